@@ -1,0 +1,3 @@
+#pragma once
+// waveOut: block-queued sound output.
+#include "mmreg.h"

@@ -1,0 +1,3 @@
+#pragma once
+// The multimedia timer.
+#include "windef.h"

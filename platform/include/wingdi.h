@@ -1,0 +1,3 @@
+#pragma once
+// GDI: device contexts, bitmaps and DIB sections.
+#include "windef.h"
