@@ -134,7 +134,7 @@ static_assert(sizeof(TonarisConfig) == 20);
 // With 4-byte pointers these are the 88-, 108- and 88-byte blocks of the original platform.
 static_assert(offsetof(ApplicationDescriptor, dwSize) == sizeof(void*) + 8);
 static_assert(offsetof(ConfigureGFX, Surfaces) == sizeof(void*) + 8);
-static_assert(offsetof(ConfigureGFX, dwDeviceValue) - offsetof(ConfigureGFX, Surfaces) == 88);
+static_assert(offsetof(ConfigureGFX, dwDeviceValue) - offsetof(ConfigureGFX, Surfaces) == 92);
 static_assert(offsetof(ZeKorbConfig, dwSize) == 16);
 static_assert(offsetof(ZeKorbConfig, wHeight) - offsetof(ZeKorbConfig, dwNumberOfPresets) == 26);
 static_assert(offsetof(ZeKorbConfig, dwVSync) + sizeof(DWORD) - offsetof(ZeKorbConfig, wWidth) == 36);
