@@ -49,7 +49,8 @@ void CursorState::MoveTo(POINT screen) {
 
 bool CursorState::IsEchoOfMove(Uint32 sdlId, int x, int y) {
   std::lock_guard<std::mutex> guard(m_lock);
-  if (!m_echoExpected || sdlId != m_echoWindow || x != m_echoAt.x || y != m_echoAt.y)
+  // SDL names no window for a move it made itself while no window has the pointer.
+  if (!m_echoExpected || (sdlId != m_echoWindow && sdlId != 0) || x != m_echoAt.x || y != m_echoAt.y)
     return false;
   m_echoExpected = false;
   return true;

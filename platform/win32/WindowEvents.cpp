@@ -185,10 +185,12 @@ void TranslateText(const SDL_TextInputEvent& event) {
 }
 
 void TranslateMotion(const SDL_MouseMotionEvent& event) {
+  // The pump's own pointer move comes back as motion; the cursor is already there (or has moved
+  // on since), and the mouse itself did not move.
+  if (CursorState::Instance().IsEchoOfMove(event.windowID, event.x, event.y)) return;
+  InputState::Instance().AddMouseMotion(event.xrel, event.yrel);
   Window window;
   HWND handle = TargetOf(event.windowID, window);
-  if (!CursorState::Instance().IsEchoOfMove(event.windowID, event.x, event.y))
-    InputState::Instance().AddMouseMotion(event.xrel, event.yrel);
   if (!handle) return;
   const POINT client = TrackPointer(window, event.x, event.y);
   MessageQueue& queue = MessageQueue::Instance();
