@@ -388,16 +388,15 @@ ZKAPI LRESULT DispatchMessageA(const MSG* lpMsg);
 ZKAPI BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 ZKAPI void PostQuitMessage(int nExitCode);
 
+// No plain-name macros for PostMessage and SendMessage: the game has methods of those names.
 #define RegisterClass RegisterClassA
 #define SetClassLong SetClassLongA
 #define CreateWindowEx CreateWindowExA
 #define CreateWindow CreateWindowA
 #define SetWindowText SetWindowTextA
 #define DefWindowProc DefWindowProcA
-#define SendMessage SendMessageA
 #define PeekMessage PeekMessageA
 #define DispatchMessage DispatchMessageA
-#define PostMessage PostMessageA
 
 // Cursors, icons and keys
 ZKAPI HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);

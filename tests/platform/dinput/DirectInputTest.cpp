@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 #include "TestWindow.h"
@@ -164,6 +165,23 @@ TEST_F(DirectInputTest, MouseReportsMotionAndWheelSinceItsLastRead) {
   EXPECT_EQ(mouse->SetProperty(DIPROP_AXISMODE, nullptr), DIERR_INVALIDPARAM);
   second->Release();
   mouse->Release();
+}
+
+TEST_F(DirectInputTest, AnotherThreadReadsWhatTheMainThreadPumped) {
+  LPDIRECTINPUTDEVICE8 keyboard = Open(input, GUID_SysKeyboard, c_dfDIKeyboard, window.Handle(),
+                                       DISCL_NONEXCLUSIVE | DISCL_FOREGROUND);
+  ZkTestInputKey(window.Handle(), DIK_SPACE, TRUE);
+  BYTE before[256] = {};
+  // Nothing reaches the snapshot until the pump runs on the main thread.
+  std::thread([&] { keyboard->GetDeviceState(sizeof before, before); }).join();
+  EXPECT_EQ(before[DIK_SPACE], 0);
+  window.Pump();
+  BYTE after[256] = {};
+  HRESULT result = E_FAIL;
+  std::thread([&] { result = keyboard->GetDeviceState(sizeof after, after); }).join();
+  EXPECT_EQ(result, DI_OK);
+  EXPECT_EQ(after[DIK_SPACE], 0x80);
+  keyboard->Release();
 }
 
 TEST_F(DirectInputTest, ForegroundDevicesStopReadingWhenTheWindowLosesTheFocus) {

@@ -132,3 +132,17 @@ TEST(WindowGeometryTest, CallsOnAStaleHandleFailWithoutTouchingTheOutput) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScreenSaverTest, StaysOffWhileAWindowExists) {
+  {
+    TestWindow window;
+    EXPECT_FALSE(SDL_IsScreenSaverEnabled());
+  }
+  EXPECT_TRUE(SDL_IsScreenSaverEnabled());
+  TestWindow again;
+  EXPECT_FALSE(SDL_IsScreenSaverEnabled());
+}
+
+}  // namespace
