@@ -15,12 +15,13 @@ constexpr DWORD kJoystickGuidData1 = 0x6A6F7973;  // our own family of joystick 
 constexpr WORD kJoystickGuidData2 = 0x5A4B;
 
 const GUID* const kAxisTypes[JoystickSnapshot::kMaxAxes] = {
-    &GUID_XAxis, &GUID_YAxis, &GUID_ZAxis, &GUID_RxAxis,
+    &GUID_XAxis,  &GUID_YAxis,  &GUID_ZAxis,  &GUID_RxAxis,
     &GUID_RyAxis, &GUID_RzAxis, &GUID_Slider, &GUID_Slider};
 const char* const kAxisNames[JoystickSnapshot::kMaxAxes] = {
     "X Axis", "Y Axis", "Z Axis", "X Rotation", "Y Rotation", "Z Rotation", "Slider", "Slider"};
 const DWORD kAxisOffsets[JoystickSnapshot::kMaxAxes] = {
-    DIJOFS_X, DIJOFS_Y, DIJOFS_Z, DIJOFS_RX, DIJOFS_RY, DIJOFS_RZ, DIJOFS_SLIDER(0), DIJOFS_SLIDER(1)};
+    DIJOFS_X,  DIJOFS_Y,  DIJOFS_Z,         DIJOFS_RX,
+    DIJOFS_RY, DIJOFS_RZ, DIJOFS_SLIDER(0), DIJOFS_SLIDER(1)};
 
 DIDEVICEOBJECTINSTANCEA MakeObject(const GUID& type, DWORD offset, DWORD typeBits, DWORD instance,
                                    const char* name) {
@@ -38,7 +39,8 @@ std::vector<DIDEVICEOBJECTINSTANCEA> KeyboardObjects() {
   for (int dik = 1; dik < 256; ++dik) {
     SDL_Scancode scancode = VirtualKeys::ScancodeFromDik(static_cast<BYTE>(dik));
     if (scancode != SDL_SCANCODE_UNKNOWN)
-      objects.push_back(MakeObject(GUID_Key, dik, DIDFT_PSHBUTTON, dik, SDL_GetScancodeName(scancode)));
+      objects.push_back(
+          MakeObject(GUID_Key, dik, DIDFT_PSHBUTTON, dik, SDL_GetScancodeName(scancode)));
   }
   return objects;
 }
@@ -60,12 +62,13 @@ std::vector<DIDEVICEOBJECTINSTANCEA> MouseObjects() {
 std::vector<DIDEVICEOBJECTINSTANCEA> JoystickObjects(const JoystickSnapshot& snapshot) {
   std::vector<DIDEVICEOBJECTINSTANCEA> objects;
   for (int axis = 0; axis < snapshot.axisCount; ++axis)
-    objects.push_back(MakeObject(*kAxisTypes[axis], kAxisOffsets[axis], DIDFT_ABSAXIS, axis,
-                                 kAxisNames[axis]));
+    objects.push_back(
+        MakeObject(*kAxisTypes[axis], kAxisOffsets[axis], DIDFT_ABSAXIS, axis, kAxisNames[axis]));
   char name[32];
   for (int button = 0; button < snapshot.buttonCount; ++button) {
     std::snprintf(name, sizeof name, "Button %d", button);
-    objects.push_back(MakeObject(GUID_Button, DIJOFS_BUTTON(button), DIDFT_PSHBUTTON, button, name));
+    objects.push_back(
+        MakeObject(GUID_Button, DIJOFS_BUTTON(button), DIDFT_PSHBUTTON, button, name));
   }
   for (int hat = 0; hat < snapshot.hatCount; ++hat) {
     std::snprintf(name, sizeof name, "POV %d", hat);
@@ -108,7 +111,9 @@ DirectInputDevice::~DirectInputDevice() {
 
 GUID DirectInputDevice::JoystickInstanceGuid(SDL_JoystickID id) {
   const uint32_t value = static_cast<uint32_t>(id);
-  return GUID{kJoystickGuidData1, kJoystickGuidData2, 0,
+  return GUID{kJoystickGuidData1,
+              kJoystickGuidData2,
+              0,
               {0, 0, 0, 0, static_cast<BYTE>(value >> 24), static_cast<BYTE>(value >> 16),
                static_cast<BYTE>(value >> 8), static_cast<BYTE>(value)}};
 }
@@ -229,7 +234,7 @@ HRESULT DirectInputDevice::SetRange(const DIPROPRANGE& range) {
   }
   if (header.dwHow == DIPH_DEVICE) return DI_OK;
   return header.dwHow == DIPH_BYID || header.dwHow == DIPH_BYOFFSET ? DIERR_OBJECTNOTFOUND
-                                                                      : DIERR_INVALIDPARAM;
+                                                                    : DIERR_INVALIDPARAM;
 }
 
 HRESULT DirectInputDevice::EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKA lpCallback, LPVOID pvRef,
@@ -239,7 +244,9 @@ HRESULT DirectInputDevice::EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKA lpCallback
   switch (m_kind) {
     case Kind::Keyboard: objects = KeyboardObjects(); break;
     case Kind::Mouse: objects = MouseObjects(); break;
-    case Kind::Joystick: objects = JoystickObjects(InputState::Instance().Joystick(m_joystick)); break;
+    case Kind::Joystick:
+      objects = JoystickObjects(InputState::Instance().Joystick(m_joystick));
+      break;
   }
   const DWORD wanted = dwFlags & 0xFF;
   // The callback runs without the lock: it usually sets properties on this device.
@@ -287,7 +294,8 @@ HRESULT DirectInputDevice::GetDeviceState(DWORD cbData, LPVOID lpvData) {
     case Kind::Keyboard: ReadKeyboard(static_cast<BYTE*>(lpvData)); break;
     case Kind::Mouse: ReadMouse(*static_cast<DIMOUSESTATE2*>(lpvData)); break;
     case Kind::Joystick:
-      ReadJoystick(InputState::Instance().Joystick(m_joystick), *static_cast<DIJOYSTATE2*>(lpvData));
+      ReadJoystick(InputState::Instance().Joystick(m_joystick),
+                   *static_cast<DIJOYSTATE2*>(lpvData));
       break;
   }
   return DI_OK;
@@ -308,13 +316,13 @@ void DirectInputDevice::ReadMouse(DIMOUSESTATE2& state) {
 
 void DirectInputDevice::ReadJoystick(const JoystickSnapshot& snapshot, DIJOYSTATE2& state) const {
   state = {};
-  LONG* const axes[JoystickSnapshot::kMaxAxes] = {&state.lX,  &state.lY,  &state.lZ,
-                                                  &state.lRx, &state.lRy, &state.lRz,
-                                                  &state.rglSlider[0], &state.rglSlider[1]};
+  LONG* const axes[JoystickSnapshot::kMaxAxes] = {
+      &state.lX,  &state.lY,  &state.lZ,           &state.lRx,
+      &state.lRy, &state.lRz, &state.rglSlider[0], &state.rglSlider[1]};
   // Axes the stick lacks rest in the middle of their range.
   for (int axis = 0; axis < JoystickSnapshot::kMaxAxes; ++axis)
-    *axes[axis] = ScaleAxis(axis < snapshot.axisCount ? snapshot.axes[axis] : 0,
-                            m_ranges[axis].min, m_ranges[axis].max);
+    *axes[axis] = ScaleAxis(axis < snapshot.axisCount ? snapshot.axes[axis] : 0, m_ranges[axis].min,
+                            m_ranges[axis].max);
   for (int hat = 0; hat < 4; ++hat)
     state.rgdwPOV[hat] = hat < snapshot.hatCount ? PovFromHat(snapshot.hats[hat]) : 0xFFFFFFFFu;
   std::memcpy(state.rgbButtons, snapshot.buttons, sizeof state.rgbButtons);

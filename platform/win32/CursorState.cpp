@@ -31,8 +31,10 @@ POINT CursorState::Position() const {
 POINT CursorState::ClampLocked(POINT screen) const {
   if (!m_confined) return screen;
   // The right and bottom edges lie outside the rectangle, as on the original.
-  screen.x = std::clamp(screen.x, m_confinement.left, std::max(m_confinement.left, m_confinement.right - 1));
-  screen.y = std::clamp(screen.y, m_confinement.top, std::max(m_confinement.top, m_confinement.bottom - 1));
+  screen.x = std::clamp(screen.x, m_confinement.left,
+                        std::max(m_confinement.left, m_confinement.right - 1));
+  screen.y = std::clamp(screen.y, m_confinement.top,
+                        std::max(m_confinement.top, m_confinement.bottom - 1));
   return screen;
 }
 
@@ -50,7 +52,8 @@ void CursorState::MoveTo(POINT screen) {
 bool CursorState::IsEchoOfMove(Uint32 sdlId, int x, int y) {
   std::lock_guard<std::mutex> guard(m_lock);
   // SDL names no window for a move it made itself while no window has the pointer.
-  if (!m_echoExpected || (sdlId != m_echoWindow && sdlId != 0) || x != m_echoAt.x || y != m_echoAt.y)
+  if (!m_echoExpected || (sdlId != m_echoWindow && sdlId != 0) || x != m_echoAt.x ||
+      y != m_echoAt.y)
     return false;
   m_echoExpected = false;
   return true;

@@ -112,7 +112,8 @@ BOOL ZkTestInputMinimize(HWND hwnd, BOOL minimized) {
 
 int ZkTestInputAttachJoystick(int axes, int buttons, int hats) {
   if (!SdlVideo::EnsureJoysticks()) return -1;
-  const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, hats);
+  const int index =
+      SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, hats);
   if (index < 0) return -1;
   SDL_Joystick* joystick = SDL_JoystickOpen(index);
   if (!joystick) return -1;
@@ -128,7 +129,8 @@ BOOL ZkTestInputJoystickAxis(int joystick, int axis, SHORT value) {
 
 BOOL ZkTestInputJoystickButton(int joystick, int button, BOOL down) {
   SDL_Joystick* found = JoystickOf(joystick);
-  return found && SDL_JoystickSetVirtualButton(found, button, down ? SDL_PRESSED : SDL_RELEASED) == 0
+  return found &&
+                 SDL_JoystickSetVirtualButton(found, button, down ? SDL_PRESSED : SDL_RELEASED) == 0
              ? TRUE
              : FALSE;
 }
@@ -150,6 +152,7 @@ BOOL ZkTestInputDetachJoystick(int joystick) {
   const SDL_JoystickID id = SDL_JoystickInstanceID(found);
   SDL_JoystickClose(found);
   for (int index = 0; index < SDL_NumJoysticks(); ++index)
-    if (SDL_JoystickGetDeviceInstanceID(index) == id) return SDL_JoystickDetachVirtual(index) == 0 ? TRUE : FALSE;
+    if (SDL_JoystickGetDeviceInstanceID(index) == id)
+      return SDL_JoystickDetachVirtual(index) == 0 ? TRUE : FALSE;
   return FALSE;
 }

@@ -90,10 +90,12 @@ bool InputState::OpenJoystick(SDL_JoystickID id) {
   OpenJoystickEntry& entry = m_joysticks[id];
   entry.joystick = joystick;
   entry.references = 1;
-  entry.snapshot.axisCount = std::clamp(SDL_JoystickNumAxes(joystick), 0, JoystickSnapshot::kMaxAxes);
+  entry.snapshot.axisCount =
+      std::clamp(SDL_JoystickNumAxes(joystick), 0, JoystickSnapshot::kMaxAxes);
   entry.snapshot.buttonCount =
       std::clamp(SDL_JoystickNumButtons(joystick), 0, JoystickSnapshot::kMaxButtons);
-  entry.snapshot.hatCount = std::clamp(SDL_JoystickNumHats(joystick), 0, JoystickSnapshot::kMaxHats);
+  entry.snapshot.hatCount =
+      std::clamp(SDL_JoystickNumHats(joystick), 0, JoystickSnapshot::kMaxHats);
   entry.snapshot.attached = true;
   return true;
 }

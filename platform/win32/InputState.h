@@ -15,7 +15,7 @@
 struct MouseTotals {
   int64_t x = 0;
   int64_t y = 0;
-  int64_t wheel = 0;  // WHEEL_DELTA (120) per notch, away from the user positive
+  int64_t wheel = 0;     // WHEEL_DELTA (120) per notch, away from the user positive
   BYTE buttons[8] = {};  // 0x80 while down: left, right, middle, X1, X2
 };
 

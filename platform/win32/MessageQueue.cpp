@@ -65,8 +65,7 @@ void MessageQueue::DropWindow(HWND hwnd) {
   std::erase_if(m_messages, [hwnd](const MSG& queued) { return queued.hwnd == hwnd; });
 }
 
-BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
-                  UINT wRemoveMsg) {
+BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
   if (!lpMsg) return FALSE;
   WindowEvents::Pump();
   return MessageQueue::Instance().Peek(*lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax,

@@ -18,7 +18,9 @@ namespace {
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 480;
 
-bool ValidWindow(HWND handle, Window& window) { return WindowTable::Instance().Find(handle, window); }
+bool ValidWindow(HWND handle, Window& window) {
+  return WindowTable::Instance().Find(handle, window);
+}
 
 void Activate(const Window& window) {
   WindowTable::Instance().Activate(window.handle);
@@ -37,13 +39,15 @@ void RefreshGeometry(HWND handle, SDL_Window* sdl) {
   int x = 0, y = 0, width = 0, height = 0;
   SDL_GetWindowPosition(sdl, &x, &y);
   SDL_GetWindowSize(sdl, &width, &height);
-  WindowTable::Instance().Update(handle, [&](Window& changed) { changed.rect = {x, y, x + width, y + height}; });
+  WindowTable::Instance().Update(handle, [&](Window& changed) {
+    changed.rect = {x, y, x + width, y + height};
+  });
 }
 
 }  // namespace
 
-HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
-                     int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
+                     int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                      HINSTANCE hInstance, LPVOID lpParam) {
   WindowClass windowClass;
   if (!WindowClass::Find(lpClassName, windowClass) || !SdlVideo::Ensure()) return nullptr;
@@ -138,7 +142,8 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
       SDL_ShowWindow(window.sdl);
       SDL_MinimizeWindow(window.sdl);
       SetVisible(hWnd, true, SW_SHOWMINIMIZED);
-      if (window.showCmd != SW_SHOWMINIMIZED) MessageQueue::Instance().Post(hWnd, WM_SIZE, SIZE_MINIMIZED, 0);
+      if (window.showCmd != SW_SHOWMINIMIZED)
+        MessageQueue::Instance().Post(hWnd, WM_SIZE, SIZE_MINIMIZED, 0);
       if (nCmdShow != SW_SHOWMINIMIZED && table.Foreground() == hWnd) table.Activate(nullptr);
       return wasVisible;
     case SW_SHOWNOACTIVATE:
@@ -156,7 +161,8 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
       SDL_ShowWindow(window.sdl);
       if (window.showCmd == SW_SHOWMINIMIZED || window.showCmd == SW_SHOWMAXIMIZED) {
         SDL_RestoreWindow(window.sdl);
-        MessageQueue::Instance().Post(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(window.Width(), window.Height()));
+        MessageQueue::Instance().Post(hWnd, WM_SIZE, SIZE_RESTORED,
+                                      MAKELPARAM(window.Width(), window.Height()));
       }
       SetVisible(hWnd, true, SW_SHOWNORMAL);
       Activate(window);
@@ -175,16 +181,19 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
   Window window;
   if (!ValidWindow(hWnd, window)) return FALSE;
   WindowTable& table = WindowTable::Instance();
-  if (!(uFlags & SWP_NOZORDER) && (hWndInsertAfter == HWND_TOPMOST || hWndInsertAfter == HWND_NOTOPMOST)) {
+  if (!(uFlags & SWP_NOZORDER) &&
+      (hWndInsertAfter == HWND_TOPMOST || hWndInsertAfter == HWND_NOTOPMOST)) {
     const bool topmost = hWndInsertAfter == HWND_TOPMOST;
     SDL_SetWindowAlwaysOnTop(window.sdl, topmost ? SDL_TRUE : SDL_FALSE);
     table.Update(hWnd, [&](Window& changed) {
-      changed.exStyle = topmost ? (changed.exStyle | WS_EX_TOPMOST) : (changed.exStyle & ~WS_EX_TOPMOST);
+      changed.exStyle =
+          topmost ? (changed.exStyle | WS_EX_TOPMOST) : (changed.exStyle & ~WS_EX_TOPMOST);
     });
   }
   if (!(uFlags & SWP_NOMOVE)) SDL_SetWindowPosition(window.sdl, X, Y);
   const int width = std::max(1, cx), height = std::max(1, cy);
-  const bool resized = !(uFlags & SWP_NOSIZE) && (width != window.Width() || height != window.Height());
+  const bool resized =
+      !(uFlags & SWP_NOSIZE) && (width != window.Width() || height != window.Height());
   if (resized) SDL_SetWindowSize(window.sdl, width, height);
   // The rectangle is what was asked for; SDL's events correct it if the desktop decides otherwise.
   table.Update(hWnd, [&](Window& changed) {
@@ -194,7 +203,8 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
     const LONG h = (uFlags & SWP_NOSIZE) ? changed.Height() : height;
     changed.rect = {left, top, left + w, top + h};
   });
-  if (resized) MessageQueue::Instance().Post(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
+  if (resized)
+    MessageQueue::Instance().Post(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
   if (uFlags & SWP_HIDEWINDOW) return ShowWindow(hWnd, SW_HIDE), TRUE;
   if ((uFlags & SWP_SHOWWINDOW) && !window.visible)
     ShowWindow(hWnd, (uFlags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
@@ -288,8 +298,10 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
       // Alt+Enter asks for the system menu's "key" command, Alt+F4 for closing; a key held
       // down (bit 30) does not repeat either.
       if (lParam & (1 << 30)) return 0;
-      if (wParam == VK_RETURN) SendMessageA(hWnd, WM_SYSCOMMAND, SC_KEYMENU, VK_RETURN);
-      else if (wParam == VK_F4 && (lParam & (1 << 29))) SendMessageA(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+      if (wParam == VK_RETURN)
+        SendMessageA(hWnd, WM_SYSCOMMAND, SC_KEYMENU, VK_RETURN);
+      else if (wParam == VK_F4 && (lParam & (1 << 29)))
+        SendMessageA(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
       return 0;
     case WM_CLOSE: DestroyWindow(hWnd); return 0;
     case WM_SETCURSOR: {
@@ -309,7 +321,8 @@ DWORD SetClassLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
   Window window;
   if (!ValidWindow(hWnd, window) || nIndex != GCL_HCURSOR) return 0;
   // Handles are small numbers, so the 32-bit word carries one whole.
-  HCURSOR cursor = reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(static_cast<uint32_t>(dwNewLong)));
+  HCURSOR cursor =
+      reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(static_cast<uint32_t>(dwNewLong)));
   HCURSOR previous = nullptr;
   if (!WindowClass::ReplaceCursor(window.className, cursor, previous)) return 0;
   return static_cast<DWORD>(reinterpret_cast<uintptr_t>(previous));

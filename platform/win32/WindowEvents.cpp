@@ -44,7 +44,9 @@ WPARAM MouseKeyFlags() {
 }
 
 // Client coordinates as signed 16-bit halves of lParam.
-LPARAM PackPoint(LONG x, LONG y) { return MAKELPARAM(static_cast<SHORT>(x), static_cast<SHORT>(y)); }
+LPARAM PackPoint(LONG x, LONG y) {
+  return MAKELPARAM(static_cast<SHORT>(x), static_cast<SHORT>(y));
+}
 
 // The pointer at client (x, y) of `window`: the cursor follows it within its confinement, and
 // the result is the confined position in client coordinates.
@@ -139,8 +141,10 @@ void TranslateKey(const SDL_KeyboardEvent& event) {
   LPARAM lParam = 1 | (static_cast<LPARAM>(codes.dik & 0x7F) << 16);
   if (codes.dik & 0x80) lParam |= 1 << 24;
   if (alt) lParam |= 1 << 29;
-  if (!down) lParam |= (1 << 30) | (static_cast<LPARAM>(1) << 31);
-  else if (event.repeat) lParam |= 1 << 30;
+  if (!down)
+    lParam |= (1 << 30) | (static_cast<LPARAM>(1) << 31);
+  else if (event.repeat)
+    lParam |= 1 << 30;
   UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
   MessageQueue& queue = MessageQueue::Instance();
   queue.Post(handle, message, codes.vk, lParam);
@@ -166,10 +170,14 @@ void TranslateText(const SDL_TextInputEvent& event) {
   for (size_t at = 0; at < sizeof event.text && text[at];) {
     unsigned code = text[at];
     size_t length = 1;
-    if (code >= 0xF0) length = 4, code &= 0x07;
-    else if (code >= 0xE0) length = 3, code &= 0x0F;
-    else if (code >= 0xC0) length = 2, code &= 0x1F;
-    else if (code >= 0x80) length = 1, code = 0xFFFF;  // stray continuation byte
+    if (code >= 0xF0)
+      length = 4, code &= 0x07;
+    else if (code >= 0xE0)
+      length = 3, code &= 0x0F;
+    else if (code >= 0xC0)
+      length = 2, code &= 0x1F;
+    else if (code >= 0x80)
+      length = 1, code = 0xFFFF;  // stray continuation byte
     for (size_t more = 1; more < length; ++more) {
       if (at + more >= sizeof event.text || (text[at + more] & 0xC0) != 0x80) {
         code = 0xFFFF;
@@ -218,7 +226,8 @@ void TranslateButton(const SDL_MouseButtonEvent& event) {
   static constexpr UINT kDown[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
   // Up and double click follow down: WM_xBUTTONUP = down + 1, WM_xBUTTONDBLCLK = down + 2.
   UINT message = kDown[button];
-  if (!down) message += 1;
+  if (!down)
+    message += 1;
   else if (event.clicks >= 2 && event.clicks % 2 == 0 && (window.classStyle & CS_DBLCLKS))
     message += 2;
   const POINT client = TrackPointer(window, event.x, event.y);

@@ -49,7 +49,8 @@ std::string MaskRows(int width, int height, const std::vector<bool>& mask) {
   for (int y = height - 1; y >= 0; --y) {
     std::string row(RowBytes(width, 1), '\0');
     for (int x = 0; x < width; ++x)
-      if (mask[static_cast<size_t>(y) * width + x]) row[x / 8] |= static_cast<char>(0x80 >> (x % 8));
+      if (mask[static_cast<size_t>(y) * width + x])
+        row[x / 8] |= static_cast<char>(0x80 >> (x % 8));
     rows += row;
   }
   return rows;
@@ -87,5 +88,6 @@ std::string CursorFileWriter::TrueColor(int width, int height, int hotX, int hot
     }
   }
   const std::string maskRows = MaskRows(width, height, mask);
-  return Header(width, height, hotX, hotY, 32, 0, colors.size() + maskRows.size()) + colors + maskRows;
+  return Header(width, height, hotX, hotY, 32, 0, colors.size() + maskRows.size()) + colors +
+         maskRows;
 }

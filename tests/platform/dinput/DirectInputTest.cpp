@@ -29,8 +29,8 @@ BOOL CALLBACK StopAtFirst(LPCDIDEVICEINSTANCEA, LPVOID count) {
 }
 
 // A device made, formatted and acquired as the engine does it.
-LPDIRECTINPUTDEVICE8 Open(LPDIRECTINPUT8 input, REFGUID guid, const DIDATAFORMAT& format, HWND window,
-                          DWORD level) {
+LPDIRECTINPUTDEVICE8 Open(LPDIRECTINPUT8 input, REFGUID guid, const DIDATAFORMAT& format,
+                          HWND window, DWORD level) {
   LPDIRECTINPUTDEVICE8 device = nullptr;
   EXPECT_EQ(input->CreateDevice(guid, &device, nullptr), DI_OK);
   if (!device) return nullptr;
@@ -69,7 +69,8 @@ TEST(DirectInputCreateTest, VersionAndInterfaceAreChecked) {
 
 TEST_F(DirectInputTest, EnumeratesTheSystemKeyboardAndMouseByClass) {
   std::vector<DIDEVICEINSTANCEA> keyboards, pointers, all;
-  ASSERT_EQ(input->EnumDevices(DI8DEVCLASS_KEYBOARD, Collect, &keyboards, DIEDFL_ATTACHEDONLY), DI_OK);
+  ASSERT_EQ(input->EnumDevices(DI8DEVCLASS_KEYBOARD, Collect, &keyboards, DIEDFL_ATTACHEDONLY),
+            DI_OK);
   ASSERT_EQ(keyboards.size(), 1u);
   EXPECT_TRUE(keyboards[0].guidInstance == GUID_SysKeyboard);
   EXPECT_EQ(GET_DIDEVICE_TYPE(keyboards[0].dwDevType), DI8DEVTYPE_KEYBOARD);
@@ -121,7 +122,8 @@ TEST_F(DirectInputTest, MouseReportsMotionAndWheelSinceItsLastRead) {
   LPDIRECTINPUTDEVICE8 mouse = nullptr;
   ASSERT_EQ(input->CreateDevice(GUID_SysMouse, &mouse, nullptr), DI_OK);
   ASSERT_EQ(mouse->SetDataFormat(&c_dfDIMouse2), DI_OK);
-  ASSERT_EQ(mouse->SetCooperativeLevel(window.Handle(), DISCL_NONEXCLUSIVE | DISCL_FOREGROUND), DI_OK);
+  ASSERT_EQ(mouse->SetCooperativeLevel(window.Handle(), DISCL_NONEXCLUSIVE | DISCL_FOREGROUND),
+            DI_OK);
   DIPROPDWORD mode = {};
   mode.diph.dwSize = sizeof mode;
   mode.diph.dwHeaderSize = sizeof(DIPROPHEADER);
@@ -210,13 +212,15 @@ TEST_F(DirectInputTest, CooperativeLevelsAndAcquireAreChecked) {
   LPDIRECTINPUTDEVICE8 keyboard = nullptr;
   ASSERT_EQ(input->CreateDevice(GUID_SysKeyboard, &keyboard, nullptr), DI_OK);
   EXPECT_EQ(keyboard->Acquire(), DIERR_INVALIDPARAM);  // no data format yet
-  const DWORD invalid[] = {0, DISCL_FOREGROUND, DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE | DISCL_FOREGROUND,
+  const DWORD invalid[] = {0, DISCL_FOREGROUND,
+                           DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE | DISCL_FOREGROUND,
                            DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_BACKGROUND};
   for (DWORD level : invalid)
     EXPECT_EQ(keyboard->SetCooperativeLevel(window.Handle(), level), DIERR_INVALIDPARAM) << level;
   EXPECT_EQ(keyboard->SetCooperativeLevel(window.Handle(), DISCL_EXCLUSIVE | DISCL_BACKGROUND),
             DIERR_UNSUPPORTED);
-  EXPECT_EQ(keyboard->SetCooperativeLevel(nullptr, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND), E_HANDLE);
+  EXPECT_EQ(keyboard->SetCooperativeLevel(nullptr, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND),
+            E_HANDLE);
   EXPECT_EQ(keyboard->SetCooperativeLevel(nullptr, DISCL_NONEXCLUSIVE | DISCL_BACKGROUND), DI_OK);
   EXPECT_EQ(keyboard->Unacquire(), DI_NOEFFECT);
   EXPECT_EQ(keyboard->Release(), 0u);

@@ -47,12 +47,14 @@ class JoystickTest : public ::testing::Test {
                                  reinterpret_cast<void**>(&input), nullptr),
               DI_OK);
     std::vector<DIDEVICEINSTANCEA> found;
-    ASSERT_EQ(input->EnumDevices(DI8DEVCLASS_GAMECTRL, Collect, &found, DIEDFL_ATTACHEDONLY), DI_OK);
+    ASSERT_EQ(input->EnumDevices(DI8DEVCLASS_GAMECTRL, Collect, &found, DIEDFL_ATTACHEDONLY),
+              DI_OK);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(GET_DIDEVICE_TYPE(found[0].dwDevType), DI8DEVTYPE_JOYSTICK);
     ASSERT_EQ(input->CreateDevice(found[0].guidInstance, &device, nullptr), DI_OK);
     ASSERT_EQ(device->SetDataFormat(&c_dfDIJoystick2), DI_OK);
-    ASSERT_EQ(device->SetCooperativeLevel(window.Handle(), DISCL_EXCLUSIVE | DISCL_FOREGROUND), DI_OK);
+    ASSERT_EQ(device->SetCooperativeLevel(window.Handle(), DISCL_EXCLUSIVE | DISCL_FOREGROUND),
+              DI_OK);
   }
   void TearDown() override {
     if (device) device->Release();

@@ -63,8 +63,8 @@ TEST(CursorTest, CursorMovesOfTheWindowFollowTheClipToo) {
 }
 
 TEST(CursorTest, StandardCursorsAreSharedHandles) {
-  LPCSTR shapes[] = {IDC_ARROW,    IDC_IBEAM,    IDC_WAIT,   IDC_CROSS,  IDC_UPARROW,
-                     IDC_SIZENWSE, IDC_SIZENESW, IDC_SIZEWE, IDC_SIZENS, IDC_SIZEALL,
+  LPCSTR shapes[] = {IDC_ARROW,    IDC_IBEAM,    IDC_WAIT,        IDC_CROSS,  IDC_UPARROW,
+                     IDC_SIZENWSE, IDC_SIZENESW, IDC_SIZEWE,      IDC_SIZENS, IDC_SIZEALL,
                      IDC_NO,       IDC_HAND,     IDC_APPSTARTING, IDC_HELP};
   for (LPCSTR shape : shapes) {
     HCURSOR cursor = LoadCursorA(nullptr, shape);

@@ -56,7 +56,8 @@ TEST(WindowClassTest, ClassesRegisterOnceAndWindowsNeedOne) {
   EXPECT_EQ(RegisterClassA(&windowClass), 0);
   EXPECT_EQ(RegisterClassA(nullptr), 0);
 
-  EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
+  EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                            nullptr),
             nullptr);
   HWND byAtom = CreateWindowExA(0, MAKEINTRESOURCEA(atom), "", WS_POPUP, 0, 0, 10, 10, nullptr,
                                 nullptr, nullptr, nullptr);
@@ -67,7 +68,8 @@ TEST(WindowClassTest, ClassesRegisterOnceAndWindowsNeedOne) {
   windowClass.lpfnWndProc = RefusingProc;
   windowClass.lpszClassName = "Refusing";
   ASSERT_NE(RegisterClassA(&windowClass), 0);
-  EXPECT_EQ(CreateWindowExA(0, "Refusing", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
+  EXPECT_EQ(CreateWindowExA(0, "Refusing", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                            nullptr),
             nullptr);
 }
 

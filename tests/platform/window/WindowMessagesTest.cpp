@@ -30,9 +30,15 @@ class WindowMessagesTest : public ::testing::Test {
 
 TEST_F(WindowMessagesTest, KeysGiveTheirVirtualKeysAndScanCodes) {
   const KeyCase cases[] = {
-      {DIK_A, 'A', false},          {DIK_1, '1', false},           {DIK_GRAVE, VK_OEM_3, false},
-      {DIK_ESCAPE, VK_ESCAPE, false}, {DIK_UP, VK_UP, true},       {DIK_RCONTROL, VK_CONTROL, true},
-      {DIK_NUMPADENTER, VK_RETURN, true}, {DIK_F12, VK_F12, false}, {DIK_LSHIFT, VK_SHIFT, false},
+      {DIK_A, 'A', false},
+      {DIK_1, '1', false},
+      {DIK_GRAVE, VK_OEM_3, false},
+      {DIK_ESCAPE, VK_ESCAPE, false},
+      {DIK_UP, VK_UP, true},
+      {DIK_RCONTROL, VK_CONTROL, true},
+      {DIK_NUMPADENTER, VK_RETURN, true},
+      {DIK_F12, VK_F12, false},
+      {DIK_LSHIFT, VK_SHIFT, false},
   };
   for (const KeyCase& key : cases) {
     SCOPED_TRACE(key.dik);
@@ -57,7 +63,9 @@ TEST_F(WindowMessagesTest, KeysGiveTheirVirtualKeysAndScanCodes) {
 
 TEST_F(WindowMessagesTest, TextGivesOneCharacterPerLatin1Letter) {
   // "a", e acute, the euro sign (no 8-bit code), "Z"
-  ASSERT_TRUE(ZkTestInputText(window.Handle(), "a\xC3\xA9\xE2\x82\xAC" "Z"));
+  ASSERT_TRUE(ZkTestInputText(window.Handle(),
+                              "a\xC3\xA9\xE2\x82\xAC"
+                              "Z"));
   auto chars = TestWindow::Only(window.Pump(), WM_CHAR);
   ASSERT_EQ(chars.size(), 3u);
   EXPECT_EQ(chars[0].wParam, WPARAM('a'));
