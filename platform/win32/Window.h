@@ -21,6 +21,7 @@ class Window {
   RECT rect = {};
   UINT showCmd = SW_HIDE;  // as GetWindowPlacement reports it
   bool visible = false;
+  bool destroying = false;  // WM_DESTROY is on its way; a second DestroyWindow does nothing
 
   LONG Width() const { return rect.right - rect.left; }
   LONG Height() const { return rect.bottom - rect.top; }

@@ -109,10 +109,16 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
 
 BOOL DestroyWindow(HWND hWnd) {
   WindowTable& table = WindowTable::Instance();
-  Window window;
-  if (!table.Find(hWnd, window)) return FALSE;
+  bool alreadyDestroying = false;
+  if (!table.Update(hWnd, [&](Window& changed) {
+        alreadyDestroying = changed.destroying;
+        changed.destroying = true;
+      }))
+    return FALSE;
+  if (alreadyDestroying) return FALSE;
   table.Send(hWnd, WM_DESTROY, 0, 0);
-  if (!table.Remove(hWnd, window)) return TRUE;  // the procedure destroyed it already
+  Window window;
+  table.Remove(hWnd, window);
   MessageQueue::Instance().DropWindow(hWnd);
   SDL_DestroyWindow(window.sdl);
   if (!table.Foreground()) InputState::Instance().ReleaseAll();

@@ -43,6 +43,30 @@ LRESULT CALLBACK RefusingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
   return message == WM_CREATE ? -1 : DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+int g_destroyMessages = 0;
+
+LRESULT CALLBACK SelfDestroyingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    ++g_destroyMessages;
+    EXPECT_TRUE(IsWindow(hwnd));
+    EXPECT_FALSE(DestroyWindow(hwnd));  // already on its way
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+TEST(WindowClassTest, DestroyingFromWmDestroyHappensOnce) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = SelfDestroyingProc;
+  windowClass.lpszClassName = "SelfDestroying";
+  ASSERT_NE(RegisterClassA(&windowClass), 0);
+  HWND hwnd = CreateWindowExA(0, "SelfDestroying", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                              nullptr, nullptr);
+  ASSERT_NE(hwnd, nullptr);
+  EXPECT_TRUE(DestroyWindow(hwnd));
+  EXPECT_EQ(g_destroyMessages, 1);
+  EXPECT_FALSE(IsWindow(hwnd));
+}
+
 TEST(WindowClassTest, ClassesRegisterOnceAndWindowsNeedOne) {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = PlainProc;
