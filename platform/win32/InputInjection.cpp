@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 
+#include "CursorState.h"
 #include "SdlVideo.h"
 #include "VirtualKeys.h"
 #include "WindowTable.h"
@@ -79,14 +80,16 @@ BOOL ZkTestInputMouseButton(HWND hwnd, int button, BOOL down, int clicks) {
   if (button < 0 || button > 2 || clicks < 0 || clicks > 255 ||
       !SdlIdOf(hwnd, event.button.windowID))
     return FALSE;
-  int x = 0, y = 0;
-  SDL_GetMouseState(&x, &y);
+  // A button is pressed where the pointer is.
+  Window window;
+  WindowTable::Instance().Find(hwnd, window);
+  const POINT cursor = CursorState::Instance().Position();
   event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
   event.button.button = kButtons[button];
   event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
   event.button.clicks = static_cast<Uint8>(clicks);
-  event.button.x = x;
-  event.button.y = y;
+  event.button.x = cursor.x - window.rect.left;
+  event.button.y = cursor.y - window.rect.top;
   return Push(event);
 }
 

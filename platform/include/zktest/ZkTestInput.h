@@ -11,7 +11,8 @@ ZKAPI BOOL ZkTestInputKey(HWND hwnd, BYTE dik, BOOL down);
 ZKAPI BOOL ZkTestInputText(HWND hwnd, const char* utf8);
 // The pointer moved to client (x, y), having moved by (dx, dy) as the mouse reports it.
 ZKAPI BOOL ZkTestInputMouseMove(HWND hwnd, int x, int y, int dx, int dy);
-// Button 0 left, 1 right, 2 middle; clicks counts quick presses (2 for a double click).
+// Button 0 left, 1 right, 2 middle, pressed where the cursor is at the time of the call; clicks
+// counts quick presses (2 for a double click).
 ZKAPI BOOL ZkTestInputMouseButton(HWND hwnd, int button, BOOL down, int clicks);
 // Wheel notches, away from the user positive.
 ZKAPI BOOL ZkTestInputMouseWheel(HWND hwnd, int notches);

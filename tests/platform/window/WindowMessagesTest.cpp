@@ -149,12 +149,16 @@ TEST_F(WindowMessagesTest, ButtonsGiveDownAndUpAndTheKeyState) {
   const UINT downs[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
   const int keys[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
   const WPARAM flags[] = {MK_LBUTTON, MK_RBUTTON, MK_MBUTTON};
+  ZkTestInputMouseMove(window.Handle(), 30, 40, 30, 40);
+  window.Pump();
   for (int button = 0; button < 3; ++button) {
     SCOPED_TRACE(button);
     ZkTestInputMouseButton(window.Handle(), button, TRUE, 1);
     auto pressed = TestWindow::Only(window.Pump(), downs[button]);
     ASSERT_EQ(pressed.size(), 1u);
     EXPECT_EQ(pressed[0].wParam & flags[button], flags[button]);
+    EXPECT_EQ(GET_X_LPARAM(pressed[0].lParam), 30);
+    EXPECT_EQ(GET_Y_LPARAM(pressed[0].lParam), 40);
     EXPECT_NE(GetAsyncKeyState(keys[button]) & 0x8000, 0);
     ZkTestInputMouseButton(window.Handle(), button, FALSE, 1);
     EXPECT_EQ(TestWindow::Only(window.Pump(), downs[button] + 1).size(), 1u);
