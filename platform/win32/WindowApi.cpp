@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "CursorState.h"
 #include "InputState.h"
 #include "MessageQueue.h"
 #include "SdlVideo.h"
@@ -211,8 +210,9 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
   });
   if (resized)
     MessageQueue::Instance().Post(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
-  if (uFlags & SWP_HIDEWINDOW) return ShowWindow(hWnd, SW_HIDE), TRUE;
-  if ((uFlags & SWP_SHOWWINDOW) && !window.visible)
+  if (uFlags & SWP_HIDEWINDOW)
+    ShowWindow(hWnd, SW_HIDE);
+  else if ((uFlags & SWP_SHOWWINDOW) && !window.visible)
     ShowWindow(hWnd, (uFlags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
   else if (!(uFlags & SWP_NOACTIVATE) && window.visible)
     Activate(window);
