@@ -72,7 +72,6 @@
 
 // Properties: numbered, as MAKEDIPROP numbers them.
 #define MAKEDIPROP(prop) GUID{(DWORD)(prop), 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}}
-inline constexpr GUID DIPROP_BUFFERSIZE = MAKEDIPROP(1);
 inline constexpr GUID DIPROP_AXISMODE = MAKEDIPROP(2);
 inline constexpr GUID DIPROP_RANGE = MAKEDIPROP(4);
 #define DIPH_DEVICE 0
