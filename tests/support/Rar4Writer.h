@@ -1,0 +1,26 @@
+#pragma once
+// Builds RAR 4 archives with stored (uncompressed) members, so tests can make the archives they
+// read: flags such as the encryption bit are set as given, and the bytes can be damaged at will.
+#include <string>
+#include <vector>
+
+class Rar4Writer {
+ public:
+  // File-header flags of the format.
+  static constexpr unsigned kEncrypted = 0x0004;
+  static constexpr unsigned kDirectory = 0x00E0;
+
+  // Adds a member; `name` is stored as given (use '\' separators, as RAR on Windows does).
+  Rar4Writer& Add(const std::string& name, const std::string& data, unsigned flags = 0);
+  // The whole archive: marker, main header, the members, end-of-archive block.
+  std::string Bytes() const;
+  void Write(const std::string& path) const;
+
+ private:
+  struct Member {
+    std::string name;
+    std::string data;
+    unsigned flags;
+  };
+  std::vector<Member> m_members;
+};
