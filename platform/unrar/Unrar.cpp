@@ -4,23 +4,17 @@
 #include <cwchar>
 #include <iterator>
 #include <memory>
-#include <mutex>
-#include <set>
 
+#include "../shell/HandleRegistry.h"
 #include "../shell/MediaLog.h"
 #include "RarArchive.h"
 #include "unrar.h"
 
 namespace {
 
-std::mutex g_openLock;
-std::set<CRarArchive*> g_open;
+CHandleRegistry<CRarArchive> g_open;
 
-CRarArchive* Find(HANDLE handle) {
-  std::lock_guard<std::mutex> guard(g_openLock);
-  auto found = g_open.find(static_cast<CRarArchive*>(handle));
-  return found == g_open.end() ? nullptr : *found;
-}
+CRarArchive* Find(HANDLE handle) { return g_open.Find(handle); }
 
 // Copies `text` into a fixed field, always terminated; a longer text is cut and reported.
 void CopyField(char* field, size_t size, const std::string& text, const char* archiveName) {
@@ -81,17 +75,14 @@ HANDLE RAROpenArchiveEx(RAROpenArchiveDataEx* data) {
   data->CmtState = 0;  // archive comments are not read
   if (!archive) return nullptr;
   if (data->Callback) archive->SetCallback(data->Callback, data->UserData);
-  std::lock_guard<std::mutex> guard(g_openLock);
-  g_open.insert(archive.get());
+  g_open.Add(archive.get());
   return archive.release();
 }
 
 int RARCloseArchive(HANDLE handle) {
-  std::lock_guard<std::mutex> guard(g_openLock);
-  auto found = g_open.find(static_cast<CRarArchive*>(handle));
-  if (found == g_open.end()) return ERAR_ECLOSE;
-  delete *found;
-  g_open.erase(found);
+  CRarArchive* archive = Find(handle);
+  if (!archive || !g_open.Remove(archive)) return ERAR_ECLOSE;
+  delete archive;
   return ERAR_SUCCESS;
 }
 
