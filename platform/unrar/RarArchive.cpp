@@ -175,6 +175,11 @@ int CRarArchive::ProcessFile(int operation) {
 }
 
 int CRarArchive::Test() {
+  // A folder has no data to test.
+  if (archive_entry_filetype(m_entry) == AE_IFDIR) {
+    const int skipped = archive_read_data_skip(m_reader);
+    return skipped < ARCHIVE_WARN ? DataError(skipped) : ERAR_SUCCESS;
+  }
   if (IsRar() && archive_entry_is_encrypted(m_entry)) {
     // libarchive cannot decrypt RAR; refusing beats handing out encrypted bytes as data.
     ZkMediaLog("unrar", "'%s': member '%s' is encrypted; encrypted RAR archives cannot be read",

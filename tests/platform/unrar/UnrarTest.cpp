@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "Rar4Writer.h"
+#include "Rar5Writer.h"
 #include "TempDir.h"
 #include "ZipWriter.h"
 #include "unrar.h"
@@ -81,47 +83,78 @@ std::string Damage(std::string bytes, const std::string& needle) {
   return bytes;
 }
 
-TEST(UnrarTest, StoredRar4IsListedAndTestedThroughTheCallback) {
+// A member of a stored test archive, named as the engine expects to see it ('\\').
+struct StoredMember {
+  std::string name;
+  std::string data;
+  bool directory = false;
+};
+
+// The two RAR generations, each through its own writer.
+struct RarFormat {
+  const char* label;
+  std::string (*build)(const std::vector<StoredMember>&);
+};
+
+const RarFormat kRarFormats[] = {
+    {"RAR 4",
+     [](const std::vector<StoredMember>& members) {
+       Rar4Writer writer;
+       for (const StoredMember& m : members)
+         writer.Add(m.name, m.data, m.directory ? Rar4Writer::kDirectory : 0);
+       return writer.Bytes();
+     }},
+    {"RAR 5",
+     [](const std::vector<StoredMember>& members) {
+       Rar5Writer writer;
+       for (StoredMember m : members) {
+         std::replace(m.name.begin(), m.name.end(), '\\', '/');
+         writer.Add(m.name, m.data, m.directory);
+       }
+       return writer.Bytes();
+     }},
+};
+
+TEST(UnrarTest, StoredRarIsListedAndTestedThroughTheCallback) {
   TempDir dir;
   const std::string level(5000, 'L');
-  Rar4Writer()
-      .Add("Scenes", "", Rar4Writer::kDirectory)
-      .Add("Scenes\\Level1.zks", level)
-      .Add("readme.txt", "hello")
-      .Write(dir / "Data.zkr");
+  for (const RarFormat& format : kRarFormats) {
+    SCOPED_TRACE(format.label);
+    dir.Write("Data.zkr", format.build({{"Scenes", "", true},
+                                        {"Scenes\\Level1.zks", level},
+                                        {"readme.txt", "hello"}}));
 
-  // The archive's name is mapped like every platform path: backslashes, any letter case.
-  const Walk list = WalkArchive(dir.Path() + "\\DATA.ZKR", RAR_OM_LIST);
-  ASSERT_EQ(list.openResult, ERAR_SUCCESS);
-  EXPECT_EQ(list.endResult, ERAR_END_ARCHIVE);
-  ASSERT_EQ(list.members.size(), 3u);
-  EXPECT_EQ(list.members[0].name, "Scenes");
-  EXPECT_TRUE(list.members[0].flags & RHDF_DIRECTORY);
-  EXPECT_EQ(list.members[1].name, "Scenes\\Level1.zks");
-  EXPECT_EQ(list.members[1].unpSize, 5000u);
-  EXPECT_EQ(list.members[1].packSize, 5000u);
-  EXPECT_FALSE(list.members[1].flags & (RHDF_DIRECTORY | RHDF_ENCRYPTED));
-  for (const Member& m : list.members) {
-    EXPECT_EQ(m.processResult, ERAR_SUCCESS) << m.name;
-    EXPECT_TRUE(m.data.empty()) << "listing delivers no data: " << m.name;
+    // The archive's name is mapped like every platform path: backslashes, any letter case.
+    const Walk list = WalkArchive(dir.Path() + "\\DATA.ZKR", RAR_OM_LIST);
+    ASSERT_EQ(list.openResult, ERAR_SUCCESS);
+    EXPECT_EQ(list.endResult, ERAR_END_ARCHIVE);
+    ASSERT_EQ(list.members.size(), 3u);
+    EXPECT_EQ(list.members[0].name, "Scenes");
+    EXPECT_TRUE(list.members[0].flags & RHDF_DIRECTORY);
+    EXPECT_EQ(list.members[1].name, "Scenes\\Level1.zks");
+    EXPECT_EQ(list.members[1].unpSize, 5000u);
+    EXPECT_EQ(list.members[1].packSize, 5000u);
+    EXPECT_FALSE(list.members[1].flags & (RHDF_DIRECTORY | RHDF_ENCRYPTED));
+    for (const Member& m : list.members) {
+      EXPECT_EQ(m.processResult, ERAR_SUCCESS) << m.name;
+      EXPECT_TRUE(m.data.empty()) << "listing delivers no data: " << m.name;
+    }
+
+    const Walk extract = WalkArchive(dir / "Data.zkr", RAR_OM_EXTRACT);
+    ASSERT_EQ(extract.members.size(), 3u);
+    EXPECT_EQ(extract.endResult, ERAR_END_ARCHIVE);
+    for (const Member& m : extract.members) EXPECT_EQ(m.processResult, ERAR_SUCCESS) << m.name;
+    EXPECT_EQ(extract.members[1].data, level);
+    EXPECT_EQ(extract.members[2].data, "hello");
+    EXPECT_EQ(extract.passwordRequests, 0);
+
+    // An archive without members.
+    dir.Write("empty.zkr", format.build({}));
+    const Walk empty = WalkArchive(dir / "empty.zkr", RAR_OM_EXTRACT);
+    EXPECT_EQ(empty.openResult, ERAR_SUCCESS);
+    EXPECT_TRUE(empty.members.empty());
+    EXPECT_EQ(empty.endResult, ERAR_END_ARCHIVE);
   }
-
-  const Walk extract = WalkArchive(dir / "Data.zkr", RAR_OM_EXTRACT);
-  ASSERT_EQ(extract.members.size(), 3u);
-  EXPECT_EQ(extract.endResult, ERAR_END_ARCHIVE);
-  EXPECT_EQ(extract.members[1].processResult, ERAR_SUCCESS);
-  EXPECT_EQ(extract.members[1].data, level);
-  EXPECT_EQ(extract.members[2].data, "hello");
-  EXPECT_EQ(extract.passwordRequests, 0);
-}
-
-TEST(UnrarTest, EmptyRar4ArchiveEndsAtOnce) {
-  TempDir dir;
-  Rar4Writer().Write(dir / "empty.zkr");
-  const Walk walk = WalkArchive(dir / "empty.zkr", RAR_OM_EXTRACT);
-  EXPECT_EQ(walk.openResult, ERAR_SUCCESS);
-  EXPECT_TRUE(walk.members.empty());
-  EXPECT_EQ(walk.endResult, ERAR_END_ARCHIVE);
 }
 
 TEST(UnrarTest, PasswordZipIsUnpackedWithThePasswordFromTheCallback) {
@@ -173,25 +206,28 @@ TEST(UnrarTest, WrongOrMissingZipPasswordIsReportedAndDeliversNothing) {
 TEST(UnrarTest, DamagedArchivesGiveBadData) {
   TempDir dir;
   const std::string payload = "0123456789abcdef";
-  const std::string good = Rar4Writer().Add("a.bin", payload).Add("b.bin", "b").Bytes();
+  for (const RarFormat& format : kRarFormats) {
+    SCOPED_TRACE(format.label);
+    const std::string good = format.build({{"a.bin", payload}, {"b.bin", "b"}});
 
-  // A damaged member body fails its CRC check.
-  dir.Write("body.zkr", Damage(good, payload));
-  const Walk body = WalkArchive(dir / "body.zkr", RAR_OM_EXTRACT);
-  ASSERT_FALSE(body.members.empty());
-  EXPECT_EQ(body.members[0].processResult, ERAR_BAD_DATA);
+    // A damaged member body fails its CRC check.
+    dir.Write("body.zkr", Damage(good, payload));
+    const Walk body = WalkArchive(dir / "body.zkr", RAR_OM_EXTRACT);
+    ASSERT_FALSE(body.members.empty());
+    EXPECT_EQ(body.members[0].processResult, ERAR_BAD_DATA);
 
-  // A damaged member header is refused when it is read.
-  dir.Write("header.zkr", Damage(good, "b.bin"));
-  const Walk header = WalkArchive(dir / "header.zkr", RAR_OM_LIST);
-  EXPECT_EQ(header.endResult, ERAR_BAD_DATA);
-  EXPECT_EQ(header.members.size(), 1u);
+    // A damaged member header is refused when it is read.
+    dir.Write("header.zkr", Damage(good, "b.bin"));
+    const Walk header = WalkArchive(dir / "header.zkr", RAR_OM_LIST);
+    EXPECT_EQ(header.endResult, ERAR_BAD_DATA);
+    EXPECT_EQ(header.members.size(), 1u);
 
-  // An archive cut inside a member's data.
-  dir.Write("cut.zkr", good.substr(0, good.find(payload) + 4));
-  const Walk cut = WalkArchive(dir / "cut.zkr", RAR_OM_EXTRACT);
-  ASSERT_FALSE(cut.members.empty());
-  EXPECT_EQ(cut.members[0].processResult, ERAR_BAD_DATA);
+    // An archive cut inside a member's data.
+    dir.Write("cut.zkr", good.substr(0, good.find(payload) + 4));
+    const Walk cut = WalkArchive(dir / "cut.zkr", RAR_OM_EXTRACT);
+    ASSERT_FALSE(cut.members.empty());
+    EXPECT_EQ(cut.members[0].processResult, ERAR_BAD_DATA);
+  }
 }
 
 TEST(UnrarTest, EncryptedRarMemberIsRefusedNotReadAsGarbage) {
