@@ -45,7 +45,7 @@ std::string Rar4Writer::Bytes() const {
 
   std::string main;
   main += '\x73';
-  Put16(main, 0);
+  Put16(main, m_mainFlags);
   Put16(main, 13);
   Put16(main, 0);
   Put32(main, 0);

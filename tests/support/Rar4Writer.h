@@ -9,6 +9,10 @@ class Rar4Writer {
   // File-header flags of the format.
   static constexpr unsigned kEncrypted = 0x0004;
   static constexpr unsigned kDirectory = 0x00E0;
+  // Main-header flag: the block headers are encrypted too.
+  static constexpr unsigned kEncryptedHeaders = 0x0080;
+
+  explicit Rar4Writer(unsigned mainFlags = 0) : m_mainFlags(mainFlags) {}
 
   // Adds a member; `name` is stored as given (use '\' separators, as RAR on Windows does).
   Rar4Writer& Add(const std::string& name, const std::string& data, unsigned flags = 0);
@@ -22,5 +26,6 @@ class Rar4Writer {
     std::string data;
     unsigned flags;
   };
+  unsigned m_mainFlags;
   std::vector<Member> m_members;
 };

@@ -241,6 +241,12 @@ TEST(UnrarTest, EncryptedRarMemberIsRefusedNotReadAsGarbage) {
   ASSERT_EQ(extract.members.size(), 1u);
   EXPECT_EQ(extract.members[0].processResult, ERAR_UNKNOWN_FORMAT);
   EXPECT_TRUE(extract.members[0].data.empty());
+
+  // With encrypted headers not even the names can be read.
+  Rar4Writer(Rar4Writer::kEncryptedHeaders).Add("secret.bin", "ciphertext").Write(dir / "h.zkr");
+  const Walk headers = WalkArchive(dir / "h.zkr", RAR_OM_LIST, "any");
+  EXPECT_EQ(headers.openResult, ERAR_UNKNOWN_FORMAT);
+  EXPECT_TRUE(headers.members.empty());
 }
 
 TEST(UnrarTest, OpenFailuresGiveTheirResults) {
