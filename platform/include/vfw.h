@@ -119,8 +119,9 @@ ZKAPI HRESULT AVIStreamReadFormat(PAVISTREAM pavi, LONG lPos, LPVOID lpFormat, L
 ZKAPI HRESULT AVIStreamRead(PAVISTREAM pavi, LONG lStart, LONG lSamples, LPVOID lpBuffer,
                             LONG cbBuffer, LONG* plBytes, LONG* plSamples);
 
-// A decoder of a video stream's frames. lpbiWanted must be null or ask for BI_RGB 24 bits: the
-// frames come as packed bottom-up 24-bit DIBs.
+// A decoder of a video stream's frames. lpbiWanted must be null, AVIGETFRAMEF_BESTDISPLAYFMT or
+// ask for BI_RGB 24 bits: the frames come as packed bottom-up 24-bit DIBs.
+#define AVIGETFRAMEF_BESTDISPLAYFMT 1
 ZKAPI PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM pavi, LPBITMAPINFOHEADER lpbiWanted);
 // The packed DIB (header, then pixels) of frame lPos, valid until the next call on pg; null when
 // the frame cannot be decoded.

@@ -142,7 +142,9 @@ HRESULT AVIStreamRead(PAVISTREAM pavi, LONG lStart, LONG lSamples, LPVOID lpBuff
 PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM pavi, LPBITMAPINFOHEADER lpbiWanted) {
   CAviStream* stream = g_streams.Find(pavi);
   if (!stream || !stream->IsVideo()) return nullptr;
-  if (lpbiWanted && (lpbiWanted->biCompression != BI_RGB || lpbiWanted->biBitCount != 24)) {
+  const bool decodersChoice =
+      !lpbiWanted || lpbiWanted == reinterpret_cast<LPBITMAPINFOHEADER>(AVIGETFRAMEF_BESTDISPLAYFMT);
+  if (!decodersChoice && (lpbiWanted->biCompression != BI_RGB || lpbiWanted->biBitCount != 24)) {
     ZkMediaLog("vfw", "AVIStreamGetFrameOpen: frames come only as 24-bit BI_RGB DIBs");
     return nullptr;
   }

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -195,6 +197,28 @@ TEST(VfwTest, MissingStreamsAndStaleHandlesAreRefused) {
   EXPECT_EQ(AVIStreamLength(stream), -1);
   EXPECT_EQ(AVIStreamGetFrame(frames, 0), nullptr);
   EXPECT_EQ(AVIStreamGetFrameClose(frames), AVIERR_BADHANDLE);
+}
+
+TEST(VfwTest, TruncatedFileGivesTheFramesItHasAndNoMore) {
+  TempDir dir;
+  AviWriter(kWidth, kHeight, kFps).Write(dir / "whole.avi", kFrames);
+  std::ifstream whole(dir / "whole.avi", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+  dir.Write("cut.avi", bytes.substr(0, bytes.size() / 2));
+
+  PAVIFILE file = nullptr;
+  ASSERT_EQ(AVIFileOpenA(&file, (dir / "cut.avi").c_str(), OF_READ, nullptr), AVIERR_OK);
+  PAVISTREAM video = nullptr;
+  ASSERT_EQ(AVIFileGetStream(file, &video, streamtypeVIDEO, 0), AVIERR_OK);
+  PGETFRAME frames = AVIStreamGetFrameOpen(video, reinterpret_cast<LPBITMAPINFOHEADER>(AVIGETFRAMEF_BESTDISPLAYFMT));
+  ASSERT_NE(frames, nullptr);
+  ExpectFrame(AVIStreamGetFrame(frames, 0), 0, 0);
+  EXPECT_EQ(AVIStreamGetFrame(frames, kFrames - 1), nullptr) << "past what the file holds";
+  EXPECT_EQ(AVIStreamGetFrame(frames, kFrames - 1), nullptr) << "asked again at the end";
+  ExpectFrame(AVIStreamGetFrame(frames, 1), 1, 0);
+  AVIStreamGetFrameClose(frames);
+  AVIStreamRelease(video);
+  AVIFileRelease(file);
 }
 
 // The menu's sequence: a frame of the video stretched into a square top-down 32-bit DIB section.
