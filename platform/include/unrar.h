@@ -106,7 +106,17 @@ struct RARHeaderDataEx {
   UINT DictSize;
   UINT HashType;
   char Hash[32];
-  UINT Reserved[1014];
+  UINT RedirType;
+  wchar_t* RedirName;
+  UINT RedirNameSize;
+  UINT DirTarget;
+  UINT MtimeLow;  // modification time: 100 ns units since 1601, as a FILETIME
+  UINT MtimeHigh;
+  UINT CtimeLow;
+  UINT CtimeHigh;
+  UINT AtimeLow;
+  UINT AtimeHigh;
+  UINT Reserved[988];
 };
 
 struct RAROpenArchiveDataEx {

@@ -143,7 +143,15 @@ int CRarArchive::ReadHeader(RarMemberInfo& info) {
     info.packedSize = m_indexEntry->packedSize;
     info.crc = m_indexEntry->crc;
   }
-  info.dosTime = archive_entry_mtime_is_set(m_entry) ? DosTime(archive_entry_mtime(m_entry)) : 0;
+  if (archive_entry_mtime_is_set(m_entry)) {
+    const time_t mtime = archive_entry_mtime(m_entry);
+    info.dosTime = DosTime(mtime);
+    // FILETIME counts 100 ns steps from 1601; Unix time seconds from 1970.
+    constexpr int64_t kUnixEpochIn100ns = 116444736000000000;
+    const int64_t stamp = int64_t{mtime} * 10000000 + archive_entry_mtime_nsec(m_entry) / 100 +
+                          kUnixEpochIn100ns;
+    info.fileTime = stamp > 0 ? static_cast<uint64_t>(stamp) : 0;
+  }
   info.attributes = directory ? kAttributeDirectory : kAttributeArchive;
   if (!(archive_entry_perm(m_entry) & 0222)) info.attributes |= kAttributeReadOnly;
 

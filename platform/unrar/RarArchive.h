@@ -20,6 +20,7 @@ struct RarMemberInfo {
   UINT flags = 0;  // RHDF_*
   UINT crc = 0;
   UINT dosTime = 0;
+  uint64_t fileTime = 0;  // 100 ns units since 1601, 0 when unknown
   UINT attributes = 0;
 };
 

@@ -131,6 +131,8 @@ int RARReadHeaderEx(HANDLE handle, RARHeaderDataEx* header) {
   header->FileCRC = info.crc;
   header->FileTime = info.dosTime;
   header->FileAttr = info.attributes;
+  header->MtimeLow = static_cast<UINT>(info.fileTime);
+  header->MtimeHigh = static_cast<UINT>(info.fileTime >> 32);
   return ERAR_SUCCESS;
 }
 

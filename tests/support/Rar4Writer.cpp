@@ -40,7 +40,6 @@ std::string Rar4Writer::Bytes() const {
   constexpr unsigned kLongBlock = 0x8000;
   constexpr unsigned kHostWindows = 2;
   constexpr unsigned kMethodStore = 0x30;
-  constexpr uint32_t kDosTime = (2005u - 1980) << 25 | 5u << 21 | 26u << 16;  // 26 May 2005
   std::string out("Rar!\x1A\x07\x00", 7);
 
   std::string main;

@@ -12,6 +12,9 @@ class Rar4Writer {
   // Main-header flag: the block headers are encrypted too.
   static constexpr unsigned kEncryptedHeaders = 0x0080;
 
+  // Every member's time: 26 May 2005, 00:00, in MS-DOS form.
+  static constexpr unsigned kDosTime = (2005u - 1980) << 25 | 5u << 21 | 26u << 16;
+
   explicit Rar4Writer(unsigned mainFlags = 0) : m_mainFlags(mainFlags) {}
 
   // Adds a member; `name` is stored as given (use '\' separators, as RAR on Windows does).

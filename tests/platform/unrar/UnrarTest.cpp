@@ -38,6 +38,7 @@ struct Member {
   UINT packSize;
   UINT unpSize;
   UINT flags;
+  UINT fileTime;
   int processResult;
   std::string data;
 };
@@ -68,7 +69,8 @@ Walk WalkArchive(const std::string& path, UINT mode, const std::string& password
     const int processed = RARProcessFile(handle, mode == RAR_OM_EXTRACT ? RAR_TEST : RAR_SKIP,
                                          nullptr, nullptr);
     walk.members.push_back(
-        {header.FileName, header.PackSize, header.UnpSize, header.Flags, processed, state.data});
+        {header.FileName, header.PackSize, header.UnpSize, header.Flags, header.FileTime, processed,
+         state.data});
   }
   walk.passwordRequests = state.passwordRequests;
   EXPECT_EQ(RARCloseArchive(handle), ERAR_SUCCESS);
@@ -94,6 +96,7 @@ struct StoredMember {
 struct RarFormat {
   const char* label;
   std::string (*build)(const std::vector<StoredMember>&);
+  UINT memberTime;  // the MS-DOS time the writer gives members (the RAR 5 writer gives none)
 };
 
 const RarFormat kRarFormats[] = {
@@ -103,7 +106,8 @@ const RarFormat kRarFormats[] = {
        for (const StoredMember& m : members)
          writer.Add(m.name, m.data, m.directory ? Rar4Writer::kDirectory : 0);
        return writer.Bytes();
-     }},
+     },
+     Rar4Writer::kDosTime},
     {"RAR 5",
      [](const std::vector<StoredMember>& members) {
        Rar5Writer writer;
@@ -112,7 +116,8 @@ const RarFormat kRarFormats[] = {
          writer.Add(m.name, m.data, m.directory);
        }
        return writer.Bytes();
-     }},
+     },
+     0},
 };
 
 TEST(UnrarTest, StoredRarIsListedAndTestedThroughTheCallback) {
@@ -135,6 +140,7 @@ TEST(UnrarTest, StoredRarIsListedAndTestedThroughTheCallback) {
     EXPECT_EQ(list.members[1].unpSize, 5000u);
     EXPECT_EQ(list.members[1].packSize, 5000u);
     EXPECT_FALSE(list.members[1].flags & (RHDF_DIRECTORY | RHDF_ENCRYPTED));
+    EXPECT_EQ(list.members[1].fileTime, format.memberTime);
     for (const Member& m : list.members) {
       EXPECT_EQ(m.processResult, ERAR_SUCCESS) << m.name;
       EXPECT_TRUE(m.data.empty()) << "listing delivers no data: " << m.name;
