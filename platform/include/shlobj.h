@@ -4,8 +4,8 @@
 #include "objbase.h"
 #include "windows.h"
 
-#define CSIDL_PERSONAL 0x0005      // documents: the XDG documents folder, else $HOME
-#define CSIDL_APPDATA 0x001A       // $XDG_CONFIG_HOME, else ~/.config
+#define CSIDL_PERSONAL 0x0005       // documents: the XDG documents folder, else $HOME
+#define CSIDL_APPDATA 0x001A        // $XDG_CONFIG_HOME, else ~/.config
 #define CSIDL_LOCAL_APPDATA 0x001C  // $XDG_DATA_HOME, else ~/.local/share
 #define CSIDL_FLAG_CREATE 0x8000
 #define CSIDL_FLAG_MASK 0xFF00

@@ -1,13 +1,14 @@
 #pragma once
 // Video for Windows: reading AVI files (AVIFile) and drawing their frames (DrawDib), decoded by
 // FFmpeg. Any codec FFmpeg has is read; sound streams are delivered as PCM.
-#include "windows.h"
 #include "mmreg.h"
 #include "objbase.h"
+#include "windows.h"
 
 #ifndef mmioFOURCC
-#define mmioFOURCC(c0, c1, c2, c3) \
-  ((DWORD)(BYTE)(c0) | ((DWORD)(BYTE)(c1) << 8) | ((DWORD)(BYTE)(c2) << 16) | ((DWORD)(BYTE)(c3) << 24))
+#define mmioFOURCC(c0, c1, c2, c3)                                            \
+  ((DWORD)(BYTE)(c0) | ((DWORD)(BYTE)(c1) << 8) | ((DWORD)(BYTE)(c2) << 16) | \
+   ((DWORD)(BYTE)(c3) << 24))
 #endif
 #define streamtypeVIDEO mmioFOURCC('v', 'i', 'd', 's')
 #define streamtypeAUDIO mmioFOURCC('a', 'u', 'd', 's')

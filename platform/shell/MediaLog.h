@@ -4,5 +4,5 @@
 // error, "zkplatform <area>: <text>".
 
 __attribute__((visibility("hidden"), format(printf, 2, 3))) void ZkMediaLog(const char* area,
-                                                                             const char* format,
-                                                                             ...);
+                                                                            const char* format,
+                                                                            ...);

@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -58,7 +58,8 @@ bool ParseValue(const std::string& line, CRegistryFile::Value& value) {
   const unsigned long number = std::stoul(type);
   if (number > 0xFFFFFFFFul) return false;
   value.type = static_cast<DWORD>(number);
-  return Unescape(line.substr(0, equals), value.name) && Unescape(line.substr(colon + 1), value.data);
+  return Unescape(line.substr(0, equals), value.name) &&
+         Unescape(line.substr(colon + 1), value.data);
 }
 
 }  // namespace
@@ -79,8 +80,8 @@ bool CRegistryFile::Load() {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
     std::string name;
-    if (line.front() == '[' && line.back() == ']' && Unescape(line.substr(1, line.size() - 2), name) &&
-        !name.empty()) {
+    if (line.front() == '[' && line.back() == ']' &&
+        Unescape(line.substr(1, line.size() - 2), name) && !name.empty()) {
       Key& key = m_keys[Lower(name)];
       key.name = name;
       current = &key;
@@ -91,7 +92,8 @@ bool CRegistryFile::Load() {
       current->values[Lower(value.name)] = std::move(value);
       continue;
     }
-    ZkMediaLog("registry", "'%s': unreadable line kept as it is: %.80s", m_path.c_str(), line.c_str());
+    ZkMediaLog("registry", "'%s': unreadable line kept as it is: %.80s", m_path.c_str(),
+               line.c_str());
     (current ? current->unreadable : m_unreadable).push_back(line);
   }
   return true;
@@ -108,7 +110,8 @@ bool CRegistryFile::Save() const {
     for (const auto& [lower, key] : m_keys) {
       file << '[' << Escape(key.name, "[]") << "]\n";
       for (const auto& [lowerName, value] : key.values)
-        file << Escape(value.name, "=[]") << '=' << value.type << ':' << Escape(value.data, "") << '\n';
+        file << Escape(value.name, "=[]") << '=' << value.type << ':' << Escape(value.data, "")
+             << '\n';
       for (const std::string& line : key.unreadable) file << line << '\n';
     }
     file.flush();
@@ -129,7 +132,7 @@ bool CRegistryFile::Save() const {
 bool CRegistryFile::HasKey(const std::string& key) const { return m_keys.count(Lower(key)) != 0; }
 
 void CRegistryFile::AddKey(const std::string& key) {
-  for (size_t end = key.find('\\'); ; end = key.find('\\', end + 1)) {
+  for (size_t end = key.find('\\');; end = key.find('\\', end + 1)) {
     const std::string path = key.substr(0, end);
     Key& entry = m_keys[Lower(path)];
     if (entry.name.empty()) entry.name = path;
@@ -137,14 +140,16 @@ void CRegistryFile::AddKey(const std::string& key) {
   }
 }
 
-const CRegistryFile::Value* CRegistryFile::Find(const std::string& key, const std::string& name) const {
+const CRegistryFile::Value* CRegistryFile::Find(const std::string& key,
+                                                const std::string& name) const {
   auto found = m_keys.find(Lower(key));
   if (found == m_keys.end()) return nullptr;
   auto value = found->second.values.find(Lower(name));
   return value == found->second.values.end() ? nullptr : &value->second;
 }
 
-void CRegistryFile::Set(const std::string& key, const std::string& name, DWORD type, std::string data) {
+void CRegistryFile::Set(const std::string& key, const std::string& name, DWORD type,
+                        std::string data) {
   AddKey(key);
   auto [entry, added] = m_keys[Lower(key)].values.try_emplace(Lower(name));
   Value& value = entry->second;

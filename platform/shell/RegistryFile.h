@@ -42,6 +42,6 @@ class CRegistryFile {
   };
 
   std::string m_path;
-  std::map<std::string, Key> m_keys;  // by lower-case path
+  std::map<std::string, Key> m_keys;      // by lower-case path
   std::vector<std::string> m_unreadable;  // before the first key
 };

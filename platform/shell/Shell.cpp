@@ -22,10 +22,17 @@ HRESULT SHGetFolderPathA(HWND, int csidl, HANDLE, DWORD, LPSTR pszPath) {
   pszPath[0] = '\0';
   std::string folder;
   switch (csidl & ~CSIDL_FLAG_MASK) {
-    case CSIDL_LOCAL_APPDATA: folder = CXdgFolders::DataHome(); break;
-    case CSIDL_APPDATA: folder = CXdgFolders::ConfigHome(); break;
-    case CSIDL_PERSONAL: folder = CXdgFolders::Documents(); break;
-    default: return E_INVALIDARG;
+    case CSIDL_LOCAL_APPDATA:
+      folder = CXdgFolders::DataHome();
+      break;
+    case CSIDL_APPDATA:
+      folder = CXdgFolders::ConfigHome();
+      break;
+    case CSIDL_PERSONAL:
+      folder = CXdgFolders::Documents();
+      break;
+    default:
+      return E_INVALIDARG;
   }
   if (folder.size() >= MAX_PATH) {
     ZkMediaLog("shell", "folder path longer than MAX_PATH: %s", folder.c_str());
@@ -71,7 +78,8 @@ BOOL SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWin
       std::lock_guard<std::mutex> guard(g_wallpaperLock);
       g_wallpaper = path;
     }
-    ZkMediaLog("shell", "wallpaper request recorded, not applied to the desktop: '%s'", path.c_str());
+    ZkMediaLog("shell", "wallpaper request recorded, not applied to the desktop: '%s'",
+               path.c_str());
     if (fWinIni & SPIF_UPDATEINIFILE) {
       // As Windows does: the setting is kept in the user's registry.
       HKEY key;

@@ -9,7 +9,8 @@
 namespace {
 
 bool ReadAt(FILE* file, uint64_t offset, void* out, size_t size) {
-  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0 && fread(out, 1, size, file) == size;
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0 &&
+         fread(out, 1, size, file) == size;
 }
 
 uint32_t Le(const unsigned char* p, int bytes) {

@@ -21,7 +21,9 @@ class CArchiveIndex {
   explicit CArchiveIndex(const std::string& path);
 
   // The entry of the `index`-th member, or null when the index does not know it.
-  const Entry* Find(size_t index) const { return index < m_entries.size() ? &m_entries[index] : nullptr; }
+  const Entry* Find(size_t index) const {
+    return index < m_entries.size() ? &m_entries[index] : nullptr;
+  }
 
  private:
   bool ReadRar4(FILE* file, uint64_t fileSize);

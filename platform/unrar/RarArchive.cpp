@@ -133,8 +133,8 @@ int CRarArchive::ReadHeader(RarMemberInfo& info) {
   std::replace(info.name.begin(), info.name.end(), '/', '\\');
   while (!info.name.empty() && info.name.back() == '\\') info.name.pop_back();
   const bool directory = archive_entry_filetype(m_entry) == AE_IFDIR;
-  info.flags = (directory ? RHDF_DIRECTORY : 0) |
-               (archive_entry_is_encrypted(m_entry) ? RHDF_ENCRYPTED : 0);
+  info.flags =
+      (directory ? RHDF_DIRECTORY : 0) | (archive_entry_is_encrypted(m_entry) ? RHDF_ENCRYPTED : 0);
   if (archive_entry_size_is_set(m_entry) && archive_entry_size(m_entry) > 0)
     info.unpackedSize = static_cast<uint64_t>(archive_entry_size(m_entry));
   m_indexEntry = m_index.Find(m_memberNumber++);
@@ -148,8 +148,8 @@ int CRarArchive::ReadHeader(RarMemberInfo& info) {
     info.dosTime = DosTime(mtime);
     // FILETIME counts 100 ns steps from 1601; Unix time seconds from 1970.
     constexpr int64_t kUnixEpochIn100ns = 116444736000000000;
-    const int64_t stamp = int64_t{mtime} * 10000000 + archive_entry_mtime_nsec(m_entry) / 100 +
-                          kUnixEpochIn100ns;
+    const int64_t stamp =
+        int64_t{mtime} * 10000000 + archive_entry_mtime_nsec(m_entry) / 100 + kUnixEpochIn100ns;
     info.fileTime = stamp > 0 ? static_cast<uint64_t>(stamp) : 0;
   }
   info.attributes = directory ? kAttributeDirectory : kAttributeArchive;

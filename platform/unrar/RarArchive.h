@@ -55,7 +55,7 @@ class CRarArchive {
   std::string m_name;
   UINT m_mode;
   CArchiveIndex m_index;
-  size_t m_memberNumber = 0;                  // of the member whose header was read last
+  size_t m_memberNumber = 0;                           // of the member whose header was read last
   const CArchiveIndex::Entry* m_indexEntry = nullptr;  // its index entry, when known
   archive* m_reader = nullptr;
   archive_entry* m_entry = nullptr;

@@ -1,5 +1,7 @@
 // The RAR library's functions over CRarArchive. Handles are checked against the open archives,
 // so a closed or foreign handle gets an error instead of a crash.
+#include "unrar.h"
+
 #include <algorithm>
 #include <cwchar>
 #include <iterator>
@@ -8,7 +10,6 @@
 #include "../shell/HandleRegistry.h"
 #include "../shell/MediaLog.h"
 #include "RarArchive.h"
-#include "unrar.h"
 
 namespace {
 

@@ -107,9 +107,10 @@ bool CAviFrameDecoder::DecodeUntil(LONG number) {
     const int received = avcodec_receive_frame(m_decoder, m_frame);
     if (received == 0) {
       const int64_t pts = m_frame->best_effort_timestamp;
-      const int64_t at = pts != AV_NOPTS_VALUE ? av_rescale_q(pts - start, stream->time_base, frameTime)
-                         : m_next >= 0         ? m_next
-                                               : number;
+      const int64_t at = pts != AV_NOPTS_VALUE
+                             ? av_rescale_q(pts - start, stream->time_base, frameTime)
+                         : m_next >= 0 ? m_next
+                                       : number;
       m_next = at + 1;
       if (at >= number) return true;
       av_frame_unref(m_frame);
@@ -140,9 +141,9 @@ bool CAviFrameDecoder::Convert() {
       fullRange = true;
     }
   }
-  m_scaler = sws_getCachedContext(m_scaler, m_frame->width, m_frame->height, format, m_width,
-                                  m_height, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr,
-                                  nullptr);
+  m_scaler =
+      sws_getCachedContext(m_scaler, m_frame->width, m_frame->height, format, m_width, m_height,
+                           AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr);
   if (!m_scaler) {
     av_frame_unref(m_frame);
     return false;
@@ -153,14 +154,15 @@ bool CAviFrameDecoder::Convert() {
   if (sws_getColorspaceDetails(m_scaler, &inverse, &sourceRange, &table, &targetRange, &brightness,
                                &contrast, &saturation) >= 0 &&
       sourceRange != static_cast<int>(fullRange))
-    sws_setColorspaceDetails(m_scaler, inverse, fullRange, table, targetRange, brightness,
-                             contrast, saturation);
+    sws_setColorspaceDetails(m_scaler, inverse, fullRange, table, targetRange, brightness, contrast,
+                             saturation);
   // Written from the last row up with a negative stride: a bottom-up DIB.
   const int stride = (m_width * 3 + 3) & ~3;
-  uint8_t* rows[4] = {m_dib.data() + sizeof(BITMAPINFOHEADER) + static_cast<size_t>(stride) * (m_height - 1)};
+  uint8_t* rows[4] = {m_dib.data() + sizeof(BITMAPINFOHEADER) +
+                      static_cast<size_t>(stride) * (m_height - 1)};
   const int strides[4] = {-stride};
-  const int written = sws_scale(m_scaler, m_frame->data, m_frame->linesize, 0, m_frame->height,
-                                rows, strides);
+  const int written =
+      sws_scale(m_scaler, m_frame->data, m_frame->linesize, 0, m_frame->height, rows, strides);
   av_frame_unref(m_frame);
   return written == m_height;
 }

@@ -45,8 +45,8 @@ class CAviFrameDecoder {
   SwsContext* m_scaler = nullptr;
   int m_streamIndex = 0;
   int m_width = 0, m_height = 0;
-  int64_t m_next = 0;        // number of the frame the decoder delivers next; -1 after a seek
-  LONG m_current = -1;       // number of the frame in m_dib
-  bool m_draining = false;   // the demuxer is at its end and the decoder is being emptied
+  int64_t m_next = 0;       // number of the frame the decoder delivers next; -1 after a seek
+  LONG m_current = -1;      // number of the frame in m_dib
+  bool m_draining = false;  // the demuxer is at its end and the decoder is being emptied
   std::vector<uint8_t> m_dib;
 };

@@ -25,8 +25,8 @@ void CopyName(char* field, size_t size, const char* text) {
 
 }  // namespace
 
-std::unique_ptr<CAviStream> CAviStream::Create(const std::string& path, CAviInput& input,
-                                               int index, HRESULT& result) {
+std::unique_ptr<CAviStream> CAviStream::Create(const std::string& path, CAviInput& input, int index,
+                                               HRESULT& result) {
   AVFormatContext* context = input.Context();
   if (index < 0 || index >= static_cast<int>(context->nb_streams)) {
     result = AVIERR_NODATA;
@@ -115,8 +115,8 @@ HRESULT CAviStream::ReadFormat(LPVOID format, LONG* formatSize) const {
   return AVIERR_OK;
 }
 
-HRESULT CAviStream::Read(LONG start, LONG samples, LPVOID buffer, LONG bufferSize,
-                         LONG* bytesRead, LONG* samplesRead) const {
+HRESULT CAviStream::Read(LONG start, LONG samples, LPVOID buffer, LONG bufferSize, LONG* bytesRead,
+                         LONG* samplesRead) const {
   if (bytesRead) *bytesRead = 0;
   if (samplesRead) *samplesRead = 0;
   // Compressed video is only offered frame by frame, through the frame decoder.
@@ -124,7 +124,8 @@ HRESULT CAviStream::Read(LONG start, LONG samples, LPVOID buffer, LONG bufferSiz
   const LONG length = static_cast<LONG>(m_info.dwLength);
   if (start < 0 || start > length || (samples < 0 && samples != AVISTREAMREAD_CONVENIENT))
     return AVIERR_BADPARAM;
-  LONG count = samples == AVISTREAMREAD_CONVENIENT ? length - start : std::min(samples, length - start);
+  LONG count =
+      samples == AVISTREAMREAD_CONVENIENT ? length - start : std::min(samples, length - start);
   const LONG block = static_cast<LONG>(m_info.dwSampleSize);
   if (buffer) {
     if (bufferSize < 0) return AVIERR_BADSIZE;

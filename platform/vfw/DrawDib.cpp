@@ -38,8 +38,8 @@ AVPixelFormat PixelFormat(const BITMAPINFOHEADER& picture, bool target) {
 CDrawDib::~CDrawDib() { sws_freeContext(m_scaler); }
 
 bool CDrawDib::Draw(CDibSection& target, int xDst, int yDst, int dxDst, int dyDst,
-                    const BITMAPINFOHEADER& source, const void* bits, int xSrc, int ySrc,
-                    int dxSrc, int dySrc) {
+                    const BITMAPINFOHEADER& source, const void* bits, int xSrc, int ySrc, int dxSrc,
+                    int dySrc) {
   if (!CDibSection::IsSupported(source) || !bits) return false;
   if (dxSrc == -1) dxSrc = source.biWidth - xSrc;
   if (dySrc == -1) dySrc = std::abs(source.biHeight) - ySrc;
@@ -48,9 +48,9 @@ bool CDrawDib::Draw(CDibSection& target, int xDst, int yDst, int dxDst, int dyDs
   const BITMAPINFOHEADER& picture = target.Header();
   if (!Inside(xSrc, ySrc, dxSrc, dySrc, source) || !Inside(xDst, yDst, dxDst, dyDst, picture))
     return false;
-  m_scaler = sws_getCachedContext(m_scaler, dxSrc, dySrc, PixelFormat(source, false), dxDst, dyDst,
-                                  PixelFormat(picture, true), SWS_BILINEAR, nullptr, nullptr,
-                                  nullptr);
+  m_scaler =
+      sws_getCachedContext(m_scaler, dxSrc, dySrc, PixelFormat(source, false), dxDst, dyDst,
+                           PixelFormat(picture, true), SWS_BILINEAR, nullptr, nullptr, nullptr);
   if (!m_scaler) return false;
   int sourceStep, targetStep;
   const uint8_t* from[4] = {PixelAt(source, bits, xSrc, ySrc, sourceStep)};

@@ -8,7 +8,8 @@ CDibSection* CMemoryDC::Select(CDibSection* bitmap) {
   m_selected = bitmap;
   if (bitmap) {
     // A bitmap lives in one DC at a time.
-    if (CMemoryDC* other = bitmap->SelectedInto(); other && other != this) other->m_selected = nullptr;
+    if (CMemoryDC* other = bitmap->SelectedInto(); other && other != this)
+      other->m_selected = nullptr;
     bitmap->SetSelectedInto(this);
   }
   return previous;

@@ -86,9 +86,8 @@ HRESULT CPcmDecoder::Decode(const std::string& path, int index, WAVEFORMATEX& fo
         continue;
       }
       // A packet the decoder refuses is skipped: a moment of silence beats no sound at all.
-      const int sent = packet->stream_index == index
-                           ? avcodec_send_packet(decoder.get(), packet.get())
-                           : 0;
+      const int sent =
+          packet->stream_index == index ? avcodec_send_packet(decoder.get(), packet.get()) : 0;
       av_packet_unref(packet.get());
       if (sent == AVERROR(ENOMEM)) return AVIERR_MEMORY;
       continue;
@@ -98,9 +97,9 @@ HRESULT CPcmDecoder::Decode(const std::string& path, int index, WAVEFORMATEX& fo
     if (room < 0) return AVIERR_INTERNAL;
     converted.resize(static_cast<size_t>(room) * format.nBlockAlign);
     uint8_t* out = converted.data();
-    const int samples = swr_convert(converter.get(), &out, room,
-                                    const_cast<const uint8_t**>(frame->extended_data),
-                                    frame->nb_samples);
+    const int samples =
+        swr_convert(converter.get(), &out, room, const_cast<const uint8_t**>(frame->extended_data),
+                    frame->nb_samples);
     av_frame_unref(frame.get());
     if (samples < 0) return AVIERR_BADFORMAT;
     if (!Append(pcm, converted.data(), static_cast<size_t>(samples) * format.nBlockAlign))

@@ -1,5 +1,7 @@
 // Video for Windows over CAviFile, CAviStream, CAviFrameDecoder and CDrawDib. Every handle is
 // checked against the live objects of its kind.
+#include "vfw.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -13,7 +15,6 @@
 #include "DrawDib.h"
 #include "GdiObjects.h"
 #include "MemoryDC.h"
-#include "vfw.h"
 
 namespace {
 
@@ -70,7 +71,8 @@ HRESULT AVIFileInfoA(PAVIFILE pfile, LPAVIFILEINFOA pfi, LONG lSize) {
   CAviFile* file = g_files.Find(pfile);
   if (!file) return AVIERR_BADHANDLE;
   if (!pfi || lSize < 0) return AVIERR_BADPARAM;
-  std::memcpy(pfi, &file->Info(), std::min<size_t>(static_cast<size_t>(lSize), sizeof(AVIFILEINFOA)));
+  std::memcpy(pfi, &file->Info(),
+              std::min<size_t>(static_cast<size_t>(lSize), sizeof(AVIFILEINFOA)));
   return AVIERR_OK;
 }
 
@@ -82,7 +84,8 @@ HRESULT AVIFileGetStream(PAVIFILE pfile, PAVISTREAM* ppavi, DWORD fccType, LONG 
   const int index = file->FindStream(fccType, lParam);
   if (index < 0) return AVIERR_NODATA;
   HRESULT result;
-  std::unique_ptr<CAviStream> stream = CAviStream::Create(file->Path(), file->Input(), index, result);
+  std::unique_ptr<CAviStream> stream =
+      CAviStream::Create(file->Path(), file->Input(), index, result);
   if (!stream) return result;
   g_streams.Add(stream.get());
   *ppavi = reinterpret_cast<PAVISTREAM>(stream.release());
@@ -103,7 +106,8 @@ HRESULT AVIStreamInfoA(PAVISTREAM pavi, LPAVISTREAMINFOA psi, LONG lSize) {
   CAviStream* stream = g_streams.Find(pavi);
   if (!stream) return AVIERR_BADHANDLE;
   if (!psi || lSize < 0) return AVIERR_BADPARAM;
-  std::memcpy(psi, &stream->Info(), std::min<size_t>(static_cast<size_t>(lSize), sizeof(AVISTREAMINFOA)));
+  std::memcpy(psi, &stream->Info(),
+              std::min<size_t>(static_cast<size_t>(lSize), sizeof(AVISTREAMINFOA)));
   return AVIERR_OK;
 }
 
@@ -142,8 +146,8 @@ HRESULT AVIStreamRead(PAVISTREAM pavi, LONG lStart, LONG lSamples, LPVOID lpBuff
 PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM pavi, LPBITMAPINFOHEADER lpbiWanted) {
   CAviStream* stream = g_streams.Find(pavi);
   if (!stream || !stream->IsVideo()) return nullptr;
-  const bool decodersChoice =
-      !lpbiWanted || lpbiWanted == reinterpret_cast<LPBITMAPINFOHEADER>(AVIGETFRAMEF_BESTDISPLAYFMT);
+  const bool decodersChoice = !lpbiWanted || lpbiWanted == reinterpret_cast<LPBITMAPINFOHEADER>(
+                                                               AVIGETFRAMEF_BESTDISPLAYFMT);
   if (!decodersChoice && (lpbiWanted->biCompression != BI_RGB || lpbiWanted->biBitCount != 24)) {
     ZkMediaLog("vfw", "AVIStreamGetFrameOpen: frames come only as 24-bit BI_RGB DIBs");
     return nullptr;
@@ -198,8 +202,8 @@ BOOL DrawDibDraw(HDRAWDIB hdd, HDC hdc, int xDst, int yDst, int dxDst, int dyDst
     if (lpbi->biClrUsed > 256) return FALSE;
     lpBits = reinterpret_cast<BYTE*>(lpbi) + lpbi->biSize + lpbi->biClrUsed * sizeof(RGBQUAD);
   }
-  return drawDib->Draw(*dc->Selected(), xDst, yDst, dxDst, dyDst, *lpbi, lpBits, xSrc, ySrc,
-                       dxSrc, dySrc)
+  return drawDib->Draw(*dc->Selected(), xDst, yDst, dxDst, dyDst, *lpbi, lpBits, xSrc, ySrc, dxSrc,
+                       dySrc)
              ? TRUE
              : FALSE;
 }

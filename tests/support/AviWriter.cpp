@@ -50,7 +50,8 @@ struct Track {
   AVStream* stream = nullptr;
 };
 
-Track AddTrack(AVFormatContext* output, AVCodecID id, const std::function<void(AVCodecContext*)>& setup) {
+Track AddTrack(AVFormatContext* output, AVCodecID id,
+               const std::function<void(AVCodecContext*)>& setup) {
   const AVCodec* codec = avcodec_find_encoder(id);
   if (!codec) throw std::runtime_error("avi writer: no encoder");
   Track track;
@@ -110,7 +111,7 @@ void AviWriter::Write(const std::string& path, int frames) const {
                            c->flags |= AV_CODEC_FLAG_QSCALE;
                          });
   Track sound;
-  AVCodecID soundCodec = m_sound == Sound::Pcm8Mono   ? AV_CODEC_ID_PCM_U8
+  AVCodecID soundCodec = m_sound == Sound::Pcm8Mono    ? AV_CODEC_ID_PCM_U8
                          : m_sound == Sound::Mp2Stereo ? AV_CODEC_ID_MP2
                                                        : AV_CODEC_ID_PCM_S16LE;
   if (m_sound != Sound::None)
@@ -158,7 +159,8 @@ void AviWriter::Write(const std::string& path, int frames) const {
   if (m_sound != Sound::None) {
     AVCodecContext* encoder = sound.encoder.get();
     const std::string bytes = SoundBytes(frames);
-    const int blockAlign = encoder->ch_layout.nb_channels * av_get_bytes_per_sample(encoder->sample_fmt);
+    const int blockAlign =
+        encoder->ch_layout.nb_channels * av_get_bytes_per_sample(encoder->sample_fmt);
     const int total = static_cast<int>(bytes.size()) / blockAlign;
     const int chunk = encoder->frame_size > 0 ? encoder->frame_size : 1024;
     std::unique_ptr<AVFrame, Deleter> samples(av_frame_alloc());
@@ -171,7 +173,8 @@ void AviWriter::Write(const std::string& path, int frames) const {
       Check(av_frame_get_buffer(samples.get(), 0), "samples");
       std::fill_n(samples->data[0], samples->nb_samples * blockAlign, 0);
       const int count = std::min(samples->nb_samples, total - at);
-      std::copy_n(bytes.data() + static_cast<size_t>(at) * blockAlign, count * blockAlign, samples->data[0]);
+      std::copy_n(bytes.data() + static_cast<size_t>(at) * blockAlign, count * blockAlign,
+                  samples->data[0]);
       samples->pts = at;
       Encode(output.get(), encoder, sound.stream, samples.get());
     }

@@ -26,7 +26,7 @@ void ZipWriter::Write(const std::string& path) const {
   check(archive_write_open_filename(writer.get(), path.c_str()));
   for (const auto& [name, data] : m_members) {
     std::unique_ptr<archive_entry, decltype(&archive_entry_free)> entry(archive_entry_new(),
-                                                                       &archive_entry_free);
+                                                                        &archive_entry_free);
     archive_entry_set_pathname(entry.get(), name.c_str());
     archive_entry_set_filetype(entry.get(), AE_IFREG);
     archive_entry_set_perm(entry.get(), 0644);

@@ -66,11 +66,10 @@ Walk WalkArchive(const std::string& path, UINT mode, const std::string& password
   RARHeaderData header{};
   while ((walk.endResult = RARReadHeader(handle, &header)) == ERAR_SUCCESS) {
     state.data.clear();
-    const int processed = RARProcessFile(handle, mode == RAR_OM_EXTRACT ? RAR_TEST : RAR_SKIP,
-                                         nullptr, nullptr);
-    walk.members.push_back(
-        {header.FileName, header.PackSize, header.UnpSize, header.Flags, header.FileTime, processed,
-         state.data});
+    const int processed =
+        RARProcessFile(handle, mode == RAR_OM_EXTRACT ? RAR_TEST : RAR_SKIP, nullptr, nullptr);
+    walk.members.push_back({header.FileName, header.PackSize, header.UnpSize, header.Flags,
+                            header.FileTime, processed, state.data});
   }
   walk.passwordRequests = state.passwordRequests;
   EXPECT_EQ(RARCloseArchive(handle), ERAR_SUCCESS);
@@ -125,9 +124,9 @@ TEST(UnrarTest, StoredRarIsListedAndTestedThroughTheCallback) {
   const std::string level(5000, 'L');
   for (const RarFormat& format : kRarFormats) {
     SCOPED_TRACE(format.label);
-    dir.Write("Data.zkr", format.build({{"Scenes", "", true},
-                                        {"Scenes\\Level1.zks", level},
-                                        {"readme.txt", "hello"}}));
+    dir.Write("Data.zkr",
+              format.build(
+                  {{"Scenes", "", true}, {"Scenes\\Level1.zks", level}, {"readme.txt", "hello"}}));
 
     // The archive's name is mapped like every platform path: backslashes, any letter case.
     const Walk list = WalkArchive(dir.Path() + "\\DATA.ZKR", RAR_OM_LIST);

@@ -22,7 +22,8 @@ uint32_t Colour(const BYTE* at) { return uint32_t{at[2]} << 16 | uint32_t{at[1]}
   for (int shift : {0, 8, 16}) {
     const int a = actual >> shift & 0xFF, e = expected >> shift & 0xFF;
     if (std::abs(a - e) > tolerance)
-      return ::testing::AssertionFailure() << std::hex << "0x" << actual << " is not near 0x" << expected;
+      return ::testing::AssertionFailure()
+             << std::hex << "0x" << actual << " is not near 0x" << expected;
   }
   return ::testing::AssertionSuccess();
 }
@@ -40,7 +41,8 @@ void ExpectFrame(const void* dib, int n, int tolerance) {
   const BYTE* bits = static_cast<const BYTE*>(dib) + header->biSize + header->biClrUsed * 4;
   const size_t stride = (kWidth * 3 + 3) & ~3;
   EXPECT_TRUE(Near(Colour(bits + 5 * 3), AviWriter::BottomColour(n), tolerance)) << "frame " << n;
-  EXPECT_TRUE(Near(Colour(bits + (kHeight - 1) * stride + 60 * 3), AviWriter::TopColour(n), tolerance))
+  EXPECT_TRUE(
+      Near(Colour(bits + (kHeight - 1) * stride + 60 * 3), AviWriter::TopColour(n), tolerance))
       << "frame " << n;
 }
 
@@ -57,7 +59,8 @@ TEST(VfwTest, VideoIsReadFrameByFrameWithItsSizesAndTimes) {
 
     PAVIFILE file = nullptr;
     // Mapped like every platform path: backslashes and any letter case.
-    ASSERT_EQ(AVIFileOpenA(&file, (dir.Path() + "\\INTRO.AVI").c_str(), OF_READ, nullptr), AVIERR_OK);
+    ASSERT_EQ(AVIFileOpenA(&file, (dir.Path() + "\\INTRO.AVI").c_str(), OF_READ, nullptr),
+              AVIERR_OK);
     AVIFILEINFOA fileInfo{};
     ASSERT_EQ(AVIFileInfoA(file, &fileInfo, sizeof fileInfo), AVIERR_OK);
     EXPECT_EQ(fileInfo.dwStreams, 1u);
@@ -146,7 +149,8 @@ TEST(VfwTest, SoundIsDeliveredAsPcmInTheFormatTheStreamReports) {
     // A buffer smaller than one sample, and a start past the end.
     EXPECT_EQ(AVIStreamRead(sound, 0, 1, data.data(), format.nBlockAlign - 1, &bytes, &samples),
               AVIERR_BUFFERTOOSMALL);
-    EXPECT_EQ(AVIStreamRead(sound, length + 1, 1, data.data(), bytes, &bytes, &samples), AVIERR_BADPARAM);
+    EXPECT_EQ(AVIStreamRead(sound, length + 1, 1, data.data(), bytes, &bytes, &samples),
+              AVIERR_BADPARAM);
     AVIStreamRelease(sound);
     AVIFileRelease(file);
   }
@@ -203,14 +207,16 @@ TEST(VfwTest, TruncatedFileGivesTheFramesItHasAndNoMore) {
   TempDir dir;
   AviWriter(kWidth, kHeight, kFps).Write(dir / "whole.avi", kFrames);
   std::ifstream whole(dir / "whole.avi", std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+  const std::string bytes((std::istreambuf_iterator<char>(whole)),
+                          std::istreambuf_iterator<char>());
   dir.Write("cut.avi", bytes.substr(0, bytes.size() / 2));
 
   PAVIFILE file = nullptr;
   ASSERT_EQ(AVIFileOpenA(&file, (dir / "cut.avi").c_str(), OF_READ, nullptr), AVIERR_OK);
   PAVISTREAM video = nullptr;
   ASSERT_EQ(AVIFileGetStream(file, &video, streamtypeVIDEO, 0), AVIERR_OK);
-  PGETFRAME frames = AVIStreamGetFrameOpen(video, reinterpret_cast<LPBITMAPINFOHEADER>(AVIGETFRAMEF_BESTDISPLAYFMT));
+  PGETFRAME frames = AVIStreamGetFrameOpen(
+      video, reinterpret_cast<LPBITMAPINFOHEADER>(AVIGETFRAMEF_BESTDISPLAYFMT));
   ASSERT_NE(frames, nullptr);
   ExpectFrame(AVIStreamGetFrame(frames, 0), 0, 0);
   EXPECT_EQ(AVIStreamGetFrame(frames, kFrames - 1), nullptr) << "past what the file holds";
@@ -243,7 +249,8 @@ TEST(VfwTest, FrameIsStretchedIntoATopDownDibSection) {
   HDRAWDIB drawDib = DrawDibOpen();
   HDC dc = CreateCompatibleDC(nullptr);
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                    &bits, nullptr, 0);
   ASSERT_NE(bitmap, nullptr);
   ASSERT_NE(bits, nullptr);
   EXPECT_EQ(SelectObject(dc, bitmap), nullptr);
@@ -251,8 +258,8 @@ TEST(VfwTest, FrameIsStretchedIntoATopDownDibSection) {
   auto* frame = static_cast<BITMAPINFOHEADER*>(AVIStreamGetFrame(frames, 2));
   ASSERT_NE(frame, nullptr);
   const BYTE* frameBits = reinterpret_cast<BYTE*>(frame) + frame->biSize + frame->biClrUsed * 4;
-  ASSERT_TRUE(DrawDibDraw(drawDib, dc, 0, 0, kSize, kSize, frame, const_cast<BYTE*>(frameBits), 0, 0,
-                          kWidth, kHeight, 0));
+  ASSERT_TRUE(DrawDibDraw(drawDib, dc, 0, 0, kSize, kSize, frame, const_cast<BYTE*>(frameBits), 0,
+                          0, kWidth, kHeight, 0));
   const BYTE* pixels = static_cast<const BYTE*>(bits);
   const BYTE* topLeft = pixels;
   const BYTE* bottomRight = pixels + (kSize - 1) * kSize * 4 + (kSize - 1) * 4;
@@ -262,11 +269,14 @@ TEST(VfwTest, FrameIsStretchedIntoATopDownDibSection) {
 
   // A rectangle outside either picture draws nothing.
   std::memset(bits, 0, kSize * kSize * 4);
-  EXPECT_FALSE(DrawDibDraw(drawDib, dc, 1, 0, kSize, kSize, frame, nullptr, 0, 0, kWidth, kHeight, 0));
-  EXPECT_FALSE(DrawDibDraw(drawDib, dc, 0, 0, kSize, kSize, frame, nullptr, 0, 1, kWidth, kHeight, 0));
+  EXPECT_FALSE(
+      DrawDibDraw(drawDib, dc, 1, 0, kSize, kSize, frame, nullptr, 0, 0, kWidth, kHeight, 0));
+  EXPECT_FALSE(
+      DrawDibDraw(drawDib, dc, 0, 0, kSize, kSize, frame, nullptr, 0, 1, kWidth, kHeight, 0));
   EXPECT_EQ(Colour(topLeft), 0u);
   // Null bits: the pixels follow the header, as in a packed DIB. Into the top-left quarter only.
-  ASSERT_TRUE(DrawDibDraw(drawDib, dc, 0, 0, kSize / 2, kSize / 2, frame, nullptr, 0, 0, -1, -1, 0));
+  ASSERT_TRUE(
+      DrawDibDraw(drawDib, dc, 0, 0, kSize / 2, kSize / 2, frame, nullptr, 0, 0, -1, -1, 0));
   EXPECT_TRUE(Near(Colour(topLeft), AviWriter::TopColour(2), 0));
   EXPECT_EQ(Colour(bottomRight), 0u);
 
@@ -285,13 +295,18 @@ TEST(VfwTest, UnsupportedDibSectionsAreRefused) {
     LONG width, height;
     WORD bits;
     DWORD compression;
-  } cases[] = {{16, 16, 8, BI_RGB}, {16, 16, 32, BI_BITFIELDS}, {0, 16, 32, BI_RGB},
-               {16, 0, 32, BI_RGB}, {100000, 16, 32, BI_RGB}};
+  } cases[] = {{16, 16, 8, BI_RGB},
+               {16, 16, 32, BI_BITFIELDS},
+               {0, 16, 32, BI_RGB},
+               {16, 0, 32, BI_RGB},
+               {100000, 16, 32, BI_RGB}};
   for (const auto& c : cases) {
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), c.width, c.height, 1, c.bits, c.compression, 0, 0, 0, 0, 0};
+    info.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), c.width, c.height, 1, c.bits, c.compression, 0, 0, 0, 0, 0};
     void* bits = reinterpret_cast<void*>(1);
-    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr) << c.width;
+    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr)
+        << c.width;
     EXPECT_EQ(bits, nullptr);
   }
 }
