@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -233,6 +235,22 @@ TEST(UnrarTest, DamagedArchivesGiveBadData) {
     ASSERT_FALSE(cut.members.empty());
     EXPECT_EQ(cut.members[0].processResult, ERAR_BAD_DATA);
   }
+
+  // A ZIP whose deflated data is damaged: it follows the 30-byte local header, the name and the
+  // extra field, whose lengths are at offsets 26 and 28.
+  ZipWriter().Add("a.bin", std::string(4000, 'z') + payload).Write(dir / "zip.zkr");
+  std::ifstream zip(dir / "zip.zkr", std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(zip)), std::istreambuf_iterator<char>());
+  ASSERT_GT(bytes.size(), 30u);
+  auto le16 = [&](size_t at) {
+    return size_t{static_cast<unsigned char>(bytes[at])} |
+           size_t{static_cast<unsigned char>(bytes[at + 1])} << 8;
+  };
+  bytes.at(30 + le16(26) + le16(28) + 3) ^= 0x55;
+  dir.Write("zip.zkr", bytes);
+  const Walk damagedZip = WalkArchive(dir / "zip.zkr", RAR_OM_EXTRACT);
+  ASSERT_EQ(damagedZip.members.size(), 1u);
+  EXPECT_EQ(damagedZip.members[0].processResult, ERAR_BAD_DATA);
 }
 
 TEST(UnrarTest, EncryptedRarMemberIsRefusedNotReadAsGarbage) {
