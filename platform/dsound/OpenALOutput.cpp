@@ -36,6 +36,25 @@ class ThreadContext {
 
 }  // namespace
 
+// Devices that a program never releases live until the process ends. Their pump threads must
+// stop before OpenAL Soft shuts down, which happens after this library's own clean-up.
+class COpenALOutput::ExitGuard {
+ public:
+  ~ExitGuard() {
+    std::vector<std::shared_ptr<COpenALOutput>> live;
+    {
+      std::lock_guard lock(g_registryMutex);
+      for (auto& [key, output] : g_outputs)
+        if (auto alive = output.lock()) live.push_back(std::move(alive));
+    }
+    for (auto& output : live) output->StopPump();
+  }
+};
+
+namespace {
+COpenALOutput::ExitGuard g_exitGuard;
+}  // namespace
+
 std::vector<std::string> COpenALOutput::DeviceNames() {
   std::vector<std::string> names;
   const bool all = alcIsExtensionPresent(nullptr, "ALC_ENUMERATE_ALL_EXT");
@@ -94,15 +113,18 @@ COpenALOutput::COpenALOutput(ALCdevice* device, ALCcontext* context, bool loopba
   if (!m_loopback) m_thread = std::thread(&COpenALOutput::PumpThread, this);
 }
 
-COpenALOutput::~COpenALOutput() {
-  if (m_thread.joinable()) {
-    {
-      std::lock_guard lock(m_threadMutex);
-      m_stopping = true;
-    }
-    m_wake.notify_all();
-    m_thread.join();
+void COpenALOutput::StopPump() {
+  {
+    std::lock_guard lock(m_threadMutex);
+    if (!m_thread.joinable()) return;
+    m_stopping = true;
   }
+  m_wake.notify_all();
+  m_thread.join();
+}
+
+COpenALOutput::~COpenALOutput() {
+  StopPump();
   {
     std::lock_guard lock(m_mutex);
     ThreadContext current(m_context);

@@ -37,6 +37,8 @@ class COpenALOutput {
   // The loopback output if one is open.
   static std::shared_ptr<COpenALOutput> Loopback();
 
+  class ExitGuard;
+
   ~COpenALOutput();
   COpenALOutput(const COpenALOutput&) = delete;
   COpenALOutput& operator=(const COpenALOutput&) = delete;
@@ -57,6 +59,7 @@ class COpenALOutput {
   COpenALOutput(ALCdevice* device, ALCcontext* context, bool loopback);
   void PumpLocked();
   void PumpThread();
+  void StopPump();
 
   std::mutex m_mutex;
   ALCdevice* m_device;

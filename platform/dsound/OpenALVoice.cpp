@@ -5,6 +5,7 @@
 #include <vector>
 
 COpenALVoice::COpenALVoice(ISoundVoiceSource* source) : m_source(source) {
+  alGetError();  // so that the check below sees only this call's error
   alGenSources(1, &m_name);
   if (alGetError() != AL_NO_ERROR) m_name = 0;
 }
@@ -37,6 +38,7 @@ void COpenALVoice::ReclaimPlayed() {
 void COpenALVoice::Queue() {
   if (m_feed.samples.empty()) return;
   ALuint buffer = 0;
+  alGetError();
   alGenBuffers(1, &buffer);
   if (alGetError() != AL_NO_ERROR) return;
   const ALenum format = m_feed.channels == 1 ? AL_FORMAT_MONO_FLOAT32 : AL_FORMAT_STEREO_FLOAT32;

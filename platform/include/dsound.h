@@ -276,6 +276,10 @@ struct IDirectSound3DBuffer : public IUnknown {
   virtual HRESULT SetVelocity(D3DVALUE x, D3DVALUE y, D3DVALUE z, DWORD apply) = 0;
 };
 typedef IDirectSound3DBuffer* LPDIRECTSOUND3DBUFFER;
+// DirectSound 8 names the same interfaces again.
+typedef IDirectSound3DBuffer IDirectSound3DBuffer8;
+typedef IDirectSound3DBuffer* LPDIRECTSOUND3DBUFFER8;
+#define IID_IDirectSound3DBuffer8 IID_IDirectSound3DBuffer
 
 struct IDirectSound3DListener : public IUnknown {
   virtual HRESULT GetAllParameters(LPDS3DLISTENER parameters) = 0;
@@ -296,6 +300,9 @@ struct IDirectSound3DListener : public IUnknown {
   virtual HRESULT CommitDeferredSettings() = 0;
 };
 typedef IDirectSound3DListener* LPDIRECTSOUND3DLISTENER;
+typedef IDirectSound3DListener IDirectSound3DListener8;
+typedef IDirectSound3DListener* LPDIRECTSOUND3DLISTENER8;
+#define IID_IDirectSound3DListener8 IID_IDirectSound3DListener
 
 // Called once per device: the default device first (null GUID), then each output device.
 // Returning FALSE ends the enumeration.

@@ -212,3 +212,27 @@ TEST_F(DirectSoundDeviceTest, PrimaryFormatNeedsThePriorityLevel) {
   EXPECT_EQ(primary->SetFormat(&output), DSERR_PRIOLEVELNEEDED);
   primary->Release();
 }
+
+TEST(DirectSoundRealOutputTest, BuffersPlayThroughTheRealOutputOnTheSameClock) {
+  // OpenAL's own output (the null driver in tests) with its pump thread, rather than loopback.
+  ZkTestClockSetManual(0);
+  IDirectSound8* sound = nullptr;
+  ASSERT_EQ(DirectSoundCreate8(nullptr, &sound, nullptr), DS_OK);
+  WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 22050, 44100, 2, 16, 0};
+  DSBUFFERDESC desc{};
+  desc.dwSize = sizeof desc;
+  desc.dwFlags = DSBCAPS_CTRL3D | DSBCAPS_CTRLVOLUME;
+  desc.dwBufferBytes = 22050 * 2;
+  desc.lpwfxFormat = &format;
+  IDirectSoundBuffer* buffer = nullptr;
+  ASSERT_EQ(sound->CreateSoundBuffer(&desc, &buffer, nullptr), DS_OK);
+  ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+  ZkTestClockAdvance(1'500'000);
+  DWORD play = 0;
+  ASSERT_EQ(buffer->GetCurrentPosition(&play, nullptr), DS_OK);
+  EXPECT_EQ(play, 22050u);  // half way through the second turn
+  EXPECT_FALSE(ZkTestSoundRender(nullptr, 0)) << "no loopback output is open";
+  buffer->Release();
+  sound->Release();
+  ZkTestClockSetReal();
+}
