@@ -1,7 +1,7 @@
 #include "PrimarySoundBuffer.h"
 
 #include "DirectSound8.h"
-#include "PcmFormat.h"
+#include "DirectSoundFormat.h"
 
 namespace {
 // What the primary reports as its size: a tenth of a second of its format.
@@ -44,25 +44,13 @@ HRESULT CPrimarySoundBuffer::GetCaps(LPDSBCAPS caps) {
 
 HRESULT CPrimarySoundBuffer::GetFormat(LPWAVEFORMATEX format, DWORD sizeAllocated,
                                        LPDWORD sizeWritten) {
-  if (!format) {
-    if (!sizeWritten) return DSERR_INVALIDPARAM;
-    *sizeWritten = sizeof(WAVEFORMATEX);
-    return DS_OK;
-  }
-  if (sizeAllocated < sizeof(WAVEFORMATEX)) return DSERR_INVALIDPARAM;
-  *format = m_format;
-  if (sizeWritten) *sizeWritten = sizeof(WAVEFORMATEX);
-  return DS_OK;
+  return CopyFormatOut(m_format, format, sizeAllocated, sizeWritten);
 }
 
 HRESULT CPrimarySoundBuffer::SetFormat(LPCWAVEFORMATEX format) {
   if (!format) return DSERR_INVALIDPARAM;
   if (m_device->CooperativeLevel() < DSSCL_PRIORITY) return DSERR_PRIOLEVELNEEDED;
-  switch (CPcmFormat::Validate(*format)) {
-    case CPcmFormat::Check::Invalid: return DSERR_INVALIDPARAM;
-    case CPcmFormat::Check::Unsupported: return DSERR_BADFORMAT;
-    case CPcmFormat::Check::Valid: break;
-  }
+  if (const HRESULT invalid = FormatCheckResult(*format); FAILED(invalid)) return invalid;
   m_format = *format;
   m_format.nAvgBytesPerSec = m_format.nSamplesPerSec * m_format.nBlockAlign;
   m_format.cbSize = 0;

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "DirectSound8.h"
+#include "DirectSoundFormat.h"
 #include "OpenALOutput.h"
 #include "Sound3DBuffer.h"
 #include "SoundGain.h"
@@ -29,11 +30,7 @@ HRESULT ValidateDescription(const DSBUFFERDESC& desc) {
   if ((flags & DSBCAPS_CTRL3D) && (flags & DSBCAPS_CTRLPAN)) return DSERR_INVALIDPARAM;
   if (flags & DSBCAPS_CTRLFX) return DSERR_CONTROLUNAVAIL;
   if (desc.dwBufferBytes < DSBSIZE_MIN || desc.dwBufferBytes > DSBSIZE_MAX) return DSERR_INVALIDPARAM;
-  switch (CPcmFormat::Validate(*desc.lpwfxFormat)) {
-    case CPcmFormat::Check::Invalid: return DSERR_INVALIDPARAM;
-    case CPcmFormat::Check::Unsupported: return DSERR_BADFORMAT;
-    case CPcmFormat::Check::Valid: break;
-  }
+  if (const HRESULT invalid = FormatCheckResult(*desc.lpwfxFormat); FAILED(invalid)) return invalid;
   if (desc.dwBufferBytes < desc.lpwfxFormat->nBlockAlign) return DSERR_INVALIDPARAM;
   // Positioned sound is mono sound.
   if ((flags & DSBCAPS_CTRL3D) && desc.lpwfxFormat->nChannels != 1) return DSERR_INVALIDPARAM;
@@ -148,15 +145,7 @@ HRESULT CSecondarySoundBuffer::GetCurrentPosition(LPDWORD playCursor, LPDWORD wr
 
 HRESULT CSecondarySoundBuffer::GetFormat(LPWAVEFORMATEX format, DWORD sizeAllocated,
                                          LPDWORD sizeWritten) {
-  if (!format) {
-    if (!sizeWritten) return DSERR_INVALIDPARAM;
-    *sizeWritten = sizeof(WAVEFORMATEX);
-    return DS_OK;
-  }
-  if (sizeAllocated < sizeof(WAVEFORMATEX)) return DSERR_INVALIDPARAM;
-  *format = m_format;
-  if (sizeWritten) *sizeWritten = sizeof(WAVEFORMATEX);
-  return DS_OK;
+  return CopyFormatOut(m_format, format, sizeAllocated, sizeWritten);
 }
 
 HRESULT CSecondarySoundBuffer::GetVolume(LPLONG volume) {

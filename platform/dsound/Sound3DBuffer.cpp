@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "DirectSound8.h"
-#include "SoundAxes.h"
+#include "Sound3DCommon.h"
 #include "SoundGain.h"
 #include "SoundVoice.h"
 
@@ -23,7 +23,6 @@ DS3DBUFFER DefaultParameters() {
   return parameters;
 }
 
-bool ValidApply(DWORD apply) { return apply == DS3D_IMMEDIATE || apply == DS3D_DEFERRED; }
 bool ValidDistance(D3DVALUE distance) { return std::isfinite(distance) && distance > 0.0f; }
 bool ValidCone(DWORD inside, DWORD outside) {
   return inside <= DS3D_MAXCONEANGLE && outside <= DS3D_MAXCONEANGLE && inside <= outside;

@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "DirectSound8.h"
-#include "SoundAxes.h"
+#include "Sound3DCommon.h"
 
 namespace {
 
@@ -22,7 +22,6 @@ DS3DLISTENER DefaultParameters() {
   return parameters;
 }
 
-bool ValidApply(DWORD apply) { return apply == DS3D_IMMEDIATE || apply == DS3D_DEFERRED; }
 bool ValidDistanceFactor(float f) { return std::isfinite(f) && f >= DS3D_MINDISTANCEFACTOR; }
 bool ValidRolloff(float f) { return f >= DS3D_MINROLLOFFFACTOR && f <= DS3D_MAXROLLOFFFACTOR; }
 bool ValidDoppler(float f) { return f >= DS3D_MINDOPPLERFACTOR && f <= DS3D_MAXDOPPLERFACTOR; }

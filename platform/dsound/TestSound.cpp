@@ -4,6 +4,7 @@
 
 #include "OpenALOutput.h"
 #include "SoundSystem.h"
+#include "WaveOutDevice.h"
 #include "zktest/ZkTestSound.h"
 
 void ZkTestSoundSetDevices(const char* const* names, uint32_t count) {
@@ -25,4 +26,9 @@ void ZkTestSoundUseLoopback(bool loopback) { COpenALOutput::SetLoopbackMode(loop
 bool ZkTestSoundRender(float* stereo, uint32_t frames) {
   std::shared_ptr<COpenALOutput> output = COpenALOutput::Loopback();
   return output && output->Render(stereo, frames);
+}
+
+bool ZkTestSoundWaveOutSync(HWAVEOUT device) {
+  auto open = CWaveOutDevice::FromHandle(device);
+  return open && open->Sync();
 }

@@ -6,7 +6,6 @@
 #include "SoundSystem.h"
 #include "WaveOutDevice.h"
 #include "mmsystem.h"
-#include "zktest/ZkTestSound.h"
 
 namespace {
 
@@ -91,9 +90,4 @@ MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume) {
   if (!open) return MMSYSERR_INVALHANDLE;
   open->SetVolume(volume);
   return MMSYSERR_NOERROR;
-}
-
-bool ZkTestSoundWaveOutSync(HWAVEOUT device) {
-  auto open = CWaveOutDevice::FromHandle(device);
-  return open && open->Sync();
 }
