@@ -23,6 +23,7 @@ void COpenALVoice::Flush() {
   std::vector<ALuint> buffers(static_cast<size_t>(queued));
   if (queued > 0) alSourceUnqueueBuffers(m_name, queued, buffers.data());
   alSourcei(m_name, AL_BUFFER, 0);
+  m_bufferFrames.clear();
   if (!buffers.empty()) alDeleteBuffers(static_cast<ALsizei>(buffers.size()), buffers.data());
 }
 
@@ -33,10 +34,24 @@ void COpenALVoice::ReclaimPlayed() {
   std::vector<ALuint> buffers(static_cast<size_t>(processed));
   alSourceUnqueueBuffers(m_name, processed, buffers.data());
   alDeleteBuffers(processed, buffers.data());
+  for (ALint i = 0; i < processed && !m_bufferFrames.empty(); ++i) m_bufferFrames.pop_front();
 }
 
-void COpenALVoice::Queue() {
+uint64_t COpenALVoice::PendingFrames() {
+  uint64_t queued = 0;
+  for (uint64_t frames : m_bufferFrames) queued += frames;
+  ALint played = 0;
+  alGetSourcei(m_name, AL_SAMPLE_OFFSET, &played);
+  return played > 0 && static_cast<uint64_t>(played) < queued ? queued - played : queued;
+}
+
+void COpenALVoice::Queue(uint64_t leadMicros) {
   if (m_feed.samples.empty()) return;
+  const uint64_t frames = m_feed.samples.size() / m_feed.channels;
+  // The device's clock and the platform's drift apart; when the device falls behind by a
+  // whole lead, samples are dropped rather than letting the delay grow without end.
+  const uint64_t mostAhead = 2 * leadMicros * m_feed.rate / 1000000u;
+  if (leadMicros > 0 && PendingFrames() > mostAhead) return;
   ALuint buffer = 0;
   alGetError();
   alGenBuffers(1, &buffer);
@@ -46,7 +61,10 @@ void COpenALVoice::Queue() {
                static_cast<ALsizei>(m_feed.samples.size() * sizeof(float)),
                static_cast<ALsizei>(m_feed.rate));
   alSourceQueueBuffers(m_name, 1, &buffer);
-  if (alGetError() != AL_NO_ERROR) alDeleteBuffers(1, &buffer);
+  if (alGetError() != AL_NO_ERROR)
+    alDeleteBuffers(1, &buffer);
+  else
+    m_bufferFrames.push_back(frames);
 }
 
 void COpenALVoice::ApplySettings() {
@@ -83,7 +101,7 @@ void COpenALVoice::Pump(uint64_t now, uint64_t leadMicros) {
   ReclaimPlayed();
   ApplySettings();
   if (!m_feed.playing && m_feed.samples.empty()) return;
-  Queue();
+  Queue(leadMicros);
   ALint state = AL_STOPPED;
   alGetSourcei(m_name, AL_SOURCE_STATE, &state);
   ALint queued = 0;

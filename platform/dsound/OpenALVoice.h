@@ -3,6 +3,8 @@
 // and follows the source's gain and 3D settings. Every call needs the output's context current.
 #include <AL/al.h>
 
+#include <deque>
+
 #include "SoundVoice.h"
 
 class COpenALVoice {
@@ -18,7 +20,9 @@ class COpenALVoice {
  private:
   void Flush();
   void ReclaimPlayed();
-  void Queue();
+  // Frames queued and not yet played.
+  uint64_t PendingFrames();
+  void Queue(uint64_t leadMicros);
   void ApplySettings();
 
   ISoundVoiceSource* m_source;
@@ -26,4 +30,5 @@ class COpenALVoice {
   bool m_fed = false;
   uint32_t m_generation = 0;
   SoundVoiceFeed m_feed;
+  std::deque<uint64_t> m_bufferFrames;  // of each queued buffer, oldest first
 };
