@@ -42,6 +42,27 @@ TEST_F(MixedOutputTest, NothingIsHeardBeforePlayOrAfterStopOrTheEndOfAOneShot) {
   EXPECT_EQ(PlayFor(2205).left, 0.0f);
 }
 
+TEST_F(MixedOutputTest, ANewBufferIsSilenceWhateverItsSampleSize) {
+  IDirectSoundBuffer* eight = Buffer(0, kFrames, Format(1, 8));
+  IDirectSoundBuffer* sixteen = Buffer(0, kFrames * 4, Format(2, 16));
+  ASSERT_EQ(eight->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+  ASSERT_EQ(sixteen->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+  Levels levels = PlayFor(2205);
+  EXPECT_EQ(levels.left, 0.0f);
+  EXPECT_EQ(levels.right, 0.0f);
+
+  // 8-bit samples are unsigned: 192 is half way up.
+  void* data = nullptr;
+  DWORD bytes = 0;
+  ASSERT_EQ(eight->Lock(0, 0, &data, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
+  std::memset(data, 192, bytes);
+  ASSERT_EQ(eight->Unlock(data, bytes, nullptr, 0), DS_OK);
+  ASSERT_EQ(eight->SetCurrentPosition(0), DS_OK);
+  levels = PlayFor(2205);
+  EXPECT_NEAR(levels.left, 0.5f, 0.01f);
+  EXPECT_NEAR(levels.right, 0.5f, 0.01f);
+}
+
 TEST_F(MixedOutputTest, PanAttenuatesTheOtherSideAndMonoPlaysOnBoth) {
   IDirectSoundBuffer* buffer = Buffer(DSBCAPS_CTRLPAN, kFrames * 2, Format(1));
   Fill(buffer, kHalf);
