@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <map>
+#include <system_error>
 
 #include "OpenALVoice.h"
 #include "zkplatform/ZkClock.h"
@@ -99,6 +100,13 @@ std::shared_ptr<COpenALOutput> COpenALOutput::Acquire(const std::string& deviceN
     return nullptr;
   }
   std::shared_ptr<COpenALOutput> output(new COpenALOutput(device, context, g_loopbackMode));
+  if (!output->m_loopback) {
+    try {
+      output->m_thread = std::thread(&COpenALOutput::PumpThread, output.get());
+    } catch (const std::system_error&) {
+      return nullptr;  // the output closes again as it goes
+    }
+  }
   g_outputs[key] = output;
   return output;
 }
@@ -110,7 +118,6 @@ COpenALOutput::COpenALOutput(ALCdevice* device, ALCcontext* context, bool loopba
     // DirectSound's rolloff: gain = min distance / distance, held beyond the max distance.
     alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
   }
-  if (!m_loopback) m_thread = std::thread(&COpenALOutput::PumpThread, this);
 }
 
 void COpenALOutput::StopPump() {

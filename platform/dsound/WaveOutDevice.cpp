@@ -4,6 +4,7 @@
 #include <chrono>
 #include <map>
 #include <string>
+#include <system_error>
 
 #include "OpenALOutput.h"
 #include "SoundSystem.h"
@@ -38,7 +39,11 @@ MMRESULT CWaveOutDevice::Open(UINT deviceId, const WAVEFORMATEX& format, DWORD_P
   auto device = std::make_shared<CWaveOutDevice>(
       output, format, callbackType == CALLBACK_FUNCTION ? reinterpret_cast<LPWAVEOUTPROC>(callback) : nullptr,
       instance);
-  device->Start();
+  try {
+    device->Start();
+  } catch (const std::system_error&) {
+    return MMSYSERR_NOMEM;  // no thread to call back from
+  }
   {
     std::lock_guard lock(g_devicesMutex);
     g_devices[device->Handle()] = device;
