@@ -47,18 +47,18 @@ HRESULT CSecondarySoundBuffer::Create(CDirectSound8* device, const DSBUFFERDESC&
   WAVEFORMATEX format = *desc.lpwfxFormat;
   format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
   format.cbSize = 0;
-  std::shared_ptr<Data> data;
+  std::shared_ptr<CSoundRing> ring;
   try {
     // Starts as silence: 8-bit samples are unsigned around 128.
-    data = std::make_shared<Data>(desc.dwBufferBytes, format.wBitsPerSample == 8 ? 0x80 : 0);
+    ring = std::make_shared<CSoundRing>(desc.dwBufferBytes, format.wBitsPerSample == 8 ? 0x80 : 0);
   } catch (const std::bad_alloc&) {
     return DSERR_OUTOFMEMORY;
   }
-  return Publish(new (std::nothrow) CSecondarySoundBuffer(device, desc.dwFlags, format, data), out);
+  return Publish(new (std::nothrow) CSecondarySoundBuffer(device, desc.dwFlags, format, ring), out);
 }
 
 HRESULT CSecondarySoundBuffer::Duplicate(CDirectSound8* device, IDirectSoundBuffer** out) {
-  auto* copy = new (std::nothrow) CSecondarySoundBuffer(device, m_flags, m_format, m_data);
+  auto* copy = new (std::nothrow) CSecondarySoundBuffer(device, m_flags, m_format, m_ring);
   if (copy) {
     std::lock_guard lock(m_mutex);
     copy->m_volume = m_volume;
@@ -77,13 +77,14 @@ HRESULT CSecondarySoundBuffer::Publish(CSecondarySoundBuffer* buffer, IDirectSou
 }
 
 CSecondarySoundBuffer::CSecondarySoundBuffer(CDirectSound8* device, DWORD flags,
-                                             const WAVEFORMATEX& format, std::shared_ptr<Data> data)
+                                             const WAVEFORMATEX& format,
+                                             std::shared_ptr<CSoundRing> ring)
     : m_device(device),
       m_flags(flags),
       m_format(format),
       m_pcm(format),
-      m_data(std::move(data)),
-      m_cursor(static_cast<uint32_t>(m_data->size() / format.nBlockAlign), format.nSamplesPerSec) {
+      m_ring(std::move(ring)),
+      m_cursor(static_cast<uint32_t>(m_ring->Size() / format.nBlockAlign), format.nSamplesPerSec) {
   m_device->AddRef();
   if (m_flags & DSBCAPS_CTRL3D) m_3d = std::make_unique<CSound3DBuffer>(this, m_device);
   if (!(m_flags & DSBCAPS_LOCDEFER))
@@ -233,26 +234,44 @@ HRESULT CSecondarySoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* audio1, L
   if (flags & DSBLOCK_ENTIREBUFFER) bytes = size;
   if (offset >= size || bytes == 0 || bytes > size) return DSERR_INVALIDPARAM;
 
-  uint8_t* data = m_data->data();
   const DWORD first = std::min(bytes, size - offset);
-  const DWORD wrapped = bytes - first;
-  *audio1 = data + offset;
-  *bytes1 = first;
   // Without a second pointer the region stops at the end of the buffer.
+  const DWORD wrapped = audio2 ? bytes - first : 0;
+  LockedRegion region{offset, {}, {}};
+  try {
+    region.first.resize(first);
+    region.wrapped.resize(wrapped);
+  } catch (const std::bad_alloc&) {
+    return DSERR_OUTOFMEMORY;
+  }
+  // What the program does not overwrite keeps what the ring held.
+  m_ring->CopyOut(offset, region.first.data(), first);
+  m_ring->CopyOut(0, region.wrapped.data(), wrapped);
+  LockedRegion& held = m_locked.emplace_back(std::move(region));
+  *audio1 = held.first.data();
+  *bytes1 = first;
   if (audio2) {
-    *audio2 = wrapped ? data : nullptr;
+    *audio2 = wrapped ? held.wrapped.data() : nullptr;
     *bytes2 = wrapped;
   }
   return DS_OK;
 }
 
 HRESULT CSecondarySoundBuffer::Unlock(LPVOID audio1, DWORD bytes1, LPVOID audio2, DWORD bytes2) {
-  const uint8_t* begin = m_data->data();
-  const uint8_t* end = begin + Size();
-  const auto* first = static_cast<const uint8_t*>(audio1);
-  if (!first || first < begin || first >= end || bytes1 > static_cast<size_t>(end - first))
+  std::lock_guard lock(m_mutex);
+  auto region = std::find_if(m_locked.begin(), m_locked.end(), [audio1](const LockedRegion& r) {
+    return r.first.data() == audio1;
+  });
+  if (!audio1 || region == m_locked.end()) return DSERR_INVALIDPARAM;
+  const bool wrappedMatches = region->wrapped.empty()
+                                  ? !audio2 && bytes2 == 0
+                                  : (audio2 == region->wrapped.data() || (!audio2 && bytes2 == 0));
+  if (bytes1 > region->first.size() || bytes2 > region->wrapped.size() || !wrappedMatches)
     return DSERR_INVALIDPARAM;
-  if (audio2 ? (audio2 != begin || bytes2 > Size()) : bytes2 != 0) return DSERR_INVALIDPARAM;
+  // Only the bytes the program says it wrote go back into the ring.
+  m_ring->CopyIn(region->offset, region->first.data(), bytes1);
+  m_ring->CopyIn(0, region->wrapped.data(), bytes2);
+  m_locked.erase(region);
   return DS_OK;
 }
 
@@ -351,7 +370,8 @@ void CSecondarySoundBuffer::Feed(uint64_t now, uint64_t leadMicros, SoundVoiceFe
   if (due - m_fedFrames > most) m_fedFrames = due - most;
   const float left = m_pan > 0 ? GainOfHundredthsDb(-m_pan) : 1.0f;
   const float right = m_pan < 0 ? GainOfHundredthsDb(m_pan) : 1.0f;
-  const uint8_t* data = m_data->data();
+  std::unique_lock ring = m_ring->Hold();
+  const uint8_t* data = m_ring->HeldBytes();
   feed.samples.reserve((due - m_fedFrames) * feed.channels);
   for (uint64_t n = m_fedFrames; n < due; ++n) {
     const uint32_t frame = m_cursor.FrameAfterAnchor(n);

@@ -2,8 +2,10 @@
 // A secondary buffer: a ring of sound data that the program locks and writes, and whose play
 // and write cursors follow the platform clock at the buffer's rate. While it plays, the OpenAL
 // output is fed from the ring just ahead of the play cursor. Duplicates share the data and play
-// it independently.
+// it independently. Lock hands out copies of the locked region that Unlock writes back, so the
+// output never reads memory the program is writing.
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "BufferCursor.h"
 #include "ComObject.h"
 #include "PcmFormat.h"
+#include "SoundRing.h"
 #include "SoundVoice.h"
 #include "dsound.h"
 
@@ -46,13 +49,20 @@ class CSecondarySoundBuffer final : public TComObject<IDirectSoundBuffer8>, publ
   void Feed(uint64_t now, uint64_t leadMicros, SoundVoiceFeed& feed) override;
 
  private:
-  using Data = std::vector<uint8_t>;
+  // A region handed out by Lock: a copy of the ring from `offset`, and of its start when the
+  // region wraps.
+  struct LockedRegion {
+    DWORD offset;
+    std::vector<uint8_t> first;
+    std::vector<uint8_t> wrapped;
+  };
+
   CSecondarySoundBuffer(CDirectSound8* device, DWORD flags, const WAVEFORMATEX& format,
-                        std::shared_ptr<Data> data);
+                        std::shared_ptr<CSoundRing> ring);
   ~CSecondarySoundBuffer() override;
   static HRESULT Publish(CSecondarySoundBuffer* buffer, IDirectSoundBuffer** out);
 
-  DWORD Size() const { return static_cast<DWORD>(m_data->size()); }
+  DWORD Size() const { return static_cast<DWORD>(m_ring->Size()); }
   DWORD PlayCursorLocked(uint64_t now) const;
   DWORD WriteCursorLocked(uint64_t now) const;
   // Whatever OpenAL still holds no longer follows the cursor.
@@ -63,13 +73,14 @@ class CSecondarySoundBuffer final : public TComObject<IDirectSoundBuffer8>, publ
   const DWORD m_flags;
   const WAVEFORMATEX m_format;
   const CPcmFormat m_pcm;
-  const std::shared_ptr<Data> m_data;
+  const std::shared_ptr<CSoundRing> m_ring;
   std::unique_ptr<CSound3DBuffer> m_3d;
 
   std::mutex m_mutex;
   CBufferCursor m_cursor;
   LONG m_volume = DSBVOLUME_MAX;
   LONG m_pan = DSBPAN_CENTER;
+  std::list<LockedRegion> m_locked;
   bool m_lost = false;
   DWORD m_location = 0;  // DSBCAPS_LOCHARDWARE or DSBCAPS_LOCSOFTWARE once it has a voice
   uint32_t m_generation = 0;

@@ -15,6 +15,20 @@ namespace {
 std::mutex g_devicesMutex;
 std::map<HWAVEOUT, std::shared_ptr<CWaveOutDevice>> g_devices;
 
+// Devices still open when the process ends are closed before the list goes: their callbacks
+// may still look handles up, and find none.
+class WaveOutExitGuard {
+ public:
+  ~WaveOutExitGuard() {
+    std::map<HWAVEOUT, std::shared_ptr<CWaveOutDevice>> open;
+    {
+      std::lock_guard lock(g_devicesMutex);
+      open.swap(g_devices);
+    }
+    open.clear();
+  }
+} g_exitGuard;
+
 // How long the callback thread waits at most before it looks at the clock again: a manual
 // clock moves without telling anyone.
 constexpr uint64_t kPollMicros = 5000;

@@ -25,18 +25,32 @@ TEST_F(SoundBufferTest, LockSplitsARegionThatCrossesTheEnd) {
       {1234, 7, DSBLOCK_ENTIREBUFFER, kBytes - 1234, 1234},
       {0, kBytes, 0, kBytes, 0},
   };
-  auto* base = static_cast<uint8_t*>(nullptr);
+  uint8_t mark = 0;
   for (const auto& c : cases) {
+    ++mark;
     void* p1 = nullptr;
     void* p2 = reinterpret_cast<void*>(0x1);
     DWORD b1 = 0, b2 = 0xDEAD;
     ASSERT_EQ(buffer->Lock(c.offset, c.bytes, &p1, &b1, &p2, &b2, c.flags), DS_OK) << c.offset;
-    if (!base) base = static_cast<uint8_t*>(p1) - c.offset;
-    EXPECT_EQ(p1, base + c.offset);
     EXPECT_EQ(b1, c.first);
     EXPECT_EQ(b2, c.second);
-    EXPECT_EQ(p2, c.second ? base : nullptr);
-    EXPECT_EQ(buffer->Unlock(p1, b1, p2, b2), DS_OK);
+    EXPECT_EQ(p2 == nullptr, c.second == 0);
+    std::memset(p1, mark, b1);
+    if (p2) std::memset(p2, mark + 100, b2);
+    ASSERT_EQ(buffer->Unlock(p1, b1, p2, b2), DS_OK);
+
+    // The first part landed at the offset, the second at the start of the buffer.
+    void* all = nullptr;
+    DWORD size = 0;
+    ASSERT_EQ(buffer->Lock(0, 0, &all, &size, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
+    const auto* bytes = static_cast<const uint8_t*>(all);
+    EXPECT_EQ(bytes[c.offset], mark);
+    EXPECT_EQ(bytes[c.offset + c.first - 1], mark);
+    if (c.second) {
+      EXPECT_EQ(bytes[0], mark + 100);
+      EXPECT_EQ(bytes[c.second - 1], mark + 100);
+    }
+    ASSERT_EQ(buffer->Unlock(all, 0, nullptr, 0), DS_OK);
   }
 
   // Without a second pointer the region stops at the end.
@@ -44,6 +58,12 @@ TEST_F(SoundBufferTest, LockSplitsARegionThatCrossesTheEnd) {
   DWORD b1 = 0;
   ASSERT_EQ(buffer->Lock(kBytes - 400, 1000, &p1, &b1, nullptr, nullptr, 0), DS_OK);
   EXPECT_EQ(b1, 400u);
+  // Unlocking more than was locked, or memory that was not locked.
+  EXPECT_EQ(buffer->Unlock(p1, 401, nullptr, 0), DSERR_INVALIDPARAM);
+  uint8_t elsewhere[16];
+  EXPECT_EQ(buffer->Unlock(elsewhere, 16, nullptr, 0), DSERR_INVALIDPARAM);
+  EXPECT_EQ(buffer->Unlock(p1, 400, nullptr, 0), DS_OK);
+  EXPECT_EQ(buffer->Unlock(p1, 400, nullptr, 0), DSERR_INVALIDPARAM) << "already unlocked";
 
   // Regions that do not fit the buffer.
   void* p2 = nullptr;
@@ -52,10 +72,21 @@ TEST_F(SoundBufferTest, LockSplitsARegionThatCrossesTheEnd) {
   EXPECT_EQ(buffer->Lock(0, kBytes + 4, &p1, &b1, &p2, &b2, 0), DSERR_INVALIDPARAM);
   EXPECT_EQ(buffer->Lock(0, 0, &p1, &b1, &p2, &b2, 0), DSERR_INVALIDPARAM);
   EXPECT_EQ(buffer->Lock(0, 4, nullptr, &b1, &p2, &b2, 0), DSERR_INVALIDPARAM);
-  // Unlocking memory that is not the buffer's.
-  uint8_t elsewhere[16];
-  EXPECT_EQ(buffer->Unlock(elsewhere, 16, nullptr, 0), DSERR_INVALIDPARAM);
-  EXPECT_EQ(buffer->Unlock(base + kBytes - 4, 8, nullptr, 0), DSERR_INVALIDPARAM);
+}
+
+TEST_F(SoundBufferTest, UnlockKeepsOnlyTheBytesThatWereWritten) {
+  IDirectSoundBuffer* buffer = Buffer(0, kBytes, Format(2));
+  Fill(buffer, 0x0101);
+  void* p1 = nullptr;
+  DWORD b1 = 0;
+  ASSERT_EQ(buffer->Lock(100, 100, &p1, &b1, nullptr, nullptr, 0), DS_OK);
+  EXPECT_EQ(static_cast<uint8_t*>(p1)[0], 0x01) << "a locked region shows what the buffer holds";
+  std::memset(p1, 0x22, b1);
+  ASSERT_EQ(buffer->Unlock(p1, 40, nullptr, 0), DS_OK);
+  ASSERT_EQ(buffer->Lock(100, 100, &p1, &b1, nullptr, nullptr, 0), DS_OK);
+  EXPECT_EQ(static_cast<uint8_t*>(p1)[39], 0x22);
+  EXPECT_EQ(static_cast<uint8_t*>(p1)[40], 0x01);
+  ASSERT_EQ(buffer->Unlock(p1, 0, nullptr, 0), DS_OK);
 }
 
 TEST_F(SoundBufferTest, PlayCursorFollowsTheClockLoopingOrNot) {
@@ -100,13 +131,17 @@ TEST_F(SoundBufferTest, WriteCursorRunsAheadWhilePlayingAndMeetsThePlayCursorWhe
   EXPECT_GT(write, 0u) << "the write cursor wraps with the ring";
   EXPECT_LT(write, play);
   // DSBLOCK_FROMWRITECURSOR starts where the write cursor is.
+  ASSERT_EQ(buffer->Stop(), DS_OK);
+  ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+  ASSERT_EQ(buffer->GetCurrentPosition(&play, &write), DS_OK);
   void* p1 = nullptr;
-  void* p2 = nullptr;
-  DWORD b1 = 0, b2 = 0;
-  ASSERT_EQ(buffer->Lock(0, 16, &p1, &b1, &p2, &b2, DSBLOCK_FROMWRITECURSOR), DS_OK);
-  void* start = nullptr;
-  ASSERT_EQ(buffer->Lock(0, 16, &start, &b1, &p2, &b2, 0), DS_OK);
-  EXPECT_EQ(static_cast<uint8_t*>(p1) - static_cast<uint8_t*>(start), write);
+  DWORD b1 = 0;
+  ASSERT_EQ(buffer->Lock(0, 4, &p1, &b1, nullptr, nullptr, DSBLOCK_FROMWRITECURSOR), DS_OK);
+  std::memset(p1, 0x7F, b1);
+  ASSERT_EQ(buffer->Unlock(p1, b1, nullptr, 0), DS_OK);
+  ASSERT_EQ(buffer->Lock(write, 4, &p1, &b1, nullptr, nullptr, 0), DS_OK);
+  EXPECT_EQ(static_cast<uint8_t*>(p1)[0], 0x7F);
+  ASSERT_EQ(buffer->Unlock(p1, 0, nullptr, 0), DS_OK);
 }
 
 TEST_F(SoundBufferTest, StopFreezesTheCursorAndPlayGoesOnFromThere) {
@@ -187,12 +222,13 @@ TEST_F(SoundBufferTest, DuplicateSharesTheDataButPlaysOnItsOwn) {
   ASSERT_EQ(m_sound->DuplicateSoundBuffer(original, &duplicate), DS_OK);
   m_owned.push_back(duplicate);
 
-  void* a = nullptr;
+  // One copy of the data: what is written through one is read through the other.
+  Fill(original, 0x3344);
   void* b = nullptr;
   DWORD bytes = 0;
-  ASSERT_EQ(original->Lock(0, 4, &a, &bytes, nullptr, nullptr, 0), DS_OK);
-  ASSERT_EQ(duplicate->Lock(0, 4, &b, &bytes, nullptr, nullptr, 0), DS_OK);
-  EXPECT_EQ(a, b) << "one copy of the data";
+  ASSERT_EQ(duplicate->Lock(kBytes - 4, 4, &b, &bytes, nullptr, nullptr, 0), DS_OK);
+  EXPECT_EQ(*static_cast<int16_t*>(b), 0x3344);
+  ASSERT_EQ(duplicate->Unlock(b, 0, nullptr, 0), DS_OK);
   LONG volume = 0;
   ASSERT_EQ(duplicate->GetVolume(&volume), DS_OK);
   EXPECT_EQ(volume, -600);
@@ -213,8 +249,7 @@ TEST_F(SoundBufferTest, DuplicateSharesTheDataButPlaysOnItsOwn) {
   // The data outlives the buffer it was created with.
   original->Release();
   m_owned.erase(m_owned.begin());
-  ASSERT_EQ(duplicate->Lock(0, kBytes, &b, &bytes, nullptr, nullptr, 0), DS_OK);
-  std::memset(b, 0x11, bytes);
+  Fill(duplicate, 0x1111);
 
   DSBUFFERDESC desc{};
   desc.dwSize = sizeof desc;
@@ -248,6 +283,7 @@ TEST_F(SoundBufferTest, ALostBufferRefusesUntilRestoredAndKeepsItsData) {
   ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
   ASSERT_EQ(buffer->Lock(0, 4, &p1, &b1, nullptr, nullptr, 0), DS_OK);
   EXPECT_EQ(*static_cast<int16_t*>(p1), 1234);
+  EXPECT_EQ(buffer->Unlock(p1, 0, nullptr, 0), DS_OK);
 }
 
 TEST_F(SoundBufferTest, DeferredBuffersTakeTheirPlaceWhenTheyPlay) {
