@@ -1,7 +1,16 @@
 #pragma once
-// D3DX 9 core: the buffer object that D3DX calls hand out, and the library's result codes.
+// D3DX 9 core: the library's result codes and defaults, and the buffer object its calls hand out.
+#include <cfloat>
+
 #include "d3d9.h"
 #include "unknwn.h"
+
+// Sizes, level counts and filters that the library chooses.
+#define D3DX_DEFAULT ((UINT)-1)
+#define D3DX_DEFAULT_NONPOW2 ((UINT)-2)
+#define D3DX_DEFAULT_FLOAT FLT_MAX
+#define D3DX_FROM_FILE ((UINT)-3)
+#define D3DFMT_FROM_FILE ((D3DFORMAT)-3)
 
 #define _FACDD 0x876
 #define MAKE_DDHRESULT(code) MAKE_HRESULT(1, _FACDD, code)

@@ -1,0 +1,27 @@
+#pragma once
+// Moving texels in and out of Direct3D surfaces: the common path of every D3DX load.
+#include "Image.h"
+#include "SurfaceBits.h"
+#include "d3dx9tex.h"
+
+class CSurfaceAccess {
+ public:
+  // True for D3DX_DEFAULT and for a D3DX_FILTER_ value whose low byte names a filter.
+  static bool IsValidFilter(DWORD filter);
+
+  // Copies the whole surface out, rows packed.
+  static HRESULT Read(IDirect3DSurface9* surface, CSurfaceBits* bits);
+
+  // Puts the source rectangle (whole when null) of `source` into the destination rectangle
+  // (whole when null): as it is when format and size agree and no colour key is given, else
+  // decoded, keyed, scaled with `filter` and encoded in the surface's format.
+  static HRESULT Write(IDirect3DSurface9* dest, const RECT* destRect, const CSurfaceBits& source,
+                       const RECT* srcRect, DWORD filter, D3DCOLOR colorKey);
+
+  // Puts `image`, scaled with `filter` to the destination rectangle, into the surface.
+  static HRESULT WriteImage(IDirect3DSurface9* dest, const RECT* destRect, const CImage& image, DWORD filter);
+
+ private:
+  static HRESULT Store(IDirect3DSurface9* dest, const RECT* destRect, const CSurfaceBits* raw, const CImage* image,
+                       DWORD filter);
+};
