@@ -3,6 +3,7 @@
 #include <stb_image.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -31,6 +32,13 @@ bool JpegIsComplete(const BYTE* data, size_t size) {
   return false;
 }
 
+// A PNG ends with its IEND chunk and that chunk's checksum.
+bool PngIsComplete(const BYTE* data, size_t size) {
+  for (size_t i = size >= 8 ? size - 7 : 0; i-- > 8;)
+    if (std::memcmp(data + i, "IEND", 4) == 0) return true;
+  return false;
+}
+
 // TGA has no signature; accept only headers with a known image type and depth.
 bool LooksLikeTga(const BYTE* data, size_t size) {
   if (size < 18) return false;
@@ -39,6 +47,46 @@ bool LooksLikeTga(const BYTE* data, size_t size) {
                    imageType == 11;
   bool knownDepth = depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
   return colourMapType <= 1 && knownType && knownDepth;
+}
+
+uint32_t Le16(const BYTE* p) { return (uint32_t)p[0] | (uint32_t)p[1] << 8; }
+uint32_t Le32(const BYTE* p) { return Le16(p) | Le16(p + 2) << 16; }
+
+// stb_image reads past the end of a BMP or TGA as zeros; these make sure the texels are there.
+bool BmpIsComplete(const BYTE* data, size_t size) {
+  if (size < 26) return false;
+  uint64_t offset = Le32(data + 10), headerSize = Le32(data + 14);
+  uint64_t width, height, bits, compression = 0;
+  if (headerSize == 12) {
+    width = Le16(data + 18);
+    height = Le16(data + 20);
+    bits = Le16(data + 24);
+  } else {
+    if (size < 34) return false;
+    int32_t signedWidth = (int32_t)Le32(data + 18), signedHeight = (int32_t)Le32(data + 22);
+    width = (uint64_t)std::abs((int64_t)signedWidth);
+    height = (uint64_t)std::abs((int64_t)signedHeight);
+    bits = Le16(data + 28);
+    compression = Le32(data + 30);
+  }
+  if (compression != 0 && compression != 3) return true;  // run-length coded: stb_image checks it
+  uint64_t stride = (width * bits + 31) / 32 * 4;
+  return offset + stride * height <= size;
+}
+
+bool TgaIsComplete(const BYTE* data, size_t size) {
+  uint64_t mapLength = data[1] ? Le16(data + 5) * (uint64_t)((data[7] + 7) / 8) : 0;
+  uint64_t texels = (uint64_t)Le16(data + 12) * Le16(data + 14), texelBytes = (data[16] + 7) / 8;
+  uint64_t at = 18 + data[0] + mapLength;
+  if (data[2] < 9) return at + texels * texelBytes <= size;
+  // Run-length packets: a header byte, then one texel repeated or up to 128 literal texels.
+  for (uint64_t done = 0; done < texels;) {
+    if (at >= size) return false;
+    uint64_t count = (data[at] & 0x7fu) + 1;
+    at += 1 + ((data[at] & 0x80u) ? texelBytes : count * texelBytes);
+    done += count;
+  }
+  return at <= size;
 }
 
 }  // namespace
@@ -64,7 +112,13 @@ HRESULT CImageFile::ParseWithStb(const BYTE* data, size_t size, bool infoOnly) {
     kind = D3DXIFF_TGA;
   else
     return D3DXERR_INVALIDDATA;
-  if (size > INT_MAX || (kind == D3DXIFF_JPG && !JpegIsComplete(data, size))) return D3DXERR_INVALIDDATA;
+  if (size > INT_MAX) return D3DXERR_INVALIDDATA;
+  bool complete = kind == D3DXIFF_PNG   ? PngIsComplete(data, size)
+                  : kind == D3DXIFF_JPG ? JpegIsComplete(data, size)
+                  : kind == D3DXIFF_BMP ? BmpIsComplete(data, size)
+                  : kind == D3DXIFF_TGA ? TgaIsComplete(data, size)
+                                        : true;
+  if (!complete) return D3DXERR_INVALIDDATA;
 
   int width = 0, height = 0, components = 0;
   if (!stbi_info_from_memory(data, (int)size, &width, &height, &components) || width <= 0 || height <= 0 ||
