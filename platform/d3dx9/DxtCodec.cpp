@@ -3,6 +3,7 @@
 #include <stb_dxt.h>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -61,6 +62,53 @@ void DecodeInterpolatedAlpha(const BYTE* block, D3DXCOLOR texels[16]) {
   for (int i = 0; i < 16; ++i) texels[i].a = palette[(indices >> (3 * i)) & 7] / 255.0f;
 }
 
+// DXT1 with transparent texels: the three-colour mode (first end point not above the second),
+// index 3 for texels whose alpha is below one half, the nearest of the other three for the rest.
+void EncodeDxt1WithAlpha(const BYTE rgba[64], BYTE* block) {
+  BYTE opaque[64];
+  int firstOpaque = -1;
+  for (int i = 0; i < 16; ++i)
+    if (rgba[4 * i + 3] >= 128) {
+      firstOpaque = i;
+      break;
+    }
+  if (firstOpaque < 0) {
+    std::fill_n(block, 4, 0);
+    std::fill_n(block + 4, 4, 0xff);
+    return;
+  }
+  // Fit the end points to the opaque texels only.
+  for (int i = 0; i < 16; ++i) {
+    int from = rgba[4 * i + 3] >= 128 ? i : firstOpaque;
+    std::copy_n(rgba + 4 * from, 4, opaque + 4 * i);
+  }
+  stb_compress_dxt_block(block, opaque, 0, STB_DXT_HIGHQUAL);
+  WORD high = (WORD)(block[0] | block[1] << 8), low = (WORD)(block[2] | block[3] << 8);
+  block[0] = (BYTE)low;
+  block[1] = (BYTE)(low >> 8);
+  block[2] = (BYTE)high;
+  block[3] = (BYTE)(high >> 8);
+  Rgb a = Expand565(low), b = Expand565(high);
+  Rgb palette[3] = {a, b, {(a.r + b.r) / 2, (a.g + b.g) / 2, (a.b + b.b) / 2}};
+  uint32_t indices = 0;
+  for (int i = 0; i < 16; ++i) {
+    uint32_t index = 3;
+    if (rgba[4 * i + 3] >= 128) {
+      int best = INT32_MAX;
+      for (uint32_t k = 0; k < 3; ++k) {
+        int dr = palette[k].r - rgba[4 * i], dg = palette[k].g - rgba[4 * i + 1], db = palette[k].b - rgba[4 * i + 2];
+        int distance = dr * dr + dg * dg + db * db;
+        if (distance < best) {
+          best = distance;
+          index = k;
+        }
+      }
+    }
+    indices |= index << (2 * i);
+  }
+  for (int i = 0; i < 4; ++i) block[4 + i] = (BYTE)(indices >> (8 * i));
+}
+
 }  // namespace
 
 bool CDxtCodec::IsDxt(D3DFORMAT format) {
@@ -89,7 +137,12 @@ void CDxtCodec::EncodeBlock(D3DFORMAT format, const D3DXCOLOR texels[16], BYTE* 
     rgba[4 * i + 3] = ToByte(texels[i].a);
   }
   if (format == D3DFMT_DXT1) {
-    stb_compress_dxt_block(block, rgba, 0, STB_DXT_HIGHQUAL);
+    bool transparent = false;
+    for (int i = 0; i < 16; ++i) transparent = transparent || rgba[4 * i + 3] < 128;
+    if (transparent)
+      EncodeDxt1WithAlpha(rgba, block);
+    else
+      stb_compress_dxt_block(block, rgba, 0, STB_DXT_HIGHQUAL);
   } else if (format == D3DFMT_DXT2 || format == D3DFMT_DXT3) {
     for (int i = 0; i < 8; ++i) {
       int low = (rgba[4 * (2 * i) + 3] * 15 + 127) / 255, high = (rgba[4 * (2 * i + 1) + 3] * 15 + 127) / 255;

@@ -103,6 +103,34 @@ TEST(D3DXDxt, RoundTripsStayWithinEachFormatsError) {
     }
 }
 
+TEST(D3DXDxt, Dxt1KeepsOneBitAlpha) {
+  // Left half opaque colours, right half transparent; alpha is cut at one half.
+  std::vector<BYTE> source;
+  for (UINT y = 0; y < 4; ++y)
+    for (UINT x = 0; x < 4; ++x)
+      source.insert(source.end(), {(BYTE)(60 * x), 100, 200, (BYTE)(x < 2 ? 255 : (x == 2 ? 127 : 0))});
+  const RECT whole = {0, 0, 4, 4};
+  CFakeSurface compressed(D3DFMT_DXT1, 4, 4, D3DPOOL_SYSTEMMEM, nullptr);
+  ASSERT_EQ(D3DXLoadSurfaceFromMemory(&compressed, nullptr, nullptr, source.data(), D3DFMT_A8R8G8B8, 16, nullptr,
+                                      &whole, D3DX_FILTER_NONE, 0),
+            D3D_OK);
+  std::vector<BYTE> back = DecodeBlock(D3DFMT_DXT1, compressed.PackedBytes());
+  for (UINT i = 0; i < 16; ++i) {
+    bool opaque = i % 4 < 2;
+    EXPECT_EQ(back[4 * i + 3], opaque ? 255 : 0) << "texel " << i;
+    if (opaque)
+      for (int c = 0; c < 3; ++c) EXPECT_NEAR(back[4 * i + c], source[4 * i + c], 8) << "texel " << i;
+    else
+      EXPECT_EQ(std::vector<BYTE>(back.begin() + 4 * i, back.begin() + 4 * i + 3), std::vector<BYTE>(3, 0));
+  }
+  // A block with nothing opaque.
+  std::vector<BYTE> clear(64, 0);
+  ASSERT_EQ(D3DXLoadSurfaceFromMemory(&compressed, nullptr, nullptr, clear.data(), D3DFMT_A8R8G8B8, 16, nullptr,
+                                      &whole, D3DX_FILTER_NONE, 0),
+            D3D_OK);
+  EXPECT_EQ(DecodeBlock(D3DFMT_DXT1, compressed.PackedBytes()), clear);
+}
+
 TEST(D3DXDxt, CompressedRectanglesMustLieOnBlocks) {
   CFakeSurface compressed(D3DFMT_DXT5, 8, 8, D3DPOOL_SYSTEMMEM, nullptr);
   std::vector<BYTE> source = Gradient(4, 4);
