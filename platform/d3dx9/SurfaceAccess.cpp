@@ -96,16 +96,37 @@ HRESULT CSurfaceAccess::Store(IDirect3DSurface9* dest, const RECT* d, const CSur
   UINT width = d->right - d->left, height = d->bottom - d->top;
   CImage scaled;
   if (image) scaled = image->Resample(width, height, filter);  // before locking: the slow part
+  const CImage* texels = image ? &scaled : nullptr;
 
-  D3DLOCKED_RECT locked;
-  hr = dest->LockRect(&locked, nullptr, 0);
-  if (FAILED(hr)) return hr;
-  BYTE* to = static_cast<BYTE*>(locked.pBits) + Offset(*format, *d, locked.Pitch);
-  if (raw) {
-    for (UINT row = 0; row < format->RowCount(height); ++row)
-      std::memcpy(to + (size_t)row * locked.Pitch, raw->Bytes() + row * raw->Pitch(), format->RowPitch(width));
-  } else {
-    format->Encode(scaled.Texels(), width, height, to, locked.Pitch);
+  if (desc.Pool != D3DPOOL_DEFAULT || (desc.Usage & D3DUSAGE_DYNAMIC)) return Fill(dest, *d, *format, raw, texels);
+
+  // Default-pool memory is the device's: stage the rectangle in system memory and upload it.
+  IDirect3DDevice9* device = nullptr;
+  if (FAILED(hr = dest->GetDevice(&device))) return hr;
+  IDirect3DSurface9* staging = nullptr;
+  hr = device->CreateOffscreenPlainSurface(width, height, desc.Format, D3DPOOL_SYSTEMMEM, &staging, nullptr);
+  if (SUCCEEDED(hr)) {
+    hr = Fill(staging, RECT{0, 0, (LONG)width, (LONG)height}, *format, raw, texels);
+    POINT at = {d->left, d->top};
+    if (SUCCEEDED(hr)) hr = device->UpdateSurface(staging, nullptr, dest, &at);
+    staging->Release();
   }
-  return dest->UnlockRect();
+  device->Release();
+  return hr;
+}
+
+HRESULT CSurfaceAccess::Fill(IDirect3DSurface9* target, const RECT& rect, const CPixelFormat& format,
+                             const CSurfaceBits* raw, const CImage* image) {
+  UINT width = rect.right - rect.left, height = rect.bottom - rect.top;
+  D3DLOCKED_RECT locked;
+  HRESULT hr = target->LockRect(&locked, nullptr, 0);
+  if (FAILED(hr)) return hr;
+  BYTE* to = static_cast<BYTE*>(locked.pBits) + Offset(format, rect, locked.Pitch);
+  if (raw) {
+    for (UINT row = 0; row < format.RowCount(height); ++row)
+      std::memcpy(to + (size_t)row * locked.Pitch, raw->Bytes() + row * raw->Pitch(), format.RowPitch(width));
+  } else {
+    format.Encode(image->Texels(), width, height, to, locked.Pitch);
+  }
+  return target->UnlockRect();
 }

@@ -4,6 +4,8 @@
 #include "SurfaceBits.h"
 #include "d3dx9tex.h"
 
+class CPixelFormat;
+
 class CSurfaceAccess {
  public:
   // True for D3DX_DEFAULT and for a D3DX_FILTER_ value whose low byte names a filter.
@@ -14,7 +16,8 @@ class CSurfaceAccess {
 
   // Puts the source rectangle (whole when null) of `source` into the destination rectangle
   // (whole when null): as it is when format and size agree and no colour key is given, else
-  // decoded, keyed, scaled with `filter` and encoded in the surface's format.
+  // decoded, keyed, scaled with `filter` and encoded in the surface's format. A default-pool
+  // surface that cannot be locked is filled through a system-memory copy and UpdateSurface.
   static HRESULT Write(IDirect3DSurface9* dest, const RECT* destRect, const CSurfaceBits& source,
                        const RECT* srcRect, DWORD filter, D3DCOLOR colorKey);
 
@@ -24,4 +27,7 @@ class CSurfaceAccess {
  private:
   static HRESULT Store(IDirect3DSurface9* dest, const RECT* destRect, const CSurfaceBits* raw, const CImage* image,
                        DWORD filter);
+  // Writes either the raw texels or the image (already at the rectangle's size) into `rect`.
+  static HRESULT Fill(IDirect3DSurface9* target, const RECT& rect, const CPixelFormat& format,
+                      const CSurfaceBits* raw, const CImage* image);
 };

@@ -22,7 +22,7 @@ HRESULT CFakeDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD u
   }
   if (width == 0 || height == 0 || CFakeSurface::RowBytes(format, 1) == 0) return D3DERR_INVALIDCALL;
   // Automatically generated levels are the device's business: such a texture shows one level.
-  *texture = new CFakeTexture(format, width, height, (usage & D3DUSAGE_AUTOGENMIPMAP) ? 1 : levels, usage, pool);
+  *texture = new CFakeTexture(format, width, height, (usage & D3DUSAGE_AUTOGENMIPMAP) ? 1 : levels, usage, pool, this);
   return D3D_OK;
 }
 
@@ -43,4 +43,26 @@ HRESULT CFakeDevice::UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseT
   for (UINT level = 0; level < from->GetLevelCount() && level < to->GetLevelCount(); ++level)
     to->Level(level).SetPackedBytes(from->Level(level).PackedBytes());
   return D3D_OK;
+}
+
+HRESULT CFakeDevice::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                                 IDirect3DSurface9** surface, HANDLE*) {
+  if (!surface) return D3DERR_INVALIDCALL;
+  *surface = nullptr;
+  if (width == 0 || height == 0 || CFakeSurface::RowBytes(format, 1) == 0) return D3DERR_INVALIDCALL;
+  *surface = CFakeSurface::CreateStandalone(format, width, height, pool, this);
+  return D3D_OK;
+}
+
+HRESULT CFakeDevice::UpdateSurface(IDirect3DSurface9* source, const RECT* sourceRect, IDirect3DSurface9* destination,
+                                   const POINT* destPoint) {
+  ++m_updateSurfaceCalls;
+  auto* from = dynamic_cast<CFakeSurface*>(source);
+  auto* to = dynamic_cast<CFakeSurface*>(destination);
+  D3DSURFACE_DESC fromDesc, toDesc;
+  if (!from || !to || sourceRect) return D3DERR_INVALIDCALL;
+  from->GetDesc(&fromDesc);
+  to->GetDesc(&toDesc);
+  if (fromDesc.Pool != D3DPOOL_SYSTEMMEM || toDesc.Pool != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
+  return to->CopyFrom(*from, destPoint ? *destPoint : POINT{0, 0}) ? D3D_OK : D3DERR_INVALIDCALL;
 }

@@ -26,10 +26,16 @@ class CFakeDevice : public IDirect3DDevice9 {
   HRESULT CreateCubeTexture(UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                             IDirect3DCubeTexture9** texture, HANDLE* sharedHandle) override;
   HRESULT UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseTexture9* destination) override;
+  HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                      IDirect3DSurface9** surface, HANDLE* sharedHandle) override;
+  // Whole source rectangles only, as D3DX uses it.
+  HRESULT UpdateSurface(IDirect3DSurface9* source, const RECT* sourceRect, IDirect3DSurface9* destination,
+                        const POINT* destPoint) override;
 
-  // Every texture asked for, in order, and the number of UpdateTexture calls.
+  // Every texture asked for, in order, and the number of UpdateTexture and UpdateSurface calls.
   const std::vector<TextureRequest>& TextureRequests() const { return m_textureRequests; }
   int UpdateCalls() const { return m_updateCalls; }
+  int UpdateSurfaceCalls() const { return m_updateSurfaceCalls; }
   // The next CreateTexture fails with `result`.
   void FailNextCreateTexture(HRESULT result) { m_nextCreateResult = result; }
 
@@ -49,11 +55,9 @@ class CFakeDevice : public IDirect3DDevice9 {
   HRESULT CreateIndexBuffer(UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DIndexBuffer9**, HANDLE*) override { return E_NOTIMPL; }
   HRESULT CreateRenderTarget(UINT, UINT, D3DFORMAT, D3DMULTISAMPLE_TYPE, DWORD, BOOL, IDirect3DSurface9**, HANDLE*) override { return E_NOTIMPL; }
   HRESULT CreateDepthStencilSurface(UINT, UINT, D3DFORMAT, D3DMULTISAMPLE_TYPE, DWORD, BOOL, IDirect3DSurface9**, HANDLE*) override { return E_NOTIMPL; }
-  HRESULT UpdateSurface(IDirect3DSurface9*, const RECT*, IDirect3DSurface9*, const POINT*) override { return E_NOTIMPL; }
   HRESULT GetRenderTargetData(IDirect3DSurface9*, IDirect3DSurface9*) override { return E_NOTIMPL; }
   HRESULT StretchRect(IDirect3DSurface9*, const RECT*, IDirect3DSurface9*, const RECT*, D3DTEXTUREFILTERTYPE) override { return E_NOTIMPL; }
   HRESULT ColorFill(IDirect3DSurface9*, const RECT*, D3DCOLOR) override { return E_NOTIMPL; }
-  HRESULT CreateOffscreenPlainSurface(UINT, UINT, D3DFORMAT, D3DPOOL, IDirect3DSurface9**, HANDLE*) override { return E_NOTIMPL; }
   HRESULT SetRenderTarget(DWORD, IDirect3DSurface9*) override { return E_NOTIMPL; }
   HRESULT GetRenderTarget(DWORD, IDirect3DSurface9**) override { return E_NOTIMPL; }
   HRESULT SetDepthStencilSurface(IDirect3DSurface9*) override { return E_NOTIMPL; }
@@ -127,5 +131,6 @@ class CFakeDevice : public IDirect3DDevice9 {
   ULONG m_references = 1;
   std::vector<TextureRequest> m_textureRequests;
   int m_updateCalls = 0;
+  int m_updateSurfaceCalls = 0;
   HRESULT m_nextCreateResult = D3D_OK;
 };

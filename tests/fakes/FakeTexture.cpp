@@ -1,7 +1,10 @@
 #include "FakeTexture.h"
 
-CFakeTexture::CFakeTexture(D3DFORMAT format, UINT width, UINT height, UINT levels, DWORD usage, D3DPOOL pool)
-    : m_levels(CFakeSurface::MakeChain(format, width, height, levels, pool, this)), m_usage(usage), m_pool(pool) {}
+CFakeTexture::CFakeTexture(D3DFORMAT format, UINT width, UINT height, UINT levels, DWORD usage, D3DPOOL pool,
+                           IDirect3DDevice9* device)
+    : m_levels(CFakeSurface::MakeChain(format, width, height, levels, pool, this, usage, device)),
+      m_usage(usage),
+      m_pool(pool) {}
 
 HRESULT CFakeTexture::QueryInterface(REFIID riid, void** object) {
   if (riid == IID_IUnknown || riid == IID_IDirect3DResource9 || riid == IID_IDirect3DBaseTexture9 ||

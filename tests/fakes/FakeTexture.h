@@ -8,7 +8,8 @@
 
 class CFakeTexture : public IDirect3DTexture9 {
  public:
-  CFakeTexture(D3DFORMAT format, UINT width, UINT height, UINT levels, DWORD usage, D3DPOOL pool);
+  CFakeTexture(D3DFORMAT format, UINT width, UINT height, UINT levels, DWORD usage, D3DPOOL pool,
+               IDirect3DDevice9* device = nullptr);
 
   HRESULT QueryInterface(REFIID riid, void** object) override;
   ULONG AddRef() override { return ++m_references; }

@@ -232,3 +232,23 @@ TEST(D3DXSaveTexture, RefusesWhatItCannotWrite) {
   EXPECT_EQ(texture->Level(0).LockCount(), 1);  // read once, for the file that could not be made
   EXPECT_FALSE(texture->Level(0).IsLocked());
 }
+
+TEST(D3DXLoadSurface, DefaultPoolSurfacesAreFilledThroughUpdateSurface) {
+  // The engine's dynamic textures without automatic mipmaps: default pool, usage 0.
+  CFakeDevice device;
+  std::unique_ptr<CFakeTexture, Released> texture(
+      new CFakeTexture(D3DFMT_A8R8G8B8, 4, 4, 1, 0, D3DPOOL_DEFAULT, &device));
+  IDirect3DSurface9* level = nullptr;
+  ASSERT_EQ(texture->GetSurfaceLevel(0, &level), D3D_OK);
+  std::string png = EncodePng(RgbaImage::Solid(2, 2, 9, 8, 7, 6));
+  const RECT corner = {2, 2, 4, 4};
+  EXPECT_EQ(D3DXLoadSurfaceFromFileInMemory(level, nullptr, &corner, png.data(), (UINT)png.size(), nullptr,
+                                            D3DX_DEFAULT, 0, nullptr),
+            D3D_OK);
+  level->Release();
+  EXPECT_EQ(device.UpdateSurfaceCalls(), 1);
+  std::vector<BYTE> texels = texture->Level(0).PackedBytes();
+  EXPECT_EQ(std::vector<BYTE>(texels.begin() + (2 * 4 + 2) * 4, texels.begin() + (2 * 4 + 3) * 4),
+            (std::vector<BYTE>{7, 8, 9, 6}));
+  EXPECT_EQ(texels[0], 0xcd);  // outside the rectangle: untouched
+}
