@@ -7,6 +7,7 @@
 #include "D3DXBuffer.h"
 #include "DdsFile.h"
 #include "ImageFile.h"
+#include "OutOfMemoryGuard.h"
 #include "SurfaceAccess.h"
 #include "zkplatform/ZkPaths.h"
 
@@ -157,47 +158,55 @@ ZKAPI HRESULT D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPCV
                                                   D3DFORMAT format, D3DPOOL pool, DWORD filter, DWORD mipFilter,
                                                   D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo, PALETTEENTRY*,
                                                   LPDIRECT3DTEXTURE9* texture) {
-  return CreateTextureFromMemory(device, srcData, srcDataSize, width, height, mipLevels, usage, format, pool, filter,
-                                 mipFilter, colorKey, srcInfo, texture);
+  return ReturnOutOfMemory([&]() -> HRESULT {
+    return CreateTextureFromMemory(device, srcData, srcDataSize, width, height, mipLevels, usage, format, pool, filter,
+                                   mipFilter, colorKey, srcInfo, texture);
+  });
 }
 
 ZKAPI HRESULT D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 device, LPCSTR srcFile, UINT width, UINT height,
                                            UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                            DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
                                            D3DXIMAGE_INFO* srcInfo, PALETTEENTRY*, LPDIRECT3DTEXTURE9* texture) {
-  if (texture) *texture = nullptr;
-  if (!device || !srcFile || !texture) return D3DERR_INVALIDCALL;
-  std::vector<BYTE> bytes;
-  HRESULT hr = CImageFile::ReadFile(srcFile, &bytes);
-  return FAILED(hr) ? hr
-                    : CreateTextureFromMemory(device, bytes.data(), bytes.size(), width, height, mipLevels, usage,
-                                              format, pool, filter, mipFilter, colorKey, srcInfo, texture);
+  return ReturnOutOfMemory([&]() -> HRESULT {
+    if (texture) *texture = nullptr;
+    if (!device || !srcFile || !texture) return D3DERR_INVALIDCALL;
+    std::vector<BYTE> bytes;
+    HRESULT hr = CImageFile::ReadFile(srcFile, &bytes);
+    return FAILED(hr) ? hr
+                      : CreateTextureFromMemory(device, bytes.data(), bytes.size(), width, height, mipLevels, usage,
+                                                format, pool, filter, mipFilter, colorKey, srcInfo, texture);
+  });
 }
 
 ZKAPI HRESULT D3DXSaveTextureToFileInMemory(LPD3DXBUFFER* destBuffer, D3DXIMAGE_FILEFORMAT destFormat,
                                             LPDIRECT3DBASETEXTURE9 srcTexture, const PALETTEENTRY*) {
-  if (!destBuffer) return D3DERR_INVALIDCALL;
-  *destBuffer = nullptr;
-  std::vector<BYTE> file;
-  HRESULT hr = SaveTexture(destFormat, srcTexture, &file);
-  return FAILED(hr) ? hr : CD3DXBuffer::Create(std::move(file), destBuffer);
+  return ReturnOutOfMemory([&]() -> HRESULT {
+    if (!destBuffer) return D3DERR_INVALIDCALL;
+    *destBuffer = nullptr;
+    std::vector<BYTE> file;
+    HRESULT hr = SaveTexture(destFormat, srcTexture, &file);
+    return FAILED(hr) ? hr : CD3DXBuffer::Create(std::move(file), destBuffer);
+  });
 }
 
 ZKAPI HRESULT D3DXSaveTextureToFileA(LPCSTR destFile, D3DXIMAGE_FILEFORMAT destFormat,
                                      LPDIRECT3DBASETEXTURE9 srcTexture, const PALETTEENTRY*) {
-  if (!destFile) return D3DERR_INVALIDCALL;
-  std::vector<BYTE> bytes;
-  HRESULT hr = SaveTexture(destFormat, srcTexture, &bytes);
-  if (FAILED(hr)) return hr;
-  // Write a whole file or none: a failed write removes what was started.
-  std::string path = ZkMapPath(destFile);
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return D3DERR_INVALIDCALL;
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  written = std::fclose(file) == 0 && written;
-  if (!written) {
-    std::remove(path.c_str());
-    return D3DERR_INVALIDCALL;
-  }
-  return D3D_OK;
+  return ReturnOutOfMemory([&]() -> HRESULT {
+    if (!destFile) return D3DERR_INVALIDCALL;
+    std::vector<BYTE> bytes;
+    HRESULT hr = SaveTexture(destFormat, srcTexture, &bytes);
+    if (FAILED(hr)) return hr;
+    // Write a whole file or none: a failed write removes what was started.
+    std::string path = ZkMapPath(destFile);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return D3DERR_INVALIDCALL;
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    written = std::fclose(file) == 0 && written;
+    if (!written) {
+      std::remove(path.c_str());
+      return D3DERR_INVALIDCALL;
+    }
+    return D3D_OK;
+  });
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "DxtCodec.h"
 #include "PixelFormat.h"
 
 namespace {
@@ -112,7 +111,7 @@ HRESULT CDdsFile::Read(const BYTE* data, size_t size, D3DXIMAGE_INFO* info, std:
   pf.green = ReadDword(h + 92);
   pf.blue = ReadDword(h + 96);
   pf.alpha = ReadDword(h + 100);
-  DWORD caps2 = ReadDword(h + 108);
+  DWORD caps = ReadDword(h + 104), caps2 = ReadDword(h + 108);
 
   D3DFORMAT format = Identify(pf);
   const CPixelFormat* pixelFormat = CPixelFormat::Find(format);
@@ -127,7 +126,9 @@ HRESULT CDdsFile::Read(const BYTE* data, size_t size, D3DXIMAGE_INFO* info, std:
   if (cube && ((caps2 & DDSCAPS2_ALLFACES) != DDSCAPS2_ALLFACES || width != height || volume))
     return D3DXERR_INVALIDDATA;
   if (volume && pixelFormat->IsCompressed()) return D3DXERR_INVALIDDATA;
-  if (!(flags & DDSD_MIPMAPCOUNT) || levels == 0) levels = 1;
+  // Some writers leave out the count's flag but mark the file as mipmapped.
+  if (!(flags & DDSD_MIPMAPCOUNT) && !(caps & DDSCAPS_MIPMAP)) levels = 1;
+  if (levels == 0) levels = 1;
   if (levels > FullChainLength(std::max({width, height, depth}))) return D3DXERR_INVALIDDATA;
 
   // Check that every level of every face is there before taking any of them.

@@ -1,8 +1,6 @@
 #pragma once
 // D3DX 9 maths: vectors, matrices, quaternions, planes and colours with row vectors
 // (v' = v * M), left-handed unless a function's name ends in RH.
-#include <cmath>
-
 #include "d3d9types.h"
 #include "unknwn.h"
 
