@@ -1,6 +1,6 @@
 #include "ImageWriter.h"
 
-#include <stb/stb_image_write.h>  // the implementation comes with -lstb
+#include <stb_image_write.h>
 
 namespace {
 
