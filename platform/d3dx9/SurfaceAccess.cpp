@@ -40,6 +40,7 @@ HRESULT CSurfaceAccess::Read(IDirect3DSurface9* surface, CSurfaceBits* bits) {
   if (FAILED(hr)) return hr;
   const CPixelFormat* format = CPixelFormat::Find(desc.Format);
   if (!format) return E_NOTIMPL;
+  if (desc.Pool == D3DPOOL_DEFAULT && (desc.Usage & D3DUSAGE_RENDERTARGET)) return ReadRenderTarget(surface, desc, bits);
   D3DLOCKED_RECT locked;
   hr = surface->LockRect(&locked, nullptr, D3DLOCK_READONLY);
   if (FAILED(hr)) return hr;
@@ -49,6 +50,22 @@ HRESULT CSurfaceAccess::Read(IDirect3DSurface9* surface, CSurfaceBits* bits) {
     std::memcpy(bits->Bytes() + row * bits->Pitch(), from + (size_t)row * locked.Pitch, bits->Pitch());
   surface->UnlockRect();
   return D3D_OK;
+}
+
+HRESULT CSurfaceAccess::ReadRenderTarget(IDirect3DSurface9* target, const D3DSURFACE_DESC& desc, CSurfaceBits* bits) {
+  // What the device drew lives in its memory: copy it to system memory first.
+  IDirect3DDevice9* device = nullptr;
+  HRESULT hr = target->GetDevice(&device);
+  if (FAILED(hr)) return hr;
+  IDirect3DSurface9* staging = nullptr;
+  hr = device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &staging, nullptr);
+  if (SUCCEEDED(hr)) {
+    hr = device->GetRenderTargetData(target, staging);
+    if (SUCCEEDED(hr)) hr = Read(staging, bits);
+    staging->Release();
+  }
+  device->Release();
+  return hr;
 }
 
 HRESULT CSurfaceAccess::Write(IDirect3DSurface9* dest, const RECT* destRect, const CSurfaceBits& source,

@@ -11,7 +11,8 @@ class CSurfaceAccess {
   // True for D3DX_DEFAULT and for a D3DX_FILTER_ value whose low byte names a filter.
   static bool IsValidFilter(DWORD filter);
 
-  // Copies the whole surface out, rows packed.
+  // Copies the whole surface out, rows packed; a default-pool render target through the
+  // device's GetRenderTargetData.
   static HRESULT Read(IDirect3DSurface9* surface, CSurfaceBits* bits);
 
   // Puts the source rectangle (whole when null) of `source` into the destination rectangle
@@ -25,6 +26,7 @@ class CSurfaceAccess {
   static HRESULT WriteImage(IDirect3DSurface9* dest, const RECT* destRect, const CImage& image, DWORD filter);
 
  private:
+  static HRESULT ReadRenderTarget(IDirect3DSurface9* target, const D3DSURFACE_DESC& desc, CSurfaceBits* bits);
   static HRESULT Store(IDirect3DSurface9* dest, const RECT* destRect, const CSurfaceBits* raw, const CImage* image,
                        DWORD filter);
   // Writes either the raw texels or the image (already at the rectangle's size) into `rect`.

@@ -92,3 +92,28 @@ TEST(D3DXOnTheDevice, DefaultPoolTexturesAndLevelsFilteredFromTheTop) {
   for (const std::string& level : levels)
     for (size_t i = 0; i < level.size(); i += 2) ASSERT_EQ(level.substr(i, 2), std::string("\x26\xc3", 2));
 }
+
+TEST(D3DXOnTheDevice, RenderTargetsAreReadThroughTheDevice) {
+  // As the engine copies a render-target texture to system memory.
+  CD3DTestDevice device(ZK_D3D_BACKEND_GL);
+  ASSERT_TRUE(device.ok()) << std::hex << device.result();
+  IDirect3DTexture9* raw = nullptr;
+  ASSERT_EQ(device->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &raw, nullptr),
+            D3D_OK);
+  std::unique_ptr<IDirect3DTexture9, Released> target(raw);
+  IDirect3DSurface9* level = nullptr;
+  ASSERT_EQ(target->GetSurfaceLevel(0, &level), D3D_OK);
+  std::unique_ptr<IDirect3DSurface9, Released> hold(level);
+  ASSERT_EQ(device->ColorFill(level, nullptr, 0xff204060), D3D_OK);
+  IDirect3DSurface9* copy = nullptr;
+  ASSERT_EQ(device->CreateOffscreenPlainSurface(8, 8, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy, nullptr), D3D_OK);
+  std::unique_ptr<IDirect3DSurface9, Released> holdCopy(copy);
+  ASSERT_EQ(D3DXLoadSurfaceFromSurface(copy, nullptr, nullptr, level, nullptr, nullptr, D3DX_FILTER_NONE, 0), D3D_OK);
+  D3DLOCKED_RECT locked;
+  ASSERT_EQ(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+  for (UINT y = 0; y < 8; ++y)
+    for (UINT x = 0; x < 8; ++x)
+      EXPECT_EQ(reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(locked.pBits) + y * locked.Pitch)[x],
+                0xff204060u);
+  copy->UnlockRect();
+}
