@@ -21,8 +21,7 @@ ZKAPI FLOAT D3DXPlaneDotNormal(const D3DXPLANE* p, const D3DXVECTOR3* v) {
 }
 
 ZKAPI BOOL D3DXIntersectTri(const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const D3DXVECTOR3* p2,
-                            const D3DXVECTOR3* rayPos, const D3DXVECTOR3* rayDir, FLOAT* u, FLOAT* v,
-                            FLOAT* dist) {
+                            const D3DXVECTOR3* rayPos, const D3DXVECTOR3* rayDir, FLOAT* u, FLOAT* v, FLOAT* dist) {
   // Solve rayPos + t * rayDir = p0 + u * e1 + v * e2 by Cramer's rule; no side is culled.
   D3DXVECTOR3 e1 = *p1 - *p0, e2 = *p2 - *p0, pvec, qvec;
   D3DXVec3Cross(&pvec, rayDir, &e2);
@@ -43,8 +42,8 @@ ZKAPI BOOL D3DXIntersectTri(const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const 
   return TRUE;
 }
 
-ZKAPI BOOL D3DXBoxBoundProbe(const D3DXVECTOR3* boxMin, const D3DXVECTOR3* boxMax,
-                             const D3DXVECTOR3* rayPos, const D3DXVECTOR3* rayDir) {
+ZKAPI BOOL D3DXBoxBoundProbe(const D3DXVECTOR3* boxMin, const D3DXVECTOR3* boxMax, const D3DXVECTOR3* rayPos,
+                             const D3DXVECTOR3* rayDir) {
   // Slab test: clip the ray's [0, inf) parameter range by each pair of faces.
   float nearT = 0.0f, farT = std::numeric_limits<float>::infinity();
   const float* lo = *boxMin;

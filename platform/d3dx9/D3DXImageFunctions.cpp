@@ -32,9 +32,7 @@ HRESULT LoadFromMemory(IDirect3DSurface9* dest, const RECT* destRect, const void
 }  // namespace
 
 ZKAPI HRESULT D3DXGetImageInfoFromFileInMemory(LPCVOID srcData, UINT srcDataSize, D3DXIMAGE_INFO* srcInfo) {
-  return ReturnOutOfMemory([&]() -> HRESULT {
-    return InfoFromMemory(srcData, srcDataSize, srcInfo);
-  });
+  return ReturnOutOfMemory([&]() -> HRESULT { return InfoFromMemory(srcData, srcDataSize, srcInfo); });
 }
 
 ZKAPI HRESULT D3DXGetImageInfoFromFileA(LPCSTR srcFile, D3DXIMAGE_INFO* srcInfo) {
@@ -56,10 +54,9 @@ ZKAPI HRESULT D3DXGetImageInfoFromResourceA(HMODULE module, LPCSTR resource, D3D
   });
 }
 
-ZKAPI HRESULT D3DXLoadSurfaceFromFileInMemory(LPDIRECT3DSURFACE9 destSurface, const PALETTEENTRY*,
-                                              const RECT* destRect, LPCVOID srcData, UINT srcDataSize,
-                                              const RECT* srcRect, DWORD filter, D3DCOLOR colorKey,
-                                              D3DXIMAGE_INFO* srcInfo) {
+ZKAPI HRESULT D3DXLoadSurfaceFromFileInMemory(LPDIRECT3DSURFACE9 destSurface, const PALETTEENTRY*, const RECT* destRect,
+                                              LPCVOID srcData, UINT srcDataSize, const RECT* srcRect, DWORD filter,
+                                              D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo) {
   return ReturnOutOfMemory([&]() -> HRESULT {
     return LoadFromMemory(destSurface, destRect, srcData, srcDataSize, srcRect, filter, colorKey, srcInfo);
   });
@@ -72,14 +69,15 @@ ZKAPI HRESULT D3DXLoadSurfaceFromFileA(LPDIRECT3DSURFACE9 destSurface, const PAL
     if (!destSurface || !srcFile) return D3DERR_INVALIDCALL;
     std::vector<BYTE> bytes;
     HRESULT hr = CImageFile::ReadFile(srcFile, &bytes);
-    return FAILED(hr) ? hr : LoadFromMemory(destSurface, destRect, bytes.data(), bytes.size(), srcRect, filter, colorKey, srcInfo);
+    return FAILED(hr)
+               ? hr
+               : LoadFromMemory(destSurface, destRect, bytes.data(), bytes.size(), srcRect, filter, colorKey, srcInfo);
   });
 }
 
-ZKAPI HRESULT D3DXLoadSurfaceFromResourceA(LPDIRECT3DSURFACE9 destSurface, const PALETTEENTRY*,
-                                           const RECT* destRect, HMODULE srcModule, LPCSTR srcResource,
-                                           const RECT* srcRect, DWORD filter, D3DCOLOR colorKey,
-                                           D3DXIMAGE_INFO* srcInfo) {
+ZKAPI HRESULT D3DXLoadSurfaceFromResourceA(LPDIRECT3DSURFACE9 destSurface, const PALETTEENTRY*, const RECT* destRect,
+                                           HMODULE srcModule, LPCSTR srcResource, const RECT* srcRect, DWORD filter,
+                                           D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo) {
   return ReturnOutOfMemory([&]() -> HRESULT {
     if (!destSurface) return D3DERR_INVALIDCALL;
     const void* data;
@@ -120,7 +118,8 @@ ZKAPI HRESULT D3DXLoadSurfaceFromMemory(LPDIRECT3DSURFACE9 destSurface, const PA
     size_t firstRow = format->IsCompressed() ? srcRect->top / 4 : srcRect->top;
     size_t firstColumn = (format->IsCompressed() ? srcRect->left / 4 : srcRect->left) * format->ElementBytes();
     for (UINT row = 0; row < format->RowCount(height); ++row)
-      std::copy_n(from + (firstRow + row) * srcPitch + firstColumn, source.Pitch(), source.Bytes() + row * source.Pitch());
+      std::copy_n(from + (firstRow + row) * srcPitch + firstColumn, source.Pitch(),
+                  source.Bytes() + row * source.Pitch());
     return CSurfaceAccess::Write(destSurface, destRect, source, nullptr, filter, colorKey);
   });
 }

@@ -32,8 +32,8 @@ ZKAPI D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* m1, cons
   D3DXMATRIX r;
   for (int i = 0; i < 4; ++i)
     for (int j = 0; j < 4; ++j)
-      r.m[i][j] = m1->m[i][0] * m2->m[0][j] + m1->m[i][1] * m2->m[1][j] + m1->m[i][2] * m2->m[2][j] +
-                  m1->m[i][3] * m2->m[3][j];
+      r.m[i][j] =
+          m1->m[i][0] * m2->m[0][j] + m1->m[i][1] * m2->m[1][j] + m1->m[i][2] * m2->m[2][j] + m1->m[i][3] * m2->m[3][j];
   *out = r;
   return out;
 }
@@ -216,8 +216,8 @@ ZKAPI D3DXMATRIX* D3DXMatrixLookAtRH(D3DXMATRIX* out, const D3DXVECTOR3* eye, co
 
 // The projections: left-handed ones look down +z (_34 = 1), right-handed ones down -z (_34 = -1);
 // both map the near plane to depth 0 and the far plane to 1.
-ZKAPI D3DXMATRIX* D3DXMatrixPerspectiveOffCenterLH(D3DXMATRIX* out, FLOAT l, FLOAT r, FLOAT b, FLOAT t,
-                                                   FLOAT zn, FLOAT zf) {
+ZKAPI D3DXMATRIX* D3DXMatrixPerspectiveOffCenterLH(D3DXMATRIX* out, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn,
+                                                   FLOAT zf) {
   *out = Zero();
   out->_11 = 2.0f * zn / (r - l);
   out->_22 = 2.0f * zn / (t - b);
@@ -229,8 +229,8 @@ ZKAPI D3DXMATRIX* D3DXMatrixPerspectiveOffCenterLH(D3DXMATRIX* out, FLOAT l, FLO
   return out;
 }
 
-ZKAPI D3DXMATRIX* D3DXMatrixPerspectiveOffCenterRH(D3DXMATRIX* out, FLOAT l, FLOAT r, FLOAT b, FLOAT t,
-                                                   FLOAT zn, FLOAT zf) {
+ZKAPI D3DXMATRIX* D3DXMatrixPerspectiveOffCenterRH(D3DXMATRIX* out, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn,
+                                                   FLOAT zf) {
   *out = Zero();
   out->_11 = 2.0f * zn / (r - l);
   out->_22 = 2.0f * zn / (t - b);
@@ -272,8 +272,7 @@ ZKAPI D3DXMATRIX* D3DXMatrixPerspectiveFovRH(D3DXMATRIX* out, FLOAT fovY, FLOAT 
   return out;
 }
 
-ZKAPI D3DXMATRIX* D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn,
-                                             FLOAT zf) {
+ZKAPI D3DXMATRIX* D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn, FLOAT zf) {
   *out = Identity();
   out->_11 = 2.0f / (r - l);
   out->_22 = 2.0f / (t - b);
@@ -284,8 +283,7 @@ ZKAPI D3DXMATRIX* D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, FLOAT l, FLOAT r, 
   return out;
 }
 
-ZKAPI D3DXMATRIX* D3DXMatrixOrthoOffCenterRH(D3DXMATRIX* out, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn,
-                                             FLOAT zf) {
+ZKAPI D3DXMATRIX* D3DXMatrixOrthoOffCenterRH(D3DXMATRIX* out, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn, FLOAT zf) {
   D3DXMatrixOrthoOffCenterLH(out, l, r, b, t, zn, zf);
   out->_33 = 1.0f / (zn - zf);
   return out;
@@ -299,8 +297,8 @@ ZKAPI D3DXMATRIX* D3DXMatrixOrthoRH(D3DXMATRIX* out, FLOAT w, FLOAT h, FLOAT zn,
   return D3DXMatrixOrthoOffCenterRH(out, -w / 2, w / 2, -h / 2, h / 2, zn, zf);
 }
 
-ZKAPI HRESULT D3DXMatrixDecompose(D3DXVECTOR3* outScale, D3DXQUATERNION* outRotation,
-                                  D3DXVECTOR3* outTranslation, const D3DXMATRIX* m) {
+ZKAPI HRESULT D3DXMatrixDecompose(D3DXVECTOR3* outScale, D3DXQUATERNION* outRotation, D3DXVECTOR3* outTranslation,
+                                  const D3DXMATRIX* m) {
   D3DXVECTOR3 rows[3] = {{m->_11, m->_12, m->_13}, {m->_21, m->_22, m->_23}, {m->_31, m->_32, m->_33}};
   D3DXVECTOR3 scale(D3DXVec3Length(&rows[0]), D3DXVec3Length(&rows[1]), D3DXVec3Length(&rows[2]));
   if (scale.x == 0.0f || scale.y == 0.0f || scale.z == 0.0f) return D3DERR_INVALIDCALL;

@@ -19,9 +19,8 @@ ZKAPI D3DXQUATERNION* D3DXQuaternionConjugate(D3DXQUATERNION* out, const D3DXQUA
   return out;
 }
 
-ZKAPI D3DXQUATERNION* D3DXQuaternionMultiply(D3DXQUATERNION* out, const D3DXQUATERNION* q1,
-                                             const D3DXQUATERNION* q2) {
-  const D3DXQUATERNION a = *q2, b = *q1;  // out = a * b, so that b's rotation comes first
+ZKAPI D3DXQUATERNION* D3DXQuaternionMultiply(D3DXQUATERNION* out, const D3DXQUATERNION* q1, const D3DXQUATERNION* q2) {
+  const D3DXQUATERNION a = *q2, b = *q1;                                // out = a * b, so that b's rotation comes first
   *out = D3DXQUATERNION(a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,  //
                         a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,  //
                         a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w,  //
@@ -43,8 +42,7 @@ ZKAPI D3DXQUATERNION* D3DXQuaternionRotationAxis(D3DXQUATERNION* out, const D3DX
   return out;
 }
 
-ZKAPI D3DXQUATERNION* D3DXQuaternionRotationYawPitchRoll(D3DXQUATERNION* out, FLOAT yaw, FLOAT pitch,
-                                                         FLOAT roll) {
+ZKAPI D3DXQUATERNION* D3DXQuaternionRotationYawPitchRoll(D3DXQUATERNION* out, FLOAT yaw, FLOAT pitch, FLOAT roll) {
   // Roll about Z, then pitch about X, then yaw about Y, as D3DXMatrixRotationYawPitchRoll.
   float sy = std::sin(yaw / 2), cy = std::cos(yaw / 2);
   float sp = std::sin(pitch / 2), cp = std::cos(pitch / 2);
@@ -77,8 +75,8 @@ ZKAPI D3DXQUATERNION* D3DXQuaternionRotationMatrix(D3DXQUATERNION* out, const D3
   return out;
 }
 
-ZKAPI D3DXQUATERNION* D3DXQuaternionSlerp(D3DXQUATERNION* out, const D3DXQUATERNION* q1,
-                                          const D3DXQUATERNION* q2, FLOAT t) {
+ZKAPI D3DXQUATERNION* D3DXQuaternionSlerp(D3DXQUATERNION* out, const D3DXQUATERNION* q1, const D3DXQUATERNION* q2,
+                                          FLOAT t) {
   D3DXQUATERNION to = *q2;
   float cosine = D3DXQuaternionDot(q1, q2);
   if (cosine < 0.0f) {

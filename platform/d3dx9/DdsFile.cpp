@@ -11,12 +11,11 @@ constexpr UINT kMaxDimension = 16384;
 constexpr UINT kMaxDepth = 2048;
 
 // Description flags.
-constexpr DWORD DDSD_CAPS = 0x1, DDSD_HEIGHT = 0x2, DDSD_WIDTH = 0x4, DDSD_PITCH = 0x8,
-                DDSD_PIXELFORMAT = 0x1000, DDSD_MIPMAPCOUNT = 0x20000, DDSD_LINEARSIZE = 0x80000,
-                DDSD_DEPTH = 0x800000;
+constexpr DWORD DDSD_CAPS = 0x1, DDSD_HEIGHT = 0x2, DDSD_WIDTH = 0x4, DDSD_PITCH = 0x8, DDSD_PIXELFORMAT = 0x1000,
+                DDSD_MIPMAPCOUNT = 0x20000, DDSD_LINEARSIZE = 0x80000, DDSD_DEPTH = 0x800000;
 // Pixel-format flags.
-constexpr DWORD DDPF_ALPHAPIXELS = 0x1, DDPF_ALPHA = 0x2, DDPF_FOURCC = 0x4, DDPF_RGB = 0x40,
-                DDPF_LUMINANCE = 0x20000, DDPF_BUMPDUDV = 0x80000;
+constexpr DWORD DDPF_ALPHAPIXELS = 0x1, DDPF_ALPHA = 0x2, DDPF_FOURCC = 0x4, DDPF_RGB = 0x40, DDPF_LUMINANCE = 0x20000,
+                DDPF_BUMPDUDV = 0x80000;
 constexpr DWORD DDSCAPS_COMPLEX = 0x8, DDSCAPS_TEXTURE = 0x1000, DDSCAPS_MIPMAP = 0x400000;
 constexpr DWORD DDSCAPS2_CUBEMAP = 0x200, DDSCAPS2_ALLFACES = 0xfc00, DDSCAPS2_VOLUME = 0x200000;
 
@@ -38,8 +37,7 @@ struct DdsPixelFormat {
 DdsPixelFormat Describe(const CPixelFormat& format) {
   DdsPixelFormat d;
   // Compressed, float and 64-bit formats go by a code: DXTn, or the format's own number.
-  if (format.IsCompressed() || format.GetEncoding() == CPixelFormat::Encoding::Float ||
-      format.ElementBytes() > 4) {
+  if (format.IsCompressed() || format.GetEncoding() == CPixelFormat::Encoding::Float || format.ElementBytes() > 4) {
     d.flags = DDPF_FOURCC;
     d.fourCC = (DWORD)format.Format();
     return d;
@@ -69,10 +67,10 @@ D3DFORMAT Identify(const DdsPixelFormat& file) {
   }
   constexpr DWORD kClasses = DDPF_RGB | DDPF_LUMINANCE | DDPF_ALPHA | DDPF_BUMPDUDV;
   DWORD fileAlpha = (file.flags & (DDPF_ALPHAPIXELS | DDPF_ALPHA)) ? file.alpha : 0;
-  for (D3DFORMAT candidate : {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R8G8B8, D3DFMT_A8B8G8R8, D3DFMT_X8B8G8R8,
-                              D3DFMT_R5G6B5, D3DFMT_X1R5G5B5, D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4, D3DFMT_X4R4G4B4,
-                              D3DFMT_A2R10G10B10, D3DFMT_A2B10G10R10, D3DFMT_G16R16, D3DFMT_A8, D3DFMT_L8,
-                              D3DFMT_A8L8, D3DFMT_L16, D3DFMT_V8U8}) {
+  for (D3DFORMAT candidate :
+       {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R8G8B8, D3DFMT_A8B8G8R8, D3DFMT_X8B8G8R8, D3DFMT_R5G6B5,
+        D3DFMT_X1R5G5B5, D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4, D3DFMT_X4R4G4B4, D3DFMT_A2R10G10B10, D3DFMT_A2B10G10R10,
+        D3DFMT_G16R16, D3DFMT_A8, D3DFMT_L8, D3DFMT_A8L8, D3DFMT_L16, D3DFMT_V8U8}) {
     DdsPixelFormat d = Describe(*CPixelFormat::Find(candidate));
     if ((file.flags & kClasses) == (d.flags & kClasses) && file.bitCount == d.bitCount && file.red == d.red &&
         file.green == d.green && file.blue == d.blue && fileAlpha == d.alpha)
@@ -119,8 +117,7 @@ HRESULT CDdsFile::Read(const BYTE* data, size_t size, D3DXIMAGE_INFO* info, std:
   bool cube = (caps2 & DDSCAPS2_CUBEMAP) != 0;
   bool volume = (caps2 & DDSCAPS2_VOLUME) != 0 && (flags & DDSD_DEPTH) != 0;
   if (!volume) depth = 1;
-  if (width == 0 || height == 0 || width > kMaxDimension || height > kMaxDimension || depth == 0 ||
-      depth > kMaxDepth)
+  if (width == 0 || height == 0 || width > kMaxDimension || height > kMaxDimension || depth == 0 || depth > kMaxDepth)
     return D3DXERR_INVALIDDATA;
   // A cube file must hold all six square faces; volumes cannot be compressed here.
   if (cube && ((caps2 & DDSCAPS2_ALLFACES) != DDSCAPS2_ALLFACES || width != height || volume))

@@ -65,8 +65,7 @@ Taps BuildTaps(UINT from, UINT to, DWORD filter) {
 
 CImage CImage::Crop(UINT left, UINT top, UINT right, UINT bottom) const {
   CImage part(right - left, bottom - top);
-  for (UINT y = top; y < bottom; ++y)
-    std::copy_n(&At(left, y), right - left, &part.At(0, y - top));
+  for (UINT y = top; y < bottom; ++y) std::copy_n(&At(left, y), right - left, &part.At(0, y - top));
   return part;
 }
 

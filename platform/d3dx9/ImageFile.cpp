@@ -3,8 +3,8 @@
 #include <stb_image.h>
 
 #include <climits>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -43,8 +43,8 @@ bool PngIsComplete(const BYTE* data, size_t size) {
 bool LooksLikeTga(const BYTE* data, size_t size) {
   if (size < 18) return false;
   BYTE colourMapType = data[1], imageType = data[2], depth = data[16];
-  bool knownType = imageType == 1 || imageType == 2 || imageType == 3 || imageType == 9 || imageType == 10 ||
-                   imageType == 11;
+  bool knownType =
+      imageType == 1 || imageType == 2 || imageType == 3 || imageType == 9 || imageType == 10 || imageType == 11;
   bool knownDepth = depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
   return colourMapType <= 1 && knownType && knownDepth;
 }
@@ -96,7 +96,8 @@ HRESULT CImageFile::Parse(const void* data, size_t size, bool infoOnly) {
   m_surfaces.clear();
   if (!data || size == 0) return D3DXERR_INVALIDDATA;
   const BYTE* bytes = static_cast<const BYTE*>(data);
-  if (CDdsFile::HasSignature(bytes, size)) return CDdsFile::Read(bytes, size, &m_info, infoOnly ? nullptr : &m_surfaces);
+  if (CDdsFile::HasSignature(bytes, size))
+    return CDdsFile::Read(bytes, size, &m_info, infoOnly ? nullptr : &m_surfaces);
   return ParseWithStb(bytes, size, infoOnly);
 }
 
@@ -124,16 +125,18 @@ HRESULT CImageFile::ParseWithStb(const BYTE* data, size_t size, bool infoOnly) {
   if (!stbi_info_from_memory(data, (int)size, &width, &height, &components) || width <= 0 || height <= 0 ||
       (UINT)width > kMaxDimension || (UINT)height > kMaxDimension)
     return D3DXERR_INVALIDDATA;
-  static const D3DFORMAT kByComponents[] = {D3DFMT_UNKNOWN, D3DFMT_L8, D3DFMT_A8L8, D3DFMT_X8R8G8B8,
-                                            D3DFMT_A8R8G8B8};
-  D3DXIMAGE_INFO info{(UINT)width, (UINT)height, 1, 1,
+  static const D3DFORMAT kByComponents[] = {D3DFMT_UNKNOWN, D3DFMT_L8, D3DFMT_A8L8, D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8};
+  D3DXIMAGE_INFO info{(UINT)width,
+                      (UINT)height,
+                      1,
+                      1,
                       components >= 1 && components <= 4 ? kByComponents[components] : D3DFMT_A8R8G8B8,
-                      D3DRTYPE_TEXTURE, kind};
+                      D3DRTYPE_TEXTURE,
+                      kind};
   if (!infoOnly) {
     // Decode to R, G, B, A bytes and store them as A8R8G8B8 (B, G, R, A in memory).
-    std::unique_ptr<stbi_uc, void (*)(void*)> rgba(stbi_load_from_memory(data, (int)size, &width, &height,
-                                                                         &components, 4),
-                                                   stbi_image_free);
+    std::unique_ptr<stbi_uc, void (*)(void*)> rgba(
+        stbi_load_from_memory(data, (int)size, &width, &height, &components, 4), stbi_image_free);
     if (!rgba || (UINT)width != info.Width || (UINT)height != info.Height) return D3DXERR_INVALIDDATA;
     CSurfaceBits bits(D3DFMT_A8R8G8B8, info.Width, info.Height);
     const stbi_uc* in = rgba.get();

@@ -40,7 +40,8 @@ HRESULT CSurfaceAccess::Read(IDirect3DSurface9* surface, CSurfaceBits* bits) {
   if (FAILED(hr)) return hr;
   const CPixelFormat* format = CPixelFormat::Find(desc.Format);
   if (!format) return E_NOTIMPL;
-  if (desc.Pool == D3DPOOL_DEFAULT && (desc.Usage & D3DUSAGE_RENDERTARGET)) return ReadRenderTarget(surface, desc, bits);
+  if (desc.Pool == D3DPOOL_DEFAULT && (desc.Usage & D3DUSAGE_RENDERTARGET))
+    return ReadRenderTarget(surface, desc, bits);
   D3DLOCKED_RECT locked;
   hr = surface->LockRect(&locked, nullptr, D3DLOCK_READONLY);
   if (FAILED(hr)) return hr;

@@ -19,8 +19,8 @@ class CSurfaceAccess {
   // (whole when null): as it is when format and size agree and no colour key is given, else
   // decoded, keyed, scaled with `filter` and encoded in the surface's format. A default-pool
   // surface that cannot be locked is filled through a system-memory copy and UpdateSurface.
-  static HRESULT Write(IDirect3DSurface9* dest, const RECT* destRect, const CSurfaceBits& source,
-                       const RECT* srcRect, DWORD filter, D3DCOLOR colorKey);
+  static HRESULT Write(IDirect3DSurface9* dest, const RECT* destRect, const CSurfaceBits& source, const RECT* srcRect,
+                       DWORD filter, D3DCOLOR colorKey);
 
   // Puts `image`, scaled with `filter` to the destination rectangle, into the surface.
   static HRESULT WriteImage(IDirect3DSurface9* dest, const RECT* destRect, const CImage& image, DWORD filter);
@@ -30,6 +30,6 @@ class CSurfaceAccess {
   static HRESULT Store(IDirect3DSurface9* dest, const RECT* destRect, const CSurfaceBits* raw, const CImage* image,
                        DWORD filter);
   // Writes either the raw texels or the image (already at the rectangle's size) into `rect`.
-  static HRESULT Fill(IDirect3DSurface9* target, const RECT& rect, const CPixelFormat& format,
-                      const CSurfaceBits* raw, const CImage* image);
+  static HRESULT Fill(IDirect3DSurface9* target, const RECT& rect, const CPixelFormat& format, const CSurfaceBits* raw,
+                      const CImage* image);
 };

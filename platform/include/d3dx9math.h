@@ -155,7 +155,11 @@ struct D3DXQUATERNION {
   D3DXQUATERNION operator-() const { return {-x, -y, -z, -w}; }
   D3DXQUATERNION operator+(const D3DXQUATERNION& q) const { return {x + q.x, y + q.y, z + q.z, w + q.w}; }
   D3DXQUATERNION operator-(const D3DXQUATERNION& q) const { return {x - q.x, y - q.y, z - q.z, w - q.w}; }
-  D3DXQUATERNION operator*(const D3DXQUATERNION& q) const { D3DXQUATERNION r; D3DXQuaternionMultiply(&r, this, &q); return r; }
+  D3DXQUATERNION operator*(const D3DXQUATERNION& q) const {
+    D3DXQUATERNION r;
+    D3DXQuaternionMultiply(&r, this, &q);
+    return r;
+  }
   D3DXQUATERNION operator*(FLOAT f) const { return {x * f, y * f, z * f, w * f}; }
   D3DXQUATERNION operator/(FLOAT f) const { return *this * (1.0f / f); }
   friend D3DXQUATERNION operator*(FLOAT f, const D3DXQUATERNION& q) { return q * f; }

@@ -69,14 +69,13 @@ std::vector<std::unique_ptr<CFakeSurface>> CFakeSurface::MakeChain(D3DFORMAT for
   if (levels == 0 || levels > full) levels = full;
   std::vector<std::unique_ptr<CFakeSurface>> chain;
   for (UINT level = 0; level < levels; ++level)
-    chain.push_back(std::make_unique<CFakeSurface>(format, std::max(1u, width >> level),
-                                                   std::max(1u, height >> level), pool, container, usage,
-                                                   device));
+    chain.push_back(std::make_unique<CFakeSurface>(format, std::max(1u, width >> level), std::max(1u, height >> level),
+                                                   pool, container, usage, device));
   return chain;
 }
 
-CFakeSurface::CFakeSurface(D3DFORMAT format, UINT width, UINT height, D3DPOOL pool, IUnknown* container,
-                           DWORD usage, IDirect3DDevice9* device)
+CFakeSurface::CFakeSurface(D3DFORMAT format, UINT width, UINT height, D3DPOOL pool, IUnknown* container, DWORD usage,
+                           IDirect3DDevice9* device)
     : m_pitch(RowBytes(format, width) + kRowPadding), m_container(container), m_device(device) {
   m_desc.Format = format;
   m_desc.Type = D3DRTYPE_SURFACE;
@@ -171,7 +170,8 @@ bool CFakeSurface::CopyFrom(const CFakeSurface& source, POINT at) {
     return false;
   bool block = IsBlockFormat(m_desc.Format);
   if (block && (at.x % 4 || at.y % 4)) return false;
-  size_t offset = (size_t)(block ? at.y / 4 : at.y) * m_pitch + (size_t)(block ? at.x / 4 : at.x) * ElementBytes(m_desc.Format);
+  size_t offset =
+      (size_t)(block ? at.y / 4 : at.y) * m_pitch + (size_t)(block ? at.x / 4 : at.x) * ElementBytes(m_desc.Format);
   UINT rowBytes = RowBytes(from.Format, from.Width);
   for (UINT row = 0; row < RowCount(from.Format, from.Height); ++row)
     std::copy_n(source.m_bytes.begin() + (size_t)row * source.m_pitch, rowBytes,

@@ -23,9 +23,9 @@ class CFakeSurface : public IDirect3DSurface9 {
   static UINT RowBytes(D3DFORMAT format, UINT width);
   static UINT RowCount(D3DFORMAT format, UINT height);
   // The surfaces of a mip chain, halving down to 1 x 1 when `levels` is 0.
-  static std::vector<std::unique_ptr<CFakeSurface>> MakeChain(D3DFORMAT format, UINT width, UINT height,
-                                                              UINT levels, D3DPOOL pool, IUnknown* container,
-                                                              DWORD usage = 0, IDirect3DDevice9* device = nullptr);
+  static std::vector<std::unique_ptr<CFakeSurface>> MakeChain(D3DFORMAT format, UINT width, UINT height, UINT levels,
+                                                              D3DPOOL pool, IUnknown* container, DWORD usage = 0,
+                                                              IDirect3DDevice9* device = nullptr);
 
   HRESULT QueryInterface(REFIID riid, void** object) override;
   ULONG AddRef() override { return ++m_references; }

@@ -42,7 +42,8 @@ std::string EncodePng(const RgbaImage& image) {
 
 std::string EncodeBmp(const RgbaImage& image) {
   std::vector<uint8_t> rgb;
-  for (size_t i = 0; i < image.rgba.size(); i += 4) rgb.insert(rgb.end(), image.rgba.begin() + i, image.rgba.begin() + i + 3);
+  for (size_t i = 0; i < image.rgba.size(); i += 4)
+    rgb.insert(rgb.end(), image.rgba.begin() + i, image.rgba.begin() + i + 3);
   std::string out;
   stbi_write_bmp_to_func(Append, &out, static_cast<int>(image.width), static_cast<int>(image.height), 3, rgb.data());
   return out;

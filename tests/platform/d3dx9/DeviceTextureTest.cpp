@@ -41,9 +41,9 @@ TEST(D3DXOnTheDevice, TextureFromPngSavesAndLoadsBackBitForBit) {
   ASSERT_TRUE(device.ok()) << std::hex << device.result();
   std::string png = EncodePng(RgbaImage::Pattern(16, 8));
   IDirect3DTexture9* raw = nullptr;
-  ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device.get(), png.data(), (UINT)png.size(), D3DX_DEFAULT,
-                                                D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                                D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &raw),
+  ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device.get(), png.data(), (UINT)png.size(), D3DX_DEFAULT, D3DX_DEFAULT,
+                                                D3DX_DEFAULT, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT,
+                                                D3DX_DEFAULT, 0, nullptr, nullptr, &raw),
             D3D_OK);
   std::unique_ptr<IDirect3DTexture9, Released> texture(raw);
   ASSERT_EQ(texture->GetLevelCount(), 5u);  // 16x8 down to 1x1
@@ -65,9 +65,8 @@ TEST(D3DXOnTheDevice, DefaultPoolTexturesAndLevelsFilteredFromTheTop) {
   ASSERT_TRUE(device.ok());
   std::string png = EncodePng(RgbaImage::Solid(8, 8, 200, 100, 50, 255));
   IDirect3DTexture9* raw = nullptr;
-  ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device.get(), png.data(), (UINT)png.size(), 8, 8, 1, 0,
-                                                D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
-                                                nullptr, nullptr, &raw),
+  ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device.get(), png.data(), (UINT)png.size(), 8, 8, 1, 0, D3DFMT_X8R8G8B8,
+                                                D3DPOOL_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &raw),
             D3D_OK);
   std::unique_ptr<IDirect3DTexture9, Released> defaultPool(raw);
 
@@ -76,8 +75,8 @@ TEST(D3DXOnTheDevice, DefaultPoolTexturesAndLevelsFilteredFromTheTop) {
   std::unique_ptr<IDirect3DTexture9, Released> chain(raw);
   IDirect3DSurface9* top = nullptr;
   ASSERT_EQ(chain->GetSurfaceLevel(0, &top), D3D_OK);
-  ASSERT_EQ(D3DXLoadSurfaceFromFileInMemory(top, nullptr, nullptr, png.data(), (UINT)png.size(), nullptr,
-                                            D3DX_DEFAULT, 0, nullptr),
+  ASSERT_EQ(D3DXLoadSurfaceFromFileInMemory(top, nullptr, nullptr, png.data(), (UINT)png.size(), nullptr, D3DX_DEFAULT,
+                                            0, nullptr),
             D3D_OK);
   for (UINT level = 1; level < chain->GetLevelCount(); ++level) {
     IDirect3DSurface9* surface = nullptr;

@@ -25,7 +25,8 @@ std::vector<BYTE> Gradient(UINT width, UINT height) {
   std::vector<BYTE> argb;
   for (UINT y = 0; y < height; ++y)
     for (UINT x = 0; x < width; ++x)
-      argb.insert(argb.end(), {(BYTE)(40 + 8 * x), (BYTE)(200 - 6 * y), (BYTE)(30 + 5 * (x + y)), (BYTE)(255 - 9 * x - 3 * y)});
+      argb.insert(argb.end(),
+                  {(BYTE)(40 + 8 * x), (BYTE)(200 - 6 * y), (BYTE)(30 + 5 * (x + y)), (BYTE)(255 - 9 * x - 3 * y)});
   return argb;
 }
 
@@ -125,8 +126,8 @@ TEST(D3DXDxt, Dxt1KeepsOneBitAlpha) {
   }
   // A block with nothing opaque.
   std::vector<BYTE> clear(64, 0);
-  ASSERT_EQ(D3DXLoadSurfaceFromMemory(&compressed, nullptr, nullptr, clear.data(), D3DFMT_A8R8G8B8, 16, nullptr,
-                                      &whole, D3DX_FILTER_NONE, 0),
+  ASSERT_EQ(D3DXLoadSurfaceFromMemory(&compressed, nullptr, nullptr, clear.data(), D3DFMT_A8R8G8B8, 16, nullptr, &whole,
+                                      D3DX_FILTER_NONE, 0),
             D3D_OK);
   EXPECT_EQ(DecodeBlock(D3DFMT_DXT1, compressed.PackedBytes()), clear);
 }

@@ -46,11 +46,14 @@ std::vector<NamedFile> SampleFiles() {
       {"jpg", EncodeJpeg(pattern, 90), {5, 3, 1, 1, D3DFMT_X8R8G8B8, D3DRTYPE_TEXTURE, D3DXIFF_JPG}},
       {"tga", EncodeTga(pattern), {5, 3, 1, 1, D3DFMT_A8R8G8B8, D3DRTYPE_TEXTURE, D3DXIFF_TGA}},
       {"bmp", EncodeBmp(pattern), {5, 3, 1, 1, D3DFMT_X8R8G8B8, D3DRTYPE_TEXTURE, D3DXIFF_BMP}},
-      {"dds with mips", EncodeDds(mipped, CountingTexels(32 + 8 + 2, 0)),
+      {"dds with mips",
+       EncodeDds(mipped, CountingTexels(32 + 8 + 2, 0)),
        {8, 4, 1, 3, D3DFMT_A8R8G8B8, D3DRTYPE_TEXTURE, D3DXIFF_DDS}},
-      {"dds cube", EncodeDds(cube, std::string(6 * 8, '\x11')),
+      {"dds cube",
+       EncodeDds(cube, std::string(6 * 8, '\x11')),
        {4, 4, 1, 1, D3DFMT_DXT1, D3DRTYPE_CUBETEXTURE, D3DXIFF_DDS}},
-      {"dds volume", EncodeDds(volume, CountingTexels(16, 0)),
+      {"dds volume",
+       EncodeDds(volume, CountingTexels(16, 0)),
        {2, 2, 4, 1, D3DFMT_A8R8G8B8, D3DRTYPE_VOLUMETEXTURE, D3DXIFF_DDS}},
   };
 }
@@ -69,7 +72,8 @@ void ExpectInfo(const D3DXIMAGE_INFO& actual, const D3DXIMAGE_INFO& expected, co
 std::vector<BYTE> AsArgb(const RgbaImage& image, bool opaque) {
   std::vector<BYTE> argb;
   for (size_t i = 0; i < image.rgba.size(); i += 4)
-    argb.insert(argb.end(), {image.rgba[i + 2], image.rgba[i + 1], image.rgba[i], opaque ? (BYTE)255 : image.rgba[i + 3]});
+    argb.insert(argb.end(),
+                {image.rgba[i + 2], image.rgba[i + 1], image.rgba[i], opaque ? (BYTE)255 : image.rgba[i + 3]});
   return argb;
 }
 
@@ -126,9 +130,9 @@ TEST(D3DXLoadSurface, DecodesLosslessFilesExactlyAndJpegClosely) {
     dir.Write(c.name, c.bytes);
     CFakeSurface surface(D3DFMT_A8R8G8B8, 5, 3, D3DPOOL_SYSTEMMEM, nullptr);
     D3DXIMAGE_INFO info{};
-    ASSERT_EQ(D3DXLoadSurfaceFromFileA(&surface, nullptr, nullptr, (dir / c.name).c_str(), nullptr, D3DX_DEFAULT, 0,
-                                       &info),
-              D3D_OK)
+    ASSERT_EQ(
+        D3DXLoadSurfaceFromFileA(&surface, nullptr, nullptr, (dir / c.name).c_str(), nullptr, D3DX_DEFAULT, 0, &info),
+        D3D_OK)
         << c.name;
     EXPECT_EQ(info.Width, 5u);
     EXPECT_EQ(surface.PackedBytes(), AsArgb(pattern, c.opaque)) << c.name;
@@ -168,8 +172,9 @@ TEST(D3DXLoadSurface, FiltersScaleAsNamed) {
   const RECT whole = {0, 0, 2, 2};
   auto load = [&](UINT width, UINT height, DWORD filter) {
     CFakeSurface surface(D3DFMT_A8R8G8B8, width, height, D3DPOOL_SYSTEMMEM, nullptr);
-    EXPECT_EQ(D3DXLoadSurfaceFromMemory(&surface, nullptr, nullptr, source, D3DFMT_A8R8G8B8, 8, nullptr, &whole, filter, 0),
-              D3D_OK);
+    EXPECT_EQ(
+        D3DXLoadSurfaceFromMemory(&surface, nullptr, nullptr, source, D3DFMT_A8R8G8B8, 8, nullptr, &whole, filter, 0),
+        D3D_OK);
     return surface.PackedBytes();
   };
   // Box and the default average the four texels.

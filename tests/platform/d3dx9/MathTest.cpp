@@ -115,13 +115,17 @@ TEST(D3DXMatrix, TransposeIdentityAndElementaryTransforms) {
       {"Y turns z to x", *D3DXMatrixRotationY(&m, q), {0, 0, 1}, {1, 0, 0}},
       {"Z turns x to y", *D3DXMatrixRotationZ(&m, q), {1, 0, 0}, {0, 1, 0}},
       {"axis (0,0,5) is Z", *D3DXMatrixRotationAxis(&m, Ptr(D3DXVECTOR3(0, 0, 5)), q), {1, 0, 0}, {0, 1, 0}},
-      {"axis (1,1,1) cycles x to y", *D3DXMatrixRotationAxis(&m, Ptr(D3DXVECTOR3(1, 1, 1)), 2 * D3DX_PI / 3),
-       {1, 0, 0}, {0, 1, 0}},
+      {"axis (1,1,1) cycles x to y",
+       *D3DXMatrixRotationAxis(&m, Ptr(D3DXVECTOR3(1, 1, 1)), 2 * D3DX_PI / 3),
+       {1, 0, 0},
+       {0, 1, 0}},
       // Roll first, then pitch, then yaw.
       {"yaw and pitch: pitch first", *D3DXMatrixRotationYawPitchRoll(&m, q, q, 0), {0, 0, 1}, {0, -1, 0}},
       {"pitch and roll: roll first", *D3DXMatrixRotationYawPitchRoll(&m, 0, q, q), {1, 0, 0}, {0, 0, 1}},
-      {"quaternion about Y", *D3DXMatrixRotationQuaternion(&m, Ptr(D3DXQUATERNION(0, kRoot2, 0, kRoot2))),
-       {0, 0, 1}, {1, 0, 0}},
+      {"quaternion about Y",
+       *D3DXMatrixRotationQuaternion(&m, Ptr(D3DXQUATERNION(0, kRoot2, 0, kRoot2))),
+       {0, 0, 1},
+       {1, 0, 0}},
   };
   for (const Case& c : cases) ExpectNear(Apply(c.m, c.in), c.out, c.name);
 }
@@ -293,8 +297,7 @@ TEST(D3DXGeometry, IntersectTriReportsBarycentricsAndDistanceFromEitherSide) {
   };
   for (const Case& c : cases) {
     float u = -1, v = -1, dist = -1;
-    EXPECT_EQ(D3DXIntersectTri(&p0, &p1, &p2, &c.origin, &c.direction, &u, &v, &dist), c.hit ? TRUE : FALSE)
-        << c.name;
+    EXPECT_EQ(D3DXIntersectTri(&p0, &p1, &p2, &c.origin, &c.direction, &u, &v, &dist), c.hit ? TRUE : FALSE) << c.name;
     if (!c.hit) continue;
     EXPECT_NEAR(u, c.u, kTolerance) << c.name;
     EXPECT_NEAR(v, c.v, kTolerance) << c.name;
@@ -326,15 +329,21 @@ TEST(D3DXGeometry, Float32To16RoundsToNearestEven) {
     float in;
     WORD out;
   } cases[] = {
-      {0.0f, 0x0000},         {-0.0f, 0x8000},        {1.0f, 0x3c00},
-      {-2.0f, 0xc000},        {0.1f, 0x2e66},         {65504.0f, 0x7bff},
-      {65520.0f, 0x7c00},     {INFINITY, 0x7c00},     {std::ldexp(1.0f, -24), 0x0001},
-      {std::ldexp(1.0f, -25), 0x0000},                // tie between 0 and the smallest: even
-      {std::ldexp(3.0f, -25), 0x0002},                // tie between 1 and 2 subnormal units
-      {1.0f + std::ldexp(1.0f, -11), 0x3c00},         // tie: stays even
-      {1.0f + std::ldexp(3.0f, -11), 0x3c02},         // tie: rounds up to even
+      {0.0f, 0x0000},
+      {-0.0f, 0x8000},
+      {1.0f, 0x3c00},
+      {-2.0f, 0xc000},
+      {0.1f, 0x2e66},
+      {65504.0f, 0x7bff},
+      {65520.0f, 0x7c00},
+      {INFINITY, 0x7c00},
+      {std::ldexp(1.0f, -24), 0x0001},
+      {std::ldexp(1.0f, -25), 0x0000},                                 // tie between 0 and the smallest: even
+      {std::ldexp(3.0f, -25), 0x0002},                                 // tie between 1 and 2 subnormal units
+      {1.0f + std::ldexp(1.0f, -11), 0x3c00},                          // tie: stays even
+      {1.0f + std::ldexp(3.0f, -11), 0x3c02},                          // tie: rounds up to even
       {1.0f + std::ldexp(1.0f, -11) + std::ldexp(1.0f, -20), 0x3c01},  // above the tie
-      {std::ldexp(2047.0f, -25), 0x0400},             // carries from subnormal to normal
+      {std::ldexp(2047.0f, -25), 0x0400},                              // carries from subnormal to normal
   };
   std::vector<float> in;
   for (const Case& c : cases) in.push_back(c.in);

@@ -30,9 +30,9 @@ CFakeTexture* CreateFromMemory(CFakeDevice& device, const std::string& file, UIN
                                D3DFORMAT format, D3DPOOL pool = D3DPOOL_MANAGED, DWORD usage = 0,
                                D3DXIMAGE_INFO* info = nullptr) {
   IDirect3DTexture9* texture = nullptr;
-  HRESULT hr = D3DXCreateTextureFromFileInMemoryEx(&device, file.data(), (UINT)file.size(), width, height, levels,
-                                                   usage, format, pool, D3DX_DEFAULT, D3DX_DEFAULT, 0, info, nullptr,
-                                                   &texture);
+  HRESULT hr =
+      D3DXCreateTextureFromFileInMemoryEx(&device, file.data(), (UINT)file.size(), width, height, levels, usage, format,
+                                          pool, D3DX_DEFAULT, D3DX_DEFAULT, 0, info, nullptr, &texture);
   EXPECT_EQ(hr, D3D_OK);
   return static_cast<CFakeTexture*>(texture);
 }
@@ -50,8 +50,8 @@ TEST(D3DXCreateTexture, DefaultSizeRoundsUpToAPowerOfTwoAndBuildsTheChain) {
   CFakeDevice device;
   std::string png = EncodePng(RgbaImage::Solid(3, 5, 10, 20, 30, 40));
   D3DXIMAGE_INFO info{};
-  std::unique_ptr<CFakeTexture, Released> texture(
-      CreateFromMemory(device, png, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0, &info));
+  std::unique_ptr<CFakeTexture, Released> texture(CreateFromMemory(
+      device, png, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0, &info));
   ASSERT_TRUE(texture);
   ASSERT_EQ(device.TextureRequests().size(), 1u);
   const CFakeDevice::TextureRequest& request = device.TextureRequests()[0];
@@ -82,8 +82,7 @@ TEST(D3DXCreateTexture, DefaultSizeRoundsUpToAPowerOfTwoAndBuildsTheChain) {
 TEST(D3DXCreateTexture, GeneratedLevelsAverageTheLevelAbove) {
   CFakeDevice device;
   RgbaImage image = RgbaImage::Pattern(4, 4);
-  std::unique_ptr<CFakeTexture, Released> texture(
-      CreateFromMemory(device, EncodePng(image), 4, 4, 2, D3DFMT_A8R8G8B8));
+  std::unique_ptr<CFakeTexture, Released> texture(CreateFromMemory(device, EncodePng(image), 4, 4, 2, D3DFMT_A8R8G8B8));
   ASSERT_EQ(texture->GetLevelCount(), 2u);
   std::vector<BYTE> level1 = texture->Level(1).PackedBytes();
   for (UINT y = 0; y < 2; ++y)
@@ -144,18 +143,18 @@ TEST(D3DXCreateTexture, FailuresLeaveNoTexture) {
             D3DXERR_INVALIDDATA);
   EXPECT_EQ(texture, nullptr);
   device.FailNextCreateTexture(E_OUTOFMEMORY);
-  EXPECT_EQ(D3DXCreateTextureFromFileInMemoryEx(&device, png.data(), (UINT)png.size(), 0, 0, 0, 0, D3DFMT_UNKNOWN,
-                                                D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr,
-                                                &texture),
-            E_OUTOFMEMORY);
+  EXPECT_EQ(
+      D3DXCreateTextureFromFileInMemoryEx(&device, png.data(), (UINT)png.size(), 0, 0, 0, 0, D3DFMT_UNKNOWN,
+                                          D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &texture),
+      E_OUTOFMEMORY);
   EXPECT_EQ(texture, nullptr);
   DdsHeader cube = DdsHeader::Argb(1, 1);
   cube.caps2 = 0x200 | 0xfc00;
   std::string cubeFile = EncodeDds(cube, std::string(6 * 4, '\0'));
-  EXPECT_EQ(D3DXCreateTextureFromFileInMemoryEx(&device, cubeFile.data(), (UINT)cubeFile.size(), 0, 0, 0, 0,
-                                                D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr,
-                                                nullptr, &texture),
-            D3DXERR_INVALIDDATA);
+  EXPECT_EQ(
+      D3DXCreateTextureFromFileInMemoryEx(&device, cubeFile.data(), (UINT)cubeFile.size(), 0, 0, 0, 0, D3DFMT_UNKNOWN,
+                                          D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &texture),
+      D3DXERR_INVALIDDATA);
   EXPECT_EQ(D3DXCreateTextureFromFileExA(&device, "missing.dds", 0, 0, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
                                          D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &texture),
             D3DXERR_INVALIDDATA);
