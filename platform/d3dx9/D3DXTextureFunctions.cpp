@@ -1,4 +1,6 @@
 // D3DX texture creation from image files and saving textures as DDS.
+#include <stb_image_write.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -8,6 +10,7 @@
 #include "DdsFile.h"
 #include "ImageFile.h"
 #include "OutOfMemoryGuard.h"
+#include "PixelFormat.h"
 #include "SurfaceAccess.h"
 #include "zkplatform/ZkPaths.h"
 
@@ -143,12 +146,50 @@ HRESULT CollectSurfaces(IDirect3DBaseTexture9* texture, std::vector<CSurfaceBits
   return D3DERR_INVALIDCALL;
 }
 
+void AppendBytes(void* context, void* data, int size) {
+  const BYTE* bytes = static_cast<const BYTE*>(data);
+  static_cast<std::vector<BYTE>*>(context)->insert(static_cast<std::vector<BYTE>*>(context)->end(), bytes,
+                                                   bytes + size);
+}
+
+// The top level (of the first face) as 8-bit R, G, B, A in one of stb_image_write's formats.
+HRESULT WriteTopLevel(D3DXIMAGE_FILEFORMAT format, const CSurfaceBits& top, std::vector<BYTE>* file) {
+  CImage image = top.Decode();
+  CSurfaceBits rgba(D3DFMT_A8B8G8R8, top.Width(), top.Height());  // R, G, B, A in memory
+  CPixelFormat::Find(D3DFMT_A8B8G8R8)->Encode(image.Texels(), top.Width(), top.Height(), rgba.Bytes(), rgba.Pitch());
+  int width = (int)top.Width(), height = (int)top.Height();
+  int written = 0;
+  switch (format) {
+    case D3DXIFF_PNG:
+      written = stbi_write_png_to_func(AppendBytes, file, width, height, 4, rgba.Bytes(), (int)rgba.Pitch());
+      break;
+    case D3DXIFF_BMP:
+    case D3DXIFF_DIB:
+      written = stbi_write_bmp_to_func(AppendBytes, file, width, height, 4, rgba.Bytes());
+      break;
+    case D3DXIFF_TGA:
+      written = stbi_write_tga_to_func(AppendBytes, file, width, height, 4, rgba.Bytes());
+      break;
+    case D3DXIFF_JPG:
+      written = stbi_write_jpg_to_func(AppendBytes, file, width, height, 4, rgba.Bytes(), 90);
+      break;
+    default:
+      return E_NOTIMPL;
+  }
+  return written ? D3D_OK : E_FAIL;
+}
+
 HRESULT SaveTexture(D3DXIMAGE_FILEFORMAT format, IDirect3DBaseTexture9* texture, std::vector<BYTE>* file) {
   if (!texture) return D3DERR_INVALIDCALL;
-  if (format != D3DXIFF_DDS) return E_NOTIMPL;
+  bool known = format == D3DXIFF_DDS || format == D3DXIFF_PNG || format == D3DXIFF_BMP || format == D3DXIFF_DIB ||
+               format == D3DXIFF_TGA || format == D3DXIFF_JPG;
+  if (!known) return E_NOTIMPL;
   std::vector<CSurfaceBits> surfaces;
   HRESULT hr = CollectSurfaces(texture, &surfaces);
-  return FAILED(hr) ? hr : CDdsFile::Write(texture->GetType(), texture->GetLevelCount(), surfaces, file);
+  if (FAILED(hr)) return hr;
+  file->clear();
+  return format == D3DXIFF_DDS ? CDdsFile::Write(texture->GetType(), texture->GetLevelCount(), surfaces, file)
+                               : WriteTopLevel(format, surfaces.front(), file);
 }
 
 }  // namespace

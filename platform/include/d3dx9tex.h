@@ -98,8 +98,9 @@ ZKAPI HRESULT D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPCV
                                                   D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo,
                                                   PALETTEENTRY* palette, LPDIRECT3DTEXTURE9* texture);
 
-// Writes every level (and every face of a cube texture) as they are, so the file loads back bit
-// for bit. Only D3DXIFF_DDS is written.
+// D3DXIFF_DDS writes every level (and every face of a cube texture) as they are, so the file
+// loads back bit for bit; PNG, BMP (DIB), TGA and JPG hold the top level as 8-bit colour.
+// Other file formats: E_NOTIMPL.
 ZKAPI HRESULT D3DXSaveTextureToFileA(LPCSTR destFile, D3DXIMAGE_FILEFORMAT destFormat,
                                      LPDIRECT3DBASETEXTURE9 srcTexture, const PALETTEENTRY* srcPalette);
 ZKAPI HRESULT D3DXSaveTextureToFileInMemory(LPD3DXBUFFER* destBuffer, D3DXIMAGE_FILEFORMAT destFormat,

@@ -221,11 +221,33 @@ TEST(D3DXSaveTexture, CubeTexturesKeepEveryFaceAndLevel) {
   EXPECT_EQ(info.Width, 4u);
 }
 
+TEST(D3DXSaveTexture, PictureFormatsHoldTheTopLevel) {
+  std::unique_ptr<CFakeTexture, Released> texture(new CFakeTexture(D3DFMT_R5G6B5, 3, 2, 2, 0, D3DPOOL_MANAGED));
+  texture->Level(0).SetPackedBytes({0x00, 0xf8, 0xe0, 0x07, 0x1f, 0x00, 0xff, 0xff, 0x00, 0x00, 0x00, 0xf8});
+  // Red, green, blue / white, black, red, as A8R8G8B8 bytes.
+  const std::vector<BYTE> expected = {0,   0,   255, 255, 0, 255, 0, 255, 255, 0, 0,   255,
+                                      255, 255, 255, 255, 0, 0,   0, 255, 0,   0, 255, 255};
+  for (D3DXIMAGE_FILEFORMAT format : {D3DXIFF_PNG, D3DXIFF_BMP, D3DXIFF_TGA}) {
+    ID3DXBuffer* buffer = nullptr;
+    ASSERT_EQ(D3DXSaveTextureToFileInMemory(&buffer, format, texture.get(), nullptr), D3D_OK) << format;
+    std::unique_ptr<ID3DXBuffer, Released> hold(buffer);
+    D3DXIMAGE_INFO info{};
+    CFakeSurface surface(D3DFMT_A8R8G8B8, 3, 2, D3DPOOL_SYSTEMMEM, nullptr);
+    ASSERT_EQ(D3DXLoadSurfaceFromFileInMemory(&surface, nullptr, nullptr, buffer->GetBufferPointer(),
+                                              buffer->GetBufferSize(), nullptr, D3DX_FILTER_NONE, 0, &info),
+              D3D_OK)
+        << format;
+    EXPECT_EQ(info.ImageFileFormat, format);
+    EXPECT_EQ(info.MipLevels, 1u);
+    EXPECT_EQ(surface.PackedBytes(), expected) << format;
+  }
+}
+
 TEST(D3DXSaveTexture, RefusesWhatItCannotWrite) {
   std::unique_ptr<CFakeTexture, Released> texture(new CFakeTexture(D3DFMT_A8R8G8B8, 2, 2, 1, 0, D3DPOOL_MANAGED));
   TempDir dir;
   EXPECT_EQ(D3DXSaveTextureToFileA((dir / "none.dds").c_str(), D3DXIFF_DDS, nullptr, nullptr), D3DERR_INVALIDCALL);
-  EXPECT_EQ(D3DXSaveTextureToFileA((dir / "t.png").c_str(), D3DXIFF_PNG, texture.get(), nullptr), E_NOTIMPL);
+  EXPECT_EQ(D3DXSaveTextureToFileA((dir / "t.hdr").c_str(), D3DXIFF_HDR, texture.get(), nullptr), E_NOTIMPL);
   EXPECT_EQ(D3DXSaveTextureToFileA((dir / "missing/folder/t.dds").c_str(), D3DXIFF_DDS, texture.get(), nullptr),
             D3DERR_INVALIDCALL);
   EXPECT_EQ(texture->Level(0).LockCount(), 1);  // read once, for the file that could not be made
