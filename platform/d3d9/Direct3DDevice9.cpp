@@ -174,16 +174,19 @@ void CDirect3DDevice9::UnregisterResource(CDeviceResource* resource) {
 
 void CDirect3DDevice9::ForgetBindingsOf(CDeviceResource* resource) {
   if (!resource) return;
-  for (CBaseTexture*& texture : m_state.textures)
-    if (texture && dynamic_cast<CDeviceResource*>(texture) == resource) texture = nullptr;
   for (SStreamSource& stream : m_state.streams)
     if (stream.buffer == resource) stream.buffer = nullptr;
   if (m_state.indices == resource) m_state.indices = nullptr;
   for (CSurface9*& target : m_state.renderTargets)
-    if (target == resource || (target && target->Container() &&
-                               dynamic_cast<CDeviceResource*>(target->Container()) == resource))
-      target = nullptr;
+    if (target == resource) target = nullptr;
   if (m_state.depthStencil == resource) m_state.depthStencil = nullptr;
+}
+
+void CDirect3DDevice9::OnTextureDestroyed(CBaseTexture* texture) {
+  for (CBaseTexture*& bound : m_state.textures)
+    if (bound == texture) bound = nullptr;
+  for (CSurface9*& target : m_state.renderTargets)
+    if (target && target->Container() == texture) target = nullptr;
 }
 
 void CDirect3DDevice9::OnDeclarationDestroyed(CVertexDeclaration9* declaration) {

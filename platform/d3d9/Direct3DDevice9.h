@@ -13,6 +13,7 @@
 class CDirect3D9;
 class CDeviceResource;
 class CSurface9;
+class CBaseTexture;
 class CVertexDeclaration9;
 enum ESurfaceKind : int;
 
@@ -28,6 +29,8 @@ class CDirect3DDevice9 : public TComObject<IDirect3DDevice9> {
   void UnregisterResource(CDeviceResource* resource);
   // A destroyed object can no longer be bound: the state forgets it.
   void OnDeclarationDestroyed(CVertexDeclaration9* declaration);
+  // Called while the texture is still whole, before its levels go.
+  void OnTextureDestroyed(CBaseTexture* texture);
   HRESULT PresentBackBuffer(DWORD flags);
 
   // IUnknown
