@@ -1,0 +1,885 @@
+#include "GLBackend.h"
+
+#include <SDL2/SDL.h>
+#include <epoxy/gl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "BaseTexture.h"
+#include "VertexDeclaration9.h"
+
+namespace {
+
+// Which backend's context is current on this thread, so switching costs nothing when only one
+// device draws.
+thread_local CGLBackend* t_current = nullptr;
+
+void SetContextAttributes() {
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+}
+
+bool HasRequiredFeatures() {
+  const int version = epoxy_gl_version();
+  return version >= 33 && (version >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control")) &&
+         (version >= 42 || epoxy_has_gl_extension("GL_ARB_texture_storage"));
+}
+
+void ColorOf(D3DCOLOR color, float* rgba) {
+  rgba[0] = ((color >> 16) & 0xFF) / 255.f;
+  rgba[1] = ((color >> 8) & 0xFF) / 255.f;
+  rgba[2] = (color & 0xFF) / 255.f;
+  rgba[3] = ((color >> 24) & 0xFF) / 255.f;
+}
+
+GLenum CompareFunction(DWORD value) {
+  static const GLenum kFunctions[] = {GL_NEVER,   GL_NEVER,    GL_LESS,   GL_EQUAL, GL_LEQUAL,
+                                      GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
+  return value < 9 ? kFunctions[value] : GL_ALWAYS;
+}
+
+GLenum StencilOperation(DWORD value) {
+  static const GLenum kOperations[] = {GL_KEEP, GL_KEEP, GL_ZERO,      GL_REPLACE,  GL_INCR,
+                                       GL_DECR, GL_INVERT, GL_INCR_WRAP, GL_DECR_WRAP};
+  return value < 9 ? kOperations[value] : GL_KEEP;
+}
+
+GLenum BlendFactor(DWORD value) {
+  switch (value) {
+    case D3DBLEND_ZERO:
+      return GL_ZERO;
+    case D3DBLEND_ONE:
+      return GL_ONE;
+    case D3DBLEND_SRCCOLOR:
+      return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR:
+      return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA:
+    case D3DBLEND_BOTHSRCALPHA:
+      return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA:
+    case D3DBLEND_BOTHINVSRCALPHA:
+      return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA:
+      return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA:
+      return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR:
+      return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR:
+      return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_SRCALPHASAT:
+      return GL_SRC_ALPHA_SATURATE;
+    case D3DBLEND_BLENDFACTOR:
+      return GL_CONSTANT_COLOR;
+    case D3DBLEND_INVBLENDFACTOR:
+      return GL_ONE_MINUS_CONSTANT_COLOR;
+    default:
+      return GL_ONE;
+  }
+}
+
+// The BOTH* source factors also decide the destination factor.
+void BlendPair(DWORD source, DWORD dest, GLenum* glSource, GLenum* glDest) {
+  *glSource = BlendFactor(source);
+  *glDest = BlendFactor(dest);
+  if (source == D3DBLEND_BOTHSRCALPHA) *glDest = GL_ONE_MINUS_SRC_ALPHA;
+  if (source == D3DBLEND_BOTHINVSRCALPHA) *glDest = GL_SRC_ALPHA;
+}
+
+GLenum BlendEquation(DWORD value) {
+  switch (value) {
+    case D3DBLENDOP_SUBTRACT:
+      return GL_FUNC_SUBTRACT;
+    case D3DBLENDOP_REVSUBTRACT:
+      return GL_FUNC_REVERSE_SUBTRACT;
+    case D3DBLENDOP_MIN:
+      return GL_MIN;
+    case D3DBLENDOP_MAX:
+      return GL_MAX;
+    default:
+      return GL_FUNC_ADD;
+  }
+}
+
+GLenum AddressMode(DWORD value) {
+  switch (value) {
+    case D3DTADDRESS_MIRROR:
+      return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP:
+      return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER:
+      return GL_CLAMP_TO_BORDER;
+    case D3DTADDRESS_MIRRORONCE:
+      return GL_MIRROR_CLAMP_TO_EDGE;
+    default:
+      return GL_REPEAT;
+  }
+}
+
+GLenum PrimitiveMode(D3DPRIMITIVETYPE type) {
+  switch (type) {
+    case D3DPT_POINTLIST:
+      return GL_POINTS;
+    case D3DPT_LINELIST:
+      return GL_LINES;
+    case D3DPT_LINESTRIP:
+      return GL_LINE_STRIP;
+    case D3DPT_TRIANGLESTRIP:
+      return GL_TRIANGLE_STRIP;
+    case D3DPT_TRIANGLEFAN:
+      return GL_TRIANGLE_FAN;
+    default:
+      return GL_TRIANGLES;
+  }
+}
+
+struct SAttributeFormat {
+  GLint size;
+  GLenum type;
+  GLboolean normalized;
+};
+
+SAttributeFormat AttributeFormat(BYTE type) {
+  switch (type) {
+    case D3DDECLTYPE_FLOAT1:
+      return {1, GL_FLOAT, GL_FALSE};
+    case D3DDECLTYPE_FLOAT2:
+      return {2, GL_FLOAT, GL_FALSE};
+    case D3DDECLTYPE_FLOAT3:
+      return {3, GL_FLOAT, GL_FALSE};
+    case D3DDECLTYPE_FLOAT4:
+      return {4, GL_FLOAT, GL_FALSE};
+    case D3DDECLTYPE_D3DCOLOR:
+      return {GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE};
+    case D3DDECLTYPE_UBYTE4:
+      return {4, GL_UNSIGNED_BYTE, GL_FALSE};
+    case D3DDECLTYPE_SHORT2:
+      return {2, GL_SHORT, GL_FALSE};
+    case D3DDECLTYPE_SHORT4:
+      return {4, GL_SHORT, GL_FALSE};
+    case D3DDECLTYPE_UBYTE4N:
+      return {4, GL_UNSIGNED_BYTE, GL_TRUE};
+    case D3DDECLTYPE_SHORT2N:
+      return {2, GL_SHORT, GL_TRUE};
+    case D3DDECLTYPE_SHORT4N:
+      return {4, GL_SHORT, GL_TRUE};
+    case D3DDECLTYPE_USHORT2N:
+      return {2, GL_UNSIGNED_SHORT, GL_TRUE};
+    case D3DDECLTYPE_USHORT4N:
+      return {4, GL_UNSIGNED_SHORT, GL_TRUE};
+    case D3DDECLTYPE_UDEC3:
+      return {4, GL_UNSIGNED_INT_2_10_10_10_REV, GL_FALSE};
+    case D3DDECLTYPE_DEC3N:
+      return {4, GL_INT_2_10_10_10_REV, GL_TRUE};
+    case D3DDECLTYPE_FLOAT16_2:
+      return {2, GL_HALF_FLOAT, GL_FALSE};
+    default:
+      return {4, GL_HALF_FLOAT, GL_FALSE};
+  }
+}
+
+GLenum FaceTarget(const STargetRef& target) {
+  return target.isCube ? GL_TEXTURE_CUBE_MAP_POSITIVE_X + target.face : GL_TEXTURE_2D;
+}
+
+// Row-major 3x3 inverse-transpose of the upper part of a matrix, for normals.
+void NormalMatrix(const D3DMATRIX& m, float out[9]) {
+  const float a = m._11, b = m._12, c = m._13, d = m._21, e = m._22, f = m._23, g = m._31, h = m._32, i = m._33;
+  const float A = e * i - f * h, B = -(d * i - f * g), C = d * h - e * g;
+  float det = a * A + b * B + c * C;
+  if (std::fabs(det) < 1e-20f) det = 1.f;
+  const float inv = 1.f / det;
+  // The inverse's transpose is the cofactor matrix over the determinant.
+  const float cof[9] = {A, B, C, -(b * i - c * h), a * i - c * g, -(a * h - b * g), b * f - c * e, -(a * f - c * d),
+                        a * e - b * d};
+  for (int k = 0; k < 9; ++k) out[k] = cof[k] * inv;
+}
+
+D3DMATRIX Multiply(const D3DMATRIX& x, const D3DMATRIX& y) {
+  D3DMATRIX r;
+  for (int row = 0; row < 4; ++row)
+    for (int col = 0; col < 4; ++col) {
+      float sum = 0.f;
+      for (int k = 0; k < 4; ++k) sum += x.m[row][k] * y.m[k][col];
+      r.m[row][col] = sum;
+    }
+  return r;
+}
+
+void TransformPoint(const D3DVECTOR& v, const D3DMATRIX& m, float out[3]) {
+  for (int c = 0; c < 3; ++c) out[c] = v.x * m.m[0][c] + v.y * m.m[1][c] + v.z * m.m[2][c] + m.m[3][c];
+}
+
+void TransformDirection(const D3DVECTOR& v, const D3DMATRIX& m, float out[3]) {
+  for (int c = 0; c < 3; ++c) out[c] = v.x * m.m[0][c] + v.y * m.m[1][c] + v.z * m.m[2][c];
+  const float length = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
+  if (length > 0.f)
+    for (int c = 0; c < 3; ++c) out[c] /= length;
+}
+
+}  // namespace
+
+CGLBackend::CGLBackend() = default;
+
+CGLBackend::~CGLBackend() {
+  if (m_context) {
+    MakeCurrent();
+    for (auto& entry : m_programs) glDeleteProgram(entry.second.name);
+    glDeleteFramebuffers(1, &m_framebuffer);
+    glDeleteFramebuffers(1, &m_readFramebuffer);
+    glDeleteVertexArrays(1, &m_vertexArray);
+    glDeleteBuffers(1, &m_streamVertices);
+    glDeleteBuffers(1, &m_streamIndices);
+    glDeleteSamplers(kMaxStages, m_samplers);
+    if (t_current == this) {
+      SDL_GL_MakeCurrent(m_window, nullptr);
+      t_current = nullptr;
+    }
+    SDL_GL_DeleteContext(m_context);
+  }
+  if (m_window && m_ownsWindow) SDL_DestroyWindow(m_window);
+  if (m_videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+SDL_Window* CGLBackend::DeviceWindow(HWND, UINT width, UINT height) {
+  return SDL_CreateWindow("Direct3D", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, static_cast<int>(width),
+                          static_cast<int>(height), SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+}
+
+bool CGLBackend::Probe(SGLLimits* limits) {
+  memset(limits, 0, sizeof *limits);
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  SetContextAttributes();
+  bool ok = false;
+  SDL_Window* window = SDL_CreateWindow("probe", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (window) {
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (context) {
+      if (HasRequiredFeatures()) {
+        snprintf(limits->renderer, sizeof limits->renderer, "%s",
+                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+        GLint size = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
+        limits->maxTextureSize = static_cast<unsigned>(size > 16384 ? 16384 : size);
+        GLfloat anisotropy = 1.f;
+        if (epoxy_gl_version() >= 46 || epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic"))
+          glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY, &anisotropy);
+        limits->maxAnisotropy = static_cast<unsigned>(anisotropy);
+        limits->hasS3tc = epoxy_has_gl_extension("GL_EXT_texture_compression_s3tc");
+        ok = true;
+      }
+      SDL_GL_MakeCurrent(window, nullptr);
+      SDL_GL_DeleteContext(context);
+      t_current = nullptr;
+    }
+    SDL_DestroyWindow(window);
+  }
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  return ok;
+}
+
+bool CGLBackend::Initialize(HWND window, UINT width, UINT height) {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  m_videoStarted = true;
+  SetContextAttributes();
+  m_window = DeviceWindow(window, width, height);
+  m_ownsWindow = true;
+  if (!m_window) return false;
+  m_context = SDL_GL_CreateContext(m_window);
+  if (!m_context) return false;
+  t_current = nullptr;
+  MakeCurrent();
+  if (!HasRequiredFeatures()) return false;
+  m_width = width;
+  m_height = height;
+  glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+  glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
+  glFrontFace(GL_CCW);  // Direct3D's clockwise, seen through the flipped rows
+  glGenFramebuffers(1, &m_framebuffer);
+  glGenFramebuffers(1, &m_readFramebuffer);
+  glGenVertexArrays(1, &m_vertexArray);
+  glGenBuffers(1, &m_streamVertices);
+  glGenBuffers(1, &m_streamIndices);
+  glGenSamplers(kMaxStages, m_samplers);
+  if (epoxy_gl_version() >= 46 || epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic"))
+    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY, &m_maxAnisotropy);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  return true;
+}
+
+void CGLBackend::MakeCurrent() {
+  if (t_current == this) return;
+  SDL_GL_MakeCurrent(m_window, m_context);
+  t_current = this;
+}
+
+void CGLBackend::Resize(UINT width, UINT height) {
+  m_width = width;
+  m_height = height;
+  if (m_window && m_ownsWindow) SDL_SetWindowSize(m_window, static_cast<int>(width), static_cast<int>(height));
+}
+
+uintptr_t CGLBackend::CreateTexture(bool isCube, const SFormatInfo& format, UINT width, UINT height, UINT levels) {
+  MakeCurrent();
+  const GLenum target = isCube ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(target, name);
+  glTexStorage2D(target, static_cast<GLsizei>(levels), format.glInternal, static_cast<GLsizei>(width),
+                 static_cast<GLsizei>(height));
+  glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
+  if (format.swizzle[0]) {
+    glTexParameteri(target, GL_TEXTURE_SWIZZLE_R, format.swizzle[0]);
+    glTexParameteri(target, GL_TEXTURE_SWIZZLE_G, format.swizzle[1]);
+    glTexParameteri(target, GL_TEXTURE_SWIZZLE_B, format.swizzle[2]);
+    glTexParameteri(target, GL_TEXTURE_SWIZZLE_A, format.swizzle[3]);
+  }
+  m_textureIsCube[name] = isCube;
+  return name;
+}
+
+void CGLBackend::UploadTextureLevel(uintptr_t texture, bool isCube, UINT face, UINT level, const SFormatInfo& format,
+                                    UINT width, UINT height, const void* data, UINT pitch) {
+  MakeCurrent();
+  const GLenum target = isCube ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
+  const GLenum image = isCube ? GL_TEXTURE_CUBE_MAP_POSITIVE_X + face : GL_TEXTURE_2D;
+  glBindTexture(target, static_cast<GLuint>(texture));
+  if (format.blockSize > 1) {
+    glCompressedTexSubImage2D(image, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(width),
+                              static_cast<GLsizei>(height), format.glInternal,
+                              static_cast<GLsizei>(CFormatTable::LevelBytes(format, width, height)), data);
+    return;
+  }
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(pitch / format.blockBytes));
+  glTexSubImage2D(image, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height),
+                  format.glFormat, format.glType, data);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+}
+
+void CGLBackend::GenerateMipmaps(uintptr_t texture, bool isCube) {
+  MakeCurrent();
+  const GLenum target = isCube ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
+  glBindTexture(target, static_cast<GLuint>(texture));
+  glGenerateMipmap(target);
+}
+
+void CGLBackend::DestroyTexture(uintptr_t texture) {
+  MakeCurrent();
+  GLuint name = static_cast<GLuint>(texture);
+  glDeleteTextures(1, &name);
+  m_textureIsCube.erase(texture);
+}
+
+uintptr_t CGLBackend::CreateDepthBuffer(const SFormatInfo& format, UINT width, UINT height) {
+  MakeCurrent();
+  GLuint name = 0;
+  glGenRenderbuffers(1, &name);
+  glBindRenderbuffer(GL_RENDERBUFFER, name);
+  glRenderbufferStorage(GL_RENDERBUFFER, format.glInternal, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
+  return name;
+}
+
+void CGLBackend::DestroyDepthBuffer(uintptr_t buffer) {
+  MakeCurrent();
+  GLuint name = static_cast<GLuint>(buffer);
+  glDeleteRenderbuffers(1, &name);
+}
+
+uintptr_t CGLBackend::CreateBuffer(UINT size) {
+  MakeCurrent();
+  GLuint name = 0;
+  glGenBuffers(1, &name);
+  glBindBuffer(GL_ARRAY_BUFFER, name);
+  glBufferData(GL_ARRAY_BUFFER, size, nullptr, GL_DYNAMIC_DRAW);
+  return name;
+}
+
+void CGLBackend::UploadBuffer(uintptr_t buffer, UINT offset, UINT size, const void* data) {
+  MakeCurrent();
+  glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(buffer));
+  glBufferSubData(GL_ARRAY_BUFFER, offset, size, data);
+}
+
+void CGLBackend::DestroyBuffer(uintptr_t buffer) {
+  MakeCurrent();
+  GLuint name = static_cast<GLuint>(buffer);
+  glDeleteBuffers(1, &name);
+}
+
+void CGLBackend::AttachColor(unsigned framebuffer, unsigned attachment, const STargetRef& target) {
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, FaceTarget(target), static_cast<GLuint>(target.handle),
+                         static_cast<GLint>(target.level));
+}
+
+void CGLBackend::BindTargets(const STargetRef* targets, const STargetRef& depth) {
+  glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+  GLenum buffers[kMaxRenderTargets];
+  for (UINT i = 0; i < kMaxRenderTargets; ++i) {
+    if (targets[i].handle) {
+      AttachColor(m_framebuffer, GL_COLOR_ATTACHMENT0 + i, targets[i]);
+      buffers[i] = GL_COLOR_ATTACHMENT0 + i;
+    } else {
+      glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + i, GL_TEXTURE_2D, 0, 0);
+      buffers[i] = GL_NONE;
+    }
+  }
+  glDrawBuffers(kMaxRenderTargets, buffers);
+  const bool stencil = depth.handle && depth.format && depth.format->glInternal == GL_DEPTH24_STENCIL8;
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+  if (depth.handle)
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, stencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
+                              GL_RENDERBUFFER, static_cast<GLuint>(depth.handle));
+}
+
+void CGLBackend::Clear(const CDeviceState& state, const SClearCall& clear) {
+  MakeCurrent();
+  BindTargets(clear.targets, clear.depthStencil);
+  const D3DVIEWPORT9& vp = state.viewport;
+  RECT area = {static_cast<LONG>(vp.X), static_cast<LONG>(vp.Y), static_cast<LONG>(vp.X + vp.Width),
+               static_cast<LONG>(vp.Y + vp.Height)};
+  if (state.renderStates[D3DRS_SCISSORTESTENABLE]) {
+    const RECT& s = state.scissor;
+    area = {std::max(area.left, s.left), std::max(area.top, s.top), std::min(area.right, s.right),
+            std::min(area.bottom, s.bottom)};
+  }
+  GLbitfield mask = 0;
+  if (clear.flags & D3DCLEAR_TARGET) {
+    float rgba[4];
+    ColorOf(clear.color, rgba);
+    glClearColor(rgba[0], rgba[1], rgba[2], rgba[3]);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    mask |= GL_COLOR_BUFFER_BIT;
+  }
+  if (clear.flags & D3DCLEAR_ZBUFFER) {
+    glClearDepth(clear.z);
+    glDepthMask(GL_TRUE);
+    mask |= GL_DEPTH_BUFFER_BIT;
+  }
+  if (clear.flags & D3DCLEAR_STENCIL) {
+    glClearStencil(static_cast<GLint>(clear.stencil & 0xFF));
+    glStencilMask(0xFF);
+    mask |= GL_STENCIL_BUFFER_BIT;
+  }
+  glEnable(GL_SCISSOR_TEST);
+  auto clearRect = [&](RECT r) {
+    r = {std::max(r.left, area.left), std::max(r.top, area.top), std::min(r.right, area.right),
+         std::min(r.bottom, area.bottom)};
+    if (r.left >= r.right || r.top >= r.bottom) return;
+    glScissor(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    glClear(mask);
+  };
+  if (clear.rectCount == 0) {
+    clearRect(area);
+  } else {
+    for (DWORD i = 0; i < clear.rectCount; ++i)
+      clearRect({clear.rects[i].x1, clear.rects[i].y1, clear.rects[i].x2, clear.rects[i].y2});
+  }
+}
+
+void CGLBackend::ApplyRenderStates(const CDeviceState& state, bool hasDepth) {
+  const DWORD* rs = state.renderStates;
+  const D3DVIEWPORT9& vp = state.viewport;
+  glViewport(static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLsizei>(vp.Width),
+             static_cast<GLsizei>(vp.Height));
+  glDepthRange(vp.MinZ, vp.MaxZ);
+
+  if (hasDepth && rs[D3DRS_ZENABLE] != D3DZB_FALSE) {
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(CompareFunction(rs[D3DRS_ZFUNC]));
+  } else {
+    glDisable(GL_DEPTH_TEST);
+  }
+  glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+  const float slope = state.RenderStateFloat(D3DRS_SLOPESCALEDEPTHBIAS);
+  const float bias = state.RenderStateFloat(D3DRS_DEPTHBIAS);
+  if (slope != 0.f || bias != 0.f) {
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(slope, bias * 16777215.f);
+  } else {
+    glDisable(GL_POLYGON_OFFSET_FILL);
+  }
+
+  switch (rs[D3DRS_CULLMODE]) {
+    case D3DCULL_CW:
+      glEnable(GL_CULL_FACE);
+      glCullFace(GL_FRONT);
+      break;
+    case D3DCULL_CCW:
+      glEnable(GL_CULL_FACE);
+      glCullFace(GL_BACK);
+      break;
+    default:
+      glDisable(GL_CULL_FACE);
+  }
+  const DWORD fill = rs[D3DRS_FILLMODE];
+  glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT ? GL_POINT : fill == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL);
+  glShadeModel(rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH);
+
+  if (rs[D3DRS_ALPHATESTENABLE]) {
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(CompareFunction(rs[D3DRS_ALPHAFUNC]), (rs[D3DRS_ALPHAREF] & 0xFF) / 255.f);
+  } else {
+    glDisable(GL_ALPHA_TEST);
+  }
+
+  if (rs[D3DRS_ALPHABLENDENABLE]) {
+    glEnable(GL_BLEND);
+    GLenum src, dst, srcAlpha, dstAlpha;
+    BlendPair(rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND], &src, &dst);
+    GLenum equation = BlendEquation(rs[D3DRS_BLENDOP]), equationAlpha = equation;
+    if (rs[D3DRS_SEPARATEALPHABLENDENABLE]) {
+      BlendPair(rs[D3DRS_SRCBLENDALPHA], rs[D3DRS_DESTBLENDALPHA], &srcAlpha, &dstAlpha);
+      equationAlpha = BlendEquation(rs[D3DRS_BLENDOPALPHA]);
+    } else {
+      srcAlpha = src;
+      dstAlpha = dst;
+    }
+    glBlendFuncSeparate(src, dst, srcAlpha, dstAlpha);
+    glBlendEquationSeparate(equation, equationAlpha);
+    float factor[4];
+    ColorOf(rs[D3DRS_BLENDFACTOR], factor);
+    glBlendColor(factor[0], factor[1], factor[2], factor[3]);
+  } else {
+    glDisable(GL_BLEND);
+  }
+
+  if (rs[D3DRS_STENCILENABLE]) {
+    glEnable(GL_STENCIL_TEST);
+    const GLint ref = static_cast<GLint>(rs[D3DRS_STENCILREF] & 0xFF);
+    const GLuint mask = rs[D3DRS_STENCILMASK];
+    // GL's front faces are Direct3D's clockwise ones (see glFrontFace above).
+    glStencilFuncSeparate(GL_FRONT, CompareFunction(rs[D3DRS_STENCILFUNC]), ref, mask);
+    glStencilOpSeparate(GL_FRONT, StencilOperation(rs[D3DRS_STENCILFAIL]), StencilOperation(rs[D3DRS_STENCILZFAIL]),
+                        StencilOperation(rs[D3DRS_STENCILPASS]));
+    if (rs[D3DRS_TWOSIDEDSTENCILMODE]) {
+      glStencilFuncSeparate(GL_BACK, CompareFunction(rs[D3DRS_CCW_STENCILFUNC]), ref, mask);
+      glStencilOpSeparate(GL_BACK, StencilOperation(rs[D3DRS_CCW_STENCILFAIL]),
+                          StencilOperation(rs[D3DRS_CCW_STENCILZFAIL]), StencilOperation(rs[D3DRS_CCW_STENCILPASS]));
+    } else {
+      glStencilFuncSeparate(GL_BACK, CompareFunction(rs[D3DRS_STENCILFUNC]), ref, mask);
+      glStencilOpSeparate(GL_BACK, StencilOperation(rs[D3DRS_STENCILFAIL]), StencilOperation(rs[D3DRS_STENCILZFAIL]),
+                          StencilOperation(rs[D3DRS_STENCILPASS]));
+    }
+    glStencilMask(rs[D3DRS_STENCILWRITEMASK]);
+  } else {
+    glDisable(GL_STENCIL_TEST);
+  }
+
+  static const D3DRENDERSTATETYPE kWriteMasks[4] = {D3DRS_COLORWRITEENABLE, D3DRS_COLORWRITEENABLE1,
+                                                    D3DRS_COLORWRITEENABLE2, D3DRS_COLORWRITEENABLE3};
+  for (GLuint i = 0; i < 4; ++i) {
+    const DWORD m = rs[kWriteMasks[i]];
+    glColorMaski(i, (m & 1) != 0, (m & 2) != 0, (m & 4) != 0, (m & 8) != 0);
+  }
+
+  if (rs[D3DRS_SCISSORTESTENABLE]) {
+    glEnable(GL_SCISSOR_TEST);
+    const RECT& s = state.scissor;
+    glScissor(s.left, s.top, std::max<LONG>(0, s.right - s.left), std::max<LONG>(0, s.bottom - s.top));
+  } else {
+    glDisable(GL_SCISSOR_TEST);
+  }
+  glPointSize(std::max(1.f, state.RenderStateFloat(D3DRS_POINTSIZE)));
+}
+
+void CGLBackend::ApplySamplers(const CDeviceState& state, const ETextureKind* kinds) {
+  for (UINT stage = 0; stage < kMaxStages; ++stage) {
+    const CBaseTexture* texture = state.textures[stage];
+    glActiveTexture(GL_TEXTURE0 + stage);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+    if (!texture || kinds[stage] == TEXTURE_NONE) continue;
+    glBindTexture(texture->IsCube() ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D, static_cast<GLuint>(texture->Handle()));
+    const DWORD* ss = state.samplerStates[stage];
+    const GLuint sampler = m_samplers[stage];
+    glBindSampler(stage, sampler);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, AddressMode(ss[D3DSAMP_ADDRESSU]));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, AddressMode(ss[D3DSAMP_ADDRESSV]));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, AddressMode(ss[D3DSAMP_ADDRESSW]));
+    float border[4];
+    ColorOf(ss[D3DSAMP_BORDERCOLOR], border);
+    glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
+    const bool magLinear = ss[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR;
+    const bool minLinear = ss[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
+    const DWORD mip = texture->Levels() > 1 ? ss[D3DSAMP_MIPFILTER] : static_cast<DWORD>(D3DTEXF_NONE);
+    GLenum minFilter;
+    if (mip == D3DTEXF_NONE)
+      minFilter = minLinear ? GL_LINEAR : GL_NEAREST;
+    else if (mip == D3DTEXF_POINT)
+      minFilter = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    else
+      minFilter = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, magLinear ? GL_LINEAR : GL_NEAREST);
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, minFilter);
+    const bool anisotropic = ss[D3DSAMP_MINFILTER] == D3DTEXF_ANISOTROPIC || ss[D3DSAMP_MAGFILTER] == D3DTEXF_ANISOTROPIC;
+    if (m_maxAnisotropy > 1.f)
+      glSamplerParameterf(sampler, GL_TEXTURE_MAX_ANISOTROPY,
+                          anisotropic ? std::min<float>(m_maxAnisotropy, std::max<DWORD>(1, ss[D3DSAMP_MAXANISOTROPY]))
+                                      : 1.f);
+    float bias;
+    memcpy(&bias, &ss[D3DSAMP_MIPMAPLODBIAS], sizeof bias);
+    glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, bias);
+    // Direct3D's largest mip level to use is GL's smallest level of detail.
+    glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(ss[D3DSAMP_MAXMIPLEVEL]));
+  }
+  glActiveTexture(GL_TEXTURE0);
+}
+
+void CGLBackend::BindVertexInput(const CDeviceState& state, const SDrawCall& draw) {
+  glBindVertexArray(m_vertexArray);
+  for (GLuint i = 0; i < ATTRIBUTE_COUNT; ++i) glDisableVertexAttribArray(i);
+  if (draw.userVertices) {
+    glBindBuffer(GL_ARRAY_BUFFER, m_streamVertices);
+    glBufferData(GL_ARRAY_BUFFER, draw.userVertexBytes, draw.userVertices, GL_STREAM_DRAW);
+  }
+  for (const D3DVERTEXELEMENT9& e : draw.declaration->Elements()) {
+    const int location = CVertexDeclaration9::Location(e);
+    if (location == ATTRIBUTE_NONE) continue;
+    size_t offset = e.Offset;
+    GLsizei stride;
+    if (draw.userVertices) {
+      stride = static_cast<GLsizei>(draw.userStride);
+    } else {
+      const SStreamSource& stream = state.streams[e.Stream];
+      glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(draw.streamBuffers[e.Stream]));
+      stride = static_cast<GLsizei>(stream.stride);
+      offset += stream.offset;
+    }
+    const SAttributeFormat format = AttributeFormat(e.Type);
+    glEnableVertexAttribArray(static_cast<GLuint>(location));
+    glVertexAttribPointer(static_cast<GLuint>(location), format.size, format.type, format.normalized, stride,
+                          reinterpret_cast<const void*>(offset));
+  }
+}
+
+CGLBackend::SProgram& CGLBackend::ProgramFor(const SFixedFunctionKey& key) {
+  const std::string bytes = CFixedFunctionProgram::KeyBytes(key);
+  auto found = m_programs.find(bytes);
+  if (found != m_programs.end()) return found->second;
+  const std::string vertex = CFixedFunctionProgram::VertexSource(key);
+  const std::string fragment = CFixedFunctionProgram::FragmentSource(key);
+  auto compile = [](GLenum type, const std::string& source) {
+    GLuint shader = glCreateShader(type);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint ok = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+      char log[2048];
+      glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+      fprintf(stderr, "zkplatform: fixed-function shader failed to compile:\n%s\n%s\n", log, text);
+    }
+    return shader;
+  };
+  SProgram program;
+  program.name = glCreateProgram();
+  GLuint vs = compile(GL_VERTEX_SHADER, vertex);
+  GLuint fs = compile(GL_FRAGMENT_SHADER, fragment);
+  glAttachShader(program.name, vs);
+  glAttachShader(program.name, fs);
+  glBindAttribLocation(program.name, ATTRIBUTE_POSITION, "a_position");
+  glBindAttribLocation(program.name, ATTRIBUTE_NORMAL, "a_normal");
+  glBindAttribLocation(program.name, ATTRIBUTE_COLOR0, "a_color0");
+  glBindAttribLocation(program.name, ATTRIBUTE_COLOR1, "a_color1");
+  for (int i = 0; i < 8; ++i) {
+    char name[16];
+    snprintf(name, sizeof name, "a_texcoord%d", i);
+    glBindAttribLocation(program.name, ATTRIBUTE_TEXCOORD0 + i, name);
+  }
+  glLinkProgram(program.name);
+  glDeleteShader(vs);
+  glDeleteShader(fs);
+  GLint linked = 0;
+  glGetProgramiv(program.name, GL_LINK_STATUS, &linked);
+  if (!linked) {
+    char log[2048];
+    glGetProgramInfoLog(program.name, sizeof log, nullptr, log);
+    fprintf(stderr, "zkplatform: fixed-function program failed to link:\n%s\n", log);
+  }
+  return m_programs.emplace(bytes, std::move(program)).first->second;
+}
+
+int CGLBackend::Uniform(SProgram& program, const char* name) {
+  auto found = program.uniforms.find(name);
+  if (found != program.uniforms.end()) return found->second;
+  const int location = glGetUniformLocation(program.name, name);
+  program.uniforms.emplace(name, location);
+  return location;
+}
+
+void CGLBackend::SetUniforms(SProgram& p, const CDeviceState& state, const SFixedFunctionKey& key) {
+  auto matrix = [&](const char* name, const D3DMATRIX& m) {
+    glUniformMatrix4fv(Uniform(p, name), 1, GL_FALSE, &m.m[0][0]);
+  };
+  auto color = [&](const char* name, const D3DCOLORVALUE& c) { glUniform4f(Uniform(p, name), c.r, c.g, c.b, c.a); };
+  auto dwordColor = [&](const char* name, D3DCOLOR c) {
+    float rgba[4];
+    ColorOf(c, rgba);
+    glUniform4fv(Uniform(p, name), 1, rgba);
+  };
+  const D3DMATRIX& world = state.transforms[TRANSFORM_WORLD];
+  const D3DMATRIX& view = state.transforms[TRANSFORM_VIEW];
+  matrix("u_world", world);
+  matrix("u_view", view);
+  matrix("u_proj", state.transforms[TRANSFORM_PROJECTION]);
+  float normal[9];
+  NormalMatrix(Multiply(world, view), normal);
+  glUniformMatrix3fv(Uniform(p, "u_normalMatrix"), 1, GL_FALSE, normal);
+  const D3DVIEWPORT9& vp = state.viewport;
+  glUniform4f(Uniform(p, "u_viewport"), static_cast<float>(vp.X), static_cast<float>(vp.Y),
+              static_cast<float>(vp.Width), static_cast<float>(vp.Height));
+  glUniform2f(Uniform(p, "u_depthRange"), vp.MinZ, vp.MaxZ);
+  for (int i = 0; i < 8; ++i) {
+    char name[32];
+    snprintf(name, sizeof name, "u_texMatrix[%d]", i);
+    if (i < key.stageCount && key.stages[i].transformCount) matrix(name, state.transforms[TRANSFORM_TEXTURE0 + i]);
+    snprintf(name, sizeof name, "u_stageConstant[%d]", i);
+    dwordColor(name, state.stageStates[i][D3DTSS_CONSTANT]);
+    float bump[4];
+    for (int k = 0; k < 4; ++k) memcpy(&bump[k], &state.stageStates[i][D3DTSS_BUMPENVMAT00 + k], sizeof(float));
+    snprintf(name, sizeof name, "u_bumpEnv[%d]", i);
+    glUniform4fv(Uniform(p, name), 1, bump);
+    float luminance[2];
+    memcpy(&luminance[0], &state.stageStates[i][D3DTSS_BUMPENVLSCALE], sizeof(float));
+    memcpy(&luminance[1], &state.stageStates[i][D3DTSS_BUMPENVLOFFSET], sizeof(float));
+    snprintf(name, sizeof name, "u_bumpLuminance[%d]", i);
+    glUniform2fv(Uniform(p, name), 1, luminance);
+    snprintf(name, sizeof name, "u_sampler%d", i);
+    glUniform1i(Uniform(p, name), i);
+  }
+  if (key.lighting) {
+    const D3DMATERIAL9& mat = state.material;
+    color("u_matDiffuse", mat.Diffuse);
+    color("u_matAmbient", mat.Ambient);
+    color("u_matSpecular", mat.Specular);
+    color("u_matEmissive", mat.Emissive);
+    glUniform1f(Uniform(p, "u_matPower"), mat.Power);
+    dwordColor("u_globalAmbient", state.renderStates[D3DRS_AMBIENT]);
+    int index = 0;
+    for (const SLightSlot& slot : state.lights) {
+      if (!slot.enabled || index >= key.lightCount) continue;
+      const D3DLIGHT9& light = slot.light;
+      char name[40];
+      snprintf(name, sizeof name, "u_lightDiffuse[%d]", index);
+      color(name, light.Diffuse);
+      snprintf(name, sizeof name, "u_lightSpecular[%d]", index);
+      color(name, light.Specular);
+      snprintf(name, sizeof name, "u_lightAmbient[%d]", index);
+      color(name, light.Ambient);
+      float position[3], direction[3];
+      TransformPoint(light.Position, view, position);
+      TransformDirection(light.Direction, view, direction);
+      snprintf(name, sizeof name, "u_lightPosition[%d]", index);
+      glUniform3fv(Uniform(p, name), 1, position);
+      snprintf(name, sizeof name, "u_lightDirection[%d]", index);
+      glUniform3fv(Uniform(p, name), 1, direction);
+      snprintf(name, sizeof name, "u_lightAtten[%d]", index);
+      glUniform4f(Uniform(p, name), light.Attenuation0, light.Attenuation1, light.Attenuation2, light.Range);
+      snprintf(name, sizeof name, "u_lightSpot[%d]", index);
+      glUniform3f(Uniform(p, name), std::cos(light.Theta / 2.f), std::cos(light.Phi / 2.f), light.Falloff);
+      ++index;
+    }
+  }
+  dwordColor("u_tfactor", state.renderStates[D3DRS_TEXTUREFACTOR]);
+  glUniform4f(Uniform(p, "u_fog"), state.RenderStateFloat(D3DRS_FOGSTART), state.RenderStateFloat(D3DRS_FOGEND),
+              state.RenderStateFloat(D3DRS_FOGDENSITY), 0.f);
+  dwordColor("u_fogColor", state.renderStates[D3DRS_FOGCOLOR]);
+}
+
+void CGLBackend::Draw(const CDeviceState& state, const SDrawCall& draw) {
+  MakeCurrent();
+  BindTargets(draw.targets, draw.depthStencil);
+  ApplyRenderStates(state, draw.depthStencil.handle != 0);
+  ETextureKind kinds[kMaxStages];
+  for (UINT i = 0; i < kMaxStages; ++i) {
+    const CBaseTexture* texture = state.textures[i];
+    kinds[i] = !texture ? TEXTURE_NONE : texture->IsCube() ? TEXTURE_CUBE : TEXTURE_2D;
+  }
+  ApplySamplers(state, kinds);
+  const SFixedFunctionKey key = CFixedFunctionProgram::BuildKey(state, *draw.declaration, kinds);
+  SProgram& program = ProgramFor(key);
+  glUseProgram(program.name);
+  SetUniforms(program, state, key);
+  BindVertexInput(state, draw);
+  const GLenum mode = PrimitiveMode(draw.type);
+  const GLsizei count = static_cast<GLsizei>(draw.vertexCount);
+  if (!draw.indexed) {
+    glDrawArrays(mode, static_cast<GLint>(draw.startVertex), count);
+    return;
+  }
+  const GLenum indexType = draw.indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT;
+  size_t offset = static_cast<size_t>(draw.startIndex) * draw.indexSize;
+  if (draw.userIndices) {
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_streamIndices);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, draw.userIndexBytes, draw.userIndices, GL_STREAM_DRAW);
+    offset = 0;
+  } else {
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLuint>(draw.indexBuffer));
+  }
+  glDrawElementsBaseVertex(mode, count, indexType, reinterpret_cast<const void*>(offset), draw.baseVertex);
+}
+
+bool CGLBackend::ReadTarget(const STargetRef& target, void* data, UINT pitch) {
+  if (!target.handle || target.isDepthBuffer || !target.format || target.format->blockSize > 1) return false;
+  MakeCurrent();
+  glBindFramebuffer(GL_FRAMEBUFFER, m_readFramebuffer);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, FaceTarget(target), static_cast<GLuint>(target.handle),
+                         static_cast<GLint>(target.level));
+  glReadBuffer(GL_COLOR_ATTACHMENT0);
+  glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / target.format->blockBytes));
+  GLenum format = target.format->glFormat;
+  // GL has no 3-component read of an X-padded target; ask for the four bytes as stored.
+  glReadPixels(0, 0, static_cast<GLsizei>(target.width), static_cast<GLsizei>(target.height), format,
+               target.format->glType, data);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+  return glGetError() == GL_NO_ERROR;
+}
+
+void CGLBackend::CopyTarget(const STargetRef& source, const RECT& sourceRect, const STargetRef& dest,
+                            const RECT& destRect, bool linear) {
+  MakeCurrent();
+  glBindFramebuffer(GL_FRAMEBUFFER, m_readFramebuffer);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, FaceTarget(source), static_cast<GLuint>(source.handle),
+                         static_cast<GLint>(source.level));
+  STargetRef targets[kMaxRenderTargets];
+  targets[0] = dest;
+  BindTargets(targets, STargetRef());
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, m_readFramebuffer);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_framebuffer);
+  glReadBuffer(GL_COLOR_ATTACHMENT0);
+  glDisable(GL_SCISSOR_TEST);
+  glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glBlitFramebuffer(sourceRect.left, sourceRect.top, sourceRect.right, sourceRect.bottom, destRect.left, destRect.top,
+                    destRect.right, destRect.bottom, GL_COLOR_BUFFER_BIT, linear ? GL_LINEAR : GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void CGLBackend::Present(const STargetRef& backBuffer) {
+  MakeCurrent();
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, m_readFramebuffer);
+  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                         static_cast<GLuint>(backBuffer.handle), 0);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glDrawBuffer(GL_BACK);
+  glDisable(GL_SCISSOR_TEST);
+  glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  int width = 0, height = 0;
+  SDL_GL_GetDrawableSize(m_window, &width, &height);
+  // Memory row 0 is the top of the picture; the window's row 0 is its bottom.
+  glBlitFramebuffer(0, 0, static_cast<GLint>(backBuffer.width), static_cast<GLint>(backBuffer.height), 0, height, width,
+                    0, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+  SDL_GL_SwapWindow(m_window);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}

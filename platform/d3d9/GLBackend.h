@@ -1,0 +1,84 @@
+#pragma once
+// Draws with OpenGL (compatibility profile, 3.3 or later with clip control) in an SDL window.
+// Every target is a texture or renderbuffer drawn upside down relative to GL, so that memory
+// row 0 is Direct3D's top row everywhere: textures upload as they are, rendered textures read
+// the same way up as on Direct3D, and only Present flips onto the window.
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "FixedFunctionProgram.h"
+#include "RenderBackend.h"
+
+struct SDL_Window;
+
+struct SGLLimits {
+  char renderer[256];
+  unsigned maxTextureSize;
+  unsigned maxAnisotropy;
+  bool hasS3tc;
+};
+
+class CGLBackend : public IRenderBackend {
+ public:
+  CGLBackend();
+  ~CGLBackend() override;
+
+  // Asks a throwaway context what the GL implementation can do; false when there is no GL.
+  static bool Probe(SGLLimits* limits);
+
+  bool Initialize(HWND window, UINT width, UINT height) override;
+  void Resize(UINT width, UINT height) override;
+  uintptr_t CreateTexture(bool isCube, const SFormatInfo& format, UINT width, UINT height, UINT levels) override;
+  void UploadTextureLevel(uintptr_t texture, bool isCube, UINT face, UINT level, const SFormatInfo& format,
+                          UINT width, UINT height, const void* data, UINT pitch) override;
+  void GenerateMipmaps(uintptr_t texture, bool isCube) override;
+  void DestroyTexture(uintptr_t texture) override;
+  uintptr_t CreateDepthBuffer(const SFormatInfo& format, UINT width, UINT height) override;
+  void DestroyDepthBuffer(uintptr_t buffer) override;
+  uintptr_t CreateBuffer(UINT size) override;
+  void UploadBuffer(uintptr_t buffer, UINT offset, UINT size, const void* data) override;
+  void DestroyBuffer(uintptr_t buffer) override;
+  void Clear(const CDeviceState& state, const SClearCall& clear) override;
+  void Draw(const CDeviceState& state, const SDrawCall& draw) override;
+  bool ReadTarget(const STargetRef& target, void* data, UINT pitch) override;
+  void CopyTarget(const STargetRef& source, const RECT& sourceRect, const STargetRef& dest, const RECT& destRect,
+                  bool linear) override;
+  void Present(const STargetRef& backBuffer) override;
+
+ private:
+  struct SProgram {
+    unsigned name = 0;
+    std::unordered_map<std::string, int> uniforms;
+  };
+
+  // The SDL window a device draws into. Until devices share the engine's window, each device
+  // has a hidden window of its own, as large as the back buffer.
+  static SDL_Window* DeviceWindow(HWND window, UINT width, UINT height);
+  void MakeCurrent();
+  void BindTargets(const STargetRef* targets, const STargetRef& depth);
+  void AttachColor(unsigned framebuffer, unsigned attachment, const STargetRef& target);
+  void ApplyRenderStates(const CDeviceState& state, bool hasDepth);
+  void ApplySamplers(const CDeviceState& state, const ETextureKind* kinds);
+  void BindVertexInput(const CDeviceState& state, const SDrawCall& draw);
+  SProgram& ProgramFor(const SFixedFunctionKey& key);
+  int Uniform(SProgram& program, const char* name);
+  void SetUniforms(SProgram& program, const CDeviceState& state, const SFixedFunctionKey& key);
+
+  SDL_Window* m_window = nullptr;
+  void* m_context = nullptr;
+  bool m_ownsWindow = false;
+  bool m_videoStarted = false;
+  unsigned m_framebuffer = 0;
+  unsigned m_readFramebuffer = 0;
+  unsigned m_vertexArray = 0;
+  unsigned m_streamVertices = 0;
+  unsigned m_streamIndices = 0;
+  unsigned m_samplers[kMaxStages] = {};
+  float m_maxAnisotropy = 1.f;
+  UINT m_width = 0;
+  UINT m_height = 0;
+  std::map<std::string, SProgram> m_programs;
+  std::unordered_map<uintptr_t, bool> m_textureIsCube;
+};

@@ -1,0 +1,378 @@
+// Pixels drawn by the OpenGL back end on Mesa's software rasteriser, read back and compared.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "D3DTestDevice.h"
+
+namespace {
+
+struct SColorVertex {
+  float x, y, z, rhw;
+  D3DCOLOR color;
+};
+constexpr DWORD kColorVertexFVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE;
+
+struct STexturedVertex {
+  float x, y, z, rhw;
+  D3DCOLOR color;
+  float u, v;
+};
+constexpr DWORD kTexturedVertexFVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+struct SCubeVertex {
+  float x, y, z, rhw;
+  float s, t, r;
+};
+constexpr DWORD kCubeVertexFVF = D3DFVF_XYZRHW | D3DFVF_TEX1 | D3DFVF_TEXCOORDSIZE3(0);
+
+struct SLitVertex {
+  float x, y, z;
+  float nx, ny, nz;
+};
+
+class PixelTest : public ::testing::Test {
+ protected:
+  PixelTest() : device(ZK_D3D_BACKEND_GL) {}
+  void SetUp() override {
+    ASSERT_TRUE(device.ok()) << std::hex << device.result();
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000, 1.f, 0);
+  }
+
+  // A pre-transformed rectangle in one colour, clockwise as Direct3D sees it.
+  void DrawRect(float l, float t, float r, float b, D3DCOLOR color, float z = 0.5f) {
+    SColorVertex quad[4] = {{l, t, z, 1.f, color}, {r, t, z, 1.f, color}, {l, b, z, 1.f, color}, {r, b, z, 1.f, color}};
+    device->SetFVF(kColorVertexFVF);
+    ASSERT_EQ(D3D_OK, device->BeginScene());
+    EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(SColorVertex)));
+    device->EndScene();
+  }
+
+  // The whole target with texture coordinates running from (0,0) at the top left to (1,1).
+  void DrawTexturedScreen(D3DCOLOR color = 0xFFFFFFFF) {
+    const float w = CD3DTestDevice::kWidth, h = CD3DTestDevice::kHeight;
+    STexturedVertex quad[4] = {{0, 0, 0.5f, 1, color, 0, 0},
+                               {w, 0, 0.5f, 1, color, 1, 0},
+                               {0, h, 0.5f, 1, color, 0, 1},
+                               {w, h, 0.5f, 1, color, 1, 1}};
+    device->SetFVF(kTexturedVertexFVF);
+    ASSERT_EQ(D3D_OK, device->BeginScene());
+    EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(STexturedVertex)));
+    device->EndScene();
+  }
+
+  // A 2x2 texture: red, green / blue, white.
+  IDirect3DTexture9* MakeQuadrantTexture(D3DPOOL pool = D3DPOOL_MANAGED) {
+    IDirect3DTexture9* texture = nullptr;
+    EXPECT_EQ(D3D_OK, device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, pool, &texture, nullptr));
+    if (!texture) return nullptr;
+    D3DLOCKED_RECT locked;
+    EXPECT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
+    const D3DCOLOR rows[2][2] = {{0xFFFF0000, 0xFF00FF00}, {0xFF0000FF, 0xFFFFFFFF}};
+    for (int y = 0; y < 2; ++y) memcpy(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch, rows[y], 8);
+    texture->UnlockRect(0);
+    return texture;
+  }
+
+  D3DCOLOR Pixel(UINT x, UINT y) {
+    std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+    return pixels.empty() ? 0xDEADBEEF : CD3DTestDevice::At(pixels, x, y);
+  }
+
+  CD3DTestDevice device;
+};
+
+#define EXPECT_PIXEL(pixels, x, y, expected)                                                 \
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, x, y), expected))                         \
+      << "pixel (" << (x) << ", " << (y) << ") is " << std::hex << CD3DTestDevice::At(pixels, x, y) \
+      << ", expected " << (expected)
+
+TEST_F(PixelTest, ClearFillsTheBackBuffer) {
+  ASSERT_EQ(D3D_OK, device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL,
+                                  D3DCOLOR_ARGB(255, 10, 200, 30), 1.f, 0));
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_EQ(pixels.size(), 64u * 64u);
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 0, 0), D3DCOLOR_ARGB(255, 10, 200, 30)));
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 63, 63), D3DCOLOR_ARGB(255, 10, 200, 30)));
+}
+
+TEST_F(PixelTest, PreTransformedQuadEdgesLandOnPixels) {
+  // Covers pixels 8..23 in x and 4..11 in y, with Direct3D 9's integer pixel centres.
+  const float l = 8.f, t = 4.f, r = 24.f, b = 12.f;
+  SColorVertex quad[4] = {{l, t, 0.5f, 1.f, 0xFFFF0000},
+                          {r, t, 0.5f, 1.f, 0xFFFF0000},
+                          {l, b, 0.5f, 1.f, 0xFFFF0000},
+                          {r, b, 0.5f, 1.f, 0xFFFF0000}};
+  device->SetFVF(kColorVertexFVF);
+  ASSERT_EQ(D3D_OK, device->BeginScene());
+  ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(SColorVertex)));
+  device->EndScene();
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 8, 4), 0xFFFF0000));
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 23, 11), 0xFFFF0000));
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 7, 4), 0xFF000000));
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 24, 4), 0xFF000000));
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 8, 3), 0xFF000000));
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 8, 12), 0xFF000000));
+}
+
+TEST_F(PixelTest, ScissoredClearStaysInsideTheRectangle) {
+  const RECT scissor = {10, 20, 30, 40};
+  device->SetScissorRect(&scissor);
+  device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+  ASSERT_EQ(D3D_OK, device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000, 1.f, 0));
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 10, 20, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 29, 39, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 9, 20, 0xFF000000u);
+  EXPECT_PIXEL(pixels, 30, 39, 0xFF000000u);
+  EXPECT_PIXEL(pixels, 10, 19, 0xFF000000u);
+  EXPECT_PIXEL(pixels, 10, 40, 0xFF000000u);
+}
+
+TEST_F(PixelTest, DirectionalLightOnMaterial) {
+  D3DMATRIX identity = {{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}};
+  device->SetTransform(D3DTS_WORLD, &identity);
+  device->SetTransform(D3DTS_VIEW, &identity);
+  device->SetTransform(D3DTS_PROJECTION, &identity);
+  device->SetRenderState(D3DRS_LIGHTING, TRUE);
+  device->SetRenderState(D3DRS_AMBIENT, D3DCOLOR_XRGB(0, 0, 64));
+  D3DMATERIAL9 material = {};
+  material.Diffuse = {1.f, 0.5f, 0.f, 1.f};
+  material.Ambient = {1.f, 1.f, 1.f, 1.f};
+  device->SetMaterial(&material);
+  // Light travelling into the screen at 60 degrees from the normal: N.L = 0.5.
+  D3DLIGHT9 light = {};
+  light.Type = D3DLIGHT_DIRECTIONAL;
+  light.Diffuse = {1.f, 1.f, 1.f, 1.f};
+  light.Direction = {0.f, 0.8660254f, 0.5f};
+  ASSERT_EQ(D3D_OK, device->SetLight(0, &light));
+  ASSERT_EQ(D3D_OK, device->LightEnable(0, TRUE));
+  // Facing the viewer (normal towards -z), clockwise on screen.
+  SLitVertex triangle[3] = {{-0.8f, -0.8f, 0.5f, 0, 0, -1}, {0.f, 0.8f, 0.5f, 0, 0, -1}, {0.8f, -0.8f, 0.5f, 0, 0, -1}};
+  device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
+  ASSERT_EQ(D3D_OK, device->BeginScene());
+  ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, sizeof(SLitVertex)));
+  device->EndScene();
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  // ambient (0,0,64) + diffuse (1,0.5,0) * 0.5
+  EXPECT_PIXEL(pixels, 32, 40, D3DCOLOR_XRGB(128, 64, 64));
+  EXPECT_PIXEL(pixels, 2, 2, 0xFF000000u);
+}
+
+TEST_F(PixelTest, TexturedQuadModulatesWithDiffuseAndASecondStage) {
+  IDirect3DTexture9* texture = MakeQuadrantTexture();
+  ASSERT_NE(texture, nullptr);
+  device->SetTexture(0, texture);
+  DrawTexturedScreen(D3DCOLOR_XRGB(128, 128, 128));
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 16, 16, D3DCOLOR_XRGB(128, 0, 0));
+  EXPECT_PIXEL(pixels, 48, 16, D3DCOLOR_XRGB(0, 128, 0));
+  EXPECT_PIXEL(pixels, 16, 48, D3DCOLOR_XRGB(0, 0, 128));
+  EXPECT_PIXEL(pixels, 48, 48, D3DCOLOR_XRGB(128, 128, 128));
+
+  // Stage 1 adds the texture factor to what stage 0 made.
+  device->SetRenderState(D3DRS_TEXTUREFACTOR, D3DCOLOR_XRGB(0, 32, 64));
+  device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_ADD);
+  device->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_CURRENT);
+  device->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+  DrawTexturedScreen(D3DCOLOR_XRGB(128, 128, 128));
+  pixels = device.ReadBackBuffer();
+  EXPECT_PIXEL(pixels, 16, 16, D3DCOLOR_XRGB(128, 32, 64));
+  EXPECT_PIXEL(pixels, 48, 48, D3DCOLOR_XRGB(128, 160, 192));
+  device->SetTexture(0, nullptr);
+  texture->Release();
+}
+
+TEST_F(PixelTest, AlphaBlendingAndAlphaTest) {
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.f, 0);
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+  device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+  device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+  device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  DrawRect(0, 0, 32, 32, D3DCOLOR_ARGB(128, 255, 0, 0));
+  device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+  device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+  device->SetRenderState(D3DRS_ALPHAREF, 0x80);
+  device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+  DrawRect(32, 0, 64, 32, D3DCOLOR_ARGB(0x40, 0, 255, 0));  // rejected
+  DrawRect(0, 32, 64, 64, D3DCOLOR_ARGB(0xC0, 0, 255, 0));  // kept
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 16, 16, D3DCOLOR_XRGB(128, 0, 127));
+  EXPECT_PIXEL(pixels, 48, 16, D3DCOLOR_XRGB(0, 0, 255));
+  EXPECT_PIXEL(pixels, 48, 48, D3DCOLOR_XRGB(0, 255, 0));
+}
+
+TEST_F(PixelTest, DepthTestKeepsTheNearerSurface) {
+  DrawRect(0, 0, 32, 64, 0xFFFF0000, 0.3f);
+  DrawRect(0, 0, 64, 64, 0xFF00FF00, 0.7f);
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 16, 32, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 48, 32, 0xFF00FF00u);
+}
+
+TEST_F(PixelTest, TwoSidedStencilCountsBackAndFrontFaces) {
+  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+  device->SetRenderState(D3DRS_COLORWRITEENABLE, 0);
+  device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+  device->SetRenderState(D3DRS_TWOSIDEDSTENCILMODE, TRUE);
+  device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_ALWAYS);
+  device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_DECR);
+  device->SetRenderState(D3DRS_CCW_STENCILFUNC, D3DCMP_ALWAYS);
+  device->SetRenderState(D3DRS_CCW_STENCILPASS, D3DSTENCILOP_INCR);
+  // Counter-clockwise (back) twice on the left, clockwise (front) once on the right.
+  SColorVertex back[3] = {{0, 0, 0.5f, 1, 0}, {0, 64, 0.5f, 1, 0}, {32, 0, 0.5f, 1, 0}};
+  SColorVertex back2[3] = {{32, 0, 0.5f, 1, 0}, {0, 64, 0.5f, 1, 0}, {32, 64, 0.5f, 1, 0}};
+  device->SetFVF(kColorVertexFVF);
+  ASSERT_EQ(D3D_OK, device->BeginScene());
+  for (int pass = 0; pass < 2; ++pass) {
+    device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, back, sizeof(SColorVertex));
+    device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, back2, sizeof(SColorVertex));
+  }
+  device->EndScene();
+  DrawRect(32, 0, 64, 64, 0);
+  // Show the counts: green where 2, red where it wrapped below 0.
+  device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
+  device->SetRenderState(D3DRS_TWOSIDEDSTENCILMODE, FALSE);
+  device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_KEEP);
+  device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+  device->SetRenderState(D3DRS_STENCILREF, 2);
+  DrawRect(0, 0, 64, 64, 0xFF00FF00);
+  device->SetRenderState(D3DRS_STENCILREF, 255);
+  DrawRect(0, 0, 64, 64, 0xFFFF0000);
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 16, 32, 0xFF00FF00u);
+  EXPECT_PIXEL(pixels, 48, 32, 0xFFFF0000u);
+}
+
+TEST_F(PixelTest, RenderedTextureReadsTheSameWayUp) {
+  IDirect3DTexture9* target = nullptr;
+  ASSERT_EQ(D3D_OK, device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                          &target, nullptr));
+  IDirect3DSurface9* surface = nullptr;
+  IDirect3DSurface9* backBuffer = nullptr;
+  ASSERT_EQ(D3D_OK, target->GetSurfaceLevel(0, &surface));
+  ASSERT_EQ(D3D_OK, device->GetRenderTarget(0, &backBuffer));
+  ASSERT_EQ(D3D_OK, device->SetRenderTarget(0, surface));
+  device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.f, 0);
+  DrawRect(0, 0, 64, 16, 0xFFFF0000);  // a red band along the top
+  ASSERT_EQ(D3D_OK, device->SetRenderTarget(0, backBuffer));
+  device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.f, 0);
+  device->SetTexture(0, target);
+  DrawTexturedScreen();
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 32, 4, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 32, 60, 0xFF000000u);
+  device->SetTexture(0, nullptr);
+  surface->Release();
+  backBuffer->Release();
+  target->Release();
+}
+
+TEST_F(PixelTest, CubeTextureLookupPicksTheFace) {
+  IDirect3DCubeTexture9* cube = nullptr;
+  ASSERT_EQ(D3D_OK, device->CreateCubeTexture(1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &cube, nullptr));
+  const D3DCOLOR faces[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFFFFFFFF, 0xFF00FFFF};
+  for (int face = 0; face < 6; ++face) {
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(D3D_OK, cube->LockRect(static_cast<D3DCUBEMAP_FACES>(face), 0, &locked, nullptr, 0));
+    memcpy(locked.pBits, &faces[face], 4);
+    cube->UnlockRect(static_cast<D3DCUBEMAP_FACES>(face), 0);
+  }
+  device->SetTexture(0, cube);
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  device->SetFVF(kCubeVertexFVF);
+  auto drawHalf = [&](float l, float r, float s, float t, float q) {
+    SCubeVertex quad[4] = {{l, 0, 0.5f, 1, s, t, q}, {r, 0, 0.5f, 1, s, t, q}, {l, 64, 0.5f, 1, s, t, q},
+                           {r, 64, 0.5f, 1, s, t, q}};
+    device->BeginScene();
+    EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(SCubeVertex)));
+    device->EndScene();
+  };
+  drawHalf(0, 32, 0, 1, 0);    // +Y
+  drawHalf(32, 64, 0, 0, -1);  // -Z
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 16, 32, 0xFF0000FFu);
+  EXPECT_PIXEL(pixels, 48, 32, 0xFF00FFFFu);
+  device->SetTexture(0, nullptr);
+  cube->Release();
+}
+
+TEST_F(PixelTest, Dxt1TextureDecodesRightWayUp) {
+  IDirect3DTexture9* texture = nullptr;
+  ASSERT_EQ(D3D_OK, device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture, nullptr));
+  D3DLOCKED_RECT locked;
+  ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
+  EXPECT_EQ(8, locked.Pitch);
+  // Colour 0 red, colour 1 blue; the top two rows use colour 0, the bottom two colour 1.
+  const BYTE block[8] = {0x00, 0xF8, 0x1F, 0x00, 0x00, 0x00, 0x55, 0x55};
+  memcpy(locked.pBits, block, sizeof block);
+  texture->UnlockRect(0);
+  device->SetTexture(0, texture);
+  DrawTexturedScreen();
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 32, 8, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 32, 56, 0xFF0000FFu);
+  device->SetTexture(0, nullptr);
+  texture->Release();
+}
+
+TEST_F(PixelTest, LostDeviceRecoversWithResetAndManagedTextureKeepsItsPixels) {
+  IDirect3DTexture9* texture = MakeQuadrantTexture(D3DPOOL_MANAGED);
+  ASSERT_NE(texture, nullptr);
+  IDirect3DVertexBuffer9* buffer = nullptr;
+  ASSERT_EQ(D3D_OK, device->CreateVertexBuffer(4 * sizeof(STexturedVertex), D3DUSAGE_WRITEONLY, kTexturedVertexFVF,
+                                               D3DPOOL_DEFAULT, &buffer, nullptr));
+  ZkTestD3DLoseDevice();
+  EXPECT_EQ(D3DERR_DEVICELOST, device->Present(nullptr, nullptr, nullptr, nullptr));
+  EXPECT_EQ(D3DERR_DEVICENOTRESET, device->TestCooperativeLevel());
+  // A default-pool buffer still alive blocks the reset.
+  EXPECT_EQ(D3DERR_INVALIDCALL, device->Reset(&device.parameters()));
+  buffer->Release();
+  ASSERT_EQ(D3D_OK, device->Reset(&device.parameters()));
+  EXPECT_EQ(D3D_OK, device->TestCooperativeLevel());
+  // Re-create the default-pool buffer and draw the managed texture through it.
+  ASSERT_EQ(D3D_OK, device->CreateVertexBuffer(4 * sizeof(STexturedVertex), D3DUSAGE_WRITEONLY, kTexturedVertexFVF,
+                                               D3DPOOL_DEFAULT, &buffer, nullptr));
+  void* data = nullptr;
+  ASSERT_EQ(D3D_OK, buffer->Lock(0, 0, &data, D3DLOCK_DISCARD));
+  const STexturedVertex quad[4] = {{0, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0},
+                                   {64, 0, 0.5f, 1, 0xFFFFFFFF, 1, 0},
+                                   {0, 64, 0.5f, 1, 0xFFFFFFFF, 0, 1},
+                                   {64, 64, 0.5f, 1, 0xFFFFFFFF, 1, 1}};
+  memcpy(data, quad, sizeof quad);
+  buffer->Unlock();
+  device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.f, 0);
+  device->SetTexture(0, texture);
+  device->SetFVF(kTexturedVertexFVF);
+  device->SetStreamSource(0, buffer, 0, sizeof(STexturedVertex));
+  device->BeginScene();
+  EXPECT_EQ(D3D_OK, device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2));
+  device->EndScene();
+  EXPECT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 16, 16, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 48, 48, 0xFFFFFFFFu);
+  device->SetTexture(0, nullptr);
+  buffer->Release();
+  texture->Release();
+}
+
+}  // namespace
