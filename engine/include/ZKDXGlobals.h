@@ -6,6 +6,8 @@
 // pointer for its whole life (and writes some fields back into), so the game keeps them alive
 // and unmoved until the engine has shut down. Their fields are in the documented order; fields
 // that are addresses or handles are pointer-sized, so the size checks compare with sizeof.
+#include <cstddef>
+
 #include "ZKDXMath.h"
 #include "ZKDXRecords.h"
 #include "windef.h"
@@ -33,8 +35,30 @@ enum : DWORD {
   WORLD_OBJECT_LIGHT = 8,
 };
 
-// The application's own rendering-scheme record; its fields are the device layer's.
-struct RenderingScheme;
+// A rendering scheme: what an adapter must offer to be driven by one family of code paths.
+// The engine has built-in records; an application may hand its own. The device enumeration
+// compares the requirement fields with the adapter's capabilities and gives them their meaning.
+struct RenderingScheme {
+  char szName[256];
+  DWORD dwSize;  // sizeof(RenderingScheme)
+  DWORD dwScheme;
+  BYTE VertexShaderMajor;
+  BYTE VertexShaderMinor;
+  BYTE PixelShaderMajor;
+  BYTE PixelShaderMinor;
+  DWORD dwCapsRequirement1;
+  DWORD dwCapsRequirement2;
+  DWORD dwSimultaneousTextures;
+  DWORD dwCapsRequirements[9];
+  DWORD dwVertexShaderConstants;
+  float fMaxPixelShaderValue;
+  DWORD dwCapsMasks[4];
+  DWORD dwCapsRequirement3;
+  DWORD dwCapsRequirement4;
+  DWORD dwCapsRequirement5;
+  DWORD dwCapsRequirement6;
+  DWORD dwCapsRequirement7;
+};
 
 typedef void (*ZeKorbQuitCallback)();
 
@@ -129,12 +153,18 @@ struct ZeKorbConfig {
   DWORD dwVSync;
 };
 
+static_assert(sizeof(RenderingScheme) == 360);
+static_assert(offsetof(RenderingScheme, dwSize) == 256 &&
+              offsetof(RenderingScheme, dwCapsRequirement1) == 268 &&
+              offsetof(RenderingScheme, dwCapsRequirements) == 280 &&
+              offsetof(RenderingScheme, fMaxPixelShaderValue) == 320 &&
+              offsetof(RenderingScheme, dwCapsRequirement6) == 352);
 static_assert(sizeof(ConfigureGFXSurface) == 16);
 static_assert(sizeof(TonarisConfig) == 20);
 // With 4-byte pointers these are the 88-, 108- and 88-byte blocks of the original platform.
 static_assert(offsetof(ApplicationDescriptor, dwSize) == sizeof(void*) + 8);
 static_assert(offsetof(ConfigureGFX, Surfaces) == sizeof(void*) + 8);
-static_assert(offsetof(ConfigureGFX, dwDeviceValue) - offsetof(ConfigureGFX, Surfaces) == 88);
+static_assert(offsetof(ConfigureGFX, dwDeviceValue) - offsetof(ConfigureGFX, Surfaces) == 92);
 static_assert(offsetof(ZeKorbConfig, dwSize) == 16);
 static_assert(offsetof(ZeKorbConfig, wHeight) - offsetof(ZeKorbConfig, dwNumberOfPresets) == 26);
 static_assert(offsetof(ZeKorbConfig, dwVSync) + sizeof(DWORD) - offsetof(ZeKorbConfig, wWidth) == 36);
