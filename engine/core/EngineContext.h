@@ -11,14 +11,19 @@
 struct ApplicationDescriptor;
 struct ZeKorbConfig;
 class CConsole;
-class CD3D9Renderer;
+class CD3D9RendererInterface;
 class CEngineLog;
+class CInputControllers;
 class CPageAllocator;
+class CParticleEmiterFactory;
 class CProfiler;
 class CProfilerSample;
 class CSceneInterface;
+class CScriptStorage;
 class CSettings;
 class CTimer;
+class CVirtualFileSystemInterface;
+class TonarisInterface;
 
 // The profiler's samples, in the order the context keeps them.
 enum EngineSample {
@@ -53,13 +58,18 @@ enum EngineDebugSwitch {
 class CEngineContext {
  public:
   // --- services, each null until start-up makes it ---
-  CD3D9Renderer* pRenderer = nullptr;
+  CD3D9RendererInterface* pRenderer = nullptr;
   ZeKorbConfig* pConfig = nullptr;
   ApplicationDescriptor* pDescriptor = nullptr;
   CSceneInterface* pActiveScene = nullptr;
   CEngineLog* pLog = nullptr;
   CConsole* pConsole = nullptr;
   char* szBanner = nullptr;
+  TonarisInterface* pSoundServer = nullptr;
+  CScriptStorage* pScriptStorage = nullptr;
+  CInputControllers* pInputControllers = nullptr;
+  CVirtualFileSystemInterface* pVirtualFileSystem = nullptr;
+  CParticleEmiterFactory* pParticleFactory = nullptr;
   CPageAllocator* pAllocator = nullptr;
   CTimer* pEngineTimer = nullptr;
   CProfiler* pProfiler = nullptr;

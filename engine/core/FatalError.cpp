@@ -12,16 +12,18 @@
 namespace {
 
 [[noreturn]] void EndWithFatalError(const char* title, const char* text) {
-  CEngineLog::Instance()->Log("ZKDXGlobals", __LINE__, CEngineLog::kLevelError, "%s\n", text);
-  // The platform's boxes are not parented, so the box takes no owner window.
-  MessageBoxA(nullptr, text, title, MB_OK | MB_ICONERROR);
+  ReportError(title, text);
   GetEngineContext()->Shutdown(1);
   ExitProcess(1);
-  // Only reached if the process exit itself came back.
-  std::abort();
 }
 
 }  // namespace
+
+int ReportError(const char* title, const char* text) {
+  CEngineLog::Instance()->Log("ZKDXGlobals", __LINE__, CEngineLog::kLevelError, "%s\n", text);
+  // No owner window: a start-up error may come before the engine has one.
+  return MessageBoxA(nullptr, text, title ? title : "", MB_OK | MB_ICONERROR);
+}
 
 void FatalError(const char* format, ...) {
   char text[kMaxErrorText];
@@ -38,7 +40,7 @@ void FatalErrorWithTitle(const char* title, const char* format, ...) {
   va_start(args, format);
   vsnprintf(text, sizeof text, format, args);
   va_end(args);
-  EndWithFatalError(title ? title : "", text);
+  EndWithFatalError(title, text);
 }
 
 int ShowMessageBox(const char* title, const char* format, ...) {
