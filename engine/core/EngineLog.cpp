@@ -35,6 +35,7 @@ CEngineLog* CEngineLog::Instance() {
 }
 
 void CEngineLog::Log(const char* file, int line, int level, const char* format, ...) {
+  if (!m_enabled.load(std::memory_order_relaxed) || !format) return;
   char message[kMaxMessage];
   va_list args;
   va_start(args, format);
@@ -55,6 +56,7 @@ void CEngineLog::Log(const char* file, int line, int level, const char* format, 
 }
 
 void CEngineLog::LogText(const char* file, int line, int level, const char* text) {
+  if (!m_enabled.load(std::memory_order_relaxed)) return;
   if (!text) text = "";
   std::string mainLine = file ? file : "";
   mainLine += ", Line: " + std::to_string(line) + ": " + text;

@@ -5,6 +5,7 @@
 //
 // The input thread logs while the main thread does, so each call writes its whole message to
 // every file it goes to under one lock: lines never interleave.
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -53,7 +54,8 @@ class CEngineLog {
   std::mutex m_lock;
   FILE* m_files[kFileCount] = {};
   std::string m_paths[kFileCount];
-  bool m_enabled = false;
+  // Written under the lock; read without it only to skip formatting while disabled.
+  std::atomic<bool> m_enabled{false};
 };
 
 // The engine-wide entry points: GetEngineLog opens the files first when the log is not enabled.

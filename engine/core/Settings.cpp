@@ -139,6 +139,7 @@ CSettingEntry* CSettings::GetSetting(const char* name) {
 CSettingEntry* CSettings::GetFirstSetting() { return m_first; }
 
 void CSettings::LoadOverrideFile(const char* folder, CEngineLog* log) {
+  if (!log) log = CEngineLog::Instance();
   std::string shownFolder;
   if (folder) {
     shownFolder = folder;
