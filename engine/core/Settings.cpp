@@ -100,6 +100,7 @@ CSettings::~CSettings() {
 }
 
 CSettingEntry* CSettings::AddSetting(const char* name) {
+  if (!name) return nullptr;
   if (CSettingEntry* existing = GetSetting(name)) return existing;
   CSettingEntry* entry = new CSettingEntry(name);
   if (!m_first) {
