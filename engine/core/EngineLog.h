@@ -46,6 +46,8 @@ class CEngineLog {
  private:
   enum { kMain, kInfo, kError, kUser, kFileCount };
 
+  // The file that messages of `level` go to besides the main one; -1 when there is none.
+  static int FileOfLevel(int level);
   void WriteLocked(int level, const char* message, const char* mainLine);
   void WriteAllLocked(const char* text);
   void WriteHeaderLocked(const char* banner);
