@@ -15,18 +15,6 @@ const char* const kFileNames[] = {"ZeKorb.Log", "ZeKorbInfo.Log", "ZeKorbError.L
 
 const char kContactLine[] = "Please send this file with any report of a problem to the engine's developers.\n";
 
-// The files of one level besides the main one; -1 for a level that has none.
-int FileOfLevel(int level) {
-  switch (level) {
-    case CEngineLog::kLevelInfo: return 1;
-    case CEngineLog::kLevelError: return 2;
-    case CEngineLog::kLevelUser: return 3;
-    default: return -1;
-  }
-}
-
-const char* LibraryFolderOrEmpty(const char* folder) { return folder ? folder : ""; }
-
 }  // namespace
 
 CEngineLog* CEngineLog::Instance() {
@@ -35,6 +23,7 @@ CEngineLog* CEngineLog::Instance() {
 }
 
 void CEngineLog::Log(const char* file, int line, int level, const char* format, ...) {
+  if (!m_enabled.load(std::memory_order_relaxed) || !format) return;
   char message[kMaxMessage];
   va_list args;
   va_start(args, format);
@@ -55,11 +44,21 @@ void CEngineLog::Log(const char* file, int line, int level, const char* format, 
 }
 
 void CEngineLog::LogText(const char* file, int line, int level, const char* text) {
+  if (!m_enabled.load(std::memory_order_relaxed)) return;
   if (!text) text = "";
   std::string mainLine = file ? file : "";
   mainLine += ", Line: " + std::to_string(line) + ": " + text;
   std::lock_guard<std::mutex> hold(m_lock);
   WriteLocked(level, text, mainLine.c_str());
+}
+
+int CEngineLog::FileOfLevel(int level) {
+  switch (level) {
+    case kLevelInfo: return kInfo;
+    case kLevelError: return kError;
+    case kLevelUser: return kUser;
+    default: return -1;
+  }
 }
 
 void CEngineLog::WriteLocked(int level, const char* message, const char* mainLine) {
@@ -82,7 +81,7 @@ bool CEngineLog::Open(const char* banner, const char* folder, const char* librar
   CloseFilesLocked();
   for (int i = 0; i < kFileCount; ++i) {
     m_paths[i] = folder ? std::string(folder) + "\\" + kFileNames[i]
-                        : std::string(LibraryFolderOrEmpty(libraryFolder)) + kFileNames[i];
+                        : std::string(libraryFolder ? libraryFolder : "") + kFileNames[i];
     m_files[i] = ZkFileOpen(m_paths[i].c_str(), "w");
     if (!m_files[i]) {
       // Without all four files there is no log; the ones made so far are not left open.

@@ -5,6 +5,7 @@
 //
 // The input thread logs while the main thread does, so each call writes its whole message to
 // every file it goes to under one lock: lines never interleave.
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -45,6 +46,8 @@ class CEngineLog {
  private:
   enum { kMain, kInfo, kError, kUser, kFileCount };
 
+  // The file that messages of `level` go to besides the main one; -1 when there is none.
+  static int FileOfLevel(int level);
   void WriteLocked(int level, const char* message, const char* mainLine);
   void WriteAllLocked(const char* text);
   void WriteHeaderLocked(const char* banner);
@@ -53,7 +56,8 @@ class CEngineLog {
   std::mutex m_lock;
   FILE* m_files[kFileCount] = {};
   std::string m_paths[kFileCount];
-  bool m_enabled = false;
+  // Written under the lock; read without it only to skip formatting while disabled.
+  std::atomic<bool> m_enabled{false};
 };
 
 // The engine-wide entry points: GetEngineLog opens the files first when the log is not enabled.

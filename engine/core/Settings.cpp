@@ -100,6 +100,7 @@ CSettings::~CSettings() {
 }
 
 CSettingEntry* CSettings::AddSetting(const char* name) {
+  if (!name) return nullptr;
   if (CSettingEntry* existing = GetSetting(name)) return existing;
   CSettingEntry* entry = new CSettingEntry(name);
   if (!m_first) {
@@ -139,6 +140,7 @@ CSettingEntry* CSettings::GetSetting(const char* name) {
 CSettingEntry* CSettings::GetFirstSetting() { return m_first; }
 
 void CSettings::LoadOverrideFile(const char* folder, CEngineLog* log) {
+  if (!log) log = CEngineLog::Instance();
   std::string shownFolder;
   if (folder) {
     shownFolder = folder;

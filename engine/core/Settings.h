@@ -11,7 +11,8 @@ class CSettings {
   CSettings(const CSettings&) = delete;
   CSettings& operator=(const CSettings&) = delete;
 
-  // The entry of that name (names compared exactly), or a new one appended to the list.
+  // The entry of that name (names compared exactly), or a new one appended to the list; null
+  // for a null name.
   virtual CSettingEntry* AddSetting(const char* name);
   // Unlinks and deletes the entry; an entry that is not in this list is left alone.
   virtual void RemoveSetting(CSettingEntry* entry);

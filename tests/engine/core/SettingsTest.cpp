@@ -74,6 +74,8 @@ TEST(SettingsTest, AddFindsExistingNamesExactlyAndAppendsNewOnes) {
   EXPECT_NE(settings.AddSetting("Width"), width);
   EXPECT_EQ(settings.GetSetting("height"), height);
   EXPECT_EQ(settings.GetSetting("missing"), nullptr);
+  EXPECT_EQ(settings.AddSetting(nullptr), nullptr);
+  EXPECT_EQ(settings.GetSetting(nullptr), nullptr);
   EXPECT_EQ(settings.GetFirstSetting(), width);
   EXPECT_EQ(width->GetNext(), height);
   EXPECT_EQ(height->GetPrevious(), width);
