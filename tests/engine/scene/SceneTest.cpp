@@ -40,7 +40,20 @@ TEST_F(SceneTest, NewScene) {
   EXPECT_EQ(scene->GetWorldObjects(), nullptr);
   EXPECT_EQ(scene->GetLastWorldObject(), nullptr);
   EXPECT_STREQ(scene->GetName(), "");
+  EXPECT_STREQ(scene->GetDirectory(), "");
   EXPECT_STREQ(scene->GetShaderFileName(), "");
+  EXPECT_EQ(scene->GetNumberOfMeshes() + scene->GetNumberOfLights() + scene->GetNumberOfCameras() +
+                scene->GetNumberOfNullObjects(),
+            0u);
+  EXPECT_EQ(scene->GetActiveCameraNumber(), 0u);
+  EXPECT_EQ(scene->GetFirstFrame(), 0u);
+  EXPECT_EQ(scene->GetLastFrame(), 0u);
+  EXPECT_EQ(scene->GetFrameStep(), 0u);
+  EXPECT_EQ(scene->GetFramesPerSecond(), 0.0f);
+  EXPECT_EQ(scene->GetFrame(), 0.0f);
+  EXPECT_EQ(scene->GetFogType(), 0u);
+  EXPECT_EQ(scene->GetFogColor(), 0u);
+  EXPECT_EQ(scene->GetBackgroundColor(), 0u);
   EXPECT_EQ(scene->GetNumberOfSprites(), 128u);
   for (UINT i = 0; i <= 128; ++i) EXPECT_EQ(scene->GetSprite(i), nullptr);
   EXPECT_EQ(scene->GetAmbLightIntensityEnvelope()->GetIsEnvelope(), 0u);
@@ -136,6 +149,9 @@ TEST_F(SceneTest, PlainValues) {
   longName[sizeof longName - 1] = '\0';
   scene->SetName(longName);
   EXPECT_EQ(std::strlen(scene->GetName()), 255u);
+
+  scene->SetDirectory("levels\\one\\");
+  EXPECT_STREQ(scene->GetDirectory(), "levels\\one\\");
 
   scene->SetFirstFrame(4);
   scene->SetLastFrame(90);
