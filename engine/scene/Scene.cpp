@@ -27,6 +27,13 @@ void CopyName(char (&field)[CScene::kNameLength], const char* text) {
 
 bool SameName(const char* a, const char* b) { return a != nullptr && std::strcmp(a, b) == 0; }
 
+// The kind's interface of an object; null for an object whose type word does not match what
+// it is, so a damaged type word never hands out the wrong interface.
+template <class TInterface>
+TInterface* InterfaceOf(CWorldObject* object) {
+  return object != nullptr ? dynamic_cast<TInterface*>(object->GetInterface()) : nullptr;
+}
+
 }  // namespace
 
 CScene::CScene(CD3D9RendererInterface* renderer, CEngineLog* log, float ambientIntensity)
@@ -100,61 +107,66 @@ CWorldObject* CScene::GetMeshObject(UINT index) const {
   return index < m_Meshes.size() ? m_Meshes[index] : nullptr;
 }
 
+CWorldObject* CScene::GetLightObject(UINT index) const {
+  return index < m_Lights.size() ? m_Lights[index] : nullptr;
+}
+
+CWorldObject* CScene::GetCameraObject(UINT index) const {
+  return index < m_Cameras.size() ? m_Cameras[index] : nullptr;
+}
+
+CWorldObject* CScene::GetNullObject(UINT index) const {
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
+    if (object->GetWorldObjectType() == WORLD_OBJECT_NULL && index-- == 0) return object;
+  return nullptr;
+}
+
 CMeshInterface* CScene::GetMesh(UINT index) {
-  CWorldObject* mesh = GetMeshObject(index);
-  return mesh != nullptr ? static_cast<CMeshInterface*>(mesh->GetInterface()) : nullptr;
+  return InterfaceOf<CMeshInterface>(GetMeshObject(index));
 }
 
 CLightInterface* CScene::GetLight(UINT index) {
-  if (index >= m_Lights.size()) return nullptr;
-  return static_cast<CLightInterface*>(m_Lights[index]->GetInterface());
+  return InterfaceOf<CLightInterface>(GetLightObject(index));
 }
 
 CCameraInterface* CScene::GetCamera(UINT index) {
-  if (index >= m_Cameras.size()) return nullptr;
-  return static_cast<CCameraInterface*>(m_Cameras[index]->GetInterface());
+  return InterfaceOf<CCameraInterface>(GetCameraObject(index));
 }
 
-CWorldObject* CScene::FindByName(const std::vector<CWorldObject*>& objects, const char* name,
-                                 UINT n) const {
+CNullInterface* CScene::GetNull(UINT index) {
+  return InterfaceOf<CNullInterface>(GetNullObject(index));
+}
+
+CWorldObject* CScene::FindMeshByName(const char* name, UINT n) const {
   if (name == nullptr) return nullptr;
-  for (CWorldObject* object : objects)
-    if (SameName(object->GetWorldObjectName(), name) && n-- == 0) return object;
+  for (CWorldObject* mesh : m_Meshes)
+    if (SameName(mesh->GetWorldObjectName(), name) && n-- == 0) return mesh;
+  return nullptr;
+}
+
+CWorldObject* CScene::FindNullByName(const char* name, UINT n) const {
+  if (name == nullptr) return nullptr;
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
+    if (object->GetWorldObjectType() == WORLD_OBJECT_NULL &&
+        SameName(object->GetWorldObjectName(), name) && n-- == 0)
+      return object;
   return nullptr;
 }
 
 CMeshInterface* CScene::GetMeshByName(const char* name, UINT n) {
-  CWorldObject* mesh = FindByName(m_Meshes, name, n);
-  if (mesh == nullptr) {
+  CWorldObject* mesh = FindMeshByName(name, n);
+  if (mesh == nullptr)
     Log(CEngineLog::kLevelError, "CScene::GetMeshByName Returned NULL Looking For %s At %s\n",
         name != nullptr ? name : "", m_szName);
-    return nullptr;
-  }
-  return static_cast<CMeshInterface*>(mesh->GetInterface());
-}
-
-CWorldObject* CScene::FindInList(UINT type, UINT index) const {
-  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
-    if (object->GetWorldObjectType() == type && index-- == 0) return object;
-  return nullptr;
-}
-
-CNullInterface* CScene::GetNull(UINT index) {
-  CWorldObject* null = FindInList(WORLD_OBJECT_NULL, index);
-  return null != nullptr ? static_cast<CNullInterface*>(null->GetInterface()) : nullptr;
+  return InterfaceOf<CMeshInterface>(mesh);
 }
 
 CNullInterface* CScene::GetNullByName(const char* name, UINT n) {
-  std::vector<CWorldObject*> nulls;
-  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
-    if (object->GetWorldObjectType() == WORLD_OBJECT_NULL) nulls.push_back(object);
-  CWorldObject* null = FindByName(nulls, name, n);
-  if (null == nullptr) {
+  CWorldObject* null = FindNullByName(name, n);
+  if (null == nullptr)
     Log(CEngineLog::kLevelError, "CScene::GetNullByName Returned NULL Looking For %s At %s\n",
         name != nullptr ? name : "", m_szName);
-    return nullptr;
-  }
-  return static_cast<CNullInterface*>(null->GetInterface());
+  return InterfaceOf<CNullInterface>(null);
 }
 
 UINT CScene::AddWorldObject(CWorldObjectInterface* objectInterface) {
@@ -323,8 +335,11 @@ bool CScene::HasShaderFile() const {
 UINT CScene::ApplyDefaultShader(SceneShaderChooser sceneChooser, MeshShaderChooser meshChooser,
                                 SurfaceShaderChooser surfaceChooser) {
   bool meshesPrepared = true;
-  for (UINT i = 0; i < m_Meshes.size(); ++i)
-    if (GetMesh(i)->ApplyDefaultShader(meshChooser, surfaceChooser) != 1) meshesPrepared = false;
+  for (CWorldObject* object : m_Meshes) {
+    CMeshInterface* mesh = InterfaceOf<CMeshInterface>(object);
+    if (mesh == nullptr || mesh->ApplyDefaultShader(meshChooser, surfaceChooser) != 1)
+      meshesPrepared = false;
+  }
   if (!meshesPrepared) return m_dwPrepared;
   if (HasShaderFile() && m_dwUseShader != 0) return m_dwPrepared;
 
@@ -340,8 +355,7 @@ UINT CScene::ApplyDefaultShader(SceneShaderChooser sceneChooser, MeshShaderChoos
 // --- plain values ---
 
 CCameraInterface* CScene::GetActiveCamera() {
-  return m_pActiveCamera != nullptr ? static_cast<CCameraInterface*>(m_pActiveCamera->GetInterface())
-                                    : nullptr;
+  return InterfaceOf<CCameraInterface>(m_pActiveCamera);
 }
 
 CEnvelopeInterface* CScene::GetAmbLightIntensityEnvelope() { return m_pAmbientIntensity.get(); }

@@ -107,7 +107,14 @@ class CScene : public CSceneInterface {
   void RebuildCameraArray();
   void RebuildNullCount();
   UINT IsReleasing() const { return m_dwReleasing; }
+  // The objects behind the interface lookups, null where those return null; the by-name
+  // finds do not log.
   CWorldObject* GetMeshObject(UINT index) const;
+  CWorldObject* GetLightObject(UINT index) const;
+  CWorldObject* GetCameraObject(UINT index) const;
+  CWorldObject* GetNullObject(UINT index) const;
+  CWorldObject* FindMeshByName(const char* name, UINT n) const;
+  CWorldObject* FindNullByName(const char* name, UINT n) const;
   void SetCurrentLight(CWorldObject* light) { m_pCurrentLight = light; }
   CWorldObject* GetCurrentLight() const { return m_pCurrentLight; }
   UINT SetCurrentMesh(CWorldObject* mesh) {
@@ -130,9 +137,6 @@ class CScene : public CSceneInterface {
   CScene(CD3D9RendererInterface* renderer, CEngineLog* log, float ambientIntensity);
   void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   void RebuildArray(std::vector<CWorldObject*>& array, UINT type);
-  CWorldObject* FindInList(UINT type, UINT index) const;
-  CWorldObject* FindByName(const std::vector<CWorldObject*>& objects, const char* name,
-                           UINT n) const;
   bool HasShaderFile() const;
 
   CWorldObject* m_pFirstWorldObject = nullptr;

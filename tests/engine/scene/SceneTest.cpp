@@ -89,15 +89,28 @@ TEST_F(SceneTest, PerKindArraysFollowTheListOrder) {
   EXPECT_EQ(scene->GetMeshObject(0), mesh0);
   EXPECT_EQ(scene->GetMeshObject(1), mesh1);
   EXPECT_EQ(scene->GetMeshObject(2), mesh2);
-  EXPECT_NE(scene->GetMesh(2), nullptr);
-  EXPECT_EQ(scene->GetMesh(3), nullptr);
-  EXPECT_EQ(static_cast<CWorldObjectInterface*>(scene->GetLight(0)), light->GetInterface());
-  EXPECT_EQ(scene->GetLight(1), nullptr);
-  EXPECT_EQ(static_cast<CWorldObjectInterface*>(scene->GetCamera(0)), camera->GetInterface());
-  EXPECT_EQ(scene->GetCamera(1), nullptr);
-  EXPECT_EQ(static_cast<CWorldObjectInterface*>(scene->GetNull(0)), null0->GetInterface());
-  EXPECT_EQ(static_cast<CWorldObjectInterface*>(scene->GetNull(1)), null1->GetInterface());
-  EXPECT_EQ(scene->GetNull(2), nullptr);
+  EXPECT_EQ(scene->GetMeshObject(3), nullptr);
+  EXPECT_EQ(scene->GetLightObject(0), light);
+  EXPECT_EQ(scene->GetLightObject(1), nullptr);
+  EXPECT_EQ(scene->GetCameraObject(0), camera);
+  EXPECT_EQ(scene->GetCameraObject(1), nullptr);
+  EXPECT_EQ(scene->GetNullObject(0), null0);
+  EXPECT_EQ(scene->GetNullObject(1), null1);
+  EXPECT_EQ(scene->GetNullObject(2), nullptr);
+}
+
+TEST_F(SceneTest, ObjectsAreHandedOutOnlyThroughTheirKindsInterface) {
+  // These fakes carry the type words but are none of the kinds: nothing may pass them off as
+  // a mesh, light, camera or null.
+  Add(WORLD_OBJECT_MESH, "m");
+  Add(WORLD_OBJECT_LIGHT, "l");
+  Add(WORLD_OBJECT_CAMERA, "c");
+  Add(WORLD_OBJECT_NULL, "n");
+  EXPECT_EQ(scene->GetMesh(0), nullptr);
+  EXPECT_EQ(scene->GetLight(0), nullptr);
+  EXPECT_EQ(scene->GetCamera(0), nullptr);
+  EXPECT_EQ(scene->GetNull(0), nullptr);
+  EXPECT_EQ(scene->GetMeshByName("m", 0), nullptr);
 }
 
 TEST_F(SceneTest, LookupByName) {
@@ -108,13 +121,13 @@ TEST_F(SceneTest, LookupByName) {
   FakeWorldObject* secondPivot = Add(WORLD_OBJECT_NULL, "pivot");
   scene->SetName("level");
 
-  EXPECT_EQ(static_cast<CWorldObjectInterface*>(scene->GetMeshByName("box", 1)),
-            secondBox->GetInterface());
-  EXPECT_EQ(static_cast<CWorldObjectInterface*>(scene->GetNullByName("pivot", 1)),
-            secondPivot->GetInterface());
+  EXPECT_EQ(scene->FindMeshByName("box", 1), secondBox);
+  EXPECT_EQ(scene->FindNullByName("pivot", 1), secondPivot);
+  EXPECT_EQ(scene->FindMeshByName("bo", 0), nullptr);  // a prefix is no match
+  EXPECT_EQ(scene->FindMeshByName(nullptr, 0), nullptr);
   EXPECT_TRUE(log.entries.empty());
 
-  EXPECT_EQ(scene->GetMeshByName("bo", 0), nullptr);  // a prefix is no match
+  EXPECT_EQ(scene->GetMeshByName("bo", 0), nullptr);
   EXPECT_EQ(scene->GetMeshByName("box", 2), nullptr);
   EXPECT_EQ(scene->GetNullByName("box", 0), nullptr);
   EXPECT_EQ(log.TextAt(CEngineLog::kLevelError),
@@ -331,6 +344,12 @@ TEST_F(SceneShaderTest, UseShaderReportsPreparationNotTheWord) {
   EXPECT_EQ(scene->ApplyDefaultShader(nullptr, nullptr, nullptr), 1u);
   EXPECT_EQ(scene->GetUseShader(), 1u);
   EXPECT_EQ(library.preparedScenes, (std::vector<CScene*>{scene, scene}));
+}
+
+TEST_F(SceneShaderTest, SceneIsNotPreparedWhileAMeshFails) {
+  Add(WORLD_OBJECT_MESH, "not really a mesh");
+  EXPECT_EQ(scene->ApplyDefaultShader(nullptr, nullptr, nullptr), 0u);
+  EXPECT_TRUE(library.preparedScenes.empty());
 }
 
 TEST_F(SceneShaderTest, ChooserReplacesTheLibrary) {
