@@ -10,15 +10,15 @@
 
 namespace {
 
-struct KeySpec {
+struct KeyFields {
   float time, value;
   UINT shape = KEY_SHAPE_LINEAR;
   float params[4] = {};
   float tension = 0;
 };
 
-void Fill(CChannelEnvelope& channel, const std::vector<KeySpec>& keys) {
-  for (const KeySpec& key : keys)
+void Fill(CChannelEnvelope& channel, const std::vector<KeyFields>& keys) {
+  for (const KeyFields& key : keys)
     ASSERT_EQ(channel.AddKeyData(key.value, key.time, key.shape, key.tension, 0, 0, key.params[0],
                                  key.params[1], key.params[2], key.params[3]),
               1u)
@@ -133,7 +133,7 @@ TEST(ChannelEnvelope, BehavioursOnBothSides) {
 
 struct ShapeCase {
   const char* name;
-  std::vector<KeySpec> keys;
+  std::vector<KeyFields> keys;
   float time;
   float expected;
 };
@@ -209,8 +209,8 @@ TEST(ChannelEnvelope, LinearBehaviourFollowsTheEndKeysShape) {
       {"after, 2D bezier without handle extent", false, KEY_SHAPE_BEZIER2D, {3, 1, 3, 2}, 10},
   };
   for (const ExtrapolationCase& c : cases) {
-    KeySpec first{0, 0, KEY_SHAPE_STEPPED}, last{10, 10, KEY_SHAPE_STEPPED};
-    KeySpec& end = c.before ? first : last;
+    KeyFields first{0, 0, KEY_SHAPE_STEPPED}, last{10, 10, KEY_SHAPE_STEPPED};
+    KeyFields& end = c.before ? first : last;
     end.shape = c.shape;
     for (int i = 0; i < 4; ++i) end.params[i] = c.params[i];
     CChannelEnvelope channel;
