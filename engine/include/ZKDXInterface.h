@@ -797,9 +797,9 @@ class CSceneInterface {
   virtual float GetFrame() = 0;
   virtual void SetName(const char* name) = 0;
   virtual void SetFogType(UINT fogType) = 0;
-  // The word is stored unchanged and read back as a float.
-  virtual void SetFogMinDistance(UINT distance) = 0;
-  virtual void SetFogMaxDistnace(UINT distance) = 0;
+  // Distances are floats, read back by the matching getters.
+  virtual void SetFogMinDistance(float distance) = 0;
+  virtual void SetFogMaxDistnace(float distance) = 0;
   virtual void SetFogColor(UINT color) = 0;
   virtual void SetLightingModel(UINT lightingModel) = 0;
   virtual void SetFirstFrame(UINT frame) = 0;

@@ -1,0 +1,388 @@
+#include "Scene.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "Envelope.h"
+#include "SceneShaderLibrary.h"
+#include "WorldObject.h"
+#include "core/EngineContext.h"
+#include "core/EngineLog.h"
+#include "d3d9types.h"
+#include "winuser.h"
+
+namespace {
+
+constexpr const char* kSource = "ZK3DProcessing";
+constexpr const char* kNoShaderFile = "none";
+
+CSceneShaderLibrary* g_pShaderLibrary = nullptr;
+
+// Clears the field, then copies at most its length less one characters.
+void CopyName(char (&field)[CScene::kNameLength], const char* text) {
+  std::memset(field, 0, sizeof field);
+  if (text != nullptr) std::strncpy(field, text, sizeof field - 1);
+}
+
+bool SameName(const char* a, const char* b) { return a != nullptr && std::strcmp(a, b) == 0; }
+
+// The kind's interface of an object; null for an object whose type word does not match what
+// it is, so a damaged type word never hands out the wrong interface.
+template <class TInterface>
+TInterface* InterfaceOf(CWorldObject* object) {
+  return object != nullptr ? dynamic_cast<TInterface*>(object->GetInterface()) : nullptr;
+}
+
+}  // namespace
+
+CScene::CScene(CD3D9RendererInterface* renderer, CEngineLog* log, float ambientIntensity)
+    : m_pRenderer(renderer),
+      m_pLog(log),
+      m_Sprites(kInitialSpriteSlots, nullptr),
+      m_dwLightingModel(GetEngineContext()->wPresetValue) {
+  m_pAmbientIntensity = std::make_unique<CEnvelope>(0, nullptr, ambientIntensity);
+}
+
+CScene::CScene(CD3D9RendererInterface* renderer, CEngineLog* log) : CScene(renderer, log, 0.25f) {}
+
+CScene::CScene(UINT /*reserved*/, CD3D9RendererInterface* renderer, CEngineLog* log)
+    : CScene(renderer, log, 0.0f) {}
+
+CScene::~CScene() = default;
+
+void CScene::SetShaderLibrary(CSceneShaderLibrary* library) { g_pShaderLibrary = library; }
+
+void CScene::Log(int level, const char* format, ...) const {
+  if (m_pLog == nullptr) return;
+  char text[CEngineLog::kMaxMessage];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  m_pLog->Log(kSource, __LINE__, level, "%s", text);
+}
+
+void CScene::Release() {
+  if (m_dwReferenceCount > 0) --m_dwReferenceCount;
+  if (m_dwReferenceCount != 0) return;
+
+  Log(CEngineLog::kLevelInfo, "- (CScene) Releasing %s\n", m_szName);
+  m_dwReleasing = 1;
+  CWorldObject* object = m_pFirstWorldObject;
+  m_pFirstWorldObject = nullptr;
+  while (object != nullptr) {
+    CWorldObject* next = object->GetNext();
+    // An object someone else still holds outlives the scene; it must not reach back into it.
+    const bool survives =
+        !CWorldObject::IsKnownType(object->GetWorldObjectType()) || object->GetReferenceCount() > 1;
+    if (survives) object->DetachFromScene();
+    if (CWorldObject::IsKnownType(object->GetWorldObjectType())) object->ReleaseReference();
+    object = next;
+  }
+  m_Meshes.clear();
+  m_Lights.clear();
+  m_Cameras.clear();
+  m_pActiveCamera = m_pCurrentMesh = m_pCurrentLight = nullptr;
+  Log(CEngineLog::kLevelInfo, "- Scene Released\n");
+  m_dwReleasing = 0;
+  delete this;
+}
+
+CWorldObjectInterface* CScene::GetWorldObjects() {
+  if (m_pFirstWorldObject == nullptr ||
+      !CWorldObject::IsKnownType(m_pFirstWorldObject->GetWorldObjectType()))
+    return nullptr;
+  return m_pFirstWorldObject->GetInterface();
+}
+
+CWorldObjectInterface* CScene::GetLastWorldObject() {
+  CWorldObject* last = m_pFirstWorldObject;
+  while (last != nullptr && last->GetNext() != nullptr) last = last->GetNext();
+  if (last == nullptr || !CWorldObject::IsKnownType(last->GetWorldObjectType())) return nullptr;
+  return last->GetInterface();
+}
+
+CWorldObject* CScene::GetMeshObject(UINT index) const {
+  return index < m_Meshes.size() ? m_Meshes[index] : nullptr;
+}
+
+CWorldObject* CScene::GetLightObject(UINT index) const {
+  return index < m_Lights.size() ? m_Lights[index] : nullptr;
+}
+
+CWorldObject* CScene::GetCameraObject(UINT index) const {
+  return index < m_Cameras.size() ? m_Cameras[index] : nullptr;
+}
+
+CWorldObject* CScene::GetNullObject(UINT index) const {
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
+    if (object->GetWorldObjectType() == WORLD_OBJECT_NULL && index-- == 0) return object;
+  return nullptr;
+}
+
+CMeshInterface* CScene::GetMesh(UINT index) {
+  return InterfaceOf<CMeshInterface>(GetMeshObject(index));
+}
+
+CLightInterface* CScene::GetLight(UINT index) {
+  return InterfaceOf<CLightInterface>(GetLightObject(index));
+}
+
+CCameraInterface* CScene::GetCamera(UINT index) {
+  return InterfaceOf<CCameraInterface>(GetCameraObject(index));
+}
+
+CNullInterface* CScene::GetNull(UINT index) {
+  return InterfaceOf<CNullInterface>(GetNullObject(index));
+}
+
+CWorldObject* CScene::FindMeshByName(const char* name, UINT n) const {
+  if (name == nullptr) return nullptr;
+  for (CWorldObject* mesh : m_Meshes)
+    if (SameName(mesh->GetWorldObjectName(), name) && n-- == 0) return mesh;
+  return nullptr;
+}
+
+CWorldObject* CScene::FindNullByName(const char* name, UINT n) const {
+  if (name == nullptr) return nullptr;
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
+    if (object->GetWorldObjectType() == WORLD_OBJECT_NULL &&
+        SameName(object->GetWorldObjectName(), name) && n-- == 0)
+      return object;
+  return nullptr;
+}
+
+CMeshInterface* CScene::GetMeshByName(const char* name, UINT n) {
+  CWorldObject* mesh = FindMeshByName(name, n);
+  if (mesh == nullptr)
+    Log(CEngineLog::kLevelError, "CScene::GetMeshByName Returned NULL Looking For %s At %s\n",
+        name != nullptr ? name : "", m_szName);
+  return InterfaceOf<CMeshInterface>(mesh);
+}
+
+CNullInterface* CScene::GetNullByName(const char* name, UINT n) {
+  CWorldObject* null = FindNullByName(name, n);
+  if (null == nullptr)
+    Log(CEngineLog::kLevelError, "CScene::GetNullByName Returned NULL Looking For %s At %s\n",
+        name != nullptr ? name : "", m_szName);
+  return InterfaceOf<CNullInterface>(null);
+}
+
+UINT CScene::AddWorldObject(CWorldObjectInterface* objectInterface) {
+  CWorldObject* object = CWorldObject::FromInterface(objectInterface);
+  if (object == nullptr) return 0;
+  const bool known = CWorldObject::IsKnownType(objectInterface->GetWorldObjectType());
+  if (m_pFirstWorldObject == nullptr) {
+    if (known) {
+      object->SetNextWorldObject(nullptr);
+      m_pFirstWorldObject = object;
+    }
+    return 1;
+  }
+  if (!known) return 0;
+  // A second link to an object already in the list would turn the list into a loop.
+  CWorldObject* last = m_pFirstWorldObject;
+  for (;;) {
+    if (last == object) return 0;
+    if (last->GetNext() == nullptr) break;
+    last = last->GetNext();
+  }
+  object->SetNextWorldObject(nullptr);
+  last->SetNextWorldObject(object);
+  return 1;
+}
+
+void CScene::AppendWorldObject(CWorldObject* object) {
+  if (AddWorldObject(object->GetInterface()) == 0) return;
+  switch (object->GetWorldObjectType()) {
+    case WORLD_OBJECT_MESH:
+      RebuildMeshArray();
+      break;
+    case WORLD_OBJECT_LIGHT:
+      RebuildLightArray();
+      break;
+    case WORLD_OBJECT_CAMERA:
+      RebuildCameraArray();
+      break;
+    case WORLD_OBJECT_NULL:
+      RebuildNullCount();
+      break;
+  }
+}
+
+void CScene::UnlinkWorldObject(CWorldObject* object) {
+  CWorldObject* previous = nullptr;
+  CWorldObject* current = m_pFirstWorldObject;
+  while (current != nullptr && current != object) {
+    previous = current;
+    current = current->GetNext();
+  }
+  if (current == nullptr) return;
+  if (previous != nullptr)
+    previous->SetNextWorldObject(object->GetNext());
+  else
+    m_pFirstWorldObject = object->GetNext();
+  object->SetNextWorldObject(nullptr);
+  // Nothing may keep pointing at an object that has left the scene.
+  if (m_pActiveCamera == object) m_pActiveCamera = nullptr;
+  if (m_pCurrentMesh == object) m_pCurrentMesh = nullptr;
+  if (m_pCurrentLight == object) m_pCurrentLight = nullptr;
+  switch (object->GetWorldObjectType()) {
+    case WORLD_OBJECT_MESH:
+      RebuildMeshArray();
+      break;
+    case WORLD_OBJECT_LIGHT:
+      RebuildLightArray();
+      break;
+    case WORLD_OBJECT_CAMERA:
+      RebuildCameraArray();
+      break;
+    case WORLD_OBJECT_NULL:
+      RebuildNullCount();
+      break;
+  }
+}
+
+void CScene::RebuildArray(std::vector<CWorldObject*>& array, UINT type) {
+  array.clear();
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
+    if (object->GetWorldObjectType() == type) array.push_back(object);
+}
+
+void CScene::RebuildMeshArray() { RebuildArray(m_Meshes, WORLD_OBJECT_MESH); }
+void CScene::RebuildLightArray() { RebuildArray(m_Lights, WORLD_OBJECT_LIGHT); }
+void CScene::RebuildCameraArray() { RebuildArray(m_Cameras, WORLD_OBJECT_CAMERA); }
+
+void CScene::RebuildNullCount() {
+  m_dwNullCount = 0;
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
+    if (object->GetWorldObjectType() == WORLD_OBJECT_NULL) ++m_dwNullCount;
+}
+
+// --- sprites ---
+
+void CScene::AddSprite(CSpriteInterface* sprite) {
+  if (sprite == nullptr) return;
+  sprite->SetScene(this);
+  for (CSpriteInterface*& slot : m_Sprites)
+    if (slot == nullptr) {
+      slot = sprite;
+      return;
+    }
+  Log(CEngineLog::kLevelError,
+      "ERROR!!! - Not Enough Space For Sprites In The Scene (%s), Need To Allocate\n", m_szName);
+  m_Sprites.push_back(sprite);
+}
+
+CSpriteInterface* CScene::GetSprite(UINT index) {
+  return index < m_Sprites.size() ? m_Sprites[index] : nullptr;
+}
+
+CSpriteInterface* CScene::GetSpriteByName(const char* name, UINT n) {
+  if (name != nullptr)
+    for (CSpriteInterface* sprite : m_Sprites)
+      if (sprite != nullptr && SameName(sprite->GetSpriteName(), name) && n-- == 0) return sprite;
+  Log(CEngineLog::kLevelError, "WARNING!!! - Can't Find The Sprite Named: %s In The Scene: %s\n",
+      name != nullptr ? name : "", m_szName);
+  return nullptr;
+}
+
+UINT CScene::RemoveSprite(CSpriteInterface* sprite) {
+  if (sprite != nullptr)
+    for (CSpriteInterface*& slot : m_Sprites)
+      if (slot == sprite) {
+        slot = nullptr;
+        return 1;
+      }
+  const char* spriteName = sprite != nullptr ? sprite->GetSpriteName() : nullptr;
+  Log(CEngineLog::kLevelError,
+      "WARNING!!! - Can't Remove The Sprite Named: %s From The Scene: %s\n",
+      spriteName != nullptr ? spriteName : "", m_szName);
+  return 0;
+}
+
+// --- scene shader ---
+
+void CScene::SetShaderFile(const char* fileName, UINT useShader) {
+  CopyName(m_szShaderFileName, fileName);
+  m_dwUseShader = useShader;
+}
+
+UINT CScene::CreateShader(const char* fileName, ShaderParameter* parameters,
+                          UINT numberOfParameters, UINT useShader) {
+  m_pShader = nullptr;  // the shader itself stays in the shader library's bank
+  CopyName(m_szShaderFileName, fileName);
+  if (g_pShaderLibrary != nullptr && fileName != nullptr)
+    m_pShader = g_pShaderLibrary->CreateShaderForScene(m_szShaderFileName, this, parameters,
+                                                       numberOfParameters);
+  if (m_pShader != nullptr) {
+    m_dwUseShader = useShader;
+    return 1;
+  }
+  char text[CEngineLog::kMaxMessage];
+  std::snprintf(text, sizeof text, "Can't Create Shader: %s", m_szShaderFileName);
+  MessageBoxA(GetEngineContext()->hWnd, text, "Error While Creating Shader", MB_ICONSTOP);
+  CopyName(m_szShaderFileName, kNoShaderFile);
+  return 0;
+}
+
+bool CScene::HasShaderFile() const {
+  // "none" is what a failed CreateShader leaves: no shader to draw with.
+  return m_szShaderFileName[0] != '\0' && std::strcmp(m_szShaderFileName, kNoShaderFile) != 0;
+}
+
+UINT CScene::ApplyDefaultShader(SceneShaderChooser sceneChooser, MeshShaderChooser meshChooser,
+                                SurfaceShaderChooser surfaceChooser) {
+  bool meshesPrepared = true;
+  for (CWorldObject* object : m_Meshes) {
+    CMeshInterface* mesh = InterfaceOf<CMeshInterface>(object);
+    if (mesh == nullptr || mesh->ApplyDefaultShader(meshChooser, surfaceChooser) != 1)
+      meshesPrepared = false;
+  }
+  if (!meshesPrepared) return m_dwPrepared;
+  if (HasShaderFile() && m_dwUseShader != 0) return m_dwPrepared;
+
+  UINT result = 0;
+  if (sceneChooser != nullptr)
+    result = sceneChooser(this);
+  else if (g_pShaderLibrary != nullptr)
+    result = g_pShaderLibrary->ApplyDefaultShaderForScene(this);
+  if (result == 1) m_dwPrepared = 1;
+  return m_dwPrepared;
+}
+
+// --- plain values ---
+
+CCameraInterface* CScene::GetActiveCamera() {
+  return InterfaceOf<CCameraInterface>(m_pActiveCamera);
+}
+
+CEnvelopeInterface* CScene::GetAmbLightIntensityEnvelope() { return m_pAmbientIntensity.get(); }
+
+void CScene::SetName(const char* name) { CopyName(m_szName, name); }
+
+void CScene::SetDirectory(const char* directory) { CopyName(m_szDirectory, directory); }
+
+void CScene::SetFogColor(UINT color) {
+  m_dwFogColor = color;
+  if (m_pRenderer != nullptr) m_pRenderer->SetRenderState(D3DRS_FOGCOLOR, color);
+}
+
+void CScene::SetAmbientColor(UINT color) {
+  m_AmbientColor.cRed = static_cast<BYTE>(color & 0xFF);
+  m_AmbientColor.cGreen = static_cast<BYTE>((color >> 8) & 0xFF);
+  m_AmbientColor.cBlue = static_cast<BYTE>((color >> 16) & 0xFF);
+}
+
+void CScene::GetUserDefinedData(void** data, UINT* value1, UINT* value2) {
+  if (data != nullptr) *data = m_pUserData;
+  if (value1 != nullptr) *value1 = m_dwUserValue1;
+  if (value2 != nullptr) *value2 = m_dwUserValue2;
+}
+
+void CScene::SetUserDefinedData(void* data, UINT value1, UINT value2) {
+  m_pUserData = data;
+  m_dwUserValue1 = value1;
+  m_dwUserValue2 = value2;
+}

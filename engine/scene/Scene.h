@@ -1,0 +1,179 @@
+#pragma once
+// One 3D scene: the ordered list of its world objects with per-kind arrays for indexed access,
+// its name and directory, frame range, fog, ambient light and background, a table of screen
+// sprites, the scene shader and user data. Scenes are reference-counted and own their objects.
+//
+// The per-frame passes, rendering, ray picking, octrees, merging and the creation of objects of
+// each kind are added with those parts of the scene graph; until then this class leaves those
+// operations of CSceneInterface open.
+#include <memory>
+#include <vector>
+
+#include "ZKDXInterface.h"
+
+class CEngineLog;
+class CEnvelope;
+class CSceneShaderLibrary;
+class CShader;
+class CWorldObject;
+
+class CScene : public CSceneInterface {
+ public:
+  static constexpr UINT kNameLength = 256;
+  static constexpr UINT kInitialSpriteSlots = 128;
+
+  // The scene of AddScene and the tool windows: a constant ambient intensity of 0.25.
+  CScene(CD3D9RendererInterface* renderer, CEngineLog* log);
+  // The scene of the file readers: a default ambient intensity envelope (constant 0). The first
+  // argument is not read.
+  CScene(UINT reserved, CD3D9RendererInterface* renderer, CEngineLog* log);
+
+  // The shader library that CreateShader and ApplyDefaultShader use; null until Init makes it.
+  static void SetShaderLibrary(CSceneShaderLibrary* library);
+
+  // --- CSceneInterface ---
+  void AddRef() override { ++m_dwReferenceCount; }
+  // At zero: releases every world object and frees the scene. Objects that still hold other
+  // references survive, detached from the scene.
+  void Release() override;
+  CWorldObjectInterface* GetWorldObjects() override;
+  CMeshInterface* GetMesh(UINT index) override;
+  CMeshInterface* GetMeshByName(const char* name, UINT n) override;
+  CLightInterface* GetLight(UINT index) override;
+  CCameraInterface* GetCamera(UINT index) override;
+  CNullInterface* GetNull(UINT index) override;
+  CNullInterface* GetNullByName(const char* name, UINT n) override;
+  UINT GetNumberOfMeshes() override { return static_cast<UINT>(m_Meshes.size()); }
+  UINT GetNumberOfLights() override { return static_cast<UINT>(m_Lights.size()); }
+  UINT GetNumberOfCameras() override { return static_cast<UINT>(m_Cameras.size()); }
+  UINT GetNumberOfNullObjects() override { return m_dwNullCount; }
+  UINT GetActiveCameraNumber() override { return m_dwActiveCameraNumber; }
+  const char* GetName() override { return m_szName; }
+  const char* GetDirectory() override { return m_szDirectory; }
+  CWorldObjectInterface* GetLastWorldObject() override;
+  // Appends an object of a known kind that is not in the list yet; the per-kind arrays are the
+  // caller's to rebuild.
+  UINT AddWorldObject(CWorldObjectInterface* object) override;
+  void AddSprite(CSpriteInterface* sprite) override;
+  CSpriteInterface* GetSprite(UINT index) override;
+  CSpriteInterface* GetSpriteByName(const char* name, UINT n) override;
+  UINT RemoveSprite(CSpriteInterface* sprite) override;
+  UINT GetNumberOfSprites() override { return static_cast<UINT>(m_Sprites.size()); }
+  const char* GetShaderFileName() override { return m_szShaderFileName; }
+  // Whether ApplyDefaultShader has prepared the scene, not the use-shader word.
+  UINT GetUseShader() override { return m_dwPrepared; }
+  void SetShaderFile(const char* fileName, UINT useShader) override;
+  UINT CreateShader(const char* fileName, ShaderParameter* parameters, UINT numberOfParameters,
+                    UINT useShader) override;
+  UINT ApplyDefaultShader(SceneShaderChooser sceneChooser, MeshShaderChooser meshChooser,
+                          SurfaceShaderChooser surfaceChooser) override;
+  UINT GetFirstFrame() override { return m_dwFirstFrame; }
+  UINT GetLastFrame() override { return m_dwLastFrame; }
+  UINT GetFrameStep() override { return m_dwFrameStep; }
+  float GetFramesPerSecond() override { return m_fFramesPerSecond; }
+  CCameraInterface* GetActiveCamera() override;
+  ColorByte* GetColor() override { return &m_AmbientColor; }
+  CEnvelopeInterface* GetAmbLightIntensityEnvelope() override;
+  UINT GetFogType() override { return m_dwFogType; }
+  UINT GetFogColor() override { return m_dwFogColor; }
+  float GetMinimumFogDistance() override { return m_fFogMinDistance; }
+  float GetMaximumFogDistance() override { return m_fFogMaxDistance; }
+  UINT GetLightingModel() override { return m_dwLightingModel; }
+  float GetFrame() override { return m_fFrame; }
+  void SetName(const char* name) override;
+  void SetFogType(UINT fogType) override { m_dwFogType = fogType; }
+  void SetFogMinDistance(float distance) override { m_fFogMinDistance = distance; }
+  void SetFogMaxDistnace(float distance) override { m_fFogMaxDistance = distance; }
+  // Also sets the device's fog colour at once.
+  void SetFogColor(UINT color) override;
+  void SetLightingModel(UINT lightingModel) override { m_dwLightingModel = lightingModel; }
+  void SetFirstFrame(UINT frame) override { m_dwFirstFrame = frame; }
+  void SetLastFrame(UINT frame) override { m_dwLastFrame = frame; }
+  void SetAmbientColor(UINT color) override;
+  UINT GetSceneFrames() override { return m_dwLastFrame; }
+  void GetUserDefinedData(void** data, UINT* value1, UINT* value2) override;
+  void SetUserDefinedData(void* data, UINT value1, UINT value2) override;
+  UINT GetBackgroundColor() override { return m_dwBackgroundColor; }
+  void SetBackgroundColor(UINT color) override { m_dwBackgroundColor = color; }
+
+  // --- engine side ---
+  CWorldObject* GetFirstWorldObject() const { return m_pFirstWorldObject; }
+  // Appends the object and brings its kind's array or count up to date.
+  void AppendWorldObject(CWorldObject* object);
+  // Takes the object out of the list and brings its kind's array or count up to date.
+  void UnlinkWorldObject(CWorldObject* object);
+  void RebuildMeshArray();
+  void RebuildLightArray();
+  void RebuildCameraArray();
+  void RebuildNullCount();
+  UINT IsReleasing() const { return m_dwReleasing; }
+  // The objects behind the interface lookups, null where those return null; the by-name
+  // finds do not log.
+  CWorldObject* GetMeshObject(UINT index) const;
+  CWorldObject* GetLightObject(UINT index) const;
+  CWorldObject* GetCameraObject(UINT index) const;
+  CWorldObject* GetNullObject(UINT index) const;
+  CWorldObject* FindMeshByName(const char* name, UINT n) const;
+  CWorldObject* FindNullByName(const char* name, UINT n) const;
+  void SetCurrentLight(CWorldObject* light) { m_pCurrentLight = light; }
+  CWorldObject* GetCurrentLight() const { return m_pCurrentLight; }
+  UINT SetCurrentMesh(CWorldObject* mesh) {
+    m_pCurrentMesh = mesh;
+    return 1;
+  }
+  CWorldObject* GetCurrentMesh() const { return m_pCurrentMesh; }
+  void SetShadowMode(UINT renderingProfile) { m_dwRenderingProfile = renderingProfile; }
+  UINT GetShadowMode() const { return m_dwRenderingProfile; }
+  CShader* GetShader() const { return m_pShader; }
+  UINT GetUseShaderWord() const { return m_dwUseShader; }
+  void SetDirectory(const char* directory);
+  UINT GetReferenceCount() const { return m_dwReferenceCount; }
+
+ protected:
+  // Only Release frees a scene.
+  virtual ~CScene();
+
+ private:
+  CScene(CD3D9RendererInterface* renderer, CEngineLog* log, float ambientIntensity);
+  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
+  void RebuildArray(std::vector<CWorldObject*>& array, UINT type);
+  bool HasShaderFile() const;
+
+  CWorldObject* m_pFirstWorldObject = nullptr;
+  CShader* m_pShader = nullptr;
+  std::vector<CWorldObject*> m_Meshes;
+  std::vector<CWorldObject*> m_Lights;
+  std::vector<CWorldObject*> m_Cameras;
+  CWorldObject* m_pActiveCamera = nullptr;
+  CD3D9RendererInterface* m_pRenderer;
+  CEngineLog* m_pLog;
+  CWorldObject* m_pCurrentMesh = nullptr;
+  void* m_pUserData = nullptr;
+  std::vector<CSpriteInterface*> m_Sprites;
+  UINT m_dwUserValue1 = 0;
+  UINT m_dwUserValue2 = 0;
+  CWorldObject* m_pCurrentLight = nullptr;
+  UINT m_dwNullCount = 0;
+  UINT m_dwActiveCameraNumber = 0;
+  char m_szName[kNameLength] = {};
+  char m_szDirectory[kNameLength] = {};
+  char m_szShaderFileName[kNameLength] = {};
+  UINT m_dwFirstFrame = 0;
+  UINT m_dwLastFrame = 0;
+  UINT m_dwFrameStep = 0;
+  float m_fFramesPerSecond = 0.0f;
+  ColorByte m_AmbientColor = {};
+  std::unique_ptr<CEnvelope> m_pAmbientIntensity;
+  UINT m_dwLightingModel;
+  float m_fFrame = 0.0f;
+  UINT m_dwFogType = 0;
+  float m_fFogMinDistance = 0.0f;
+  float m_fFogMaxDistance = 0.0f;
+  UINT m_dwFogColor = 0;
+  UINT m_dwBackgroundColor = 0;
+  UINT m_dwReferenceCount = 1;
+  UINT m_dwRenderingProfile = 0;
+  UINT m_dwPrepared = 0;
+  UINT m_dwUseShader = 0;
+  UINT m_dwReleasing = 0;
+};

@@ -1,0 +1,68 @@
+#include "UpdateGuard.h"
+
+#include "Motion.h"
+#include "UpdateInputs.h"
+#include "WorldObject.h"
+
+namespace {
+
+UINT ParentOrTargetChanged(CWorldObject* object, float frame) {
+  if (object == nullptr || object->GetGuard() == nullptr) return 0;
+  return object->GetGuard()->Update(frame);
+}
+
+bool IsAnimated(CMotion* motion) {
+  if (motion == nullptr) return false;
+  for (UINT i = 0; i < motion->GetNumberOfChannels(); ++i)
+    if (motion->GetChannel(i)->GetNumberOfKeys() > 1) return true;
+  return false;
+}
+
+}  // namespace
+
+CUpdateGuard::CUpdateGuard(CWorldObject* owner, UINT mode)
+    : m_pOwner(mode >= GUARD_CAMERA && mode <= GUARD_FRAME_ONLY ? owner : nullptr),
+      m_dwMode(mode >= GUARD_CAMERA && mode <= GUARD_FRAME_ONLY ? mode : 0) {}
+
+UINT CUpdateGuard::Update(float frame) {
+  if (frame == m_fLastFrame) return m_dwChanged;
+  switch (m_dwMode) {
+    case GUARD_CAMERA:
+    case GUARD_LIGHT:
+    case GUARD_MESH:
+    case GUARD_NULL: {
+      // The frame is stored first, so a loop of links back to this guard reads the cache.
+      m_fLastFrame = frame;
+      const UINT changed = InspectInputs(frame);
+      if (m_dwMode == GUARD_MESH || m_dwMode == GUARD_NULL) m_dwInputsChanged = changed;
+      m_dwChanged = changed;
+      if (m_dwForce == 1) {
+        m_dwChanged = 1;
+        m_dwForce = 0;
+      }
+      return m_dwChanged;
+    }
+    case GUARD_FRAME_ONLY:
+      m_dwChanged = 1;
+      m_fLastFrame = frame;
+      return 1;
+    default:
+      m_dwChanged = 1;
+      return 1;
+  }
+}
+
+UINT CUpdateGuard::InspectInputs(float frame) {
+  if (m_pOwner == nullptr) return 0;
+  CUpdateInputs inputs;
+  m_pOwner->GetUpdateInputs(&inputs);
+  // Every input is asked, even after one has answered: parents and targets must store the
+  // frame in their own guards.
+  UINT changed = inputs.dwAlwaysChanged != 0 ? 1 : 0;
+  changed |= ParentOrTargetChanged(inputs.pParent, frame);
+  changed |= ParentOrTargetChanged(inputs.pTarget, frame);
+  if (IsAnimated(inputs.pMotion)) changed = 1;
+  for (UINT i = 0; i < inputs.dwNumberOfEnvelopes; ++i)
+    if (inputs.pEnvelopes[i]->GetIsEnvelope() != 0) changed = 1;
+  return changed;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// A named sprite that records the scene it is given; everything else answers neutrally.
+#include <string>
+
+#include "ZKDXInterface.h"
+
+class FakeSprite final : public CSpriteInterface {
+ public:
+  explicit FakeSprite(const char* spriteName) : name(spriteName) {}
+
+  const char* GetSpriteName() override { return name.c_str(); }
+  CSceneInterface* GetScene() override { return scene; }
+  void SetScene(CSceneInterface* owner) override { scene = owner; }
+
+  UINT AddIntoQuad(UINT, Vertex*, Vertex*, Vertex*, Vertex*) override { return 0; }
+  void SetOrientationFlags(UINT) override {}
+  UINT GetOrientationFlags() override { return 0; }
+  UINT GetIsDynamic() override { return 0; }
+  void SetIsDynamic(UINT) override {}
+  UINT SetShader(const char*) override { return 0; }
+  void SetIsActive(UINT, UINT) override {}
+  void SetIsActive(UINT) override {}
+  UINT GetIsActive(UINT) override { return 0; }
+  UINT GetIsActive() override { return 0; }
+  UINT GetIsSuccessfulyCreated() override { return 1; }
+  Vertex* GetQuadVertex(UINT, UINT) override { return nullptr; }
+  CMaterialInterface* GetMaterialInterface() override { return nullptr; }
+  UINT GetNumberOfSpriteQuads() override { return 0; }
+  void Draw(float) override {}
+  void SetPosition(const CVector3&) override {}
+  CVector3* GetPosition() override { return &vector; }
+  void SetRotation(const CVector3&) override {}
+  CVector3* GetRotation() override { return &vector; }
+  void SetScale(const CVector3&) override {}
+  CVector3* GetScale() override { return &vector; }
+  void SetQuadRotation(UINT, float) override {}
+  float SetQuadRotation(UINT) override { return 0; }
+  void SetZWrite(UINT) override {}
+  UINT GetZWrite() override { return 0; }
+  void SetZTest(UINT) override {}
+  UINT GetZTest() override { return 0; }
+  void SetZCompare(UINT) override {}
+  UINT GetZCompare() override { return 0; }
+  void SetAlphaTest(UINT) override {}
+  UINT GetAlphaTest() override { return 0; }
+  void SetAlphaTestRef(UINT) override {}
+  UINT GetAlphaTestRef() override { return 0; }
+  void SetAlphaTestOp(UINT) override {}
+  UINT GetAlphaTestOp() override { return 0; }
+  void SetAlphaBlending(UINT) override {}
+  UINT GetAlphaBlending() override { return 0; }
+  void SetAlphaBlendingOp(UINT) override {}
+  UINT GetAlphaBlendingOp() override { return 0; }
+  void SetAlphaBlendingSource(UINT) override {}
+  UINT GetAlphaBlendingSource() override { return 0; }
+  void SetAlphaBlendingDestination(UINT) override {}
+  UINT GetAlphaBlendingDestination() override { return 0; }
+  void SetCullMode(UINT) override {}
+  UINT GetCullMode() override { return 0; }
+  void SetSmoothShaded(UINT) override {}
+  UINT GetSmoothShaded() override { return 0; }
+
+  std::string name;
+  CSceneInterface* scene = nullptr;
+
+ private:
+  CVector3 vector;
+};

@@ -1,0 +1,73 @@
+#pragma once
+// A scene whose per-frame passes, rendering, picking, octree, merging and object creation are
+// not under test: those operations record their names and answer neutrally.
+#include <string>
+#include <vector>
+
+#include "scene/Scene.h"
+
+class TestScene final : public CScene {
+ public:
+  explicit TestScene(CD3D9RendererInterface* renderer = nullptr, CEngineLog* log = nullptr,
+                     bool* destroyed = nullptr)
+      : CScene(renderer, log), m_pDestroyed(destroyed) {}
+  // The scene as the file readers make it.
+  explicit TestScene(UINT reserved) : CScene(reserved, nullptr, nullptr), m_pDestroyed(nullptr) {}
+
+  UINT BuildOctree(float, UINT) override { return Record("BuildOctree"); }
+  UINT SaveOctree() override { return Record("SaveOctree"); }
+  UINT ApplyNullScripts() override { return Record("ApplyNullScripts"); }
+  void StartNullOptions() override { Record("StartNullOptions"); }
+  void Render() override { Record("Render"); }
+  void PrepareMatrices() override { Record("PrepareMatrices"); }
+  void UpdateHierarchy() override { Record("UpdateHierarchy"); }
+  void SetAsActiveScene() override { Record("SetAsActiveScene"); }
+  UINT SetActiveCamera(UINT) override { return Record("SetActiveCamera"); }
+  void SetFrame(float) override { Record("SetFrame"); }
+  CMeshInterface* FindNearestIntersection(CRay&, float*, UINT) override {
+    Record("FindNearestIntersection");
+    return nullptr;
+  }
+  CMeshInterface* FindNearestIntersection(CRay&, float*, UINT, CVector3*) override {
+    Record("FindNearestIntersection");
+    return nullptr;
+  }
+  UINT AddMeshes(CSceneInterface**, UINT) override { return Record("AddMeshes"); }
+  CMeshInterface* AddMesh(UINT) override {
+    Record("AddMesh");
+    return nullptr;
+  }
+  CCameraInterface* AddCamera() override {
+    Record("AddCamera");
+    return nullptr;
+  }
+  CNullInterface* AddNull() override {
+    Record("AddNull");
+    return nullptr;
+  }
+  CLightInterface* AddLight() override {
+    Record("AddLight");
+    return nullptr;
+  }
+  void GetPossibleColliders(CVector3&, float, CMeshInterface***, UINT*) override {
+    Record("GetPossibleColliders");
+  }
+  CCamera* GetActiveCameraObject() override {
+    Record("GetActiveCameraObject");
+    return nullptr;
+  }
+
+  std::vector<std::string> calls;
+
+ protected:
+  ~TestScene() override {
+    if (m_pDestroyed != nullptr) *m_pDestroyed = true;
+  }
+
+ private:
+  UINT Record(const char* call) {
+    calls.emplace_back(call);
+    return 0;
+  }
+  bool* m_pDestroyed;
+};
