@@ -1,5 +1,6 @@
 #include "core/ArchiveDisk.h"
 
+#include <cstdlib>
 #include <cstring>
 
 CArchiveDisk::CArchiveDisk(CEngineLog* log, const char* name, UINT diskKind)
@@ -10,6 +11,11 @@ CArchiveDisk::CArchiveDisk(CEngineLog* log, const char* name, UINT diskKind)
 
 ArchiveEntry* CArchiveDisk::Entry(UINT index) {
   return index < m_entries.size() ? &m_entries[index] : nullptr;
+}
+
+void CArchiveDisk::FreeMemberData() {
+  for (ArchiveEntry& entry : m_entries) free(entry.data);
+  m_entries.clear();
 }
 
 UINT CArchiveDisk::GetNumberOfFiles() { return UINT(m_entries.size()); }

@@ -27,6 +27,10 @@ class CArchiveDisk : public CVirtualDiskInterface {
   // `name` is kept as given (the file system hands it over lowered), cut to the name buffer.
   CArchiveDisk(CEngineLog* log, const char* name, UINT diskKind);
 
+  // For back ends that unpack every member at mount time into blocks of the C heap: frees
+  // each record's data and empties the table.
+  void FreeMemberData();
+
   // The record at `index`, or null past the table.
   ArchiveEntry* Entry(UINT index);
 

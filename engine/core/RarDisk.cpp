@@ -70,9 +70,7 @@ CRarDisk::CRarDisk(CEngineLog* log, const char* name, UINT diskKind, const char*
   snprintf(m_password, sizeof m_password, "%s", password ? password : kDefaultPassword);
 }
 
-CRarDisk::~CRarDisk() {
-  for (ArchiveEntry& entry : m_entries) free(entry.data);
-}
+CRarDisk::~CRarDisk() { FreeMemberData(); }
 
 UINT CRarDisk::GetArchiveType() { return VFS_ARCHIVE_RAR; }
 
@@ -87,8 +85,7 @@ bool CRarDisk::Mount() {
   UINT count = 0;
   if (!CountMembers(&count)) return false;
   if (UnpackMembers(count)) return true;
-  for (ArchiveEntry& entry : m_entries) free(entry.data);
-  m_entries.clear();
+  FreeMemberData();
   return false;
 }
 
@@ -129,8 +126,8 @@ bool CRarDisk::UnpackMembers(UINT count) {
                "ERROR! - Can't Allocate Memory For Archive Structure: %s\n", m_name);
     return false;
   }
-  m_log->Log(kSource, __LINE__, CEngineLog::kLevelError, "- Archive %s Contains %i Files\n",
-             m_name, int(count));
+  m_log->Log(kSource, __LINE__, CEngineLog::kLevelError, "- Archive %s Contains %i Files\n", m_name,
+             int(count));
 
   UnpackTarget target{kPassUnpack, m_password};
   HANDLE archive = OpenArchive(m_name, RAR_OM_EXTRACT, &target);
@@ -168,14 +165,14 @@ bool CRarDisk::UnpackMembers(UINT count) {
     target.written = 0;
     int processed = RARProcessFile(archive, RAR_TEST, nullptr, nullptr);
     if (target.written != header.UnpSize) {
-      m_log->Log(kSource, __LINE__, CEngineLog::kLevelError,
-                 "ERROR! - Size Mismatch: %s - %s\n", m_name, entry.name);
+      m_log->Log(kSource, __LINE__, CEngineLog::kLevelError, "ERROR! - Size Mismatch: %s - %s\n",
+                 m_name, entry.name);
       RARCloseArchive(archive);
       return false;
     }
     if (processed != ERAR_SUCCESS) {
-      m_log->Log(kSource, __LINE__, CEngineLog::kLevelError,
-                 "ERROR! - Error When Unpacking: %s\n", m_name);
+      m_log->Log(kSource, __LINE__, CEngineLog::kLevelError, "ERROR! - Error When Unpacking: %s\n",
+                 m_name);
       RARCloseArchive(archive);
       return false;
     }

@@ -30,8 +30,7 @@ UINT CVFSFile::Open(CVirtualDiskInterface* disk, UINT index, int source, const c
                     const char* mode) {
   if (m_open) return 0;
   if (source != VFS_SOURCE_ARCHIVE && source != VFS_SOURCE_LOOSE_FILE)
-    FatalErrorWithTitle("Error While Loading File", "There's No Such File: %s",
-                        name ? name : "");
+    FatalErrorWithTitle("Error While Loading File", "There's No Such File: %s", name ? name : "");
   Reset();
   if (!CopyLoweredName(m_name, sizeof m_name, name)) return 0;
   if (source == VFS_SOURCE_ARCHIVE) {
@@ -120,10 +119,17 @@ BYTE CVFSFile::Seek(LONG offset, int origin) {
   if (m_source != VFS_SOURCE_ARCHIVE) return kSeekFailed;
   int64_t base;
   switch (origin) {
-    case SEEK_SET: base = 0; break;
-    case SEEK_CUR: base = m_position; break;
-    case SEEK_END: base = m_length; break;
-    default: return kSeekFailed;
+    case SEEK_SET:
+      base = 0;
+      break;
+    case SEEK_CUR:
+      base = m_position;
+      break;
+    case SEEK_END:
+      base = m_length;
+      break;
+    default:
+      return kSeekFailed;
   }
   int64_t target = base + offset;
   m_position = UINT(std::clamp<int64_t>(target, 0, m_length));

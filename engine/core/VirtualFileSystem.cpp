@@ -50,8 +50,12 @@ bool CVirtualFileSystem::TakeName(char* buffer, const char* name) {
 
 std::unique_ptr<CVirtualDiskInterface> CVirtualFileSystem::CreateDisk(const char* extension,
                                                                       const char* name,
-                                                                      UINT diskKind,
+                                                                      UINT diskKind, UINT offset,
+                                                                      UINT length,
                                                                       const char* password) {
+  // The zlib and RAR back ends read whole archive files.
+  (void)offset;
+  (void)length;
   if (strcmp(extension, "zkz") == 0) {
     auto disk = std::make_unique<CZlibDisk>(m_log, m_allocator, name, diskKind);
     if (disk->Mount()) return disk;
@@ -65,9 +69,8 @@ std::unique_ptr<CVirtualDiskInterface> CVirtualFileSystem::CreateDisk(const char
   return nullptr;
 }
 
-UINT CVirtualFileSystem::AddVirtualDisk(const char* name, UINT diskKind, UINT offset,
-                                        UINT length, const char* password) {
-  (void)length;  // The back ends read whole archive files.
+UINT CVirtualFileSystem::AddVirtualDisk(const char* name, UINT diskKind, UINT offset, UINT length,
+                                        const char* password) {
   char lowered[kVFSNameSize];
   if (!TakeName(lowered, name)) return VFS_NOT_FOUND;
   m_log->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "Adding VD: %s\n", lowered);
@@ -75,15 +78,16 @@ UINT CVirtualFileSystem::AddVirtualDisk(const char* name, UINT diskKind, UINT of
   UINT slot = 0;
   while (slot < m_diskCount && m_disks[slot]) ++slot;
   if (slot == kMaxDisks) {
-    m_log->Log(kSource, __LINE__, CEngineLog::kLevelError,
-               "ERROR! - Too Many Virtual Disks: %s\n", lowered);
+    m_log->Log(kSource, __LINE__, CEngineLog::kLevelError, "ERROR! - Too Many Virtual Disks: %s\n",
+               lowered);
     m_log->Log(kSource, __LINE__, CEngineLog::kLevelError,
                "ERROR! - Can't Open Data Archive: %s At %i\n", lowered, int(offset));
     return VFS_NOT_FOUND;
   }
 
   const char* extension = CutExtension(lowered);
-  std::unique_ptr<CVirtualDiskInterface> disk = CreateDisk(extension, lowered, diskKind, password);
+  std::unique_ptr<CVirtualDiskInterface> disk =
+      CreateDisk(extension, lowered, diskKind, offset, length, password);
   if (!disk) {
     m_log->Log(kSource, __LINE__, CEngineLog::kLevelError,
                "ERROR! - Can't Open Data Archive: %s At %i\n", lowered, int(offset));
@@ -91,8 +95,8 @@ UINT CVirtualFileSystem::AddVirtualDisk(const char* name, UINT diskKind, UINT of
   }
   m_disks[slot] = std::move(disk);
   if (slot == m_diskCount) ++m_diskCount;
-  m_log->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "- Archive File: %s At %i Added\n",
-             lowered, int(offset));
+  m_log->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "- Archive File: %s At %i Added\n", lowered,
+             int(offset));
   return slot;
 }
 
@@ -112,8 +116,7 @@ UINT CVirtualFileSystem::CloseVirtualDisk(const char* name) {
           if (!inUse)
             m_log->Log(kSource, __LINE__, CEngineLog::kLevelError,
                        "WARNING!!! - Can't Close Virtual Disk: %s\n", lowered);
-          m_log->Log(kSource, __LINE__, CEngineLog::kLevelError, "  - %s\n",
-                     file->GetFileName());
+          m_log->Log(kSource, __LINE__, CEngineLog::kLevelError, "  - %s\n", file->GetFileName());
           inUse = true;
         }
     if (inUse) return 0;
@@ -186,8 +189,7 @@ UINT CVirtualFileSystem::LocateShaderFile(const char* name) {
 UINT CVirtualFileSystem::Deinitialize() { return 1; }
 
 CVirtualFileSystemInterface* CreateVirtualFileSystem(CEngineLog* log,
-                                                     ZKAllocatorInterface* allocator,
-                                                     HWND window) {
+                                                     ZKAllocatorInterface* allocator, HWND window) {
   // Made once and kept for the life of the process: readers may hold its files to the end.
   if (!g_fileSystem) g_fileSystem = new (std::nothrow) CVirtualFileSystem(log, allocator, window);
   return g_fileSystem;

@@ -49,9 +49,11 @@ class CVirtualFileSystem final : public CVirtualFileSystemInterface {
  private:
   using FilePool = std::array<std::unique_ptr<CVFSFile>, kPoolSize>;
 
-  // The back end chosen by `extension`, mounted; null (logged) when it cannot be.
+  // The back end chosen by `extension`, mounted; null (logged) when it cannot be. Each back end
+  // takes what it needs of the mount's arguments.
   std::unique_ptr<CVirtualDiskInterface> CreateDisk(const char* extension, const char* name,
-                                                    UINT diskKind, const char* password);
+                                                    UINT diskKind, UINT offset, UINT length,
+                                                    const char* password);
   VFSFile* OpenFile(FilePool& pool, const char* poolFullMessage, bool dataDisksOnly,
                     const char* name, const char* mode);
   UINT Locate(VFSFile* file);
@@ -70,8 +72,7 @@ class CVirtualFileSystem final : public CVirtualFileSystemInterface {
 // The engine's one file system: made from the log, the allocator and the window on the first
 // call, returned as it is on later calls.
 CVirtualFileSystemInterface* CreateVirtualFileSystem(CEngineLog* log,
-                                                     ZKAllocatorInterface* allocator,
-                                                     HWND window);
+                                                     ZKAllocatorInterface* allocator, HWND window);
 // The file system made by CreateVirtualFileSystem; ends the process through the fatal-error
 // routine when there is none yet.
 CVirtualFileSystemInterface* GetVirtualFileSystem();

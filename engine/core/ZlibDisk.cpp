@@ -43,8 +43,8 @@ bool CZlibDisk::ReadAt(uint64_t offset, void* buffer, uint64_t size) {
 bool CZlibDisk::Mount() {
   m_stream = ZkFileOpen(m_name, "rb");
   if (!m_stream) {
-    m_log->Log(kSource, __LINE__, CEngineLog::kLevelError,
-               "ERROR! - Can't Open Archive File: %s\n", m_name);
+    m_log->Log(kSource, __LINE__, CEngineLog::kLevelError, "ERROR! - Can't Open Archive File: %s\n",
+               m_name);
     return false;
   }
   if (fseeko(m_stream, 0, SEEK_END) == 0) {
@@ -53,8 +53,8 @@ bool CZlibDisk::Mount() {
   }
   BYTE signature[4];
   if (!ReadAt(0, signature, sizeof signature) || memcmp(signature, kSignature, 4) != 0) {
-    m_log->Log(kSource, __LINE__, CEngineLog::kLevelError,
-               "ERROR! - Incorrect Signature In: %s\n", m_name);
+    m_log->Log(kSource, __LINE__, CEngineLog::kLevelError, "ERROR! - Incorrect Signature In: %s\n",
+               m_name);
     return false;
   }
   if (!ReadMemberTable()) {
@@ -151,8 +151,7 @@ BYTE* CZlibDisk::GetFileData(UINT index) {
   BYTE* data = static_cast<BYTE*>(m_allocator->AllocateMemory(UINT(blockSize)));
   if (!data) {
     m_log->Log(kSource, __LINE__, CEngineLog::kLevelError,
-               "ERROR! - Can't Allocate Enuff Memory For: %s (%i)\n", entry->name,
-               int(blockSize));
+               "ERROR! - Can't Allocate Enuff Memory For: %s (%i)\n", entry->name, int(blockSize));
     m_allocator->DeleteMemory(packed);
     return nullptr;
   }

@@ -1,7 +1,5 @@
 // The RAR back end over the platform's RAR library: RAR 4, RAR 5 and ZIP archives made by the
 // tests, unpacked into memory at mount time.
-#include "core/RarDisk.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,6 +10,7 @@
 #include "RecordingEngineLog.h"
 #include "TempDir.h"
 #include "ZipWriter.h"
+#include "core/RarDisk.h"
 
 namespace {
 
@@ -119,10 +118,11 @@ TEST_F(RarDiskTest, UnreadableArchivesAreRefusedWithTheirReason) {
       {"damaged member", [&] { folder.Write("data.zkr", damaged); }, nullptr,
        counted + "ERROR! - Error When Unpacking: " + path + "\n"},
       {"wrong password",
-       [&] { ZipWriter("secret").Add("a.txt", "alpha").Add("b.txt", "beta").Write(path); },
-       "guess", counted + "ERROR! - Size Mismatch: " + path + " - a.txt\n"},
-      {"no password", [&] { ZipWriter("secret").Add("a.txt", "alpha").Add("b.txt", "b").Write(path); },
-       nullptr, counted + "ERROR! - Size Mismatch: " + path + " - a.txt\n"},
+       [&] { ZipWriter("secret").Add("a.txt", "alpha").Add("b.txt", "beta").Write(path); }, "guess",
+       counted + "ERROR! - Size Mismatch: " + path + " - a.txt\n"},
+      {"no password",
+       [&] { ZipWriter("secret").Add("a.txt", "alpha").Add("b.txt", "b").Write(path); }, nullptr,
+       counted + "ERROR! - Size Mismatch: " + path + " - a.txt\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -1,7 +1,5 @@
 // VFSFile over an archive member in memory and over a loose file: the readers see the same
 // lines, bytes and positions from both.
-#include "core/VFSFile.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +9,7 @@
 #include "ProcessExitCatcher.h"
 #include "RecordingEngineLog.h"
 #include "TempDir.h"
+#include "core/VFSFile.h"
 
 namespace {
 
@@ -63,11 +62,11 @@ TEST_P(VFSFileOverSource, GetsReadsLinesAsTextModeFgets) {
   };
   const Case cases[] = {
       {"one\r\ntwo\r\n", 64, {"one\n", "two\n"}},
-      {"one\ntwo", 64, {"one\n", "two"}},                   // LF only, unterminated last line
-      {"\n\r\nx", 64, {"\n", "\n", "x"}},                    // empty lines
-      {"abcdefgh\n", 4, {"abc", "def", "gh\n"}},             // count - 1 bytes at most
-      {"ab\r\ncd", 3, {"ab", "\n", "cd"}},                   // CR LF split by the buffer
-      {"a\rb\n", 64, {"a\rb\n"}},                            // a lone CR stays
+      {"one\ntwo", 64, {"one\n", "two"}},         // LF only, unterminated last line
+      {"\n\r\nx", 64, {"\n", "\n", "x"}},         // empty lines
+      {"abcdefgh\n", 4, {"abc", "def", "gh\n"}},  // count - 1 bytes at most
+      {"ab\r\ncd", 3, {"ab", "\n", "cd"}},        // CR LF split by the buffer
+      {"a\rb\n", 64, {"a\rb\n"}},                 // a lone CR stays
       {"x", 2, {"x"}},
   };
   for (const Case& c : cases) {
@@ -135,9 +134,8 @@ TEST(VFSFileMember, SeekClampsTargetsOutsideTheMemberAndReportsThem) {
     BYTE result;
     LONG position;
   };
-  const Case cases[] = {{5, 2, 255, 10}, {-11, 2, 255, 0}, {20, 0, 255, 10},
-                        {-3, 0, 255, 0}, {4, 0, 0, 4},     {7, 1, 255, 10},
-                        {0, 2, 0, 10},   {-10, 1, 0, 0}};
+  const Case cases[] = {{5, 2, 255, 10}, {-11, 2, 255, 0}, {20, 0, 255, 10}, {-3, 0, 255, 0},
+                        {4, 0, 0, 4},    {7, 1, 255, 10},  {0, 2, 0, 10},    {-10, 1, 0, 0}};
   for (const Case& c : cases) {
     EXPECT_EQ(file.Seek(c.offset, c.origin), c.result) << c.offset << " from " << c.origin;
     EXPECT_EQ(file.Tell(), c.position) << c.offset << " from " << c.origin;

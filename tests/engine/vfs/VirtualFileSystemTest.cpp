@@ -1,8 +1,6 @@
 // The virtual file system: mounting and closing disks, slot reuse, where a name is found and
 // the two pools of open files. Archives are written by the tests into a temporary folder that
 // is the working folder while a test runs, as the game's data folder is.
-#include "core/VirtualFileSystem.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -15,6 +13,7 @@
 #include "TempDir.h"
 #include "ZkzWriter.h"
 #include "core/PageAllocator.h"
+#include "core/VirtualFileSystem.h"
 
 namespace {
 

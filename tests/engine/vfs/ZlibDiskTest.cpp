@@ -1,7 +1,5 @@
 // The engine's "ZK3D" archive: member table and members written by the test writer, then
 // damaged one field at a time.
-#include "core/ZlibDisk.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +8,7 @@
 #include "RecordingEngineLog.h"
 #include "TempDir.h"
 #include "ZkzWriter.h"
+#include "core/ZlibDisk.h"
 
 namespace {
 
@@ -18,8 +17,8 @@ class ZlibDiskTest : public ::testing::Test {
   // Writes `bytes` as the archive and mounts it; the disk's name is its lowered path.
   bool Mount(const std::string& bytes) {
     folder.Write("data.zkz", bytes);
-    disk = std::make_unique<CZlibDisk>(&log, &allocator, (folder / "data.zkz").c_str(),
-                                       VFS_DISK_DATA);
+    disk =
+        std::make_unique<CZlibDisk>(&log, &allocator, (folder / "data.zkz").c_str(), VFS_DISK_DATA);
     return disk->Mount();
   }
   std::string Member(UINT index) {
@@ -93,13 +92,15 @@ TEST_F(ZlibDiskTest, MalformedArchivesAreRefusedWithTheirReason) {
       {"bad signature", ZkzWriter().Signature("ZK3E").Add("a", "alpha").Bytes(),
        "ERROR! - Incorrect Signature In: %s\n"},
       {"empty file", "", "ERROR! - Incorrect Signature In: %s\n"},
-      {"one record more than counted", ZkzWriter().Add("a", "1").Add("b", "2").StoredCount(1).Bytes(),
+      {"one record more than counted",
+       ZkzWriter().Add("a", "1").Add("b", "2").StoredCount(1).Bytes(),
        "ERROR! - Incorrect Number Of Files: %s\n"},
       {"one record less than counted", ZkzWriter().Add("a", "1").StoredCount(2).Bytes(),
        "ERROR! - Incorrect Number Of Files: %s\n"},
       {"hostile count", ZkzWriter().Add("a", "1").StoredCount(0xFFFFFFF0u).Bytes(),
        "ERROR! - Incorrect Number Of Files: %s\n"},
-      {"header block past the end", ZkzWriter().HeaderBlock("h").Bytes().replace(4, 4, "\xff\xff\xff\x7f"),
+      {"header block past the end",
+       ZkzWriter().HeaderBlock("h").Bytes().replace(4, 4, "\xff\xff\xff\x7f"),
        "ERROR! - Incorrect Number Of Files: %s\n"},
       {"count cut off", good.substr(0, 10), "ERROR! - Incorrect Number Of Files: %s\n"},
       {"table cut short", good.substr(0, 200), "ERROR! - Incorrect Number Of Files: %s\n"},
@@ -141,8 +142,9 @@ TEST_F(ZlibDiskTest, DamagedMembersGiveNullAndGiveEveryBlockBack) {
       {1, "ERROR! - Incorrect Uncompressed Size: long (15 - 16)\n"},
       {2, "ERROR! - Can't Read File: outside (2147483632 - " +
               std::to_string(disk->GetPackedSize(2)) + ")\n"},
-      {3, "ERROR! - Can't Read File: fine (" + std::to_string(archive.size() - disk->GetPackedSize(3)) +
-              " - " + std::to_string(disk->GetPackedSize(3)) + ")\n"},
+      {3, "ERROR! - Can't Read File: fine (" +
+              std::to_string(archive.size() - disk->GetPackedSize(3)) + " - " +
+              std::to_string(disk->GetPackedSize(3)) + ")\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.index);
@@ -159,8 +161,8 @@ TEST_F(ZlibDiskTest, AllocationFailuresAreLoggedWithTheSizeAsked) {
   UINT packed = disk->GetPackedSize(0);
   allocator.refuseFrom = 0;
   EXPECT_EQ(disk->GetFileData(0), nullptr);
-  EXPECT_EQ(Errors(), "ERROR! - Can't Allocate Enuff Memory For: m (" + std::to_string(packed) +
-                          ")\n");
+  EXPECT_EQ(Errors(),
+            "ERROR! - Can't Allocate Enuff Memory For: m (" + std::to_string(packed) + ")\n");
   log.entries.clear();
   allocator.requests.clear();
   allocator.refuseFrom = 1;
