@@ -121,10 +121,18 @@ struct Code {
   unsigned width = 0;
 };
 
-// The codes a reader derives from `widths`: shortest widths take the lowest table entries.
+// The widths a reader builds its table from: up to the last one in use (at least one).
+std::vector<uint8_t> TableWidths(std::vector<uint8_t> widths) {
+  size_t count = widths.size();
+  while (count > 1 && widths[count - 1] == 0) --count;
+  widths.resize(std::max<size_t>(count, 1));
+  return widths;
+}
+
+// The codes a reader derives from the widths it read (every one of them takes part in the
+// sort): shortest widths take the lowest table entries.
 std::vector<Code> CodesOf(const std::vector<uint8_t>& widths, unsigned maxWidth) {
-  int last = static_cast<int>(widths.size()) - 1;
-  while (last > 0 && widths[last] == 0) --last;
+  const int last = static_cast<int>(widths.size()) - 1;
   std::vector<WidthPair> pairs;
   for (int s = 0; s <= last; ++s) pairs.push_back({widths[s], static_cast<uint16_t>(s)});
   if (last > 0) OrderPairs(pairs, 0, last);
@@ -392,8 +400,8 @@ std::string AceWriter::Compress(const std::string& data, const std::string& hist
     PutWidthTable(out, mainWidths);
     PutWidthTable(out, lengthWidths);
     out.Put(static_cast<uint32_t>(end - first), 15);
-    const std::vector<Code> mainCodes = CodesOf(mainWidths, kMaxWidth);
-    const std::vector<Code> lengthCodes = CodesOf(lengthWidths, kMaxWidth);
+    const std::vector<Code> mainCodes = CodesOf(TableWidths(mainWidths), kMaxWidth);
+    const std::vector<Code> lengthCodes = CodesOf(TableWidths(lengthWidths), kMaxWidth);
     for (size_t t = first; t < end; ++t) {
       PutCode(out, mainCodes[tokens[t].symbol]);
       out.Put(tokens[t].extra, tokens[t].extraBits);
@@ -411,7 +419,7 @@ std::string AceWriter::PackComment(const std::string& text) {
   BitWriter out;
   out.Put(static_cast<uint32_t>(text.size()), 15);
   PutWidthTable(out, widths);
-  const std::vector<Code> codes = CodesOf(widths, kMaxWidth);
+  const std::vector<Code> codes = CodesOf(TableWidths(widths), kMaxWidth);
   for (char c : text) PutCode(out, codes[static_cast<uint8_t>(c)]);
   return out.Finish();
 }
