@@ -6,6 +6,7 @@
 #include <new>
 
 #include "core/AceDecompressor.h"
+#include "zkplatform/ZkPaths.h"
 
 namespace {
 
@@ -13,9 +14,9 @@ struct FileCloser {
   void operator()(FILE* file) const { fclose(file); }
 };
 
-// The stretch of the file that holds the archive, or nothing when the file cannot be read.
+// The stretch of the file that holds the archive (a Windows path, mapped by the platform), or nothing when the file cannot be read.
 bool ReadStretch(const char* path, uint32_t offset, uint32_t length, std::vector<uint8_t>& bytes) {
-  std::unique_ptr<FILE, FileCloser> file(fopen(path, "rb"));
+  std::unique_ptr<FILE, FileCloser> file(ZkFileOpen(path, "rb"));
   if (!file || fseek(file.get(), 0, SEEK_END) != 0) return false;
   const long fileLength = ftell(file.get());
   if (fileLength < 0 || offset > static_cast<unsigned long>(fileLength)) return false;
