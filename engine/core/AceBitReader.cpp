@@ -7,8 +7,13 @@ void CAceBitReader::Reset(const uint8_t* data, size_t size) {
 }
 
 uint32_t CAceBitReader::Word(uint64_t index) const {
-  uint32_t word = 0;
   const uint64_t start = index * 4;
+  if (start + 4 <= m_size) {
+    const uint8_t* bytes = m_data + start;
+    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+  }
+  uint32_t word = 0;
   for (unsigned byte = 0; byte < 4; ++byte)
     if (start + byte < m_size) word |= static_cast<uint32_t>(m_data[start + byte]) << (8 * byte);
   return word;

@@ -75,7 +75,30 @@ const char kStreamOfFiveAs[] =
     "000000000000010"
     "0 1 0";
 
+// "abcdabeeebe", made by hand alone (the writer never sees it): literals, a new distance of
+// 3 with one extra bit (symbol 262), then the recent distance one place back twice (symbol
+// 257): the first takes the cleared distance 0, the second the 3 that the first moved back.
+// Main widths 1 to 7 for a b c d e 257 262 (distinct, so the codes are 0, 10, 110, ...) as
+// deltas with lower 0 and upper 8; pre-symbols 8 0 1 2 3 6 7 get widths 1 to 7 likewise.
+const char kStreamOfRecentDistances[] =
+    "100000110 0000 1000 010 011 100 101 000 000 110 111 001"
+    "  01111 01111 01111 01111 01111  10 10  110 110 110 110 110  11110"
+    "  01111 01111 01111 01111 01111 01111 01111 01111  10 10  111110  1110  10 10 10  1111110"
+    "000000000 0000 0010 000 001 000  0"
+    "000000000001000"
+    "0 10 110 1110  1111110 1 0  11110  111110 0  111110 0";
+
 }  // namespace
+
+TEST(AceDecompressorTest, HandMadeStreamDecodesNewAndRecentDistances) {
+  AceWriter::Member member;
+  member.name = "m";
+  member.data = "abcdabeeebe";
+  member.packed = AceWriter::Bits(kStreamOfRecentDistances);
+  Walked walked(AceWriter().Add(member).Build());
+  ASSERT_EQ(walked.added, 1u);
+  EXPECT_EQ(walked.Data(0), "abcdabeeebe");
+}
 
 TEST(AceDecompressorTest, WriterStreamsMatchHandComputedBits) {
   struct Case {
