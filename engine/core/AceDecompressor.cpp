@@ -28,8 +28,7 @@ constexpr uint16_t kFlagSolid = 0x8000;
 // reserved bytes, then the length of an authenticity text, the text, and the comment.
 constexpr size_t kMainAuthenticitySizeOffset = 26;
 
-// File header, behind type and flags.
-constexpr size_t kFilePackedSizeOffset = 3;
+// File header: type, flags, then the packed size (the add size) and these.
 constexpr size_t kFileOriginalSizeOffset = 7;
 constexpr size_t kFileCrcOffset = 19;
 constexpr size_t kFileMethodOffset = 23;
@@ -97,8 +96,8 @@ unsigned CAceDecompressor::Walk(const uint8_t* archive, size_t size, const char*
     return 0;
   }
 
+  // The dictionary lives for one walk, across the members of a solid archive.
   CAceMemberDecoder decoder(m_maxDictionaryBits);
-  m_decoder = &decoder;
   const unsigned countBefore = table.GetCount();
   size_t position = 0;
   for (;;) {
@@ -106,7 +105,7 @@ unsigned CAceDecompressor::Walk(const uint8_t* archive, size_t size, const char*
     const size_t dataStart = position + 4 + header.size;
     const size_t dataSize = std::min<size_t>(header.addSize, m_archiveSize - dataStart);
     if (header.type == kFileHeader &&
-        !ExtractMember(header, m_archive + dataStart, dataSize, table))
+        !ExtractMember(header, m_archive + dataStart, dataSize, decoder, table))
       break;
     position = dataStart + dataSize;
 
@@ -117,7 +116,6 @@ unsigned CAceDecompressor::Walk(const uint8_t* archive, size_t size, const char*
       break;
     }
   }
-  m_decoder = nullptr;
   return table.GetCount() - countBefore;
 }
 
@@ -172,7 +170,8 @@ std::string CAceDecompressor::DecodeComment(const Header& header, const uint8_t*
 }
 
 bool CAceDecompressor::ExtractMember(const Header& header, const uint8_t* packed,
-                                     size_t packedSize, CAceMemberTable& table) {
+                                     size_t packedSize, CAceMemberDecoder& decoder,
+                                     CAceMemberTable& table) {
   const uint8_t* bytes = header.bytes;
   if (header.size < kFileNameOffset ||
       Read16(bytes + kFileNameSizeOffset) > header.size - kFileNameOffset) {
@@ -202,7 +201,7 @@ bool CAceDecompressor::ExtractMember(const Header& header, const uint8_t* packed
     LogError("ERROR! - Unknown Compression Method In ACE Archive: %s - %s\n", memberName);
     return false;
   }
-  if (method == CAceMemberDecoder::kMethodLz77 && dictionaryBits > m_decoder->GetDictionaryBits()) {
+  if (method == CAceMemberDecoder::kMethodLz77 && dictionaryBits > decoder.GetDictionaryBits()) {
     m_errorCode = kDictionaryTooSmall;
     LogError("ERROR! - Dictionary Too Small For ACE Member: %s - %s\n", memberName);
     return false;
@@ -223,16 +222,16 @@ bool CAceDecompressor::ExtractMember(const Header& header, const uint8_t* packed
   }
 
   uint8_t* data = table.GetData(table.GetCount() - 1);
-  m_decoder->Prepare(packed, packedSize, method, originalSize, m_solid && !m_firstMember);
+  decoder.Prepare(packed, packedSize, method, originalSize, m_solid && !m_firstMember);
   m_firstMember = false;
   uint32_t crc = CAceCrc32::kStart;
   size_t written = 0;
-  while (const size_t produced = m_decoder->Step(m_output.data())) {
+  while (const size_t produced = decoder.Step(m_output.data())) {
     crc = CAceCrc32::Update(crc, m_output.data(), produced);
     std::memcpy(data + written, m_output.data(), produced);
     written += produced;
   }
-  if (m_decoder->IsDamaged() || written != originalSize || crc != storedCrc) {
+  if (decoder.IsDamaged() || written != originalSize || crc != storedCrc) {
     // Data that does not check is not served as if it were the member.
     m_crcError = true;
     LogError("ERROR! - CRC Error In ACE Archive: %s - %s\n", memberName);

@@ -51,7 +51,7 @@ class CAceDecompressor {
   bool ReadMainHeader(const Header& header);
   // False when the walk has to stop.
   bool ExtractMember(const Header& header, const uint8_t* packed, size_t packedSize,
-                     CAceMemberTable& table);
+                     CAceMemberDecoder& decoder, CAceMemberTable& table);
   // Unpacks the comment at `packed` into the room the header left in the header buffer.
   std::string DecodeComment(const Header& header, const uint8_t* packed, size_t packedSize);
   void LogError(const char* format, const char* member = nullptr);
@@ -61,7 +61,6 @@ class CAceDecompressor {
   const uint8_t* m_archive = nullptr;
   size_t m_archiveSize = 0;
   const char* m_archiveName = "";
-  CAceMemberDecoder* m_decoder = nullptr;
 
   // The current header; comments unpack into what it leaves free.
   std::array<uint8_t, 2040> m_headerBuffer{};

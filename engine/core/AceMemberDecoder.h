@@ -18,6 +18,10 @@ class CAceMemberDecoder {
   static constexpr size_t kStepSize = 2048;
   static constexpr unsigned kLargestDictionaryBits = 20;
   static constexpr unsigned kSmallestDictionaryBits = 10;
+  // 256 literals, 4 recent distances and 22 classes of new distances.
+  static constexpr unsigned kMainSymbols = 282;
+  // Match lengths above the base that the distance gives.
+  static constexpr unsigned kLengthSymbols = 255;
 
   // Takes a dictionary of 2^maxDictionaryBits bytes, or the largest smaller one memory allows.
   explicit CAceMemberDecoder(unsigned maxDictionaryBits = kLargestDictionaryBits);
@@ -57,8 +61,8 @@ class CAceMemberDecoder {
   bool m_damaged = false;
 
   CAceBitReader m_reader;
-  CAceHuffmanTable m_mainTable{CAceHuffmanTable::kMaxWidth, 282};
-  CAceHuffmanTable m_lengthTable{CAceHuffmanTable::kMaxWidth, 255};
+  CAceHuffmanTable m_mainTable{CAceHuffmanTable::kMaxWidth, kMainSymbols};
+  CAceHuffmanTable m_lengthTable{CAceHuffmanTable::kMaxWidth, kLengthSymbols};
   uint32_t m_symbolsLeft = 0;
   uint32_t m_recentDistances[4] = {};
   unsigned m_newest = 0;
