@@ -48,9 +48,9 @@ TEST_F(AceVirtualDiskTest, StoredMemberReadsOutThroughAFileInSteps) {
   EXPECT_EQ(file->GetFileLength(), 5000u);
   std::string read;
   for (UINT step : {2048u, 2048u, 904u}) {
-    std::string piece(step, '\0');
-    EXPECT_EQ(file->Read(piece.data(), 1, step), step);
-    read += piece;
+    std::string chunk(step, '\0');
+    EXPECT_EQ(file->Read(chunk.data(), 1, step), step);
+    read += chunk;
   }
   EXPECT_EQ(read, data);
   EXPECT_EQ(file->Close(), 1);
