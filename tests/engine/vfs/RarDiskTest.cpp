@@ -137,7 +137,8 @@ TEST_F(RarDiskTest, ATruncatedArchiveIsRefused) {
   std::string rar = Rar5Writer().Add("a.txt", std::string(5000, 'a')).Bytes();
   folder.Write("data.zkr", rar.substr(0, rar.size() / 2));
   EXPECT_FALSE(Mount());
-  EXPECT_EQ(Errors().rfind("ERROR! - Error When Unpacking: " + path, 0), 0u) << Errors();
+  // Skipping the cut member in the counting pass fails.
+  EXPECT_EQ(Errors(), "ERROR! - Error When Unpacking: " + path + "  (12)\n");
   EXPECT_EQ(disk->GetNumberOfFiles(), 0u);
 }
 
