@@ -8,14 +8,17 @@
 
 namespace {
 
-std::string g_stream;
+// A bit reader over a stream written as a text of '0' and '1'.
+struct BitStream {
+  explicit BitStream(const std::string& bits) : bytes(AceWriter::Bits(bits)) {
+    reader.Reset(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  }
+  BitStream(const BitStream&) = delete;
+  BitStream& operator=(const BitStream&) = delete;
 
-CAceBitReader ReaderOf(const std::string& bits) {
-  g_stream = AceWriter::Bits(bits);
+  std::string bytes;
   CAceBitReader reader;
-  reader.Reset(reinterpret_cast<const uint8_t*>(g_stream.data()), g_stream.size());
-  return reader;
-}
+};
 
 }  // namespace
 
@@ -43,13 +46,13 @@ TEST(AceHuffmanTableTest, SingleUsedSymbolDecodesWithAOneBitCode) {
   ASSERT_TRUE(table.BuildFromWidths(widths, 10));
   EXPECT_EQ(table.Width(7), 1u);
 
-  CAceBitReader reader = ReaderOf("0 0 1011");
-  EXPECT_EQ(table.Decode(reader), 7);
-  EXPECT_EQ(table.Decode(reader), 7);
-  EXPECT_EQ(reader.ReadBits(4), 0xBu);  // two bits consumed, no more
+  BitStream stream("0 0 1011");
+  EXPECT_EQ(table.Decode(stream.reader), 7);
+  EXPECT_EQ(table.Decode(stream.reader), 7);
+  EXPECT_EQ(stream.reader.ReadBits(4), 0xBu);  // two bits consumed, no more
   // Code 1 belongs to no symbol.
-  CAceBitReader other = ReaderOf("1");
-  EXPECT_EQ(table.Decode(other), -1);
+  BitStream other("1");
+  EXPECT_EQ(table.Decode(other.reader), -1);
 }
 
 TEST(AceHuffmanTableTest, EqualWidthsTakeCodesInTheSortedOrder) {
@@ -64,9 +67,9 @@ TEST(AceHuffmanTableTest, EqualWidthsTakeCodesInTheSortedOrder) {
     int symbol;
   } cases[] = {{"0", 1}, {"10", 0}, {"110", 2}, {"111", 4}};
   for (const Case& c : cases) {
-    CAceBitReader reader = ReaderOf(std::string(c.bits) + "1");
-    EXPECT_EQ(table.Decode(reader), c.symbol) << c.bits;
-    EXPECT_EQ(reader.ReadBits(1), 1u) << c.bits;  // exactly the code's bits were consumed
+    BitStream stream(std::string(c.bits) + "1");
+    EXPECT_EQ(table.Decode(stream.reader), c.symbol) << c.bits;
+    EXPECT_EQ(stream.reader.ReadBits(1), 1u) << c.bits;  // exactly the code's bits were consumed
   }
 }
 
@@ -78,7 +81,7 @@ TEST(AceHuffmanTableTest, WidthsWiderThanTheTableAreRefused) {
   const uint8_t overfull[] = {1, 1, 1};
   ASSERT_TRUE(table.BuildFromWidths(overfull, 3));
   for (const char* bits : {"0", "1"}) {
-    CAceBitReader reader = ReaderOf(bits);
-    EXPECT_NE(table.Decode(reader), 2) << bits;
+    BitStream stream(bits);
+    EXPECT_NE(table.Decode(stream.reader), 2) << bits;
   }
 }
