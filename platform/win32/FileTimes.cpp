@@ -89,12 +89,16 @@ BOOL SystemTimeToFileTime(const SYSTEMTIME* lpSystemTime, LPFILETIME lpFileTime)
   if (!lpSystemTime || !lpFileTime) return FailWith(ERROR_INVALID_PARAMETER);
   const SYSTEMTIME& t = *lpSystemTime;
   static const unsigned kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (t.wYear < 1601 || t.wYear > 30827 || t.wMonth < 1 || t.wMonth > 12 || t.wDay < 1 ||
+  if (t.wYear < 1601 || t.wYear > 30828 || t.wMonth < 1 || t.wMonth > 12 || t.wDay < 1 ||
       t.wDay > kDaysInMonth[t.wMonth - 1] + (t.wMonth == 2 && IsLeapYear(t.wYear)) ||
       t.wHour > 23 || t.wMinute > 59 || t.wSecond > 59 || t.wMilliseconds > 999)
     return FailWith(ERROR_INVALID_PARAMETER);
   const int64_t days = DaysFromCivil(t.wYear, t.wMonth, t.wDay) + kDaysFrom1601To1970;
   const int64_t seconds = days * 86400 + t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
+  // 30828-09-14 02:48:05.477 is the last time a file time holds.
+  constexpr int64_t kLastSecond = 0x7FFFFFFFFFFFFFFF / kStepsPerSecond;
+  if (seconds > kLastSecond || (seconds == kLastSecond && t.wMilliseconds > 477))
+    return FailWith(ERROR_INVALID_PARAMETER);
   *lpFileTime = FromSteps(static_cast<uint64_t>(seconds * kStepsPerSecond +
                                                 int64_t{t.wMilliseconds} * 10'000));
   return TRUE;
