@@ -26,7 +26,10 @@ uintptr_t Key(const void* pointer) { return reinterpret_cast<uintptr_t>(pointer)
 }  // namespace
 
 HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
-  if (uFlags & ~(GMEM_MOVEABLE | GMEM_ZEROINIT)) {
+  // Sharing and discarding hints mean nothing to a heap block.
+  constexpr UINT kKnownFlags = GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_NOCOMPACT | GMEM_NODISCARD |
+                               GMEM_DISCARDABLE | GMEM_SHARE;
+  if (uFlags & ~kKnownFlags) {
     FailWith(ERROR_INVALID_PARAMETER);
     return nullptr;
   }

@@ -24,7 +24,10 @@ namespace {
 std::mutex g_mutex;
 std::map<void*, unsigned> g_modules;
 
-void* ProgramModule() { return dlopen(nullptr, RTLD_NOW); }
+void* ProgramModule() {
+  static void* const program = dlopen(nullptr, RTLD_NOW);
+  return program;
+}
 
 std::string ProgramPath() {
   char path[PATH_MAX];

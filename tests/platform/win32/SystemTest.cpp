@@ -53,7 +53,7 @@ TEST(GlobalMemoryTest, FixedAndMoveableBlocks) {
   EXPECT_EQ(static_cast<BYTE*>(fixed)[15], 0);
   EXPECT_EQ(GlobalSize(fixed), 16u);
 
-  HGLOBAL moveable = GlobalAlloc(GHND, 8);
+  HGLOBAL moveable = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, 8);
   ASSERT_NE(moveable, nullptr);
   void* data = GlobalLock(moveable);
   ASSERT_NE(data, nullptr);
@@ -71,6 +71,8 @@ TEST(GlobalMemoryTest, FixedAndMoveableBlocks) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
   EXPECT_EQ(GlobalLock(moveable), nullptr);
   EXPECT_EQ(GlobalFree(fixed), nullptr);
+  EXPECT_EQ(GlobalAlloc(0x8000, 8), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
 TEST(SystemTest, VersionComesFromTheKernelRelease) {
