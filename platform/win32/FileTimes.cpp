@@ -23,7 +23,8 @@ void CivilFromDays(int64_t days, int64_t& year, unsigned& month, unsigned& day) 
   days += 719468;
   const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
   const unsigned dayOfEra = static_cast<unsigned>(days - era * 146097);
-  const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const unsigned yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
   const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
   const unsigned shiftedMonth = (5 * dayOfYear + 2) / 153;
   day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
@@ -45,8 +46,8 @@ bool IsLeapYear(unsigned year) { return (year % 4 == 0 && year % 100 != 0) || ye
 }  // namespace
 
 FILETIME FileTimeFromUnix(const timespec& time) {
-  const int64_t steps = static_cast<int64_t>(time.tv_sec) * kStepsPerSecond + time.tv_nsec / 100 +
-                        kUnixEpochSteps;
+  const int64_t steps =
+      static_cast<int64_t>(time.tv_sec) * kStepsPerSecond + time.tv_nsec / 100 + kUnixEpochSteps;
   return FromSteps(steps < 0 ? 0 : static_cast<uint64_t>(steps));
 }
 
@@ -99,7 +100,7 @@ BOOL SystemTimeToFileTime(const SYSTEMTIME* lpSystemTime, LPFILETIME lpFileTime)
   constexpr int64_t kLastSecond = 0x7FFFFFFFFFFFFFFF / kStepsPerSecond;
   if (seconds > kLastSecond || (seconds == kLastSecond && t.wMilliseconds > 477))
     return FailWith(ERROR_INVALID_PARAMETER);
-  *lpFileTime = FromSteps(static_cast<uint64_t>(seconds * kStepsPerSecond +
-                                                int64_t{t.wMilliseconds} * 10'000));
+  *lpFileTime = FromSteps(
+      static_cast<uint64_t>(seconds * kStepsPerSecond + int64_t{t.wMilliseconds} * 10'000));
   return TRUE;
 }

@@ -16,8 +16,8 @@ struct Block {
 };
 
 std::mutex g_mutex;
-std::unordered_map<uintptr_t, Block> g_blocks;         // by handle
-std::unordered_map<uintptr_t, uintptr_t> g_handles;    // handle by address
+std::unordered_map<uintptr_t, Block> g_blocks;       // by handle
+std::unordered_map<uintptr_t, uintptr_t> g_handles;  // handle by address
 // Moveable handles end in 8, so they never equal an address that malloc returns (16-aligned).
 uintptr_t g_nextMoveable = 0x10008;
 

@@ -16,7 +16,8 @@ std::string ReadAll(const std::string& path) {
   std::string contents;
   char buffer[4];
   DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) contents.append(buffer, got);
+  while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+    contents.append(buffer, got);
   CloseHandle(file);
   return contents;
 }
@@ -109,7 +110,8 @@ TEST_F(FilesTest, AttributesGiveSizeAndLastWriteTime) {
   const timespec times[2] = {{1796803530, 0}, {1796803530, 250'000'000}};
   ASSERT_EQ(utimensat(AT_FDCWD, (dir.Path() + "/Profiles/old.xml").c_str(), times, 0), 0);
   WIN32_FILE_ATTRIBUTE_DATA data;
-  ASSERT_TRUE(GetFileAttributesExA((root + "PROFILES\\Old.Xml").c_str(), GetFileExInfoStandard, &data));
+  ASSERT_TRUE(
+      GetFileAttributesExA((root + "PROFILES\\Old.Xml").c_str(), GetFileExInfoStandard, &data));
   EXPECT_EQ(data.nFileSizeLow, 12u);
   EXPECT_EQ(data.dwFileAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
   SYSTEMTIME written;
@@ -124,7 +126,8 @@ TEST_F(FilesTest, AttributesGiveSizeAndLastWriteTime) {
   EXPECT_EQ(CompareFileTime(&data.ftLastAccessTime, &data.ftLastWriteTime), -1);
   EXPECT_EQ(CompareFileTime(&data.ftLastWriteTime, &data.ftLastAccessTime), 1);
 
-  EXPECT_EQ(GetFileAttributesA((root + "profiles").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_EQ(GetFileAttributesA((root + "profiles").c_str()),
+            static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
   EXPECT_EQ(GetFileAttributesA((root + "profiles\\none.xml").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(GetFileAttributesA((root + "none\\none.xml").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -136,20 +139,21 @@ TEST(FileTimesTest, CalendarFieldsOfFileTimes) {
     uint64_t steps;
     WORD year, month, day, dayOfWeek, hour, minute, second, milliseconds;
   } cases[] = {
-      {0, 1601, 1, 1, 1, 0, 0, 0, 0},                                       // the first instant
-      {116'444'736'000'000'000ull, 1970, 1, 1, 4, 0, 0, 0, 0},              // the Unix epoch
+      {0, 1601, 1, 1, 1, 0, 0, 0, 0},                                          // the first instant
+      {116'444'736'000'000'000ull, 1970, 1, 1, 4, 0, 0, 0, 0},                 // the Unix epoch
       {125'962'560'000'000'000ull + 9'999'999, 2000, 2, 29, 2, 0, 0, 0, 999},  // a leap day
-      {0x7FFFFFFFFFFFFFFFull, 30828, 9, 14, 4, 2, 48, 5, 477},              // the last one
+      {0x7FFFFFFFFFFFFFFFull, 30828, 9, 14, 4, 2, 48, 5, 477},                 // the last one
   };
   for (const auto& c : cases) {
     const FILETIME time{static_cast<DWORD>(c.steps), static_cast<DWORD>(c.steps >> 32)};
     SYSTEMTIME fields;
     ASSERT_TRUE(FileTimeToSystemTime(&time, &fields)) << c.steps;
-    const SYSTEMTIME expected{c.year, c.month, c.dayOfWeek, c.day, c.hour, c.minute, c.second, c.milliseconds};
+    const SYSTEMTIME expected{c.year, c.month,  c.dayOfWeek, c.day,
+                              c.hour, c.minute, c.second,    c.milliseconds};
     EXPECT_EQ(std::memcmp(&fields, &expected, sizeof(fields)), 0)
         << c.steps << ": " << fields.wYear << "-" << fields.wMonth << "-" << fields.wDay << " ("
-        << fields.wDayOfWeek << ") " << fields.wHour << ":" << fields.wMinute << ":" << fields.wSecond
-        << "." << fields.wMilliseconds;
+        << fields.wDayOfWeek << ") " << fields.wHour << ":" << fields.wMinute << ":"
+        << fields.wSecond << "." << fields.wMilliseconds;
     FILETIME back;
     ASSERT_TRUE(SystemTimeToFileTime(&fields, &back));
     EXPECT_EQ(back.dwHighDateTime, time.dwHighDateTime);

@@ -17,12 +17,9 @@ TEST(CrtStringsTest, CaseBlindComparisonsAndConversions) {
     int full;     // sign of _stricmp
     int counted;  // sign of _strnicmp(count)
   } cases[] = {
-      {"Arial", "ARIAL", 5, 0, 0},
-      {"font", "fonts", 4, -1, 0},
-      {"B", "a", 1, 1, 1},
+      {"Arial", "ARIAL", 5, 0, 0}, {"font", "fonts", 4, -1, 0},     {"B", "a", 1, 1, 1},
       {"_", "a", 1, -1, -1},  // compared as lower case: '_' sorts before letters
-      {"", "", 0, 0, 0},
-      {"abc\xE9", "ABC\xC9", 4, 1, 1},  // only ASCII letters fold
+      {"", "", 0, 0, 0},           {"abc\xE9", "ABC\xC9", 4, 1, 1},  // only ASCII letters fold
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Sign(_stricmp(c.a, c.b)), c.full) << c.a << " / " << c.b;
@@ -39,8 +36,8 @@ TEST(CrtStringsTest, LettersOfTheAnsiCodePage) {
   const struct {
     unsigned char c;
     bool letter;
-  } cases[] = {{'a', true}, {'Z', true}, {'0', false}, {'_', false}, {' ', false},
-               {0x8A, true}, {0xC0, true}, {0xD7, false}, {0xDF, true}, {0xF7, false},
+  } cases[] = {{'a', true},  {'Z', true},   {'0', false},  {'_', false}, {' ', false},
+               {0x8A, true}, {0xC0, true},  {0xD7, false}, {0xDF, true}, {0xF7, false},
                {0xFF, true}, {0xA9, false}, {0x80, false}};
   for (const auto& c : cases)
     EXPECT_EQ(IsCharAlphaA(static_cast<CHAR>(c.c)) != FALSE, c.letter) << std::hex << int(c.c);
@@ -102,9 +99,9 @@ TEST(SystemTest, MemoryStatusPriorityAndErrorTexts) {
   EXPECT_FALSE(SetPriorityClass(GetCurrentProcess(), 12345));
 
   char text[256];
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                      nullptr, ERROR_PATH_NOT_FOUND, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                      text, sizeof(text), nullptr);
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_PATH_NOT_FOUND,
+      MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof(text), nullptr);
   EXPECT_EQ(std::string(text, length), "The system cannot find the path specified.\r\n");
   char* allocated = nullptr;
   ASSERT_GT(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr,
@@ -112,9 +109,13 @@ TEST(SystemTest, MemoryStatusPriorityAndErrorTexts) {
             0u);
   EXPECT_STREQ(allocated, "Access is denied.\r\n");
   EXPECT_EQ(LocalFree(allocated), nullptr);
-  EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 0x1234567, 0, text, sizeof(text), nullptr), 0u);
+  EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 0x1234567, 0, text, sizeof(text),
+                           nullptr),
+            0u);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MR_MID_NOT_FOUND));
-  EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_PATH_NOT_FOUND, 0, text, 10, nullptr), 0u);
+  EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_PATH_NOT_FOUND, 0, text, 10,
+                           nullptr),
+            0u);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
 }
 

@@ -195,7 +195,8 @@ TEST(ThreadsTest, StaleAndWrongHandlesAreErrors) {
 TEST(ThreadsTest, LastErrorBelongsToEachThread) {
   SetLastError(ERROR_FILE_NOT_FOUND);
   HANDLE thread = CreateThread(
-      nullptr, 0, [](LPVOID) -> DWORD {
+      nullptr, 0,
+      [](LPVOID) -> DWORD {
         const DWORD seen = GetLastError();
         SetLastError(ERROR_ACCESS_DENIED);
         return seen;

@@ -39,7 +39,6 @@ TEST_F(TimeTest, MillisecondsWrapAt32Bits) {
   EXPECT_EQ(timeGetTime(), 2u);
   EXPECT_EQ(timeGetTime() - start, 3u);  // differences stay right across the wrap
 
-
   ZkTestClockSetManual(0xFFFFFFF0ull);
   const uint32_t stamp = static_cast<uint32_t>(ZkReadTimeStampCounter());
   ZkTestClockAdvance(0x20);
