@@ -127,7 +127,9 @@ ZKAPI void GetSystemTime(LPSYSTEMTIME lpSystemTime);
 ZKAPI HMODULE LoadLibraryA(LPCSTR lpLibFileName);
 #define LoadLibrary LoadLibraryA
 ZKAPI BOOL FreeLibrary(HMODULE hLibModule);
-typedef INT_PTR(WINAPI* FARPROC)();
+// A function of no arguments and no result: the one function type GCC lets callers cast to
+// their own function types without a warning.
+typedef void(WINAPI* FARPROC)();
 // Names only: an ordinal (MAKEINTRESOURCE) finds nothing.
 ZKAPI FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 // Null names the program. A library must be loaded already; no reference is added.

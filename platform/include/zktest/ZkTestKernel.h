@@ -9,7 +9,9 @@
 #include "zktest/ZkTestClock.h"
 
 // Replaces what ExitProcess does. The hook should throw, so that a test catches the exit of a
-// fatal path; if it returns, the process exits for real. Null restores the real exit.
+// fatal path; if it returns, the process exits for real. Null restores the real exit. The hook
+// runs on the exiting thread: an exception that leaves a thread made by CreateThread ends the
+// process, so fatal paths are tested on the test's own thread.
 typedef void (*ZkExitHook)(UINT exitCode);
 ZKAPI void ZkTestSetExitHook(ZkExitHook hook);
 

@@ -26,8 +26,7 @@ TEST(ModulesTest, LoadsByWindowsNameInAnyCaseAndFindsTheExport) {
   for (const char* name : {"ZkTestModule.dll", "zktestmodule.DLL", "ZkTestModule"}) {
     HMODULE module = LoadLibraryA(name);
     ASSERT_NE(module, nullptr) << name;
-    auto answer = reinterpret_cast<AnswerFunction>(
-        reinterpret_cast<void*>(GetProcAddress(module, "ZkTestModuleAnswer")));
+    auto answer = reinterpret_cast<AnswerFunction>(GetProcAddress(module, "ZkTestModuleAnswer"));
     ASSERT_NE(answer, nullptr) << name;
     EXPECT_EQ(answer(), 42);
     EXPECT_TRUE(EndsWith(ModuleFileName(module), "/libZkTestModule.so")) << ModuleFileName(module);
