@@ -54,6 +54,19 @@ TEST(ModulesTest, MissingLibraryExportAndHandleAreErrors) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
 
+TEST(ModulesTest, NameWithAFolderIsLookedForThereAndABrokenFileSaysWhy) {
+  TempDir dir;
+  dir.Write("Tools/libBroken.so", "not a shared object");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(LoadLibraryA((dir.Path() + "\\TOOLS\\broken.dll").c_str()), nullptr);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT));
+  EXPECT_NE(said.find("broken.dll"), std::string::npos) << said;
+  // A folder is searched alone: the program's folder is not tried for it.
+  EXPECT_EQ(LoadLibraryA((dir.Path() + "\\Tools\\ZkTestModule.dll").c_str()), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+}
+
 TEST(ModulesTest, LooksInTheCurrentFolderAfterTheProgramsFolder) {
   TempDir dir;
   std::filesystem::copy_file(ZkProgramFolder() + "/libZkTestModule.so",
