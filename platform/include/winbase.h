@@ -226,8 +226,8 @@ ZKAPI DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceT
 
 // Matches '*' and '?' without regard to case. The matches come in a stable order: "." and ".."
 // first where the pattern matches them (never in the root of the file system or of a drive),
-// then the names sorted without regard to case. "*.*" matches every name, as does "name.*" the
-// bare "name".
+// then the names in upper-case order, as the original file system sorts them. "*.*" matches
+// every name, as does "name.*" the bare "name".
 ZKAPI HANDLE FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
 #define FindFirstFile FindFirstFileA
 ZKAPI BOOL FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
