@@ -89,7 +89,8 @@ ZKAPI BOOL ResetEvent(HANDLE hEvent);
 // A named mutex also holds a lock file, so that a second process creating the same name gets a
 // handle with the last error ERROR_ALREADY_EXISTS (the single-instance check). The lock is the
 // system's, so it goes with the process that held it, even when that process crashed.
-// Ownership and waiting work between the threads of one process.
+// Ownership and waiting work between the threads of one process; a mutex whose owner thread
+// ended without releasing it goes to the next waiter with WAIT_ABANDONED.
 ZKAPI HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner,
                           LPCSTR lpName);
 #define CreateMutex CreateMutexA

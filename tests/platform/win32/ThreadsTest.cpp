@@ -137,6 +137,20 @@ TEST(ThreadsTest, MutexBelongsToOneThreadRecursively) {
   CloseHandle(mutex);
 }
 
+TEST(ThreadsTest, MutexLeftByAnEndedThreadIsTakenAsAbandoned) {
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, nullptr);
+  HANDLE thread = CreateThread(
+      nullptr, 0, [](LPVOID mutex) -> DWORD { return WaitForSingleObject(mutex, INFINITE); },
+      mutex, 0, nullptr);
+  ASSERT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+  CloseHandle(thread);
+  EXPECT_EQ(WaitForSingleObject(mutex, 5000), WAIT_ABANDONED);
+  EXPECT_TRUE(ReleaseMutex(mutex));  // owned now, and no longer abandoned
+  EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_OBJECT_0);
+  EXPECT_TRUE(ReleaseMutex(mutex));
+  CloseHandle(mutex);
+}
+
 TEST(ThreadsTest, CriticalSectionExcludesOtherThreads) {
   struct Shared {
     CRITICAL_SECTION section;
