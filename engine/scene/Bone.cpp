@@ -1,0 +1,95 @@
+#include "Bone.h"
+
+namespace {
+float ChannelValue(CMotion& motion, UINT channel) { return motion.GetChannel(channel)->GetValue(); }
+}  // namespace
+
+void CBone::Evaluate(float frame) {
+  m_Motion.Evaluate(frame);
+
+  m_mtxLocalCurrent.SetScale(ChannelValue(m_Motion, MOTION_SCALE_X),
+                             ChannelValue(m_Motion, MOTION_SCALE_Y),
+                             ChannelValue(m_Motion, MOTION_SCALE_Z));
+  m_mtxLocalCurrent.RotateZ(ChannelValue(m_Motion, MOTION_BANK));
+  m_mtxLocalCurrent.RotateX(ChannelValue(m_Motion, MOTION_PITCH));
+  m_mtxLocalCurrent.RotateY(ChannelValue(m_Motion, MOTION_HEADING));
+  m_mtxLocalCurrentRotation = m_mtxLocalCurrent;
+  m_mtxLocalCurrent.Move(ChannelValue(m_Motion, MOTION_POSITION_X),
+                         ChannelValue(m_Motion, MOTION_POSITION_Y),
+                         ChannelValue(m_Motion, MOTION_POSITION_Z));
+
+  m_mtxLocalRest.SetRotateZ(m_vecRestRotation.z);
+  m_mtxLocalRest.RotateX(m_vecRestRotation.y);
+  m_mtxLocalRest.RotateY(m_vecRestRotation.x);
+  m_mtxLocalRestRotation = m_mtxLocalRest;
+  m_mtxLocalRest.Move(m_vecRestPosition.x, m_vecRestPosition.y, m_vecRestPosition.z);
+
+  m_mtxCurrent = m_mtxLocalCurrent;
+  m_mtxCurrentRotation = m_mtxLocalCurrentRotation;
+  m_mtxRest = m_mtxLocalRest;
+  m_mtxRestRotation = m_mtxLocalRestRotation;
+  m_fLastBuiltFrame = -1.0f;
+  m_bBuilt = false;
+}
+
+CBone* CBone::ParentBone() const {
+  return m_dwParentItemType == BONE_PARENT_ITEM_BONE ? m_pParent : nullptr;
+}
+
+void CBone::SetParent(UINT parentItemType, CBone* parent) {
+  m_dwParentItemType = parentItemType;
+  m_pParent = parent != this ? parent : nullptr;
+}
+
+void CBone::BuildMatrices(float frame) {
+  if (m_bBuilt && frame == m_fLastBuiltFrame) return;
+  CBone* parent = ParentBone();
+  // A parent chain that loops back here (damaged data) is cut at this bone.
+  if (parent != nullptr && !m_bBuilding) {
+    m_bBuilding = true;
+    m_mtxRest = m_mtxLocalRest * *parent->GetRestMatrix(frame);
+    m_mtxCurrent = m_mtxLocalCurrent * *parent->GetCurrentMatrix(frame);
+    m_mtxRestRotation = m_mtxLocalRestRotation * *parent->GetRestRotationMatrix(frame);
+    m_mtxCurrentRotation = m_mtxLocalCurrentRotation * *parent->GetCurrentRotationMatrix(frame);
+    m_bBuilding = false;
+  } else {
+    m_mtxRest = m_mtxLocalRest;
+    m_mtxCurrent = m_mtxLocalCurrent;
+    m_mtxRestRotation = m_mtxLocalRestRotation;
+    m_mtxCurrentRotation = m_mtxLocalCurrentRotation;
+  }
+  m_mtxBone = MatrixInverse(m_mtxRest) * m_mtxCurrent;
+  m_mtxBoneRotation = MatrixInverse(m_mtxRestRotation) * m_mtxCurrentRotation;
+  m_fLastBuiltFrame = frame;
+  m_bBuilt = true;
+}
+
+CMatrix* CBone::GetBoneMatrix(float frame) {
+  BuildMatrices(frame);
+  return &m_mtxBone;
+}
+
+CMatrix* CBone::GetRestMatrix(float frame) {
+  BuildMatrices(frame);
+  return &m_mtxRest;
+}
+
+CMatrix* CBone::GetCurrentMatrix(float frame) {
+  BuildMatrices(frame);
+  return &m_mtxCurrent;
+}
+
+CMatrix* CBone::GetBoneRotationMatrix(float frame) {
+  BuildMatrices(frame);
+  return &m_mtxBoneRotation;
+}
+
+CMatrix* CBone::GetCurrentRotationMatrix(float frame) {
+  BuildMatrices(frame);
+  return &m_mtxCurrentRotation;
+}
+
+CMatrix* CBone::GetRestRotationMatrix(float frame) {
+  BuildMatrices(frame);
+  return &m_mtxRestRotation;
+}

@@ -1,0 +1,67 @@
+#pragma once
+// One bone of a mesh's skeleton: turns its motion and its rest pose into the matrices that
+// skin the mesh's vertices. A bone whose parent is another bone works in its parent's space.
+#include "Motion.h"
+#include "ZKDXMath.h"
+#include "windef.h"
+
+// LightWave's item type of a parent that is a bone.
+constexpr UINT BONE_PARENT_ITEM_BONE = 4;
+// The most bones one mesh holds.
+constexpr UINT MAX_BONES = 64;
+
+class CBone final {
+ public:
+  CBone() = default;
+  CBone(const CBone&) = delete;
+  CBone& operator=(const CBone&) = delete;
+
+  // Evaluates the motion and rebuilds the bone's own current and rest matrices; the next
+  // build, at any frame, brings them into the parent's space.
+  virtual void Evaluate(float frame);
+  // Builds the bone and bone rotation matrices unless they are already built for the frame.
+  virtual void BuildMatrices(float frame);
+  // Each getter builds first when the frame is not the one last built. Rest and current
+  // matrices are in the skeleton's space (the parent chain applied).
+  virtual CMatrix* GetBoneMatrix(float frame);
+  virtual CMatrix* GetRestMatrix(float frame);
+  virtual CMatrix* GetCurrentMatrix(float frame);
+  virtual CMatrix* GetBoneRotationMatrix(float frame);
+  virtual CMatrix* GetCurrentRotationMatrix(float frame);
+  virtual CMatrix* GetRestRotationMatrix(float frame);
+
+  CMotion* GetMotion() { return &m_Motion; }
+  void SetFalloffType(UINT falloffType) { m_dwFalloffType = falloffType; }
+  UINT GetFalloffType() const { return m_dwFalloffType; }
+  void SetRestPosition(const CVector3& position) { m_vecRestPosition = position; }
+  // Heading, pitch and bank in radians.
+  void SetRestRotation(const CVector3& rotation) { m_vecRestRotation = rotation; }
+  // The parent counts only with the item type of a bone; a bone cannot be its own parent.
+  void SetParent(UINT parentItemType, CBone* parent);
+  CBone* GetParent() const { return m_pParent; }
+
+ private:
+  CBone* ParentBone() const;
+
+  CVector3 m_vecRestPosition;
+  CVector3 m_vecRestRotation;  // heading, pitch, bank
+  float m_fLastBuiltFrame = 0.0f;
+  bool m_bBuilt = true;      // false after Evaluate, whatever frame the build then asks for
+  bool m_bBuilding = false;  // breaks parent cycles from damaged data
+  UINT m_dwParentItemType = 0;
+  CBone* m_pParent = nullptr;
+  CMotion m_Motion;
+  CMatrix m_mtxBone = CMatrix::Identity();
+  CMatrix m_mtxCurrent = CMatrix::Identity();
+  CMatrix m_mtxRest = CMatrix::Identity();
+  CMatrix m_mtxRestRotation = CMatrix::Identity();
+  CMatrix m_mtxCurrentRotation = CMatrix::Identity();
+  CMatrix m_mtxBoneRotation = CMatrix::Identity();
+  // The bone's own matrices from the last evaluation, before the parent chain is applied; each
+  // build starts from these so that building twice never applies the parent twice.
+  CMatrix m_mtxLocalCurrent = CMatrix::Identity();
+  CMatrix m_mtxLocalRest = CMatrix::Identity();
+  CMatrix m_mtxLocalRestRotation = CMatrix::Identity();
+  CMatrix m_mtxLocalCurrentRotation = CMatrix::Identity();
+  UINT m_dwFalloffType = 0;
+};
