@@ -7,6 +7,8 @@
 // make a reader leave its container, and a run of sub-chunks stops at the container's end
 // instead of reading a tag beyond it. Files inside archives need this: their reads are not
 // bounded by the member's length.
+//
+// The reader keeps its own position: while it lives, the file is read only through it.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -106,6 +108,18 @@ class CChunkReader {
     }
     Payload payload(*this, size);
     return payload.Fits() && fields() && payload.Finished();
+  }
+
+  // A chunk whose payload is exactly one nested chunk that reads its own tag (an envelope
+  // inside "AINT", "RANG", "DISL", ...), after the outer tag: reads the size and has `nested`
+  // read the payload, which must take exactly that size. Fails without a message: the
+  // container that holds the chunk logs it.
+  template <class Nested>
+  bool WrappedChunk(Nested&& nested) {
+    uint32_t size = 0;
+    if (!U32(size)) return false;
+    Payload payload(*this, size);
+    return payload.Fits() && nested() && payload.Finished();
   }
 
   // The loop of every container, after its tag: reads the size, then sub-chunks until the

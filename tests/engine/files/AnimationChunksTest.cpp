@@ -8,6 +8,7 @@
 #include "ChunkBuilder.h"
 #include "ChunkStreams.h"
 #include "RecordingEngineLog.h"
+#include "files/ChunkWriter.h"
 #include "files/ZKReader.h"
 #include "files/ZKSChannelEnvelopeExporter.h"
 #include "files/ZKSEnvelopeExporter.h"
@@ -211,6 +212,41 @@ TEST_F(AnimationChunks, FullMotionRoundTripsAtTheEndAndInsideAFile) {
     EXPECT_EQ(f.file.ReadsPastEnd(), 0);
   }
   EXPECT_EQ(log.TextAt(CEngineLog::kLevelError), "");
+}
+
+// How scene, light and surface chunks hold an envelope: a chunk ("AINT") whose payload is one
+// envelope chunk, written as a container and read by WrappedChunk.
+TEST_F(AnimationChunks, EnvelopeInsideAWrappingChunk) {
+  CEnvelope keyed;
+  AddKeys(keyed.Channel(), 2, 1);
+  keyed.SetIsEnvelope(1);
+  const std::vector<uint8_t> bytes = Write([&](FILE* s, UINT& total) {
+    CChunkWriter out(s, total);
+    return out.Container("AINT", [&] { return Envelopes()->WriteEnvelope(&keyed, s, total); });
+  });
+  EXPECT_EQ(U32At(bytes, 4), bytes.size() - 8);
+
+  struct Case {
+    const char* name;
+    int sizeChange;  // added to the stored "AINT" size
+    bool loads;
+    bool envelopeRead;  // the envelope itself was whole; only its wrapper is wrong
+  };
+  for (const Case& c :
+       {Case{"exact", 0, true, true}, Case{"longer than its envelope", 4, false, true},
+        Case{"shorter than its envelope", -4, false, false}}) {
+    SCOPED_TRACE(c.name);
+    CChunkBuilder b;
+    b.Raw(bytes.data(), 4).U32(uint32_t(int(bytes.size()) - 8 + c.sizeChange));
+    b.Raw(bytes.data() + 8, bytes.size() - 8).U32(0);
+    CEnvelope loaded;
+    MemoryChunkFile f(b.Bytes());
+    ChunkTag tag;
+    ASSERT_TRUE(f.in.Tag(tag));
+    EXPECT_EQ(f.in.WrappedChunk([&] { return Envelopes()->ReadEnvelope(&loaded, f.in); }), c.loads);
+    EXPECT_EQ(loaded.GetIsEnvelope(), c.envelopeRead ? 1u : 0u);
+    EXPECT_EQ(f.file.ReadsPastEnd(), 0);
+  }
 }
 
 TEST_F(AnimationChunks, WritersFailOnARefusingStream) {
