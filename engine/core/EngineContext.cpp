@@ -18,10 +18,12 @@ const char kSource[] = "ZKDXGlobals";
 
 CEngineContext g_engineContext;
 
+// In the order of EngineSample.
 const char* const kSampleNames[ENGINE_SAMPLE_COUNT] = {
-    "MemAllocator",  "BeginEnd",        "ShaderLib",     "GenericPass",
-    "PrepareMatrices", "UpdateHierarchy", "LightWaveInterpolation", "SetActiveCamera",
-    "Direct3DCalls", "Flip1",           "Flip2"};
+    "MemAllocator",    "BeginEnd",        "ShaderLib",
+    "GenericPass",     "PrepareMatrices", "UpdateHierarchy",
+    "LightWaveInterpolation", "SetActiveCamera", "Direct3DCalls",
+    "Flip1",           "Flip2"};
 
 uint64_t ReadPerformanceCounter() {
   LARGE_INTEGER count;

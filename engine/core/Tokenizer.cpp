@@ -17,7 +17,8 @@ CTokenizer::CTokenizer(CEngineLog* log) : m_log(log), m_tokens(nullptr), m_token
 CTokenizer::~CTokenizer() { delete[] m_tokens; }
 
 int CTokenizer::Tokenize(char* text, int caseMode) {
-  std::memset(m_tokens, 0, kMaxTokens * kSlotSize);
+  // Only the slots of the last line hold anything.
+  std::memset(m_tokens, 0, static_cast<size_t>(m_tokenCount) * kSlotSize);
   m_tokenCount = 0;
   if (!text) return 1;
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "TempDir.h"
+#include "windows.h"
 #include "zkplatform/ZkPaths.h"
 
 namespace {
@@ -44,6 +45,37 @@ TEST(PathsTest, CreatedFileKeepsItsCaseAndIsFoundAgain) {
 TEST(PathsTest, EmptyAndNullPaths) {
   EXPECT_EQ(ZkMapPath(nullptr), "");
   EXPECT_EQ(ZkMapPath(""), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PathsTest, DriveLettersMapToTheirFoldersAndNeverToTheRoot) {
+  TempDir dir;
+  dir.Write("Shaders/PerVertex/surface.ssh", "x");
+  ASSERT_TRUE(ZkSetDriveFolder('S', (dir.Path() + "/Shaders").c_str()));
+  EXPECT_EQ(ZkMapPath("s:\\pervertex\\SURFACE.SSH"), dir.Path() + "/Shaders/PerVertex/surface.ssh");
+  EXPECT_EQ(ZkMapPath("S:PerVertex"), dir.Path() + "/Shaders/PerVertex");
+  EXPECT_EQ(GetLogicalDrives() & (1u << ('S' - 'A')), 1u << ('S' - 'A'));
+
+  // A letter without a folder maps where nothing exists and nothing can be created.
+  const std::string unnamed = ZkMapPath("q:\\Windows\\win.ini");
+  EXPECT_EQ(unnamed.rfind("/dev/null/", 0), 0u) << unnamed;
+  EXPECT_EQ(ZkFileOpen("q:\\new.txt", "w"), nullptr);
+  EXPECT_FALSE(CreateDirectoryA("q:\\Saves", nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(GetLogicalDrives() & (1u << ('Q' - 'A')), 0u);
+
+  ASSERT_TRUE(ZkSetDriveFolder('s', nullptr));
+  EXPECT_EQ(ZkGetDriveFolder('S'), "");
+  EXPECT_FALSE(ZkSetDriveFolder('1', "x"));
+}
+
+TEST(PathsTest, RelativeDriveFolderLiesBesideTheProgram) {
+  ASSERT_TRUE(ZkSetDriveFolder('s', "runtime\\shaders\\"));
+  EXPECT_EQ(ZkGetDriveFolder('s'), ZkProgramFolder() + "/runtime/shaders");
+  ZkSetDriveFolder('s', "");
 }
 
 }  // namespace
