@@ -2,12 +2,42 @@
 #include <strings.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
+#include <mutex>
 #include <vector>
 
 #include "zkplatform/ZkPaths.h"
 
 namespace {
+
+std::mutex g_driveMutex;
+std::array<std::string, 26> g_driveFolders;
+
+int DriveIndex(char letter) {
+  if (letter >= 'a' && letter <= 'z') return letter - 'a';
+  if (letter >= 'A' && letter <= 'Z') return letter - 'A';
+  return -1;
+}
+
+// Replaces a drive prefix ("s:", "S:/") by the folder of its letter, or by a place below a device
+// file where nothing can exist when the letter has none. Returns false when the path has no
+// drive prefix.
+bool ReplaceDrive(std::string& path, bool& unnamed) {
+  if (path.size() < 2 || path[1] != ':' || DriveIndex(path[0]) < 0) return false;
+  const std::string folder = ZkGetDriveFolder(path[0]);
+  std::string rest = path.substr(2);
+  const size_t start = rest.find_first_not_of('/');
+  rest = start == std::string::npos ? std::string() : rest.substr(start);
+  unnamed = folder.empty();
+  if (unnamed)
+    path = std::string("/dev/null/") + path[0] + ":/" + rest;
+  else
+    path = folder + "/" + rest;
+  return true;
+}
 
 bool Exists(const std::string& path) {
   struct stat st;
@@ -35,6 +65,8 @@ std::string ZkMapPath(const char* windowsPath) {
   if (!windowsPath) return std::string();
   std::string path(windowsPath);
   std::replace(path.begin(), path.end(), '\\', '/');
+  bool unnamedDrive = false;
+  if (ReplaceDrive(path, unnamedDrive) && unnamedDrive) return path;
   if (path.empty() || Exists(path)) return path;
 
   std::vector<std::string> parts;
@@ -69,4 +101,33 @@ std::string ZkMapPath(const char* windowsPath) {
 
 FILE* ZkFileOpen(const char* windowsPath, const char* mode) {
   return std::fopen(ZkMapPath(windowsPath).c_str(), mode);
+}
+
+bool ZkSetDriveFolder(char letter, const char* folder) {
+  const int index = DriveIndex(letter);
+  if (index < 0) return false;
+  std::string named = folder ? folder : "";
+  std::replace(named.begin(), named.end(), '\\', '/');
+  if (!named.empty() && named[0] != '/') named = ZkProgramFolder() + "/" + named;
+  while (named.size() > 1 && named.back() == '/') named.pop_back();
+  std::lock_guard<std::mutex> lock(g_driveMutex);
+  g_driveFolders[index] = named;
+  return true;
+}
+
+std::string ZkGetDriveFolder(char letter) {
+  const int index = DriveIndex(letter);
+  if (index < 0) return std::string();
+  std::lock_guard<std::mutex> lock(g_driveMutex);
+  return g_driveFolders[index];
+}
+
+std::string ZkProgramFolder() {
+  std::string path(4096, '\0');
+  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+  if (length <= 0) return ".";
+  path.resize(static_cast<size_t>(length));
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos || slash == 0 ? std::string(slash == 0 ? "/" : ".")
+                                                  : path.substr(0, slash);
 }

@@ -1,0 +1,18 @@
+#pragma once
+// The engine's error boxes and its fatal-error routines. A fatal error logs its text at level 2,
+// shows it in a box, runs the engine shutdown (which does nothing before Init has finished) and
+// ends the process with exit code 1; it never returns.
+
+// Formatted texts are cut at this many bytes.
+constexpr int kMaxErrorText = 1024;
+
+[[noreturn]] void FatalError(const char* format, ...) __attribute__((format(printf, 1, 2)));
+[[noreturn]] void FatalErrorWithTitle(const char* title, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
+
+// A plain OK box; returns the box's result.
+int ShowMessageBox(const char* title, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// Logs `text` at level 2 and shows it in an error box titled `title`; returns the box's result.
+// What every error routine of the engine shares.
+int ReportError(const char* title, const char* text);

@@ -1,0 +1,5 @@
+#include "FileObject.h"
+
+#include <unistd.h>
+
+FileObject::~FileObject() { close(m_descriptor); }

@@ -1,0 +1,37 @@
+#pragma once
+// An engine log that keeps every message in memory instead of writing files, for tests of
+// the classes that report through the log.
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/EngineLog.h"
+
+class CRecordingEngineLog : public CEngineLog {
+ public:
+  struct Entry {
+    std::string source;
+    int level;
+    std::string text;
+  };
+
+  void Log(const char* file, int /*line*/, int level, const char* format, ...) override {
+    char text[kMaxMessage];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    entries.push_back({file ? file : "", level, text});
+  }
+
+  // The texts logged at `level`, joined in order.
+  std::string TextAt(int level) const {
+    std::string joined;
+    for (const Entry& entry : entries)
+      if (entry.level == level) joined += entry.text;
+    return joined;
+  }
+
+  std::vector<Entry> entries;
+};
