@@ -30,7 +30,7 @@ class TriangleSoup {
     AddTriangle(first, first + 1, first + 2);
   }
   UINT TriangleCount() const { return static_cast<UINT>(indices.size() / 3); }
-  CVector3 Corner(UINT triangle, int corner) const {
+  const CVector3& Corner(UINT triangle, int corner) const {
     return positions[indices[3 * triangle + corner]];
   }
 
