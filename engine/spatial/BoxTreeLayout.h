@@ -7,6 +7,8 @@
 
 #include "spatial/BoxTreeNodes.h"
 #include "spatial/OptimizedBoxTree.h"
+#include "spatial/SourceBoxTree.h"
+#include "spatial/TreeQuantization.h"
 
 template <typename Record>
 concept LeafRecordLayout = requires(const Record& record) { record.dwLink; };
@@ -24,6 +26,16 @@ class CBoxTreeLayout : public COptimizedBoxTree {
   const Record* GetNodes() const { return m_nodes.get(); }
 
  protected:
+  // `count` records made by `flatten` from a complete source tree; an array of that size is
+  // reused.
+  bool BuildFlat(const CSourceBoxTree* source, UINT count,
+                 void (*flatten)(const CSourceBoxTree&, Record*)) {
+    if (source == nullptr || !source->IsComplete() || count == 0) return false;
+    if (!AllocateNodes(count, true)) return false;
+    flatten(*source, m_nodes.get());
+    return true;
+  }
+
   // A fresh array of `count` records unless the current one has that size already.
   bool AllocateNodes(UINT count, bool reuse) {
     if (reuse && m_nodes && count == m_dwNodeCount) return true;
@@ -58,12 +70,29 @@ class CBoxTreeLayout : public COptimizedBoxTree {
   }
 };
 
-// The quantized layouts add the coefficients that decode their boxes.
+// The quantized layouts add the coefficients that decode their boxes, and build by flattening
+// into float records first.
 template <typename Record>
 class CQuantizedBoxTreeLayout : public CBoxTreeLayout<Record> {
  public:
   const Dequantization& GetDequantization() const { return m_dequantization; }
 
  protected:
+  // `count` float records made by `flatten` from a complete source tree, then quantized into a
+  // fresh array.
+  template <typename FloatRecord>
+  bool BuildQuantized(const CSourceBoxTree* source, UINT count,
+                      void (*flatten)(const CSourceBoxTree&, FloatRecord*)) {
+    this->m_nodes.reset();
+    this->m_dwNodeCount = 0;
+    if (source == nullptr || !source->IsComplete() || count == 0) return false;
+    std::unique_ptr<FloatRecord[]> flat(new (std::nothrow) FloatRecord[count]);
+    if (!flat) return false;
+    flatten(*source, flat.get());
+    if (!this->AllocateNodes(count, false)) return false;
+    QuantizeRecords(flat.get(), count, this->m_nodes.get(), m_dequantization);
+    return true;
+  }
+
   Dequantization m_dequantization;
 };

@@ -1,16 +1,11 @@
 #include "spatial/NoLeafBoxTree.h"
 
 #include "ZKDXInterface.h"
-#include "spatial/SourceBoxTree.h"
 #include "spatial/TreeFlattening.h"
 
 bool CNoLeafBoxTree::Build(const CSourceBoxTree* source) {
-  if (source == nullptr || !source->IsComplete()) return false;
-  // A single triangle has no inner node to keep.
-  if (source->GetNodeCount() < 3) return false;
-  if (!AllocateNodes(source->GetNodeCount() / 2, true)) return false;
-  FlattenWithoutLeaves(*source, m_nodes.get());
-  return true;
+  // n - 1 records; a single triangle has none.
+  return BuildFlat(source, source ? source->GetNodeCount() / 2 : 0, &FlattenWithoutLeaves);
 }
 
 bool CNoLeafBoxTree::Refit(const CCollisionMeshInterface* source) {
