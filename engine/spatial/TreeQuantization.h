@@ -1,6 +1,7 @@
 #pragma once
 // Turns float records into 16-bit records whose decoded boxes always hold the float boxes, so
 // that a walk can decode without any correction. Shared by both quantized layouts.
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -13,6 +14,16 @@ inline void CopyLinks(const BoxTreeNode& from, QuantizedBoxNode& to) { to.dwLink
 inline void CopyLinks(const NoLeafBoxNode& from, QuantizedNoLeafBoxNode& to) {
   to.dwPositiveLink = from.dwPositiveLink;
   to.dwNegativeLink = from.dwNegativeLink;
+}
+
+// Rounded half to even and kept in range; a broken (NaN) coordinate becomes 0 instead of an
+// undefined conversion.
+inline long RoundClamped(float value, long low, long high) {
+  if (!(value == value)) return 0;
+  const float rounded = std::nearbyint(value);
+  if (rounded <= static_cast<float>(low)) return low;
+  if (rounded >= static_cast<float>(high)) return high;
+  return static_cast<long>(rounded);
 }
 
 inline bool Encloses(float center, float extent, float wantedMin, float wantedMax) {
@@ -36,8 +47,8 @@ void QuantizeRecords(const FloatRecord* in, UINT count, QuantizedRecord* out,
     centerFactor[k] = centerMax[k] > 0.0f ? 32767.0f / centerMax[k] : 0.0f;
     dequantization.fCenter[k] = centerFactor[k] != 0.0f ? 1.0f / centerFactor[k] : 0.0f;
     for (UINT i = 0; i < count; ++i)
-      out[i].sCenter[k] =
-          static_cast<int16_t>(std::nearbyint(centerFactor[k] * in[i].box.fCenter[k]));
+      out[i].sCenter[k] = static_cast<int16_t>(tree_quantization::RoundClamped(
+          centerFactor[k] * in[i].box.fCenter[k], -32768, 32767));
   }
 
   // The extents must cover the box around the decoded centre, which is off the float centre
@@ -60,15 +71,19 @@ void QuantizeRecords(const FloatRecord* in, UINT count, QuantizedRecord* out,
       const float min = in[i].box.fCenter[k] - in[i].box.fExtents[k];
       const float max = in[i].box.fCenter[k] + in[i].box.fExtents[k];
       const float needed = std::fmax(max - center, center - min);
-      long quantized = static_cast<long>(std::nearbyint(extentFactor * in[i].box.fExtents[k]));
-      const long reaching = static_cast<long>(std::ceil(extentFactor * needed));
+      long quantized =
+          tree_quantization::RoundClamped(extentFactor * in[i].box.fExtents[k], 0, 65535);
+      const long reaching = tree_quantization::RoundClamped(std::ceil(extentFactor * needed), 0, 65535);
       if (quantized < reaching) quantized = reaching;
       if (quantized > 65535) quantized = 65535;
-      // Float rounding of the decode can still fall short by a step or two.
-      while (quantized < 65535 &&
-             !tree_quantization::Encloses(
-                 center, static_cast<float>(quantized) * dequantization.fExtents[k], min, max))
-        ++quantized;
+      // The decode's float rounding (large centres, tiny steps) can still fall short: widen by
+      // doubling steps, so that even a long way takes a few tries.
+      auto encloses = [&](long value) {
+        return tree_quantization::Encloses(
+            center, static_cast<float>(value) * dequantization.fExtents[k], min, max);
+      };
+      for (long increment = 1; quantized < 65535 && !encloses(quantized); increment *= 2)
+        quantized = std::min(65535L, quantized + increment);
       out[i].wExtents[k] = static_cast<uint16_t>(quantized);
     }
   }

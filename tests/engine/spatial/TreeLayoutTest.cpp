@@ -2,6 +2,7 @@
 // quantized boxes that hold their float boxes, and refitting after vertices moved.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <random>
 #include <vector>
@@ -260,5 +261,21 @@ TEST(TreeLayout, OnlyTheFloatNoLeafLayoutRefits) {
     const bool refits = dynamic_cast<CNoLeafBoxTree*>(tree.get()) != nullptr;
     EXPECT_EQ(tree->Refit(&soup.source), refits) << layout.name;
     EXPECT_FALSE(tree->Refit(nullptr)) << layout.name;
+  }
+}
+
+TEST(TreeLayout, BrokenCoordinatesStillBuildEveryLayout) {
+  // A vertex at infinity and one that is not a number must not hang or break the builds.
+  std::mt19937 random(23);
+  TriangleSoup soup;
+  soup.AddRandomTriangles(random, 200, 10.0f, 1.0f);
+  soup.positions[5].x = std::numeric_limits<float>::infinity();
+  soup.positions[40].y = std::numeric_limits<float>::quiet_NaN();
+  BuiltSource source;
+  BuildSource(soup, 1, source);
+  for (const Layout& layout : kLayouts) {
+    std::unique_ptr<COptimizedBoxTree> tree = layout.make();
+    EXPECT_TRUE(tree->Build(&source.tree)) << layout.name;
+    EXPECT_EQ(tree->GetNodeCount(), layout.noLeaf ? 199u : 399u) << layout.name;
   }
 }
