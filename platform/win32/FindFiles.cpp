@@ -64,7 +64,8 @@ bool NameBefore(const std::string& a, const std::string& b) {
 }
 
 bool IsDriveRoot(const std::string& folder) {
-  return folder.size() >= 2 && folder[1] == ':' && std::isalpha(static_cast<unsigned char>(folder[0])) &&
+  return folder.size() >= 2 && folder[1] == ':' &&
+         std::isalpha(static_cast<unsigned char>(folder[0])) &&
          folder.find_first_not_of('/', 2) == std::string::npos;
 }
 

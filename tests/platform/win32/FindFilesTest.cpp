@@ -72,7 +72,8 @@ TEST_F(FindFilesTest, EntriesCarryAttributesSizeAndTime) {
   EXPECT_EQ(data.nFileSizeLow, 5u);
   EXPECT_EQ(data.nFileSizeHigh, 0u);
   WIN32_FILE_ATTRIBUTE_DATA attributes;
-  ASSERT_TRUE(GetFileAttributesExA((root + "levels\\a.txt").c_str(), GetFileExInfoStandard, &attributes));
+  ASSERT_TRUE(
+      GetFileAttributesExA((root + "levels\\a.txt").c_str(), GetFileExInfoStandard, &attributes));
   EXPECT_EQ(CompareFileTime(&data.ftLastWriteTime, &attributes.ftLastWriteTime), 0);
   FindClose(search);
   EXPECT_FALSE(FindNextFileA(search, &data));
