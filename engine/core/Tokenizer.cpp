@@ -17,14 +17,16 @@ CTokenizer::CTokenizer(CEngineLog* log) : m_log(log), m_tokens(nullptr), m_token
 CTokenizer::~CTokenizer() { delete[] m_tokens; }
 
 int CTokenizer::Tokenize(char* text, int caseMode) {
-  std::memset(m_tokens, 0, kMaxTokens * kSlotSize);
+  // Only the slots of the last line hold anything.
+  std::memset(m_tokens, 0, static_cast<size_t>(m_tokenCount) * kSlotSize);
   m_tokenCount = 0;
   if (!text) return 1;
 
   if (caseMode == kCaseLower || caseMode == kCaseUpper) {
     for (unsigned char* c = reinterpret_cast<unsigned char*>(text); *c; ++c)
-      if (*c < 128) *c = static_cast<unsigned char>(caseMode == kCaseLower ? std::tolower(*c)
-                                                                           : std::toupper(*c));
+      if (*c < 128)
+        *c = static_cast<unsigned char>(caseMode == kCaseLower ? std::tolower(*c)
+                                                               : std::toupper(*c));
   }
 
   const char* cursor = text;
@@ -65,11 +67,14 @@ const char* CTokenizer::FindToken(const char* cursor, size_t* length) {
 bool CTokenizer::AddToken(const char* start, size_t length) {
   if (length > static_cast<size_t>(kMaxTokenLength)) {
     // Dropped, but the rest of the line is still read.
-    if (m_log) m_log->Log("ZK3DTokenizer", __LINE__, 2, "Can't Add Token, B'coz Its Lenght Is To Long\n");
+    if (m_log)
+      m_log->Log("ZK3DTokenizer", __LINE__, 2, "Can't Add Token, B'coz Its Lenght Is To Long\n");
     return true;
   }
   if (m_tokenCount >= kMaxTokens) {
-    if (m_log) m_log->Log("ZK3DTokenizer", __LINE__, 2, "Can't Add Token, B'coz There Are Too Many Tokens\n");
+    if (m_log)
+      m_log->Log("ZK3DTokenizer", __LINE__, 2,
+                 "Can't Add Token, B'coz There Are Too Many Tokens\n");
     return false;
   }
   char* slot = m_tokens + m_tokenCount * kSlotSize;

@@ -64,7 +64,8 @@ bool NameBefore(const std::string& a, const std::string& b) {
 }
 
 bool IsDriveRoot(const std::string& folder) {
-  return folder.size() >= 2 && folder[1] == ':' && std::isalpha(static_cast<unsigned char>(folder[0])) &&
+  return folder.size() >= 2 && folder[1] == ':' &&
+         std::isalpha(static_cast<unsigned char>(folder[0])) &&
          folder.find_first_not_of('/', 2) == std::string::npos;
 }
 
@@ -103,8 +104,10 @@ HANDLE FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
   std::string folderPart;
   if (split != std::string::npos)
     folderPart = split == 0 ? "/" : given.substr(0, split);
-  else if (given.size() >= 2 && given[1] == ':')
-    folderPart = given.substr(0, (split = 1));
+  else if (given.size() >= 2 && given[1] == ':') {
+    folderPart = given.substr(0, 2);  // "t:*.dat": the drive's folder
+    split = 1;
+  }
   const std::string pattern = split == std::string::npos ? given : given.substr(split + 1);
   if (pattern.empty()) {
     FailWith(ERROR_FILE_NOT_FOUND);

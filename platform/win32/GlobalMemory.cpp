@@ -16,8 +16,8 @@ struct Block {
 };
 
 std::mutex g_mutex;
-std::unordered_map<uintptr_t, Block> g_blocks;         // by handle
-std::unordered_map<uintptr_t, uintptr_t> g_handles;    // handle by address
+std::unordered_map<uintptr_t, Block> g_blocks;       // by handle
+std::unordered_map<uintptr_t, uintptr_t> g_handles;  // handle by address
 // Moveable handles end in 8, so they never equal an address that malloc returns (16-aligned).
 uintptr_t g_nextMoveable = 0x10008;
 
@@ -26,7 +26,10 @@ uintptr_t Key(const void* pointer) { return reinterpret_cast<uintptr_t>(pointer)
 }  // namespace
 
 HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
-  if (uFlags & ~(GMEM_MOVEABLE | GMEM_ZEROINIT)) {
+  // Sharing and discarding hints mean nothing to a heap block.
+  constexpr UINT kKnownFlags = GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_NOCOMPACT | GMEM_NODISCARD |
+                               GMEM_DISCARDABLE | GMEM_SHARE;
+  if (uFlags & ~kKnownFlags) {
     FailWith(ERROR_INVALID_PARAMETER);
     return nullptr;
   }

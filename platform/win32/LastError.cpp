@@ -106,8 +106,8 @@ BOOL FailWith(DWORD error) {
   return FALSE;
 }
 
-DWORD FormatMessageA(DWORD dwFlags, LPCVOID, DWORD dwMessageId, DWORD, LPSTR lpBuffer,
-                     DWORD nSize, va_list*) {
+DWORD FormatMessageA(DWORD dwFlags, LPCVOID, DWORD dwMessageId, DWORD, LPSTR lpBuffer, DWORD nSize,
+                     va_list*) {
   if (!(dwFlags & FORMAT_MESSAGE_FROM_SYSTEM) || (dwFlags & FORMAT_MESSAGE_FROM_STRING) ||
       !lpBuffer) {
     FailWith(ERROR_INVALID_PARAMETER);
@@ -141,8 +141,9 @@ BOOL FailWithErrnoForPath(const std::string& path) {
   const int error = errno;
   if (error == ENOENT) {
     const size_t slash = path.find_last_of('/', path.size() > 1 ? path.size() - 2 : 0);
-    const std::string folder =
-        slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
     struct stat status;
     if (stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
       return FailWith(ERROR_PATH_NOT_FOUND);

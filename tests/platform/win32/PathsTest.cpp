@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "TempDir.h"
+#include "windows.h"
 #include "zkplatform/ZkPaths.h"
 
 namespace {
@@ -18,12 +19,12 @@ TEST(PathsTest, MapsSeparatorsAndLetterCase) {
   dir.Write("Data/readme.TXT", "x");
   const std::string root = dir.Path() + "/";
   const PathCase cases[] = {
-      {"Data/Scenes/Level1.zks", "Data/Scenes/Level1.zks"},     // exact
-      {"Data\\Scenes\\Level1.zks", "Data/Scenes/Level1.zks"},   // backslashes
-      {"data\\scenes\\LEVEL1.ZKS", "Data/Scenes/Level1.zks"},   // case in folders and file
+      {"Data/Scenes/Level1.zks", "Data/Scenes/Level1.zks"},      // exact
+      {"Data\\Scenes\\Level1.zks", "Data/Scenes/Level1.zks"},    // backslashes
+      {"data\\scenes\\LEVEL1.ZKS", "Data/Scenes/Level1.zks"},    // case in folders and file
       {"DATA/README.txt", "Data/readme.TXT"},                    //
-      {"data\\Missing\\New.txt", "Data/Missing/New.txt"},       // missing folder keeps its case
-      {"data\\scenes\\New.zks", "Data/Scenes/New.zks"},         // missing file keeps its case
+      {"data\\Missing\\New.txt", "Data/Missing/New.txt"},        // missing folder keeps its case
+      {"data\\scenes\\New.zks", "Data/Scenes/New.zks"},          // missing file keeps its case
       {"data\\\\scenes\\level1.zks", "Data/Scenes/Level1.zks"},  // doubled separator
       {"data\\scenes\\..\\README.TXT", "Data/Scenes/../readme.TXT"},
   };
@@ -44,6 +45,37 @@ TEST(PathsTest, CreatedFileKeepsItsCaseAndIsFoundAgain) {
 TEST(PathsTest, EmptyAndNullPaths) {
   EXPECT_EQ(ZkMapPath(nullptr), "");
   EXPECT_EQ(ZkMapPath(""), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PathsTest, DriveLettersMapToTheirFoldersAndNeverToTheRoot) {
+  TempDir dir;
+  dir.Write("Shaders/PerVertex/surface.ssh", "x");
+  ASSERT_TRUE(ZkSetDriveFolder('S', (dir.Path() + "/Shaders").c_str()));
+  EXPECT_EQ(ZkMapPath("s:\\pervertex\\SURFACE.SSH"), dir.Path() + "/Shaders/PerVertex/surface.ssh");
+  EXPECT_EQ(ZkMapPath("S:PerVertex"), dir.Path() + "/Shaders/PerVertex");
+  EXPECT_EQ(GetLogicalDrives() & (1u << ('S' - 'A')), 1u << ('S' - 'A'));
+
+  // A letter without a folder maps where nothing exists and nothing can be created.
+  const std::string unnamed = ZkMapPath("q:\\Windows\\win.ini");
+  EXPECT_EQ(unnamed.rfind("/dev/null/", 0), 0u) << unnamed;
+  EXPECT_EQ(ZkFileOpen("q:\\new.txt", "w"), nullptr);
+  EXPECT_FALSE(CreateDirectoryA("q:\\Saves", nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(GetLogicalDrives() & (1u << ('Q' - 'A')), 0u);
+
+  ASSERT_TRUE(ZkSetDriveFolder('s', nullptr));
+  EXPECT_EQ(ZkGetDriveFolder('S'), "");
+  EXPECT_FALSE(ZkSetDriveFolder('1', "x"));
+}
+
+TEST(PathsTest, RelativeDriveFolderLiesBesideTheProgram) {
+  ASSERT_TRUE(ZkSetDriveFolder('s', "runtime\\shaders\\"));
+  EXPECT_EQ(ZkGetDriveFolder('s'), ZkProgramFolder() + "/runtime/shaders");
+  ZkSetDriveFolder('s', "");
 }
 
 }  // namespace
