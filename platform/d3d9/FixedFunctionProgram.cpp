@@ -208,7 +208,8 @@ std::string CFixedFunctionProgram::VertexSource(const SFixedFunctionKey& key) {
       "uniform vec4 u_lightDiffuse[8], u_lightSpecular[8], u_lightAmbient[8], u_lightAtten[8];\n"
       "uniform vec3 u_lightPosition[8], u_lightDirection[8], u_lightSpot[8];\n"
       "uniform vec4 u_matDiffuse, u_matAmbient, u_matSpecular, u_matEmissive, u_globalAmbient;\n"
-      "uniform float u_matPower;\nuniform vec4 u_fog;\nvarying float v_fog;\nvarying float v_fogDepth;\n"
+      "uniform float u_matPower;\nuniform vec4 u_fog;\nuniform float u_fogEyeDepth;\n"
+      "varying float v_fog;\nvarying float v_fogDepth;\n"
       "float FogFactor(float d) {\n";
   switch (key.fogMode) {
     case D3DFOG_LINEAR:
@@ -245,7 +246,11 @@ std::string CFixedFunctionProgram::VertexSource(const SFixedFunctionKey& key) {
         "  gl_Position = clip;\n";
     Add(s, "  vec3 normal = %s;\n", key.hasNormal ? "u_normalMatrix * a_normal" : "vec3(0.0)");
     if (key.normalizeNormals && key.hasNormal) s += "  if (dot(normal, normal) > 0.0) normal = normalize(normal);\n";
-    Add(s, "  v_fogDepth = %s;\n", key.rangeFog ? "length(viewPos.xyz)" : "abs(viewPos.z)");
+    if (key.fogTable)
+      // Per-pixel fog follows eye depth under a perspective projection, device depth otherwise.
+      s += "  v_fogDepth = u_fogEyeDepth > 0.5 ? abs(viewPos.z) : clip.z / clip.w;\n";
+    else
+      Add(s, "  v_fogDepth = %s;\n", key.rangeFog ? "length(viewPos.xyz)" : "abs(viewPos.z)");
   }
   if (key.lighting) {
     static const char* kSources[3] = {"", "color0", "color1"};

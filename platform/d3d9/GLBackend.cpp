@@ -589,7 +589,9 @@ void CGLBackend::ApplyRenderStates(const CDeviceState& state, bool hasDepth) {
   } else {
     glDisable(GL_SCISSOR_TEST);
   }
-  glPointSize(std::max(1.f, state.RenderStateFloat(D3DRS_POINTSIZE)));
+  // Values outside the card's range (the instancing switch writes a FOURCC here) are clamped.
+  const float pointSize = state.RenderStateFloat(D3DRS_POINTSIZE);
+  glPointSize(pointSize >= 1.f && pointSize <= 64.f ? pointSize : pointSize > 64.f ? 64.f : 1.f);
 }
 
 void CGLBackend::ApplySamplers(const CDeviceState& state, const ETextureKind* kinds) {
@@ -795,6 +797,8 @@ void CGLBackend::SetUniforms(SProgram& p, const CDeviceState& state, const SFixe
   glUniform4f(Uniform(p, "u_fog"), state.RenderStateFloat(D3DRS_FOGSTART), state.RenderStateFloat(D3DRS_FOGEND),
               state.RenderStateFloat(D3DRS_FOGDENSITY), 0.f);
   dwordColor("u_fogColor", state.renderStates[D3DRS_FOGCOLOR]);
+  const D3DMATRIX& projection = state.transforms[TRANSFORM_PROJECTION];
+  glUniform1f(Uniform(p, "u_fogEyeDepth"), projection._34 != 0.f ? 1.f : 0.f);
 }
 
 void CGLBackend::Draw(const CDeviceState& state, const SDrawCall& draw) {

@@ -31,6 +31,19 @@ struct SLitVertex {
   float nx, ny, nz;
 };
 
+struct SWorldColorVertex {
+  float x, y, z;
+  D3DCOLOR color;
+};
+
+const D3DMATRIX kIdentity = {{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}};
+
+DWORD FloatBits(float value) {
+  DWORD bits;
+  memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
 class PixelTest : public ::testing::Test {
  protected:
   PixelTest() : device(ZK_D3D_BACKEND_GL) {}
@@ -75,9 +88,27 @@ class PixelTest : public ::testing::Test {
     return texture;
   }
 
-  D3DCOLOR Pixel(UINT x, UINT y) {
-    std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
-    return pixels.empty() ? 0xDEADBEEF : CD3DTestDevice::At(pixels, x, y);
+  void UseIdentityTransforms() {
+    device->SetTransform(D3DTS_WORLD, &kIdentity);
+    device->SetTransform(D3DTS_VIEW, &kIdentity);
+    device->SetTransform(D3DTS_PROJECTION, &kIdentity);
+  }
+
+  // A square over the whole target at view depth 0.5, clockwise, with or without normals.
+  void DrawWorldSquare(D3DCOLOR color) {
+    SWorldColorVertex quad[4] = {
+        {-1, 1, 0.5f, color}, {1, 1, 0.5f, color}, {-1, -1, 0.5f, color}, {1, -1, 0.5f, color}};
+    device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    ASSERT_EQ(D3D_OK, device->BeginScene());
+    EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(SWorldColorVertex)));
+    device->EndScene();
+  }
+  void DrawLitSquare() {
+    SLitVertex quad[4] = {{-1, 1, 0.5f, 0, 0, -1}, {1, 1, 0.5f, 0, 0, -1}, {-1, -1, 0.5f, 0, 0, -1}, {1, -1, 0.5f, 0, 0, -1}};
+    device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
+    ASSERT_EQ(D3D_OK, device->BeginScene());
+    EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(SLitVertex)));
+    device->EndScene();
   }
 
   CD3DTestDevice device;
@@ -162,6 +193,91 @@ TEST_F(PixelTest, DirectionalLightOnMaterial) {
   // ambient (0,0,64) + diffuse (1,0.5,0) * 0.5
   EXPECT_PIXEL(pixels, 32, 40, D3DCOLOR_XRGB(128, 64, 64));
   EXPECT_PIXEL(pixels, 2, 2, 0xFF000000u);
+}
+
+TEST_F(PixelTest, PointLightAttenuatesAndStopsAtItsRange) {
+  UseIdentityTransforms();
+  device->SetRenderState(D3DRS_LIGHTING, TRUE);
+  D3DMATERIAL9 material = {};
+  material.Diffuse = {0.5f, 0.5f, 0.5f, 1.f};
+  device->SetMaterial(&material);
+  D3DLIGHT9 light = {};
+  light.Type = D3DLIGHT_POINT;
+  light.Diffuse = {1.f, 1.f, 1.f, 1.f};
+  light.Position = {0.f, 0.f, 0.f};
+  light.Range = 10.f;
+  // Lighting is per vertex: each corner is 1.5 from the light, so 1 / (a2 d^2) is 1 there and
+  // N.L is 0.5 / 1.5.
+  light.Attenuation2 = 4.f / 9.f;
+  device->SetLight(0, &light);
+  device->LightEnable(0, TRUE);
+  DrawLitSquare();
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 32, 32, D3DCOLOR_XRGB(43, 43, 43));
+  light.Attenuation2 = 0.f;
+  light.Attenuation1 = 4.f / 3.f;  // half as bright
+  device->SetLight(0, &light);
+  DrawLitSquare();
+  pixels = device.ReadBackBuffer();
+  EXPECT_PIXEL(pixels, 32, 32, D3DCOLOR_XRGB(21, 21, 21));
+  light.Range = 1.4f;  // the corners are out of reach
+  device->SetLight(0, &light);
+  DrawLitSquare();
+  pixels = device.ReadBackBuffer();
+  EXPECT_PIXEL(pixels, 32, 32, 0xFF000000u);
+}
+
+TEST_F(PixelTest, FogModes) {
+  UseIdentityTransforms();
+  device->SetRenderState(D3DRS_FOGENABLE, TRUE);
+  device->SetRenderState(D3DRS_FOGCOLOR, D3DCOLOR_XRGB(0, 0, 255));
+  device->SetRenderState(D3DRS_FOGSTART, FloatBits(0.f));
+  device->SetRenderState(D3DRS_FOGEND, FloatBits(1.f));
+  device->SetRenderState(D3DRS_FOGDENSITY, FloatBits(2.f));
+  struct {
+    DWORD table, vertex;
+    D3DCOLOR expected;
+  } cases[] = {
+      {D3DFOG_LINEAR, D3DFOG_NONE, D3DCOLOR_XRGB(128, 0, 128)},  // (end - 0.5) / (end - start)
+      {D3DFOG_NONE, D3DFOG_LINEAR, D3DCOLOR_XRGB(128, 0, 128)},
+      {D3DFOG_EXP, D3DFOG_NONE, D3DCOLOR_XRGB(94, 0, 161)},      // exp(-2 * 0.5)
+      {D3DFOG_NONE, D3DFOG_EXP2, D3DCOLOR_XRGB(94, 0, 161)},     // exp(-(2 * 0.5)^2)
+  };
+  for (const auto& c : cases) {
+    device->SetRenderState(D3DRS_FOGTABLEMODE, c.table);
+    device->SetRenderState(D3DRS_FOGVERTEXMODE, c.vertex);
+    DrawWorldSquare(0xFFFF0000);
+    std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+    ASSERT_FALSE(pixels.empty());
+    EXPECT_PIXEL(pixels, 32, 32, c.expected);
+  }
+}
+
+TEST_F(PixelTest, GeneratedCoordinatesThroughATextureTransform) {
+  UseIdentityTransforms();
+  IDirect3DTexture9* texture = MakeQuadrantTexture();
+  ASSERT_NE(texture, nullptr);
+  device->SetTexture(0, texture);
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEPOSITION);
+  device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
+  // Camera-space x and y in -1..1 become u and v in 0..1, v growing downwards.
+  D3DMATRIX scale = kIdentity;
+  scale._11 = 0.5f;
+  scale._22 = -0.5f;
+  scale._41 = 0.5f;
+  scale._42 = 0.5f;
+  device->SetTransform(D3DTS_TEXTURE0, &scale);
+  DrawWorldSquare(0xFFFFFFFF);
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 16, 16, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 48, 16, 0xFF00FF00u);
+  EXPECT_PIXEL(pixels, 16, 48, 0xFF0000FFu);
+  EXPECT_PIXEL(pixels, 48, 48, 0xFFFFFFFFu);
+  device->SetTexture(0, nullptr);
+  texture->Release();
 }
 
 TEST_F(PixelTest, TexturedQuadModulatesWithDiffuseAndASecondStage) {
