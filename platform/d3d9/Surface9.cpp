@@ -125,7 +125,7 @@ HRESULT CSurface9::GetDC(HDC* dc) {
   }
   if (m_memory.empty() || IsLocked()) return D3DERR_INVALIDCALL;
   if (IsColorTarget()) ReadBack();
-  m_dc = {m_memory.data(), static_cast<INT>(m_pitch), m_width, m_height, m_format->format};
+  m_dc = {ZK_SURFACE_DC_SIGNATURE, m_format->format, m_width, m_height, static_cast<INT>(m_pitch), m_memory.data()};
   m_dcOut = true;
   *dc = reinterpret_cast<HDC>(&m_dc);
   return D3D_OK;

@@ -10,15 +10,6 @@
 
 class CBaseTexture;
 
-// What a device context handed out by GetDC points at: the surface memory while it is out.
-struct ZkSurfaceDC {
-  void* bits;
-  INT pitch;
-  UINT width;
-  UINT height;
-  D3DFORMAT format;
-};
-
 enum ESurfaceKind : int {
   SURFACE_TEXTURE_LEVEL,
   SURFACE_RENDER_TARGET,  // back buffer or CreateRenderTarget

@@ -330,5 +330,17 @@ typedef IDirect3DPixelShader9* PDIRECT3DPIXELSHADER9;
 typedef IDirect3DSwapChain9* LPDIRECT3DSWAPCHAIN9;
 typedef IDirect3DSwapChain9* PDIRECT3DSWAPCHAIN9;
 
+// What a device context handed out by IDirect3DSurface9::GetDC is, on this platform: a view of
+// the surface memory, valid until ReleaseDC. GDI calls on such a handle draw into `bits`.
+#define ZK_SURFACE_DC_SIGNATURE MAKEFOURCC('Z', 'K', 'D', 'C')
+struct ZkSurfaceDC {
+  DWORD signature;  // ZK_SURFACE_DC_SIGNATURE
+  D3DFORMAT format;
+  UINT width;
+  UINT height;
+  INT pitch;
+  void* bits;  // top row first
+};
+
 // Creates the Direct3D object; null when SDKVersion is not D3D_SDK_VERSION.
 ZKAPI IDirect3D9* Direct3DCreate9(UINT SDKVersion);
