@@ -280,6 +280,114 @@ TEST_F(PixelTest, GeneratedCoordinatesThroughATextureTransform) {
   texture->Release();
 }
 
+TEST_F(PixelTest, CombinerOperationsAndArgumentModifiers) {
+  const D3DCOLOR diffuse = D3DCOLOR_ARGB(128, 64, 128, 191);
+  device->SetRenderState(D3DRS_TEXTUREFACTOR, D3DCOLOR_ARGB(191, 128, 64, 255));
+  struct {
+    DWORD op, arg1, arg2, arg0;
+    D3DCOLOR expected;
+  } cases[] = {
+      {D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(64, 128, 191)},
+      {D3DTOP_SELECTARG2, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(128, 64, 255)},
+      {D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(32, 32, 191)},
+      {D3DTOP_MODULATE2X, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(64, 64, 255)},
+      {D3DTOP_MODULATE4X, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(128, 128, 255)},
+      {D3DTOP_ADD, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(192, 192, 255)},
+      {D3DTOP_ADDSIGNED, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(64, 64, 255)},
+      {D3DTOP_ADDSIGNED2X, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(129, 129, 255)},
+      {D3DTOP_SUBTRACT, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(0, 64, 0)},
+      {D3DTOP_ADDSMOOTH, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(160, 160, 255)},
+      {D3DTOP_BLENDDIFFUSEALPHA, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(96, 96, 223)},
+      {D3DTOP_BLENDFACTORALPHA, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(80, 112, 207)},
+      {D3DTOP_BLENDCURRENTALPHA, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(96, 96, 223)},
+      {D3DTOP_MODULATEALPHA_ADDCOLOR, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(128, 160, 255)},
+      {D3DTOP_MODULATECOLOR_ADDALPHA, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(160, 160, 255)},
+      {D3DTOP_MODULATEINVALPHA_ADDCOLOR, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(128, 160, 255)},
+      {D3DTOP_MODULATEINVCOLOR_ADDALPHA, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(224, 160, 192)},
+      {D3DTOP_DOTPRODUCT3, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0, D3DCOLOR_XRGB(126, 126, 126)},
+      {D3DTOP_MULTIPLYADD, D3DTA_TFACTOR, D3DTA_TFACTOR, D3DTA_DIFFUSE, D3DCOLOR_XRGB(128, 144, 255)},
+      {D3DTOP_LERP, D3DTA_TFACTOR, D3DTA_DIFFUSE | D3DTA_COMPLEMENT, D3DTA_DIFFUSE, D3DCOLOR_XRGB(175, 95, 207)},
+      {D3DTOP_SELECTARG1, D3DTA_TFACTOR | D3DTA_ALPHAREPLICATE, 0, 0, D3DCOLOR_XRGB(191, 191, 191)},
+      {D3DTOP_SELECTARG1, D3DTA_TFACTOR | D3DTA_COMPLEMENT, 0, 0, D3DCOLOR_XRGB(127, 191, 0)},
+  };
+  for (const auto& c : cases) {
+    device->SetTextureStageState(0, D3DTSS_COLOROP, c.op);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, c.arg1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG2, c.arg2);
+    device->SetTextureStageState(0, D3DTSS_COLORARG0, c.arg0);
+    DrawRect(0, 0, 8, 8, diffuse);
+    std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+    ASSERT_FALSE(pixels.empty());
+    EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 4, 4), c.expected))
+        << "op " << c.op << ": " << std::hex << CD3DTestDevice::At(pixels, 4, 4) << " expected " << c.expected;
+  }
+}
+
+TEST_F(PixelTest, TempRegisterCarriesAStageAcross) {
+  // Stage 0 puts the factor in TEMP, stage 1 passes the diffuse, stage 2 adds TEMP back.
+  device->SetRenderState(D3DRS_TEXTUREFACTOR, D3DCOLOR_XRGB(0, 0, 128));
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);
+  device->SetTextureStageState(0, D3DTSS_RESULTARG, D3DTA_TEMP);
+  device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  device->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+  device->SetTextureStageState(2, D3DTSS_COLOROP, D3DTOP_ADD);
+  device->SetTextureStageState(2, D3DTSS_COLORARG1, D3DTA_CURRENT);
+  device->SetTextureStageState(2, D3DTSS_COLORARG2, D3DTA_TEMP);
+  DrawRect(0, 0, 8, 8, D3DCOLOR_XRGB(128, 0, 0));
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 4, 4, D3DCOLOR_XRGB(128, 0, 128));
+}
+
+TEST_F(PixelTest, SamplerAddressModesAndMipLevels) {
+  IDirect3DTexture9* texture = nullptr;
+  ASSERT_EQ(D3D_OK, device->CreateTexture(2, 2, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
+  D3DLOCKED_RECT locked;
+  const D3DCOLOR top[2][2] = {{0xFFFF0000, 0xFFFF0000}, {0xFFFF0000, 0xFFFF0000}};
+  ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
+  for (int y = 0; y < 2; ++y) memcpy(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch, top[y], 8);
+  texture->UnlockRect(0);
+  ASSERT_EQ(D3D_OK, texture->LockRect(1, &locked, nullptr, 0));
+  *static_cast<D3DCOLOR*>(locked.pBits) = 0xFF00FF00;
+  texture->UnlockRect(1);
+  device->SetTexture(0, texture);
+  device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
+  DrawTexturedScreen();
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFFFF0000u);
+  // The largest level allowed is level 1.
+  device->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 1);
+  DrawTexturedScreen();
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFF00FF00u);
+  device->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 0);
+
+  // Coordinates from -1 to 2: the middle third is the texture, the rest follows the mode.
+  const float w = CD3DTestDevice::kWidth, h = CD3DTestDevice::kHeight;
+  STexturedVertex quad[4] = {{0, 0, 0.5f, 1, 0xFFFFFFFF, -1, -1},
+                             {w, 0, 0.5f, 1, 0xFFFFFFFF, 2, -1},
+                             {0, h, 0.5f, 1, 0xFFFFFFFF, -1, 2},
+                             {w, h, 0.5f, 1, 0xFFFFFFFF, 2, 2}};
+  struct {
+    DWORD mode;
+    D3DCOLOR outside;
+  } cases[] = {{D3DTADDRESS_WRAP, 0xFFFF0000}, {D3DTADDRESS_CLAMP, 0xFFFF0000}, {D3DTADDRESS_BORDER, 0xFF0000FF}};
+  device->SetSamplerState(0, D3DSAMP_BORDERCOLOR, 0xFF0000FF);
+  device->SetFVF(kTexturedVertexFVF);
+  for (const auto& c : cases) {
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, c.mode);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSV, c.mode);
+    device->BeginScene();
+    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(STexturedVertex));
+    device->EndScene();
+    std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+    ASSERT_FALSE(pixels.empty());
+    EXPECT_PIXEL(pixels, 32, 32, 0xFFFF0000u);
+    EXPECT_PIXEL(pixels, 4, 4, c.outside);
+  }
+  device->SetTexture(0, nullptr);
+  texture->Release();
+}
+
 TEST_F(PixelTest, TexturedQuadModulatesWithDiffuseAndASecondStage) {
   IDirect3DTexture9* texture = MakeQuadrantTexture();
   ASSERT_NE(texture, nullptr);
