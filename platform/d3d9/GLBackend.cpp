@@ -232,7 +232,8 @@ CGLBackend::CGLBackend() = default;
 CGLBackend::~CGLBackend() {
   if (m_context) {
     MakeCurrent();
-    for (auto& entry : m_programs) glDeleteProgram(entry.second.name);
+    for (auto& entry : m_linkedPrograms) glDeleteProgram(entry.second.name);
+    for (auto& entry : m_shaderObjects) glDeleteShader(entry.second);
     glDeleteFramebuffers(1, &m_framebuffer);
     glDeleteFramebuffers(1, &m_readFramebuffer);
     glDeleteVertexArrays(1, &m_vertexArray);
@@ -376,6 +377,7 @@ void CGLBackend::DestroyTexture(uintptr_t texture) {
   MakeCurrent();
   GLuint name = static_cast<GLuint>(texture);
   glDeleteTextures(1, &name);
+  m_attachmentsValid = false;
   m_textureIsCube.erase(texture);
 }
 
@@ -392,6 +394,7 @@ void CGLBackend::DestroyDepthBuffer(uintptr_t buffer) {
   MakeCurrent();
   GLuint name = static_cast<GLuint>(buffer);
   glDeleteRenderbuffers(1, &name);
+  m_attachmentsValid = false;
 }
 
 uintptr_t CGLBackend::CreateBuffer(UINT size) {
@@ -423,6 +426,13 @@ void CGLBackend::AttachColor(unsigned framebuffer, unsigned attachment, const ST
 
 void CGLBackend::BindTargets(const STargetRef* targets, const STargetRef& depth) {
   glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+  // Most draws go to the targets of the draw before; attaching again would cost every time.
+  bool same = m_attachmentsValid && m_attachedDepth == depth;
+  for (UINT i = 0; same && i < kMaxRenderTargets; ++i) same = m_attachedTargets[i] == targets[i];
+  if (same) return;
+  for (UINT i = 0; i < kMaxRenderTargets; ++i) m_attachedTargets[i] = targets[i];
+  m_attachedDepth = depth;
+  m_attachmentsValid = true;
   GLenum buffers[kMaxRenderTargets];
   for (UINT i = 0; i < kMaxRenderTargets; ++i) {
     if (targets[i].handle) {
@@ -664,32 +674,32 @@ void CGLBackend::BindVertexInput(const CDeviceState& state, const SDrawCall& dra
   }
 }
 
-CGLBackend::SProgram& CGLBackend::ProgramFor(const SFixedFunctionKey& key) {
-  const std::string bytes = CFixedFunctionProgram::KeyBytes(key);
-  auto found = m_programs.find(bytes);
-  if (found != m_programs.end()) return found->second;
-  const std::string vertex = CFixedFunctionProgram::VertexSource(key);
-  const std::string fragment = CFixedFunctionProgram::FragmentSource(key);
-  auto compile = [](GLenum type, const std::string& source) {
-    GLuint shader = glCreateShader(type);
-    const char* text = source.c_str();
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
-    GLint ok = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-      char log[2048];
-      glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-      fprintf(stderr, "zkplatform: fixed-function shader failed to compile:\n%s\n%s\n", log, text);
-    }
-    return shader;
-  };
+unsigned CGLBackend::ShaderObject(unsigned type, const std::string& source) {
+  auto found = m_shaderObjects.find(source);
+  if (found != m_shaderObjects.end()) return found->second;
+  GLuint shader = glCreateShader(type);
+  const char* text = source.c_str();
+  glShaderSource(shader, 1, &text, nullptr);
+  glCompileShader(shader);
+  GLint ok = 0;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  if (!ok) {
+    char log[2048];
+    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+    fprintf(stderr, "zkplatform: shader failed to compile:\n%s\n%s\n", log, text);
+  }
+  m_shaderObjects.emplace(source, shader);
+  return shader;
+}
+
+CGLBackend::SProgram& CGLBackend::LinkedProgram(unsigned vertexShader, unsigned fragmentShader) {
+  const auto pair = std::make_pair(vertexShader, fragmentShader);
+  auto found = m_linkedPrograms.find(pair);
+  if (found != m_linkedPrograms.end()) return found->second;
   SProgram program;
   program.name = glCreateProgram();
-  GLuint vs = compile(GL_VERTEX_SHADER, vertex);
-  GLuint fs = compile(GL_FRAGMENT_SHADER, fragment);
-  glAttachShader(program.name, vs);
-  glAttachShader(program.name, fs);
+  glAttachShader(program.name, vertexShader);
+  glAttachShader(program.name, fragmentShader);
   glBindAttribLocation(program.name, ATTRIBUTE_POSITION, "a_position");
   glBindAttribLocation(program.name, ATTRIBUTE_NORMAL, "a_normal");
   glBindAttribLocation(program.name, ATTRIBUTE_COLOR0, "a_color0");
@@ -700,16 +710,27 @@ CGLBackend::SProgram& CGLBackend::ProgramFor(const SFixedFunctionKey& key) {
     glBindAttribLocation(program.name, ATTRIBUTE_TEXCOORD0 + i, name);
   }
   glLinkProgram(program.name);
-  glDeleteShader(vs);
-  glDeleteShader(fs);
   GLint linked = 0;
   glGetProgramiv(program.name, GL_LINK_STATUS, &linked);
   if (!linked) {
     char log[2048];
     glGetProgramInfoLog(program.name, sizeof log, nullptr, log);
-    fprintf(stderr, "zkplatform: fixed-function program failed to link:\n%s\n", log);
+    fprintf(stderr, "zkplatform: program failed to link:\n%s\n", log);
   }
-  return m_programs.emplace(bytes, std::move(program)).first->second;
+  return m_linkedPrograms.emplace(pair, std::move(program)).first->second;
+}
+
+CGLBackend::SProgram& CGLBackend::ProgramFor(const SFixedFunctionKey& key) {
+  const std::string bytes = CFixedFunctionProgram::KeyBytes(key);
+  auto found = m_fixedFunctionPrograms.find(bytes);
+  if (found != m_fixedFunctionPrograms.end()) return *found->second;
+  // Each half is compiled once per distinct source, so a translated shader program can later
+  // be linked with the fixed-function half it is paired with.
+  const unsigned vertex = ShaderObject(GL_VERTEX_SHADER, CFixedFunctionProgram::VertexSource(key));
+  const unsigned fragment = ShaderObject(GL_FRAGMENT_SHADER, CFixedFunctionProgram::FragmentSource(key));
+  SProgram& program = LinkedProgram(vertex, fragment);
+  m_fixedFunctionPrograms.emplace(bytes, &program);
+  return program;
 }
 
 int CGLBackend::Uniform(SProgram& program, const char* name) {

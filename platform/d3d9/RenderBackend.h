@@ -18,6 +18,12 @@ struct STargetRef {
   UINT width = 0;
   UINT height = 0;
   const SFormatInfo* format = nullptr;
+
+  bool operator==(const STargetRef& other) const {
+    return handle == other.handle && isCube == other.isCube && isDepthBuffer == other.isDepthBuffer &&
+           face == other.face && level == other.level && width == other.width && height == other.height &&
+           format == other.format;
+  }
 };
 
 struct SDrawCall {
