@@ -239,7 +239,9 @@ std::string CFixedFunctionProgram::VertexSource(const SFixedFunctionKey& key) {
         "  v_fogDepth = a_position.z;\n";
   } else {
     s +=
-        "  vec4 viewPos = u_view * (u_world * a_position);\n"
+        "  vec4 worldPos = u_world * a_position;\n"
+        "  gl_ClipVertex = worldPos;  // user clip planes are given in world space\n"
+        "  vec4 viewPos = u_view * worldPos;\n"
         "  vec4 clip = u_proj * viewPos;\n"
         "  clip.y = -clip.y;\n"
         "  clip.xy += vec2(1.0 / u_viewport.z, 1.0 / u_viewport.w) * clip.w;\n"

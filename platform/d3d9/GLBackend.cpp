@@ -496,7 +496,7 @@ void CGLBackend::Clear(const CDeviceState& state, const SClearCall& clear) {
   }
 }
 
-void CGLBackend::ApplyRenderStates(const CDeviceState& state, bool hasDepth) {
+void CGLBackend::ApplyRenderStates(const CDeviceState& state, bool hasDepth, bool preTransformed) {
   const DWORD* rs = state.renderStates;
   const D3DVIEWPORT9& vp = state.viewport;
   glViewport(static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLsizei>(vp.Width),
@@ -598,6 +598,18 @@ void CGLBackend::ApplyRenderStates(const CDeviceState& state, bool hasDepth) {
     glScissor(s.left, s.top, std::max<LONG>(0, s.right - s.left), std::max<LONG>(0, s.bottom - s.top));
   } else {
     glDisable(GL_SCISSOR_TEST);
+  }
+  // Planes are given with an identity modelview, so GL keeps them as they are and compares them
+  // with the world-space clip vertex. Screen-space vertices are not clipped by them.
+  for (UINT i = 0; i < kMaxClipPlanes; ++i) {
+    if ((rs[D3DRS_CLIPPLANEENABLE] & (1u << i)) && !preTransformed) {
+      const GLdouble plane[4] = {state.clipPlanes[i][0], state.clipPlanes[i][1], state.clipPlanes[i][2],
+                                 state.clipPlanes[i][3]};
+      glClipPlane(GL_CLIP_PLANE0 + i, plane);
+      glEnable(GL_CLIP_PLANE0 + i);
+    } else {
+      glDisable(GL_CLIP_PLANE0 + i);
+    }
   }
   // Values outside the card's range (the instancing switch writes a FOURCC here) are clamped.
   const float pointSize = state.RenderStateFloat(D3DRS_POINTSIZE);
@@ -825,7 +837,7 @@ void CGLBackend::SetUniforms(SProgram& p, const CDeviceState& state, const SFixe
 void CGLBackend::Draw(const CDeviceState& state, const SDrawCall& draw) {
   MakeCurrent();
   BindTargets(draw.targets, draw.depthStencil);
-  ApplyRenderStates(state, draw.depthStencil.handle != 0);
+  ApplyRenderStates(state, draw.depthStencil.handle != 0, draw.declaration->IsPreTransformed());
   ETextureKind kinds[kMaxStages];
   for (UINT i = 0; i < kMaxStages; ++i) {
     const CBaseTexture* texture = state.textures[i];

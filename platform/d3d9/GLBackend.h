@@ -59,7 +59,7 @@ class CGLBackend : public IRenderBackend {
   void MakeCurrent();
   void BindTargets(const STargetRef* targets, const STargetRef& depth);
   void AttachColor(unsigned framebuffer, unsigned attachment, const STargetRef& target);
-  void ApplyRenderStates(const CDeviceState& state, bool hasDepth);
+  void ApplyRenderStates(const CDeviceState& state, bool hasDepth, bool preTransformed);
   void ApplySamplers(const CDeviceState& state, const ETextureKind* kinds);
   void BindVertexInput(const CDeviceState& state, const SDrawCall& draw);
   unsigned ShaderObject(unsigned type, const std::string& source);

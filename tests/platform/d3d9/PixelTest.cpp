@@ -254,6 +254,24 @@ TEST_F(PixelTest, FogModes) {
   }
 }
 
+TEST_F(PixelTest, UserClipPlaneCutsInWorldSpace) {
+  UseIdentityTransforms();
+  D3DMATRIX shift = kIdentity;
+  shift._41 = 0.5f;  // the square covers screen x -0.5..1.5 and the plane x >= 0 lands at 0.5
+  device->SetTransform(D3DTS_VIEW, &shift);
+  device->SetTransform(D3DTS_WORLD, &kIdentity);
+  const float plane[4] = {1.f, 0.f, 0.f, 0.f};
+  ASSERT_EQ(D3D_OK, device->SetClipPlane(0, plane));
+  device->SetRenderState(D3DRS_CLIPPLANEENABLE, D3DCLIPPLANE0);
+  DrawWorldSquare(0xFFFF0000);
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 50, 32, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 60, 32, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 45, 32, 0xFF000000u);
+  EXPECT_PIXEL(pixels, 20, 32, 0xFF000000u);
+}
+
 TEST_F(PixelTest, GeneratedCoordinatesThroughATextureTransform) {
   UseIdentityTransforms();
   IDirect3DTexture9* texture = MakeQuadrantTexture();
