@@ -254,6 +254,67 @@ TEST_F(PixelTest, FogModes) {
   }
 }
 
+TEST_F(PixelTest, MaterialColourSourcesAndSpecular) {
+  UseIdentityTransforms();
+  device->SetRenderState(D3DRS_LIGHTING, TRUE);
+  device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+  device->SetRenderState(D3DRS_LOCALVIEWER, FALSE);
+  device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
+  D3DMATERIAL9 material = {};
+  material.Diffuse = {0.f, 0.f, 1.f, 1.f};  // replaced by the vertex colour
+  material.Specular = {1.f, 1.f, 1.f, 1.f};
+  material.Power = 10.f;
+  device->SetMaterial(&material);
+  D3DLIGHT9 light = {};
+  light.Type = D3DLIGHT_DIRECTIONAL;
+  light.Diffuse = {1.f, 1.f, 1.f, 1.f};
+  light.Specular = {0.f, 0.5f, 0.f, 1.f};
+  light.Direction = {0.f, 0.f, 1.f};
+  device->SetLight(0, &light);
+  device->LightEnable(0, TRUE);
+  struct {
+    float x, y, z, nx, ny, nz;
+    D3DCOLOR color;
+  } quad[4] = {{-1, 1, 0.5f, 0, 0, -1, 0xFF800000},
+               {1, 1, 0.5f, 0, 0, -1, 0xFF800000},
+               {-1, -1, 0.5f, 0, 0, -1, 0xFF800000},
+               {1, -1, 0.5f, 0, 0, -1, 0xFF800000}};
+  device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE);
+  device->BeginScene();
+  EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof quad[0]));
+  device->EndScene();
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  // Diffuse from the vertex, specular added after the stages.
+  EXPECT_PIXEL(pixels, 32, 32, D3DCOLOR_XRGB(128, 128, 0));
+
+  device->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
+  device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_MATERIAL);
+  device->BeginScene();
+  device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof quad[0]);
+  device->EndScene();
+  pixels = device.ReadBackBuffer();
+  EXPECT_PIXEL(pixels, 32, 32, D3DCOLOR_XRGB(0, 0, 255));
+}
+
+TEST_F(PixelTest, FlatShadingTakesTheFirstVertexAndWriteMaskKeepsChannels) {
+  device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
+  SColorVertex triangle[3] = {{0, 0, 0.5f, 1, 0xFFFF0000}, {64, 0, 0.5f, 1, 0xFF00FF00}, {0, 64, 0.5f, 1, 0xFF0000FF}};
+  device->SetFVF(kColorVertexFVF);
+  device->BeginScene();
+  device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, sizeof(SColorVertex));
+  device->EndScene();
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 40, 4, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 4, 40, 0xFFFF0000u);
+
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.f, 0);
+  device->SetRenderState(D3DRS_COLORWRITEENABLE, D3DCOLORWRITEENABLE_RED);
+  DrawRect(0, 0, 64, 64, 0xFFFFFFFF);
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFFFF00FFu);
+}
+
 TEST_F(PixelTest, UserClipPlaneCutsInWorldSpace) {
   UseIdentityTransforms();
   D3DMATRIX shift = kIdentity;
