@@ -859,7 +859,7 @@ HRESULT CDirect3DDevice9::SetNPatchMode(float segments) {
 
 float CDirect3DDevice9::GetNPatchMode() { return m_state.nPatchSegments; }
 
-HRESULT CDirect3DDevice9::CheckStreams(const SDrawCall& draw, UINT firstVertex, UINT vertexEnd) {
+HRESULT CDirect3DDevice9::CheckStreams(const SDrawCall& draw, UINT vertexEnd) {
   const CVertexDeclaration9* declaration = draw.declaration;
   for (const D3DVERTEXELEMENT9& e : declaration->Elements()) {
     const UINT elementEnd = e.Offset + CVertexDeclaration9::TypeSize(e.Type);
@@ -872,7 +872,6 @@ HRESULT CDirect3DDevice9::CheckStreams(const SDrawCall& draw, UINT firstVertex, 
     }
     const SStreamSource& stream = m_state.streams[e.Stream];
     if (!stream.buffer) return D3DERR_INVALIDCALL;
-    (void)firstVertex;
     const uint64_t needed = stream.offset + static_cast<uint64_t>(vertexEnd > 0 ? vertexEnd - 1 : 0) * stream.stride +
                             elementEnd;
     if (needed > stream.buffer->Memory().Size()) return D3DERR_INVALIDCALL;
@@ -909,7 +908,7 @@ HRESULT CDirect3DDevice9::DrawCommon(SDrawCall& draw) {
     vertexEnd = static_cast<uint64_t>(draw.startVertex) + draw.vertexCount;
   }
   if (vertexEnd > 0xFFFFFFFFu) return D3DERR_INVALIDCALL;
-  HRESULT hr = CheckStreams(draw, draw.startVertex, static_cast<UINT>(vertexEnd));
+  HRESULT hr = CheckStreams(draw, static_cast<UINT>(vertexEnd));
   if (FAILED(hr)) return hr;
   if (IsLost() || !m_state.renderTargets[0]) return D3D_OK;
 

@@ -155,7 +155,7 @@ class CDirect3DDevice9 : public TComObject<IDirect3DDevice9> {
   void ForgetBindingsOf(CDeviceResource* resource);
   void ResetRenderTargetArea();
   HRESULT DrawCommon(SDrawCall& draw);
-  HRESULT CheckStreams(const SDrawCall& draw, UINT firstVertex, UINT vertexEnd);
+  HRESULT CheckStreams(const SDrawCall& draw, UINT vertexEnd);
   void FillTargets(STargetRef* targets, STargetRef* depth);
   HRESULT CreateSurface(ESurfaceKind kind, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool, bool lockable,
                         IDirect3DSurface9** surface);

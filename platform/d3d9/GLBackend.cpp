@@ -680,6 +680,9 @@ void CGLBackend::BindVertexInput(const CDeviceState& state, const SDrawCall& dra
       offset += stream.offset;
     }
     const SAttributeFormat format = AttributeFormat(e.Type);
+    // A stride of 0 repeats the first vertex; to GL it would mean tightly packed. One value for
+    // every vertex is what a per-instance attribute gives in a draw of one instance.
+    glVertexAttribDivisor(static_cast<GLuint>(location), stride == 0 ? 1 : 0);
     glEnableVertexAttribArray(static_cast<GLuint>(location));
     glVertexAttribPointer(static_cast<GLuint>(location), format.size, format.type, format.normalized, stride,
                           reinterpret_cast<const void*>(offset));

@@ -315,6 +315,53 @@ TEST_F(PixelTest, FlatShadingTakesTheFirstVertexAndWriteMaskKeepsChannels) {
   EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFFFF00FFu);
 }
 
+TEST_F(PixelTest, DeclarationOverTwoStreamsWithARepeatedColour) {
+  const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_POSITIONT, 0},
+                                        {1, 0, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
+                                        D3DDECL_END()};
+  IDirect3DVertexDeclaration9* declaration = nullptr;
+  ASSERT_EQ(D3D_OK, device->CreateVertexDeclaration(elements, &declaration));
+  IDirect3DVertexBuffer9* positions = nullptr;
+  IDirect3DVertexBuffer9* colours = nullptr;
+  IDirect3DIndexBuffer9* indices = nullptr;
+  ASSERT_EQ(D3D_OK, device->CreateVertexBuffer(4 * 16, 0, 0, D3DPOOL_MANAGED, &positions, nullptr));
+  ASSERT_EQ(D3D_OK, device->CreateVertexBuffer(4, 0, 0, D3DPOOL_MANAGED, &colours, nullptr));
+  ASSERT_EQ(D3D_OK, device->CreateIndexBuffer(6 * 4, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &indices, nullptr));
+  const float corners[4][4] = {{0, 0, 0.5f, 1}, {32, 0, 0.5f, 1}, {0, 32, 0.5f, 1}, {32, 32, 0.5f, 1}};
+  const D3DCOLOR colour = 0xFF00FF00;
+  const uint32_t order[6] = {0, 1, 2, 2, 1, 3};
+  void* data = nullptr;
+  positions->Lock(0, 0, &data, 0);
+  memcpy(data, corners, sizeof corners);
+  positions->Unlock();
+  colours->Lock(0, 0, &data, 0);
+  memcpy(data, &colour, sizeof colour);
+  colours->Unlock();
+  indices->Lock(0, 0, &data, 0);
+  memcpy(data, order, sizeof order);
+  indices->Unlock();
+  device->SetVertexDeclaration(declaration);
+  device->SetStreamSource(0, positions, 0, 16);
+  device->SetStreamSource(1, colours, 0, 0);
+  device->SetIndices(indices);
+  device->BeginScene();
+  EXPECT_EQ(D3D_OK, device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2));
+  device->EndScene();
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 4, 4, 0xFF00FF00u);
+  EXPECT_PIXEL(pixels, 28, 28, 0xFF00FF00u);
+  EXPECT_PIXEL(pixels, 40, 40, 0xFF000000u);
+  device->SetStreamSource(0, nullptr, 0, 0);
+  device->SetStreamSource(1, nullptr, 0, 0);
+  device->SetIndices(nullptr);
+  device->SetVertexDeclaration(nullptr);
+  declaration->Release();
+  indices->Release();
+  colours->Release();
+  positions->Release();
+}
+
 TEST_F(PixelTest, UserClipPlaneCutsInWorldSpace) {
   UseIdentityTransforms();
   D3DMATRIX shift = kIdentity;
