@@ -16,6 +16,7 @@ void CD3DTestControl::Reset() {
   m_createDeviceFailure = S_OK;
   m_resetFailure = S_OK;
   m_stillDrawing = 0;
+  m_lossHeld = false;
   ClearCalls();
 }
 
@@ -81,6 +82,7 @@ ZKAPI void ZkTestD3DFailNextCreateDevice(HRESULT result) {
   CD3DTestControl::Instance().FailNextCreateDevice(result);
 }
 ZKAPI void ZkTestD3DLoseDevice() { CD3DTestControl::Instance().LoseDevices(); }
+ZKAPI void ZkTestD3DHoldDeviceLost(bool held) { CD3DTestControl::Instance().HoldDeviceLost(held); }
 ZKAPI void ZkTestD3DFailNextReset(HRESULT result) { CD3DTestControl::Instance().FailNextReset(result); }
 ZKAPI void ZkTestD3DPresentStillDrawing(UINT count) { CD3DTestControl::Instance().SetPresentStillDrawing(count); }
 ZKAPI size_t ZkTestD3DCallCount() { return CD3DTestControl::Instance().CallCount(); }

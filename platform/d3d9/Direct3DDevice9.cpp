@@ -207,7 +207,8 @@ HRESULT CDirect3DDevice9::QueryInterface(REFIID riid, void** object) {
 
 HRESULT CDirect3DDevice9::TestCooperativeLevel() {
   Control().Log("TestCooperativeLevel()");
-  return IsLost() ? D3DERR_DEVICENOTRESET : D3D_OK;
+  if (!IsLost()) return D3D_OK;
+  return Control().DeviceLossHeld() ? D3DERR_DEVICELOST : D3DERR_DEVICENOTRESET;
 }
 
 UINT CDirect3DDevice9::GetAvailableTextureMem() { return 512u * 1024u * 1024u; }
@@ -256,7 +257,7 @@ UINT CDirect3DDevice9::GetNumberOfSwapChains() { return 1; }
 HRESULT CDirect3DDevice9::Reset(D3DPRESENT_PARAMETERS* parameters) {
   Control().Log("Reset()");
   if (!parameters) return D3DERR_INVALIDCALL;
-  IsLost();
+  if (IsLost() && Control().DeviceLossHeld()) return D3DERR_DEVICELOST;
   HRESULT injected = Control().TakeResetFailure();
   if (FAILED(injected)) {
     m_lost = true;

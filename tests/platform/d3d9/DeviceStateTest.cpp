@@ -191,8 +191,12 @@ TEST_F(DeviceStateTest, LostDeviceNeedsResetAfterDefaultResourcesGo) {
   managed->UnlockRect(0);
 
   EXPECT_EQ(D3D_OK, device->TestCooperativeLevel());
+  ZkTestD3DHoldDeviceLost(true);
   ZkTestD3DLoseDevice();
   EXPECT_EQ(D3DERR_DEVICELOST, device->Present(nullptr, nullptr, nullptr, nullptr));
+  EXPECT_EQ(D3DERR_DEVICELOST, device->TestCooperativeLevel());
+  EXPECT_EQ(D3DERR_DEVICELOST, device->Reset(&device.parameters()));
+  ZkTestD3DHoldDeviceLost(false);
   EXPECT_EQ(D3DERR_DEVICENOTRESET, device->TestCooperativeLevel());
   // Drawing while lost is accepted and does nothing.
   EXPECT_EQ(D3D_OK, device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.f, 0));
