@@ -632,32 +632,41 @@ TEST_F(PixelTest, RenderedTextureReadsTheSameWayUp) {
   target->Release();
 }
 
-TEST_F(PixelTest, CubeTextureLookupPicksTheFace) {
+TEST_F(PixelTest, CubeTextureLookupPicksTheFaceAndTheTexel) {
   IDirect3DCubeTexture9* cube = nullptr;
-  ASSERT_EQ(D3D_OK, device->CreateCubeTexture(1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &cube, nullptr));
-  const D3DCOLOR faces[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFFFFFFFF, 0xFF00FFFF};
+  ASSERT_EQ(D3D_OK, device->CreateCubeTexture(2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &cube, nullptr));
+  const D3DCOLOR faces[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0, 0xFF00FFFF};
+  // +Z holds quadrants: u runs along +x and v along -y, as on Direct3D.
+  const D3DCOLOR positiveZ[2][2] = {{0xFFFF0000, 0xFF00FF00}, {0xFF0000FF, 0xFFFFFFFF}};
   for (int face = 0; face < 6; ++face) {
     D3DLOCKED_RECT locked;
     ASSERT_EQ(D3D_OK, cube->LockRect(static_cast<D3DCUBEMAP_FACES>(face), 0, &locked, nullptr, 0));
-    memcpy(locked.pBits, &faces[face], 4);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 2; ++x)
+        reinterpret_cast<D3DCOLOR*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] =
+            face == D3DCUBEMAP_FACE_POSITIVE_Z ? positiveZ[y][x] : faces[face];
     cube->UnlockRect(static_cast<D3DCUBEMAP_FACES>(face), 0);
   }
   device->SetTexture(0, cube);
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
   device->SetFVF(kCubeVertexFVF);
-  auto drawHalf = [&](float l, float r, float s, float t, float q) {
-    SCubeVertex quad[4] = {{l, 0, 0.5f, 1, s, t, q}, {r, 0, 0.5f, 1, s, t, q}, {l, 64, 0.5f, 1, s, t, q},
-                           {r, 64, 0.5f, 1, s, t, q}};
+  auto draw = [&](float l, float t, float r, float b, float s, float u, float q) {
+    SCubeVertex quad[4] = {{l, t, 0.5f, 1, s, u, q}, {r, t, 0.5f, 1, s, u, q}, {l, b, 0.5f, 1, s, u, q},
+                           {r, b, 0.5f, 1, s, u, q}};
     device->BeginScene();
     EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(SCubeVertex)));
     device->EndScene();
   };
-  drawHalf(0, 32, 0, 1, 0);    // +Y
-  drawHalf(32, 64, 0, 0, -1);  // -Z
+  draw(0, 0, 32, 64, 0, 1, 0);           // +Y
+  draw(32, 0, 64, 64, 0, 0, -1);         // -Z
+  draw(0, 0, 16, 16, -0.5f, 0.5f, 1);    // +Z, top left
+  draw(48, 48, 64, 64, 0.5f, -0.5f, 1);  // +Z, bottom right
   std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
   ASSERT_FALSE(pixels.empty());
   EXPECT_PIXEL(pixels, 16, 32, 0xFF0000FFu);
-  EXPECT_PIXEL(pixels, 48, 32, 0xFF00FFFFu);
+  EXPECT_PIXEL(pixels, 40, 32, 0xFF00FFFFu);
+  EXPECT_PIXEL(pixels, 8, 8, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 56, 56, 0xFFFFFFFFu);
   device->SetTexture(0, nullptr);
   cube->Release();
 }
