@@ -56,10 +56,6 @@ UINT MaxIndex(const BYTE* indices, UINT count, UINT size) {
   return largest;
 }
 
-template <class T>
-CSurface9* AsSurface(T* surface) {
-  return static_cast<CSurface9*>(surface);
-}
 
 }  // namespace
 
@@ -199,6 +195,18 @@ bool CDirect3DDevice9::IsLost() {
     m_lost = true;
   }
   return m_lost;
+}
+
+namespace {
+CDirect3DDevice9* DeviceOf(const CDeviceResource* resource) { return resource->Device(); }
+CDirect3DDevice9* DeviceOf(const CBaseTexture* texture) { return texture->OwnerDevice(); }
+CDirect3DDevice9* DeviceOf(const CVertexDeclaration9* declaration) { return declaration->OwnerDevice(); }
+}  // namespace
+
+template <class T, class I>
+T* CDirect3DDevice9::Own(I* object) {
+  T* own = dynamic_cast<T*>(object);
+  return own && DeviceOf(own) == this ? own : nullptr;
 }
 
 HRESULT CDirect3DDevice9::QueryInterface(REFIID riid, void** object) {
@@ -442,9 +450,9 @@ HRESULT CDirect3DDevice9::CreateOffscreenPlainSurface(UINT width, UINT height, D
 
 HRESULT CDirect3DDevice9::UpdateSurface(IDirect3DSurface9* source, const RECT* sourceRect, IDirect3DSurface9* dest,
                                         const POINT* destPoint) {
-  if (!source || !dest) return D3DERR_INVALIDCALL;
-  CSurface9* from = AsSurface(source);
-  CSurface9* to = AsSurface(dest);
+  CSurface9* from = Own<CSurface9>(source);
+  CSurface9* to = Own<CSurface9>(dest);
+  if (!from || !to) return D3DERR_INVALIDCALL;
   if (from->Pool() != D3DPOOL_SYSTEMMEM || to->Pool() != D3DPOOL_DEFAULT ||
       from->Format().format != to->Format().format || from->IsLocked() || to->IsLocked())
     return D3DERR_INVALIDCALL;
@@ -468,8 +476,8 @@ HRESULT CDirect3DDevice9::UpdateSurface(IDirect3DSurface9* source, const RECT* s
 }
 
 HRESULT CDirect3DDevice9::UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseTexture9* dest) {
-  CBaseTexture* from = dynamic_cast<CBaseTexture*>(source);
-  CBaseTexture* to = dynamic_cast<CBaseTexture*>(dest);
+  CBaseTexture* from = Own<CBaseTexture>(source);
+  CBaseTexture* to = Own<CBaseTexture>(dest);
   if (!from || !to || from->IsCube() != to->IsCube() || &from->Format() != &to->Format() ||
       source->GetType() != dest->GetType())
     return D3DERR_INVALIDCALL;
@@ -489,9 +497,9 @@ HRESULT CDirect3DDevice9::UpdateTexture(IDirect3DBaseTexture9* source, IDirect3D
 
 HRESULT CDirect3DDevice9::GetRenderTargetData(IDirect3DSurface9* renderTarget, IDirect3DSurface9* dest) {
   Control().Log("GetRenderTargetData()");
-  if (!renderTarget || !dest) return D3DERR_INVALIDCALL;
-  CSurface9* from = AsSurface(renderTarget);
-  CSurface9* to = AsSurface(dest);
+  CSurface9* from = Own<CSurface9>(renderTarget);
+  CSurface9* to = Own<CSurface9>(dest);
+  if (!from || !to) return D3DERR_INVALIDCALL;
   if (!from->IsColorTarget() || to->Pool() != D3DPOOL_SYSTEMMEM || from->Width() != to->Width() ||
       from->Height() != to->Height() || from->Format().format != to->Format().format || to->IsLocked())
     return D3DERR_INVALIDCALL;
@@ -502,9 +510,9 @@ HRESULT CDirect3DDevice9::GetRenderTargetData(IDirect3DSurface9* renderTarget, I
 HRESULT CDirect3DDevice9::StretchRect(IDirect3DSurface9* source, const RECT* sourceRect, IDirect3DSurface9* dest,
                                       const RECT* destRect, D3DTEXTUREFILTERTYPE filter) {
   Control().Log("StretchRect()");
-  if (!source || !dest || source == dest) return D3DERR_INVALIDCALL;
-  CSurface9* from = AsSurface(source);
-  CSurface9* to = AsSurface(dest);
+  CSurface9* from = Own<CSurface9>(source);
+  CSurface9* to = Own<CSurface9>(dest);
+  if (!from || !to || from == to) return D3DERR_INVALIDCALL;
   if (from->Pool() != D3DPOOL_DEFAULT || to->Pool() != D3DPOOL_DEFAULT || !to->IsColorTarget() ||
       from->IsDepthStencil() || CFormatTable::IsCompressed(from->Format().format))
     return D3DERR_INVALIDCALL;
@@ -521,8 +529,8 @@ HRESULT CDirect3DDevice9::StretchRect(IDirect3DSurface9* source, const RECT* sou
 }
 
 HRESULT CDirect3DDevice9::ColorFill(IDirect3DSurface9* surface, const RECT* rect, D3DCOLOR color) {
-  if (!surface) return D3DERR_INVALIDCALL;
-  CSurface9* target = AsSurface(surface);
+  CSurface9* target = Own<CSurface9>(surface);
+  if (!target) return D3DERR_INVALIDCALL;
   if (target->Pool() != D3DPOOL_DEFAULT || !target->IsColorTarget()) return D3DERR_INVALIDCALL;
   D3DRECT area = rect ? D3DRECT{rect->left, rect->top, rect->right, rect->bottom}
                       : D3DRECT{0, 0, static_cast<LONG>(target->Width()), static_cast<LONG>(target->Height())};
@@ -557,8 +565,8 @@ HRESULT CDirect3DDevice9::SetRenderTarget(DWORD index, IDirect3DSurface9* surfac
     m_state.renderTargets[index] = nullptr;
     return D3D_OK;
   }
-  CSurface9* target = AsSurface(surface);
-  if (!target->IsColorTarget()) return D3DERR_INVALIDCALL;
+  CSurface9* target = Own<CSurface9>(surface);
+  if (!target || !target->IsColorTarget()) return D3DERR_INVALIDCALL;
   m_state.renderTargets[index] = target;
   if (index == 0) ResetRenderTargetArea();
   return D3D_OK;
@@ -576,8 +584,8 @@ HRESULT CDirect3DDevice9::GetRenderTarget(DWORD index, IDirect3DSurface9** surfa
 
 HRESULT CDirect3DDevice9::SetDepthStencilSurface(IDirect3DSurface9* surface) {
   Control().Log("SetDepthStencilSurface(%p)", static_cast<void*>(surface));
-  CSurface9* depth = surface ? AsSurface(surface) : nullptr;
-  if (depth && !depth->IsDepthStencil()) return D3DERR_INVALIDCALL;
+  CSurface9* depth = surface ? Own<CSurface9>(surface) : nullptr;
+  if (surface && (!depth || !depth->IsDepthStencil())) return D3DERR_INVALIDCALL;
   m_state.depthStencil = depth;
   return D3D_OK;
 }
@@ -783,7 +791,7 @@ HRESULT CDirect3DDevice9::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture
   Control().Log("SetTexture(%u, %p)", stage, static_cast<void*>(texture));
   int slot = CDeviceState::SamplerSlot(stage);
   if (slot < 0) return D3DERR_INVALIDCALL;
-  CBaseTexture* bound = texture ? dynamic_cast<CBaseTexture*>(texture) : nullptr;
+  CBaseTexture* bound = texture ? Own<CBaseTexture>(texture) : nullptr;
   if (texture && !bound) return D3DERR_INVALIDCALL;
   m_state.textures[slot] = bound;
   return D3D_OK;
@@ -1000,7 +1008,9 @@ HRESULT CDirect3DDevice9::CreateVertexDeclaration(const D3DVERTEXELEMENT9* eleme
 
 HRESULT CDirect3DDevice9::SetVertexDeclaration(IDirect3DVertexDeclaration9* declaration) {
   Control().Log("SetVertexDeclaration(%p)", static_cast<void*>(declaration));
-  m_state.declaration = static_cast<CVertexDeclaration9*>(declaration);
+  CVertexDeclaration9* own = declaration ? Own<CVertexDeclaration9>(declaration) : nullptr;
+  if (declaration && !own) return D3DERR_INVALIDCALL;
+  m_state.declaration = own;
   m_state.fvf = 0;
   return D3D_OK;
 }
@@ -1138,8 +1148,10 @@ HRESULT CDirect3DDevice9::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* b
   Control().Log("SetStreamSource(%u, %p, %u, %u)", stream, static_cast<void*>(buffer), offset, stride);
   if (stream >= kMaxStreams || stride > CAdapterProfile::Current().Caps().MaxStreamStride || (offset & 3))
     return D3DERR_INVALIDCALL;
+  CVertexBuffer9* own = buffer ? Own<CVertexBuffer9>(buffer) : nullptr;
+  if (buffer && !own) return D3DERR_INVALIDCALL;
   SStreamSource& source = m_state.streams[stream];
-  source.buffer = static_cast<CVertexBuffer9*>(buffer);
+  source.buffer = own;
   source.offset = offset;
   source.stride = stride;
   return D3D_OK;
@@ -1169,7 +1181,9 @@ HRESULT CDirect3DDevice9::GetStreamSourceFreq(UINT stream, UINT* setting) {
 
 HRESULT CDirect3DDevice9::SetIndices(IDirect3DIndexBuffer9* buffer) {
   Control().Log("SetIndices(%p)", static_cast<void*>(buffer));
-  m_state.indices = static_cast<CIndexBuffer9*>(buffer);
+  CIndexBuffer9* own = buffer ? Own<CIndexBuffer9>(buffer) : nullptr;
+  if (buffer && !own) return D3DERR_INVALIDCALL;
+  m_state.indices = own;
   return D3D_OK;
 }
 

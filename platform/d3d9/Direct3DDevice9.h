@@ -147,6 +147,9 @@ class CDirect3DDevice9 : public TComObject<IDirect3DDevice9> {
   CDirect3DDevice9(CDirect3D9* direct3d, D3DDEVTYPE type, HWND focusWindow, DWORD behavior);
   ~CDirect3DDevice9() override;
 
+  // The object as this device's own class; null for an object of another device or kind.
+  template <class T, class I>
+  T* Own(I* object);
   static HRESULT CheckPresentParameters(D3DPRESENT_PARAMETERS* parameters);
   HRESULT CreateImplicitSurfaces();
   void DestroyImplicitSurfaces();

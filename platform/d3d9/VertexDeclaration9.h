@@ -40,6 +40,7 @@ class CVertexDeclaration9 : public TComObject<IDirect3DVertexDeclaration9> {
   HRESULT GetDeclaration(D3DVERTEXELEMENT9* elements, UINT* count) override;
 
   const std::vector<D3DVERTEXELEMENT9>& Elements() const { return m_elements; }
+  CDirect3DDevice9* OwnerDevice() const { return m_device; }
   static int Location(const D3DVERTEXELEMENT9& element);
   bool IsPreTransformed() const { return m_preTransformed; }
   bool Has(BYTE usage, BYTE index = 0) const;

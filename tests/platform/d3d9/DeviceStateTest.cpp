@@ -258,6 +258,27 @@ TEST_F(DeviceStateTest, VertexProcessingSwitchesOnlyOnAMixedDevice) {
   EXPECT_TRUE(mixed->GetSoftwareVertexProcessing());
 }
 
+TEST_F(DeviceStateTest, ObjectsOfAnotherDeviceAreRefused) {
+  IDirect3DDevice9* other = nullptr;
+  D3DPRESENT_PARAMETERS p = device.parameters();
+  ASSERT_EQ(D3D_OK, device.d3d()->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
+                                               &other));
+  IDirect3DTexture9* texture = nullptr;
+  IDirect3DVertexBuffer9* buffer = nullptr;
+  IDirect3DSurface9* target = nullptr;
+  ASSERT_EQ(D3D_OK, other->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
+  ASSERT_EQ(D3D_OK, other->CreateVertexBuffer(64, 0, 0, D3DPOOL_MANAGED, &buffer, nullptr));
+  ASSERT_EQ(D3D_OK, other->GetRenderTarget(0, &target));
+  EXPECT_EQ(D3DERR_INVALIDCALL, device->SetTexture(0, texture));
+  EXPECT_EQ(D3DERR_INVALIDCALL, device->SetStreamSource(0, buffer, 0, 16));
+  EXPECT_EQ(D3DERR_INVALIDCALL, device->SetRenderTarget(0, target));
+  EXPECT_EQ(D3D_OK, other->SetTexture(0, texture));
+  target->Release();
+  buffer->Release();
+  texture->Release();
+  EXPECT_EQ(0u, other->Release());
+}
+
 TEST_F(DeviceStateTest, PureDeviceHidesItsState) {
   CD3DTestDevice pure(ZK_D3D_BACKEND_NULL, D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_PUREDEVICE);
   ASSERT_TRUE(pure.ok());
