@@ -778,24 +778,25 @@ void CGLBackend::SetUniforms(SProgram& p, const CDeviceState& state, const SFixe
   glUniform4f(Uniform(p, "u_viewport"), static_cast<float>(vp.X), static_cast<float>(vp.Y),
               static_cast<float>(vp.Width), static_cast<float>(vp.Height));
   glUniform2f(Uniform(p, "u_depthRange"), vp.MinZ, vp.MaxZ);
-  for (int i = 0; i < 8; ++i) {
-    char name[32];
-    snprintf(name, sizeof name, "u_texMatrix[%d]", i);
-    if (i < key.stageCount && key.stages[i].transformCount) matrix(name, state.transforms[TRANSFORM_TEXTURE0 + i]);
-    snprintf(name, sizeof name, "u_stageConstant[%d]", i);
-    dwordColor(name, state.stageStates[i][D3DTSS_CONSTANT]);
-    float bump[4];
-    for (int k = 0; k < 4; ++k) memcpy(&bump[k], &state.stageStates[i][D3DTSS_BUMPENVMAT00 + k], sizeof(float));
-    snprintf(name, sizeof name, "u_bumpEnv[%d]", i);
-    glUniform4fv(Uniform(p, name), 1, bump);
-    float luminance[2];
-    memcpy(&luminance[0], &state.stageStates[i][D3DTSS_BUMPENVLSCALE], sizeof(float));
-    memcpy(&luminance[1], &state.stageStates[i][D3DTSS_BUMPENVLOFFSET], sizeof(float));
-    snprintf(name, sizeof name, "u_bumpLuminance[%d]", i);
-    glUniform2fv(Uniform(p, name), 1, luminance);
-    snprintf(name, sizeof name, "u_sampler%d", i);
-    glUniform1i(Uniform(p, name), i);
+  // Arrays go up in one call each; the names of separate uniforms come from a fixed table.
+  static const char* const kSamplers[kMaxStages] = {"u_sampler0", "u_sampler1", "u_sampler2", "u_sampler3",
+                                                    "u_sampler4", "u_sampler5", "u_sampler6", "u_sampler7"};
+  float textureMatrices[kMaxStages][16];
+  float constants[kMaxStages][4];
+  float bumpMatrices[kMaxStages][4];
+  float bumpLuminance[kMaxStages][2];
+  for (UINT i = 0; i < kMaxStages; ++i) {
+    memcpy(textureMatrices[i], &state.transforms[TRANSFORM_TEXTURE0 + i], sizeof textureMatrices[i]);
+    ColorOf(state.stageStates[i][D3DTSS_CONSTANT], constants[i]);
+    memcpy(bumpMatrices[i], &state.stageStates[i][D3DTSS_BUMPENVMAT00], sizeof bumpMatrices[i]);
+    memcpy(&bumpLuminance[i][0], &state.stageStates[i][D3DTSS_BUMPENVLSCALE], sizeof(float));
+    memcpy(&bumpLuminance[i][1], &state.stageStates[i][D3DTSS_BUMPENVLOFFSET], sizeof(float));
+    glUniform1i(Uniform(p, kSamplers[i]), static_cast<GLint>(i));
   }
+  glUniformMatrix4fv(Uniform(p, "u_texMatrix"), kMaxStages, GL_FALSE, &textureMatrices[0][0]);
+  glUniform4fv(Uniform(p, "u_stageConstant"), kMaxStages, &constants[0][0]);
+  glUniform4fv(Uniform(p, "u_bumpEnv"), kMaxStages, &bumpMatrices[0][0]);
+  glUniform2fv(Uniform(p, "u_bumpLuminance"), kMaxStages, &bumpLuminance[0][0]);
   if (key.lighting) {
     const D3DMATERIAL9& mat = state.material;
     color("u_matDiffuse", mat.Diffuse);
@@ -804,29 +805,34 @@ void CGLBackend::SetUniforms(SProgram& p, const CDeviceState& state, const SFixe
     color("u_matEmissive", mat.Emissive);
     glUniform1f(Uniform(p, "u_matPower"), mat.Power);
     dwordColor("u_globalAmbient", state.renderStates[D3DRS_AMBIENT]);
-    int index = 0;
+    float diffuse[kMaxActiveLights][4], specular[kMaxActiveLights][4], ambient[kMaxActiveLights][4];
+    float attenuation[kMaxActiveLights][4], position[kMaxActiveLights][3], direction[kMaxActiveLights][3];
+    float spot[kMaxActiveLights][3];
+    int count = 0;
     for (const SLightSlot& slot : state.lights) {
-      if (!slot.enabled || index >= key.lightCount) continue;
+      if (!slot.enabled || count >= key.lightCount) continue;
       const D3DLIGHT9& light = slot.light;
-      char name[40];
-      snprintf(name, sizeof name, "u_lightDiffuse[%d]", index);
-      color(name, light.Diffuse);
-      snprintf(name, sizeof name, "u_lightSpecular[%d]", index);
-      color(name, light.Specular);
-      snprintf(name, sizeof name, "u_lightAmbient[%d]", index);
-      color(name, light.Ambient);
-      float position[3], direction[3];
-      TransformPoint(light.Position, view, position);
-      TransformDirection(light.Direction, view, direction);
-      snprintf(name, sizeof name, "u_lightPosition[%d]", index);
-      glUniform3fv(Uniform(p, name), 1, position);
-      snprintf(name, sizeof name, "u_lightDirection[%d]", index);
-      glUniform3fv(Uniform(p, name), 1, direction);
-      snprintf(name, sizeof name, "u_lightAtten[%d]", index);
-      glUniform4f(Uniform(p, name), light.Attenuation0, light.Attenuation1, light.Attenuation2, light.Range);
-      snprintf(name, sizeof name, "u_lightSpot[%d]", index);
-      glUniform3f(Uniform(p, name), std::cos(light.Theta / 2.f), std::cos(light.Phi / 2.f), light.Falloff);
-      ++index;
+      memcpy(diffuse[count], &light.Diffuse, sizeof diffuse[count]);
+      memcpy(specular[count], &light.Specular, sizeof specular[count]);
+      memcpy(ambient[count], &light.Ambient, sizeof ambient[count]);
+      // Lights are given in world space; the program lights in view space.
+      TransformPoint(light.Position, view, position[count]);
+      TransformDirection(light.Direction, view, direction[count]);
+      const float a[4] = {light.Attenuation0, light.Attenuation1, light.Attenuation2, light.Range};
+      memcpy(attenuation[count], a, sizeof a);
+      spot[count][0] = std::cos(light.Theta / 2.f);
+      spot[count][1] = std::cos(light.Phi / 2.f);
+      spot[count][2] = light.Falloff;
+      ++count;
+    }
+    if (count > 0) {
+      glUniform4fv(Uniform(p, "u_lightDiffuse"), count, &diffuse[0][0]);
+      glUniform4fv(Uniform(p, "u_lightSpecular"), count, &specular[0][0]);
+      glUniform4fv(Uniform(p, "u_lightAmbient"), count, &ambient[0][0]);
+      glUniform3fv(Uniform(p, "u_lightPosition"), count, &position[0][0]);
+      glUniform3fv(Uniform(p, "u_lightDirection"), count, &direction[0][0]);
+      glUniform4fv(Uniform(p, "u_lightAtten"), count, &attenuation[0][0]);
+      glUniform3fv(Uniform(p, "u_lightSpot"), count, &spot[0][0]);
     }
   }
   dwordColor("u_tfactor", state.renderStates[D3DRS_TEXTUREFACTOR]);

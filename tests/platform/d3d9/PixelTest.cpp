@@ -514,6 +514,68 @@ TEST_F(PixelTest, SamplerAddressModesAndMipLevels) {
   texture->Release();
 }
 
+TEST_F(PixelTest, ProjectedTextureTransformDividesByTheLastCount) {
+  UseIdentityTransforms();
+  IDirect3DTexture9* texture = MakeQuadrantTexture();
+  ASSERT_NE(texture, nullptr);
+  device->SetTexture(0, texture);
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEPOSITION);
+  device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3 | D3DTTFF_PROJECTED);
+  // (u, v, q) = ((0.5x + 0.5) z, (0.5 - 0.5y) z, z) at depth z = 0.5.
+  D3DMATRIX projective = {};
+  projective._11 = 0.25f;
+  projective._31 = 0.5f;
+  projective._22 = -0.25f;
+  projective._32 = 0.5f;
+  projective._33 = 1.f;
+  device->SetTransform(D3DTS_TEXTURE0, &projective);
+  DrawWorldSquare(0xFFFFFFFF);
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 16, 16, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 48, 16, 0xFF00FF00u);
+  EXPECT_PIXEL(pixels, 16, 48, 0xFF0000FFu);
+  device->SetTexture(0, nullptr);
+  texture->Release();
+}
+
+TEST_F(PixelTest, TwoLightsAddUp) {
+  UseIdentityTransforms();
+  device->SetRenderState(D3DRS_LIGHTING, TRUE);
+  D3DMATERIAL9 material = {};
+  material.Diffuse = {1.f, 1.f, 1.f, 1.f};
+  device->SetMaterial(&material);
+  D3DLIGHT9 light = {};
+  light.Type = D3DLIGHT_DIRECTIONAL;
+  light.Direction = {0.f, 0.f, 1.f};
+  light.Diffuse = {0.5f, 0.f, 0.f, 1.f};
+  device->SetLight(2, &light);
+  light.Diffuse = {0.f, 0.25f, 0.f, 1.f};
+  device->SetLight(5, &light);
+  device->LightEnable(2, TRUE);
+  device->LightEnable(5, TRUE);
+  DrawLitSquare();
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, D3DCOLOR_XRGB(128, 64, 0));
+  device->LightEnable(2, FALSE);
+  DrawLitSquare();
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, D3DCOLOR_XRGB(0, 64, 0));
+}
+
+TEST_F(PixelTest, ClearOfRectanglesInsideTheViewport) {
+  const D3DVIEWPORT9 viewport = {0, 0, 32, 64, 0.f, 1.f};
+  device->SetViewport(&viewport);
+  const D3DRECT rects[2] = {{0, 0, 8, 8}, {24, 24, 48, 40}};
+  ASSERT_EQ(D3D_OK, device->Clear(2, rects, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.f, 0));
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 4, 4, 0xFFFFFFFFu);
+  EXPECT_PIXEL(pixels, 28, 30, 0xFFFFFFFFu);
+  EXPECT_PIXEL(pixels, 36, 30, 0xFF000000u);  // outside the viewport
+  EXPECT_PIXEL(pixels, 12, 4, 0xFF000000u);
+  EXPECT_EQ(D3DERR_INVALIDCALL, device->Clear(1, nullptr, D3DCLEAR_TARGET, 0, 1.f, 0));
+}
+
 TEST_F(PixelTest, TexturedQuadModulatesWithDiffuseAndASecondStage) {
   IDirect3DTexture9* texture = MakeQuadrantTexture();
   ASSERT_NE(texture, nullptr);
