@@ -694,6 +694,28 @@ TEST_F(PixelTest, RenderedTextureReadsTheSameWayUp) {
   target->Release();
 }
 
+TEST_F(PixelTest, StretchRectKeepsTheTopAtTheTop) {
+  IDirect3DSurface9* source = nullptr;
+  ASSERT_EQ(D3D_OK, device->CreateRenderTarget(16, 16, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &source,
+                                               nullptr));
+  ASSERT_EQ(D3D_OK, device->ColorFill(source, nullptr, 0xFF0000FF));
+  const RECT top = {0, 0, 16, 4};
+  ASSERT_EQ(D3D_OK, device->ColorFill(source, &top, 0xFFFF0000));
+  IDirect3DSurface9* backBuffer = nullptr;
+  ASSERT_EQ(D3D_OK, device->GetRenderTarget(0, &backBuffer));
+  const RECT destination = {0, 0, 32, 32};
+  ASSERT_EQ(D3D_OK, device->StretchRect(source, nullptr, backBuffer, &destination, D3DTEXF_POINT));
+  std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 16, 2, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 16, 20, 0xFF0000FFu);
+  EXPECT_PIXEL(pixels, 40, 40, 0xFF000000u);
+  const RECT outside = {0, 0, 17, 16};
+  EXPECT_EQ(D3DERR_INVALIDCALL, device->StretchRect(source, &outside, backBuffer, nullptr, D3DTEXF_POINT));
+  backBuffer->Release();
+  source->Release();
+}
+
 TEST_F(PixelTest, CubeTextureLookupPicksTheFaceAndTheTexel) {
   IDirect3DCubeTexture9* cube = nullptr;
   ASSERT_EQ(D3D_OK, device->CreateCubeTexture(2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &cube, nullptr));
