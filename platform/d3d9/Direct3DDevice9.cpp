@@ -323,29 +323,38 @@ HRESULT CDirect3DDevice9::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFE
   return D3D_OK;
 }
 
+HRESULT CDirect3DDevice9::CheckTextureRequest(D3DRESOURCETYPE type, UINT width, UINT height, UINT* levels,
+                                              DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                              const SFormatInfo** info) {
+  const D3DCAPS9& caps = CAdapterProfile::Current().Caps();
+  *info = CFormatTable::Find(format);
+  if (!*info || width == 0 || height == 0 || width > caps.MaxTextureWidth || height > caps.MaxTextureHeight ||
+      pool > D3DPOOL_SCRATCH)
+    return D3DERR_INVALIDCALL;
+  if (type == D3DRTYPE_CUBETEXTURE && !(caps.TextureCaps & D3DPTEXTURECAPS_CUBEMAP)) return D3DERR_INVALIDCALL;
+  const DWORD targetUsage = usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL);
+  if (targetUsage && pool != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
+  if ((usage & D3DUSAGE_DYNAMIC) && pool == D3DPOOL_MANAGED) return D3DERR_INVALIDCALL;
+  if (FAILED(CAdapterProfile::Current().CheckFormat(targetUsage, type, format))) return D3DERR_INVALIDCALL;
+  const UINT full = CBaseTexture::FullChainLength(width, height);
+  if (usage & D3DUSAGE_AUTOGENMIPMAP) {
+    if (*levels > 1 || pool == D3DPOOL_SYSTEMMEM) return D3DERR_INVALIDCALL;
+    *levels = full;
+  }
+  if (*levels == 0) *levels = full;
+  return *levels > full ? D3DERR_INVALIDCALL : D3D_OK;
+}
+
 HRESULT CDirect3DDevice9::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                                         D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* shared) {
   Control().Log("CreateTexture(%u, %u, %u, 0x%x, %u, %d)", width, height, levels, usage, static_cast<unsigned>(format),
                 static_cast<int>(pool));
   if (!texture) return D3DERR_INVALIDCALL;
   *texture = nullptr;
-  const D3DCAPS9& caps = CAdapterProfile::Current().Caps();
-  const SFormatInfo* info = CFormatTable::Find(format);
-  if (shared || !info || width == 0 || height == 0 || width > caps.MaxTextureWidth ||
-      height > caps.MaxTextureHeight || pool > D3DPOOL_SCRATCH)
-    return D3DERR_INVALIDCALL;
-  if ((usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)) && pool != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
-  if ((usage & D3DUSAGE_DYNAMIC) && pool == D3DPOOL_MANAGED) return D3DERR_INVALIDCALL;
-  if (FAILED(CAdapterProfile::Current().CheckFormat(usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL),
-                                                     D3DRTYPE_TEXTURE, format)))
-    return D3DERR_INVALIDCALL;
-  const UINT full = CBaseTexture::FullChainLength(width, height);
-  if (usage & D3DUSAGE_AUTOGENMIPMAP) {
-    if (levels > 1 || pool == D3DPOOL_SYSTEMMEM) return D3DERR_INVALIDCALL;
-    levels = full;
-  }
-  if (levels == 0) levels = full;
-  if (levels > full) return D3DERR_INVALIDCALL;
+  const SFormatInfo* info = nullptr;
+  if (shared) return D3DERR_INVALIDCALL;
+  HRESULT hr = CheckTextureRequest(D3DRTYPE_TEXTURE, width, height, &levels, usage, format, pool, &info);
+  if (FAILED(hr)) return hr;
   *texture = new CTexture9(this, *info, width, height, levels, usage, pool);
   return D3D_OK;
 }
@@ -356,22 +365,10 @@ HRESULT CDirect3DDevice9::CreateCubeTexture(UINT edge, UINT levels, DWORD usage,
                 static_cast<int>(pool));
   if (!texture) return D3DERR_INVALIDCALL;
   *texture = nullptr;
-  const D3DCAPS9& caps = CAdapterProfile::Current().Caps();
-  const SFormatInfo* info = CFormatTable::Find(format);
-  if (shared || !info || edge == 0 || edge > caps.MaxTextureWidth || pool > D3DPOOL_SCRATCH ||
-      !(caps.TextureCaps & D3DPTEXTURECAPS_CUBEMAP))
-    return D3DERR_INVALIDCALL;
-  if ((usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)) && pool != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
-  if (FAILED(CAdapterProfile::Current().CheckFormat(usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL),
-                                                     D3DRTYPE_CUBETEXTURE, format)))
-    return D3DERR_INVALIDCALL;
-  const UINT full = CBaseTexture::FullChainLength(edge, edge);
-  if (usage & D3DUSAGE_AUTOGENMIPMAP) {
-    if (levels > 1 || pool == D3DPOOL_SYSTEMMEM) return D3DERR_INVALIDCALL;
-    levels = full;
-  }
-  if (levels == 0) levels = full;
-  if (levels > full) return D3DERR_INVALIDCALL;
+  const SFormatInfo* info = nullptr;
+  if (shared) return D3DERR_INVALIDCALL;
+  HRESULT hr = CheckTextureRequest(D3DRTYPE_CUBETEXTURE, edge, edge, &levels, usage, format, pool, &info);
+  if (FAILED(hr)) return hr;
   *texture = new CCubeTexture9(this, *info, edge, levels, usage, pool);
   return D3D_OK;
 }

@@ -12,6 +12,7 @@
 
 class CDirect3D9;
 class CDeviceResource;
+struct SFormatInfo;
 class CSurface9;
 class CBaseTexture;
 class CVertexDeclaration9;
@@ -150,6 +151,9 @@ class CDirect3DDevice9 : public TComObject<IDirect3DDevice9> {
   // The object as this device's own class; null for an object of another device or kind.
   template <class T, class I>
   T* Own(I* object);
+  // Direct3D's rules for a new texture; fills in the level count a request of 0 means.
+  static HRESULT CheckTextureRequest(D3DRESOURCETYPE type, UINT width, UINT height, UINT* levels, DWORD usage,
+                                     D3DFORMAT format, D3DPOOL pool, const SFormatInfo** info);
   static HRESULT CheckPresentParameters(D3DPRESENT_PARAMETERS* parameters);
   HRESULT CreateImplicitSurfaces();
   void DestroyImplicitSurfaces();
