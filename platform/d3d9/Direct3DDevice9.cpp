@@ -85,6 +85,11 @@ HRESULT CDirect3DDevice9::CheckPresentParameters(D3DPRESENT_PARAMETERS* p) {
   if (p->SwapEffect == D3DSWAPEFFECT_COPY && p->BackBufferCount > 1) return D3DERR_INVALIDCALL;
   if (p->MultiSampleType != D3DMULTISAMPLE_NONE) return D3DERR_INVALIDCALL;
   if (p->Windowed && p->FullScreen_RefreshRateInHz != 0) return D3DERR_INVALIDCALL;
+  // The one interval given must be one the card offers.
+  const UINT interval = p->PresentationInterval;
+  if (interval != D3DPRESENT_INTERVAL_DEFAULT &&
+      ((interval & (interval - 1)) || !(interval & CAdapterProfile::Current().Caps().PresentationIntervals)))
+    return D3DERR_INVALIDCALL;
   if (p->BackBufferCount == 0) p->BackBufferCount = 1;
   if (p->BackBufferWidth == 0) p->BackBufferWidth = p->Windowed ? 640 : 0;
   if (p->BackBufferHeight == 0) p->BackBufferHeight = p->Windowed ? 480 : 0;
@@ -122,6 +127,8 @@ HRESULT CDirect3DDevice9::Create(CDirect3D9* direct3d, D3DDEVTYPE type, HWND foc
     created->Release();
     return D3DERR_NOTAVAILABLE;
   }
+  created->m_backend->Configure(checked.BackBufferWidth, checked.BackBufferHeight,
+                                checked.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE);
   hr = created->CreateImplicitSurfaces();
   if (FAILED(hr)) {
     created->Release();
@@ -287,7 +294,8 @@ HRESULT CDirect3DDevice9::Reset(D3DPRESENT_PARAMETERS* parameters) {
   // Managed resources keep their memory and are uploaded again on their next use.
   for (CDeviceResource* resource : m_resources) resource->ReleaseBackendObjects();
   m_parameters = checked;
-  m_backend->Resize(checked.BackBufferWidth, checked.BackBufferHeight);
+  m_backend->Configure(checked.BackBufferWidth, checked.BackBufferHeight,
+                       checked.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE);
   hr = CreateImplicitSurfaces();
   if (FAILED(hr)) {
     m_lost = true;

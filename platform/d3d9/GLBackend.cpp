@@ -323,10 +323,12 @@ void CGLBackend::MakeCurrent() {
   t_current = this;
 }
 
-void CGLBackend::Resize(UINT width, UINT height) {
+void CGLBackend::Configure(UINT width, UINT height, bool vsync) {
+  MakeCurrent();
   m_width = width;
   m_height = height;
   if (m_window && m_ownsWindow) SDL_SetWindowSize(m_window, static_cast<int>(width), static_cast<int>(height));
+  SDL_GL_SetSwapInterval(vsync ? 1 : 0);
 }
 
 uintptr_t CGLBackend::CreateTexture(bool isCube, const SFormatInfo& format, UINT width, UINT height, UINT levels) {

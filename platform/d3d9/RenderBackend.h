@@ -63,7 +63,8 @@ class IRenderBackend {
   virtual ~IRenderBackend() = default;
   // False when the back end cannot run (no GL context): CreateDevice then fails.
   virtual bool Initialize(HWND window, UINT width, UINT height) = 0;
-  virtual void Resize(UINT width, UINT height) = 0;
+  // The back buffer's size and whether presents wait for the vertical blank.
+  virtual void Configure(UINT width, UINT height, bool vsync) = 0;
 
   virtual uintptr_t CreateTexture(bool isCube, const SFormatInfo& format, UINT width, UINT height,
                                   UINT levels) = 0;
