@@ -946,6 +946,13 @@ typedef struct _D3DTRIPATCH_INFO {
   D3DDEGREETYPE Degree;
 } D3DTRIPATCH_INFO;
 
+// Stream frequencies for SetStreamSourceFreq.
+#define D3DSTREAMSOURCE_INDEXEDDATA (1u << 30)
+#define D3DSTREAMSOURCE_INSTANCEDATA (2u << 30)
+
+#define D3DDP_MAXTEXCOORD 8
+#define D3DRENDERSTATE_WRAPBIAS 128UL
+
 // Shader version tokens.
 #define D3DPS_VERSION(major, minor) (0xFFFF0000 | ((major) << 8) | (minor))
 #define D3DVS_VERSION(major, minor) (0xFFFE0000 | ((major) << 8) | (minor))

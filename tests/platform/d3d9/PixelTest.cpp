@@ -228,6 +228,33 @@ TEST_F(PixelTest, PointLightAttenuatesAndStopsAtItsRange) {
   EXPECT_PIXEL(pixels, 32, 32, 0xFF000000u);
 }
 
+TEST_F(PixelTest, SpotLightConeFallsOffBetweenItsAngles) {
+  UseIdentityTransforms();
+  device->SetRenderState(D3DRS_LIGHTING, TRUE);
+  D3DMATERIAL9 material = {};
+  material.Diffuse = {1.f, 1.f, 1.f, 1.f};
+  device->SetMaterial(&material);
+  D3DLIGHT9 light = {};
+  light.Type = D3DLIGHT_SPOT;
+  light.Diffuse = {1.f, 1.f, 1.f, 1.f};
+  light.Direction = {0.f, 0.f, 1.f};
+  light.Range = 10.f;
+  light.Attenuation0 = 1.f;
+  light.Falloff = 1.f;
+  // Each corner lies at cos 1/3 from the axis: between the inner cone (cos 0.5) and the outer
+  // (cos 80 degrees), so the spot factor is (1/3 - 0.174) / (0.5 - 0.174) and N.L is 1/3.
+  light.Theta = 2.f * 1.0471976f;
+  light.Phi = 2.f * 1.3962634f;
+  ASSERT_EQ(D3D_OK, device->SetLight(0, &light));
+  device->LightEnable(0, TRUE);
+  DrawLitSquare();
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, D3DCOLOR_XRGB(41, 41, 41));
+  light.Phi = light.Theta;  // the corners fall outside the cone
+  ASSERT_EQ(D3D_OK, device->SetLight(0, &light));
+  DrawLitSquare();
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFF000000u);
+}
+
 TEST_F(PixelTest, FogModes) {
   UseIdentityTransforms();
   device->SetRenderState(D3DRS_FOGENABLE, TRUE);
