@@ -34,6 +34,18 @@ bool UsesArgument(const SStageKey& stage, uint8_t argument) {
   return false;
 }
 
+// Whether an operation reads a texture that is not there. Direct3D then passes the stage's
+// input through, so untextured geometry drawn with the default stages shows its diffuse colour.
+bool ReadsMissingTexture(uint8_t op, const uint8_t* args) {
+  if (op == D3DTOP_DISABLE) return false;
+  auto isTexture = [](uint8_t arg) { return (arg & D3DTA_SELECTMASK) == D3DTA_TEXTURE; };
+  if (op != D3DTOP_SELECTARG2 && isTexture(args[1])) return true;
+  if (op != D3DTOP_SELECTARG1 && isTexture(args[2])) return true;
+  if ((op == D3DTOP_MULTIPLYADD || op == D3DTOP_LERP) && isTexture(args[0])) return true;
+  return op == D3DTOP_BLENDTEXTUREALPHA || op == D3DTOP_BLENDTEXTUREALPHAPM || op == D3DTOP_BUMPENVMAP ||
+         op == D3DTOP_BUMPENVMAPLUMINANCE;
+}
+
 bool OpUsesTexture(uint8_t op) {
   return op == D3DTOP_BLENDTEXTUREALPHA || op == D3DTOP_BLENDTEXTUREALPHAPM || op == D3DTOP_BUMPENVMAP ||
          op == D3DTOP_BUMPENVMAPLUMINANCE;
@@ -188,6 +200,16 @@ SFixedFunctionKey CFixedFunctionProgram::BuildKey(const CDeviceState& state, con
     stage.transformCount = static_cast<uint8_t>((flags & 0xFF) <= 4 ? (flags & 0xFF) : 0);
     stage.projected = (flags & D3DTTFF_PROJECTED) != 0;
     stage.texture = textureKinds[s];
+    if (stage.texture == TEXTURE_NONE) {
+      if (ReadsMissingTexture(stage.colorOp, stage.colorArg)) {
+        stage.colorOp = D3DTOP_SELECTARG1;
+        stage.colorArg[1] = D3DTA_CURRENT;
+      }
+      if (ReadsMissingTexture(stage.alphaOp, stage.alphaArg)) {
+        stage.alphaOp = D3DTOP_SELECTARG1;
+        stage.alphaArg[1] = D3DTA_CURRENT;
+      }
+    }
     stage.inputComponents = static_cast<uint8_t>(declaration.TexCoordComponents(stage.texCoordIndex));
     key.stageCount = static_cast<uint8_t>(s + 1);
   }

@@ -476,6 +476,16 @@ TEST_F(PixelTest, CombinerOperationsAndArgumentModifiers) {
   }
 }
 
+TEST_F(PixelTest, StageReadingAMissingTexturePassesItsInputThrough) {
+  // The default stage 0 (texture times diffuse, texture alpha) with no texture bound.
+  device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.f, 0);
+  DrawRect(0, 0, 8, 8, D3DCOLOR_ARGB(128, 255, 0, 0));
+  EXPECT_PIXEL(device.ReadBackBuffer(), 4, 4, D3DCOLOR_XRGB(128, 0, 127));
+}
+
 TEST_F(PixelTest, TempRegisterCarriesAStageAcross) {
   // Stage 0 puts the factor in TEMP, stage 1 passes the diffuse, stage 2 adds TEMP back.
   device->SetRenderState(D3DRS_TEXTUREFACTOR, D3DCOLOR_XRGB(0, 0, 128));
