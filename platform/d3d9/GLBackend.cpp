@@ -4,6 +4,7 @@
 #include <epoxy/gl.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -16,6 +17,16 @@ namespace {
 // Which backend's context is current on this thread, so switching costs nothing when only one
 // device draws.
 thread_local CGLBackend* t_current = nullptr;
+
+// Starts SDL's video; with no display to show on, the offscreen driver still renders.
+bool StartVideo() {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+  const char* display = getenv("DISPLAY");
+  const char* wayland = getenv("WAYLAND_DISPLAY");
+  if ((display && *display) || (wayland && *wayland)) return false;
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
 
 void SetContextAttributes() {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
@@ -257,7 +268,7 @@ SDL_Window* CGLBackend::DeviceWindow(HWND, UINT width, UINT height) {
 
 bool CGLBackend::Probe(SGLLimits* limits) {
   memset(limits, 0, sizeof *limits);
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  if (!StartVideo()) return false;
   SetContextAttributes();
   bool ok = false;
   SDL_Window* window = SDL_CreateWindow("probe", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
@@ -288,7 +299,7 @@ bool CGLBackend::Probe(SGLLimits* limits) {
 }
 
 bool CGLBackend::Initialize(HWND window, UINT width, UINT height) {
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  if (!StartVideo()) return false;
   m_videoStarted = true;
   SetContextAttributes();
   m_window = DeviceWindow(window, width, height);
