@@ -140,22 +140,33 @@ HRESULT CDirect3DDevice9::Create(CDirect3D9* direct3d, D3DDEVTYPE type, HWND foc
   return D3D_OK;
 }
 
+// The device's back buffer and depth buffer keep their objects across resets, so a pointer the
+// caller still holds stays valid; only their size and format change.
 HRESULT CDirect3DDevice9::CreateImplicitSurfaces() {
   const SFormatInfo* color = CFormatTable::Find(m_parameters.BackBufferFormat);
   if (!color) return D3DERR_INVALIDCALL;
-  m_backBuffer = new CSurface9(this, SURFACE_RENDER_TARGET, *color, m_parameters.BackBufferWidth,
-                               m_parameters.BackBufferHeight, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT,
-                               (m_parameters.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0, true);
+  const UINT width = m_parameters.BackBufferWidth;
+  const UINT height = m_parameters.BackBufferHeight;
+  const bool lockable = (m_parameters.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0;
+  if (m_backBuffer)
+    m_backBuffer->Reshape(*color, width, height, lockable);
+  else
+    m_backBuffer = new CSurface9(this, SURFACE_RENDER_TARGET, *color, width, height, D3DUSAGE_RENDERTARGET,
+                                 D3DPOOL_DEFAULT, lockable, true);
+  bool hasDepth = false;
   if (m_parameters.EnableAutoDepthStencil) {
     const SFormatInfo* depth = CFormatTable::Find(m_parameters.AutoDepthStencilFormat);
     if (!depth) return D3DERR_INVALIDCALL;
-    m_autoDepthStencil = new CSurface9(this, SURFACE_DEPTH_STENCIL, *depth, m_parameters.BackBufferWidth,
-                                       m_parameters.BackBufferHeight, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT, false,
-                                       true);
+    if (m_autoDepthStencil)
+      m_autoDepthStencil->Reshape(*depth, width, height, false);
+    else
+      m_autoDepthStencil = new CSurface9(this, SURFACE_DEPTH_STENCIL, *depth, width, height, D3DUSAGE_DEPTHSTENCIL,
+                                         D3DPOOL_DEFAULT, false, true);
+    hasDepth = true;
   }
   m_state.SetDefaults(m_parameters);
   m_state.renderTargets[0] = m_backBuffer;
-  m_state.depthStencil = m_autoDepthStencil;
+  m_state.depthStencil = hasDepth ? m_autoDepthStencil : nullptr;
   return D3D_OK;
 }
 
@@ -290,7 +301,6 @@ HRESULT CDirect3DDevice9::Reset(D3DPRESENT_PARAMETERS* parameters) {
     m_lost = true;
     return hr;
   }
-  DestroyImplicitSurfaces();
   // Managed resources keep their memory and are uploaded again on their next use.
   for (CDeviceResource* resource : m_resources) resource->ReleaseBackendObjects();
   m_parameters = checked;

@@ -180,6 +180,18 @@ bool CSurface9::ReadBack() {
   return Backend().ReadTarget(ref, m_memory.data(), m_pitch);
 }
 
+void CSurface9::Reshape(const SFormatInfo& format, UINT width, UINT height, bool lockable) {
+  ReleaseBackendObjects();
+  m_format = &format;
+  m_width = width;
+  m_height = height;
+  m_pitch = CFormatTable::Pitch(format, width);
+  m_lockable = lockable;
+  m_locked = false;
+  m_dcOut = false;
+  m_memory.assign(m_kind == SURFACE_DEPTH_STENCIL ? 0 : CFormatTable::LevelBytes(format, width, height), 0);
+}
+
 void CSurface9::ReleaseBackendObjects() {
   if (!m_handle) return;
   if (m_kind == SURFACE_DEPTH_STENCIL)

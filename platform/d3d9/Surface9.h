@@ -40,6 +40,8 @@ class CSurface9 : public TResource9<IDirect3DSurface9> {
 
   void ReleaseBackendObjects() override;
   bool IsImplicit() const override { return m_implicit; }
+  // A new size and format for the device's own surfaces on Reset; the contents are lost.
+  void Reshape(const SFormatInfo& format, UINT width, UINT height, bool lockable);
 
   ESurfaceKind Kind() const { return m_kind; }
   const SFormatInfo& Format() const { return *m_format; }

@@ -217,6 +217,9 @@ TEST_F(DeviceStateTest, LostDeviceNeedsResetAfterDefaultResourcesGo) {
 
 TEST_F(DeviceStateTest, ResetRestoresDefaultStatesAndResizes) {
   device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  // A back buffer the caller still holds stays a valid object through the reset.
+  IDirect3DSurface9* held = nullptr;
+  ASSERT_EQ(D3D_OK, device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &held));
   D3DPRESENT_PARAMETERS p = device.parameters();
   p.BackBufferWidth = 32;
   p.BackBufferHeight = 16;
@@ -230,7 +233,15 @@ TEST_F(DeviceStateTest, ResetRestoresDefaultStatesAndResizes) {
   backBuffer->GetDesc(&desc);
   EXPECT_EQ(32u, desc.Width);
   EXPECT_EQ(16u, desc.Height);
+  held->GetDesc(&desc);
+  EXPECT_EQ(32u, desc.Width);
   backBuffer->Release();
+  held->Release();
+  // Without an automatic depth buffer the device has none bound.
+  p.EnableAutoDepthStencil = FALSE;
+  ASSERT_EQ(D3D_OK, device->Reset(&p));
+  IDirect3DSurface9* depth = nullptr;
+  EXPECT_EQ(D3DERR_NOTFOUND, device->GetDepthStencilSurface(&depth));
 }
 
 TEST_F(DeviceStateTest, SwapChainPresentCanReportStillDrawing) {
