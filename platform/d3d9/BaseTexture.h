@@ -24,6 +24,9 @@ class CBaseTexture {
   static UINT FullChainLength(UINT width, UINT height);
 
   virtual IDirect3DBaseTexture9* Interface() = 0;
+  // Device bindings of the texture (see TComObject).
+  virtual void BindTexture() = 0;
+  virtual void UnbindTexture() = 0;
   CDirect3DDevice9* OwnerDevice() const { return m_device; }
   bool IsCube() const { return m_isCube; }
   const SFormatInfo& Format() const { return *m_format; }

@@ -14,6 +14,8 @@ class TBaseTexture9 : public TResource9<TInterface>, public CBaseTexture {
   ~TBaseTexture9() override { this->Device()->OnTextureDestroyed(this); }
 
   IDirect3DBaseTexture9* Interface() override { return this; }
+  void BindTexture() override { this->Bind(); }
+  void UnbindTexture() override { this->Unbind(); }
   DWORD SetLOD(DWORD lod) override {
     DWORD previous = m_lod;
     if (this->Pool() == D3DPOOL_MANAGED) m_lod = lod < Levels() ? lod : Levels() - 1;

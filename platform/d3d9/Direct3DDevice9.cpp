@@ -62,6 +62,7 @@ UINT MaxIndex(const BYTE* indices, UINT count, UINT size) {
 CDirect3DDevice9::CDirect3DDevice9(CDirect3D9* direct3d, D3DDEVTYPE type, HWND focusWindow, DWORD behavior)
     : m_direct3d(direct3d), m_creation{0, type, focusWindow, behavior}, m_swapChain(this) {
   m_direct3d->AddRef();
+  m_state.SetDefaults(D3DPRESENT_PARAMETERS{});  // nothing bound yet
   m_lossGeneration = Control().LossGeneration();
   if (Control().Backend() == ZK_D3D_BACKEND_NULL)
     m_backend.reset(new CNullBackend());
@@ -70,6 +71,8 @@ CDirect3DDevice9::CDirect3DDevice9(CDirect3D9* direct3d, D3DDEVTYPE type, HWND f
 }
 
 CDirect3DDevice9::~CDirect3DDevice9() {
+  // Objects the caller let go of live on only through their bindings; they end here.
+  ReleaseBindings();
   DestroyImplicitSurfaces();
   for (auto& entry : m_fvfDeclarations) entry.second->Release();
   m_fvfDeclarations.clear();
@@ -164,9 +167,10 @@ HRESULT CDirect3DDevice9::CreateImplicitSurfaces() {
                                          D3DPOOL_DEFAULT, false, true);
     hasDepth = true;
   }
+  ReleaseBindings();
   m_state.SetDefaults(m_parameters);
-  m_state.renderTargets[0] = m_backBuffer;
-  m_state.depthStencil = hasDepth ? m_autoDepthStencil : nullptr;
+  Rebind(m_state.renderTargets[0], m_backBuffer);
+  Rebind(m_state.depthStencil, hasDepth ? m_autoDepthStencil : nullptr);
   return D3D_OK;
 }
 
@@ -194,6 +198,37 @@ void CDirect3DDevice9::ForgetBindingsOf(CDeviceResource* resource) {
   for (CSurface9*& target : m_state.renderTargets)
     if (target == resource) target = nullptr;
   if (m_state.depthStencil == resource) m_state.depthStencil = nullptr;
+}
+
+namespace {
+void BindObject(CBaseTexture* texture) { texture->BindTexture(); }
+void UnbindObject(CBaseTexture* texture) { texture->UnbindTexture(); }
+template <class T>
+void BindObject(T* object) {
+  object->Bind();
+}
+template <class T>
+void UnbindObject(T* object) {
+  object->Unbind();
+}
+}  // namespace
+
+template <class T>
+void CDirect3DDevice9::Rebind(T*& slot, T* object) {
+  if (slot == object) return;
+  if (object) BindObject(object);
+  T* previous = slot;
+  slot = object;
+  if (previous) UnbindObject(previous);
+}
+
+void CDirect3DDevice9::ReleaseBindings() {
+  for (CBaseTexture*& texture : m_state.textures) Rebind(texture, static_cast<CBaseTexture*>(nullptr));
+  for (SStreamSource& stream : m_state.streams) Rebind(stream.buffer, static_cast<CVertexBuffer9*>(nullptr));
+  Rebind(m_state.indices, static_cast<CIndexBuffer9*>(nullptr));
+  Rebind(m_state.declaration, static_cast<CVertexDeclaration9*>(nullptr));
+  for (CSurface9*& target : m_state.renderTargets) Rebind(target, static_cast<CSurface9*>(nullptr));
+  Rebind(m_state.depthStencil, static_cast<CSurface9*>(nullptr));
 }
 
 void CDirect3DDevice9::OnTextureDestroyed(CBaseTexture* texture) {
@@ -289,7 +324,9 @@ HRESULT CDirect3DDevice9::Reset(D3DPRESENT_PARAMETERS* parameters) {
     m_lost = true;
     return injected;
   }
-  // Every default-pool resource of the caller must be gone: the device cannot keep them.
+  // Every default-pool resource of the caller must be gone: the device cannot keep them. The
+  // device's own bindings go first; a reset forgets them anyway.
+  ReleaseBindings();
   for (CDeviceResource* resource : m_resources)
     if (resource->Pool() == D3DPOOL_DEFAULT && !resource->IsImplicit()) {
       m_lost = true;
@@ -577,12 +614,12 @@ HRESULT CDirect3DDevice9::SetRenderTarget(DWORD index, IDirect3DSurface9* surfac
     return D3DERR_INVALIDCALL;
   if (!surface) {
     if (index == 0) return D3DERR_INVALIDCALL;
-    m_state.renderTargets[index] = nullptr;
+    Rebind(m_state.renderTargets[index], static_cast<CSurface9*>(nullptr));
     return D3D_OK;
   }
   CSurface9* target = Own<CSurface9>(surface);
   if (!target || !target->IsColorTarget()) return D3DERR_INVALIDCALL;
-  m_state.renderTargets[index] = target;
+  Rebind(m_state.renderTargets[index], target);
   if (index == 0) ResetRenderTargetArea();
   return D3D_OK;
 }
@@ -601,7 +638,7 @@ HRESULT CDirect3DDevice9::SetDepthStencilSurface(IDirect3DSurface9* surface) {
   Control().Log("SetDepthStencilSurface(%p)", static_cast<void*>(surface));
   CSurface9* depth = surface ? Own<CSurface9>(surface) : nullptr;
   if (surface && (!depth || !depth->IsDepthStencil())) return D3DERR_INVALIDCALL;
-  m_state.depthStencil = depth;
+  Rebind(m_state.depthStencil, depth);
   return D3D_OK;
 }
 
@@ -808,7 +845,7 @@ HRESULT CDirect3DDevice9::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture
   if (slot < 0) return D3DERR_INVALIDCALL;
   CBaseTexture* bound = texture ? Own<CBaseTexture>(texture) : nullptr;
   if (texture && !bound) return D3DERR_INVALIDCALL;
-  m_state.textures[slot] = bound;
+  Rebind(m_state.textures[slot], bound);
   return D3D_OK;
 }
 
@@ -983,6 +1020,7 @@ HRESULT CDirect3DDevice9::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveC
   draw.userVertexBytes = VerticesFor(type, primitiveCount) * stride;
   HRESULT hr = DrawCommon(draw);
   // Direct3D unbinds stream 0 after a draw from memory.
+  Rebind(m_state.streams[0].buffer, static_cast<CVertexBuffer9*>(nullptr));
   m_state.streams[0] = SStreamSource();
   return hr;
 }
@@ -1006,8 +1044,9 @@ HRESULT CDirect3DDevice9::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT min
   // The caller's memory holds vertices up to minVertex + vertexCount.
   draw.userVertexBytes = (minVertex + vertexCount) * stride;
   HRESULT hr = DrawCommon(draw);
+  Rebind(m_state.streams[0].buffer, static_cast<CVertexBuffer9*>(nullptr));
   m_state.streams[0] = SStreamSource();
-  m_state.indices = nullptr;
+  Rebind(m_state.indices, static_cast<CIndexBuffer9*>(nullptr));
   return hr;
 }
 
@@ -1025,7 +1064,7 @@ HRESULT CDirect3DDevice9::SetVertexDeclaration(IDirect3DVertexDeclaration9* decl
   Control().Log("SetVertexDeclaration(%p)", static_cast<void*>(declaration));
   CVertexDeclaration9* own = declaration ? Own<CVertexDeclaration9>(declaration) : nullptr;
   if (declaration && !own) return D3DERR_INVALIDCALL;
-  m_state.declaration = own;
+  Rebind(m_state.declaration, own);
   m_state.fvf = 0;
   return D3D_OK;
 }
@@ -1049,7 +1088,7 @@ HRESULT CDirect3DDevice9::SetFVF(DWORD fvf) {
     if (!declaration) return D3DERR_INVALIDCALL;
     found = m_fvfDeclarations.emplace(fvf, declaration).first;
   }
-  m_state.declaration = found->second;
+  Rebind(m_state.declaration, found->second);
   m_state.fvf = fvf;
   return D3D_OK;
 }
@@ -1166,7 +1205,7 @@ HRESULT CDirect3DDevice9::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* b
   CVertexBuffer9* own = buffer ? Own<CVertexBuffer9>(buffer) : nullptr;
   if (buffer && !own) return D3DERR_INVALIDCALL;
   SStreamSource& source = m_state.streams[stream];
-  source.buffer = own;
+  Rebind(source.buffer, own);
   source.offset = offset;
   source.stride = stride;
   return D3D_OK;
@@ -1198,7 +1237,7 @@ HRESULT CDirect3DDevice9::SetIndices(IDirect3DIndexBuffer9* buffer) {
   Control().Log("SetIndices(%p)", static_cast<void*>(buffer));
   CIndexBuffer9* own = buffer ? Own<CIndexBuffer9>(buffer) : nullptr;
   if (buffer && !own) return D3DERR_INVALIDCALL;
-  m_state.indices = own;
+  Rebind(m_state.indices, own);
   return D3D_OK;
 }
 

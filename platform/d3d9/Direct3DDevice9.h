@@ -160,6 +160,12 @@ class CDirect3DDevice9 : public TComObject<IDirect3DDevice9> {
   bool IsLost();
   bool IsPure() const { return (m_creation.BehaviorFlags & D3DCREATE_PUREDEVICE) != 0; }
   void ForgetBindingsOf(CDeviceResource* resource);
+  // Points a state slot at an object, binding the new one before unbinding the old (which may
+  // end it).
+  template <class T>
+  void Rebind(T*& slot, T* object);
+  // Empties every slot that binds an object.
+  void ReleaseBindings();
   void ResetRenderTargetArea();
   HRESULT DrawCommon(SDrawCall& draw);
   HRESULT CheckStreams(const SDrawCall& draw, UINT vertexEnd);

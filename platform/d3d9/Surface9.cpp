@@ -52,6 +52,21 @@ ULONG CSurface9::Release() {
   return TResource9::Release();
 }
 
+// A level is bound through its texture; the device's own surfaces are never in doubt.
+void CSurface9::Bind() {
+  if (m_container)
+    m_container->BindTexture();
+  else if (!m_implicit)
+    TResource9::Bind();
+}
+
+void CSurface9::Unbind() {
+  if (m_container)
+    m_container->UnbindTexture();
+  else if (!m_implicit)
+    TResource9::Unbind();
+}
+
 HRESULT CSurface9::QueryInterface(REFIID riid, void** object) {
   return AnswerInterface(riid, object, {&IID_IDirect3DResource9, &IID_IDirect3DSurface9});
 }

@@ -30,6 +30,8 @@ class CSurface9 : public TResource9<IDirect3DSurface9> {
 
   ULONG AddRef() override;
   ULONG Release() override;
+  void Bind() override;
+  void Unbind() override;
   HRESULT QueryInterface(REFIID riid, void** object) override;
   HRESULT GetContainer(REFIID riid, void** container) override;
   HRESULT GetDesc(D3DSURFACE_DESC* desc) override;

@@ -37,9 +37,7 @@ CVertexDeclaration9::CVertexDeclaration9(CDirect3DDevice9* device, std::vector<D
 }
 
 CVertexDeclaration9::~CVertexDeclaration9() {
-  if (!m_holdsDevice) return;
-  m_device->OnDeclarationDestroyed(this);
-  m_device->Release();
+  if (m_holdsDevice) m_device->OnDeclarationDestroyed(this);
 }
 
 HRESULT CVertexDeclaration9::Create(CDirect3DDevice9* device, const D3DVERTEXELEMENT9* elements,
@@ -125,6 +123,12 @@ CVertexDeclaration9* CVertexDeclaration9::FromFVF(CDirect3DDevice9* device, DWOR
   std::vector<D3DVERTEXELEMENT9> elements;
   if (!BuildFromFVF(fvf, &elements)) return nullptr;
   return new CVertexDeclaration9(device, std::move(elements), false);
+}
+
+IUnknown* CVertexDeclaration9::DetachOwner() { return m_holdsDevice ? m_device : nullptr; }
+
+void CVertexDeclaration9::AttachOwner() {
+  if (m_holdsDevice) m_device->AddRef();
 }
 
 HRESULT CVertexDeclaration9::QueryInterface(REFIID riid, void** object) {

@@ -47,6 +47,10 @@ class CVertexDeclaration9 : public TComObject<IDirect3DVertexDeclaration9> {
   // Components of a texture coordinate set (0 when absent).
   UINT TexCoordComponents(UINT index) const;
 
+ protected:
+  IUnknown* DetachOwner() override;
+  void AttachOwner() override;
+
  private:
   CVertexDeclaration9(CDirect3DDevice9* device, std::vector<D3DVERTEXELEMENT9> elements, bool holdsDevice);
   ~CVertexDeclaration9() override;

@@ -318,16 +318,36 @@ TEST(DeviceLifetimeTest, EverythingIsFreedWhenTheLastReferenceGoes) {
     ASSERT_EQ(D3D_OK, level->GetDesc(&desc));
     EXPECT_EQ(4u, desc.Width);
     level->Release();
-    // Released while bound: the device forgets it instead of keeping a dangling pointer.
-    IDirect3DBaseTexture9* bound = reinterpret_cast<IDirect3DBaseTexture9*>(1);
+    // Released by the caller while bound: the binding keeps it, as on Direct3D.
+    IDirect3DBaseTexture9* bound = nullptr;
     ASSERT_EQ(D3D_OK, device->GetTexture(0, &bound));
-    EXPECT_EQ(nullptr, bound);
+    EXPECT_EQ(static_cast<IDirect3DBaseTexture9*>(texture), bound);
+    EXPECT_EQ(D3DRTYPE_TEXTURE, bound->GetType());
+    bound->Release();
     IDirect3DVertexDeclaration9* declaration = nullptr;
-    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END()};
-    ASSERT_EQ(D3D_OK, device->CreateVertexDeclaration(elements, &declaration));
+    const D3DVERTEXELEMENT9 position[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END()};
+    ASSERT_EQ(D3D_OK, device->CreateVertexDeclaration(position, &declaration));
     device->SetVertexDeclaration(declaration);
     declaration->Release();
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateVertexBuffer(64, 0, 0, D3DPOOL_MANAGED, &buffer, nullptr));
+    device->SetStreamSource(0, buffer, 0, 16);
+    buffer->Release();
+    // Bound objects hold no reference on the device: its last release ends them all.
   }
+  EXPECT_EQ(before, ZkTestD3DLiveObjects());
+}
+
+TEST(DeviceLifetimeTest, UnbindingTheLastHoldEndsTheObject) {
+  CD3DTestDevice device(ZK_D3D_BACKEND_NULL);
+  ASSERT_TRUE(device.ok());
+  const size_t before = ZkTestD3DLiveObjects();
+  IDirect3DIndexBuffer9* indices = nullptr;
+  ASSERT_EQ(D3D_OK, device->CreateIndexBuffer(12, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &indices, nullptr));
+  device->SetIndices(indices);
+  EXPECT_EQ(0u, indices->Release());
+  EXPECT_EQ(before + 1, ZkTestD3DLiveObjects());
+  device->SetIndices(nullptr);
   EXPECT_EQ(before, ZkTestD3DLiveObjects());
 }
 
