@@ -175,8 +175,6 @@ HRESULT CDirect3DDevice9::CreateImplicitSurfaces() {
 }
 
 void CDirect3DDevice9::DestroyImplicitSurfaces() {
-  ForgetBindingsOf(m_backBuffer);
-  ForgetBindingsOf(m_autoDepthStencil);
   delete m_backBuffer;
   delete m_autoDepthStencil;
   m_backBuffer = nullptr;
@@ -186,18 +184,7 @@ void CDirect3DDevice9::DestroyImplicitSurfaces() {
 void CDirect3DDevice9::RegisterResource(CDeviceResource* resource) { m_resources.push_back(resource); }
 
 void CDirect3DDevice9::UnregisterResource(CDeviceResource* resource) {
-  ForgetBindingsOf(resource);
   m_resources.erase(std::remove(m_resources.begin(), m_resources.end(), resource), m_resources.end());
-}
-
-void CDirect3DDevice9::ForgetBindingsOf(CDeviceResource* resource) {
-  if (!resource) return;
-  for (SStreamSource& stream : m_state.streams)
-    if (stream.buffer == resource) stream.buffer = nullptr;
-  if (m_state.indices == resource) m_state.indices = nullptr;
-  for (CSurface9*& target : m_state.renderTargets)
-    if (target == resource) target = nullptr;
-  if (m_state.depthStencil == resource) m_state.depthStencil = nullptr;
 }
 
 namespace {
@@ -231,16 +218,7 @@ void CDirect3DDevice9::ReleaseBindings() {
   Rebind(m_state.depthStencil, static_cast<CSurface9*>(nullptr));
 }
 
-void CDirect3DDevice9::OnTextureDestroyed(CBaseTexture* texture) {
-  for (CBaseTexture*& bound : m_state.textures)
-    if (bound == texture) bound = nullptr;
-  for (CSurface9*& target : m_state.renderTargets)
-    if (target && target->Container() == texture) target = nullptr;
-}
 
-void CDirect3DDevice9::OnDeclarationDestroyed(CVertexDeclaration9* declaration) {
-  if (m_state.declaration == declaration) m_state.declaration = nullptr;
-}
 
 bool CDirect3DDevice9::IsLost() {
   if (Control().LossGeneration() != m_lossGeneration) {

@@ -28,10 +28,6 @@ class CDirect3DDevice9 : public TComObject<IDirect3DDevice9> {
   const D3DPRESENT_PARAMETERS& PresentParameters() const { return m_parameters; }
   void RegisterResource(CDeviceResource* resource);
   void UnregisterResource(CDeviceResource* resource);
-  // A destroyed object can no longer be bound: the state forgets it.
-  void OnDeclarationDestroyed(CVertexDeclaration9* declaration);
-  // Called while the texture is still whole, before its levels go.
-  void OnTextureDestroyed(CBaseTexture* texture);
   HRESULT PresentBackBuffer(DWORD flags);
 
   // IUnknown
@@ -159,7 +155,6 @@ class CDirect3DDevice9 : public TComObject<IDirect3DDevice9> {
   void DestroyImplicitSurfaces();
   bool IsLost();
   bool IsPure() const { return (m_creation.BehaviorFlags & D3DCREATE_PUREDEVICE) != 0; }
-  void ForgetBindingsOf(CDeviceResource* resource);
   // Points a state slot at an object, binding the new one before unbinding the old (which may
   // end it).
   template <class T>

@@ -36,9 +36,7 @@ CVertexDeclaration9::CVertexDeclaration9(CDirect3DDevice9* device, std::vector<D
   m_preTransformed = Has(D3DDECLUSAGE_POSITIONT);
 }
 
-CVertexDeclaration9::~CVertexDeclaration9() {
-  if (m_holdsDevice) m_device->OnDeclarationDestroyed(this);
-}
+CVertexDeclaration9::~CVertexDeclaration9() = default;
 
 HRESULT CVertexDeclaration9::Create(CDirect3DDevice9* device, const D3DVERTEXELEMENT9* elements,
                                     CVertexDeclaration9** result) {
