@@ -8,15 +8,22 @@
 
 namespace {
 
-// Appends formatted text; every piece of generated code is short, so the buffer is bounded.
+// Appends formatted text of any length to the generated source.
 void Add(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void Add(std::string& out, const char* format, ...) {
-  char line[512];
   va_list args;
   va_start(args, format);
-  vsnprintf(line, sizeof line, format, args);
+  va_list measure;
+  va_copy(measure, args);
+  const int length = vsnprintf(nullptr, 0, format, measure);
+  va_end(measure);
+  if (length > 0) {
+    const size_t start = out.size();
+    out.resize(start + static_cast<size_t>(length) + 1);
+    vsnprintf(&out[start], static_cast<size_t>(length) + 1, format, args);
+    out.resize(start + static_cast<size_t>(length));
+  }
   va_end(args);
-  out += line;
 }
 
 uint8_t MaterialSource(const CDeviceState& state, D3DRENDERSTATETYPE which, bool hasColor0, bool hasColor1) {
