@@ -19,7 +19,7 @@ namespace {
 CD3DTestControl& Control() { return CD3DTestControl::Instance(); }
 
 // Vertices a draw of `count` primitives reads; 0 for an unknown primitive type.
-UINT VerticesFor(D3DPRIMITIVETYPE type, UINT count) {
+uint64_t VerticesFor(D3DPRIMITIVETYPE type, uint64_t count) {
   switch (type) {
     case D3DPT_POINTLIST:
       return count;
@@ -922,7 +922,8 @@ HRESULT CDirect3DDevice9::DrawCommon(SDrawCall& draw) {
   if (!m_inScene) return D3DERR_INVALIDCALL;
   if (draw.type < D3DPT_POINTLIST || draw.type > D3DPT_TRIANGLEFAN) return D3DERR_INVALIDCALL;
   if (draw.primitiveCount > CAdapterProfile::Current().Caps().MaxPrimitiveCount) return D3DERR_INVALIDCALL;
-  draw.vertexCount = VerticesFor(draw.type, draw.primitiveCount);
+  // Within the primitive limit the count fits.
+  draw.vertexCount = static_cast<UINT>(VerticesFor(draw.type, draw.primitiveCount));
   draw.declaration = m_state.declaration;
   if (!draw.declaration) return D3DERR_INVALIDCALL;
   if (draw.primitiveCount == 0) return D3D_OK;
@@ -995,7 +996,9 @@ HRESULT CDirect3DDevice9::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveC
   draw.primitiveCount = primitiveCount;
   draw.userVertices = vertices;
   draw.userStride = stride;
-  draw.userVertexBytes = VerticesFor(type, primitiveCount) * stride;
+  const uint64_t bytes = VerticesFor(type, primitiveCount) * stride;
+  if (bytes > 0x7FFFFFFF) return D3DERR_INVALIDCALL;
+  draw.userVertexBytes = static_cast<UINT>(bytes);
   HRESULT hr = DrawCommon(draw);
   // Direct3D unbinds stream 0 after a draw from memory.
   Rebind(m_state.streams[0].buffer, static_cast<CVertexBuffer9*>(nullptr));
@@ -1016,11 +1019,14 @@ HRESULT CDirect3DDevice9::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT min
   draw.primitiveCount = primitiveCount;
   draw.indexSize = indexFormat == D3DFMT_INDEX32 ? 4 : 2;
   draw.userIndices = indices;
-  draw.userIndexBytes = VerticesFor(type, primitiveCount) * draw.indexSize;
+  const uint64_t indexBytes = VerticesFor(type, primitiveCount) * draw.indexSize;
   draw.userVertices = vertices;
   draw.userStride = stride;
   // The caller's memory holds vertices up to minVertex + vertexCount.
-  draw.userVertexBytes = (minVertex + vertexCount) * stride;
+  const uint64_t vertexBytes = (static_cast<uint64_t>(minVertex) + vertexCount) * stride;
+  if (indexBytes > 0x7FFFFFFF || vertexBytes > 0x7FFFFFFF) return D3DERR_INVALIDCALL;
+  draw.userIndexBytes = static_cast<UINT>(indexBytes);
+  draw.userVertexBytes = static_cast<UINT>(vertexBytes);
   HRESULT hr = DrawCommon(draw);
   Rebind(m_state.streams[0].buffer, static_cast<CVertexBuffer9*>(nullptr));
   m_state.streams[0] = SStreamSource();

@@ -146,6 +146,11 @@ TEST_F(DeviceStateTest, ScenesPairAndDrawsNeedOne) {
   // A stride shorter than the vertex would read past the last one.
   EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, 8));
   EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, nullptr, 16));
+  // Counts whose byte sizes overflow are refused, not wrapped.
+  EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 0x60000000, triangle, 16));
+  const WORD indices[3] = {0, 1, 2};
+  EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0xFFFFFFF0, 0x20, 1, indices,
+                                                               D3DFMT_INDEX16, triangle, 16));
   EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawPrimitiveUP(static_cast<D3DPRIMITIVETYPE>(7), 1, triangle, 16));
   EXPECT_EQ(D3D_OK, device->EndScene());
 }
