@@ -351,7 +351,7 @@ uintptr_t CGLBackend::CreateTexture(bool isCube, const SFormatInfo& format, UINT
   glTexStorage2D(target, static_cast<GLsizei>(levels), format.glInternal, static_cast<GLsizei>(width),
                  static_cast<GLsizei>(height));
   glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
-  if (format.swizzle[0]) {
+  if (format.swizzle[3] != 0) {  // every swizzle names its alpha source; GL_ZERO is 0
     glTexParameteri(target, GL_TEXTURE_SWIZZLE_R, format.swizzle[0]);
     glTexParameteri(target, GL_TEXTURE_SWIZZLE_G, format.swizzle[1]);
     glTexParameteri(target, GL_TEXTURE_SWIZZLE_B, format.swizzle[2]);

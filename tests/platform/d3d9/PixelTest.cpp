@@ -792,6 +792,52 @@ TEST_F(PixelTest, CubeTextureLookupPicksTheFaceAndTheTexel) {
   cube->Release();
 }
 
+TEST_F(PixelTest, TextureFormatsSampleAsDirect3DReadsThem) {
+  struct {
+    D3DFORMAT format;
+    uint64_t texel;  // little-endian bytes of one texel
+    UINT size;
+    D3DCOLOR color;  // x8r8g8b8 of what the stage sees
+    BYTE alpha;
+  } cases[] = {
+      {D3DFMT_A8R8G8B8, 0x80FF4020, 4, D3DCOLOR_XRGB(0xFF, 0x40, 0x20), 0x80},
+      {D3DFMT_X8R8G8B8, 0x00FF4020, 4, D3DCOLOR_XRGB(0xFF, 0x40, 0x20), 0xFF},
+      {D3DFMT_A8B8G8R8, 0x80204080, 4, D3DCOLOR_XRGB(0x80, 0x40, 0x20), 0x80},
+      {D3DFMT_R5G6B5, 0xF81F, 2, D3DCOLOR_XRGB(0xFF, 0x00, 0xFF), 0xFF},
+      {D3DFMT_A1R5G5B5, 0x7C00, 2, D3DCOLOR_XRGB(0xFF, 0x00, 0x00), 0x00},
+      {D3DFMT_X1R5G5B5, 0x03E0, 2, D3DCOLOR_XRGB(0x00, 0xFF, 0x00), 0xFF},
+      {D3DFMT_A4R4G4B4, 0x8F40, 2, D3DCOLOR_XRGB(0xFF, 0x44, 0x00), 0x88},
+      {D3DFMT_L8, 0x80, 1, D3DCOLOR_XRGB(0x80, 0x80, 0x80), 0xFF},
+      {D3DFMT_A8, 0x80, 1, D3DCOLOR_XRGB(0x00, 0x00, 0x00), 0x80},
+      {D3DFMT_A8L8, 0x8040, 2, D3DCOLOR_XRGB(0x40, 0x40, 0x40), 0x80},
+      {D3DFMT_G16R16, 0xFFFF0000, 4, D3DCOLOR_XRGB(0x00, 0xFF, 0xFF), 0xFF},
+      {D3DFMT_R32F, 0x3F000000, 4, D3DCOLOR_XRGB(0x80, 0xFF, 0xFF), 0xFF},  // 0.5f
+  };
+  device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+  device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  for (const auto& c : cases) {
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(1, 1, 1, 0, c.format, D3DPOOL_MANAGED, &texture, nullptr)) << c.format;
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
+    memcpy(locked.pBits, &c.texel, c.size);
+    texture->UnlockRect(0);
+    device->SetTexture(0, texture);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    DrawTexturedScreen();
+    const D3DCOLOR color = CD3DTestDevice::At(device.ReadBackBuffer(), 8, 8);
+    EXPECT_TRUE(ColorNear(color, c.color)) << "format " << c.format << ": " << std::hex << color;
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE | D3DTA_ALPHAREPLICATE);
+    DrawTexturedScreen();
+    const D3DCOLOR alpha = CD3DTestDevice::At(device.ReadBackBuffer(), 8, 8);
+    EXPECT_TRUE(ColorNear(alpha, D3DCOLOR_XRGB(c.alpha, c.alpha, c.alpha))) << "format " << c.format << " alpha: "
+                                                                           << std::hex << alpha;
+    device->SetTexture(0, nullptr);
+    texture->Release();
+  }
+}
+
 TEST_F(PixelTest, Dxt1TextureDecodesRightWayUp) {
   IDirect3DTexture9* texture = nullptr;
   ASSERT_EQ(D3D_OK, device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture, nullptr));
