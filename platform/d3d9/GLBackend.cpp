@@ -897,10 +897,10 @@ bool CGLBackend::ReadTarget(const STargetRef& target, void* data, UINT pitch) {
                          static_cast<GLint>(target.level));
   glReadBuffer(GL_COLOR_ATTACHMENT0);
   glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / target.format->blockBytes));
-  GLenum format = target.format->glFormat;
-  // GL has no 3-component read of an X-padded target; ask for the four bytes as stored.
-  glReadPixels(0, 0, static_cast<GLsizei>(target.width), static_cast<GLsizei>(target.height), format,
-               target.format->glType, data);
+  // Rows come bottom first in GL's terms, which is Direct3D's top row first here; the upload
+  // description of the format is also its layout in memory.
+  glReadPixels(0, 0, static_cast<GLsizei>(target.width), static_cast<GLsizei>(target.height),
+               target.format->glFormat, target.format->glType, data);
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);
   glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
   return glGetError() == GL_NO_ERROR;

@@ -838,6 +838,36 @@ TEST_F(PixelTest, TextureFormatsSampleAsDirect3DReadsThem) {
   }
 }
 
+TEST_F(PixelTest, RenderTargetDataComesBackInTheTargetsFormat) {
+  struct {
+    D3DFORMAT format;
+    D3DCOLOR clear;
+    uint64_t texel;
+    UINT size;
+  } cases[] = {
+      {D3DFMT_A8R8G8B8, 0x80FF4020, 0x80FF4020, 4},
+      {D3DFMT_R5G6B5, 0xFF00FF00, 0x07E0, 2},
+      {D3DFMT_A16B16G16R16F, 0xFFFF0000, 0x3C00000000003C00ull, 8},  // halves r=1, g=0, b=0, a=1
+      {D3DFMT_R32F, 0xFF800000, 0x3F008081, 4},                          // 128 / 255 in red
+  };
+  for (const auto& c : cases) {
+    IDirect3DSurface9* target = nullptr;
+    IDirect3DSurface9* copy = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(4, 4, c.format, D3DMULTISAMPLE_NONE, 0, FALSE, &target, nullptr));
+    ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(4, 4, c.format, D3DPOOL_SYSTEMMEM, &copy, nullptr));
+    ASSERT_EQ(D3D_OK, device->ColorFill(target, nullptr, c.clear));
+    ASSERT_EQ(D3D_OK, device->GetRenderTargetData(target, copy));
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(D3D_OK, copy->LockRect(&locked, nullptr, D3DLOCK_READONLY));
+    uint64_t texel = 0;
+    memcpy(&texel, static_cast<BYTE*>(locked.pBits) + 3 * locked.Pitch + 3 * c.size, c.size);
+    copy->UnlockRect();
+    EXPECT_EQ(c.texel, texel) << "format " << c.format << ": " << std::hex << texel;
+    copy->Release();
+    target->Release();
+  }
+}
+
 TEST_F(PixelTest, Dxt1TextureDecodesRightWayUp) {
   IDirect3DTexture9* texture = nullptr;
   ASSERT_EQ(D3D_OK, device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture, nullptr));
