@@ -407,6 +407,23 @@ TEST_F(PixelTest, UserClipPlaneCutsInWorldSpace) {
   EXPECT_PIXEL(pixels, 20, 32, 0xFF000000u);
 }
 
+TEST_F(PixelTest, PreTransformedFogComesFromSpecularAlpha) {
+  device->SetRenderState(D3DRS_FOGENABLE, TRUE);
+  device->SetRenderState(D3DRS_FOGCOLOR, D3DCOLOR_XRGB(0, 0, 255));
+  struct {
+    float x, y, z, rhw;
+    D3DCOLOR diffuse, specular;
+  } quad[4] = {{0, 0, 0.5f, 1, 0xFFFF0000, 0x80000000},
+               {16, 0, 0.5f, 1, 0xFFFF0000, 0x80000000},
+               {0, 16, 0.5f, 1, 0xFFFF0000, 0x80000000},
+               {16, 16, 0.5f, 1, 0xFFFF0000, 0x80000000}};
+  device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR);
+  device->BeginScene();
+  EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof quad[0]));
+  device->EndScene();
+  EXPECT_PIXEL(device.ReadBackBuffer(), 8, 8, D3DCOLOR_XRGB(128, 0, 127));
+}
+
 TEST_F(PixelTest, GeneratedCoordinatesThroughATextureTransform) {
   UseIdentityTransforms();
   IDirect3DTexture9* texture = MakeQuadrantTexture();
