@@ -2,17 +2,30 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "AdapterProfile.h"
+
+namespace {
+
+// ZK_D3D_BACKEND=null in the environment makes a whole program run without rasterising.
+ZkTestD3DBackend DefaultBackend() {
+  const char* chosen = getenv("ZK_D3D_BACKEND");
+  return chosen && strcmp(chosen, "null") == 0 ? ZK_D3D_BACKEND_NULL : ZK_D3D_BACKEND_GL;
+}
+
+}  // namespace
 
 CD3DTestControl& CD3DTestControl::Instance() {
   static CD3DTestControl control;
   return control;
 }
 
+CD3DTestControl::CD3DTestControl() : m_backend(DefaultBackend()) {}
+
 void CD3DTestControl::Reset() {
-  m_backend = ZK_D3D_BACKEND_GL;
+  m_backend = DefaultBackend();
   m_createDeviceFailure = S_OK;
   m_resetFailure = S_OK;
   m_stillDrawing = 0;

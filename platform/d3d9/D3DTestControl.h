@@ -39,7 +39,8 @@ class CD3DTestControl {
   size_t LiveObjects() const { return m_liveObjects; }
 
  private:
-  ZkTestD3DBackend m_backend = ZK_D3D_BACKEND_GL;
+  CD3DTestControl();
+  ZkTestD3DBackend m_backend;
   std::atomic<HRESULT> m_createDeviceFailure{S_OK};
   std::atomic<HRESULT> m_resetFailure{S_OK};
   std::atomic<UINT> m_stillDrawing{0};

@@ -31,7 +31,8 @@ struct ZkTestD3DAdapterProfile {
   BOOL createDeviceFails;  // every CreateDevice returns D3DERR_NOTAVAILABLE
 };
 
-// Back to the defaults: GL back end, the real adapter, nothing injected, empty log.
+// Back to the defaults: the GL back end (the null one when the environment has
+// ZK_D3D_BACKEND=null), the real adapter, nothing injected, empty log.
 ZKAPI void ZkTestD3DResetControl();
 ZKAPI void ZkTestD3DSetBackend(ZkTestD3DBackend backend);
 
