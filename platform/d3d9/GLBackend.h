@@ -29,7 +29,7 @@ class CGLBackend : public IRenderBackend {
   static bool Probe(SGLLimits* limits);
 
   bool Initialize(HWND window, UINT width, UINT height) override;
-  void Resize(UINT width, UINT height) override;
+  void Configure(UINT width, UINT height, bool vsync) override;
   uintptr_t CreateTexture(bool isCube, const SFormatInfo& format, UINT width, UINT height, UINT levels) override;
   void UploadTextureLevel(uintptr_t texture, bool isCube, UINT face, UINT level, const SFormatInfo& format,
                           UINT width, UINT height, const void* data, UINT pitch) override;
@@ -59,9 +59,11 @@ class CGLBackend : public IRenderBackend {
   void MakeCurrent();
   void BindTargets(const STargetRef* targets, const STargetRef& depth);
   void AttachColor(unsigned framebuffer, unsigned attachment, const STargetRef& target);
-  void ApplyRenderStates(const CDeviceState& state, bool hasDepth);
+  void ApplyRenderStates(const CDeviceState& state, bool hasDepth, bool preTransformed);
   void ApplySamplers(const CDeviceState& state, const ETextureKind* kinds);
   void BindVertexInput(const CDeviceState& state, const SDrawCall& draw);
+  unsigned ShaderObject(unsigned type, const std::string& source);
+  SProgram& LinkedProgram(unsigned vertexShader, unsigned fragmentShader);
   SProgram& ProgramFor(const SFixedFunctionKey& key);
   int Uniform(SProgram& program, const char* name);
   void SetUniforms(SProgram& program, const CDeviceState& state, const SFixedFunctionKey& key);
@@ -77,8 +79,13 @@ class CGLBackend : public IRenderBackend {
   unsigned m_streamIndices = 0;
   unsigned m_samplers[kMaxStages] = {};
   float m_maxAnisotropy = 1.f;
+  STargetRef m_attachedTargets[kMaxRenderTargets];
+  STargetRef m_attachedDepth;
+  bool m_attachmentsValid = false;
   UINT m_width = 0;
   UINT m_height = 0;
-  std::map<std::string, SProgram> m_programs;
+  std::map<std::string, unsigned> m_shaderObjects;                   // by source
+  std::map<std::pair<unsigned, unsigned>, SProgram> m_linkedPrograms;  // by vertex, fragment shader
+  std::unordered_map<std::string, SProgram*> m_fixedFunctionPrograms;  // by fixed-function key
   std::unordered_map<uintptr_t, bool> m_textureIsCube;
 };
