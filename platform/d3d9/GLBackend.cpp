@@ -9,7 +9,9 @@
 #include <cstring>
 #include <vector>
 
+#include "../win32/SdlVideo.h"
 #include "BaseTexture.h"
+#include "zkplatform/ZkWindow.h"
 #include "VertexDeclaration9.h"
 
 namespace {
@@ -19,24 +21,6 @@ namespace {
 thread_local CGLBackend* t_current = nullptr;
 
 // Starts SDL's video; with no display to show on, the offscreen driver still renders.
-bool StartVideo() {
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
-  const char* display = getenv("DISPLAY");
-  const char* wayland = getenv("WAYLAND_DISPLAY");
-  if ((display && *display) || (wayland && *wayland)) return false;
-  SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-}
-
-void SetContextAttributes() {
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-}
-
 bool HasRequiredFeatures() {
   const int version = epoxy_gl_version();
   return version >= 33 && (version >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control")) &&
@@ -258,18 +242,23 @@ CGLBackend::~CGLBackend() {
     SDL_GL_DeleteContext(m_context);
   }
   if (m_window && m_ownsWindow) SDL_DestroyWindow(m_window);
-  if (m_videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-SDL_Window* CGLBackend::DeviceWindow(HWND, UINT width, UINT height) {
+SDL_Window* CGLBackend::DeviceWindow(HWND window, UINT width, UINT height, bool* owned) {
+  // The device draws into the application's window when it has one of ours; a device without
+  // a window (tests, tools) gets a hidden window of its own to carry the context.
+  if (SDL_Window* existing = ZkSdlWindowFromHwnd(window)) {
+    *owned = false;
+    return existing;
+  }
+  *owned = true;
   return SDL_CreateWindow("Direct3D", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, static_cast<int>(width),
                           static_cast<int>(height), SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
 }
 
 bool CGLBackend::Probe(SGLLimits* limits) {
   memset(limits, 0, sizeof *limits);
-  if (!StartVideo()) return false;
-  SetContextAttributes();
+  if (!SdlVideo::Ensure()) return false;
   bool ok = false;
   SDL_Window* window = SDL_CreateWindow("probe", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (window) {
@@ -294,16 +283,12 @@ bool CGLBackend::Probe(SGLLimits* limits) {
     }
     SDL_DestroyWindow(window);
   }
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
   return ok;
 }
 
 bool CGLBackend::Initialize(HWND window, UINT width, UINT height) {
-  if (!StartVideo()) return false;
-  m_videoStarted = true;
-  SetContextAttributes();
-  m_window = DeviceWindow(window, width, height);
-  m_ownsWindow = true;
+  if (!SdlVideo::Ensure()) return false;
+  m_window = DeviceWindow(window, width, height, &m_ownsWindow);
   if (!m_window) return false;
   m_context = SDL_GL_CreateContext(m_window);
   if (!m_context) return false;

@@ -53,9 +53,9 @@ class CGLBackend : public IRenderBackend {
     std::unordered_map<std::string, int> uniforms;
   };
 
-  // The SDL window a device draws into. Until devices share the engine's window, each device
-  // has a hidden window of its own, as large as the back buffer.
-  static SDL_Window* DeviceWindow(HWND window, UINT width, UINT height);
+  // The SDL window a device draws into: the application's window when it is one of ours, or
+  // else a hidden window of the device's own, as large as the back buffer (`owned` says which).
+  static SDL_Window* DeviceWindow(HWND window, UINT width, UINT height, bool* owned);
   void MakeCurrent();
   void BindTargets(const STargetRef* targets, const STargetRef& depth);
   void AttachColor(unsigned framebuffer, unsigned attachment, const STargetRef& target);
@@ -71,7 +71,6 @@ class CGLBackend : public IRenderBackend {
   SDL_Window* m_window = nullptr;
   void* m_context = nullptr;
   bool m_ownsWindow = false;
-  bool m_videoStarted = false;
   unsigned m_framebuffer = 0;
   unsigned m_readFramebuffer = 0;
   unsigned m_vertexArray = 0;
