@@ -89,7 +89,8 @@ ZKAPI BOOL ResetEvent(HANDLE hEvent);
 // A named mutex also holds a lock file, so that a second process creating the same name gets a
 // handle with the last error ERROR_ALREADY_EXISTS (the single-instance check). The lock is the
 // system's, so it goes with the process that held it, even when that process crashed.
-// Ownership and waiting work between the threads of one process.
+// Ownership and waiting work between the threads of one process; a mutex whose owner thread
+// ended without releasing it goes to the next waiter with WAIT_ABANDONED.
 ZKAPI HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner,
                           LPCSTR lpName);
 #define CreateMutex CreateMutexA
@@ -127,7 +128,9 @@ ZKAPI void GetSystemTime(LPSYSTEMTIME lpSystemTime);
 ZKAPI HMODULE LoadLibraryA(LPCSTR lpLibFileName);
 #define LoadLibrary LoadLibraryA
 ZKAPI BOOL FreeLibrary(HMODULE hLibModule);
-typedef INT_PTR(WINAPI* FARPROC)();
+// A function of no arguments and no result: the one function type GCC lets callers cast to
+// their own function types without a warning.
+typedef void(WINAPI* FARPROC)();
 // Names only: an ordinal (MAKEINTRESOURCE) finds nothing.
 ZKAPI FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 // Null names the program. A library must be loaded already; no reference is added.
@@ -224,8 +227,8 @@ ZKAPI DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceT
 
 // Matches '*' and '?' without regard to case. The matches come in a stable order: "." and ".."
 // first where the pattern matches them (never in the root of the file system or of a drive),
-// then the names sorted without regard to case. "*.*" matches every name, as does "name.*" the
-// bare "name".
+// then the names in upper-case order, as the original file system sorts them. "*.*" matches
+// every name, as does "name.*" the bare "name".
 ZKAPI HANDLE FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
 #define FindFirstFile FindFirstFileA
 ZKAPI BOOL FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);

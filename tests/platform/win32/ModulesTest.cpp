@@ -26,8 +26,7 @@ TEST(ModulesTest, LoadsByWindowsNameInAnyCaseAndFindsTheExport) {
   for (const char* name : {"ZkTestModule.dll", "zktestmodule.DLL", "ZkTestModule"}) {
     HMODULE module = LoadLibraryA(name);
     ASSERT_NE(module, nullptr) << name;
-    auto answer = reinterpret_cast<AnswerFunction>(
-        reinterpret_cast<void*>(GetProcAddress(module, "ZkTestModuleAnswer")));
+    auto answer = reinterpret_cast<AnswerFunction>(GetProcAddress(module, "ZkTestModuleAnswer"));
     ASSERT_NE(answer, nullptr) << name;
     EXPECT_EQ(answer(), 42);
     EXPECT_TRUE(EndsWith(ModuleFileName(module), "/libZkTestModule.so")) << ModuleFileName(module);
@@ -53,6 +52,19 @@ TEST(ModulesTest, MissingLibraryExportAndHandleAreErrors) {
   int notAModule = 0;
   EXPECT_EQ(GetProcAddress(reinterpret_cast<HMODULE>(&notAModule), "x"), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+TEST(ModulesTest, NameWithAFolderIsLookedForThereAndABrokenFileSaysWhy) {
+  TempDir dir;
+  dir.Write("Tools/libBroken.so", "not a shared object");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(LoadLibraryA((dir.Path() + "\\TOOLS\\broken.dll").c_str()), nullptr);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT));
+  EXPECT_NE(said.find("broken.dll"), std::string::npos) << said;
+  // A folder is searched alone: the program's folder is not tried for it.
+  EXPECT_EQ(LoadLibraryA((dir.Path() + "\\Tools\\ZkTestModule.dll").c_str()), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
 }
 
 TEST(ModulesTest, LooksInTheCurrentFolderAfterTheProgramsFolder) {

@@ -137,6 +137,20 @@ TEST(ThreadsTest, MutexBelongsToOneThreadRecursively) {
   CloseHandle(mutex);
 }
 
+TEST(ThreadsTest, MutexLeftByAnEndedThreadIsTakenAsAbandoned) {
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, nullptr);
+  HANDLE thread = CreateThread(
+      nullptr, 0, [](LPVOID mutex) -> DWORD { return WaitForSingleObject(mutex, INFINITE); },
+      mutex, 0, nullptr);
+  ASSERT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+  CloseHandle(thread);
+  EXPECT_EQ(WaitForSingleObject(mutex, 5000), WAIT_ABANDONED);
+  EXPECT_TRUE(ReleaseMutex(mutex));  // owned now, and no longer abandoned
+  EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_OBJECT_0);
+  EXPECT_TRUE(ReleaseMutex(mutex));
+  CloseHandle(mutex);
+}
+
 TEST(ThreadsTest, CriticalSectionExcludesOtherThreads) {
   struct Shared {
     CRITICAL_SECTION section;
@@ -188,6 +202,17 @@ TEST(ThreadsTest, StaleAndWrongHandlesAreErrors) {
   EXPECT_FALSE(SetEvent(mutex));  // a mutex is not an event
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
   CloseHandle(mutex);
+  HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE thread = CreateThread(
+      nullptr, 0, [](LPVOID go) -> DWORD { return WaitForSingleObject(go, INFINITE); }, go, 0,
+      nullptr);
+  EXPECT_FALSE(SetEvent(thread));  // a thread's end is not an event to set
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  SetEvent(go);
+  EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+  CloseHandle(thread);
+  CloseHandle(go);
   EXPECT_EQ(CreateThread(nullptr, 0, nullptr, nullptr, 0, nullptr), nullptr);
   EXPECT_TRUE(CloseHandle(GetCurrentProcess()));
 }
