@@ -288,6 +288,38 @@ CBone* CMesh::CreateBones(UINT count) {
   return m_pBones.get();
 }
 
+UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
+  if (parentItemType != BONE_PARENT_ITEM_BONE) {
+    if (index >= m_dwNumberOfBones) {
+      Log(CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u Of %u\n", m_szName,
+          index, m_dwNumberOfBones);
+      return 0;
+    }
+    m_pBones[index].SetParent(parentItemType, nullptr);
+    return 1;
+  }
+  if (index >= m_dwNumberOfBones || parent >= m_dwNumberOfBones) {
+    Log(CEngineLog::kLevelError,
+        "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u, %u Of %u\n",
+        m_szName, index, parent, m_dwNumberOfBones);
+    return 0;
+  }
+  // The bone matrices are built through the parent links: a loop would never end.
+  UINT steps = 0;
+  for (const CBone* ancestor = &m_pBones[parent]; ancestor != nullptr && steps <= m_dwNumberOfBones;
+       ancestor = ancestor->GetParent(), ++steps)
+    if (ancestor == &m_pBones[index]) {
+      Log(CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::SetBoneParent, (%s) Bone %u Can't Be Parented To Bone %u, It Would "
+          "Close A Loop\n",
+          m_szName, index, parent);
+      return 0;
+    }
+  m_pBones[index].SetParent(parentItemType, &m_pBones[parent]);
+  return 1;
+}
+
 void CMesh::GetUpdateInputs(CUpdateInputs* inputs) {
   inputs->pParent = GetParent();
   inputs->pMotion = &m_Motion;
@@ -537,7 +569,12 @@ UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
     highest = std::max({highest, face.wIndex1, face.wIndex2, face.wIndex3});
   for (const Edge& edge : m_Edges) highest = std::max({highest, edge.wIndex1, edge.wIndex2});
   const bool numbered = !m_Faces.empty() || !m_Edges.empty();
-  if (count > kMaxElements || (numbered && highest >= count)) {
+  if (count > kMaxElements) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::SetVertices, (%s) Too Many Vertices: %u\n",
+        m_szName, count);
+    return 0;
+  }
+  if (numbered && highest >= count) {
     Log(CEngineLog::kLevelError,
         "ERROR!!! - CMesh::SetVertices, (%s) Can't Set %u Vertices, Faces Or Edges Use Vertex "
         "%u\n",
@@ -750,8 +787,16 @@ void CMesh::ReleaseVertexBuffers() {
 void CMesh::CreateVertexBuffers() {
   // A second call replaces the buffers; the old ones are dropped, not leaked.
   ReleaseVertexBuffers();
-  Vertex* morphVertices =
-      m_dwIsMorph != 0 && m_pMorphTarget != nullptr ? m_pMorphTarget->GetVertices() : nullptr;
+  // The bank reads as many morph-target vertices as the mesh has; a target that has fewer
+  // by now (its vertices were replaced) is left out.
+  Vertex* morphVertices = nullptr;
+  if (m_dwIsMorph != 0 && m_pMorphTarget != nullptr) {
+    if (m_pMorphTarget->GetNumberOfVertices() >= GetNumberOfVertices())
+      morphVertices = m_pMorphTarget->GetVertices();
+    else
+      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
+          m_szName);
+  }
   m_pVertexBuffer =
       CreateBuffer(GetVertices(), morphVertices, GetNumberOfVertices(), m_szName, kBufferKindMesh);
 

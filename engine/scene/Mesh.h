@@ -158,6 +158,10 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   // the old bones kept, for a count out of range.
   CBone* CreateBones(UINT count);
   CBone* GetBones() { return m_pBones.get(); }
+  // Links bone `index` to bone `parent` when the parent item type is a bone's (other types
+  // leave the bone without a parent bone). Numbers out of range and a parent that would close a
+  // loop are refused with a log line; 1 when linked.
+  UINT SetBoneParent(UINT index, UINT parentItemType, UINT parent);
   CMeshBoundVolumeInterface* GetBoundVolume() const { return m_pBoundVolume; }
   CCollider* GetCollider() const { return m_pCollider; }
   CMeshShadowVolume* GetShadowVolumeManager() const { return m_pShadowVolume; }

@@ -716,6 +716,73 @@ TEST_F(MeshTest, FlagsAndLookups) {
   EXPECT_EQ(other->GetID(), mesh->GetID() + 1);
 }
 
+TEST_F(MeshTest, BonesFollowTheMatrixPassAndTheirLinksCannotLoop) {
+  CMesh* mesh = AddMesh("rig");
+  CBone* bones = mesh->CreateBones(3);
+  ASSERT_NE(bones, nullptr);
+  EXPECT_EQ(mesh->SetBoneParent(1, BONE_PARENT_ITEM_BONE, 0), 1u);
+  EXPECT_EQ(mesh->SetBoneParent(2, BONE_PARENT_ITEM_BONE, 1), 1u);
+  EXPECT_EQ(bones[2].GetParent(), &bones[1]);
+
+  EXPECT_EQ(mesh->SetBoneParent(0, BONE_PARENT_ITEM_BONE, 2), 0u);
+  EXPECT_EQ(mesh->SetBoneParent(1, BONE_PARENT_ITEM_BONE, 1), 0u);
+  EXPECT_EQ(mesh->SetBoneParent(3, BONE_PARENT_ITEM_BONE, 0), 0u);
+  EXPECT_EQ(mesh->SetBoneParent(0, BONE_PARENT_ITEM_BONE, 3), 0u);
+  EXPECT_EQ(bones[0].GetParent(), nullptr);
+  EXPECT_EQ(log.TextAt(CEngineLog::kLevelError),
+            "ERROR!!! - CMesh::SetBoneParent, (rig) Bone 0 Can't Be Parented To Bone 2, It Would "
+            "Close A Loop\n"
+            "ERROR!!! - CMesh::SetBoneParent, (rig) Bone 1 Can't Be Parented To Bone 1, It Would "
+            "Close A Loop\n"
+            "ERROR!!! - CMesh::SetBoneParent, (rig) Bone Number Out Of Range: 3, 0 Of 3\n"
+            "ERROR!!! - CMesh::SetBoneParent, (rig) Bone Number Out Of Range: 0, 3 Of 3\n");
+
+  // With bones in use every new frame counts as a change, and every bone is evaluated.
+  bones[0].GetMotion()->SetNumberOfChannels(1);
+  mesh->SetUseBones(1);
+  RunPasses(mesh, 3.0f);
+  EXPECT_EQ(bones[0].GetMotion()->GetLastFrame(), 3.0f);
+  RunPasses(mesh, 4.0f);
+  EXPECT_EQ(mesh->GetIsDynamic(), 1u);
+  EXPECT_EQ(bones[2].GetMotion()->GetLastFrame(), 4.0f);
+}
+
+TEST_F(MeshTest, KeyedDissolveIsSteppedByTheMatrixPass) {
+  CMesh* mesh = AddMesh("m");
+  CEnvelope* dissolve = mesh->GetDissolveEnvelope();
+  dissolve->Channel().AddKeyData(0, 0, KEY_SHAPE_LINEAR, 0, 0, 0, 0, 0, 0, 0);
+  dissolve->Channel().AddKeyData(1, 10, KEY_SHAPE_LINEAR, 0, 0, 0, 0, 0, 0, 0);
+  dissolve->SetIsEnvelope(1);
+  mesh->PrepareMatrices(5.0f);
+  EXPECT_FLOAT_EQ(mesh->GetEnvDissolve()->GetValue(), 0.5f);
+}
+
+TEST_F(MeshTest, MorphTargetVerticesGoWithTheBuffer) {
+  CMesh* mesh = AddMesh("m");
+  CMesh* target = AddMesh("target");
+  CMesh* small = AddMesh("small");
+  Vertex vertices[2] = {MakeVertex(0, 0, 0), MakeVertex(1, 0, 0)};
+  mesh->SetVertices(2, vertices, 0);
+  target->SetVertices(2, vertices, 0);
+  small->SetVertices(1, vertices, 0);
+
+  mesh->SetMorphTarget(small);
+  EXPECT_EQ(mesh->GetMorphedTo(1), nullptr);
+  EXPECT_EQ(mesh->SetIsMorph(1), 0u);
+  mesh->SetMorphTarget(target);
+  EXPECT_EQ(mesh->GetMorphedTo(1), static_cast<CMeshInterface*>(target));
+  EXPECT_EQ(mesh->SetIsMorph(1), 1u);
+
+  shaders.passes = {{{SHADER_STREAM_MESH, nullptr}}};
+  ASSERT_EQ(mesh->CreateShader("morph.ssh", nullptr, 0, 0), 1u);
+  EXPECT_EQ(storage.createCalls.back().secondVertices, target->GetVertices());
+
+  // A target whose vertices shrank since is left out rather than read past its end.
+  target->SetVertices(1, vertices, 0);
+  mesh->CreateVertexBuffers();
+  EXPECT_EQ(storage.createCalls.back().secondVertices, nullptr);
+}
+
 TEST_F(MeshTest, RemoveAdditionalTransformationStopsFollowingTheFrame) {
   CMesh* mesh = AddMesh("m");
   AnimateX(mesh);
