@@ -94,7 +94,8 @@ CMesh::CMesh(void* rendererContext, CEngineLog* log, CScene* scene, UINT dynamic
       m_OctreeEntries(kInitialOctreeEntries, OctreeEntry{nullptr, 0}),
       m_dwMeshNumber(g_dwMeshCounter++),
       m_dwDynamicBuffers(dynamicBuffers) {
-  if (g_pSpatial != nullptr) m_pShadowVolume = g_pSpatial->CreateShadowVolume(rendererContext, this);
+  if (g_pSpatial != nullptr)
+    m_pShadowVolume = g_pSpatial->CreateShadowVolume(rendererContext, this);
 }
 
 void CMesh::SetShaderLibrary(CMeshShaderLibrary* library) { g_pShaderLibrary = library; }
@@ -244,7 +245,11 @@ UINT CMesh::GetCanCastShadowVolume() {
 }
 
 void CMesh::SetMorphTarget(CMesh* target) {
-  if (target == this || (target != nullptr && target->GetNumberOfVertices() < GetNumberOfVertices())) {
+  if (target == this) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To Itself\n", m_szName);
+    return;
+  }
+  if (target != nullptr && target->GetNumberOfVertices() < GetNumberOfVertices()) {
     Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
         m_szName);
     return;

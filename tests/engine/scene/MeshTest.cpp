@@ -767,7 +767,11 @@ TEST_F(MeshTest, MorphTargetVerticesGoWithTheBuffer) {
   small->SetVertices(1, vertices, 0);
 
   mesh->SetMorphTarget(small);
+  mesh->SetMorphTarget(mesh);
   EXPECT_EQ(mesh->GetMorphedTo(1), nullptr);
+  EXPECT_EQ(log.TextAt(CEngineLog::kLevelError),
+            "ERROR!!! - Can't Morph m To A Mesh With Fewer Vertices\n"
+            "ERROR!!! - Can't Morph m To Itself\n");
   EXPECT_EQ(mesh->SetIsMorph(1), 0u);
   mesh->SetMorphTarget(target);
   EXPECT_EQ(mesh->GetMorphedTo(1), static_cast<CMeshInterface*>(target));
