@@ -31,7 +31,10 @@ class RecordingRenderer final : public CD3D9RendererInterface {
   CIndexBufferStorageInterface* GetIndexBufferStorageInterface() override { return nullptr; }
   CVertexShaderStorageInterface* GetVertexShaderStorageInterface() override { return nullptr; }
   CPixelShaderStorageInterface* GetPixelShaderStorageInterface() override { return nullptr; }
-  CVertexBufferStorageInterface* GetVertexBufferStorageInterface() override { return nullptr; }
+  CVertexBufferStorageInterface* GetVertexBufferStorageInterface() override {
+    return vertexBufferStorage;
+  }
+  CVertexBufferStorageInterface* vertexBufferStorage = nullptr;
   CMaterialStorageInterface* GetMaterialStorageInterface() override { return nullptr; }
   CTextureStorageInterface* GetTextureStorageInterface() override { return nullptr; }
   CSpriteStorageInterface* GetSpriteStorageInterface() override { return nullptr; }

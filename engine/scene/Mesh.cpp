@@ -1,0 +1,913 @@
+#include "Mesh.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "EngineSampleScope.h"
+#include "MeshShaderLibrary.h"
+#include "MeshSpatial.h"
+#include "MeshSurface.h"
+#include "MeshVertexBuffer.h"
+#include "Scene.h"
+#include "UpdateInputs.h"
+#include "core/EngineLog.h"
+#include "core/FatalError.h"
+#include "winuser.h"
+
+namespace {
+
+constexpr const char* kSource = "ZK3DMeshProcessing";
+constexpr const char* kNoShaderFile = "none";
+// Kind of a vertex buffer in the bank: a mesh's own vertices, or its shadow-volume blocks.
+constexpr UINT kBufferKindMesh = 0;
+constexpr UINT kBufferKindShadowVolume = 1;
+
+CMeshShaderLibrary* g_pShaderLibrary = nullptr;
+CMeshSpatial* g_pSpatial = nullptr;
+MeshSurfaceFactory g_pSurfaceFactory = nullptr;
+// Meshes are numbered in the order they are made, for the lifetime of the engine.
+UINT g_dwMeshCounter = 0;
+
+// Clears the field, then copies at most its length less one characters; returns the length.
+UINT CopyName(char (&field)[CMesh::kNameLength], const char* text) {
+  std::memset(field, 0, sizeof field);
+  if (text != nullptr) std::strncpy(field, text, sizeof field - 1);
+  return static_cast<UINT>(std::strlen(field));
+}
+
+float Channel(CMotion& motion, UINT index) { return motion.GetChannel(index)->GetValue(); }
+
+// The rotation of a unit quaternion (x, y, z, w) as a row-vector matrix.
+CMatrix QuaternionMatrix(const float* q) {
+  const float x = q[0], y = q[1], z = q[2], w = q[3];
+  return {1 - 2 * (y * y + z * z), 2 * (x * y + z * w),     2 * (x * z - y * w),     0,
+          2 * (x * y - z * w),     1 - 2 * (x * x + z * z), 2 * (y * z + x * w),     0,
+          2 * (x * z + y * w),     2 * (y * z - x * w),     1 - 2 * (x * x + y * y), 0,
+          0,                       0,                       0,                       1};
+}
+
+// The same matrix without its translation row, as rotations and normals need it.
+CMatrix WithoutTranslation(CMatrix matrix) {
+  matrix._41 = matrix._42 = matrix._43 = 0.0f;
+  return matrix;
+}
+
+// Parent kinds answer their rotation through their own interfaces.
+bool ParentRotation(CWorldObject* parent, CVector3* out) {
+  CWorldObjectInterface* object = parent->GetInterface();
+  switch (parent->GetWorldObjectType()) {
+    case WORLD_OBJECT_CAMERA:
+      if (auto* camera = dynamic_cast<CCameraInterface*>(object)) {
+        camera->GetRotation(out, 0);
+        return true;
+      }
+      break;
+    case WORLD_OBJECT_LIGHT:
+      if (auto* light = dynamic_cast<CLightInterface*>(object)) {
+        light->GetRotation(out, 0);
+        return true;
+      }
+      break;
+    case WORLD_OBJECT_MESH:
+      if (auto* mesh = dynamic_cast<CMeshInterface*>(object)) {
+        mesh->GetRotation(out, 0);
+        return true;
+      }
+      break;
+    case WORLD_OBJECT_NULL:
+      if (auto* null = dynamic_cast<CNullInterface*>(object)) {
+        null->GetRotation(out, 0);
+        return true;
+      }
+      break;
+  }
+  return false;
+}
+
+}  // namespace
+
+CMesh::CMesh(void* rendererContext, CEngineLog* log, CScene* scene, UINT dynamicBuffers)
+    : TWorldObject(scene, rendererContext, log, WORLD_OBJECT_MESH, GUARD_MESH),
+      m_pDissolve(std::make_unique<CEnvelope>()),
+      m_OctreeEntries(kInitialOctreeEntries, OctreeEntry{nullptr, 0}),
+      m_dwMeshNumber(g_dwMeshCounter++),
+      m_dwDynamicBuffers(dynamicBuffers) {
+  if (g_pSpatial != nullptr)
+    m_pShadowVolume = g_pSpatial->CreateShadowVolume(rendererContext, this);
+}
+
+void CMesh::SetShaderLibrary(CMeshShaderLibrary* library) { g_pShaderLibrary = library; }
+void CMesh::SetSpatial(CMeshSpatial* spatial) { g_pSpatial = spatial; }
+void CMesh::SetSurfaceFactory(MeshSurfaceFactory factory) { g_pSurfaceFactory = factory; }
+
+// The reference count reached zero and the mesh has left its scene's list.
+CMesh::~CMesh() {
+  Log(CEngineLog::kLevelInfo, "- (CMesh) Releasing %s Of %s\n", m_szName,
+      m_pScene != nullptr ? m_pScene->GetName() : "");
+  if (!m_Surfaces.empty()) {
+    for (CMeshSurface*& surface : m_Surfaces) {
+      if (surface == nullptr) continue;
+      Log(CEngineLog::kLevelInfo, "  - Releasing Surface: %s\n", surface->GetName());
+      surface->Release();
+      surface = nullptr;
+    }
+    Log(CEngineLog::kLevelInfo, "   - Deleting Surfaces\n");
+    m_Surfaces.clear();
+  }
+  if (m_pVertexBuffer != nullptr) {
+    Log(CEngineLog::kLevelInfo, "   - vertex Buffer\n");
+    m_pVertexBuffer->Release();
+    m_pVertexBuffer = nullptr;
+  }
+  if (m_pShadowVolume != nullptr || m_pShadowVolumeBuffers[0] != nullptr ||
+      m_pShadowVolumeBuffers[1] != nullptr) {
+    Log(CEngineLog::kLevelInfo, "   - Shadow Volume Manager\n");
+    for (CMeshVertexBuffer*& buffer : m_pShadowVolumeBuffers)
+      if (buffer != nullptr) {
+        buffer->Release();
+        buffer = nullptr;
+      }
+    if (m_pShadowVolume != nullptr && g_pSpatial != nullptr)
+      g_pSpatial->ReleaseShadowVolume(m_pShadowVolume);
+    m_pShadowVolume = nullptr;
+  }
+  if (!m_Vertices.empty()) {
+    Log(CEngineLog::kLevelInfo, "   - Deleting Vertices\n");
+    m_Vertices.clear();
+  }
+  if (m_pBones != nullptr) {
+    Log(CEngineLog::kLevelInfo, "   - Deleting Bones\n");
+    m_pBones.reset();
+  }
+  if (!m_Faces.empty()) {
+    Log(CEngineLog::kLevelInfo, "   - Deleting Faces\n");
+    m_Faces.clear();
+  }
+  if (!m_Edges.empty()) {
+    Log(CEngineLog::kLevelInfo, "   - Deleting Edges\n");
+    m_Edges.clear();
+  }
+  if (m_pCollider != nullptr) {
+    Log(CEngineLog::kLevelInfo, "   - Deleting Collider\n");
+    if (g_pSpatial != nullptr) g_pSpatial->ReleaseCollider(m_pCollider);
+    m_pCollider = nullptr;
+  }
+  if (m_pBoundVolume != nullptr) {
+    Log(CEngineLog::kLevelInfo, "   - Deleting Bound\n");
+    if (g_pSpatial != nullptr) g_pSpatial->ReleaseBoundVolume(m_pBoundVolume);
+    m_pBoundVolume = nullptr;
+  }
+  Log(CEngineLog::kLevelInfo, "- Mesh Released\n");
+}
+
+void CMesh::Log(int level, const char* format, ...) const {
+  if (m_pLog == nullptr) return;
+  char text[CEngineLog::kMaxMessage];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  m_pLog->Log(kSource, __LINE__, level, "%s", text);
+}
+
+void CMesh::LogNotAvailable(const char* operation) const {
+  Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::%s Is Not Available: %s\n", operation, m_szName);
+}
+
+// --- lookups ---
+
+CSurfaceInterface* CMesh::GetSurface(UINT index) {
+  return index < m_Surfaces.size() ? m_Surfaces[index] : nullptr;
+}
+
+CSurfaceInterface* CMesh::GetSurfaceByName(const char* name) {
+  if (name == nullptr) return nullptr;
+  for (CMeshSurface* surface : m_Surfaces) {
+    const char* surfaceName = surface != nullptr ? surface->GetName() : nullptr;
+    if (surfaceName != nullptr && std::strcmp(surfaceName, name) == 0) return surface;
+  }
+  return nullptr;
+}
+
+Vertex* CMesh::GetVertex(UINT index) {
+  return index < m_Vertices.size() ? &m_Vertices[index] : nullptr;
+}
+
+Vertex* CMesh::GetVertices() { return m_Vertices.empty() ? nullptr : m_Vertices.data(); }
+
+CMeshInterface* CMesh::GetMorphedTo(UINT /*ignored*/) { return m_pMorphTarget; }
+
+CSceneInterface* CMesh::GetScene(UINT /*ignored*/) { return m_pScene; }
+
+CSceneInterface* CMesh::GetOwnerScene() { return m_pScene; }
+
+CBone* CMesh::GetBone(UINT index) {
+  return index < m_dwNumberOfBones ? &m_pBones[index] : nullptr;
+}
+
+Face* CMesh::GetFace(UINT index) { return index < m_Faces.size() ? &m_Faces[index] : nullptr; }
+
+Edge* CMesh::GetEdge(UINT index) { return index < m_Edges.size() ? &m_Edges[index] : nullptr; }
+
+CSurfaceInterface* CMesh::GetCurrentSurface() { return m_pCurrentSurface; }
+
+CVertexBufferInterface* CMesh::GetVertexBuffer(UINT /*ignored*/) { return m_pVertexBuffer; }
+
+CWorldObjectInterface* CMesh::GetTopmostParent() {
+  CWorldObject* topmost = this;
+  // Parent links never loop (SetParent refuses that), so the walk ends.
+  while (topmost->GetParent() != nullptr &&
+         CWorldObject::IsKnownType(topmost->GetParent()->GetWorldObjectType()))
+    topmost = topmost->GetParent();
+  return topmost->GetInterface();
+}
+
+// --- flags and plain values ---
+
+UINT CMesh::SetUseBones(UINT useBones) {
+  m_dwUseBones = useBones != 0 && m_dwNumberOfBones > 0 ? 1 : 0;
+  return 0;
+}
+
+UINT CMesh::SetIsMorph(UINT isMorph) {
+  m_dwIsMorph = isMorph != 0 && m_pMorphTarget != nullptr ? 1 : 0;
+  return m_dwIsMorph;
+}
+
+UINT CMesh::GetCanCastShadowVolume() {
+  return m_dwCanCastShadowVolume == 1 && (m_wFlags & kFlagCastsShadow) != 0 &&
+                 m_pShadowVolume != nullptr && g_pSpatial != nullptr &&
+                 g_pSpatial->HasShadowGeometry(m_pShadowVolume) != 0
+             ? 1
+             : 0;
+}
+
+void CMesh::SetMorphTarget(CMesh* target) {
+  if (target == this) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To Itself\n", m_szName);
+    return;
+  }
+  if (target != nullptr && target->GetNumberOfVertices() < GetNumberOfVertices()) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
+        m_szName);
+    return;
+  }
+  m_pMorphTarget = target;
+  if (target == nullptr) m_dwIsMorph = 0;
+}
+
+UINT CMesh::SetName(const char* name) { return CopyName(m_szName, name); }
+
+UINT CMesh::SetShaderFile(const char* fileName, UINT manualShader) {
+  const UINT length = CopyName(m_szShaderFileName, fileName);
+  m_dwManualShader = manualShader;
+  return length;
+}
+
+void CMesh::SetVisibility(UINT byCameras, UINT byRays, UINT byCollisions) {
+  m_dwVisibleByCameras = byCameras;
+  m_dwVisibleByRays = byRays;
+  m_dwVisibleByCollisions = byCollisions;
+}
+
+void CMesh::SetPivot(const CVector3& pivot) {
+  if (pivot != m_vecPivot) GetGuard()->Force();
+  m_vecPivot = pivot;
+}
+
+CMotion* CMesh::GetMotion(float frame) {
+  if (m_Motion.GetLastFrame() != frame) m_Motion.Evaluate(frame);
+  return &m_Motion;
+}
+
+CBone* CMesh::CreateBones(UINT count) {
+  if (count == 0 || count > MAX_BONES) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::CreateBones, (%s) Can't Make %u Bones\n",
+        m_szName, count);
+    return nullptr;
+  }
+  m_pBones = std::make_unique<CBone[]>(count);
+  m_dwNumberOfBones = count;
+  return m_pBones.get();
+}
+
+UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
+  if (parentItemType != BONE_PARENT_ITEM_BONE) {
+    if (index >= m_dwNumberOfBones) {
+      Log(CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u Of %u\n", m_szName,
+          index, m_dwNumberOfBones);
+      return 0;
+    }
+    m_pBones[index].SetParent(parentItemType, nullptr);
+    return 1;
+  }
+  if (index >= m_dwNumberOfBones || parent >= m_dwNumberOfBones) {
+    Log(CEngineLog::kLevelError,
+        "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u, %u Of %u\n",
+        m_szName, index, parent, m_dwNumberOfBones);
+    return 0;
+  }
+  // The bone matrices are built through the parent links: a loop would never end.
+  UINT steps = 0;
+  for (const CBone* ancestor = &m_pBones[parent]; ancestor != nullptr && steps <= m_dwNumberOfBones;
+       ancestor = ancestor->GetParent(), ++steps)
+    if (ancestor == &m_pBones[index]) {
+      Log(CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::SetBoneParent, (%s) Bone %u Can't Be Parented To Bone %u, It Would "
+          "Close A Loop\n",
+          m_szName, index, parent);
+      return 0;
+    }
+  m_pBones[index].SetParent(parentItemType, &m_pBones[parent]);
+  return 1;
+}
+
+void CMesh::GetUpdateInputs(CUpdateInputs* inputs) {
+  inputs->pParent = GetParent();
+  inputs->pMotion = &m_Motion;
+  inputs->AddEnvelope(m_pDissolve.get());
+  inputs->dwAlwaysChanged = m_pMorphTarget != nullptr || m_dwUseBones == 1 ? 1 : 0;
+}
+
+// --- frames and matrices ---
+
+void CMesh::SetFrame(float frame, UINT recurse) {
+  const UINT follows = frame == -1.0f ? 1 : 0;
+  if (follows != m_dwFollowsFrame) GetGuard()->Force();
+  m_dwFollowsFrame = follows;
+  m_fFrameSet = frame;
+  if (recurse != 1 || m_pScene == nullptr) return;
+  for (CWorldObject* object = m_pScene->GetFirstWorldObject(); object != nullptr;
+       object = object->GetNext())
+    if (object->GetParent() == this && CWorldObject::IsKnownType(object->GetWorldObjectType()))
+      object->SetFrame(frame, 1);
+}
+
+void CMesh::RemoveAdditionalTransformation() {
+  ClearExplicitValues(true, true, true, true);
+  m_dwFollowsFrame = 0;
+}
+
+void CMesh::BuildLocalMatrices(CMatrix* matrix, CMatrix* rotation) {
+  matrix->SetMove(-m_vecPivot.x, -m_vecPivot.y, -m_vecPivot.z);
+
+  if (HasExplicitScale()) {
+    const CVector3& scale = GetExplicitScale();
+    matrix->Scale(scale.x, scale.y, scale.z);
+  } else if (m_Motion.GetNumberOfChannels() > MOTION_SCALE_X) {
+    matrix->Scale(Channel(m_Motion, MOTION_SCALE_X), Channel(m_Motion, MOTION_SCALE_Y),
+                  Channel(m_Motion, MOTION_SCALE_Z));
+  }
+
+  CVector3 angles(Channel(m_Motion, MOTION_HEADING), Channel(m_Motion, MOTION_PITCH),
+                  Channel(m_Motion, MOTION_BANK));
+  if (HasExplicitRotation() && HasExplicitQuaternion()) {
+    *rotation = QuaternionMatrix(GetExplicitQuaternion());
+  } else {
+    if (HasExplicitRotation()) angles = GetExplicitRotation();
+    // Order 0 banks, pitches, then heads; order 1 the reverse. Motion channels always use 0.
+    if (HasExplicitRotation() && m_dwRotationOrder == 1) {
+      rotation->SetRotateY(angles.x);
+      rotation->RotateX(angles.y);
+      rotation->RotateZ(angles.z);
+    } else {
+      rotation->SetRotateZ(angles.z);
+      rotation->RotateX(angles.y);
+      rotation->RotateY(angles.x);
+    }
+  }
+  *matrix = *matrix * *rotation;
+
+  if (HasExplicitPosition()) {
+    const CVector3& position = GetExplicitPosition();
+    matrix->Move(position.x, position.y, position.z);
+  } else {
+    matrix->Move(Channel(m_Motion, MOTION_POSITION_X), Channel(m_Motion, MOTION_POSITION_Y),
+                 Channel(m_Motion, MOTION_POSITION_Z));
+  }
+}
+
+void CMesh::PrepareMatrices(float frame) {
+  CEngineSampleScope sample(SAMPLE_PREPARE_MATRICES);
+  const float f = ChooseFrame(frame);
+  m_dwChanged = GetGuard()->Update(f);
+  if (m_dwChanged == 1) {
+    if (m_dwIsMorph != 0) m_MorphMotion.Evaluate(f);
+    m_Motion.Evaluate(f);
+    BuildLocalMatrices(&m_mtxMatrix, &m_mtxRotationMatrix);
+    if (m_dwUseBones == 1)
+      for (UINT i = 0; i < m_dwNumberOfBones; ++i) m_pBones[i].Evaluate(f);
+    if (m_pDissolve->GetIsEnvelope() != 0) m_pDissolve->CalcStep(f);
+  }
+  for (CMeshSurface* surface : m_Surfaces)
+    if (surface != nullptr) surface->UpdateMaterial(f);
+  if (m_dwFollowsFrame == 0) m_fMatrixFrame = m_fFrameSet;
+  m_fFramePrepared = f;
+  m_fHierarchyFrame = -1.0f;
+}
+
+void CMesh::UpdateHierarchy(float frame) {
+  if (m_fHierarchyFrame != -1.0f) return;
+  const float f = ChooseFrame(frame);
+  if (f == -1.0f) return;
+  CEngineSampleScope sample(SAMPLE_UPDATE_HIERARCHY);
+  if (m_dwChanged == 1) {
+    if (CWorldObject* parent = GetParent()) {
+      if (parent->GetFramePrepared() == f) {
+        m_mtxMatrix = m_mtxMatrix * *parent->GetMatrix(f);
+        m_mtxRotationMatrix = m_mtxRotationMatrix * *parent->GetRotationMatrix(f);
+      } else {
+        CMatrix parentMatrix;
+        parent->MotionToMatrix(&parentMatrix, f);
+        m_mtxMatrix = m_mtxMatrix * parentMatrix;
+        m_mtxRotationMatrix = m_mtxRotationMatrix * WithoutTranslation(parentMatrix);
+      }
+    }
+    if (m_dwUseBones == 1)
+      for (UINT i = 0; i < m_dwNumberOfBones; ++i) m_pBones[i].BuildMatrices(f);
+    m_mtxInverse = MatrixInverse(m_mtxMatrix);
+    m_mtxInverseRotation = MatrixInverse(m_mtxRotationMatrix);
+
+    // Without an active camera the distance of the last measurement stands.
+    CCameraInterface* camera = m_pScene != nullptr ? m_pScene->GetActiveCamera() : nullptr;
+    if (camera != nullptr) {
+      CVector3 cameraPosition;
+      camera->GetPosition(&cameraPosition, 0);
+      m_fCameraDistance = (CVector3() * m_mtxMatrix - cameraPosition).Length();
+    }
+    if (m_pShadowVolume != nullptr && g_pSpatial != nullptr)
+      g_pSpatial->ResetShadowVolume(m_pShadowVolume);
+    RefileInOctree();
+  }
+  m_fHierarchyFrame = f;
+  if (m_dwFollowsFrame == 1) m_fMatrixFrame = f;
+}
+
+void CMesh::RefileInOctree() {
+  if (g_pSpatial == nullptr || m_pScene == nullptr) return;
+  COctree* octree = g_pSpatial->GetSceneOctree(m_pScene);
+  if (octree == nullptr) return;
+  for (OctreeEntry& entry : m_OctreeEntries) {
+    if (entry.pCell == nullptr) continue;
+    g_pSpatial->RemoveMeshFromOctree(entry.pCell, entry.dwEntry, this);
+    entry = OctreeEntry{nullptr, 0};
+  }
+  if (m_pBoundVolume != nullptr) g_pSpatial->TransformBoundVolume(m_pBoundVolume, m_mtxMatrix);
+  g_pSpatial->InsertMeshIntoOctree(octree, this);
+}
+
+void CMesh::PlaceInOctree(COctree* cell, UINT entry) {
+  for (OctreeEntry& slot : m_OctreeEntries)
+    if (slot.pCell == nullptr) {
+      slot = OctreeEntry{cell, entry};
+      return;
+    }
+  Log(CEngineLog::kLevelError,
+      "ERROR!!! - There's Not Enuff Octree Box Entries For Dynamic Meshes, Need To Allocate "
+      "Memory For It, Should Be: %i - (%s) \n",
+      m_wOctreeEntryCapacity + 1, m_szName);
+  m_OctreeEntries.push_back(OctreeEntry{cell, entry});
+  ++m_wOctreeEntryCapacity;
+}
+
+void CMesh::MotionToMatrix(CMatrix* out, float frame) {
+  m_Motion.Evaluate(frame);
+  CMatrix matrix, rotation;
+  BuildLocalMatrices(&matrix, &rotation);
+  if (CWorldObject* parent = GetParent()) {
+    if (parent->GetFrame() == frame) {
+      matrix = matrix * *parent->GetMatrixPointer();
+    } else {
+      CMatrix parentMatrix;
+      parent->MotionToMatrix(&parentMatrix, frame);
+      matrix = matrix * parentMatrix;
+    }
+  }
+  *out = matrix;
+}
+
+CMatrix* CMesh::GetMatrix(float frame) {
+  UpdateHierarchy(frame);
+  return &m_mtxMatrix;
+}
+
+CMatrix* CMesh::GetRotationMatrix(float frame) {
+  UpdateHierarchy(frame);
+  return &m_mtxRotationMatrix;
+}
+
+CMatrix* CMesh::GetInverseMatrix(float frame) {
+  UpdateHierarchy(frame);
+  return &m_mtxInverse;
+}
+
+CMatrix* CMesh::GetInverseRotationMatrix(float frame) {
+  UpdateHierarchy(frame);
+  return &m_mtxInverseRotation;
+}
+
+void CMesh::GetPosition(CVector3* out, UINT flag) {
+  if (out == nullptr) return;
+  if (flag == 0) {
+    *out = CVector3() * m_mtxMatrix;
+  } else if (flag == 1) {
+    if (HasExplicitPosition()) {
+      *out = GetExplicitPosition();
+    } else {
+      *out = CVector3(Channel(m_Motion, MOTION_POSITION_X), Channel(m_Motion, MOTION_POSITION_Y),
+                      Channel(m_Motion, MOTION_POSITION_Z)) -
+             m_vecPivot;
+    }
+  } else {
+    Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CMesh::GetPosition\n");
+  }
+}
+
+void CMesh::GetRotation(CVector3* out, UINT flag) {
+  if (out == nullptr) return;
+  if (flag > 1) {
+    Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CMesh::GetRotation\n");
+    return;
+  }
+  *out = HasExplicitRotation() ? GetExplicitRotation()
+                               : CVector3(Channel(m_Motion, MOTION_HEADING),
+                                          Channel(m_Motion, MOTION_PITCH),
+                                          Channel(m_Motion, MOTION_BANK));
+  if (flag == 1 || GetParent() == nullptr) return;
+  CVector3 parentRotation;
+  if (ParentRotation(GetParent(), &parentRotation))
+    *out = *out + parentRotation;
+  else
+    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh Parent's Type Unknown\n");
+}
+
+bool CMesh::IsUniformScale() {
+  CVector3 scale(1.0f, 1.0f, 1.0f);
+  if (HasExplicitScale())
+    scale = GetExplicitScale();
+  else if (m_Motion.GetNumberOfChannels() > MOTION_SCALE_X)
+    scale = CVector3(Channel(m_Motion, MOTION_SCALE_X), Channel(m_Motion, MOTION_SCALE_Y),
+                     Channel(m_Motion, MOTION_SCALE_Z));
+  return scale.x == scale.y && scale.y == scale.z;
+}
+
+// --- geometry ---
+
+bool CMesh::FaceInRange(const Face& face) const {
+  const size_t count = m_Vertices.size();
+  return face.wIndex1 < count && face.wIndex2 < count && face.wIndex3 < count;
+}
+
+UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
+  if (vertices == nullptr || count == 0) {
+    Log(CEngineLog::kLevelError,
+        "WARNING!!! - CMesh::SetVertices, (%s) Can't Add Vertices (NULL Pointer Or No Vertices)\n",
+        m_szName);
+    return 0;
+  }
+  // Faces and edges keep numbering vertices: the new array must still hold all they use.
+  WORD highest = 0;
+  for (const Face& face : m_Faces)
+    highest = std::max({highest, face.wIndex1, face.wIndex2, face.wIndex3});
+  for (const Edge& edge : m_Edges) highest = std::max({highest, edge.wIndex1, edge.wIndex2});
+  const bool numbered = !m_Faces.empty() || !m_Edges.empty();
+  if (count > kMaxElements) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::SetVertices, (%s) Too Many Vertices: %u\n",
+        m_szName, count);
+    return 0;
+  }
+  if (numbered && highest >= count) {
+    Log(CEngineLog::kLevelError,
+        "ERROR!!! - CMesh::SetVertices, (%s) Can't Set %u Vertices, Faces Or Edges Use Vertex "
+        "%u\n",
+        m_szName, count, static_cast<UINT>(highest));
+    return 0;
+  }
+  m_Vertices.assign(vertices, vertices + count);
+  if (rebuildBoundVolume == 1) RebuildBoundVolume();
+  if (m_pVertexBuffer != nullptr) m_pVertexBuffer->SetVertices(m_Vertices.data(), count);
+  return count;
+}
+
+UINT CMesh::SetFaces(UINT count, Face* faces) {
+  if (faces == nullptr || count == 0) {
+    Log(CEngineLog::kLevelError,
+        "WARNING!!! - CMesh::SetFaces, (%s) Can't Add Faces (NULL Pointer Or No Faces)\n",
+        m_szName);
+    return 0;
+  }
+  if (count > kMaxElements) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::SetFaces, (%s) Too Many Faces: %u\n",
+        m_szName, count);
+    return 0;
+  }
+  // Ray tests, normals, projections and merging index the vertices with these numbers.
+  for (UINT i = 0; i < count; ++i)
+    if (!FaceInRange(faces[i])) {
+      Log(CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::SetFaces, (%s) Face %u Uses A Vertex Out Of Range (%u, %u, %u Of "
+          "%u)\n",
+          m_szName, i, faces[i].wIndex1, faces[i].wIndex2, faces[i].wIndex3,
+          GetNumberOfVertices());
+      return 0;
+    }
+  m_Faces.assign(faces, faces + count);
+  return count * static_cast<UINT>(sizeof(Face));
+}
+
+UINT CMesh::SetEdges(UINT count, Edge* edges) {
+  if (edges == nullptr || count == 0) {
+    Log(CEngineLog::kLevelError,
+        "WARNING!!! - CMesh::SetEdges, (%s) Can't Add Edges (NULL Pointer Or No Edges)\n",
+        m_szName);
+    return 0;
+  }
+  if (count > kMaxElements) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::SetEdges, (%s) Too Many Edges: %u\n",
+        m_szName, count);
+    return 0;
+  }
+  const size_t vertexCount = m_Vertices.size(), faceCount = m_Faces.size();
+  for (UINT i = 0; i < count; ++i) {
+    const Edge& edge = edges[i];
+    // The second face counts only when the edge has a second owner.
+    const bool inRange = edge.wIndex1 < vertexCount && edge.wIndex2 < vertexCount &&
+                         edge.wFace1 < faceCount &&
+                         (edge.pOwner2 == nullptr || edge.wFace2 < faceCount);
+    if (!inRange) {
+      Log(CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::SetEdges, (%s) Edge %u Uses A Vertex Or Face Out Of Range\n",
+          m_szName, i);
+      return 0;
+    }
+  }
+  m_Edges.assign(edges, edges + count);
+  return count * static_cast<UINT>(sizeof(Edge));
+}
+
+void CMesh::ComputeNormals() {
+  std::vector<float> uses(m_Vertices.size(), 0.0f);
+  std::vector<CVector3> sums(m_Vertices.size());
+  for (Face& face : m_Faces) {
+    // A face changed through GetFace may number vertices the mesh does not have.
+    if (!FaceInRange(face)) continue;
+    const CVector3& p1 = m_Vertices[face.wIndex1].vecPosition;
+    const CVector3& p2 = m_Vertices[face.wIndex2].vecPosition;
+    const CVector3& p3 = m_Vertices[face.wIndex3].vecPosition;
+    face.vecNormal = cross(p1 - p2, p1 - p3);
+    face.vecNormal.Normalize();
+    for (WORD index : {face.wIndex1, face.wIndex2, face.wIndex3}) {
+      sums[index] = sums[index] + face.vecNormal;
+      uses[index] += 1.0f;
+    }
+  }
+  // A vertex no face uses keeps the normal it had.
+  for (size_t i = 0; i < m_Vertices.size(); ++i) {
+    if (uses[i] == 0.0f) continue;
+    CVector3 normal = sums[i] * (1.0f / uses[i]);
+    normal.Normalize();
+    m_Vertices[i].vecNormal = normal;
+  }
+}
+
+void CMesh::RebuildBoundVolume() {
+  if (g_pSpatial == nullptr) return;
+  if (m_pBoundVolume != nullptr) g_pSpatial->ReleaseBoundVolume(m_pBoundVolume);
+  m_pBoundVolume = g_pSpatial->CreateBoundVolume(this);
+}
+
+void CMesh::DrawBoundVolume() {
+  if (m_pBoundVolume != nullptr && g_pSpatial != nullptr)
+    g_pSpatial->DrawBoundVolume(m_pBoundVolume, m_pRendererContext, m_mtxMatrix);
+}
+
+// --- surfaces ---
+
+CSurfaceInterface* CMesh::CreateSurface() {
+  CMeshSurface* surface =
+      g_pSurfaceFactory != nullptr ? g_pSurfaceFactory(m_pRendererContext, m_pLog, this) : nullptr;
+  if (surface == nullptr) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Create Surface (%s)\n", m_szName);
+    return nullptr;
+  }
+  m_Surfaces.push_back(surface);
+  surface->SetName("a new surface");
+  return surface;
+}
+
+UINT CMesh::UpdateSurfaceState() {
+  UINT qualifying = 0;
+  for (CMeshSurface* surface : m_Surfaces) {
+    if (surface == nullptr) continue;
+    bool qualifies = (surface->GetFlags() & SURFACE_FLAG_TRANSPARENT) != 0;
+    if (!qualifies) {
+      SurfaceTexture* material = surface->GetMaterialTexture2();
+      CTextureInterface* texture = material != nullptr ? material->pTextureImage : nullptr;
+      const char* alphaName = texture != nullptr ? texture->GetAlphaFileName() : nullptr;
+      qualifies = alphaName != nullptr && alphaName[0] != '\0';
+    }
+    if (qualifies) ++qualifying;
+  }
+  if (qualifying == 0)
+    m_dwSurfaceState = 0;
+  else
+    m_dwSurfaceState = qualifying == m_Surfaces.size() ? 1 : 2;
+  return m_dwSurfaceState;
+}
+
+UINT CMesh::ReleaseTextures() {
+  for (CMeshSurface* surface : m_Surfaces)
+    if (surface != nullptr) surface->ReleaseTextures();
+  return 1;
+}
+
+// --- shaders and buffers ---
+
+UINT CMesh::CreateShader(const char* fileName, ShaderParameter* parameters,
+                         UINT numberOfParameters, UINT manualShader) {
+  m_pShader = nullptr;
+  CopyName(m_szShaderFileName, fileName);
+  if (g_pShaderLibrary != nullptr && fileName != nullptr)
+    m_pShader =
+        g_pShaderLibrary->CreateShaderForMesh(fileName, this, parameters, numberOfParameters);
+  if (m_pShader == nullptr) {
+    char text[kMaxErrorText];
+    std::snprintf(text, sizeof text, "Can't Create Shader: %s", fileName ? fileName : "");
+    MessageBoxA(GetForegroundWindow(), text, "Error While Creating Shader", MB_ICONERROR);
+    CopyName(m_szShaderFileName, kNoShaderFile);
+    return 0;
+  }
+  CreateVertexBuffers();
+  m_dwManualShader = manualShader;
+  return 1;
+}
+
+UINT CMesh::ApplyDefaultShader(MeshShaderChooser meshChooser,
+                               SurfaceShaderChooser surfaceChooser) {
+  if (m_szShaderFileName[0] == '\0' || m_dwManualShader != 1) {
+    UINT chosen = 0;
+    if (meshChooser != nullptr)
+      chosen = meshChooser(this);
+    else if (g_pShaderLibrary != nullptr)
+      chosen = g_pShaderLibrary->ApplyDefaultShaderForMesh(this);
+    if (chosen != 1) {
+      m_dwUseShader = 0;
+      return 0;
+    }
+  }
+  UINT everySurface = 1;
+  for (CMeshSurface* surface : m_Surfaces)
+    if (surface != nullptr && surface->AssignShader(surfaceChooser) != 1) everySurface = 0;
+  m_dwUseShader = everySurface;
+  return everySurface;
+}
+
+CMeshVertexBuffer* CMesh::CreateBuffer(Vertex* vertices, Vertex* secondVertices, UINT count,
+                                       const char* name, UINT kind) {
+  auto* renderer = static_cast<CD3D9RendererInterface*>(m_pRendererContext);
+  CVertexBufferStorageInterface* storage =
+      renderer != nullptr ? renderer->GetVertexBufferStorageInterface() : nullptr;
+  CVertexBufferInterface* buffer =
+      storage != nullptr ? storage->CreateVertexBuffer(vertices, secondVertices, count, name, kind,
+                                                       m_dwDynamicBuffers)
+                         : nullptr;
+  auto* meshBuffer = dynamic_cast<CMeshVertexBuffer*>(buffer);
+  if (meshBuffer == nullptr) FatalErrorWithTitle("Error While Creating VB", "Can't Create");
+  return meshBuffer;
+}
+
+void CMesh::ReleaseVertexBuffers() {
+  if (m_pVertexBuffer != nullptr) m_pVertexBuffer->Release();
+  m_pVertexBuffer = nullptr;
+  for (CMeshVertexBuffer*& buffer : m_pShadowVolumeBuffers)
+    if (buffer != nullptr) {
+      buffer->Release();
+      buffer = nullptr;
+    }
+}
+
+void CMesh::CreateVertexBuffers() {
+  // A second call replaces the buffers; the old ones are dropped, not leaked.
+  ReleaseVertexBuffers();
+  // The bank reads as many morph-target vertices as the mesh has; a target that has fewer
+  // by now (its vertices were replaced) is left out.
+  Vertex* morphVertices = nullptr;
+  if (m_dwIsMorph != 0 && m_pMorphTarget != nullptr) {
+    if (m_pMorphTarget->GetNumberOfVertices() >= GetNumberOfVertices())
+      morphVertices = m_pMorphTarget->GetVertices();
+    else
+      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
+          m_szName);
+  }
+  m_pVertexBuffer =
+      CreateBuffer(GetVertices(), morphVertices, GetNumberOfVertices(), m_szName, kBufferKindMesh);
+
+  if (m_dwHasShadowVolumeGeometry == 1 && m_dwCanCastShadowVolume == 1 &&
+      m_pShadowVolume != nullptr && g_pSpatial != nullptr) {
+    static const char* const kShadowNames[2] = {"%s_shadow_volume_1", "%s_shadow_volume_2"};
+    for (UINT block = 0; block < 2; ++block) {
+      UINT count = 0;
+      Vertex* data = g_pSpatial->GetShadowVolumeBlock(m_pShadowVolume, block, &count);
+      if (data == nullptr) continue;
+      char name[kNameLength + 32];
+      std::snprintf(name, sizeof name, kShadowNames[block], m_szName);
+      m_pShadowVolumeBuffers[block] =
+          CreateBuffer(data, nullptr, count, name, kBufferKindShadowVolume);
+    }
+  }
+
+  if (m_pShader == nullptr || g_pShaderLibrary == nullptr) {
+    m_pVertexBuffer->Release();
+    m_pVertexBuffer = nullptr;
+    Log(CEngineLog::kLevelError,
+        "ERROR!!! - Can't Create Vertex Buffer For %s, Probably Implementation Error\n", m_szName);
+    return;
+  }
+  BindStreams(m_pShadowVolumeBuffers[0], m_pShadowVolumeBuffers[1]);
+}
+
+void CMesh::BindStreams(CMeshVertexBuffer* dynamicShadow, CMeshVertexBuffer* staticShadow) {
+  const UINT passes = g_pShaderLibrary->GetNumberOfPasses(m_pShader);
+  for (UINT pass = 0; pass < passes; ++pass) {
+    UINT count = 0;
+    ShaderStreamBinding* bindings = g_pShaderLibrary->GetStreamBindings(m_pShader, pass, &count);
+    if (bindings == nullptr) continue;
+    if (count > MAX_SHADER_STREAM_BINDINGS) count = MAX_SHADER_STREAM_BINDINGS;
+    for (UINT i = 0; i < count; ++i) {
+      switch (bindings[i].dwStream) {
+        case SHADER_STREAM_MESH:
+          bindings[i].pVertexBuffer = m_pVertexBuffer;
+          break;
+        case SHADER_STREAM_DYNAMIC_SHADOW_VOLUME:
+          if (dynamicShadow == nullptr)
+            FatalErrorWithTitle("Loading Mesh", "Dynamic Shadow Volume Vertex Buffer Is Null: %s\n",
+                                m_szName);
+          bindings[i].pVertexBuffer = dynamicShadow;
+          break;
+        case SHADER_STREAM_STATIC_SHADOW_VOLUME:
+          if (staticShadow == nullptr)
+            FatalErrorWithTitle("Loading Mesh", "Static Shadow Volume Vertex Buffer Is Null: %s\n",
+                                m_szName);
+          bindings[i].pVertexBuffer = staticShadow;
+          break;
+        default:
+          FatalErrorWithTitle("Loading Mesh", "Unknown Vertex Buffer Number: %s\n", m_szName);
+      }
+    }
+  }
+}
+
+void CMesh::SetGenericPathData(CMeshVertexBuffer* vertexBuffer) {
+  if (vertexBuffer == m_pVertexBuffer) return;
+  if (m_pVertexBuffer != nullptr) m_pVertexBuffer->Release();
+  m_pVertexBuffer = vertexBuffer;
+}
+
+// --- operations of later parts of the engine ---
+
+UINT CMesh::CheckIntersectionWith(CRay& /*ray*/, float* /*distance*/, UINT /*flags*/,
+                                  CVector3* /*normal*/) {
+  LogNotAvailable("CheckIntersectionWith");
+  return 0;
+}
+
+UINT CMesh::CheckIntersectionWith(CRay& /*ray*/, float* /*distance*/, UINT /*flags*/) {
+  LogNotAvailable("CheckIntersectionWith");
+  return 0;
+}
+
+UINT CMesh::CheckIntersectionWithFace(CRay& /*ray*/, float* /*distance*/, UINT /*flags*/,
+                                      UINT /*face*/) {
+  LogNotAvailable("CheckIntersectionWithFace");
+  return 0;
+}
+
+UINT CMesh::CheckCollisionWith(CMeshInterface* /*other*/, UINT /*kind*/, UINT* numberOfPairs,
+                               TrianglePair** pairs) {
+  if (numberOfPairs != nullptr) *numberOfPairs = 0;
+  if (pairs != nullptr) *pairs = nullptr;
+  LogNotAvailable("CheckCollisionWith");
+  return 0;
+}
+
+UINT CMesh::LoadMesh(const char* /*name*/, UINT /*flag*/, UINT /*readerArgument*/) {
+  LogNotAvailable("LoadMesh");
+  return 0;
+}
+
+UINT CMesh::Clone(CMeshInterface** clone) {
+  if (clone != nullptr) *clone = nullptr;
+  LogNotAvailable("Clone");
+  return 0;
+}
+
+UINT CMesh::Merge(CMeshInterface* /*other*/, UINT /*flags*/, const char* /*newName*/,
+                  CMatrix* /*matrix*/) {
+  LogNotAvailable("Merge");
+  return 0;
+}
+
+void CMesh::DrawBones() { LogNotAvailable("DrawBones"); }

@@ -1,0 +1,70 @@
+#pragma once
+// Records what meshes ask of the spatial subsystem, in order. Bound volumes, shadow volumes,
+// colliders and octree cells are stand-in addresses; inserting a mesh into the octree reports
+// back the cells a test lists, as the real octree reports the leaves the mesh's box overlaps.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "scene/Mesh.h"
+#include "scene/MeshSpatial.h"
+
+class FakeMeshSpatial final : public CMeshSpatial {
+ public:
+  // Stand-ins: the fake hands out addresses inside itself and never reads through them.
+  template <class T>
+  T* Token(int index) {
+    return reinterpret_cast<T*>(&m_tokens[index]);
+  }
+  CMeshBoundVolumeInterface* BoundVolume() { return Token<CMeshBoundVolumeInterface>(0); }
+  CMeshShadowVolume* ShadowVolume() { return Token<CMeshShadowVolume>(1); }
+  COctree* Cell(int n) { return Token<COctree>(2 + n); }  // n from 0 to 11; cell 0 is the root
+
+  CMeshBoundVolumeInterface* CreateBoundVolume(CMesh*) override {
+    calls.push_back("CreateBoundVolume");
+    return BoundVolume();
+  }
+  void ReleaseBoundVolume(CMeshBoundVolumeInterface*) override {
+    calls.push_back("ReleaseBoundVolume");
+  }
+  void TransformBoundVolume(CMeshBoundVolumeInterface*, const CMatrix& matrix) override {
+    calls.push_back("TransformBoundVolume");
+    transformMatrices.push_back(matrix);
+  }
+  void DrawBoundVolume(CMeshBoundVolumeInterface*, void*, const CMatrix&) override {
+    calls.push_back("DrawBoundVolume");
+  }
+  CMeshShadowVolume* CreateShadowVolume(void*, CMesh*) override {
+    calls.push_back("CreateShadowVolume");
+    return ShadowVolume();
+  }
+  void ReleaseShadowVolume(CMeshShadowVolume*) override { calls.push_back("ReleaseShadowVolume"); }
+  UINT HasShadowGeometry(CMeshShadowVolume*) override { return hasShadowGeometry; }
+  Vertex* GetShadowVolumeBlock(CMeshShadowVolume*, UINT block, UINT* count) override {
+    std::vector<Vertex>& data = shadowBlocks[block & 1];
+    *count = static_cast<UINT>(data.size());
+    return data.empty() ? nullptr : data.data();
+  }
+  void ResetShadowVolume(CMeshShadowVolume*) override { calls.push_back("ResetShadowVolume"); }
+  void ReleaseCollider(CCollider*) override { calls.push_back("ReleaseCollider"); }
+  COctree* GetSceneOctree(CScene*) override { return hasOctree ? Cell(0) : nullptr; }
+  void RemoveMeshFromOctree(COctree* cell, UINT entry, CMesh*) override {
+    calls.push_back("RemoveMeshFromOctree");
+    removed.emplace_back(cell, entry);
+  }
+  void InsertMeshIntoOctree(COctree*, CMesh* mesh) override {
+    calls.push_back("InsertMeshIntoOctree");
+    for (auto& [cell, entry] : cellsToEnter) mesh->PlaceInOctree(cell, entry);
+  }
+
+  UINT hasShadowGeometry = 0;
+  std::vector<Vertex> shadowBlocks[2];
+  bool hasOctree = false;
+  std::vector<std::pair<COctree*, UINT>> cellsToEnter;
+  std::vector<std::pair<COctree*, UINT>> removed;
+  std::vector<CMatrix> transformMatrices;
+  std::vector<std::string> calls;
+
+ private:
+  int m_tokens[14] = {};
+};
