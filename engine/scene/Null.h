@@ -76,6 +76,8 @@ class CNull final : public TWorldObject<CNullInterface> {
   UINT SetTag(UINT tag) override { return CWorldObject::SetTag(tag); }
 
   // --- engine side ---
+  // Whoever adds the null to a scene links it (the constructors leave it without one).
+  void SetOwnerScene(CScene* scene) { m_pScene = scene; }
   const char* GetScript() const { return m_szScript; }
   UINT GetScriptApplied() const { return m_dwScriptApplied; }
   // The parent as the loaded scene numbers it, resolved after loading.
