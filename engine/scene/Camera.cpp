@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <new>
 
 #include "CameraLightSource.h"
 #include "CameraLinks.h"
@@ -13,6 +14,7 @@
 #include "UpdateInputs.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
+#include "core/FatalError.h"
 #include "d3dx9math.h"
 
 namespace {
@@ -75,6 +77,17 @@ CCamera::CCamera(CD3D9RendererInterface* renderer, CEngineLog* log, CScene* scen
     m_fScreenHeight = config->wHeight;
   }
   ComputeAspect();
+}
+
+CCamera::CCamera(CD3D9RendererInterface* renderer, CEngineLog* log, UINT zoomIsEnvelope,
+                 const CChannelEnvelope* zoomChannel, float zoomValue, UINT targetType,
+                 UINT targetNumber)
+    : CCamera(renderer, log, nullptr) {
+  m_pZoom.reset(new (std::nothrow) CEnvelope(zoomIsEnvelope, zoomChannel, zoomValue));
+  if (m_pZoom == nullptr)
+    FatalErrorWithTitle("Error When Updating Camera", "Can't Create ZoomFactor Envelope");
+  m_dwTargetType = targetType;
+  m_dwTargetNumber = targetNumber;
 }
 
 CCamera::~CCamera() { Log(CEngineLog::kLevelInfo, "- (CCamera) Releasing\n"); }

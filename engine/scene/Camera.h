@@ -20,6 +20,12 @@ class CCamera final : public TWorldObject<CCameraInterface> {
 
   // The renderer gives the letterbox factor; the screen size is the engine's video mode.
   CCamera(CD3D9RendererInterface* renderer, CEngineLog* log, CScene* scene);
+  // A camera from imported data: the zoom envelope from the record's flag, keyed channel (or
+  // null) and value, and the target reference that the scene resolves after loading. The scene
+  // link and the motion channels are the builder's to fill.
+  CCamera(CD3D9RendererInterface* renderer, CEngineLog* log, UINT zoomIsEnvelope,
+          const CChannelEnvelope* zoomChannel, float zoomValue, UINT targetType,
+          UINT targetNumber);
   ~CCamera() override;
 
   // --- world object ---
@@ -92,6 +98,8 @@ class CCamera final : public TWorldObject<CCameraInterface> {
   }
 
   // --- what the scene and the lights call ---
+  // The builder of a loaded scene links its cameras.
+  void SetOwnerScene(CScene* scene) { m_pScene = scene; }
   // The camera itself is refused with a warning and leaves it without a parent.
   void SetParentObject(CWorldObjectInterface* parent);
   // Stores the target as it is (the loaders resolve targets by number); the type stays.

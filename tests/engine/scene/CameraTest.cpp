@@ -111,6 +111,22 @@ TEST_F(CameraTest, NewCameraTakesTheVideoModeAndStandardLens) {
   EXPECT_EQ(scene->GetCamera(0), camera);
 }
 
+TEST_F(CameraTest, ImportedCameraZoomsThroughItsKeyedEnvelope) {
+  CChannelEnvelope zoom;
+  zoom.AddKeyData(2.0f, 0.0f, KEY_SHAPE_LINEAR, 0, 0, 0, 0, 0, 0, 0);
+  zoom.AddKeyData(4.0f, 10.0f, KEY_SHAPE_LINEAR, 0, 0, 0, 0, 0, 0, 0);
+  auto* imported = new CCamera(&renderer, &log, 1, &zoom, 3.2f, WORLD_OBJECT_NULL, 3);
+  imported->SetOwnerScene(scene);
+  scene->AppendWorldObject(imported);
+  EXPECT_EQ(imported->GetTargetType(), 4u);
+  EXPECT_EQ(imported->GetTagetNumber(), 3u);
+  EXPECT_EQ(imported->GetScene(), scene);
+  imported->PrepareMatrices(5.0f);
+  imported->UpdateHierarchy(5.0f);
+  EXPECT_NEAR(imported->GetProjectionMatrix()->_22, 3.0f, 1e-5f);
+  EXPECT_NEAR(imported->GetProjectionMatrix()->_11, 3.0f * 0.75f, 1e-5f);
+}
+
 TEST_F(CameraTest, AspectFollowsTheLetterbox) {
   struct Case {
     float letterbox, width, height, aspect;
