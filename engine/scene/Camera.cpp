@@ -7,7 +7,6 @@
 #include <new>
 
 #include "CameraLightSource.h"
-#include "CameraLinks.h"
 #include "CameraMeshSource.h"
 #include "Envelope.h"
 #include "Scene.h"
@@ -122,23 +121,9 @@ void CCamera::SetScreenCoordinates(float x, float y) {
 
 // --- placement ---
 
-float CCamera::CurrentBank() const {
-  return HasExplicitRotation() ? GetExplicitRotation().z
-                               : const_cast<CMotion&>(m_Motion).GetChannel(MOTION_BANK)->GetValue();
-}
-
-CMatrix CCamera::LocalPlacement() const {
-  CMotion& motion = const_cast<CMotion&>(m_Motion);
-  CVector3 rotation = GetExplicitRotation();
-  if (!HasExplicitRotation())
-    rotation = {motion.GetChannel(MOTION_HEADING)->GetValue(),
-                motion.GetChannel(MOTION_PITCH)->GetValue(),
-                motion.GetChannel(MOTION_BANK)->GetValue()};
-  CVector3 position = GetExplicitPosition();
-  if (!HasExplicitPosition())
-    position = {motion.GetChannel(MOTION_POSITION_X)->GetValue(),
-                motion.GetChannel(MOTION_POSITION_Y)->GetValue(),
-                motion.GetChannel(MOTION_POSITION_Z)->GetValue()};
+CMatrix CCamera::LocalPlacement() {
+  const CVector3 rotation = GetLocalRotation(*this, m_Motion);
+  const CVector3 position = GetLocalPosition(*this, m_Motion);
   CMatrix placement;
   placement.SetRotateZ(rotation.z);
   placement.RotateX(rotation.y);
@@ -307,12 +292,7 @@ void CCamera::GetPosition(CVector3* out, UINT flag) {
       *out = CVector3() * m_mtxCamera;
       break;
     case 1:
-      if (HasExplicitPosition())
-        *out = GetExplicitPosition();
-      else
-        *out = {m_Motion.GetChannel(MOTION_POSITION_X)->GetValue(),
-                m_Motion.GetChannel(MOTION_POSITION_Y)->GetValue(),
-                m_Motion.GetChannel(MOTION_POSITION_Z)->GetValue()};
+      *out = GetLocalPosition(*this, m_Motion);
       break;
     default:
       Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CCamera::GetPosition\n");
@@ -327,12 +307,7 @@ void CCamera::GetRotation(CVector3* out, UINT flag) {
       *out = AnglesOfDirection(m_vecDirection, CurrentBank());
       break;
     case 1:
-      if (HasExplicitRotation())
-        *out = GetExplicitRotation();
-      else
-        *out = {m_Motion.GetChannel(MOTION_HEADING)->GetValue(),
-                m_Motion.GetChannel(MOTION_PITCH)->GetValue(),
-                m_Motion.GetChannel(MOTION_BANK)->GetValue()};
+      *out = GetLocalRotation(*this, m_Motion);
       break;
     default:
       Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CCamera::GetRotation\n");

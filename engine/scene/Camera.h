@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "CameraLinks.h"
 #include "Motion.h"
 #include "TWorldObject.h"
 
@@ -132,8 +133,8 @@ class CCamera final : public TWorldObject<CCameraInterface> {
   };
 
   // Bank about Z, pitch about X, heading about Y, then the translation: the local placement.
-  CMatrix LocalPlacement() const;
-  float CurrentBank() const;
+  CMatrix LocalPlacement();
+  float CurrentBank() { return GetLocalRotation(*this, m_Motion).z; }
   // The parent's world matrix at the frame, without disturbing a parent already prepared.
   CMatrix ParentMatrix(float frame) const;
   CVector3 LookAtPoint(float frame);

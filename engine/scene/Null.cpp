@@ -95,10 +95,9 @@ void CNull::GetScale(CVector3* out) {
     *out = {1.0f, 1.0f, 1.0f};
 }
 
-void CNull::LocalPlacement(CMatrix* world, CMatrix* rotation) const {
-  CMotion& motion = const_cast<CMotion&>(m_Motion);
+void CNull::LocalPlacement(CMatrix* world, CMatrix* rotation) {
   CVector3 scale;
-  const_cast<CNull*>(this)->GetScale(&scale);
+  GetScale(&scale);
   world->SetScale(scale.x, scale.y, scale.z);
 
   if (HasExplicitRotation() && HasExplicitQuaternion()) {
@@ -109,22 +108,14 @@ void CNull::LocalPlacement(CMatrix* world, CMatrix* rotation) const {
     for (UINT row = 0; row < 4; ++row)
       for (UINT column = 0; column < 4; ++column) rotation->m[row][column] = turn(row, column);
   } else {
-    CVector3 angles = GetExplicitRotation();
-    if (!HasExplicitRotation())
-      angles = {motion.GetChannel(MOTION_HEADING)->GetValue(),
-                motion.GetChannel(MOTION_PITCH)->GetValue(),
-                motion.GetChannel(MOTION_BANK)->GetValue()};
+    const CVector3 angles = GetLocalRotation(*this, m_Motion);
     rotation->SetRotateZ(angles.z);
     rotation->RotateX(angles.y);
     rotation->RotateY(angles.x);
   }
   *world = *world * *rotation;
 
-  CVector3 position = GetExplicitPosition();
-  if (!HasExplicitPosition())
-    position = {motion.GetChannel(MOTION_POSITION_X)->GetValue(),
-                motion.GetChannel(MOTION_POSITION_Y)->GetValue(),
-                motion.GetChannel(MOTION_POSITION_Z)->GetValue()};
+  const CVector3 position = GetLocalPosition(*this, m_Motion);
   world->Move(position.x, position.y, position.z);
 }
 
@@ -207,12 +198,7 @@ void CNull::GetPosition(CVector3* out, UINT flag) {
       *out = CVector3() * m_mtxMatrix;
       break;
     case 1:
-      if (HasExplicitPosition())
-        *out = GetExplicitPosition();
-      else
-        *out = {m_Motion.GetChannel(MOTION_POSITION_X)->GetValue(),
-                m_Motion.GetChannel(MOTION_POSITION_Y)->GetValue(),
-                m_Motion.GetChannel(MOTION_POSITION_Z)->GetValue()};
+      *out = GetLocalPosition(*this, m_Motion);
       break;
     default:
       Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CNull::GetPosition\n");
@@ -225,12 +211,7 @@ void CNull::GetRotation(CVector3* out, UINT flag) {
     Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CNull::GetRotation\n");
     return;
   }
-  if (HasExplicitRotation())
-    *out = GetExplicitRotation();
-  else
-    *out = {m_Motion.GetChannel(MOTION_HEADING)->GetValue(),
-            m_Motion.GetChannel(MOTION_PITCH)->GetValue(),
-            m_Motion.GetChannel(MOTION_BANK)->GetValue()};
+  *out = GetLocalRotation(*this, m_Motion);
   CWorldObject* parent = GetParent();
   if (flag == 1 || parent == nullptr) return;
 

@@ -93,7 +93,7 @@ class CNull final : public TWorldObject<CNullInterface> {
 
  private:
   // Scale, rotation and translation of the null's own placement at the evaluated motion.
-  void LocalPlacement(CMatrix* world, CMatrix* rotation) const;
+  void LocalPlacement(CMatrix* world, CMatrix* rotation);
   void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
 
   char m_szName[kTextLength] = {};
