@@ -5,9 +5,9 @@
 #include <cstdint>
 
 struct BlockDescriptor {
-  uint32_t dwOffset;  // of the block in its page
-  uint32_t dwSize;    // in bytes, a multiple of 16
-  uint32_t dwInUse;   // 1 while the block is used; a descriptor with 0 is free
+  uint32_t dwOffset;       // of the block in its page
+  uint32_t dwSize;         // in bytes, a multiple of 16
+  uint32_t dwInUse;        // 1 while the block is used; a descriptor with 0 is free
   BlockDescriptor* pNext;  // next block of the page, in address order
 };
 
@@ -16,8 +16,7 @@ class CAllocatorPage {
   // Blocks are whole multiples of this, which also keeps every block aligned to it.
   static constexpr uint32_t kGranularity = 16;
 
-  CAllocatorPage(uint32_t size, BlockDescriptor* descriptors,
-                 uint32_t descriptorCount);
+  CAllocatorPage(uint32_t size, BlockDescriptor* descriptors, uint32_t descriptorCount);
   ~CAllocatorPage();
   CAllocatorPage(const CAllocatorPage&) = delete;
   CAllocatorPage& operator=(const CAllocatorPage&) = delete;

@@ -19,11 +19,17 @@ const char kSource[] = "ZKDXGlobals";
 CEngineContext g_engineContext;
 
 // In the order of EngineSample.
-const char* const kSampleNames[ENGINE_SAMPLE_COUNT] = {
-    "MemAllocator",    "BeginEnd",        "ShaderLib",
-    "GenericPass",     "PrepareMatrices", "UpdateHierarchy",
-    "LightWaveInterpolation", "SetActiveCamera", "Direct3DCalls",
-    "Flip1",           "Flip2"};
+const char* const kSampleNames[ENGINE_SAMPLE_COUNT] = {"MemAllocator",
+                                                       "BeginEnd",
+                                                       "ShaderLib",
+                                                       "GenericPass",
+                                                       "PrepareMatrices",
+                                                       "UpdateHierarchy",
+                                                       "LightWaveInterpolation",
+                                                       "SetActiveCamera",
+                                                       "Direct3DCalls",
+                                                       "Flip1",
+                                                       "Flip2"};
 
 uint64_t ReadPerformanceCounter() {
   LARGE_INTEGER count;
@@ -49,9 +55,9 @@ bool CEngineContext::CreateProfiler() {
     if (!pSamples[i]) return false;
   }
   CProfilerSample* root = pSamples[SAMPLE_BEGIN_END];
-  for (EngineSample child : {SAMPLE_SHADER_LIB, SAMPLE_GENERIC_PASS, SAMPLE_PREPARE_MATRICES,
-                             SAMPLE_UPDATE_HIERARCHY, SAMPLE_MEM_ALLOCATOR, SAMPLE_FLIP1,
-                             SAMPLE_FLIP2})
+  for (EngineSample child :
+       {SAMPLE_SHADER_LIB, SAMPLE_GENERIC_PASS, SAMPLE_PREPARE_MATRICES, SAMPLE_UPDATE_HIERARCHY,
+        SAMPLE_MEM_ALLOCATOR, SAMPLE_FLIP1, SAMPLE_FLIP2})
     root->AddChild(pSamples[child]);
   pSamples[SAMPLE_PREPARE_MATRICES]->AddChild(pSamples[SAMPLE_LIGHTWAVE_INTERPOLATION]);
   root->AddChild(pSamples[SAMPLE_SET_ACTIVE_CAMERA]);

@@ -102,7 +102,9 @@ class CEngineContext {
   DWORD dwInitialized = 0;
 
   // The folder of the engine library, never null (empty before pre-initialisation keeps it).
-  const char* GetApplicationFolder() const { return szApplicationFolder ? szApplicationFolder : ""; }
+  const char* GetApplicationFolder() const {
+    return szApplicationFolder ? szApplicationFolder : "";
+  }
   bool DescriptorUsesLogs() const;
   // The descriptor's log folder, or null when the logs go beside the engine library.
   const char* GetDescriptorLogFolder() const;

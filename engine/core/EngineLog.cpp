@@ -13,7 +13,8 @@ namespace {
 const char* const kFileNames[] = {"ZeKorb.Log", "ZeKorbInfo.Log", "ZeKorbError.Log",
                                   "ZeKorbUser.Log"};
 
-const char kContactLine[] = "Please send this file with any report of a problem to the engine's developers.\n";
+const char kContactLine[] =
+    "Please send this file with any report of a problem to the engine's developers.\n";
 
 }  // namespace
 
@@ -33,7 +34,8 @@ void CEngineLog::Log(const char* file, int line, int level, const char* format, 
   // The prefix is padded with spaces to its width; a longer one is cut there, so the message
   // always starts at the same column.
   char mainLine[kMainPrefixWidth + kMaxMessage];
-  int prefixLength = snprintf(mainLine, kMainPrefixWidth + 1, "%s, Line: %i:", file ? file : "", line);
+  int prefixLength =
+      snprintf(mainLine, kMainPrefixWidth + 1, "%s, Line: %i:", file ? file : "", line);
   size_t used = prefixLength < 0 ? 0 : static_cast<size_t>(prefixLength);
   if (used > kMainPrefixWidth) used = kMainPrefixWidth;
   std::memset(mainLine + used, ' ', kMainPrefixWidth - used);
@@ -113,7 +115,8 @@ void CEngineLog::WriteHeaderLocked(const char* banner) {
       extended.dwOSVersionInfoSize = sizeof extended;
       if (GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&extended))) {
         snprintf(text, sizeof text, " (%i.%i Built: %i)", static_cast<int>(extended.dwMajorVersion),
-                 static_cast<int>(extended.dwMinorVersion), static_cast<int>(extended.dwBuildNumber));
+                 static_cast<int>(extended.dwMinorVersion),
+                 static_cast<int>(extended.dwBuildNumber));
         WriteAllLocked(text);
         if (extended.wServicePackMajor != 0) {
           snprintf(text, sizeof text, " with %.128s", extended.szCSDVersion);

@@ -11,7 +11,8 @@ constexpr int kMaxErrorText = 1024;
     __attribute__((format(printf, 2, 3)));
 
 // A plain OK box; returns the box's result.
-int ShowMessageBox(const char* title, const char* format, ...) __attribute__((format(printf, 2, 3)));
+int ShowMessageBox(const char* title, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
 
 // Logs `text` at level 2 and shows it in an error box titled `title`; returns the box's result.
 // What every error routine of the engine shares.

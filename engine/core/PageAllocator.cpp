@@ -27,11 +27,11 @@ class CSampleScope {
 
 }  // namespace
 
-CPageAllocator* CPageAllocator::Create(CEngineLog* log, uint32_t pageSize,
-                                       uint32_t descriptorCount, CProfilerSample* sample) {
-  CPageAllocator* allocator = new (std::nothrow) CPageAllocator(
-      log, pageSize ? pageSize : kDefaultPageSize,
-      descriptorCount ? descriptorCount : kDefaultDescriptorCount, sample);
+CPageAllocator* CPageAllocator::Create(CEngineLog* log, uint32_t pageSize, uint32_t descriptorCount,
+                                       CProfilerSample* sample) {
+  CPageAllocator* allocator = new (std::nothrow)
+      CPageAllocator(log, pageSize ? pageSize : kDefaultPageSize,
+                     descriptorCount ? descriptorCount : kDefaultDescriptorCount, sample);
   if (allocator && (!allocator->m_descriptors || !allocator->m_firstPage ||
                     !allocator->m_firstPage->HasMemory())) {
     delete allocator;

@@ -24,8 +24,8 @@ double Printable(float percentage) {
 
 void WriteSampleTree(FILE* file, CProfilerSample* sample, int indent) {
   fprintf(file, "| %7.02f | %7.02f | %7.02f | %*s- %s\n", Printable(sample->GetMinimumPercentage()),
-          Printable(sample->GetMaximumPercentage()), static_cast<double>(sample->GetAveragePercentage()),
-          indent, "", sample->GetName());
+          Printable(sample->GetMaximumPercentage()),
+          static_cast<double>(sample->GetAveragePercentage()), indent, "", sample->GetName());
   fflush(file);
   for (CProfilerSample* child = sample->GetFirstChild(); child; child = child->GetNextSibling())
     WriteSampleTree(file, child, indent + 2);
@@ -63,8 +63,8 @@ void CProfiler::EndFrame() {
     if (m_averages[i] == 0) {
       m_averages[i] = m_counters[i];
     } else {
-      m_averages[i] = static_cast<uint32_t>(
-          (uint64_t{m_counters[i] - m_previous[i]} + m_averages[i]) / 2);
+      m_averages[i] =
+          static_cast<uint32_t>((uint64_t{m_counters[i] - m_previous[i]} + m_averages[i]) / 2);
       m_previous[i] = m_counters[i];
     }
   }
@@ -99,9 +99,12 @@ bool CProfiler::WriteStatistics(const std::string& path, CProfilerSample* root) 
   fputs(kSeparator, file);
   fputs("\n\n", file);
   fprintf(file, "Average Number Of DIPs Per Frame: %i\n", static_cast<int>(m_averages[kDIPs]));
-  fprintf(file, "Average Number Of Triangles Per Frame: %i\n", static_cast<int>(m_averages[kTriangles]));
-  fprintf(file, "Average Number Of SetTexture Per Frame: %i\n", static_cast<int>(m_averages[kSetTexture]));
-  fprintf(file, "Average Number Of Vertices Per Frame: %i\n", static_cast<int>(m_averages[kVertices]));
+  fprintf(file, "Average Number Of Triangles Per Frame: %i\n",
+          static_cast<int>(m_averages[kTriangles]));
+  fprintf(file, "Average Number Of SetTexture Per Frame: %i\n",
+          static_cast<int>(m_averages[kSetTexture]));
+  fprintf(file, "Average Number Of Vertices Per Frame: %i\n",
+          static_cast<int>(m_averages[kVertices]));
   fprintf(file, "Average Number Of SetVertexShader Per Frame: %i\n",
           static_cast<int>(m_averages[kSetVertexShader]));
   fprintf(file, "Average Number Of SetPixelShader Per Frame: %i\n",

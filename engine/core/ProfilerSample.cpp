@@ -30,8 +30,10 @@ void CProfilerSample::Update(uint32_t parentTime) {
   m_averageTime = m_averageTime == 0
                       ? m_accumulatedTime
                       : static_cast<uint32_t>((uint64_t{m_averageTime} + m_accumulatedTime) / 2);
-  float percentage = parentTime == 0 ? 100.0f
-                                     : static_cast<float>(static_cast<double>(m_accumulatedTime) * 100.0 / parentTime);
+  float percentage =
+      parentTime == 0
+          ? 100.0f
+          : static_cast<float>(static_cast<double>(m_accumulatedTime) * 100.0 / parentTime);
   m_percentageSum += percentage;
   if (percentage > m_maximumPercentage) m_maximumPercentage = percentage;
   if (percentage < m_minimumPercentage) m_minimumPercentage = percentage;
@@ -68,8 +70,10 @@ void CProfilerSample::RemoveChild(CProfilerSample* child) {
   while (found && found != child) found = found->m_nextSibling;
   if (!found) return;
   child->DeleteChildren();
-  if (child->m_previousSibling) child->m_previousSibling->m_nextSibling = child->m_nextSibling;
-  else m_firstChild = child->m_nextSibling;
+  if (child->m_previousSibling)
+    child->m_previousSibling->m_nextSibling = child->m_nextSibling;
+  else
+    m_firstChild = child->m_nextSibling;
   if (child->m_nextSibling) child->m_nextSibling->m_previousSibling = child->m_previousSibling;
   child->m_parent = child->m_nextSibling = child->m_previousSibling = nullptr;
   delete child;

@@ -36,7 +36,8 @@ bool ReadLine(FILE* file, char* line, bool* tooLong) {
       while (next != '\n' && next != EOF) next = fgetc(file);
     }
   }
-  while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r')) line[--length] = '\0';
+  while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r'))
+    line[--length] = '\0';
   return true;
 }
 
@@ -119,8 +120,10 @@ void CSettings::RemoveSetting(CSettingEntry* entry) {
     if (current != entry) continue;
     CSettingEntry* previous = entry->GetPrevious();
     CSettingEntry* next = entry->GetNext();
-    if (previous) previous->SetNext(next);
-    else m_first = next;
+    if (previous)
+      previous->SetNext(next);
+    else
+      m_first = next;
     if (next) next->SetPrevious(previous);
     delete entry;
     return;
@@ -163,9 +166,10 @@ void CSettings::LoadOverrideFile(const char* folder, CEngineLog* log) {
   bool tooLong = false;
   for (int lineNumber = 1; ReadLine(file, line, &tooLong); ++lineNumber) {
     if (tooLong)
-      log->Log(kSource, __LINE__, CEngineLog::kLevelError,
-               "WARNING!!! - Override File Line %i Is Longer Than %i Characters, The Rest Is Ignored\n",
-               lineNumber, CSettingEntry::kMaxText);
+      log->Log(
+          kSource, __LINE__, CEngineLog::kLevelError,
+          "WARNING!!! - Override File Line %i Is Longer Than %i Characters, The Rest Is Ignored\n",
+          lineNumber, CSettingEntry::kMaxText);
     ApplyOverrideLine(line, &tokenizer);
   }
   fclose(file);
@@ -201,14 +205,16 @@ void CSettings::LogSettings(CEngineLog* log) {
   for (CSettingEntry* entry = m_first; entry; entry = entry->GetNext()) {
     switch (entry->GetType()) {
       case CSettingEntry::kInteger:
-        log->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "    - %s: %i\n", entry->GetName(), entry->GetInt());
+        log->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "    - %s: %i\n", entry->GetName(),
+                 entry->GetInt());
         break;
       case CSettingEntry::kFloat:
         log->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "    - %s: %f\n", entry->GetName(),
                  static_cast<double>(entry->GetFloat()));
         break;
       case CSettingEntry::kString:
-        log->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "    - %s: %s\n", entry->GetName(), entry->GetString());
+        log->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "    - %s: %s\n", entry->GetName(),
+                 entry->GetString());
         break;
       default:
         log->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "    - %s: \n", entry->GetName());

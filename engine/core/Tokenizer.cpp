@@ -24,8 +24,9 @@ int CTokenizer::Tokenize(char* text, int caseMode) {
 
   if (caseMode == kCaseLower || caseMode == kCaseUpper) {
     for (unsigned char* c = reinterpret_cast<unsigned char*>(text); *c; ++c)
-      if (*c < 128) *c = static_cast<unsigned char>(caseMode == kCaseLower ? std::tolower(*c)
-                                                                           : std::toupper(*c));
+      if (*c < 128)
+        *c = static_cast<unsigned char>(caseMode == kCaseLower ? std::tolower(*c)
+                                                               : std::toupper(*c));
   }
 
   const char* cursor = text;
@@ -66,11 +67,14 @@ const char* CTokenizer::FindToken(const char* cursor, size_t* length) {
 bool CTokenizer::AddToken(const char* start, size_t length) {
   if (length > static_cast<size_t>(kMaxTokenLength)) {
     // Dropped, but the rest of the line is still read.
-    if (m_log) m_log->Log("ZK3DTokenizer", __LINE__, 2, "Can't Add Token, B'coz Its Lenght Is To Long\n");
+    if (m_log)
+      m_log->Log("ZK3DTokenizer", __LINE__, 2, "Can't Add Token, B'coz Its Lenght Is To Long\n");
     return true;
   }
   if (m_tokenCount >= kMaxTokens) {
-    if (m_log) m_log->Log("ZK3DTokenizer", __LINE__, 2, "Can't Add Token, B'coz There Are Too Many Tokens\n");
+    if (m_log)
+      m_log->Log("ZK3DTokenizer", __LINE__, 2,
+                 "Can't Add Token, B'coz There Are Too Many Tokens\n");
     return false;
   }
   char* slot = m_tokens + m_tokenCount * kSlotSize;

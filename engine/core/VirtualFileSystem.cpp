@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/AceDisk.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
 #include "core/RarDisk.h"
@@ -53,15 +54,18 @@ std::unique_ptr<CVirtualDiskInterface> CVirtualFileSystem::CreateDisk(const char
                                                                       UINT diskKind, UINT offset,
                                                                       UINT length,
                                                                       const char* password) {
-  // The zlib and RAR back ends read whole archive files.
-  (void)offset;
-  (void)length;
+  // Only the ACE back end reads an archive from within a larger file; the others take the
+  // whole file.
   if (strcmp(extension, "zkz") == 0) {
     auto disk = std::make_unique<CZlibDisk>(m_log, m_allocator, name, diskKind);
     if (disk->Mount()) return disk;
   } else if (strcmp(extension, "zkr") == 0) {
     auto disk = std::make_unique<CRarDisk>(m_log, name, diskKind, password);
     if (disk->Mount()) return disk;
+  } else if (strcmp(extension, "zka") == 0) {
+    UINT mounted = 0;
+    auto disk = std::make_unique<CAceDisk>(m_log, name, diskKind, offset, length, &mounted);
+    if (mounted) return disk;
   } else {
     m_log->Log(kSource, __LINE__, CEngineLog::kLevelError, "ERROR! - Unknown Archive Type: %s\n",
                extension);

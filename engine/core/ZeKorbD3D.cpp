@@ -89,11 +89,14 @@ void CZeKorbD3D::CloseZeKorb() {
 CSceneInterface* CZeKorbD3D::GetActiveScene() {
   CEngineContext* context = GetEngineContext();
   if (!context->pActiveScene && context->pLog)
-    context->pLog->Log(kSource, __LINE__, CEngineLog::kLevelError, "WARNING! - Active Scene Is NULL\n");
+    context->pLog->Log(kSource, __LINE__, CEngineLog::kLevelError,
+                       "WARNING! - Active Scene Is NULL\n");
   return context->pActiveScene;
 }
 
-void CZeKorbD3D::SetActiveScene(CSceneInterface* scene) { GetEngineContext()->pActiveScene = scene; }
+void CZeKorbD3D::SetActiveScene(CSceneInterface* scene) {
+  GetEngineContext()->pActiveScene = scene;
+}
 
 TonarisInterface* CZeKorbD3D::GetTonarisInterface() {
   CEngineContext* context = GetEngineContext();

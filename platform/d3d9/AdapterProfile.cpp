@@ -178,7 +178,7 @@ CAdapterProfile CAdapterProfile::BuildReal() {
   c.MaxPrimitiveCount = 0x00FFFFFF;
   c.MaxVertexIndex = 0x00FFFFFF;
   c.MaxStreams = 16;
-  c.MaxStreamStride = 255;
+  c.MaxStreamStride = 508;
   c.VertexShaderVersion = D3DVS_VERSION(3, 0);
   c.MaxVertexShaderConst = 256;
   c.PixelShaderVersion = D3DPS_VERSION(3, 0);

@@ -15,7 +15,7 @@ UINT CBaseTexture::FullChainLength(UINT width, UINT height) {
 
 CBaseTexture::CBaseTexture(CDirect3DDevice9* device, bool isCube, const SFormatInfo& format, UINT width,
                            UINT height, UINT levels, DWORD usage, D3DPOOL pool)
-    : m_isCube(isCube), m_format(&format), m_levels(levels), m_usage(usage) {
+    : m_device(device), m_isCube(isCube), m_format(&format), m_levels(levels), m_usage(usage) {
   const UINT faces = isCube ? 6 : 1;
   for (UINT face = 0; face < faces; ++face) {
     UINT w = width, h = height;

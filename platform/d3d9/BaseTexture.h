@@ -24,6 +24,10 @@ class CBaseTexture {
   static UINT FullChainLength(UINT width, UINT height);
 
   virtual IDirect3DBaseTexture9* Interface() = 0;
+  // Device bindings of the texture (see TComObject).
+  virtual void BindTexture() = 0;
+  virtual void UnbindTexture() = 0;
+  CDirect3DDevice9* OwnerDevice() const { return m_device; }
   bool IsCube() const { return m_isCube; }
   const SFormatInfo& Format() const { return *m_format; }
   UINT Levels() const { return m_levels; }
@@ -41,6 +45,7 @@ class CBaseTexture {
   DWORD m_lod = 0;
 
  private:
+  CDirect3DDevice9* m_device;
   bool m_isCube;
   const SFormatInfo* m_format;
   UINT m_levels;

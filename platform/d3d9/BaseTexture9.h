@@ -11,9 +11,10 @@ class TBaseTexture9 : public TResource9<TInterface>, public CBaseTexture {
                 UINT height, UINT levels, DWORD usage, D3DPOOL pool)
       : TResource9<TInterface>(device, pool, type),
         CBaseTexture(device, type == D3DRTYPE_CUBETEXTURE, format, width, height, levels, usage, pool) {}
-  ~TBaseTexture9() override { this->Device()->OnTextureDestroyed(this); }
 
   IDirect3DBaseTexture9* Interface() override { return this; }
+  void BindTexture() override { this->Bind(); }
+  void UnbindTexture() override { this->Unbind(); }
   DWORD SetLOD(DWORD lod) override {
     DWORD previous = m_lod;
     if (this->Pool() == D3DPOOL_MANAGED) m_lod = lod < Levels() ? lod : Levels() - 1;

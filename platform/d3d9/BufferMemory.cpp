@@ -15,9 +15,10 @@ HRESULT CBufferMemory::Lock(UINT offset, UINT size, void** data, DWORD flags) {
   if (size == 0) size = total - offset;
   if (size > total - offset) return D3DERR_INVALIDCALL;
   if (!(flags & D3DLOCK_READONLY)) {
-    // A discarded buffer is wholly rewritten as far as the back end knows.
-    UINT begin = flags & D3DLOCK_DISCARD ? 0 : offset;
-    UINT end = flags & D3DLOCK_DISCARD ? total : offset + size;
+    // Only the locked range goes to the back end again, also after a discard: what lies
+    // outside it is undefined for the caller, so the old bytes serve as well as any.
+    const UINT begin = offset;
+    const UINT end = offset + size;
     if (m_dirtyBegin >= m_dirtyEnd) {
       m_dirtyBegin = begin;
       m_dirtyEnd = end;

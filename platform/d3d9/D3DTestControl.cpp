@@ -2,20 +2,34 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "AdapterProfile.h"
+
+namespace {
+
+// ZK_D3D_BACKEND=null in the environment makes a whole program run without rasterising.
+ZkTestD3DBackend DefaultBackend() {
+  const char* chosen = getenv("ZK_D3D_BACKEND");
+  return chosen && strcmp(chosen, "null") == 0 ? ZK_D3D_BACKEND_NULL : ZK_D3D_BACKEND_GL;
+}
+
+}  // namespace
 
 CD3DTestControl& CD3DTestControl::Instance() {
   static CD3DTestControl control;
   return control;
 }
 
+CD3DTestControl::CD3DTestControl() : m_backend(DefaultBackend()) {}
+
 void CD3DTestControl::Reset() {
-  m_backend = ZK_D3D_BACKEND_GL;
+  m_backend = DefaultBackend();
   m_createDeviceFailure = S_OK;
   m_resetFailure = S_OK;
   m_stillDrawing = 0;
+  m_lossHeld = false;
   ClearCalls();
 }
 
@@ -81,6 +95,7 @@ ZKAPI void ZkTestD3DFailNextCreateDevice(HRESULT result) {
   CD3DTestControl::Instance().FailNextCreateDevice(result);
 }
 ZKAPI void ZkTestD3DLoseDevice() { CD3DTestControl::Instance().LoseDevices(); }
+ZKAPI void ZkTestD3DHoldDeviceLost(bool held) { CD3DTestControl::Instance().HoldDeviceLost(held); }
 ZKAPI void ZkTestD3DFailNextReset(HRESULT result) { CD3DTestControl::Instance().FailNextReset(result); }
 ZKAPI void ZkTestD3DPresentStillDrawing(UINT count) { CD3DTestControl::Instance().SetPresentStillDrawing(count); }
 ZKAPI size_t ZkTestD3DCallCount() { return CD3DTestControl::Instance().CallCount(); }

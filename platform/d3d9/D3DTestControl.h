@@ -25,6 +25,8 @@ class CD3DTestControl {
   // Devices compare this against what they saw last to learn they were lost.
   void LoseDevices() { ++m_lossGeneration; }
   UINT LossGeneration() const { return m_lossGeneration; }
+  void HoldDeviceLost(bool held) { m_lossHeld = held; }
+  bool DeviceLossHeld() const { return m_lossHeld; }
 
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
   size_t CallCount();
@@ -37,11 +39,13 @@ class CD3DTestControl {
   size_t LiveObjects() const { return m_liveObjects; }
 
  private:
-  ZkTestD3DBackend m_backend = ZK_D3D_BACKEND_GL;
+  CD3DTestControl();
+  ZkTestD3DBackend m_backend;
   std::atomic<HRESULT> m_createDeviceFailure{S_OK};
   std::atomic<HRESULT> m_resetFailure{S_OK};
   std::atomic<UINT> m_stillDrawing{0};
   std::atomic<UINT> m_lossGeneration{0};
+  std::atomic<bool> m_lossHeld{false};
   std::atomic<size_t> m_liveObjects{0};
   std::mutex m_logLock;
   std::vector<std::string> m_calls;

@@ -19,7 +19,7 @@ namespace {
 CD3DTestControl& Control() { return CD3DTestControl::Instance(); }
 
 // Vertices a draw of `count` primitives reads; 0 for an unknown primitive type.
-UINT VerticesFor(D3DPRIMITIVETYPE type, UINT count) {
+uint64_t VerticesFor(D3DPRIMITIVETYPE type, uint64_t count) {
   switch (type) {
     case D3DPT_POINTLIST:
       return count;
@@ -56,16 +56,13 @@ UINT MaxIndex(const BYTE* indices, UINT count, UINT size) {
   return largest;
 }
 
-template <class T>
-CSurface9* AsSurface(T* surface) {
-  return static_cast<CSurface9*>(surface);
-}
 
 }  // namespace
 
 CDirect3DDevice9::CDirect3DDevice9(CDirect3D9* direct3d, D3DDEVTYPE type, HWND focusWindow, DWORD behavior)
     : m_direct3d(direct3d), m_creation{0, type, focusWindow, behavior}, m_swapChain(this) {
   m_direct3d->AddRef();
+  m_state.SetDefaults(D3DPRESENT_PARAMETERS{});  // nothing bound yet
   m_lossGeneration = Control().LossGeneration();
   if (Control().Backend() == ZK_D3D_BACKEND_NULL)
     m_backend.reset(new CNullBackend());
@@ -74,6 +71,8 @@ CDirect3DDevice9::CDirect3DDevice9(CDirect3D9* direct3d, D3DDEVTYPE type, HWND f
 }
 
 CDirect3DDevice9::~CDirect3DDevice9() {
+  // Objects the caller let go of live on only through their bindings; they end here.
+  ReleaseBindings();
   DestroyImplicitSurfaces();
   for (auto& entry : m_fvfDeclarations) entry.second->Release();
   m_fvfDeclarations.clear();
@@ -89,6 +88,11 @@ HRESULT CDirect3DDevice9::CheckPresentParameters(D3DPRESENT_PARAMETERS* p) {
   if (p->SwapEffect == D3DSWAPEFFECT_COPY && p->BackBufferCount > 1) return D3DERR_INVALIDCALL;
   if (p->MultiSampleType != D3DMULTISAMPLE_NONE) return D3DERR_INVALIDCALL;
   if (p->Windowed && p->FullScreen_RefreshRateInHz != 0) return D3DERR_INVALIDCALL;
+  // The one interval given must be one the card offers.
+  const UINT interval = p->PresentationInterval;
+  if (interval != D3DPRESENT_INTERVAL_DEFAULT &&
+      ((interval & (interval - 1)) || !(interval & CAdapterProfile::Current().Caps().PresentationIntervals)))
+    return D3DERR_INVALIDCALL;
   if (p->BackBufferCount == 0) p->BackBufferCount = 1;
   if (p->BackBufferWidth == 0) p->BackBufferWidth = p->Windowed ? 640 : 0;
   if (p->BackBufferHeight == 0) p->BackBufferHeight = p->Windowed ? 480 : 0;
@@ -126,6 +130,8 @@ HRESULT CDirect3DDevice9::Create(CDirect3D9* direct3d, D3DDEVTYPE type, HWND foc
     created->Release();
     return D3DERR_NOTAVAILABLE;
   }
+  created->m_backend->Configure(checked.BackBufferWidth, checked.BackBufferHeight,
+                                checked.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE);
   hr = created->CreateImplicitSurfaces();
   if (FAILED(hr)) {
     created->Release();
@@ -137,28 +143,38 @@ HRESULT CDirect3DDevice9::Create(CDirect3D9* direct3d, D3DDEVTYPE type, HWND foc
   return D3D_OK;
 }
 
+// The device's back buffer and depth buffer keep their objects across resets, so a pointer the
+// caller still holds stays valid; only their size and format change.
 HRESULT CDirect3DDevice9::CreateImplicitSurfaces() {
   const SFormatInfo* color = CFormatTable::Find(m_parameters.BackBufferFormat);
   if (!color) return D3DERR_INVALIDCALL;
-  m_backBuffer = new CSurface9(this, SURFACE_RENDER_TARGET, *color, m_parameters.BackBufferWidth,
-                               m_parameters.BackBufferHeight, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT,
-                               (m_parameters.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0, true);
+  const UINT width = m_parameters.BackBufferWidth;
+  const UINT height = m_parameters.BackBufferHeight;
+  const bool lockable = (m_parameters.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0;
+  if (m_backBuffer)
+    m_backBuffer->Reshape(*color, width, height, lockable);
+  else
+    m_backBuffer = new CSurface9(this, SURFACE_RENDER_TARGET, *color, width, height, D3DUSAGE_RENDERTARGET,
+                                 D3DPOOL_DEFAULT, lockable, true);
+  bool hasDepth = false;
   if (m_parameters.EnableAutoDepthStencil) {
     const SFormatInfo* depth = CFormatTable::Find(m_parameters.AutoDepthStencilFormat);
     if (!depth) return D3DERR_INVALIDCALL;
-    m_autoDepthStencil = new CSurface9(this, SURFACE_DEPTH_STENCIL, *depth, m_parameters.BackBufferWidth,
-                                       m_parameters.BackBufferHeight, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT, false,
-                                       true);
+    if (m_autoDepthStencil)
+      m_autoDepthStencil->Reshape(*depth, width, height, false);
+    else
+      m_autoDepthStencil = new CSurface9(this, SURFACE_DEPTH_STENCIL, *depth, width, height, D3DUSAGE_DEPTHSTENCIL,
+                                         D3DPOOL_DEFAULT, false, true);
+    hasDepth = true;
   }
+  ReleaseBindings();
   m_state.SetDefaults(m_parameters);
-  m_state.renderTargets[0] = m_backBuffer;
-  m_state.depthStencil = m_autoDepthStencil;
+  Rebind(m_state.renderTargets[0], m_backBuffer);
+  Rebind(m_state.depthStencil, hasDepth ? m_autoDepthStencil : nullptr);
   return D3D_OK;
 }
 
 void CDirect3DDevice9::DestroyImplicitSurfaces() {
-  ForgetBindingsOf(m_backBuffer);
-  ForgetBindingsOf(m_autoDepthStencil);
   delete m_backBuffer;
   delete m_autoDepthStencil;
   m_backBuffer = nullptr;
@@ -168,30 +184,41 @@ void CDirect3DDevice9::DestroyImplicitSurfaces() {
 void CDirect3DDevice9::RegisterResource(CDeviceResource* resource) { m_resources.push_back(resource); }
 
 void CDirect3DDevice9::UnregisterResource(CDeviceResource* resource) {
-  ForgetBindingsOf(resource);
   m_resources.erase(std::remove(m_resources.begin(), m_resources.end(), resource), m_resources.end());
 }
 
-void CDirect3DDevice9::ForgetBindingsOf(CDeviceResource* resource) {
-  if (!resource) return;
-  for (SStreamSource& stream : m_state.streams)
-    if (stream.buffer == resource) stream.buffer = nullptr;
-  if (m_state.indices == resource) m_state.indices = nullptr;
-  for (CSurface9*& target : m_state.renderTargets)
-    if (target == resource) target = nullptr;
-  if (m_state.depthStencil == resource) m_state.depthStencil = nullptr;
+namespace {
+void BindObject(CBaseTexture* texture) { texture->BindTexture(); }
+void UnbindObject(CBaseTexture* texture) { texture->UnbindTexture(); }
+template <class T>
+void BindObject(T* object) {
+  object->Bind();
+}
+template <class T>
+void UnbindObject(T* object) {
+  object->Unbind();
+}
+}  // namespace
+
+template <class T>
+void CDirect3DDevice9::Rebind(T*& slot, T* object) {
+  if (slot == object) return;
+  if (object) BindObject(object);
+  T* previous = slot;
+  slot = object;
+  if (previous) UnbindObject(previous);
 }
 
-void CDirect3DDevice9::OnTextureDestroyed(CBaseTexture* texture) {
-  for (CBaseTexture*& bound : m_state.textures)
-    if (bound == texture) bound = nullptr;
-  for (CSurface9*& target : m_state.renderTargets)
-    if (target && target->Container() == texture) target = nullptr;
+void CDirect3DDevice9::ReleaseBindings() {
+  for (CBaseTexture*& texture : m_state.textures) Rebind(texture, static_cast<CBaseTexture*>(nullptr));
+  for (SStreamSource& stream : m_state.streams) Rebind(stream.buffer, static_cast<CVertexBuffer9*>(nullptr));
+  Rebind(m_state.indices, static_cast<CIndexBuffer9*>(nullptr));
+  Rebind(m_state.declaration, static_cast<CVertexDeclaration9*>(nullptr));
+  for (CSurface9*& target : m_state.renderTargets) Rebind(target, static_cast<CSurface9*>(nullptr));
+  Rebind(m_state.depthStencil, static_cast<CSurface9*>(nullptr));
 }
 
-void CDirect3DDevice9::OnDeclarationDestroyed(CVertexDeclaration9* declaration) {
-  if (m_state.declaration == declaration) m_state.declaration = nullptr;
-}
+
 
 bool CDirect3DDevice9::IsLost() {
   if (Control().LossGeneration() != m_lossGeneration) {
@@ -201,13 +228,26 @@ bool CDirect3DDevice9::IsLost() {
   return m_lost;
 }
 
+namespace {
+CDirect3DDevice9* DeviceOf(const CDeviceResource* resource) { return resource->Device(); }
+CDirect3DDevice9* DeviceOf(const CBaseTexture* texture) { return texture->OwnerDevice(); }
+CDirect3DDevice9* DeviceOf(const CVertexDeclaration9* declaration) { return declaration->OwnerDevice(); }
+}  // namespace
+
+template <class T, class I>
+T* CDirect3DDevice9::Own(I* object) {
+  T* own = dynamic_cast<T*>(object);
+  return own && DeviceOf(own) == this ? own : nullptr;
+}
+
 HRESULT CDirect3DDevice9::QueryInterface(REFIID riid, void** object) {
   return AnswerInterface(riid, object, {&IID_IDirect3DDevice9});
 }
 
 HRESULT CDirect3DDevice9::TestCooperativeLevel() {
   Control().Log("TestCooperativeLevel()");
-  return IsLost() ? D3DERR_DEVICENOTRESET : D3D_OK;
+  if (!IsLost()) return D3D_OK;
+  return Control().DeviceLossHeld() ? D3DERR_DEVICELOST : D3DERR_DEVICENOTRESET;
 }
 
 UINT CDirect3DDevice9::GetAvailableTextureMem() { return 512u * 1024u * 1024u; }
@@ -256,13 +296,15 @@ UINT CDirect3DDevice9::GetNumberOfSwapChains() { return 1; }
 HRESULT CDirect3DDevice9::Reset(D3DPRESENT_PARAMETERS* parameters) {
   Control().Log("Reset()");
   if (!parameters) return D3DERR_INVALIDCALL;
-  IsLost();
+  if (IsLost() && Control().DeviceLossHeld()) return D3DERR_DEVICELOST;
   HRESULT injected = Control().TakeResetFailure();
   if (FAILED(injected)) {
     m_lost = true;
     return injected;
   }
-  // Every default-pool resource of the caller must be gone: the device cannot keep them.
+  // Every default-pool resource of the caller must be gone: the device cannot keep them. The
+  // device's own bindings go first; a reset forgets them anyway.
+  ReleaseBindings();
   for (CDeviceResource* resource : m_resources)
     if (resource->Pool() == D3DPOOL_DEFAULT && !resource->IsImplicit()) {
       m_lost = true;
@@ -274,11 +316,11 @@ HRESULT CDirect3DDevice9::Reset(D3DPRESENT_PARAMETERS* parameters) {
     m_lost = true;
     return hr;
   }
-  DestroyImplicitSurfaces();
   // Managed resources keep their memory and are uploaded again on their next use.
   for (CDeviceResource* resource : m_resources) resource->ReleaseBackendObjects();
   m_parameters = checked;
-  m_backend->Resize(checked.BackBufferWidth, checked.BackBufferHeight);
+  m_backend->Configure(checked.BackBufferWidth, checked.BackBufferHeight,
+                       checked.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE);
   hr = CreateImplicitSurfaces();
   if (FAILED(hr)) {
     m_lost = true;
@@ -314,29 +356,38 @@ HRESULT CDirect3DDevice9::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFE
   return D3D_OK;
 }
 
+HRESULT CDirect3DDevice9::CheckTextureRequest(D3DRESOURCETYPE type, UINT width, UINT height, UINT* levels,
+                                              DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                              const SFormatInfo** info) {
+  const D3DCAPS9& caps = CAdapterProfile::Current().Caps();
+  *info = CFormatTable::Find(format);
+  if (!*info || width == 0 || height == 0 || width > caps.MaxTextureWidth || height > caps.MaxTextureHeight ||
+      pool > D3DPOOL_SCRATCH)
+    return D3DERR_INVALIDCALL;
+  if (type == D3DRTYPE_CUBETEXTURE && !(caps.TextureCaps & D3DPTEXTURECAPS_CUBEMAP)) return D3DERR_INVALIDCALL;
+  const DWORD targetUsage = usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL);
+  if (targetUsage && pool != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
+  if ((usage & D3DUSAGE_DYNAMIC) && pool == D3DPOOL_MANAGED) return D3DERR_INVALIDCALL;
+  if (FAILED(CAdapterProfile::Current().CheckFormat(targetUsage, type, format))) return D3DERR_INVALIDCALL;
+  const UINT full = CBaseTexture::FullChainLength(width, height);
+  if (usage & D3DUSAGE_AUTOGENMIPMAP) {
+    if (*levels > 1 || pool == D3DPOOL_SYSTEMMEM) return D3DERR_INVALIDCALL;
+    *levels = full;
+  }
+  if (*levels == 0) *levels = full;
+  return *levels > full ? D3DERR_INVALIDCALL : D3D_OK;
+}
+
 HRESULT CDirect3DDevice9::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                                         D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* shared) {
   Control().Log("CreateTexture(%u, %u, %u, 0x%x, %u, %d)", width, height, levels, usage, static_cast<unsigned>(format),
                 static_cast<int>(pool));
   if (!texture) return D3DERR_INVALIDCALL;
   *texture = nullptr;
-  const D3DCAPS9& caps = CAdapterProfile::Current().Caps();
-  const SFormatInfo* info = CFormatTable::Find(format);
-  if (shared || !info || width == 0 || height == 0 || width > caps.MaxTextureWidth ||
-      height > caps.MaxTextureHeight || pool > D3DPOOL_SCRATCH)
-    return D3DERR_INVALIDCALL;
-  if ((usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)) && pool != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
-  if ((usage & D3DUSAGE_DYNAMIC) && pool == D3DPOOL_MANAGED) return D3DERR_INVALIDCALL;
-  if (FAILED(CAdapterProfile::Current().CheckFormat(usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL),
-                                                     D3DRTYPE_TEXTURE, format)))
-    return D3DERR_INVALIDCALL;
-  const UINT full = CBaseTexture::FullChainLength(width, height);
-  if (usage & D3DUSAGE_AUTOGENMIPMAP) {
-    if (levels > 1 || pool == D3DPOOL_SYSTEMMEM) return D3DERR_INVALIDCALL;
-    levels = full;
-  }
-  if (levels == 0) levels = full;
-  if (levels > full) return D3DERR_INVALIDCALL;
+  const SFormatInfo* info = nullptr;
+  if (shared) return D3DERR_INVALIDCALL;
+  HRESULT hr = CheckTextureRequest(D3DRTYPE_TEXTURE, width, height, &levels, usage, format, pool, &info);
+  if (FAILED(hr)) return hr;
   *texture = new CTexture9(this, *info, width, height, levels, usage, pool);
   return D3D_OK;
 }
@@ -347,22 +398,10 @@ HRESULT CDirect3DDevice9::CreateCubeTexture(UINT edge, UINT levels, DWORD usage,
                 static_cast<int>(pool));
   if (!texture) return D3DERR_INVALIDCALL;
   *texture = nullptr;
-  const D3DCAPS9& caps = CAdapterProfile::Current().Caps();
-  const SFormatInfo* info = CFormatTable::Find(format);
-  if (shared || !info || edge == 0 || edge > caps.MaxTextureWidth || pool > D3DPOOL_SCRATCH ||
-      !(caps.TextureCaps & D3DPTEXTURECAPS_CUBEMAP))
-    return D3DERR_INVALIDCALL;
-  if ((usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)) && pool != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
-  if (FAILED(CAdapterProfile::Current().CheckFormat(usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL),
-                                                     D3DRTYPE_CUBETEXTURE, format)))
-    return D3DERR_INVALIDCALL;
-  const UINT full = CBaseTexture::FullChainLength(edge, edge);
-  if (usage & D3DUSAGE_AUTOGENMIPMAP) {
-    if (levels > 1 || pool == D3DPOOL_SYSTEMMEM) return D3DERR_INVALIDCALL;
-    levels = full;
-  }
-  if (levels == 0) levels = full;
-  if (levels > full) return D3DERR_INVALIDCALL;
+  const SFormatInfo* info = nullptr;
+  if (shared) return D3DERR_INVALIDCALL;
+  HRESULT hr = CheckTextureRequest(D3DRTYPE_CUBETEXTURE, edge, edge, &levels, usage, format, pool, &info);
+  if (FAILED(hr)) return hr;
   *texture = new CCubeTexture9(this, *info, edge, levels, usage, pool);
   return D3D_OK;
 }
@@ -441,9 +480,9 @@ HRESULT CDirect3DDevice9::CreateOffscreenPlainSurface(UINT width, UINT height, D
 
 HRESULT CDirect3DDevice9::UpdateSurface(IDirect3DSurface9* source, const RECT* sourceRect, IDirect3DSurface9* dest,
                                         const POINT* destPoint) {
-  if (!source || !dest) return D3DERR_INVALIDCALL;
-  CSurface9* from = AsSurface(source);
-  CSurface9* to = AsSurface(dest);
+  CSurface9* from = Own<CSurface9>(source);
+  CSurface9* to = Own<CSurface9>(dest);
+  if (!from || !to) return D3DERR_INVALIDCALL;
   if (from->Pool() != D3DPOOL_SYSTEMMEM || to->Pool() != D3DPOOL_DEFAULT ||
       from->Format().format != to->Format().format || from->IsLocked() || to->IsLocked())
     return D3DERR_INVALIDCALL;
@@ -467,8 +506,8 @@ HRESULT CDirect3DDevice9::UpdateSurface(IDirect3DSurface9* source, const RECT* s
 }
 
 HRESULT CDirect3DDevice9::UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseTexture9* dest) {
-  CBaseTexture* from = dynamic_cast<CBaseTexture*>(source);
-  CBaseTexture* to = dynamic_cast<CBaseTexture*>(dest);
+  CBaseTexture* from = Own<CBaseTexture>(source);
+  CBaseTexture* to = Own<CBaseTexture>(dest);
   if (!from || !to || from->IsCube() != to->IsCube() || &from->Format() != &to->Format() ||
       source->GetType() != dest->GetType())
     return D3DERR_INVALIDCALL;
@@ -488,9 +527,9 @@ HRESULT CDirect3DDevice9::UpdateTexture(IDirect3DBaseTexture9* source, IDirect3D
 
 HRESULT CDirect3DDevice9::GetRenderTargetData(IDirect3DSurface9* renderTarget, IDirect3DSurface9* dest) {
   Control().Log("GetRenderTargetData()");
-  if (!renderTarget || !dest) return D3DERR_INVALIDCALL;
-  CSurface9* from = AsSurface(renderTarget);
-  CSurface9* to = AsSurface(dest);
+  CSurface9* from = Own<CSurface9>(renderTarget);
+  CSurface9* to = Own<CSurface9>(dest);
+  if (!from || !to) return D3DERR_INVALIDCALL;
   if (!from->IsColorTarget() || to->Pool() != D3DPOOL_SYSTEMMEM || from->Width() != to->Width() ||
       from->Height() != to->Height() || from->Format().format != to->Format().format || to->IsLocked())
     return D3DERR_INVALIDCALL;
@@ -501,9 +540,9 @@ HRESULT CDirect3DDevice9::GetRenderTargetData(IDirect3DSurface9* renderTarget, I
 HRESULT CDirect3DDevice9::StretchRect(IDirect3DSurface9* source, const RECT* sourceRect, IDirect3DSurface9* dest,
                                       const RECT* destRect, D3DTEXTUREFILTERTYPE filter) {
   Control().Log("StretchRect()");
-  if (!source || !dest || source == dest) return D3DERR_INVALIDCALL;
-  CSurface9* from = AsSurface(source);
-  CSurface9* to = AsSurface(dest);
+  CSurface9* from = Own<CSurface9>(source);
+  CSurface9* to = Own<CSurface9>(dest);
+  if (!from || !to || from == to) return D3DERR_INVALIDCALL;
   if (from->Pool() != D3DPOOL_DEFAULT || to->Pool() != D3DPOOL_DEFAULT || !to->IsColorTarget() ||
       from->IsDepthStencil() || CFormatTable::IsCompressed(from->Format().format))
     return D3DERR_INVALIDCALL;
@@ -520,8 +559,8 @@ HRESULT CDirect3DDevice9::StretchRect(IDirect3DSurface9* source, const RECT* sou
 }
 
 HRESULT CDirect3DDevice9::ColorFill(IDirect3DSurface9* surface, const RECT* rect, D3DCOLOR color) {
-  if (!surface) return D3DERR_INVALIDCALL;
-  CSurface9* target = AsSurface(surface);
+  CSurface9* target = Own<CSurface9>(surface);
+  if (!target) return D3DERR_INVALIDCALL;
   if (target->Pool() != D3DPOOL_DEFAULT || !target->IsColorTarget()) return D3DERR_INVALIDCALL;
   D3DRECT area = rect ? D3DRECT{rect->left, rect->top, rect->right, rect->bottom}
                       : D3DRECT{0, 0, static_cast<LONG>(target->Width()), static_cast<LONG>(target->Height())};
@@ -553,12 +592,12 @@ HRESULT CDirect3DDevice9::SetRenderTarget(DWORD index, IDirect3DSurface9* surfac
     return D3DERR_INVALIDCALL;
   if (!surface) {
     if (index == 0) return D3DERR_INVALIDCALL;
-    m_state.renderTargets[index] = nullptr;
+    Rebind(m_state.renderTargets[index], static_cast<CSurface9*>(nullptr));
     return D3D_OK;
   }
-  CSurface9* target = AsSurface(surface);
-  if (!target->IsColorTarget()) return D3DERR_INVALIDCALL;
-  m_state.renderTargets[index] = target;
+  CSurface9* target = Own<CSurface9>(surface);
+  if (!target || !target->IsColorTarget()) return D3DERR_INVALIDCALL;
+  Rebind(m_state.renderTargets[index], target);
   if (index == 0) ResetRenderTargetArea();
   return D3D_OK;
 }
@@ -575,9 +614,9 @@ HRESULT CDirect3DDevice9::GetRenderTarget(DWORD index, IDirect3DSurface9** surfa
 
 HRESULT CDirect3DDevice9::SetDepthStencilSurface(IDirect3DSurface9* surface) {
   Control().Log("SetDepthStencilSurface(%p)", static_cast<void*>(surface));
-  CSurface9* depth = surface ? AsSurface(surface) : nullptr;
-  if (depth && !depth->IsDepthStencil()) return D3DERR_INVALIDCALL;
-  m_state.depthStencil = depth;
+  CSurface9* depth = surface ? Own<CSurface9>(surface) : nullptr;
+  if (surface && (!depth || !depth->IsDepthStencil())) return D3DERR_INVALIDCALL;
+  Rebind(m_state.depthStencil, depth);
   return D3D_OK;
 }
 
@@ -782,9 +821,9 @@ HRESULT CDirect3DDevice9::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture
   Control().Log("SetTexture(%u, %p)", stage, static_cast<void*>(texture));
   int slot = CDeviceState::SamplerSlot(stage);
   if (slot < 0) return D3DERR_INVALIDCALL;
-  CBaseTexture* bound = texture ? dynamic_cast<CBaseTexture*>(texture) : nullptr;
+  CBaseTexture* bound = texture ? Own<CBaseTexture>(texture) : nullptr;
   if (texture && !bound) return D3DERR_INVALIDCALL;
-  m_state.textures[slot] = bound;
+  Rebind(m_state.textures[slot], bound);
   return D3D_OK;
 }
 
@@ -859,7 +898,7 @@ HRESULT CDirect3DDevice9::SetNPatchMode(float segments) {
 
 float CDirect3DDevice9::GetNPatchMode() { return m_state.nPatchSegments; }
 
-HRESULT CDirect3DDevice9::CheckStreams(const SDrawCall& draw, UINT firstVertex, UINT vertexEnd) {
+HRESULT CDirect3DDevice9::CheckStreams(const SDrawCall& draw, UINT vertexEnd) {
   const CVertexDeclaration9* declaration = draw.declaration;
   for (const D3DVERTEXELEMENT9& e : declaration->Elements()) {
     const UINT elementEnd = e.Offset + CVertexDeclaration9::TypeSize(e.Type);
@@ -872,7 +911,6 @@ HRESULT CDirect3DDevice9::CheckStreams(const SDrawCall& draw, UINT firstVertex, 
     }
     const SStreamSource& stream = m_state.streams[e.Stream];
     if (!stream.buffer) return D3DERR_INVALIDCALL;
-    (void)firstVertex;
     const uint64_t needed = stream.offset + static_cast<uint64_t>(vertexEnd > 0 ? vertexEnd - 1 : 0) * stream.stride +
                             elementEnd;
     if (needed > stream.buffer->Memory().Size()) return D3DERR_INVALIDCALL;
@@ -884,7 +922,8 @@ HRESULT CDirect3DDevice9::DrawCommon(SDrawCall& draw) {
   if (!m_inScene) return D3DERR_INVALIDCALL;
   if (draw.type < D3DPT_POINTLIST || draw.type > D3DPT_TRIANGLEFAN) return D3DERR_INVALIDCALL;
   if (draw.primitiveCount > CAdapterProfile::Current().Caps().MaxPrimitiveCount) return D3DERR_INVALIDCALL;
-  draw.vertexCount = VerticesFor(draw.type, draw.primitiveCount);
+  // Within the primitive limit the count fits.
+  draw.vertexCount = static_cast<UINT>(VerticesFor(draw.type, draw.primitiveCount));
   draw.declaration = m_state.declaration;
   if (!draw.declaration) return D3DERR_INVALIDCALL;
   if (draw.primitiveCount == 0) return D3D_OK;
@@ -909,7 +948,7 @@ HRESULT CDirect3DDevice9::DrawCommon(SDrawCall& draw) {
     vertexEnd = static_cast<uint64_t>(draw.startVertex) + draw.vertexCount;
   }
   if (vertexEnd > 0xFFFFFFFFu) return D3DERR_INVALIDCALL;
-  HRESULT hr = CheckStreams(draw, draw.startVertex, static_cast<UINT>(vertexEnd));
+  HRESULT hr = CheckStreams(draw, static_cast<UINT>(vertexEnd));
   if (FAILED(hr)) return hr;
   if (IsLost() || !m_state.renderTargets[0]) return D3D_OK;
 
@@ -957,9 +996,12 @@ HRESULT CDirect3DDevice9::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveC
   draw.primitiveCount = primitiveCount;
   draw.userVertices = vertices;
   draw.userStride = stride;
-  draw.userVertexBytes = VerticesFor(type, primitiveCount) * stride;
+  const uint64_t bytes = VerticesFor(type, primitiveCount) * stride;
+  if (bytes > 0x7FFFFFFF) return D3DERR_INVALIDCALL;
+  draw.userVertexBytes = static_cast<UINT>(bytes);
   HRESULT hr = DrawCommon(draw);
   // Direct3D unbinds stream 0 after a draw from memory.
+  Rebind(m_state.streams[0].buffer, static_cast<CVertexBuffer9*>(nullptr));
   m_state.streams[0] = SStreamSource();
   return hr;
 }
@@ -977,14 +1019,18 @@ HRESULT CDirect3DDevice9::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT min
   draw.primitiveCount = primitiveCount;
   draw.indexSize = indexFormat == D3DFMT_INDEX32 ? 4 : 2;
   draw.userIndices = indices;
-  draw.userIndexBytes = VerticesFor(type, primitiveCount) * draw.indexSize;
+  const uint64_t indexBytes = VerticesFor(type, primitiveCount) * draw.indexSize;
   draw.userVertices = vertices;
   draw.userStride = stride;
   // The caller's memory holds vertices up to minVertex + vertexCount.
-  draw.userVertexBytes = (minVertex + vertexCount) * stride;
+  const uint64_t vertexBytes = (static_cast<uint64_t>(minVertex) + vertexCount) * stride;
+  if (indexBytes > 0x7FFFFFFF || vertexBytes > 0x7FFFFFFF) return D3DERR_INVALIDCALL;
+  draw.userIndexBytes = static_cast<UINT>(indexBytes);
+  draw.userVertexBytes = static_cast<UINT>(vertexBytes);
   HRESULT hr = DrawCommon(draw);
+  Rebind(m_state.streams[0].buffer, static_cast<CVertexBuffer9*>(nullptr));
   m_state.streams[0] = SStreamSource();
-  m_state.indices = nullptr;
+  Rebind(m_state.indices, static_cast<CIndexBuffer9*>(nullptr));
   return hr;
 }
 
@@ -1000,7 +1046,9 @@ HRESULT CDirect3DDevice9::CreateVertexDeclaration(const D3DVERTEXELEMENT9* eleme
 
 HRESULT CDirect3DDevice9::SetVertexDeclaration(IDirect3DVertexDeclaration9* declaration) {
   Control().Log("SetVertexDeclaration(%p)", static_cast<void*>(declaration));
-  m_state.declaration = static_cast<CVertexDeclaration9*>(declaration);
+  CVertexDeclaration9* own = declaration ? Own<CVertexDeclaration9>(declaration) : nullptr;
+  if (declaration && !own) return D3DERR_INVALIDCALL;
+  Rebind(m_state.declaration, own);
   m_state.fvf = 0;
   return D3D_OK;
 }
@@ -1024,7 +1072,7 @@ HRESULT CDirect3DDevice9::SetFVF(DWORD fvf) {
     if (!declaration) return D3DERR_INVALIDCALL;
     found = m_fvfDeclarations.emplace(fvf, declaration).first;
   }
-  m_state.declaration = found->second;
+  Rebind(m_state.declaration, found->second);
   m_state.fvf = fvf;
   return D3D_OK;
 }
@@ -1138,8 +1186,10 @@ HRESULT CDirect3DDevice9::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* b
   Control().Log("SetStreamSource(%u, %p, %u, %u)", stream, static_cast<void*>(buffer), offset, stride);
   if (stream >= kMaxStreams || stride > CAdapterProfile::Current().Caps().MaxStreamStride || (offset & 3))
     return D3DERR_INVALIDCALL;
+  CVertexBuffer9* own = buffer ? Own<CVertexBuffer9>(buffer) : nullptr;
+  if (buffer && !own) return D3DERR_INVALIDCALL;
   SStreamSource& source = m_state.streams[stream];
-  source.buffer = static_cast<CVertexBuffer9*>(buffer);
+  Rebind(source.buffer, own);
   source.offset = offset;
   source.stride = stride;
   return D3D_OK;
@@ -1169,7 +1219,9 @@ HRESULT CDirect3DDevice9::GetStreamSourceFreq(UINT stream, UINT* setting) {
 
 HRESULT CDirect3DDevice9::SetIndices(IDirect3DIndexBuffer9* buffer) {
   Control().Log("SetIndices(%p)", static_cast<void*>(buffer));
-  m_state.indices = static_cast<CIndexBuffer9*>(buffer);
+  CIndexBuffer9* own = buffer ? Own<CIndexBuffer9>(buffer) : nullptr;
+  if (buffer && !own) return D3DERR_INVALIDCALL;
+  Rebind(m_state.indices, own);
   return D3D_OK;
 }
 

@@ -12,6 +12,7 @@
 
 class CDirect3D9;
 class CDeviceResource;
+struct SFormatInfo;
 class CSurface9;
 class CBaseTexture;
 class CVertexDeclaration9;
@@ -27,10 +28,6 @@ class CDirect3DDevice9 : public TComObject<IDirect3DDevice9> {
   const D3DPRESENT_PARAMETERS& PresentParameters() const { return m_parameters; }
   void RegisterResource(CDeviceResource* resource);
   void UnregisterResource(CDeviceResource* resource);
-  // A destroyed object can no longer be bound: the state forgets it.
-  void OnDeclarationDestroyed(CVertexDeclaration9* declaration);
-  // Called while the texture is still whole, before its levels go.
-  void OnTextureDestroyed(CBaseTexture* texture);
   HRESULT PresentBackBuffer(DWORD flags);
 
   // IUnknown
@@ -147,15 +144,26 @@ class CDirect3DDevice9 : public TComObject<IDirect3DDevice9> {
   CDirect3DDevice9(CDirect3D9* direct3d, D3DDEVTYPE type, HWND focusWindow, DWORD behavior);
   ~CDirect3DDevice9() override;
 
+  // The object as this device's own class; null for an object of another device or kind.
+  template <class T, class I>
+  T* Own(I* object);
+  // Direct3D's rules for a new texture; fills in the level count a request of 0 means.
+  static HRESULT CheckTextureRequest(D3DRESOURCETYPE type, UINT width, UINT height, UINT* levels, DWORD usage,
+                                     D3DFORMAT format, D3DPOOL pool, const SFormatInfo** info);
   static HRESULT CheckPresentParameters(D3DPRESENT_PARAMETERS* parameters);
   HRESULT CreateImplicitSurfaces();
   void DestroyImplicitSurfaces();
   bool IsLost();
   bool IsPure() const { return (m_creation.BehaviorFlags & D3DCREATE_PUREDEVICE) != 0; }
-  void ForgetBindingsOf(CDeviceResource* resource);
+  // Points a state slot at an object, binding the new one before unbinding the old (which may
+  // end it).
+  template <class T>
+  void Rebind(T*& slot, T* object);
+  // Empties every slot that binds an object.
+  void ReleaseBindings();
   void ResetRenderTargetArea();
   HRESULT DrawCommon(SDrawCall& draw);
-  HRESULT CheckStreams(const SDrawCall& draw, UINT firstVertex, UINT vertexEnd);
+  HRESULT CheckStreams(const SDrawCall& draw, UINT vertexEnd);
   void FillTargets(STargetRef* targets, STargetRef* depth);
   HRESULT CreateSurface(ESurfaceKind kind, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool, bool lockable,
                         IDirect3DSurface9** surface);

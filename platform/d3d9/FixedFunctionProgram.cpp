@@ -8,15 +8,22 @@
 
 namespace {
 
-// Appends formatted text; every piece of generated code is short, so the buffer is bounded.
+// Appends formatted text of any length to the generated source.
 void Add(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void Add(std::string& out, const char* format, ...) {
-  char line[512];
   va_list args;
   va_start(args, format);
-  vsnprintf(line, sizeof line, format, args);
+  va_list measure;
+  va_copy(measure, args);
+  const int length = vsnprintf(nullptr, 0, format, measure);
+  va_end(measure);
+  if (length > 0) {
+    const size_t start = out.size();
+    out.resize(start + static_cast<size_t>(length) + 1);
+    vsnprintf(&out[start], static_cast<size_t>(length) + 1, format, args);
+    out.resize(start + static_cast<size_t>(length));
+  }
   va_end(args);
-  out += line;
 }
 
 uint8_t MaterialSource(const CDeviceState& state, D3DRENDERSTATETYPE which, bool hasColor0, bool hasColor1) {
@@ -32,6 +39,18 @@ bool UsesArgument(const SStageKey& stage, uint8_t argument) {
     if ((stage.colorArg[i] & D3DTA_SELECTMASK) == argument || (stage.alphaArg[i] & D3DTA_SELECTMASK) == argument)
       return true;
   return false;
+}
+
+// Whether an operation reads a texture that is not there. Direct3D then passes the stage's
+// input through, so untextured geometry drawn with the default stages shows its diffuse colour.
+bool ReadsMissingTexture(uint8_t op, const uint8_t* args) {
+  if (op == D3DTOP_DISABLE) return false;
+  auto isTexture = [](uint8_t arg) { return (arg & D3DTA_SELECTMASK) == D3DTA_TEXTURE; };
+  if (op != D3DTOP_SELECTARG2 && isTexture(args[1])) return true;
+  if (op != D3DTOP_SELECTARG1 && isTexture(args[2])) return true;
+  if ((op == D3DTOP_MULTIPLYADD || op == D3DTOP_LERP) && isTexture(args[0])) return true;
+  return op == D3DTOP_BLENDTEXTUREALPHA || op == D3DTOP_BLENDTEXTUREALPHAPM || op == D3DTOP_BUMPENVMAP ||
+         op == D3DTOP_BUMPENVMAPLUMINANCE;
 }
 
 bool OpUsesTexture(uint8_t op) {
@@ -188,6 +207,16 @@ SFixedFunctionKey CFixedFunctionProgram::BuildKey(const CDeviceState& state, con
     stage.transformCount = static_cast<uint8_t>((flags & 0xFF) <= 4 ? (flags & 0xFF) : 0);
     stage.projected = (flags & D3DTTFF_PROJECTED) != 0;
     stage.texture = textureKinds[s];
+    if (stage.texture == TEXTURE_NONE) {
+      if (ReadsMissingTexture(stage.colorOp, stage.colorArg)) {
+        stage.colorOp = D3DTOP_SELECTARG1;
+        stage.colorArg[1] = D3DTA_CURRENT;
+      }
+      if (ReadsMissingTexture(stage.alphaOp, stage.alphaArg)) {
+        stage.alphaOp = D3DTOP_SELECTARG1;
+        stage.alphaArg[1] = D3DTA_CURRENT;
+      }
+    }
     stage.inputComponents = static_cast<uint8_t>(declaration.TexCoordComponents(stage.texCoordIndex));
     key.stageCount = static_cast<uint8_t>(s + 1);
   }
@@ -208,7 +237,8 @@ std::string CFixedFunctionProgram::VertexSource(const SFixedFunctionKey& key) {
       "uniform vec4 u_lightDiffuse[8], u_lightSpecular[8], u_lightAmbient[8], u_lightAtten[8];\n"
       "uniform vec3 u_lightPosition[8], u_lightDirection[8], u_lightSpot[8];\n"
       "uniform vec4 u_matDiffuse, u_matAmbient, u_matSpecular, u_matEmissive, u_globalAmbient;\n"
-      "uniform float u_matPower;\nuniform vec4 u_fog;\nvarying float v_fog;\nvarying float v_fogDepth;\n"
+      "uniform float u_matPower;\nuniform vec4 u_fog;\nuniform float u_fogEyeDepth;\n"
+      "varying float v_fog;\nvarying float v_fogDepth;\n"
       "float FogFactor(float d) {\n";
   switch (key.fogMode) {
     case D3DFOG_LINEAR:
@@ -238,14 +268,20 @@ std::string CFixedFunctionProgram::VertexSource(const SFixedFunctionKey& key) {
         "  v_fogDepth = a_position.z;\n";
   } else {
     s +=
-        "  vec4 viewPos = u_view * (u_world * a_position);\n"
+        "  vec4 worldPos = u_world * a_position;\n"
+        "  gl_ClipVertex = worldPos;  // user clip planes are given in world space\n"
+        "  vec4 viewPos = u_view * worldPos;\n"
         "  vec4 clip = u_proj * viewPos;\n"
         "  clip.y = -clip.y;\n"
         "  clip.xy += vec2(1.0 / u_viewport.z, 1.0 / u_viewport.w) * clip.w;\n"
         "  gl_Position = clip;\n";
     Add(s, "  vec3 normal = %s;\n", key.hasNormal ? "u_normalMatrix * a_normal" : "vec3(0.0)");
     if (key.normalizeNormals && key.hasNormal) s += "  if (dot(normal, normal) > 0.0) normal = normalize(normal);\n";
-    Add(s, "  v_fogDepth = %s;\n", key.rangeFog ? "length(viewPos.xyz)" : "abs(viewPos.z)");
+    if (key.fogTable)
+      // Per-pixel fog follows eye depth under a perspective projection, device depth otherwise.
+      s += "  v_fogDepth = u_fogEyeDepth > 0.5 ? abs(viewPos.z) : clip.z / clip.w;\n";
+    else
+      Add(s, "  v_fogDepth = %s;\n", key.rangeFog ? "length(viewPos.xyz)" : "abs(viewPos.z)");
   }
   if (key.lighting) {
     static const char* kSources[3] = {"", "color0", "color1"};

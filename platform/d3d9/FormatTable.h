@@ -13,7 +13,8 @@ struct SFormatInfo {
   unsigned glInternal;
   unsigned glFormat;
   unsigned glType;
-  // Swizzle for formats GL has no direct match for (luminance, alpha-only); 0 means identity.
+  // Swizzle for formats GL has no direct match for (luminance, alpha-only, missing channels);
+  // all 0 means identity.
   int swizzle[4];
 };
 

@@ -4,11 +4,14 @@
 #include <epoxy/gl.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "../win32/SdlVideo.h"
 #include "BaseTexture.h"
+#include "zkplatform/ZkWindow.h"
 #include "VertexDeclaration9.h"
 
 namespace {
@@ -17,15 +20,7 @@ namespace {
 // device draws.
 thread_local CGLBackend* t_current = nullptr;
 
-void SetContextAttributes() {
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-}
-
+// Starts SDL's video; with no display to show on, the offscreen driver still renders.
 bool HasRequiredFeatures() {
   const int version = epoxy_gl_version();
   return version >= 33 && (version >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control")) &&
@@ -232,7 +227,8 @@ CGLBackend::CGLBackend() = default;
 CGLBackend::~CGLBackend() {
   if (m_context) {
     MakeCurrent();
-    for (auto& entry : m_programs) glDeleteProgram(entry.second.name);
+    for (auto& entry : m_linkedPrograms) glDeleteProgram(entry.second.name);
+    for (auto& entry : m_shaderObjects) glDeleteShader(entry.second);
     glDeleteFramebuffers(1, &m_framebuffer);
     glDeleteFramebuffers(1, &m_readFramebuffer);
     glDeleteVertexArrays(1, &m_vertexArray);
@@ -246,18 +242,23 @@ CGLBackend::~CGLBackend() {
     SDL_GL_DeleteContext(m_context);
   }
   if (m_window && m_ownsWindow) SDL_DestroyWindow(m_window);
-  if (m_videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-SDL_Window* CGLBackend::DeviceWindow(HWND, UINT width, UINT height) {
+SDL_Window* CGLBackend::DeviceWindow(HWND window, UINT width, UINT height, bool* owned) {
+  // The device draws into the application's window when it has one of ours; a device without
+  // a window (tests, tools) gets a hidden window of its own to carry the context.
+  if (SDL_Window* existing = ZkSdlWindowFromHwnd(window)) {
+    *owned = false;
+    return existing;
+  }
+  *owned = true;
   return SDL_CreateWindow("Direct3D", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, static_cast<int>(width),
                           static_cast<int>(height), SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
 }
 
 bool CGLBackend::Probe(SGLLimits* limits) {
   memset(limits, 0, sizeof *limits);
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-  SetContextAttributes();
+  if (!SdlVideo::Ensure()) return false;
   bool ok = false;
   SDL_Window* window = SDL_CreateWindow("probe", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (window) {
@@ -282,16 +283,12 @@ bool CGLBackend::Probe(SGLLimits* limits) {
     }
     SDL_DestroyWindow(window);
   }
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
   return ok;
 }
 
 bool CGLBackend::Initialize(HWND window, UINT width, UINT height) {
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-  m_videoStarted = true;
-  SetContextAttributes();
-  m_window = DeviceWindow(window, width, height);
-  m_ownsWindow = true;
+  if (!SdlVideo::Ensure()) return false;
+  m_window = DeviceWindow(window, width, height, &m_ownsWindow);
   if (!m_window) return false;
   m_context = SDL_GL_CreateContext(m_window);
   if (!m_context) return false;
@@ -322,10 +319,12 @@ void CGLBackend::MakeCurrent() {
   t_current = this;
 }
 
-void CGLBackend::Resize(UINT width, UINT height) {
+void CGLBackend::Configure(UINT width, UINT height, bool vsync) {
+  MakeCurrent();
   m_width = width;
   m_height = height;
   if (m_window && m_ownsWindow) SDL_SetWindowSize(m_window, static_cast<int>(width), static_cast<int>(height));
+  SDL_GL_SetSwapInterval(vsync ? 1 : 0);
 }
 
 uintptr_t CGLBackend::CreateTexture(bool isCube, const SFormatInfo& format, UINT width, UINT height, UINT levels) {
@@ -337,7 +336,7 @@ uintptr_t CGLBackend::CreateTexture(bool isCube, const SFormatInfo& format, UINT
   glTexStorage2D(target, static_cast<GLsizei>(levels), format.glInternal, static_cast<GLsizei>(width),
                  static_cast<GLsizei>(height));
   glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
-  if (format.swizzle[0]) {
+  if (format.swizzle[3] != 0) {  // every swizzle names its alpha source; GL_ZERO is 0
     glTexParameteri(target, GL_TEXTURE_SWIZZLE_R, format.swizzle[0]);
     glTexParameteri(target, GL_TEXTURE_SWIZZLE_G, format.swizzle[1]);
     glTexParameteri(target, GL_TEXTURE_SWIZZLE_B, format.swizzle[2]);
@@ -376,6 +375,7 @@ void CGLBackend::DestroyTexture(uintptr_t texture) {
   MakeCurrent();
   GLuint name = static_cast<GLuint>(texture);
   glDeleteTextures(1, &name);
+  m_attachmentsValid = false;
   m_textureIsCube.erase(texture);
 }
 
@@ -392,6 +392,7 @@ void CGLBackend::DestroyDepthBuffer(uintptr_t buffer) {
   MakeCurrent();
   GLuint name = static_cast<GLuint>(buffer);
   glDeleteRenderbuffers(1, &name);
+  m_attachmentsValid = false;
 }
 
 uintptr_t CGLBackend::CreateBuffer(UINT size) {
@@ -423,6 +424,13 @@ void CGLBackend::AttachColor(unsigned framebuffer, unsigned attachment, const ST
 
 void CGLBackend::BindTargets(const STargetRef* targets, const STargetRef& depth) {
   glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+  // Most draws go to the targets of the draw before; attaching again would cost every time.
+  bool same = m_attachmentsValid && m_attachedDepth == depth;
+  for (UINT i = 0; same && i < kMaxRenderTargets; ++i) same = m_attachedTargets[i] == targets[i];
+  if (same) return;
+  for (UINT i = 0; i < kMaxRenderTargets; ++i) m_attachedTargets[i] = targets[i];
+  m_attachedDepth = depth;
+  m_attachmentsValid = true;
   GLenum buffers[kMaxRenderTargets];
   for (UINT i = 0; i < kMaxRenderTargets; ++i) {
     if (targets[i].handle) {
@@ -486,7 +494,7 @@ void CGLBackend::Clear(const CDeviceState& state, const SClearCall& clear) {
   }
 }
 
-void CGLBackend::ApplyRenderStates(const CDeviceState& state, bool hasDepth) {
+void CGLBackend::ApplyRenderStates(const CDeviceState& state, bool hasDepth, bool preTransformed) {
   const DWORD* rs = state.renderStates;
   const D3DVIEWPORT9& vp = state.viewport;
   glViewport(static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLsizei>(vp.Width),
@@ -589,7 +597,21 @@ void CGLBackend::ApplyRenderStates(const CDeviceState& state, bool hasDepth) {
   } else {
     glDisable(GL_SCISSOR_TEST);
   }
-  glPointSize(std::max(1.f, state.RenderStateFloat(D3DRS_POINTSIZE)));
+  // Planes are given with an identity modelview, so GL keeps them as they are and compares them
+  // with the world-space clip vertex. Screen-space vertices are not clipped by them.
+  for (UINT i = 0; i < kMaxClipPlanes; ++i) {
+    if ((rs[D3DRS_CLIPPLANEENABLE] & (1u << i)) && !preTransformed) {
+      const GLdouble plane[4] = {state.clipPlanes[i][0], state.clipPlanes[i][1], state.clipPlanes[i][2],
+                                 state.clipPlanes[i][3]};
+      glClipPlane(GL_CLIP_PLANE0 + i, plane);
+      glEnable(GL_CLIP_PLANE0 + i);
+    } else {
+      glDisable(GL_CLIP_PLANE0 + i);
+    }
+  }
+  // Values outside the card's range (the instancing switch writes a FOURCC here) are clamped.
+  const float pointSize = state.RenderStateFloat(D3DRS_POINTSIZE);
+  glPointSize(pointSize >= 1.f && pointSize <= 64.f ? pointSize : pointSize > 64.f ? 64.f : 1.f);
 }
 
 void CGLBackend::ApplySamplers(const CDeviceState& state, const ETextureKind* kinds) {
@@ -656,38 +678,41 @@ void CGLBackend::BindVertexInput(const CDeviceState& state, const SDrawCall& dra
       offset += stream.offset;
     }
     const SAttributeFormat format = AttributeFormat(e.Type);
+    // A stride of 0 repeats the first vertex; to GL it would mean tightly packed. One value for
+    // every vertex is what a per-instance attribute gives in a draw of one instance.
+    glVertexAttribDivisor(static_cast<GLuint>(location), stride == 0 ? 1 : 0);
     glEnableVertexAttribArray(static_cast<GLuint>(location));
     glVertexAttribPointer(static_cast<GLuint>(location), format.size, format.type, format.normalized, stride,
                           reinterpret_cast<const void*>(offset));
   }
 }
 
-CGLBackend::SProgram& CGLBackend::ProgramFor(const SFixedFunctionKey& key) {
-  const std::string bytes = CFixedFunctionProgram::KeyBytes(key);
-  auto found = m_programs.find(bytes);
-  if (found != m_programs.end()) return found->second;
-  const std::string vertex = CFixedFunctionProgram::VertexSource(key);
-  const std::string fragment = CFixedFunctionProgram::FragmentSource(key);
-  auto compile = [](GLenum type, const std::string& source) {
-    GLuint shader = glCreateShader(type);
-    const char* text = source.c_str();
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
-    GLint ok = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-      char log[2048];
-      glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-      fprintf(stderr, "zkplatform: fixed-function shader failed to compile:\n%s\n%s\n", log, text);
-    }
-    return shader;
-  };
+unsigned CGLBackend::ShaderObject(unsigned type, const std::string& source) {
+  auto found = m_shaderObjects.find(source);
+  if (found != m_shaderObjects.end()) return found->second;
+  GLuint shader = glCreateShader(type);
+  const char* text = source.c_str();
+  glShaderSource(shader, 1, &text, nullptr);
+  glCompileShader(shader);
+  GLint ok = 0;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  if (!ok) {
+    char log[2048];
+    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+    fprintf(stderr, "zkplatform: shader failed to compile:\n%s\n%s\n", log, text);
+  }
+  m_shaderObjects.emplace(source, shader);
+  return shader;
+}
+
+CGLBackend::SProgram& CGLBackend::LinkedProgram(unsigned vertexShader, unsigned fragmentShader) {
+  const auto pair = std::make_pair(vertexShader, fragmentShader);
+  auto found = m_linkedPrograms.find(pair);
+  if (found != m_linkedPrograms.end()) return found->second;
   SProgram program;
   program.name = glCreateProgram();
-  GLuint vs = compile(GL_VERTEX_SHADER, vertex);
-  GLuint fs = compile(GL_FRAGMENT_SHADER, fragment);
-  glAttachShader(program.name, vs);
-  glAttachShader(program.name, fs);
+  glAttachShader(program.name, vertexShader);
+  glAttachShader(program.name, fragmentShader);
   glBindAttribLocation(program.name, ATTRIBUTE_POSITION, "a_position");
   glBindAttribLocation(program.name, ATTRIBUTE_NORMAL, "a_normal");
   glBindAttribLocation(program.name, ATTRIBUTE_COLOR0, "a_color0");
@@ -698,16 +723,27 @@ CGLBackend::SProgram& CGLBackend::ProgramFor(const SFixedFunctionKey& key) {
     glBindAttribLocation(program.name, ATTRIBUTE_TEXCOORD0 + i, name);
   }
   glLinkProgram(program.name);
-  glDeleteShader(vs);
-  glDeleteShader(fs);
   GLint linked = 0;
   glGetProgramiv(program.name, GL_LINK_STATUS, &linked);
   if (!linked) {
     char log[2048];
     glGetProgramInfoLog(program.name, sizeof log, nullptr, log);
-    fprintf(stderr, "zkplatform: fixed-function program failed to link:\n%s\n", log);
+    fprintf(stderr, "zkplatform: program failed to link:\n%s\n", log);
   }
-  return m_programs.emplace(bytes, std::move(program)).first->second;
+  return m_linkedPrograms.emplace(pair, std::move(program)).first->second;
+}
+
+CGLBackend::SProgram& CGLBackend::ProgramFor(const SFixedFunctionKey& key) {
+  const std::string bytes = CFixedFunctionProgram::KeyBytes(key);
+  auto found = m_fixedFunctionPrograms.find(bytes);
+  if (found != m_fixedFunctionPrograms.end()) return *found->second;
+  // Each half is compiled once per distinct source, so a translated shader program can later
+  // be linked with the fixed-function half it is paired with.
+  const unsigned vertex = ShaderObject(GL_VERTEX_SHADER, CFixedFunctionProgram::VertexSource(key));
+  const unsigned fragment = ShaderObject(GL_FRAGMENT_SHADER, CFixedFunctionProgram::FragmentSource(key));
+  SProgram& program = LinkedProgram(vertex, fragment);
+  m_fixedFunctionPrograms.emplace(bytes, &program);
+  return program;
 }
 
 int CGLBackend::Uniform(SProgram& program, const char* name) {
@@ -740,24 +776,25 @@ void CGLBackend::SetUniforms(SProgram& p, const CDeviceState& state, const SFixe
   glUniform4f(Uniform(p, "u_viewport"), static_cast<float>(vp.X), static_cast<float>(vp.Y),
               static_cast<float>(vp.Width), static_cast<float>(vp.Height));
   glUniform2f(Uniform(p, "u_depthRange"), vp.MinZ, vp.MaxZ);
-  for (int i = 0; i < 8; ++i) {
-    char name[32];
-    snprintf(name, sizeof name, "u_texMatrix[%d]", i);
-    if (i < key.stageCount && key.stages[i].transformCount) matrix(name, state.transforms[TRANSFORM_TEXTURE0 + i]);
-    snprintf(name, sizeof name, "u_stageConstant[%d]", i);
-    dwordColor(name, state.stageStates[i][D3DTSS_CONSTANT]);
-    float bump[4];
-    for (int k = 0; k < 4; ++k) memcpy(&bump[k], &state.stageStates[i][D3DTSS_BUMPENVMAT00 + k], sizeof(float));
-    snprintf(name, sizeof name, "u_bumpEnv[%d]", i);
-    glUniform4fv(Uniform(p, name), 1, bump);
-    float luminance[2];
-    memcpy(&luminance[0], &state.stageStates[i][D3DTSS_BUMPENVLSCALE], sizeof(float));
-    memcpy(&luminance[1], &state.stageStates[i][D3DTSS_BUMPENVLOFFSET], sizeof(float));
-    snprintf(name, sizeof name, "u_bumpLuminance[%d]", i);
-    glUniform2fv(Uniform(p, name), 1, luminance);
-    snprintf(name, sizeof name, "u_sampler%d", i);
-    glUniform1i(Uniform(p, name), i);
+  // Arrays go up in one call each; the names of separate uniforms come from a fixed table.
+  static const char* const kSamplers[kMaxStages] = {"u_sampler0", "u_sampler1", "u_sampler2", "u_sampler3",
+                                                    "u_sampler4", "u_sampler5", "u_sampler6", "u_sampler7"};
+  float textureMatrices[kMaxStages][16];
+  float constants[kMaxStages][4];
+  float bumpMatrices[kMaxStages][4];
+  float bumpLuminance[kMaxStages][2];
+  for (UINT i = 0; i < kMaxStages; ++i) {
+    memcpy(textureMatrices[i], &state.transforms[TRANSFORM_TEXTURE0 + i], sizeof textureMatrices[i]);
+    ColorOf(state.stageStates[i][D3DTSS_CONSTANT], constants[i]);
+    memcpy(bumpMatrices[i], &state.stageStates[i][D3DTSS_BUMPENVMAT00], sizeof bumpMatrices[i]);
+    memcpy(&bumpLuminance[i][0], &state.stageStates[i][D3DTSS_BUMPENVLSCALE], sizeof(float));
+    memcpy(&bumpLuminance[i][1], &state.stageStates[i][D3DTSS_BUMPENVLOFFSET], sizeof(float));
+    glUniform1i(Uniform(p, kSamplers[i]), static_cast<GLint>(i));
   }
+  glUniformMatrix4fv(Uniform(p, "u_texMatrix"), kMaxStages, GL_FALSE, &textureMatrices[0][0]);
+  glUniform4fv(Uniform(p, "u_stageConstant"), kMaxStages, &constants[0][0]);
+  glUniform4fv(Uniform(p, "u_bumpEnv"), kMaxStages, &bumpMatrices[0][0]);
+  glUniform2fv(Uniform(p, "u_bumpLuminance"), kMaxStages, &bumpLuminance[0][0]);
   if (key.lighting) {
     const D3DMATERIAL9& mat = state.material;
     color("u_matDiffuse", mat.Diffuse);
@@ -766,41 +803,48 @@ void CGLBackend::SetUniforms(SProgram& p, const CDeviceState& state, const SFixe
     color("u_matEmissive", mat.Emissive);
     glUniform1f(Uniform(p, "u_matPower"), mat.Power);
     dwordColor("u_globalAmbient", state.renderStates[D3DRS_AMBIENT]);
-    int index = 0;
+    float diffuse[kMaxActiveLights][4], specular[kMaxActiveLights][4], ambient[kMaxActiveLights][4];
+    float attenuation[kMaxActiveLights][4], position[kMaxActiveLights][3], direction[kMaxActiveLights][3];
+    float spot[kMaxActiveLights][3];
+    int count = 0;
     for (const SLightSlot& slot : state.lights) {
-      if (!slot.enabled || index >= key.lightCount) continue;
+      if (!slot.enabled || count >= key.lightCount) continue;
       const D3DLIGHT9& light = slot.light;
-      char name[40];
-      snprintf(name, sizeof name, "u_lightDiffuse[%d]", index);
-      color(name, light.Diffuse);
-      snprintf(name, sizeof name, "u_lightSpecular[%d]", index);
-      color(name, light.Specular);
-      snprintf(name, sizeof name, "u_lightAmbient[%d]", index);
-      color(name, light.Ambient);
-      float position[3], direction[3];
-      TransformPoint(light.Position, view, position);
-      TransformDirection(light.Direction, view, direction);
-      snprintf(name, sizeof name, "u_lightPosition[%d]", index);
-      glUniform3fv(Uniform(p, name), 1, position);
-      snprintf(name, sizeof name, "u_lightDirection[%d]", index);
-      glUniform3fv(Uniform(p, name), 1, direction);
-      snprintf(name, sizeof name, "u_lightAtten[%d]", index);
-      glUniform4f(Uniform(p, name), light.Attenuation0, light.Attenuation1, light.Attenuation2, light.Range);
-      snprintf(name, sizeof name, "u_lightSpot[%d]", index);
-      glUniform3f(Uniform(p, name), std::cos(light.Theta / 2.f), std::cos(light.Phi / 2.f), light.Falloff);
-      ++index;
+      memcpy(diffuse[count], &light.Diffuse, sizeof diffuse[count]);
+      memcpy(specular[count], &light.Specular, sizeof specular[count]);
+      memcpy(ambient[count], &light.Ambient, sizeof ambient[count]);
+      // Lights are given in world space; the program lights in view space.
+      TransformPoint(light.Position, view, position[count]);
+      TransformDirection(light.Direction, view, direction[count]);
+      const float a[4] = {light.Attenuation0, light.Attenuation1, light.Attenuation2, light.Range};
+      memcpy(attenuation[count], a, sizeof a);
+      spot[count][0] = std::cos(light.Theta / 2.f);
+      spot[count][1] = std::cos(light.Phi / 2.f);
+      spot[count][2] = light.Falloff;
+      ++count;
+    }
+    if (count > 0) {
+      glUniform4fv(Uniform(p, "u_lightDiffuse"), count, &diffuse[0][0]);
+      glUniform4fv(Uniform(p, "u_lightSpecular"), count, &specular[0][0]);
+      glUniform4fv(Uniform(p, "u_lightAmbient"), count, &ambient[0][0]);
+      glUniform3fv(Uniform(p, "u_lightPosition"), count, &position[0][0]);
+      glUniform3fv(Uniform(p, "u_lightDirection"), count, &direction[0][0]);
+      glUniform4fv(Uniform(p, "u_lightAtten"), count, &attenuation[0][0]);
+      glUniform3fv(Uniform(p, "u_lightSpot"), count, &spot[0][0]);
     }
   }
   dwordColor("u_tfactor", state.renderStates[D3DRS_TEXTUREFACTOR]);
   glUniform4f(Uniform(p, "u_fog"), state.RenderStateFloat(D3DRS_FOGSTART), state.RenderStateFloat(D3DRS_FOGEND),
               state.RenderStateFloat(D3DRS_FOGDENSITY), 0.f);
   dwordColor("u_fogColor", state.renderStates[D3DRS_FOGCOLOR]);
+  const D3DMATRIX& projection = state.transforms[TRANSFORM_PROJECTION];
+  glUniform1f(Uniform(p, "u_fogEyeDepth"), projection._34 != 0.f ? 1.f : 0.f);
 }
 
 void CGLBackend::Draw(const CDeviceState& state, const SDrawCall& draw) {
   MakeCurrent();
   BindTargets(draw.targets, draw.depthStencil);
-  ApplyRenderStates(state, draw.depthStencil.handle != 0);
+  ApplyRenderStates(state, draw.depthStencil.handle != 0, draw.declaration->IsPreTransformed());
   ETextureKind kinds[kMaxStages];
   for (UINT i = 0; i < kMaxStages; ++i) {
     const CBaseTexture* texture = state.textures[i];
@@ -838,10 +882,10 @@ bool CGLBackend::ReadTarget(const STargetRef& target, void* data, UINT pitch) {
                          static_cast<GLint>(target.level));
   glReadBuffer(GL_COLOR_ATTACHMENT0);
   glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / target.format->blockBytes));
-  GLenum format = target.format->glFormat;
-  // GL has no 3-component read of an X-padded target; ask for the four bytes as stored.
-  glReadPixels(0, 0, static_cast<GLsizei>(target.width), static_cast<GLsizei>(target.height), format,
-               target.format->glType, data);
+  // Rows come bottom first in GL's terms, which is Direct3D's top row first here; the upload
+  // description of the format is also its layout in memory.
+  glReadPixels(0, 0, static_cast<GLsizei>(target.width), static_cast<GLsizei>(target.height),
+               target.format->glFormat, target.format->glType, data);
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);
   glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
   return glGetError() == GL_NO_ERROR;

@@ -29,7 +29,7 @@ class CGLBackend : public IRenderBackend {
   static bool Probe(SGLLimits* limits);
 
   bool Initialize(HWND window, UINT width, UINT height) override;
-  void Resize(UINT width, UINT height) override;
+  void Configure(UINT width, UINT height, bool vsync) override;
   uintptr_t CreateTexture(bool isCube, const SFormatInfo& format, UINT width, UINT height, UINT levels) override;
   void UploadTextureLevel(uintptr_t texture, bool isCube, UINT face, UINT level, const SFormatInfo& format,
                           UINT width, UINT height, const void* data, UINT pitch) override;
@@ -53,15 +53,17 @@ class CGLBackend : public IRenderBackend {
     std::unordered_map<std::string, int> uniforms;
   };
 
-  // The SDL window a device draws into. Until devices share the engine's window, each device
-  // has a hidden window of its own, as large as the back buffer.
-  static SDL_Window* DeviceWindow(HWND window, UINT width, UINT height);
+  // The SDL window a device draws into: the application's window when it is one of ours, or
+  // else a hidden window of the device's own, as large as the back buffer (`owned` says which).
+  static SDL_Window* DeviceWindow(HWND window, UINT width, UINT height, bool* owned);
   void MakeCurrent();
   void BindTargets(const STargetRef* targets, const STargetRef& depth);
   void AttachColor(unsigned framebuffer, unsigned attachment, const STargetRef& target);
-  void ApplyRenderStates(const CDeviceState& state, bool hasDepth);
+  void ApplyRenderStates(const CDeviceState& state, bool hasDepth, bool preTransformed);
   void ApplySamplers(const CDeviceState& state, const ETextureKind* kinds);
   void BindVertexInput(const CDeviceState& state, const SDrawCall& draw);
+  unsigned ShaderObject(unsigned type, const std::string& source);
+  SProgram& LinkedProgram(unsigned vertexShader, unsigned fragmentShader);
   SProgram& ProgramFor(const SFixedFunctionKey& key);
   int Uniform(SProgram& program, const char* name);
   void SetUniforms(SProgram& program, const CDeviceState& state, const SFixedFunctionKey& key);
@@ -69,7 +71,6 @@ class CGLBackend : public IRenderBackend {
   SDL_Window* m_window = nullptr;
   void* m_context = nullptr;
   bool m_ownsWindow = false;
-  bool m_videoStarted = false;
   unsigned m_framebuffer = 0;
   unsigned m_readFramebuffer = 0;
   unsigned m_vertexArray = 0;
@@ -77,8 +78,13 @@ class CGLBackend : public IRenderBackend {
   unsigned m_streamIndices = 0;
   unsigned m_samplers[kMaxStages] = {};
   float m_maxAnisotropy = 1.f;
+  STargetRef m_attachedTargets[kMaxRenderTargets];
+  STargetRef m_attachedDepth;
+  bool m_attachmentsValid = false;
   UINT m_width = 0;
   UINT m_height = 0;
-  std::map<std::string, SProgram> m_programs;
+  std::map<std::string, unsigned> m_shaderObjects;                   // by source
+  std::map<std::pair<unsigned, unsigned>, SProgram> m_linkedPrograms;  // by vertex, fragment shader
+  std::unordered_map<std::string, SProgram*> m_fixedFunctionPrograms;  // by fixed-function key
   std::unordered_map<uintptr_t, bool> m_textureIsCube;
 };

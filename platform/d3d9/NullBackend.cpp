@@ -1,7 +1,7 @@
 #include "NullBackend.h"
 
 bool CNullBackend::Initialize(HWND, UINT, UINT) { return true; }
-void CNullBackend::Resize(UINT, UINT) {}
+void CNullBackend::Configure(UINT, UINT, bool) {}
 uintptr_t CNullBackend::CreateTexture(bool, const SFormatInfo&, UINT, UINT, UINT) { return m_nextName++; }
 void CNullBackend::UploadTextureLevel(uintptr_t, bool, UINT, UINT, const SFormatInfo&, UINT, UINT, const void*,
                                       UINT) {}

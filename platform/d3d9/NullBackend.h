@@ -6,7 +6,7 @@
 class CNullBackend : public IRenderBackend {
  public:
   bool Initialize(HWND window, UINT width, UINT height) override;
-  void Resize(UINT width, UINT height) override;
+  void Configure(UINT width, UINT height, bool vsync) override;
   uintptr_t CreateTexture(bool isCube, const SFormatInfo& format, UINT width, UINT height, UINT levels) override;
   void UploadTextureLevel(uintptr_t texture, bool isCube, UINT face, UINT level, const SFormatInfo& format,
                           UINT width, UINT height, const void* data, UINT pitch) override;

@@ -18,6 +18,12 @@ struct STargetRef {
   UINT width = 0;
   UINT height = 0;
   const SFormatInfo* format = nullptr;
+
+  bool operator==(const STargetRef& other) const {
+    return handle == other.handle && isCube == other.isCube && isDepthBuffer == other.isDepthBuffer &&
+           face == other.face && level == other.level && width == other.width && height == other.height &&
+           format == other.format;
+  }
 };
 
 struct SDrawCall {
@@ -57,7 +63,8 @@ class IRenderBackend {
   virtual ~IRenderBackend() = default;
   // False when the back end cannot run (no GL context): CreateDevice then fails.
   virtual bool Initialize(HWND window, UINT width, UINT height) = 0;
-  virtual void Resize(UINT width, UINT height) = 0;
+  // The back buffer's size and whether presents wait for the vertical blank.
+  virtual void Configure(UINT width, UINT height, bool vsync) = 0;
 
   virtual uintptr_t CreateTexture(bool isCube, const SFormatInfo& format, UINT width, UINT height,
                                   UINT levels) = 0;

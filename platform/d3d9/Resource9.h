@@ -12,9 +12,7 @@ class TResource9 : public TComObject<Interface>, public CDeviceResource {
       : CDeviceResource(device, pool), m_type(type), m_holdsDevice(holdsDevice) {
     if (m_holdsDevice) device->AddRef();
   }
-  ~TResource9() override {
-    if (m_holdsDevice) Device()->Release();
-  }
+  ~TResource9() override = default;
 
   HRESULT GetDevice(IDirect3DDevice9** device) override {
     if (!device) return D3DERR_INVALIDCALL;
@@ -30,6 +28,12 @@ class TResource9 : public TComObject<Interface>, public CDeviceResource {
   DWORD GetPriority() override { return m_priority; }
   void PreLoad() override {}
   D3DRESOURCETYPE GetType() override { return m_type; }
+
+ protected:
+  IUnknown* DetachOwner() override { return m_holdsDevice ? Device() : nullptr; }
+  void AttachOwner() override {
+    if (m_holdsDevice) Device()->AddRef();
+  }
 
  private:
   D3DRESOURCETYPE m_type;

@@ -52,6 +52,21 @@ ULONG CSurface9::Release() {
   return TResource9::Release();
 }
 
+// A level is bound through its texture; the device's own surfaces are never in doubt.
+void CSurface9::Bind() {
+  if (m_container)
+    m_container->BindTexture();
+  else if (!m_implicit)
+    TResource9::Bind();
+}
+
+void CSurface9::Unbind() {
+  if (m_container)
+    m_container->UnbindTexture();
+  else if (!m_implicit)
+    TResource9::Unbind();
+}
+
 HRESULT CSurface9::QueryInterface(REFIID riid, void** object) {
   return AnswerInterface(riid, object, {&IID_IDirect3DResource9, &IID_IDirect3DSurface9});
 }
@@ -125,7 +140,7 @@ HRESULT CSurface9::GetDC(HDC* dc) {
   }
   if (m_memory.empty() || IsLocked()) return D3DERR_INVALIDCALL;
   if (IsColorTarget()) ReadBack();
-  m_dc = {m_memory.data(), static_cast<INT>(m_pitch), m_width, m_height, m_format->format};
+  m_dc = {ZK_SURFACE_DC_SIGNATURE, m_format->format, m_width, m_height, static_cast<INT>(m_pitch), m_memory.data()};
   m_dcOut = true;
   *dc = reinterpret_cast<HDC>(&m_dc);
   return D3D_OK;
@@ -178,6 +193,18 @@ bool CSurface9::ReadBack() {
   }
   STargetRef ref = TargetRef();
   return Backend().ReadTarget(ref, m_memory.data(), m_pitch);
+}
+
+void CSurface9::Reshape(const SFormatInfo& format, UINT width, UINT height, bool lockable) {
+  ReleaseBackendObjects();
+  m_format = &format;
+  m_width = width;
+  m_height = height;
+  m_pitch = CFormatTable::Pitch(format, width);
+  m_lockable = lockable;
+  m_locked = false;
+  m_dcOut = false;
+  m_memory.assign(m_kind == SURFACE_DEPTH_STENCIL ? 0 : CFormatTable::LevelBytes(format, width, height), 0);
 }
 
 void CSurface9::ReleaseBackendObjects() {

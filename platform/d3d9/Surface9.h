@@ -10,15 +10,6 @@
 
 class CBaseTexture;
 
-// What a device context handed out by GetDC points at: the surface memory while it is out.
-struct ZkSurfaceDC {
-  void* bits;
-  INT pitch;
-  UINT width;
-  UINT height;
-  D3DFORMAT format;
-};
-
 enum ESurfaceKind : int {
   SURFACE_TEXTURE_LEVEL,
   SURFACE_RENDER_TARGET,  // back buffer or CreateRenderTarget
@@ -39,6 +30,8 @@ class CSurface9 : public TResource9<IDirect3DSurface9> {
 
   ULONG AddRef() override;
   ULONG Release() override;
+  void Bind() override;
+  void Unbind() override;
   HRESULT QueryInterface(REFIID riid, void** object) override;
   HRESULT GetContainer(REFIID riid, void** container) override;
   HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
@@ -49,6 +42,8 @@ class CSurface9 : public TResource9<IDirect3DSurface9> {
 
   void ReleaseBackendObjects() override;
   bool IsImplicit() const override { return m_implicit; }
+  // A new size and format for the device's own surfaces on Reset; the contents are lost.
+  void Reshape(const SFormatInfo& format, UINT width, UINT height, bool lockable);
 
   ESurfaceKind Kind() const { return m_kind; }
   const SFormatInfo& Format() const { return *m_format; }

@@ -36,11 +36,7 @@ CVertexDeclaration9::CVertexDeclaration9(CDirect3DDevice9* device, std::vector<D
   m_preTransformed = Has(D3DDECLUSAGE_POSITIONT);
 }
 
-CVertexDeclaration9::~CVertexDeclaration9() {
-  if (!m_holdsDevice) return;
-  m_device->OnDeclarationDestroyed(this);
-  m_device->Release();
-}
+CVertexDeclaration9::~CVertexDeclaration9() = default;
 
 HRESULT CVertexDeclaration9::Create(CDirect3DDevice9* device, const D3DVERTEXELEMENT9* elements,
                                     CVertexDeclaration9** result) {
@@ -125,6 +121,12 @@ CVertexDeclaration9* CVertexDeclaration9::FromFVF(CDirect3DDevice9* device, DWOR
   std::vector<D3DVERTEXELEMENT9> elements;
   if (!BuildFromFVF(fvf, &elements)) return nullptr;
   return new CVertexDeclaration9(device, std::move(elements), false);
+}
+
+IUnknown* CVertexDeclaration9::DetachOwner() { return m_holdsDevice ? m_device : nullptr; }
+
+void CVertexDeclaration9::AttachOwner() {
+  if (m_holdsDevice) m_device->AddRef();
 }
 
 HRESULT CVertexDeclaration9::QueryInterface(REFIID riid, void** object) {

@@ -40,11 +40,16 @@ class CVertexDeclaration9 : public TComObject<IDirect3DVertexDeclaration9> {
   HRESULT GetDeclaration(D3DVERTEXELEMENT9* elements, UINT* count) override;
 
   const std::vector<D3DVERTEXELEMENT9>& Elements() const { return m_elements; }
+  CDirect3DDevice9* OwnerDevice() const { return m_device; }
   static int Location(const D3DVERTEXELEMENT9& element);
   bool IsPreTransformed() const { return m_preTransformed; }
   bool Has(BYTE usage, BYTE index = 0) const;
   // Components of a texture coordinate set (0 when absent).
   UINT TexCoordComponents(UINT index) const;
+
+ protected:
+  IUnknown* DetachOwner() override;
+  void AttachOwner() override;
 
  private:
   CVertexDeclaration9(CDirect3DDevice9* device, std::vector<D3DVERTEXELEMENT9> elements, bool holdsDevice);

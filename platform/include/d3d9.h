@@ -83,6 +83,11 @@ struct IDirect3DVertexDeclaration9;
 struct IDirect3DVertexShader9;
 struct IDirect3DPixelShader9;
 struct IDirect3DSwapChain9;
+// Declared for code that names them; the platform creates none of these.
+struct IDirect3DVolume9;
+struct IDirect3DVolumeTexture9;
+struct IDirect3DStateBlock9;
+struct IDirect3DQuery9;
 
 struct IDirect3D9 : public IUnknown {
   virtual UINT GetAdapterCount() = 0;
@@ -328,7 +333,24 @@ typedef IDirect3DVertexShader9* PDIRECT3DVERTEXSHADER9;
 typedef IDirect3DPixelShader9* LPDIRECT3DPIXELSHADER9;
 typedef IDirect3DPixelShader9* PDIRECT3DPIXELSHADER9;
 typedef IDirect3DSwapChain9* LPDIRECT3DSWAPCHAIN9;
+typedef IDirect3DVolume9* LPDIRECT3DVOLUME9;
+typedef IDirect3DVolumeTexture9* LPDIRECT3DVOLUMETEXTURE9;
+typedef IDirect3DVolumeTexture9* PDIRECT3DVOLUMETEXTURE9;
+typedef IDirect3DStateBlock9* LPDIRECT3DSTATEBLOCK9;
+typedef IDirect3DQuery9* LPDIRECT3DQUERY9;
 typedef IDirect3DSwapChain9* PDIRECT3DSWAPCHAIN9;
+
+// What a device context handed out by IDirect3DSurface9::GetDC is, on this platform: a view of
+// the surface memory, valid until ReleaseDC. GDI calls on such a handle draw into `bits`.
+#define ZK_SURFACE_DC_SIGNATURE MAKEFOURCC('Z', 'K', 'D', 'C')
+struct ZkSurfaceDC {
+  DWORD signature;  // ZK_SURFACE_DC_SIGNATURE
+  D3DFORMAT format;
+  UINT width;
+  UINT height;
+  INT pitch;
+  void* bits;  // top row first
+};
 
 // Creates the Direct3D object; null when SDKVersion is not D3D_SDK_VERSION.
 ZKAPI IDirect3D9* Direct3DCreate9(UINT SDKVersion);

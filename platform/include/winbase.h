@@ -89,7 +89,8 @@ ZKAPI BOOL ResetEvent(HANDLE hEvent);
 // A named mutex also holds a lock file, so that a second process creating the same name gets a
 // handle with the last error ERROR_ALREADY_EXISTS (the single-instance check). The lock is the
 // system's, so it goes with the process that held it, even when that process crashed.
-// Ownership and waiting work between the threads of one process.
+// Ownership and waiting work between the threads of one process; a mutex whose owner thread
+// ended without releasing it goes to the next waiter with WAIT_ABANDONED.
 ZKAPI HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner,
                           LPCSTR lpName);
 #define CreateMutex CreateMutexA
@@ -127,7 +128,9 @@ ZKAPI void GetSystemTime(LPSYSTEMTIME lpSystemTime);
 ZKAPI HMODULE LoadLibraryA(LPCSTR lpLibFileName);
 #define LoadLibrary LoadLibraryA
 ZKAPI BOOL FreeLibrary(HMODULE hLibModule);
-typedef INT_PTR(WINAPI* FARPROC)();
+// A function of no arguments and no result: the one function type GCC lets callers cast to
+// their own function types without a warning.
+typedef void(WINAPI* FARPROC)();
 // Names only: an ordinal (MAKEINTRESOURCE) finds nothing.
 ZKAPI FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 // Null names the program. A library must be loaded already; no reference is added.
@@ -201,7 +204,10 @@ typedef struct _WIN32_FILE_ATTRIBUTE_DATA {
   DWORD nFileSizeLow;
 } WIN32_FILE_ATTRIBUTE_DATA, *LPWIN32_FILE_ATTRIBUTE_DATA;
 
-typedef enum _GET_FILEEX_INFO_LEVELS { GetFileExInfoStandard, GetFileExMaxInfoLevel } GET_FILEEX_INFO_LEVELS;
+typedef enum _GET_FILEEX_INFO_LEVELS {
+  GetFileExInfoStandard,
+  GetFileExMaxInfoLevel
+} GET_FILEEX_INFO_LEVELS;
 
 static_assert(sizeof(WIN32_FIND_DATAA) == 320);
 static_assert(sizeof(WIN32_FILE_ATTRIBUTE_DATA) == 36);
@@ -221,8 +227,8 @@ ZKAPI DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceT
 
 // Matches '*' and '?' without regard to case. The matches come in a stable order: "." and ".."
 // first where the pattern matches them (never in the root of the file system or of a drive),
-// then the names sorted without regard to case. "*.*" matches every name, as does "name.*" the
-// bare "name".
+// then the names in upper-case order, as the original file system sorts them. "*.*" matches
+// every name, as does "name.*" the bare "name".
 ZKAPI HANDLE FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
 #define FindFirstFile FindFirstFileA
 ZKAPI BOOL FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
@@ -260,7 +266,12 @@ ZKAPI BOOL SystemTimeToFileTime(const SYSTEMTIME* lpSystemTime, LPFILETIME lpFil
 
 #define GMEM_FIXED 0x0000
 #define GMEM_MOVEABLE 0x0002
+#define GMEM_NOCOMPACT 0x0010
+#define GMEM_NODISCARD 0x0020
 #define GMEM_ZEROINIT 0x0040
+#define GMEM_DISCARDABLE 0x0100
+#define GMEM_SHARE 0x2000
+#define GMEM_DDESHARE GMEM_SHARE
 #define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
 #define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
 #define LMEM_FIXED GMEM_FIXED

@@ -23,7 +23,8 @@ void CivilFromDays(int64_t days, int64_t& year, unsigned& month, unsigned& day) 
   days += 719468;
   const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
   const unsigned dayOfEra = static_cast<unsigned>(days - era * 146097);
-  const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const unsigned yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
   const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
   const unsigned shiftedMonth = (5 * dayOfYear + 2) / 153;
   day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
@@ -45,8 +46,8 @@ bool IsLeapYear(unsigned year) { return (year % 4 == 0 && year % 100 != 0) || ye
 }  // namespace
 
 FILETIME FileTimeFromUnix(const timespec& time) {
-  const int64_t steps = static_cast<int64_t>(time.tv_sec) * kStepsPerSecond + time.tv_nsec / 100 +
-                        kUnixEpochSteps;
+  const int64_t steps =
+      static_cast<int64_t>(time.tv_sec) * kStepsPerSecond + time.tv_nsec / 100 + kUnixEpochSteps;
   return FromSteps(steps < 0 ? 0 : static_cast<uint64_t>(steps));
 }
 
@@ -89,13 +90,17 @@ BOOL SystemTimeToFileTime(const SYSTEMTIME* lpSystemTime, LPFILETIME lpFileTime)
   if (!lpSystemTime || !lpFileTime) return FailWith(ERROR_INVALID_PARAMETER);
   const SYSTEMTIME& t = *lpSystemTime;
   static const unsigned kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (t.wYear < 1601 || t.wYear > 30827 || t.wMonth < 1 || t.wMonth > 12 || t.wDay < 1 ||
+  if (t.wYear < 1601 || t.wYear > 30828 || t.wMonth < 1 || t.wMonth > 12 || t.wDay < 1 ||
       t.wDay > kDaysInMonth[t.wMonth - 1] + (t.wMonth == 2 && IsLeapYear(t.wYear)) ||
       t.wHour > 23 || t.wMinute > 59 || t.wSecond > 59 || t.wMilliseconds > 999)
     return FailWith(ERROR_INVALID_PARAMETER);
   const int64_t days = DaysFromCivil(t.wYear, t.wMonth, t.wDay) + kDaysFrom1601To1970;
   const int64_t seconds = days * 86400 + t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
-  *lpFileTime = FromSteps(static_cast<uint64_t>(seconds * kStepsPerSecond +
-                                                int64_t{t.wMilliseconds} * 10'000));
+  // 30828-09-14 02:48:05.477 is the last time a file time holds.
+  constexpr int64_t kLastSecond = 0x7FFFFFFFFFFFFFFF / kStepsPerSecond;
+  if (seconds > kLastSecond || (seconds == kLastSecond && t.wMilliseconds > 477))
+    return FailWith(ERROR_INVALID_PARAMETER);
+  *lpFileTime = FromSteps(
+      static_cast<uint64_t>(seconds * kStepsPerSecond + int64_t{t.wMilliseconds} * 10'000));
   return TRUE;
 }

@@ -42,7 +42,8 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_A
     FailWith(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
   }
-  if (dwCreationDisposition == TRUNCATE_EXISTING && !(dwDesiredAccess & (GENERIC_WRITE | GENERIC_ALL))) {
+  if (dwCreationDisposition == TRUNCATE_EXISTING &&
+      !(dwDesiredAccess & (GENERIC_WRITE | GENERIC_ALL))) {
     FailWith(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
   }
@@ -81,8 +82,8 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
   if (lpOverlapped || (!lpBuffer && nNumberOfBytesToRead)) return FailWith(ERROR_INVALID_PARAMETER);
   DWORD total = 0;
   while (total < nNumberOfBytesToRead) {
-    const ssize_t got =
-        read(file->Descriptor(), static_cast<char*>(lpBuffer) + total, nNumberOfBytesToRead - total);
+    const ssize_t got = read(file->Descriptor(), static_cast<char*>(lpBuffer) + total,
+                             nNumberOfBytesToRead - total);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return errno == EBADF ? FailWith(ERROR_ACCESS_DENIED) : FailWithErrno();
     if (got == 0) break;  // end of file: success with fewer bytes
@@ -97,7 +98,8 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
   if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
   auto file = FindFile(hFile);
   if (!file) return FailWith(ERROR_INVALID_HANDLE);
-  if (lpOverlapped || (!lpBuffer && nNumberOfBytesToWrite)) return FailWith(ERROR_INVALID_PARAMETER);
+  if (lpOverlapped || (!lpBuffer && nNumberOfBytesToWrite))
+    return FailWith(ERROR_INVALID_PARAMETER);
   DWORD total = 0;
   while (total < nNumberOfBytesToWrite) {
     const ssize_t put = write(file->Descriptor(), static_cast<const char*>(lpBuffer) + total,
@@ -158,14 +160,16 @@ DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveH
     FailWithErrno();
     return INVALID_SET_FILE_POINTER;
   }
-  if (lpDistanceToMoveHigh) *lpDistanceToMoveHigh = static_cast<LONG>(static_cast<uint64_t>(position) >> 32);
+  if (lpDistanceToMoveHigh)
+    *lpDistanceToMoveHigh = static_cast<LONG>(static_cast<uint64_t>(position) >> 32);
   SetLastError(ERROR_SUCCESS);
   return static_cast<DWORD>(position);
 }
 
 DWORD GetFileAttributesA(LPCSTR lpFileName) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(lpFileName, GetFileExInfoStandard, &data)) return INVALID_FILE_ATTRIBUTES;
+  if (!GetFileAttributesExA(lpFileName, GetFileExInfoStandard, &data))
+    return INVALID_FILE_ATTRIBUTES;
   return data.dwFileAttributes;
 }
 

@@ -53,18 +53,22 @@ bool NameMatches(const std::string& name, const std::string& pattern) {
   return false;
 }
 
-// Without regard to case first, then exactly, so that names differing only in case keep one
-// order.
+char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+// In upper case first, as the original platform's file system orders names (so "_x" comes after
+// letters), then exactly, so that names differing only in case keep one order.
 bool NameBefore(const std::string& a, const std::string& b) {
   const size_t common = std::min(a.size(), b.size());
   for (size_t i = 0; i < common; ++i)
-    if (Lower(a[i]) != Lower(b[i])) return Lower(a[i]) < Lower(b[i]);
+    if (Upper(a[i]) != Upper(b[i]))
+      return static_cast<unsigned char>(Upper(a[i])) < static_cast<unsigned char>(Upper(b[i]));
   if (a.size() != b.size()) return a.size() < b.size();
   return a < b;
 }
 
 bool IsDriveRoot(const std::string& folder) {
-  return folder.size() >= 2 && folder[1] == ':' && std::isalpha(static_cast<unsigned char>(folder[0])) &&
+  return folder.size() >= 2 && folder[1] == ':' &&
+         std::isalpha(static_cast<unsigned char>(folder[0])) &&
          folder.find_first_not_of('/', 2) == std::string::npos;
 }
 

@@ -15,18 +15,30 @@ struct Block {
   DWORD locks;
 };
 
-std::mutex g_mutex;
-std::unordered_map<uintptr_t, Block> g_blocks;         // by handle
-std::unordered_map<uintptr_t, uintptr_t> g_handles;    // handle by address
-// Moveable handles end in 8, so they never equal an address that malloc returns (16-aligned).
-uintptr_t g_nextMoveable = 0x10008;
+struct Blocks {
+  std::mutex mutex;
+  std::unordered_map<uintptr_t, Block> byHandle;
+  std::unordered_map<uintptr_t, uintptr_t> handleOf;  // by address
+  // Moveable handles end in 8, so they never equal an address that malloc returns (16-aligned).
+  uintptr_t nextMoveable = 0x10008;
+};
+
+// Lives as long as the process: a sound callback thread may still free blocks while the
+// program's statics are being destroyed.
+Blocks& State() {
+  static Blocks* blocks = new Blocks;
+  return *blocks;
+}
 
 uintptr_t Key(const void* pointer) { return reinterpret_cast<uintptr_t>(pointer); }
 
 }  // namespace
 
 HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
-  if (uFlags & ~(GMEM_MOVEABLE | GMEM_ZEROINIT)) {
+  // Sharing and discarding hints mean nothing to a heap block.
+  constexpr UINT kKnownFlags = GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_NOCOMPACT | GMEM_NODISCARD |
+                               GMEM_DISCARDABLE | GMEM_SHARE;
+  if (uFlags & ~kKnownFlags) {
     FailWith(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
@@ -36,21 +48,23 @@ HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
     FailWith(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
-  std::lock_guard<std::mutex> lock(g_mutex);
+  Blocks& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
   uintptr_t handle = Key(data);
   if (uFlags & GMEM_MOVEABLE) {
-    handle = g_nextMoveable;
-    g_nextMoveable += 16;
+    handle = state.nextMoveable;
+    state.nextMoveable += 16;
   }
-  g_blocks[handle] = Block{data, dwBytes, 0};
-  g_handles[Key(data)] = handle;
+  state.byHandle[handle] = Block{data, dwBytes, 0};
+  state.handleOf[Key(data)] = handle;
   return reinterpret_cast<HGLOBAL>(handle);
 }
 
 LPVOID GlobalLock(HGLOBAL hMem) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  auto found = g_blocks.find(Key(hMem));
-  if (found == g_blocks.end()) {
+  Blocks& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto found = state.byHandle.find(Key(hMem));
+  if (found == state.byHandle.end()) {
     FailWith(ERROR_INVALID_HANDLE);
     return nullptr;
   }
@@ -59,9 +73,10 @@ LPVOID GlobalLock(HGLOBAL hMem) {
 }
 
 BOOL GlobalUnlock(HGLOBAL hMem) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  auto found = g_blocks.find(Key(hMem));
-  if (found == g_blocks.end()) return FailWith(ERROR_INVALID_HANDLE);
+  Blocks& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto found = state.byHandle.find(Key(hMem));
+  if (found == state.byHandle.end()) return FailWith(ERROR_INVALID_HANDLE);
   if (found->second.locks == 0) return FailWith(ERROR_NOT_LOCKED);
   --found->second.locks;
   if (found->second.locks == 0) return FailWith(ERROR_SUCCESS);
@@ -69,9 +84,10 @@ BOOL GlobalUnlock(HGLOBAL hMem) {
 }
 
 HGLOBAL GlobalHandle(LPCVOID pMem) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  auto found = g_handles.find(Key(pMem));
-  if (found == g_handles.end()) {
+  Blocks& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto found = state.handleOf.find(Key(pMem));
+  if (found == state.handleOf.end()) {
     FailWith(ERROR_INVALID_HANDLE);
     return nullptr;
   }
@@ -79,9 +95,10 @@ HGLOBAL GlobalHandle(LPCVOID pMem) {
 }
 
 SIZE_T GlobalSize(HGLOBAL hMem) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  auto found = g_blocks.find(Key(hMem));
-  if (found == g_blocks.end()) {
+  Blocks& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto found = state.byHandle.find(Key(hMem));
+  if (found == state.byHandle.end()) {
     FailWith(ERROR_INVALID_HANDLE);
     return 0;
   }
@@ -92,15 +109,16 @@ HGLOBAL GlobalFree(HGLOBAL hMem) {
   if (!hMem) return nullptr;
   void* data = nullptr;
   {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    auto found = g_blocks.find(Key(hMem));
-    if (found == g_blocks.end()) {
+    Blocks& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    auto found = state.byHandle.find(Key(hMem));
+    if (found == state.byHandle.end()) {
       FailWith(ERROR_INVALID_HANDLE);
       return hMem;
     }
     data = found->second.data;
-    g_handles.erase(Key(data));
-    g_blocks.erase(found);
+    state.handleOf.erase(Key(data));
+    state.byHandle.erase(found);
   }
   std::free(data);
   return nullptr;

@@ -45,8 +45,10 @@ constexpr SystemMessage kSystemMessages[] = {
     {ERROR_NEGATIVE_SEEK,
      "An attempt was made to move the file pointer before the beginning of the file."},
     {ERROR_DIR_NOT_EMPTY, "The directory is not empty."},
+    {ERROR_NOT_LOCKED, "The segment is already unlocked."},
     {ERROR_BAD_PATHNAME, "The specified path is invalid."},
     {ERROR_ALREADY_EXISTS, "Cannot create a file when that file already exists."},
+    {ERROR_BAD_EXE_FORMAT, "%1 is not a valid Win32 application."},
     {ERROR_FILENAME_EXCED_RANGE, "The filename or extension is too long."},
     {ERROR_MORE_DATA, "More data is available."},
     {WAIT_TIMEOUT, "The wait operation timed out."},
@@ -106,8 +108,8 @@ BOOL FailWith(DWORD error) {
   return FALSE;
 }
 
-DWORD FormatMessageA(DWORD dwFlags, LPCVOID, DWORD dwMessageId, DWORD, LPSTR lpBuffer,
-                     DWORD nSize, va_list*) {
+DWORD FormatMessageA(DWORD dwFlags, LPCVOID, DWORD dwMessageId, DWORD, LPSTR lpBuffer, DWORD nSize,
+                     va_list*) {
   if (!(dwFlags & FORMAT_MESSAGE_FROM_SYSTEM) || (dwFlags & FORMAT_MESSAGE_FROM_STRING) ||
       !lpBuffer) {
     FailWith(ERROR_INVALID_PARAMETER);
@@ -141,8 +143,9 @@ BOOL FailWithErrnoForPath(const std::string& path) {
   const int error = errno;
   if (error == ENOENT) {
     const size_t slash = path.find_last_of('/', path.size() > 1 ? path.size() - 2 : 0);
-    const std::string folder =
-        slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
     struct stat status;
     if (stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
       return FailWith(ERROR_PATH_NOT_FOUND);

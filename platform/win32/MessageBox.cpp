@@ -30,7 +30,8 @@ std::vector<ZkTestMessageBox> g_boxes;
 ButtonSet Buttons(UINT type) {
   switch (type & 0x0F) {
     case MB_OKCANCEL: return {2, {{IDOK, "OK"}, {IDCANCEL, "Cancel"}}};
-    case MB_ABORTRETRYIGNORE: return {3, {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}}};
+    case MB_ABORTRETRYIGNORE:
+      return {3, {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}}};
     case MB_YESNOCANCEL: return {3, {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}}};
     case MB_YESNO: return {2, {{IDYES, "Yes"}, {IDNO, "No"}}};
     case MB_RETRYCANCEL: return {2, {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}}};

@@ -24,7 +24,10 @@ namespace {
 std::mutex g_mutex;
 std::map<void*, unsigned> g_modules;
 
-void* ProgramModule() { return dlopen(nullptr, RTLD_NOW); }
+void* ProgramModule() {
+  static void* const program = dlopen(nullptr, RTLD_NOW);
+  return program;
+}
 
 std::string ProgramPath() {
   char path[PATH_MAX];
@@ -61,7 +64,8 @@ std::vector<std::string> Candidates(const char* windowsName, std::string& fileNa
     std::free(current);
   }
   std::vector<std::string> paths;
-  for (const std::string& folder : folders) paths.push_back(ZkMapPath((folder + "/" + fileName).c_str()));
+  for (const std::string& folder : folders)
+    paths.push_back(ZkMapPath((folder + "/" + fileName).c_str()));
   return paths;
 }
 
@@ -186,7 +190,7 @@ BOOL GetModuleHandleExA(DWORD dwFlags, LPCSTR lpModuleName, HMODULE* phModule) {
       return FailWith(ERROR_MOD_NOT_FOUND);
     const std::string objectPath = RealPath(info.dli_fname);
     module = objectPath.empty() || objectPath == RealPath(ProgramPath()) ? ProgramModule()
-                                                                        : FindLoaded(objectPath);
+                                                                         : FindLoaded(objectPath);
     if (!module) return FailWith(ERROR_MOD_NOT_FOUND);
     Remember(module, false);
   } else {

@@ -1,7 +1,6 @@
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -85,8 +84,7 @@ std::string ZkMapPath(const char* windowsPath) {
     std::string part = parts[i];
     const bool last = i + 1 == parts.size();
     if (part.empty() && !last) continue;  // doubled separator
-    if (resolving && !part.empty() && part != "." && part != ".." &&
-        !Exists(result + part)) {
+    if (resolving && !part.empty() && part != "." && part != ".." && !Exists(result + part)) {
       std::string folded;
       if (FindFolded(result.empty() ? "." : result, part, folded))
         part = folded;

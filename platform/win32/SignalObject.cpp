@@ -21,7 +21,8 @@ void SignalObject::Reset() {
 
 DWORD SignalObject::Wait(DWORD milliseconds) {
   std::unique_lock<std::mutex> lock(m_mutex);
-  if (!WaitUntil(m_changed, lock, milliseconds, [this] { return m_signalled; })) return WAIT_TIMEOUT;
+  if (!WaitUntil(m_changed, lock, milliseconds, [this] { return m_signalled; }))
+    return WAIT_TIMEOUT;
   if (!m_manualReset) m_signalled = false;
   return WAIT_OBJECT_0;
 }

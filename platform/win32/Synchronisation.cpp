@@ -55,15 +55,19 @@ int TakeNameLock(const std::string& name, bool& heldElsewhere) {
   // Close-on-exec: a program we start must not keep our single-instance lock alive.
   const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) {
-    std::fprintf(stderr, "CreateMutexA: cannot open the lock file %s; the name \"%s\" is not "
-                 "exclusive between processes\n", path.c_str(), name.c_str());
+    std::fprintf(stderr,
+                 "CreateMutexA: cannot open the lock file %s; the name \"%s\" is not "
+                 "exclusive between processes\n",
+                 path.c_str(), name.c_str());
     return -1;
   }
   if (flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
   heldElsewhere = errno == EWOULDBLOCK;
   if (!heldElsewhere)
-    std::fprintf(stderr, "CreateMutexA: cannot lock %s; the name \"%s\" is not exclusive between "
-                 "processes\n", path.c_str(), name.c_str());
+    std::fprintf(stderr,
+                 "CreateMutexA: cannot lock %s; the name \"%s\" is not exclusive between "
+                 "processes\n",
+                 path.c_str(), name.c_str());
   close(fd);
   return -1;
 }

@@ -27,22 +27,22 @@ bool ValidPriorityClass(DWORD priorityClass) {
   }
 }
 
-bool IsThisProcess(HANDLE process) {
-  return process == GetCurrentProcess();
-}
+bool IsThisProcess(HANDLE process) { return process == GetCurrentProcess(); }
 
 // The leading number of `text` and where it stops.
 DWORD ReadNumber(const char*& text) {
   DWORD value = 0;
-  while (*text >= '0' && *text <= '9' && value < 100000000) value = value * 10 + DWORD(*text++ - '0');
+  while (*text >= '0' && *text <= '9' && value < 100000000)
+    value = value * 10 + DWORD(*text++ - '0');
   return value;
 }
 
 }  // namespace
 
 BOOL GetVersionExA(LPOSVERSIONINFOA lpVersionInformation) {
-  if (!lpVersionInformation || (lpVersionInformation->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA) &&
-                                lpVersionInformation->dwOSVersionInfoSize != sizeof(OSVERSIONINFOEXA)))
+  if (!lpVersionInformation ||
+      (lpVersionInformation->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA) &&
+       lpVersionInformation->dwOSVersionInfoSize != sizeof(OSVERSIONINFOEXA)))
     return FailWith(ERROR_INSUFFICIENT_BUFFER);
   utsname system;
   if (uname(&system) != 0) return FailWithErrno();
@@ -57,11 +57,13 @@ BOOL GetVersionExA(LPOSVERSIONINFOA lpVersionInformation) {
   lpVersionInformation->dwBuildNumber = ReadNumber(release);
   lpVersionInformation->dwPlatformId = VER_PLATFORM_WIN32_NT;
   // The system's own name and release, cut to the field and always terminated.
-  const std::string name = std::string(system.sysname) + " " + system.release + " " + system.machine;
+  const std::string name =
+      std::string(system.sysname) + " " + system.release + " " + system.machine;
   const size_t length = std::min(name.size(), sizeof(lpVersionInformation->szCSDVersion) - 1);
   std::memcpy(lpVersionInformation->szCSDVersion, name.data(), length);
   lpVersionInformation->szCSDVersion[length] = '\0';
-  if (extended) reinterpret_cast<LPOSVERSIONINFOEXA>(lpVersionInformation)->wProductType = 1;  // workstation
+  if (extended)
+    reinterpret_cast<LPOSVERSIONINFOEXA>(lpVersionInformation)->wProductType = 1;  // workstation
   return TRUE;
 }
 

@@ -1,11 +1,11 @@
 #include "ThreadObject.h"
 
 ThreadObject::ThreadObject(DWORD id, bool suspended)
-    : SignalObject(true, false), m_id(id), m_suspended(suspended) {}
+    : m_id(id), m_suspended(suspended) {}
 
 void ThreadObject::Finish(DWORD exitCode) {
   m_exitCode.store(exitCode);
-  Set();
+  m_ended.Set();
 }
 
 void ThreadObject::WaitUntilResumed() {

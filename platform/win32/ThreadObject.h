@@ -4,9 +4,12 @@
 
 #include "SignalObject.h"
 
-class ThreadObject : public SignalObject {
+// Its end is a signal of its own, not an event: SetEvent on a thread handle is refused.
+class ThreadObject : public KernelObject {
  public:
   ThreadObject(DWORD id, bool suspended);
+
+  DWORD Wait(DWORD milliseconds) override { return m_ended.Wait(milliseconds); }
 
   DWORD Id() const { return m_id; }
   // STILL_ACTIVE until the thread has ended.
@@ -23,6 +26,7 @@ class ThreadObject : public SignalObject {
 
  private:
   const DWORD m_id;
+  SignalObject m_ended{true, false};
   std::atomic<DWORD> m_exitCode{STILL_ACTIVE};
   std::atomic<int> m_priority{THREAD_PRIORITY_NORMAL};
   std::mutex m_resumeMutex;

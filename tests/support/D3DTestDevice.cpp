@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-CD3DTestDevice::CD3DTestDevice(ZkTestD3DBackend backend, DWORD behavior) {
+CD3DTestDevice::CD3DTestDevice(ZkTestD3DBackend backend, DWORD behavior, HWND window) {
   ZkTestD3DResetControl();
   ZkTestD3DSetBackend(backend);
   m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
@@ -17,7 +17,8 @@ CD3DTestDevice::CD3DTestDevice(ZkTestD3DBackend backend, DWORD behavior) {
   m_parameters.EnableAutoDepthStencil = TRUE;
   m_parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
   m_parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-  m_result = m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, behavior, &m_parameters, &m_device);
+  m_parameters.hDeviceWindow = window;
+  m_result = m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, behavior, &m_parameters, &m_device);
 }
 
 CD3DTestDevice::~CD3DTestDevice() { Release(); }

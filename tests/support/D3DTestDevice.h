@@ -13,8 +13,10 @@ class CD3DTestDevice {
   static constexpr UINT kHeight = 64;
 
   // Resets the test control, selects the back end and creates the device (HAL, hardware
-  // vertex processing, D24S8 auto depth-stencil). Check ok() before use.
-  explicit CD3DTestDevice(ZkTestD3DBackend backend, DWORD behavior = D3DCREATE_HARDWARE_VERTEXPROCESSING);
+  // vertex processing, D24S8 auto depth-stencil), on `window` when one is given. Check ok()
+  // before use.
+  explicit CD3DTestDevice(ZkTestD3DBackend backend, DWORD behavior = D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                          HWND window = nullptr);
   ~CD3DTestDevice();
   CD3DTestDevice(const CD3DTestDevice&) = delete;
   CD3DTestDevice& operator=(const CD3DTestDevice&) = delete;

@@ -31,7 +31,8 @@ struct ZkTestD3DAdapterProfile {
   BOOL createDeviceFails;  // every CreateDevice returns D3DERR_NOTAVAILABLE
 };
 
-// Back to the defaults: GL back end, the real adapter, nothing injected, empty log.
+// Back to the defaults: the GL back end (the null one when the environment has
+// ZK_D3D_BACKEND=null), the real adapter, nothing injected, empty log.
 ZKAPI void ZkTestD3DResetControl();
 ZKAPI void ZkTestD3DSetBackend(ZkTestD3DBackend backend);
 
@@ -45,6 +46,9 @@ ZKAPI void ZkTestD3DFailNextCreateDevice(HRESULT result);
 // Every live device is lost now (Present gives D3DERR_DEVICELOST, TestCooperativeLevel
 // D3DERR_DEVICENOTRESET until Reset).
 ZKAPI void ZkTestD3DLoseDevice();
+// While held, a lost device cannot be reset yet (the window is away): TestCooperativeLevel
+// answers D3DERR_DEVICELOST and Reset fails with D3DERR_DEVICELOST.
+ZKAPI void ZkTestD3DHoldDeviceLost(bool held);
 // The next Reset fails once with this result (the device stays lost).
 ZKAPI void ZkTestD3DFailNextReset(HRESULT result);
 // The next `count` presents with D3DPRESENT_DONOTWAIT return D3DERR_WASSTILLDRAWING.

@@ -9,7 +9,9 @@
 #include "zktest/ZkTestClock.h"
 
 // Replaces what ExitProcess does. The hook should throw, so that a test catches the exit of a
-// fatal path; if it returns, the process exits for real. Null restores the real exit.
+// fatal path; if it returns, the process exits for real. Null restores the real exit. The hook
+// runs on the exiting thread: an exception that leaves a thread made by CreateThread ends the
+// process, so fatal paths are tested on the test's own thread.
 typedef void (*ZkExitHook)(UINT exitCode);
 ZKAPI void ZkTestSetExitHook(ZkExitHook hook);
 
@@ -27,7 +29,8 @@ ZKAPI void ZkTestMessageBoxSetAnswer(int answer);
 ZKAPI_CPP std::vector<ZkTestMessageBox> ZkTestMessageBoxes();
 
 // The folder of the lock files behind named mutexes (by default $XDG_RUNTIME_DIR, else /tmp).
-// Tests give each run its own folder so that parallel test processes do not collide.
+// A test that creates a named mutex (the engine's start-up does: "ZeKorb_mutex") gives itself a
+// folder of its own, or a test running at the same time would see the name taken and exit.
 ZKAPI void ZkTestSetLockFolder(const char* folder);
 
 // The calendar time, in microseconds since 1970 (UTC), at which the platform clock reads zero;

@@ -41,10 +41,11 @@ TEST_F(EngineContextFixture, TheProfilerSamplesFormTheEnginesTree) {
   CProfilerSample* root = context->pProfiler->GetRootSample();
   ASSERT_EQ(root, context->pSamples[SAMPLE_BEGIN_END]);
   EXPECT_STREQ(root->GetName(), "BeginEnd");
-  EXPECT_EQ(ChildNames(root),
-            (std::vector<std::string>{"ShaderLib", "GenericPass", "PrepareMatrices", "UpdateHierarchy",
-                                      "MemAllocator", "Flip1", "Flip2", "SetActiveCamera"}));
-  EXPECT_EQ(ChildNames(context->pSamples[SAMPLE_SHADER_LIB]), std::vector<std::string>{"Direct3DCalls"});
+  EXPECT_EQ(ChildNames(root), (std::vector<std::string>{
+                                  "ShaderLib", "GenericPass", "PrepareMatrices", "UpdateHierarchy",
+                                  "MemAllocator", "Flip1", "Flip2", "SetActiveCamera"}));
+  EXPECT_EQ(ChildNames(context->pSamples[SAMPLE_SHADER_LIB]),
+            std::vector<std::string>{"Direct3DCalls"});
   EXPECT_EQ(ChildNames(context->pSamples[SAMPLE_PREPARE_MATRICES]),
             std::vector<std::string>{"LightWaveInterpolation"});
   context->pProfiler->DeleteSample(root);

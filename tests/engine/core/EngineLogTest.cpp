@@ -18,7 +18,8 @@
 
 namespace {
 
-const char kBanner[] = "ZeKorb (x86/D3D9) compiled: May 27 2005 at 20:09:44 (RELEASE version)\nBanner line two\n";
+const char kBanner[] =
+    "ZeKorb (x86/D3D9) compiled: May 27 2005 at 20:09:44 (RELEASE version)\nBanner line two\n";
 const char* const kFiles[] = {"ZeKorb.Log", "ZeKorbInfo.Log", "ZeKorbError.Log", "ZeKorbUser.Log"};
 const char kClosing[] = "\n\n----- ZeKorb Debugger Closed Successfully -----\n";
 
@@ -31,7 +32,8 @@ std::string ReadFile(const std::string& path) {
 
 int OpenDescriptorCount() {
   int count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+    ++count;
   return count;
 }
 
@@ -66,7 +68,9 @@ struct EngineLogFixture : testing::Test {
   TempDir folder;
 };
 
-std::string Padded(const std::string& prefix) { return prefix + std::string(70 - prefix.size(), ' '); }
+std::string Padded(const std::string& prefix) {
+  return prefix + std::string(70 - prefix.size(), ' ');
+}
 
 }  // namespace
 
@@ -88,9 +92,8 @@ TEST_F(EngineLogFixture, WritesHeadersRoutesByLevelAndCloses) {
                 Padded("ZK3DSettings, Line: 345:") + "ERROR! - Error\n" +
                 Padded("Allocator, Line: 7:") + "level three\n" +
                 Padded("DiskInterface, Line: 8:") + "user text\n" +
-                Padded("D3DTextures, Line: 9:") + "opening " +
-                Padded("D3DTextures, Line: 10:") + "DONE\n" +
-                "ZKDXGlobals, Line: 11: - Finished text\n" + kClosing);
+                Padded("D3DTextures, Line: 9:") + "opening " + Padded("D3DTextures, Line: 10:") +
+                "DONE\n" + "ZKDXGlobals, Line: 11: - Finished text\n" + kClosing);
   EXPECT_EQ(WithoutOsLine(ReadFile(folder / "ZeKorbInfo.Log")),
             Header() + "- Info 1\n- Finished text\n" + kClosing);
   EXPECT_EQ(WithoutOsLine(ReadFile(folder / "ZeKorbError.Log")),
@@ -151,7 +154,8 @@ TEST_F(EngineLogFixture, LinesFromSeveralThreadsNeverInterleave) {
   for (int t = 0; t < kThreads; ++t)
     threads.emplace_back([t] {
       for (int i = 0; i < kLines; ++i)
-        CEngineLog::Instance()->Log("Thread", t, 1, "thread %d line %d %s\n", t, i, std::string(100, 'a' + t).c_str());
+        CEngineLog::Instance()->Log("Thread", t, 1, "thread %d line %d %s\n", t, i,
+                                    std::string(100, 'a' + t).c_str());
     });
   for (std::thread& thread : threads) thread.join();
   CloseLogFiles(1);

@@ -54,8 +54,9 @@ TEST_F(FatalErrorFixture, DuringStartUpLogsShowsTheBoxRunsNoShutdownAndExitsWith
   EXPECT_EQ(exits.Boxes()[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
   EXPECT_EQ(IsLogEnabled(), 1);  // no shutdown closed it
   CloseLogFiles(1);
-  EXPECT_TRUE(EndsWith(ReadFile(folder / "ZeKorbError.Log"),
-                       "Can't Allocate Temporary Buffers\n\n\n----- ZeKorb Debugger Closed Successfully -----\n"));
+  EXPECT_TRUE(EndsWith(
+      ReadFile(folder / "ZeKorbError.Log"),
+      "Can't Allocate Temporary Buffers\n\n\n----- ZeKorb Debugger Closed Successfully -----\n"));
 }
 
 TEST_F(FatalErrorFixture, FatalErrorIsTitledErrorAndItsTextIsCutAt1024Bytes) {

@@ -11,7 +11,8 @@ namespace {
 
 struct AllocatorFixture : testing::Test {
   std::unique_ptr<CPageAllocator> Make(uint32_t pageSize, uint32_t descriptors) {
-    return std::unique_ptr<CPageAllocator>(CPageAllocator::Create(&log, pageSize, descriptors, &sample));
+    return std::unique_ptr<CPageAllocator>(
+        CPageAllocator::Create(&log, pageSize, descriptors, &sample));
   }
   static ptrdiff_t Offset(void* block, void* base) {
     return static_cast<uint8_t*>(block) - static_cast<uint8_t*>(base);

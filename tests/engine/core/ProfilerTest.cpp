@@ -151,8 +151,7 @@ TEST_F(ProfilerFixture, StatisticsFileShowsTheSampleTreeAndTheFrameAverages) {
   TempDir folder;
   ASSERT_TRUE(profiler.WriteStatistics(folder / "statistics.txt", root));
   EXPECT_EQ(ReadFile(folder / "statistics.txt"),
-            std::string(kSeparator) +
-                "|    Min  |    Max  |    Avg  | Sample Name\n" + kSeparator +
+            std::string(kSeparator) + "|    Min  |    Max  |    Avg  | Sample Name\n" + kSeparator +
                 "|  100.00 |  100.00 |  100.00 | - BeginEnd\n"
                 "|   25.00 |   50.00 |   37.50 |   - ShaderLib\n"
                 "|   40.00 |  100.00 |   70.00 |     - Direct3DCalls\n"

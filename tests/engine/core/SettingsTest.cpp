@@ -123,11 +123,13 @@ TEST(OverrideFileTest, ReadsEachKindOfLine) {
       {"x = -5", "x", CSettingEntry::kInteger, -5, 0, nullptr},
       {"huge = 99999999999", "huge", CSettingEntry::kInteger, INT_MAX, 0, nullptr},
       {"word = yes", "word", CSettingEntry::kInteger, 0, 0, nullptr},
-      {"allocator_page_memory = 20000000.0", "allocator_page_memory", CSettingEntry::kFloat, 0, 20000000.0f, nullptr},
+      {"allocator_page_memory = 20000000.0", "allocator_page_memory", CSettingEntry::kFloat, 0,
+       20000000.0f, nullptr},
       {"scale = -0.25", "scale", CSettingEntry::kFloat, 0, -0.25f, nullptr},
       {"half = .5", "half", CSettingEntry::kFloat, 0, 0.5f, nullptr},
       {"kilo = 1e3", "kilo", CSettingEntry::kFloat, 0, 1000.0f, nullptr},
-      {"shaders_directory = \"S:\\Shaders Dir\" trailing", "shaders_directory", CSettingEntry::kString, 0, 0, "S:\\Shaders Dir"},
+      {"shaders_directory = \"S:\\Shaders Dir\" trailing", "shaders_directory",
+       CSettingEntry::kString, 0, 0, "S:\\Shaders Dir"},
       {"empty = \"\"", "empty", CSettingEntry::kString, 0, 0, ""},
       {"crlf = 7\r", "crlf", CSettingEntry::kInteger, 7, 0, nullptr},
       {"  spaced\t=\t3 extra tokens", "spaced", CSettingEntry::kInteger, 3, 0, nullptr},
@@ -150,7 +152,8 @@ TEST(OverrideFileTest, ReadsEachKindOfLine) {
 }
 
 TEST(OverrideFileTest, SkipsLinesThatDoNotMatch) {
-  const char* lines[] = {"just words", "a b c", "k =", "= 5", "name = \"unterminated", "# comment", ""};
+  const char* lines[] = {"just words", "a b c", "k =", "= 5", "name = \"unterminated",
+                         "# comment",  ""};
   for (const char* line : lines) {
     CSettings settings;
     CRecordingEngineLog log;
@@ -171,11 +174,12 @@ TEST(OverrideFileTest, ALaterLineOfTheSameNameOverridesAndEveryValueIsLogged) {
   EXPECT_EQ(width->GetInt(), 800);
   EXPECT_EQ(settings.GetFirstSetting(), width);
   EXPECT_EQ(log.TextAt(CEngineLog::kLevelInfo),
-            "- Loading Override File (override.zk) From: " + folder.Path() + "\n"
-            "  - Settings Found:\n"
-            "    - width: 800\n"
-            "    - scale: 1.500000\n"
-            "    - dir: S:\n");
+            "- Loading Override File (override.zk) From: " + folder.Path() +
+                "\n"
+                "  - Settings Found:\n"
+                "    - width: 800\n"
+                "    - scale: 1.500000\n"
+                "    - dir: S:\n");
 }
 
 TEST(OverrideFileTest, AnOverLongLineKeepsItsStartAndItsRestIsNoLineOfItsOwn) {
@@ -191,8 +195,9 @@ TEST(OverrideFileTest, AnOverLongLineKeepsItsStartAndItsRestIsNoLineOfItsOwn) {
   ASSERT_NE(settings.GetSetting("exact"), nullptr);
   ASSERT_NE(settings.GetSetting("after"), nullptr);
   EXPECT_EQ(settings.GetSetting("after")->GetInt(), 3);
-  EXPECT_EQ(log.TextAt(CEngineLog::kLevelError),
-            "WARNING!!! - Override File Line 1 Is Longer Than 255 Characters, The Rest Is Ignored\n");
+  EXPECT_EQ(
+      log.TextAt(CEngineLog::kLevelError),
+      "WARNING!!! - Override File Line 1 Is Longer Than 255 Characters, The Rest Is Ignored\n");
 }
 
 TEST(OverrideFileTest, AMissingFileIsLoggedAndChangesNothing) {
@@ -202,6 +207,6 @@ TEST(OverrideFileTest, AMissingFileIsLoggedAndChangesNothing) {
   TempDir folder;
   settings.LoadOverrideFile(folder.Path().c_str(), &log);
   EXPECT_EQ(settings.GetSetting("shadows")->GetInt(), 1);
-  EXPECT_EQ(log.TextAt(CEngineLog::kLevelInfo),
-            "- Loading Override File (override.zk) From: " + folder.Path() + "\n  - no file found\n");
+  EXPECT_EQ(log.TextAt(CEngineLog::kLevelInfo), "- Loading Override File (override.zk) From: " +
+                                                    folder.Path() + "\n  - no file found\n");
 }

@@ -39,7 +39,9 @@ TEST(TokenizerTest, SplitsLinesIntoWordsNumbersAndPunctuation) {
       {"1WEIGHTS", {"1", "WEIGHTS"}},
       {"name = \"two words\"", {"name", "=", "\"", "two", "words", "\""}},
       {"first\nsecond", {"first"}},
-      {"a\x80\xff" "b", {"a", "b"}},
+      {"a\x80\xff"
+       "b",
+       {"a", "b"}},
       {"x`y{z}~_", {"x", "`", "y", "{", "z", "}", "~", "_"}},
   };
   for (const Case& c : cases) EXPECT_EQ(Split(c.line), c.tokens) << "line: " << c.line;

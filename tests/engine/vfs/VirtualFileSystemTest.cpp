@@ -87,7 +87,7 @@ TEST_F(VirtualFileSystemTest, AFailedMountLeavesNoDiskAndNoCountedSlot) {
   const Case cases[] = {
       {"notes.txt", "ERROR! - Unknown Archive Type: txt\n"},
       {"noextension", "ERROR! - Unknown Archive Type: noextension\n"},
-      {"data.zka", "ERROR! - Unknown Archive Type: zka\n"},
+      {"missing.zka", "ERROR! - Can't Open ACE Archive: missing.zka\n"},
       {"missing.zkz", "ERROR! - Can't Open Archive File: missing.zkz\n"},
       {"broken.zkz", "ERROR! - Incorrect Number Of Files: broken.zkz\n"},
       {"missing.zkr", "ERROR! - Can't Open Archive: missing.zkr\n"},

@@ -168,6 +168,10 @@ TEST_F(AdapterTest, CreateDeviceChecksItsArguments) {
   EXPECT_EQ(D3DERR_INVALIDCALL,
             d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device));
   p = Windowed();
+  p.PresentationInterval = D3DPRESENT_INTERVAL_TWO;  // not offered by the card
+  EXPECT_EQ(D3DERR_INVALIDCALL,
+            d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device));
+  p = Windowed();
   p.BackBufferCount = 4;
   EXPECT_EQ(D3DERR_INVALIDCALL,
             d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device));

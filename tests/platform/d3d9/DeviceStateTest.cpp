@@ -146,6 +146,11 @@ TEST_F(DeviceStateTest, ScenesPairAndDrawsNeedOne) {
   // A stride shorter than the vertex would read past the last one.
   EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, 8));
   EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, nullptr, 16));
+  // Counts whose byte sizes overflow are refused, not wrapped.
+  EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 0x60000000, triangle, 16));
+  const WORD indices[3] = {0, 1, 2};
+  EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0xFFFFFFF0, 0x20, 1, indices,
+                                                               D3DFMT_INDEX16, triangle, 16));
   EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawPrimitiveUP(static_cast<D3DPRIMITIVETYPE>(7), 1, triangle, 16));
   EXPECT_EQ(D3D_OK, device->EndScene());
 }
@@ -191,8 +196,12 @@ TEST_F(DeviceStateTest, LostDeviceNeedsResetAfterDefaultResourcesGo) {
   managed->UnlockRect(0);
 
   EXPECT_EQ(D3D_OK, device->TestCooperativeLevel());
+  ZkTestD3DHoldDeviceLost(true);
   ZkTestD3DLoseDevice();
   EXPECT_EQ(D3DERR_DEVICELOST, device->Present(nullptr, nullptr, nullptr, nullptr));
+  EXPECT_EQ(D3DERR_DEVICELOST, device->TestCooperativeLevel());
+  EXPECT_EQ(D3DERR_DEVICELOST, device->Reset(&device.parameters()));
+  ZkTestD3DHoldDeviceLost(false);
   EXPECT_EQ(D3DERR_DEVICENOTRESET, device->TestCooperativeLevel());
   // Drawing while lost is accepted and does nothing.
   EXPECT_EQ(D3D_OK, device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.f, 0));
@@ -213,6 +222,9 @@ TEST_F(DeviceStateTest, LostDeviceNeedsResetAfterDefaultResourcesGo) {
 
 TEST_F(DeviceStateTest, ResetRestoresDefaultStatesAndResizes) {
   device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  // A back buffer the caller still holds stays a valid object through the reset.
+  IDirect3DSurface9* held = nullptr;
+  ASSERT_EQ(D3D_OK, device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &held));
   D3DPRESENT_PARAMETERS p = device.parameters();
   p.BackBufferWidth = 32;
   p.BackBufferHeight = 16;
@@ -226,7 +238,15 @@ TEST_F(DeviceStateTest, ResetRestoresDefaultStatesAndResizes) {
   backBuffer->GetDesc(&desc);
   EXPECT_EQ(32u, desc.Width);
   EXPECT_EQ(16u, desc.Height);
+  held->GetDesc(&desc);
+  EXPECT_EQ(32u, desc.Width);
   backBuffer->Release();
+  held->Release();
+  // Without an automatic depth buffer the device has none bound.
+  p.EnableAutoDepthStencil = FALSE;
+  ASSERT_EQ(D3D_OK, device->Reset(&p));
+  IDirect3DSurface9* depth = nullptr;
+  EXPECT_EQ(D3DERR_NOTFOUND, device->GetDepthStencilSurface(&depth));
 }
 
 TEST_F(DeviceStateTest, SwapChainPresentCanReportStillDrawing) {
@@ -252,6 +272,27 @@ TEST_F(DeviceStateTest, VertexProcessingSwitchesOnlyOnAMixedDevice) {
   ASSERT_TRUE(mixed.ok());
   EXPECT_EQ(D3D_OK, mixed->SetSoftwareVertexProcessing(TRUE));
   EXPECT_TRUE(mixed->GetSoftwareVertexProcessing());
+}
+
+TEST_F(DeviceStateTest, ObjectsOfAnotherDeviceAreRefused) {
+  IDirect3DDevice9* other = nullptr;
+  D3DPRESENT_PARAMETERS p = device.parameters();
+  ASSERT_EQ(D3D_OK, device.d3d()->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
+                                               &other));
+  IDirect3DTexture9* texture = nullptr;
+  IDirect3DVertexBuffer9* buffer = nullptr;
+  IDirect3DSurface9* target = nullptr;
+  ASSERT_EQ(D3D_OK, other->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
+  ASSERT_EQ(D3D_OK, other->CreateVertexBuffer(64, 0, 0, D3DPOOL_MANAGED, &buffer, nullptr));
+  ASSERT_EQ(D3D_OK, other->GetRenderTarget(0, &target));
+  EXPECT_EQ(D3DERR_INVALIDCALL, device->SetTexture(0, texture));
+  EXPECT_EQ(D3DERR_INVALIDCALL, device->SetStreamSource(0, buffer, 0, 16));
+  EXPECT_EQ(D3DERR_INVALIDCALL, device->SetRenderTarget(0, target));
+  EXPECT_EQ(D3D_OK, other->SetTexture(0, texture));
+  target->Release();
+  buffer->Release();
+  texture->Release();
+  EXPECT_EQ(0u, other->Release());
 }
 
 TEST_F(DeviceStateTest, PureDeviceHidesItsState) {
@@ -282,16 +323,36 @@ TEST(DeviceLifetimeTest, EverythingIsFreedWhenTheLastReferenceGoes) {
     ASSERT_EQ(D3D_OK, level->GetDesc(&desc));
     EXPECT_EQ(4u, desc.Width);
     level->Release();
-    // Released while bound: the device forgets it instead of keeping a dangling pointer.
-    IDirect3DBaseTexture9* bound = reinterpret_cast<IDirect3DBaseTexture9*>(1);
+    // Released by the caller while bound: the binding keeps it, as on Direct3D.
+    IDirect3DBaseTexture9* bound = nullptr;
     ASSERT_EQ(D3D_OK, device->GetTexture(0, &bound));
-    EXPECT_EQ(nullptr, bound);
+    EXPECT_EQ(static_cast<IDirect3DBaseTexture9*>(texture), bound);
+    EXPECT_EQ(D3DRTYPE_TEXTURE, bound->GetType());
+    bound->Release();
     IDirect3DVertexDeclaration9* declaration = nullptr;
-    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END()};
-    ASSERT_EQ(D3D_OK, device->CreateVertexDeclaration(elements, &declaration));
+    const D3DVERTEXELEMENT9 position[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END()};
+    ASSERT_EQ(D3D_OK, device->CreateVertexDeclaration(position, &declaration));
     device->SetVertexDeclaration(declaration);
     declaration->Release();
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateVertexBuffer(64, 0, 0, D3DPOOL_MANAGED, &buffer, nullptr));
+    device->SetStreamSource(0, buffer, 0, 16);
+    buffer->Release();
+    // Bound objects hold no reference on the device: its last release ends them all.
   }
+  EXPECT_EQ(before, ZkTestD3DLiveObjects());
+}
+
+TEST(DeviceLifetimeTest, UnbindingTheLastHoldEndsTheObject) {
+  CD3DTestDevice device(ZK_D3D_BACKEND_NULL);
+  ASSERT_TRUE(device.ok());
+  const size_t before = ZkTestD3DLiveObjects();
+  IDirect3DIndexBuffer9* indices = nullptr;
+  ASSERT_EQ(D3D_OK, device->CreateIndexBuffer(12, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &indices, nullptr));
+  device->SetIndices(indices);
+  EXPECT_EQ(0u, indices->Release());
+  EXPECT_EQ(before + 1, ZkTestD3DLiveObjects());
+  device->SetIndices(nullptr);
   EXPECT_EQ(before, ZkTestD3DLiveObjects());
 }
 

@@ -19,6 +19,8 @@ TEST(ErrorTextTest, NamesAndDescribesResultCodes) {
       {D3DERR_OUTOFVIDEOMEMORY, "D3DERR_OUTOFVIDEOMEMORY", "Out of video memory"},
       {D3DERR_WASSTILLDRAWING, "D3DERR_WASSTILLDRAWING", "Was Still Drawing"},
       {E_OUTOFMEMORY, "E_OUTOFMEMORY", "Ran out of memory"},
+      {static_cast<HRESULT>(0x8007001E), "DIERR_INPUTLOST", "Access to the input device has been lost"},
+      {static_cast<HRESULT>(0x88780096), "DSERR_BUFFERLOST", "The buffer memory has been lost"},
       {static_cast<HRESULT>(0x8BADF00D), "Unknown", "n/a"},
   };
   for (const auto& c : cases) {

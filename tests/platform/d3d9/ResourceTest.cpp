@@ -249,10 +249,16 @@ TEST_F(ResourceTest, SurfacesForTargetsDepthAndReadBack) {
   HDC dc = nullptr;
   ASSERT_EQ(D3D_OK, plain->GetDC(&dc));
   ASSERT_NE(nullptr, dc);
+  const ZkSurfaceDC* view = reinterpret_cast<const ZkSurfaceDC*>(dc);
+  EXPECT_EQ(static_cast<DWORD>(ZK_SURFACE_DC_SIGNATURE), view->signature);
+  EXPECT_EQ(16u, view->width);
+  EXPECT_EQ(64, view->pitch);
+  static_cast<DWORD*>(view->bits)[16 + 3] = 0x00ABCDEF;  // GDI draws a pixel at (3, 1)
   EXPECT_EQ(D3DERR_INVALIDCALL, plain->LockRect(&locked, nullptr, 0));
   EXPECT_EQ(D3DERR_INVALIDCALL, plain->ReleaseDC(reinterpret_cast<HDC>(1)));
   EXPECT_EQ(D3D_OK, plain->ReleaseDC(dc));
   EXPECT_EQ(D3D_OK, plain->LockRect(&locked, nullptr, 0));
+  EXPECT_EQ(0x00ABCDEFu, static_cast<DWORD*>(locked.pBits)[16 + 3]);
   plain->UnlockRect();
   plain->Release();
   IDirect3DSurface9* floating = nullptr;

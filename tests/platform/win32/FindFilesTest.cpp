@@ -31,7 +31,7 @@ class FindFilesTest : public testing::Test {
  protected:
   void SetUp() override {
     for (const char* file : {"Levels/b.txt", "Levels/A.TXT", "Levels/c.dat", "Levels/Readme",
-                             "Levels/a1.txt", "Levels/Sub/config.xml"})
+                             "Levels/a1.txt", "Levels/_x.txt", "Levels/Sub/config.xml"})
       dir.Write(file, "12345");
     root = dir.Path() + "\\";
   }
@@ -44,11 +44,11 @@ TEST_F(FindFilesTest, PatternsMatchWithoutRegardToCaseInAStableOrder) {
     const char* pattern;
     Names expected;
   } cases[] = {
-      {"levels\\*.txt", {"A.TXT", "a1.txt", "b.txt"}},
-      {"LEVELS\\*.TXT", {"A.TXT", "a1.txt", "b.txt"}},
+      {"levels\\*.txt", {"A.TXT", "a1.txt", "b.txt", "_x.txt"}},
+      {"LEVELS\\*.TXT", {"A.TXT", "a1.txt", "b.txt", "_x.txt"}},
       {"Levels\\?.txt", {"A.TXT", "b.txt"}},
-      {"Levels\\*", {".", "..", "A.TXT", "a1.txt", "b.txt", "c.dat", "Readme", "Sub"}},
-      {"Levels\\*.*", {".", "..", "A.TXT", "a1.txt", "b.txt", "c.dat", "Readme", "Sub"}},
+      {"Levels\\*", {".", "..", "A.TXT", "a1.txt", "b.txt", "c.dat", "Readme", "Sub", "_x.txt"}},
+      {"Levels\\*.*", {".", "..", "A.TXT", "a1.txt", "b.txt", "c.dat", "Readme", "Sub", "_x.txt"}},
       {"Levels\\readme.*", {"Readme"}},
       {"Levels\\*.", {".", "..", "Readme", "Sub"}},
       {"Levels\\c*", {"c.dat"}},
@@ -72,7 +72,8 @@ TEST_F(FindFilesTest, EntriesCarryAttributesSizeAndTime) {
   EXPECT_EQ(data.nFileSizeLow, 5u);
   EXPECT_EQ(data.nFileSizeHigh, 0u);
   WIN32_FILE_ATTRIBUTE_DATA attributes;
-  ASSERT_TRUE(GetFileAttributesExA((root + "levels\\a.txt").c_str(), GetFileExInfoStandard, &attributes));
+  ASSERT_TRUE(
+      GetFileAttributesExA((root + "levels\\a.txt").c_str(), GetFileExInfoStandard, &attributes));
   EXPECT_EQ(CompareFileTime(&data.ftLastWriteTime, &attributes.ftLastWriteTime), 0);
   FindClose(search);
   EXPECT_FALSE(FindNextFileA(search, &data));
@@ -98,7 +99,8 @@ TEST_F(FindFilesTest, RootsListNoDotEntries) {
     EXPECT_NE(name, "..");
   }
   ASSERT_TRUE(ZkSetDriveFolder('t', (dir.Path() + "/Levels").c_str()));
-  EXPECT_EQ(Search("T:\\*.*"), (Names{"A.TXT", "a1.txt", "b.txt", "c.dat", "Readme", "Sub"}));
+  EXPECT_EQ(Search("T:\\*.*"),
+            (Names{"A.TXT", "a1.txt", "b.txt", "c.dat", "Readme", "Sub", "_x.txt"}));
   EXPECT_EQ(Search("t:\\sub\\*.*"), (Names{".", "..", "config.xml"}));
   EXPECT_EQ(Search("t:*.dat"), (Names{"c.dat"}));
 }

@@ -19,12 +19,12 @@ TEST(PathsTest, MapsSeparatorsAndLetterCase) {
   dir.Write("Data/readme.TXT", "x");
   const std::string root = dir.Path() + "/";
   const PathCase cases[] = {
-      {"Data/Scenes/Level1.zks", "Data/Scenes/Level1.zks"},     // exact
-      {"Data\\Scenes\\Level1.zks", "Data/Scenes/Level1.zks"},   // backslashes
-      {"data\\scenes\\LEVEL1.ZKS", "Data/Scenes/Level1.zks"},   // case in folders and file
+      {"Data/Scenes/Level1.zks", "Data/Scenes/Level1.zks"},      // exact
+      {"Data\\Scenes\\Level1.zks", "Data/Scenes/Level1.zks"},    // backslashes
+      {"data\\scenes\\LEVEL1.ZKS", "Data/Scenes/Level1.zks"},    // case in folders and file
       {"DATA/README.txt", "Data/readme.TXT"},                    //
-      {"data\\Missing\\New.txt", "Data/Missing/New.txt"},       // missing folder keeps its case
-      {"data\\scenes\\New.zks", "Data/Scenes/New.zks"},         // missing file keeps its case
+      {"data\\Missing\\New.txt", "Data/Missing/New.txt"},        // missing folder keeps its case
+      {"data\\scenes\\New.zks", "Data/Scenes/New.zks"},          // missing file keeps its case
       {"data\\\\scenes\\level1.zks", "Data/Scenes/Level1.zks"},  // doubled separator
       {"data\\scenes\\..\\README.TXT", "Data/Scenes/../readme.TXT"},
   };

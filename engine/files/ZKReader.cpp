@@ -1,0 +1,48 @@
+#include "ZKReader.h"
+
+#include <cstdint>
+#include <new>
+
+#include "ZKOBoundingBoxExporter.h"
+#include "ZKOMeshExporter.h"
+#include "ZKOShadowVolumeExporter.h"
+#include "ZKOSurfaceExporter.h"
+#include "ZKSBoneExporter.h"
+#include "ZKSCameraExporter.h"
+#include "ZKSChannelEnvelopeExporter.h"
+#include "ZKSEnvelopeExporter.h"
+#include "ZKSKeyExporter.h"
+#include "ZKSLightExporter.h"
+#include "ZKSMeshExporter.h"
+#include "ZKSMotionExporter.h"
+#include "ZKSNullExporter.h"
+#include "ZKSSceneExporter.h"
+#include "core/EngineLog.h"
+
+namespace {
+const char kSource[] = ".\\Sources\\ZKReader";
+}
+
+template <class Exporter>
+bool CZKReader::Create(std::unique_ptr<Exporter>& slot) {
+  slot.reset(new (std::nothrow) Exporter(this, m_pLog, m_pRenderer));
+  return slot != nullptr;
+}
+
+CZKReader::CZKReader(CD3D9RendererInterface* renderer, CEngineLog* log, bool& ok)
+    : m_pLog(log), m_pRenderer(renderer) {
+  ok = false;
+  if (m_pLog != nullptr)
+    m_pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "  - Initializing ZK Reader... - %i\n",
+                static_cast<int>(reinterpret_cast<uintptr_t>(renderer)));
+  // Stops at the first exporter that cannot be made; those made so far stay.
+  if (!Create(m_pBoundingBox) || !Create(m_pSurface) || !Create(m_pObject) ||
+      !Create(m_pShadowVolume) || !Create(m_pKey) || !Create(m_pChannelEnvelope) ||
+      !Create(m_pEnvelope) || !Create(m_pMotion) || !Create(m_pBone) || !Create(m_pMesh) ||
+      !Create(m_pNull) || !Create(m_pLight) || !Create(m_pCamera) || !Create(m_pScene))
+    return;
+  if (m_pLog != nullptr) m_pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "    - Done\n");
+  ok = true;
+}
+
+CZKReader::~CZKReader() = default;

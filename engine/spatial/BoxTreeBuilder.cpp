@@ -1,0 +1,10 @@
+#include "spatial/BoxTreeBuilder.h"
+
+float CBoxTreeBuilder::GetSplittingValue(const UINT*, UINT, const CollisionBox& box,
+                                         UINT axis) const {
+  return box.fCenter[axis];
+}
+
+bool CBoxTreeBuilder::ValidateSubdivision(const UINT*, UINT count, const CSourceBoxNode&) const {
+  return count > dwLeafLimit;
+}

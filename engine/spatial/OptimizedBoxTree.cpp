@@ -1,0 +1,3 @@
+#include "spatial/OptimizedBoxTree.h"
+
+bool COptimizedBoxTree::Refit(const CCollisionMeshInterface*) { return false; }

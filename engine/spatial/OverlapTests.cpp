@@ -1,0 +1,246 @@
+#include "spatial/OverlapTests.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ZKDXMath.h"
+#include "spatial/RelativeTransform.h"
+
+namespace {
+
+constexpr float kEpsilon = 1e-6f;
+
+CVector3 Point(const float* p) { return {p[0], p[1], p[2]}; }
+float Axis(const CVector3& v, int k) { return k == 0 ? v.x : (k == 1 ? v.y : v.z); }
+
+// The interval of a triangle on the line where the two planes meet, without division: the
+// lone corner L on one side of the other plane and the two others O1, O2 in corner order.
+struct IntervalTerms {
+  float a, b, c, x0, x1;
+};
+
+// False when every distance is 0: the triangles are coplanar.
+bool ComputeIntervalTerms(const float p[3], const float d[3], IntervalTerms& terms) {
+  int lone;
+  if (d[0] * d[1] > 0.0f)
+    lone = 2;
+  else if (d[0] * d[2] > 0.0f)
+    lone = 1;
+  else if (d[1] * d[2] > 0.0f || d[0] != 0.0f)
+    lone = 0;
+  else if (d[1] != 0.0f)
+    lone = 1;
+  else if (d[2] != 0.0f)
+    lone = 2;
+  else
+    return false;
+  const int o1 = lone == 0 ? 1 : 0;
+  const int o2 = lone == 2 ? 1 : 2;
+  terms.a = p[lone];
+  terms.b = (p[o1] - p[lone]) * d[lone];
+  terms.c = (p[o2] - p[lone]) * d[lone];
+  terms.x0 = d[lone] - d[o1];
+  terms.x1 = d[lone] - d[o2];
+  return true;
+}
+
+// Distances of three points to the plane n . p + d = 0, snapped to 0 near it.
+void PlaneDistances(const CVector3& normal, float d, const CVector3 (&points)[3], float out[3]) {
+  for (int i = 0; i < 3; ++i) {
+    out[i] = dot(normal, points[i]) + d;
+    if (std::fabs(out[i]) < kEpsilon) out[i] = 0.0f;
+  }
+}
+
+bool AllOnOneSide(const float d[3]) { return d[0] * d[1] > 0.0f && d[0] * d[2] > 0.0f; }
+
+bool EdgesCross(const float* va, const float* vb, const float* uc, const float* ud, int i0,
+                int i1) {
+  const float ax = vb[i0] - va[i0], ay = vb[i1] - va[i1];
+  const float bx = uc[i0] - ud[i0], by = uc[i1] - ud[i1];
+  const float cx = va[i0] - uc[i0], cy = va[i1] - uc[i1];
+  const float f = ay * bx - ax * by;
+  const float d = by * cx - bx * cy;
+  if ((f > 0.0f && d >= 0.0f && d <= f) || (f < 0.0f && d <= 0.0f && d >= f)) {
+    const float e = ax * cy - ay * cx;
+    if (f > 0.0f) return e >= 0.0f && e <= f;
+    return e <= 0.0f && e >= f;
+  }
+  return false;
+}
+
+bool PointInTriangle(const float* p, const float* w0, const float* w1, const float* w2, int i0,
+                     int i1) {
+  const float* corners[3] = {w0, w1, w2};
+  float d[3];
+  for (int edge = 0; edge < 3; ++edge) {
+    const float* wi = corners[edge];
+    const float* wj = corners[(edge + 1) % 3];
+    const float a = wj[i1] - wi[i1];
+    const float b = -(wj[i0] - wi[i0]);
+    const float c = -a * wi[i0] - b * wi[i1];
+    d[edge] = a * p[i0] + b * p[i1] + c;
+  }
+  return d[0] * d[1] > 0.0f && d[0] * d[2] > 0.0f;
+}
+
+}  // namespace
+
+bool BoxBoxOverlap(const RelativeTransform& x, const CollisionBox& a, const CollisionBox& b,
+                   bool edgeAxes) {
+  const float* eA = a.fExtents;
+  const float* eB = b.fExtents;
+
+  // b's centre in A's space, against A's three face axes.
+  float t[3];
+  x.BToA(b.fCenter, t);
+  for (int k = 0; k < 3; ++k) t[k] -= a.fCenter[k];
+  for (int k = 0; k < 3; ++k) {
+    const float radius = eA[k] + eB[0] * x.AbsR[0][k] + eB[1] * x.AbsR[1][k] + eB[2] * x.AbsR[2][k];
+    if (std::fabs(t[k]) > radius) return false;
+  }
+
+  // a's centre in B's space, against B's three face axes.
+  float s[3];
+  x.AToB(a.fCenter, s);
+  for (int j = 0; j < 3; ++j) {
+    const float radius = eB[j] + eA[0] * x.AbsRInverse[0][j] + eA[1] * x.AbsRInverse[1][j] +
+                         eA[2] * x.AbsRInverse[2][j];
+    if (std::fabs(s[j] - b.fCenter[j]) > radius) return false;
+  }
+
+  if (!edgeAxes) return true;
+  // Axis A[i] x B[j], B[j] being row j of R in A's space.
+  for (int i = 0; i < 3; ++i) {
+    const int i1 = (i + 1) % 3, i2 = (i + 2) % 3;
+    for (int j = 0; j < 3; ++j) {
+      const int j1 = (j + 1) % 3, j2 = (j + 2) % 3;
+      const float projected = std::fabs(t[i2] * x.R[j][i1] - t[i1] * x.R[j][i2]);
+      const float radius = eA[i1] * x.AbsR[j][i2] + eA[i2] * x.AbsR[j][i1] +
+                           eB[j1] * x.AbsRowCross[j2][i] + eB[j2] * x.AbsRowCross[j1][i];
+      if (projected > radius) return false;
+    }
+  }
+  return true;
+}
+
+bool TriangleTriangleOverlap(const float* v0, const float* v1, const float* v2, const float* u0,
+                             const float* u1, const float* u2) {
+  const CVector3 V[3] = {Point(v0), Point(v1), Point(v2)};
+  const CVector3 U[3] = {Point(u0), Point(u1), Point(u2)};
+
+  const CVector3 n1 = cross(V[1] - V[0], V[2] - V[0]);
+  const float d1 = -dot(n1, V[0]);
+  float du[3];
+  PlaneDistances(n1, d1, U, du);
+  if (AllOnOneSide(du)) return false;
+
+  const CVector3 n2 = cross(U[1] - U[0], U[2] - U[0]);
+  const float d2 = -dot(n2, U[0]);
+  float dv[3];
+  PlaneDistances(n2, d2, V, dv);
+  if (AllOnOneSide(dv)) return false;
+
+  // Project onto the coordinate axis closest to the line where the planes meet.
+  const CVector3 direction = cross(n1, n2);
+  int axis = 0;
+  float largest = std::fabs(direction.x);
+  if (std::fabs(direction.y) > largest) {
+    axis = 1;
+    largest = std::fabs(direction.y);
+  }
+  if (std::fabs(direction.z) > largest) axis = 2;
+  const float vp[3] = {Axis(V[0], axis), Axis(V[1], axis), Axis(V[2], axis)};
+  const float up[3] = {Axis(U[0], axis), Axis(U[1], axis), Axis(U[2], axis)};
+
+  IntervalTerms v, u;
+  const float normal[3] = {n1.x, n1.y, n1.z};
+  if (!ComputeIntervalTerms(vp, dv, v)) return CoplanarTriangleOverlap(v0, v1, v2, u0, u1, u2, normal);
+  if (!ComputeIntervalTerms(up, du, u)) return CoplanarTriangleOverlap(v0, v1, v2, u0, u1, u2, normal);
+
+  const float xx = v.x0 * v.x1;
+  const float yy = u.x0 * u.x1;
+  const float xxyy = xx * yy;
+  float first[2] = {v.a * xxyy + v.b * v.x1 * yy, v.a * xxyy + v.c * v.x0 * yy};
+  float second[2] = {u.a * xxyy + u.b * xx * u.x1, u.a * xxyy + u.c * xx * u.x0};
+  if (first[0] > first[1]) std::swap(first[0], first[1]);
+  if (second[0] > second[1]) std::swap(second[0], second[1]);
+  return !(first[1] < second[0] || second[1] < first[0]);
+}
+
+bool CoplanarTriangleOverlap(const float* v0, const float* v1, const float* v2, const float* u0,
+                             const float* u1, const float* u2, const float normal[3]) {
+  // Work in the two coordinates that the plane's normal leans on least.
+  const float nx = std::fabs(normal[0]), ny = std::fabs(normal[1]), nz = std::fabs(normal[2]);
+  int i0, i1;
+  if (nx > ny) {
+    if (nx > nz) {
+      i0 = 1;
+      i1 = 2;
+    } else {
+      i0 = 0;
+      i1 = 1;
+    }
+  } else if (nz > ny) {
+    i0 = 0;
+    i1 = 1;
+  } else {
+    i0 = 0;
+    i1 = 2;
+  }
+
+  const float* v[3] = {v0, v1, v2};
+  const float* u[3] = {u0, u1, u2};
+  for (int edge = 0; edge < 3; ++edge)
+    for (int other = 0; other < 3; ++other)
+      if (EdgesCross(v[edge], v[(edge + 1) % 3], u[other], u[(other + 1) % 3], i0, i1))
+        return true;
+  return PointInTriangle(v0, u0, u1, u2, i0, i1) || PointInTriangle(u0, v0, v1, v2, i0, i1);
+}
+
+bool TriangleBoxOverlap(const float triangle[3][3], const CollisionBox& box, bool edgeAxes) {
+  CVector3 corner[3];
+  for (int i = 0; i < 3; ++i)
+    corner[i] = {triangle[i][0] - box.fCenter[0], triangle[i][1] - box.fCenter[1],
+                 triangle[i][2] - box.fCenter[2]};
+  const float* e = box.fExtents;
+
+  for (int k = 0; k < 3; ++k) {
+    const float a = Axis(corner[0], k), b = Axis(corner[1], k), c = Axis(corner[2], k);
+    if (std::min({a, b, c}) > e[k] || std::max({a, b, c}) < -e[k]) return false;
+  }
+
+  const CVector3 edges[3] = {corner[1] - corner[0], corner[2] - corner[1], corner[0] - corner[2]};
+  const CVector3 n = cross(edges[0], edges[1]);
+  const float normal[3] = {n.x, n.y, n.z};
+  if (!PlaneBoxOverlap(normal, -dot(n, corner[0]), e)) return false;
+
+  if (!edgeAxes) return true;
+  // Axis (box axis k) x edge: zero along k.
+  for (const CVector3& edge : edges)
+    for (int k = 0; k < 3; ++k) {
+      const CVector3 unit = {k == 0 ? 1.0f : 0.0f, k == 1 ? 1.0f : 0.0f, k == 2 ? 1.0f : 0.0f};
+      const CVector3 axis = cross(unit, edge);
+      const float radius =
+          e[0] * std::fabs(axis.x) + e[1] * std::fabs(axis.y) + e[2] * std::fabs(axis.z);
+      const float p0 = dot(axis, corner[0]), p1 = dot(axis, corner[1]), p2 = dot(axis, corner[2]);
+      if (std::min({p0, p1, p2}) > radius || std::max({p0, p1, p2}) < -radius) return false;
+    }
+  return true;
+}
+
+bool PlaneBoxOverlap(const float normal[3], float distance, const float extents[3]) {
+  float vmin[3], vmax[3];
+  for (int k = 0; k < 3; ++k) {
+    if (normal[k] > 0.0f) {
+      vmin[k] = -extents[k];
+      vmax[k] = extents[k];
+    } else {
+      vmin[k] = extents[k];
+      vmax[k] = -extents[k];
+    }
+  }
+  if (normal[0] * vmin[0] + normal[1] * vmin[1] + normal[2] * vmin[2] + distance > 0.0f)
+    return false;
+  return normal[0] * vmax[0] + normal[1] * vmax[1] + normal[2] * vmax[2] + distance >= 0.0f;
+}

@@ -1,0 +1,50 @@
+#include "spatial/RelativeTransform.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr float kEpsilon = 1e-6f;
+
+void Split(const CMatrix& m, float rotation[3][3], float translation[3]) {
+  for (int row = 0; row < 3; ++row)
+    for (int col = 0; col < 3; ++col) rotation[row][col] = m.m[row][col];
+  for (int col = 0; col < 3; ++col) translation[col] = m.m[3][col];
+}
+
+void Apply(const float rotation[3][3], const float translation[3], const float p[3],
+           float out[3]) {
+  for (int k = 0; k < 3; ++k)
+    out[k] = p[0] * rotation[0][k] + p[1] * rotation[1][k] + p[2] * rotation[2][k] + translation[k];
+}
+
+}  // namespace
+
+bool RelativeTransform::Set(const CMatrix* worldA, const CMatrix* worldB) {
+  const CMatrix a = worldA ? *worldA : CMatrix::Identity();
+  const CMatrix b = worldB ? *worldB : CMatrix::Identity();
+  CMatrix inverseA, inverseB;
+  if (!a.Inverse(&inverseA) || !b.Inverse(&inverseB)) return false;
+  Split(b * inverseA, R, T);
+  Split(a * inverseB, RInverse, TInverse);
+
+  for (int row = 0; row < 3; ++row)
+    for (int col = 0; col < 3; ++col) {
+      AbsR[row][col] = std::fabs(R[row][col]) + kEpsilon;
+      AbsRInverse[row][col] = std::fabs(RInverse[row][col]) + kEpsilon;
+    }
+  for (int q = 0; q < 3; ++q) {
+    const float* u = R[(q + 1) % 3];
+    const float* v = R[(q + 2) % 3];
+    AbsRowCross[q][0] = std::fabs(u[1] * v[2] - u[2] * v[1]) + kEpsilon;
+    AbsRowCross[q][1] = std::fabs(u[2] * v[0] - u[0] * v[2]) + kEpsilon;
+    AbsRowCross[q][2] = std::fabs(u[0] * v[1] - u[1] * v[0]) + kEpsilon;
+  }
+  return true;
+}
+
+void RelativeTransform::BToA(const float p[3], float out[3]) const { Apply(R, T, p, out); }
+
+void RelativeTransform::AToB(const float p[3], float out[3]) const {
+  Apply(RInverse, TInverse, p, out);
+}

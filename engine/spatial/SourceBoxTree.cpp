@@ -1,0 +1,39 @@
+#include "spatial/SourceBoxTree.h"
+
+#include <new>
+
+#include "spatial/BoxTreeBuilder.h"
+
+void CSourceBoxTree::Release() {
+  m_root.ReleaseChildren();
+  m_root.SetPrimitives(nullptr, 0);
+  m_pool.reset();
+  m_indices.reset();
+  m_dwNodeCount = 0;
+}
+
+bool CSourceBoxTree::Build(CBoxTreeBuilder* builder) {
+  if (builder == nullptr || builder->dwPrimitiveCount == 0) return false;
+  Release();
+  builder->dwNodesUsed = 1;
+  builder->dwDegenerateSplits = 0;
+
+  const UINT n = builder->dwPrimitiveCount;
+  m_indices.reset(new (std::nothrow) UINT[n]);
+  if (!m_indices) return false;
+  for (UINT i = 0; i < n; ++i) m_indices[i] = i;
+  m_root.SetPrimitives(m_indices.get(), n);
+
+  builder->pNodePool = nullptr;
+  if (builder->dwLeafLimit == 1) {
+    // One triangle per leaf: exactly 2n - 1 nodes, so every child comes from one allocation.
+    m_pool.reset(new (std::nothrow) CSourceBoxNode[2 * static_cast<size_t>(n) - 1]);
+    if (!m_pool) return false;
+    builder->pNodePool = m_pool.get();
+  }
+
+  const bool built = m_root.BuildHierarchy(*builder);
+  builder->pNodePool = nullptr;
+  m_dwNodeCount = builder->dwNodesUsed;
+  return built;
+}

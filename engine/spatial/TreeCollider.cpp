@@ -1,0 +1,320 @@
+#include "spatial/TreeCollider.h"
+
+#include <algorithm>
+#include <type_traits>
+
+#include "ZKDXInterface.h"
+#include "spatial/BoxTree.h"
+#include "spatial/CollisionModel.h"
+#include "spatial/NoLeafBoxTree.h"
+#include "spatial/OverlapTests.h"
+#include "spatial/QuantizedBoxTree.h"
+#include "spatial/QuantizedNoLeafBoxTree.h"
+
+namespace {
+
+template <typename Record>
+struct LayoutOf;
+template <>
+struct LayoutOf<BoxTreeNode> {
+  using Tree = CBoxTree;
+};
+template <>
+struct LayoutOf<NoLeafBoxNode> {
+  using Tree = CNoLeafBoxTree;
+};
+template <>
+struct LayoutOf<QuantizedBoxNode> {
+  using Tree = CQuantizedBoxTree;
+};
+template <>
+struct LayoutOf<QuantizedNoLeafBoxNode> {
+  using Tree = CQuantizedNoLeafBoxTree;
+};
+
+template <typename Record>
+Dequantization DequantizationOf(const typename LayoutOf<Record>::Tree& tree) {
+  if constexpr (std::is_same_v<Record, QuantizedBoxNode> ||
+                std::is_same_v<Record, QuantizedNoLeafBoxNode>)
+    return tree.GetDequantization();
+  else
+    return Dequantization();
+}
+
+// The largest stored extent decides which record of a quantized pair is descended.
+UINT LargestStoredExtent(const QuantizedBoxNode& node) {
+  return std::max({node.wExtents[0], node.wExtents[1], node.wExtents[2]});
+}
+
+}  // namespace
+
+const char* CTreeCollider::ValidateSettings() const {
+  if ((dwFlags & COLLIDER_TEMPORAL_COHERENCE) && !(dwFlags & COLLIDER_FIRST_CONTACT))
+    return "Temporal coherence only works with First contact mode!";
+  return nullptr;
+}
+
+bool CTreeCollider::Collide(CollisionCache* cache, const CMatrix* worldA, const CMatrix* worldB) {
+  if (cache == nullptr || cache->pModel0 == nullptr || cache->pModel1 == nullptr) return false;
+  const CCollisionModel& modelA = *cache->pModel0;
+  const CCollisionModel& modelB = *cache->pModel1;
+  const CCollisionMeshInterface* sourceA = modelA.GetMeshInterface();
+  const CCollisionMeshInterface* sourceB = modelB.GetMeshInterface();
+  if (sourceA == nullptr || sourceB == nullptr) return false;
+  const bool singleA = modelA.HasFlag(MODEL_SINGLE_TRIANGLE);
+  const bool singleB = modelB.HasFlag(MODEL_SINGLE_TRIANGLE);
+  if ((!singleA && modelA.GetTree() == nullptr) || (!singleB && modelB.GetTree() == nullptr))
+    return false;
+  // The layout that is walked: both trees must share it; a single triangle has no tree.
+  const CCollisionModel& layoutModel = singleA ? modelB : modelA;
+  const UINT layoutFlags = MODEL_NO_LEAF | MODEL_QUANTIZED;
+  if (!singleA && !singleB &&
+      (modelA.GetFlags() & layoutFlags) != (modelB.GetFlags() & layoutFlags))
+    return false;
+  RelativeTransform transform;
+  if (!transform.Set(worldA, worldB)) return false;
+
+  m_pSourceA = sourceA;
+  m_pSourceB = sourceB;
+  InitQuery(transform);
+
+  if ((dwFlags & COLLIDER_TEMPORAL_COHERENCE) && (dwFlags & COLLIDER_FIRST_CONTACT) &&
+      cache->dwId0 < sourceA->dwNumberOfTriangles && cache->dwId1 < sourceB->dwNumberOfTriangles) {
+    TestTrianglePair(cache->dwId0, cache->dwId1);
+    if (ContactFound()) return true;
+  }
+
+  const bool noLeaf = layoutModel.HasFlag(MODEL_NO_LEAF);
+  const bool quantized = layoutModel.HasFlag(MODEL_QUANTIZED);
+  if (singleA && singleB) {
+    TestTrianglePair(0, 0);
+  } else if (singleA || singleB) {
+    const Side treeSide = singleA ? kSideB : kSideA;
+    const COptimizedBoxTree* tree = layoutModel.GetTree();
+    if (noLeaf && quantized)
+      CollideSingleTriangle<QuantizedNoLeafBoxNode>(treeSide, tree);
+    else if (noLeaf)
+      CollideSingleTriangle<NoLeafBoxNode>(treeSide, tree);
+    else if (quantized)
+      CollideSingleTriangle<QuantizedBoxNode>(treeSide, tree);
+    else
+      CollideSingleTriangle<BoxTreeNode>(treeSide, tree);
+  } else if (noLeaf && quantized) {
+    CollideLayout<QuantizedNoLeafBoxNode>(modelA.GetTree(), modelB.GetTree());
+  } else if (noLeaf) {
+    CollideLayout<NoLeafBoxNode>(modelA.GetTree(), modelB.GetTree());
+  } else if (quantized) {
+    CollideLayout<QuantizedBoxNode>(modelA.GetTree(), modelB.GetTree());
+  } else {
+    CollideLayout<BoxTreeNode>(modelA.GetTree(), modelB.GetTree());
+  }
+
+  if (ContactFound() && m_pairs.GetCount() >= 2) {
+    cache->dwId0 = m_pairs.GetEntries()[0];
+    cache->dwId1 = m_pairs.GetEntries()[1];
+  }
+  return true;
+}
+
+void CTreeCollider::InitQuery(const RelativeTransform& transform) {
+  ResetStatus();
+  m_dwBoxBoxTests = 0;
+  m_dwTriangleTriangleTests = 0;
+  m_dwTriangleBoxTests = 0;
+  m_pairs.Clear();
+  m_transform = transform;
+}
+
+template <typename Record>
+void CTreeCollider::CollideLayout(const COptimizedBoxTree* treeA, const COptimizedBoxTree* treeB) {
+  using Tree = typename LayoutOf<Record>::Tree;
+  const Tree& a = *static_cast<const Tree*>(treeA);
+  const Tree& b = *static_cast<const Tree*>(treeB);
+  if (a.GetNodeCount() == 0 || b.GetNodeCount() == 0) return;
+  m_pNodesA = a.GetNodes();
+  m_pNodesB = b.GetNodes();
+  m_dequantizationA = DequantizationOf<Record>(a);
+  m_dequantizationB = DequantizationOf<Record>(b);
+  if constexpr (LeafRecordLayout<Record>)
+    WalkLeafTrees<Record>(0, 0);
+  else
+    WalkNoLeafTrees<Record>(0, 0);
+}
+
+template <typename Record>
+void CTreeCollider::CollideSingleTriangle(Side treeSide, const COptimizedBoxTree* tree) {
+  using Tree = typename LayoutOf<Record>::Tree;
+  const Tree& walked = *static_cast<const Tree*>(tree);
+  if (walked.GetNodeCount() == 0) return;
+  const Dequantization dequantization = DequantizationOf<Record>(walked);
+  if (treeSide == kSideA) {
+    m_pNodesA = walked.GetNodes();
+    m_dequantizationA = dequantization;
+  } else {
+    m_pNodesB = walked.GetNodes();
+    m_dequantizationB = dequantization;
+  }
+  StoreTriangle(treeSide, 0);
+  WalkTriangleAgainst<Record>(treeSide, 0);
+}
+
+void CTreeCollider::RecordPair(UINT triangleA, UINT triangleB) {
+  // Both entries or neither, so that the list always reads as whole pairs.
+  if (m_pairs.GetCapacity() - m_pairs.GetCount() < 2 && !m_pairs.Resize(2)) {
+    dwFlags |= COLLIDER_CONTACT_FOUND;
+    return;
+  }
+  m_pairs.Add(triangleA);
+  m_pairs.Add(triangleB);
+  dwFlags |= COLLIDER_CONTACT_FOUND;
+}
+
+void CTreeCollider::FetchTriangle(const CCollisionMeshInterface* source, UINT triangle,
+                                  float out[3][3]) const {
+  TriangleVertices corners{};
+  source->fpCallback(triangle, corners, source->pUserData);
+  for (int i = 0; i < 3; ++i)
+    for (int k = 0; k < 3; ++k) out[i][k] = corners.pVertex[i][k];
+}
+
+void CTreeCollider::TestTrianglePair(UINT triangleA, UINT triangleB) {
+  float a[3][3], b[3][3], moved[3][3];
+  FetchTriangle(m_pSourceA, triangleA, a);
+  FetchTriangle(m_pSourceB, triangleB, b);
+  for (int i = 0; i < 3; ++i) m_transform.BToA(b[i], moved[i]);
+  ++m_dwTriangleTriangleTests;
+  if (TriangleTriangleOverlap(a[0], a[1], a[2], moved[0], moved[1], moved[2]))
+    RecordPair(triangleA, triangleB);
+}
+
+bool CTreeCollider::BoxesOverlap(const CollisionBox& a, const CollisionBox& b) {
+  ++m_dwBoxBoxTests;
+  return BoxBoxOverlap(m_transform, a, b, bFullBoxBoxTest || m_dwBoxBoxTests == 1);
+}
+
+void CTreeCollider::StoreTriangle(Side side, UINT triangle) {
+  float corners[3][3];
+  // The stored triangle belongs to the side that is not walked.
+  FetchTriangle(side == kSideA ? m_pSourceB : m_pSourceA, triangle, corners);
+  for (int i = 0; i < 3; ++i) {
+    if (side == kSideA)
+      m_transform.BToA(corners[i], m_storedTriangle[i]);
+    else
+      m_transform.AToB(corners[i], m_storedTriangle[i]);
+  }
+  m_dwStoredTriangleIndex = triangle;
+}
+
+void CTreeCollider::TestStoredTriangle(Side side, UINT triangle) {
+  float corners[3][3];
+  FetchTriangle(side == kSideA ? m_pSourceA : m_pSourceB, triangle, corners);
+  ++m_dwTriangleTriangleTests;
+  if (!TriangleTriangleOverlap(m_storedTriangle[0], m_storedTriangle[1], m_storedTriangle[2],
+                               corners[0], corners[1], corners[2]))
+    return;
+  if (side == kSideA)
+    RecordPair(triangle, m_dwStoredTriangleIndex);
+  else
+    RecordPair(m_dwStoredTriangleIndex, triangle);
+}
+
+template <typename Record>
+void CTreeCollider::WalkLeafTrees(UINT a, UINT b) {
+  // Recurses on every pair but the last, which the loop continues with.
+  for (;;) {
+    if (!BoxesOverlap(Box<Record>(kSideA, a), Box<Record>(kSideB, b))) return;
+    const Record& nodeA = Node<Record>(kSideA, a);
+    const Record& nodeB = Node<Record>(kSideB, b);
+    const bool leafA = nodeA.IsLeaf();
+    const bool leafB = nodeB.IsLeaf();
+    if (leafA && leafB) {
+      TestTrianglePair(LinkTriangle(nodeA.dwLink), LinkTriangle(nodeB.dwLink));
+      return;
+    }
+    const UINT firstA = LinkRecord(nodeA.dwLink);
+    const UINT firstB = LinkRecord(nodeB.dwLink);
+
+    bool descendB;
+    if constexpr (std::is_same_v<Record, QuantizedBoxNode>)
+      descendB = leafA || (!leafB && LargestStoredExtent(nodeA) <= LargestStoredExtent(nodeB));
+    else
+      descendB = !leafB;
+    const bool descendA = !leafA && !(std::is_same_v<Record, QuantizedBoxNode> && descendB);
+
+    if (descendA && descendB) {
+      WalkLeafTrees<Record>(firstA + 1, firstB + 1);
+      if (Done()) return;
+      WalkLeafTrees<Record>(firstA + 1, firstB);
+      if (Done()) return;
+      WalkLeafTrees<Record>(firstA, firstB + 1);
+      if (Done()) return;
+      a = firstA;
+      b = firstB;
+    } else if (descendB) {
+      WalkLeafTrees<Record>(a, firstB + 1);
+      if (Done()) return;
+      b = firstB;
+    } else {
+      WalkLeafTrees<Record>(firstA + 1, b);
+      if (Done()) return;
+      a = firstA;
+    }
+  }
+}
+
+template <typename Record>
+void CTreeCollider::WalkNoLeafTrees(UINT a, UINT b) {
+  if (!BoxesOverlap(Box<Record>(kSideA, a), Box<Record>(kSideB, b))) return;
+  const Record& nodeA = Node<Record>(kSideA, a);
+  const Record& nodeB = Node<Record>(kSideB, b);
+  const UINT linksA[2] = {nodeA.dwPositiveLink, nodeA.dwNegativeLink};
+  const UINT linksB[2] = {nodeB.dwPositiveLink, nodeB.dwNegativeLink};
+  for (const UINT linkA : linksA)
+    for (const UINT linkB : linksB) {
+      if (IsLeafLink(linkA) && IsLeafLink(linkB)) {
+        StoreTriangle(kSideB, LinkTriangle(linkA));
+        TestStoredTriangle(kSideB, LinkTriangle(linkB));
+      } else if (IsLeafLink(linkA)) {
+        StoreTriangle(kSideB, LinkTriangle(linkA));
+        WalkTriangleAgainst<Record>(kSideB, LinkRecord(linkB));
+      } else if (IsLeafLink(linkB)) {
+        StoreTriangle(kSideA, LinkTriangle(linkB));
+        WalkTriangleAgainst<Record>(kSideA, LinkRecord(linkA));
+      } else {
+        WalkNoLeafTrees<Record>(LinkRecord(linkA), LinkRecord(linkB));
+      }
+      if (Done()) return;
+    }
+}
+
+template <typename Record>
+void CTreeCollider::WalkTriangleAgainst(Side side, UINT record) {
+  for (;;) {
+    ++m_dwTriangleBoxTests;
+    if (!TriangleBoxOverlap(m_storedTriangle, Box<Record>(side, record), bFullTriangleBoxTest))
+      return;
+    const Record& node = Node<Record>(side, record);
+    UINT links[2];
+    if constexpr (LeafRecordLayout<Record>) {
+      if (node.IsLeaf()) {
+        TestStoredTriangle(side, LinkTriangle(node.dwLink));
+        return;
+      }
+      links[0] = RecordLink(LinkRecord(node.dwLink));
+      links[1] = RecordLink(LinkRecord(node.dwLink) + 1);
+    } else {
+      links[0] = node.dwPositiveLink;
+      links[1] = node.dwNegativeLink;
+    }
+    if (IsLeafLink(links[0]))
+      TestStoredTriangle(side, LinkTriangle(links[0]));
+    else
+      WalkTriangleAgainst<Record>(side, LinkRecord(links[0]));
+    if (Done()) return;
+    if (IsLeafLink(links[1])) {
+      TestStoredTriangle(side, LinkTriangle(links[1]));
+      return;
+    }
+    record = LinkRecord(links[1]);
+  }
+}
