@@ -174,13 +174,17 @@ CVector3 CCamera::LookAtPoint(float frame) {
 }
 
 void CCamera::UpdateHierarchy(float frame) {
-  if (m_fHierarchyFrame != -1.0f) return;
+  // A target that hangs below this camera asks for the camera's matrix while the camera asks
+  // for the target's position: the inner request takes the matrices as they stand.
+  if (m_fHierarchyFrame != -1.0f || m_bInHierarchyPass) return;
   if (m_fFrameSet != -1.0f) frame = m_fFrameSet;
   if (frame != -1.0f && GetGuard()->Update(frame) == 1) {
+    m_bInHierarchyPass = true;
     if (GetParent() != nullptr) m_mtxMatrix = m_mtxMatrix * ParentMatrix(frame);
     CVector3 lookAt = LookAtPoint(frame);
     m_vecPosition = CVector3() * m_mtxMatrix;
     LookAt(&m_vecPosition, &lookAt, -CurrentBank());
+    m_bInHierarchyPass = false;
   }
   m_fHierarchyFrame = frame;
 }

@@ -14,6 +14,7 @@
 #include "RecordingSoundServer.h"
 #include "TestScene.h"
 #include "scene/Camera.h"
+#include "scene/Null.h"
 
 namespace {
 
@@ -259,6 +260,21 @@ TEST_F(CameraTest, TargetsOfOtherKindsLookAlongTheCamerasAxis) {
     // Heading 90 degrees: the camera's Z axis is world +X.
     ExpectVectorNear(*camera->GetDirectionVector(), {1, 0, 0});
   }
+}
+
+TEST_F(CameraTest, TargetHangingBelowTheCameraEndsTheWalk) {
+  auto* null = new CNull(&renderer, &log, "rig");
+  null->SetOwnerScene(scene);
+  scene->AppendWorldObject(null);
+  null->SetParentObject(camera);
+  null->SetPosition({0, 0, 5});
+  camera->SetTarget(null);
+  camera->SetPosition({1, 0, 0});
+  camera->PrepareMatrices(0.0f);
+  null->PrepareMatrices(0.0f);
+  camera->UpdateHierarchy(0.0f);
+  EXPECT_EQ(camera->GetFrame(), 0.0f);
+  EXPECT_TRUE(AllFinite(*camera->GetCurrentMatrix()));
 }
 
 TEST_F(CameraTest, HierarchyPassRunsOncePerMatrixPass) {
