@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Camera.h"
+#include "EngineSampleScope.h"
 #include "Envelope.h"
 #include "SceneShaderLibrary.h"
 #include "WorldObject.h"
@@ -356,6 +358,40 @@ UINT CScene::ApplyDefaultShader(SceneShaderChooser sceneChooser, MeshShaderChoos
 
 CCameraInterface* CScene::GetActiveCamera() {
   return InterfaceOf<CCameraInterface>(m_pActiveCamera);
+}
+
+CCamera* CScene::GetActiveCameraObject() { return dynamic_cast<CCamera*>(m_pActiveCamera); }
+
+UINT CScene::SetActiveCamera(UINT index) {
+  CEngineSampleScope sample(SAMPLE_SET_ACTIVE_CAMERA);
+  CCamera* camera = index < m_Cameras.size() ? dynamic_cast<CCamera*>(m_Cameras[index]) : nullptr;
+  if (camera == nullptr) {
+    // Every later step that reads the active camera checks it, so none uses a stale one.
+    m_pActiveCamera = nullptr;
+    Log(CEngineLog::kLevelError,
+        "WARNING!!! - Trying To Set A NonExisting Camera (%i) In The Scene: %s (%i)\n", index,
+        m_szName, GetNumberOfCameras());
+    return 0;
+  }
+  const bool wasActive = m_pActiveCamera == camera;
+  m_pActiveCamera = camera;
+  m_dwActiveCameraNumber = index;
+  if (m_pRenderer != nullptr) {
+    m_pRenderer->SetTransform(D3DTS_VIEW, camera->GetWorld2CameraMatrix(camera->GetFrame()));
+    m_pRenderer->SetTransform(D3DTS_PROJECTION, camera->GetProjectionMatrix());
+  }
+  if (camera->GetVisibleMeshesStamp() != m_fFrame) {
+    camera->ClearVisibleMeshes();
+    camera->CollectVisibleMeshes(m_fFrame);
+  }
+  if (!wasActive || camera->GetVisibleLightsStamp() != m_fFrame) {
+    camera->ClearVisibleLights();
+    camera->CollectVisibleLights(m_fFrame);
+    // Not yet: each light's own lists (lit meshes, shadow volumes) are emptied and refilled
+    // here, in the camera's order, once the light class exists.
+  }
+  camera->UpdateListener();
+  return 1;
 }
 
 CEnvelopeInterface* CScene::GetAmbLightIntensityEnvelope() { return m_pAmbientIntensity.get(); }

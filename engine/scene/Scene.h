@@ -95,6 +95,11 @@ class CScene : public CSceneInterface {
   void SetUserDefinedData(void* data, UINT value1, UINT value2) override;
   UINT GetBackgroundColor() override { return m_dwBackgroundColor; }
   void SetBackgroundColor(UINT color) override { m_dwBackgroundColor = color; }
+  // Installs camera `index` on the renderer and refreshes its visible lists. An index past the
+  // cameras leaves the scene without an active camera (logged) and returns 0.
+  UINT SetActiveCamera(UINT index) override;
+  // Null while the scene has no active camera.
+  CCamera* GetActiveCameraObject() override;
 
   // --- engine side ---
   CWorldObject* GetFirstWorldObject() const { return m_pFirstWorldObject; }

@@ -22,7 +22,6 @@ class TestScene final : public CScene {
   void PrepareMatrices() override { Record("PrepareMatrices"); }
   void UpdateHierarchy() override { Record("UpdateHierarchy"); }
   void SetAsActiveScene() override { Record("SetAsActiveScene"); }
-  UINT SetActiveCamera(UINT) override { return Record("SetActiveCamera"); }
   void SetFrame(float) override { Record("SetFrame"); }
   CMeshInterface* FindNearestIntersection(CRay&, float*, UINT) override {
     Record("FindNearestIntersection");
@@ -51,10 +50,6 @@ class TestScene final : public CScene {
   }
   void GetPossibleColliders(CVector3&, float, CMeshInterface***, UINT*) override {
     Record("GetPossibleColliders");
-  }
-  CCamera* GetActiveCameraObject() override {
-    Record("GetActiveCameraObject");
-    return nullptr;
   }
 
   std::vector<std::string> calls;

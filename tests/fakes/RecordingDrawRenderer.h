@@ -1,0 +1,128 @@
+#pragma once
+// A renderer that records, in order, what debug drawings and the scene's camera set-up ask of
+// it: transforms, render states, the vertex format, shader unbinding and user-memory draws.
+// The letterbox factor is the test's to choose. Everything else answers neutrally.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ZeKorbD3DHeader.h"
+
+class RecordingDrawRenderer final : public CD3D9RendererInterface,
+                                    public CVertexDeclarationStorageInterface {
+  // The two shader banks share operation signatures, so each is a member of its own.
+  struct VertexShaders final : CVertexShaderStorageInterface {
+    explicit VertexShaders(std::vector<std::string>& log) : calls(log) {}
+    void SetShader(CVertexShaderInterface* shader) override {
+      calls.push_back(shader == nullptr ? "vertex shader null" : "vertex shader");
+    }
+    CVertexShaderInterface* CreateShader(const char*, const char*, ShaderParameter*,
+                                         UINT) override {
+      return nullptr;
+    }
+    CVertexShaderInterface* CreateShader(const char*, ShaderParameter*, UINT) override {
+      return nullptr;
+    }
+    std::vector<std::string>& calls;
+  };
+  struct PixelShaders final : CPixelShaderStorageInterface {
+    explicit PixelShaders(std::vector<std::string>& log) : calls(log) {}
+    void SetShader(CPixelShaderInterface* shader) override {
+      calls.push_back(shader == nullptr ? "pixel shader null" : "pixel shader");
+    }
+    CPixelShaderInterface* CreateShader(const char*, const char*, ShaderParameter*,
+                                        UINT) override {
+      return nullptr;
+    }
+    CPixelShaderInterface* CreateShader(const char*, ShaderParameter*, UINT) override {
+      return nullptr;
+    }
+    std::vector<std::string>& calls;
+  };
+
+ public:
+  struct Draw {
+    UINT type, minIndex, vertexCount, primitiveCount, indexFormat, stride;
+    std::vector<WORD> indices;
+    std::vector<unsigned char> vertexBytes;
+  };
+
+  float wideScreenFactor = 0.0f;
+  // "transform 2", "state 8=2", "fvf 450", "vertex shader null", "draw", ...
+  std::vector<std::string> calls;
+  std::vector<std::pair<UINT, CMatrix>> transforms;
+  std::vector<Draw> draws;
+
+  float GetWideScreenFactor() override { return wideScreenFactor; }
+  HRESULT SetTransform(UINT state, const CMatrix* matrix) override {
+    calls.push_back("transform " + std::to_string(state));
+    transforms.emplace_back(state, matrix != nullptr ? *matrix : CMatrix());
+    return 0;
+  }
+  HRESULT SetRenderState(UINT state, UINT value) override {
+    calls.push_back("state " + std::to_string(state) + "=" + std::to_string(value));
+    return 0;
+  }
+  void SetFVF(DWORD fvf) override { calls.push_back("fvf " + std::to_string(fvf)); }
+  void DrawIndexedPrimitiveUP(UINT type, UINT minIndex, UINT vertexCount, UINT primitiveCount,
+                              const void* indices, UINT indexFormat, const void* vertices,
+                              UINT stride) override {
+    calls.push_back("draw");
+    Draw draw{type, minIndex, vertexCount, primitiveCount, indexFormat, stride, {}, {}};
+    const auto* words = static_cast<const WORD*>(indices);
+    draw.indices.assign(words, words + primitiveCount * 2);
+    const auto* bytes = static_cast<const unsigned char*>(vertices);
+    draw.vertexBytes.assign(bytes, bytes + vertexCount * stride);
+    draws.push_back(draw);
+  }
+  CVertexDeclarationStorageInterface* GetVertexDeclarationStorageInterface() override {
+    return this;
+  }
+  CVertexShaderStorageInterface* GetVertexShaderStorageInterface() override {
+    return &m_VertexShaders;
+  }
+  CPixelShaderStorageInterface* GetPixelShaderStorageInterface() override {
+    return &m_PixelShaders;
+  }
+
+  CVertexDeclarationInterface* CreateVertexDeclaration(D3DVERTEXELEMENT9*) override {
+    return nullptr;
+  }
+  HRESULT SetViewport() override { return 0; }
+  HRESULT Flip(HWND, UINT) override { return 0; }
+  HRESULT Clear(UINT, UINT) override { return 0; }
+  HRESULT BeginRendering() override { return 0; }
+  HRESULT EndRendering() override { return 0; }
+  D3DVIEWPORT9* GetViewport() override { return nullptr; }
+  HDC GetBackBufferDC() override { return nullptr; }
+  UINT IsRenderingBegin() override { return 0; }
+  HRESULT SetLightEnable(WORD, UINT) override { return 0; }
+  HRESULT GetLightEnableStates(UINT*) override { return 0; }
+  HRESULT GetRenderTargetDescription(UINT, UINT*, UINT*, UINT*, UINT*) override { return 0; }
+  CIndexBufferStorageInterface* GetIndexBufferStorageInterface() override { return nullptr; }
+  CVertexBufferStorageInterface* GetVertexBufferStorageInterface() override { return nullptr; }
+  CMaterialStorageInterface* GetMaterialStorageInterface() override { return nullptr; }
+  CTextureStorageInterface* GetTextureStorageInterface() override { return nullptr; }
+  CSpriteStorageInterface* GetSpriteStorageInterface() override { return nullptr; }
+  HRESULT SetTextureStageState(UINT, UINT, UINT) override { return 0; }
+  HRESULT SetSamplerState(UINT, UINT, UINT) override { return 0; }
+  HRESULT SetPixelShaderConstantF(UINT, const float*, UINT) override { return 0; }
+  HRESULT SetPixelShaderConstantI(UINT, const int*, UINT) override { return 0; }
+  HRESULT SetPixelShaderConstantF(UINT, const UINT*, UINT) override { return 0; }
+  HRESULT SetVertexShaderConstantF(UINT, const float*, UINT) override { return 0; }
+  HRESULT SetVertexShaderConstantI(UINT, const int*, UINT) override { return 0; }
+  HRESULT SetVertexShaderConstantF(UINT, const UINT*, UINT) override { return 0; }
+  HRESULT DrawIndexedPrimitive(UINT) override { return 0; }
+  HRESULT DrawIndexedPrimitive(UINT, UINT, UINT, UINT, UINT) override { return 0; }
+  void DrawIndexedPrimitive(UINT, UINT, UINT, UINT, UINT, UINT) override {}
+  void DrawPrimitive(UINT, UINT, UINT, const void*, UINT) override {}
+  HRESULT SetLight(UINT, const D3DLIGHT9*) override { return 0; }
+  HRESULT SetSoftwareVertexProcessing(UINT) override { return 0; }
+  HRESULT EvictManagedResources() override { return 0; }
+  HRESULT SetScissorTest(const RECT*) override { return 0; }
+  HRESULT GetScissorTest(RECT*) override { return 0; }
+
+ private:
+  VertexShaders m_VertexShaders{calls};
+  PixelShaders m_PixelShaders{calls};
+};
