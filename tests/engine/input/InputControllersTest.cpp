@@ -156,6 +156,8 @@ TEST_F(InputControllersTest, ShutdownDuringAPollWaitsForItThenFreesTheDevices) {
   EXPECT_EQ(shutdown.get(), 1u);
   EXPECT_TRUE(g_callbackFinished.load());
   EXPECT_FALSE(m_input->IsThreadRunning());
+  const std::string info = m_log.TextAt(CEngineLog::kLevelInfo);
+  EXPECT_EQ(info.substr(info.size() - 23), "- DInput Thread Exited\n") << "the thread ended first";
   EXPECT_EQ(m_input->GetNumberOfDevices(), 0u);
   EXPECT_EQ(m_input->GetKeyboard(), nullptr);
   EXPECT_EQ(m_input->GetMouse(), nullptr);
@@ -174,8 +176,17 @@ TEST_F(InputControllersTest, ActionMapsMayBeReplacedWhileTheThreadPolls) {
     mouse->SetActionMapper(round % 2 ? small : large, round % 2 ? 1 : 64);
     if (round % 20 == 0) Key(DIK_A, round % 40 == 0);
   }
-  m_input->StopThread();
-  EXPECT_FALSE(m_input->IsThreadRunning());
+  // The last map is the one the thread uses from now on: one report per press.
+  Key(DIK_A, false);
+  ASSERT_TRUE(WaitFor([&] { return m_input->GetThreadPolls() > 0; }));
+  const uint64_t polls = m_input->GetThreadPolls();
+  ASSERT_TRUE(WaitFor([&] { return m_input->GetThreadPolls() >= polls + 2; }));
+  g_pressed = 0;
+  Key(DIK_A, true);
+  ASSERT_TRUE(WaitFor([] { return g_pressed.load() >= 1; }));
+  const uint64_t after = m_input->GetThreadPolls();
+  ASSERT_TRUE(WaitFor([&] { return m_input->GetThreadPolls() >= after + 2; }));
+  EXPECT_EQ(g_pressed.load(), 1);
 }
 
 }  // namespace
