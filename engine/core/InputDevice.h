@@ -10,6 +10,4 @@ class CInputDevice {
   virtual UINT GetDeviceType() = 0;
   // Reads the device once and reports what changed; returns the last DirectInput result.
   virtual HRESULT Poll() = 0;
-  // Creates and acquires the DirectInput device; false drops it from the manager's table.
-  virtual bool Init() = 0;
 };

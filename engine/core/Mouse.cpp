@@ -180,7 +180,10 @@ void CMouse::ResetAction(UINT object) {
   m_dwMoved[object - OBJECT_X_AXIS] = 0;
 }
 
-void CMouse::SetCentreLock(UINT lock) { m_dwCentreLock = lock; }
+void CMouse::SetCentreLock(UINT lock) {
+  std::lock_guard<std::recursive_mutex> guard(m_pManager->Lock());
+  m_dwCentreLock = lock;
+}
 
 void CMouse::GetCursorPosition(float* x, float* y) {
   std::lock_guard<std::recursive_mutex> guard(m_pManager->Lock());
@@ -217,7 +220,10 @@ void CMouse::SetSensitivity(float sensitivity) {
   m_fSensitivity = sensitivity;
 }
 
-float CMouse::GetSensitivity() { return m_fSensitivity; }
+float CMouse::GetSensitivity() {
+  std::lock_guard<std::recursive_mutex> guard(m_pManager->Lock());
+  return m_fSensitivity;
+}
 
 void CMouse::ShowCursor(UINT show) {
   if (show == m_dwCursorShown) return;
@@ -241,7 +247,10 @@ void CMouse::ReapplyCursor() {
   if (m_dwCurrentCursor < kCursorCount) ::SetCursor(m_hCursors[m_dwCurrentCursor]);
 }
 
-void CMouse::SetCentringSuspended(UINT suspended) { m_dwCentringSuspended = suspended; }
+void CMouse::SetCentringSuspended(UINT suspended) {
+  std::lock_guard<std::recursive_mutex> guard(m_pManager->Lock());
+  m_dwCentringSuspended = suspended;
+}
 
 void CMouse::UpdateCursorPosition(LPARAM packed) {
   // Mouse messages carry client coordinates, so the fractions are taken over the client area.
