@@ -33,7 +33,7 @@ CInputControllers::CInputControllers(const InputControllersSettings& settings)
 }
 
 CInputControllers::~CInputControllers() {
-  StopThread();
+  if (m_thread.joinable()) StopThread();
   // Only the input thread itself gets here with its thread unjoined; it ends after this round.
   if (m_thread.joinable()) m_thread.detach();
   FreeDevices();

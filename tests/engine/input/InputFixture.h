@@ -66,9 +66,8 @@ class InputFixture : public ::testing::Test {
   }
 
   // Makes the manager on the window; its thread stays only when `keepThread` is set.
-  void StartInput(bool keepThread = false, DWORD pollInterval = 1) {
-    InputControllersSettings settings = {&m_log,   &m_timer,   nullptr,
-                                         m_hWnd,   kBackground, pollInterval};
+  void StartInput(bool keepThread = false, DWORD pollInterval = 1, DWORD flags = kBackground) {
+    InputControllersSettings settings = {&m_log, &m_timer, nullptr, m_hWnd, flags, pollInterval};
     m_input = std::make_unique<CInputControllers>(settings);
     ASSERT_EQ(m_input->Init(), 1u);
     ASSERT_NE(m_input->GetKeyboard(), nullptr);

@@ -105,4 +105,25 @@ TEST_F(KeyboardTest, LockedOrMissingConsoleKeepsKeysFromTheGuiButNotFromTheGame)
   EXPECT_EQ(g_calls, (std::vector<KeyCall>{{1, 1}, {1, 0}}));
 }
 
+class ForegroundKeyboardTest : public InputFixture {};
+
+TEST_F(ForegroundKeyboardTest, AKeyboardLostWithTheFocusIsReacquiredByTheNextPoll) {
+  StartInput(false, 1, 0);  // foreground: reads only while the window has the focus
+  CKeyboard* keyboard = m_input->GetKeyboard();
+  const ActionPair map[] = {{1, DIK_A}};
+  keyboard->SetActionMapper(map, 1);
+  keyboard->SetCallback(RecordKey);
+  g_calls.clear();
+  ASSERT_TRUE(ZkTestInputFocus(m_hWnd, FALSE));
+  Pump();
+  EXPECT_TRUE(FAILED(keyboard->Poll()));
+
+  m_log.entries.clear();
+  ASSERT_TRUE(ZkTestInputFocus(m_hWnd, TRUE));
+  Key(DIK_A, true);
+  EXPECT_EQ(keyboard->Poll(), DI_OK);
+  EXPECT_EQ(m_log.TextAt(CEngineLog::kLevelInfo), "- Keyboard ReAcquired\n");
+  EXPECT_EQ(g_calls, (std::vector<KeyCall>{{1, 1}}));
+}
+
 }  // namespace
