@@ -1,0 +1,12 @@
+#pragma once
+// A renderer stand-in that counts device resets.
+#include "core/DeviceReset.h"
+
+class CRecordingDeviceReset : public CDeviceReset {
+ public:
+  HRESULT ResetDevice() override {
+    ++resets;
+    return S_OK;
+  }
+  int resets = 0;
+};
