@@ -198,23 +198,36 @@ TEST_F(ShadowVolumeGeometryTest, TetrahedronGetsEveryFaceReversedAndAQuadOnEvery
             std::string::npos);
 }
 
-TEST_F(ShadowVolumeGeometryTest, SeamSplitVerticesStillJoinByPosition) {
+TEST_F(ShadowVolumeGeometryTest, QuadsJoinFacesByPositionAcrossSeamsAndWindings) {
   // Vertex 4 is vertex 0 split for a texture seam: face 2 uses it, the edges were built on the
   // points before the split.
-  std::vector<Vertex> vertices = kTetraVertices;
-  vertices.push_back(At(0, 0, 0));
-  vertices[4].fTU[0] = 0.5f;
-  CMesh* mesh = AddMesh("seam");
-  std::vector<Triangle> split = kTetraFaces;
-  split[2] = {4, 3, 2};
-  ASSERT_EQ(Load(mesh, vertices, kTetraFaces, split), 1u);
-
-  ASSERT_TRUE(GeometryStored());
-  EXPECT_EQ(mesh->GetIsClosed(), 1u);
-  ASSERT_EQ(spatial.shadowIndices.size(), 48u);
-  const ParsedVolume parsed = Parse(spatial.shadowIndices, spatial.shadowBlocks[0], mesh);
-  EXPECT_EQ(parsed.quadEdges.size(), 6u);
-  EXPECT_EQ(spatial.shadowBlocks[0][6].fTU[0], 65535.0f);  // bone slots replace the seam's UVs
+  std::vector<Vertex> seamVertices = kTetraVertices;
+  seamVertices.push_back(At(0, 0, 0));
+  seamVertices[4].fTU[0] = 0.5f;
+  std::vector<Triangle> seamFaces = kTetraFaces;
+  seamFaces[2] = {4, 3, 2};
+  // A face wound against its neighbours meets each shared edge in the same direction.
+  std::vector<Triangle> flipped = kTetraFaces;
+  flipped[3] = {1, 3, 2};
+  struct Case {
+    const char* name;
+    const std::vector<Vertex>& vertices;
+    const std::vector<Triangle>& edgeFaces;
+    const std::vector<Triangle>& meshFaces;
+  };
+  const Case cases[] = {{"seam", seamVertices, kTetraFaces, seamFaces},
+                        {"flipped", kTetraVertices, flipped, flipped}};
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    spatial.calls.clear();
+    CMesh* mesh = AddMesh(test.name);
+    ASSERT_EQ(Load(mesh, test.vertices, test.edgeFaces, test.meshFaces), 1u);
+    ASSERT_TRUE(GeometryStored());
+    EXPECT_EQ(mesh->GetIsClosed(), 1u);
+    ASSERT_EQ(spatial.shadowIndices.size(), 48u);
+    const ParsedVolume parsed = Parse(spatial.shadowIndices, spatial.shadowBlocks[0], mesh);
+    EXPECT_EQ(parsed.quadEdges.size(), 6u);
+  }
 }
 
 TEST_F(ShadowVolumeGeometryTest, OpenOrOversharedMeshesGetNoGeometry) {
