@@ -14,6 +14,8 @@
 #include "UpdateInputs.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
+#include "spatial/ShadowVolumeGeometry.h"
+#include "spatial/ShadowVolumeIndexBuffer.h"
 #include "winuser.h"
 
 namespace {
@@ -864,6 +866,109 @@ void CMesh::SetGenericPathData(CMeshVertexBuffer* vertexBuffer) {
   if (vertexBuffer == m_pVertexBuffer) return;
   if (m_pVertexBuffer != nullptr) m_pVertexBuffer->Release();
   m_pVertexBuffer = vertexBuffer;
+}
+
+// --- shadow volume ---
+
+void CMesh::PrepareShadowVolume(const Edge* edges, UINT count) {
+  if ((edges == nullptr && count != 0) || count > kMaxElements) {
+    Log(CEngineLog::kLevelError,
+        "WARNING!!! - The Object %s Can Cast Shadow Because It's Not Closed\n", m_szName);
+    m_dwCanCastShadowVolume = 0;
+    return;
+  }
+  const UINT faceCount = GetNumberOfFaces();
+  // A face number the mesh does not have counts as a missing face.
+  auto owner = [&](WORD face) { return face < faceCount ? &m_Faces[face] : nullptr; };
+  m_Edges.assign(count, Edge{});
+  bool overshared = false, open = false;
+  for (UINT i = 0; i < count; ++i) {
+    Edge& edge = m_Edges[i];
+    edge.wIndex1 = edges[i].wIndex1;
+    edge.wIndex2 = edges[i].wIndex2;
+    edge.wFace1 = edges[i].wFace1;
+    edge.wFace2 = edges[i].wFace2;
+    edge.dwOvershared = edges[i].dwOvershared != 0 ? 1 : 0;
+    edge.pOwner1 = owner(edge.wFace1);
+    edge.pOwner2 = owner(edge.wFace2);
+    OrientEdge(edge, static_cast<WORD>(i));
+    overshared = overshared || edge.dwOvershared == 1;
+    open = open || edge.pOwner1 == nullptr || edge.pOwner2 == nullptr;
+  }
+  if (overshared) m_dwHasShadowVolumeGeometry = 0;
+  if (open) {
+    Log(CEngineLog::kLevelError,
+        "WARNING!!! - The Object %s Can Cast Shadow Because It's Not Closed\n", m_szName);
+    m_dwCanCastShadowVolume = 0;
+    return;
+  }
+  m_dwCanCastShadowVolume = 1;
+  if (m_dwHasShadowVolumeGeometry != 0) CreateShadowVolumeGeometry();
+  Log(CEngineLog::kLevelInfo, "  - %s has %i edges\n", m_szName, static_cast<int>(count));
+}
+
+// The quads of the shadow volume need each edge to run the way its first face winds.
+void CMesh::OrientEdge(Edge& edge, WORD index) {
+  auto slotOf = [index](const Face* face) -> int {
+    if (face == nullptr) return -1;
+    const WORD slots[3] = {face->wEdge1, face->wEdge2, face->wEdge3};
+    for (int k = 0; k < 3; ++k)
+      if (slots[k] == index) return k;
+    return -1;
+  };
+  const Face* face = edge.pOwner1;
+  int k = slotOf(edge.pOwner1);
+  if (edge.pOwner1 != nullptr && edge.pOwner2 != nullptr && slotOf(edge.pOwner2) < 0) k = -1;
+  if (edge.pOwner1 == nullptr) {
+    face = edge.pOwner2;
+    k = slotOf(edge.pOwner2);
+  }
+  if (k < 0) return;
+  const WORD corners[3] = {face->wIndex1, face->wIndex2, face->wIndex3};
+  edge.wIndex1 = corners[k];
+  edge.wIndex2 = corners[(k + 1) % 3];
+}
+
+void CMesh::CreateShadowVolumeGeometry() {
+  Log(CEngineLog::kLevelInfo, "- Creating Shadow Volume Geometry For: %s\n", m_szName);
+  if (m_pShadowVolume == nullptr || g_pSpatial == nullptr) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
+    m_dwCanCastShadowVolume = 0;
+    return;
+  }
+  CShadowVolumeGeometry geometry(m_szName, m_pLog);
+  const bool boned = m_dwUseBones == 1;
+  if (!geometry.Build(m_Faces.data(), GetNumberOfFaces(), m_Edges.data(), GetNumberOfEdges(),
+                      m_Vertices.data(), GetNumberOfVertices(), boned,
+                      !boned && m_dwIsMorph == 0)) {
+    m_dwCanCastShadowVolume = 0;
+    return;
+  }
+  const UINT indexCount = static_cast<UINT>(geometry.m_Indices.size());
+  const UINT vertexCount = static_cast<UINT>(geometry.m_DynamicVertices.size());
+  CShadowVolumeIndexBuffer* indexBuffer =
+      CreateShadowVolumeIndexBuffer(geometry.m_Indices.data(), indexCount);
+  if (indexBuffer == nullptr) {
+    Log(CEngineLog::kLevelError,
+        "ERROR! - Can't Create Index Buffer For Shadow Volume Geometry For: %s\n", m_szName);
+    m_dwCanCastShadowVolume = 0;
+    return;
+  }
+  g_pSpatial->SetShadowVolumeGeometry(m_pShadowVolume, geometry, indexBuffer);
+  Log(CEngineLog::kLevelInfo, "  - Done (%i Indices, %i Vertices)\n",
+      static_cast<int>(indexCount), static_cast<int>(vertexCount));
+}
+
+CShadowVolumeIndexBuffer* CMesh::CreateShadowVolumeIndexBuffer(WORD* indices, UINT count) {
+  auto* renderer = static_cast<CD3D9RendererInterface*>(m_pRendererContext);
+  CIndexBufferStorageInterface* storage =
+      renderer != nullptr ? renderer->GetIndexBufferStorageInterface() : nullptr;
+  if (storage == nullptr) return nullptr;
+  char name[kNameLength + 32];
+  std::snprintf(name, sizeof name, "%s_shadow_volume_1", m_szName);
+  // Only a counted buffer can be shared with clones and released with the mesh.
+  return dynamic_cast<CShadowVolumeIndexBuffer*>(
+      storage->CreateIndexBuffer(name, name, indices, count, 0, m_dwDynamicBuffers));
 }
 
 // --- operations of later parts of the engine ---

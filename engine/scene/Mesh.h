@@ -22,6 +22,7 @@ class CMeshSpatial;
 class CMeshVertexBuffer;
 class COctree;
 class CShader;
+class CShadowVolumeIndexBuffer;
 
 class CMesh final : public TWorldObject<CMeshInterface> {
  public:
@@ -195,6 +196,14 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   void SetFlags(WORD flags) { m_wFlags = flags; }
   WORD GetFlags() const { return m_wFlags; }
   void SetCastsShadowVolume(UINT casts) { m_dwCanCastShadowVolume = casts != 0 ? 1 : 0; }
+  // 1 while every edge has two faces and the shadow-volume geometry (when wanted) was built.
+  UINT GetIsClosed() const { return m_dwCanCastShadowVolume; }
+  // Takes over imported edges (faces named by number, 0xFFFF for none), orients each along its
+  // first face, tests that the surface is closed and builds the shadow-volume geometry.
+  void PrepareShadowVolume(const Edge* edges, UINT count);
+  // Builds the shadow-volume geometry and its index buffer into the shadow volume; a mesh that
+  // cannot have one is marked not closed.
+  void CreateShadowVolumeGeometry();
   void SetParentReference(UINT number, UINT type) {
     m_dwParentNumber = number;
     m_dwParentTypeLoaded = type;
@@ -214,6 +223,8 @@ class CMesh final : public TWorldObject<CMeshInterface> {
                                   const char* name, UINT kind);
   void BindStreams(CMeshVertexBuffer* dynamicShadow, CMeshVertexBuffer* staticShadow);
   void ReleaseVertexBuffers();
+  void OrientEdge(Edge& edge, WORD index);
+  CShadowVolumeIndexBuffer* CreateShadowVolumeIndexBuffer(WORD* indices, UINT count);
 
   CShader* m_pShader = nullptr;
   std::vector<Vertex> m_Vertices;

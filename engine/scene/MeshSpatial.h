@@ -11,6 +11,8 @@ class CMesh;
 class CMeshShadowVolume;
 class COctree;
 class CScene;
+class CShadowVolumeGeometry;
+class CShadowVolumeIndexBuffer;
 
 class CMeshSpatial {
  public:
@@ -29,8 +31,13 @@ class CMeshSpatial {
   // Block 0 is the dynamic geometry, block 1 the static; a block that is missing gives null.
   virtual Vertex* GetShadowVolumeBlock(CMeshShadowVolume* shadowVolume, UINT block,
                                        UINT* count) = 0;
-  // The per-frame reset, which also sets the per-light matrix caches to the identity.
+  // The per-frame reset: ages the per-light flags (CMeshShadowVolume::ResetLightFlags).
   virtual void ResetShadowVolume(CMeshShadowVolume* shadowVolume) = 0;
+  // Hands the built geometry to the shadow volume, which takes over its arrays and the index
+  // buffer's reference.
+  virtual void SetShadowVolumeGeometry(CMeshShadowVolume* shadowVolume,
+                                       CShadowVolumeGeometry& geometry,
+                                       CShadowVolumeIndexBuffer* indexBuffer) = 0;
 
   virtual void ReleaseCollider(CCollider* collider) = 0;
 

@@ -8,6 +8,7 @@
 
 #include "scene/Mesh.h"
 #include "scene/MeshSpatial.h"
+#include "spatial/ShadowVolumeGeometry.h"
 
 class FakeMeshSpatial final : public CMeshSpatial {
  public:
@@ -46,6 +47,17 @@ class FakeMeshSpatial final : public CMeshSpatial {
     return data.empty() ? nullptr : data.data();
   }
   void ResetShadowVolume(CMeshShadowVolume*) override { calls.push_back("ResetShadowVolume"); }
+  // Keeps the geometry as the blocks it hands out; the index buffer's reference stays with the
+  // test, which owns the buffer.
+  void SetShadowVolumeGeometry(CMeshShadowVolume*, CShadowVolumeGeometry& geometry,
+                               CShadowVolumeIndexBuffer* indexBuffer) override {
+    calls.push_back("SetShadowVolumeGeometry");
+    shadowBlocks[0] = geometry.m_DynamicVertices;
+    shadowBlocks[1] = geometry.m_StaticVertices;
+    shadowIndices = geometry.m_Indices;
+    shadowIndexBuffer = indexBuffer;
+    hasShadowGeometry = 1;
+  }
   void ReleaseCollider(CCollider*) override { calls.push_back("ReleaseCollider"); }
   COctree* GetSceneOctree(CScene*) override { return hasOctree ? Cell(0) : nullptr; }
   void RemoveMeshFromOctree(COctree* cell, UINT entry, CMesh*) override {
@@ -59,6 +71,8 @@ class FakeMeshSpatial final : public CMeshSpatial {
 
   UINT hasShadowGeometry = 0;
   std::vector<Vertex> shadowBlocks[2];
+  std::vector<WORD> shadowIndices;
+  CShadowVolumeIndexBuffer* shadowIndexBuffer = nullptr;
   bool hasOctree = false;
   std::vector<std::pair<COctree*, UINT>> cellsToEnter;
   std::vector<std::pair<COctree*, UINT>> removed;

@@ -28,7 +28,10 @@ class RecordingRenderer final : public CD3D9RendererInterface {
   CVertexDeclarationStorageInterface* GetVertexDeclarationStorageInterface() override {
     return nullptr;
   }
-  CIndexBufferStorageInterface* GetIndexBufferStorageInterface() override { return nullptr; }
+  CIndexBufferStorageInterface* GetIndexBufferStorageInterface() override {
+    return indexBufferStorage;
+  }
+  CIndexBufferStorageInterface* indexBufferStorage = nullptr;
   CVertexShaderStorageInterface* GetVertexShaderStorageInterface() override { return nullptr; }
   CPixelShaderStorageInterface* GetPixelShaderStorageInterface() override { return nullptr; }
   CVertexBufferStorageInterface* GetVertexBufferStorageInterface() override {
