@@ -150,7 +150,7 @@ void CEngineContext::Shutdown(UINT exitCode) {
   if (dwInitialized != 1 || m_shuttingDown) return;
   m_shuttingDown = true;
 
-  LogInfo("- Window Destroyed\n");
+  LogInfo(__LINE__, "- Window Destroyed\n");
   UnloadToolBox();
   ReleaseSoundServer();
   ReleaseInputControllers();
@@ -176,7 +176,7 @@ void CEngineContext::UnloadToolBox() {
   pToolBox->Unload();
   delete pToolBox;
   pToolBox = nullptr;
-  LogInfo("- ToolBox Unloaded\n");
+  LogInfo(__LINE__, "- ToolBox Unloaded\n");
 }
 
 // The sound server is released here (and "- Sound deinitialized" logged) once the engine
@@ -203,7 +203,7 @@ void CEngineContext::ReleaseVirtualFileSystem() {
   if (!pVirtualFileSystem) return;
   pVirtualFileSystem->Deinitialize();
   pVirtualFileSystem = nullptr;
-  LogInfo("- Virtual Disk deinitialized\n");
+  LogInfo(__LINE__, "- Virtual Disk deinitialized\n");
 }
 
 void CEngineContext::CloseLog() {
@@ -218,6 +218,6 @@ void CEngineContext::DestroyAppWindow() {
   hWnd = nullptr;
 }
 
-void CEngineContext::LogInfo(const char* text) {
-  if (pLog) pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "%s", text);
+void CEngineContext::LogInfo(int line, const char* text) {
+  if (pLog) pLog->Log(kSource, line, CEngineLog::kLevelInfo, "%s", text);
 }

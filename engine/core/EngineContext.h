@@ -149,7 +149,7 @@ class CEngineContext {
   void ReleaseVirtualFileSystem();
   void CloseLog();
   void DestroyAppWindow();
-  void LogInfo(const char* text);
+  void LogInfo(int line, const char* text);
 
   bool m_shuttingDown = false;
   DWORD m_dwFramesCounted = 0;

@@ -237,7 +237,7 @@ UINT CEngineStartup::Init(ZeKorbConfig* config) {
   CreateParticleFactory();
   StartInput();
   m_context->dwInitialized = 1;
-  LogInfo("- Inited\n");
+  LogInfo(__LINE__, "- Inited\n");
   LoadAllTextures();
   LoadDefaultScripts();
   LoadDefaultShaders();
@@ -263,7 +263,7 @@ void CEngineStartup::ApplyConfigurationSettings() {
 void CEngineStartup::StartSound() {
   const ZeKorbConfig* config = m_context->pConfig;
   if (config->dwUseSound == 1 && config->pTonarisConfig) return;
-  LogInfo("- Not Initializing Sound Library\n");
+  LogInfo(__LINE__, "- Not Initializing Sound Library\n");
 }
 
 void CEngineStartup::ShowEngineWindow() {
@@ -330,8 +330,8 @@ void CEngineStartup::LoadDefaultScripts() {}
 
 // Shaders are loaded with the scenes that use them; nothing is loaded by default.
 void CEngineStartup::LoadDefaultShaders() {
-  LogInfo("- Loading Default Shaders...\n");
-  LogInfo("  - DONE\n");
+  LogInfo(__LINE__, "- Loading Default Shaders...\n");
+  LogInfo(__LINE__, "  - DONE\n");
 }
 
 UINT CEngineStartup::ChangeConfiguration(const ZeKorbConfig* config) {
@@ -343,6 +343,6 @@ UINT CEngineStartup::ChangeConfiguration(const ZeKorbConfig* config) {
   return 1;
 }
 
-void CEngineStartup::LogInfo(const char* text) {
-  if (m_context->pLog) m_context->pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "%s", text);
+void CEngineStartup::LogInfo(int line, const char* text) {
+  if (m_context->pLog) m_context->pLog->Log(kSource, line, CEngineLog::kLevelInfo, "%s", text);
 }

@@ -59,7 +59,7 @@ class CEngineStartup {
   void LoadDefaultScripts();
   void LoadDefaultShaders();
 
-  void LogInfo(const char* text);
+  void LogInfo(int line, const char* text);
 
   CEngineContext* m_context;
 };

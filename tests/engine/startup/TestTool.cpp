@@ -49,5 +49,9 @@ TOOL_EXPORT int ToolGetErrorCode() { return 0; }
 
 TOOL_EXPORT void ToolDeInit() {
   Record("ToolDeInit");
+#ifdef TOOL_DEINIT_CLOSES_ENGINE
+  // A tool that closes the engine while the engine is unloading it.
+  g_engine->CloseZeKorb();
+#endif
   g_engine = nullptr;
 }
