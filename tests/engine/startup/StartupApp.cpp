@@ -87,12 +87,18 @@ int main(int argc, char** argv) {
     descriptor.fpQuitCallback = [] { Report("quit callback"); };
     descriptor.dwUseQuitCallback = 1;
   }
+  if (scenario == "no-name") descriptor.szApplicationName = nullptr;
   if (scenario == "bad-version") descriptor.dwVersion = ZEKORB_VERSION - 1;
   if (scenario == "bad-size") descriptor.dwSize = sizeof descriptor - 4;
 
   CZeKorbD3DInterface* engine = getInterface(&descriptor);
   Report(engine ? "interface" : "no interface");
   Report(LogsExist() ? "logs after export" : "no logs after export");
+  const bool reportBlocks = HasOption(argc, argv, "--report-blocks");
+  if (reportBlocks)
+    std::printf("descriptor %u %u %s %u %s\n", descriptor.dwAllocatorDescriptors,
+                descriptor.dwAllocatorPageMemory, descriptor.szShadersDirectory,
+                descriptor.dwWindowed, descriptor.hWnd ? "window" : "no window");
 
   if (scenario == "hold") {
     // Keeps the single-instance lock until the test closes our input.
@@ -112,6 +118,9 @@ int main(int argc, char** argv) {
   config.wHeight = 480;
   engine->Init(&config);
   Report(LogsExist() ? "logs after Init" : "no logs after Init");
+  if (reportBlocks)
+    std::printf("config %u %u %u %u\n", config.wWidth, config.wHeight, config.dwLockConsole,
+                config.dwVSync);
 
   engine->CloseZeKorb();
   Report("returned from CloseZeKorb");

@@ -70,6 +70,7 @@ struct Refusal {
   const char* scenario;
   std::string box;  // "box", caption and text (line ends escaped), tab-separated
   bool gotInterface;
+  bool logged;  // the fatal-error routine logs; the version boxes come before or beside the log
 };
 
 }  // namespace
@@ -81,20 +82,22 @@ TEST_F(StartupFixture, AMismatchedApplicationIsRefusedWithItsMessageAndExitCode1
       {"bad-version",
        "box\tERROR!!!\t!!!!This Version Of ZeKorbD3D Can't Work With This Executable File "
        "(Incorrect Version, Read: 20050525, Should Be: 20050526)",
-       false},
+       false, false},
       {"bad-size",
        "box\t\t!!!!This Version Of ZeKorb Can't Work With This Executable File - " +
            std::to_string(descriptorSize - 4) + " - " + std::to_string(descriptorSize),
-       false},
+       false, true},
+      {"no-name", "box\tError!\tYou Did Not Specify The Name Of The Application", false, true},
       {"bad-preset",
        "box\tERROR!!!\t!!!!This Version Of ZeKorbD3D Can't Work With This Executable "
        "File\\nConfigureGFX Mistmatch (" +
            std::to_string(presetSize) + " - " + std::to_string(presetSize - 8) +
            ") - Presets: 2, No.: 1",
-       true},
+       true, false},
   };
   for (const Refusal& refusal : cases) {
     SCOPED_TRACE(refusal.scenario);
+    std::filesystem::remove(folder / "ZeKorbError.Log");
     Lines_ lines;
     EXPECT_EQ(Run({refusal.scenario}, lines), 1);
     Lines_ expected;
@@ -102,6 +105,9 @@ TEST_F(StartupFixture, AMismatchedApplicationIsRefusedWithItsMessageAndExitCode1
     expected.push_back(refusal.box);
     expected.push_back("exit 1");
     EXPECT_EQ(lines, expected);
+    const std::string text = refusal.box.substr(refusal.box.rfind('\t') + 1);
+    EXPECT_EQ(ReadFile(folder / "ZeKorbError.Log").find("\n" + text + "\n") != std::string::npos,
+              refusal.logged);
   }
 }
 
@@ -171,4 +177,18 @@ TEST_F(StartupFixture, WithAQuitCallbackTheShutdownHandsControlBackToTheApplicat
                            "returned from CloseZeKorb"}));
   EXPECT_TRUE(AppearInOrder(ReadFile(folder / "ZeKorb.Log"),
                             {"- Virtual Disk deinitialized", "Closed Successfully"}));
+}
+
+// The override file's settings replace the application's values, and the allocator's are raised
+// to the engine's minimum; the window the engine made is written back to the application.
+TEST_F(StartupFixture, TheOverrideFileAdjustsBothBlocks) {
+  folder.Write("override.zk",
+               "allocator_descriptors = 100\r\nallocator_page_memory = 25000000.75\r\n"
+               "shaders_directory = \"shaders\\\"\r\nwindow_mode = 0\r\nwidth = 800\r\n"
+               "height = 600\r\nlock_console = true\r\nvsync = 2\r\n");
+  Lines_ lines;
+  EXPECT_EQ(Run({"run", "--report-blocks"}, lines), 0);
+  EXPECT_EQ(lines, (Lines_{"interface", "logs after export",
+                           "descriptor 4096 25000000 shaders\\ 0 window", "logs after Init",
+                           "config 800 600 1 0", "exit 0"}));
 }
