@@ -11,6 +11,9 @@
 #include "core/EngineLog.h"
 #include "core/Profiler.h"
 #include "core/ProfilerSample.h"
+#include "core/ToolBox.h"
+#include "files/ZKReader.h"
+#include "spatial/CollisionManager.h"
 
 namespace {
 
@@ -30,6 +33,12 @@ const char* const kSampleNames[ENGINE_SAMPLE_COUNT] = {"MemAllocator",
                                                        "Direct3DCalls",
                                                        "Flip1",
                                                        "Flip2"};
+
+const char kWindowClassName[] = "ZeKorbD3DWindow";
+const WORD kEngineIconResource = 103;
+
+// The procedure of the engine's own window: the one place that names it.
+WNDPROC EngineWindowProcedure() { return DefWindowProcA; }
 
 uint64_t ReadPerformanceCounter() {
   LARGE_INTEGER count;
@@ -109,18 +118,106 @@ void CEngineContext::ShowFPS(DWORD show) {
     pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "- No ActiveScene - %s", rate);
 }
 
-void CEngineContext::Shutdown(UINT exitCode) {
-  if (dwInitialized != 1) return;
-  if (pLog) {
-    if (pLog->IsEnabled()) pLog->Close(DescriptorUsesLogs());
-    pLog = nullptr;
+bool CEngineContext::CreateAppWindow() {
+  if (pDescriptor->hWnd) {
+    // The application's window and its own procedure stay as they are.
+    hWnd = pDescriptor->hWnd;
+    dwWindowOwned = 0;
+    return true;
   }
+  WNDCLASSA windowClass = {};
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = EngineWindowProcedure();
+  windowClass.hInstance = pDescriptor->hInstance;
+  windowClass.hIcon = pDescriptor->hIcon ? pDescriptor->hIcon
+                                         : LoadIconA(hModule, MAKEINTRESOURCEA(kEngineIconResource));
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = kWindowClassName;
+  RegisterClassA(&windowClass);  // already registered by an earlier start: the class stands
+
+  const bool windowed = pDescriptor->dwWindowed != 0;
+  const DWORD extendedStyle = windowed ? WS_EX_APPWINDOW : WS_EX_APPWINDOW | WS_EX_TOPMOST;
+  const DWORD style = windowed ? WS_POPUP | WS_CAPTION : WS_POPUP;
+  hWnd = CreateWindowExA(extendedStyle, kWindowClassName, pDescriptor->szWindowTitle, style, 0, 0,
+                         128, 128, nullptr, nullptr, pDescriptor->hInstance, nullptr);
+  if (!hWnd) return false;
+  pDescriptor->hWnd = hWnd;
+  dwWindowOwned = 1;
+  return true;
+}
+
+void CEngineContext::Shutdown(UINT exitCode) {
+  if (dwInitialized != 1 || m_shuttingDown) return;
+  m_shuttingDown = true;
+
+  LogInfo(__LINE__, "- Window Destroyed\n");
+  UnloadToolBox();
+  ReleaseSoundServer();
+  ReleaseInputControllers();
+  ReleaseSceneServices();
+  ReleaseRenderer();
+  ReleaseVirtualFileSystem();
+  CloseLog();
   if (pProfiler) pProfiler->DumpStatistics("statistics.txt", pSamples[SAMPLE_BEGIN_END]);
+  DestroyAppWindow();
+  timeEndPeriod(1);
   dwInitialized = 0;
+  m_shuttingDown = false;
 
   if (pDescriptor && pDescriptor->dwUseQuitCallback == 1 && pDescriptor->fpQuitCallback) {
     pDescriptor->fpQuitCallback();
     return;
   }
   ExitProcess(exitCode);
+}
+
+void CEngineContext::UnloadToolBox() {
+  if (!pToolBox) return;
+  pToolBox->Unload();
+  delete pToolBox;
+  pToolBox = nullptr;
+  LogInfo(__LINE__, "- ToolBox Unloaded\n");
+}
+
+// The sound server is released here (and "- Sound deinitialized" logged) once the engine
+// creates one at Init.
+void CEngineContext::ReleaseSoundServer() {}
+
+// The input manager's thread is stopped and the manager freed here (logging "- Input
+// Controllers deinitialized") once Init starts one; it must go before the device and the log.
+void CEngineContext::ReleaseInputControllers() {}
+
+// What Init made over the device: the scene and object file reader and the collision manager.
+void CEngineContext::ReleaseSceneServices() {
+  delete pCollisions;
+  pCollisions = nullptr;
+  delete pZKReader;
+  pZKReader = nullptr;
+}
+
+// The device and Direct3D are released here (logging "- D3D deinitialized") once Init creates
+// the renderer.
+void CEngineContext::ReleaseRenderer() {}
+
+void CEngineContext::ReleaseVirtualFileSystem() {
+  if (!pVirtualFileSystem) return;
+  pVirtualFileSystem->Deinitialize();
+  pVirtualFileSystem = nullptr;
+  LogInfo(__LINE__, "- Virtual Disk deinitialized\n");
+}
+
+void CEngineContext::CloseLog() {
+  if (!pLog) return;
+  if (pLog->IsEnabled()) pLog->Close(DescriptorUsesLogs());
+  pLog = nullptr;
+}
+
+void CEngineContext::DestroyAppWindow() {
+  if (!hWnd) return;
+  DestroyWindow(hWnd);
+  hWnd = nullptr;
+}
+
+void CEngineContext::LogInfo(int line, const char* text) {
+  if (pLog) pLog->Log(kSource, line, CEngineLog::kLevelInfo, "%s", text);
 }

@@ -10,6 +10,7 @@
 
 struct ApplicationDescriptor;
 struct ZeKorbConfig;
+class CCollisionManager;
 class CConsole;
 class CD3D9RendererInterface;
 class CEngineLog;
@@ -19,9 +20,12 @@ class CParticleEmiterFactory;
 class CProfiler;
 class CProfilerSample;
 class CSceneInterface;
+class CSceneItemsManager;
 class CScriptStorage;
 class CSettings;
 class CTimer;
+class CToolBox;
+class CZKReader;
 class CVirtualFileSystemInterface;
 class TonarisInterface;
 
@@ -75,6 +79,12 @@ class CEngineContext {
   CProfiler* pProfiler = nullptr;
   CProfilerSample* pSamples[ENGINE_SAMPLE_COUNT] = {};
   CSettings* pSettings = nullptr;
+  CZKReader* pZKReader = nullptr;
+  CCollisionManager* pCollisions = nullptr;
+  CSceneItemsManager* pSceneItems = nullptr;
+  CToolBox* pToolBox = nullptr;
+  // The copy of the setting `shaders_directory` that the descriptor points to, when there is one.
+  char* szShadersDirectory = nullptr;
 
   // --- debug displays ---
   int32_t dwDebugSwitches[DEBUG_SWITCH_COUNT] = {0, 0, 0, 0, 0, -1, 0, 0, 0};
@@ -119,12 +129,29 @@ class CEngineContext {
   void ShowFPS(DWORD show);
   float GetLastFrameRate() const { return m_fLastFrameRate; }
 
+  // Adopts the descriptor's window, or creates the engine's own and writes its handle back into
+  // the descriptor. False when the window cannot be made.
+  bool CreateAppWindow();
+
   // The engine shutdown: releases what the engine holds, closes the logs, writes
   // "statistics.txt", and ends the process with `exitCode` unless the application asked for its
-  // quit callback. Does nothing before Init has finished, and runs once.
+  // quit callback. An orderly end passes 0, a fatal one 1. Does nothing before Init has
+  // finished, and runs once: an entry while it runs (a fatal error or a close message on the
+  // way down) returns at once.
   void Shutdown(UINT exitCode);
 
  private:
+  void UnloadToolBox();
+  void ReleaseSoundServer();
+  void ReleaseInputControllers();
+  void ReleaseSceneServices();
+  void ReleaseRenderer();
+  void ReleaseVirtualFileSystem();
+  void CloseLog();
+  void DestroyAppWindow();
+  void LogInfo(int line, const char* text);
+
+  bool m_shuttingDown = false;
   DWORD m_dwFramesCounted = 0;
   float m_fLastFpsTime = 0.0f;
   float m_fLastFrameRate = 0.0f;

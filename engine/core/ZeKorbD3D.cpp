@@ -4,12 +4,16 @@
 #include <cstdio>
 #include <new>
 
+#include "core/ApplicationChecks.h"
 #include "core/EngineContext.h"
+#include "core/EngineStartup.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
 #include "core/PageAllocator.h"
 #include "core/Timer.h"
 #include "core/Tokenizer.h"
+#include "scene/ChannelEnvelope.h"
+#include "scene/Envelope.h"
 
 namespace {
 
@@ -22,11 +26,21 @@ CZeKorbD3D* CZeKorbD3D::Instance() {
   return &topInterface;
 }
 
-// The operations below whose services the engine does not have yet (start-up, the device, the
-// scene graph and its files) answer as they do when the service is missing: null or 0, and
-// nothing logged.
+UINT CZeKorbD3D::Init(ZeKorbConfig* config) {
+  CheckConfigurationBlock(config, true);
+  if (!CEngineStartup(GetEngineContext()).Init(config)) CriticalError("", "Can't Initialize ZeKorb");
+  return 1;
+}
 
-UINT CZeKorbD3D::Init(ZeKorbConfig* /*config*/) { return 0; }
+UINT CZeKorbD3D::ChangeConfiguration(ZeKorbConfig* config) {
+  CheckConfigurationBlock(config, false);
+  if (!CEngineStartup(GetEngineContext()).ChangeConfiguration(config))
+    CriticalError("", "Can't Initialize ZeKorb");
+  return 1;
+}
+
+// The operations below whose services the engine does not have yet (the device, scene loading
+// and saving) answer as they do when the service is missing: null or 0, and nothing logged.
 
 CD3D9Enumeration* CZeKorbD3D::GetAdapterEnumeration() { return nullptr; }
 
@@ -41,11 +55,11 @@ void CZeKorbD3D::LoadScene(CSceneInterface** /*scene*/, const char* /*name*/, UI
 
 UINT CZeKorbD3D::SaveSceneToZKS(CSceneInterface* /*scene*/, UINT /*saveTextures*/) { return 0; }
 
-UINT CZeKorbD3D::ChangeConfiguration(ZeKorbConfig* /*config*/) { return 0; }
+CChannelEnvelopeInterface* CZeKorbD3D::CreateChannelEnvelope() {
+  return new (std::nothrow) CChannelEnvelope();
+}
 
-CChannelEnvelopeInterface* CZeKorbD3D::CreateChannelEnvelope() { return nullptr; }
-
-CEnvelopeInterface* CZeKorbD3D::CreateEnvelope() { return nullptr; }
+CEnvelopeInterface* CZeKorbD3D::CreateEnvelope() { return new (std::nothrow) CEnvelope(); }
 
 // While there is no console there is nothing to register with.
 int CZeKorbD3D::RegisterConsoleFunction(ConsoleFunction* /*function*/) { return 0; }

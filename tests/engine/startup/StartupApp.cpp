@@ -1,0 +1,128 @@
+// An application of the engine for the start-up tests: it loads the engine library by name, as
+// the game does, and drives it through the export and the top interface. The test runs it as a
+// process of its own, because start-up takes a process-wide lock and shutdown ends the process.
+//
+//   startup_app ENGINE_LIBRARY SCENARIO [OPTION...]
+//
+// It runs in the test's folder, which is also its lock, log and override folder. What it sees is
+// written to standard output one line at a time: the boxes shown and the exit code when the
+// process ends, and what each scenario reports.
+#include <windows.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "ZKDXGlobals.h"
+#include "ZKDXInterface.h"
+#include "zktest/ZkTestKernel.h"
+
+namespace {
+
+std::string g_folder;
+
+std::string Escaped(const std::string& text) {
+  std::string escaped;
+  for (char c : text) escaped += c == '\n' ? std::string("\\n") : std::string(1, c);
+  return escaped;
+}
+
+// Reports the boxes and the code, then lets the process end for real.
+void ReportExit(UINT code) {
+  for (const ZkTestMessageBox& box : ZkTestMessageBoxes())
+    std::printf("box\t%s\t%s\n", box.caption.c_str(), Escaped(box.text).c_str());
+  std::printf("exit %u\n", code);
+  std::fflush(stdout);
+}
+
+void Report(const char* line) {
+  std::printf("%s\n", line);
+  std::fflush(stdout);
+}
+
+bool LogsExist() { return std::filesystem::exists(g_folder + "/ZeKorb.Log"); }
+
+bool HasOption(int argc, char** argv, const char* option) {
+  for (int i = 3; i < argc; ++i)
+    if (std::strcmp(argv[i], option) == 0) return true;
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s ENGINE_LIBRARY SCENARIO [OPTION...]\n", argv[0]);
+    return 2;
+  }
+  const std::string scenario = argv[2];
+  g_folder = std::filesystem::current_path().string();
+  ZkTestSetLockFolder(g_folder.c_str());
+  ZkTestMessageBoxCapture(true);
+  ZkTestSetExitHook(ReportExit);
+
+  HMODULE engineLibrary = LoadLibraryA(argv[1]);
+  auto getInterface = engineLibrary ? reinterpret_cast<GetZeKorbD3DInterfaceProc>(
+                                          GetProcAddress(engineLibrary, "GetZeKorbD3DInterface"))
+                                    : nullptr;
+  if (!getInterface) {
+    std::fprintf(stderr, "cannot load %s\n", argv[1]);
+    return 2;
+  }
+
+  static ApplicationDescriptor descriptor = {};
+  descriptor.dwSize = sizeof descriptor;
+  descriptor.dwVersion = ZEKORB_VERSION;
+  descriptor.szWindowTitle = "Start-up test";
+  descriptor.szApplicationName = "StartupApp";
+  descriptor.szLogDirectory = g_folder.c_str();
+  descriptor.szOverrideDirectory = g_folder.c_str();
+  descriptor.dwUseLogs = HasOption(argc, argv, "--no-logs") ? 0 : 1;
+  descriptor.dwWindowed = 1;
+  if (HasOption(argc, argv, "--quit-callback")) {
+    descriptor.fpQuitCallback = [] { Report("quit callback"); };
+    descriptor.dwUseQuitCallback = 1;
+  }
+  if (scenario == "no-name") descriptor.szApplicationName = nullptr;
+  if (scenario == "bad-version") descriptor.dwVersion = ZEKORB_VERSION - 1;
+  if (scenario == "bad-size") descriptor.dwSize = sizeof descriptor - 4;
+
+  CZeKorbD3DInterface* engine = getInterface(&descriptor);
+  Report(engine ? "interface" : "no interface");
+  Report(LogsExist() ? "logs after export" : "no logs after export");
+  const bool reportBlocks = HasOption(argc, argv, "--report-blocks");
+  if (reportBlocks)
+    std::printf("descriptor %u %u %s %u %s\n", descriptor.dwAllocatorDescriptors,
+                descriptor.dwAllocatorPageMemory, descriptor.szShadersDirectory,
+                descriptor.dwWindowed, descriptor.hWnd ? "window" : "no window");
+
+  if (scenario == "hold") {
+    // Keeps the single-instance lock until the test closes our input.
+    Report("ready");
+    std::string line;
+    std::getline(std::cin, line);
+  }
+
+  static ConfigureGFX presets[2] = {};
+  for (ConfigureGFX& preset : presets) preset.dwSize = sizeof preset;
+  if (scenario == "bad-preset") presets[1].dwSize = sizeof presets[1] - 8;
+  static ZeKorbConfig config = {};
+  config.dwSize = sizeof config;
+  config.pPresets = presets;
+  config.dwNumberOfPresets = 2;
+  config.wWidth = 640;
+  config.wHeight = 480;
+  engine->Init(&config);
+  Report(LogsExist() ? "logs after Init" : "no logs after Init");
+  if (reportBlocks)
+    std::printf("config %u %u %u %u\n", config.wWidth, config.wHeight, config.dwLockConsole,
+                config.dwVSync);
+
+  engine->CloseZeKorb();
+  Report("returned from CloseZeKorb");
+  return 3;
+}

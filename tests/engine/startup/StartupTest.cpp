@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "TempDir.h"
+#include "ZKDXGlobals.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream contents;
+  contents << file.rdbuf();
+  return contents.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+// Every text appears in `text`, in the order given.
+::testing::AssertionResult AppearInOrder(const std::string& text,
+                                         const std::vector<std::string>& parts) {
+  size_t from = 0;
+  for (const std::string& part : parts) {
+    const size_t found = text.find(part, from);
+    if (found == std::string::npos)
+      return ::testing::AssertionFailure() << "\"" << part << "\" missing or out of order in:\n"
+                                           << text;
+    from = found + part.size();
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Each test runs the application in a folder of its own, with its own copy of the engine
+// library: the licence goes beside the library, and the single-instance lock, the logs and the
+// override file are in the folder too, so tests running at the same time never meet.
+struct StartupFixture : testing::Test {
+  void SetUp() override {
+    std::filesystem::copy_file(ZEKORB_LIBRARY_PATH, folder / "libZeKorb.so");
+  }
+
+  int Run(const std::vector<std::string>& arguments, std::vector<std::string>& lines) {
+    std::string output;
+    const int code = RunToEnd(ZK_STARTUP_APP, Arguments(arguments), folder.Path(), output);
+    lines = Lines(output);
+    return code;
+  }
+
+  std::vector<std::string> Arguments(const std::vector<std::string>& arguments) const {
+    std::vector<std::string> all = {folder / "ZeKorb.dll"};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    return all;
+  }
+
+  TempDir folder;
+};
+
+using Lines_ = std::vector<std::string>;
+
+struct Refusal {
+  const char* scenario;
+  std::string box;  // "box", caption and text (line ends escaped), tab-separated
+  bool gotInterface;
+  bool logged;  // the fatal-error routine logs; the version boxes come before or beside the log
+};
+
+}  // namespace
+
+TEST_F(StartupFixture, AMismatchedApplicationIsRefusedWithItsMessageAndExitCode1) {
+  const int descriptorSize = sizeof(ApplicationDescriptor);
+  const int presetSize = sizeof(ConfigureGFX);
+  const Refusal cases[] = {
+      {"bad-version",
+       "box\tERROR!!!\t!!!!This Version Of ZeKorbD3D Can't Work With This Executable File "
+       "(Incorrect Version, Read: 20050525, Should Be: 20050526)",
+       false, false},
+      {"bad-size",
+       "box\t\t!!!!This Version Of ZeKorb Can't Work With This Executable File - " +
+           std::to_string(descriptorSize - 4) + " - " + std::to_string(descriptorSize),
+       false, true},
+      {"no-name", "box\tError!\tYou Did Not Specify The Name Of The Application", false, true},
+      {"bad-preset",
+       "box\tERROR!!!\t!!!!This Version Of ZeKorbD3D Can't Work With This Executable "
+       "File\\nConfigureGFX Mistmatch (" +
+           std::to_string(presetSize) + " - " + std::to_string(presetSize - 8) +
+           ") - Presets: 2, No.: 1",
+       true, false},
+  };
+  for (const Refusal& refusal : cases) {
+    SCOPED_TRACE(refusal.scenario);
+    std::filesystem::remove(folder / "ZeKorbError.Log");
+    Lines_ lines;
+    EXPECT_EQ(Run({refusal.scenario}, lines), 1);
+    Lines_ expected;
+    if (refusal.gotInterface) expected = {"interface", "logs after export"};
+    expected.push_back(refusal.box);
+    expected.push_back("exit 1");
+    EXPECT_EQ(lines, expected);
+    const std::string text = refusal.box.substr(refusal.box.rfind('\t') + 1);
+    EXPECT_EQ(ReadFile(folder / "ZeKorbError.Log").find("\n" + text + "\n") != std::string::npos,
+              refusal.logged);
+  }
+}
+
+TEST_F(StartupFixture, AnOrderlyRunWritesItsFilesAndShutsDownInOrderWithExitCode0) {
+  // The engine finds the tool library in the application's folder and unloads it first.
+  std::filesystem::copy_file(ZK_GOOD_TOOL_PATH, folder / "libZKTool.so");
+  Lines_ lines;
+  EXPECT_EQ(Run({"run"}, lines), 0);
+  EXPECT_EQ(lines, (Lines_{"interface", "logs after export", "logs after Init", "exit 0"}));
+
+  const std::string licence = ReadFile(folder / "License.txt");
+  EXPECT_EQ(licence.rfind("ZeKorb 3D engine", 0), 0u);
+  size_t blocks = 0;
+  for (size_t at = licence.find("\r\n"); at != std::string::npos; at = licence.find("\r\n", at + 2))
+    ++blocks;
+  EXPECT_EQ(blocks, 6u);
+  EXPECT_EQ(licence.substr(licence.size() - 2), "\r\n");
+
+  const std::string log = ReadFile(folder / "ZeKorb.Log");
+  EXPECT_TRUE(AppearInOrder(log, {"ToolInit", "- Not Initializing Sound Library", "- Inited",
+                                  "- Window Destroyed", "ToolDeInit", "- ToolBox Unloaded",
+                                  "- Virtual Disk deinitialized",
+                                  "----- ZeKorb Debugger Closed Successfully -----"}));
+  EXPECT_EQ(log.find("ERROR"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(folder / "statistics.txt"));
+}
+
+TEST_F(StartupFixture, ASecondCopyExitsAtOnceWith0AndLeavesTheFirstCopysLogsAlone) {
+  ChildProcess first(ZK_STARTUP_APP, Arguments({"hold"}), folder.Path());
+  std::string line;
+  while (first.ReadLine(line) && line != "ready") {
+  }
+  ASSERT_EQ(line, "ready");
+  const std::string logBefore = ReadFile(folder / "ZeKorb.Log");
+  ASSERT_NE(logBefore, "");
+
+  Lines_ lines;
+  EXPECT_EQ(Run({"run"}, lines), 0);
+  EXPECT_EQ(lines, Lines_{"exit 0"});  // no box, no interface
+  EXPECT_EQ(ReadFile(folder / "ZeKorb.Log"), logBefore);
+
+  std::string rest;
+  EXPECT_EQ(first.Wait(rest), 0);
+  EXPECT_EQ(Lines(rest), (Lines_{"logs after Init", "exit 0"}));
+}
+
+// Without logs kept, the logs are written through start-up and removed at the end of Init; the
+// override file's setting wins over the application's word.
+TEST_F(StartupFixture, WithoutLogsTheFilesLastUntilTheEndOfInit) {
+  for (bool fromOverrideFile : {false, true}) {
+    SCOPED_TRACE(fromOverrideFile ? "override file" : "descriptor");
+    std::filesystem::remove(folder / "override.zk");
+    if (fromOverrideFile) folder.Write("override.zk", "use_logs = 0\r\n");
+    Lines_ lines;
+    EXPECT_EQ(Run(fromOverrideFile ? Lines_{"run"} : Lines_{"run", "--no-logs"}, lines), 0);
+    EXPECT_EQ(lines, (Lines_{"interface", "logs after export", "no logs after Init", "exit 0"}));
+    for (const char* name : {"ZeKorb.Log", "ZeKorbInfo.Log", "ZeKorbError.Log", "ZeKorbUser.Log",
+                             "statistics.txt"})
+      EXPECT_FALSE(std::filesystem::exists(folder / name)) << name;
+  }
+}
+
+TEST_F(StartupFixture, WithAQuitCallbackTheShutdownHandsControlBackToTheApplication) {
+  Lines_ lines;
+  EXPECT_EQ(Run({"run", "--quit-callback"}, lines), 3);
+  EXPECT_EQ(lines, (Lines_{"interface", "logs after export", "logs after Init", "quit callback",
+                           "returned from CloseZeKorb"}));
+  EXPECT_TRUE(AppearInOrder(ReadFile(folder / "ZeKorb.Log"),
+                            {"- Virtual Disk deinitialized", "Closed Successfully"}));
+}
+
+// The override file's settings replace the application's values, and the allocator's are raised
+// to the engine's minimum; the window the engine made is written back to the application.
+TEST_F(StartupFixture, TheOverrideFileAdjustsBothBlocks) {
+  folder.Write("override.zk",
+               "allocator_descriptors = 100\r\nallocator_page_memory = 25000000.75\r\n"
+               "shaders_directory = \"shaders\\\"\r\nwindow_mode = 0\r\nwidth = 800\r\n"
+               "height = 600\r\nlock_console = true\r\nvsync = 2\r\n");
+  Lines_ lines;
+  EXPECT_EQ(Run({"run", "--report-blocks"}, lines), 0);
+  EXPECT_EQ(lines, (Lines_{"interface", "logs after export",
+                           "descriptor 4096 25000000 shaders\\ 0 window", "logs after Init",
+                           "config 800 600 1 0", "exit 0"}));
+}
