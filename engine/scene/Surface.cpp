@@ -652,8 +652,11 @@ CEnvelopeInterface* CSurface::GetMaterialEnvelope(UINT channel) {
 
 void CSurface::SetMaterialEnvelope(UINT channel, CEnvelopeInterface* envelope) {
   const int slot = EnvelopeSlot(channel);
-  // A channel without an envelope slot cannot take ownership; the envelope stays the caller's.
-  if (slot < 0) return;
+  // The envelope is ours either way; a channel that has no envelope cannot keep it.
+  if (slot < 0) {
+    delete envelope;
+    return;
+  }
   if (m_Envelopes[slot].get() != envelope) m_Envelopes[slot].reset(envelope);
 }
 

@@ -311,7 +311,15 @@ TEST_F(SurfaceTest, OpacityDrivesTheTransparentFlagAndEnvelopesLockChannels) {
   surface->SetMaterialValue(CSurface::CHANNEL_TRANSPARENCY, 1.0f);
   EXPECT_EQ(surface->GetFlags() & SURFACE_FLAG_TRANSPARENT, 0);
 
+  bool replacedDeleted = false, fresnelDeleted = false;
+  surface->SetMaterialEnvelope(CSurface::CHANNEL_REFLECTION, new WatchedEnvelope(&replacedDeleted));
   surface->SetMaterialEnvelope(CSurface::CHANNEL_REFLECTION, new FakeEnvelope());
+  EXPECT_TRUE(replacedDeleted);
+  // The Fresnel channel has no envelope: the one handed over is not kept.
+  surface->SetMaterialEnvelope(CSurface::CHANNEL_FRESNEL_EXPONENT,
+                               new WatchedEnvelope(&fresnelDeleted));
+  EXPECT_TRUE(fresnelDeleted);
+  EXPECT_EQ(surface->GetMaterialEnvelope(CSurface::CHANNEL_FRESNEL_EXPONENT), nullptr);
   surface->SetMaterialValue(CSurface::CHANNEL_REFLECTION, 0.9f);
   EXPECT_EQ(surface->GetMaterialValue(CSurface::CHANNEL_REFLECTION), 0.0f);
   EXPECT_TRUE(surface->IsMaterialChannelActive(CSurface::CHANNEL_REFLECTION));
