@@ -1,0 +1,223 @@
+#pragma once
+// Recording fakes of the banks a surface draws from: textures (counted, named by their images),
+// index buffers and materials. Each bank keeps what it made and counts live references, so a
+// test sees what a surface holds and what it gave back.
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "scene/SurfaceIndexBuffer.h"
+#include "scene/SurfaceMaterial.h"
+#include "scene/SurfaceTextureImage.h"
+
+class FakeCountedTexture final : public CSurfaceTextureImage {
+ public:
+  // Images by texture operation: 0 the texture's own, 1 to 4 its channels (4 also the second).
+  std::string names[5];
+  bool normalMap = false;
+  int references = 1;
+  int saves = 0;
+
+  void AddReference() override { ++references; }
+  void Release() override { --references; }
+  UINT SaveAsDDS() override {
+    ++saves;
+    return 1;
+  }
+  const char* GetName() override { return Text(0); }
+  const char* GetFileName() override { return Text(1); }
+  const char* GetGreenFileName() override { return Text(2); }
+  const char* GetBlueFileName() override { return Text(3); }
+  const char* GetAlphaFileName() override { return Text(4); }
+  UINT IsCubeTexture() override { return 0; }
+  UINT IsNonPlainTexture() override { return 0; }
+  UINT Set(WORD) override { return 1; }
+  UINT IsLoaded() override { return 1; }
+  UINT HasAlphaChannel() override { return names[4].empty() ? 0 : 1; }
+  IDirect3DTexture9* GetD3DTexture() override { return nullptr; }
+  IDirect3DCubeTexture9* GetD3DCubeTexture() override { return nullptr; }
+  IDirect3DBaseTexture9* GetD3DVolumeTexture() override { return nullptr; }
+  HDC GetCubeDC(D3DCUBEMAP_FACES, UINT) override { return nullptr; }
+  HDC GetDC(UINT) override { return nullptr; }
+  UINT ReleaseDC(HDC, UINT) override { return 0; }
+  UINT GetWidth() override { return 0; }
+  UINT GetHeight() override { return 0; }
+  D3DFORMAT GetFormat() override { return D3DFMT_UNKNOWN; }
+  WORD GetTextureType() override { return TEXTURE_TYPE_2D; }
+  WORD GetTextureKind() override { return 0; }
+  UINT CopyToSystemMemorySurface(IDirect3DSurface9**, D3DFORMAT) override { return 0; }
+  UINT Lock(UINT, RECT*, D3DLOCKED_RECT*) override { return 0; }
+  HRESULT Unlock(UINT) override { return 0; }
+
+ private:
+  const char* Text(int operation) const {
+    return names[operation].empty() ? nullptr : names[operation].c_str();
+  }
+};
+
+class FakeTextureStorage final : public CTextureStorageInterface {
+ public:
+  std::vector<std::unique_ptr<FakeCountedTexture>> made;
+  int loadAllCalls = 0;
+  bool fail = false;
+
+  // References held on the bank's textures by everyone but the bank.
+  int LiveReferences() const {
+    int total = 0;
+    for (const auto& texture : made) total += texture->references;
+    return total;
+  }
+  FakeCountedTexture* Make(const char* first, const char* second, UINT normalMap) {
+    if (fail) return nullptr;
+    auto texture = std::make_unique<FakeCountedTexture>();
+    texture->names[0] = texture->names[1] = first ? first : "";
+    texture->names[4] = second ? second : "";
+    texture->normalMap = normalMap != 0;
+    made.push_back(std::move(texture));
+    return made.back().get();
+  }
+  FakeCountedTexture* Pack(const char* red, const char* green, const char* blue,
+                           const char* alpha, std::array<BYTE, 4> bytes) {
+    if (fail) return nullptr;
+    auto texture = std::make_unique<FakeCountedTexture>();
+    const char* channels[] = {red, green, blue, alpha};
+    for (int i = 0; i < 4; ++i) texture->names[i + 1] = channels[i] ? channels[i] : "";
+    packedBytes.push_back(bytes);
+    made.push_back(std::move(texture));
+    return made.back().get();
+  }
+  // The channel bytes of every packed recipe.
+  std::vector<std::array<BYTE, 4>> packedBytes;
+
+  CTextureInterface* CreateTexture(const char*, D3DFORMAT, UINT, UINT, UINT, UINT) override {
+    return nullptr;
+  }
+  CTextureInterface* CreateTexture(MaterialTexture2* m) override {
+    return Pack(m->szTranslucencyInRed, m->szFresnelExponentInGreen, m->szRefractionInBlue,
+                m->szLuminosityInAlpha,
+                {m->TranslucencyValueInRed, m->FresnelExponentValueInGreen,
+                 m->RefractionValueInBlue, m->LuminosityValueInAlpha});
+  }
+  CTextureInterface* CreateTexture(MaterialTexture1* m) override {
+    return Pack(m->szDiffuseInRed, m->szSpecularGlossInGreen, m->szSpecularExpInBlue,
+                m->szReflectionInAlpha,
+                {m->DiffuseValueInRed, m->SpecularGlossValueInGreeen, m->SpecularExpValueInBlue,
+                 m->ReflectionValueInAlpha});
+  }
+  CTextureInterface* CreateTexture(const char* fileName, UINT normalMap) override {
+    return Make(fileName, nullptr, normalMap);
+  }
+  CTextureInterface* CreateTexture(const char* fileName, const char* alphaFileName,
+                                   UINT normalMap) override {
+    return Make(fileName, alphaFileName, normalMap);
+  }
+  CTextureInterface* GetTextureByName(const char*, const char*, UINT) override { return nullptr; }
+  CTextureInterface* GetTextureByName(const char*, UINT) override { return nullptr; }
+  CTextureInterface* GetTextureOnStage(WORD) override { return nullptr; }
+  UINT SetTexture(CTextureInterface*, WORD, UINT) override { return 0; }
+  UINT SetD3DTexture(IDirect3DBaseTexture9*, UINT) override { return 0; }
+  UINT LoadAllTextures() override { return static_cast<UINT>(++loadAllCalls); }
+  CTextureInterface* GetTextureByID(UINT) override { return nullptr; }
+  UINT GetNumberOfTextures() override { return static_cast<UINT>(made.size()); }
+};
+
+class FakeIndexBuffer final : public CSurfaceIndexBuffer {
+ public:
+  std::string meshOwner, surfaceOwner;
+  std::vector<WORD> indices;
+  UINT dynamic = 0;
+  int references = 1;
+  int rewrites = 0;
+
+  void AddReference() override { ++references; }
+  void Release() override { --references; }
+  WORD* SetIndicesSource(WORD* source, UINT number) override {
+    indices.assign(source, source + number);
+    ++rewrites;
+    return indices.data();
+  }
+  UINT GetIsUnique() override { return 0; }
+  UINT Set() override { return 1; }
+  UINT Compare(WORD*, UINT, UINT) override { return 0; }
+  const char* GetMeshOwner() override { return meshOwner.c_str(); }
+  const char* GetSurfaceOwner() override { return surfaceOwner.c_str(); }
+  WORD* GetIndicesPointer() override { return indices.data(); }
+  UINT GetNumberOfIndices() override { return static_cast<UINT>(indices.size()); }
+};
+
+class FakeIndexBufferStorage final : public CIndexBufferStorageInterface {
+ public:
+  std::vector<std::unique_ptr<FakeIndexBuffer>> made;
+  bool fail = false;
+
+  int LiveReferences() const {
+    int total = 0;
+    for (const auto& buffer : made) total += buffer->references;
+    return total;
+  }
+  CIndexBufferInterface* CreateIndexBuffer(const char* meshOwner, const char* surfaceOwner,
+                                           WORD* indices, UINT number, UINT,
+                                           UINT dynamic) override {
+    if (fail) return nullptr;
+    auto buffer = std::make_unique<FakeIndexBuffer>();
+    buffer->meshOwner = meshOwner ? meshOwner : "";
+    buffer->surfaceOwner = surfaceOwner ? surfaceOwner : "";
+    buffer->indices.assign(indices, indices + number);
+    buffer->dynamic = dynamic;
+    made.push_back(std::move(buffer));
+    return made.back().get();
+  }
+  UINT GetNumberOfIndexBuffers() override { return static_cast<UINT>(made.size()); }
+  CIndexBufferInterface* GetIndexBuffer(UINT index) override {
+    return index < made.size() ? made[index].get() : nullptr;
+  }
+};
+
+class FakeMaterial final : public CSurfaceMaterial {
+ public:
+  D3DMATERIAL9 block{};
+  CVector4 additional1{}, additional2{};
+  UINT unique = 0;
+  int* live = nullptr;
+
+  void Release() override {
+    if (live != nullptr) --*live;
+    live = nullptr;  // a second release would be a fault; it no longer counts
+    released = true;
+  }
+  bool released = false;
+  void Set(UINT) override {}
+  D3DMATERIAL9* GetD3DMaterial() override { return &block; }
+  CVector4* GetAdditionalMaterial1() override { return &additional1; }
+  CVector4* GetAdditionalMaterial2() override { return &additional2; }
+};
+
+// A bank of materials that are never shared, so every create takes an entry.
+class FakeMaterialStorage final : public CMaterialStorageInterface {
+ public:
+  std::vector<std::unique_ptr<FakeMaterial>> made;
+  int live = 0;
+  bool fail = false;
+
+  CMaterialInterface* CreateMaterial(D3DCOLORVALUE* diffuse, D3DCOLORVALUE* specular,
+                                     D3DCOLORVALUE* emissive, CVector4* additional1,
+                                     CVector4* additional2, UINT unique) override {
+    if (fail) return nullptr;
+    auto material = std::make_unique<FakeMaterial>();
+    material->block.Diffuse = material->block.Ambient = *diffuse;
+    material->block.Specular = *specular;
+    material->block.Emissive = *emissive;
+    material->block.Power = specular->a;
+    material->additional1 = *additional1;
+    material->additional2 = *additional2;
+    material->unique = unique;
+    material->live = &live;
+    ++live;
+    made.push_back(std::move(material));
+    return made.back().get();
+  }
+  void SetMaterial(D3DMATERIAL9*) override {}
+  void SetMaterial(D3DMATERIAL9*, UINT) override {}
+  void SetMaterial(CMaterialInterface*, UINT) override {}
+};
