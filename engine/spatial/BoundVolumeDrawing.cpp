@@ -1,5 +1,6 @@
 #include "spatial/BoundVolumeDrawing.h"
 
+#include "scene/Bone.h"
 #include "spatial/BoundBox.h"
 
 namespace {
@@ -74,4 +75,11 @@ void CBoundVolumeDrawing::DrawBone(CD3D9RendererInterface* renderer, const CMatr
   DebugVertex vertices[6] = {At(0, 0, 0),          At(0, 0, length),    At(-side, 0, side),
                              At(0, -side, side), At(side, 0, side), At(0, side, side)};
   DrawSolidThenWire(renderer, world, vertices, 6, kBoneIndices, 8, kBoneColor, kBoneWireColor);
+}
+
+void CBoundVolumeDrawing::DrawBone(CD3D9RendererInterface* renderer, CBone* bone, float frame,
+                                   const CMatrix& meshMatrix, float length) {
+  if (bone == nullptr) return;
+  const CMatrix world = *bone->GetBoneMatrix(frame) * *bone->GetRestMatrix(frame) * meshMatrix;
+  DrawBone(renderer, world, length);
 }

@@ -5,6 +5,8 @@
 #include "ZKDXMath.h"
 #include "ZeKorbD3DHeader.h"
 
+class CBone;
+
 class CBoundVolumeDrawing {
  public:
   // Position, diffuse, specular and one texture-coordinate pair.
@@ -19,4 +21,8 @@ class CBoundVolumeDrawing {
                       const CVector4* corners);
   // A bone of rest length `length` along its +z axis, placed by the world matrix.
   static void DrawBone(CD3D9RendererInterface* renderer, const CMatrix& world, float length);
+  // A mesh's bone at the frame: its bone matrix times its rest matrix, then the mesh's world
+  // matrix at that frame.
+  static void DrawBone(CD3D9RendererInterface* renderer, CBone* bone, float frame,
+                       const CMatrix& meshMatrix, float length);
 };

@@ -417,4 +417,22 @@ TEST(BoundVolumeDrawingTest, BoneIsTwoPyramidsAlongZInBoneColours) {
   ExpectVector(PositionOf(renderer.draws[0], 5), 0, 1, 1);
 }
 
+TEST(BoundVolumeDrawingTest, MeshBonePlacedByItsBoneAndRestMatricesThenTheMesh) {
+  CBone bone;
+  bone.SetRestPosition({0, 0, 2});
+  KeyUnitScale(bone, 0);
+  Key(bone, MOTION_POSITION_Z, 0, 2);
+  Key(bone, MOTION_POSITION_X, 0, 3);
+  bone.Evaluate(0);
+  CMatrix meshMatrix;
+  meshMatrix.SetMove(0, 10, 0);
+  RecordingDrawRenderer renderer;
+  CBoundVolumeDrawing::DrawBone(&renderer, &bone, 0, meshMatrix, 1);
+  ASSERT_EQ(renderer.transforms.size(), 1u);
+  const CMatrix expected = *bone.GetBoneMatrix(0) * *bone.GetRestMatrix(0) * meshMatrix;
+  EXPECT_EQ(renderer.transforms[0].second, expected);
+  // Rest at z 2, moved by x 3 from rest, then the mesh's y 10.
+  ExpectVector(CVector3() * renderer.transforms[0].second, 3, 10, 2);
+}
+
 }  // namespace
