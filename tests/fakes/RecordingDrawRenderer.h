@@ -70,7 +70,8 @@ class RecordingDrawRenderer final : public CD3D9RendererInterface,
     calls.push_back("draw");
     Draw draw{type, minIndex, vertexCount, primitiveCount, indexFormat, stride, {}, {}};
     const auto* words = static_cast<const WORD*>(indices);
-    draw.indices.assign(words, words + primitiveCount * 2);
+    // Two indices per primitive of a line list, three of a triangle list.
+    draw.indices.assign(words, words + primitiveCount * (type == 4 ? 3 : 2));
     const auto* bytes = static_cast<const unsigned char*>(vertices);
     draw.vertexBytes.assign(bytes, bytes + vertexCount * stride);
     draws.push_back(draw);
