@@ -9,6 +9,7 @@
 #include "CameraLightSource.h"
 #include "CameraMeshSource.h"
 #include "Envelope.h"
+#include "LookRotation.h"
 #include "Scene.h"
 #include "UpdateInputs.h"
 #include "core/EngineContext.h"
@@ -155,20 +156,8 @@ void CCamera::PrepareMatrices(float frame) {
 }
 
 CVector3 CCamera::LookAtPoint(float frame) {
-  if (m_pTarget != nullptr) {
-    if (auto* null = InterfaceOf<CNullInterface>(m_pTarget)) {
-      null->UpdateHierarchy(frame);
-      CVector3 point;
-      null->GetPosition(&point, 0);
-      return point;
-    }
-    if (auto* mesh = InterfaceOf<CMeshInterface>(m_pTarget)) {
-      mesh->UpdateHierarchy(frame);
-      CVector3 point;
-      mesh->GetPosition(&point, 0);
-      return point;
-    }
-  }
+  CVector3 point;
+  if (GetTargetPosition(m_pTarget, frame, &point)) return point;
   // Without a target of those kinds the camera looks along its own Z axis.
   return CVector3(0.0f, 0.0f, 1.0f) * m_mtxMatrix;
 }
@@ -192,23 +181,8 @@ void CCamera::UpdateHierarchy(float frame) {
 void CCamera::LookAt(CVector3* eye, CVector3* lookAt, float roll) {
   if (eye == nullptr || lookAt == nullptr) return;
   const CVector3 position = *eye;
-  const CVector3 d = *lookAt - position;
-  const float length = d.Length();
-  // An eye on its look-at point has no direction: the previous orientation stays, so the
-  // matrices never fill with NaN.
-  if (length > 0.0f && std::isfinite(length)) {
-    m_vecDirection = d;
-    const float yaw = -std::atan2(d.x, d.z);
-    const float pitch = std::asin(std::clamp(d.y / length, -1.0f, 1.0f));
-    const float r = -roll;
-    const float sy = std::sin(yaw), cy = std::cos(yaw);
-    const float sp = std::sin(pitch), cp = std::cos(pitch);
-    const float sr = std::sin(r), cr = std::cos(r);
-    m_mtxLookRotation = CMatrix(cr * cy + sr * sp * sy, cr * sp * sy - sr * cy, -cp * sy, 0.0f,  //
-                                sr * cp, cr * cp, sp, 0.0f,                                      //
-                                cr * sy - sr * sp * cy, -cr * sp * cy - sr * sy, cp * cy, 0.0f,  //
-                                0.0f, 0.0f, 0.0f, 1.0f);
-  }
+  if (ComputeLookRotation(position, *lookAt, roll, &m_mtxLookRotation))
+    m_vecDirection = *lookAt - position;
   CMatrix translation;
   translation.SetMove(-position.x, -position.y, -position.z);
   m_mtxMatrix = translation * m_mtxLookRotation;

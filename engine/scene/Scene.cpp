@@ -7,6 +7,7 @@
 #include "Camera.h"
 #include "EngineSampleScope.h"
 #include "Envelope.h"
+#include "Light.h"
 #include "SceneShaderLibrary.h"
 #include "WorldObject.h"
 #include "core/EngineContext.h"
@@ -387,8 +388,12 @@ UINT CScene::SetActiveCamera(UINT index) {
   if (!wasActive || camera->GetVisibleLightsStamp() != m_fFrame) {
     camera->ClearVisibleLights();
     camera->CollectVisibleLights(m_fFrame);
-    // Not yet: each light's own lists (lit meshes, shadow volumes) are emptied and refilled
-    // here, in the camera's order, once the light class exists.
+    for (UINT i = 0; i < camera->GetNumberOfVisibleLights(); ++i) {
+      if (auto* light = dynamic_cast<CLight*>(camera->GetVisibleLight(i))) {
+        light->ClearVisibleLists();
+        light->UpdateVisibleLists(m_fFrame);
+      }
+    }
   }
   camera->UpdateListener();
   return 1;

@@ -20,6 +20,7 @@ class FakeSceneMesh final : public TWorldObject<CMeshInterface>, public CCameraM
 
   CMeshBoundVolumeInterface* boundVolume;
   UINT visibleByCameras = 1;
+  UINT canCastShadowVolume = 0;
   float frame = 0.0f;
   float cameraDistance = -1.0f;
   CVector3 rotation;
@@ -66,7 +67,7 @@ class FakeSceneMesh final : public TWorldObject<CMeshInterface>, public CCameraM
   UINT GetUseBones() override { return {}; }
   UINT SetUseBones(UINT) override { return {}; }
   UINT SetIsMorph(UINT) override { return {}; }
-  UINT GetCanCastShadowVolume() override { return {}; }
+  UINT GetCanCastShadowVolume() override { return canCastShadowVolume; }
   UINT GetIsDynamic() override { return {}; }
   CEnvelopeInterface* GetEnvDissolve() override { return {}; }
   UINT CheckIntersectionWith(CRay&, float*, UINT, CVector3*) override { return {}; }
