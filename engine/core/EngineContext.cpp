@@ -12,6 +12,7 @@
 #include "core/Profiler.h"
 #include "core/ProfilerSample.h"
 #include "core/ToolBox.h"
+#include "core/WindowProcedure.h"
 #include "files/ZKReader.h"
 #include "spatial/CollisionManager.h"
 
@@ -38,7 +39,12 @@ const char kWindowClassName[] = "ZeKorbD3DWindow";
 const WORD kEngineIconResource = 103;
 
 // The procedure of the engine's own window: the one place that names it.
-WNDPROC EngineWindowProcedure() { return DefWindowProcA; }
+// The engine's own window procedure, installed for the life of the process.
+WNDPROC EngineWindowProcedure() {
+  static CWindowProcedure procedure;
+  CWindowProcedure::Install(&procedure);
+  return CWindowProcedure::WindowProc;
+}
 
 uint64_t ReadPerformanceCounter() {
   LARGE_INTEGER count;

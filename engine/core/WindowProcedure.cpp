@@ -20,8 +20,9 @@ constexpr float kWheelNotch = 120.0f;
 
 CWindowProcedure* g_pInstalledProcedure = nullptr;
 
+// Escape and closing the window are orderly ends of the program, not failures.
 void RunEngineShutdown() {
-  if (CEngineContext* context = GetEngineContext()) context->Shutdown(1);
+  if (CEngineContext* context = GetEngineContext()) context->Shutdown(0);
 }
 
 void LogInfo(const char* text) {
