@@ -23,7 +23,9 @@
 #include "core/VirtualFileSystem.h"
 #include "core/ZeKorbD3D.h"
 #include "files/ZKReader.h"
+#include "scene/Light.h"
 #include "spatial/CollisionManager.h"
+#include "spatial/LightSpatialServices.h"
 
 namespace {
 
@@ -308,6 +310,9 @@ void CEngineStartup::CreateGenericPass() {}
 void CEngineStartup::CreateCollisions() {
   m_context->pCollisions = new (std::nothrow) CCollisionManager(m_context->pRenderer, m_context->pLog);
   if (!m_context->pCollisions) FatalErrorWithTitle(kInitTitle, "Can't Create Collisions Interface");
+  // Lights fit their bound volumes through the spatial subsystem from here on.
+  static CLightSpatialServices lightSpatial(m_context->pLog);
+  CLight::SetSpatial(&lightSpatial);
 }
 
 // The per-vertex and per-pixel passes are made here ("Can't Create PerVertex Pass Interface",
