@@ -16,7 +16,10 @@ bool IsKnownProfile(const std::string& profile, bool* isVertex) {
   static const char* const kVertex[] = {"vs_1_1", "vs_2_0", "vs_2_a", "vs_3_0"};
   static const char* const kPixel[] = {"ps_1_1", "ps_1_2", "ps_1_3", "ps_1_4", "ps_2_0", "ps_2_a", "ps_2_b", "ps_3_0"};
   for (const char* p : kVertex)
-    if (profile == p) return *isVertex = true;
+    if (profile == p) {
+      *isVertex = true;
+      return true;
+    }
   for (const char* p : kPixel)
     if (profile == p) {
       *isVertex = false;
