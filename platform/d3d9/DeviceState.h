@@ -10,6 +10,10 @@ class CSurface9;
 class CVertexBuffer9;
 class CIndexBuffer9;
 class CVertexDeclaration9;
+template <class Interface>
+class TShader9;
+using CVertexShader9 = TShader9<IDirect3DVertexShader9>;
+using CPixelShader9 = TShader9<IDirect3DPixelShader9>;
 
 constexpr UINT kMaxStages = 8;
 constexpr UINT kMaxSamplers = 20;  // 16 pixel samplers, then the 4 vertex samplers
@@ -65,8 +69,8 @@ class CDeviceState {
   CIndexBuffer9* indices;
   CVertexDeclaration9* declaration;
   DWORD fvf;
-  IDirect3DVertexShader9* vertexShader;
-  IDirect3DPixelShader9* pixelShader;
+  CVertexShader9* vertexShader;
+  CPixelShader9* pixelShader;
   float vertexConstantsF[kVertexShaderFloatConstants][4];
   int vertexConstantsI[16][4];
   BOOL vertexConstantsB[16];

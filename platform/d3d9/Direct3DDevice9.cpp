@@ -1,6 +1,7 @@
 #include "Direct3DDevice9.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "AdapterProfile.h"
@@ -9,6 +10,7 @@
 #include "GLBackend.h"
 #include "IndexBuffer9.h"
 #include "NullBackend.h"
+#include "Shader9.h"
 #include "Surface9.h"
 #include "Texture9.h"
 #include "VertexBuffer9.h"
@@ -214,6 +216,8 @@ void CDirect3DDevice9::ReleaseBindings() {
   for (SStreamSource& stream : m_state.streams) Rebind(stream.buffer, static_cast<CVertexBuffer9*>(nullptr));
   Rebind(m_state.indices, static_cast<CIndexBuffer9*>(nullptr));
   Rebind(m_state.declaration, static_cast<CVertexDeclaration9*>(nullptr));
+  Rebind(m_state.vertexShader, static_cast<CVertexShader9*>(nullptr));
+  Rebind(m_state.pixelShader, static_cast<CPixelShader9*>(nullptr));
   for (CSurface9*& target : m_state.renderTargets) Rebind(target, static_cast<CSurface9*>(nullptr));
   Rebind(m_state.depthStencil, static_cast<CSurface9*>(nullptr));
 }
@@ -232,6 +236,10 @@ namespace {
 CDirect3DDevice9* DeviceOf(const CDeviceResource* resource) { return resource->Device(); }
 CDirect3DDevice9* DeviceOf(const CBaseTexture* texture) { return texture->OwnerDevice(); }
 CDirect3DDevice9* DeviceOf(const CVertexDeclaration9* declaration) { return declaration->OwnerDevice(); }
+template <class Interface>
+CDirect3DDevice9* DeviceOf(const TShader9<Interface>* shader) {
+  return shader->OwnerDevice();
+}
 }  // namespace
 
 template <class T, class I>
@@ -1083,18 +1091,37 @@ HRESULT CDirect3DDevice9::GetFVF(DWORD* fvf) {
   return D3D_OK;
 }
 
-// Shader programs come with the shader translation; until then the device offers none.
+namespace {
+
+// A shader object of the given kind for `function`; D3DERR_INVALIDCALL for code that is not
+// valid bytecode of that kind or that cannot be translated.
+template <class Shader, class Interface>
+HRESULT CreateShader(CDirect3DDevice9* device, const DWORD* function, EShaderKind kind, Interface** shader) {
+  if (!shader) return D3DERR_INVALIDCALL;
+  *shader = nullptr;
+  if (!function) return D3DERR_INVALIDCALL;
+  std::string error;
+  std::shared_ptr<const CShaderTranslation> translation = CShaderTranslation::Translate(function, kind, &error);
+  if (!translation) {
+    fprintf(stderr, "zkplatform: shader rejected: %s\n", error.c_str());
+    return D3DERR_INVALIDCALL;
+  }
+  *shader = new Shader(device, std::move(translation));
+  return D3D_OK;
+}
+
+}  // namespace
+
 HRESULT CDirect3DDevice9::CreateVertexShader(const DWORD* function, IDirect3DVertexShader9** shader) {
   Control().Log("CreateVertexShader()");
-  if (shader) *shader = nullptr;
-  (void)function;
-  return D3DERR_INVALIDCALL;
+  return CreateShader<CVertexShader9>(this, function, SHADER_VERTEX, shader);
 }
 
 HRESULT CDirect3DDevice9::SetVertexShader(IDirect3DVertexShader9* shader) {
   Control().Log("SetVertexShader(%p)", static_cast<void*>(shader));
-  if (shader) return D3DERR_INVALIDCALL;
-  m_state.vertexShader = nullptr;
+  CVertexShader9* own = shader ? Own<CVertexShader9>(shader) : nullptr;
+  if (shader && !own) return D3DERR_INVALIDCALL;
+  Rebind(m_state.vertexShader, own);
   return D3D_OK;
 }
 
@@ -1107,15 +1134,14 @@ HRESULT CDirect3DDevice9::GetVertexShader(IDirect3DVertexShader9** shader) {
 
 HRESULT CDirect3DDevice9::CreatePixelShader(const DWORD* function, IDirect3DPixelShader9** shader) {
   Control().Log("CreatePixelShader()");
-  if (shader) *shader = nullptr;
-  (void)function;
-  return D3DERR_INVALIDCALL;
+  return CreateShader<CPixelShader9>(this, function, SHADER_PIXEL, shader);
 }
 
 HRESULT CDirect3DDevice9::SetPixelShader(IDirect3DPixelShader9* shader) {
   Control().Log("SetPixelShader(%p)", static_cast<void*>(shader));
-  if (shader) return D3DERR_INVALIDCALL;
-  m_state.pixelShader = nullptr;
+  CPixelShader9* own = shader ? Own<CPixelShader9>(shader) : nullptr;
+  if (shader && !own) return D3DERR_INVALIDCALL;
+  Rebind(m_state.pixelShader, own);
   return D3D_OK;
 }
 

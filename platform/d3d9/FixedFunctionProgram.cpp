@@ -153,9 +153,12 @@ std::string Operation(uint8_t op, int stage) {
 }  // namespace
 
 SFixedFunctionKey CFixedFunctionProgram::BuildKey(const CDeviceState& state, const CVertexDeclaration9& declaration,
-                                                  const ETextureKind* textureKinds) {
+                                                  const ETextureKind* textureKinds, bool vertexShader,
+                                                  bool pixelShader) {
   SFixedFunctionKey key;
   memset(&key, 0, sizeof key);
+  key.vertexShader = vertexShader;
+  key.pixelShader = pixelShader;
   const DWORD* rs = state.renderStates;
   key.preTransformed = declaration.IsPreTransformed();
   key.hasNormal = declaration.Has(D3DDECLUSAGE_NORMAL);
@@ -189,7 +192,8 @@ SFixedFunctionKey CFixedFunctionProgram::BuildKey(const CDeviceState& state, con
   }
   for (UINT s = 0; s < kMaxStages; ++s) {
     const DWORD* ts = state.stageStates[s];
-    if (ts[D3DTSS_COLOROP] == D3DTOP_DISABLE || ts[D3DTSS_COLOROP] > D3DTOP_LERP) break;
+    // A pixel shader reads the coordinates of any stage, whatever its colour operation.
+    if (!pixelShader && (ts[D3DTSS_COLOROP] == D3DTOP_DISABLE || ts[D3DTSS_COLOROP] > D3DTOP_LERP)) break;
     SStageKey& stage = key.stages[s];
     stage.colorOp = static_cast<uint8_t>(ts[D3DTSS_COLOROP]);
     stage.colorArg[0] = static_cast<uint8_t>(ts[D3DTSS_COLORARG0]);
@@ -227,8 +231,17 @@ std::string CFixedFunctionProgram::KeyBytes(const SFixedFunctionKey& key) {
   return std::string(reinterpret_cast<const char*>(&key), sizeof key);
 }
 
+const char* CFixedFunctionProgram::ClipPositionFunction() {
+  // Direct3D 9 puts pixel centres on integer coordinates, GL half-way: shift by half a pixel.
+  return "vec4 DeviceClipPosition(vec4 clip) {\n"
+         "  clip.y = -clip.y;\n"
+         "  clip.xy += vec2(1.0 / u_viewport.z, 1.0 / u_viewport.w) * clip.w;\n"
+         "  return clip;\n"
+         "}\n";
+}
+
 std::string CFixedFunctionProgram::VertexSource(const SFixedFunctionKey& key) {
-  std::string s = "#version 120\n";
+  std::string s = "#version 120\ninvariant gl_Position;\n";
   s += "attribute vec4 a_position;\nattribute vec3 a_normal;\nattribute vec4 a_color0;\nattribute vec4 a_color1;\n";
   for (int i = 0; i < 8; ++i) Add(s, "attribute vec4 a_texcoord%d;\n", i);
   s +=
@@ -238,6 +251,7 @@ std::string CFixedFunctionProgram::VertexSource(const SFixedFunctionKey& key) {
       "uniform vec3 u_lightPosition[8], u_lightDirection[8], u_lightSpot[8];\n"
       "uniform vec4 u_matDiffuse, u_matAmbient, u_matSpecular, u_matEmissive, u_globalAmbient;\n"
       "uniform float u_matPower;\nuniform vec4 u_fog;\nuniform float u_fogEyeDepth;\n"
+      "uniform vec4 u_worldViewProj[4];\n"
       "varying float v_fog;\nvarying float v_fogDepth;\n"
       "float FogFactor(float d) {\n";
   switch (key.fogMode) {
@@ -253,7 +267,9 @@ std::string CFixedFunctionProgram::VertexSource(const SFixedFunctionKey& key) {
     default:
       s += "  return 1.0;\n";
   }
-  s += "}\nvoid main() {\n";
+  s += "}\n";
+  s += ClipPositionFunction();
+  s += "void main() {\n";
   Add(s, "  vec4 color0 = %s;\n  vec4 color1 = %s;\n", key.hasColor0 ? "a_color0" : "vec4(1.0)",
       key.hasColor1 ? "a_color1" : "vec4(0.0)");
   if (key.preTransformed) {
@@ -272,9 +288,10 @@ std::string CFixedFunctionProgram::VertexSource(const SFixedFunctionKey& key) {
         "  gl_ClipVertex = worldPos;  // user clip planes are given in world space\n"
         "  vec4 viewPos = u_view * worldPos;\n"
         "  vec4 clip = u_proj * viewPos;\n"
-        "  clip.y = -clip.y;\n"
-        "  clip.xy += vec2(1.0 / u_viewport.z, 1.0 / u_viewport.w) * clip.w;\n"
-        "  gl_Position = clip;\n";
+        // The position takes the very operations a vertex shader's m4x4 with the combined
+        // matrix does, so that depth matches bit for bit between the two.
+        "  gl_Position = DeviceClipPosition(vec4(dot(a_position, u_worldViewProj[0]), dot(a_position, "
+        "u_worldViewProj[1]), dot(a_position, u_worldViewProj[2]), dot(a_position, u_worldViewProj[3])));\n";
     Add(s, "  vec3 normal = %s;\n", key.hasNormal ? "u_normalMatrix * a_normal" : "vec3(0.0)");
     if (key.normalizeNormals && key.hasNormal) s += "  if (dot(normal, normal) > 0.0) normal = normalize(normal);\n";
     if (key.fogTable)
@@ -381,9 +398,13 @@ std::string CFixedFunctionProgram::FragmentSource(const SFixedFunctionKey& key) 
   }
   s +=
       "uniform vec4 u_tfactor;\nuniform vec4 u_stageConstant[8];\nuniform vec4 u_bumpEnv[8];\n"
-      "uniform vec2 u_bumpLuminance[8];\nuniform vec4 u_fog;\nuniform vec4 u_fogColor;\n"
-      "varying float v_fog;\nvarying float v_fogDepth;\n"
-      "void main() {\n"
+      "uniform vec2 u_bumpLuminance[8];\nuniform vec4 u_fog;\nuniform vec4 u_fogColor;\n";
+  // A vertex shader writes its fog factor to oFog and no fixed-function varyings.
+  if (key.vertexShader)
+    s += "void main() {\n  float v_fog = clamp(gl_FogFragCoord, 0.0, 1.0);\n  float v_fogDepth = gl_FragCoord.z;\n";
+  else
+    s += "varying float v_fog;\nvarying float v_fogDepth;\nvoid main() {\n";
+  s +=
       "  vec4 diffuse = gl_Color;\n  vec4 specular = gl_SecondaryColor;\n"
       "  vec4 current = diffuse;\n  vec4 temp = vec4(0.0);\n  vec2 bump = vec2(0.0);\n  float luminance = 1.0;\n";
   for (int i = 0; i < key.stageCount; ++i) {

@@ -25,6 +25,8 @@ struct SStageKey {
 };
 
 struct SFixedFunctionKey {
+  uint8_t vertexShader;  // a shader program does the vertex half: no fixed-function varyings
+  uint8_t pixelShader;   // a shader program does the pixel half: coordinates for every stage
   uint8_t preTransformed;
   uint8_t hasNormal, hasColor0, hasColor1;
   uint8_t lighting;
@@ -44,8 +46,11 @@ class CFixedFunctionProgram {
  public:
   // The key for the state; a zeroed struct first so the padding compares equal.
   static SFixedFunctionKey BuildKey(const CDeviceState& state, const CVertexDeclaration9& declaration,
-                                    const ETextureKind* textureKinds);
+                                    const ETextureKind* textureKinds, bool vertexShader, bool pixelShader);
   static std::string VertexSource(const SFixedFunctionKey& key);
   static std::string FragmentSource(const SFixedFunctionKey& key);
   static std::string KeyBytes(const SFixedFunctionKey& key);
+  // GLSL of DeviceClipPosition(clip), the fix-ups every vertex program's position gets (flip to
+  // the upside-down targets, the half-pixel rule); it reads `uniform vec4 u_viewport`.
+  static const char* ClipPositionFunction();
 };

@@ -11,6 +11,7 @@
 
 #include "../win32/SdlVideo.h"
 #include "BaseTexture.h"
+#include "Shader9.h"
 #include "zkplatform/ZkWindow.h"
 #include "VertexDeclaration9.h"
 
@@ -657,7 +658,8 @@ void CGLBackend::ApplySamplers(const CDeviceState& state, const ETextureKind* ki
   glActiveTexture(GL_TEXTURE0);
 }
 
-void CGLBackend::BindVertexInput(const CDeviceState& state, const SDrawCall& draw) {
+void CGLBackend::BindVertexInput(const CDeviceState& state, const SDrawCall& draw,
+                                 const CShaderTranslation* vertexProgram) {
   glBindVertexArray(m_vertexArray);
   for (GLuint i = 0; i < ATTRIBUTE_COUNT; ++i) glDisableVertexAttribArray(i);
   if (draw.userVertices) {
@@ -665,7 +667,9 @@ void CGLBackend::BindVertexInput(const CDeviceState& state, const SDrawCall& dra
     glBufferData(GL_ARRAY_BUFFER, draw.userVertexBytes, draw.userVertices, GL_STREAM_DRAW);
   }
   for (const D3DVERTEXELEMENT9& e : draw.declaration->Elements()) {
-    const int location = CVertexDeclaration9::Location(e);
+    // A vertex program reads the elements by usage and index at the places it was linked with.
+    const int location =
+        vertexProgram ? vertexProgram->InputLocation(e.Usage, e.UsageIndex) : CVertexDeclaration9::Location(e);
     if (location == ATTRIBUTE_NONE) continue;
     size_t offset = e.Offset;
     GLsizei stride;
@@ -705,7 +709,17 @@ unsigned CGLBackend::ShaderObject(unsigned type, const std::string& source) {
   return shader;
 }
 
-CGLBackend::SProgram& CGLBackend::LinkedProgram(unsigned vertexShader, unsigned fragmentShader) {
+unsigned CGLBackend::TranslatedShaderObject(const CShaderTranslation& translation) {
+  auto found = m_translatedShaders.find(translation.Id());
+  if (found != m_translatedShaders.end()) return found->second;
+  const unsigned shader = ShaderObject(translation.Kind() == SHADER_VERTEX ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER,
+                                       translation.Source());
+  m_translatedShaders.emplace(translation.Id(), shader);
+  return shader;
+}
+
+CGLBackend::SProgram& CGLBackend::LinkedProgram(unsigned vertexShader, unsigned fragmentShader,
+                                                const CShaderTranslation* vertexProgram) {
   const auto pair = std::make_pair(vertexShader, fragmentShader);
   auto found = m_linkedPrograms.find(pair);
   if (found != m_linkedPrograms.end()) return found->second;
@@ -713,18 +727,26 @@ CGLBackend::SProgram& CGLBackend::LinkedProgram(unsigned vertexShader, unsigned 
   program.name = glCreateProgram();
   glAttachShader(program.name, vertexShader);
   glAttachShader(program.name, fragmentShader);
-  glBindAttribLocation(program.name, ATTRIBUTE_POSITION, "a_position");
-  glBindAttribLocation(program.name, ATTRIBUTE_NORMAL, "a_normal");
-  glBindAttribLocation(program.name, ATTRIBUTE_COLOR0, "a_color0");
-  glBindAttribLocation(program.name, ATTRIBUTE_COLOR1, "a_color1");
-  for (int i = 0; i < 8; ++i) {
-    char name[16];
-    snprintf(name, sizeof name, "a_texcoord%d", i);
-    glBindAttribLocation(program.name, ATTRIBUTE_TEXCOORD0 + i, name);
+  if (vertexProgram) {
+    for (const SShaderInput& input : vertexProgram->Inputs()) {
+      const int location = vertexProgram->InputLocation(input.usage, input.usageIndex);
+      if (location >= 0) glBindAttribLocation(program.name, static_cast<GLuint>(location), input.name.c_str());
+    }
+  } else {
+    glBindAttribLocation(program.name, ATTRIBUTE_POSITION, "a_position");
+    glBindAttribLocation(program.name, ATTRIBUTE_NORMAL, "a_normal");
+    glBindAttribLocation(program.name, ATTRIBUTE_COLOR0, "a_color0");
+    glBindAttribLocation(program.name, ATTRIBUTE_COLOR1, "a_color1");
+    for (int i = 0; i < 8; ++i) {
+      char name[16];
+      snprintf(name, sizeof name, "a_texcoord%d", i);
+      glBindAttribLocation(program.name, ATTRIBUTE_TEXCOORD0 + i, name);
+    }
   }
   glLinkProgram(program.name);
   GLint linked = 0;
   glGetProgramiv(program.name, GL_LINK_STATUS, &linked);
+  program.linked = linked != 0;
   if (!linked) {
     char log[2048];
     glGetProgramInfoLog(program.name, sizeof log, nullptr, log);
@@ -733,16 +755,25 @@ CGLBackend::SProgram& CGLBackend::LinkedProgram(unsigned vertexShader, unsigned 
   return m_linkedPrograms.emplace(pair, std::move(program)).first->second;
 }
 
-CGLBackend::SProgram& CGLBackend::ProgramFor(const SFixedFunctionKey& key) {
-  const std::string bytes = CFixedFunctionProgram::KeyBytes(key);
-  auto found = m_fixedFunctionPrograms.find(bytes);
-  if (found != m_fixedFunctionPrograms.end()) return *found->second;
-  // Each half is compiled once per distinct source, so a translated shader program can later
-  // be linked with the fixed-function half it is paired with.
-  const unsigned vertex = ShaderObject(GL_VERTEX_SHADER, CFixedFunctionProgram::VertexSource(key));
-  const unsigned fragment = ShaderObject(GL_FRAGMENT_SHADER, CFixedFunctionProgram::FragmentSource(key));
-  SProgram& program = LinkedProgram(vertex, fragment);
-  m_fixedFunctionPrograms.emplace(bytes, &program);
+CGLBackend::SProgram& CGLBackend::ProgramFor(const SFixedFunctionKey& key, const CShaderTranslation* vertexProgram,
+                                             const CShaderTranslation* pixelProgram) {
+  std::string bytes = CFixedFunctionProgram::KeyBytes(key);
+  auto& cache = vertexProgram || pixelProgram ? m_mixedPrograms : m_fixedFunctionPrograms;
+  if (vertexProgram || pixelProgram) {
+    const uint64_t ids[2] = {vertexProgram ? vertexProgram->Id() : 0, pixelProgram ? pixelProgram->Id() : 0};
+    bytes.append(reinterpret_cast<const char*>(ids), sizeof ids);
+  }
+  auto found = cache.find(bytes);
+  if (found != cache.end()) return *found->second;
+  // Each half is compiled once per distinct source, so a translated shader program can be
+  // linked with the fixed-function half it is paired with.
+  const unsigned vertex = vertexProgram ? TranslatedShaderObject(*vertexProgram)
+                                        : ShaderObject(GL_VERTEX_SHADER, CFixedFunctionProgram::VertexSource(key));
+  const unsigned fragment = pixelProgram
+                                ? TranslatedShaderObject(*pixelProgram)
+                                : ShaderObject(GL_FRAGMENT_SHADER, CFixedFunctionProgram::FragmentSource(key));
+  SProgram& program = LinkedProgram(vertex, fragment, vertexProgram);
+  cache.emplace(std::move(bytes), &program);
   return program;
 }
 
@@ -769,6 +800,12 @@ void CGLBackend::SetUniforms(SProgram& p, const CDeviceState& state, const SFixe
   matrix("u_world", world);
   matrix("u_view", view);
   matrix("u_proj", state.transforms[TRANSFORM_PROJECTION]);
+  // The combined matrix's columns, as a vertex shader's m4x4 reads them from four registers.
+  const D3DMATRIX worldViewProj = Multiply(Multiply(world, view), state.transforms[TRANSFORM_PROJECTION]);
+  float columns[4][4];
+  for (int column = 0; column < 4; ++column)
+    for (int row = 0; row < 4; ++row) columns[column][row] = worldViewProj.m[row][column];
+  glUniform4fv(Uniform(p, "u_worldViewProj"), 4, &columns[0][0]);
   float normal[9];
   NormalMatrix(Multiply(world, view), normal);
   glUniformMatrix3fv(Uniform(p, "u_normalMatrix"), 1, GL_FALSE, normal);
@@ -841,6 +878,98 @@ void CGLBackend::SetUniforms(SProgram& p, const CDeviceState& state, const SFixe
   glUniform1f(Uniform(p, "u_fogEyeDepth"), projection._34 != 0.f ? 1.f : 0.f);
 }
 
+void CGLBackend::UploadNamedConstant(SProgram& p, const SBlobConstant& c, const float (*floats)[4], UINT floatCount) {
+  if (c.rows < 1 || c.rows > 4 || c.columns < 1 || c.columns > 4 || c.elements == 0 ||
+      c.firstRegister > floatCount || c.registerCount > floatCount - c.firstRegister ||
+      c.registerCount != c.columns * c.elements)
+    return;
+  // Each column (or vector) takes its first `rows` components from one register.
+  std::vector<float> values;
+  values.reserve(static_cast<size_t>(c.registerCount) * c.rows);
+  for (UINT r = 0; r < c.registerCount; ++r) values.insert(values.end(), floats[c.firstRegister + r], floats[c.firstRegister + r] + c.rows);
+  const GLint location = Uniform(p, c.name.c_str());
+  const GLsizei count = static_cast<GLsizei>(c.elements);
+  const float* data = values.data();
+  if (c.columns == 1) {
+    switch (c.rows) {
+      case 1:
+        glUniform1fv(location, count, data);
+        break;
+      case 2:
+        glUniform2fv(location, count, data);
+        break;
+      case 3:
+        glUniform3fv(location, count, data);
+        break;
+      default:
+        glUniform4fv(location, count, data);
+        break;
+    }
+    return;
+  }
+  switch (c.columns * 10 + c.rows) {
+    case 22:
+      glUniformMatrix2fv(location, count, GL_FALSE, data);
+      break;
+    case 23:
+      glUniformMatrix2x3fv(location, count, GL_FALSE, data);
+      break;
+    case 24:
+      glUniformMatrix2x4fv(location, count, GL_FALSE, data);
+      break;
+    case 32:
+      glUniformMatrix3x2fv(location, count, GL_FALSE, data);
+      break;
+    case 33:
+      glUniformMatrix3fv(location, count, GL_FALSE, data);
+      break;
+    case 34:
+      glUniformMatrix3x4fv(location, count, GL_FALSE, data);
+      break;
+    case 42:
+      glUniformMatrix4x2fv(location, count, GL_FALSE, data);
+      break;
+    case 43:
+      glUniformMatrix4x3fv(location, count, GL_FALSE, data);
+      break;
+    default:
+      glUniformMatrix4fv(location, count, GL_FALSE, data);
+      break;
+  }
+}
+
+void CGLBackend::SetShaderConstants(SProgram& p, const CShaderTranslation& shader, const float (*floats)[4],
+                                    UINT floatCount, const int (*integers)[4], const BOOL* booleans) {
+  // Each register file goes up as one array, gathered from the ranges the program reads.
+  const SRegisterFile& f = shader.FloatRegisters();
+  if (f.arraySize > 0) {
+    std::vector<float> values(static_cast<size_t>(f.arraySize) * 4, 0.f);
+    for (const SRegisterRange& r : f.ranges)
+      for (UINT i = 0; i < r.count && r.firstRegister + i < floatCount; ++i)
+        memcpy(&values[(r.slot + i) * 4], floats[r.firstRegister + i], sizeof floats[0]);
+    glUniform4fv(Uniform(p, f.arrayName.c_str()), static_cast<GLsizei>(f.arraySize), values.data());
+  }
+  const SRegisterFile& n = shader.IntegerRegisters();
+  if (n.arraySize > 0) {
+    std::vector<GLint> values(static_cast<size_t>(n.arraySize) * 4, 0);
+    for (const SRegisterRange& r : n.ranges)
+      for (UINT i = 0; i < r.count && r.firstRegister + i < 16; ++i)
+        memcpy(&values[(r.slot + i) * 4], integers[r.firstRegister + i], sizeof integers[0]);
+    glUniform4iv(Uniform(p, n.arrayName.c_str()), static_cast<GLsizei>(n.arraySize), values.data());
+  }
+  const SRegisterFile& b = shader.BooleanRegisters();
+  if (b.arraySize > 0) {
+    std::vector<GLint> values(b.arraySize, 0);
+    for (const SRegisterRange& r : b.ranges)
+      for (UINT i = 0; i < r.count && r.firstRegister + i < 16; ++i)
+        values[r.slot + i] = booleans[r.firstRegister + i] ? 1 : 0;
+    glUniform1iv(Uniform(p, b.arrayName.c_str()), static_cast<GLsizei>(b.arraySize), values.data());
+  }
+  for (const SBlobConstant& c : shader.NamedConstants()) UploadNamedConstant(p, c, floats, floatCount);
+  for (const SShaderSampler& sampler : shader.Samplers())
+    glUniform1i(Uniform(p, sampler.name.c_str()), static_cast<GLint>(sampler.stage));
+}
+
 void CGLBackend::Draw(const CDeviceState& state, const SDrawCall& draw) {
   MakeCurrent();
   BindTargets(draw.targets, draw.depthStencil);
@@ -851,11 +980,21 @@ void CGLBackend::Draw(const CDeviceState& state, const SDrawCall& draw) {
     kinds[i] = !texture ? TEXTURE_NONE : texture->IsCube() ? TEXTURE_CUBE : TEXTURE_2D;
   }
   ApplySamplers(state, kinds);
-  const SFixedFunctionKey key = CFixedFunctionProgram::BuildKey(state, *draw.declaration, kinds);
-  SProgram& program = ProgramFor(key);
+  const CShaderTranslation* vertexProgram = state.vertexShader ? &state.vertexShader->Translation() : nullptr;
+  const CShaderTranslation* pixelProgram = state.pixelShader ? &state.pixelShader->Translation() : nullptr;
+  const SFixedFunctionKey key = CFixedFunctionProgram::BuildKey(state, *draw.declaration, kinds,
+                                                                vertexProgram != nullptr, pixelProgram != nullptr);
+  SProgram& program = ProgramFor(key, vertexProgram, pixelProgram);
+  if (!program.linked) return;  // reported when it failed; nothing sensible to draw with
   glUseProgram(program.name);
   SetUniforms(program, state, key);
-  BindVertexInput(state, draw);
+  if (vertexProgram)
+    SetShaderConstants(program, *vertexProgram, state.vertexConstantsF, kVertexShaderFloatConstants,
+                       state.vertexConstantsI, state.vertexConstantsB);
+  if (pixelProgram)
+    SetShaderConstants(program, *pixelProgram, state.pixelConstantsF, kPixelShaderFloatConstants,
+                       state.pixelConstantsI, state.pixelConstantsB);
+  BindVertexInput(state, draw, vertexProgram);
   const GLenum mode = PrimitiveMode(draw.type);
   const GLsizei count = static_cast<GLsizei>(draw.vertexCount);
   if (!draw.indexed) {

@@ -10,6 +10,7 @@
 
 #include "FixedFunctionProgram.h"
 #include "RenderBackend.h"
+#include "ShaderTranslation.h"
 
 struct SDL_Window;
 
@@ -50,6 +51,7 @@ class CGLBackend : public IRenderBackend {
  private:
   struct SProgram {
     unsigned name = 0;
+    bool linked = false;
     std::unordered_map<std::string, int> uniforms;
   };
 
@@ -61,12 +63,22 @@ class CGLBackend : public IRenderBackend {
   void AttachColor(unsigned framebuffer, unsigned attachment, const STargetRef& target);
   void ApplyRenderStates(const CDeviceState& state, bool hasDepth, bool preTransformed);
   void ApplySamplers(const CDeviceState& state, const ETextureKind* kinds);
-  void BindVertexInput(const CDeviceState& state, const SDrawCall& draw);
+  void BindVertexInput(const CDeviceState& state, const SDrawCall& draw, const CShaderTranslation* vertexProgram);
   unsigned ShaderObject(unsigned type, const std::string& source);
-  SProgram& LinkedProgram(unsigned vertexShader, unsigned fragmentShader);
-  SProgram& ProgramFor(const SFixedFunctionKey& key);
+  unsigned TranslatedShaderObject(const CShaderTranslation& translation);
+  // Links a pair once; a translated vertex half gets its inputs bound to the declaration's
+  // attribute locations by usage and index.
+  SProgram& LinkedProgram(unsigned vertexShader, unsigned fragmentShader, const CShaderTranslation* vertexProgram);
+  // The program for a draw: each half a translated shader when one is set, else fixed function.
+  SProgram& ProgramFor(const SFixedFunctionKey& key, const CShaderTranslation* vertexProgram,
+                       const CShaderTranslation* pixelProgram);
   int Uniform(SProgram& program, const char* name);
   void SetUniforms(SProgram& program, const CDeviceState& state, const SFixedFunctionKey& key);
+  // The constant registers a translated half reads, and its samplers' stages.
+  void UploadNamedConstant(SProgram& program, const SBlobConstant& constant, const float (*floats)[4],
+                           UINT floatCount);
+  void SetShaderConstants(SProgram& program, const CShaderTranslation& shader, const float (*floats)[4],
+                          UINT floatCount, const int (*integers)[4], const BOOL* booleans);
 
   SDL_Window* m_window = nullptr;
   void* m_context = nullptr;
@@ -86,5 +98,7 @@ class CGLBackend : public IRenderBackend {
   std::map<std::string, unsigned> m_shaderObjects;                   // by source
   std::map<std::pair<unsigned, unsigned>, SProgram> m_linkedPrograms;  // by vertex, fragment shader
   std::unordered_map<std::string, SProgram*> m_fixedFunctionPrograms;  // by fixed-function key
+  std::unordered_map<std::string, SProgram*> m_mixedPrograms;  // by key and translation ids
+  std::unordered_map<uint64_t, unsigned> m_translatedShaders;   // by translation id
   std::unordered_map<uintptr_t, bool> m_textureIsCube;
 };

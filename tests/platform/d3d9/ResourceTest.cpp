@@ -267,16 +267,21 @@ TEST_F(ResourceTest, SurfacesForTargetsDepthAndReadBack) {
   floating->Release();
 }
 
-TEST_F(ResourceTest, ShadersAreNotOfferedYet) {
+TEST_F(ResourceTest, ShadersAreSetAndReadBackAndRejectTheOtherKindsCode) {
   const DWORD function[] = {D3DVS_VERSION(1, 1), 0x0000FFFF};
-  IDirect3DVertexShader9* vertexShader = reinterpret_cast<IDirect3DVertexShader9*>(1);
-  EXPECT_EQ(D3DERR_INVALIDCALL, device->CreateVertexShader(function, &vertexShader));
-  EXPECT_EQ(nullptr, vertexShader);
+  IDirect3DVertexShader9* vertexShader = nullptr;
+  ASSERT_EQ(D3D_OK, device->CreateVertexShader(function, &vertexShader));
+  ASSERT_EQ(D3D_OK, device->SetVertexShader(vertexShader));
+  IDirect3DVertexShader9* current = nullptr;
+  ASSERT_EQ(D3D_OK, device->GetVertexShader(&current));
+  EXPECT_EQ(vertexShader, current);
+  current->Release();
   IDirect3DPixelShader9* pixelShader = reinterpret_cast<IDirect3DPixelShader9*>(1);
   EXPECT_EQ(D3DERR_INVALIDCALL, device->CreatePixelShader(function, &pixelShader));
   EXPECT_EQ(nullptr, pixelShader);
   EXPECT_EQ(D3D_OK, device->SetVertexShader(nullptr));
   EXPECT_EQ(D3D_OK, device->SetPixelShader(nullptr));
+  EXPECT_EQ(0u, vertexShader->Release());
 }
 
 }  // namespace

@@ -1,0 +1,101 @@
+// The assembler's results and messages, and the input registers D3DX reports.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ShaderSource.h"
+#include "TempDir.h"
+#include "d3dx9.h"
+
+namespace {
+
+TEST(ShaderAssemblerTest, AssemblesToVersionedBytecodeWithEndToken) {
+  const std::vector<DWORD> vs = AssembleOrFail("vs_1_1\ndcl_position v0\nm4x4 oPos, v0, c0\n");
+  ASSERT_GE(vs.size(), 2u);
+  EXPECT_EQ(0xFFFE0101u, vs.front());
+  EXPECT_EQ(0x0000FFFFu, vs.back());
+  const std::vector<DWORD> ps = AssembleOrFail("ps_2_0\ndcl_2d s0\ndcl t0\ntexld r0, t0, s0\nmov oC0, r0\n");
+  ASSERT_FALSE(ps.empty());
+  EXPECT_EQ(0xFFFF0200u, ps.front());
+}
+
+TEST(ShaderAssemblerTest, ErrorGivesFailureAndMessageNamingTheLine) {
+  const char source[] = "vs_1_1\ndcl_position v0\nfrobnicate r0, v0\nmov oPos, v0\n";
+  LPD3DXBUFFER code = nullptr;
+  LPD3DXBUFFER errors = nullptr;
+  EXPECT_EQ(D3DXERR_INVALIDDATA, D3DXAssembleShader(source, sizeof source - 1, nullptr, nullptr, 0, &code, &errors));
+  EXPECT_EQ(nullptr, code);
+  ASSERT_NE(nullptr, errors);
+  const std::string text(static_cast<const char*>(errors->GetBufferPointer()));
+  EXPECT_NE(std::string::npos, text.find("(3)")) << text;
+  EXPECT_NE(std::string::npos, text.find("frobnicate")) << text;
+  errors->Release();
+}
+
+TEST(ShaderAssemblerTest, MacrosReachThePreprocessor) {
+  const D3DXMACRO macros[] = {{"OUTPUT", "oD0"}, {nullptr, nullptr}};
+  const char source[] = "vs_1_1\ndcl_position v0\nmov oPos, v0\nmov OUTPUT, c1\n";
+  LPD3DXBUFFER code = nullptr;
+  ASSERT_EQ(D3D_OK, D3DXAssembleShader(source, sizeof source - 1, macros, nullptr, 0, &code, nullptr));
+  code->Release();
+  EXPECT_EQ(D3DXERR_INVALIDDATA, D3DXAssembleShader(source, sizeof source - 1, nullptr, nullptr, 0, &code, nullptr));
+}
+
+TEST(ShaderAssemblerTest, AssemblesFromFileAndNamesTheFileInMessages) {
+  TempDir dir;
+  dir.Write("good.vsh", "vs_1_1\ndcl_position v0\nmov oPos, v0\n");
+  dir.Write("bad.psh", "ps_1_1\nmov r0, q9\n");
+  const std::string good = dir / "good.vsh";
+  const std::string bad = dir / "bad.psh";
+
+  LPD3DXBUFFER code = nullptr;
+  ASSERT_EQ(D3D_OK, D3DXAssembleShaderFromFileA(good.c_str(), nullptr, nullptr, 0, &code, nullptr));
+  code->Release();
+  LPD3DXBUFFER errors = nullptr;
+  EXPECT_EQ(D3DXERR_INVALIDDATA, D3DXAssembleShaderFromFileA(bad.c_str(), nullptr, nullptr, 0, &code, &errors));
+  ASSERT_NE(nullptr, errors);
+  const std::string text(static_cast<const char*>(errors->GetBufferPointer()));
+  EXPECT_NE(std::string::npos, text.find(bad + "(2)")) << text;
+  errors->Release();
+  EXPECT_EQ(D3DXERR_INVALIDDATA,
+            D3DXAssembleShaderFromFileA((dir.Path() + "/missing.vsh").c_str(), nullptr, nullptr, 0, &code, nullptr));
+}
+
+TEST(ShaderAssemblerTest, InputSemanticsOfProgramsWithZeroOneAndFourInputs) {
+  struct SCase {
+    const char* source;
+    std::vector<D3DXSEMANTIC> expected;
+  };
+  const SCase cases[] = {
+      {"vs_1_1\nmov oPos, c0\n", {}},
+      {"vs_1_1\ndcl_position v0\nmov oPos, v0\n", {{D3DDECLUSAGE_POSITION, 0}}},
+      {"vs_1_1\ndcl_position v0\ndcl_normal v1\ndcl_texcoord1 v2\ndcl_color v3\n"
+       "mov oPos, v0\nadd r0, v1, v3\nmov oD0, r0\nmov oT0, v2\n",
+       {{D3DDECLUSAGE_POSITION, 0}, {D3DDECLUSAGE_NORMAL, 0}, {D3DDECLUSAGE_TEXCOORD, 1}, {D3DDECLUSAGE_COLOR, 0}}},
+  };
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(c.source);
+    const std::vector<DWORD> code = AssembleOrFail(c.source);
+    UINT count = 99;
+    ASSERT_EQ(D3D_OK, D3DXGetShaderInputSemantics(code.data(), nullptr, &count));
+    ASSERT_EQ(c.expected.size(), count);
+    std::vector<D3DXSEMANTIC> semantics(count + 1, D3DXSEMANTIC{0xEEEE, 0xEEEE});
+    ASSERT_EQ(D3D_OK, D3DXGetShaderInputSemantics(code.data(), semantics.data(), &count));
+    for (const D3DXSEMANTIC& expected : c.expected) {
+      bool found = false;
+      for (UINT i = 0; i < count; ++i)
+        found = found || (semantics[i].Usage == expected.Usage && semantics[i].UsageIndex == expected.UsageIndex);
+      EXPECT_TRUE(found) << "usage " << expected.Usage << " index " << expected.UsageIndex;
+    }
+    EXPECT_EQ(0xEEEEu, semantics[count].Usage) << "wrote past the count";
+  }
+}
+
+TEST(ShaderAssemblerTest, InputSemanticsRejectsWhatIsNotShaderCode) {
+  const DWORD garbage[] = {0x12345678, 0x0000FFFF};
+  UINT count = 0;
+  EXPECT_EQ(D3DXERR_INVALIDDATA, D3DXGetShaderInputSemantics(garbage, nullptr, &count));
+  EXPECT_EQ(D3DERR_INVALIDCALL, D3DXGetShaderInputSemantics(nullptr, nullptr, &count));
+}
+
+}  // namespace

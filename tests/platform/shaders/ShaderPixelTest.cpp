@@ -1,0 +1,323 @@
+// Shader programs drawn by the GL back end on Mesa's software rasteriser, alone and mixed with
+// the fixed-function halves, read back and compared.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "D3DTestDevice.h"
+#include "ShaderSource.h"
+
+namespace {
+
+struct SVertex {
+  float x, y, z;
+  D3DCOLOR color;
+  float u, v;
+};
+constexpr DWORD kVertexFVF = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+const D3DMATRIX kIdentity = {{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}};
+
+// Positions straight through the transform in c0..c3 (the transpose of the row-vector matrix).
+const char kTransformVS[] =
+    "vs_1_1\ndcl_position v0\ndcl_color v1\ndcl_texcoord0 v2\n"
+    "m4x4 oPos, v0, c0\nmov oD0, v1\nmov oT0, v2\n";
+
+class ShaderPixelTest : public ::testing::Test {
+ protected:
+  ShaderPixelTest() : device(ZK_D3D_BACKEND_GL) {}
+  void SetUp() override {
+    ASSERT_TRUE(device.ok()) << std::hex << device.result();
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.f, 0);
+    SetVertexMatrix(kIdentity);
+  }
+  void TearDown() override {
+    device->SetVertexShader(nullptr);
+    device->SetPixelShader(nullptr);
+    device->SetTexture(0, nullptr);
+    for (IUnknown* object : m_objects) object->Release();
+  }
+
+  IDirect3DVertexShader9* VertexShader(const std::string& source) {
+    const std::vector<DWORD> code = AssembleOrFail(source);
+    IDirect3DVertexShader9* shader = nullptr;
+    EXPECT_EQ(D3D_OK, device->CreateVertexShader(code.data(), &shader));
+    if (shader) m_objects.push_back(shader);
+    return shader;
+  }
+  IDirect3DPixelShader9* PixelShader(const std::string& source) {
+    const std::vector<DWORD> code = AssembleOrFail(source);
+    IDirect3DPixelShader9* shader = nullptr;
+    EXPECT_EQ(D3D_OK, device->CreatePixelShader(code.data(), &shader));
+    if (shader) m_objects.push_back(shader);
+    return shader;
+  }
+  // Row-vector matrix m as four column registers from c0.
+  void SetVertexMatrix(const D3DMATRIX& m) {
+    float columns[4][4];
+    for (int c = 0; c < 4; ++c)
+      for (int r = 0; r < 4; ++r) columns[c][r] = m.m[r][c];
+    device->SetVertexShaderConstantF(0, &columns[0][0], 4);
+  }
+
+  // A 2x2 texture: red, green / blue, white.
+  void BindQuadrantTexture() {
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
+    m_objects.push_back(texture);
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
+    const D3DCOLOR rows[2][2] = {{0xFFFF0000, 0xFF00FF00}, {0xFF0000FF, 0xFFFFFFFF}};
+    for (int y = 0; y < 2; ++y) memcpy(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch, rows[y], 8);
+    texture->UnlockRect(0);
+    device->SetTexture(0, texture);
+  }
+
+  // A square over x, y in [-size, size] at depth z, clockwise, texture (0,0) at the top left.
+  void DrawSquare(D3DCOLOR color, float size = 1.f, float z = 0.5f) {
+    SVertex quad[4] = {{-size, size, z, color, 0, 0},
+                       {size, size, z, color, 1, 0},
+                       {-size, -size, z, color, 0, 1},
+                       {size, -size, z, color, 1, 1}};
+    device->SetFVF(kVertexFVF);
+    ASSERT_EQ(D3D_OK, device->BeginScene());
+    EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(SVertex)));
+    device->EndScene();
+  }
+
+  CD3DTestDevice device;
+
+ private:
+  std::vector<IUnknown*> m_objects;
+};
+
+#define EXPECT_PIXEL(pixels, x, y, expected)                                                         \
+  ASSERT_EQ(CD3DTestDevice::kWidth * CD3DTestDevice::kHeight, (pixels).size());                      \
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, x, y), expected))                                 \
+      << "pixel (" << (x) << ", " << (y) << ") is " << std::hex << CD3DTestDevice::At(pixels, x, y) \
+      << ", expected " << (expected)
+
+// Samples in the middle of each quarter of the target.
+void ExpectQuadrants(const std::vector<D3DCOLOR>& pixels, D3DCOLOR topLeft, D3DCOLOR topRight, D3DCOLOR bottomLeft,
+                     D3DCOLOR bottomRight) {
+  EXPECT_PIXEL(pixels, 16, 16, topLeft);
+  EXPECT_PIXEL(pixels, 48, 16, topRight);
+  EXPECT_PIXEL(pixels, 16, 48, bottomLeft);
+  EXPECT_PIXEL(pixels, 48, 48, bottomRight);
+}
+
+TEST_F(ShaderPixelTest, Vs11TransformWithPs11TexAndMul) {
+  BindQuadrantTexture();
+  ASSERT_EQ(D3D_OK, device->SetVertexShader(VertexShader(kTransformVS)));
+  ASSERT_EQ(D3D_OK, device->SetPixelShader(PixelShader("ps_1_1\ntex t0\nmul r0, t0, v0\n")));
+  // Half the size: the matrix scales the square down to the middle half of the target.
+  const D3DMATRIX half = {{{0.5f, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}};
+  SetVertexMatrix(half);
+  DrawSquare(0xFF808080);
+  const std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  EXPECT_PIXEL(pixels, 24, 24, 0xFF800000u);
+  EXPECT_PIXEL(pixels, 40, 24, 0xFF008000u);
+  EXPECT_PIXEL(pixels, 24, 40, 0xFF000080u);
+  EXPECT_PIXEL(pixels, 40, 40, 0xFF808080u);
+  EXPECT_PIXEL(pixels, 4, 4, 0xFF000000u);
+  EXPECT_PIXEL(pixels, 60, 60, 0xFF000000u);
+}
+
+TEST_F(ShaderPixelTest, Ps20Texld) {
+  BindQuadrantTexture();
+  device->SetVertexShader(VertexShader(kTransformVS));
+  device->SetPixelShader(PixelShader("ps_2_0\ndcl t0.xy\ndcl_2d s0\ntexld r0, t0, s0\nmov oC0, r0\n"));
+  DrawSquare(0xFF000000);
+  ExpectQuadrants(device.ReadBackBuffer(), 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF);
+}
+
+TEST_F(ShaderPixelTest, FloatConstantsChangeTheOutput) {
+  device->SetVertexShader(VertexShader("vs_1_1\ndcl_position v0\nm4x4 oPos, v0, c0\nmov oD0, c8\n"));
+  const float red[4] = {1, 0, 0, 1}, blue[4] = {0, 0, 1, 1};
+  ASSERT_EQ(D3D_OK, device->SetVertexShaderConstantF(8, red, 1));
+  DrawSquare(0xFFFFFFFF);
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFFFF0000u);
+  ASSERT_EQ(D3D_OK, device->SetVertexShaderConstantF(8, blue, 1));
+  DrawSquare(0xFFFFFFFF);
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFF0000FFu);
+}
+
+TEST_F(ShaderPixelTest, IntegerConstantDrivesRepAndBooleanDrivesIf) {
+  // Red grows by 0.25 per pass of the loop; the Boolean adds full blue.
+  device->SetVertexShader(VertexShader(
+      "vs_2_0\ndef c5, 0, 0, 0, 1\ndef c6, 0.25, 0, 0, 0\ndef c7, 0, 0, 1, 0\ndcl_position v0\nm4x4 oPos, v0, c0\n"
+      "mov r0, c5\nrep i0\nadd r0, r0, c6\nendrep\nif b0\nadd r0, r0, c7\nendif\nmov oD0, r0\n"));
+  struct SCase {
+    int passes;
+    BOOL blue;
+    D3DCOLOR expected;
+  };
+  const SCase cases[] = {{1, FALSE, 0xFF400000}, {3, FALSE, 0xFFBF0000}, {2, TRUE, 0xFF8000FF}, {0, TRUE, 0xFF0000FF}};
+  for (const SCase& c : cases) {
+    const int loop[4] = {c.passes, 0, 1, 0};
+    ASSERT_EQ(D3D_OK, device->SetVertexShaderConstantI(0, loop, 1));
+    ASSERT_EQ(D3D_OK, device->SetVertexShaderConstantB(0, &c.blue, 1));
+    DrawSquare(0xFFFFFFFF);
+    EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, c.expected) << c.passes << " passes, Boolean " << c.blue;
+  }
+}
+
+TEST_F(ShaderPixelTest, VertexShaderFeedsTheFixedFunctionPixelStage) {
+  BindQuadrantTexture();
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+  device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+  // The shader's colour and coordinates, not the vertex's, reach the stage.
+  device->SetVertexShader(VertexShader("vs_1_1\ndcl_position v0\ndcl_texcoord0 v2\nm4x4 oPos, v0, c0\n"
+                                       "mov oD0, c8\nadd oT0, v2, c9\n"));
+  const float halfGreen[4] = {1, 0.5f, 1, 1}, shift[4] = {0.5f, 0, 0, 0};
+  device->SetVertexShaderConstantF(8, halfGreen, 1);
+  device->SetVertexShaderConstantF(9, shift, 1);
+  device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+  DrawSquare(0xFF000000);
+  // Shifted half a texture to the left and clamped: the right column of texels everywhere.
+  ExpectQuadrants(device.ReadBackBuffer(), 0xFF008000, 0xFF008000, 0xFFFF80FF, 0xFFFF80FF);
+}
+
+TEST_F(ShaderPixelTest, FixedFunctionVerticesFeedAPixelShader) {
+  BindQuadrantTexture();
+  device->SetTransform(D3DTS_WORLD, &kIdentity);
+  device->SetTransform(D3DTS_VIEW, &kIdentity);
+  device->SetTransform(D3DTS_PROJECTION, &kIdentity);
+  // The stage's operation is irrelevant to a pixel shader; its coordinates still come through.
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_DISABLE);
+  device->SetPixelShader(PixelShader("ps_1_1\ntex t0\nadd r0, t0, v0\n"));
+  DrawSquare(0xFF000040);
+  ExpectQuadrants(device.ReadBackBuffer(), 0xFFFF0040, 0xFF00FF40, 0xFF0000FF, 0xFFFFFFFF);
+}
+
+TEST_F(ShaderPixelTest, EqualDepthPassCoversWhatTheFixedFunctionPassCovered) {
+  // A perspective view of a tilted square: depth varies over it, so any rounding difference
+  // between the two transforms shows as pixels that fail EQUAL.
+  D3DMATRIX world = kIdentity, view = kIdentity, projection = {};
+  const float angle = 0.7f;
+  world._22 = std::cos(angle);
+  world._23 = std::sin(angle);
+  world._32 = -std::sin(angle);
+  world._33 = std::cos(angle);
+  view._43 = 2.5f;
+  const float zn = 0.1f, zf = 100.f;
+  projection._11 = 1.3f;
+  projection._22 = 1.7f;
+  projection._33 = zf / (zf - zn);
+  projection._34 = 1.f;
+  projection._43 = -zn * zf / (zf - zn);
+  device->SetTransform(D3DTS_WORLD, &world);
+  device->SetTransform(D3DTS_VIEW, &view);
+  device->SetTransform(D3DTS_PROJECTION, &projection);
+  D3DXMATRIX worldViewProj;
+  D3DXMatrixMultiply(&worldViewProj, reinterpret_cast<const D3DXMATRIX*>(&world),
+                     reinterpret_cast<const D3DXMATRIX*>(&view));
+  D3DXMatrixMultiply(&worldViewProj, &worldViewProj, reinterpret_cast<const D3DXMATRIX*>(&projection));
+  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+
+  DrawSquare(0xFF0000FF, 0.9f);
+  const std::vector<D3DCOLOR> first = device.ReadBackBuffer();
+
+  device->SetVertexShader(VertexShader("vs_1_1\ndcl_position v0\nm4x4 oPos, v0, c0\nmov oD0, c8\n"));
+  SetVertexMatrix(worldViewProj);
+  const float green[4] = {0, 1, 0, 1};
+  device->SetVertexShaderConstantF(8, green, 1);
+  device->SetRenderState(D3DRS_ZFUNC, D3DCMP_EQUAL);
+  device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+  DrawSquare(0xFF0000FF, 0.9f);
+  const std::vector<D3DCOLOR> second = device.ReadBackBuffer();
+
+  int covered = 0, missed = 0;
+  for (size_t i = 0; i < first.size(); ++i) {
+    if (first[i] != 0xFF0000FF) continue;
+    ++covered;
+    if (second[i] != 0xFF00FF00) ++missed;
+  }
+  EXPECT_GT(covered, 500);
+  EXPECT_EQ(0, missed) << "of " << covered << " pixels";
+}
+
+TEST_F(ShaderPixelTest, HlslPairWithAMacroThatChangesTheOutput) {
+  BindQuadrantTexture();
+  const char vertexSource[] =
+      "float4x4 WorldViewProj : register(c0);\n"
+      "struct VS_OUT { float4 pos : POSITION; float4 color : COLOR0; float2 uv : TEXCOORD0; };\n"
+      "VS_OUT main(float4 pos : POSITION, float4 color : COLOR0, float2 uv : TEXCOORD0) {\n"
+      "  VS_OUT o;\n  o.pos = mul(pos, WorldViewProj);\n  o.color = color;\n  o.uv = uv;\n  return o;\n}\n";
+  const char pixelSource[] =
+      "sampler2D Tex : register(s0);\nfloat4 Scale : register(c2);\n"
+      "float4 main(float4 color : COLOR0, float2 uv : TEXCOORD0) : COLOR0 {\n"
+      "#ifdef TEXTURE_ONLY\n  return tex2D(Tex, uv);\n#else\n  return tex2D(Tex, uv) * color * Scale;\n#endif\n}\n";
+  auto compile = [&](const char* source, const char* profile, const D3DXMACRO* macros) {
+    LPD3DXBUFFER code = nullptr, errors = nullptr;
+    EXPECT_EQ(D3D_OK, D3DXCompileShader(source, static_cast<UINT>(strlen(source)), macros, nullptr, "main", profile,
+                                        0, &code, &errors, nullptr))
+        << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
+    if (errors) errors->Release();
+    std::vector<DWORD> words;
+    if (code) {
+      const DWORD* begin = static_cast<const DWORD*>(code->GetBufferPointer());
+      words.assign(begin, begin + code->GetBufferSize() / sizeof(DWORD));
+      code->Release();
+    }
+    return words;
+  };
+  const std::vector<DWORD> vertexCode = compile(vertexSource, "vs_2_0", nullptr);
+  IDirect3DVertexShader9* vs = nullptr;
+  ASSERT_EQ(D3D_OK, device->CreateVertexShader(vertexCode.data(), &vs));
+  device->SetVertexShader(vs);
+  const float scale[4] = {1, 1, 0, 1};
+  device->SetPixelShaderConstantF(2, scale, 1);
+  const D3DXMACRO textureOnly[] = {{"TEXTURE_ONLY", "1"}, {nullptr, nullptr}};
+  struct SCase {
+    const D3DXMACRO* macros;
+    D3DCOLOR bottomRight;
+  };
+  for (const SCase& c : {SCase{nullptr, 0xFF808000}, SCase{textureOnly, 0xFFFFFFFF}}) {
+    const std::vector<DWORD> pixelCode = compile(pixelSource, "ps_2_0", c.macros);
+    IDirect3DPixelShader9* ps = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreatePixelShader(pixelCode.data(), &ps));
+    device->SetPixelShader(ps);
+    DrawSquare(0xFF808080);
+    const std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+    EXPECT_PIXEL(pixels, 48, 48, c.bottomRight);
+    EXPECT_PIXEL(pixels, 16, 16, c.macros ? 0xFFFF0000u : 0xFF800000u);
+    device->SetPixelShader(nullptr);
+    ps->Release();
+  }
+  device->SetVertexShader(nullptr);
+  vs->Release();
+}
+
+TEST_F(ShaderPixelTest, BadCodeFailsCreation) {
+  const std::vector<DWORD> pixelCode = AssembleOrFail("ps_1_1\nmov r0, v0\n");
+  const std::vector<DWORD> vertexCode = AssembleOrFail(kTransformVS);
+  const DWORD garbage[] = {0xDEADBEEF, 0x12345678, 0x0000FFFF};
+  const DWORD badVersion[] = {0xFFFE0909, 0x0000FFFF};
+  const DWORD badInstruction[] = {0xFFFE0101, 0x00001234, 0x80000000, 0x0000FFFF};
+  IDirect3DVertexShader9* vs = reinterpret_cast<IDirect3DVertexShader9*>(1);
+  for (const DWORD* code : {garbage, badVersion, badInstruction, pixelCode.data(), static_cast<const DWORD*>(nullptr)}) {
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->CreateVertexShader(code, &vs));
+    EXPECT_EQ(nullptr, vs);
+  }
+  IDirect3DPixelShader9* ps = nullptr;
+  EXPECT_EQ(D3DERR_INVALIDCALL, device->CreatePixelShader(vertexCode.data(), &ps));
+  EXPECT_EQ(nullptr, ps);
+}
+
+TEST_F(ShaderPixelTest, GetFunctionReturnsTheCreatingCode) {
+  const std::vector<DWORD> code = AssembleOrFail(kTransformVS);
+  IDirect3DVertexShader9* shader = VertexShader(kTransformVS);
+  ASSERT_NE(nullptr, shader);
+  UINT size = 0;
+  ASSERT_EQ(D3D_OK, shader->GetFunction(nullptr, &size));
+  ASSERT_EQ(code.size() * sizeof(DWORD), size);
+  std::vector<DWORD> copy(code.size());
+  ASSERT_EQ(D3D_OK, shader->GetFunction(copy.data(), &size));
+  EXPECT_EQ(code, copy);
+}
+
+}  // namespace
