@@ -12,6 +12,7 @@
 #include "WorldObject.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
+#include "core/SceneItemsManager.h"
 #include "d3d9types.h"
 #include "winuser.h"
 
@@ -45,6 +46,7 @@ CScene::CScene(CD3D9RendererInterface* renderer, CEngineLog* log, float ambientI
       m_Sprites(kInitialSpriteSlots, nullptr),
       m_dwLightingModel(GetEngineContext()->wPresetValue) {
   m_pAmbientIntensity = std::make_unique<CEnvelope>(0, nullptr, ambientIntensity);
+  if (CSceneItemsManager* items = GetEngineContext()->pSceneItems) items->GetScenes().Add(this);
 }
 
 CScene::CScene(CD3D9RendererInterface* renderer, CEngineLog* log) : CScene(renderer, log, 0.25f) {}
@@ -67,6 +69,9 @@ void CScene::Log(int level, const char* format, ...) const {
 }
 
 void CScene::Release() {
+  // Only a scene the engine knows of is released; a stale pointer finds nothing to free.
+  CSceneItemsManager* items = GetEngineContext()->pSceneItems;
+  if (items != nullptr && !items->GetScenes().Contains(this)) return;
   if (m_dwReferenceCount > 0) --m_dwReferenceCount;
   if (m_dwReferenceCount != 0) return;
 
@@ -89,7 +94,15 @@ void CScene::Release() {
   m_pActiveCamera = m_pCurrentMesh = m_pCurrentLight = nullptr;
   Log(CEngineLog::kLevelInfo, "- Scene Released\n");
   m_dwReleasing = 0;
+  if (items != nullptr) items->GetScenes().Remove(this);
   delete this;
+}
+
+UINT CScene::GetNumberOfLightsOfType(WORD type) const {
+  UINT count = 0;
+  for (CWorldObject* light : m_Lights)
+    if (auto* face = InterfaceOf<CLightInterface>(light); face != nullptr && face->GetType() == type) ++count;
+  return count;
 }
 
 CWorldObjectInterface* CScene::GetWorldObjects() {

@@ -112,6 +112,8 @@ class CScene : public CSceneInterface {
   void RebuildCameraArray();
   void RebuildNullCount();
   UINT IsReleasing() const { return m_dwReleasing; }
+  // How many lights of the light array are of `type` (distant, point, spot, ...).
+  UINT GetNumberOfLightsOfType(WORD type) const;
   // The objects behind the interface lookups, null where those return null; the by-name
   // finds do not log.
   CWorldObject* GetMeshObject(UINT index) const;
