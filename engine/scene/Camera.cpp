@@ -211,15 +211,7 @@ UINT CCamera::CalculateProjectionMatrix(float nearPlane, float farPlane, float a
 void CCamera::MotionToMatrix(CMatrix* out, float frame) {
   m_Motion.Evaluate(frame);
   *out = LocalPlacement();
-  CWorldObject* parent = GetParent();
-  if (parent == nullptr) return;
-  if (frame != parent->GetFrame()) {
-    CMatrix parentMatrix;
-    parent->MotionToMatrix(&parentMatrix, frame);
-    *out = *out * parentMatrix;
-  } else {
-    *out = *out * *parent->GetMatrix(frame);
-  }
+  ApplyParentPlacement(out, frame);
 }
 
 CMatrix* CCamera::GetMatrix(float frame) {

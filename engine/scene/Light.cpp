@@ -363,15 +363,7 @@ void CLight::MotionToMatrix(CMatrix* out, float frame) {
   }
   const CVector3 position = GetLocalPosition(*this, m_Motion);
   matrix.Move(position.x, position.y, position.z);
-  if (CWorldObject* parent = GetParent()) {
-    if (parent->GetFrame() == frame) {
-      matrix = matrix * *parent->GetMatrix(frame);
-    } else {
-      CMatrix parentMatrix;
-      parent->MotionToMatrix(&parentMatrix, frame);
-      matrix = matrix * parentMatrix;
-    }
-  }
+  ApplyParentPlacement(&matrix, frame);
   *out = matrix;
 }
 

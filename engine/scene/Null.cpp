@@ -155,15 +155,7 @@ void CNull::MotionToMatrix(CMatrix* out, float frame) {
   m_Motion.Evaluate(frame);
   CMatrix rotation;
   LocalPlacement(out, &rotation);
-  CWorldObject* parent = GetParent();
-  if (parent == nullptr) return;
-  if (frame != parent->GetFrame()) {
-    CMatrix parentMatrix;
-    parent->MotionToMatrix(&parentMatrix, frame);
-    *out = *out * parentMatrix;
-  } else {
-    *out = *out * *parent->GetMatrix(frame);
-  }
+  ApplyParentPlacement(out, frame);
 }
 
 CMatrix* CNull::GetMatrix(float frame) {

@@ -157,3 +157,15 @@ void CWorldObject::SetUserDefinedData(void* data, UINT value1, UINT value2) {
   m_dwUserValue1 = value1;
   m_dwUserValue2 = value2;
 }
+
+void CWorldObject::ApplyParentPlacement(CMatrix* placement, float frame) {
+  CWorldObject* parent = GetParent();
+  if (parent == nullptr) return;
+  if (frame != parent->GetFrame()) {
+    CMatrix parentMatrix;
+    parent->MotionToMatrix(&parentMatrix, frame);
+    *placement = *placement * parentMatrix;
+  } else {
+    *placement = *placement * *parent->GetMatrix(frame);
+  }
+}

@@ -99,6 +99,10 @@ class CWorldObject {
   CMatrix* GetRotationMatrixPointer() { return &m_mtxRotationMatrix; }
 
  protected:
+  // Carries a local placement into world space through the parent: the parent's matrix when it
+  // is prepared at this frame, else its motion evaluated at the frame.
+  void ApplyParentPlacement(CMatrix* placement, float frame);
+
   CScene* m_pScene;
   void* m_pRendererContext;
   CEngineLog* m_pLog;
