@@ -1,6 +1,5 @@
 #include "Keyboard.h"
 
-#include <cstdio>
 #include <mutex>
 
 #include "EngineLog.h"
@@ -16,24 +15,7 @@ bool KeptFromGui(UINT key) { return key == DIK_TAB || key == DIK_UP || key == DI
 }  // namespace
 
 CKeyboard::CKeyboard(CInputControllers* manager, const DIDEVICEINSTANCEA& instance)
-    : m_guidInstance(instance.guidInstance),
-      m_pManager(manager),
-      m_bDeviceType(GET_DIDEVICE_TYPE(instance.dwDevType)),
-      m_bDeviceSubType(GET_DIDEVICE_SUBTYPE(instance.dwDevType)) {
-  std::snprintf(m_szName, sizeof m_szName, "%.*s", static_cast<int>(sizeof m_szName - 1),
-                instance.tszInstanceName);
-}
-
-CKeyboard::~CKeyboard() {
-  if (m_pDevice) {
-    m_pDevice->Unacquire();
-    m_pDevice->Release();
-  }
-}
-
-void CKeyboard::Log(int level, const char* format) const {
-  if (CEngineLog* log = m_pManager->GetLog()) log->Log(kSource, __LINE__, level, format, m_szName);
-}
+    : CInputDevice(manager, instance, kSource) {}
 
 bool CKeyboard::Init() {
   IDirectInput8A* directInput = m_pManager->GetDirectInput();

@@ -28,7 +28,6 @@ class CKeyboard : public CInputDevice {
   static constexpr UINT kKeyCount = 256;
 
   CKeyboard(CInputControllers* manager, const DIDEVICEINSTANCEA& instance);
-  ~CKeyboard() override;
   CKeyboard(const CKeyboard&) = delete;
   CKeyboard& operator=(const CKeyboard&) = delete;
 
@@ -49,17 +48,10 @@ class CKeyboard : public CInputDevice {
 
  private:
   HRESULT ReadKeys(BYTE* keys);
-  void Log(int level, const char* format) const;
 
-  IDirectInputDevice8A* m_pDevice = nullptr;
-  GUID m_guidInstance;
-  CInputControllers* m_pManager;
   KeyActionCallback m_fpCallback = nullptr;
   KeyCharCallback m_fpCharCallback = nullptr;
-  char m_szName[256];
   BYTE m_bKeys[kKeyCount] = {};
   float m_fChangeTimes[kKeyCount] = {};
   CActionMap m_actionMap;
-  BYTE m_bDeviceType;
-  BYTE m_bDeviceSubType;
 };

@@ -1,6 +1,5 @@
 #include "Mouse.h"
 
-#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -18,24 +17,7 @@ const LPCSTR kStandardCursors[CMouse::kCursorCount] = {
 }  // namespace
 
 CMouse::CMouse(CInputControllers* manager, const DIDEVICEINSTANCEA& instance)
-    : m_guidInstance(instance.guidInstance),
-      m_pManager(manager),
-      m_bDeviceType(GET_DIDEVICE_TYPE(instance.dwDevType)),
-      m_bDeviceSubType(GET_DIDEVICE_SUBTYPE(instance.dwDevType)) {
-  std::snprintf(m_szName, sizeof m_szName, "%.*s", static_cast<int>(sizeof m_szName - 1),
-                instance.tszInstanceName);
-}
-
-CMouse::~CMouse() {
-  if (m_pDevice) {
-    m_pDevice->Unacquire();
-    m_pDevice->Release();
-  }
-}
-
-void CMouse::Log(int level, const char* format) const {
-  if (CEngineLog* log = m_pManager->GetLog()) log->Log(kSource, __LINE__, level, format, m_szName);
-}
+    : CInputDevice(manager, instance, kSource) {}
 
 bool CMouse::Init() {
   for (UINT i = 0; i < kCursorCount; ++i)

@@ -40,7 +40,6 @@ class CMouse : public CInputDevice {
   static constexpr UINT kNoCursor = 255;
 
   CMouse(CInputControllers* manager, const DIDEVICEINSTANCEA& instance);
-  ~CMouse() override;
   CMouse(const CMouse&) = delete;
   CMouse& operator=(const CMouse&) = delete;
 
@@ -80,13 +79,8 @@ class CMouse : public CInputDevice {
   void ReportAxes(const DIMOUSESTATE2& state, float now);
   void ReportButtons(const DIMOUSESTATE2& state, float now);
   void KeepCursorAtCentre();
-  void Log(int level, const char* format) const;
 
-  IDirectInputDevice8A* m_pDevice = nullptr;
-  GUID m_guidInstance;
-  CInputControllers* m_pManager;
   MouseActionCallback m_fpCallback = nullptr;
-  char m_szName[256];
   CActionMap m_actionMap;
   float m_fChangeTimes[kAxisCount + kButtonCount] = {};
   HCURSOR m_hCursors[kCursorCount] = {};
@@ -97,8 +91,6 @@ class CMouse : public CInputDevice {
   BYTE m_bButtons[kButtonCount] = {};
   UINT m_dwCursorShown = 1;
   UINT m_dwCurrentCursor = kNoCursor;
-  BYTE m_bDeviceType;
-  BYTE m_bDeviceSubType;
   UINT m_dwMoved[kAxisCount] = {};
   UINT m_dwCentreLock = 0;
   UINT m_dwInside = 0;
