@@ -229,13 +229,7 @@ CMatrix* CCamera::GetWorld2CameraMatrix(float frame) {
   return &m_mtxMatrix;
 }
 
-void CCamera::SetFrame(float frame, UINT recurse) {
-  const UINT follow = frame == -1.0f ? 1 : 0;
-  if (follow != m_dwFollowFrame) GetGuard()->Force();
-  m_dwFollowFrame = follow;
-  m_fFrameSet = frame;
-  if (recurse == 1) SetFrameOfChildren(m_pScene, this, frame);
-}
+void CCamera::SetFrame(float frame, UINT recurse) { PinOrFollowFrame(frame, recurse); }
 
 void CCamera::GetUpdateInputs(CUpdateInputs* inputs) {
   inputs->pParent = GetParent();

@@ -168,6 +168,5 @@ class CCamera final : public TWorldObject<CCameraInterface> {
   CVector3 m_vecDirection;
   CVector3 m_vecPosition;
   BYTE m_cListenerFlags = 0;
-  UINT m_dwFollowFrame = 1;
   bool m_bInHierarchyPass = false;
 };

@@ -32,3 +32,18 @@ CVector3 GetLocalRotation(const CWorldObject& object, CMotion& motion) {
           motion.GetChannel(MOTION_PITCH)->GetValue(),
           motion.GetChannel(MOTION_BANK)->GetValue()};
 }
+
+bool GetParentRotation(CWorldObject* parent, CVector3* out) {
+  CWorldObjectInterface* object = parent->GetInterface();
+  if (auto* camera = dynamic_cast<CCameraInterface*>(object))
+    camera->GetRotation(out, 0);
+  else if (auto* light = dynamic_cast<CLightInterface*>(object))
+    light->GetRotation(out, 0);
+  else if (auto* mesh = dynamic_cast<CMeshInterface*>(object))
+    mesh->GetRotation(out, 0);
+  else if (auto* null = dynamic_cast<CNullInterface*>(object))
+    null->GetRotation(out, 0);
+  else
+    return false;
+  return true;
+}

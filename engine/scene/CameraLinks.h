@@ -1,5 +1,5 @@
 #pragma once
-// What cameras and nulls share: hierarchy walks and their local placement values.
+// What cameras, nulls and lights share: hierarchy walks and their local placement values.
 #include "ZKDXInterface.h"
 
 class CMotion;
@@ -13,5 +13,7 @@ CVector3 GetLocalRotation(const CWorldObject& object, CMotion& motion);
 
 // Gives SetFrame (frame, 1) to every object of the scene's list whose parent is `parent`.
 void SetFrameOfChildren(CScene* scene, CWorldObject* parent, float frame);
+// The parent's own rotation (flag 0) whatever its kind; false for an object of no known kind.
+bool GetParentRotation(CWorldObject* parent, CVector3* out);
 // The interface of the last ancestor along the parent links, or the object's own.
 CWorldObjectInterface* GetTopmostParentInterface(CWorldObject* object);

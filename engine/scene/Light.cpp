@@ -242,17 +242,8 @@ void CLight::GetRotation(CVector3* out, UINT flag) {
   *out = GetLocalRotation(*this, m_Motion);
   CWorldObject* parent = GetParent();
   if (flag == 1 || parent == nullptr) return;
-  CWorldObjectInterface* object = parent->GetInterface();
   CVector3 parentRotation;
-  if (auto* camera = dynamic_cast<CCameraInterface*>(object))
-    camera->GetRotation(&parentRotation, 0);
-  else if (auto* light = dynamic_cast<CLightInterface*>(object))
-    light->GetRotation(&parentRotation, 0);
-  else if (auto* mesh = dynamic_cast<CMeshInterface*>(object))
-    mesh->GetRotation(&parentRotation, 0);
-  else if (auto* null = dynamic_cast<CNullInterface*>(object))
-    null->GetRotation(&parentRotation, 0);
-  else {
+  if (!GetParentRotation(parent, &parentRotation)) {
     Log(CEngineLog::kLevelError, "ERROR!!! - CMesh Parent's Type Unknown\n");
     return;
   }
@@ -334,13 +325,7 @@ void CLight::GetDirection(CVector3* out) const {
     *out = {};
 }
 
-void CLight::SetFrame(float frame, UINT recurse) {
-  const UINT follow = frame == -1.0f ? 1 : 0;
-  if (follow != m_dwFollowFrame) GetGuard()->Force();
-  m_dwFollowFrame = follow;
-  m_fFrameSet = frame;
-  if (recurse == 1) SetFrameOfChildren(m_pScene, this, frame);
-}
+void CLight::SetFrame(float frame, UINT recurse) { PinOrFollowFrame(frame, recurse); }
 
 void CLight::MotionToMatrix(CMatrix* out, float frame) {
   if (out == nullptr) return;

@@ -236,7 +236,6 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
   UINT m_dwIsFlare = 0;
   UINT m_dwActive = 1;
   UINT m_dwChanged = 0;
-  UINT m_dwFollowFrame = 1;
   bool m_bInHierarchyPass = false;
 };
 

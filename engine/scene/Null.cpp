@@ -168,13 +168,7 @@ CMatrix* CNull::GetRotationMatrix(float frame) {
   return &m_mtxRotationMatrix;
 }
 
-void CNull::SetFrame(float frame, UINT recurse) {
-  const UINT follow = frame == -1.0f ? 1 : 0;
-  if (follow != m_dwFollowFrame) GetGuard()->Force();
-  m_dwFollowFrame = follow;
-  m_fFrameSet = frame;
-  if (recurse == 1) SetFrameOfChildren(m_pScene, this, frame);
-}
+void CNull::SetFrame(float frame, UINT recurse) { PinOrFollowFrame(frame, recurse); }
 
 void CNull::GetUpdateInputs(CUpdateInputs* inputs) {
   inputs->pParent = GetParent();
@@ -206,18 +200,8 @@ void CNull::GetRotation(CVector3* out, UINT flag) {
   *out = GetLocalRotation(*this, m_Motion);
   CWorldObject* parent = GetParent();
   if (flag == 1 || parent == nullptr) return;
-
-  CWorldObjectInterface* parentInterface = parent->GetInterface();
   CVector3 parentRotation;
-  if (auto* camera = dynamic_cast<CCameraInterface*>(parentInterface))
-    camera->GetRotation(&parentRotation, 0);
-  else if (auto* light = dynamic_cast<CLightInterface*>(parentInterface))
-    light->GetRotation(&parentRotation, 0);
-  else if (auto* mesh = dynamic_cast<CMeshInterface*>(parentInterface))
-    mesh->GetRotation(&parentRotation, 0);
-  else if (auto* null = dynamic_cast<CNullInterface*>(parentInterface))
-    null->GetRotation(&parentRotation, 0);
-  else {
+  if (!GetParentRotation(parent, &parentRotation)) {
     Log(CEngineLog::kLevelError, "ERROR!!! - CNull Parent's Type Unknown\n");
     return;
   }

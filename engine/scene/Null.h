@@ -103,6 +103,5 @@ class CNull final : public TWorldObject<CNullInterface> {
   UINT m_dwParentReferenceType = 0;
   float m_fHierarchyFrame = -1.0f;
   CMotion m_Motion;
-  UINT m_dwFollowFrame = 1;
   UINT m_dwScriptApplied = 0;
 };

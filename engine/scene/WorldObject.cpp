@@ -1,5 +1,6 @@
 #include "WorldObject.h"
 
+#include "CameraLinks.h"
 #include "Scene.h"
 #include "UpdateInputs.h"
 #include "core/EngineLog.h"
@@ -168,4 +169,12 @@ void CWorldObject::ApplyParentPlacement(CMatrix* placement, float frame) {
   } else {
     *placement = *placement * *parent->GetMatrix(frame);
   }
+}
+
+void CWorldObject::PinOrFollowFrame(float frame, UINT recurse) {
+  const UINT follow = frame == -1.0f ? 1 : 0;
+  if (follow != m_dwFollowFrame) GetGuard()->Force();
+  m_dwFollowFrame = follow;
+  m_fFrameSet = frame;
+  if (recurse == 1) SetFrameOfChildren(m_pScene, this, frame);
 }

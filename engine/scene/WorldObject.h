@@ -102,6 +102,11 @@ class CWorldObject {
   // Carries a local placement into world space through the parent: the parent's matrix when it
   // is prepared at this frame, else its motion evaluated at the frame.
   void ApplyParentPlacement(CMatrix* placement, float frame);
+  // SetFrame for kinds that can be pinned: -1 follows the frame asked for, any other frame pins
+  // the object there; recurse 1 passes the setting on to the children.
+  void PinOrFollowFrame(float frame, UINT recurse);
+
+  UINT m_dwFollowFrame = 1;
 
   CScene* m_pScene;
   void* m_pRendererContext;
