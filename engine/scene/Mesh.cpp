@@ -1040,7 +1040,9 @@ UINT CMesh::CheckCollisionWith(CMeshInterface* other, UINT kind, UINT* numberOfP
       // Box against box, in this mesh's space.
       CMeshBoundVolumeInterface* otherVolume = other != nullptr ? other->GetBoundingBox(1) : nullptr;
       if (m_pBoundVolume == nullptr || otherVolume == nullptr) return 0;
-      return m_pBoundVolume->CheckAACollision(otherVolume, *other->GetMatrix(other->GetFrame()));
+      CMatrix* otherMatrix = other->GetMatrix(other->GetFrame());
+      return otherMatrix != nullptr ? m_pBoundVolume->CheckAACollision(otherVolume, *otherMatrix)
+                                    : 0;
     }
     case 3: {
       auto* otherMesh = dynamic_cast<CMesh*>(other);

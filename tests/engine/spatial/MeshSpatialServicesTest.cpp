@@ -9,6 +9,7 @@
 
 #include "EngineContextScope.h"
 #include "FakeIndexBufferStorage.h"
+#include "RecordingDrawRenderer.h"
 #include "RecordingEngineLog.h"
 #include "RecordingRenderer.h"
 #include "TestScene.h"
@@ -176,6 +177,20 @@ TEST_F(MeshSpatialServicesTest, RebuildingReplacesTheBoundVolume) {
   mesh->SetVertices(8, bigger.data(), 0);
   mesh->GetBoundVolume()->GetMax(&high);
   EXPECT_FLOAT_EQ(high.x, 3);
+}
+
+TEST_F(MeshSpatialServicesTest, BoundVolumeDrawsAtTheWorldMatrix) {
+  RecordingDrawRenderer drawing;
+  auto* mesh = new CMesh(&drawing, &log, scene, 0);
+  scene->AppendWorldObject(mesh);
+  Vertex vertices[] = {At(0, 0, 0), At(1, 2, 3)};
+  mesh->SetVertices(2, vertices, 1);
+  Place(mesh, {4, 5, 6});
+  mesh->DrawBoundVolume();
+  ASSERT_EQ(drawing.transforms.size(), 1u);
+  EXPECT_EQ(drawing.transforms[0].second, *mesh->GetCurrentMatrix());
+  ASSERT_EQ(drawing.draws.size(), 2u);  // filled, then wireframe
+  EXPECT_EQ(drawing.draws[0].vertexCount, 8u);
 }
 
 // --- shadow volume ---
