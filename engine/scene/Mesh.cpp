@@ -1038,7 +1038,8 @@ UINT CMesh::CheckCollisionWith(CMeshInterface* other, UINT kind, UINT* numberOfP
     case 1:
     case 2: {
       // Box against box, in this mesh's space.
-      CMeshBoundVolumeInterface* otherVolume = other != nullptr ? other->GetBoundingBox(1) : nullptr;
+      CMeshBoundVolumeInterface* otherVolume =
+          other != nullptr ? other->GetBoundingBox(1) : nullptr;
       if (m_pBoundVolume == nullptr || otherVolume == nullptr) return 0;
       CMatrix* otherMatrix = other->GetMatrix(other->GetFrame());
       return otherMatrix != nullptr ? m_pBoundVolume->CheckAACollision(otherVolume, *otherMatrix)
