@@ -3,7 +3,7 @@
 // quad per particle. The emitter only keeps the records, forces and values and a start, stop and
 // pause state; what moves the particles (the game or its scripts) fills them through the
 // operations below. Operations are virtual in their table order, so that callers reach them
-// through the table.
+// through the table; the factory owns the emitters.
 #include <cstdint>
 
 #include "ZKDXMath.h"
@@ -49,14 +49,13 @@ enum : DWORD {
   PARTICLES_PAUSED = 4,
 };
 
-class CParticleEmiter final {
+class CParticleEmiter {
  public:
   static constexpr UINT kMaxForces = 8;
   static constexpr UINT kMaxName = 255;
 
   // Stopped, without forces, particles or sprite until Init.
   CParticleEmiter(CEngineContext* context, CEngineLog* log, const ParticleEmiterSettings& settings);
-  ~CParticleEmiter();
   CParticleEmiter(const CParticleEmiter&) = delete;
   CParticleEmiter& operator=(const CParticleEmiter&) = delete;
 
@@ -95,6 +94,8 @@ class CParticleEmiter final {
   virtual UINT IsStarted();
   virtual UINT IsStopped();
   virtual UINT IsPaused();
+  // After the operations, so that it takes no slot before them.
+  virtual ~CParticleEmiter();
 
   // Allocates the particles and makes the sprite through the renderer's sprite bank from the
   // surface textures, their count and the material (which may be null). False when either

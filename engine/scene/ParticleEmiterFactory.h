@@ -11,10 +11,9 @@ class CEngineLog;
 class CMaterialInterface;
 class CParticleEmiter;
 
-class CParticleEmiterFactory final {
+class CParticleEmiterFactory {
  public:
   CParticleEmiterFactory(CEngineContext* context, CEngineLog* log);
-  ~CParticleEmiterFactory();
   CParticleEmiterFactory(const CParticleEmiterFactory&) = delete;
   CParticleEmiterFactory& operator=(const CParticleEmiterFactory&) = delete;
 
@@ -31,6 +30,8 @@ class CParticleEmiterFactory final {
                                                 UINT value, UINT spriteValue);
   // The emitter of that name (exact, case-sensitive), or null.
   virtual CParticleEmiter* GetParticleEmiter(const char* name);
+  // Frees every emitter. After the operations, so that it takes no slot before them.
+  virtual ~CParticleEmiterFactory();
 
  private:
   void Append(CParticleEmiter* emiter);
