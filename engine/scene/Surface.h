@@ -203,6 +203,8 @@ class CSurface final : public CMeshSurface {
   CTextureStorageInterface* TextureStorage() const;
   // The material's blocks, or defaults (opaque black) when the surface has no material.
   MaterialBlocks ReadMaterial() const;
+  // A material from the bank for the blocks, or null.
+  CMaterialInterface* MakeMaterial(const MaterialBlocks& blocks) const;
   // A new material from the blocks replaces the current one, which goes back to the bank. When
   // the bank gives none the current one stays, a box says so, and the answer is false.
   bool RebuildMaterial(const MaterialBlocks& blocks);
@@ -218,6 +220,7 @@ class CSurface final : public CMeshSurface {
   UINT SetMaterialTexture(Slot slot, UINT channel, const char* fileName);
   // Gives the index buffer back, and makes one for the whole list (none for an empty list).
   bool RecreateIndexBuffer();
+  bool RecreateIndexBuffer(const char* meshName);
   void ReleaseIndexBuffer();
   bool CompareEnvelopes(CSurface* other);
   bool CompareMaterials(CSurface* other);
