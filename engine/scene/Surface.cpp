@@ -9,6 +9,7 @@
 
 #include "Envelope.h"
 #include "Mesh.h"
+#include "SurfaceImport.h"
 #include "SurfaceIndexBuffer.h"
 #include "SurfaceMaterial.h"
 #include "SurfaceProjection.h"
@@ -16,6 +17,7 @@
 #include "SurfaceTextureImage.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
+#include "lightwave/LWOImportBuffer.h"
 #include "winuser.h"
 
 namespace {
@@ -190,6 +192,12 @@ UINT CopyName(char (&field)[CSurface::kNameLength], const char* text) {
 CSurface::CSurface(CD3D9RendererInterface* renderer, CEngineLog* log, CMesh* mesh)
     : m_pRenderer(renderer), m_pLog(log), m_pParentMesh(mesh) {
   AddRef();
+}
+
+CSurface::CSurface(CD3D9RendererInterface* renderer, CEngineLog* log, const LWOSurface& imported,
+                   const LWOImportBuffer& object, CMesh* mesh)
+    : CSurface(renderer, log, mesh) {
+  CSurfaceImport(*this, imported, object.fileName).Build();
 }
 
 CMeshSurface* CSurface::Create(void* rendererContext, CEngineLog* log, CMesh* mesh) {

@@ -15,6 +15,8 @@
 
 class CEngineLog;
 class CMesh;
+class LWOImportBuffer;
+struct LWOSurface;
 class CShader;
 class CSurfaceShaderLibrary;
 
@@ -71,6 +73,10 @@ class CSurface final : public CMeshSurface {
 
   // The empty surface of the mesh (which may be null), holding the first reference.
   CSurface(CD3D9RendererInterface* renderer, CEngineLog* log, CMesh* mesh);
+  // The surface of the mesh built from an imported surface of the object: indices, material,
+  // textures, flags and envelopes, described in the log. Every failure is fatal.
+  CSurface(CD3D9RendererInterface* renderer, CEngineLog* log, const LWOSurface& imported,
+           const LWOImportBuffer& object, CMesh* mesh);
   CSurface(const CSurface&) = delete;
   CSurface& operator=(const CSurface&) = delete;
 
@@ -194,6 +200,8 @@ class CSurface final : public CMeshSurface {
     CVector4 additional2;
   };
   static constexpr UINT kEnvelopeCount = 11;
+
+  friend class CSurfaceImport;
 
   ~CSurface();
 
