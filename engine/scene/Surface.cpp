@@ -221,13 +221,17 @@ CSurface::~CSurface() {
 }
 
 void CSurface::Log(int level, const char* format, ...) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
+  LogFrom(kSource, level, format, args);
   va_end(args);
-  m_pLog->Log(kSource, __LINE__, level, "%s", text);
+}
+
+void CSurface::LogFrom(const char* source, int level, const char* format, va_list args) const {
+  if (m_pLog == nullptr) return;
+  char text[CEngineLog::kMaxMessage];
+  std::vsnprintf(text, sizeof text, format, args);
+  m_pLog->Log(source, __LINE__, level, "%s", text);
 }
 
 const char* CSurface::ParentName() const {

@@ -7,6 +7,7 @@
 // Textures, index buffers and materials come from the renderer's banks and are given back to
 // them (CSurfaceTextureImage, CSurfaceIndexBuffer, CSurfaceMaterial) when the surface drops
 // them; a resource that does not derive from those is never given back.
+#include <cstdarg>
 #include <memory>
 #include <vector>
 
@@ -206,6 +207,9 @@ class CSurface final : public CMeshSurface {
   ~CSurface();
 
   void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
+  // One log line under the source's name.
+  void LogFrom(const char* source, int level, const char* format, va_list args) const
+      __attribute__((format(printf, 4, 0)));
   const char* ParentName() const;
   UINT ParentHasDynamicBuffers() const;
   CTextureStorageInterface* TextureStorage() const;

@@ -102,13 +102,10 @@ CSurfaceImport::CSurfaceImport(CSurface& surface, const LWOSurface& imported,
     : m_Surface(surface), m_Imported(imported), m_szObjectName(objectName ? objectName : "") {}
 
 void CSurfaceImport::Log(const char* format, ...) const {
-  if (m_Surface.m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
+  m_Surface.LogFrom(kSource, CEngineLog::kLevelInfo, format, args);
   va_end(args);
-  m_Surface.m_pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "%s", text);
 }
 
 void CSurfaceImport::Fail(const char* format, ...) const {
