@@ -36,9 +36,9 @@ struct LWOPoint {
   CVector3 binormal;  // processing
   LWOUVEntry uv[LWO_UV_SLOTS][LWO_MAX_UV_ENTRIES];
   WORD uvCount[LWO_UV_SLOTS];
-  BYTE reserved[36];  // copied with the record, never interpreted
-  WORD cornerCount;   // processing
-  WORD index16;       // the point's own index
+  BYTE reserved[36];   // copied with the record, never interpreted
+  WORD cornerCount;    // processing
+  WORD index16;        // the point's own index
   INT smoothingGroup;  // processing
   UINT index;          // the point's index in the file; bone weights name it
   UINT weightCount;    // processing

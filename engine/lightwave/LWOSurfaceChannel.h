@@ -28,8 +28,8 @@ enum : WORD {
 constexpr WORD LWO_NO_PROJECTION = 0xFFFF;
 
 struct LWOSurfaceChannel {
-  ImportName image = {};     // still image of the texture layer
-  ImportName envImage = {};  // reflection or refraction map image
+  ImportName image = {};                 // still image of the texture layer
+  ImportName envImage = {};              // reflection or refraction map image
   std::unique_ptr<ImportName[]> frames;  // file names of an image sequence, frameCount of them
   UINT isSequence = 0;
   UINT frameCount = 0;

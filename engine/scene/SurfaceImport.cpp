@@ -84,14 +84,17 @@ constexpr PackedImage kMaterial2Images[4] = {{LWO_CHANNEL_TRANSLUCENCY, 0x0080},
                                              {LWO_CHANNEL_REFRACTION, 0x0010},
                                              {LWO_CHANNEL_LUMINOSITY, 0x0040}};
 
-const char* NameOrNull(const char* name) { return name != nullptr && name[0] != '\0' ? name : nullptr; }
+const char* NameOrNull(const char* name) {
+  return name != nullptr && name[0] != '\0' ? name : nullptr;
+}
 
 // The name of frame `frame` of a channel's sequence: frames outside the channel's own range
 // show its first or last image; a still channel shows its image at every frame.
 const char* NameAtFrame(const LWOSurfaceChannel& channel, uint64_t frame) {
   if (!channel.HasSequence()) return NameOrNull(channel.image);
   const uint64_t first = channel.firstFrame;
-  const uint64_t index = frame > first ? std::min<uint64_t>(frame - first, channel.frameCount - 1) : 0;
+  const uint64_t index =
+      frame > first ? std::min<uint64_t>(frame - first, channel.frameCount - 1) : 0;
   return NameOrNull(channel.GetFrameName(static_cast<UINT>(index)));
 }
 
@@ -147,8 +150,8 @@ void CSurfaceImport::Build() {
   surface.SetName(m_Imported.name);
   surface.m_dwShadeType = m_Imported.smoothing == kSmoothShading ? kShadeSmooth : kShadeFlat;
   CopyIndices();
-  std::copy(std::begin(Channel(LWO_CHANNEL_COLOR).value), std::end(Channel(LWO_CHANNEL_COLOR).value),
-            surface.m_fColor);
+  std::copy(std::begin(Channel(LWO_CHANNEL_COLOR).value),
+            std::end(Channel(LWO_CHANNEL_COLOR).value), surface.m_fColor);
   surface.m_fClipValue = m_Imported.alpha;
   surface.m_dwHasEnvelopes = HasEnvelopes() ? 1 : 0;
   BuildMaterial();
@@ -170,8 +173,8 @@ void CSurfaceImport::CopyIndices() {
   try {
     surface.m_Indices.assign(m_Imported.indices, m_Imported.indices + count);
   } catch (const std::bad_alloc&) {
-    FatalErrorWithTitle(kUpdateTitle, "Can't Allocate Memory For Indices - %s, %s",
-                        m_szObjectName, surface.m_szName);
+    FatalErrorWithTitle(kUpdateTitle, "Can't Allocate Memory For Indices - %s, %s", m_szObjectName,
+                        surface.m_szName);
   }
   if (!surface.RecreateIndexBuffer(m_szObjectName))
     FatalErrorWithTitle("Error While Creating Index Buffer", "Can't Create - %s, %s",
@@ -192,8 +195,7 @@ void CSurfaceImport::BuildMaterial() {
   blocks.specular = {specular[0], specular[1], specular[2], exponent};
   blocks.emissive = {luminosity[0], luminosity[1], luminosity[2], 1.0f};
   if (!HasColorImage()) {
-    blocks.diffuse = {diffuse[0] * color[0], diffuse[1] * color[1], diffuse[2] * color[2],
-                      opacity};
+    blocks.diffuse = {diffuse[0] * color[0], diffuse[1] * color[1], diffuse[2] * color[2], opacity};
   } else if (opacity == 1.0f || (m_Imported.flags & LWO_SURFACE_ADDITIVE) != 0) {
     // The image is the colour, shown as it is: full diffuse, no highlight.
     diffuseLevel = 1.0f;
@@ -309,7 +311,8 @@ void CSurfaceImport::BuildColor1() {
 }
 
 void CSurfaceImport::BuildMaterialTexture(CSurface::Slot slot) {
-  const PackedImage* images = slot == CSurface::SLOT_MATERIAL1 ? kMaterial1Images : kMaterial2Images;
+  const PackedImage* images =
+      slot == CSurface::SLOT_MATERIAL1 ? kMaterial1Images : kMaterial2Images;
   const char* names[4] = {};
   BYTE values[4];
   WORD bits = 0;
@@ -370,10 +373,10 @@ void CSurfaceImport::SetFlags() {
     surface.m_wFlags |= FLAG_DOUBLE_SIDED;
   }
   if (Channel(LWO_CHANNEL_SPECULAR).value[0] > 0.0f) surface.m_wFlags |= FLAG_SPECULAR;
-  constexpr MapModes kReflection{CSurface::SLOT_REFLECTION, FLAG_REFLECTIVE, 0x0400, 0x0200,
-                                 0x0080, 0x0100, "Reflection"};
-  constexpr MapModes kRefraction{CSurface::SLOT_REFRACTION, FLAG_REFRACTIVE, 0x4000, 0x2000,
-                                 0x0800, 0x1000, "Refraction"};
+  constexpr MapModes kReflection{
+      CSurface::SLOT_REFLECTION, FLAG_REFLECTIVE, 0x0400, 0x0200, 0x0080, 0x0100, "Reflection"};
+  constexpr MapModes kRefraction{
+      CSurface::SLOT_REFRACTION, FLAG_REFRACTIVE, 0x4000, 0x2000, 0x0800, 0x1000, "Refraction"};
   SetMapMode(kReflection, LWO_CHANNEL_REFLECTION);
   SetMapMode(kRefraction, LWO_CHANNEL_REFRACTION);
   if ((m_Imported.flags & LWO_SURFACE_ADDITIVE) != 0) {
@@ -387,8 +390,8 @@ void CSurfaceImport::SetMapMode(const MapModes& modes, UINT channel) {
   const float value = source.value[0];
   // The refraction channel holds an index of refraction, 1 when light passes straight through
   // (every surface's default); only another index bends anything.
-  const bool active = channel == LWO_CHANNEL_REFRACTION ? value > 0.0f && value != 1.0f
-                                                        : value > 0.0f;
+  const bool active =
+      channel == LWO_CHANNEL_REFRACTION ? value > 0.0f && value != 1.0f : value > 0.0f;
   if (!active) return;
   CSurface& surface = m_Surface;
   const char* name = surface.m_szName;

@@ -18,8 +18,8 @@ TEST(LWOImportBufferTest, ResetEmptiesEverythingTheLastObjectLeft) {
   buffer->surfaceCount = 1;
   buffer->surfaces[0].SetName("skin");
   ASSERT_TRUE(buffer->surfaces[0].channel[LWO_CHANNEL_COLOR].AllocateFrames(4));
-  buffer->surfaces[0].channel[LWO_CHANNEL_DIFFUSE].envelope[0].channel.AddKeyData(
-      1, 5, 0, 0, 0, 0, 0, 0, 0, 0);
+  buffer->surfaces[0].channel[LWO_CHANNEL_DIFFUSE].envelope[0].channel.AddKeyData(1, 5, 0, 0, 0, 0,
+                                                                                  0, 0, 0, 0);
   buffer->clipCount = 1;
   buffer->clips[0].index = 3;
   buffer->weightMapCount = 1;

@@ -32,8 +32,7 @@ class SurfaceMaterialTest : public ::testing::Test {
     CSurface* surface = bench.Make("s", mesh);
     float color[3] = {1, 0.5f, 0.25f};
     surface->SetColor(color);
-    D3DCOLORVALUE diffuse{0.8f, 0.4f, 0.2f, 1}, specular{0.5f, 0.5f, 0.5f, 8},
-        emissive{0, 0, 0, 1};
+    D3DCOLORVALUE diffuse{0.8f, 0.4f, 0.2f, 1}, specular{0.5f, 0.5f, 0.5f, 8}, emissive{0, 0, 0, 1};
     CVector4 additional1{0.8f, 0.5f, 8, 0}, additional2{0, 0, 1, 0};
     surface->CreateMaterial(&diffuse, &specular, &emissive, &additional1, &additional2, 0);
     surface->SetHasEnvelopes(1);
@@ -57,20 +56,16 @@ TEST_F(SurfaceMaterialTest, EachAnimatedChannelWritesItsPlaceAtTheFrame) {
        [](CSurface* s) { return Block(s).Specular.b * Additional1(s).y; }, 0.25f},
       {CSurface::CHANNEL_SPECULAR_EXPONENT,
        [](CSurface* s) { return Block(s).Power * Additional1(s).z; }, 0.25f},
-      {CSurface::CHANNEL_REFRACTION, [](CSurface* s) { return Additional2(s).z; },
-       0.5f},
-      {CSurface::CHANNEL_REFLECTION, [](CSurface* s) { return Additional1(s).w; },
-       0.5f},
+      {CSurface::CHANNEL_REFRACTION, [](CSurface* s) { return Additional2(s).z; }, 0.5f},
+      {CSurface::CHANNEL_REFLECTION, [](CSurface* s) { return Additional1(s).w; }, 0.5f},
       // The envelope carries transparency; the material keeps opacity.
       {CSurface::CHANNEL_TRANSPARENCY,
        [](CSurface* s) { return Block(s).Diffuse.a * Block(s).Ambient.a; }, 0.25f},
       {CSurface::CHANNEL_LUMINOSITY,
        [](CSurface* s) { return Block(s).Emissive.g * Additional2(s).w; }, 0.25f},
-      {CSurface::CHANNEL_TRANSLUCENCY, [](CSurface* s) { return Additional2(s).x; },
-       0.5f},
+      {CSurface::CHANNEL_TRANSLUCENCY, [](CSurface* s) { return Additional2(s).x; }, 0.5f},
       // A colour envelope gives the component, which the diffuse level then scales.
-      {CSurface::CHANNEL_COLOR_GREEN,
-       [](CSurface* s) { return Block(s).Diffuse.g; }, 0.4f},
+      {CSurface::CHANNEL_COLOR_GREEN, [](CSurface* s) { return Block(s).Diffuse.g; }, 0.4f},
   };
   for (const UpdateCase& c : cases) {
     SCOPED_TRACE(c.channel);
@@ -157,10 +152,10 @@ TEST_F(SurfaceSequenceTest, FramesCountFromTheFirstFrameAndStayInTheSequence) {
     int frame;
   };
   const FrameCase cases[] = {
-      {2, false, 0},     {2, true, 8},  // before: the first frame, or wrapped back from the end
-      {5, false, 0},     {7.5f, false, 2},  {7.5f, true, 2},  {15, false, 10},  // inside
-      {16, true, 0},     {30, false, 10},   {30, true, 3},  // after: held, or wrapped
-      {-1e9f, true, 7},  {1e30f, false, 10}, {nan, true, 0},  {-inf, false, 0},  {inf, true, 10},
+      {2, false, 0},    {2, true, 8},  // before: the first frame, or wrapped back from the end
+      {5, false, 0},    {7.5f, false, 2},   {7.5f, true, 2}, {15, false, 10},  // inside
+      {16, true, 0},    {30, false, 10},    {30, true, 3},  // after: held, or wrapped
+      {-1e9f, true, 7}, {1e30f, false, 10}, {nan, true, 0},  {-inf, false, 0}, {inf, true, 10},
   };
   CSurface* surface = bench.Make("s", mesh);
   SurfaceTexture* record = MakeSequence(surface);
