@@ -1,6 +1,8 @@
 #pragma once
-// A named sprite that records the scene it is given; everything else answers neutrally.
+// A named sprite that records the scene it is given and the frames it is drawn at; everything
+// else answers neutrally.
 #include <string>
+#include <vector>
 
 #include "ZKDXInterface.h"
 
@@ -26,7 +28,7 @@ class FakeSprite final : public CSpriteInterface {
   Vertex* GetQuadVertex(UINT, UINT) override { return nullptr; }
   CMaterialInterface* GetMaterialInterface() override { return nullptr; }
   UINT GetNumberOfSpriteQuads() override { return 0; }
-  void Draw(float) override {}
+  void Draw(float frame) override { drawFrames.push_back(frame); }
   void SetPosition(const CVector3&) override {}
   CVector3* GetPosition() override { return &vector; }
   void SetRotation(const CVector3&) override {}
@@ -62,6 +64,7 @@ class FakeSprite final : public CSpriteInterface {
 
   std::string name;
   CSceneInterface* scene = nullptr;
+  std::vector<float> drawFrames;
 
  private:
   CVector3 vector;
