@@ -114,7 +114,8 @@ class CScene : public CSceneInterface {
   void UpdateHierarchy() override;
   void Render() override;
   // Looks through any camera, the active camera number staying as it is; with refresh 1 the
-  // camera's and the lights' visible lists are rebuilt even when they are current.
+  // camera's and the lights' visible lists are rebuilt even when they are current. A null
+  // camera changes nothing.
   void UpdateVisibility(CCamera* camera, UINT refresh);
   CD3D9RendererInterface* GetRenderer() const { return m_pRenderer; }
   CEngineLog* GetLog() const { return m_pLog; }
