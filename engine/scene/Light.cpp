@@ -784,15 +784,43 @@ void CLight::DrawHelper() {
     }
   }
   renderer->SetTransform(D3DTS_WORLD, &m_mtxMatrix);
+  UseFixedFunction(renderer);
+  renderer->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+  renderer->DrawIndexedPrimitiveUP(D3DPT_LINELIST, 0, static_cast<UINT>(vertices.size()),
+                                   static_cast<UINT>(indices.size() / 2), indices.data(),
+                                   D3DFMT_INDEX16, vertices.data(), sizeof(FlareVertex));
+  renderer->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+}
+
+// --- lens flare ---
+
+void CLight::RenderFlare(CCamera& camera, CTextureInterface* flareTexture) {
+  auto* renderer = static_cast<CD3D9RendererInterface*>(m_pRendererContext);
+  if (m_dwIsFlare != 1 || renderer == nullptr) return;
+  CMatrix placement;
+  placement.SetMove(m_Motion.GetChannel(MOTION_POSITION_X)->GetValue(),
+                    m_Motion.GetChannel(MOTION_POSITION_Y)->GetValue(),
+                    m_Motion.GetChannel(MOTION_POSITION_Z)->GetValue());
+  const CMatrix world = *camera.GetCurrentRotationMatrix() * placement;
+  renderer->SetTransform(D3DTS_WORLD, &world);
+  if (flareTexture != nullptr) flareTexture->Set(0);
+  UseFixedFunction(renderer);
+  renderer->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  renderer->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+  renderer->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TEXTURE);
+  renderer->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  renderer->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+  renderer->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TEXTURE);
+  renderer->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+  renderer->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+  renderer->DrawPrimitive(D3DPT_TRIANGLESTRIP, 2, 4, m_FlareQuad, sizeof(FlareVertex));
+}
+
+void CLight::UseFixedFunction(CD3D9RendererInterface* renderer) {
   if (auto* declarations = renderer->GetVertexDeclarationStorageInterface())
     declarations->SetFVF(kFlareFVF);
   if (auto* vertexShaders = renderer->GetVertexShaderStorageInterface())
     vertexShaders->SetShader(nullptr);
   if (auto* pixelShaders = renderer->GetPixelShaderStorageInterface())
     pixelShaders->SetShader(nullptr);
-  renderer->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
-  renderer->DrawIndexedPrimitiveUP(D3DPT_LINELIST, 0, static_cast<UINT>(vertices.size()),
-                                   static_cast<UINT>(indices.size() / 2), indices.data(),
-                                   D3DFMT_INDEX16, vertices.data(), sizeof(FlareVertex));
-  renderer->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
 }

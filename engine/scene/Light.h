@@ -13,6 +13,7 @@
 #include "Motion.h"
 #include "TWorldObject.h"
 
+class CCamera;
 class CEnvelope;
 class CLightSpatial;
 
@@ -166,6 +167,9 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
   UINT GetChanged() const { return m_dwChanged; }
   // The wireframe gizmo of the scene's light display, at the light's world matrix.
   void DrawHelper();
+  // The lens flare at the light's current motion position, turned to face the camera, with the
+  // flare texture (or none); nothing unless the flare flag is 1.
+  void RenderFlare(CCamera& camera, CTextureInterface* flareTexture);
   UINT GetId() const { return m_dwId; }
   // Rebuilds view, rotation and world matrices from an eye, a look-at point and a roll. An eye
   // on the look-at point keeps the previous orientation.
@@ -192,6 +196,8 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
   float Value(EnvelopeRole role) const;
   void SetFlareSize(float size);
   void SetFlareColor(DWORD color);
+  // The flare's vertex format, without vertex or pixel shader.
+  static void UseFixedFunction(CD3D9RendererInterface* renderer);
   // Direct3D range: the range value held to kMaxRange, with the warning.
   float ClampedRange();
   void UpdateSpot(float frame);

@@ -3,11 +3,13 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "Camera.h"
 #include "EngineSampleScope.h"
 #include "Envelope.h"
 #include "Light.h"
+#include "Null.h"
 #include "SceneShaderLibrary.h"
 #include "WorldObject.h"
 #include "core/EngineContext.h"
@@ -94,6 +96,8 @@ void CScene::Release() {
   m_pActiveCamera = m_pCurrentMesh = m_pCurrentLight = nullptr;
   Log(CEngineLog::kLevelInfo, "- Scene Released\n");
   m_dwReleasing = 0;
+  // The engine must not go on drawing or asking a scene that is gone.
+  if (GetEngineContext()->pActiveScene == this) GetEngineContext()->pActiveScene = nullptr;
   if (items != nullptr) items->GetScenes().Remove(this);
   delete this;
 }
@@ -376,6 +380,70 @@ CCameraInterface* CScene::GetActiveCamera() {
 
 CCamera* CScene::GetActiveCameraObject() { return dynamic_cast<CCamera*>(m_pActiveCamera); }
 
+// --- per-frame passes, visibility and rendering ---
+
+namespace {
+
+// Runs the matrix pass (or the hierarchy pass) of one object of kind T.
+template <class T>
+void RunPass(CWorldObject* object, float frame, bool hierarchy) {
+  if (auto* kind = dynamic_cast<T*>(object)) {
+    if (hierarchy)
+      kind->UpdateHierarchy(frame);
+    else
+      kind->PrepareMatrices(frame);
+  }
+}
+
+// One walk of the whole list: every object's pass at the frame, in list order.
+void RunObjectPasses(CWorldObject* first, float frame, bool hierarchy) {
+  for (CWorldObject* object = first; object != nullptr; object = object->GetNext()) {
+    switch (object->GetWorldObjectType()) {
+      case WORLD_OBJECT_MESH:
+        RunPass<CMeshInterface>(object, frame, hierarchy);
+        break;
+      case WORLD_OBJECT_NULL:
+        RunPass<CNullInterface>(object, frame, hierarchy);
+        break;
+      case WORLD_OBJECT_LIGHT:
+        RunPass<CLight>(object, frame, hierarchy);
+        break;
+      case WORLD_OBJECT_CAMERA:
+        RunPass<CCameraInterface>(object, frame, hierarchy);
+        break;
+    }
+  }
+}
+
+// Looks through the camera: its view at its own frame and its projection.
+void InstallCamera(CD3D9RendererInterface* renderer, CCamera& camera) {
+  if (renderer == nullptr) return;
+  renderer->SetTransform(D3DTS_VIEW, camera.GetWorld2CameraMatrix(camera.GetFrame()));
+  renderer->SetTransform(D3DTS_PROJECTION, camera.GetProjectionMatrix());
+}
+
+void CollectCameraMeshes(CCamera& camera, float frame) {
+  camera.ClearVisibleMeshes();
+  camera.CollectVisibleMeshes(frame);
+}
+
+void CollectCameraLights(CCamera& camera, float frame) {
+  camera.ClearVisibleLights();
+  camera.CollectVisibleLights(frame);
+}
+
+// The lights' lists follow the camera's visible meshes, so those are collected first. Every
+// light of the scene forgets its old lists, seen now or not.
+void CollectLightLists(CScene& scene, CCamera& camera, float frame) {
+  for (UINT i = 0; i < scene.GetNumberOfLights(); ++i)
+    if (auto* light = dynamic_cast<CLight*>(scene.GetLightObject(i))) light->ClearVisibleLists();
+  for (UINT i = 0; i < camera.GetNumberOfVisibleLights(); ++i)
+    if (auto* light = dynamic_cast<CLight*>(std::as_const(camera).GetVisibleLight(i)))
+      light->UpdateVisibleLists(frame);
+}
+
+}  // namespace
+
 UINT CScene::SetActiveCamera(UINT index) {
   CEngineSampleScope sample(SAMPLE_SET_ACTIVE_CAMERA);
   CCamera* camera = index < m_Cameras.size() ? dynamic_cast<CCamera*>(m_Cameras[index]) : nullptr;
@@ -390,27 +458,55 @@ UINT CScene::SetActiveCamera(UINT index) {
   const bool wasActive = m_pActiveCamera == camera;
   m_pActiveCamera = camera;
   m_dwActiveCameraNumber = index;
-  if (m_pRenderer != nullptr) {
-    m_pRenderer->SetTransform(D3DTS_VIEW, camera->GetWorld2CameraMatrix(camera->GetFrame()));
-    m_pRenderer->SetTransform(D3DTS_PROJECTION, camera->GetProjectionMatrix());
-  }
-  if (camera->GetVisibleMeshesStamp() != m_fFrame) {
-    camera->ClearVisibleMeshes();
-    camera->CollectVisibleMeshes(m_fFrame);
-  }
+  InstallCamera(m_pRenderer, *camera);
+  // The camera's stamps hold -1.0 or -10.0, so the lists are collected on every call unless the
+  // scene frame is one of those.
+  if (camera->GetVisibleMeshesStamp() != m_fFrame) CollectCameraMeshes(*camera, m_fFrame);
   if (!wasActive || camera->GetVisibleLightsStamp() != m_fFrame) {
-    camera->ClearVisibleLights();
-    camera->CollectVisibleLights(m_fFrame);
-    for (UINT i = 0; i < camera->GetNumberOfVisibleLights(); ++i) {
-      if (auto* light = dynamic_cast<CLight*>(camera->GetVisibleLight(i))) {
-        light->ClearVisibleLists();
-        light->UpdateVisibleLists(m_fFrame);
-      }
-    }
+    CollectCameraLights(*camera, m_fFrame);
+    CollectLightLists(*this, *camera, m_fFrame);
   }
   camera->UpdateListener();
   return 1;
 }
+
+void CScene::SetFrame(float frame) {
+  m_fFrame = frame;
+  for (CWorldObject* mesh : m_Meshes) mesh->SetFrame(frame, 0);
+}
+
+void CScene::SetAsActiveScene() {
+  CEngineContext* context = GetEngineContext();
+  if (context->pActiveScene == this) return;
+  context->pActiveScene = this;
+  if (m_pRenderer != nullptr)
+    for (WORD light = 0; light < 8; ++light) m_pRenderer->SetLightEnable(light, 0);
+}
+
+void CScene::PrepareMatrices() {
+  m_pCurrentLight = nullptr;
+  CEngineSampleScope sample(SAMPLE_PREPARE_MATRICES);
+  RunObjectPasses(m_pFirstWorldObject, m_fFrame, false);
+  m_pAmbientIntensity->CalcStep(m_fFrame);
+}
+
+void CScene::UpdateHierarchy() {
+  CEngineSampleScope sample(SAMPLE_UPDATE_HIERARCHY);
+  RunObjectPasses(m_pFirstWorldObject, m_fFrame, true);
+  SetActiveCamera(m_dwActiveCameraNumber);
+}
+
+void CScene::UpdateVisibility(CCamera* camera, UINT refresh) {
+  if (camera == nullptr) return;
+  m_pActiveCamera = camera;
+  InstallCamera(m_pRenderer, *camera);
+  if (refresh != 1) return;
+  CollectCameraLights(*camera, m_fFrame);
+  CollectCameraMeshes(*camera, m_fFrame);
+  CollectLightLists(*this, *camera, m_fFrame);
+}
+
+void CScene::Render() { m_Render.Render(*this); }
 
 CEnvelopeInterface* CScene::GetAmbLightIntensityEnvelope() { return m_pAmbientIntensity.get(); }
 

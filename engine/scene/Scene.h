@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "SceneRender.h"
 #include "ZKDXInterface.h"
 
 class CEngineLog;
@@ -100,6 +101,24 @@ class CScene : public CSceneInterface {
   UINT SetActiveCamera(UINT index) override;
   // Null while the scene has no active camera.
   CCamera* GetActiveCameraObject() override;
+  // --- per-frame passes, visibility and rendering ---
+  // Stores the frame and pins every mesh to it; the other kinds take it in the two passes.
+  void SetFrame(float frame) override;
+  // Makes this the engine's active scene and switches the device lights off, so none of the
+  // previous scene's stays on.
+  void SetAsActiveScene() override;
+  // The matrix pass of every object at the scene frame, then the ambient intensity step.
+  void PrepareMatrices() override;
+  // The hierarchy pass of every object, then SetActiveCamera on the active camera number, so
+  // the camera's lists follow every new frame.
+  void UpdateHierarchy() override;
+  void Render() override;
+  // Looks through any camera, the active camera number staying as it is; with refresh 1 the
+  // camera's and the lights' visible lists are rebuilt even when they are current. A null
+  // camera changes nothing.
+  void UpdateVisibility(CCamera* camera, UINT refresh);
+  CD3D9RendererInterface* GetRenderer() const { return m_pRenderer; }
+  CEngineLog* GetLog() const { return m_pLog; }
 
   // --- engine side ---
   CWorldObject* GetFirstWorldObject() const { return m_pFirstWorldObject; }
@@ -152,6 +171,7 @@ class CScene : public CSceneInterface {
   std::vector<CWorldObject*> m_Lights;
   std::vector<CWorldObject*> m_Cameras;
   CWorldObject* m_pActiveCamera = nullptr;
+  CSceneRender m_Render;
   CD3D9RendererInterface* m_pRenderer;
   CEngineLog* m_pLog;
   CWorldObject* m_pCurrentMesh = nullptr;

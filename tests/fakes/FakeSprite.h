@@ -1,6 +1,6 @@
 #pragma once
-// A named sprite that records the scene it is given, its orientation flags and the active flag
-// of each of its quads; everything else answers neutrally.
+// A named sprite that records the scene it is given, its orientation flags, the active flag of
+// each of its quads and the frames it is drawn at; everything else answers neutrally.
 #include <string>
 #include <vector>
 
@@ -33,7 +33,7 @@ class FakeSprite final : public CSpriteInterface {
   UINT GetIsSuccessfulyCreated() override { return 1; }
   Vertex* GetQuadVertex(UINT, UINT) override { return nullptr; }
   CMaterialInterface* GetMaterialInterface() override { return nullptr; }
-  void Draw(float) override {}
+  void Draw(float frame) override { drawFrames.push_back(frame); }
   void SetPosition(const CVector3&) override {}
   CVector3* GetPosition() override { return &vector; }
   void SetRotation(const CVector3&) override {}
@@ -71,6 +71,7 @@ class FakeSprite final : public CSpriteInterface {
   CSceneInterface* scene = nullptr;
   std::vector<UINT> quadActive;  // starts with every quad on
   UINT orientationFlags = 0;
+  std::vector<float> drawFrames;
 
  private:
   CVector3 vector;
