@@ -117,6 +117,13 @@ class CCamera final : public TWorldObject<CCameraInterface> {
     m_dwTargetType = type;
     m_dwTargetNumber = number;
   }
+  // What the scene file stores, as it stands (no evaluation, no aspect recomputed).
+  CMotion* GetOwnMotion() { return &m_Motion; }
+  void SetAspect(float aspect) { m_fAspect = aspect; }
+  void SetScreenSize(float width, float height) {
+    m_fScreenWidth = width;
+    m_fScreenHeight = height;
+  }
   void SetTargetNumber(UINT number) { m_dwTargetNumber = number; }
   void ClearVisibleMeshes();
   void ClearVisibleLights();

@@ -163,6 +163,14 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
     m_dwTargetType = type;
     m_dwTargetNumber = number;
   }
+  // What the scene file stores, as it stands (no evaluation, no record changed).
+  CMotion* GetOwnMotion() { return &m_Motion; }
+  void SetStoredType(WORD type) { m_wType = type; }
+  void SetNumber(WORD number) { m_wNumber = number; }
+  // After a light was read from a scene file: a point or spot light (or any other non-distant
+  // type) takes its range into the record and gets its flare quad; point and spot lights also
+  // get their bounding volume.
+  void FinishLoaded();
   CEnvelope* GetEnvelope(EnvelopeRole role) const { return m_pEnvelopes[role].get(); }
   CEnvelope* GetLightRangeEnvelope() const { return GetEnvelope(ENVELOPE_RANGE); }
   CEnvelope* GetLightConeAngleEnvelope() const { return GetEnvelope(ENVELOPE_CONE_ANGLE); }
@@ -202,6 +210,8 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
   float Value(EnvelopeRole role) const;
   void SetFlareSize(float size);
   void SetFlareColor(DWORD color);
+  // The flare quad of the flare size envelope's value, opaque white, with its texture corners.
+  void FillFlareQuad();
   // Direct3D range: the range value held to kMaxRange, with the warning.
   float ClampedRange();
   void UpdateSpot(float frame);

@@ -39,19 +39,6 @@ constexpr UINT kLinkLight = 2;
 constexpr UINT kLinkCamera = 3;
 constexpr UINT kLinkTarget = 5;  // meshes and nulls, counted from one
 
-UINT LinkKindOf(const CWorldObject* object) {
-  switch (object->GetWorldObjectType()) {
-    case WORLD_OBJECT_MESH:
-    case WORLD_OBJECT_NULL:
-      return kLinkMeshOrNull;
-    case WORLD_OBJECT_LIGHT:
-      return kLinkLight;
-    case WORLD_OBJECT_CAMERA:
-      return kLinkCamera;
-  }
-  return 0;
-}
-
 bool SameName(const char* a, const char* b) { return a != nullptr && std::strcmp(a, b) == 0; }
 
 // The kind's interface of an object; null for an object whose type word does not match what
@@ -285,12 +272,25 @@ void CScene::StartNullOptions() {
     if (auto* null = dynamic_cast<CNull*>(object)) null->StartOption();
 }
 
+UINT CScene::GetLinkKind(const CWorldObject* object) {
+  switch (object->GetWorldObjectType()) {
+    case WORLD_OBJECT_MESH:
+    case WORLD_OBJECT_NULL:
+      return kLinkMeshOrNull;
+    case WORLD_OBJECT_LIGHT:
+      return kLinkLight;
+    case WORLD_OBJECT_CAMERA:
+      return kLinkCamera;
+  }
+  return 0;
+}
+
 CWorldObject* CScene::FindCounted(UINT number, UINT kind, UINT first) const {
   if (kind != kLinkMeshOrNull && kind != kLinkLight && kind != kLinkCamera)
     FatalErrorWithTitle("Error While Building Hierarchy", "Unknown Parent Type (hierarchy)");
   UINT count = first;
   for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext()) {
-    if (LinkKindOf(object) != kind) continue;
+    if (GetLinkKind(object) != kind) continue;
     if (count == number) return object;
     ++count;
   }
@@ -516,6 +516,10 @@ UINT CScene::CreateShader(const char* fileName, ShaderParameter* parameters,
                                                        numberOfParameters);
   if (m_pShader != nullptr) {
     m_dwUseShader = useShader;
+    if (parameters != nullptr)
+      m_ShaderParameters.assign(parameters, parameters + numberOfParameters);
+    else
+      m_ShaderParameters.clear();
     return 1;
   }
   char text[CEngineLog::kMaxMessage];

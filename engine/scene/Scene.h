@@ -74,6 +74,26 @@ class CScene : public CSceneInterface {
   // list order from 0 or from 1; null past the end. Another kind ends the engine.
   CWorldObject* FindObjectOfKind(UINT number, UINT kind) const;
   CWorldObject* FindObjectOfKindFromOne(UINT number, UINT kind) const;
+  // The link kind an object is counted under (1 meshes and nulls, 2 lights, 3 cameras).
+  static UINT GetLinkKind(const CWorldObject* object);
+  // What the scene file keeps besides the objects. A scene built from several scenes is not
+  // saveable (0).
+  UINT GetSaveable() const { return m_dwSaveable; }
+  void SetSaveable(UINT saveable) { m_dwSaveable = saveable; }
+  UINT GetGridSize() const { return m_dwGridSize; }
+  void SetGridSize(UINT size) { m_dwGridSize = size; }
+  UINT GetOctreeNumber() const { return m_dwOctreeNumber; }
+  void SetOctreeNumber(UINT number) { m_dwOctreeNumber = number; }
+  void SetFramesPerSecond(float framesPerSecond) { m_fFramesPerSecond = framesPerSecond; }
+  // The fog colour alone, without the device's render state.
+  void StoreFogColor(UINT color) { m_dwFogColor = color; }
+  // The parameters of the last successful CreateShader.
+  const std::vector<ShaderParameter>& GetShaderParameters() const { return m_ShaderParameters; }
+  // The scene shader came from the scene's file: it is prepared and its own.
+  void MarkShaderFromFile() {
+    m_dwPrepared = 1;
+    m_dwUseShader = 1;
+  }
 
  private:
   // Appends a newly made object; false (logged with `failure`) when there is none.
@@ -82,6 +102,11 @@ class CScene : public CSceneInterface {
   // The target of a loaded (kind, number) link that `object` may follow; null when there is
   // none or when it hangs below the object, which would make the two depend on each other.
   CWorldObject* FindTarget(CWorldObject* object, UINT kind, UINT number) const;
+
+  UINT m_dwSaveable = 1;
+  UINT m_dwGridSize = 0;
+  UINT m_dwOctreeNumber = 0;
+  std::vector<ShaderParameter> m_ShaderParameters;
 
  public:
   void AddSprite(CSpriteInterface* sprite) override;

@@ -12,7 +12,9 @@ class TestScene final : public CScene {
                      bool* destroyed = nullptr)
       : CScene(renderer, log), m_pDestroyed(destroyed) {}
   // The scene as the file readers make it.
-  explicit TestScene(UINT reserved) : CScene(reserved, nullptr, nullptr), m_pDestroyed(nullptr) {}
+  explicit TestScene(UINT reserved, CD3D9RendererInterface* renderer = nullptr,
+                     CEngineLog* log = nullptr)
+      : CScene(reserved, renderer, log), m_pDestroyed(nullptr) {}
 
   UINT BuildOctree(float, UINT) override { return Record("BuildOctree"); }
   UINT SaveOctree() override { return Record("SaveOctree"); }
