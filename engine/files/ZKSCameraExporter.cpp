@@ -3,11 +3,13 @@
 #include "ChunkWriter.h"
 #include "ZKReader.h"
 #include "ZKSEnvelopeValue.h"
+#include "ZKSFieldReader.h"
 #include "ZKSLink.h"
 #include "ZKSMotionExporter.h"
 #include "scene/Camera.h"
 
 bool CZKSCameraExporter::WriteCamera(CCamera* camera, FILE* stream, UINT& total) {
+  if (camera == nullptr) return false;
   CChunkWriter out(stream, total);
   CScene* scene = camera->GetOwnerScene();
   auto pair = [&](const char* tag, float first, float second) {
@@ -28,6 +30,7 @@ bool CZKSCameraExporter::WriteCamera(CCamera* camera, FILE* stream, UINT& total)
 
 bool CZKSCameraExporter::ReadCamera(CCamera* camera, CChunkReader& in, UINT loadFlag) {
   m_dwLoadFlag = loadFlag;
+  if (camera == nullptr) return false;
   const ChunkReport report = Report(__LINE__);
   auto pair = [&](CChunkReader& r, const char* incorrectSize, float& first, float& second) {
     return r.FixedChunk(8, report, incorrectSize, [&] { return r.F32(first) && r.F32(second); });
@@ -41,20 +44,16 @@ bool CZKSCameraExporter::ReadCamera(CCamera* camera, CChunkReader& in, UINT load
            },
            "ERROR! - Camera, Can't Load Zoom\n"},
           {"PRNT",
-           [&](CChunkReader& r) {
-             CZKSLink link;
-             if (!link.Read(r, report, "ERROR! - Camera::PRNT Incorrect Size\n")) return false;
-             camera->SetParentReference(link.dwKind, link.dwNumber);
-             return true;
-           },
+           CZKSFieldReader::Link(report, "ERROR! - Camera::PRNT Incorrect Size\n",
+                                 [camera](UINT kind, UINT number) {
+                                   camera->SetParentReference(kind, number);
+                                 }),
            "ERROR! - Camera, Can't Load Parent\n"},
           {"TRGT",
-           [&](CChunkReader& r) {
-             CZKSLink link;
-             if (!link.Read(r, report, "ERROR! - Camera::TRGT Incorrect Size\n")) return false;
-             camera->SetTargetReference(link.dwKind, link.dwNumber);
-             return true;
-           },
+           CZKSFieldReader::Link(report, "ERROR! - Camera::TRGT Incorrect Size\n",
+                                 [camera](UINT kind, UINT number) {
+                                   camera->SetTargetReference(kind, number);
+                                 }),
            "ERROR! - Camera, Can't Load Target\n"},
           {"MOTN",
            [&](CChunkReader& r) {
@@ -62,14 +61,8 @@ bool CZKSCameraExporter::ReadCamera(CCamera* camera, CChunkReader& in, UINT load
            },
            "ERROR! - Camera, Can't Load Motion\n"},
           {"ASPC",
-           [&](CChunkReader& r) {
-             float aspect = 0;
-             if (!r.FixedChunk(4, report, "ERROR! - Camera::ASPC Incorrect Size\n",
-                               [&] { return r.F32(aspect); }))
-               return false;
-             camera->SetAspect(aspect);
-             return true;
-           },
+           CZKSFieldReader::F32(report, "ERROR! - Camera::ASPC Incorrect Size\n",
+                                [camera](float aspect) { camera->SetAspect(aspect); }),
            "ERROR! - Camera, Can't Load Aspect\n"},
           {"CORD",
            [&](CChunkReader& r) {

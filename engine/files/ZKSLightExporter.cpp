@@ -3,6 +3,7 @@
 #include "ChunkWriter.h"
 #include "ZKReader.h"
 #include "ZKSEnvelopeValue.h"
+#include "ZKSFieldReader.h"
 #include "ZKSLink.h"
 #include "ZKSMotionExporter.h"
 #include "scene/Envelope.h"
@@ -56,6 +57,7 @@ bool ReadRecord(CChunkReader& in, D3DLIGHT9& light) {
 }  // namespace
 
 bool CZKSLightExporter::WriteLight(CLight* light, FILE* stream, UINT& total) {
+  if (light == nullptr) return false;
   CChunkWriter out(stream, total);
   CZKReader* reader = m_pReader;
   auto envelope = [&](const char* tag, CLight::EnvelopeRole role) {
@@ -85,6 +87,7 @@ bool CZKSLightExporter::WriteLight(CLight* light, FILE* stream, UINT& total) {
 
 bool CZKSLightExporter::ReadLight(CLight* light, CChunkReader& in, UINT loadFlag) {
   m_dwLoadFlag = loadFlag;
+  if (light == nullptr) return false;
   CZKReader* reader = m_pReader;
   // Messages after the first carry the light's name, which the "NAME" chunk fills in.
   const ChunkReport report = Report(__LINE__, light->GetName());
@@ -93,21 +96,11 @@ bool CZKSLightExporter::ReadLight(CLight* light, CChunkReader& in, UINT loadFlag
       return CZKSEnvelopeValue::Read(reader, light->GetEnvelope(role), r, report, incorrectSize);
     };
   };
-  auto u32 = [&](const char* incorrectSize, auto store) {
-    return [=, &report](CChunkReader& r) {
-      uint32_t value = 0;
-      if (!r.FixedChunk(4, report, incorrectSize, [&] { return r.U32(value); })) return false;
-      store(value);
-      return true;
-    };
+  auto u32 = [&](const char* incorrectSize, std::function<void(uint32_t)> store) {
+    return CZKSFieldReader::U32(report, incorrectSize, std::move(store));
   };
-  auto link = [&](const char* incorrectSize, auto store) {
-    return [=, &report](CChunkReader& r) {
-      CZKSLink read;
-      if (!read.Read(r, report, incorrectSize)) return false;
-      store(read);
-      return true;
-    };
+  auto link = [&](const char* incorrectSize, std::function<void(UINT, UINT)> store) {
+    return CZKSFieldReader::Link(report, incorrectSize, std::move(store));
   };
   const bool read = in.Container(
       {
@@ -136,7 +129,7 @@ bool CZKSLightExporter::ReadLight(CLight* light, CChunkReader& in, UINT loadFlag
            "ERROR! - Light, Can't Load Intensity: %s\n"},
           {"PRNT",
            link("ERROR! - Light::PRNT Incorrect Size\n",
-                [light](const CZKSLink& l) { light->SetParentReference(l.dwKind, l.dwNumber); }),
+                [light](UINT kind, UINT number) { light->SetParentReference(kind, number); }),
            "ERROR! - Light, Can't Load Parent: %s\n"},
           {"RANG", envelope(CLight::ENVELOPE_RANGE, "ERROR! - Light::RANG Incorrect Size\n"),
            "ERROR! - Light, Can't Load Range: %s\n"},
@@ -145,7 +138,7 @@ bool CZKSLightExporter::ReadLight(CLight* light, CChunkReader& in, UINT loadFlag
            "ERROR! - Light, Can't Load Inner Cone Angle: %s\n"},
           {"TRGT",
            link("ERROR! - Light::TRGT Incorrect Size\n",
-                [light](const CZKSLink& l) { light->SetTargetReference(l.dwKind, l.dwNumber); }),
+                [light](UINT kind, UINT number) { light->SetTargetReference(kind, number); }),
            "ERROR! - Light, Can't Load Target: %s\n"},
           {"FLSI", envelope(CLight::ENVELOPE_FLARE_SIZE, "ERROR! - Light::FLSI Incorrect Size\n"),
            "ERROR! - Light, Can't Load FlareSize: %s\n"},

@@ -2,6 +2,7 @@
 
 #include "ChunkWriter.h"
 #include "ZKReader.h"
+#include "ZKSFieldReader.h"
 #include "ZKSLink.h"
 #include "ZKSMotionExporter.h"
 #include "scene/Null.h"
@@ -11,6 +12,7 @@ constexpr UINT kTextField = CNull::kTextLength;
 }  // namespace
 
 bool CZKSNullExporter::WriteNull(CNull* null, FILE* stream, UINT& total) {
+  if (null == nullptr) return false;
   CChunkWriter out(stream, total);
   auto text = [&](const char* tag, const char* value) {
     return out.FixedChunk(tag, kTextField, [&] { return out.Text(value, kTextField); });
@@ -25,6 +27,7 @@ bool CZKSNullExporter::WriteNull(CNull* null, FILE* stream, UINT& total) {
 
 bool CZKSNullExporter::ReadNull(CNull* null, CChunkReader& in, UINT loadFlag) {
   m_dwLoadFlag = loadFlag;
+  if (null == nullptr) return false;
   const ChunkReport report = Report(__LINE__);
   auto text = [&](CChunkReader& r, const char* incorrectSize, char (&field)[kTextField]) {
     return r.FixedChunk(kTextField, report, incorrectSize,
@@ -46,12 +49,9 @@ bool CZKSNullExporter::ReadNull(CNull* null, CChunkReader& in, UINT loadFlag) {
            },
            "ERROR! - Null, Can't Load Motion\n"},
           {"PRNT",
-           [&](CChunkReader& r) {
-             CZKSLink link;
-             if (!link.Read(r, report, "ERROR! - Null:PRNT, Incorrect Size\n")) return false;
-             null->SetParentReference(link.dwKind, link.dwNumber);
-             return true;
-           },
+           CZKSFieldReader::Link(
+               report, "ERROR! - Null:PRNT, Incorrect Size\n",
+               [null](UINT kind, UINT number) { null->SetParentReference(kind, number); }),
            "ERROR! - Null, Can't Load Parent\n"},
           {"SCRP",
            [&](CChunkReader& r) {

@@ -8,6 +8,7 @@
 #include "ZKReader.h"
 #include "ZKSCameraExporter.h"
 #include "ZKSEnvelopeValue.h"
+#include "ZKSFieldReader.h"
 #include "ZKSLightExporter.h"
 #include "ZKSLink.h"
 #include "ZKSMeshExporter.h"
@@ -274,16 +275,9 @@ bool CZKSSceneExporter::ReadBody(CScene* scene, CChunkReader& in, const char* pa
   const ChunkReport sizes = Report(__LINE__, scene->GetName());
   Counts stated;
   bool worldRead = false;
-  auto u32 = [&](const char* tag, const char* incorrectSize, auto store) {
-    return CChunkReader::Rule{tag,
-                              [=, &sizes](CChunkReader& r) {
-                                uint32_t value = 0;
-                                if (!r.FixedChunk(4, sizes, incorrectSize,
-                                                  [&] { return r.U32(value); }))
-                                  return false;
-                                store(value);
-                                return true;
-                              },
+  auto u32 = [&](const char* tag, const char* incorrectSize,
+                 std::function<void(uint32_t)> store) {
+    return CChunkReader::Rule{tag, CZKSFieldReader::U32(sizes, incorrectSize, std::move(store)),
                               nullptr};
   };
   auto world = [&](const char* tag) {
@@ -326,14 +320,8 @@ bool CZKSSceneExporter::ReadBody(CScene* scene, CChunkReader& in, const char* pa
                    [&](uint32_t v) { scene->SetLastFrame(v); }),
                "ERROR! - Scene %s, Can't Load Last Frame\n"),
           {"FPSD",
-           [&](CChunkReader& r) {
-             float value = 0;
-             if (!r.FixedChunk(4, sizes, "ERROR! - Scene::FPSD, Incorrect Size: %s\n",
-                               [&] { return r.F32(value); }))
-               return false;
-             scene->SetFramesPerSecond(value);
-             return true;
-           },
+           CZKSFieldReader::F32(sizes, "ERROR! - Scene::FPSD, Incorrect Size: %s\n",
+                                [scene](float value) { scene->SetFramesPerSecond(value); }),
            "ERROR! - Scene %s, Can't Load FramePerSecond\n"},
           {"ACLR",
            [&](CChunkReader& r) {

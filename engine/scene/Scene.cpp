@@ -347,14 +347,18 @@ UINT CScene::BuildHierarchy() {
   return 1;
 }
 
-CWorldObject* CScene::FindTarget(CWorldObject* object, UINT kind, UINT number) const {
+CWorldObject* CScene::FindTarget(CWorldObject* object, UINT kind, UINT number,
+                                 const char* unresolved) const {
   CWorldObject* target = kind == kLinkTarget ? FindObjectOfKindFromOne(number, kLinkMeshOrNull)
                                              : FindObjectOfKind(number, kind);
   if (target != nullptr && (target == object || target->HasAmongParents(object))) {
     Log(CEngineLog::kLevelError, "ERROR!!! - Target Hangs Below Its Object: %s\n",
         object->GetWorldObjectName());
-    return nullptr;
+    target = nullptr;
   }
+  if (target == nullptr)
+    FatalErrorWithTitle("", unresolved, static_cast<unsigned long>(kind),
+                        static_cast<unsigned long>(number));
   return target;
 }
 
@@ -364,14 +368,9 @@ UINT CScene::ResolveCameraTargets() {
     auto* camera = dynamic_cast<CCamera*>(object);
     if (camera == nullptr) continue;
     found = 1;
-    const UINT kind = camera->GetTargetType();
-    const UINT number = camera->GetTagetNumber();
-    if (kind == 0) continue;
-    CWorldObject* target = FindTarget(camera, kind, number);
-    if (target == nullptr)
-      FatalErrorWithTitle("", "Vemo, nie moge ustawic targeta dla kamery: %lu, %lu\n",
-                          static_cast<unsigned long>(kind), static_cast<unsigned long>(number));
-    camera->SetTargetObject(target);
+    if (camera->GetTargetType() == 0) continue;
+    camera->SetTargetObject(FindTarget(camera, camera->GetTargetType(), camera->GetTagetNumber(),
+                                       "Vemo, nie moge ustawic targeta dla kamery: %lu, %lu\n"));
   }
   return found;
 }
@@ -380,13 +379,8 @@ UINT CScene::ResolveLightTargets() {
   for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext()) {
     auto* light = dynamic_cast<CLight*>(object);
     if (light == nullptr || light->GetTargetType() == 0) continue;
-    const UINT kind = light->GetTargetType();
-    const UINT number = light->GetTargetNumber();
-    CWorldObject* target = FindTarget(light, kind, number);
-    if (target == nullptr)
-      FatalErrorWithTitle("", "Vemo, nie moge ustawic targeta dla swiatla: %lu, %lu,\n",
-                          static_cast<unsigned long>(kind), static_cast<unsigned long>(number));
-    light->SetTarget(target);
+    light->SetTarget(FindTarget(light, light->GetTargetType(), light->GetTargetNumber(),
+                                "Vemo, nie moge ustawic targeta dla swiatla: %lu, %lu,\n"));
   }
   return 1;
 }

@@ -99,9 +99,11 @@ class CScene : public CSceneInterface {
   // Appends a newly made object; false (logged with `failure`) when there is none.
   bool AddCreated(CWorldObject* object, const char* failure);
   CWorldObject* FindCounted(UINT number, UINT kind, UINT first) const;
-  // The target of a loaded (kind, number) link that `object` may follow; null when there is
-  // none or when it hangs below the object, which would make the two depend on each other.
-  CWorldObject* FindTarget(CWorldObject* object, UINT kind, UINT number) const;
+  // The target of a loaded (kind, number) link that `object` may follow. None, or one that
+  // hangs below the object (the two would depend on each other), ends the engine with
+  // `unresolved` (kind, number).
+  CWorldObject* FindTarget(CWorldObject* object, UINT kind, UINT number,
+                           const char* unresolved) const;
 
   UINT m_dwSaveable = 1;
   UINT m_dwGridSize = 0;
