@@ -1,6 +1,6 @@
 #pragma once
-// A scene whose per-frame passes, rendering, picking, octree, merging and object creation are
-// not under test: those operations record their names and answer neutrally.
+// A scene whose per-frame passes, rendering, picking, merging and object creation are not under
+// test: those operations record their names and answer neutrally.
 #include <string>
 #include <vector>
 
@@ -14,8 +14,6 @@ class TestScene final : public CScene {
   // The scene as the file readers make it.
   explicit TestScene(UINT reserved) : CScene(reserved, nullptr, nullptr), m_pDestroyed(nullptr) {}
 
-  UINT BuildOctree(float, UINT) override { return Record("BuildOctree"); }
-  UINT SaveOctree() override { return Record("SaveOctree"); }
   UINT ApplyNullScripts() override { return Record("ApplyNullScripts"); }
   void StartNullOptions() override { Record("StartNullOptions"); }
   void Render() override { Record("Render"); }
