@@ -14,6 +14,7 @@
 #include "files/ChunkWriter.h"
 #include "scene/Mesh.h"
 #include "spatial/BoundBox.h"
+#include "spatial/BoundVolumeDrawing.h"
 
 namespace {
 
@@ -43,24 +44,28 @@ constexpr const char* kResolveFailures[COctree::kBrothers] = {
     "ERROR!!! - Can't Get Octree (%i) PositiveZ Brother\n",
     "ERROR!!! - Can't Get Octree (%i) NegativeZ Brother\n"};
 
-// The layout of vertex format 0x1C2: position, diffuse, specular, one texture pair.
-struct LineVertex {
-  float x, y, z;
-  DWORD dwDiffuse;
-  DWORD dwSpecular;
-  float fU, fV;
-};
-static_assert(sizeof(LineVertex) == 28);
-
-constexpr DWORD kLineVertexFormat = 0x1C2;
-constexpr UINT kRenderStateFillMode = 8;
-constexpr UINT kFillWireframe = 2;
-constexpr UINT kFillSolid = 3;
-constexpr UINT kLineList = 2;
-constexpr UINT kIndex16 = 101;
-constexpr UINT kWorldTransform = 256;
 constexpr WORD kBoxLines[24] = {0, 1, 1, 2, 2, 3, 3, 0, 0, 4, 1, 5,
                                 2, 6, 3, 7, 4, 5, 5, 6, 6, 7, 4, 7};
+
+// A fixed-size sub-chunk after its tag: the size word must be `size`, then `fields` reads the
+// payload. Each failure has its message, in the order of the results.
+enum { kSizedRead, kSizeUnread, kSizeWrong, kContentUnread };
+template <class Fields>
+int ReadSized(CChunkReader& reader, uint32_t size, Fields&& fields) {
+  uint32_t stored = 0;
+  if (!reader.U32(stored)) return kSizeUnread;
+  if (stored != size) return kSizeWrong;
+  return fields() ? kSizedRead : kContentUnread;
+}
+constexpr const char* kLinkMessages[3] = {"ERROR!!! - Can't Read Octree::%s Length\n",
+                                          "ERROR!!! - Octree::%s Size Mismatch\n",
+                                          "ERROR!!! - Can't Get Octree::%s Value\n"};
+constexpr const char* kParentMessages[3] = {"ERROR!!! - Can't Read Octree::%s Length\n",
+                                            "ERROR!!! - Octree::%s Length Mismatch\n",
+                                            "ERROR!!! - Can't Get Octree::%s Value\n"};
+constexpr const char* kFieldMessages[3] = {"ERROR!!! - Can't Load Octree::%s Chunk Size\n",
+                                           "ERROR!!! - Can't Load Octree::%s, Size Mismatch\n",
+                                           "ERROR!!! - Can't Load Octree::%s Content\n"};
 
 float Axis(const CVector3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
 
@@ -483,63 +488,39 @@ UINT COctree::Save(FILE* file, UINT* total) {
   return 1;
 }
 
+bool COctree::ReportSized(int result, const char* const* messages, const char* name) const {
+  if (result != kSizedRead) Log(CEngineLog::kLevelError, messages[result - 1], name);
+  return result == kSizedRead;
+}
+
 bool COctree::ReadLink(CChunkReader& reader, UINT& link, const char* name) {
-  uint32_t size = 0;
-  if (!reader.U32(size)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::%s Length\n", name);
-    return false;
-  }
-  if (size != 4) {
-    // The parent's message has always read "Length" where the others read "Size".
-    Log(CEngineLog::kLevelError, std::strcmp(name, "PNTS") == 0
-                                     ? "ERROR!!! - Octree::%s Length Mismatch\n"
-                                     : "ERROR!!! - Octree::%s Size Mismatch\n",
-        name);
-    return false;
-  }
   uint32_t id = 0;
-  if (!reader.U32(id)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Get Octree::%s Value\n", name);
+  // The parent's messages have always read "PNTS" and "Length Mismatch".
+  const bool parent = std::strcmp(name, "PNTS") == 0;
+  if (!ReportSized(ReadSized(reader, 4, [&] { return reader.U32(id); }),
+                   parent ? kParentMessages : kLinkMessages, name))
     return false;
-  }
   link = id;
   return true;
 }
 
 bool COctree::ReadWord(CChunkReader& reader, UINT& value, const char* tag) {
-  uint32_t size = 0;
-  if (!reader.U32(size)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Load Octree::%s Chunk Size\n", tag);
-    return false;
-  }
-  if (size != 4) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Load Octree::%s, Size Mismatch\n", tag);
-    return false;
-  }
   uint32_t word = 0;
-  if (!reader.U32(word)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Load Octree::%s Content\n", tag);
+  if (!ReportSized(ReadSized(reader, 4, [&] { return reader.U32(word); }), kFieldMessages, tag))
     return false;
-  }
   value = word;
   return true;
 }
 
 bool COctree::ReadVector(CChunkReader& reader, CVector3& vector, const char* tag) {
-  uint32_t size = 0;
-  if (!reader.U32(size)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Load Octree::%s Chunk Size\n", tag);
-    return false;
-  }
-  if (size != 12) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Load Octree::%s, Size Mismatch\n", tag);
-    return false;
-  }
   CVector3 read;
-  if (!reader.F32(read.x) || !reader.F32(read.y) || !reader.F32(read.z)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Load Octree::%s Content\n", tag);
+  if (!ReportSized(ReadSized(reader, 12,
+                             [&] {
+                               return reader.F32(read.x) && reader.F32(read.y) &&
+                                      reader.F32(read.z);
+                             }),
+                   kFieldMessages, tag))
     return false;
-  }
   vector = read;
   return true;
 }
@@ -699,26 +680,12 @@ void COctree::DropChildren() { std::fill(std::begin(m_pChildren), std::end(m_pCh
 
 void COctree::DrawBoxes(UINT recurse) {
   if (m_pRenderer == nullptr) return;
-  const CMatrix identity = CMatrix::Identity();
-  m_pRenderer->SetTransform(kWorldTransform, &identity);
-  if (CVertexDeclarationStorageInterface* declarations =
-          m_pRenderer->GetVertexDeclarationStorageInterface())
-    declarations->SetFVF(kLineVertexFormat);
-  if (CVertexShaderStorageInterface* shaders = m_pRenderer->GetVertexShaderStorageInterface())
-    shaders->SetShader(nullptr);
-  if (CPixelShaderStorageInterface* shaders = m_pRenderer->GetPixelShaderStorageInterface())
-    shaders->SetShader(nullptr);
-  m_pRenderer->SetRenderState(kRenderStateFillMode, kFillWireframe);
   const CVector3& a = m_vecMin;
   const CVector3& b = m_vecMax;
-  const LineVertex vertices[8] = {
-      {a.x, a.y, a.z, OCTREE_DEBUG_COLOR, 0, 0, 0}, {a.x, a.y, b.z, OCTREE_DEBUG_COLOR, 0, 0, 0},
-      {b.x, a.y, b.z, OCTREE_DEBUG_COLOR, 0, 0, 0}, {b.x, a.y, a.z, OCTREE_DEBUG_COLOR, 0, 0, 0},
-      {a.x, b.y, a.z, OCTREE_DEBUG_COLOR, 0, 0, 0}, {a.x, b.y, b.z, OCTREE_DEBUG_COLOR, 0, 0, 0},
-      {b.x, b.y, b.z, OCTREE_DEBUG_COLOR, 0, 0, 0}, {b.x, b.y, a.z, OCTREE_DEBUG_COLOR, 0, 0, 0}};
-  m_pRenderer->DrawIndexedPrimitiveUP(kLineList, 0, 8, 12, kBoxLines, kIndex16, vertices,
-                                      sizeof(LineVertex));
-  m_pRenderer->SetRenderState(kRenderStateFillMode, kFillSolid);
+  const CVector3 corners[8] = {{a.x, a.y, a.z}, {a.x, a.y, b.z}, {b.x, a.y, b.z}, {b.x, a.y, a.z},
+                               {a.x, b.y, a.z}, {a.x, b.y, b.z}, {b.x, b.y, b.z}, {b.x, b.y, a.z}};
+  CBoundVolumeDrawing::DrawLines(m_pRenderer, CMatrix::Identity(), corners, 8, kBoxLines, 12,
+                                 OCTREE_DEBUG_COLOR);
   if (recurse != 1) return;
   for (COctree* child : m_pChildren)
     if (child != nullptr) child->DrawBoxes(1);

@@ -143,6 +143,8 @@ class COctree {
   bool SaveLinks(CChunkWriter& writer);
   bool SaveMeshes(CChunkWriter& writer);
   bool SaveBox(CChunkWriter& writer);
+  // Logs the message of a failed fixed-size read (see ReadSized); true when it was read.
+  bool ReportSized(int result, const char* const* messages, const char* name) const;
   bool ReadLink(CChunkReader& reader, UINT& link, const char* name);
   bool ReadVector(CChunkReader& reader, CVector3& vector, const char* tag);
   bool ReadWord(CChunkReader& reader, UINT& value, const char* tag);

@@ -39,72 +39,47 @@ void COctreeFile::Log(int level, const char* format, ...) const {
 
 bool COctreeFile::ReadCells(CChunkReader& reader, const char* fileName, float fMin,
                             std::vector<COctree*>& cells) {
+  auto fail = [&](const char* format) {
+    Log(CEngineLog::kLevelError, format, fileName);
+    return false;
+  };
+  constexpr const char* kUnreadable = "ERROR!!! - Can't Read From The Octree File: %s\n";
+  constexpr const char* kNotTree = "ERROR!!! - Incorrect Octree File, TREE Chunk Expected: %s\n";
   const uint64_t length = reader.BytesLeft();
   ChunkTag tag;
-  if (!reader.Tag(tag)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read From The Octree File: %s\n", fileName);
-    return false;
-  }
-  if (!tag.Is("TREE")) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Incorrect Octree File, TREE Chunk Expected: %s\n",
-        fileName);
-    return false;
-  }
+  if (!reader.Tag(tag)) return fail(kUnreadable);
+  if (!tag.Is("TREE")) return fail(kNotTree);
   uint32_t size = 0;
-  if (!reader.U32(size)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read Main Chunk Size: %s\n", fileName);
-    return false;
-  }
+  if (!reader.U32(size)) return fail("ERROR!!! - Can't Read Main Chunk Size: %s\n");
   if (uint64_t{size} + 20 != length) {
     Log(CEngineLog::kLevelError, "ERROR!!! - Incorrect File Size: %s, Is: %i, Should Be: %i\n",
         fileName, int(uint64_t{size} + 20), int(length));
     return false;
   }
   const uint64_t start = reader.Position();
-  if (!reader.Tag(tag)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read From The Octree File: %s\n", fileName);
-    return false;
-  }
-  if (!tag.Is("FMIN")) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Incorrect Octree File, TREE Chunk Expected: %s\n",
-        fileName);
-    return false;
-  }
+  if (!reader.Tag(tag)) return fail(kUnreadable);
+  if (!tag.Is("FMIN")) return fail(kNotTree);
   float stored = 0.0f;
-  if (!reader.Skip(4) || !reader.F32(stored)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read From The Octree File: %s\n", fileName);
-    return false;
-  }
+  if (!reader.Skip(4) || !reader.F32(stored)) return fail(kUnreadable);
   if (!(stored == fMin)) {
     Log(CEngineLog::kLevelError,
         "ERROR!!! - Incorrect Octree File, FMin Parameter Is Different: %f - %f\n", stored, fMin);
     return false;
   }
   while (reader.Position() - start < size) {
-    if (!reader.Tag(tag)) {
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read From The Octree File: %s\n", fileName);
-      return false;
-    }
+    if (!reader.Tag(tag)) return fail(kUnreadable);
     // Anything else is passed over four bytes at a time.
     if (!tag.Is("OCTR")) {
-      Log(CEngineLog::kLevelError, "ERROR!!! - Unknown Chunk In The Octree File: %s\n", fileName);
+      fail("ERROR!!! - Unknown Chunk In The Octree File: %s\n");
       continue;
     }
-    if (cells.size() >= OCTREE_MAX_CELLS) {
-      Log(CEngineLog::kLevelError, "ERROR!!! - Too Many Cells In The Octree File: %s\n",
-          fileName);
-      return false;
-    }
+    if (cells.size() >= OCTREE_MAX_CELLS)
+      return fail("ERROR!!! - Too Many Cells In The Octree File: %s\n");
     cells.push_back(new COctree(m_pLog, m_pRenderer, m_pScene));
-    if (!cells.back()->Load(reader)) {
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree From The File: %s\n", fileName);
-      return false;
-    }
+    if (!cells.back()->Load(reader))
+      return fail("ERROR!!! - Can't Read Octree From The File: %s\n");
   }
-  if (!reader.AtEnd()) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Not All Bytes Have Been Read From: %s\n", fileName);
-    return false;
-  }
+  if (!reader.AtEnd()) return fail("ERROR!!! - Not All Bytes Have Been Read From: %s\n");
   return true;
 }
 
