@@ -24,8 +24,10 @@
 #include "core/ZeKorbD3D.h"
 #include "files/ZKReader.h"
 #include "scene/Light.h"
+#include "scene/Mesh.h"
 #include "spatial/CollisionManager.h"
 #include "spatial/LightSpatialServices.h"
+#include "spatial/MeshSpatialServices.h"
 
 namespace {
 
@@ -310,9 +312,12 @@ void CEngineStartup::CreateGenericPass() {}
 void CEngineStartup::CreateCollisions() {
   m_context->pCollisions = new (std::nothrow) CCollisionManager(m_context->pRenderer, m_context->pLog);
   if (!m_context->pCollisions) FatalErrorWithTitle(kInitTitle, "Can't Create Collisions Interface");
-  // Lights fit their bound volumes through the spatial subsystem from here on.
+  // Lights and meshes get their bound volumes (meshes also shadow volumes and colliders)
+  // through the spatial subsystem from here on.
   static CLightSpatialServices lightSpatial(m_context->pLog);
   CLight::SetSpatial(&lightSpatial);
+  static CMeshSpatialServices meshSpatial(m_context->pLog);
+  CMesh::SetSpatial(&meshSpatial);
 }
 
 // The per-vertex and per-pixel passes are made here ("Can't Create PerVertex Pass Interface",

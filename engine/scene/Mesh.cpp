@@ -12,8 +12,11 @@
 #include "MeshVertexBuffer.h"
 #include "Scene.h"
 #include "UpdateInputs.h"
+#include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
+#include "spatial/Collider.h"
+#include "spatial/CollisionManager.h"
 #include "spatial/ShadowVolumeGeometry.h"
 #include "spatial/ShadowVolumeIndexBuffer.h"
 #include "winuser.h"
@@ -153,8 +156,7 @@ CMesh::~CMesh() {
   }
   if (m_pCollider != nullptr) {
     Log(CEngineLog::kLevelInfo, "   - Deleting Collider\n");
-    if (g_pSpatial != nullptr) g_pSpatial->ReleaseCollider(m_pCollider);
-    m_pCollider = nullptr;
+    ReleaseCollider();
   }
   if (m_pBoundVolume != nullptr) {
     Log(CEngineLog::kLevelInfo, "   - Deleting Bound\n");
@@ -449,15 +451,17 @@ void CMesh::UpdateHierarchy(float frame) {
 }
 
 void CMesh::RefileInOctree() {
-  if (g_pSpatial == nullptr || m_pScene == nullptr) return;
-  COctree* octree = g_pSpatial->GetSceneOctree(m_pScene);
+  if (g_pSpatial == nullptr) return;
+  // The transformed box follows the mesh with or without an octree: visibility and collision
+  // code read it too.
+  if (m_pBoundVolume != nullptr) g_pSpatial->TransformBoundVolume(m_pBoundVolume, m_mtxMatrix);
+  COctree* octree = m_pScene != nullptr ? g_pSpatial->GetSceneOctree(m_pScene) : nullptr;
   if (octree == nullptr) return;
   for (OctreeEntry& entry : m_OctreeEntries) {
     if (entry.pCell == nullptr) continue;
     g_pSpatial->RemoveMeshFromOctree(entry.pCell, entry.dwEntry, this);
     entry = OctreeEntry{nullptr, 0};
   }
-  if (m_pBoundVolume != nullptr) g_pSpatial->TransformBoundVolume(m_pBoundVolume, m_mtxMatrix);
   g_pSpatial->InsertMeshIntoOctree(octree, this);
 }
 
@@ -589,7 +593,11 @@ UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
     return 0;
   }
   m_Vertices.assign(vertices, vertices + count);
-  if (rebuildBoundVolume == 1) RebuildBoundVolume();
+  // The flag asks for the spatial data to follow the new positions: the box and the collider.
+  if (rebuildBoundVolume == 1) {
+    RebuildBoundVolume();
+    if (!m_Faces.empty()) CreateCollider();
+  }
   if (m_pVertexBuffer != nullptr) m_pVertexBuffer->SetVertices(m_Vertices.data(), count);
   return count;
 }
@@ -617,6 +625,8 @@ UINT CMesh::SetFaces(UINT count, Face* faces) {
       return 0;
     }
   m_Faces.assign(faces, faces + count);
+  // A collider over the old faces would name triangles the mesh no longer has.
+  CreateCollider();
   return count * static_cast<UINT>(sizeof(Face));
 }
 
@@ -990,12 +1000,66 @@ UINT CMesh::CheckIntersectionWithFace(CRay& /*ray*/, float* /*distance*/, UINT /
   return 0;
 }
 
-UINT CMesh::CheckCollisionWith(CMeshInterface* /*other*/, UINT /*kind*/, UINT* numberOfPairs,
+// --- collider ---
+
+void CMesh::CreateCollider() {
+  ReleaseCollider();
+  CCollisionManager* manager = GetEngineContext()->pCollisions;
+  if (g_pSpatial == nullptr || manager == nullptr) return;
+  m_pCollider = CCollider::Create(manager, static_cast<CD3D9RendererInterface*>(m_pRendererContext),
+                                  m_pLog, this);
+  if (m_pCollider == nullptr)
+    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Create Collider Interface For Mesh: %s\n",
+        m_szName);
+}
+
+void CMesh::ShareColliderWith(CMesh* clone) {
+  if (clone == nullptr || clone == this) return;
+  // Referenced first, so a clone that already shares it does not free it on the way.
+  if (m_pCollider != nullptr) m_pCollider->AddRef();
+  clone->ReleaseCollider();
+  clone->m_pCollider = m_pCollider;
+}
+
+void CMesh::ReleaseCollider() {
+  if (m_pCollider == nullptr) return;
+  // A shared collider may still point at a clone released before this mesh.
+  m_pCollider->SetMesh(this);
+  if (g_pSpatial != nullptr)
+    g_pSpatial->ReleaseCollider(m_pCollider);
+  else
+    m_pCollider->Release();
+  m_pCollider = nullptr;
+}
+
+UINT CMesh::CheckCollisionWith(CMeshInterface* other, UINT kind, UINT* numberOfPairs,
                                TrianglePair** pairs) {
-  if (numberOfPairs != nullptr) *numberOfPairs = 0;
-  if (pairs != nullptr) *pairs = nullptr;
-  LogNotAvailable("CheckCollisionWith");
-  return 0;
+  switch (kind) {
+    case 1:
+    case 2: {
+      // Box against box, in this mesh's space.
+      CMeshBoundVolumeInterface* otherVolume =
+          other != nullptr ? other->GetBoundingBox(1) : nullptr;
+      if (m_pBoundVolume == nullptr || otherVolume == nullptr) return 0;
+      CMatrix* otherMatrix = other->GetMatrix(other->GetFrame());
+      return otherMatrix != nullptr ? m_pBoundVolume->CheckAACollision(otherVolume, *otherMatrix)
+                                    : 0;
+    }
+    case 3: {
+      auto* otherMesh = dynamic_cast<CMesh*>(other);
+      CCollider* otherCollider = otherMesh != nullptr ? otherMesh->GetCollider() : nullptr;
+      if (m_pCollider == nullptr || otherCollider == nullptr) return 0;
+      // Each side answers for the mesh asking, whichever of its sharers built it.
+      m_pCollider->SetMesh(this);
+      if (otherCollider != m_pCollider) otherCollider->SetMesh(otherMesh);
+      return m_pCollider->CheckCollisionWith(other, otherCollider, COLLISION_QUERY_PAIRS,
+                                             numberOfPairs, pairs);
+    }
+    default:
+      Log(CEngineLog::kLevelError,
+          "WARNING!!! - Incorrect Flag When Looking For A Collision: %s\n", m_szName);
+      return 0;
+  }
 }
 
 UINT CMesh::LoadMesh(const char* /*name*/, UINT /*flag*/, UINT /*readerArgument*/) {

@@ -165,6 +165,12 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   UINT SetBoneParent(UINT index, UINT parentItemType, UINT parent);
   CMeshBoundVolumeInterface* GetBoundVolume() const { return m_pBoundVolume; }
   CCollider* GetCollider() const { return m_pCollider; }
+  // Builds the collider over the mesh's faces through the engine's collision manager, in place
+  // of the old one. Without the spatial subsystem or the manager the mesh has none; a collider
+  // that cannot be built is logged and the mesh goes on without one.
+  void CreateCollider();
+  // The clone shares this mesh's collider (one reference more) in place of its own.
+  void ShareColliderWith(CMesh* clone);
   CMeshShadowVolume* GetShadowVolumeManager() const { return m_pShadowVolume; }
   CEnvelope* GetDissolveEnvelope() const { return m_pDissolve.get(); }
   CMesh* GetMorphTargetObject() const { return m_pMorphTarget; }
@@ -218,6 +224,7 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   // matrices.
   void BuildLocalMatrices(CMatrix* matrix, CMatrix* rotation);
   void RefileInOctree();
+  void ReleaseCollider();
   bool FaceInRange(const Face& face) const;
   CMeshVertexBuffer* CreateBuffer(Vertex* vertices, Vertex* secondVertices, UINT count,
                                   const char* name, UINT kind);

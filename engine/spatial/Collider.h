@@ -29,6 +29,11 @@ class CCollider {
 
   const CCollisionModel& GetModel() const { return m_model; }
   CMeshInterface* GetMesh() const { return m_pMesh; }
+  // The mesh whose faces, matrix and name the collider reads. Clones share one collider over
+  // equal faces; each binds it to itself before using it, so none reads a mesh already freed.
+  void SetMesh(CMeshInterface* mesh) {
+    if (mesh != nullptr) m_pMesh = mesh;
+  }
 
   // The triangle source's callback: the positions of a face's three vertices.
   static void GetTriangleVertices(UINT triangle, TriangleVertices& out, void* userData);

@@ -1,0 +1,106 @@
+#include "spatial/MeshSpatialServices.h"
+
+#include <memory>
+#include <new>
+
+#include "core/EngineLog.h"
+#include "scene/Mesh.h"
+#include "spatial/BoundVolumeMesh.h"
+#include "spatial/Collider.h"
+#include "spatial/MeshBoundVolume.h"
+#include "spatial/MeshShadowVolume.h"
+#include "spatial/ShadowVolumeIndexBuffer.h"
+
+namespace {
+constexpr const char* kSource = "ZK3DMeshProcessing";
+
+// Every volume handed to meshes is one of ours.
+CMeshBoundVolume* Ours(CMeshBoundVolumeInterface* volume) {
+  return static_cast<CMeshBoundVolume*>(volume);
+}
+}  // namespace
+
+CMeshBoundVolumeInterface* CMeshSpatialServices::CreateBoundVolume(CMesh* mesh) {
+  if (mesh == nullptr) return nullptr;
+  std::unique_ptr<CBoundVolumeMesh> owner(new (std::nothrow) CBoundVolumeMesh(mesh, m_pLog));
+  auto* volume = owner ? new (std::nothrow) CMeshBoundVolume(std::move(owner)) : nullptr;
+  if (volume == nullptr) {
+    if (m_pLog)
+      m_pLog->Log(kSource, __LINE__, CEngineLog::kLevelError,
+                  "ERROR!!! - Can't Create Bound Volume For Mesh: %s\n", mesh->GetName());
+    return nullptr;
+  }
+  volume->Calculate();
+  return volume;
+}
+
+void CMeshSpatialServices::ReleaseBoundVolume(CMeshBoundVolumeInterface* volume) {
+  delete Ours(volume);
+}
+
+void CMeshSpatialServices::TransformBoundVolume(CMeshBoundVolumeInterface* volume,
+                                                const CMatrix& matrix) {
+  if (volume == nullptr) return;
+  CMatrix world = matrix;
+  Ours(volume)->TransformBox(&world);
+}
+
+void CMeshSpatialServices::DrawBoundVolume(CMeshBoundVolumeInterface* volume,
+                                           void* rendererContext, const CMatrix& matrix) {
+  if (volume == nullptr) return;
+  CMatrix world = matrix;
+  Ours(volume)->DrawFrameBox(static_cast<CD3D9RendererInterface*>(rendererContext), &world);
+}
+
+CMeshShadowVolume* CMeshSpatialServices::CreateShadowVolume(void* /*rendererContext*/,
+                                                            CMesh* mesh) {
+  return new (std::nothrow) CMeshShadowVolume(mesh, m_pLog);
+}
+
+void CMeshSpatialServices::ReleaseShadowVolume(CMeshShadowVolume* shadowVolume) {
+  if (shadowVolume == nullptr) return;
+  shadowVolume->Release();
+  delete shadowVolume;
+}
+
+UINT CMeshSpatialServices::HasShadowGeometry(CMeshShadowVolume* shadowVolume) {
+  return shadowVolume != nullptr && shadowVolume->HasGeometry() ? 1 : 0;
+}
+
+Vertex* CMeshSpatialServices::GetShadowVolumeBlock(CMeshShadowVolume* shadowVolume, UINT block,
+                                                   UINT* count) {
+  UINT size = 0;
+  Vertex* data = nullptr;
+  if (shadowVolume != nullptr && block == 0) {
+    data = shadowVolume->GetDynamicVertices();
+    size = shadowVolume->GetNumberOfDynamicVertices();
+  } else if (shadowVolume != nullptr && block == 1) {
+    data = shadowVolume->GetStaticVertices();
+    size = shadowVolume->GetNumberOfStaticVertices();
+  }
+  if (count != nullptr) *count = size;
+  return data;
+}
+
+void CMeshSpatialServices::ResetShadowVolume(CMeshShadowVolume* shadowVolume) {
+  if (shadowVolume != nullptr) shadowVolume->ResetLightFlags();
+}
+
+void CMeshSpatialServices::SetShadowVolumeGeometry(CMeshShadowVolume* shadowVolume,
+                                                   CShadowVolumeGeometry& geometry,
+                                                   CShadowVolumeIndexBuffer* indexBuffer) {
+  if (shadowVolume != nullptr)
+    shadowVolume->SetGeometry(geometry, indexBuffer);
+  else if (indexBuffer != nullptr)
+    indexBuffer->Release();  // nobody to take over the reference
+}
+
+void CMeshSpatialServices::ReleaseCollider(CCollider* collider) {
+  if (collider != nullptr) collider->Release();
+}
+
+// Scenes have no octree yet: meshes are filed nowhere.
+COctree* CMeshSpatialServices::GetSceneOctree(CScene* /*scene*/) { return nullptr; }
+void CMeshSpatialServices::RemoveMeshFromOctree(COctree* /*cell*/, UINT /*entry*/,
+                                                CMesh* /*mesh*/) {}
+void CMeshSpatialServices::InsertMeshIntoOctree(COctree* /*octree*/, CMesh* /*mesh*/) {}
