@@ -9,10 +9,10 @@
 
 #include "EngineContextScope.h"
 #include "FakeOctreeMesh.h"
-#include "OctreeMeshSpatial.h"
 #include "RecordingEngineLog.h"
 #include "TestScene.h"
 #include "scene/Mesh.h"
+#include "spatial/MeshSpatialServices.h"
 #include "spatial/Octree.h"
 
 namespace {
@@ -161,7 +161,7 @@ class SceneOctreeMeshTest : public SceneOctreeTest {
     return cells;
   }
 
-  OctreeMeshSpatial spatial;
+  CMeshSpatialServices spatial{&log};
 };
 
 TEST_F(SceneOctreeMeshTest, AMeshMovedByItsHierarchyPassIsFiledAgain) {
