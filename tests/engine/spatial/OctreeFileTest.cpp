@@ -256,6 +256,30 @@ TEST_F(OctreeFileTest, ASingleLeafIsOneCellChunkListingOnlyItsStaticMeshes) {
   EXPECT_EQ(mshsSize, 40u);
 }
 
+TEST_F(OctreeFileTest, AFiledMeshTheSceneDoesNotListIsLeftOutOfTheFile) {
+  static_cast<FakeOctreeMesh*>(scene->GetMesh(1))->Span({0, 0, 0}, {1, 1, 1});
+  ASSERT_EQ(scene->BuildOctree(8.0f, 0), 1u);
+  FakeOctreeMesh stranger;
+  stranger.Span({0, 0, 0}, {1, 1, 1});
+  scene->GetOctree()->InsertMesh(&stranger);
+  log.entries.clear();
+  ASSERT_EQ(scene->SaveOctree(), 1u);
+  EXPECT_EQ(Errors(),
+            "ERROR!!! - Can't Save COctree::MESH, Can't Find Mesh In Its Parent Scene\n");
+
+  UINT cells = 0;
+  std::unique_ptr<COctree> loaded(Load(8.0f, &cells));
+  ASSERT_NE(loaded, nullptr) << Errors();
+  CMeshInterface** entries = nullptr;
+  UINT slots = 0;
+  loaded->GetMeshes(&entries, &slots);
+  ASSERT_EQ(slots, 32u);
+  EXPECT_EQ(entries[0], scene->GetMesh(0));
+  EXPECT_EQ(entries[1], scene->GetMesh(1));
+  EXPECT_EQ(entries[2], scene->GetMesh(2));
+  EXPECT_EQ(entries[3], nullptr);
+}
+
 TEST_F(OctreeFileTest, SavingNeedsATreeWithTheCountTheSceneExpects) {
   EXPECT_EQ(scene->SaveOctree(), 0u);
   EXPECT_EQ(Errors(), "ERROR!!! - Can't Write Octree, It Should Be Created First\n");

@@ -67,6 +67,21 @@ TEST_F(OctreeTest, IdsFollowPreOrderAndLeavesLieOnOneLevel) {
   EXPECT_EQ(root->FindByID(cells), nullptr);
 }
 
+TEST_F(OctreeTest, CellsAreCollectedInPreOrderUpToTheTablesCapacity) {
+  auto root = Build({}, {4, 4, 4}, {}, {4, 4, 4}, 1.0f);
+  std::vector<COctree*> table(cells);
+  UINT count = 0;
+  EXPECT_EQ(root->CollectCells(table.data(), &count, cells), cells);
+  for (UINT i = 0; i < cells; ++i) EXPECT_EQ(table[i]->GetID(), i);
+  EXPECT_EQ(log.entries.size(), 0u);
+
+  count = 0;
+  EXPECT_EQ(root->CollectCells(table.data(), &count, 3), 3u);
+  EXPECT_EQ(count, 3u);
+  EXPECT_EQ(log.TextAt(CEngineLog::kLevelInfo),
+            "ERROR!!! - Can't Save Octree, Not Enuff Temporary Memory\n");
+}
+
 TEST_F(OctreeTest, ACubeNoLargerThanFMinOnAnyAxisIsOneLeaf) {
   struct Case {
     CVector3 max;
