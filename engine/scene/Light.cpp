@@ -86,6 +86,7 @@ CLight::CLight(CD3D9RendererInterface* renderer, CEngineLog* log, CScene* scene,
                const ImportedRecord& record)
     : CLight(renderer, log, scene) {
   m_dwParentNumber = record.dwParentNumber;
+  m_dwParentReferenceType = record.dwParentType;
   m_dwTargetNumber = record.dwTargetNumber;
   m_dwTargetType = record.dwTargetType;
   m_dwActive = record.dwActive;
@@ -575,6 +576,7 @@ UINT CLight::Clone(CLightInterface** out) {
   clone->m_fFrameEvaluated = m_fFrameEvaluated;
   clone->m_dwFallOffType = m_dwFallOffType;
   clone->m_dwParentNumber = m_dwParentNumber;
+  clone->m_dwParentReferenceType = m_dwParentReferenceType;
   clone->m_dwTargetNumber = m_dwTargetNumber;
   clone->m_dwTargetType = m_dwTargetType;
   clone->m_wType = m_wType;

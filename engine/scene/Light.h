@@ -153,6 +153,16 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
   // Stores the target as it is (the loaders resolve targets by number); the type stays.
   void SetTarget(CWorldObject* target) { m_pTarget = target; }
   CWorldObject* GetTarget() const { return m_pTarget; }
+  // The links as the loaded scene numbers them (kind and number), resolved after loading.
+  void SetParentReference(UINT type, UINT number) {
+    m_dwParentReferenceType = type;
+    m_dwParentNumber = number;
+  }
+  UINT GetParentReferenceType() const { return m_dwParentReferenceType; }
+  void SetTargetReference(UINT type, UINT number) {
+    m_dwTargetType = type;
+    m_dwTargetNumber = number;
+  }
   CEnvelope* GetEnvelope(EnvelopeRole role) const { return m_pEnvelopes[role].get(); }
   CEnvelope* GetLightRangeEnvelope() const { return GetEnvelope(ENVELOPE_RANGE); }
   CEnvelope* GetLightConeAngleEnvelope() const { return GetEnvelope(ENVELOPE_CONE_ANGLE); }
@@ -222,6 +232,7 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
   char m_szName[kNameLength] = {};
   CVector3 m_vecLightVector;
   UINT m_dwParentNumber = 0;
+  UINT m_dwParentReferenceType = 0;
   UINT m_dwTargetNumber = 0;
   UINT m_dwTargetType = 0;
   UINT m_dwFallOffType = 0;

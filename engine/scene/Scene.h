@@ -54,6 +54,36 @@ class CScene : public CSceneInterface {
   // Appends an object of a known kind that is not in the list yet; the per-kind arrays are the
   // caller's to rebuild.
   UINT AddWorldObject(CWorldObjectInterface* object) override;
+  // Empty objects of each kind, appended to the list and their kind's array; null (logged)
+  // when one cannot be made.
+  CMeshInterface* AddMesh(UINT dynamicBuffers) override;
+  CCameraInterface* AddCamera() override;
+  CNullInterface* AddNull() override;
+  CLightInterface* AddLight() override;
+  // Runs every null's script; 1 when all of them succeeded.
+  UINT ApplyNullScripts() override;
+  void StartNullOptions() override;
+  // Turns the loaded (kind, number) parent links and morph-target numbers into pointers. 0 at
+  // the first that does not resolve or would close a loop of links: the data is broken.
+  UINT BuildHierarchy();
+  // The same for the targets; a target that cannot be linked ends the engine. 0 for a scene
+  // without cameras (not a failure).
+  UINT ResolveCameraTargets();
+  UINT ResolveLightTargets();
+  // The object `number` of a link kind (1 meshes and nulls, 2 lights, 3 cameras), counted in
+  // list order from 0 or from 1; null past the end. Another kind ends the engine.
+  CWorldObject* FindObjectOfKind(UINT number, UINT kind) const;
+  CWorldObject* FindObjectOfKindFromOne(UINT number, UINT kind) const;
+
+ private:
+  // Appends a newly made object; false (logged with `failure`) when there is none.
+  bool AddCreated(CWorldObject* object, const char* failure);
+  CWorldObject* FindCounted(UINT number, UINT kind, UINT first) const;
+  // The target of a loaded (kind, number) link that `object` may follow; null when there is
+  // none or when it hangs below the object, which would make the two depend on each other.
+  CWorldObject* FindTarget(CWorldObject* object, UINT kind, UINT number) const;
+
+ public:
   void AddSprite(CSpriteInterface* sprite) override;
   CSpriteInterface* GetSprite(UINT index) override;
   CSpriteInterface* GetSpriteByName(const char* name, UINT n) override;

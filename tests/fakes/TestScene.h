@@ -1,6 +1,6 @@
 #pragma once
-// A scene whose per-frame passes, rendering, picking, octree, merging and object creation are
-// not under test: those operations record their names and answer neutrally.
+// A scene whose per-frame passes, rendering, picking, octree and merging are not under test:
+// those operations record their names and answer neutrally.
 #include <string>
 #include <vector>
 
@@ -16,8 +16,6 @@ class TestScene final : public CScene {
 
   UINT BuildOctree(float, UINT) override { return Record("BuildOctree"); }
   UINT SaveOctree() override { return Record("SaveOctree"); }
-  UINT ApplyNullScripts() override { return Record("ApplyNullScripts"); }
-  void StartNullOptions() override { Record("StartNullOptions"); }
   void Render() override { Record("Render"); }
   void PrepareMatrices() override { Record("PrepareMatrices"); }
   void UpdateHierarchy() override { Record("UpdateHierarchy"); }
@@ -32,22 +30,6 @@ class TestScene final : public CScene {
     return nullptr;
   }
   UINT AddMeshes(CSceneInterface**, UINT) override { return Record("AddMeshes"); }
-  CMeshInterface* AddMesh(UINT) override {
-    Record("AddMesh");
-    return nullptr;
-  }
-  CCameraInterface* AddCamera() override {
-    Record("AddCamera");
-    return nullptr;
-  }
-  CNullInterface* AddNull() override {
-    Record("AddNull");
-    return nullptr;
-  }
-  CLightInterface* AddLight() override {
-    Record("AddLight");
-    return nullptr;
-  }
   void GetPossibleColliders(CVector3&, float, CMeshInterface***, UINT*) override {
     Record("GetPossibleColliders");
   }
