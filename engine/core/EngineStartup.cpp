@@ -23,6 +23,7 @@
 #include "core/VirtualFileSystem.h"
 #include "core/ZeKorbD3D.h"
 #include "files/ZKReader.h"
+#include "files/ZKSSceneFileReader.h"
 #include "scene/Light.h"
 #include "spatial/CollisionManager.h"
 #include "spatial/LightSpatialServices.h"
@@ -294,6 +295,10 @@ void CEngineStartup::CreateZKReader() {
   bool ok = false;
   m_context->pZKReader = new (std::nothrow) CZKReader(m_context->pRenderer, m_context->pLog, ok);
   if (!m_context->pZKReader || !ok) FatalErrorWithTitle(kInitTitle, "Can't Init ZK Reader");
+  // The top interface loads and saves scene files through the reader's scene exporter.
+  static CZKSSceneFileReader sceneFiles(nullptr);
+  sceneFiles = CZKSSceneFileReader(m_context->pZKReader);
+  m_context->pSceneFileReader = &sceneFiles;
 }
 
 // The GUI library starts here ("Can't Initialize CEGUI").
