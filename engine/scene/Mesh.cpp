@@ -1037,6 +1037,8 @@ CMesh::CMesh(void* rendererContext, CEngineLog* log, CScene* scene, LWOImportBuf
 
 UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
   SetName(object.fileName);
+  // Buffers made from the old geometry would draw it.
+  ReleaseVertexBuffers();
 
   // Counts come from the reader's fixed tables; nothing past a table is read.
   const UINT surfaceCount = std::min<UINT>(object.surfaceCount, LWOImportBuffer::kMaxSurfaces);

@@ -619,6 +619,13 @@ UINT CScene::CreateSceneNull(const LWSNullBuffer& record) {
   return LinkImportedObject(null);
 }
 
+UINT CScene::ComplementImportedPointValues(LWOImportBuffer& object) {
+  if (object.points == nullptr) return 1;
+  for (UINT i = 0; i < object.pointCount; ++i)
+    for (LWOUVEntry (&slot)[LWO_MAX_UV_ENTRIES] : object.points[i].uv) slot[0].v = 1.0f - slot[0].v;
+  return 1;
+}
+
 UINT CScene::UpdateScene(const LWSSceneBuffer& record) {
   SetName(record.name);
   SetDirectory(record.directory);

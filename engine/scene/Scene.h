@@ -117,6 +117,9 @@ class CScene : public CSceneInterface {
   // envelope, the links between objects, the per-kind tables and the first camera. Its
   // failures are fatal. Returns 1.
   UINT UpdateScene(const LWSSceneBuffer& record);
+  // Turns the v of the first texture coordinate of both coordinate slots of every point of the
+  // object into 1 - v. Returns 1.
+  static UINT ComplementImportedPointValues(LWOImportBuffer& object);
   // Has every mesh of the mesh array save its surfaces' textures as image files; returns 1.
   UINT SaveTextures();
 

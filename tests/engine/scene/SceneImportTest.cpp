@@ -10,6 +10,8 @@
 #include "EngineContextScope.h"
 #include "FakeLightWaveLoader.h"
 #include "FakeMeshSpatial.h"
+#include "FakeSurfaceBanks.h"
+#include "FakeSurfaceRenderer.h"
 #include "ProcessExitCatcher.h"
 #include "RecordingEngineLog.h"
 #include "TestScene.h"
@@ -22,6 +24,7 @@
 #include "scene/Light.h"
 #include "scene/Mesh.h"
 #include "scene/Null.h"
+#include "scene/Surface.h"
 
 namespace {
 
@@ -224,6 +227,47 @@ TEST_F(SceneImportTest, AMeshFilledFromAnObjectTakesItsGeometry) {
   EXPECT_NE(log.TextAt(CEngineLog::kLevelError).find("Mesh Face 0: 0.000000, 0.000000, 0.000000 - Wrong Length\n"),
             std::string::npos);
   EXPECT_TRUE(lightWave.attached.empty()) << "no bones to attach";
+}
+
+TEST_F(SceneImportTest, ImportedSurfacesBelongToTheNewMesh) {
+  FakeSurfaceRenderer renderer;
+  FakeIndexBufferStorage indexBuffers;
+  FakeMaterialStorage materials;
+  renderer.indexBuffers = &indexBuffers;
+  renderer.materials = &materials;
+  auto* lit = new TestScene(&renderer, &log);
+  FillObject("crate.lwo", 3);
+  object->surfaceCount = 1;
+  LWOSurface& wood = object->surfaces[0];
+  wood.SetDefaults();
+  wood.SetName("wood");
+  const WORD indices[] = {0, 1, 2};
+  wood.SetIndices(indices, 3);
+
+  ASSERT_EQ(lit->CreateSceneMesh(*object), 1u);
+  auto* mesh = dynamic_cast<CMesh*>(lit->GetFirstWorldObject());
+  ASSERT_NE(mesh, nullptr);
+  ASSERT_EQ(mesh->GetNumberOfSurfaces(), 1u);
+  auto* surface = dynamic_cast<CSurface*>(mesh->GetSurface(0));
+  EXPECT_STREQ(surface->GetName(), "wood");
+  EXPECT_EQ(surface->GetParentMeshObject(), mesh);
+  EXPECT_EQ(surface->GetNumberOfIndices(), 3u);
+  EXPECT_NE(log.TextAt(CEngineLog::kLevelInfo).find("  - Mesh Updated - crate.lwo, 1\n"),
+            std::string::npos);
+  lit->Release();
+}
+
+TEST_F(SceneImportTest, ComplementingFlipsTheFirstVOfBothSlots) {
+  FillObject("flip", 3);
+  object->points[1].uv[0][1].v = 0.25f;  // a later entry is left alone
+  ASSERT_EQ(CScene::ComplementImportedPointValues(*object), 1u);
+  EXPECT_FLOAT_EQ(object->points[1].uv[0][0].v, 0.5f);
+  EXPECT_FLOAT_EQ(object->points[1].uv[1][0].v, 0.0f);
+  EXPECT_FLOAT_EQ(object->points[1].uv[0][0].u, 0.25f);
+  EXPECT_FLOAT_EQ(object->points[1].uv[0][1].v, 0.25f);
+
+  object->Reset();  // no points: nothing to do
+  EXPECT_EQ(CScene::ComplementImportedPointValues(*object), 1u);
 }
 
 TEST_F(SceneImportTest, ImportedBonesAreCopiedAndAttached) {
