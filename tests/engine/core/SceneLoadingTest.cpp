@@ -2,24 +2,16 @@
 // without extension, upper case, found in an archive or loose on disk), how the loaded scene
 // gets its shaders, the load timing, and the errors that end a load.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
-#include "EngineContextScope.h"
-#include "FakeLightWaveLoader.h"
 #include "FakeSceneFileReader.h"
-#include "ProcessExitCatcher.h"
-#include "RecordingAllocator.h"
-#include "RecordingEngineLog.h"
-#include "RecordingGenericPass.h"
+#include "LoadingTestBench.h"
 #include "RecordingRenderingProfile.h"
-#include "TempDir.h"
 #include "TestScene.h"
 #include "TestWindow.h"
 #include "ZkzWriter.h"
-#include "core/VirtualFileSystem.h"
 #include "core/ZeKorbD3D.h"
 #include "zktest/ZkTestClock.h"
 
@@ -28,13 +20,10 @@ namespace {
 UINT AssignAll(CSceneInterface*) { return 1; }
 UINT AssignNone(CSceneInterface*) { return 0; }
 
-class SceneLoadingTest : public ::testing::Test {
+class SceneLoadingTest : public ::testing::Test, public LoadingTestBench {
  protected:
   void SetUp() override {
-    char* cwd = getcwd(nullptr, 0);
-    m_previousFolder = cwd;
-    free(cwd);
-    ASSERT_EQ(chdir(folder.Path().c_str()), 0);
+    ASSERT_TRUE(workingFolder.Entered());
     // Loose files beside archive members, as in the game's data folder.
     folder.Write("room.zks", "scene");
     folder.Write("both.zks", "scene");
@@ -42,17 +31,10 @@ class SceneLoadingTest : public ::testing::Test {
     ZkzWriter().Add("hall.lws", "scene").Write(folder / "data.zkz");
     ASSERT_EQ(vfs.AddVirtualDisk("data.zkz", VFS_DISK_DATA, 0, 0, nullptr), 0u);
 
-    context->dwInitialized = 0;  // CriticalError shows its box and returns
-    context->pLog = &log;
-    context->pVirtualFileSystem = &vfs;
-    context->pLightWaveLoader = &lightWave;
-    context->pSceneFileReader = &sceneFiles;
-    context->pGenericPass = &genericPass;
-    context->pRenderingProfile = nullptr;
+    context->pSceneFileReader = &sceneFiles;  // CriticalError shows its box and returns
   }
   void TearDown() override {
     for (CSceneInterface* scene : m_loaded) scene->Release();
-    EXPECT_EQ(chdir(m_previousFolder.c_str()), 0);
   }
 
   // Loads into a fresh scene pointer; the scene the reader made is released after the test.
@@ -69,20 +51,11 @@ class SceneLoadingTest : public ::testing::Test {
     return texts;
   }
 
-  EngineContextScope context;
-  ProcessExitCatcher exits;
-  TempDir folder;
-  CRecordingEngineLog log;
-  CRecordingAllocator allocator;
-  CVirtualFileSystem vfs{&log, &allocator, nullptr};
-  FakeLightWaveLoader lightWave;
   FakeSceneFileReader sceneFiles;
-  RecordingGenericPass genericPass;
   CZeKorbD3DInterface* engine = CZeKorbD3D::Instance();
 
  private:
   std::vector<CSceneInterface*> m_loaded;
-  std::string m_previousFolder;
 };
 
 TEST_F(SceneLoadingTest, NamesReachTheReaderTheirExtensionOrTheFileFoundNames) {

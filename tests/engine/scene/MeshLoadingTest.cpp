@@ -1,46 +1,28 @@
 // LoadMesh: which file a name reaches, what a file that cannot be found or read does, and how
 // the loaded mesh is prepared for drawing.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
-#include "EngineContextScope.h"
-#include "FakeLightWaveLoader.h"
-#include "ProcessExitCatcher.h"
-#include "RecordingAllocator.h"
-#include "RecordingEngineLog.h"
-#include "RecordingGenericPass.h"
+#include "LoadingTestBench.h"
 #include "RecordingRenderingProfile.h"
-#include "TempDir.h"
 #include "TestScene.h"
-#include "core/VirtualFileSystem.h"
 #include "scene/Mesh.h"
 
 namespace {
 
-class MeshLoadingTest : public ::testing::Test {
+class MeshLoadingTest : public ::testing::Test, public LoadingTestBench {
  protected:
   void SetUp() override {
-    char* cwd = getcwd(nullptr, 0);
-    m_previousFolder = cwd;
-    free(cwd);
-    ASSERT_EQ(chdir(folder.Path().c_str()), 0);
+    ASSERT_TRUE(workingFolder.Entered());
     folder.Write("box.zko", "object");
     folder.Write("box.lwo", "object");
     folder.Write("ball.lwo", "object");
-    context->dwInitialized = 0;
-    context->pLog = &log;
-    context->pVirtualFileSystem = &vfs;
-    context->pLightWaveLoader = &lightWave;
-    context->pGenericPass = &genericPass;
-    context->pRenderingProfile = nullptr;
     context->pZKReader = nullptr;  // engine object files cannot be read here
   }
   void TearDown() override {
     scene->Release();
-    EXPECT_EQ(chdir(m_previousFolder.c_str()), 0);
   }
 
   CMesh* NewMesh() {
@@ -59,18 +41,7 @@ class MeshLoadingTest : public ::testing::Test {
     }
   }
 
-  EngineContextScope context;
-  ProcessExitCatcher exits;
-  TempDir folder;
-  CRecordingEngineLog log;
-  CRecordingAllocator allocator;
-  CVirtualFileSystem vfs{&log, &allocator, nullptr};
-  FakeLightWaveLoader lightWave;
-  RecordingGenericPass genericPass;
   TestScene* scene = new TestScene();
-
- private:
-  std::string m_previousFolder;
 };
 
 TEST_F(MeshLoadingTest, NamesReachTheObjectFileOrTheLightWaveFile) {
