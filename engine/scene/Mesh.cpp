@@ -1413,7 +1413,8 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
     edge.wIndex1 = shift(edge.wIndex1, vertexOffset);
     edge.wIndex2 = shift(edge.wIndex2, vertexOffset);
     edge.wFace1 = shift(edge.wFace1, faceOffset);
-    edge.wFace2 = shift(edge.wFace2, faceOffset);
+    // An edge of one face keeps its "no face" number.
+    if (edge.pOwner2 != nullptr) edge.wFace2 = shift(edge.wFace2, faceOffset);
     m_Edges.push_back(edge);
   }
   // The face array moved: every owner, old or appended, is found again by its face number.

@@ -185,6 +185,10 @@ TEST_F(MeshCombineTest, MergeAppendsWithOffsetsAndRenumbersFaces) {
   // 30,000 vertices each: the sum stays within the 16-bit limit.
   CMesh* mesh = AddStripMesh("left", 2, 30000 - 6);
   CMesh* other = AddStripMesh("right", 3, 30000 - 8);
+  // The other's last edge has one face only.
+  Edge* open = other->GetEdge(2);
+  open->pOwner2 = nullptr;
+  open->wFace2 = 0xFFFF;
   const std::vector<Face> otherFaces(other->GetFace(0), other->GetFace(0) + 6);
   const std::vector<Edge> otherEdges(other->GetEdge(0), other->GetEdge(0) + 3);
   CMatrix matrix;
@@ -208,8 +212,12 @@ TEST_F(MeshCombineTest, MergeAppendsWithOffsetsAndRenumbersFaces) {
     const Edge* edge = mesh->GetEdge(2 + i);
     EXPECT_EQ(edge->wIndex1, otherEdges[i].wIndex1 + 30000);
     EXPECT_EQ(edge->wFace1, otherEdges[i].wFace1 + 4);
-    EXPECT_EQ(edge->wFace2, otherEdges[i].wFace2 + 4);
+    if (i < 2) {
+      EXPECT_EQ(edge->wFace2, otherEdges[i].wFace2 + 4);
+    }
   }
+  EXPECT_EQ(mesh->GetEdge(4)->wFace2, 0xFFFF);
+  EXPECT_EQ(mesh->GetEdge(4)->pOwner2, nullptr);
   ExpectOwnersFollowFaceNumbers(mesh);
 
   // The other's vertex (1, 1, 0) turned a quarter about z and moved by 10 along x.
