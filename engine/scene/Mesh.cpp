@@ -123,6 +123,9 @@ void CMesh::SetSurfaceFactory(MeshSurfaceFactory factory) { g_pSurfaceFactory = 
 CMesh::~CMesh() {
   Log(CEngineLog::kLevelInfo, "- (CMesh) Releasing %s Of %s\n", m_szName,
       m_pScene != nullptr ? m_pScene->GetName() : "");
+  // A mesh freed while its scene lives must not stay listed in the scene's octree. (A mesh
+  // that outlived its scene forgot its cells when it was detached.)
+  LeaveOctree();
   if (!m_Surfaces.empty()) {
     for (CMeshSurface*& surface : m_Surfaces) {
       if (surface == nullptr) continue;
@@ -480,12 +483,21 @@ void CMesh::RefileInOctree() {
   if (m_pBoundVolume != nullptr) g_pSpatial->TransformBoundVolume(m_pBoundVolume, m_mtxMatrix);
   COctree* octree = m_pScene != nullptr ? g_pSpatial->GetSceneOctree(m_pScene) : nullptr;
   if (octree == nullptr) return;
+  LeaveOctree();
+  g_pSpatial->InsertMeshIntoOctree(octree, this);
+}
+
+void CMesh::LeaveOctree() {
   for (OctreeEntry& entry : m_OctreeEntries) {
-    if (entry.pCell == nullptr) continue;
-    g_pSpatial->RemoveMeshFromOctree(entry.pCell, entry.dwEntry, this);
+    if (entry.pCell != nullptr && g_pSpatial != nullptr)
+      g_pSpatial->RemoveMeshFromOctree(entry.pCell, entry.dwEntry, this);
     entry = OctreeEntry{nullptr, 0};
   }
-  g_pSpatial->InsertMeshIntoOctree(octree, this);
+}
+
+void CMesh::DetachFromScene() {
+  for (OctreeEntry& entry : m_OctreeEntries) entry = OctreeEntry{nullptr, 0};
+  CWorldObject::DetachFromScene();
 }
 
 void CMesh::PlaceInOctree(COctree* cell, UINT entry) {

@@ -202,6 +202,8 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   // Has every surface save the textures it holds as image files; returns 1.
   UINT SaveTextures();
   void PlaceInOctree(COctree* cell, UINT entry);
+  // The scene's octree goes with the scene: the cells this mesh was filed in are forgotten.
+  void DetachFromScene() override;
   const OctreeEntry* GetOctreeEntries() const { return m_OctreeEntries.data(); }
   WORD GetOctreeEntryCapacity() const { return m_wOctreeEntryCapacity; }
   // Replaces the mesh's name, surfaces, faces, vertices, motions, bones and flags with the
@@ -248,6 +250,8 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   // matrices.
   void BuildLocalMatrices(CMatrix* matrix, CMatrix* rotation);
   void RefileInOctree();
+  // Takes the mesh out of every cell it is filed in, while the cells still exist.
+  void LeaveOctree();
   void ReleaseCollider();
   bool FaceInRange(const Face& face) const;
   CMeshVertexBuffer* CreateBuffer(Vertex* vertices, Vertex* secondVertices, UINT count,

@@ -2,10 +2,8 @@
 // One 3D scene: the ordered list of its world objects with per-kind arrays for indexed access,
 // its name and directory, frame range, fog, ambient light and background, a table of screen
 // sprites, the scene shader and user data. Scenes are reference-counted and own their objects.
-//
-// The per-frame passes, rendering, ray picking, octrees, merging and the creation of objects of
-// each kind are added with those parts of the scene graph; until then this class leaves those
-// operations of CSceneInterface open.
+// It runs the per-frame passes, draws through CSceneRender, owns its octree, and builds its
+// objects from imported records or from the scene file's references.
 #include <memory>
 #include <vector>
 

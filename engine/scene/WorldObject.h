@@ -53,7 +53,7 @@ class CWorldObject {
   CUpdateGuard* GetGuard() const { return m_pGuard.get(); }
   CScene* GetOwnerScene() const { return m_pScene; }
   // The scene went away while this object still had references: nothing links them any more.
-  void DetachFromScene();
+  virtual void DetachFromScene();
   UINT GetReferenceCount() const { return m_dwReferenceCount; }
   void AddReference() { ++m_dwReferenceCount; }
   // At zero (or when already at zero) the object leaves its scene and is destroyed.
