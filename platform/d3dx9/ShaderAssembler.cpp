@@ -2,8 +2,15 @@
 
 #include <mojoshader/mojoshader.h>
 
+#include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstring>
+#include <map>
+#include <sstream>
+#include <utility>
+
+#include "../d3d9/ShaderBytecode.h"
 
 namespace {
 
@@ -25,6 +32,85 @@ void AppendErrors(const MOJOSHADER_parseData& data, const char* fileName, std::s
   }
 }
 
+constexpr DWORD kDclOpcode = 0x1F;
+constexpr DWORD kCommentOpcode = 0xFFFE;
+constexpr DWORD kEndToken = 0x0000FFFF;
+constexpr DWORD kInputRegister = 1;  // v#
+
+// "texcoord1" (from "dcl_texcoord1_centroid") as usage and index.
+bool ParseUsage(const std::string& text, DWORD* usage, DWORD* index) {
+  static const char* const kNames[] = {"position", "blendweight", "blendindices", "normal",   "psize",
+                                       "texcoord", "tangent",     "binormal",     "tessfactor", "positiont",
+                                       "color",    "fog",         "depth",        "sample"};
+  size_t at = 0;
+  while (at < text.size() && isalpha(static_cast<unsigned char>(text[at]))) ++at;
+  std::string name = text.substr(0, at);
+  for (char& c : name) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  const size_t digits = at;
+  while (at < text.size() && isdigit(static_cast<unsigned char>(text[at]))) ++at;
+  if (at - digits > 2 || (at < text.size() && text[at] != '_')) return false;
+  *index = digits == at ? 0 : static_cast<DWORD>(std::stoul(text.substr(digits, at - digits)));
+  for (DWORD u = 0; u < sizeof kNames / sizeof kNames[0]; ++u)
+    if (name == kNames[u]) {
+      *usage = u;
+      return *index <= 15;
+    }
+  return false;
+}
+
+// The usage and index each input register v# is declared with in the preprocessed source.
+std::map<DWORD, std::pair<DWORD, DWORD>> InputDeclarations(const std::string& text) {
+  std::map<DWORD, std::pair<DWORD, DWORD>> inputs;
+  std::istringstream words(text);
+  std::string word, operand;
+  while (words >> word) {
+    if (word.size() <= 4 || strncasecmp(word.c_str(), "dcl_", 4) != 0) continue;
+    DWORD usage, index;
+    if (!ParseUsage(word.substr(4), &usage, &index) || !(words >> operand)) continue;
+    if ((operand[0] != 'v' && operand[0] != 'V') || operand.size() < 2 || !isdigit(static_cast<unsigned char>(operand[1])))
+      continue;
+    const unsigned long number = strtoul(operand.c_str() + 1, nullptr, 10);
+    if (number < 16) inputs[static_cast<DWORD>(number)] = {usage, index};
+  }
+  return inputs;
+}
+
+// MojoShader's assembler writes every pixel shader input declaration as POSITION 0, which
+// makes all inputs of a ps_3_0 program read one varying. The source still says what each is:
+// write that into the declaration tokens.
+void DeclarePixelInputs(const char* source, size_t length, const char* fileName,
+                        const std::vector<MOJOSHADER_preprocessorDefine>& defines, std::vector<BYTE>* bytecode) {
+  std::vector<DWORD> tokens(bytecode->size() / sizeof(DWORD));
+  memcpy(tokens.data(), bytecode->data(), tokens.size() * sizeof(DWORD));
+  if (tokens.empty() || !CShaderBytecode::IsPixelVersion(tokens[0]) || CShaderBytecode::MajorVersion(tokens[0]) != 3)
+    return;
+  // ';' starts a comment in assembly but not for the preprocessor; blank those out first.
+  std::string text(source, length);
+  for (size_t at = text.find(';'); at != std::string::npos; at = text.find(';', at)) {
+    const size_t end = std::min(text.find('\n', at), text.size());
+    std::fill(text.begin() + static_cast<std::ptrdiff_t>(at), text.begin() + static_cast<std::ptrdiff_t>(end), ' ');
+  }
+  const MOJOSHADER_preprocessData* data = MOJOSHADER_preprocess(
+      fileName, text.data(), static_cast<unsigned>(text.size()), defines.empty() ? nullptr : defines.data(),
+      static_cast<unsigned>(defines.size()), nullptr, nullptr, nullptr, nullptr, nullptr);
+  const std::map<DWORD, std::pair<DWORD, DWORD>> inputs =
+      data->error_count == 0 && data->output ? InputDeclarations(data->output) : decltype(inputs)();
+  MOJOSHADER_freePreprocessData(data);
+  for (size_t at = 1; at < tokens.size() && tokens[at] != kEndToken;) {
+    const DWORD token = tokens[at];
+    const size_t length = (token & 0xFFFF) == kCommentOpcode ? (token >> 16) & 0x7FFF : (token >> 24) & 0xF;
+    if ((token & 0xFFFF) == kDclOpcode && length == 2 && at + 2 < tokens.size()) {
+      const DWORD reg = tokens[at + 2];
+      const DWORD type = ((reg >> 28) & 0x7) | ((reg >> 8) & 0x18);
+      const auto found = inputs.find(reg & 0x7FF);
+      if (type == kInputRegister && found != inputs.end())
+        tokens[at + 1] = (tokens[at + 1] & ~0x000F001Fu) | found->second.first | (found->second.second << 16);
+    }
+    at += 1 + length;
+  }
+  memcpy(bytecode->data(), tokens.data(), tokens.size() * sizeof(DWORD));
+}
+
 }  // namespace
 
 bool CShaderAssembler::Assemble(const char* source, size_t length, const char* fileName, const D3DXMACRO* defines,
@@ -40,6 +126,7 @@ bool CShaderAssembler::Assemble(const char* source, size_t length, const char* f
   bool ok = data->error_count == 0 && data->output && data->output_len > 0;
   if (ok) {
     bytecode->assign(data->output, data->output + data->output_len);
+    DeclarePixelInputs(source, length, fileName, list, bytecode);
   } else {
     AppendErrors(*data, fileName, messages);
     if (messages->empty()) *messages = std::string(fileName ? fileName : "memory") + ": error: no shader assembled\n";

@@ -72,6 +72,11 @@ TEST(ShaderAssemblerTest, InputSemanticsOfProgramsWithZeroOneAndFourInputs) {
       {"vs_1_1\ndcl_position v0\ndcl_normal v1\ndcl_texcoord1 v2\ndcl_color v3\n"
        "mov oPos, v0\nadd r0, v1, v3\nmov oD0, r0\nmov oT0, v2\n",
        {{D3DDECLUSAGE_POSITION, 0}, {D3DDECLUSAGE_NORMAL, 0}, {D3DDECLUSAGE_TEXCOORD, 1}, {D3DDECLUSAGE_COLOR, 0}}},
+      // Pixel shader 3 inputs carry their semantics; a macro may write a declaration, a comment may not.
+      {"#define SECOND dcl_texcoord1\nps_3_0\ndcl_texcoord0_centroid v0.xy\nSECOND v1 ; dcl_color v1\n"
+       "DCL_COLOR1 v2\ndcl_fog v3.x // dcl_normal v3\n"
+       "add r0, v0, v1\nadd r0, r0, v2\nadd oC0, r0, v3.x\n",
+       {{D3DDECLUSAGE_TEXCOORD, 0}, {D3DDECLUSAGE_TEXCOORD, 1}, {D3DDECLUSAGE_COLOR, 1}, {D3DDECLUSAGE_FOG, 0}}},
   };
   for (const SCase& c : cases) {
     SCOPED_TRACE(c.source);
