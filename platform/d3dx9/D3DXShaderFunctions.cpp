@@ -13,11 +13,13 @@
 #include "ShaderAssembler.h"
 #include "ShaderCompiler.h"
 #include "d3dx9shader.h"
+#include "zkplatform/ZkPaths.h"
 
 namespace {
 
+// Callers name the file as on Windows: with backslashes and in any letter case.
 bool ReadSourceFile(const char* path, std::string* text) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(ZkMapPath(path), std::ios::binary);
   if (!file) return false;
   text->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   return !file.bad();

@@ -45,7 +45,8 @@ TEST(ShaderAssemblerTest, AssemblesFromFileAndNamesTheFileInMessages) {
   TempDir dir;
   dir.Write("good.vsh", "vs_1_1\ndcl_position v0\nmov oPos, v0\n");
   dir.Write("bad.psh", "ps_1_1\nmov r0, q9\n");
-  const std::string good = dir / "good.vsh";
+  // Named as the engine names files: a backslash and another letter case.
+  const std::string good = dir.Path() + "\\GOOD.vsh";
   const std::string bad = dir / "bad.psh";
 
   LPD3DXBUFFER code = nullptr;

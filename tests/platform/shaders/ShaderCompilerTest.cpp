@@ -74,8 +74,8 @@ TEST(ShaderCompilerTest, CompilesFromFileWithMacros) {
             "  return undefinedWithoutTheMacro;\n#endif\n}\n");
   const D3DXMACRO macros[] = {{"TINT", "0.5"}, {nullptr, nullptr}};
   LPD3DXBUFFER code = nullptr;
-  ASSERT_EQ(D3D_OK, D3DXCompileShaderFromFileA((dir / "tint.phl").c_str(), macros, nullptr, "main", "ps_2_0", 0, &code,
-                                               nullptr, nullptr));
+  ASSERT_EQ(D3D_OK, D3DXCompileShaderFromFileA((dir.Path() + "\\Tint.PHL").c_str(), macros, nullptr, "main", "ps_2_0",
+                                               0, &code, nullptr, nullptr));
   code->Release();
   EXPECT_EQ(D3DXERR_INVALIDDATA, D3DXCompileShaderFromFileA((dir / "tint.phl").c_str(), nullptr, nullptr, "main",
                                                             "ps_2_0", 0, &code, nullptr, nullptr));
