@@ -16,7 +16,12 @@ struct SBlobInput {
 };
 
 // The register file a uniform is fed from, and the type of its components in the program.
-enum EBlobRegisterSet : UINT { BLOB_REGISTERS_FLOAT = 0, BLOB_REGISTERS_INTEGER = 1, BLOB_REGISTERS_BOOLEAN = 2 };
+enum EBlobRegisterSet : UINT {
+  BLOB_REGISTERS_FLOAT = 0,
+  BLOB_REGISTERS_INTEGER = 1,
+  BLOB_REGISTERS_BOOLEAN = 2,
+  BLOB_REGISTERS_SAMPLER = 3  // only for placing samplers; no uniform is fed from these
+};
 enum EBlobValueType : UINT { BLOB_VALUE_FLOAT = 0, BLOB_VALUE_INT = 1, BLOB_VALUE_UINT = 2 };
 
 // A uniform of the program: a vector of `rows` components, or a matrix of `columns` such

@@ -323,19 +323,36 @@ bool MapConstants(spvc_compiler compiler, bool isVertex, bool hasFlowControlRegi
   return true;
 }
 
-// The samplers, by their register sN.
-void MapSamplers(spvc_compiler compiler, bool isVertex, CCompiledShaderBlob* blob) {
+// The samplers, by their register sN: as the source places them, else in the lowest free.
+bool MapSamplers(spvc_compiler compiler, bool isVertex, CShaderRegisterAllocator* registers, CCompiledShaderBlob* blob,
+                 std::string* messages) {
   spvc_resources resources;
-  if (spvc_compiler_create_shader_resources(compiler, &resources) != SPVC_SUCCESS) return;
+  if (spvc_compiler_create_shader_resources(compiler, &resources) != SPVC_SUCCESS) return false;
   const spvc_reflected_resource* list;
   size_t count;
   spvc_resources_get_resource_list_for_type(resources, SPVC_RESOURCE_TYPE_SAMPLED_IMAGE, &list, &count);
+  std::vector<size_t> unplaced;
+  std::vector<UINT> stages(count);
   for (size_t i = 0; i < count; ++i) {
-    const UINT stage = spvc_compiler_get_decoration(compiler, list[i].id, SpvDecorationBinding);
-    const std::string name = std::string(isVertex ? "vs" : "ps") + "_sampler" + std::to_string(stage);
-    spvc_compiler_set_name(compiler, list[i].id, name.c_str());
-    blob->samplers.push_back({stage, name});
+    EBlobRegisterSet set;
+    if (!registers->Explicit(list[i].name, &set, &stages[i]) || set != BLOB_REGISTERS_SAMPLER) {
+      unplaced.push_back(i);
+    } else if (!registers->Reserve(BLOB_REGISTERS_SAMPLER, stages[i], 1)) {
+      *messages += std::string("sampler ") + list[i].name + " runs past the last sampler\n";
+      return false;
+    }
   }
+  for (size_t i : unplaced)
+    if (!registers->Allocate(BLOB_REGISTERS_SAMPLER, 1, &stages[i])) {
+      *messages += std::string("no sampler left for ") + list[i].name + "\n";
+      return false;
+    }
+  for (size_t i = 0; i < count; ++i) {
+    const std::string name = std::string(isVertex ? "vs" : "ps") + "_sampler" + std::to_string(stages[i]);
+    spvc_compiler_set_name(compiler, list[i].id, name.c_str());
+    blob->samplers.push_back({stages[i], name});
+  }
+  return true;
 }
 
 bool SpirvToGlsl(const std::vector<unsigned>& spirv, bool isVertex, bool hasFlowControlRegisters,
@@ -359,9 +376,9 @@ bool SpirvToGlsl(const std::vector<unsigned>& spirv, bool isVertex, bool hasFlow
   spvc_compiler_install_compiler_options(compiler, options);
   SWrapper wrapper;
   if (!WrapInterface(compiler, isVertex, blob, &wrapper, messages) ||
-      !MapConstants(compiler, isVertex, hasFlowControlRegisters, registers, blob, messages))
+      !MapConstants(compiler, isVertex, hasFlowControlRegisters, registers, blob, messages) ||
+      !MapSamplers(compiler, isVertex, registers, blob, messages))
     return false;
-  MapSamplers(compiler, isVertex, blob);
   const char* glsl = nullptr;
   if (spvc_compiler_compile(compiler, &glsl) != SPVC_SUCCESS || !glsl) return false;
   std::string source(glsl);
@@ -431,7 +448,7 @@ bool CShaderCompiler::Compile(const char* source, size_t length, const char* fil
   glslang::GlslangToSpv(*program.getIntermediate(stage), spirv);
   // Shader model 2 and 3 have integer and Boolean registers for flow control; 1.x has only c.
   const bool hasFlowControlRegisters = profile[3] >= '2';
-  const UINT limits[CShaderRegisterAllocator::kSetCount] = {isVertex ? 256u : 224u, 16, 16};
+  const UINT limits[CShaderRegisterAllocator::kSetCount] = {isVertex ? 256u : 224u, 16, 16, isVertex ? 4u : 16u};
   CShaderRegisterAllocator registers(source, length, limits);
   if (!SpirvToGlsl(spirv, isVertex, hasFlowControlRegisters, &registers, blob, messages)) {
     if (messages->empty()) *messages = "cannot turn the compiled program into GLSL\n";

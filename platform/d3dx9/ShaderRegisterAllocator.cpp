@@ -108,6 +108,9 @@ bool CShaderRegisterAllocator::Explicit(const std::string& name, EBlobRegisterSe
     case 'b':
       *set = BLOB_REGISTERS_BOOLEAN;
       break;
+    case 's':
+      *set = BLOB_REGISTERS_SAMPLER;
+      break;
     default:
       return false;
   }

@@ -10,14 +10,14 @@
 
 class CShaderRegisterAllocator {
  public:
-  static constexpr UINT kSetCount = 3;
+  static constexpr UINT kSetCount = 4;
 
   // Reads the explicit placements of the source's globals; `limits` is the number of registers
   // of each set (EBlobRegisterSet order).
   CShaderRegisterAllocator(const char* source, size_t length, const UINT (&limits)[kSetCount]);
 
   // The explicit placement of global `name`: false when the source gives none or gives one in
-  // a set that is not float, integer or Boolean (samplers, say).
+  // a set other than c, i, b and s.
   bool Explicit(const std::string& name, EBlobRegisterSet* set, UINT* first) const;
   // Marks `count` registers from `first` as taken; false when they run past the set.
   bool Reserve(EBlobRegisterSet set, UINT first, UINT count);

@@ -417,6 +417,17 @@ TEST_F(ShaderPixelTest, HlslIntAndBoolGlobalsComeFromTheIntegerAndBooleanRegiste
   }
 }
 
+TEST_F(ShaderPixelTest, HlslSamplerWithoutAPlacementTakesTheLowestFreeRegister) {
+  BindQuadrantTexture(1);  // stage 0 stays empty and reads as black
+  device->SetVertexShader(VertexShader(kTransformVS));
+  device->SetPixelShader(CompiledPixelShader(
+      "sampler2D Tint : register(s0);\nsampler2D Pattern;\n"
+      "float4 main(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(Pattern, uv) + tex2D(Tint, uv); }\n",
+      "ps_2_0"));
+  DrawSquare(0xFF000000);
+  ExpectQuadrants(device.ReadBackBuffer(), 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF);
+}
+
 TEST_F(ShaderPixelTest, CompiledAndAssembledHalvesShareVaryingsWithoutBuiltIns) {
   const char compiledVertex[] =
       "float4x4 WorldViewProj : register(c0);\nfloat4 Tint : register(c8);\n"
