@@ -417,6 +417,18 @@ TEST_F(ShaderPixelTest, HlslIntAndBoolGlobalsComeFromTheIntegerAndBooleanRegiste
   }
 }
 
+TEST_F(ShaderPixelTest, HlslFloatGlobalsTakeARegisterEachInDeclarationOrder) {
+  device->SetVertexShader(VertexShader(kTransformVS));
+  device->SetPixelShader(CompiledPixelShader(
+      "float Red;\nfloat Green : register(c1);\nfloat2 Blue;\n"
+      "float4 main() : COLOR0 { return float4(Red, Green, Blue.y, 1); }\n",
+      "ps_2_0"));
+  const float registers[3][4] = {{1, 0, 0, 0}, {0.25f, 0, 0, 0}, {0, 0.5f, 0, 0}};
+  device->SetPixelShaderConstantF(0, &registers[0][0], 3);
+  DrawSquare(0xFF000000);
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFFFF4080u);
+}
+
 TEST_F(ShaderPixelTest, HlslSamplerWithoutAPlacementTakesTheLowestFreeRegister) {
   BindQuadrantTexture(1);  // stage 0 stays empty and reads as black
   device->SetVertexShader(VertexShader(kTransformVS));
