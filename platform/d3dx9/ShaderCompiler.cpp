@@ -8,9 +8,11 @@
 #include <cctype>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <mutex>
 
 #include "ShaderRegisterAllocator.h"
+#include "ShaderSourceFile.h"
 
 namespace {
 
@@ -398,6 +400,38 @@ bool SpirvToGlsl(const std::vector<unsigned>& spirv, bool isVertex, bool hasFlow
   return true;
 }
 
+// #include of a file source finds files beside the including file; a source in memory has
+// nowhere to look.
+class CSourceIncluder : public glslang::TShader::Includer {
+ public:
+  explicit CSourceIncluder(const char* fileName) : m_fileName(fileName) {}
+  IncludeResult* includeLocal(const char* header, const char* includer, size_t depth) override {
+    if (!m_fileName || depth > CShaderSourceFile::kMaxIncludeDepth) return nullptr;
+    auto text = std::make_unique<std::string>();
+    std::string path;
+    if (!CShaderSourceFile::ReadInclude(includer && *includer ? includer : m_fileName, header, &path, text.get()))
+      return nullptr;
+    m_included += *text + "\n";
+    const char* data = text->data();
+    const size_t length = text->size();
+    return new IncludeResult(path, data, length, text.release());
+  }
+  // Everything included, for the register placements it holds.
+  const std::string& Included() const { return m_included; }
+  IncludeResult* includeSystem(const char* header, const char* includer, size_t depth) override {
+    return includeLocal(header, includer, depth);
+  }
+  void releaseInclude(IncludeResult* result) override {
+    if (!result) return;
+    delete static_cast<std::string*>(result->userData);
+    delete result;
+  }
+
+ private:
+  const char* m_fileName;
+  std::string m_included;
+};
+
 }  // namespace
 
 bool CShaderCompiler::Compile(const char* source, size_t length, const char* fileName, const D3DXMACRO* defines,
@@ -434,7 +468,8 @@ bool CShaderCompiler::Compile(const char* source, size_t length, const char* fil
   shader.setAutoMapBindings(true);
   const EShMessages rules =
       static_cast<EShMessages>(EShMsgSpvRules | EShMsgVulkanRules | EShMsgReadHlsl | EShMsgHlslDX9Compatible);
-  if (!shader.parse(GetDefaultResources(), 100, false, rules)) {
+  CSourceIncluder includer(fileName);
+  if (!shader.parse(GetDefaultResources(), 100, false, rules, includer)) {
     *messages = shader.getInfoLog();
     return false;
   }
@@ -449,7 +484,8 @@ bool CShaderCompiler::Compile(const char* source, size_t length, const char* fil
   // Shader model 2 and 3 have integer and Boolean registers for flow control; 1.x has only c.
   const bool hasFlowControlRegisters = profile[3] >= '2';
   const UINT limits[CShaderRegisterAllocator::kSetCount] = {isVertex ? 256u : 224u, 16, 16, isVertex ? 4u : 16u};
-  CShaderRegisterAllocator registers(source, length, limits);
+  const std::string placements = std::string(source, length) + "\n" + includer.Included();
+  CShaderRegisterAllocator registers(placements.data(), placements.size(), limits);
   if (!SpirvToGlsl(spirv, isVertex, hasFlowControlRegisters, &registers, blob, messages)) {
     if (messages->empty()) *messages = "cannot turn the compiled program into GLSL\n";
     return false;

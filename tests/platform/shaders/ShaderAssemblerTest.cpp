@@ -62,6 +62,22 @@ TEST(ShaderAssemblerTest, AssemblesFromFileAndNamesTheFileInMessages) {
             D3DXAssembleShaderFromFileA((dir.Path() + "/missing.vsh").c_str(), nullptr, nullptr, 0, &code, nullptr));
 }
 
+TEST(ShaderAssemblerTest, IncludesAreFoundBesideTheFileAndNowhereForASourceInMemory) {
+  TempDir dir;
+  const std::string source = "#include \"parts\\Common.inc\"\nvs_1_1\ndcl_position v0\nmov oPos, v0\nmov OUTPUT, c1\n";
+  dir.Write("main.vsh", source);
+  dir.Write("parts/common.inc", "#define OUTPUT oD0\n");
+  dir.Write("loop.vsh", "#include \"loop.vsh\"\nvs_1_1\n");
+  LPD3DXBUFFER code = nullptr, errors = nullptr;
+  ASSERT_EQ(D3D_OK, D3DXAssembleShaderFromFileA((dir / "main.vsh").c_str(), nullptr, nullptr, 0, &code, &errors))
+      << static_cast<const char*>(errors->GetBufferPointer());
+  code->Release();
+  EXPECT_EQ(D3DXERR_INVALIDDATA,
+            D3DXAssembleShader(source.c_str(), static_cast<UINT>(source.size()), nullptr, nullptr, 0, &code, nullptr));
+  EXPECT_EQ(D3DXERR_INVALIDDATA,
+            D3DXAssembleShaderFromFileA((dir / "loop.vsh").c_str(), nullptr, nullptr, 0, &code, nullptr));
+}
+
 TEST(ShaderAssemblerTest, InputSemanticsOfProgramsWithZeroOneAndFourInputs) {
   struct SCase {
     const char* source;

@@ -7,6 +7,7 @@
 
 #include "D3DTestDevice.h"
 #include "ShaderSource.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -427,6 +428,30 @@ TEST_F(ShaderPixelTest, HlslFloatGlobalsTakeARegisterEachInDeclarationOrder) {
   device->SetPixelShaderConstantF(0, &registers[0][0], 3);
   DrawSquare(0xFF000000);
   EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFFFF4080u);
+}
+
+TEST_F(ShaderPixelTest, HlslPlacementsInAnIncludedFileHold) {
+  TempDir dir;
+  dir.Write("tint.h", "float4 Tint : register(c3);\n");
+  dir.Write("tint.phl", "float4 Other;\n#include \"tint.h\"\nfloat4 main() : COLOR0 { return Tint + Other * 0.5; }\n");
+  LPD3DXBUFFER code = nullptr, errors = nullptr;
+  ASSERT_EQ(D3D_OK, D3DXCompileShaderFromFileA((dir / "tint.phl").c_str(), nullptr, nullptr, "main", "ps_2_0", 0,
+                                               &code, &errors, nullptr))
+      << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
+  IDirect3DPixelShader9* shader = nullptr;
+  EXPECT_EQ(D3D_OK, device->CreatePixelShader(static_cast<const DWORD*>(code->GetBufferPointer()), &shader));
+  code->Release();
+  if (errors) errors->Release();
+  ASSERT_NE(nullptr, shader);
+  device->SetVertexShader(VertexShader(kTransformVS));
+  device->SetPixelShader(shader);
+  // Other, declared first, takes c0 only because Tint holds c3.
+  const float registers[4][4] = {{1, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 1, 0, 0}};
+  device->SetPixelShaderConstantF(0, &registers[0][0], 4);
+  DrawSquare(0xFF000000);
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFF80FF00u);
+  device->SetPixelShader(nullptr);
+  shader->Release();
 }
 
 TEST_F(ShaderPixelTest, HlslSamplerWithoutAPlacementTakesTheLowestFreeRegister) {
