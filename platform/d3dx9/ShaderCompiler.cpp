@@ -81,6 +81,11 @@ std::string Narrow(const std::string& value, UINT components) {
   return value + kSwizzles[components > 4 ? 4 : components];
 }
 
+// The first component of a value of `components` floats; a scalar takes no swizzle in GLSL 1.30.
+std::string FirstComponent(const std::string& value, UINT components) {
+  return components > 1 ? value + ".x" : value;
+}
+
 // Turns the interface declaration "in|out <type> name;" into a plain global that the wrapper
 // main fills or reads.
 bool MakeGlobal(std::string* glsl, const std::string& name) {
@@ -180,9 +185,9 @@ bool WrapVertexOutputs(spvc_compiler compiler, spvc_resources resources, SWrappe
     } else if (usage == D3DDECLUSAGE_TEXCOORD && index < 8) {
       target = "gl_TexCoord[" + std::to_string(index) + "]";
     } else if (usage == D3DDECLUSAGE_FOG) {
-      wrapper->epilogue += "  gl_FogFragCoord = " + Narrow(name, size > 1 ? 1 : size) + ";\n";
+      wrapper->epilogue += "  gl_FogFragCoord = " + FirstComponent(name, size) + ";\n";
     } else if (usage == D3DDECLUSAGE_PSIZE) {
-      wrapper->epilogue += "  gl_PointSize = " + Narrow(name, size > 1 ? 1 : size) + ";\n";
+      wrapper->epilogue += "  gl_PointSize = " + FirstComponent(name, size) + ";\n";
     } else {
       target = VaryingName(usage, index);
       wrapper->declarations += "out vec4 " + target + ";\n";
@@ -211,7 +216,7 @@ bool WrapPixelOutputs(spvc_compiler compiler, spvc_resources resources, SWrapper
     const UINT size = VectorSize(compiler, list[i].type_id);
     wrapper->globals.push_back(name);
     if (usage == D3DDECLUSAGE_DEPTH)
-      wrapper->epilogue += "  gl_FragDepth = " + Narrow(name, size > 1 ? 1 : size) + ";\n";
+      wrapper->epilogue += "  gl_FragDepth = " + FirstComponent(name, size) + ";\n";
     else
       wrapper->epilogue += "  gl_FragData[" + std::to_string(index) + "] = " + Widen(name, size) + ";\n";
   }

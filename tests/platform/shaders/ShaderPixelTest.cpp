@@ -454,6 +454,31 @@ TEST_F(ShaderPixelTest, HlslPlacementsInAnIncludedFileHold) {
   shader->Release();
 }
 
+TEST_F(ShaderPixelTest, HlslScalarOutputsReachFogAndDepth) {
+  device->SetVertexShader(CompiledVertexShader(
+      "float4x4 WorldViewProj : register(c0);\n"
+      "struct VS_OUT { float4 pos : POSITION; float4 color : COLOR0; float fog : FOG; };\n"
+      "VS_OUT main(float4 pos : POSITION) {\n  VS_OUT o;\n  o.pos = mul(pos, WorldViewProj);\n"
+      "  o.color = float4(0, 1, 0, 1);\n  o.fog = 1;\n  return o;\n}\n",
+      "vs_2_0"));
+  device->SetPixelShader(CompiledPixelShader(
+      "struct PS_OUT { float4 color : COLOR0; float depth : DEPTH; };\n"
+      "PS_OUT main(float4 color : COLOR0) { PS_OUT o; o.color = color; o.depth = 0.25; return o; }\n",
+      "ps_2_0"));
+  DrawSquare(0xFF000000);
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFF00FF00u);
+  // A fixed-function square in front of the drawn depth but behind the written one.
+  device->SetVertexShader(nullptr);
+  device->SetPixelShader(nullptr);
+  device->SetTransform(D3DTS_WORLD, &kIdentity);
+  device->SetTransform(D3DTS_VIEW, &kIdentity);
+  device->SetTransform(D3DTS_PROJECTION, &kIdentity);
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+  DrawSquare(0xFFFF0000, 1.f, 0.4f);
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFF00FF00u);
+}
+
 TEST_F(ShaderPixelTest, HlslSamplerWithoutAPlacementTakesTheLowestFreeRegister) {
   BindQuadrantTexture(1);  // stage 0 stays empty and reads as black
   device->SetVertexShader(VertexShader(kTransformVS));
