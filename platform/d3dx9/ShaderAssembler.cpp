@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "../d3d9/ShaderBytecode.h"
+#include "ShaderSemantic.h"
 #include "ShaderSourceFile.h"
 
 namespace {
@@ -81,27 +82,6 @@ constexpr DWORD kCommentOpcode = 0xFFFE;
 constexpr DWORD kEndToken = 0x0000FFFF;
 constexpr DWORD kInputRegister = 1;  // v#
 
-// "texcoord1" (from "dcl_texcoord1_centroid") as usage and index.
-bool ParseUsage(const std::string& text, DWORD* usage, DWORD* index) {
-  static const char* const kNames[] = {"position", "blendweight", "blendindices", "normal",   "psize",
-                                       "texcoord", "tangent",     "binormal",     "tessfactor", "positiont",
-                                       "color",    "fog",         "depth",        "sample"};
-  size_t at = 0;
-  while (at < text.size() && isalpha(static_cast<unsigned char>(text[at]))) ++at;
-  std::string name = text.substr(0, at);
-  for (char& c : name) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-  const size_t digits = at;
-  while (at < text.size() && isdigit(static_cast<unsigned char>(text[at]))) ++at;
-  if (at - digits > 2 || (at < text.size() && text[at] != '_')) return false;
-  *index = digits == at ? 0 : static_cast<DWORD>(std::stoul(text.substr(digits, at - digits)));
-  for (DWORD u = 0; u < sizeof kNames / sizeof kNames[0]; ++u)
-    if (name == kNames[u]) {
-      *usage = u;
-      return *index <= 15;
-    }
-  return false;
-}
-
 // The usage and index each input register v# is declared with in the preprocessed source.
 std::map<DWORD, std::pair<DWORD, DWORD>> InputDeclarations(const std::string& text) {
   std::map<DWORD, std::pair<DWORD, DWORD>> inputs;
@@ -109,8 +89,11 @@ std::map<DWORD, std::pair<DWORD, DWORD>> InputDeclarations(const std::string& te
   std::string word, operand;
   while (words >> word) {
     if (word.size() <= 4 || strncasecmp(word.c_str(), "dcl_", 4) != 0) continue;
-    DWORD usage, index;
-    if (!ParseUsage(word.substr(4), &usage, &index) || !(words >> operand)) continue;
+    UINT usage, index;
+    std::string modifiers;
+    if (!CShaderSemantic::Parse(word.substr(4), &usage, &index, &modifiers) ||
+        (!modifiers.empty() && modifiers[0] != '_') || !(words >> operand))
+      continue;
     if ((operand[0] != 'v' && operand[0] != 'V') || operand.size() < 2 || !isdigit(static_cast<unsigned char>(operand[1])))
       continue;
     const unsigned long number = strtoul(operand.c_str() + 1, nullptr, 10);

@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "ShaderRegisterAllocator.h"
+#include "ShaderSemantic.h"
 #include "ShaderSourceFile.h"
 
 namespace {
@@ -36,30 +37,8 @@ bool IsKnownProfile(const std::string& profile, bool* isVertex) {
 
 // "TEXCOORD3" as usage and index; false for a semantic with no Direct3D 9 usage.
 bool ParseSemantic(const char* semantic, UINT* usage, UINT* index) {
-  static const struct {
-    const char* name;
-    UINT usage;
-  } kUsages[] = {{"POSITIONT", D3DDECLUSAGE_POSITIONT}, {"POSITION", D3DDECLUSAGE_POSITION},
-                 {"BLENDWEIGHT", D3DDECLUSAGE_BLENDWEIGHT}, {"BLENDINDICES", D3DDECLUSAGE_BLENDINDICES},
-                 {"NORMAL", D3DDECLUSAGE_NORMAL},     {"PSIZE", D3DDECLUSAGE_PSIZE},
-                 {"TEXCOORD", D3DDECLUSAGE_TEXCOORD}, {"TANGENT", D3DDECLUSAGE_TANGENT},
-                 {"BINORMAL", D3DDECLUSAGE_BINORMAL}, {"COLOR", D3DDECLUSAGE_COLOR},
-                 {"FOG", D3DDECLUSAGE_FOG},           {"DEPTH", D3DDECLUSAGE_DEPTH}};
-  if (!semantic) return false;
-  std::string upper(semantic);
-  for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-  size_t digits = upper.size();
-  while (digits > 0 && isdigit(static_cast<unsigned char>(upper[digits - 1]))) --digits;
-  const std::string name = upper.substr(0, digits);
-  const std::string number = upper.substr(digits);
-  if (number.size() > 2) return false;
-  for (const auto& u : kUsages)
-    if (name == u.name) {
-      *usage = u.usage;
-      *index = number.empty() ? 0 : static_cast<UINT>(std::stoul(number));
-      return true;
-    }
-  return false;
+  std::string rest;
+  return semantic && CShaderSemantic::Parse(semantic, usage, index, &rest) && rest.empty();
 }
 
 // `value` of `components` floats widened to a vec4 as Direct3D pads a register.
