@@ -481,7 +481,10 @@ TEST_F(ShaderPixelTest, HlslScalarOutputsReachFogAndDepth) {
 
 TEST_F(ShaderPixelTest, HlslSamplerWithoutAPlacementTakesTheLowestFreeRegister) {
   BindQuadrantTexture(1);  // stage 0 stays empty and reads as black
-  device->SetVertexShader(VertexShader(kTransformVS));
+  // Fixed-function vertices feed the compiled half.
+  device->SetTransform(D3DTS_WORLD, &kIdentity);
+  device->SetTransform(D3DTS_VIEW, &kIdentity);
+  device->SetTransform(D3DTS_PROJECTION, &kIdentity);
   device->SetPixelShader(CompiledPixelShader(
       "sampler2D Tint : register(s0);\nsampler2D Pattern;\n"
       "float4 main(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(Pattern, uv) + tex2D(Tint, uv); }\n",
