@@ -214,6 +214,30 @@ class CMesh final : public TWorldObject<CMeshInterface> {
     m_dwParentNumber = number;
     m_dwParentTypeLoaded = type;
   }
+  // The morph target as the loaded scene numbers it (meshes and nulls from one), resolved
+  // after loading.
+  void SetMorphReference(UINT number, UINT isMorph) {
+    m_dwNumberOfMorphTargets = number;
+    m_dwIsMorph = isMorph;
+  }
+
+  // --- values the scene and object files keep ---
+  CMotion* GetFirstMotion() { return &m_Motion; }
+  UINT GetManualShader() const { return m_dwManualShader; }
+  void SetUseShader(UINT useShader) { m_dwUseShader = useShader; }
+  // The parameters the mesh's shader was made with; null (count 0) when there are none.
+  const ShaderParameter* GetShaderParameters(UINT* count) const;
+  UINT GetIsBlended() const { return m_dwIsBlended; }
+  void SetIsBlended(UINT isBlended) { m_dwIsBlended = isBlended; }
+  // Takes over a bound volume made by the spatial subsystem (a loaded one) in place of the old
+  // one; false, leaving the volume to the caller, without the spatial subsystem to free it.
+  bool SetBoundVolume(CMeshBoundVolumeInterface* volume);
+  // Brings every bone's rest and current matrices up to date after a skeleton was loaded.
+  void CalculateBonesRestMatrices();
+  // A counted index buffer over shadow-volume indices, owned by "<mesh name><suffix>"; null
+  // when the bank cannot make one.
+  CShadowVolumeIndexBuffer* CreateShadowVolumeIndexBuffer(WORD* indices, UINT count,
+                                                          const char* ownerSuffix);
 
  private:
   void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
@@ -231,7 +255,6 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   void BindStreams(CMeshVertexBuffer* dynamicShadow, CMeshVertexBuffer* staticShadow);
   void ReleaseVertexBuffers();
   void OrientEdge(Edge& edge, WORD index);
-  CShadowVolumeIndexBuffer* CreateShadowVolumeIndexBuffer(WORD* indices, UINT count);
 
   CShader* m_pShader = nullptr;
   std::vector<Vertex> m_Vertices;
@@ -281,4 +304,6 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   UINT m_dwChanged = 1;
   UINT m_dwHasShadowVolumeGeometry = 1;
   UINT m_dwDynamicBuffers;
+  UINT m_dwIsBlended = 0;
+  std::vector<ShaderParameter> m_ShaderParameters;
 };
