@@ -9,11 +9,14 @@
 #include "ZKDXInterface.h"
 
 #include "core/EngineLog.h"
+#include "core/InputControllers.h"
 #include "core/Profiler.h"
 #include "core/ProfilerSample.h"
+#include "core/Timer.h"
 #include "core/ToolBox.h"
 #include "core/WindowProcedure.h"
 #include "files/ZKReader.h"
+#include "scene/ParticleEmiterFactory.h"
 #include "spatial/CollisionManager.h"
 
 namespace {
@@ -38,11 +41,9 @@ const char* const kSampleNames[ENGINE_SAMPLE_COUNT] = {"MemAllocator",
 const char kWindowClassName[] = "ZeKorbD3DWindow";
 const WORD kEngineIconResource = 103;
 
-// The procedure of the engine's own window: the one place that names it.
 // The engine's own window procedure, installed for the life of the process.
 WNDPROC EngineWindowProcedure() {
-  static CWindowProcedure procedure;
-  CWindowProcedure::Install(&procedure);
+  CWindowProcedure::Install(CEngineContext::GetWindowProcedure());
   return CWindowProcedure::WindowProc;
 }
 
@@ -105,6 +106,8 @@ void CEngineContext::LimitFrameRate() {
 
 void CEngineContext::ShowFPS(DWORD show) {
   (void)show;
+  // Once a frame, on the main thread: the key changes the input thread queued for the console.
+  if (pConsole && pInputControllers) pInputControllers->InjectQueuedGuiKeys();
   if (dwStatisticsOn != 1) return;
   float now = static_cast<float>(timeGetTime()) * 0.001f;
   ++m_dwFramesCounted;
@@ -122,6 +125,11 @@ void CEngineContext::ShowFPS(DWORD show) {
               static_cast<double>(pActiveScene->GetFrame()), rate);
   else
     pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "- No ActiveScene - %s", rate);
+}
+
+CWindowProcedure* CEngineContext::GetWindowProcedure() {
+  static CWindowProcedure procedure;
+  return &procedure;
 }
 
 bool CEngineContext::CreateAppWindow() {
@@ -160,6 +168,7 @@ void CEngineContext::Shutdown(UINT exitCode) {
   UnloadToolBox();
   ReleaseSoundServer();
   ReleaseInputControllers();
+  ReleaseParticleFactory();
   ReleaseSceneServices();
   ReleaseRenderer();
   ReleaseVirtualFileSystem();
@@ -189,9 +198,28 @@ void CEngineContext::UnloadToolBox() {
 // creates one at Init.
 void CEngineContext::ReleaseSoundServer() {}
 
-// The input manager's thread is stopped and the manager freed here (logging "- Input
-// Controllers deinitialized") once Init starts one; it must go before the device and the log.
-void CEngineContext::ReleaseInputControllers() {}
+// The input thread must be gone before the device and the log: its callbacks reach both.
+void CEngineContext::ReleaseInputControllers() {
+  if (!pInputControllers) return;
+  const bool stopped = pInputControllers->Shutdown() != 0;
+  GetWindowProcedure()->SetInputControllers(nullptr);
+  // A game callback that closes the engine runs on the input thread, inside a poll of the
+  // devices: the manager cannot wait for its own thread, and stays for the process's last moments
+  // rather than being freed under that poll.
+  if (stopped) {
+    delete pInputControllers;
+    delete pInputTimer;
+  }
+  pInputControllers = nullptr;
+  pInputTimer = nullptr;
+  LogInfo(__LINE__, "- Input Controllers deinitialized\n");
+}
+
+// The emitters' sprites live in the renderer's sprite bank, so they go before the renderer.
+void CEngineContext::ReleaseParticleFactory() {
+  delete pParticleFactory;
+  pParticleFactory = nullptr;
+}
 
 // What Init made over the device: the scene and object file reader and the collision manager.
 void CEngineContext::ReleaseSceneServices() {

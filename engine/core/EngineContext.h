@@ -25,6 +25,7 @@ class CScriptStorage;
 class CSettings;
 class CTimer;
 class CToolBox;
+class CWindowProcedure;
 class CZKReader;
 class CVirtualFileSystemInterface;
 class TonarisInterface;
@@ -72,6 +73,7 @@ class CEngineContext {
   TonarisInterface* pSoundServer = nullptr;
   CScriptStorage* pScriptStorage = nullptr;
   CInputControllers* pInputControllers = nullptr;
+  CTimer* pInputTimer = nullptr;  // the input manager's clock, freed with it
   CVirtualFileSystemInterface* pVirtualFileSystem = nullptr;
   CParticleEmiterFactory* pParticleFactory = nullptr;
   CPageAllocator* pAllocator = nullptr;
@@ -132,6 +134,9 @@ class CEngineContext {
   // Adopts the descriptor's window, or creates the engine's own and writes its handle back into
   // the descriptor. False when the window cannot be made.
   bool CreateAppWindow();
+  // The procedure object of the engine's own window. It lives for the whole process, also when
+  // the application's window was adopted (it then receives no messages).
+  static CWindowProcedure* GetWindowProcedure();
 
   // The engine shutdown: releases what the engine holds, closes the logs, writes
   // "statistics.txt", and ends the process with `exitCode` unless the application asked for its
@@ -144,6 +149,7 @@ class CEngineContext {
   void UnloadToolBox();
   void ReleaseSoundServer();
   void ReleaseInputControllers();
+  void ReleaseParticleFactory();
   void ReleaseSceneServices();
   void ReleaseRenderer();
   void ReleaseVirtualFileSystem();

@@ -13,6 +13,7 @@
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
+#include "core/InputControllers.h"
 #include "core/LicenseFile.h"
 #include "core/PageAllocator.h"
 #include "core/SceneItemsManager.h"
@@ -21,10 +22,12 @@
 #include "core/Timer.h"
 #include "core/ToolBox.h"
 #include "core/VirtualFileSystem.h"
+#include "core/WindowProcedure.h"
 #include "core/ZeKorbD3D.h"
 #include "files/ZKReader.h"
 #include "scene/Light.h"
 #include "scene/Mesh.h"
+#include "scene/ParticleEmiterFactory.h"
 #include "spatial/CollisionManager.h"
 #include "spatial/LightSpatialServices.h"
 #include "spatial/MeshSpatialServices.h"
@@ -324,12 +327,30 @@ void CEngineStartup::CreateCollisions() {
 // "Can't Create PerPixel Pass Interface").
 void CEngineStartup::CreateLightingPasses() {}
 
-// The particle emitter factory is made here ("Can't Create Particle Emiter Storage Interface").
-void CEngineStartup::CreateParticleFactory() {}
+void CEngineStartup::CreateParticleFactory() {
+  m_context->pParticleFactory =
+      new (std::nothrow) CParticleEmiterFactory(m_context, m_context->pLog);
+  if (!m_context->pParticleFactory)
+    FatalErrorWithTitle(kInitTitle, "Can't Create Particle Emiter Storage Interface");
+}
 
-// The input manager is made with its own new timer and started here ("Can't Create
-// InputControllers Interface").
-void CEngineStartup::StartInput() {}
+void CEngineStartup::StartInput() {
+  const ZeKorbConfig* config = m_context->pConfig;
+  m_context->pInputTimer = new (std::nothrow) CTimer();
+  const InputControllersSettings settings = {m_context->pLog,
+                                             m_context->pInputTimer,
+                                             m_context->hModule,
+                                             m_context->hWnd,
+                                             config->dwInputCooperativeFlags,
+                                             config->dwInputPollInterval};
+  CInputControllers* input = new (std::nothrow) CInputControllers(settings);
+  if (!input || !input->Init()) {
+    delete input;
+    FatalErrorWithTitle(kInitTitle, "Can't Create InputControllers Interface");
+  }
+  m_context->pInputControllers = input;
+  CEngineContext::GetWindowProcedure()->SetInputControllers(input);
+}
 
 // Every texture of the renderer's bank is loaded here once there is a renderer.
 void CEngineStartup::LoadAllTextures() {}

@@ -38,8 +38,6 @@ class CInputControllers {
   static constexpr DWORD kFallbackPollInterval = 50;
 
   explicit CInputControllers(const InputControllersSettings& settings);
-  // Stops and joins the thread before the devices go.
-  ~CInputControllers();
   CInputControllers(const CInputControllers&) = delete;
   CInputControllers& operator=(const CInputControllers&) = delete;
 
@@ -53,6 +51,9 @@ class CInputControllers {
   virtual UINT StartThread(DWORD interval);
   virtual CMouse* GetMouse();
   virtual CKeyboard* GetKeyboard();
+  // Stops and joins the thread before the devices go. After the operations, so that it takes
+  // no slot before them.
+  virtual ~CInputControllers();
 
   // Creates DirectInput, enumerates keyboards and mice and starts the thread when a system
   // keyboard or mouse exists. 0 when DirectInput or the thread cannot be made.

@@ -7,14 +7,18 @@
 #include "ZKSBoneExporter.h"
 #include "ZKSEnvelopeExporter.h"
 #include "ZKSMotionExporter.h"
+#include "ZKSLink.h"
 #include "ZKShaderChunk.h"
 #include "scene/Mesh.h"
+#include "scene/Scene.h"
 
 namespace {
 
 bool WriteVector(CChunkWriter& out, const char* tag, const CVector3& v) {
   return out.FixedChunk(tag, 12, [&] { return out.F32(v.x) && out.F32(v.y) && out.F32(v.z); });
 }
+
+CScene* OwnerScene(CMesh* mesh) { return dynamic_cast<CScene*>(mesh->GetOwnerScene()); }
 
 const char* SceneDirectory(CMesh* mesh) {
   CSceneInterface* scene = mesh->GetScene(0);
@@ -34,11 +38,7 @@ bool CZKSMeshExporter::WriteMesh(CMesh* mesh, FILE* stream, UINT& total) {
                         [&] { return out.Text(mesh->GetName(), CMesh::kNameLength); }) ||
         !motions->WriteMotion(mesh->GetFirstMotion(), stream, total) ||
         (mesh->GetUseBones() == 1 && !WriteBones(mesh, stream, total)) ||
-        !out.FixedChunk("PRNT", 8,
-                        [&] {
-                          return out.U32(mesh->GetNumberOfParentObject()) &&
-                                 out.U32(mesh->GetParentType());
-                        }) ||
+        !CZKSLink::To(OwnerScene(mesh), mesh->GetParent()).Write(out, "PRNT") ||
         (mesh->GetIsMorph() == 1 && !WriteMorph(mesh, stream, total)) ||
         !WriteVector(out, "PIVT", *mesh->GetPivot()) ||
         !out.Container("DISL",
@@ -86,8 +86,15 @@ bool CZKSMeshExporter::WriteBones(CMesh* mesh, FILE* stream, UINT& total) {
 
 bool CZKSMeshExporter::WriteMorph(CMesh* mesh, FILE* stream, UINT& total) {
   CChunkWriter out(stream, total);
+  // A target set at run time is numbered as the loader counts it: meshes and nulls, from one.
+  UINT number = mesh->GetNumberOfMorphTarget();
+  if (CMesh* target = mesh->GetMorphTargetObject()) {
+    const CZKSLink link = CZKSLink::To(OwnerScene(mesh), target);
+    if (link.dwKind == 0) return false;
+    number = link.dwNumber + 1;
+  }
   return out.Container("MORF", [&] {
-    return out.U32(mesh->GetNumberOfMorphTarget()) && out.AddToTotal(4) &&
+    return out.U32(number) && out.AddToTotal(4) &&
            m_pReader->GetMotionExporter()->WriteMotion(mesh->GetSecondMotion(), stream, total);
   });
 }
@@ -113,13 +120,14 @@ bool CZKSMeshExporter::ReadMesh(CMesh* mesh, CChunkReader& in, UINT loadFlag) {
         "ERROR! - Mesh - %s, Can't Load Motion\n"},
        {"BONN", [&](CChunkReader& r) { return bonesRead = ReadBones(mesh, r); },
         "ERROR! - Mesh - %s, Can't Load Bones\n"},
-       {"PRNT", fixed(8, "ERROR! - MESH::PRNT, Incorrect Chunk Size: %s\n",
-                      [&in, mesh] {
-                        uint32_t number = 0, type = 0;
-                        if (!in.U32(number) || !in.U32(type)) return false;
-                        mesh->SetParentReference(number, type);
-                        return true;
-                      }),
+       {"PRNT",
+        [&](CChunkReader& r) {
+          CZKSLink link;
+          if (!link.Read(r, report, "ERROR! - MESH::PRNT, Incorrect Chunk Size: %s\n"))
+            return false;
+          mesh->SetParentReference(link.dwNumber, link.dwKind);
+          return true;
+        },
         "ERROR! - Mesh - %s, Can't Load Parent\n"},
        {"DISL",
         [&](CChunkReader& r) {

@@ -86,6 +86,7 @@ CLight::CLight(CD3D9RendererInterface* renderer, CEngineLog* log, CScene* scene,
                const ImportedRecord& record)
     : CLight(renderer, log, scene) {
   m_dwParentNumber = record.dwParentNumber;
+  m_dwParentReferenceType = record.dwParentType;
   m_dwTargetNumber = record.dwTargetNumber;
   m_dwTargetType = record.dwTargetType;
   m_dwActive = record.dwActive;
@@ -142,13 +143,28 @@ CLight::CLight(CD3D9RendererInterface* renderer, CEngineLog* log, CScene* scene,
       FatalErrorWithTitle("Error While Updating File", "Spotlite Range Should Be Set");
     m_D3DLight.Attenuation0 = 1.0f;
   }
+  FillFlareQuad();
+  if (m_wType == LIGHT_POINT || m_wType == LIGHT_SPOT) CreateBoundVolume();
+}
+
+void CLight::FillFlareQuad() {
   SetFlareSize(Value(ENVELOPE_FLARE_SIZE) * kFlareScale);
   for (UINT i = 0; i < 4; ++i) {
     m_FlareQuad[i].u = i < 2 ? 0.0f : 1.0f;
     m_FlareQuad[i].v = i % 2 == 0 ? 1.0f : 0.0f;
   }
   SetFlareColor(0xFFFFFFFF);
-  if (m_wType == LIGHT_POINT || m_wType == LIGHT_SPOT) CreateBoundVolume();
+}
+
+void CLight::FinishLoaded() {
+  if (m_wType == LIGHT_DISTANT) return;
+  CEnvelope* flare = GetEnvelope(ENVELOPE_FLARE_SIZE);
+  if (flare->GetIsEnvelope() != 0) flare->CalcStep(1.0f);
+  m_D3DLight.Range = Value(ENVELOPE_RANGE);
+  FillFlareQuad();
+  if (m_wType != LIGHT_POINT && m_wType != LIGHT_SPOT) return;
+  if (m_pBoundVolume == nullptr) CreateBoundVolume();
+  RecalculateBoundVolume();
 }
 
 CLight::~CLight() {
@@ -575,6 +591,7 @@ UINT CLight::Clone(CLightInterface** out) {
   clone->m_fFrameEvaluated = m_fFrameEvaluated;
   clone->m_dwFallOffType = m_dwFallOffType;
   clone->m_dwParentNumber = m_dwParentNumber;
+  clone->m_dwParentReferenceType = m_dwParentReferenceType;
   clone->m_dwTargetNumber = m_dwTargetNumber;
   clone->m_dwTargetType = m_dwTargetType;
   clone->m_wType = m_wType;
@@ -784,15 +801,43 @@ void CLight::DrawHelper() {
     }
   }
   renderer->SetTransform(D3DTS_WORLD, &m_mtxMatrix);
+  UseFixedFunction(renderer);
+  renderer->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+  renderer->DrawIndexedPrimitiveUP(D3DPT_LINELIST, 0, static_cast<UINT>(vertices.size()),
+                                   static_cast<UINT>(indices.size() / 2), indices.data(),
+                                   D3DFMT_INDEX16, vertices.data(), sizeof(FlareVertex));
+  renderer->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+}
+
+// --- lens flare ---
+
+void CLight::RenderFlare(CCamera& camera, CTextureInterface* flareTexture) {
+  auto* renderer = static_cast<CD3D9RendererInterface*>(m_pRendererContext);
+  if (m_dwIsFlare != 1 || renderer == nullptr) return;
+  CMatrix placement;
+  placement.SetMove(m_Motion.GetChannel(MOTION_POSITION_X)->GetValue(),
+                    m_Motion.GetChannel(MOTION_POSITION_Y)->GetValue(),
+                    m_Motion.GetChannel(MOTION_POSITION_Z)->GetValue());
+  const CMatrix world = *camera.GetCurrentRotationMatrix() * placement;
+  renderer->SetTransform(D3DTS_WORLD, &world);
+  if (flareTexture != nullptr) flareTexture->Set(0);
+  UseFixedFunction(renderer);
+  renderer->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  renderer->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+  renderer->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TEXTURE);
+  renderer->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  renderer->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+  renderer->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TEXTURE);
+  renderer->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+  renderer->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+  renderer->DrawPrimitive(D3DPT_TRIANGLESTRIP, 2, 4, m_FlareQuad, sizeof(FlareVertex));
+}
+
+void CLight::UseFixedFunction(CD3D9RendererInterface* renderer) {
   if (auto* declarations = renderer->GetVertexDeclarationStorageInterface())
     declarations->SetFVF(kFlareFVF);
   if (auto* vertexShaders = renderer->GetVertexShaderStorageInterface())
     vertexShaders->SetShader(nullptr);
   if (auto* pixelShaders = renderer->GetPixelShaderStorageInterface())
     pixelShaders->SetShader(nullptr);
-  renderer->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
-  renderer->DrawIndexedPrimitiveUP(D3DPT_LINELIST, 0, static_cast<UINT>(vertices.size()),
-                                   static_cast<UINT>(indices.size() / 2), indices.data(),
-                                   D3DFMT_INDEX16, vertices.data(), sizeof(FlareVertex));
-  renderer->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
 }

@@ -1,19 +1,29 @@
 #include "Scene.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <utility>
 
 #include "Camera.h"
 #include "EngineSampleScope.h"
 #include "Envelope.h"
 #include "Light.h"
+#include "Mesh.h"
+#include "Null.h"
 #include "SceneShaderLibrary.h"
 #include "WorldObject.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
+#include "core/FatalError.h"
 #include "core/SceneItemsManager.h"
 #include "d3d9types.h"
+#include "spatial/BoundBox.h"
+#include "spatial/MeshBoundVolume.h"
+#include "spatial/Octree.h"
+#include "spatial/OctreeFile.h"
 #include "winuser.h"
 
 namespace {
@@ -28,6 +38,12 @@ void CopyName(char (&field)[CScene::kNameLength], const char* text) {
   std::memset(field, 0, sizeof field);
   if (text != nullptr) std::strncpy(field, text, sizeof field - 1);
 }
+
+// Link kinds of the loaded parent and target references.
+constexpr UINT kLinkMeshOrNull = 1;
+constexpr UINT kLinkLight = 2;
+constexpr UINT kLinkCamera = 3;
+constexpr UINT kLinkTarget = 5;  // meshes and nulls, counted from one
 
 bool SameName(const char* a, const char* b) { return a != nullptr && std::strcmp(a, b) == 0; }
 
@@ -94,6 +110,8 @@ void CScene::Release() {
   m_pActiveCamera = m_pCurrentMesh = m_pCurrentLight = nullptr;
   Log(CEngineLog::kLevelInfo, "- Scene Released\n");
   m_dwReleasing = 0;
+  // The engine must not go on drawing or asking a scene that is gone.
+  if (GetEngineContext()->pActiveScene == this) GetEngineContext()->pActiveScene = nullptr;
   if (items != nullptr) items->GetScenes().Remove(this);
   delete this;
 }
@@ -206,6 +224,172 @@ UINT CScene::AddWorldObject(CWorldObjectInterface* objectInterface) {
   }
   object->SetNextWorldObject(nullptr);
   last->SetNextWorldObject(object);
+  return 1;
+}
+
+// --- creating objects and resolving loaded links ---
+
+bool CScene::AddCreated(CWorldObject* object, const char* failure) {
+  if (object == nullptr) {
+    Log(CEngineLog::kLevelError, "%s", failure);
+    return false;
+  }
+  AppendWorldObject(object);
+  return true;
+}
+
+CMeshInterface* CScene::AddMesh(UINT dynamicBuffers) {
+  auto* mesh = new (std::nothrow) CMesh(m_pRenderer, m_pLog, this, dynamicBuffers);
+  if (!AddCreated(mesh, "ERROR!!! - Can't Create Empty Mesh\n")) return nullptr;
+  mesh->SetName("a new mesh");
+  return mesh;
+}
+
+CCameraInterface* CScene::AddCamera() {
+  auto* camera = new (std::nothrow) CCamera(m_pRenderer, m_pLog, this);
+  if (!AddCreated(camera, "ERROR!!! - Can't Create Empty Camera\n")) return nullptr;
+  return camera;
+}
+
+CNullInterface* CScene::AddNull() {
+  auto* null = new (std::nothrow) CNull(m_pRenderer, m_pLog);
+  if (null != nullptr) null->SetOwnerScene(this);
+  if (!AddCreated(null, "ERROR!!! - Can't Create Empty Null\n")) return nullptr;
+  null->SetName("a new null");
+  return null;
+}
+
+CLightInterface* CScene::AddLight() {
+  auto* light = new (std::nothrow) CLight(m_pRenderer, m_pLog, this);
+  if (!AddCreated(light, "ERROR!!! - Can't Create Empty Light\n")) return nullptr;
+  light->SetName("a new name");
+  return light;
+}
+
+UINT CScene::ApplyNullScripts() {
+  Log(CEngineLog::kLevelInfo, "- Applying NullObjects Scripts...\n");
+  UINT result = 1;
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
+    if (auto* null = dynamic_cast<CNull*>(object))
+      if (null->ApplyScript() != 1) result = 0;
+  return result;
+}
+
+void CScene::StartNullOptions() {
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
+    if (auto* null = dynamic_cast<CNull*>(object)) null->StartOption();
+}
+
+UINT CScene::GetLinkKind(const CWorldObject* object) {
+  switch (object->GetWorldObjectType()) {
+    case WORLD_OBJECT_MESH:
+    case WORLD_OBJECT_NULL:
+      return kLinkMeshOrNull;
+    case WORLD_OBJECT_LIGHT:
+      return kLinkLight;
+    case WORLD_OBJECT_CAMERA:
+      return kLinkCamera;
+  }
+  return 0;
+}
+
+CWorldObject* CScene::FindCounted(UINT number, UINT kind, UINT first) const {
+  if (kind != kLinkMeshOrNull && kind != kLinkLight && kind != kLinkCamera)
+    FatalErrorWithTitle("Error While Building Hierarchy", "Unknown Parent Type (hierarchy)");
+  UINT count = first;
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext()) {
+    if (GetLinkKind(object) != kind) continue;
+    if (count == number) return object;
+    ++count;
+  }
+  return nullptr;
+}
+
+CWorldObject* CScene::FindObjectOfKind(UINT number, UINT kind) const {
+  return FindCounted(number, kind, 0);
+}
+
+CWorldObject* CScene::FindObjectOfKindFromOne(UINT number, UINT kind) const {
+  return FindCounted(number, kind, 1);
+}
+
+UINT CScene::BuildHierarchy() {
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext()) {
+    UINT kind = 0;
+    UINT number = 0;
+    if (auto* mesh = dynamic_cast<CMesh*>(object)) {
+      if (mesh->GetIsMorph() != 0) {
+        const UINT morph = mesh->GetNumberOfMorphTarget();
+        auto* target = dynamic_cast<CMesh*>(FindObjectOfKindFromOne(morph, kLinkMeshOrNull));
+        if (target == nullptr) {
+          Log(CEngineLog::kLevelError, "ERROR!!! - Can't Find Morph Target %u Of %s\n", morph,
+              mesh->GetName());
+          return 0;
+        }
+        mesh->SetMorphTarget(target);  // refuses the mesh itself, logged
+        if (mesh->GetMorphTargetObject() != target) return 0;
+      }
+      kind = mesh->GetParentType();
+      number = mesh->GetNumberOfParentObject();
+    } else if (auto* null = dynamic_cast<CNull*>(object)) {
+      kind = null->GetParentReferenceType();
+      number = null->GetParentNumber();
+    } else if (auto* camera = dynamic_cast<CCamera*>(object)) {
+      kind = camera->GetParentReferenceType();
+      number = camera->GetParentNumber();
+    } else if (auto* light = dynamic_cast<CLight*>(object)) {
+      kind = light->GetParentReferenceType();
+      number = light->GetParentNumber();
+    }
+    if (kind == 0) continue;
+    CWorldObject* parent = FindObjectOfKind(number, kind);
+    if (parent == nullptr) {
+      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Find Parent %u Of Kind %u For: %s\n", number,
+          kind, object->GetWorldObjectName());
+      return 0;
+    }
+    // The link is refused (and logged) when it would close a loop of parents.
+    object->SetParent(parent->GetInterface());
+    if (object->GetParent() != parent) return 0;
+  }
+  return 1;
+}
+
+CWorldObject* CScene::FindTarget(CWorldObject* object, UINT kind, UINT number,
+                                 const char* unresolved) const {
+  CWorldObject* target = kind == kLinkTarget ? FindObjectOfKindFromOne(number, kLinkMeshOrNull)
+                                             : FindObjectOfKind(number, kind);
+  if (target != nullptr && (target == object || target->HasAmongParents(object))) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - Target Hangs Below Its Object: %s\n",
+        object->GetWorldObjectName());
+    target = nullptr;
+  }
+  if (target == nullptr)
+    FatalErrorWithTitle("", unresolved, static_cast<unsigned long>(kind),
+                        static_cast<unsigned long>(number));
+  return target;
+}
+
+UINT CScene::ResolveCameraTargets() {
+  UINT found = 0;
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext()) {
+    auto* camera = dynamic_cast<CCamera*>(object);
+    if (camera == nullptr) continue;
+    found = 1;
+    if (camera->GetTargetType() == 0) continue;
+    camera->SetTargetObject(FindTarget(camera, camera->GetTargetType(), camera->GetTagetNumber(),
+                                       "Vemo, nie moge ustawic targeta dla kamery: %lu, %lu\n"));
+  }
+  return found;
+}
+
+UINT CScene::ResolveLightTargets() {
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext()) {
+    auto* light = dynamic_cast<CLight*>(object);
+    if (light == nullptr || light->GetTargetType() == 0) continue;
+    light->SetTarget(FindTarget(light, light->GetTargetType(), light->GetTargetNumber(),
+                                "Vemo, nie moge ustawic targeta dla swiatla: %lu, %lu,\n"));
+  }
   return 1;
 }
 
@@ -334,6 +518,10 @@ UINT CScene::CreateShader(const char* fileName, ShaderParameter* parameters,
                                                        numberOfParameters);
   if (m_pShader != nullptr) {
     m_dwUseShader = useShader;
+    if (parameters != nullptr)
+      m_ShaderParameters.assign(parameters, parameters + numberOfParameters);
+    else
+      m_ShaderParameters.clear();
     return 1;
   }
   char text[CEngineLog::kMaxMessage];
@@ -376,6 +564,70 @@ CCameraInterface* CScene::GetActiveCamera() {
 
 CCamera* CScene::GetActiveCameraObject() { return dynamic_cast<CCamera*>(m_pActiveCamera); }
 
+// --- per-frame passes, visibility and rendering ---
+
+namespace {
+
+// Runs the matrix pass (or the hierarchy pass) of one object of kind T.
+template <class T>
+void RunPass(CWorldObject* object, float frame, bool hierarchy) {
+  if (auto* kind = dynamic_cast<T*>(object)) {
+    if (hierarchy)
+      kind->UpdateHierarchy(frame);
+    else
+      kind->PrepareMatrices(frame);
+  }
+}
+
+// One walk of the whole list: every object's pass at the frame, in list order.
+void RunObjectPasses(CWorldObject* first, float frame, bool hierarchy) {
+  for (CWorldObject* object = first; object != nullptr; object = object->GetNext()) {
+    switch (object->GetWorldObjectType()) {
+      case WORLD_OBJECT_MESH:
+        RunPass<CMeshInterface>(object, frame, hierarchy);
+        break;
+      case WORLD_OBJECT_NULL:
+        RunPass<CNullInterface>(object, frame, hierarchy);
+        break;
+      case WORLD_OBJECT_LIGHT:
+        RunPass<CLight>(object, frame, hierarchy);
+        break;
+      case WORLD_OBJECT_CAMERA:
+        RunPass<CCameraInterface>(object, frame, hierarchy);
+        break;
+    }
+  }
+}
+
+// Looks through the camera: its view at its own frame and its projection.
+void InstallCamera(CD3D9RendererInterface* renderer, CCamera& camera) {
+  if (renderer == nullptr) return;
+  renderer->SetTransform(D3DTS_VIEW, camera.GetWorld2CameraMatrix(camera.GetFrame()));
+  renderer->SetTransform(D3DTS_PROJECTION, camera.GetProjectionMatrix());
+}
+
+void CollectCameraMeshes(CCamera& camera, float frame) {
+  camera.ClearVisibleMeshes();
+  camera.CollectVisibleMeshes(frame);
+}
+
+void CollectCameraLights(CCamera& camera, float frame) {
+  camera.ClearVisibleLights();
+  camera.CollectVisibleLights(frame);
+}
+
+// The lights' lists follow the camera's visible meshes, so those are collected first. Every
+// light of the scene forgets its old lists, seen now or not.
+void CollectLightLists(CScene& scene, CCamera& camera, float frame) {
+  for (UINT i = 0; i < scene.GetNumberOfLights(); ++i)
+    if (auto* light = dynamic_cast<CLight*>(scene.GetLightObject(i))) light->ClearVisibleLists();
+  for (UINT i = 0; i < camera.GetNumberOfVisibleLights(); ++i)
+    if (auto* light = dynamic_cast<CLight*>(std::as_const(camera).GetVisibleLight(i)))
+      light->UpdateVisibleLists(frame);
+}
+
+}  // namespace
+
 UINT CScene::SetActiveCamera(UINT index) {
   CEngineSampleScope sample(SAMPLE_SET_ACTIVE_CAMERA);
   CCamera* camera = index < m_Cameras.size() ? dynamic_cast<CCamera*>(m_Cameras[index]) : nullptr;
@@ -390,27 +642,55 @@ UINT CScene::SetActiveCamera(UINT index) {
   const bool wasActive = m_pActiveCamera == camera;
   m_pActiveCamera = camera;
   m_dwActiveCameraNumber = index;
-  if (m_pRenderer != nullptr) {
-    m_pRenderer->SetTransform(D3DTS_VIEW, camera->GetWorld2CameraMatrix(camera->GetFrame()));
-    m_pRenderer->SetTransform(D3DTS_PROJECTION, camera->GetProjectionMatrix());
-  }
-  if (camera->GetVisibleMeshesStamp() != m_fFrame) {
-    camera->ClearVisibleMeshes();
-    camera->CollectVisibleMeshes(m_fFrame);
-  }
+  InstallCamera(m_pRenderer, *camera);
+  // The camera's stamps hold -1.0 or -10.0, so the lists are collected on every call unless the
+  // scene frame is one of those.
+  if (camera->GetVisibleMeshesStamp() != m_fFrame) CollectCameraMeshes(*camera, m_fFrame);
   if (!wasActive || camera->GetVisibleLightsStamp() != m_fFrame) {
-    camera->ClearVisibleLights();
-    camera->CollectVisibleLights(m_fFrame);
-    for (UINT i = 0; i < camera->GetNumberOfVisibleLights(); ++i) {
-      if (auto* light = dynamic_cast<CLight*>(camera->GetVisibleLight(i))) {
-        light->ClearVisibleLists();
-        light->UpdateVisibleLists(m_fFrame);
-      }
-    }
+    CollectCameraLights(*camera, m_fFrame);
+    CollectLightLists(*this, *camera, m_fFrame);
   }
   camera->UpdateListener();
   return 1;
 }
+
+void CScene::SetFrame(float frame) {
+  m_fFrame = frame;
+  for (CWorldObject* mesh : m_Meshes) mesh->SetFrame(frame, 0);
+}
+
+void CScene::SetAsActiveScene() {
+  CEngineContext* context = GetEngineContext();
+  if (context->pActiveScene == this) return;
+  context->pActiveScene = this;
+  if (m_pRenderer != nullptr)
+    for (WORD light = 0; light < 8; ++light) m_pRenderer->SetLightEnable(light, 0);
+}
+
+void CScene::PrepareMatrices() {
+  m_pCurrentLight = nullptr;
+  CEngineSampleScope sample(SAMPLE_PREPARE_MATRICES);
+  RunObjectPasses(m_pFirstWorldObject, m_fFrame, false);
+  m_pAmbientIntensity->CalcStep(m_fFrame);
+}
+
+void CScene::UpdateHierarchy() {
+  CEngineSampleScope sample(SAMPLE_UPDATE_HIERARCHY);
+  RunObjectPasses(m_pFirstWorldObject, m_fFrame, true);
+  SetActiveCamera(m_dwActiveCameraNumber);
+}
+
+void CScene::UpdateVisibility(CCamera* camera, UINT refresh) {
+  if (camera == nullptr) return;
+  m_pActiveCamera = camera;
+  InstallCamera(m_pRenderer, *camera);
+  if (refresh != 1) return;
+  CollectCameraLights(*camera, m_fFrame);
+  CollectCameraMeshes(*camera, m_fFrame);
+  CollectLightLists(*this, *camera, m_fFrame);
+}
+
+void CScene::Render() { m_Render.Render(*this); }
 
 CEnvelopeInterface* CScene::GetAmbLightIntensityEnvelope() { return m_pAmbientIntensity.get(); }
 
@@ -439,4 +719,136 @@ void CScene::SetUserDefinedData(void* data, UINT value1, UINT value2) {
   m_pUserData = data;
   m_dwUserValue1 = value1;
   m_dwUserValue2 = value2;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Octree
+
+namespace {
+
+constexpr size_t kOctreeFileNameSize = 2 * CScene::kNameLength + 8;
+
+// The mesh's box placed by the matrix. Volumes other than the engine's answer with the
+// transformed box they hold.
+CMeshBoundVolumeInterface* TransformedBox(CMeshInterface* mesh, CMatrix* matrix) {
+  CMeshBoundVolumeInterface* volume = mesh->GetBoundingBox(0);
+  if (auto* engineVolume = dynamic_cast<CMeshBoundVolume*>(volume); engineVolume && matrix)
+    engineVolume->TransformBox(matrix);
+  return volume;
+}
+
+void Extend(CVector3& low, CVector3& high, const CVector3& point) {
+  float* lows[3] = {&low.x, &low.y, &low.z};
+  float* highs[3] = {&high.x, &high.y, &high.z};
+  const float values[3] = {point.x, point.y, point.z};
+  for (int axis = 0; axis < 3; ++axis) {
+    if (values[axis] > *highs[axis])
+      *highs[axis] = values[axis];
+    else if (values[axis] < *lows[axis])
+      *lows[axis] = values[axis];
+  }
+}
+
+void OctreeFileName(char (&name)[kOctreeFileNameSize], const char* directory,
+                    const char* sceneName) {
+  std::snprintf(name, sizeof name, "%s%s.oct", directory, sceneName);
+}
+
+}  // namespace
+
+UINT CScene::BuildOctree(float minimumCellSize, UINT /*value*/) {
+  if (m_pOctree != nullptr) {
+    // Meshes keep the cells that hold them; a second tree would leave them pointing at freed
+    // cells.
+    Log(CEngineLog::kLevelError, "ERROR!!! - The Scene %s Has Got An Octree Already\n", m_szName);
+    return 0;
+  }
+  // A size that is not above 0 (or NaN) would subdivide without end.
+  if (!(minimumCellSize > 0.0f)) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - Incorrect Octree Minimum Cell Size: %f\n",
+        minimumCellSize);
+    return 0;
+  }
+  m_fOctreeMinimum = minimumCellSize;
+  char fileName[kOctreeFileNameSize];
+  OctreeFileName(fileName, m_szDirectory, m_szName);
+  if (CVirtualFileSystemInterface* vfs = GetEngineContext()->pVirtualFileSystem)
+    if (VFSFile* probe = vfs->OpenNormalFile(fileName, "rb")) {
+      probe->Close();
+      if (LoadOctree()) return 1;
+    }
+
+  Log(CEngineLog::kLevelInfo, "- Building Octree For: %s (%f)\n", fileName, minimumCellSize);
+  SetFrame(0.0f);
+  PrepareMatrices();
+  UpdateHierarchy();
+  Log(CEngineLog::kLevelInfo, "  - Building Hierarchy\n");
+  // The world box always holds the origin.
+  CVector3 worldMin, worldMax;
+  for (CWorldObject* object : m_Meshes) {
+    CMeshInterface* mesh = InterfaceOf<CMeshInterface>(object);
+    if (mesh == nullptr || mesh->GetVisibleByCollisions() != 1 || mesh->GetVisibleByRays() != 1)
+      continue;
+    CMeshBoundVolumeInterface* volume = TransformedBox(mesh, mesh->GetMatrix(0.0f));
+    if (volume == nullptr) continue;
+    CVector3 low, high;
+    volume->GetMinTransformed(&low);
+    volume->GetMaxTransformed(&high);
+    Extend(worldMin, worldMax, low);
+    Extend(worldMin, worldMax, high);
+  }
+  // A cube around the world box, every edge M - m long.
+  const float m = std::min({worldMin.x, worldMin.y, worldMin.z});
+  const float M = std::max({worldMax.x, worldMax.y, worldMax.z});
+  const CVector3 rootMin{m, worldMin.y - 0.00001f, m};
+  const CVector3 rootMax{M, M + (worldMin.y - m), M};
+  Log(CEngineLog::kLevelInfo, "  - %f (%f)\n", M, minimumCellSize);
+  Log(CEngineLog::kLevelInfo, "    - World: %f, %f, %f - %f, %f, %f\n", rootMin.x, rootMin.y,
+      rootMin.z, rootMax.x, rootMax.y, rootMax.z);
+
+  const CVector3 worldCentre = CBoundBox::CentreOf(worldMin, worldMax);
+  const CVector3 worldExtents = CBoundBox::ExtentsOf(worldMax, worldCentre);
+  UINT cells = 0;
+  m_pOctree = std::make_unique<COctree>(m_pLog, m_pRenderer, nullptr, this, rootMin, rootMax,
+                                        worldCentre, worldExtents, minimumCellSize, &cells, 0);
+  if (cells >= OCTREE_MAX_CELLS)
+    Log(CEngineLog::kLevelError,
+        "ERROR!!! - Octree Has Reached %u Boxes, The Rest Are Left Larger\n", cells);
+  Log(CEngineLog::kLevelInfo, "    - %i Octree Boxes Created\n", int(cells + 1));
+  Log(CEngineLog::kLevelInfo, "    - %i Octree Levels Created\n", 1);
+  Log(CEngineLog::kLevelInfo, "  - Adding Geometry\n");
+  for (CWorldObject* object : m_Meshes) {
+    CMeshInterface* mesh = InterfaceOf<CMeshInterface>(object);
+    if (mesh == nullptr || (mesh->GetVisibleByCollisions() != 1 &&
+                            mesh->GetVisibleByCameras() != 1 && mesh->GetVisibleByRays() != 1))
+      continue;
+    Log(CEngineLog::kLevelInfo, "    - Adding %s\n", mesh->GetName());
+    TransformedBox(mesh, mesh->GetCurrentMatrix());
+    m_pOctree->InsertMesh(mesh);
+  }
+  m_dwOctreeCells = cells;
+  Log(CEngineLog::kLevelInfo, "    - Done\n");
+  Log(CEngineLog::kLevelInfo, "  - Updating Hierarchy\n");
+  m_pOctree->LinkBrothers();
+  Log(CEngineLog::kLevelInfo, "    - Done\n");
+  return 1;
+}
+
+UINT CScene::LoadOctree() {
+  if (m_pOctree != nullptr) return 0;
+  char fileName[kOctreeFileNameSize];
+  OctreeFileName(fileName, m_szDirectory, m_szName);
+  UINT cells = 0;
+  COctree* root = COctreeFile(m_pLog, m_pRenderer, this).Load(fileName, m_fOctreeMinimum, &cells);
+  if (root == nullptr) return 0;
+  m_pOctree.reset(root);
+  m_dwOctreeCells = cells;
+  return 1;
+}
+
+UINT CScene::SaveOctree() {
+  char fileName[kOctreeFileNameSize];
+  OctreeFileName(fileName, m_szDirectory, m_szName);
+  return COctreeFile(m_pLog, m_pRenderer, this)
+      .Save(fileName, m_pOctree.get(), m_fOctreeMinimum, m_dwOctreeCells);
 }

@@ -9,6 +9,7 @@
 
 #include "Envelope.h"
 #include "Mesh.h"
+#include "SurfaceImport.h"
 #include "SurfaceIndexBuffer.h"
 #include "SurfaceMaterial.h"
 #include "SurfaceProjection.h"
@@ -16,6 +17,7 @@
 #include "SurfaceTextureImage.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
+#include "lightwave/LWOImportBuffer.h"
 #include "winuser.h"
 
 namespace {
@@ -166,6 +168,19 @@ bool SameVector(const CVector4& a, const CVector4& b) {
   return a.x == b.x && a.y == b.y && a.z == b.z && a.w == b.w;
 }
 
+// The frame of an image sequence shown at the time, counted from the sequence's first frame:
+// wrapped into the frames when the sequence loops, else held at its first or last frame.
+DWORD SequenceFrame(const SurfaceTexture& record, float time) {
+  const double count = record.dwNumberOfFrames;
+  double offset = std::floor(static_cast<double>(time)) - record.lFirstFrame;
+  if (!std::isfinite(offset)) return offset > 0 ? record.dwNumberOfFrames - 1 : 0;
+  if ((record.wFlags & SURFACE_TEXTURE_LOOP) != 0) {
+    offset = std::fmod(offset, count);
+    if (offset < 0) offset += count;
+  }
+  return static_cast<DWORD>(std::clamp(offset, 0.0, count - 1));
+}
+
 UINT CopyName(char (&field)[CSurface::kNameLength], const char* text) {
   std::memset(field, 0, sizeof field);
   if (text != nullptr) std::strncpy(field, text, sizeof field - 1);
@@ -177,6 +192,12 @@ UINT CopyName(char (&field)[CSurface::kNameLength], const char* text) {
 CSurface::CSurface(CD3D9RendererInterface* renderer, CEngineLog* log, CMesh* mesh)
     : m_pRenderer(renderer), m_pLog(log), m_pParentMesh(mesh) {
   AddRef();
+}
+
+CSurface::CSurface(CD3D9RendererInterface* renderer, CEngineLog* log, const LWOSurface& imported,
+                   const LWOImportBuffer& object, CMesh* mesh)
+    : CSurface(renderer, log, mesh) {
+  CSurfaceImport(*this, imported, object.fileName).Build();
 }
 
 CMeshSurface* CSurface::Create(void* rendererContext, CEngineLog* log, CMesh* mesh) {
@@ -200,13 +221,17 @@ CSurface::~CSurface() {
 }
 
 void CSurface::Log(int level, const char* format, ...) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
+  LogFrom(kSource, level, format, args);
   va_end(args);
-  m_pLog->Log(kSource, __LINE__, level, "%s", text);
+}
+
+void CSurface::LogFrom(const char* source, int level, const char* format, va_list args) const {
+  if (m_pLog == nullptr) return;
+  char text[CEngineLog::kMaxMessage];
+  std::vsnprintf(text, sizeof text, format, args);
+  m_pLog->Log(source, __LINE__, level, "%s", text);
 }
 
 const char* CSurface::ParentName() const {
@@ -351,14 +376,16 @@ void CSurface::ReleaseIndexBuffer() {
   m_pIndexBuffer = nullptr;
 }
 
-bool CSurface::RecreateIndexBuffer() {
+bool CSurface::RecreateIndexBuffer() { return RecreateIndexBuffer(ParentName()); }
+
+bool CSurface::RecreateIndexBuffer(const char* meshName) {
   ReleaseIndexBuffer();
   if (m_Indices.empty()) return true;
   CIndexBufferStorageInterface* storage =
       m_pRenderer != nullptr ? m_pRenderer->GetIndexBufferStorageInterface() : nullptr;
   if (storage != nullptr)
     m_pIndexBuffer =
-        storage->CreateIndexBuffer(ParentName(), m_szName, m_Indices.data(),
+        storage->CreateIndexBuffer(meshName, m_szName, m_Indices.data(),
                                    static_cast<UINT>(m_Indices.size()), 0, ParentHasDynamicBuffers());
   return m_pIndexBuffer != nullptr;
 }
@@ -474,16 +501,20 @@ void CSurface::ReleaseMaterial() {
   m_pMaterial = nullptr;
 }
 
-bool CSurface::RebuildMaterial(const MaterialBlocks& blocks) {
+CMaterialInterface* CSurface::MakeMaterial(const MaterialBlocks& blocks) const {
   CMaterialStorageInterface* storage =
       m_pRenderer != nullptr ? m_pRenderer->GetMaterialStorageInterface() : nullptr;
   // The bank writes into the blocks it is given.
   MaterialBlocks request = blocks;
-  CMaterialInterface* material =
-      storage != nullptr
-          ? storage->CreateMaterial(&request.diffuse, &request.specular, &request.emissive,
-                                    &request.additional1, &request.additional2, m_dwHasEnvelopes)
-          : nullptr;
+  return storage != nullptr
+             ? storage->CreateMaterial(&request.diffuse, &request.specular, &request.emissive,
+                                       &request.additional1, &request.additional2,
+                                       m_dwHasEnvelopes)
+             : nullptr;
+}
+
+bool CSurface::RebuildMaterial(const MaterialBlocks& blocks) {
+  CMaterialInterface* material = MakeMaterial(blocks);
   if (material == nullptr) {
     MessageBoxA(GetForegroundWindow(), "Can't Create Material", "Error When Creating Material",
                 MB_OK);
@@ -665,18 +696,8 @@ void CSurface::UpdateMaterial(float time) {
 
   SurfaceTexture* color0 = m_Textures[SLOT_COLOR0].get();
   if (color0 != nullptr && color0->dwSourceKind == SURFACE_TEXTURE_SEQUENCE &&
-      color0->pFrames != nullptr && color0->dwNumberOfFrames > 0) {
-    const LONG first = color0->lFirstFrame, limit = color0->lFrameLimit;
-    const LONG frame = static_cast<LONG>(time);
-    LONG index = limit - 1;
-    if (first <= time && time <= limit - 1)
-      index = std::min(frame, limit - 1);
-    else if ((color0->wFlags & SURFACE_TEXTURE_LOOP) != 0 && limit - first + 1 > 0)
-      index = frame % (limit - first + 1);
-    // The index is taken from the time itself; the frames array bounds it.
-    const LONG last = static_cast<LONG>(color0->dwNumberOfFrames) - 1;
-    color0->pTextureImage = color0->pFrames[std::clamp<LONG>(index, 0, last)];
-  }
+      color0->pFrames != nullptr && color0->dwNumberOfFrames > 0)
+    color0->pTextureImage = color0->pFrames[SequenceFrame(*color0, time)];
 
   if (m_dwHasEnvelopes == 0 || m_pMaterial == nullptr) return;
   // An envelope counts when it is set and keyed; it is stepped to the time before it is read.
@@ -694,32 +715,29 @@ void CSurface::UpdateMaterial(float time) {
   float* ambient = &material->Ambient.r;
   float* diffuse = &material->Diffuse.r;
 
-  // Blue, green, red: the colour envelopes write both colours unless a decal decides them.
-  bool colorCounts[3] = {};
+  // Blue, green, red: a counted colour envelope gives the component's colour, else the
+  // surface's own colour does (white under a colour 0 texture, whose image is the colour).
+  // A decal's image decides its colours alone.
+  float base[3];
   for (int component = 2; component >= 0; --component) {
     float v = 0.0f;
-    colorCounts[component] = counted(CHANNEL_COLOR_RED + component, &v);
-    if (colorCounts[component] && !decal) ambient[component] = diffuse[component] = v;
+    if (counted(CHANNEL_COLOR_RED + component, &v))
+      base[component] = v;
+    else
+      base[component] = color0 != nullptr ? 1.0f : m_fColor[component];
   }
   float v = 0.0f;
-  if (!counted(CHANNEL_DIFFUSE, &v)) {
-    if (!decal)
-      for (int component = 0; component < 3; ++component) {
-        ambient[component] *= additional1->x;
-        diffuse[component] *= additional1->x;
-      }
-  } else if (decal) {
-    for (int component = 0; component < 3; ++component) ambient[component] = diffuse[component] = v;
+  const bool diffuseCounts = counted(CHANNEL_DIFFUSE, &v);
+  if (decal) {
+    if (diffuseCounts)
+      for (int component = 0; component < 3; ++component)
+        ambient[component] = diffuse[component] = v;
   } else {
-    additional1->x = v;
-    for (int component : {2, 0, 1}) {
-      if (colorCounts[component]) {
-        ambient[component] *= v;
-        diffuse[component] *= v;
-      } else {
-        ambient[component] = diffuse[component] = v * m_fColor[component];
-      }
-    }
+    // Formed afresh from the colour every frame: scaling the previous frame's product again
+    // would fade the colour towards black.
+    if (diffuseCounts) additional1->x = v;
+    for (int component = 0; component < 3; ++component)
+      ambient[component] = diffuse[component] = base[component] * additional1->x;
   }
   if (counted(CHANNEL_LUMINOSITY, &v)) {
     material->Emissive.r = material->Emissive.g = material->Emissive.b = v;

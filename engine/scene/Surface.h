@@ -7,6 +7,7 @@
 // Textures, index buffers and materials come from the renderer's banks and are given back to
 // them (CSurfaceTextureImage, CSurfaceIndexBuffer, CSurfaceMaterial) when the surface drops
 // them; a resource that does not derive from those is never given back.
+#include <cstdarg>
 #include <memory>
 #include <vector>
 
@@ -15,6 +16,8 @@
 
 class CEngineLog;
 class CMesh;
+class LWOImportBuffer;
+struct LWOSurface;
 class CShader;
 class CSurfaceShaderLibrary;
 
@@ -71,6 +74,10 @@ class CSurface final : public CMeshSurface {
 
   // The empty surface of the mesh (which may be null), holding the first reference.
   CSurface(CD3D9RendererInterface* renderer, CEngineLog* log, CMesh* mesh);
+  // The surface of the mesh built from an imported surface of the object: indices, material,
+  // textures, flags and envelopes, described in the log. Every failure is fatal.
+  CSurface(CD3D9RendererInterface* renderer, CEngineLog* log, const LWOSurface& imported,
+           const LWOImportBuffer& object, CMesh* mesh);
   CSurface(const CSurface&) = delete;
   CSurface& operator=(const CSurface&) = delete;
 
@@ -195,14 +202,21 @@ class CSurface final : public CMeshSurface {
   };
   static constexpr UINT kEnvelopeCount = 11;
 
+  friend class CSurfaceImport;
+
   ~CSurface();
 
   void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
+  // One log line under the source's name.
+  void LogFrom(const char* source, int level, const char* format, va_list args) const
+      __attribute__((format(printf, 4, 0)));
   const char* ParentName() const;
   UINT ParentHasDynamicBuffers() const;
   CTextureStorageInterface* TextureStorage() const;
   // The material's blocks, or defaults (opaque black) when the surface has no material.
   MaterialBlocks ReadMaterial() const;
+  // A material from the bank for the blocks, or null.
+  CMaterialInterface* MakeMaterial(const MaterialBlocks& blocks) const;
   // A new material from the blocks replaces the current one, which goes back to the bank. When
   // the bank gives none the current one stays, a box says so, and the answer is false.
   bool RebuildMaterial(const MaterialBlocks& blocks);
@@ -218,6 +232,7 @@ class CSurface final : public CMeshSurface {
   UINT SetMaterialTexture(Slot slot, UINT channel, const char* fileName);
   // Gives the index buffer back, and makes one for the whole list (none for an empty list).
   bool RecreateIndexBuffer();
+  bool RecreateIndexBuffer(const char* meshName);
   void ReleaseIndexBuffer();
   bool CompareEnvelopes(CSurface* other);
   bool CompareMaterials(CSurface* other);

@@ -1,12 +1,15 @@
 #pragma once
-// An engine texture that only has names: what code that looks at a texture's images sees.
+// An engine texture that only has names: what code that looks at a texture's images sees. It
+// records the stages it is set on.
 #include <string>
+#include <vector>
 
 #include "ZeKorbD3DHeader.h"
 
 class FakeEngineTexture final : public CTextureInterface {
  public:
   std::string fileName, alphaFileName;
+  std::vector<WORD> stagesSet;
 
   const char* GetName() override { return Text(fileName); }
   const char* GetFileName() override { return Text(fileName); }
@@ -15,7 +18,10 @@ class FakeEngineTexture final : public CTextureInterface {
   const char* GetAlphaFileName() override { return Text(alphaFileName); }
   UINT IsCubeTexture() override { return 0; }
   UINT IsNonPlainTexture() override { return 0; }
-  UINT Set(WORD) override { return 1; }
+  UINT Set(WORD stage) override {
+    stagesSet.push_back(stage);
+    return 1;
+  }
   UINT IsLoaded() override { return 1; }
   UINT HasAlphaChannel() override { return alphaFileName.empty() ? 0 : 1; }
   IDirect3DTexture9* GetD3DTexture() override { return nullptr; }

@@ -1,6 +1,6 @@
 #pragma once
-// Records what meshes ask of the spatial subsystem, in order. Bound volumes, shadow volumes,
-// colliders and octree cells are stand-in addresses; inserting a mesh into the octree reports
+// Records what meshes ask of the spatial subsystem, in order. Bound volumes (unless a test hands
+// in a volume of its own), shadow volumes, colliders and octree cells are stand-in addresses; inserting a mesh into the octree reports
 // back the cells a test lists, as the real octree reports the leaves the mesh's box overlaps.
 #include <string>
 #include <utility>
@@ -23,7 +23,7 @@ class FakeMeshSpatial final : public CMeshSpatial {
 
   CMeshBoundVolumeInterface* CreateBoundVolume(CMesh*) override {
     calls.push_back("CreateBoundVolume");
-    return BoundVolume();
+    return boundVolume != nullptr ? boundVolume : BoundVolume();
   }
   void ReleaseBoundVolume(CMeshBoundVolumeInterface*) override {
     calls.push_back("ReleaseBoundVolume");
@@ -32,8 +32,9 @@ class FakeMeshSpatial final : public CMeshSpatial {
     calls.push_back("TransformBoundVolume");
     transformMatrices.push_back(matrix);
   }
-  void DrawBoundVolume(CMeshBoundVolumeInterface*, void*, const CMatrix&) override {
+  void DrawBoundVolume(CMeshBoundVolumeInterface*, void*, const CMatrix& matrix) override {
     calls.push_back("DrawBoundVolume");
+    drawMatrices.push_back(matrix);
   }
   CMeshShadowVolume* CreateShadowVolume(void*, CMesh*) override {
     calls.push_back("CreateShadowVolume");
@@ -69,6 +70,8 @@ class FakeMeshSpatial final : public CMeshSpatial {
     for (auto& [cell, entry] : cellsToEnter) mesh->PlaceInOctree(cell, entry);
   }
 
+  // A real volume for every mesh, when the test gives one.
+  CMeshBoundVolumeInterface* boundVolume = nullptr;
   UINT hasShadowGeometry = 0;
   std::vector<Vertex> shadowBlocks[2];
   std::vector<WORD> shadowIndices;
@@ -77,6 +80,7 @@ class FakeMeshSpatial final : public CMeshSpatial {
   std::vector<std::pair<COctree*, UINT>> cellsToEnter;
   std::vector<std::pair<COctree*, UINT>> removed;
   std::vector<CMatrix> transformMatrices;
+  std::vector<CMatrix> drawMatrices;
   std::vector<std::string> calls;
 
  private:

@@ -1,15 +1,15 @@
 #pragma once
-// A mesh that lives in a scene's list for tests of cameras and nulls: its world matrix is the
-// test's (its position is that matrix's translation), its bounding volume and camera
-// visibility are the test's to choose, and it records the camera distance it is given and the
-// frames of its hierarchy passes. Every other operation answers neutrally.
+// A mesh that lives in a scene's list for tests of cameras, nulls and scenes: its world matrix
+// is the test's (its position is that matrix's translation), its bounding volume and camera
+// visibility are the test's to choose, and it records the camera distance it is given, the
+// frames of its passes and its debug drawings. Every other operation answers neutrally.
 #include <vector>
 
 #include "scene/CameraMeshSource.h"
 #include "scene/TWorldObject.h"
 #include "scene/UpdateInputs.h"
 
-class FakeSceneMesh final : public TWorldObject<CMeshInterface>, public CCameraMeshSource {
+class FakeSceneMesh : public TWorldObject<CMeshInterface>, public CCameraMeshSource {
  public:
   explicit FakeSceneMesh(CScene* scene, CMeshBoundVolumeInterface* volume = nullptr)
       : TWorldObject(scene, nullptr, nullptr, WORLD_OBJECT_MESH, 0), boundVolume(volume) {
@@ -25,7 +25,10 @@ class FakeSceneMesh final : public TWorldObject<CMeshInterface>, public CCameraM
   float cameraDistance = -1.0f;
   CVector3 rotation;
   std::vector<float> hierarchyFrames;
+  std::vector<float> preparedFrames;
   std::vector<float> setFrames;
+  int boneDrawings = 0;
+  int boundVolumeDrawings = 0;
 
   void SetCameraDistance(float distance) override { cameraDistance = distance; }
   CMatrix* GetMatrix(float) override { return &m_mtxMatrix; }
@@ -87,8 +90,8 @@ class FakeSceneMesh final : public TWorldObject<CMeshInterface>, public CCameraM
   UINT LoadMesh(const char*, UINT, UINT) override { return {}; }
   CVertexBufferInterface* GetVertexBuffer(UINT) override { return {}; }
   UINT SetSurfaceState(UINT) override { return {}; }
-  void DrawBones() override {}
-  void DrawBoundVolume() override {}
+  void DrawBones() override { ++boneDrawings; }
+  void DrawBoundVolume() override { ++boundVolumeDrawings; }
   CSceneInterface* GetOwnerScene() override { return {}; }
   CWorldObjectInterface* GetTopmostParent() override { return {}; }
   void CreateVertexBuffers() override {}
@@ -110,7 +113,7 @@ class FakeSceneMesh final : public TWorldObject<CMeshInterface>, public CCameraM
   UINT SetEdges(UINT, Edge*) override { return {}; }
   void RebuildBoundVolume() override {}
   CSurfaceInterface* CreateSurface() override { return {}; }
-  void PrepareMatrices(float) override {}
+  void PrepareMatrices(float atFrame) override { preparedFrames.push_back(atFrame); }
   CMatrix* GetCurrentRotationMatrix() override { return {}; }
   CMatrix* GetCurrentMatrix() override { return {}; }
   void GetUserDefinedData(void**, UINT*, UINT*) override {}

@@ -1,32 +1,39 @@
 #pragma once
-// A named sprite that records the scene it is given; everything else answers neutrally.
+// A named sprite that records the scene it is given, its orientation flags, the active flag of
+// each of its quads and the frames it is drawn at; everything else answers neutrally.
 #include <string>
+#include <vector>
 
 #include "ZKDXInterface.h"
 
 class FakeSprite final : public CSpriteInterface {
  public:
-  explicit FakeSprite(const char* spriteName) : name(spriteName) {}
+  explicit FakeSprite(const char* spriteName, UINT quadCount = 0)
+      : name(spriteName), quadActive(quadCount, 1) {}
 
   const char* GetSpriteName() override { return name.c_str(); }
   CSceneInterface* GetScene() override { return scene; }
   void SetScene(CSceneInterface* owner) override { scene = owner; }
 
+  // Quads out of range are left alone, as the sprite bank's sprites do.
+  void SetIsActive(UINT quad, UINT active) override {
+    if (quad < quadActive.size()) quadActive[quad] = active;
+  }
+  UINT GetIsActive(UINT quad) override { return quad < quadActive.size() ? quadActive[quad] : 0; }
+  UINT GetNumberOfSpriteQuads() override { return static_cast<UINT>(quadActive.size()); }
+  void SetOrientationFlags(UINT flags) override { orientationFlags = flags; }
+  UINT GetOrientationFlags() override { return orientationFlags; }
+
   UINT AddIntoQuad(UINT, Vertex*, Vertex*, Vertex*, Vertex*) override { return 0; }
-  void SetOrientationFlags(UINT) override {}
-  UINT GetOrientationFlags() override { return 0; }
   UINT GetIsDynamic() override { return 0; }
   void SetIsDynamic(UINT) override {}
   UINT SetShader(const char*) override { return 0; }
-  void SetIsActive(UINT, UINT) override {}
   void SetIsActive(UINT) override {}
-  UINT GetIsActive(UINT) override { return 0; }
   UINT GetIsActive() override { return 0; }
   UINT GetIsSuccessfulyCreated() override { return 1; }
   Vertex* GetQuadVertex(UINT, UINT) override { return nullptr; }
   CMaterialInterface* GetMaterialInterface() override { return nullptr; }
-  UINT GetNumberOfSpriteQuads() override { return 0; }
-  void Draw(float) override {}
+  void Draw(float frame) override { drawFrames.push_back(frame); }
   void SetPosition(const CVector3&) override {}
   CVector3* GetPosition() override { return &vector; }
   void SetRotation(const CVector3&) override {}
@@ -62,6 +69,9 @@ class FakeSprite final : public CSpriteInterface {
 
   std::string name;
   CSceneInterface* scene = nullptr;
+  std::vector<UINT> quadActive;  // starts with every quad on
+  UINT orientationFlags = 0;
+  std::vector<float> drawFrames;
 
  private:
   CVector3 vector;

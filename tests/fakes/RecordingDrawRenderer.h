@@ -1,6 +1,7 @@
 #pragma once
-// A renderer that records, in order, what debug drawings and the scene's camera set-up ask of
-// it: transforms, render states, the vertex format, shader unbinding and user-memory draws.
+// A renderer that records, in order, what debug drawings, flares and the scene's camera set-up
+// ask of it: transforms, render and texture-stage states, device lights, the vertex format,
+// shader unbinding and user-memory draws.
 // The letterbox factor is the test's to choose. Everything else answers neutrally.
 #include <cstring>
 #include <string>
@@ -47,11 +48,19 @@ class RecordingDrawRenderer final : public CD3D9RendererInterface,
     std::vector<unsigned char> vertexBytes;
   };
 
+  // A strip or list drawn from the caller's vertices.
+  struct PrimitiveDraw {
+    UINT type, primitiveCount, vertexCount, stride;
+    std::vector<unsigned char> vertexBytes;
+  };
+
   float wideScreenFactor = 0.0f;
-  // "transform 2", "state 8=2", "fvf 450", "vertex shader null", "draw", ...
+  // "transform 2", "state 8=2", "stage 0 1=4", "light 3=0", "fvf 450", "vertex shader null",
+  // "draw", "primitive", ...
   std::vector<std::string> calls;
   std::vector<std::pair<UINT, CMatrix>> transforms;
   std::vector<Draw> draws;
+  std::vector<PrimitiveDraw> primitives;
 
   float GetWideScreenFactor() override { return wideScreenFactor; }
   HRESULT SetTransform(UINT state, const CMatrix* matrix) override {
@@ -62,6 +71,22 @@ class RecordingDrawRenderer final : public CD3D9RendererInterface,
   HRESULT SetRenderState(UINT state, UINT value) override {
     calls.push_back("state " + std::to_string(state) + "=" + std::to_string(value));
     return 0;
+  }
+  HRESULT SetTextureStageState(UINT stage, UINT type, UINT value) override {
+    calls.push_back("stage " + std::to_string(stage) + " " + std::to_string(type) + "=" +
+                    std::to_string(value));
+    return 0;
+  }
+  HRESULT SetLightEnable(WORD index, UINT enable) override {
+    calls.push_back("light " + std::to_string(index) + "=" + std::to_string(enable));
+    return 0;
+  }
+  void DrawPrimitive(UINT type, UINT primitiveCount, UINT vertexCount, const void* vertices,
+                     UINT stride) override {
+    calls.push_back("primitive");
+    const auto* bytes = static_cast<const unsigned char*>(vertices);
+    primitives.push_back(
+        {type, primitiveCount, vertexCount, stride, {bytes, bytes + vertexCount * stride}});
   }
   void SetFVF(DWORD fvf) override { calls.push_back("fvf " + std::to_string(fvf)); }
   void DrawIndexedPrimitiveUP(UINT type, UINT minIndex, UINT vertexCount, UINT primitiveCount,
@@ -97,7 +122,6 @@ class RecordingDrawRenderer final : public CD3D9RendererInterface,
   D3DVIEWPORT9* GetViewport() override { return nullptr; }
   HDC GetBackBufferDC() override { return nullptr; }
   UINT IsRenderingBegin() override { return 0; }
-  HRESULT SetLightEnable(WORD, UINT) override { return 0; }
   HRESULT GetLightEnableStates(UINT*) override { return 0; }
   HRESULT GetRenderTargetDescription(UINT, UINT*, UINT*, UINT*, UINT*) override { return 0; }
   CIndexBufferStorageInterface* GetIndexBufferStorageInterface() override { return nullptr; }
@@ -105,7 +129,6 @@ class RecordingDrawRenderer final : public CD3D9RendererInterface,
   CMaterialStorageInterface* GetMaterialStorageInterface() override { return nullptr; }
   CTextureStorageInterface* GetTextureStorageInterface() override { return nullptr; }
   CSpriteStorageInterface* GetSpriteStorageInterface() override { return nullptr; }
-  HRESULT SetTextureStageState(UINT, UINT, UINT) override { return 0; }
   HRESULT SetSamplerState(UINT, UINT, UINT) override { return 0; }
   HRESULT SetPixelShaderConstantF(UINT, const float*, UINT) override { return 0; }
   HRESULT SetPixelShaderConstantI(UINT, const int*, UINT) override { return 0; }
@@ -116,7 +139,6 @@ class RecordingDrawRenderer final : public CD3D9RendererInterface,
   HRESULT DrawIndexedPrimitive(UINT) override { return 0; }
   HRESULT DrawIndexedPrimitive(UINT, UINT, UINT, UINT, UINT) override { return 0; }
   void DrawIndexedPrimitive(UINT, UINT, UINT, UINT, UINT, UINT) override {}
-  void DrawPrimitive(UINT, UINT, UINT, const void*, UINT) override {}
   HRESULT SetLight(UINT, const D3DLIGHT9*) override { return 0; }
   HRESULT SetSoftwareVertexProcessing(UINT) override { return 0; }
   HRESULT EvictManagedResources() override { return 0; }

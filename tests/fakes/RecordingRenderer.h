@@ -40,7 +40,8 @@ class RecordingRenderer final : public CD3D9RendererInterface {
   CVertexBufferStorageInterface* vertexBufferStorage = nullptr;
   CMaterialStorageInterface* GetMaterialStorageInterface() override { return nullptr; }
   CTextureStorageInterface* GetTextureStorageInterface() override { return nullptr; }
-  CSpriteStorageInterface* GetSpriteStorageInterface() override { return nullptr; }
+  CSpriteStorageInterface* GetSpriteStorageInterface() override { return spriteStorage; }
+  CSpriteStorageInterface* spriteStorage = nullptr;
   HRESULT SetTextureStageState(UINT, UINT, UINT) override { return 0; }
   HRESULT SetSamplerState(UINT, UINT, UINT) override { return 0; }
   HRESULT SetTransform(UINT, const CMatrix*) override { return 0; }

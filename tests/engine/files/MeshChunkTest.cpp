@@ -6,6 +6,7 @@
 #include "FakeMeshShaderLibrary.h"
 #include "MeshFileBench.h"
 #include "files/ZKSMeshExporter.h"
+#include "files/ZKSSceneExporter.h"
 #include "scene/Bone.h"
 
 namespace {
@@ -58,7 +59,6 @@ std::vector<std::string> SubChunkTags(const std::vector<uint8_t>& bytes) {
 
 TEST_F(MeshChunk, PlainMeshWritesSevenSubChunksAndItsObjectFileAndReadsBack) {
   CMesh* saved = Tetrahedron("tetra");
-  saved->SetParentReference(3, 1);
   saved->SetPivot({1, 2, 3});
   saved->SetVisibility(0, 1, 0);
   saved->SetFlags(CMesh::kFlagCastsShadow);
@@ -76,8 +76,7 @@ TEST_F(MeshChunk, PlainMeshWritesSevenSubChunksAndItsObjectFileAndReadsBack) {
   CMesh* mesh = Read(bytes, &read);
   ASSERT_TRUE(read) << log.TextAt(CEngineLog::kLevelError);
   EXPECT_STREQ(mesh->GetName(), "tetra");
-  EXPECT_EQ(mesh->GetNumberOfParentObject(), 3u);
-  EXPECT_EQ(mesh->GetParentType(), 1u);
+  EXPECT_EQ(mesh->GetParentType(), 0u) << "no parent";
   EXPECT_EQ(*mesh->GetPivot(), (CVector3{1, 2, 3}));
   EXPECT_EQ(mesh->GetVisibleByCameras(), 0u);
   EXPECT_EQ(mesh->GetVisibleByRays(), 1u);
@@ -183,6 +182,46 @@ TEST_F(MeshChunk, MeshWhoseObjectFileCannotBeSavedLeavesACompleteChunkAndFails) 
   EXPECT_TRUE(Logged("- Can't Save ZKO Mesh: fan\n"));
   ASSERT_GE(bytes.size(), 8u);
   EXPECT_EQ(U32At(bytes, 4), bytes.size() - 8);
+}
+
+CScene* MakeTestScene(CD3D9RendererInterface* renderer, CEngineLog* log) {
+  return new TestScene(0u, renderer, log);
+}
+
+// The scene file holds each mesh's place; each mesh's geometry comes back from its own object
+// file, and the parent and morph links from one mesh to another are resolved.
+TEST_F(MeshChunk, WholeSceneWithMeshesRoundTrips) {
+  CZKSSceneExporter::SetSceneMaker(&MakeTestScene);
+  scene->SetName("level");
+  CMesh* rock = Tetrahedron("rock");
+  CMesh* leaf = AddMesh("leaf");
+  Shape(leaf, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
+  leaf->SetParentObject(rock);
+  leaf->SetMorphTarget(rock);
+  ASSERT_EQ(leaf->SetIsMorph(1), 1u);
+  rock->SetFlags(CMesh::kFlagCastsShadow);
+  ASSERT_TRUE(reader.GetSceneExporter()->SaveScene(scene)) << log.TextAt(CEngineLog::kLevelError);
+  EXPECT_FALSE(FileBytes(ObjectPath("rock")).empty());
+  EXPECT_FALSE(FileBytes(ObjectPath("leaf")).empty());
+
+  CScene* loaded = nullptr;
+  const bool read =
+      reader.GetSceneExporter()->LoadScene(&loaded, (dir / "level.zks").c_str(), 0);
+  CZKSSceneExporter::SetSceneMaker(nullptr);
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_TRUE(read) << log.TextAt(CEngineLog::kLevelError);
+  auto* loadedRock = dynamic_cast<CMesh*>(loaded->GetMeshByName("rock", 0));
+  auto* loadedLeaf = dynamic_cast<CMesh*>(loaded->GetMeshByName("leaf", 0));
+  ASSERT_NE(loadedRock, nullptr);
+  ASSERT_NE(loadedLeaf, nullptr);
+  EXPECT_EQ(loadedRock->GetNumberOfFaces(), 4u);
+  EXPECT_EQ(loadedRock->GetNumberOfEdges(), 6u);
+  EXPECT_EQ(loadedRock->GetCanCastShadowVolume(), 1u);
+  EXPECT_NE(loadedRock->GetCollider(), nullptr);
+  EXPECT_EQ(loadedLeaf->GetNumberOfVertices(), 3u);
+  EXPECT_EQ(loadedLeaf->GetParent(), loadedRock);
+  EXPECT_EQ(loadedLeaf->GetMorphTargetObject(), loadedRock);
+  loaded->Release();
 }
 
 // A "MESH" chunk around the given sub-chunks, for a mesh "m" whose object file exists.

@@ -425,38 +425,6 @@ TEST_F(SurfaceTest, ACloneSharesResourcesWithReferencesOfItsOwn) {
   EXPECT_EQ(bench.materials.live, 1);
 }
 
-TEST_F(SurfaceTest, ImageSequencesPickTheirFrameFromTheTime) {
-  CSurface* surface = bench.Make("s", mesh);
-  surface->SetTexture(1, "seq.png");
-  SurfaceTexture* record = surface->GetColor0Texture();
-  TextureOf(record)->Release();
-  record->dwSourceKind = SURFACE_TEXTURE_SEQUENCE;
-  record->lFirstFrame = 0;
-  record->lFrameLimit = 10;
-  record->dwNumberOfFrames = 10;
-  record->pFrames = new CTextureInterface*[10];
-  for (int i = 0; i < 10; ++i) record->pFrames[i] = bench.textures.CreateTexture("f", 0);
-
-  struct FrameCase {
-    float time;
-    WORD flags;
-    float animationTime;
-    int frame;
-  };
-  const FrameCase cases[] = {{4.5f, 0, -1, 4},
-                             {12, 0, -1, 9},
-                             {12, SURFACE_TEXTURE_LOOP, -1, 1},
-                             {12, 0, 0, 0},
-                             {-30, SURFACE_TEXTURE_LOOP, -1, 0}};
-  for (const FrameCase& c : cases) {
-    SCOPED_TRACE(c.time);
-    record->wFlags = c.flags;
-    surface->SetAnimationTime(c.animationTime);
-    surface->UpdateMaterial(c.time);
-    EXPECT_EQ(record->pTextureImage, record->pFrames[c.frame]);
-  }
-}
-
 TEST_F(SurfaceTest, KeyedEnvelopesWriteTheMaterialEachFrame) {
   CSurface* surface = bench.Make("s", mesh);
   GiveMaterial(surface, 1.0f);

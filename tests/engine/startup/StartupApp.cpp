@@ -9,17 +9,42 @@
 // process ends, and what each scenario reports.
 #include <windows.h>
 
+#include <dlfcn.h>
+#include <pthread.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <thread>
 
 #include "ZKDXGlobals.h"
 #include "ZKDXInterface.h"
+#include "core/InputControllers.h"
+#include "core/Keyboard.h"
 #include "zktest/ZkTestKernel.h"
+
+// While armed, threads started through the C++ library (the engine's input thread is one) cannot
+// be created, as when the system runs out of threads; other threads start as usual. The program
+// exports this definition, so that the C++ library's call reaches it before the C library's.
+namespace {
+std::atomic<bool> g_refuseThreads{false};
+}  // namespace
+
+extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attributes,
+                              void* (*routine)(void*), void* argument) {
+  using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+  static const Create create = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
+  Dl_info where = {};
+  if (g_refuseThreads && dladdr(reinterpret_cast<void*>(routine), &where) && where.dli_fname &&
+      std::strstr(where.dli_fname, "libstdc++"))
+    return EAGAIN;
+  return create(thread, attributes, routine, argument);
+}
 
 namespace {
 
@@ -50,6 +75,32 @@ bool HasOption(int argc, char** argv, const char* option) {
   for (int i = 3; i < argc; ++i)
     if (std::strcmp(argv[i], option) == 0) return true;
   return false;
+}
+
+void ReportCharacter(UINT character) { std::printf("character %c\n", static_cast<char>(character)); }
+
+// What Init left running: the input manager, whose thread keeps waking, and whose keyboard the
+// engine's window procedure feeds; and the particle emitter factory.
+void ReportServices(CZeKorbD3DInterface* engine) {
+  CInputControllers* input = engine->GetInputControllersInterface();
+  if (!input) {
+    Report("no input manager");
+  } else {
+    const uint64_t rounds = input->GetThreadRounds();
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (input->GetThreadRounds() < rounds + 2 && std::chrono::steady_clock::now() < limit)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    Report(input->IsThreadRunning() && input->GetThreadRounds() >= rounds + 2
+               ? "input thread polling"
+               : "input thread still");
+    if (CKeyboard* keyboard = input->GetKeyboard()) {
+      keyboard->SetCharCallback(ReportCharacter);
+      SendMessageA(engine->GetWindowHandle(), WM_CHAR, 'q', 0);
+      keyboard->SetCharCallback(nullptr);
+      std::fflush(stdout);
+    }
+  }
+  Report(engine->GetParticleEmiterFactory() ? "particle factory" : "no particle factory");
 }
 
 }  // namespace
@@ -116,13 +167,22 @@ int main(int argc, char** argv) {
   config.dwNumberOfPresets = 2;
   config.wWidth = 640;
   config.wHeight = 480;
+  config.dwInputCooperativeFlags = 4;  // background: the window need not have the focus
+  config.dwInputPollInterval = 10;
+  g_refuseThreads = scenario == "no-input-thread";
   engine->Init(&config);
   Report(LogsExist() ? "logs after Init" : "no logs after Init");
+  const bool reportServices = HasOption(argc, argv, "--report-services");
+  if (reportServices) ReportServices(engine);
   if (reportBlocks)
     std::printf("config %u %u %u %u\n", config.wWidth, config.wHeight, config.dwLockConsole,
                 config.dwVSync);
 
   engine->CloseZeKorb();
   Report("returned from CloseZeKorb");
+  if (reportServices)
+    Report(engine->GetInputControllersInterface() || engine->GetParticleEmiterFactory()
+               ? "services kept"
+               : "services released");
   return 3;
 }

@@ -192,3 +192,30 @@ TEST_F(StartupFixture, TheOverrideFileAdjustsBothBlocks) {
                            "descriptor 4096 25000000 shaders\\ 0 window", "logs after Init",
                            "config 800 600 1 0", "exit 0"}));
 }
+
+// Init leaves the input manager polling on its thread, with the window procedure feeding its
+// keyboard, and the particle emitter factory; the shutdown stops the thread before it frees the
+// manager, and releases both.
+TEST_F(StartupFixture, InitStartsInputAndParticlesAndTheShutdownReleasesThem) {
+  Lines_ lines;
+  EXPECT_EQ(Run({"run", "--report-services", "--quit-callback"}, lines), 3);
+  EXPECT_EQ(lines, (Lines_{"interface", "logs after export", "logs after Init",
+                           "input thread polling", "character q", "particle factory",
+                           "quit callback", "returned from CloseZeKorb", "services released"}));
+  EXPECT_TRUE(AppearInOrder(ReadFile(folder / "ZeKorb.Log"),
+                            {"- Initializing DInput\n", "- Inited\n", "- Window Destroyed\n",
+                             "- Stopping DInput Thread\n", "- DInput Thread Exited\n",
+                             "- Input Controllers deinitialized\n",
+                             "- Virtual Disk deinitialized\n"}));
+}
+
+TEST_F(StartupFixture, AnInputThreadThatCannotStartEndsInitWithItsMessage) {
+  Lines_ lines;
+  EXPECT_EQ(Run({"no-input-thread"}, lines), 1);
+  EXPECT_EQ(lines, (Lines_{"interface", "logs after export",
+                           "box\tError While Initializing\tCan't Create InputControllers Interface",
+                           "exit 1"}));
+  EXPECT_TRUE(AppearInOrder(ReadFile(folder / "ZeKorbError.Log"),
+                            {"ERROR!!! Cant Create DInput Thread\n",
+                             "Can't Create InputControllers Interface\n"}));
+}

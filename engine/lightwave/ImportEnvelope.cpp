@@ -1,0 +1,9 @@
+#include "ImportEnvelope.h"
+
+#include "ImportRecordHelpers.h"
+
+void ImportEnvelope::Reset() {
+  value = 0.0f;
+  isEnvelope = 0;
+  ResetToConstructed(channel);
+}

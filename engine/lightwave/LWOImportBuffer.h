@@ -1,0 +1,87 @@
+#pragma once
+// Everything the LightWave import learns about one object before it becomes an engine mesh:
+// the object file's tags, points, triangles, surfaces, clips, UV maps and weight maps, the
+// scene's settings for the object (motion, pivot, parent, morph, dissolve, bones), and what
+// the processing adds (edges, normals, per-surface index lists).
+//
+// The record is large (the fixed tables hold 65536 triangles and 16 surfaces of 65535 indices)
+// and is made once on the heap and reset before each object. Unlike the tables, the arrays the
+// readers allocate (tags, points, edges, weight entries, sequence frame names) belong to the
+// buffer: a reset or the destructor frees them, so no object's data outlives the next one.
+#include <memory>
+
+#include "ImportEnvelope.h"
+#include "ImportName.h"
+#include "LWORecords.h"
+#include "LWOSurface.h"
+#include "scene/Bone.h"
+#include "scene/Motion.h"
+
+class LWOImportBuffer {
+ public:
+  static constexpr UINT kMaxFaces = 65536;
+  static constexpr UINT kMaxSurfaces = 16;
+  static constexpr UINT kMaxClips = 64;
+  static constexpr UINT kMaxWeightMaps = 64;
+  static constexpr UINT kMaxBones = 64;
+  // The scene reader accepts one bone fewer than the table holds.
+  static constexpr UINT kMaxSceneBones = 63;
+  static constexpr UINT kMaxUVMaps = 32;
+
+  // transparencyClass values.
+  enum : UINT { TRANSPARENCY_NONE = 0, TRANSPARENCY_ALL = 1, TRANSPARENCY_MIXED = 2 };
+
+  std::unique_ptr<LWOTag[]> tags;      // tagCount of them
+  std::unique_ptr<LWOPoint[]> points;  // pointCount of them
+  LWOFace faces[kMaxFaces] = {};
+  LWOSurface surfaces[kMaxSurfaces];
+  std::unique_ptr<Edge[]> edges;  // edgeCount of them (processing)
+  ImportName fileName = {};
+  LWOClip clips[kMaxClips] = {};
+  LWOWeightMap weightMaps[kMaxWeightMaps] = {};
+  ImportEnvelope dissolve;
+  UINT tagCount = 0;
+  UINT weightMapCount = 0;
+  UINT clipCount = 0;
+  UINT pointCount = 0;
+  UINT faceCount = 0;
+  UINT edgeCount = 0;
+  WORD surfaceCount = 0;
+  UINT transparencyClass = TRANSPARENCY_NONE;
+  UINT parentItem[2] = {};
+  CMotion motion;
+  CMotion morphMotion;  // one channel: the morph amount
+  INT morphTarget = 0;  // -1 when none
+  CVector3 pivotPosition;
+  CVector3 pivotRotation;
+  UINT morphEnabled = 0;
+  UINT hasBones = 0;
+  UINT boneCount = 0;
+  CBone bones[kMaxBones];
+  LWOUVMapName uvMapNames[kMaxUVMaps] = {};
+  UINT uvMapCount = 0;
+  WORD shadowOptions = 0;
+  UINT seenByRays = 0;
+  UINT seenByCamera = 0;
+
+  LWOImportBuffer() = default;
+  LWOImportBuffer(const LWOImportBuffer&) = delete;
+  LWOImportBuffer& operator=(const LWOImportBuffer&) = delete;
+
+  // Empties the buffer for the next object: every table, count, text and flag zero (morph
+  // target and the shadow and visibility flags included), motions, bones and envelopes as
+  // constructed, and the allocated arrays freed.
+  void Reset();
+  // What the scene reader sets after Reset when it starts an object: no morph target, all
+  // shadow options, seen by rays and by the camera.
+  void StartSceneObject();
+
+  // Room for `count` zeroed tags or points (the old array freed); false, with none, when the
+  // memory cannot be had.
+  bool AllocateTags(UINT count);
+  bool AllocatePoints(UINT count);
+  // The surface at `index` below surfaceCount, else null.
+  LWOSurface* GetSurface(UINT index);
+  // The clip whose file index is `index`, else null.
+  const LWOClip* FindClip(UINT index) const;
+};

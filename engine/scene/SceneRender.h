@@ -1,0 +1,37 @@
+#pragma once
+// A scene's render entry: draws one frame of the scene after its per-frame passes, by the
+// drawing path its rendering profile chooses, then the light flares and the debug overlays
+// the engine's debug display switches ask for. Each scene keeps one, for what it remembers
+// between frames.
+#include "windef.h"
+
+class CCamera;
+class CScene;
+class CScenePasses;
+class CSceneOctreeDrawing;
+
+class CSceneRender {
+ public:
+  // The drawing paths and resources of the engine; null until Init registers them.
+  static void SetPasses(CScenePasses* passes);
+  static CScenePasses* GetPasses();
+
+  void Render(CScene& scene);
+
+  // Logs a line of the render entry into the scene's log.
+  static void Log(CScene& scene, int level, const char* format, ...)
+      __attribute__((format(printf, 3, 4)));
+
+ private:
+  // The path of the scene's rendering profile word, with the scene shader's sprites.
+  void DrawScene(CScene& scene, CScenePasses* passes);
+  void DrawSprites(CScene& scene);
+  void DrawFlares(CScene& scene, CScenePasses* passes);
+  // Flares and sprites are placed by the active camera; without one they are skipped, with one
+  // log line until the scene has a camera again.
+  void NoteMissingCamera(CScene& scene);
+  // The scene's octree for the debug overlays; null while the scene has none.
+  static CSceneOctreeDrawing* GetOctreeDrawing(CScene& scene);
+
+  bool m_bMissingCameraLogged = false;
+};
