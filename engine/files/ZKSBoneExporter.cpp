@@ -2,6 +2,8 @@
 
 #include "ChunkWriter.h"
 #include "ZKReader.h"
+#include "ZKSFieldReader.h"
+#include "ZKSLink.h"
 #include "ZKSMotionExporter.h"
 #include "scene/Bone.h"
 
@@ -42,22 +44,6 @@ bool CZKSBoneExporter::ReadBone(CBone* bone, CChunkReader& in) {
       return in.FixedChunk(size, report, incorrectSize, [&] { return read(); });
     };
   };
-  const auto u32 = [&](const char* incorrectSize, void (CBone::*set)(UINT)) {
-    return fixed(4, incorrectSize, [&in, bone, set] {
-      uint32_t value = 0;
-      if (!in.U32(value)) return false;
-      (bone->*set)(value);
-      return true;
-    });
-  };
-  const auto f32 = [&](const char* incorrectSize, void (CBone::*set)(float)) {
-    return fixed(4, incorrectSize, [&in, bone, set] {
-      float value = 0;
-      if (!in.F32(value)) return false;
-      (bone->*set)(value);
-      return true;
-    });
-  };
   const auto vector = [&](const char* incorrectSize, void (CBone::*set)(const CVector3&)) {
     return fixed(12, incorrectSize, [&in, bone, set] {
       CVector3 value;
@@ -79,28 +65,36 @@ bool CZKSBoneExporter::ReadBone(CBone* bone, CChunkReader& in) {
         "ERROR! - Bone, Can't Load Position\n"},
        {"ROTN", vector("ERROR! - BONE::ROTN Incorrect Size\n", &CBone::SetRestRotation),
         "ERROR! - Bone, Can't Load Rotation\n"},
-       {"LENG", f32("ERROR! - BONE::LENG Incorrect Size\n", &CBone::SetRestLength),
+       {"LENG",
+        CZKSFieldReader::F32(report, "ERROR! - BONE::LENG Incorrect Size\n",
+                             [bone](float value) { bone->SetRestLength(value); }),
         "ERROR! - Bone, Can't Load Length\n"},
        {"MOTN",
         [&](CChunkReader& r) { return m_pReader->GetMotionExporter()->ReadMotion(bone->GetMotion(), r); },
         "ERROR! - Bone, Can't Load Motion\n"},
-       {"RANG", f32("ERROR! - BONE::RANG Incorrect Size\n", &CBone::SetRange),
+       {"RANG",
+        CZKSFieldReader::F32(report, "ERROR! - BONE::RANG Incorrect Size\n",
+                             [bone](float value) { bone->SetRange(value); }),
         "ERROR! - Bone, Can't Load Range\n"},
-       {"STRN", f32("ERROR! - BONE::STRN Incorrect Size\n", &CBone::SetStrength),
+       {"STRN",
+        CZKSFieldReader::F32(report, "ERROR! - BONE::STRN Incorrect Size\n",
+                             [bone](float value) { bone->SetStrength(value); }),
         "ERROR! - Bone, Can't Load Strength\n"},
-       {"ACTV", u32("ERROR! - BONE::ACTV Incorrect Size\n", &CBone::SetActive),
+       {"ACTV",
+        CZKSFieldReader::U32(report, "ERROR! - BONE::ACTV Incorrect Size\n",
+                             [bone](uint32_t value) { bone->SetActive(value); }),
         "ERROR! - Bone, Can't Load IsActive\n"},
-       {"FALL", u32("ERROR! - BONE::FALL Incorrect Size\n", &CBone::SetFalloffType),
+       {"FALL",
+        CZKSFieldReader::U32(report, "ERROR! - BONE::FALL Incorrect Size\n",
+                             [bone](uint32_t value) { bone->SetFalloffType(value); }),
         "ERROR! - Bone, Can't Load FallOff\n"},
-       {"SCAL", u32("ERROR! - BONE::SCAL Incorrect Size\n", &CBone::SetScaleByLength),
+       {"SCAL",
+        CZKSFieldReader::U32(report, "ERROR! - BONE::SCAL Incorrect Size\n",
+                             [bone](uint32_t value) { bone->SetScaleByLength(value); }),
         "ERROR! - Bone, Can't Load Scale By Length\n"},
-       {"PRNT", fixed(8, "ERROR! - BONE::PRNT Incorrect Size\n",
-                      [&in, bone] {
-                        uint32_t number = 0, type = 0;
-                        if (!in.U32(number) || !in.U32(type)) return false;
-                        bone->SetParentLink(number, type);
-                        return true;
-                      }),
+       {"PRNT",
+        CZKSFieldReader::Link(report, "ERROR! - BONE::PRNT Incorrect Size\n",
+                              [bone](UINT kind, UINT number) { bone->SetParentLink(number, kind); }),
         "ERROR! - Bone, Can't Load Parent\n"}},
       report, "ERROR! - Bone Chunk Size Is Incorrect\n");
 }

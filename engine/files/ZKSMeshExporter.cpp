@@ -5,8 +5,9 @@
 #include "ZKOMeshExporter.h"
 #include "ZKReader.h"
 #include "ZKSBoneExporter.h"
-#include "ZKSEnvelopeExporter.h"
 #include "ZKSMotionExporter.h"
+#include "ZKSEnvelopeValue.h"
+#include "ZKSFieldReader.h"
 #include "ZKSLink.h"
 #include "ZKShaderChunk.h"
 #include "scene/Mesh.h"
@@ -41,11 +42,7 @@ bool CZKSMeshExporter::WriteMesh(CMesh* mesh, FILE* stream, UINT& total) {
         !CZKSLink::To(OwnerScene(mesh), mesh->GetParent()).Write(out, "PRNT") ||
         (mesh->GetIsMorph() == 1 && !WriteMorph(mesh, stream, total)) ||
         !WriteVector(out, "PIVT", *mesh->GetPivot()) ||
-        !out.Container("DISL",
-                       [&] {
-                         return m_pReader->GetEnvelopeExporter()->WriteEnvelope(
-                             mesh->GetEnvDissolve(), stream, total);
-                       }) ||
+        !CZKSEnvelopeValue::Write(m_pReader, "DISL", mesh->GetEnvDissolve(), stream, total) ||
         !out.FixedChunk("VSBL", 12,
                         [&] {
                           return out.U32(mesh->GetVisibleByCameras()) &&
@@ -121,19 +118,15 @@ bool CZKSMeshExporter::ReadMesh(CMesh* mesh, CChunkReader& in, UINT loadFlag) {
        {"BONN", [&](CChunkReader& r) { return bonesRead = ReadBones(mesh, r); },
         "ERROR! - Mesh - %s, Can't Load Bones\n"},
        {"PRNT",
-        [&](CChunkReader& r) {
-          CZKSLink link;
-          if (!link.Read(r, report, "ERROR! - MESH::PRNT, Incorrect Chunk Size: %s\n"))
-            return false;
-          mesh->SetParentReference(link.dwNumber, link.dwKind);
-          return true;
-        },
+        CZKSFieldReader::Link(report, "ERROR! - MESH::PRNT, Incorrect Chunk Size: %s\n",
+                              [mesh](UINT kind, UINT number) {
+                                mesh->SetParentReference(number, kind);
+                              }),
         "ERROR! - Mesh - %s, Can't Load Parent\n"},
        {"DISL",
         [&](CChunkReader& r) {
-          return r.WrappedChunk([&] {
-            return m_pReader->GetEnvelopeExporter()->ReadEnvelope(mesh->GetEnvDissolve(), r);
-          });
+          return CZKSEnvelopeValue::Read(m_pReader, mesh->GetEnvDissolve(), r, report,
+                                         "ERROR! - Mesh::DISL Incorrect Size\n");
         },
         "ERROR! - Mesh - %s, Can't Load Disslove Envelope\n"},
        {"MORF", [&](CChunkReader& r) { return ReadMorph(mesh, r); },
@@ -146,13 +139,11 @@ bool CZKSMeshExporter::ReadMesh(CMesh* mesh, CChunkReader& in, UINT loadFlag) {
                         return true;
                       }),
         "ERROR! - Mesh - %s, Can't Load Pivot\n"},
-       {"SWOP", fixed(4, "ERROR! - MESH::SWOP, Incorrect Chunk Size: %s\n",
-                      [&in, mesh] {
-                        uint32_t options = 0;
-                        if (!in.U32(options)) return false;
-                        mesh->SetFlags(static_cast<WORD>(options & 0xFFFF));
-                        return true;
-                      }),
+       {"SWOP",
+        CZKSFieldReader::U32(report, "ERROR! - MESH::SWOP, Incorrect Chunk Size: %s\n",
+                             [mesh](uint32_t options) {
+                               mesh->SetFlags(static_cast<WORD>(options & 0xFFFF));
+                             }),
         "ERROR! - Mesh - %s, Can't Load Visibility Flags\n"},
        {"VSBL", fixed(12, "ERROR! - MESH::VSB2, Incorrect Chunk Size: %s\n",
                       [&in, mesh] {

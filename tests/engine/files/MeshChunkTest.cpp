@@ -281,6 +281,10 @@ TEST_F(MalformedMeshChunk, RefusedWithTheirMessages) {
          b.U32(0).End();
        }),
        {"ERROR! - MESH::MORF, Incorrect Chunk Size: m\n", "ERROR! - Mesh - m, Can't Load Morphing\n"}},
+      {"dissolve_with_bytes_after_its_envelope",
+       Mesh([](CChunkBuilder& b) { b.Begin("DISL").F32Chunk("ENVN", 0).U32(0).End(); }),
+       {"ERROR! - Mesh::DISL Incorrect Size\n",
+        "ERROR! - Mesh - m, Can't Load Disslove Envelope\n"}},
       {"pivot_of_eight_bytes", Mesh([](CChunkBuilder& b) { b.Begin("PIVT").F32(0).F32(0).End(); }),
        {"ERROR! - MESH::PIVT, Incorrect Chunk Size: m\n", "ERROR! - Mesh - m, Can't Load Pivot\n"}},
       {"too_many_shader_parameters",
