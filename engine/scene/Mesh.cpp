@@ -312,6 +312,7 @@ UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
       return 0;
     }
     m_pBones[index].SetParent(parentItemType, nullptr);
+    m_pBones[index].SetParentLink(parent, parentItemType);
     return 1;
   }
   if (index >= m_dwNumberOfBones || parent >= m_dwNumberOfBones) {
@@ -332,6 +333,8 @@ UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
       return 0;
     }
   m_pBones[index].SetParent(parentItemType, &m_pBones[parent]);
+  // Kept as the scene file stores it.
+  m_pBones[index].SetParentLink(parent, parentItemType);
   return 1;
 }
 

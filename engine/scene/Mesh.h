@@ -161,7 +161,7 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   CBone* GetBones() { return m_pBones.get(); }
   // Links bone `index` to bone `parent` when the parent item type is a bone's (other types
   // leave the bone without a parent bone). Numbers out of range and a parent that would close a
-  // loop are refused with a log line; 1 when linked.
+  // loop are refused with a log line; 1 when linked. The bone keeps the link as given.
   UINT SetBoneParent(UINT index, UINT parentItemType, UINT parent);
   CMeshBoundVolumeInterface* GetBoundVolume() const { return m_pBoundVolume; }
   CCollider* GetCollider() const { return m_pCollider; }
