@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "EngineContextScope.h"
-#include "FakeIndexBufferStorage.h"
+#include "FakeShadowIndexBufferStorage.h"
 #include "RecordingDrawRenderer.h"
 #include "RecordingEngineLog.h"
 #include "RecordingRenderer.h"
@@ -122,7 +122,7 @@ class MeshSpatialServicesTest : public ::testing::Test {
   EngineContextScope context;
   CRecordingEngineLog log;
   RecordingRenderer renderer;
-  FakeIndexBufferStorage indexBuffers;
+  FakeShadowIndexBufferStorage indexBuffers;
   CMeshSpatialServices services;
   CCollisionManager manager;
   TestScene* scene;
