@@ -1564,4 +1564,8 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
   return 1;
 }
 
-void CMesh::DrawBones() { LogNotAvailable("DrawBones"); }
+void CMesh::DrawBones() {
+  if (g_pSpatial == nullptr) return;
+  for (UINT i = 0; i < m_dwNumberOfBones; ++i)
+    g_pSpatial->DrawBone(&m_pBones[i], m_pRendererContext, m_fFrameSet, m_mtxMatrix);
+}

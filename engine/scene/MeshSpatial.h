@@ -6,6 +6,7 @@
 #include "ZeKorbD3DHeader.h"
 #include "ZKDXInterface.h"
 
+class CBone;
 class CCollider;
 class CMesh;
 class CMeshShadowVolume;
@@ -23,6 +24,10 @@ class CMeshSpatial {
   virtual void TransformBoundVolume(CMeshBoundVolumeInterface* volume, const CMatrix& matrix) = 0;
   virtual void DrawBoundVolume(CMeshBoundVolumeInterface* volume, void* rendererContext,
                                const CMatrix& matrix) = 0;
+  // One bone of the mesh at the frame, placed by its own matrices and then the mesh's world
+  // matrix.
+  virtual void DrawBone(CBone* bone, void* rendererContext, float frame,
+                        const CMatrix& meshMatrix) = 0;
 
   // The mesh's shadow-volume state, or null.
   virtual CMeshShadowVolume* CreateShadowVolume(void* rendererContext, CMesh* mesh) = 0;

@@ -6,6 +6,8 @@
 #include "core/EngineLog.h"
 #include "scene/Mesh.h"
 #include "scene/Scene.h"
+#include "scene/Bone.h"
+#include "spatial/BoundVolumeDrawing.h"
 #include "spatial/BoundVolumeMesh.h"
 #include "spatial/Collider.h"
 #include "spatial/MeshBoundVolume.h"
@@ -52,6 +54,13 @@ void CMeshSpatialServices::DrawBoundVolume(CMeshBoundVolumeInterface* volume,
   if (volume == nullptr) return;
   CMatrix world = matrix;
   Ours(volume)->DrawFrameBox(static_cast<CD3D9RendererInterface*>(rendererContext), &world);
+}
+
+void CMeshSpatialServices::DrawBone(CBone* bone, void* rendererContext, float frame,
+                                    const CMatrix& meshMatrix) {
+  if (bone == nullptr) return;
+  CBoundVolumeDrawing::DrawBone(static_cast<CD3D9RendererInterface*>(rendererContext), bone, frame,
+                                meshMatrix, bone->GetRestLength());
 }
 
 CMeshShadowVolume* CMeshSpatialServices::CreateShadowVolume(void* /*rendererContext*/,

@@ -13,6 +13,8 @@ class CMeshSpatialServices final : public CMeshSpatial {
   CMeshBoundVolumeInterface* CreateBoundVolume(CMesh* mesh) override;
   void ReleaseBoundVolume(CMeshBoundVolumeInterface* volume) override;
   void TransformBoundVolume(CMeshBoundVolumeInterface* volume, const CMatrix& matrix) override;
+  void DrawBone(CBone* bone, void* rendererContext, float frame,
+                const CMatrix& meshMatrix) override;
   void DrawBoundVolume(CMeshBoundVolumeInterface* volume, void* rendererContext,
                        const CMatrix& matrix) override;
 

@@ -33,6 +33,7 @@ class FakeMeshSpatial final : public CMeshSpatial {
     calls.push_back("TransformBoundVolume");
     transformMatrices.push_back(matrix);
   }
+  void DrawBone(CBone*, void*, float, const CMatrix&) override { calls.push_back("DrawBone"); }
   void DrawBoundVolume(CMeshBoundVolumeInterface*, void*, const CMatrix& matrix) override {
     calls.push_back("DrawBoundVolume");
     drawMatrices.push_back(matrix);

@@ -193,6 +193,21 @@ TEST_F(MeshSpatialServicesTest, BoundVolumeDrawsAtTheWorldMatrix) {
   EXPECT_EQ(drawing.draws[0].vertexCount, 8u);
 }
 
+TEST_F(MeshSpatialServicesTest, EachBoneDrawsFilledThenWireframe) {
+  RecordingDrawRenderer drawing;
+  auto* mesh = new CMesh(&drawing, &log, scene, 0);
+  scene->AppendWorldObject(mesh);
+  CBone* bones = mesh->CreateBones(2);
+  ASSERT_NE(bones, nullptr);
+  bones[0].SetRestLength(1);
+  bones[1].SetRestLength(2);
+  Place(mesh, {4, 5, 6});
+  mesh->DrawBones();
+  ASSERT_EQ(drawing.draws.size(), 4u);
+  for (const auto& draw : drawing.draws) EXPECT_EQ(draw.vertexCount, 6u);
+  EXPECT_EQ(log.TextAt(CEngineLog::kLevelError), "");
+}
+
 // --- shadow volume ---
 
 TEST_F(MeshSpatialServicesTest, ShadowVolumeIsPreparedAndReleasedWithTheMesh) {
