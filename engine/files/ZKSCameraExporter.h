@@ -1,7 +1,6 @@
 #pragma once
-// "CAME": a camera of a scene file.
-// The engine cannot build these objects yet: every operation logs that it is not available
-// and fails, so a save or load that needs it stops with a clear error.
+// "CAME": a camera of a scene file — zoom envelope, links, motion, aspect, screen size and clip
+// planes.
 #include <cstdio>
 
 #include "ZKExporter.h"
@@ -14,6 +13,7 @@ class CZKSCameraExporter final : public CZKExporter {
       : CZKExporter(reader, log, renderer, ".\\Sources\\ZKSCameraExporter") {}
 
   bool WriteCamera(CCamera* camera, FILE* stream, UINT& total);
+  // After the "CAME" tag, into a new camera.
   bool ReadCamera(CCamera* camera, CChunkReader& in, UINT loadFlag);
 
  private:

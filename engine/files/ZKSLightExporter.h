@@ -1,7 +1,6 @@
 #pragma once
-// "LITE": a light of a scene file.
-// The engine cannot build these objects yet: every operation logs that it is not available
-// and fails, so a save or load that needs it stops with a clear error.
+// "LITE": a light of a scene file — name, Direct3D record, motion, links, the eight envelopes,
+// falloff, flare flag, type, number and activity.
 #include <cstdio>
 
 #include "ZKExporter.h"
@@ -14,6 +13,7 @@ class CZKSLightExporter final : public CZKExporter {
       : CZKExporter(reader, log, renderer, ".\\Sources\\ZKSLightExporter") {}
 
   bool WriteLight(CLight* light, FILE* stream, UINT& total);
+  // After the "LITE" tag, into a new light; finishes the light (flare, range, volume).
   bool ReadLight(CLight* light, CChunkReader& in, UINT loadFlag);
 
  private:

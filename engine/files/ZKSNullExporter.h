@@ -1,7 +1,6 @@
 #pragma once
-// "NULL": a null object of a scene file.
-// The engine cannot build these objects yet: every operation logs that it is not available
-// and fails, so a save or load that needs it stops with a clear error.
+// "NULL": a null object of a scene file — name, motion, parent link and, when it has one, its
+// script.
 #include <cstdio>
 
 #include "ZKExporter.h"
@@ -14,6 +13,7 @@ class CZKSNullExporter final : public CZKExporter {
       : CZKExporter(reader, log, renderer, ".\\Sources\\ZKSNullExporter") {}
 
   bool WriteNull(CNull* null, FILE* stream, UINT& total);
+  // After the "NULL" tag, into a new null.
   bool ReadNull(CNull* null, CChunkReader& in, UINT loadFlag);
 
  private:

@@ -531,6 +531,7 @@ UINT CCamera::Clone(CCameraInterface** out) {
   clone->m_fVisibleMeshesStamp = m_fVisibleMeshesStamp;
   clone->m_fVisibleLightsStamp = m_fVisibleLightsStamp;
   clone->m_dwParentNumber = m_dwParentNumber;
+  clone->m_dwParentReferenceType = m_dwParentReferenceType;
   clone->m_dwTargetNumber = m_dwTargetNumber;
   clone->m_dwTargetType = m_dwTargetType;
   m_Motion.CopyTo(clone->m_Motion);

@@ -106,6 +106,24 @@ class CCamera final : public TWorldObject<CCameraInterface> {
   // Stores the target as it is (the loaders resolve targets by number); the type stays.
   void SetTargetObject(CWorldObject* target) { m_pTarget = target; }
   void SetParentNumber(UINT number) { m_dwParentNumber = number; }
+  // The parent as the loaded scene numbers it (kind and number), resolved after loading.
+  void SetParentReference(UINT type, UINT number) {
+    m_dwParentReferenceType = type;
+    m_dwParentNumber = number;
+  }
+  UINT GetParentReferenceType() const { return m_dwParentReferenceType; }
+  // The target as the loaded scene numbers it, resolved after loading.
+  void SetTargetReference(UINT type, UINT number) {
+    m_dwTargetType = type;
+    m_dwTargetNumber = number;
+  }
+  // What the scene file stores, as it stands (no evaluation, no aspect recomputed).
+  CMotion* GetOwnMotion() { return &m_Motion; }
+  void SetAspect(float aspect) { m_fAspect = aspect; }
+  void SetScreenSize(float width, float height) {
+    m_fScreenWidth = width;
+    m_fScreenHeight = height;
+  }
   void SetTargetNumber(UINT number) { m_dwTargetNumber = number; }
   void ClearVisibleMeshes();
   void ClearVisibleLights();
@@ -151,6 +169,7 @@ class CCamera final : public TWorldObject<CCameraInterface> {
   UINT m_dwVisibleLightCapacity = kVisibleListStep;
   float m_fVisibleLightsStamp = -1.0f;
   UINT m_dwParentNumber = 0;
+  UINT m_dwParentReferenceType = 0;
   UINT m_dwTargetNumber = 0;
   UINT m_dwTargetType = 0;
   CMotion m_Motion;

@@ -86,6 +86,7 @@ CLight::CLight(CD3D9RendererInterface* renderer, CEngineLog* log, CScene* scene,
                const ImportedRecord& record)
     : CLight(renderer, log, scene) {
   m_dwParentNumber = record.dwParentNumber;
+  m_dwParentReferenceType = record.dwParentType;
   m_dwTargetNumber = record.dwTargetNumber;
   m_dwTargetType = record.dwTargetType;
   m_dwActive = record.dwActive;
@@ -142,13 +143,28 @@ CLight::CLight(CD3D9RendererInterface* renderer, CEngineLog* log, CScene* scene,
       FatalErrorWithTitle("Error While Updating File", "Spotlite Range Should Be Set");
     m_D3DLight.Attenuation0 = 1.0f;
   }
+  FillFlareQuad();
+  if (m_wType == LIGHT_POINT || m_wType == LIGHT_SPOT) CreateBoundVolume();
+}
+
+void CLight::FillFlareQuad() {
   SetFlareSize(Value(ENVELOPE_FLARE_SIZE) * kFlareScale);
   for (UINT i = 0; i < 4; ++i) {
     m_FlareQuad[i].u = i < 2 ? 0.0f : 1.0f;
     m_FlareQuad[i].v = i % 2 == 0 ? 1.0f : 0.0f;
   }
   SetFlareColor(0xFFFFFFFF);
-  if (m_wType == LIGHT_POINT || m_wType == LIGHT_SPOT) CreateBoundVolume();
+}
+
+void CLight::FinishLoaded() {
+  if (m_wType == LIGHT_DISTANT) return;
+  CEnvelope* flare = GetEnvelope(ENVELOPE_FLARE_SIZE);
+  if (flare->GetIsEnvelope() != 0) flare->CalcStep(1.0f);
+  m_D3DLight.Range = Value(ENVELOPE_RANGE);
+  FillFlareQuad();
+  if (m_wType != LIGHT_POINT && m_wType != LIGHT_SPOT) return;
+  if (m_pBoundVolume == nullptr) CreateBoundVolume();
+  RecalculateBoundVolume();
 }
 
 CLight::~CLight() {
@@ -575,6 +591,7 @@ UINT CLight::Clone(CLightInterface** out) {
   clone->m_fFrameEvaluated = m_fFrameEvaluated;
   clone->m_dwFallOffType = m_dwFallOffType;
   clone->m_dwParentNumber = m_dwParentNumber;
+  clone->m_dwParentReferenceType = m_dwParentReferenceType;
   clone->m_dwTargetNumber = m_dwTargetNumber;
   clone->m_dwTargetType = m_dwTargetType;
   clone->m_wType = m_wType;

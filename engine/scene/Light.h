@@ -154,6 +154,24 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
   // Stores the target as it is (the loaders resolve targets by number); the type stays.
   void SetTarget(CWorldObject* target) { m_pTarget = target; }
   CWorldObject* GetTarget() const { return m_pTarget; }
+  // The links as the loaded scene numbers them (kind and number), resolved after loading.
+  void SetParentReference(UINT type, UINT number) {
+    m_dwParentReferenceType = type;
+    m_dwParentNumber = number;
+  }
+  UINT GetParentReferenceType() const { return m_dwParentReferenceType; }
+  void SetTargetReference(UINT type, UINT number) {
+    m_dwTargetType = type;
+    m_dwTargetNumber = number;
+  }
+  // What the scene file stores, as it stands (no evaluation, no record changed).
+  CMotion* GetOwnMotion() { return &m_Motion; }
+  void SetStoredType(WORD type) { m_wType = type; }
+  void SetNumber(WORD number) { m_wNumber = number; }
+  // After a light was read from a scene file: a point or spot light (or any other non-distant
+  // type) takes its range into the record and gets its flare quad; point and spot lights also
+  // get their bounding volume.
+  void FinishLoaded();
   CEnvelope* GetEnvelope(EnvelopeRole role) const { return m_pEnvelopes[role].get(); }
   CEnvelope* GetLightRangeEnvelope() const { return GetEnvelope(ENVELOPE_RANGE); }
   CEnvelope* GetLightConeAngleEnvelope() const { return GetEnvelope(ENVELOPE_CONE_ANGLE); }
@@ -198,6 +216,8 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
   void SetFlareColor(DWORD color);
   // The flare's vertex format, without vertex or pixel shader.
   static void UseFixedFunction(CD3D9RendererInterface* renderer);
+  // The flare quad of the flare size envelope's value, opaque white, with its texture corners.
+  void FillFlareQuad();
   // Direct3D range: the range value held to kMaxRange, with the warning.
   float ClampedRange();
   void UpdateSpot(float frame);
@@ -228,6 +248,7 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
   char m_szName[kNameLength] = {};
   CVector3 m_vecLightVector;
   UINT m_dwParentNumber = 0;
+  UINT m_dwParentReferenceType = 0;
   UINT m_dwTargetNumber = 0;
   UINT m_dwTargetType = 0;
   UINT m_dwFallOffType = 0;

@@ -214,6 +214,12 @@ class CMesh final : public TWorldObject<CMeshInterface> {
     m_dwParentNumber = number;
     m_dwParentTypeLoaded = type;
   }
+  // The morph target as the loaded scene numbers it (meshes and nulls from one), resolved
+  // after loading.
+  void SetMorphReference(UINT number, UINT isMorph) {
+    m_dwNumberOfMorphTargets = number;
+    m_dwIsMorph = isMorph;
+  }
 
  private:
   void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));

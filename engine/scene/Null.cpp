@@ -81,6 +81,11 @@ void CNull::SetName(const char* name) {
   CopyText(m_szName, name, name != nullptr ? std::strlen(name) : 0);
 }
 
+void CNull::SetScript(const char* script) {
+  CopyText(m_szScript, script, script != nullptr ? std::strlen(script) : 0);
+  m_dwScriptApplied = 0;  // a new script runs at the next ApplyScript
+}
+
 // --- placement ---
 
 void CNull::GetScale(CVector3* out) {

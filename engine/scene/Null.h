@@ -87,6 +87,9 @@ class CNull final : public TWorldObject<CNullInterface> {
   }
   UINT GetParentNumber() const { return m_dwParentNumber; }
   UINT GetParentReferenceType() const { return m_dwParentReferenceType; }
+  // What the scene file stores, as it stands (no evaluation).
+  CMotion* GetOwnMotion() { return &m_Motion; }
+  void SetScript(const char* script);
   CNullOptions* GetOptions() { return &m_Options; }
   // The debug gizmo: three crossing lines of length 1.5 through the null's origin.
   void DrawAxes();

@@ -3,17 +3,20 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "Camera.h"
 #include "EngineSampleScope.h"
 #include "Envelope.h"
 #include "Light.h"
+#include "Mesh.h"
 #include "Null.h"
 #include "SceneShaderLibrary.h"
 #include "WorldObject.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
+#include "core/FatalError.h"
 #include "core/SceneItemsManager.h"
 #include "d3d9types.h"
 #include "winuser.h"
@@ -30,6 +33,12 @@ void CopyName(char (&field)[CScene::kNameLength], const char* text) {
   std::memset(field, 0, sizeof field);
   if (text != nullptr) std::strncpy(field, text, sizeof field - 1);
 }
+
+// Link kinds of the loaded parent and target references.
+constexpr UINT kLinkMeshOrNull = 1;
+constexpr UINT kLinkLight = 2;
+constexpr UINT kLinkCamera = 3;
+constexpr UINT kLinkTarget = 5;  // meshes and nulls, counted from one
 
 bool SameName(const char* a, const char* b) { return a != nullptr && std::strcmp(a, b) == 0; }
 
@@ -213,6 +222,172 @@ UINT CScene::AddWorldObject(CWorldObjectInterface* objectInterface) {
   return 1;
 }
 
+// --- creating objects and resolving loaded links ---
+
+bool CScene::AddCreated(CWorldObject* object, const char* failure) {
+  if (object == nullptr) {
+    Log(CEngineLog::kLevelError, "%s", failure);
+    return false;
+  }
+  AppendWorldObject(object);
+  return true;
+}
+
+CMeshInterface* CScene::AddMesh(UINT dynamicBuffers) {
+  auto* mesh = new (std::nothrow) CMesh(m_pRenderer, m_pLog, this, dynamicBuffers);
+  if (!AddCreated(mesh, "ERROR!!! - Can't Create Empty Mesh\n")) return nullptr;
+  mesh->SetName("a new mesh");
+  return mesh;
+}
+
+CCameraInterface* CScene::AddCamera() {
+  auto* camera = new (std::nothrow) CCamera(m_pRenderer, m_pLog, this);
+  if (!AddCreated(camera, "ERROR!!! - Can't Create Empty Camera\n")) return nullptr;
+  return camera;
+}
+
+CNullInterface* CScene::AddNull() {
+  auto* null = new (std::nothrow) CNull(m_pRenderer, m_pLog);
+  if (null != nullptr) null->SetOwnerScene(this);
+  if (!AddCreated(null, "ERROR!!! - Can't Create Empty Null\n")) return nullptr;
+  null->SetName("a new null");
+  return null;
+}
+
+CLightInterface* CScene::AddLight() {
+  auto* light = new (std::nothrow) CLight(m_pRenderer, m_pLog, this);
+  if (!AddCreated(light, "ERROR!!! - Can't Create Empty Light\n")) return nullptr;
+  light->SetName("a new name");
+  return light;
+}
+
+UINT CScene::ApplyNullScripts() {
+  Log(CEngineLog::kLevelInfo, "- Applying NullObjects Scripts...\n");
+  UINT result = 1;
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
+    if (auto* null = dynamic_cast<CNull*>(object))
+      if (null->ApplyScript() != 1) result = 0;
+  return result;
+}
+
+void CScene::StartNullOptions() {
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
+    if (auto* null = dynamic_cast<CNull*>(object)) null->StartOption();
+}
+
+UINT CScene::GetLinkKind(const CWorldObject* object) {
+  switch (object->GetWorldObjectType()) {
+    case WORLD_OBJECT_MESH:
+    case WORLD_OBJECT_NULL:
+      return kLinkMeshOrNull;
+    case WORLD_OBJECT_LIGHT:
+      return kLinkLight;
+    case WORLD_OBJECT_CAMERA:
+      return kLinkCamera;
+  }
+  return 0;
+}
+
+CWorldObject* CScene::FindCounted(UINT number, UINT kind, UINT first) const {
+  if (kind != kLinkMeshOrNull && kind != kLinkLight && kind != kLinkCamera)
+    FatalErrorWithTitle("Error While Building Hierarchy", "Unknown Parent Type (hierarchy)");
+  UINT count = first;
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext()) {
+    if (GetLinkKind(object) != kind) continue;
+    if (count == number) return object;
+    ++count;
+  }
+  return nullptr;
+}
+
+CWorldObject* CScene::FindObjectOfKind(UINT number, UINT kind) const {
+  return FindCounted(number, kind, 0);
+}
+
+CWorldObject* CScene::FindObjectOfKindFromOne(UINT number, UINT kind) const {
+  return FindCounted(number, kind, 1);
+}
+
+UINT CScene::BuildHierarchy() {
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext()) {
+    UINT kind = 0;
+    UINT number = 0;
+    if (auto* mesh = dynamic_cast<CMesh*>(object)) {
+      if (mesh->GetIsMorph() != 0) {
+        const UINT morph = mesh->GetNumberOfMorphTarget();
+        auto* target = dynamic_cast<CMesh*>(FindObjectOfKindFromOne(morph, kLinkMeshOrNull));
+        if (target == nullptr) {
+          Log(CEngineLog::kLevelError, "ERROR!!! - Can't Find Morph Target %u Of %s\n", morph,
+              mesh->GetName());
+          return 0;
+        }
+        mesh->SetMorphTarget(target);  // refuses the mesh itself, logged
+        if (mesh->GetMorphTargetObject() != target) return 0;
+      }
+      kind = mesh->GetParentType();
+      number = mesh->GetNumberOfParentObject();
+    } else if (auto* null = dynamic_cast<CNull*>(object)) {
+      kind = null->GetParentReferenceType();
+      number = null->GetParentNumber();
+    } else if (auto* camera = dynamic_cast<CCamera*>(object)) {
+      kind = camera->GetParentReferenceType();
+      number = camera->GetParentNumber();
+    } else if (auto* light = dynamic_cast<CLight*>(object)) {
+      kind = light->GetParentReferenceType();
+      number = light->GetParentNumber();
+    }
+    if (kind == 0) continue;
+    CWorldObject* parent = FindObjectOfKind(number, kind);
+    if (parent == nullptr) {
+      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Find Parent %u Of Kind %u For: %s\n", number,
+          kind, object->GetWorldObjectName());
+      return 0;
+    }
+    // The link is refused (and logged) when it would close a loop of parents.
+    object->SetParent(parent->GetInterface());
+    if (object->GetParent() != parent) return 0;
+  }
+  return 1;
+}
+
+CWorldObject* CScene::FindTarget(CWorldObject* object, UINT kind, UINT number,
+                                 const char* unresolved) const {
+  CWorldObject* target = kind == kLinkTarget ? FindObjectOfKindFromOne(number, kLinkMeshOrNull)
+                                             : FindObjectOfKind(number, kind);
+  if (target != nullptr && (target == object || target->HasAmongParents(object))) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - Target Hangs Below Its Object: %s\n",
+        object->GetWorldObjectName());
+    target = nullptr;
+  }
+  if (target == nullptr)
+    FatalErrorWithTitle("", unresolved, static_cast<unsigned long>(kind),
+                        static_cast<unsigned long>(number));
+  return target;
+}
+
+UINT CScene::ResolveCameraTargets() {
+  UINT found = 0;
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext()) {
+    auto* camera = dynamic_cast<CCamera*>(object);
+    if (camera == nullptr) continue;
+    found = 1;
+    if (camera->GetTargetType() == 0) continue;
+    camera->SetTargetObject(FindTarget(camera, camera->GetTargetType(), camera->GetTagetNumber(),
+                                       "Vemo, nie moge ustawic targeta dla kamery: %lu, %lu\n"));
+  }
+  return found;
+}
+
+UINT CScene::ResolveLightTargets() {
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext()) {
+    auto* light = dynamic_cast<CLight*>(object);
+    if (light == nullptr || light->GetTargetType() == 0) continue;
+    light->SetTarget(FindTarget(light, light->GetTargetType(), light->GetTargetNumber(),
+                                "Vemo, nie moge ustawic targeta dla swiatla: %lu, %lu,\n"));
+  }
+  return 1;
+}
+
 void CScene::AppendWorldObject(CWorldObject* object) {
   if (AddWorldObject(object->GetInterface()) == 0) return;
   switch (object->GetWorldObjectType()) {
@@ -338,6 +513,10 @@ UINT CScene::CreateShader(const char* fileName, ShaderParameter* parameters,
                                                        numberOfParameters);
   if (m_pShader != nullptr) {
     m_dwUseShader = useShader;
+    if (parameters != nullptr)
+      m_ShaderParameters.assign(parameters, parameters + numberOfParameters);
+    else
+      m_ShaderParameters.clear();
     return 1;
   }
   char text[CEngineLog::kMaxMessage];
@@ -536,3 +715,4 @@ void CScene::SetUserDefinedData(void* data, UINT value1, UINT value2) {
   m_dwUserValue1 = value1;
   m_dwUserValue2 = value2;
 }
+

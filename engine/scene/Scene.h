@@ -55,6 +55,63 @@ class CScene : public CSceneInterface {
   // Appends an object of a known kind that is not in the list yet; the per-kind arrays are the
   // caller's to rebuild.
   UINT AddWorldObject(CWorldObjectInterface* object) override;
+  // Empty objects of each kind, appended to the list and their kind's array; null (logged)
+  // when one cannot be made.
+  CMeshInterface* AddMesh(UINT dynamicBuffers) override;
+  CCameraInterface* AddCamera() override;
+  CNullInterface* AddNull() override;
+  CLightInterface* AddLight() override;
+  // Runs every null's script; 1 when all of them succeeded.
+  UINT ApplyNullScripts() override;
+  void StartNullOptions() override;
+  // Turns the loaded (kind, number) parent links and morph-target numbers into pointers. 0 at
+  // the first that does not resolve or would close a loop of links: the data is broken.
+  UINT BuildHierarchy();
+  // The same for the targets; a target that cannot be linked ends the engine. 0 for a scene
+  // without cameras (not a failure).
+  UINT ResolveCameraTargets();
+  UINT ResolveLightTargets();
+  // The object `number` of a link kind (1 meshes and nulls, 2 lights, 3 cameras), counted in
+  // list order from 0 or from 1; null past the end. Another kind ends the engine.
+  CWorldObject* FindObjectOfKind(UINT number, UINT kind) const;
+  CWorldObject* FindObjectOfKindFromOne(UINT number, UINT kind) const;
+  // The link kind an object is counted under (1 meshes and nulls, 2 lights, 3 cameras).
+  static UINT GetLinkKind(const CWorldObject* object);
+  // What the scene file keeps besides the objects. A scene built from several scenes is not
+  // saveable (0).
+  UINT GetSaveable() const { return m_dwSaveable; }
+  void SetSaveable(UINT saveable) { m_dwSaveable = saveable; }
+  UINT GetGridSize() const { return m_dwGridSize; }
+  void SetGridSize(UINT size) { m_dwGridSize = size; }
+  UINT GetOctreeNumber() const { return m_dwOctreeNumber; }
+  void SetOctreeNumber(UINT number) { m_dwOctreeNumber = number; }
+  void SetFramesPerSecond(float framesPerSecond) { m_fFramesPerSecond = framesPerSecond; }
+  // The fog colour alone, without the device's render state.
+  void StoreFogColor(UINT color) { m_dwFogColor = color; }
+  // The parameters of the last successful CreateShader.
+  const std::vector<ShaderParameter>& GetShaderParameters() const { return m_ShaderParameters; }
+  // The scene shader came from the scene's file: it is prepared and its own.
+  void MarkShaderFromFile() {
+    m_dwPrepared = 1;
+    m_dwUseShader = 1;
+  }
+
+ private:
+  // Appends a newly made object; false (logged with `failure`) when there is none.
+  bool AddCreated(CWorldObject* object, const char* failure);
+  CWorldObject* FindCounted(UINT number, UINT kind, UINT first) const;
+  // The target of a loaded (kind, number) link that `object` may follow. None, or one that
+  // hangs below the object (the two would depend on each other), ends the engine with
+  // `unresolved` (kind, number).
+  CWorldObject* FindTarget(CWorldObject* object, UINT kind, UINT number,
+                           const char* unresolved) const;
+
+  UINT m_dwSaveable = 1;
+  UINT m_dwGridSize = 0;
+  UINT m_dwOctreeNumber = 0;
+  std::vector<ShaderParameter> m_ShaderParameters;
+
+ public:
   void AddSprite(CSpriteInterface* sprite) override;
   CSpriteInterface* GetSprite(UINT index) override;
   CSpriteInterface* GetSpriteByName(const char* name, UINT n) override;

@@ -65,6 +65,8 @@ class CWorldObject {
   void SetParent(CWorldObjectInterface* parent);
   CWorldObject* GetParent() const { return m_pParent; }
   UINT GetParentType() const { return m_dwParentType; }
+  // Whether `object` is reached by walking up the parent links from this object.
+  bool HasAmongParents(const CWorldObject* object) const;
 
   // --- explicit values: each sets its flag, and forces the guard only when the value changes ---
   void SetExplicitPosition(const CVector3& position);
@@ -117,7 +119,6 @@ class CWorldObject {
   CMatrix m_mtxRotationMatrix;
 
  private:
-  bool HasAmongParents(const CWorldObject* object) const;
 
   CRenderTargetInterface* m_pRenderTargets[kRenderTargets] = {};
   CRenderTargetInterface* m_pCubeRenderTargets[kRenderTargets] = {};

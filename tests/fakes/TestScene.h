@@ -1,6 +1,6 @@
 #pragma once
-// A scene whose per-frame passes, rendering, picking, octree, merging and object creation are
-// not under test: those operations record their names and answer neutrally.
+// A scene whose per-frame passes, rendering, picking, octree and merging are not under test:
+// those operations record their names and answer neutrally.
 #include <string>
 #include <vector>
 
@@ -12,12 +12,12 @@ class TestScene final : public CScene {
                      bool* destroyed = nullptr)
       : CScene(renderer, log), m_pDestroyed(destroyed) {}
   // The scene as the file readers make it.
-  explicit TestScene(UINT reserved) : CScene(reserved, nullptr, nullptr), m_pDestroyed(nullptr) {}
+  explicit TestScene(UINT reserved, CD3D9RendererInterface* renderer = nullptr,
+                     CEngineLog* log = nullptr)
+      : CScene(reserved, renderer, log), m_pDestroyed(nullptr) {}
 
   UINT BuildOctree(float, UINT) override { return Record("BuildOctree"); }
   UINT SaveOctree() override { return Record("SaveOctree"); }
-  UINT ApplyNullScripts() override { return Record("ApplyNullScripts"); }
-  void StartNullOptions() override { Record("StartNullOptions"); }
   void Render() override { Record("Render"); }
   void PrepareMatrices() override { Record("PrepareMatrices"); }
   void UpdateHierarchy() override { Record("UpdateHierarchy"); }
@@ -32,22 +32,6 @@ class TestScene final : public CScene {
     return nullptr;
   }
   UINT AddMeshes(CSceneInterface**, UINT) override { return Record("AddMeshes"); }
-  CMeshInterface* AddMesh(UINT) override {
-    Record("AddMesh");
-    return nullptr;
-  }
-  CCameraInterface* AddCamera() override {
-    Record("AddCamera");
-    return nullptr;
-  }
-  CNullInterface* AddNull() override {
-    Record("AddNull");
-    return nullptr;
-  }
-  CLightInterface* AddLight() override {
-    Record("AddLight");
-    return nullptr;
-  }
   void GetPossibleColliders(CVector3&, float, CMeshInterface***, UINT*) override {
     Record("GetPossibleColliders");
   }
