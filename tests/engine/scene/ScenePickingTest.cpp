@@ -1,0 +1,105 @@
+// Scene queries without an octree: the nearest mesh a ray hits, by the hit or by the meshes'
+// pivots, and the meshes near a point that may collide with a body there.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
+
+#include "RayMeshBench.h"
+
+namespace {
+
+constexpr float kLargest = std::numeric_limits<float>::max();
+
+class ScenePickingTest : public ::testing::Test {
+ protected:
+  ScenePickingTest() : scene(bench.NewScene("scene")) {}
+
+  std::vector<CMeshInterface*> Colliders(const CVector3& at, float radius) {
+    CVector3 point = at;
+    CMeshInterface** meshes = nullptr;
+    UINT count = 0xFFFF;
+    scene->GetPossibleColliders(point, radius, &meshes, &count);
+    return count == 0 ? std::vector<CMeshInterface*>{}
+                      : std::vector<CMeshInterface*>(meshes, meshes + count);
+  }
+
+  RayMeshBench bench;
+  TestScene* scene;
+};
+
+TEST_F(ScenePickingTest, NothingHit) {
+  bench.AddCube(scene, "cube", {0, 0, 10});
+  CRay ray({5, 5, 0}, {0, 0, 1});
+  float distance = 0.0f;
+  CVector3 normal(9, 9, 9);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01), nullptr);
+  EXPECT_EQ(distance, kLargest);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01, &normal), nullptr);
+  EXPECT_EQ(distance, kLargest);
+  EXPECT_EQ(normal, CVector3());
+}
+
+TEST_F(ScenePickingTest, NearestMeshWhateverTheListOrder) {
+  CMesh* far = bench.AddCube(scene, "far", {0, 0, 10});
+  CMesh* near = bench.AddCube(scene, "near", {0, 0, 5});
+  CRay ray({0.3f, -0.2f, 0}, {0, 0, 1});
+  float distance = 0.0f;
+  CVector3 normal;
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01), near);
+  EXPECT_FLOAT_EQ(distance, 4);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x41, &normal), near);
+  EXPECT_FLOAT_EQ(distance, 4);
+  EXPECT_EQ(normal, CVector3(0, 0, -1));
+  // A mesh the rays do not see is passed over.
+  near->SetVisibility(1, 0, 1);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01), far);
+  EXPECT_FLOAT_EQ(distance, 9);
+}
+
+TEST_F(ScenePickingTest, TiesKeepTheMeshEarlierInTheList) {
+  CMesh* first = bench.AddCube(scene, "first", {0, 0, 5});
+  bench.AddCube(scene, "second", {0, 0, 5});
+  CRay ray({0.3f, -0.2f, 0}, {0, 0, 1});
+  float distance = 0.0f;
+  CVector3 normal;
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01), first);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01, &normal), first);
+}
+
+TEST_F(ScenePickingTest, PivotRankingAgainstHitRanking) {
+  // The big cube's near side is closer; the small cube's pivot is.
+  CMesh* big = bench.AddCube(scene, "big", {0, 0, 6}, 4);
+  CMesh* small = bench.AddCube(scene, "small", {0, 0, 5});
+  CRay ray({0.3f, -0.2f, 0}, {0, 0, 1});
+  float distance = 0.0f;
+  CVector3 normal(9, 9, 9);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01), big);
+  EXPECT_FLOAT_EQ(distance, 2);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x02, &normal), small);
+  EXPECT_FLOAT_EQ(distance, (CVector3(0, 0, 5) - ray.vecOrigin).Length());
+  EXPECT_EQ(normal, CVector3());
+  // A pivot at the ray's origin is never the answer, though the ray starts in its box.
+  CMesh* around = bench.AddCube(scene, "around", {0.3f, -0.2f, 0});
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x02), small);
+  around->SetPosition({0.3f, -0.2f, 1});
+  RayMeshBench::Place(around);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x02), around);
+  EXPECT_FLOAT_EQ(distance, 1);
+}
+
+TEST_F(ScenePickingTest, CollidersWithoutOctreeByBoxCentre) {
+  CMesh* inside = bench.AddCube(scene, "inside", {2, 0, 0});
+  bench.AddCube(scene, "at the radius", {0, 3, 0});
+  bench.AddCube(scene, "outside", {5, 0, 0});
+  // Its box centre lies ten units along x in its own space, at the world origin once placed.
+  CMesh* shifted = bench.AddCube(scene, "shifted", {-10, 0, 0}, 1, {10, 0, 0});
+  EXPECT_EQ(Colliders({0, 0, 0}, 3), (std::vector<CMeshInterface*>{inside, shifted}));
+  EXPECT_EQ(Colliders({100, 0, 0}, 3), std::vector<CMeshInterface*>{});
+  // A mesh without a box has no centre to measure: it is never a candidate.
+  CMesh* empty = dynamic_cast<CMesh*>(scene->AddMesh(0));
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(Colliders({0, 0, 0}, 3), (std::vector<CMeshInterface*>{inside, shifted}));
+}
+
+}  // namespace
