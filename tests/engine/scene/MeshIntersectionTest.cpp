@@ -30,8 +30,8 @@ class MeshIntersectionTest : public ::testing::Test {
     face.wIndex2 = 1;
     face.wIndex3 = 2;
     CMesh* mesh = bench.AddMesh(scene, "triangle",
-                                {RayMeshBench::At(0, 0, 0), RayMeshBench::At(2, 0, 0),
-                                 RayMeshBench::At(0, 2, 0)},
+                                {VertexAt(0, 0, 0), VertexAt(2, 0, 0),
+                                 VertexAt(0, 2, 0)},
                                 {face});
     mesh->GetVertex(0)->vecNormal = {1, 0, 0};
     mesh->GetVertex(1)->vecNormal = {0, 1, 0};
@@ -78,7 +78,7 @@ TEST_F(MeshIntersectionTest, CubeFromOutsideAndInside) {
 }
 
 TEST_F(MeshIntersectionTest, NearestHitWhateverTheFaceOrder) {
-  std::vector<Face> faces = RayMeshBench::CubeFaces();
+  std::vector<Face> faces = BoxFaces();
   CMesh* forward = bench.AddMesh(scene, "forward", RayMeshBench::CubeVertices(1), faces);
   std::reverse(faces.begin(), faces.end());
   CMesh* backward = bench.AddMesh(scene, "backward", RayMeshBench::CubeVertices(1), faces);

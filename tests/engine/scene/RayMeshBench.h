@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "BoxGeometry.h"
 #include "EngineContextScope.h"
 #include "FakeMeshVertexBuffer.h"
 #include "RecordingDrawRenderer.h"
@@ -37,12 +38,6 @@ class RayMeshBench {
     scene->Release();
   }
 
-  static Vertex At(float x, float y, float z) {
-    Vertex vertex{};
-    vertex.vecPosition = {x, y, z};
-    return vertex;
-  }
-
   // A mesh of the given geometry with outward normals computed from the winding.
   CMesh* AddMesh(TestScene* scene, const char* name, std::vector<Vertex> vertices,
                  std::vector<Face> faces) {
@@ -62,36 +57,14 @@ class RayMeshBench {
   // The cube of half edge `half` around `centre` of its own space, placed at `position`.
   CMesh* AddCube(TestScene* scene, const char* name, const CVector3& position, float half = 1.0f,
                  const CVector3& centre = {}) {
-    CMesh* mesh = AddMesh(scene, name, CubeVertices(half, centre), CubeFaces());
+    CMesh* mesh = AddMesh(scene, name, CubeVertices(half, centre), BoxFaces());
     mesh->SetPosition(position);
     Place(mesh);
     return mesh;
   }
 
   static std::vector<Vertex> CubeVertices(float half, const CVector3& centre = {}) {
-    std::vector<Vertex> vertices;
-    for (int i = 0; i < 8; ++i)
-      vertices.push_back(At(centre.x + (i & 1 ? half : -half), centre.y + (i & 2 ? half : -half),
-                            centre.z + (i & 4 ? half : -half)));
-    return vertices;
-  }
-
-  // Twelve triangles wound so that the computed normals point outwards.
-  static std::vector<Face> CubeFaces() {
-    const WORD quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
-                              {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-    std::vector<Face> faces;
-    for (const auto& q : quads) {
-      const WORD triangles[2][3] = {{q[0], q[1], q[2]}, {q[0], q[2], q[3]}};
-      for (const auto& t : triangles) {
-        Face face{};
-        face.wIndex1 = t[0];
-        face.wIndex2 = t[1];
-        face.wIndex3 = t[2];
-        faces.push_back(face);
-      }
-    }
-    return faces;
+    return BoxVertices(centre - CVector3(half, half, half), centre + CVector3(half, half, half));
   }
 
   // The matrix and hierarchy passes at frame 0, so the matrices follow what was set.
