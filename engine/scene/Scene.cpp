@@ -1,5 +1,6 @@
 #include "Scene.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +22,10 @@
 #include "core/FatalError.h"
 #include "core/SceneItemsManager.h"
 #include "d3d9types.h"
+#include "spatial/BoundBox.h"
+#include "spatial/MeshBoundVolume.h"
+#include "spatial/Octree.h"
+#include "spatial/OctreeFile.h"
 #include "winuser.h"
 
 namespace {
@@ -716,6 +721,138 @@ void CScene::SetUserDefinedData(void* data, UINT value1, UINT value2) {
   m_pUserData = data;
   m_dwUserValue1 = value1;
   m_dwUserValue2 = value2;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Octree
+
+namespace {
+
+constexpr size_t kOctreeFileNameSize = 2 * CScene::kNameLength + 8;
+
+// The mesh's box placed by the matrix. Volumes other than the engine's answer with the
+// transformed box they hold.
+CMeshBoundVolumeInterface* TransformedBox(CMeshInterface* mesh, CMatrix* matrix) {
+  CMeshBoundVolumeInterface* volume = mesh->GetBoundingBox(0);
+  if (auto* engineVolume = dynamic_cast<CMeshBoundVolume*>(volume); engineVolume && matrix)
+    engineVolume->TransformBox(matrix);
+  return volume;
+}
+
+void Extend(CVector3& low, CVector3& high, const CVector3& point) {
+  float* lows[3] = {&low.x, &low.y, &low.z};
+  float* highs[3] = {&high.x, &high.y, &high.z};
+  const float values[3] = {point.x, point.y, point.z};
+  for (int axis = 0; axis < 3; ++axis) {
+    if (values[axis] > *highs[axis])
+      *highs[axis] = values[axis];
+    else if (values[axis] < *lows[axis])
+      *lows[axis] = values[axis];
+  }
+}
+
+void OctreeFileName(char (&name)[kOctreeFileNameSize], const char* directory,
+                    const char* sceneName) {
+  std::snprintf(name, sizeof name, "%s%s.oct", directory, sceneName);
+}
+
+}  // namespace
+
+UINT CScene::BuildOctree(float minimumCellSize, UINT /*value*/) {
+  if (m_pOctree != nullptr) {
+    // Meshes keep the cells that hold them; a second tree would leave them pointing at freed
+    // cells.
+    Log(CEngineLog::kLevelError, "ERROR!!! - The Scene %s Has Got An Octree Already\n", m_szName);
+    return 0;
+  }
+  // A size that is not above 0 (or NaN) would subdivide without end.
+  if (!(minimumCellSize > 0.0f)) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - Incorrect Octree Minimum Cell Size: %f\n",
+        minimumCellSize);
+    return 0;
+  }
+  m_fOctreeMinimum = minimumCellSize;
+  char fileName[kOctreeFileNameSize];
+  OctreeFileName(fileName, m_szDirectory, m_szName);
+  if (CVirtualFileSystemInterface* vfs = GetEngineContext()->pVirtualFileSystem)
+    if (VFSFile* probe = vfs->OpenNormalFile(fileName, "rb")) {
+      probe->Close();
+      if (LoadOctree()) return 1;
+    }
+
+  Log(CEngineLog::kLevelInfo, "- Building Octree For: %s (%f)\n", fileName, minimumCellSize);
+  SetFrame(0.0f);
+  PrepareMatrices();
+  UpdateHierarchy();
+  Log(CEngineLog::kLevelInfo, "  - Building Hierarchy\n");
+  // The world box always holds the origin.
+  CVector3 worldMin, worldMax;
+  for (CWorldObject* object : m_Meshes) {
+    CMeshInterface* mesh = InterfaceOf<CMeshInterface>(object);
+    if (mesh == nullptr || mesh->GetVisibleByCollisions() != 1 || mesh->GetVisibleByRays() != 1)
+      continue;
+    CMeshBoundVolumeInterface* volume = TransformedBox(mesh, mesh->GetMatrix(0.0f));
+    if (volume == nullptr) continue;
+    CVector3 low, high;
+    volume->GetMinTransformed(&low);
+    volume->GetMaxTransformed(&high);
+    Extend(worldMin, worldMax, low);
+    Extend(worldMin, worldMax, high);
+  }
+  // A cube around the world box, every edge M - m long.
+  const float m = std::min({worldMin.x, worldMin.y, worldMin.z});
+  const float M = std::max({worldMax.x, worldMax.y, worldMax.z});
+  const CVector3 rootMin{m, worldMin.y - 0.00001f, m};
+  const CVector3 rootMax{M, M + (worldMin.y - m), M};
+  Log(CEngineLog::kLevelInfo, "  - %f (%f)\n", M, minimumCellSize);
+  Log(CEngineLog::kLevelInfo, "    - World: %f, %f, %f - %f, %f, %f\n", rootMin.x, rootMin.y,
+      rootMin.z, rootMax.x, rootMax.y, rootMax.z);
+
+  const CVector3 worldCentre = CBoundBox::CentreOf(worldMin, worldMax);
+  const CVector3 worldExtents = CBoundBox::ExtentsOf(worldMax, worldCentre);
+  UINT cells = 0;
+  m_pOctree = std::make_unique<COctree>(m_pLog, m_pRenderer, nullptr, this, rootMin, rootMax,
+                                        worldCentre, worldExtents, minimumCellSize, &cells, 0);
+  if (cells >= OCTREE_MAX_CELLS)
+    Log(CEngineLog::kLevelError,
+        "ERROR!!! - Octree Has Reached %u Boxes, The Rest Are Left Larger\n", cells);
+  Log(CEngineLog::kLevelInfo, "    - %i Octree Boxes Created\n", int(cells + 1));
+  Log(CEngineLog::kLevelInfo, "    - %i Octree Levels Created\n", 1);
+  Log(CEngineLog::kLevelInfo, "  - Adding Geometry\n");
+  for (CWorldObject* object : m_Meshes) {
+    CMeshInterface* mesh = InterfaceOf<CMeshInterface>(object);
+    if (mesh == nullptr || (mesh->GetVisibleByCollisions() != 1 &&
+                            mesh->GetVisibleByCameras() != 1 && mesh->GetVisibleByRays() != 1))
+      continue;
+    Log(CEngineLog::kLevelInfo, "    - Adding %s\n", mesh->GetName());
+    TransformedBox(mesh, mesh->GetCurrentMatrix());
+    m_pOctree->InsertMesh(mesh);
+  }
+  m_dwOctreeCells = cells;
+  Log(CEngineLog::kLevelInfo, "    - Done\n");
+  Log(CEngineLog::kLevelInfo, "  - Updating Hierarchy\n");
+  m_pOctree->LinkBrothers();
+  Log(CEngineLog::kLevelInfo, "    - Done\n");
+  return 1;
+}
+
+UINT CScene::LoadOctree() {
+  if (m_pOctree != nullptr) return 0;
+  char fileName[kOctreeFileNameSize];
+  OctreeFileName(fileName, m_szDirectory, m_szName);
+  UINT cells = 0;
+  COctree* root = COctreeFile(m_pLog, m_pRenderer, this).Load(fileName, m_fOctreeMinimum, &cells);
+  if (root == nullptr) return 0;
+  m_pOctree.reset(root);
+  m_dwOctreeCells = cells;
+  return 1;
+}
+
+UINT CScene::SaveOctree() {
+  char fileName[kOctreeFileNameSize];
+  OctreeFileName(fileName, m_szDirectory, m_szName);
+  return COctreeFile(m_pLog, m_pRenderer, this)
+      .Save(fileName, m_pOctree.get(), m_fOctreeMinimum, m_dwOctreeCells);
 }
 
 // --- ray picking, possible colliders and merging ---

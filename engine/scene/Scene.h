@@ -14,6 +14,7 @@
 
 class CEngineLog;
 class CEnvelope;
+class COctree;
 class CSceneShaderLibrary;
 class CShader;
 class CWorldObject;
@@ -177,6 +178,20 @@ class CScene : public CSceneInterface {
   CD3D9RendererInterface* GetRenderer() const { return m_pRenderer; }
   CEngineLog* GetLog() const { return m_pLog; }
 
+  // --- octree ---
+  // Loads the octree file "%s%s.oct" (directory, name) when it was written for exactly this
+  // minimum cell size, else builds the tree from the meshes. 0, with nothing changed, for a
+  // size that is not above 0 or when the scene has a tree already. The second word is not read.
+  UINT BuildOctree(float minimumCellSize, UINT value) override;
+  // Writes the tree to the octree file; 1 when it was written whole.
+  UINT SaveOctree() override;
+  // Installs the tree of the octree file; 1 when it was read whole.
+  UINT LoadOctree();
+  COctree* GetOctree() const { return m_pOctree.get(); }
+  UINT GetNumberOfOctreeCells() const { return m_dwOctreeCells; }
+  // The count a scene file keeps; saving checks the tree against it.
+  void SetNumberOfOctreeCells(UINT cells) { m_dwOctreeCells = cells; }
+
   // --- ray picking, possible colliders and merging ---
   // The nearest mesh the ray hits, or null with *distance at the largest float. With bit 1
   // (value 2) of the flags the meshes the ray hits are ranked by the distance from the ray's
@@ -292,4 +307,7 @@ class CScene : public CSceneInterface {
   UINT m_dwPrepared = 0;
   UINT m_dwUseShader = 0;
   UINT m_dwReleasing = 0;
+  std::unique_ptr<COctree> m_pOctree;
+  UINT m_dwOctreeCells = 0;
+  float m_fOctreeMinimum = 0.0f;
 };

@@ -1,5 +1,7 @@
 #include "spatial/BoundVolumeDrawing.h"
 
+#include <vector>
+
 #include "scene/Bone.h"
 #include "spatial/BoundBox.h"
 
@@ -17,6 +19,7 @@ static_assert(sizeof(DebugVertex) == 28);
 constexpr UINT kRenderStateFillMode = 8;
 constexpr UINT kFillWireframe = 2;
 constexpr UINT kFillSolid = 3;
+constexpr UINT kLineList = 2;
 constexpr UINT kTriangleList = 4;
 constexpr UINT kIndex16 = 101;
 constexpr UINT kWorldTransform = 256;
@@ -32,10 +35,8 @@ void SetColor(DebugVertex* vertices, UINT count, DWORD color) {
   for (UINT i = 0; i < count; ++i) vertices[i].dwDiffuse = color;
 }
 
-void DrawSolidThenWire(CD3D9RendererInterface* renderer, const CMatrix& world,
-                       DebugVertex* vertices, UINT vertexCount, const WORD* indices,
-                       UINT triangleCount, DWORD solidColor, DWORD wireColor) {
-  if (renderer == nullptr) return;
+// World transform, vertex format and no shaders, as every drawing starts.
+void Prepare(CD3D9RendererInterface* renderer, const CMatrix& world) {
   renderer->SetTransform(kWorldTransform, &world);
   if (CVertexDeclarationStorageInterface* declarations =
           renderer->GetVertexDeclarationStorageInterface())
@@ -44,7 +45,13 @@ void DrawSolidThenWire(CD3D9RendererInterface* renderer, const CMatrix& world,
     shaders->SetShader(nullptr);
   if (CPixelShaderStorageInterface* shaders = renderer->GetPixelShaderStorageInterface())
     shaders->SetShader(nullptr);
+}
 
+void DrawSolidThenWire(CD3D9RendererInterface* renderer, const CMatrix& world,
+                       DebugVertex* vertices, UINT vertexCount, const WORD* indices,
+                       UINT triangleCount, DWORD solidColor, DWORD wireColor) {
+  if (renderer == nullptr) return;
+  Prepare(renderer, world);
   SetColor(vertices, vertexCount, solidColor);
   renderer->DrawIndexedPrimitiveUP(kTriangleList, 0, vertexCount, triangleCount, indices, kIndex16,
                                    vertices, sizeof(DebugVertex));
@@ -67,6 +74,20 @@ void CBoundVolumeDrawing::DrawBox(CD3D9RendererInterface* renderer, const CMatri
     vertices[k] = At(corners[k].x, corners[k].y, corners[k].z);
   DrawSolidThenWire(renderer, world, vertices, CBoundBox::kCorners, kBoxIndices, 12, kBoxColor,
                     kBoxWireColor);
+}
+
+void CBoundVolumeDrawing::DrawLines(CD3D9RendererInterface* renderer, const CMatrix& world,
+                                    const CVector3* points, UINT pointCount, const WORD* indices,
+                                    UINT lineCount, DWORD color) {
+  if (renderer == nullptr || points == nullptr) return;
+  std::vector<DebugVertex> vertices(pointCount);
+  for (UINT i = 0; i < pointCount; ++i) vertices[i] = At(points[i].x, points[i].y, points[i].z);
+  SetColor(vertices.data(), pointCount, color);
+  Prepare(renderer, world);
+  renderer->SetRenderState(kRenderStateFillMode, kFillWireframe);
+  renderer->DrawIndexedPrimitiveUP(kLineList, 0, pointCount, lineCount, indices, kIndex16,
+                                   vertices.data(), sizeof(DebugVertex));
+  renderer->SetRenderState(kRenderStateFillMode, kFillSolid);
 }
 
 void CBoundVolumeDrawing::DrawBone(CD3D9RendererInterface* renderer, const CMatrix& world,

@@ -5,10 +5,12 @@
 
 #include "core/EngineLog.h"
 #include "scene/Mesh.h"
+#include "scene/Scene.h"
 #include "spatial/BoundVolumeMesh.h"
 #include "spatial/Collider.h"
 #include "spatial/MeshBoundVolume.h"
 #include "spatial/MeshShadowVolume.h"
+#include "spatial/Octree.h"
 #include "spatial/ShadowVolumeIndexBuffer.h"
 
 namespace {
@@ -99,8 +101,14 @@ void CMeshSpatialServices::ReleaseCollider(CCollider* collider) {
   if (collider != nullptr) collider->Release();
 }
 
-// Scenes have no octree yet: meshes are filed nowhere.
-COctree* CMeshSpatialServices::GetSceneOctree(CScene* /*scene*/) { return nullptr; }
-void CMeshSpatialServices::RemoveMeshFromOctree(COctree* /*cell*/, UINT /*entry*/,
-                                                CMesh* /*mesh*/) {}
-void CMeshSpatialServices::InsertMeshIntoOctree(COctree* /*octree*/, CMesh* /*mesh*/) {}
+COctree* CMeshSpatialServices::GetSceneOctree(CScene* scene) {
+  return scene != nullptr ? scene->GetOctree() : nullptr;
+}
+
+void CMeshSpatialServices::RemoveMeshFromOctree(COctree* cell, UINT entry, CMesh* mesh) {
+  if (cell != nullptr) cell->RemoveMesh(mesh, entry);
+}
+
+void CMeshSpatialServices::InsertMeshIntoOctree(COctree* octree, CMesh* mesh) {
+  if (octree != nullptr && mesh != nullptr) octree->InsertMesh(mesh);
+}

@@ -1,6 +1,7 @@
 #pragma once
 // The spatial subsystem's answer to what meshes ask of it: a bound volume calculated from the
-// mesh's vertices, the shadow-volume holder, and the release of shared colliders.
+// mesh's vertices, the shadow-volume holder, the release of shared colliders, and the filing of
+// meshes in their scene's octree.
 #include "scene/MeshSpatial.h"
 
 class CEngineLog;

@@ -5,7 +5,7 @@
 
 #include "ZKDXInterface.h"
 
-class FakeMeshBoundVolume final : public CMeshBoundVolumeInterface {
+class FakeMeshBoundVolume : public CMeshBoundVolumeInterface {
  public:
   BYTE visible = 1;
   std::vector<CMatrix> checkedMatrices;

@@ -9,7 +9,7 @@
 #include "scene/TWorldObject.h"
 #include "scene/UpdateInputs.h"
 
-class FakeSceneMesh final : public TWorldObject<CMeshInterface>, public CCameraMeshSource {
+class FakeSceneMesh : public TWorldObject<CMeshInterface>, public CCameraMeshSource {
  public:
   explicit FakeSceneMesh(CScene* scene, CMeshBoundVolumeInterface* volume = nullptr)
       : TWorldObject(scene, nullptr, nullptr, WORLD_OBJECT_MESH, 0), boundVolume(volume) {

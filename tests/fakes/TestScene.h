@@ -1,6 +1,6 @@
 #pragma once
-// A scene whose per-frame passes, rendering and octree are not under test: those operations
-// record their names and answer neutrally.
+// A scene whose per-frame passes and rendering are not under test: those operations record
+// their names and answer neutrally.
 #include <string>
 #include <vector>
 
@@ -16,8 +16,6 @@ class TestScene final : public CScene {
                      CEngineLog* log = nullptr)
       : CScene(reserved, renderer, log), m_pDestroyed(nullptr) {}
 
-  UINT BuildOctree(float, UINT) override { return Record("BuildOctree"); }
-  UINT SaveOctree() override { return Record("SaveOctree"); }
   void Render() override { Record("Render"); }
   void PrepareMatrices() override { Record("PrepareMatrices"); }
   void UpdateHierarchy() override { Record("UpdateHierarchy"); }
