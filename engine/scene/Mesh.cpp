@@ -1036,6 +1036,16 @@ UINT CMesh::CheckIntersectionWithFace(CRay& ray, float* distance, UINT flags, UI
   return 1;
 }
 
+void CMesh::FileInOctree(COctree* octree) {
+  if (g_pSpatial == nullptr) return;
+  for (OctreeEntry& entry : m_OctreeEntries)
+    if (entry.pCell != nullptr) {
+      g_pSpatial->RemoveMeshFromOctree(entry.pCell, entry.dwEntry, this);
+      entry = OctreeEntry{nullptr, 0};
+    }
+  if (octree != nullptr) g_pSpatial->InsertMeshIntoOctree(octree, this);
+}
+
 bool CMesh::RayTestSpace(CRay* ray) {
   if (IsUniformScale()) {
     const CVector3 origin = ray->vecOrigin * m_mtxInverse;

@@ -193,6 +193,9 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   CMatrix* GetInverseRotationMatrix(float frame);
   UINT ReleaseTextures();
   void PlaceInOctree(COctree* cell, UINT entry);
+  // Leaves every cell the mesh is filed in and, given a tree, files it there with its box as
+  // the last hierarchy pass placed it: a mesh that moves to another scene.
+  void FileInOctree(COctree* octree);
   const OctreeEntry* GetOctreeEntries() const { return m_OctreeEntries.data(); }
   WORD GetOctreeEntryCapacity() const { return m_wOctreeEntryCapacity; }
   // Whether the scale in use is the same along the three axes.

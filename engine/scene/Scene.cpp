@@ -908,6 +908,17 @@ CMeshInterface* CScene::PickNearest(CRay& ray, float* distance, UINT flags, CVec
   *distance = std::numeric_limits<float>::max();
   if (normal != nullptr) *normal = CVector3();
   if ((flags & kPickByPivot) != 0) return PickByPivot(ray, distance, flags);
+  if (m_pOctree != nullptr) {
+    CMeshInterface* mesh = normal != nullptr
+                               ? m_pOctree->FindNearestIntersection(ray, distance, flags, normal)
+                               : m_pOctree->FindNearestIntersection(ray, distance, flags);
+    if (mesh != nullptr) return mesh;
+    Log(CEngineLog::kLevelError,
+        "WARNING!!! - Using Normal RayTracing Method To Determine At Intersection\n");
+    // The walk may have left a miss's values behind; every mesh is asked afresh.
+    *distance = std::numeric_limits<float>::max();
+    if (normal != nullptr) *normal = CVector3();
+  }
   return PickEveryMesh(ray, distance, flags, normal);
 }
 
@@ -949,9 +960,44 @@ CMeshInterface* CScene::PickEveryMesh(CRay& ray, float* distance, UINT flags, CV
 void CScene::GetPossibleColliders(CVector3& point, float radius, CMeshInterface*** meshes,
                                   UINT* count) {
   g_PossibleColliders.clear();
-  CollectNearbyMeshes(point, radius, g_PossibleColliders);
+  if (m_pOctree != nullptr) {
+    if (!CollectOctreeMeshes(point, radius, g_PossibleColliders)) {
+      if (count != nullptr) *count = 0;
+      return;
+    }
+  } else {
+    CollectNearbyMeshes(point, radius, g_PossibleColliders);
+  }
   if (meshes != nullptr) *meshes = g_PossibleColliders.data();
   if (count != nullptr) *count = static_cast<UINT>(g_PossibleColliders.size());
+}
+
+bool CScene::CollectOctreeMeshes(const CVector3& point, float radius,
+                                 std::vector<CMeshInterface*>& out) {
+  // A root without children is its own leaf: the point must lie in its box too.
+  COctree* leaf = m_pOctree->ContainsPoint(point) ? m_pOctree->FindLeafByPoint(point) : nullptr;
+  if (leaf == nullptr) return false;
+  // How many cells along Z the radius reaches, held to what a tree can have.
+  const float halfExtent = leaf->GetExtents()->x;
+  const float reach = halfExtent > 0.0f ? radius / halfExtent + 0.5f : 0.0f;
+  const UINT steps = !(reach >= 1.0f)                            ? 0
+                     : reach >= static_cast<float>(OCTREE_MAX_CELLS) ? OCTREE_MAX_CELLS
+                                                                   : static_cast<UINT>(reach);
+  // Every mesh is listed once at the most, so the scene's mesh count bounds the list.
+  out.resize(m_Meshes.size());
+  UINT collected = 0;
+  const UINT capacity = static_cast<UINT>(out.size());
+  bool room = leaf->CollectMeshes(out.data(), &collected, capacity);
+  if (steps != 0) {
+    for (COctree* cell = leaf->GetNegativeYBrother(); room && cell != nullptr;
+         cell = cell->GetNegativeYBrother())
+      room = cell->CollectMeshesAlongZ(out.data(), &collected, capacity, steps, leaf);
+    for (COctree* cell = leaf->GetPositiveYBrother(); room && cell != nullptr;
+         cell = cell->GetPositiveYBrother())
+      room = cell->CollectMeshesAlongZ(out.data(), &collected, capacity, steps, leaf);
+  }
+  out.resize(collected);
+  return true;
 }
 
 void CScene::CollectNearbyMeshes(const CVector3& point, float radius,
@@ -1060,6 +1106,8 @@ void CScene::MoveObjectsFrom(CScene& source, UINT kinds) {
         AddSprite(sprite);
       }
     }
+    // The old scene's tree must not keep a mesh it no longer owns, nor the mesh its cells.
+    if (auto* mesh = dynamic_cast<CMesh*>(object)) mesh->FileInOctree(m_pOctree.get());
     // The lists a camera or a light collected name objects of the old scene.
     if (auto* camera = dynamic_cast<CCamera*>(object)) {
       camera->ClearVisibleMeshes();

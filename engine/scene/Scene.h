@@ -215,6 +215,8 @@ class CScene : public CSceneInterface {
   CMeshInterface* PickNearest(CRay& ray, float* distance, UINT flags, CVector3* normal);
   CMeshInterface* PickByPivot(CRay& ray, float* distance, UINT flags);
   CMeshInterface* PickEveryMesh(CRay& ray, float* distance, UINT flags, CVector3* normal);
+  // The meshes of the point's leaf and of the cells around it; false when no leaf holds the point.
+  bool CollectOctreeMeshes(const CVector3& point, float radius, std::vector<CMeshInterface*>& out);
   void CollectNearbyMeshes(const CVector3& point, float radius, std::vector<CMeshInterface*>& out);
   // Parents that will not move along with their children are cut, in the source's list order.
   void CutParentsLeftBehind(CScene& source, UINT kinds);

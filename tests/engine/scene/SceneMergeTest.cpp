@@ -202,4 +202,31 @@ TEST_F(SceneMergeTest, MovedNullsAreCountedAndTakeTheirSprites) {
             1);
 }
 
+TEST_F(SceneMergeTest, MovedMeshesLeaveTheSourceTreeForTheTarget) {
+  bench.context->pVirtualFileSystem = nullptr;  // trees are built, not loaded
+  CMesh* moving = bench.AddCube(source, "moving", {0, 0, 0});
+  bench.AddCube(source, "staying", {6, 0, 0});
+  bench.AddCube(target, "own", {0, 0, 0});
+  ASSERT_EQ(source->BuildOctree(2.0f, 0), 1u);
+  ASSERT_EQ(target->BuildOctree(2.0f, 0), 1u);
+
+  CSceneInterface* from = source;
+  ASSERT_EQ(target->AddMeshes(&from, 1), 1u);
+  auto colliders = [](CScene* scene, CVector3 point) {
+    CMeshInterface** meshes = nullptr;
+    UINT count = 0;
+    scene->GetPossibleColliders(point, 0.1f, &meshes, &count);
+    return std::vector<CMeshInterface*>(meshes, meshes + count);
+  };
+  EXPECT_EQ(colliders(source, {0.5f, 0.5f, 0.5f}), std::vector<CMeshInterface*>{});
+  EXPECT_EQ(colliders(target, {0.5f, 0.5f, 0.5f}).size(), 2u);
+  // The moved mesh's next hierarchy pass refiles it in the target's tree only, after the
+  // source and its cells are gone.
+  bench.Release(source);
+  moving->SetPosition({0, 0.5f, 0});
+  RayMeshBench::Place(moving);
+  EXPECT_EQ(colliders(target, {0.5f, 0.5f, 0.5f}).size(), 2u);
+  EXPECT_EQ(bench.log.TextAt(CEngineLog::kLevelError), "");
+}
+
 }  // namespace

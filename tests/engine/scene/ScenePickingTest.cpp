@@ -102,4 +102,56 @@ TEST_F(ScenePickingTest, CollidersWithoutOctreeByBoxCentre) {
   EXPECT_EQ(Colliders({0, 0, 0}, 3), (std::vector<CMeshInterface*>{inside, shifted}));
 }
 
+// --- with an octree ---
+
+class SceneOctreePickingTest : public ScenePickingTest {
+ protected:
+  SceneOctreePickingTest() { bench.context->pVirtualFileSystem = nullptr; }  // always built
+
+  bool Warned() const {
+    return bench.CountLogged(
+               CEngineLog::kLevelError,
+               "WARNING!!! - Using Normal RayTracing Method To Determine At Intersection\n") > 0;
+  }
+};
+
+TEST_F(SceneOctreePickingTest, TheOctreeAnswersAndEveryMeshIsAskedWhenItFindsNothing) {
+  bench.AddCube(scene, "far", {0, 0, 10});
+  CMesh* near = bench.AddCube(scene, "near", {0, 0, 5});
+  ASSERT_EQ(scene->BuildOctree(2.0f, 0), 1u);
+  ASSERT_NE(scene->GetOctree(), nullptr);
+
+  CRay ray({0.3f, -0.2f, 0}, {0, 0, 1});
+  float distance = 0.0f;
+  CVector3 normal;
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x41, &normal), near);
+  EXPECT_FLOAT_EQ(distance, 4);
+  EXPECT_EQ(normal, CVector3(0, 0, -1));
+  EXPECT_FALSE(Warned());
+
+  // A ray from outside the tree finds no cell to start from: the meshes are asked one by one.
+  CRay outside({0.3f, -0.2f, -50}, {0, 0, 1});
+  EXPECT_EQ(scene->FindNearestIntersection(outside, &distance, 0x01), near);
+  EXPECT_FLOAT_EQ(distance, 54);
+  EXPECT_TRUE(Warned());
+}
+
+TEST_F(SceneOctreePickingTest, CollidersComeFromTheCellsAroundThePoint) {
+  CMesh* here = bench.AddCube(scene, "here", {0, 0, 0});
+  CMesh* ghost = bench.AddCube(scene, "ghost", {0, 0, 0});
+  ghost->SetVisibility(1, 1, 0);
+  bench.AddCube(scene, "far", {30, 0, 0});
+  ASSERT_EQ(scene->BuildOctree(2.0f, 0), 1u);
+
+  // Only what collisions see, from the cell of the point and its column.
+  EXPECT_EQ(Colliders({0.5f, 0.5f, 0.5f}, 0.1f), std::vector<CMeshInterface*>{here});
+  // A point in no cell gives no candidates and leaves the list pointer alone.
+  CVector3 nowhere(500, 0, 0);
+  CMeshInterface** meshes = reinterpret_cast<CMeshInterface**>(&nowhere);
+  UINT count = 7;
+  scene->GetPossibleColliders(nowhere, 3, &meshes, &count);
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(meshes, reinterpret_cast<CMeshInterface**>(&nowhere));
+}
+
 }  // namespace
