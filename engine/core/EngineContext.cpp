@@ -227,6 +227,7 @@ void CEngineContext::ReleaseSceneServices() {
   pCollisions = nullptr;
   delete pZKReader;
   pZKReader = nullptr;
+  pSceneFileReader = nullptr;  // it read through the reader just freed
 }
 
 // The device and Direct3D are released here (logging "- D3D deinitialized") once Init creates

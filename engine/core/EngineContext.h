@@ -12,6 +12,10 @@ struct ApplicationDescriptor;
 struct ZeKorbConfig;
 class CCollisionManager;
 class CConsole;
+class CGenericPassInterface;
+class CLightWaveLoader;
+class CRenderingProfileInterface;
+class CSceneFileReader;
 class CD3D9RendererInterface;
 class CEngineLog;
 class CInputControllers;
@@ -85,6 +89,13 @@ class CEngineContext {
   CCollisionManager* pCollisions = nullptr;
   CSceneItemsManager* pSceneItems = nullptr;
   CToolBox* pToolBox = nullptr;
+  // Scene and mesh loading: the readers, the default coded rendering path, the rendering
+  // profile a preset's library handed over, and the seconds spent loading scenes so far.
+  CSceneFileReader* pSceneFileReader = nullptr;
+  CLightWaveLoader* pLightWaveLoader = nullptr;
+  CGenericPassInterface* pGenericPass = nullptr;
+  CRenderingProfileInterface* pRenderingProfile = nullptr;
+  float fTotalLoadTime = 0.0f;
   // The copy of the setting `shaders_directory` that the descriptor points to, when there is one.
   char* szShadersDirectory = nullptr;
 

@@ -25,6 +25,7 @@
 #include "core/WindowProcedure.h"
 #include "core/ZeKorbD3D.h"
 #include "files/ZKReader.h"
+#include "files/ZKSSceneFileReader.h"
 #include "scene/Light.h"
 #include "scene/Mesh.h"
 #include "scene/ParticleEmiterFactory.h"
@@ -299,6 +300,10 @@ void CEngineStartup::CreateZKReader() {
   bool ok = false;
   m_context->pZKReader = new (std::nothrow) CZKReader(m_context->pRenderer, m_context->pLog, ok);
   if (!m_context->pZKReader || !ok) FatalErrorWithTitle(kInitTitle, "Can't Init ZK Reader");
+  // The top interface loads and saves scene files through the reader's scene exporter.
+  static CZKSSceneFileReader sceneFiles(nullptr);
+  sceneFiles = CZKSSceneFileReader(m_context->pZKReader);
+  m_context->pSceneFileReader = &sceneFiles;
 }
 
 // The GUI library starts here ("Can't Initialize CEGUI").

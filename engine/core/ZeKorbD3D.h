@@ -5,6 +5,8 @@
 // return null when memory runs out.
 #include "ZKDXInterface.h"
 
+class CScene;
+
 class CZeKorbD3D final : public CZeKorbD3DInterface {
  public:
   // The one top interface of the engine.
@@ -46,6 +48,15 @@ class CZeKorbD3D final : public CZeKorbD3DInterface {
   CConsole* GetConsoleInterface() override;
   CParticleEmiterFactory* GetParticleEmiterFactory() override;
 
+ // How AddScene makes its scenes; null puts back the engine's own.
+  using SceneFactory = CScene* (*)(CD3D9RendererInterface* renderer, CEngineLog* log);
+  static void SetSceneFactory(SceneFactory factory);
+
  private:
   CZeKorbD3D() = default;
+  // Reads the named file with the reader its extension names; false when that reader fails.
+  bool ReadSceneFile(CScene** scene, char* name, UINT readerFlag);
+  // Gives a loaded scene its shaders, or the default coded rendering path.
+  void PrepareLoadedScene(CScene* scene, UINT mode, SceneShaderChooser assign,
+                          MeshShaderChooser argument1, SurfaceShaderChooser argument2);
 };

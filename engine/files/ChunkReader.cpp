@@ -9,7 +9,8 @@ bool ChunkTag::Is(const char* tag) const { return memcmp(bytes, tag, 4) == 0; }
 
 void ChunkReport::Error(const char* format) const {
   if (log != nullptr)
-    log->Log(source, line, CEngineLog::kLevelError, format, subject != nullptr ? subject : "");
+    log->Log(source, line, CEngineLog::kLevelError, format, subject != nullptr ? subject : "",
+             detail != nullptr ? detail : "");
 }
 
 CChunkReader::Payload::Payload(CChunkReader& reader, uint64_t size)

@@ -27,13 +27,15 @@ struct ChunkTag {
 };
 
 // Where a container's messages go: the log, the reading exporter's source name, the line the
-// container's reader stands at and the text that fills a "%s" in its messages (a scene or mesh
-// name; messages without "%s" ignore it). Every container message is an error (level 2).
+// container's reader stands at and the texts that fill the "%s" in its messages (a scene or mesh
+// name, then for messages with two the name of the part being read; messages with fewer ignore
+// them). Every container message is an error (level 2).
 struct ChunkReport {
   CEngineLog* log;
   const char* source;
   int line;
   const char* subject = "";
+  const char* detail = "";
   void Error(const char* format) const;
 };
 

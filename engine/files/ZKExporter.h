@@ -18,8 +18,8 @@ class CZKExporter {
 
  protected:
   // Where this exporter's container messages go, as logged from `line`.
-  ChunkReport Report(int line, const char* subject = "") const {
-    return {m_pLog, m_szSource, line, subject};
+  ChunkReport Report(int line, const char* subject = "", const char* detail = "") const {
+    return {m_pLog, m_szSource, line, subject, detail};
   }
   void LogError(int line, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   void LogInfo(int line, const char* format, ...) const __attribute__((format(printf, 3, 4)));

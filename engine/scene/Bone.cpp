@@ -41,6 +41,29 @@ void CBone::SetParent(UINT parentItemType, CBone* parent) {
   m_pParent = parent != this ? parent : nullptr;
 }
 
+void CBone::CopyFrom(const CBone& other) {
+  if (&other == this) return;
+  m_vecRestPosition = other.m_vecRestPosition;
+  m_vecRestRotation = other.m_vecRestRotation;
+  m_fLastBuiltFrame = other.m_fLastBuiltFrame;
+  m_bBuilt = other.m_bBuilt;
+  m_bBuilding = false;
+  m_dwParentItemType = other.m_dwParentItemType;
+  m_pParent = nullptr;
+  other.m_Motion.CopyTo(m_Motion);
+  m_mtxBone = other.m_mtxBone;
+  m_mtxCurrent = other.m_mtxCurrent;
+  m_mtxRest = other.m_mtxRest;
+  m_mtxRestRotation = other.m_mtxRestRotation;
+  m_mtxCurrentRotation = other.m_mtxCurrentRotation;
+  m_mtxBoneRotation = other.m_mtxBoneRotation;
+  m_mtxLocalCurrent = other.m_mtxLocalCurrent;
+  m_mtxLocalRest = other.m_mtxLocalRest;
+  m_mtxLocalRestRotation = other.m_mtxLocalRestRotation;
+  m_mtxLocalCurrentRotation = other.m_mtxLocalCurrentRotation;
+  m_dwFalloffType = other.m_dwFalloffType;
+}
+
 void CBone::BuildMatrices(float frame) {
   if (m_bBuilt && frame == m_fLastBuiltFrame) return;
   CBone* parent = ParentBone();

@@ -39,6 +39,10 @@ class CBone final {
   // The parent counts only with the item type of a bone; a bone cannot be its own parent.
   void SetParent(UINT parentItemType, CBone* parent);
   CBone* GetParent() const { return m_pParent; }
+  UINT GetParentItemType() const { return m_dwParentItemType; }
+  // Takes over the other bone's values, motion and matrices; the parent link is the caller's
+  // to set, since it points into the other bone's skeleton.
+  void CopyFrom(const CBone& other);
 
  private:
   CBone* ParentBone() const;

@@ -13,10 +13,18 @@
 #include "MeshSurface.h"
 #include "MeshVertexBuffer.h"
 #include "Scene.h"
+#include "Surface.h"
 #include "UpdateInputs.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
+#include "core/GenericPassInterface.h"
+#include "core/MessagePump.h"
+#include "d3d/RenderingProfileInterface.h"
+#include "files/ZKOMeshExporter.h"
+#include "files/ZKReader.h"
+#include "lightwave/LWOImportBuffer.h"
+#include "lightwave/LightWaveLoader.h"
 #include "spatial/Collider.h"
 #include "spatial/CollisionManager.h"
 #include "spatial/ShadowVolumeGeometry.h"
@@ -26,6 +34,10 @@
 namespace {
 
 constexpr const char* kSource = "ZK3DMeshProcessing";
+// Filling a mesh from imported data logs as its construction.
+constexpr const char* kConstructionSource = "CMesh_cons";
+// The bone number of a vertex influence without a bone.
+constexpr WORD kNoBone = 0xFFFF;
 constexpr const char* kNoShaderFile = "none";
 // Kind of a vertex buffer in the bank: a mesh's own vertices, or its shadow-volume blocks.
 constexpr UINT kBufferKindMesh = 0;
@@ -40,7 +52,7 @@ UINT g_dwMeshCounter = 0;
 // Clears the field, then copies at most its length less one characters; returns the length.
 UINT CopyName(char (&field)[CMesh::kNameLength], const char* text) {
   std::memset(field, 0, sizeof field);
-  if (text != nullptr) std::strncpy(field, text, sizeof field - 1);
+  if (text != nullptr) std::memcpy(field, text, strnlen(text, sizeof field - 1));
   return static_cast<UINT>(std::strlen(field));
 }
 
@@ -169,13 +181,24 @@ CMesh::~CMesh() {
 }
 
 void CMesh::Log(int level, const char* format, ...) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
+  LogArguments(kSource, level, format, args);
   va_end(args);
-  m_pLog->Log(kSource, __LINE__, level, "%s", text);
+}
+
+void CMesh::LogFrom(const char* source, int level, const char* format, ...) const {
+  va_list args;
+  va_start(args, format);
+  LogArguments(source, level, format, args);
+  va_end(args);
+}
+
+void CMesh::LogArguments(const char* source, int level, const char* format, va_list args) const {
+  if (m_pLog == nullptr) return;
+  char text[CEngineLog::kMaxMessage];
+  std::vsnprintf(text, sizeof text, format, args);
+  m_pLog->Log(source, __LINE__, level, "%s", text);
 }
 
 void CMesh::LogNotAvailable(const char* operation) const {
@@ -738,6 +761,12 @@ UINT CMesh::ReleaseTextures() {
   return 1;
 }
 
+UINT CMesh::SaveTextures() {
+  for (CMeshSurface* surface : m_Surfaces)
+    if (auto* engineSurface = dynamic_cast<CSurface*>(surface)) engineSurface->SaveTexturesAsDDS();
+  return 1;
+}
+
 // --- shaders and buffers ---
 
 UINT CMesh::CreateShader(const char* fileName, ShaderParameter* parameters,
@@ -1134,21 +1163,438 @@ UINT CMesh::CheckCollisionWith(CMeshInterface* other, UINT kind, UINT* numberOfP
   }
 }
 
-UINT CMesh::LoadMesh(const char* /*name*/, UINT /*flag*/, UINT /*readerArgument*/) {
-  LogNotAvailable("LoadMesh");
-  return 0;
+CMesh::CMesh(void* rendererContext, CEngineLog* log, CScene* scene, LWOImportBuffer& object,
+             UINT dynamicBuffers)
+    : CMesh(rendererContext, log, scene, dynamicBuffers) {
+  UpdateFromImportedData(object);
 }
 
-UINT CMesh::Clone(CMeshInterface** clone) {
-  if (clone != nullptr) *clone = nullptr;
-  LogNotAvailable("Clone");
-  return 0;
+UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
+  SetName(object.fileName);
+  // Buffers made from the old geometry would draw it.
+  ReleaseVertexBuffers();
+
+  // Counts come from the reader's fixed tables; nothing past a table is read.
+  const UINT surfaceCount = std::min<UINT>(object.surfaceCount, LWOImportBuffer::kMaxSurfaces);
+  const UINT faceCount = std::min<UINT>(object.faceCount, LWOImportBuffer::kMaxFaces);
+  const UINT pointCount = object.points != nullptr ? object.pointCount : 0;
+  if (surfaceCount != object.surfaceCount || faceCount != object.faceCount ||
+      pointCount != object.pointCount)
+    LogFrom(kConstructionSource, CEngineLog::kLevelError,
+            "ERROR!!! - Imported Object %s Counts More Than It Holds\n", m_szName);
+
+  for (CMeshSurface* surface : m_Surfaces)
+    if (surface != nullptr) surface->Release();
+  m_Surfaces.clear();
+  m_pCurrentSurface = nullptr;
+  auto* renderer = static_cast<CD3D9RendererInterface*>(m_pRendererContext);
+  for (UINT i = 0; i < surfaceCount; ++i) {
+    auto* surface = new (std::nothrow) CSurface(renderer, m_pLog, object.surfaces[i], object, this);
+    if (surface == nullptr)
+      FatalErrorWithTitle("Error While Updating Mesh", "Can't Allocate Memory For Surface - %s",
+                          m_szName);
+    m_Surfaces.push_back(surface);
+  }
+  m_vecPivot = object.pivotPosition;
+
+  m_pDissolve.reset(new (std::nothrow) CEnvelope(object.dissolve.isEnvelope,
+                                                 &object.dissolve.channel, object.dissolve.value));
+  if (m_pDissolve == nullptr)
+    FatalErrorWithTitle("Error While Updating Mesh", "Can't Allocate Memory For EnvDissolve: %s\n",
+                        m_szName);
+  if (m_pDissolve->GetIsEnvelope() == 1)
+    LogFrom(kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve Enveloped\n");
+  else
+    LogFrom(kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve %f\n",
+            static_cast<double>(m_pDissolve->GetValue()));
+
+  m_Faces.assign(faceCount, Face{});
+  for (UINT i = 0; i < faceCount; ++i) {
+    const LWOFace& imported = object.faces[i];
+    Face& face = m_Faces[i];
+    face.wIndex1 = imported.v[0];
+    face.wIndex2 = imported.v[1];
+    face.wIndex3 = imported.v[2];
+    face.wEdge1 = imported.edgeIndex[0];
+    face.wEdge2 = imported.edgeIndex[1];
+    face.wEdge3 = imported.edgeIndex[2];
+    face.vecNormal = imported.normal;
+    face.wFaceIndex = static_cast<WORD>(i);
+    if (face.vecNormal.Length() < 0.0001f)
+      LogFrom(kConstructionSource, CEngineLog::kLevelError,
+              "Mesh Face %i: %f, %f, %f - Wrong Length\n", static_cast<int>(i),
+              static_cast<double>(face.vecNormal.x), static_cast<double>(face.vecNormal.y),
+              static_cast<double>(face.vecNormal.z));
+  }
+  m_Edges.clear();
+  object.motion.CopyTo(m_Motion);
+  object.morphMotion.CopyTo(m_MorphMotion);
+
+  m_dwParentTypeLoaded = object.parentItem[0];
+  m_dwParentNumber = object.parentItem[1];
+  m_dwNumberOfMorphTargets = static_cast<UINT>(object.morphTarget);
+  m_dwIsMorph = object.morphEnabled;
+  m_dwSurfaceState = object.transparencyClass;
+  m_dwUseBones = object.hasBones;
+  m_dwVisibleByCameras = object.seenByCamera;
+  m_dwVisibleByRays = object.seenByRays;
+  m_wFlags = object.shadowOptions;
+  m_mtxMatrix = CMatrix::Identity();
+
+  m_Vertices.assign(pointCount, Vertex{});
+  for (UINT i = 0; i < pointCount; ++i) {
+    const LWOPoint& point = object.points[i];
+    Vertex& vertex = m_Vertices[i];
+    vertex.vecPosition = point.position;
+    vertex.vecNormal = point.normal;
+    vertex.vecTangent = point.tangent;
+    vertex.vecBiNormal = point.binormal;
+    vertex.fTU[0] = point.uv[0][0].u;
+    vertex.fTU[1] = point.uv[1][0].u;
+    vertex.fTV[0] = point.uv[0][0].v;
+    vertex.fTV[1] = point.uv[1][0].v;
+    for (UINT k = 0; k < 4; ++k) {
+      vertex.fWeights[k] = 0.0f;
+      vertex.wBonesIndices[k] = kNoBone;
+    }
+  }
+  // A face naming a point the object does not have would be read past the vertices.
+  for (UINT i = 0; i < faceCount; ++i)
+    if (!FaceInRange(m_Faces[i]))
+      FatalErrorWithTitle("Error While Updating Mesh", "Face %u Uses A Missing Vertex - %s", i,
+                          m_szName);
+
+  m_pBones.reset();
+  m_dwNumberOfBones = 0;
+  if (m_dwUseBones == 1) {
+    const UINT boneCount = std::min<UINT>(object.boneCount, LWOImportBuffer::kMaxBones);
+    if (boneCount > 0 && CreateBones(boneCount) == nullptr)
+      FatalErrorWithTitle("Error While Updating Mesh", "Can't Allocate Memory For Bones");
+    for (UINT i = 0; i < boneCount; ++i) {
+      m_pBones[i].CopyFrom(object.bones[i]);
+      // Parent links are rebuilt inside this skeleton by the bone's place in the record.
+      const CBone* parent = object.bones[i].GetParent();
+      if (parent >= object.bones && parent < object.bones + boneCount)
+        SetBoneParent(i, BONE_PARENT_ITEM_BONE, static_cast<UINT>(parent - object.bones));
+    }
+    if (CLightWaveLoader* loader = GetEngineContext()->pLightWaveLoader)
+      loader->AttachBones(this, object);
+  }
+  for (Vertex& vertex : m_Vertices)
+    for (UINT k = 0; k < 4; ++k)
+      if (vertex.wBonesIndices[k] == kNoBone) vertex.fWeights[k] = 0.0f;
+
+  RebuildBoundVolume();
+  if (m_pShadowVolume == nullptr)
+    LogFrom(kConstructionSource, CEngineLog::kLevelError,
+            "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
+  else
+    PrepareShadowVolume(object.edges.get(), object.edges != nullptr ? object.edgeCount : 0);
+  UpdateSurfaceState();
+  CreateCollider();
+  LogFrom(kConstructionSource, CEngineLog::kLevelInfo, "  - Mesh Updated - %s, %i\n", m_szName,
+          static_cast<int>(m_Surfaces.size()));
+  return 1;
 }
 
-UINT CMesh::Merge(CMeshInterface* /*other*/, UINT /*flags*/, const char* /*newName*/,
-                  CMatrix* /*matrix*/) {
-  LogNotAvailable("Merge");
-  return 0;
+UINT CMesh::LoadMesh(const char* name, UINT flag, UINT readerArgument) {
+  char fileName[kNameLength] = {};
+  const size_t length = name != nullptr ? std::strlen(name) : 0;
+  // The name must fit the buffer with the ending a lookup appends.
+  if (length == 0 || length > kNameLength - 5)
+    FatalErrorWithTitle("Error While Loading", "Can't Locate File: %s", name != nullptr ? name : "");
+  std::memcpy(fileName, name, length);
+  m_dwChanged = 1;
+  PumpWaitingMessages();
+
+  const auto endsWith = [](const char* text, size_t size, const char* ending) {
+    return size >= 3 && std::strcmp(text + size - 3, ending) == 0;
+  };
+  bool lightWave = endsWith(fileName, length, "lwo");
+  if (lightWave) {
+    Log(CEngineLog::kLevelInfo, "Loading Mesh: %s\n", fileName);
+  } else if (!endsWith(fileName, length, "zko")) {
+    // No extension: the object file when there is one, else the LightWave file.
+    CVirtualFileSystemInterface* files = GetEngineContext()->pVirtualFileSystem;
+    bool located = false;
+    for (const char* ending : {".zko", ".lwo"}) {
+      std::snprintf(fileName, sizeof fileName, "%s%s", name, ending);
+      if (files != nullptr && files->LocateNormalFile(fileName) != static_cast<UINT>(-1)) {
+        located = true;
+        lightWave = ending[1] == 'l';
+        break;
+      }
+    }
+    if (!located) FatalErrorWithTitle("Error While Loading", "Can't Locate File: %s", name);
+  }
+  if (lightWave) {
+    CLightWaveLoader* loader = GetEngineContext()->pLightWaveLoader;
+    if (loader == nullptr || loader->LoadMesh(this, fileName) == 0)
+      FatalErrorWithTitle("Error While Loading", "Can't Load LWO: %s", fileName);
+  } else if (LoadObjectFile(fileName, readerArgument) == 0) {
+    FatalErrorWithTitle("Error While Loading", "Can't Load ZKO: %s", fileName);
+  }
+
+  CEngineContext* context = GetEngineContext();
+  if (context->pRenderingProfile != nullptr) {
+    context->pRenderingProfile->PrepareMesh(this);
+    return 1;
+  }
+  if (flag == 1) ApplyDefaultShader(nullptr, nullptr);
+  if (flag != 0 && m_dwUseShader != 0) return 1;
+  if (context->pGenericPass != nullptr)
+    context->pGenericPass->PrepareMesh(this);
+  else
+    Log(CEngineLog::kLevelError, "ERROR!!! - No Default Rendering Path To Prepare The Mesh: %s\n",
+        m_szName);
+  return 1;
+}
+
+UINT CMesh::LoadObjectFile(const char* path, UINT readerArgument) {
+  CZKReader* reader = GetEngineContext()->pZKReader;
+  CZKOMeshExporter* objects = reader != nullptr ? reader->GetObjectExporter() : nullptr;
+  if (objects == nullptr || path == nullptr) return 0;
+  const char* separator = std::strrchr(path, '\\');
+  if (const char* slash = std::strrchr(path, '/'); slash != nullptr && slash > separator)
+    separator = slash;
+  const char* baseName = separator != nullptr ? separator + 1 : path;
+  SetName(baseName);
+  if (!objects->LoadObject(this, path, readerArgument)) return 0;
+  // The name without its extension and point.
+  const size_t length = std::strlen(m_szName);
+  if (length >= 4) m_szName[length - 4] = '\0';
+  return 1;
+}
+
+UINT CMesh::Clone(CMeshInterface** out) {
+  auto* clone = new CMesh(m_pRendererContext, m_pLog, m_pScene, m_dwDynamicBuffers);
+  if (out != nullptr) *out = clone;
+  Log(CEngineLog::kLevelInfo, "- Cloning Mesh: %s\n", m_szName);
+  clone->m_pShader = m_pShader;
+  if (m_pScene != nullptr) m_pScene->AppendWorldObject(clone);
+
+  clone->m_Vertices = m_Vertices;
+  clone->m_pVertexBuffer = m_pVertexBuffer;
+  if (m_pVertexBuffer != nullptr) m_pVertexBuffer->AddReference();
+
+  clone->m_pCurrentSurface = nullptr;
+  clone->m_Surfaces.reserve(m_Surfaces.size());
+  for (CMeshSurface* surface : m_Surfaces) {
+    auto* engineSurface = dynamic_cast<CSurface*>(surface);
+    CSurface* copy = engineSurface != nullptr ? engineSurface->Clone(clone) : nullptr;
+    if (copy == nullptr)
+      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Clone A Surface Of %s\n", m_szName);
+    else
+      clone->m_Surfaces.push_back(copy);
+  }
+
+  clone->m_Faces = m_Faces;
+  clone->m_Edges = m_Edges;
+  // The copied owners still point into this mesh's faces.
+  clone->RelinkEdgeOwners();
+  if (m_dwUseBones == 1 && m_pBones != nullptr) {
+    clone->CreateBones(m_dwNumberOfBones);
+    for (UINT i = 0; i < m_dwNumberOfBones; ++i) {
+      clone->m_pBones[i].CopyFrom(m_pBones[i]);
+      const CBone* parent = m_pBones[i].GetParent();
+      if (m_pBones[i].GetParentItemType() == BONE_PARENT_ITEM_BONE && parent != nullptr)
+        clone->SetBoneParent(i, BONE_PARENT_ITEM_BONE,
+                             static_cast<UINT>(parent - m_pBones.get()));
+    }
+  }
+
+  if (GetParent() != nullptr) clone->CWorldObject::SetParent(GetParent()->GetInterface());
+  ShareColliderWith(clone);
+  clone->RebuildBoundVolume();
+
+  clone->SetName(m_szName);
+  std::memcpy(clone->m_szShaderFileName, m_szShaderFileName, sizeof m_szShaderFileName);
+  m_pDissolve->CopyChannelTo(*clone->m_pDissolve);
+  clone->m_pDissolve->SetIsEnvelope(m_pDissolve->GetIsEnvelope());
+  clone->m_pDissolve->SetValue(m_pDissolve->GetValue());
+  clone->m_mtxMatrix = m_mtxMatrix;
+  clone->m_mtxRotationMatrix = m_mtxRotationMatrix;
+  clone->m_mtxInverse = m_mtxInverse;
+  clone->m_mtxInverseRotation = m_mtxInverseRotation;
+  m_Motion.CopyTo(clone->m_Motion);
+  if (m_dwIsMorph != 0) {
+    clone->m_pMorphTarget = m_pMorphTarget;
+    m_MorphMotion.CopyTo(clone->m_MorphMotion);
+  }
+  void* userData = nullptr;
+  UINT userValue1 = 0, userValue2 = 0;
+  CWorldObject::GetUserDefinedData(&userData, &userValue1, &userValue2);
+  clone->CWorldObject::SetUserDefinedData(userData, userValue1, userValue2);
+  if (HasExplicitPosition()) clone->SetExplicitPosition(GetExplicitPosition());
+  if (HasExplicitQuaternion()) {
+    const float* q = GetExplicitQuaternion();
+    clone->SetExplicitQuaternion(q[0], q[1], q[2], q[3]);
+  }
+  if (HasExplicitRotation()) clone->SetExplicitRotation(GetExplicitRotation());
+  if (HasExplicitScale()) clone->SetExplicitScale(GetExplicitScale());
+  clone->m_vecPivot = m_vecPivot;
+  clone->m_dwSurfaceState = m_dwSurfaceState;
+  clone->m_dwParentNumber = m_dwParentNumber;
+  clone->m_dwParentTypeLoaded = m_dwParentTypeLoaded;
+  clone->m_dwNumberOfMorphTargets = m_dwNumberOfMorphTargets;
+  clone->m_dwVertexDeclarationType = m_dwVertexDeclarationType;
+  clone->m_wFlags = m_wFlags;
+  clone->m_dwRotationOrder = m_dwRotationOrder;
+  clone->m_dwCanCastShadowVolume = m_dwCanCastShadowVolume;
+  clone->m_dwIsMorph = m_dwIsMorph;
+  clone->m_dwUseBones = m_dwUseBones;
+  clone->m_dwFollowsFrame = m_dwFollowsFrame;
+  clone->m_dwVisibleByCameras = m_dwVisibleByCameras;
+  clone->m_dwVisibleByRays = m_dwVisibleByRays;
+  clone->m_dwVisibleByCollisions = m_dwVisibleByCollisions;
+  clone->m_dwUseShader = m_dwUseShader;
+  clone->m_dwManualShader = m_dwManualShader;
+  clone->m_dwChanged = m_dwChanged;
+  clone->m_dwHasShadowVolumeGeometry = m_dwHasShadowVolumeGeometry;
+  clone->m_fCameraDistance = m_fCameraDistance;
+  clone->m_fFrameSet = m_fFrameSet;
+  clone->m_fFramePrepared = m_fFramePrepared;
+  clone->m_fMatrixFrame = m_fMatrixFrame;
+  clone->m_fHierarchyFrame = m_fHierarchyFrame;
+  // The shadow volume is made anew from the copied geometry, so the clone owns its own.
+  if (m_dwCanCastShadowVolume == 1 && m_dwHasShadowVolumeGeometry == 1 && g_pSpatial != nullptr &&
+      m_pShadowVolume != nullptr && g_pSpatial->HasShadowGeometry(m_pShadowVolume) != 0)
+    clone->CreateShadowVolumeGeometry();
+  Log(CEngineLog::kLevelInfo, "  - Done\n");
+  return 1;
+}
+
+void CMesh::RelinkEdgeOwners() {
+  const size_t faceCount = m_Faces.size();
+  for (Edge& edge : m_Edges) {
+    // An edge without a second face keeps none; every other owner follows its face number.
+    edge.pOwner1 = edge.pOwner1 != nullptr && edge.wFace1 < faceCount ? &m_Faces[edge.wFace1]
+                                                                      : nullptr;
+    edge.pOwner2 = edge.pOwner2 != nullptr && edge.wFace2 < faceCount ? &m_Faces[edge.wFace2]
+                                                                      : nullptr;
+  }
+}
+
+UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newName,
+                  CMatrix* matrix) {
+  auto* other = dynamic_cast<CMesh*>(otherInterface);
+  if (other == nullptr || other == this) {
+    // The other mesh is released at the end: merging a mesh into itself would free it.
+    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s With %s\n", m_szName,
+        other == this ? "Itself" : "A Mesh That Is Not One");
+    return 0;
+  }
+  Log(CEngineLog::kLevelInfo, "- Merging Meshes: %s And %s\n", m_szName, other->m_szName);
+  const size_t vertexOffset = m_Vertices.size();
+  const size_t edgeOffset = m_Edges.size();
+  const size_t faceOffset = m_Faces.size();
+  static const char* const kLimitMessages[3] = {
+      "ERROR!!! - Can't Merge Meshes %s And %s Because The Number Of Vertices Is Too High "
+      "(Exceeds 65536)\n",
+      "ERROR!!! - Can't Merge Meshes %s And %s Because The Number Of Edges Is Too High (Exceeds "
+      "65536)\n",
+      "ERROR!!! - Can't Merge Meshes %s And %s Because The Number Of Faces Is Too High (Exceeds "
+      "65536)\n"};
+  const size_t sums[3] = {vertexOffset + other->m_Vertices.size(),
+                          edgeOffset + other->m_Edges.size(), faceOffset + other->m_Faces.size()};
+  for (UINT i = 0; i < 3; ++i)
+    if (sums[i] > kMaxElements) {
+      Log(CEngineLog::kLevelError, kLimitMessages[i], m_szName, other->m_szName);
+      return 0;
+    }
+  if (other->m_dwNumberOfBones > 0) {
+    Log(CEngineLog::kLevelError,
+        "WARNING!!! - Can't Merge %s And %s - Meshes With Bones Are Not Supported Yet\n",
+        m_szName, other->m_szName);
+    return 0;
+  }
+  if (m_Faces.empty() || other->m_Faces.empty()) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s And %s - The Number Of Faces Is 0\n",
+        m_szName, other->m_szName);
+    return 0;
+  }
+  // Renamed only once the merge is sure to happen, so a refusal changes nothing.
+  if (newName != nullptr) SetName(newName);
+
+  const auto shift = [](WORD value, size_t offset) { return static_cast<WORD>(value + offset); };
+  for (Face face : other->m_Faces) {
+    face.wIndex1 = shift(face.wIndex1, vertexOffset);
+    face.wIndex2 = shift(face.wIndex2, vertexOffset);
+    face.wIndex3 = shift(face.wIndex3, vertexOffset);
+    face.wEdge1 = shift(face.wEdge1, edgeOffset);
+    face.wEdge2 = shift(face.wEdge2, edgeOffset);
+    face.wEdge3 = shift(face.wEdge3, edgeOffset);
+    // The shadow-volume geometry numbers its vertex copies by face number: keep them unique.
+    face.wFaceIndex = static_cast<WORD>(m_Faces.size());
+    m_Faces.push_back(face);
+  }
+  for (Edge edge : other->m_Edges) {
+    edge.wIndex1 = shift(edge.wIndex1, vertexOffset);
+    edge.wIndex2 = shift(edge.wIndex2, vertexOffset);
+    edge.wFace1 = shift(edge.wFace1, faceOffset);
+    // An edge of one face keeps its "no face" number.
+    if (edge.pOwner2 != nullptr) edge.wFace2 = shift(edge.wFace2, faceOffset);
+    m_Edges.push_back(edge);
+  }
+  // The face array moved: every owner, old or appended, is found again by its face number.
+  RelinkEdgeOwners();
+
+  const CMatrix rotation = matrix != nullptr ? WithoutTranslation(*matrix) : CMatrix::Identity();
+  for (Vertex vertex : other->m_Vertices) {
+    if (matrix != nullptr) {
+      vertex.vecPosition = vertex.vecPosition * *matrix;
+      for (CVector3* direction : {&vertex.vecNormal, &vertex.vecTangent, &vertex.vecBiNormal}) {
+        *direction = *direction * rotation;
+        direction->Normalize();
+      }
+    }
+    m_Vertices.push_back(vertex);
+  }
+
+  ReleaseVertexBuffers();
+  RebuildBoundVolume();
+  if (g_pSpatial != nullptr) {
+    if (m_pShadowVolume != nullptr) g_pSpatial->ReleaseShadowVolume(m_pShadowVolume);
+    m_pShadowVolume = g_pSpatial->CreateShadowVolume(m_pRendererContext, this);
+  }
+  if (m_dwCanCastShadowVolume == 1 && m_dwHasShadowVolumeGeometry == 1)
+    CreateShadowVolumeGeometry();
+  CreateCollider();
+
+  const UINT offset = static_cast<UINT>(vertexOffset);
+  const size_t ownSurfaces = m_Surfaces.size();
+  for (CMeshSurface* surface : other->m_Surfaces) {
+    auto* source = dynamic_cast<CSurface*>(surface);
+    if (source == nullptr) continue;
+    CSurface* partner = nullptr;
+    if ((flags & 1) != 0)
+      for (size_t i = 0; i < ownSurfaces && partner == nullptr; ++i)
+        if (auto* own = dynamic_cast<CSurface*>(m_Surfaces[i]); own != nullptr && own->IsSimilar(source))
+          partner = own;
+    if (partner != nullptr) {
+      // Merge drops the reference it is given; the other mesh keeps its own until released.
+      source->AddRef();
+      CSurface* taken = source;
+      if (partner->Merge(taken, offset) != 1) {
+        Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge Surfaces\n");
+        if (taken != nullptr) taken->Release();
+      }
+      continue;
+    }
+    CSurface* copy = source->Clone(this);
+    if (copy == nullptr) {
+      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge Surfaces\n");
+      continue;
+    }
+    // The copied indices number the other mesh's vertices, which now follow this mesh's.
+    if (offset != 0) copy->Remap(offset);
+    m_Surfaces.push_back(copy);
+  }
+
+  UpdateSurfaceState();
+  other->Release();
+  Log(CEngineLog::kLevelInfo, "  - Done\n");
+  return 1;
 }
 
 void CMesh::DrawBones() { LogNotAvailable("DrawBones"); }

@@ -6,6 +6,7 @@
 //
 // The shader library, the spatial subsystem and the surface class register themselves with the
 // static setters below when they are made; a mesh works without them, minus what they provide.
+#include <cstdarg>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "TWorldObject.h"
 
 class CCollider;
+class LWOImportBuffer;
 class CMeshShaderLibrary;
 class CMeshShadowVolume;
 class CMeshSpatial;
@@ -41,6 +43,9 @@ class CMesh final : public TWorldObject<CMeshInterface> {
 
   // The empty mesh; its scene links it.
   CMesh(void* rendererContext, CEngineLog* log, CScene* scene, UINT dynamicBuffers);
+  // A mesh of the scene under construction, filled from the LightWave reader's object.
+  CMesh(void* rendererContext, CEngineLog* log, CScene* scene, LWOImportBuffer& object,
+        UINT dynamicBuffers);
   ~CMesh() override;
 
   static void SetShaderLibrary(CMeshShaderLibrary* library);
@@ -103,6 +108,8 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   UINT GetVisibleByRays() override { return m_dwVisibleByRays; }
   UINT GetVisibleByCollisions() override { return m_dwVisibleByCollisions; }
   CMotion* GetMotion(float frame) override;
+  // Loads an object file or a LightWave object into this mesh and prepares it for drawing; a
+  // file that cannot be found or read is fatal. Returns 1.
   UINT LoadMesh(const char* name, UINT flag, UINT readerArgument) override;
   CVertexBufferInterface* GetVertexBuffer(UINT ignored) override;
   UINT SetSurfaceState(UINT state) override { return m_dwSurfaceState = state; }
@@ -192,12 +199,20 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   CMatrix* GetInverseMatrix(float frame);
   CMatrix* GetInverseRotationMatrix(float frame);
   UINT ReleaseTextures();
+  // Has every surface save the textures it holds as image files; returns 1.
+  UINT SaveTextures();
   void PlaceInOctree(COctree* cell, UINT entry);
   // Leaves every cell the mesh is filed in and, given a tree, files it there with its box as
   // the last hierarchy pass placed it: a mesh that moves to another scene.
   void FileInOctree(COctree* octree);
   const OctreeEntry* GetOctreeEntries() const { return m_OctreeEntries.data(); }
   WORD GetOctreeEntryCapacity() const { return m_wOctreeEntryCapacity; }
+  // Replaces the mesh's name, surfaces, faces, vertices, motions, bones and flags with the
+  // imported object's, then rebuilds its bound volume, shadow volume and collider. Returns 1.
+  UINT UpdateFromImportedData(LWOImportBuffer& object);
+  // Fills the mesh from an engine object file; the name becomes the file's name without its
+  // folder and extension. The object reader's result.
+  UINT LoadObjectFile(const char* path, UINT readerArgument);
   // Whether the scale in use is the same along the three axes.
   bool IsUniformScale();
   void SetCurrentSurface(CSurfaceInterface* surface) { m_pCurrentSurface = surface; }
@@ -226,6 +241,9 @@ class CMesh final : public TWorldObject<CMeshInterface> {
 
  private:
   void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
+  void LogFrom(const char* source, int level, const char* format, ...) const
+      __attribute__((format(printf, 4, 5)));
+  void LogArguments(const char* source, int level, const char* format, va_list args) const;
   void LogNotAvailable(const char* operation) const;
   // The frame a per-frame operation works at: the given one, or the mesh's own.
   float ChooseFrame(float frame) const { return m_dwFollowsFrame != 0 ? frame : m_fFrameSet; }
@@ -247,6 +265,8 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   void ReleaseVertexBuffers();
   void OrientEdge(Edge& edge, WORD index);
   CShadowVolumeIndexBuffer* CreateShadowVolumeIndexBuffer(WORD* indices, UINT count);
+  // Points every edge's owners at the faces its face numbers name in the current face array.
+  void RelinkEdgeOwners();
 
   CShader* m_pShader = nullptr;
   std::vector<Vertex> m_Vertices;

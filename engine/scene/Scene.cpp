@@ -26,6 +26,11 @@
 #include "spatial/MeshBoundVolume.h"
 #include "spatial/Octree.h"
 #include "spatial/OctreeFile.h"
+#include "lightwave/LWOImportBuffer.h"
+#include "lightwave/LWSCameraBuffer.h"
+#include "lightwave/LWSLightBuffer.h"
+#include "lightwave/LWSNullBuffer.h"
+#include "lightwave/LWSSceneBuffer.h"
 #include "winuser.h"
 
 namespace {
@@ -38,7 +43,7 @@ CSceneShaderLibrary* g_pShaderLibrary = nullptr;
 // Clears the field, then copies at most its length less one characters.
 void CopyName(char (&field)[CScene::kNameLength], const char* text) {
   std::memset(field, 0, sizeof field);
-  if (text != nullptr) std::strncpy(field, text, sizeof field - 1);
+  if (text != nullptr) std::memcpy(field, text, strnlen(text, sizeof field - 1));
 }
 
 // Link kinds of the loaded parent and target references.
@@ -559,6 +564,129 @@ UINT CScene::ApplyDefaultShader(SceneShaderChooser sceneChooser, MeshShaderChoos
 }
 
 // --- plain values ---
+
+// --- building from imported data and saving ---
+
+UINT CScene::LinkImportedObject(CWorldObject* object) {
+  if (object == nullptr) return 0;
+  // The reader creates the objects in file order; the list keeps that order.
+  AddWorldObject(object->GetInterface());
+  return 1;
+}
+
+UINT CScene::CreateSceneMesh(LWOImportBuffer& object) {
+  return LinkImportedObject(new (std::nothrow) CMesh(m_pRenderer, m_pLog, this, object, 0));
+}
+
+UINT CScene::CreateSceneCamera(const LWSCameraBuffer& record) {
+  auto* camera = new (std::nothrow)
+      CCamera(m_pRenderer, m_pLog, record.zoomFactor.isEnvelope, &record.zoomFactor.channel,
+              record.zoomFactor.value, record.targetType, record.targetIndex);
+  if (camera == nullptr) return 0;
+  camera->SetOwnerScene(this);
+  record.motion.CopyTo(*camera->GetMotion(0.0f));
+  return LinkImportedObject(camera);
+}
+
+UINT CScene::CreateSceneLight(const LWSLightBuffer& record) {
+  CLight::ImportedRecord light;
+  light.szName = record.name;
+  light.wType = record.lightType;
+  light.wNumber = record.lightNumber;
+  light.dwParentType = record.parentType;
+  light.dwParentNumber = record.parentIndex;
+  light.dwTargetType = record.targetType;
+  light.dwTargetNumber = record.targetIndex;
+  light.dwActive = record.itemActive;
+  light.dwIsFlare = record.lensFlare;
+  light.dwFallOffType = record.falloffType;
+  light.vecLightVector = record.lightVector;
+  light.pMotion = &record.motion;
+  const std::pair<CLight::EnvelopeRole, const ImportEnvelope*> envelopes[] = {
+      {CLight::ENVELOPE_INTENSITY, &record.intensity},
+      {CLight::ENVELOPE_CONE_ANGLE, &record.coneAngle},
+      {CLight::ENVELOPE_RANGE, &record.range},
+      {CLight::ENVELOPE_FLARE_SIZE, &record.flareRingSize},
+      {CLight::ENVELOPE_INNER_CONE_ANGLE, &record.edgeAngle},
+      {CLight::ENVELOPE_RED, &record.color[0]},
+      {CLight::ENVELOPE_GREEN, &record.color[1]},
+      {CLight::ENVELOPE_BLUE, &record.color[2]},
+  };
+  for (const auto& [role, source] : envelopes)
+    light.envelopes[role] = {source->isEnvelope, &source->channel, source->value};
+  return LinkImportedObject(new (std::nothrow) CLight(m_pRenderer, m_pLog, this, light));
+}
+
+UINT CScene::CreateSceneNull(const LWSNullBuffer& record) {
+  auto* null = new (std::nothrow) CNull(m_pRenderer, m_pLog, record.name);
+  if (null == nullptr) return 0;
+  null->SetParentReference(record.parentType, record.parentIndex);
+  record.motion.CopyTo(*null->GetMotion(0.0f));
+  return LinkImportedObject(null);
+}
+
+UINT CScene::ComplementImportedPointValues(LWOImportBuffer& object) {
+  if (object.points == nullptr) return 1;
+  for (UINT i = 0; i < object.pointCount; ++i)
+    for (LWOUVEntry (&slot)[LWO_MAX_UV_ENTRIES] : object.points[i].uv) slot[0].v = 1.0f - slot[0].v;
+  return 1;
+}
+
+UINT CScene::UpdateScene(const LWSSceneBuffer& record) {
+  SetName(record.name);
+  SetDirectory(record.directory);
+  Log(CEngineLog::kLevelInfo, "- Updating Scene - %s\n", m_szName);
+  // The file's colour is 0 to 1; a value out of range is held to a byte, not wrapped.
+  BYTE* ambient[3] = {&m_AmbientColor.cRed, &m_AmbientColor.cGreen, &m_AmbientColor.cBlue};
+  for (UINT i = 0; i < 3; ++i)
+    *ambient[i] = static_cast<BYTE>(std::clamp(static_cast<int>(record.ambientColor[i] * 255.0f), 0, 255));
+  m_dwFirstFrame = static_cast<UINT>(record.previewFirstFrame);
+  m_dwLastFrame = static_cast<UINT>(record.previewLastFrame);
+  m_dwFrameStep = static_cast<UINT>(record.previewFrameStep);
+  CEnvelope* intensity = new (std::nothrow) CEnvelope(
+      record.ambientIntensity.isEnvelope, &record.ambientIntensity.channel, record.ambientIntensity.value);
+  if (intensity == nullptr)
+    FatalErrorWithTitle("Error When Updating Scene", "Can't Create Ambient Light Envelope");
+  m_pAmbientIntensity.reset(intensity);
+  m_dwFogType = record.fogType;
+  m_fFogMinDistance = record.fogMinDistance;
+  m_fFogMaxDistance = record.fogMaxDistance;
+  m_dwFogColor = record.fogColor;
+  m_dwBackgroundColor = record.backdropColor;
+  m_fFrame = record.currentFrame;
+  m_fFramesPerSecond = record.framesPerSecond;
+
+  if (BuildHierarchy() == 0) FatalErrorWithTitle("", "Can't Built Hierarchy: %s", m_szName);
+  // The camera pass answers 0 for a scene without cameras, which is no failure.
+  bool hasCameras = false;
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
+    hasCameras = hasCameras || object->GetWorldObjectType() == WORLD_OBJECT_CAMERA;
+  if (ResolveCameraTargets() == 0 && hasCameras)
+    FatalErrorWithTitle("", "Can't Get Camera Target: %s", m_szName);
+  if (ResolveLightTargets() == 0) FatalErrorWithTitle("", "Can't Get Lights Targets: %s", m_szName);
+
+  // Every table is sized by the objects the list holds, whatever the record counted.
+  RebuildMeshArray();
+  RebuildLightArray();
+  RebuildCameraArray();
+  RebuildNullCount();
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
+    if (auto* null = dynamic_cast<CNull*>(object)) null->SetOwnerScene(this);
+  for (CWorldObject* object : m_Cameras)
+    if (auto* camera = dynamic_cast<CCamera*>(object)) camera->SetOwnerScene(this);
+  if (!m_Cameras.empty())
+    if (auto* camera = dynamic_cast<CCamera*>(m_Cameras[0])) camera->Set();
+  Log(CEngineLog::kLevelInfo, "  - Scene Updated\n");
+  SetActiveCamera(0);
+  ApplyNullScripts();
+  return 1;
+}
+
+UINT CScene::SaveTextures() {
+  for (CWorldObject* object : m_Meshes)
+    if (auto* mesh = dynamic_cast<CMesh*>(object)) mesh->SaveTextures();
+  return 1;
+}
 
 CCameraInterface* CScene::GetActiveCamera() {
   return InterfaceOf<CCameraInterface>(m_pActiveCamera);

@@ -15,6 +15,11 @@
 class CEngineLog;
 class CEnvelope;
 class COctree;
+class LWOImportBuffer;
+struct LWSCameraBuffer;
+struct LWSLightBuffer;
+struct LWSNullBuffer;
+struct LWSSceneBuffer;
 class CSceneShaderLibrary;
 class CShader;
 class CWorldObject;
@@ -130,6 +135,23 @@ class CScene : public CSceneInterface {
   UINT GetLastFrame() override { return m_dwLastFrame; }
   UINT GetFrameStep() override { return m_dwFrameStep; }
   float GetFramesPerSecond() override { return m_fFramesPerSecond; }
+  // --- building from imported data and saving ---
+  // Each builds one object from the LightWave reader's record of its kind and appends it to the
+  // object list; 0, with nothing linked, when the object cannot be allocated.
+  UINT CreateSceneMesh(LWOImportBuffer& object);
+  UINT CreateSceneCamera(const LWSCameraBuffer& record);
+  UINT CreateSceneLight(const LWSLightBuffer& record);
+  UINT CreateSceneNull(const LWSNullBuffer& record);
+  // Turns the imported list into a working scene: the scene record's settings, the ambient
+  // envelope, the links between objects, the per-kind tables and the first camera. Its
+  // failures are fatal. Returns 1.
+  UINT UpdateScene(const LWSSceneBuffer& record);
+  // Turns the v of the first texture coordinate of both coordinate slots of every point of the
+  // object into 1 - v. Returns 1.
+  static UINT ComplementImportedPointValues(LWOImportBuffer& object);
+  // Has every mesh of the mesh array save its surfaces' textures as image files; returns 1.
+  UINT SaveTextures();
+
   CCameraInterface* GetActiveCamera() override;
   ColorByte* GetColor() override { return &m_AmbientColor; }
   CEnvelopeInterface* GetAmbLightIntensityEnvelope() override;
@@ -270,6 +292,8 @@ class CScene : public CSceneInterface {
   void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   void RebuildArray(std::vector<CWorldObject*>& array, UINT type);
   bool HasShaderFile() const;
+  // Appends a new imported object; 0 for none.
+  UINT LinkImportedObject(CWorldObject* object);
 
   CWorldObject* m_pFirstWorldObject = nullptr;
   CShader* m_pShader = nullptr;

@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "Envelope.h"
@@ -269,6 +270,15 @@ const char* CSurface::GetTextureFileName(UINT kind) {
 void CSurface::EmptySlot(Slot slot) {
   ReleaseRecordTextures(m_Textures[slot].get());
   m_Textures[slot].reset();
+}
+
+SurfaceTexture* CSurface::NewTextureRecord(Slot slot) {
+  EmptySlot(slot);
+  auto* record = new (std::nothrow) SurfaceTexture;
+  if (record == nullptr) return nullptr;
+  record->Clear();
+  m_Textures[slot].reset(record);
+  return record;
 }
 
 UINT CSurface::FillSlot(Slot slot, CTextureInterface* texture) {
@@ -765,6 +775,7 @@ UINT CSurface::CreateShader(const char* shaderName, ShaderParameter* parameters,
                             UINT numberOfParameters, UINT manualShader) {
   if (g_pShaderLibrary != nullptr) g_pShaderLibrary->SetDefaultStates();
   m_pShader = nullptr;
+  m_ShaderParameters.clear();
   CopyName(m_szShaderFileName, shaderName);
   // A parameter count without parameters would be read past the caller's array.
   if (parameters == nullptr) numberOfParameters = 0;
@@ -780,6 +791,7 @@ UINT CSurface::CreateShader(const char* shaderName, ShaderParameter* parameters,
     return 0;
   }
   m_pShader = shader;
+  m_ShaderParameters.assign(parameters, parameters + numberOfParameters);
   m_dwManualShader = manualShader;
   return 1;
 }
@@ -868,6 +880,7 @@ bool CSurface::IsSimilar(CSurface* other) {
 CSurface* CSurface::Clone(CMesh* parent) {
   auto* clone = new CSurface(m_pRenderer, m_pLog, parent);
   clone->m_pShader = m_pShader;
+  clone->m_ShaderParameters = m_ShaderParameters;
   clone->m_Indices = m_Indices;
   if (!m_Indices.empty() && m_pIndexBuffer != nullptr) {
     clone->m_pIndexBuffer = m_pIndexBuffer;

@@ -176,7 +176,14 @@ class CSurface final : public CMeshSurface {
   UINT GetHasEnvelopes() const { return m_dwHasEnvelopes; }
   void SetHasEnvelopes(UINT hasEnvelopes) { m_dwHasEnvelopes = hasEnvelopes; }
   UINT GetManualShader() const { return m_dwManualShader; }
+  // The shader came from the surface's own file: it is the surface's own and drawn with.
+  void MarkOwnShader() {
+    m_dwManualShader = 1;
+    m_dwUseShader = 1;
+  }
   const WORD* GetIndices() const { return m_Indices.data(); }
+  // The whole list's length; GetNumberOfIndices answers in 16 bits.
+  UINT GetIndexCount() const { return static_cast<UINT>(m_Indices.size()); }
   CIndexBufferInterface* GetIndexBuffer() const { return m_pIndexBuffer; }
   bool IsMaterialChannelActive(UINT channel);
   // Whether the two surfaces draw the same way; logs each step.
@@ -190,6 +197,11 @@ class CSurface final : public CMeshSurface {
   CSurface* Clone(CMesh* parent);
   // Has every texture the surface holds saved as "%s.dds"; returns 1.
   UINT SaveTexturesAsDDS();
+  // Gives back the slot's textures and puts a cleared record in it for a loader to fill; null,
+  // with the slot left empty, when there is no memory for it.
+  SurfaceTexture* NewTextureRecord(Slot slot);
+  // The parameters of the last successful CreateShader.
+  const std::vector<ShaderParameter>& GetShaderParameters() const { return m_ShaderParameters; }
 
  private:
   // The five blocks a material is made from.
@@ -241,6 +253,7 @@ class CSurface final : public CMeshSurface {
   int EnvelopeSlot(UINT channel) const;
 
   CShader* m_pShader = nullptr;
+  std::vector<ShaderParameter> m_ShaderParameters;
   CD3D9RendererInterface* m_pRenderer;
   std::vector<WORD> m_Indices;
   CIndexBufferInterface* m_pIndexBuffer = nullptr;

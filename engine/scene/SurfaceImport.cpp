@@ -235,11 +235,8 @@ void CSurfaceImport::LogMaterial() const {
 }
 
 SurfaceTexture& CSurfaceImport::NewRecord(CSurface::Slot slot, const char* allocationFailure) {
-  auto* record = new (std::nothrow) SurfaceTexture;
+  SurfaceTexture* record = m_Surface.NewTextureRecord(slot);
   if (record == nullptr) Fail(allocationFailure, m_Surface.m_szName);
-  record->Clear();
-  m_Surface.EmptySlot(slot);
-  m_Surface.m_Textures[slot].reset(record);
   return *record;
 }
 

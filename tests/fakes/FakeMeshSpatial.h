@@ -8,6 +8,7 @@
 
 #include "scene/Mesh.h"
 #include "scene/MeshSpatial.h"
+#include "spatial/Collider.h"
 #include "spatial/ShadowVolumeGeometry.h"
 
 class FakeMeshSpatial final : public CMeshSpatial {
@@ -59,7 +60,11 @@ class FakeMeshSpatial final : public CMeshSpatial {
     shadowIndexBuffer = indexBuffer;
     hasShadowGeometry = 1;
   }
-  void ReleaseCollider(CCollider*) override { calls.push_back("ReleaseCollider"); }
+  // Colliders are real, counted objects (merges build them): the release is passed on.
+  void ReleaseCollider(CCollider* collider) override {
+    calls.push_back("ReleaseCollider");
+    if (collider != nullptr) collider->Release();
+  }
   COctree* GetSceneOctree(CScene*) override { return hasOctree ? Cell(0) : nullptr; }
   void RemoveMeshFromOctree(COctree* cell, UINT entry, CMesh*) override {
     calls.push_back("RemoveMeshFromOctree");

@@ -59,15 +59,13 @@ TEST(ZKReader, ExportersWithoutTheirObjectsFailWithAMessage) {
   EXPECT_FALSE(reader.GetObjectExporter()->SaveObject(nullptr));
   EXPECT_FALSE(reader.GetObjectExporter()->LoadObject(nullptr, "a.zko", 0));
   EXPECT_FALSE(reader.GetObjectExporter()->LoadObjectFromDirectory(nullptr, "", "a", 0));
-  EXPECT_FALSE(reader.GetSurfaceExporter()->WriteSURF(nullptr, stream.Stream(), total));
-  EXPECT_FALSE(reader.GetSurfaceExporter()->ReadSURF(nullptr, f.in, nullptr));
   EXPECT_FALSE(reader.GetBoundingBoxExporter()->WriteBoundingBox(nullptr, stream.Stream(), total));
   EXPECT_FALSE(reader.GetBoundingBoxExporter()->ReadBoundingBox(nullptr, f.in));
   EXPECT_FALSE(
       reader.GetShadowVolumeExporter()->WriteShadowVolume(nullptr, stream.Stream(), total));
   EXPECT_FALSE(reader.GetShadowVolumeExporter()->ReadShadowVolume(nullptr, f.in));
 
-  ASSERT_EQ(log.entries.size(), 13u);
+  ASSERT_EQ(log.entries.size(), 11u);
   for (const CRecordingEngineLog::Entry& entry : log.entries) {
     EXPECT_EQ(entry.level, CEngineLog::kLevelError);
     EXPECT_NE(entry.text.find("Not Available"), std::string::npos) << entry.text;

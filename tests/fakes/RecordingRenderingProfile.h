@@ -1,0 +1,19 @@
+#pragma once
+// A rendering profile that records the scenes and meshes handed to it and draws nothing.
+#include <vector>
+
+#include "d3d/RenderingProfileInterface.h"
+
+class RecordingRenderingProfile final : public CRenderingProfileInterface {
+ public:
+  void PrepareScene(CSceneInterface* scene) override { scenes.push_back(scene); }
+  void PrepareMesh(CMeshInterface* mesh) override { meshes.push_back(mesh); }
+  void OnDeviceLost() override {}
+  void OnDeviceReset() override {}
+  void RenderScene(CSceneInterface*) override {}
+  void RenderMesh(CMeshInterface*) override {}
+  void RenderSurface(CSurfaceInterface*) override {}
+
+  std::vector<CSceneInterface*> scenes;
+  std::vector<CMeshInterface*> meshes;
+};
