@@ -481,13 +481,7 @@ void CMesh::RefileInOctree() {
   // code read it too.
   if (m_pBoundVolume != nullptr) g_pSpatial->TransformBoundVolume(m_pBoundVolume, m_mtxMatrix);
   COctree* octree = m_pScene != nullptr ? g_pSpatial->GetSceneOctree(m_pScene) : nullptr;
-  if (octree == nullptr) return;
-  for (OctreeEntry& entry : m_OctreeEntries) {
-    if (entry.pCell == nullptr) continue;
-    g_pSpatial->RemoveMeshFromOctree(entry.pCell, entry.dwEntry, this);
-    entry = OctreeEntry{nullptr, 0};
-  }
-  g_pSpatial->InsertMeshIntoOctree(octree, this);
+  if (octree != nullptr) FileInOctree(octree);
 }
 
 void CMesh::PlaceInOctree(COctree* cell, UINT entry) {
