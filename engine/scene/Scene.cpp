@@ -1108,9 +1108,11 @@ bool CScene::CollectOctreeMeshes(const CVector3& point, float radius,
   // How many cells along Z the radius reaches, held to what a tree can have.
   const float halfExtent = leaf->GetExtents()->x;
   const float reach = halfExtent > 0.0f ? radius / halfExtent + 0.5f : 0.0f;
-  const UINT steps = !(reach >= 1.0f)                            ? 0
-                     : reach >= static_cast<float>(OCTREE_MAX_CELLS) ? OCTREE_MAX_CELLS
-                                                                   : static_cast<UINT>(reach);
+  UINT steps = 0;  // also for a radius that is negative or not a number
+  if (reach >= static_cast<float>(OCTREE_MAX_CELLS))
+    steps = OCTREE_MAX_CELLS;
+  else if (reach >= 1.0f)
+    steps = static_cast<UINT>(reach);
   // Every mesh is listed once at the most, so the scene's mesh count bounds the list.
   out.resize(m_Meshes.size());
   UINT collected = 0;

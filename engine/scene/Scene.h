@@ -1,11 +1,8 @@
 #pragma once
 // One 3D scene: the ordered list of its world objects with per-kind arrays for indexed access,
 // its name and directory, frame range, fog, ambient light and background, a table of screen
-// sprites, the scene shader and user data. Scenes are reference-counted and own their objects.
-//
-// The per-frame passes, rendering, ray picking, octrees, merging and the creation of objects of
-// each kind are added with those parts of the scene graph; until then this class leaves those
-// operations of CSceneInterface open.
+// sprites, the scene shader, its octree and user data. Scenes are reference-counted and own their
+// objects.
 #include <memory>
 #include <vector>
 

@@ -154,4 +154,15 @@ TEST_F(SceneOctreePickingTest, CollidersComeFromTheCellsAroundThePoint) {
   EXPECT_EQ(meshes, reinterpret_cast<CMeshInterface**>(&nowhere));
 }
 
+TEST_F(SceneOctreePickingTest, ARadiusOfACellOrMoreTakesInTheCellsAboveAndBelow) {
+  // A tree of edge 8 from the origin, cut into cells of edge 2.
+  CMesh* upper = bench.AddCube(scene, "upper", {0.5f, 4.5f, 0.5f}, 0.3f);
+  CMesh* lower = bench.AddCube(scene, "lower", {0.5f, 0.5f, 0.5f}, 0.3f);
+  bench.AddCube(scene, "corner", {7, 7, 7});
+  ASSERT_EQ(scene->BuildOctree(2.0f, 0), 1u);
+  EXPECT_EQ(Colliders({0.5f, 4.5f, 0.5f}, 0.4f), std::vector<CMeshInterface*>{upper});
+  EXPECT_EQ(Colliders({0.5f, 4.5f, 0.5f}, 1.0f), (std::vector<CMeshInterface*>{upper, lower}));
+  EXPECT_EQ(Colliders({0.5f, 0.5f, 0.5f}, 1.0f), (std::vector<CMeshInterface*>{lower, upper}));
+}
+
 }  // namespace
