@@ -8,7 +8,7 @@
 bool ChunkTag::Is(const char* tag) const { return memcmp(bytes, tag, 4) == 0; }
 
 void ChunkReport::Error(const char* format) const {
-  if (log != nullptr)
+  if (log != nullptr && format != nullptr)
     log->Log(source, line, CEngineLog::kLevelError, format, subject != nullptr ? subject : "",
              detail != nullptr ? detail : "");
 }

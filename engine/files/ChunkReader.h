@@ -42,7 +42,8 @@ struct ChunkReport {
 class CChunkReader {
  public:
   // A sub-chunk a container knows: its tag, its reader (called after the tag, so at the size
-  // word) and the message logged when the reader fails.
+  // word) and the message logged when the reader fails (none when null: the reader logged
+  // its own).
   struct Rule {
     const char* tag;
     std::function<bool(CChunkReader&)> read;

@@ -31,6 +31,13 @@ void CZKExporter::LogInfo(int line, const char* format, ...) const {
   va_end(args);
 }
 
+void CZKExporter::LogLevel(int line, int level, const char* format, ...) const {
+  va_list args;
+  va_start(args, format);
+  LogAt(m_pLog, m_szSource, line, level, format, args);
+  va_end(args);
+}
+
 bool CZKExporter::Unavailable(int line, const char* operation) const {
   LogError(line, "ERROR! - %s: Not Available\n", operation);
   return false;

@@ -1,7 +1,6 @@
 #pragma once
-// "BONE": one bone of a mesh in a scene file.
-// The engine cannot build these objects yet: every operation logs that it is not available
-// and fails, so a save or load that needs it stops with a clear error.
+// "BONE": one bone of a mesh's skeleton in a scene file: name, parent link, scale-by-length
+// flag, falloff, active flag, strength, range, motion, rest length, rotation and position.
 #include <cstdio>
 
 #include "ZKExporter.h"
@@ -14,5 +13,6 @@ class CZKSBoneExporter final : public CZKExporter {
       : CZKExporter(reader, log, renderer, ".\\Sources\\ZKSBoneExporter") {}
 
   bool WriteBone(CBone* bone, FILE* stream, UINT& total);
+  // After the "BONE" tag.
   bool ReadBone(CBone* bone, CChunkReader& in);
 };

@@ -1,5 +1,7 @@
 #include "Bone.h"
 
+#include <cstring>
+
 namespace {
 float ChannelValue(CMotion& motion, UINT channel) { return motion.GetChannel(channel)->GetValue(); }
 }  // namespace
@@ -115,4 +117,9 @@ CMatrix* CBone::GetCurrentRotationMatrix(float frame) {
 CMatrix* CBone::GetRestRotationMatrix(float frame) {
   BuildMatrices(frame);
   return &m_mtxRestRotation;
+}
+
+void CBone::SetName(const char* name) {
+  m_szName[0] = '\0';
+  if (name != nullptr) std::strncat(m_szName, name, sizeof m_szName - 1);
 }

@@ -44,6 +44,31 @@ class CBone final {
   // to set, since it points into the other bone's skeleton.
   void CopyFrom(const CBone& other);
 
+  // --- values the scene file keeps ---
+  static constexpr UINT kNameLength = 256;
+  const char* GetName() const { return m_szName; }
+  // Cut to the field; null empties it.
+  void SetName(const char* name);
+  const CVector3& GetRestPosition() const { return m_vecRestPosition; }
+  const CVector3& GetRestRotation() const { return m_vecRestRotation; }
+  // The parent as the file numbers it (bone number, item type), linked by the mesh.
+  void SetParentLink(UINT number, UINT itemType) {
+    m_dwParentNumber = number;
+    m_dwParentLinkType = itemType;
+  }
+  UINT GetParentNumber() const { return m_dwParentNumber; }
+  UINT GetParentLinkType() const { return m_dwParentLinkType; }
+  UINT GetScaleByLength() const { return m_dwScaleByLength; }
+  void SetScaleByLength(UINT scale) { m_dwScaleByLength = scale; }
+  UINT GetActive() const { return m_dwActive; }
+  void SetActive(UINT active) { m_dwActive = active; }
+  float GetStrength() const { return m_fStrength; }
+  void SetStrength(float strength) { m_fStrength = strength; }
+  float GetRange() const { return m_fRange; }
+  void SetRange(float range) { m_fRange = range; }
+  float GetRestLength() const { return m_fRestLength; }
+  void SetRestLength(float length) { m_fRestLength = length; }
+
  private:
   CBone* ParentBone() const;
 
@@ -68,4 +93,12 @@ class CBone final {
   CMatrix m_mtxLocalRestRotation = CMatrix::Identity();
   CMatrix m_mtxLocalCurrentRotation = CMatrix::Identity();
   UINT m_dwFalloffType = 0;
+  char m_szName[kNameLength] = {};
+  UINT m_dwParentNumber = 0;
+  UINT m_dwParentLinkType = 0;
+  UINT m_dwScaleByLength = 0;
+  UINT m_dwActive = 0;
+  float m_fStrength = 0.0f;
+  float m_fRange = 0.0f;
+  float m_fRestLength = 0.0f;
 };

@@ -125,6 +125,9 @@ void CMesh::SetSurfaceFactory(MeshSurfaceFactory factory) { g_pSurfaceFactory = 
 CMesh::~CMesh() {
   Log(CEngineLog::kLevelInfo, "- (CMesh) Releasing %s Of %s\n", m_szName,
       m_pScene != nullptr ? m_pScene->GetName() : "");
+  // A mesh freed while its scene lives must not stay listed in the scene's octree. (A mesh
+  // that outlived its scene forgot its cells when it was detached.)
+  LeaveOctree();
   if (!m_Surfaces.empty()) {
     for (CMeshSurface*& surface : m_Surfaces) {
       if (surface == nullptr) continue;
@@ -322,6 +325,12 @@ CBone* CMesh::CreateBones(UINT count) {
   return m_pBones.get();
 }
 
+void CMesh::CalculateBonesRestMatrices() {
+  // Evaluated once at frame 0 so that the rest pose holds before the first matrix pass.
+  for (UINT i = 0; i < m_dwNumberOfBones; ++i) m_pBones[i].Evaluate(0.0f);
+  for (UINT i = 0; i < m_dwNumberOfBones; ++i) m_pBones[i].BuildMatrices(0.0f);
+}
+
 UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
   if (parentItemType != BONE_PARENT_ITEM_BONE) {
     if (index >= m_dwNumberOfBones) {
@@ -331,6 +340,7 @@ UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
       return 0;
     }
     m_pBones[index].SetParent(parentItemType, nullptr);
+    m_pBones[index].SetParentLink(parent, parentItemType);
     return 1;
   }
   if (index >= m_dwNumberOfBones || parent >= m_dwNumberOfBones) {
@@ -351,6 +361,8 @@ UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
       return 0;
     }
   m_pBones[index].SetParent(parentItemType, &m_pBones[parent]);
+  // Kept as the scene file stores it.
+  m_pBones[index].SetParentLink(parent, parentItemType);
   return 1;
 }
 
@@ -481,7 +493,22 @@ void CMesh::RefileInOctree() {
   // code read it too.
   if (m_pBoundVolume != nullptr) g_pSpatial->TransformBoundVolume(m_pBoundVolume, m_mtxMatrix);
   COctree* octree = m_pScene != nullptr ? g_pSpatial->GetSceneOctree(m_pScene) : nullptr;
-  if (octree != nullptr) FileInOctree(octree);
+  if (octree == nullptr) return;
+  LeaveOctree();
+  g_pSpatial->InsertMeshIntoOctree(octree, this);
+}
+
+void CMesh::LeaveOctree() {
+  for (OctreeEntry& entry : m_OctreeEntries) {
+    if (entry.pCell != nullptr && g_pSpatial != nullptr)
+      g_pSpatial->RemoveMeshFromOctree(entry.pCell, entry.dwEntry, this);
+    entry = OctreeEntry{nullptr, 0};
+  }
+}
+
+void CMesh::DetachFromScene() {
+  for (OctreeEntry& entry : m_OctreeEntries) entry = OctreeEntry{nullptr, 0};
+  CWorldObject::DetachFromScene();
 }
 
 void CMesh::PlaceInOctree(COctree* cell, UINT entry) {
@@ -710,6 +737,14 @@ void CMesh::RebuildBoundVolume() {
   m_pBoundVolume = g_pSpatial->CreateBoundVolume(this);
 }
 
+bool CMesh::SetBoundVolume(CMeshBoundVolumeInterface* volume) {
+  if (g_pSpatial == nullptr) return false;
+  if (m_pBoundVolume != nullptr && m_pBoundVolume != volume)
+    g_pSpatial->ReleaseBoundVolume(m_pBoundVolume);
+  m_pBoundVolume = volume;
+  return true;
+}
+
 void CMesh::DrawBoundVolume() {
   if (m_pBoundVolume != nullptr && g_pSpatial != nullptr)
     g_pSpatial->DrawBoundVolume(m_pBoundVolume, m_pRendererContext, m_mtxMatrix);
@@ -777,9 +812,18 @@ UINT CMesh::CreateShader(const char* fileName, ShaderParameter* parameters,
     CopyName(m_szShaderFileName, kNoShaderFile);
     return 0;
   }
+  if (parameters != nullptr)
+    m_ShaderParameters.assign(parameters, parameters + numberOfParameters);
+  else
+    m_ShaderParameters.clear();
   CreateVertexBuffers();
   m_dwManualShader = manualShader;
   return 1;
+}
+
+const ShaderParameter* CMesh::GetShaderParameters(UINT* count) const {
+  if (count != nullptr) *count = static_cast<UINT>(m_ShaderParameters.size());
+  return m_ShaderParameters.empty() ? nullptr : m_ShaderParameters.data();
 }
 
 UINT CMesh::ApplyDefaultShader(MeshShaderChooser meshChooser,
@@ -982,7 +1026,7 @@ void CMesh::CreateShadowVolumeGeometry() {
   const UINT indexCount = static_cast<UINT>(geometry.m_Indices.size());
   const UINT vertexCount = static_cast<UINT>(geometry.m_DynamicVertices.size());
   CShadowVolumeIndexBuffer* indexBuffer =
-      CreateShadowVolumeIndexBuffer(geometry.m_Indices.data(), indexCount);
+      CreateShadowVolumeIndexBuffer(geometry.m_Indices.data(), indexCount, "_shadow_volume_1");
   if (indexBuffer == nullptr) {
     Log(CEngineLog::kLevelError,
         "ERROR! - Can't Create Index Buffer For Shadow Volume Geometry For: %s\n", m_szName);
@@ -994,13 +1038,14 @@ void CMesh::CreateShadowVolumeGeometry() {
       static_cast<int>(indexCount), static_cast<int>(vertexCount));
 }
 
-CShadowVolumeIndexBuffer* CMesh::CreateShadowVolumeIndexBuffer(WORD* indices, UINT count) {
+CShadowVolumeIndexBuffer* CMesh::CreateShadowVolumeIndexBuffer(WORD* indices, UINT count,
+                                                                const char* ownerSuffix) {
   auto* renderer = static_cast<CD3D9RendererInterface*>(m_pRendererContext);
   CIndexBufferStorageInterface* storage =
       renderer != nullptr ? renderer->GetIndexBufferStorageInterface() : nullptr;
   if (storage == nullptr) return nullptr;
   char name[kNameLength + 32];
-  std::snprintf(name, sizeof name, "%s_shadow_volume_1", m_szName);
+  std::snprintf(name, sizeof name, "%s%s", m_szName, ownerSuffix != nullptr ? ownerSuffix : "");
   // Only a counted buffer can be shared with clones and released with the mesh.
   return dynamic_cast<CShadowVolumeIndexBuffer*>(
       storage->CreateIndexBuffer(name, name, indices, count, 0, m_dwDynamicBuffers));
@@ -1060,13 +1105,8 @@ UINT CMesh::CheckIntersectionWithFace(CRay& ray, float* distance, UINT flags, UI
 }
 
 void CMesh::FileInOctree(COctree* octree) {
-  if (g_pSpatial == nullptr) return;
-  for (OctreeEntry& entry : m_OctreeEntries)
-    if (entry.pCell != nullptr) {
-      g_pSpatial->RemoveMeshFromOctree(entry.pCell, entry.dwEntry, this);
-      entry = OctreeEntry{nullptr, 0};
-    }
-  if (octree != nullptr) g_pSpatial->InsertMeshIntoOctree(octree, this);
+  LeaveOctree();
+  if (octree != nullptr && g_pSpatial != nullptr) g_pSpatial->InsertMeshIntoOctree(octree, this);
 }
 
 bool CMesh::RayTestSpace(CRay* ray) {

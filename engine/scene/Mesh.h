@@ -168,7 +168,7 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   CBone* GetBones() { return m_pBones.get(); }
   // Links bone `index` to bone `parent` when the parent item type is a bone's (other types
   // leave the bone without a parent bone). Numbers out of range and a parent that would close a
-  // loop are refused with a log line; 1 when linked.
+  // loop are refused with a log line; 1 when linked. The bone keeps the link as given.
   UINT SetBoneParent(UINT index, UINT parentItemType, UINT parent);
   CMeshBoundVolumeInterface* GetBoundVolume() const { return m_pBoundVolume; }
   CCollider* GetCollider() const { return m_pCollider; }
@@ -205,6 +205,8 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   // Leaves every cell the mesh is filed in and, given a tree, files it there with its box as
   // the last hierarchy pass placed it: a mesh that moves to another scene.
   void FileInOctree(COctree* octree);
+  // The scene's octree goes with the scene: the cells this mesh was filed in are forgotten.
+  void DetachFromScene() override;
   const OctreeEntry* GetOctreeEntries() const { return m_OctreeEntries.data(); }
   WORD GetOctreeEntryCapacity() const { return m_wOctreeEntryCapacity; }
   // Replaces the mesh's name, surfaces, faces, vertices, motions, bones and flags with the
@@ -239,6 +241,24 @@ class CMesh final : public TWorldObject<CMeshInterface> {
     m_dwIsMorph = isMorph;
   }
 
+  // --- values the scene and object files keep ---
+  CMotion* GetFirstMotion() { return &m_Motion; }
+  UINT GetManualShader() const { return m_dwManualShader; }
+  void SetUseShader(UINT useShader) { m_dwUseShader = useShader; }
+  // The parameters the mesh's shader was made with; null (count 0) when there are none.
+  const ShaderParameter* GetShaderParameters(UINT* count) const;
+  UINT GetIsBlended() const { return m_dwIsBlended; }
+  void SetIsBlended(UINT isBlended) { m_dwIsBlended = isBlended; }
+  // Takes over a bound volume made by the spatial subsystem (a loaded one) in place of the old
+  // one; false, leaving the volume to the caller, without the spatial subsystem to free it.
+  bool SetBoundVolume(CMeshBoundVolumeInterface* volume);
+  // Brings every bone's rest and current matrices up to date after a skeleton was loaded.
+  void CalculateBonesRestMatrices();
+  // A counted index buffer over shadow-volume indices, owned by "<mesh name><suffix>"; null
+  // when the bank cannot make one.
+  CShadowVolumeIndexBuffer* CreateShadowVolumeIndexBuffer(WORD* indices, UINT count,
+                                                          const char* ownerSuffix);
+
  private:
   void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   void LogFrom(const char* source, int level, const char* format, ...) const
@@ -257,6 +277,8 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   // matrices.
   void BuildLocalMatrices(CMatrix* matrix, CMatrix* rotation);
   void RefileInOctree();
+  // Takes the mesh out of every cell it is filed in, while the cells still exist.
+  void LeaveOctree();
   void ReleaseCollider();
   bool FaceInRange(const Face& face) const;
   CMeshVertexBuffer* CreateBuffer(Vertex* vertices, Vertex* secondVertices, UINT count,
@@ -264,7 +286,6 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   void BindStreams(CMeshVertexBuffer* dynamicShadow, CMeshVertexBuffer* staticShadow);
   void ReleaseVertexBuffers();
   void OrientEdge(Edge& edge, WORD index);
-  CShadowVolumeIndexBuffer* CreateShadowVolumeIndexBuffer(WORD* indices, UINT count);
   // Points every edge's owners at the faces its face numbers name in the current face array.
   void RelinkEdgeOwners();
 
@@ -316,4 +337,6 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   UINT m_dwChanged = 1;
   UINT m_dwHasShadowVolumeGeometry = 1;
   UINT m_dwDynamicBuffers;
+  UINT m_dwIsBlended = 0;
+  std::vector<ShaderParameter> m_ShaderParameters;
 };

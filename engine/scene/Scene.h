@@ -1,8 +1,9 @@
 #pragma once
 // One 3D scene: the ordered list of its world objects with per-kind arrays for indexed access,
 // its name and directory, frame range, fog, ambient light and background, a table of screen
-// sprites, the scene shader, its octree and user data. Scenes are reference-counted and own their
-// objects.
+// sprites, the scene shader and user data. Scenes are reference-counted and own their objects.
+// It runs the per-frame passes, draws through CSceneRender, owns its octree, and builds its
+// objects from imported records or from the scene file's references.
 #include <memory>
 #include <vector>
 

@@ -55,7 +55,7 @@ class CWorldObject {
   // Another scene took the object over (scenes merging); the list links are that scene's.
   void MoveToScene(CScene* scene) { m_pScene = scene; }
   // The scene went away while this object still had references: nothing links them any more.
-  void DetachFromScene();
+  virtual void DetachFromScene();
   UINT GetReferenceCount() const { return m_dwReferenceCount; }
   void AddReference() { ++m_dwReferenceCount; }
   // At zero (or when already at zero) the object leaves its scene and is destroyed.

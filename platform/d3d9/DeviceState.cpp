@@ -128,8 +128,8 @@ int CDeviceState::TransformSlot(D3DTRANSFORMSTATETYPE state) {
 }
 
 int CDeviceState::SamplerSlot(DWORD sampler) {
-  if (sampler < 16) return static_cast<int>(sampler);
+  if (sampler < kFirstVertexSamplerSlot) return static_cast<int>(sampler);
   if (sampler >= D3DVERTEXTEXTURESAMPLER0 && sampler <= D3DVERTEXTEXTURESAMPLER3)
-    return 16 + static_cast<int>(sampler - D3DVERTEXTEXTURESAMPLER0);
+    return static_cast<int>(kFirstVertexSamplerSlot + (sampler - D3DVERTEXTEXTURESAMPLER0));
   return -1;
 }

@@ -23,6 +23,9 @@ constexpr UINT kMaxActiveLights = 8;
 constexpr UINT kMaxClipPlanes = 6;
 constexpr UINT kVertexShaderFloatConstants = 256;
 constexpr UINT kPixelShaderFloatConstants = 224;
+constexpr UINT kShaderIntegerConstants = 16;
+constexpr UINT kShaderBooleanConstants = 16;
+constexpr UINT kFirstVertexSamplerSlot = 16;  // slots of D3DVERTEXTEXTURESAMPLER0..3 follow the pixel samplers
 
 enum ETransformSlot {
   TRANSFORM_WORLD = 0,
@@ -37,6 +40,14 @@ struct SStreamSource {
   UINT offset = 0;
   UINT stride = 0;
   UINT frequency = 1;
+};
+
+// One half's constant register files, as a shader program reads them.
+struct SShaderRegisterFiles {
+  const float (*floats)[4];
+  UINT floatCount;
+  const int (*integers)[4];
+  const BOOL* booleans;
 };
 
 struct SLightSlot {
@@ -72,11 +83,11 @@ class CDeviceState {
   CVertexShader9* vertexShader;
   CPixelShader9* pixelShader;
   float vertexConstantsF[kVertexShaderFloatConstants][4];
-  int vertexConstantsI[16][4];
-  BOOL vertexConstantsB[16];
+  int vertexConstantsI[kShaderIntegerConstants][4];
+  BOOL vertexConstantsB[kShaderBooleanConstants];
   float pixelConstantsF[kPixelShaderFloatConstants][4];
-  int pixelConstantsI[16][4];
-  BOOL pixelConstantsB[16];
+  int pixelConstantsI[kShaderIntegerConstants][4];
+  BOOL pixelConstantsB[kShaderBooleanConstants];
   CSurface9* renderTargets[kMaxRenderTargets];
   CSurface9* depthStencil;
   BOOL softwareVertexProcessing;

@@ -1178,16 +1178,16 @@ HRESULT CDirect3DDevice9::GetVertexShaderConstantF(UINT start, float* data, UINT
   return ReadRegisters(&m_state.vertexConstantsF[0][0], kVertexShaderFloatConstants, 4, start, data, count);
 }
 HRESULT CDirect3DDevice9::SetVertexShaderConstantI(UINT start, const int* data, UINT count) {
-  return WriteRegisters(&m_state.vertexConstantsI[0][0], 16, 4, start, data, count);
+  return WriteRegisters(&m_state.vertexConstantsI[0][0], kShaderIntegerConstants, 4, start, data, count);
 }
 HRESULT CDirect3DDevice9::GetVertexShaderConstantI(UINT start, int* data, UINT count) {
-  return ReadRegisters(&m_state.vertexConstantsI[0][0], 16, 4, start, data, count);
+  return ReadRegisters(&m_state.vertexConstantsI[0][0], kShaderIntegerConstants, 4, start, data, count);
 }
 HRESULT CDirect3DDevice9::SetVertexShaderConstantB(UINT start, const BOOL* data, UINT count) {
-  return WriteRegisters(m_state.vertexConstantsB, 16, 1, start, data, count);
+  return WriteRegisters(m_state.vertexConstantsB, kShaderBooleanConstants, 1, start, data, count);
 }
 HRESULT CDirect3DDevice9::GetVertexShaderConstantB(UINT start, BOOL* data, UINT count) {
-  return ReadRegisters(m_state.vertexConstantsB, 16, 1, start, data, count);
+  return ReadRegisters(m_state.vertexConstantsB, kShaderBooleanConstants, 1, start, data, count);
 }
 HRESULT CDirect3DDevice9::SetPixelShaderConstantF(UINT start, const float* data, UINT count) {
   return WriteRegisters(&m_state.pixelConstantsF[0][0], kPixelShaderFloatConstants, 4, start, data, count);
@@ -1196,16 +1196,16 @@ HRESULT CDirect3DDevice9::GetPixelShaderConstantF(UINT start, float* data, UINT 
   return ReadRegisters(&m_state.pixelConstantsF[0][0], kPixelShaderFloatConstants, 4, start, data, count);
 }
 HRESULT CDirect3DDevice9::SetPixelShaderConstantI(UINT start, const int* data, UINT count) {
-  return WriteRegisters(&m_state.pixelConstantsI[0][0], 16, 4, start, data, count);
+  return WriteRegisters(&m_state.pixelConstantsI[0][0], kShaderIntegerConstants, 4, start, data, count);
 }
 HRESULT CDirect3DDevice9::GetPixelShaderConstantI(UINT start, int* data, UINT count) {
-  return ReadRegisters(&m_state.pixelConstantsI[0][0], 16, 4, start, data, count);
+  return ReadRegisters(&m_state.pixelConstantsI[0][0], kShaderIntegerConstants, 4, start, data, count);
 }
 HRESULT CDirect3DDevice9::SetPixelShaderConstantB(UINT start, const BOOL* data, UINT count) {
-  return WriteRegisters(m_state.pixelConstantsB, 16, 1, start, data, count);
+  return WriteRegisters(m_state.pixelConstantsB, kShaderBooleanConstants, 1, start, data, count);
 }
 HRESULT CDirect3DDevice9::GetPixelShaderConstantB(UINT start, BOOL* data, UINT count) {
-  return ReadRegisters(m_state.pixelConstantsB, 16, 1, start, data, count);
+  return ReadRegisters(m_state.pixelConstantsB, kShaderBooleanConstants, 1, start, data, count);
 }
 
 HRESULT CDirect3DDevice9::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) {

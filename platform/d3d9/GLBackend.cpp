@@ -235,7 +235,7 @@ CGLBackend::~CGLBackend() {
     glDeleteVertexArrays(1, &m_vertexArray);
     glDeleteBuffers(1, &m_streamVertices);
     glDeleteBuffers(1, &m_streamIndices);
-    glDeleteSamplers(kMaxStages, m_samplers);
+    glDeleteSamplers(kMaxSamplers, m_samplers);
     if (t_current == this) {
       SDL_GL_MakeCurrent(m_window, nullptr);
       t_current = nullptr;
@@ -306,7 +306,7 @@ bool CGLBackend::Initialize(HWND window, UINT width, UINT height) {
   glGenVertexArrays(1, &m_vertexArray);
   glGenBuffers(1, &m_streamVertices);
   glGenBuffers(1, &m_streamIndices);
-  glGenSamplers(kMaxStages, m_samplers);
+  glGenSamplers(kMaxSamplers, m_samplers);
   if (epoxy_gl_version() >= 46 || epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic"))
     glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY, &m_maxAnisotropy);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -616,7 +616,8 @@ void CGLBackend::ApplyRenderStates(const CDeviceState& state, bool hasDepth, boo
 }
 
 void CGLBackend::ApplySamplers(const CDeviceState& state, const ETextureKind* kinds) {
-  for (UINT stage = 0; stage < kMaxStages; ++stage) {
+  // Texture unit n serves sampler slot n: the pixel samplers, then the vertex samplers.
+  for (UINT stage = 0; stage < kMaxSamplers; ++stage) {
     const CBaseTexture* texture = state.textures[stage];
     glActiveTexture(GL_TEXTURE0 + stage);
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -878,20 +879,79 @@ void CGLBackend::SetUniforms(SProgram& p, const CDeviceState& state, const SFixe
   glUniform1f(Uniform(p, "u_fogEyeDepth"), projection._34 != 0.f ? 1.f : 0.f);
 }
 
-void CGLBackend::UploadNamedConstant(SProgram& p, const SBlobConstant& c, const float (*floats)[4], UINT floatCount) {
-  if (c.rows < 1 || c.rows > 4 || c.columns < 1 || c.columns > 4 || c.elements == 0 ||
-      c.firstRegister > floatCount || c.registerCount > floatCount - c.firstRegister ||
-      c.registerCount != c.columns * c.elements)
-    return;
-  // Each column (or vector) takes its first `rows` components from one register.
-  std::vector<float> values;
-  values.reserve(static_cast<size_t>(c.registerCount) * c.rows);
-  for (UINT r = 0; r < c.registerCount; ++r) values.insert(values.end(), floats[c.firstRegister + r], floats[c.firstRegister + r] + c.rows);
-  const GLint location = Uniform(p, c.name.c_str());
-  const GLsizei count = static_cast<GLsizei>(c.elements);
-  const float* data = values.data();
-  if (c.columns == 1) {
-    switch (c.rows) {
+namespace {
+
+// The values of a compiled program's uniform in component order (columns, then elements),
+// read from its registers; false when the registers run past the file.
+bool GatherRegisters(const SBlobConstant& c, const SShaderRegisterFiles& files, std::vector<double>* values) {
+  if (c.rows < 1 || c.rows > 4 || c.columns < 1 || c.columns > 4 || c.elements == 0 || c.elements > 256)
+    return false;
+  auto fits = [&](UINT size) { return c.firstRegister <= size && c.registerCount <= size - c.firstRegister; };
+  switch (c.registerSet) {
+    case BLOB_REGISTERS_FLOAT:
+      // Each column (or vector) takes its first `rows` components from one register.
+      if (c.registerCount != c.columns * c.elements || !fits(files.floatCount)) return false;
+      for (UINT r = 0; r < c.registerCount; ++r)
+        for (UINT k = 0; k < c.rows; ++k) values->push_back(files.floats[c.firstRegister + r][k]);
+      return true;
+    case BLOB_REGISTERS_INTEGER:
+      if (c.columns != 1 || c.registerCount != c.elements || !fits(kShaderIntegerConstants)) return false;
+      for (UINT r = 0; r < c.registerCount; ++r)
+        for (UINT k = 0; k < c.rows; ++k) values->push_back(files.integers[c.firstRegister + r][k]);
+      return true;
+    case BLOB_REGISTERS_BOOLEAN:
+      if (c.columns != 1 || c.registerCount != c.rows * c.elements || !fits(kShaderBooleanConstants)) return false;
+      for (UINT r = 0; r < c.registerCount; ++r) values->push_back(files.booleans[c.firstRegister + r] ? 1 : 0);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void UploadIntegers(GLint location, UINT rows, GLsizei count, const std::vector<double>& values) {
+  std::vector<GLint> data;
+  for (double v : values) data.push_back(static_cast<GLint>(v));
+  switch (rows) {
+    case 1:
+      glUniform1iv(location, count, data.data());
+      break;
+    case 2:
+      glUniform2iv(location, count, data.data());
+      break;
+    case 3:
+      glUniform3iv(location, count, data.data());
+      break;
+    default:
+      glUniform4iv(location, count, data.data());
+      break;
+  }
+}
+
+// A Boolean is any register value other than zero.
+void UploadBooleans(GLint location, UINT rows, GLsizei count, const std::vector<double>& values) {
+  std::vector<GLuint> data;
+  for (double v : values) data.push_back(v != 0 ? 1u : 0u);
+  switch (rows) {
+    case 1:
+      glUniform1uiv(location, count, data.data());
+      break;
+    case 2:
+      glUniform2uiv(location, count, data.data());
+      break;
+    case 3:
+      glUniform3uiv(location, count, data.data());
+      break;
+    default:
+      glUniform4uiv(location, count, data.data());
+      break;
+  }
+}
+
+void UploadFloats(GLint location, UINT columns, UINT rows, GLsizei count, const std::vector<double>& values) {
+  const std::vector<float> floats(values.begin(), values.end());
+  const float* data = floats.data();
+  if (columns == 1) {
+    switch (rows) {
       case 1:
         glUniform1fv(location, count, data);
         break;
@@ -907,7 +967,7 @@ void CGLBackend::UploadNamedConstant(SProgram& p, const SBlobConstant& c, const 
     }
     return;
   }
-  switch (c.columns * 10 + c.rows) {
+  switch (columns * 10 + rows) {
     case 22:
       glUniformMatrix2fv(location, count, GL_FALSE, data);
       break;
@@ -938,8 +998,31 @@ void CGLBackend::UploadNamedConstant(SProgram& p, const SBlobConstant& c, const 
   }
 }
 
-void CGLBackend::SetShaderConstants(SProgram& p, const CShaderTranslation& shader, const float (*floats)[4],
-                                    UINT floatCount, const int (*integers)[4], const BOOL* booleans) {
+}  // namespace
+
+void CGLBackend::UploadNamedConstant(SProgram& p, const SBlobConstant& c, const SShaderRegisterFiles& files) {
+  std::vector<double> values;
+  if (!GatherRegisters(c, files, &values)) return;
+  const GLint location = Uniform(p, c.name.c_str());
+  const GLsizei count = static_cast<GLsizei>(c.elements);
+  switch (c.valueType) {
+    case BLOB_VALUE_INT:
+      if (c.columns == 1) UploadIntegers(location, c.rows, count, values);
+      break;
+    case BLOB_VALUE_UINT:
+      if (c.columns == 1) UploadBooleans(location, c.rows, count, values);
+      break;
+    default:
+      UploadFloats(location, c.columns, c.rows, count, values);
+      break;
+  }
+}
+
+void CGLBackend::SetShaderConstants(SProgram& p, const CShaderTranslation& shader, const SShaderRegisterFiles& files) {
+  const float (*floats)[4] = files.floats;
+  const int (*integers)[4] = files.integers;
+  const BOOL* booleans = files.booleans;
+  const UINT floatCount = files.floatCount;
   // Each register file goes up as one array, gathered from the ranges the program reads.
   const SRegisterFile& f = shader.FloatRegisters();
   if (f.arraySize > 0) {
@@ -953,7 +1036,7 @@ void CGLBackend::SetShaderConstants(SProgram& p, const CShaderTranslation& shade
   if (n.arraySize > 0) {
     std::vector<GLint> values(static_cast<size_t>(n.arraySize) * 4, 0);
     for (const SRegisterRange& r : n.ranges)
-      for (UINT i = 0; i < r.count && r.firstRegister + i < 16; ++i)
+      for (UINT i = 0; i < r.count && r.firstRegister + i < kShaderIntegerConstants; ++i)
         memcpy(&values[(r.slot + i) * 4], integers[r.firstRegister + i], sizeof integers[0]);
     glUniform4iv(Uniform(p, n.arrayName.c_str()), static_cast<GLsizei>(n.arraySize), values.data());
   }
@@ -961,21 +1044,21 @@ void CGLBackend::SetShaderConstants(SProgram& p, const CShaderTranslation& shade
   if (b.arraySize > 0) {
     std::vector<GLint> values(b.arraySize, 0);
     for (const SRegisterRange& r : b.ranges)
-      for (UINT i = 0; i < r.count && r.firstRegister + i < 16; ++i)
+      for (UINT i = 0; i < r.count && r.firstRegister + i < kShaderBooleanConstants; ++i)
         values[r.slot + i] = booleans[r.firstRegister + i] ? 1 : 0;
     glUniform1iv(Uniform(p, b.arrayName.c_str()), static_cast<GLsizei>(b.arraySize), values.data());
   }
-  for (const SBlobConstant& c : shader.NamedConstants()) UploadNamedConstant(p, c, floats, floatCount);
+  for (const SBlobConstant& c : shader.NamedConstants()) UploadNamedConstant(p, c, files);
   for (const SShaderSampler& sampler : shader.Samplers())
-    glUniform1i(Uniform(p, sampler.name.c_str()), static_cast<GLint>(sampler.stage));
+    glUniform1i(Uniform(p, sampler.name.c_str()), static_cast<GLint>(sampler.slot));
 }
 
 void CGLBackend::Draw(const CDeviceState& state, const SDrawCall& draw) {
   MakeCurrent();
   BindTargets(draw.targets, draw.depthStencil);
   ApplyRenderStates(state, draw.depthStencil.handle != 0, draw.declaration->IsPreTransformed());
-  ETextureKind kinds[kMaxStages];
-  for (UINT i = 0; i < kMaxStages; ++i) {
+  ETextureKind kinds[kMaxSamplers];
+  for (UINT i = 0; i < kMaxSamplers; ++i) {
     const CBaseTexture* texture = state.textures[i];
     kinds[i] = !texture ? TEXTURE_NONE : texture->IsCube() ? TEXTURE_CUBE : TEXTURE_2D;
   }
@@ -989,11 +1072,13 @@ void CGLBackend::Draw(const CDeviceState& state, const SDrawCall& draw) {
   glUseProgram(program.name);
   SetUniforms(program, state, key);
   if (vertexProgram)
-    SetShaderConstants(program, *vertexProgram, state.vertexConstantsF, kVertexShaderFloatConstants,
-                       state.vertexConstantsI, state.vertexConstantsB);
+    SetShaderConstants(program, *vertexProgram,
+                       {state.vertexConstantsF, kVertexShaderFloatConstants, state.vertexConstantsI,
+                        state.vertexConstantsB});
   if (pixelProgram)
-    SetShaderConstants(program, *pixelProgram, state.pixelConstantsF, kPixelShaderFloatConstants,
-                       state.pixelConstantsI, state.pixelConstantsB);
+    SetShaderConstants(program, *pixelProgram,
+                       {state.pixelConstantsF, kPixelShaderFloatConstants, state.pixelConstantsI,
+                        state.pixelConstantsB});
   BindVertexInput(state, draw, vertexProgram);
   const GLenum mode = PrimitiveMode(draw.type);
   const GLsizei count = static_cast<GLsizei>(draw.vertexCount);

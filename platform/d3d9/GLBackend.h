@@ -75,10 +75,8 @@ class CGLBackend : public IRenderBackend {
   int Uniform(SProgram& program, const char* name);
   void SetUniforms(SProgram& program, const CDeviceState& state, const SFixedFunctionKey& key);
   // The constant registers a translated half reads, and its samplers' stages.
-  void UploadNamedConstant(SProgram& program, const SBlobConstant& constant, const float (*floats)[4],
-                           UINT floatCount);
-  void SetShaderConstants(SProgram& program, const CShaderTranslation& shader, const float (*floats)[4],
-                          UINT floatCount, const int (*integers)[4], const BOOL* booleans);
+  void UploadNamedConstant(SProgram& program, const SBlobConstant& constant, const SShaderRegisterFiles& files);
+  void SetShaderConstants(SProgram& program, const CShaderTranslation& shader, const SShaderRegisterFiles& files);
 
   SDL_Window* m_window = nullptr;
   void* m_context = nullptr;
@@ -88,7 +86,7 @@ class CGLBackend : public IRenderBackend {
   unsigned m_vertexArray = 0;
   unsigned m_streamVertices = 0;
   unsigned m_streamIndices = 0;
-  unsigned m_samplers[kMaxStages] = {};
+  unsigned m_samplers[kMaxSamplers] = {};
   float m_maxAnisotropy = 1.f;
   STargetRef m_attachedTargets[kMaxRenderTargets];
   STargetRef m_attachedDepth;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "DeviceState.h"
 #include "FixedFunctionProgram.h"
 #include "ShaderBytecode.h"
 
@@ -28,6 +29,19 @@ void CollectRegisters(const MOJOSHADER_parseData& data, MOJOSHADER_uniformType t
     file->arrayName = arrayName;
     file->arraySize = slot;
   }
+}
+
+// The device's sampler slot (and GL texture unit) of sampler register sN of a program; false for
+// a register the kind of program does not have.
+bool SamplerSlot(EShaderKind kind, UINT sampler, UINT* slot) {
+  if (kind == SHADER_VERTEX) {
+    if (sampler > D3DVERTEXTEXTURESAMPLER3 - D3DVERTEXTEXTURESAMPLER0) return false;
+    *slot = kFirstVertexSamplerSlot + sampler;
+  } else {
+    if (sampler >= kFirstVertexSamplerSlot) return false;
+    *slot = sampler;
+  }
+  return true;
 }
 
 }  // namespace
@@ -63,7 +77,14 @@ std::shared_ptr<CShaderTranslation> CShaderTranslation::FromBlob(const DWORD* fu
   for (const SBlobInput& input : blob.inputs)
     if (input.usage <= MAXD3DDECLUSAGE && input.usageIndex <= 255)
       translation->m_inputs.push_back({static_cast<BYTE>(input.usage), static_cast<BYTE>(input.usageIndex), input.name});
-  for (const SBlobSampler& sampler : blob.samplers) translation->m_samplers.push_back({sampler.stage, sampler.name});
+  for (const SBlobSampler& sampler : blob.samplers) {
+    UINT slot;
+    if (!SamplerSlot(kind, sampler.stage, &slot)) {
+      *error = "sampler register s" + std::to_string(sampler.stage) + " out of range";
+      return nullptr;
+    }
+    translation->m_samplers.push_back({slot, sampler.name});
+  }
   translation->m_namedConstants = std::move(blob.constants);
   return translation;
 }
@@ -106,7 +127,13 @@ std::shared_ptr<CShaderTranslation> CShaderTranslation::FromBytecode(const DWORD
                    &translation->m_booleans);
   for (int i = 0; i < data->sampler_count; ++i) {
     const MOJOSHADER_sampler& s = data->samplers[i];
-    if (s.name && s.index >= 0) translation->m_samplers.push_back({static_cast<UINT>(s.index), s.name});
+    UINT slot;
+    if (!s.name || s.index < 0 || !SamplerSlot(kind, static_cast<UINT>(s.index), &slot)) {
+      *error = "sampler register s" + std::to_string(s.index) + " out of range";
+      MOJOSHADER_freeParseData(data);
+      return nullptr;
+    }
+    translation->m_samplers.push_back({slot, s.name});
   }
   MOJOSHADER_freeParseData(data);
   return translation;

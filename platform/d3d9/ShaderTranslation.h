@@ -34,7 +34,7 @@ struct SRegisterFile {
 };
 
 struct SShaderSampler {
-  UINT stage;
+  UINT slot;  // the device's sampler slot, which is also the GL texture unit
   std::string name;
 };
 

@@ -63,6 +63,8 @@ std::vector<DWORD> CCompiledShaderBlob::Serialize() const {
   }
   w.Word(static_cast<DWORD>(constants.size()));
   for (const SBlobConstant& c : constants) {
+    w.Word(c.registerSet);
+    w.Word(c.valueType);
     w.Word(c.firstRegister);
     w.Word(c.registerCount);
     w.Word(c.columns);
@@ -96,10 +98,10 @@ bool CCompiledShaderBlob::Parse(const DWORD* code) {
   inputs.resize(count);
   for (SBlobInput& input : inputs)
     if (!r.Word(&input.usage) || !r.Word(&input.usageIndex) || !r.Text(&input.name)) return false;
-  if (!r.Count(&count, 6)) return false;
+  if (!r.Count(&count, 8)) return false;
   constants.resize(count);
   for (SBlobConstant& c : constants)
-    if (!r.Word(&c.firstRegister) || !r.Word(&c.registerCount) || !r.Word(&c.columns) || !r.Word(&c.rows) ||
+    if (!r.Word(&c.registerSet) || !r.Word(&c.valueType) || !r.Word(&c.firstRegister) || !r.Word(&c.registerCount) || !r.Word(&c.columns) || !r.Word(&c.rows) ||
         !r.Word(&c.elements) || !r.Text(&c.name))
       return false;
   if (!r.Count(&count, 2)) return false;

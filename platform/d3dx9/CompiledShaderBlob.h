@@ -1,6 +1,7 @@
 #pragma once
 // The code D3DXCompileShader hands out: HLSL compiled to GLSL, with the program's inputs by
-// semantic, where each float constant register lands, and the stage each sampler reads. Like
+// semantic, the constant registers (float, integer, Boolean) each uniform is fed from, and the
+// sampler each sampler register names. Like
 // Direct3D bytecode it is a run of DWORDs whose first one tells it apart from bytecode (whose
 // version token starts 0xFFFE or 0xFFFF) and whose own header gives its length.
 #include <string>
@@ -14,10 +15,22 @@ struct SBlobInput {
   std::string name;
 };
 
-// A uniform of the program fed from `registerCount` float registers from `firstRegister`: a
-// vector of `rows` components, or a matrix of `columns` such vectors (one register each), in
-// `elements` array elements.
+// The register file a uniform is fed from, and the type of its components in the program.
+enum EBlobRegisterSet : UINT {
+  BLOB_REGISTERS_FLOAT = 0,
+  BLOB_REGISTERS_INTEGER = 1,
+  BLOB_REGISTERS_BOOLEAN = 2,
+  BLOB_REGISTERS_SAMPLER = 3  // only for placing samplers; no uniform is fed from these
+};
+enum EBlobValueType : UINT { BLOB_VALUE_FLOAT = 0, BLOB_VALUE_INT = 1, BLOB_VALUE_UINT = 2 };
+
+// A uniform of the program: a vector of `rows` components, or a matrix of `columns` such
+// vectors, in `elements` array elements, fed from `registerCount` registers from
+// `firstRegister` of its register set. A float register feeds one vector (or matrix column),
+// an integer register one vector, a Boolean register one component.
 struct SBlobConstant {
+  UINT registerSet;  // EBlobRegisterSet
+  UINT valueType;    // EBlobValueType
   UINT firstRegister;
   UINT registerCount;
   UINT columns;
@@ -27,7 +40,7 @@ struct SBlobConstant {
 };
 
 struct SBlobSampler {
-  UINT stage;
+  UINT stage;  // the sampler register sN
   std::string name;
 };
 

@@ -2,8 +2,6 @@
 #include <mojoshader/mojoshader.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -12,16 +10,10 @@
 #include "D3DXBuffer.h"
 #include "ShaderAssembler.h"
 #include "ShaderCompiler.h"
+#include "ShaderSourceFile.h"
 #include "d3dx9shader.h"
 
 namespace {
-
-bool ReadSourceFile(const char* path, std::string* text) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  text->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return !file.bad();
-}
 
 // Hands out the messages when the caller asked for them; a failed allocation loses only them.
 void GiveMessages(const std::string& messages, LPD3DXBUFFER* errors) {
@@ -73,7 +65,7 @@ ZKAPI HRESULT D3DXAssembleShaderFromFileA(LPCSTR pSrcFile, const D3DXMACRO* pDef
   if (!pSrcFile || !ppShader) return D3DERR_INVALIDCALL;
   *ppShader = nullptr;
   std::string source;
-  if (!ReadSourceFile(pSrcFile, &source)) {
+  if (!CShaderSourceFile::Read(pSrcFile, &source)) {
     GiveMessages(std::string(pSrcFile) + ": error: cannot open file\n", ppErrorMsgs);
     return D3DXERR_INVALIDDATA;
   }
@@ -98,7 +90,7 @@ ZKAPI HRESULT D3DXCompileShaderFromFileA(LPCSTR pSrcFile, const D3DXMACRO* pDefi
   if (!pSrcFile || !ppShader) return D3DERR_INVALIDCALL;
   *ppShader = nullptr;
   std::string source;
-  if (!ReadSourceFile(pSrcFile, &source)) {
+  if (!CShaderSourceFile::Read(pSrcFile, &source)) {
     GiveMessages(std::string(pSrcFile) + ": error: cannot open file\n", ppErrorMsgs);
     return D3DXERR_INVALIDDATA;
   }

@@ -2,10 +2,62 @@
 
 #include <mojoshader/mojoshader.h>
 
+#include <algorithm>
+#include <cctype>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <map>
+#include <sstream>
+#include <utility>
+
+#include "../d3d9/ShaderBytecode.h"
+#include "ShaderSemantic.h"
+#include "ShaderSourceFile.h"
 
 namespace {
+
+// #include of a file source finds files beside it; a source in memory has nowhere to look.
+// MojoShader hands the callbacks no data of ours, so the file being read is the thread's.
+struct SIncludeContext {
+  const char* fileName;
+  size_t depth = 0;
+};
+thread_local SIncludeContext* t_includes = nullptr;
+
+class CIncludeScope {
+ public:
+  explicit CIncludeScope(const char* fileName) : m_context{fileName}, m_outer(t_includes) { t_includes = &m_context; }
+  ~CIncludeScope() { t_includes = m_outer; }
+  CIncludeScope(const CIncludeScope&) = delete;
+  CIncludeScope& operator=(const CIncludeScope&) = delete;
+
+ private:
+  SIncludeContext m_context;
+  SIncludeContext* m_outer;
+};
+
+int MOJOSHADERCALL OpenInclude(MOJOSHADER_includeType, const char* name, const char*, const char** data,
+                               unsigned int* bytes, MOJOSHADER_malloc, MOJOSHADER_free, void*) {
+  SIncludeContext* context = t_includes;
+  std::string path, text;
+  if (!context || !context->fileName || context->depth >= CShaderSourceFile::kMaxIncludeDepth ||
+      !CShaderSourceFile::ReadInclude(context->fileName, name, &path, &text) || text.size() > UINT_MAX / 2)
+    return 0;
+  CShaderSourceFile::ForwardIncludeSlashes(&text);
+  char* copy = static_cast<char*>(malloc(text.size() + 1));
+  if (!copy) return 0;
+  memcpy(copy, text.data(), text.size());
+  *data = copy;
+  *bytes = static_cast<unsigned>(text.size());
+  ++context->depth;
+  return 1;
+}
+
+void MOJOSHADERCALL CloseInclude(const char* data, MOJOSHADER_malloc, MOJOSHADER_free, void*) {
+  free(const_cast<char*>(data));
+  if (t_includes && t_includes->depth > 0) --t_includes->depth;
+}
 
 std::vector<MOJOSHADER_preprocessorDefine> DefineList(const D3DXMACRO* defines) {
   std::vector<MOJOSHADER_preprocessorDefine> list;
@@ -25,6 +77,67 @@ void AppendErrors(const MOJOSHADER_parseData& data, const char* fileName, std::s
   }
 }
 
+constexpr DWORD kDclOpcode = 0x1F;
+constexpr DWORD kCommentOpcode = 0xFFFE;
+constexpr DWORD kEndToken = 0x0000FFFF;
+constexpr DWORD kInputRegister = 1;  // v#
+
+// The usage and index each input register v# is declared with in the preprocessed source.
+std::map<DWORD, std::pair<DWORD, DWORD>> InputDeclarations(const std::string& text) {
+  std::map<DWORD, std::pair<DWORD, DWORD>> inputs;
+  std::istringstream words(text);
+  std::string word, operand;
+  while (words >> word) {
+    if (word.size() <= 4 || strncasecmp(word.c_str(), "dcl_", 4) != 0) continue;
+    UINT usage, index;
+    std::string modifiers;
+    if (!CShaderSemantic::Parse(word.substr(4), &usage, &index, &modifiers) ||
+        (!modifiers.empty() && modifiers[0] != '_') || !(words >> operand))
+      continue;
+    if ((operand[0] != 'v' && operand[0] != 'V') || operand.size() < 2 || !isdigit(static_cast<unsigned char>(operand[1])))
+      continue;
+    const unsigned long number = strtoul(operand.c_str() + 1, nullptr, 10);
+    if (number < 16) inputs[static_cast<DWORD>(number)] = {usage, index};
+  }
+  return inputs;
+}
+
+// MojoShader's assembler writes every pixel shader input declaration as POSITION 0, which
+// makes all inputs of a ps_3_0 program read one varying. The source still says what each is:
+// write that into the declaration tokens.
+void DeclarePixelInputs(std::string text, const char* fileName,
+                        const std::vector<MOJOSHADER_preprocessorDefine>& defines, std::vector<BYTE>* bytecode) {
+  std::vector<DWORD> tokens(bytecode->size() / sizeof(DWORD));
+  memcpy(tokens.data(), bytecode->data(), tokens.size() * sizeof(DWORD));
+  if (tokens.empty() || !CShaderBytecode::IsPixelVersion(tokens[0]) || CShaderBytecode::MajorVersion(tokens[0]) != 3)
+    return;
+  // ';' starts a comment in assembly but not for the preprocessor; blank those out first.
+  for (size_t at = text.find(';'); at != std::string::npos; at = text.find(';', at)) {
+    const size_t end = std::min(text.find('\n', at), text.size());
+    std::fill(text.begin() + static_cast<std::ptrdiff_t>(at), text.begin() + static_cast<std::ptrdiff_t>(end), ' ');
+  }
+  const CIncludeScope includes(fileName);
+  const MOJOSHADER_preprocessData* data = MOJOSHADER_preprocess(
+      fileName, text.data(), static_cast<unsigned>(text.size()), defines.empty() ? nullptr : defines.data(),
+      static_cast<unsigned>(defines.size()), OpenInclude, CloseInclude, nullptr, nullptr, nullptr);
+  const std::map<DWORD, std::pair<DWORD, DWORD>> inputs =
+      data->error_count == 0 && data->output ? InputDeclarations(data->output) : decltype(inputs)();
+  MOJOSHADER_freePreprocessData(data);
+  for (size_t at = 1; at < tokens.size() && tokens[at] != kEndToken;) {
+    const DWORD token = tokens[at];
+    const size_t length = (token & 0xFFFF) == kCommentOpcode ? (token >> 16) & 0x7FFF : (token >> 24) & 0xF;
+    if ((token & 0xFFFF) == kDclOpcode && length == 2 && at + 2 < tokens.size()) {
+      const DWORD reg = tokens[at + 2];
+      const DWORD type = ((reg >> 28) & 0x7) | ((reg >> 8) & 0x18);
+      const auto found = inputs.find(reg & 0x7FF);
+      if (type == kInputRegister && found != inputs.end())
+        tokens[at + 1] = (tokens[at + 1] & ~0x000F001Fu) | found->second.first | (found->second.second << 16);
+    }
+    at += 1 + length;
+  }
+  memcpy(bytecode->data(), tokens.data(), tokens.size() * sizeof(DWORD));
+}
+
 }  // namespace
 
 bool CShaderAssembler::Assemble(const char* source, size_t length, const char* fileName, const D3DXMACRO* defines,
@@ -34,12 +147,19 @@ bool CShaderAssembler::Assemble(const char* source, size_t length, const char* f
     return false;
   }
   const std::vector<MOJOSHADER_preprocessorDefine> list = DefineList(defines);
-  const MOJOSHADER_parseData* data = MOJOSHADER_assemble(
-      fileName, source, static_cast<unsigned>(length), nullptr, 0, nullptr, 0, list.empty() ? nullptr : list.data(),
-      static_cast<unsigned>(list.size()), nullptr, nullptr, nullptr, nullptr, nullptr);
+  std::string text(source, length);
+  CShaderSourceFile::ForwardIncludeSlashes(&text);
+  const MOJOSHADER_parseData* data = nullptr;
+  {
+    const CIncludeScope includes(fileName);
+    data = MOJOSHADER_assemble(fileName, text.data(), static_cast<unsigned>(text.size()), nullptr, 0, nullptr, 0,
+                               list.empty() ? nullptr : list.data(), static_cast<unsigned>(list.size()), OpenInclude,
+                               CloseInclude, nullptr, nullptr, nullptr);
+  }
   bool ok = data->error_count == 0 && data->output && data->output_len > 0;
   if (ok) {
     bytecode->assign(data->output, data->output + data->output_len);
+    DeclarePixelInputs(text, fileName, list, bytecode);
   } else {
     AppendErrors(*data, fileName, messages);
     if (messages->empty()) *messages = std::string(fileName ? fileName : "memory") + ": error: no shader assembled\n";

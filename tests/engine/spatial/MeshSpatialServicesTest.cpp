@@ -9,7 +9,7 @@
 
 #include "BoxGeometry.h"
 #include "EngineContextScope.h"
-#include "FakeIndexBufferStorage.h"
+#include "FakeShadowIndexBufferStorage.h"
 #include "RecordingDrawRenderer.h"
 #include "RecordingEngineLog.h"
 #include "RecordingRenderer.h"
@@ -111,7 +111,7 @@ class MeshSpatialServicesTest : public ::testing::Test {
   EngineContextScope context;
   CRecordingEngineLog log;
   RecordingRenderer renderer;
-  FakeIndexBufferStorage indexBuffers;
+  FakeShadowIndexBufferStorage indexBuffers;
   CMeshSpatialServices services;
   CCollisionManager manager;
   TestScene* scene;

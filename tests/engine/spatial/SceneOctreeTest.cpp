@@ -187,4 +187,24 @@ TEST_F(SceneOctreeMeshTest, AMeshMovedByItsHierarchyPassIsFiledAgain) {
   EXPECT_EQ(log.TextAt(CEngineLog::kLevelError), "");
 }
 
+// A mesh freed while its scene lives leaves the octree; one that outlives its scene forgets the
+// scene's cells, so neither leaves a dangling entry or touches freed cells.
+TEST_F(SceneOctreeMeshTest, MeshesLeaveTheOctreeWhenFreedOrDetached) {
+  CMesh* freed = AddBox("freed", {0, 0, 0}, {1, 1, 1});
+  CMesh* survivor = AddBox("survivor", {3, 3, 3}, {4, 4, 4});
+  ASSERT_EQ(scene->BuildOctree(1.0f, 0), 1u);
+  COctree* root = scene->GetOctree();
+  ASSERT_FALSE(CellsHolding(root, freed).empty());
+
+  freed->Release();
+  EXPECT_TRUE(CellsHolding(root, freed).empty());
+  EXPECT_FALSE(CellsHolding(root, survivor).empty());
+
+  survivor->AddRef();
+  ReleaseScene();
+  EXPECT_TRUE(PairedCells(survivor).empty());
+  survivor->UpdateHierarchy(2.0f);
+  survivor->Release();
+}
+
 }  // namespace

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "FakeIndexBufferStorage.h"
+#include "FakeShadowIndexBufferStorage.h"
 #include "FakeMeshSpatial.h"
 #include "RecordingEngineLog.h"
 #include "RecordingRenderer.h"
@@ -96,7 +96,7 @@ class ShadowVolumeGeometryTest : public ::testing::Test {
 
   RecordingRenderer renderer;
   CRecordingEngineLog log;
-  FakeIndexBufferStorage indexBuffers;
+  FakeShadowIndexBufferStorage indexBuffers;
   FakeMeshSpatial spatial;
   TestScene* scene;
 };

@@ -45,7 +45,8 @@ TEST(ShaderAssemblerTest, AssemblesFromFileAndNamesTheFileInMessages) {
   TempDir dir;
   dir.Write("good.vsh", "vs_1_1\ndcl_position v0\nmov oPos, v0\n");
   dir.Write("bad.psh", "ps_1_1\nmov r0, q9\n");
-  const std::string good = dir / "good.vsh";
+  // Named as the engine names files: a backslash and another letter case.
+  const std::string good = dir.Path() + "\\GOOD.vsh";
   const std::string bad = dir / "bad.psh";
 
   LPD3DXBUFFER code = nullptr;
@@ -61,6 +62,22 @@ TEST(ShaderAssemblerTest, AssemblesFromFileAndNamesTheFileInMessages) {
             D3DXAssembleShaderFromFileA((dir.Path() + "/missing.vsh").c_str(), nullptr, nullptr, 0, &code, nullptr));
 }
 
+TEST(ShaderAssemblerTest, IncludesAreFoundBesideTheFileAndNowhereForASourceInMemory) {
+  TempDir dir;
+  const std::string source = "#include \"parts\\Common.inc\"\nvs_1_1\ndcl_position v0\nmov oPos, v0\nmov OUTPUT, c1\n";
+  dir.Write("main.vsh", source);
+  dir.Write("parts/common.inc", "#define OUTPUT oD0\n");
+  dir.Write("loop.vsh", "#include \"loop.vsh\"\nvs_1_1\n");
+  LPD3DXBUFFER code = nullptr, errors = nullptr;
+  ASSERT_EQ(D3D_OK, D3DXAssembleShaderFromFileA((dir / "main.vsh").c_str(), nullptr, nullptr, 0, &code, &errors))
+      << static_cast<const char*>(errors->GetBufferPointer());
+  code->Release();
+  EXPECT_EQ(D3DXERR_INVALIDDATA,
+            D3DXAssembleShader(source.c_str(), static_cast<UINT>(source.size()), nullptr, nullptr, 0, &code, nullptr));
+  EXPECT_EQ(D3DXERR_INVALIDDATA,
+            D3DXAssembleShaderFromFileA((dir / "loop.vsh").c_str(), nullptr, nullptr, 0, &code, nullptr));
+}
+
 TEST(ShaderAssemblerTest, InputSemanticsOfProgramsWithZeroOneAndFourInputs) {
   struct SCase {
     const char* source;
@@ -72,6 +89,11 @@ TEST(ShaderAssemblerTest, InputSemanticsOfProgramsWithZeroOneAndFourInputs) {
       {"vs_1_1\ndcl_position v0\ndcl_normal v1\ndcl_texcoord1 v2\ndcl_color v3\n"
        "mov oPos, v0\nadd r0, v1, v3\nmov oD0, r0\nmov oT0, v2\n",
        {{D3DDECLUSAGE_POSITION, 0}, {D3DDECLUSAGE_NORMAL, 0}, {D3DDECLUSAGE_TEXCOORD, 1}, {D3DDECLUSAGE_COLOR, 0}}},
+      // Pixel shader 3 inputs carry their semantics; a macro may write a declaration, a comment may not.
+      {"#define SECOND dcl_texcoord1\nps_3_0\ndcl_texcoord0_centroid v0.xy\nSECOND v1 ; dcl_color v1\n"
+       "DCL_COLOR1 v2\ndcl_fog v3.x // dcl_normal v3\n"
+       "add r0, v0, v1\nadd r0, r0, v2\nadd oC0, r0, v3.x\n",
+       {{D3DDECLUSAGE_TEXCOORD, 0}, {D3DDECLUSAGE_TEXCOORD, 1}, {D3DDECLUSAGE_COLOR, 1}, {D3DDECLUSAGE_FOG, 0}}},
   };
   for (const SCase& c : cases) {
     SCOPED_TRACE(c.source);

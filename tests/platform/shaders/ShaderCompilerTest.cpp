@@ -74,10 +74,27 @@ TEST(ShaderCompilerTest, CompilesFromFileWithMacros) {
             "  return undefinedWithoutTheMacro;\n#endif\n}\n");
   const D3DXMACRO macros[] = {{"TINT", "0.5"}, {nullptr, nullptr}};
   LPD3DXBUFFER code = nullptr;
-  ASSERT_EQ(D3D_OK, D3DXCompileShaderFromFileA((dir / "tint.phl").c_str(), macros, nullptr, "main", "ps_2_0", 0, &code,
-                                               nullptr, nullptr));
+  ASSERT_EQ(D3D_OK, D3DXCompileShaderFromFileA((dir.Path() + "\\Tint.PHL").c_str(), macros, nullptr, "main", "ps_2_0",
+                                               0, &code, nullptr, nullptr));
   code->Release();
   EXPECT_EQ(D3DXERR_INVALIDDATA, D3DXCompileShaderFromFileA((dir / "tint.phl").c_str(), nullptr, nullptr, "main",
+                                                            "ps_2_0", 0, &code, nullptr, nullptr));
+}
+
+TEST(ShaderCompilerTest, IncludesAreFoundBesideTheIncludingFile) {
+  TempDir dir;
+  dir.Write("main.phl", "#include \"lib\\Tint.h\"\nfloat4 main(float4 color : COLOR0) : COLOR0 { return Apply(color); }\n");
+  dir.Write("lib/tint.h", "#include \"scale.h\"\nfloat4 Apply(float4 c) { return c * SCALE; }\n");
+  dir.Write("lib/scale.h", "#define SCALE 0.5\n");
+  dir.Write("loop.phl", "#include \"loop.phl\"\n");
+  LPD3DXBUFFER code = nullptr;
+  std::string messages;
+  ASSERT_EQ(D3D_OK, D3DXCompileShaderFromFileA((dir / "main.phl").c_str(), nullptr, nullptr, "main", "ps_2_0", 0, &code,
+                                               nullptr, nullptr));
+  code->Release();
+  EXPECT_EQ(D3DXERR_INVALIDDATA, CompileText("#include \"lib/tint.h\"\nfloat4 main() : COLOR0 { return 1; }\n",
+                                             "ps_2_0", &code, &messages));
+  EXPECT_EQ(D3DXERR_INVALIDDATA, D3DXCompileShaderFromFileA((dir / "loop.phl").c_str(), nullptr, nullptr, "main",
                                                             "ps_2_0", 0, &code, nullptr, nullptr));
 }
 

@@ -7,6 +7,7 @@
 
 #include "D3DTestDevice.h"
 #include "ShaderSource.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ class ShaderPixelTest : public ::testing::Test {
   void TearDown() override {
     device->SetVertexShader(nullptr);
     device->SetPixelShader(nullptr);
-    device->SetTexture(0, nullptr);
+    for (DWORD sampler : m_samplers) device->SetTexture(sampler, nullptr);
     for (IUnknown* object : m_objects) object->Release();
   }
 
@@ -62,8 +63,8 @@ class ShaderPixelTest : public ::testing::Test {
     device->SetVertexShaderConstantF(0, &columns[0][0], 4);
   }
 
-  // A 2x2 texture: red, green / blue, white.
-  void BindQuadrantTexture() {
+  // A 2x2 texture on a sampler: red, green / blue, white.
+  void BindQuadrantTexture(DWORD sampler = 0) {
     IDirect3DTexture9* texture = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
     m_objects.push_back(texture);
@@ -72,7 +73,8 @@ class ShaderPixelTest : public ::testing::Test {
     const D3DCOLOR rows[2][2] = {{0xFFFF0000, 0xFF00FF00}, {0xFF0000FF, 0xFFFFFFFF}};
     for (int y = 0; y < 2; ++y) memcpy(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch, rows[y], 8);
     texture->UnlockRect(0);
-    device->SetTexture(0, texture);
+    ASSERT_EQ(D3D_OK, device->SetTexture(sampler, texture));
+    m_samplers.push_back(sampler);
   }
 
   // A square over x, y in [-size, size] at depth z, clockwise, texture (0,0) at the top left.
@@ -89,8 +91,39 @@ class ShaderPixelTest : public ::testing::Test {
 
   CD3DTestDevice device;
 
+  // HLSL compiled for `profile`, or an empty vector after a failure naming the messages.
+  static std::vector<DWORD> Compile(const char* source, const char* profile, const D3DXMACRO* macros = nullptr) {
+    LPD3DXBUFFER code = nullptr, errors = nullptr;
+    EXPECT_EQ(D3D_OK, D3DXCompileShader(source, static_cast<UINT>(strlen(source)), macros, nullptr, "main", profile,
+                                        0, &code, &errors, nullptr))
+        << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
+    if (errors) errors->Release();
+    std::vector<DWORD> words;
+    if (code) {
+      const DWORD* begin = static_cast<const DWORD*>(code->GetBufferPointer());
+      words.assign(begin, begin + code->GetBufferSize() / sizeof(DWORD));
+      code->Release();
+    }
+    return words;
+  }
+  IDirect3DVertexShader9* CompiledVertexShader(const char* source, const char* profile) {
+    const std::vector<DWORD> code = Compile(source, profile);
+    IDirect3DVertexShader9* shader = nullptr;
+    EXPECT_EQ(D3D_OK, device->CreateVertexShader(code.empty() ? nullptr : code.data(), &shader));
+    if (shader) m_objects.push_back(shader);
+    return shader;
+  }
+  IDirect3DPixelShader9* CompiledPixelShader(const char* source, const char* profile) {
+    const std::vector<DWORD> code = Compile(source, profile);
+    IDirect3DPixelShader9* shader = nullptr;
+    EXPECT_EQ(D3D_OK, device->CreatePixelShader(code.empty() ? nullptr : code.data(), &shader));
+    if (shader) m_objects.push_back(shader);
+    return shader;
+  }
+
  private:
   std::vector<IUnknown*> m_objects;
+  std::vector<DWORD> m_samplers;
 };
 
 #define EXPECT_PIXEL(pixels, x, y, expected)                                                         \
@@ -251,21 +284,7 @@ TEST_F(ShaderPixelTest, HlslPairWithAMacroThatChangesTheOutput) {
       "sampler2D Tex : register(s0);\nfloat4 Scale : register(c2);\n"
       "float4 main(float4 color : COLOR0, float2 uv : TEXCOORD0) : COLOR0 {\n"
       "#ifdef TEXTURE_ONLY\n  return tex2D(Tex, uv);\n#else\n  return tex2D(Tex, uv) * color * Scale;\n#endif\n}\n";
-  auto compile = [&](const char* source, const char* profile, const D3DXMACRO* macros) {
-    LPD3DXBUFFER code = nullptr, errors = nullptr;
-    EXPECT_EQ(D3D_OK, D3DXCompileShader(source, static_cast<UINT>(strlen(source)), macros, nullptr, "main", profile,
-                                        0, &code, &errors, nullptr))
-        << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
-    if (errors) errors->Release();
-    std::vector<DWORD> words;
-    if (code) {
-      const DWORD* begin = static_cast<const DWORD*>(code->GetBufferPointer());
-      words.assign(begin, begin + code->GetBufferSize() / sizeof(DWORD));
-      code->Release();
-    }
-    return words;
-  };
-  const std::vector<DWORD> vertexCode = compile(vertexSource, "vs_2_0", nullptr);
+  const std::vector<DWORD> vertexCode = Compile(vertexSource, "vs_2_0");
   IDirect3DVertexShader9* vs = nullptr;
   ASSERT_EQ(D3D_OK, device->CreateVertexShader(vertexCode.data(), &vs));
   device->SetVertexShader(vs);
@@ -277,7 +296,7 @@ TEST_F(ShaderPixelTest, HlslPairWithAMacroThatChangesTheOutput) {
     D3DCOLOR bottomRight;
   };
   for (const SCase& c : {SCase{nullptr, 0xFF808000}, SCase{textureOnly, 0xFFFFFFFF}}) {
-    const std::vector<DWORD> pixelCode = compile(pixelSource, "ps_2_0", c.macros);
+    const std::vector<DWORD> pixelCode = Compile(pixelSource, "ps_2_0", c.macros);
     IDirect3DPixelShader9* ps = nullptr;
     ASSERT_EQ(D3D_OK, device->CreatePixelShader(pixelCode.data(), &ps));
     device->SetPixelShader(ps);
@@ -290,6 +309,215 @@ TEST_F(ShaderPixelTest, HlslPairWithAMacroThatChangesTheOutput) {
   }
   device->SetVertexShader(nullptr);
   vs->Release();
+}
+
+TEST_F(ShaderPixelTest, Ps30InputsPairWithVs30OutputsBySemantic) {
+  BindQuadrantTexture();
+  // The two halves declare their registers in different orders; only the semantics match.
+  device->SetVertexShader(VertexShader(
+      "vs_3_0\ndcl_position v0\ndcl_color v1\ndcl_texcoord0 v2\n"
+      "dcl_position o0\ndcl_color o1\ndcl_texcoord1 o2\ndcl_texcoord0 o3.xy\n"
+      "m4x4 o0, v0, c0\nmov o1, v1\nmov o2, c8\nmov o3.xy, v2\n"));
+  device->SetPixelShader(PixelShader("ps_3_0\ndcl_texcoord1 v0\ndcl_color v1\ndcl_texcoord0 v2.xy\ndcl_2d s0\n"
+                                     "texld r0, v2, s0\nmul r0, r0, v1\nadd oC0, r0, v0\n"));
+  const float quarterBlue[4] = {0, 0, 0.25f, 0};
+  device->SetVertexShaderConstantF(8, quarterBlue, 1);
+  DrawSquare(0xFF808080);
+  ExpectQuadrants(device.ReadBackBuffer(), 0xFF800040, 0xFF008040, 0xFF0000C0, 0xFF8080C0);
+}
+
+TEST_F(ShaderPixelTest, VertexShaderReadsTexturesThroughTheVertexSamplers) {
+  struct SCase {
+    DWORD sampler;  // the device's sampler number
+    int reg;        // the program's sN
+    float u, v;
+    DWORD addressU;
+    D3DCOLOR expected;
+  };
+  const SCase cases[] = {
+      {D3DVERTEXTEXTURESAMPLER0, 0, 0.75f, 0.25f, D3DTADDRESS_WRAP, 0xFF00FF00},
+      {D3DVERTEXTEXTURESAMPLER3, 3, 0.25f, 0.75f, D3DTADDRESS_WRAP, 0xFF0000FF},
+      {D3DVERTEXTEXTURESAMPLER0, 0, 1.25f, 0.25f, D3DTADDRESS_WRAP, 0xFFFF0000},
+      {D3DVERTEXTEXTURESAMPLER0, 0, 1.25f, 0.25f, D3DTADDRESS_CLAMP, 0xFF00FF00},
+  };
+  device->SetPixelShader(PixelShader("ps_3_0\ndcl_color v0\nmov oC0, v0\n"));
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(c.sampler);
+    BindQuadrantTexture(c.sampler);
+    const std::string reg = "s" + std::to_string(c.reg);
+    device->SetVertexShader(VertexShader("vs_3_0\ndcl_position v0\ndcl_position o0\ndcl_color o1\ndcl_2d " + reg +
+                                         "\nm4x4 o0, v0, c0\ntexldl r0, c8, " + reg + "\nmov o1, r0\n"));
+    const float coordinates[4] = {c.u, c.v, 0, 0};
+    device->SetVertexShaderConstantF(8, coordinates, 1);
+    ASSERT_EQ(D3D_OK, device->SetSamplerState(c.sampler, D3DSAMP_ADDRESSU, c.addressU));
+    DrawSquare(0xFF000000);
+    EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, c.expected);
+  }
+}
+
+TEST_F(ShaderPixelTest, PixelSamplersAboveStageSevenAreBound) {
+  device->SetVertexShader(VertexShader(kTransformVS));
+  // Shifted half a texture to the right: clamped, the right column of texels on both sides.
+  const float shift[4] = {0.5f, 0, 0, 0};
+  device->SetPixelShaderConstantF(0, shift, 1);
+  for (DWORD stage : {8u, 15u}) {
+    SCOPED_TRACE(stage);
+    BindQuadrantTexture(stage);
+    ASSERT_EQ(D3D_OK, device->SetSamplerState(stage, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP));
+    const std::string reg = "s" + std::to_string(stage);
+    device->SetPixelShader(
+        PixelShader("ps_2_0\ndcl t0.xy\ndcl_2d " + reg + "\nadd r1, t0, c0\ntexld r0, r1, " + reg + "\nmov oC0, r0\n"));
+    DrawSquare(0xFF000000);
+    ExpectQuadrants(device.ReadBackBuffer(), 0xFF00FF00, 0xFF00FF00, 0xFFFFFFFF, 0xFFFFFFFF);
+  }
+}
+
+TEST_F(ShaderPixelTest, HlslIntAndBoolGlobalsComeFromTheIntegerAndBooleanRegisters) {
+  // Placed by the source or, without a placement, in the lowest free register of their set.
+  device->SetVertexShader(CompiledVertexShader(
+      "float4x4 WorldViewProj : register(c0);\nfloat4 Step : register(c6);\nint Passes;\n"
+      "bool Blue : register(b3);\n"
+      "struct VS_OUT { float4 pos : POSITION; float4 color : COLOR0; };\n"
+      "VS_OUT main(float4 pos : POSITION) {\n  VS_OUT o;\n  o.pos = mul(pos, WorldViewProj);\n"
+      "  float4 c = float4(0, 0, 0, 1);\n  for (int k = 0; k < Passes; ++k) c += Step;\n"
+      "  if (Blue) c.b = 1;\n  o.color = c;\n  return o;\n}\n",
+      "vs_2_0"));
+  device->SetPixelShader(CompiledPixelShader(
+      "int Boost : register(i2);\nbool Green;\n"
+      "float4 main(float4 color : COLOR0) : COLOR0 {\n  float4 r = color;\n"
+      "  for (int k = 0; k < Boost; ++k) r.g += 0.25;\n  if (Green) r.g += 0.5;\n  return r;\n}\n",
+      "ps_3_0"));
+  const float step[4] = {0.25f, 0, 0, 0};
+  device->SetVertexShaderConstantF(6, step, 1);
+  // Registers the programs must not read.
+  const BOOL on = TRUE;
+  const int many[4] = {4, 0, 1, 0};
+  device->SetVertexShaderConstantB(0, &on, 1);
+  device->SetPixelShaderConstantI(0, many, 1);
+  device->SetPixelShaderConstantB(1, &on, 1);
+  struct SCase {
+    int passes;
+    BOOL blue;
+    int boost;
+    BOOL green;
+    D3DCOLOR expected;
+  };
+  const SCase cases[] = {{1, FALSE, 0, FALSE, 0xFF400000},
+                         {3, TRUE, 0, FALSE, 0xFFBF00FF},
+                         {0, FALSE, 2, FALSE, 0xFF008000},
+                         {2, FALSE, 1, TRUE, 0xFF80BF00}};
+  for (const SCase& c : cases) {
+    const int passes[4] = {c.passes, 0, 1, 0}, boost[4] = {c.boost, 0, 1, 0};
+    ASSERT_EQ(D3D_OK, device->SetVertexShaderConstantI(0, passes, 1));
+    ASSERT_EQ(D3D_OK, device->SetVertexShaderConstantB(3, &c.blue, 1));
+    ASSERT_EQ(D3D_OK, device->SetPixelShaderConstantI(2, boost, 1));
+    ASSERT_EQ(D3D_OK, device->SetPixelShaderConstantB(0, &c.green, 1));
+    DrawSquare(0xFFFFFFFF);
+    EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, c.expected)
+        << c.passes << " passes, blue " << c.blue << ", boost " << c.boost << ", green " << c.green;
+  }
+}
+
+TEST_F(ShaderPixelTest, HlslFloatGlobalsTakeARegisterEachInDeclarationOrder) {
+  device->SetVertexShader(VertexShader(kTransformVS));
+  device->SetPixelShader(CompiledPixelShader(
+      "float Red;\nfloat Green : register(c1);\nfloat2 Blue;\n"
+      "float4 main() : COLOR0 { return float4(Red, Green, Blue.y, 1); }\n",
+      "ps_2_0"));
+  const float registers[3][4] = {{1, 0, 0, 0}, {0.25f, 0, 0, 0}, {0, 0.5f, 0, 0}};
+  device->SetPixelShaderConstantF(0, &registers[0][0], 3);
+  DrawSquare(0xFF000000);
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFFFF4080u);
+}
+
+TEST_F(ShaderPixelTest, HlslPlacementsInAnIncludedFileHold) {
+  TempDir dir;
+  dir.Write("tint.h", "float4 Tint : register(c3);\n");
+  dir.Write("tint.phl", "float4 Other;\n#include \"tint.h\"\nfloat4 main() : COLOR0 { return Tint + Other * 0.5; }\n");
+  LPD3DXBUFFER code = nullptr, errors = nullptr;
+  ASSERT_EQ(D3D_OK, D3DXCompileShaderFromFileA((dir / "tint.phl").c_str(), nullptr, nullptr, "main", "ps_2_0", 0,
+                                               &code, &errors, nullptr))
+      << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
+  IDirect3DPixelShader9* shader = nullptr;
+  EXPECT_EQ(D3D_OK, device->CreatePixelShader(static_cast<const DWORD*>(code->GetBufferPointer()), &shader));
+  code->Release();
+  if (errors) errors->Release();
+  ASSERT_NE(nullptr, shader);
+  device->SetVertexShader(VertexShader(kTransformVS));
+  device->SetPixelShader(shader);
+  // Other, declared first, takes c0 only because Tint holds c3.
+  const float registers[4][4] = {{1, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 1, 0, 0}};
+  device->SetPixelShaderConstantF(0, &registers[0][0], 4);
+  DrawSquare(0xFF000000);
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFF80FF00u);
+  device->SetPixelShader(nullptr);
+  shader->Release();
+}
+
+TEST_F(ShaderPixelTest, HlslScalarOutputsReachFogAndDepth) {
+  device->SetVertexShader(CompiledVertexShader(
+      "float4x4 WorldViewProj : register(c0);\n"
+      "struct VS_OUT { float4 pos : POSITION; float4 color : COLOR0; float fog : FOG; };\n"
+      "VS_OUT main(float4 pos : POSITION) {\n  VS_OUT o;\n  o.pos = mul(pos, WorldViewProj);\n"
+      "  o.color = float4(0, 1, 0, 1);\n  o.fog = 1;\n  return o;\n}\n",
+      "vs_2_0"));
+  device->SetPixelShader(CompiledPixelShader(
+      "struct PS_OUT { float4 color : COLOR0; float depth : DEPTH; };\n"
+      "PS_OUT main(float4 color : COLOR0) { PS_OUT o; o.color = color; o.depth = 0.25; return o; }\n",
+      "ps_2_0"));
+  DrawSquare(0xFF000000);
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFF00FF00u);
+  // A fixed-function square in front of the drawn depth but behind the written one.
+  device->SetVertexShader(nullptr);
+  device->SetPixelShader(nullptr);
+  device->SetTransform(D3DTS_WORLD, &kIdentity);
+  device->SetTransform(D3DTS_VIEW, &kIdentity);
+  device->SetTransform(D3DTS_PROJECTION, &kIdentity);
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+  DrawSquare(0xFFFF0000, 1.f, 0.4f);
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFF00FF00u);
+}
+
+TEST_F(ShaderPixelTest, HlslSamplerWithoutAPlacementTakesTheLowestFreeRegister) {
+  BindQuadrantTexture(1);  // stage 0 stays empty and reads as black
+  // Fixed-function vertices feed the compiled half.
+  device->SetTransform(D3DTS_WORLD, &kIdentity);
+  device->SetTransform(D3DTS_VIEW, &kIdentity);
+  device->SetTransform(D3DTS_PROJECTION, &kIdentity);
+  device->SetPixelShader(CompiledPixelShader(
+      "sampler2D Tint : register(s0);\nsampler2D Pattern;\n"
+      "float4 main(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(Pattern, uv) + tex2D(Tint, uv); }\n",
+      "ps_2_0"));
+  DrawSquare(0xFF000000);
+  ExpectQuadrants(device.ReadBackBuffer(), 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF);
+}
+
+TEST_F(ShaderPixelTest, CompiledAndAssembledHalvesShareVaryingsWithoutBuiltIns) {
+  const char compiledVertex[] =
+      "float4x4 WorldViewProj : register(c0);\nfloat4 Tint : register(c8);\n"
+      "struct VS_OUT { float4 pos : POSITION; float4 n : NORMAL0; };\n"
+      "VS_OUT main(float4 pos : POSITION) {\n  VS_OUT o;\n  o.pos = mul(pos, WorldViewProj);\n  o.n = Tint;\n"
+      "  return o;\n}\n";
+  const char compiledPixel[] = "float4 main(float4 t : TANGENT1) : COLOR0 { return t; }\n";
+  const float tint[4] = {0, 1, 1, 1};
+  device->SetVertexShaderConstantF(8, tint, 1);
+  struct SCase {
+    IDirect3DVertexShader9* vs;
+    IDirect3DPixelShader9* ps;
+  };
+  const SCase cases[] = {
+      {CompiledVertexShader(compiledVertex, "vs_3_0"), PixelShader("ps_3_0\ndcl_normal v3\nmov oC0, v3\n")},
+      {VertexShader("vs_3_0\ndcl_position v0\ndcl_position o0\ndcl_tangent1 o5\nm4x4 o0, v0, c0\nmov o5, c8\n"),
+       CompiledPixelShader(compiledPixel, "ps_3_0")},
+  };
+  for (const SCase& c : cases) {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.f, 0);
+    ASSERT_EQ(D3D_OK, device->SetVertexShader(c.vs));
+    ASSERT_EQ(D3D_OK, device->SetPixelShader(c.ps));
+    DrawSquare(0xFFFF0000);
+    EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFF00FFFFu);
+  }
 }
 
 TEST_F(ShaderPixelTest, BadCodeFailsCreation) {

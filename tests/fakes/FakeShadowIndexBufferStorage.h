@@ -1,15 +1,16 @@
 #pragma once
-// An index-buffer bank that records what it is asked for and hands out buffers that count their
-// references and keep a copy of their indices.
+// A shadow-volume index-buffer bank that records what it is asked for and hands out buffers
+// that count their references and keep a copy of their indices. (Surface tests use the bank of
+// FakeSurfaceBanks.h; the names differ so both can live in one test program.)
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "spatial/ShadowVolumeIndexBuffer.h"
 
-class FakeIndexBuffer final : public CShadowVolumeIndexBuffer {
+class FakeShadowIndexBuffer final : public CShadowVolumeIndexBuffer {
  public:
-  FakeIndexBuffer(std::string bufferName, const WORD* data, UINT count)
+  FakeShadowIndexBuffer(std::string bufferName, const WORD* data, UINT count)
       : name(std::move(bufferName)), indices(data, data + (data ? count : 0)) {}
 
   WORD* SetIndicesSource(WORD* data, UINT count) override {
@@ -31,7 +32,7 @@ class FakeIndexBuffer final : public CShadowVolumeIndexBuffer {
   int references = 1;
 };
 
-class FakeIndexBufferStorage final : public CIndexBufferStorageInterface {
+class FakeShadowIndexBufferStorage final : public CIndexBufferStorageInterface {
  public:
   struct CreateCall {
     std::string meshOwner;
@@ -47,7 +48,7 @@ class FakeIndexBufferStorage final : public CIndexBufferStorageInterface {
     createCalls.push_back({meshOwner ? meshOwner : "", surfaceOwner ? surfaceOwner : "", count,
                            unique, dynamic});
     if (failCreation) return nullptr;
-    buffers.push_back(std::make_unique<FakeIndexBuffer>(meshOwner ? meshOwner : "", indices, count));
+    buffers.push_back(std::make_unique<FakeShadowIndexBuffer>(meshOwner ? meshOwner : "", indices, count));
     return buffers.back().get();
   }
   UINT GetNumberOfIndexBuffers() override { return static_cast<UINT>(buffers.size()); }
@@ -57,5 +58,5 @@ class FakeIndexBufferStorage final : public CIndexBufferStorageInterface {
 
   bool failCreation = false;
   std::vector<CreateCall> createCalls;
-  std::vector<std::unique_ptr<FakeIndexBuffer>> buffers;
+  std::vector<std::unique_ptr<FakeShadowIndexBuffer>> buffers;
 };
