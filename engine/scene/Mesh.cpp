@@ -4,9 +4,11 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "EngineSampleScope.h"
 #include "MeshShaderLibrary.h"
+#include "MeshRayTest.h"
 #include "MeshSpatial.h"
 #include "MeshSurface.h"
 #include "MeshVertexBuffer.h"
@@ -1049,23 +1051,88 @@ CShadowVolumeIndexBuffer* CMesh::CreateShadowVolumeIndexBuffer(WORD* indices, UI
       storage->CreateIndexBuffer(name, name, indices, count, 0, m_dwDynamicBuffers));
 }
 
-// --- operations of later parts of the engine ---
+// --- ray tests ---
 
-UINT CMesh::CheckIntersectionWith(CRay& /*ray*/, float* /*distance*/, UINT /*flags*/,
-                                  CVector3* /*normal*/) {
-  LogNotAvailable("CheckIntersectionWith");
+UINT CMesh::CheckIntersectionWith(CRay& ray, float* distance, UINT flags, CVector3* normal) {
+  float scratch = 0.0f;
+  if (distance == nullptr) distance = &scratch;
+  // Also on a miss, so a caller never reads a distance left from an earlier test.
+  *distance = std::numeric_limits<float>::max();
+  if (m_dwVisibleByRays == 0 || m_pBoundVolume == nullptr) return 0;
+  CRay tested = ray;
+  const bool worldSpace = RayTestSpace(&tested);
+  // Picking with a normal always asks the faces, whatever the flags choose.
+  return RayTestFaces(tested, distance, flags, worldSpace, normal);
+}
+
+UINT CMesh::CheckIntersectionWith(CRay& ray, float* distance, UINT flags) {
+  float scratch = 0.0f;
+  if (distance == nullptr) distance = &scratch;
+  *distance = std::numeric_limits<float>::max();
+  if (m_dwVisibleByRays == 0 || m_pBoundVolume == nullptr || m_pVertexBuffer == nullptr ||
+      m_Vertices.empty() || m_Faces.empty())
+    return 0;
+  CRay tested = ray;
+  const bool worldSpace = RayTestSpace(&tested);
+  const UINT space = worldSpace ? 1 : 0;
+  // The first test the flags choose decides.
+  if ((flags & RAY_TEST_ALIGNED_BOX) != 0)
+    return m_pBoundVolume->CheckAAIntersection(tested, distance, space);
+  if ((flags & RAY_TEST_ORIENTED_BOX) != 0)
+    return m_pBoundVolume->CheckOOIntersection(tested, distance, flags, space);
+  if ((flags & RAY_TEST_FACES) != 0)
+    return RayTestFaces(tested, distance, flags, worldSpace, nullptr);
   return 0;
 }
 
-UINT CMesh::CheckIntersectionWith(CRay& /*ray*/, float* /*distance*/, UINT /*flags*/) {
-  LogNotAvailable("CheckIntersectionWith");
-  return 0;
+UINT CMesh::CheckIntersectionWithFace(CRay& ray, float* distance, UINT flags, UINT face) {
+  if (m_dwVisibleByRays == 0) return 0;
+  float scratch = 0.0f;
+  if (distance == nullptr) distance = &scratch;
+  *distance = std::numeric_limits<float>::max();
+  if (face >= m_Faces.size()) {
+    Log(CEngineLog::kLevelError,
+        "ERROR!!! - CMesh::CheckIntersectionWithFace, (%s) Face Number Out Of Range: %u Of %u\n",
+        m_szName, face, GetNumberOfFaces());
+    return 0;
+  }
+  // The ray is taken as it comes, in the mesh's own space.
+  const CMeshRayTest test(m_Vertices.data(), GetNumberOfVertices(), m_mtxRotationMatrix, nullptr);
+  float hit = 0.0f, u = 0.0f, v = 0.0f;
+  if (test.HitFace(m_Faces[face], ray, flags, &hit, &u, &v) == 0) return 0;
+  *distance = hit;
+  return 1;
 }
 
-UINT CMesh::CheckIntersectionWithFace(CRay& /*ray*/, float* /*distance*/, UINT /*flags*/,
-                                      UINT /*face*/) {
-  LogNotAvailable("CheckIntersectionWithFace");
-  return 0;
+void CMesh::FileInOctree(COctree* octree) {
+  LeaveOctree();
+  if (octree != nullptr && g_pSpatial != nullptr) g_pSpatial->InsertMeshIntoOctree(octree, this);
+}
+
+bool CMesh::RayTestSpace(CRay* ray) {
+  if (IsUniformScale()) {
+    const CVector3 origin = ray->vecOrigin * m_mtxInverse;
+    ray->Transform(m_mtxInverseRotation);
+    ray->vecOrigin = origin;
+    return false;
+  }
+  // The box and the faces are not scaled alike along the axes: test in world space instead.
+  Log(CEngineLog::kLevelError, "WARNING!!! - Non Uniform Scaling Ray Test In: %s From %s\n",
+      m_szName, m_pScene != nullptr ? m_pScene->GetName() : "");
+  return true;
+}
+
+UINT CMesh::RayTestFaces(const CRay& ray, float* distance, UINT flags, bool worldSpace,
+                         CVector3* normal) {
+  CRay probe = ray;
+  float boxDistance = 0.0f;
+  // Every side of the box counts, so a ray that starts inside the mesh still reaches its faces.
+  if (m_pBoundVolume->CheckOOIntersection(probe, &boxDistance, RAY_TEST_BACK_FACES,
+                                          worldSpace ? 1 : 0) == 0)
+    return 0;
+  const CMeshRayTest test(m_Vertices.data(), GetNumberOfVertices(), m_mtxRotationMatrix,
+                          worldSpace ? &m_mtxMatrix : nullptr);
+  return test.Nearest(m_Faces.data(), GetNumberOfFaces(), ray, flags, distance, normal);
 }
 
 // --- collider ---

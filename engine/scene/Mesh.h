@@ -202,6 +202,9 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   // Has every surface save the textures it holds as image files; returns 1.
   UINT SaveTextures();
   void PlaceInOctree(COctree* cell, UINT entry);
+  // Leaves every cell the mesh is filed in and, given a tree, files it there with its box as
+  // the last hierarchy pass placed it: a mesh that moves to another scene.
+  void FileInOctree(COctree* octree);
   // The scene's octree goes with the scene: the cells this mesh was filed in are forgotten.
   void DetachFromScene() override;
   const OctreeEntry* GetOctreeEntries() const { return m_OctreeEntries.data(); }
@@ -264,6 +267,12 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   void LogNotAvailable(const char* operation) const;
   // The frame a per-frame operation works at: the given one, or the mesh's own.
   float ChooseFrame(float frame) const { return m_dwFollowsFrame != 0 ? frame : m_fFrameSet; }
+  // Brings a ray into the space the ray tests run in: the mesh's own for a uniform scale, else
+  // world space, with the warning. True for world space.
+  bool RayTestSpace(CRay* ray);
+  // The oriented box must accept the ray before the faces are tested; the nearest face hit.
+  UINT RayTestFaces(const CRay& ray, float* distance, UINT flags, bool worldSpace,
+                    CVector3* normal);
   // Steps 3 to 6 of the matrix pass from the evaluated motion: the local world and rotation
   // matrices.
   void BuildLocalMatrices(CMatrix* matrix, CMatrix* rotation);

@@ -4,7 +4,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <new>
+#include <string>
 #include <utility>
 
 #include "Camera.h"
@@ -979,4 +981,308 @@ UINT CScene::SaveOctree() {
   OctreeFileName(fileName, m_szDirectory, m_szName);
   return COctreeFile(m_pLog, m_pRenderer, this)
       .Save(fileName, m_pOctree.get(), m_fOctreeMinimum, m_dwOctreeCells);
+}
+
+// --- ray picking, possible colliders and merging ---
+
+namespace {
+
+// Flags bit 1: rank the meshes hit by their pivots (their own test is then the box test).
+constexpr UINT kPickByPivot = 0x02;
+
+// The collider query's answer, shared by every scene: valid until the next query.
+std::vector<CMeshInterface*> g_PossibleColliders;
+
+bool InMask(const CWorldObject* object, UINT kinds) {
+  return CWorldObject::IsKnownType(object->GetWorldObjectType()) &&
+         (object->GetWorldObjectType() & kinds) != 0;
+}
+
+// "mesh: name", "camera", ... as the merge log names objects.
+std::string DescribeWorldObject(CWorldObject* object) {
+  if (object == nullptr) return "none (null pointer)";
+  const char* name = object->GetWorldObjectName();
+  if (name == nullptr) name = "";
+  switch (object->GetWorldObjectType()) {
+    case WORLD_OBJECT_MESH:
+      return std::string("mesh: ") + name;
+    case WORLD_OBJECT_NULL:
+      return std::string("null: ") + name;
+    case WORLD_OBJECT_LIGHT:
+      return std::string("light: ") + name;
+    case WORLD_OBJECT_CAMERA:
+      return "camera";
+    default:
+      return "unknown!!!";
+  }
+}
+
+}  // namespace
+
+CMeshInterface* CScene::FindNearestIntersection(CRay& ray, float* distance, UINT flags) {
+  return PickNearest(ray, distance, flags, nullptr);
+}
+
+CMeshInterface* CScene::FindNearestIntersection(CRay& ray, float* distance, UINT flags,
+                                                CVector3* normal) {
+  // A caller that passes no vector is answered as by the plain query, not with a crash.
+  CVector3 scratch;
+  return PickNearest(ray, distance, flags, normal != nullptr ? normal : &scratch);
+}
+
+CMeshInterface* CScene::PickNearest(CRay& ray, float* distance, UINT flags, CVector3* normal) {
+  float scratch = 0.0f;
+  if (distance == nullptr) distance = &scratch;
+  *distance = std::numeric_limits<float>::max();
+  if (normal != nullptr) *normal = CVector3();
+  if ((flags & kPickByPivot) != 0) return PickByPivot(ray, distance, flags);
+  if (m_pOctree != nullptr) {
+    CMeshInterface* mesh = normal != nullptr
+                               ? m_pOctree->FindNearestIntersection(ray, distance, flags, normal)
+                               : m_pOctree->FindNearestIntersection(ray, distance, flags);
+    if (mesh != nullptr) return mesh;
+    Log(CEngineLog::kLevelError,
+        "WARNING!!! - Using Normal RayTracing Method To Determine At Intersection\n");
+    // The walk may have left a miss's values behind; every mesh is asked afresh.
+    *distance = std::numeric_limits<float>::max();
+    if (normal != nullptr) *normal = CVector3();
+  }
+  return PickEveryMesh(ray, distance, flags, normal);
+}
+
+CMeshInterface* CScene::PickByPivot(CRay& ray, float* distance, UINT flags) {
+  CMeshInterface* nearest = nullptr;
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext()) {
+    if (object->GetWorldObjectType() != WORLD_OBJECT_MESH) continue;
+    CMeshInterface* mesh = InterfaceOf<CMeshInterface>(object);
+    float hit = 0.0f;
+    if (mesh == nullptr || mesh->CheckIntersectionWith(ray, &hit, flags) == 0) continue;
+    const CVector3 pivot = CVector3() * *mesh->GetMatrix(m_fFrame);
+    const float away = (pivot - ray.vecOrigin).Length();
+    if (away > 0.0f && away < *distance) {
+      *distance = away;
+      nearest = mesh;
+    }
+  }
+  return nearest;
+}
+
+CMeshInterface* CScene::PickEveryMesh(CRay& ray, float* distance, UINT flags, CVector3* normal) {
+  CMeshInterface* nearest = nullptr;
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext()) {
+    if (object->GetWorldObjectType() != WORLD_OBJECT_MESH) continue;
+    CMeshInterface* mesh = InterfaceOf<CMeshInterface>(object);
+    if (mesh == nullptr) continue;
+    float hit = 0.0f;
+    CVector3 hitNormal;
+    const UINT hits = normal != nullptr ? mesh->CheckIntersectionWith(ray, &hit, flags, &hitNormal)
+                                        : mesh->CheckIntersectionWith(ray, &hit, flags);
+    if (hits == 0 || !(hit > 0.0f) || !(hit < *distance)) continue;
+    *distance = hit;
+    if (normal != nullptr) *normal = hitNormal;
+    nearest = mesh;
+  }
+  return nearest;
+}
+
+void CScene::GetPossibleColliders(CVector3& point, float radius, CMeshInterface*** meshes,
+                                  UINT* count) {
+  g_PossibleColliders.clear();
+  if (m_pOctree != nullptr) {
+    if (!CollectOctreeMeshes(point, radius, g_PossibleColliders)) {
+      if (count != nullptr) *count = 0;
+      return;
+    }
+  } else {
+    CollectNearbyMeshes(point, radius, g_PossibleColliders);
+  }
+  if (meshes != nullptr) *meshes = g_PossibleColliders.data();
+  if (count != nullptr) *count = static_cast<UINT>(g_PossibleColliders.size());
+}
+
+bool CScene::CollectOctreeMeshes(const CVector3& point, float radius,
+                                 std::vector<CMeshInterface*>& out) {
+  // A root without children is its own leaf: the point must lie in its box too.
+  COctree* leaf = m_pOctree->ContainsPoint(point) ? m_pOctree->FindLeafByPoint(point) : nullptr;
+  if (leaf == nullptr) return false;
+  // How many cells along Z the radius reaches, held to what a tree can have.
+  const float halfExtent = leaf->GetExtents()->x;
+  const float reach = halfExtent > 0.0f ? radius / halfExtent + 0.5f : 0.0f;
+  UINT steps = 0;  // also for a radius that is negative or not a number
+  if (reach >= static_cast<float>(OCTREE_MAX_CELLS))
+    steps = OCTREE_MAX_CELLS;
+  else if (reach >= 1.0f)
+    steps = static_cast<UINT>(reach);
+  // Every mesh is listed once at the most, so the scene's mesh count bounds the list.
+  out.resize(m_Meshes.size());
+  UINT collected = 0;
+  const UINT capacity = static_cast<UINT>(out.size());
+  bool room = leaf->CollectMeshes(out.data(), &collected, capacity);
+  if (steps != 0) {
+    for (COctree* cell = leaf->GetNegativeYBrother(); room && cell != nullptr;
+         cell = cell->GetNegativeYBrother())
+      room = cell->CollectMeshesAlongZ(out.data(), &collected, capacity, steps, leaf);
+    for (COctree* cell = leaf->GetPositiveYBrother(); room && cell != nullptr;
+         cell = cell->GetPositiveYBrother())
+      room = cell->CollectMeshesAlongZ(out.data(), &collected, capacity, steps, leaf);
+  }
+  out.resize(collected);
+  return true;
+}
+
+void CScene::CollectNearbyMeshes(const CVector3& point, float radius,
+                                 std::vector<CMeshInterface*>& out) {
+  for (CWorldObject* object : m_Meshes) {
+    auto* mesh = dynamic_cast<CMesh*>(object);
+    CMeshBoundVolumeInterface* volume = mesh != nullptr ? mesh->GetBoundVolume() : nullptr;
+    // Without a box there is no centre to measure from.
+    if (volume == nullptr) continue;
+    CVector3 centre;
+    volume->GetPosition(&centre);
+    const CVector3 local = point * *mesh->GetInverseMatrix(mesh->GetFrame());
+    if ((local - centre).Length() < radius) out.push_back(mesh);
+  }
+}
+
+UINT CScene::AddMeshes(CSceneInterface** sourceInterface, UINT kinds) {
+  if (kinds == 0) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - No World Objects Type Specified To Move\n");
+    return 0;
+  }
+  auto* source = sourceInterface != nullptr ? dynamic_cast<CScene*>(*sourceInterface) : nullptr;
+  if (source == nullptr) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Call AddMeshes From Null Pointer\n");
+    return 0;
+  }
+  // Moving a scene's objects into the same scene would tie its list into a loop.
+  if (source == this) {
+    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Add World Objects Of %s To Itself\n", m_szName);
+    return 0;
+  }
+
+  Log(CEngineLog::kLevelInfo, "- Adding World Objects:\n");
+  static const std::pair<UINT, const char*> kKindLines[] = {{WORLD_OBJECT_MESH, "  - mesh\n"},
+                                                           {WORLD_OBJECT_NULL, "  - null\n"},
+                                                           {WORLD_OBJECT_LIGHT, "  - light\n"},
+                                                           {WORLD_OBJECT_CAMERA, "  - camera\n"}};
+  for (const auto& [kind, line] : kKindLines)
+    if ((kinds & kind) != 0) Log(CEngineLog::kLevelInfo, "%s", line);
+  Log(CEngineLog::kLevelInfo, "    From %s To %s\n", source->m_szName, m_szName);
+
+  CutParentsLeftBehind(*source, kinds);
+  MoveObjectsFrom(*source, kinds);
+  source->ForgetMovedObjects();
+  RecountAfterMerge();
+  *sourceInterface = nullptr;
+  return 1;
+}
+
+void CScene::CutParentsLeftBehind(CScene& source, UINT kinds) {
+  for (CWorldObject* object = source.m_pFirstWorldObject; object != nullptr;
+       object = object->GetNext()) {
+    CWorldObject* parent = object->GetParent();
+    // An object that stays keeps no link to a parent that leaves either: the two scenes are
+    // released apart.
+    if (parent != nullptr && InMask(parent, kinds) && InMask(object, kinds)) continue;
+    if (parent != nullptr) {
+      const char* name = object->GetWorldObjectName();
+      if (name == nullptr) name = "";
+      switch (object->GetWorldObjectType()) {
+        case WORLD_OBJECT_MESH:
+          Log(CEngineLog::kLevelInfo, "    - Removing Parent Object For Mesh: %s\n", name);
+          break;
+        case WORLD_OBJECT_NULL:
+          Log(CEngineLog::kLevelInfo, "    - Removing Parent Object For Null: %s\n", name);
+          break;
+        case WORLD_OBJECT_LIGHT:
+          Log(CEngineLog::kLevelInfo, "    - Removing Parent Object For Light: %s\n", name);
+          break;
+        case WORLD_OBJECT_CAMERA:
+          Log(CEngineLog::kLevelInfo, "    - Removing Parent Object For Camera\n");
+          break;
+      }
+      Log(CEngineLog::kLevelInfo, "      - The Parent Was:%s\n",
+          DescribeWorldObject(parent).c_str());
+    }
+    object->SetParent(nullptr);
+  }
+}
+
+void CScene::MoveObjectsFrom(CScene& source, UINT kinds) {
+  CWorldObject* tail = m_pFirstWorldObject;
+  while (tail != nullptr && tail->GetNext() != nullptr) tail = tail->GetNext();
+  // The source's list is relinked in the same walk, around the objects that leave it; each
+  // object's next link is read before the object is linked anew.
+  CWorldObject* object = source.m_pFirstWorldObject;
+  CWorldObject* kept = nullptr;
+  source.m_pFirstWorldObject = nullptr;
+  for (CWorldObject* next = nullptr; object != nullptr; object = next) {
+    next = object->GetNext();
+    if (!InMask(object, kinds)) {
+      if (kept != nullptr)
+        kept->SetNextWorldObject(object);
+      else
+        source.m_pFirstWorldObject = object;
+      kept = object;
+      continue;
+    }
+    object->MoveToScene(this);
+    Log(CEngineLog::kLevelInfo, "    - Adding %s, Parent: %s\n", DescribeWorldObject(object).c_str(),
+        DescribeWorldObject(object->GetParent()).c_str());
+    if (auto* null = dynamic_cast<CNull*>(object)) {
+      if (CSpriteInterface* sprite = null->GetOptions()->GetType8Option()) {
+        Log(CEngineLog::kLevelInfo, "      - Setting Parent Scene For Null's Option Sprite\n");
+        source.RemoveSprite(sprite);
+        AddSprite(sprite);
+      }
+    }
+    // The old scene's tree must not keep a mesh it no longer owns, nor the mesh its cells.
+    if (auto* mesh = dynamic_cast<CMesh*>(object)) mesh->FileInOctree(m_pOctree.get());
+    // The lists a camera or a light collected name objects of the old scene.
+    if (auto* camera = dynamic_cast<CCamera*>(object)) {
+      camera->ClearVisibleMeshes();
+      camera->ClearVisibleLights();
+    } else if (auto* light = dynamic_cast<CLight*>(object)) {
+      light->ClearVisibleLists();
+    }
+    if (tail != nullptr)
+      tail->SetNextWorldObject(object);
+    else
+      m_pFirstWorldObject = object;
+    tail = object;
+  }
+  if (kept != nullptr) kept->SetNextWorldObject(nullptr);
+  if (tail != nullptr) tail->SetNextWorldObject(nullptr);
+}
+
+void CScene::ForgetMovedObjects() {
+  // What moved names its new scene by now.
+  for (CWorldObject** current : {&m_pActiveCamera, &m_pCurrentMesh, &m_pCurrentLight})
+    if (*current != nullptr && (*current)->GetOwnerScene() != this) *current = nullptr;
+  RebuildMeshArray();
+  RebuildLightArray();
+  RebuildCameraArray();
+  RebuildNullCount();
+}
+
+void CScene::RecountAfterMerge() {
+  UINT meshes = 0, lights = 0, cameras = 0;
+  for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext()) {
+    switch (object->GetWorldObjectType()) {
+      case WORLD_OBJECT_MESH:
+        ++meshes;
+        break;
+      case WORLD_OBJECT_LIGHT:
+        ++lights;
+        break;
+      case WORLD_OBJECT_CAMERA:
+        ++cameras;
+        break;
+    }
+  }
+  if (meshes != m_Meshes.size()) RebuildMeshArray();
+  if (lights != m_Lights.size()) RebuildLightArray();
+  if (cameras != m_Cameras.size()) RebuildCameraArray();
+  // The nulls are counted too, so the null count follows the moved nulls.
+  RebuildNullCount();
 }

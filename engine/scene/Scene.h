@@ -212,6 +212,40 @@ class CScene : public CSceneInterface {
   // The count a scene file keeps; saving checks the tree against it.
   void SetNumberOfOctreeCells(UINT cells) { m_dwOctreeCells = cells; }
 
+  // --- ray picking, possible colliders and merging ---
+  // The nearest mesh the ray hits, or null with *distance at the largest float. With bit 1
+  // (value 2) of the flags the meshes the ray hits are ranked by the distance from the ray's
+  // origin to their pivots (written to *distance); otherwise the octree answers when the scene
+  // has one, and every mesh is tested when it has none or it finds nothing. The flags go on to
+  // each mesh's test unchanged; ties keep the mesh met first, hits at 0 never count.
+  CMeshInterface* FindNearestIntersection(CRay& ray, float* distance, UINT flags) override;
+  // The same with the normal at the hit ((0, 0, 0) when nothing was hit or by pivot).
+  CMeshInterface* FindNearestIntersection(CRay& ray, float* distance, UINT flags,
+                                          CVector3* normal) override;
+  // The meshes that may touch a body of `radius` at `point`: from the octree cells around the
+  // point, or, without an octree, every mesh whose box centre lies nearer than the radius.
+  void GetPossibleColliders(CVector3& point, float radius, CMeshInterface*** meshes,
+                            UINT* count) override;
+  // Moves the source's objects of the kinds in the mask into this scene, cutting parent links
+  // that would reach back into what stays behind. The source keeps only what stays and is not
+  // released; *source is set to null after a merge.
+  UINT AddMeshes(CSceneInterface** source, UINT kinds) override;
+
+ private:
+  CMeshInterface* PickNearest(CRay& ray, float* distance, UINT flags, CVector3* normal);
+  CMeshInterface* PickByPivot(CRay& ray, float* distance, UINT flags);
+  CMeshInterface* PickEveryMesh(CRay& ray, float* distance, UINT flags, CVector3* normal);
+  // The meshes of the point's leaf and of the cells around it; false when no leaf holds the point.
+  bool CollectOctreeMeshes(const CVector3& point, float radius, std::vector<CMeshInterface*>& out);
+  void CollectNearbyMeshes(const CVector3& point, float radius, std::vector<CMeshInterface*>& out);
+  // Parents that will not move along with their children are cut, in the source's list order.
+  void CutParentsLeftBehind(CScene& source, UINT kinds);
+  void MoveObjectsFrom(CScene& source, UINT kinds);
+  // The source forgets what moved: its arrays, counts and current objects.
+  void ForgetMovedObjects();
+  void RecountAfterMerge();
+
+ public:
   // --- engine side ---
   CWorldObject* GetFirstWorldObject() const { return m_pFirstWorldObject; }
   // Appends the object and brings its kind's array or count up to date.

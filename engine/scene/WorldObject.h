@@ -52,6 +52,8 @@ class CWorldObject {
   CWorldObjectInterface* GetNextInterface() const;
   CUpdateGuard* GetGuard() const { return m_pGuard.get(); }
   CScene* GetOwnerScene() const { return m_pScene; }
+  // Another scene took the object over (scenes merging); the list links are that scene's.
+  void MoveToScene(CScene* scene) { m_pScene = scene; }
   // The scene went away while this object still had references: nothing links them any more.
   virtual void DetachFromScene();
   UINT GetReferenceCount() const { return m_dwReferenceCount; }

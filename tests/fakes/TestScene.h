@@ -1,6 +1,6 @@
 #pragma once
-// A scene whose per-frame passes, rendering, picking and merging are not under test: those
-// operations record their names and answer neutrally.
+// A scene whose per-frame passes and rendering are not under test: those operations record
+// their names and answer neutrally.
 #include <string>
 #include <vector>
 
@@ -21,18 +21,6 @@ class TestScene final : public CScene {
   void UpdateHierarchy() override { Record("UpdateHierarchy"); }
   void SetAsActiveScene() override { Record("SetAsActiveScene"); }
   void SetFrame(float) override { Record("SetFrame"); }
-  CMeshInterface* FindNearestIntersection(CRay&, float*, UINT) override {
-    Record("FindNearestIntersection");
-    return nullptr;
-  }
-  CMeshInterface* FindNearestIntersection(CRay&, float*, UINT, CVector3*) override {
-    Record("FindNearestIntersection");
-    return nullptr;
-  }
-  UINT AddMeshes(CSceneInterface**, UINT) override { return Record("AddMeshes"); }
-  void GetPossibleColliders(CVector3&, float, CMeshInterface***, UINT*) override {
-    Record("GetPossibleColliders");
-  }
 
   std::vector<std::string> calls;
 

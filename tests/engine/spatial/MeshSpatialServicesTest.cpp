@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "BoxGeometry.h"
 #include "EngineContextScope.h"
 #include "FakeShadowIndexBufferStorage.h"
 #include "RecordingDrawRenderer.h"
@@ -34,20 +35,8 @@ Vertex At(float x, float y, float z) {
 
 // A closed box from (0, 0, 0) to `size`, 8 vertices and 12 outward faces.
 void BoxGeometry(const CVector3& size, std::vector<Vertex>& vertices, std::vector<Face>& faces) {
-  for (int i = 0; i < 8; ++i)
-    vertices.push_back(At(i & 1 ? size.x : 0, i & 2 ? size.y : 0, i & 4 ? size.z : 0));
-  const WORD quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
-                            {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-  for (const auto& q : quads) {
-    const WORD triangles[2][3] = {{q[0], q[1], q[2]}, {q[0], q[2], q[3]}};
-    for (const auto& t : triangles) {
-      Face face{};
-      face.wIndex1 = t[0];
-      face.wIndex2 = t[1];
-      face.wIndex3 = t[2];
-      faces.push_back(face);
-    }
-  }
+  vertices = BoxVertices({0, 0, 0}, size);
+  faces = BoxFaces();
 }
 
 PairSet ToSet(const TrianglePair* pairs, UINT count) {

@@ -1,0 +1,168 @@
+// Scene queries without an octree: the nearest mesh a ray hits, by the hit or by the meshes'
+// pivots, and the meshes near a point that may collide with a body there.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
+
+#include "RayMeshBench.h"
+
+namespace {
+
+constexpr float kLargest = std::numeric_limits<float>::max();
+
+class ScenePickingTest : public ::testing::Test {
+ protected:
+  ScenePickingTest() : scene(bench.NewScene("scene")) {}
+
+  std::vector<CMeshInterface*> Colliders(const CVector3& at, float radius) {
+    CVector3 point = at;
+    CMeshInterface** meshes = nullptr;
+    UINT count = 0xFFFF;
+    scene->GetPossibleColliders(point, radius, &meshes, &count);
+    return count == 0 ? std::vector<CMeshInterface*>{}
+                      : std::vector<CMeshInterface*>(meshes, meshes + count);
+  }
+
+  RayMeshBench bench;
+  TestScene* scene;
+};
+
+TEST_F(ScenePickingTest, NothingHit) {
+  bench.AddCube(scene, "cube", {0, 0, 10});
+  CRay ray({5, 5, 0}, {0, 0, 1});
+  float distance = 0.0f;
+  CVector3 normal(9, 9, 9);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01), nullptr);
+  EXPECT_EQ(distance, kLargest);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01, &normal), nullptr);
+  EXPECT_EQ(distance, kLargest);
+  EXPECT_EQ(normal, CVector3());
+}
+
+TEST_F(ScenePickingTest, NearestMeshWhateverTheListOrder) {
+  CMesh* far = bench.AddCube(scene, "far", {0, 0, 10});
+  CMesh* near = bench.AddCube(scene, "near", {0, 0, 5});
+  CRay ray({0.3f, -0.2f, 0}, {0, 0, 1});
+  float distance = 0.0f;
+  CVector3 normal;
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01), near);
+  EXPECT_FLOAT_EQ(distance, 4);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x41, &normal), near);
+  EXPECT_FLOAT_EQ(distance, 4);
+  EXPECT_EQ(normal, CVector3(0, 0, -1));
+  // A mesh the rays do not see is passed over.
+  near->SetVisibility(1, 0, 1);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01), far);
+  EXPECT_FLOAT_EQ(distance, 9);
+}
+
+TEST_F(ScenePickingTest, TiesKeepTheMeshEarlierInTheList) {
+  CMesh* first = bench.AddCube(scene, "first", {0, 0, 5});
+  bench.AddCube(scene, "second", {0, 0, 5});
+  CRay ray({0.3f, -0.2f, 0}, {0, 0, 1});
+  float distance = 0.0f;
+  CVector3 normal;
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01), first);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01, &normal), first);
+}
+
+TEST_F(ScenePickingTest, PivotRankingAgainstHitRanking) {
+  // The big cube's near side is closer; the small cube's pivot is.
+  CMesh* big = bench.AddCube(scene, "big", {0, 0, 6}, 4);
+  CMesh* small = bench.AddCube(scene, "small", {0, 0, 5});
+  CRay ray({0.3f, -0.2f, 0}, {0, 0, 1});
+  float distance = 0.0f;
+  CVector3 normal(9, 9, 9);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01), big);
+  EXPECT_FLOAT_EQ(distance, 2);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x02, &normal), small);
+  EXPECT_FLOAT_EQ(distance, (CVector3(0, 0, 5) - ray.vecOrigin).Length());
+  EXPECT_EQ(normal, CVector3());
+  // A pivot at the ray's origin is never the answer, though the ray starts in its box.
+  CMesh* around = bench.AddCube(scene, "around", {0.3f, -0.2f, 0});
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x02), small);
+  around->SetPosition({0.3f, -0.2f, 1});
+  RayMeshBench::Place(around);
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x02), around);
+  EXPECT_FLOAT_EQ(distance, 1);
+}
+
+TEST_F(ScenePickingTest, CollidersWithoutOctreeByBoxCentre) {
+  CMesh* inside = bench.AddCube(scene, "inside", {2, 0, 0});
+  bench.AddCube(scene, "at the radius", {0, 3, 0});
+  bench.AddCube(scene, "outside", {5, 0, 0});
+  // Its box centre lies ten units along x in its own space, at the world origin once placed.
+  CMesh* shifted = bench.AddCube(scene, "shifted", {-10, 0, 0}, 1, {10, 0, 0});
+  EXPECT_EQ(Colliders({0, 0, 0}, 3), (std::vector<CMeshInterface*>{inside, shifted}));
+  EXPECT_EQ(Colliders({100, 0, 0}, 3), std::vector<CMeshInterface*>{});
+  // A mesh without a box has no centre to measure: it is never a candidate.
+  CMesh* empty = dynamic_cast<CMesh*>(scene->AddMesh(0));
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(Colliders({0, 0, 0}, 3), (std::vector<CMeshInterface*>{inside, shifted}));
+}
+
+// --- with an octree ---
+
+class SceneOctreePickingTest : public ScenePickingTest {
+ protected:
+  SceneOctreePickingTest() { bench.context->pVirtualFileSystem = nullptr; }  // always built
+
+  bool Warned() const {
+    return bench.CountLogged(
+               CEngineLog::kLevelError,
+               "WARNING!!! - Using Normal RayTracing Method To Determine At Intersection\n") > 0;
+  }
+};
+
+TEST_F(SceneOctreePickingTest, TheOctreeAnswersAndEveryMeshIsAskedWhenItFindsNothing) {
+  bench.AddCube(scene, "far", {0, 0, 10});
+  CMesh* near = bench.AddCube(scene, "near", {0, 0, 5});
+  ASSERT_EQ(scene->BuildOctree(2.0f, 0), 1u);
+  ASSERT_NE(scene->GetOctree(), nullptr);
+
+  CRay ray({0.3f, -0.2f, 0}, {0, 0, 1});
+  float distance = 0.0f;
+  CVector3 normal;
+  EXPECT_EQ(scene->FindNearestIntersection(ray, &distance, 0x41, &normal), near);
+  EXPECT_FLOAT_EQ(distance, 4);
+  EXPECT_EQ(normal, CVector3(0, 0, -1));
+  EXPECT_FALSE(Warned());
+
+  // A ray from outside the tree finds no cell to start from: the meshes are asked one by one.
+  CRay outside({0.3f, -0.2f, -50}, {0, 0, 1});
+  EXPECT_EQ(scene->FindNearestIntersection(outside, &distance, 0x01), near);
+  EXPECT_FLOAT_EQ(distance, 54);
+  EXPECT_TRUE(Warned());
+}
+
+TEST_F(SceneOctreePickingTest, CollidersComeFromTheCellsAroundThePoint) {
+  CMesh* here = bench.AddCube(scene, "here", {0, 0, 0});
+  CMesh* ghost = bench.AddCube(scene, "ghost", {0, 0, 0});
+  ghost->SetVisibility(1, 1, 0);
+  bench.AddCube(scene, "far", {30, 0, 0});
+  ASSERT_EQ(scene->BuildOctree(2.0f, 0), 1u);
+
+  // Only what collisions see, from the cell of the point and its column.
+  EXPECT_EQ(Colliders({0.5f, 0.5f, 0.5f}, 0.1f), std::vector<CMeshInterface*>{here});
+  // A point in no cell gives no candidates and leaves the list pointer alone.
+  CVector3 nowhere(500, 0, 0);
+  CMeshInterface** meshes = reinterpret_cast<CMeshInterface**>(&nowhere);
+  UINT count = 7;
+  scene->GetPossibleColliders(nowhere, 3, &meshes, &count);
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(meshes, reinterpret_cast<CMeshInterface**>(&nowhere));
+}
+
+TEST_F(SceneOctreePickingTest, ARadiusOfACellOrMoreTakesInTheCellsAboveAndBelow) {
+  // A tree of edge 8 from the origin, cut into cells of edge 2.
+  CMesh* upper = bench.AddCube(scene, "upper", {0.5f, 4.5f, 0.5f}, 0.3f);
+  CMesh* lower = bench.AddCube(scene, "lower", {0.5f, 0.5f, 0.5f}, 0.3f);
+  bench.AddCube(scene, "corner", {7, 7, 7});
+  ASSERT_EQ(scene->BuildOctree(2.0f, 0), 1u);
+  EXPECT_EQ(Colliders({0.5f, 4.5f, 0.5f}, 0.4f), std::vector<CMeshInterface*>{upper});
+  EXPECT_EQ(Colliders({0.5f, 4.5f, 0.5f}, 1.0f), (std::vector<CMeshInterface*>{upper, lower}));
+  EXPECT_EQ(Colliders({0.5f, 0.5f, 0.5f}, 1.0f), (std::vector<CMeshInterface*>{lower, upper}));
+}
+
+}  // namespace
