@@ -520,6 +520,58 @@ TEST_F(ShaderPixelTest, CompiledAndAssembledHalvesShareVaryingsWithoutBuiltIns) 
   }
 }
 
+// Texture coordinates (2u - 0.5, 2v - 0.5, 0, 2): below 0 at the left and top edges, above 1
+// beyond the middle.
+const char kStretchedCoordinatesVS[] =
+    "vs_1_1\ndef c4, 2, 2, 0, 0\ndef c5, -0.5, -0.5, 0, 2\ndcl_position v0\ndcl_texcoord0 v2\n"
+    "m4x4 oPos, v0, c0\nmad oT0, v2, c4, c5\n";
+
+TEST_F(ShaderPixelTest, Ps14TwoPhasesSampleAtTexcoordsAndAtCoordinatesComputedFromThem) {
+  BindQuadrantTexture(0);
+  BindQuadrantTexture(2);
+  device->SetVertexShader(VertexShader(kTransformVS));
+  // r0: sampler 0 at t0; r2 (second phase): sampler 2 half the texture to the right (it wraps);
+  // the output mixes a quarter of r0 with three quarters of r2 and puts v in blue.
+  device->SetPixelShader(PixelShader(
+      "ps_1_4\ndef c0, 0.25, 0, 0, 0\ndef c1, 0.5, 0, 0, 0\n"
+      "texld r0, t0\ntexcrd r1.rgb, t0\nadd r1.rg, r1, c1\nphase\ntexld r2, r1\n"
+      "lrp r0.rgb, c0.r, r0, r2\nadd r1.g, r1, -c1\nmov r0.b, r1.g\n"));
+  DrawSquare(0xFF000000);
+  ExpectQuadrants(device.ReadBackBuffer(), 0xFF40BF40, 0xFFBF4040, 0xFFBFBFBF, 0xFF4040BF);
+}
+
+TEST_F(ShaderPixelTest, Ps14TexkillStillDiscardsBesideLoweredInstructions) {
+  BindQuadrantTexture(3);
+  device->SetVertexShader(VertexShader(kStretchedCoordinatesVS));
+  // Sampled at the coordinates divided by w, which halves them.
+  device->SetPixelShader(PixelShader("ps_1_4\ntexkill t0\ntexld r3, t0_dw.xyw\nmov r0, r3\n"));
+  DrawSquare(0xFF000000);
+  const std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  EXPECT_PIXEL(pixels, 4, 4, 0xFF000000u);  // negative coordinates: discarded, the clear colour stays
+  ExpectQuadrants(pixels, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF);
+}
+
+TEST_F(ShaderPixelTest, Ps11TexcoordGivesClampedCoordinatesAsColour) {
+  device->SetVertexShader(VertexShader(kStretchedCoordinatesVS));
+  device->SetPixelShader(PixelShader("ps_1_1\ntexcoord t0\nmov r0, t0\n"));
+  DrawSquare(0xFF000000);
+  const std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  EXPECT_PIXEL(pixels, 4, 4, 0xFF000000u);
+  EXPECT_PIXEL(pixels, 60, 4, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 60, 60, 0xFFFFFF00u);
+  EXPECT_PIXEL(pixels, 32, 24, 0xFF804000u);
+}
+
+TEST_F(ShaderPixelTest, Ps13TexcoordBesideTex) {
+  BindQuadrantTexture(0);
+  device->SetVertexShader(VertexShader(
+      "vs_1_1\ndcl_position v0\ndcl_texcoord0 v2\nm4x4 oPos, v0, c0\nmov oT0, v2\nmov oT1, v2\n"));
+  // The texture's colour scaled by (u, v, 0).
+  device->SetPixelShader(PixelShader("ps_1_3\ntex t0\ntexcoord t1\nmul r0, t0, t1\n"));
+  DrawSquare(0xFF000000);
+  ExpectQuadrants(device.ReadBackBuffer(), 0xFF400000, 0xFF004000, 0xFF000000, 0xFFBFBF00);
+}
+
 TEST_F(ShaderPixelTest, BadCodeFailsCreation) {
   const std::vector<DWORD> pixelCode = AssembleOrFail("ps_1_1\nmov r0, v0\n");
   const std::vector<DWORD> vertexCode = AssembleOrFail(kTransformVS);
