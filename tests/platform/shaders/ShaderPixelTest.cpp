@@ -540,15 +540,16 @@ TEST_F(ShaderPixelTest, Ps14TwoPhasesSampleAtTexcoordsAndAtCoordinatesComputedFr
   ExpectQuadrants(device.ReadBackBuffer(), 0xFFFFBF40, 0xFF004040, 0xFF00BFBF, 0xFFFF40BF);
 }
 
-TEST_F(ShaderPixelTest, Ps14TexkillStillDiscardsBesideLoweredInstructions) {
+TEST_F(ShaderPixelTest, Ps14DividedCoordinatesBesideATexkill) {
   BindQuadrantTexture(3);
   device->SetVertexShader(VertexShader(kStretchedCoordinatesVS));
-  // Sampled at the coordinates divided by w, which halves them.
-  device->SetPixelShader(PixelShader("ps_1_4\ntexkill t0\ntexld r3, t0_dw.xyw\nmov r0, r3\n"));
+  // Sampled at the coordinates divided by w, which halves them; blue is u / w.
+  device->SetPixelShader(PixelShader(
+      "ps_1_4\ntexkill t0\ntexld r3, t0_dw.xyw\ntexcrd r1.rgb, t0_dw.xyw\nmov r0, r3\nmov r0.b, r1.r\n"));
   DrawSquare(0xFF000000);
   const std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
   EXPECT_PIXEL(pixels, 4, 4, 0xFF000000u);  // negative coordinates: discarded, the clear colour stays
-  ExpectQuadrants(pixels, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF);
+  ExpectQuadrants(pixels, 0xFFFF0000, 0xFF00FF80, 0xFF000000, 0xFFFFFF80);
 }
 
 TEST_F(ShaderPixelTest, Ps11TexcoordGivesClampedCoordinatesAsColour) {
