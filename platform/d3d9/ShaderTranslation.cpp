@@ -6,6 +6,7 @@
 
 #include "DeviceState.h"
 #include "FixedFunctionProgram.h"
+#include "PixelShaderLowering.h"
 #include "ShaderBytecode.h"
 
 namespace {
@@ -101,9 +102,14 @@ std::shared_ptr<CShaderTranslation> CShaderTranslation::FromBytecode(const DWORD
     *error = isVertex ? "vertex shader code given for a pixel shader" : "pixel shader code given for a vertex shader";
     return nullptr;
   }
+  // MojoShader translates the lowered code; the shader keeps the code it was created from.
+  CPixelShaderLowering lowering;
+  if (!lowering.Rewrite(function, length, error)) return nullptr;
+  const std::vector<DWORD>& code = lowering.Tokens();
   const MOJOSHADER_parseData* data =
-      MOJOSHADER_parse(MOJOSHADER_PROFILE_GLSL120, "main", reinterpret_cast<const unsigned char*>(function),
-                       static_cast<unsigned>(length * sizeof(DWORD)), nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr);
+      MOJOSHADER_parse(MOJOSHADER_PROFILE_GLSL120, "main", reinterpret_cast<const unsigned char*>(code.data()),
+                       static_cast<unsigned>(code.size() * sizeof(DWORD)), nullptr, 0, nullptr, 0, nullptr, nullptr,
+                       nullptr);
   if (data->error_count > 0 || !data->output) {
     *error = data->error_count > 0 && data->errors[0].error ? data->errors[0].error : "translation failed";
     MOJOSHADER_freeParseData(data);
@@ -112,6 +118,10 @@ std::shared_ptr<CShaderTranslation> CShaderTranslation::FromBytecode(const DWORD
   std::shared_ptr<CShaderTranslation> translation(new CShaderTranslation());
   translation->m_function.assign(function, function + length);
   translation->m_source.assign(data->output, static_cast<size_t>(data->output_len));
+  if (lowering.Lowered() && !lowering.Complete(&translation->m_source, error)) {
+    MOJOSHADER_freeParseData(data);
+    return nullptr;
+  }
   for (int i = 0; i < data->attribute_count; ++i) {
     const MOJOSHADER_attribute& a = data->attributes[i];
     if (a.usage < 0 || a.usage >= MOJOSHADER_USAGE_TOTAL || a.index < 0 || a.index > 255 || !a.name) continue;
@@ -136,6 +146,14 @@ std::shared_ptr<CShaderTranslation> CShaderTranslation::FromBytecode(const DWORD
     translation->m_samplers.push_back({slot, s.name});
   }
   MOJOSHADER_freeParseData(data);
+  for (UINT sampler : lowering.Samplers()) {
+    UINT slot;
+    if (!SamplerSlot(kind, sampler, &slot)) {
+      *error = "sampler register s" + std::to_string(sampler) + " out of range";
+      return nullptr;
+    }
+    translation->m_samplers.push_back({slot, "ps_s" + std::to_string(sampler)});
+  }
   return translation;
 }
 
@@ -146,16 +164,20 @@ bool CShaderTranslation::AddVertexEpilogue() {
   m_source.replace(main, sizeof kMain - 1, "void shader_main()");
   // Depth laid by one kind of vertex processing is tested EQUAL against the other's.
   // After the leading directives (#version, #extension), before any use of the position.
-  size_t lineStart = 0;
-  while (lineStart < m_source.size() && m_source[lineStart] == '#') {
-    const size_t end = m_source.find('\n', lineStart);
-    lineStart = end == std::string::npos ? m_source.size() : end + 1;
-  }
-  m_source.insert(lineStart, "invariant gl_Position;\n");
+  m_source.insert(AfterDirectives(m_source), "invariant gl_Position;\n");
   m_source += "uniform vec4 u_viewport;\n";
   m_source += CFixedFunctionProgram::ClipPositionFunction();
   m_source += "void main() {\n  shader_main();\n  gl_Position = DeviceClipPosition(gl_Position);\n}\n";
   return true;
+}
+
+size_t CShaderTranslation::AfterDirectives(const std::string& source) {
+  size_t lineStart = 0;
+  while (lineStart < source.size() && source[lineStart] == '#') {
+    const size_t end = source.find('\n', lineStart);
+    lineStart = end == std::string::npos ? source.size() : end + 1;
+  }
+  return lineStart;
 }
 
 int CShaderTranslation::InputLocation(BYTE usage, BYTE usageIndex) const {

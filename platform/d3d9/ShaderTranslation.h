@@ -47,6 +47,9 @@ class CShaderTranslation {
   static std::shared_ptr<const CShaderTranslation> Translate(const DWORD* function, EShaderKind kind,
                                                              std::string* error);
 
+  // Where declarations may go in GLSL: after the leading directives (#version, #extension).
+  static size_t AfterDirectives(const std::string& source);
+
   EShaderKind Kind() const { return m_kind; }
   // Unique for the process's lifetime, so compiled GL objects can be cached by it.
   uint64_t Id() const { return m_id; }

@@ -37,6 +37,22 @@ class CIncludeScope {
   SIncludeContext* m_outer;
 };
 
+// MojoShader's assembler knows ps_1_1 .. ps_1_3's `texcoord tN` only by ps_1_4's name for the
+// same instruction, `texcrd`, for which it writes the same tokens.
+void SpellTexcoordAsTexcrd(std::string* text) {
+  static const char kName[] = "texcoord";
+  constexpr size_t kLength = sizeof kName - 1;
+  for (size_t line = 0; line < text->size();) {
+    const size_t word = text->find_first_not_of(" \t", line);
+    if (word == std::string::npos) break;
+    if (text->size() - word > kLength && strncasecmp(text->c_str() + word, kName, kLength) == 0 &&
+        isspace(static_cast<unsigned char>((*text)[word + kLength])))
+      text->replace(word, kLength, "texcrd");
+    const size_t end = text->find('\n', word);
+    line = end == std::string::npos ? text->size() : end + 1;
+  }
+}
+
 int MOJOSHADERCALL OpenInclude(MOJOSHADER_includeType, const char* name, const char*, const char** data,
                                unsigned int* bytes, MOJOSHADER_malloc, MOJOSHADER_free, void*) {
   SIncludeContext* context = t_includes;
@@ -45,6 +61,7 @@ int MOJOSHADERCALL OpenInclude(MOJOSHADER_includeType, const char* name, const c
       !CShaderSourceFile::ReadInclude(context->fileName, name, &path, &text) || text.size() > UINT_MAX / 2)
     return 0;
   CShaderSourceFile::ForwardIncludeSlashes(&text);
+  SpellTexcoordAsTexcrd(&text);
   char* copy = static_cast<char*>(malloc(text.size() + 1));
   if (!copy) return 0;
   memcpy(copy, text.data(), text.size());
@@ -149,6 +166,7 @@ bool CShaderAssembler::Assemble(const char* source, size_t length, const char* f
   const std::vector<MOJOSHADER_preprocessorDefine> list = DefineList(defines);
   std::string text(source, length);
   CShaderSourceFile::ForwardIncludeSlashes(&text);
+  SpellTexcoordAsTexcrd(&text);
   const MOJOSHADER_parseData* data = nullptr;
   {
     const CIncludeScope includes(fileName);

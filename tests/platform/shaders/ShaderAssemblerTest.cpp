@@ -19,6 +19,30 @@ TEST(ShaderAssemblerTest, AssemblesToVersionedBytecodeWithEndToken) {
   EXPECT_EQ(0xFFFF0200u, ps.front());
 }
 
+// The instruction tokens of shader model 1 code: without the version, comments and the end.
+std::vector<DWORD> Instructions(const std::vector<DWORD>& code) {
+  std::vector<DWORD> instructions;
+  for (size_t at = 1; at < code.size() && code[at] != 0x0000FFFF; ++at) {
+    if ((code[at] & 0xFFFF) == 0xFFFE)
+      at += (code[at] >> 16) & 0x7FFF;
+    else
+      instructions.push_back(code[at]);
+  }
+  return instructions;
+}
+
+TEST(ShaderAssemblerTest, TexcoordOfPs11To13AssemblesToItsInstruction) {
+  struct SCase {
+    const char* source;
+    std::vector<DWORD> instructions;
+  };
+  const SCase cases[] = {
+      {"ps_1_1\ntexcoord t0\nmov r0, t0\n", {0x00000040, 0xB00F0000, 0x00000001, 0x800F0000, 0xB0E40000}},
+      {"ps_1_3\n  TEXCOORD t2 ; clamped\nmov r0, t2\n", {0x00000040, 0xB00F0002, 0x00000001, 0x800F0000, 0xB0E40002}},
+  };
+  for (const SCase& c : cases) EXPECT_EQ(c.instructions, Instructions(AssembleOrFail(c.source))) << c.source;
+}
+
 TEST(ShaderAssemblerTest, ErrorGivesFailureAndMessageNamingTheLine) {
   const char source[] = "vs_1_1\ndcl_position v0\nfrobnicate r0, v0\nmov oPos, v0\n";
   LPD3DXBUFFER code = nullptr;

@@ -63,15 +63,15 @@ class ShaderPixelTest : public ::testing::Test {
     device->SetVertexShaderConstantF(0, &columns[0][0], 4);
   }
 
-  // A 2x2 texture on a sampler: red, green / blue, white.
-  void BindQuadrantTexture(DWORD sampler = 0) {
+  // A 2x2 texture on a sampler: red, green / blue, white; or flipped upside down.
+  void BindQuadrantTexture(DWORD sampler = 0, bool flipped = false) {
     IDirect3DTexture9* texture = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
     m_objects.push_back(texture);
     D3DLOCKED_RECT locked;
     ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
     const D3DCOLOR rows[2][2] = {{0xFFFF0000, 0xFF00FF00}, {0xFF0000FF, 0xFFFFFFFF}};
-    for (int y = 0; y < 2; ++y) memcpy(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch, rows[y], 8);
+    for (int y = 0; y < 2; ++y) memcpy(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch, rows[flipped ? 1 - y : y], 8);
     texture->UnlockRect(0);
     ASSERT_EQ(D3D_OK, device->SetTexture(sampler, texture));
     m_samplers.push_back(sampler);
@@ -520,6 +520,61 @@ TEST_F(ShaderPixelTest, CompiledAndAssembledHalvesShareVaryingsWithoutBuiltIns) 
   }
 }
 
+// Texture coordinates (2u - 0.5, 2v - 0.5, 0, 2): below 0 at the left and top edges, above 1
+// beyond the middle.
+const char kStretchedCoordinatesVS[] =
+    "vs_1_1\ndef c4, 2, 2, 0, 0\ndef c5, -0.5, -0.5, 0, 2\ndcl_position v0\ndcl_texcoord0 v2\n"
+    "m4x4 oPos, v0, c0\nmad oT0, v2, c4, c5\n";
+
+TEST_F(ShaderPixelTest, Ps14TwoPhasesSampleAtTexcoordsAndAtCoordinatesComputedFromThem) {
+  BindQuadrantTexture(0);
+  BindQuadrantTexture(2, true);
+  device->SetVertexShader(VertexShader(kTransformVS));
+  // r0: sampler 0 at t0; r2 (second phase): sampler 2, flipped, half the texture to the right (it wraps);
+  // the output mixes a quarter of r0 with three quarters of r2 and puts v in blue.
+  device->SetPixelShader(PixelShader(
+      "ps_1_4\ndef c0, 0.25, 0, 0, 0\ndef c1, 0.5, 0, 0, 0\n"
+      "texld r0, t0\ntexcrd r1.rgb, t0\nadd r1.rg, r1, c1\nphase\ntexld r2, r1\n"
+      "lrp r0.rgb, c0.r, r0, r2\nadd r1.g, r1, -c1\nmov r0.b, r1.g\n"));
+  DrawSquare(0xFF000000);
+  ExpectQuadrants(device.ReadBackBuffer(), 0xFFFFBF40, 0xFF004040, 0xFF00BFBF, 0xFFFF40BF);
+}
+
+TEST_F(ShaderPixelTest, Ps14DividedCoordinatesBesideATexkill) {
+  BindQuadrantTexture(3);
+  device->SetVertexShader(VertexShader(kStretchedCoordinatesVS));
+  // Sampled at the coordinates divided by w, which halves them; blue is u / w.
+  device->SetPixelShader(PixelShader(
+      "ps_1_4\ntexkill t0\ntexld r3, t0_dw.xyw\ntexcrd r1.rgb, t0_dw.xyw\nmov r0, r3\nmov r0.b, r1.r\n"));
+  DrawSquare(0xFF000000);
+  const std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  EXPECT_PIXEL(pixels, 4, 4, 0xFF000000u);  // negative coordinates: discarded, the clear colour stays
+  ExpectQuadrants(pixels, 0xFFFF0000, 0xFF00FF80, 0xFF000000, 0xFFFFFF80);
+}
+
+TEST_F(ShaderPixelTest, Ps11TexcoordGivesClampedCoordinatesAsColour) {
+  device->SetVertexShader(VertexShader(kStretchedCoordinatesVS));
+  // Scaled into 0.25 .. 0.75 so that coordinates outside 0..1 would show.
+  device->SetPixelShader(
+      PixelShader("ps_1_1\ndef c0, 0.5, 0.5, 0.5, 0.5\ndef c1, 0.25, 0.25, 0.25, 0.25\ntexcoord t0\nmad r0, t0, c0, c1\n"));
+  DrawSquare(0xFF000000);
+  const std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  EXPECT_PIXEL(pixels, 4, 4, 0xFF404040u);
+  EXPECT_PIXEL(pixels, 60, 4, 0xFFBF4040u);
+  EXPECT_PIXEL(pixels, 60, 60, 0xFFBFBF40u);
+  EXPECT_PIXEL(pixels, 32, 24, 0xFF806040u);
+}
+
+TEST_F(ShaderPixelTest, Ps13TexcoordBesideTex) {
+  BindQuadrantTexture(0);
+  device->SetVertexShader(VertexShader(
+      "vs_1_1\ndcl_position v0\ndcl_texcoord0 v2\nm4x4 oPos, v0, c0\nmov oT0, v2\nmov oT1, v2\n"));
+  // The texture's colour scaled by (u, v, 0).
+  device->SetPixelShader(PixelShader("ps_1_3\ntex t0\ntexcoord t1\nmul r0, t0, t1\n"));
+  DrawSquare(0xFF000000);
+  ExpectQuadrants(device.ReadBackBuffer(), 0xFF400000, 0xFF004000, 0xFF000000, 0xFFBFBF00);
+}
+
 TEST_F(ShaderPixelTest, BadCodeFailsCreation) {
   const std::vector<DWORD> pixelCode = AssembleOrFail("ps_1_1\nmov r0, v0\n");
   const std::vector<DWORD> vertexCode = AssembleOrFail(kTransformVS);
@@ -536,6 +591,20 @@ TEST_F(ShaderPixelTest, BadCodeFailsCreation) {
   EXPECT_EQ(nullptr, ps);
 }
 
+TEST_F(ShaderPixelTest, MalformedPs1TextureInstructionsFailCreation) {
+  const DWORD texldWithoutSource[] = {0xFFFF0104, 0x00000042, 0x800F0000, 0x0000FFFF};
+  const DWORD texldIntoTextureRegister[] = {0xFFFF0104, 0x00000042, 0xB00F0000, 0xB0E40000, 0x0000FFFF};
+  const DWORD texldOfNoSampler[] = {0xFFFF0104, 0x00000042, 0x800F07FF, 0xB0E40000, 0x0000FFFF};
+  const DWORD texcrdFromConstant[] = {0xFFFF0104, 0x00000040, 0x80070000, 0xA0E40000, 0x0000FFFF};
+  const DWORD texcoordOfTemporary[] = {0xFFFF0101, 0x00000040, 0x800F0000, 0x0000FFFF};
+  for (const DWORD* code : {texldWithoutSource, texldIntoTextureRegister, texldOfNoSampler, texcrdFromConstant,
+                            texcoordOfTemporary}) {
+    IDirect3DPixelShader9* ps = reinterpret_cast<IDirect3DPixelShader9*>(1);
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->CreatePixelShader(code, &ps)) << std::hex << code[1] << " " << code[2];
+    EXPECT_EQ(nullptr, ps);
+  }
+}
+
 TEST_F(ShaderPixelTest, GetFunctionReturnsTheCreatingCode) {
   const std::vector<DWORD> code = AssembleOrFail(kTransformVS);
   IDirect3DVertexShader9* shader = VertexShader(kTransformVS);
@@ -546,6 +615,17 @@ TEST_F(ShaderPixelTest, GetFunctionReturnsTheCreatingCode) {
   std::vector<DWORD> copy(code.size());
   ASSERT_EQ(D3D_OK, shader->GetFunction(copy.data(), &size));
   EXPECT_EQ(code, copy);
+
+  // Not the form the translation was made from.
+  const char kPs14[] = "ps_1_4\ntexcrd r1.rgb, t0\ntexld r0, t1\nadd r0, r0, r1\n";
+  const std::vector<DWORD> pixelCode = AssembleOrFail(kPs14);
+  IDirect3DPixelShader9* pixelShader = PixelShader(kPs14);
+  ASSERT_NE(nullptr, pixelShader);
+  ASSERT_EQ(D3D_OK, pixelShader->GetFunction(nullptr, &size));
+  ASSERT_EQ(pixelCode.size() * sizeof(DWORD), size);
+  copy.assign(pixelCode.size(), 0);
+  ASSERT_EQ(D3D_OK, pixelShader->GetFunction(copy.data(), &size));
+  EXPECT_EQ(pixelCode, copy);
 }
 
 }  // namespace
