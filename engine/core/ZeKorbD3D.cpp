@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
-#include <type_traits>
 
 #include "core/ApplicationChecks.h"
 #include "core/EngineContext.h"
@@ -54,18 +53,6 @@ CD3D9Enumeration* CZeKorbD3D::GetAdapterEnumeration() { return nullptr; }
 
 namespace {
 
-// A scene of the engine's own class. While some scene operations are still to come the class
-// cannot be made, and scenes come only from a factory that SetSceneFactory installed.
-template <class TScene>
-CScene* MakeEngineScene(CD3D9RendererInterface* renderer, CEngineLog* log) {
-  if constexpr (std::is_abstract_v<TScene>)
-    return nullptr;
-  else
-    return new (std::nothrow) TScene(renderer, log);
-}
-
-CZeKorbD3D::SceneFactory g_pSceneFactory = &MakeEngineScene<CScene>;
-
 // The name buffer holds the name and its ".zks" or ".lws" ending.
 constexpr size_t kSceneNameBuffer = CScene::kNameLength;
 constexpr size_t kLongestSceneName = kSceneNameBuffer - 5;
@@ -100,14 +87,10 @@ void LogLine(int line, int level, const char* format, ...) {
 
 }  // namespace
 
-void CZeKorbD3D::SetSceneFactory(SceneFactory factory) {
-  g_pSceneFactory = factory != nullptr ? factory : &MakeEngineScene<CScene>;
-}
-
 void CZeKorbD3D::AddScene(CSceneInterface** scene) {
   if (scene == nullptr) return;
   CEngineContext* context = GetEngineContext();
-  CScene* created = g_pSceneFactory(context->pRenderer, context->pLog);
+  CScene* created = new (std::nothrow) CScene(context->pRenderer, context->pLog);
   if (created == nullptr)
     LogLine(__LINE__, CEngineLog::kLevelError, "ERROR!!! - Can't Create Scene\n");
   else

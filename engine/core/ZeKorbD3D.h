@@ -48,10 +48,6 @@ class CZeKorbD3D final : public CZeKorbD3DInterface {
   CConsole* GetConsoleInterface() override;
   CParticleEmiterFactory* GetParticleEmiterFactory() override;
 
- // How AddScene makes its scenes; null puts back the engine's own.
-  using SceneFactory = CScene* (*)(CD3D9RendererInterface* renderer, CEngineLog* log);
-  static void SetSceneFactory(SceneFactory factory);
-
  private:
   CZeKorbD3D() = default;
   // Reads the named file with the reader its extension names; false when that reader fails.

@@ -30,8 +30,6 @@ constexpr UINT kParameterNameSize = 56;
 constexpr UINT kMaxShaderParameters = 16;
 constexpr UINT kFogWithChunk = 3;
 
-CZKSSceneExporter::SceneMaker g_pSceneMaker = nullptr;
-
 // Consumes the next tag when it starts another object of the run.
 bool NextIsObject(CChunkReader& in, ChunkTag& tag) {
   for (const char* name : {"CAME", "LITE", "MESH", "NULL"})
@@ -55,8 +53,6 @@ class FileCloser {
 };
 
 }  // namespace
-
-void CZKSSceneExporter::SetSceneMaker(SceneMaker maker) { g_pSceneMaker = maker; }
 
 // --- saving ---
 
@@ -238,7 +234,7 @@ bool CZKSSceneExporter::LoadScene(CScene** sceneOut, const char* path, UINT load
     return false;
   }
   *sceneOut = nullptr;
-  CScene* scene = g_pSceneMaker != nullptr ? g_pSceneMaker(m_pRenderer, m_pLog) : nullptr;
+  CScene* scene = new (std::nothrow) CScene(0, m_pRenderer, m_pLog);
   if (scene == nullptr) {
     LogError(__LINE__, "ERROR! - Scene, Can't Create Scene: %s\n", path);
     return false;

@@ -10,15 +10,8 @@ class CWorldObject;
 
 class CZKSSceneExporter final : public CZKExporter {
  public:
-  // Makes the empty scene a load fills (renderer and log handed on); null when it cannot.
-  using SceneMaker = CScene* (*)(CD3D9RendererInterface* renderer, CEngineLog* log);
-
   CZKSSceneExporter(CZKReader* reader, CEngineLog* log, CD3D9RendererInterface* renderer)
       : CZKExporter(reader, log, renderer, ".\\Sources\\ZKSSceneExporter") {}
-
-  // The scene class registers its maker once every operation of it exists; until then a load
-  // fails with a clear line.
-  static void SetSceneMaker(SceneMaker maker);
 
   // Writes "%s%s.zks" from the scene's directory and name.
   bool SaveScene(CScene* scene);

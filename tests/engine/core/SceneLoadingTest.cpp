@@ -189,12 +189,8 @@ TEST_F(SceneLoadingTest, WaitingWindowMessagesAreHandledBeforeTheFileIsRead) {
 }
 
 TEST_F(SceneLoadingTest, AddSceneMakesAFreshlyCreatedScene) {
-  CZeKorbD3D::SetSceneFactory([](CD3D9RendererInterface* renderer, CEngineLog* sceneLog) -> CScene* {
-    return new TestScene(renderer, sceneLog);
-  });
   CSceneInterface* scene = nullptr;
   engine->AddScene(&scene);
-  CZeKorbD3D::SetSceneFactory(nullptr);
   ASSERT_NE(scene, nullptr);
   EXPECT_STREQ(scene->GetName(), "freshly_created");
   scene->Release();

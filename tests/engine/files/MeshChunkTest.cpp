@@ -183,14 +183,10 @@ TEST_F(MeshChunk, MeshWhoseObjectFileCannotBeSavedLeavesACompleteChunkAndFails) 
   EXPECT_EQ(U32At(bytes, 4), bytes.size() - 8);
 }
 
-CScene* MakeTestScene(CD3D9RendererInterface* renderer, CEngineLog* log) {
-  return new TestScene(0u, renderer, log);
-}
 
 // The scene file holds each mesh's place; each mesh's geometry comes back from its own object
 // file, and the parent and morph links from one mesh to another are resolved.
 TEST_F(MeshChunk, WholeSceneWithMeshesRoundTrips) {
-  CZKSSceneExporter::SetSceneMaker(&MakeTestScene);
   scene->SetName("level");
   CMesh* rock = Tetrahedron("rock");
   CMesh* leaf = AddMesh("leaf");
@@ -206,7 +202,6 @@ TEST_F(MeshChunk, WholeSceneWithMeshesRoundTrips) {
   CScene* loaded = nullptr;
   const bool read =
       reader.GetSceneExporter()->LoadScene(&loaded, (dir / "level.zks").c_str(), 0);
-  CZKSSceneExporter::SetSceneMaker(nullptr);
   ASSERT_NE(loaded, nullptr);
   EXPECT_TRUE(read) << log.TextAt(CEngineLog::kLevelError);
   auto* loadedRock = dynamic_cast<CMesh*>(loaded->GetMeshByName("rock", 0));

@@ -36,10 +36,6 @@
 
 namespace {
 
-CScene* MakeScene(CD3D9RendererInterface* renderer, CEngineLog* log) {
-  return new TestScene(0u, renderer, log);
-}
-
 void AddKeys(CChannelEnvelope* channel, float first, float second) {
   channel->AddKeyData(first, 0, KEY_SHAPE_LINEAR, 0, 0, 0, 0, 0, 0, 0);
   channel->AddKeyData(second, 10, KEY_SHAPE_TCB, 0.5f, 0, 0, 0, 0, 0, 0);
@@ -103,7 +99,6 @@ class SceneFileTest : public ::testing::Test {
     free(cwd);
     ASSERT_EQ(chdir(folder.Path().c_str()), 0);
     context->pVirtualFileSystem = &vfs;
-    CZKSSceneExporter::SetSceneMaker(&MakeScene);
     CNull::SetScriptHost(&scripts);
     CLight::SetSpatial(&spatial);
     scene = new TestScene(0u, &renderer, &log);
@@ -114,7 +109,6 @@ class SceneFileTest : public ::testing::Test {
     if (loaded != nullptr) loaded->Release();
     CLight::SetSpatial(nullptr);
     CNull::SetScriptHost(nullptr);
-    CZKSSceneExporter::SetSceneMaker(nullptr);
     CScene::SetShaderLibrary(nullptr);
     EXPECT_EQ(chdir(m_previousFolder.c_str()), 0);
   }
