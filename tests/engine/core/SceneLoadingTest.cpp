@@ -13,6 +13,8 @@
 #include "TestWindow.h"
 #include "ZkzWriter.h"
 #include "core/ZeKorbD3D.h"
+#include "files/ZKReader.h"
+#include "files/ZKSSceneFileReader.h"
 #include "zktest/ZkTestClock.h"
 
 namespace {
@@ -205,6 +207,36 @@ TEST_F(SceneLoadingTest, SaveHandsTheSceneToTheSceneFileReader) {
   context->pSceneFileReader = nullptr;
   EXPECT_EQ(engine->SaveSceneToZKS(scene, 0), 0u);
   scene->Release();
+}
+
+// The engine's own reader behind the top interface: a scene saved by SaveSceneToZKS comes back
+// through LoadScene by its bare name.
+TEST_F(SceneLoadingTest, SavedSceneLoadsBackThroughTheEngineReader) {
+  bool made = false;
+  CZKReader files(nullptr, &log, made);
+  ASSERT_TRUE(made);
+  CZKSSceneFileReader engineReader(&files);
+  context->pSceneFileReader = &engineReader;
+
+  CSceneInterface* original = nullptr;
+  engine->AddScene(&original);
+  ASSERT_NE(original, nullptr);
+  original->SetName("saved");
+  ASSERT_NE(original->AddCamera(), nullptr);
+  original->AddNull()->SetName("pivot");
+  original->SetFogType(3);
+  ASSERT_EQ(engine->SaveSceneToZKS(original, 0), 1u);
+  original->Release();
+
+  CSceneInterface* loaded = Load("saved");
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_STREQ(loaded->GetName(), "saved");
+  ASSERT_EQ(loaded->GetNumberOfCameras(), 1u);
+  EXPECT_EQ(loaded->GetActiveCamera(), loaded->GetCamera(0));
+  ASSERT_EQ(loaded->GetNumberOfNullObjects(), 1u);
+  EXPECT_STREQ(loaded->GetNull(0)->GetName(), "pivot");
+  EXPECT_EQ(loaded->GetFogType(), 3u);
 }
 
 }  // namespace
