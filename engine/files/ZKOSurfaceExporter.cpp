@@ -7,6 +7,7 @@
 #include "ChunkWriter.h"
 #include "ZKReader.h"
 #include "ZKSEnvelopeExporter.h"
+#include "ZKShaderChunk.h"
 #include "core/FatalError.h"
 #include "scene/Envelope.h"
 #include "scene/Mesh.h"
@@ -45,8 +46,6 @@ using MaterialTextureChunk = CZKOSurfaceExporter::MaterialTextureChunk;
 constexpr UINT kTextField = CZKOSurfaceExporter::kTextField;
 constexpr UINT kNameChunk = 8 + kTextField;
 constexpr UINT kAnimationHeader = 16;
-constexpr UINT kParameterSize = 64;
-constexpr UINT kParameterNameSize = 56;
 constexpr BYTE kFullChannel = 255;
 
 // In the order they are written.
@@ -335,23 +334,12 @@ bool CZKOSurfaceExporter::WriteSHDR(CSurface* surface, CChunkWriter& out) {
   const UINT count = withShader ? static_cast<UINT>(parameters.size()) : 0;
   if (withShader) LogInfo(__LINE__, "SAVING PARAM: %i\n", static_cast<int>(count));
   // More than a reader's table holds would make a file that cannot be read back.
-  if (count > kMaxShaderParameters) {
+  if (count > CZKShaderChunk::kMaxParameters) {
     LogError(__LINE__, "ERROR! - Too Many Shader Parameters To Save: %s, %s\n",
              MeshName(surface), surface->GetName());
     return false;
   }
-  return out.Container("SHDR", [&] {
-    if (!out.FixedChunk("NAME", kTextField, [&] { return out.Text(name, kTextField); }))
-      return false;
-    if (count == 0) return true;
-    return out.FixedChunk("PARM", kParameterSize * count, [&] {
-      for (UINT i = 0; i < count; ++i)
-        if (!out.U32(parameters[i].dwValue) || !out.U32(parameters[i].dwDynamicID) ||
-            !out.Text(parameters[i].szParameterName, kParameterNameSize))
-          return false;
-      return true;
-    });
-  });
+  return CZKShaderChunk::Write(out, name, parameters.data(), count);
 }
 
 // --- reading ---
@@ -546,37 +534,12 @@ bool CZKOSurfaceExporter::ReadINDN(CSurface* surface, CChunkReader& in,
 
 bool CZKOSurfaceExporter::ReadSHDR(CSurface* surface, CChunkReader& in,
                                    const ChunkReport& report) {
-  // The NAME and PARM chunks are read by their own sizes.
-  uint32_t unused = 0;
-  if (!in.U32(unused)) return false;
-  char name[kTextField] = {};
-  if (in.NextTagIs("NAME")) {
-    uint32_t size = 0;
-    if (!in.U32(size)) return false;
-    if (size != kTextField) {
-      report.Error("ERROR! - Surface::SHDR Incorrect Size Of NAME: %s, %s\n");
-      return false;
-    }
-    if (!in.Text(name, sizeof name)) return false;
-  }
-  ShaderParameter table[kMaxShaderParameters] = {};
-  UINT count = 0;
-  if (in.NextTagIs("PARM")) {
-    uint32_t size = 0;
-    if (!in.U32(size)) return false;
-    if (size / kParameterSize > kMaxShaderParameters) {
-      LogError(__LINE__, "ERROR! - Not Enuff shader Parameteres Entries In Surface Loader\n");
-      return false;
-    }
-    count = size / kParameterSize;
-    for (UINT i = 0; i < count; ++i)
-      if (!in.U32(table[i].dwValue) || !in.U32(table[i].dwDynamicID) ||
-          !in.Text(table[i].szParameterName, kParameterNameSize))
-        return false;
-    if (!in.Skip(size % kParameterSize)) return false;  // a partial record is not a record
-  }
-  // A shader that cannot be made leaves the surface without one; the load goes on.
-  if (surface->CreateShader(name, table, count, 1) == 0)
+  CZKShaderChunk::Loaded shader;
+  if (!CZKShaderChunk::Read(in, shader, report,
+                            "ERROR! - Surface::SHDR Incorrect Size Of NAME: %s, %s\n",
+                            "ERROR! - Not Enuff shader Parameteres Entries In Surface Loader\n"))
+    return false;
+  if (surface->CreateShader(shader.szName, shader.Parameters, shader.dwNumberOfParameters, 1) == 0)
     LogError(__LINE__, "ERROR! - Can't Create Shader: %s\n", surface->GetShaderFileName());
   else
     surface->MarkOwnShader();

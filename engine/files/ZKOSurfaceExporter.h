@@ -17,8 +17,6 @@ class CChunkWriter;
 class CZKOSurfaceExporter final : public CZKExporter {
  public:
   static constexpr UINT kTextField = 256;
-  // The most shader parameters a "SHDR" chunk may carry.
-  static constexpr UINT kMaxShaderParameters = 16;
 
   CZKOSurfaceExporter(CZKReader* reader, CEngineLog* log, CD3D9RendererInterface* renderer)
       : CZKExporter(reader, log, renderer, ".\\Sources\\ZKOSurfaceExporter") {}

@@ -13,6 +13,7 @@
 #include "ZKSLink.h"
 #include "ZKSMeshExporter.h"
 #include "ZKSNullExporter.h"
+#include "ZKShaderChunk.h"
 #include "core/EngineContext.h"
 #include "scene/Camera.h"
 #include "scene/Light.h"
@@ -25,9 +26,6 @@ namespace {
 
 constexpr size_t kFileNameLength = 260;
 constexpr UINT kTextField = CScene::kNameLength;
-constexpr UINT kParameterSize = 64;
-constexpr UINT kParameterNameSize = 56;
-constexpr UINT kMaxShaderParameters = 16;
 constexpr UINT kFogWithChunk = 3;
 
 // Consumes the next tag when it starts another object of the run.
@@ -183,21 +181,10 @@ bool CZKSSceneExporter::WriteShader(CScene* scene, FILE* stream, UINT& total) {
   const std::vector<ShaderParameter>& parameters = scene->GetShaderParameters();
   const bool withParameters = scene->GetShader() != nullptr && !parameters.empty();
   // More than a loader's table holds would make a file that cannot be read back.
-  if (parameters.size() > kMaxShaderParameters) return false;
+  if (parameters.size() > CZKShaderChunk::kMaxParameters) return false;
   CChunkWriter out(stream, total);
-  return out.Container("SHDR", [&] {
-    if (!out.FixedChunk("NAME", kTextField, [&] { return out.Text(name, kTextField); }))
-      return false;
-    if (!withParameters) return true;
-    const UINT count = static_cast<UINT>(parameters.size());
-    return out.FixedChunk("PARM", kParameterSize * count, [&] {
-      for (const ShaderParameter& parameter : parameters)
-        if (!out.U32(parameter.dwValue) || !out.U32(parameter.dwDynamicID) ||
-            !out.Text(parameter.szParameterName, kParameterNameSize))
-          return false;
-      return true;
-    });
-  });
+  return CZKShaderChunk::Write(out, name, withParameters ? parameters.data() : nullptr,
+                               static_cast<uint32_t>(parameters.size()));
 }
 
 // --- loading ---
@@ -436,36 +423,12 @@ bool CZKSSceneExporter::CountsMatch(CScene* scene, const Counts& stated,
 }
 
 bool CZKSSceneExporter::ReadShader(CScene* scene, CChunkReader& in) {
-  uint32_t unused = 0;
-  ChunkTag tag;
-  if (!in.U32(unused) || !in.Tag(tag)) return false;
-  char name[kTextField] = {};
-  if (tag.Is("NAME")) {
-    uint32_t size = 0;
-    if (!in.U32(size)) return false;
-    if (size != kTextField) {
-      LogError(__LINE__, "ERROR! - Scene::SHDR Incorrect Size Of NAME: %s\n", scene->GetName());
-      return false;
-    }
-    if (!in.Text(name, kTextField)) return false;
-  }
-  ShaderParameter table[kMaxShaderParameters] = {};
-  UINT count = 0;
-  if (in.NextTagIs("PARM")) {
-    uint32_t size = 0;
-    if (!in.U32(size)) return false;
-    if (size / kParameterSize > kMaxShaderParameters) {
-      LogError(__LINE__, "ERROR! - Not Enuff shader Parameteres Entries In Scene Loader\n");
-      return false;
-    }
-    count = size / kParameterSize;
-    for (UINT i = 0; i < count; ++i)
-      if (!in.U32(table[i].dwValue) || !in.U32(table[i].dwDynamicID) ||
-          !in.Text(table[i].szParameterName, kParameterNameSize))
-        return false;
-    if (!in.Skip(size % kParameterSize)) return false;  // a partial record is not a record
-  }
-  if (scene->CreateShader(name, table, count, 1) == 0)
+  CZKShaderChunk::Loaded shader;
+  if (!CZKShaderChunk::Read(in, shader, Report(__LINE__, scene->GetName()),
+                            "ERROR! - Scene::SHDR Incorrect Size Of NAME: %s\n",
+                            "ERROR! - Not Enuff shader Parameteres Entries In Scene Loader\n"))
+    return false;
+  if (scene->CreateShader(shader.szName, shader.Parameters, shader.dwNumberOfParameters, 1) == 0)
     LogError(__LINE__, "ERROR! - Can't Create Shader: %s\n", scene->GetShaderFileName());
   else
     scene->MarkShaderFromFile();

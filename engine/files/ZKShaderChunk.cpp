@@ -21,9 +21,8 @@ bool CZKShaderChunk::Write(CChunkWriter& out, const char* name,
 bool CZKShaderChunk::Read(CChunkReader& in, Loaded& loaded, const ChunkReport& report,
                           const char* nameSize, const char* tooManyParameters) {
   uint32_t unusedSize = 0, size = 0;
-  ChunkTag tag;
-  if (!in.U32(unusedSize) || !in.Tag(tag)) return false;
-  if (tag.Is("NAME")) {
+  if (!in.U32(unusedSize)) return false;
+  if (in.NextTagIs("NAME")) {
     if (!in.U32(size)) return false;
     if (size != kNameLength) {
       report.Error(nameSize);
