@@ -105,6 +105,7 @@ class CCamera final : public TWorldObject<CCameraInterface> {
   void SetParentObject(CWorldObjectInterface* parent);
   // Stores the target as it is (the loaders resolve targets by number); the type stays.
   void SetTargetObject(CWorldObject* target) { m_pTarget = target; }
+  CWorldObject* GetTarget() const { return m_pTarget; }
   void SetParentNumber(UINT number) { m_dwParentNumber = number; }
   // The parent as the loaded scene numbers it (kind and number), resolved after loading.
   void SetParentReference(UINT type, UINT number) {

@@ -1206,6 +1206,25 @@ void CScene::CutParentsLeftBehind(CScene& source, UINT kinds) {
     }
     object->SetParent(nullptr);
   }
+  CutTargetsAcross(source, kinds);
+}
+
+void CScene::CutTargetsAcross(CScene& source, UINT kinds) {
+  // Targets and morph targets, like parents, must not reach from one scene into the other:
+  // each scene is released on its own.
+  const auto across = [&](CWorldObject* object, CWorldObject* target) {
+    return target != nullptr && InMask(object, kinds) != InMask(target, kinds);
+  };
+  for (CWorldObject* object = source.m_pFirstWorldObject; object != nullptr;
+       object = object->GetNext()) {
+    if (auto* camera = dynamic_cast<CCamera*>(object)) {
+      if (across(camera, camera->GetTarget())) camera->SetTargetObject(nullptr);
+    } else if (auto* light = dynamic_cast<CLight*>(object)) {
+      if (across(light, light->GetTarget())) light->SetTarget(nullptr);
+    } else if (auto* mesh = dynamic_cast<CMesh*>(object)) {
+      if (across(mesh, mesh->GetMorphTargetObject())) mesh->SetMorphTarget(nullptr);
+    }
+  }
 }
 
 void CScene::MoveObjectsFrom(CScene& source, UINT kinds) {

@@ -238,8 +238,10 @@ class CScene : public CSceneInterface {
   // The meshes of the point's leaf and of the cells around it; false when no leaf holds the point.
   bool CollectOctreeMeshes(const CVector3& point, float radius, std::vector<CMeshInterface*>& out);
   void CollectNearbyMeshes(const CVector3& point, float radius, std::vector<CMeshInterface*>& out);
-  // Parents that will not move along with their children are cut, in the source's list order.
+  // Parents that will not move along with their children are cut, in the source's list order;
+  // then targets and morph targets that would reach across.
   void CutParentsLeftBehind(CScene& source, UINT kinds);
+  void CutTargetsAcross(CScene& source, UINT kinds);
   void MoveObjectsFrom(CScene& source, UINT kinds);
   // The source forgets what moved: its arrays, counts and current objects.
   void ForgetMovedObjects();

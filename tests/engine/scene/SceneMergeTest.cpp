@@ -155,6 +155,27 @@ TEST_F(SceneMergeTest, ParentLinksThatWouldCrossTheScenesAreCut) {
   }
 }
 
+// Targets and morph targets that would point into the other scene are cut too; those that move
+// with their object stay.
+TEST_F(SceneMergeTest, TargetsThatWouldCrossTheScenesAreCut) {
+  CMesh* shape = Mesh(source, "shape");
+  CMesh* morph = Mesh(source, "morph");
+  morph->SetMorphTarget(shape);
+  CNull* aim = Null(source, "aim");
+  CLight* light = Light(source, "light");
+  light->SetTarget(aim);
+  auto* camera = dynamic_cast<CCamera*>(source->AddCamera());
+  camera->SetTargetObject(light);
+
+  CSceneInterface* from = source;
+  ASSERT_EQ(target->AddMeshes(&from, WORLD_OBJECT_MESH | WORLD_OBJECT_LIGHT), 1u);
+  EXPECT_EQ(morph->GetMorphTargetObject(), shape);  // both moved
+  EXPECT_EQ(light->GetTarget(), nullptr);          // its null stayed behind
+  EXPECT_EQ(camera->GetTarget(), nullptr);         // it stayed, its light moved
+  bench.Release(source);
+  bench.Release(target);
+}
+
 TEST_F(SceneMergeTest, LightsIntoAnEmptySceneLeaveTheOtherKindsAlone) {
   TestScene* empty = bench.NewScene("empty");
   CMesh* mesh = Mesh(source, "mesh");
