@@ -5,7 +5,7 @@
 #include "scene/Mesh.h"
 #include "spatial/MeshShadowVolume.h"
 #include "spatial/ShadowVolumeGeometry.h"
-#include "spatial/ShadowVolumeIndexBuffer.h"
+#include "scene/CountedIndexBuffer.h"
 
 namespace {
 
@@ -121,7 +121,7 @@ bool CZKOShadowVolumeExporter::Apply(CMesh* mesh, Loaded& loaded) {
                mesh->GetName());
       return false;
     }
-  CShadowVolumeIndexBuffer* indexBuffer = nullptr;
+  CCountedIndexBuffer* indexBuffer = nullptr;
   if (!loaded.Indices.empty()) {
     indexBuffer = mesh->CreateShadowVolumeIndexBuffer(
         loaded.Indices.data(), static_cast<UINT>(loaded.Indices.size()), loaded.szOwnerSuffix);

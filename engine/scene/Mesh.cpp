@@ -28,7 +28,7 @@
 #include "spatial/Collider.h"
 #include "spatial/CollisionManager.h"
 #include "spatial/ShadowVolumeGeometry.h"
-#include "spatial/ShadowVolumeIndexBuffer.h"
+#include "scene/CountedIndexBuffer.h"
 #include "winuser.h"
 
 namespace {
@@ -1025,7 +1025,7 @@ void CMesh::CreateShadowVolumeGeometry() {
   }
   const UINT indexCount = static_cast<UINT>(geometry.m_Indices.size());
   const UINT vertexCount = static_cast<UINT>(geometry.m_DynamicVertices.size());
-  CShadowVolumeIndexBuffer* indexBuffer =
+  CCountedIndexBuffer* indexBuffer =
       CreateShadowVolumeIndexBuffer(geometry.m_Indices.data(), indexCount, "_shadow_volume_1");
   if (indexBuffer == nullptr) {
     Log(CEngineLog::kLevelError,
@@ -1038,8 +1038,8 @@ void CMesh::CreateShadowVolumeGeometry() {
       static_cast<int>(indexCount), static_cast<int>(vertexCount));
 }
 
-CShadowVolumeIndexBuffer* CMesh::CreateShadowVolumeIndexBuffer(WORD* indices, UINT count,
-                                                                const char* ownerSuffix) {
+CCountedIndexBuffer* CMesh::CreateShadowVolumeIndexBuffer(WORD* indices, UINT count,
+                                                          const char* ownerSuffix) {
   auto* renderer = static_cast<CD3D9RendererInterface*>(m_pRendererContext);
   CIndexBufferStorageInterface* storage =
       renderer != nullptr ? renderer->GetIndexBufferStorageInterface() : nullptr;
@@ -1047,7 +1047,7 @@ CShadowVolumeIndexBuffer* CMesh::CreateShadowVolumeIndexBuffer(WORD* indices, UI
   char name[kNameLength + 32];
   std::snprintf(name, sizeof name, "%s%s", m_szName, ownerSuffix != nullptr ? ownerSuffix : "");
   // Only a counted buffer can be shared with clones and released with the mesh.
-  return dynamic_cast<CShadowVolumeIndexBuffer*>(
+  return dynamic_cast<CCountedIndexBuffer*>(
       storage->CreateIndexBuffer(name, name, indices, count, 0, m_dwDynamicBuffers));
 }
 

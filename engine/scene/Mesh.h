@@ -17,14 +17,14 @@
 #include "TWorldObject.h"
 
 class CCollider;
-class LWOImportBuffer;
+class CCountedIndexBuffer;
 class CMeshShaderLibrary;
 class CMeshShadowVolume;
 class CMeshSpatial;
 class CMeshVertexBuffer;
 class COctree;
 class CShader;
-class CShadowVolumeIndexBuffer;
+class LWOImportBuffer;
 
 class CMesh final : public TWorldObject<CMeshInterface> {
  public:
@@ -256,8 +256,8 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   void CalculateBonesRestMatrices();
   // A counted index buffer over shadow-volume indices, owned by "<mesh name><suffix>"; null
   // when the bank cannot make one.
-  CShadowVolumeIndexBuffer* CreateShadowVolumeIndexBuffer(WORD* indices, UINT count,
-                                                          const char* ownerSuffix);
+  CCountedIndexBuffer* CreateShadowVolumeIndexBuffer(WORD* indices, UINT count,
+                                                     const char* ownerSuffix);
 
  private:
   void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));

@@ -8,12 +8,12 @@
 
 class CBone;
 class CCollider;
+class CCountedIndexBuffer;
 class CMesh;
 class CMeshShadowVolume;
 class COctree;
 class CScene;
 class CShadowVolumeGeometry;
-class CShadowVolumeIndexBuffer;
 
 class CMeshSpatial {
  public:
@@ -42,7 +42,7 @@ class CMeshSpatial {
   // buffer's reference.
   virtual void SetShadowVolumeGeometry(CMeshShadowVolume* shadowVolume,
                                        CShadowVolumeGeometry& geometry,
-                                       CShadowVolumeIndexBuffer* indexBuffer) = 0;
+                                       CCountedIndexBuffer* indexBuffer) = 0;
 
   virtual void ReleaseCollider(CCollider* collider) = 0;
 

@@ -11,7 +11,7 @@
 #include "Envelope.h"
 #include "Mesh.h"
 #include "SurfaceImport.h"
-#include "SurfaceIndexBuffer.h"
+#include "CountedIndexBuffer.h"
 #include "SurfaceMaterial.h"
 #include "SurfaceProjection.h"
 #include "SurfaceShaderLibrary.h"
@@ -382,7 +382,7 @@ UINT CSurface::SaveTexturesAsDDS() {
 // --- indices ---
 
 void CSurface::ReleaseIndexBuffer() {
-  if (auto* counted = dynamic_cast<CSurfaceIndexBuffer*>(m_pIndexBuffer)) counted->Release();
+  if (auto* counted = dynamic_cast<CCountedIndexBuffer*>(m_pIndexBuffer)) counted->Release();
   m_pIndexBuffer = nullptr;
 }
 
@@ -884,7 +884,7 @@ CSurface* CSurface::Clone(CMesh* parent) {
   clone->m_Indices = m_Indices;
   if (!m_Indices.empty() && m_pIndexBuffer != nullptr) {
     clone->m_pIndexBuffer = m_pIndexBuffer;
-    if (auto* counted = dynamic_cast<CSurfaceIndexBuffer*>(m_pIndexBuffer)) counted->AddReference();
+    if (auto* counted = dynamic_cast<CCountedIndexBuffer*>(m_pIndexBuffer)) counted->AddReference();
   }
   std::memcpy(clone->m_szName, m_szName, sizeof m_szName);
   std::memcpy(clone->m_szShaderFileName, m_szShaderFileName, sizeof m_szShaderFileName);

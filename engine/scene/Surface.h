@@ -5,7 +5,7 @@
 // see them through CSurfaceInterface.
 //
 // Textures, index buffers and materials come from the renderer's banks and are given back to
-// them (CSurfaceTextureImage, CSurfaceIndexBuffer, CSurfaceMaterial) when the surface drops
+// them (CSurfaceTextureImage, CCountedIndexBuffer, CSurfaceMaterial) when the surface drops
 // them; a resource that does not derive from those is never given back.
 #include <cstdarg>
 #include <memory>

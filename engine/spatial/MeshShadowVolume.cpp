@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "ShadowVolumeGeometry.h"
-#include "ShadowVolumeIndexBuffer.h"
+#include "scene/CountedIndexBuffer.h"
 #include "core/EngineLog.h"
 #include "scene/MeshVertexBuffer.h"
 
@@ -80,9 +80,9 @@ UINT CMeshShadowVolume::Copy(CMeshShadowVolume* target) const {
   if (target == nullptr || target == this) return 1;
   // References are taken before the target drops its own, so a buffer both hold survives.
   CMeshVertexBuffer* dynamicBuffer = Share(m_pDynamicVertexBuffer);
-  CShadowVolumeIndexBuffer* indexBuffer = Share(m_pDynamicIndexBuffer);
+  CCountedIndexBuffer* indexBuffer = Share(m_pDynamicIndexBuffer);
   CMeshVertexBuffer* staticBuffer = Share(m_pStaticVertexBuffer);
-  CShadowVolumeIndexBuffer* lightBuffers[kLights];
+  CCountedIndexBuffer* lightBuffers[kLights];
   for (UINT i = 0; i < kLights; ++i) lightBuffers[i] = Share(m_Lights[i].pIndexBuffer);
 
   Drop(target->m_pDynamicVertexBuffer);
@@ -104,7 +104,7 @@ UINT CMeshShadowVolume::Copy(CMeshShadowVolume* target) const {
 }
 
 void CMeshShadowVolume::SetGeometry(CShadowVolumeGeometry& geometry,
-                                    CShadowVolumeIndexBuffer* indexBuffer) {
+                                    CCountedIndexBuffer* indexBuffer) {
   Drop(m_pDynamicIndexBuffer);
   m_pDynamicIndexBuffer = indexBuffer;
   m_DynamicVertices = std::move(geometry.m_DynamicVertices);

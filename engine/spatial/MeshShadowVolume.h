@@ -8,11 +8,11 @@
 #include "ZKDXInterface.h"
 #include "ZKDXRecords.h"
 
+class CCountedIndexBuffer;
 class CEngineLog;
 class CMesh;
 class CMeshVertexBuffer;
 class CShadowVolumeGeometry;
-class CShadowVolumeIndexBuffer;
 
 class CMeshShadowVolume {
  public:
@@ -22,7 +22,7 @@ class CMeshShadowVolume {
   // business. The flags age: A is cleared in the first reset after it was set, B in the next.
   struct LightEntry {
     DWORD dwFirstWord = 0;
-    CShadowVolumeIndexBuffer* pIndexBuffer = nullptr;  // one reference held
+    CCountedIndexBuffer* pIndexBuffer = nullptr;  // one reference held
     std::vector<WORD> Indices;
     CMatrix mtxLight;
     DWORD dwSecondWord = 0;
@@ -46,7 +46,7 @@ class CMeshShadowVolume {
 
   // Takes over the built arrays and the index buffer's reference; the old dynamic and static
   // geometry is released.
-  void SetGeometry(CShadowVolumeGeometry& geometry, CShadowVolumeIndexBuffer* indexBuffer);
+  void SetGeometry(CShadowVolumeGeometry& geometry, CCountedIndexBuffer* indexBuffer);
   // Holds a reference of its own on each buffer given (either may be null).
   void SetVertexBuffers(CMeshVertexBuffer* dynamicBuffer, CMeshVertexBuffer* staticBuffer);
 
@@ -56,7 +56,7 @@ class CMeshShadowVolume {
   bool HasGeometry() const { return !m_DynamicVertices.empty(); }
   CMeshVertexBuffer* GetDynamicVertexBuffer() const { return m_pDynamicVertexBuffer; }
   CMeshVertexBuffer* GetStaticVertexBuffer() const { return m_pStaticVertexBuffer; }
-  CShadowVolumeIndexBuffer* GetDynamicIndexBuffer() const { return m_pDynamicIndexBuffer; }
+  CCountedIndexBuffer* GetDynamicIndexBuffer() const { return m_pDynamicIndexBuffer; }
   Vertex* GetDynamicVertices() { return Data(m_DynamicVertices); }
   WORD* GetDynamicIndices() { return m_DynamicIndices.empty() ? nullptr : m_DynamicIndices.data(); }
   Vertex* GetStaticVertices() { return Data(m_StaticVertices); }
@@ -77,7 +77,7 @@ class CMeshShadowVolume {
   CMeshVertexBuffer* m_pDynamicVertexBuffer = nullptr;
   std::vector<Vertex> m_DynamicVertices;
   std::vector<WORD> m_DynamicIndices;
-  CShadowVolumeIndexBuffer* m_pDynamicIndexBuffer = nullptr;
+  CCountedIndexBuffer* m_pDynamicIndexBuffer = nullptr;
   LightEntry m_Lights[kLights];
   CMeshVertexBuffer* m_pStaticVertexBuffer = nullptr;
   std::vector<Vertex> m_StaticVertices;

@@ -13,7 +13,7 @@
 #include "spatial/MeshBoundVolume.h"
 #include "spatial/MeshShadowVolume.h"
 #include "spatial/Octree.h"
-#include "spatial/ShadowVolumeIndexBuffer.h"
+#include "scene/CountedIndexBuffer.h"
 
 namespace {
 constexpr const char* kSource = "ZK3DMeshProcessing";
@@ -99,7 +99,7 @@ void CMeshSpatialServices::ResetShadowVolume(CMeshShadowVolume* shadowVolume) {
 
 void CMeshSpatialServices::SetShadowVolumeGeometry(CMeshShadowVolume* shadowVolume,
                                                    CShadowVolumeGeometry& geometry,
-                                                   CShadowVolumeIndexBuffer* indexBuffer) {
+                                                   CCountedIndexBuffer* indexBuffer) {
   if (shadowVolume != nullptr)
     shadowVolume->SetGeometry(geometry, indexBuffer);
   else if (indexBuffer != nullptr)

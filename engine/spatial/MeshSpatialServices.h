@@ -25,7 +25,7 @@ class CMeshSpatialServices final : public CMeshSpatial {
                                UINT* count) override;
   void ResetShadowVolume(CMeshShadowVolume* shadowVolume) override;
   void SetShadowVolumeGeometry(CMeshShadowVolume* shadowVolume, CShadowVolumeGeometry& geometry,
-                               CShadowVolumeIndexBuffer* indexBuffer) override;
+                               CCountedIndexBuffer* indexBuffer) override;
 
   void ReleaseCollider(CCollider* collider) override;
 

@@ -53,7 +53,7 @@ class FakeMeshSpatial final : public CMeshSpatial {
   // Keeps the geometry as the blocks it hands out; the index buffer's reference stays with the
   // test, which owns the buffer.
   void SetShadowVolumeGeometry(CMeshShadowVolume*, CShadowVolumeGeometry& geometry,
-                               CShadowVolumeIndexBuffer* indexBuffer) override {
+                               CCountedIndexBuffer* indexBuffer) override {
     calls.push_back("SetShadowVolumeGeometry");
     shadowBlocks[0] = geometry.m_DynamicVertices;
     shadowBlocks[1] = geometry.m_StaticVertices;
@@ -81,7 +81,7 @@ class FakeMeshSpatial final : public CMeshSpatial {
   UINT hasShadowGeometry = 0;
   std::vector<Vertex> shadowBlocks[2];
   std::vector<WORD> shadowIndices;
-  CShadowVolumeIndexBuffer* shadowIndexBuffer = nullptr;
+  CCountedIndexBuffer* shadowIndexBuffer = nullptr;
   bool hasOctree = false;
   std::vector<std::pair<COctree*, UINT>> cellsToEnter;
   std::vector<std::pair<COctree*, UINT>> removed;

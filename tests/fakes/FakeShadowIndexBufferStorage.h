@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "spatial/ShadowVolumeIndexBuffer.h"
+#include "scene/CountedIndexBuffer.h"
 
-class FakeShadowIndexBuffer final : public CShadowVolumeIndexBuffer {
+class FakeShadowIndexBuffer final : public CCountedIndexBuffer {
  public:
   FakeShadowIndexBuffer(std::string bufferName, const WORD* data, UINT count)
       : name(std::move(bufferName)), indices(data, data + (data ? count : 0)) {}

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/SurfaceIndexBuffer.h"
+#include "scene/CountedIndexBuffer.h"
 #include "scene/SurfaceMaterial.h"
 #include "scene/SurfaceTextureImage.h"
 
@@ -122,7 +122,7 @@ class FakeTextureStorage final : public CTextureStorageInterface {
   UINT GetNumberOfTextures() override { return static_cast<UINT>(made.size()); }
 };
 
-class FakeIndexBuffer final : public CSurfaceIndexBuffer {
+class FakeIndexBuffer final : public CCountedIndexBuffer {
  public:
   std::string meshOwner, surfaceOwner;
   std::vector<WORD> indices;

@@ -220,8 +220,8 @@ TEST_F(ObjectFile, EveryShadowVolumeCombinationTheWriterWritesReadsBack) {
     if (c.statics) geometry.m_StaticVertices = Corners({{5, 5, 5}, {6, 6, 6}});
     const CShadowVolumeGeometry want = geometry;
     WORD none = 0;
-    auto* buffer = c.indices ? static_cast<CShadowVolumeIndexBuffer*>(
-                                   indexBuffers.CreateIndexBuffer("x", "x", &none, 1, 0, 0))
+    auto* buffer = c.indices ? static_cast<CCountedIndexBuffer*>(
+                                 indexBuffers.CreateIndexBuffer("x", "x", &none, 1, 0, 0))
                              : nullptr;
     saved->GetShadowVolumeManager()->SetGeometry(geometry, buffer);
     saved->SetCastsShadowVolume(1);
