@@ -1,10 +1,11 @@
 #pragma once
 // Recording fakes of the banks a surface draws from: textures (counted, named by their images),
-// index buffers and materials. Each bank keeps what it made and counts live references, so a
+// index buffers (also the shadow volumes') and materials. Each bank keeps what it made and counts live references, so a
 // test sees what a surface holds and what it gave back.
 #include <array>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scene/CountedIndexBuffer.h"
@@ -124,8 +125,14 @@ class FakeTextureStorage final : public CTextureStorageInterface {
 
 class FakeIndexBuffer final : public CCountedIndexBuffer {
  public:
+  FakeIndexBuffer() = default;
+  FakeIndexBuffer(std::string owner, const WORD* data, UINT count)
+      : meshOwner(owner), surfaceOwner(std::move(owner)),
+        indices(data, data + (data != nullptr ? count : 0)) {}
+
   std::string meshOwner, surfaceOwner;
   std::vector<WORD> indices;
+  UINT unique = 0;
   UINT dynamic = 0;
   int references = 1;
   int rewrites = 0;
@@ -157,13 +164,14 @@ class FakeIndexBufferStorage final : public CIndexBufferStorageInterface {
     return total;
   }
   CIndexBufferInterface* CreateIndexBuffer(const char* meshOwner, const char* surfaceOwner,
-                                           WORD* indices, UINT number, UINT,
+                                           WORD* indices, UINT number, UINT unique,
                                            UINT dynamic) override {
     if (fail) return nullptr;
     auto buffer = std::make_unique<FakeIndexBuffer>();
     buffer->meshOwner = meshOwner ? meshOwner : "";
     buffer->surfaceOwner = surfaceOwner ? surfaceOwner : "";
     buffer->indices.assign(indices, indices + number);
+    buffer->unique = unique;
     buffer->dynamic = dynamic;
     made.push_back(std::move(buffer));
     return made.back().get();

@@ -15,7 +15,7 @@
 
 #include "ChunkBuilder.h"
 #include "EngineContextScope.h"
-#include "FakeShadowIndexBufferStorage.h"
+#include "FakeSurfaceBanks.h"
 #include "FakeMeshVertexBuffer.h"
 #include "RecordingAllocator.h"
 #include "RecordingEngineLog.h"
@@ -148,7 +148,7 @@ class MeshFileBench : public ::testing::Test {
   EngineContextScope context;
   CRecordingEngineLog log;
   RecordingRenderer renderer;
-  FakeShadowIndexBufferStorage indexBuffers;
+  FakeIndexBufferStorage indexBuffers;
   FakeVertexBufferStorage vertexBuffers;
   CMeshSpatialServices services{&log};
   CCollisionManager manager{&renderer, &log};

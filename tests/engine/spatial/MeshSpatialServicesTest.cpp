@@ -9,7 +9,7 @@
 
 #include "BoxGeometry.h"
 #include "EngineContextScope.h"
-#include "FakeShadowIndexBufferStorage.h"
+#include "FakeSurfaceBanks.h"
 #include "RecordingDrawRenderer.h"
 #include "RecordingEngineLog.h"
 #include "RecordingRenderer.h"
@@ -111,7 +111,7 @@ class MeshSpatialServicesTest : public ::testing::Test {
   EngineContextScope context;
   CRecordingEngineLog log;
   RecordingRenderer renderer;
-  FakeShadowIndexBufferStorage indexBuffers;
+  FakeIndexBufferStorage indexBuffers;
   CMeshSpatialServices services;
   CCollisionManager manager;
   TestScene* scene;
@@ -247,10 +247,10 @@ TEST_F(MeshSpatialServicesTest, ShadowVolumeIsPreparedAndReleasedWithTheMesh) {
   Place(mesh, {1, 0, 0});
   EXPECT_EQ(volume->GetLightEntry(0)->dwFlagA, 0u);
 
-  ASSERT_EQ(indexBuffers.buffers.size(), 1u);
-  EXPECT_EQ(indexBuffers.buffers[0]->references, 1);
+  ASSERT_EQ(indexBuffers.made.size(), 1u);
+  EXPECT_EQ(indexBuffers.made[0]->references, 1);
   mesh->Release();
-  EXPECT_EQ(indexBuffers.buffers[0]->references, 0);
+  EXPECT_EQ(indexBuffers.made[0]->references, 0);
   EXPECT_TRUE(Logged(CEngineLog::kLevelInfo, "  - Releasing Dynamic SV Index Buffer\n"));
   EXPECT_TRUE(Logged(CEngineLog::kLevelInfo, "  - Releasing Static SV Vertices\n"));
 }

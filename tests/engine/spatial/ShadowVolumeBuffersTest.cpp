@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "FakeShadowIndexBufferStorage.h"
+#include "FakeSurfaceBanks.h"
 #include "FakeMeshVertexBuffer.h"
 #include "RecordingEngineLog.h"
 #include "spatial/MeshShadowVolume.h"
@@ -74,8 +74,8 @@ class ShadowVolumeCopyTest : public ::testing::Test {
   }
 
   CRecordingEngineLog log;
-  FakeShadowIndexBuffer dynamicIndexBuffer{"mesh_shadow_volume_1", nullptr, 0};
-  FakeShadowIndexBuffer lightIndexBuffer{"light", nullptr, 0};
+  FakeIndexBuffer dynamicIndexBuffer{"mesh_shadow_volume_1", nullptr, 0};
+  FakeIndexBuffer lightIndexBuffer{"light", nullptr, 0};
   FakeMeshVertexBuffer dynamicVertexBuffer{"mesh_shadow_volume_1", nullptr, 0};
   FakeMeshVertexBuffer staticVertexBuffer{"mesh_shadow_volume_2", nullptr, 0};
   CMeshShadowVolume original;

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "FakeShadowIndexBufferStorage.h"
+#include "FakeSurfaceBanks.h"
 #include "FakeMeshSpatial.h"
 #include "RecordingEngineLog.h"
 #include "RecordingRenderer.h"
@@ -96,7 +96,7 @@ class ShadowVolumeGeometryTest : public ::testing::Test {
 
   RecordingRenderer renderer;
   CRecordingEngineLog log;
-  FakeShadowIndexBufferStorage indexBuffers;
+  FakeIndexBufferStorage indexBuffers;
   FakeMeshSpatial spatial;
   TestScene* scene;
 };
@@ -183,15 +183,15 @@ TEST_F(ShadowVolumeGeometryTest, TetrahedronGetsEveryFaceReversedAndAQuadOnEvery
     EXPECT_EQ(extrusion[4 + j].vecNormal.x, 0.0f);
   }
 
-  ASSERT_EQ(indexBuffers.createCalls.size(), 1u);
-  const auto& call = indexBuffers.createCalls[0];
+  ASSERT_EQ(indexBuffers.made.size(), 1u);
+  const FakeIndexBuffer& call = *indexBuffers.made[0];
   EXPECT_EQ(call.meshOwner, "tetra_shadow_volume_1");
   EXPECT_EQ(call.surfaceOwner, "tetra_shadow_volume_1");
-  EXPECT_EQ(call.count, 48u);
+  EXPECT_EQ(call.indices.size(), 48u);
   EXPECT_EQ(call.unique, 0u);
   EXPECT_EQ(call.dynamic, 1u);
-  EXPECT_EQ(spatial.shadowIndexBuffer, indexBuffers.buffers[0].get());
-  EXPECT_EQ(indexBuffers.buffers[0]->indices, spatial.shadowIndices);
+  EXPECT_EQ(spatial.shadowIndexBuffer, indexBuffers.made[0].get());
+  EXPECT_EQ(indexBuffers.made[0]->indices, spatial.shadowIndices);
   const std::string info = log.TextAt(CEngineLog::kLevelInfo);
   EXPECT_NE(info.find("- Creating Shadow Volume Geometry For: tetra\n"), std::string::npos);
   EXPECT_NE(info.find("  - Done (48 Indices, 12 Vertices)\n  - tetra has 6 edges\n"),
@@ -257,7 +257,7 @@ TEST_F(ShadowVolumeGeometryTest, OpenOrOversharedMeshesGetNoGeometry) {
     EXPECT_EQ(mesh->GetIsClosed(), test.closed);
     EXPECT_EQ(mesh->GetHasShadowVolumeGeometry(), test.hasGeometryFlag);
     EXPECT_FALSE(GeometryStored());
-    EXPECT_TRUE(indexBuffers.createCalls.empty());
+    EXPECT_TRUE(indexBuffers.made.empty());
     const bool warned =
         log.TextAt(CEngineLog::kLevelError)
             .find("WARNING!!! - The Object " + std::string(test.name) +
@@ -311,7 +311,7 @@ TEST_F(ShadowVolumeGeometryTest, SixteenBitIndicesAllowAtMost21845Faces) {
   tooLarge->SetCastsShadowVolume(1);
   tooLarge->CreateShadowVolumeGeometry();
   EXPECT_EQ(tooLarge->GetIsClosed(), 0u);
-  EXPECT_EQ(indexBuffers.createCalls.size(), 1u);
+  EXPECT_EQ(indexBuffers.made.size(), 1u);
   EXPECT_NE(log.TextAt(CEngineLog::kLevelError)
                 .find("ERROR! - Can't Calculate SV Geometry For tooLarge\n"),
             std::string::npos);
@@ -384,7 +384,7 @@ TEST_F(ShadowVolumeGeometryTest, BrokenAdjacencyOrMissingIndexBufferLeavesTheMes
                   test.name + "\n");
   }
 
-  indexBuffers.failCreation = true;
+  indexBuffers.fail = true;
   CMesh* noBuffer = AddMesh("noBuffer");
   noBuffer->SetVertices(3, triangle.data(), 0);
   noBuffer->SetFaces(2, faces.data());
