@@ -1,6 +1,7 @@
 #pragma once
 // A named sprite that records the scene it is given, its orientation flags, the active flag of
-// each of its quads and the frames it is drawn at; everything else answers neutrally.
+// each of its quads, its position and the frames it is drawn at; everything else answers
+// neutrally.
 #include <string>
 #include <vector>
 
@@ -34,8 +35,8 @@ class FakeSprite final : public CSpriteInterface {
   Vertex* GetQuadVertex(UINT, UINT) override { return nullptr; }
   CMaterialInterface* GetMaterialInterface() override { return nullptr; }
   void Draw(float frame) override { drawFrames.push_back(frame); }
-  void SetPosition(const CVector3&) override {}
-  CVector3* GetPosition() override { return &vector; }
+  void SetPosition(const CVector3& placed) override { position = placed; }
+  CVector3* GetPosition() override { return &position; }
   void SetRotation(const CVector3&) override {}
   CVector3* GetRotation() override { return &vector; }
   void SetScale(const CVector3&) override {}
@@ -72,6 +73,7 @@ class FakeSprite final : public CSpriteInterface {
   std::vector<UINT> quadActive;  // starts with every quad on
   UINT orientationFlags = 0;
   std::vector<float> drawFrames;
+  CVector3 position;
 
  private:
   CVector3 vector;

@@ -24,67 +24,6 @@ void ExpectVectorNear(const CVector3& actual, const CVector3& expected, float to
   EXPECT_NEAR(actual.z, expected.z, tolerance);
 }
 
-// A sprite that keeps the last position it was moved to.
-class PlacedSprite final : public CSpriteInterface {
- public:
-  CVector3 position;
-  int moves = 0;
-  void SetPosition(const CVector3& p) override {
-    position = p;
-    ++moves;
-  }
-  CVector3* GetPosition() override { return &position; }
-  // The rest through a plain fake.
-  UINT AddIntoQuad(UINT, Vertex*, Vertex*, Vertex*, Vertex*) override { return 0; }
-  void SetOrientationFlags(UINT) override {}
-  UINT GetOrientationFlags() override { return 0; }
-  UINT GetIsDynamic() override { return 0; }
-  void SetIsDynamic(UINT) override {}
-  UINT SetShader(const char*) override { return 0; }
-  void SetIsActive(UINT, UINT) override {}
-  void SetIsActive(UINT) override {}
-  UINT GetIsActive(UINT) override { return 0; }
-  UINT GetIsActive() override { return 0; }
-  UINT GetIsSuccessfulyCreated() override { return 1; }
-  Vertex* GetQuadVertex(UINT, UINT) override { return nullptr; }
-  CMaterialInterface* GetMaterialInterface() override { return nullptr; }
-  const char* GetSpriteName() override { return "sprite"; }
-  UINT GetNumberOfSpriteQuads() override { return 0; }
-  void Draw(float) override {}
-  void SetRotation(const CVector3&) override {}
-  CVector3* GetRotation() override { return &position; }
-  void SetScale(const CVector3&) override {}
-  CVector3* GetScale() override { return &position; }
-  void SetQuadRotation(UINT, float) override {}
-  float SetQuadRotation(UINT) override { return 0; }
-  void SetZWrite(UINT) override {}
-  UINT GetZWrite() override { return 0; }
-  void SetZTest(UINT) override {}
-  UINT GetZTest() override { return 0; }
-  void SetZCompare(UINT) override {}
-  UINT GetZCompare() override { return 0; }
-  void SetAlphaTest(UINT) override {}
-  UINT GetAlphaTest() override { return 0; }
-  void SetAlphaTestRef(UINT) override {}
-  UINT GetAlphaTestRef() override { return 0; }
-  void SetAlphaTestOp(UINT) override {}
-  UINT GetAlphaTestOp() override { return 0; }
-  void SetAlphaBlending(UINT) override {}
-  UINT GetAlphaBlending() override { return 0; }
-  void SetAlphaBlendingOp(UINT) override {}
-  UINT GetAlphaBlendingOp() override { return 0; }
-  void SetAlphaBlendingSource(UINT) override {}
-  UINT GetAlphaBlendingSource() override { return 0; }
-  void SetAlphaBlendingDestination(UINT) override {}
-  UINT GetAlphaBlendingDestination() override { return 0; }
-  void SetCullMode(UINT) override {}
-  UINT GetCullMode() override { return 0; }
-  void SetSmoothShaded(UINT) override {}
-  UINT GetSmoothShaded() override { return 0; }
-  CSceneInterface* GetScene() override { return nullptr; }
-  void SetScene(CSceneInterface*) override {}
-};
-
 class NullTest : public ::testing::Test {
  protected:
   NullTest() : scene(new TestScene(&renderer, &log)) { CNull::SetScriptHost(&scripts); }
@@ -221,7 +160,7 @@ TEST_F(NullTest, StreamStartsOnlyWhenAskedButAlwaysFollows) {
 
 TEST_F(NullTest, SpriteFollowsTheNull) {
   CNull* null = AddNull();
-  PlacedSprite sprite;
+  FakeSprite sprite("sprite");
   null->GetOptions()->SetSpriteOption(&sprite, 1);
   EXPECT_EQ(null->GetNullOptions()->GetType8Option(), &sprite);
   null->SetPosition({4, 5, 6});
