@@ -1,5 +1,6 @@
 #pragma once
-// A renderer that records the render states it is given; everything else answers neutrally.
+// A renderer that records the render states it is given and hands out the banks a test gives it
+// (any of which may be left null); everything else answers neutrally.
 #include <utility>
 #include <vector>
 
@@ -38,8 +39,10 @@ class RecordingRenderer final : public CD3D9RendererInterface {
     return vertexBufferStorage;
   }
   CVertexBufferStorageInterface* vertexBufferStorage = nullptr;
-  CMaterialStorageInterface* GetMaterialStorageInterface() override { return nullptr; }
-  CTextureStorageInterface* GetTextureStorageInterface() override { return nullptr; }
+  CMaterialStorageInterface* GetMaterialStorageInterface() override { return materialStorage; }
+  CMaterialStorageInterface* materialStorage = nullptr;
+  CTextureStorageInterface* GetTextureStorageInterface() override { return textureStorage; }
+  CTextureStorageInterface* textureStorage = nullptr;
   CSpriteStorageInterface* GetSpriteStorageInterface() override { return spriteStorage; }
   CSpriteStorageInterface* spriteStorage = nullptr;
   HRESULT SetTextureStageState(UINT, UINT, UINT) override { return 0; }

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "FakeSurfaceBanks.h"
-#include "FakeSurfaceRenderer.h"
 #include "FakeSurfaceShaderLibrary.h"
 #include "RecordingEngineLog.h"
+#include "RecordingRenderer.h"
 #include "TestScene.h"
 #include "scene/Mesh.h"
 #include "scene/Surface.h"
@@ -16,9 +16,9 @@
 class SurfaceTestBench {
  public:
   SurfaceTestBench() : scene(new TestScene(&renderer, &log)) {
-    renderer.indexBuffers = &indexBuffers;
-    renderer.materials = &materials;
-    renderer.textures = &textures;
+    renderer.indexBufferStorage = &indexBuffers;
+    renderer.materialStorage = &materials;
+    renderer.textureStorage = &textures;
     CMesh::SetSurfaceFactory(&CSurface::Create);
     CSurface::SetShaderLibrary(&shaders);
   }
@@ -51,7 +51,7 @@ class SurfaceTestBench {
   }
   void Adopt(CSurface* surface) { m_Surfaces.push_back(surface); }
 
-  FakeSurfaceRenderer renderer;
+  RecordingRenderer renderer;
   FakeIndexBufferStorage indexBuffers;
   FakeMaterialStorage materials;
   FakeTextureStorage textures;

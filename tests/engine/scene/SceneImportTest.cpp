@@ -11,9 +11,9 @@
 #include "FakeLightWaveLoader.h"
 #include "FakeMeshSpatial.h"
 #include "FakeSurfaceBanks.h"
-#include "FakeSurfaceRenderer.h"
 #include "ProcessExitCatcher.h"
 #include "RecordingEngineLog.h"
+#include "RecordingRenderer.h"
 #include "TestScene.h"
 #include "lightwave/LWOImportBuffer.h"
 #include "lightwave/LWSCameraBuffer.h"
@@ -230,11 +230,11 @@ TEST_F(SceneImportTest, AMeshFilledFromAnObjectTakesItsGeometry) {
 }
 
 TEST_F(SceneImportTest, ImportedSurfacesBelongToTheNewMesh) {
-  FakeSurfaceRenderer renderer;
+  RecordingRenderer renderer;
   FakeIndexBufferStorage indexBuffers;
   FakeMaterialStorage materials;
-  renderer.indexBuffers = &indexBuffers;
-  renderer.materials = &materials;
+  renderer.indexBufferStorage = &indexBuffers;
+  renderer.materialStorage = &materials;
   auto* lit = new TestScene(&renderer, &log);
   FillObject("crate.lwo", 3);
   object->surfaceCount = 1;
