@@ -229,16 +229,15 @@ void CommandReader::Poll() {
       Echo(line + "...", "longer than " + std::to_string(CommandSource::kMaxLineBytes) + " bytes");
       continue;
     }
-    if (!Run(line)) {
-      m_lineWaitingForWindow = line;
-      return;
-    }
+    const Outcome outcome = Run(line);
+    if (outcome == Outcome::WaitForWindow) m_lineWaitingForWindow = line;
+    if (outcome != Outcome::Done) return;
   }
 }
 
 bool CommandReader::Open(const char* path) {
   std::lock_guard<std::mutex> guard(m_lock);
-  m_started = true;
+  ResetLocked();
   OpenLocked(path);
   return m_reading;
 }
@@ -258,6 +257,10 @@ void CommandReader::Feed(const char* text) {
 
 void CommandReader::Reset() {
   std::lock_guard<std::mutex> guard(m_lock);
+  ResetLocked();
+}
+
+void CommandReader::ResetLocked() {
   m_started = true;
   m_reading = false;
   m_source.Close();
@@ -274,14 +277,14 @@ bool CommandReader::Holding() const {
          !m_screenshotFile.empty();
 }
 
-bool CommandReader::Run(const std::string& text) {
+CommandReader::Outcome CommandReader::Run(const std::string& text) {
   const std::string line = Trimmed(text);
-  if (line.empty() || line[0] == '#') return true;
+  if (line.empty() || line[0] == '#') return Outcome::Done;
   Command command;
   std::string refusal;
   if (!Parse(line, command, refusal)) {
     Echo(line, refusal);
-    return true;
+    return Outcome::Done;
   }
   switch (command.verb) {
     case Verb::Frames: m_resumeAtFrame = m_framesPresented + command.numbers[0]; break;
@@ -296,7 +299,7 @@ bool CommandReader::Run(const std::string& text) {
       break;
     default: {
       HWND window = InputWindow();
-      if (!window) return false;
+      if (!window) return Outcome::WaitForWindow;
       refusal = SendToWindow(command, window);
       if (command.verb == Verb::Tap && refusal.empty()) {
         m_tapHeld = true;
@@ -307,7 +310,9 @@ bool CommandReader::Run(const std::string& text) {
     }
   }
   Echo(line, refusal);
-  return true;
+  // Moves and buttons are measured from where the cursor is, which the pump updates only when
+  // it translates the move.
+  return command.verb == Verb::Mouse && refusal.empty() ? Outcome::EndOfPass : Outcome::Done;
 }
 
 bool CommandReader::ScreenshotDue() {

@@ -38,10 +38,15 @@ class CommandReader {
  private:
   CommandReader() = default;
   void OpenLocked(const char* path);
+  void ResetLocked();
   // Whether the lines have to wait for frames, the clock or a screenshot.
   bool Holding() const;
-  // Runs one line. False when it needs a window and there is none yet: it is tried again later.
-  bool Run(const std::string& line);
+  enum class Outcome {
+    Done,
+    EndOfPass,       // the pointer moved: the next line waits until the pump has seen it
+    WaitForWindow,  // there is no window yet: the line is tried again later
+  };
+  Outcome Run(const std::string& line);
   // Writes the picture as PNG under a temporary name and renames it; the reason when it fails.
   static std::string WriteScreenshot(const ScreenPixels& shown, const std::string& file);
 

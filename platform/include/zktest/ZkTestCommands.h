@@ -3,7 +3,7 @@
 // without a keyboard or a screen.
 //
 // ZK_COMMANDS names a FIFO or a plain file. When it is set, the platform opens it at the first
-// PeekMessageA and, at each PeekMessageA on the thread that pumps the windows, runs every whole
+// PeekMessageA on the thread that pumps the windows and, at each one after, runs every whole
 // line that has arrived, never blocking: a partial line waits for its end, a writer closing the
 // FIFO does not end the reading (another may open it), and a plain file is read as it grows.
 // When it is unset nothing is opened or read.
