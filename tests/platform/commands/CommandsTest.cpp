@@ -32,14 +32,28 @@ int IndexOf(const std::vector<RecordedMessage>& seen, UINT message, WPARAM wPara
   return -1;
 }
 
-LPDIRECTINPUTDEVICE8 MakeDevice(LPDIRECTINPUT8 input, REFGUID guid, const DIDATAFORMAT& format, HWND window) {
-  LPDIRECTINPUTDEVICE8 device = nullptr;
-  EXPECT_EQ(input->CreateDevice(guid, &device, nullptr), DI_OK);
-  if (!device) return nullptr;
-  EXPECT_EQ(device->SetDataFormat(&format), DI_OK);
-  EXPECT_EQ(device->SetCooperativeLevel(window, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND), DI_OK);
-  return device;
-}
+// A DirectInput device as the engine makes one: in the foreground, not exclusive; not acquired.
+class InputDevice {
+ public:
+  InputDevice(REFGUID guid, const DIDATAFORMAT& format, HWND window) {
+    EXPECT_EQ(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8A, reinterpret_cast<void**>(&m_input),
+                                 nullptr),
+              DI_OK);
+    if (!m_input || m_input->CreateDevice(guid, &m_device, nullptr) != DI_OK) return;
+    EXPECT_EQ(m_device->SetDataFormat(&format), DI_OK);
+    EXPECT_EQ(m_device->SetCooperativeLevel(window, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND), DI_OK);
+  }
+  ~InputDevice() {
+    if (m_device) m_device->Release();
+    if (m_input) m_input->Release();
+  }
+  bool ok() const { return m_device != nullptr; }
+  LPDIRECTINPUTDEVICE8 operator->() const { return m_device; }
+
+ private:
+  LPDIRECTINPUT8 m_input = nullptr;
+  LPDIRECTINPUTDEVICE8 m_device = nullptr;
+};
 
 class CommandsTest : public ::testing::Test {
  protected:
@@ -129,12 +143,8 @@ TEST_F(CommandsTest, EchoesEachLineAsItRuns) {
 }
 
 TEST_F(CommandsTest, InputReachesTheDirectInputMouse) {
-  LPDIRECTINPUT8 input = nullptr;
-  ASSERT_EQ(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8A, reinterpret_cast<void**>(&input),
-                               nullptr),
-            DI_OK);
-  LPDIRECTINPUTDEVICE8 mouse = MakeDevice(input, GUID_SysMouse, c_dfDIMouse2, window.Handle());
-  ASSERT_NE(mouse, nullptr);
+  InputDevice mouse(GUID_SysMouse, c_dfDIMouse2, window.Handle());
+  ASSERT_TRUE(mouse.ok());
   ASSERT_EQ(mouse->Acquire(), DI_OK);
   POINT start;
   GetCursorPos(&start);
@@ -147,8 +157,6 @@ TEST_F(CommandsTest, InputReachesTheDirectInputMouse) {
   EXPECT_EQ(state.lY, 20 - start.y);
   EXPECT_EQ(state.lZ, WHEEL_DELTA);
   EXPECT_EQ(state.rgbButtons[0], 0x80);
-  mouse->Release();
-  input->Release();
 }
 
 // An offscreen window never gets the focus by itself, and a foreground DirectInput device
@@ -158,12 +166,8 @@ TEST(CommandFocusTest, TheWindowIsGivenTheFocusBeforeTheFirstInput) {
   TestWindow window;  // never shown
   window.Pump();
   ASSERT_EQ(GetForegroundWindow(), nullptr);
-  LPDIRECTINPUT8 input = nullptr;
-  ASSERT_EQ(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8A, reinterpret_cast<void**>(&input),
-                               nullptr),
-            DI_OK);
-  LPDIRECTINPUTDEVICE8 keyboard = MakeDevice(input, GUID_SysKeyboard, c_dfDIKeyboard, window.Handle());
-  ASSERT_NE(keyboard, nullptr);
+  InputDevice keyboard(GUID_SysKeyboard, c_dfDIKeyboard, window.Handle());
+  ASSERT_TRUE(keyboard.ok());
   EXPECT_EQ(keyboard->Acquire(), DIERR_OTHERAPPHASPRIO);
 
   ZkTestCommandsFeed("key 30 down\n");
@@ -178,8 +182,6 @@ TEST(CommandFocusTest, TheWindowIsGivenTheFocusBeforeTheFirstInput) {
   BYTE keys[256] = {};
   ASSERT_EQ(keyboard->GetDeviceState(sizeof keys, keys), DI_OK);
   EXPECT_EQ(keys[DIK_A], 0x80);
-  keyboard->Release();
-  input->Release();
   ZkTestCommandsReset();
 }
 
