@@ -7,7 +7,7 @@
 
 class geCVariant {
  public:
-  // The type tags. Any other tag value is accepted by ChangeType and changes nothing.
+  // The type tags. ChangeType takes any tag value; text is not parsed for one it does not know.
   enum EType : uint8_t {
     TYPE_EMPTY = 0,
     TYPE_CHAR = 1,
