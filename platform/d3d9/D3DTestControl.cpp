@@ -82,6 +82,7 @@ ZKAPI void ZkTestD3DResetControl() {
   CAdapterProfile::UseReal();
 }
 ZKAPI void ZkTestD3DSetBackend(ZkTestD3DBackend backend) { CD3DTestControl::Instance().SetBackend(backend); }
+ZKAPI ZkTestD3DBackend ZkTestD3DGetBackend() { return CD3DTestControl::Instance().Backend(); }
 ZKAPI void ZkTestD3DSetAdapterProfile(const ZkTestD3DAdapterProfile* profile) {
   if (profile)
     CAdapterProfile::UseTestProfile(*profile);

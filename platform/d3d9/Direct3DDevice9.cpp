@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "../win32/CommandReader.h"
 #include "AdapterProfile.h"
 #include "CubeTexture9.h"
 #include "Direct3D9.h"
@@ -349,7 +350,11 @@ HRESULT CDirect3DDevice9::PresentBackBuffer(DWORD flags) {
   Control().Log("Present(0x%x)", flags);
   if (IsLost()) return D3DERR_DEVICELOST;
   if ((flags & D3DPRESENT_DONOTWAIT) && Control().TakePresentStillDrawing()) return D3DERR_WASSTILLDRAWING;
-  m_backend->Present(m_backBuffer->TargetRef());
+  CommandReader& commands = CommandReader::Instance();
+  ScreenPixels shown;
+  const bool capture = commands.ScreenshotDue();
+  m_backend->Present(m_backBuffer->TargetRef(), capture ? &shown : nullptr);
+  commands.FramePresented(capture ? &shown : nullptr);
   return D3D_OK;
 }
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "../win32/CommandReader.h"
 #include "../win32/SdlVideo.h"
 #include "BaseTexture.h"
 #include "Shader9.h"
@@ -1134,7 +1135,24 @@ void CGLBackend::CopyTarget(const STargetRef& source, const RECT& sourceRect, co
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-void CGLBackend::Present(const STargetRef& backBuffer) {
+void CGLBackend::ReadWindow(int width, int height, ScreenPixels& shown) {
+  if (width <= 0 || height <= 0) return;
+  const size_t rowBytes = static_cast<size_t>(width) * 4;
+  std::vector<uint8_t> rows(rowBytes * static_cast<size_t>(height));
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+  if (glGetError() != GL_NO_ERROR) return;
+  shown.width = static_cast<unsigned>(width);
+  shown.height = static_cast<unsigned>(height);
+  shown.rgba.resize(rows.size());
+  // GL's first row is the bottom of the window; a screen has no alpha.
+  for (size_t row = 0; row < static_cast<size_t>(height); ++row)
+    std::memcpy(&shown.rgba[row * rowBytes], &rows[(static_cast<size_t>(height) - 1 - row) * rowBytes], rowBytes);
+  for (size_t alpha = 3; alpha < shown.rgba.size(); alpha += 4) shown.rgba[alpha] = 0xFF;
+}
+
+void CGLBackend::Present(const STargetRef& backBuffer, ScreenPixels* shown) {
   MakeCurrent();
   glBindFramebuffer(GL_READ_FRAMEBUFFER, m_readFramebuffer);
   glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
@@ -1148,6 +1166,7 @@ void CGLBackend::Present(const STargetRef& backBuffer) {
   // Memory row 0 is the top of the picture; the window's row 0 is its bottom.
   glBlitFramebuffer(0, 0, static_cast<GLint>(backBuffer.width), static_cast<GLint>(backBuffer.height), 0, height, width,
                     0, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+  if (shown) ReadWindow(width, height, *shown);
   SDL_GL_SwapWindow(m_window);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

@@ -46,7 +46,7 @@ class CGLBackend : public IRenderBackend {
   bool ReadTarget(const STargetRef& target, void* data, UINT pitch) override;
   void CopyTarget(const STargetRef& source, const RECT& sourceRect, const STargetRef& dest, const RECT& destRect,
                   bool linear) override;
-  void Present(const STargetRef& backBuffer) override;
+  void Present(const STargetRef& backBuffer, ScreenPixels* shown) override;
 
  private:
   struct SProgram {
@@ -59,6 +59,8 @@ class CGLBackend : public IRenderBackend {
   // else a hidden window of the device's own, as large as the back buffer (`owned` says which).
   static SDL_Window* DeviceWindow(HWND window, UINT width, UINT height, bool* owned);
   void MakeCurrent();
+  // What the window's back buffer holds, top row first, before it is swapped.
+  void ReadWindow(int width, int height, ScreenPixels& shown);
   void BindTargets(const STargetRef* targets, const STargetRef& depth);
   void AttachColor(unsigned framebuffer, unsigned attachment, const STargetRef& target);
   void ApplyRenderStates(const CDeviceState& state, bool hasDepth, bool preTransformed);

@@ -17,4 +17,5 @@ void CNullBackend::Draw(const CDeviceState&, const SDrawCall&) {}
 // No pixels are kept, so a read leaves the destination as it was.
 bool CNullBackend::ReadTarget(const STargetRef&, void*, UINT) { return true; }
 void CNullBackend::CopyTarget(const STargetRef&, const RECT&, const STargetRef&, const RECT&, bool) {}
-void CNullBackend::Present(const STargetRef&) {}
+// Nothing is shown, so a capture stays empty.
+void CNullBackend::Present(const STargetRef&, ScreenPixels*) {}

@@ -22,7 +22,7 @@ class CNullBackend : public IRenderBackend {
   bool ReadTarget(const STargetRef& target, void* data, UINT pitch) override;
   void CopyTarget(const STargetRef& source, const RECT& sourceRect, const STargetRef& dest, const RECT& destRect,
                   bool linear) override;
-  void Present(const STargetRef& backBuffer) override;
+  void Present(const STargetRef& backBuffer, ScreenPixels* shown) override;
 
  private:
   uintptr_t m_nextName = 1;

@@ -7,6 +7,7 @@
 #include "FormatTable.h"
 
 class CVertexDeclaration9;
+struct ScreenPixels;
 
 // A colour or depth target: a level of a (cube) texture, or a depth-stencil buffer.
 struct STargetRef {
@@ -85,5 +86,7 @@ class IRenderBackend {
   // Copies one target onto another, scaling; rectangles are in Direct3D's top-down rows.
   virtual void CopyTarget(const STargetRef& source, const RECT& sourceRect, const STargetRef& dest,
                           const RECT& destRect, bool linear) = 0;
-  virtual void Present(const STargetRef& backBuffer) = 0;
+  // Shows the back buffer in the window. When `shown` is given, it also gets what the window
+  // shows, at the window's size; it stays empty when that cannot be read.
+  virtual void Present(const STargetRef& backBuffer, ScreenPixels* shown) = 0;
 };

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <thread>
 
+#include "CommandReader.h"
 #include "CursorState.h"
 #include "InputState.h"
 #include "MessageQueue.h"
@@ -262,6 +263,8 @@ void WindowEvents::AdoptCurrentThread() {
 void WindowEvents::Pump() {
   if (!SDL_WasInit(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) || !OnPumpThread()) return;
   if (SDL_WasInit(SDL_INIT_VIDEO)) CursorState::Instance().ApplyToSdl();
+  // Commanded input is pushed as events, so it arrives in this same pass.
+  CommandReader::Instance().Poll();
   SDL_Event event;
   while (SDL_PollEvent(&event)) Translate(event);
   InputState::Instance().RefreshJoysticks();

@@ -7,7 +7,8 @@ class WindowEvents {
  public:
   // The thread that makes the windows is the one that pumps; SDL wants its events there.
   static void AdoptCurrentThread();
-  // Hands cursor changes to SDL, translates every pending event and refreshes the joysticks.
+  // Hands cursor changes to SDL, runs the test commands that have arrived, translates every
+  // pending event and refreshes the joysticks.
   // Does nothing on any other thread than the pumping one.
   static void Pump();
   static void Translate(const SDL_Event& event);

@@ -46,6 +46,14 @@ HWND WindowTable::FromSdlId(Uint32 sdlId) const {
   return nullptr;
 }
 
+HWND WindowTable::Newest() const {
+  std::lock_guard<std::mutex> guard(m_lock);
+  // Handles grow with each window, so the map runs from the oldest to the newest.
+  for (auto entry = m_windows.rbegin(); entry != m_windows.rend(); ++entry)
+    if (entry->second.visible) return entry->first;
+  return m_windows.empty() ? nullptr : m_windows.rbegin()->first;
+}
+
 bool WindowTable::Update(HWND handle, const std::function<void(Window&)>& change) {
   std::lock_guard<std::mutex> guard(m_lock);
   auto found = m_windows.find(handle);

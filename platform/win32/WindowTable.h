@@ -17,6 +17,9 @@ class WindowTable {
   bool Find(HWND handle, Window& out) const;
   size_t Count() const;
   HWND FromSdlId(Uint32 sdlId) const;
+  // The most recently created visible window, else the most recently created one; null when
+  // there is no window.
+  HWND Newest() const;
   // Changes a window under the lock; false when the handle is not a window.
   bool Update(HWND handle, const std::function<void(Window&)>& change);
 

@@ -35,6 +35,8 @@ struct ZkTestD3DAdapterProfile {
 // ZK_D3D_BACKEND=null), the real adapter, nothing injected, empty log.
 ZKAPI void ZkTestD3DResetControl();
 ZKAPI void ZkTestD3DSetBackend(ZkTestD3DBackend backend);
+// The back end the next device is made on.
+ZKAPI ZkTestD3DBackend ZkTestD3DGetBackend();
 
 // The profile is copied (lists included). Null returns to the real adapter.
 ZKAPI void ZkTestD3DSetAdapterProfile(const ZkTestD3DAdapterProfile* profile);

@@ -1,69 +1,20 @@
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <string>
 
+#include "ProbeProcess.h"
 #include "TempDir.h"
 #include "windows.h"
 #include "zkplatform/ZkPaths.h"
 #include "zktest/ZkTestKernel.h"
 
-extern char** environ;
-
 namespace {
 
 // The probe program beside this test, started as a second process.
-class Probe {
+class Probe : public ProbeProcess {
  public:
-  Probe(const std::string& lockFolder, const char* name, const char* mode) {
-    int toChild[2];
-    int fromChild[2];
-    // Close-on-exec, so that the probe holds only the ends it was given.
-    if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0)
-      throw std::runtime_error("pipe");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, toChild[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, fromChild[1], 1);
-    const std::string program = ZkProgramFolder() + "/zk_single_instance_probe";
-    char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(lockFolder.c_str()),
-                    const_cast<char*>(name), const_cast<char*>(mode), nullptr};
-    if (posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv, environ) != 0)
-      throw std::runtime_error("cannot start " + program);
-    posix_spawn_file_actions_destroy(&actions);
-    close(toChild[0]);
-    close(fromChild[1]);
-    m_input = toChild[1];
-    m_output = fromChild[0];
-  }
-  ~Probe() {
-    if (m_pid > 0) Finish();
-  }
-
-  std::string ReadLine() {
-    std::string line;
-    char c;
-    while (read(m_output, &c, 1) == 1 && c != '\n') line += c;
-    return line;
-  }
-
-  // Closes its input and returns its exit code.
-  int Finish() {
-    close(m_input);
-    close(m_output);
-    int status = 0;
-    waitpid(m_pid, &status, 0);
-    m_pid = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
- private:
-  pid_t m_pid = -1;
-  int m_input = -1;
-  int m_output = -1;
+  Probe(const std::string& lockFolder, const char* name, const char* mode)
+      : ProbeProcess(ZkProgramFolder() + "/zk_single_instance_probe", {lockFolder, name, mode}) {}
 };
 
 constexpr int kCreated = 0;
