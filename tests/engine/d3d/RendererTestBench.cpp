@@ -17,6 +17,8 @@ RendererTestBench::RendererTestBench(ZkTestD3DBackend backend, const TestCard& c
   schemes.Build(nullptr, 0, nullptr);
   renderer->SetSchemes(schemes.GetScheme(0), schemes.GetNumberOfSchemes());
   renderer->Enumerate();
+  // The card was for the enumeration; the device goes on drawing with the real adapter's limits.
+  ZkTestD3DSetAdapterProfile(nullptr);
 
   const DWORD dynamic = D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY;
   device->CreateVertexBuffer(kDynamicVertexBytes, dynamic, 0, D3DPOOL_DEFAULT, &vertexBuffers.dynamicBuffer, nullptr);
