@@ -325,12 +325,9 @@ UINT CDeviceChoice::ChoosePresetAndVideoMode(ZeKorbConfig& config, const Applica
   settings.SecondaryTextureFormat = SecondExtraSurfaceFormat(preset->wExtraSurfaceFormat2, enumeration);
 
   // The preset's five descriptors fill the first five lists; the other kinds stay empty.
-  static const DWORD kKinds[std::extent_v<decltype(ConfigureGFX::Surfaces)>] = {
-      SURFACE_KIND_FLOAT_RECTANGLE, SURFACE_KIND_FLOAT_CUBE, SURFACE_KIND_RECTANGLE,
-      SURFACE_KIND_CUBE, SURFACE_KIND_BACK_BUFFER};
-  static_assert(std::size(kKinds) <= DeviceSettings::kDescriptorListCount);
-  for (size_t i = 0; i < std::size(kKinds); ++i) {
-    preset->Surfaces[i].dwKind = kKinds[i];
+  static_assert(std::extent_v<decltype(ConfigureGFX::Surfaces)> <= DeviceSettings::kDescriptorListCount);
+  for (size_t i = 0; i < std::size(preset->Surfaces); ++i) {
+    preset->Surfaces[i].dwKind = DeviceSettings::kDescriptorKinds[i];
     SurfaceDescriptorList& list = settings.Descriptors[i];
     list.pDescriptors[list.dwCount++] = &preset->Surfaces[i];
   }

@@ -39,11 +39,6 @@ Bank* Required(Bank* bank, const char* name) {
   return bank;
 }
 
-// The kinds of the settings' description lists, in the record's order.
-const DWORD kDescriptionKinds[DeviceSettings::kDescriptorListCount] = {
-    SURFACE_KIND_FLOAT_RECTANGLE, SURFACE_KIND_FLOAT_CUBE,         SURFACE_KIND_RECTANGLE, SURFACE_KIND_CUBE,
-    SURFACE_KIND_BACK_BUFFER,     SURFACE_KIND_FLOAT_BACK_BUFFER, SURFACE_KIND_DEPTH};
-
 // The names the stack messages give each stacked state: saving, and loading.
 struct StackNames {
   const char* save;
@@ -163,15 +158,9 @@ HRESULT CD3D9Renderer::Clear(UINT flags, UINT colour) {
 HRESULT CD3D9Renderer::ClearBuffers(UINT flags, UINT colour) {
   if (m_dwPresentPending) {
     m_dwPresentPending = 0;
-    HRESULT result;
-    {
-      CEngineSampleScope sample(SAMPLE_FLIP2);
-      result = m_pDevice->Present(nullptr, nullptr, m_hPendingPresentWindow, nullptr);
-    }
-    if (result == D3DERR_DEVICELOST)
-      RecoverLostDevice();
-    else if (FAILED(result))
-      LogD3D(m_pLog, kRendererSource, __LINE__, kError, "ERROR!: PRESENT ( %s )\n", D3DResultName(result));
+    CEngineSampleScope sample(SAMPLE_FLIP2);
+    HandlePresentResult(m_pDevice->Present(nullptr, nullptr, m_hPendingPresentWindow, nullptr),
+                        m_hPendingPresentWindow);
   }
   CSceneInterface* scene = m_pContext->pActiveScene;
   if (scene == nullptr)
@@ -401,22 +390,27 @@ void CD3D9Renderer::SetDefaultStates() { CDefaultStates::Apply(*this, CDefaultSt
 // ---------------------------------------------------------------------------------------------
 // State stacks
 
+CD3D9Renderer::StateBlock CD3D9Renderer::GetStateBlock(StackedState state) const {
+  constexpr UINT kConstantBytes = CD3D9StateCache::kConstantRegisters * 4 * sizeof(float);
+  constexpr UINT kStageBytes = CD3D9StateCache::kStageEntries * sizeof(DWORD);
+  switch (state) {
+    case kScissorState: return {&m_ScissorRect, sizeof m_ScissorRect};
+    case kRenderStates: return {m_Cache.GetRenderStates(), CD3D9StateCache::kRenderStates * sizeof(DWORD)};
+    case kViewportState: return {&m_Viewport, sizeof m_Viewport};
+    case kVertexConstants: return {m_Cache.GetVertexShaderConstants(), kConstantBytes};
+    case kPixelConstants: return {m_Cache.GetPixelShaderConstants(), kConstantBytes};
+    case kTextureStageStates: return {m_Cache.GetTextureStageStates(), kStageBytes};
+    case kSamplerStates: return {m_Cache.GetSamplerStates(), kStageBytes};
+    case kStackedStateCount: break;
+  }
+  return {nullptr, 0};
+}
+
 UINT CD3D9Renderer::SaveStates() {
-  const struct {
-    const void* data;
-    UINT size;
-  } blocks[kStackedStateCount] = {
-      {&m_ScissorRect, sizeof m_ScissorRect},
-      {m_Cache.GetRenderStates(), CD3D9StateCache::kRenderStates * sizeof(DWORD)},
-      {&m_Viewport, sizeof m_Viewport},
-      {m_Cache.GetVertexShaderConstants(), CD3D9StateCache::kConstantRegisters * 4 * sizeof(float)},
-      {m_Cache.GetPixelShaderConstants(), CD3D9StateCache::kConstantRegisters * 4 * sizeof(float)},
-      {m_Cache.GetTextureStageStates(), CD3D9StateCache::kStageEntries * sizeof(DWORD)},
-      {m_Cache.GetSamplerStates(), CD3D9StateCache::kStageEntries * sizeof(DWORD)},
-  };
   bool saved = true;
   for (int state = 0; state < kStackedStateCount; ++state) {
-    switch (m_Stacks[state].Push(m_pAllocator, blocks[state].data, blocks[state].size)) {
+    const StateBlock block = GetStateBlock(static_cast<StackedState>(state));
+    switch (m_Stacks[state].Push(m_pAllocator, block.data, block.size)) {
       case CStateStack::kPushed: break;
       case CStateStack::kFull:
         LogD3D(m_pLog, kInitializationSource, __LINE__, kError, "ERROR!!! - Not Enough Entries To Save %s State\n",
@@ -447,17 +441,8 @@ UINT CD3D9Renderer::LoadStates() {
   // Room for the largest block, the 256 registers of a constant cache.
   alignas(16) unsigned char saved[CD3D9StateCache::kConstantRegisters * 4 * sizeof(float)];
   bool loaded = true;
-  const UINT sizes[kStackedStateCount] = {
-      sizeof(RECT),
-      CD3D9StateCache::kRenderStates * sizeof(DWORD),
-      sizeof(D3DVIEWPORT9),
-      CD3D9StateCache::kConstantRegisters * 4 * sizeof(float),
-      CD3D9StateCache::kConstantRegisters * 4 * sizeof(float),
-      CD3D9StateCache::kStageEntries * sizeof(DWORD),
-      CD3D9StateCache::kStageEntries * sizeof(DWORD),
-  };
   for (int state = 0; state < kStackedStateCount; ++state) {
-    if (m_Stacks[state].Pop(m_pAllocator, saved, sizes[state])) {
+    if (m_Stacks[state].Pop(m_pAllocator, saved, GetStateBlock(static_cast<StackedState>(state)).size)) {
       RestoreStates(static_cast<StackedState>(state), saved);
     } else {
       LogD3D(m_pLog, kInitializationSource, __LINE__, kError, "ERROR!!! - Can't Load %s State\n",
@@ -649,9 +634,10 @@ CRenderTargetStorageInterface* CD3D9Renderer::GetRenderTargetStorageInterface() 
 }
 
 HRESULT CD3D9Renderer::GetRenderTargetDescription(UINT kind, UINT* width, UINT* height, UINT* edge, UINT* format) {
-  const DWORD* listKind = std::find(std::begin(kDescriptionKinds), std::end(kDescriptionKinds), kind);
-  if (listKind == std::end(kDescriptionKinds) || m_pSettings == nullptr) return 0;
-  const SurfaceDescriptorList& list = m_pSettings->Descriptors[listKind - std::begin(kDescriptionKinds)];
+  const DWORD* kinds = DeviceSettings::kDescriptorKinds;
+  const DWORD* listKind = std::find(kinds, kinds + DeviceSettings::kDescriptorListCount, kind);
+  if (listKind == kinds + DeviceSettings::kDescriptorListCount || m_pSettings == nullptr) return 0;
+  const SurfaceDescriptorList& list = m_pSettings->Descriptors[listKind - kinds];
   const DWORD slots = std::min(list.dwCount, SurfaceDescriptorList::kCapacity);
   const bool cube = kind == SURFACE_KIND_FLOAT_CUBE || kind == SURFACE_KIND_CUBE;
   for (DWORD slot = 0; slot < slots; ++slot) {

@@ -119,7 +119,8 @@ class CD3D9Renderer final : public CEngineRenderer {
   // Bank getters for the renderer's own use: the bank, or the fatal error of its getter.
   CIndexBufferBankInterface* IndexBuffers();
   CVertexBufferBankInterface* VertexBuffers();
-  // A present answered: remembers one that was still drawing, recovers a lost device.
+  // A present answered: remembers one that was still drawing (to repeat at the next clear),
+  // recovers a lost device, logs other failures.
   void HandlePresentResult(HRESULT result, HWND window);
   void RecoverLostDevice();
   // Copies caller vertices into the bank's dynamic buffer and sets it on stream 0; false (logged)
@@ -136,6 +137,12 @@ class CD3D9Renderer final : public CEngineRenderer {
     kSamplerStates,
     kStackedStateCount
   };
+  struct StateBlock {
+    const void* data;
+    UINT size;
+  };
+  // The cached data a stack saves for `state`.
+  StateBlock GetStateBlock(StackedState state) const;
   void RestoreStates(StackedState state, const void* saved);
   void GiveBackBufferDCBack();
 

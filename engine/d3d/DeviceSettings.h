@@ -28,6 +28,10 @@ struct SurfaceDescriptorList {
 
 struct DeviceSettings {
   static constexpr int kDescriptorListCount = 7;
+  // The kind each list serves, in the record's order.
+  static constexpr DWORD kDescriptorKinds[kDescriptorListCount] = {
+      SURFACE_KIND_FLOAT_RECTANGLE, SURFACE_KIND_FLOAT_CUBE,         SURFACE_KIND_RECTANGLE, SURFACE_KIND_CUBE,
+      SURFACE_KIND_BACK_BUFFER,     SURFACE_KIND_FLOAT_BACK_BUFFER, SURFACE_KIND_DEPTH};
 
   HWND hWnd;
   DWORD dwAdapter;
