@@ -150,7 +150,7 @@ void CDefaultStates::ApplyRenderStates(CEngineRenderer& renderer, Occasion occas
   SetRenderStates(renderer, kRenderStatesAfterMaterialSources);
 }
 
-void CDefaultStates::ApplyStageStates(CEngineRenderer& renderer, Occasion occasion, unsigned stages) {
+void CDefaultStates::ApplyStageStates(CEngineRenderer& renderer, Occasion occasion, UINT stages) {
   SetStageStates(renderer, 0, kFirstStage);
   if (occasion == kOnRequest) WrapSampler(renderer, 0);
   for (UINT stage = 1; stage < stages; ++stage) {
@@ -161,7 +161,7 @@ void CDefaultStates::ApplyStageStates(CEngineRenderer& renderer, Occasion occasi
   }
 }
 
-void CDefaultStates::ApplySamplerFilters(CEngineRenderer& renderer, Occasion occasion, unsigned stages) {
+void CDefaultStates::ApplySamplerFilters(CEngineRenderer& renderer, Occasion occasion, UINT stages) {
   const WORD filter = renderer.GetDeviceSettings()->wPresetDeviceValue;
   if (filter >= std::size(kFilters)) return;
   FilterSet filters = kFilters[filter];

@@ -2,6 +2,8 @@
 // The engine's default state set: what the device starts from at creation and after a reset,
 // and what the shading language returns to on request. Everything goes through the renderer's
 // cached setters, so states already at their default cost no device call.
+#include "windef.h"
+
 class CEngineRenderer;
 
 class CDefaultStates {
@@ -17,6 +19,6 @@ class CDefaultStates {
  private:
   static void UnbindShadersAndTextures(CEngineRenderer& renderer);
   static void ApplyRenderStates(CEngineRenderer& renderer, Occasion occasion);
-  static void ApplyStageStates(CEngineRenderer& renderer, Occasion occasion, unsigned stages);
-  static void ApplySamplerFilters(CEngineRenderer& renderer, Occasion occasion, unsigned stages);
+  static void ApplyStageStates(CEngineRenderer& renderer, Occasion occasion, UINT stages);
+  static void ApplySamplerFilters(CEngineRenderer& renderer, Occasion occasion, UINT stages);
 };
