@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <iterator>
 #include <span>
+#include <type_traits>
 
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
@@ -323,11 +324,10 @@ UINT CDeviceChoice::ChoosePresetAndVideoMode(ZeKorbConfig& config, const Applica
   settings.TextureFormat = FirstExtraSurfaceFormat(preset->wExtraSurfaceFormat1, enumeration);
   settings.SecondaryTextureFormat = SecondExtraSurfaceFormat(preset->wExtraSurfaceFormat2, enumeration);
 
-  static const DWORD kKinds[DeviceSettings::kDescriptorListCount] = {
-      SURFACE_KIND_RENDER_TARGET, SURFACE_KIND_FLOAT_RENDER_TARGET, SURFACE_KIND_CUBE_RENDER_TARGET,
-      SURFACE_KIND_TEXTURE_RENDER_TARGET, SURFACE_KIND_BACK_BUFFER};
-  for (int i = 0; i < DeviceSettings::kDescriptorListCount; ++i) {
-    preset->Surfaces[i].dwKind = kKinds[i];
+  // The preset's five descriptors fill the first five lists; the other kinds stay empty.
+  static_assert(std::extent_v<decltype(ConfigureGFX::Surfaces)> <= DeviceSettings::kDescriptorListCount);
+  for (size_t i = 0; i < std::size(preset->Surfaces); ++i) {
+    preset->Surfaces[i].dwKind = DeviceSettings::kDescriptorKinds[i];
     SurfaceDescriptorList& list = settings.Descriptors[i];
     list.pDescriptors[list.dwCount++] = &preset->Surfaces[i];
   }

@@ -104,6 +104,9 @@ class CEngineContext {
   CVector3 vecOverlayPoint = {};
   DWORD dwLightCounter = 0;
 
+  // --- frames ---
+  DWORD dwFrameNumber = 0;  // raised by every BeginRendering
+
   // --- frame limiter ---
   uint64_t qwCounterFrequency = 0;  // 0: no performance counter
   uint64_t qwLastFrameCount = 0;    // 0 before the first limited frame

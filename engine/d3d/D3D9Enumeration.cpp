@@ -9,26 +9,12 @@
 #include "core/EngineLog.h"
 #include "d3d/D3D9EnumerationOwner.h"
 #include "d3d/DeviceSettings.h"
+#include "d3d/FormatBits.h"
 #include "d3d/RenderingSchemes.h"
 
 namespace {
 
 const char kSource[] = "D3DEnumeration9";
-
-struct FormatBitEntry {
-  D3DFORMAT format;
-  int bit;
-};
-const FormatBitEntry kFormatBits[] = {
-    {D3DFMT_A8R8G8B8, 0},       {D3DFMT_X8R8G8B8, 1},       {D3DFMT_R5G6B5, 2},
-    {D3DFMT_A4R4G4B4, 3},       {D3DFMT_DXT1, 4},           {D3DFMT_DXT2, 5},
-    {D3DFMT_DXT3, 6},           {D3DFMT_DXT4, 7},           {D3DFMT_DXT5, 8},
-    {D3DFMT_A2R10G10B10, 9},    {D3DFMT_R32F, 10},          {D3DFMT_R16F, 11},
-    {D3DFMT_G16R16F, 12},       {D3DFMT_A32B32G32R32F, 13}, {D3DFMT_L8, 14},
-    {D3DFMT_A16B16G16R16F, 15}, {D3DFMT_G16R16, 16},        {D3DFMT_A16B16G16R16, 17},
-    {D3DFMT_A2B10G10R10, 18},   {D3DFMT_V8U8, 19},          {D3DFMT_D24S8, 25},
-    {D3DFMT_D24X8, 26},         {D3DFMT_D16, 27},
-};
 
 // One format of the texture and cube walks, in walking order.
 struct WalkedFormat {
@@ -81,11 +67,7 @@ struct AdditionalCap {
 const CD3D9Enumeration::ModeSize CD3D9Enumeration::kStandardModes[kStandardModeCount] = {
     {640, 480}, {800, 600}, {1024, 768}, {1152, 864}, {1280, 960}, {1280, 1024}, {1600, 1200}};
 
-DWORD CD3D9Enumeration::FormatBit(D3DFORMAT format) {
-  for (const FormatBitEntry& entry : kFormatBits)
-    if (entry.format == format) return 1u << entry.bit;
-  return 0;
-}
+DWORD CD3D9Enumeration::FormatBit(D3DFORMAT format) { return D3DFormatToFormatBit(format); }
 
 CD3D9Enumeration::CD3D9Enumeration(CEngineLog* log, IDirect3D9* d3d, UINT adapter,
                                    CD3D9EnumerationOwner* owner)

@@ -8,13 +8,16 @@
 
 struct ConfigureGFXSurface;
 
-// The surface-descriptor kinds of a preset, in the order of its five descriptors.
+// The render-target kinds of the description lists, in the record's order. A preset's five
+// descriptors fill the first five; 0x10004 and 0x10005 are cubes, described by their edge.
 enum : DWORD {
-  SURFACE_KIND_RENDER_TARGET = 0x10000,
-  SURFACE_KIND_FLOAT_RENDER_TARGET = 0x10004,
-  SURFACE_KIND_CUBE_RENDER_TARGET = 0x10001,
-  SURFACE_KIND_TEXTURE_RENDER_TARGET = 0x10005,
+  SURFACE_KIND_FLOAT_RECTANGLE = 0x10000,
+  SURFACE_KIND_FLOAT_CUBE = 0x10004,
+  SURFACE_KIND_RECTANGLE = 0x10001,
+  SURFACE_KIND_CUBE = 0x10005,
   SURFACE_KIND_BACK_BUFFER = 0x10002,
+  SURFACE_KIND_FLOAT_BACK_BUFFER = 0x10003,
+  SURFACE_KIND_DEPTH = 0x10006,
 };
 
 struct SurfaceDescriptorList {
@@ -24,7 +27,11 @@ struct SurfaceDescriptorList {
 };
 
 struct DeviceSettings {
-  static constexpr int kDescriptorListCount = 5;
+  static constexpr int kDescriptorListCount = 7;
+  // The kind each list serves, in the record's order.
+  static constexpr DWORD kDescriptorKinds[kDescriptorListCount] = {
+      SURFACE_KIND_FLOAT_RECTANGLE, SURFACE_KIND_FLOAT_CUBE,         SURFACE_KIND_RECTANGLE, SURFACE_KIND_CUBE,
+      SURFACE_KIND_BACK_BUFFER,     SURFACE_KIND_FLOAT_BACK_BUFFER, SURFACE_KIND_DEPTH};
 
   HWND hWnd;
   DWORD dwAdapter;
@@ -37,7 +44,7 @@ struct DeviceSettings {
   DWORD dwDeviceValueB;
   WORD wWidth;
   WORD wHeight;
-  // One list per kind, in the order of the preset's descriptors.
+  // One list per kind, in the order of the kinds above.
   SurfaceDescriptorList Descriptors[kDescriptorListCount];
   WORD wPresetDeviceValue;    // the preset's 16-bit device value
   DWORD dwReserved[2];

@@ -1,10 +1,13 @@
 #pragma once
 // A vertex-buffer bank that records what meshes ask it for and hands out buffers that count
-// their references and keep the vertices they were given.
+// their references and keep the vertices they were given. It also records what the renderer
+// asks of it: frame numbers, the dynamic buffer and raw streams (passed on to `device` when
+// there is one).
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "d3d/VertexBufferBankInterface.h"
 #include "scene/MeshVertexBuffer.h"
 
 class FakeMeshVertexBuffer final : public CMeshVertexBuffer {
@@ -30,8 +33,13 @@ class FakeMeshVertexBuffer final : public CMeshVertexBuffer {
   int refills = 0;
 };
 
-class FakeVertexBufferStorage final : public CVertexBufferStorageInterface {
+class FakeVertexBufferStorage final : public CVertexBufferBankInterface {
  public:
+  struct StreamCall {
+    IDirect3DVertexBuffer9* buffer;
+    UINT stride;
+    UINT count;
+  };
   struct CreateCall {
     std::string name;
     Vertex* vertices;
@@ -48,8 +56,20 @@ class FakeVertexBufferStorage final : public CVertexBufferStorageInterface {
     buffers.push_back(std::make_unique<FakeMeshVertexBuffer>(name ? name : "", data, count));
     return buffers.back().get();
   }
-  IDirect3DVertexBuffer9* GetDynamicVertexBuffer() override { return nullptr; }
-  void SetStreamSource(IDirect3DVertexBuffer9*, UINT, UINT) override {}
+  IDirect3DVertexBuffer9* GetDynamicVertexBuffer() override { return dynamicBuffer; }
+  void SetStreamSource(IDirect3DVertexBuffer9* buffer, UINT stride, UINT count) override {
+    streams.push_back({buffer, stride, count});
+    currentVertices = count;
+    if (device) device->SetStreamSource(0, buffer, 0, stride);
+  }
+  void SetFrameNumber(UINT frame) override { frames.push_back(frame); }
+  UINT GetCurrentNumberOfVertices() override { return currentVertices; }
+
+  IDirect3DVertexBuffer9* dynamicBuffer = nullptr;
+  IDirect3DDevice9* device = nullptr;
+  UINT currentVertices = 0;
+  std::vector<StreamCall> streams;
+  std::vector<UINT> frames;
 
   bool failCreation = false;
   std::vector<CreateCall> createCalls;

@@ -1,13 +1,15 @@
 #pragma once
 // Recording fakes of the banks a surface draws from: textures (counted, named by their images),
 // index buffers (also the shadow volumes') and materials. Each bank keeps what it made and counts live references, so a
-// test sees what a surface holds and what it gave back.
+// test sees what a surface holds and what it gave back. The texture and index-buffer banks also
+// record what the renderer asks of them each frame and for its draws from caller memory.
 #include <array>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "d3d/IndexBufferBankInterface.h"
 #include "scene/CountedIndexBuffer.h"
 #include "scene/SurfaceMaterial.h"
 #include "scene/SurfaceTextureImage.h"
@@ -117,7 +119,11 @@ class FakeTextureStorage final : public CTextureStorageInterface {
   CTextureInterface* GetTextureByName(const char*, UINT) override { return nullptr; }
   CTextureInterface* GetTextureOnStage(WORD) override { return nullptr; }
   UINT SetTexture(CTextureInterface*, WORD, UINT) override { return 0; }
-  UINT SetD3DTexture(IDirect3DBaseTexture9*, UINT) override { return 0; }
+  UINT SetD3DTexture(IDirect3DBaseTexture9* texture, UINT stage) override {
+    d3dTextures.emplace_back(texture, stage);
+    return 1;
+  }
+  std::vector<std::pair<IDirect3DBaseTexture9*, UINT>> d3dTextures;
   UINT LoadAllTextures() override { return static_cast<UINT>(++loadAllCalls); }
   CTextureInterface* GetTextureByID(UINT) override { return nullptr; }
   UINT GetNumberOfTextures() override { return static_cast<UINT>(made.size()); }
@@ -153,8 +159,26 @@ class FakeIndexBuffer final : public CCountedIndexBuffer {
   UINT GetNumberOfIndices() override { return static_cast<UINT>(indices.size()); }
 };
 
-class FakeIndexBufferStorage final : public CIndexBufferStorageInterface {
+class FakeIndexBufferStorage final : public CIndexBufferBankInterface {
  public:
+  // What the renderer drives: the frame numbers it gave, the start index of the index buffer
+  // the test pretends is set, the dynamic buffer it hands out and the raw indices it was asked
+  // to set (passed on to `device` when there is one).
+  std::vector<UINT> frames;
+  UINT currentStartIndex = 0;
+  IDirect3DIndexBuffer9* dynamicBuffer = nullptr;
+  IDirect3DDevice9* device = nullptr;
+  std::vector<IDirect3DIndexBuffer9*> rawIndices;
+
+  void NewFrame(UINT frame) override { frames.push_back(frame); }
+  UINT GetCurrentStartIndex() override { return currentStartIndex; }
+  IDirect3DIndexBuffer9* GetDynamicIndexBuffer() override { return dynamicBuffer; }
+  void SetIndices(IDirect3DIndexBuffer9* buffer) override {
+    rawIndices.push_back(buffer);
+    currentStartIndex = 0;
+    if (device) device->SetIndices(buffer);
+  }
+
   std::vector<std::unique_ptr<FakeIndexBuffer>> made;
   bool fail = false;
 

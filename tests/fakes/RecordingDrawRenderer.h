@@ -7,40 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "RecordingShaderBanks.h"
 #include "ZeKorbD3DHeader.h"
 
 class RecordingDrawRenderer final : public CD3D9RendererInterface,
                                     public CVertexDeclarationStorageInterface {
-  // The two shader banks share operation signatures, so each is a member of its own.
-  struct VertexShaders final : CVertexShaderStorageInterface {
-    explicit VertexShaders(std::vector<std::string>& log) : calls(log) {}
-    void SetShader(CVertexShaderInterface* shader) override {
-      calls.push_back(shader == nullptr ? "vertex shader null" : "vertex shader");
-    }
-    CVertexShaderInterface* CreateShader(const char*, const char*, ShaderParameter*,
-                                         UINT) override {
-      return nullptr;
-    }
-    CVertexShaderInterface* CreateShader(const char*, ShaderParameter*, UINT) override {
-      return nullptr;
-    }
-    std::vector<std::string>& calls;
-  };
-  struct PixelShaders final : CPixelShaderStorageInterface {
-    explicit PixelShaders(std::vector<std::string>& log) : calls(log) {}
-    void SetShader(CPixelShaderInterface* shader) override {
-      calls.push_back(shader == nullptr ? "pixel shader null" : "pixel shader");
-    }
-    CPixelShaderInterface* CreateShader(const char*, const char*, ShaderParameter*,
-                                        UINT) override {
-      return nullptr;
-    }
-    CPixelShaderInterface* CreateShader(const char*, ShaderParameter*, UINT) override {
-      return nullptr;
-    }
-    std::vector<std::string>& calls;
-  };
-
  public:
   struct Draw {
     UINT type, minIndex, vertexCount, primitiveCount, indexFormat, stride;
@@ -146,6 +117,6 @@ class RecordingDrawRenderer final : public CD3D9RendererInterface,
   HRESULT GetScissorTest(RECT*) override { return 0; }
 
  private:
-  VertexShaders m_VertexShaders{calls};
-  PixelShaders m_PixelShaders{calls};
+  RecordingVertexShaderStorage m_VertexShaders{calls};
+  RecordingPixelShaderStorage m_PixelShaders{calls};
 };

@@ -1,18 +1,83 @@
 #pragma once
-// A renderer that records the render states it is given and hands out the banks a test gives it
-// (any of which may be left null); everything else answers neutrally.
+// A renderer that records the render, texture-stage and sampler states it is given, its clears,
+// draws from the bound streams, default-state requests and state saves and loads, and hands out
+// the banks, device, enumeration and settings a test gives it (any of which may be left null);
+// everything else answers neutrally.
+#include <array>
 #include <utility>
 #include <vector>
 
-#include "ZeKorbD3DHeader.h"
+#include "d3d/EngineRenderer.h"
 
-class RecordingRenderer final : public CD3D9RendererInterface {
+class RecordingRenderer final : public CEngineRenderer {
  public:
   HRESULT SetRenderState(UINT state, UINT value) override {
     renderStates.emplace_back(state, value);
     return 0;
   }
   std::vector<std::pair<UINT, UINT>> renderStates;
+  // The last value given to the state, as the real renderer's cache answers.
+  DWORD GetRenderState(UINT state) override {
+    for (auto it = renderStates.rbegin(); it != renderStates.rend(); ++it)
+      if (it->first == state) return it->second;
+    return 0xFEFEFEFE;
+  }
+
+  // Stage, type and value; the verbose setter records here too.
+  std::vector<std::array<UINT, 3>> stageStates;
+  HRESULT SetTextureStageState(UINT stage, UINT type, UINT value) override {
+    stageStates.push_back({stage, type, value});
+    return 0;
+  }
+  HRESULT SetTextureStageStateVerbose(UINT stage, UINT type, UINT value) override {
+    return SetTextureStageState(stage, type, value);
+  }
+  std::vector<std::array<UINT, 3>> samplerStates;
+  HRESULT SetSamplerState(UINT sampler, UINT type, UINT value) override {
+    samplerStates.push_back({sampler, type, value});
+    return 0;
+  }
+
+  // Flags and colour of every ClearBuffers.
+  std::vector<std::pair<UINT, UINT>> clears;
+  HRESULT ClearBuffers(UINT flags, UINT colour) override {
+    clears.emplace_back(flags, colour);
+    return 0;
+  }
+  // Type, start vertex and primitive count of every DrawStreamPrimitive.
+  std::vector<std::array<UINT, 3>> streamDraws;
+  HRESULT DrawStreamPrimitive(UINT type, UINT startVertex, UINT primitiveCount) override {
+    streamDraws.push_back({type, startVertex, primitiveCount});
+    return 0;
+  }
+  int defaultStateRequests = 0;
+  void SetDefaultStates() override { ++defaultStateRequests; }
+  // SaveStates and LoadStates count their calls and answer these results.
+  int saves = 0, loads = 0;
+  UINT saveResult = 1, loadResult = 1;
+  UINT SaveStates() override {
+    ++saves;
+    return saveResult;
+  }
+  UINT LoadStates() override {
+    ++loads;
+    return loadResult;
+  }
+
+  IDirect3DDevice9* device = nullptr;
+  IDirect3DDevice9* GetDevice() override { return device; }
+  CD3D9Enumeration* enumeration = nullptr;
+  CD3D9Enumeration* GetEnumeration() override { return enumeration; }
+  CD3D9Enumeration* GetAdapterEnumeration(UINT adapter) override {
+    return adapter == 0 ? enumeration : nullptr;
+  }
+  const DeviceSettings* settings = nullptr;
+  const DeviceSettings* GetDeviceSettings() override { return settings; }
+  CRenderTargetStorageInterface* renderTargetStorage = nullptr;
+  CRenderTargetStorageInterface* GetRenderTargetStorageInterface() override {
+    return renderTargetStorage;
+  }
+  void ResetScissorRect(UINT, UINT) override {}
 
   HRESULT SetViewport() override { return 0; }
   HRESULT Flip(HWND, UINT) override { return 0; }
@@ -27,14 +92,21 @@ class RecordingRenderer final : public CD3D9RendererInterface {
   float GetWideScreenFactor() override { return 1; }
   HRESULT GetRenderTargetDescription(UINT, UINT*, UINT*, UINT*, UINT*) override { return 0; }
   CVertexDeclarationStorageInterface* GetVertexDeclarationStorageInterface() override {
-    return nullptr;
+    return vertexDeclarationStorage;
   }
+  CVertexDeclarationStorageInterface* vertexDeclarationStorage = nullptr;
   CIndexBufferStorageInterface* GetIndexBufferStorageInterface() override {
     return indexBufferStorage;
   }
   CIndexBufferStorageInterface* indexBufferStorage = nullptr;
-  CVertexShaderStorageInterface* GetVertexShaderStorageInterface() override { return nullptr; }
-  CPixelShaderStorageInterface* GetPixelShaderStorageInterface() override { return nullptr; }
+  CVertexShaderStorageInterface* GetVertexShaderStorageInterface() override {
+    return vertexShaderStorage;
+  }
+  CVertexShaderStorageInterface* vertexShaderStorage = nullptr;
+  CPixelShaderStorageInterface* GetPixelShaderStorageInterface() override {
+    return pixelShaderStorage;
+  }
+  CPixelShaderStorageInterface* pixelShaderStorage = nullptr;
   CVertexBufferStorageInterface* GetVertexBufferStorageInterface() override {
     return vertexBufferStorage;
   }
@@ -45,8 +117,6 @@ class RecordingRenderer final : public CD3D9RendererInterface {
   CTextureStorageInterface* textureStorage = nullptr;
   CSpriteStorageInterface* GetSpriteStorageInterface() override { return spriteStorage; }
   CSpriteStorageInterface* spriteStorage = nullptr;
-  HRESULT SetTextureStageState(UINT, UINT, UINT) override { return 0; }
-  HRESULT SetSamplerState(UINT, UINT, UINT) override { return 0; }
   HRESULT SetTransform(UINT, const CMatrix*) override { return 0; }
   HRESULT SetPixelShaderConstantF(UINT, const float*, UINT) override { return 0; }
   HRESULT SetPixelShaderConstantI(UINT, const int*, UINT) override { return 0; }

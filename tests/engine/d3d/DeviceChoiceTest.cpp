@@ -176,6 +176,9 @@ TEST_F(DeviceChoiceTest, ThePresetFillsTheDeviceSettings) {
     ASSERT_EQ(settings.Descriptors[i].dwCount, 1u);
     EXPECT_EQ(settings.Descriptors[i].pDescriptors[0], &presets[0].Surfaces[i]);
   }
+  // No descriptor of the preset serves the last two kinds.
+  EXPECT_EQ(settings.Descriptors[5].dwCount, 0u);
+  EXPECT_EQ(settings.Descriptors[6].dwCount, 0u);
   EXPECT_EQ(settings.wPresetDeviceValue, 2);
   EXPECT_EQ(settings.dwPresetDeviceValue, 7u);
   EXPECT_EQ(settings.dwConfigDeviceValue, 5u);

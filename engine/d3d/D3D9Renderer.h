@@ -1,0 +1,174 @@
+#pragma once
+// The engine's one renderer: the frame (clear, begin, end, flip, and a present that was still
+// drawing repeated at the next clear), viewport and scissor, transforms and lights, the cached
+// states with their stacks, the draws with the frame statistics, and the banks it hands out.
+// It owns the Direct3D object (through its adapters), the device and its swap chain; the banks
+// it is given stay their owner's. Main thread only.
+//
+// Every operation besides the bank getters and the enumeration needs the device that
+// AdoptDevice gives it; the bank getters end the process while their bank is missing.
+#include "d3d/D3D9Adapters.h"
+#include "d3d/D3D9StateCache.h"
+#include "d3d/EngineRenderer.h"
+#include "d3d/StateStack.h"
+
+class CEngineContext;
+class CEngineLog;
+class CIndexBufferBankInterface;
+class CVertexBufferBankInterface;
+class ZKAllocatorInterface;
+
+class CD3D9Renderer final : public CEngineRenderer {
+ public:
+  // The banks the renderer hands out and drives; any may be null until its bank exists.
+  struct Banks {
+    CRenderTargetStorageInterface* pRenderTargets = nullptr;
+    CVertexDeclarationStorageInterface* pVertexDeclarations = nullptr;
+    CIndexBufferBankInterface* pIndexBuffers = nullptr;
+    CVertexShaderStorageInterface* pVertexShaders = nullptr;
+    CPixelShaderStorageInterface* pPixelShaders = nullptr;
+    CVertexBufferBankInterface* pVertexBuffers = nullptr;
+    CMaterialStorageInterface* pMaterials = nullptr;
+    CTextureStorageInterface* pTextures = nullptr;
+    CSpriteStorageInterface* pSprites = nullptr;
+  };
+
+  // Takes the log and the allocator from the context.
+  explicit CD3D9Renderer(CEngineContext* context);
+  ~CD3D9Renderer();
+  CD3D9Renderer(const CD3D9Renderer&) = delete;
+  CD3D9Renderer& operator=(const CD3D9Renderer&) = delete;
+
+  // --- adapters ---
+  void SetSchemes(const RenderingScheme* records, DWORD count) { m_Adapters.SetSchemes(records, count); }
+  DWORD GetNumberOfSchemes() { return m_Adapters.GetNumberOfSchemes(); }
+  const RenderingScheme* GetScheme(DWORD index) { return m_Adapters.GetScheme(index); }
+  // 1 when at least one adapter satisfies a rendering scheme.
+  UINT Enumerate() { return m_Adapters.Enumerate(); }
+  IDirect3D9* GetDirect3D() const { return m_Adapters.GetDirect3D(); }
+
+  // Takes a reference to a created device made from `settings` (kept by pointer): writes the
+  // settings' formats into the adapter's enumeration, takes swap chain 0, sets the full viewport
+  // and the default states of a new device. Failures are fatal.
+  void AdoptDevice(IDirect3DDevice9* device, DeviceSettings* settings);
+  void SetBanks(const Banks& banks) { m_Banks = banks; }
+
+  // --- the game's interface ---
+  HRESULT SetViewport() override;
+  HRESULT Flip(HWND window, UINT show) override;
+  HRESULT Clear(UINT flags, UINT colour) override;
+  HRESULT BeginRendering() override;
+  HRESULT EndRendering() override;
+  D3DVIEWPORT9* GetViewport() override { return &m_Viewport; }
+  HDC GetBackBufferDC() override;
+  UINT IsRenderingBegin() override { return m_dwRenderingBegun; }
+  HRESULT SetLightEnable(WORD index, UINT enable) override { return m_Cache.SetLightEnable(index, enable); }
+  HRESULT GetLightEnableStates(UINT* out) override;
+  float GetWideScreenFactor() override { return m_fWideScreenFactor; }
+  HRESULT GetRenderTargetDescription(UINT kind, UINT* width, UINT* height, UINT* edge, UINT* format) override;
+  CVertexDeclarationStorageInterface* GetVertexDeclarationStorageInterface() override;
+  CIndexBufferStorageInterface* GetIndexBufferStorageInterface() override;
+  CVertexShaderStorageInterface* GetVertexShaderStorageInterface() override;
+  CPixelShaderStorageInterface* GetPixelShaderStorageInterface() override;
+  CVertexBufferStorageInterface* GetVertexBufferStorageInterface() override;
+  CMaterialStorageInterface* GetMaterialStorageInterface() override;
+  CTextureStorageInterface* GetTextureStorageInterface() override;
+  CSpriteStorageInterface* GetSpriteStorageInterface() override;
+  HRESULT SetTextureStageState(UINT stage, UINT type, UINT value) override;
+  HRESULT SetSamplerState(UINT sampler, UINT type, UINT value) override;
+  HRESULT SetRenderState(UINT state, UINT value) override { return m_Cache.SetRenderState(state, value); }
+  HRESULT SetTransform(UINT state, const CMatrix* matrix) override;
+  HRESULT SetPixelShaderConstantF(UINT start, const float* data, UINT count) override;
+  HRESULT SetPixelShaderConstantI(UINT start, const int* data, UINT count) override;
+  HRESULT SetPixelShaderConstantF(UINT start, const UINT* data, UINT count) override;
+  HRESULT SetVertexShaderConstantF(UINT start, const float* data, UINT count) override;
+  HRESULT SetVertexShaderConstantI(UINT start, const int* data, UINT count) override;
+  HRESULT SetVertexShaderConstantF(UINT start, const UINT* data, UINT count) override;
+  HRESULT DrawIndexedPrimitive(UINT primitiveCount) override;
+  HRESULT DrawIndexedPrimitive(UINT baseVertex, UINT minIndex, UINT vertexCount, UINT startIndex,
+                               UINT primitiveCount) override;
+  void DrawIndexedPrimitive(UINT type, UINT baseVertex, UINT minIndex, UINT vertexCount, UINT startIndex,
+                            UINT primitiveCount) override;
+  void DrawIndexedPrimitiveUP(UINT type, UINT minIndex, UINT vertexCount, UINT primitiveCount, const void* indices,
+                              UINT indexFormat, const void* vertices, UINT stride) override;
+  void DrawPrimitive(UINT type, UINT primitiveCount, UINT vertexCount, const void* vertices, UINT stride) override;
+  HRESULT SetLight(UINT index, const D3DLIGHT9* light) override;
+  HRESULT SetSoftwareVertexProcessing(UINT enable) override;
+  HRESULT EvictManagedResources() override { return m_pDevice->EvictManagedResources(); }
+  HRESULT SetScissorTest(const RECT* rect) override;
+  HRESULT GetScissorTest(RECT* out) override;
+
+  // --- the engine's interface ---
+  IDirect3DDevice9* GetDevice() override { return m_pDevice; }
+  CD3D9Enumeration* GetEnumeration() override;
+  CD3D9Enumeration* GetAdapterEnumeration(UINT adapter) override { return m_Adapters.GetAdapterEnumeration(adapter); }
+  const DeviceSettings* GetDeviceSettings() override { return m_pSettings; }
+  void SetDefaultStates() override;
+  void ResetScissorRect(UINT right, UINT bottom) override;
+  DWORD GetRenderState(UINT state) override { return m_Cache.GetRenderState(state); }
+  HRESULT SetTextureStageStateVerbose(UINT stage, UINT type, UINT value) override {
+    return m_Cache.SetTextureStageState(stage, type, value, true);
+  }
+  HRESULT DrawStreamPrimitive(UINT type, UINT startVertex, UINT primitiveCount) override;
+  CRenderTargetStorageInterface* GetRenderTargetStorageInterface() override;
+  HRESULT ClearBuffers(UINT flags, UINT colour) override;
+  UINT SaveStates() override;
+  UINT LoadStates() override;
+
+ private:
+  // Bank getters for the renderer's own use: the bank, or the fatal error of its getter.
+  CIndexBufferBankInterface* IndexBuffers();
+  CVertexBufferBankInterface* VertexBuffers();
+  // A present answered: remembers one that was still drawing (to repeat at the next clear),
+  // recovers a lost device, logs other failures.
+  void HandlePresentResult(HRESULT result, HWND window);
+  void RecoverLostDevice();
+  // Copies caller vertices into the bank's dynamic buffer and sets it on stream 0; false (logged)
+  // when they do not fit or the buffer cannot be locked.
+  bool StreamDynamicVertices(const void* vertices, UINT vertexCount, UINT stride);
+  // The fixed-size state blocks of the stacks, pushed and popped in this order.
+  enum StackedState {
+    kScissorState,
+    kRenderStates,
+    kViewportState,
+    kVertexConstants,
+    kPixelConstants,
+    kTextureStageStates,
+    kSamplerStates,
+    kStackedStateCount
+  };
+  struct StateBlock {
+    const void* data;
+    UINT size;
+  };
+  // The cached data a stack saves for `state`.
+  StateBlock GetStateBlock(StackedState state) const;
+  void RestoreStates(StackedState state, const void* saved);
+  void GiveBackBufferDCBack();
+
+  CD3D9Adapters m_Adapters;
+  IDirect3DDevice9* m_pDevice = nullptr;
+  CEngineContext* m_pContext;
+  CD3D9Enumeration* m_pSelectedEnumeration = nullptr;
+  DeviceSettings* m_pSettings = nullptr;
+  CEngineLog* m_pLog;
+  ZKAllocatorInterface* m_pAllocator;
+  Banks m_Banks;
+  IDirect3DSwapChain9* m_pSwapChain = nullptr;
+  CStateStack m_Stacks[kStackedStateCount];
+  float m_WideScreenStack[CStateStack::kDepth] = {};
+  UINT m_dwWideScreenDepth = 0;
+  RECT m_ScissorRect = {};
+  float m_fWideScreenFactor = 0.0f;
+  D3DVIEWPORT9 m_Viewport = {};
+  CD3D9StateCache m_Cache;
+  HWND m_hPendingPresentWindow = nullptr;
+  UINT m_dwRenderingBegun = 0;
+  // No device of this engine is made with mixed vertex processing, so this stays 0.
+  UINT m_dwVertexProcessingSwitchable = 0;
+  UINT m_dwSoftwareVertexProcessing = 0;
+  UINT m_dwPresentPending = 0;
+  // The back buffer whose device context GetBackBufferDC handed out, until EndRendering.
+  IDirect3DSurface9* m_pDCSurface = nullptr;
+  HDC m_hBackBufferDC = nullptr;
+};
