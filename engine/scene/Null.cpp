@@ -10,6 +10,7 @@
 #include "scene/NullScriptOutput.h"
 #include "scene/Scene.h"
 #include "scene/UpdateInputs.h"
+#include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "d3d9types.h"
 #include "d3dx9math.h"
@@ -18,7 +19,6 @@ namespace {
 
 constexpr const char* kSource = "ZK3DNullProcessing";
 
-CNullScriptHost* g_pScriptHost = nullptr;
 
 // Copies at most the field's length less one characters and terminates.
 void CopyText(char (&field)[CNull::kTextLength], const char* text, size_t length) {
@@ -65,7 +65,6 @@ CNull::CNull(CD3D9RendererInterface* renderer, CEngineLog* log, const char* name
 
 CNull::~CNull() { Log(CEngineLog::kLevelInfo, "- (CNull) Releasing %s\n", m_szName); }
 
-void CNull::SetScriptHost(CNullScriptHost* host) { g_pScriptHost = host; }
 
 void CNull::Log(int level, const char* format, ...) const {
   if (m_pLog == nullptr) return;
@@ -226,13 +225,9 @@ CWorldObjectInterface* CNull::GetTopmostParent() { return GetTopmostParentInterf
 
 UINT CNull::ApplyScript() {
   if (m_szScript[0] == '\0' || m_dwScriptApplied != 0) return 1;
-  if (g_pScriptHost == nullptr) {
-    Log(CEngineLog::kLevelError, "WARNING!!! - No Script Storage To Run The Script Of NULL: %s\n",
-        m_szName);
-    return 1;
-  }
   CNullScriptOutput output(m_pLog);
-  if (g_pScriptHost->ExecuteString(this, kScriptModule, m_szScript, &output, 0) >= 0)
+  if (GetEngineContext()->ports.nullScripts->ExecuteString(this, kScriptModule, m_szScript,
+                                                           &output, 0) >= 0)
     m_dwScriptApplied = 1;
   return 1;
 }
