@@ -19,7 +19,7 @@
 #include "d3d/RenderTargetStorageInterface.h"
 #include "d3d/RenderingSchemes.h"
 #include "d3d/VertexBufferBankInterface.h"
-#include "scene/EngineSampleScope.h"
+#include "core/EngineSampleScope.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "scene/EngineSampleScope.h"
+#include "core/EngineSampleScope.h"
 #include "scene/MeshShaderLibrary.h"
 #include "scene/MeshRayTest.h"
 #include "scene/MeshSpatial.h"

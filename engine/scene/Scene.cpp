@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "scene/Camera.h"
-#include "scene/EngineSampleScope.h"
+#include "core/EngineSampleScope.h"
 #include "scene/Envelope.h"
 #include "scene/Light.h"
 #include "scene/Mesh.h"

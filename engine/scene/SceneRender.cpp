@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "scene/Camera.h"
-#include "scene/EngineSampleScope.h"
+#include "core/EngineSampleScope.h"
 #include "scene/Light.h"
 #include "scene/Scene.h"
 #include "scene/SceneOverlays.h"
