@@ -76,7 +76,8 @@ const D3DXVECTOR3* AsD3DX(const CVector3& v) { return reinterpret_cast<const D3D
 // morph target, keys, a moving parent), not whether its last pass recomputed it: every mesh
 // counts as changed at its first frame, and a tree saved then must still hold the still ones.
 bool IsStatic(CMeshInterface* mesh) {
-  if (auto* engineMesh = dynamic_cast<CMesh*>(mesh)) return !engineMesh->GetGuard()->CanEverChange();
+  if (auto* engineMesh = dynamic_cast<CMesh*>(mesh))
+    return !engineMesh->GetGuard()->CanEverChange();
   return mesh->GetIsDynamic() == 0;
 }
 
