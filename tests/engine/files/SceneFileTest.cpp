@@ -354,14 +354,10 @@ class SceneFileOctreeTest : public SceneFileTest {
  protected:
   void SetUp() override {
     SceneFileTest::SetUp();
-    CMesh::SetSpatial(&meshSpatial);
-  }
-  void TearDown() override {
-    SceneFileTest::TearDown();
-    CMesh::SetSpatial(nullptr);
+    context->ports.meshSpatial.Set(&meshSpatial);
   }
 
-  CMeshSpatialServices meshSpatial{&log};
+  CMeshSpatialServices meshSpatial{&log, nullptr};
 };
 
 TEST_F(SceneFileOctreeTest, TheOctreeNumberIsTheCellCountOfTheOctreeSavedBesideTheScene) {

@@ -516,11 +516,10 @@ class OctreeFileMeshTest : public OctreeFileTest {
       {"skinned", {0.1f, 1.1f, 2.1f}, {0.9f, 1.9f, 2.9f}, true},
   };
 
-  OctreeFileMeshTest() { CMesh::SetSpatial(&spatial); }
+  OctreeFileMeshTest() { context->ports.meshSpatial.Set(&spatial); }
   // The meshes give their bound volumes back through the spatial calls.
   ~OctreeFileMeshTest() override {
     for (TestScene* level : levels) level->Release();
-    CMesh::SetSpatial(nullptr);
   }
 
   // The same level every time: a mesh moved by its motion keys, one by its parent, one by its
@@ -570,7 +569,7 @@ class OctreeFileMeshTest : public OctreeFileTest {
     return ids;
   }
 
-  CMeshSpatialServices spatial{&log};
+  CMeshSpatialServices spatial{&log, nullptr};
   std::vector<TestScene*> levels;
 };
 
