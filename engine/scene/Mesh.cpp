@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "core/CopyName.h"
 #include "core/EngineSampleScope.h"
 #include "scene/MeshShaderLibrary.h"
 #include "scene/MeshRayTest.h"
@@ -48,13 +49,6 @@ CMeshSpatial* g_pSpatial = nullptr;
 MeshSurfaceFactory g_pSurfaceFactory = nullptr;
 // Meshes are numbered in the order they are made, for the lifetime of the engine.
 UINT g_dwMeshCounter = 0;
-
-// Clears the field, then copies at most its length less one characters; returns the length.
-UINT CopyName(char (&field)[CMesh::kNameLength], const char* text) {
-  std::memset(field, 0, sizeof field);
-  if (text != nullptr) std::memcpy(field, text, strnlen(text, sizeof field - 1));
-  return static_cast<UINT>(std::strlen(field));
-}
 
 float Channel(CMotion& motion, UINT index) { return motion.GetChannel(index)->GetValue(); }
 
@@ -123,7 +117,7 @@ void CMesh::SetSurfaceFactory(MeshSurfaceFactory factory) { g_pSurfaceFactory = 
 
 // The reference count reached zero and the mesh has left its scene's list.
 CMesh::~CMesh() {
-  Log(CEngineLog::kLevelInfo, "- (CMesh) Releasing %s Of %s\n", m_szName,
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CMesh) Releasing %s Of %s\n", m_szName,
       m_pScene != nullptr ? m_pScene->GetName() : "");
   // A mesh freed while its scene lives must not stay listed in the scene's octree. (A mesh
   // that outlived its scene forgot its cells when it was detached.)
@@ -131,21 +125,21 @@ CMesh::~CMesh() {
   if (!m_Surfaces.empty()) {
     for (CMeshSurface*& surface : m_Surfaces) {
       if (surface == nullptr) continue;
-      Log(CEngineLog::kLevelInfo, "  - Releasing Surface: %s\n", surface->GetName());
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Releasing Surface: %s\n", surface->GetName());
       surface->Release();
       surface = nullptr;
     }
-    Log(CEngineLog::kLevelInfo, "   - Deleting Surfaces\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Surfaces\n");
     m_Surfaces.clear();
   }
   if (m_pVertexBuffer != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - vertex Buffer\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - vertex Buffer\n");
     m_pVertexBuffer->Release();
     m_pVertexBuffer = nullptr;
   }
   if (m_pShadowVolume != nullptr || m_pShadowVolumeBuffers[0] != nullptr ||
       m_pShadowVolumeBuffers[1] != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - Shadow Volume Manager\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Shadow Volume Manager\n");
     for (CMeshVertexBuffer*& buffer : m_pShadowVolumeBuffers)
       if (buffer != nullptr) {
         buffer->Release();
@@ -156,56 +150,31 @@ CMesh::~CMesh() {
     m_pShadowVolume = nullptr;
   }
   if (!m_Vertices.empty()) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Vertices\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Vertices\n");
     m_Vertices.clear();
   }
   if (m_pBones != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Bones\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Bones\n");
     m_pBones.reset();
   }
   if (!m_Faces.empty()) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Faces\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Faces\n");
     m_Faces.clear();
   }
   if (!m_Edges.empty()) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Edges\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Edges\n");
     m_Edges.clear();
   }
   if (m_pCollider != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Collider\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Collider\n");
     ReleaseCollider();
   }
   if (m_pBoundVolume != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Bound\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Bound\n");
     if (g_pSpatial != nullptr) g_pSpatial->ReleaseBoundVolume(m_pBoundVolume);
     m_pBoundVolume = nullptr;
   }
-  Log(CEngineLog::kLevelInfo, "- Mesh Released\n");
-}
-
-void CMesh::Log(int level, const char* format, ...) const {
-  va_list args;
-  va_start(args, format);
-  LogArguments(kSource, level, format, args);
-  va_end(args);
-}
-
-void CMesh::LogFrom(const char* source, int level, const char* format, ...) const {
-  va_list args;
-  va_start(args, format);
-  LogArguments(source, level, format, args);
-  va_end(args);
-}
-
-void CMesh::LogArguments(const char* source, int level, const char* format, va_list args) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  std::vsnprintf(text, sizeof text, format, args);
-  m_pLog->Log(source, __LINE__, level, "%s", text);
-}
-
-void CMesh::LogNotAvailable(const char* operation) const {
-  Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::%s Is Not Available: %s\n", operation, m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Mesh Released\n");
 }
 
 // --- lookups ---
@@ -278,11 +247,11 @@ UINT CMesh::GetCanCastShadowVolume() {
 
 void CMesh::SetMorphTarget(CMesh* target) {
   if (target == this) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To Itself\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To Itself\n", m_szName);
     return;
   }
   if (target != nullptr && target->GetNumberOfVertices() < GetNumberOfVertices()) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
         m_szName);
     return;
   }
@@ -290,10 +259,10 @@ void CMesh::SetMorphTarget(CMesh* target) {
   if (target == nullptr) m_dwIsMorph = 0;
 }
 
-UINT CMesh::SetName(const char* name) { return CopyName(m_szName, name); }
+UINT CMesh::SetName(const char* name) { return static_cast<UINT>(CopyName(m_szName, name)); }
 
 UINT CMesh::SetShaderFile(const char* fileName, UINT manualShader) {
-  const UINT length = CopyName(m_szShaderFileName, fileName);
+  const UINT length = static_cast<UINT>(CopyName(m_szShaderFileName, fileName));
   m_dwManualShader = manualShader;
   return length;
 }
@@ -316,7 +285,7 @@ CMotion* CMesh::GetMotion(float frame) {
 
 CBone* CMesh::CreateBones(UINT count) {
   if (count == 0 || count > MAX_BONES) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::CreateBones, (%s) Can't Make %u Bones\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh::CreateBones, (%s) Can't Make %u Bones\n",
         m_szName, count);
     return nullptr;
   }
@@ -334,7 +303,7 @@ void CMesh::CalculateBonesRestMatrices() {
 UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
   if (parentItemType != BONE_PARENT_ITEM_BONE) {
     if (index >= m_dwNumberOfBones) {
-      Log(CEngineLog::kLevelError,
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u Of %u\n", m_szName,
           index, m_dwNumberOfBones);
       return 0;
@@ -344,7 +313,7 @@ UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
     return 1;
   }
   if (index >= m_dwNumberOfBones || parent >= m_dwNumberOfBones) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u, %u Of %u\n",
         m_szName, index, parent, m_dwNumberOfBones);
     return 0;
@@ -354,7 +323,7 @@ UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
   for (const CBone* ancestor = &m_pBones[parent]; ancestor != nullptr && steps <= m_dwNumberOfBones;
        ancestor = ancestor->GetParent(), ++steps)
     if (ancestor == &m_pBones[index]) {
-      Log(CEngineLog::kLevelError,
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR!!! - CMesh::SetBoneParent, (%s) Bone %u Can't Be Parented To Bone %u, It Would "
           "Close A Loop\n",
           m_szName, index, parent);
@@ -517,7 +486,7 @@ void CMesh::PlaceInOctree(COctree* cell, UINT entry) {
       slot = OctreeEntry{cell, entry};
       return;
     }
-  Log(CEngineLog::kLevelError,
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
       "ERROR!!! - There's Not Enuff Octree Box Entries For Dynamic Meshes, Need To Allocate "
       "Memory For It, Should Be: %i - (%s) \n",
       m_wOctreeEntryCapacity + 1, m_szName);
@@ -574,14 +543,14 @@ void CMesh::GetPosition(CVector3* out, UINT flag) {
              m_vecPivot;
     }
   } else {
-    Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CMesh::GetPosition\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CMesh::GetPosition\n");
   }
 }
 
 void CMesh::GetRotation(CVector3* out, UINT flag) {
   if (out == nullptr) return;
   if (flag > 1) {
-    Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CMesh::GetRotation\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CMesh::GetRotation\n");
     return;
   }
   *out = HasExplicitRotation() ? GetExplicitRotation()
@@ -593,7 +562,7 @@ void CMesh::GetRotation(CVector3* out, UINT flag) {
   if (ParentRotation(GetParent(), &parentRotation))
     *out = *out + parentRotation;
   else
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh Parent's Type Unknown\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh Parent's Type Unknown\n");
 }
 
 bool CMesh::IsUniformScale() {
@@ -615,7 +584,7 @@ bool CMesh::FaceInRange(const Face& face) const {
 
 UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
   if (vertices == nullptr || count == 0) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - CMesh::SetVertices, (%s) Can't Add Vertices (NULL Pointer Or No Vertices)\n",
         m_szName);
     return 0;
@@ -627,12 +596,12 @@ UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
   for (const Edge& edge : m_Edges) highest = std::max({highest, edge.wIndex1, edge.wIndex2});
   const bool numbered = !m_Faces.empty() || !m_Edges.empty();
   if (count > kMaxElements) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::SetVertices, (%s) Too Many Vertices: %u\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh::SetVertices, (%s) Too Many Vertices: %u\n",
         m_szName, count);
     return 0;
   }
   if (numbered && highest >= count) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "ERROR!!! - CMesh::SetVertices, (%s) Can't Set %u Vertices, Faces Or Edges Use Vertex "
         "%u\n",
         m_szName, count, static_cast<UINT>(highest));
@@ -650,20 +619,20 @@ UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
 
 UINT CMesh::SetFaces(UINT count, Face* faces) {
   if (faces == nullptr || count == 0) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - CMesh::SetFaces, (%s) Can't Add Faces (NULL Pointer Or No Faces)\n",
         m_szName);
     return 0;
   }
   if (count > kMaxElements) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::SetFaces, (%s) Too Many Faces: %u\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh::SetFaces, (%s) Too Many Faces: %u\n",
         m_szName, count);
     return 0;
   }
   // Ray tests, normals, projections and merging index the vertices with these numbers.
   for (UINT i = 0; i < count; ++i)
     if (!FaceInRange(faces[i])) {
-      Log(CEngineLog::kLevelError,
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR!!! - CMesh::SetFaces, (%s) Face %u Uses A Vertex Out Of Range (%u, %u, %u Of "
           "%u)\n",
           m_szName, i, faces[i].wIndex1, faces[i].wIndex2, faces[i].wIndex3,
@@ -678,13 +647,13 @@ UINT CMesh::SetFaces(UINT count, Face* faces) {
 
 UINT CMesh::SetEdges(UINT count, Edge* edges) {
   if (edges == nullptr || count == 0) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - CMesh::SetEdges, (%s) Can't Add Edges (NULL Pointer Or No Edges)\n",
         m_szName);
     return 0;
   }
   if (count > kMaxElements) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::SetEdges, (%s) Too Many Edges: %u\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh::SetEdges, (%s) Too Many Edges: %u\n",
         m_szName, count);
     return 0;
   }
@@ -696,7 +665,7 @@ UINT CMesh::SetEdges(UINT count, Edge* edges) {
                          edge.wFace1 < faceCount &&
                          (edge.pOwner2 == nullptr || edge.wFace2 < faceCount);
     if (!inRange) {
-      Log(CEngineLog::kLevelError,
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR!!! - CMesh::SetEdges, (%s) Edge %u Uses A Vertex Or Face Out Of Range\n",
           m_szName, i);
       return 0;
@@ -756,7 +725,7 @@ CSurfaceInterface* CMesh::CreateSurface() {
   CMeshSurface* surface =
       g_pSurfaceFactory != nullptr ? g_pSurfaceFactory(m_pRendererContext, m_pLog, this) : nullptr;
   if (surface == nullptr) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Create Surface (%s)\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Create Surface (%s)\n", m_szName);
     return nullptr;
   }
   m_Surfaces.push_back(surface);
@@ -806,9 +775,8 @@ UINT CMesh::CreateShader(const char* fileName, ShaderParameter* parameters,
     m_pShader =
         g_pShaderLibrary->CreateShaderForMesh(fileName, this, parameters, numberOfParameters);
   if (m_pShader == nullptr) {
-    char text[kMaxErrorText];
-    std::snprintf(text, sizeof text, "Can't Create Shader: %s", fileName ? fileName : "");
-    MessageBoxA(GetForegroundWindow(), text, "Error While Creating Shader", MB_ICONERROR);
+    ShowMessageBox(GetForegroundWindow(), MB_ICONERROR, "Error While Creating Shader",
+                   "Can't Create Shader: %s", fileName ? fileName : "");
     CopyName(m_szShaderFileName, kNoShaderFile);
     return 0;
   }
@@ -880,7 +848,7 @@ void CMesh::CreateVertexBuffers() {
     if (m_pMorphTarget->GetNumberOfVertices() >= GetNumberOfVertices())
       morphVertices = m_pMorphTarget->GetVertices();
     else
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
           m_szName);
   }
   m_pVertexBuffer =
@@ -903,7 +871,7 @@ void CMesh::CreateVertexBuffers() {
   if (m_pShader == nullptr || g_pShaderLibrary == nullptr) {
     m_pVertexBuffer->Release();
     m_pVertexBuffer = nullptr;
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "ERROR!!! - Can't Create Vertex Buffer For %s, Probably Implementation Error\n", m_szName);
     return;
   }
@@ -951,7 +919,7 @@ void CMesh::SetGenericPathData(CMeshVertexBuffer* vertexBuffer) {
 
 void CMesh::PrepareShadowVolume(const Edge* edges, UINT count) {
   if ((edges == nullptr && count != 0) || count > kMaxElements) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - The Object %s Can Cast Shadow Because It's Not Closed\n", m_szName);
     m_dwCanCastShadowVolume = 0;
     return;
@@ -976,14 +944,14 @@ void CMesh::PrepareShadowVolume(const Edge* edges, UINT count) {
   }
   if (overshared) m_dwHasShadowVolumeGeometry = 0;
   if (open) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - The Object %s Can Cast Shadow Because It's Not Closed\n", m_szName);
     m_dwCanCastShadowVolume = 0;
     return;
   }
   m_dwCanCastShadowVolume = 1;
   if (m_dwHasShadowVolumeGeometry != 0) CreateShadowVolumeGeometry();
-  Log(CEngineLog::kLevelInfo, "  - %s has %i edges\n", m_szName, static_cast<int>(count));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s has %i edges\n", m_szName, static_cast<int>(count));
 }
 
 // The quads of the shadow volume need each edge to run the way its first face winds.
@@ -1009,9 +977,9 @@ void CMesh::OrientEdge(Edge& edge, WORD index) {
 }
 
 void CMesh::CreateShadowVolumeGeometry() {
-  Log(CEngineLog::kLevelInfo, "- Creating Shadow Volume Geometry For: %s\n", m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Creating Shadow Volume Geometry For: %s\n", m_szName);
   if (m_pShadowVolume == nullptr || g_pSpatial == nullptr) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
     m_dwCanCastShadowVolume = 0;
     return;
   }
@@ -1028,13 +996,13 @@ void CMesh::CreateShadowVolumeGeometry() {
   CCountedIndexBuffer* indexBuffer =
       CreateShadowVolumeIndexBuffer(geometry.m_Indices.data(), indexCount, "_shadow_volume_1");
   if (indexBuffer == nullptr) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "ERROR! - Can't Create Index Buffer For Shadow Volume Geometry For: %s\n", m_szName);
     m_dwCanCastShadowVolume = 0;
     return;
   }
   g_pSpatial->SetShadowVolumeGeometry(m_pShadowVolume, geometry, indexBuffer);
-  Log(CEngineLog::kLevelInfo, "  - Done (%i Indices, %i Vertices)\n",
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Done (%i Indices, %i Vertices)\n",
       static_cast<int>(indexCount), static_cast<int>(vertexCount));
 }
 
@@ -1091,7 +1059,7 @@ UINT CMesh::CheckIntersectionWithFace(CRay& ray, float* distance, UINT flags, UI
   if (distance == nullptr) distance = &scratch;
   *distance = std::numeric_limits<float>::max();
   if (face >= m_Faces.size()) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "ERROR!!! - CMesh::CheckIntersectionWithFace, (%s) Face Number Out Of Range: %u Of %u\n",
         m_szName, face, GetNumberOfFaces());
     return 0;
@@ -1117,7 +1085,7 @@ bool CMesh::RayTestSpace(CRay* ray) {
     return false;
   }
   // The box and the faces are not scaled alike along the axes: test in world space instead.
-  Log(CEngineLog::kLevelError, "WARNING!!! - Non Uniform Scaling Ray Test In: %s From %s\n",
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Non Uniform Scaling Ray Test In: %s From %s\n",
       m_szName, m_pScene != nullptr ? m_pScene->GetName() : "");
   return true;
 }
@@ -1144,7 +1112,7 @@ void CMesh::CreateCollider() {
   m_pCollider = CCollider::Create(manager, static_cast<CD3D9RendererInterface*>(m_pRendererContext),
                                   m_pLog, this);
   if (m_pCollider == nullptr)
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Create Collider Interface For Mesh: %s\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Create Collider Interface For Mesh: %s\n",
         m_szName);
 }
 
@@ -1191,7 +1159,7 @@ UINT CMesh::CheckCollisionWith(CMeshInterface* other, UINT kind, UINT* numberOfP
                                              numberOfPairs, pairs);
     }
     default:
-      Log(CEngineLog::kLevelError,
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "WARNING!!! - Incorrect Flag When Looking For A Collision: %s\n", m_szName);
       return 0;
   }
@@ -1214,7 +1182,7 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
   const UINT pointCount = object.points != nullptr ? object.pointCount : 0;
   if (surfaceCount != object.surfaceCount || faceCount != object.faceCount ||
       pointCount != object.pointCount)
-    LogFrom(kConstructionSource, CEngineLog::kLevelError,
+    LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelError,
             "ERROR!!! - Imported Object %s Counts More Than It Holds\n", m_szName);
 
   for (CMeshSurface* surface : m_Surfaces)
@@ -1237,9 +1205,9 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
     FatalErrorWithTitle("Error While Updating Mesh", "Can't Allocate Memory For EnvDissolve: %s\n",
                         m_szName);
   if (m_pDissolve->GetIsEnvelope() == 1)
-    LogFrom(kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve Enveloped\n");
+    LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve Enveloped\n");
   else
-    LogFrom(kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve %f\n",
+    LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve %f\n",
             static_cast<double>(m_pDissolve->GetValue()));
 
   m_Faces.assign(faceCount, Face{});
@@ -1255,7 +1223,7 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
     face.vecNormal = imported.normal;
     face.wFaceIndex = static_cast<WORD>(i);
     if (face.vecNormal.Length() < 0.0001f)
-      LogFrom(kConstructionSource, CEngineLog::kLevelError,
+      LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelError,
               "Mesh Face %i: %f, %f, %f - Wrong Length\n", static_cast<int>(i),
               static_cast<double>(face.vecNormal.x), static_cast<double>(face.vecNormal.y),
               static_cast<double>(face.vecNormal.z));
@@ -1320,13 +1288,13 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
 
   RebuildBoundVolume();
   if (m_pShadowVolume == nullptr)
-    LogFrom(kConstructionSource, CEngineLog::kLevelError,
+    LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelError,
             "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
   else
     PrepareShadowVolume(object.edges.get(), object.edges != nullptr ? object.edgeCount : 0);
   UpdateSurfaceState();
   CreateCollider();
-  LogFrom(kConstructionSource, CEngineLog::kLevelInfo, "  - Mesh Updated - %s, %i\n", m_szName,
+  LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelInfo, "  - Mesh Updated - %s, %i\n", m_szName,
           static_cast<int>(m_Surfaces.size()));
   return 1;
 }
@@ -1346,7 +1314,7 @@ UINT CMesh::LoadMesh(const char* name, UINT flag, UINT readerArgument) {
   };
   bool lightWave = endsWith(fileName, length, "lwo");
   if (lightWave) {
-    Log(CEngineLog::kLevelInfo, "Loading Mesh: %s\n", fileName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "Loading Mesh: %s\n", fileName);
   } else if (!endsWith(fileName, length, "zko")) {
     // No extension: the object file when there is one, else the LightWave file.
     CVirtualFileSystemInterface* files = GetEngineContext()->pVirtualFileSystem;
@@ -1379,7 +1347,7 @@ UINT CMesh::LoadMesh(const char* name, UINT flag, UINT readerArgument) {
   if (context->pGenericPass != nullptr)
     context->pGenericPass->PrepareMesh(this);
   else
-    Log(CEngineLog::kLevelError, "ERROR!!! - No Default Rendering Path To Prepare The Mesh: %s\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - No Default Rendering Path To Prepare The Mesh: %s\n",
         m_szName);
   return 1;
 }
@@ -1403,7 +1371,7 @@ UINT CMesh::LoadObjectFile(const char* path, UINT readerArgument) {
 UINT CMesh::Clone(CMeshInterface** out) {
   auto* clone = new CMesh(m_pRendererContext, m_pLog, m_pScene, m_dwDynamicBuffers);
   if (out != nullptr) *out = clone;
-  Log(CEngineLog::kLevelInfo, "- Cloning Mesh: %s\n", m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Cloning Mesh: %s\n", m_szName);
   clone->m_pShader = m_pShader;
   if (m_pScene != nullptr) m_pScene->AppendWorldObject(clone);
 
@@ -1417,7 +1385,7 @@ UINT CMesh::Clone(CMeshInterface** out) {
     auto* engineSurface = dynamic_cast<CSurface*>(surface);
     CSurface* copy = engineSurface != nullptr ? engineSurface->Clone(clone) : nullptr;
     if (copy == nullptr)
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Clone A Surface Of %s\n", m_szName);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Clone A Surface Of %s\n", m_szName);
     else
       clone->m_Surfaces.push_back(copy);
   }
@@ -1494,7 +1462,7 @@ UINT CMesh::Clone(CMeshInterface** out) {
   if (m_dwCanCastShadowVolume == 1 && m_dwHasShadowVolumeGeometry == 1 && g_pSpatial != nullptr &&
       m_pShadowVolume != nullptr && g_pSpatial->HasShadowGeometry(m_pShadowVolume) != 0)
     clone->CreateShadowVolumeGeometry();
-  Log(CEngineLog::kLevelInfo, "  - Done\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Done\n");
   return 1;
 }
 
@@ -1514,11 +1482,11 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
   auto* other = dynamic_cast<CMesh*>(otherInterface);
   if (other == nullptr || other == this) {
     // The other mesh is released at the end: merging a mesh into itself would free it.
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s With %s\n", m_szName,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s With %s\n", m_szName,
         other == this ? "Itself" : "A Mesh That Is Not One");
     return 0;
   }
-  Log(CEngineLog::kLevelInfo, "- Merging Meshes: %s And %s\n", m_szName, other->m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Merging Meshes: %s And %s\n", m_szName, other->m_szName);
   const size_t vertexOffset = m_Vertices.size();
   const size_t edgeOffset = m_Edges.size();
   const size_t faceOffset = m_Faces.size();
@@ -1533,17 +1501,17 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
                           edgeOffset + other->m_Edges.size(), faceOffset + other->m_Faces.size()};
   for (UINT i = 0; i < 3; ++i)
     if (sums[i] > kMaxElements) {
-      Log(CEngineLog::kLevelError, kLimitMessages[i], m_szName, other->m_szName);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, kLimitMessages[i], m_szName, other->m_szName);
       return 0;
     }
   if (other->m_dwNumberOfBones > 0) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - Can't Merge %s And %s - Meshes With Bones Are Not Supported Yet\n",
         m_szName, other->m_szName);
     return 0;
   }
   if (m_Faces.empty() || other->m_Faces.empty()) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s And %s - The Number Of Faces Is 0\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s And %s - The Number Of Faces Is 0\n",
         m_szName, other->m_szName);
     return 0;
   }
@@ -1610,14 +1578,14 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
       source->AddRef();
       CSurface* taken = source;
       if (partner->Merge(taken, offset) != 1) {
-        Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge Surfaces\n");
+        LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Merge Surfaces\n");
         if (taken != nullptr) taken->Release();
       }
       continue;
     }
     CSurface* copy = source->Clone(this);
     if (copy == nullptr) {
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge Surfaces\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Merge Surfaces\n");
       continue;
     }
     // The copied indices number the other mesh's vertices, which now follow this mesh's.
@@ -1627,7 +1595,7 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
 
   UpdateSurfaceState();
   other->Release();
-  Log(CEngineLog::kLevelInfo, "  - Done\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Done\n");
   return 1;
 }
 

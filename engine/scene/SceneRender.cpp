@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr const char* kSource = "ZK3DRender";
+constexpr const char* kSource = CSceneRender::kLogSource;
 
 CScenePasses* g_pPasses = nullptr;
 
@@ -38,17 +38,6 @@ bool AnySpriteSlotUsed(CScene& scene) {
 void CSceneRender::SetPasses(CScenePasses* passes) { g_pPasses = passes; }
 
 CScenePasses* CSceneRender::GetPasses() { return g_pPasses; }
-
-void CSceneRender::Log(CScene& scene, int level, const char* format, ...) {
-  CEngineLog* log = scene.GetLog();
-  if (log == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  log->Log(kSource, __LINE__, level, "%s", text);
-}
 
 // The scene has no octree of its own yet; the overlays will draw CScene::GetOctree's cells
 // through CSceneOctreeDrawing once scenes keep one.
@@ -93,7 +82,7 @@ void CSceneRender::DrawScene(CScene& scene, CScenePasses* passes) {
       if (passes != nullptr) passes->RenderPerPixelPass(&scene, profile);
       break;
     default:
-      Log(scene, CEngineLog::kLevelError, "WARNING!!! - Unknown Rendering Profile\n");
+      LogTo(scene.GetLog(), kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown Rendering Profile\n");
       break;
   }
 }
@@ -135,7 +124,7 @@ void CSceneRender::DrawFlares(CScene& scene, CScenePasses* passes) {
 void CSceneRender::NoteMissingCamera(CScene& scene) {
   if (m_bMissingCameraLogged) return;
   m_bMissingCameraLogged = true;
-  Log(scene, CEngineLog::kLevelError,
+  LogTo(scene.GetLog(), kSource, CEngineLog::kLevelError,
       "WARNING!!! - No Active Camera In The Scene: %s, Flares And Sprites Are Not Drawn\n",
       scene.GetName());
 }

@@ -133,7 +133,6 @@ class COctree {
   void DrawBox() { DrawBoxes(0); }
 
  private:
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   bool HasChildren() const;
   void MakeChildren(const CVector3& worldCentre, const CVector3& worldExtents, float fMin,
                     UINT* idCounter);

@@ -59,7 +59,6 @@ class CEngineStartup {
   void LoadDefaultScripts();
   void LoadDefaultShaders();
 
-  void LogInfo(int line, const char* text);
 
   CEngineContext* m_context;
 };
