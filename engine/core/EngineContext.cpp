@@ -9,15 +9,10 @@
 #include "ZKDXInterface.h"
 
 #include "core/EngineLog.h"
-#include "input/InputControllers.h"
+#include "core/EngineRelease.h"
+#include "core/GuiKeyQueue.h"
 #include "core/Profiler.h"
 #include "core/ProfilerSample.h"
-#include "core/Timer.h"
-#include "startup/ToolBox.h"
-#include "input/WindowProcedure.h"
-#include "files/ZKReader.h"
-#include "scene/ParticleEmiterFactory.h"
-#include "spatial/CollisionManager.h"
 
 namespace {
 
@@ -37,15 +32,6 @@ const char* const kSampleNames[ENGINE_SAMPLE_COUNT] = {"MemAllocator",
                                                        "Direct3DCalls",
                                                        "Flip1",
                                                        "Flip2"};
-
-const char kWindowClassName[] = "ZeKorbD3DWindow";
-const WORD kEngineIconResource = 103;
-
-// The engine's own window procedure, installed for the life of the process.
-WNDPROC EngineWindowProcedure() {
-  CWindowProcedure::Install(CEngineContext::GetWindowProcedure());
-  return CWindowProcedure::WindowProc;
-}
 
 uint64_t ReadPerformanceCounter() {
   LARGE_INTEGER count;
@@ -107,7 +93,7 @@ void CEngineContext::LimitFrameRate() {
 void CEngineContext::ShowFPS(DWORD show) {
   (void)show;
   // Once a frame, on the main thread: the key changes the input thread queued for the console.
-  if (pConsole && pInputControllers) pInputControllers->InjectQueuedGuiKeys();
+  if (pConsole) ports.guiKeys->InjectQueuedGuiKeys();
   if (dwStatisticsOn != 1) return;
   float now = static_cast<float>(timeGetTime()) * 0.001f;
   ++m_dwFramesCounted;
@@ -127,51 +113,13 @@ void CEngineContext::ShowFPS(DWORD show) {
     pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "- No ActiveScene - %s", rate);
 }
 
-CWindowProcedure* CEngineContext::GetWindowProcedure() {
-  static CWindowProcedure procedure;
-  return &procedure;
-}
-
-bool CEngineContext::CreateAppWindow() {
-  if (pDescriptor->hWnd) {
-    // The application's window and its own procedure stay as they are.
-    hWnd = pDescriptor->hWnd;
-    dwWindowOwned = 0;
-    return true;
-  }
-  WNDCLASSA windowClass = {};
-  windowClass.style = CS_HREDRAW | CS_VREDRAW;
-  windowClass.lpfnWndProc = EngineWindowProcedure();
-  windowClass.hInstance = pDescriptor->hInstance;
-  windowClass.hIcon = pDescriptor->hIcon ? pDescriptor->hIcon
-                                         : LoadIconA(hModule, MAKEINTRESOURCEA(kEngineIconResource));
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kWindowClassName;
-  RegisterClassA(&windowClass);  // already registered by an earlier start: the class stands
-
-  const bool windowed = pDescriptor->dwWindowed != 0;
-  const DWORD extendedStyle = windowed ? WS_EX_APPWINDOW : WS_EX_APPWINDOW | WS_EX_TOPMOST;
-  const DWORD style = windowed ? WS_POPUP | WS_CAPTION : WS_POPUP;
-  hWnd = CreateWindowExA(extendedStyle, kWindowClassName, pDescriptor->szWindowTitle, style, 0, 0,
-                         128, 128, nullptr, nullptr, pDescriptor->hInstance, nullptr);
-  if (!hWnd) return false;
-  pDescriptor->hWnd = hWnd;
-  dwWindowOwned = 1;
-  return true;
-}
-
 void CEngineContext::Shutdown(UINT exitCode) {
   if (dwInitialized != 1 || m_shuttingDown) return;
   m_shuttingDown = true;
 
   LogInfo(__LINE__, "- Window Destroyed\n");
-  UnloadToolBox();
-  ReleaseSoundServer();
-  ReleaseInputControllers();
-  ReleaseParticleFactory();
-  ReleaseSceneServices();
-  ReleaseRenderer();
-  ReleaseVirtualFileSystem();
+  ports.release->ReleaseServices();
+  ports = EnginePorts{};
   CloseLog();
   if (pProfiler) pProfiler->DumpStatistics("statistics.txt", pSamples[SAMPLE_BEGIN_END]);
   DestroyAppWindow();
@@ -184,61 +132,6 @@ void CEngineContext::Shutdown(UINT exitCode) {
     return;
   }
   ExitProcess(exitCode);
-}
-
-void CEngineContext::UnloadToolBox() {
-  if (!pToolBox) return;
-  pToolBox->Unload();
-  delete pToolBox;
-  pToolBox = nullptr;
-  LogInfo(__LINE__, "- ToolBox Unloaded\n");
-}
-
-// The sound server is released here (and "- Sound deinitialized" logged) once the engine
-// creates one at Init.
-void CEngineContext::ReleaseSoundServer() {}
-
-// The input thread must be gone before the device and the log: its callbacks reach both.
-void CEngineContext::ReleaseInputControllers() {
-  if (!pInputControllers) return;
-  const bool stopped = pInputControllers->Shutdown() != 0;
-  GetWindowProcedure()->SetInputControllers(nullptr);
-  // A game callback that closes the engine runs on the input thread, inside a poll of the
-  // devices: the manager cannot wait for its own thread, and stays for the process's last moments
-  // rather than being freed under that poll.
-  if (stopped) {
-    delete pInputControllers;
-    delete pInputTimer;
-  }
-  pInputControllers = nullptr;
-  pInputTimer = nullptr;
-  LogInfo(__LINE__, "- Input Controllers deinitialized\n");
-}
-
-// The emitters' sprites live in the renderer's sprite bank, so they go before the renderer.
-void CEngineContext::ReleaseParticleFactory() {
-  delete pParticleFactory;
-  pParticleFactory = nullptr;
-}
-
-// What Init made over the device: the scene and object file reader and the collision manager.
-void CEngineContext::ReleaseSceneServices() {
-  delete pCollisions;
-  pCollisions = nullptr;
-  delete pZKReader;
-  pZKReader = nullptr;
-  pSceneFileReader = nullptr;  // it read through the reader just freed
-}
-
-// The device and Direct3D are released here (logging "- D3D deinitialized") once Init creates
-// the renderer.
-void CEngineContext::ReleaseRenderer() {}
-
-void CEngineContext::ReleaseVirtualFileSystem() {
-  if (!pVirtualFileSystem) return;
-  pVirtualFileSystem->Deinitialize();
-  pVirtualFileSystem = nullptr;
-  LogInfo(__LINE__, "- Virtual Disk deinitialized\n");
 }
 
 void CEngineContext::CloseLog() {

@@ -32,7 +32,7 @@ constexpr float kFlareScale = 20.0f;
 // How far a distant light's shadow is extruded.
 constexpr float kDistantExtrusion = 1000.0f;
 
-CLightSpatial* g_pSpatial = nullptr;
+CLightSpatial* Spatial() { return GetEngineContext()->ports.lightSpatial.Get(); }
 
 // One colour byte from a 0..1 value. Values outside it (an intensity above 1, a negative key)
 // are held to the byte instead of spilling into the neighbouring channels.
@@ -170,20 +170,18 @@ void CLight::FinishLoaded() {
 
 CLight::~CLight() {
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CLight) Releasing %s\n", m_szName);
-  if (m_pBoundVolume != nullptr && g_pSpatial != nullptr) g_pSpatial->ReleaseBoundVolume(m_pBoundVolume);
+  if (m_pBoundVolume != nullptr) Spatial()->ReleaseBoundVolume(m_pBoundVolume);
 }
 
-void CLight::SetSpatial(CLightSpatial* spatial) { g_pSpatial = spatial; }
 
 float CLight::Value(EnvelopeRole role) const { return m_pEnvelopes[role]->GetValue(); }
 
 void CLight::CreateBoundVolume() {
-  if (g_pSpatial != nullptr) m_pBoundVolume = g_pSpatial->CreateBoundVolume(this);
+  m_pBoundVolume = Spatial()->CreateBoundVolume(this);
 }
 
 void CLight::RecalculateBoundVolume() {
-  if (m_pBoundVolume != nullptr && g_pSpatial != nullptr)
-    g_pSpatial->RecalculateBoundVolume(m_pBoundVolume, this);
+  if (m_pBoundVolume != nullptr) Spatial()->RecalculateBoundVolume(m_pBoundVolume, this);
 }
 
 void CLight::SetFlareSize(float size) {

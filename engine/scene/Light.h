@@ -78,9 +78,6 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
          const ImportedRecord& record);
   ~CLight() override;
 
-  // The spatial subsystem that makes the volumes of point and spot lights; null for none.
-  static void SetSpatial(CLightSpatial* spatial);
-
   // --- world object ---
   CMatrix* GetMatrix(float frame) override;
   CMatrix* GetRotationMatrix(float frame) override;

@@ -22,13 +22,12 @@
 #include "scene/GenericPassInterface.h"
 #include "core/MessagePump.h"
 #include "d3d/RenderingProfileInterface.h"
-#include "files/ZKOMeshExporter.h"
-#include "files/ZKReader.h"
 #include "lightwave/LWOImportBuffer.h"
 #include "lightwave/LightWaveLoader.h"
+#include "scene/MeshFileReader.h"
+#include "scene/MeshSurfaceFactory.h"
 #include "spatial/Collider.h"
 #include "spatial/CollisionManager.h"
-#include "spatial/ShadowVolumeGeometry.h"
 #include "scene/CountedIndexBuffer.h"
 #include "winuser.h"
 
@@ -44,9 +43,9 @@ constexpr const char* kNoShaderFile = "none";
 constexpr UINT kBufferKindMesh = 0;
 constexpr UINT kBufferKindShadowVolume = 1;
 
-CMeshShaderLibrary* g_pShaderLibrary = nullptr;
-CMeshSpatial* g_pSpatial = nullptr;
-MeshSurfaceFactory g_pSurfaceFactory = nullptr;
+EnginePorts& Ports() { return GetEngineContext()->ports; }
+CMeshSpatial* Spatial() { return Ports().meshSpatial.Get(); }
+CMeshShaderLibrary* ShaderLibrary() { return Ports().meshShaders.Get(); }
 // Meshes are numbered in the order they are made, for the lifetime of the engine.
 UINT g_dwMeshCounter = 0;
 
@@ -107,13 +106,8 @@ CMesh::CMesh(void* rendererContext, CEngineLog* log, CScene* scene, UINT dynamic
       m_OctreeEntries(kInitialOctreeEntries, OctreeEntry{nullptr, 0}),
       m_dwMeshNumber(g_dwMeshCounter++),
       m_dwDynamicBuffers(dynamicBuffers) {
-  if (g_pSpatial != nullptr)
-    m_pShadowVolume = g_pSpatial->CreateShadowVolume(rendererContext, this);
+  m_pShadowVolume = Spatial()->CreateShadowVolume(rendererContext, this);
 }
-
-void CMesh::SetShaderLibrary(CMeshShaderLibrary* library) { g_pShaderLibrary = library; }
-void CMesh::SetSpatial(CMeshSpatial* spatial) { g_pSpatial = spatial; }
-void CMesh::SetSurfaceFactory(MeshSurfaceFactory factory) { g_pSurfaceFactory = factory; }
 
 // The reference count reached zero and the mesh has left its scene's list.
 CMesh::~CMesh() {
@@ -145,8 +139,7 @@ CMesh::~CMesh() {
         buffer->Release();
         buffer = nullptr;
       }
-    if (m_pShadowVolume != nullptr && g_pSpatial != nullptr)
-      g_pSpatial->ReleaseShadowVolume(m_pShadowVolume);
+    if (m_pShadowVolume != nullptr) Spatial()->ReleaseShadowVolume(m_pShadowVolume);
     m_pShadowVolume = nullptr;
   }
   if (!m_Vertices.empty()) {
@@ -171,7 +164,7 @@ CMesh::~CMesh() {
   }
   if (m_pBoundVolume != nullptr) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Bound\n");
-    if (g_pSpatial != nullptr) g_pSpatial->ReleaseBoundVolume(m_pBoundVolume);
+    Spatial()->ReleaseBoundVolume(m_pBoundVolume);
     m_pBoundVolume = nullptr;
   }
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Mesh Released\n");
@@ -239,8 +232,7 @@ UINT CMesh::SetIsMorph(UINT isMorph) {
 
 UINT CMesh::GetCanCastShadowVolume() {
   return m_dwCanCastShadowVolume == 1 && (m_wFlags & kFlagCastsShadow) != 0 &&
-                 m_pShadowVolume != nullptr && g_pSpatial != nullptr &&
-                 g_pSpatial->HasShadowGeometry(m_pShadowVolume) != 0
+                 m_pShadowVolume != nullptr && Spatial()->HasShadowGeometry(m_pShadowVolume) != 0
              ? 1
              : 0;
 }
@@ -448,8 +440,7 @@ void CMesh::UpdateHierarchy(float frame) {
       camera->GetPosition(&cameraPosition, 0);
       m_fCameraDistance = (CVector3() * m_mtxMatrix - cameraPosition).Length();
     }
-    if (m_pShadowVolume != nullptr && g_pSpatial != nullptr)
-      g_pSpatial->ResetShadowVolume(m_pShadowVolume);
+    if (m_pShadowVolume != nullptr) Spatial()->ResetShadowVolume(m_pShadowVolume);
     RefileInOctree();
   }
   m_fHierarchyFrame = f;
@@ -457,20 +448,19 @@ void CMesh::UpdateHierarchy(float frame) {
 }
 
 void CMesh::RefileInOctree() {
-  if (g_pSpatial == nullptr) return;
+  CMeshSpatial* spatial = Spatial();
   // The transformed box follows the mesh with or without an octree: visibility and collision
   // code read it too.
-  if (m_pBoundVolume != nullptr) g_pSpatial->TransformBoundVolume(m_pBoundVolume, m_mtxMatrix);
-  COctree* octree = m_pScene != nullptr ? g_pSpatial->GetSceneOctree(m_pScene) : nullptr;
+  if (m_pBoundVolume != nullptr) spatial->TransformBoundVolume(m_pBoundVolume, m_mtxMatrix);
+  COctree* octree = m_pScene != nullptr ? spatial->GetSceneOctree(m_pScene) : nullptr;
   if (octree == nullptr) return;
   LeaveOctree();
-  g_pSpatial->InsertMeshIntoOctree(octree, this);
+  spatial->InsertMeshIntoOctree(octree, this);
 }
 
 void CMesh::LeaveOctree() {
   for (OctreeEntry& entry : m_OctreeEntries) {
-    if (entry.pCell != nullptr && g_pSpatial != nullptr)
-      g_pSpatial->RemoveMeshFromOctree(entry.pCell, entry.dwEntry, this);
+    if (entry.pCell != nullptr) Spatial()->RemoveMeshFromOctree(entry.pCell, entry.dwEntry, this);
     entry = OctreeEntry{nullptr, 0};
   }
 }
@@ -701,29 +691,27 @@ void CMesh::ComputeNormals() {
 }
 
 void CMesh::RebuildBoundVolume() {
-  if (g_pSpatial == nullptr) return;
-  if (m_pBoundVolume != nullptr) g_pSpatial->ReleaseBoundVolume(m_pBoundVolume);
-  m_pBoundVolume = g_pSpatial->CreateBoundVolume(this);
+  if (m_pBoundVolume != nullptr) Spatial()->ReleaseBoundVolume(m_pBoundVolume);
+  m_pBoundVolume = Spatial()->CreateBoundVolume(this);
 }
 
 bool CMesh::SetBoundVolume(CMeshBoundVolumeInterface* volume) {
-  if (g_pSpatial == nullptr) return false;
+  if (Ports().meshSpatial.IsDefault()) return false;
   if (m_pBoundVolume != nullptr && m_pBoundVolume != volume)
-    g_pSpatial->ReleaseBoundVolume(m_pBoundVolume);
+    Spatial()->ReleaseBoundVolume(m_pBoundVolume);
   m_pBoundVolume = volume;
   return true;
 }
 
 void CMesh::DrawBoundVolume() {
-  if (m_pBoundVolume != nullptr && g_pSpatial != nullptr)
-    g_pSpatial->DrawBoundVolume(m_pBoundVolume, m_pRendererContext, m_mtxMatrix);
+  if (m_pBoundVolume != nullptr)
+    Spatial()->DrawBoundVolume(m_pBoundVolume, m_pRendererContext, m_mtxMatrix);
 }
 
 // --- surfaces ---
 
 CSurfaceInterface* CMesh::CreateSurface() {
-  CMeshSurface* surface =
-      g_pSurfaceFactory != nullptr ? g_pSurfaceFactory(m_pRendererContext, m_pLog, this) : nullptr;
+  CMeshSurface* surface = Ports().surfaceFactory->CreateSurface(m_pRendererContext, m_pLog, this);
   if (surface == nullptr) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Create Surface (%s)\n", m_szName);
     return nullptr;
@@ -771,9 +759,8 @@ UINT CMesh::CreateShader(const char* fileName, ShaderParameter* parameters,
                          UINT numberOfParameters, UINT manualShader) {
   m_pShader = nullptr;
   CopyName(m_szShaderFileName, fileName);
-  if (g_pShaderLibrary != nullptr && fileName != nullptr)
-    m_pShader =
-        g_pShaderLibrary->CreateShaderForMesh(fileName, this, parameters, numberOfParameters);
+  if (fileName != nullptr)
+    m_pShader = ShaderLibrary()->CreateShaderForMesh(fileName, this, parameters, numberOfParameters);
   if (m_pShader == nullptr) {
     ShowMessageBox(GetForegroundWindow(), MB_ICONERROR, "Error While Creating Shader",
                    "Can't Create Shader: %s", fileName ? fileName : "");
@@ -800,8 +787,8 @@ UINT CMesh::ApplyDefaultShader(MeshShaderChooser meshChooser,
     UINT chosen = 0;
     if (meshChooser != nullptr)
       chosen = meshChooser(this);
-    else if (g_pShaderLibrary != nullptr)
-      chosen = g_pShaderLibrary->ApplyDefaultShaderForMesh(this);
+    else
+      chosen = ShaderLibrary()->ApplyDefaultShaderForMesh(this);
     if (chosen != 1) {
       m_dwUseShader = 0;
       return 0;
@@ -855,11 +842,11 @@ void CMesh::CreateVertexBuffers() {
       CreateBuffer(GetVertices(), morphVertices, GetNumberOfVertices(), m_szName, kBufferKindMesh);
 
   if (m_dwHasShadowVolumeGeometry == 1 && m_dwCanCastShadowVolume == 1 &&
-      m_pShadowVolume != nullptr && g_pSpatial != nullptr) {
+      m_pShadowVolume != nullptr) {
     static const char* const kShadowNames[2] = {"%s_shadow_volume_1", "%s_shadow_volume_2"};
     for (UINT block = 0; block < 2; ++block) {
       UINT count = 0;
-      Vertex* data = g_pSpatial->GetShadowVolumeBlock(m_pShadowVolume, block, &count);
+      Vertex* data = Spatial()->GetShadowVolumeBlock(m_pShadowVolume, block, &count);
       if (data == nullptr) continue;
       char name[kNameLength + 32];
       std::snprintf(name, sizeof name, kShadowNames[block], m_szName);
@@ -868,7 +855,7 @@ void CMesh::CreateVertexBuffers() {
     }
   }
 
-  if (m_pShader == nullptr || g_pShaderLibrary == nullptr) {
+  if (m_pShader == nullptr) {
     m_pVertexBuffer->Release();
     m_pVertexBuffer = nullptr;
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
@@ -879,10 +866,11 @@ void CMesh::CreateVertexBuffers() {
 }
 
 void CMesh::BindStreams(CMeshVertexBuffer* dynamicShadow, CMeshVertexBuffer* staticShadow) {
-  const UINT passes = g_pShaderLibrary->GetNumberOfPasses(m_pShader);
+  CMeshShaderLibrary* library = ShaderLibrary();
+  const UINT passes = library->GetNumberOfPasses(m_pShader);
   for (UINT pass = 0; pass < passes; ++pass) {
     UINT count = 0;
-    ShaderStreamBinding* bindings = g_pShaderLibrary->GetStreamBindings(m_pShader, pass, &count);
+    ShaderStreamBinding* bindings = library->GetStreamBindings(m_pShader, pass, &count);
     if (bindings == nullptr) continue;
     if (count > MAX_SHADER_STREAM_BINDINGS) count = MAX_SHADER_STREAM_BINDINGS;
     for (UINT i = 0; i < count; ++i) {
@@ -978,30 +966,27 @@ void CMesh::OrientEdge(Edge& edge, WORD index) {
 
 void CMesh::CreateShadowVolumeGeometry() {
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Creating Shadow Volume Geometry For: %s\n", m_szName);
-  if (m_pShadowVolume == nullptr || g_pSpatial == nullptr) {
+  if (m_pShadowVolume == nullptr) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
     m_dwCanCastShadowVolume = 0;
     return;
   }
-  CShadowVolumeGeometry geometry(m_szName, m_pLog);
   const bool boned = m_dwUseBones == 1;
-  if (!geometry.Build(m_Faces.data(), GetNumberOfFaces(), m_Edges.data(), GetNumberOfEdges(),
-                      m_Vertices.data(), GetNumberOfVertices(), boned,
-                      !boned && m_dwIsMorph == 0)) {
+  const ShadowGeometrySource source = {m_szName,           m_pLog,
+                                       m_Faces.data(),     GetNumberOfFaces(),
+                                       m_Edges.data(),     GetNumberOfEdges(),
+                                       m_Vertices.data(),  GetNumberOfVertices(),
+                                       boned,              !boned && m_dwIsMorph == 0};
+  UINT indexCount = 0, vertexCount = 0;
+  const ShadowGeometryBuild built = Spatial()->BuildShadowVolumeGeometry(
+      m_pShadowVolume, this, source, &indexCount, &vertexCount);
+  if (built != ShadowGeometryBuild::kBuilt) {
+    if (built == ShadowGeometryBuild::kNoIndexBuffer)
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR! - Can't Create Index Buffer For Shadow Volume Geometry For: %s\n", m_szName);
     m_dwCanCastShadowVolume = 0;
     return;
   }
-  const UINT indexCount = static_cast<UINT>(geometry.m_Indices.size());
-  const UINT vertexCount = static_cast<UINT>(geometry.m_DynamicVertices.size());
-  CCountedIndexBuffer* indexBuffer =
-      CreateShadowVolumeIndexBuffer(geometry.m_Indices.data(), indexCount, "_shadow_volume_1");
-  if (indexBuffer == nullptr) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "ERROR! - Can't Create Index Buffer For Shadow Volume Geometry For: %s\n", m_szName);
-    m_dwCanCastShadowVolume = 0;
-    return;
-  }
-  g_pSpatial->SetShadowVolumeGeometry(m_pShadowVolume, geometry, indexBuffer);
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Done (%i Indices, %i Vertices)\n",
       static_cast<int>(indexCount), static_cast<int>(vertexCount));
 }
@@ -1074,7 +1059,7 @@ UINT CMesh::CheckIntersectionWithFace(CRay& ray, float* distance, UINT flags, UI
 
 void CMesh::FileInOctree(COctree* octree) {
   LeaveOctree();
-  if (octree != nullptr && g_pSpatial != nullptr) g_pSpatial->InsertMeshIntoOctree(octree, this);
+  if (octree != nullptr) Spatial()->InsertMeshIntoOctree(octree, this);
 }
 
 bool CMesh::RayTestSpace(CRay* ray) {
@@ -1107,10 +1092,7 @@ UINT CMesh::RayTestFaces(const CRay& ray, float* distance, UINT flags, bool worl
 
 void CMesh::CreateCollider() {
   ReleaseCollider();
-  CCollisionManager* manager = GetEngineContext()->pCollisions;
-  if (g_pSpatial == nullptr || manager == nullptr) return;
-  m_pCollider = CCollider::Create(manager, static_cast<CD3D9RendererInterface*>(m_pRendererContext),
-                                  m_pLog, this);
+  if (!Spatial()->CreateCollider(this, m_pRendererContext, m_pLog, &m_pCollider)) return;
   if (m_pCollider == nullptr)
     LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Create Collider Interface For Mesh: %s\n",
         m_szName);
@@ -1128,10 +1110,7 @@ void CMesh::ReleaseCollider() {
   if (m_pCollider == nullptr) return;
   // A shared collider may still point at a clone released before this mesh.
   m_pCollider->SetMesh(this);
-  if (g_pSpatial != nullptr)
-    g_pSpatial->ReleaseCollider(m_pCollider);
-  else
-    m_pCollider->Release();
+  Spatial()->ReleaseCollider(m_pCollider);
   m_pCollider = nullptr;
 }
 
@@ -1189,9 +1168,9 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
     if (surface != nullptr) surface->Release();
   m_Surfaces.clear();
   m_pCurrentSurface = nullptr;
-  auto* renderer = static_cast<CD3D9RendererInterface*>(m_pRendererContext);
   for (UINT i = 0; i < surfaceCount; ++i) {
-    auto* surface = new (std::nothrow) CSurface(renderer, m_pLog, object.surfaces[i], object, this);
+    CMeshSurface* surface = Ports().surfaceFactory->CreateImportedSurface(
+        m_pRendererContext, m_pLog, object.surfaces[i], object, this);
     if (surface == nullptr)
       FatalErrorWithTitle("Error While Updating Mesh", "Can't Allocate Memory For Surface - %s",
                           m_szName);
@@ -1279,8 +1258,7 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
       if (parent >= object.bones && parent < object.bones + boneCount)
         SetBoneParent(i, BONE_PARENT_ITEM_BONE, static_cast<UINT>(parent - object.bones));
     }
-    if (CLightWaveLoader* loader = GetEngineContext()->pLightWaveLoader)
-      loader->AttachBones(this, object);
+    Ports().lightWave->AttachBones(this, object);
   }
   for (Vertex& vertex : m_Vertices)
     for (UINT k = 0; k < 4; ++k)
@@ -1330,8 +1308,7 @@ UINT CMesh::LoadMesh(const char* name, UINT flag, UINT readerArgument) {
     if (!located) FatalErrorWithTitle("Error While Loading", "Can't Locate File: %s", name);
   }
   if (lightWave) {
-    CLightWaveLoader* loader = GetEngineContext()->pLightWaveLoader;
-    if (loader == nullptr || loader->LoadMesh(this, fileName) == 0)
+    if (Ports().lightWave->LoadMesh(this, fileName) == 0)
       FatalErrorWithTitle("Error While Loading", "Can't Load LWO: %s", fileName);
   } else if (LoadObjectFile(fileName, readerArgument) == 0) {
     FatalErrorWithTitle("Error While Loading", "Can't Load ZKO: %s", fileName);
@@ -1344,24 +1321,18 @@ UINT CMesh::LoadMesh(const char* name, UINT flag, UINT readerArgument) {
   }
   if (flag == 1) ApplyDefaultShader(nullptr, nullptr);
   if (flag != 0 && m_dwUseShader != 0) return 1;
-  if (context->pGenericPass != nullptr)
-    context->pGenericPass->PrepareMesh(this);
-  else
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - No Default Rendering Path To Prepare The Mesh: %s\n",
-        m_szName);
+  context->ports.genericPass->PrepareMesh(this);
   return 1;
 }
 
 UINT CMesh::LoadObjectFile(const char* path, UINT readerArgument) {
-  CZKReader* reader = GetEngineContext()->pZKReader;
-  CZKOMeshExporter* objects = reader != nullptr ? reader->GetObjectExporter() : nullptr;
-  if (objects == nullptr || path == nullptr) return 0;
+  if (path == nullptr) return 0;
   const char* separator = std::strrchr(path, '\\');
   if (const char* slash = std::strrchr(path, '/'); slash != nullptr && slash > separator)
     separator = slash;
   const char* baseName = separator != nullptr ? separator + 1 : path;
   SetName(baseName);
-  if (!objects->LoadObject(this, path, readerArgument)) return 0;
+  if (!Ports().meshFiles->LoadObject(this, path, readerArgument)) return 0;
   // The name without its extension and point.
   const size_t length = std::strlen(m_szName);
   if (length >= 4) m_szName[length - 4] = '\0';
@@ -1459,8 +1430,8 @@ UINT CMesh::Clone(CMeshInterface** out) {
   clone->m_fMatrixFrame = m_fMatrixFrame;
   clone->m_fHierarchyFrame = m_fHierarchyFrame;
   // The shadow volume is made anew from the copied geometry, so the clone owns its own.
-  if (m_dwCanCastShadowVolume == 1 && m_dwHasShadowVolumeGeometry == 1 && g_pSpatial != nullptr &&
-      m_pShadowVolume != nullptr && g_pSpatial->HasShadowGeometry(m_pShadowVolume) != 0)
+  if (m_dwCanCastShadowVolume == 1 && m_dwHasShadowVolumeGeometry == 1 &&
+      m_pShadowVolume != nullptr && Spatial()->HasShadowGeometry(m_pShadowVolume) != 0)
     clone->CreateShadowVolumeGeometry();
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Done\n");
   return 1;
@@ -1555,10 +1526,8 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
 
   ReleaseVertexBuffers();
   RebuildBoundVolume();
-  if (g_pSpatial != nullptr) {
-    if (m_pShadowVolume != nullptr) g_pSpatial->ReleaseShadowVolume(m_pShadowVolume);
-    m_pShadowVolume = g_pSpatial->CreateShadowVolume(m_pRendererContext, this);
-  }
+  if (m_pShadowVolume != nullptr) Spatial()->ReleaseShadowVolume(m_pShadowVolume);
+  m_pShadowVolume = Spatial()->CreateShadowVolume(m_pRendererContext, this);
   if (m_dwCanCastShadowVolume == 1 && m_dwHasShadowVolumeGeometry == 1)
     CreateShadowVolumeGeometry();
   CreateCollider();
@@ -1600,7 +1569,6 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
 }
 
 void CMesh::DrawBones() {
-  if (g_pSpatial == nullptr) return;
   for (UINT i = 0; i < m_dwNumberOfBones; ++i)
-    g_pSpatial->DrawBone(&m_pBones[i], m_pRendererContext, m_fFrameSet, m_mtxMatrix);
+    Spatial()->DrawBone(&m_pBones[i], m_pRendererContext, m_fFrameSet, m_mtxMatrix);
 }

@@ -11,6 +11,7 @@
 #include "scene/Scene.h"
 #include "scene/UpdateInputs.h"
 #include "core/CopyName.h"
+#include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "d3d9types.h"
 #include "d3dx9math.h"
@@ -19,7 +20,6 @@ namespace {
 
 constexpr const char* kSource = "ZK3DNullProcessing";
 
-CNullScriptHost* g_pScriptHost = nullptr;
 
 // The gizmo's vertex: flexible vertex format 0x1C2.
 struct AxisVertex {
@@ -58,7 +58,6 @@ CNull::CNull(CD3D9RendererInterface* renderer, CEngineLog* log, const char* name
 
 CNull::~CNull() { LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CNull) Releasing %s\n", m_szName); }
 
-void CNull::SetScriptHost(CNullScriptHost* host) { g_pScriptHost = host; }
 
 void CNull::SetName(const char* name) {
   CopyName(m_szName, name);
@@ -209,13 +208,9 @@ CWorldObjectInterface* CNull::GetTopmostParent() { return GetTopmostParentInterf
 
 UINT CNull::ApplyScript() {
   if (m_szScript[0] == '\0' || m_dwScriptApplied != 0) return 1;
-  if (g_pScriptHost == nullptr) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - No Script Storage To Run The Script Of NULL: %s\n",
-        m_szName);
-    return 1;
-  }
   CNullScriptOutput output(m_pLog);
-  if (g_pScriptHost->ExecuteString(this, kScriptModule, m_szScript, &output, 0) >= 0)
+  if (GetEngineContext()->ports.nullScripts->ExecuteString(this, kScriptModule, m_szScript,
+                                                           &output, 0) >= 0)
     m_dwScriptApplied = 1;
   return 1;
 }

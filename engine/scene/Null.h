@@ -23,9 +23,6 @@ class CNull final : public TWorldObject<CNullInterface> {
   CNull(CD3D9RendererInterface* renderer, CEngineLog* log, const char* nameText);
   ~CNull() override;
 
-  // The script storage that ApplyScript runs scripts through; null until it exists.
-  static void SetScriptHost(CNullScriptHost* host);
-
   // --- world object ---
   CMatrix* GetMatrix(float frame) override;
   CMatrix* GetRotationMatrix(float frame) override;

@@ -39,7 +39,6 @@ namespace {
 constexpr const char* kSource = "ZK3DProcessing";
 constexpr const char* kNoShaderFile = "none";
 
-CSceneShaderLibrary* g_pShaderLibrary = nullptr;
 
 // Link kinds of the loaded parent and target references.
 constexpr UINT kLinkMeshOrNull = 1;
@@ -74,7 +73,6 @@ CScene::CScene(UINT /*reserved*/, CD3D9RendererInterface* renderer, CEngineLog* 
 
 CScene::~CScene() = default;
 
-void CScene::SetShaderLibrary(CSceneShaderLibrary* library) { g_pShaderLibrary = library; }
 
 void CScene::Release() {
   // Only a scene the engine knows of is released; a stale pointer finds nothing to free.
@@ -505,9 +503,9 @@ UINT CScene::CreateShader(const char* fileName, ShaderParameter* parameters,
                           UINT numberOfParameters, UINT useShader) {
   m_pShader = nullptr;  // the shader itself stays in the shader library's bank
   CopyName(m_szShaderFileName, fileName);
-  if (g_pShaderLibrary != nullptr && fileName != nullptr)
-    m_pShader = g_pShaderLibrary->CreateShaderForScene(m_szShaderFileName, this, parameters,
-                                                       numberOfParameters);
+  if (fileName != nullptr)
+    m_pShader = GetEngineContext()->ports.sceneShaders->CreateShaderForScene(
+        m_szShaderFileName, this, parameters, numberOfParameters);
   if (m_pShader != nullptr) {
     m_dwUseShader = useShader;
     if (parameters != nullptr)
@@ -541,8 +539,8 @@ UINT CScene::ApplyDefaultShader(SceneShaderChooser sceneChooser, MeshShaderChoos
   UINT result = 0;
   if (sceneChooser != nullptr)
     result = sceneChooser(this);
-  else if (g_pShaderLibrary != nullptr)
-    result = g_pShaderLibrary->ApplyDefaultShaderForScene(this);
+  else
+    result = GetEngineContext()->ports.sceneShaders->ApplyDefaultShaderForScene(this);
   if (result == 1) m_dwPrepared = 1;
   return m_dwPrepared;
 }

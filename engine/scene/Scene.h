@@ -33,9 +33,6 @@ class CScene : public CSceneInterface {
   // argument is not read.
   CScene(UINT reserved, CD3D9RendererInterface* renderer, CEngineLog* log);
 
-  // The shader library that CreateShader and ApplyDefaultShader use; null until Init makes it.
-  static void SetShaderLibrary(CSceneShaderLibrary* library);
-
   // --- CSceneInterface ---
   void AddRef() override { ++m_dwReferenceCount; }
   // At zero: releases every world object and frees the scene. Objects that still hold other

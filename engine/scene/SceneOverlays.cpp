@@ -31,7 +31,7 @@ bool CSceneOverlays::AnySwitchOn() {
 
 void CSceneOverlays::Draw(CScenePasses* passes) {
   if (m_pRenderer == nullptr) return;
-  if (passes != nullptr) passes->SetDefaultStates();
+  passes->SetDefaultStates();
   DrawWithMode(Switch(DEBUG_MESH_FRAME_BOXES), [this] { DrawMeshFrameBoxes(); });
   DrawWithMode(Switch(DEBUG_MESH_BOXES), [this] { DrawMeshBoxes(); });
   DrawWithMode(Switch(DEBUG_BONES), [this] { DrawBones(); });

@@ -12,10 +12,6 @@ class CSceneOctreeDrawing;
 
 class CSceneRender {
  public:
-  // The drawing paths and resources of the engine; null until Init registers them.
-  static void SetPasses(CScenePasses* passes);
-  static CScenePasses* GetPasses();
-
   void Render(CScene& scene);
 
   // The source name of the render entry's log lines, the overlays' included.

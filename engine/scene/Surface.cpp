@@ -17,6 +17,7 @@
 #include "scene/SurfaceShaderLibrary.h"
 #include "scene/SurfaceTextureImage.h"
 #include "core/CopyName.h"
+#include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
 #include "lightwave/LWOImportBuffer.h"
@@ -33,10 +34,7 @@ constexpr BYTE kFullChannel = 255;
 constexpr UINT kOwnImage = 0;
 constexpr UINT kSecondImage = 4;
 
-CSurfaceShaderLibrary* g_pShaderLibrary = nullptr;
-
-// The surface registers itself as the mesh's surface factory when the engine is loaded.
-const bool g_bFactoryRegistered = (CMesh::SetSurfaceFactory(&CSurface::Create), true);
+CSurfaceShaderLibrary* ShaderLibrary() { return GetEngineContext()->ports.surfaceShaders.Get(); }
 
 // The slot and the texture operation a texture kind selects.
 struct KindEntry {
@@ -195,12 +193,6 @@ CSurface::CSurface(CD3D9RendererInterface* renderer, CEngineLog* log, const LWOS
     : CSurface(renderer, log, mesh) {
   CSurfaceImport(*this, imported, object.fileName).Build();
 }
-
-CMeshSurface* CSurface::Create(void* rendererContext, CEngineLog* log, CMesh* mesh) {
-  return new CSurface(static_cast<CD3D9RendererInterface*>(rendererContext), log, mesh);
-}
-
-void CSurface::SetShaderLibrary(CSurfaceShaderLibrary* library) { g_pShaderLibrary = library; }
 
 void CSurface::Release() {
   if (m_dwReferenceCount == 0 || --m_dwReferenceCount != 0) return;
@@ -754,15 +746,15 @@ UINT CSurface::SetShaderFileName(const char* fileName, UINT manualShader) {
 
 UINT CSurface::CreateShader(const char* shaderName, ShaderParameter* parameters,
                             UINT numberOfParameters, UINT manualShader) {
-  if (g_pShaderLibrary != nullptr) g_pShaderLibrary->SetDefaultStates();
+  ShaderLibrary()->SetDefaultStates();
   m_pShader = nullptr;
   m_ShaderParameters.clear();
   CopyName(m_szShaderFileName, shaderName);
   // A parameter count without parameters would be read past the caller's array.
   if (parameters == nullptr) numberOfParameters = 0;
-  CShader* shader = g_pShaderLibrary != nullptr && shaderName != nullptr
-                        ? g_pShaderLibrary->CreateShaderForSurface(shaderName, this, parameters,
-                                                                   numberOfParameters)
+  CShader* shader = shaderName != nullptr
+                        ? ShaderLibrary()->CreateShaderForSurface(shaderName, this, parameters,
+                                                                  numberOfParameters)
                         : nullptr;
   if (shader == nullptr) {
     ShowMessageBox(GetForegroundWindow(), MB_ICONSTOP, "Error While Creating Shader",
@@ -782,11 +774,8 @@ UINT CSurface::AssignShader(SurfaceShaderChooser chooser) {
   else if (chooser != nullptr)
     m_dwUseShader = chooser(this);
   else
-    m_dwUseShader = g_pShaderLibrary != nullptr &&
-                            g_pShaderLibrary->ApplyDefaultShaderForSurface(this) == 1 &&
-                            m_pShader != nullptr
-                        ? 1
-                        : 0;
+    m_dwUseShader =
+        ShaderLibrary()->ApplyDefaultShaderForSurface(this) == 1 && m_pShader != nullptr ? 1 : 0;
   return m_dwUseShader;
 }
 

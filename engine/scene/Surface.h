@@ -81,9 +81,6 @@ class CSurface final : public CMeshSurface {
   CSurface(const CSurface&) = delete;
   CSurface& operator=(const CSurface&) = delete;
 
-  // The factory the mesh makes its surfaces with.
-  static CMeshSurface* Create(void* rendererContext, CEngineLog* log, CMesh* mesh);
-  static void SetShaderLibrary(CSurfaceShaderLibrary* library);
 
   // --- CSurfaceInterface ---
   void AddRef() override { ++m_dwReferenceCount; }

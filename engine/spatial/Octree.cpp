@@ -668,6 +668,20 @@ void COctree::DropChildren() { std::fill(std::begin(m_pChildren), std::end(m_pCh
 // ---------------------------------------------------------------------------------------------
 // Debug drawing
 
+UINT COctree::DrawBoxAtPoint(const CVector3& point) {
+  COctree* cell = ContainsPoint(point) ? GetCellByPoint(point) : nullptr;
+  if (cell == nullptr) return 0;
+  cell->DrawBox();
+  return 1;
+}
+
+UINT COctree::DrawBoxWithID(int id) {
+  COctree* cell = id >= 0 ? GetCellByID(static_cast<UINT>(id)) : nullptr;
+  if (cell == nullptr) return 0;
+  cell->DrawBox();
+  return 1;
+}
+
 void COctree::DrawBoxes(UINT recurse) {
   if (m_pRenderer == nullptr) return;
   const CVector3& a = m_vecMin;

@@ -10,6 +10,7 @@
 
 #include "ZKDXInterface.h"
 #include "ZeKorbD3DHeader.h"
+#include "scene/SceneOctreeDrawing.h"
 
 class CChunkReader;
 class CChunkWriter;
@@ -25,7 +26,7 @@ constexpr UINT OCTREE_MAX_CELLS = 524288;
 constexpr WORD OCTREE_MAX_LEVEL = 64;
 constexpr DWORD OCTREE_DEBUG_COLOR = 0x800080FF;
 
-class COctree {
+class COctree final : public CSceneOctreeDrawing {
  public:
   enum Child { kChildren = 8 };
   // Brother order: +X, -X, +Y, -Y, +Z, -Z.
@@ -131,6 +132,11 @@ class COctree {
   // The cell's box as 12 lines; with recurse 1 also every cell below it.
   void DrawBoxes(UINT recurse);
   void DrawBox() { DrawBoxes(0); }
+
+  // --- CSceneOctreeDrawing: the debug overlays ---
+  void DrawBoxes() override { DrawBoxes(1); }
+  UINT DrawBoxAtPoint(const CVector3& point) override;
+  UINT DrawBoxWithID(int id) override;
 
  private:
   bool HasChildren() const;

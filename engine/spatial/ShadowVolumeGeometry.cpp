@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/EngineLog.h"
+#include "scene/Mesh.h"
 
 namespace {
 
@@ -252,4 +253,16 @@ void CShadowVolumeGeometry::BuildStaticVertices() {
     front.vecNormal.x = 1.0f;
     back.vecPosition = front.vecPosition;
   }
+}
+
+ShadowGeometryBuild CShadowVolumeGeometry::BuildForMesh(CMesh* mesh,
+                                                        const ShadowGeometrySource& source,
+                                                        CCountedIndexBuffer** indexBuffer) {
+  *indexBuffer = nullptr;
+  if (!Build(source.pFaces, source.dwFaceCount, source.pEdges, source.dwEdgeCount,
+             source.pVertices, source.dwVertexCount, source.bBoned, source.bStatic))
+    return ShadowGeometryBuild::kNoGeometry;
+  *indexBuffer = mesh->CreateShadowVolumeIndexBuffer(
+      m_Indices.data(), static_cast<UINT>(m_Indices.size()), "_shadow_volume_1");
+  return *indexBuffer != nullptr ? ShadowGeometryBuild::kBuilt : ShadowGeometryBuild::kNoIndexBuffer;
 }

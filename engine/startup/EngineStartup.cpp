@@ -23,12 +23,14 @@
 #include "startup/ToolBox.h"
 #include "vfs/VirtualFileSystem.h"
 #include "input/WindowProcedure.h"
+#include "startup/EngineShutdown.h"
+#include "startup/EngineWindow.h"
 #include "startup/ZeKorbD3D.h"
+#include "files/ZKOMeshFileReader.h"
 #include "files/ZKReader.h"
 #include "files/ZKSSceneFileReader.h"
-#include "scene/Light.h"
-#include "scene/Mesh.h"
 #include "scene/ParticleEmiterFactory.h"
+#include "scene/SurfaceFactory.h"
 #include "spatial/CollisionManager.h"
 #include "spatial/LightSpatialServices.h"
 #include "spatial/MeshSpatialServices.h"
@@ -67,6 +69,8 @@ void ApplySwitch(CSettings* settings, const char* name, DWORD& field) {
 
 UINT CEngineStartup::PreInitialize(ApplicationDescriptor* descriptor) {
   m_context->pDescriptor = descriptor;
+  // From here on a fatal error's shutdown frees what the steps below made.
+  m_context->ports.release.Set(&CEngineShutdown::Instance());
   PrepareClocks();
   m_context->pEngineTimer = new CTimer();
   m_context->pEngineTimer->Reset();
@@ -188,7 +192,7 @@ void CEngineStartup::CheckDescriptor() {
 }
 
 void CEngineStartup::CreateOrAdoptWindow() {
-  if (!m_context->CreateAppWindow()) FatalErrorWithTitle(kInitTitle, "Can't Create Window");
+  if (!CEngineWindow::Create(m_context)) FatalErrorWithTitle(kInitTitle, "Can't Create Window");
   m_context->dwWindowed = m_context->pDescriptor->dwWindowed;
 }
 
@@ -236,6 +240,7 @@ UINT CEngineStartup::Init(ZeKorbConfig* config) {
   StartShaderLibrary();
   CreateFlareTexture();
   StartLightWaveReader();
+  CreateSurfaceFactory();
   CreateZKReader();
   StartGui();
   CreateConsole();
@@ -292,6 +297,11 @@ void CEngineStartup::StartShaderLibrary() {}
 // "flare.jpg" is loaded through the renderer's texture bank here ("Can't Creat Flare Texture").
 void CEngineStartup::CreateFlareTexture() {}
 
+// Meshes make their surfaces through the factory from here on.
+void CEngineStartup::CreateSurfaceFactory() {
+  m_context->ports.surfaceFactory.Set(CEngineShutdown::Instance().Own(new CSurfaceFactory()));
+}
+
 // The LightWave reader gets its settings (log, renderer, window) here ("Can't Get LW Interface",
 // "Can't Initialize LW Reader", titled "Error While Initializing ZeKorb").
 void CEngineStartup::StartLightWaveReader() {}
@@ -300,10 +310,11 @@ void CEngineStartup::CreateZKReader() {
   bool ok = false;
   m_context->pZKReader = new (std::nothrow) CZKReader(m_context->pRenderer, m_context->pLog, ok);
   if (!m_context->pZKReader || !ok) FatalErrorWithTitle(kInitTitle, "Can't Init ZK Reader");
-  // The top interface loads and saves scene files through the reader's scene exporter.
-  static CZKSSceneFileReader sceneFiles(nullptr);
-  sceneFiles = CZKSSceneFileReader(m_context->pZKReader);
-  m_context->pSceneFileReader = &sceneFiles;
+  // The top interface loads and saves scene files, and meshes load object files, through the
+  // reader's exporters.
+  CEngineShutdown& owner = CEngineShutdown::Instance();
+  m_context->ports.sceneFiles.Set(owner.Own(new CZKSSceneFileReader(m_context->pZKReader)));
+  m_context->ports.meshFiles.Set(owner.Own(new CZKOMeshFileReader(m_context->pZKReader)));
 }
 
 // The GUI library starts here ("Can't Initialize CEGUI").
@@ -322,10 +333,10 @@ void CEngineStartup::CreateCollisions() {
   if (!m_context->pCollisions) FatalErrorWithTitle(kInitTitle, "Can't Create Collisions Interface");
   // Lights and meshes get their bound volumes (meshes also shadow volumes and colliders)
   // through the spatial subsystem from here on.
-  static CLightSpatialServices lightSpatial(m_context->pLog);
-  CLight::SetSpatial(&lightSpatial);
-  static CMeshSpatialServices meshSpatial(m_context->pLog);
-  CMesh::SetSpatial(&meshSpatial);
+  CEngineShutdown& owner = CEngineShutdown::Instance();
+  m_context->ports.lightSpatial.Set(owner.Own(new CLightSpatialServices(m_context->pLog)));
+  m_context->ports.meshSpatial.Set(
+      owner.Own(new CMeshSpatialServices(m_context->pLog, m_context->pCollisions)));
 }
 
 // The per-vertex and per-pixel passes are made here ("Can't Create PerVertex Pass Interface",
@@ -354,7 +365,8 @@ void CEngineStartup::StartInput() {
     FatalErrorWithTitle(kInitTitle, "Can't Create InputControllers Interface");
   }
   m_context->pInputControllers = input;
-  CEngineContext::GetWindowProcedure()->SetInputControllers(input);
+  m_context->ports.guiKeys.Set(input);
+  CEngineWindow::GetWindowProcedure()->SetInputControllers(input);
 }
 
 // Every texture of the renderer's bank is loaded here once there is a renderer.

@@ -47,6 +47,7 @@ class CEngineStartup {
   void StartShaderLibrary();
   void CreateFlareTexture();
   void StartLightWaveReader();
+  void CreateSurfaceFactory();
   void CreateZKReader();
   void StartGui();
   void CreateConsole();

@@ -90,11 +90,9 @@ bool CZeKorbD3D::ReadSceneFile(CScene** scene, char* name, UINT readerFlag) {
   CEngineContext* context = GetEngineContext();
   switch (SceneKindOf(name)) {
     case SceneFileKind::kLightWave:
-      return context->pLightWaveLoader != nullptr &&
-             context->pLightWaveLoader->LoadScene(scene, name) != 0;
+      return context->ports.lightWave->LoadScene(scene, name) != 0;
     case SceneFileKind::kEngine:
-      return context->pSceneFileReader != nullptr &&
-             context->pSceneFileReader->LoadScene(scene, name, readerFlag);
+      return context->ports.sceneFiles->LoadScene(scene, name, readerFlag);
     case SceneFileKind::kOther:
       break;
   }
@@ -171,19 +169,14 @@ void CZeKorbD3D::PrepareLoadedScene(CScene* scene, UINT mode, SceneShaderChooser
   }
   if (mode == 1) scene->ApplyDefaultShader(nullptr, nullptr, nullptr);
   if (mode == 0 || scene->GetUseShader() == 0) {
-    if (context->pGenericPass != nullptr)
-      context->pGenericPass->PrepareScene(scene);
-    else
-      LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelError,
-              "ERROR!!! - No Default Rendering Path To Prepare The Scene: %s\n", scene->GetName());
+    context->ports.genericPass->PrepareScene(scene);
   }
 }
 
 UINT CZeKorbD3D::SaveSceneToZKS(CSceneInterface* sceneInterface, UINT saveTextures) {
-  CSceneFileReader* reader = GetEngineContext()->pSceneFileReader;
   auto* scene = dynamic_cast<CScene*>(sceneInterface);
-  if (reader == nullptr || scene == nullptr) return 0;
-  const UINT saved = reader->SaveScene(scene) ? 1 : 0;
+  if (scene == nullptr) return 0;
+  const UINT saved = GetEngineContext()->ports.sceneFiles->SaveScene(scene) ? 1 : 0;
   if (saveTextures == 1) scene->SaveTextures();
   return saved;
 }

@@ -309,7 +309,7 @@ TEST_F(ObjectFile, OlderMagicOlderShadowLayoutAndUnknownChunksLoad) {
 
 TEST_F(ObjectFile, MissingCollisionsLeaveALoadedMeshWithoutCollider) {
   ASSERT_TRUE(Save(Tetrahedron("tetra")));
-  context->pCollisions = nullptr;
+  context->ports.meshSpatial.Set(&withoutManager);
   bool loaded = false;
   CMesh* mesh = Load("tetra", &loaded);
   EXPECT_TRUE(loaded);

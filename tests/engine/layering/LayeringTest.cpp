@@ -44,22 +44,6 @@ struct KnownViolation {
   const char* reason;
 };
 const KnownViolation kKnown[] = {
-    {"core/EngineContext.cpp", "input/InputControllers.h",
-     "shutdown's release half lives in the context until it moves to start-up"},
-    {"core/EngineContext.cpp", "input/WindowProcedure.h",
-     "shutdown's release half lives in the context until it moves to start-up"},
-    {"core/EngineContext.cpp", "startup/ToolBox.h",
-     "shutdown's release half lives in the context until it moves to start-up"},
-    {"core/EngineContext.cpp", "files/ZKReader.h",
-     "shutdown's release half lives in the context until it moves to start-up"},
-    {"core/EngineContext.cpp", "scene/ParticleEmiterFactory.h",
-     "shutdown's release half lives in the context until it moves to start-up"},
-    {"core/EngineContext.cpp", "spatial/CollisionManager.h",
-     "shutdown's release half lives in the context until it moves to start-up"},
-    {"scene/Mesh.cpp", "files/ZKOMeshExporter.h",
-     "meshes save object files directly until they reach the writer through a port"},
-    {"scene/Mesh.cpp", "files/ZKReader.h",
-     "meshes read object files directly until they load through a port as scenes do"},
     {"scene/Mesh.cpp", "lightwave/LightWaveLoader.h",
      "meshes read LightWave objects directly until they load through a port as scenes do"},
     {"scene/Mesh.cpp", "lightwave/LWOImportBuffer.h",

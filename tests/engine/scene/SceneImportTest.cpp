@@ -25,22 +25,21 @@
 #include "scene/Mesh.h"
 #include "scene/Null.h"
 #include "scene/Surface.h"
+#include "scene/SurfaceFactory.h"
 
 namespace {
 
 class SceneImportTest : public ::testing::Test {
  protected:
   SceneImportTest() : scene(new TestScene(nullptr, &log)) {
-    CMesh::SetSpatial(&spatial);
+    context->ports.meshSpatial.Set(&spatial);
+    context->ports.surfaceFactory.Set(&surfaces);
     context->pLog = &log;
-    context->pLightWaveLoader = &lightWave;
+    context->ports.lightWave.Set(&lightWave);
     record.Reset();
     object->Reset();
   }
-  ~SceneImportTest() override {
-    scene->Release();
-    CMesh::SetSpatial(nullptr);
-  }
+  ~SceneImportTest() override { scene->Release(); }
 
   // A named object of `points` points in a row and one triangle over the first three.
   void FillObject(const char* name, UINT points) {
@@ -72,6 +71,7 @@ class SceneImportTest : public ::testing::Test {
   CRecordingEngineLog log;
   FakeMeshSpatial spatial;
   FakeLightWaveLoader lightWave;
+  CSurfaceFactory surfaces;
   TestScene* scene;
   LWSSceneBuffer record;
   std::unique_ptr<LWOImportBuffer> object = std::make_unique<LWOImportBuffer>();

@@ -70,16 +70,13 @@ class SceneRenderTest : public ::testing::Test {
     for (int32_t& value : context->dwDebugSwitches) value = 0;
     context->dwDebugSwitches[DEBUG_OCTREE_BOX_ID] = -1;
     passes.flareTexture = &flareTexture;
-    CLight::SetSpatial(&lightSpatial);
+    context->ports.scenePasses.Set(&passes);
+    context->ports.lightSpatial.Set(&lightSpatial);
     scene = MakeScene();
     camera = new CCamera(&renderer, &log, scene);
     scene->AppendWorldObject(camera);
   }
-  ~SceneRenderTest() override {
-    scene->Release();
-    CLight::SetSpatial(nullptr);
-    CScene::SetShaderLibrary(nullptr);
-  }
+  ~SceneRenderTest() override { scene->Release(); }
 
   PassesTestScene* MakeScene() {
     auto* made = new PassesTestScene(&renderer, &log);
@@ -169,7 +166,7 @@ TEST_F(SceneRenderTest, RenderingProfileChoosesThePathAndFlaresFollowEach) {
   };
   FakeSceneShaderLibrary library;
   library.shaderToReturn = reinterpret_cast<CShader*>(&library);
-  CScene::SetShaderLibrary(&library);
+  context->ports.sceneShaders.Set(&library);
   for (const Case& c : cases) {
     PassesTestScene* drawn = MakeScene();
     drawn->AppendWorldObject(new CCamera(&renderer, &log, drawn));
@@ -225,7 +222,7 @@ TEST_F(SceneRenderTest, SpritesAreDrawnOnlyAfterTheSceneShaderAndWithACamera) {
 
   FakeSceneShaderLibrary library;
   library.shaderToReturn = reinterpret_cast<CShader*>(&library);
-  CScene::SetShaderLibrary(&library);
+  context->ports.sceneShaders.Set(&library);
   ASSERT_EQ(scene->CreateShader("water.ssh", nullptr, 0, 1), 1u);
   RenderFrame(1.0f);
   EXPECT_EQ(first.drawFrames, std::vector<float>{-1.0f});
@@ -331,7 +328,7 @@ TEST_F(SceneRenderTest, OverlayModeChoosesDepthTesting) {
        std::vector<std::pair<int, std::vector<std::string>>>{{1, withDepth}, {2, onTop}, {3, {}}}) {
     context->dwDebugSwitches[DEBUG_MESH_BOXES] = mode;
     renderer.calls.clear();
-    overlays.Draw(nullptr);
+    overlays.Draw(&CScenePasses::Default());
     EXPECT_EQ(renderer.calls, expected) << mode;
   }
   EXPECT_EQ(mesh->boundVolumeDrawings, 2);
@@ -400,7 +397,7 @@ TEST_F(SceneRenderTest, EachOverlayDrawsItsObjectsWhenSwitchedOn) {
 TEST_F(SceneRenderTest, AnimatedSceneReachesTheRendererFrameByFrame) {
   FakeMeshSpatial meshSpatial;
   meshSpatial.boundVolume = &box;
-  CMesh::SetSpatial(&meshSpatial);
+  context->ports.meshSpatial.Set(&meshSpatial);
   CNull* parent = AddNull();
   CMotion* motion = parent->GetMotion(0.0f);
   motion->SetNumberOfChannels(6);
@@ -456,7 +453,7 @@ TEST_F(SceneRenderTest, AnimatedSceneReachesTheRendererFrameByFrame) {
 
   scene->Release();
   scene = MakeScene();
-  CMesh::SetSpatial(nullptr);
+  context->ports.meshSpatial.Reset();
 }
 
 }  // namespace

@@ -1,0 +1,25 @@
+#include "scene/NullScriptHost.h"
+
+#include "core/EngineContext.h"
+#include "core/EngineLog.h"
+
+namespace {
+
+class CNoScriptHost final : public CNullScriptHost {
+ public:
+  int ExecuteString(CNullInterface* parent, const char*, const char*, CNullScriptOutput*,
+                    UINT) override {
+    if (CEngineLog* log = GetEngineContext()->pLog)
+      log->Log("ZK3DNullProcessing", __LINE__, CEngineLog::kLevelError,
+               "WARNING!!! - No Script Storage To Run The Script Of NULL: %s\n",
+               parent != nullptr ? parent->GetName() : "");
+    return -1;
+  }
+};
+
+}  // namespace
+
+CNullScriptHost& CNullScriptHost::Default() {
+  static CNoScriptHost none;
+  return none;
+}

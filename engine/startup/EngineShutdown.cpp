@@ -1,0 +1,97 @@
+#include "startup/EngineShutdown.h"
+
+#include "core/EngineContext.h"
+#include "core/EngineLog.h"
+#include "core/Timer.h"
+#include "files/ZKReader.h"
+#include "input/InputControllers.h"
+#include "input/WindowProcedure.h"
+#include "scene/ParticleEmiterFactory.h"
+#include "spatial/CollisionManager.h"
+#include "startup/EngineWindow.h"
+#include "startup/ToolBox.h"
+
+namespace {
+
+const char kSource[] = "ZKDXGlobals";
+
+void LogInfo(CEngineContext* context, int line, const char* text) {
+  if (context->pLog) context->pLog->Log(kSource, line, CEngineLog::kLevelInfo, "%s", text);
+}
+
+}  // namespace
+
+CEngineShutdown& CEngineShutdown::Instance() {
+  static CEngineShutdown shutdown;
+  return shutdown;
+}
+
+void CEngineShutdown::ReleaseServices() {
+  CEngineContext* context = GetEngineContext();
+  UnloadToolBox(context);
+  ReleaseSoundServer(context);
+  ReleaseInputControllers(context);
+  ReleaseParticleFactory(context);
+  ReleaseSceneServices(context);
+  ReleaseRenderer(context);
+  ReleaseVirtualFileSystem(context);
+}
+
+void CEngineShutdown::UnloadToolBox(CEngineContext* context) {
+  if (!context->pToolBox) return;
+  context->pToolBox->Unload();
+  delete context->pToolBox;
+  context->pToolBox = nullptr;
+  LogInfo(context, __LINE__, "- ToolBox Unloaded\n");
+}
+
+// The sound server is released here (and "- Sound deinitialized" logged) once the engine
+// creates one at Init.
+void CEngineShutdown::ReleaseSoundServer(CEngineContext* /*context*/) {}
+
+// The input thread must be gone before the device and the log: its callbacks reach both.
+void CEngineShutdown::ReleaseInputControllers(CEngineContext* context) {
+  if (!context->pInputControllers) return;
+  const bool stopped = context->pInputControllers->Shutdown() != 0;
+  CEngineWindow::GetWindowProcedure()->SetInputControllers(nullptr);
+  context->ports.guiKeys.Reset();
+  // A game callback that closes the engine runs on the input thread, inside a poll of the
+  // devices: the manager cannot wait for its own thread, and stays for the process's last moments
+  // rather than being freed under that poll.
+  if (stopped) {
+    delete context->pInputControllers;
+    delete context->pInputTimer;
+  }
+  context->pInputControllers = nullptr;
+  context->pInputTimer = nullptr;
+  LogInfo(context, __LINE__, "- Input Controllers deinitialized\n");
+}
+
+// The emitters' sprites live in the renderer's sprite bank, so they go before the renderer.
+void CEngineShutdown::ReleaseParticleFactory(CEngineContext* context) {
+  delete context->pParticleFactory;
+  context->pParticleFactory = nullptr;
+}
+
+// What Init made over the device: the file readers, the collision manager and the services
+// the scene reaches through its ports. The ports go back to their defaults first, so nothing
+// reaches a freed service.
+void CEngineShutdown::ReleaseSceneServices(CEngineContext* context) {
+  context->ports = EnginePorts{};
+  while (!m_Owned.empty()) m_Owned.pop_back();
+  delete context->pCollisions;
+  context->pCollisions = nullptr;
+  delete context->pZKReader;
+  context->pZKReader = nullptr;
+}
+
+// The device and Direct3D are released here (logging "- D3D deinitialized") once Init creates
+// the renderer.
+void CEngineShutdown::ReleaseRenderer(CEngineContext* /*context*/) {}
+
+void CEngineShutdown::ReleaseVirtualFileSystem(CEngineContext* context) {
+  if (!context->pVirtualFileSystem) return;
+  context->pVirtualFileSystem->Deinitialize();
+  context->pVirtualFileSystem = nullptr;
+  LogInfo(context, __LINE__, "- Virtual Disk deinitialized\n");
+}
