@@ -2,6 +2,9 @@
 // The engine's error boxes and its fatal-error routines. A fatal error logs its text at level 2,
 // shows it in a box, runs the engine shutdown (which does nothing before Init has finished) and
 // ends the process with exit code 1; it never returns.
+#include <cstdarg>
+
+#include "windef.h"
 
 // Formatted texts are cut at this many bytes.
 constexpr int kMaxErrorText = 1024;
@@ -13,6 +16,10 @@ constexpr int kMaxErrorText = 1024;
 // A plain OK box; returns the box's result.
 int ShowMessageBox(const char* title, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+// An OK box over `owner` (null: none) with `icon` (an MB_ICON... style, or 0 for none); returns
+// the box's result.
+int ShowMessageBox(HWND owner, UINT icon, const char* title, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
 
 // Logs `text` at level 2 and shows it in an error box titled `title`; returns the box's result.
 // What every error routine of the engine shares.

@@ -16,7 +16,7 @@ void LWOImportBuffer::Reset() {
   std::fill(std::begin(faces), std::end(faces), LWOFace{});
   for (LWOSurface& surface : surfaces) surface.Reset();
   edges.reset();
-  CopyImportName(fileName, nullptr);
+  CopyName(fileName, nullptr);
   std::fill(std::begin(clips), std::end(clips), LWOClip{});
   for (LWOWeightMap& map : weightMaps) map = LWOWeightMap{};
   dissolve.Reset();

@@ -4,7 +4,7 @@
 
 void LWOSurface::Reset() {
   std::fill(std::begin(indices), std::end(indices), WORD{0});
-  CopyImportName(name, nullptr);
+  CopyName(name, nullptr);
   for (LWOSurfaceChannel& entry : channel) entry.Reset();
   smoothingAngle = 0.0f;
   flags = indexCount = indexCountCopy = smoothing = 0;

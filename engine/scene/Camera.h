@@ -158,7 +158,6 @@ class CCamera final : public TWorldObject<CCameraInterface> {
   CMatrix ParentMatrix(float frame) const;
   CVector3 LookAtPoint(float frame);
   void ComputeAspect();
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   // Makes room for one more entry, growing by a step with the warning.
   void Reserve(std::vector<VisibleEntry>& list, UINT& capacity, const char* warning);
 

@@ -10,18 +10,14 @@ namespace {
 class CNoGenericPass final : public CGenericPassInterface {
  public:
   void PrepareScene(CSceneInterface* scene) override {
-    Log("ZKDXInterface", "ERROR!!! - No Default Rendering Path To Prepare The Scene: %s\n",
-        scene != nullptr ? scene->GetName() : "");
+    LogTo(GetEngineContext()->pLog, "ZKDXInterface", CEngineLog::kLevelError,
+          "ERROR!!! - No Default Rendering Path To Prepare The Scene: %s\n",
+          scene != nullptr ? scene->GetName() : "");
   }
   void PrepareMesh(CMesh* mesh) override {
-    Log("ZK3DMeshProcessing", "ERROR!!! - No Default Rendering Path To Prepare The Mesh: %s\n",
-        mesh != nullptr ? mesh->GetName() : "");
-  }
-
- private:
-  static void Log(const char* source, const char* format, const char* name) {
-    if (CEngineLog* log = GetEngineContext()->pLog)
-      log->Log(source, __LINE__, CEngineLog::kLevelError, format, name);
+    LogTo(GetEngineContext()->pLog, "ZK3DMeshProcessing", CEngineLog::kLevelError,
+          "ERROR!!! - No Default Rendering Path To Prepare The Mesh: %s\n",
+          mesh != nullptr ? mesh->GetName() : "");
   }
 };
 

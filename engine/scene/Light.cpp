@@ -17,6 +17,7 @@
 #include "scene/Scene.h"
 #include "scene/UpdateInputs.h"
 #include "ZeKorbD3DHeader.h"
+#include "core/CopyName.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
@@ -168,20 +169,10 @@ void CLight::FinishLoaded() {
 }
 
 CLight::~CLight() {
-  Log(CEngineLog::kLevelInfo, "- (CLight) Releasing %s\n", m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CLight) Releasing %s\n", m_szName);
   if (m_pBoundVolume != nullptr) Spatial()->ReleaseBoundVolume(m_pBoundVolume);
 }
 
-
-void CLight::Log(int level, const char* format, ...) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  m_pLog->Log(kSource, __LINE__, level, "%s", text);
-}
 
 float CLight::Value(EnvelopeRole role) const { return m_pEnvelopes[role]->GetValue(); }
 
@@ -229,8 +220,7 @@ CVector3* CLight::GetColorVector(CVector3* out) {
 }
 
 void CLight::SetName(const char* name) {
-  std::memset(m_szName, 0, sizeof m_szName);
-  if (name != nullptr) std::strncpy(m_szName, name, kNameLength - 1);
+  CopyName(m_szName, name);
 }
 
 void CLight::GetPosition(CVector3* out, UINT flag) {
@@ -243,14 +233,14 @@ void CLight::GetPosition(CVector3* out, UINT flag) {
       *out = GetLocalPosition(*this, m_Motion);
       break;
     default:
-      Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CLight::GetPosition\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CLight::GetPosition\n");
   }
 }
 
 void CLight::GetRotation(CVector3* out, UINT flag) {
   if (out == nullptr) return;
   if (flag != 0 && flag != 1) {
-    Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CLight::GetRotation\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CLight::GetRotation\n");
     return;
   }
   *out = GetLocalRotation(*this, m_Motion);
@@ -258,7 +248,7 @@ void CLight::GetRotation(CVector3* out, UINT flag) {
   if (flag == 1 || parent == nullptr) return;
   CVector3 parentRotation;
   if (!GetParentRotation(parent, &parentRotation)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh Parent's Type Unknown\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh Parent's Type Unknown\n");
     return;
   }
   *out = *out + parentRotation;
@@ -266,7 +256,7 @@ void CLight::GetRotation(CVector3* out, UINT flag) {
 
 void CLight::SetParentObject(CWorldObjectInterface* parent) {
   if (parent != nullptr && FromInterface(parent) == this) {
-    Log(CEngineLog::kLevelError, "WARNING!!! - Can't Parent Item To Itself: %s\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Can't Parent Item To Itself: %s\n", m_szName);
     CWorldObject::SetParent(nullptr);
     return;
   }
@@ -304,7 +294,7 @@ void CLight::SetColor(UINT color) {
     if (envelope->GetIsEnvelope() == 0) {
       envelope->SetValue(static_cast<float>((color >> component.shift) & 0xFF) * kColorScale);
     } else {
-      Log(CEngineLog::kLevelError,
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "WARNING!!! - Can't Set %s Color For The Light %s, Because It's An Envelope\n",
           component.name, m_szName);
     }
@@ -407,7 +397,7 @@ void CLight::PrepareMatrices(float frame) {
 float CLight::ClampedRange() {
   const float range = Value(ENVELOPE_RANGE);
   if (range <= kMaxRange) return range;
-  Log(CEngineLog::kLevelError,
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
       "WARNING!!! - Light (%s From %s) Range Exceeded Maximum Acceptable Value, Will Be "
       "Rounded\n",
       m_szName, m_pScene != nullptr ? m_pScene->GetName() : "");
@@ -492,7 +482,7 @@ void CLight::UpdateSpot(float frame) {
   m_D3DLight.Range = ClampedRange();
   float cone = Value(ENVELOPE_CONE_ANGLE);
   if (cone > kMaxConeAngle) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - Light (%s) Cone Exceeded Maximum Acceptable Value, Will Be Rounded\n",
         m_szName);
     cone = kMaxConeAngle;
@@ -626,7 +616,7 @@ void CLight::Append(std::vector<CWorldObject*>& list, UINT& capacity, CWorldObje
                     const char* warning) {
   if (list.size() >= capacity) {
     capacity += kVisibleListStep;
-    Log(CEngineLog::kLevelError, warning, capacity);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, warning, capacity);
     list.reserve(capacity);
   }
   list.push_back(mesh);

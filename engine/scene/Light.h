@@ -207,7 +207,6 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
   float GetVisibilityStamp() const { return m_fVisibilityStamp; }
 
  private:
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   float Value(EnvelopeRole role) const;
   void SetFlareSize(float size);
   void SetFlareColor(DWORD color);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "core/CopyName.h"
 #include "core/EngineSampleScope.h"
 #include "scene/MeshShaderLibrary.h"
 #include "scene/MeshRayTest.h"
@@ -47,13 +48,6 @@ CMeshSpatial* Spatial() { return Ports().meshSpatial.Get(); }
 CMeshShaderLibrary* ShaderLibrary() { return Ports().meshShaders.Get(); }
 // Meshes are numbered in the order they are made, for the lifetime of the engine.
 UINT g_dwMeshCounter = 0;
-
-// Clears the field, then copies at most its length less one characters; returns the length.
-UINT CopyName(char (&field)[CMesh::kNameLength], const char* text) {
-  std::memset(field, 0, sizeof field);
-  if (text != nullptr) std::memcpy(field, text, strnlen(text, sizeof field - 1));
-  return static_cast<UINT>(std::strlen(field));
-}
 
 float Channel(CMotion& motion, UINT index) { return motion.GetChannel(index)->GetValue(); }
 
@@ -117,7 +111,7 @@ CMesh::CMesh(void* rendererContext, CEngineLog* log, CScene* scene, UINT dynamic
 
 // The reference count reached zero and the mesh has left its scene's list.
 CMesh::~CMesh() {
-  Log(CEngineLog::kLevelInfo, "- (CMesh) Releasing %s Of %s\n", m_szName,
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CMesh) Releasing %s Of %s\n", m_szName,
       m_pScene != nullptr ? m_pScene->GetName() : "");
   // A mesh freed while its scene lives must not stay listed in the scene's octree. (A mesh
   // that outlived its scene forgot its cells when it was detached.)
@@ -125,21 +119,21 @@ CMesh::~CMesh() {
   if (!m_Surfaces.empty()) {
     for (CMeshSurface*& surface : m_Surfaces) {
       if (surface == nullptr) continue;
-      Log(CEngineLog::kLevelInfo, "  - Releasing Surface: %s\n", surface->GetName());
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Releasing Surface: %s\n", surface->GetName());
       surface->Release();
       surface = nullptr;
     }
-    Log(CEngineLog::kLevelInfo, "   - Deleting Surfaces\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Surfaces\n");
     m_Surfaces.clear();
   }
   if (m_pVertexBuffer != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - vertex Buffer\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - vertex Buffer\n");
     m_pVertexBuffer->Release();
     m_pVertexBuffer = nullptr;
   }
   if (m_pShadowVolume != nullptr || m_pShadowVolumeBuffers[0] != nullptr ||
       m_pShadowVolumeBuffers[1] != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - Shadow Volume Manager\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Shadow Volume Manager\n");
     for (CMeshVertexBuffer*& buffer : m_pShadowVolumeBuffers)
       if (buffer != nullptr) {
         buffer->Release();
@@ -149,56 +143,31 @@ CMesh::~CMesh() {
     m_pShadowVolume = nullptr;
   }
   if (!m_Vertices.empty()) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Vertices\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Vertices\n");
     m_Vertices.clear();
   }
   if (m_pBones != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Bones\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Bones\n");
     m_pBones.reset();
   }
   if (!m_Faces.empty()) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Faces\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Faces\n");
     m_Faces.clear();
   }
   if (!m_Edges.empty()) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Edges\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Edges\n");
     m_Edges.clear();
   }
   if (m_pCollider != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Collider\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Collider\n");
     ReleaseCollider();
   }
   if (m_pBoundVolume != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Bound\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Bound\n");
     Spatial()->ReleaseBoundVolume(m_pBoundVolume);
     m_pBoundVolume = nullptr;
   }
-  Log(CEngineLog::kLevelInfo, "- Mesh Released\n");
-}
-
-void CMesh::Log(int level, const char* format, ...) const {
-  va_list args;
-  va_start(args, format);
-  LogArguments(kSource, level, format, args);
-  va_end(args);
-}
-
-void CMesh::LogFrom(const char* source, int level, const char* format, ...) const {
-  va_list args;
-  va_start(args, format);
-  LogArguments(source, level, format, args);
-  va_end(args);
-}
-
-void CMesh::LogArguments(const char* source, int level, const char* format, va_list args) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  std::vsnprintf(text, sizeof text, format, args);
-  m_pLog->Log(source, __LINE__, level, "%s", text);
-}
-
-void CMesh::LogNotAvailable(const char* operation) const {
-  Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::%s Is Not Available: %s\n", operation, m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Mesh Released\n");
 }
 
 // --- lookups ---
@@ -270,11 +239,11 @@ UINT CMesh::GetCanCastShadowVolume() {
 
 void CMesh::SetMorphTarget(CMesh* target) {
   if (target == this) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To Itself\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To Itself\n", m_szName);
     return;
   }
   if (target != nullptr && target->GetNumberOfVertices() < GetNumberOfVertices()) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
         m_szName);
     return;
   }
@@ -282,10 +251,10 @@ void CMesh::SetMorphTarget(CMesh* target) {
   if (target == nullptr) m_dwIsMorph = 0;
 }
 
-UINT CMesh::SetName(const char* name) { return CopyName(m_szName, name); }
+UINT CMesh::SetName(const char* name) { return static_cast<UINT>(CopyName(m_szName, name)); }
 
 UINT CMesh::SetShaderFile(const char* fileName, UINT manualShader) {
-  const UINT length = CopyName(m_szShaderFileName, fileName);
+  const UINT length = static_cast<UINT>(CopyName(m_szShaderFileName, fileName));
   m_dwManualShader = manualShader;
   return length;
 }
@@ -308,7 +277,7 @@ CMotion* CMesh::GetMotion(float frame) {
 
 CBone* CMesh::CreateBones(UINT count) {
   if (count == 0 || count > MAX_BONES) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::CreateBones, (%s) Can't Make %u Bones\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh::CreateBones, (%s) Can't Make %u Bones\n",
         m_szName, count);
     return nullptr;
   }
@@ -326,7 +295,7 @@ void CMesh::CalculateBonesRestMatrices() {
 UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
   if (parentItemType != BONE_PARENT_ITEM_BONE) {
     if (index >= m_dwNumberOfBones) {
-      Log(CEngineLog::kLevelError,
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u Of %u\n", m_szName,
           index, m_dwNumberOfBones);
       return 0;
@@ -336,7 +305,7 @@ UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
     return 1;
   }
   if (index >= m_dwNumberOfBones || parent >= m_dwNumberOfBones) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u, %u Of %u\n",
         m_szName, index, parent, m_dwNumberOfBones);
     return 0;
@@ -346,7 +315,7 @@ UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
   for (const CBone* ancestor = &m_pBones[parent]; ancestor != nullptr && steps <= m_dwNumberOfBones;
        ancestor = ancestor->GetParent(), ++steps)
     if (ancestor == &m_pBones[index]) {
-      Log(CEngineLog::kLevelError,
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR!!! - CMesh::SetBoneParent, (%s) Bone %u Can't Be Parented To Bone %u, It Would "
           "Close A Loop\n",
           m_szName, index, parent);
@@ -507,7 +476,7 @@ void CMesh::PlaceInOctree(COctree* cell, UINT entry) {
       slot = OctreeEntry{cell, entry};
       return;
     }
-  Log(CEngineLog::kLevelError,
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
       "ERROR!!! - There's Not Enuff Octree Box Entries For Dynamic Meshes, Need To Allocate "
       "Memory For It, Should Be: %i - (%s) \n",
       m_wOctreeEntryCapacity + 1, m_szName);
@@ -564,14 +533,14 @@ void CMesh::GetPosition(CVector3* out, UINT flag) {
              m_vecPivot;
     }
   } else {
-    Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CMesh::GetPosition\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CMesh::GetPosition\n");
   }
 }
 
 void CMesh::GetRotation(CVector3* out, UINT flag) {
   if (out == nullptr) return;
   if (flag > 1) {
-    Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CMesh::GetRotation\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CMesh::GetRotation\n");
     return;
   }
   *out = HasExplicitRotation() ? GetExplicitRotation()
@@ -583,7 +552,7 @@ void CMesh::GetRotation(CVector3* out, UINT flag) {
   if (ParentRotation(GetParent(), &parentRotation))
     *out = *out + parentRotation;
   else
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh Parent's Type Unknown\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh Parent's Type Unknown\n");
 }
 
 bool CMesh::IsUniformScale() {
@@ -605,7 +574,7 @@ bool CMesh::FaceInRange(const Face& face) const {
 
 UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
   if (vertices == nullptr || count == 0) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - CMesh::SetVertices, (%s) Can't Add Vertices (NULL Pointer Or No Vertices)\n",
         m_szName);
     return 0;
@@ -617,12 +586,12 @@ UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
   for (const Edge& edge : m_Edges) highest = std::max({highest, edge.wIndex1, edge.wIndex2});
   const bool numbered = !m_Faces.empty() || !m_Edges.empty();
   if (count > kMaxElements) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::SetVertices, (%s) Too Many Vertices: %u\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh::SetVertices, (%s) Too Many Vertices: %u\n",
         m_szName, count);
     return 0;
   }
   if (numbered && highest >= count) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "ERROR!!! - CMesh::SetVertices, (%s) Can't Set %u Vertices, Faces Or Edges Use Vertex "
         "%u\n",
         m_szName, count, static_cast<UINT>(highest));
@@ -640,20 +609,20 @@ UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
 
 UINT CMesh::SetFaces(UINT count, Face* faces) {
   if (faces == nullptr || count == 0) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - CMesh::SetFaces, (%s) Can't Add Faces (NULL Pointer Or No Faces)\n",
         m_szName);
     return 0;
   }
   if (count > kMaxElements) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::SetFaces, (%s) Too Many Faces: %u\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh::SetFaces, (%s) Too Many Faces: %u\n",
         m_szName, count);
     return 0;
   }
   // Ray tests, normals, projections and merging index the vertices with these numbers.
   for (UINT i = 0; i < count; ++i)
     if (!FaceInRange(faces[i])) {
-      Log(CEngineLog::kLevelError,
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR!!! - CMesh::SetFaces, (%s) Face %u Uses A Vertex Out Of Range (%u, %u, %u Of "
           "%u)\n",
           m_szName, i, faces[i].wIndex1, faces[i].wIndex2, faces[i].wIndex3,
@@ -668,13 +637,13 @@ UINT CMesh::SetFaces(UINT count, Face* faces) {
 
 UINT CMesh::SetEdges(UINT count, Edge* edges) {
   if (edges == nullptr || count == 0) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - CMesh::SetEdges, (%s) Can't Add Edges (NULL Pointer Or No Edges)\n",
         m_szName);
     return 0;
   }
   if (count > kMaxElements) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::SetEdges, (%s) Too Many Edges: %u\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh::SetEdges, (%s) Too Many Edges: %u\n",
         m_szName, count);
     return 0;
   }
@@ -686,7 +655,7 @@ UINT CMesh::SetEdges(UINT count, Edge* edges) {
                          edge.wFace1 < faceCount &&
                          (edge.pOwner2 == nullptr || edge.wFace2 < faceCount);
     if (!inRange) {
-      Log(CEngineLog::kLevelError,
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR!!! - CMesh::SetEdges, (%s) Edge %u Uses A Vertex Or Face Out Of Range\n",
           m_szName, i);
       return 0;
@@ -744,7 +713,7 @@ void CMesh::DrawBoundVolume() {
 CSurfaceInterface* CMesh::CreateSurface() {
   CMeshSurface* surface = Ports().surfaceFactory->CreateSurface(m_pRendererContext, m_pLog, this);
   if (surface == nullptr) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Create Surface (%s)\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Create Surface (%s)\n", m_szName);
     return nullptr;
   }
   m_Surfaces.push_back(surface);
@@ -793,9 +762,8 @@ UINT CMesh::CreateShader(const char* fileName, ShaderParameter* parameters,
   if (fileName != nullptr)
     m_pShader = ShaderLibrary()->CreateShaderForMesh(fileName, this, parameters, numberOfParameters);
   if (m_pShader == nullptr) {
-    char text[kMaxErrorText];
-    std::snprintf(text, sizeof text, "Can't Create Shader: %s", fileName ? fileName : "");
-    MessageBoxA(GetForegroundWindow(), text, "Error While Creating Shader", MB_ICONERROR);
+    ShowMessageBox(GetForegroundWindow(), MB_ICONERROR, "Error While Creating Shader",
+                   "Can't Create Shader: %s", fileName ? fileName : "");
     CopyName(m_szShaderFileName, kNoShaderFile);
     return 0;
   }
@@ -867,7 +835,7 @@ void CMesh::CreateVertexBuffers() {
     if (m_pMorphTarget->GetNumberOfVertices() >= GetNumberOfVertices())
       morphVertices = m_pMorphTarget->GetVertices();
     else
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
           m_szName);
   }
   m_pVertexBuffer =
@@ -890,7 +858,7 @@ void CMesh::CreateVertexBuffers() {
   if (m_pShader == nullptr) {
     m_pVertexBuffer->Release();
     m_pVertexBuffer = nullptr;
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "ERROR!!! - Can't Create Vertex Buffer For %s, Probably Implementation Error\n", m_szName);
     return;
   }
@@ -939,7 +907,7 @@ void CMesh::SetGenericPathData(CMeshVertexBuffer* vertexBuffer) {
 
 void CMesh::PrepareShadowVolume(const Edge* edges, UINT count) {
   if ((edges == nullptr && count != 0) || count > kMaxElements) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - The Object %s Can Cast Shadow Because It's Not Closed\n", m_szName);
     m_dwCanCastShadowVolume = 0;
     return;
@@ -964,14 +932,14 @@ void CMesh::PrepareShadowVolume(const Edge* edges, UINT count) {
   }
   if (overshared) m_dwHasShadowVolumeGeometry = 0;
   if (open) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - The Object %s Can Cast Shadow Because It's Not Closed\n", m_szName);
     m_dwCanCastShadowVolume = 0;
     return;
   }
   m_dwCanCastShadowVolume = 1;
   if (m_dwHasShadowVolumeGeometry != 0) CreateShadowVolumeGeometry();
-  Log(CEngineLog::kLevelInfo, "  - %s has %i edges\n", m_szName, static_cast<int>(count));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s has %i edges\n", m_szName, static_cast<int>(count));
 }
 
 // The quads of the shadow volume need each edge to run the way its first face winds.
@@ -997,9 +965,9 @@ void CMesh::OrientEdge(Edge& edge, WORD index) {
 }
 
 void CMesh::CreateShadowVolumeGeometry() {
-  Log(CEngineLog::kLevelInfo, "- Creating Shadow Volume Geometry For: %s\n", m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Creating Shadow Volume Geometry For: %s\n", m_szName);
   if (m_pShadowVolume == nullptr) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
     m_dwCanCastShadowVolume = 0;
     return;
   }
@@ -1014,12 +982,12 @@ void CMesh::CreateShadowVolumeGeometry() {
       m_pShadowVolume, this, source, &indexCount, &vertexCount);
   if (built != ShadowGeometryBuild::kBuilt) {
     if (built == ShadowGeometryBuild::kNoIndexBuffer)
-      Log(CEngineLog::kLevelError,
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR! - Can't Create Index Buffer For Shadow Volume Geometry For: %s\n", m_szName);
     m_dwCanCastShadowVolume = 0;
     return;
   }
-  Log(CEngineLog::kLevelInfo, "  - Done (%i Indices, %i Vertices)\n",
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Done (%i Indices, %i Vertices)\n",
       static_cast<int>(indexCount), static_cast<int>(vertexCount));
 }
 
@@ -1076,7 +1044,7 @@ UINT CMesh::CheckIntersectionWithFace(CRay& ray, float* distance, UINT flags, UI
   if (distance == nullptr) distance = &scratch;
   *distance = std::numeric_limits<float>::max();
   if (face >= m_Faces.size()) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "ERROR!!! - CMesh::CheckIntersectionWithFace, (%s) Face Number Out Of Range: %u Of %u\n",
         m_szName, face, GetNumberOfFaces());
     return 0;
@@ -1102,7 +1070,7 @@ bool CMesh::RayTestSpace(CRay* ray) {
     return false;
   }
   // The box and the faces are not scaled alike along the axes: test in world space instead.
-  Log(CEngineLog::kLevelError, "WARNING!!! - Non Uniform Scaling Ray Test In: %s From %s\n",
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Non Uniform Scaling Ray Test In: %s From %s\n",
       m_szName, m_pScene != nullptr ? m_pScene->GetName() : "");
   return true;
 }
@@ -1126,7 +1094,7 @@ void CMesh::CreateCollider() {
   ReleaseCollider();
   if (!Spatial()->CreateCollider(this, m_pRendererContext, m_pLog, &m_pCollider)) return;
   if (m_pCollider == nullptr)
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Create Collider Interface For Mesh: %s\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Create Collider Interface For Mesh: %s\n",
         m_szName);
 }
 
@@ -1170,7 +1138,7 @@ UINT CMesh::CheckCollisionWith(CMeshInterface* other, UINT kind, UINT* numberOfP
                                              numberOfPairs, pairs);
     }
     default:
-      Log(CEngineLog::kLevelError,
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "WARNING!!! - Incorrect Flag When Looking For A Collision: %s\n", m_szName);
       return 0;
   }
@@ -1193,7 +1161,7 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
   const UINT pointCount = object.points != nullptr ? object.pointCount : 0;
   if (surfaceCount != object.surfaceCount || faceCount != object.faceCount ||
       pointCount != object.pointCount)
-    LogFrom(kConstructionSource, CEngineLog::kLevelError,
+    LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelError,
             "ERROR!!! - Imported Object %s Counts More Than It Holds\n", m_szName);
 
   for (CMeshSurface* surface : m_Surfaces)
@@ -1216,9 +1184,9 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
     FatalErrorWithTitle("Error While Updating Mesh", "Can't Allocate Memory For EnvDissolve: %s\n",
                         m_szName);
   if (m_pDissolve->GetIsEnvelope() == 1)
-    LogFrom(kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve Enveloped\n");
+    LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve Enveloped\n");
   else
-    LogFrom(kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve %f\n",
+    LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve %f\n",
             static_cast<double>(m_pDissolve->GetValue()));
 
   m_Faces.assign(faceCount, Face{});
@@ -1234,7 +1202,7 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
     face.vecNormal = imported.normal;
     face.wFaceIndex = static_cast<WORD>(i);
     if (face.vecNormal.Length() < 0.0001f)
-      LogFrom(kConstructionSource, CEngineLog::kLevelError,
+      LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelError,
               "Mesh Face %i: %f, %f, %f - Wrong Length\n", static_cast<int>(i),
               static_cast<double>(face.vecNormal.x), static_cast<double>(face.vecNormal.y),
               static_cast<double>(face.vecNormal.z));
@@ -1298,13 +1266,13 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
 
   RebuildBoundVolume();
   if (m_pShadowVolume == nullptr)
-    LogFrom(kConstructionSource, CEngineLog::kLevelError,
+    LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelError,
             "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
   else
     PrepareShadowVolume(object.edges.get(), object.edges != nullptr ? object.edgeCount : 0);
   UpdateSurfaceState();
   CreateCollider();
-  LogFrom(kConstructionSource, CEngineLog::kLevelInfo, "  - Mesh Updated - %s, %i\n", m_szName,
+  LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelInfo, "  - Mesh Updated - %s, %i\n", m_szName,
           static_cast<int>(m_Surfaces.size()));
   return 1;
 }
@@ -1324,7 +1292,7 @@ UINT CMesh::LoadMesh(const char* name, UINT flag, UINT readerArgument) {
   };
   bool lightWave = endsWith(fileName, length, "lwo");
   if (lightWave) {
-    Log(CEngineLog::kLevelInfo, "Loading Mesh: %s\n", fileName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "Loading Mesh: %s\n", fileName);
   } else if (!endsWith(fileName, length, "zko")) {
     // No extension: the object file when there is one, else the LightWave file.
     CVirtualFileSystemInterface* files = GetEngineContext()->pVirtualFileSystem;
@@ -1374,7 +1342,7 @@ UINT CMesh::LoadObjectFile(const char* path, UINT readerArgument) {
 UINT CMesh::Clone(CMeshInterface** out) {
   auto* clone = new CMesh(m_pRendererContext, m_pLog, m_pScene, m_dwDynamicBuffers);
   if (out != nullptr) *out = clone;
-  Log(CEngineLog::kLevelInfo, "- Cloning Mesh: %s\n", m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Cloning Mesh: %s\n", m_szName);
   clone->m_pShader = m_pShader;
   if (m_pScene != nullptr) m_pScene->AppendWorldObject(clone);
 
@@ -1388,7 +1356,7 @@ UINT CMesh::Clone(CMeshInterface** out) {
     auto* engineSurface = dynamic_cast<CSurface*>(surface);
     CSurface* copy = engineSurface != nullptr ? engineSurface->Clone(clone) : nullptr;
     if (copy == nullptr)
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Clone A Surface Of %s\n", m_szName);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Clone A Surface Of %s\n", m_szName);
     else
       clone->m_Surfaces.push_back(copy);
   }
@@ -1465,7 +1433,7 @@ UINT CMesh::Clone(CMeshInterface** out) {
   if (m_dwCanCastShadowVolume == 1 && m_dwHasShadowVolumeGeometry == 1 &&
       m_pShadowVolume != nullptr && Spatial()->HasShadowGeometry(m_pShadowVolume) != 0)
     clone->CreateShadowVolumeGeometry();
-  Log(CEngineLog::kLevelInfo, "  - Done\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Done\n");
   return 1;
 }
 
@@ -1485,11 +1453,11 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
   auto* other = dynamic_cast<CMesh*>(otherInterface);
   if (other == nullptr || other == this) {
     // The other mesh is released at the end: merging a mesh into itself would free it.
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s With %s\n", m_szName,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s With %s\n", m_szName,
         other == this ? "Itself" : "A Mesh That Is Not One");
     return 0;
   }
-  Log(CEngineLog::kLevelInfo, "- Merging Meshes: %s And %s\n", m_szName, other->m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Merging Meshes: %s And %s\n", m_szName, other->m_szName);
   const size_t vertexOffset = m_Vertices.size();
   const size_t edgeOffset = m_Edges.size();
   const size_t faceOffset = m_Faces.size();
@@ -1504,17 +1472,17 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
                           edgeOffset + other->m_Edges.size(), faceOffset + other->m_Faces.size()};
   for (UINT i = 0; i < 3; ++i)
     if (sums[i] > kMaxElements) {
-      Log(CEngineLog::kLevelError, kLimitMessages[i], m_szName, other->m_szName);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, kLimitMessages[i], m_szName, other->m_szName);
       return 0;
     }
   if (other->m_dwNumberOfBones > 0) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - Can't Merge %s And %s - Meshes With Bones Are Not Supported Yet\n",
         m_szName, other->m_szName);
     return 0;
   }
   if (m_Faces.empty() || other->m_Faces.empty()) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s And %s - The Number Of Faces Is 0\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s And %s - The Number Of Faces Is 0\n",
         m_szName, other->m_szName);
     return 0;
   }
@@ -1579,14 +1547,14 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
       source->AddRef();
       CSurface* taken = source;
       if (partner->Merge(taken, offset) != 1) {
-        Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge Surfaces\n");
+        LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Merge Surfaces\n");
         if (taken != nullptr) taken->Release();
       }
       continue;
     }
     CSurface* copy = source->Clone(this);
     if (copy == nullptr) {
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge Surfaces\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Merge Surfaces\n");
       continue;
     }
     // The copied indices number the other mesh's vertices, which now follow this mesh's.
@@ -1596,7 +1564,7 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
 
   UpdateSurfaceState();
   other->Release();
-  Log(CEngineLog::kLevelInfo, "  - Done\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Done\n");
   return 1;
 }
 

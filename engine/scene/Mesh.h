@@ -256,11 +256,6 @@ class CMesh final : public TWorldObject<CMeshInterface> {
                                                      const char* ownerSuffix);
 
  private:
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
-  void LogFrom(const char* source, int level, const char* format, ...) const
-      __attribute__((format(printf, 4, 5)));
-  void LogArguments(const char* source, int level, const char* format, va_list args) const;
-  void LogNotAvailable(const char* operation) const;
   // The frame a per-frame operation works at: the given one, or the mesh's own.
   float ChooseFrame(float frame) const { return m_dwFollowsFrame != 0 ? frame : m_fFrameSet; }
   // Brings a ray into the space the ray tests run in: the mesh's own for a uniform scale, else

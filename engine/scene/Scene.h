@@ -284,7 +284,6 @@ class CScene : public CSceneInterface {
 
  private:
   CScene(CD3D9RendererInterface* renderer, CEngineLog* log, float ambientIntensity);
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   void RebuildArray(std::vector<CWorldObject*>& array, UINT type);
   bool HasShaderFile() const;
   // Appends a new imported object; 0 for none.

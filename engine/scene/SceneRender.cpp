@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr const char* kSource = "ZK3DRender";
+constexpr const char* kSource = CSceneRender::kLogSource;
 
 // Whether an engine light of the light array draws a flare.
 bool AnyLightHasFlare(CScene& scene) {
@@ -33,17 +33,6 @@ bool AnySpriteSlotUsed(CScene& scene) {
 }
 
 }  // namespace
-
-void CSceneRender::Log(CScene& scene, int level, const char* format, ...) {
-  CEngineLog* log = scene.GetLog();
-  if (log == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  log->Log(kSource, __LINE__, level, "%s", text);
-}
 
 CSceneOctreeDrawing* CSceneRender::GetOctreeDrawing(CScene& scene) { return scene.GetOctree(); }
 
@@ -86,7 +75,7 @@ void CSceneRender::DrawScene(CScene& scene, CScenePasses* passes) {
       passes->RenderPerPixelPass(&scene, profile);
       break;
     default:
-      Log(scene, CEngineLog::kLevelError, "WARNING!!! - Unknown Rendering Profile\n");
+      LogTo(scene.GetLog(), kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown Rendering Profile\n");
       break;
   }
 }
@@ -128,7 +117,7 @@ void CSceneRender::DrawFlares(CScene& scene, CScenePasses* passes) {
 void CSceneRender::NoteMissingCamera(CScene& scene) {
   if (m_bMissingCameraLogged) return;
   m_bMissingCameraLogged = true;
-  Log(scene, CEngineLog::kLevelError,
+  LogTo(scene.GetLog(), kSource, CEngineLog::kLevelError,
       "WARNING!!! - No Active Camera In The Scene: %s, Flares And Sprites Are Not Drawn\n",
       scene.GetName());
 }

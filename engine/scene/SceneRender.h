@@ -14,9 +14,8 @@ class CSceneRender {
  public:
   void Render(CScene& scene);
 
-  // Logs a line of the render entry into the scene's log.
-  static void Log(CScene& scene, int level, const char* format, ...)
-      __attribute__((format(printf, 3, 4)));
+  // The source name of the render entry's log lines, the overlays' included.
+  static constexpr const char* kLogSource = "ZK3DRender";
 
  private:
   // The path of the scene's rendering profile word, with the scene shader's sprites.

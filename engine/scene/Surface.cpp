@@ -16,6 +16,7 @@
 #include "scene/SurfaceProjection.h"
 #include "scene/SurfaceShaderLibrary.h"
 #include "scene/SurfaceTextureImage.h"
+#include "core/CopyName.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
@@ -180,12 +181,6 @@ DWORD SequenceFrame(const SurfaceTexture& record, float time) {
   return static_cast<DWORD>(std::clamp(offset, 0.0, count - 1));
 }
 
-UINT CopyName(char (&field)[CSurface::kNameLength], const char* text) {
-  std::memset(field, 0, sizeof field);
-  if (text != nullptr) std::strncpy(field, text, sizeof field - 1);
-  return static_cast<UINT>(std::strlen(field));
-}
-
 }  // namespace
 
 CSurface::CSurface(CD3D9RendererInterface* renderer, CEngineLog* log, CMesh* mesh)
@@ -201,7 +196,7 @@ CSurface::CSurface(CD3D9RendererInterface* renderer, CEngineLog* log, const LWOS
 
 void CSurface::Release() {
   if (m_dwReferenceCount == 0 || --m_dwReferenceCount != 0) return;
-  Log(CEngineLog::kLevelInfo, "- (CSurface) Releasing %s Of %s\n", m_szName, ParentName());
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CSurface) Releasing %s Of %s\n", m_szName, ParentName());
   delete this;
 }
 
@@ -211,20 +206,6 @@ CSurface::~CSurface() {
   ReleaseIndexBuffer();
   for (UINT slot = 0; slot < SLOT_COUNT; ++slot) EmptySlot(static_cast<Slot>(slot));
   ReleaseMaterial();
-}
-
-void CSurface::Log(int level, const char* format, ...) const {
-  va_list args;
-  va_start(args, format);
-  LogFrom(kSource, level, format, args);
-  va_end(args);
-}
-
-void CSurface::LogFrom(const char* source, int level, const char* format, va_list args) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  std::vsnprintf(text, sizeof text, format, args);
-  m_pLog->Log(source, __LINE__, level, "%s", text);
 }
 
 const char* CSurface::ParentName() const {
@@ -239,7 +220,7 @@ CTextureStorageInterface* CSurface::TextureStorage() const {
   return m_pRenderer != nullptr ? m_pRenderer->GetTextureStorageInterface() : nullptr;
 }
 
-UINT CSurface::SetName(const char* name) { return CopyName(m_szName, name); }
+UINT CSurface::SetName(const char* name) { return static_cast<UINT>(CopyName(m_szName, name)); }
 
 CMeshInterface* CSurface::GetParentMesh(UINT /*ignored*/) { return m_pParentMesh; }
 
@@ -394,7 +375,7 @@ bool CSurface::RecreateIndexBuffer(const char* meshName) {
 
 UINT CSurface::SetIndices(UINT count, WORD* indices) {
   if (indices == nullptr || count == 0) {
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - CSurface::SetIndices, (%s) Can't Add Indices (NULL Pointer Or No Indices)\n",
         m_szName);
     return 0;
@@ -405,7 +386,7 @@ UINT CSurface::SetIndices(UINT count, WORD* indices) {
     return 1;
   }
   if (!RecreateIndexBuffer()) {
-    Log(CEngineLog::kLevelError, "ERROR! - Can't Create Index Buffer\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Can't Create Index Buffer\n");
     return 0;
   }
   return 1;
@@ -476,7 +457,7 @@ UINT CSurface::ProjectTextureCoordinates(UINT projection, UINT axisBits, CVector
     projector.Project(vertex->vecPosition, axis, &vertex->fTU[0], &vertex->fTV[0]);
   }
   if (skipped != 0)
-    Log(CEngineLog::kLevelError,
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - CSurface::ProjectTextureCoordinates, (%s) %u Indices Past The Vertices\n",
         m_szName, skipped);
   return 1;
@@ -518,8 +499,8 @@ CMaterialInterface* CSurface::MakeMaterial(const MaterialBlocks& blocks) const {
 bool CSurface::RebuildMaterial(const MaterialBlocks& blocks) {
   CMaterialInterface* material = MakeMaterial(blocks);
   if (material == nullptr) {
-    MessageBoxA(GetForegroundWindow(), "Can't Create Material", "Error When Creating Material",
-                MB_OK);
+    ShowMessageBox(GetForegroundWindow(), 0, "Error When Creating Material",
+                   "Can't Create Material");
     return false;
   }
   // The old material goes back only now, so that a failure leaves it in place.
@@ -541,7 +522,7 @@ UINT CSurface::CreateMaterial(D3DCOLORVALUE* diffuse, D3DCOLORVALUE* specular,
   if (material != m_pMaterial) ReleaseMaterial();
   m_pMaterial = material;
   if (material == nullptr) {
-    Log(CEngineLog::kLevelError, "ERROR! - Can't Create Material For %s\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Can't Create Material For %s\n", m_szName);
     return 0;
   }
   return 1;
@@ -760,7 +741,7 @@ void CSurface::UpdateMaterial(float time) {
 
 UINT CSurface::SetShaderFileName(const char* fileName, UINT manualShader) {
   m_dwManualShader = manualShader;
-  return CopyName(m_szShaderFileName, fileName);
+  return static_cast<UINT>(CopyName(m_szShaderFileName, fileName));
 }
 
 UINT CSurface::CreateShader(const char* shaderName, ShaderParameter* parameters,
@@ -776,9 +757,8 @@ UINT CSurface::CreateShader(const char* shaderName, ShaderParameter* parameters,
                                                                   numberOfParameters)
                         : nullptr;
   if (shader == nullptr) {
-    char text[kMaxErrorText];
-    std::snprintf(text, sizeof text, "Can't Create Shader: %s", shaderName ? shaderName : "");
-    MessageBoxA(GetForegroundWindow(), text, "Error While Creating Shader", MB_OK | MB_ICONSTOP);
+    ShowMessageBox(GetForegroundWindow(), MB_ICONSTOP, "Error While Creating Shader",
+                   "Can't Create Shader: %s", shaderName ? shaderName : "");
     CopyName(m_szShaderFileName, kNoShaderFile);
     return 0;
   }
@@ -802,7 +782,7 @@ UINT CSurface::AssignShader(SurfaceShaderChooser chooser) {
 // --- similarity and cloning ---
 
 bool CSurface::NotSimilar(CSurface* other, const char* step) {
-  Log(CEngineLog::kLevelInfo, "  - %s And %s Are Not Similar: %s\n", m_szName, other->m_szName,
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s And %s Are Not Similar: %s\n", m_szName, other->m_szName,
       step);
   return false;
 }
@@ -813,7 +793,7 @@ bool CSurface::CompareEnvelopes(CSurface* other) {
     CEnvelopeInterface* theirs = other->GetMaterialEnvelope(channel);
     if (mine == nullptr && theirs == nullptr) continue;
     if (mine == nullptr || theirs == nullptr || !CEnvelopeInterface::IsEqual(mine, theirs)) {
-      Log(CEngineLog::kLevelInfo, "  - %s And %s Are Not Similar: Envelope - %i\n", m_szName,
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s And %s Are Not Similar: Envelope - %i\n", m_szName,
           other->m_szName, static_cast<int>(channel));
       return false;
     }
@@ -844,7 +824,7 @@ bool CSurface::CompareMaterials(CSurface* other) {
 
 bool CSurface::IsSimilar(CSurface* other) {
   if (other == nullptr) return false;
-  Log(CEngineLog::kLevelInfo, "- Checking Surface Similarities...\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Checking Surface Similarities...\n");
   if (m_fColor[0] != other->m_fColor[0] || m_fColor[2] != other->m_fColor[2] ||
       m_fColor[1] != other->m_fColor[1])
     return NotSimilar(other, "Color");
@@ -862,7 +842,7 @@ bool CSurface::IsSimilar(CSurface* other) {
   for (UINT slot = 0; slot < SLOT_COUNT; ++slot)
     if (!SurfaceTexture::IsEqual(m_Textures[slot].get(), other->m_Textures[slot].get()))
       return NotSimilar(other, kSlotNames[slot]);
-  Log(CEngineLog::kLevelInfo, "  - %s And %s Are Similar\n", m_szName, other->m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s And %s Are Similar\n", m_szName, other->m_szName);
   return true;
 }
 

@@ -215,10 +215,6 @@ class CSurface final : public CMeshSurface {
 
   ~CSurface();
 
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
-  // One log line under the source's name.
-  void LogFrom(const char* source, int level, const char* format, va_list args) const
-      __attribute__((format(printf, 4, 0)));
   const char* ParentName() const;
   UINT ParentHasDynamicBuffers() const;
   CTextureStorageInterface* TextureStorage() const;

@@ -139,7 +139,6 @@ class COctree final : public CSceneOctreeDrawing {
   UINT DrawBoxWithID(int id) override;
 
  private:
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   bool HasChildren() const;
   void MakeChildren(const CVector3& worldCentre, const CVector3& worldExtents, float fMin,
                     UINT* idCounter);

@@ -32,16 +32,6 @@ WORD FaceCorner(const Face& face, UINT k) {
 CShadowVolumeGeometry::CShadowVolumeGeometry(const char* meshName, CEngineLog* log)
     : m_szMeshName(meshName != nullptr ? meshName : ""), m_pLog(log) {}
 
-void CShadowVolumeGeometry::Log(int level, const char* format, ...) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  m_pLog->Log(kSource, __LINE__, level, "%s", text);
-}
-
 bool CShadowVolumeGeometry::Build(Face* faces, UINT faceCount, Edge* edges, UINT edgeCount,
                                   const Vertex* vertices, UINT vertexCount, bool boned,
                                   bool rigid) {
@@ -50,7 +40,7 @@ bool CShadowVolumeGeometry::Build(Face* faces, UINT faceCount, Edge* edges, UINT
   m_StaticVertices.clear();
   // Checked before anything is allocated; an empty mesh has no volume either.
   if (faces == nullptr || faceCount == 0 || faceCount > kMaxFaces) {
-    Log(CEngineLog::kLevelError, "ERROR! - Can't Calculate SV Geometry For %s\n", m_szMeshName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Can't Calculate SV Geometry For %s\n", m_szMeshName);
     return false;
   }
   m_pFaces = faces;
@@ -67,7 +57,7 @@ bool CShadowVolumeGeometry::Build(Face* faces, UINT faceCount, Edge* edges, UINT
     built = EmitFaces();
   }
   if (!built) {
-    Log(CEngineLog::kLevelError, "ERROR! - Can't Prepare Geometry For Shadow Volume In %s\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Can't Prepare Geometry For Shadow Volume In %s\n",
         m_szMeshName);
     m_DynamicVertices.clear();
     m_Indices.clear();
@@ -200,7 +190,7 @@ int CShadowVolumeGeometry::Neighbour(UINT index, UINT face) const {
   WORD other;
   if (edge.wFace1 != face) {
     if (edge.wFace2 != face) {
-      Log(CEngineLog::kLevelError,
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR! - While Preparing Geometry For Shadow Volume, Implementation Error In: %s\n",
           m_szMeshName);
       return -1;
@@ -210,7 +200,7 @@ int CShadowVolumeGeometry::Neighbour(UINT index, UINT face) const {
     other = edge.wFace2;
   }
   if (other == kNoFace || other >= m_dwFaces) {
-    Log(CEngineLog::kLevelError, "ERROR! - Edge Is NULL While Preparing Geometry For SV In: %s\n",
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Edge Is NULL While Preparing Geometry For SV In: %s\n",
         m_szMeshName);
     return -1;
   }

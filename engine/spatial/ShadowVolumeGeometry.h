@@ -46,7 +46,6 @@ class CShadowVolumeGeometry {
   static constexpr UINT kBoneSlots = 12;
   static constexpr UINT kUsedBones = 4;
 
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   bool CheckNumbering() const;
   void GatherFaceBones(const Face& face, BoneSlot* slots) const;
   void BuildFaceVertices();

@@ -250,7 +250,7 @@ UINT CEngineStartup::Init(ZeKorbConfig* config) {
   CreateParticleFactory();
   StartInput();
   m_context->dwInitialized = 1;
-  LogInfo(__LINE__, "- Inited\n");
+  LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "- Inited\n");
   LoadAllTextures();
   LoadDefaultScripts();
   LoadDefaultShaders();
@@ -276,7 +276,7 @@ void CEngineStartup::ApplyConfigurationSettings() {
 void CEngineStartup::StartSound() {
   const ZeKorbConfig* config = m_context->pConfig;
   if (config->dwUseSound == 1 && config->pTonarisConfig) return;
-  LogInfo(__LINE__, "- Not Initializing Sound Library\n");
+  LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "- Not Initializing Sound Library\n");
 }
 
 void CEngineStartup::ShowEngineWindow() {
@@ -378,8 +378,8 @@ void CEngineStartup::LoadDefaultScripts() {}
 
 // Shaders are loaded with the scenes that use them; nothing is loaded by default.
 void CEngineStartup::LoadDefaultShaders() {
-  LogInfo(__LINE__, "- Loading Default Shaders...\n");
-  LogInfo(__LINE__, "  - DONE\n");
+  LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "- Loading Default Shaders...\n");
+  LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "  - DONE\n");
 }
 
 UINT CEngineStartup::ChangeConfiguration(const ZeKorbConfig* config) {
@@ -389,8 +389,4 @@ UINT CEngineStartup::ChangeConfiguration(const ZeKorbConfig* config) {
   // engine has its device layer ("Can't Set Default Settings", "Can't Find Device That Supports
   // Required Schemes", titled "Error!").
   return 1;
-}
-
-void CEngineStartup::LogInfo(int line, const char* text) {
-  if (m_context->pLog) m_context->pLog->Log(kSource, line, CEngineLog::kLevelInfo, "%s", text);
 }

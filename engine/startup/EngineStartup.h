@@ -60,7 +60,6 @@ class CEngineStartup {
   void LoadDefaultScripts();
   void LoadDefaultShaders();
 
-  void LogInfo(int line, const char* text);
 
   CEngineContext* m_context;
 };

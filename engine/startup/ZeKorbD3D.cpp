@@ -73,18 +73,6 @@ SceneFileKind SceneKindOf(char* name) {
   return SceneFileKind::kOther;
 }
 
-void LogLine(int line, int level, const char* format, ...) __attribute__((format(printf, 3, 4)));
-void LogLine(int line, int level, const char* format, ...) {
-  CEngineLog* log = GetEngineContext()->pLog;
-  if (log == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  log->Log(kSource, line, level, "%s", text);
-}
-
 }  // namespace
 
 void CZeKorbD3D::AddScene(CSceneInterface** scene) {
@@ -92,7 +80,7 @@ void CZeKorbD3D::AddScene(CSceneInterface** scene) {
   CEngineContext* context = GetEngineContext();
   CScene* created = new (std::nothrow) CScene(context->pRenderer, context->pLog);
   if (created == nullptr)
-    LogLine(__LINE__, CEngineLog::kLevelError, "ERROR!!! - Can't Create Scene\n");
+    LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Create Scene\n");
   else
     created->SetName("freshly_created");
   *scene = created;
@@ -158,10 +146,10 @@ void CZeKorbD3D::LoadScene(CSceneInterface** scene, const char* name, UINT mode,
   if (loaded != nullptr) PrepareLoadedScene(loaded, mode, assign, argument1, argument2);
 
   const DWORD elapsed = timeGetTime() - start;
-  LogLine(__LINE__, CEngineLog::kLevelInfo, "- Time To Load :%f seconds\n",
+  LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelInfo, "- Time To Load :%f seconds\n",
           static_cast<double>(elapsed) * 0.001);
   context->fTotalLoadTime += static_cast<float>((timeGetTime() - start) * 0.001);
-  LogLine(__LINE__, CEngineLog::kLevelInfo, "- Total Time:%f seconds\n",
+  LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelInfo, "- Total Time:%f seconds\n",
           static_cast<double>(context->fTotalLoadTime));
 }
 
@@ -171,7 +159,7 @@ void CZeKorbD3D::PrepareLoadedScene(CScene* scene, UINT mode, SceneShaderChooser
   if (assign != nullptr && mode == 1) {
     scene->ApplyDefaultShader(assign, argument1, argument2);
     if (scene->GetUseShader() == 0)
-      LogLine(__LINE__, CEngineLog::kLevelError,
+      LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelError,
               "ERROR!!! - User-Defined-Shader-Assigning Function Returned FALSE\n");
     return;
   }

@@ -423,6 +423,17 @@ TEST_F(MeshGeometryTest, FacesOutOfRangeAreRefusedAndTheOldOnesKept) {
             "WARNING!!! - CMesh::SetFaces, (tri) Can't Add Faces (NULL Pointer Or No Faces)\n"
             "WARNING!!! - CMesh::SetFaces, (tri) Can't Add Faces (NULL Pointer Or No Faces)\n");
 
+  // Each message names the line that logs it, not one shared by every mesh message.
+  ASSERT_EQ(log.entries.size(), 2u);
+  const int warningLine = log.entries[0].line;
+  log.entries.clear();
+  Face outOfRange[2] = {good, MakeFace(3, 1, 2)};
+  mesh->SetFaces(2, outOfRange);
+  ASSERT_EQ(log.entries.size(), 1u);
+  EXPECT_GT(warningLine, 0);
+  EXPECT_GT(log.entries[0].line, 0);
+  EXPECT_NE(log.entries[0].line, warningLine);
+
   // Fewer vertices than the faces use would strand them.
   log.entries.clear();
   EXPECT_EQ(mesh->SetVertices(2, vertices, 0), 0u);
