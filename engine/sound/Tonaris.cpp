@@ -16,6 +16,7 @@ namespace {
 const char kFunctions[] = "QmrSoundFunctions";
 const char kDirectSound[] = "QmrSoundDSound";
 const char kListenerFunctions[] = "QMRSoundFunctions";
+const char kStepFailed[] = "  - FAILED\nERROR! - %s - %s\n";
 
 constexpr DWORD kSampleRate = 44100;
 constexpr WORD kChannels = 2;
@@ -220,21 +221,12 @@ UINT CTonaris::Init(TonarisConfig* config) {
 bool CTonaris::StartDirectSound(const TonarisConfig& config, const SoundDevice& device) {
   m_pLog->Write(kDirectSound, "- Creating DSound Interface...\n");
   HRESULT result = DirectSoundCreate8(device.pGuid, &m_pDirectSound, nullptr);
-  if (FAILED(result)) {
-    m_pLog->Write(kDirectSound, "  - FAILED\nERROR! - %s - %s\n", ErrorName(result),
-                  ErrorDescription(result));
-    return false;
-  }
+  if (FAILED(result)) return FailDirectSoundStep(kStepFailed, result);
   m_pLog->Write(kDirectSound, "  - DONE\n");
 
   m_pLog->Write(kDirectSound, "- Setting Cooperative Level...\n");
   result = m_pDirectSound->SetCooperativeLevel(m_hWnd, DSSCL_EXCLUSIVE);
-  if (FAILED(result)) {
-    m_pLog->Write(kDirectSound, "FAILED\nERROR! - %s - %s\n", ErrorName(result),
-                  ErrorDescription(result));
-    ReleaseDirectSound();
-    return false;
-  }
+  if (FAILED(result)) return FailDirectSoundStep("FAILED\nERROR! - %s - %s\n", result);
   m_pLog->Write(kDirectSound, "  - DONE\n");
 
   DSBUFFERDESC description = {};
@@ -242,12 +234,7 @@ bool CTonaris::StartDirectSound(const TonarisConfig& config, const SoundDevice& 
   description.dwFlags = ChoosePrimaryFlags(config, device);
   m_pLog->Write(kDirectSound, "- Creating Primary Sound Buffer...\n");
   result = m_pDirectSound->CreateSoundBuffer(&description, &m_pPrimaryBuffer, nullptr);
-  if (FAILED(result)) {
-    m_pLog->Write(kDirectSound, "  - FAILED\nERROR! - %s - %s\n", ErrorName(result),
-                  ErrorDescription(result));
-    ReleaseDirectSound();
-    return false;
-  }
+  if (FAILED(result)) return FailDirectSoundStep(kStepFailed, result);
   m_dwPrimaryFlags = description.dwFlags;
   m_pLog->Write(kDirectSound, "  - DONE\n");
 
@@ -255,26 +242,23 @@ bool CTonaris::StartDirectSound(const TonarisConfig& config, const SoundDevice& 
                                 kSampleRate * kBlockAlign, kBlockAlign, kBitsPerSample, 0};
   m_pLog->Write(kDirectSound, "- Setting Primary Sound Buffer's Format...\n");
   result = m_pPrimaryBuffer->SetFormat(&m_OutputFormat);
-  if (FAILED(result)) {
-    m_pLog->Write(kDirectSound, "  - FAILED\nERROR! - %s - %s\n", ErrorName(result),
-                  ErrorDescription(result));
-    ReleaseDirectSound();
-    return false;
-  }
+  if (FAILED(result)) return FailDirectSoundStep(kStepFailed, result);
   m_pLog->Write(kDirectSound, "  - DONE\n");
 
   m_pLog->Write(kDirectSound, "- Creating Sound Thread...\n");
-  if (!StartSoundThread()) {
-    result = HRESULT_FROM_WIN32(GetLastError());
-    m_pLog->Write(kDirectSound, "  - FAILED\nERROR! - %s - %s\n", ErrorName(result),
-                  ErrorDescription(result));
-    ReleaseDirectSound();
-    return false;
-  }
+  if (!StartSoundThread())
+    return FailDirectSoundStep(kStepFailed, HRESULT_FROM_WIN32(GetLastError()));
   m_pLog->Write(kDirectSound, "  - DONE\n");
   // The voice manager that caches wave files is made here, with the server, the log, the
   // output format and the device, once wave sounds are built.
   return true;
+}
+
+// A failed step leaves nothing of the steps before it open.
+bool CTonaris::FailDirectSoundStep(const char* failure, HRESULT result) {
+  m_pLog->Write(kDirectSound, failure, ErrorName(result), ErrorDescription(result));
+  ReleaseDirectSound();
+  return false;
 }
 
 DWORD CTonaris::ChoosePrimaryFlags(const TonarisConfig& config, const SoundDevice& device) {

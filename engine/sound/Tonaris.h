@@ -103,6 +103,7 @@ class CTonaris : public TonarisInterface {
   UINT DeviceCount(UINT device, DWORD SoundDevice::*count) const;
 
   bool StartDirectSound(const TonarisConfig& config, const SoundDevice& device);
+  bool FailDirectSoundStep(const char* failure, HRESULT result);
   DWORD ChoosePrimaryFlags(const TonarisConfig& config, const SoundDevice& device);
   bool StartSoundThread();
   void ReleaseDirectSound();
