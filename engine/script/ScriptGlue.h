@@ -31,7 +31,8 @@
 //   anything else                 the same type
 //
 // A value type is a class without virtual operations (vectors, matrices, records, bstr); a class
-// with them is an engine object that scripts hold by handle. Value types that are returned by
+// with them is an engine object that scripts hold by handle; either must be complete where its
+// glue is made. Value types that are returned by
 // value must be registered with asGetTypeTraits<V>() (and the all-floats or all-ints flag), or
 // the script engine misreads the registers they come back in.
 #include <angelscript.h>
