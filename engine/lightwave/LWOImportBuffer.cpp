@@ -1,8 +1,8 @@
-#include "LWOImportBuffer.h"
+#include "lightwave/LWOImportBuffer.h"
 
 #include <algorithm>
 
-#include "ImportRecordHelpers.h"
+#include "lightwave/ImportRecordHelpers.h"
 
 namespace {
 
