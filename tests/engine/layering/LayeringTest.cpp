@@ -32,8 +32,11 @@ const Matrix kMayUse = {
     {"spatial", {"chunks", "scene"}},
     {"lightwave", {"scene"}},
     {"files", {"chunks", "scene", "spatial"}},
+    {"sound", {}},
+    {"script", {}},
     {"startup",
-     {"chunks", "d3d", "files", "input", "lightwave", "scene", "spatial", "vfs"}},
+     {"chunks", "d3d", "files", "input", "lightwave", "scene", "script", "sound", "spatial",
+      "vfs"}},
 };
 
 // Includes the matrix forbids that the tree still has, each with why it is there and what
