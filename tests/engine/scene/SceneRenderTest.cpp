@@ -475,13 +475,14 @@ TEST_F(SceneRenderTest, AMeshReleasedAfterCollectingLeavesEveryVisibleList) {
   CLight* sun = AddLight(LIGHT_DISTANT, CVector3(), 0);
   context->dwDebugSwitches[DEBUG_MESH_FRAME_BOXES] = 1;
   RunFrame(0.0f);
-  ASSERT_EQ(camera->GetNumberOfVisibleMeshes(), 2u);
-  ASSERT_EQ(sun->GetNumberOfVisibleMeshes(), 2u);
+  EXPECT_EQ(camera->GetNumberOfVisibleMeshes(), 2u);
+  EXPECT_EQ(sun->GetNumberOfVisibleMeshes(), 2u);
 
+  // No assertion returns early from here: the scene must be released while the fake lives.
   released->Release();
-  ASSERT_EQ(camera->GetNumberOfVisibleMeshes(), 1u);
+  EXPECT_EQ(camera->GetNumberOfVisibleMeshes(), 1u);
   EXPECT_EQ(camera->GetVisibleMesh(0), kept);
-  ASSERT_EQ(sun->GetNumberOfVisibleMeshes(), 1u);
+  EXPECT_EQ(sun->GetNumberOfVisibleMeshes(), 1u);
   EXPECT_EQ(sun->GetVisibleMesh(0), kept);
   renderer.draws.clear();
   scene->Render();
