@@ -7,6 +7,7 @@
 #include "input/InputControllers.h"
 #include "input/WindowProcedure.h"
 #include "scene/ParticleEmiterFactory.h"
+#include "sound/Tonaris.h"
 #include "spatial/CollisionManager.h"
 #include "startup/EngineWindow.h"
 #include "startup/ToolBox.h"
@@ -14,10 +15,6 @@
 namespace {
 
 const char kSource[] = "ZKDXGlobals";
-
-void LogInfo(CEngineContext* context, int line, const char* text) {
-  if (context->pLog) context->pLog->Log(kSource, line, CEngineLog::kLevelInfo, "%s", text);
-}
 
 }  // namespace
 
@@ -42,12 +39,17 @@ void CEngineShutdown::UnloadToolBox(CEngineContext* context) {
   context->pToolBox->Unload();
   delete context->pToolBox;
   context->pToolBox = nullptr;
-  LogInfo(context, __LINE__, "- ToolBox Unloaded\n");
+  LogTo(context->pLog, kSource, CEngineLog::kLevelInfo, "- ToolBox Unloaded\n");
 }
 
-// The sound server is released here (and "- Sound deinitialized" logged) once the engine
-// creates one at Init.
-void CEngineShutdown::ReleaseSoundServer(CEngineContext* /*context*/) {}
+// The server object itself stays: the application may still hold sounds and release them after
+// the shutdown, and their release goes through the server's list.
+void CEngineShutdown::ReleaseSoundServer(CEngineContext* context) {
+  if (!context->pConfig || context->pConfig->dwUseSound != 1 || !context->pSoundServer) return;
+  context->pSoundServer->Deinit();
+  context->pSoundServer = nullptr;
+  LogTo(context->pLog, kSource, CEngineLog::kLevelInfo, "- Sound deinitialized\n");
+}
 
 // The input thread must be gone before the device and the log: its callbacks reach both.
 void CEngineShutdown::ReleaseInputControllers(CEngineContext* context) {
@@ -64,7 +66,7 @@ void CEngineShutdown::ReleaseInputControllers(CEngineContext* context) {
   }
   context->pInputControllers = nullptr;
   context->pInputTimer = nullptr;
-  LogInfo(context, __LINE__, "- Input Controllers deinitialized\n");
+  LogTo(context->pLog, kSource, CEngineLog::kLevelInfo, "- Input Controllers deinitialized\n");
 }
 
 // The emitters' sprites live in the renderer's sprite bank, so they go before the renderer.
@@ -93,5 +95,5 @@ void CEngineShutdown::ReleaseVirtualFileSystem(CEngineContext* context) {
   if (!context->pVirtualFileSystem) return;
   context->pVirtualFileSystem->Deinitialize();
   context->pVirtualFileSystem = nullptr;
-  LogInfo(context, __LINE__, "- Virtual Disk deinitialized\n");
+  LogTo(context->pLog, kSource, CEngineLog::kLevelInfo, "- Virtual Disk deinitialized\n");
 }

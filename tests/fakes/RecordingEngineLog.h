@@ -14,7 +14,7 @@ class CRecordingEngineLog : public CEngineLog {
     std::string source;
     int level;
     std::string text;
-    int line;
+    int line = 0;
   };
 
   void Log(const char* file, int line, int level, const char* format, ...) override {
