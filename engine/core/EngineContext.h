@@ -91,6 +91,25 @@ struct EnginePorts {
   TEnginePort<CSceneShaderLibrary> sceneShaders;
   TEnginePort<CScenePasses> scenePasses;
   TEnginePort<CNullScriptHost> nullScripts;
+
+  // Calls visit(name, port) for every port above; a new port is listed here too.
+  template <class Visit>
+  void ForEach(Visit visit) const {
+    visit("release", release);
+    visit("guiKeys", guiKeys);
+    visit("meshSpatial", meshSpatial);
+    visit("lightSpatial", lightSpatial);
+    visit("surfaceFactory", surfaceFactory);
+    visit("meshFiles", meshFiles);
+    visit("sceneFiles", sceneFiles);
+    visit("lightWave", lightWave);
+    visit("genericPass", genericPass);
+    visit("meshShaders", meshShaders);
+    visit("surfaceShaders", surfaceShaders);
+    visit("sceneShaders", sceneShaders);
+    visit("scenePasses", scenePasses);
+    visit("nullScripts", nullScripts);
+  }
 };
 
 class CEngineContext {

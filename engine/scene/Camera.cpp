@@ -319,6 +319,11 @@ void CCamera::ClearVisibleLights() {
   m_fVisibleLightsStamp = -10.0f;
 }
 
+void CCamera::ForgetVisible(CWorldObject* object) {
+  for (std::vector<VisibleEntry>* list : {&m_VisibleMeshes, &m_VisibleLights})
+    std::erase_if(*list, [object](const VisibleEntry& entry) { return entry.pObject == object; });
+}
+
 void CCamera::Reserve(std::vector<VisibleEntry>& list, UINT& capacity, const char* warning) {
   if (list.size() < capacity) return;
   capacity += kVisibleListStep;

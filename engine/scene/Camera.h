@@ -128,6 +128,8 @@ class CCamera final : public TWorldObject<CCameraInterface> {
   void SetTargetNumber(UINT number) { m_dwTargetNumber = number; }
   void ClearVisibleMeshes();
   void ClearVisibleLights();
+  // Takes an object that leaves the scene out of both visible lists, keeping the others' order.
+  void ForgetVisible(CWorldObject* object);
   // Fill the lists from the scene's meshes and lights; the frame is not read.
   void CollectVisibleMeshes(float frame);
   void CollectVisibleLights(float frame);

@@ -604,6 +604,11 @@ void CLight::ClearVisibleLists() {
   m_fVisibilityStamp = -1.0f;
 }
 
+void CLight::ForgetVisibleMesh(CWorldObject* mesh) {
+  std::erase(m_VisibleMeshes, mesh);
+  std::erase(m_VisibleShadowVolumes, mesh);
+}
+
 CWorldObject* CLight::GetVisibleMesh(UINT index) const {
   return index < m_VisibleMeshes.size() ? m_VisibleMeshes[index] : nullptr;
 }

@@ -195,6 +195,8 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
 
   // --- visibility lists for the active camera ---
   void ClearVisibleLists();
+  // Takes a mesh that leaves the scene out of the visible lists, keeping the others' order.
+  void ForgetVisibleMesh(CWorldObject* mesh);
   void UpdateVisibleLists(float frame);
   UINT GetNumberOfVisibleMeshes() const { return static_cast<UINT>(m_VisibleMeshes.size()); }
   CWorldObject* GetVisibleMesh(UINT index) const;

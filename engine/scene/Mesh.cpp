@@ -23,7 +23,7 @@
 #include "core/MessagePump.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "lightwave/LWOImportBuffer.h"
-#include "lightwave/LightWaveLoader.h"
+#include "scene/LightWaveLoader.h"
 #include "scene/MeshFileReader.h"
 #include "scene/MeshSurfaceFactory.h"
 #include "spatial/Collider.h"

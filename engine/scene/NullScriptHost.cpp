@@ -9,10 +9,9 @@ class CNoScriptHost final : public CNullScriptHost {
  public:
   int ExecuteString(CNullInterface* parent, const char*, const char*, CNullScriptOutput*,
                     UINT) override {
-    if (CEngineLog* log = GetEngineContext()->pLog)
-      log->Log("ZK3DNullProcessing", __LINE__, CEngineLog::kLevelError,
-               "WARNING!!! - No Script Storage To Run The Script Of NULL: %s\n",
-               parent != nullptr ? parent->GetName() : "");
+    LogTo(GetEngineContext()->pLog, "ZK3DNullProcessing", CEngineLog::kLevelError,
+          "WARNING!!! - No Script Storage To Run The Script Of NULL: %s\n",
+          parent != nullptr ? parent->GetName() : "");
     return -1;
   }
 };

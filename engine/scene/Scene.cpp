@@ -418,6 +418,11 @@ void CScene::UnlinkWorldObject(CWorldObject* object) {
   if (m_pActiveCamera == object) m_pActiveCamera = nullptr;
   if (m_pCurrentMesh == object) m_pCurrentMesh = nullptr;
   if (m_pCurrentLight == object) m_pCurrentLight = nullptr;
+  // Nor may a camera or a light still list it as visible until the next frame collects again.
+  for (CWorldObject* camera : m_Cameras)
+    if (auto* engineCamera = dynamic_cast<CCamera*>(camera)) engineCamera->ForgetVisible(object);
+  for (CWorldObject* light : m_Lights)
+    if (auto* engineLight = dynamic_cast<CLight*>(light)) engineLight->ForgetVisibleMesh(object);
   switch (object->GetWorldObjectType()) {
     case WORLD_OBJECT_MESH:
       RebuildMeshArray();

@@ -21,7 +21,7 @@
 #include "scene/Envelope.h"
 #include "scene/Scene.h"
 #include "d3d/RenderingProfileInterface.h"
-#include "lightwave/LightWaveLoader.h"
+#include "scene/LightWaveLoader.h"
 #include "timeapi.h"
 
 namespace {

@@ -356,10 +356,6 @@ class SceneFileOctreeTest : public SceneFileTest {
     SceneFileTest::SetUp();
     context->ports.meshSpatial.Set(&meshSpatial);
   }
-  void TearDown() override {
-    SceneFileTest::TearDown();
-    context->ports.meshSpatial.Reset();
-  }
 
   CMeshSpatialServices meshSpatial{&log, nullptr};
 };

@@ -456,4 +456,38 @@ TEST_F(SceneRenderTest, AnimatedSceneReachesTheRendererFrameByFrame) {
   context->ports.meshSpatial.Reset();
 }
 
+// A mesh released after the frame's visibility was collected leaves the camera's and the
+// lights' lists at once: drawing the frame reaches only what is still in the scene.
+TEST_F(SceneRenderTest, AMeshReleasedAfterCollectingLeavesEveryVisibleList) {
+  FakeMeshSpatial meshSpatial;
+  meshSpatial.boundVolume = &box;
+  context->ports.meshSpatial.Set(&meshSpatial);
+  auto* kept = new CMesh(&renderer, &log, scene, 0);
+  scene->AppendWorldObject(kept);
+  kept->SetPosition(CVector3(0, 0, 10));
+  kept->RebuildBoundVolume();
+  auto* released = new CMesh(&renderer, &log, scene, 0);
+  scene->AppendWorldObject(released);
+  released->SetPosition(CVector3(0, 0, 11));
+  released->RebuildBoundVolume();
+  CLight* sun = AddLight(LIGHT_DISTANT, CVector3(), 0);
+  context->dwDebugSwitches[DEBUG_MESH_FRAME_BOXES] = 1;
+  RunFrame(0.0f);
+  ASSERT_EQ(camera->GetNumberOfVisibleMeshes(), 2u);
+  ASSERT_EQ(sun->GetNumberOfVisibleMeshes(), 2u);
+
+  released->Release();
+  ASSERT_EQ(camera->GetNumberOfVisibleMeshes(), 1u);
+  EXPECT_EQ(camera->GetVisibleMesh(0), kept);
+  ASSERT_EQ(sun->GetNumberOfVisibleMeshes(), 1u);
+  EXPECT_EQ(sun->GetVisibleMesh(0), kept);
+  renderer.draws.clear();
+  scene->Render();
+  EXPECT_EQ(DrawnVertexCounts(), (std::vector<UINT>{8, 8}));  // the kept mesh's frame box only
+
+  scene->Release();
+  scene = MakeScene();
+  context->ports.meshSpatial.Reset();
+}
+
 }  // namespace

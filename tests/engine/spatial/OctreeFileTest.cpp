@@ -520,7 +520,6 @@ class OctreeFileMeshTest : public OctreeFileTest {
   // The meshes give their bound volumes back through the spatial calls.
   ~OctreeFileMeshTest() override {
     for (TestScene* level : levels) level->Release();
-    context->ports.meshSpatial.Reset();
   }
 
   // The same level every time: a mesh moved by its motion keys, one by its parent, one by its

@@ -1,4 +1,4 @@
-#include "lightwave/LightWaveLoader.h"
+#include "scene/LightWaveLoader.h"
 
 namespace {
 
