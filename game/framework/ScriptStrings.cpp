@@ -30,8 +30,11 @@ uint8_t ByteAt(int nIndex, bstr* pText) {
 }
 
 uint8_t& ByteIndex(int nIndex, bstr* pText) {
-  // The library does not dereference the result once an exception is set.
-  return *ByteAddress(pText, nIndex);
+  // Once the exception is set the script stops before it uses the byte; the spare one only
+  // keeps the reference valid.
+  static thread_local uint8_t s_nSpare;
+  uint8_t* pByte = ByteAddress(pText, nIndex);
+  return pByte ? *pByte : s_nSpare;
 }
 
 // A start past the end gives the empty text rather than reading outside it.
