@@ -13,7 +13,8 @@ constexpr WORD kAllShadowOptions = 7;
 void LWOImportBuffer::Reset() {
   tags.reset();
   points.reset();
-  std::fill(std::begin(faces), std::end(faces), LWOFace{});
+  // Faces past faceCount are never written, so only the used ones need clearing.
+  std::fill(faces, faces + std::min(faceCount, kMaxFaces), LWOFace{});
   for (LWOSurface& surface : surfaces) surface.Reset();
   edges.reset();
   CopyImportName(fileName, nullptr);

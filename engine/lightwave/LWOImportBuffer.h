@@ -33,7 +33,7 @@ class LWOImportBuffer {
 
   std::unique_ptr<LWOTag[]> tags;      // tagCount of them
   std::unique_ptr<LWOPoint[]> points;  // pointCount of them
-  LWOFace faces[kMaxFaces] = {};
+  LWOFace faces[kMaxFaces] = {};  // zero past faceCount: Reset clears only the used ones
   LWOSurface surfaces[kMaxSurfaces];
   std::unique_ptr<Edge[]> edges;  // edgeCount of them (processing)
   ImportName fileName = {};
