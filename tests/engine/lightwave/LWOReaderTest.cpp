@@ -232,7 +232,9 @@ TEST(LWOReaderTest, OnlyTheFirstTrianglePolygonListAndItsSurfaceTagsAreRead) {
     ASSERT_EQ(t.Load(c.object), 1u);
     EXPECT_EQ(t.buffer->faceCount, c.faceCount);
     EXPECT_EQ(t.buffer->faces[0].tag, 0);
-    if (t.buffer->tagCount > 1) EXPECT_EQ(t.buffer->tags[1].usedByPolygons, 0u);
+    if (t.buffer->tagCount > 1) {
+      EXPECT_EQ(t.buffer->tags[1].usedByPolygons, 0u);
+    }
     EXPECT_EQ(t.bench.log.TextAt(CEngineLog::kLevelError), c.warnings);
   }
 }
