@@ -1,19 +1,19 @@
-#include "ZKSSceneExporter.h"
+#include "files/ZKSSceneExporter.h"
 
 #include <cstring>
 #include <new>
 #include <vector>
 
-#include "ChunkWriter.h"
-#include "ZKReader.h"
-#include "ZKSCameraExporter.h"
-#include "ZKSEnvelopeValue.h"
-#include "ZKSFieldReader.h"
-#include "ZKSLightExporter.h"
-#include "ZKSLink.h"
-#include "ZKSMeshExporter.h"
-#include "ZKSNullExporter.h"
-#include "ZKShaderChunk.h"
+#include "chunks/ChunkWriter.h"
+#include "files/ZKReader.h"
+#include "files/ZKSCameraExporter.h"
+#include "files/ZKSEnvelopeValue.h"
+#include "files/ZKSFieldReader.h"
+#include "files/ZKSLightExporter.h"
+#include "files/ZKSLink.h"
+#include "files/ZKSMeshExporter.h"
+#include "files/ZKSNullExporter.h"
+#include "files/ZKShaderChunk.h"
 #include "core/EngineContext.h"
 #include "scene/Camera.h"
 #include "scene/Light.h"

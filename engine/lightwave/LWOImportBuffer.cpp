@@ -1,4 +1,4 @@
-#include "LWOImportBuffer.h"
+#include "lightwave/LWOImportBuffer.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -6,7 +6,7 @@
 #include <new>
 #include <type_traits>
 
-#include "ImportRecordHelpers.h"
+#include "lightwave/ImportRecordHelpers.h"
 
 namespace {
 

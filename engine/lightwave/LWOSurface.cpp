@@ -1,4 +1,4 @@
-#include "LWOSurface.h"
+#include "lightwave/LWOSurface.h"
 
 #include <algorithm>
 

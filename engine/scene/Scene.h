@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "SceneRender.h"
+#include "scene/SceneRender.h"
 #include "ZKDXInterface.h"
 
 class CEngineLog;

@@ -1,8 +1,8 @@
-#include "UpdateGuard.h"
+#include "scene/UpdateGuard.h"
 
-#include "Motion.h"
-#include "UpdateInputs.h"
-#include "WorldObject.h"
+#include "scene/Motion.h"
+#include "scene/UpdateInputs.h"
+#include "scene/WorldObject.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/EngineLog.h"
-#include "files/ChunkReader.h"
-#include "files/ChunkWriter.h"
+#include "chunks/ChunkReader.h"
+#include "chunks/ChunkWriter.h"
 #include "scene/Mesh.h"
 #include "spatial/BoundBox.h"
 #include "spatial/BoundVolumeDrawing.h"

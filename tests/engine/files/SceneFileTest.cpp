@@ -22,7 +22,7 @@
 #include "RecordingNullScriptHost.h"
 #include "TempDir.h"
 #include "TestScene.h"
-#include "core/VirtualFileSystem.h"
+#include "vfs/VirtualFileSystem.h"
 #include "files/ZKReader.h"
 #include "files/ZKSLightExporter.h"
 #include "files/ZKSNullExporter.h"

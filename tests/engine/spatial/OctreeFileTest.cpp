@@ -22,7 +22,7 @@
 #include "RecordingEngineLog.h"
 #include "TempDir.h"
 #include "TestScene.h"
-#include "core/VirtualFileSystem.h"
+#include "vfs/VirtualFileSystem.h"
 #include "spatial/Octree.h"
 #include "spatial/OctreeFile.h"
 

@@ -24,8 +24,8 @@
 
 #include "ZKDXGlobals.h"
 #include "ZKDXInterface.h"
-#include "core/InputControllers.h"
-#include "core/Keyboard.h"
+#include "input/InputControllers.h"
+#include "input/Keyboard.h"
 #include "zktest/ZkTestKernel.h"
 
 // While armed, threads started through the C++ library (the engine's input thread is one) cannot

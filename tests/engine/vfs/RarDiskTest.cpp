@@ -10,7 +10,7 @@
 #include "RecordingEngineLog.h"
 #include "TempDir.h"
 #include "ZipWriter.h"
-#include "core/RarDisk.h"
+#include "vfs/RarDisk.h"
 
 namespace {
 
