@@ -1,7 +1,6 @@
 #include "LWOReader.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -13,7 +12,7 @@
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
-#include "core/VFSNames.h"
+#include "vfs/VFSNames.h"
 
 namespace {
 
@@ -36,6 +35,9 @@ constexpr UINT kMaxTags = 65536;
                       int(LWOImportBuffer::kMaxUVMaps), buffer.fileName);
 }
 
+// Warnings go to the engine log when there is one.
+CEngineLog* EngineLog() { return GetEngineContext()->pLog; }
+
 bool IsPathSeparator(char c) {
   const auto code = static_cast<unsigned char>(c);
   return c == '\\' || c == '/' || c == ':' || code < 45 || code >= 127;
@@ -51,7 +53,7 @@ void Lower(std::string& text) {
 
 UINT LWOReader::Load(const char* directory, UINT fromScene) {
   LWOImportBuffer& buffer = m_state.Buffer();
-  if (CEngineLog* log = GetEngineContext()->pLog)
+  if (CEngineLog* log = EngineLog())
     log->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "- Loading LWO6 Mesh:%s\n",
              buffer.fileName);
   m_state.StartFile();
@@ -123,7 +125,9 @@ void LWOReader::ReadChunks() {
         break;
       default: {
         const char text[5] = {char(id >> 24), char(id >> 16), char(id >> 8), char(id), '\0'};
-        Warning(__LINE__, "WARNING!!! Unknown Chunk: %s In %s\n", text, buffer.fileName);
+        if (CEngineLog* log = EngineLog())
+          log->Log(kSource, __LINE__, CEngineLog::kLevelError, "WARNING!!! Unknown Chunk: %s In %s\n",
+                   text, buffer.fileName);
         if (!file.SkipChunk()) Corrupt();
       }
     }
@@ -198,7 +202,9 @@ void LWOReader::ReadPolygons() {
   UINT type = 0;
   if (!file.ReadID4(type)) Corrupt();
   if (++m_state.polsCount != 1 || type != LWOID("FACE")) {
-    Warning(__LINE__, "Unknown POLS Chunk Type In %s\n", buffer.fileName);
+    if (CEngineLog* log = EngineLog())
+      log->Log(kSource, __LINE__, CEngineLog::kLevelError, "Unknown POLS Chunk Type In %s\n",
+               buffer.fileName);
     file.Leave(region);
     return;
   }
@@ -233,7 +239,9 @@ void LWOReader::ReadPolygonTags() {
   UINT type = 0;
   if (!file.ReadID4(type)) Corrupt();
   if (type != LWOID("SURF") || m_state.polsCount != 1) {
-    Warning(__LINE__, "WARNING!! - Unknown PTAG Chunk: %s\n", buffer.fileName);
+    if (CEngineLog* log = EngineLog())
+      log->Log(kSource, __LINE__, CEngineLog::kLevelError, "WARNING!! - Unknown PTAG Chunk: %s\n",
+               buffer.fileName);
     file.Leave(region);
     return;
   }
@@ -407,17 +415,6 @@ void LWOReader::CopyName(ImportName& field, const std::string_view& text, const 
                         static_cast<UINT>(text.size()), m_state.Buffer().fileName);
   std::memset(field, 0, sizeof field);
   std::memcpy(field, text.data(), text.size());
-}
-
-void LWOReader::Warning(int line, const char* format, ...) const {
-  CEngineLog* log = GetEngineContext()->pLog;
-  if (log == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  log->Log(kSource, line, CEngineLog::kLevelError, "%s", text);
 }
 
 void LWOReader::Corrupt() const { FatalErrorWithTitle(kMeshTitle, "File Corrupt"); }

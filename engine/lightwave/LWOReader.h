@@ -49,8 +49,6 @@ class LWOReader {
   void MakeTexturePath(ImportName& field, const std::string_view& path);
   // Copies a name from the file into its field; a name that does not fit is fatal.
   void CopyName(ImportName& field, const std::string_view& text, const char* what) const;
-  // A warning in the engine log (level 2).
-  void Warning(int line, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   [[noreturn]] void Corrupt() const;
 
   LWOReaderState& m_state;
