@@ -134,7 +134,7 @@ bool CZKSSceneExporter::SaveScene(CScene* scene) {
   write("- Can't Save Grid Size To: %s\n",
         [&] { return out.U32Chunk("GRID", scene->GetGridSize()); });
   write("- Can't Save Octree Number To: %s\n",
-        [&] { return out.U32Chunk("OCTR", scene->GetOctreeNumber()); });
+        [&] { return out.U32Chunk("OCTR", scene->GetNumberOfOctreeCells()); });
   write("- Can't Save Fog To: %s\n", [&] {
     if (scene->GetFogType() != kFogWithChunk) return true;
     return out.FixedChunk("FOGG", 16, [&] {
@@ -323,7 +323,7 @@ bool CZKSSceneExporter::ReadBody(CScene* scene, CChunkReader& in, const char* pa
                    [&](uint32_t v) { scene->SetGridSize(v); }),
                "ERROR! - Scene %s, Can't Load Grid Size\n"),
           with(u32("OCTR", "ERROR! - Scene::OCTR, Incorrect Size: %s\n",
-                   [&](uint32_t v) { scene->SetOctreeNumber(v); }),
+                   [&](uint32_t v) { scene->SetNumberOfOctreeCells(v); }),
                "ERROR! - Scene %s, Can't Load Octree Number\n"),
           {"AINT",
            [&](CChunkReader& r) {

@@ -1,5 +1,7 @@
 #include "vfs/RarDisk.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +19,10 @@ static_assert(sizeof CRarDisk::kDefaultPassword == 28, "the default password is 
 // The callback's user word: 0 while counting, 2 while unpacking, when data is kept.
 enum : UINT { kPassCount = 0, kPassUnpack = 2 };
 
+// A member's buffer starts at most this large and grows as its data arrives: the size a header
+// claims is only a claim, and a few bytes of archive may claim gigabytes.
+constexpr uint64_t kFirstBlock = 64 * 1024;
+
 // What the callback works on during one pass of one mount. Each mount passes its own, so no
 // state is shared between disks.
 struct UnpackTarget {
@@ -24,16 +30,34 @@ struct UnpackTarget {
   const char* password;
   BYTE* buffer = nullptr;
   uint64_t capacity = 0;
-  // Every byte the library delivered, including those beyond the capacity, so that a member
-  // that unpacks to more than its recorded size shows up as a size mismatch.
+  // The member's recorded size: bytes beyond it are counted, never kept.
+  uint64_t expected = 0;
+  // Every byte the library delivered, including those beyond the recorded size, so that a
+  // member that unpacks to more shows up as a size mismatch.
   uint64_t written = 0;
+  bool outOfMemory = false;
 };
+
+// Makes room for `needed` bytes, at least doubling and never past the recorded size. A failure
+// keeps the old buffer and stops the keeping of data.
+void GrowBuffer(UnpackTarget& target, uint64_t needed) {
+  const uint64_t capacity = std::min(target.expected, std::max(needed, target.capacity * 2));
+  void* grown = capacity <= SIZE_MAX ? realloc(target.buffer, size_t(capacity)) : nullptr;
+  if (grown == nullptr) {
+    target.outOfMemory = true;
+    return;
+  }
+  target.buffer = static_cast<BYTE*>(grown);
+  target.capacity = capacity;
+}
 
 int CALLBACK UnpackCallback(UINT message, LPARAM userData, LPARAM first, LPARAM second) {
   UnpackTarget* target = reinterpret_cast<UnpackTarget*>(userData);
   if (!target) return 0;
   if (message == UCM_PROCESSDATA && target->pass == kPassUnpack) {
     uint64_t count = second > 0 ? uint64_t(second) : 0;
+    const uint64_t kept = std::min(target->expected, target->written + count);
+    if (kept > target->capacity && !target->outOfMemory) GrowBuffer(*target, kept);
     if (target->written < target->capacity) {
       uint64_t room = target->capacity - target->written;
       memcpy(target->buffer + target->written, reinterpret_cast<const void*>(first),
@@ -152,18 +176,25 @@ bool CRarDisk::UnpackMembers(UINT count) {
     entry.compressedSize = header.PackSize;
     entry.uncompressedSize = header.UnpSize;
     // Directories and empty members unpack to nothing but still get a block of their own.
-    entry.data = static_cast<BYTE*>(malloc(header.UnpSize ? header.UnpSize : 1));
-    if (!entry.data) {
+    const uint64_t first = std::clamp<uint64_t>(header.UnpSize, 1, kFirstBlock);
+    entry.data = static_cast<BYTE*>(malloc(size_t(first)));
+    auto noMemory = [&] {
       m_log->Log(kSource, __LINE__, CEngineLog::kLevelError,
                  "ERROR! - Can't Allocate Memory For File: %s - %s\n", m_name, entry.name);
       RARCloseArchive(archive);
       return false;
-    }
+    };
+    if (!entry.data) return noMemory();
     ++unpacked;
     target.buffer = entry.data;
-    target.capacity = header.UnpSize;
+    target.capacity = first;
+    target.expected = header.UnpSize;
     target.written = 0;
+    target.outOfMemory = false;
     int processed = RARProcessFile(archive, RAR_TEST, nullptr, nullptr);
+    // Growing may have moved the block; the entry frees whichever it holds last.
+    entry.data = target.buffer;
+    if (target.outOfMemory) return noMemory();
     if (target.written != header.UnpSize) {
       m_log->Log(kSource, __LINE__, CEngineLog::kLevelError, "ERROR! - Size Mismatch: %s - %s\n",
                  m_name, entry.name);
