@@ -212,9 +212,8 @@ void CEngineStartup::CreateAllocator() {
 }
 
 void CEngineStartup::CreateSceneItems() {
-  m_context->pSceneItems = new (std::nothrow) CSceneItemsManager(m_context->pLog);
-  if (!m_context->pSceneItems)
-    FatalErrorWithTitle(kInitTitle, "Can't Initialize Scene Items Manager");
+  m_context->pSceneItems = NewOrFatal<CSceneItemsManager>(
+      kInitTitle, "Can't Initialize Scene Items Manager", m_context->pLog);
 }
 
 void CEngineStartup::CreateFileSystem() {
@@ -228,8 +227,8 @@ void CEngineStartup::CreateFileSystem() {
 void CEngineStartup::EnumerateDevices() {}
 
 void CEngineStartup::LoadToolBox() {
-  m_context->pToolBox = new (std::nothrow) CToolBox(CZeKorbD3D::Instance());
-  if (!m_context->pToolBox) FatalErrorWithTitle("Critical Error", "Can't Allocate Memory For the TOOL");
+  m_context->pToolBox = NewOrFatal<CToolBox>("Critical Error", "Can't Allocate Memory For the TOOL",
+                                             CZeKorbD3D::Instance());
 }
 
 UINT CEngineStartup::Init(ZeKorbConfig* config) {
@@ -338,8 +337,8 @@ void CEngineStartup::CreateConsole() {}
 void CEngineStartup::CreateGenericPass() {}
 
 void CEngineStartup::CreateCollisions() {
-  m_context->pCollisions = new (std::nothrow) CCollisionManager(m_context->pRenderer, m_context->pLog);
-  if (!m_context->pCollisions) FatalErrorWithTitle(kInitTitle, "Can't Create Collisions Interface");
+  m_context->pCollisions = NewOrFatal<CCollisionManager>(
+      kInitTitle, "Can't Create Collisions Interface", m_context->pRenderer, m_context->pLog);
   // Lights and meshes get their bound volumes (meshes also shadow volumes and colliders)
   // through the spatial subsystem from here on.
   CEngineShutdown& owner = CEngineShutdown::Instance();
@@ -353,10 +352,8 @@ void CEngineStartup::CreateCollisions() {
 void CEngineStartup::CreateLightingPasses() {}
 
 void CEngineStartup::CreateParticleFactory() {
-  m_context->pParticleFactory =
-      new (std::nothrow) CParticleEmiterFactory(m_context, m_context->pLog);
-  if (!m_context->pParticleFactory)
-    FatalErrorWithTitle(kInitTitle, "Can't Create Particle Emiter Storage Interface");
+  m_context->pParticleFactory = NewOrFatal<CParticleEmiterFactory>(
+      kInitTitle, "Can't Create Particle Emiter Storage Interface", m_context, m_context->pLog);
 }
 
 void CEngineStartup::StartInput() {
