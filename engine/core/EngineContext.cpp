@@ -117,7 +117,7 @@ void CEngineContext::Shutdown(UINT exitCode) {
   if (dwInitialized != 1 || m_shuttingDown) return;
   m_shuttingDown = true;
 
-  LogInfo(__LINE__, "- Window Destroyed\n");
+  LogTo(pLog, kSource, CEngineLog::kLevelInfo, "- Window Destroyed\n");
   ports.release->ReleaseServices();
   ports = EnginePorts{};
   CloseLog();
@@ -144,8 +144,4 @@ void CEngineContext::DestroyAppWindow() {
   if (!hWnd) return;
   DestroyWindow(hWnd);
   hWnd = nullptr;
-}
-
-void CEngineContext::LogInfo(int line, const char* text) {
-  if (pLog) pLog->Log(kSource, line, CEngineLog::kLevelInfo, "%s", text);
 }

@@ -203,7 +203,6 @@ class CEngineContext {
  private:
   void CloseLog();
   void DestroyAppWindow();
-  void LogInfo(int line, const char* text);
 
   bool m_shuttingDown = false;
   DWORD m_dwFramesCounted = 0;

@@ -1,8 +1,14 @@
 #pragma once
+// Error policy: a caller or file error logs and returns failure (the default).
+// A fatal error only where the behaviour requires it, with a one-line reason at the call.
+// Allocation failure goes through NewOrFatal: allocate, or end with the specified message.
+//
 // The engine's error boxes and its fatal-error routines. A fatal error logs its text at level 2,
 // shows it in a box, runs the engine shutdown (which does nothing before Init has finished) and
 // ends the process with exit code 1; it never returns.
 #include <cstdarg>
+#include <new>
+#include <utility>
 
 #include "windef.h"
 
@@ -12,6 +18,15 @@ constexpr int kMaxErrorText = 1024;
 [[noreturn]] void FatalError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 [[noreturn]] void FatalErrorWithTitle(const char* title, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+
+// Makes a T from `args`, or ends the process as a fatal error titled `title` with `text` when
+// there is no memory for it.
+template <typename T, typename... Args>
+T* NewOrFatal(const char* title, const char* text, Args&&... args) {
+  T* object = new (std::nothrow) T(std::forward<Args>(args)...);
+  if (object == nullptr) FatalErrorWithTitle(title, "%s", text);
+  return object;
+}
 
 // A plain OK box; returns the box's result.
 int ShowMessageBox(const char* title, const char* format, ...)

@@ -87,8 +87,8 @@ void CEngineShutdown::ReleaseSceneServices(CEngineContext* context) {
   context->pZKReader = nullptr;
 }
 
-// The device and Direct3D are released here (logging "- D3D deinitialized") once Init creates
-// the renderer.
+// Not yet: the device and Direct3D are released here (logging "- D3D deinitialized") once Init
+// creates the renderer.
 void CEngineShutdown::ReleaseRenderer(CEngineContext* /*context*/) {}
 
 void CEngineShutdown::ReleaseVirtualFileSystem(CEngineContext* context) {

@@ -198,7 +198,7 @@ void CEngineStartup::CreateOrAdoptWindow() {
   m_context->dwWindowed = m_context->pDescriptor->dwWindowed;
 }
 
-// The script storage and its engine are created and initialised here ("Can't Initialize
+// Not yet: the script storage and its engine are created and initialised here ("Can't Initialize
 // Scripting Language" when they fail) once the engine has its script host.
 void CEngineStartup::StartScripting() {}
 
@@ -212,9 +212,8 @@ void CEngineStartup::CreateAllocator() {
 }
 
 void CEngineStartup::CreateSceneItems() {
-  m_context->pSceneItems = new (std::nothrow) CSceneItemsManager(m_context->pLog);
-  if (!m_context->pSceneItems)
-    FatalErrorWithTitle(kInitTitle, "Can't Initialize Scene Items Manager");
+  m_context->pSceneItems = NewOrFatal<CSceneItemsManager>(
+      kInitTitle, "Can't Initialize Scene Items Manager", m_context->pLog);
 }
 
 void CEngineStartup::CreateFileSystem() {
@@ -223,13 +222,13 @@ void CEngineStartup::CreateFileSystem() {
   if (!m_context->pVirtualFileSystem) FatalErrorWithTitle("Error While Initializing VFS", "Can't Intialize");
 }
 
-// The renderer is created and the adapters enumerated by rendering scheme here once the engine
-// has its device layer.
+// Not yet: the renderer is created and the adapters enumerated by rendering scheme here once the
+// engine has its device layer.
 void CEngineStartup::EnumerateDevices() {}
 
 void CEngineStartup::LoadToolBox() {
-  m_context->pToolBox = new (std::nothrow) CToolBox(CZeKorbD3D::Instance());
-  if (!m_context->pToolBox) FatalErrorWithTitle("Critical Error", "Can't Allocate Memory For the TOOL");
+  m_context->pToolBox = NewOrFatal<CToolBox>("Critical Error", "Can't Allocate Memory For the TOOL",
+                                             CZeKorbD3D::Instance());
 }
 
 UINT CEngineStartup::Init(ZeKorbConfig* config) {
@@ -295,15 +294,16 @@ void CEngineStartup::ShowEngineWindow() {
   m_context->dwPriorityClass = NORMAL_PRIORITY_CLASS;
 }
 
-// The scheme, preset and video mode are chosen and the device created here once the engine has
-// its device layer; until then the renderer stays null and every later step takes it as null.
+// Not yet: the scheme, preset and video mode are chosen and the device created here once the engine
+// has its device layer; until then the renderer stays null and every later step takes it as null.
 void CEngineStartup::CreateDevice() {}
 
-// The shader library is made here with the renderer, the log, the selected scheme, the adapter's
-// schemes and the shaders directory ("Can't Get ShaderLib Interface").
+// Not yet: the shader library is made here with the renderer, the log, the selected scheme, the
+// adapter's schemes and the shaders directory ("Can't Get ShaderLib Interface").
 void CEngineStartup::StartShaderLibrary() {}
 
-// "flare.jpg" is loaded through the renderer's texture bank here ("Can't Creat Flare Texture").
+// Not yet: "flare.jpg" is loaded through the renderer's texture bank here ("Can't Creat Flare
+// Texture").
 void CEngineStartup::CreateFlareTexture() {}
 
 // Meshes make their surfaces through the factory from here on.
@@ -311,8 +311,8 @@ void CEngineStartup::CreateSurfaceFactory() {
   m_context->ports.surfaceFactory.Set(CEngineShutdown::Instance().Own(new CSurfaceFactory()));
 }
 
-// The LightWave reader gets its settings (log, renderer, window) here ("Can't Get LW Interface",
-// "Can't Initialize LW Reader", titled "Error While Initializing ZeKorb").
+// Not yet: the LightWave reader gets its settings (log, renderer, window) here ("Can't Get LW
+// Interface", "Can't Initialize LW Reader", titled "Error While Initializing ZeKorb").
 void CEngineStartup::StartLightWaveReader() {}
 
 void CEngineStartup::CreateZKReader() {
@@ -326,20 +326,20 @@ void CEngineStartup::CreateZKReader() {
   m_context->ports.meshFiles.Set(owner.Own(new CZKOMeshFileReader(m_context->pZKReader)));
 }
 
-// The GUI library starts here ("Can't Initialize CEGUI").
+// Not yet: the GUI library starts here ("Can't Initialize CEGUI").
 void CEngineStartup::StartGui() {}
 
-// The console is made here with the context, the renderer, the log, the configured size and the
-// console lock ("Can't Init Console"), and the scene editor's start-up hook runs after the
+// Not yet: the console is made here with the context, the renderer, the log, the configured size
+// and the console lock ("Can't Init Console"), and the scene editor's start-up hook runs after the
 // particle factory.
 void CEngineStartup::CreateConsole() {}
 
-// The default coded rendering pass is made here ("Can't Init GenericPass Interface").
+// Not yet: the default coded rendering pass is made here ("Can't Init GenericPass Interface").
 void CEngineStartup::CreateGenericPass() {}
 
 void CEngineStartup::CreateCollisions() {
-  m_context->pCollisions = new (std::nothrow) CCollisionManager(m_context->pRenderer, m_context->pLog);
-  if (!m_context->pCollisions) FatalErrorWithTitle(kInitTitle, "Can't Create Collisions Interface");
+  m_context->pCollisions = NewOrFatal<CCollisionManager>(
+      kInitTitle, "Can't Create Collisions Interface", m_context->pRenderer, m_context->pLog);
   // Lights and meshes get their bound volumes (meshes also shadow volumes and colliders)
   // through the spatial subsystem from here on.
   CEngineShutdown& owner = CEngineShutdown::Instance();
@@ -348,15 +348,13 @@ void CEngineStartup::CreateCollisions() {
       owner.Own(new CMeshSpatialServices(m_context->pLog, m_context->pCollisions)));
 }
 
-// The per-vertex and per-pixel passes are made here ("Can't Create PerVertex Pass Interface",
-// "Can't Create PerPixel Pass Interface").
+// Not yet: the per-vertex and per-pixel passes are made here ("Can't Create PerVertex Pass
+// Interface", "Can't Create PerPixel Pass Interface").
 void CEngineStartup::CreateLightingPasses() {}
 
 void CEngineStartup::CreateParticleFactory() {
-  m_context->pParticleFactory =
-      new (std::nothrow) CParticleEmiterFactory(m_context, m_context->pLog);
-  if (!m_context->pParticleFactory)
-    FatalErrorWithTitle(kInitTitle, "Can't Create Particle Emiter Storage Interface");
+  m_context->pParticleFactory = NewOrFatal<CParticleEmiterFactory>(
+      kInitTitle, "Can't Create Particle Emiter Storage Interface", m_context, m_context->pLog);
 }
 
 void CEngineStartup::StartInput() {
@@ -378,10 +376,10 @@ void CEngineStartup::StartInput() {
   CEngineWindow::GetWindowProcedure()->SetInputControllers(input);
 }
 
-// Every texture of the renderer's bank is loaded here once there is a renderer.
+// Not yet: every texture of the renderer's bank is loaded here once there is a renderer.
 void CEngineStartup::LoadAllTextures() {}
 
-// The scripts "scripts\*.zkc" of the application folder are added to the module
+// Not yet: the scripts "scripts\*.zkc" of the application folder are added to the module
 // "ZeKorbConsole" here once there is a script storage to add them to.
 void CEngineStartup::LoadDefaultScripts() {}
 
@@ -394,7 +392,7 @@ void CEngineStartup::LoadDefaultShaders() {
 UINT CEngineStartup::ChangeConfiguration(const ZeKorbConfig* config) {
   if (!m_context->pConfig) return 0;
   *m_context->pConfig = *config;
-  // The scheme, preset and video mode are chosen again and the device reset here once the
+  // Not yet: the scheme, preset and video mode are chosen again and the device reset here once the
   // engine has its device layer ("Can't Set Default Settings", "Can't Find Device That Supports
   // Required Schemes", titled "Error!").
   return 1;
