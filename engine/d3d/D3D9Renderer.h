@@ -5,10 +5,12 @@
 // It owns the Direct3D object (through its adapters), the device and its swap chain; the banks
 // it is given stay their owner's. Main thread only.
 //
-// Every operation besides the bank getters and the enumeration needs the device that
-// AdoptDevice gives it; the bank getters end the process while their bank is missing.
+// Initialize makes the device, Reset brings a lost one back, ReleaseDevice lets it go. Without a
+// device (before Initialize, after ReleaseDevice) the device operations reach nothing and
+// answer D3DERR_INVALIDCALL; the bank getters end the process while their bank is missing.
 #include "d3d/D3D9Adapters.h"
 #include "d3d/D3D9StateCache.h"
+#include "d3d/DefaultStates.h"
 #include "d3d/EngineRenderer.h"
 #include "d3d/StateStack.h"
 
@@ -47,10 +49,16 @@ class CD3D9Renderer final : public CEngineRenderer {
   UINT Enumerate() { return m_Adapters.Enumerate(); }
   IDirect3D9* GetDirect3D() const { return m_Adapters.GetDirect3D(); }
 
-  // Takes a reference to a created device made from `settings` (kept by pointer): writes the
-  // settings' formats into the adapter's enumeration, takes swap chain 0, sets the full viewport
-  // and the default states of a new device. Failures are fatal.
-  void AdoptDevice(IDirect3DDevice9* device, DeviceSettings* settings);
+  // Creates the device from `settings` (kept by pointer), the banks, the viewport and the
+  // default states. 1; every failure on the way is fatal.
+  UINT Initialize(DeviceSettings* settings);
+  // Lets the banks give up what the device loses, resets the device with the current settings
+  // and makes it all again, every cached state back to its marker. 1; a failed reset is fatal.
+  UINT Reset();
+  // Releases the banks' Direct3D objects, the swap chain, the device and the Direct3D object,
+  // and forgets them all. 0.
+  UINT ReleaseDevice();
+  // Banks given before Initialize are used as they are; Initialize builds the missing ones.
   void SetBanks(const Banks& banks) { m_Banks = banks; }
 
   // --- the game's interface ---
@@ -94,7 +102,7 @@ class CD3D9Renderer final : public CEngineRenderer {
   void DrawPrimitive(UINT type, UINT primitiveCount, UINT vertexCount, const void* vertices, UINT stride) override;
   HRESULT SetLight(UINT index, const D3DLIGHT9* light) override;
   HRESULT SetSoftwareVertexProcessing(UINT enable) override;
-  HRESULT EvictManagedResources() override { return m_pDevice->EvictManagedResources(); }
+  HRESULT EvictManagedResources() override;
   HRESULT SetScissorTest(const RECT* rect) override;
   HRESULT GetScissorTest(RECT* out) override;
 
@@ -123,6 +131,17 @@ class CD3D9Renderer final : public CEngineRenderer {
   // recovers a lost device, logs other failures.
   void HandlePresentResult(HRESULT result, HWND window);
   void RecoverLostDevice();
+  // Initialize and Reset share these: the present parameters of the settings, the window's
+  // place, the log of the parameters, and the viewport and default states of a fresh device.
+  void FillPresentParameters(bool reset);
+  void PositionWindow();
+  void LogPresentParameters();
+  void CreateDevice();
+  IDirect3DDevice9* TryCreateDevice(UINT adapter, D3DDEVTYPE type, DWORD behavior);
+  void TakeSwapChain();
+  void SetUpFreshDevice(CDefaultStates::Occasion occasion);
+  void TellDeviceLost();
+  void TellDeviceReset();
   // Copies caller vertices into the bank's dynamic buffer and sets it on stream 0; false (logged)
   // when they do not fit or the buffer cannot be locked.
   bool StreamDynamicVertices(const void* vertices, UINT vertexCount, UINT stride);
@@ -155,6 +174,7 @@ class CD3D9Renderer final : public CEngineRenderer {
   ZKAllocatorInterface* m_pAllocator;
   Banks m_Banks;
   IDirect3DSwapChain9* m_pSwapChain = nullptr;
+  D3DPRESENT_PARAMETERS m_PresentParameters = {};
   CStateStack m_Stacks[kStackedStateCount];
   float m_WideScreenStack[CStateStack::kDepth] = {};
   UINT m_dwWideScreenDepth = 0;

@@ -178,6 +178,31 @@ class FakeIndexBufferStorage final : public CIndexBufferBankInterface {
     currentStartIndex = 0;
     if (device) device->SetIndices(buffer);
   }
+  // Device loss and release: recorded as "lost", "reset", "released"; the dynamic buffer, a
+  // default-pool buffer, is let go on loss and release and made again, alike, on reset.
+  std::vector<std::string> deviceEvents;
+  void OnDeviceLost() override {
+    deviceEvents.push_back("lost");
+    ReleaseDynamicBuffer();
+  }
+  void OnDeviceReset() override {
+    deviceEvents.push_back("reset");
+    if (device && dynamicBytes)
+      device->CreateIndexBuffer(dynamicBytes, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
+                                D3DPOOL_DEFAULT, &dynamicBuffer, nullptr);
+  }
+  void ReleaseDeviceObjects() override {
+    deviceEvents.push_back("released");
+    ReleaseDynamicBuffer();
+  }
+  void ReleaseDynamicBuffer() {
+    if (!dynamicBuffer) return;
+    D3DINDEXBUFFER_DESC desc;
+    if (SUCCEEDED(dynamicBuffer->GetDesc(&desc))) dynamicBytes = desc.Size;
+    dynamicBuffer->Release();
+    dynamicBuffer = nullptr;
+  }
+  UINT dynamicBytes = 0;
 
   std::vector<std::unique_ptr<FakeIndexBuffer>> made;
   bool fail = false;
