@@ -8,6 +8,8 @@
 // Initialize makes the device, Reset brings a lost one back, ReleaseDevice lets it go. Without a
 // device (before Initialize, after ReleaseDevice) the device operations reach nothing and
 // answer D3DERR_INVALIDCALL; the bank getters end the process while their bank is missing.
+#include <cstdint>
+
 #include "d3d/D3D9Adapters.h"
 #include "d3d/D3D9StateCache.h"
 #include "d3d/DefaultStates.h"
@@ -142,9 +144,9 @@ class CD3D9Renderer final : public CEngineRenderer {
   void SetUpFreshDevice(CDefaultStates::Occasion occasion);
   void TellDeviceLost();
   void TellDeviceReset();
-  // Copies caller vertices into the bank's dynamic buffer and sets it on stream 0; false (logged)
-  // when they do not fit or the buffer cannot be locked.
-  bool StreamDynamicVertices(const void* vertices, UINT vertexCount, UINT stride);
+  // Copies caller vertices into the bank's dynamic buffer, unlocked again; null (logged) when it
+  // cannot be locked. The caller has checked that they fit.
+  IDirect3DVertexBuffer9* CopyToDynamicVertices(const void* vertices, uint64_t bytes);
   // The fixed-size state blocks of the stacks, pushed and popped in this order.
   enum StackedState {
     kScissorState,

@@ -29,6 +29,7 @@
 #include "scene/Light.h"
 #include "scene/Mesh.h"
 #include "scene/ParticleEmiterFactory.h"
+#include "sound/Tonaris.h"
 #include "spatial/CollisionManager.h"
 #include "spatial/LightSpatialServices.h"
 #include "spatial/MeshSpatialServices.h"
@@ -37,6 +38,7 @@ namespace {
 
 const char kSource[] = "ZKDXGlobals";
 const char kInitTitle[] = "Error While Initializing";
+const char kSoundTitle[] = "Error While Initializing ZeKorb";
 const char kMutexName[] = "ZeKorb_mutex";
 const DWORD kMinimumAllocatorDescriptors = 4096;
 const DWORD kMinimumAllocatorPageMemory = 10485760;
@@ -264,14 +266,21 @@ void CEngineStartup::ApplyConfigurationSettings() {
   ApplySwitch(settings, "vsync", config->dwVSync);
 }
 
-// With the sound switch on and a TonarisConfig given, the sound server is created here with the
-// window and the descriptor's use of logs, and initialised with the TonarisConfig ("Can't Get
-// Sound Interface", "Can't Initialize Sound Library", titled "Error While Initializing ZeKorb"),
-// once the engine has one.
+// With the sound switch on and a TonarisConfig given, the sound server is made with the window and
+// the descriptor's use of logs, and opened with the TonarisConfig.
 void CEngineStartup::StartSound() {
   const ZeKorbConfig* config = m_context->pConfig;
-  if (config->dwUseSound == 1 && config->pTonarisConfig) return;
-  LogInfo(__LINE__, "- Not Initializing Sound Library\n");
+  if (config->dwUseSound != 1 || !config->pTonarisConfig) {
+    LogInfo(__LINE__, "- Not Initializing Sound Library\n");
+    return;
+  }
+  TonarisInterface* server = nullptr;
+  if (!CreateTonarisInterface(m_context->hWnd, 1, m_context->pDescriptor->dwUseLogs, &server) ||
+      !server)
+    FatalErrorWithTitle(kSoundTitle, "Can't Get Sound Interface");
+  m_context->pSoundServer = server;
+  if (!server->Init(config->pTonarisConfig))
+    FatalErrorWithTitle(kSoundTitle, "Can't Initialize Sound Library");
 }
 
 void CEngineStartup::ShowEngineWindow() {
