@@ -16,6 +16,7 @@
 #include "d3d/D3D9Enumeration.h"
 #include "d3d/D3DLog.h"
 #include "d3d/DefaultStates.h"
+#include "d3d/DeviceLossHook.h"
 #include "d3d/DeviceSettings.h"
 #include "d3d/IndexBufferBankInterface.h"
 #include "d3d/RenderTargetStorageInterface.h"
@@ -393,14 +394,16 @@ void CD3D9Renderer::SetUpFreshDevice(CDefaultStates::Occasion occasion) {
          scheme ? scheme : "GeForce2");
 }
 
-// The rendering profile of a preset's library keeps its own device objects; the GUI renderer's
-// hook is called here too once the console has one.
+// The rendering profile of a preset's library and the GUI renderer keep device objects of their
+// own.
 void CD3D9Renderer::TellDeviceLost() {
   if (CRenderingProfileInterface* profile = m_pContext->pRenderingProfile) profile->OnDeviceLost();
+  if (m_pGuiHook) m_pGuiHook->OnDeviceLost();
 }
 
 void CD3D9Renderer::TellDeviceReset() {
   if (CRenderingProfileInterface* profile = m_pContext->pRenderingProfile) profile->OnDeviceReset();
+  if (m_pGuiHook) m_pGuiHook->OnDeviceReset();
 }
 
 CD3D9Enumeration* CD3D9Renderer::GetEnumeration() {

@@ -16,6 +16,7 @@
 #include "d3d/EngineRenderer.h"
 #include "d3d/StateStack.h"
 
+class CDeviceLossHook;
 class CEngineContext;
 class CEngineLog;
 class CIndexBufferBankInterface;
@@ -50,6 +51,8 @@ class CD3D9Renderer final : public CEngineRenderer {
   // 1 when at least one adapter satisfies a rendering scheme.
   UINT Enumerate() { return m_Adapters.Enumerate(); }
   IDirect3D9* GetDirect3D() const { return m_Adapters.GetDirect3D(); }
+  // For the engine's device choice, which builds the scheme table and enumerates through them.
+  CD3D9Adapters& GetAdapters() { return m_Adapters; }
 
   // Creates the device from `settings` (kept by pointer), the banks, the viewport and the
   // default states. 1; every failure on the way is fatal.
@@ -60,6 +63,8 @@ class CD3D9Renderer final : public CEngineRenderer {
   // Releases the banks' Direct3D objects, the swap chain, the device and the Direct3D object,
   // and forgets them all. 0.
   UINT ReleaseDevice();
+  // Told of every reset after the rendering profile; null for none.
+  void SetGuiDeviceHook(CDeviceLossHook* hook) { m_pGuiHook = hook; }
   // Banks given before Initialize are used as they are; Initialize builds the missing ones.
   void SetBanks(const Banks& banks) { m_Banks = banks; }
 
@@ -177,6 +182,7 @@ class CD3D9Renderer final : public CEngineRenderer {
   Banks m_Banks;
   IDirect3DSwapChain9* m_pSwapChain = nullptr;
   D3DPRESENT_PARAMETERS m_PresentParameters = {};
+  CDeviceLossHook* m_pGuiHook = nullptr;
   CStateStack m_Stacks[kStackedStateCount];
   float m_WideScreenStack[CStateStack::kDepth] = {};
   UINT m_dwWideScreenDepth = 0;
