@@ -1,6 +1,6 @@
 #pragma once
-// A rendering profile that records the scenes and meshes handed to it and the device's loss
-// ("lost") and reset ("reset"), and draws nothing.
+// A rendering profile that records the scenes and meshes handed to it, the scenes it draws, and
+// the device's loss ("lost") and reset ("reset"), and draws nothing.
 #include <string>
 #include <vector>
 
@@ -12,11 +12,12 @@ class RecordingRenderingProfile final : public CRenderingProfileInterface {
   void PrepareMesh(CMeshInterface* mesh) override { meshes.push_back(mesh); }
   void OnDeviceLost() override { deviceEvents.push_back("lost"); }
   void OnDeviceReset() override { deviceEvents.push_back("reset"); }
-  void RenderScene(CSceneInterface*) override {}
+  void RenderScene(CSceneInterface* scene) override { renderedScenes.push_back(scene); }
   void RenderMesh(CMeshInterface*) override {}
   void RenderSurface(CSurfaceInterface*) override {}
 
   std::vector<CSceneInterface*> scenes;
   std::vector<CMeshInterface*> meshes;
   std::vector<std::string> deviceEvents;
+  std::vector<CSceneInterface*> renderedScenes;
 };
