@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeDynamicBuffer.h"
 #include "d3d/VertexBufferBankInterface.h"
 #include "scene/MeshVertexBuffer.h"
 
@@ -64,31 +65,10 @@ class FakeVertexBufferStorage final : public CVertexBufferBankInterface {
   }
   void SetFrameNumber(UINT frame) override { frames.push_back(frame); }
   UINT GetCurrentNumberOfVertices() override { return currentVertices; }
-  // Device loss and release: recorded as "lost", "reset", "released"; the dynamic buffer, a
-  // default-pool buffer, is let go on loss and release and made again, alike, on reset.
-  std::vector<std::string> deviceEvents;
-  void OnDeviceLost() override {
-    deviceEvents.push_back("lost");
-    ReleaseDynamicBuffer();
-  }
-  void OnDeviceReset() override {
-    deviceEvents.push_back("reset");
-    if (device && dynamicBytes)
-      device->CreateVertexBuffer(dynamicBytes, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT,
-                                 &dynamicBuffer, nullptr);
-  }
-  void ReleaseDeviceObjects() override {
-    deviceEvents.push_back("released");
-    ReleaseDynamicBuffer();
-  }
-  void ReleaseDynamicBuffer() {
-    if (!dynamicBuffer) return;
-    D3DVERTEXBUFFER_DESC desc;
-    if (SUCCEEDED(dynamicBuffer->GetDesc(&desc))) dynamicBytes = desc.Size;
-    dynamicBuffer->Release();
-    dynamicBuffer = nullptr;
-  }
-  UINT dynamicBytes = 0;
+  FakeDynamicBuffer<IDirect3DVertexBuffer9, D3DVERTEXBUFFER_DESC> dynamicEvents;
+  void OnDeviceLost() override { dynamicEvents.OnDeviceLost(dynamicBuffer); }
+  void OnDeviceReset() override { dynamicEvents.OnDeviceReset(device, dynamicBuffer); }
+  void ReleaseDeviceObjects() override { dynamicEvents.ReleaseDeviceObjects(dynamicBuffer); }
 
   IDirect3DVertexBuffer9* dynamicBuffer = nullptr;
   IDirect3DDevice9* device = nullptr;

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "FakeDynamicBuffer.h"
 #include "d3d/IndexBufferBankInterface.h"
 #include "scene/CountedIndexBuffer.h"
 #include "scene/SurfaceMaterial.h"
@@ -178,31 +179,10 @@ class FakeIndexBufferStorage final : public CIndexBufferBankInterface {
     currentStartIndex = 0;
     if (device) device->SetIndices(buffer);
   }
-  // Device loss and release: recorded as "lost", "reset", "released"; the dynamic buffer, a
-  // default-pool buffer, is let go on loss and release and made again, alike, on reset.
-  std::vector<std::string> deviceEvents;
-  void OnDeviceLost() override {
-    deviceEvents.push_back("lost");
-    ReleaseDynamicBuffer();
-  }
-  void OnDeviceReset() override {
-    deviceEvents.push_back("reset");
-    if (device && dynamicBytes)
-      device->CreateIndexBuffer(dynamicBytes, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
-                                D3DPOOL_DEFAULT, &dynamicBuffer, nullptr);
-  }
-  void ReleaseDeviceObjects() override {
-    deviceEvents.push_back("released");
-    ReleaseDynamicBuffer();
-  }
-  void ReleaseDynamicBuffer() {
-    if (!dynamicBuffer) return;
-    D3DINDEXBUFFER_DESC desc;
-    if (SUCCEEDED(dynamicBuffer->GetDesc(&desc))) dynamicBytes = desc.Size;
-    dynamicBuffer->Release();
-    dynamicBuffer = nullptr;
-  }
-  UINT dynamicBytes = 0;
+  FakeDynamicBuffer<IDirect3DIndexBuffer9, D3DINDEXBUFFER_DESC> dynamicEvents;
+  void OnDeviceLost() override { dynamicEvents.OnDeviceLost(dynamicBuffer); }
+  void OnDeviceReset() override { dynamicEvents.OnDeviceReset(device, dynamicBuffer); }
+  void ReleaseDeviceObjects() override { dynamicEvents.ReleaseDeviceObjects(dynamicBuffer); }
 
   std::vector<std::unique_ptr<FakeIndexBuffer>> made;
   bool fail = false;

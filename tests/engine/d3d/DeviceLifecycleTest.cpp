@@ -254,8 +254,8 @@ TEST(DeviceLifecycle, ALostDeviceIsResetOnlyOnceItCanBe) {
     EXPECT_EQ(ZkTestD3DCountCalls("Reset"), 1u);
     EXPECT_EQ(profile.deviceEvents, (std::vector<std::string>{"lost", "reset"}));
     const std::vector<std::string> events = {"lost", "reset"};
-    EXPECT_EQ(bench.indexBuffers.deviceEvents, events);
-    EXPECT_EQ(bench.vertexBuffers.deviceEvents, events);
+    EXPECT_EQ(bench.indexBuffers.dynamicEvents.events, events);
+    EXPECT_EQ(bench.vertexBuffers.dynamicEvents.events, events);
     EXPECT_EQ(bench.renderTargets.deviceEvents, events);
     EXPECT_EQ(ZkTestD3DLiveObjects(), live);
     EXPECT_NE(bench.vertexBuffers.dynamicBuffer, nullptr);
@@ -333,8 +333,8 @@ TEST(DeviceLifecycle, ReleasingTheDeviceFreesEverythingAndLaterCallsReachNothing
   EXPECT_EQ(renderer.ReleaseDevice(), 0u);
   EXPECT_EQ(ZkTestD3DLiveObjects(), before);
   const std::vector<std::string> released = {"released"};
-  EXPECT_EQ(bench.vertexBuffers.deviceEvents, released);
-  EXPECT_EQ(bench.indexBuffers.deviceEvents, released);
+  EXPECT_EQ(bench.vertexBuffers.dynamicEvents.events, released);
+  EXPECT_EQ(bench.indexBuffers.dynamicEvents.events, released);
   EXPECT_EQ(bench.renderTargets.deviceEvents, released);
   EXPECT_EQ(renderer.GetDevice(), nullptr);
 
