@@ -13,6 +13,7 @@
 #include "core/Profiler.h"
 #include "core/ProfilerSample.h"
 #include "core/Timer.h"
+#include "startup/EngineDevice.h"
 #include "startup/ToolBox.h"
 #include "input/WindowProcedure.h"
 #include "files/ZKReader.h"
@@ -235,9 +236,7 @@ void CEngineContext::ReleaseSceneServices() {
   pSceneFileReader = nullptr;  // it read through the reader just freed
 }
 
-// The device and Direct3D are released here (logging "- D3D deinitialized") once Init creates
-// the renderer.
-void CEngineContext::ReleaseRenderer() {}
+void CEngineContext::ReleaseRenderer() { CEngineDevice::Instance().Release(this); }
 
 void CEngineContext::ReleaseVirtualFileSystem() {
   if (!pVirtualFileSystem) return;

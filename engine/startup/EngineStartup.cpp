@@ -10,6 +10,7 @@
 
 #include "ZKDXGlobals.h"
 #include "startup/ApplicationChecks.h"
+#include "startup/EngineDevice.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
@@ -219,9 +220,7 @@ void CEngineStartup::CreateFileSystem() {
   if (!m_context->pVirtualFileSystem) FatalErrorWithTitle("Error While Initializing VFS", "Can't Intialize");
 }
 
-// The renderer is created and the adapters enumerated by rendering scheme here once the engine
-// has its device layer.
-void CEngineStartup::EnumerateDevices() {}
+void CEngineStartup::EnumerateDevices() { CEngineDevice::Instance().CreateRenderer(m_context); }
 
 void CEngineStartup::LoadToolBox() {
   m_context->pToolBox = new (std::nothrow) CToolBox(CZeKorbD3D::Instance());
@@ -290,9 +289,7 @@ void CEngineStartup::ShowEngineWindow() {
   m_context->dwPriorityClass = NORMAL_PRIORITY_CLASS;
 }
 
-// The scheme, preset and video mode are chosen and the device created here once the engine has
-// its device layer; until then the renderer stays null and every later step takes it as null.
-void CEngineStartup::CreateDevice() {}
+void CEngineStartup::CreateDevice() { CEngineDevice::Instance().CreateDevice(m_context); }
 
 // The shader library is made here with the renderer, the log, the selected scheme, the adapter's
 // schemes and the shaders directory ("Can't Get ShaderLib Interface").
@@ -382,10 +379,7 @@ void CEngineStartup::LoadDefaultShaders() {
 UINT CEngineStartup::ChangeConfiguration(const ZeKorbConfig* config) {
   if (!m_context->pConfig) return 0;
   *m_context->pConfig = *config;
-  // The scheme, preset and video mode are chosen again and the device reset here once the
-  // engine has its device layer ("Can't Set Default Settings", "Can't Find Device That Supports
-  // Required Schemes", titled "Error!").
-  return 1;
+  return CEngineDevice::Instance().ChangeConfiguration(m_context);
 }
 
 void CEngineStartup::LogInfo(int line, const char* text) {

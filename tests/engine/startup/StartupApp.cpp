@@ -26,6 +26,7 @@
 #include "ZKDXInterface.h"
 #include "input/InputControllers.h"
 #include "input/Keyboard.h"
+#include "zktest/ZkTestD3D.h"
 #include "zktest/ZkTestKernel.h"
 
 // While armed, threads started through the C++ library (the engine's input thread is one) cannot
@@ -103,6 +104,13 @@ void ReportServices(CZeKorbD3DInterface* engine) {
   Report(engine->GetParticleEmiterFactory() ? "particle factory" : "no particle factory");
 }
 
+// The device calls so far and the Direct3D objects alive, as "devices 1 resets 0 live 5".
+void ReportDevice(const char* when) {
+  std::printf("%s: devices %zu resets %zu live %zu\n", when, ZkTestD3DCountCalls("CreateDevice"),
+              ZkTestD3DCountCalls("Reset"), ZkTestD3DLiveObjects());
+  std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -158,13 +166,21 @@ int main(int argc, char** argv) {
     std::getline(std::cin, line);
   }
 
+  // Radeon9700 for Init and RadeonX800 for a change: the schemes the real adapter meets.
   static ConfigureGFX presets[2] = {};
-  for (ConfigureGFX& preset : presets) preset.dwSize = sizeof preset;
+  for (ConfigureGFX& preset : presets) {
+    preset.dwSize = sizeof preset;
+    preset.Surfaces[4].dwValue = 1;  // 32-bit colour
+    preset.wDeviceValue = 2;         // trilinear filtering
+  }
+  presets[0].dwScheme = 0x20;
+  presets[1].dwScheme = 0x80;
   if (scenario == "bad-preset") presets[1].dwSize = sizeof presets[1] - 8;
   static ZeKorbConfig config = {};
   config.dwSize = sizeof config;
   config.pPresets = presets;
   config.dwNumberOfPresets = 2;
+  config.dwSchemeMask = 0xFE;
   config.wWidth = 640;
   config.wHeight = 480;
   config.dwInputCooperativeFlags = 4;  // background: the window need not have the focus
@@ -188,8 +204,19 @@ int main(int argc, char** argv) {
     std::printf("config %u %u %u %u\n", config.wWidth, config.wHeight, config.dwLockConsole,
                 config.dwVSync);
 
+  const bool reportDevice = HasOption(argc, argv, "--report-device");
+  if (reportDevice) {
+    ReportDevice("after Init");
+    engine->ChangeConfiguration(&config);
+    ReportDevice("after a change");
+    // Alt+Enter on the engine's window.
+    SendMessageA(descriptor.hWnd, WM_SYSCOMMAND, SC_KEYMENU, 13);
+    ReportDevice("after Alt+Enter");
+  }
+
   engine->CloseZeKorb();
   Report("returned from CloseZeKorb");
+  if (reportDevice) ReportDevice("after CloseZeKorb");
   if (withSound) Report(engine->GetTonarisInterface() ? "sound server kept" : "sound server released");
   if (reportServices)
     Report(engine->GetInputControllersInterface() || engine->GetParticleEmiterFactory()
