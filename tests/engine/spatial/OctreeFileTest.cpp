@@ -476,12 +476,14 @@ TEST_F(OctreeFileTest, DamagedFilesAreRefusedWithoutLeavingCellsBehind) {
     EXPECT_EQ(Load(1.0f, &count), nullptr);
     EXPECT_EQ(count, 77u);
     EXPECT_THAT(Errors(), HasSubstr(c.message));
-    // The same load again without a log, so that only cells could outlive it: once to settle the
-    // allocator's per-thread caches (their blocks count as live), then once measured.
-    EXPECT_EQ(COctreeFile(nullptr, nullptr, scene).Load("level.oct", 1.0f, &count), nullptr);
+    // The same load again without a log, so that only cells could outlive it. The allocator's
+    // per-thread caches count as live and hold a few blocks whatever the order of the tests, so
+    // the load runs many times: a cell left behind by each would show many times over.
+    constexpr int kLoads = 32;
     const size_t before = LiveHeapBytes();
-    EXPECT_EQ(COctreeFile(nullptr, nullptr, scene).Load("level.oct", 1.0f, &count), nullptr);
-    EXPECT_EQ(LiveHeapBytes(), before);
+    for (int i = 0; i < kLoads; ++i)
+      EXPECT_EQ(COctreeFile(nullptr, nullptr, scene).Load("level.oct", 1.0f, &count), nullptr);
+    EXPECT_LT(LiveHeapBytes(), before + kLoads / 4 * sizeof(COctree));
   }
 }
 
