@@ -1436,6 +1436,8 @@ UINT CMesh::Clone(CMeshInterface** out) {
   clone->m_dwManualShader = m_dwManualShader;
   clone->m_dwChanged = m_dwChanged;
   clone->m_dwHasShadowVolumeGeometry = m_dwHasShadowVolumeGeometry;
+  clone->m_dwIsBlended = m_dwIsBlended;
+  clone->m_ShaderParameters = m_ShaderParameters;  // the parameters of the shared shader
   clone->m_fCameraDistance = m_fCameraDistance;
   clone->m_fFrameSet = m_fFrameSet;
   clone->m_fFramePrepared = m_fFramePrepared;

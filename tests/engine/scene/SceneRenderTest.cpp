@@ -9,6 +9,7 @@
 #include "FakeBoxBoundVolume.h"
 #include "FakeEngineTexture.h"
 #include "FakeMeshSpatial.h"
+#include "FakeOctreeMesh.h"
 #include "FakeSceneMesh.h"
 #include "FakeSceneShaderLibrary.h"
 #include "FakeSprite.h"
@@ -17,6 +18,7 @@
 #include "RecordingEngineLog.h"
 #include "RecordingOctreeDrawing.h"
 #include "RecordingScenePasses.h"
+#include "TestScene.h"
 #include "scene/Camera.h"
 #include "scene/Light.h"
 #include "scene/Mesh.h"
@@ -473,13 +475,14 @@ TEST_F(SceneRenderTest, AMeshReleasedAfterCollectingLeavesEveryVisibleList) {
   CLight* sun = AddLight(LIGHT_DISTANT, CVector3(), 0);
   context->dwDebugSwitches[DEBUG_MESH_FRAME_BOXES] = 1;
   RunFrame(0.0f);
-  ASSERT_EQ(camera->GetNumberOfVisibleMeshes(), 2u);
-  ASSERT_EQ(sun->GetNumberOfVisibleMeshes(), 2u);
+  EXPECT_EQ(camera->GetNumberOfVisibleMeshes(), 2u);
+  EXPECT_EQ(sun->GetNumberOfVisibleMeshes(), 2u);
 
+  // No assertion returns early from here: the scene must be released while the fake lives.
   released->Release();
-  ASSERT_EQ(camera->GetNumberOfVisibleMeshes(), 1u);
+  EXPECT_EQ(camera->GetNumberOfVisibleMeshes(), 1u);
   EXPECT_EQ(camera->GetVisibleMesh(0), kept);
-  ASSERT_EQ(sun->GetNumberOfVisibleMeshes(), 1u);
+  EXPECT_EQ(sun->GetNumberOfVisibleMeshes(), 1u);
   EXPECT_EQ(sun->GetVisibleMesh(0), kept);
   renderer.draws.clear();
   scene->Render();
@@ -488,6 +491,34 @@ TEST_F(SceneRenderTest, AMeshReleasedAfterCollectingLeavesEveryVisibleList) {
   scene->Release();
   scene = MakeScene();
   context->ports.meshSpatial.Reset();
+}
+
+// The octree overlays draw the cells of the scene's own octree through the render entry: every
+// cell a box of 12 lines, or only the cell the id switch names.
+TEST_F(SceneRenderTest, TheOctreeOverlaysDrawTheScenesOwnOctree) {
+  auto* level = new TestScene(&renderer, &log);
+  level->AppendWorldObject(&(new FakeOctreeMesh(level, "a"))->Span({0, 0, 0}, {4, 4, 4}));
+  level->AppendWorldObject(&(new FakeOctreeMesh(level, "b"))->Span({1, 1, 1}, {2, 2, 2}));
+  ASSERT_EQ(level->BuildOctree(1.0f, 0), 1u);
+  const UINT cells = level->GetNumberOfOctreeCells();
+  ASSERT_GT(cells, 1u);
+  const auto lineBoxes = [this] {
+    int boxes = 0;
+    for (const auto& draw : renderer.draws) boxes += draw.vertexCount == 8 && draw.primitiveCount == 12;
+    return boxes;
+  };
+
+  context->dwDebugSwitches[DEBUG_OCTREE_BOXES] = 1;
+  renderer.draws.clear();
+  level->CScene::Render();  // the render entry itself, not the fake's record
+  EXPECT_EQ(lineBoxes(), static_cast<int>(cells));
+
+  context->dwDebugSwitches[DEBUG_OCTREE_BOXES] = 0;
+  context->dwDebugSwitches[DEBUG_OCTREE_BOX_ID] = static_cast<int32_t>(cells - 1);
+  renderer.draws.clear();
+  level->CScene::Render();  // the render entry itself, not the fake's record
+  EXPECT_EQ(lineBoxes(), 1);
+  level->Release();
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include "ZKDXInterface.h"
 #include "input/InputControllers.h"
 #include "input/Keyboard.h"
+#include "TestConfig.h"
 #include "zktest/ZkTestKernel.h"
 
 // While armed, threads started through the C++ library (the engine's input thread is one) cannot
@@ -159,16 +160,9 @@ int main(int argc, char** argv) {
   }
 
   static ConfigureGFX presets[2] = {};
-  for (ConfigureGFX& preset : presets) preset.dwSize = sizeof preset;
-  if (scenario == "bad-preset") presets[1].dwSize = sizeof presets[1] - 8;
   static ZeKorbConfig config = {};
-  config.dwSize = sizeof config;
-  config.pPresets = presets;
-  config.dwNumberOfPresets = 2;
-  config.wWidth = 640;
-  config.wHeight = 480;
-  config.dwInputCooperativeFlags = 4;  // background: the window need not have the focus
-  config.dwInputPollInterval = 10;
+  FillTestConfig(config, presets, 2);
+  if (scenario == "bad-preset") presets[1].dwSize = sizeof presets[1] - 8;
   // The game's sound configuration: the default device, a 3D primary buffer, 16 hardware
   // buffers wanted.
   static TonarisConfig sound = {sizeof(TonarisConfig), 0xFFFFFFFF, 2, 16, 16};

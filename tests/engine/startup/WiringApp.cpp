@@ -27,6 +27,7 @@
 #include "scene/ScenePasses.h"
 #include "scene/SceneShaderLibrary.h"
 #include "scene/SurfaceShaderLibrary.h"
+#include "TestConfig.h"
 #include "zktest/ZkTestKernel.h"
 
 namespace {
@@ -65,15 +66,8 @@ int main() {
   if (!engine) return 2;
 
   static ConfigureGFX presets[1] = {};
-  presets[0].dwSize = sizeof presets[0];
   static ZeKorbConfig config = {};
-  config.dwSize = sizeof config;
-  config.pPresets = presets;
-  config.dwNumberOfPresets = 1;
-  config.wWidth = 640;
-  config.wHeight = 480;
-  config.dwInputCooperativeFlags = 4;  // background: the window need not have the focus
-  config.dwInputPollInterval = 10;
+  FillTestConfig(config, presets, 1);
   engine->Init(&config);
   ReportPorts("after Init");
   engine->CloseZeKorb();
