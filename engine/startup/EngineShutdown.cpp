@@ -9,6 +9,7 @@
 #include "scene/ParticleEmiterFactory.h"
 #include "sound/Tonaris.h"
 #include "spatial/CollisionManager.h"
+#include "startup/EngineDevice.h"
 #include "startup/EngineWindow.h"
 #include "startup/ToolBox.h"
 
@@ -87,9 +88,9 @@ void CEngineShutdown::ReleaseSceneServices(CEngineContext* context) {
   context->pZKReader = nullptr;
 }
 
-// Not yet: the device and Direct3D are released here (logging "- D3D deinitialized") once Init
-// creates the renderer.
-void CEngineShutdown::ReleaseRenderer(CEngineContext* /*context*/) {}
+void CEngineShutdown::ReleaseRenderer(CEngineContext* context) {
+  CEngineDevice::Instance().Release(context);
+}
 
 void CEngineShutdown::ReleaseVirtualFileSystem(CEngineContext* context) {
   if (!context->pVirtualFileSystem) return;

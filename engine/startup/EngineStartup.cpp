@@ -10,6 +10,7 @@
 
 #include "ZKDXGlobals.h"
 #include "startup/ApplicationChecks.h"
+#include "startup/EngineDevice.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
@@ -222,9 +223,7 @@ void CEngineStartup::CreateFileSystem() {
   if (!m_context->pVirtualFileSystem) FatalErrorWithTitle("Error While Initializing VFS", "Can't Intialize");
 }
 
-// Not yet: the renderer is created and the adapters enumerated by rendering scheme here once the
-// engine has its device layer.
-void CEngineStartup::EnumerateDevices() {}
+void CEngineStartup::EnumerateDevices() { CEngineDevice::Instance().CreateRenderer(m_context); }
 
 void CEngineStartup::LoadToolBox() {
   m_context->pToolBox = NewOrFatal<CToolBox>("Critical Error", "Can't Allocate Memory For the TOOL",
@@ -294,9 +293,7 @@ void CEngineStartup::ShowEngineWindow() {
   m_context->dwPriorityClass = NORMAL_PRIORITY_CLASS;
 }
 
-// Not yet: the scheme, preset and video mode are chosen and the device created here once the engine
-// has its device layer; until then the renderer stays null and every later step takes it as null.
-void CEngineStartup::CreateDevice() {}
+void CEngineStartup::CreateDevice() { CEngineDevice::Instance().CreateDevice(m_context); }
 
 // Not yet: the shader library is made here with the renderer, the log, the selected scheme, the
 // adapter's schemes and the shaders directory ("Can't Get ShaderLib Interface").
@@ -392,8 +389,5 @@ void CEngineStartup::LoadDefaultShaders() {
 UINT CEngineStartup::ChangeConfiguration(const ZeKorbConfig* config) {
   if (!m_context->pConfig) return 0;
   *m_context->pConfig = *config;
-  // Not yet: the scheme, preset and video mode are chosen again and the device reset here once the
-  // engine has its device layer ("Can't Set Default Settings", "Can't Find Device That Supports
-  // Required Schemes", titled "Error!").
-  return 1;
+  return CEngineDevice::Instance().ChangeConfiguration(m_context);
 }

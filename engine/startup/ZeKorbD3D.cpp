@@ -20,8 +20,10 @@
 #include "scene/ChannelEnvelope.h"
 #include "scene/Envelope.h"
 #include "scene/Scene.h"
+#include "d3d/D3D9Renderer.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "scene/LightWaveLoader.h"
+#include "startup/EngineDevice.h"
 #include "timeapi.h"
 
 namespace {
@@ -49,7 +51,10 @@ UINT CZeKorbD3D::ChangeConfiguration(ZeKorbConfig* config) {
 }
 
 // The device enumeration is not the engine's yet: null, and nothing logged.
-CD3D9Enumeration* CZeKorbD3D::GetAdapterEnumeration() { return nullptr; }
+CD3D9Enumeration* CZeKorbD3D::GetAdapterEnumeration() {
+  CD3D9Renderer* renderer = CEngineDevice::Instance().GetRenderer();
+  return renderer ? renderer->GetAdapterEnumeration(0) : nullptr;
+}
 
 namespace {
 

@@ -27,6 +27,7 @@
 #include "input/InputControllers.h"
 #include "input/Keyboard.h"
 #include "TestConfig.h"
+#include "zktest/ZkTestD3D.h"
 #include "zktest/ZkTestKernel.h"
 
 // While armed, threads started through the C++ library (the engine's input thread is one) cannot
@@ -102,6 +103,13 @@ void ReportServices(CZeKorbD3DInterface* engine) {
     }
   }
   Report(engine->GetParticleEmiterFactory() ? "particle factory" : "no particle factory");
+}
+
+// The device calls so far and the Direct3D objects alive, as "devices 1 resets 0 live 5".
+void ReportDevice(const char* when) {
+  std::printf("%s: devices %zu resets %zu live %zu\n", when, ZkTestD3DCountCalls("CreateDevice"),
+              ZkTestD3DCountCalls("Reset"), ZkTestD3DLiveObjects());
+  std::fflush(stdout);
 }
 
 }  // namespace
@@ -182,8 +190,19 @@ int main(int argc, char** argv) {
     std::printf("config %u %u %u %u\n", config.wWidth, config.wHeight, config.dwLockConsole,
                 config.dwVSync);
 
+  const bool reportDevice = HasOption(argc, argv, "--report-device");
+  if (reportDevice) {
+    ReportDevice("after Init");
+    engine->ChangeConfiguration(&config);
+    ReportDevice("after a change");
+    // Alt+Enter on the engine's window.
+    SendMessageA(descriptor.hWnd, WM_SYSCOMMAND, SC_KEYMENU, 13);
+    ReportDevice("after Alt+Enter");
+  }
+
   engine->CloseZeKorb();
   Report("returned from CloseZeKorb");
+  if (reportDevice) ReportDevice("after CloseZeKorb");
   if (withSound) Report(engine->GetTonarisInterface() ? "sound server kept" : "sound server released");
   if (reportServices)
     Report(engine->GetInputControllersInterface() || engine->GetParticleEmiterFactory()

@@ -209,6 +209,24 @@ TEST_F(StartupFixture, InitStartsInputAndParticlesAndTheShutdownReleasesThem) {
                              "- Virtual Disk deinitialized\n"}));
 }
 
+TEST_F(StartupFixture, InitCreatesTheDeviceChangesAndAltEnterResetItAndTheShutdownReleasesIt) {
+  Lines_ lines;
+  EXPECT_EQ(Run({"run", "--report-device", "--quit-callback"}, lines), 3);
+  ASSERT_EQ(lines.size(), 9u);
+  // Direct3D, the device and its back and depth buffers are all that lives of the layer; the
+  // resets keep them and make nothing more.
+  EXPECT_EQ(lines[3], "after Init: devices 1 resets 0 live 4");
+  EXPECT_EQ(lines[4], "after a change: devices 1 resets 1 live 4");
+  EXPECT_EQ(lines[5], "after Alt+Enter: devices 1 resets 2 live 4");
+  EXPECT_EQ(lines[8], "after CloseZeKorb: devices 1 resets 2 live 0");
+  const std::string log = ReadFile(folder / "ZeKorb.Log");
+  EXPECT_TRUE(AppearInOrder(log, {"- Selected Scheme Is:\n", "  - Radeon9700\n", "  - D3D9 Device Successfully Created\n",
+                                  "  - Using Radeon9700 Rendering Scheme\n", "- Inited\n", "  - RadeonX800\n",
+                                  "  - D3D9 Device Successfully Reseted\n", "  - Using RadeonX800 Rendering Scheme\n",
+                                  "Changing Screen Mode\n", "- Window Destroyed\n", "- D3D deinitialized\n",
+                                  "- Virtual Disk deinitialized\n"}));
+}
+
 TEST_F(StartupFixture, AnInputThreadThatCannotStartEndsInitWithItsMessage) {
   Lines_ lines;
   EXPECT_EQ(Run({"no-input-thread"}, lines), 1);
@@ -222,24 +240,26 @@ TEST_F(StartupFixture, AnInputThreadThatCannotStartEndsInitWithItsMessage) {
 
 // Init through the export and the top interface sets the port of every subsystem the engine has
 // with the real provider, and the shutdown puts every port back to its default. The ports of
-// subsystems still to come (shader library, passes, script storage, LightWave reader, generic
-// pass) keep their defaults.
+// subsystems still to come (shader library, lighting passes, script storage, LightWave reader,
+// generic pass) keep their defaults.
 TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemAll) {
   std::filesystem::copy_file(ZK_WIRING_APP, folder / "wiring_app");
   std::filesystem::permissions(folder / "wiring_app", std::filesystem::perms::owner_exec,
                                std::filesystem::perm_options::add);
   std::string output;
   EXPECT_EQ(RunToEnd(folder / "wiring_app", {}, folder.Path(), output), 0);
-  const Lines_ real = {"release", "guiKeys", "meshSpatial", "lightSpatial", "surfaceFactory",
-                       "meshFiles", "sceneFiles"};
-  const Lines_ later = {"lightWave",      "genericPass",  "meshShaders", "surfaceShaders",
-                        "sceneShaders",   "scenePasses",  "nullScripts"};
+  // In the order the context lists its ports; true where Init sets the real provider.
+  const std::pair<const char*, bool> ports[] = {
+      {"release", true},      {"guiKeys", true},         {"meshSpatial", true},
+      {"lightSpatial", true}, {"surfaceFactory", true},  {"meshFiles", true},
+      {"sceneFiles", true},   {"lightWave", false},      {"genericPass", false},
+      {"meshShaders", false}, {"surfaceShaders", false}, {"sceneShaders", false},
+      {"scenePasses", true},  {"nullScripts", false}};
   Lines_ expected = {"after Init"};
-  for (const std::string& name : real) expected.push_back(name + " real");
-  for (const std::string& name : later) expected.push_back(name + " default");
+  for (const auto& [name, real] : ports)
+    expected.push_back(std::string(name) + (real ? " real" : " default"));
   expected.push_back("after shutdown");
-  for (const std::string& name : real) expected.push_back(name + " default");
-  for (const std::string& name : later) expected.push_back(name + " default");
+  for (const auto& [name, real] : ports) expected.push_back(std::string(name) + " default");
   EXPECT_EQ(Lines(output), expected);
 }
 
