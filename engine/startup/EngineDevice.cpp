@@ -8,6 +8,7 @@
 #include "core/FatalError.h"
 #include "d3d/D3D9Renderer.h"
 #include "input/WindowProcedure.h"
+#include "scene/ScenePasses.h"
 #include "startup/EngineWindow.h"
 
 namespace {
@@ -22,8 +23,8 @@ CEngineDevice& CEngineDevice::Instance() {
 }
 
 void CEngineDevice::CreateRenderer(CEngineContext* context) {
-  m_pRenderer.reset(NewOrFatal<CD3D9Renderer>("Error While Initializing",
-                                              "Can't Get D3D Renderer Interface", context));
+  m_pRenderer.reset(new (std::nothrow) CD3D9Renderer(context));
+  if (!m_pRenderer) FatalErrorWithTitle("Error While Initializing", "Can't Get D3D Renderer Interface");
   context->pRenderer = m_pRenderer.get();
   CDeviceChoice(context->pLog).EnumerateDevices(m_pRenderer->GetAdapters(), *context->pDescriptor);
 }
@@ -64,7 +65,7 @@ void CEngineDevice::Release(CEngineContext* context) {
   if (!m_pRenderer) return;
   m_pRenderer->ReleaseDevice();
   context->pRenderer = nullptr;
-  LogTo(context->pLog, kSource, CEngineLog::kLevelInfo, "- D3D deinitialized\n");
+  if (context->pLog) context->pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "- D3D deinitialized\n");
   context->pRenderingProfile = nullptr;
   CDeviceChoice::UnloadRenderingProfile(m_Profile);
 }

@@ -6,7 +6,6 @@
 #include "RecordingRenderer.h"
 #include "RecordingRenderingProfile.h"
 #include "scene/Scene.h"
-#include "scene/SceneRender.h"
 #include "startup/EngineScenePasses.h"
 
 namespace {

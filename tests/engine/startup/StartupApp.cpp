@@ -167,9 +167,10 @@ int main(int argc, char** argv) {
     std::getline(std::cin, line);
   }
 
+  // Radeon9700 for Init and RadeonX800 for a change: the schemes the real adapter meets.
   static ConfigureGFX presets[2] = {};
   static ZeKorbConfig config = {};
-  FillTestConfig(config, presets, 2);
+  FillTestConfig(config, presets);
   if (scenario == "bad-preset") presets[1].dwSize = sizeof presets[1] - 8;
   // The game's sound configuration: the default device, a 3D primary buffer, 16 hardware
   // buffers wanted.

@@ -65,9 +65,9 @@ int main() {
   CZeKorbD3DInterface* engine = GetZeKorbD3DInterface(&descriptor);
   if (!engine) return 2;
 
-  static ConfigureGFX presets[1] = {};
+  static ConfigureGFX presets[2] = {};
   static ZeKorbConfig config = {};
-  FillTestConfig(config, presets, 1);
+  FillTestConfig(config, presets);
   engine->Init(&config);
   ReportPorts("after Init");
   engine->CloseZeKorb();
