@@ -102,7 +102,8 @@ bool CD3D9Enumeration::Enumerate() {
 
 bool CD3D9Enumeration::EnumerateIdentity() {
   if (m_pD3D->GetAdapterIdentifier(m_dwAdapter, 0, &m_Identifier) != D3D_OK) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Can't Get Adapter %i Identifier\n", static_cast<int>(m_dwAdapter));
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Can't Get Adapter %i Identifier\n",
+          static_cast<int>(m_dwAdapter));
     return false;
   }
   // The driver's texts may fill their 512-byte fields; the description keeps what fits of them.
@@ -120,7 +121,8 @@ bool CD3D9Enumeration::EnumerateIdentity() {
   m_szDescription[length] = 0;
   if (strcmp(m_Identifier.Description, "NVIDIA NVPerfHUD") == 0) m_dwFeatures[kPerformanceHUD] = 1;
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - %s\n", m_szDescription);
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - VendorID: %i\n", static_cast<int>(m_Identifier.VendorId));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - VendorID: %i\n",
+        static_cast<int>(m_Identifier.VendorId));
   return true;
 }
 
@@ -140,7 +142,8 @@ bool CD3D9Enumeration::EnumerateDisplayModes() {
           m_pDisplayModes[i].Height != kStandardModes[size].height || m_dwModes[size])
         continue;
       m_dwModes[size] = 1;
-      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - %ux%u\n", kStandardModes[size].width, kStandardModes[size].height);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - %ux%u\n", kStandardModes[size].width,
+            kStandardModes[size].height);
     }
   }
   return true;
@@ -171,7 +174,9 @@ bool CD3D9Enumeration::CheckCaps() {
 
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Checking Presentation Invervals...");
   m_dwFeatures[kImmediatePresentation] = (c.PresentationIntervals & D3DPRESENT_INTERVAL_IMMEDIATE) ? 1 : 0;
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", m_dwFeatures[kImmediatePresentation] ? "Must Not Wait For VSYNC\n" : "Must Wait For VSYNC\n");
+  LogTo(
+      m_pLog, kSource, CEngineLog::kLevelInfo, "%s",
+      m_dwFeatures[kImmediatePresentation] ? "Must Not Wait For VSYNC\n" : "Must Wait For VSYNC\n");
 
   if (!Verdict("      - Checking DevCaps...",
                c.DevCaps & (D3DDEVCAPS_HWTRANSFORMANDLIGHT | D3DDEVCAPS_HWRASTERIZATION)))
@@ -232,7 +237,8 @@ bool CD3D9Enumeration::CheckCaps() {
     return false;
 
   m_dwMaxUserClipPlanes = c.MaxUserClipPlanes;
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Checking MaxUserClipPlanes...Is %i\n", static_cast<int>(c.MaxUserClipPlanes));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Checking MaxUserClipPlanes...Is %i\n",
+        static_cast<int>(c.MaxUserClipPlanes));
   CheckMinimum("      - Checking MaxStreams...", c.MaxStreams, 1);
   return true;
 }
@@ -284,26 +290,36 @@ void CD3D9Enumeration::CheckShaderVersions() {
   m_dwMaxVertexShaderConstants = c.MaxVertexShaderConst;
   m_fPixelShader1xMaxValue = c.PixelShader1xMaxValue;
   m_dwMaxVertexShaderInstructions = c.MaxVShaderInstructionsExecuted;
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%i.%i\n", m_VertexShaderMajor, m_VertexShaderMinor);
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Constants: %i\n", static_cast<int>(c.MaxVertexShaderConst));
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Max Instructions Executed: %i\n", static_cast<int>(c.MaxVShaderInstructionsExecuted));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%i.%i\n", m_VertexShaderMajor,
+        m_VertexShaderMinor);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Constants: %i\n",
+        static_cast<int>(c.MaxVertexShaderConst));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Max Instructions Executed: %i\n",
+        static_cast<int>(c.MaxVShaderInstructionsExecuted));
   auto logFlowControl = [this](int dynamicDepth, int staticDepth, int temps) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Dynamic Flow Control Depth: %i\n", dynamicDepth);
-    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Static Flow Control Depth: %i\n", staticDepth);
-    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Number Of Temporary Registers: %i\n", temps);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Dynamic Flow Control Depth: %i\n",
+          dynamicDepth);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Static Flow Control Depth: %i\n",
+          staticDepth);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Number Of Temporary Registers: %i\n",
+          temps);
   };
   if (m_VertexShaderMajor >= 2) {
-    if (c.VS20Caps.Caps & D3DVS20CAPS_PREDICATION) LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - VS2.0 Predication\n");
+    if (c.VS20Caps.Caps & D3DVS20CAPS_PREDICATION)
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - VS2.0 Predication\n");
     logFlowControl(c.VS20Caps.DynamicFlowControlDepth, c.VS20Caps.StaticFlowControlDepth,
                    c.VS20Caps.NumTemps);
   }
 
   m_dwMaxPixelShaderInstructions = c.MaxPShaderInstructionsExecuted;
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Checking PixelShaderVersion...%i.%i\n", m_PixelShaderMajor, m_PixelShaderMinor);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Checking PixelShaderVersion...%i.%i\n",
+        m_PixelShaderMajor, m_PixelShaderMinor);
   // Without shaders of both kinds the engine's shader paths cannot run in hardware.
   if (m_VertexShaderMajor < 1 || m_PixelShaderMajor < 1) m_dwHardwareVertexProcessing = 0;
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Max PS1.x Value: %f\n", static_cast<double>(c.PixelShader1xMaxValue));
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Max Instructions Executed: %i\n", static_cast<int>(c.MaxPShaderInstructionsExecuted));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Max PS1.x Value: %f\n",
+        static_cast<double>(c.PixelShader1xMaxValue));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Max Instructions Executed: %i\n",
+        static_cast<int>(c.MaxPShaderInstructionsExecuted));
   if (m_PixelShaderMajor >= 2) {
     static const struct {
       DWORD bit;
@@ -319,15 +335,19 @@ void CD3D9Enumeration::CheckShaderVersions() {
       if (c.PS20Caps.Caps & cap.bit) LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", cap.line);
     logFlowControl(c.PS20Caps.DynamicFlowControlDepth, c.PS20Caps.StaticFlowControlDepth,
                    c.PS20Caps.NumTemps);
-    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Max Instruction Slots: %i\n", c.PS20Caps.NumInstructionSlots);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Max Instruction Slots: %i\n",
+          c.PS20Caps.NumInstructionSlots);
   }
 
   m_dwNumSimultaneousRenderTargets = c.NumSimultaneousRTs;
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Number Of Simultaneous Render Targets: %i\n", static_cast<int>(c.NumSimultaneousRTs));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+        "      - Number Of Simultaneous Render Targets: %i\n",
+        static_cast<int>(c.NumSimultaneousRTs));
 
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Checking CanAutomaticGenMipmaps...");
   m_dwFeatures[kAutoGenMipmaps] = (c.Caps2 & D3DCAPS2_CANAUTOGENMIPMAP) ? 1 : 0;
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", m_dwFeatures[kAutoGenMipmaps] ? "Supported\n" : "UnSupported\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s",
+        m_dwFeatures[kAutoGenMipmaps] ? "Supported\n" : "UnSupported\n");
 }
 
 bool CD3D9Enumeration::FormatAvailable(DWORD usage, D3DRESOURCETYPE resourceType, D3DFORMAT format) const {
@@ -338,7 +358,8 @@ bool CD3D9Enumeration::FormatAvailable(DWORD usage, D3DRESOURCETYPE resourceType
 bool CD3D9Enumeration::CheckFormats() {
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Checking Device Formats...\n");
   CheckBackBufferFormats();
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Checking Rectangle Textures Formats...\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+        "        - Checking Rectangle Textures Formats...\n");
   WalkFormats(D3DRTYPE_TEXTURE, kTextureFormats, kRenderTargetFormats);
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Checking Cube Textures Formats...\n");
   WalkFormats(D3DRTYPE_CUBETEXTURE, kCubeTextureFormats, kCubeRenderTargetFormats);
@@ -385,8 +406,8 @@ void CD3D9Enumeration::WalkFormats(D3DRESOURCETYPE resourceType, FormatMask plai
     m_dwFormats[plainMask] |= bit;
     const bool renderTarget = walked.renderTarget && FormatAvailable(D3DUSAGE_RENDERTARGET, resourceType, tested);
     if (renderTarget) m_dwFormats[renderTargetMask] |= bit;
-    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "          - %s%s%s\n", walked.name, renderTarget ? " (RT)" : "",
-        fallback ? " (limitation on adressing)" : "");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "          - %s%s%s\n", walked.name,
+          renderTarget ? " (RT)" : "", fallback ? " (limitation on adressing)" : "");
   }
 }
 
@@ -412,7 +433,8 @@ void CD3D9Enumeration::CheckVertexTextureFormats() {
     m_dwFormats[kVertexTextureFormats] |= FormatBit(vertexFormat.format);
     LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "          - %s\n", vertexFormat.name);
   }
-  if (m_dwFormats[kVertexTextureFormats] == 0) LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "          - none\n");
+  if (m_dwFormats[kVertexTextureFormats] == 0)
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "          - none\n");
 }
 
 void CD3D9Enumeration::CheckGeometryInstancing() {
@@ -439,14 +461,18 @@ void CD3D9Enumeration::LogAdditionalCaps() const {
   for (const AdditionalCap& cap : kBefore)
     if (Flag(cap.feature)) LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", cap.line);
   if (Flag(kVolumeTextures))
-    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", Flag(kVolumeMipmapping) ? "        - Volume Textures With MipMapping\n" : "        - Volume Textures\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s",
+          Flag(kVolumeMipmapping) ? "        - Volume Textures With MipMapping\n"
+                                  : "        - Volume Textures\n");
   if (Flag(kAnisotropicFiltering))
-    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Anisotropic Filtering (%i)\n", static_cast<int>(m_dwMaxAnisotropy));
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Anisotropic Filtering (%i)\n",
+          static_cast<int>(m_dwMaxAnisotropy));
   for (const AdditionalCap& cap : kAfter)
     if (Flag(cap.feature)) LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", cap.line);
   if (Flag(kNonPow2Conditional))
-    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", Flag(kNonPow2Unconditional) ? "        - UnConditional Non-Pow-of-2 Textures Support\n"
-                                    : "        - Conditional Non-Pow-of-2 Textures Support\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s",
+          Flag(kNonPow2Unconditional) ? "        - UnConditional Non-Pow-of-2 Textures Support\n"
+                                      : "        - Conditional Non-Pow-of-2 Textures Support\n");
 }
 
 void CD3D9Enumeration::MatchSchemes() {
@@ -456,7 +482,8 @@ void CD3D9Enumeration::MatchSchemes() {
     const RenderingScheme* record = m_pOwner->GetScheme(i);
     if (!record || !CRenderingSchemes::IsCompatible(*record, *this)) continue;
     m_dwCompatibleSchemes |= record->dwScheme;
-    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Device Is Compatible With %s Scheme\n", record->szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Device Is Compatible With %s Scheme\n",
+          record->szName);
   }
   m_dwSupportedSchemes = m_dwCompatibleSchemes;
   m_dwSelectedScheme = CRenderingSchemes::SelectBest(m_dwCompatibleSchemes);

@@ -176,7 +176,8 @@ DWORD CDeviceChoice::SelectScheme(const ZeKorbConfig& config, CD3D9Enumeration& 
   enumeration.SetCompatibleSchemes(application);
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- App Can Work With The Following Schemes:\n");
   for (DWORD scheme : listing)
-    if (application & scheme) LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", SchemeLine(scheme));
+    if (application & scheme)
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", SchemeLine(scheme));
 
   DWORD selected = 0;
   for (const SchemeCandidate& candidate : candidates) {
@@ -238,7 +239,8 @@ D3DFORMAT CDeviceChoice::FirstExtraSurfaceFormat(WORD code, const CD3D9Enumerati
           enumeration.HasCubeTextureFormatBits(bit) && enumeration.HasCubeRenderTargetFormatBits(bit))
         return D3DFMT_A16B16G16R16F;
       LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-          "WARNING!!! - Device Doesnt Support A16B16G16R16F, 32bpp integer color format will be used!!!\n");
+            "WARNING!!! - Device Doesnt Support A16B16G16R16F, 32bpp integer color format will be "
+            "used!!!\n");
       return D3DFMT_X8R8G8B8;
     }
   }
@@ -352,20 +354,23 @@ UINT CDeviceChoice::LoadRenderingProfile(const ZeKorbConfig& config, DWORD schem
   const char* name = preset->szRenderingProfileLibrary;
   HMODULE module = LoadLibraryA(name);
   if (!module) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Load Rendering Profile DLL: %s\n", name);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Load Rendering Profile DLL: %s\n", name);
     return 0;
   }
   auto entry = reinterpret_cast<GetRenderingProfileInterfaceProc>(GetProcAddress(module, "GetRenderingProfileInterface"));
   if (!entry) {
     const DWORD error = GetLastError();
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Load Rendering Profile's Main Function In DLL: %s (%i)\n", name,
-        static_cast<int>(error));
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Load Rendering Profile's Main Function In DLL: %s (%i)\n", name,
+          static_cast<int>(error));
     FreeLibrary(module);
     return 0;
   }
   CRenderingProfileInterface* profile = entry(renderer, m_pLog);
   if (!profile) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Load Rendering Profile's Interface From DLL: %s\n", name);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Load Rendering Profile's Interface From DLL: %s\n", name);
     FreeLibrary(module);
     return 0;
   }

@@ -184,7 +184,7 @@ void CCamera::LookAt(CVector3* eye, CVector3* lookAt, float roll) {
 UINT CCamera::CalculateProjectionMatrix(float nearPlane, float farPlane, float aspect) {
   if (farPlane == nearPlane) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "WARNING!!! - Equal Clip Planes, CCamera Keeps Its Projection Matrix\n");
+          "WARNING!!! - Equal Clip Planes, CCamera Keeps Its Projection Matrix\n");
     return 0;
   }
   const float zoom = m_pZoom->GetValue();
@@ -249,7 +249,8 @@ void CCamera::GetPosition(CVector3* out, UINT flag) {
       *out = GetLocalPosition(*this, m_Motion);
       break;
     default:
-      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CCamera::GetPosition\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "WARNING!!! - Unknown FLAG For CCamera::GetPosition\n");
   }
 }
 
@@ -264,7 +265,8 @@ void CCamera::GetRotation(CVector3* out, UINT flag) {
       *out = GetLocalRotation(*this, m_Motion);
       break;
     default:
-      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CCamera::GetRotation\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "WARNING!!! - Unknown FLAG For CCamera::GetRotation\n");
   }
 }
 
@@ -279,7 +281,8 @@ CWorldObjectInterface* CCamera::GetTopmostParent() { return GetTopmostParentInte
 
 void CCamera::SetParentObject(CWorldObjectInterface* parent) {
   if (parent != nullptr && FromInterface(parent) == this) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Can't Parent Item To Itself (Camera)\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Can't Parent Item To Itself (Camera)\n");
     CWorldObject::SetParent(nullptr);
     return;
   }

@@ -233,14 +233,16 @@ void CLight::GetPosition(CVector3* out, UINT flag) {
       *out = GetLocalPosition(*this, m_Motion);
       break;
     default:
-      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CLight::GetPosition\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "WARNING!!! - Unknown FLAG For CLight::GetPosition\n");
   }
 }
 
 void CLight::GetRotation(CVector3* out, UINT flag) {
   if (out == nullptr) return;
   if (flag != 0 && flag != 1) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CLight::GetRotation\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Unknown FLAG For CLight::GetRotation\n");
     return;
   }
   *out = GetLocalRotation(*this, m_Motion);
@@ -256,7 +258,8 @@ void CLight::GetRotation(CVector3* out, UINT flag) {
 
 void CLight::SetParentObject(CWorldObjectInterface* parent) {
   if (parent != nullptr && FromInterface(parent) == this) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Can't Parent Item To Itself: %s\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Can't Parent Item To Itself: %s\n", m_szName);
     CWorldObject::SetParent(nullptr);
     return;
   }
@@ -295,8 +298,8 @@ void CLight::SetColor(UINT color) {
       envelope->SetValue(static_cast<float>((color >> component.shift) & 0xFF) * kColorScale);
     } else {
       LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-          "WARNING!!! - Can't Set %s Color For The Light %s, Because It's An Envelope\n",
-          component.name, m_szName);
+            "WARNING!!! - Can't Set %s Color For The Light %s, Because It's An Envelope\n",
+            component.name, m_szName);
     }
   }
 }
@@ -398,9 +401,9 @@ float CLight::ClampedRange() {
   const float range = Value(ENVELOPE_RANGE);
   if (range <= kMaxRange) return range;
   LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-      "WARNING!!! - Light (%s From %s) Range Exceeded Maximum Acceptable Value, Will Be "
-      "Rounded\n",
-      m_szName, m_pScene != nullptr ? m_pScene->GetName() : "");
+        "WARNING!!! - Light (%s From %s) Range Exceeded Maximum Acceptable Value, Will Be "
+        "Rounded\n",
+        m_szName, m_pScene != nullptr ? m_pScene->GetName() : "");
   return kMaxRange;
 }
 
@@ -483,8 +486,8 @@ void CLight::UpdateSpot(float frame) {
   float cone = Value(ENVELOPE_CONE_ANGLE);
   if (cone > kMaxConeAngle) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "WARNING!!! - Light (%s) Cone Exceeded Maximum Acceptable Value, Will Be Rounded\n",
-        m_szName);
+          "WARNING!!! - Light (%s) Cone Exceeded Maximum Acceptable Value, Will Be Rounded\n",
+          m_szName);
     cone = kMaxConeAngle;
   }
   m_D3DLight.Phi = cone * kDegreesToFullConeRadians;

@@ -112,14 +112,15 @@ CMesh::CMesh(void* rendererContext, CEngineLog* log, CScene* scene, UINT dynamic
 // The reference count reached zero and the mesh has left its scene's list.
 CMesh::~CMesh() {
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CMesh) Releasing %s Of %s\n", m_szName,
-      m_pScene != nullptr ? m_pScene->GetName() : "");
+        m_pScene != nullptr ? m_pScene->GetName() : "");
   // A mesh freed while its scene lives must not stay listed in the scene's octree. (A mesh
   // that outlived its scene forgot its cells when it was detached.)
   LeaveOctree();
   if (!m_Surfaces.empty()) {
     for (CMeshSurface*& surface : m_Surfaces) {
       if (surface == nullptr) continue;
-      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Releasing Surface: %s\n", surface->GetName());
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Releasing Surface: %s\n",
+            surface->GetName());
       surface->Release();
       surface = nullptr;
     }
@@ -239,12 +240,13 @@ UINT CMesh::GetCanCastShadowVolume() {
 
 void CMesh::SetMorphTarget(CMesh* target) {
   if (target == this) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To Itself\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To Itself\n",
+          m_szName);
     return;
   }
   if (target != nullptr && target->GetNumberOfVertices() < GetNumberOfVertices()) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
-        m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n", m_szName);
     return;
   }
   m_pMorphTarget = target;
@@ -277,8 +279,8 @@ CMotion* CMesh::GetMotion(float frame) {
 
 CBone* CMesh::CreateBones(UINT count) {
   if (count == 0 || count > MAX_BONES) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh::CreateBones, (%s) Can't Make %u Bones\n",
-        m_szName, count);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::CreateBones, (%s) Can't Make %u Bones\n", m_szName, count);
     return nullptr;
   }
   m_pBones = std::make_unique<CBone[]>(count);
@@ -296,8 +298,8 @@ UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
   if (parentItemType != BONE_PARENT_ITEM_BONE) {
     if (index >= m_dwNumberOfBones) {
       LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-          "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u Of %u\n", m_szName,
-          index, m_dwNumberOfBones);
+            "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u Of %u\n", m_szName,
+            index, m_dwNumberOfBones);
       return 0;
     }
     m_pBones[index].SetParent(parentItemType, nullptr);
@@ -306,8 +308,8 @@ UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
   }
   if (index >= m_dwNumberOfBones || parent >= m_dwNumberOfBones) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u, %u Of %u\n",
-        m_szName, index, parent, m_dwNumberOfBones);
+          "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u, %u Of %u\n",
+          m_szName, index, parent, m_dwNumberOfBones);
     return 0;
   }
   // The bone matrices are built through the parent links: a loop would never end.
@@ -316,9 +318,9 @@ UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
        ancestor = ancestor->GetParent(), ++steps)
     if (ancestor == &m_pBones[index]) {
       LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-          "ERROR!!! - CMesh::SetBoneParent, (%s) Bone %u Can't Be Parented To Bone %u, It Would "
-          "Close A Loop\n",
-          m_szName, index, parent);
+            "ERROR!!! - CMesh::SetBoneParent, (%s) Bone %u Can't Be Parented To Bone %u, It Would "
+            "Close A Loop\n",
+            m_szName, index, parent);
       return 0;
     }
   m_pBones[index].SetParent(parentItemType, &m_pBones[parent]);
@@ -477,9 +479,9 @@ void CMesh::PlaceInOctree(COctree* cell, UINT entry) {
       return;
     }
   LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-      "ERROR!!! - There's Not Enuff Octree Box Entries For Dynamic Meshes, Need To Allocate "
-      "Memory For It, Should Be: %i - (%s) \n",
-      m_wOctreeEntryCapacity + 1, m_szName);
+        "ERROR!!! - There's Not Enuff Octree Box Entries For Dynamic Meshes, Need To Allocate "
+        "Memory For It, Should Be: %i - (%s) \n",
+        m_wOctreeEntryCapacity + 1, m_szName);
   m_OctreeEntries.push_back(OctreeEntry{cell, entry});
   ++m_wOctreeEntryCapacity;
 }
@@ -533,14 +535,16 @@ void CMesh::GetPosition(CVector3* out, UINT flag) {
              m_vecPivot;
     }
   } else {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CMesh::GetPosition\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Unknown FLAG For CMesh::GetPosition\n");
   }
 }
 
 void CMesh::GetRotation(CVector3* out, UINT flag) {
   if (out == nullptr) return;
   if (flag > 1) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CMesh::GetRotation\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Unknown FLAG For CMesh::GetRotation\n");
     return;
   }
   *out = HasExplicitRotation() ? GetExplicitRotation()
@@ -574,7 +578,8 @@ bool CMesh::FaceInRange(const Face& face) const {
 
 UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
   if (vertices == nullptr || count == 0) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+    LogTo(
+        m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - CMesh::SetVertices, (%s) Can't Add Vertices (NULL Pointer Or No Vertices)\n",
         m_szName);
     return 0;
@@ -586,15 +591,15 @@ UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
   for (const Edge& edge : m_Edges) highest = std::max({highest, edge.wIndex1, edge.wIndex2});
   const bool numbered = !m_Faces.empty() || !m_Edges.empty();
   if (count > kMaxElements) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh::SetVertices, (%s) Too Many Vertices: %u\n",
-        m_szName, count);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::SetVertices, (%s) Too Many Vertices: %u\n", m_szName, count);
     return 0;
   }
   if (numbered && highest >= count) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "ERROR!!! - CMesh::SetVertices, (%s) Can't Set %u Vertices, Faces Or Edges Use Vertex "
-        "%u\n",
-        m_szName, count, static_cast<UINT>(highest));
+          "ERROR!!! - CMesh::SetVertices, (%s) Can't Set %u Vertices, Faces Or Edges Use Vertex "
+          "%u\n",
+          m_szName, count, static_cast<UINT>(highest));
     return 0;
   }
   m_Vertices.assign(vertices, vertices + count);
@@ -610,23 +615,23 @@ UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
 UINT CMesh::SetFaces(UINT count, Face* faces) {
   if (faces == nullptr || count == 0) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "WARNING!!! - CMesh::SetFaces, (%s) Can't Add Faces (NULL Pointer Or No Faces)\n",
-        m_szName);
+          "WARNING!!! - CMesh::SetFaces, (%s) Can't Add Faces (NULL Pointer Or No Faces)\n",
+          m_szName);
     return 0;
   }
   if (count > kMaxElements) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh::SetFaces, (%s) Too Many Faces: %u\n",
-        m_szName, count);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::SetFaces, (%s) Too Many Faces: %u\n", m_szName, count);
     return 0;
   }
   // Ray tests, normals, projections and merging index the vertices with these numbers.
   for (UINT i = 0; i < count; ++i)
     if (!FaceInRange(faces[i])) {
       LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-          "ERROR!!! - CMesh::SetFaces, (%s) Face %u Uses A Vertex Out Of Range (%u, %u, %u Of "
-          "%u)\n",
-          m_szName, i, faces[i].wIndex1, faces[i].wIndex2, faces[i].wIndex3,
-          GetNumberOfVertices());
+            "ERROR!!! - CMesh::SetFaces, (%s) Face %u Uses A Vertex Out Of Range (%u, %u, %u Of "
+            "%u)\n",
+            m_szName, i, faces[i].wIndex1, faces[i].wIndex2, faces[i].wIndex3,
+            GetNumberOfVertices());
       return 0;
     }
   m_Faces.assign(faces, faces + count);
@@ -638,13 +643,13 @@ UINT CMesh::SetFaces(UINT count, Face* faces) {
 UINT CMesh::SetEdges(UINT count, Edge* edges) {
   if (edges == nullptr || count == 0) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "WARNING!!! - CMesh::SetEdges, (%s) Can't Add Edges (NULL Pointer Or No Edges)\n",
-        m_szName);
+          "WARNING!!! - CMesh::SetEdges, (%s) Can't Add Edges (NULL Pointer Or No Edges)\n",
+          m_szName);
     return 0;
   }
   if (count > kMaxElements) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh::SetEdges, (%s) Too Many Edges: %u\n",
-        m_szName, count);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::SetEdges, (%s) Too Many Edges: %u\n", m_szName, count);
     return 0;
   }
   const size_t vertexCount = m_Vertices.size(), faceCount = m_Faces.size();
@@ -656,8 +661,8 @@ UINT CMesh::SetEdges(UINT count, Edge* edges) {
                          (edge.pOwner2 == nullptr || edge.wFace2 < faceCount);
     if (!inRange) {
       LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-          "ERROR!!! - CMesh::SetEdges, (%s) Edge %u Uses A Vertex Or Face Out Of Range\n",
-          m_szName, i);
+            "ERROR!!! - CMesh::SetEdges, (%s) Edge %u Uses A Vertex Or Face Out Of Range\n",
+            m_szName, i);
       return 0;
     }
   }
@@ -713,7 +718,8 @@ void CMesh::DrawBoundVolume() {
 CSurfaceInterface* CMesh::CreateSurface() {
   CMeshSurface* surface = Ports().surfaceFactory->CreateSurface(m_pRendererContext, m_pLog, this);
   if (surface == nullptr) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Create Surface (%s)\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Create Surface (%s)\n",
+          m_szName);
     return nullptr;
   }
   m_Surfaces.push_back(surface);
@@ -835,8 +841,8 @@ void CMesh::CreateVertexBuffers() {
     if (m_pMorphTarget->GetNumberOfVertices() >= GetNumberOfVertices())
       morphVertices = m_pMorphTarget->GetVertices();
     else
-      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
-          m_szName);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n", m_szName);
   }
   m_pVertexBuffer =
       CreateBuffer(GetVertices(), morphVertices, GetNumberOfVertices(), m_szName, kBufferKindMesh);
@@ -859,7 +865,8 @@ void CMesh::CreateVertexBuffers() {
     m_pVertexBuffer->Release();
     m_pVertexBuffer = nullptr;
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "ERROR!!! - Can't Create Vertex Buffer For %s, Probably Implementation Error\n", m_szName);
+          "ERROR!!! - Can't Create Vertex Buffer For %s, Probably Implementation Error\n",
+          m_szName);
     return;
   }
   BindStreams(m_pShadowVolumeBuffers[0], m_pShadowVolumeBuffers[1]);
@@ -908,7 +915,7 @@ void CMesh::SetGenericPathData(CMeshVertexBuffer* vertexBuffer) {
 void CMesh::PrepareShadowVolume(const Edge* edges, UINT count) {
   if ((edges == nullptr && count != 0) || count > kMaxElements) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "WARNING!!! - The Object %s Can Cast Shadow Because It's Not Closed\n", m_szName);
+          "WARNING!!! - The Object %s Can Cast Shadow Because It's Not Closed\n", m_szName);
     m_dwCanCastShadowVolume = 0;
     return;
   }
@@ -933,13 +940,14 @@ void CMesh::PrepareShadowVolume(const Edge* edges, UINT count) {
   if (overshared) m_dwHasShadowVolumeGeometry = 0;
   if (open) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "WARNING!!! - The Object %s Can Cast Shadow Because It's Not Closed\n", m_szName);
+          "WARNING!!! - The Object %s Can Cast Shadow Because It's Not Closed\n", m_szName);
     m_dwCanCastShadowVolume = 0;
     return;
   }
   m_dwCanCastShadowVolume = 1;
   if (m_dwHasShadowVolumeGeometry != 0) CreateShadowVolumeGeometry();
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s has %i edges\n", m_szName, static_cast<int>(count));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s has %i edges\n", m_szName,
+        static_cast<int>(count));
 }
 
 // The quads of the shadow volume need each edge to run the way its first face winds.
@@ -965,9 +973,11 @@ void CMesh::OrientEdge(Edge& edge, WORD index) {
 }
 
 void CMesh::CreateShadowVolumeGeometry() {
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Creating Shadow Volume Geometry For: %s\n", m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Creating Shadow Volume Geometry For: %s\n",
+        m_szName);
   if (m_pShadowVolume == nullptr) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
     m_dwCanCastShadowVolume = 0;
     return;
   }
@@ -983,12 +993,12 @@ void CMesh::CreateShadowVolumeGeometry() {
   if (built != ShadowGeometryBuild::kBuilt) {
     if (built == ShadowGeometryBuild::kNoIndexBuffer)
       LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-          "ERROR! - Can't Create Index Buffer For Shadow Volume Geometry For: %s\n", m_szName);
+            "ERROR! - Can't Create Index Buffer For Shadow Volume Geometry For: %s\n", m_szName);
     m_dwCanCastShadowVolume = 0;
     return;
   }
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Done (%i Indices, %i Vertices)\n",
-      static_cast<int>(indexCount), static_cast<int>(vertexCount));
+        static_cast<int>(indexCount), static_cast<int>(vertexCount));
 }
 
 CCountedIndexBuffer* CMesh::CreateShadowVolumeIndexBuffer(WORD* indices, UINT count,
@@ -1045,8 +1055,8 @@ UINT CMesh::CheckIntersectionWithFace(CRay& ray, float* distance, UINT flags, UI
   *distance = std::numeric_limits<float>::max();
   if (face >= m_Faces.size()) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "ERROR!!! - CMesh::CheckIntersectionWithFace, (%s) Face Number Out Of Range: %u Of %u\n",
-        m_szName, face, GetNumberOfFaces());
+          "ERROR!!! - CMesh::CheckIntersectionWithFace, (%s) Face Number Out Of Range: %u Of %u\n",
+          m_szName, face, GetNumberOfFaces());
     return 0;
   }
   // The ray is taken as it comes, in the mesh's own space.
@@ -1070,8 +1080,9 @@ bool CMesh::RayTestSpace(CRay* ray) {
     return false;
   }
   // The box and the faces are not scaled alike along the axes: test in world space instead.
-  LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Non Uniform Scaling Ray Test In: %s From %s\n",
-      m_szName, m_pScene != nullptr ? m_pScene->GetName() : "");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+        "WARNING!!! - Non Uniform Scaling Ray Test In: %s From %s\n", m_szName,
+        m_pScene != nullptr ? m_pScene->GetName() : "");
   return true;
 }
 
@@ -1094,8 +1105,8 @@ void CMesh::CreateCollider() {
   ReleaseCollider();
   if (!Spatial()->CreateCollider(this, m_pRendererContext, m_pLog, &m_pCollider)) return;
   if (m_pCollider == nullptr)
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Create Collider Interface For Mesh: %s\n",
-        m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Create Collider Interface For Mesh: %s\n", m_szName);
 }
 
 void CMesh::ShareColliderWith(CMesh* clone) {
@@ -1139,7 +1150,7 @@ UINT CMesh::CheckCollisionWith(CMeshInterface* other, UINT kind, UINT* numberOfP
     }
     default:
       LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-          "WARNING!!! - Incorrect Flag When Looking For A Collision: %s\n", m_szName);
+            "WARNING!!! - Incorrect Flag When Looking For A Collision: %s\n", m_szName);
       return 0;
   }
 }
@@ -1162,7 +1173,7 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
   if (surfaceCount != object.surfaceCount || faceCount != object.faceCount ||
       pointCount != object.pointCount)
     LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelError,
-            "ERROR!!! - Imported Object %s Counts More Than It Holds\n", m_szName);
+          "ERROR!!! - Imported Object %s Counts More Than It Holds\n", m_szName);
 
   for (CMeshSurface* surface : m_Surfaces)
     if (surface != nullptr) surface->Release();
@@ -1187,7 +1198,7 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
     LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve Enveloped\n");
   else
     LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve %f\n",
-            static_cast<double>(m_pDissolve->GetValue()));
+          static_cast<double>(m_pDissolve->GetValue()));
 
   m_Faces.assign(faceCount, Face{});
   for (UINT i = 0; i < faceCount; ++i) {
@@ -1203,9 +1214,9 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
     face.wFaceIndex = static_cast<WORD>(i);
     if (face.vecNormal.Length() < 0.0001f)
       LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelError,
-              "Mesh Face %i: %f, %f, %f - Wrong Length\n", static_cast<int>(i),
-              static_cast<double>(face.vecNormal.x), static_cast<double>(face.vecNormal.y),
-              static_cast<double>(face.vecNormal.z));
+            "Mesh Face %i: %f, %f, %f - Wrong Length\n", static_cast<int>(i),
+            static_cast<double>(face.vecNormal.x), static_cast<double>(face.vecNormal.y),
+            static_cast<double>(face.vecNormal.z));
   }
   m_Edges.clear();
   object.motion.CopyTo(m_Motion);
@@ -1267,13 +1278,13 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
   RebuildBoundVolume();
   if (m_pShadowVolume == nullptr)
     LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelError,
-            "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
+          "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
   else
     PrepareShadowVolume(object.edges.get(), object.edges != nullptr ? object.edgeCount : 0);
   UpdateSurfaceState();
   CreateCollider();
-  LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelInfo, "  - Mesh Updated - %s, %i\n", m_szName,
-          static_cast<int>(m_Surfaces.size()));
+  LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelInfo, "  - Mesh Updated - %s, %i\n",
+        m_szName, static_cast<int>(m_Surfaces.size()));
   return 1;
 }
 
@@ -1356,7 +1367,8 @@ UINT CMesh::Clone(CMeshInterface** out) {
     auto* engineSurface = dynamic_cast<CSurface*>(surface);
     CSurface* copy = engineSurface != nullptr ? engineSurface->Clone(clone) : nullptr;
     if (copy == nullptr)
-      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Clone A Surface Of %s\n", m_szName);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Clone A Surface Of %s\n",
+            m_szName);
     else
       clone->m_Surfaces.push_back(copy);
   }
@@ -1456,10 +1468,11 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
   if (other == nullptr || other == this) {
     // The other mesh is released at the end: merging a mesh into itself would free it.
     LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s With %s\n", m_szName,
-        other == this ? "Itself" : "A Mesh That Is Not One");
+          other == this ? "Itself" : "A Mesh That Is Not One");
     return 0;
   }
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Merging Meshes: %s And %s\n", m_szName, other->m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Merging Meshes: %s And %s\n", m_szName,
+        other->m_szName);
   const size_t vertexOffset = m_Vertices.size();
   const size_t edgeOffset = m_Edges.size();
   const size_t faceOffset = m_Faces.size();
@@ -1479,13 +1492,14 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
     }
   if (other->m_dwNumberOfBones > 0) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "WARNING!!! - Can't Merge %s And %s - Meshes With Bones Are Not Supported Yet\n",
-        m_szName, other->m_szName);
+          "WARNING!!! - Can't Merge %s And %s - Meshes With Bones Are Not Supported Yet\n",
+          m_szName, other->m_szName);
     return 0;
   }
   if (m_Faces.empty() || other->m_Faces.empty()) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s And %s - The Number Of Faces Is 0\n",
-        m_szName, other->m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Merge %s And %s - The Number Of Faces Is 0\n", m_szName,
+          other->m_szName);
     return 0;
   }
   // Renamed only once the merge is sure to happen, so a refusal changes nothing.

@@ -45,19 +45,21 @@ CNull::CNull(CD3D9RendererInterface* renderer, CEngineLog* log, const char* name
   m_mtxRotationMatrix = CMatrix::Identity();
   const char* text = nameText != nullptr ? nameText : "";
   const char* separator = std::strchr(text, ';');
-  CopyName(m_szName, text, separator != nullptr ? static_cast<size_t>(separator - text) : std::strlen(text));
+  CopyName(m_szName, text,
+           separator != nullptr ? static_cast<size_t>(separator - text) : std::strlen(text));
   for (char& c : m_szName) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (separator != nullptr) CopyName(m_szScript, separator + 1);
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Creating NULL: %s\n", m_szName);
   if (separator == nullptr)
     LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - No Script Attached\n");
   else
-    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Creating NULL: %s With Script Attached: %s\n", m_szName,
-        m_szScript);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Creating NULL: %s With Script Attached: %s\n",
+          m_szName, m_szScript);
 }
 
-CNull::~CNull() { LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CNull) Releasing %s\n", m_szName); }
-
+CNull::~CNull() {
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CNull) Releasing %s\n", m_szName);
+}
 
 void CNull::SetName(const char* name) {
   CopyName(m_szName, name);
@@ -174,14 +176,16 @@ void CNull::GetPosition(CVector3* out, UINT flag) {
       *out = GetLocalPosition(*this, m_Motion);
       break;
     default:
-      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CNull::GetPosition\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "WARNING!!! - Unknown FLAG For CNull::GetPosition\n");
   }
 }
 
 void CNull::GetRotation(CVector3* out, UINT flag) {
   if (out == nullptr) return;
   if (flag > 1) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CNull::GetRotation\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Unknown FLAG For CNull::GetRotation\n");
     return;
   }
   *out = GetLocalRotation(*this, m_Motion);

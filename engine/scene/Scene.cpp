@@ -180,16 +180,18 @@ CWorldObject* CScene::FindNullByName(const char* name, UINT n) const {
 CMeshInterface* CScene::GetMeshByName(const char* name, UINT n) {
   CWorldObject* mesh = FindMeshByName(name, n);
   if (mesh == nullptr)
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "CScene::GetMeshByName Returned NULL Looking For %s At %s\n",
-        name != nullptr ? name : "", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "CScene::GetMeshByName Returned NULL Looking For %s At %s\n", name != nullptr ? name : "",
+          m_szName);
   return InterfaceOf<CMeshInterface>(mesh);
 }
 
 CNullInterface* CScene::GetNullByName(const char* name, UINT n) {
   CWorldObject* null = FindNullByName(name, n);
   if (null == nullptr)
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "CScene::GetNullByName Returned NULL Looking For %s At %s\n",
-        name != nullptr ? name : "", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "CScene::GetNullByName Returned NULL Looking For %s At %s\n", name != nullptr ? name : "",
+          m_szName);
   return InterfaceOf<CNullInterface>(null);
 }
 
@@ -312,8 +314,8 @@ UINT CScene::BuildHierarchy() {
         const UINT morph = mesh->GetNumberOfMorphTarget();
         auto* target = dynamic_cast<CMesh*>(FindObjectOfKindFromOne(morph, kLinkMeshOrNull));
         if (target == nullptr) {
-          LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Find Morph Target %u Of %s\n", morph,
-              mesh->GetName());
+          LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+                "ERROR!!! - Can't Find Morph Target %u Of %s\n", morph, mesh->GetName());
           return 0;
         }
         mesh->SetMorphTarget(target);  // refuses the mesh itself, logged
@@ -334,8 +336,9 @@ UINT CScene::BuildHierarchy() {
     if (kind == 0) continue;
     CWorldObject* parent = FindObjectOfKind(number, kind);
     if (parent == nullptr) {
-      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Find Parent %u Of Kind %u For: %s\n", number,
-          kind, object->GetWorldObjectName());
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - Can't Find Parent %u Of Kind %u For: %s\n", number, kind,
+            object->GetWorldObjectName());
       return 0;
     }
     // The link is refused (and logged) when it would close a loop of parents.
@@ -350,8 +353,8 @@ CWorldObject* CScene::FindTarget(CWorldObject* object, UINT kind, UINT number,
   CWorldObject* target = kind == kLinkTarget ? FindObjectOfKindFromOne(number, kLinkMeshOrNull)
                                              : FindObjectOfKind(number, kind);
   if (target != nullptr && (target == object || target->HasAmongParents(object))) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Target Hangs Below Its Object: %s\n",
-        object->GetWorldObjectName());
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Target Hangs Below Its Object: %s\n", object->GetWorldObjectName());
     target = nullptr;
   }
   if (target == nullptr)
@@ -466,7 +469,7 @@ void CScene::AddSprite(CSpriteInterface* sprite) {
       return;
     }
   LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-      "ERROR!!! - Not Enough Space For Sprites In The Scene (%s), Need To Allocate\n", m_szName);
+        "ERROR!!! - Not Enough Space For Sprites In The Scene (%s), Need To Allocate\n", m_szName);
   m_Sprites.push_back(sprite);
 }
 
@@ -478,8 +481,9 @@ CSpriteInterface* CScene::GetSpriteByName(const char* name, UINT n) {
   if (name != nullptr)
     for (CSpriteInterface* sprite : m_Sprites)
       if (sprite != nullptr && SameName(sprite->GetSpriteName(), name) && n-- == 0) return sprite;
-  LogTo(m_pLog, kSource, CEngineLog::kLevelError, "WARNING!!! - Can't Find The Sprite Named: %s In The Scene: %s\n",
-      name != nullptr ? name : "", m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+        "WARNING!!! - Can't Find The Sprite Named: %s In The Scene: %s\n",
+        name != nullptr ? name : "", m_szName);
   return nullptr;
 }
 
@@ -492,8 +496,8 @@ UINT CScene::RemoveSprite(CSpriteInterface* sprite) {
       }
   const char* spriteName = sprite != nullptr ? sprite->GetSpriteName() : nullptr;
   LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-      "WARNING!!! - Can't Remove The Sprite Named: %s From The Scene: %s\n",
-      spriteName != nullptr ? spriteName : "", m_szName);
+        "WARNING!!! - Can't Remove The Sprite Named: %s From The Scene: %s\n",
+        spriteName != nullptr ? spriteName : "", m_szName);
   return 0;
 }
 
@@ -752,8 +756,8 @@ UINT CScene::SetActiveCamera(UINT index) {
     // Every later step that reads the active camera checks it, so none uses a stale one.
     m_pActiveCamera = nullptr;
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "WARNING!!! - Trying To Set A NonExisting Camera (%i) In The Scene: %s (%i)\n", index,
-        m_szName, GetNumberOfCameras());
+          "WARNING!!! - Trying To Set A NonExisting Camera (%i) In The Scene: %s (%i)\n", index,
+          m_szName, GetNumberOfCameras());
     return 0;
   }
   const bool wasActive = m_pActiveCamera == camera;
@@ -877,13 +881,14 @@ UINT CScene::BuildOctree(float minimumCellSize, UINT /*value*/) {
   if (m_pOctree != nullptr) {
     // Meshes keep the cells that hold them; a second tree would leave them pointing at freed
     // cells.
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - The Scene %s Has Got An Octree Already\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - The Scene %s Has Got An Octree Already\n", m_szName);
     return 0;
   }
   // A size that is not above 0 (or NaN) would subdivide without end.
   if (!(minimumCellSize > 0.0f)) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Incorrect Octree Minimum Cell Size: %f\n",
-        minimumCellSize);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Incorrect Octree Minimum Cell Size: %f\n", minimumCellSize);
     return 0;
   }
   m_fOctreeMinimum = minimumCellSize;
@@ -895,7 +900,8 @@ UINT CScene::BuildOctree(float minimumCellSize, UINT /*value*/) {
       if (LoadOctree()) return 1;
     }
 
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Building Octree For: %s (%f)\n", fileName, minimumCellSize);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Building Octree For: %s (%f)\n", fileName,
+        minimumCellSize);
   SetFrame(0.0f);
   PrepareMatrices();
   UpdateHierarchy();
@@ -920,8 +926,8 @@ UINT CScene::BuildOctree(float minimumCellSize, UINT /*value*/) {
   const CVector3 rootMin{m, worldMin.y - 0.00001f, m};
   const CVector3 rootMax{M, M + (worldMin.y - m), M};
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %f (%f)\n", M, minimumCellSize);
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - World: %f, %f, %f - %f, %f, %f\n", rootMin.x, rootMin.y,
-      rootMin.z, rootMax.x, rootMax.y, rootMax.z);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - World: %f, %f, %f - %f, %f, %f\n",
+        rootMin.x, rootMin.y, rootMin.z, rootMax.x, rootMax.y, rootMax.z);
 
   const CVector3 worldCentre = CBoundBox::CentreOf(worldMin, worldMax);
   const CVector3 worldExtents = CBoundBox::ExtentsOf(worldMax, worldCentre);
@@ -930,7 +936,7 @@ UINT CScene::BuildOctree(float minimumCellSize, UINT /*value*/) {
                                         worldCentre, worldExtents, minimumCellSize, &cells, 0);
   if (cells >= OCTREE_MAX_CELLS)
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "ERROR!!! - Octree Has Reached %u Boxes, The Rest Are Left Larger\n", cells);
+          "ERROR!!! - Octree Has Reached %u Boxes, The Rest Are Left Larger\n", cells);
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - %i Octree Boxes Created\n", int(cells + 1));
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - %i Octree Levels Created\n", 1);
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Adding Geometry\n");
@@ -1029,7 +1035,7 @@ CMeshInterface* CScene::PickNearest(CRay& ray, float* distance, UINT flags, CVec
                                : m_pOctree->FindNearestIntersection(ray, distance, flags);
     if (mesh != nullptr) return mesh;
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "WARNING!!! - Using Normal RayTracing Method To Determine At Intersection\n");
+          "WARNING!!! - Using Normal RayTracing Method To Determine At Intersection\n");
     // The walk may have left a miss's values behind; every mesh is asked afresh.
     *distance = std::numeric_limits<float>::max();
     if (normal != nullptr) *normal = CVector3();
@@ -1133,17 +1139,20 @@ void CScene::CollectNearbyMeshes(const CVector3& point, float radius,
 
 UINT CScene::AddMeshes(CSceneInterface** sourceInterface, UINT kinds) {
   if (kinds == 0) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - No World Objects Type Specified To Move\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - No World Objects Type Specified To Move\n");
     return 0;
   }
   auto* source = sourceInterface != nullptr ? dynamic_cast<CScene*>(*sourceInterface) : nullptr;
   if (source == nullptr) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Call AddMeshes From Null Pointer\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Call AddMeshes From Null Pointer\n");
     return 0;
   }
   // Moving a scene's objects into the same scene would tie its list into a loop.
   if (source == this) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Add World Objects Of %s To Itself\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Add World Objects Of %s To Itself\n", m_szName);
     return 0;
   }
 
@@ -1176,20 +1185,24 @@ void CScene::CutParentsLeftBehind(CScene& source, UINT kinds) {
       if (name == nullptr) name = "";
       switch (object->GetWorldObjectType()) {
         case WORLD_OBJECT_MESH:
-          LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Removing Parent Object For Mesh: %s\n", name);
+          LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+                "    - Removing Parent Object For Mesh: %s\n", name);
           break;
         case WORLD_OBJECT_NULL:
-          LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Removing Parent Object For Null: %s\n", name);
+          LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+                "    - Removing Parent Object For Null: %s\n", name);
           break;
         case WORLD_OBJECT_LIGHT:
-          LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Removing Parent Object For Light: %s\n", name);
+          LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+                "    - Removing Parent Object For Light: %s\n", name);
           break;
         case WORLD_OBJECT_CAMERA:
-          LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Removing Parent Object For Camera\n");
+          LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+                "    - Removing Parent Object For Camera\n");
           break;
       }
       LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - The Parent Was:%s\n",
-          DescribeWorldObject(parent).c_str());
+            DescribeWorldObject(parent).c_str());
     }
     object->SetParent(nullptr);
   }
@@ -1233,11 +1246,12 @@ void CScene::MoveObjectsFrom(CScene& source, UINT kinds) {
       continue;
     }
     object->MoveToScene(this);
-    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Adding %s, Parent: %s\n", DescribeWorldObject(object).c_str(),
-        DescribeWorldObject(object->GetParent()).c_str());
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Adding %s, Parent: %s\n",
+          DescribeWorldObject(object).c_str(), DescribeWorldObject(object->GetParent()).c_str());
     if (auto* null = dynamic_cast<CNull*>(object)) {
       if (CSpriteInterface* sprite = null->GetOptions()->GetType8Option()) {
-        LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Setting Parent Scene For Null's Option Sprite\n");
+        LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+              "      - Setting Parent Scene For Null's Option Sprite\n");
         source.RemoveSprite(sprite);
         AddSprite(sprite);
       }

@@ -75,7 +75,8 @@ void CSceneRender::DrawScene(CScene& scene, CScenePasses* passes) {
       passes->RenderPerPixelPass(&scene, profile);
       break;
     default:
-      LogTo(scene.GetLog(), kSource, CEngineLog::kLevelError, "WARNING!!! - Unknown Rendering Profile\n");
+      LogTo(scene.GetLog(), kSource, CEngineLog::kLevelError,
+            "WARNING!!! - Unknown Rendering Profile\n");
       break;
   }
 }
@@ -118,6 +119,6 @@ void CSceneRender::NoteMissingCamera(CScene& scene) {
   if (m_bMissingCameraLogged) return;
   m_bMissingCameraLogged = true;
   LogTo(scene.GetLog(), kSource, CEngineLog::kLevelError,
-      "WARNING!!! - No Active Camera In The Scene: %s, Flares And Sprites Are Not Drawn\n",
-      scene.GetName());
+        "WARNING!!! - No Active Camera In The Scene: %s, Flares And Sprites Are Not Drawn\n",
+        scene.GetName());
 }

@@ -196,7 +196,8 @@ CSurface::CSurface(CD3D9RendererInterface* renderer, CEngineLog* log, const LWOS
 
 void CSurface::Release() {
   if (m_dwReferenceCount == 0 || --m_dwReferenceCount != 0) return;
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CSurface) Releasing %s Of %s\n", m_szName, ParentName());
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CSurface) Releasing %s Of %s\n", m_szName,
+        ParentName());
   delete this;
 }
 
@@ -375,7 +376,8 @@ bool CSurface::RecreateIndexBuffer(const char* meshName) {
 
 UINT CSurface::SetIndices(UINT count, WORD* indices) {
   if (indices == nullptr || count == 0) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+    LogTo(
+        m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - CSurface::SetIndices, (%s) Can't Add Indices (NULL Pointer Or No Indices)\n",
         m_szName);
     return 0;
@@ -458,8 +460,8 @@ UINT CSurface::ProjectTextureCoordinates(UINT projection, UINT axisBits, CVector
   }
   if (skipped != 0)
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "WARNING!!! - CSurface::ProjectTextureCoordinates, (%s) %u Indices Past The Vertices\n",
-        m_szName, skipped);
+          "WARNING!!! - CSurface::ProjectTextureCoordinates, (%s) %u Indices Past The Vertices\n",
+          m_szName, skipped);
   return 1;
 }
 
@@ -522,7 +524,8 @@ UINT CSurface::CreateMaterial(D3DCOLORVALUE* diffuse, D3DCOLORVALUE* specular,
   if (material != m_pMaterial) ReleaseMaterial();
   m_pMaterial = material;
   if (material == nullptr) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Can't Create Material For %s\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Can't Create Material For %s\n",
+          m_szName);
     return 0;
   }
   return 1;
@@ -782,8 +785,8 @@ UINT CSurface::AssignShader(SurfaceShaderChooser chooser) {
 // --- similarity and cloning ---
 
 bool CSurface::NotSimilar(CSurface* other, const char* step) {
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s And %s Are Not Similar: %s\n", m_szName, other->m_szName,
-      step);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s And %s Are Not Similar: %s\n", m_szName,
+        other->m_szName, step);
   return false;
 }
 
@@ -793,8 +796,9 @@ bool CSurface::CompareEnvelopes(CSurface* other) {
     CEnvelopeInterface* theirs = other->GetMaterialEnvelope(channel);
     if (mine == nullptr && theirs == nullptr) continue;
     if (mine == nullptr || theirs == nullptr || !CEnvelopeInterface::IsEqual(mine, theirs)) {
-      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s And %s Are Not Similar: Envelope - %i\n", m_szName,
-          other->m_szName, static_cast<int>(channel));
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+            "  - %s And %s Are Not Similar: Envelope - %i\n", m_szName, other->m_szName,
+            static_cast<int>(channel));
       return false;
     }
   }
@@ -842,7 +846,8 @@ bool CSurface::IsSimilar(CSurface* other) {
   for (UINT slot = 0; slot < SLOT_COUNT; ++slot)
     if (!SurfaceTexture::IsEqual(m_Textures[slot].get(), other->m_Textures[slot].get()))
       return NotSimilar(other, kSlotNames[slot]);
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s And %s Are Similar\n", m_szName, other->m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s And %s Are Similar\n", m_szName,
+        other->m_szName);
   return true;
 }
 

@@ -212,19 +212,24 @@ void CSurfaceImport::LogMaterial() const {
   const CVector4& additional1 = *surface.m_pMaterial->GetAdditionalMaterial1();
   const CVector4& additional2 = *surface.m_pMaterial->GetAdditionalMaterial2();
   if (surface.m_dwHasEnvelopes != 0)
-    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - Definig New ENVELOPED Material For: %s at %s:\n", surface.m_szName, m_szObjectName);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo,
+          "  - Definig New ENVELOPED Material For: %s at %s:\n", surface.m_szName, m_szObjectName);
   else
-    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - Definig New Material For: %s at %s:\n", surface.m_szName, m_szObjectName);
-  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Diffuse: %f, %f, %f, %f\n", block.Diffuse.r, block.Diffuse.g, block.Diffuse.b,
-      block.Diffuse.a);
-  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Specular: %f, %f, %f\n", block.Specular.r, block.Specular.g, block.Specular.b);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo,
+          "  - Definig New Material For: %s at %s:\n", surface.m_szName, m_szObjectName);
+  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Diffuse: %f, %f, %f, %f\n",
+        block.Diffuse.r, block.Diffuse.g, block.Diffuse.b, block.Diffuse.a);
+  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Specular: %f, %f, %f\n",
+        block.Specular.r, block.Specular.g, block.Specular.b);
   LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Exp: %f\n", additional1.z);
   LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Glossiness: %f\n", additional1.y);
   LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Refraction: %f\n", additional2.z);
   LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Reflection: %f\n", additional1.w);
-  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Transparency: %f\n", 1.0f - block.Diffuse.a);
+  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Transparency: %f\n",
+        1.0f - block.Diffuse.a);
   LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Luminosity: %f\n", additional2.w);
-  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Translucency: %f\n", additional2.x);
+  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Translucency: %f\n",
+        additional2.x);
 }
 
 SurfaceTexture& CSurfaceImport::NewRecord(CSurface::Slot slot, const char* allocationFailure) {
@@ -350,7 +355,8 @@ void CSurfaceImport::SetFlags() {
     LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s is Transparent\n", name);
     surface.m_wFlags |= SURFACE_FLAG_TRANSPARENT;
   } else if (surface.m_fClipValue != 1.0f) {
-    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s is Opaque With Alpha Test: %f\n", name, surface.m_fClipValue);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo,
+          "  - %s is Opaque With Alpha Test: %f\n", name, surface.m_fClipValue);
   } else {
     LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s is Opaque\n", name);
   }
@@ -389,18 +395,22 @@ void CSurfaceImport::SetMapMode(const MapModes& modes, UINT channel) {
   const WORD mode = source.mapFlags;
   WORD still = 0;
   if ((mode & LWO_MAP_SPHERICAL_GENERATED) != 0) {
-    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s Has %s Spherical Map Generated\n", name, modes.kind);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo,
+          "  - %s Has %s Spherical Map Generated\n", name, modes.kind);
     surface.m_wFlags |= modes.sphericalGenerated;
   } else if ((mode & LWO_MAP_CUBE_GENERATED) != 0) {
-    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s Has %s Cube Map Generated\n", name, modes.kind);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s Has %s Cube Map Generated\n",
+          name, modes.kind);
     surface.m_wFlags |= modes.cubeGenerated;
   } else if (source.envImage[0] == '\0') {
     return;
   } else if ((mode & LWO_MAP_STILL_CUBE) != 0) {
-    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s Has %s Still Cube Map\n", name, modes.kind);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s Has %s Still Cube Map\n", name,
+          modes.kind);
     still = modes.stillCube;
   } else if ((mode & LWO_MAP_STILL_SPHERICAL) != 0) {
-    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s Has %s Still Spherical Map\n", name, modes.kind);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s Has %s Still Spherical Map\n",
+          name, modes.kind);
     still = modes.stillSpherical;
   }
   if (still == 0) return;
@@ -424,6 +434,7 @@ void CSurfaceImport::BuildEnvelopes() {
     const bool color = source.imported == LWO_CHANNEL_COLOR;
     if (color && colorLogged) continue;
     colorLogged = colorLogged || color;
-    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s has Envelope for %s\n", surface.m_szName, source.logName);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s has Envelope for %s\n",
+          surface.m_szName, source.logName);
   }
 }

@@ -203,15 +203,15 @@ void COctree::InsertMesh(CMeshInterface* mesh) {
       return;
     }
   if (m_wNumberOfEntries == 0xFFFF) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Octree Box %u Is Full, Can't Add %s\n", m_dwID,
-        mesh->GetName());
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Octree Box %u Is Full, Can't Add %s\n", m_dwID, mesh->GetName());
     return;
   }
   const UINT grown = m_wNumberOfEntries + 1u;
   LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-      "ERROR!!! - Not Enuff Entries For Dynamic Meshes For An Octree Box, Got To Allocate "
-      "Additional Memory It (Should Be %i)\n",
-      int(grown));
+        "ERROR!!! - Not Enuff Entries For Dynamic Meshes For An Octree Box, Got To Allocate "
+        "Additional Memory It (Should Be %i)\n",
+        int(grown));
   auto* entries = new (std::nothrow) CMeshInterface*[grown]();
   if (entries == nullptr) return;
   std::copy(m_ppMeshes, m_ppMeshes + m_wNumberOfEntries, entries);
@@ -225,7 +225,7 @@ UINT COctree::RemoveMesh(CMeshInterface* mesh, UINT index) {
     return 1;
   }
   LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-      "ERROR!!! - Can't Remove Mesh From The Octree Coz There's No Such Mesh In\n");
+        "ERROR!!! - Can't Remove Mesh From The Octree Coz There's No Such Mesh In\n");
   return 0;
 }
 
@@ -320,7 +320,8 @@ CMeshInterface* COctree::FindNearestIntersection(CRay& ray, float* distance, UIN
   while (cell != nullptr) {
     COctree* leaf = cell->HasChildren() ? cell->FindLeafByPoint(ray.vecOrigin) : cell;
     if (leaf == nullptr) {
-      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Find Octree Box Where The Ray Starts\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - Can't Find Octree Box Where The Ray Starts\n");
       return nullptr;
     }
     if (CMeshInterface* mesh = leaf->NearestInLeaf(ray, distance, flags, hitPoint)) return mesh;
@@ -347,7 +348,7 @@ bool COctree::CollectMeshes(CMeshInterface** list, UINT* count, UINT capacity) {
     if (std::find(list, list + *count, mesh) != list + *count) continue;
     if (*count >= capacity) {
       LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-          "ERROR!!! - Not Enuff Space For Possible Colliders, Only %u Kept\n", capacity);
+            "ERROR!!! - Not Enuff Space For Possible Colliders, Only %u Kept\n", capacity);
       return false;
     }
     list[(*count)++] = mesh;
@@ -383,7 +384,8 @@ UINT COctree::CollectCells(COctree** table, UINT* count, UINT capacity) {
     COctree* cell = pending.back();
     pending.pop_back();
     if (*count >= capacity) {
-      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "ERROR!!! - Can't Save Octree, Not Enuff Temporary Memory\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+            "ERROR!!! - Can't Save Octree, Not Enuff Temporary Memory\n");
       break;
     }
     table[(*count)++] = cell;
@@ -434,7 +436,7 @@ bool COctree::SaveMeshes(CChunkWriter& writer) {
     while (index < meshes && m_pScene->GetMesh(index) != mesh) ++index;
     if (index == meshes) {
       LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-          "ERROR!!! - Can't Save COctree::MESH, Can't Find Mesh In Its Parent Scene\n");
+            "ERROR!!! - Can't Save COctree::MESH, Can't Find Mesh In Its Parent Scene\n");
       continue;
     }
     if (!writer.U32Chunk("MESH", index)) {
@@ -489,7 +491,8 @@ UINT COctree::Save(FILE* file, UINT* total) {
 }
 
 bool COctree::ReportSized(int result, const char* const* messages, const char* name) const {
-  if (result != kSizedRead) LogTo(m_pLog, kSource, CEngineLog::kLevelError, messages[result - 1], name);
+  if (result != kSizedRead)
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, messages[result - 1], name);
   return result == kSizedRead;
 }
 
@@ -533,8 +536,9 @@ bool COctree::ReadMeshes(CChunkReader& reader) {
   }
   CChunkReader::Payload payload(reader, size);
   if (!payload.Fits()) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::MSHS Size Mismatch: %i - %i\n",
-        int(size), int(reader.BytesLeft()));
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Read Octree::MSHS Size Mismatch: %i - %i\n", int(size),
+          int(reader.BytesLeft()));
     return false;
   }
   uint32_t count = 0;
@@ -543,8 +547,8 @@ bool COctree::ReadMeshes(CChunkReader& reader) {
     return false;
   }
   if (count > 0xFFFF) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::MSHS, Too Many Entries: %u\n",
-        count);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Read Octree::MSHS, Too Many Entries: %u\n", count);
     return false;
   }
   std::unique_ptr<CMeshInterface*[]> entries(count > 0 ? new CMeshInterface*[count]() : nullptr);
@@ -553,23 +557,23 @@ bool COctree::ReadMeshes(CChunkReader& reader) {
   while (reader.NextTagIs("MESH")) {
     if (read == count) {
       LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-          "ERROR!!! - Can't Read Octree::MSHS, Too Many Meshes In SubChunks: %i - %i\n",
-          int(read), int(count));
+            "ERROR!!! - Can't Read Octree::MSHS, Too Many Meshes In SubChunks: %i - %i\n",
+            int(read), int(count));
       return false;
     }
     UINT index = 0;
     if (!ReadLink(reader, index, "MESH")) return false;
     if (index >= meshes) {
-      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::MESH, No Mesh %u In The Scene\n",
-          index);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - Can't Read Octree::MESH, No Mesh %u In The Scene\n", index);
       return false;
     }
     entries[read++] = m_pScene->GetMesh(index);
   }
   const uint64_t consumed = 4 + 12 * uint64_t{read};
   if (consumed != size) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::MSHS Size Mismatch: %i - %i\n",
-        int(size), int(consumed));
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Read Octree::MSHS Size Mismatch: %i - %i\n", int(size), int(consumed));
     return false;
   }
   // An empty list leaves the cell to AllocateMeshEntries, like a cell without MSHS.
@@ -595,7 +599,8 @@ int COctree::ReadSubChunk(CChunkReader& reader, const ChunkTag& tag) {
   UINT level = 0;
   if (!ReadWord(reader, level, tag.Text())) return kSubChunkFailed;
   if (level > OCTREE_MAX_LEVEL) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Load Octree::LEVL, Level %u Too Deep\n", level);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Load Octree::LEVL, Level %u Too Deep\n", level);
     return kSubChunkFailed;
   }
   m_wLevel = WORD(level);
@@ -617,17 +622,20 @@ UINT COctree::Load(CChunkReader& reader) {
   while (!reader.AtEnd()) {
     ChunkTag tag;
     if (!reader.Tag(tag)) {
-      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::OCTR SubChunk\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - Can't Read Octree::OCTR SubChunk\n");
       return 0;
     }
     const int result = ReadSubChunk(reader, tag);
     if (result == kSubChunkFailed) {
-      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Load Octree::%s\n", tag.Text());
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Load Octree::%s\n",
+            tag.Text());
       return 0;
     }
     // An unknown sub-chunk is skipped by its size, which must stay inside this cell's chunk.
     if (result == kSubChunkUnknown && !reader.SkipChunk()) {
-      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Octree::%s Size Mismatch\n", tag.Text());
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Octree::%s Size Mismatch\n",
+            tag.Text());
       return 0;
     }
   }

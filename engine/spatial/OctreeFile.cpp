@@ -42,8 +42,9 @@ bool COctreeFile::ReadCells(CChunkReader& reader, const char* fileName, float fM
   uint32_t size = 0;
   if (!reader.U32(size)) return fail("ERROR!!! - Can't Read Main Chunk Size: %s\n");
   if (uint64_t{size} + 20 != length) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Incorrect File Size: %s, Is: %i, Should Be: %i\n",
-        fileName, int(uint64_t{size} + 20), int(length));
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Incorrect File Size: %s, Is: %i, Should Be: %i\n", fileName,
+          int(uint64_t{size} + 20), int(length));
     return false;
   }
   const uint64_t start = reader.Position();
@@ -53,7 +54,7 @@ bool COctreeFile::ReadCells(CChunkReader& reader, const char* fileName, float fM
   if (!reader.Skip(4) || !reader.F32(stored)) return fail(kUnreadable);
   if (!(stored == fMin)) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "ERROR!!! - Incorrect Octree File, FMin Parameter Is Different: %f - %f\n", stored, fMin);
+          "ERROR!!! - Incorrect Octree File, FMin Parameter Is Different: %f - %f\n", stored, fMin);
     return false;
   }
   while (reader.Position() - start < size) {
@@ -103,7 +104,8 @@ COctree* COctreeFile::Load(const char* fileName, float fMin, UINT* cellCount) {
   CVirtualFileSystemInterface* vfs = GetEngineContext()->pVirtualFileSystem;
   VFSFile* file = vfs != nullptr ? vfs->OpenNormalFile(fileName, "rb") : nullptr;
   if (file == nullptr) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Open Octree File: %s\n", fileName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Open Octree File: %s\n",
+          fileName);
     return nullptr;
   }
   std::vector<COctree*> cells;
@@ -127,13 +129,15 @@ COctree* COctreeFile::Load(const char* fileName, float fMin, UINT* cellCount) {
       break;
     }
   if (root == nullptr) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - No Octree Root In The File: %s\n", fileName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - No Octree Root In The File: %s\n",
+          fileName);
     FreeCells(cells);
     return nullptr;
   }
   // Destroying the root must free every cell, and walks must end: one tree or nothing.
   if (!FormsOneTree(root, cells.size())) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Octree Cells Don't Form One Tree: %s\n", fileName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Octree Cells Don't Form One Tree: %s\n", fileName);
     FreeCells(cells);
     return nullptr;
   }
@@ -148,7 +152,8 @@ COctree* COctreeFile::Load(const char* fileName, float fMin, UINT* cellCount) {
 
 UINT COctreeFile::Save(const char* fileName, COctree* root, float fMin, UINT cells) {
   if (root == nullptr) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Write Octree, It Should Be Created First\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Write Octree, It Should Be Created First\n");
     return 0;
   }
   std::vector<COctree*> table(OCTREE_MAX_CELLS);
@@ -156,13 +161,13 @@ UINT COctreeFile::Save(const char* fileName, COctree* root, float fMin, UINT cel
   root->CollectCells(table.data(), &count, OCTREE_MAX_CELLS);
   if (count != cells) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-        "ERROR!!! - Can't Write Octree, Incorrect Number Of Octree Cells\n");
+          "ERROR!!! - Can't Write Octree, Incorrect Number Of Octree Cells\n");
     return 0;
   }
   FILE* file = std::fopen(fileName, "wb");
   if (file == nullptr) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Write Octree, Can't Create File: %s\n",
-        fileName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Write Octree, Can't Create File: %s\n", fileName);
     return 0;
   }
   UINT total = 0;
@@ -171,14 +176,18 @@ UINT COctreeFile::Save(const char* fileName, COctree* root, float fMin, UINT cel
   bool written = writer.BeginContainer("TREE", mark) && writer.F32Chunk("FMIN", fMin);
   // The TREE size counts the cell chunks only.
   mark.totalAtStart = total;
-  if (!written) LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Write Octree, Can't Write To File\n");
+  if (!written)
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Write Octree, Can't Write To File\n");
   for (UINT i = 0; written && i < count; ++i) written = table[i]->Save(file, &total) != 0;
   if (written && (!writer.EndContainer(mark) || std::fflush(file) != 0)) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Write Octree, Can't Write To File\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Write Octree, Can't Write To File\n");
     written = false;
   }
   if (std::fclose(file) != 0 && written) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Write Octree, Can't Write To File\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Write Octree, Can't Write To File\n");
     written = false;
   }
   return written ? 1 : 0;

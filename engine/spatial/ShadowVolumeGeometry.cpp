@@ -40,7 +40,8 @@ bool CShadowVolumeGeometry::Build(Face* faces, UINT faceCount, Edge* edges, UINT
   m_StaticVertices.clear();
   // Checked before anything is allocated; an empty mesh has no volume either.
   if (faces == nullptr || faceCount == 0 || faceCount > kMaxFaces) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Can't Calculate SV Geometry For %s\n", m_szMeshName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Can't Calculate SV Geometry For %s\n",
+          m_szMeshName);
     return false;
   }
   m_pFaces = faces;
@@ -57,8 +58,8 @@ bool CShadowVolumeGeometry::Build(Face* faces, UINT faceCount, Edge* edges, UINT
     built = EmitFaces();
   }
   if (!built) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Can't Prepare Geometry For Shadow Volume In %s\n",
-        m_szMeshName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR! - Can't Prepare Geometry For Shadow Volume In %s\n", m_szMeshName);
     m_DynamicVertices.clear();
     m_Indices.clear();
     return false;
@@ -191,8 +192,8 @@ int CShadowVolumeGeometry::Neighbour(UINT index, UINT face) const {
   if (edge.wFace1 != face) {
     if (edge.wFace2 != face) {
       LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-          "ERROR! - While Preparing Geometry For Shadow Volume, Implementation Error In: %s\n",
-          m_szMeshName);
+            "ERROR! - While Preparing Geometry For Shadow Volume, Implementation Error In: %s\n",
+            m_szMeshName);
       return -1;
     }
     other = edge.wFace1;
@@ -200,8 +201,8 @@ int CShadowVolumeGeometry::Neighbour(UINT index, UINT face) const {
     other = edge.wFace2;
   }
   if (other == kNoFace || other >= m_dwFaces) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Edge Is NULL While Preparing Geometry For SV In: %s\n",
-        m_szMeshName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR! - Edge Is NULL While Preparing Geometry For SV In: %s\n", m_szMeshName);
     return -1;
   }
   return other;

@@ -41,7 +41,8 @@ void CToolBox::Load(const char* libraryName) {
     return;
   }
   if (reinterpret_cast<VersionProc>(getZeKorbVersion)() != ZEKORB_VERSION) {
-    LogTo(m_log, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Load the TOOL, Incorrect ZeKorb Version\n");
+    LogTo(m_log, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Load the TOOL, Incorrect ZeKorb Version\n");
     ReleaseLibrary();
     return;
   }
@@ -58,8 +59,9 @@ void CToolBox::Load(const char* libraryName) {
 FARPROC CToolBox::FindEntry(const char* name) {
   FARPROC entry = GetProcAddress(m_library, name);
   if (!entry)
-    LogTo(m_log, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Load %s From the TOOL dll (%i)\n", name,
-             static_cast<int>(GetLastError()));
+    LogTo(m_log, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Load %s From the TOOL dll (%i)\n", name,
+          static_cast<int>(GetLastError()));
   return entry;
 }
 

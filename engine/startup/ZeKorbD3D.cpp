@@ -85,7 +85,8 @@ void CZeKorbD3D::AddScene(CSceneInterface** scene) {
   CEngineContext* context = GetEngineContext();
   CScene* created = new (std::nothrow) CScene(context->pRenderer, context->pLog);
   if (created == nullptr)
-    LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Create Scene\n");
+    LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Create Scene\n");
   else
     created->SetName("freshly_created");
   *scene = created;
@@ -152,10 +153,10 @@ void CZeKorbD3D::LoadScene(CSceneInterface** scene, const char* name, UINT mode,
 
   const DWORD elapsed = timeGetTime() - start;
   LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelInfo, "- Time To Load :%f seconds\n",
-          static_cast<double>(elapsed) * 0.001);
+        static_cast<double>(elapsed) * 0.001);
   context->fTotalLoadTime += static_cast<float>((timeGetTime() - start) * 0.001);
   LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelInfo, "- Total Time:%f seconds\n",
-          static_cast<double>(context->fTotalLoadTime));
+        static_cast<double>(context->fTotalLoadTime));
 }
 
 void CZeKorbD3D::PrepareLoadedScene(CScene* scene, UINT mode, SceneShaderChooser assign,
@@ -165,7 +166,7 @@ void CZeKorbD3D::PrepareLoadedScene(CScene* scene, UINT mode, SceneShaderChooser
     scene->ApplyDefaultShader(assign, argument1, argument2);
     if (scene->GetUseShader() == 0)
       LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelError,
-              "ERROR!!! - User-Defined-Shader-Assigning Function Returned FALSE\n");
+            "ERROR!!! - User-Defined-Shader-Assigning Function Returned FALSE\n");
     return;
   }
   if (context->pRenderingProfile != nullptr) {

@@ -69,8 +69,7 @@ CAceDecompressor::CAceDecompressor(CEngineLog* log, unsigned maxDictionaryBits)
 void CAceDecompressor::LogError(const char* format, const char* member,
                                 std::source_location where) {
   // A format that names no member ignores the second argument.
-  LogTo(m_log, kSource, LogLevelAt(CEngineLog::kLevelError, where), format, m_archiveName,
-        member);
+  LogTo(m_log, kSource, LogLevelAt(CEngineLog::kLevelError, where), format, m_archiveName, member);
 }
 
 unsigned CAceDecompressor::Walk(const uint8_t* archive, size_t size, const char* archiveName,
