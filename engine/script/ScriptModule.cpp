@@ -1,6 +1,7 @@
 #include "script/ScriptModule.h"
 
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -25,8 +26,16 @@ void CScriptModule::Log(int line, int level, const char* format, const char* tex
 
 UINT CScriptModule::AddFile(const char* fileName) {
   if (fileName == nullptr || fileName[0] == '\0') return 0;
-  UINT slot = 0;
-  while (slot < m_dwFileCount && m_Files[slot]) ++slot;
+  // Every entry of a file adds it; a second section of the same file would define its
+  // functions twice and fail the whole module.
+  UINT slot = m_dwFileCount;
+  for (UINT i = 0; i < m_dwFileCount; ++i) {
+    if (!m_Files[i]) {
+      if (slot == m_dwFileCount) slot = i;
+    } else if (std::strncmp(m_Files[i]->data(), fileName, kMaxName) == 0) {
+      return 1;
+    }
+  }
   if (slot == kMaxFiles) {
     Log(__LINE__, CEngineLog::kLevelError, "ERROR!!! - Not Enough File Entries In Module: %s\n",
         m_szName);

@@ -20,7 +20,8 @@ class CScriptModule {
   CScriptModule(const CScriptModule&) = delete;
   CScriptModule& operator=(const CScriptModule&) = delete;
 
-  // 0 for a null or empty name, or (logged) when all 64 file entries are in use.
+  // 1 when the module holds the file (already or now); 0 for a null or empty name, or (logged)
+  // when all 64 file entries are in use.
   UINT AddFile(const char* fileName);
   const char* GetName() const { return m_szName; }
   bool IsCompiled() const { return m_dwCompiled != 0; }
