@@ -29,7 +29,7 @@ enum : WORD {
 struct LWOSurface {
   static constexpr UINT kMaxIndices = 65535;
 
-  WORD indices[kMaxIndices] = {};
+  WORD indices[kMaxIndices] = {};  // zero past indexCount: Reset clears only the used ones
   ImportName name = {};
   LWOSurfaceChannel channel[LWO_CHANNEL_COUNT];
   float smoothingAngle = 0.0f;

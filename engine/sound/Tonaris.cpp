@@ -9,6 +9,8 @@
 #include <new>
 
 #include "ZKDXGlobals.h"
+#include "sound/Mp3Stream.h"
+#include "sound/OggStream.h"
 #include "sound/SoundLog.h"
 
 namespace {
@@ -428,12 +430,21 @@ UINT CTonaris::LoadStream(const char* name, TonarisStream** out, UINT flags) {
   return 0;
 }
 
-// Each kind's object takes the server, the log, the name, the start offset 0, the success flag,
-// the output format, the device, the waveOut flag, the buffer length (one second of output) and
-// the flags. The Ogg Vorbis, wave and MP3 objects are made here once they are built; until then
-// no sound file can be loaded.
-TonarisStream* CTonaris::CreateStream(StreamKind, const char*, UINT, UINT& success) {
+// Each kind's object takes the server, the name, the start offset 0, the success flag, the
+// buffer length (one second of output) and the flags. Wave sounds are made here once they are
+// built; until then no wave file can be loaded.
+TonarisStream* CTonaris::CreateStream(StreamKind kind, const char* name, UINT flags,
+                                      UINT& success) {
   success = 0;
+  const UINT bufferLength = kSampleRate * kBlockAlign;
+  switch (kind) {
+    case kOggStream:
+      return new (std::nothrow) COggStream(this, name, 0, success, bufferLength, flags);
+    case kMp3Stream:
+      return new (std::nothrow) CMp3Stream(this, name, 0, success, bufferLength, flags);
+    case kWaveStream:
+      break;
+  }
   return nullptr;
 }
 

@@ -80,6 +80,7 @@ class CTonaris : public TonarisInterface {
   const WAVEFORMATEX& GetOutputFormat() const { return m_OutputFormat; }
   UINT IsSoftwareMixing() const { return m_dwSoftwareMixing; }
   UINT IsWaveOutMode() const { return m_dwWaveOutMode; }
+  UINT IsInitialized() const { return m_dwInitialized; }
   // The flags the primary buffer was asked for; 0 before Init.
   DWORD GetPrimaryBufferFlags() const { return m_dwPrimaryFlags; }
 
