@@ -23,7 +23,7 @@ class CScript;
 class CScriptModule;
 class CScriptOutput;
 
-class CScriptStorage final : public CNullScriptHost {
+class CScriptStorage : public CNullScriptHost {
  public:
   static constexpr UINT kMaxScripts = 4096;
   static constexpr UINT kMaxModules = 128;
