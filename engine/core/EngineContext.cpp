@@ -17,7 +17,9 @@
 #include "startup/ToolBox.h"
 #include "input/WindowProcedure.h"
 #include "files/ZKReader.h"
+#include "scene/Null.h"
 #include "scene/ParticleEmiterFactory.h"
+#include "script/ScriptStorage.h"
 #include "spatial/CollisionManager.h"
 
 namespace {
@@ -173,6 +175,7 @@ void CEngineContext::Shutdown(UINT exitCode) {
   ReleaseSceneServices();
   ReleaseRenderer();
   ReleaseVirtualFileSystem();
+  ReleaseScriptStorage();
   CloseLog();
   if (pProfiler) pProfiler->DumpStatistics("statistics.txt", pSamples[SAMPLE_BEGIN_END]);
   DestroyAppWindow();
@@ -243,6 +246,16 @@ void CEngineContext::ReleaseVirtualFileSystem() {
   pVirtualFileSystem->Deinitialize();
   pVirtualFileSystem = nullptr;
   LogInfo(__LINE__, "- Virtual Disk deinitialized\n");
+}
+
+// After everything that can run a script, before the log the host reports through. A shutdown
+// entered from a running script (one calling CloseZeKorb) cannot free the engine under that
+// script: the host is then left to the ending process.
+void CEngineContext::ReleaseScriptStorage() {
+  if (!pScriptStorage) return;
+  CNull::SetScriptHost(nullptr);
+  ReleaseScriptStorageInterface();
+  pScriptStorage = nullptr;
 }
 
 void CEngineContext::CloseLog() {

@@ -28,6 +28,8 @@
 #include "files/ZKReader.h"
 #include "files/ZKSSceneFileReader.h"
 #include "scene/Light.h"
+#include "scene/Null.h"
+#include "script/ScriptStorage.h"
 #include "scene/Mesh.h"
 #include "scene/ParticleEmiterFactory.h"
 #include "sound/Tonaris.h"
@@ -195,9 +197,13 @@ void CEngineStartup::CreateOrAdoptWindow() {
   m_context->dwWindowed = m_context->pDescriptor->dwWindowed;
 }
 
-// The script storage and its engine are created and initialised here ("Can't Initialize
-// Scripting Language" when they fail) once the engine has its script host.
-void CEngineStartup::StartScripting() {}
+void CEngineStartup::StartScripting() {
+  CScriptStorage* storage = GetScriptStorageInterface(m_context->pLog);
+  if (!storage || !storage->Initialize())
+    FatalErrorWithTitle(kInitTitle, "Can't Initialize Scripting Language");
+  m_context->pScriptStorage = storage;
+  CNull::SetScriptHost(storage);
+}
 
 void CEngineStartup::CreateAllocator() {
   ApplicationDescriptor* descriptor = m_context->pDescriptor;
@@ -366,9 +372,30 @@ void CEngineStartup::StartInput() {
 // Every texture of the renderer's bank is loaded here once there is a renderer.
 void CEngineStartup::LoadAllTextures() {}
 
-// The scripts "scripts\*.zkc" of the application folder are added to the module
-// "ZeKorbConsole" here once there is a script storage to add them to.
-void CEngineStartup::LoadDefaultScripts() {}
+// The default scripts become sections of the console's module, compiled together the first time
+// a console line or a null's script runs, so both can call their functions. A script that
+// cannot be added ends the loading; start-up goes on without the rest.
+void CEngineStartup::LoadDefaultScripts() {
+  LogInfo(__LINE__, "- Loading Default Scripts...\n");
+  const std::string folder = m_context->GetApplicationFolder();
+  WIN32_FIND_DATAA found = {};
+  HANDLE search = FindFirstFileA((folder + "scripts\\*.zkc").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    LogInfo(__LINE__, "- There's No Shaders To Load\n");
+    return;
+  }
+  do {
+    const std::string path = folder + "scripts\\" + found.cFileName;
+    if (!m_context->pScriptStorage->CreateScript("ZeKorbConsole", nullptr, path.c_str(), nullptr)) {
+      m_context->pLog->Log(kSource, __LINE__, CEngineLog::kLevelError,
+                           "  - Can't Create Script: %s\n", path.c_str());
+      FindClose(search);
+      return;
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  LogInfo(__LINE__, "  - DONE\n");
+}
 
 // Shaders are loaded with the scenes that use them; nothing is loaded by default.
 void CEngineStartup::LoadDefaultShaders() {
