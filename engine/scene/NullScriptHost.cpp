@@ -7,7 +7,7 @@ namespace {
 
 class CNoScriptHost final : public CNullScriptHost {
  public:
-  int ExecuteString(CNullInterface* parent, const char*, const char*, CNullScriptOutput*,
+  int ExecuteString(CNullInterface* parent, const char*, const char*, CScriptOutput*,
                     UINT) override {
     LogTo(GetEngineContext()->pLog, "ZK3DNullProcessing", CEngineLog::kLevelError,
           "WARNING!!! - No Script Storage To Run The Script Of NULL: %s\n",

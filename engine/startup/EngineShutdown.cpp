@@ -7,6 +7,7 @@
 #include "input/InputControllers.h"
 #include "input/WindowProcedure.h"
 #include "scene/ParticleEmiterFactory.h"
+#include "script/ScriptStorage.h"
 #include "sound/Tonaris.h"
 #include "spatial/CollisionManager.h"
 #include "startup/EngineDevice.h"
@@ -33,6 +34,7 @@ void CEngineShutdown::ReleaseServices() {
   ReleaseSceneServices(context);
   ReleaseRenderer(context);
   ReleaseVirtualFileSystem(context);
+  ReleaseScriptStorage(context);
 }
 
 void CEngineShutdown::UnloadToolBox(CEngineContext* context) {
@@ -97,4 +99,13 @@ void CEngineShutdown::ReleaseVirtualFileSystem(CEngineContext* context) {
   context->pVirtualFileSystem->Deinitialize();
   context->pVirtualFileSystem = nullptr;
   LogTo(context->pLog, kSource, CEngineLog::kLevelInfo, "- Virtual Disk deinitialized\n");
+}
+
+// After everything that can run a script, before the log the host reports through. A shutdown
+// entered from a running script (one calling CloseZeKorb) cannot free the engine under that
+// script: the host is then left to the ending process. Its port was reset with the others.
+void CEngineShutdown::ReleaseScriptStorage(CEngineContext* context) {
+  if (!context->pScriptStorage) return;
+  ReleaseScriptStorageInterface();
+  context->pScriptStorage = nullptr;
 }

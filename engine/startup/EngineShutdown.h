@@ -34,6 +34,7 @@ class CEngineShutdown final : public CEngineRelease {
   void ReleaseSceneServices(CEngineContext* context);
   void ReleaseRenderer(CEngineContext* context);
   void ReleaseVirtualFileSystem(CEngineContext* context);
+  void ReleaseScriptStorage(CEngineContext* context);
 
   // Freed last made first.
   std::vector<std::shared_ptr<void>> m_Owned;

@@ -30,6 +30,10 @@
 #include "files/ZKOMeshFileReader.h"
 #include "files/ZKReader.h"
 #include "files/ZKSSceneFileReader.h"
+#include "scene/Light.h"
+#include "scene/Null.h"
+#include "script/ScriptStorage.h"
+#include "scene/Mesh.h"
 #include "scene/ParticleEmiterFactory.h"
 #include "scene/SurfaceFactory.h"
 #include "sound/Tonaris.h"
@@ -199,9 +203,13 @@ void CEngineStartup::CreateOrAdoptWindow() {
   m_context->dwWindowed = m_context->pDescriptor->dwWindowed;
 }
 
-// Not yet: the script storage and its engine are created and initialised here ("Can't Initialize
-// Scripting Language" when they fail) once the engine has its script host.
-void CEngineStartup::StartScripting() {}
+void CEngineStartup::StartScripting() {
+  CScriptStorage* storage = GetScriptStorageInterface(m_context->pLog);
+  if (!storage || !storage->Initialize())
+    FatalErrorWithTitle(kInitTitle, "Can't Initialize Scripting Language");
+  m_context->pScriptStorage = storage;
+  m_context->ports.nullScripts.Set(storage);
+}
 
 void CEngineStartup::CreateAllocator() {
   ApplicationDescriptor* descriptor = m_context->pDescriptor;
@@ -376,9 +384,30 @@ void CEngineStartup::StartInput() {
 // Not yet: every texture of the renderer's bank is loaded here once there is a renderer.
 void CEngineStartup::LoadAllTextures() {}
 
-// Not yet: the scripts "scripts\*.zkc" of the application folder are added to the module
-// "ZeKorbConsole" here once there is a script storage to add them to.
-void CEngineStartup::LoadDefaultScripts() {}
+// The default scripts become sections of the console's module, compiled together the first time
+// a console line or a null's script runs, so both can call their functions. A script that
+// cannot be added ends the loading; start-up goes on without the rest.
+void CEngineStartup::LoadDefaultScripts() {
+  LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "- Loading Default Scripts...\n");
+  const std::string folder = m_context->GetApplicationFolder();
+  WIN32_FIND_DATAA found = {};
+  HANDLE search = FindFirstFileA((folder + "scripts\\*.zkc").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "- There's No Shaders To Load\n");
+    return;
+  }
+  do {
+    const std::string path = folder + "scripts\\" + found.cFileName;
+    if (!m_context->pScriptStorage->CreateScript("ZeKorbConsole", nullptr, path.c_str(), nullptr)) {
+      m_context->pLog->Log(kSource, __LINE__, CEngineLog::kLevelError,
+                           "  - Can't Create Script: %s\n", path.c_str());
+      FindClose(search);
+      return;
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "  - DONE\n");
+}
 
 // Shaders are loaded with the scenes that use them; nothing is loaded by default.
 void CEngineStartup::LoadDefaultShaders() {

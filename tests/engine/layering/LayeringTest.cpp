@@ -29,7 +29,7 @@ const Matrix kMayUse = {
     {"input", {}},
     {"d3d", {}},
     {"sound", {}},
-    {"script", {}},
+    {"script", {"scene"}},
     {"scene", {"d3d", "spatial"}},
     {"spatial", {"chunks", "scene"}},
     {"lightwave", {"scene", "vfs"}},

@@ -24,6 +24,8 @@
 
 #include "ZKDXGlobals.h"
 #include "ZKDXInterface.h"
+#include "scene/ScriptOutput.h"
+#include "script/ScriptStorage.h"
 #include "input/InputControllers.h"
 #include "input/Keyboard.h"
 #include "TestConfig.h"
@@ -35,7 +37,21 @@
 // exports this definition, so that the C++ library's call reaches it before the C library's.
 namespace {
 std::atomic<bool> g_refuseThreads{false};
+std::atomic<bool> g_breakRegistration{false};
 }  // namespace
+
+// While armed, the engine's script engine comes with a type of the engine's own already
+// registered, so that the engine's registration of it is refused. The program exports this
+// definition, so that the engine's call reaches it before the script library's.
+namespace AngelScript {
+extern "C" asIScriptEngine* asCreateScriptEngine(asDWORD version) {
+  using Create = asIScriptEngine* (*)(asDWORD);
+  static const Create create = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "asCreateScriptEngine"));
+  asIScriptEngine* engine = create(version);
+  if (g_breakRegistration && engine) engine->RegisterObjectType("bstr", 0, asOBJ_REF | asOBJ_NOCOUNT);
+  return engine;
+}
+}  // namespace AngelScript
 
 extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attributes,
                               void* (*routine)(void*), void* argument) {
@@ -112,6 +128,17 @@ void ReportDevice(const char* when) {
   std::fflush(stdout);
 }
 
+// Runs the line in the console's module and reports its result and the messages it gave.
+void RunScriptLine(CZeKorbD3DInterface* engine, const char* text) {
+  struct Sink final : CScriptOutput {
+    void Line(const char* line) override { std::printf("sink %s\n", line); }
+  } sink;
+  CScriptStorage* storage = engine->GetScriptStorage();
+  const int result = storage->ExecuteString(ScriptParent{}, "ZeKorbConsole", text, &sink, 0);
+  std::printf("line %s\n", result == 0 ? "ran" : result < 0 ? "failed" : "positive");
+  std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -148,6 +175,7 @@ int main(int argc, char** argv) {
     descriptor.dwUseQuitCallback = 1;
   }
   if (scenario == "no-name") descriptor.szApplicationName = nullptr;
+  g_breakRegistration = scenario == "bad-registration";
   if (scenario == "bad-version") descriptor.dwVersion = ZEKORB_VERSION - 1;
   if (scenario == "bad-size") descriptor.dwSize = sizeof descriptor - 4;
 
@@ -200,10 +228,13 @@ int main(int argc, char** argv) {
     SendMessageA(descriptor.hWnd, WM_SYSCOMMAND, SC_KEYMENU, 13);
     ReportDevice("after Alt+Enter");
   }
+  if (scenario == "script-line") RunScriptLine(engine, argv[3]);
 
   engine->CloseZeKorb();
   Report("returned from CloseZeKorb");
   if (reportDevice) ReportDevice("after CloseZeKorb");
+  if (scenario == "script-line")
+    Report(engine->GetScriptStorage() ? "script storage kept" : "script storage released");
   if (withSound) Report(engine->GetTonarisInterface() ? "sound server kept" : "sound server released");
   if (reportServices)
     Report(engine->GetInputControllersInterface() || engine->GetParticleEmiterFactory()
