@@ -47,7 +47,7 @@ class ImportBench {
 
   void ReadWithLWOReader() {
     buffer->Reset();
-    CopyImportName(buffer->fileName, kName);
+    CopyName(buffer->fileName, kName);
     reader.Load("", 0);
     benchmark::DoNotOptimize(buffer->faceCount);
   }
@@ -86,7 +86,7 @@ void BM_LWOReaderFirstLoad(benchmark::State& state) {
     LWOReaderState readerState(*buffer);
     LWOReader reader(readerState);
     buffer->Reset();
-    CopyImportName(buffer->fileName, "grid.lwo");
+    CopyName(buffer->fileName, "grid.lwo");
     reader.Load("", 0);
     benchmark::DoNotOptimize(buffer->faceCount);
   }

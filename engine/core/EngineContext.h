@@ -6,16 +6,28 @@
 #include <cstdint>
 
 #include "ZKDXMath.h"
+#include "core/EnginePort.h"
 #include "windef.h"
 
 struct ApplicationDescriptor;
 struct ZeKorbConfig;
 class CCollisionManager;
 class CConsole;
+class CEngineRelease;
 class CGenericPassInterface;
+class CGuiKeyQueue;
+class CLightSpatial;
 class CLightWaveLoader;
+class CMeshFileReader;
+class CMeshShaderLibrary;
+class CMeshSpatial;
+class CMeshSurfaceFactory;
+class CNullScriptHost;
 class CRenderingProfileInterface;
 class CSceneFileReader;
+class CScenePasses;
+class CSceneShaderLibrary;
+class CSurfaceShaderLibrary;
 class CD3D9RendererInterface;
 class CEngineLog;
 class CInputControllers;
@@ -29,7 +41,6 @@ class CScriptStorage;
 class CSettings;
 class CTimer;
 class CToolBox;
-class CWindowProcedure;
 class CZKReader;
 class CVirtualFileSystemInterface;
 class TonarisInterface;
@@ -64,8 +75,47 @@ enum EngineDebugSwitch {
   DEBUG_SWITCH_COUNT
 };
 
+// Every port of the engine. Start-up steps set them, shutdown resets them all at once.
+struct EnginePorts {
+  TEnginePort<CEngineRelease> release;  // the release half of shutdown
+  TEnginePort<CGuiKeyQueue> guiKeys;
+  TEnginePort<CMeshSpatial> meshSpatial;
+  TEnginePort<CLightSpatial> lightSpatial;
+  TEnginePort<CMeshSurfaceFactory> surfaceFactory;
+  TEnginePort<CMeshFileReader> meshFiles;
+  TEnginePort<CSceneFileReader> sceneFiles;
+  TEnginePort<CLightWaveLoader> lightWave;
+  TEnginePort<CGenericPassInterface> genericPass;
+  TEnginePort<CMeshShaderLibrary> meshShaders;
+  TEnginePort<CSurfaceShaderLibrary> surfaceShaders;
+  TEnginePort<CSceneShaderLibrary> sceneShaders;
+  TEnginePort<CScenePasses> scenePasses;
+  TEnginePort<CNullScriptHost> nullScripts;
+
+  // Calls visit(name, port) for every port above; a new port is listed here too.
+  template <class Visit>
+  void ForEach(Visit visit) const {
+    visit("release", release);
+    visit("guiKeys", guiKeys);
+    visit("meshSpatial", meshSpatial);
+    visit("lightSpatial", lightSpatial);
+    visit("surfaceFactory", surfaceFactory);
+    visit("meshFiles", meshFiles);
+    visit("sceneFiles", sceneFiles);
+    visit("lightWave", lightWave);
+    visit("genericPass", genericPass);
+    visit("meshShaders", meshShaders);
+    visit("surfaceShaders", surfaceShaders);
+    visit("sceneShaders", sceneShaders);
+    visit("scenePasses", scenePasses);
+    visit("nullScripts", nullScripts);
+  }
+};
+
 class CEngineContext {
  public:
+  EnginePorts ports;
+
   // --- services, each null until start-up makes it ---
   CD3D9RendererInterface* pRenderer = nullptr;
   ZeKorbConfig* pConfig = nullptr;
@@ -89,11 +139,9 @@ class CEngineContext {
   CCollisionManager* pCollisions = nullptr;
   CSceneItemsManager* pSceneItems = nullptr;
   CToolBox* pToolBox = nullptr;
-  // Scene and mesh loading: the readers, the default coded rendering path, the rendering
-  // profile a preset's library handed over, and the seconds spent loading scenes so far.
-  CSceneFileReader* pSceneFileReader = nullptr;
-  CLightWaveLoader* pLightWaveLoader = nullptr;
-  CGenericPassInterface* pGenericPass = nullptr;
+  // The rendering profile a preset's library handed over: when there is one it prepares loaded
+  // scenes and meshes in place of the engine's passes, so null is a choice, not a missing
+  // service. And the seconds spent loading scenes so far.
   CRenderingProfileInterface* pRenderingProfile = nullptr;
   float fTotalLoadTime = 0.0f;
   // The copy of the setting `shaders_directory` that the descriptor points to, when there is one.
@@ -145,14 +193,7 @@ class CEngineContext {
   void ShowFPS(DWORD show);
   float GetLastFrameRate() const { return m_fLastFrameRate; }
 
-  // Adopts the descriptor's window, or creates the engine's own and writes its handle back into
-  // the descriptor. False when the window cannot be made.
-  bool CreateAppWindow();
-  // The procedure object of the engine's own window. It lives for the whole process, also when
-  // the application's window was adopted (it then receives no messages).
-  static CWindowProcedure* GetWindowProcedure();
-
-  // The engine shutdown: releases what the engine holds, closes the logs, writes
+  // The engine shutdown: releases what the engine holds (the release port), closes the logs, writes
   // "statistics.txt", and ends the process with `exitCode` unless the application asked for its
   // quit callback. An orderly end passes 0, a fatal one 1. Does nothing before Init has
   // finished, and runs once: an entry while it runs (a fatal error or a close message on the
@@ -160,17 +201,8 @@ class CEngineContext {
   void Shutdown(UINT exitCode);
 
  private:
-  void UnloadToolBox();
-  void ReleaseSoundServer();
-  void ReleaseInputControllers();
-  void ReleaseParticleFactory();
-  void ReleaseSceneServices();
-  void ReleaseRenderer();
-  void ReleaseVirtualFileSystem();
-  void ReleaseScriptStorage();
   void CloseLog();
   void DestroyAppWindow();
-  void LogInfo(int line, const char* text);
 
   bool m_shuttingDown = false;
   DWORD m_dwFramesCounted = 0;

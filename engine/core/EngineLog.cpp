@@ -170,3 +170,18 @@ void OpenLogFiles(int open, const char* banner, const char* folder) {
 void CloseLogFiles(int keep) { CEngineLog::Instance()->Close(keep != 0); }
 
 int IsLogEnabled() { return CEngineLog::Instance()->IsEnabled() ? 1 : 0; }
+
+void LogTo(CEngineLog* log, const char* source, LogLevelAt level, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  LogToV(log, source, level, format, args);
+  va_end(args);
+}
+
+void LogToV(CEngineLog* log, const char* source, LogLevelAt level, const char* format,
+            va_list args) {
+  if (log == nullptr) return;
+  char text[CEngineLog::kMaxMessage];
+  vsnprintf(text, sizeof text, format, args);
+  log->Log(source, level.line, level.level, "%s", text);
+}

@@ -6,8 +6,10 @@
 // The input thread logs while the main thread does, so each call writes its whole message to
 // every file it goes to under one lock: lines never interleave.
 #include <atomic>
+#include <cstdarg>
 #include <cstdio>
 #include <mutex>
+#include <source_location>
 #include <string>
 
 class CEngineLog {
@@ -65,3 +67,22 @@ CEngineLog* GetEngineLog(unsigned ignored, const char* banner, const char* folde
 void OpenLogFiles(int open, const char* banner, const char* folder);
 void CloseLogFiles(int keep);
 int IsLogEnabled();
+
+// A log level and the line of the call that names it. As the level parameter of LogTo it
+// records the caller's line, so no call site writes __LINE__ and no wrapper reports its own.
+struct LogLevelAt {
+  LogLevelAt(int level, std::source_location where = std::source_location::current())
+      : level(level), line(static_cast<int>(where.line())) {}
+  // For a caller that was handed its own caller's line.
+  LogLevelAt(int level, int line) : level(level), line(line) {}
+  int level;
+  int line;
+};
+
+// The engine's one way to write a log line: printf-style into `log` under the source name
+// `source` and the caller's line; does nothing without a log.
+void LogTo(CEngineLog* log, const char* source, LogLevelAt level, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
+// The same for a caller that takes the arguments itself (the caller's line is `level.line`).
+void LogToV(CEngineLog* log, const char* source, LogLevelAt level, const char* format,
+            va_list args);

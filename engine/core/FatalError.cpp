@@ -43,11 +43,28 @@ void FatalErrorWithTitle(const char* title, const char* format, ...) {
   EndWithFatalError(title, text);
 }
 
-int ShowMessageBox(const char* title, const char* format, ...) {
+namespace {
+
+int ShowFormattedBox(HWND owner, UINT icon, const char* title, const char* format, va_list args) {
   char text[kMaxErrorText];
+  vsnprintf(text, sizeof text, format, args);
+  return MessageBoxA(owner, text, title ? title : "", MB_OK | icon);
+}
+
+}  // namespace
+
+int ShowMessageBox(const char* title, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  vsnprintf(text, sizeof text, format, args);
+  const int answer = ShowFormattedBox(nullptr, 0, title, format, args);
   va_end(args);
-  return MessageBoxA(nullptr, text, title ? title : "", MB_OK);
+  return answer;
+}
+
+int ShowMessageBox(HWND owner, UINT icon, const char* title, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const int answer = ShowFormattedBox(owner, icon, title, format, args);
+  va_end(args);
+  return answer;
 }

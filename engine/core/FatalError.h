@@ -1,7 +1,16 @@
 #pragma once
+// Error policy: a caller or file error logs and returns failure (the default).
+// A fatal error only where the behaviour requires it, with a one-line reason at the call.
+// Allocation failure goes through NewOrFatal: allocate, or end with the specified message.
+//
 // The engine's error boxes and its fatal-error routines. A fatal error logs its text at level 2,
 // shows it in a box, runs the engine shutdown (which does nothing before Init has finished) and
 // ends the process with exit code 1; it never returns.
+#include <cstdarg>
+#include <new>
+#include <utility>
+
+#include "windef.h"
 
 // Formatted texts are cut at this many bytes.
 constexpr int kMaxErrorText = 1024;
@@ -10,9 +19,22 @@ constexpr int kMaxErrorText = 1024;
 [[noreturn]] void FatalErrorWithTitle(const char* title, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 
+// Makes a T from `args`, or ends the process as a fatal error titled `title` with `text` when
+// there is no memory for it.
+template <typename T, typename... Args>
+T* NewOrFatal(const char* title, const char* text, Args&&... args) {
+  T* object = new (std::nothrow) T(std::forward<Args>(args)...);
+  if (object == nullptr) FatalErrorWithTitle(title, "%s", text);
+  return object;
+}
+
 // A plain OK box; returns the box's result.
 int ShowMessageBox(const char* title, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+// An OK box over `owner` (null: none) with `icon` (an MB_ICON... style, or 0 for none); returns
+// the box's result.
+int ShowMessageBox(HWND owner, UINT icon, const char* title, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
 
 // Logs `text` at level 2 and shows it in an error box titled `title`; returns the box's result.
 // What every error routine of the engine shares.

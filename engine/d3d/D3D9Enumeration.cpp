@@ -77,16 +77,6 @@ CD3D9Enumeration::CD3D9Enumeration(CEngineLog* log, IDirect3D9* d3d, UINT adapte
 
 CD3D9Enumeration::~CD3D9Enumeration() { delete[] m_pDisplayModes; }
 
-void CD3D9Enumeration::Log(const char* format, ...) const {
-  if (!m_pLog) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  m_pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "%s", text);
-}
-
 void CD3D9Enumeration::ResetFormats() {
   SetFormats(D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
 }
@@ -112,7 +102,8 @@ bool CD3D9Enumeration::Enumerate() {
 
 bool CD3D9Enumeration::EnumerateIdentity() {
   if (m_pD3D->GetAdapterIdentifier(m_dwAdapter, 0, &m_Identifier) != D3D_OK) {
-    Log("    - Can't Get Adapter %i Identifier\n", static_cast<int>(m_dwAdapter));
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Can't Get Adapter %i Identifier\n",
+          static_cast<int>(m_dwAdapter));
     return false;
   }
   // The driver's texts may fill their 512-byte fields; the description keeps what fits of them.
@@ -129,8 +120,9 @@ bool CD3D9Enumeration::EnumerateIdentity() {
   memcpy(m_szDescription, full, length);
   m_szDescription[length] = 0;
   if (strcmp(m_Identifier.Description, "NVIDIA NVPerfHUD") == 0) m_dwFeatures[kPerformanceHUD] = 1;
-  Log("    - %s\n", m_szDescription);
-  Log("    - VendorID: %i\n", static_cast<int>(m_Identifier.VendorId));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - %s\n", m_szDescription);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - VendorID: %i\n",
+        static_cast<int>(m_Identifier.VendorId));
   return true;
 }
 
@@ -143,45 +135,48 @@ bool CD3D9Enumeration::EnumerateDisplayModes() {
   for (UINT i = 0; i < count; ++i)
     if (m_pD3D->EnumAdapterModes(m_dwAdapter, D3DFMT_X8R8G8B8, i, &m_pDisplayModes[i]) != D3D_OK)
       return false;
-  Log("    - Display Modes:\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Display Modes:\n");
   for (UINT i = 0; i < count; ++i) {
     for (int size = 0; size < kStandardModeCount; ++size) {
       if (m_pDisplayModes[i].Width != kStandardModes[size].width ||
           m_pDisplayModes[i].Height != kStandardModes[size].height || m_dwModes[size])
         continue;
       m_dwModes[size] = 1;
-      Log("      - %ux%u\n", kStandardModes[size].width, kStandardModes[size].height);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - %ux%u\n", kStandardModes[size].width,
+            kStandardModes[size].height);
     }
   }
   return true;
 }
 
 bool CD3D9Enumeration::Verdict(const char* opening, bool passed) {
-  Log("%s", opening);
-  Log("%s", passed ? "DONE\n" : "FAILED\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", opening);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", passed ? "DONE\n" : "FAILED\n");
   return passed;
 }
 
 bool CD3D9Enumeration::CheckMinimum(const char* opening, DWORD value, DWORD minimum) {
-  Log("%s", opening);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", opening);
   if (value >= minimum) {
-    Log("Is %i\n", static_cast<int>(value));
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "Is %i\n", static_cast<int>(value));
     return true;
   }
-  Log("FAILED\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "FAILED\n");
   return false;
 }
 
 bool CD3D9Enumeration::CheckCaps() {
-  Log("    - Checking Caps...\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Checking Caps...\n");
   if (m_pD3D->GetDeviceCaps(m_dwAdapter, D3DDEVTYPE_HAL, &m_Caps) != D3D_OK) return false;
   const D3DCAPS9& c = m_Caps;
 
   Verdict("      - Checking Caps2...", c.Caps2 & D3DCAPS2_CANAUTOGENMIPMAP);
 
-  Log("      - Checking Presentation Invervals...");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Checking Presentation Invervals...");
   m_dwFeatures[kImmediatePresentation] = (c.PresentationIntervals & D3DPRESENT_INTERVAL_IMMEDIATE) ? 1 : 0;
-  Log("%s", m_dwFeatures[kImmediatePresentation] ? "Must Not Wait For VSYNC\n" : "Must Wait For VSYNC\n");
+  LogTo(
+      m_pLog, kSource, CEngineLog::kLevelInfo, "%s",
+      m_dwFeatures[kImmediatePresentation] ? "Must Not Wait For VSYNC\n" : "Must Wait For VSYNC\n");
 
   if (!Verdict("      - Checking DevCaps...",
                c.DevCaps & (D3DDEVCAPS_HWTRANSFORMANDLIGHT | D3DDEVCAPS_HWRASTERIZATION)))
@@ -242,7 +237,8 @@ bool CD3D9Enumeration::CheckCaps() {
     return false;
 
   m_dwMaxUserClipPlanes = c.MaxUserClipPlanes;
-  Log("      - Checking MaxUserClipPlanes...Is %i\n", static_cast<int>(c.MaxUserClipPlanes));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Checking MaxUserClipPlanes...Is %i\n",
+        static_cast<int>(c.MaxUserClipPlanes));
   CheckMinimum("      - Checking MaxStreams...", c.MaxStreams, 1);
   return true;
 }
@@ -286,7 +282,7 @@ bool CD3D9Enumeration::CheckTextureCaps() {
 
 void CD3D9Enumeration::CheckShaderVersions() {
   const D3DCAPS9& c = m_Caps;
-  Log("      - Checking VertexShaderVersion...");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Checking VertexShaderVersion...");
   m_VertexShaderMajor = static_cast<signed char>((c.VertexShaderVersion >> 8) & 0xFF);
   m_VertexShaderMinor = static_cast<signed char>(c.VertexShaderVersion & 0xFF);
   m_PixelShaderMajor = static_cast<signed char>((c.PixelShaderVersion >> 8) & 0xFF);
@@ -294,26 +290,36 @@ void CD3D9Enumeration::CheckShaderVersions() {
   m_dwMaxVertexShaderConstants = c.MaxVertexShaderConst;
   m_fPixelShader1xMaxValue = c.PixelShader1xMaxValue;
   m_dwMaxVertexShaderInstructions = c.MaxVShaderInstructionsExecuted;
-  Log("%i.%i\n", m_VertexShaderMajor, m_VertexShaderMinor);
-  Log("        - Constants: %i\n", static_cast<int>(c.MaxVertexShaderConst));
-  Log("        - Max Instructions Executed: %i\n", static_cast<int>(c.MaxVShaderInstructionsExecuted));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%i.%i\n", m_VertexShaderMajor,
+        m_VertexShaderMinor);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Constants: %i\n",
+        static_cast<int>(c.MaxVertexShaderConst));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Max Instructions Executed: %i\n",
+        static_cast<int>(c.MaxVShaderInstructionsExecuted));
   auto logFlowControl = [this](int dynamicDepth, int staticDepth, int temps) {
-    Log("        - Dynamic Flow Control Depth: %i\n", dynamicDepth);
-    Log("        - Static Flow Control Depth: %i\n", staticDepth);
-    Log("        - Number Of Temporary Registers: %i\n", temps);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Dynamic Flow Control Depth: %i\n",
+          dynamicDepth);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Static Flow Control Depth: %i\n",
+          staticDepth);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Number Of Temporary Registers: %i\n",
+          temps);
   };
   if (m_VertexShaderMajor >= 2) {
-    if (c.VS20Caps.Caps & D3DVS20CAPS_PREDICATION) Log("        - VS2.0 Predication\n");
+    if (c.VS20Caps.Caps & D3DVS20CAPS_PREDICATION)
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - VS2.0 Predication\n");
     logFlowControl(c.VS20Caps.DynamicFlowControlDepth, c.VS20Caps.StaticFlowControlDepth,
                    c.VS20Caps.NumTemps);
   }
 
   m_dwMaxPixelShaderInstructions = c.MaxPShaderInstructionsExecuted;
-  Log("      - Checking PixelShaderVersion...%i.%i\n", m_PixelShaderMajor, m_PixelShaderMinor);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Checking PixelShaderVersion...%i.%i\n",
+        m_PixelShaderMajor, m_PixelShaderMinor);
   // Without shaders of both kinds the engine's shader paths cannot run in hardware.
   if (m_VertexShaderMajor < 1 || m_PixelShaderMajor < 1) m_dwHardwareVertexProcessing = 0;
-  Log("        - Max PS1.x Value: %f\n", static_cast<double>(c.PixelShader1xMaxValue));
-  Log("        - Max Instructions Executed: %i\n", static_cast<int>(c.MaxPShaderInstructionsExecuted));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Max PS1.x Value: %f\n",
+        static_cast<double>(c.PixelShader1xMaxValue));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Max Instructions Executed: %i\n",
+        static_cast<int>(c.MaxPShaderInstructionsExecuted));
   if (m_PixelShaderMajor >= 2) {
     static const struct {
       DWORD bit;
@@ -326,18 +332,22 @@ void CD3D9Enumeration::CheckShaderVersions() {
         {D3DPS20CAPS_PREDICATION, "        - Predication\n"},
     };
     for (const auto& cap : kPixelShaderCaps)
-      if (c.PS20Caps.Caps & cap.bit) Log("%s", cap.line);
+      if (c.PS20Caps.Caps & cap.bit) LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", cap.line);
     logFlowControl(c.PS20Caps.DynamicFlowControlDepth, c.PS20Caps.StaticFlowControlDepth,
                    c.PS20Caps.NumTemps);
-    Log("        - Max Instruction Slots: %i\n", c.PS20Caps.NumInstructionSlots);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Max Instruction Slots: %i\n",
+          c.PS20Caps.NumInstructionSlots);
   }
 
   m_dwNumSimultaneousRenderTargets = c.NumSimultaneousRTs;
-  Log("      - Number Of Simultaneous Render Targets: %i\n", static_cast<int>(c.NumSimultaneousRTs));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+        "      - Number Of Simultaneous Render Targets: %i\n",
+        static_cast<int>(c.NumSimultaneousRTs));
 
-  Log("      - Checking CanAutomaticGenMipmaps...");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Checking CanAutomaticGenMipmaps...");
   m_dwFeatures[kAutoGenMipmaps] = (c.Caps2 & D3DCAPS2_CANAUTOGENMIPMAP) ? 1 : 0;
-  Log("%s", m_dwFeatures[kAutoGenMipmaps] ? "Supported\n" : "UnSupported\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s",
+        m_dwFeatures[kAutoGenMipmaps] ? "Supported\n" : "UnSupported\n");
 }
 
 bool CD3D9Enumeration::FormatAvailable(DWORD usage, D3DRESOURCETYPE resourceType, D3DFORMAT format) const {
@@ -346,11 +356,12 @@ bool CD3D9Enumeration::FormatAvailable(DWORD usage, D3DRESOURCETYPE resourceType
 }
 
 bool CD3D9Enumeration::CheckFormats() {
-  Log("      - Checking Device Formats...\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Checking Device Formats...\n");
   CheckBackBufferFormats();
-  Log("        - Checking Rectangle Textures Formats...\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+        "        - Checking Rectangle Textures Formats...\n");
   WalkFormats(D3DRTYPE_TEXTURE, kTextureFormats, kRenderTargetFormats);
-  Log("        - Checking Cube Textures Formats...\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Checking Cube Textures Formats...\n");
   WalkFormats(D3DRTYPE_CUBETEXTURE, kCubeTextureFormats, kCubeRenderTargetFormats);
   CheckDepthStencilFormats();
   static const FormatMask kRequired[] = {kBackBufferFormats,  kCubeRenderTargetFormats,
@@ -371,13 +382,13 @@ void CD3D9Enumeration::CheckBackBufferFormats() {
       {D3DFMT_X8R8G8B8, {D3DFMT_X8R8G8B8, "X8R8G8B8"}},
       {D3DFMT_R5G6B5, {D3DFMT_R5G6B5, "R5G6B5"}},
   };
-  Log("        - Checking Back Buffer Formats...\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Checking Back Buffer Formats...\n");
   for (const auto& pair : kBackBuffers) {
     if (!Succeeded(m_pD3D->CheckDeviceType(m_dwAdapter, D3DDEVTYPE_HAL, pair.adapterFormat,
                                            pair.backBuffer.format, FALSE)))
       continue;
     m_dwFormats[kBackBufferFormats] |= FormatBit(pair.backBuffer.format);
-    Log("          - %s\n", pair.backBuffer.name);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "          - %s\n", pair.backBuffer.name);
   }
 }
 
@@ -395,34 +406,35 @@ void CD3D9Enumeration::WalkFormats(D3DRESOURCETYPE resourceType, FormatMask plai
     m_dwFormats[plainMask] |= bit;
     const bool renderTarget = walked.renderTarget && FormatAvailable(D3DUSAGE_RENDERTARGET, resourceType, tested);
     if (renderTarget) m_dwFormats[renderTargetMask] |= bit;
-    Log("          - %s%s%s\n", walked.name, renderTarget ? " (RT)" : "",
-        fallback ? " (limitation on adressing)" : "");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "          - %s%s%s\n", walked.name,
+          renderTarget ? " (RT)" : "", fallback ? " (limitation on adressing)" : "");
   }
 }
 
 void CD3D9Enumeration::CheckDepthStencilFormats() {
   static const CheckedFormat kDepthFormats[] = {
       {D3DFMT_D16, "D16"}, {D3DFMT_D24X8, "D24X8"}, {D3DFMT_D24S8, "D24S8"}};
-  Log("        - Checking ZBuffer Formats...\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Checking ZBuffer Formats...\n");
   for (const CheckedFormat& depth : kDepthFormats) {
     if (!Succeeded(m_pD3D->CheckDepthStencilMatch(m_dwAdapter, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8,
                                                   D3DFMT_A8R8G8B8, depth.format)))
       continue;
     m_dwFormats[kDepthStencilFormats] |= FormatBit(depth.format);
-    Log("          - %s\n", depth.name);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "          - %s\n", depth.name);
   }
 }
 
 void CD3D9Enumeration::CheckVertexTextureFormats() {
   static const CheckedFormat kVertexFormats[] = {
       {D3DFMT_R32F, "R32F"}, {D3DFMT_A32B32G32R32F, "A32B32G32R32F"}};
-  Log("        - Checking Vertex Textures Formats...\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Checking Vertex Textures Formats...\n");
   for (const CheckedFormat& vertexFormat : kVertexFormats) {
     if (!FormatAvailable(D3DUSAGE_QUERY_VERTEXTEXTURE, D3DRTYPE_TEXTURE, vertexFormat.format)) continue;
     m_dwFormats[kVertexTextureFormats] |= FormatBit(vertexFormat.format);
-    Log("          - %s\n", vertexFormat.name);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "          - %s\n", vertexFormat.name);
   }
-  if (m_dwFormats[kVertexTextureFormats] == 0) Log("          - none\n");
+  if (m_dwFormats[kVertexTextureFormats] == 0)
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "          - none\n");
 }
 
 void CD3D9Enumeration::CheckGeometryInstancing() {
@@ -437,7 +449,7 @@ void CD3D9Enumeration::CheckGeometryInstancing() {
 }
 
 void CD3D9Enumeration::LogAdditionalCaps() const {
-  Log("      - Additional Caps:\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Additional Caps:\n");
   static const AdditionalCap kBefore[] = {{kMipmapping, "        - Mipmapping\n"},
                                           {kCubeMipmapping, "        - Cube MipMapping\n"},
                                           {kNPatches, "        - NPatches\n"},
@@ -447,16 +459,20 @@ void CD3D9Enumeration::LogAdditionalCaps() const {
                                          {kStreamOffset, "        - Stream Offset\n"},
                                          {kGeometryInstancing, "        - Geometry Instancing\n"}};
   for (const AdditionalCap& cap : kBefore)
-    if (Flag(cap.feature)) Log("%s", cap.line);
+    if (Flag(cap.feature)) LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", cap.line);
   if (Flag(kVolumeTextures))
-    Log("%s", Flag(kVolumeMipmapping) ? "        - Volume Textures With MipMapping\n" : "        - Volume Textures\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s",
+          Flag(kVolumeMipmapping) ? "        - Volume Textures With MipMapping\n"
+                                  : "        - Volume Textures\n");
   if (Flag(kAnisotropicFiltering))
-    Log("        - Anisotropic Filtering (%i)\n", static_cast<int>(m_dwMaxAnisotropy));
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "        - Anisotropic Filtering (%i)\n",
+          static_cast<int>(m_dwMaxAnisotropy));
   for (const AdditionalCap& cap : kAfter)
-    if (Flag(cap.feature)) Log("%s", cap.line);
+    if (Flag(cap.feature)) LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", cap.line);
   if (Flag(kNonPow2Conditional))
-    Log("%s", Flag(kNonPow2Unconditional) ? "        - UnConditional Non-Pow-of-2 Textures Support\n"
-                                    : "        - Conditional Non-Pow-of-2 Textures Support\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s",
+          Flag(kNonPow2Unconditional) ? "        - UnConditional Non-Pow-of-2 Textures Support\n"
+                                      : "        - Conditional Non-Pow-of-2 Textures Support\n");
 }
 
 void CD3D9Enumeration::MatchSchemes() {
@@ -466,7 +482,8 @@ void CD3D9Enumeration::MatchSchemes() {
     const RenderingScheme* record = m_pOwner->GetScheme(i);
     if (!record || !CRenderingSchemes::IsCompatible(*record, *this)) continue;
     m_dwCompatibleSchemes |= record->dwScheme;
-    Log("      - Device Is Compatible With %s Scheme\n", record->szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Device Is Compatible With %s Scheme\n",
+          record->szName);
   }
   m_dwSupportedSchemes = m_dwCompatibleSchemes;
   m_dwSelectedScheme = CRenderingSchemes::SelectBest(m_dwCompatibleSchemes);

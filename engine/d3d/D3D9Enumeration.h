@@ -188,7 +188,6 @@ class CD3D9Enumeration final {
     return (static_cast<DWORD>(static_cast<BYTE>(major)) << 16) | static_cast<BYTE>(minor);
   }
   void ResetFormats();
-  void Log(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 
   // The steps of the enumeration; each returns false where the enumeration stops.
   bool Enumerate();

@@ -23,7 +23,7 @@
 #include "d3d/RenderingProfileInterface.h"
 #include "d3d/RenderingSchemes.h"
 #include "d3d/VertexBufferBankInterface.h"
-#include "scene/EngineSampleScope.h"
+#include "core/EngineSampleScope.h"
 
 namespace {
 

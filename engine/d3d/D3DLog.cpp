@@ -10,12 +10,10 @@ void LogD3D(CEngineLog* log, const char* source, int line, int level, const char
   if (log == nullptr) return;
   char file[128];
   snprintf(file, sizeof file, ".\\Sources\\%s", source);
-  char text[CEngineLog::kMaxMessage];
   va_list args;
   va_start(args, format);
-  vsnprintf(text, sizeof text, format, args);
+  LogToV(log, file, LogLevelAt(level, line), format, args);
   va_end(args);
-  log->Log(file, line, level, "%s", text);
 }
 
 const char* D3DResultName(HRESULT result) { return DXGetErrorString9(result); }

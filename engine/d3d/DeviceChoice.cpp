@@ -145,16 +145,6 @@ ConfigureGFX* FindPreset(const ZeKorbConfig& config, DWORD scheme, bool needsLib
 
 }  // namespace
 
-void CDeviceChoice::Log(int level, const char* format, ...) {
-  if (!m_pLog) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  m_pLog->Log(kSource, __LINE__, level, "%s", text);
-}
-
 const char* CDeviceChoice::EnumerationFailureText(const RenderingScheme* records, DWORD count) {
   DWORD asked = 0;
   for (DWORD i = 0; records && i < count; ++i) asked |= records[i].dwScheme;
@@ -184,9 +174,10 @@ DWORD CDeviceChoice::SelectScheme(const ZeKorbConfig& config, CD3D9Enumeration& 
   const DWORD supported = enumeration.GetSupportedSchemes();
   const DWORD application = supported & config.dwSchemeMask & schemes;
   enumeration.SetCompatibleSchemes(application);
-  Log(CEngineLog::kLevelInfo, "- App Can Work With The Following Schemes:\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- App Can Work With The Following Schemes:\n");
   for (DWORD scheme : listing)
-    if (application & scheme) Log(CEngineLog::kLevelInfo, "%s", SchemeLine(scheme));
+    if (application & scheme)
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", SchemeLine(scheme));
 
   DWORD selected = 0;
   for (const SchemeCandidate& candidate : candidates) {
@@ -201,8 +192,8 @@ DWORD CDeviceChoice::SelectScheme(const ZeKorbConfig& config, CD3D9Enumeration& 
   }
   if (!selected) FatalErrorWithTitle("Error While Initializing Engine", "Can't Set Adequate Technique");
   enumeration.SetSelectedScheme(selected);
-  Log(CEngineLog::kLevelInfo, "- Selected Scheme Is:\n");
-  Log(CEngineLog::kLevelInfo, "%s", SchemeLine(selected));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Selected Scheme Is:\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", SchemeLine(selected));
   return selected;
 }
 
@@ -247,8 +238,9 @@ D3DFORMAT CDeviceChoice::FirstExtraSurfaceFormat(WORD code, const CD3D9Enumerati
       if (enumeration.HasTextureFormatBits(bit) && enumeration.HasRenderTargetFormatBits(bit) &&
           enumeration.HasCubeTextureFormatBits(bit) && enumeration.HasCubeRenderTargetFormatBits(bit))
         return D3DFMT_A16B16G16R16F;
-      Log(CEngineLog::kLevelError,
-          "WARNING!!! - Device Doesnt Support A16B16G16R16F, 32bpp integer color format will be used!!!\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "WARNING!!! - Device Doesnt Support A16B16G16R16F, 32bpp integer color format will be "
+            "used!!!\n");
       return D3DFMT_X8R8G8B8;
     }
   }
@@ -278,7 +270,7 @@ D3DFORMAT CDeviceChoice::SecondExtraSurfaceFormat(WORD code, const CD3D9Enumerat
     const DWORD bit = CD3D9Enumeration::FormatBit(checked.format);
     if (enumeration.HasTextureFormatBits(bit) && enumeration.HasRenderTargetFormatBits(bit))
       return checked.format;
-    Log(CEngineLog::kLevelError, "%s", checked.warning);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "%s", checked.warning);
     return D3DFMT_X8R8G8B8;
   }
   return D3DFMT_X8R8G8B8;
@@ -362,20 +354,23 @@ UINT CDeviceChoice::LoadRenderingProfile(const ZeKorbConfig& config, DWORD schem
   const char* name = preset->szRenderingProfileLibrary;
   HMODULE module = LoadLibraryA(name);
   if (!module) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Load Rendering Profile DLL: %s\n", name);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Load Rendering Profile DLL: %s\n", name);
     return 0;
   }
   auto entry = reinterpret_cast<GetRenderingProfileInterfaceProc>(GetProcAddress(module, "GetRenderingProfileInterface"));
   if (!entry) {
     const DWORD error = GetLastError();
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Load Rendering Profile's Main Function In DLL: %s (%i)\n", name,
-        static_cast<int>(error));
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Load Rendering Profile's Main Function In DLL: %s (%i)\n", name,
+          static_cast<int>(error));
     FreeLibrary(module);
     return 0;
   }
   CRenderingProfileInterface* profile = entry(renderer, m_pLog);
   if (!profile) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Load Rendering Profile's Interface From DLL: %s\n", name);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Load Rendering Profile's Interface From DLL: %s\n", name);
     FreeLibrary(module);
     return 0;
   }

@@ -67,7 +67,6 @@ class CDeviceChoice {
   D3DFORMAT FirstExtraSurfaceFormat(WORD code, const CD3D9Enumeration& enumeration);
   D3DFORMAT SecondExtraSurfaceFormat(WORD code, const CD3D9Enumeration& enumeration);
   void SettleVideoMode(ZeKorbConfig& config, const CD3D9Enumeration& enumeration, DeviceSettings& settings);
-  void Log(int level, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
   CEngineLog* m_pLog;
 };

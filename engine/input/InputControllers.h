@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/GuiKeyQueue.h"
 #include "dinput.h"
 #include "windows.h"
 
@@ -31,7 +32,7 @@ struct InputControllersSettings {
   DWORD dwPollInterval;      // milliseconds; over 1000 means 50
 };
 
-class CInputControllers {
+class CInputControllers : public CGuiKeyQueue {
  public:
   static constexpr UINT kMaxDevices = 16;
   static constexpr DWORD kMaxPollInterval = 1000;
@@ -83,7 +84,7 @@ class CInputControllers {
   // Called by a keyboard poll, with the lock held.
   void QueueGuiKey(uint32_t key, bool down);
   // Hands the queued key events to the GUI library; main thread only.
-  void InjectQueuedGuiKeys();
+  void InjectQueuedGuiKeys() override;
 
   DWORD GetPollInterval() const { return m_dwPollInterval; }
   UINT GetNumberOfDevices() const { return m_dwNumberOfDevices; }

@@ -22,6 +22,6 @@ CInputDevice::~CInputDevice() {
   }
 }
 
-void CInputDevice::Log(int level, const char* format) const {
-  if (CEngineLog* log = m_pManager->GetLog()) log->Log(m_szSource, __LINE__, level, format, m_szName);
+void CInputDevice::Log(LogLevelAt level, const char* format) const {
+  LogTo(m_pManager->GetLog(), m_szSource, level, format, m_szName);
 }

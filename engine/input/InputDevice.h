@@ -4,6 +4,8 @@
 #include "dinput.h"
 #include "windef.h"
 
+#include "core/EngineLog.h"
+
 class CInputControllers;
 
 class CInputDevice {
@@ -21,8 +23,8 @@ class CInputDevice {
  protected:
   // `source` names the device kind in the log.
   CInputDevice(CInputControllers* manager, const DIDEVICEINSTANCEA& instance, const char* source);
-  // Logs `format` with the device's name as its one argument.
-  void Log(int level, const char* format) const;
+  // Logs `format` with the device's name as its one argument, under the caller's line.
+  void Log(LogLevelAt level, const char* format) const;
 
   IDirectInputDevice8A* m_pDevice = nullptr;
   GUID m_guidInstance;

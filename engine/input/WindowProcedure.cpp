@@ -25,9 +25,9 @@ void RunEngineShutdown() {
   if (CEngineContext* context = GetEngineContext()) context->Shutdown(0);
 }
 
-void LogInfo(const char* text) {
+CEngineLog* ContextLog() {
   CEngineContext* context = GetEngineContext();
-  if (context && context->pLog) context->pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, text);
+  return context ? context->pLog : nullptr;
 }
 
 const ZeKorbConfig* EngineConfig() {
@@ -138,7 +138,7 @@ LRESULT CWindowProcedure::OnKeyDown(HWND hwnd, UINT message, WPARAM wParam, LPAR
     const ZeKorbConfig* config = EngineConfig();
     if (config && config->dwEscapeShutsDown == 1) {
       if (CEngineContext* context = GetEngineContext()) context->dwQuit = 1;
-      LogInfo("- ESC Pressed!!!\n");
+      LogTo(ContextLog(), kSource, CEngineLog::kLevelInfo, "- ESC Pressed!!!\n");
       m_fpShutdown();
     }
   }
@@ -164,7 +164,7 @@ void CWindowProcedure::SwitchScreenMode() {
     context->pDescriptor->dwWindowed = context->pDescriptor->dwWindowed == 1 ? 0 : 1;
   context->dwWindowed = context->dwWindowed == 1 ? 0 : 1;
   if (m_pDeviceReset) m_pDeviceReset->ResetDevice();
-  LogInfo("Changing Screen Mode\n");
+  LogTo(ContextLog(), kSource, CEngineLog::kLevelInfo, "Changing Screen Mode\n");
 }
 
 LRESULT CWindowProcedure::OnSystemCommand(HWND hwnd, UINT message, WPARAM wParam,

@@ -35,7 +35,7 @@ void LWOImportBuffer::Reset() {
   std::fill(faces, faces + std::min(faceCount, kMaxFaces), LWOFace{});
   for (LWOSurface& surface : surfaces) surface.Reset();
   edges.reset();
-  CopyImportName(fileName, nullptr);
+  CopyName(fileName, nullptr);
   std::fill(std::begin(clips), std::end(clips), LWOClip{});
   for (LWOWeightMap& map : weightMaps) map = LWOWeightMap{};
   dissolve.Reset();

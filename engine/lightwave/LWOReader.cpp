@@ -439,7 +439,7 @@ UINT FindOrAddUVMap(LWOImportBuffer& buffer, char* name) {
     if (std::strcmp(buffer.uvMapNames[i].name, name) == 0) return i;
   }
   if (buffer.uvMapCount >= LWOImportBuffer::kMaxUVMaps) TooManyUVMaps(buffer);
-  CopyImportName(buffer.uvMapNames[buffer.uvMapCount].name, name);
+  CopyName(buffer.uvMapNames[buffer.uvMapCount].name, name);
   return buffer.uvMapCount++;
 }
 

@@ -5,7 +5,7 @@
 bool LWOReaderState::SetTextureDirectory(const char* directory) {
   const char* text = directory != nullptr ? directory : "";
   if (std::strlen(text) >= sizeof m_textureDirectory) return false;
-  CopyImportName(m_textureDirectory, text);
+  CopyName(m_textureDirectory, text);
   return true;
 }
 

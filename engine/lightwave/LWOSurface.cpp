@@ -6,7 +6,7 @@ void LWOSurface::Reset() {
   // Indices past the count are never written, so only the used ones need clearing.
   const UINT used = std::max(indexCount, indexCountCopy);
   std::fill(indices, indices + std::min<UINT>(used, kMaxIndices), WORD{0});
-  CopyImportName(name, nullptr);
+  CopyName(name, nullptr);
   for (LWOSurfaceChannel& entry : channel) entry.Reset();
   smoothingAngle = 0.0f;
   flags = indexCount = indexCountCopy = smoothing = 0;

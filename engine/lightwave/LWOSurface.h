@@ -49,7 +49,7 @@ struct LWOSurface {
   // What a surface starts with before its sub-chunks are read: smoothing on, alpha-test 1,
   // every channel reset to its defaults, opacity, refraction and diffuse 1, glossiness 0.4.
   void SetDefaults();
-  UINT SetName(const char* text) { return static_cast<UINT>(CopyImportName(name, text)); }
+  UINT SetName(const char* text) { return static_cast<UINT>(CopyName(name, text)); }
   // Stores the index list and its count in both count fields; false, with nothing changed,
   // for a null list or more than kMaxIndices entries.
   bool SetIndices(const WORD* list, UINT count);

@@ -3,8 +3,8 @@
 #include "lightwave/ImportRecordHelpers.h"
 
 void LWOSurfaceChannel::Reset() {
-  CopyImportName(image, nullptr);
-  CopyImportName(envImage, nullptr);
+  CopyName(image, nullptr);
+  CopyName(envImage, nullptr);
   frames.reset();
   isSequence = frameCount = firstFrame = frameOffset = lastFrame = 0;
   sequenceFlags = 0;

@@ -90,17 +90,7 @@ CCamera::CCamera(CD3D9RendererInterface* renderer, CEngineLog* log, UINT zoomIsE
   m_dwTargetNumber = targetNumber;
 }
 
-CCamera::~CCamera() { Log(CEngineLog::kLevelInfo, "- (CCamera) Releasing\n"); }
-
-void CCamera::Log(int level, const char* format, ...) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  m_pLog->Log(kSource, __LINE__, level, "%s", text);
-}
+CCamera::~CCamera() { LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CCamera) Releasing\n"); }
 
 void CCamera::ComputeAspect() {
   // Without a screen size (no video mode yet) the aspect stays what it was.
@@ -193,8 +183,8 @@ void CCamera::LookAt(CVector3* eye, CVector3* lookAt, float roll) {
 
 UINT CCamera::CalculateProjectionMatrix(float nearPlane, float farPlane, float aspect) {
   if (farPlane == nearPlane) {
-    Log(CEngineLog::kLevelError,
-        "WARNING!!! - Equal Clip Planes, CCamera Keeps Its Projection Matrix\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Equal Clip Planes, CCamera Keeps Its Projection Matrix\n");
     return 0;
   }
   const float zoom = m_pZoom->GetValue();
@@ -259,7 +249,8 @@ void CCamera::GetPosition(CVector3* out, UINT flag) {
       *out = GetLocalPosition(*this, m_Motion);
       break;
     default:
-      Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CCamera::GetPosition\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "WARNING!!! - Unknown FLAG For CCamera::GetPosition\n");
   }
 }
 
@@ -274,7 +265,8 @@ void CCamera::GetRotation(CVector3* out, UINT flag) {
       *out = GetLocalRotation(*this, m_Motion);
       break;
     default:
-      Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CCamera::GetRotation\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "WARNING!!! - Unknown FLAG For CCamera::GetRotation\n");
   }
 }
 
@@ -289,7 +281,8 @@ CWorldObjectInterface* CCamera::GetTopmostParent() { return GetTopmostParentInte
 
 void CCamera::SetParentObject(CWorldObjectInterface* parent) {
   if (parent != nullptr && FromInterface(parent) == this) {
-    Log(CEngineLog::kLevelError, "WARNING!!! - Can't Parent Item To Itself (Camera)\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Can't Parent Item To Itself (Camera)\n");
     CWorldObject::SetParent(nullptr);
     return;
   }
@@ -329,10 +322,15 @@ void CCamera::ClearVisibleLights() {
   m_fVisibleLightsStamp = -10.0f;
 }
 
+void CCamera::ForgetVisible(CWorldObject* object) {
+  for (std::vector<VisibleEntry>* list : {&m_VisibleMeshes, &m_VisibleLights})
+    std::erase_if(*list, [object](const VisibleEntry& entry) { return entry.pObject == object; });
+}
+
 void CCamera::Reserve(std::vector<VisibleEntry>& list, UINT& capacity, const char* warning) {
   if (list.size() < capacity) return;
   capacity += kVisibleListStep;
-  Log(CEngineLog::kLevelError, warning, capacity);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError, warning, capacity);
   list.reserve(capacity);
 }
 

@@ -128,6 +128,8 @@ class CCamera final : public TWorldObject<CCameraInterface> {
   void SetTargetNumber(UINT number) { m_dwTargetNumber = number; }
   void ClearVisibleMeshes();
   void ClearVisibleLights();
+  // Takes an object that leaves the scene out of both visible lists, keeping the others' order.
+  void ForgetVisible(CWorldObject* object);
   // Fill the lists from the scene's meshes and lights; the frame is not read.
   void CollectVisibleMeshes(float frame);
   void CollectVisibleLights(float frame);
@@ -158,7 +160,6 @@ class CCamera final : public TWorldObject<CCameraInterface> {
   CMatrix ParentMatrix(float frame) const;
   CVector3 LookAtPoint(float frame);
   void ComputeAspect();
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   // Makes room for one more entry, growing by a step with the warning.
   void Reserve(std::vector<VisibleEntry>& list, UINT& capacity, const char* warning);
 

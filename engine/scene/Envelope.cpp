@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "scene/EngineSampleScope.h"
+#include "core/EngineSampleScope.h"
 
 CEnvelope::CEnvelope(UINT isEnvelope, const CChannelEnvelope* source, float value)
     : m_dwIsEnvelope(isEnvelope), m_fValue(value) {

@@ -17,6 +17,7 @@
 #include "scene/Scene.h"
 #include "scene/UpdateInputs.h"
 #include "ZeKorbD3DHeader.h"
+#include "core/CopyName.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
@@ -31,7 +32,7 @@ constexpr float kFlareScale = 20.0f;
 // How far a distant light's shadow is extruded.
 constexpr float kDistantExtrusion = 1000.0f;
 
-CLightSpatial* g_pSpatial = nullptr;
+CLightSpatial* Spatial() { return GetEngineContext()->ports.lightSpatial.Get(); }
 
 // One colour byte from a 0..1 value. Values outside it (an intensity above 1, a negative key)
 // are held to the byte instead of spilling into the neighbouring channels.
@@ -168,31 +169,19 @@ void CLight::FinishLoaded() {
 }
 
 CLight::~CLight() {
-  Log(CEngineLog::kLevelInfo, "- (CLight) Releasing %s\n", m_szName);
-  if (m_pBoundVolume != nullptr && g_pSpatial != nullptr) g_pSpatial->ReleaseBoundVolume(m_pBoundVolume);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CLight) Releasing %s\n", m_szName);
+  if (m_pBoundVolume != nullptr) Spatial()->ReleaseBoundVolume(m_pBoundVolume);
 }
 
-void CLight::SetSpatial(CLightSpatial* spatial) { g_pSpatial = spatial; }
-
-void CLight::Log(int level, const char* format, ...) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  m_pLog->Log(kSource, __LINE__, level, "%s", text);
-}
 
 float CLight::Value(EnvelopeRole role) const { return m_pEnvelopes[role]->GetValue(); }
 
 void CLight::CreateBoundVolume() {
-  if (g_pSpatial != nullptr) m_pBoundVolume = g_pSpatial->CreateBoundVolume(this);
+  m_pBoundVolume = Spatial()->CreateBoundVolume(this);
 }
 
 void CLight::RecalculateBoundVolume() {
-  if (m_pBoundVolume != nullptr && g_pSpatial != nullptr)
-    g_pSpatial->RecalculateBoundVolume(m_pBoundVolume, this);
+  if (m_pBoundVolume != nullptr) Spatial()->RecalculateBoundVolume(m_pBoundVolume, this);
 }
 
 void CLight::SetFlareSize(float size) {
@@ -231,8 +220,7 @@ CVector3* CLight::GetColorVector(CVector3* out) {
 }
 
 void CLight::SetName(const char* name) {
-  std::memset(m_szName, 0, sizeof m_szName);
-  if (name != nullptr) std::strncpy(m_szName, name, kNameLength - 1);
+  CopyName(m_szName, name);
 }
 
 void CLight::GetPosition(CVector3* out, UINT flag) {
@@ -245,14 +233,16 @@ void CLight::GetPosition(CVector3* out, UINT flag) {
       *out = GetLocalPosition(*this, m_Motion);
       break;
     default:
-      Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CLight::GetPosition\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "WARNING!!! - Unknown FLAG For CLight::GetPosition\n");
   }
 }
 
 void CLight::GetRotation(CVector3* out, UINT flag) {
   if (out == nullptr) return;
   if (flag != 0 && flag != 1) {
-    Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CLight::GetRotation\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Unknown FLAG For CLight::GetRotation\n");
     return;
   }
   *out = GetLocalRotation(*this, m_Motion);
@@ -260,7 +250,7 @@ void CLight::GetRotation(CVector3* out, UINT flag) {
   if (flag == 1 || parent == nullptr) return;
   CVector3 parentRotation;
   if (!GetParentRotation(parent, &parentRotation)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh Parent's Type Unknown\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh Parent's Type Unknown\n");
     return;
   }
   *out = *out + parentRotation;
@@ -268,7 +258,8 @@ void CLight::GetRotation(CVector3* out, UINT flag) {
 
 void CLight::SetParentObject(CWorldObjectInterface* parent) {
   if (parent != nullptr && FromInterface(parent) == this) {
-    Log(CEngineLog::kLevelError, "WARNING!!! - Can't Parent Item To Itself: %s\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Can't Parent Item To Itself: %s\n", m_szName);
     CWorldObject::SetParent(nullptr);
     return;
   }
@@ -306,9 +297,9 @@ void CLight::SetColor(UINT color) {
     if (envelope->GetIsEnvelope() == 0) {
       envelope->SetValue(static_cast<float>((color >> component.shift) & 0xFF) * kColorScale);
     } else {
-      Log(CEngineLog::kLevelError,
-          "WARNING!!! - Can't Set %s Color For The Light %s, Because It's An Envelope\n",
-          component.name, m_szName);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "WARNING!!! - Can't Set %s Color For The Light %s, Because It's An Envelope\n",
+            component.name, m_szName);
     }
   }
 }
@@ -409,10 +400,10 @@ void CLight::PrepareMatrices(float frame) {
 float CLight::ClampedRange() {
   const float range = Value(ENVELOPE_RANGE);
   if (range <= kMaxRange) return range;
-  Log(CEngineLog::kLevelError,
-      "WARNING!!! - Light (%s From %s) Range Exceeded Maximum Acceptable Value, Will Be "
-      "Rounded\n",
-      m_szName, m_pScene != nullptr ? m_pScene->GetName() : "");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+        "WARNING!!! - Light (%s From %s) Range Exceeded Maximum Acceptable Value, Will Be "
+        "Rounded\n",
+        m_szName, m_pScene != nullptr ? m_pScene->GetName() : "");
   return kMaxRange;
 }
 
@@ -494,9 +485,9 @@ void CLight::UpdateSpot(float frame) {
   m_D3DLight.Range = ClampedRange();
   float cone = Value(ENVELOPE_CONE_ANGLE);
   if (cone > kMaxConeAngle) {
-    Log(CEngineLog::kLevelError,
-        "WARNING!!! - Light (%s) Cone Exceeded Maximum Acceptable Value, Will Be Rounded\n",
-        m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Light (%s) Cone Exceeded Maximum Acceptable Value, Will Be Rounded\n",
+          m_szName);
     cone = kMaxConeAngle;
   }
   m_D3DLight.Phi = cone * kDegreesToFullConeRadians;
@@ -616,6 +607,11 @@ void CLight::ClearVisibleLists() {
   m_fVisibilityStamp = -1.0f;
 }
 
+void CLight::ForgetVisibleMesh(CWorldObject* mesh) {
+  std::erase(m_VisibleMeshes, mesh);
+  std::erase(m_VisibleShadowVolumes, mesh);
+}
+
 CWorldObject* CLight::GetVisibleMesh(UINT index) const {
   return index < m_VisibleMeshes.size() ? m_VisibleMeshes[index] : nullptr;
 }
@@ -628,7 +624,7 @@ void CLight::Append(std::vector<CWorldObject*>& list, UINT& capacity, CWorldObje
                     const char* warning) {
   if (list.size() >= capacity) {
     capacity += kVisibleListStep;
-    Log(CEngineLog::kLevelError, warning, capacity);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, warning, capacity);
     list.reserve(capacity);
   }
   list.push_back(mesh);

@@ -78,9 +78,6 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
          const ImportedRecord& record);
   ~CLight() override;
 
-  // The spatial subsystem that makes the volumes of point and spot lights; null for none.
-  static void SetSpatial(CLightSpatial* spatial);
-
   // --- world object ---
   CMatrix* GetMatrix(float frame) override;
   CMatrix* GetRotationMatrix(float frame) override;
@@ -198,6 +195,8 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
 
   // --- visibility lists for the active camera ---
   void ClearVisibleLists();
+  // Takes a mesh that leaves the scene out of the visible lists, keeping the others' order.
+  void ForgetVisibleMesh(CWorldObject* mesh);
   void UpdateVisibleLists(float frame);
   UINT GetNumberOfVisibleMeshes() const { return static_cast<UINT>(m_VisibleMeshes.size()); }
   CWorldObject* GetVisibleMesh(UINT index) const;
@@ -210,7 +209,6 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
   float GetVisibilityStamp() const { return m_fVisibilityStamp; }
 
  private:
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   float Value(EnvelopeRole role) const;
   void SetFlareSize(float size);
   void SetFlareColor(DWORD color);

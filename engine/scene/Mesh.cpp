@@ -6,7 +6,8 @@
 #include <cstring>
 #include <limits>
 
-#include "scene/EngineSampleScope.h"
+#include "core/CopyName.h"
+#include "core/EngineSampleScope.h"
 #include "scene/MeshShaderLibrary.h"
 #include "scene/MeshRayTest.h"
 #include "scene/MeshSpatial.h"
@@ -21,13 +22,12 @@
 #include "scene/GenericPassInterface.h"
 #include "core/MessagePump.h"
 #include "d3d/RenderingProfileInterface.h"
-#include "files/ZKOMeshExporter.h"
-#include "files/ZKReader.h"
 #include "lightwave/LWOImportBuffer.h"
-#include "lightwave/LightWaveLoader.h"
+#include "scene/LightWaveLoader.h"
+#include "scene/MeshFileReader.h"
+#include "scene/MeshSurfaceFactory.h"
 #include "spatial/Collider.h"
 #include "spatial/CollisionManager.h"
-#include "spatial/ShadowVolumeGeometry.h"
 #include "scene/CountedIndexBuffer.h"
 #include "winuser.h"
 
@@ -43,18 +43,11 @@ constexpr const char* kNoShaderFile = "none";
 constexpr UINT kBufferKindMesh = 0;
 constexpr UINT kBufferKindShadowVolume = 1;
 
-CMeshShaderLibrary* g_pShaderLibrary = nullptr;
-CMeshSpatial* g_pSpatial = nullptr;
-MeshSurfaceFactory g_pSurfaceFactory = nullptr;
+EnginePorts& Ports() { return GetEngineContext()->ports; }
+CMeshSpatial* Spatial() { return Ports().meshSpatial.Get(); }
+CMeshShaderLibrary* ShaderLibrary() { return Ports().meshShaders.Get(); }
 // Meshes are numbered in the order they are made, for the lifetime of the engine.
 UINT g_dwMeshCounter = 0;
-
-// Clears the field, then copies at most its length less one characters; returns the length.
-UINT CopyName(char (&field)[CMesh::kNameLength], const char* text) {
-  std::memset(field, 0, sizeof field);
-  if (text != nullptr) std::memcpy(field, text, strnlen(text, sizeof field - 1));
-  return static_cast<UINT>(std::strlen(field));
-}
 
 float Channel(CMotion& motion, UINT index) { return motion.GetChannel(index)->GetValue(); }
 
@@ -113,99 +106,69 @@ CMesh::CMesh(void* rendererContext, CEngineLog* log, CScene* scene, UINT dynamic
       m_OctreeEntries(kInitialOctreeEntries, OctreeEntry{nullptr, 0}),
       m_dwMeshNumber(g_dwMeshCounter++),
       m_dwDynamicBuffers(dynamicBuffers) {
-  if (g_pSpatial != nullptr)
-    m_pShadowVolume = g_pSpatial->CreateShadowVolume(rendererContext, this);
+  m_pShadowVolume = Spatial()->CreateShadowVolume(rendererContext, this);
 }
-
-void CMesh::SetShaderLibrary(CMeshShaderLibrary* library) { g_pShaderLibrary = library; }
-void CMesh::SetSpatial(CMeshSpatial* spatial) { g_pSpatial = spatial; }
-void CMesh::SetSurfaceFactory(MeshSurfaceFactory factory) { g_pSurfaceFactory = factory; }
 
 // The reference count reached zero and the mesh has left its scene's list.
 CMesh::~CMesh() {
-  Log(CEngineLog::kLevelInfo, "- (CMesh) Releasing %s Of %s\n", m_szName,
-      m_pScene != nullptr ? m_pScene->GetName() : "");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CMesh) Releasing %s Of %s\n", m_szName,
+        m_pScene != nullptr ? m_pScene->GetName() : "");
   // A mesh freed while its scene lives must not stay listed in the scene's octree. (A mesh
   // that outlived its scene forgot its cells when it was detached.)
   LeaveOctree();
   if (!m_Surfaces.empty()) {
     for (CMeshSurface*& surface : m_Surfaces) {
       if (surface == nullptr) continue;
-      Log(CEngineLog::kLevelInfo, "  - Releasing Surface: %s\n", surface->GetName());
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Releasing Surface: %s\n",
+            surface->GetName());
       surface->Release();
       surface = nullptr;
     }
-    Log(CEngineLog::kLevelInfo, "   - Deleting Surfaces\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Surfaces\n");
     m_Surfaces.clear();
   }
   if (m_pVertexBuffer != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - vertex Buffer\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - vertex Buffer\n");
     m_pVertexBuffer->Release();
     m_pVertexBuffer = nullptr;
   }
   if (m_pShadowVolume != nullptr || m_pShadowVolumeBuffers[0] != nullptr ||
       m_pShadowVolumeBuffers[1] != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - Shadow Volume Manager\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Shadow Volume Manager\n");
     for (CMeshVertexBuffer*& buffer : m_pShadowVolumeBuffers)
       if (buffer != nullptr) {
         buffer->Release();
         buffer = nullptr;
       }
-    if (m_pShadowVolume != nullptr && g_pSpatial != nullptr)
-      g_pSpatial->ReleaseShadowVolume(m_pShadowVolume);
+    if (m_pShadowVolume != nullptr) Spatial()->ReleaseShadowVolume(m_pShadowVolume);
     m_pShadowVolume = nullptr;
   }
   if (!m_Vertices.empty()) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Vertices\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Vertices\n");
     m_Vertices.clear();
   }
   if (m_pBones != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Bones\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Bones\n");
     m_pBones.reset();
   }
   if (!m_Faces.empty()) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Faces\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Faces\n");
     m_Faces.clear();
   }
   if (!m_Edges.empty()) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Edges\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Edges\n");
     m_Edges.clear();
   }
   if (m_pCollider != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Collider\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Collider\n");
     ReleaseCollider();
   }
   if (m_pBoundVolume != nullptr) {
-    Log(CEngineLog::kLevelInfo, "   - Deleting Bound\n");
-    if (g_pSpatial != nullptr) g_pSpatial->ReleaseBoundVolume(m_pBoundVolume);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "   - Deleting Bound\n");
+    Spatial()->ReleaseBoundVolume(m_pBoundVolume);
     m_pBoundVolume = nullptr;
   }
-  Log(CEngineLog::kLevelInfo, "- Mesh Released\n");
-}
-
-void CMesh::Log(int level, const char* format, ...) const {
-  va_list args;
-  va_start(args, format);
-  LogArguments(kSource, level, format, args);
-  va_end(args);
-}
-
-void CMesh::LogFrom(const char* source, int level, const char* format, ...) const {
-  va_list args;
-  va_start(args, format);
-  LogArguments(source, level, format, args);
-  va_end(args);
-}
-
-void CMesh::LogArguments(const char* source, int level, const char* format, va_list args) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  std::vsnprintf(text, sizeof text, format, args);
-  m_pLog->Log(source, __LINE__, level, "%s", text);
-}
-
-void CMesh::LogNotAvailable(const char* operation) const {
-  Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::%s Is Not Available: %s\n", operation, m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Mesh Released\n");
 }
 
 // --- lookups ---
@@ -270,30 +233,30 @@ UINT CMesh::SetIsMorph(UINT isMorph) {
 
 UINT CMesh::GetCanCastShadowVolume() {
   return m_dwCanCastShadowVolume == 1 && (m_wFlags & kFlagCastsShadow) != 0 &&
-                 m_pShadowVolume != nullptr && g_pSpatial != nullptr &&
-                 g_pSpatial->HasShadowGeometry(m_pShadowVolume) != 0
+                 m_pShadowVolume != nullptr && Spatial()->HasShadowGeometry(m_pShadowVolume) != 0
              ? 1
              : 0;
 }
 
 void CMesh::SetMorphTarget(CMesh* target) {
   if (target == this) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To Itself\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To Itself\n",
+          m_szName);
     return;
   }
   if (target != nullptr && target->GetNumberOfVertices() < GetNumberOfVertices()) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
-        m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n", m_szName);
     return;
   }
   m_pMorphTarget = target;
   if (target == nullptr) m_dwIsMorph = 0;
 }
 
-UINT CMesh::SetName(const char* name) { return CopyName(m_szName, name); }
+UINT CMesh::SetName(const char* name) { return static_cast<UINT>(CopyName(m_szName, name)); }
 
 UINT CMesh::SetShaderFile(const char* fileName, UINT manualShader) {
-  const UINT length = CopyName(m_szShaderFileName, fileName);
+  const UINT length = static_cast<UINT>(CopyName(m_szShaderFileName, fileName));
   m_dwManualShader = manualShader;
   return length;
 }
@@ -316,8 +279,8 @@ CMotion* CMesh::GetMotion(float frame) {
 
 CBone* CMesh::CreateBones(UINT count) {
   if (count == 0 || count > MAX_BONES) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::CreateBones, (%s) Can't Make %u Bones\n",
-        m_szName, count);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::CreateBones, (%s) Can't Make %u Bones\n", m_szName, count);
     return nullptr;
   }
   m_pBones = std::make_unique<CBone[]>(count);
@@ -334,9 +297,9 @@ void CMesh::CalculateBonesRestMatrices() {
 UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
   if (parentItemType != BONE_PARENT_ITEM_BONE) {
     if (index >= m_dwNumberOfBones) {
-      Log(CEngineLog::kLevelError,
-          "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u Of %u\n", m_szName,
-          index, m_dwNumberOfBones);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u Of %u\n", m_szName,
+            index, m_dwNumberOfBones);
       return 0;
     }
     m_pBones[index].SetParent(parentItemType, nullptr);
@@ -344,9 +307,9 @@ UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
     return 1;
   }
   if (index >= m_dwNumberOfBones || parent >= m_dwNumberOfBones) {
-    Log(CEngineLog::kLevelError,
-        "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u, %u Of %u\n",
-        m_szName, index, parent, m_dwNumberOfBones);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::SetBoneParent, (%s) Bone Number Out Of Range: %u, %u Of %u\n",
+          m_szName, index, parent, m_dwNumberOfBones);
     return 0;
   }
   // The bone matrices are built through the parent links: a loop would never end.
@@ -354,10 +317,10 @@ UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {
   for (const CBone* ancestor = &m_pBones[parent]; ancestor != nullptr && steps <= m_dwNumberOfBones;
        ancestor = ancestor->GetParent(), ++steps)
     if (ancestor == &m_pBones[index]) {
-      Log(CEngineLog::kLevelError,
-          "ERROR!!! - CMesh::SetBoneParent, (%s) Bone %u Can't Be Parented To Bone %u, It Would "
-          "Close A Loop\n",
-          m_szName, index, parent);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - CMesh::SetBoneParent, (%s) Bone %u Can't Be Parented To Bone %u, It Would "
+            "Close A Loop\n",
+            m_szName, index, parent);
       return 0;
     }
   m_pBones[index].SetParent(parentItemType, &m_pBones[parent]);
@@ -479,8 +442,7 @@ void CMesh::UpdateHierarchy(float frame) {
       camera->GetPosition(&cameraPosition, 0);
       m_fCameraDistance = (CVector3() * m_mtxMatrix - cameraPosition).Length();
     }
-    if (m_pShadowVolume != nullptr && g_pSpatial != nullptr)
-      g_pSpatial->ResetShadowVolume(m_pShadowVolume);
+    if (m_pShadowVolume != nullptr) Spatial()->ResetShadowVolume(m_pShadowVolume);
     RefileInOctree();
   }
   m_fHierarchyFrame = f;
@@ -488,20 +450,19 @@ void CMesh::UpdateHierarchy(float frame) {
 }
 
 void CMesh::RefileInOctree() {
-  if (g_pSpatial == nullptr) return;
+  CMeshSpatial* spatial = Spatial();
   // The transformed box follows the mesh with or without an octree: visibility and collision
   // code read it too.
-  if (m_pBoundVolume != nullptr) g_pSpatial->TransformBoundVolume(m_pBoundVolume, m_mtxMatrix);
-  COctree* octree = m_pScene != nullptr ? g_pSpatial->GetSceneOctree(m_pScene) : nullptr;
+  if (m_pBoundVolume != nullptr) spatial->TransformBoundVolume(m_pBoundVolume, m_mtxMatrix);
+  COctree* octree = m_pScene != nullptr ? spatial->GetSceneOctree(m_pScene) : nullptr;
   if (octree == nullptr) return;
   LeaveOctree();
-  g_pSpatial->InsertMeshIntoOctree(octree, this);
+  spatial->InsertMeshIntoOctree(octree, this);
 }
 
 void CMesh::LeaveOctree() {
   for (OctreeEntry& entry : m_OctreeEntries) {
-    if (entry.pCell != nullptr && g_pSpatial != nullptr)
-      g_pSpatial->RemoveMeshFromOctree(entry.pCell, entry.dwEntry, this);
+    if (entry.pCell != nullptr) Spatial()->RemoveMeshFromOctree(entry.pCell, entry.dwEntry, this);
     entry = OctreeEntry{nullptr, 0};
   }
 }
@@ -517,10 +478,10 @@ void CMesh::PlaceInOctree(COctree* cell, UINT entry) {
       slot = OctreeEntry{cell, entry};
       return;
     }
-  Log(CEngineLog::kLevelError,
-      "ERROR!!! - There's Not Enuff Octree Box Entries For Dynamic Meshes, Need To Allocate "
-      "Memory For It, Should Be: %i - (%s) \n",
-      m_wOctreeEntryCapacity + 1, m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+        "ERROR!!! - There's Not Enuff Octree Box Entries For Dynamic Meshes, Need To Allocate "
+        "Memory For It, Should Be: %i - (%s) \n",
+        m_wOctreeEntryCapacity + 1, m_szName);
   m_OctreeEntries.push_back(OctreeEntry{cell, entry});
   ++m_wOctreeEntryCapacity;
 }
@@ -574,14 +535,16 @@ void CMesh::GetPosition(CVector3* out, UINT flag) {
              m_vecPivot;
     }
   } else {
-    Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CMesh::GetPosition\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Unknown FLAG For CMesh::GetPosition\n");
   }
 }
 
 void CMesh::GetRotation(CVector3* out, UINT flag) {
   if (out == nullptr) return;
   if (flag > 1) {
-    Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CMesh::GetRotation\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Unknown FLAG For CMesh::GetRotation\n");
     return;
   }
   *out = HasExplicitRotation() ? GetExplicitRotation()
@@ -593,7 +556,7 @@ void CMesh::GetRotation(CVector3* out, UINT flag) {
   if (ParentRotation(GetParent(), &parentRotation))
     *out = *out + parentRotation;
   else
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh Parent's Type Unknown\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CMesh Parent's Type Unknown\n");
 }
 
 bool CMesh::IsUniformScale() {
@@ -615,7 +578,8 @@ bool CMesh::FaceInRange(const Face& face) const {
 
 UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
   if (vertices == nullptr || count == 0) {
-    Log(CEngineLog::kLevelError,
+    LogTo(
+        m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - CMesh::SetVertices, (%s) Can't Add Vertices (NULL Pointer Or No Vertices)\n",
         m_szName);
     return 0;
@@ -627,15 +591,15 @@ UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
   for (const Edge& edge : m_Edges) highest = std::max({highest, edge.wIndex1, edge.wIndex2});
   const bool numbered = !m_Faces.empty() || !m_Edges.empty();
   if (count > kMaxElements) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::SetVertices, (%s) Too Many Vertices: %u\n",
-        m_szName, count);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::SetVertices, (%s) Too Many Vertices: %u\n", m_szName, count);
     return 0;
   }
   if (numbered && highest >= count) {
-    Log(CEngineLog::kLevelError,
-        "ERROR!!! - CMesh::SetVertices, (%s) Can't Set %u Vertices, Faces Or Edges Use Vertex "
-        "%u\n",
-        m_szName, count, static_cast<UINT>(highest));
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::SetVertices, (%s) Can't Set %u Vertices, Faces Or Edges Use Vertex "
+          "%u\n",
+          m_szName, count, static_cast<UINT>(highest));
     return 0;
   }
   m_Vertices.assign(vertices, vertices + count);
@@ -650,24 +614,24 @@ UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
 
 UINT CMesh::SetFaces(UINT count, Face* faces) {
   if (faces == nullptr || count == 0) {
-    Log(CEngineLog::kLevelError,
-        "WARNING!!! - CMesh::SetFaces, (%s) Can't Add Faces (NULL Pointer Or No Faces)\n",
-        m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - CMesh::SetFaces, (%s) Can't Add Faces (NULL Pointer Or No Faces)\n",
+          m_szName);
     return 0;
   }
   if (count > kMaxElements) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::SetFaces, (%s) Too Many Faces: %u\n",
-        m_szName, count);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::SetFaces, (%s) Too Many Faces: %u\n", m_szName, count);
     return 0;
   }
   // Ray tests, normals, projections and merging index the vertices with these numbers.
   for (UINT i = 0; i < count; ++i)
     if (!FaceInRange(faces[i])) {
-      Log(CEngineLog::kLevelError,
-          "ERROR!!! - CMesh::SetFaces, (%s) Face %u Uses A Vertex Out Of Range (%u, %u, %u Of "
-          "%u)\n",
-          m_szName, i, faces[i].wIndex1, faces[i].wIndex2, faces[i].wIndex3,
-          GetNumberOfVertices());
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - CMesh::SetFaces, (%s) Face %u Uses A Vertex Out Of Range (%u, %u, %u Of "
+            "%u)\n",
+            m_szName, i, faces[i].wIndex1, faces[i].wIndex2, faces[i].wIndex3,
+            GetNumberOfVertices());
       return 0;
     }
   m_Faces.assign(faces, faces + count);
@@ -678,14 +642,14 @@ UINT CMesh::SetFaces(UINT count, Face* faces) {
 
 UINT CMesh::SetEdges(UINT count, Edge* edges) {
   if (edges == nullptr || count == 0) {
-    Log(CEngineLog::kLevelError,
-        "WARNING!!! - CMesh::SetEdges, (%s) Can't Add Edges (NULL Pointer Or No Edges)\n",
-        m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - CMesh::SetEdges, (%s) Can't Add Edges (NULL Pointer Or No Edges)\n",
+          m_szName);
     return 0;
   }
   if (count > kMaxElements) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CMesh::SetEdges, (%s) Too Many Edges: %u\n",
-        m_szName, count);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::SetEdges, (%s) Too Many Edges: %u\n", m_szName, count);
     return 0;
   }
   const size_t vertexCount = m_Vertices.size(), faceCount = m_Faces.size();
@@ -696,9 +660,9 @@ UINT CMesh::SetEdges(UINT count, Edge* edges) {
                          edge.wFace1 < faceCount &&
                          (edge.pOwner2 == nullptr || edge.wFace2 < faceCount);
     if (!inRange) {
-      Log(CEngineLog::kLevelError,
-          "ERROR!!! - CMesh::SetEdges, (%s) Edge %u Uses A Vertex Or Face Out Of Range\n",
-          m_szName, i);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - CMesh::SetEdges, (%s) Edge %u Uses A Vertex Or Face Out Of Range\n",
+            m_szName, i);
       return 0;
     }
   }
@@ -732,31 +696,30 @@ void CMesh::ComputeNormals() {
 }
 
 void CMesh::RebuildBoundVolume() {
-  if (g_pSpatial == nullptr) return;
-  if (m_pBoundVolume != nullptr) g_pSpatial->ReleaseBoundVolume(m_pBoundVolume);
-  m_pBoundVolume = g_pSpatial->CreateBoundVolume(this);
+  if (m_pBoundVolume != nullptr) Spatial()->ReleaseBoundVolume(m_pBoundVolume);
+  m_pBoundVolume = Spatial()->CreateBoundVolume(this);
 }
 
 bool CMesh::SetBoundVolume(CMeshBoundVolumeInterface* volume) {
-  if (g_pSpatial == nullptr) return false;
+  if (Ports().meshSpatial.IsDefault()) return false;
   if (m_pBoundVolume != nullptr && m_pBoundVolume != volume)
-    g_pSpatial->ReleaseBoundVolume(m_pBoundVolume);
+    Spatial()->ReleaseBoundVolume(m_pBoundVolume);
   m_pBoundVolume = volume;
   return true;
 }
 
 void CMesh::DrawBoundVolume() {
-  if (m_pBoundVolume != nullptr && g_pSpatial != nullptr)
-    g_pSpatial->DrawBoundVolume(m_pBoundVolume, m_pRendererContext, m_mtxMatrix);
+  if (m_pBoundVolume != nullptr)
+    Spatial()->DrawBoundVolume(m_pBoundVolume, m_pRendererContext, m_mtxMatrix);
 }
 
 // --- surfaces ---
 
 CSurfaceInterface* CMesh::CreateSurface() {
-  CMeshSurface* surface =
-      g_pSurfaceFactory != nullptr ? g_pSurfaceFactory(m_pRendererContext, m_pLog, this) : nullptr;
+  CMeshSurface* surface = Ports().surfaceFactory->CreateSurface(m_pRendererContext, m_pLog, this);
   if (surface == nullptr) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Create Surface (%s)\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Create Surface (%s)\n",
+          m_szName);
     return nullptr;
   }
   m_Surfaces.push_back(surface);
@@ -802,13 +765,11 @@ UINT CMesh::CreateShader(const char* fileName, ShaderParameter* parameters,
                          UINT numberOfParameters, UINT manualShader) {
   m_pShader = nullptr;
   CopyName(m_szShaderFileName, fileName);
-  if (g_pShaderLibrary != nullptr && fileName != nullptr)
-    m_pShader =
-        g_pShaderLibrary->CreateShaderForMesh(fileName, this, parameters, numberOfParameters);
+  if (fileName != nullptr)
+    m_pShader = ShaderLibrary()->CreateShaderForMesh(fileName, this, parameters, numberOfParameters);
   if (m_pShader == nullptr) {
-    char text[kMaxErrorText];
-    std::snprintf(text, sizeof text, "Can't Create Shader: %s", fileName ? fileName : "");
-    MessageBoxA(GetForegroundWindow(), text, "Error While Creating Shader", MB_ICONERROR);
+    ShowMessageBox(GetForegroundWindow(), MB_ICONERROR, "Error While Creating Shader",
+                   "Can't Create Shader: %s", fileName ? fileName : "");
     CopyName(m_szShaderFileName, kNoShaderFile);
     return 0;
   }
@@ -832,8 +793,8 @@ UINT CMesh::ApplyDefaultShader(MeshShaderChooser meshChooser,
     UINT chosen = 0;
     if (meshChooser != nullptr)
       chosen = meshChooser(this);
-    else if (g_pShaderLibrary != nullptr)
-      chosen = g_pShaderLibrary->ApplyDefaultShaderForMesh(this);
+    else
+      chosen = ShaderLibrary()->ApplyDefaultShaderForMesh(this);
     if (chosen != 1) {
       m_dwUseShader = 0;
       return 0;
@@ -880,18 +841,18 @@ void CMesh::CreateVertexBuffers() {
     if (m_pMorphTarget->GetNumberOfVertices() >= GetNumberOfVertices())
       morphVertices = m_pMorphTarget->GetVertices();
     else
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n",
-          m_szName);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - Can't Morph %s To A Mesh With Fewer Vertices\n", m_szName);
   }
   m_pVertexBuffer =
       CreateBuffer(GetVertices(), morphVertices, GetNumberOfVertices(), m_szName, kBufferKindMesh);
 
   if (m_dwHasShadowVolumeGeometry == 1 && m_dwCanCastShadowVolume == 1 &&
-      m_pShadowVolume != nullptr && g_pSpatial != nullptr) {
+      m_pShadowVolume != nullptr) {
     static const char* const kShadowNames[2] = {"%s_shadow_volume_1", "%s_shadow_volume_2"};
     for (UINT block = 0; block < 2; ++block) {
       UINT count = 0;
-      Vertex* data = g_pSpatial->GetShadowVolumeBlock(m_pShadowVolume, block, &count);
+      Vertex* data = Spatial()->GetShadowVolumeBlock(m_pShadowVolume, block, &count);
       if (data == nullptr) continue;
       char name[kNameLength + 32];
       std::snprintf(name, sizeof name, kShadowNames[block], m_szName);
@@ -900,21 +861,23 @@ void CMesh::CreateVertexBuffers() {
     }
   }
 
-  if (m_pShader == nullptr || g_pShaderLibrary == nullptr) {
+  if (m_pShader == nullptr) {
     m_pVertexBuffer->Release();
     m_pVertexBuffer = nullptr;
-    Log(CEngineLog::kLevelError,
-        "ERROR!!! - Can't Create Vertex Buffer For %s, Probably Implementation Error\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Create Vertex Buffer For %s, Probably Implementation Error\n",
+          m_szName);
     return;
   }
   BindStreams(m_pShadowVolumeBuffers[0], m_pShadowVolumeBuffers[1]);
 }
 
 void CMesh::BindStreams(CMeshVertexBuffer* dynamicShadow, CMeshVertexBuffer* staticShadow) {
-  const UINT passes = g_pShaderLibrary->GetNumberOfPasses(m_pShader);
+  CMeshShaderLibrary* library = ShaderLibrary();
+  const UINT passes = library->GetNumberOfPasses(m_pShader);
   for (UINT pass = 0; pass < passes; ++pass) {
     UINT count = 0;
-    ShaderStreamBinding* bindings = g_pShaderLibrary->GetStreamBindings(m_pShader, pass, &count);
+    ShaderStreamBinding* bindings = library->GetStreamBindings(m_pShader, pass, &count);
     if (bindings == nullptr) continue;
     if (count > MAX_SHADER_STREAM_BINDINGS) count = MAX_SHADER_STREAM_BINDINGS;
     for (UINT i = 0; i < count; ++i) {
@@ -951,8 +914,8 @@ void CMesh::SetGenericPathData(CMeshVertexBuffer* vertexBuffer) {
 
 void CMesh::PrepareShadowVolume(const Edge* edges, UINT count) {
   if ((edges == nullptr && count != 0) || count > kMaxElements) {
-    Log(CEngineLog::kLevelError,
-        "WARNING!!! - The Object %s Can Cast Shadow Because It's Not Closed\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - The Object %s Can Cast Shadow Because It's Not Closed\n", m_szName);
     m_dwCanCastShadowVolume = 0;
     return;
   }
@@ -976,14 +939,15 @@ void CMesh::PrepareShadowVolume(const Edge* edges, UINT count) {
   }
   if (overshared) m_dwHasShadowVolumeGeometry = 0;
   if (open) {
-    Log(CEngineLog::kLevelError,
-        "WARNING!!! - The Object %s Can Cast Shadow Because It's Not Closed\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - The Object %s Can Cast Shadow Because It's Not Closed\n", m_szName);
     m_dwCanCastShadowVolume = 0;
     return;
   }
   m_dwCanCastShadowVolume = 1;
   if (m_dwHasShadowVolumeGeometry != 0) CreateShadowVolumeGeometry();
-  Log(CEngineLog::kLevelInfo, "  - %s has %i edges\n", m_szName, static_cast<int>(count));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s has %i edges\n", m_szName,
+        static_cast<int>(count));
 }
 
 // The quads of the shadow volume need each edge to run the way its first face winds.
@@ -1009,33 +973,32 @@ void CMesh::OrientEdge(Edge& edge, WORD index) {
 }
 
 void CMesh::CreateShadowVolumeGeometry() {
-  Log(CEngineLog::kLevelInfo, "- Creating Shadow Volume Geometry For: %s\n", m_szName);
-  if (m_pShadowVolume == nullptr || g_pSpatial == nullptr) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Creating Shadow Volume Geometry For: %s\n",
+        m_szName);
+  if (m_pShadowVolume == nullptr) {
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
     m_dwCanCastShadowVolume = 0;
     return;
   }
-  CShadowVolumeGeometry geometry(m_szName, m_pLog);
   const bool boned = m_dwUseBones == 1;
-  if (!geometry.Build(m_Faces.data(), GetNumberOfFaces(), m_Edges.data(), GetNumberOfEdges(),
-                      m_Vertices.data(), GetNumberOfVertices(), boned,
-                      !boned && m_dwIsMorph == 0)) {
+  const ShadowGeometrySource source = {m_szName,           m_pLog,
+                                       m_Faces.data(),     GetNumberOfFaces(),
+                                       m_Edges.data(),     GetNumberOfEdges(),
+                                       m_Vertices.data(),  GetNumberOfVertices(),
+                                       boned,              !boned && m_dwIsMorph == 0};
+  UINT indexCount = 0, vertexCount = 0;
+  const ShadowGeometryBuild built = Spatial()->BuildShadowVolumeGeometry(
+      m_pShadowVolume, this, source, &indexCount, &vertexCount);
+  if (built != ShadowGeometryBuild::kBuilt) {
+    if (built == ShadowGeometryBuild::kNoIndexBuffer)
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR! - Can't Create Index Buffer For Shadow Volume Geometry For: %s\n", m_szName);
     m_dwCanCastShadowVolume = 0;
     return;
   }
-  const UINT indexCount = static_cast<UINT>(geometry.m_Indices.size());
-  const UINT vertexCount = static_cast<UINT>(geometry.m_DynamicVertices.size());
-  CCountedIndexBuffer* indexBuffer =
-      CreateShadowVolumeIndexBuffer(geometry.m_Indices.data(), indexCount, "_shadow_volume_1");
-  if (indexBuffer == nullptr) {
-    Log(CEngineLog::kLevelError,
-        "ERROR! - Can't Create Index Buffer For Shadow Volume Geometry For: %s\n", m_szName);
-    m_dwCanCastShadowVolume = 0;
-    return;
-  }
-  g_pSpatial->SetShadowVolumeGeometry(m_pShadowVolume, geometry, indexBuffer);
-  Log(CEngineLog::kLevelInfo, "  - Done (%i Indices, %i Vertices)\n",
-      static_cast<int>(indexCount), static_cast<int>(vertexCount));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Done (%i Indices, %i Vertices)\n",
+        static_cast<int>(indexCount), static_cast<int>(vertexCount));
 }
 
 CCountedIndexBuffer* CMesh::CreateShadowVolumeIndexBuffer(WORD* indices, UINT count,
@@ -1091,9 +1054,9 @@ UINT CMesh::CheckIntersectionWithFace(CRay& ray, float* distance, UINT flags, UI
   if (distance == nullptr) distance = &scratch;
   *distance = std::numeric_limits<float>::max();
   if (face >= m_Faces.size()) {
-    Log(CEngineLog::kLevelError,
-        "ERROR!!! - CMesh::CheckIntersectionWithFace, (%s) Face Number Out Of Range: %u Of %u\n",
-        m_szName, face, GetNumberOfFaces());
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - CMesh::CheckIntersectionWithFace, (%s) Face Number Out Of Range: %u Of %u\n",
+          m_szName, face, GetNumberOfFaces());
     return 0;
   }
   // The ray is taken as it comes, in the mesh's own space.
@@ -1106,7 +1069,7 @@ UINT CMesh::CheckIntersectionWithFace(CRay& ray, float* distance, UINT flags, UI
 
 void CMesh::FileInOctree(COctree* octree) {
   LeaveOctree();
-  if (octree != nullptr && g_pSpatial != nullptr) g_pSpatial->InsertMeshIntoOctree(octree, this);
+  if (octree != nullptr) Spatial()->InsertMeshIntoOctree(octree, this);
 }
 
 bool CMesh::RayTestSpace(CRay* ray) {
@@ -1117,8 +1080,9 @@ bool CMesh::RayTestSpace(CRay* ray) {
     return false;
   }
   // The box and the faces are not scaled alike along the axes: test in world space instead.
-  Log(CEngineLog::kLevelError, "WARNING!!! - Non Uniform Scaling Ray Test In: %s From %s\n",
-      m_szName, m_pScene != nullptr ? m_pScene->GetName() : "");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+        "WARNING!!! - Non Uniform Scaling Ray Test In: %s From %s\n", m_szName,
+        m_pScene != nullptr ? m_pScene->GetName() : "");
   return true;
 }
 
@@ -1139,13 +1103,10 @@ UINT CMesh::RayTestFaces(const CRay& ray, float* distance, UINT flags, bool worl
 
 void CMesh::CreateCollider() {
   ReleaseCollider();
-  CCollisionManager* manager = GetEngineContext()->pCollisions;
-  if (g_pSpatial == nullptr || manager == nullptr) return;
-  m_pCollider = CCollider::Create(manager, static_cast<CD3D9RendererInterface*>(m_pRendererContext),
-                                  m_pLog, this);
+  if (!Spatial()->CreateCollider(this, m_pRendererContext, m_pLog, &m_pCollider)) return;
   if (m_pCollider == nullptr)
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Create Collider Interface For Mesh: %s\n",
-        m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Create Collider Interface For Mesh: %s\n", m_szName);
 }
 
 void CMesh::ShareColliderWith(CMesh* clone) {
@@ -1160,10 +1121,7 @@ void CMesh::ReleaseCollider() {
   if (m_pCollider == nullptr) return;
   // A shared collider may still point at a clone released before this mesh.
   m_pCollider->SetMesh(this);
-  if (g_pSpatial != nullptr)
-    g_pSpatial->ReleaseCollider(m_pCollider);
-  else
-    m_pCollider->Release();
+  Spatial()->ReleaseCollider(m_pCollider);
   m_pCollider = nullptr;
 }
 
@@ -1191,8 +1149,8 @@ UINT CMesh::CheckCollisionWith(CMeshInterface* other, UINT kind, UINT* numberOfP
                                              numberOfPairs, pairs);
     }
     default:
-      Log(CEngineLog::kLevelError,
-          "WARNING!!! - Incorrect Flag When Looking For A Collision: %s\n", m_szName);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "WARNING!!! - Incorrect Flag When Looking For A Collision: %s\n", m_szName);
       return 0;
   }
 }
@@ -1214,16 +1172,16 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
   const UINT pointCount = object.points != nullptr ? object.pointCount : 0;
   if (surfaceCount != object.surfaceCount || faceCount != object.faceCount ||
       pointCount != object.pointCount)
-    LogFrom(kConstructionSource, CEngineLog::kLevelError,
-            "ERROR!!! - Imported Object %s Counts More Than It Holds\n", m_szName);
+    LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelError,
+          "ERROR!!! - Imported Object %s Counts More Than It Holds\n", m_szName);
 
   for (CMeshSurface* surface : m_Surfaces)
     if (surface != nullptr) surface->Release();
   m_Surfaces.clear();
   m_pCurrentSurface = nullptr;
-  auto* renderer = static_cast<CD3D9RendererInterface*>(m_pRendererContext);
   for (UINT i = 0; i < surfaceCount; ++i) {
-    auto* surface = new (std::nothrow) CSurface(renderer, m_pLog, object.surfaces[i], object, this);
+    CMeshSurface* surface = Ports().surfaceFactory->CreateImportedSurface(
+        m_pRendererContext, m_pLog, object.surfaces[i], object, this);
     if (surface == nullptr)
       FatalErrorWithTitle("Error While Updating Mesh", "Can't Allocate Memory For Surface - %s",
                           m_szName);
@@ -1237,10 +1195,10 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
     FatalErrorWithTitle("Error While Updating Mesh", "Can't Allocate Memory For EnvDissolve: %s\n",
                         m_szName);
   if (m_pDissolve->GetIsEnvelope() == 1)
-    LogFrom(kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve Enveloped\n");
+    LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve Enveloped\n");
   else
-    LogFrom(kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve %f\n",
-            static_cast<double>(m_pDissolve->GetValue()));
+    LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve %f\n",
+          static_cast<double>(m_pDissolve->GetValue()));
 
   m_Faces.assign(faceCount, Face{});
   for (UINT i = 0; i < faceCount; ++i) {
@@ -1255,10 +1213,10 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
     face.vecNormal = imported.normal;
     face.wFaceIndex = static_cast<WORD>(i);
     if (face.vecNormal.Length() < 0.0001f)
-      LogFrom(kConstructionSource, CEngineLog::kLevelError,
-              "Mesh Face %i: %f, %f, %f - Wrong Length\n", static_cast<int>(i),
-              static_cast<double>(face.vecNormal.x), static_cast<double>(face.vecNormal.y),
-              static_cast<double>(face.vecNormal.z));
+      LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelError,
+            "Mesh Face %i: %f, %f, %f - Wrong Length\n", static_cast<int>(i),
+            static_cast<double>(face.vecNormal.x), static_cast<double>(face.vecNormal.y),
+            static_cast<double>(face.vecNormal.z));
   }
   m_Edges.clear();
   object.motion.CopyTo(m_Motion);
@@ -1311,8 +1269,7 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
       if (parent >= object.bones && parent < object.bones + boneCount)
         SetBoneParent(i, BONE_PARENT_ITEM_BONE, static_cast<UINT>(parent - object.bones));
     }
-    if (CLightWaveLoader* loader = GetEngineContext()->pLightWaveLoader)
-      loader->AttachBones(this, object);
+    Ports().lightWave->AttachBones(this, object);
   }
   for (Vertex& vertex : m_Vertices)
     for (UINT k = 0; k < 4; ++k)
@@ -1320,14 +1277,14 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
 
   RebuildBoundVolume();
   if (m_pShadowVolume == nullptr)
-    LogFrom(kConstructionSource, CEngineLog::kLevelError,
-            "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
+    LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Allocate Memory For Shadow Volume Manager\n");
   else
     PrepareShadowVolume(object.edges.get(), object.edges != nullptr ? object.edgeCount : 0);
   UpdateSurfaceState();
   CreateCollider();
-  LogFrom(kConstructionSource, CEngineLog::kLevelInfo, "  - Mesh Updated - %s, %i\n", m_szName,
-          static_cast<int>(m_Surfaces.size()));
+  LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelInfo, "  - Mesh Updated - %s, %i\n",
+        m_szName, static_cast<int>(m_Surfaces.size()));
   return 1;
 }
 
@@ -1346,7 +1303,7 @@ UINT CMesh::LoadMesh(const char* name, UINT flag, UINT readerArgument) {
   };
   bool lightWave = endsWith(fileName, length, "lwo");
   if (lightWave) {
-    Log(CEngineLog::kLevelInfo, "Loading Mesh: %s\n", fileName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "Loading Mesh: %s\n", fileName);
   } else if (!endsWith(fileName, length, "zko")) {
     // No extension: the object file when there is one, else the LightWave file.
     CVirtualFileSystemInterface* files = GetEngineContext()->pVirtualFileSystem;
@@ -1362,8 +1319,7 @@ UINT CMesh::LoadMesh(const char* name, UINT flag, UINT readerArgument) {
     if (!located) FatalErrorWithTitle("Error While Loading", "Can't Locate File: %s", name);
   }
   if (lightWave) {
-    CLightWaveLoader* loader = GetEngineContext()->pLightWaveLoader;
-    if (loader == nullptr || loader->LoadMesh(this, fileName) == 0)
+    if (Ports().lightWave->LoadMesh(this, fileName) == 0)
       FatalErrorWithTitle("Error While Loading", "Can't Load LWO: %s", fileName);
   } else if (LoadObjectFile(fileName, readerArgument) == 0) {
     FatalErrorWithTitle("Error While Loading", "Can't Load ZKO: %s", fileName);
@@ -1376,24 +1332,18 @@ UINT CMesh::LoadMesh(const char* name, UINT flag, UINT readerArgument) {
   }
   if (flag == 1) ApplyDefaultShader(nullptr, nullptr);
   if (flag != 0 && m_dwUseShader != 0) return 1;
-  if (context->pGenericPass != nullptr)
-    context->pGenericPass->PrepareMesh(this);
-  else
-    Log(CEngineLog::kLevelError, "ERROR!!! - No Default Rendering Path To Prepare The Mesh: %s\n",
-        m_szName);
+  context->ports.genericPass->PrepareMesh(this);
   return 1;
 }
 
 UINT CMesh::LoadObjectFile(const char* path, UINT readerArgument) {
-  CZKReader* reader = GetEngineContext()->pZKReader;
-  CZKOMeshExporter* objects = reader != nullptr ? reader->GetObjectExporter() : nullptr;
-  if (objects == nullptr || path == nullptr) return 0;
+  if (path == nullptr) return 0;
   const char* separator = std::strrchr(path, '\\');
   if (const char* slash = std::strrchr(path, '/'); slash != nullptr && slash > separator)
     separator = slash;
   const char* baseName = separator != nullptr ? separator + 1 : path;
   SetName(baseName);
-  if (!objects->LoadObject(this, path, readerArgument)) return 0;
+  if (!Ports().meshFiles->LoadObject(this, path, readerArgument)) return 0;
   // The name without its extension and point.
   const size_t length = std::strlen(m_szName);
   if (length >= 4) m_szName[length - 4] = '\0';
@@ -1403,7 +1353,7 @@ UINT CMesh::LoadObjectFile(const char* path, UINT readerArgument) {
 UINT CMesh::Clone(CMeshInterface** out) {
   auto* clone = new CMesh(m_pRendererContext, m_pLog, m_pScene, m_dwDynamicBuffers);
   if (out != nullptr) *out = clone;
-  Log(CEngineLog::kLevelInfo, "- Cloning Mesh: %s\n", m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Cloning Mesh: %s\n", m_szName);
   clone->m_pShader = m_pShader;
   if (m_pScene != nullptr) m_pScene->AppendWorldObject(clone);
 
@@ -1417,7 +1367,8 @@ UINT CMesh::Clone(CMeshInterface** out) {
     auto* engineSurface = dynamic_cast<CSurface*>(surface);
     CSurface* copy = engineSurface != nullptr ? engineSurface->Clone(clone) : nullptr;
     if (copy == nullptr)
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Clone A Surface Of %s\n", m_szName);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Clone A Surface Of %s\n",
+            m_szName);
     else
       clone->m_Surfaces.push_back(copy);
   }
@@ -1485,16 +1436,18 @@ UINT CMesh::Clone(CMeshInterface** out) {
   clone->m_dwManualShader = m_dwManualShader;
   clone->m_dwChanged = m_dwChanged;
   clone->m_dwHasShadowVolumeGeometry = m_dwHasShadowVolumeGeometry;
+  clone->m_dwIsBlended = m_dwIsBlended;
+  clone->m_ShaderParameters = m_ShaderParameters;  // the parameters of the shared shader
   clone->m_fCameraDistance = m_fCameraDistance;
   clone->m_fFrameSet = m_fFrameSet;
   clone->m_fFramePrepared = m_fFramePrepared;
   clone->m_fMatrixFrame = m_fMatrixFrame;
   clone->m_fHierarchyFrame = m_fHierarchyFrame;
   // The shadow volume is made anew from the copied geometry, so the clone owns its own.
-  if (m_dwCanCastShadowVolume == 1 && m_dwHasShadowVolumeGeometry == 1 && g_pSpatial != nullptr &&
-      m_pShadowVolume != nullptr && g_pSpatial->HasShadowGeometry(m_pShadowVolume) != 0)
+  if (m_dwCanCastShadowVolume == 1 && m_dwHasShadowVolumeGeometry == 1 &&
+      m_pShadowVolume != nullptr && Spatial()->HasShadowGeometry(m_pShadowVolume) != 0)
     clone->CreateShadowVolumeGeometry();
-  Log(CEngineLog::kLevelInfo, "  - Done\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Done\n");
   return 1;
 }
 
@@ -1514,11 +1467,12 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
   auto* other = dynamic_cast<CMesh*>(otherInterface);
   if (other == nullptr || other == this) {
     // The other mesh is released at the end: merging a mesh into itself would free it.
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s With %s\n", m_szName,
-        other == this ? "Itself" : "A Mesh That Is Not One");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s With %s\n", m_szName,
+          other == this ? "Itself" : "A Mesh That Is Not One");
     return 0;
   }
-  Log(CEngineLog::kLevelInfo, "- Merging Meshes: %s And %s\n", m_szName, other->m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Merging Meshes: %s And %s\n", m_szName,
+        other->m_szName);
   const size_t vertexOffset = m_Vertices.size();
   const size_t edgeOffset = m_Edges.size();
   const size_t faceOffset = m_Faces.size();
@@ -1533,18 +1487,19 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
                           edgeOffset + other->m_Edges.size(), faceOffset + other->m_Faces.size()};
   for (UINT i = 0; i < 3; ++i)
     if (sums[i] > kMaxElements) {
-      Log(CEngineLog::kLevelError, kLimitMessages[i], m_szName, other->m_szName);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, kLimitMessages[i], m_szName, other->m_szName);
       return 0;
     }
   if (other->m_dwNumberOfBones > 0) {
-    Log(CEngineLog::kLevelError,
-        "WARNING!!! - Can't Merge %s And %s - Meshes With Bones Are Not Supported Yet\n",
-        m_szName, other->m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Can't Merge %s And %s - Meshes With Bones Are Not Supported Yet\n",
+          m_szName, other->m_szName);
     return 0;
   }
   if (m_Faces.empty() || other->m_Faces.empty()) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge %s And %s - The Number Of Faces Is 0\n",
-        m_szName, other->m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Merge %s And %s - The Number Of Faces Is 0\n", m_szName,
+          other->m_szName);
     return 0;
   }
   // Renamed only once the merge is sure to happen, so a refusal changes nothing.
@@ -1587,10 +1542,8 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
 
   ReleaseVertexBuffers();
   RebuildBoundVolume();
-  if (g_pSpatial != nullptr) {
-    if (m_pShadowVolume != nullptr) g_pSpatial->ReleaseShadowVolume(m_pShadowVolume);
-    m_pShadowVolume = g_pSpatial->CreateShadowVolume(m_pRendererContext, this);
-  }
+  if (m_pShadowVolume != nullptr) Spatial()->ReleaseShadowVolume(m_pShadowVolume);
+  m_pShadowVolume = Spatial()->CreateShadowVolume(m_pRendererContext, this);
   if (m_dwCanCastShadowVolume == 1 && m_dwHasShadowVolumeGeometry == 1)
     CreateShadowVolumeGeometry();
   CreateCollider();
@@ -1610,14 +1563,14 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
       source->AddRef();
       CSurface* taken = source;
       if (partner->Merge(taken, offset) != 1) {
-        Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge Surfaces\n");
+        LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Merge Surfaces\n");
         if (taken != nullptr) taken->Release();
       }
       continue;
     }
     CSurface* copy = source->Clone(this);
     if (copy == nullptr) {
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Merge Surfaces\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Merge Surfaces\n");
       continue;
     }
     // The copied indices number the other mesh's vertices, which now follow this mesh's.
@@ -1627,12 +1580,11 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
 
   UpdateSurfaceState();
   other->Release();
-  Log(CEngineLog::kLevelInfo, "  - Done\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Done\n");
   return 1;
 }
 
 void CMesh::DrawBones() {
-  if (g_pSpatial == nullptr) return;
   for (UINT i = 0; i < m_dwNumberOfBones; ++i)
-    g_pSpatial->DrawBone(&m_pBones[i], m_pRendererContext, m_fFrameSet, m_mtxMatrix);
+    Spatial()->DrawBone(&m_pBones[i], m_pRendererContext, m_fFrameSet, m_mtxMatrix);
 }

@@ -4,8 +4,8 @@
 // Each frame the scene runs its matrix pass (the mesh's own transform) and then its hierarchy
 // pass (the parents' transforms, the inverses and its place in the octree).
 //
-// The shader library, the spatial subsystem and the surface class register themselves with the
-// static setters below when they are made; a mesh works without them, minus what they provide.
+// It reaches the shader library, the spatial subsystem, its surface factory and the file readers
+// through the engine context's ports; with their defaults it works, minus what they provide.
 #include <cstdarg>
 #include <memory>
 #include <vector>
@@ -47,10 +47,6 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   CMesh(void* rendererContext, CEngineLog* log, CScene* scene, LWOImportBuffer& object,
         UINT dynamicBuffers);
   ~CMesh() override;
-
-  static void SetShaderLibrary(CMeshShaderLibrary* library);
-  static void SetSpatial(CMeshSpatial* spatial);
-  static void SetSurfaceFactory(MeshSurfaceFactory factory);
 
   // --- CWorldObjectInterface ---
   CMatrix* GetMatrix(float frame) override;
@@ -260,11 +256,6 @@ class CMesh final : public TWorldObject<CMeshInterface> {
                                                      const char* ownerSuffix);
 
  private:
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
-  void LogFrom(const char* source, int level, const char* format, ...) const
-      __attribute__((format(printf, 4, 5)));
-  void LogArguments(const char* source, int level, const char* format, va_list args) const;
-  void LogNotAvailable(const char* operation) const;
   // The frame a per-frame operation works at: the given one, or the mesh's own.
   float ChooseFrame(float frame) const { return m_dwFollowsFrame != 0 ? frame : m_fFrameSet; }
   // Brings a ray into the space the ray tests run in: the mesh's own for a uniform scale, else

@@ -1,7 +1,8 @@
 #pragma once
 // What a mesh asks of the shader library: a compiled shader for the mesh, the default choice,
 // and the vertex streams each pass of a shader draws from. The shader library implements it
-// and registers itself with CMesh::SetShaderLibrary when it is created at Init.
+// and start-up sets it as the context's mesh-shader port when it is created at Init; the default
+// compiles nothing and chooses nothing.
 #include "ZeKorbD3DHeader.h"
 
 class CMesh;
@@ -34,6 +35,8 @@ class CMeshShaderLibrary {
   // The pass's stream bindings and their number (at most MAX_SHADER_STREAM_BINDINGS); null for
   // a pass the shader does not have.
   virtual ShaderStreamBinding* GetStreamBindings(CShader* shader, UINT pass, UINT* count) = 0;
+
+  static CMeshShaderLibrary& Default();
 
  protected:
   ~CMeshShaderLibrary() = default;

@@ -1,8 +1,8 @@
 #pragma once
 // What a mesh asks of the spatial subsystem: its bounding volume, its shadow-volume state, its
-// collider and its scene's octree. The spatial subsystem implements it and registers itself
-// with CMesh::SetSpatial at Init; until then a mesh has no bound volume, no shadow volume and
-// is filed in no octree.
+// collider and its scene's octree. The spatial subsystem implements it; start-up sets it as the
+// context's mesh-spatial port. The default gives a mesh no bound volume, no shadow volume and no
+// collider, and files it in no octree.
 #include "ZeKorbD3DHeader.h"
 #include "ZKDXInterface.h"
 
@@ -13,7 +13,24 @@ class CMesh;
 class CMeshShadowVolume;
 class COctree;
 class CScene;
-class CShadowVolumeGeometry;
+class CEngineLog;
+
+// What the shadow-volume geometry is built from: the mesh's own arrays and flags.
+struct ShadowGeometrySource {
+  const char* szName;  // the mesh's, for the log and the index buffer's owner
+  CEngineLog* pLog;
+  Face* pFaces;
+  UINT dwFaceCount;
+  Edge* pEdges;
+  UINT dwEdgeCount;
+  const Vertex* pVertices;
+  UINT dwVertexCount;
+  bool bBoned;   // the vertices move with bones
+  bool bStatic;  // neither boned nor a morph: the static block can be built
+};
+
+// How building the shadow-volume geometry ended.
+enum class ShadowGeometryBuild { kBuilt, kNoGeometry, kNoIndexBuffer };
 
 class CMeshSpatial {
  public:
@@ -38,12 +55,19 @@ class CMeshSpatial {
                                        UINT* count) = 0;
   // The per-frame reset: ages the per-light flags (CMeshShadowVolume::ResetLightFlags).
   virtual void ResetShadowVolume(CMeshShadowVolume* shadowVolume) = 0;
-  // Hands the built geometry to the shadow volume, which takes over its arrays and the index
-  // buffer's reference.
-  virtual void SetShadowVolumeGeometry(CMeshShadowVolume* shadowVolume,
-                                       CShadowVolumeGeometry& geometry,
-                                       CCountedIndexBuffer* indexBuffer) = 0;
+  // Builds the shadow-volume geometry and hands it to the shadow volume with an index buffer
+  // over its indices (CMesh::CreateShadowVolumeIndexBuffer, suffix "_shadow_volume_1"); the
+  // counts of indices and dynamic vertices on success. kNoGeometry when the geometry cannot be
+  // built (the builder logged why).
+  virtual ShadowGeometryBuild BuildShadowVolumeGeometry(CMeshShadowVolume* shadowVolume,
+                                                        CMesh* mesh,
+                                                        const ShadowGeometrySource& source,
+                                                        UINT* indexCount, UINT* vertexCount) = 0;
 
+  // False when there is no collision manager to build with (the mesh then has no collider);
+  // else true, with the new collider over the mesh's faces, or null when it could not be built.
+  virtual bool CreateCollider(CMesh* mesh, void* rendererContext, CEngineLog* log,
+                              CCollider** collider) = 0;
   virtual void ReleaseCollider(CCollider* collider) = 0;
 
   // The scene's octree, or null when it has none.
@@ -53,6 +77,8 @@ class CMeshSpatial {
   // Files the mesh in every leaf its transformed box overlaps; each cell is reported back
   // through CMesh::PlaceInOctree.
   virtual void InsertMeshIntoOctree(COctree* octree, CMesh* mesh) = 0;
+
+  static CMeshSpatial& Default();
 
  protected:
   ~CMeshSpatial() = default;

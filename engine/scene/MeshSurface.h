@@ -1,7 +1,7 @@
 #pragma once
 // What a mesh asks of its surfaces beyond the interface callers see: the per-frame evaluation
 // of the animated material and the release of the textures. The engine's surface class derives
-// from it, and the surface factory registered with CMesh hands these out.
+// from it, and the context's surface-factory port (CMeshSurfaceFactory) hands these out.
 #include "ZKDXInterface.h"
 
 class CEngineLog;
@@ -17,6 +17,3 @@ class CMeshSurface : public CSurfaceInterface {
  protected:
   ~CMeshSurface() = default;
 };
-
-// Makes a new surface of the mesh (reference count 1), or null when it cannot.
-typedef CMeshSurface* (*MeshSurfaceFactory)(void* rendererContext, CEngineLog* log, CMesh* mesh);

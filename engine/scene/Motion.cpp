@@ -1,6 +1,6 @@
 #include "scene/Motion.h"
 
-#include "scene/EngineSampleScope.h"
+#include "core/EngineSampleScope.h"
 
 void CMotion::Evaluate(float frame) {
   CEngineSampleScope sample(SAMPLE_LIGHTWAVE_INTERPOLATION);

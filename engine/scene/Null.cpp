@@ -10,6 +10,8 @@
 #include "scene/NullScriptOutput.h"
 #include "scene/Scene.h"
 #include "scene/UpdateInputs.h"
+#include "core/CopyName.h"
+#include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "d3d9types.h"
 #include "d3dx9math.h"
@@ -18,15 +20,6 @@ namespace {
 
 constexpr const char* kSource = "ZK3DNullProcessing";
 
-CNullScriptHost* g_pScriptHost = nullptr;
-
-// Copies at most the field's length less one characters and terminates.
-void CopyText(char (&field)[CNull::kTextLength], const char* text, size_t length) {
-  std::memset(field, 0, sizeof field);
-  if (text == nullptr) return;
-  if (length > sizeof field - 1) length = sizeof field - 1;
-  std::memcpy(field, text, length);
-}
 
 // The gizmo's vertex: flexible vertex format 0x1C2.
 struct AxisVertex {
@@ -52,37 +45,28 @@ CNull::CNull(CD3D9RendererInterface* renderer, CEngineLog* log, const char* name
   m_mtxRotationMatrix = CMatrix::Identity();
   const char* text = nameText != nullptr ? nameText : "";
   const char* separator = std::strchr(text, ';');
-  CopyText(m_szName, text, separator != nullptr ? separator - text : std::strlen(text));
+  CopyName(m_szName, text,
+           separator != nullptr ? static_cast<size_t>(separator - text) : std::strlen(text));
   for (char& c : m_szName) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (separator != nullptr) CopyText(m_szScript, separator + 1, std::strlen(separator + 1));
-  Log(CEngineLog::kLevelInfo, "- Creating NULL: %s\n", m_szName);
+  if (separator != nullptr) CopyName(m_szScript, separator + 1);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Creating NULL: %s\n", m_szName);
   if (separator == nullptr)
-    Log(CEngineLog::kLevelInfo, "  - No Script Attached\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - No Script Attached\n");
   else
-    Log(CEngineLog::kLevelInfo, "- Creating NULL: %s With Script Attached: %s\n", m_szName,
-        m_szScript);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Creating NULL: %s With Script Attached: %s\n",
+          m_szName, m_szScript);
 }
 
-CNull::~CNull() { Log(CEngineLog::kLevelInfo, "- (CNull) Releasing %s\n", m_szName); }
-
-void CNull::SetScriptHost(CNullScriptHost* host) { g_pScriptHost = host; }
-
-void CNull::Log(int level, const char* format, ...) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  m_pLog->Log(kSource, __LINE__, level, "%s", text);
+CNull::~CNull() {
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CNull) Releasing %s\n", m_szName);
 }
 
 void CNull::SetName(const char* name) {
-  CopyText(m_szName, name, name != nullptr ? std::strlen(name) : 0);
+  CopyName(m_szName, name);
 }
 
 void CNull::SetScript(const char* script) {
-  CopyText(m_szScript, script, script != nullptr ? std::strlen(script) : 0);
+  CopyName(m_szScript, script);
   m_dwScriptApplied = 0;  // a new script runs at the next ApplyScript
 }
 
@@ -192,14 +176,16 @@ void CNull::GetPosition(CVector3* out, UINT flag) {
       *out = GetLocalPosition(*this, m_Motion);
       break;
     default:
-      Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CNull::GetPosition\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "WARNING!!! - Unknown FLAG For CNull::GetPosition\n");
   }
 }
 
 void CNull::GetRotation(CVector3* out, UINT flag) {
   if (out == nullptr) return;
   if (flag > 1) {
-    Log(CEngineLog::kLevelError, "WARNING!!! - Unknown FLAG For CNull::GetRotation\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Unknown FLAG For CNull::GetRotation\n");
     return;
   }
   *out = GetLocalRotation(*this, m_Motion);
@@ -207,7 +193,7 @@ void CNull::GetRotation(CVector3* out, UINT flag) {
   if (flag == 1 || parent == nullptr) return;
   CVector3 parentRotation;
   if (!GetParentRotation(parent, &parentRotation)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - CNull Parent's Type Unknown\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CNull Parent's Type Unknown\n");
     return;
   }
   *out = *out + parentRotation;
@@ -226,13 +212,9 @@ CWorldObjectInterface* CNull::GetTopmostParent() { return GetTopmostParentInterf
 
 UINT CNull::ApplyScript() {
   if (m_szScript[0] == '\0' || m_dwScriptApplied != 0) return 1;
-  if (g_pScriptHost == nullptr) {
-    Log(CEngineLog::kLevelError, "WARNING!!! - No Script Storage To Run The Script Of NULL: %s\n",
-        m_szName);
-    return 1;
-  }
   CNullScriptOutput output(m_pLog);
-  if (g_pScriptHost->ExecuteString(this, kScriptModule, m_szScript, &output, 0) >= 0)
+  if (GetEngineContext()->ports.nullScripts->ExecuteString(this, kScriptModule, m_szScript,
+                                                           &output, 0) >= 0)
     m_dwScriptApplied = 1;
   return 1;
 }

@@ -23,9 +23,6 @@ class CNull final : public TWorldObject<CNullInterface> {
   CNull(CD3D9RendererInterface* renderer, CEngineLog* log, const char* nameText);
   ~CNull() override;
 
-  // The script storage that ApplyScript runs scripts through; null until it exists.
-  static void SetScriptHost(CNullScriptHost* host);
-
   // --- world object ---
   CMatrix* GetMatrix(float frame) override;
   CMatrix* GetRotationMatrix(float frame) override;
@@ -97,7 +94,6 @@ class CNull final : public TWorldObject<CNullInterface> {
  private:
   // Scale, rotation and translation of the null's own placement at the evaluated motion.
   void LocalPlacement(CMatrix* world, CMatrix* rotation);
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
 
   char m_szName[kTextLength] = {};
   char m_szScript[kTextLength] = {};

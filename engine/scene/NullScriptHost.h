@@ -1,7 +1,8 @@
 #pragma once
 // What a null needs to run the script line attached to it: the script storage's ExecuteString.
-// The script storage implements it and registers itself with CNull::SetScriptHost when it is
-// created at pre-initialisation.
+// The script storage implements it and start-up sets it as the context's null-script port when
+// the storage is created at pre-initialisation. The default runs nothing: it logs that there is
+// no script storage and fails.
 #include "ZKDXInterface.h"
 
 class CScriptOutput;
@@ -12,6 +13,8 @@ class CNullScriptHost {
   // each message line goes to the output. A result of 0 or more is success.
   virtual int ExecuteString(CNullInterface* parent, const char* module, const char* script,
                             CScriptOutput* output, UINT flags) = 0;
+
+  static CNullScriptHost& Default();
 
  protected:
   ~CNullScriptHost() = default;

@@ -1,7 +1,7 @@
 #pragma once
 // The output stream a null's script runs with: every line the script engine reports goes to
 // the engine log at the error level, so a failing script explains itself there.
-#include "script/ScriptOutput.h"
+#include "scene/ScriptOutput.h"
 
 class CEngineLog;
 

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "ZeKorbD3DHeader.h"
+#include "core/CopyName.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 
@@ -49,7 +50,7 @@ CParticleEmiter::CParticleEmiter(CEngineContext* context, CEngineLog* log,
       m_fValue1(settings.fValue1),
       m_dwUnusedValue(settings.dwUnusedValue),
       m_fValue2(settings.fValue2) {
-  if (settings.szName) std::strncpy(m_szName, settings.szName, kMaxName);
+  CopyName(m_szName, settings.szName);
 }
 
 // The sprite belongs to the renderer's sprite bank.

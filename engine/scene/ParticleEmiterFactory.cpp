@@ -30,14 +30,14 @@ CParticleEmiter* CParticleEmiterFactory::CreateParticleEmiter(
     float value2, SurfaceTexture** surfaceTextures, UINT textureCount,
     CMaterialInterface* material, UINT value, UINT spriteValue) {
   if (!name) {
-    if (m_pLog)
-      m_pLog->Log(kSource, __LINE__, CEngineLog::kLevelError,
-                  "WARNING!!! - Can't Create Particle Emiter Without A Name\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Can't Create Particle Emiter Without A Name\n");
     return nullptr;
   }
-  LogInfo(__LINE__, "- Creating Particle Emiter: %s\n", name);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Creating Particle Emiter: %s\n", name);
   if (GetParticleEmiter(name)) {
-    LogInfo(__LINE__, "  - Already Exists Particle Emiter With Name: %s\n", name);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+          "  - Already Exists Particle Emiter With Name: %s\n", name);
     return nullptr;
   }
   const ParticleEmiterSettings settings = {
@@ -47,10 +47,10 @@ CParticleEmiter* CParticleEmiterFactory::CreateParticleEmiter(
   if (!emiter) return nullptr;
   Append(emiter);
   if (!emiter->Init(surfaceTextures, textureCount, material)) {
-    LogInfo(__LINE__, "  - Can't Initialize Sprite\n", nullptr);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Can't Initialize Sprite\n");
     return nullptr;
   }
-  LogInfo(__LINE__, "  - Done\n", nullptr);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Done\n");
   return emiter;
 }
 
@@ -70,12 +70,4 @@ void CParticleEmiterFactory::Append(CParticleEmiter* emiter) {
   CParticleEmiter* last = m_pFirst;
   while (last->GetNext()) last = last->GetNext();
   last->SetNext(emiter);
-}
-
-void CParticleEmiterFactory::LogInfo(int line, const char* format, const char* name) {
-  if (!m_pLog) return;
-  if (name)
-    m_pLog->Log(kSource, line, CEngineLog::kLevelInfo, format, name);
-  else
-    m_pLog->Log(kSource, line, CEngineLog::kLevelInfo, "%s", format);
 }

@@ -35,7 +35,6 @@ class CParticleEmiterFactory {
 
  private:
   void Append(CParticleEmiter* emiter);
-  void LogInfo(int line, const char* format, const char* name);
 
   CParticleEmiter* m_pFirst = nullptr;
   CEngineContext* m_pContext;

@@ -10,7 +10,8 @@
 #include <utility>
 
 #include "scene/Camera.h"
-#include "scene/EngineSampleScope.h"
+#include "core/CopyName.h"
+#include "core/EngineSampleScope.h"
 #include "scene/Envelope.h"
 #include "scene/Light.h"
 #include "scene/Mesh.h"
@@ -38,13 +39,6 @@ namespace {
 constexpr const char* kSource = "ZK3DProcessing";
 constexpr const char* kNoShaderFile = "none";
 
-CSceneShaderLibrary* g_pShaderLibrary = nullptr;
-
-// Clears the field, then copies at most its length less one characters.
-void CopyName(char (&field)[CScene::kNameLength], const char* text) {
-  std::memset(field, 0, sizeof field);
-  if (text != nullptr) std::memcpy(field, text, strnlen(text, sizeof field - 1));
-}
 
 // Link kinds of the loaded parent and target references.
 constexpr UINT kLinkMeshOrNull = 1;
@@ -79,17 +73,6 @@ CScene::CScene(UINT /*reserved*/, CD3D9RendererInterface* renderer, CEngineLog* 
 
 CScene::~CScene() = default;
 
-void CScene::SetShaderLibrary(CSceneShaderLibrary* library) { g_pShaderLibrary = library; }
-
-void CScene::Log(int level, const char* format, ...) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  m_pLog->Log(kSource, __LINE__, level, "%s", text);
-}
 
 void CScene::Release() {
   // Only a scene the engine knows of is released; a stale pointer finds nothing to free.
@@ -98,7 +81,7 @@ void CScene::Release() {
   if (m_dwReferenceCount > 0) --m_dwReferenceCount;
   if (m_dwReferenceCount != 0) return;
 
-  Log(CEngineLog::kLevelInfo, "- (CScene) Releasing %s\n", m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CScene) Releasing %s\n", m_szName);
   m_dwReleasing = 1;
   CWorldObject* object = m_pFirstWorldObject;
   m_pFirstWorldObject = nullptr;
@@ -115,7 +98,7 @@ void CScene::Release() {
   m_Lights.clear();
   m_Cameras.clear();
   m_pActiveCamera = m_pCurrentMesh = m_pCurrentLight = nullptr;
-  Log(CEngineLog::kLevelInfo, "- Scene Released\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Scene Released\n");
   m_dwReleasing = 0;
   // The engine must not go on drawing or asking a scene that is gone.
   if (GetEngineContext()->pActiveScene == this) GetEngineContext()->pActiveScene = nullptr;
@@ -197,16 +180,18 @@ CWorldObject* CScene::FindNullByName(const char* name, UINT n) const {
 CMeshInterface* CScene::GetMeshByName(const char* name, UINT n) {
   CWorldObject* mesh = FindMeshByName(name, n);
   if (mesh == nullptr)
-    Log(CEngineLog::kLevelError, "CScene::GetMeshByName Returned NULL Looking For %s At %s\n",
-        name != nullptr ? name : "", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "CScene::GetMeshByName Returned NULL Looking For %s At %s\n", name != nullptr ? name : "",
+          m_szName);
   return InterfaceOf<CMeshInterface>(mesh);
 }
 
 CNullInterface* CScene::GetNullByName(const char* name, UINT n) {
   CWorldObject* null = FindNullByName(name, n);
   if (null == nullptr)
-    Log(CEngineLog::kLevelError, "CScene::GetNullByName Returned NULL Looking For %s At %s\n",
-        name != nullptr ? name : "", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "CScene::GetNullByName Returned NULL Looking For %s At %s\n", name != nullptr ? name : "",
+          m_szName);
   return InterfaceOf<CNullInterface>(null);
 }
 
@@ -238,7 +223,7 @@ UINT CScene::AddWorldObject(CWorldObjectInterface* objectInterface) {
 
 bool CScene::AddCreated(CWorldObject* object, const char* failure) {
   if (object == nullptr) {
-    Log(CEngineLog::kLevelError, "%s", failure);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "%s", failure);
     return false;
   }
   AppendWorldObject(object);
@@ -274,7 +259,7 @@ CLightInterface* CScene::AddLight() {
 }
 
 UINT CScene::ApplyNullScripts() {
-  Log(CEngineLog::kLevelInfo, "- Applying NullObjects Scripts...\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Applying NullObjects Scripts...\n");
   UINT result = 1;
   for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
     if (auto* null = dynamic_cast<CNull*>(object))
@@ -329,8 +314,8 @@ UINT CScene::BuildHierarchy() {
         const UINT morph = mesh->GetNumberOfMorphTarget();
         auto* target = dynamic_cast<CMesh*>(FindObjectOfKindFromOne(morph, kLinkMeshOrNull));
         if (target == nullptr) {
-          Log(CEngineLog::kLevelError, "ERROR!!! - Can't Find Morph Target %u Of %s\n", morph,
-              mesh->GetName());
+          LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+                "ERROR!!! - Can't Find Morph Target %u Of %s\n", morph, mesh->GetName());
           return 0;
         }
         mesh->SetMorphTarget(target);  // refuses the mesh itself, logged
@@ -351,8 +336,9 @@ UINT CScene::BuildHierarchy() {
     if (kind == 0) continue;
     CWorldObject* parent = FindObjectOfKind(number, kind);
     if (parent == nullptr) {
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Find Parent %u Of Kind %u For: %s\n", number,
-          kind, object->GetWorldObjectName());
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - Can't Find Parent %u Of Kind %u For: %s\n", number, kind,
+            object->GetWorldObjectName());
       return 0;
     }
     // The link is refused (and logged) when it would close a loop of parents.
@@ -367,8 +353,8 @@ CWorldObject* CScene::FindTarget(CWorldObject* object, UINT kind, UINT number,
   CWorldObject* target = kind == kLinkTarget ? FindObjectOfKindFromOne(number, kLinkMeshOrNull)
                                              : FindObjectOfKind(number, kind);
   if (target != nullptr && (target == object || target->HasAmongParents(object))) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Target Hangs Below Its Object: %s\n",
-        object->GetWorldObjectName());
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Target Hangs Below Its Object: %s\n", object->GetWorldObjectName());
     target = nullptr;
   }
   if (target == nullptr)
@@ -435,6 +421,11 @@ void CScene::UnlinkWorldObject(CWorldObject* object) {
   if (m_pActiveCamera == object) m_pActiveCamera = nullptr;
   if (m_pCurrentMesh == object) m_pCurrentMesh = nullptr;
   if (m_pCurrentLight == object) m_pCurrentLight = nullptr;
+  // Nor may a camera or a light still list it as visible until the next frame collects again.
+  for (CWorldObject* camera : m_Cameras)
+    if (auto* engineCamera = dynamic_cast<CCamera*>(camera)) engineCamera->ForgetVisible(object);
+  for (CWorldObject* light : m_Lights)
+    if (auto* engineLight = dynamic_cast<CLight*>(light)) engineLight->ForgetVisibleMesh(object);
   switch (object->GetWorldObjectType()) {
     case WORLD_OBJECT_MESH:
       RebuildMeshArray();
@@ -477,8 +468,8 @@ void CScene::AddSprite(CSpriteInterface* sprite) {
       slot = sprite;
       return;
     }
-  Log(CEngineLog::kLevelError,
-      "ERROR!!! - Not Enough Space For Sprites In The Scene (%s), Need To Allocate\n", m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+        "ERROR!!! - Not Enough Space For Sprites In The Scene (%s), Need To Allocate\n", m_szName);
   m_Sprites.push_back(sprite);
 }
 
@@ -490,8 +481,9 @@ CSpriteInterface* CScene::GetSpriteByName(const char* name, UINT n) {
   if (name != nullptr)
     for (CSpriteInterface* sprite : m_Sprites)
       if (sprite != nullptr && SameName(sprite->GetSpriteName(), name) && n-- == 0) return sprite;
-  Log(CEngineLog::kLevelError, "WARNING!!! - Can't Find The Sprite Named: %s In The Scene: %s\n",
-      name != nullptr ? name : "", m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+        "WARNING!!! - Can't Find The Sprite Named: %s In The Scene: %s\n",
+        name != nullptr ? name : "", m_szName);
   return nullptr;
 }
 
@@ -503,9 +495,9 @@ UINT CScene::RemoveSprite(CSpriteInterface* sprite) {
         return 1;
       }
   const char* spriteName = sprite != nullptr ? sprite->GetSpriteName() : nullptr;
-  Log(CEngineLog::kLevelError,
-      "WARNING!!! - Can't Remove The Sprite Named: %s From The Scene: %s\n",
-      spriteName != nullptr ? spriteName : "", m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+        "WARNING!!! - Can't Remove The Sprite Named: %s From The Scene: %s\n",
+        spriteName != nullptr ? spriteName : "", m_szName);
   return 0;
 }
 
@@ -520,9 +512,9 @@ UINT CScene::CreateShader(const char* fileName, ShaderParameter* parameters,
                           UINT numberOfParameters, UINT useShader) {
   m_pShader = nullptr;  // the shader itself stays in the shader library's bank
   CopyName(m_szShaderFileName, fileName);
-  if (g_pShaderLibrary != nullptr && fileName != nullptr)
-    m_pShader = g_pShaderLibrary->CreateShaderForScene(m_szShaderFileName, this, parameters,
-                                                       numberOfParameters);
+  if (fileName != nullptr)
+    m_pShader = GetEngineContext()->ports.sceneShaders->CreateShaderForScene(
+        m_szShaderFileName, this, parameters, numberOfParameters);
   if (m_pShader != nullptr) {
     m_dwUseShader = useShader;
     if (parameters != nullptr)
@@ -531,9 +523,8 @@ UINT CScene::CreateShader(const char* fileName, ShaderParameter* parameters,
       m_ShaderParameters.clear();
     return 1;
   }
-  char text[CEngineLog::kMaxMessage];
-  std::snprintf(text, sizeof text, "Can't Create Shader: %s", m_szShaderFileName);
-  MessageBoxA(GetEngineContext()->hWnd, text, "Error While Creating Shader", MB_ICONSTOP);
+  ShowMessageBox(GetEngineContext()->hWnd, MB_ICONSTOP, "Error While Creating Shader",
+                 "Can't Create Shader: %s", m_szShaderFileName);
   CopyName(m_szShaderFileName, kNoShaderFile);
   return 0;
 }
@@ -557,8 +548,8 @@ UINT CScene::ApplyDefaultShader(SceneShaderChooser sceneChooser, MeshShaderChoos
   UINT result = 0;
   if (sceneChooser != nullptr)
     result = sceneChooser(this);
-  else if (g_pShaderLibrary != nullptr)
-    result = g_pShaderLibrary->ApplyDefaultShaderForScene(this);
+  else
+    result = GetEngineContext()->ports.sceneShaders->ApplyDefaultShaderForScene(this);
   if (result == 1) m_dwPrepared = 1;
   return m_dwPrepared;
 }
@@ -635,7 +626,7 @@ UINT CScene::ComplementImportedPointValues(LWOImportBuffer& object) {
 UINT CScene::UpdateScene(const LWSSceneBuffer& record) {
   SetName(record.name);
   SetDirectory(record.directory);
-  Log(CEngineLog::kLevelInfo, "- Updating Scene - %s\n", m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Updating Scene - %s\n", m_szName);
   // The file's colour is 0 to 1; a value out of range is held to a byte, not wrapped.
   BYTE* ambient[3] = {&m_AmbientColor.cRed, &m_AmbientColor.cGreen, &m_AmbientColor.cBlue};
   for (UINT i = 0; i < 3; ++i)
@@ -676,7 +667,7 @@ UINT CScene::UpdateScene(const LWSSceneBuffer& record) {
     if (auto* camera = dynamic_cast<CCamera*>(object)) camera->SetOwnerScene(this);
   if (!m_Cameras.empty())
     if (auto* camera = dynamic_cast<CCamera*>(m_Cameras[0])) camera->Set();
-  Log(CEngineLog::kLevelInfo, "  - Scene Updated\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Scene Updated\n");
   SetActiveCamera(0);
   ApplyNullScripts();
   return 1;
@@ -764,9 +755,9 @@ UINT CScene::SetActiveCamera(UINT index) {
   if (camera == nullptr) {
     // Every later step that reads the active camera checks it, so none uses a stale one.
     m_pActiveCamera = nullptr;
-    Log(CEngineLog::kLevelError,
-        "WARNING!!! - Trying To Set A NonExisting Camera (%i) In The Scene: %s (%i)\n", index,
-        m_szName, GetNumberOfCameras());
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Trying To Set A NonExisting Camera (%i) In The Scene: %s (%i)\n", index,
+          m_szName, GetNumberOfCameras());
     return 0;
   }
   const bool wasActive = m_pActiveCamera == camera;
@@ -890,13 +881,14 @@ UINT CScene::BuildOctree(float minimumCellSize, UINT /*value*/) {
   if (m_pOctree != nullptr) {
     // Meshes keep the cells that hold them; a second tree would leave them pointing at freed
     // cells.
-    Log(CEngineLog::kLevelError, "ERROR!!! - The Scene %s Has Got An Octree Already\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - The Scene %s Has Got An Octree Already\n", m_szName);
     return 0;
   }
   // A size that is not above 0 (or NaN) would subdivide without end.
   if (!(minimumCellSize > 0.0f)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Incorrect Octree Minimum Cell Size: %f\n",
-        minimumCellSize);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Incorrect Octree Minimum Cell Size: %f\n", minimumCellSize);
     return 0;
   }
   m_fOctreeMinimum = minimumCellSize;
@@ -908,11 +900,12 @@ UINT CScene::BuildOctree(float minimumCellSize, UINT /*value*/) {
       if (LoadOctree()) return 1;
     }
 
-  Log(CEngineLog::kLevelInfo, "- Building Octree For: %s (%f)\n", fileName, minimumCellSize);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Building Octree For: %s (%f)\n", fileName,
+        minimumCellSize);
   SetFrame(0.0f);
   PrepareMatrices();
   UpdateHierarchy();
-  Log(CEngineLog::kLevelInfo, "  - Building Hierarchy\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Building Hierarchy\n");
   // The world box always holds the origin.
   CVector3 worldMin, worldMax;
   for (CWorldObject* object : m_Meshes) {
@@ -932,9 +925,9 @@ UINT CScene::BuildOctree(float minimumCellSize, UINT /*value*/) {
   const float M = std::max({worldMax.x, worldMax.y, worldMax.z});
   const CVector3 rootMin{m, worldMin.y - 0.00001f, m};
   const CVector3 rootMax{M, M + (worldMin.y - m), M};
-  Log(CEngineLog::kLevelInfo, "  - %f (%f)\n", M, minimumCellSize);
-  Log(CEngineLog::kLevelInfo, "    - World: %f, %f, %f - %f, %f, %f\n", rootMin.x, rootMin.y,
-      rootMin.z, rootMax.x, rootMax.y, rootMax.z);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %f (%f)\n", M, minimumCellSize);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - World: %f, %f, %f - %f, %f, %f\n",
+        rootMin.x, rootMin.y, rootMin.z, rootMax.x, rootMax.y, rootMax.z);
 
   const CVector3 worldCentre = CBoundBox::CentreOf(worldMin, worldMax);
   const CVector3 worldExtents = CBoundBox::ExtentsOf(worldMax, worldCentre);
@@ -942,25 +935,25 @@ UINT CScene::BuildOctree(float minimumCellSize, UINT /*value*/) {
   m_pOctree = std::make_unique<COctree>(m_pLog, m_pRenderer, nullptr, this, rootMin, rootMax,
                                         worldCentre, worldExtents, minimumCellSize, &cells, 0);
   if (cells >= OCTREE_MAX_CELLS)
-    Log(CEngineLog::kLevelError,
-        "ERROR!!! - Octree Has Reached %u Boxes, The Rest Are Left Larger\n", cells);
-  Log(CEngineLog::kLevelInfo, "    - %i Octree Boxes Created\n", int(cells + 1));
-  Log(CEngineLog::kLevelInfo, "    - %i Octree Levels Created\n", 1);
-  Log(CEngineLog::kLevelInfo, "  - Adding Geometry\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Octree Has Reached %u Boxes, The Rest Are Left Larger\n", cells);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - %i Octree Boxes Created\n", int(cells + 1));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - %i Octree Levels Created\n", 1);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Adding Geometry\n");
   for (CWorldObject* object : m_Meshes) {
     CMeshInterface* mesh = InterfaceOf<CMeshInterface>(object);
     if (mesh == nullptr || (mesh->GetVisibleByCollisions() != 1 &&
                             mesh->GetVisibleByCameras() != 1 && mesh->GetVisibleByRays() != 1))
       continue;
-    Log(CEngineLog::kLevelInfo, "    - Adding %s\n", mesh->GetName());
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Adding %s\n", mesh->GetName());
     TransformedBox(mesh, mesh->GetCurrentMatrix());
     m_pOctree->InsertMesh(mesh);
   }
   m_dwOctreeCells = cells;
-  Log(CEngineLog::kLevelInfo, "    - Done\n");
-  Log(CEngineLog::kLevelInfo, "  - Updating Hierarchy\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Done\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Updating Hierarchy\n");
   m_pOctree->LinkBrothers();
-  Log(CEngineLog::kLevelInfo, "    - Done\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Done\n");
   return 1;
 }
 
@@ -1041,8 +1034,8 @@ CMeshInterface* CScene::PickNearest(CRay& ray, float* distance, UINT flags, CVec
                                ? m_pOctree->FindNearestIntersection(ray, distance, flags, normal)
                                : m_pOctree->FindNearestIntersection(ray, distance, flags);
     if (mesh != nullptr) return mesh;
-    Log(CEngineLog::kLevelError,
-        "WARNING!!! - Using Normal RayTracing Method To Determine At Intersection\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - Using Normal RayTracing Method To Determine At Intersection\n");
     // The walk may have left a miss's values behind; every mesh is asked afresh.
     *distance = std::numeric_limits<float>::max();
     if (normal != nullptr) *normal = CVector3();
@@ -1146,28 +1139,31 @@ void CScene::CollectNearbyMeshes(const CVector3& point, float radius,
 
 UINT CScene::AddMeshes(CSceneInterface** sourceInterface, UINT kinds) {
   if (kinds == 0) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - No World Objects Type Specified To Move\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - No World Objects Type Specified To Move\n");
     return 0;
   }
   auto* source = sourceInterface != nullptr ? dynamic_cast<CScene*>(*sourceInterface) : nullptr;
   if (source == nullptr) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Call AddMeshes From Null Pointer\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Call AddMeshes From Null Pointer\n");
     return 0;
   }
   // Moving a scene's objects into the same scene would tie its list into a loop.
   if (source == this) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Add World Objects Of %s To Itself\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Add World Objects Of %s To Itself\n", m_szName);
     return 0;
   }
 
-  Log(CEngineLog::kLevelInfo, "- Adding World Objects:\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Adding World Objects:\n");
   static const std::pair<UINT, const char*> kKindLines[] = {{WORLD_OBJECT_MESH, "  - mesh\n"},
                                                            {WORLD_OBJECT_NULL, "  - null\n"},
                                                            {WORLD_OBJECT_LIGHT, "  - light\n"},
                                                            {WORLD_OBJECT_CAMERA, "  - camera\n"}};
   for (const auto& [kind, line] : kKindLines)
-    if ((kinds & kind) != 0) Log(CEngineLog::kLevelInfo, "%s", line);
-  Log(CEngineLog::kLevelInfo, "    From %s To %s\n", source->m_szName, m_szName);
+    if ((kinds & kind) != 0) LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "%s", line);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    From %s To %s\n", source->m_szName, m_szName);
 
   CutParentsLeftBehind(*source, kinds);
   MoveObjectsFrom(*source, kinds);
@@ -1189,20 +1185,24 @@ void CScene::CutParentsLeftBehind(CScene& source, UINT kinds) {
       if (name == nullptr) name = "";
       switch (object->GetWorldObjectType()) {
         case WORLD_OBJECT_MESH:
-          Log(CEngineLog::kLevelInfo, "    - Removing Parent Object For Mesh: %s\n", name);
+          LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+                "    - Removing Parent Object For Mesh: %s\n", name);
           break;
         case WORLD_OBJECT_NULL:
-          Log(CEngineLog::kLevelInfo, "    - Removing Parent Object For Null: %s\n", name);
+          LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+                "    - Removing Parent Object For Null: %s\n", name);
           break;
         case WORLD_OBJECT_LIGHT:
-          Log(CEngineLog::kLevelInfo, "    - Removing Parent Object For Light: %s\n", name);
+          LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+                "    - Removing Parent Object For Light: %s\n", name);
           break;
         case WORLD_OBJECT_CAMERA:
-          Log(CEngineLog::kLevelInfo, "    - Removing Parent Object For Camera\n");
+          LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+                "    - Removing Parent Object For Camera\n");
           break;
       }
-      Log(CEngineLog::kLevelInfo, "      - The Parent Was:%s\n",
-          DescribeWorldObject(parent).c_str());
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - The Parent Was:%s\n",
+            DescribeWorldObject(parent).c_str());
     }
     object->SetParent(nullptr);
   }
@@ -1246,11 +1246,12 @@ void CScene::MoveObjectsFrom(CScene& source, UINT kinds) {
       continue;
     }
     object->MoveToScene(this);
-    Log(CEngineLog::kLevelInfo, "    - Adding %s, Parent: %s\n", DescribeWorldObject(object).c_str(),
-        DescribeWorldObject(object->GetParent()).c_str());
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Adding %s, Parent: %s\n",
+          DescribeWorldObject(object).c_str(), DescribeWorldObject(object->GetParent()).c_str());
     if (auto* null = dynamic_cast<CNull*>(object)) {
       if (CSpriteInterface* sprite = null->GetOptions()->GetType8Option()) {
-        Log(CEngineLog::kLevelInfo, "      - Setting Parent Scene For Null's Option Sprite\n");
+        LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+              "      - Setting Parent Scene For Null's Option Sprite\n");
         source.RemoveSprite(sprite);
         AddSprite(sprite);
       }

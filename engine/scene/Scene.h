@@ -33,9 +33,6 @@ class CScene : public CSceneInterface {
   // argument is not read.
   CScene(UINT reserved, CD3D9RendererInterface* renderer, CEngineLog* log);
 
-  // The shader library that CreateShader and ApplyDefaultShader use; null until Init makes it.
-  static void SetShaderLibrary(CSceneShaderLibrary* library);
-
   // --- CSceneInterface ---
   void AddRef() override { ++m_dwReferenceCount; }
   // At zero: releases every world object and frees the scene. Objects that still hold other
@@ -287,7 +284,6 @@ class CScene : public CSceneInterface {
 
  private:
   CScene(CD3D9RendererInterface* renderer, CEngineLog* log, float ambientIntensity);
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   void RebuildArray(std::vector<CWorldObject*>& array, UINT type);
   bool HasShaderFile() const;
   // Appends a new imported object; 0 for none.

@@ -31,7 +31,7 @@ bool CSceneOverlays::AnySwitchOn() {
 
 void CSceneOverlays::Draw(CScenePasses* passes) {
   if (m_pRenderer == nullptr) return;
-  if (passes != nullptr) passes->SetDefaultStates();
+  passes->SetDefaultStates();
   DrawWithMode(Switch(DEBUG_MESH_FRAME_BOXES), [this] { DrawMeshFrameBoxes(); });
   DrawWithMode(Switch(DEBUG_MESH_BOXES), [this] { DrawMeshBoxes(); });
   DrawWithMode(Switch(DEBUG_BONES), [this] { DrawBones(); });
@@ -111,7 +111,8 @@ void CSceneOverlays::DrawLightShapes() {
 
 void CSceneOverlays::DrawOctreeBoxAtPoint() {
   if (m_pOctree == nullptr || m_pOctree->DrawBoxAtPoint(GetEngineContext()->vecOverlayPoint) == 0)
-    CSceneRender::Log(m_Scene, CEngineLog::kLevelError, "ERROR! - Can't Find Octree Box\n");
+    LogTo(m_Scene.GetLog(), CSceneRender::kLogSource, CEngineLog::kLevelError,
+          "ERROR! - Can't Find Octree Box\n");
 }
 
 void CSceneOverlays::DrawNulls() {
@@ -123,6 +124,6 @@ void CSceneOverlays::DrawNulls() {
 
 void CSceneOverlays::DrawOctreeBoxWithID(int id) {
   if (m_pOctree == nullptr || m_pOctree->DrawBoxWithID(id) == 0)
-    CSceneRender::Log(m_Scene, CEngineLog::kLevelError,
-                      "WARNING!!! - OctreeBox With ID: %i Aint Exist\n", id);
+    LogTo(m_Scene.GetLog(), CSceneRender::kLogSource, CEngineLog::kLevelError,
+          "WARNING!!! - OctreeBox With ID: %i Aint Exist\n", id);
 }

@@ -16,7 +16,7 @@ class CSceneOverlays {
 
   // Whether any switch asks for an overlay.
   static bool AnySwitchOn();
-  // Resets the pipeline (passes may be null) and draws the overlays that are switched on, in
+  // Resets the pipeline and draws the overlays that are switched on, in
   // their fixed order.
   void Draw(CScenePasses* passes);
 

@@ -2,8 +2,8 @@
 // What a scene's render entry asks of the drawing paths and of the engine's rendering
 // resources: the rendering profile a preset's library gave, the scene shader's passes, the
 // built-in default, per-vertex and per-pixel passes, the pipeline reset and the flare texture.
-// The engine registers its implementation with CSceneRender::SetPasses at Init; without it a
-// scene draws only what it draws itself (flares without a texture, the debug overlays).
+// Start-up sets the engine's implementation as the context's scene-passes port at Init; with the
+// default a scene draws only what it draws itself (flares without a texture, the debug overlays).
 #include "windef.h"
 
 class CRenderingProfileInterface;
@@ -27,6 +27,8 @@ class CScenePasses {
   virtual void SetDefaultStates() = 0;
   // The texture made from "flare.jpg" at Init, or null.
   virtual CTextureInterface* GetFlareTexture() = 0;
+
+  static CScenePasses& Default();
 
  protected:
   ~CScenePasses() = default;

@@ -4,20 +4,19 @@
 #include <cstdio>
 
 #include "scene/Camera.h"
-#include "scene/EngineSampleScope.h"
+#include "core/EngineSampleScope.h"
 #include "scene/Light.h"
 #include "scene/Scene.h"
 #include "scene/SceneOverlays.h"
 #include "scene/ScenePasses.h"
 #include "core/EngineLog.h"
+#include "spatial/Octree.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "d3d9types.h"
 
 namespace {
 
-constexpr const char* kSource = "ZK3DRender";
-
-CScenePasses* g_pPasses = nullptr;
+constexpr const char* kSource = CSceneRender::kLogSource;
 
 // Whether an engine light of the light array draws a flare.
 bool AnyLightHasFlare(CScene& scene) {
@@ -35,30 +34,13 @@ bool AnySpriteSlotUsed(CScene& scene) {
 
 }  // namespace
 
-void CSceneRender::SetPasses(CScenePasses* passes) { g_pPasses = passes; }
-
-CScenePasses* CSceneRender::GetPasses() { return g_pPasses; }
-
-void CSceneRender::Log(CScene& scene, int level, const char* format, ...) {
-  CEngineLog* log = scene.GetLog();
-  if (log == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  log->Log(kSource, __LINE__, level, "%s", text);
-}
-
-// The scene has no octree of its own yet; the overlays will draw CScene::GetOctree's cells
-// through CSceneOctreeDrawing once scenes keep one.
-CSceneOctreeDrawing* CSceneRender::GetOctreeDrawing(CScene& /*scene*/) { return nullptr; }
+CSceneOctreeDrawing* CSceneRender::GetOctreeDrawing(CScene& scene) { return scene.GetOctree(); }
 
 void CSceneRender::Render(CScene& scene) {
   if (scene.GetActiveCameraObject() != nullptr) m_bMissingCameraLogged = false;
-  CScenePasses* passes = g_pPasses;
+  CScenePasses* passes = GetEngineContext()->ports.scenePasses.Get();
   // A rendering-profile library takes the whole drawing over, flares included.
-  if (CRenderingProfileInterface* profile = passes ? passes->GetRenderingProfile() : nullptr) {
+  if (CRenderingProfileInterface* profile = passes->GetRenderingProfile()) {
     profile->RenderScene(&scene);
   } else {
     DrawScene(scene, passes);
@@ -74,26 +56,27 @@ void CSceneRender::DrawScene(CScene& scene, CScenePasses* passes) {
       if (CShader* shader = scene.GetShader()) {
         {
           CEngineSampleScope sample(SAMPLE_SHADER_LIB);
-          if (passes != nullptr) passes->RenderSceneShader(shader, &scene, scene.GetFrame());
+          passes->RenderSceneShader(shader, &scene, scene.GetFrame());
         }
         DrawSprites(scene);
       } else {
         CEngineSampleScope sample(SAMPLE_GENERIC_PASS);
-        if (passes != nullptr) passes->RenderGenericPass(&scene);
+        passes->RenderGenericPass(&scene);
       }
       break;
     case 1:
     case 2:
-      if (passes != nullptr) passes->RenderPerVertexPass(&scene, profile);
+      passes->RenderPerVertexPass(&scene, profile);
       break;
     case 10:
     case 11:
     case 12:
     case 13:
-      if (passes != nullptr) passes->RenderPerPixelPass(&scene, profile);
+      passes->RenderPerPixelPass(&scene, profile);
       break;
     default:
-      Log(scene, CEngineLog::kLevelError, "WARNING!!! - Unknown Rendering Profile\n");
+      LogTo(scene.GetLog(), kSource, CEngineLog::kLevelError,
+            "WARNING!!! - Unknown Rendering Profile\n");
       break;
   }
 }
@@ -115,7 +98,7 @@ void CSceneRender::DrawFlares(CScene& scene, CScenePasses* passes) {
     if (AnyLightHasFlare(scene)) NoteMissingCamera(scene);
     return;
   }
-  CTextureInterface* texture = passes != nullptr ? passes->GetFlareTexture() : nullptr;
+  CTextureInterface* texture = passes->GetFlareTexture();
   // Added onto the frame (one, one) without writing depth, unlit.
   renderer->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
   renderer->SetRenderState(D3DRS_ZWRITEENABLE, 0);
@@ -135,7 +118,7 @@ void CSceneRender::DrawFlares(CScene& scene, CScenePasses* passes) {
 void CSceneRender::NoteMissingCamera(CScene& scene) {
   if (m_bMissingCameraLogged) return;
   m_bMissingCameraLogged = true;
-  Log(scene, CEngineLog::kLevelError,
-      "WARNING!!! - No Active Camera In The Scene: %s, Flares And Sprites Are Not Drawn\n",
-      scene.GetName());
+  LogTo(scene.GetLog(), kSource, CEngineLog::kLevelError,
+        "WARNING!!! - No Active Camera In The Scene: %s, Flares And Sprites Are Not Drawn\n",
+        scene.GetName());
 }

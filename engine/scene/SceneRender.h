@@ -12,15 +12,10 @@ class CSceneOctreeDrawing;
 
 class CSceneRender {
  public:
-  // The drawing paths and resources of the engine; null until Init registers them.
-  static void SetPasses(CScenePasses* passes);
-  static CScenePasses* GetPasses();
-
   void Render(CScene& scene);
 
-  // Logs a line of the render entry into the scene's log.
-  static void Log(CScene& scene, int level, const char* format, ...)
-      __attribute__((format(printf, 3, 4)));
+  // The source name of the render entry's log lines, the overlays' included.
+  static constexpr const char* kLogSource = "ZK3DRender";
 
  private:
   // The path of the scene's rendering profile word, with the scene shader's sprites.

@@ -1,7 +1,7 @@
 #pragma once
 // What a scene asks of the shader library: compile a scene shader and prepare a scene for the
-// default rendering path. The shader library implements it and registers itself with
-// CScene::SetShaderLibrary when it is created at Init.
+// default rendering path. The shader library implements it and start-up sets it as the
+// context's scene-shader port when it is created at Init; the default compiles nothing.
 #include "ZKDXInterface.h"
 
 class CScene;
@@ -15,6 +15,8 @@ class CSceneShaderLibrary {
                                         ShaderParameter* parameters, UINT numberOfParameters) = 0;
   // 1 when the scene is ready for the default path.
   virtual UINT ApplyDefaultShaderForScene(CScene* scene) = 0;
+
+  static CSceneShaderLibrary& Default();
 
  protected:
   ~CSceneShaderLibrary() = default;

@@ -16,6 +16,8 @@
 #include "scene/SurfaceProjection.h"
 #include "scene/SurfaceShaderLibrary.h"
 #include "scene/SurfaceTextureImage.h"
+#include "core/CopyName.h"
+#include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
 #include "lightwave/LWOImportBuffer.h"
@@ -32,10 +34,7 @@ constexpr BYTE kFullChannel = 255;
 constexpr UINT kOwnImage = 0;
 constexpr UINT kSecondImage = 4;
 
-CSurfaceShaderLibrary* g_pShaderLibrary = nullptr;
-
-// The surface registers itself as the mesh's surface factory when the engine is loaded.
-const bool g_bFactoryRegistered = (CMesh::SetSurfaceFactory(&CSurface::Create), true);
+CSurfaceShaderLibrary* ShaderLibrary() { return GetEngineContext()->ports.surfaceShaders.Get(); }
 
 // The slot and the texture operation a texture kind selects.
 struct KindEntry {
@@ -182,12 +181,6 @@ DWORD SequenceFrame(const SurfaceTexture& record, float time) {
   return static_cast<DWORD>(std::clamp(offset, 0.0, count - 1));
 }
 
-UINT CopyName(char (&field)[CSurface::kNameLength], const char* text) {
-  std::memset(field, 0, sizeof field);
-  if (text != nullptr) std::strncpy(field, text, sizeof field - 1);
-  return static_cast<UINT>(std::strlen(field));
-}
-
 }  // namespace
 
 CSurface::CSurface(CD3D9RendererInterface* renderer, CEngineLog* log, CMesh* mesh)
@@ -201,15 +194,10 @@ CSurface::CSurface(CD3D9RendererInterface* renderer, CEngineLog* log, const LWOS
   CSurfaceImport(*this, imported, object.fileName).Build();
 }
 
-CMeshSurface* CSurface::Create(void* rendererContext, CEngineLog* log, CMesh* mesh) {
-  return new CSurface(static_cast<CD3D9RendererInterface*>(rendererContext), log, mesh);
-}
-
-void CSurface::SetShaderLibrary(CSurfaceShaderLibrary* library) { g_pShaderLibrary = library; }
-
 void CSurface::Release() {
   if (m_dwReferenceCount == 0 || --m_dwReferenceCount != 0) return;
-  Log(CEngineLog::kLevelInfo, "- (CSurface) Releasing %s Of %s\n", m_szName, ParentName());
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CSurface) Releasing %s Of %s\n", m_szName,
+        ParentName());
   delete this;
 }
 
@@ -219,20 +207,6 @@ CSurface::~CSurface() {
   ReleaseIndexBuffer();
   for (UINT slot = 0; slot < SLOT_COUNT; ++slot) EmptySlot(static_cast<Slot>(slot));
   ReleaseMaterial();
-}
-
-void CSurface::Log(int level, const char* format, ...) const {
-  va_list args;
-  va_start(args, format);
-  LogFrom(kSource, level, format, args);
-  va_end(args);
-}
-
-void CSurface::LogFrom(const char* source, int level, const char* format, va_list args) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  std::vsnprintf(text, sizeof text, format, args);
-  m_pLog->Log(source, __LINE__, level, "%s", text);
 }
 
 const char* CSurface::ParentName() const {
@@ -247,7 +221,7 @@ CTextureStorageInterface* CSurface::TextureStorage() const {
   return m_pRenderer != nullptr ? m_pRenderer->GetTextureStorageInterface() : nullptr;
 }
 
-UINT CSurface::SetName(const char* name) { return CopyName(m_szName, name); }
+UINT CSurface::SetName(const char* name) { return static_cast<UINT>(CopyName(m_szName, name)); }
 
 CMeshInterface* CSurface::GetParentMesh(UINT /*ignored*/) { return m_pParentMesh; }
 
@@ -402,7 +376,8 @@ bool CSurface::RecreateIndexBuffer(const char* meshName) {
 
 UINT CSurface::SetIndices(UINT count, WORD* indices) {
   if (indices == nullptr || count == 0) {
-    Log(CEngineLog::kLevelError,
+    LogTo(
+        m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - CSurface::SetIndices, (%s) Can't Add Indices (NULL Pointer Or No Indices)\n",
         m_szName);
     return 0;
@@ -413,7 +388,7 @@ UINT CSurface::SetIndices(UINT count, WORD* indices) {
     return 1;
   }
   if (!RecreateIndexBuffer()) {
-    Log(CEngineLog::kLevelError, "ERROR! - Can't Create Index Buffer\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Can't Create Index Buffer\n");
     return 0;
   }
   return 1;
@@ -484,9 +459,9 @@ UINT CSurface::ProjectTextureCoordinates(UINT projection, UINT axisBits, CVector
     projector.Project(vertex->vecPosition, axis, &vertex->fTU[0], &vertex->fTV[0]);
   }
   if (skipped != 0)
-    Log(CEngineLog::kLevelError,
-        "WARNING!!! - CSurface::ProjectTextureCoordinates, (%s) %u Indices Past The Vertices\n",
-        m_szName, skipped);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "WARNING!!! - CSurface::ProjectTextureCoordinates, (%s) %u Indices Past The Vertices\n",
+          m_szName, skipped);
   return 1;
 }
 
@@ -526,8 +501,8 @@ CMaterialInterface* CSurface::MakeMaterial(const MaterialBlocks& blocks) const {
 bool CSurface::RebuildMaterial(const MaterialBlocks& blocks) {
   CMaterialInterface* material = MakeMaterial(blocks);
   if (material == nullptr) {
-    MessageBoxA(GetForegroundWindow(), "Can't Create Material", "Error When Creating Material",
-                MB_OK);
+    ShowMessageBox(GetForegroundWindow(), 0, "Error When Creating Material",
+                   "Can't Create Material");
     return false;
   }
   // The old material goes back only now, so that a failure leaves it in place.
@@ -549,7 +524,8 @@ UINT CSurface::CreateMaterial(D3DCOLORVALUE* diffuse, D3DCOLORVALUE* specular,
   if (material != m_pMaterial) ReleaseMaterial();
   m_pMaterial = material;
   if (material == nullptr) {
-    Log(CEngineLog::kLevelError, "ERROR! - Can't Create Material For %s\n", m_szName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Can't Create Material For %s\n",
+          m_szName);
     return 0;
   }
   return 1;
@@ -768,25 +744,24 @@ void CSurface::UpdateMaterial(float time) {
 
 UINT CSurface::SetShaderFileName(const char* fileName, UINT manualShader) {
   m_dwManualShader = manualShader;
-  return CopyName(m_szShaderFileName, fileName);
+  return static_cast<UINT>(CopyName(m_szShaderFileName, fileName));
 }
 
 UINT CSurface::CreateShader(const char* shaderName, ShaderParameter* parameters,
                             UINT numberOfParameters, UINT manualShader) {
-  if (g_pShaderLibrary != nullptr) g_pShaderLibrary->SetDefaultStates();
+  ShaderLibrary()->SetDefaultStates();
   m_pShader = nullptr;
   m_ShaderParameters.clear();
   CopyName(m_szShaderFileName, shaderName);
   // A parameter count without parameters would be read past the caller's array.
   if (parameters == nullptr) numberOfParameters = 0;
-  CShader* shader = g_pShaderLibrary != nullptr && shaderName != nullptr
-                        ? g_pShaderLibrary->CreateShaderForSurface(shaderName, this, parameters,
-                                                                   numberOfParameters)
+  CShader* shader = shaderName != nullptr
+                        ? ShaderLibrary()->CreateShaderForSurface(shaderName, this, parameters,
+                                                                  numberOfParameters)
                         : nullptr;
   if (shader == nullptr) {
-    char text[kMaxErrorText];
-    std::snprintf(text, sizeof text, "Can't Create Shader: %s", shaderName ? shaderName : "");
-    MessageBoxA(GetForegroundWindow(), text, "Error While Creating Shader", MB_OK | MB_ICONSTOP);
+    ShowMessageBox(GetForegroundWindow(), MB_ICONSTOP, "Error While Creating Shader",
+                   "Can't Create Shader: %s", shaderName ? shaderName : "");
     CopyName(m_szShaderFileName, kNoShaderFile);
     return 0;
   }
@@ -802,19 +777,16 @@ UINT CSurface::AssignShader(SurfaceShaderChooser chooser) {
   else if (chooser != nullptr)
     m_dwUseShader = chooser(this);
   else
-    m_dwUseShader = g_pShaderLibrary != nullptr &&
-                            g_pShaderLibrary->ApplyDefaultShaderForSurface(this) == 1 &&
-                            m_pShader != nullptr
-                        ? 1
-                        : 0;
+    m_dwUseShader =
+        ShaderLibrary()->ApplyDefaultShaderForSurface(this) == 1 && m_pShader != nullptr ? 1 : 0;
   return m_dwUseShader;
 }
 
 // --- similarity and cloning ---
 
 bool CSurface::NotSimilar(CSurface* other, const char* step) {
-  Log(CEngineLog::kLevelInfo, "  - %s And %s Are Not Similar: %s\n", m_szName, other->m_szName,
-      step);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s And %s Are Not Similar: %s\n", m_szName,
+        other->m_szName, step);
   return false;
 }
 
@@ -824,8 +796,9 @@ bool CSurface::CompareEnvelopes(CSurface* other) {
     CEnvelopeInterface* theirs = other->GetMaterialEnvelope(channel);
     if (mine == nullptr && theirs == nullptr) continue;
     if (mine == nullptr || theirs == nullptr || !CEnvelopeInterface::IsEqual(mine, theirs)) {
-      Log(CEngineLog::kLevelInfo, "  - %s And %s Are Not Similar: Envelope - %i\n", m_szName,
-          other->m_szName, static_cast<int>(channel));
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+            "  - %s And %s Are Not Similar: Envelope - %i\n", m_szName, other->m_szName,
+            static_cast<int>(channel));
       return false;
     }
   }
@@ -855,7 +828,7 @@ bool CSurface::CompareMaterials(CSurface* other) {
 
 bool CSurface::IsSimilar(CSurface* other) {
   if (other == nullptr) return false;
-  Log(CEngineLog::kLevelInfo, "- Checking Surface Similarities...\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Checking Surface Similarities...\n");
   if (m_fColor[0] != other->m_fColor[0] || m_fColor[2] != other->m_fColor[2] ||
       m_fColor[1] != other->m_fColor[1])
     return NotSimilar(other, "Color");
@@ -873,7 +846,8 @@ bool CSurface::IsSimilar(CSurface* other) {
   for (UINT slot = 0; slot < SLOT_COUNT; ++slot)
     if (!SurfaceTexture::IsEqual(m_Textures[slot].get(), other->m_Textures[slot].get()))
       return NotSimilar(other, kSlotNames[slot]);
-  Log(CEngineLog::kLevelInfo, "  - %s And %s Are Similar\n", m_szName, other->m_szName);
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s And %s Are Similar\n", m_szName,
+        other->m_szName);
   return true;
 }
 

@@ -81,9 +81,6 @@ class CSurface final : public CMeshSurface {
   CSurface(const CSurface&) = delete;
   CSurface& operator=(const CSurface&) = delete;
 
-  // The factory the mesh makes its surfaces with.
-  static CMeshSurface* Create(void* rendererContext, CEngineLog* log, CMesh* mesh);
-  static void SetShaderLibrary(CSurfaceShaderLibrary* library);
 
   // --- CSurfaceInterface ---
   void AddRef() override { ++m_dwReferenceCount; }
@@ -218,10 +215,6 @@ class CSurface final : public CMeshSurface {
 
   ~CSurface();
 
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
-  // One log line under the source's name.
-  void LogFrom(const char* source, int level, const char* format, va_list args) const
-      __attribute__((format(printf, 4, 0)));
   const char* ParentName() const;
   UINT ParentHasDynamicBuffers() const;
   CTextureStorageInterface* TextureStorage() const;

@@ -104,13 +104,6 @@ CSurfaceImport::CSurfaceImport(CSurface& surface, const LWOSurface& imported,
                                const char* objectName)
     : m_Surface(surface), m_Imported(imported), m_szObjectName(objectName ? objectName : "") {}
 
-void CSurfaceImport::Log(const char* format, ...) const {
-  va_list args;
-  va_start(args, format);
-  m_Surface.LogFrom(kSource, CEngineLog::kLevelInfo, format, args);
-  va_end(args);
-}
-
 void CSurfaceImport::Fail(const char* format, ...) const {
   char text[kMaxErrorText];
   va_list args;
@@ -219,19 +212,24 @@ void CSurfaceImport::LogMaterial() const {
   const CVector4& additional1 = *surface.m_pMaterial->GetAdditionalMaterial1();
   const CVector4& additional2 = *surface.m_pMaterial->GetAdditionalMaterial2();
   if (surface.m_dwHasEnvelopes != 0)
-    Log("  - Definig New ENVELOPED Material For: %s at %s:\n", surface.m_szName, m_szObjectName);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo,
+          "  - Definig New ENVELOPED Material For: %s at %s:\n", surface.m_szName, m_szObjectName);
   else
-    Log("  - Definig New Material For: %s at %s:\n", surface.m_szName, m_szObjectName);
-  Log("    - Diffuse: %f, %f, %f, %f\n", block.Diffuse.r, block.Diffuse.g, block.Diffuse.b,
-      block.Diffuse.a);
-  Log("    - Specular: %f, %f, %f\n", block.Specular.r, block.Specular.g, block.Specular.b);
-  Log("    - Exp: %f\n", additional1.z);
-  Log("    - Glossiness: %f\n", additional1.y);
-  Log("    - Refraction: %f\n", additional2.z);
-  Log("    - Reflection: %f\n", additional1.w);
-  Log("    - Transparency: %f\n", 1.0f - block.Diffuse.a);
-  Log("    - Luminosity: %f\n", additional2.w);
-  Log("    - Translucency: %f\n", additional2.x);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo,
+          "  - Definig New Material For: %s at %s:\n", surface.m_szName, m_szObjectName);
+  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Diffuse: %f, %f, %f, %f\n",
+        block.Diffuse.r, block.Diffuse.g, block.Diffuse.b, block.Diffuse.a);
+  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Specular: %f, %f, %f\n",
+        block.Specular.r, block.Specular.g, block.Specular.b);
+  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Exp: %f\n", additional1.z);
+  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Glossiness: %f\n", additional1.y);
+  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Refraction: %f\n", additional2.z);
+  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Reflection: %f\n", additional1.w);
+  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Transparency: %f\n",
+        1.0f - block.Diffuse.a);
+  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Luminosity: %f\n", additional2.w);
+  LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "    - Translucency: %f\n",
+        additional2.x);
 }
 
 SurfaceTexture& CSurfaceImport::NewRecord(CSurface::Slot slot, const char* allocationFailure) {
@@ -354,19 +352,20 @@ void CSurfaceImport::SetFlags() {
   // Without an alpha image there is nothing to test against.
   if (surface.m_fClipValue != 1.0f && !alpha) surface.m_fClipValue = 1.0f;
   if ((opacity < 1.0f || alpha) && surface.m_fClipValue == 1.0f) {
-    Log("  - %s is Transparent\n", name);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s is Transparent\n", name);
     surface.m_wFlags |= SURFACE_FLAG_TRANSPARENT;
   } else if (surface.m_fClipValue != 1.0f) {
-    Log("  - %s is Opaque With Alpha Test: %f\n", name, surface.m_fClipValue);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo,
+          "  - %s is Opaque With Alpha Test: %f\n", name, surface.m_fClipValue);
   } else {
-    Log("  - %s is Opaque\n", name);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s is Opaque\n", name);
   }
   if (opacity == 0.0f) {
-    Log("  - %s is Invisible\n", name);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s is Invisible\n", name);
     surface.m_wFlags |= FLAG_INVISIBLE;
   }
   if ((m_Imported.flags & LWO_SURFACE_DOUBLE_SIDED) != 0) {
-    Log("  - %s is DoubleSided\n", name);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s is DoubleSided\n", name);
     surface.m_wFlags |= FLAG_DOUBLE_SIDED;
   }
   if (Channel(LWO_CHANNEL_SPECULAR).value[0] > 0.0f) surface.m_wFlags |= FLAG_SPECULAR;
@@ -377,7 +376,7 @@ void CSurfaceImport::SetFlags() {
   SetMapMode(kReflection, LWO_CHANNEL_REFLECTION);
   SetMapMode(kRefraction, LWO_CHANNEL_REFRACTION);
   if ((m_Imported.flags & LWO_SURFACE_ADDITIVE) != 0) {
-    Log("  - %s is Additive\n", name);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s is Additive\n", name);
     surface.m_wFlags |= FLAG_ADDITIVE;
   }
 }
@@ -396,18 +395,22 @@ void CSurfaceImport::SetMapMode(const MapModes& modes, UINT channel) {
   const WORD mode = source.mapFlags;
   WORD still = 0;
   if ((mode & LWO_MAP_SPHERICAL_GENERATED) != 0) {
-    Log("  - %s Has %s Spherical Map Generated\n", name, modes.kind);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo,
+          "  - %s Has %s Spherical Map Generated\n", name, modes.kind);
     surface.m_wFlags |= modes.sphericalGenerated;
   } else if ((mode & LWO_MAP_CUBE_GENERATED) != 0) {
-    Log("  - %s Has %s Cube Map Generated\n", name, modes.kind);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s Has %s Cube Map Generated\n",
+          name, modes.kind);
     surface.m_wFlags |= modes.cubeGenerated;
   } else if (source.envImage[0] == '\0') {
     return;
   } else if ((mode & LWO_MAP_STILL_CUBE) != 0) {
-    Log("  - %s Has %s Still Cube Map\n", name, modes.kind);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s Has %s Still Cube Map\n", name,
+          modes.kind);
     still = modes.stillCube;
   } else if ((mode & LWO_MAP_STILL_SPHERICAL) != 0) {
-    Log("  - %s Has %s Still Spherical Map\n", name, modes.kind);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s Has %s Still Spherical Map\n",
+          name, modes.kind);
     still = modes.stillSpherical;
   }
   if (still == 0) return;
@@ -431,6 +434,7 @@ void CSurfaceImport::BuildEnvelopes() {
     const bool color = source.imported == LWO_CHANNEL_COLOR;
     if (color && colorLogged) continue;
     colorLogged = colorLogged || color;
-    Log("  - %s has Envelope for %s\n", surface.m_szName, source.logName);
+    LogTo(m_Surface.m_pLog, kSource, CEngineLog::kLevelInfo, "  - %s has Envelope for %s\n",
+          surface.m_szName, source.logName);
   }
 }

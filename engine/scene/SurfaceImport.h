@@ -29,7 +29,6 @@ class CSurfaceImport {
     const char* kind;
   };
 
-  void Log(const char* format, ...) const __attribute__((format(printf, 2, 3)));
   [[noreturn]] void Fail(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 
   const LWOSurfaceChannel& Channel(UINT index) const;

@@ -1,7 +1,7 @@
 #pragma once
-// What a surface asks of the shader library. The library implements it and registers itself
-// with CSurface::SetShaderLibrary when it is created at Init; without it a surface has no
-// shader.
+// What a surface asks of the shader library. The library implements it and start-up sets it as
+// the context's surface-shader port when it is created at Init; with the default a surface has
+// no shader.
 #include "ZeKorbD3DHeader.h"
 
 class CShader;
@@ -19,6 +19,8 @@ class CSurfaceShaderLibrary {
   // Picks and applies the default shader of the scene's lighting model (CSurface::SetShader);
   // 1 when the surface has a shader afterwards.
   virtual UINT ApplyDefaultShaderForSurface(CSurface* surface) = 0;
+
+  static CSurfaceShaderLibrary& Default();
 
  protected:
   ~CSurfaceShaderLibrary() = default;

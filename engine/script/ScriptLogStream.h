@@ -1,6 +1,6 @@
 #pragma once
 // The output of module compilations: each line goes to the engine's error log.
-#include "script/ScriptOutput.h"
+#include "scene/ScriptOutput.h"
 
 class CEngineLog;
 

@@ -431,8 +431,8 @@ UINT CTonaris::LoadStream(const char* name, TonarisStream** out, UINT flags) {
 }
 
 // Each kind's object takes the server, the name, the start offset 0, the success flag, the
-// buffer length (one second of output) and the flags. Wave sounds are made here once they are
-// built; until then no wave file can be loaded.
+// buffer length (one second of output) and the flags.
+// Not yet: wave sounds are made here once they are built; until then no wave file can be loaded.
 TonarisStream* CTonaris::CreateStream(StreamKind kind, const char* name, UINT flags,
                                       UINT& success) {
   success = 0;

@@ -43,27 +43,23 @@ CMeshShadowVolume::~CMeshShadowVolume() {
   for (LightEntry& entry : m_Lights) Drop(entry.pIndexBuffer);
 }
 
-void CMeshShadowVolume::LogStep(const char* text) const {
-  if (m_pLog != nullptr) m_pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "%s", text);
-}
-
 void CMeshShadowVolume::Release() {
-  LogStep("  - Releasing Dynamic SV Index Buffer\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Releasing Dynamic SV Index Buffer\n");
   Drop(m_pDynamicIndexBuffer);
-  LogStep("  - Releasing Dynamic SV Indices\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Releasing Dynamic SV Indices\n");
   Free(m_DynamicIndices);
-  LogStep("  - Releasing Dynamic SV Vertex Buffer\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Releasing Dynamic SV Vertex Buffer\n");
   Drop(m_pDynamicVertexBuffer);
-  LogStep("  - Releasing Dynamic SV Vertices\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Releasing Dynamic SV Vertices\n");
   Free(m_DynamicVertices);
-  LogStep("  - Releasing Static SV Index Buffers\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Releasing Static SV Index Buffers\n");
   for (LightEntry& entry : m_Lights) {
     Free(entry.Indices);
     Drop(entry.pIndexBuffer);
   }
-  LogStep("  - Releasing Static SV Vertex Buffer\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Releasing Static SV Vertex Buffer\n");
   Drop(m_pStaticVertexBuffer);
-  LogStep("  - Releasing Static SV Vertices\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Releasing Static SV Vertices\n");
   Free(m_StaticVertices);
 }
 

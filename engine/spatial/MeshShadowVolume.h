@@ -70,7 +70,6 @@ class CMeshShadowVolume {
     return static_cast<UINT>(items.size());
   }
   static Vertex* Data(std::vector<Vertex>& items) { return items.empty() ? nullptr : items.data(); }
-  void LogStep(const char* text) const;
 
   CMesh* m_pOwner;
   CEngineLog* m_pLog;

@@ -13,6 +13,7 @@
 #include "spatial/MeshBoundVolume.h"
 #include "spatial/MeshShadowVolume.h"
 #include "spatial/Octree.h"
+#include "spatial/ShadowVolumeGeometry.h"
 #include "scene/CountedIndexBuffer.h"
 
 namespace {
@@ -97,13 +98,29 @@ void CMeshSpatialServices::ResetShadowVolume(CMeshShadowVolume* shadowVolume) {
   if (shadowVolume != nullptr) shadowVolume->ResetLightFlags();
 }
 
-void CMeshSpatialServices::SetShadowVolumeGeometry(CMeshShadowVolume* shadowVolume,
-                                                   CShadowVolumeGeometry& geometry,
-                                                   CCountedIndexBuffer* indexBuffer) {
+ShadowGeometryBuild CMeshSpatialServices::BuildShadowVolumeGeometry(
+    CMeshShadowVolume* shadowVolume, CMesh* mesh, const ShadowGeometrySource& source,
+    UINT* indexCount, UINT* vertexCount) {
+  CShadowVolumeGeometry geometry(source.szName, source.pLog);
+  CCountedIndexBuffer* indexBuffer = nullptr;
+  const ShadowGeometryBuild built = geometry.BuildForMesh(mesh, source, &indexBuffer);
+  if (built != ShadowGeometryBuild::kBuilt) return built;
+  *indexCount = static_cast<UINT>(geometry.m_Indices.size());
+  *vertexCount = static_cast<UINT>(geometry.m_DynamicVertices.size());
   if (shadowVolume != nullptr)
     shadowVolume->SetGeometry(geometry, indexBuffer);
-  else if (indexBuffer != nullptr)
+  else
     indexBuffer->Release();  // nobody to take over the reference
+  return built;
+}
+
+bool CMeshSpatialServices::CreateCollider(CMesh* mesh, void* rendererContext, CEngineLog* log,
+                                          CCollider** collider) {
+  *collider = nullptr;
+  if (m_pCollisions == nullptr) return false;
+  *collider = CCollider::Create(m_pCollisions, static_cast<CD3D9RendererInterface*>(rendererContext),
+                                log, mesh);
+  return true;
 }
 
 void CMeshSpatialServices::ReleaseCollider(CCollider* collider) {

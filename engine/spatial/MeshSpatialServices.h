@@ -1,14 +1,17 @@
 #pragma once
 // The spatial subsystem's answer to what meshes ask of it: a bound volume calculated from the
 // mesh's vertices, the shadow-volume holder, the release of shared colliders, and the filing of
-// meshes in their scene's octree.
+// meshes in their scene's octree. Colliders are built with the collision manager it was given
+// (none: meshes have no colliders).
 #include "scene/MeshSpatial.h"
 
+class CCollisionManager;
 class CEngineLog;
 
 class CMeshSpatialServices final : public CMeshSpatial {
  public:
-  explicit CMeshSpatialServices(CEngineLog* log) : m_pLog(log) {}
+  CMeshSpatialServices(CEngineLog* log, CCollisionManager* collisions)
+      : m_pLog(log), m_pCollisions(collisions) {}
 
   CMeshBoundVolumeInterface* CreateBoundVolume(CMesh* mesh) override;
   void ReleaseBoundVolume(CMeshBoundVolumeInterface* volume) override;
@@ -24,9 +27,12 @@ class CMeshSpatialServices final : public CMeshSpatial {
   Vertex* GetShadowVolumeBlock(CMeshShadowVolume* shadowVolume, UINT block,
                                UINT* count) override;
   void ResetShadowVolume(CMeshShadowVolume* shadowVolume) override;
-  void SetShadowVolumeGeometry(CMeshShadowVolume* shadowVolume, CShadowVolumeGeometry& geometry,
-                               CCountedIndexBuffer* indexBuffer) override;
+  ShadowGeometryBuild BuildShadowVolumeGeometry(CMeshShadowVolume* shadowVolume, CMesh* mesh,
+                                                const ShadowGeometrySource& source,
+                                                UINT* indexCount, UINT* vertexCount) override;
 
+  bool CreateCollider(CMesh* mesh, void* rendererContext, CEngineLog* log,
+                      CCollider** collider) override;
   void ReleaseCollider(CCollider* collider) override;
 
   COctree* GetSceneOctree(CScene* scene) override;
@@ -35,4 +41,5 @@ class CMeshSpatialServices final : public CMeshSpatial {
 
  private:
   CEngineLog* m_pLog;
+  CCollisionManager* m_pCollisions;
 };

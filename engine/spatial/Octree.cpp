@@ -119,16 +119,6 @@ COctree::~COctree() {
   }
 }
 
-void COctree::Log(int level, const char* format, ...) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  m_pLog->Log(kSource, __LINE__, level, "%s", text);
-}
-
 void COctree::ClearLinkIDs() {
   m_dwParentID = OCTREE_NO_LINK;
   std::fill(std::begin(m_dwChildIDs), std::end(m_dwChildIDs), OCTREE_NO_LINK);
@@ -213,15 +203,15 @@ void COctree::InsertMesh(CMeshInterface* mesh) {
       return;
     }
   if (m_wNumberOfEntries == 0xFFFF) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Octree Box %u Is Full, Can't Add %s\n", m_dwID,
-        mesh->GetName());
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Octree Box %u Is Full, Can't Add %s\n", m_dwID, mesh->GetName());
     return;
   }
   const UINT grown = m_wNumberOfEntries + 1u;
-  Log(CEngineLog::kLevelError,
-      "ERROR!!! - Not Enuff Entries For Dynamic Meshes For An Octree Box, Got To Allocate "
-      "Additional Memory It (Should Be %i)\n",
-      int(grown));
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+        "ERROR!!! - Not Enuff Entries For Dynamic Meshes For An Octree Box, Got To Allocate "
+        "Additional Memory It (Should Be %i)\n",
+        int(grown));
   auto* entries = new (std::nothrow) CMeshInterface*[grown]();
   if (entries == nullptr) return;
   std::copy(m_ppMeshes, m_ppMeshes + m_wNumberOfEntries, entries);
@@ -234,8 +224,8 @@ UINT COctree::RemoveMesh(CMeshInterface* mesh, UINT index) {
     m_ppMeshes[index] = nullptr;
     return 1;
   }
-  Log(CEngineLog::kLevelError,
-      "ERROR!!! - Can't Remove Mesh From The Octree Coz There's No Such Mesh In\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+        "ERROR!!! - Can't Remove Mesh From The Octree Coz There's No Such Mesh In\n");
   return 0;
 }
 
@@ -330,7 +320,8 @@ CMeshInterface* COctree::FindNearestIntersection(CRay& ray, float* distance, UIN
   while (cell != nullptr) {
     COctree* leaf = cell->HasChildren() ? cell->FindLeafByPoint(ray.vecOrigin) : cell;
     if (leaf == nullptr) {
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Find Octree Box Where The Ray Starts\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - Can't Find Octree Box Where The Ray Starts\n");
       return nullptr;
     }
     if (CMeshInterface* mesh = leaf->NearestInLeaf(ray, distance, flags, hitPoint)) return mesh;
@@ -356,8 +347,8 @@ bool COctree::CollectMeshes(CMeshInterface** list, UINT* count, UINT capacity) {
     if (mesh == nullptr || mesh->GetVisibleByCollisions() != 1) continue;
     if (std::find(list, list + *count, mesh) != list + *count) continue;
     if (*count >= capacity) {
-      Log(CEngineLog::kLevelError,
-          "ERROR!!! - Not Enuff Space For Possible Colliders, Only %u Kept\n", capacity);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - Not Enuff Space For Possible Colliders, Only %u Kept\n", capacity);
       return false;
     }
     list[(*count)++] = mesh;
@@ -393,7 +384,8 @@ UINT COctree::CollectCells(COctree** table, UINT* count, UINT capacity) {
     COctree* cell = pending.back();
     pending.pop_back();
     if (*count >= capacity) {
-      Log(CEngineLog::kLevelInfo, "ERROR!!! - Can't Save Octree, Not Enuff Temporary Memory\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
+            "ERROR!!! - Can't Save Octree, Not Enuff Temporary Memory\n");
       break;
     }
     table[(*count)++] = cell;
@@ -406,8 +398,8 @@ UINT COctree::CollectCells(COctree** table, UINT* count, UINT capacity) {
 bool COctree::SaveLinks(CChunkWriter& writer) {
   auto link = [&](const char* tag, COctree* cell, const char* failure) {
     if (cell == nullptr || writer.U32Chunk(tag, cell->GetID())) return true;
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Save COctree::%s\n", tag);
-    Log(CEngineLog::kLevelError, "%s", failure);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Save COctree::%s\n", tag);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "%s", failure);
     return false;
   };
   if (!link("PRNT", m_pParent, "ERROR!!! - Can't Save Octree's Parent\n")) return false;
@@ -427,8 +419,8 @@ bool COctree::SaveLinks(CChunkWriter& writer) {
 bool COctree::SaveMeshes(CChunkWriter& writer) {
   if (m_ppMeshes == nullptr || m_wNumberOfEntries == 0) return true;
   auto fail = [&] {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Save COctree::MSHS\n");
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Save Octree's Meshes\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Save COctree::MSHS\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Save Octree's Meshes\n");
     return false;
   };
   CChunkWriter::ContainerMark mark;
@@ -443,12 +435,12 @@ bool COctree::SaveMeshes(CChunkWriter& writer) {
     UINT index = 0;
     while (index < meshes && m_pScene->GetMesh(index) != mesh) ++index;
     if (index == meshes) {
-      Log(CEngineLog::kLevelError,
-          "ERROR!!! - Can't Save COctree::MESH, Can't Find Mesh In Its Parent Scene\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - Can't Save COctree::MESH, Can't Find Mesh In Its Parent Scene\n");
       continue;
     }
     if (!writer.U32Chunk("MESH", index)) {
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Save COctree::MESH\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Save COctree::MESH\n");
       return fail();
     }
   }
@@ -467,8 +459,8 @@ bool COctree::SaveBox(CChunkWriter& writer) {
       {"VMAX", &m_vecMax, "ERROR!!! - Can't Save Octree's Maximum Point\n"},
       {"VMIN", &m_vecMin, "ERROR!!! - Can't Save Octree's Minimum Point\n"}};
   auto fail = [&](const char* tag, const char* failure) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Save COctree::%s\n", tag);
-    Log(CEngineLog::kLevelError, "%s", failure);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Save COctree::%s\n", tag);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "%s", failure);
     return false;
   };
   for (const VectorChunk& chunk : vectors) {
@@ -487,19 +479,20 @@ UINT COctree::Save(FILE* file, UINT* total) {
   CChunkWriter writer(file, *total);
   CChunkWriter::ContainerMark mark;
   if (!writer.BeginContainer("OCTR", mark)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Save OCTR\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Save OCTR\n");
     return 0;
   }
   if (!SaveLinks(writer) || !SaveMeshes(writer) || !SaveBox(writer)) return 0;
   if (!writer.EndContainer(mark) || std::fseek(file, 0, SEEK_END) != 0) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Save OCTR\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Save OCTR\n");
     return 0;
   }
   return 1;
 }
 
 bool COctree::ReportSized(int result, const char* const* messages, const char* name) const {
-  if (result != kSizedRead) Log(CEngineLog::kLevelError, messages[result - 1], name);
+  if (result != kSizedRead)
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, messages[result - 1], name);
   return result == kSizedRead;
 }
 
@@ -538,23 +531,24 @@ bool COctree::ReadVector(CChunkReader& reader, CVector3& vector, const char* tag
 bool COctree::ReadMeshes(CChunkReader& reader) {
   uint32_t size = 0;
   if (!reader.U32(size)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::MSHS Length\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::MSHS Length\n");
     return false;
   }
   CChunkReader::Payload payload(reader, size);
   if (!payload.Fits()) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::MSHS Size Mismatch: %i - %i\n",
-        int(size), int(reader.BytesLeft()));
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Read Octree::MSHS Size Mismatch: %i - %i\n", int(size),
+          int(reader.BytesLeft()));
     return false;
   }
   uint32_t count = 0;
   if (!reader.U32(count)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::MSHS Content\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::MSHS Content\n");
     return false;
   }
   if (count > 0xFFFF) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::MSHS, Too Many Entries: %u\n",
-        count);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Read Octree::MSHS, Too Many Entries: %u\n", count);
     return false;
   }
   std::unique_ptr<CMeshInterface*[]> entries(count > 0 ? new CMeshInterface*[count]() : nullptr);
@@ -562,24 +556,24 @@ bool COctree::ReadMeshes(CChunkReader& reader) {
   uint32_t read = 0;
   while (reader.NextTagIs("MESH")) {
     if (read == count) {
-      Log(CEngineLog::kLevelError,
-          "ERROR!!! - Can't Read Octree::MSHS, Too Many Meshes In SubChunks: %i - %i\n",
-          int(read), int(count));
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - Can't Read Octree::MSHS, Too Many Meshes In SubChunks: %i - %i\n",
+            int(read), int(count));
       return false;
     }
     UINT index = 0;
     if (!ReadLink(reader, index, "MESH")) return false;
     if (index >= meshes) {
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::MESH, No Mesh %u In The Scene\n",
-          index);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - Can't Read Octree::MESH, No Mesh %u In The Scene\n", index);
       return false;
     }
     entries[read++] = m_pScene->GetMesh(index);
   }
   const uint64_t consumed = 4 + 12 * uint64_t{read};
   if (consumed != size) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::MSHS Size Mismatch: %i - %i\n",
-        int(size), int(consumed));
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Read Octree::MSHS Size Mismatch: %i - %i\n", int(size), int(consumed));
     return false;
   }
   // An empty list leaves the cell to AllocateMeshEntries, like a cell without MSHS.
@@ -605,7 +599,8 @@ int COctree::ReadSubChunk(CChunkReader& reader, const ChunkTag& tag) {
   UINT level = 0;
   if (!ReadWord(reader, level, tag.Text())) return kSubChunkFailed;
   if (level > OCTREE_MAX_LEVEL) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Load Octree::LEVL, Level %u Too Deep\n", level);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Load Octree::LEVL, Level %u Too Deep\n", level);
     return kSubChunkFailed;
   }
   m_wLevel = WORD(level);
@@ -615,29 +610,32 @@ int COctree::ReadSubChunk(CChunkReader& reader, const ChunkTag& tag) {
 UINT COctree::Load(CChunkReader& reader) {
   uint32_t length = 0;
   if (!reader.U32(length)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::OCTR Length\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::OCTR Length\n");
     return 0;
   }
   CChunkReader::Payload payload(reader, length);
   if (!payload.Fits()) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Octree::OCTR Size Mismatch\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Octree::OCTR Size Mismatch\n");
     return 0;
   }
   ClearLinkIDs();
   while (!reader.AtEnd()) {
     ChunkTag tag;
     if (!reader.Tag(tag)) {
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Read Octree::OCTR SubChunk\n");
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - Can't Read Octree::OCTR SubChunk\n");
       return 0;
     }
     const int result = ReadSubChunk(reader, tag);
     if (result == kSubChunkFailed) {
-      Log(CEngineLog::kLevelError, "ERROR!!! - Can't Load Octree::%s\n", tag.Text());
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Load Octree::%s\n",
+            tag.Text());
       return 0;
     }
     // An unknown sub-chunk is skipped by its size, which must stay inside this cell's chunk.
     if (result == kSubChunkUnknown && !reader.SkipChunk()) {
-      Log(CEngineLog::kLevelError, "ERROR!!! - Octree::%s Size Mismatch\n", tag.Text());
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Octree::%s Size Mismatch\n",
+            tag.Text());
       return 0;
     }
   }
@@ -655,7 +653,7 @@ COctree* COctree::ResolveLink(UINT id, COctree** table, UINT count, const char* 
                               int index) {
   if (id == OCTREE_NO_LINK) return nullptr;
   COctree* cell = FindLoadedCell(id, table, count);
-  if (cell == nullptr) Log(CEngineLog::kLevelError, failure, int(m_dwID), index);
+  if (cell == nullptr) LogTo(m_pLog, kSource, CEngineLog::kLevelError, failure, int(m_dwID), index);
   return cell;
 }
 
@@ -687,6 +685,20 @@ void COctree::DropChildren() { std::fill(std::begin(m_pChildren), std::end(m_pCh
 
 // ---------------------------------------------------------------------------------------------
 // Debug drawing
+
+UINT COctree::DrawBoxAtPoint(const CVector3& point) {
+  COctree* cell = ContainsPoint(point) ? GetCellByPoint(point) : nullptr;
+  if (cell == nullptr) return 0;
+  cell->DrawBox();
+  return 1;
+}
+
+UINT COctree::DrawBoxWithID(int id) {
+  COctree* cell = id >= 0 ? GetCellByID(static_cast<UINT>(id)) : nullptr;
+  if (cell == nullptr) return 0;
+  cell->DrawBox();
+  return 1;
+}
 
 void COctree::DrawBoxes(UINT recurse) {
   if (m_pRenderer == nullptr) return;

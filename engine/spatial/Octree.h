@@ -10,6 +10,7 @@
 
 #include "ZKDXInterface.h"
 #include "ZeKorbD3DHeader.h"
+#include "scene/SceneOctreeDrawing.h"
 
 class CChunkReader;
 class CChunkWriter;
@@ -25,7 +26,7 @@ constexpr UINT OCTREE_MAX_CELLS = 524288;
 constexpr WORD OCTREE_MAX_LEVEL = 64;
 constexpr DWORD OCTREE_DEBUG_COLOR = 0x800080FF;
 
-class COctree {
+class COctree final : public CSceneOctreeDrawing {
  public:
   enum Child { kChildren = 8 };
   // Brother order: +X, -X, +Y, -Y, +Z, -Z.
@@ -132,8 +133,12 @@ class COctree {
   void DrawBoxes(UINT recurse);
   void DrawBox() { DrawBoxes(0); }
 
+  // --- CSceneOctreeDrawing: the debug overlays ---
+  void DrawBoxes() override { DrawBoxes(1); }
+  UINT DrawBoxAtPoint(const CVector3& point) override;
+  UINT DrawBoxWithID(int id) override;
+
  private:
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   bool HasChildren() const;
   void MakeChildren(const CVector3& worldCentre, const CVector3& worldExtents, float fMin,
                     UINT* idCounter);

@@ -27,20 +27,10 @@ void FreeCells(std::vector<COctree*>& cells) {
 
 }  // namespace
 
-void COctreeFile::Log(int level, const char* format, ...) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  m_pLog->Log(kSource, __LINE__, level, "%s", text);
-}
-
 bool COctreeFile::ReadCells(CChunkReader& reader, const char* fileName, float fMin,
                             std::vector<COctree*>& cells) {
   auto fail = [&](const char* format) {
-    Log(CEngineLog::kLevelError, format, fileName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, format, fileName);
     return false;
   };
   constexpr const char* kUnreadable = "ERROR!!! - Can't Read From The Octree File: %s\n";
@@ -52,8 +42,9 @@ bool COctreeFile::ReadCells(CChunkReader& reader, const char* fileName, float fM
   uint32_t size = 0;
   if (!reader.U32(size)) return fail("ERROR!!! - Can't Read Main Chunk Size: %s\n");
   if (uint64_t{size} + 20 != length) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Incorrect File Size: %s, Is: %i, Should Be: %i\n",
-        fileName, int(uint64_t{size} + 20), int(length));
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Incorrect File Size: %s, Is: %i, Should Be: %i\n", fileName,
+          int(uint64_t{size} + 20), int(length));
     return false;
   }
   const uint64_t start = reader.Position();
@@ -62,8 +53,8 @@ bool COctreeFile::ReadCells(CChunkReader& reader, const char* fileName, float fM
   float stored = 0.0f;
   if (!reader.Skip(4) || !reader.F32(stored)) return fail(kUnreadable);
   if (!(stored == fMin)) {
-    Log(CEngineLog::kLevelError,
-        "ERROR!!! - Incorrect Octree File, FMin Parameter Is Different: %f - %f\n", stored, fMin);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Incorrect Octree File, FMin Parameter Is Different: %f - %f\n", stored, fMin);
     return false;
   }
   while (reader.Position() - start < size) {
@@ -113,7 +104,8 @@ COctree* COctreeFile::Load(const char* fileName, float fMin, UINT* cellCount) {
   CVirtualFileSystemInterface* vfs = GetEngineContext()->pVirtualFileSystem;
   VFSFile* file = vfs != nullptr ? vfs->OpenNormalFile(fileName, "rb") : nullptr;
   if (file == nullptr) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Open Octree File: %s\n", fileName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Open Octree File: %s\n",
+          fileName);
     return nullptr;
   }
   std::vector<COctree*> cells;
@@ -137,13 +129,15 @@ COctree* COctreeFile::Load(const char* fileName, float fMin, UINT* cellCount) {
       break;
     }
   if (root == nullptr) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - No Octree Root In The File: %s\n", fileName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - No Octree Root In The File: %s\n",
+          fileName);
     FreeCells(cells);
     return nullptr;
   }
   // Destroying the root must free every cell, and walks must end: one tree or nothing.
   if (!FormsOneTree(root, cells.size())) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Octree Cells Don't Form One Tree: %s\n", fileName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Octree Cells Don't Form One Tree: %s\n", fileName);
     FreeCells(cells);
     return nullptr;
   }
@@ -152,27 +146,28 @@ COctree* COctreeFile::Load(const char* fileName, float fMin, UINT* cellCount) {
     cell->AnnounceMeshes();
   }
   if (cellCount != nullptr) *cellCount = count;
-  Log(CEngineLog::kLevelInfo, "- Loading Octree File Finished\n");
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Loading Octree File Finished\n");
   return root;
 }
 
 UINT COctreeFile::Save(const char* fileName, COctree* root, float fMin, UINT cells) {
   if (root == nullptr) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Write Octree, It Should Be Created First\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Write Octree, It Should Be Created First\n");
     return 0;
   }
   std::vector<COctree*> table(OCTREE_MAX_CELLS);
   UINT count = 0;
   root->CollectCells(table.data(), &count, OCTREE_MAX_CELLS);
   if (count != cells) {
-    Log(CEngineLog::kLevelError,
-        "ERROR!!! - Can't Write Octree, Incorrect Number Of Octree Cells\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Write Octree, Incorrect Number Of Octree Cells\n");
     return 0;
   }
   FILE* file = std::fopen(fileName, "wb");
   if (file == nullptr) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Write Octree, Can't Create File: %s\n",
-        fileName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Write Octree, Can't Create File: %s\n", fileName);
     return 0;
   }
   UINT total = 0;
@@ -181,14 +176,18 @@ UINT COctreeFile::Save(const char* fileName, COctree* root, float fMin, UINT cel
   bool written = writer.BeginContainer("TREE", mark) && writer.F32Chunk("FMIN", fMin);
   // The TREE size counts the cell chunks only.
   mark.totalAtStart = total;
-  if (!written) Log(CEngineLog::kLevelError, "ERROR!!! - Can't Write Octree, Can't Write To File\n");
+  if (!written)
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Write Octree, Can't Write To File\n");
   for (UINT i = 0; written && i < count; ++i) written = table[i]->Save(file, &total) != 0;
   if (written && (!writer.EndContainer(mark) || std::fflush(file) != 0)) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Write Octree, Can't Write To File\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Write Octree, Can't Write To File\n");
     written = false;
   }
   if (std::fclose(file) != 0 && written) {
-    Log(CEngineLog::kLevelError, "ERROR!!! - Can't Write Octree, Can't Write To File\n");
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Write Octree, Can't Write To File\n");
     written = false;
   }
   return written ? 1 : 0;

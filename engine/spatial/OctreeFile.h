@@ -25,7 +25,6 @@ class COctreeFile {
   UINT Save(const char* fileName, COctree* root, float fMin, UINT cells);
 
  private:
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   // The header, the FMIN check and every cell chunk, appended to `cells` as they are read.
   bool ReadCells(CChunkReader& reader, const char* fileName, float fMin,
                  std::vector<COctree*>& cells);

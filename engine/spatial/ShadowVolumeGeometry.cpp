@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/EngineLog.h"
+#include "scene/Mesh.h"
 
 namespace {
 
@@ -31,16 +32,6 @@ WORD FaceCorner(const Face& face, UINT k) {
 CShadowVolumeGeometry::CShadowVolumeGeometry(const char* meshName, CEngineLog* log)
     : m_szMeshName(meshName != nullptr ? meshName : ""), m_pLog(log) {}
 
-void CShadowVolumeGeometry::Log(int level, const char* format, ...) const {
-  if (m_pLog == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  m_pLog->Log(kSource, __LINE__, level, "%s", text);
-}
-
 bool CShadowVolumeGeometry::Build(Face* faces, UINT faceCount, Edge* edges, UINT edgeCount,
                                   const Vertex* vertices, UINT vertexCount, bool boned,
                                   bool rigid) {
@@ -49,7 +40,8 @@ bool CShadowVolumeGeometry::Build(Face* faces, UINT faceCount, Edge* edges, UINT
   m_StaticVertices.clear();
   // Checked before anything is allocated; an empty mesh has no volume either.
   if (faces == nullptr || faceCount == 0 || faceCount > kMaxFaces) {
-    Log(CEngineLog::kLevelError, "ERROR! - Can't Calculate SV Geometry For %s\n", m_szMeshName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Can't Calculate SV Geometry For %s\n",
+          m_szMeshName);
     return false;
   }
   m_pFaces = faces;
@@ -66,8 +58,8 @@ bool CShadowVolumeGeometry::Build(Face* faces, UINT faceCount, Edge* edges, UINT
     built = EmitFaces();
   }
   if (!built) {
-    Log(CEngineLog::kLevelError, "ERROR! - Can't Prepare Geometry For Shadow Volume In %s\n",
-        m_szMeshName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR! - Can't Prepare Geometry For Shadow Volume In %s\n", m_szMeshName);
     m_DynamicVertices.clear();
     m_Indices.clear();
     return false;
@@ -199,9 +191,9 @@ int CShadowVolumeGeometry::Neighbour(UINT index, UINT face) const {
   WORD other;
   if (edge.wFace1 != face) {
     if (edge.wFace2 != face) {
-      Log(CEngineLog::kLevelError,
-          "ERROR! - While Preparing Geometry For Shadow Volume, Implementation Error In: %s\n",
-          m_szMeshName);
+      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+            "ERROR! - While Preparing Geometry For Shadow Volume, Implementation Error In: %s\n",
+            m_szMeshName);
       return -1;
     }
     other = edge.wFace1;
@@ -209,8 +201,8 @@ int CShadowVolumeGeometry::Neighbour(UINT index, UINT face) const {
     other = edge.wFace2;
   }
   if (other == kNoFace || other >= m_dwFaces) {
-    Log(CEngineLog::kLevelError, "ERROR! - Edge Is NULL While Preparing Geometry For SV In: %s\n",
-        m_szMeshName);
+    LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+          "ERROR! - Edge Is NULL While Preparing Geometry For SV In: %s\n", m_szMeshName);
     return -1;
   }
   return other;
@@ -262,4 +254,16 @@ void CShadowVolumeGeometry::BuildStaticVertices() {
     front.vecNormal.x = 1.0f;
     back.vecPosition = front.vecPosition;
   }
+}
+
+ShadowGeometryBuild CShadowVolumeGeometry::BuildForMesh(CMesh* mesh,
+                                                        const ShadowGeometrySource& source,
+                                                        CCountedIndexBuffer** indexBuffer) {
+  *indexBuffer = nullptr;
+  if (!Build(source.pFaces, source.dwFaceCount, source.pEdges, source.dwEdgeCount,
+             source.pVertices, source.dwVertexCount, source.bBoned, source.bStatic))
+    return ShadowGeometryBuild::kNoGeometry;
+  *indexBuffer = mesh->CreateShadowVolumeIndexBuffer(
+      m_Indices.data(), static_cast<UINT>(m_Indices.size()), "_shadow_volume_1");
+  return *indexBuffer != nullptr ? ShadowGeometryBuild::kBuilt : ShadowGeometryBuild::kNoIndexBuffer;
 }

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "ZKDXRecords.h"
+#include "scene/MeshSpatial.h"
 
+class CCountedIndexBuffer;
 class CEngineLog;
 
 class CShadowVolumeGeometry {
@@ -24,6 +26,11 @@ class CShadowVolumeGeometry {
   // the outputs emptied and the failure logged, when the mesh cannot have a shadow volume.
   bool Build(Face* faces, UINT faceCount, Edge* edges, UINT edgeCount, const Vertex* vertices,
              UINT vertexCount, bool boned, bool rigid);
+  // Builds from the mesh's arrays and makes the index buffer over the indices through
+  // CMesh::CreateShadowVolumeIndexBuffer (suffix "_shadow_volume_1"); on kBuilt *indexBuffer
+  // holds its reference for the shadow volume to take over.
+  ShadowGeometryBuild BuildForMesh(CMesh* mesh, const ShadowGeometrySource& source,
+                                   CCountedIndexBuffer** indexBuffer);
 
   std::vector<Vertex> m_DynamicVertices;  // 3 per face: vertex 3i + c is corner c of face i
   std::vector<WORD> m_Indices;            // 3 per face and 6 per edge
@@ -39,7 +46,6 @@ class CShadowVolumeGeometry {
   static constexpr UINT kBoneSlots = 12;
   static constexpr UINT kUsedBones = 4;
 
-  void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
   bool CheckNumbering() const;
   void GatherFaceBones(const Face& face, BoneSlot* slots) const;
   void BuildFaceVertices();

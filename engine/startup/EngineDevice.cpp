@@ -8,7 +8,8 @@
 #include "core/FatalError.h"
 #include "d3d/D3D9Renderer.h"
 #include "input/WindowProcedure.h"
-#include "scene/SceneRender.h"
+#include "scene/ScenePasses.h"
+#include "startup/EngineWindow.h"
 
 namespace {
 
@@ -38,8 +39,8 @@ void CEngineDevice::CreateDevice(CEngineContext* context) {
   m_Settings.dwWindowed = context->dwWindowed;
   if (!m_pRenderer->Initialize(&m_Settings)) FatalErrorWithTitle("Error While Initializing", "Can't Initialize D3D");
   m_Passes.Attach(context, m_pRenderer.get());
-  CSceneRender::SetPasses(&m_Passes);
-  CEngineContext::GetWindowProcedure()->SetDeviceReset(this);
+  context->ports.scenePasses.Set(&m_Passes);
+  CEngineWindow::GetWindowProcedure()->SetDeviceReset(this);
 }
 
 UINT CEngineDevice::ChangeConfiguration(CEngineContext* context) {
@@ -58,9 +59,9 @@ HRESULT CEngineDevice::ResetDevice() {
 }
 
 void CEngineDevice::Release(CEngineContext* context) {
-  if (CSceneRender::GetPasses() == &m_Passes) CSceneRender::SetPasses(nullptr);
+  if (context->ports.scenePasses.Get() == &m_Passes) context->ports.scenePasses.Reset();
   m_Passes.Attach(nullptr, nullptr);
-  CEngineContext::GetWindowProcedure()->SetDeviceReset(nullptr);
+  CEngineWindow::GetWindowProcedure()->SetDeviceReset(nullptr);
   if (!m_pRenderer) return;
   m_pRenderer->ReleaseDevice();
   context->pRenderer = nullptr;

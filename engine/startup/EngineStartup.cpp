@@ -24,7 +24,10 @@
 #include "startup/ToolBox.h"
 #include "vfs/VirtualFileSystem.h"
 #include "input/WindowProcedure.h"
+#include "startup/EngineShutdown.h"
+#include "startup/EngineWindow.h"
 #include "startup/ZeKorbD3D.h"
+#include "files/ZKOMeshFileReader.h"
 #include "files/ZKReader.h"
 #include "files/ZKSSceneFileReader.h"
 #include "scene/Light.h"
@@ -32,6 +35,7 @@
 #include "script/ScriptStorage.h"
 #include "scene/Mesh.h"
 #include "scene/ParticleEmiterFactory.h"
+#include "scene/SurfaceFactory.h"
 #include "sound/Tonaris.h"
 #include "spatial/CollisionManager.h"
 #include "spatial/LightSpatialServices.h"
@@ -72,6 +76,8 @@ void ApplySwitch(CSettings* settings, const char* name, DWORD& field) {
 
 UINT CEngineStartup::PreInitialize(ApplicationDescriptor* descriptor) {
   m_context->pDescriptor = descriptor;
+  // From here on a fatal error's shutdown frees what the steps below made.
+  m_context->ports.release.Set(&CEngineShutdown::Instance());
   PrepareClocks();
   m_context->pEngineTimer = new CTimer();
   m_context->pEngineTimer->Reset();
@@ -193,7 +199,7 @@ void CEngineStartup::CheckDescriptor() {
 }
 
 void CEngineStartup::CreateOrAdoptWindow() {
-  if (!m_context->CreateAppWindow()) FatalErrorWithTitle(kInitTitle, "Can't Create Window");
+  if (!CEngineWindow::Create(m_context)) FatalErrorWithTitle(kInitTitle, "Can't Create Window");
   m_context->dwWindowed = m_context->pDescriptor->dwWindowed;
 }
 
@@ -202,7 +208,7 @@ void CEngineStartup::StartScripting() {
   if (!storage || !storage->Initialize())
     FatalErrorWithTitle(kInitTitle, "Can't Initialize Scripting Language");
   m_context->pScriptStorage = storage;
-  CNull::SetScriptHost(storage);
+  m_context->ports.nullScripts.Set(storage);
 }
 
 void CEngineStartup::CreateAllocator() {
@@ -215,9 +221,8 @@ void CEngineStartup::CreateAllocator() {
 }
 
 void CEngineStartup::CreateSceneItems() {
-  m_context->pSceneItems = new (std::nothrow) CSceneItemsManager(m_context->pLog);
-  if (!m_context->pSceneItems)
-    FatalErrorWithTitle(kInitTitle, "Can't Initialize Scene Items Manager");
+  m_context->pSceneItems = NewOrFatal<CSceneItemsManager>(
+      kInitTitle, "Can't Initialize Scene Items Manager", m_context->pLog);
 }
 
 void CEngineStartup::CreateFileSystem() {
@@ -229,8 +234,8 @@ void CEngineStartup::CreateFileSystem() {
 void CEngineStartup::EnumerateDevices() { CEngineDevice::Instance().CreateRenderer(m_context); }
 
 void CEngineStartup::LoadToolBox() {
-  m_context->pToolBox = new (std::nothrow) CToolBox(CZeKorbD3D::Instance());
-  if (!m_context->pToolBox) FatalErrorWithTitle("Critical Error", "Can't Allocate Memory For the TOOL");
+  m_context->pToolBox = NewOrFatal<CToolBox>("Critical Error", "Can't Allocate Memory For the TOOL",
+                                             CZeKorbD3D::Instance());
 }
 
 UINT CEngineStartup::Init(ZeKorbConfig* config) {
@@ -243,6 +248,7 @@ UINT CEngineStartup::Init(ZeKorbConfig* config) {
   StartShaderLibrary();
   CreateFlareTexture();
   StartLightWaveReader();
+  CreateSurfaceFactory();
   CreateZKReader();
   StartGui();
   CreateConsole();
@@ -252,7 +258,7 @@ UINT CEngineStartup::Init(ZeKorbConfig* config) {
   CreateParticleFactory();
   StartInput();
   m_context->dwInitialized = 1;
-  LogInfo(__LINE__, "- Inited\n");
+  LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "- Inited\n");
   LoadAllTextures();
   LoadDefaultScripts();
   LoadDefaultShaders();
@@ -276,7 +282,7 @@ void CEngineStartup::ApplyConfigurationSettings() {
 void CEngineStartup::StartSound() {
   const ZeKorbConfig* config = m_context->pConfig;
   if (config->dwUseSound != 1 || !config->pTonarisConfig) {
-    LogInfo(__LINE__, "- Not Initializing Sound Library\n");
+    LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "- Not Initializing Sound Library\n");
     return;
   }
   TonarisInterface* server = nullptr;
@@ -297,58 +303,63 @@ void CEngineStartup::ShowEngineWindow() {
 
 void CEngineStartup::CreateDevice() { CEngineDevice::Instance().CreateDevice(m_context); }
 
-// The shader library is made here with the renderer, the log, the selected scheme, the adapter's
-// schemes and the shaders directory ("Can't Get ShaderLib Interface").
+// Not yet: the shader library is made here with the renderer, the log, the selected scheme, the
+// adapter's schemes and the shaders directory ("Can't Get ShaderLib Interface").
 void CEngineStartup::StartShaderLibrary() {}
 
-// "flare.jpg" is loaded through the renderer's texture bank here ("Can't Creat Flare Texture").
+// Not yet: "flare.jpg" is loaded through the renderer's texture bank here ("Can't Creat Flare
+// Texture").
 void CEngineStartup::CreateFlareTexture() {}
 
-// The LightWave reader gets its settings (log, renderer, window) here ("Can't Get LW Interface",
-// "Can't Initialize LW Reader", titled "Error While Initializing ZeKorb").
+// Meshes make their surfaces through the factory from here on.
+void CEngineStartup::CreateSurfaceFactory() {
+  m_context->ports.surfaceFactory.Set(CEngineShutdown::Instance().Own(new CSurfaceFactory()));
+}
+
+// Not yet: the LightWave reader gets its settings (log, renderer, window) here ("Can't Get LW
+// Interface", "Can't Initialize LW Reader", titled "Error While Initializing ZeKorb").
 void CEngineStartup::StartLightWaveReader() {}
 
 void CEngineStartup::CreateZKReader() {
   bool ok = false;
   m_context->pZKReader = new (std::nothrow) CZKReader(m_context->pRenderer, m_context->pLog, ok);
   if (!m_context->pZKReader || !ok) FatalErrorWithTitle(kInitTitle, "Can't Init ZK Reader");
-  // The top interface loads and saves scene files through the reader's scene exporter.
-  static CZKSSceneFileReader sceneFiles(nullptr);
-  sceneFiles = CZKSSceneFileReader(m_context->pZKReader);
-  m_context->pSceneFileReader = &sceneFiles;
+  // The top interface loads and saves scene files, and meshes load object files, through the
+  // reader's exporters.
+  CEngineShutdown& owner = CEngineShutdown::Instance();
+  m_context->ports.sceneFiles.Set(owner.Own(new CZKSSceneFileReader(m_context->pZKReader)));
+  m_context->ports.meshFiles.Set(owner.Own(new CZKOMeshFileReader(m_context->pZKReader)));
 }
 
-// The GUI library starts here ("Can't Initialize CEGUI").
+// Not yet: the GUI library starts here ("Can't Initialize CEGUI").
 void CEngineStartup::StartGui() {}
 
-// The console is made here with the context, the renderer, the log, the configured size and the
-// console lock ("Can't Init Console"), and the scene editor's start-up hook runs after the
+// Not yet: the console is made here with the context, the renderer, the log, the configured size
+// and the console lock ("Can't Init Console"), and the scene editor's start-up hook runs after the
 // particle factory.
 void CEngineStartup::CreateConsole() {}
 
-// The default coded rendering pass is made here ("Can't Init GenericPass Interface").
+// Not yet: the default coded rendering pass is made here ("Can't Init GenericPass Interface").
 void CEngineStartup::CreateGenericPass() {}
 
 void CEngineStartup::CreateCollisions() {
-  m_context->pCollisions = new (std::nothrow) CCollisionManager(m_context->pRenderer, m_context->pLog);
-  if (!m_context->pCollisions) FatalErrorWithTitle(kInitTitle, "Can't Create Collisions Interface");
+  m_context->pCollisions = NewOrFatal<CCollisionManager>(
+      kInitTitle, "Can't Create Collisions Interface", m_context->pRenderer, m_context->pLog);
   // Lights and meshes get their bound volumes (meshes also shadow volumes and colliders)
   // through the spatial subsystem from here on.
-  static CLightSpatialServices lightSpatial(m_context->pLog);
-  CLight::SetSpatial(&lightSpatial);
-  static CMeshSpatialServices meshSpatial(m_context->pLog);
-  CMesh::SetSpatial(&meshSpatial);
+  CEngineShutdown& owner = CEngineShutdown::Instance();
+  m_context->ports.lightSpatial.Set(owner.Own(new CLightSpatialServices(m_context->pLog)));
+  m_context->ports.meshSpatial.Set(
+      owner.Own(new CMeshSpatialServices(m_context->pLog, m_context->pCollisions)));
 }
 
-// The per-vertex and per-pixel passes are made here ("Can't Create PerVertex Pass Interface",
-// "Can't Create PerPixel Pass Interface").
+// Not yet: the per-vertex and per-pixel passes are made here ("Can't Create PerVertex Pass
+// Interface", "Can't Create PerPixel Pass Interface").
 void CEngineStartup::CreateLightingPasses() {}
 
 void CEngineStartup::CreateParticleFactory() {
-  m_context->pParticleFactory =
-      new (std::nothrow) CParticleEmiterFactory(m_context, m_context->pLog);
-  if (!m_context->pParticleFactory)
-    FatalErrorWithTitle(kInitTitle, "Can't Create Particle Emiter Storage Interface");
+  m_context->pParticleFactory = NewOrFatal<CParticleEmiterFactory>(
+      kInitTitle, "Can't Create Particle Emiter Storage Interface", m_context, m_context->pLog);
 }
 
 void CEngineStartup::StartInput() {
@@ -366,22 +377,23 @@ void CEngineStartup::StartInput() {
     FatalErrorWithTitle(kInitTitle, "Can't Create InputControllers Interface");
   }
   m_context->pInputControllers = input;
-  CEngineContext::GetWindowProcedure()->SetInputControllers(input);
+  m_context->ports.guiKeys.Set(input);
+  CEngineWindow::GetWindowProcedure()->SetInputControllers(input);
 }
 
-// Every texture of the renderer's bank is loaded here once there is a renderer.
+// Not yet: every texture of the renderer's bank is loaded here once there is a renderer.
 void CEngineStartup::LoadAllTextures() {}
 
 // The default scripts become sections of the console's module, compiled together the first time
 // a console line or a null's script runs, so both can call their functions. A script that
 // cannot be added ends the loading; start-up goes on without the rest.
 void CEngineStartup::LoadDefaultScripts() {
-  LogInfo(__LINE__, "- Loading Default Scripts...\n");
+  LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "- Loading Default Scripts...\n");
   const std::string folder = m_context->GetApplicationFolder();
   WIN32_FIND_DATAA found = {};
   HANDLE search = FindFirstFileA((folder + "scripts\\*.zkc").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) {
-    LogInfo(__LINE__, "- There's No Shaders To Load\n");
+    LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "- There's No Shaders To Load\n");
     return;
   }
   do {
@@ -394,21 +406,17 @@ void CEngineStartup::LoadDefaultScripts() {
     }
   } while (FindNextFileA(search, &found));
   FindClose(search);
-  LogInfo(__LINE__, "  - DONE\n");
+  LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "  - DONE\n");
 }
 
 // Shaders are loaded with the scenes that use them; nothing is loaded by default.
 void CEngineStartup::LoadDefaultShaders() {
-  LogInfo(__LINE__, "- Loading Default Shaders...\n");
-  LogInfo(__LINE__, "  - DONE\n");
+  LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "- Loading Default Shaders...\n");
+  LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "  - DONE\n");
 }
 
 UINT CEngineStartup::ChangeConfiguration(const ZeKorbConfig* config) {
   if (!m_context->pConfig) return 0;
   *m_context->pConfig = *config;
   return CEngineDevice::Instance().ChangeConfiguration(m_context);
-}
-
-void CEngineStartup::LogInfo(int line, const char* text) {
-  if (m_context->pLog) m_context->pLog->Log(kSource, line, CEngineLog::kLevelInfo, "%s", text);
 }

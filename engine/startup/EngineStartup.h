@@ -47,6 +47,7 @@ class CEngineStartup {
   void StartShaderLibrary();
   void CreateFlareTexture();
   void StartLightWaveReader();
+  void CreateSurfaceFactory();
   void CreateZKReader();
   void StartGui();
   void CreateConsole();
@@ -59,7 +60,6 @@ class CEngineStartup {
   void LoadDefaultScripts();
   void LoadDefaultShaders();
 
-  void LogInfo(int line, const char* text);
 
   CEngineContext* m_context;
 };

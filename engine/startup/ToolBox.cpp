@@ -26,7 +26,7 @@ CToolBox::~CToolBox() { Unload(); }
 void CToolBox::Load(const char* libraryName) {
   m_library = LoadLibraryA(libraryName);
   if (!m_library) {
-    LogError("ERROR!!! - Can't Load the TOOL\n");
+    LogTo(m_log, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Load the TOOL\n");
     return;
   }
   // Looked up in this order; the version and error-code entries are required but never called.
@@ -41,12 +41,13 @@ void CToolBox::Load(const char* libraryName) {
     return;
   }
   if (reinterpret_cast<VersionProc>(getZeKorbVersion)() != ZEKORB_VERSION) {
-    LogError("ERROR!!! - Can't Load the TOOL, Incorrect ZeKorb Version\n");
+    LogTo(m_log, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Load the TOOL, Incorrect ZeKorb Version\n");
     ReleaseLibrary();
     return;
   }
   if (reinterpret_cast<InitProc>(init)(m_topInterface) == 0) {
-    LogError("ERROR!!! - Can't Initialize the TOOL\n");
+    LogTo(m_log, kSource, CEngineLog::kLevelError, "ERROR!!! - Can't Initialize the TOOL\n");
     ReleaseLibrary();
     return;
   }
@@ -58,8 +59,9 @@ void CToolBox::Load(const char* libraryName) {
 FARPROC CToolBox::FindEntry(const char* name) {
   FARPROC entry = GetProcAddress(m_library, name);
   if (!entry)
-    LogError("ERROR!!! - Can't Load %s From the TOOL dll (%i)\n", name,
-             static_cast<int>(GetLastError()));
+    LogTo(m_log, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Load %s From the TOOL dll (%i)\n", name,
+          static_cast<int>(GetLastError()));
   return entry;
 }
 
@@ -80,14 +82,4 @@ void CToolBox::ReleaseLibrary() {
   m_loaded = false;
   m_show = nullptr;
   m_deInit = nullptr;
-}
-
-void CToolBox::LogError(const char* format, ...) {
-  if (!m_log) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  m_log->Log(kSource, __LINE__, CEngineLog::kLevelError, "%s", text);
 }

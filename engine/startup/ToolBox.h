@@ -34,7 +34,6 @@ class CToolBox {
   void Load(const char* libraryName);
   // The entry point `name`, or null (logged with the system's error code).
   FARPROC FindEntry(const char* name);
-  void LogError(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void ReleaseLibrary();
 
   HMODULE m_library = nullptr;

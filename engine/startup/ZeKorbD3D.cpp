@@ -22,8 +22,8 @@
 #include "scene/Scene.h"
 #include "d3d/D3D9Renderer.h"
 #include "d3d/RenderingProfileInterface.h"
+#include "scene/LightWaveLoader.h"
 #include "startup/EngineDevice.h"
-#include "lightwave/LightWaveLoader.h"
 #include "timeapi.h"
 
 namespace {
@@ -78,18 +78,6 @@ SceneFileKind SceneKindOf(char* name) {
   return SceneFileKind::kOther;
 }
 
-void LogLine(int line, int level, const char* format, ...) __attribute__((format(printf, 3, 4)));
-void LogLine(int line, int level, const char* format, ...) {
-  CEngineLog* log = GetEngineContext()->pLog;
-  if (log == nullptr) return;
-  char text[CEngineLog::kMaxMessage];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  log->Log(kSource, line, level, "%s", text);
-}
-
 }  // namespace
 
 void CZeKorbD3D::AddScene(CSceneInterface** scene) {
@@ -97,7 +85,8 @@ void CZeKorbD3D::AddScene(CSceneInterface** scene) {
   CEngineContext* context = GetEngineContext();
   CScene* created = new (std::nothrow) CScene(context->pRenderer, context->pLog);
   if (created == nullptr)
-    LogLine(__LINE__, CEngineLog::kLevelError, "ERROR!!! - Can't Create Scene\n");
+    LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelError,
+          "ERROR!!! - Can't Create Scene\n");
   else
     created->SetName("freshly_created");
   *scene = created;
@@ -107,11 +96,9 @@ bool CZeKorbD3D::ReadSceneFile(CScene** scene, char* name, UINT readerFlag) {
   CEngineContext* context = GetEngineContext();
   switch (SceneKindOf(name)) {
     case SceneFileKind::kLightWave:
-      return context->pLightWaveLoader != nullptr &&
-             context->pLightWaveLoader->LoadScene(scene, name) != 0;
+      return context->ports.lightWave->LoadScene(scene, name) != 0;
     case SceneFileKind::kEngine:
-      return context->pSceneFileReader != nullptr &&
-             context->pSceneFileReader->LoadScene(scene, name, readerFlag);
+      return context->ports.sceneFiles->LoadScene(scene, name, readerFlag);
     case SceneFileKind::kOther:
       break;
   }
@@ -165,11 +152,11 @@ void CZeKorbD3D::LoadScene(CSceneInterface** scene, const char* name, UINT mode,
   if (loaded != nullptr) PrepareLoadedScene(loaded, mode, assign, argument1, argument2);
 
   const DWORD elapsed = timeGetTime() - start;
-  LogLine(__LINE__, CEngineLog::kLevelInfo, "- Time To Load :%f seconds\n",
-          static_cast<double>(elapsed) * 0.001);
+  LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelInfo, "- Time To Load :%f seconds\n",
+        static_cast<double>(elapsed) * 0.001);
   context->fTotalLoadTime += static_cast<float>((timeGetTime() - start) * 0.001);
-  LogLine(__LINE__, CEngineLog::kLevelInfo, "- Total Time:%f seconds\n",
-          static_cast<double>(context->fTotalLoadTime));
+  LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelInfo, "- Total Time:%f seconds\n",
+        static_cast<double>(context->fTotalLoadTime));
 }
 
 void CZeKorbD3D::PrepareLoadedScene(CScene* scene, UINT mode, SceneShaderChooser assign,
@@ -178,8 +165,8 @@ void CZeKorbD3D::PrepareLoadedScene(CScene* scene, UINT mode, SceneShaderChooser
   if (assign != nullptr && mode == 1) {
     scene->ApplyDefaultShader(assign, argument1, argument2);
     if (scene->GetUseShader() == 0)
-      LogLine(__LINE__, CEngineLog::kLevelError,
-              "ERROR!!! - User-Defined-Shader-Assigning Function Returned FALSE\n");
+      LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelError,
+            "ERROR!!! - User-Defined-Shader-Assigning Function Returned FALSE\n");
     return;
   }
   if (context->pRenderingProfile != nullptr) {
@@ -188,19 +175,14 @@ void CZeKorbD3D::PrepareLoadedScene(CScene* scene, UINT mode, SceneShaderChooser
   }
   if (mode == 1) scene->ApplyDefaultShader(nullptr, nullptr, nullptr);
   if (mode == 0 || scene->GetUseShader() == 0) {
-    if (context->pGenericPass != nullptr)
-      context->pGenericPass->PrepareScene(scene);
-    else
-      LogLine(__LINE__, CEngineLog::kLevelError,
-              "ERROR!!! - No Default Rendering Path To Prepare The Scene: %s\n", scene->GetName());
+    context->ports.genericPass->PrepareScene(scene);
   }
 }
 
 UINT CZeKorbD3D::SaveSceneToZKS(CSceneInterface* sceneInterface, UINT saveTextures) {
-  CSceneFileReader* reader = GetEngineContext()->pSceneFileReader;
   auto* scene = dynamic_cast<CScene*>(sceneInterface);
-  if (reader == nullptr || scene == nullptr) return 0;
-  const UINT saved = reader->SaveScene(scene) ? 1 : 0;
+  if (scene == nullptr) return 0;
+  const UINT saved = GetEngineContext()->ports.sceneFiles->SaveScene(scene) ? 1 : 0;
   if (saveTextures == 1) scene->SaveTextures();
   return saved;
 }

@@ -66,12 +66,10 @@ bool LocateComment(const uint8_t* bytes, size_t size, size_t offset, const uint8
 CAceDecompressor::CAceDecompressor(CEngineLog* log, unsigned maxDictionaryBits)
     : m_log(log), m_maxDictionaryBits(maxDictionaryBits) {}
 
-void CAceDecompressor::LogError(const char* format, const char* member) {
-  if (!m_log) return;
-  if (member)
-    m_log->Log(kSource, __LINE__, CEngineLog::kLevelError, format, m_archiveName, member);
-  else
-    m_log->Log(kSource, __LINE__, CEngineLog::kLevelError, format, m_archiveName);
+void CAceDecompressor::LogError(const char* format, const char* member,
+                                std::source_location where) {
+  // A format that names no member ignores the second argument.
+  LogTo(m_log, kSource, LogLevelAt(CEngineLog::kLevelError, where), format, m_archiveName, member);
 }
 
 unsigned CAceDecompressor::Walk(const uint8_t* archive, size_t size, const char* archiveName,

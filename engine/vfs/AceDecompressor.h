@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <source_location>
 #include <string>
 
 #include "vfs/AceMemberDecoder.h"
@@ -54,7 +55,10 @@ class CAceDecompressor {
                      CAceMemberDecoder& decoder, CAceMemberTable& table);
   // Unpacks the comment at `packed` into the room the header left in the header buffer.
   std::string DecodeComment(const Header& header, const uint8_t* packed, size_t packedSize);
-  void LogError(const char* format, const char* member = nullptr);
+  // Logs `format` with the archive's name and the member's (where it asks for one), under the
+  // caller's line.
+  void LogError(const char* format, const char* member = nullptr,
+                std::source_location where = std::source_location::current());
 
   CEngineLog* m_log;
   unsigned m_maxDictionaryBits;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "TestScene.h"
-#include "lightwave/LightWaveLoader.h"
+#include "scene/LightWaveLoader.h"
 
 class FakeLightWaveLoader final : public CLightWaveLoader {
  public:

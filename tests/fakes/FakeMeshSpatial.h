@@ -50,18 +50,35 @@ class FakeMeshSpatial final : public CMeshSpatial {
     return data.empty() ? nullptr : data.data();
   }
   void ResetShadowVolume(CMeshShadowVolume*) override { calls.push_back("ResetShadowVolume"); }
-  // Keeps the geometry as the blocks it hands out; the index buffer's reference stays with the
-  // test, which owns the buffer.
-  void SetShadowVolumeGeometry(CMeshShadowVolume*, CShadowVolumeGeometry& geometry,
-                               CCountedIndexBuffer* indexBuffer) override {
+  // Builds the real geometry and keeps it as the blocks it hands out; the index buffer's
+  // reference stays with the test, which owns the buffer.
+  ShadowGeometryBuild BuildShadowVolumeGeometry(CMeshShadowVolume*, CMesh* mesh,
+                                                const ShadowGeometrySource& source,
+                                                UINT* indexCount, UINT* vertexCount) override {
+    CShadowVolumeGeometry geometry(source.szName, source.pLog);
+    CCountedIndexBuffer* indexBuffer = nullptr;
+    const ShadowGeometryBuild built = geometry.BuildForMesh(mesh, source, &indexBuffer);
+    if (built != ShadowGeometryBuild::kBuilt) return built;
     calls.push_back("SetShadowVolumeGeometry");
     shadowBlocks[0] = geometry.m_DynamicVertices;
     shadowBlocks[1] = geometry.m_StaticVertices;
     shadowIndices = geometry.m_Indices;
     shadowIndexBuffer = indexBuffer;
     hasShadowGeometry = 1;
+    *indexCount = static_cast<UINT>(geometry.m_Indices.size());
+    *vertexCount = static_cast<UINT>(geometry.m_DynamicVertices.size());
+    return built;
   }
-  // Colliders are real, counted objects (merges build them): the release is passed on.
+  // Colliders are real, counted objects (merges build them) when the test gives a collision
+  // manager; the release is passed on.
+  bool CreateCollider(CMesh* mesh, void* rendererContext, CEngineLog* log,
+                      CCollider** collider) override {
+    *collider = nullptr;
+    if (collisions == nullptr) return false;
+    *collider = CCollider::Create(
+        collisions, static_cast<CD3D9RendererInterface*>(rendererContext), log, mesh);
+    return true;
+  }
   void ReleaseCollider(CCollider* collider) override {
     calls.push_back("ReleaseCollider");
     if (collider != nullptr) collider->Release();
@@ -76,6 +93,7 @@ class FakeMeshSpatial final : public CMeshSpatial {
     for (auto& [cell, entry] : cellsToEnter) mesh->PlaceInOctree(cell, entry);
   }
 
+  CCollisionManager* collisions = nullptr;
   // A real volume for every mesh, when the test gives one.
   CMeshBoundVolumeInterface* boundVolume = nullptr;
   UINT hasShadowGeometry = 0;

@@ -18,8 +18,8 @@ class LoadingTestBench {
     context->dwInitialized = 0;  // the shutdown of a fatal path does nothing
     context->pLog = &log;
     context->pVirtualFileSystem = &vfs;
-    context->pLightWaveLoader = &lightWave;
-    context->pGenericPass = &genericPass;
+    context->ports.lightWave.Set(&lightWave);
+    context->ports.genericPass.Set(&genericPass);
     context->pRenderingProfile = nullptr;
   }
 

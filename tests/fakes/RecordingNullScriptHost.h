@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "scene/NullScriptHost.h"
-#include "script/ScriptOutput.h"
+#include "scene/ScriptOutput.h"
 
 class RecordingNullScriptHost final : public CNullScriptHost {
  public:

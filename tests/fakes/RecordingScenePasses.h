@@ -27,8 +27,7 @@ class RecordingScenePasses final : public CScenePasses {
     std::vector<std::string>& calls;
   };
 
-  RecordingScenePasses() { CSceneRender::SetPasses(this); }
-  ~RecordingScenePasses() { CSceneRender::SetPasses(nullptr); }
+  RecordingScenePasses() = default;
   RecordingScenePasses(const RecordingScenePasses&) = delete;
   RecordingScenePasses& operator=(const RecordingScenePasses&) = delete;
 

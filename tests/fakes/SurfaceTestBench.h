@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "EngineContextScope.h"
 #include "FakeSurfaceBanks.h"
 #include "FakeSurfaceShaderLibrary.h"
 #include "RecordingEngineLog.h"
@@ -12,6 +13,7 @@
 #include "TestScene.h"
 #include "scene/Mesh.h"
 #include "scene/Surface.h"
+#include "scene/SurfaceFactory.h"
 
 class SurfaceTestBench {
  public:
@@ -19,14 +21,12 @@ class SurfaceTestBench {
     renderer.indexBufferStorage = &indexBuffers;
     renderer.materialStorage = &materials;
     renderer.textureStorage = &textures;
-    CMesh::SetSurfaceFactory(&CSurface::Create);
-    CSurface::SetShaderLibrary(&shaders);
+    context->ports.surfaceFactory.Set(&surfaces);
+    context->ports.surfaceShaders.Set(&shaders);
   }
   ~SurfaceTestBench() {
     for (CSurface* surface : m_Surfaces) surface->Release();
     scene->Release();
-    CSurface::SetShaderLibrary(nullptr);
-    CMesh::SetSurfaceFactory(nullptr);
   }
   SurfaceTestBench(const SurfaceTestBench&) = delete;
   SurfaceTestBench& operator=(const SurfaceTestBench&) = delete;
@@ -51,11 +51,13 @@ class SurfaceTestBench {
   }
   void Adopt(CSurface* surface) { m_Surfaces.push_back(surface); }
 
+  EngineContextScope context;
   RecordingRenderer renderer;
   FakeIndexBufferStorage indexBuffers;
   FakeMaterialStorage materials;
   FakeTextureStorage textures;
   FakeSurfaceShaderLibrary shaders;
+  CSurfaceFactory surfaces;
   CRecordingEngineLog log;
   TestScene* scene;
 

@@ -13,6 +13,7 @@
 #include "TempDir.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
+#include "RecordingEngineLog.h"
 #include "zktest/ZkTestClock.h"
 #include "zktest/ZkTestKernel.h"
 
@@ -177,3 +178,24 @@ TEST_F(EngineLogFixture, LinesFromSeveralThreadsNeverInterleave) {
   EXPECT_EQ(mainCount, kThreads * kLines);
   EXPECT_EQ(infoCount, kThreads * kLines);
 }
+
+namespace {
+
+// LogTo names the line of its caller, whatever helper of a class it is reached through.
+TEST(LogToTest, RecordsTheCallersLineSourceAndLevelAndNeedsNoLog) {
+  CRecordingEngineLog log;
+  const int line = __LINE__ + 1;
+  LogTo(&log, "ZK3DProcessing", CEngineLog::kLevelError, "ERROR!!! - %s: %i\n", "mesh", 7);
+  LogTo(&log, "ZK3DProcessing", CEngineLog::kLevelInfo, "- Done\n");
+  ASSERT_EQ(log.entries.size(), 2u);
+  EXPECT_EQ(log.entries[0].source, "ZK3DProcessing");
+  EXPECT_EQ(log.entries[0].level, CEngineLog::kLevelError);
+  EXPECT_EQ(log.entries[0].text, "ERROR!!! - mesh: 7\n");
+  EXPECT_EQ(log.entries[0].line, line);
+  EXPECT_EQ(log.entries[1].line, line + 1);
+  EXPECT_EQ(log.entries[1].text, "- Done\n");
+
+  LogTo(nullptr, "ZK3DProcessing", CEngineLog::kLevelError, "nothing to write to\n");
+}
+
+}  // namespace

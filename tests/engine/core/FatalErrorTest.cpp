@@ -99,3 +99,45 @@ TEST_F(FatalErrorFixture, ShowMessageBoxIsAPlainBoxAndReturnsItsAnswer) {
   EXPECT_EQ(exits.Boxes()[0].text, "value 7");
   EXPECT_EQ(exits.Boxes()[0].type, static_cast<UINT>(MB_OK));
 }
+
+TEST_F(FatalErrorFixture, ShowMessageBoxWithOwnerAndIconKeepsBoth) {
+  ZkTestMessageBoxSetAnswer(IDOK);
+  EXPECT_EQ(ShowMessageBox(nullptr, MB_ICONSTOP, "Error While Creating Shader",
+                           "Can't Create Shader: %s", "water.fx"),
+            IDOK);
+  ASSERT_EQ(exits.Boxes().size(), 1u);
+  EXPECT_EQ(exits.Boxes()[0].caption, "Error While Creating Shader");
+  EXPECT_EQ(exits.Boxes()[0].text, "Can't Create Shader: water.fx");
+  EXPECT_EQ(exits.Boxes()[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+}
+
+namespace {
+
+// A type whose allocation always fails, as a full heap would.
+struct Unallocatable {
+  explicit Unallocatable(int value) : value(value) {}
+  static void* operator new(size_t, const std::nothrow_t&) noexcept { return nullptr; }
+  static void operator delete(void*) {}
+  int value;
+};
+
+}  // namespace
+
+TEST_F(FatalErrorFixture, NewOrFatalMakesTheObjectOrEndsWithTheGivenMessage) {
+  int* made = NewOrFatal<int>("Critical Error", "Can't Allocate", 5);
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(*made, 5);
+  delete made;
+  EXPECT_TRUE(exits.Boxes().empty());
+
+  context->dwInitialized = 0;
+  try {
+    NewOrFatal<Unallocatable>("Critical Error", "Can't Allocate Memory For the TOOL", 1);
+    FAIL() << "returned";
+  } catch (const ProcessExited& exit) {
+    EXPECT_EQ(exit.code, 1u);
+  }
+  ASSERT_EQ(exits.Boxes().size(), 1u);
+  EXPECT_EQ(exits.Boxes()[0].caption, "Critical Error");
+  EXPECT_EQ(exits.Boxes()[0].text, "Can't Allocate Memory For the TOOL");
+}

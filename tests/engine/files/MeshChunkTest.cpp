@@ -13,8 +13,6 @@ namespace {
 
 class MeshChunk : public MeshFileBench {
  protected:
-  ~MeshChunk() override { CMesh::SetShaderLibrary(nullptr); }
-
   CZKSMeshExporter* Meshes() { return reader.GetMeshExporter(); }
 
   // The "MESH" chunk of the mesh; the object file goes beside it.
@@ -94,7 +92,7 @@ TEST_F(MeshChunk, PlainMeshWritesSevenSubChunksAndItsObjectFileAndReadsBack) {
 
 TEST_F(MeshChunk, BonesMorphingAndShaderRoundTrip) {
   FakeMeshShaderLibrary shaders;
-  CMesh::SetShaderLibrary(&shaders);
+  context->ports.meshShaders.Set(&shaders);
   CMesh* saved = Tetrahedron("rig");
   ASSERT_NE(saved->CreateBones(2), nullptr);
   for (UINT i = 0; i < 2; ++i) {

@@ -42,15 +42,11 @@ class MeshFileBench : public ::testing::Test {
   MeshFileBench() : scene(new TestScene(&renderer, &log)) {
     renderer.indexBufferStorage = &indexBuffers;
     renderer.vertexBufferStorage = &vertexBuffers;
-    context->pCollisions = &manager;
     context->pVirtualFileSystem = &vfs;
-    CMesh::SetSpatial(&services);
+    context->ports.meshSpatial.Set(&services);
     scene->SetDirectory((dir.Path() + "/").c_str());
   }
-  ~MeshFileBench() override {
-    scene->Release();
-    CMesh::SetSpatial(nullptr);
-  }
+  ~MeshFileBench() override { scene->Release(); }
 
   CMesh* AddMesh(const char* name) {
     auto* mesh = new CMesh(&renderer, &log, scene, 0);
@@ -150,7 +146,8 @@ class MeshFileBench : public ::testing::Test {
   RecordingRenderer renderer;
   FakeIndexBufferStorage indexBuffers;
   FakeVertexBufferStorage vertexBuffers;
-  CMeshSpatialServices services{&log};
+  CMeshSpatialServices services{&log, &manager};
+  CMeshSpatialServices withoutManager{&log, nullptr};
   CCollisionManager manager{&renderer, &log};
   CRecordingAllocator allocator;
   CVirtualFileSystem vfs{&log, &allocator, nullptr};

@@ -7,6 +7,7 @@
 #include "ChunkStreams.h"
 #include "MeshFileBench.h"
 #include "files/ZKOBoundingBoxExporter.h"
+#include "scene/SurfaceFactory.h"
 #include "spatial/BoundVolumeMesh.h"
 #include "spatial/MeshBoundVolume.h"
 #include "spatial/MeshShadowVolume.h"
@@ -309,7 +310,7 @@ TEST_F(ObjectFile, OlderMagicOlderShadowLayoutAndUnknownChunksLoad) {
 
 TEST_F(ObjectFile, MissingCollisionsLeaveALoadedMeshWithoutCollider) {
   ASSERT_TRUE(Save(Tetrahedron("tetra")));
-  context->pCollisions = nullptr;
+  context->ports.meshSpatial.Set(&withoutManager);
   bool loaded = false;
   CMesh* mesh = Load("tetra", &loaded);
   EXPECT_TRUE(loaded);
@@ -447,6 +448,41 @@ TEST_F(ObjectFile, WrongMagicAndMissingFileAreRefused) {
   EXPECT_FALSE(loaded);
   EXPECT_TRUE(Logged("ERROR! - MESH::LoadMesh, Can't Open File: " + std::string(scene->GetDirectory()) +
                      "Objects\\absent.zko\n"));
+}
+
+}  // namespace
+
+namespace {
+
+// The clone copies the mesh field by field: saved as an object file it must give the very bytes
+// its original gives, so a field the clone forgets shows here.
+TEST_F(ObjectFile, ACloneSavesTheSameBytesAsItsOriginal) {
+  CSurfaceFactory surfaces;
+  context->ports.surfaceFactory.Set(&surfaces);
+  // Boned before its shape is given, so that its shadow volume is built for a boned mesh.
+  CMesh* original = AddMesh("twin");
+  ASSERT_NE(original->CreateBones(2), nullptr);
+  ASSERT_EQ(original->SetBoneParent(1, BONE_PARENT_ITEM_BONE, 0), 1u);
+  original->SetUseBones(1);
+  Shape(original, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
+        {{0, 2, 1}, {0, 1, 3}, {0, 3, 2}, {1, 2, 3}});
+  original->SetFlags(CMesh::kFlagCastsShadow | 0x0100);
+  original->SetPivot(CVector3(0.25f, 0.5f, 0.75f));
+  original->SetVisibility(1, 0, 1);
+  original->SetRotationOrder(3);
+  original->SetIsBlended(1);
+  CSurfaceInterface* surface = original->CreateSurface();
+  ASSERT_NE(surface, nullptr);
+  surface->SetName("skin");
+  original->GetDissolveEnvelope()->SetValue(0.5f);
+  ASSERT_TRUE(Save(original));
+  const std::vector<uint8_t> saved = FileBytes(ObjectPath("twin"));
+  ASSERT_FALSE(saved.empty());
+
+  CMeshInterface* clone = nullptr;
+  ASSERT_EQ(original->Clone(&clone), 1u);
+  ASSERT_TRUE(Save(dynamic_cast<CMesh*>(clone)));
+  EXPECT_EQ(FileBytes(ObjectPath("twin")), saved);
 }
 
 }  // namespace

@@ -101,17 +101,14 @@ class SceneFileTest : public ::testing::Test {
     free(cwd);
     ASSERT_EQ(chdir(folder.Path().c_str()), 0);
     context->pVirtualFileSystem = &vfs;
-    CNull::SetScriptHost(&scripts);
-    CLight::SetSpatial(&spatial);
+    context->ports.nullScripts.Set(&scripts);
+    context->ports.lightSpatial.Set(&spatial);
     scene = new TestScene(0u, &renderer, &log);
     scene->SetName("level");
   }
   void TearDown() override {
     scene->Release();
     if (loaded != nullptr) loaded->Release();
-    CLight::SetSpatial(nullptr);
-    CNull::SetScriptHost(nullptr);
-    CScene::SetShaderLibrary(nullptr);
     EXPECT_EQ(chdir(m_previousFolder.c_str()), 0);
   }
 
@@ -357,14 +354,10 @@ class SceneFileOctreeTest : public SceneFileTest {
  protected:
   void SetUp() override {
     SceneFileTest::SetUp();
-    CMesh::SetSpatial(&meshSpatial);
-  }
-  void TearDown() override {
-    SceneFileTest::TearDown();
-    CMesh::SetSpatial(nullptr);
+    context->ports.meshSpatial.Set(&meshSpatial);
   }
 
-  CMeshSpatialServices meshSpatial{&log};
+  CMeshSpatialServices meshSpatial{&log, nullptr};
 };
 
 TEST_F(SceneFileOctreeTest, TheOctreeNumberIsTheCellCountOfTheOctreeSavedBesideTheScene) {
@@ -520,7 +513,7 @@ TEST_F(SceneFileTest, MeshWithoutItsObjectFileFailsTheWorld) {
 TEST_F(SceneFileTest, ShaderChunkCarriesItsParameters) {
   FakeSceneShaderLibrary shaders;
   shaders.shaderToReturn = reinterpret_cast<CShader*>(&shaders);  // never dereferenced
-  CScene::SetShaderLibrary(&shaders);
+  context->ports.sceneShaders.Set(&shaders);
   for (UINT count : {0u, 16u, 17u}) {
     SCOPED_TRACE(count);
     std::vector<ShaderParameter> parameters(count);
@@ -610,12 +603,10 @@ TEST_F(SceneFileTest, SavesIntoTheScenesDirectory) {
 
 class ObjectChunkTest : public ::testing::Test {
  protected:
-  ObjectChunkTest() { CLight::SetSpatial(&spatial); }
-  ~ObjectChunkTest() override {
-    scene->Release();
-    CLight::SetSpatial(nullptr);
-  }
+  ObjectChunkTest() { context->ports.lightSpatial.Set(&spatial); }
+  ~ObjectChunkTest() override { scene->Release(); }
 
+  EngineContextScope context;
   CRecordingEngineLog log;
   bool ok = false;
   CZKReader reader{nullptr, &log, ok};

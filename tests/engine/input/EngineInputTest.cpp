@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "InputFixture.h"
+#include "startup/EngineShutdown.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ class EngineInputTest : public InputFixture {};
 TEST_F(EngineInputTest, TheFrameInjectsQueuedKeysOnlyOnceTheConsoleExists) {
   StartInput();
   m_input->SetGuiTarget(&m_gui, &m_console);
-  m_context->pInputControllers = m_input.get();
+  m_context->ports.guiKeys.Set(m_input.get());
   Key(DIK_A, true);
   std::thread([this] { m_input->GetKeyboard()->Poll(); }).join();
 
@@ -43,6 +44,7 @@ TEST_F(EngineInputTest, AShutdownFromAnInputCallbackLeavesThePollItRunsInIntact)
   StartInput(/*keepThread=*/true);
   CInputControllers* input = m_input.release();
   m_context->pInputControllers = input;
+  m_context->ports.release.Set(&CEngineShutdown::Instance());
   m_context->dwInitialized = 1;
   m_descriptor.fpQuitCallback = [] { ++g_quits; };
   m_descriptor.dwUseQuitCallback = 1;

@@ -24,7 +24,7 @@ class LWOReaderTestBench {
   UINT Load(const std::string& name = kFileName, const char* directory = "",
             UINT fromScene = 0) {
     buffer->Reset();
-    CopyImportName(buffer->fileName, name.c_str());
+    CopyName(buffer->fileName, name.c_str());
     return reader.Load(directory, fromScene);
   }
   UINT Load(const CLWOBuilder& object) {

@@ -63,12 +63,9 @@ class LightTest : public ::testing::Test {
  protected:
   LightTest() {
     scene->SetName("level");
-    CLight::SetSpatial(&spatial);
+    context->ports.lightSpatial.Set(&spatial);
   }
-  ~LightTest() override {
-    scene->Release();
-    CLight::SetSpatial(nullptr);
-  }
+  ~LightTest() override { scene->Release(); }
 
   CLight* AddLight(WORD type, const char* name = "lamp") {
     auto* light = new CLight(nullptr, &log, scene);

@@ -61,10 +61,12 @@ Strip MakeStrip(UINT quads, UINT extraVertices = 0) {
 class MeshCombineTest : public ::testing::Test {
  protected:
   MeshCombineTest() : collisions(nullptr, &bench.log) {
-    CMesh::SetSpatial(&spatial);
-      context->pCollisions = &collisions;
+    context->ports.meshSpatial.Set(&spatial);
+    spatial.collisions = &collisions;
   }
-  ~MeshCombineTest() override { CMesh::SetSpatial(nullptr); }
+  // The bench releases its scene after the fake is gone: the meshes go without it, as without
+  // the spatial subsystem.
+  ~MeshCombineTest() override { context->ports.meshSpatial.Reset(); }
 
   CMesh* AddStripMesh(const char* name, UINT quads, UINT extraVertices = 0) {
     CMesh* mesh = bench.AddMesh(name);

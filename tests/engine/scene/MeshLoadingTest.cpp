@@ -72,7 +72,7 @@ TEST_F(MeshLoadingTest, NamesReachTheObjectFileOrTheLightWaveFile) {
 TEST_F(MeshLoadingTest, AnUnreadableLightWaveFileIsFatal) {
   lightWave.result = 0;
   EXPECT_EQ(Load("ball"), "Can't Load LWO: ball.lwo");
-  context->pLightWaveLoader = nullptr;
+  context->ports.lightWave.Reset();
   EXPECT_EQ(Load("ball.lwo"), "Can't Load LWO: ball.lwo");
 }
 

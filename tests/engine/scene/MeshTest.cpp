@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "EngineContextScope.h"
 #include "FakeEngineTexture.h"
 #include "FakeMeshShaderLibrary.h"
 #include "FakeMeshSpatial.h"
@@ -16,6 +17,7 @@
 #include "RecordingRenderer.h"
 #include "TestScene.h"
 #include "scene/Mesh.h"
+#include "scene/MeshSurfaceFactory.h"
 
 namespace {
 
@@ -24,10 +26,18 @@ constexpr float kQuarterTurn = std::numbers::pi_v<float> / 2;
 // Surfaces the factory made, for the test that registered it.
 std::vector<FakeMeshSurface*> g_madeSurfaces;
 
-CMeshSurface* MakeFakeSurface(void*, CEngineLog*, CMesh*) {
-  g_madeSurfaces.push_back(new FakeMeshSurface());
-  return g_madeSurfaces.back();
-}
+// Makes fake surfaces; imported ones are not made here.
+class FakeSurfaceFactory final : public CMeshSurfaceFactory {
+ public:
+  CMeshSurface* CreateSurface(void*, CEngineLog*, CMesh*) override {
+    g_madeSurfaces.push_back(new FakeMeshSurface());
+    return g_madeSurfaces.back();
+  }
+  CMeshSurface* CreateImportedSurface(void*, CEngineLog*, const LWOSurface&,
+                                      const LWOImportBuffer&, CMesh*) override {
+    return nullptr;
+  }
+};
 
 void ExpectNear(const CVector3& actual, const CVector3& expected, const char* what = "") {
   EXPECT_NEAR(actual.x, expected.x, 1e-5f) << what;
@@ -53,17 +63,12 @@ class MeshTest : public ::testing::Test {
  protected:
   MeshTest() : scene(new TestScene(&renderer, &log)) {
     renderer.vertexBufferStorage = &storage;
-    CMesh::SetShaderLibrary(&shaders);
-    CMesh::SetSpatial(&spatial);
-    CMesh::SetSurfaceFactory(&MakeFakeSurface);
+    context->ports.meshShaders.Set(&shaders);
+    context->ports.meshSpatial.Set(&spatial);
+    context->ports.surfaceFactory.Set(&surfaces);
     g_madeSurfaces.clear();
   }
-  ~MeshTest() override {
-    scene->Release();
-    CMesh::SetShaderLibrary(nullptr);
-    CMesh::SetSpatial(nullptr);
-    CMesh::SetSurfaceFactory(nullptr);
-  }
+  ~MeshTest() override { scene->Release(); }
 
   CMesh* AddMesh(const char* name) {
     auto* mesh = new CMesh(&renderer, &log, scene, 0);
@@ -106,10 +111,12 @@ class MeshTest : public ::testing::Test {
     return lines;
   }
 
+  EngineContextScope context;
   RecordingRenderer renderer;
   FakeVertexBufferStorage storage;
   FakeMeshShaderLibrary shaders;
   FakeMeshSpatial spatial;
+  FakeSurfaceFactory surfaces;
   CRecordingEngineLog log;
   TestScene* scene;
 };
@@ -416,6 +423,17 @@ TEST_F(MeshGeometryTest, FacesOutOfRangeAreRefusedAndTheOldOnesKept) {
             "WARNING!!! - CMesh::SetFaces, (tri) Can't Add Faces (NULL Pointer Or No Faces)\n"
             "WARNING!!! - CMesh::SetFaces, (tri) Can't Add Faces (NULL Pointer Or No Faces)\n");
 
+  // Each message names the line that logs it, not one shared by every mesh message.
+  ASSERT_EQ(log.entries.size(), 2u);
+  const int warningLine = log.entries[0].line;
+  log.entries.clear();
+  Face outOfRange[2] = {good, MakeFace(3, 1, 2)};
+  mesh->SetFaces(2, outOfRange);
+  ASSERT_EQ(log.entries.size(), 1u);
+  EXPECT_GT(warningLine, 0);
+  EXPECT_GT(log.entries[0].line, 0);
+  EXPECT_NE(log.entries[0].line, warningLine);
+
   // Fewer vertices than the faces use would strand them.
   log.entries.clear();
   EXPECT_EQ(mesh->SetVertices(2, vertices, 0), 0u);
@@ -489,7 +507,7 @@ TEST_F(MeshTest, CreateSurfaceAppendsANamedSurface) {
   mesh->PrepareMatrices(4.0f);
   EXPECT_EQ(g_madeSurfaces[0]->updateTimes, std::vector<float>{4.0f});
 
-  CMesh::SetSurfaceFactory(nullptr);
+  context->ports.surfaceFactory.Reset();
   EXPECT_EQ(mesh->CreateSurface(), nullptr);
   EXPECT_EQ(log.TextAt(CEngineLog::kLevelError), "ERROR!!! - Can't Create Surface (m)\n");
   EXPECT_EQ(mesh->GetNumberOfSurfaces(), 2u);

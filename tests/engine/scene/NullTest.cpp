@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "EngineContextScope.h"
 #include "FakeSceneMesh.h"
 #include "FakeSprite.h"
 #include "RecordingDrawRenderer.h"
@@ -26,11 +27,8 @@ void ExpectVectorNear(const CVector3& actual, const CVector3& expected, float to
 
 class NullTest : public ::testing::Test {
  protected:
-  NullTest() : scene(new TestScene(&renderer, &log)) { CNull::SetScriptHost(&scripts); }
-  ~NullTest() override {
-    CNull::SetScriptHost(nullptr);
-    scene->Release();
-  }
+  NullTest() : scene(new TestScene(&renderer, &log)) { context->ports.nullScripts.Set(&scripts); }
+  ~NullTest() override { scene->Release(); }
 
   CNull* AddNull(const char* nameText = "pivot") {
     auto* null = new CNull(&renderer, &log, nameText);
@@ -43,6 +41,7 @@ class NullTest : public ::testing::Test {
     null->UpdateHierarchy(frame);
   }
 
+  EngineContextScope context;
   RecordingDrawRenderer renderer;
   CRecordingEngineLog log;
   RecordingNullScriptHost scripts;
@@ -114,7 +113,8 @@ TEST_F(NullTest, FailedScriptLogsItsMessagesAndIsTriedAgain) {
 }
 
 TEST_F(NullTest, WithoutScriptStorageTheScriptWaits) {
-  CNull::SetScriptHost(nullptr);
+  context->ports.nullScripts.Reset();
+  context->pLog = &log;  // the default host says so in the engine's log
   CNull* null = AddNull("door;Open()");
   EXPECT_EQ(null->ApplyScript(), 1u);
   EXPECT_EQ(null->GetScriptApplied(), 0u);

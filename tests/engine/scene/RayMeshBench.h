@@ -17,10 +17,9 @@
 
 class RayMeshBench {
  public:
-  RayMeshBench() : m_services(&log) { CMesh::SetSpatial(&m_services); }
+  RayMeshBench() : m_services(&log, nullptr) { context->ports.meshSpatial.Set(&m_services); }
   ~RayMeshBench() {
     for (TestScene* scene : m_scenes) scene->Release();
-    CMesh::SetSpatial(nullptr);
   }
   RayMeshBench(const RayMeshBench&) = delete;
   RayMeshBench& operator=(const RayMeshBench&) = delete;

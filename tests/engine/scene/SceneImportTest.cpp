@@ -25,27 +25,26 @@
 #include "scene/Mesh.h"
 #include "scene/Null.h"
 #include "scene/Surface.h"
+#include "scene/SurfaceFactory.h"
 
 namespace {
 
 class SceneImportTest : public ::testing::Test {
  protected:
   SceneImportTest() : scene(new TestScene(nullptr, &log)) {
-    CMesh::SetSpatial(&spatial);
+    context->ports.meshSpatial.Set(&spatial);
+    context->ports.surfaceFactory.Set(&surfaces);
     context->pLog = &log;
-    context->pLightWaveLoader = &lightWave;
+    context->ports.lightWave.Set(&lightWave);
     record.Reset();
     object->Reset();
   }
-  ~SceneImportTest() override {
-    scene->Release();
-    CMesh::SetSpatial(nullptr);
-  }
+  ~SceneImportTest() override { scene->Release(); }
 
   // A named object of `points` points in a row and one triangle over the first three.
   void FillObject(const char* name, UINT points) {
     object->Reset();
-    CopyImportName(object->fileName, name);
+    CopyName(object->fileName, name);
     ASSERT_TRUE(object->AllocatePoints(points));
     for (UINT i = 0; i < points; ++i) {
       object->points[i].position = {static_cast<float>(i), 0, 0};
@@ -72,6 +71,7 @@ class SceneImportTest : public ::testing::Test {
   CRecordingEngineLog log;
   FakeMeshSpatial spatial;
   FakeLightWaveLoader lightWave;
+  CSurfaceFactory surfaces;
   TestScene* scene;
   LWSSceneBuffer record;
   std::unique_ptr<LWOImportBuffer> object = std::make_unique<LWOImportBuffer>();
@@ -85,13 +85,13 @@ TEST_F(SceneImportTest, ObjectsJoinInReadingOrderAndTheTablesFollowTheList) {
   light.Reset();
   camera.Reset();
 
-  CopyImportName(null.name, "Pivot;Spin()");
+  CopyName(null.name, "Pivot;Spin()");
   null.parentType = 1;  // meshes and nulls, in list order: 1 is the mesh "first"
   null.parentIndex = 1;
   ASSERT_EQ(scene->CreateSceneNull(null), 1u);
   FillObject("first", 3);
   ASSERT_EQ(scene->CreateSceneMesh(*object), 1u);
-  CopyImportName(light.name, "sun");
+  CopyName(light.name, "sun");
   ASSERT_EQ(scene->CreateSceneLight(light), 1u);
   camera.zoomFactor.value = 2.0f;
   ASSERT_EQ(scene->CreateSceneCamera(camera), 1u);
@@ -124,11 +124,11 @@ TEST_F(SceneImportTest, ALinkThatDoesNotResolveEndsTheEngine) {
   context->dwInitialized = 0;
   LWSNullBuffer null;
   null.Reset();
-  CopyImportName(null.name, "orphan");
+  CopyName(null.name, "orphan");
   null.parentType = 1;
   null.parentIndex = 9;
   ASSERT_EQ(scene->CreateSceneNull(null), 1u);
-  CopyImportName(record.name, "broken.lws");
+  CopyName(record.name, "broken.lws");
   try {
     scene->UpdateScene(record);
     FAIL() << "returned";
@@ -140,8 +140,8 @@ TEST_F(SceneImportTest, ALinkThatDoesNotResolveEndsTheEngine) {
 }
 
 TEST_F(SceneImportTest, UpdateSceneTakesTheRecordsSettings) {
-  CopyImportName(record.name, "level.lws");
-  CopyImportName(record.directory, "levels/");
+  CopyName(record.name, "level.lws");
+  CopyName(record.directory, "levels/");
   record.ambientColor[0] = 1.0f;
   record.ambientColor[1] = 0.5f;
   record.ambientColor[2] = 2.0f;  // out of range: held to a byte

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "EngineContextScope.h"
 #include "ProcessExitCatcher.h"
 #include "RecordingDrawRenderer.h"
 #include "RecordingEngineLog.h"
@@ -16,11 +17,10 @@ namespace {
 
 class SceneObjectsTest : public ::testing::Test {
  protected:
-  SceneObjectsTest() : scene(new TestScene(&renderer, &log)) { CNull::SetScriptHost(&scripts); }
-  ~SceneObjectsTest() override {
-    CNull::SetScriptHost(nullptr);
-    scene->Release();
+  SceneObjectsTest() : scene(new TestScene(&renderer, &log)) {
+    context->ports.nullScripts.Set(&scripts);
   }
+  ~SceneObjectsTest() override { scene->Release(); }
 
   CMesh* Mesh() { return dynamic_cast<CMesh*>(scene->AddMesh(0)); }
   CNull* Null() { return dynamic_cast<CNull*>(scene->AddNull()); }
@@ -33,6 +33,7 @@ class SceneObjectsTest : public ::testing::Test {
     return null;
   }
 
+  EngineContextScope context;
   RecordingDrawRenderer renderer;
   CRecordingEngineLog log;
   RecordingNullScriptHost scripts;

@@ -36,7 +36,7 @@ TEST(SceneRegistryTest, CountsLightsByType) {
   EngineContextScope context;
   CRecordingEngineLog log;
   FakeLightSpatial spatial;
-  CLight::SetSpatial(&spatial);
+  context->ports.lightSpatial.Set(&spatial);
   TestScene* scene = new TestScene(nullptr, &log);
   const WORD types[] = {LIGHT_POINT, LIGHT_SPOT, LIGHT_POINT, LIGHT_DISTANT};
   for (WORD type : types) {
@@ -49,7 +49,6 @@ TEST(SceneRegistryTest, CountsLightsByType) {
   EXPECT_EQ(scene->GetNumberOfLightsOfType(LIGHT_DISTANT), 1u);
   EXPECT_EQ(scene->GetNumberOfLightsOfType(7), 0u);
   scene->Release();
-  CLight::SetSpatial(nullptr);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "FakeBoxBoundVolume.h"
 #include "FakeEngineTexture.h"
 #include "FakeMeshSpatial.h"
+#include "FakeOctreeMesh.h"
 #include "FakeSceneMesh.h"
 #include "FakeSceneShaderLibrary.h"
 #include "FakeSprite.h"
@@ -17,6 +18,7 @@
 #include "RecordingEngineLog.h"
 #include "RecordingOctreeDrawing.h"
 #include "RecordingScenePasses.h"
+#include "TestScene.h"
 #include "scene/Camera.h"
 #include "scene/Light.h"
 #include "scene/Mesh.h"
@@ -70,16 +72,13 @@ class SceneRenderTest : public ::testing::Test {
     for (int32_t& value : context->dwDebugSwitches) value = 0;
     context->dwDebugSwitches[DEBUG_OCTREE_BOX_ID] = -1;
     passes.flareTexture = &flareTexture;
-    CLight::SetSpatial(&lightSpatial);
+    context->ports.scenePasses.Set(&passes);
+    context->ports.lightSpatial.Set(&lightSpatial);
     scene = MakeScene();
     camera = new CCamera(&renderer, &log, scene);
     scene->AppendWorldObject(camera);
   }
-  ~SceneRenderTest() override {
-    scene->Release();
-    CLight::SetSpatial(nullptr);
-    CScene::SetShaderLibrary(nullptr);
-  }
+  ~SceneRenderTest() override { scene->Release(); }
 
   PassesTestScene* MakeScene() {
     auto* made = new PassesTestScene(&renderer, &log);
@@ -169,7 +168,7 @@ TEST_F(SceneRenderTest, RenderingProfileChoosesThePathAndFlaresFollowEach) {
   };
   FakeSceneShaderLibrary library;
   library.shaderToReturn = reinterpret_cast<CShader*>(&library);
-  CScene::SetShaderLibrary(&library);
+  context->ports.sceneShaders.Set(&library);
   for (const Case& c : cases) {
     PassesTestScene* drawn = MakeScene();
     drawn->AppendWorldObject(new CCamera(&renderer, &log, drawn));
@@ -225,7 +224,7 @@ TEST_F(SceneRenderTest, SpritesAreDrawnOnlyAfterTheSceneShaderAndWithACamera) {
 
   FakeSceneShaderLibrary library;
   library.shaderToReturn = reinterpret_cast<CShader*>(&library);
-  CScene::SetShaderLibrary(&library);
+  context->ports.sceneShaders.Set(&library);
   ASSERT_EQ(scene->CreateShader("water.ssh", nullptr, 0, 1), 1u);
   RenderFrame(1.0f);
   EXPECT_EQ(first.drawFrames, std::vector<float>{-1.0f});
@@ -331,7 +330,7 @@ TEST_F(SceneRenderTest, OverlayModeChoosesDepthTesting) {
        std::vector<std::pair<int, std::vector<std::string>>>{{1, withDepth}, {2, onTop}, {3, {}}}) {
     context->dwDebugSwitches[DEBUG_MESH_BOXES] = mode;
     renderer.calls.clear();
-    overlays.Draw(nullptr);
+    overlays.Draw(&CScenePasses::Default());
     EXPECT_EQ(renderer.calls, expected) << mode;
   }
   EXPECT_EQ(mesh->boundVolumeDrawings, 2);
@@ -400,7 +399,7 @@ TEST_F(SceneRenderTest, EachOverlayDrawsItsObjectsWhenSwitchedOn) {
 TEST_F(SceneRenderTest, AnimatedSceneReachesTheRendererFrameByFrame) {
   FakeMeshSpatial meshSpatial;
   meshSpatial.boundVolume = &box;
-  CMesh::SetSpatial(&meshSpatial);
+  context->ports.meshSpatial.Set(&meshSpatial);
   CNull* parent = AddNull();
   CMotion* motion = parent->GetMotion(0.0f);
   motion->SetNumberOfChannels(6);
@@ -456,7 +455,70 @@ TEST_F(SceneRenderTest, AnimatedSceneReachesTheRendererFrameByFrame) {
 
   scene->Release();
   scene = MakeScene();
-  CMesh::SetSpatial(nullptr);
+  context->ports.meshSpatial.Reset();
+}
+
+// A mesh released after the frame's visibility was collected leaves the camera's and the
+// lights' lists at once: drawing the frame reaches only what is still in the scene.
+TEST_F(SceneRenderTest, AMeshReleasedAfterCollectingLeavesEveryVisibleList) {
+  FakeMeshSpatial meshSpatial;
+  meshSpatial.boundVolume = &box;
+  context->ports.meshSpatial.Set(&meshSpatial);
+  auto* kept = new CMesh(&renderer, &log, scene, 0);
+  scene->AppendWorldObject(kept);
+  kept->SetPosition(CVector3(0, 0, 10));
+  kept->RebuildBoundVolume();
+  auto* released = new CMesh(&renderer, &log, scene, 0);
+  scene->AppendWorldObject(released);
+  released->SetPosition(CVector3(0, 0, 11));
+  released->RebuildBoundVolume();
+  CLight* sun = AddLight(LIGHT_DISTANT, CVector3(), 0);
+  context->dwDebugSwitches[DEBUG_MESH_FRAME_BOXES] = 1;
+  RunFrame(0.0f);
+  EXPECT_EQ(camera->GetNumberOfVisibleMeshes(), 2u);
+  EXPECT_EQ(sun->GetNumberOfVisibleMeshes(), 2u);
+
+  // No assertion returns early from here: the scene must be released while the fake lives.
+  released->Release();
+  EXPECT_EQ(camera->GetNumberOfVisibleMeshes(), 1u);
+  EXPECT_EQ(camera->GetVisibleMesh(0), kept);
+  EXPECT_EQ(sun->GetNumberOfVisibleMeshes(), 1u);
+  EXPECT_EQ(sun->GetVisibleMesh(0), kept);
+  renderer.draws.clear();
+  scene->Render();
+  EXPECT_EQ(DrawnVertexCounts(), (std::vector<UINT>{8, 8}));  // the kept mesh's frame box only
+
+  scene->Release();
+  scene = MakeScene();
+  context->ports.meshSpatial.Reset();
+}
+
+// The octree overlays draw the cells of the scene's own octree through the render entry: every
+// cell a box of 12 lines, or only the cell the id switch names.
+TEST_F(SceneRenderTest, TheOctreeOverlaysDrawTheScenesOwnOctree) {
+  auto* level = new TestScene(&renderer, &log);
+  level->AppendWorldObject(&(new FakeOctreeMesh(level, "a"))->Span({0, 0, 0}, {4, 4, 4}));
+  level->AppendWorldObject(&(new FakeOctreeMesh(level, "b"))->Span({1, 1, 1}, {2, 2, 2}));
+  ASSERT_EQ(level->BuildOctree(1.0f, 0), 1u);
+  const UINT cells = level->GetNumberOfOctreeCells();
+  ASSERT_GT(cells, 1u);
+  const auto lineBoxes = [this] {
+    int boxes = 0;
+    for (const auto& draw : renderer.draws) boxes += draw.vertexCount == 8 && draw.primitiveCount == 12;
+    return boxes;
+  };
+
+  context->dwDebugSwitches[DEBUG_OCTREE_BOXES] = 1;
+  renderer.draws.clear();
+  level->CScene::Render();  // the render entry itself, not the fake's record
+  EXPECT_EQ(lineBoxes(), static_cast<int>(cells));
+
+  context->dwDebugSwitches[DEBUG_OCTREE_BOXES] = 0;
+  context->dwDebugSwitches[DEBUG_OCTREE_BOX_ID] = static_cast<int32_t>(cells - 1);
+  renderer.draws.clear();
+  level->CScene::Render();  // the render entry itself, not the fake's record
+  EXPECT_EQ(lineBoxes(), 1);
+  level->Release();
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ class SceneTest : public ::testing::Test {
     return object;
   }
 
+  EngineContextScope context;
   RecordingRenderer renderer;
   CRecordingEngineLog log;
   bool sceneDestroyed = false;
@@ -290,8 +291,7 @@ TEST_F(SceneTest, SpritesByNameSkipFreeSlots) {
 
 class SceneShaderTest : public SceneTest {
  protected:
-  SceneShaderTest() { CScene::SetShaderLibrary(&library); }
-  ~SceneShaderTest() override { CScene::SetShaderLibrary(nullptr); }
+  SceneShaderTest() { context->ports.sceneShaders.Set(&library); }
   FakeSceneShaderLibrary library;
 };
 

@@ -16,7 +16,7 @@
 #include "scene/Null.h"
 #include "script/Script.h"
 #include "script/ScriptModule.h"
-#include "script/ScriptOutput.h"
+#include "scene/ScriptOutput.h"
 #include "script/ScriptStorage.h"
 #include "vfs/VirtualFileSystem.h"
 
@@ -259,7 +259,8 @@ TEST_F(ScriptStorageTest, AnAbortedLineReturnsNegativeAndTheHostGoesOn) {
 TEST_F(ScriptStorageTest, NestedRunsSeeTheirOwnParentAndRestoreTheOuterOne) {
   RecordingDrawRenderer renderer;
   TestScene* scene = new TestScene(&renderer, &log);
-  CNull::SetScriptHost(&storage);
+  EngineContextScope context;
+  context->ports.nullScripts.Set(&storage);
   auto* outer = new CNull(&renderer, &log, "outer;Record(); RunNested(); Record();");
   auto* inner = new CNull(&renderer, &log, "inner;Record();");
   for (CNull* null : {outer, inner}) {
@@ -292,7 +293,6 @@ TEST_F(ScriptStorageTest, NestedRunsSeeTheirOwnParentAndRestoreTheOuterOne) {
   EXPECT_EQ(entry->Execute(ScriptParent::Of(&object)), 1u);
   EXPECT_EQ(seen, (std::vector<void*>{static_cast<CWorldObjectInterface*>(&object), outerParent,
                                       static_cast<CWorldObjectInterface*>(&object)}));
-  CNull::SetScriptHost(nullptr);
   scene->Release();
 }
 
@@ -302,7 +302,8 @@ TEST_F(ScriptStorageTest, ANullsThrowingTextIsTriedAgainAtTheNextApply) {
   storage.CreateScript("ZeKorbConsole", nullptr, "tick.zkc", nullptr);
   RecordingDrawRenderer renderer;
   TestScene* scene = new TestScene(&renderer, &log);
-  CNull::SetScriptHost(&storage);
+  EngineContextScope context;
+  context->ports.nullScripts.Set(&storage);
   auto* null = new CNull(&renderer, &log, "ticker;Tick();");
   null->SetOwnerScene(scene);
   scene->AppendWorldObject(null);
@@ -313,7 +314,6 @@ TEST_F(ScriptStorageTest, ANullsThrowingTextIsTriedAgainAtTheNextApply) {
   EXPECT_EQ(null->GetScriptApplied(), 1u);
   scene->ApplyNullScripts();
   EXPECT_EQ(Run("if (calls != 2) Quit();"), 0);
-  CNull::SetScriptHost(nullptr);
   scene->Release();
 }
 

@@ -12,7 +12,7 @@ TEST(LightSpatialServicesTest, ImportedPointLightGetsAVolumeOfItsRange) {
   EngineContextScope context;
   CRecordingEngineLog log;
   CLightSpatialServices services(&log);
-  CLight::SetSpatial(&services);
+  context->ports.lightSpatial.Set(&services);
   TestScene* scene = new TestScene(nullptr, &log);
 
   CLight::ImportedRecord record;
@@ -33,5 +33,4 @@ TEST(LightSpatialServicesTest, ImportedPointLightGetsAVolumeOfItsRange) {
 
   light->Release();
   scene->Release();
-  CLight::SetSpatial(nullptr);
 }

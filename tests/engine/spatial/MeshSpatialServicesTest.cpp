@@ -68,15 +68,11 @@ PairSet BruteForce(CMesh* a, CMesh* b) {
 class MeshSpatialServicesTest : public ::testing::Test {
  protected:
   MeshSpatialServicesTest()
-      : services(&log), manager(&renderer, &log), scene(new TestScene(&renderer, &log)) {
+      : services(&log, &manager), manager(&renderer, &log), scene(new TestScene(&renderer, &log)) {
     renderer.indexBufferStorage = &indexBuffers;
-    context->pCollisions = &manager;
-    CMesh::SetSpatial(&services);
+    context->ports.meshSpatial.Set(&services);
   }
-  ~MeshSpatialServicesTest() override {
-    scene->Release();
-    CMesh::SetSpatial(nullptr);
-  }
+  ~MeshSpatialServicesTest() override { scene->Release(); }
 
   CMesh* AddMesh(const char* name) {
     auto* mesh = new CMesh(&renderer, &log, scene, 0);
@@ -113,6 +109,7 @@ class MeshSpatialServicesTest : public ::testing::Test {
   RecordingRenderer renderer;
   FakeIndexBufferStorage indexBuffers;
   CMeshSpatialServices services;
+  CMeshSpatialServices withoutManager{&log, nullptr};
   CCollisionManager manager;
   TestScene* scene;
 };
@@ -308,7 +305,7 @@ TEST_F(MeshSpatialServicesTest, ColliderFollowsTheFaces) {
 }
 
 TEST_F(MeshSpatialServicesTest, WithoutTheCollisionManagerThereIsNoCollider) {
-  context->pCollisions = nullptr;
+  context->ports.meshSpatial.Set(&withoutManager);
   CMesh* mesh = AddBox("box", {1, 1, 1}, {0, 0, 0});
   EXPECT_EQ(mesh->GetCollider(), nullptr);
   EXPECT_EQ(log.TextAt(CEngineLog::kLevelError), "");

@@ -476,10 +476,14 @@ TEST_F(OctreeFileTest, DamagedFilesAreRefusedWithoutLeavingCellsBehind) {
     EXPECT_EQ(Load(1.0f, &count), nullptr);
     EXPECT_EQ(count, 77u);
     EXPECT_THAT(Errors(), HasSubstr(c.message));
-    // The same load again without a log, so that only cells could outlive it.
+    // The same load again without a log, so that only cells could outlive it. The allocator's
+    // per-thread caches count as live and hold a few blocks whatever the order of the tests, so
+    // the load runs many times: a cell left behind by each would show many times over.
+    constexpr int kLoads = 32;
     const size_t before = LiveHeapBytes();
-    EXPECT_EQ(COctreeFile(nullptr, nullptr, scene).Load("level.oct", 1.0f, &count), nullptr);
-    EXPECT_EQ(LiveHeapBytes(), before);
+    for (int i = 0; i < kLoads; ++i)
+      EXPECT_EQ(COctreeFile(nullptr, nullptr, scene).Load("level.oct", 1.0f, &count), nullptr);
+    EXPECT_LT(LiveHeapBytes(), before + kLoads / 4 * sizeof(COctree));
   }
 }
 
@@ -516,11 +520,10 @@ class OctreeFileMeshTest : public OctreeFileTest {
       {"skinned", {0.1f, 1.1f, 2.1f}, {0.9f, 1.9f, 2.9f}, true},
   };
 
-  OctreeFileMeshTest() { CMesh::SetSpatial(&spatial); }
+  OctreeFileMeshTest() { context->ports.meshSpatial.Set(&spatial); }
   // The meshes give their bound volumes back through the spatial calls.
   ~OctreeFileMeshTest() override {
     for (TestScene* level : levels) level->Release();
-    CMesh::SetSpatial(nullptr);
   }
 
   // The same level every time: a mesh moved by its motion keys, one by its parent, one by its
@@ -570,7 +573,7 @@ class OctreeFileMeshTest : public OctreeFileTest {
     return ids;
   }
 
-  CMeshSpatialServices spatial{&log};
+  CMeshSpatialServices spatial{&log, nullptr};
   std::vector<TestScene*> levels;
 };
 

@@ -123,12 +123,9 @@ TEST_F(SceneOctreeTest, SizesThatCannotEndAndSecondTreesAreRefused) {
 // hierarchy pass through the spatial calls.
 class SceneOctreeMeshTest : public SceneOctreeTest {
  protected:
-  SceneOctreeMeshTest() { CMesh::SetSpatial(&spatial); }
+  SceneOctreeMeshTest() { context->ports.meshSpatial.Set(&spatial); }
   // The meshes give their bound volumes back through the spatial calls.
-  ~SceneOctreeMeshTest() override {
-    ReleaseScene();
-    CMesh::SetSpatial(nullptr);
-  }
+  ~SceneOctreeMeshTest() override { ReleaseScene(); }
 
   CMesh* AddBox(const char* name, const CVector3& min, const CVector3& max) {
     auto* mesh = new CMesh(nullptr, &log, scene, 0);
@@ -161,7 +158,7 @@ class SceneOctreeMeshTest : public SceneOctreeTest {
     return cells;
   }
 
-  CMeshSpatialServices spatial{&log};
+  CMeshSpatialServices spatial{&log, nullptr};
 };
 
 TEST_F(SceneOctreeMeshTest, AMeshMovedByItsHierarchyPassIsFiledAgain) {

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "EngineContextScope.h"
 #include "FakeSurfaceBanks.h"
 #include "FakeMeshSpatial.h"
 #include "RecordingEngineLog.h"
@@ -46,12 +47,9 @@ class ShadowVolumeGeometryTest : public ::testing::Test {
  protected:
   ShadowVolumeGeometryTest() : scene(new TestScene(&renderer, &log)) {
     renderer.indexBufferStorage = &indexBuffers;
-    CMesh::SetSpatial(&spatial);
+    context->ports.meshSpatial.Set(&spatial);
   }
-  ~ShadowVolumeGeometryTest() override {
-    scene->Release();
-    CMesh::SetSpatial(nullptr);
-  }
+  ~ShadowVolumeGeometryTest() override { scene->Release(); }
 
   CMesh* AddMesh(const char* name) {
     auto* mesh = new CMesh(&renderer, &log, scene, 1);
@@ -94,6 +92,7 @@ class ShadowVolumeGeometryTest : public ::testing::Test {
     return std::count(spatial.calls.begin(), spatial.calls.end(), "SetShadowVolumeGeometry") == 1;
   }
 
+  EngineContextScope context;
   RecordingRenderer renderer;
   CRecordingEngineLog log;
   FakeIndexBufferStorage indexBuffers;

@@ -6,7 +6,6 @@
 #include "RecordingRenderer.h"
 #include "RecordingRenderingProfile.h"
 #include "scene/Scene.h"
-#include "scene/SceneRender.h"
 #include "startup/EngineScenePasses.h"
 
 namespace {
@@ -19,7 +18,7 @@ TEST(EngineScenePasses, ASceneReachesTheProfileAndTheRendererThroughThem) {
   RecordingRenderingProfile profile;
   CEngineScenePasses passes;
   passes.Attach(GetEngineContext(), &renderer);
-  CSceneRender::SetPasses(&passes);
+  context->ports.scenePasses.Set(&passes);
   CScene* scene = new CScene(&renderer, &log);
   context->pRenderingProfile = nullptr;
   scene->Render();
@@ -35,7 +34,6 @@ TEST(EngineScenePasses, ASceneReachesTheProfileAndTheRendererThroughThem) {
   passes.SetDefaultStates();
   EXPECT_EQ(passes.GetRenderingProfile(), nullptr);
   EXPECT_EQ(renderer.defaultStateRequests, 1);
-  CSceneRender::SetPasses(nullptr);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ class SceneLoadingTest : public ::testing::Test, public LoadingTestBench {
     ZkzWriter().Add("hall.lws", "scene").Write(folder / "data.zkz");
     ASSERT_EQ(vfs.AddVirtualDisk("data.zkz", VFS_DISK_DATA, 0, 0, nullptr), 0u);
 
-    context->pSceneFileReader = &sceneFiles;  // CriticalError shows its box and returns
+    context->ports.sceneFiles.Set(&sceneFiles);  // CriticalError shows its box and returns
   }
   void TearDown() override {
     for (CSceneInterface* scene : m_loaded) scene->Release();
@@ -116,7 +116,7 @@ TEST_F(SceneLoadingTest, LoadsThatCannotBeMadeEndInACriticalError) {
   for (const Case& c : cases) {
     ZkTestMessageBoxCapture(true);  // starts a fresh record
     sceneFiles.result = !c.readerFails;
-    context->pLightWaveLoader = c.noLightWaveReader ? nullptr : &lightWave;
+    context->ports.lightWave.Set(c.noLightWaveReader ? nullptr : &lightWave);
     sceneFiles.paths.clear();
     lightWave.sceneNames.clear();
     genericPass.scenes.clear();
@@ -204,7 +204,7 @@ TEST_F(SceneLoadingTest, SaveHandsTheSceneToTheSceneFileReader) {
   sceneFiles.result = false;
   EXPECT_EQ(engine->SaveSceneToZKS(scene, 1), 0u);
   EXPECT_EQ(sceneFiles.saved, (std::vector<CScene*>{scene, scene}));
-  context->pSceneFileReader = nullptr;
+  context->ports.sceneFiles.Reset();
   EXPECT_EQ(engine->SaveSceneToZKS(scene, 0), 0u);
   scene->Release();
 }
@@ -216,7 +216,7 @@ TEST_F(SceneLoadingTest, SavedSceneLoadsBackThroughTheEngineReader) {
   CZKReader files(nullptr, &log, made);
   ASSERT_TRUE(made);
   CZKSSceneFileReader engineReader(&files);
-  context->pSceneFileReader = &engineReader;
+  context->ports.sceneFiles.Set(&engineReader);
 
   CSceneInterface* original = nullptr;
   engine->AddScene(&original);

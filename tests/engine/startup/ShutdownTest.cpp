@@ -7,6 +7,7 @@
 #include "ProcessExitCatcher.h"
 #include "RecordingEngineLog.h"
 #include "ZKDXGlobals.h"
+#include "startup/EngineShutdown.h"
 #include "startup/ToolBox.h"
 #include "startup/ZeKorbD3D.h"
 
@@ -24,6 +25,7 @@ struct ShutdownFixture : testing::Test {
     context->pVirtualFileSystem = nullptr;
     context->hWnd = nullptr;
     context->dwInitialized = 1;
+    context->ports.release.Set(&CEngineShutdown::Instance());
     g_quitCallbacks = 0;
   }
 

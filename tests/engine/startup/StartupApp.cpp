@@ -24,10 +24,11 @@
 
 #include "ZKDXGlobals.h"
 #include "ZKDXInterface.h"
-#include "script/ScriptOutput.h"
+#include "scene/ScriptOutput.h"
 #include "script/ScriptStorage.h"
 #include "input/InputControllers.h"
 #include "input/Keyboard.h"
+#include "TestConfig.h"
 #include "zktest/ZkTestD3D.h"
 #include "zktest/ZkTestKernel.h"
 
@@ -196,23 +197,9 @@ int main(int argc, char** argv) {
 
   // Radeon9700 for Init and RadeonX800 for a change: the schemes the real adapter meets.
   static ConfigureGFX presets[2] = {};
-  for (ConfigureGFX& preset : presets) {
-    preset.dwSize = sizeof preset;
-    preset.Surfaces[4].dwValue = 1;  // 32-bit colour
-    preset.wDeviceValue = 2;         // trilinear filtering
-  }
-  presets[0].dwScheme = 0x20;
-  presets[1].dwScheme = 0x80;
-  if (scenario == "bad-preset") presets[1].dwSize = sizeof presets[1] - 8;
   static ZeKorbConfig config = {};
-  config.dwSize = sizeof config;
-  config.pPresets = presets;
-  config.dwNumberOfPresets = 2;
-  config.dwSchemeMask = 0xFE;
-  config.wWidth = 640;
-  config.wHeight = 480;
-  config.dwInputCooperativeFlags = 4;  // background: the window need not have the focus
-  config.dwInputPollInterval = 10;
+  FillTestConfig(config, presets);
+  if (scenario == "bad-preset") presets[1].dwSize = sizeof presets[1] - 8;
   // The game's sound configuration: the default device, a 3D primary buffer, 16 hardware
   // buffers wanted.
   static TonarisConfig sound = {sizeof(TonarisConfig), 0xFFFFFFFF, 2, 16, 16};

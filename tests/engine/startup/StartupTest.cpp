@@ -239,6 +239,32 @@ TEST_F(StartupFixture, AnInputThreadThatCannotStartEndsInitWithItsMessage) {
                              "Can't Create InputControllers Interface\n"}));
 }
 
+// Init through the export and the top interface sets the port of every subsystem the engine has
+// with the real provider, and the shutdown puts every port back to its default. The ports of
+// subsystems still to come (shader library, LightWave reader, generic pass) keep their defaults.
+TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemAll) {
+  std::filesystem::copy_file(ZK_WIRING_APP, folder / "wiring_app");
+  std::filesystem::permissions(folder / "wiring_app", std::filesystem::perms::owner_exec,
+                               std::filesystem::perm_options::add);
+  std::string output;
+  EXPECT_EQ(RunToEnd(folder / "wiring_app", {}, folder.Path(), output), 0);
+  const Lines_ real = {"release",   "guiKeys",    "meshSpatial", "lightSpatial",
+                       "surfaceFactory", "meshFiles", "sceneFiles"};
+  const Lines_ later = {"lightWave", "genericPass", "meshShaders", "surfaceShaders",
+                        "sceneShaders"};
+  Lines_ expected = {"after Init"};
+  for (const std::string& name : real) expected.push_back(name + " real");
+  for (const std::string& name : later) expected.push_back(name + " default");
+  expected.push_back("scenePasses real");
+  expected.push_back("nullScripts real");
+  expected.push_back("after shutdown");
+  for (const std::string& name : real) expected.push_back(name + " default");
+  for (const std::string& name : later) expected.push_back(name + " default");
+  expected.push_back("scenePasses default");
+  expected.push_back("nullScripts default");
+  EXPECT_EQ(Lines(output), expected);
+}
+
 // With the sound switch on, Init makes the sound server, which opens DirectSound and starts its
 // refill thread (its own log says so), and the shutdown deinitialises it before the input.
 TEST_F(StartupFixture, WithSoundOnInitStartsTheSoundServerAndTheShutdownDeinitializesIt) {

@@ -1,4 +1,4 @@
-#include "scene/EngineSampleScope.h"
+#include "core/EngineSampleScope.h"
 
 #include "core/ProfilerSample.h"
 

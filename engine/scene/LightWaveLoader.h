@@ -1,7 +1,7 @@
 #pragma once
 // What the engine asks of the LightWave reader: a scene file read into a new scene, an object
-// file read into an existing mesh. The reader registers itself in the engine context when it
-// starts; until then the context holds null and LightWave files cannot be loaded.
+// file read into an existing mesh. Start-up sets the reader as the context's LightWave port when
+// it starts; the default loads nothing, so LightWave files cannot be loaded.
 #include "windef.h"
 
 class CMesh;
@@ -18,6 +18,8 @@ class CLightWaveLoader {
   // Gives the vertices of a mesh just filled from the object their bone numbers and weights
   // from the object's weight maps, once the mesh's bones are in place.
   virtual void AttachBones(CMesh* mesh, const LWOImportBuffer& object) = 0;
+
+  static CLightWaveLoader& Default();
 
  protected:
   ~CLightWaveLoader() = default;
