@@ -9,12 +9,12 @@
 #include "ZKDXInterface.h"
 
 #include "core/EngineLog.h"
-#include "core/InputControllers.h"
+#include "input/InputControllers.h"
 #include "core/Profiler.h"
 #include "core/ProfilerSample.h"
 #include "core/Timer.h"
-#include "core/ToolBox.h"
-#include "core/WindowProcedure.h"
+#include "startup/ToolBox.h"
+#include "input/WindowProcedure.h"
 #include "files/ZKReader.h"
 #include "scene/ParticleEmiterFactory.h"
 #include "spatial/CollisionManager.h"
@@ -194,9 +194,14 @@ void CEngineContext::UnloadToolBox() {
   LogInfo(__LINE__, "- ToolBox Unloaded\n");
 }
 
-// The sound server is released here (and "- Sound deinitialized" logged) once the engine
-// creates one at Init.
-void CEngineContext::ReleaseSoundServer() {}
+// The server object itself stays: the application may still hold sounds and release them after
+// the shutdown, and their release goes through the server's list.
+void CEngineContext::ReleaseSoundServer() {
+  if (!pConfig || pConfig->dwUseSound != 1 || !pSoundServer) return;
+  pSoundServer->Deinit();
+  pSoundServer = nullptr;
+  LogInfo(__LINE__, "- Sound deinitialized\n");
+}
 
 // The input thread must be gone before the device and the log: its callbacks reach both.
 void CEngineContext::ReleaseInputControllers() {

@@ -539,16 +539,14 @@ HRESULT CD3D9Renderer::DrawStreamPrimitive(UINT type, UINT startVertex, UINT pri
   return result;
 }
 
-bool CD3D9Renderer::StreamDynamicVertices(const void* vertices, UINT vertexCount, UINT stride) {
-  CVertexBufferBankInterface* bank = VertexBuffers();
-  IDirect3DVertexBuffer9* buffer = bank->GetDynamicVertexBuffer();
-  if (!buffer || !FillDynamicBuffer(buffer, vertices, uint64_t{vertexCount} * stride)) {
+IDirect3DVertexBuffer9* CD3D9Renderer::CopyToDynamicVertices(const void* vertices, uint64_t bytes) {
+  IDirect3DVertexBuffer9* buffer = VertexBuffers()->GetDynamicVertexBuffer();
+  if (!buffer || !FillDynamicBuffer(buffer, vertices, bytes)) {
     LogD3D(m_pLog, kRendererSource, __LINE__, kError,
            "ERROR!!! - Can't Lock Dynamic Vertex Buffer (CD3D9Renderer::DrawIndexedPrimitiveUP)\n");
-    return false;
+    return nullptr;
   }
-  bank->SetStreamSource(buffer, stride, vertexCount);
-  return true;
+  return buffer;
 }
 
 void CD3D9Renderer::DrawPrimitive(UINT type, UINT primitiveCount, UINT vertexCount, const void* vertices,
@@ -560,7 +558,9 @@ void CD3D9Renderer::DrawPrimitive(UINT type, UINT primitiveCount, UINT vertexCou
            vertexCount, stride);
     return;
   }
-  if (!StreamDynamicVertices(vertices, vertexCount, stride)) return;
+  IDirect3DVertexBuffer9* buffer = CopyToDynamicVertices(vertices, vertexBytes);
+  if (!buffer) return;
+  VertexBuffers()->SetStreamSource(buffer, stride, vertexCount);
   const HRESULT result = m_pDevice->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(type), 0, primitiveCount);
   if (FAILED(result))
     LogD3D(m_pLog, kRendererSource, __LINE__, kError, "ERROR!!! - Error When Calling DrawPrimitiveUP: %s - %s\n",
@@ -592,13 +592,16 @@ void CD3D9Renderer::DrawIndexedPrimitiveUP(UINT type, UINT minIndex, UINT vertex
            vertexCount, stride, primitiveCount);
     return;
   }
-  if (!StreamDynamicVertices(vertices, vertexCount, stride)) return;
+  IDirect3DVertexBuffer9* vertexBuffer = CopyToDynamicVertices(vertices, vertexBytes);
+  if (!vertexBuffer) return;
+  // The streams change only once both copies are made: a draw given up leaves them as they were.
   if (!FillDynamicBuffer(indexBuffer, indices, indexBytes)) {
     LogD3D(m_pLog, kRendererSource, __LINE__, kError,
            "ERROR!!! - Can't Lock Dynamic Index Buffer (CD3D9Renderer::DrawIndexedPrimitiveUP)\n");
     return;
   }
   indexBank->SetIndices(indexBuffer);
+  VertexBuffers()->SetStreamSource(vertexBuffer, stride, vertexCount);
   DrawIndexedPrimitive(type, 0, minIndex, vertexCount, 0, primitiveCount);
 }
 

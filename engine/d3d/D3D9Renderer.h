@@ -7,6 +7,8 @@
 //
 // Every operation besides the bank getters and the enumeration needs the device that
 // AdoptDevice gives it; the bank getters end the process while their bank is missing.
+#include <cstdint>
+
 #include "d3d/D3D9Adapters.h"
 #include "d3d/D3D9StateCache.h"
 #include "d3d/EngineRenderer.h"
@@ -123,9 +125,9 @@ class CD3D9Renderer final : public CEngineRenderer {
   // recovers a lost device, logs other failures.
   void HandlePresentResult(HRESULT result, HWND window);
   void RecoverLostDevice();
-  // Copies caller vertices into the bank's dynamic buffer and sets it on stream 0; false (logged)
-  // when they do not fit or the buffer cannot be locked.
-  bool StreamDynamicVertices(const void* vertices, UINT vertexCount, UINT stride);
+  // Copies caller vertices into the bank's dynamic buffer, unlocked again; null (logged) when it
+  // cannot be locked. The caller has checked that they fit.
+  IDirect3DVertexBuffer9* CopyToDynamicVertices(const void* vertices, uint64_t bytes);
   // The fixed-size state blocks of the stacks, pushed and popped in this order.
   enum StackedState {
     kScissorState,

@@ -1,4 +1,4 @@
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "ChunkReader.h"
-#include "ZKGeometryRecords.h"
+#include "chunks/ChunkReader.h"
+#include "files/ZKGeometryRecords.h"
 
 class CD3D9RendererInterface;
 class CEngineLog;

@@ -1,7 +1,7 @@
-#include "ZKGeometryRecords.h"
+#include "files/ZKGeometryRecords.h"
 
-#include "ChunkReader.h"
-#include "ChunkWriter.h"
+#include "chunks/ChunkReader.h"
+#include "chunks/ChunkWriter.h"
 
 namespace {
 

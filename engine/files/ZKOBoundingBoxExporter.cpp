@@ -1,10 +1,10 @@
-#include "ZKOBoundingBoxExporter.h"
+#include "files/ZKOBoundingBoxExporter.h"
 
 #include <memory>
 #include <new>
 #include <vector>
 
-#include "ChunkWriter.h"
+#include "chunks/ChunkWriter.h"
 #include "scene/Mesh.h"
 #include "spatial/BoundVolumeMesh.h"
 #include "spatial/MeshBoundVolume.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 
 class CMesh;
 

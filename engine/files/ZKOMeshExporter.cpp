@@ -1,15 +1,15 @@
-#include "ZKOMeshExporter.h"
+#include "files/ZKOMeshExporter.h"
 
 #include <cstring>
 #include <functional>
 #include <vector>
 
-#include "ChunkWriter.h"
+#include "chunks/ChunkWriter.h"
 #include "ZKDXInterface.h"
-#include "ZKOBoundingBoxExporter.h"
-#include "ZKOShadowVolumeExporter.h"
-#include "ZKOSurfaceExporter.h"
-#include "ZKReader.h"
+#include "files/ZKOBoundingBoxExporter.h"
+#include "files/ZKOShadowVolumeExporter.h"
+#include "files/ZKOSurfaceExporter.h"
+#include "files/ZKReader.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "scene/Mesh.h"

@@ -8,7 +8,7 @@
 // edges against vertices and faces) and builds its collider when it gets its faces.
 #include <cstdio>
 
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 
 class CMesh;
 

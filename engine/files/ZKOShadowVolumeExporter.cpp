@@ -1,6 +1,6 @@
-#include "ZKOShadowVolumeExporter.h"
+#include "files/ZKOShadowVolumeExporter.h"
 
-#include "ChunkWriter.h"
+#include "chunks/ChunkWriter.h"
 #include "core/EngineLog.h"
 #include "scene/Mesh.h"
 #include "spatial/MeshShadowVolume.h"

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 
 class CMesh;
 

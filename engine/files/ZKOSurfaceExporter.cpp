@@ -1,13 +1,13 @@
-#include "ZKOSurfaceExporter.h"
+#include "files/ZKOSurfaceExporter.h"
 
 #include <cstring>
 #include <new>
 #include <vector>
 
-#include "ChunkWriter.h"
-#include "ZKReader.h"
-#include "ZKSEnvelopeExporter.h"
-#include "ZKShaderChunk.h"
+#include "chunks/ChunkWriter.h"
+#include "files/ZKReader.h"
+#include "files/ZKSEnvelopeExporter.h"
+#include "files/ZKShaderChunk.h"
 #include "core/FatalError.h"
 #include "scene/Envelope.h"
 #include "scene/Mesh.h"

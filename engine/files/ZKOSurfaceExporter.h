@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 #include "scene/Surface.h"
 
 class CChunkWriter;

@@ -1,22 +1,22 @@
-#include "ZKReader.h"
+#include "files/ZKReader.h"
 
 #include <cstdint>
 #include <new>
 
-#include "ZKOBoundingBoxExporter.h"
-#include "ZKOMeshExporter.h"
-#include "ZKOShadowVolumeExporter.h"
-#include "ZKOSurfaceExporter.h"
-#include "ZKSBoneExporter.h"
-#include "ZKSCameraExporter.h"
-#include "ZKSChannelEnvelopeExporter.h"
-#include "ZKSEnvelopeExporter.h"
-#include "ZKSKeyExporter.h"
-#include "ZKSLightExporter.h"
-#include "ZKSMeshExporter.h"
-#include "ZKSMotionExporter.h"
-#include "ZKSNullExporter.h"
-#include "ZKSSceneExporter.h"
+#include "files/ZKOBoundingBoxExporter.h"
+#include "files/ZKOMeshExporter.h"
+#include "files/ZKOShadowVolumeExporter.h"
+#include "files/ZKOSurfaceExporter.h"
+#include "files/ZKSBoneExporter.h"
+#include "files/ZKSCameraExporter.h"
+#include "files/ZKSChannelEnvelopeExporter.h"
+#include "files/ZKSEnvelopeExporter.h"
+#include "files/ZKSKeyExporter.h"
+#include "files/ZKSLightExporter.h"
+#include "files/ZKSMeshExporter.h"
+#include "files/ZKSMotionExporter.h"
+#include "files/ZKSNullExporter.h"
+#include "files/ZKSSceneExporter.h"
 #include "core/EngineLog.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "ZKSBoneExporter.h"
+#include "files/ZKSBoneExporter.h"
 
-#include "ChunkWriter.h"
-#include "ZKReader.h"
-#include "ZKSFieldReader.h"
-#include "ZKSLink.h"
-#include "ZKSMotionExporter.h"
+#include "chunks/ChunkWriter.h"
+#include "files/ZKReader.h"
+#include "files/ZKSFieldReader.h"
+#include "files/ZKSLink.h"
+#include "files/ZKSMotionExporter.h"
 #include "scene/Bone.h"
 
 namespace {

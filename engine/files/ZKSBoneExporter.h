@@ -3,7 +3,7 @@
 // flag, falloff, active flag, strength, range, motion, rest length, rotation and position.
 #include <cstdio>
 
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 
 class CBone;
 

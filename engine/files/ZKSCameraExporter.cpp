@@ -1,11 +1,11 @@
-#include "ZKSCameraExporter.h"
+#include "files/ZKSCameraExporter.h"
 
-#include "ChunkWriter.h"
-#include "ZKReader.h"
-#include "ZKSEnvelopeValue.h"
-#include "ZKSFieldReader.h"
-#include "ZKSLink.h"
-#include "ZKSMotionExporter.h"
+#include "chunks/ChunkWriter.h"
+#include "files/ZKReader.h"
+#include "files/ZKSEnvelopeValue.h"
+#include "files/ZKSFieldReader.h"
+#include "files/ZKSLink.h"
+#include "files/ZKSMotionExporter.h"
 #include "scene/Camera.h"
 
 bool CZKSCameraExporter::WriteCamera(CCamera* camera, FILE* stream, UINT& total) {

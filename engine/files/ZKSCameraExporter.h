@@ -3,7 +3,7 @@
 // planes.
 #include <cstdio>
 
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 
 class CCamera;
 

@@ -1,12 +1,12 @@
-#include "ZKSChannelEnvelopeExporter.h"
+#include "files/ZKSChannelEnvelopeExporter.h"
 
 #include <memory>
 #include <vector>
 
-#include "ChunkWriter.h"
+#include "chunks/ChunkWriter.h"
 #include "ZKDXInterface.h"
-#include "ZKReader.h"
-#include "ZKSKeyExporter.h"
+#include "files/ZKReader.h"
+#include "files/ZKSKeyExporter.h"
 
 bool CZKSChannelEnvelopeExporter::WriteChannel(CChannelEnvelopeInterface* channel, FILE* stream,
                                                UINT& total) {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 
 class CChannelEnvelopeInterface;
 class CKeyInterface;

@@ -1,9 +1,9 @@
-#include "ZKSEnvelopeExporter.h"
+#include "files/ZKSEnvelopeExporter.h"
 
-#include "ChunkWriter.h"
+#include "chunks/ChunkWriter.h"
 #include "ZKDXInterface.h"
-#include "ZKReader.h"
-#include "ZKSChannelEnvelopeExporter.h"
+#include "files/ZKReader.h"
+#include "files/ZKSChannelEnvelopeExporter.h"
 
 bool CZKSEnvelopeExporter::WriteEnvelope(CEnvelopeInterface* envelope, FILE* stream, UINT& total) {
   CChunkWriter out(stream, total);

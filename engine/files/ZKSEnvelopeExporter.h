@@ -3,7 +3,7 @@
 // envelope's keyed channel.
 #include <cstdio>
 
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 
 class CEnvelopeInterface;
 

@@ -1,8 +1,8 @@
-#include "ZKSEnvelopeValue.h"
+#include "files/ZKSEnvelopeValue.h"
 
-#include "ChunkWriter.h"
-#include "ZKReader.h"
-#include "ZKSEnvelopeExporter.h"
+#include "chunks/ChunkWriter.h"
+#include "files/ZKReader.h"
+#include "files/ZKSEnvelopeExporter.h"
 
 bool CZKSEnvelopeValue::Write(CZKReader* reader, const char* tag, CEnvelopeInterface* envelope,
                               FILE* stream, UINT& total) {

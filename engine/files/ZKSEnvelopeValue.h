@@ -4,7 +4,7 @@
 // reader fills it.
 #include <cstdio>
 
-#include "ChunkReader.h"
+#include "chunks/ChunkReader.h"
 #include "windef.h"
 
 class CEnvelopeInterface;

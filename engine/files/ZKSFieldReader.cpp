@@ -1,6 +1,6 @@
-#include "ZKSFieldReader.h"
+#include "files/ZKSFieldReader.h"
 
-#include "ZKSLink.h"
+#include "files/ZKSLink.h"
 
 namespace {
 

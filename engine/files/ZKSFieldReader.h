@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "ChunkReader.h"
+#include "chunks/ChunkReader.h"
 
 class CZKSFieldReader {
  public:

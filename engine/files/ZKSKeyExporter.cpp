@@ -1,6 +1,6 @@
-#include "ZKSKeyExporter.h"
+#include "files/ZKSKeyExporter.h"
 
-#include "ChunkWriter.h"
+#include "chunks/ChunkWriter.h"
 #include "ZKDXInterface.h"
 
 namespace {

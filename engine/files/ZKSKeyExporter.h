@@ -2,7 +2,7 @@
 // "KEYM": one key of a keyed channel, ten 32-bit fields in a fixed order.
 #include <cstdio>
 
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 
 class CKeyInterface;
 

@@ -1,11 +1,11 @@
-#include "ZKSLightExporter.h"
+#include "files/ZKSLightExporter.h"
 
-#include "ChunkWriter.h"
-#include "ZKReader.h"
-#include "ZKSEnvelopeValue.h"
-#include "ZKSFieldReader.h"
-#include "ZKSLink.h"
-#include "ZKSMotionExporter.h"
+#include "chunks/ChunkWriter.h"
+#include "files/ZKReader.h"
+#include "files/ZKSEnvelopeValue.h"
+#include "files/ZKSFieldReader.h"
+#include "files/ZKSLink.h"
+#include "files/ZKSMotionExporter.h"
 #include "scene/Envelope.h"
 #include "scene/Light.h"
 

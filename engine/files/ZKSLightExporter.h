@@ -3,7 +3,7 @@
 // falloff, flare flag, type, number and activity.
 #include <cstdio>
 
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 
 class CLight;
 

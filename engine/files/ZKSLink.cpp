@@ -1,6 +1,6 @@
-#include "ZKSLink.h"
+#include "files/ZKSLink.h"
 
-#include "ChunkWriter.h"
+#include "chunks/ChunkWriter.h"
 #include "scene/Mesh.h"
 #include "scene/Scene.h"
 

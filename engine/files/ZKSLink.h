@@ -3,7 +3,7 @@
 // and nulls, 2 lights, 3 cameras, numbered from 0 in list order). Writing derives both from the
 // linked object, counted over the objects the file holds, so that a link set at run time (which
 // the objects keep as a type word) reads back as the same object.
-#include "ChunkReader.h"
+#include "chunks/ChunkReader.h"
 #include "windef.h"
 
 class CChunkWriter;

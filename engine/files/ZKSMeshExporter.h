@@ -5,7 +5,7 @@
 // read.
 #include <cstdio>
 
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 
 class CMesh;
 

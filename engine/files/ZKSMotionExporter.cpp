@@ -1,8 +1,8 @@
-#include "ZKSMotionExporter.h"
+#include "files/ZKSMotionExporter.h"
 
-#include "ChunkWriter.h"
-#include "ZKReader.h"
-#include "ZKSChannelEnvelopeExporter.h"
+#include "chunks/ChunkWriter.h"
+#include "files/ZKReader.h"
+#include "files/ZKSChannelEnvelopeExporter.h"
 #include "scene/Motion.h"
 
 bool CZKSMotionExporter::WriteMotion(CMotion* motion, FILE* stream, UINT& total) {

@@ -4,7 +4,7 @@
 // and find the end of the channel run by its tags.
 #include <cstdio>
 
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 
 class CMotion;
 

@@ -3,7 +3,7 @@
 // script.
 #include <cstdio>
 
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 
 class CNull;
 

@@ -1,19 +1,19 @@
-#include "ZKSSceneExporter.h"
+#include "files/ZKSSceneExporter.h"
 
 #include <cstring>
 #include <new>
 #include <vector>
 
-#include "ChunkWriter.h"
-#include "ZKReader.h"
-#include "ZKSCameraExporter.h"
-#include "ZKSEnvelopeValue.h"
-#include "ZKSFieldReader.h"
-#include "ZKSLightExporter.h"
-#include "ZKSLink.h"
-#include "ZKSMeshExporter.h"
-#include "ZKSNullExporter.h"
-#include "ZKShaderChunk.h"
+#include "chunks/ChunkWriter.h"
+#include "files/ZKReader.h"
+#include "files/ZKSCameraExporter.h"
+#include "files/ZKSEnvelopeValue.h"
+#include "files/ZKSFieldReader.h"
+#include "files/ZKSLightExporter.h"
+#include "files/ZKSLink.h"
+#include "files/ZKSMeshExporter.h"
+#include "files/ZKSNullExporter.h"
+#include "files/ZKShaderChunk.h"
 #include "core/EngineContext.h"
 #include "scene/Camera.h"
 #include "scene/Light.h"
@@ -134,7 +134,7 @@ bool CZKSSceneExporter::SaveScene(CScene* scene) {
   write("- Can't Save Grid Size To: %s\n",
         [&] { return out.U32Chunk("GRID", scene->GetGridSize()); });
   write("- Can't Save Octree Number To: %s\n",
-        [&] { return out.U32Chunk("OCTR", scene->GetOctreeNumber()); });
+        [&] { return out.U32Chunk("OCTR", scene->GetNumberOfOctreeCells()); });
   write("- Can't Save Fog To: %s\n", [&] {
     if (scene->GetFogType() != kFogWithChunk) return true;
     return out.FixedChunk("FOGG", 16, [&] {
@@ -323,7 +323,7 @@ bool CZKSSceneExporter::ReadBody(CScene* scene, CChunkReader& in, const char* pa
                    [&](uint32_t v) { scene->SetGridSize(v); }),
                "ERROR! - Scene %s, Can't Load Grid Size\n"),
           with(u32("OCTR", "ERROR! - Scene::OCTR, Incorrect Size: %s\n",
-                   [&](uint32_t v) { scene->SetOctreeNumber(v); }),
+                   [&](uint32_t v) { scene->SetNumberOfOctreeCells(v); }),
                "ERROR! - Scene %s, Can't Load Octree Number\n"),
           {"AINT",
            [&](CChunkReader& r) {

@@ -3,7 +3,7 @@
 // Meshes are written and read by the mesh exporter; lights, cameras and nulls by theirs.
 #include <cstdio>
 
-#include "ZKExporter.h"
+#include "files/ZKExporter.h"
 
 class CScene;
 class CWorldObject;

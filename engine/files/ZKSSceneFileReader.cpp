@@ -1,7 +1,7 @@
-#include "ZKSSceneFileReader.h"
+#include "files/ZKSSceneFileReader.h"
 
-#include "ZKReader.h"
-#include "ZKSSceneExporter.h"
+#include "files/ZKReader.h"
+#include "files/ZKSSceneExporter.h"
 
 bool CZKSSceneFileReader::LoadScene(CScene** scene, const char* path, UINT loadFlag) {
   CZKSSceneExporter* exporter = m_pReader != nullptr ? m_pReader->GetSceneExporter() : nullptr;

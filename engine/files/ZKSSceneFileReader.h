@@ -1,7 +1,7 @@
 #pragma once
 // Hands the top interface's scene loads and saves to the scene exporter of the engine's file
 // reader.
-#include "core/SceneFileReader.h"
+#include "scene/SceneFileReader.h"
 
 class CZKReader;
 

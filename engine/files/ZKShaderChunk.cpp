@@ -1,8 +1,8 @@
-#include "ZKShaderChunk.h"
+#include "files/ZKShaderChunk.h"
 
-#include "ChunkReader.h"
-#include "ChunkWriter.h"
-#include "ZKGeometryRecords.h"
+#include "chunks/ChunkReader.h"
+#include "chunks/ChunkWriter.h"
+#include "files/ZKGeometryRecords.h"
 
 bool CZKShaderChunk::Write(CChunkWriter& out, const char* name,
                            const ShaderParameter* parameters, uint32_t count) {

@@ -1,6 +1,6 @@
-#include "ImportEnvelope.h"
+#include "lightwave/ImportEnvelope.h"
 
-#include "ImportRecordHelpers.h"
+#include "lightwave/ImportRecordHelpers.h"
 
 void ImportEnvelope::Reset() {
   value = 0.0f;

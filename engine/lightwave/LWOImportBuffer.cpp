@@ -1,19 +1,38 @@
-#include "LWOImportBuffer.h"
+#include "lightwave/LWOImportBuffer.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <new>
+#include <type_traits>
 
-#include "ImportRecordHelpers.h"
+#include "lightwave/ImportRecordHelpers.h"
 
 namespace {
 
 constexpr WORD kAllShadowOptions = 7;
 
+static_assert(std::is_trivially_copyable_v<LWOPoint> && std::is_standard_layout_v<LWOPoint>);
+
+// Zeroes a point of an earlier object. UV entries past a slot's uvCount are never written, so
+// only the counted ones need clearing; everything else is zeroed whole.
+void ClearUsedPoint(LWOPoint& point) {
+  for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot) {
+    const UINT used = std::min<UINT>(point.uvCount[slot], LWO_MAX_UV_ENTRIES);
+    std::fill(point.uv[slot], point.uv[slot] + used, LWOUVEntry{});
+  }
+  auto* bytes = reinterpret_cast<BYTE*>(&point);
+  std::memset(bytes, 0, offsetof(LWOPoint, uv));
+  std::memset(bytes + offsetof(LWOPoint, uvCount), 0, sizeof(LWOPoint) - offsetof(LWOPoint, uvCount));
+}
+
 }  // namespace
 
 void LWOImportBuffer::Reset() {
   tags.reset();
-  points.reset();
-  std::fill(std::begin(faces), std::end(faces), LWOFace{});
+  RecyclePoints();
+  // Faces past faceCount are never written, so only the used ones need clearing.
+  std::fill(faces, faces + std::min(faceCount, kMaxFaces), LWOFace{});
   for (LWOSurface& surface : surfaces) surface.Reset();
   edges.reset();
   CopyImportName(fileName, nullptr);
@@ -45,7 +64,40 @@ void LWOImportBuffer::StartSceneObject() {
 bool LWOImportBuffer::AllocateTags(UINT count) { return AllocateZeroed(tags, tagCount, count); }
 
 bool LWOImportBuffer::AllocatePoints(UINT count) {
-  return AllocateZeroed(points, pointCount, count);
+  RecyclePoints();
+  if (count == 0) return true;
+  if (count <= m_spareCapacity) {
+    points = std::move(m_spareStorage);
+    m_issuedCapacity = m_spareCapacity;
+    m_spareCapacity = 0;
+    std::for_each(points.get(), points.get() + count, ClearUsedPoint);
+  } else {
+    m_spareStorage.reset();
+    m_spareCapacity = 0;
+    if (!AllocateZeroed(points, pointCount, count)) return false;
+    m_issuedCapacity = count;
+  }
+  m_issuedPoints = points.get();
+  pointCount = count;
+  return true;
+}
+
+void LWOImportBuffer::ReplacePoints(std::unique_ptr<LWOPoint[]> array, UINT count) {
+  RecyclePoints();
+  points = std::move(array);
+  pointCount = points != nullptr ? count : 0;
+}
+
+void LWOImportBuffer::RecyclePoints() {
+  // An array made elsewhere (the processing's own) is simply freed.
+  if (points != nullptr && points.get() == m_issuedPoints) {
+    m_spareStorage = std::move(points);
+    m_spareCapacity = m_issuedCapacity;
+  }
+  points.reset();
+  pointCount = 0;
+  m_issuedPoints = nullptr;
+  m_issuedCapacity = 0;
 }
 
 LWOSurface* LWOImportBuffer::GetSurface(UINT index) {

@@ -7,13 +7,14 @@
 // The record is large (the fixed tables hold 65536 triangles and 16 surfaces of 65535 indices)
 // and is made once on the heap and reset before each object. Unlike the tables, the arrays the
 // readers allocate (tags, points, edges, weight entries, sequence frame names) belong to the
-// buffer: a reset or the destructor frees them, so no object's data outlives the next one.
+// buffer: a reset or the destructor frees them (the point array is kept for reuse, cleared), so
+// no object's data outlives the next one.
 #include <memory>
 
-#include "ImportEnvelope.h"
-#include "ImportName.h"
-#include "LWORecords.h"
-#include "LWOSurface.h"
+#include "lightwave/ImportEnvelope.h"
+#include "lightwave/ImportName.h"
+#include "lightwave/LWORecords.h"
+#include "lightwave/LWOSurface.h"
 #include "scene/Bone.h"
 #include "scene/Motion.h"
 
@@ -33,7 +34,7 @@ class LWOImportBuffer {
 
   std::unique_ptr<LWOTag[]> tags;      // tagCount of them
   std::unique_ptr<LWOPoint[]> points;  // pointCount of them
-  LWOFace faces[kMaxFaces] = {};
+  LWOFace faces[kMaxFaces] = {};  // zero past faceCount: Reset clears only the used ones
   LWOSurface surfaces[kMaxSurfaces];
   std::unique_ptr<Edge[]> edges;  // edgeCount of them (processing)
   ImportName fileName = {};
@@ -76,12 +77,27 @@ class LWOImportBuffer {
   // shadow options, seen by rays and by the camera.
   void StartSceneObject();
 
-  // Room for `count` zeroed tags or points (the old array freed); false, with none, when the
+  // Room for `count` zeroed tags or points (the old array given up); false, with none, when the
   // memory cannot be had.
   bool AllocateTags(UINT count);
   bool AllocatePoints(UINT count);
+  // Puts an array made elsewhere (the processing's own points) in place of the points; the
+  // processing replaces them only this way, so that the array given out above is kept.
+  void ReplacePoints(std::unique_ptr<LWOPoint[]> array, UINT count);
   // The surface at `index` below surfaceCount, else null.
   LWOSurface* GetSurface(UINT index);
   // The clip whose file index is `index`, else null.
   const LWOClip* FindClip(UINT index) const;
+
+ private:
+  // Point records are large (most of one is its UV entries), so a point array of tens of
+  // thousands runs to tens of megabytes. The array handed out by AllocatePoints is kept when an
+  // object is done, out of sight, and handed out again to the next object that fits in it;
+  // only what the earlier points used is cleared. The buffer lives for the process, as the
+  // largest array then does.
+  void RecyclePoints();
+  std::unique_ptr<LWOPoint[]> m_spareStorage;
+  UINT m_spareCapacity = 0;
+  LWOPoint* m_issuedPoints = nullptr;  // the array AllocatePoints gave out, while in `points`
+  UINT m_issuedCapacity = 0;
 };

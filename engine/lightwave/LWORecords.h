@@ -4,7 +4,7 @@
 // Fields marked "processing" are written by the object processing after the file is read.
 #include <memory>
 
-#include "ImportName.h"
+#include "lightwave/ImportName.h"
 #include "ZKDXMath.h"
 #include "ZKDXRecords.h"
 
@@ -34,7 +34,7 @@ struct LWOPoint {
   CVector3 normal;    // processing
   CVector3 tangent;   // processing
   CVector3 binormal;  // processing
-  LWOUVEntry uv[LWO_UV_SLOTS][LWO_MAX_UV_ENTRIES];
+  LWOUVEntry uv[LWO_UV_SLOTS][LWO_MAX_UV_ENTRIES];  // zero past uvCount
   WORD uvCount[LWO_UV_SLOTS];
   BYTE reserved[36];   // copied with the record, never interpreted
   WORD cornerCount;    // processing

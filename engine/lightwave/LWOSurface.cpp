@@ -1,9 +1,11 @@
-#include "LWOSurface.h"
+#include "lightwave/LWOSurface.h"
 
 #include <algorithm>
 
 void LWOSurface::Reset() {
-  std::fill(std::begin(indices), std::end(indices), WORD{0});
+  // Indices past the count are never written, so only the used ones need clearing.
+  const UINT used = std::max(indexCount, indexCountCopy);
+  std::fill(indices, indices + std::min<UINT>(used, kMaxIndices), WORD{0});
   CopyImportName(name, nullptr);
   for (LWOSurfaceChannel& entry : channel) entry.Reset();
   smoothingAngle = 0.0f;

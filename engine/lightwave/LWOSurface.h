@@ -1,8 +1,8 @@
 #pragma once
 // One imported surface of an object: its name, the eleven material channels, the surface
 // options and, once the object is processed, its 16-bit triangle index list.
-#include "ImportName.h"
-#include "LWOSurfaceChannel.h"
+#include "lightwave/ImportName.h"
+#include "lightwave/LWOSurfaceChannel.h"
 
 // Positions in LWOSurface::channel.
 enum : UINT {
@@ -29,7 +29,7 @@ enum : WORD {
 struct LWOSurface {
   static constexpr UINT kMaxIndices = 65535;
 
-  WORD indices[kMaxIndices] = {};
+  WORD indices[kMaxIndices] = {};  // zero past indexCount: Reset clears only the used ones
   ImportName name = {};
   LWOSurfaceChannel channel[LWO_CHANNEL_COUNT];
   float smoothingAngle = 0.0f;

@@ -1,6 +1,6 @@
-#include "LWOSurfaceChannel.h"
+#include "lightwave/LWOSurfaceChannel.h"
 
-#include "ImportRecordHelpers.h"
+#include "lightwave/ImportRecordHelpers.h"
 
 void LWOSurfaceChannel::Reset() {
   CopyImportName(image, nullptr);

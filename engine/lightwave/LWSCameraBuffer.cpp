@@ -1,6 +1,6 @@
-#include "LWSCameraBuffer.h"
+#include "lightwave/LWSCameraBuffer.h"
 
-#include "ImportRecordHelpers.h"
+#include "lightwave/ImportRecordHelpers.h"
 
 void LWSCameraBuffer::Reset() {
   zoomFactor.Reset();

@@ -1,8 +1,8 @@
-#include "LWSLightBuffer.h"
+#include "lightwave/LWSLightBuffer.h"
 
 #include <cstring>
 
-#include "ImportRecordHelpers.h"
+#include "lightwave/ImportRecordHelpers.h"
 
 void LWSLightBuffer::Reset() {
   ResetToConstructed(motion);

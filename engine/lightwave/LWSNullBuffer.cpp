@@ -1,8 +1,8 @@
-#include "LWSNullBuffer.h"
+#include "lightwave/LWSNullBuffer.h"
 
 #include <cstring>
 
-#include "ImportRecordHelpers.h"
+#include "lightwave/ImportRecordHelpers.h"
 
 void LWSNullBuffer::Reset() {
   std::memset(name, 0, sizeof name);

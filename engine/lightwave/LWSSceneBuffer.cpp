@@ -1,4 +1,4 @@
-#include "LWSSceneBuffer.h"
+#include "lightwave/LWSSceneBuffer.h"
 
 #include <cstring>
 

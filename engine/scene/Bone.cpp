@@ -1,4 +1,4 @@
-#include "Bone.h"
+#include "scene/Bone.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #pragma once
 // One bone of a mesh's skeleton: turns its motion and its rest pose into the matrices that
 // skin the mesh's vertices. A bone whose parent is another bone works in its parent's space.
-#include "Motion.h"
+#include "scene/Motion.h"
 #include "ZKDXMath.h"
 #include "windef.h"
 

@@ -1,4 +1,4 @@
-#include "Camera.h"
+#include "scene/Camera.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <new>
 
-#include "CameraLightSource.h"
-#include "CameraMeshSource.h"
-#include "Envelope.h"
-#include "LookRotation.h"
-#include "Scene.h"
-#include "UpdateInputs.h"
+#include "scene/CameraLightSource.h"
+#include "scene/CameraMeshSource.h"
+#include "scene/Envelope.h"
+#include "scene/LookRotation.h"
+#include "scene/Scene.h"
+#include "scene/UpdateInputs.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"

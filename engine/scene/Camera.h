@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "CameraLinks.h"
-#include "Motion.h"
-#include "TWorldObject.h"
+#include "scene/CameraLinks.h"
+#include "scene/Motion.h"
+#include "scene/TWorldObject.h"
 
 class CEnvelope;
 

@@ -1,8 +1,8 @@
-#include "CameraLinks.h"
+#include "scene/CameraLinks.h"
 
-#include "Motion.h"
-#include "Scene.h"
-#include "WorldObject.h"
+#include "scene/Motion.h"
+#include "scene/Scene.h"
+#include "scene/WorldObject.h"
 
 void SetFrameOfChildren(CScene* scene, CWorldObject* parent, float frame) {
   if (scene == nullptr) return;

@@ -1,9 +1,9 @@
-#include "ChannelEnvelope.h"
+#include "scene/ChannelEnvelope.h"
 
 #include <cmath>
 #include <new>
 
-#include "Key.h"
+#include "scene/Key.h"
 
 namespace {
 

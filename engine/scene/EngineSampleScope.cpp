@@ -1,4 +1,4 @@
-#include "EngineSampleScope.h"
+#include "scene/EngineSampleScope.h"
 
 #include "core/ProfilerSample.h"
 

@@ -1,8 +1,8 @@
-#include "Envelope.h"
+#include "scene/Envelope.h"
 
 #include <new>
 
-#include "EngineSampleScope.h"
+#include "scene/EngineSampleScope.h"
 
 CEnvelope::CEnvelope(UINT isEnvelope, const CChannelEnvelope* source, float value)
     : m_dwIsEnvelope(isEnvelope), m_fValue(value) {

@@ -2,7 +2,7 @@
 // A float property that is either a constant or follows its own keyed channel. The channel
 // exists in every envelope, so switching between constant and keyed loses neither the keys
 // nor the value.
-#include "ChannelEnvelope.h"
+#include "scene/ChannelEnvelope.h"
 #include "ZKDXInterface.h"
 
 class CEnvelope final : public CEnvelopeInterface {

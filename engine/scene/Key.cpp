@@ -1,8 +1,8 @@
-#include "Key.h"
+#include "scene/Key.h"
 
 #include <cfloat>
 
-#include "ChannelEnvelope.h"
+#include "scene/ChannelEnvelope.h"
 
 CKey::CKey(float value, float time, UINT shape, float tension, float continuity, float bias,
            float param0, float param1, float param2, float param3)

@@ -1,4 +1,4 @@
-#include "Light.h"
+#include "scene/Light.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -8,14 +8,14 @@
 #include <cstring>
 #include <new>
 
-#include "Camera.h"
-#include "CameraLinks.h"
-#include "Envelope.h"
-#include "LightSpatial.h"
-#include "LookRotation.h"
-#include "QuaternionRotation.h"
-#include "Scene.h"
-#include "UpdateInputs.h"
+#include "scene/Camera.h"
+#include "scene/CameraLinks.h"
+#include "scene/Envelope.h"
+#include "scene/LightSpatial.h"
+#include "scene/LookRotation.h"
+#include "scene/QuaternionRotation.h"
+#include "scene/Scene.h"
+#include "scene/UpdateInputs.h"
 #include "ZeKorbD3DHeader.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"

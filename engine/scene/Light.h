@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "CameraLightSource.h"
-#include "Motion.h"
-#include "TWorldObject.h"
+#include "scene/CameraLightSource.h"
+#include "scene/Motion.h"
+#include "scene/TWorldObject.h"
 
 class CCamera;
 class CEnvelope;

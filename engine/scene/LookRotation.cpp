@@ -1,9 +1,9 @@
-#include "LookRotation.h"
+#include "scene/LookRotation.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "WorldObject.h"
+#include "scene/WorldObject.h"
 
 bool ComputeLookRotation(const CVector3& eye, const CVector3& lookAt, float roll,
                          CMatrix* rotation) {

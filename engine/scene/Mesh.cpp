@@ -1,4 +1,4 @@
-#include "Mesh.h"
+#include "scene/Mesh.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -6,19 +6,19 @@
 #include <cstring>
 #include <limits>
 
-#include "EngineSampleScope.h"
-#include "MeshShaderLibrary.h"
-#include "MeshRayTest.h"
-#include "MeshSpatial.h"
-#include "MeshSurface.h"
-#include "MeshVertexBuffer.h"
-#include "Scene.h"
-#include "Surface.h"
-#include "UpdateInputs.h"
+#include "scene/EngineSampleScope.h"
+#include "scene/MeshShaderLibrary.h"
+#include "scene/MeshRayTest.h"
+#include "scene/MeshSpatial.h"
+#include "scene/MeshSurface.h"
+#include "scene/MeshVertexBuffer.h"
+#include "scene/Scene.h"
+#include "scene/Surface.h"
+#include "scene/UpdateInputs.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
-#include "core/GenericPassInterface.h"
+#include "scene/GenericPassInterface.h"
 #include "core/MessagePump.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "files/ZKOMeshExporter.h"

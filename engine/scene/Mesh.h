@@ -10,11 +10,11 @@
 #include <memory>
 #include <vector>
 
-#include "Bone.h"
-#include "Envelope.h"
-#include "MeshSurface.h"
-#include "Motion.h"
-#include "TWorldObject.h"
+#include "scene/Bone.h"
+#include "scene/Envelope.h"
+#include "scene/MeshSurface.h"
+#include "scene/Motion.h"
+#include "scene/TWorldObject.h"
 
 class CCollider;
 class CCountedIndexBuffer;

@@ -1,4 +1,4 @@
-#include "MeshRayTest.h"
+#include "scene/MeshRayTest.h"
 
 #include <cfloat>
 

@@ -1,6 +1,6 @@
-#include "Motion.h"
+#include "scene/Motion.h"
 
-#include "EngineSampleScope.h"
+#include "scene/EngineSampleScope.h"
 
 void CMotion::Evaluate(float frame) {
   CEngineSampleScope sample(SAMPLE_LIGHTWAVE_INTERPOLATION);

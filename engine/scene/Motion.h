@@ -1,6 +1,6 @@
 #pragma once
 // The animated transform of a scene object: nine keyed channels evaluated together.
-#include "ChannelEnvelope.h"
+#include "scene/ChannelEnvelope.h"
 #include "windef.h"
 
 enum : UINT {

@@ -1,15 +1,15 @@
-#include "Null.h"
+#include "scene/Null.h"
 
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
-#include "CameraLinks.h"
-#include "NullScriptHost.h"
-#include "NullScriptOutput.h"
-#include "Scene.h"
-#include "UpdateInputs.h"
+#include "scene/CameraLinks.h"
+#include "scene/NullScriptHost.h"
+#include "scene/NullScriptOutput.h"
+#include "scene/Scene.h"
+#include "scene/UpdateInputs.h"
 #include "core/EngineLog.h"
 #include "d3d9types.h"
 #include "d3dx9math.h"

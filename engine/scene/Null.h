@@ -4,9 +4,9 @@
 // options that carry a sound stream and a sprite along with it.
 #include <memory>
 
-#include "Motion.h"
-#include "NullOptions.h"
-#include "TWorldObject.h"
+#include "scene/Motion.h"
+#include "scene/NullOptions.h"
+#include "scene/TWorldObject.h"
 
 class CNullScriptHost;
 

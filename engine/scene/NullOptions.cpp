@@ -1,8 +1,8 @@
-#include "NullOptions.h"
+#include "scene/NullOptions.h"
 
 #include <cstdint>
 
-#include "Null.h"
+#include "scene/Null.h"
 #include "core/EngineLog.h"
 
 void CNullOptions::MarkType(UINT type, bool set) {

@@ -1,4 +1,4 @@
-#include "NullScriptOutput.h"
+#include "scene/NullScriptOutput.h"
 
 #include "core/EngineLog.h"
 

@@ -1,4 +1,4 @@
-#include "QuaternionRotation.h"
+#include "scene/QuaternionRotation.h"
 
 #include "d3dx9math.h"
 

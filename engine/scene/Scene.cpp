@@ -1,4 +1,4 @@
-#include "Scene.h"
+#include "scene/Scene.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -9,18 +9,18 @@
 #include <string>
 #include <utility>
 
-#include "Camera.h"
-#include "EngineSampleScope.h"
-#include "Envelope.h"
-#include "Light.h"
-#include "Mesh.h"
-#include "Null.h"
-#include "SceneShaderLibrary.h"
-#include "WorldObject.h"
+#include "scene/Camera.h"
+#include "scene/EngineSampleScope.h"
+#include "scene/Envelope.h"
+#include "scene/Light.h"
+#include "scene/Mesh.h"
+#include "scene/Null.h"
+#include "scene/SceneShaderLibrary.h"
+#include "scene/WorldObject.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
-#include "core/SceneItemsManager.h"
+#include "scene/SceneItemsManager.h"
 #include "d3d9types.h"
 #include "spatial/BoundBox.h"
 #include "spatial/MeshBoundVolume.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "SceneRender.h"
+#include "scene/SceneRender.h"
 #include "ZKDXInterface.h"
 
 class CEngineLog;
@@ -87,8 +87,6 @@ class CScene : public CSceneInterface {
   void SetSaveable(UINT saveable) { m_dwSaveable = saveable; }
   UINT GetGridSize() const { return m_dwGridSize; }
   void SetGridSize(UINT size) { m_dwGridSize = size; }
-  UINT GetOctreeNumber() const { return m_dwOctreeNumber; }
-  void SetOctreeNumber(UINT number) { m_dwOctreeNumber = number; }
   void SetFramesPerSecond(float framesPerSecond) { m_fFramesPerSecond = framesPerSecond; }
   // The fog colour alone, without the device's render state.
   void StoreFogColor(UINT color) { m_dwFogColor = color; }
@@ -112,7 +110,6 @@ class CScene : public CSceneInterface {
 
   UINT m_dwSaveable = 1;
   UINT m_dwGridSize = 0;
-  UINT m_dwOctreeNumber = 0;
   std::vector<ShaderParameter> m_ShaderParameters;
 
  public:
@@ -208,8 +205,9 @@ class CScene : public CSceneInterface {
   // Installs the tree of the octree file; 1 when it was read whole.
   UINT LoadOctree();
   COctree* GetOctree() const { return m_pOctree.get(); }
+  // The cells of the tree as built or loaded, which the scene file keeps; until a tree is made,
+  // the count the scene file gave. Saving the tree checks it against this count.
   UINT GetNumberOfOctreeCells() const { return m_dwOctreeCells; }
-  // The count a scene file keeps; saving checks the tree against it.
   void SetNumberOfOctreeCells(UINT cells) { m_dwOctreeCells = cells; }
 
   // --- ray picking, possible colliders and merging ---

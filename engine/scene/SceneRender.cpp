@@ -1,14 +1,14 @@
-#include "SceneRender.h"
+#include "scene/SceneRender.h"
 
 #include <cstdarg>
 #include <cstdio>
 
-#include "Camera.h"
-#include "EngineSampleScope.h"
-#include "Light.h"
-#include "Scene.h"
-#include "SceneOverlays.h"
-#include "ScenePasses.h"
+#include "scene/Camera.h"
+#include "scene/EngineSampleScope.h"
+#include "scene/Light.h"
+#include "scene/Scene.h"
+#include "scene/SceneOverlays.h"
+#include "scene/ScenePasses.h"
 #include "core/EngineLog.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "d3d9types.h"

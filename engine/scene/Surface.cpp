@@ -1,4 +1,4 @@
-#include "Surface.h"
+#include "scene/Surface.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,14 +8,14 @@
 #include <new>
 #include <string>
 
-#include "Envelope.h"
-#include "Mesh.h"
-#include "SurfaceImport.h"
-#include "CountedIndexBuffer.h"
-#include "SurfaceMaterial.h"
-#include "SurfaceProjection.h"
-#include "SurfaceShaderLibrary.h"
-#include "SurfaceTextureImage.h"
+#include "scene/Envelope.h"
+#include "scene/Mesh.h"
+#include "scene/SurfaceImport.h"
+#include "scene/CountedIndexBuffer.h"
+#include "scene/SurfaceMaterial.h"
+#include "scene/SurfaceProjection.h"
+#include "scene/SurfaceShaderLibrary.h"
+#include "scene/SurfaceTextureImage.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
 #include "lightwave/LWOImportBuffer.h"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "MeshSurface.h"
+#include "scene/MeshSurface.h"
 #include "ZeKorbD3DHeader.h"
 
 class CEngineLog;

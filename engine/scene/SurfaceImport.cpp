@@ -1,4 +1,4 @@
-#include "SurfaceImport.h"
+#include "scene/SurfaceImport.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <new>
 
-#include "Envelope.h"
-#include "Mesh.h"
+#include "scene/Envelope.h"
+#include "scene/Mesh.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
 #include "lightwave/LWOImportBuffer.h"

@@ -3,7 +3,7 @@
 // material from the channel values, the texture records from the channel images, the flag
 // word and the envelopes, each step described in the log. The import cannot be half taken,
 // so every failure is fatal.
-#include "Surface.h"
+#include "scene/Surface.h"
 
 struct LWOSurface;
 struct LWOSurfaceChannel;

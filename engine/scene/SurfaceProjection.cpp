@@ -1,4 +1,4 @@
-#include "SurfaceProjection.h"
+#include "scene/SurfaceProjection.h"
 
 #include <cmath>
 #include <numbers>

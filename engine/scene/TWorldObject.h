@@ -2,7 +2,7 @@
 // Joins the shared world-object part to a kind's interface and answers the interface's common
 // operations from it, so each kind implements only what is its own (GetMatrix, GetRotationMatrix
 // and RemoveAdditionalTransformation among the common ones).
-#include "WorldObject.h"
+#include "scene/WorldObject.h"
 
 template <class TInterface>
 class TWorldObject : public CWorldObject, public TInterface {

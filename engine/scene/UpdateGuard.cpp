@@ -1,8 +1,10 @@
-#include "UpdateGuard.h"
+#include "scene/UpdateGuard.h"
 
-#include "Motion.h"
-#include "UpdateInputs.h"
-#include "WorldObject.h"
+#include <algorithm>
+
+#include "scene/Motion.h"
+#include "scene/UpdateInputs.h"
+#include "scene/WorldObject.h"
 
 namespace {
 
@@ -15,6 +17,14 @@ bool IsAnimated(CMotion* motion) {
   if (motion == nullptr) return false;
   for (UINT i = 0; i < motion->GetNumberOfChannels(); ++i)
     if (motion->GetChannel(i)->GetNumberOfKeys() > 1) return true;
+  return false;
+}
+
+// The owner's own inputs, its parent and target aside.
+bool OwnInputsChange(const CUpdateInputs& inputs) {
+  if (inputs.dwAlwaysChanged != 0 || IsAnimated(inputs.pMotion)) return true;
+  for (UINT i = 0; i < inputs.dwNumberOfEnvelopes; ++i)
+    if (inputs.pEnvelopes[i]->GetIsEnvelope() != 0) return true;
   return false;
 }
 
@@ -58,11 +68,27 @@ UINT CUpdateGuard::InspectInputs(float frame) {
   m_pOwner->GetUpdateInputs(&inputs);
   // Every input is asked, even after one has answered: parents and targets must store the
   // frame in their own guards.
-  UINT changed = inputs.dwAlwaysChanged != 0 ? 1 : 0;
-  changed |= ParentOrTargetChanged(inputs.pParent, frame);
+  UINT changed = ParentOrTargetChanged(inputs.pParent, frame);
   changed |= ParentOrTargetChanged(inputs.pTarget, frame);
-  if (IsAnimated(inputs.pMotion)) changed = 1;
-  for (UINT i = 0; i < inputs.dwNumberOfEnvelopes; ++i)
-    if (inputs.pEnvelopes[i]->GetIsEnvelope() != 0) changed = 1;
-  return changed;
+  return OwnInputsChange(inputs) ? 1 : changed;
+}
+
+bool CUpdateGuard::CanEverChange() const {
+  std::vector<const CUpdateGuard*> seen;
+  return CanEverChange(seen);
+}
+
+bool CUpdateGuard::CanEverChange(std::vector<const CUpdateGuard*>& seen) const {
+  // Frame-only and ownerless guards answer 1 at every frame.
+  if (m_dwMode == GUARD_FRAME_ONLY || m_pOwner == nullptr) return true;
+  if (std::find(seen.begin(), seen.end(), this) != seen.end()) return false;
+  seen.push_back(this);
+  CUpdateInputs inputs;
+  m_pOwner->GetUpdateInputs(&inputs);
+  if (OwnInputsChange(inputs)) return true;
+  for (CWorldObject* linked : {inputs.pParent, inputs.pTarget})
+    if (linked != nullptr && linked->GetGuard() != nullptr &&
+        linked->GetGuard()->CanEverChange(seen))
+      return true;
+  return false;
 }

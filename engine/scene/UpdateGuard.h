@@ -2,6 +2,8 @@
 // Answers, once per frame, whether anything that moves a world object can have changed, so the
 // object can keep the matrices it computed before. Later questions in the same frame read the
 // cached answer; that is also what ends walks over parent links that loop.
+#include <vector>
+
 #include "windef.h"
 
 class CWorldObject;
@@ -26,9 +28,15 @@ class CUpdateGuard {
   UINT GetMode() const { return m_dwMode; }
   // Mesh and null modes: the inputs' answer of the last recomputation, before any force.
   UINT GetInputsChanged() const { return m_dwInputsChanged; }
+  // Whether anything can move the owner at some frame: inputs that always change, a motion
+  // channel with more than one key, a keyed envelope, or a parent or target that can move.
+  // Unlike Update, neither the first frame nor an explicit change counts.
+  bool CanEverChange() const;
 
  private:
   UINT InspectInputs(float frame);
+  // `seen` holds the guards asked on the way here; a loop of links adds nothing that moves.
+  bool CanEverChange(std::vector<const CUpdateGuard*>& seen) const;
 
   CWorldObject* m_pOwner;
   UINT m_dwMode;

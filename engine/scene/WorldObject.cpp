@@ -1,8 +1,8 @@
-#include "WorldObject.h"
+#include "scene/WorldObject.h"
 
-#include "CameraLinks.h"
-#include "Scene.h"
-#include "UpdateInputs.h"
+#include "scene/CameraLinks.h"
+#include "scene/Scene.h"
+#include "scene/UpdateInputs.h"
 #include "core/EngineLog.h"
 
 namespace {

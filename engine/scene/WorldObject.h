@@ -7,7 +7,7 @@
 // hands out the interface part only.
 #include <memory>
 
-#include "UpdateGuard.h"
+#include "scene/UpdateGuard.h"
 #include "ZKDXInterface.h"
 
 class CEngineLog;

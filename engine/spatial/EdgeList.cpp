@@ -1,4 +1,4 @@
-#include "EdgeList.h"
+#include "spatial/EdgeList.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "MeshShadowVolume.h"
+#include "spatial/MeshShadowVolume.h"
 
 #include <utility>
 
-#include "ShadowVolumeGeometry.h"
+#include "spatial/ShadowVolumeGeometry.h"
 #include "scene/CountedIndexBuffer.h"
 #include "core/EngineLog.h"
 #include "scene/MeshVertexBuffer.h"

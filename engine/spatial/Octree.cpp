@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "core/EngineLog.h"
-#include "files/ChunkReader.h"
-#include "files/ChunkWriter.h"
+#include "chunks/ChunkReader.h"
+#include "chunks/ChunkWriter.h"
 #include "scene/Mesh.h"
+#include "scene/UpdateGuard.h"
 #include "spatial/BoundBox.h"
 #include "spatial/BoundVolumeDrawing.h"
 
@@ -70,6 +71,15 @@ constexpr const char* kFieldMessages[3] = {"ERROR!!! - Can't Load Octree::%s Chu
 float Axis(const CVector3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
 
 const D3DXVECTOR3* AsD3DX(const CVector3& v) { return reinterpret_cast<const D3DXVECTOR3*>(&v); }
+
+// Whether the octree file keeps the mesh. For an engine mesh what moves it decides (bones, a
+// morph target, keys, a moving parent), not whether its last pass recomputed it: every mesh
+// counts as changed at its first frame, and a tree saved then must still hold the still ones.
+bool IsStatic(CMeshInterface* mesh) {
+  if (auto* engineMesh = dynamic_cast<CMesh*>(mesh))
+    return !engineMesh->GetGuard()->CanEverChange();
+  return mesh->GetIsDynamic() == 0;
+}
 
 }  // namespace
 
@@ -428,7 +438,7 @@ bool COctree::SaveMeshes(CChunkWriter& writer) {
   // Dynamic meshes are filed again by the next hierarchy pass; only static ones are kept.
   for (UINT slot = 0; slot < m_wNumberOfEntries; ++slot) {
     CMeshInterface* mesh = m_ppMeshes[slot];
-    if (mesh == nullptr || mesh->GetIsDynamic() != 0) continue;
+    if (mesh == nullptr || !IsStatic(mesh)) continue;
     const UINT meshes = m_pScene != nullptr ? m_pScene->GetNumberOfMeshes() : 0;
     UINT index = 0;
     while (index < meshes && m_pScene->GetMesh(index) != mesh) ++index;

@@ -6,8 +6,8 @@
 
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
-#include "files/ChunkReader.h"
-#include "files/ChunkWriter.h"
+#include "chunks/ChunkReader.h"
+#include "chunks/ChunkWriter.h"
 #include "spatial/Octree.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "ShadowVolumeGeometry.h"
+#include "spatial/ShadowVolumeGeometry.h"
 
 #include <algorithm>
 #include <cstdarg>

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "TestScene.h"
-#include "core/SceneFileReader.h"
+#include "scene/SceneFileReader.h"
 
 class FakeSceneFileReader final : public CSceneFileReader {
  public:

@@ -10,7 +10,7 @@
 #include "RecordingGenericPass.h"
 #include "TempDir.h"
 #include "WorkingFolderScope.h"
-#include "core/VirtualFileSystem.h"
+#include "vfs/VirtualFileSystem.h"
 
 class LoadingTestBench {
  public:

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ConsoleControl.h"
+#include "input/ConsoleControl.h"
 
 class CRecordingConsole : public CConsoleControl {
  public:

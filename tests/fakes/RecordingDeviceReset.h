@@ -1,6 +1,6 @@
 #pragma once
 // A renderer stand-in that counts device resets.
-#include "core/DeviceReset.h"
+#include "input/DeviceReset.h"
 
 class CRecordingDeviceReset : public CDeviceReset {
  public:

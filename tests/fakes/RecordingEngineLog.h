@@ -16,16 +16,17 @@ class CRecordingEngineLog : public CEngineLog {
     std::string source;
     int level;
     std::string text;
+    int line = 0;
   };
 
-  void Log(const char* file, int /*line*/, int level, const char* format, ...) override {
+  void Log(const char* file, int line, int level, const char* format, ...) override {
     char text[kMaxMessage];
     va_list args;
     va_start(args, format);
     vsnprintf(text, sizeof text, format, args);
     va_end(args);
     std::lock_guard lock(m_mutex);
-    entries.push_back({file ? file : "", level, text});
+    entries.push_back({file ? file : "", level, text, line});
   }
 
   // The texts logged at `level`, joined in order.

@@ -2,7 +2,7 @@
 // The default coded rendering path, recording which scenes and meshes it was asked to prepare.
 #include <vector>
 
-#include "core/GenericPassInterface.h"
+#include "scene/GenericPassInterface.h"
 
 class RecordingGenericPass final : public CGenericPassInterface {
  public:

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/GuiInput.h"
+#include "input/GuiInput.h"
 
 class CRecordingGuiInput : public CGuiInput {
  public:

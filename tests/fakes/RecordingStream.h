@@ -1,5 +1,10 @@
 #pragma once
-// A sound stream that counts Play calls and keeps the last 3D position it was given.
+// A sound stream that counts Play, Update and Release calls, keeps the last 3D position it was
+// given, and keeps the list links a sound server sets. The sound server's refill thread reads
+// `played` and counts `updateCalls`, so those two are atomic.
+#include <atomic>
+#include <functional>
+
 #include "TonarisInterface.h"
 
 class RecordingStream final : public TonarisStream {
@@ -7,6 +12,13 @@ class RecordingStream final : public TonarisStream {
   int playCalls = 0;
   int positionCalls = 0;
   float position[3] = {};
+  std::atomic<UINT> played{0};
+  std::atomic<int> updateCalls{0};
+  int releaseCalls = 0;
+  // Run by Release, e.g. to unlink the stream from a server.
+  std::function<void(RecordingStream*)> onRelease;
+  TonarisStream* next = nullptr;
+  TonarisStream* previous = nullptr;
 
   UINT Play() override {
     ++playCalls;
@@ -18,9 +30,12 @@ class RecordingStream final : public TonarisStream {
     return 1;
   }
 
-  UINT Update() override { return 0; }
+  UINT Update() override {
+    ++updateCalls;
+    return 1;
+  }
   UINT DecodeData(BYTE*, int) override { return 0; }
-  UINT GetIsPlayed() override { return 0; }
+  UINT GetIsPlayed() override { return played; }
   UINT Stop() override { return 0; }
   UINT Reset() override { return 0; }
   UINT SetPositionInSeconds(double) override { return 0; }
@@ -29,7 +44,10 @@ class RecordingStream final : public TonarisStream {
   UINT GetPositionInBytes() override { return 0; }
   UINT SetVolume(int) override { return 0; }
   int GetVolume() override { return 0; }
-  void Release() override {}
+  void Release() override {
+    ++releaseCalls;
+    if (onRelease) onRelease(this);
+  }
   float GetMaxDistance() override { return 0; }
   float GetMinDistance() override { return 0; }
   UINT SetMinDistance(float) override { return 0; }
@@ -47,8 +65,8 @@ class RecordingStream final : public TonarisStream {
   UINT SetConeOutsideVolume(int) override { return 0; }
   int GetPan() override { return 0; }
   UINT SetPan(int) override { return 0; }
-  TonarisStream* GetNext() override { return nullptr; }
-  void SetNext(TonarisStream*) override {}
-  TonarisStream* GetPrevious() override { return nullptr; }
-  void SetPrevious(TonarisStream*) override {}
+  TonarisStream* GetNext() override { return next; }
+  void SetNext(TonarisStream* stream) override { next = stream; }
+  TonarisStream* GetPrevious() override { return previous; }
+  void SetPrevious(TonarisStream* stream) override { previous = stream; }
 };

@@ -6,10 +6,10 @@
 
 #include "AceWriter.h"
 #include "RecordingEngineLog.h"
-#include "core/AceCommentDecoder.h"
-#include "core/AceDecompressor.h"
-#include "core/AceMemberDecoder.h"
-#include "core/AceMemberTable.h"
+#include "vfs/AceCommentDecoder.h"
+#include "vfs/AceDecompressor.h"
+#include "vfs/AceMemberDecoder.h"
+#include "vfs/AceMemberTable.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "AceWriter.h"
 #include "RecordingEngineLog.h"
 #include "TempDir.h"
-#include "core/AceDisk.h"
-#include "core/AceMemberTable.h"
+#include "vfs/AceDisk.h"
+#include "vfs/AceMemberTable.h"
 
 namespace {
 

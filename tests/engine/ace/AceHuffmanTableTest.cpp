@@ -3,8 +3,8 @@
 #include <string>
 
 #include "AceWriter.h"
-#include "core/AceBitReader.h"
-#include "core/AceHuffmanTable.h"
+#include "vfs/AceBitReader.h"
+#include "vfs/AceHuffmanTable.h"
 
 namespace {
 

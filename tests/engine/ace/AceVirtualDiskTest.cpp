@@ -8,7 +8,7 @@
 #include "RecordingAllocator.h"
 #include "RecordingEngineLog.h"
 #include "TempDir.h"
-#include "core/VirtualFileSystem.h"
+#include "vfs/VirtualFileSystem.h"
 
 namespace {
 

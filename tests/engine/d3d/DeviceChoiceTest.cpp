@@ -1,4 +1,4 @@
-#include "core/DeviceChoice.h"
+#include "d3d/DeviceChoice.h"
 
 #include <gtest/gtest.h>
 

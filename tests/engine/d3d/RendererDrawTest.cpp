@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "RendererTestBench.h"
@@ -105,6 +106,43 @@ TEST_P(MemoryDrawTest, CopiesWhatFitsAndRefusesTheRest) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, MemoryDrawTest, ::testing::ValuesIn(kMemoryDraws),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// An index buffer as large as the dynamic one that cannot be locked.
+class UnlockableIndexBuffer final : public IDirect3DIndexBuffer9 {
+ public:
+  HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG AddRef() override { return 1; }
+  ULONG Release() override { return 1; }
+  HRESULT GetDevice(IDirect3DDevice9**) override { return D3DERR_INVALIDCALL; }
+  DWORD SetPriority(DWORD) override { return 0; }
+  DWORD GetPriority() override { return 0; }
+  void PreLoad() override {}
+  D3DRESOURCETYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
+  HRESULT Lock(UINT, UINT, void**, DWORD) override { return D3DERR_INVALIDCALL; }
+  HRESULT Unlock() override { return D3DERR_INVALIDCALL; }
+  HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override {
+    *desc = {D3DFMT_INDEX16, D3DRTYPE_INDEXBUFFER, D3DUSAGE_DYNAMIC, D3DPOOL_DEFAULT,
+             RendererTestBench::kDynamicIndexBytes};
+    return D3D_OK;
+  }
+};
+
+TEST(RendererDraw, AnIndexBufferThatCannotBeLockedDrawsNothingAndLeavesTheStreamsAlone) {
+  RendererTestBench bench(ZK_D3D_BACKEND_NULL);
+  UnlockableIndexBuffer unlockable;
+  IDirect3DIndexBuffer9* const dynamic = std::exchange(bench.indexBuffers.dynamicBuffer, &unlockable);
+  const unsigned char vertices[3 * kStride32] = {};
+  const WORD indices[] = {0, 1, 2};
+  bench.renderer->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 3, 1, indices, D3DFMT_INDEX16, vertices, kStride32);
+  bench.indexBuffers.dynamicBuffer = dynamic;
+
+  EXPECT_TRUE(RendererTestBench::Calls(kDraws).empty());
+  EXPECT_EQ(bench.Errors(), "ERROR!!! - Can't Lock Dynamic Index Buffer (CD3D9Renderer::DrawIndexedPrimitiveUP)\n");
+  EXPECT_TRUE(bench.vertexBuffers.streams.empty());
+  EXPECT_TRUE(bench.indexBuffers.rawIndices.empty());
+  // The vertex buffer was given back: it holds no lock to undo.
+  EXPECT_EQ(bench.vertexBuffers.dynamicBuffer->Unlock(), D3DERR_INVALIDCALL);
+}
 
 struct RefusalCase {
   const char* name;

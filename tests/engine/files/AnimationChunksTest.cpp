@@ -8,7 +8,7 @@
 #include "ChunkBuilder.h"
 #include "ChunkStreams.h"
 #include "RecordingEngineLog.h"
-#include "files/ChunkWriter.h"
+#include "chunks/ChunkWriter.h"
 #include "files/ZKReader.h"
 #include "files/ZKSChannelEnvelopeExporter.h"
 #include "files/ZKSEnvelopeExporter.h"

@@ -4,9 +4,9 @@
 
 #include "RecordingEngineLog.h"
 #include "TempDir.h"
-#include "core/VFSFile.h"
-#include "files/ChunkReader.h"
-#include "files/ChunkWriter.h"
+#include "vfs/VFSFile.h"
+#include "chunks/ChunkReader.h"
+#include "chunks/ChunkWriter.h"
 #include "files/ZKReader.h"
 #include "files/ZKSEnvelopeExporter.h"
 #include "files/ZKSMotionExporter.h"

@@ -22,7 +22,7 @@
 #include "RecordingRenderer.h"
 #include "TempDir.h"
 #include "TestScene.h"
-#include "core/VirtualFileSystem.h"
+#include "vfs/VirtualFileSystem.h"
 #include "files/ZKOMeshExporter.h"
 #include "files/ZKReader.h"
 #include "scene/Mesh.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -22,7 +23,7 @@
 #include "RecordingNullScriptHost.h"
 #include "TempDir.h"
 #include "TestScene.h"
-#include "core/VirtualFileSystem.h"
+#include "vfs/VirtualFileSystem.h"
 #include "files/ZKReader.h"
 #include "files/ZKSLightExporter.h"
 #include "files/ZKSNullExporter.h"
@@ -33,6 +34,7 @@
 #include "scene/Mesh.h"
 #include "scene/Motion.h"
 #include "scene/Null.h"
+#include "spatial/MeshSpatialServices.h"
 
 namespace {
 
@@ -235,7 +237,7 @@ TEST_F(SceneFileTest, SceneWithoutMeshesReadsBackEqual) {
   Constant(dynamic_cast<CEnvelope*>(scene->GetAmbLightIntensityEnvelope()), 0.4f);
   scene->SetBackgroundColor(0xFF112233);
   scene->SetGridSize(64);
-  scene->SetOctreeNumber(12);
+  scene->SetNumberOfOctreeCells(12);
   scene->SetFogType(3);
   scene->SetFogColor(0x00808080);
   scene->SetFogMinDistance(10);
@@ -321,7 +323,7 @@ TEST_F(SceneFileTest, SceneWithoutMeshesReadsBackEqual) {
   EXPECT_EQ(loaded->GetBackgroundColor(), 0xFF112233u);
   auto* file = static_cast<CScene*>(loaded);
   EXPECT_EQ(file->GetGridSize(), 64u);
-  EXPECT_EQ(file->GetOctreeNumber(), 12u);
+  EXPECT_EQ(file->GetNumberOfOctreeCells(), 12u);
   EXPECT_EQ(loaded->GetFogType(), 3u);
   EXPECT_EQ(loaded->GetFogColor(), 0x00808080u);
   EXPECT_EQ(loaded->GetMinimumFogDistance(), 10.0f);
@@ -332,6 +334,61 @@ TEST_F(SceneFileTest, SceneWithoutMeshesReadsBackEqual) {
   ASSERT_EQ(scripts.runs.size(), 1u);
   EXPECT_EQ(scripts.runs[0].parent, pivot2);
   EXPECT_EQ(scripts.runs[0].script, "Spin();");
+}
+
+// The tags of the chunks that follow one another from `start` to the end of the file.
+std::vector<std::string> TopLevelChunks(const std::vector<uint8_t>& bytes, size_t start) {
+  std::vector<std::string> tags;
+  for (size_t at = start; at + 8 <= bytes.size(); at += 8 + U32At(bytes, at + 4))
+    tags.emplace_back(bytes.begin() + at, bytes.begin() + at + 4);
+  return tags;
+}
+
+// The u32 payload of the scene file's first top-level chunk with the tag.
+uint32_t ChunkValue(const std::vector<uint8_t>& bytes, const char* tag) {
+  for (size_t at = 8; at + 12 <= bytes.size(); at += 8 + U32At(bytes, at + 4))
+    if (std::memcmp(&bytes[at], tag, 4) == 0) return U32At(bytes, at + 8);
+  ADD_FAILURE() << "no " << tag << " chunk";
+  return 0;
+}
+
+// Scenes whose meshes have bound volumes, so that they can have an octree.
+class SceneFileOctreeTest : public SceneFileTest {
+ protected:
+  void SetUp() override {
+    SceneFileTest::SetUp();
+    CMesh::SetSpatial(&meshSpatial);
+  }
+  void TearDown() override {
+    SceneFileTest::TearDown();
+    CMesh::SetSpatial(nullptr);
+  }
+
+  CMeshSpatialServices meshSpatial{&log};
+};
+
+TEST_F(SceneFileOctreeTest, TheOctreeNumberIsTheCellCountOfTheOctreeSavedBesideTheScene) {
+  // Left out of the scene file by its dynamic buffers, yet in the tree.
+  auto* box = dynamic_cast<CMesh*>(scene->AddMesh(1));
+  ASSERT_NE(box, nullptr);
+  Vertex corners[2] = {};
+  corners[1].vecPosition = {4, 4, 4};
+  ASSERT_EQ(box->SetVertices(2, corners, 1), 2u);
+  // The test scene's own passes record only; the mesh runs its passes as the build would.
+  box->PrepareMatrices(0.0f);
+  box->UpdateHierarchy(0.0f);
+  ASSERT_EQ(scene->BuildOctree(1.0f, 0), 1u);
+  ASSERT_EQ(scene->SaveOctree(), 1u) << Errors();
+  ASSERT_TRUE(Save()) << Errors();
+
+  const std::vector<std::string> cells = TopLevelChunks(FileBytes("level.oct"), 20);
+  EXPECT_GT(cells.size(), 1u);
+  EXPECT_EQ(std::count(cells.begin(), cells.end(), "OCTR"), std::ptrdiff_t(cells.size()));
+  EXPECT_EQ(ChunkValue(FileBytes(), "OCTR"), cells.size());
+
+  // The number read back is the count the next octree save is checked against.
+  ASSERT_TRUE(Load()) << Errors();
+  EXPECT_EQ(loaded->GetNumberOfOctreeCells(), cells.size());
 }
 
 TEST_F(SceneFileTest, SceneWithoutCameraLoadsAndSaysSo) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -55,6 +56,51 @@ TEST(LWOImportBufferTest, ResetEmptiesEverythingTheLastObjectLeft) {
   EXPECT_EQ(buffer->shadowOptions, 7);
   EXPECT_EQ(buffer->seenByRays, 1u);
   EXPECT_EQ(buffer->seenByCamera, 1u);
+}
+
+bool IsAllZero(const LWOPoint& point) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(&point);
+  return std::all_of(bytes, bytes + sizeof point, [](unsigned char b) { return b == 0; });
+}
+
+TEST(LWOImportBufferTest, PointsOfTheNextObjectStartZeroWhateverTheLastOnesHeld) {
+  auto buffer = std::make_unique<LWOImportBuffer>();
+  ASSERT_TRUE(buffer->AllocatePoints(5));
+  for (UINT i = 0; i < 5; ++i) {
+    LWOPoint& point = buffer->points[i];
+    point.position = point.normal = point.tangent = point.binormal = CVector3(1, 2, 3);
+    for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot) {
+      point.uvCount[slot] = WORD(slot == 0 ? LWO_MAX_UV_ENTRIES : 2);
+      for (UINT e = 0; e < point.uvCount[slot]; ++e) point.uv[slot][e] = {0.5f, 0.5f, 7, 1, 3};
+    }
+    std::memset(point.reserved, 0xAB, sizeof point.reserved);
+    point.cornerCount = point.index16 = 4;
+    point.smoothingGroup = -1;
+    point.index = point.weightCount = point.used = 9;
+  }
+  const struct {
+    const char* name;
+    UINT count;
+  } nextObjects[] = {{"fewer", 3}, {"as many", 5}, {"more", 8}};
+  for (const auto& next : nextObjects) {
+    SCOPED_TRACE(next.name);
+    buffer->Reset();
+    EXPECT_EQ(buffer->points, nullptr);
+    EXPECT_EQ(buffer->pointCount, 0u);
+    ASSERT_TRUE(buffer->AllocatePoints(next.count));
+    ASSERT_EQ(buffer->pointCount, next.count);
+    for (UINT i = 0; i < next.count; ++i) EXPECT_TRUE(IsAllZero(buffer->points[i])) << i;
+  }
+
+  // The processing's own array takes the points' place and goes with the next reset.
+  auto processed = std::make_unique<LWOPoint[]>(2);
+  processed[1].index = 11;
+  buffer->ReplacePoints(std::move(processed), 2);
+  EXPECT_EQ(buffer->pointCount, 2u);
+  EXPECT_EQ(buffer->points[1].index, 11u);
+  buffer->Reset();
+  ASSERT_TRUE(buffer->AllocatePoints(6));
+  for (UINT i = 0; i < 6; ++i) EXPECT_TRUE(IsAllZero(buffer->points[i])) << i;
 }
 
 TEST(LWOImportBufferTest, ANewSurfaceStartsFromTheDefaults) {

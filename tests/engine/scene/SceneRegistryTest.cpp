@@ -4,7 +4,7 @@
 #include "FakeLightSpatial.h"
 #include "RecordingEngineLog.h"
 #include "TestScene.h"
-#include "core/SceneItemsManager.h"
+#include "scene/SceneItemsManager.h"
 #include "scene/Light.h"
 
 namespace {

@@ -70,6 +70,7 @@ TEST(UpdateGuard, EachInputCounts) {
     AddKeys(motion.GetChannel(MOTION_SCALE_Z), c.motionKeys);
     object.inputs.pMotion = &motion;
     object.inputs.dwAlwaysChanged = c.alwaysChanged;
+    EXPECT_EQ(object.GetGuard()->CanEverChange(), c.expected == 1) << c.name;
     EXPECT_EQ(SettledAnswer(*object.GetGuard()), c.expected) << c.name;
     EXPECT_EQ(object.GetGuard()->Update(2), c.expected) << c.name << ", every new frame";
   }
@@ -114,6 +115,36 @@ TEST(UpdateGuard, LoopOfParentLinksEnds) {
   SettledAnswer(*a.GetGuard());
   EXPECT_EQ(a.inputQueries, 2);
   EXPECT_EQ(b.inputQueries, 2);
+}
+
+TEST(UpdateGuard, WhatCanEverChangeFollowsLinksButNotFramesOrForces) {
+  CMotion moving;
+  moving.SetNumberOfChannels(1);
+  AddKeys(moving.GetChannel(0), 2);
+  FakeWorldObject parent(nullptr, WORLD_OBJECT_NULL, "p", GUARD_NULL);
+  FakeWorldObject target(nullptr, WORLD_OBJECT_NULL, "t", GUARD_NULL);
+  FakeWorldObject camera(nullptr, WORLD_OBJECT_CAMERA, "c", GUARD_CAMERA);
+  camera.inputs.pParent = &parent;
+  camera.inputs.pTarget = &target;
+  camera.GetGuard()->Force();
+  EXPECT_FALSE(camera.GetGuard()->CanEverChange());
+  EXPECT_EQ(camera.GetGuard()->Update(0), 1u);  // new and forced all the same
+  target.inputs.pMotion = &moving;
+  EXPECT_TRUE(camera.GetGuard()->CanEverChange());
+
+  // A loop of parents ends; it moves only when one of its members moves by itself.
+  FakeWorldObject a(nullptr, WORLD_OBJECT_NULL, "a", GUARD_NULL);
+  FakeWorldObject b(nullptr, WORLD_OBJECT_NULL, "b", GUARD_NULL);
+  a.inputs.pParent = &b;
+  b.inputs.pParent = &a;
+  EXPECT_FALSE(a.GetGuard()->CanEverChange());
+  b.inputs.pMotion = &moving;
+  EXPECT_TRUE(a.GetGuard()->CanEverChange());
+
+  for (UINT mode : {UINT(GUARD_FRAME_ONLY), 0u}) {
+    CUpdateGuard everyFrame(&parent, mode);
+    EXPECT_TRUE(everyFrame.CanEverChange()) << mode;
+  }
 }
 
 TEST(UpdateGuard, InputsChangedIsKeptForMeshesAndNullsOnly) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <iterator>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -22,7 +23,10 @@
 #include "RecordingEngineLog.h"
 #include "TempDir.h"
 #include "TestScene.h"
-#include "core/VirtualFileSystem.h"
+#include "scene/Mesh.h"
+#include "scene/Motion.h"
+#include "spatial/MeshSpatialServices.h"
+#include "vfs/VirtualFileSystem.h"
 #include "spatial/Octree.h"
 #include "spatial/OctreeFile.h"
 
@@ -486,6 +490,109 @@ TEST_F(OctreeFileTest, AFileWithMoreCellsThanTheTableHoldsIsRefused) {
   UINT count = 0;
   EXPECT_EQ(Load(1.0f, &count), nullptr);
   EXPECT_EQ(Errors(), "ERROR!!! - Too Many Cells In The Octree File: level.oct\n");
+}
+
+
+// Levels of engine meshes with real bound volumes, each as it stands before its first frame:
+// every mesh has just run its passes, so every one counts as changed, moving or not.
+class OctreeFileMeshTest : public OctreeFileTest {
+ protected:
+  struct Level {
+    TestScene* scene;
+    std::vector<CMesh*> meshes;  // in the order of kMeshes
+  };
+  struct MeshCase {
+    const char* name;
+    CVector3 min, max;
+    bool moves;
+  };
+  // Boxes inside unit cells, so that none is told of more cells than a mesh has room for.
+  static constexpr MeshCase kMeshes[] = {
+      {"floor", {0.1f, 0.1f, 0.1f}, {1.9f, 0.4f, 1.9f}, false},
+      {"pillar", {3.1f, 0.1f, 3.1f}, {4, 4, 4}, false},
+      {"walker", {0.1f, 1.1f, 0.1f}, {0.9f, 1.9f, 0.9f}, true},
+      {"rider", {0.1f, 2.1f, 0.1f}, {0.9f, 2.9f, 0.9f}, true},
+      {"morpher", {2.1f, 1.1f, 0.1f}, {2.9f, 1.9f, 0.9f}, true},
+      {"skinned", {0.1f, 1.1f, 2.1f}, {0.9f, 1.9f, 2.9f}, true},
+  };
+
+  OctreeFileMeshTest() { CMesh::SetSpatial(&spatial); }
+  // The meshes give their bound volumes back through the spatial calls.
+  ~OctreeFileMeshTest() override {
+    for (TestScene* level : levels) level->Release();
+    CMesh::SetSpatial(nullptr);
+  }
+
+  // The same level every time: a mesh moved by its motion keys, one by its parent, one by its
+  // morph target and one by its bones, among meshes nothing moves.
+  Level MakeLevel() {
+    Level level{new TestScene(nullptr, &log), {}};
+    levels.push_back(level.scene);
+    level.scene->SetName("world");
+    for (const MeshCase& c : kMeshes) {
+      auto* mesh = new CMesh(nullptr, &log, level.scene, 0);
+      mesh->SetName(c.name);
+      Vertex corners[2] = {};
+      corners[0].vecPosition = c.min;
+      corners[1].vecPosition = c.max;
+      EXPECT_EQ(mesh->SetVertices(2, corners, 1), 2u);
+      level.scene->AppendWorldObject(mesh);
+      level.meshes.push_back(mesh);
+    }
+    CMotion* walk = level.meshes[2]->GetMotion(0.0f);
+    walk->SetNumberOfChannels(MOTION_CHANNELS);
+    walk->GetChannel(MOTION_POSITION_X)->AddKeyData(0, 0, KEY_SHAPE_LINEAR, 0, 0, 0, 0, 0, 0, 0);
+    walk->GetChannel(MOTION_POSITION_X)->AddKeyData(2, 20, KEY_SHAPE_LINEAR, 0, 0, 0, 0, 0, 0, 0);
+    level.meshes[3]->SetParentObject(level.meshes[2]);
+    level.meshes[4]->SetMorphTarget(level.meshes[0]);
+    EXPECT_NE(level.meshes[5]->CreateBones(1), nullptr);
+    level.meshes[5]->SetUseBones(1);
+    for (CMesh* mesh : level.meshes) {
+      mesh->PrepareMatrices(0.0f);
+      mesh->UpdateHierarchy(0.0f);
+    }
+    return level;
+  }
+
+  // The ids of the cells that hold the mesh.
+  static std::set<UINT> CellsHolding(COctree* root, CMeshInterface* mesh) {
+    std::vector<COctree*> cells(OCTREE_MAX_CELLS);
+    UINT count = 0;
+    root->CollectCells(cells.data(), &count, OCTREE_MAX_CELLS);
+    std::set<UINT> ids;
+    for (UINT i = 0; i < count; ++i) {
+      CMeshInterface** entries = nullptr;
+      UINT slots = 0;
+      cells[i]->GetMeshes(&entries, &slots);
+      if (entries != nullptr && std::find(entries, entries + slots, mesh) != entries + slots)
+        ids.insert(cells[i]->GetID());
+    }
+    return ids;
+  }
+
+  CMeshSpatialServices spatial{&log};
+  std::vector<TestScene*> levels;
+};
+
+TEST_F(OctreeFileMeshTest, ATreeSavedBeforeTheFirstFrameKeepsItsStaticMeshesInTheirCells) {
+  const Level built = MakeLevel();
+  ASSERT_EQ(built.scene->BuildOctree(1.0f, 0), 1u);
+  std::vector<std::set<UINT>> filed;
+  for (CMesh* mesh : built.meshes) filed.push_back(CellsHolding(built.scene->GetOctree(), mesh));
+  ASSERT_EQ(built.scene->SaveOctree(), 1u) << Errors();
+
+  const Level loaded = MakeLevel();
+  log.entries.clear();
+  ASSERT_EQ(loaded.scene->BuildOctree(1.0f, 0), 1u);
+  EXPECT_EQ(log.TextAt(CEngineLog::kLevelInfo), "- Loading Octree File Finished\n");
+  EXPECT_EQ(Errors(), "");
+  for (size_t i = 0; i < std::size(kMeshes); ++i) {
+    SCOPED_TRACE(kMeshes[i].name);
+    ASSERT_FALSE(filed[i].empty());
+    const std::set<UINT> held = CellsHolding(loaded.scene->GetOctree(), loaded.meshes[i]);
+    // Moving meshes are filed again by their next hierarchy pass.
+    EXPECT_EQ(held, kMeshes[i].moves ? std::set<UINT>() : filed[i]);
+  }
 }
 
 }  // namespace

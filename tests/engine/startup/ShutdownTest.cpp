@@ -7,8 +7,8 @@
 #include "ProcessExitCatcher.h"
 #include "RecordingEngineLog.h"
 #include "ZKDXGlobals.h"
-#include "core/ToolBox.h"
-#include "core/ZeKorbD3D.h"
+#include "startup/ToolBox.h"
+#include "startup/ZeKorbD3D.h"
 
 namespace {
 

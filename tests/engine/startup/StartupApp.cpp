@@ -24,8 +24,8 @@
 
 #include "ZKDXGlobals.h"
 #include "ZKDXInterface.h"
-#include "core/InputControllers.h"
-#include "core/Keyboard.h"
+#include "input/InputControllers.h"
+#include "input/Keyboard.h"
 #include "zktest/ZkTestKernel.h"
 
 // While armed, threads started through the C++ library (the engine's input thread is one) cannot
@@ -169,9 +169,19 @@ int main(int argc, char** argv) {
   config.wHeight = 480;
   config.dwInputCooperativeFlags = 4;  // background: the window need not have the focus
   config.dwInputPollInterval = 10;
+  // The game's sound configuration: the default device, a 3D primary buffer, 16 hardware
+  // buffers wanted.
+  static TonarisConfig sound = {sizeof(TonarisConfig), 0xFFFFFFFF, 2, 16, 16};
+  const bool withSound = HasOption(argc, argv, "--sound");
+  if (withSound) {
+    config.dwUseSound = 1;
+    config.pTonarisConfig = &sound;
+  }
+  if (scenario == "bad-sound-config") sound.dwSize = sizeof sound - 1;
   g_refuseThreads = scenario == "no-input-thread";
   engine->Init(&config);
   Report(LogsExist() ? "logs after Init" : "no logs after Init");
+  if (withSound) Report(engine->GetTonarisInterface() ? "sound server" : "no sound server");
   const bool reportServices = HasOption(argc, argv, "--report-services");
   if (reportServices) ReportServices(engine);
   if (reportBlocks)
@@ -180,6 +190,7 @@ int main(int argc, char** argv) {
 
   engine->CloseZeKorb();
   Report("returned from CloseZeKorb");
+  if (withSound) Report(engine->GetTonarisInterface() ? "sound server kept" : "sound server released");
   if (reportServices)
     Report(engine->GetInputControllersInterface() || engine->GetParticleEmiterFactory()
                ? "services kept"

@@ -219,3 +219,34 @@ TEST_F(StartupFixture, AnInputThreadThatCannotStartEndsInitWithItsMessage) {
                             {"ERROR!!! Cant Create DInput Thread\n",
                              "Can't Create InputControllers Interface\n"}));
 }
+
+// With the sound switch on, Init makes the sound server, which opens DirectSound and starts its
+// refill thread (its own log says so), and the shutdown deinitialises it before the input.
+TEST_F(StartupFixture, WithSoundOnInitStartsTheSoundServerAndTheShutdownDeinitializesIt) {
+  Lines_ lines;
+  EXPECT_EQ(Run({"run", "--sound", "--quit-callback"}, lines), 3);
+  EXPECT_EQ(lines, (Lines_{"interface", "logs after export", "logs after Init", "sound server",
+                           "quit callback", "returned from CloseZeKorb",
+                           "sound server released"}));
+  const std::string log = ReadFile(folder / "ZeKorb.Log");
+  EXPECT_EQ(log.find("- Not Initializing Sound Library"), std::string::npos);
+  EXPECT_TRUE(AppearInOrder(log, {"- Inited\n", "- Window Destroyed\n", "- Sound deinitialized\n",
+                                  "- Input Controllers deinitialized\n"}));
+  EXPECT_TRUE(AppearInOrder(
+      ReadFile(folder / "Tonaris.Log"),
+      {"- Using DSound\n", "- Creating DSound Interface...\n", "  - DONE\n",
+       "- Setting Cooperative Level...\n", "  - DONE\n", "- Creating Primary Sound Buffer...\n",
+       "  - DONE\n", "- Setting Primary Sound Buffer's Format...\n", "  - DONE\n",
+       "- Creating Sound Thread...\n", "  - DONE\n", "- Deinitializing\n",
+       "- DSound Thread Exited\n", "----- Tonaris Debugger Closed Successfully -----\n"}));
+}
+
+TEST_F(StartupFixture, ASoundConfigOfTheWrongSizeEndsInitWithItsMessage) {
+  Lines_ lines;
+  EXPECT_EQ(Run({"bad-sound-config", "--sound"}, lines), 1);
+  EXPECT_EQ(lines, (Lines_{"interface", "logs after export",
+                           "box\tError While Initializing ZeKorb\tCan't Initialize Sound Library",
+                           "exit 1"}));
+  EXPECT_NE(ReadFile(folder / "Tonaris.Log").find("- Configurations Structure Incorrect Size (19 - 20)\n"),
+            std::string::npos);
+}

@@ -5,8 +5,8 @@
 #include "EngineContextScope.h"
 #include "RecordingEngineLog.h"
 #include "TestScene.h"
-#include "core/ToolBox.h"
-#include "core/ZeKorbD3D.h"
+#include "startup/ToolBox.h"
+#include "startup/ZeKorbD3D.h"
 
 namespace {
 

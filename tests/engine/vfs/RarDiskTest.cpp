@@ -1,7 +1,11 @@
 // The RAR back end over the platform's RAR library: RAR 4, RAR 5 and ZIP archives made by the
 // tests, unpacked into memory at mount time.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -10,9 +14,61 @@
 #include "RecordingEngineLog.h"
 #include "TempDir.h"
 #include "ZipWriter.h"
-#include "core/RarDisk.h"
+#include "vfs/RarDisk.h"
 
 namespace {
+
+// Holds the process's address space to what it maps now plus `extra` bytes while it lives, so
+// that asking for gigabytes fails at once instead of being granted lazily.
+class AddressSpaceBudget {
+ public:
+  explicit AddressSpaceBudget(rlim_t extra) {
+    getrlimit(RLIMIT_AS, &m_saved);
+    rlimit limit = m_saved;
+    limit.rlim_cur = std::min<rlim_t>(Mapped() + extra, m_saved.rlim_max);
+    setrlimit(RLIMIT_AS, &limit);
+  }
+  ~AddressSpaceBudget() { setrlimit(RLIMIT_AS, &m_saved); }
+  AddressSpaceBudget(const AddressSpaceBudget&) = delete;
+  AddressSpaceBudget& operator=(const AddressSpaceBudget&) = delete;
+
+ private:
+  static rlim_t Mapped() {
+    unsigned long pages = 0;
+    if (FILE* statm = fopen("/proc/self/statm", "r")) {
+      if (fscanf(statm, "%lu", &pages) != 1) pages = 0;
+      fclose(statm);
+    }
+    return rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE));
+  }
+
+  rlimit m_saved{};
+};
+
+// 38 bytes of ZIP: one member header without data, whose member claims 4,294,918,400 unpacked
+// bytes, and the signature that ends the members.
+std::string HugeClaimZip() {
+  std::string zip = "PK\x03\x04";
+  auto u16 = [&](uint16_t v) {
+    zip += char(v & 0xFF);
+    zip += char(v >> 8);
+  };
+  auto u32 = [&](uint32_t v) {
+    u16(uint16_t(v));
+    u16(uint16_t(v >> 16));
+  };
+  u16(20);          // version needed
+  u16(0);           // flags
+  u16(0);           // stored
+  u16(0);           // time
+  u16(0);           // date
+  u32(0);           // CRC
+  u32(0);           // packed size
+  u32(0xFFFF4100);  // unpacked size
+  u16(4);           // name length
+  u16(0);           // extra field length
+  return zip + "huge" + "PK\x05\x06";
+}
 
 class RarDiskTest : public ::testing::Test {
  protected:
@@ -123,10 +179,15 @@ TEST_F(RarDiskTest, UnreadableArchivesAreRefusedWithTheirReason) {
       {"no password",
        [&] { ZipWriter("secret").Add("a.txt", "alpha").Add("b.txt", "b").Write(path); }, nullptr,
        counted + "ERROR! - Size Mismatch: " + path + " - a.txt\n"},
+      {"member claiming gigabytes", [&] { folder.Write("data.zkr", HugeClaimZip()); }, nullptr,
+       "- Archive " + path + " Contains 1 Files\n" + "ERROR! - Size Mismatch: " + path +
+           " - huge\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     c.write();
+    // A claimed size is no reason to take memory: only data that really arrives is kept.
+    AddressSpaceBudget budget(rlim_t{512} << 20);
     EXPECT_FALSE(Mount(c.password));
     EXPECT_EQ(Errors(), c.errors);
     EXPECT_EQ(disk->GetNumberOfFiles(), 0u);

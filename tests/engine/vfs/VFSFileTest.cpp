@@ -9,7 +9,7 @@
 #include "ProcessExitCatcher.h"
 #include "RecordingEngineLog.h"
 #include "TempDir.h"
-#include "core/VFSFile.h"
+#include "vfs/VFSFile.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "TempDir.h"
 #include "ZkzWriter.h"
 #include "core/PageAllocator.h"
-#include "core/VirtualFileSystem.h"
+#include "vfs/VirtualFileSystem.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "RecordingEngineLog.h"
 #include "TempDir.h"
 #include "ZkzWriter.h"
-#include "core/ZlibDisk.h"
+#include "vfs/ZlibDisk.h"
 
 namespace {
 

@@ -1,0 +1,132 @@
+// The object reader against Assimp's LWO importer on the same files: grids of 2k, 20k and 60k
+// triangles in surfaces of at most 21845 triangles (what one surface's 16-bit index list
+// holds), written to disk by the test builder. The reader's time includes the buffer reset
+// that comes before every object; Assimp runs without post-processing.
+#include <assimp/scene.h>
+#include <benchmark/benchmark.h>
+
+#include <assimp/Importer.hpp>
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "LWOBuilder.h"
+#include "LoadingTestBench.h"
+#include "lightwave/LWOImportBuffer.h"
+#include "lightwave/LWOReader.h"
+#include "lightwave/LWOReaderState.h"
+
+namespace {
+
+constexpr uint32_t kTrianglesPerSurface = 21845;
+
+// Columns and rows of a grid of `triangles` triangles (two a cell).
+std::pair<uint32_t, uint32_t> GridOf(int64_t triangles) {
+  switch (triangles) {
+    case 2000: return {40, 25};
+    case 20000: return {100, 100};
+    default: return {200, 150};  // 60000
+  }
+}
+
+// The data folder, file system and engine context the reader loads through, with the grid
+// written into it.
+class ImportBench {
+ public:
+  explicit ImportBench(int64_t triangles) {
+    const auto [columns, rows] = GridOf(triangles);
+    const std::vector<uint8_t> file =
+        CLWOBuilder::Grid(columns, rows, kTrianglesPerSurface).File();
+    bench.folder.Write(kName, std::string(file.begin(), file.end()));
+    path = bench.folder / kName;
+    // The engine's buffer lives for the process: only its first object of this size pays for
+    // fresh point memory, which the first-load benchmark measures apart.
+    ReadWithLWOReader();
+    ReadWithAssimp();
+  }
+
+  void ReadWithLWOReader() {
+    buffer->Reset();
+    CopyImportName(buffer->fileName, kName);
+    reader.Load("", 0);
+    benchmark::DoNotOptimize(buffer->faceCount);
+  }
+  void ReadWithAssimp() {
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(path, 0);
+    if (scene == nullptr || scene->mNumMeshes == 0) std::abort();
+    benchmark::DoNotOptimize(scene->mMeshes[0]->mNumFaces);
+  }
+  uint32_t FaceCount() const { return buffer->faceCount; }
+
+ private:
+  static constexpr const char* kName = "grid.lwo";
+  LoadingTestBench bench;
+  std::string path;
+  std::unique_ptr<LWOImportBuffer> buffer = std::make_unique<LWOImportBuffer>();
+  LWOReaderState state{*buffer};
+  LWOReader reader{state};
+};
+
+void BM_LWOReader(benchmark::State& state) {
+  ImportBench bench(state.range(0));
+  for (auto _ : state) bench.ReadWithLWOReader();
+  state.counters["triangles"] = bench.FaceCount();
+}
+
+// A new buffer for every object: fresh memory for the faces, surfaces and points, as the first
+// object of a process gets.
+void BM_LWOReaderFirstLoad(benchmark::State& state) {
+  const auto [columns, rows] = GridOf(state.range(0));
+  const std::vector<uint8_t> file = CLWOBuilder::Grid(columns, rows, kTrianglesPerSurface).File();
+  LoadingTestBench bench;
+  bench.folder.Write("grid.lwo", std::string(file.begin(), file.end()));
+  for (auto _ : state) {
+    auto buffer = std::make_unique<LWOImportBuffer>();
+    LWOReaderState readerState(*buffer);
+    LWOReader reader(readerState);
+    buffer->Reset();
+    CopyImportName(buffer->fileName, "grid.lwo");
+    reader.Load("", 0);
+    benchmark::DoNotOptimize(buffer->faceCount);
+  }
+}
+
+void BM_AssimpReadFile(benchmark::State& state) {
+  ImportBench bench(state.range(0));
+  for (auto _ : state) bench.ReadWithAssimp();
+}
+
+// Both in turn on each iteration: their times per object and how many times faster the
+// reader is.
+void BM_LWOReaderAgainstAssimp(benchmark::State& state) {
+  ImportBench bench(state.range(0));
+  using Clock = std::chrono::steady_clock;
+  Clock::duration reader{}, assimp{};
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    bench.ReadWithLWOReader();
+    const auto middle = Clock::now();
+    bench.ReadWithAssimp();
+    reader += middle - start;
+    assimp += Clock::now() - middle;
+  }
+  const double n = double(state.iterations());
+  state.counters["lwo_ms"] = std::chrono::duration<double, std::milli>(reader).count() / n;
+  state.counters["assimp_ms"] = std::chrono::duration<double, std::milli>(assimp).count() / n;
+  state.counters["speedup"] = double(assimp.count()) / double(reader.count());
+}
+
+}  // namespace
+
+BENCHMARK(BM_LWOReader)->Arg(2000)->Arg(20000)->Arg(60000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LWOReaderFirstLoad)->Arg(2000)->Arg(20000)->Arg(60000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AssimpReadFile)->Arg(2000)->Arg(20000)->Arg(60000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LWOReaderAgainstAssimp)
+    ->Arg(2000)
+    ->Arg(20000)
+    ->Arg(60000)
+    ->Unit(benchmark::kMillisecond);
+
+// Its own main: the test support library brings one of GoogleTest's.
+BENCHMARK_MAIN();

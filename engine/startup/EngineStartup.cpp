@@ -1,0 +1,393 @@
+#include "startup/EngineStartup.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "ZKDXGlobals.h"
+#include "startup/ApplicationChecks.h"
+#include "core/EngineContext.h"
+#include "core/EngineLog.h"
+#include "core/FatalError.h"
+#include "input/InputControllers.h"
+#include "startup/LicenseFile.h"
+#include "core/PageAllocator.h"
+#include "scene/SceneItemsManager.h"
+#include "core/SettingEntry.h"
+#include "core/Settings.h"
+#include "core/Timer.h"
+#include "startup/ToolBox.h"
+#include "vfs/VirtualFileSystem.h"
+#include "input/WindowProcedure.h"
+#include "startup/ZeKorbD3D.h"
+#include "files/ZKReader.h"
+#include "files/ZKSSceneFileReader.h"
+#include "scene/Light.h"
+#include "scene/Mesh.h"
+#include "scene/ParticleEmiterFactory.h"
+#include "sound/Tonaris.h"
+#include "spatial/CollisionManager.h"
+#include "spatial/LightSpatialServices.h"
+#include "spatial/MeshSpatialServices.h"
+
+namespace {
+
+const char kSource[] = "ZKDXGlobals";
+const char kInitTitle[] = "Error While Initializing";
+const char kSoundTitle[] = "Error While Initializing ZeKorb";
+const char kMutexName[] = "ZeKorb_mutex";
+const DWORD kMinimumAllocatorDescriptors = 4096;
+const DWORD kMinimumAllocatorPageMemory = 10485760;
+
+char* CopyText(const char* text) {
+  const size_t size = std::strlen(text) + 1;
+  char* copy = new char[size];
+  std::memcpy(copy, text, size);
+  return copy;
+}
+
+// A setting read as a number: integers as they are, floats truncated; anything else is 0.
+int SettingNumber(CSettingEntry* entry) {
+  switch (entry->GetType()) {
+    case CSettingEntry::kInteger: return entry->GetInt();
+    case CSettingEntry::kFloat: return static_cast<int>(entry->GetFloat());
+    default: return 0;
+  }
+}
+
+// Stores into `field` 1 exactly when the setting `name` is 1, and leaves it alone when there is
+// no such setting.
+void ApplySwitch(CSettings* settings, const char* name, DWORD& field) {
+  if (CSettingEntry* entry = settings->GetSetting(name)) field = SettingNumber(entry) == 1 ? 1 : 0;
+}
+
+}  // namespace
+
+UINT CEngineStartup::PreInitialize(ApplicationDescriptor* descriptor) {
+  m_context->pDescriptor = descriptor;
+  PrepareClocks();
+  m_context->pEngineTimer = new CTimer();
+  m_context->pEngineTimer->Reset();
+  if (!m_context->CreateProfiler()) FatalErrorWithTitle(kInitTitle, "Can't Create Profiler");
+  FindApplicationFolder();
+  m_context->pSettings = new CSettings();
+  BuildBanner();
+  // Both checks come before the log is opened: opening it truncates the files, and the running
+  // engine (this one, or the first copy of the program) is still writing them.
+  if (m_context->dwInitialized == 1) FatalError("ZeKorb already inited!!!");
+  TakeSingleInstanceLock();
+  OpenLog();
+  m_context->pSettings->LoadOverrideFile(descriptor->szOverrideDirectory, m_context->pLog);
+  ApplyDescriptorSettings();
+  CheckDescriptor();
+  CreateOrAdoptWindow();
+  WriteLicenseFile(m_context->GetApplicationFolder());
+  StartScripting();
+  CreateAllocator();
+  CreateSceneItems();
+  CreateFileSystem();
+  EnumerateDevices();
+  LoadToolBox();
+  return 1;
+}
+
+void CEngineStartup::PrepareClocks() {
+  timeBeginPeriod(1);
+  MEMORYSTATUS memory = {};
+  memory.dwLength = sizeof memory;
+  GlobalMemoryStatus(&memory);
+  m_context->qwFreePhysicalMemory = memory.dwAvailPhys;
+  srand(667);
+  LARGE_INTEGER frequency = {};
+  m_context->qwCounterFrequency =
+      QueryPerformanceFrequency(&frequency) ? static_cast<uint64_t>(frequency.QuadPart) : 0;
+  m_context->qwLastFrameCount = 0;
+  m_context->pSceneItems = nullptr;
+}
+
+// The folder of the engine library itself, which is where its licence, default scripts and (by
+// default) its logs go.
+void CEngineStartup::FindApplicationFolder() {
+  HMODULE module = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCSTR>(&GetEngineContext), &module);
+  m_context->hModule = module;
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(module, path, sizeof path);
+  char* slash = std::strrchr(path, '/');
+  char* backslash = std::strrchr(path, '\\');
+  char* end = slash > backslash ? slash : backslash;
+  if (end) end[1] = '\0';
+  else path[0] = '\0';
+  delete[] m_context->szApplicationFolder;
+  m_context->szApplicationFolder = CopyText(path);
+}
+
+void CEngineStartup::BuildBanner() {
+  char banner[512];
+  snprintf(banner, sizeof banner,
+           "ZeKorb (x86/D3D9) compiled: %s at %s (RELEASE version)\n"
+           "Direct3D 9 engine with scenes, shaders, sound and virtual disks\n",
+           "May 27 2005", "20:09:44");
+  delete[] m_context->szBanner;
+  m_context->szBanner = CopyText(banner);
+}
+
+void CEngineStartup::TakeSingleInstanceLock() {
+  SECURITY_ATTRIBUTES attributes = {};
+  attributes.nLength = sizeof attributes;
+  attributes.bInheritHandle = TRUE;
+  // The handle is held for the life of the process: it is what keeps a second copy out.
+  CreateMutexA(&attributes, TRUE, kMutexName);
+  if (GetLastError() == ERROR_ALREADY_EXISTS) ExitProcess(0);
+}
+
+void CEngineStartup::OpenLog() {
+  m_context->pLog = GetEngineLog(0, m_context->szBanner, m_context->pDescriptor->szLogDirectory);
+  m_context->dwStatisticsOn = 1;
+}
+
+void CEngineStartup::ApplyDescriptorSettings() {
+  ApplicationDescriptor* descriptor = m_context->pDescriptor;
+  CSettings* settings = m_context->pSettings;
+  descriptor->szShadersDirectory = "s:";
+  if (CSettingEntry* entry = settings->GetSetting("shaders_directory")) {
+    if (const char* folder = entry->GetString()) {
+      delete[] m_context->szShadersDirectory;
+      m_context->szShadersDirectory = CopyText(folder);
+      descriptor->szShadersDirectory = m_context->szShadersDirectory;
+    }
+  }
+  if (CSettingEntry* entry = settings->GetSetting("allocator_descriptors"))
+    descriptor->dwAllocatorDescriptors = static_cast<DWORD>(SettingNumber(entry));
+  if (CSettingEntry* entry = settings->GetSetting("allocator_page_memory"))
+    descriptor->dwAllocatorPageMemory = static_cast<DWORD>(SettingNumber(entry));
+  ApplySwitch(settings, "window_mode", descriptor->dwWindowed);
+  if (descriptor->dwAllocatorDescriptors < kMinimumAllocatorDescriptors)
+    descriptor->dwAllocatorDescriptors = kMinimumAllocatorDescriptors;
+  if (descriptor->dwAllocatorPageMemory < kMinimumAllocatorPageMemory)
+    descriptor->dwAllocatorPageMemory = kMinimumAllocatorPageMemory;
+}
+
+void CEngineStartup::CheckDescriptor() {
+  ApplicationDescriptor* descriptor = m_context->pDescriptor;
+  if (descriptor->dwVersion != ZEKORB_VERSION)
+    FatalErrorWithTitle(
+        "", "!!!!This Version Of ZeKorb Can't Work With This Executable File (Incorrect Version)");
+  if (descriptor->dwSize != sizeof(ApplicationDescriptor))
+    FatalErrorWithTitle("", "!!!!This Version Of ZeKorb Can't Work With This Executable File - %i - %i",
+                        static_cast<int>(descriptor->dwSize),
+                        static_cast<int>(sizeof(ApplicationDescriptor)));
+  m_context->dwShowCommand = descriptor->dwShowCommand;
+  m_context->hInstance = descriptor->hInstance;
+  ApplySwitch(m_context->pSettings, "use_logs", descriptor->dwUseLogs);
+  if (!descriptor->szApplicationName)
+    FatalError("You Did Not Specify The Name Of The Application");
+}
+
+void CEngineStartup::CreateOrAdoptWindow() {
+  if (!m_context->CreateAppWindow()) FatalErrorWithTitle(kInitTitle, "Can't Create Window");
+  m_context->dwWindowed = m_context->pDescriptor->dwWindowed;
+}
+
+// The script storage and its engine are created and initialised here ("Can't Initialize
+// Scripting Language" when they fail) once the engine has its script host.
+void CEngineStartup::StartScripting() {}
+
+void CEngineStartup::CreateAllocator() {
+  ApplicationDescriptor* descriptor = m_context->pDescriptor;
+  m_context->pAllocator =
+      CPageAllocator::Create(m_context->pLog, descriptor->dwAllocatorPageMemory,
+                             descriptor->dwAllocatorDescriptors,
+                             m_context->pSamples[SAMPLE_MEM_ALLOCATOR]);
+  if (!m_context->pAllocator) FatalErrorWithTitle(kInitTitle, "Can't Allocate Temporary Buffers");
+}
+
+void CEngineStartup::CreateSceneItems() {
+  m_context->pSceneItems = new (std::nothrow) CSceneItemsManager(m_context->pLog);
+  if (!m_context->pSceneItems)
+    FatalErrorWithTitle(kInitTitle, "Can't Initialize Scene Items Manager");
+}
+
+void CEngineStartup::CreateFileSystem() {
+  m_context->pVirtualFileSystem =
+      CreateVirtualFileSystem(m_context->pLog, m_context->pAllocator, m_context->hWnd);
+  if (!m_context->pVirtualFileSystem) FatalErrorWithTitle("Error While Initializing VFS", "Can't Intialize");
+}
+
+// The renderer is created and the adapters enumerated by rendering scheme here once the engine
+// has its device layer.
+void CEngineStartup::EnumerateDevices() {}
+
+void CEngineStartup::LoadToolBox() {
+  m_context->pToolBox = new (std::nothrow) CToolBox(CZeKorbD3D::Instance());
+  if (!m_context->pToolBox) FatalErrorWithTitle("Critical Error", "Can't Allocate Memory For the TOOL");
+}
+
+UINT CEngineStartup::Init(ZeKorbConfig* config) {
+  CheckConfigurationSizes(config);
+  m_context->pConfig = config;
+  ApplyConfigurationSettings();
+  StartSound();
+  ShowEngineWindow();
+  CreateDevice();
+  StartShaderLibrary();
+  CreateFlareTexture();
+  StartLightWaveReader();
+  CreateZKReader();
+  StartGui();
+  CreateConsole();
+  CreateGenericPass();
+  CreateCollisions();
+  CreateLightingPasses();
+  CreateParticleFactory();
+  StartInput();
+  m_context->dwInitialized = 1;
+  LogInfo(__LINE__, "- Inited\n");
+  LoadAllTextures();
+  LoadDefaultScripts();
+  LoadDefaultShaders();
+  if (!m_context->DescriptorUsesLogs()) CloseLogFiles(0);
+  return 1;
+}
+
+void CEngineStartup::ApplyConfigurationSettings() {
+  ZeKorbConfig* config = m_context->pConfig;
+  CSettings* settings = m_context->pSettings;
+  ApplySwitch(settings, "lock_console", config->dwLockConsole);
+  if (CSettingEntry* entry = settings->GetSetting("height"))
+    config->wHeight = static_cast<WORD>(SettingNumber(entry));
+  if (CSettingEntry* entry = settings->GetSetting("width"))
+    config->wWidth = static_cast<WORD>(SettingNumber(entry));
+  ApplySwitch(settings, "vsync", config->dwVSync);
+}
+
+// With the sound switch on and a TonarisConfig given, the sound server is made with the window and
+// the descriptor's use of logs, and opened with the TonarisConfig.
+void CEngineStartup::StartSound() {
+  const ZeKorbConfig* config = m_context->pConfig;
+  if (config->dwUseSound != 1 || !config->pTonarisConfig) {
+    LogInfo(__LINE__, "- Not Initializing Sound Library\n");
+    return;
+  }
+  TonarisInterface* server = nullptr;
+  if (!CreateTonarisInterface(m_context->hWnd, 1, m_context->pDescriptor->dwUseLogs, &server) ||
+      !server)
+    FatalErrorWithTitle(kSoundTitle, "Can't Get Sound Interface");
+  m_context->pSoundServer = server;
+  if (!server->Init(config->pTonarisConfig))
+    FatalErrorWithTitle(kSoundTitle, "Can't Initialize Sound Library");
+}
+
+void CEngineStartup::ShowEngineWindow() {
+  ::ShowWindow(m_context->hWnd, static_cast<int>(m_context->dwShowCommand));
+  UpdateWindow(m_context->hWnd);
+  SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+  m_context->dwPriorityClass = NORMAL_PRIORITY_CLASS;
+}
+
+// The scheme, preset and video mode are chosen and the device created here once the engine has
+// its device layer; until then the renderer stays null and every later step takes it as null.
+void CEngineStartup::CreateDevice() {}
+
+// The shader library is made here with the renderer, the log, the selected scheme, the adapter's
+// schemes and the shaders directory ("Can't Get ShaderLib Interface").
+void CEngineStartup::StartShaderLibrary() {}
+
+// "flare.jpg" is loaded through the renderer's texture bank here ("Can't Creat Flare Texture").
+void CEngineStartup::CreateFlareTexture() {}
+
+// The LightWave reader gets its settings (log, renderer, window) here ("Can't Get LW Interface",
+// "Can't Initialize LW Reader", titled "Error While Initializing ZeKorb").
+void CEngineStartup::StartLightWaveReader() {}
+
+void CEngineStartup::CreateZKReader() {
+  bool ok = false;
+  m_context->pZKReader = new (std::nothrow) CZKReader(m_context->pRenderer, m_context->pLog, ok);
+  if (!m_context->pZKReader || !ok) FatalErrorWithTitle(kInitTitle, "Can't Init ZK Reader");
+  // The top interface loads and saves scene files through the reader's scene exporter.
+  static CZKSSceneFileReader sceneFiles(nullptr);
+  sceneFiles = CZKSSceneFileReader(m_context->pZKReader);
+  m_context->pSceneFileReader = &sceneFiles;
+}
+
+// The GUI library starts here ("Can't Initialize CEGUI").
+void CEngineStartup::StartGui() {}
+
+// The console is made here with the context, the renderer, the log, the configured size and the
+// console lock ("Can't Init Console"), and the scene editor's start-up hook runs after the
+// particle factory.
+void CEngineStartup::CreateConsole() {}
+
+// The default coded rendering pass is made here ("Can't Init GenericPass Interface").
+void CEngineStartup::CreateGenericPass() {}
+
+void CEngineStartup::CreateCollisions() {
+  m_context->pCollisions = new (std::nothrow) CCollisionManager(m_context->pRenderer, m_context->pLog);
+  if (!m_context->pCollisions) FatalErrorWithTitle(kInitTitle, "Can't Create Collisions Interface");
+  // Lights and meshes get their bound volumes (meshes also shadow volumes and colliders)
+  // through the spatial subsystem from here on.
+  static CLightSpatialServices lightSpatial(m_context->pLog);
+  CLight::SetSpatial(&lightSpatial);
+  static CMeshSpatialServices meshSpatial(m_context->pLog);
+  CMesh::SetSpatial(&meshSpatial);
+}
+
+// The per-vertex and per-pixel passes are made here ("Can't Create PerVertex Pass Interface",
+// "Can't Create PerPixel Pass Interface").
+void CEngineStartup::CreateLightingPasses() {}
+
+void CEngineStartup::CreateParticleFactory() {
+  m_context->pParticleFactory =
+      new (std::nothrow) CParticleEmiterFactory(m_context, m_context->pLog);
+  if (!m_context->pParticleFactory)
+    FatalErrorWithTitle(kInitTitle, "Can't Create Particle Emiter Storage Interface");
+}
+
+void CEngineStartup::StartInput() {
+  const ZeKorbConfig* config = m_context->pConfig;
+  m_context->pInputTimer = new (std::nothrow) CTimer();
+  const InputControllersSettings settings = {m_context->pLog,
+                                             m_context->pInputTimer,
+                                             m_context->hModule,
+                                             m_context->hWnd,
+                                             config->dwInputCooperativeFlags,
+                                             config->dwInputPollInterval};
+  CInputControllers* input = new (std::nothrow) CInputControllers(settings);
+  if (!input || !input->Init()) {
+    delete input;
+    FatalErrorWithTitle(kInitTitle, "Can't Create InputControllers Interface");
+  }
+  m_context->pInputControllers = input;
+  CEngineContext::GetWindowProcedure()->SetInputControllers(input);
+}
+
+// Every texture of the renderer's bank is loaded here once there is a renderer.
+void CEngineStartup::LoadAllTextures() {}
+
+// The scripts "scripts\*.zkc" of the application folder are added to the module
+// "ZeKorbConsole" here once there is a script storage to add them to.
+void CEngineStartup::LoadDefaultScripts() {}
+
+// Shaders are loaded with the scenes that use them; nothing is loaded by default.
+void CEngineStartup::LoadDefaultShaders() {
+  LogInfo(__LINE__, "- Loading Default Shaders...\n");
+  LogInfo(__LINE__, "  - DONE\n");
+}
+
+UINT CEngineStartup::ChangeConfiguration(const ZeKorbConfig* config) {
+  if (!m_context->pConfig) return 0;
+  *m_context->pConfig = *config;
+  // The scheme, preset and video mode are chosen again and the device reset here once the
+  // engine has its device layer ("Can't Set Default Settings", "Can't Find Device That Supports
+  // Required Schemes", titled "Error!").
+  return 1;
+}
+
+void CEngineStartup::LogInfo(int line, const char* text) {
+  if (m_context->pLog) m_context->pLog->Log(kSource, line, CEngineLog::kLevelInfo, "%s", text);
+}

@@ -1,0 +1,295 @@
+#include "startup/ZeKorbD3D.h"
+
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "startup/ApplicationChecks.h"
+#include "core/EngineContext.h"
+#include "startup/EngineStartup.h"
+#include "core/EngineLog.h"
+#include "core/FatalError.h"
+#include "scene/GenericPassInterface.h"
+#include "core/MessagePump.h"
+#include "core/PageAllocator.h"
+#include "scene/SceneFileReader.h"
+#include "core/Timer.h"
+#include "core/Tokenizer.h"
+#include "scene/ChannelEnvelope.h"
+#include "scene/Envelope.h"
+#include "scene/Scene.h"
+#include "d3d/RenderingProfileInterface.h"
+#include "lightwave/LightWaveLoader.h"
+#include "timeapi.h"
+
+namespace {
+
+const char kSource[] = "ZKDXInterface";
+
+}  // namespace
+
+CZeKorbD3D* CZeKorbD3D::Instance() {
+  static CZeKorbD3D topInterface;
+  return &topInterface;
+}
+
+UINT CZeKorbD3D::Init(ZeKorbConfig* config) {
+  CheckConfigurationBlock(config, true);
+  if (!CEngineStartup(GetEngineContext()).Init(config)) CriticalError("", "Can't Initialize ZeKorb");
+  return 1;
+}
+
+UINT CZeKorbD3D::ChangeConfiguration(ZeKorbConfig* config) {
+  CheckConfigurationBlock(config, false);
+  if (!CEngineStartup(GetEngineContext()).ChangeConfiguration(config))
+    CriticalError("", "Can't Initialize ZeKorb");
+  return 1;
+}
+
+// The device enumeration is not the engine's yet: null, and nothing logged.
+CD3D9Enumeration* CZeKorbD3D::GetAdapterEnumeration() { return nullptr; }
+
+namespace {
+
+// The name buffer holds the name and its ".zks" or ".lws" ending.
+constexpr size_t kSceneNameBuffer = CScene::kNameLength;
+constexpr size_t kLongestSceneName = kSceneNameBuffer - 5;
+
+enum class SceneFileKind { kLightWave, kEngine, kOther };
+
+// The extension is what follows the first dot after the first character; the name is cut three
+// characters after that dot. A name without a dot is compared whole.
+SceneFileKind SceneKindOf(char* name) {
+  char* dot = name[0] != '\0' ? std::strchr(name + 1, '.') : nullptr;
+  const char* extension = name;
+  if (dot != nullptr) {
+    extension = dot + 1;
+    if (std::strlen(extension) > 3) dot[4] = '\0';
+  }
+  if (std::strncmp(extension, "lws", 3) == 0) return SceneFileKind::kLightWave;
+  if (std::strncmp(extension, "zks", 3) == 0) return SceneFileKind::kEngine;
+  return SceneFileKind::kOther;
+}
+
+void LogLine(int line, int level, const char* format, ...) __attribute__((format(printf, 3, 4)));
+void LogLine(int line, int level, const char* format, ...) {
+  CEngineLog* log = GetEngineContext()->pLog;
+  if (log == nullptr) return;
+  char text[CEngineLog::kMaxMessage];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  log->Log(kSource, line, level, "%s", text);
+}
+
+}  // namespace
+
+void CZeKorbD3D::AddScene(CSceneInterface** scene) {
+  if (scene == nullptr) return;
+  CEngineContext* context = GetEngineContext();
+  CScene* created = new (std::nothrow) CScene(context->pRenderer, context->pLog);
+  if (created == nullptr)
+    LogLine(__LINE__, CEngineLog::kLevelError, "ERROR!!! - Can't Create Scene\n");
+  else
+    created->SetName("freshly_created");
+  *scene = created;
+}
+
+bool CZeKorbD3D::ReadSceneFile(CScene** scene, char* name, UINT readerFlag) {
+  CEngineContext* context = GetEngineContext();
+  switch (SceneKindOf(name)) {
+    case SceneFileKind::kLightWave:
+      return context->pLightWaveLoader != nullptr &&
+             context->pLightWaveLoader->LoadScene(scene, name) != 0;
+    case SceneFileKind::kEngine:
+      return context->pSceneFileReader != nullptr &&
+             context->pSceneFileReader->LoadScene(scene, name, readerFlag);
+    case SceneFileKind::kOther:
+      break;
+  }
+  CriticalError("Error While Loading", "Can't Find: %s", name);
+  return false;
+}
+
+void CZeKorbD3D::LoadScene(CSceneInterface** scene, const char* name, UINT mode, UINT readerFlag,
+                           SceneShaderChooser assign, MeshShaderChooser argument1,
+                           SurfaceShaderChooser argument2) {
+  CEngineContext* context = GetEngineContext();
+  if (scene == nullptr || name == nullptr || std::strlen(name) > kLongestSceneName) {
+    // The name would not fit the buffer with its ending: refused before anything is read.
+    CriticalError("Error While Loading", "Can't Load");
+    return;
+  }
+  char lowered[kSceneNameBuffer] = {};
+  for (size_t i = 0; name[i] != '\0'; ++i)
+    lowered[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+  PumpWaitingMessages();
+  const DWORD start = timeGetTime();
+
+  char found[kSceneNameBuffer] = {};
+  char* fileName = lowered;
+  if (SceneKindOf(lowered) == SceneFileKind::kOther) {
+    // Not named by its extension: the engine's own file first, then the LightWave one, under
+    // the name as the caller wrote it.
+    CVirtualFileSystemInterface* files = context->pVirtualFileSystem;
+    bool located = false;
+    for (const char* ending : {".zks", ".lws"}) {
+      std::snprintf(found, sizeof found, "%s%s", name, ending);
+      if (files != nullptr && files->LocateNormalFile(found) != static_cast<UINT>(-1)) {
+        located = true;
+        break;
+      }
+    }
+    if (!located) {
+      CriticalError("Error While Loading (1)", "Can't Find: %s", name);
+      return;
+    }
+    fileName = found;
+  }
+  CScene* loaded = dynamic_cast<CScene*>(*scene);
+  const bool read = ReadSceneFile(&loaded, fileName, readerFlag);
+  // A scene the reader made is the caller's, read or not.
+  *scene = loaded;
+  if (!read) {
+    CriticalError("Error While Loading", "Can't Load");
+    return;
+  }
+  if (loaded != nullptr) PrepareLoadedScene(loaded, mode, assign, argument1, argument2);
+
+  const DWORD elapsed = timeGetTime() - start;
+  LogLine(__LINE__, CEngineLog::kLevelInfo, "- Time To Load :%f seconds\n",
+          static_cast<double>(elapsed) * 0.001);
+  context->fTotalLoadTime += static_cast<float>((timeGetTime() - start) * 0.001);
+  LogLine(__LINE__, CEngineLog::kLevelInfo, "- Total Time:%f seconds\n",
+          static_cast<double>(context->fTotalLoadTime));
+}
+
+void CZeKorbD3D::PrepareLoadedScene(CScene* scene, UINT mode, SceneShaderChooser assign,
+                                    MeshShaderChooser argument1, SurfaceShaderChooser argument2) {
+  CEngineContext* context = GetEngineContext();
+  if (assign != nullptr && mode == 1) {
+    scene->ApplyDefaultShader(assign, argument1, argument2);
+    if (scene->GetUseShader() == 0)
+      LogLine(__LINE__, CEngineLog::kLevelError,
+              "ERROR!!! - User-Defined-Shader-Assigning Function Returned FALSE\n");
+    return;
+  }
+  if (context->pRenderingProfile != nullptr) {
+    context->pRenderingProfile->PrepareScene(scene);
+    return;
+  }
+  if (mode == 1) scene->ApplyDefaultShader(nullptr, nullptr, nullptr);
+  if (mode == 0 || scene->GetUseShader() == 0) {
+    if (context->pGenericPass != nullptr)
+      context->pGenericPass->PrepareScene(scene);
+    else
+      LogLine(__LINE__, CEngineLog::kLevelError,
+              "ERROR!!! - No Default Rendering Path To Prepare The Scene: %s\n", scene->GetName());
+  }
+}
+
+UINT CZeKorbD3D::SaveSceneToZKS(CSceneInterface* sceneInterface, UINT saveTextures) {
+  CSceneFileReader* reader = GetEngineContext()->pSceneFileReader;
+  auto* scene = dynamic_cast<CScene*>(sceneInterface);
+  if (reader == nullptr || scene == nullptr) return 0;
+  const UINT saved = reader->SaveScene(scene) ? 1 : 0;
+  if (saveTextures == 1) scene->SaveTextures();
+  return saved;
+}
+
+CChannelEnvelopeInterface* CZeKorbD3D::CreateChannelEnvelope() {
+  return new (std::nothrow) CChannelEnvelope();
+}
+
+CEnvelopeInterface* CZeKorbD3D::CreateEnvelope() { return new (std::nothrow) CEnvelope(); }
+
+// While there is no console there is nothing to register with.
+int CZeKorbD3D::RegisterConsoleFunction(ConsoleFunction* /*function*/) { return 0; }
+
+CEngineLog* CZeKorbD3D::GetLogInterface() { return GetEngineContext()->pLog; }
+
+CTimerInterface* CZeKorbD3D::CreateTimer() { return new (std::nothrow) CTimer(); }
+
+CD3D9RendererInterface* CZeKorbD3D::GetD3DRendererInterface() {
+  return GetEngineContext()->pRenderer;
+}
+
+ZeKorbConfig* CZeKorbD3D::GetConfiguration() { return GetEngineContext()->pConfig; }
+
+void CZeKorbD3D::CriticalError(const char* /*title*/, const char* format, ...) {
+  char text[kMaxErrorText];
+  va_list args;
+  va_start(args, format);
+  vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  // The caller's title is not shown: a critical error always reads "Error!".
+  ReportError("Error!", text);
+  GetEngineContext()->Shutdown(1);
+}
+
+int CZeKorbD3D::ErrorMessage(const char* title, const char* format, ...) {
+  char text[kMaxErrorText];
+  va_list args;
+  va_start(args, format);
+  vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  return ReportError(title, text);
+}
+
+void CZeKorbD3D::CloseZeKorb() {
+  CEngineContext* context = GetEngineContext();
+  context->dwQuit = 1;
+  context->Shutdown(0);
+}
+
+CSceneInterface* CZeKorbD3D::GetActiveScene() {
+  CEngineContext* context = GetEngineContext();
+  if (!context->pActiveScene && context->pLog)
+    context->pLog->Log(kSource, __LINE__, CEngineLog::kLevelError,
+                       "WARNING! - Active Scene Is NULL\n");
+  return context->pActiveScene;
+}
+
+void CZeKorbD3D::SetActiveScene(CSceneInterface* scene) {
+  GetEngineContext()->pActiveScene = scene;
+}
+
+TonarisInterface* CZeKorbD3D::GetTonarisInterface() {
+  CEngineContext* context = GetEngineContext();
+  return context->pConfig && context->pConfig->dwUseSound == 1 ? context->pSoundServer : nullptr;
+}
+
+CVirtualFileSystemInterface* CZeKorbD3D::GetVFSInterface() {
+  return GetEngineContext()->pVirtualFileSystem;
+}
+
+void CZeKorbD3D::PrintText(float /*x*/, float /*y*/, const char* /*text*/, UINT /*length*/) {}
+
+CScriptStorage* CZeKorbD3D::GetScriptStorage() { return GetEngineContext()->pScriptStorage; }
+
+CInputControllers* CZeKorbD3D::GetInputControllersInterface() {
+  return GetEngineContext()->pInputControllers;
+}
+
+CProfiler* CZeKorbD3D::GetProfiler() { return GetEngineContext()->pProfiler; }
+
+CSettings* CZeKorbD3D::GetSettingsInterface() { return GetEngineContext()->pSettings; }
+
+ZKAllocatorInterface* CZeKorbD3D::GetAllocatorInterface() { return GetEngineContext()->pAllocator; }
+
+HWND CZeKorbD3D::GetWindowHandle() { return GetEngineContext()->hWnd; }
+
+CTokenizer* CZeKorbD3D::CreateTokenizer() {
+  return new (std::nothrow) CTokenizer(GetEngineContext()->pLog);
+}
+
+CTimerInterface* CZeKorbD3D::GetEngineTimer() { return GetEngineContext()->pEngineTimer; }
+
+CConsole* CZeKorbD3D::GetConsoleInterface() { return GetEngineContext()->pConsole; }
+
+CParticleEmiterFactory* CZeKorbD3D::GetParticleEmiterFactory() {
+  return GetEngineContext()->pParticleFactory;
+}

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "LWOReaderTestBench.h"
+
+namespace {
+
+constexpr const char* kMesh = "Error While Loading LWO6 Mesh";
+constexpr const char* kLWO6 = "Error While Loading LWO6";
+constexpr const char* kLWO = "Error While Loading LWO";
+
+CLWOBuilder ThreePoints() {
+  CLWOBuilder object;
+  object.Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
+  return object;
+}
+
+struct Malformed {
+  const char* name;
+  std::function<std::vector<uint8_t>()> file;
+  const char* title;
+  std::string text;
+};
+
+std::vector<Malformed> MalformedFiles() {
+  const auto chunks = [](const std::function<void(CLWOBuilder&)>& add) {
+    return [add] {
+      CLWOBuilder object;
+      add(object);
+      return object.File();
+    };
+  };
+  const std::string tooManyUVMaps =
+      "Well, Using Too Much UVMaps Is A Hardcore, Won't You Agree?? So If You're Too Lame To Make "
+      "The Object Using 32 UVMaps Go And Try Your \"Powers\" Elsewhere (The Object I Have In Mind "
+      "Is: obj.lwo)";
+  return {
+      // The header.
+      {"empty file", [] { return std::vector<uint8_t>(); }, kMesh, "Wrong File Format"},
+      {"not FORM", [] { auto f = ThreePoints().File(); f[3] = '1'; return f; }, kMesh,
+       "Wrong File Format"},
+      {"FORM length one short",
+       [] { auto b = ThreePoints(); return b.File(uint32_t(b.Bytes().size() + 4 - 1)); }, kMesh,
+       "File Corrupt"},
+      {"FORM length one long",
+       [] { auto b = ThreePoints(); return b.File(uint32_t(b.Bytes().size() + 4 + 1)); }, kMesh,
+       "File Corrupt"},
+      {"no LWO2", [] { auto f = ThreePoints().File(); f[11] = 'B'; return f; }, kMesh,
+       "There's No LWO2 Entry"},
+      {"FORM without a type", [] { return std::vector<uint8_t>{'F', 'O', 'R', 'M', 0, 0, 0, 0}; },
+       kMesh, "There's No LWO2 Entry"},
+      // Lengths.
+      {"chunk longer than the file",
+       chunks([](CLWOBuilder& b) { b.Chunk("BBOX", 25).F4(0).F4(0).F4(0).F4(1).F4(1).F4(1).End(); }),
+       kMesh, "File Corrupt"},
+      {"unknown chunk longer than the file",
+       chunks([](CLWOBuilder& b) { b.Chunk("DESC", 0xFFFFFFF0).U4(0).End(); }), kMesh,
+       "File Corrupt"},
+      {"points cut off", chunks([](CLWOBuilder& b) { b.Chunk("PNTS", 36).F4(0).F4(0).F4(0).End(); }),
+       kMesh, "File Corrupt"},
+      {"chunk header cut off", chunks([](CLWOBuilder& b) { b.Tags({"a"}).Raw({'P', 'N'}); }), kMesh,
+       "File Corrupt"},
+      {"chunk length cut off", chunks([](CLWOBuilder& b) { b.ID("BBOX").U2(0); }), kMesh,
+       "File Corrupt"},
+      {"still image longer than its clip",
+       chunks([](CLWOBuilder& b) { b.Chunk("CLIP").U4(1).SubChunk("STIL", 200).S0("a.png").End().End(); }),
+       kMesh, "File Corrupt"},
+      {"sequence longer than its clip",
+       chunks([](CLWOBuilder& b) { b.Chunk("CLIP").U4(1).SubChunk("ISEQ", 40).U4(0).End().End(); }),
+       kMesh, "File Corrupt"},
+      {"triangle cut by its chunk",
+       chunks([](CLWOBuilder& b) { b.Chunk("POLS").ID("FACE").U2(3).VX(0).VX(1).U1(0).End(); }),
+       kMesh, "File Corrupt"},
+      // Tags.
+      {"tags length unreadable", chunks([](CLWOBuilder& b) { b.ID("TAGS").U2(0); }), kLWO6,
+       "Can't Get TAGS Chunk Lenght"},
+      {"tags length zero", chunks([](CLWOBuilder& b) { b.Chunk("TAGS", 0).End(); }), kLWO6,
+       "TAGS' Lentght Is Null"},
+      {"tag without its zero byte", chunks([](CLWOBuilder& b) { b.Chunk("TAGS").U2(0x6162).End(); }),
+       kLWO6, "Can't Get Surface Name"},
+      {"tag longer than its field",
+       chunks([](CLWOBuilder& b) { b.Tags({"ok", std::string(300, 't')}); }), kLWO6,
+       "TAGS Name Too Long (300 Characters): obj.lwo"},
+      {"more tags than a polygon can name",
+       chunks([](CLWOBuilder& b) { b.Tags(std::vector<std::string>(65537, "")); }), kLWO6,
+       "TAGS Holds More Than 65536 Tags: obj.lwo"},
+      // Layers and points.
+      {"two layers", chunks([](CLWOBuilder& b) { b.Layer(0).Layer(1); }), kLWO6,
+       "Only One Layer Meshes Are Supported"},
+      {"points length unreadable", chunks([](CLWOBuilder& b) { b.ID("PNTS").U2(0); }), kLWO,
+       "Can't Get PNTS Chunk Length"},
+      {"less than one point", chunks([](CLWOBuilder& b) { b.Chunk("PNTS").F4(0).F4(0).U2(0).End(); }),
+       kLWO, "Invalid PNTS Chunk Length"},
+      // Polygons.
+      {"quad",
+       chunks([](CLWOBuilder& b) { b = ThreePoints(); b.Chunk("POLS").ID("FACE").U2(4).VX(0).VX(1).VX(2).VX(0).End(); }),
+       kLWO6, "POLS:FACE Can Only Constain Triangles: obj.lwo"},
+      {"triangle with a flag bit",
+       chunks([](CLWOBuilder& b) { b = ThreePoints(); b.Chunk("POLS").ID("FACE").U2(0x8003).VX(0).VX(1).VX(2).End(); }),
+       kLWO6, "POLS:FACE Can Only Constain Triangles: obj.lwo"},
+      {"point index of 65536",
+       chunks([](CLWOBuilder& b) { b.Triangles({{0, 1, 65536}}); }), kLWO6,
+       "POLS:FACE Can Only Constain Indices Smaller Than 65536"},
+      {"point index past the points",
+       chunks([](CLWOBuilder& b) { b = ThreePoints(); b.Triangles({{0, 1, 2}, {0, 3, 1}}); }), kLWO6,
+       "POLS:FACE Triangle 1 Uses Point 3 But There Are 3 Points: obj.lwo"},
+      {"polygons before fewer points",
+       chunks([](CLWOBuilder& b) { b.Triangles({{0, 1, 2}}).Points({{0, 0, 0}, {1, 1, 1}}); }), kLWO6,
+       "POLS:FACE Triangle 0 Uses Point 2 But There Are 2 Points: obj.lwo"},
+      {"polygons without points", chunks([](CLWOBuilder& b) { b.Triangles({{0, 0, 0}}); }), kLWO6,
+       "POLS:FACE Triangle 0 Uses Point 0 But There Are 0 Points: obj.lwo"},
+      {"65537 triangles",
+       chunks([](CLWOBuilder& b) { b = ThreePoints(); b.Triangles(std::vector<CLWOBuilder::Triangle>(65537, {0, 1, 2})); }),
+       kLWO6, "POLS:FACE Holds More Than 65536 Triangles: obj.lwo"},
+      // Polygon tags.
+      {"tag of a polygon past the polygons",
+       chunks([](CLWOBuilder& b) { b.Tags({"a"}); b.Raw(ThreePoints().Bytes()).Triangles({{0, 1, 2}}).SurfaceTags({{1, 0}}); }),
+       kLWO6, "PTAG:SURF Names Polygon 1 But There Are 1 Polygons: obj.lwo"},
+      {"polygon tag without tags",
+       chunks([](CLWOBuilder& b) { b = ThreePoints(); b.Triangles({{0, 1, 2}}).SurfaceTags({{0, 0}}); }),
+       kLWO6, "PTAG:SURF Names Tag 0 But There Are 0 Tags: obj.lwo"},
+      {"polygon tag past the tags",
+       chunks([](CLWOBuilder& b) { b.Tags({"a", "b"}).Raw(ThreePoints().Bytes()).Triangles({{0, 1, 2}}).SurfaceTags({{0, 2}}); }),
+       kLWO6, "PTAG:SURF Names Tag 2 But There Are 2 Tags: obj.lwo"},
+      {"tags replaced by fewer after the polygon tags",
+       chunks([](CLWOBuilder& b) { b.Tags({"a", "b"}).Raw(ThreePoints().Bytes()).Triangles({{0, 1, 2}}).SurfaceTags({{0, 1}}).Tags({"c"}); }),
+       kLWO6, "PTAG:SURF Names Tag 1 But There Are 1 Tags: obj.lwo"},
+      {"polygon tag cut off",
+       chunks([](CLWOBuilder& b) { b.Tags({"a"}).Raw(ThreePoints().Bytes()).Triangles({{0, 1, 2}}); b.Chunk("PTAG").ID("SURF").VX(0).U1(0).End(); }),
+       kMesh, "File Corrupt"},
+      // Clips.
+      {"65 clips",
+       chunks([](CLWOBuilder& b) { for (uint32_t i = 0; i < 65; ++i) b.StillClip(i, "a.png"); }), kLWO6,
+       "CLIP: More Than 64 Clips: obj.lwo"},
+      {"clip path longer than its field",
+       chunks([](CLWOBuilder& b) { b.StillClip(1, "images/" + std::string(250, 'w') + ".png"); }), kLWO6,
+       "CLIP Image Path Too Long (263 Characters): obj.lwo"},
+      {"sequence suffix longer than its field",
+       chunks([](CLWOBuilder& b) { b.Chunk("CLIP").U4(1).SubChunk("ISEQ").U1(3).U1(0).U2(0).U2(0).U2(0).U2(9).S0("f").S0(std::string(256, 's')).End().End(); }),
+       kLWO6, "CLIP:ISEQ Suffix Too Long (256 Characters): obj.lwo"},
+      {"unknown clip sub-chunk",
+       chunks([](CLWOBuilder& b) { b.Chunk("CLIP").U4(1).SubChunk("XREF").U4(0).S0("a").End().End(); }),
+       kLWO6, "Unknown SubChunk In PTAG Chunk"},
+      {"sequence without its suffix",
+       chunks([](CLWOBuilder& b) { b.Chunk("CLIP").U4(1).SubChunk("ISEQ").U1(3).U1(0).U2(0).U2(0).U2(0).U2(9).S0("f").End().End(); }),
+       kLWO6, "Error Loading ISEQ Chunk"},
+      // Vertex maps.
+      {"33 UV maps",
+       chunks([](CLWOBuilder& b) { for (int i = 0; i < 33; ++i) b.UVMap("uv" + std::to_string(i), {}); }),
+       "ERROR!!!", tooManyUVMaps},
+      {"UV map name longer than its field",
+       chunks([](CLWOBuilder& b) { b.UVMap(std::string(256, 'u'), {}); }), kLWO6,
+       "VMAP:TXUV Name Too Long (256 Characters): obj.lwo"},
+      {"65 weight maps",
+       chunks([](CLWOBuilder& b) { b = ThreePoints(); for (int i = 0; i < 65; ++i) b.WeightMap("w", {{0, 1.0f}}); }),
+       kLWO6, "VMAP:WGHT More Than 64 Weight Maps: obj.lwo"},
+      {"weight entry cut off",
+       chunks([](CLWOBuilder& b) { b = ThreePoints(); b.Chunk("VMAP").ID("WGHT").U2(1).S0("w").VX(0).F4(1).VX(1).U2(0).End(); }),
+       "Error In LW Importer", "Weight Map Error: obj.lwo"},
+      {"weight of a point past the points",
+       chunks([](CLWOBuilder& b) { b = ThreePoints(); b.WeightMap("bone", {{0, 1.0f}, {0x10000, 0.5f}}); }),
+       kLWO6, "VMAP:WGHT bone Names Point 65536 But There Are 3 Points: obj.lwo"},
+  };
+}
+
+TEST(LWOMalformedFileTest, EveryMalformedFileStopsWithItsMessage) {
+  for (const Malformed& row : MalformedFiles()) {
+    SCOPED_TRACE(row.name);
+    LWOReaderTestBench t;
+    t.Write(row.file());
+    try {
+      t.Load();
+      ADD_FAILURE() << "the load returned";
+    } catch (const ProcessExited& exited) {
+      EXPECT_EQ(exited.code, 1u);
+    }
+    const std::vector<ZkTestMessageBox> boxes = t.bench.exits.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, row.title);
+    EXPECT_EQ(boxes[0].text, row.text);
+  }
+}
+
+TEST(LWOMalformedFileTest, AMissingFileStopsWithItsPath) {
+  LWOReaderTestBench t;
+  EXPECT_THROW(t.Load("missing.lwo", "Level\\", 1), ProcessExited);
+  const std::vector<ZkTestMessageBox> boxes = t.bench.exits.Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, kLWO);
+  EXPECT_EQ(boxes[0].text, "Can't Load File:Level\\Objects\\missing.lwo");
+}
+
+}  // namespace

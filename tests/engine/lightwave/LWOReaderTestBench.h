@@ -1,0 +1,39 @@
+#pragma once
+// What the object-reader suites share: a data folder over a real virtual file system, an import
+// buffer with its reader state and reader, and a load that writes the file first and resets the
+// buffer as the reader entry does. Fatal stops end in ProcessExited.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "LWOBuilder.h"
+#include "LoadingTestBench.h"
+#include "lightwave/LWOImportBuffer.h"
+#include "lightwave/LWOReader.h"
+#include "lightwave/LWOReaderState.h"
+
+class LWOReaderTestBench {
+ public:
+  static constexpr const char* kFileName = "obj.lwo";
+
+  // Writes `bytes` as `name` in the data folder.
+  void Write(const std::vector<uint8_t>& bytes, const std::string& name = kFileName) {
+    bench.folder.Write(name, std::string(bytes.begin(), bytes.end()));
+  }
+  // Resets the buffer, names the file and reads it from `directory`.
+  UINT Load(const std::string& name = kFileName, const char* directory = "",
+            UINT fromScene = 0) {
+    buffer->Reset();
+    CopyImportName(buffer->fileName, name.c_str());
+    return reader.Load(directory, fromScene);
+  }
+  UINT Load(const CLWOBuilder& object) {
+    Write(object.File());
+    return Load();
+  }
+
+  LoadingTestBench bench;
+  std::unique_ptr<LWOImportBuffer> buffer = std::make_unique<LWOImportBuffer>();
+  LWOReaderState state{*buffer};
+  LWOReader reader{state};
+};

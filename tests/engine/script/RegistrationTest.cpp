@@ -1,0 +1,228 @@
+// The registrar and the registration functions: numbering, the one line logged at the first
+// refused call, and nothing registered after it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "BstrSnippets.h"
+#include "ScriptBindingsFixture.h"
+#include "script/MatrixType.h"
+#include "script/RayType.h"
+
+using namespace AngelScript;
+
+namespace {
+
+// Everything the script engine holds that a registration call adds: one per successful call.
+int Footprint(asIScriptEngine* engine) {
+  int count = static_cast<int>(engine->GetObjectTypeCount() + engine->GetGlobalFunctionCount());
+  for (asUINT i = 0; i < engine->GetObjectTypeCount(); ++i) {
+    const asITypeInfo* type = engine->GetObjectTypeByIndex(i);
+    count += static_cast<int>(type->GetMethodCount() + type->GetPropertyCount() +
+                              type->GetBehaviourCount() + type->GetFactoryCount());
+  }
+  return count;
+}
+
+bool Nothing(CScriptRegistrar&) { return true; }
+bool Vectors(CScriptRegistrar& registrar) { return RegisterVectorTypes(registrar); }
+bool VectorsAndMatrix(CScriptRegistrar& registrar) {
+  return RegisterVectorTypes(registrar) && RegisterMatrixType(registrar);
+}
+
+using Registration = bool (*)(CScriptRegistrar&);
+
+struct Failure {
+  int call;
+  const char* message;
+};
+
+struct Group {
+  const char* name;
+  Registration prerequisites;
+  Registration registration;
+  const char* source;
+  int calls;
+  std::vector<Failure> failures;
+};
+
+const Group kGroups[] = {
+    {"vectors", Nothing, RegisterVectorTypes, "BasicTypes", 37,
+     {{1, "Can't Add CVector3 Basic Type To The Script (1)"},
+      {2, "Can't Add CVector4 Basic Type To The Script (1)"},
+      {3, "Can't Declare Contructor1 For CVector3"},
+      {7, "Can't Declare Assigment For CVector3"},
+      {11, "Can't Add CVector3 Basic Type To The Script (6)"},
+      {12, "Can't Add CVector3 Basic Type To The Script (7)"},
+      {13, "Can't Add CVector3 Basic Type To The Script (8)"},
+      {14, "Can't Add CVector3 Basic Type To The Script (10)"},
+      {17, "Can't Add CVector3 Basic Type To The Script (14)"},
+      {19, "Can't Add CVector3 Basic Type To The Script (18)"},
+      {20, "Can't Declare Contructor1 For CVector4"},
+      {28, "Can't Add CVector4 Basic Type To The Script (15)"},
+      {30, "Can't Add CVector4 Basic Type To The Script (7)"},
+      {31, "Can't Add CVector4 Basic Type To The Script (8)"},
+      {34, "Can't Add CVector4 Basic Type To The Script (13)"},
+      {37, "Can't Add CVector4 Basic Type To The Script (18)"}}},
+    {"matrix", Vectors, RegisterMatrixType, "MatrixType", 40,
+     {{1, "Can't Add CMatrix Basic Type To The Script (1)"},
+      {2, "Can't Declare Contructor1 For CMatrix"},
+      {3, "Can't Declare Contructor2 For CMatrix"},
+      {4, "Can't Declare Assigment For CMatrix"},
+      {5, "Can't Add CMatrix Basic Type To The Script (2)"},
+      {20, "Can't Add CMatrix Basic Type To The Script (17)"},
+      {21, "Can't Add CMatrix Basic Type To The Script (18)"},
+      {33, "Can't Add CMatrix Basic Type To The Script (30)"},
+      {35, "Can't Add CMatrix Basic Type To The Script (32)"},
+      {36, "Can't Add CMatrix Basic Type To The Script (32)"},
+      {37, "Can't Add CMatrix Basic Type To The Script (33)"},
+      {40, "Can't Add CMatrix Basic Type To The Script (36)"}}},
+    {"ray", VectorsAndMatrix, RegisterRayType, "RayType", 10,
+     {{1, "Can't Add CRay Basic Type To The Script (1)"},
+      {3, "Can't Declare Contructor2 For CRay"},
+      {5, "Can't Declare Assigment For CRay"},
+      {6, "Can't Add CRay Basic Type To The Script (2)"},
+      {10, "Can't Add CRay Basic Type To The Script (6)"}}},
+    {"records", Vectors, RegisterGeometryRecords, "BasicTypes", 31,
+     {{1, "Can't Add Vertex Basic Type To The Script (1)"},
+      {9, "Can't Add Vertex Basic Type To The Script (9)"},
+      {10, "Can't Declare Contructor1 For Vertex"},
+      {11, "Can't Add Face Basic Type To The Script (1)"},
+      {19, "Can't Add Face Basic Type To The Script (9)"},
+      {21, "Can't Add Edge Basic Type To The Script (1)"},
+      {22, "Can't Add Edge Basic Type To The Script (2)"},
+      {27, "Can't Add Edge Basic Type To The Script (7)"},
+      {28, "Can't Declare Contructor1 For Edge"},
+      {29, "Can't Add CMaterialInterface* ZeKorb Type To The Script (1)"},
+      {30, "Can't Add SurfaceTexture ZeKorb Type To The Script (1)"},
+      {31, "Can't Declare Contructor1 For SurfaceTexture"}}},
+};
+
+TEST(ScriptRegistration, EachGroupRegistersAllItsCallsWithoutALine) {
+  for (const Group& group : kGroups) {
+    ScriptTestEngine script;
+    CRecordingEngineLog log;
+    CScriptRegistrar setup(script.engine, &log);
+    ASSERT_TRUE(group.prerequisites(setup)) << group.name;
+    const int before = Footprint(script.engine);
+
+    CScriptRegistrar registrar(script.engine, &log);
+    EXPECT_TRUE(group.registration(registrar)) << group.name << ": " << script.messages;
+    EXPECT_EQ(registrar.GetCallCount(), group.calls) << group.name;
+    EXPECT_EQ(Footprint(script.engine) - before, group.calls) << group.name;
+    EXPECT_TRUE(log.entries.empty()) << group.name;
+  }
+}
+
+TEST(ScriptRegistration, TheRefusedCallLogsItsLineAndNothingAfterItIsRegistered) {
+  for (const Group& group : kGroups) {
+    for (const Failure& failure : group.failures) {
+      const std::string what = std::string(group.name) + " call " + std::to_string(failure.call);
+      ScriptTestEngine script;
+      CRecordingEngineLog log;
+      CScriptRegistrar setup(script.engine, &log);
+      ASSERT_TRUE(group.prerequisites(setup)) << what;
+      const int before = Footprint(script.engine);
+
+      CScriptRegistrar registrar(script.engine, &log);
+      registrar.FailCall(failure.call);
+      EXPECT_FALSE(group.registration(registrar)) << what;
+      EXPECT_EQ(registrar.GetCallCount(), failure.call) << what;
+      EXPECT_EQ(Footprint(script.engine) - before, failure.call - 1) << what;
+      ASSERT_EQ(log.entries.size(), 1u) << what;
+      EXPECT_EQ(log.entries[0].source, group.source) << what;
+      EXPECT_EQ(log.entries[0].level, CEngineLog::kLevelError) << what;
+      EXPECT_EQ(log.entries[0].text, std::string(failure.message) + "\n") << what;
+    }
+  }
+}
+
+TEST(ScriptRegistration, ARefusalByTheScriptEngineIsLoggedWithTheCallersLine) {
+  ScriptTestEngine script;
+  CRecordingEngineLog log;
+  CScriptRegistrar registrar(script.engine, &log);
+  {
+    CScriptRegistrar::SourceScope source(registrar, "Outer");
+    EXPECT_TRUE(registrar.Type("Thing", 4, asOBJ_VALUE | asOBJ_POD | asOBJ_APP_PRIMITIVE, "first"));
+    {
+      CScriptRegistrar::SourceScope inner(registrar, "Inner");
+    }
+    const int line = __LINE__ + 1;
+    EXPECT_FALSE(registrar.Type("Thing", 4, asOBJ_VALUE | asOBJ_POD | asOBJ_APP_PRIMITIVE, "again"));
+    ASSERT_EQ(log.entries.size(), 1u);
+    EXPECT_EQ(log.entries[0].source, "Outer");
+    EXPECT_EQ(log.entries[0].line, line);
+    EXPECT_EQ(log.entries[0].text, "again\n");
+  }
+  // Failed once, failed for good: later calls reach nothing and log nothing.
+  EXPECT_FALSE(registrar.Property("Thing", "int other", 0, "later"));
+  EXPECT_FALSE(registrar.Call([] { return 0; }, "later"));
+  EXPECT_EQ(registrar.GetCallCount(), 2);
+  EXPECT_EQ(log.entries.size(), 1u);
+  EXPECT_TRUE(registrar.HasFailed());
+}
+
+// The whole of RegisterBasicTypes: step 1's types first, then each group in order.
+struct DriverFailure {
+  int call;
+  const char* source;
+  const char* message;
+  const char* firstMissing;  // the first type that must not exist afterwards
+};
+
+TEST(ScriptRegistration, RegisterBasicTypesStopsAtTheFirstRefusal) {
+  const DriverFailure failures[] = {
+      {1, "BasicTypes", "Can't Add bstr Basic Type To The Script (1)", "CVector3"},
+      {2, "BasicTypes", "Can't Add array Basic Type To The Script (1)", "VoidPtr"},
+      {3, "BasicTypes", "Can't Add VoidPtr Basic Type To The Script (1)", "CVector3"},
+      {4, "BasicTypes", "Can't Add CVector3 Basic Type To The Script (1)", "CMatrix"},
+      {41, "MatrixType", "Can't Add CMatrix Basic Type To The Script (1)", "CRay"},
+      {81, "RayType", "Can't Add CRay Basic Type To The Script (1)", "Vertex"},
+      {91, "BasicTypes", "Can't Add Vertex Basic Type To The Script (1)", "Face"},
+      {121, "BasicTypes", "Can't Declare Contructor1 For SurfaceTexture", nullptr},
+  };
+  for (const DriverFailure& failure : failures) {
+    ScriptTestEngine script;
+    CRecordingEngineLog log;
+    CScriptRegistrar registrar(script.engine, &log);
+    registrar.FailCall(failure.call);
+    EXPECT_FALSE(RegisterBasicTypes(registrar)) << failure.call;
+    EXPECT_EQ(registrar.GetCallCount(), failure.call);
+    ASSERT_EQ(log.entries.size(), 1u) << failure.call;
+    EXPECT_EQ(log.entries[0].source, failure.source) << failure.call;
+    EXPECT_EQ(log.entries[0].text, std::string(failure.message) + "\n") << failure.call;
+    if (failure.firstMissing != nullptr) {
+      EXPECT_EQ(script.engine->GetTypeInfoByName(failure.firstMissing), nullptr) << failure.call;
+    }
+  }
+}
+
+TEST(ScriptRegistration, ABstrTheScriptEngineRefusesFailsTheWholeRegistration) {
+  ScriptTestEngine script;
+  // Someone took the name first: the library cannot build a script with a literal in it.
+  ASSERT_GE(script.engine->RegisterObjectType("bstr", 4, asOBJ_VALUE | asOBJ_POD), 0);
+  CRecordingEngineLog log;
+  CScriptRegistrar registrar(script.engine, &log);
+  EXPECT_FALSE(RegisterBasicTypes(registrar));
+  EXPECT_EQ(log.TextAt(CEngineLog::kLevelError), "Can't Add bstr Basic Type To The Script (1)\n");
+  EXPECT_EQ(script.engine->GetTypeInfoByName("CVector3"), nullptr);
+}
+
+TEST_F(ScriptBindingsTest, EveryTypeIsRegisteredInOneHundredAndTwentyOneCalls) {
+  EXPECT_EQ(registrar.GetCallCount(), 121);
+  EXPECT_TRUE(log.entries.empty());
+  for (const char* type : {"bstr", "array", "VoidPtr", "CVector3", "CVector4", "CMatrix", "CRay",
+                           "Vertex", "Face", "Edge", "CMaterialInterface", "SurfaceTexture"})
+    EXPECT_NE(script.engine->GetTypeInfoByName(type), nullptr) << type;
+  EXPECT_EQ(script.Run("array<CVector3> points(3); points[2].z = 1; float[] f = {1, 2};"),
+            asEXECUTION_FINISHED)
+      << script.messages;
+}
+
+TEST_F(ScriptBindingsTest, BstrAndVoidPtrBehaveAsInABareEngine) {
+  bstr_snippets::RegisterHelpers(script.engine);
+  bstr_snippets::Check(script);
+}
+
+}  // namespace
