@@ -13,10 +13,13 @@
 #include "core/Profiler.h"
 #include "core/ProfilerSample.h"
 #include "core/Timer.h"
+#include "startup/EngineDevice.h"
 #include "startup/ToolBox.h"
 #include "input/WindowProcedure.h"
 #include "files/ZKReader.h"
+#include "scene/Null.h"
 #include "scene/ParticleEmiterFactory.h"
+#include "script/ScriptStorage.h"
 #include "spatial/CollisionManager.h"
 
 namespace {
@@ -172,6 +175,7 @@ void CEngineContext::Shutdown(UINT exitCode) {
   ReleaseSceneServices();
   ReleaseRenderer();
   ReleaseVirtualFileSystem();
+  ReleaseScriptStorage();
   CloseLog();
   if (pProfiler) pProfiler->DumpStatistics("statistics.txt", pSamples[SAMPLE_BEGIN_END]);
   DestroyAppWindow();
@@ -235,15 +239,23 @@ void CEngineContext::ReleaseSceneServices() {
   pSceneFileReader = nullptr;  // it read through the reader just freed
 }
 
-// The device and Direct3D are released here (logging "- D3D deinitialized") once Init creates
-// the renderer.
-void CEngineContext::ReleaseRenderer() {}
+void CEngineContext::ReleaseRenderer() { CEngineDevice::Instance().Release(this); }
 
 void CEngineContext::ReleaseVirtualFileSystem() {
   if (!pVirtualFileSystem) return;
   pVirtualFileSystem->Deinitialize();
   pVirtualFileSystem = nullptr;
   LogInfo(__LINE__, "- Virtual Disk deinitialized\n");
+}
+
+// After everything that can run a script, before the log the host reports through. A shutdown
+// entered from a running script (one calling CloseZeKorb) cannot free the engine under that
+// script: the host is then left to the ending process.
+void CEngineContext::ReleaseScriptStorage() {
+  if (!pScriptStorage) return;
+  CNull::SetScriptHost(nullptr);
+  ReleaseScriptStorageInterface();
+  pScriptStorage = nullptr;
 }
 
 void CEngineContext::CloseLog() {

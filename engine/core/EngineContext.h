@@ -167,6 +167,7 @@ class CEngineContext {
   void ReleaseSceneServices();
   void ReleaseRenderer();
   void ReleaseVirtualFileSystem();
+  void ReleaseScriptStorage();
   void CloseLog();
   void DestroyAppWindow();
   void LogInfo(int line, const char* text);

@@ -40,9 +40,10 @@ class CD3D9Adapters final : public CD3D9EnumerationOwner {
   void SetDeviceSettings(const DeviceSettings* settings) { m_pSettings = settings; }
   const DeviceSettings* GetDeviceSettings() override { return m_pSettings; }
 
- private:
+  // Gives up the enumerations and the Direct3D object; Enumerate starts again.
   void Release();
 
+ private:
   CEngineLog* m_pLog;
   IDirect3D9* m_pD3D = nullptr;
   std::vector<CD3D9Enumeration*> m_Enumerations;

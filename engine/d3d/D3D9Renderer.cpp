@@ -4,6 +4,8 @@
 #include <cstring>
 #include <iterator>
 
+#include <windows.h>
+
 #include "ZKDXInterface.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
@@ -14,9 +16,11 @@
 #include "d3d/D3D9Enumeration.h"
 #include "d3d/D3DLog.h"
 #include "d3d/DefaultStates.h"
+#include "d3d/DeviceLossHook.h"
 #include "d3d/DeviceSettings.h"
 #include "d3d/IndexBufferBankInterface.h"
 #include "d3d/RenderTargetStorageInterface.h"
+#include "d3d/RenderingProfileInterface.h"
 #include "d3d/RenderingSchemes.h"
 #include "d3d/VertexBufferBankInterface.h"
 #include "scene/EngineSampleScope.h"
@@ -27,6 +31,9 @@ const char kRendererSource[] = "D3DRenderer9";
 const char kInitializationSource[] = "D3DInitialization9";
 constexpr int kError = CEngineLog::kLevelError;
 constexpr int kInfo = CEngineLog::kLevelInfo;
+
+// Whom the "Small problem" box asks for the log.
+const char kSupportContact[] = "the ZeKorb developers";
 
 const char kUninitializedTitle[] = "An Attempt To Get Uninitialized Interface";
 
@@ -112,7 +119,7 @@ CD3D9Renderer::~CD3D9Renderer() {
 // ---------------------------------------------------------------------------------------------
 // The device
 
-void CD3D9Renderer::AdoptDevice(IDirect3DDevice9* device, DeviceSettings* settings) {
+UINT CD3D9Renderer::Initialize(DeviceSettings* settings) {
   m_pSettings = settings;
   m_Adapters.SetDeviceSettings(settings);
   m_pSelectedEnumeration = m_Adapters.GetAdapterEnumeration(settings->dwAdapter);
@@ -120,26 +127,283 @@ void CD3D9Renderer::AdoptDevice(IDirect3DDevice9* device, DeviceSettings* settin
     FatalErrorWithTitle("Error When Initializing D3D", "Can't Find Adapter %u", static_cast<unsigned>(settings->dwAdapter));
   m_pSelectedEnumeration->SetFormats(settings->TextureFormat, settings->SecondaryTextureFormat,
                                      settings->BackBufferFormat, settings->DepthStencilFormat);
-  device->AddRef();
+
+  m_PresentParameters = {};
+  PositionWindow();
+  LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo,
+         "- Initializing D3D9 Renderer Using Device No. %i - (%ix%i- FMT:%i; DEPTH:%i )\n",
+         static_cast<int>(settings->dwAdapter), settings->wWidth, settings->wHeight,
+         static_cast<int>(settings->BackBufferFormat), static_cast<int>(settings->DepthStencilFormat));
+  FillPresentParameters(false);
+  CreateDevice();
+  LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - D3D9 Device Successfully Created\n");
+  TakeSwapChain();
+
+  // The texture bank ("Can't Create TextureShader Interface") and the render-target bank with
+  // the settings' description lists ("Can't Initialize Render Targets") are built here.
+
+  SetUpFreshDevice(CDefaultStates::kDeviceCreation);
+
+  if (m_pSelectedEnumeration->IsGeometryInstancingSupported() &&
+      SUCCEEDED(GetDirect3D()->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_SURFACE,
+                                                 CD3D9Enumeration::kInstancingFormat)))
+    SetRenderState(D3DRS_POINTSIZE, CD3D9Enumeration::kInstancingFormat);
+  if (!m_pSelectedEnumeration->IsStreamOffsetSupported()) {
+    LogD3D(m_pLog, kInitializationSource, __LINE__, kError, "- Disabling ZeKorb Resource Management...\n");
+    settings->dwIndexBufferResourceManagement = 0;
+    settings->dwVertexBufferResourceManagement = 0;
+  }
+
+  // The remaining banks are built here in this order, each failure fatal ("Error While
+  // Initializing"): vertex declarations, index buffers (with the index-buffer resource
+  // management), vertex shaders, vertex buffers (with the vertex-buffer resource management),
+  // pixel shaders, materials, the texture bank's own initialisation, sprites, effect files.
+  return 1;
+}
+
+UINT CD3D9Renderer::Reset() {
+  if (!m_pDevice || !m_pSettings) return 0;
+  // The texture stages, the current material, declaration and shaders are forgotten here by
+  // their banks; the three below hold default-pool objects the device cannot keep.
+  if (m_Banks.pIndexBuffers) m_Banks.pIndexBuffers->OnDeviceLost();
+  if (m_Banks.pVertexBuffers) m_Banks.pVertexBuffers->OnDeviceLost();
+  if (m_Banks.pRenderTargets) m_Banks.pRenderTargets->OnDeviceLost();
+  TellDeviceLost();
+  GiveBackBufferDCBack();
+
+  if (m_pSwapChain) m_pSwapChain->Release();
+  m_pSwapChain = nullptr;
+  m_PresentParameters = {};
+  PositionWindow();
+  LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo,
+         "- Initializing D3D9 Renderer Using Device No. %i - (%ix%i- FMT:%i)\n",
+         static_cast<int>(m_pSettings->dwAdapter), m_pSettings->wWidth, m_pSettings->wHeight,
+         static_cast<int>(m_pSettings->BackBufferFormat));
+  FillPresentParameters(true);
+  const HRESULT result = m_pDevice->Reset(&m_PresentParameters);
+  if (FAILED(result)) {
+    LogD3D(m_pLog, kInitializationSource, __LINE__, kError, "ERROR! - Can't Reset Device: %s\n%s\n",
+           D3DResultName(result), D3DResultDescription(result));
+    LogPresentParameters();
+    FatalErrorWithTitle("Critical Error", "Can't Reset Device");
+  }
+  LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - D3D9 Device Successfully Reseted\n");
+  TakeSwapChain();
+  if (m_Banks.pRenderTargets) m_Banks.pRenderTargets->OnDeviceReset();
+
+  // The scissor rectangle is the one cached value a reset keeps.
+  m_Cache.Clear();
+  m_dwRenderingBegun = 0;
+  m_dwPresentPending = 0;
+  m_hPendingPresentWindow = nullptr;
+  SetUpFreshDevice(CDefaultStates::kDeviceReset);
+
+  if (m_Banks.pIndexBuffers) m_Banks.pIndexBuffers->OnDeviceReset();
+  if (m_Banks.pVertexBuffers) m_Banks.pVertexBuffers->OnDeviceReset();
+  TellDeviceReset();
+  return 1;
+}
+
+UINT CD3D9Renderer::ReleaseDevice() {
+  // The banks' objects belong to the device: they go first, in the reverse order of their
+  // banks' creation, so that nothing the game still holds reaches a freed device.
+  if (m_Banks.pVertexBuffers) m_Banks.pVertexBuffers->ReleaseDeviceObjects();
+  if (m_Banks.pIndexBuffers) m_Banks.pIndexBuffers->ReleaseDeviceObjects();
+  if (m_Banks.pRenderTargets) m_Banks.pRenderTargets->ReleaseDeviceObjects();
+  m_Banks = Banks{};
+  GiveBackBufferDCBack();
+  if (m_pSwapChain) m_pSwapChain->Release();
+  m_pSwapChain = nullptr;
+  if (m_pDevice) m_pDevice->Release();
+  m_pDevice = nullptr;
+  m_Cache.SetDevice(nullptr);
+  m_Cache.Clear();
+  m_dwRenderingBegun = 0;
+  m_dwPresentPending = 0;
+  m_hPendingPresentWindow = nullptr;
+  m_pSelectedEnumeration = nullptr;
+  m_pSettings = nullptr;
+  m_Adapters.SetDeviceSettings(nullptr);
+  m_Adapters.Release();
+  return 0;
+}
+
+void CD3D9Renderer::PositionWindow() {
+  if (m_pSettings->dwPositionWindow != 1) return;
+  const HWND window = m_pSettings->hWnd;
+  SetWindowPos(window, m_pSettings->dwWindowed ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, m_pSettings->wWidth,
+               m_pSettings->wHeight, SWP_SHOWWINDOW);
+  ClipCursor(nullptr);
+  RECT client = {};
+  GetClientRect(window, &client);
+  POINT topLeft = {client.left, client.top};
+  POINT bottomRight = {client.right, client.bottom};
+  ClientToScreen(window, &topLeft);
+  ClientToScreen(window, &bottomRight);
+  SetCursorPos(bottomRight.x, bottomRight.y);
+  const RECT clip = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+  ClipCursor(&clip);
+}
+
+void CD3D9Renderer::FillPresentParameters(bool reset) {
+  D3DPRESENT_PARAMETERS& p = m_PresentParameters;
+  p.BackBufferWidth = m_pSettings->wWidth;
+  p.BackBufferHeight = m_pSettings->wHeight;
+  p.BackBufferFormat = m_pSelectedEnumeration->GetBackBufferFormat();
+  p.AutoDepthStencilFormat = m_pSelectedEnumeration->GetDepthStencilFormat();
+  p.EnableAutoDepthStencil = TRUE;
+  p.MultiSampleType = D3DMULTISAMPLE_NONE;
+  p.Flags = 0;
+  p.FullScreen_RefreshRateInHz = 0;
+  p.hDeviceWindow = m_pSettings->hWnd;
+  if (m_pSettings->dwWindowed) {
+    p.Windowed = TRUE;
+    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    p.BackBufferCount = 1;
+    p.PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
+    if (!reset) LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - Windowed\n");
+    return;
+  }
+  p.Windowed = FALSE;
+  const bool immediate = m_pSelectedEnumeration->CanPresentImmediately() != 0;
+  if (reset) {
+    // A reset keeps no vertical-sync choice: immediate presents when the card offers them.
+    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    p.PresentationInterval = immediate ? D3DPRESENT_INTERVAL_IMMEDIATE : D3DPRESENT_INTERVAL_DEFAULT;
+    p.BackBufferCount = immediate ? 1 : 2;
+    return;
+  }
+  p.SwapEffect = D3DSWAPEFFECT_FLIP;
+  LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - Full-Screen\n");
+  if (m_pSettings->dwVSync) {
+    p.PresentationInterval = D3DPRESENT_INTERVAL_ONE;
+    p.BackBufferCount = 2;
+    LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - Synchronize With VSYNC\n");
+  } else if (immediate) {
+    p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    p.BackBufferCount = 1;
+    LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - Not Synchronizing With VSYNC\n");
+  } else {
+    p.PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
+    p.BackBufferCount = 2;
+    LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - Synchronizing With VSYNC Driver Dependant\n");
+  }
+}
+
+void CD3D9Renderer::LogPresentParameters() {
+  const D3DPRESENT_PARAMETERS& p = m_PresentParameters;
+  auto line = [this](const char* format, long long value) {
+    LogD3D(m_pLog, kInitializationSource, __LINE__, kError, format, static_cast<int>(value));
+  };
+  LogD3D(m_pLog, kInitializationSource, __LINE__, kError, "Present Parameters Look Like:\n");
+  line("AutoDepthStencilFormat %i:\n", p.AutoDepthStencilFormat);
+  line("BackBufferCount: %i\n", p.BackBufferCount);
+  line("BackBufferFormat: %i\n", p.BackBufferFormat);
+  line("BackBufferHeight: %i\n", p.BackBufferHeight);
+  line("BackBufferWidth: %i\n", p.BackBufferWidth);
+  line("EnableAutoDepthStencil: %i\n", p.EnableAutoDepthStencil);
+  line("Flags: %i\n", p.Flags);
+  line("FullScreen_PresentationInterval: %i\n", p.PresentationInterval);
+  line("FullScreen_RefreshRateInHz: %i\n", p.FullScreen_RefreshRateInHz);
+  // A window handle is as wide as a pointer; the line shows its value cut to the width of %i.
+  line("hDeviceWindow: %i\n", static_cast<long long>(reinterpret_cast<uintptr_t>(p.hDeviceWindow)));
+  line("MultiSampleType: %i\n", p.MultiSampleType);
+  line("SwapEffect: %i\n", p.SwapEffect);
+  line("Windowed: %i\n", p.Windowed);
+}
+
+IDirect3DDevice9* CD3D9Renderer::TryCreateDevice(UINT adapter, D3DDEVTYPE type, DWORD behavior) {
+  IDirect3DDevice9* device = nullptr;
+  const HRESULT result =
+      GetDirect3D()->CreateDevice(adapter, type, m_pSettings->hWnd, behavior, &m_PresentParameters, &device);
+  if (FAILED(result)) {
+    LogD3D(m_pLog, kInitializationSource, __LINE__, kError, "ERROR! - Can't Create Device: %s\n%s\n",
+           D3DResultName(result), D3DResultDescription(result));
+    return nullptr;
+  }
+  return device;
+}
+
+void CD3D9Renderer::CreateDevice() {
+  if (!GetDirect3D()) FatalErrorWithTitle("Error When Initializing D3D", "Can't Find Direct3D");
+  const UINT adapter = m_pSettings->dwAdapter;
+  CD3D9Enumeration* hud = m_Adapters.GetAdapterEnumeration(1);
+  const bool hardwareVertexProcessing = m_pSelectedEnumeration->IsHardwareVertexProcessing() != 0;
+  IDirect3DDevice9* device = nullptr;
+  if (hud && hud->IsPerformanceHUD()) {
+    LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - Using NVPerfHUD Device\n");
+    device = TryCreateDevice(1, D3DDEVTYPE_REF, D3DCREATE_SOFTWARE_VERTEXPROCESSING);
+  } else if (m_pSelectedEnumeration->UsesReferenceRasterizer()) {
+    LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - Using Reference Rasterizer\n");
+    device = TryCreateDevice(adapter, D3DDEVTYPE_REF, D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_PUREDEVICE);
+  } else {
+    DWORD behavior = 0;
+    if (m_pSettings->dwMultithreaded) {
+      behavior |= D3DCREATE_MULTITHREADED;
+      LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - Using Multithreaded Device\n");
+    }
+    if (hardwareVertexProcessing) {
+      behavior |= D3DCREATE_HARDWARE_VERTEXPROCESSING;
+      LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - Using TnL In Hardware\n");
+      if (m_pSelectedEnumeration->IsPureDevice()) {
+        behavior |= D3DCREATE_PUREDEVICE;
+        LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - Using Pure Device\n");
+      }
+    } else {
+      behavior |= D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+      LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - Using TnL In Software\n");
+    }
+    device = TryCreateDevice(adapter, D3DDEVTYPE_HAL, behavior);
+  }
+  if (!device) {
+    ShowMessageBox("Small problem",
+                   "There Was A Problem While Creating D3D Device\nHowever I'll Try To Create It Again\n"
+                   "Please Send ZeKorbDebug.txt To %s",
+                   kSupportContact);
+    LogPresentParameters();
+    device = TryCreateDevice(adapter, D3DDEVTYPE_HAL,
+                             hardwareVertexProcessing ? D3DCREATE_HARDWARE_VERTEXPROCESSING
+                                                      : D3DCREATE_SOFTWARE_VERTEXPROCESSING);
+    LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo,
+           hardwareVertexProcessing ? "  - Using TnL In Hardware\n" : "  - Using TnL In Software\n");
+    if (!device)
+      FatalErrorWithTitle("Big Problem", "Still I Can't Create D3D Device, I think I'm gonna give it up");
+  }
   m_pDevice = device;
   m_Cache.SetDevice(device);
+}
 
+void CD3D9Renderer::TakeSwapChain() {
   const HRESULT chain = m_pDevice->GetSwapChain(0, &m_pSwapChain);
   if (FAILED(chain))
     FatalErrorWithTitle("Error When Initializing D3D", "Can't Get Default Swap Chain\n%s - %s\n",
                         D3DResultName(chain), D3DResultDescription(chain));
+}
 
-  m_Viewport = {0, 0, settings->wWidth, settings->wHeight, 0.0f, 1.0f};
+void CD3D9Renderer::SetUpFreshDevice(CDefaultStates::Occasion occasion) {
+  m_Viewport = {0, 0, m_pSettings->wWidth, m_pSettings->wHeight, 0.0f, 1.0f};
   if (FAILED(m_pDevice->SetViewport(&m_Viewport))) FatalErrorWithTitle("D3D9 Renderer Error", "Can't Set Viewport");
   LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - Viewport Successfully Set\n");
-  m_ScissorRect = {0, 0, settings->wWidth, settings->wHeight};
+  if (occasion == CDefaultStates::kDeviceCreation) m_ScissorRect = {0, 0, m_pSettings->wWidth, m_pSettings->wHeight};
 
-  CDefaultStates::Apply(*this, CDefaultStates::kDeviceCreation);
-  m_Viewport = {0, 0, settings->wWidth, settings->wHeight, 0.0f, 1.0f};
+  CDefaultStates::Apply(*this, occasion);
+  m_Viewport = {0, 0, m_pSettings->wWidth, m_pSettings->wHeight, 0.0f, 1.0f};
   if (FAILED(SetViewport())) FatalErrorWithTitle("Error While Initializing D3D9", "Can't Set Viewport");
   const char* scheme = CRenderingSchemes::SchemeName(m_pSelectedEnumeration->GetSelectedScheme());
   LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - Using %s Rendering Scheme\n",
          scheme ? scheme : "GeForce2");
+}
+
+// The rendering profile of a preset's library and the GUI renderer keep device objects of their
+// own.
+void CD3D9Renderer::TellDeviceLost() {
+  if (CRenderingProfileInterface* profile = m_pContext->pRenderingProfile) profile->OnDeviceLost();
+  if (m_pGuiHook) m_pGuiHook->OnDeviceLost();
+}
+
+void CD3D9Renderer::TellDeviceReset() {
+  if (CRenderingProfileInterface* profile = m_pContext->pRenderingProfile) profile->OnDeviceReset();
+  if (m_pGuiHook) m_pGuiHook->OnDeviceReset();
 }
 
 CD3D9Enumeration* CD3D9Renderer::GetEnumeration() {
@@ -150,12 +414,14 @@ CD3D9Enumeration* CD3D9Renderer::GetEnumeration() {
 // The frame
 
 HRESULT CD3D9Renderer::Clear(UINT flags, UINT colour) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   if (!(flags & ZK_CLEAR_NO_FRAME_LIMIT)) m_pContext->LimitFrameRate();
   ClearBuffers(flags, colour);
   return D3D_OK;
 }
 
 HRESULT CD3D9Renderer::ClearBuffers(UINT flags, UINT colour) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   if (m_dwPresentPending) {
     m_dwPresentPending = 0;
     CEngineSampleScope sample(SAMPLE_FLIP2);
@@ -173,6 +439,7 @@ HRESULT CD3D9Renderer::ClearBuffers(UINT flags, UINT colour) {
 }
 
 HRESULT CD3D9Renderer::BeginRendering() {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   const DWORD frame = ++m_pContext->dwFrameNumber;
   VertexBuffers()->SetFrameNumber(frame);
   IndexBuffers()->NewFrame(frame);
@@ -198,6 +465,7 @@ HRESULT CD3D9Renderer::BeginRendering() {
 }
 
 HRESULT CD3D9Renderer::EndRendering() {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   GiveBackBufferDCBack();
   if (!m_dwRenderingBegun) {
     LogD3D(m_pLog, kRendererSource, __LINE__, kError, "ERROR!!!: Calling EndRendering Without BeginRendering\n");
@@ -212,6 +480,7 @@ HRESULT CD3D9Renderer::EndRendering() {
 }
 
 HRESULT CD3D9Renderer::Flip(HWND window, UINT show) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   GetRenderTargetStorageInterface()->ReleaseLockedRenderTargets();
   if (CProfilerSample* frame = m_pContext->pSamples[SAMPLE_BEGIN_END]) {
     frame->End();
@@ -236,12 +505,13 @@ void CD3D9Renderer::HandlePresentResult(HRESULT result, HWND window) {
 }
 
 void CD3D9Renderer::RecoverLostDevice() {
-  // While the device stays lost the frames go on and their device calls fail quietly; it can be
-  // reset once it answers D3DERR_DEVICENOTRESET.
-  m_pDevice->TestCooperativeLevel();
+  // While the device stays lost the frames go on and their device calls fail quietly; it is
+  // reset once it answers that it can be.
+  if (m_pDevice->TestCooperativeLevel() == D3DERR_DEVICENOTRESET) Reset();
 }
 
 HDC CD3D9Renderer::GetBackBufferDC() {
+  if (!m_pDevice) return nullptr;
   if (m_hBackBufferDC) return m_hBackBufferDC;
   IDirect3DSurface9* surface = nullptr;
   HRESULT result = m_pDevice->GetRenderTarget(0, &surface);
@@ -277,6 +547,7 @@ void CD3D9Renderer::GiveBackBufferDCBack() {
 // Viewport, scissor, transforms, lights
 
 HRESULT CD3D9Renderer::SetViewport() {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   const HRESULT result = m_pDevice->SetViewport(&m_Viewport);
   if (FAILED(result))
     LogD3D(m_pLog, kRendererSource, __LINE__, kError, "ERROR! - Can't Set Viewport - %s - %s\n",
@@ -285,7 +556,7 @@ HRESULT CD3D9Renderer::SetViewport() {
 }
 
 HRESULT CD3D9Renderer::SetScissorTest(const RECT* rect) {
-  if (rect == nullptr) return D3DERR_INVALIDCALL;
+  if (rect == nullptr || !m_pDevice) return D3DERR_INVALIDCALL;
   const LONG left = static_cast<LONG>(m_Viewport.X);
   const LONG top = static_cast<LONG>(m_Viewport.Y);
   const RECT clamped = {std::max(rect->left, left), std::max(rect->top, top),
@@ -313,6 +584,7 @@ void CD3D9Renderer::ResetScissorRect(UINT right, UINT bottom) {
 
 HRESULT CD3D9Renderer::SetTransform(UINT state, const CMatrix* matrix) {
   static_assert(sizeof(CMatrix) == sizeof(D3DMATRIX));
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   const HRESULT result =
       m_pDevice->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(state), reinterpret_cast<const D3DMATRIX*>(matrix));
   if (FAILED(result))
@@ -322,6 +594,7 @@ HRESULT CD3D9Renderer::SetTransform(UINT state, const CMatrix* matrix) {
 }
 
 HRESULT CD3D9Renderer::SetLight(UINT index, const D3DLIGHT9* light) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   const HRESULT result = m_pDevice->SetLight(index, light);
   if (FAILED(result))
     LogD3D(m_pLog, kRendererSource, __LINE__, kError, "ERROR!!! - SetLight Error: %s - %s\n", D3DResultName(result),
@@ -368,24 +641,34 @@ HRESULT CD3D9Renderer::SetPixelShaderConstantF(UINT start, const float* data, UI
 }
 
 HRESULT CD3D9Renderer::SetVertexShaderConstantI(UINT start, const int* data, UINT count) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   return m_pDevice->SetVertexShaderConstantI(start, data, count);
 }
 
 HRESULT CD3D9Renderer::SetPixelShaderConstantI(UINT start, const int* data, UINT count) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   return m_pDevice->SetPixelShaderConstantI(start, data, count);
 }
 
 // The overloads on unsigned words set the boolean registers.
 HRESULT CD3D9Renderer::SetVertexShaderConstantF(UINT start, const UINT* data, UINT count) {
   static_assert(sizeof(BOOL) == sizeof(UINT));
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   return m_pDevice->SetVertexShaderConstantB(start, reinterpret_cast<const BOOL*>(data), count);
 }
 
 HRESULT CD3D9Renderer::SetPixelShaderConstantF(UINT start, const UINT* data, UINT count) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   return m_pDevice->SetPixelShaderConstantB(start, reinterpret_cast<const BOOL*>(data), count);
 }
 
-void CD3D9Renderer::SetDefaultStates() { CDefaultStates::Apply(*this, CDefaultStates::kOnRequest); }
+void CD3D9Renderer::SetDefaultStates() {
+  if (m_pDevice) CDefaultStates::Apply(*this, CDefaultStates::kOnRequest);
+}
+
+HRESULT CD3D9Renderer::EvictManagedResources() {
+  return m_pDevice ? m_pDevice->EvictManagedResources() : D3DERR_INVALIDCALL;
+}
 
 // ---------------------------------------------------------------------------------------------
 // State stacks
@@ -504,18 +787,21 @@ void CD3D9Renderer::RestoreStates(StackedState state, const void* saved) {
 // Draws
 
 HRESULT CD3D9Renderer::DrawIndexedPrimitive(UINT primitiveCount) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, VertexBuffers()->GetCurrentNumberOfVertices(), 0, primitiveCount);
   return D3D_OK;
 }
 
 HRESULT CD3D9Renderer::DrawIndexedPrimitive(UINT baseVertex, UINT minIndex, UINT vertexCount, UINT startIndex,
                                             UINT primitiveCount) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   DrawIndexedPrimitive(D3DPT_TRIANGLELIST, baseVertex, minIndex, vertexCount, startIndex, primitiveCount);
   return D3D_OK;
 }
 
 void CD3D9Renderer::DrawIndexedPrimitive(UINT type, UINT baseVertex, UINT minIndex, UINT vertexCount,
                                          UINT startIndex, UINT primitiveCount) {
+  if (!m_pDevice) return;
   CEngineSampleScope sample(SAMPLE_DIRECT3D_CALLS);
   startIndex += IndexBuffers()->GetCurrentStartIndex();
   const HRESULT result = m_pDevice->DrawIndexedPrimitive(static_cast<D3DPRIMITIVETYPE>(type),
@@ -532,6 +818,7 @@ void CD3D9Renderer::DrawIndexedPrimitive(UINT type, UINT baseVertex, UINT minInd
 }
 
 HRESULT CD3D9Renderer::DrawStreamPrimitive(UINT type, UINT startVertex, UINT primitiveCount) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   const HRESULT result = m_pDevice->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(type), startVertex, primitiveCount);
   if (FAILED(result))
     LogD3D(m_pLog, kRendererSource, __LINE__, kError, "ERROR!!! - Error When Calling DrawPrimitive: %s - %s\n",
@@ -551,6 +838,7 @@ IDirect3DVertexBuffer9* CD3D9Renderer::CopyToDynamicVertices(const void* vertice
 
 void CD3D9Renderer::DrawPrimitive(UINT type, UINT primitiveCount, UINT vertexCount, const void* vertices,
                                   UINT stride) {
+  if (!m_pDevice) return;
   const uint64_t vertexBytes = uint64_t{vertexCount} * stride;
   if ((vertexBytes && !vertices) || vertexBytes > BufferSize(VertexBuffers()->GetDynamicVertexBuffer())) {
     LogD3D(m_pLog, kRendererSource, __LINE__, kError,
@@ -570,6 +858,7 @@ void CD3D9Renderer::DrawPrimitive(UINT type, UINT primitiveCount, UINT vertexCou
 void CD3D9Renderer::DrawIndexedPrimitiveUP(UINT type, UINT minIndex, UINT vertexCount, UINT primitiveCount,
                                            const void* indices, UINT indexFormat, const void* vertices,
                                            UINT stride) {
+  if (!m_pDevice) return;
   if (!IsPrimitiveType(type)) {
     LogD3D(m_pLog, kRendererSource, __LINE__, kError, "WARNING!!! - Unknown Primitive Type ::DrawIndexPrimitiveUP\n");
     return;

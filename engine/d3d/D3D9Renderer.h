@@ -5,15 +5,18 @@
 // It owns the Direct3D object (through its adapters), the device and its swap chain; the banks
 // it is given stay their owner's. Main thread only.
 //
-// Every operation besides the bank getters and the enumeration needs the device that
-// AdoptDevice gives it; the bank getters end the process while their bank is missing.
+// Initialize makes the device, Reset brings a lost one back, ReleaseDevice lets it go. Without a
+// device (before Initialize, after ReleaseDevice) the device operations reach nothing and
+// answer D3DERR_INVALIDCALL; the bank getters end the process while their bank is missing.
 #include <cstdint>
 
 #include "d3d/D3D9Adapters.h"
 #include "d3d/D3D9StateCache.h"
+#include "d3d/DefaultStates.h"
 #include "d3d/EngineRenderer.h"
 #include "d3d/StateStack.h"
 
+class CDeviceLossHook;
 class CEngineContext;
 class CEngineLog;
 class CIndexBufferBankInterface;
@@ -48,11 +51,21 @@ class CD3D9Renderer final : public CEngineRenderer {
   // 1 when at least one adapter satisfies a rendering scheme.
   UINT Enumerate() { return m_Adapters.Enumerate(); }
   IDirect3D9* GetDirect3D() const { return m_Adapters.GetDirect3D(); }
+  // For the engine's device choice, which builds the scheme table and enumerates through them.
+  CD3D9Adapters& GetAdapters() { return m_Adapters; }
 
-  // Takes a reference to a created device made from `settings` (kept by pointer): writes the
-  // settings' formats into the adapter's enumeration, takes swap chain 0, sets the full viewport
-  // and the default states of a new device. Failures are fatal.
-  void AdoptDevice(IDirect3DDevice9* device, DeviceSettings* settings);
+  // Creates the device from `settings` (kept by pointer), the banks, the viewport and the
+  // default states. 1; every failure on the way is fatal.
+  UINT Initialize(DeviceSettings* settings);
+  // Lets the banks give up what the device loses, resets the device with the current settings
+  // and makes it all again, every cached state back to its marker. 1; a failed reset is fatal.
+  UINT Reset();
+  // Releases the banks' Direct3D objects, the swap chain, the device and the Direct3D object,
+  // and forgets them all. 0.
+  UINT ReleaseDevice();
+  // Told of every reset after the rendering profile; null for none.
+  void SetGuiDeviceHook(CDeviceLossHook* hook) { m_pGuiHook = hook; }
+  // Banks given before Initialize are used as they are; Initialize builds the missing ones.
   void SetBanks(const Banks& banks) { m_Banks = banks; }
 
   // --- the game's interface ---
@@ -96,7 +109,7 @@ class CD3D9Renderer final : public CEngineRenderer {
   void DrawPrimitive(UINT type, UINT primitiveCount, UINT vertexCount, const void* vertices, UINT stride) override;
   HRESULT SetLight(UINT index, const D3DLIGHT9* light) override;
   HRESULT SetSoftwareVertexProcessing(UINT enable) override;
-  HRESULT EvictManagedResources() override { return m_pDevice->EvictManagedResources(); }
+  HRESULT EvictManagedResources() override;
   HRESULT SetScissorTest(const RECT* rect) override;
   HRESULT GetScissorTest(RECT* out) override;
 
@@ -125,6 +138,17 @@ class CD3D9Renderer final : public CEngineRenderer {
   // recovers a lost device, logs other failures.
   void HandlePresentResult(HRESULT result, HWND window);
   void RecoverLostDevice();
+  // Initialize and Reset share these: the present parameters of the settings, the window's
+  // place, the log of the parameters, and the viewport and default states of a fresh device.
+  void FillPresentParameters(bool reset);
+  void PositionWindow();
+  void LogPresentParameters();
+  void CreateDevice();
+  IDirect3DDevice9* TryCreateDevice(UINT adapter, D3DDEVTYPE type, DWORD behavior);
+  void TakeSwapChain();
+  void SetUpFreshDevice(CDefaultStates::Occasion occasion);
+  void TellDeviceLost();
+  void TellDeviceReset();
   // Copies caller vertices into the bank's dynamic buffer, unlocked again; null (logged) when it
   // cannot be locked. The caller has checked that they fit.
   IDirect3DVertexBuffer9* CopyToDynamicVertices(const void* vertices, uint64_t bytes);
@@ -157,6 +181,8 @@ class CD3D9Renderer final : public CEngineRenderer {
   ZKAllocatorInterface* m_pAllocator;
   Banks m_Banks;
   IDirect3DSwapChain9* m_pSwapChain = nullptr;
+  D3DPRESENT_PARAMETERS m_PresentParameters = {};
+  CDeviceLossHook* m_pGuiHook = nullptr;
   CStateStack m_Stacks[kStackedStateCount];
   float m_WideScreenStack[CStateStack::kDepth] = {};
   UINT m_dwWideScreenDepth = 0;

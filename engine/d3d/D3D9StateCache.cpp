@@ -34,6 +34,7 @@ HRESULT CD3D9StateCache::Refuse(const char* operation, UINT index, UINT type) {
 }
 
 HRESULT CD3D9StateCache::SetRenderState(UINT state, UINT value) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   if (state >= kRenderStates) return Refuse("SetRenderState", state, value);
   if (m_RenderStates[state] == value) return D3D_OK;
   const HRESULT result = m_pDevice->SetRenderState(static_cast<D3DRENDERSTATETYPE>(state), value);
@@ -47,6 +48,7 @@ HRESULT CD3D9StateCache::SetRenderState(UINT state, UINT value) {
 }
 
 HRESULT CD3D9StateCache::SetTextureStageState(UINT stage, UINT type, UINT value, bool verbose) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   if (stage >= kStages || type >= kStageTypes) return Refuse("SetTextureStageState", stage, type);
   DWORD& cached = m_TextureStageStates[stage * kStageTypes + type];
   if (cached == value) return D3D_OK;
@@ -64,6 +66,7 @@ HRESULT CD3D9StateCache::SetTextureStageState(UINT stage, UINT type, UINT value,
 }
 
 HRESULT CD3D9StateCache::SetSamplerState(UINT sampler, UINT type, UINT value) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   DWORD* cached = nullptr;
   if (sampler < kStages) {
     if (type >= kStageTypes) return Refuse("SetSamplerState", sampler, type);
@@ -81,6 +84,7 @@ HRESULT CD3D9StateCache::SetSamplerState(UINT sampler, UINT type, UINT value) {
 }
 
 HRESULT CD3D9StateCache::SetLightEnable(UINT index, UINT enable) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   if (index >= kLights) return Refuse("SetLightEnable", index, enable);
   if (m_LightEnables[index] == enable) return D3D_OK;
   const HRESULT result = m_pDevice->LightEnable(index, enable);
@@ -110,6 +114,7 @@ bool CD3D9StateCache::IsNoConstant(const float* registerData) {
 }
 
 HRESULT CD3D9StateCache::SetShaderConstantF(ShaderKind kind, UINT start, const float* data, UINT count) {
+  if (!m_pDevice) return D3DERR_INVALIDCALL;
   if (uint64_t{start} + count > kConstantRegisters || (count && !data)) return D3DERR_INVALIDCALL;
   float* cached = (kind == kVertexShader ? m_VertexShaderConstants : m_PixelShaderConstants) + start * 4;
   const UINT components = count * 4;

@@ -3,7 +3,8 @@
 // stage and sampler states, light enables and the float shader constants. Every setter compares
 // with its cache first, so a call that would not change the device never reaches it. Indices
 // outside the cached ranges are refused with D3DERR_INVALIDCALL, except samplers past 15 (the
-// vertex-texture samplers among them), which go to the device uncached.
+// vertex-texture samplers among them), which go to the device uncached. Without a device every
+// setter answers D3DERR_INVALIDCALL and caches nothing.
 #include <cstdint>
 
 #include "d3d9.h"

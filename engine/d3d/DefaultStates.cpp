@@ -162,7 +162,7 @@ void CDefaultStates::ApplyStageStates(CEngineRenderer& renderer, Occasion occasi
 }
 
 void CDefaultStates::ApplySamplerFilters(CEngineRenderer& renderer, Occasion occasion, UINT stages) {
-  const WORD filter = renderer.GetDeviceSettings()->wPresetDeviceValue;
+  const WORD filter = renderer.GetDeviceSettings()->wTextureFilter;
   if (filter >= std::size(kFilters)) return;
   FilterSet filters = kFilters[filter];
   if (filter == kAnisotropicFilter && occasion == kDeviceReset) filters.mip = D3DTEXF_LINEAR;

@@ -332,18 +332,18 @@ UINT CDeviceChoice::ChoosePresetAndVideoMode(ZeKorbConfig& config, const Applica
     list.pDescriptors[list.dwCount++] = &preset->Surfaces[i];
   }
 
-  settings.wPresetDeviceValue = preset->wDeviceValue;
+  settings.wTextureFilter = preset->wDeviceValue;
   settings.dwSelectedScheme = scheme;
   settings.dwShowCommand = descriptor.dwShowCommand;
-  settings.dwWindowOwned = context->dwWindowOwned;
-  settings.dwConfigDeviceValue = config.dwDeviceValue;
-  settings.dwPresetDeviceValue = preset->dwDeviceValue;
+  settings.dwPositionWindow = context->dwWindowOwned;
+  settings.dwMultithreaded = config.dwDeviceValue;
+  settings.dwMipmapping = preset->dwDeviceValue;
   settings.dwVSync = config.dwVSync;
   // No preset word withholds generated mipmaps: the adapter and the format decide.
   settings.dwAllowAutoGenMipmaps = 1;
   if (config.dwUseDeviceValues == 1 && enumeration.GetReservedFlag() == 1) {
-    settings.dwDeviceValueA = config.dwDeviceValueA;
-    settings.dwDeviceValueB = config.dwDeviceValueB;
+    settings.dwIndexBufferResourceManagement = config.dwDeviceValueA;
+    settings.dwVertexBufferResourceManagement = config.dwDeviceValueB;
   }
 
   SettleVideoMode(config, enumeration, settings);

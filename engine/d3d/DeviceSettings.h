@@ -33,27 +33,31 @@ struct DeviceSettings {
       SURFACE_KIND_FLOAT_RECTANGLE, SURFACE_KIND_FLOAT_CUBE,         SURFACE_KIND_RECTANGLE, SURFACE_KIND_CUBE,
       SURFACE_KIND_BACK_BUFFER,     SURFACE_KIND_FLOAT_BACK_BUFFER, SURFACE_KIND_DEPTH};
 
-  HWND hWnd;
+  HWND hWnd;  // device and focus window
   DWORD dwAdapter;
-  D3DFORMAT TextureFormat;           // first extra surface
-  D3DFORMAT SecondaryTextureFormat;  // second extra surface
+  // Copied into the adapter's enumeration; they are also the requested formats of decal
+  // textures and normal maps.
+  D3DFORMAT TextureFormat;           // the preset's first extra surface
+  D3DFORMAT SecondaryTextureFormat;  // the preset's second extra surface
   D3DFORMAT BackBufferFormat;
   D3DFORMAT DepthStencilFormat;
-  DWORD dwSelectedScheme;
-  DWORD dwDeviceValueA;  // configuration values, copied only when the adapter confirms them
-  DWORD dwDeviceValueB;
+  // The byte sizes of the index- and vertex-buffer banks' main buffers, 0 for none: the
+  // configuration's device values A and B when the adapter confirms them. Device creation
+  // clears both when the adapter cannot offset streams.
+  DWORD dwIndexBufferResourceManagement;
+  DWORD dwVertexBufferResourceManagement;
   WORD wWidth;
   WORD wHeight;
   // One list per kind, in the order of the kinds above.
   SurfaceDescriptorList Descriptors[kDescriptorListCount];
-  WORD wPresetDeviceValue;    // the preset's 16-bit device value
-  DWORD dwReserved[2];
-  DWORD dwWindowed;
-  DWORD dwWindowOwned;
-  DWORD dwPresetDeviceValue;  // the preset's 32-bit device value
-  DWORD dwConfigDeviceValue;  // the configuration's device value
-  DWORD dwVSync;
-  DWORD dwShowCommand;
+  WORD wTextureFilter;         // 0 point, 1 bilinear, 2 trilinear, 3 anisotropic: the preset's 16-bit device value
+  DWORD dwWindowed;            // 1 = windowed
+  DWORD dwPositionWindow;      // 1 = place the window and clip the cursor: the engine owns the window
+  DWORD dwMultithreaded;       // 1 = a device for several threads: the configuration's device value
+  DWORD dwVSync;               // 1 = full-screen presents wait for the vertical blank
+  DWORD dwMipmapping;          // non-zero = textures get generated mipmaps: the preset's 32-bit device value
   // 0 keeps textures from asking the device for generated mipmaps.
   DWORD dwAllowAutoGenMipmaps;
+  DWORD dwSelectedScheme;
+  DWORD dwShowCommand;
 };

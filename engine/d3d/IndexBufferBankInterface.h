@@ -15,6 +15,12 @@ class CIndexBufferBankInterface : public CIndexBufferStorageInterface {
   // Sets raw indices (or none) on the device and forgets the current index buffer.
   virtual void SetIndices(IDirect3DIndexBuffer9* buffer) = 0;
 
+  // Device loss: gives up what lives in the default pool before the device is reset, makes it
+  // again after. ReleaseDeviceObjects gives up every Direct3D object for good at shutdown.
+  virtual void OnDeviceLost() = 0;
+  virtual void OnDeviceReset() = 0;
+  virtual void ReleaseDeviceObjects() = 0;
+
  protected:
   ~CIndexBufferBankInterface() = default;
 };

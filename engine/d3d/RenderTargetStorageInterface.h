@@ -11,6 +11,12 @@ class CRenderTargetStorageInterface {
   // Takes over the caller's reference to the frame's back buffer (null is refused, logged).
   virtual void SetBackBufferSurface(IDirect3DSurface9* surface) = 0;
 
+  // Device loss: gives up what lives in the default pool before the device is reset, makes it
+  // again after. ReleaseDeviceObjects gives up every Direct3D object for good at shutdown.
+  virtual void OnDeviceLost() = 0;
+  virtual void OnDeviceReset() = 0;
+  virtual void ReleaseDeviceObjects() = 0;
+
  protected:
   ~CRenderTargetStorageInterface() = default;
 };

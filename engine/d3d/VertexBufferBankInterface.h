@@ -10,6 +10,12 @@ class CVertexBufferBankInterface : public CVertexBufferStorageInterface {
   // The vertex count of the buffer last set on the streams.
   virtual UINT GetCurrentNumberOfVertices() = 0;
 
+  // Device loss: gives up what lives in the default pool before the device is reset, makes it
+  // again after. ReleaseDeviceObjects gives up every Direct3D object for good at shutdown.
+  virtual void OnDeviceLost() = 0;
+  virtual void OnDeviceReset() = 0;
+  virtual void ReleaseDeviceObjects() = 0;
+
  protected:
   ~CVertexBufferBankInterface() = default;
 };

@@ -4,14 +4,14 @@
 // created at pre-initialisation.
 #include "ZKDXInterface.h"
 
-class CNullScriptOutput;
+class CScriptOutput;
 
 class CNullScriptHost {
  public:
   // Compiles and runs the text in the module with `parent` as the current parent object;
   // each message line goes to the output. A result of 0 or more is success.
   virtual int ExecuteString(CNullInterface* parent, const char* module, const char* script,
-                            CNullScriptOutput* output, UINT flags) = 0;
+                            CScriptOutput* output, UINT flags) = 0;
 
  protected:
   ~CNullScriptHost() = default;

@@ -10,6 +10,7 @@
 
 #include "ZKDXGlobals.h"
 #include "startup/ApplicationChecks.h"
+#include "startup/EngineDevice.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
@@ -27,6 +28,8 @@
 #include "files/ZKReader.h"
 #include "files/ZKSSceneFileReader.h"
 #include "scene/Light.h"
+#include "scene/Null.h"
+#include "script/ScriptStorage.h"
 #include "scene/Mesh.h"
 #include "scene/ParticleEmiterFactory.h"
 #include "sound/Tonaris.h"
@@ -194,9 +197,13 @@ void CEngineStartup::CreateOrAdoptWindow() {
   m_context->dwWindowed = m_context->pDescriptor->dwWindowed;
 }
 
-// The script storage and its engine are created and initialised here ("Can't Initialize
-// Scripting Language" when they fail) once the engine has its script host.
-void CEngineStartup::StartScripting() {}
+void CEngineStartup::StartScripting() {
+  CScriptStorage* storage = GetScriptStorageInterface(m_context->pLog);
+  if (!storage || !storage->Initialize())
+    FatalErrorWithTitle(kInitTitle, "Can't Initialize Scripting Language");
+  m_context->pScriptStorage = storage;
+  CNull::SetScriptHost(storage);
+}
 
 void CEngineStartup::CreateAllocator() {
   ApplicationDescriptor* descriptor = m_context->pDescriptor;
@@ -219,9 +226,7 @@ void CEngineStartup::CreateFileSystem() {
   if (!m_context->pVirtualFileSystem) FatalErrorWithTitle("Error While Initializing VFS", "Can't Intialize");
 }
 
-// The renderer is created and the adapters enumerated by rendering scheme here once the engine
-// has its device layer.
-void CEngineStartup::EnumerateDevices() {}
+void CEngineStartup::EnumerateDevices() { CEngineDevice::Instance().CreateRenderer(m_context); }
 
 void CEngineStartup::LoadToolBox() {
   m_context->pToolBox = new (std::nothrow) CToolBox(CZeKorbD3D::Instance());
@@ -290,9 +295,7 @@ void CEngineStartup::ShowEngineWindow() {
   m_context->dwPriorityClass = NORMAL_PRIORITY_CLASS;
 }
 
-// The scheme, preset and video mode are chosen and the device created here once the engine has
-// its device layer; until then the renderer stays null and every later step takes it as null.
-void CEngineStartup::CreateDevice() {}
+void CEngineStartup::CreateDevice() { CEngineDevice::Instance().CreateDevice(m_context); }
 
 // The shader library is made here with the renderer, the log, the selected scheme, the adapter's
 // schemes and the shaders directory ("Can't Get ShaderLib Interface").
@@ -369,9 +372,30 @@ void CEngineStartup::StartInput() {
 // Every texture of the renderer's bank is loaded here once there is a renderer.
 void CEngineStartup::LoadAllTextures() {}
 
-// The scripts "scripts\*.zkc" of the application folder are added to the module
-// "ZeKorbConsole" here once there is a script storage to add them to.
-void CEngineStartup::LoadDefaultScripts() {}
+// The default scripts become sections of the console's module, compiled together the first time
+// a console line or a null's script runs, so both can call their functions. A script that
+// cannot be added ends the loading; start-up goes on without the rest.
+void CEngineStartup::LoadDefaultScripts() {
+  LogInfo(__LINE__, "- Loading Default Scripts...\n");
+  const std::string folder = m_context->GetApplicationFolder();
+  WIN32_FIND_DATAA found = {};
+  HANDLE search = FindFirstFileA((folder + "scripts\\*.zkc").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    LogInfo(__LINE__, "- There's No Shaders To Load\n");
+    return;
+  }
+  do {
+    const std::string path = folder + "scripts\\" + found.cFileName;
+    if (!m_context->pScriptStorage->CreateScript("ZeKorbConsole", nullptr, path.c_str(), nullptr)) {
+      m_context->pLog->Log(kSource, __LINE__, CEngineLog::kLevelError,
+                           "  - Can't Create Script: %s\n", path.c_str());
+      FindClose(search);
+      return;
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  LogInfo(__LINE__, "  - DONE\n");
+}
 
 // Shaders are loaded with the scenes that use them; nothing is loaded by default.
 void CEngineStartup::LoadDefaultShaders() {
@@ -382,10 +406,7 @@ void CEngineStartup::LoadDefaultShaders() {
 UINT CEngineStartup::ChangeConfiguration(const ZeKorbConfig* config) {
   if (!m_context->pConfig) return 0;
   *m_context->pConfig = *config;
-  // The scheme, preset and video mode are chosen again and the device reset here once the
-  // engine has its device layer ("Can't Set Default Settings", "Can't Find Device That Supports
-  // Required Schemes", titled "Error!").
-  return 1;
+  return CEngineDevice::Instance().ChangeConfiguration(m_context);
 }
 
 void CEngineStartup::LogInfo(int line, const char* text) {

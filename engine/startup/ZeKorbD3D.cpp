@@ -20,7 +20,9 @@
 #include "scene/ChannelEnvelope.h"
 #include "scene/Envelope.h"
 #include "scene/Scene.h"
+#include "d3d/D3D9Renderer.h"
 #include "d3d/RenderingProfileInterface.h"
+#include "startup/EngineDevice.h"
 #include "lightwave/LightWaveLoader.h"
 #include "timeapi.h"
 
@@ -49,7 +51,10 @@ UINT CZeKorbD3D::ChangeConfiguration(ZeKorbConfig* config) {
 }
 
 // The device enumeration is not the engine's yet: null, and nothing logged.
-CD3D9Enumeration* CZeKorbD3D::GetAdapterEnumeration() { return nullptr; }
+CD3D9Enumeration* CZeKorbD3D::GetAdapterEnumeration() {
+  CD3D9Renderer* renderer = CEngineDevice::Instance().GetRenderer();
+  return renderer ? renderer->GetAdapterEnumeration(0) : nullptr;
+}
 
 namespace {
 

@@ -5,3 +5,5 @@
 void geCAngelScriptOutStream::Write(const char* szText) {
   if (szText && *szText) g_ScriptLogger.Log("%s", szText);
 }
+
+geCAngelScriptOutStream g_AngelScriptOutStream;

@@ -5,3 +5,6 @@ class geCAngelScriptOutStream {
   virtual ~geCAngelScriptOutStream() = default;
   virtual void Write(const char* szText);
 };
+
+// The framework's one stream for the script engine's messages.
+extern geCAngelScriptOutStream g_AngelScriptOutStream;

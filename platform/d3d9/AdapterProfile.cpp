@@ -12,6 +12,7 @@ namespace {
 
 std::mutex g_profileLock;
 std::unique_ptr<CAdapterProfile> g_testProfile;
+std::unique_ptr<CAdapterProfile> g_secondProfile;
 
 void CopyText(char* target, size_t size, const char* text) { snprintf(target, size, "%s", text); }
 
@@ -33,12 +34,35 @@ const CAdapterProfile& CAdapterProfile::Current() {
   return g_testProfile ? *g_testProfile : Real();
 }
 
+const CAdapterProfile* CAdapterProfile::ForAdapter(UINT adapter) {
+  if (adapter == 0) return &Current();
+  std::lock_guard<std::mutex> lock(g_profileLock);
+  return adapter == 1 ? g_secondProfile.get() : nullptr;
+}
+
+UINT CAdapterProfile::AdapterCount() {
+  std::lock_guard<std::mutex> lock(g_profileLock);
+  return g_secondProfile ? 2 : 1;
+}
+
 void CAdapterProfile::UseReal() {
   std::lock_guard<std::mutex> lock(g_profileLock);
   g_testProfile.reset();
 }
 
 void CAdapterProfile::UseTestProfile(const ZkTestD3DAdapterProfile& source) {
+  std::unique_ptr<CAdapterProfile> profile = FromTest(source);
+  std::lock_guard<std::mutex> lock(g_profileLock);
+  g_testProfile = std::move(profile);
+}
+
+void CAdapterProfile::UseSecondAdapter(const ZkTestD3DAdapterProfile* source) {
+  std::unique_ptr<CAdapterProfile> profile = source ? FromTest(*source) : nullptr;
+  std::lock_guard<std::mutex> lock(g_profileLock);
+  g_secondProfile = std::move(profile);
+}
+
+std::unique_ptr<CAdapterProfile> CAdapterProfile::FromTest(const ZkTestD3DAdapterProfile& source) {
   std::unique_ptr<CAdapterProfile> profile(new CAdapterProfile());
   profile->m_identifier = source.identifier;
   profile->m_identifier.Driver[MAX_DEVICE_IDENTIFIER_STRING - 1] = 0;
@@ -55,8 +79,7 @@ void CAdapterProfile::UseTestProfile(const ZkTestD3DAdapterProfile& source) {
   profile->m_vertexTextureFormats = copy(source.vertexTextureFormats, source.vertexTextureFormatCount);
   if (source.modes) profile->m_modes.assign(source.modes, source.modes + source.modeCount);
   profile->m_createDeviceFails = source.createDeviceFails != FALSE;
-  std::lock_guard<std::mutex> lock(g_profileLock);
-  g_testProfile = std::move(profile);
+  return profile;
 }
 
 void CAdapterProfile::Describe(ZkTestD3DAdapterProfile* profile) const {
@@ -192,8 +215,9 @@ CAdapterProfile CAdapterProfile::BuildReal() {
   c.NumSimultaneousRTs = 4;
   c.StretchRectFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MAGFPOINT |
                             D3DPTFILTERCAPS_MAGFLINEAR;
-  c.VS20Caps = {D3DVS20CAPS_PREDICATION, D3DVS20_MAX_DYNAMICFLOWCONTROLDEPTH, D3DVS20_MAX_NUMTEMPS,
-                D3DVS20_MAX_STATICFLOWCONTROLDEPTH};
+  // No dynamic flow control in vertex shaders of version 2: that is a vs_2_a feature the shader
+  // translation does not promise. Version 3 shaders keep theirs.
+  c.VS20Caps = {D3DVS20CAPS_PREDICATION, 0, D3DVS20_MAX_NUMTEMPS, D3DVS20_MAX_STATICFLOWCONTROLDEPTH};
   c.PS20Caps = {0x1F, D3DPS20_MAX_DYNAMICFLOWCONTROLDEPTH, D3DPS20_MAX_NUMTEMPS,
                 D3DPS20_MAX_STATICFLOWCONTROLDEPTH, D3DPS20_MAX_NUMINSTRUCTIONSLOTS};
   c.VertexTextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MAGFPOINT;

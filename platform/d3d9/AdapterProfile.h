@@ -1,6 +1,8 @@
 #pragma once
-// What the one adapter reports: identifier, caps, accepted formats per use, display modes.
-// The real profile describes what the GL back end implements; tests may swap in another.
+// What an adapter reports: identifier, caps, accepted formats per use, display modes.
+// The real profile describes what the GL back end implements; tests may swap in another, and
+// add a second adapter.
+#include <memory>
 #include <vector>
 
 #include "d3d9.h"
@@ -10,8 +12,14 @@ class CAdapterProfile {
  public:
   static const CAdapterProfile& Current();
   static const CAdapterProfile& Real();
+  // The adapter's profile; null past the adapters there are.
+  static const CAdapterProfile* ForAdapter(UINT adapter);
+  static UINT AdapterCount();
+  // Adapter 0 back to the real one.
   static void UseReal();
   static void UseTestProfile(const ZkTestD3DAdapterProfile& profile);
+  // Null takes the second adapter away.
+  static void UseSecondAdapter(const ZkTestD3DAdapterProfile* profile);
 
   const D3DADAPTER_IDENTIFIER9& Identifier() const { return m_identifier; }
   const D3DCAPS9& Caps() const { return m_caps; }
@@ -26,6 +34,7 @@ class CAdapterProfile {
  private:
   CAdapterProfile() = default;
   static CAdapterProfile BuildReal();
+  static std::unique_ptr<CAdapterProfile> FromTest(const ZkTestD3DAdapterProfile& source);
   static bool Contains(const std::vector<D3DFORMAT>& list, D3DFORMAT format);
 
   D3DADAPTER_IDENTIFIER9 m_identifier{};

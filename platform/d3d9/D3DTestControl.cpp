@@ -80,6 +80,7 @@ void CD3DTestControl::ClearCalls() {
 ZKAPI void ZkTestD3DResetControl() {
   CD3DTestControl::Instance().Reset();
   CAdapterProfile::UseReal();
+  CAdapterProfile::UseSecondAdapter(nullptr);
 }
 ZKAPI void ZkTestD3DSetBackend(ZkTestD3DBackend backend) { CD3DTestControl::Instance().SetBackend(backend); }
 ZKAPI ZkTestD3DBackend ZkTestD3DGetBackend() { return CD3DTestControl::Instance().Backend(); }
@@ -88,6 +89,9 @@ ZKAPI void ZkTestD3DSetAdapterProfile(const ZkTestD3DAdapterProfile* profile) {
     CAdapterProfile::UseTestProfile(*profile);
   else
     CAdapterProfile::UseReal();
+}
+ZKAPI void ZkTestD3DSetSecondAdapterProfile(const ZkTestD3DAdapterProfile* profile) {
+  CAdapterProfile::UseSecondAdapter(profile);
 }
 ZKAPI void ZkTestD3DGetRealAdapterProfile(ZkTestD3DAdapterProfile* profile) {
   if (profile) CAdapterProfile::Real().Describe(profile);

@@ -25,25 +25,28 @@ HRESULT CDirect3D9::QueryInterface(REFIID riid, void** object) {
   return AnswerInterface(riid, object, {&IID_IDirect3D9});
 }
 
-UINT CDirect3D9::GetAdapterCount() { return 1; }
+UINT CDirect3D9::GetAdapterCount() { return CAdapterProfile::AdapterCount(); }
 
 HRESULT CDirect3D9::GetAdapterIdentifier(UINT adapter, DWORD, D3DADAPTER_IDENTIFIER9* identifier) {
-  if (adapter != 0 || !identifier) return D3DERR_INVALIDCALL;
-  *identifier = CAdapterProfile::Current().Identifier();
+  const CAdapterProfile* profile = CAdapterProfile::ForAdapter(adapter);
+  if (!profile || !identifier) return D3DERR_INVALIDCALL;
+  *identifier = profile->Identifier();
   return D3D_OK;
 }
 
 UINT CDirect3D9::GetAdapterModeCount(UINT adapter, D3DFORMAT format) {
-  if (adapter != 0) return 0;
+  const CAdapterProfile* profile = CAdapterProfile::ForAdapter(adapter);
+  if (!profile) return 0;
   UINT count = 0;
-  for (const D3DDISPLAYMODE& mode : CAdapterProfile::Current().Modes())
+  for (const D3DDISPLAYMODE& mode : profile->Modes())
     if (mode.Format == format) ++count;
   return count;
 }
 
 HRESULT CDirect3D9::EnumAdapterModes(UINT adapter, D3DFORMAT format, UINT index, D3DDISPLAYMODE* result) {
-  if (adapter != 0 || !result) return D3DERR_INVALIDCALL;
-  for (const D3DDISPLAYMODE& mode : CAdapterProfile::Current().Modes()) {
+  const CAdapterProfile* profile = CAdapterProfile::ForAdapter(adapter);
+  if (!profile || !result) return D3DERR_INVALIDCALL;
+  for (const D3DDISPLAYMODE& mode : profile->Modes()) {
     if (mode.Format != format) continue;
     if (index-- == 0) {
       *result = mode;
@@ -54,46 +57,49 @@ HRESULT CDirect3D9::EnumAdapterModes(UINT adapter, D3DFORMAT format, UINT index,
 }
 
 HRESULT CDirect3D9::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) {
-  if (adapter != 0 || !mode) return D3DERR_INVALIDCALL;
+  if (!CAdapterProfile::ForAdapter(adapter) || !mode) return D3DERR_INVALIDCALL;
   *mode = kDesktopMode;
   return D3D_OK;
 }
 
 HRESULT CDirect3D9::CheckDeviceType(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
                                     D3DFORMAT backBufferFormat, BOOL windowed) {
-  if (adapter != 0 || !IsValidDeviceType(type)) return D3DERR_INVALIDCALL;
+  const CAdapterProfile* profile = CAdapterProfile::ForAdapter(adapter);
+  if (!profile || !IsValidDeviceType(type)) return D3DERR_INVALIDCALL;
   if (!IsDisplayFormat(adapterFormat)) return D3DERR_NOTAVAILABLE;
   if (backBufferFormat == D3DFMT_UNKNOWN) return windowed ? D3D_OK : D3DERR_INVALIDCALL;
-  return CAdapterProfile::Current().IsRenderTargetFormat(backBufferFormat) ? D3D_OK : D3DERR_NOTAVAILABLE;
+  return profile->IsRenderTargetFormat(backBufferFormat) ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
 HRESULT CDirect3D9::CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat, DWORD usage,
                                       D3DRESOURCETYPE resourceType, D3DFORMAT format) {
-  if (adapter != 0 || !IsValidDeviceType(type)) return D3DERR_INVALIDCALL;
+  const CAdapterProfile* profile = CAdapterProfile::ForAdapter(adapter);
+  if (!profile || !IsValidDeviceType(type)) return D3DERR_INVALIDCALL;
   if (!IsDisplayFormat(adapterFormat)) return D3DERR_NOTAVAILABLE;
-  return CAdapterProfile::Current().CheckFormat(usage, resourceType, format);
+  return profile->CheckFormat(usage, resourceType, format);
 }
 
 HRESULT CDirect3D9::CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE type, D3DFORMAT, BOOL,
                                                D3DMULTISAMPLE_TYPE multiSample, DWORD* qualityLevels) {
-  if (adapter != 0 || !IsValidDeviceType(type)) return D3DERR_INVALIDCALL;
+  if (!CAdapterProfile::ForAdapter(adapter) || !IsValidDeviceType(type)) return D3DERR_INVALIDCALL;
   if (qualityLevels) *qualityLevels = multiSample == D3DMULTISAMPLE_NONE ? 1 : 0;
   return multiSample == D3DMULTISAMPLE_NONE ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
 HRESULT CDirect3D9::CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
                                            D3DFORMAT renderTargetFormat, D3DFORMAT depthFormat) {
-  if (adapter != 0 || !IsValidDeviceType(type)) return D3DERR_INVALIDCALL;
-  const CAdapterProfile& profile = CAdapterProfile::Current();
-  if (!IsDisplayFormat(adapterFormat) || !profile.IsRenderTargetFormat(renderTargetFormat) ||
-      !profile.IsDepthStencilFormat(depthFormat))
+  const CAdapterProfile* profile = CAdapterProfile::ForAdapter(adapter);
+  if (!profile || !IsValidDeviceType(type)) return D3DERR_INVALIDCALL;
+  if (!IsDisplayFormat(adapterFormat) || !profile->IsRenderTargetFormat(renderTargetFormat) ||
+      !profile->IsDepthStencilFormat(depthFormat))
     return D3DERR_NOTAVAILABLE;
   return D3D_OK;
 }
 
 HRESULT CDirect3D9::GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps) {
-  if (adapter != 0 || !IsValidDeviceType(type) || !caps) return D3DERR_INVALIDCALL;
-  *caps = CAdapterProfile::Current().Caps();
+  const CAdapterProfile* profile = CAdapterProfile::ForAdapter(adapter);
+  if (!profile || !IsValidDeviceType(type) || !caps) return D3DERR_INVALIDCALL;
+  *caps = profile->Caps();
   caps->DeviceType = type;
   return D3D_OK;
 }
@@ -102,7 +108,8 @@ HRESULT CDirect3D9::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow
                                  D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) {
   CD3DTestControl::Instance().Log("CreateDevice(%u, %d, 0x%x)", adapter, static_cast<int>(type), behavior);
   if (device) *device = nullptr;
-  if (adapter != 0 || !IsValidDeviceType(type) || !parameters || !device) return D3DERR_INVALIDCALL;
+  if (!CAdapterProfile::ForAdapter(adapter) || !IsValidDeviceType(type) || !parameters || !device)
+    return D3DERR_INVALIDCALL;
   HRESULT injected = CD3DTestControl::Instance().TakeCreateDeviceFailure();
   if (FAILED(injected)) return injected;
   if (CAdapterProfile::Current().CreateDeviceFails()) return D3DERR_NOTAVAILABLE;

@@ -1,5 +1,5 @@
 #pragma once
-// The Direct3D object: one adapter, described by the current adapter profile.
+// The Direct3D object: adapter 0, and a second one when a test adds it, each described by its profile.
 #include "ComObject.h"
 
 class CDirect3D9 : public TComObject<IDirect3D9> {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeDynamicBuffer.h"
 #include "d3d/VertexBufferBankInterface.h"
 #include "scene/MeshVertexBuffer.h"
 
@@ -64,6 +65,10 @@ class FakeVertexBufferStorage final : public CVertexBufferBankInterface {
   }
   void SetFrameNumber(UINT frame) override { frames.push_back(frame); }
   UINT GetCurrentNumberOfVertices() override { return currentVertices; }
+  FakeDynamicBuffer<IDirect3DVertexBuffer9, D3DVERTEXBUFFER_DESC> dynamicEvents;
+  void OnDeviceLost() override { dynamicEvents.OnDeviceLost(dynamicBuffer); }
+  void OnDeviceReset() override { dynamicEvents.OnDeviceReset(device, dynamicBuffer); }
+  void ReleaseDeviceObjects() override { dynamicEvents.ReleaseDeviceObjects(dynamicBuffer); }
 
   IDirect3DVertexBuffer9* dynamicBuffer = nullptr;
   IDirect3DDevice9* device = nullptr;

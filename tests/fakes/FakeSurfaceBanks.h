@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "FakeDynamicBuffer.h"
 #include "d3d/IndexBufferBankInterface.h"
 #include "scene/CountedIndexBuffer.h"
 #include "scene/SurfaceMaterial.h"
@@ -178,6 +179,10 @@ class FakeIndexBufferStorage final : public CIndexBufferBankInterface {
     currentStartIndex = 0;
     if (device) device->SetIndices(buffer);
   }
+  FakeDynamicBuffer<IDirect3DIndexBuffer9, D3DINDEXBUFFER_DESC> dynamicEvents;
+  void OnDeviceLost() override { dynamicEvents.OnDeviceLost(dynamicBuffer); }
+  void OnDeviceReset() override { dynamicEvents.OnDeviceReset(device, dynamicBuffer); }
+  void ReleaseDeviceObjects() override { dynamicEvents.ReleaseDeviceObjects(dynamicBuffer); }
 
   std::vector<std::unique_ptr<FakeIndexBuffer>> made;
   bool fail = false;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "scene/NullScriptHost.h"
-#include "scene/NullScriptOutput.h"
+#include "script/ScriptOutput.h"
 
 class RecordingNullScriptHost final : public CNullScriptHost {
  public:
@@ -21,7 +21,7 @@ class RecordingNullScriptHost final : public CNullScriptHost {
   std::vector<Run> runs;
 
   int ExecuteString(CNullInterface* parent, const char* module, const char* script,
-                    CNullScriptOutput* output, UINT flags) override {
+                    CScriptOutput* output, UINT flags) override {
     runs.push_back({parent, module, script, flags});
     for (const std::string& message : messages) output->Line(message.c_str());
     return result;

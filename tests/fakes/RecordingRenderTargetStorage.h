@@ -1,21 +1,35 @@
 #pragma once
 // A render-target bank that records what the renderer's frame asks of it and keeps the back
 // buffers it is handed, giving their references back when it goes.
+#include <string>
 #include <vector>
 
 #include "d3d/RenderTargetStorageInterface.h"
 
 class RecordingRenderTargetStorage final : public CRenderTargetStorageInterface {
  public:
-  ~RecordingRenderTargetStorage() {
-    for (IDirect3DSurface9* surface : backBuffers)
-      if (surface) surface->Release();
-  }
+  ~RecordingRenderTargetStorage() { ReleaseBackBuffers(); }
   UINT ReleaseLockedRenderTargets() override {
     ++framesEnded;
     return 1;
   }
   void SetBackBufferSurface(IDirect3DSurface9* surface) override { backBuffers.push_back(surface); }
+  // Loss and release give the back buffers back; recorded as "lost", "reset", "released".
+  void OnDeviceLost() override {
+    deviceEvents.push_back("lost");
+    ReleaseBackBuffers();
+  }
+  void OnDeviceReset() override { deviceEvents.push_back("reset"); }
+  void ReleaseDeviceObjects() override {
+    deviceEvents.push_back("released");
+    ReleaseBackBuffers();
+  }
+  void ReleaseBackBuffers() {
+    for (IDirect3DSurface9*& surface : backBuffers)
+      if (surface) surface->Release();
+    backBuffers.clear();
+  }
+  std::vector<std::string> deviceEvents;
 
   int framesEnded = 0;
   std::vector<IDirect3DSurface9*> backBuffers;

@@ -1,5 +1,7 @@
 #pragma once
-// A rendering profile that records the scenes and meshes handed to it and draws nothing.
+// A rendering profile that records the scenes and meshes handed to it, the scenes it draws, and
+// the device's loss ("lost") and reset ("reset"), and draws nothing.
+#include <string>
 #include <vector>
 
 #include "d3d/RenderingProfileInterface.h"
@@ -8,12 +10,14 @@ class RecordingRenderingProfile final : public CRenderingProfileInterface {
  public:
   void PrepareScene(CSceneInterface* scene) override { scenes.push_back(scene); }
   void PrepareMesh(CMeshInterface* mesh) override { meshes.push_back(mesh); }
-  void OnDeviceLost() override {}
-  void OnDeviceReset() override {}
-  void RenderScene(CSceneInterface*) override {}
+  void OnDeviceLost() override { deviceEvents.push_back("lost"); }
+  void OnDeviceReset() override { deviceEvents.push_back("reset"); }
+  void RenderScene(CSceneInterface* scene) override { renderedScenes.push_back(scene); }
   void RenderMesh(CMeshInterface*) override {}
   void RenderSurface(CSurfaceInterface*) override {}
 
   std::vector<CSceneInterface*> scenes;
   std::vector<CMeshInterface*> meshes;
+  std::vector<std::string> deviceEvents;
+  std::vector<CSceneInterface*> renderedScenes;
 };

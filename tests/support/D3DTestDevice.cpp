@@ -21,7 +21,19 @@ CD3DTestDevice::CD3DTestDevice(ZkTestD3DBackend backend, DWORD behavior, HWND wi
   m_result = m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, behavior, &m_parameters, &m_device);
 }
 
+CD3DTestDevice::CD3DTestDevice(ZkTestD3DBackend backend, Deferred) {
+  ZkTestD3DResetControl();
+  ZkTestD3DSetBackend(backend);
+}
+
 CD3DTestDevice::~CD3DTestDevice() { Release(); }
+
+void CD3DTestDevice::Adopt(IDirect3DDevice9* device) {
+  Release();
+  if (device) device->AddRef();
+  m_device = device;
+  m_result = device ? D3D_OK : E_FAIL;
+}
 
 void CD3DTestDevice::Release() {
   if (m_device) m_device->Release();

@@ -17,6 +17,9 @@ class CD3DTestDevice {
   // before use.
   explicit CD3DTestDevice(ZkTestD3DBackend backend, DWORD behavior = D3DCREATE_HARDWARE_VERTEXPROCESSING,
                           HWND window = nullptr);
+  // Resets the test control and selects the back end only; the device comes from Adopt.
+  struct Deferred {};
+  CD3DTestDevice(ZkTestD3DBackend backend, Deferred);
   ~CD3DTestDevice();
   CD3DTestDevice(const CD3DTestDevice&) = delete;
   CD3DTestDevice& operator=(const CD3DTestDevice&) = delete;
@@ -35,6 +38,8 @@ class CD3DTestDevice {
   static D3DCOLOR At(const std::vector<D3DCOLOR>& pixels, UINT x, UINT y, UINT width = kWidth) {
     return pixels[y * width + x];
   }
+  // Takes a reference to a device made elsewhere (by the renderer) in place of its own.
+  void Adopt(IDirect3DDevice9* device);
   // Releases the device and the Direct3D object now (for tests of what survives them).
   void Release();
 

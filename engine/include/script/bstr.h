@@ -69,34 +69,45 @@ inline AngelScript::asUINT Length(const bstr* self) {
 
 }  // namespace bstr_glue
 
-// Registers the type `bstr` and makes it the type of string literals. Returns 0, or the first
-// negative result of the script engine (nothing after it is registered).
-inline int RegisterBstr(AngelScript::asIScriptEngine* engine) {
+// Registers `name` as a value type over std::string with assignment, + and +=, the
+// comparisons and length(). Returns 0, or the first negative result of the script engine
+// (nothing after it is registered). The game registers its `string` type this way too.
+inline int RegisterStdStringType(AngelScript::asIScriptEngine* engine, const char* name) {
   using namespace AngelScript;
   constexpr asDWORD kObjFirst = asCALL_CDECL_OBJFIRST;
+  const std::string type = name;
+  const std::string ref = type + " &";
+  const std::string in = "(const " + type + " &in)";
   int r;
-  if ((r = engine->RegisterObjectType("bstr", sizeof(bstr),
+  if ((r = engine->RegisterObjectType(name, sizeof(bstr),
                                       asOBJ_VALUE | asGetTypeTraits<bstr>())) < 0 ||
-      (r = engine->RegisterStringFactory("bstr", &bstr_glue::LiteralFactory())) < 0 ||
-      (r = engine->RegisterObjectBehaviour("bstr", asBEHAVE_CONSTRUCT, "void f()",
+      (r = engine->RegisterObjectBehaviour(name, asBEHAVE_CONSTRUCT, "void f()",
                                            asFUNCTION(bstr_glue::Construct), kObjFirst)) < 0 ||
-      (r = engine->RegisterObjectBehaviour("bstr", asBEHAVE_CONSTRUCT,
-                                           "void f(const bstr &in)",
+      (r = engine->RegisterObjectBehaviour(name, asBEHAVE_CONSTRUCT, ("void f" + in).c_str(),
                                            asFUNCTION(bstr_glue::CopyConstruct), kObjFirst)) < 0 ||
-      (r = engine->RegisterObjectBehaviour("bstr", asBEHAVE_DESTRUCT, "void f()",
+      (r = engine->RegisterObjectBehaviour(name, asBEHAVE_DESTRUCT, "void f()",
                                            asFUNCTION(bstr_glue::Destruct), kObjFirst)) < 0 ||
-      (r = engine->RegisterObjectMethod("bstr", "bstr &opAssign(const bstr &in)",
+      (r = engine->RegisterObjectMethod(name, (ref + "opAssign" + in).c_str(),
                                         asFUNCTION(bstr_glue::Assign), kObjFirst)) < 0 ||
-      (r = engine->RegisterObjectMethod("bstr", "bstr &opAddAssign(const bstr &in)",
+      (r = engine->RegisterObjectMethod(name, (ref + "opAddAssign" + in).c_str(),
                                         asFUNCTION(bstr_glue::AddAssign), kObjFirst)) < 0 ||
-      (r = engine->RegisterObjectMethod("bstr", "bstr opAdd(const bstr &in) const",
+      (r = engine->RegisterObjectMethod(name, (type + " opAdd" + in + " const").c_str(),
                                         asFUNCTION(bstr_glue::Add), kObjFirst)) < 0 ||
-      (r = engine->RegisterObjectMethod("bstr", "bool opEquals(const bstr &in) const",
+      (r = engine->RegisterObjectMethod(name, ("bool opEquals" + in + " const").c_str(),
                                         asFUNCTION(bstr_glue::Equals), kObjFirst)) < 0 ||
-      (r = engine->RegisterObjectMethod("bstr", "int opCmp(const bstr &in) const",
+      (r = engine->RegisterObjectMethod(name, ("int opCmp" + in + " const").c_str(),
                                         asFUNCTION(bstr_glue::Compare), kObjFirst)) < 0 ||
-      (r = engine->RegisterObjectMethod("bstr", "uint length() const",
+      (r = engine->RegisterObjectMethod(name, "uint length() const",
                                         asFUNCTION(bstr_glue::Length), kObjFirst)) < 0)
     return r;
   return 0;
+}
+
+// Registers the type `bstr` and makes it the type of string literals. Returns 0, or the first
+// negative result of the script engine (nothing after it is registered).
+inline int RegisterBstr(AngelScript::asIScriptEngine* engine) {
+  int r = RegisterStdStringType(engine, "bstr");
+  if (r < 0) return r;
+  r = engine->RegisterStringFactory("bstr", &bstr_glue::LiteralFactory());
+  return r < 0 ? r : 0;
 }

@@ -32,7 +32,7 @@ struct ZkTestD3DAdapterProfile {
 };
 
 // Back to the defaults: the GL back end (the null one when the environment has
-// ZK_D3D_BACKEND=null), the real adapter, nothing injected, empty log.
+// ZK_D3D_BACKEND=null), the real adapter alone, nothing injected, empty log.
 ZKAPI void ZkTestD3DResetControl();
 ZKAPI void ZkTestD3DSetBackend(ZkTestD3DBackend backend);
 // The back end the next device is made on.
@@ -40,6 +40,9 @@ ZKAPI ZkTestD3DBackend ZkTestD3DGetBackend();
 
 // The profile is copied (lists included). Null returns to the real adapter.
 ZKAPI void ZkTestD3DSetAdapterProfile(const ZkTestD3DAdapterProfile* profile);
+// A second adapter that reports this profile (copied); null takes it away again. A device made
+// on it works as one of adapter 0.
+ZKAPI void ZkTestD3DSetSecondAdapterProfile(const ZkTestD3DAdapterProfile* profile);
 // The real adapter's profile; the lists point into storage owned by the platform.
 ZKAPI void ZkTestD3DGetRealAdapterProfile(ZkTestD3DAdapterProfile* profile);
 

@@ -179,16 +179,17 @@ TEST_F(DeviceChoiceTest, ThePresetFillsTheDeviceSettings) {
   // No descriptor of the preset serves the last two kinds.
   EXPECT_EQ(settings.Descriptors[5].dwCount, 0u);
   EXPECT_EQ(settings.Descriptors[6].dwCount, 0u);
-  EXPECT_EQ(settings.wPresetDeviceValue, 2);
-  EXPECT_EQ(settings.dwPresetDeviceValue, 7u);
-  EXPECT_EQ(settings.dwConfigDeviceValue, 5u);
+  EXPECT_EQ(settings.wTextureFilter, 2);
+  EXPECT_EQ(settings.dwMipmapping, 7u);
+  EXPECT_EQ(settings.dwMultithreaded, 5u);
   EXPECT_EQ(settings.dwVSync, 1u);
   EXPECT_EQ(settings.dwShowCommand, 10u);
   EXPECT_EQ(settings.dwWindowed, 1u);
   EXPECT_EQ(context->wPresetValue, 3);
   EXPECT_EQ(context->dwPriorityClass, 32u);
   // The adapter never confirms the device values, so they stay 0 even when asked for.
-  EXPECT_EQ(settings.dwDeviceValueA, 0u);
+  EXPECT_EQ(settings.dwIndexBufferResourceManagement, 0u);
+  EXPECT_EQ(settings.dwVertexBufferResourceManagement, 0u);
 }
 
 TEST_F(DeviceChoiceTest, UnsupportedSurfaceFormatsFallBackWithAWarning) {

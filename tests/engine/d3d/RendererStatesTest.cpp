@@ -61,11 +61,15 @@ INSTANTIATE_TEST_SUITE_P(Profiles, DefaultStatesTest, ::testing::ValuesIn(kProfi
 
 TEST(RendererStates, ANewDeviceGetsTheCreationSetWithTheAnisotropicFilter) {
   RendererTestBench bench(ZK_D3D_BACKEND_NULL, ShaderModel3Card(), 3);
+  CD3DTestDevice device(ZK_D3D_BACKEND_NULL, CD3DTestDevice::Deferred{});
   CD3D9Renderer second(GetEngineContext());
   second.SetSchemes(bench.schemes.GetScheme(0), bench.schemes.GetNumberOfSchemes());
+  RendererTestBench::ReadableCard(ShaderModel3Card()).Apply();
   second.Enumerate();
   bench.ForgetCalls();
-  second.AdoptDevice(bench.device.get(), &bench.settings);
+  DeviceSettings settings = RendererTestBench::WindowedSettings(3);
+  second.Initialize(&settings);
+  device.Adopt(second.GetDevice());
 
   // All render states of the set but the two material sources, which only a request sets.
   EXPECT_EQ(RendererTestBench::Calls({"SetRenderState"}).size(), 45u);
@@ -74,16 +78,18 @@ TEST(RendererStates, ANewDeviceGetsTheCreationSetWithTheAnisotropicFilter) {
   const UINT samplers = second.GetEnumeration()->GetMaxSimultaneousTextures();
   for (UINT sampler : {0u, samplers - 1}) {
     DWORD mip = 0, anisotropy = 0;
-    bench.device->GetSamplerState(sampler, D3DSAMP_MIPFILTER, &mip);
-    bench.device->GetSamplerState(sampler, D3DSAMP_MAXANISOTROPY, &anisotropy);
+    device->GetSamplerState(sampler, D3DSAMP_MIPFILTER, &mip);
+    device->GetSamplerState(sampler, D3DSAMP_MAXANISOTROPY, &anisotropy);
     EXPECT_EQ(mip, DWORD{D3DTEXF_ANISOTROPIC});
     EXPECT_EQ(anisotropy, second.GetEnumeration()->GetMaxAnisotropy());
   }
   DWORD coordinates = 0;
-  bench.device->GetTextureStageState(samplers - 1, D3DTSS_TEXCOORDINDEX, &coordinates);
+  device->GetTextureStageState(samplers - 1, D3DTSS_TEXCOORDINDEX, &coordinates);
   EXPECT_EQ(coordinates, samplers - 1);
   EXPECT_EQ(bench.log.TextAt(CEngineLog::kLevelInfo),
-            "  - Viewport Successfully Set\n  - Using GeForce6800 Rendering Scheme\n");
+            "- Initializing D3D9 Renderer Using Device No. 0 - (64x64- FMT:21; DEPTH:75 )\n  - Windowed\n"
+            "  - Using TnL In Hardware\n  - D3D9 Device Successfully Created\n  - Viewport Successfully Set\n"
+            "  - Using GeForce6800 Rendering Scheme\n");
 }
 
 TEST(RendererStates, TheScissorRectangleIsClampedToTheViewportAndSentOnChangeOnly) {

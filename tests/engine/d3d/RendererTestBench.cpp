@@ -2,16 +2,17 @@
 
 #include <algorithm>
 
-RendererTestBench::RendererTestBench(ZkTestD3DBackend backend, const TestCard& card, WORD textureFilter)
-    : device(backend) {
+RendererTestBench::RendererTestBench(ZkTestD3DBackend backend, const TestCard& card, WORD textureFilter,
+                                     bool createDevice)
+    : device(backend, CD3DTestDevice::Deferred{}) {
   context->pLog = &log;
   context->pActiveScene = nullptr;
   context->pProfiler = nullptr;
+  context->pRenderingProfile = nullptr;
   std::fill(std::begin(context->pSamples), std::end(context->pSamples), nullptr);
   allocator = CPageAllocator::Create(nullptr, 1 << 20, 64, nullptr);
   context->pAllocator = allocator;
-  // After the device: making it puts the real adapter back.
-  card.Apply();
+  ReadableCard(card).Apply();
 
   renderer = std::make_unique<CD3D9Renderer>(GetEngineContext());
   schemes.Build(nullptr, 0, nullptr);
@@ -20,12 +21,6 @@ RendererTestBench::RendererTestBench(ZkTestD3DBackend backend, const TestCard& c
   // The card was for the enumeration; the device goes on drawing with the real adapter's limits.
   ZkTestD3DSetAdapterProfile(nullptr);
 
-  const DWORD dynamic = D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY;
-  device->CreateVertexBuffer(kDynamicVertexBytes, dynamic, 0, D3DPOOL_DEFAULT, &vertexBuffers.dynamicBuffer, nullptr);
-  device->CreateIndexBuffer(kDynamicIndexBytes, dynamic, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &indexBuffers.dynamicBuffer,
-                            nullptr);
-  vertexBuffers.device = device.get();
-  indexBuffers.device = device.get();
   CD3D9Renderer::Banks banks;
   banks.pRenderTargets = &renderTargets;
   banks.pIndexBuffers = &indexBuffers;
@@ -35,15 +30,39 @@ RendererTestBench::RendererTestBench(ZkTestD3DBackend backend, const TestCard& c
   banks.pPixelShaders = &pixelShaders;
   renderer->SetBanks(banks);
 
-  settings.dwAdapter = 0;
-  settings.BackBufferFormat = D3DFMT_A8R8G8B8;
-  settings.DepthStencilFormat = D3DFMT_D24S8;
-  settings.TextureFormat = settings.SecondaryTextureFormat = D3DFMT_X8R8G8B8;
-  settings.wWidth = CD3DTestDevice::kWidth;
-  settings.wHeight = CD3DTestDevice::kHeight;
-  settings.wPresetDeviceValue = textureFilter;
-  renderer->AdoptDevice(device.get(), &settings);
+  if (createDevice) CreateDevice(WindowedSettings(textureFilter));
+}
+
+void RendererTestBench::CreateDevice(const DeviceSettings& deviceSettings) {
+  settings = deviceSettings;
+  renderer->Initialize(&settings);
+  device.Adopt(renderer->GetDevice());
+
+  const DWORD dynamic = D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY;
+  device->CreateVertexBuffer(kDynamicVertexBytes, dynamic, 0, D3DPOOL_DEFAULT, &vertexBuffers.dynamicBuffer, nullptr);
+  device->CreateIndexBuffer(kDynamicIndexBytes, dynamic, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &indexBuffers.dynamicBuffer,
+                            nullptr);
+  vertexBuffers.device = device.get();
+  indexBuffers.device = device.get();
   ForgetCalls();
+}
+
+TestCard RendererTestBench::ReadableCard(TestCard card) {
+  card.caps.DevCaps &= ~D3DDEVCAPS_PUREDEVICE;
+  return card;
+}
+
+DeviceSettings RendererTestBench::WindowedSettings(WORD textureFilter) {
+  DeviceSettings windowed{};
+  windowed.dwAdapter = 0;
+  windowed.BackBufferFormat = D3DFMT_A8R8G8B8;
+  windowed.DepthStencilFormat = D3DFMT_D24S8;
+  windowed.TextureFormat = windowed.SecondaryTextureFormat = D3DFMT_X8R8G8B8;
+  windowed.wWidth = CD3DTestDevice::kWidth;
+  windowed.wHeight = CD3DTestDevice::kHeight;
+  windowed.wTextureFilter = textureFilter;
+  windowed.dwWindowed = 1;
+  return windowed;
 }
 
 RendererTestBench::~RendererTestBench() {

@@ -1,7 +1,7 @@
 #pragma once
-// A renderer that has adopted a test device, with recording banks around it: the null back end
-// to count what reaches the device, GL to read pixels back. The renderer's dynamic buffers are
-// real buffers of the device, of the sizes the banks make them.
+// A renderer that has made its windowed device, with recording banks around it: the null back
+// end to count what reaches the device, GL to read pixels back. The renderer's dynamic buffers
+// are real buffers of the device, of the sizes the banks make them.
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,8 +25,10 @@ class RendererTestBench {
   static constexpr UINT kDynamicIndexBytes = 131070;
 
   // The card's caps and formats stand for the adapter the renderer enumerates.
+  // Without `createDevice` the renderer is enumerated and has its banks, and CreateDevice is
+  // the test's to call.
   explicit RendererTestBench(ZkTestD3DBackend backend, const TestCard& card = ShaderModel3Card(),
-                             WORD textureFilter = 2);
+                             WORD textureFilter = 2, bool createDevice = true);
   ~RendererTestBench();
   RendererTestBench(const RendererTestBench&) = delete;
   RendererTestBench& operator=(const RendererTestBench&) = delete;
@@ -34,6 +36,14 @@ class RendererTestBench {
   // The device calls logged since the last ForgetCalls whose method is one of `methods` (all of
   // them when empty), as the platform writes them: "SetRenderState(7, 1)".
   static std::vector<std::string> Calls(const std::vector<std::string>& methods = {});
+  // Initializes the renderer with a copy of `deviceSettings` kept in `settings`, takes its device
+  // and makes the banks' dynamic buffers on it; forgets the calls and the log so far.
+  void CreateDevice(const DeviceSettings& deviceSettings);
+  // The card without pure-device support: a pure device answers no state queries, and the
+  // tests read states back.
+  static TestCard ReadableCard(TestCard card);
+  // Windowed, the test device's size and formats, with the texture filter given.
+  static DeviceSettings WindowedSettings(WORD textureFilter = 2);
   // Forgets the device calls and the log lines so far.
   void ForgetCalls();
   std::string Errors() const { return log.TextAt(CEngineLog::kLevelError); }

@@ -22,6 +22,16 @@ DWORD Version(DWORD kind, int major, int minor) {
 }  // namespace
 
 void TestCard::Apply() const {
+  const ZkTestD3DAdapterProfile profile = Profile();
+  ZkTestD3DSetAdapterProfile(&profile);
+}
+
+void TestCard::ApplyAsSecondAdapter() const {
+  const ZkTestD3DAdapterProfile profile = Profile();
+  ZkTestD3DSetSecondAdapterProfile(&profile);
+}
+
+ZkTestD3DAdapterProfile TestCard::Profile() const {
   ZkTestD3DAdapterProfile profile = {};
   profile.identifier = identifier;
   profile.caps = caps;
@@ -37,7 +47,7 @@ void TestCard::Apply() const {
   profile.vertexTextureFormatCount = static_cast<UINT>(vertexTextureFormats.size());
   profile.modes = modes.data();
   profile.modeCount = static_cast<UINT>(modes.size());
-  ZkTestD3DSetAdapterProfile(&profile);
+  return profile;
 }
 
 void TestCard::SetShaderVersions(int vsMajor, int vsMinor, int psMajor, int psMinor) {

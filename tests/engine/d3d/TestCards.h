@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "d3d9.h"
+#include "zktest/ZkTestD3D.h"
 
 struct TestCard {
   D3DADAPTER_IDENTIFIER9 identifier = {};
@@ -16,8 +17,12 @@ struct TestCard {
   std::vector<D3DFORMAT> vertexTextureFormats;
   std::vector<D3DDISPLAYMODE> modes;
 
-  // Hands the card to the platform's adapter; the platform copies it.
+  // Hands the card to the platform's adapter, or adds it as a second adapter; the platform
+  // copies it.
   void Apply() const;
+  void ApplyAsSecondAdapter() const;
+  // The card as the platform's profile; the lists point into the card.
+  ZkTestD3DAdapterProfile Profile() const;
   void SetShaderVersions(int vsMajor, int vsMinor, int psMajor, int psMinor);
   static void Remove(std::vector<D3DFORMAT>& formats, D3DFORMAT format);
   // Removes the format from every list.

@@ -24,8 +24,11 @@
 
 #include "ZKDXGlobals.h"
 #include "ZKDXInterface.h"
+#include "script/ScriptOutput.h"
+#include "script/ScriptStorage.h"
 #include "input/InputControllers.h"
 #include "input/Keyboard.h"
+#include "zktest/ZkTestD3D.h"
 #include "zktest/ZkTestKernel.h"
 
 // While armed, threads started through the C++ library (the engine's input thread is one) cannot
@@ -33,7 +36,21 @@
 // exports this definition, so that the C++ library's call reaches it before the C library's.
 namespace {
 std::atomic<bool> g_refuseThreads{false};
+std::atomic<bool> g_breakRegistration{false};
 }  // namespace
+
+// While armed, the engine's script engine comes with a type of the engine's own already
+// registered, so that the engine's registration of it is refused. The program exports this
+// definition, so that the engine's call reaches it before the script library's.
+namespace AngelScript {
+extern "C" asIScriptEngine* asCreateScriptEngine(asDWORD version) {
+  using Create = asIScriptEngine* (*)(asDWORD);
+  static const Create create = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "asCreateScriptEngine"));
+  asIScriptEngine* engine = create(version);
+  if (g_breakRegistration && engine) engine->RegisterObjectType("bstr", 0, asOBJ_REF | asOBJ_NOCOUNT);
+  return engine;
+}
+}  // namespace AngelScript
 
 extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attributes,
                               void* (*routine)(void*), void* argument) {
@@ -103,6 +120,24 @@ void ReportServices(CZeKorbD3DInterface* engine) {
   Report(engine->GetParticleEmiterFactory() ? "particle factory" : "no particle factory");
 }
 
+// The device calls so far and the Direct3D objects alive, as "devices 1 resets 0 live 5".
+void ReportDevice(const char* when) {
+  std::printf("%s: devices %zu resets %zu live %zu\n", when, ZkTestD3DCountCalls("CreateDevice"),
+              ZkTestD3DCountCalls("Reset"), ZkTestD3DLiveObjects());
+  std::fflush(stdout);
+}
+
+// Runs the line in the console's module and reports its result and the messages it gave.
+void RunScriptLine(CZeKorbD3DInterface* engine, const char* text) {
+  struct Sink final : CScriptOutput {
+    void Line(const char* line) override { std::printf("sink %s\n", line); }
+  } sink;
+  CScriptStorage* storage = engine->GetScriptStorage();
+  const int result = storage->ExecuteString(ScriptParent{}, "ZeKorbConsole", text, &sink, 0);
+  std::printf("line %s\n", result == 0 ? "ran" : result < 0 ? "failed" : "positive");
+  std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -139,6 +174,7 @@ int main(int argc, char** argv) {
     descriptor.dwUseQuitCallback = 1;
   }
   if (scenario == "no-name") descriptor.szApplicationName = nullptr;
+  g_breakRegistration = scenario == "bad-registration";
   if (scenario == "bad-version") descriptor.dwVersion = ZEKORB_VERSION - 1;
   if (scenario == "bad-size") descriptor.dwSize = sizeof descriptor - 4;
 
@@ -158,13 +194,21 @@ int main(int argc, char** argv) {
     std::getline(std::cin, line);
   }
 
+  // Radeon9700 for Init and RadeonX800 for a change: the schemes the real adapter meets.
   static ConfigureGFX presets[2] = {};
-  for (ConfigureGFX& preset : presets) preset.dwSize = sizeof preset;
+  for (ConfigureGFX& preset : presets) {
+    preset.dwSize = sizeof preset;
+    preset.Surfaces[4].dwValue = 1;  // 32-bit colour
+    preset.wDeviceValue = 2;         // trilinear filtering
+  }
+  presets[0].dwScheme = 0x20;
+  presets[1].dwScheme = 0x80;
   if (scenario == "bad-preset") presets[1].dwSize = sizeof presets[1] - 8;
   static ZeKorbConfig config = {};
   config.dwSize = sizeof config;
   config.pPresets = presets;
   config.dwNumberOfPresets = 2;
+  config.dwSchemeMask = 0xFE;
   config.wWidth = 640;
   config.wHeight = 480;
   config.dwInputCooperativeFlags = 4;  // background: the window need not have the focus
@@ -188,8 +232,22 @@ int main(int argc, char** argv) {
     std::printf("config %u %u %u %u\n", config.wWidth, config.wHeight, config.dwLockConsole,
                 config.dwVSync);
 
+  const bool reportDevice = HasOption(argc, argv, "--report-device");
+  if (reportDevice) {
+    ReportDevice("after Init");
+    engine->ChangeConfiguration(&config);
+    ReportDevice("after a change");
+    // Alt+Enter on the engine's window.
+    SendMessageA(descriptor.hWnd, WM_SYSCOMMAND, SC_KEYMENU, 13);
+    ReportDevice("after Alt+Enter");
+  }
+  if (scenario == "script-line") RunScriptLine(engine, argv[3]);
+
   engine->CloseZeKorb();
   Report("returned from CloseZeKorb");
+  if (reportDevice) ReportDevice("after CloseZeKorb");
+  if (scenario == "script-line")
+    Report(engine->GetScriptStorage() ? "script storage kept" : "script storage released");
   if (withSound) Report(engine->GetTonarisInterface() ? "sound server kept" : "sound server released");
   if (reportServices)
     Report(engine->GetInputControllersInterface() || engine->GetParticleEmiterFactory()

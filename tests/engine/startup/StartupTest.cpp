@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -209,6 +210,24 @@ TEST_F(StartupFixture, InitStartsInputAndParticlesAndTheShutdownReleasesThem) {
                              "- Virtual Disk deinitialized\n"}));
 }
 
+TEST_F(StartupFixture, InitCreatesTheDeviceChangesAndAltEnterResetItAndTheShutdownReleasesIt) {
+  Lines_ lines;
+  EXPECT_EQ(Run({"run", "--report-device", "--quit-callback"}, lines), 3);
+  ASSERT_EQ(lines.size(), 9u);
+  // Direct3D, the device and its back and depth buffers are all that lives of the layer; the
+  // resets keep them and make nothing more.
+  EXPECT_EQ(lines[3], "after Init: devices 1 resets 0 live 4");
+  EXPECT_EQ(lines[4], "after a change: devices 1 resets 1 live 4");
+  EXPECT_EQ(lines[5], "after Alt+Enter: devices 1 resets 2 live 4");
+  EXPECT_EQ(lines[8], "after CloseZeKorb: devices 1 resets 2 live 0");
+  const std::string log = ReadFile(folder / "ZeKorb.Log");
+  EXPECT_TRUE(AppearInOrder(log, {"- Selected Scheme Is:\n", "  - Radeon9700\n", "  - D3D9 Device Successfully Created\n",
+                                  "  - Using Radeon9700 Rendering Scheme\n", "- Inited\n", "  - RadeonX800\n",
+                                  "  - D3D9 Device Successfully Reseted\n", "  - Using RadeonX800 Rendering Scheme\n",
+                                  "Changing Screen Mode\n", "- Window Destroyed\n", "- D3D deinitialized\n",
+                                  "- Virtual Disk deinitialized\n"}));
+}
+
 TEST_F(StartupFixture, AnInputThreadThatCannotStartEndsInitWithItsMessage) {
   Lines_ lines;
   EXPECT_EQ(Run({"no-input-thread"}, lines), 1);
@@ -249,4 +268,69 @@ TEST_F(StartupFixture, ASoundConfigOfTheWrongSizeEndsInitWithItsMessage) {
                            "exit 1"}));
   EXPECT_NE(ReadFile(folder / "Tonaris.Log").find("- Configurations Structure Incorrect Size (19 - 20)\n"),
             std::string::npos);
+}
+
+TEST_F(StartupFixture, DefaultScriptsJoinTheConsoleModuleInListingOrderAndTheShutdownReleasesThem) {
+  folder.Write("scripts/one.zkc", "int One() { return 1; }\n");
+  folder.Write("scripts/two.zkc", "int Two() { return One() + 1; }\n");
+  folder.Write("scripts/notes.txt", "not a script");
+  Lines_ lines;
+  EXPECT_EQ(Run({"script-line", "if (Two() != 2) { int z = 0; z = 1 / z; }", "--quit-callback"},
+                lines),
+            3);
+  EXPECT_EQ(lines, (Lines_{"interface", "logs after export", "logs after Init", "line ran",
+                           "quit callback", "returned from CloseZeKorb",
+                           "script storage released"}));
+  const std::string log = ReadFile(folder / "ZeKorb.Log");
+  // The module's functions are listed in the order its files were added.
+  const bool oneFirst = log.find("scripts\\one.zkc (a sub script)") <
+                        log.find("scripts\\two.zkc (a sub script)");
+  EXPECT_TRUE(AppearInOrder(log, {"- Inited", "- Loading Default Scripts...",
+                                  oneFirst ? "one.zkc" : "two.zkc", oneFirst ? "two.zkc" : "one.zkc",
+                                  "  - DONE", "- Loading Default Shaders...",
+                                  "- Compiling Module: ZeKorbConsole",
+                                  oneFirst ? "    - One" : "    - Two",
+                                  oneFirst ? "    - Two" : "    - One", "- Window Destroyed"}));
+  EXPECT_EQ(log.find("notes.txt"), std::string::npos);
+  EXPECT_EQ(ReadFile(folder / "ZeKorbError.Log").find("scriptmodule"), std::string::npos);
+}
+
+TEST_F(StartupFixture, AScriptThatCannotBeAddedEndsTheLoadingAndStartUpGoesOn) {
+  // A module takes 64 files: the 65th of the listing is refused.
+  for (int i = 0; i < 66; ++i)
+    folder.Write("scripts/s" + std::to_string(i) + ".zkc", "void F" + std::to_string(i) + "() {}\n");
+  Lines_ lines;
+  EXPECT_EQ(Run({"script-line", "int x = ;", "--quit-callback"}, lines), 3);
+  ASSERT_GE(lines.size(), 5u);
+  EXPECT_EQ(lines[3].rfind("sink ", 0), 0u) << lines[3];
+  EXPECT_NE(lines[3].find(" : ERR : "), std::string::npos) << lines[3];
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "line failed"), lines.end());
+  const std::string log = ReadFile(folder / "ZeKorb.Log");
+  EXPECT_NE(log.find("  - Can't Create Script: "), std::string::npos);
+  EXPECT_EQ(log.find("  - DONE\n- Loading Default Shaders"), std::string::npos);
+  EXPECT_NE(log.find("- Loading Default Shaders..."), std::string::npos);
+  size_t created = 0;
+  for (size_t at = log.find("  - Done\n"); at != std::string::npos; at = log.find("  - Done\n", at + 1))
+    ++created;
+  EXPECT_GE(created, 64u);
+}
+
+TEST_F(StartupFixture, WithoutDefaultScriptsStartUpGoesOnAndLinesStillRun) {
+  Lines_ lines;
+  EXPECT_EQ(Run({"script-line", "int x = 1;", "--quit-callback"}, lines), 3);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "line ran"), lines.end());
+  EXPECT_TRUE(AppearInOrder(ReadFile(folder / "ZeKorb.Log"),
+                            {"- Loading Default Scripts...\n", "- There's No Shaders To Load\n",
+                             "- Loading Default Shaders...\n"}));
+}
+
+TEST_F(StartupFixture, ARefusedScriptRegistrationEndsStartUp) {
+  Lines_ lines;
+  EXPECT_EQ(Run({"bad-registration"}, lines), 1);
+  EXPECT_EQ(lines, (Lines_{"box\tError While Initializing\tCan't Initialize Scripting Language",
+                           "exit 1"}));
+  const std::string errors = ReadFile(folder / "ZeKorbError.Log");
+  EXPECT_TRUE(AppearInOrder(errors, {"ERROR!!! - Can't Register Basic Functions\n",
+                                     "Can't Initialize Scripting Language\n"}))
+      << errors;
 }

@@ -1,0 +1,31 @@
+#pragma once
+// The engine's drawing paths as a scene's render entry reaches them: the rendering profile of
+// the preset's library and the renderer's default states, and the scene shader, the default
+// coded path, the lighting passes and the flare texture as their subsystems register them.
+#include "scene/ScenePasses.h"
+
+class CEngineContext;
+class CEngineRenderer;
+
+class CEngineScenePasses final : public CScenePasses {
+ public:
+  // What the passes read; null answers nothing.
+  void Attach(CEngineContext* context, CEngineRenderer* renderer) {
+    m_pContext = context;
+    m_pRenderer = renderer;
+  }
+
+  CRenderingProfileInterface* GetRenderingProfile() override;
+  void SetDefaultStates() override;
+  // The shader library, the generic pass, the per-vertex and per-pixel passes and the flare
+  // texture are reached here once their start-up steps make them; until then these draw nothing.
+  void RenderSceneShader(CShader* shader, CScene* scene, float frame) override;
+  void RenderGenericPass(CScene* scene) override;
+  void RenderPerVertexPass(CScene* scene, UINT profile) override;
+  void RenderPerPixelPass(CScene* scene, UINT profile) override;
+  CTextureInterface* GetFlareTexture() override;
+
+ private:
+  CEngineContext* m_pContext = nullptr;
+  CEngineRenderer* m_pRenderer = nullptr;
+};

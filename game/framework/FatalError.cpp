@@ -1,0 +1,8 @@
+#include "framework/FatalError.h"
+
+#include <windows.h>
+
+void geFatalError(const char* szTitle, const char* szText) {
+  MessageBoxA(nullptr, szText, szTitle, MB_OK);
+  ExitProcess(1);
+}
