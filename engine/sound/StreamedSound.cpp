@@ -201,6 +201,8 @@ void CStreamedSound::RestartRing(UINT playedTotal) {
 // --- playback ---
 
 UINT CStreamedSound::PlayedBytes() const {
+  // The refill thread moves the totals and the update time as it counts what played.
+  std::lock_guard<std::recursive_mutex> hold(m_pServer->GetStreamLock());
   const DWORD until = m_dwPlaying ? timeGetTime() : m_dwStopTime;
   // A stop before the last refill (or before any play) adds nothing.
   const int elapsed = static_cast<int>(until - m_dwLastUpdateTime);

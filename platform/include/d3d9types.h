@@ -635,7 +635,8 @@ typedef enum _D3DMULTISAMPLE_TYPE {
   D3DMULTISAMPLE_FORCE_DWORD = 0x7fffffff
 } D3DMULTISAMPLE_TYPE;
 
-typedef enum _D3DFORMAT {
+// A 32-bit word: D3DX passes its own markers (D3DFMT_FROM_FILE, -3 as a word) through it.
+typedef enum _D3DFORMAT : DWORD {
   D3DFMT_UNKNOWN = 0,
   D3DFMT_R8G8B8 = 20,
   D3DFMT_A8R8G8B8 = 21,
@@ -962,6 +963,7 @@ typedef struct _D3DTRIPATCH_INFO {
 #define D3DSHADER_VERSION_MAJOR(version) (((version) >> 8) & 0xFF)
 #define D3DSHADER_VERSION_MINOR(version) (((version) >> 0) & 0xFF)
 
+static_assert(sizeof(D3DFORMAT) == 4);
 static_assert(sizeof(D3DVIEWPORT9) == 24);
 static_assert(sizeof(D3DMATERIAL9) == 68);
 static_assert(sizeof(D3DLIGHT9) == 104);

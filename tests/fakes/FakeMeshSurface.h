@@ -19,8 +19,12 @@ class FakeMeshSurface final : public CMeshSurface {
     return 1;
   }
   void AddRef() override { ++references; }
+  // Frees itself at the last release, as the real surface does: the mesh hands its surfaces
+  // back with Release and never deletes them.
   void Release() override {
-    if (--references == 0 && m_pReleased != nullptr) *m_pReleased = true;
+    if (--references > 0) return;
+    if (m_pReleased != nullptr) *m_pReleased = true;
+    delete this;
   }
   const char* GetName() override { return name.c_str(); }
   UINT SetName(const char* text) override {

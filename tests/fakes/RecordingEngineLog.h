@@ -1,8 +1,10 @@
 #pragma once
 // An engine log that keeps every message in memory instead of writing files, for tests of
-// the classes that report through the log.
+// the classes that report through the log. Like the real log it takes a lock for each line, as
+// threads (input polling, sound callbacks) log beside the main thread.
 #include <cstdarg>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -23,11 +25,13 @@ class CRecordingEngineLog : public CEngineLog {
     va_start(args, format);
     vsnprintf(text, sizeof text, format, args);
     va_end(args);
+    std::lock_guard lock(m_mutex);
     entries.push_back({file ? file : "", level, text, line});
   }
 
   // The texts logged at `level`, joined in order.
   std::string TextAt(int level) const {
+    std::lock_guard lock(m_mutex);
     std::string joined;
     for (const Entry& entry : entries)
       if (entry.level == level) joined += entry.text;
@@ -35,4 +39,7 @@ class CRecordingEngineLog : public CEngineLog {
   }
 
   std::vector<Entry> entries;
+
+ private:
+  mutable std::mutex m_mutex;
 };

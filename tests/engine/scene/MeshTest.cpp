@@ -694,7 +694,7 @@ TEST_F(MeshTest, ReleaseLogsAndFreesWhatTheMeshOwns) {
                              "- Mesh Released\n",
                          }));
   EXPECT_EQ(g_madeSurfaces[0]->references, 1);
-  delete g_madeSurfaces[0];
+  g_madeSurfaces[0]->Release();
   EXPECT_EQ(scene->GetNumberOfMeshes(), 0u);
   EXPECT_EQ(std::count(spatial.calls.begin(), spatial.calls.end(), "ReleaseShadowVolume"), 1);
   EXPECT_EQ(std::count(spatial.calls.begin(), spatial.calls.end(), "ReleaseBoundVolume"), 1);

@@ -41,9 +41,10 @@ struct ShutdownFixture : testing::Test {
 // start a second shutdown: that one would unload the same tool again from inside its own
 // clean-up.
 TEST_F(ShutdownFixture, ACloseDuringTheShutdownReturnsAndTheShutdownRunsOnce) {
-  context->pToolBox =
-      new CToolBox(engine, (std::string(ZK_TEST_TOOLS_FOLDER) + "/closing/ZKTool.dll").c_str());
-  ASSERT_TRUE(context->pToolBox->IsLoaded());
+  auto toolBox = std::make_unique<CToolBox>(
+      engine, (std::string(ZK_TEST_TOOLS_FOLDER) + "/closing/ZKTool.dll").c_str());
+  ASSERT_TRUE(toolBox->IsLoaded());
+  context->pToolBox = toolBox.release();  // the shutdown frees it
 
   engine->CloseZeKorb();
 
