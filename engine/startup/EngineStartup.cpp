@@ -81,7 +81,7 @@ UINT CEngineStartup::PreInitialize(ApplicationDescriptor* descriptor) {
   PrepareClocks();
   m_context->pEngineTimer = new CTimer();
   m_context->pEngineTimer->Reset();
-  if (!m_context->CreateProfiler()) FatalErrorWithTitle(kInitTitle, "Can't Create Profiler");
+  m_context->CreateProfiler();
   FindApplicationFolder();
   m_context->pSettings = new CSettings();
   BuildBanner();
