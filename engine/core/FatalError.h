@@ -20,6 +20,9 @@ constexpr int kMaxErrorText = 1024;
 [[noreturn]] void FatalErrorWithTitle(const char* title, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 
+// The title of an allocation failure that has none of its own.
+constexpr char kNoMemoryTitle[] = "Critical Error";
+
 // Makes a T from `args`, or ends the process as a fatal error titled `title` with `format` filled
 // with `name` (a text that names what failed) when there is no memory for it.
 template <typename T, typename... Args>

@@ -9,8 +9,8 @@
 namespace {
 
 const char kSource[] = "Allocator";
-const char kNoMemoryTitle[] = "Error While Initializing";
-const char kNoMemoryText[] = "Can't Allocate Temporary Buffers";
+const char kInitTitle[] = "Error While Initializing";
+const char kNoPagesText[] = "Can't Allocate Temporary Buffers";
 
 // Times one operation with the "MemAllocator" sample, ending it on every way out.
 class CSampleScope {
@@ -33,7 +33,7 @@ class CSampleScope {
 CPageAllocator* CPageAllocator::Create(CEngineLog* log, uint32_t pageSize, uint32_t descriptorCount,
                                        CProfilerSample* sample) {
   CPageAllocator* allocator = NewOrFatal<CPageAllocator>(
-      kNoMemoryTitle, kNoMemoryText, log, pageSize ? pageSize : kDefaultPageSize,
+      kInitTitle, kNoPagesText, log, pageSize ? pageSize : kDefaultPageSize,
       descriptorCount ? descriptorCount : kDefaultDescriptorCount, sample);
   if (!allocator->m_descriptors || !allocator->m_firstPage->HasMemory()) {
     delete allocator;
@@ -50,7 +50,7 @@ CPageAllocator::CPageAllocator(CEngineLog* log, uint32_t pageSize, uint32_t desc
       m_descriptors(new (std::nothrow) BlockDescriptor[descriptorCount]()),
       m_descriptorCount(descriptorCount),
       m_sample(sample) {
-  m_firstPage = NewOrFatal<CAllocatorPage>(kNoMemoryTitle, kNoMemoryText, pageSize, m_descriptors,
+  m_firstPage = NewOrFatal<CAllocatorPage>(kInitTitle, kNoPagesText, pageSize, m_descriptors,
                                            m_descriptorCount);
 }
 

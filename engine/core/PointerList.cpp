@@ -11,7 +11,7 @@ CPointerList::~CPointerList() {
 }
 
 int CPointerList::Add(void* value) {
-  Node* node = NewOrFatal<Node>("Critical Error", "Can't Allocate Memory For List Node", value,
+  Node* node = NewOrFatal<Node>(kNoMemoryTitle, "Can't Allocate Memory For List Node", value,
                                nullptr, m_tail);
   if (m_tail)
     m_tail->next = node;
