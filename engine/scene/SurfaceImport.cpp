@@ -281,7 +281,7 @@ void CSurfaceImport::BuildColor0Sequence(SurfaceTexture& record) {
   const uint64_t count = static_cast<uint64_t>(last) - first + 1;
   if (last < first || count > kMaxSequenceFrames)
     Fail("Image Sequence Of %s Runs From Frame %u To %u\n", m_Surface.m_szName, first, last);
-  record.pFrames = new (std::nothrow) CTextureInterface*[count]();
+  record.pFrames = new (std::nothrow) CTextureInterface*[count]();  // the import's count
   if (record.pFrames == nullptr)
     Fail("Can't Allocate Memory For Color0 Texture: %s\n", m_Surface.m_szName);
   record.dwSourceKind = SURFACE_TEXTURE_SEQUENCE;
