@@ -34,6 +34,7 @@ const Matrix kMayUse = {
     {"spatial", {"chunks", "scene"}},
     {"lightwave", {"scene", "vfs"}},
     {"files", {"chunks", "scene", "spatial"}},
+    {"shaders", {"d3d", "scene"}},
     {"startup",
      {"chunks", "d3d", "files", "input", "lightwave", "scene", "script", "sound", "spatial",
       "vfs"}},
