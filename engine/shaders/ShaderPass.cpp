@@ -155,24 +155,18 @@ bool CShaderPass::SkipBlock(CShaderFileLines& lines) {
 bool CShaderPass::CompileLine(CShaderFileLines& lines) {
   const char* keyword = lines.Word(0);
   const ShaderKeyword& entry = m_pShader->GetLibrary()->GetLineTable().Find(keyword);
+  CShaderLine* line = nullptr;
+  UINT success = 1;
   if (entry.bNotImplemented) {
     ReportError(17, "CShaderPass::CShaderPass");
-    return false;
-  }
-  if (entry.pCreate == nullptr) {
+  } else if (entry.pCreate == nullptr) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR! - No Shader Line Can Be Made Of: %s\n", keyword);
-    ReportError(9, kSender);
-    return false;
+  } else if (m_dwLines < m_dwCapacity) {  // else the body changed between the two readings
+    const ShaderLineArguments arguments = {this,  m_pRenderer, m_pLog,  lines.GetFile(),
+                                           lines.GetLine(), m_dwLines, &success};
+    line = entry.pCreate(arguments);
   }
-  if (m_dwLines >= m_dwCapacity) {  // the body changed between the two readings
-    ReportError(256, kSender);
-    return false;
-  }
-  UINT success = 1;
-  const ShaderLineArguments arguments = {this,  m_pRenderer, m_pLog,  lines.GetFile(),
-                                         lines.GetLine(), m_dwLines, &success};
-  CShaderLine* line = entry.pCreate(arguments);
   if (line == nullptr || success == 0) {
     delete line;
     ReportError(9, kSender);
