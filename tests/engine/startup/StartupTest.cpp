@@ -223,7 +223,9 @@ TEST_F(StartupFixture, InitCreatesTheDeviceChangesAndAltEnterResetItAndTheShutdo
   EXPECT_EQ(lines[8], "after CloseZeKorb: devices 1 resets 2 live 0");
   const std::string log = ReadFile(folder / "ZeKorb.Log");
   EXPECT_TRUE(AppearInOrder(log, {"- Selected Scheme Is:\n", "  - Radeon9700\n", "  - D3D9 Device Successfully Created\n",
-                                  "  - Using Radeon9700 Rendering Scheme\n", "- Inited\n", "  - RadeonX800\n",
+                                  "  - Using Radeon9700 Rendering Scheme\n",
+                                  "- Initializing ZeKorb Shader Library [128 Free Entries]\n",
+                                  "- Inited\n", "  - RadeonX800\n",
                                   "  - D3D9 Device Successfully Reseted\n", "  - Using RadeonX800 Rendering Scheme\n",
                                   "Changing Screen Mode\n", "- Window Destroyed\n", "- D3D deinitialized\n",
                                   "- Virtual Disk deinitialized\n"}));
