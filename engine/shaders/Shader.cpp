@@ -6,6 +6,9 @@
 #include <new>
 
 #include "core/EngineLog.h"
+#include "scene/Mesh.h"
+#include "scene/Scene.h"
+#include "scene/Surface.h"
 #include "shaders/ShaderFileLines.h"
 #include "shaders/ShaderLibrary.h"
 #include "shaders/ShaderLine.h"
@@ -291,4 +294,66 @@ UINT CShader::GetVertexShaders(UINT pass, UINT* count, const char** out) {
 
 UINT CShader::GetPixelShaders(UINT pass, UINT* count, const char** out) {
   return Collect(pass, SHADER_COMMAND_SET_PIXEL_SHADER, count, out, TakeProgramFile);
+}
+
+UINT CShader::ExecuteMeshPass(const char* passName, CMesh* mesh, float value) {
+  return ExecuteMeshPassOfKind(passName, mesh, value, 0);
+}
+
+UINT CShader::ExecuteMeshPassOfKind(const char* passName, CMesh* mesh, float value,
+                                    UINT passKind) {
+  m_fRunValue = value;
+  if (m_dwTargetKind != SHADER_TARGET_MESH) return 0;
+  m_pTarget = mesh;
+  return RunFirstPass(passName, mesh, passKind);
+}
+
+UINT CShader::ExecuteSurfacePass(const char* passName, CSurface* surface, float value) {
+  m_fRunValue = value;
+  if (m_dwTargetKind != SHADER_TARGET_SURFACE) return 0;
+  m_pTarget = surface;
+  return RunFirstPass(passName, surface != nullptr ? surface->GetParentMeshObject() : nullptr, 0);
+}
+
+UINT CShader::RunFirstPass(const char* passName, CMesh* mesh, UINT passKind) {
+  for (UINT i = 0; i < m_dwPasses; ++i) {
+    CShaderPass* pass = m_pPasses[i];
+    if (std::strcmp(pass->GetName(), passName) != 0) continue;
+    const UINT kind = pass->GetPassKind();
+    bool runs = kind == passKind;
+    if (passKind == 0) {
+      const UINT dynamic = mesh != nullptr ? mesh->GetIsDynamic() : 0;
+      runs = kind == SHADER_PASS_NORMAL ||
+             (kind == SHADER_PASS_STATIC_SHADOW_VOLUME && mesh != nullptr && dynamic == 0) ||
+             (kind == SHADER_PASS_DYNAMIC_SHADOW_VOLUME && mesh != nullptr && dynamic == 1);
+    }
+    if (runs) return pass->Execute();
+  }
+  return 0;
+}
+
+namespace {
+
+// Whether each colour byte of the ambient light, scaled by its intensity, still shows.
+bool AmbientShows(CScene* scene) {
+  const ColorByte* colour = scene->GetColor();
+  CEnvelopeInterface* intensity = scene->GetAmbLightIntensityEnvelope();
+  const float scale = intensity != nullptr ? intensity->GetValue() : 0.0f;
+  return colour->cRed * scale > 0.01f && colour->cGreen * scale > 0.01f &&
+         colour->cBlue * scale > 0.01f;
+}
+
+}  // namespace
+
+UINT CShader::ExecuteScenePasses(CScene* scene, float value) {
+  m_fRunValue = value;
+  if (m_dwTargetKind != SHADER_TARGET_SCENE || scene == nullptr) return 0;
+  m_pTarget = scene;
+  for (UINT i = 0; i < m_dwPasses; ++i) {
+    CShaderPass* pass = m_pPasses[i];
+    if (pass->GetCallMode() == SHADER_CALL_ONLY_CALLABLE) continue;
+    if (pass->GetPassKind() == SHADER_PASS_AMBIENT && !AmbientShows(scene)) continue;
+    pass->Execute();
+  }
+  return 1;
 }

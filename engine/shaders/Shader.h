@@ -7,6 +7,9 @@
 
 class CEngineLog;
 class CEngineRenderer;
+class CMesh;
+class CScene;
+class CSurface;
 class CShaderFileLines;
 class CShaderLibrary;
 class CShaderLine;
@@ -33,6 +36,17 @@ class CShader {
   CShader(const CShader&) = delete;
   CShader& operator=(const CShader&) = delete;
 
+  // The run operations store `value` as the run value and the object as the target, then run
+  // the first pass of that name that suits the object; its result, 0 when none ran. Without a
+  // pass kind a pass qualifies when it is normal, or a shadow-volume pass matching whether the
+  // mesh (a surface's owning mesh) is dynamic; with one, the kind must be that.
+  virtual UINT ExecuteSurfacePass(const char* passName, CSurface* surface, float value);
+  virtual UINT ExecuteMeshPassOfKind(const char* passName, CMesh* mesh, float value,
+                                     UINT passKind);
+  virtual UINT ExecuteMeshPass(const char* passName, CMesh* mesh, float value);
+  // Runs every pass of a scene shader but the ONLYCALLABLE ones, an AMBIENTPASS only while the
+  // scene's ambient light shows; 0 when this is not a scene shader.
+  virtual UINT ExecuteScenePasses(CScene* scene, float value);
   virtual UINT GetNumberOfPasses();
   // The collectors: *count holds the room of `out` on entry and the number stored on return.
   // 1 when the whole pass was walked, 0 when `out` filled up first or there is no such pass.
@@ -72,6 +86,8 @@ class CShader {
   bool CountPasses(CShaderFileLines& lines, UINT* count);
   bool CompilePasses(CShaderFileLines& lines, UINT capacity);
   void DiscardPasses();
+  // Runs the first pass named `passName` that qualifies for `mesh` (kind 0: by the mesh).
+  UINT RunFirstPass(const char* passName, CMesh* mesh, UINT passKind);
   // Walks pass `pass` for the command lines of `type` and stores what `take` gives of each.
   template <class Entry, class Take>
   UINT Collect(UINT pass, UINT type, UINT* count, Entry* out, Take take);

@@ -277,6 +277,16 @@ ShaderStreamBinding* CShaderLibrary::GetStreamBindings(CShader* shader, UINT pas
   return bindings;
 }
 
+UINT CShaderLibrary::ExecuteMeshPass(CShader* shader, const char* passName, CMesh* mesh,
+                                     float value, UINT passKind) {
+  return shader->ExecuteMeshPassOfKind(passName, mesh, value, passKind);
+}
+
+UINT CShaderLibrary::ExecuteSurfacePass(CShader* shader, const char* passName, CSurface* surface,
+                                        float value) {
+  return shader->ExecuteSurfacePass(passName, surface, value);
+}
+
 void CShaderLibrary::SetDefaultStates() {
   if (m_pRenderer != nullptr) m_pRenderer->SetDefaultStates();
 }

@@ -50,6 +50,10 @@ class CShaderLibrary final : public CMeshShaderLibrary,
   UINT GetNumberOfPasses(CShader* shader) override;
   ShaderStreamBinding* GetStreamBindings(CShader* shader, UINT pass, UINT* count) override;
   void SetDefaultStates() override;
+  UINT ExecuteMeshPass(CShader* shader, const char* passName, CMesh* mesh, float value,
+                       UINT passKind) override;
+  UINT ExecuteSurfacePass(CShader* shader, const char* passName, CSurface* surface,
+                          float value) override;
 
   // The bank's shader of the same file name (case counts) and the same set of parameter
   // names, or a new one; null when it cannot be compiled or the bank is full.

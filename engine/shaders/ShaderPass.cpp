@@ -4,6 +4,10 @@
 #include <new>
 
 #include "core/EngineLog.h"
+#include "core/FatalError.h"
+#include "scene/Mesh.h"
+#include "scene/Scene.h"
+#include "scene/Surface.h"
 #include "shaders/Shader.h"
 #include "shaders/ShaderBlockEnd.h"
 #include "shaders/ShaderFileLines.h"
@@ -212,4 +216,41 @@ CShaderVariable* CShaderPass::FindVariable(const char* name) {
   for (UINT i = 0; i < m_dwVariables; ++i)
     if (std::strcmp(m_pVariables[i]->GetName(), name) == 0) return m_pVariables[i];
   return nullptr;
+}
+
+UINT CShaderPass::Execute() {
+  SetCurrentObjects();
+  for (UINT i = 0; i < m_dwLines;) {
+    CShaderLine* line = m_pLines[i];
+    if (line->Execute() == 0)
+      FatalErrorWithTitle("", "Can't Execute Shader Line: %i\n", static_cast<int>(line->GetType()));
+    const long long next = static_cast<long long>(i) + line->GetSkip() + 1;
+    if (next < 0) break;  // a jump before the first line has nowhere to land
+    i = static_cast<UINT>(next > m_dwLines ? m_dwLines : next);
+  }
+  return 1;
+}
+
+void CShaderPass::SetCurrentObjects() {
+  void* target = m_pShader->GetTarget();
+  if (target == nullptr) return;
+  switch (m_pShader->GetTargetKind()) {
+    case SHADER_TARGET_SCENE: {
+      auto* scene = static_cast<CScene*>(target);
+      scene->SetCurrentLight(nullptr);
+      scene->SetCurrentMesh(nullptr);
+      break;
+    }
+    case SHADER_TARGET_MESH: {
+      auto* mesh = static_cast<CMesh*>(target);
+      if (CScene* scene = static_cast<CWorldObject*>(mesh)->GetOwnerScene())
+        scene->SetCurrentMesh(mesh);
+      break;
+    }
+    case SHADER_TARGET_SURFACE: {
+      auto* surface = static_cast<CSurface*>(target);
+      if (CMesh* mesh = surface->GetParentMeshObject()) mesh->SetCurrentSurface(surface);
+      break;
+    }
+  }
 }

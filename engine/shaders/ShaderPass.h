@@ -52,6 +52,11 @@ class CShaderPass {
 
   UINT ReportError(UINT code, const char* sender);
 
+  // Makes the shader's target the current object of its owner (a scene shader clears the
+  // scene's current light and mesh) and runs the lines in order, each moving on by one plus its
+  // skip. A failing line ends the process. Returns 1.
+  UINT Execute();
+
   // 0 when the table already holds a variable of that name, or is full.
   UINT AddVariable(CShaderVariable* variable);
   // The variable of exactly that name declared so far, or null.
@@ -63,6 +68,7 @@ class CShaderPass {
  private:
   enum class LineKind { kCompiled, kSkipped, kBroken };
 
+  void SetCurrentObjects();
   void ReadFlags(CShaderFileLines& lines);
   // Reads the body up to the ENDPASS line, counting (lines == capacity 0) or compiling it.
   bool Scan(CShaderFileLines& lines, bool compile, UINT* counted);

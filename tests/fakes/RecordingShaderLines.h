@@ -5,9 +5,11 @@
 // table whose commands are all recording ones (the keywords the language reserves stay
 // reserved). A recording variable declares the name in its second word; a recording
 // declaration reads continuation lines (ending in "\") itself, as a multi-line declaration does.
+// Commands record their runs; a test sets the result and the skip a command answers.
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "shaders/ShaderBlockEnd.h"
 #include "shaders/ShaderDeclarationLine.h"
@@ -27,9 +29,19 @@ class RecordingShaderCommand : public CShaderLine {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   }
   UINT GetKind() override { return SHADER_LINE_COMMAND; }
-  UINT Execute() override { return 1; }
+  // Records the line's text in Runs() and answers `result`.
+  UINT Execute() override {
+    Runs().push_back(text);
+    return result;
+  }
   UINT GetType() override { return type; }
-  int GetSkip() override { return 0; }
+  int GetSkip() override { return skip; }
+
+  // The texts of the recording commands run so far, in order; a test clears it.
+  static std::vector<std::string>& Runs() {
+    static std::vector<std::string> runs;
+    return runs;
+  }
 
   // Word `i` of the line as the library's tokenizer splits it now.
   static std::string Word(CShaderPass* pass, int i) {
@@ -37,6 +49,8 @@ class RecordingShaderCommand : public CShaderLine {
   }
 
   std::string text;
+  UINT result = 1;
+  int skip = 0;
   UINT index;
   UINT type;
   CShaderPass* pass;
