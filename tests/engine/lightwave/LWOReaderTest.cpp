@@ -99,7 +99,9 @@ TEST(LWOReaderTest, ATriangleFillsPointsFacesAndTags) {
   ASSERT_EQ(b.tagCount, 1u);
   EXPECT_STREQ(b.tags[0].name, "Skin");
   EXPECT_EQ(b.tags[0].usedByPolygons, 1u);
-  EXPECT_EQ(b.surfaceCount, 0) << "surface chunks are skipped by their length";
+  ASSERT_EQ(b.surfaceCount, 1);
+  EXPECT_STREQ(b.surfaces[0].name, "Skin");
+  EXPECT_EQ(b.tags[0].isSurface, 1);
   EXPECT_EQ(b.transparencyClass, LWOImportBuffer::TRANSPARENCY_NONE);
   EXPECT_EQ(t.state.layerSeen, 1u);
   EXPECT_EQ(t.state.nextProjectedMap, LWOReaderState::kFirstProjectedMap);
