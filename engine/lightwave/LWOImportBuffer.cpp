@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "lightwave/ImportRecordHelpers.h"
+#include "lightwave/LWOObjectProcessor.h"
 
 namespace {
 
@@ -53,6 +54,8 @@ void LWOImportBuffer::Reset() {
   uvMapCount = 0;
   shadowOptions = 0;
   seenByRays = seenByCamera = 0;
+  uvOverflow.clear();
+  uvOverflow.shrink_to_fit();
 }
 
 void LWOImportBuffer::StartSceneObject() {
@@ -98,6 +101,18 @@ void LWOImportBuffer::RecyclePoints() {
   pointCount = 0;
   m_issuedPoints = nullptr;
   m_issuedCapacity = 0;
+}
+
+void LWOImportBuffer::AppendUVEntry(LWOPoint& point, UINT slot, const LWOUVEntry& entry) {
+  WORD& count = point.uvCount[slot];
+  if (count < LWO_MAX_UV_ENTRIES)
+    point.uv[slot][count++] = entry;
+  else
+    uvOverflow.push_back({point.index, slot, entry});
+}
+
+UINT LWOImportBuffer::Process(UINT& nextProjectedMap) {
+  return LWOObjectProcessor(*this, nextProjectedMap).Process();
 }
 
 LWOSurface* LWOImportBuffer::GetSurface(UINT index) {

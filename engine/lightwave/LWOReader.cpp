@@ -77,7 +77,7 @@ UINT LWOReader::Load(const char* directory, UINT fromScene) {
   for (LWOSurface& surface : buffer.surfaces) surface.Reset();
   ReadChunks();
   CheckIndices();
-  // The object processing takes the buffer from here.
+  buffer.Process(m_state.nextProjectedMap);
   ClassifyTransparency(buffer);
   return 1;
 }

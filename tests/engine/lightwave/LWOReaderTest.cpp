@@ -90,7 +90,7 @@ TEST(LWOReaderTest, ATriangleFillsPointsFacesAndTags) {
   for (UINT i = 0; i < 3; ++i) {
     EXPECT_EQ(b.points[i].index16, i);
     EXPECT_EQ(b.points[i].index, i);
-    EXPECT_EQ(b.points[i].used, 0u);
+    EXPECT_EQ(b.points[i].used, 1u);
   }
   ASSERT_EQ(b.faceCount, 1u);
   EXPECT_EQ(b.faces[0].v[0], 0);
@@ -105,7 +105,10 @@ TEST(LWOReaderTest, ATriangleFillsPointsFacesAndTags) {
   EXPECT_EQ(b.transparencyClass, LWOImportBuffer::TRANSPARENCY_NONE);
   EXPECT_EQ(t.state.layerSeen, 1u);
   EXPECT_EQ(t.state.nextProjectedMap, LWOReaderState::kFirstProjectedMap);
-  EXPECT_EQ(t.bench.log.TextAt(CEngineLog::kLevelInfo), "- Loading LWO6 Mesh:obj.lwo\n");
+  EXPECT_EQ(t.bench.log.TextAt(CEngineLog::kLevelInfo),
+            "- Loading LWO6 Mesh:obj.lwo\n"
+            "  - Optimized Number Of Vertices Is 3 ( Was 3 ), Faces 1 ( Was 1 )\n"
+            "  - Final Number Of Vertices Is: 3 (0 Unused!!!)\n");
   EXPECT_EQ(t.bench.log.TextAt(CEngineLog::kLevelError), "");
 }
 
@@ -213,9 +216,11 @@ TEST(LWOReaderTest, OnlyTheFirstTrianglePolygonListAndItsSurfaceTagsAreRead) {
   };
   CLWOBuilder twoLists;
   twoLists.Tags({"a", "b"}).Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
-  twoLists.Triangles({{0, 1, 2}}).Triangles({{2, 1, 0}, {0, 2, 1}}).SurfaceTags({{0, 1}});
+  twoLists.Triangles({{0, 1, 2}}).SurfaceTags({{0, 0}});
+  twoLists.Triangles({{2, 1, 0}, {0, 2, 1}}).SurfaceTags({{0, 1}}).Surface("a");
   CLWOBuilder partTags;
   partTags.Tags({"a", "b"}).Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}).Triangles({{0, 1, 2}});
+  partTags.SurfaceTags({{0, 0}}).Surface("a");
   partTags.Chunk("PTAG").ID("PART").VX(0).U2(1).End();
   partTags.Chunk("PTAG").ID("SMGP").VX(0).U2(1).End();
   CLWOBuilder patches;
