@@ -209,6 +209,26 @@ std::vector<Malformed> MalformedFiles() {
        "It's pretty obvious in most of game industry comapnies, that one UV and material per object "
        "is usually enuff, so 16 is a bit too much\n"},
   };
+  // Processing.
+  rows.push_back({"faces without tags",
+                  [] { CLWOBuilder b = ThreePoints(); b.Triangles({{0, 1, 2}}); return b.File(); },
+                  kLWO, "Can't Get TAGS Reference: obj.lwo - 0 - \n"});
+  rows.push_back({"65535 points",
+                  [] {
+                    CLWOBuilder b;
+                    b.Tags({"a"}).Points(std::vector<CLWOBuilder::Point>(65535, {0, 0, 0}));
+                    b.Triangles({{0, 1, 2}}).SurfaceTags({{0, 0}}).Surface("a");
+                    return b.File();
+                  },
+                  "Error While Recalculating Vertex Indices", "Too Many Vertices (obj.lwo)"});
+  rows.push_back({"21846 triangles on a surface",
+                  [] {
+                    CLWOBuilder b = ThreePoints();
+                    b.Tags({"a"}).Triangles(std::vector<CLWOBuilder::Triangle>(21846, {0, 1, 2}));
+                    b.SurfaceTags({{0, 0}}).Surface("a");
+                    return b.File();
+                  },
+                  kLWO6, "Too Much Indiecs, Change ZEKORB_MAX_INDICES (obj.lwo, 65538)"});
   // Every value sub-chunk whose length is one byte more than its value and envelope index.
   for (const char* id : {"COLR", "DIFF", "SPEC", "GLOS", "RIND", "REFL", "TRAN", "LUMI", "TRNL",
                          "BUMP", "ADTR"}) {
