@@ -247,16 +247,11 @@ void LWOObjectProcessor::OptimizeMesh() {
         int(b.pointCount), int(mesh->GetNumFaces()), int(b.faceCount));
 
   const DWORD* remap = static_cast<const DWORD*>(remapOwner->GetBufferPointer());
-  std::unique_ptr<LWOPoint[]> points;
-  UINT allocated = 0;
-  if (!AllocateZeroed(points, allocated, count))
-    FatalErrorWithTitle("", "Can't Allocate Memory For Optimized Vertices\n");
   // Where each old point went: the first remap entry naming it wins.
   std::vector<UINT> newIndex(b.pointCount, kUnmapped);
   for (UINT i = 0; i < count; ++i) {
     if (remap[i] >= b.pointCount)
       FatalErrorWithTitle("", "Exceeded Optimized Vertex Index: %i (%s)\n", int(remap[i]), b.fileName);
-    points[i] = b.points[remap[i]];
     UINT& slot = newIndex[remap[i] & 0xFFFF];
     if (slot == kUnmapped) slot = i;
   }
@@ -266,7 +261,7 @@ void LWOObjectProcessor::OptimizeMesh() {
       if (corner >= count)
         FatalErrorWithTitle("", "Exceeded Optimized Vertex Index: %i (%s)\n", int(corner), b.fileName);
     }
-  b.ReplacePoints(std::move(points), count);
+  ReorderPoints(remap, count);
   LinkFaces();
 
   UINT unused = 0;
@@ -276,6 +271,43 @@ void LWOObjectProcessor::OptimizeMesh() {
   for (UINT i = 0; i < b.pointCount; ++i) unused += b.points[i].used == 0 ? 1 : 0;
   LogTo(Log(), kSource, CEngineLog::kLevelInfo, "  - Final Number Of Vertices Is: %i (%i Unused!!!)\n",
         int(b.pointCount), int(unused));
+}
+
+void LWOObjectProcessor::ReorderPoints(const DWORD* remap, UINT count) {
+  LWOImportBuffer& b = m_buffer;
+  // Point i of the new order is point remap[i]; a remap that names a point twice (which the
+  // optimiser never gives) gets copies in a new array.
+  std::vector<BYTE> named(b.pointCount, 0);
+  bool permutation = true;
+  for (UINT i = 0; i < count && permutation; ++i) permutation = named[remap[i]]++ == 0;
+  if (!permutation) {
+    std::unique_ptr<LWOPoint[]> points;
+    UINT allocated = 0;
+    if (!AllocateZeroed(points, allocated, count))
+      FatalErrorWithTitle("", "Can't Allocate Memory For Optimized Vertices\n");
+    for (UINT i = 0; i < count; ++i) points[i] = b.points[remap[i]];
+    b.ReplacePoints(std::move(points), count);
+    return;
+  }
+  // Otherwise the points move within their array, by the cycles of the order completed with
+  // the points left out: tens of megabytes are neither allocated nor copied twice.
+  std::vector<UINT> source(remap, remap + count);
+  for (UINT old = 0; old < b.pointCount; ++old)
+    if (named[old] == 0) source.push_back(old);
+  std::vector<BYTE> placed(b.pointCount, 0);
+  for (UINT start = 0; start < b.pointCount; ++start) {
+    if (placed[start] != 0 || source[start] == start) continue;
+    const LWOPoint held = b.points[start];
+    UINT to = start;
+    while (source[to] != start) {
+      b.points[to] = b.points[source[to]];
+      placed[to] = 1;
+      to = source[to];
+    }
+    b.points[to] = held;
+    placed[to] = 1;
+  }
+  b.pointCount = count;
 }
 
 void LWOObjectProcessor::BuildSurfaceIndexLists() {

@@ -31,6 +31,10 @@ class LWOObjectProcessor {
   void BuildSurfaceIndexLists();
 
  private:
+  // Puts the points in the optimiser's order (point i becomes old point remap[i]) and drops the
+  // points past `count`, which no face uses.
+  void ReorderPoints(const DWORD* remap, UINT count);
+
   LWOImportBuffer& m_buffer;
   UINT& m_nextProjectedMap;
 };
