@@ -37,6 +37,18 @@ using ComPtr = std::unique_ptr<T, ReleaseCom<T>>;
   FatalErrorWithTitle("", format, DXGetErrorString9A(result), DXGetErrorDescription9A(result));
 }
 
+// Locks the whole of a mesh buffer (taking over the reference the mesh handed out), lets
+// `write` fill it and unlocks it; a lock that fails is fatal with `failure`.
+template <class Buffer, class Write>
+void FillBuffer(Buffer* buffer, const char* failure, const Write& write) {
+  const ComPtr<Buffer> owner(buffer);
+  void* data = nullptr;
+  const HRESULT result = owner->Lock(0, 0, &data, 0);
+  if (FAILED(result)) MeshFailure(failure, result);
+  write(data);
+  owner->Unlock();
+}
+
 bool HasProjection(const LWOSurfaceChannel& channel) {
   return CSurfaceProjection::IsKnown(channel.projection);
 }
@@ -208,25 +220,16 @@ void LWOObjectProcessor::OptimizeMesh() {
 
   // The vertices carry only which point they are: the optimiser merges nothing, so its remap
   // tells which point each new vertex is.
-  {
-    LPDIRECT3DINDEXBUFFER9 indexBuffer = nullptr;
-    void* data = nullptr;
-    mesh->GetIndexBuffer(&indexBuffer);
-    const ComPtr<IDirect3DIndexBuffer9> indices(indexBuffer);
-    result = indices->Lock(0, 0, &data, 0);
-    if (FAILED(result)) MeshFailure("Can't LOCK IB ID3DXMesh\n%s - %s\n", result);
+  LPDIRECT3DINDEXBUFFER9 indexBuffer = nullptr;
+  mesh->GetIndexBuffer(&indexBuffer);
+  FillBuffer(indexBuffer, "Can't LOCK IB ID3DXMesh\n%s - %s\n", [&b](void* data) {
     WORD* index = static_cast<WORD*>(data);
     for (UINT f = 0; f < b.faceCount; ++f)
       for (WORD corner : b.faces[f].v) *index++ = corner;
-    indices->Unlock();
-  }
-  {
-    LPDIRECT3DVERTEXBUFFER9 vertexBuffer = nullptr;
-    void* data = nullptr;
-    mesh->GetVertexBuffer(&vertexBuffer);
-    const ComPtr<IDirect3DVertexBuffer9> vertices(vertexBuffer);
-    result = vertices->Lock(0, 0, &data, 0);
-    if (FAILED(result)) MeshFailure("Can't LOCK VB ID3DXMesh\n%s - %s\n", result);
+  });
+  LPDIRECT3DVERTEXBUFFER9 vertexBuffer = nullptr;
+  mesh->GetVertexBuffer(&vertexBuffer);
+  FillBuffer(vertexBuffer, "Can't LOCK VB ID3DXMesh\n%s - %s\n", [&b](void* data) {
     float* vertex = static_cast<float*>(data);
     for (UINT i = 0; i < b.pointCount; ++i) {
       const float f = float(b.points[i].index16);
@@ -234,8 +237,7 @@ void LWOObjectProcessor::OptimizeMesh() {
       *vertex++ = f;
       *vertex++ = f;
     }
-    vertices->Unlock();
-  }
+  });
   LPD3DXBUFFER remapBuffer = nullptr;
   result = mesh->OptimizeInplace(D3DXMESHOPT_COMPACT | D3DXMESHOPT_DEVICEINDEPENDENT, nullptr,
                                  nullptr, nullptr, &remapBuffer);
