@@ -32,7 +32,7 @@ const Matrix kMayUse = {
     {"script", {"scene"}},
     {"scene", {"d3d", "spatial"}},
     {"spatial", {"chunks", "scene"}},
-    {"lightwave", {"scene", "vfs"}},
+    {"lightwave", {"scene", "spatial", "vfs"}},
     {"files", {"chunks", "scene", "spatial"}},
     {"shaders", {"d3d", "scene"}},
     {"startup",
