@@ -1,5 +1,5 @@
 #pragma once
-// Ogg Vorbis and MP3 sound tests on a started server: fixture files written into the test's
+// Sound object tests on a started server: fixture files written into the test's
 // folder (the working folder), direct decodes of them to compare with, and read-back of a
 // sound's ring buffer.
 #include <mpg123.h>
@@ -27,9 +27,11 @@ class StreamedSoundFixture : public SoundServerFixture {
     SoundServerFixture::SetUp();
     m_cwd.emplace(m_folder.Path());
     m_server = MakeServer();
-    TonarisConfig config = Config(0);
+    TonarisConfig config = Config(ConfigFlags());
     ASSERT_EQ(m_server->Init(&config), 1u);
   }
+  // The server's config flags: 2 gives it a listener.
+  virtual DWORD ConfigFlags() const { return 0; }
   void TearDown() override {
     for (TonarisStream* stream : m_loaded) stream->Release();
     m_loaded.clear();
@@ -98,7 +100,7 @@ class StreamedSoundFixture : public SoundServerFixture {
   }
 
   static IDirectSoundBuffer8* Buffer(TonarisStream* stream) {
-    return static_cast<CStreamedSound*>(stream)->GetSoundBuffer();
+    return static_cast<CSoundObject*>(stream)->GetSoundBuffer();
   }
   // `bytes` of the sound's buffer from `offset`, wrapping at its end.
   static std::vector<uint8_t> Ring(TonarisStream* stream, DWORD offset, DWORD bytes) {
