@@ -145,6 +145,22 @@ class StreamedSoundFixture : public SoundServerFixture {
     return std::nullopt;
   }
 
+  // Renders `frames` frames of the loopback output after moving the clock by as much.
+  std::vector<float> Hear(uint32_t frames) {
+    ZkTestClockAdvance(uint64_t{frames} * 1'000'000 / 44100);
+    std::vector<float> block(2 * frames);
+    EXPECT_TRUE(ZkTestSoundRender(block.data(), frames));
+    return block;
+  }
+  // The mean level of one channel (0 left, 1 right) over the second half of a block.
+  static double Level(const std::vector<float>& block, int channel) {
+    double sum = 0;
+    size_t count = 0;
+    for (size_t i = block.size() / 2 + channel; i < block.size(); i += 2, ++count)
+      sum += std::fabs(block[i]);
+    return count ? sum / count : 0.0;
+  }
+
   std::optional<WorkingFolderScope> m_cwd;
   CTonaris* m_server = nullptr;
   std::vector<TonarisStream*> m_loaded;

@@ -50,22 +50,6 @@ class WaveStreamTest : public StreamedSoundFixture {
       ++count;
     return count;
   }
-
-  // Renders `frames` frames of the loopback output after moving the clock by as much.
-  std::vector<float> Hear(uint32_t frames) {
-    ZkTestClockAdvance(uint64_t{frames} * 1'000'000 / 44100);
-    std::vector<float> block(2 * frames);
-    EXPECT_TRUE(ZkTestSoundRender(block.data(), frames));
-    return block;
-  }
-  // The mean level of one channel over the second half of a block.
-  static double Level(const std::vector<float>& block, int channel) {
-    double sum = 0;
-    size_t count = 0;
-    for (size_t i = block.size() / 2 + channel; i < block.size(); i += 2, ++count)
-      sum += std::fabs(block[i]);
-    return sum / count;
-  }
 };
 
 struct FileCase {
