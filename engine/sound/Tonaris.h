@@ -92,6 +92,7 @@ class CTonaris : public TonarisInterface {
   CVoiceManager* GetVoiceManager() const { return m_pVoiceManager; }
   // The open waveOut device; null in DirectSound mode or before Init.
   HWAVEOUT GetWaveOutHandle() const { return m_WaveOut.GetHandle(); }
+  int GetQueuedWaveOutBlocks() const { return m_WaveOut.GetQueuedBlocks(); }
   // The flags the primary buffer was asked for; 0 before Init.
   DWORD GetPrimaryBufferFlags() const { return m_dwPrimaryFlags; }
 
