@@ -57,11 +57,18 @@ UINT CTonarisListener::GetPosition(float& x, float& y, float& z) {
   return m_pListener ? 1 : 0;
 }
 
-UINT CTonarisListener::SetPosition(float x, float y, float z) {
+UINT CTonarisListener::Set3(float stored[3], float x, float y, float z,
+                            HRESULT (IDirectSound3DListener::*set)(D3DVALUE, D3DVALUE, D3DVALUE,
+                                                                   DWORD),
+                            const char* failure) {
   if (!m_pListener) return 0;
-  Store3(m_vecPosition, x, y, z);
-  return Result(m_pListener->SetPosition(x, y, z, DS3D_DEFERRED),
-                "ERROR! - Can't Set Listener's Position\n(%s - %s)\n");
+  Store3(stored, x, y, z);
+  return Result((m_pListener->*set)(x, y, z, DS3D_DEFERRED), failure);
+}
+
+UINT CTonarisListener::SetPosition(float x, float y, float z) {
+  return Set3(m_vecPosition, x, y, z, &IDirectSound3DListener::SetPosition,
+              "ERROR! - Can't Set Listener's Position\n(%s - %s)\n");
 }
 
 UINT CTonarisListener::GetVelocity(float& x, float& y, float& z) {
@@ -70,10 +77,8 @@ UINT CTonarisListener::GetVelocity(float& x, float& y, float& z) {
 }
 
 UINT CTonarisListener::SetVelocity(float x, float y, float z) {
-  if (!m_pListener) return 0;
-  Store3(m_vecVelocity, x, y, z);
-  return Result(m_pListener->SetVelocity(x, y, z, DS3D_DEFERRED),
-                "ERROR! - Can't Set Listener's Velocity\n(%s - %s)\n");
+  return Set3(m_vecVelocity, x, y, z, &IDirectSound3DListener::SetVelocity,
+              "ERROR! - Can't Set Listener's Velocity\n(%s - %s)\n");
 }
 
 UINT CTonarisListener::CommitSettings() {

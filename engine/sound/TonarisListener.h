@@ -30,6 +30,10 @@ class CTonarisListener final : public TonarisListener {
 
  private:
   UINT Result(HRESULT result, const char* failure);
+  // Stores a vector and hands it to DirectSound as a deferred setting.
+  UINT Set3(float stored[3], float x, float y, float z,
+            HRESULT (IDirectSound3DListener::*set)(D3DVALUE, D3DVALUE, D3DVALUE, DWORD),
+            const char* failure);
 
   IDirectSound3DListener* m_pListener;
   CSoundLog* m_pLog;

@@ -19,6 +19,14 @@ class OggStreamTest : public StreamedSoundFixture {
                         .Bytes());
     return DecodeOgg(name);
   }
+  // A streamed sound of `name`, played for a quarter second; null when it did not load.
+  TonarisStream* PlayedAQuarterSecond(const std::string& name) {
+    TonarisStream* sound = Load(name, 4);
+    if (!sound) return nullptr;
+    sound->Play();
+    Step(250);
+    return sound;
+  }
 };
 
 TEST_F(OggStreamTest, RingHoldsTheDecodeAheadOfTheCursor) {
@@ -172,10 +180,8 @@ TEST_F(OggStreamTest, SeeksAndResetPlayFreshDataFromTheWriteOffset) {
 
 TEST_F(OggStreamTest, LostBufferIsRestoredAndRefilled) {
   const std::vector<uint8_t> decoded = WriteOgg("music.ogg", 3.0);
-  TonarisStream* sound = Load("music.ogg", 4);
+  TonarisStream* sound = PlayedAQuarterSecond("music.ogg");
   ASSERT_NE(sound, nullptr);
-  sound->Play();
-  Step(250);
   ZkTestSoundFailNextLock();
   Step(250);
   EXPECT_TRUE(Contains(LogBody(), Line(kOgg, "- FAILED to Lock DS Buffer\n"))) << LogBody();
@@ -192,10 +198,8 @@ TEST_F(OggStreamTest, LostBufferIsRestoredAndRefilled) {
 
 TEST_F(OggStreamTest, ABufferThatStaysLostSkipsOneRefillAndIsRestoredAtTheNext) {
   const std::vector<uint8_t> decoded = WriteOgg("music.ogg", 3.0);
-  TonarisStream* sound = Load("music.ogg", 4);
+  TonarisStream* sound = PlayedAQuarterSecond("music.ogg");
   ASSERT_NE(sound, nullptr);
-  sound->Play();
-  Step(250);
   ZkTestSoundFailNextLock();
   ZkTestSoundFailNextRestore();
   // The refill pass comes back instead of retrying while the card stays away.
