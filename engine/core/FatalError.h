@@ -48,14 +48,6 @@ T* NewArrayOrFatal(const char* title, const char* text, size_t count) {
   return array;
 }
 
-// The same for an array of `count` value-initialised T.
-template <typename T>
-T* NewArrayOrFatal(const char* title, const char* text, size_t count) {
-  T* array = new (std::nothrow) T[count]();
-  if (array == nullptr) FatalErrorWithTitle(title, "%s", text);
-  return array;
-}
-
 // A plain OK box; returns the box's result.
 int ShowMessageBox(const char* title, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
