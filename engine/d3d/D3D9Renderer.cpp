@@ -18,7 +18,7 @@
 #include "d3d/DefaultStates.h"
 #include "d3d/DeviceLossHook.h"
 #include "d3d/DeviceSettings.h"
-#include "d3d/IndexBufferBankInterface.h"
+#include "d3d/IndexBufferBank.h"
 #include "d3d/RenderTargetStorageInterface.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "d3d/RenderingSchemes.h"
@@ -112,6 +112,8 @@ CD3D9Renderer::CD3D9Renderer(CEngineContext* context)
 CD3D9Renderer::~CD3D9Renderer() {
   for (CStateStack& stack : m_Stacks) stack.Release(m_pAllocator);
   GiveBackBufferDCBack();
+  // The bank's buffers go before the device they were made on; the bank itself goes after.
+  if (m_pIndexBufferBank && m_pDevice) m_pIndexBufferBank->ReleaseDeviceObjects();
   if (m_pSwapChain) m_pSwapChain->Release();
   if (m_pDevice) m_pDevice->Release();
 }
@@ -154,11 +156,22 @@ UINT CD3D9Renderer::Initialize(DeviceSettings* settings) {
     settings->dwVertexBufferResourceManagement = 0;
   }
 
-  // The remaining banks are built here in this order, each failure fatal ("Error While
-  // Initializing"): vertex declarations, index buffers (with the index-buffer resource
-  // management), vertex shaders, vertex buffers (with the vertex-buffer resource management),
-  // pixel shaders, materials, the texture bank's own initialisation, sprites, effect files.
+  CreateBanks(settings);
   return 1;
+}
+
+// The remaining banks in this order, each failure fatal ("Error While Initializing"): vertex
+// declarations, index buffers (with the index-buffer resource management), vertex shaders,
+// vertex buffers (with the vertex-buffer resource management), pixel shaders, materials, the
+// texture bank's own initialisation, sprites, effect files.
+void CD3D9Renderer::CreateBanks(DeviceSettings* settings) {
+  const char title[] = "Error While Initializing";
+  if (!m_Banks.pIndexBuffers) {
+    if (!m_pIndexBufferBank)
+      m_pIndexBufferBank.reset(NewOrFatal<CIndexBufferBank>(title, "Can't Create IndexBuffer Interface", this, m_pLog,
+                                                            settings->dwIndexBufferResourceManagement));
+    m_Banks.pIndexBuffers = m_pIndexBufferBank.get();
+  }
 }
 
 UINT CD3D9Renderer::Reset() {

@@ -9,6 +9,7 @@
 // device (before Initialize, after ReleaseDevice) the device operations reach nothing and
 // answer D3DERR_INVALIDCALL; the bank getters end the process while their bank is missing.
 #include <cstdint>
+#include <memory>
 
 #include "d3d/D3D9Adapters.h"
 #include "d3d/D3D9StateCache.h"
@@ -19,6 +20,7 @@
 class CDeviceLossHook;
 class CEngineContext;
 class CEngineLog;
+class CIndexBufferBank;
 class CIndexBufferBankInterface;
 class CVertexBufferBankInterface;
 class ZKAllocatorInterface;
@@ -133,6 +135,9 @@ class CD3D9Renderer final : public CEngineRenderer {
  private:
   // Bank getters for the renderer's own use: the bank, or the fatal error of its getter.
   CIndexBufferBankInterface* IndexBuffers();
+  // Builds the banks Initialize was not given, in their order; a bank that cannot be made is
+  // fatal.
+  void CreateBanks(DeviceSettings* settings);
   CVertexBufferBankInterface* VertexBuffers();
   // A present answered: remembers one that was still drawing (to repeat at the next clear),
   // recovers a lost device, logs other failures.
@@ -180,6 +185,9 @@ class CD3D9Renderer final : public CEngineRenderer {
   CEngineLog* m_pLog;
   ZKAllocatorInterface* m_pAllocator;
   Banks m_Banks;
+  // The banks the renderer built. They outlive the device: the game may still hold their
+  // objects after ReleaseDevice and release them into the bank.
+  std::unique_ptr<CIndexBufferBank> m_pIndexBufferBank;
   IDirect3DSwapChain9* m_pSwapChain = nullptr;
   D3DPRESENT_PARAMETERS m_PresentParameters = {};
   CDeviceLossHook* m_pGuiHook = nullptr;
