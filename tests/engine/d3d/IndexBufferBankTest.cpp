@@ -489,6 +489,41 @@ TEST(IndexBufferBank, ADeviceLossDropsTheDefaultPoolAndEveryListIsUploadedAgainW
   }
 }
 
+TEST(IndexBufferBank, TheRendererBuildsTheBankWithTheDeviceAndFreesItsBuffersFirst) {
+  const size_t before = ZkTestD3DLiveObjects();
+  RendererTestBench bench(ZK_D3D_BACKEND_NULL, ShaderModel3Card(), 2, false);
+  CD3D9Renderer::Banks banks;
+  banks.pVertexBuffers = &bench.vertexBuffers;
+  bench.renderer->SetBanks(banks);
+  DeviceSettings settings = RendererTestBench::WindowedSettings();
+  settings.dwIndexBufferResourceManagement = 1000;
+  bench.CreateDevice(settings);
+  bench.indexBuffers.dynamicBuffer->Release();
+  bench.indexBuffers.dynamicBuffer = nullptr;
+
+  auto* bank = dynamic_cast<CIndexBufferBank*>(bench.renderer->GetIndexBufferStorageInterface());
+  ASSERT_NE(bank, nullptr);
+  EXPECT_EQ(bank->GetMainSize(), 1000u);
+  D3DINDEXBUFFER_DESC desc = {};
+  ASSERT_NE(bank->GetMainBuffer(), nullptr);
+  bank->GetMainBuffer()->GetDesc(&desc);
+  EXPECT_EQ(desc.Size, 1000u);
+  EXPECT_EQ(desc.Pool, D3DPOOL_DEFAULT);
+  EXPECT_EQ(desc.Usage, static_cast<DWORD>(D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY));
+  bank->GetDynamicIndexBuffer()->GetDesc(&desc);
+  EXPECT_EQ(desc.Size, 131070u);
+
+  WORD triangle[] = {0, 1, 2};
+  CIndexBufferInterface* held = bank->CreateIndexBuffer("mesh", "surface", triangle, 3, 0, 0);
+  held->Set();
+  bench.device.Release();
+  bench.renderer->ReleaseDevice();
+  EXPECT_EQ(ZkTestD3DLiveObjects(), before);
+  // The game may release what it holds after the device went: the bank is still there.
+  static_cast<CIndexBuffer*>(held)->Release();
+  EXPECT_EQ(bank->GetIndexBuffer(0), nullptr);
+}
+
 // --- through the scene graph ---
 
 TEST(IndexBufferBank, SurfacesTheirClonesAndShadowVolumesShareAndGiveBackTheirBuffers) {
