@@ -22,7 +22,11 @@ class CEngineContext;
 class CEngineLog;
 class CIndexBufferBank;
 class CIndexBufferBankInterface;
+class CPixelShaderBank;
+class CPixelShaderBankInterface;
 class CVertexBufferBankInterface;
+class CVertexShaderBank;
+class CVertexShaderBankInterface;
 class ZKAllocatorInterface;
 
 class CD3D9Renderer final : public CEngineRenderer {
@@ -32,8 +36,8 @@ class CD3D9Renderer final : public CEngineRenderer {
     CRenderTargetStorageInterface* pRenderTargets = nullptr;
     CVertexDeclarationStorageInterface* pVertexDeclarations = nullptr;
     CIndexBufferBankInterface* pIndexBuffers = nullptr;
-    CVertexShaderStorageInterface* pVertexShaders = nullptr;
-    CPixelShaderStorageInterface* pPixelShaders = nullptr;
+    CVertexShaderBankInterface* pVertexShaders = nullptr;
+    CPixelShaderBankInterface* pPixelShaders = nullptr;
     CVertexBufferBankInterface* pVertexBuffers = nullptr;
     CMaterialStorageInterface* pMaterials = nullptr;
     CTextureStorageInterface* pTextures = nullptr;
@@ -188,6 +192,8 @@ class CD3D9Renderer final : public CEngineRenderer {
   // The banks the renderer built. They outlive the device: the game may still hold their
   // objects after ReleaseDevice and release them into the bank.
   std::unique_ptr<CIndexBufferBank> m_pIndexBufferBank;
+  std::unique_ptr<CVertexShaderBank> m_pVertexShaderBank;
+  std::unique_ptr<CPixelShaderBank> m_pPixelShaderBank;
   IDirect3DSwapChain9* m_pSwapChain = nullptr;
   D3DPRESENT_PARAMETERS m_PresentParameters = {};
   CDeviceLossHook* m_pGuiHook = nullptr;
