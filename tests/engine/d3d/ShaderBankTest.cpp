@@ -43,7 +43,8 @@ ShaderParameter Parameter(const char* name, DWORD value, DWORD dynamic = 0) {
 // directory.
 class ShaderBench {
  public:
-  explicit ShaderBench(CSettings* settings = nullptr) {
+  explicit ShaderBench(CSettings* settings = nullptr, ZkTestD3DBackend backend = ZK_D3D_BACKEND_NULL)
+      : bench(backend) {
     bench.context->pProfiler = &profiler;
     vertex = std::make_unique<CVertexShaderBank>(&inputs, bench.renderer.get(), &bench.log, shaders.Path().c_str());
     pixel = std::make_unique<CPixelShaderBank>(bench.renderer.get(), &bench.log, shaders.Path().c_str(), settings);
@@ -61,7 +62,7 @@ class ShaderBench {
 
   static size_t Count(const char* method) { return ZkTestD3DCountCalls(method); }
 
-  RendererTestBench bench{ZK_D3D_BACKEND_NULL};
+  RendererTestBench bench;
   CProfiler profiler;
   TempDir shaders;
   RecordingVertexInputs inputs;
@@ -326,6 +327,64 @@ TEST(ShaderBank, ReleasingTheDeviceFreesEveryShaderFirst) {
   s.bench.ForgetCalls();
   red->SetShader();
   EXPECT_EQ(ZkTestD3DCallCount(), 0u);
+}
+
+TEST(ShaderBank, TheRendererBuildsBothBanksOverTheApplicationsShadersDirectory) {
+  const size_t before = ZkTestD3DLiveObjects();
+  TempDir shaders;
+  shaders.Write("vsh/plain.vsh", kNoInputs);
+  shaders.Write("psh/red.psh", kPixelAssembly);
+  RendererTestBench bench(ZK_D3D_BACKEND_NULL, ShaderModel3Card(), 2, false);
+  ApplicationDescriptor descriptor = {};
+  descriptor.szShadersDirectory = shaders.Path().c_str();
+  bench.context->pDescriptor = &descriptor;
+  CD3D9Renderer::Banks banks;
+  banks.pIndexBuffers = &bench.indexBuffers;
+  banks.pVertexBuffers = &bench.vertexBuffers;
+  bench.renderer->SetBanks(banks);
+  bench.CreateDevice(RendererTestBench::WindowedSettings());
+
+  CVertexShaderInterface* plain =
+      bench.renderer->GetVertexShaderStorageInterface()->CreateShader("vsh\\plain.vsh", nullptr, 0);
+  CPixelShaderInterface* red = bench.renderer->GetPixelShaderStorageInterface()->CreateShader("psh\\red.psh", nullptr, 0);
+  plain->Set();
+  red->SetShader();
+  ASSERT_EQ(bench.renderer->Reset(), 1u);
+  bench.ForgetCalls();
+  plain->Set();
+  red->SetShader();
+  EXPECT_EQ(RendererTestBench::Calls({"SetVertexShader", "SetPixelShader"}).size(), 2u) << "none was current";
+
+  bench.indexBuffers.dynamicBuffer->Release();
+  bench.indexBuffers.dynamicBuffer = nullptr;
+  bench.device.Release();
+  bench.renderer->ReleaseDevice();
+  EXPECT_EQ(ZkTestD3DLiveObjects(), before);
+}
+
+TEST(ShaderBank, APairMadeThroughTheBanksDrawsOnGL) {
+  ShaderBench s(nullptr, ZK_D3D_BACKEND_GL);
+  // Positions go through as they are; the pixel shader paints green.
+  s.shaders.Write("vsh/pass.vsh", kPositionOnly);
+  s.shaders.Write("psh/green.psh", "ps_2_0\ndef c0, 0, 1, 0, 1\nmov oC0, c0\n");
+  CVertexShaderInterface* pass = s.vertex->CreateShader("vsh\\pass.vsh", nullptr, 0);
+  CPixelShaderInterface* green = s.pixel->CreateShader("psh\\green.psh", nullptr, 0);
+  CD3D9Renderer& renderer = *s.bench.renderer;
+  IDirect3DDevice9* device = renderer.GetDevice();
+  ASSERT_TRUE(SUCCEEDED(device->SetFVF(D3DFVF_XYZ)));
+  renderer.ClearBuffers(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0);
+  renderer.BeginRendering();
+  renderer.SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  pass->Set();
+  green->SetShader();
+  const float triangle[] = {-1, -1, 0.5f, 0, 1, 0.5f, 1, -1, 0.5f};
+  ASSERT_TRUE(SUCCEEDED(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, 3 * sizeof(float))));
+  renderer.EndRendering();
+  const std::vector<D3DCOLOR> pixels = s.bench.device.ReadBackBuffer();
+  ASSERT_EQ(pixels.size(), size_t{CD3DTestDevice::kWidth} * CD3DTestDevice::kHeight);
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 32, 40), 0x0000FF00)) << std::hex << CD3DTestDevice::At(pixels, 32, 40);
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 1, 1), 0x00000000)) << std::hex << CD3DTestDevice::At(pixels, 1, 1);
+  EXPECT_EQ(s.bench.Errors(), "");
 }
 
 // --- failures ---
