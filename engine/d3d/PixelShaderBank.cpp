@@ -26,6 +26,9 @@ const ShaderKind kPixelKind = {
     CEngineLog::kLevelInfo,
     false,
     true,
+    kTitle,
+    "Not Enuff PS Table Entries",
+    "Can't Allocate Memory (%s)\n",
 };
 
 // The settings that switch on a workaround of a card family, and the macro each gives the
@@ -44,7 +47,7 @@ const CardMacro kCardMacros[] = {
 
 CPixelShaderBank::CPixelShaderBank(CEngineRenderer* renderer, CEngineLog* log, const char* shadersDirectory,
                                    CSettings* settings)
-    : m_pRenderer(renderer), m_pLog(log), m_Creation(log, shadersDirectory, kPixelKind) {
+    : m_pRenderer(renderer), m_pLog(log), m_Table(log, shadersDirectory, kPixelKind) {
   for (const CardMacro& row : kCardMacros) {
     CSettingEntry* entry = settings ? settings->GetSetting(row.setting) : nullptr;
     if (!entry) continue;
@@ -67,26 +70,15 @@ CPixelShaderInterface* CPixelShaderBank::CreateShader(const char* fileName, Shad
   return Create(fileName, nullptr, parameters, count);
 }
 
+// A full table stops as the vertex bank's does rather than write past it.
 CPixelShader* CPixelShaderBank::Create(const char* fileName, const char* profile, const ShaderParameter* parameters,
                                        UINT count) {
-  const bool hlsl = profile != nullptr;
-  if (!parameters) count = 0;
-  const std::string name = m_Creation.BeginRequest(fileName, parameters, count, hlsl);
-  if (CPixelShader* found = FindShader(m_Creation, m_Table, m_dwCount, name, parameters, count, hlsl)) {
-    m_Creation.LogReuse(name, hlsl);
-    return found;
-  }
-  // The table is full: stop as the vertex bank does rather than write past it.
-  if (m_dwCount == kCapacity) FatalErrorWithTitle(kTitle, "Not Enuff PS Table Entries");
-  ID3DXBuffer* code = m_Creation.Compile(name, profile, parameters, count, m_CardMacros.data(),
-                                         hlsl ? static_cast<UINT>(m_CardMacros.size()) : 0);
-  CPixelShader* shader = new (std::nothrow) CPixelShader(
-      this, m_pRenderer, m_pLog, static_cast<const DWORD*>(code->GetBufferPointer()), name.c_str(), parameters, count);
-  code->Release();
-  if (!shader) FatalErrorWithTitle(kTitle, "Can't Allocate Memory (%s)\n", name.c_str());
-  m_Table[m_dwCount++].reset(shader);
-  m_Creation.LogCount(m_dwCount);
-  return shader;
+  return m_Table.FindOrCreate(fileName, profile, parameters, count, m_CardMacros.data(),
+                              static_cast<UINT>(m_CardMacros.size()),
+                              [&](const DWORD* code, const char* name, UINT kept) {
+                                return new (std::nothrow)
+                                    CPixelShader(this, m_pRenderer, m_pLog, code, name, parameters, kept);
+                              });
 }
 
 void CPixelShaderBank::SetShader(CPixelShaderInterface* requested) {
@@ -109,5 +101,5 @@ UINT CPixelShaderBank::ClearCurrentShader() {
 
 void CPixelShaderBank::ReleaseDeviceObjects() {
   m_pCurrentShader = nullptr;
-  for (UINT i = 0; i < m_dwCount; ++i) m_Table[i]->ReleaseDeviceObject();
+  m_Table.ReleaseDeviceObjects();
 }

@@ -3,12 +3,11 @@
 // device, so that setting it again costs nothing. High-level compiles also get the per-card
 // macros the engine settings switch on when the bank is made. Made with the device; its shaders
 // live until the end.
-#include <memory>
 #include <vector>
 
 #include "d3d/PixelShader.h"
 #include "d3d/PixelShaderBankInterface.h"
-#include "d3d/ShaderCreation.h"
+#include "d3d/ShaderTable.h"
 
 class CEngineLog;
 class CEngineRenderer;
@@ -16,8 +15,6 @@ class CSettings;
 
 class CPixelShaderBank final : public CPixelShaderBankInterface {
  public:
-  static constexpr UINT kCapacity = 2048;
-
   // `shadersDirectory` and `settings` may be null.
   CPixelShaderBank(CEngineRenderer* renderer, CEngineLog* log, const char* shadersDirectory, CSettings* settings);
   ~CPixelShaderBank();
@@ -31,7 +28,7 @@ class CPixelShaderBank final : public CPixelShaderBankInterface {
   UINT ClearCurrentShader() override;
   void ReleaseDeviceObjects() override;
 
-  UINT GetNumberOfShaders() const { return m_dwCount; }
+  UINT GetNumberOfShaders() const { return m_Table.GetCount(); }
   const std::vector<ShaderParameter>& GetCardMacros() const { return m_CardMacros; }
 
  private:
@@ -39,9 +36,7 @@ class CPixelShaderBank final : public CPixelShaderBankInterface {
 
   CEngineRenderer* m_pRenderer;
   CEngineLog* m_pLog;
-  std::unique_ptr<CPixelShader> m_Table[kCapacity];
-  CShaderCreation m_Creation;
-  UINT m_dwCount = 0;
+  TShaderTable<CPixelShader> m_Table;
   CPixelShader* m_pCurrentShader = nullptr;
   std::vector<ShaderParameter> m_CardMacros;
 };

@@ -23,6 +23,9 @@ struct ShaderKind {
   bool assemblyComparesValues;
   // A high-level compile logs its count and every macro name.
   bool logsMacros;
+  const char* objectTitle;        // "Error While Creating Vertex Shader"
+  const char* tableFull;          // "Not Enuff VS Table Entries"
+  const char* allocationFailure;  // may quote the name
 };
 
 class CShaderCreation {
@@ -43,6 +46,7 @@ class CShaderCreation {
   ID3DXBuffer* Compile(const std::string& name, const char* profile, const ShaderParameter* parameters, UINT count,
                        const ShaderParameter* extra = nullptr, UINT extraCount = 0) const;
   void LogCount(UINT count) const;
+  const ShaderKind& Kind() const { return m_Kind; }
 
   // A parameter's name as the text it holds, also when its field is full.
   static std::string ParameterName(const ShaderParameter& parameter);
@@ -54,12 +58,3 @@ class CShaderCreation {
   std::string m_Directory;
   const ShaderKind& m_Kind;
 };
-
-// The first shader of a bank's table (`count` filled slots) that may stand for the request.
-template <class Table>
-auto FindShader(const CShaderCreation& creation, Table& table, UINT count, const std::string& name,
-                const ShaderParameter* parameters, UINT parameterCount, bool hlsl) -> decltype(table[0].get()) {
-  for (UINT i = 0; i < count; ++i)
-    if (creation.Matches(table[i]->GetRecord(), name, parameters, parameterCount, hlsl)) return table[i].get();
-  return nullptr;
-}

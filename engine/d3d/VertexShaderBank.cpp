@@ -24,13 +24,16 @@ const ShaderKind kVertexKind = {
     CEngineLog::kLevelInfo,
     true,
     false,
+    "Error While Creating Vertex Shader",
+    "Not Enuff VS Table Entries",
+    "Can't Allocate Memory",
 };
 
 }  // namespace
 
 CVertexShaderBank::CVertexShaderBank(CVertexInputSource* declarations, CEngineRenderer* renderer, CEngineLog* log,
                                      const char* shadersDirectory)
-    : m_Creation(log, shadersDirectory, kVertexKind),
+    : m_Table(log, shadersDirectory, kVertexKind),
       m_pRenderer(renderer),
       m_pLog(log),
       m_pDeclarations(declarations) {}
@@ -49,22 +52,11 @@ CVertexShaderInterface* CVertexShaderBank::CreateShader(const char* fileName, Sh
 
 CVertexShader* CVertexShaderBank::Create(const char* fileName, const char* profile,
                                          const ShaderParameter* parameters, UINT count) {
-  const bool hlsl = profile != nullptr;
-  if (!parameters) count = 0;
-  const std::string name = m_Creation.BeginRequest(fileName, parameters, count, hlsl);
-  if (CVertexShader* found = FindShader(m_Creation, m_Table, m_dwCount, name, parameters, count, hlsl)) {
-    m_Creation.LogReuse(name, hlsl);
-    return found;
-  }
-  if (m_dwCount == kCapacity) FatalErrorWithTitle("Error While Creating Vertex Shader", "Not Enuff VS Table Entries");
-  ID3DXBuffer* code = m_Creation.Compile(name, profile, parameters, count);
-  CVertexShader* shader = new (std::nothrow) CVertexShader(
-      this, m_pRenderer, m_pLog, static_cast<const DWORD*>(code->GetBufferPointer()), name.c_str(), parameters, count);
-  code->Release();
-  if (!shader) FatalErrorWithTitle("Error While Creating Vertex Shader", "Can't Allocate Memory");
-  m_Table[m_dwCount++].reset(shader);
-  m_Creation.LogCount(m_dwCount);
-  return shader;
+  return m_Table.FindOrCreate(fileName, profile, parameters, count, nullptr, 0,
+                              [&](const DWORD* code, const char* name, UINT kept) {
+                                return new (std::nothrow)
+                                    CVertexShader(this, m_pRenderer, m_pLog, code, name, parameters, kept);
+                              });
 }
 
 bool CVertexShaderBank::SuppliesInputs(CVertexShader* shader) {
@@ -100,5 +92,5 @@ UINT CVertexShaderBank::ClearCurrentShader() {
 
 void CVertexShaderBank::ReleaseDeviceObjects() {
   m_pCurrentShader = nullptr;
-  for (UINT i = 0; i < m_dwCount; ++i) m_Table[i]->ReleaseDeviceObject();
+  m_Table.ReleaseDeviceObjects();
 }

@@ -2,9 +2,7 @@
 // Every vertex shader the engine makes, shared by file name and parameters, and the one set on
 // the device: setting it again costs no device call, but its inputs are checked against the
 // current vertex declaration every time. Made with the device; its shaders live until the end.
-#include <memory>
-
-#include "d3d/ShaderCreation.h"
+#include "d3d/ShaderTable.h"
 #include "d3d/VertexShader.h"
 #include "d3d/VertexShaderBankInterface.h"
 
@@ -14,8 +12,6 @@ class CVertexInputSource;
 
 class CVertexShaderBank final : public CVertexShaderBankInterface {
  public:
-  static constexpr UINT kCapacity = 2048;
-
   // `shadersDirectory` may be null.
   CVertexShaderBank(CVertexInputSource* declarations, CEngineRenderer* renderer, CEngineLog* log,
                     const char* shadersDirectory);
@@ -31,17 +27,15 @@ class CVertexShaderBank final : public CVertexShaderBankInterface {
   UINT ClearCurrentShader() override;
   void ReleaseDeviceObjects() override;
 
-  UINT GetNumberOfShaders() const { return m_dwCount; }
+  UINT GetNumberOfShaders() const { return m_Table.GetCount(); }
 
  private:
   CVertexShader* Create(const char* fileName, const char* profile, const ShaderParameter* parameters, UINT count);
   bool SuppliesInputs(CVertexShader* shader);
 
-  std::unique_ptr<CVertexShader> m_Table[kCapacity];
-  CShaderCreation m_Creation;
+  TShaderTable<CVertexShader> m_Table;
   CEngineRenderer* m_pRenderer;
   CEngineLog* m_pLog;
   CVertexShader* m_pCurrentShader = nullptr;
   CVertexInputSource* m_pDeclarations;
-  UINT m_dwCount = 0;
 };
