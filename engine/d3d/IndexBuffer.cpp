@@ -1,8 +1,8 @@
 #include "d3d/IndexBuffer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "core/CopyName.h"
 #include "core/EngineLog.h"
@@ -15,6 +15,13 @@ const char kSource[] = ".\\Sources\\D3DIndexBuffer9";
 
 const char* TrueOrFalse(UINT flag) { return flag == 1 ? "TRUE" : "FALSE"; }
 
+// The owners' index array, or the end of the process.
+WORD* NewIndices(UINT number, const char* meshOwner, const char* surfaceOwner) {
+  char text[2 * CIndexBuffer::kNameLength + 32];
+  snprintf(text, sizeof text, "Can't Allocate: %s - %s\n", meshOwner, surfaceOwner);
+  return NewArrayOrFatal<WORD>(CIndexBufferBank::kCreationTitle, text, number);
+}
+
 }  // namespace
 
 CIndexBuffer::CIndexBuffer(CIndexBufferBank* bank, CEngineLog* log, const char* meshOwner, const char* surfaceOwner,
@@ -25,10 +32,7 @@ CIndexBuffer::CIndexBuffer(CIndexBufferBank* bank, CEngineLog* log, const char* 
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo,
         "    - Creating Index Buffer For: %s - %s - Dynamic: %s - Number Of Indices: %i\n", m_szMeshOwner,
         m_szSurfaceOwner, TrueOrFalse(dynamic), static_cast<int>(number));
-  m_pIndices.reset(new (std::nothrow) WORD[number]);
-  if (!m_pIndices)
-    FatalErrorWithTitle(CIndexBufferBank::kCreationTitle, "Can't Allocate: %s - %s\n", m_szMeshOwner,
-                        m_szSurfaceOwner);
+  m_pIndices.reset(NewIndices(number, m_szMeshOwner, m_szSurfaceOwner));
   if (number) memcpy(m_pIndices.get(), indices, sizeof(WORD) * number);
   m_dwCapacity = m_dwNumberOfIndices = number;
   m_Allocation.dwNumberOfIndices = number;
@@ -43,10 +47,7 @@ WORD* CIndexBuffer::SetIndicesSource(WORD* indices, UINT number) {
           m_szMeshOwner, m_szSurfaceOwner);
   m_pBank->ReleaseAllocation(&m_Allocation);
   if (number > m_dwCapacity) {
-    m_pIndices.reset(new (std::nothrow) WORD[number]);
-    if (!m_pIndices)
-      FatalErrorWithTitle(CIndexBufferBank::kCreationTitle, "Can't Allocate: %s - %s\n", m_szMeshOwner,
-                          m_szSurfaceOwner);
+    m_pIndices.reset(NewIndices(number, m_szMeshOwner, m_szSurfaceOwner));
     m_dwCapacity = number;
   } else {
     std::fill_n(m_pIndices.get(), m_dwCapacity, WORD{0});

@@ -2,8 +2,8 @@
 
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "core/EngineLog.h"
 #include "core/EngineSampleScope.h"
@@ -125,8 +125,10 @@ CIndexBufferInterface* CIndexBufferBank::CreateIndexBuffer(const char* meshOwner
     }
   }
   if (slot == kCapacity) FatalErrorWithTitle(kCreationTitle, "Not Enuff Index Buffer Entries");
-  CIndexBuffer* buffer = new (std::nothrow) CIndexBuffer(this, m_pLog, mesh, surface, indices, number, unique, dynamic);
-  if (!buffer) FatalErrorWithTitle(kCreationTitle, "Can't Allocate: %s - %s\n", mesh, surface);
+  char failure[sizeof mesh + sizeof surface + 32];
+  snprintf(failure, sizeof failure, "Can't Allocate: %s - %s\n", mesh, surface);
+  CIndexBuffer* buffer =
+      NewOrFatal<CIndexBuffer>(kCreationTitle, failure, this, m_pLog, mesh, surface, indices, number, unique, dynamic);
   m_Entries[slot] = buffer;
   if (slot == m_dwCount) ++m_dwCount;
   buffer->AddReference();

@@ -1,7 +1,5 @@
 #include "d3d/PixelShaderBank.h"
 
-#include <new>
-
 #include "core/CopyName.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
@@ -75,9 +73,10 @@ CPixelShader* CPixelShaderBank::Create(const char* fileName, const char* profile
                                        UINT count) {
   return m_Table.FindOrCreate(fileName, profile, parameters, count, m_CardMacros.data(),
                               static_cast<UINT>(m_CardMacros.size()),
-                              [&](const DWORD* code, const char* name, UINT kept) {
-                                return new (std::nothrow)
-                                    CPixelShader(this, m_pRenderer, m_pLog, code, name, parameters, kept);
+                              [&](const DWORD* code, const char* name, UINT kept, const char* title,
+                                  const char* failure) {
+                                return NewNamedOrFatal<CPixelShader>(title, failure, name, this, m_pRenderer, m_pLog,
+                                                                  code, name, parameters, kept);
                               });
 }
 

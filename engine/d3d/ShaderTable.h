@@ -16,7 +16,8 @@ class TShaderTable {
       : m_Creation(log, shadersDirectory, kind) {}
 
   // The stored shader that may stand for the request, or a new one that `make` (compiled code,
-  // lower-cased name, parameter count) builds from the file, with `extra` macros after the
+  // lower-cased name, parameter count, the title and text of an allocation failure) builds from
+  // the file, with `extra` macros after the
   // parameters of a high-level compile. Every failure is fatal.
   template <class Make>
   Shader* FindOrCreate(const char* fileName, const char* profile, const ShaderParameter* parameters, UINT count,
@@ -32,9 +33,9 @@ class TShaderTable {
     const ShaderKind& kind = m_Creation.Kind();
     if (m_dwCount == kCapacity) FatalErrorWithTitle(kind.objectTitle, "%s", kind.tableFull);
     ID3DXBuffer* code = m_Creation.Compile(name, profile, parameters, count, extra, hlsl ? extraCount : 0);
-    Shader* shader = make(static_cast<const DWORD*>(code->GetBufferPointer()), name.c_str(), count);
+    Shader* shader = make(static_cast<const DWORD*>(code->GetBufferPointer()), name.c_str(), count, kind.objectTitle,
+                          kind.allocationFailure);
     code->Release();
-    if (!shader) FatalErrorWithTitle(kind.objectTitle, kind.allocationFailure, name.c_str());
     m_Table[m_dwCount++].reset(shader);
     m_Creation.LogCount(m_dwCount);
     return shader;

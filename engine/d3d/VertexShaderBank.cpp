@@ -1,7 +1,5 @@
 #include "d3d/VertexShaderBank.h"
 
-#include <new>
-
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/EngineSampleScope.h"
@@ -53,9 +51,10 @@ CVertexShaderInterface* CVertexShaderBank::CreateShader(const char* fileName, Sh
 CVertexShader* CVertexShaderBank::Create(const char* fileName, const char* profile,
                                          const ShaderParameter* parameters, UINT count) {
   return m_Table.FindOrCreate(fileName, profile, parameters, count, nullptr, 0,
-                              [&](const DWORD* code, const char* name, UINT kept) {
-                                return new (std::nothrow)
-                                    CVertexShader(this, m_pRenderer, m_pLog, code, name, parameters, kept);
+                              [&](const DWORD* code, const char* name, UINT kept, const char* title,
+                                  const char* failure) {
+                                return NewNamedOrFatal<CVertexShader>(title, failure, name, this, m_pRenderer, m_pLog,
+                                                                  code, name, parameters, kept);
                               });
 }
 
