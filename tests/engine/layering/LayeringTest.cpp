@@ -34,9 +34,10 @@ const Matrix kMayUse = {
     {"spatial", {"chunks", "scene"}},
     {"lightwave", {"scene", "vfs"}},
     {"files", {"chunks", "scene", "spatial"}},
+    {"shaders", {"d3d", "scene"}},
     {"startup",
-     {"chunks", "d3d", "files", "input", "lightwave", "scene", "script", "sound", "spatial",
-      "vfs"}},
+     {"chunks", "d3d", "files", "input", "lightwave", "scene", "script", "shaders", "sound",
+      "spatial", "vfs"}},
 };
 
 // Includes the matrix forbids that the tree still has, each with why it is there and what
