@@ -18,11 +18,14 @@
 #include "d3d/DefaultStates.h"
 #include "d3d/DeviceLossHook.h"
 #include "d3d/DeviceSettings.h"
-#include "d3d/IndexBufferBankInterface.h"
+#include "d3d/IndexBufferBank.h"
+#include "d3d/PixelShaderBank.h"
 #include "d3d/RenderTargetStorageInterface.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "d3d/RenderingSchemes.h"
 #include "d3d/VertexBufferBankInterface.h"
+#include "d3d/VertexInputSource.h"
+#include "d3d/VertexShaderBank.h"
 #include "core/EngineSampleScope.h"
 
 namespace {
@@ -112,6 +115,12 @@ CD3D9Renderer::CD3D9Renderer(CEngineContext* context)
 CD3D9Renderer::~CD3D9Renderer() {
   for (CStateStack& stack : m_Stacks) stack.Release(m_pAllocator);
   GiveBackBufferDCBack();
+  // The banks' objects go before the device they were made on; the banks themselves go after.
+  if (m_pDevice) {
+    if (m_pPixelShaderBank) m_pPixelShaderBank->ReleaseDeviceObjects();
+    if (m_pVertexShaderBank) m_pVertexShaderBank->ReleaseDeviceObjects();
+    if (m_pIndexBufferBank) m_pIndexBufferBank->ReleaseDeviceObjects();
+  }
   if (m_pSwapChain) m_pSwapChain->Release();
   if (m_pDevice) m_pDevice->Release();
 }
@@ -154,19 +163,46 @@ UINT CD3D9Renderer::Initialize(DeviceSettings* settings) {
     settings->dwVertexBufferResourceManagement = 0;
   }
 
-  // The remaining banks are built here in this order, each failure fatal ("Error While
-  // Initializing"): vertex declarations, index buffers (with the index-buffer resource
-  // management), vertex shaders, vertex buffers (with the vertex-buffer resource management),
-  // pixel shaders, materials, the texture bank's own initialisation, sprites, effect files.
+  CreateBanks(settings);
   return 1;
+}
+
+// The remaining banks in this order, each failure fatal ("Error While Initializing"): vertex
+// declarations, index buffers (with the index-buffer resource management), vertex shaders,
+// vertex buffers (with the vertex-buffer resource management), pixel shaders, materials, the
+// texture bank's own initialisation, sprites, effect files.
+void CD3D9Renderer::CreateBanks(DeviceSettings* settings) {
+  const char title[] = "Error While Initializing";
+  if (!m_Banks.pIndexBuffers) {
+    if (!m_pIndexBufferBank)
+      m_pIndexBufferBank.reset(NewOrFatal<CIndexBufferBank>(title, "Can't Create IndexBuffer Interface", this, m_pLog,
+                                                            settings->dwIndexBufferResourceManagement));
+    m_Banks.pIndexBuffers = m_pIndexBufferBank.get();
+  }
+  const char* shadersDirectory = m_pContext->pDescriptor ? m_pContext->pDescriptor->szShadersDirectory : nullptr;
+  if (!m_Banks.pVertexShaders) {
+    if (!m_pVertexShaderBank)
+      m_pVertexShaderBank.reset(NewOrFatal<CVertexShaderBank>(
+          title, "Can't Create VertexShader Interface", dynamic_cast<CVertexInputSource*>(m_Banks.pVertexDeclarations),
+          this, m_pLog, shadersDirectory));
+    m_Banks.pVertexShaders = m_pVertexShaderBank.get();
+  }
+  if (!m_Banks.pPixelShaders) {
+    if (!m_pPixelShaderBank)
+      m_pPixelShaderBank.reset(NewOrFatal<CPixelShaderBank>(title, "Can't Create PixelShader Interface", this, m_pLog,
+                                                            shadersDirectory, m_pContext->pSettings));
+    m_Banks.pPixelShaders = m_pPixelShaderBank.get();
+  }
 }
 
 UINT CD3D9Renderer::Reset() {
   if (!m_pDevice || !m_pSettings) return 0;
-  // The texture stages, the current material, declaration and shaders are forgotten here by
-  // their banks; the three below hold default-pool objects the device cannot keep.
+  // The texture stages, the current material and declaration are forgotten here by their banks;
+  // the index, vertex and render-target banks hold default-pool objects the device cannot keep.
   if (m_Banks.pIndexBuffers) m_Banks.pIndexBuffers->OnDeviceLost();
   if (m_Banks.pVertexBuffers) m_Banks.pVertexBuffers->OnDeviceLost();
+  if (m_Banks.pVertexShaders) m_Banks.pVertexShaders->ClearCurrentShader();
+  if (m_Banks.pPixelShaders) m_Banks.pPixelShaders->ClearCurrentShader();
   if (m_Banks.pRenderTargets) m_Banks.pRenderTargets->OnDeviceLost();
   TellDeviceLost();
   GiveBackBufferDCBack();
@@ -207,7 +243,9 @@ UINT CD3D9Renderer::Reset() {
 UINT CD3D9Renderer::ReleaseDevice() {
   // The banks' objects belong to the device: they go first, in the reverse order of their
   // banks' creation, so that nothing the game still holds reaches a freed device.
+  if (m_Banks.pPixelShaders) m_Banks.pPixelShaders->ReleaseDeviceObjects();
   if (m_Banks.pVertexBuffers) m_Banks.pVertexBuffers->ReleaseDeviceObjects();
+  if (m_Banks.pVertexShaders) m_Banks.pVertexShaders->ReleaseDeviceObjects();
   if (m_Banks.pIndexBuffers) m_Banks.pIndexBuffers->ReleaseDeviceObjects();
   if (m_Banks.pRenderTargets) m_Banks.pRenderTargets->ReleaseDeviceObjects();
   m_Banks = Banks{};

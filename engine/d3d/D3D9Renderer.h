@@ -9,6 +9,7 @@
 // device (before Initialize, after ReleaseDevice) the device operations reach nothing and
 // answer D3DERR_INVALIDCALL; the bank getters end the process while their bank is missing.
 #include <cstdint>
+#include <memory>
 
 #include "d3d/D3D9Adapters.h"
 #include "d3d/D3D9StateCache.h"
@@ -19,8 +20,13 @@
 class CDeviceLossHook;
 class CEngineContext;
 class CEngineLog;
+class CIndexBufferBank;
 class CIndexBufferBankInterface;
+class CPixelShaderBank;
+class CPixelShaderBankInterface;
 class CVertexBufferBankInterface;
+class CVertexShaderBank;
+class CVertexShaderBankInterface;
 class ZKAllocatorInterface;
 
 class CD3D9Renderer final : public CEngineRenderer {
@@ -30,8 +36,8 @@ class CD3D9Renderer final : public CEngineRenderer {
     CRenderTargetStorageInterface* pRenderTargets = nullptr;
     CVertexDeclarationStorageInterface* pVertexDeclarations = nullptr;
     CIndexBufferBankInterface* pIndexBuffers = nullptr;
-    CVertexShaderStorageInterface* pVertexShaders = nullptr;
-    CPixelShaderStorageInterface* pPixelShaders = nullptr;
+    CVertexShaderBankInterface* pVertexShaders = nullptr;
+    CPixelShaderBankInterface* pPixelShaders = nullptr;
     CVertexBufferBankInterface* pVertexBuffers = nullptr;
     CMaterialStorageInterface* pMaterials = nullptr;
     CTextureStorageInterface* pTextures = nullptr;
@@ -133,6 +139,9 @@ class CD3D9Renderer final : public CEngineRenderer {
  private:
   // Bank getters for the renderer's own use: the bank, or the fatal error of its getter.
   CIndexBufferBankInterface* IndexBuffers();
+  // Builds the banks Initialize was not given, in their order; a bank that cannot be made is
+  // fatal.
+  void CreateBanks(DeviceSettings* settings);
   CVertexBufferBankInterface* VertexBuffers();
   // A present answered: remembers one that was still drawing (to repeat at the next clear),
   // recovers a lost device, logs other failures.
@@ -180,6 +189,11 @@ class CD3D9Renderer final : public CEngineRenderer {
   CEngineLog* m_pLog;
   ZKAllocatorInterface* m_pAllocator;
   Banks m_Banks;
+  // The banks the renderer built. They outlive the device: the game may still hold their
+  // objects after ReleaseDevice and release them into the bank.
+  std::unique_ptr<CIndexBufferBank> m_pIndexBufferBank;
+  std::unique_ptr<CVertexShaderBank> m_pVertexShaderBank;
+  std::unique_ptr<CPixelShaderBank> m_pPixelShaderBank;
   IDirect3DSwapChain9* m_pSwapChain = nullptr;
   D3DPRESENT_PARAMETERS m_PresentParameters = {};
   CDeviceLossHook* m_pGuiHook = nullptr;

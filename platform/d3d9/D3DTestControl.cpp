@@ -28,6 +28,7 @@ void CD3DTestControl::Reset() {
   m_backend = DefaultBackend();
   m_createDeviceFailure = S_OK;
   m_resetFailure = S_OK;
+  m_indexLockFailure = S_OK;
   m_stillDrawing = 0;
   m_lossHeld = false;
   ClearCalls();
@@ -102,6 +103,9 @@ ZKAPI void ZkTestD3DFailNextCreateDevice(HRESULT result) {
 ZKAPI void ZkTestD3DLoseDevice() { CD3DTestControl::Instance().LoseDevices(); }
 ZKAPI void ZkTestD3DHoldDeviceLost(bool held) { CD3DTestControl::Instance().HoldDeviceLost(held); }
 ZKAPI void ZkTestD3DFailNextReset(HRESULT result) { CD3DTestControl::Instance().FailNextReset(result); }
+ZKAPI void ZkTestD3DFailNextIndexBufferLock(HRESULT result) {
+  CD3DTestControl::Instance().FailNextIndexBufferLock(result);
+}
 ZKAPI void ZkTestD3DPresentStillDrawing(UINT count) { CD3DTestControl::Instance().SetPresentStillDrawing(count); }
 ZKAPI size_t ZkTestD3DCallCount() { return CD3DTestControl::Instance().CallCount(); }
 ZKAPI const char* ZkTestD3DCall(size_t index) { return CD3DTestControl::Instance().Call(index); }

@@ -20,6 +20,8 @@ class CD3DTestControl {
   HRESULT TakeCreateDeviceFailure() { return m_createDeviceFailure.exchange(S_OK); }
   void FailNextReset(HRESULT hr) { m_resetFailure = hr; }
   HRESULT TakeResetFailure() { return m_resetFailure.exchange(S_OK); }
+  void FailNextIndexBufferLock(HRESULT hr) { m_indexLockFailure = hr; }
+  HRESULT TakeIndexBufferLockFailure() { return m_indexLockFailure.exchange(S_OK); }
   void SetPresentStillDrawing(UINT count) { m_stillDrawing = count; }
   bool TakePresentStillDrawing();
   // Devices compare this against what they saw last to learn they were lost.
@@ -43,6 +45,7 @@ class CD3DTestControl {
   ZkTestD3DBackend m_backend;
   std::atomic<HRESULT> m_createDeviceFailure{S_OK};
   std::atomic<HRESULT> m_resetFailure{S_OK};
+  std::atomic<HRESULT> m_indexLockFailure{S_OK};
   std::atomic<UINT> m_stillDrawing{0};
   std::atomic<UINT> m_lossGeneration{0};
   std::atomic<bool> m_lossHeld{false};

@@ -1,5 +1,7 @@
 #include "IndexBuffer9.h"
 
+#include "D3DTestControl.h"
+
 CIndexBuffer9::CIndexBuffer9(CDirect3DDevice9* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
     : TResource9(device, pool, D3DRTYPE_INDEXBUFFER), m_memory(length), m_usage(usage), m_format(format) {}
 
@@ -8,6 +10,10 @@ HRESULT CIndexBuffer9::QueryInterface(REFIID riid, void** object) {
 }
 
 HRESULT CIndexBuffer9::Lock(UINT offset, UINT size, void** data, DWORD flags) {
+  if (const HRESULT injected = CD3DTestControl::Instance().TakeIndexBufferLockFailure(); FAILED(injected)) {
+    if (data) *data = nullptr;
+    return injected;
+  }
   return m_memory.Lock(offset, size, data, flags);
 }
 

@@ -56,6 +56,8 @@ ZKAPI void ZkTestD3DLoseDevice();
 ZKAPI void ZkTestD3DHoldDeviceLost(bool held);
 // The next Reset fails once with this result (the device stays lost).
 ZKAPI void ZkTestD3DFailNextReset(HRESULT result);
+// The next Lock of any index buffer fails once with this result.
+ZKAPI void ZkTestD3DFailNextIndexBufferLock(HRESULT result);
 // The next `count` presents with D3DPRESENT_DONOTWAIT return D3DERR_WASSTILLDRAWING.
 ZKAPI void ZkTestD3DPresentStillDrawing(UINT count);
 
