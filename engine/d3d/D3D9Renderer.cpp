@@ -19,10 +19,12 @@
 #include "d3d/DeviceLossHook.h"
 #include "d3d/DeviceSettings.h"
 #include "d3d/IndexBufferBankInterface.h"
+#include "d3d/MaterialBank.h"
 #include "d3d/RenderTargetStorageInterface.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "d3d/RenderingSchemes.h"
 #include "d3d/VertexBufferBankInterface.h"
+#include "d3d/VertexDeclarationBank.h"
 #include "core/EngineSampleScope.h"
 
 namespace {
@@ -110,6 +112,7 @@ CD3D9Renderer::CD3D9Renderer(CEngineContext* context)
       m_Cache(context->pLog) {}
 
 CD3D9Renderer::~CD3D9Renderer() {
+  FreeOwnedBanks();
   for (CStateStack& stack : m_Stacks) stack.Release(m_pAllocator);
   GiveBackBufferDCBack();
   if (m_pSwapChain) m_pSwapChain->Release();
@@ -154,19 +157,41 @@ UINT CD3D9Renderer::Initialize(DeviceSettings* settings) {
     settings->dwVertexBufferResourceManagement = 0;
   }
 
-  // The remaining banks are built here in this order, each failure fatal ("Error While
-  // Initializing"): vertex declarations, index buffers (with the index-buffer resource
-  // management), vertex shaders, vertex buffers (with the vertex-buffer resource management),
-  // pixel shaders, materials, the texture bank's own initialisation, sprites, effect files.
+  CreateBanks();
   return 1;
+}
+
+// Each failure is fatal ("Error While Initializing"). In this order: vertex declarations, index
+// buffers (with the index-buffer resource management), vertex shaders, vertex buffers (with the
+// vertex-buffer resource management), pixel shaders, materials, the texture bank's own
+// initialisation, sprites, effect files.
+void CD3D9Renderer::CreateBanks() {
+  const char kTitle[] = "Error While Initializing";
+  if (!m_Banks.pVertexDeclarations) {
+    m_pOwnedDeclarations.reset(
+        NewOrFatal<CVertexDeclarationBank>(kTitle, "Can't Create VertexDeclarations Interface", this, m_pLog));
+    m_Banks.pVertexDeclarations = m_pOwnedDeclarations.get();
+  }
+  if (!m_Banks.pMaterials) {
+    m_pOwnedMaterials.reset(NewOrFatal<CMaterialBank>(kTitle, "Can't Create Material Interface", this, m_pLog));
+    m_Banks.pMaterials = m_pOwnedMaterials.get();
+  }
+}
+
+// Users of the vertex-declaration bank go before it.
+void CD3D9Renderer::FreeOwnedBanks() {
+  m_pOwnedMaterials.reset();
+  m_pOwnedDeclarations.reset();
 }
 
 UINT CD3D9Renderer::Reset() {
   if (!m_pDevice || !m_pSettings) return 0;
-  // The texture stages, the current material, declaration and shaders are forgotten here by
-  // their banks; the three below hold default-pool objects the device cannot keep.
+  // The texture stages and the shaders are forgotten here by their banks; the index, vertex
+  // and render-target banks hold default-pool objects the device cannot keep.
+  if (m_Banks.pMaterials) m_Banks.pMaterials->OnDeviceLost();
   if (m_Banks.pIndexBuffers) m_Banks.pIndexBuffers->OnDeviceLost();
   if (m_Banks.pVertexBuffers) m_Banks.pVertexBuffers->OnDeviceLost();
+  if (m_Banks.pVertexDeclarations) m_Banks.pVertexDeclarations->OnDeviceLost();
   if (m_Banks.pRenderTargets) m_Banks.pRenderTargets->OnDeviceLost();
   TellDeviceLost();
   GiveBackBufferDCBack();
@@ -209,8 +234,10 @@ UINT CD3D9Renderer::ReleaseDevice() {
   // banks' creation, so that nothing the game still holds reaches a freed device.
   if (m_Banks.pVertexBuffers) m_Banks.pVertexBuffers->ReleaseDeviceObjects();
   if (m_Banks.pIndexBuffers) m_Banks.pIndexBuffers->ReleaseDeviceObjects();
+  if (m_Banks.pVertexDeclarations) m_Banks.pVertexDeclarations->ReleaseDeviceObjects();
   if (m_Banks.pRenderTargets) m_Banks.pRenderTargets->ReleaseDeviceObjects();
   m_Banks = Banks{};
+  FreeOwnedBanks();
   GiveBackBufferDCBack();
   if (m_pSwapChain) m_pSwapChain->Release();
   m_pSwapChain = nullptr;

@@ -9,6 +9,7 @@
 // device (before Initialize, after ReleaseDevice) the device operations reach nothing and
 // answer D3DERR_INVALIDCALL; the bank getters end the process while their bank is missing.
 #include <cstdint>
+#include <memory>
 
 #include "d3d/D3D9Adapters.h"
 #include "d3d/D3D9StateCache.h"
@@ -20,7 +21,11 @@ class CDeviceLossHook;
 class CEngineContext;
 class CEngineLog;
 class CIndexBufferBankInterface;
+class CMaterialBank;
+class CMaterialBankInterface;
 class CVertexBufferBankInterface;
+class CVertexDeclarationBank;
+class CVertexDeclarationBankInterface;
 class ZKAllocatorInterface;
 
 class CD3D9Renderer final : public CEngineRenderer {
@@ -28,12 +33,12 @@ class CD3D9Renderer final : public CEngineRenderer {
   // The banks the renderer hands out and drives; any may be null until its bank exists.
   struct Banks {
     CRenderTargetStorageInterface* pRenderTargets = nullptr;
-    CVertexDeclarationStorageInterface* pVertexDeclarations = nullptr;
+    CVertexDeclarationBankInterface* pVertexDeclarations = nullptr;
     CIndexBufferBankInterface* pIndexBuffers = nullptr;
     CVertexShaderStorageInterface* pVertexShaders = nullptr;
     CPixelShaderStorageInterface* pPixelShaders = nullptr;
     CVertexBufferBankInterface* pVertexBuffers = nullptr;
-    CMaterialStorageInterface* pMaterials = nullptr;
+    CMaterialBankInterface* pMaterials = nullptr;
     CTextureStorageInterface* pTextures = nullptr;
     CSpriteStorageInterface* pSprites = nullptr;
   };
@@ -149,6 +154,9 @@ class CD3D9Renderer final : public CEngineRenderer {
   void SetUpFreshDevice(CDefaultStates::Occasion occasion);
   void TellDeviceLost();
   void TellDeviceReset();
+  // Initialize's last step: the banks not given before it, in their order.
+  void CreateBanks();
+  void FreeOwnedBanks();
   // Copies caller vertices into the bank's dynamic buffer, unlocked again; null (logged) when it
   // cannot be locked. The caller has checked that they fit.
   IDirect3DVertexBuffer9* CopyToDynamicVertices(const void* vertices, uint64_t bytes);
@@ -180,6 +188,9 @@ class CD3D9Renderer final : public CEngineRenderer {
   CEngineLog* m_pLog;
   ZKAllocatorInterface* m_pAllocator;
   Banks m_Banks;
+  // The banks Initialize built (the others were given); freed by ReleaseDevice.
+  std::unique_ptr<CVertexDeclarationBank> m_pOwnedDeclarations;
+  std::unique_ptr<CMaterialBank> m_pOwnedMaterials;
   IDirect3DSwapChain9* m_pSwapChain = nullptr;
   D3DPRESENT_PARAMETERS m_PresentParameters = {};
   CDeviceLossHook* m_pGuiHook = nullptr;

@@ -31,7 +31,7 @@ const Matrix kMayUse = {
     {"sound", {}},
     {"script", {"scene"}},
     {"scene", {"d3d", "spatial"}},
-    {"spatial", {"chunks", "scene"}},
+    {"spatial", {"chunks", "d3d", "scene"}},
     {"lightwave", {"scene", "vfs"}},
     {"files", {"chunks", "scene", "spatial"}},
     {"startup",
