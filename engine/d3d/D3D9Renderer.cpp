@@ -23,6 +23,7 @@
 #include "d3d/RenderTargetStorageInterface.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "d3d/RenderingSchemes.h"
+#include "d3d/VertexBufferBank.h"
 #include "d3d/VertexBufferBankInterface.h"
 #include "d3d/VertexDeclarationBank.h"
 #include "core/EngineSampleScope.h"
@@ -172,6 +173,12 @@ void CD3D9Renderer::CreateBanks() {
         NewOrFatal<CVertexDeclarationBank>(kTitle, "Can't Create VertexDeclarations Interface", this, m_pLog));
     m_Banks.pVertexDeclarations = m_pOwnedDeclarations.get();
   }
+  if (!m_Banks.pVertexBuffers) {
+    m_pOwnedVertexBuffers.reset(NewOrFatal<CVertexBufferBank>(kTitle, "Can't Create VertexBuffer Interface",
+                                                              m_Banks.pVertexDeclarations, this, m_pLog,
+                                                              m_pSettings->dwVertexBufferResourceManagement));
+    m_Banks.pVertexBuffers = m_pOwnedVertexBuffers.get();
+  }
   if (!m_Banks.pMaterials) {
     m_pOwnedMaterials.reset(NewOrFatal<CMaterialBank>(kTitle, "Can't Create Material Interface", this, m_pLog));
     m_Banks.pMaterials = m_pOwnedMaterials.get();
@@ -181,6 +188,7 @@ void CD3D9Renderer::CreateBanks() {
 // Users of the vertex-declaration bank go before it.
 void CD3D9Renderer::FreeOwnedBanks() {
   m_pOwnedMaterials.reset();
+  m_pOwnedVertexBuffers.reset();
   m_pOwnedDeclarations.reset();
 }
 

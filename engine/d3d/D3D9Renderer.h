@@ -23,6 +23,7 @@ class CEngineLog;
 class CIndexBufferBankInterface;
 class CMaterialBank;
 class CMaterialBankInterface;
+class CVertexBufferBank;
 class CVertexBufferBankInterface;
 class CVertexDeclarationBank;
 class CVertexDeclarationBankInterface;
@@ -190,6 +191,7 @@ class CD3D9Renderer final : public CEngineRenderer {
   Banks m_Banks;
   // The banks Initialize built (the others were given); freed by ReleaseDevice.
   std::unique_ptr<CVertexDeclarationBank> m_pOwnedDeclarations;
+  std::unique_ptr<CVertexBufferBank> m_pOwnedVertexBuffers;
   std::unique_ptr<CMaterialBank> m_pOwnedMaterials;
   IDirect3DSwapChain9* m_pSwapChain = nullptr;
   D3DPRESENT_PARAMETERS m_PresentParameters = {};
