@@ -63,14 +63,11 @@ const char* RefusalOf(const D3DVERTEXELEMENT9& e, bool haveSecond) {
       }
       return kUnknownIndex;
     case D3DDECLUSAGE_TANGENT:
-      if (e.UsageIndex != 0) return kUnknownIndex;
-      return IsDirectionType(type)
-                 ? nullptr
-                 : "TANGENT Usage Should Have FLOAT3, FLOAT2, FLOAT16_2, FLOAT16_4, SHORT2N or SHORT4N Type: %s";
     case D3DDECLUSAGE_BINORMAL:
       if (e.UsageIndex != 0) return kUnknownIndex;
-      return IsDirectionType(type)
-                 ? nullptr
+      if (IsDirectionType(type)) return nullptr;
+      return e.Usage == D3DDECLUSAGE_TANGENT
+                 ? "TANGENT Usage Should Have FLOAT3, FLOAT2, FLOAT16_2, FLOAT16_4, SHORT2N or SHORT4N Type: %s"
                  : "BINORMAL Usage Should Have FLOAT3, FLOAT2, FLOAT16_2, FLOAT16_4, SHORT2N, SHORT4N Type: %s";
     case D3DDECLUSAGE_TEXCOORD:
       if (e.UsageIndex > 7) return kUnknownIndex;
