@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ProcessExitCatcher.h"
 #include "RendererTestBench.h"
@@ -30,6 +31,18 @@ CMaterialBank& Bank(RendererTestBench& bench) {
 CMaterial* Add(CMaterialBank& bank, Colours c, UINT unique = 0) {
   return bank.AddMaterial(&c.diffuse, &c.specular, &c.emissive, &c.additional1, &c.additional2, unique);
 }
+
+// Adds as Add does and gives each reference back when it goes, as the surfaces would.
+struct Held {
+  ~Held() {
+    for (CMaterial* material : materials) material->Release();
+  }
+  CMaterial* operator()(CMaterialBank& bank, Colours c, UINT unique = 0) {
+    materials.push_back(Add(bank, c, unique));
+    return materials.back();
+  }
+  std::vector<CMaterial*> materials;
+};
 
 // Distinct colours for the n-th material.
 Colours Distinct(UINT n) {
@@ -71,10 +84,11 @@ TEST(MaterialBank, ColoursWithinAHundredthShareAMaterial) {
     for (const float delta : {0.005f, 0.02f}) {
       SCOPED_TRACE(std::string(field.name) + " + " + std::to_string(delta));
       RendererTestBench bench(ZK_D3D_BACKEND_NULL);
-      CMaterial* first = Add(Bank(bench), Colours{});
+      Held add;
+      CMaterial* first = add(Bank(bench), Colours{});
       Colours other;
       *field.at(other) += delta;
-      const bool shared = Add(Bank(bench), other) == first;
+      const bool shared = add(Bank(bench), other) == first;
       EXPECT_EQ(shared, delta < 0.01f && field.sharesAtFiveThousandths);
       EXPECT_EQ(first->GetReferenceCount(), shared ? 2u : 1u);
       EXPECT_EQ(Bank(bench).GetNumberOfMaterials(), shared ? 1u : 2u);
@@ -84,15 +98,16 @@ TEST(MaterialBank, ColoursWithinAHundredthShareAMaterial) {
 TEST(MaterialBank, AmbientIsNotComparedAndUniqueMaterialsAreNeverShared) {
   RendererTestBench bench(ZK_D3D_BACKEND_NULL);
   CMaterialBank& bank = Bank(bench);
-  CMaterial* plain = Add(bank, Colours{});
+  Held add;
+  CMaterial* plain = add(bank, Colours{});
   plain->GetD3DMaterial()->Ambient = {1, 0, 0, 1};
-  EXPECT_EQ(Add(bank, Colours{}), plain);
+  EXPECT_EQ(add(bank, Colours{}), plain);
 
-  CMaterial* unique = Add(bank, Distinct(40), 1);
-  EXPECT_NE(Add(bank, Distinct(40), 1), unique);
-  CMaterial* shared = Add(bank, Distinct(40));
+  CMaterial* unique = add(bank, Distinct(40), 1);
+  EXPECT_NE(add(bank, Distinct(40), 1), unique);
+  CMaterial* shared = add(bank, Distinct(40));
   EXPECT_NE(shared, unique);
-  EXPECT_EQ(Add(bank, Distinct(40)), shared);
+  EXPECT_EQ(add(bank, Distinct(40)), shared);
   EXPECT_EQ(bank.GetNumberOfMaterials(), 4u);
 }
 
@@ -119,11 +134,13 @@ TEST(MaterialBank, AddingWritesIntoTheCallersVectorsAndBuildsTheMaterialFromThem
   EXPECT_EQ(dynamic->GetD3DMaterial()->Power, 60.0f);
   EXPECT_EQ(dynamic->IsUnique(), 1u);
   EXPECT_EQ(dynamic->GetReferenceCount(), 0u);
+  material->Release();
 }
 
 TEST(MaterialBank, TheMaterialAndItsConstantsReachTheDeviceOnceWhileCurrent) {
   RendererTestBench bench(ZK_D3D_BACKEND_NULL);
-  CMaterial* material = Add(Bank(bench), Colours{});
+  Held add;
+  CMaterial* material = add(Bank(bench), Colours{});
   const std::array<float, 4> diffuse = {0.5f, 0.5f, 0.5f, 1.0f};
   const std::array<float, 4> marker = {9, 9, 9, 9};
   auto setMaterialCalls = [] { return ZkTestD3DCountCalls("SetMaterial"); };
@@ -205,7 +222,8 @@ TEST(MaterialBank, AMaterialInTheCurrentMaterialsPlaceReachesTheDevice) {
 
 TEST(MaterialBank, TheTwoHundredFiftySeventhDistinctMaterialEndsTheProcess) {
   RendererTestBench bench(ZK_D3D_BACKEND_NULL);
-  for (UINT i = 0; i < CMaterialBank::kMaxMaterials; ++i) Add(Bank(bench), Distinct(i));
+  Held add;
+  for (UINT i = 0; i < CMaterialBank::kMaxMaterials; ++i) add(Bank(bench), Distinct(i));
   ProcessExitCatcher catcher;
   try {
     Add(Bank(bench), Distinct(CMaterialBank::kMaxMaterials));

@@ -3,6 +3,7 @@
 // back end, and one draw on GL.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <regex>
@@ -56,11 +57,19 @@ struct BufferBench {
   CVertexDeclarationBank& Declarations() {
     return static_cast<CVertexDeclarationBank&>(*bench.renderer->GetVertexDeclarationStorageInterface());
   }
+  // Each buffer made is given back once when the bench goes, unless the test gave it back.
+  ~BufferBench() {
+    for (CVertexBuffer* buffer : made) buffer->Release();
+  }
   CVertexBuffer* Make(const char* name, std::vector<Vertex>& vertices, UINT dynamic = 0, UINT kind = 0,
                       Vertex* second = nullptr) {
-    return static_cast<CVertexBuffer*>(Bank().CreateVertexBuffer(vertices.data(), second,
-                                                                 static_cast<UINT>(vertices.size()), name, kind,
-                                                                 dynamic));
+    made.push_back(static_cast<CVertexBuffer*>(Bank().CreateVertexBuffer(
+        vertices.data(), second, static_cast<UINT>(vertices.size()), name, kind, dynamic)));
+    return made.back();
+  }
+  void Release(CVertexBuffer* buffer) {
+    made.erase(std::find(made.begin(), made.end(), buffer));
+    buffer->Release();
   }
   // Lays the buffer out for the elements and sets its streams through their declaration.
   void Set(CVertexBuffer* buffer, std::vector<D3DVERTEXELEMENT9> elements) {
@@ -69,6 +78,7 @@ struct BufferBench {
     buffer->SetStreams();
   }
   RendererTestBench bench;
+  std::vector<CVertexBuffer*> made;
 };
 
 // Numbered vertices: every field of vertex i holds a value made of i.
@@ -237,7 +247,6 @@ TEST(VertexBufferBank, EachElementIsConvertedFromTheVertexOrRefused) {
     const std::vector<BYTE> written =
         Read(buffer->GetDirect3DVertexBuffer(), 0, static_cast<UINT>(c.expected.size()));
     EXPECT_EQ(written, c.expected);
-    buffer->Release();
   }
 }
 
@@ -334,7 +343,7 @@ TEST(VertexBufferBank, TheMainBufferIsFilledFirstFitAndEmptiedWhenFull) {
   // c at 0, a at 400, the small one at 800; the gap a leaves takes the next 400 bytes.
   CVertexBuffer* s = b.Make("s", small);
   b.Set(s, layout);
-  a->Release();
+  b.Release(a);
   CVertexBuffer* g = b.Make("g", gap);
   b.bench.ForgetCalls();
   b.Set(g, layout);
@@ -443,8 +452,8 @@ TEST(VertexBufferBank, StreamsAreUploadedAgainAfterAResetAndAllGoWithTheDevice) 
     b.bench.renderer->ReleaseDevice();
     EXPECT_EQ(ZkTestD3DLiveObjects(), before);
     // The meshes may give their buffers back after the device and the bank are gone.
-    main->Release();
-    dynamic->Release();
+    b.Release(main);
+    b.Release(dynamic);
   }
 }
 
@@ -459,7 +468,7 @@ TEST(VertexBufferBank, OwnBuffersOfStaticStreamsGoWithTheDevice) {
   b.bench.device.Release();
   b.bench.renderer->ReleaseDevice();
   EXPECT_EQ(ZkTestD3DLiveObjects(), before);
-  buffer->Release();
+  b.Release(buffer);
 }
 
 // --- through the scene graph ---
