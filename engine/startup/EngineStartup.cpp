@@ -289,6 +289,7 @@ void CEngineStartup::StartSound() {
   if (!CreateTonarisInterface(m_context->hWnd, 1, m_context->pDescriptor->dwUseLogs, &server) ||
       !server)
     FatalErrorWithTitle(kSoundTitle, "Can't Get Sound Interface");
+  CEngineShutdown::Instance().KeepUntilExit(static_cast<CTonaris*>(server));
   m_context->pSoundServer = server;
   if (!server->Init(config->pTonarisConfig))
     FatalErrorWithTitle(kSoundTitle, "Can't Initialize Sound Library");
