@@ -13,10 +13,13 @@ bool Near(float a, float b) { return std::fabs(a - b) < kSimilarity; }
 
 }  // namespace
 
-CMaterial::CMaterial(CMaterialBank* bank, const D3DCOLORVALUE& diffuse, const D3DCOLORVALUE& specular,
-                     const D3DCOLORVALUE& emissive, const CVector4& additional1, const CVector4& additional2,
-                     UINT unique)
-    : m_pBank(bank), m_vecAdditional1(additional1), m_vecAdditional2(additional2), m_dwUnique(unique) {
+CMaterial::CMaterial(CMaterialBank* bank, const D3DCOLORVALUE& diffuse,
+                     const D3DCOLORVALUE& specular, const D3DCOLORVALUE& emissive,
+                     const CVector4& additional1, const CVector4& additional2, UINT unique)
+    : m_pBank(bank),
+      m_vecAdditional1(additional1),
+      m_vecAdditional2(additional2),
+      m_dwUnique(unique) {
   m_Material.Diffuse = diffuse;
   m_Material.Ambient = diffuse;
   m_Material.Specular = specular;
@@ -39,14 +42,16 @@ void CMaterial::Release() {
     delete this;
 }
 
-bool CMaterial::IsSimilar(const D3DCOLORVALUE& diffuse, const D3DCOLORVALUE& specular, const D3DCOLORVALUE& emissive,
-                          const CVector4& additional1, const CVector4& additional2) const {
+bool CMaterial::IsSimilar(const D3DCOLORVALUE& diffuse, const D3DCOLORVALUE& specular,
+                          const D3DCOLORVALUE& emissive, const CVector4& additional1,
+                          const CVector4& additional2) const {
   if (m_dwUnique == 1) return false;
   const D3DMATERIAL9& m = m_Material;
   const CVector4& a1 = m_vecAdditional1;
   const CVector4& a2 = m_vecAdditional2;
-  return Near(diffuse.a, m.Diffuse.a) && Near(diffuse.r, m.Diffuse.r) && Near(diffuse.b, m.Diffuse.b) &&
-         Near(diffuse.g, m.Diffuse.g) && Near(emissive.r, m.Emissive.r) && Near(emissive.g, m.Emissive.g) &&
+  return Near(diffuse.a, m.Diffuse.a) && Near(diffuse.r, m.Diffuse.r) &&
+         Near(diffuse.b, m.Diffuse.b) && Near(diffuse.g, m.Diffuse.g) &&
+         Near(emissive.r, m.Emissive.r) && Near(emissive.g, m.Emissive.g) &&
          Near(emissive.b, m.Emissive.b) && Near(additional1.w, a1.w) && Near(additional1.x, a1.x) &&
          Near(additional1.y, a1.y) && Near(additional1.z, a1.z) && Near(additional2.w, a2.w) &&
          Near(additional2.x, a2.x) && Near(additional2.y, a2.y) && Near(additional2.z, a2.z) &&

@@ -10,7 +10,8 @@ class CMaterial final : public CSurfaceMaterial {
  public:
   // Ambient is the diffuse colour, Power the specular alpha x 120, emissive alpha 0.
   CMaterial(CMaterialBank* bank, const D3DCOLORVALUE& diffuse, const D3DCOLORVALUE& specular,
-            const D3DCOLORVALUE& emissive, const CVector4& additional1, const CVector4& additional2, UINT unique);
+            const D3DCOLORVALUE& emissive, const CVector4& additional1, const CVector4& additional2,
+            UINT unique);
   // The dynamic material: all zero, both vectors (0, 0, 0, 1), unique.
   explicit CMaterial(CMaterialBank* bank);
 
@@ -25,8 +26,9 @@ class CMaterial final : public CSurfaceMaterial {
   UINT IsUnique() const { return m_dwUnique; }
   // Every compared value within 0.01 (ambient and specular alpha are not compared); never for
   // a unique material.
-  bool IsSimilar(const D3DCOLORVALUE& diffuse, const D3DCOLORVALUE& specular, const D3DCOLORVALUE& emissive,
-                 const CVector4& additional1, const CVector4& additional2) const;
+  bool IsSimilar(const D3DCOLORVALUE& diffuse, const D3DCOLORVALUE& specular,
+                 const D3DCOLORVALUE& emissive, const CVector4& additional1,
+                 const CVector4& additional2) const;
   // Takes the other's colours and vectors; its count and unique flag stay.
   void CopyFrom(const CMaterial& other);
   // The bank went first (shutdown): the material lives on until its last release, setting

@@ -14,8 +14,10 @@ constexpr int kError = CEngineLog::kLevelError;
 
 }  // namespace
 
-CMaterialBank::CMaterialBank(CEngineRenderer* renderer, CEngineLog* log) : m_pRenderer(renderer), m_pLog(log) {
-  m_pDynamicMaterial = NewOrFatal<CMaterial>("Critical Error", "Can't Allocate Memory For Dynamic Material", this);
+CMaterialBank::CMaterialBank(CEngineRenderer* renderer, CEngineLog* log)
+    : m_pRenderer(renderer), m_pLog(log) {
+  m_pDynamicMaterial =
+      NewOrFatal<CMaterial>("Critical Error", "Can't Allocate Memory For Dynamic Material", this);
 }
 
 CMaterialBank::~CMaterialBank() {
@@ -33,11 +35,13 @@ CMaterialInterface* CMaterialBank::CreateMaterial(D3DCOLORVALUE* diffuse, D3DCOL
   return AddMaterial(diffuse, specular, emissive, additional1, additional2, unique);
 }
 
-CMaterial* CMaterialBank::AddMaterial(D3DCOLORVALUE* diffuse, D3DCOLORVALUE* specular, D3DCOLORVALUE* emissive,
-                                      CVector4* additional1, CVector4* additional2, UINT unique) {
+CMaterial* CMaterialBank::AddMaterial(D3DCOLORVALUE* diffuse, D3DCOLORVALUE* specular,
+                                      D3DCOLORVALUE* emissive, CVector4* additional1,
+                                      CVector4* additional2, UINT unique) {
   LogD3D(m_pLog, kSource, __LINE__, kInfo, "  - Adding Material...\n");
   if (!diffuse || !specular || !emissive || !additional1 || !additional2) {
-    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - Can't Add Material Without Its Colours\n");
+    LogD3D(m_pLog, kSource, __LINE__, kError,
+           "ERROR!!! - Can't Add Material Without Its Colours\n");
     return nullptr;
   }
   additional1->x = diffuse->r;
@@ -47,7 +51,8 @@ CMaterial* CMaterialBank::AddMaterial(D3DCOLORVALUE* diffuse, D3DCOLORVALUE* spe
 
   if (unique == 0)
     for (UINT i = 0; i < m_dwCount; ++i)
-      if (m_Entries[i] && m_Entries[i]->IsSimilar(*diffuse, *specular, *emissive, *additional1, *additional2)) {
+      if (m_Entries[i] &&
+          m_Entries[i]->IsSimilar(*diffuse, *specular, *emissive, *additional1, *additional2)) {
         m_Entries[i]->AddReference();
         return m_Entries[i];
       }
@@ -56,13 +61,15 @@ CMaterial* CMaterialBank::AddMaterial(D3DCOLORVALUE* diffuse, D3DCOLORVALUE* spe
   while (slot < m_dwCount && m_Entries[slot]) ++slot;
   // Only a material that needs a new entry can find the table full: released ones leave holes.
   if (slot == kMaxMaterials) FatalErrorWithTitle("Critical Error", "Not Enuff Material Entries");
-  CMaterial* material = NewOrFatal<CMaterial>("Error While Creating Material", "Can't Allocate Memory", this,
-                                              *diffuse, *specular, *emissive, *additional1, *additional2, unique);
+  CMaterial* material =
+      NewOrFatal<CMaterial>("Error While Creating Material", "Can't Allocate Memory", this,
+                            *diffuse, *specular, *emissive, *additional1, *additional2, unique);
   material->AddReference();
   m_Entries[slot] = material;
   if (slot == m_dwCount) {
     ++m_dwCount;
-    LogD3D(m_pLog, kSource, __LINE__, kInfo, "- Number Of Materials: %i\n", static_cast<int>(m_dwCount));
+    LogD3D(m_pLog, kSource, __LINE__, kInfo, "- Number Of Materials: %i\n",
+           static_cast<int>(m_dwCount));
   }
   return material;
 }
@@ -99,7 +106,8 @@ void CMaterialBank::SetMaterial(CMaterialInterface* material, UINT flag) {
   if (material != m_pCurrentMaterial) {
     m_pCurrentMaterial = material;
     m_dwConstantsLoaded = 0;
-    if (IDirect3DDevice9* device = m_pRenderer->GetDevice()) LogDeviceError(device->SetMaterial(material->GetD3DMaterial()));
+    if (IDirect3DDevice9* device = m_pRenderer->GetDevice())
+      LogDeviceError(device->SetMaterial(material->GetD3DMaterial()));
   } else if (flag != 1 || m_dwConstantsLoaded == 1) {
     return;
   }
@@ -128,11 +136,12 @@ UINT CMaterialBank::OnDeviceLost() {
 
 // Through the renderer's constant cache, which must know what the registers hold.
 void CMaterialBank::LoadConstants(const CVector4 (&registers)[4], UINT count) {
-  for (UINT r = 0; r < count; ++r) LogDeviceError(m_pRenderer->SetPixelShaderConstantF(r, &registers[r].x, 1));
+  for (UINT r = 0; r < count; ++r)
+    LogDeviceError(m_pRenderer->SetPixelShaderConstantF(r, &registers[r].x, 1));
 }
 
 void CMaterialBank::LogDeviceError(HRESULT result) {
   if (FAILED(result))
-    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR! - CMaterialBank::SetMaterial - %s\n%s\n", D3DResultName(result),
-           D3DResultDescription(result));
+    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR! - CMaterialBank::SetMaterial - %s\n%s\n",
+           D3DResultName(result), D3DResultDescription(result));
 }

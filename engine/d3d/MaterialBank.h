@@ -17,8 +17,9 @@ class CMaterialBank final : public CMaterialBankInterface {
   CMaterialBank(const CMaterialBank&) = delete;
   CMaterialBank& operator=(const CMaterialBank&) = delete;
 
-  CMaterialInterface* CreateMaterial(D3DCOLORVALUE* diffuse, D3DCOLORVALUE* specular, D3DCOLORVALUE* emissive,
-                                     CVector4* additional1, CVector4* additional2, UINT unique) override;
+  CMaterialInterface* CreateMaterial(D3DCOLORVALUE* diffuse, D3DCOLORVALUE* specular,
+                                     D3DCOLORVALUE* emissive, CVector4* additional1,
+                                     CVector4* additional2, UINT unique) override;
   void SetMaterial(D3DMATERIAL9* material) override { SetMaterial(material, 0); }
   void SetMaterial(D3DMATERIAL9* material, UINT flag) override;
   void SetMaterial(CMaterialInterface* material, UINT flag) override;

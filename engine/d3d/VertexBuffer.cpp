@@ -19,7 +19,9 @@ namespace {
 const char kSource[] = "D3DVertexBuffer";
 const char kTitle[] = "Error While Creating Vertex Buffer";
 
-bool SameVector(const CVector3& a, const CVector3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+bool SameVector(const CVector3& a, const CVector3& b) {
+  return a.x == b.x && a.y == b.y && a.z == b.z;
+}
 
 // Field by field, exact: the record's padding-free layout is not relied on.
 bool SameVertex(const Vertex& a, const Vertex& b) {
@@ -33,9 +35,9 @@ bool SameVertex(const Vertex& a, const Vertex& b) {
 
 }  // namespace
 
-CVertexBuffer::CVertexBuffer(CVertexDeclarationBankInterface* declarations, CVertexBufferBank* bank, CEngineLog* log,
-                             const Vertex* vertices, Vertex* second, UINT count, const char* name, UINT kind,
-                             UINT dynamic)
+CVertexBuffer::CVertexBuffer(CVertexDeclarationBankInterface* declarations, CVertexBufferBank* bank,
+                             CEngineLog* log, const Vertex* vertices, Vertex* second, UINT count,
+                             const char* name, UINT kind, UINT dynamic)
     : m_pLog(log),
       m_pBank(bank),
       m_pSecond(second),
@@ -45,21 +47,27 @@ CVertexBuffer::CVertexBuffer(CVertexDeclarationBankInterface* declarations, CVer
       m_dwKind(kind),
       m_dwDynamic(dynamic) {
   snprintf(m_szName, sizeof m_szName, "%s", name ? name : "");
-  for (char* c = m_szName; *c; ++c) *c = static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
-  LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo, "    - Creating Vertex Buffer For: %s - Dynamic: %s - Number Of Vertices: %i\n", m_szName,
-          dynamic == 1 ? "TRUE" : "FALSE", static_cast<int>(count));
+  for (char* c = m_szName; *c; ++c)
+    *c = static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+  LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo,
+         "    - Creating Vertex Buffer For: %s - Dynamic: %s - Number Of Vertices: %i\n", m_szName,
+         dynamic == 1 ? "TRUE" : "FALSE", static_cast<int>(count));
   try {
     m_Vertices.assign(vertices, vertices + count);
   } catch (const std::bad_alloc&) {
-    FatalErrorWithTitle("Error While Creating VB", "Can't Allocate Memory For Vertex Buffer: %s", m_szName);
+    FatalErrorWithTitle("Error While Creating VB", "Can't Allocate Memory For Vertex Buffer: %s",
+                        m_szName);
   }
-  LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo, "      - Copying Data To The Vertex Buffer\n");
+  LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo,
+         "      - Copying Data To The Vertex Buffer\n");
 }
 
 CVertexBuffer::~CVertexBuffer() = default;
 
-bool CVertexBuffer::IsIdentical(const char* loweredName, UINT kind, const Vertex* vertices, UINT count) const {
-  if (strcmp(loweredName, m_szName) != 0 || kind != m_dwKind || count != m_dwVertexCount) return false;
+bool CVertexBuffer::IsIdentical(const char* loweredName, UINT kind, const Vertex* vertices,
+                                UINT count) const {
+  if (strcmp(loweredName, m_szName) != 0 || kind != m_dwKind || count != m_dwVertexCount)
+    return false;
   for (UINT i = 0; i < count; ++i)
     if (!SameVertex(m_Vertices[i], vertices[i])) return false;
   return true;
@@ -75,11 +83,14 @@ bool CVertexBuffer::CheckLayout(const D3DVERTEXELEMENT9* elements, UINT count) c
   for (UINT i = 0; i < count; ++i) {
     const WORD stream = elements[i].Stream;
     if (stream >= CVertexStreamSet::kMaxStreams) {
-      LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelError, "ERROR!!! - Vertex Layout Uses Stream %u Above 7: %s\n", stream, m_szName);
+      LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelError,
+             "ERROR!!! - Vertex Layout Uses Stream %u Above 7: %s\n", stream, m_szName);
       return false;
     }
     if (seen[stream] && elements[i - 1].Stream != stream) {
-      LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelError, "ERROR!!! - Vertex Layout Has The Elements Of Stream %u Apart: %s\n", stream, m_szName);
+      LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelError,
+             "ERROR!!! - Vertex Layout Has The Elements Of Stream %u Apart: %s\n", stream,
+             m_szName);
       return false;
     }
     seen[stream] = true;
@@ -88,14 +99,17 @@ bool CVertexBuffer::CheckLayout(const D3DVERTEXELEMENT9* elements, UINT count) c
 }
 
 UINT CVertexBuffer::CreateCompatibleWith(D3DVERTEXELEMENT9* elements) {
-  LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo, "  - Creating Compatible Vertex Buffer...\n");
+  LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo,
+         "  - Creating Compatible Vertex Buffer...\n");
   const UINT count = elements ? GetVertexElementCount(elements) : kNoEndMarker;
   if (count == kNoEndMarker) {
-    LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelError, "ERROR!!! - Vertex Layout Without An End Marker: %s\n", m_szName);
+    LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelError,
+           "ERROR!!! - Vertex Layout Without An End Marker: %s\n", m_szName);
     return 0;
   }
   for (const auto& set : m_pSets)
-    if (set && VertexElementListsEqual(set->elements.data(), set->dwElementCount, elements, count)) {
+    if (set &&
+        VertexElementListsEqual(set->elements.data(), set->dwElementCount, elements, count)) {
       LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo, "    - Already Exists\n");
       return 1;
     }
@@ -109,12 +123,14 @@ UINT CVertexBuffer::CreateCompatibleWith(D3DVERTEXELEMENT9* elements) {
   set->elements.assign(elements, elements + count + 1);
   set->dwElementCount = count;
   UINT highest = 0;
-  for (UINT i = 0; i < count; ++i) highest = elements[i].Stream > highest ? elements[i].Stream : highest;
+  for (UINT i = 0; i < count; ++i)
+    highest = elements[i].Stream > highest ? elements[i].Stream : highest;
   set->dwNumberOfStreams = highest + 1;
 
   for (UINT s = 0; s < set->dwNumberOfStreams; ++s) {
-    LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo, "    - Number Of Streams: %i\n    - Number Of Elements: %i\n", static_cast<int>(set->dwNumberOfStreams),
-            static_cast<int>(count));
+    LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo,
+           "    - Number Of Streams: %i\n    - Number Of Elements: %i\n",
+           static_cast<int>(set->dwNumberOfStreams), static_cast<int>(count));
     std::vector<D3DVERTEXELEMENT9> collected;
     for (UINT i = 0; i < count; ++i)
       if (elements[i].Stream == s) collected.push_back(elements[i]);
@@ -138,13 +154,15 @@ CVertexStream* CVertexBuffer::FindOrCreateStream(const std::vector<D3DVERTEXELEM
   for (const auto& set : m_pSets)
     if (set)
       for (CVertexStream* record : set->pStreams)
-        if (record && VertexElementListsEqual(record->elements.data(), record->ElementCount(), elements.data(), count,
-                                              true)) {
+        if (record && VertexElementListsEqual(record->elements.data(), record->ElementCount(),
+                                              elements.data(), count, true)) {
           ++record->dwReferences;
           return record;
         }
   auto* record = new (std::nothrow) CVertexStream;
-  if (!record) FatalErrorWithTitle("Error While Creating Vertex Buffer Stream", "Can't Allocate Memory: %s", m_szName);
+  if (!record)
+    FatalErrorWithTitle("Error While Creating Vertex Buffer Stream", "Can't Allocate Memory: %s",
+                        m_szName);
   record->elements = elements;
   record->dwReferences = 1;
   record->dwVertexCount = m_dwVertexCount;
@@ -159,14 +177,16 @@ CVertexStream* CVertexBuffer::FindOrCreateStream(const std::vector<D3DVERTEXELEM
 
 void CVertexBuffer::SetStreams() {
   if (!m_pBank) return;
-  CVertexDeclaration* current = m_pDeclarations ? m_pDeclarations->GetCurrentDeclaration() : nullptr;
+  CVertexDeclaration* current =
+      m_pDeclarations ? m_pDeclarations->GetCurrentDeclaration() : nullptr;
   if (current)
     for (const auto& set : m_pSets)
       if (set && current->IsEqual(set->elements.data(), set->dwElementCount)) {
         m_pBank->SetStreamSources(this, set.get());
         return;
       }
-  LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelError, "ERROR: - There's no adequate VB: %s\n", m_szName);
+  LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelError,
+         "ERROR: - There's no adequate VB: %s\n", m_szName);
 }
 
 IDirect3DVertexBuffer9* CVertexBuffer::GetDirect3DVertexBuffer() {
@@ -176,16 +196,20 @@ IDirect3DVertexBuffer9* CVertexBuffer::GetDirect3DVertexBuffer() {
 
 void CVertexBuffer::SetVertices(Vertex* vertices, UINT count) {
   if (m_dwReferences != 1)
-    LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelError, "WARNING!!! - You Are Trying to Change Vertex Data For A Vertex Buffer Referenced More Than Once: %s\n",
-             m_szName);
+    LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelError,
+           "WARNING!!! - You Are Trying to Change Vertex Data For A Vertex Buffer Referenced More "
+           "Than Once: %s\n",
+           m_szName);
   if (count && !vertices) {
-    LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelError, "ERROR!!! - No Vertices To Put Into The Vertex Buffer: %s\n", m_szName);
+    LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelError,
+           "ERROR!!! - No Vertices To Put Into The Vertex Buffer: %s\n", m_szName);
     return;
   }
   try {
     m_Vertices.assign(vertices, vertices + count);
   } catch (const std::bad_alloc&) {
-    FatalErrorWithTitle("Error While Creating VB", "Can't Allocate Memory For Vertex Buffer: %s", m_szName);
+    FatalErrorWithTitle("Error While Creating VB", "Can't Allocate Memory For Vertex Buffer: %s",
+                        m_szName);
   }
   m_dwVertexCount = count;
   // Setting the same set again is skipped, so new data would never reach the device.
@@ -211,5 +235,3 @@ void CVertexBuffer::Release() {
   if (m_pBank) m_pBank->RemoveBuffer(this);
   delete this;
 }
-
-

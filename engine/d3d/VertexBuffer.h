@@ -20,8 +20,9 @@ class CVertexBuffer final : public CMeshVertexBuffer {
 
   // `name` is stored lower-cased; `second` is kept by reference. The caller has checked that
   // `count` vertices can be read from `vertices`.
-  CVertexBuffer(CVertexDeclarationBankInterface* declarations, CVertexBufferBank* bank, CEngineLog* log,
-                const Vertex* vertices, Vertex* second, UINT count, const char* name, UINT kind, UINT dynamic);
+  CVertexBuffer(CVertexDeclarationBankInterface* declarations, CVertexBufferBank* bank,
+                CEngineLog* log, const Vertex* vertices, Vertex* second, UINT count,
+                const char* name, UINT kind, UINT dynamic);
   ~CVertexBuffer();
   CVertexBuffer(const CVertexBuffer&) = delete;
   CVertexBuffer& operator=(const CVertexBuffer&) = delete;

@@ -30,8 +30,8 @@ constexpr DWORD kResetMainFormat = 0x65;
 
 }  // namespace
 
-CVertexBufferBank::CVertexBufferBank(CVertexDeclarationBankInterface* declarations, CEngineRenderer* renderer,
-                                     CEngineLog* log, UINT mainSize)
+CVertexBufferBank::CVertexBufferBank(CVertexDeclarationBankInterface* declarations,
+                                     CEngineRenderer* renderer, CEngineLog* log, UINT mainSize)
     : m_pRenderer(renderer), m_pLog(log), m_pDeclarations(declarations), m_dwMainSize(mainSize) {
   CreateDeviceBuffers(0);
 }
@@ -49,32 +49,40 @@ void CVertexBufferBank::CreateDeviceBuffers(DWORD mainFormat) {
   IDirect3DDevice9* device = m_pRenderer->GetDevice();
   if (m_dwMainSize > 0) {
     const HRESULT result =
-        device ? device->CreateVertexBuffer(m_dwMainSize, kDynamicUsage, mainFormat, D3DPOOL_DEFAULT, &m_pMainBuffer,
-                                            nullptr)
+        device ? device->CreateVertexBuffer(m_dwMainSize, kDynamicUsage, mainFormat,
+                                            D3DPOOL_DEFAULT, &m_pMainBuffer, nullptr)
                : D3DERR_INVALIDCALL;
     if (FAILED(result)) {
-      LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - Can't Create The Main Vertex Buffer Of %u Bytes, Going On Without It: %s - %s\n",
-               m_dwMainSize, D3DResultName(result), D3DResultDescription(result));
+      LogD3D(m_pLog, kSource, __LINE__, kError,
+             "ERROR!!! - Can't Create The Main Vertex Buffer Of %u Bytes, Going On Without It: %s "
+             "- %s\n",
+             m_dwMainSize, D3DResultName(result), D3DResultDescription(result));
       m_pMainBuffer = nullptr;
       m_dwMainSize = 0;
     }
   }
-  const HRESULT result = device ? device->CreateVertexBuffer(kDynamicBufferSize, kDynamicUsage, 0, D3DPOOL_DEFAULT,
-                                                             &m_pDynamicBuffer, nullptr)
-                                : D3DERR_INVALIDCALL;
+  const HRESULT result =
+      device ? device->CreateVertexBuffer(kDynamicBufferSize, kDynamicUsage, 0, D3DPOOL_DEFAULT,
+                                          &m_pDynamicBuffer, nullptr)
+             : D3DERR_INVALIDCALL;
   if (FAILED(result))
-    FatalErrorWithTitle("Error When Creating Vertex Buffer Bank", "Can't Create Dynamic Vertex Buffer\n%s - %s",
-                        D3DResultName(result), D3DResultDescription(result));
+    FatalErrorWithTitle("Error When Creating Vertex Buffer Bank",
+                        "Can't Create Dynamic Vertex Buffer\n%s - %s", D3DResultName(result),
+                        D3DResultDescription(result));
 }
 
-CVertexBufferInterface* CVertexBufferBank::CreateVertexBuffer(Vertex* vertices, Vertex* secondVertices, UINT count,
-                                                              const char* name, UINT kind, UINT dynamic) {
+CVertexBufferInterface* CVertexBufferBank::CreateVertexBuffer(Vertex* vertices,
+                                                              Vertex* secondVertices, UINT count,
+                                                              const char* name, UINT kind,
+                                                              UINT dynamic) {
   char lowered[CVertexBuffer::kNameLength];
   snprintf(lowered, sizeof lowered, "%s", name ? name : "");
-  for (char* c = lowered; *c; ++c) *c = static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+  for (char* c = lowered; *c; ++c)
+    *c = static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
   LogD3D(m_pLog, kSource, __LINE__, kInfo, "  - Creating Vertex Buffer For %s...\n", lowered);
   if (count && !vertices) {
-    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - No Vertices For The Vertex Buffer Of %s\n", lowered);
+    LogD3D(m_pLog, kSource, __LINE__, kError,
+           "ERROR!!! - No Vertices For The Vertex Buffer Of %s\n", lowered);
     return nullptr;
   }
   // Dynamic buffers change their data, so they are never shared, nor given to a static request.
@@ -94,11 +102,13 @@ CVertexBufferInterface* CVertexBufferBank::CreateVertexBuffer(Vertex* vertices, 
   while (slot < m_dwUsed && m_Buffers[slot]) ++slot;
   // At most 511 buffers live side by side.
   if (slot == m_dwUsed && m_dwUsed + 1 >= kMaxBuffers)
-    FatalErrorWithTitle("Error When Creating Vertex Buffer", "Not Enough Vertex Buffer Entries (%i)\n",
-                        static_cast<int>(kMaxBuffers));
-  auto* buffer = new (std::nothrow)
-      CVertexBuffer(m_pDeclarations, this, m_pLog, vertices, secondVertices, count, lowered, kind, dynamic);
-  if (!buffer) FatalErrorWithTitle("Error While Creating VB", "Can't Allocate Memory For Vertex Buffer: %s", lowered);
+    FatalErrorWithTitle("Error When Creating Vertex Buffer",
+                        "Not Enough Vertex Buffer Entries (%i)\n", static_cast<int>(kMaxBuffers));
+  auto* buffer = new (std::nothrow) CVertexBuffer(m_pDeclarations, this, m_pLog, vertices,
+                                                  secondVertices, count, lowered, kind, dynamic);
+  if (!buffer)
+    FatalErrorWithTitle("Error While Creating VB", "Can't Allocate Memory For Vertex Buffer: %s",
+                        lowered);
   if (slot == m_dwUsed) ++m_dwUsed;
   m_Buffers[slot] = buffer;
   buffer->AddReference();
@@ -148,7 +158,8 @@ void CVertexBufferBank::SetStreamSources(CVertexBuffer* buffer, CVertexStreamSet
       record->dwLoaded = 0;
       const UINT evictions = m_dwEvictions;
       if (!FillTheBuffer(buffer, set, s)) {
-        LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - Can't Set A Vertex Buffers - FillTheBuffer Has Returned An Error\n");
+        LogD3D(m_pLog, kSource, __LINE__, kError,
+               "ERROR!!! - Can't Set A Vertex Buffers - FillTheBuffer Has Returned An Error\n");
         continue;
       }
       // Making room dropped the set's streams already bound: fill and bind them again, once.
@@ -159,7 +170,9 @@ void CVertexBufferBank::SetStreamSources(CVertexBuffer* buffer, CVertexStreamSet
           s = ~0u;
           continue;
         }
-        LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - The Streams Of %s Don't Fit The Vertex Buffer Together\n", buffer->GetName());
+        LogD3D(m_pLog, kSource, __LINE__, kError,
+               "ERROR!!! - The Streams Of %s Don't Fit The Vertex Buffer Together\n",
+               buffer->GetName());
       }
     }
     BindStream(s, record->pBuffer, record->dwOffset, record->dwStride);
@@ -173,7 +186,8 @@ void CVertexBufferBank::SetStreamSource(IDirect3DVertexBuffer9* buffer, UINT str
   m_dwRawVertexCount = count;
 }
 
-void CVertexBufferBank::BindStream(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) {
+void CVertexBufferBank::BindStream(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
+                                   UINT stride) {
   IDirect3DDevice9* device = m_pRenderer->GetDevice();
   if (!device) return;
   HRESULT result;
@@ -181,29 +195,37 @@ void CVertexBufferBank::BindStream(UINT stream, IDirect3DVertexBuffer9* buffer, 
     CEngineSampleScope sample(SAMPLE_DIRECT3D_CALLS);
     result = device->SetStreamSource(stream, buffer, offset, stride);
   }
-  if (FAILED(result)) LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR! - SetStreamSource - %s - %s\n", D3DResultName(result), D3DResultDescription(result));
-  if (CProfiler* profiler = GetEngineContext()->pProfiler) profiler->AddToCounter(CProfiler::kSetVertexBuffer, 1);
+  if (FAILED(result))
+    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR! - SetStreamSource - %s - %s\n",
+           D3DResultName(result), D3DResultDescription(result));
+  if (CProfiler* profiler = GetEngineContext()->pProfiler)
+    profiler->AddToCounter(CProfiler::kSetVertexBuffer, 1);
 }
 
 bool CVertexBufferBank::FillTheBuffer(CVertexBuffer* buffer, CVertexStreamSet* set, UINT stream) {
   if (!buffer || !set) {
-    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - Can't Fill The Buffer, Vertex Buffer Is NULL (%s)\n", buffer ? buffer->GetName() : "");
+    LogD3D(m_pLog, kSource, __LINE__, kError,
+           "ERROR!!! - Can't Fill The Buffer, Vertex Buffer Is NULL (%s)\n",
+           buffer ? buffer->GetName() : "");
     return false;
   }
   if (stream >= set->dwNumberOfStreams || !set->pStreams[stream]) {
-    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - Can't Fill The Buffer, Requested Stream Number Is Larger Than Maximum Number Of Stream For "
-             "The Buffer (%s)\n",
-             buffer->GetName());
+    LogD3D(m_pLog, kSource, __LINE__, kError,
+           "ERROR!!! - Can't Fill The Buffer, Requested Stream Number Is Larger Than Maximum "
+           "Number Of Stream For "
+           "The Buffer (%s)\n",
+           buffer->GetName());
     return false;
   }
   CVertexStream* record = set->pStreams[stream];
   if (record->dwLoaded) {
-    LogD3D(m_pLog, kSource, __LINE__, kError, "WARNING!!! - Vertex Buffer Already Loaded (%s)\n", buffer->GetName());
+    LogD3D(m_pLog, kSource, __LINE__, kError, "WARNING!!! - Vertex Buffer Already Loaded (%s)\n",
+           buffer->GetName());
     return true;
   }
   // A bad layout ends the process before anything is placed or locked.
-  CVertexElementWriter(buffer->GetVertices(), buffer->GetSecondVertices(), buffer->GetSecondVertexCount(),
-                       buffer->GetName())
+  CVertexElementWriter(buffer->GetVertices(), buffer->GetSecondVertices(),
+                       buffer->GetSecondVertexCount(), buffer->GetName())
       .Check(*record);
   const uint64_t size = record->Size();
   // Dynamic data changes at every setting: it always goes through the dynamic buffer.
@@ -212,19 +234,21 @@ bool CVertexBufferBank::FillTheBuffer(CVertexBuffer* buffer, CVertexStreamSet* s
   return FillOwnBuffer(buffer, record, size);
 }
 
-bool CVertexBufferBank::FillFromMainBuffer(CVertexBuffer* buffer, CVertexStream* record, uint64_t size) {
+bool CVertexBufferBank::FillFromMainBuffer(CVertexBuffer* buffer, CVertexStream* record,
+                                           uint64_t size) {
   if (size > m_dwMainSize) {
-    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - The Vertex Buffer Is Not Large Enough (%i - %i)\n", static_cast<int>(size),
-             static_cast<int>(m_dwMainSize));
+    LogD3D(m_pLog, kSource, __LINE__, kError,
+           "ERROR!!! - The Vertex Buffer Is Not Large Enough (%i - %i)\n", static_cast<int>(size),
+           static_cast<int>(m_dwMainSize));
     return false;
   }
   const bool fresh = PlaceInMainBuffer(record, size);
   record->dwLoaded = 1;
   record->pBuffer = m_pMainBuffer;
   record->dwOwnsBuffer = 0;
-  const bool uploaded =
-      fresh ? Upload(buffer, record, m_pMainBuffer, 0, 0, D3DLOCK_DISCARD)
-            : Upload(buffer, record, m_pMainBuffer, record->dwOffset, static_cast<UINT>(size), D3DLOCK_NOOVERWRITE);
+  const bool uploaded = fresh ? Upload(buffer, record, m_pMainBuffer, 0, 0, D3DLOCK_DISCARD)
+                              : Upload(buffer, record, m_pMainBuffer, record->dwOffset,
+                                       static_cast<UINT>(size), D3DLOCK_NOOVERWRITE);
   // A record that could not be written gives its place back, to be placed anew next time.
   if (!uploaded) RemoveStream(record);
   return uploaded;
@@ -267,22 +291,27 @@ void CVertexBufferBank::EmptyMainBuffer() {
   m_pHead = nullptr;
 }
 
-bool CVertexBufferBank::FillFromDynamicBuffer(CVertexBuffer* buffer, CVertexStream* record, uint64_t size) {
+bool CVertexBufferBank::FillFromDynamicBuffer(CVertexBuffer* buffer, CVertexStream* record,
+                                              uint64_t size) {
   // The streams of one set follow each other, so that binding a later one keeps an earlier one.
   const uint64_t offset = m_dwDynamicUsed;
   if (!m_pDynamicBuffer || offset + size > kDynamicBufferSize) {
-    LogD3D(m_pLog, kSource, __LINE__, kError, "WARNING!!! - The Size Dynamic Vertex Buffer Is Not Enough To Hold The Requested Geometry - %i - %i at "
-             "%s\n",
-             static_cast<int>(offset + size), static_cast<int>(kDynamicBufferSize), buffer->GetName());
+    LogD3D(m_pLog, kSource, __LINE__, kError,
+           "WARNING!!! - The Size Dynamic Vertex Buffer Is Not Enough To Hold The Requested "
+           "Geometry - %i - %i at "
+           "%s\n",
+           static_cast<int>(offset + size), static_cast<int>(kDynamicBufferSize),
+           buffer->GetName());
     record->pBuffer = nullptr;
     return false;
   }
   record->pBuffer = m_pDynamicBuffer;
   record->dwOwnsBuffer = 0;
   record->dwOffset = static_cast<UINT>(offset);
-  const bool uploaded =
-      offset == 0 ? Upload(buffer, record, m_pDynamicBuffer, 0, 0, D3DLOCK_DISCARD)
-                  : Upload(buffer, record, m_pDynamicBuffer, record->dwOffset, static_cast<UINT>(size), D3DLOCK_NOOVERWRITE);
+  const bool uploaded = offset == 0
+                            ? Upload(buffer, record, m_pDynamicBuffer, 0, 0, D3DLOCK_DISCARD)
+                            : Upload(buffer, record, m_pDynamicBuffer, record->dwOffset,
+                                     static_cast<UINT>(size), D3DLOCK_NOOVERWRITE);
   if (!uploaded) return false;
   m_dwDynamicUsed = static_cast<UINT>(offset + size);
   record->dwLoaded = 1;
@@ -294,19 +323,21 @@ bool CVertexBufferBank::FillOwnBuffer(CVertexBuffer* buffer, CVertexStream* reco
   CD3D9Enumeration* enumeration = m_pRenderer->GetEnumeration();
   const bool hardware = enumeration && enumeration->IsHardwareVertexProcessing();
   IDirect3DVertexBuffer9* own = nullptr;
-  const HRESULT result =
-      !device || size > UINT32_MAX
-          ? D3DERR_INVALIDCALL
-          : device->CreateVertexBuffer(static_cast<UINT>(size),
-                                       hardware ? D3DUSAGE_WRITEONLY : D3DUSAGE_SOFTWAREPROCESSING, 0,
-                                       hardware ? D3DPOOL_MANAGED : D3DPOOL_SYSTEMMEM, &own, nullptr);
+  const HRESULT result = !device || size > UINT32_MAX
+                             ? D3DERR_INVALIDCALL
+                             : device->CreateVertexBuffer(
+                                   static_cast<UINT>(size),
+                                   hardware ? D3DUSAGE_WRITEONLY : D3DUSAGE_SOFTWAREPROCESSING, 0,
+                                   hardware ? D3DPOOL_MANAGED : D3DPOOL_SYSTEMMEM, &own, nullptr);
   if (FAILED(result)) {
-    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - Can't Create Vertex Buffer: %s\n(%s - %s)", buffer->GetName(), D3DResultName(result),
-             D3DResultDescription(result));
+    LogD3D(m_pLog, kSource, __LINE__, kError,
+           "ERROR!!! - Can't Create Vertex Buffer: %s\n(%s - %s)", buffer->GetName(),
+           D3DResultName(result), D3DResultDescription(result));
     return false;
   }
   if (!own) {
-    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - Freshly Allocated VB Is NULL: %i", static_cast<int>(size));
+    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - Freshly Allocated VB Is NULL: %i",
+           static_cast<int>(size));
     return false;
   }
   record->pBuffer = own;
@@ -320,20 +351,26 @@ bool CVertexBufferBank::FillOwnBuffer(CVertexBuffer* buffer, CVertexStream* reco
   return true;
 }
 
-bool CVertexBufferBank::Upload(CVertexBuffer* buffer, CVertexStream* record, IDirect3DVertexBuffer9* target,
-                               UINT offset, UINT size, DWORD flags) {
+bool CVertexBufferBank::Upload(CVertexBuffer* buffer, CVertexStream* record,
+                               IDirect3DVertexBuffer9* target, UINT offset, UINT size,
+                               DWORD flags) {
   void* data = nullptr;
   const HRESULT result = target->Lock(offset, size, &data, flags);
   if (FAILED(result) || !data) {
-    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - Can't Lock Vertex Buffer: %s\n(%s - %s)", buffer->GetName(), D3DResultName(result),
-             D3DResultDescription(result));
+    if (target == m_pMainBuffer)
+      LogD3D(m_pLog, kSource, __LINE__, kError,
+             "ERROR!!! - Can't Lock The Vertex Buffer For Updaing\n");
+    else
+      LogD3D(m_pLog, kSource, __LINE__, kError,
+             "ERROR!!! - Can't Lock Vertex Buffer: %s\n(%s - %s)", buffer->GetName(),
+             D3DResultName(result), D3DResultDescription(result));
     if (SUCCEEDED(result)) target->Unlock();
     return false;
   }
   // A whole-buffer lock starts at the buffer's start; the record lies at its offset.
   BYTE* at = static_cast<BYTE*>(data) + (size == 0 ? record->dwOffset : 0);
-  CVertexElementWriter(buffer->GetVertices(), buffer->GetSecondVertices(), buffer->GetSecondVertexCount(),
-                       buffer->GetName())
+  CVertexElementWriter(buffer->GetVertices(), buffer->GetSecondVertices(),
+                       buffer->GetSecondVertexCount(), buffer->GetName())
       .Write(*record, at);
   target->Unlock();
   return true;

@@ -22,15 +22,15 @@ class CVertexBufferBank final : public CVertexBufferBankInterface {
   static constexpr UINT kDynamicBufferSize = 524288;
 
   // `mainSize` is in bytes, 0 for no main buffer. A dynamic buffer that cannot be made is fatal.
-  CVertexBufferBank(CVertexDeclarationBankInterface* declarations, CEngineRenderer* renderer, CEngineLog* log,
-                    UINT mainSize);
+  CVertexBufferBank(CVertexDeclarationBankInterface* declarations, CEngineRenderer* renderer,
+                    CEngineLog* log, UINT mainSize);
   // Buffers still held elsewhere are detached and left to their last release.
   ~CVertexBufferBank();
   CVertexBufferBank(const CVertexBufferBank&) = delete;
   CVertexBufferBank& operator=(const CVertexBufferBank&) = delete;
 
-  CVertexBufferInterface* CreateVertexBuffer(Vertex* vertices, Vertex* secondVertices, UINT count, const char* name,
-                                             UINT kind, UINT dynamic) override;
+  CVertexBufferInterface* CreateVertexBuffer(Vertex* vertices, Vertex* secondVertices, UINT count,
+                                             const char* name, UINT kind, UINT dynamic) override;
   IDirect3DVertexBuffer9* GetDynamicVertexBuffer() override { return m_pDynamicBuffer; }
   void SetStreamSource(IDirect3DVertexBuffer9* buffer, UINT stride, UINT count) override;
   void SetFrameNumber(UINT frame) override;
@@ -66,8 +66,8 @@ class CVertexBufferBank final : public CVertexBufferBankInterface {
   bool FillFromDynamicBuffer(CVertexBuffer* buffer, CVertexStream* record, uint64_t size);
   bool FillOwnBuffer(CVertexBuffer* buffer, CVertexStream* record, uint64_t size);
   // Locks, writes and unlocks; false (logged) when the lock fails.
-  bool Upload(CVertexBuffer* buffer, CVertexStream* record, IDirect3DVertexBuffer9* target, UINT offset, UINT size,
-              DWORD flags);
+  bool Upload(CVertexBuffer* buffer, CVertexStream* record, IDirect3DVertexBuffer9* target,
+              UINT offset, UINT size, DWORD flags);
   void BindStream(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride);
   // Every stream record of every buffer (a record shared by two sets is visited twice).
   void ForEachStream(const std::function<void(CVertexStream&)>& visit);

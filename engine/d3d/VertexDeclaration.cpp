@@ -17,23 +17,36 @@ const char kCreationTitle[] = "Error While Creating Vertex Declaration";
 const char kUnknown[] = "!!!UNKNOWN!!!, ";
 
 const char* const kTypeNames[] = {
-    "D3DDECLTYPE_FLOAT1, ",  "D3DDECLTYPE_FLOAT2, ",   "D3DDECLTYPE_FLOAT3, ",    "D3DDECLTYPE_FLOAT4, ",
-    "D3DDECLTYPE_D3DCOLOR, ", "D3DDECLTYPE_UBYTE4, ",  "D3DDECLTYPE_SHORT2, ",    "D3DDECLTYPE_SHORT4, ",
-    "D3DDECLTYPE_UBYTE4N, ", "D3DDECLTYPE_SHORT2N, ",  "D3DDECLTYPE_SHORT4N, ",   kUnknown,
-    kUnknown,                "D3DDECLTYPE_UDEC3, ",    "D3DDECLTYPE_DEC3N, ",     "D3DDECLTYPE_FLOAT16_2, ",
-    "D3DDECLTYPE_FLOAT16_4, ", "D3DDECLTYPE_UNUSED, ",
+    "D3DDECLTYPE_FLOAT1, ",
+    "D3DDECLTYPE_FLOAT2, ",
+    "D3DDECLTYPE_FLOAT3, ",
+    "D3DDECLTYPE_FLOAT4, ",
+    "D3DDECLTYPE_D3DCOLOR, ",
+    "D3DDECLTYPE_UBYTE4, ",
+    "D3DDECLTYPE_SHORT2, ",
+    "D3DDECLTYPE_SHORT4, ",
+    "D3DDECLTYPE_UBYTE4N, ",
+    "D3DDECLTYPE_SHORT2N, ",
+    "D3DDECLTYPE_SHORT4N, ",
+    kUnknown,
+    kUnknown,
+    "D3DDECLTYPE_UDEC3, ",
+    "D3DDECLTYPE_DEC3N, ",
+    "D3DDECLTYPE_FLOAT16_2, ",
+    "D3DDECLTYPE_FLOAT16_4, ",
+    "D3DDECLTYPE_UNUSED, ",
 };
 const char* const kMethodNames[] = {
-    "D3DDECLMETHOD_DEFAULT, ", "D3DDECLMETHOD_PARTIALU, ", "D3DDECLMETHOD_PARTIALV, ",
-    "D3DDECLMETHOD_CROSSUV, ", "D3DDECLMETHOD_UV, ",       "D3DDECLMETHOD_LOOKUP, ",
+    "D3DDECLMETHOD_DEFAULT, ",          "D3DDECLMETHOD_PARTIALU, ", "D3DDECLMETHOD_PARTIALV, ",
+    "D3DDECLMETHOD_CROSSUV, ",          "D3DDECLMETHOD_UV, ",       "D3DDECLMETHOD_LOOKUP, ",
     "D3DDECLMETHOD_LOOKUPPRESAMPLED, ",
 };
 const char* const kUsageNames[] = {
-    "D3DDECLUSAGE_POSITION, ", "D3DDECLUSAGE_BLENDWEIGHT, ", "D3DDECLUSAGE_BLENDINDICES, ",
-    "D3DDECLUSAGE_NORMAL, ",   "D3DDECLUSAGE_PSIZE, ",       "D3DDECLUSAGE_TEXCOORD, ",
-    "D3DDECLUSAGE_TANGENT, ",  "D3DDECLUSAGE_BINORMAL, ",    "D3DDECLUSAGE_TESSFACTOR, ",
-    "D3DDECLUSAGE_POSITIONT, ", "D3DDECLUSAGE_COLOR, ",      "D3DDECLUSAGE_FOG, ",
-    "D3DDECLUSAGE_DEPTH, ",    "D3DDECLUSAGE_SAMPLE, ",
+    "D3DDECLUSAGE_POSITION, ",  "D3DDECLUSAGE_BLENDWEIGHT, ", "D3DDECLUSAGE_BLENDINDICES, ",
+    "D3DDECLUSAGE_NORMAL, ",    "D3DDECLUSAGE_PSIZE, ",       "D3DDECLUSAGE_TEXCOORD, ",
+    "D3DDECLUSAGE_TANGENT, ",   "D3DDECLUSAGE_BINORMAL, ",    "D3DDECLUSAGE_TESSFACTOR, ",
+    "D3DDECLUSAGE_POSITIONT, ", "D3DDECLUSAGE_COLOR, ",       "D3DDECLUSAGE_FOG, ",
+    "D3DDECLUSAGE_DEPTH, ",     "D3DDECLUSAGE_SAMPLE, ",
 };
 
 template <size_t N>
@@ -43,19 +56,21 @@ const char* NameOf(const char* const (&names)[N], BYTE value) {
 
 }  // namespace
 
-CVertexDeclaration::CVertexDeclaration(CVertexDeclarationBank* bank, CEngineRenderer* renderer, CEngineLog* log,
-                                       const D3DVERTEXELEMENT9* elements)
+CVertexDeclaration::CVertexDeclaration(CVertexDeclarationBank* bank, CEngineRenderer* renderer,
+                                       CEngineLog* log, const D3DVERTEXELEMENT9* elements)
     : m_pRenderer(renderer), m_pLog(log), m_pBank(bank) {
   const UINT count = GetVertexElementCount(elements);
   if (count == 0) FatalErrorWithTitle(kCreationTitle, "Vertex Elements Have 0 Definitions");
-  if (count == kNoEndMarker) FatalErrorWithTitle(kCreationTitle, "Vertex Elements Have No End Marker");
+  if (count == kNoEndMarker)
+    FatalErrorWithTitle(kCreationTitle, "Vertex Elements Have No End Marker");
   m_dwElementCount = count;
   m_Elements.assign(elements, elements + count + 1);
   for (UINT i = 0; i < count; ++i) LogElement(m_Elements[i]);
 
   IDirect3DDevice9* device = m_pRenderer->GetDevice();
-  const HRESULT result =
-      device ? device->CreateVertexDeclaration(m_Elements.data(), &m_pDeclaration) : D3DERR_INVALIDCALL;
+  const HRESULT result = device
+                             ? device->CreateVertexDeclaration(m_Elements.data(), &m_pDeclaration)
+                             : D3DERR_INVALIDCALL;
   if (FAILED(result))
     FatalErrorWithTitle(kCreationTitle, "Can't Create... %s - %s\n", D3DResultName(result),
                         D3DResultDescription(result));
@@ -78,7 +93,8 @@ UINT CVertexDeclaration::HasUsages(const D3DXSEMANTIC* pairs, UINT count) const 
   for (UINT p = 0; p < count; ++p) {
     bool matched = false;
     for (UINT i = 0; i < m_dwElementCount && !matched; ++i)
-      matched = m_Elements[i].Usage == pairs[p].Usage && m_Elements[i].UsageIndex == pairs[p].UsageIndex;
+      matched =
+          m_Elements[i].Usage == pairs[p].Usage && m_Elements[i].UsageIndex == pairs[p].UsageIndex;
     if (!matched) return 0;
   }
   return 1;
@@ -95,10 +111,12 @@ UINT CVertexDeclaration::GetVertexSize() const {
 }
 
 void CVertexDeclaration::LogElement(const D3DVERTEXELEMENT9& element) const {
-  LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo, "    - %i, %i, ", element.Stream, element.Offset);
+  LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo, "    - %i, %i, ", element.Stream,
+         element.Offset);
   LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo, "%s", NameOf(kTypeNames, element.Type));
-  LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo, "%s", NameOf(kMethodNames, element.Method));
-  LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo, "%s", NameOf(kUsageNames, element.Usage));
+  LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo, "%s",
+         NameOf(kMethodNames, element.Method));
+  LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo, "%s",
+         NameOf(kUsageNames, element.Usage));
   LogD3D(m_pLog, kSource, __LINE__, CEngineLog::kLevelInfo, "%i\n", element.UsageIndex);
 }
-

@@ -21,7 +21,8 @@ CVertexDeclarationBank::CVertexDeclarationBank(CEngineRenderer* renderer, CEngin
 
 CVertexDeclarationBank::~CVertexDeclarationBank() = default;
 
-CVertexDeclarationInterface* CVertexDeclarationBank::CreateVertexDeclaration(D3DVERTEXELEMENT9* elements) {
+CVertexDeclarationInterface* CVertexDeclarationBank::CreateVertexDeclaration(
+    D3DVERTEXELEMENT9* elements) {
   LogD3D(m_pLog, kSource, __LINE__, kInfo, "  - Creating Vertex Declaration...\n");
   // A list the declaration cannot take ends in its own fatal error before any comparison.
   const UINT count = elements ? GetVertexElementCount(elements) : 0;
@@ -31,14 +32,18 @@ CVertexDeclarationInterface* CVertexDeclarationBank::CreateVertexDeclaration(D3D
         LogD3D(m_pLog, kSource, __LINE__, kInfo, "  - Already Exists\n");
         return m_Entries[i].get();
       }
-  if (elements == nullptr) FatalErrorWithTitle(kCreationTitle, "Vertex Elements Have 0 Definitions");
+  if (elements == nullptr)
+    FatalErrorWithTitle(kCreationTitle, "Vertex Elements Have 0 Definitions");
   // The table is fixed: one more distinct layout would be written past it.
-  if (m_dwCount == kMaxDeclarations) FatalErrorWithTitle(kCreationTitle, "Not Enuff Vertex Declaration Entries");
-  m_Entries[m_dwCount].reset(NewOrFatal<CVertexDeclaration>(kCreationTitle, "Can't Allocate Memory For Vertex Declaration",
-                                                            this, m_pRenderer, m_pLog, elements));
+  if (m_dwCount == kMaxDeclarations)
+    FatalErrorWithTitle(kCreationTitle, "Not Enuff Vertex Declaration Entries");
+  m_Entries[m_dwCount].reset(
+      NewOrFatal<CVertexDeclaration>(kCreationTitle, "Can't Allocate Memory For Vertex Declaration",
+                                     this, m_pRenderer, m_pLog, elements));
   ++m_dwCount;
   LogD3D(m_pLog, kSource, __LINE__, kInfo, "  - Done\n");
-  LogD3D(m_pLog, kSource, __LINE__, kInfo, "  - Number Of Vertex Declarations: %i\n", static_cast<int>(m_dwCount));
+  LogD3D(m_pLog, kSource, __LINE__, kInfo, "  - Number Of Vertex Declarations: %i\n",
+         static_cast<int>(m_dwCount));
   return m_Entries[m_dwCount - 1].get();
 }
 
@@ -48,7 +53,8 @@ void CVertexDeclarationBank::Set(CVertexDeclaration* declaration) {
   m_dwCurrentFVF = 0;
   IDirect3DDevice9* device = m_pRenderer->GetDevice();
   if (!device) return;
-  const HRESULT result = device->SetVertexDeclaration(declaration ? declaration->GetD3DDeclaration() : nullptr);
+  const HRESULT result =
+      device->SetVertexDeclaration(declaration ? declaration->GetD3DDeclaration() : nullptr);
   if (FAILED(result))
     LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - Can't Set Vertex Declaration - %s\n%s\n",
            D3DResultName(result), D3DResultDescription(result));
@@ -62,8 +68,8 @@ void CVertexDeclarationBank::SetFVF(DWORD fvf) {
   if (!device) return;
   const HRESULT result = device->SetFVF(fvf);
   if (FAILED(result))
-    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - Can't Set FVF - %s\n%s\n", D3DResultName(result),
-           D3DResultDescription(result));
+    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - Can't Set FVF - %s\n%s\n",
+           D3DResultName(result), D3DResultDescription(result));
 }
 
 UINT CVertexDeclarationBank::OnDeviceLost() {

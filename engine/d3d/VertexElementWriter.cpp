@@ -54,9 +54,9 @@ const char* RefusalOf(const D3DVERTEXELEMENT9& e, bool haveSecond) {
       return kUnknownIndex;
     case D3DDECLUSAGE_NORMAL:
       if (e.UsageIndex == 0)
-        return IsDirectionType(type)
-                   ? nullptr
-                   : "NORMAL Usage Should Have FLOAT3, FLOAT2, FLOAT16_2, FLOAT16_4, SHORT2N or SHORT4N Type: %s";
+        return IsDirectionType(type) ? nullptr
+                                     : "NORMAL Usage Should Have FLOAT3, FLOAT2, FLOAT16_2, "
+                                       "FLOAT16_4, SHORT2N or SHORT4N Type: %s";
       if (e.UsageIndex == 1) {
         if (type != D3DDECLTYPE_FLOAT3) return "NORMAL Usage Should Have FLOAT3 Or FLOAT2 Type: %s";
         return haveSecond ? nullptr : kUnknownIndex;
@@ -66,16 +66,18 @@ const char* RefusalOf(const D3DVERTEXELEMENT9& e, bool haveSecond) {
     case D3DDECLUSAGE_BINORMAL:
       if (e.UsageIndex != 0) return kUnknownIndex;
       if (IsDirectionType(type)) return nullptr;
-      return e.Usage == D3DDECLUSAGE_TANGENT
-                 ? "TANGENT Usage Should Have FLOAT3, FLOAT2, FLOAT16_2, FLOAT16_4, SHORT2N or SHORT4N Type: %s"
-                 : "BINORMAL Usage Should Have FLOAT3, FLOAT2, FLOAT16_2, FLOAT16_4, SHORT2N, SHORT4N Type: %s";
+      return e.Usage == D3DDECLUSAGE_TANGENT ? "TANGENT Usage Should Have FLOAT3, FLOAT2, "
+                                               "FLOAT16_2, FLOAT16_4, SHORT2N or SHORT4N Type: %s"
+                                             : "BINORMAL Usage Should Have FLOAT3, FLOAT2, "
+                                               "FLOAT16_2, FLOAT16_4, SHORT2N, SHORT4N Type: %s";
     case D3DDECLUSAGE_TEXCOORD:
       if (e.UsageIndex > 7) return kUnknownIndex;
       return IsTexCoordType(type) ? nullptr : "TEXCOORD Usage Should Have FLOAT2 Type: %s";
     case D3DDECLUSAGE_BLENDWEIGHT:
       if (e.UsageIndex != 0) return kUnknownIndex;
-      return type == D3DDECLTYPE_FLOAT4 || type == D3DDECLTYPE_FLOAT3 ? nullptr
-                                                                       : "BLENDWEIGHT Usage Should Have FLOAT4 Type: %s";
+      return type == D3DDECLTYPE_FLOAT4 || type == D3DDECLTYPE_FLOAT3
+                 ? nullptr
+                 : "BLENDWEIGHT Usage Should Have FLOAT4 Type: %s";
     case D3DDECLUSAGE_BLENDINDICES:
       if (e.UsageIndex != 0) return kUnknownIndex;
       return type == D3DDECLTYPE_UBYTE4 || type == D3DDECLTYPE_FLOAT4
@@ -96,7 +98,9 @@ int16_t ToShortN(float value) {
 void WriteComponents(BYTE type, const float* values, UINT count, BYTE* target) {
   switch (type) {
     case D3DDECLTYPE_FLOAT16_2:
-    case D3DDECLTYPE_FLOAT16_4: D3DXFloat32To16Array(reinterpret_cast<D3DXFLOAT16*>(target), values, count); return;
+    case D3DDECLTYPE_FLOAT16_4:
+      D3DXFloat32To16Array(reinterpret_cast<D3DXFLOAT16*>(target), values, count);
+      return;
     case D3DDECLTYPE_SHORT2N:
     case D3DDECLTYPE_SHORT4N:
       for (UINT i = 0; i < count; ++i) {
@@ -158,7 +162,8 @@ void CVertexElementWriter::Write(const CVertexStream& stream, BYTE* target) cons
   }
 }
 
-void CVertexElementWriter::WriteElement(const D3DVERTEXELEMENT9& e, UINT vertex, BYTE* target) const {
+void CVertexElementWriter::WriteElement(const D3DVERTEXELEMENT9& e, UINT vertex,
+                                        BYTE* target) const {
   const Vertex& v = m_pVertices[vertex];
   const BYTE type = e.Type;
   switch (e.Usage) {

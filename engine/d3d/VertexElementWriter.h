@@ -10,7 +10,8 @@ class CVertexElementWriter {
  public:
   // `second` (may be null) holds `secondCount` vertices: the source of index-1 positions and
   // normals. `name` names the buffer in the fatal texts.
-  CVertexElementWriter(const Vertex* vertices, const Vertex* second, UINT secondCount, const char* name)
+  CVertexElementWriter(const Vertex* vertices, const Vertex* second, UINT secondCount,
+                       const char* name)
       : m_pVertices(vertices), m_pSecond(second), m_dwSecondCount(secondCount), m_szName(name) {}
 
   // Every element is checked first, so a refused layout writes nothing.

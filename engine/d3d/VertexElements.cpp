@@ -31,13 +31,14 @@ UINT GetVertexElementSize(BYTE type) {
   return 0;
 }
 
-bool VertexElementsEqual(const D3DVERTEXELEMENT9& a, const D3DVERTEXELEMENT9& b, bool ignoreStream) {
+bool VertexElementsEqual(const D3DVERTEXELEMENT9& a, const D3DVERTEXELEMENT9& b,
+                         bool ignoreStream) {
   return a.Method == b.Method && a.Offset == b.Offset && (ignoreStream || a.Stream == b.Stream) &&
          a.Type == b.Type && a.Usage == b.Usage && a.UsageIndex == b.UsageIndex;
 }
 
-bool VertexElementListsEqual(const D3DVERTEXELEMENT9* a, UINT countA, const D3DVERTEXELEMENT9* b, UINT countB,
-                             bool ignoreStream) {
+bool VertexElementListsEqual(const D3DVERTEXELEMENT9* a, UINT countA, const D3DVERTEXELEMENT9* b,
+                             UINT countB, bool ignoreStream) {
   if (countA != countB) return false;
   for (UINT i = 0; i < countA; ++i)
     if (!VertexElementsEqual(a[i], b[i], ignoreStream)) return false;

@@ -17,7 +17,8 @@ UINT GetVertexElementCount(const D3DVERTEXELEMENT9* elements);
 // UNUSED, and anything unknown).
 UINT GetVertexElementSize(BYTE type);
 // Method, Offset, Type, Usage and UsageIndex equal, and Stream too unless `ignoreStream`.
-bool VertexElementsEqual(const D3DVERTEXELEMENT9& a, const D3DVERTEXELEMENT9& b, bool ignoreStream = false);
+bool VertexElementsEqual(const D3DVERTEXELEMENT9& a, const D3DVERTEXELEMENT9& b,
+                         bool ignoreStream = false);
 // Equal counts and every element equal in order.
-bool VertexElementListsEqual(const D3DVERTEXELEMENT9* a, UINT countA, const D3DVERTEXELEMENT9* b, UINT countB,
-                             bool ignoreStream = false);
+bool VertexElementListsEqual(const D3DVERTEXELEMENT9* a, UINT countA, const D3DVERTEXELEMENT9* b,
+                             UINT countB, bool ignoreStream = false);

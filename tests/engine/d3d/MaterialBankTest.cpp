@@ -29,7 +29,8 @@ CMaterialBank& Bank(RendererTestBench& bench) {
 }
 
 CMaterial* Add(CMaterialBank& bank, Colours c, UINT unique = 0) {
-  return bank.AddMaterial(&c.diffuse, &c.specular, &c.emissive, &c.additional1, &c.additional2, unique);
+  return bank.AddMaterial(&c.diffuse, &c.specular, &c.emissive, &c.additional1, &c.additional2,
+                          unique);
 }
 
 // Adds as Add does and gives each reference back when it goes, as the surfaces would.
@@ -114,8 +115,8 @@ TEST(MaterialBank, AmbientIsNotComparedAndUniqueMaterialsAreNeverShared) {
 TEST(MaterialBank, AddingWritesIntoTheCallersVectorsAndBuildsTheMaterialFromThem) {
   RendererTestBench bench(ZK_D3D_BACKEND_NULL);
   Colours c;
-  CMaterial* material =
-      Bank(bench).AddMaterial(&c.diffuse, &c.specular, &c.emissive, &c.additional1, &c.additional2, 0);
+  CMaterial* material = Bank(bench).AddMaterial(&c.diffuse, &c.specular, &c.emissive,
+                                                &c.additional1, &c.additional2, 0);
   EXPECT_EQ(c.additional1.x, 0.5f);
   EXPECT_EQ(c.additional1.y, 0.25f);
   EXPECT_EQ(c.additional1.z, 0.5f);
@@ -253,7 +254,8 @@ TEST(MaterialBank, SurfacesShareTheirMaterialAndGiveItBack) {
   CMesh* mesh = bench.AddMesh("m");
   auto colour = [&](CSurface* surface) {
     Colours c;
-    surface->CreateMaterial(&c.diffuse, &c.specular, &c.emissive, &c.additional1, &c.additional2, 0);
+    surface->CreateMaterial(&c.diffuse, &c.specular, &c.emissive, &c.additional1, &c.additional2,
+                            0);
     return static_cast<CMaterial*>(surface->GetMaterial(0));
   };
   CSurface* first = bench.Take(bench.Make("a", mesh));

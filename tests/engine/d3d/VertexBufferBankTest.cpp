@@ -27,7 +27,8 @@
 namespace {
 
 constexpr D3DVERTEXELEMENT9 kEnd = D3DDECL_END();
-constexpr D3DVERTEXELEMENT9 Element(WORD stream, BYTE type, BYTE usage, BYTE index = 0, WORD offset = 0) {
+constexpr D3DVERTEXELEMENT9 Element(WORD stream, BYTE type, BYTE usage, BYTE index = 0,
+                                    WORD offset = 0) {
   return {stream, offset, type, D3DDECLMETHOD_DEFAULT, usage, index};
 }
 constexpr D3DVERTEXELEMENT9 kPosition4 = Element(0, D3DDECLTYPE_FLOAT4, D3DDECLUSAGE_POSITION);
@@ -55,14 +56,15 @@ struct BufferBench {
     return static_cast<CVertexBufferBank&>(*bench.renderer->GetVertexBufferStorageInterface());
   }
   CVertexDeclarationBank& Declarations() {
-    return static_cast<CVertexDeclarationBank&>(*bench.renderer->GetVertexDeclarationStorageInterface());
+    return static_cast<CVertexDeclarationBank&>(
+        *bench.renderer->GetVertexDeclarationStorageInterface());
   }
   // Each buffer made is given back once when the bench goes, unless the test gave it back.
   ~BufferBench() {
     for (CVertexBuffer* buffer : made) buffer->Release();
   }
-  CVertexBuffer* Make(const char* name, std::vector<Vertex>& vertices, UINT dynamic = 0, UINT kind = 0,
-                      Vertex* second = nullptr) {
+  CVertexBuffer* Make(const char* name, std::vector<Vertex>& vertices, UINT dynamic = 0,
+                      UINT kind = 0, Vertex* second = nullptr) {
     made.push_back(static_cast<CVertexBuffer*>(Bank().CreateVertexBuffer(
         vertices.data(), second, static_cast<UINT>(vertices.size()), name, kind, dynamic)));
     return made.back();
@@ -153,81 +155,135 @@ TEST(VertexBufferBank, EachElementIsConvertedFromTheVertexOrRefused) {
   second.vecNormal = {0, 0, -1};
 
   const std::vector<ConversionCase> cases = {
-      {"position float3", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_POSITION), false, Bytes<F>({1, 2, 3}), nullptr},
+      {"position float3", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_POSITION), false,
+       Bytes<F>({1, 2, 3}), nullptr},
       {"position float4 takes normal x", kPosition4, false, Bytes<F>({1, 2, 3, 0.5f}), nullptr},
-      {"position 1 from the second array", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_POSITION, 1), true,
-       Bytes<F>({7, 8, 9}), nullptr},
-      {"position 1 without a second array", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_POSITION, 1), false, {},
+      {"position 1 from the second array", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_POSITION, 1),
+       true, Bytes<F>({7, 8, 9}), nullptr},
+      {"position 1 without a second array",
+       Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_POSITION, 1),
+       false,
+       {},
        "Unknown Usage Index: crate"},
-      {"position 1 float4", Element(0, D3DDECLTYPE_FLOAT4, D3DDECLUSAGE_POSITION, 1), true, {},
+      {"position 1 float4",
+       Element(0, D3DDECLTYPE_FLOAT4, D3DDECLUSAGE_POSITION, 1),
+       true,
+       {},
        "POSITION Usage Should Have FLOAT3 Type: crate"},
-      {"position float2", Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_POSITION), false, {},
+      {"position float2",
+       Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_POSITION),
+       false,
+       {},
        "POSITION Usage Should Have FLOAT3 or FLOAT4 (.w in Normal.x) Type: crate"},
-      {"position 2", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_POSITION, 2), true, {}, "Unknown Usage Index: crate"},
-      {"normal float3", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_NORMAL), false, Bytes<F>({0.5f, -0.7f, 0.25f}),
-       nullptr},
-      {"normal float2", Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_NORMAL), false, Bytes<F>({0.5f, -0.7f}), nullptr},
-      {"normal half2", Element(0, D3DDECLTYPE_FLOAT16_2, D3DDECLUSAGE_NORMAL), false, Bytes<H>({0x3800, 0xB99A}),
-       nullptr},
+      {"position 2",
+       Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_POSITION, 2),
+       true,
+       {},
+       "Unknown Usage Index: crate"},
+      {"normal float3", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_NORMAL), false,
+       Bytes<F>({0.5f, -0.7f, 0.25f}), nullptr},
+      {"normal float2", Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_NORMAL), false,
+       Bytes<F>({0.5f, -0.7f}), nullptr},
+      {"normal half2", Element(0, D3DDECLTYPE_FLOAT16_2, D3DDECLUSAGE_NORMAL), false,
+       Bytes<H>({0x3800, 0xB99A}), nullptr},
       {"normal half4", Element(0, D3DDECLTYPE_FLOAT16_4, D3DDECLUSAGE_NORMAL), false,
        Bytes<H>({0x3800, 0xB99A, 0x3400, 0}), nullptr},
       // 0.7 x 32767 is 22936.9: truncated toward zero.
-      {"normal short2n", Element(0, D3DDECLTYPE_SHORT2N, D3DDECLUSAGE_NORMAL), false, Bytes<S>({16383, -22936}),
-       nullptr},
+      {"normal short2n", Element(0, D3DDECLTYPE_SHORT2N, D3DDECLUSAGE_NORMAL), false,
+       Bytes<S>({16383, -22936}), nullptr},
       {"normal short4n", Element(0, D3DDECLTYPE_SHORT4N, D3DDECLUSAGE_NORMAL), false,
        Bytes<S>({16383, -22936, 8191, 0}), nullptr},
-      {"normal colour", Element(0, D3DDECLTYPE_D3DCOLOR, D3DDECLUSAGE_NORMAL), false, {},
-       "NORMAL Usage Should Have FLOAT3, FLOAT2, FLOAT16_2, FLOAT16_4, SHORT2N or SHORT4N Type: crate"},
-      {"normal 1 from the second array", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_NORMAL, 1), true,
-       Bytes<F>({0, 0, -1}), nullptr},
-      {"normal 1 float2", Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_NORMAL, 1), true, {},
+      {"normal colour",
+       Element(0, D3DDECLTYPE_D3DCOLOR, D3DDECLUSAGE_NORMAL),
+       false,
+       {},
+       "NORMAL Usage Should Have FLOAT3, FLOAT2, FLOAT16_2, FLOAT16_4, SHORT2N or SHORT4N Type: "
+       "crate"},
+      {"normal 1 from the second array", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_NORMAL, 1),
+       true, Bytes<F>({0, 0, -1}), nullptr},
+      {"normal 1 float2",
+       Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_NORMAL, 1),
+       true,
+       {},
        "NORMAL Usage Should Have FLOAT3 Or FLOAT2 Type: crate"},
-      {"tangent float3", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_TANGENT), false, Bytes<F>({-2, 1, 0.5f}),
-       nullptr},
-      {"tangent ubyte4", Element(0, D3DDECLTYPE_UBYTE4, D3DDECLUSAGE_TANGENT), false, {},
-       "TANGENT Usage Should Have FLOAT3, FLOAT2, FLOAT16_2, FLOAT16_4, SHORT2N or SHORT4N Type: crate"},
-      {"tangent 1", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_TANGENT, 1), false, {}, "Unknown Usage Index: crate"},
+      {"tangent float3", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_TANGENT), false,
+       Bytes<F>({-2, 1, 0.5f}), nullptr},
+      {"tangent ubyte4",
+       Element(0, D3DDECLTYPE_UBYTE4, D3DDECLUSAGE_TANGENT),
+       false,
+       {},
+       "TANGENT Usage Should Have FLOAT3, FLOAT2, FLOAT16_2, FLOAT16_4, SHORT2N or SHORT4N Type: "
+       "crate"},
+      {"tangent 1",
+       Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_TANGENT, 1),
+       false,
+       {},
+       "Unknown Usage Index: crate"},
       {"binormal short4n", Element(0, D3DDECLTYPE_SHORT4N, D3DDECLUSAGE_BINORMAL), false,
        Bytes<S>({8191, -32767, 32767, 0}), nullptr},
-      {"binormal float1", Element(0, D3DDECLTYPE_FLOAT1, D3DDECLUSAGE_BINORMAL), false, {},
-       "BINORMAL Usage Should Have FLOAT3, FLOAT2, FLOAT16_2, FLOAT16_4, SHORT2N, SHORT4N Type: crate"},
-      {"texcoord 0 float2", Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 0), false, Bytes<F>({0, 3.7f}),
-       nullptr},
-      {"texcoord 1 float2", Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 1), false, Bytes<F>({24.9f, 25}),
-       nullptr},
-      {"texcoord 2 float2", Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 2), false, Bytes<F>({0, 0}),
-       nullptr},
+      {"binormal float1",
+       Element(0, D3DDECLTYPE_FLOAT1, D3DDECLUSAGE_BINORMAL),
+       false,
+       {},
+       "BINORMAL Usage Should Have FLOAT3, FLOAT2, FLOAT16_2, FLOAT16_4, SHORT2N, SHORT4N Type: "
+       "crate"},
+      {"texcoord 0 float2", Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 0), false,
+       Bytes<F>({0, 3.7f}), nullptr},
+      {"texcoord 1 float2", Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 1), false,
+       Bytes<F>({24.9f, 25}), nullptr},
+      {"texcoord 2 float2", Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 2), false,
+       Bytes<F>({0, 0}), nullptr},
       {"texcoord 0 half2", Element(0, D3DDECLTYPE_FLOAT16_2, D3DDECLUSAGE_TEXCOORD, 0), false,
        Bytes<H>({0, 0x4366}), nullptr},
-      {"texcoord float1", Element(0, D3DDECLTYPE_FLOAT1, D3DDECLUSAGE_TEXCOORD, 3), false, Bytes<F>({0}), nullptr},
-      {"texcoord float3", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_TEXCOORD, 0), false, Bytes<F>({0, 0, 0}),
-       nullptr},
+      {"texcoord float1", Element(0, D3DDECLTYPE_FLOAT1, D3DDECLUSAGE_TEXCOORD, 3), false,
+       Bytes<F>({0}), nullptr},
+      {"texcoord float3", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_TEXCOORD, 0), false,
+       Bytes<F>({0, 0, 0}), nullptr},
       {"texcoord 0 ubyte4", Element(0, D3DDECLTYPE_UBYTE4, D3DDECLUSAGE_TEXCOORD, 0), false,
        Bytes<BYTE>({1, 4, 25, 0}), nullptr},
       {"texcoord 1 ubyte4", Element(0, D3DDECLTYPE_UBYTE4, D3DDECLUSAGE_TEXCOORD, 1), false,
        Bytes<BYTE>({0, 0, 0, 0}), nullptr},
       {"texcoord 0 float4", Element(0, D3DDECLTYPE_FLOAT4, D3DDECLUSAGE_TEXCOORD, 0), false,
        Bytes<F>({1, 3.7f + 1.0f, 24.9f + 1.0f, 0}), nullptr},
-      {"texcoord colour", Element(0, D3DDECLTYPE_D3DCOLOR, D3DDECLUSAGE_TEXCOORD, 0), false, {},
+      {"texcoord colour",
+       Element(0, D3DDECLTYPE_D3DCOLOR, D3DDECLUSAGE_TEXCOORD, 0),
+       false,
+       {},
        "TEXCOORD Usage Should Have FLOAT2 Type: crate"},
-      {"texcoord 8", Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 8), false, {},
+      {"texcoord 8",
+       Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 8),
+       false,
+       {},
        "Unknown Usage Index: crate"},
       // The fourth weight is what the first three leave, whatever the vertex holds.
       {"blendweight float4", Element(0, D3DDECLTYPE_FLOAT4, D3DDECLUSAGE_BLENDWEIGHT), false,
        Bytes<F>({0.125f, 0.25f, 0.5f, 0.125f}), nullptr},
       {"blendweight float3", Element(0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_BLENDWEIGHT), false,
        Bytes<F>({0.125f, 0.25f, 0.5f}), nullptr},
-      {"blendweight ubyte4", Element(0, D3DDECLTYPE_UBYTE4, D3DDECLUSAGE_BLENDWEIGHT), false, {},
+      {"blendweight ubyte4",
+       Element(0, D3DDECLTYPE_UBYTE4, D3DDECLUSAGE_BLENDWEIGHT),
+       false,
+       {},
        "BLENDWEIGHT Usage Should Have FLOAT4 Type: crate"},
       {"blendindices ubyte4", Element(0, D3DDECLTYPE_UBYTE4, D3DDECLUSAGE_BLENDINDICES), false,
        Bytes<BYTE>({1, 4, 25, 0}), nullptr},
       {"blendindices float4", Element(0, D3DDECLTYPE_FLOAT4, D3DDECLUSAGE_BLENDINDICES), false,
        Bytes<F>({1, 4, 25, 0}), nullptr},
-      {"blendindices short2", Element(0, D3DDECLTYPE_SHORT2, D3DDECLUSAGE_BLENDINDICES), false, {},
+      {"blendindices short2",
+       Element(0, D3DDECLTYPE_SHORT2, D3DDECLUSAGE_BLENDINDICES),
+       false,
+       {},
        "BLENDINDICES Usage Should Have UBYTE4 Type: crate"},
-      {"blendindices 1", Element(0, D3DDECLTYPE_UBYTE4, D3DDECLUSAGE_BLENDINDICES, 1), false, {},
+      {"blendindices 1",
+       Element(0, D3DDECLTYPE_UBYTE4, D3DDECLUSAGE_BLENDINDICES, 1),
+       false,
+       {},
        "Unknown Usage Index: crate"},
-      {"colour", Element(0, D3DDECLTYPE_D3DCOLOR, D3DDECLUSAGE_COLOR), false, {}, "Unknown Usage: crate"},
+      {"colour",
+       Element(0, D3DDECLTYPE_D3DCOLOR, D3DDECLUSAGE_COLOR),
+       false,
+       {},
+       "Unknown Usage: crate"},
   };
   for (const ConversionCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -259,7 +315,8 @@ TEST(VertexBufferBank, EqualBuffersAreSharedAcrossLetterCaseButNeverDynamicOnes)
   EXPECT_STREQ(crate->GetName(), "crate");
   EXPECT_EQ(b.Make("CRATE", vertices), crate);
   EXPECT_EQ(crate->GetReferenceCount(), 2u);
-  EXPECT_NE(b.bench.log.TextAt(CEngineLog::kLevelInfo).find("- crate - 1\n    - Already Exists\n"), std::string::npos);
+  EXPECT_NE(b.bench.log.TextAt(CEngineLog::kLevelInfo).find("- crate - 1\n    - Already Exists\n"),
+            std::string::npos);
 
   std::vector<Vertex> moved = Numbered(3);
   moved[2].fTV[1] = 0.5f;
@@ -289,10 +346,12 @@ TEST(VertexBufferBank, StreamsEqualButForTheirNumberAreStoredOnce) {
 
   // Two more layouts fill the four sets; a fifth is the end.
   for (BYTE index : {2, 3}) {
-    std::vector<D3DVERTEXELEMENT9> layout = {Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, index), kEnd};
+    std::vector<D3DVERTEXELEMENT9> layout = {
+        Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, index), kEnd};
     EXPECT_EQ(buffer->CreateCompatibleWith(layout.data()), 1u);
   }
-  std::vector<D3DVERTEXELEMENT9> fifth = {Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 4), kEnd};
+  std::vector<D3DVERTEXELEMENT9> fifth = {Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 4),
+                                          kEnd};
   ProcessExitCatcher catcher;
   EXPECT_THROW(buffer->CreateCompatibleWith(fifth.data()), ProcessExited);
   ASSERT_EQ(catcher.Boxes().size(), 1u);
@@ -304,8 +363,9 @@ TEST(VertexBufferBank, LayoutsTheSetsCannotHoldAreRefused) {
   std::vector<Vertex> vertices = Numbered(2);
   CVertexBuffer* buffer = b.Make("crate", vertices);
   std::vector<D3DVERTEXELEMENT9> high = {Element(8, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_NORMAL), kEnd};
-  std::vector<D3DVERTEXELEMENT9> apart = {kPosition4, Element(1, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_NORMAL),
-                                          Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD), kEnd};
+  std::vector<D3DVERTEXELEMENT9> apart = {
+      kPosition4, Element(1, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_NORMAL),
+      Element(0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD), kEnd};
   std::vector<D3DVERTEXELEMENT9> endless(kMaxVertexElements + 2, kPosition4);
   EXPECT_EQ(buffer->CreateCompatibleWith(high.data()), 0u);
   EXPECT_EQ(buffer->CreateCompatibleWith(apart.data()), 0u);
@@ -405,7 +465,8 @@ TEST(VertexBufferBank, TheDynamicBufferHoldsHalfAMegabyteAndNoMore) {
   b.Set(b.Make("over", over, 1), {kPosition4, kEnd});
   EXPECT_EQ(Bindings(), std::vector<Binding>{});
   EXPECT_EQ(b.bench.Errors(),
-            "WARNING!!! - The Size Dynamic Vertex Buffer Is Not Enough To Hold The Requested Geometry - 524304 - "
+            "WARNING!!! - The Size Dynamic Vertex Buffer Is Not Enough To Hold The Requested "
+            "Geometry - 524304 - "
             "524288 at over\n"
             "ERROR!!! - Can't Set A Vertex Buffers - FillTheBuffer Has Returned An Error\n");
 }
@@ -433,7 +494,8 @@ TEST(VertexBufferBank, StreamsAreUploadedAgainAfterAResetAndAllGoWithTheDevice) 
   const size_t before = ZkTestD3DLiveObjects();
   {
     BufferBench b(1000);
-    std::vector<Vertex> vertices = Numbered(5), dynamicVertices = Numbered(5, 20), own = Numbered(5, 40);
+    std::vector<Vertex> vertices = Numbered(5), dynamicVertices = Numbered(5, 20),
+                        own = Numbered(5, 40);
     std::vector<D3DVERTEXELEMENT9> layout = {kPosition4, kEnd};
     CVertexBuffer* main = b.Make("main", vertices);
     CVertexBuffer* dynamic = b.Make("dynamic", dynamicVertices, 1);
@@ -493,7 +555,8 @@ TEST(VertexBufferBank, AMeshAndItsCloneShareTheirBufferAndGiveItBack) {
   spatial.shadowBlocks[0] = Numbered(6);
   spatial.shadowBlocks[1] = Numbered(9);
   shaders.passes = {{{SHADER_STREAM_MESH, nullptr}},
-                    {{SHADER_STREAM_DYNAMIC_SHADOW_VOLUME, nullptr}, {SHADER_STREAM_STATIC_SHADOW_VOLUME, nullptr}}};
+                    {{SHADER_STREAM_DYNAMIC_SHADOW_VOLUME, nullptr},
+                     {SHADER_STREAM_STATIC_SHADOW_VOLUME, nullptr}}};
   ASSERT_EQ(mesh->CreateShader("wood.ssh", nullptr, 0, 1), 1u);
   EXPECT_EQ(b.Bank().GetNumberOfBuffers(), 3u);
   auto* meshBuffer = static_cast<CVertexBuffer*>(mesh->GetVertexBuffer(1));
@@ -520,7 +583,8 @@ TEST(VertexBufferBank, OnGLATriangleFromCallerMemoryIsDrawnThroughTheDynamicBuff
     D3DCOLOR colour;
   };
   const float w = CD3DTestDevice::kWidth, h = CD3DTestDevice::kHeight;
-  const ScreenVertex triangle[] = {{0, 0, 0.5f, 1, 0xFF00FF00}, {w, 0, 0.5f, 1, 0xFF00FF00}, {0, h, 0.5f, 1, 0xFF00FF00}};
+  const ScreenVertex triangle[] = {
+      {0, 0, 0.5f, 1, 0xFF00FF00}, {w, 0, 0.5f, 1, 0xFF00FF00}, {0, h, 0.5f, 1, 0xFF00FF00}};
   b.Declarations().SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE);
   b.bench.renderer->Clear(7 | ZK_CLEAR_NO_FRAME_LIMIT, 0);
   b.bench.renderer->BeginRendering();

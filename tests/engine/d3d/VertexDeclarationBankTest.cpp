@@ -20,7 +20,8 @@ constexpr D3DVERTEXELEMENT9 kNormal = {0, 12, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAG
 constexpr DWORD kDebugFVF = 0x1C2;
 
 CVertexDeclarationBank& Bank(RendererTestBench& bench) {
-  return static_cast<CVertexDeclarationBank&>(*bench.renderer->GetVertexDeclarationStorageInterface());
+  return static_cast<CVertexDeclarationBank&>(
+      *bench.renderer->GetVertexDeclarationStorageInterface());
 }
 
 CVertexDeclaration* Make(RendererTestBench& bench, std::vector<D3DVERTEXELEMENT9> elements) {
@@ -50,8 +51,11 @@ TEST(VertexDeclarationBank, EqualElementsShareOneDeclarationAndTheirOrderCounts)
   EXPECT_EQ(Bank(bench).GetNumberOfDeclarations(), 2u);
   EXPECT_EQ(ZkTestD3DCountCalls("CreateVertexDeclaration"), 2u);
   const std::string info = bench.log.TextAt(CEngineLog::kLevelInfo);
-  EXPECT_NE(info.find("  - Creating Vertex Declaration...\n  - Already Exists\n"), std::string::npos) << info;
-  EXPECT_NE(info.find("  - Done\n  - Number Of Vertex Declarations: 2\n"), std::string::npos) << info;
+  EXPECT_NE(info.find("  - Creating Vertex Declaration...\n  - Already Exists\n"),
+            std::string::npos)
+      << info;
+  EXPECT_NE(info.find("  - Done\n  - Number Of Vertex Declarations: 2\n"), std::string::npos)
+      << info;
   // The declaration keeps its own copy, end marker included.
   EXPECT_EQ(a->GetElementCount(), 2u);
   EXPECT_EQ(a->GetVertexElement()[2].Stream, 0xFF);
@@ -60,7 +64,8 @@ TEST(VertexDeclarationBank, EqualElementsShareOneDeclarationAndTheirOrderCounts)
 
 TEST(VertexDeclarationBank, ElementsAreLoggedByNameAndUnsizedTypesAddNothing) {
   RendererTestBench bench(ZK_D3D_BACKEND_NULL);
-  const D3DVERTEXELEMENT9 packed = {1, 12, D3DDECLTYPE_USHORT2N, D3DDECLMETHOD_LOOKUP, D3DDECLUSAGE_TEXCOORD, 3};
+  const D3DVERTEXELEMENT9 packed = {
+      1, 12, D3DDECLTYPE_USHORT2N, D3DDECLMETHOD_LOOKUP, D3DDECLUSAGE_TEXCOORD, 3};
   CVertexDeclaration* declaration = Make(bench, {kPosition, packed, kEnd});
   EXPECT_EQ(bench.log.TextAt(CEngineLog::kLevelInfo),
             "  - Creating Vertex Declaration...\n"
@@ -86,7 +91,8 @@ TEST(VertexDeclarationBank, ShaderInputsAreCheckedByUsageAndIndex) {
       {{{D3DDECLUSAGE_NORMAL, 0}, {D3DDECLUSAGE_NORMAL, 1}}, 0},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(declaration->HasUsages(c.inputs.data(), static_cast<UINT>(c.inputs.size())), c.expected)
+    EXPECT_EQ(declaration->HasUsages(c.inputs.data(), static_cast<UINT>(c.inputs.size())),
+              c.expected)
         << c.inputs.size() << " inputs";
 }
 
@@ -96,7 +102,8 @@ TEST(VertexDeclarationBank, ListsTheBankCannotTakeEndTheProcess) {
     std::function<void(RendererTestBench&)> make;
     const char* text;
   } cases[] = {
-      {"only the marker", [](RendererTestBench& b) { Make(b, {kEnd}); }, "Vertex Elements Have 0 Definitions"},
+      {"only the marker", [](RendererTestBench& b) { Make(b, {kEnd}); },
+       "Vertex Elements Have 0 Definitions"},
       {"no marker",
        [](RendererTestBench& b) {
          std::vector<D3DVERTEXELEMENT9> elements(kMaxVertexElements + 1, kPosition);
@@ -130,8 +137,8 @@ TEST(VertexDeclarationBank, RepeatedSettingsReachTheDeviceOnce) {
     size_t declarationCalls;
     size_t fvfCalls;
   } cases[] = {
-      {"AA", 1, 0}, {"AxA", 2, 1}, {"ArA", 2, 0}, {"ABA", 3, 0}, {"xx", 0, 1},
-      {"xyx", 0, 3}, {"xAx", 1, 2}, {"xrx", 0, 2},
+      {"AA", 1, 0}, {"AxA", 2, 1}, {"ArA", 2, 0}, {"ABA", 3, 0},
+      {"xx", 0, 1}, {"xyx", 0, 3}, {"xAx", 1, 2}, {"xrx", 0, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.steps);
