@@ -5,7 +5,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <string>
 
 #include "scene/Envelope.h"
@@ -19,8 +18,9 @@
 #include "core/CopyName.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
+#include "d3d/RenderingProfileInterface.h"
 #include "core/FatalError.h"
-#include "lightwave/LWOImportBuffer.h"
+#include "scene/LWOImportBuffer.h"
 #include "winuser.h"
 
 namespace {
@@ -246,10 +246,10 @@ void CSurface::EmptySlot(Slot slot) {
   m_Textures[slot].reset();
 }
 
-SurfaceTexture* CSurface::NewTextureRecord(Slot slot) {
+SurfaceTexture* CSurface::NewTextureRecord(Slot slot, const char* failure) {
   EmptySlot(slot);
-  auto* record = new (std::nothrow) SurfaceTexture;
-  if (record == nullptr) return nullptr;
+  auto* record =
+      NewNamedOrFatal<SurfaceTexture>("Error While Updating Surface", failure, m_szName);
   record->Clear();
   m_Textures[slot].reset(record);
   return record;
@@ -745,6 +745,21 @@ void CSurface::UpdateMaterial(float time) {
 UINT CSurface::SetShaderFileName(const char* fileName, UINT manualShader) {
   m_dwManualShader = manualShader;
   return static_cast<UINT>(CopyName(m_szShaderFileName, fileName));
+}
+
+void CSurface::Render(const char* passName) {
+  if (m_pParentMesh != nullptr) m_pParentMesh->SetCurrentSurface(this);
+  if (CRenderingProfileInterface* profile = GetEngineContext()->pRenderingProfile) {
+    profile->RenderSurface(this);
+    return;
+  }
+  if (m_pShader != nullptr) {
+    ShaderLibrary()->ExecuteSurfacePass(m_pShader, passName, this,
+                                        m_pParentMesh != nullptr ? m_pParentMesh->GetFrame() : 0.0f);
+    return;
+  }
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+        "ERROR!!! - (CSurface::Render) Rendering Profile and Shader Are NULL\n");
 }
 
 UINT CSurface::CreateShader(const char* shaderName, ShaderParameter* parameters,
