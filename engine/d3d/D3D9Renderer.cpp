@@ -19,12 +19,14 @@
 #include "d3d/DeviceLossHook.h"
 #include "d3d/DeviceSettings.h"
 #include "d3d/IndexBufferBank.h"
+#include "d3d/MaterialBank.h"
 #include "d3d/PixelShaderBank.h"
 #include "d3d/RenderTargetStorageInterface.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "d3d/RenderingSchemes.h"
+#include "d3d/VertexBufferBank.h"
 #include "d3d/VertexBufferBankInterface.h"
-#include "d3d/VertexInputSource.h"
+#include "d3d/VertexDeclarationBank.h"
 #include "d3d/VertexShaderBank.h"
 #include "core/EngineSampleScope.h"
 
@@ -113,6 +115,7 @@ CD3D9Renderer::CD3D9Renderer(CEngineContext* context)
       m_Cache(context->pLog) {}
 
 CD3D9Renderer::~CD3D9Renderer() {
+  FreeOwnedBanks();
   for (CStateStack& stack : m_Stacks) stack.Release(m_pAllocator);
   GiveBackBufferDCBack();
   // The banks' objects go before the device they were made on; the banks themselves go after.
@@ -173,36 +176,64 @@ UINT CD3D9Renderer::Initialize(DeviceSettings* settings) {
 // texture bank's own initialisation, sprites, effect files.
 void CD3D9Renderer::CreateBanks(DeviceSettings* settings) {
   const char title[] = "Error While Initializing";
+  if (!m_Banks.pVertexDeclarations) {
+    m_pOwnedDeclarations.reset(NewOrFatal<CVertexDeclarationBank>(
+        title, "Can't Create VertexDeclarations Interface", this, m_pLog));
+    m_Banks.pVertexDeclarations = m_pOwnedDeclarations.get();
+  }
   if (!m_Banks.pIndexBuffers) {
     if (!m_pIndexBufferBank)
-      m_pIndexBufferBank.reset(NewOrFatal<CIndexBufferBank>(title, "Can't Create IndexBuffer Interface", this, m_pLog,
-                                                            settings->dwIndexBufferResourceManagement));
+      m_pIndexBufferBank.reset(NewOrFatal<CIndexBufferBank>(
+          title, "Can't Create IndexBuffer Interface", this, m_pLog,
+          settings->dwIndexBufferResourceManagement));
     m_Banks.pIndexBuffers = m_pIndexBufferBank.get();
   }
-  const char* shadersDirectory = m_pContext->pDescriptor ? m_pContext->pDescriptor->szShadersDirectory : nullptr;
+  const char* shadersDirectory =
+      m_pContext->pDescriptor ? m_pContext->pDescriptor->szShadersDirectory : nullptr;
   if (!m_Banks.pVertexShaders) {
     if (!m_pVertexShaderBank)
       m_pVertexShaderBank.reset(NewOrFatal<CVertexShaderBank>(
-          title, "Can't Create VertexShader Interface", dynamic_cast<CVertexInputSource*>(m_Banks.pVertexDeclarations),
-          this, m_pLog, shadersDirectory));
+          title, "Can't Create VertexShader Interface", m_Banks.pVertexDeclarations, this, m_pLog,
+          shadersDirectory));
     m_Banks.pVertexShaders = m_pVertexShaderBank.get();
+  }
+  if (!m_Banks.pVertexBuffers) {
+    m_pOwnedVertexBuffers.reset(NewOrFatal<CVertexBufferBank>(
+        title, "Can't Create VertexBuffer Interface", m_Banks.pVertexDeclarations, this, m_pLog,
+        settings->dwVertexBufferResourceManagement));
+    m_Banks.pVertexBuffers = m_pOwnedVertexBuffers.get();
   }
   if (!m_Banks.pPixelShaders) {
     if (!m_pPixelShaderBank)
-      m_pPixelShaderBank.reset(NewOrFatal<CPixelShaderBank>(title, "Can't Create PixelShader Interface", this, m_pLog,
-                                                            shadersDirectory, m_pContext->pSettings));
+      m_pPixelShaderBank.reset(NewOrFatal<CPixelShaderBank>(
+          title, "Can't Create PixelShader Interface", this, m_pLog, shadersDirectory,
+          m_pContext->pSettings));
     m_Banks.pPixelShaders = m_pPixelShaderBank.get();
   }
+  if (!m_Banks.pMaterials) {
+    m_pOwnedMaterials.reset(
+        NewOrFatal<CMaterialBank>(title, "Can't Create Material Interface", this, m_pLog));
+    m_Banks.pMaterials = m_pOwnedMaterials.get();
+  }
+}
+
+// Users of the vertex-declaration bank go before it.
+void CD3D9Renderer::FreeOwnedBanks() {
+  m_pOwnedMaterials.reset();
+  m_pOwnedVertexBuffers.reset();
+  m_pOwnedDeclarations.reset();
 }
 
 UINT CD3D9Renderer::Reset() {
   if (!m_pDevice || !m_pSettings) return 0;
-  // The texture stages, the current material and declaration are forgotten here by their banks;
-  // the index, vertex and render-target banks hold default-pool objects the device cannot keep.
+  // The texture stages are forgotten here by their bank; the index, vertex and render-target
+  // banks hold default-pool objects the device cannot keep.
+  if (m_Banks.pMaterials) m_Banks.pMaterials->OnDeviceLost();
   if (m_Banks.pIndexBuffers) m_Banks.pIndexBuffers->OnDeviceLost();
   if (m_Banks.pVertexBuffers) m_Banks.pVertexBuffers->OnDeviceLost();
   if (m_Banks.pVertexShaders) m_Banks.pVertexShaders->ClearCurrentShader();
   if (m_Banks.pPixelShaders) m_Banks.pPixelShaders->ClearCurrentShader();
+  if (m_Banks.pVertexDeclarations) m_Banks.pVertexDeclarations->OnDeviceLost();
   if (m_Banks.pRenderTargets) m_Banks.pRenderTargets->OnDeviceLost();
   TellDeviceLost();
   GiveBackBufferDCBack();
@@ -247,8 +278,10 @@ UINT CD3D9Renderer::ReleaseDevice() {
   if (m_Banks.pVertexBuffers) m_Banks.pVertexBuffers->ReleaseDeviceObjects();
   if (m_Banks.pVertexShaders) m_Banks.pVertexShaders->ReleaseDeviceObjects();
   if (m_Banks.pIndexBuffers) m_Banks.pIndexBuffers->ReleaseDeviceObjects();
+  if (m_Banks.pVertexDeclarations) m_Banks.pVertexDeclarations->ReleaseDeviceObjects();
   if (m_Banks.pRenderTargets) m_Banks.pRenderTargets->ReleaseDeviceObjects();
   m_Banks = Banks{};
+  FreeOwnedBanks();
   GiveBackBufferDCBack();
   if (m_pSwapChain) m_pSwapChain->Release();
   m_pSwapChain = nullptr;

@@ -22,9 +22,14 @@ class CEngineContext;
 class CEngineLog;
 class CIndexBufferBank;
 class CIndexBufferBankInterface;
+class CMaterialBank;
+class CMaterialBankInterface;
 class CPixelShaderBank;
 class CPixelShaderBankInterface;
+class CVertexBufferBank;
 class CVertexBufferBankInterface;
+class CVertexDeclarationBank;
+class CVertexDeclarationBankInterface;
 class CVertexShaderBank;
 class CVertexShaderBankInterface;
 class ZKAllocatorInterface;
@@ -34,12 +39,12 @@ class CD3D9Renderer final : public CEngineRenderer {
   // The banks the renderer hands out and drives; any may be null until its bank exists.
   struct Banks {
     CRenderTargetStorageInterface* pRenderTargets = nullptr;
-    CVertexDeclarationStorageInterface* pVertexDeclarations = nullptr;
+    CVertexDeclarationBankInterface* pVertexDeclarations = nullptr;
     CIndexBufferBankInterface* pIndexBuffers = nullptr;
     CVertexShaderBankInterface* pVertexShaders = nullptr;
     CPixelShaderBankInterface* pPixelShaders = nullptr;
     CVertexBufferBankInterface* pVertexBuffers = nullptr;
-    CMaterialStorageInterface* pMaterials = nullptr;
+    CMaterialBankInterface* pMaterials = nullptr;
     CTextureStorageInterface* pTextures = nullptr;
     CSpriteStorageInterface* pSprites = nullptr;
   };
@@ -158,6 +163,8 @@ class CD3D9Renderer final : public CEngineRenderer {
   void SetUpFreshDevice(CDefaultStates::Occasion occasion);
   void TellDeviceLost();
   void TellDeviceReset();
+  // Frees the banks ReleaseDevice does not keep.
+  void FreeOwnedBanks();
   // Copies caller vertices into the bank's dynamic buffer, unlocked again; null (logged) when it
   // cannot be locked. The caller has checked that they fit.
   IDirect3DVertexBuffer9* CopyToDynamicVertices(const void* vertices, uint64_t bytes);
@@ -189,11 +196,16 @@ class CD3D9Renderer final : public CEngineRenderer {
   CEngineLog* m_pLog;
   ZKAllocatorInterface* m_pAllocator;
   Banks m_Banks;
-  // The banks the renderer built. They outlive the device: the game may still hold their
-  // objects after ReleaseDevice and release them into the bank.
+  // The banks Initialize built (the others were given). The index and shader banks outlive the
+  // device: the game may still hold their objects after ReleaseDevice and release them into the
+  // bank. The declaration, vertex-buffer and material banks are freed by ReleaseDevice; what is
+  // still held of them then detaches and frees itself at its last Release.
   std::unique_ptr<CIndexBufferBank> m_pIndexBufferBank;
   std::unique_ptr<CVertexShaderBank> m_pVertexShaderBank;
   std::unique_ptr<CPixelShaderBank> m_pPixelShaderBank;
+  std::unique_ptr<CVertexDeclarationBank> m_pOwnedDeclarations;
+  std::unique_ptr<CVertexBufferBank> m_pOwnedVertexBuffers;
+  std::unique_ptr<CMaterialBank> m_pOwnedMaterials;
   IDirect3DSwapChain9* m_pSwapChain = nullptr;
   D3DPRESENT_PARAMETERS m_PresentParameters = {};
   CDeviceLossHook* m_pGuiHook = nullptr;

@@ -12,7 +12,7 @@
 #include "scene/MeshRayTest.h"
 #include "scene/MeshSpatial.h"
 #include "scene/MeshSurface.h"
-#include "scene/MeshVertexBuffer.h"
+#include "d3d/MeshVertexBuffer.h"
 #include "scene/Scene.h"
 #include "scene/Surface.h"
 #include "scene/UpdateInputs.h"

@@ -11,7 +11,7 @@
 #include "scene/Mesh.h"
 #include "scene/SurfaceImport.h"
 #include "scene/CountedIndexBuffer.h"
-#include "scene/SurfaceMaterial.h"
+#include "d3d/SurfaceMaterial.h"
 #include "scene/SurfaceProjection.h"
 #include "scene/SurfaceShaderLibrary.h"
 #include "scene/SurfaceTextureImage.h"

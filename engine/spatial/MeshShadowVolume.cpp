@@ -5,7 +5,7 @@
 #include "spatial/ShadowVolumeGeometry.h"
 #include "scene/CountedIndexBuffer.h"
 #include "core/EngineLog.h"
-#include "scene/MeshVertexBuffer.h"
+#include "d3d/MeshVertexBuffer.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "FakeDynamicBuffer.h"
 #include "d3d/VertexBufferBankInterface.h"
-#include "scene/MeshVertexBuffer.h"
+#include "d3d/MeshVertexBuffer.h"
 
 class FakeMeshVertexBuffer final : public CMeshVertexBuffer {
  public:

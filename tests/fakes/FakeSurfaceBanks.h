@@ -12,7 +12,7 @@
 #include "FakeDynamicBuffer.h"
 #include "d3d/IndexBufferBankInterface.h"
 #include "scene/CountedIndexBuffer.h"
-#include "scene/SurfaceMaterial.h"
+#include "d3d/SurfaceMaterial.h"
 #include "scene/SurfaceTextureImage.h"
 
 class FakeCountedTexture final : public CSurfaceTextureImage {

@@ -31,7 +31,7 @@ const Matrix kMayUse = {
     {"sound", {}},
     {"script", {"scene"}},
     {"scene", {"d3d", "spatial"}},
-    {"spatial", {"chunks", "scene"}},
+    {"spatial", {"chunks", "d3d", "scene"}},
     {"lightwave", {"scene", "spatial", "vfs"}},
     {"files", {"chunks", "scene", "spatial"}},
     {"shaders", {"d3d", "scene"}},

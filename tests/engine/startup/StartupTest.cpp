@@ -215,12 +215,12 @@ TEST_F(StartupFixture, InitCreatesTheDeviceChangesAndAltEnterResetItAndTheShutdo
   Lines_ lines;
   EXPECT_EQ(Run({"run", "--report-device", "--quit-callback"}, lines), 3);
   ASSERT_EQ(lines.size(), 9u);
-  // Direct3D, the device, its back and depth buffers and the index-buffer bank's dynamic buffer
-  // (the game asks for no main buffer) are all that lives of the layer; the resets make them
-  // again and nothing more.
-  EXPECT_EQ(lines[3], "after Init: devices 1 resets 0 live 5");
-  EXPECT_EQ(lines[4], "after a change: devices 1 resets 1 live 5");
-  EXPECT_EQ(lines[5], "after Alt+Enter: devices 1 resets 2 live 5");
+  // Direct3D, the device, its back and depth buffers and the dynamic buffers of the index-buffer
+  // and vertex-buffer banks (the game asks for no main buffers) are all that lives of the layer;
+  // the resets make the dynamic buffers again and nothing more.
+  EXPECT_EQ(lines[3], "after Init: devices 1 resets 0 live 6");
+  EXPECT_EQ(lines[4], "after a change: devices 1 resets 1 live 6");
+  EXPECT_EQ(lines[5], "after Alt+Enter: devices 1 resets 2 live 6");
   EXPECT_EQ(lines[8], "after CloseZeKorb: devices 1 resets 2 live 0");
   const std::string log = ReadFile(folder / "ZeKorb.Log");
   EXPECT_TRUE(AppearInOrder(log, {"- Selected Scheme Is:\n", "  - Radeon9700\n", "  - D3D9 Device Successfully Created\n",
