@@ -22,6 +22,7 @@
 #include "d3d/RenderTargetStorageInterface.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "d3d/RenderingSchemes.h"
+#include "d3d/TextureBank.h"
 #include "d3d/VertexBufferBankInterface.h"
 #include "core/EngineSampleScope.h"
 
@@ -110,6 +111,8 @@ CD3D9Renderer::CD3D9Renderer(CEngineContext* context)
       m_Cache(context->pLog) {}
 
 CD3D9Renderer::~CD3D9Renderer() {
+  // The textures go before the device they were made on.
+  m_pTextureBank.reset();
   for (CStateStack& stack : m_Stacks) stack.Release(m_pAllocator);
   GiveBackBufferDCBack();
   if (m_pSwapChain) m_pSwapChain->Release();
@@ -139,8 +142,13 @@ UINT CD3D9Renderer::Initialize(DeviceSettings* settings) {
   LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - D3D9 Device Successfully Created\n");
   TakeSwapChain();
 
-  // The texture bank ("Can't Create TextureShader Interface") and the render-target bank with
-  // the settings' description lists ("Can't Initialize Render Targets") are built here.
+  if (m_Banks.pTextures == nullptr) {
+    m_pTextureBank.reset(new (std::nothrow) CTextureBank(this, m_pLog));
+    if (!m_pTextureBank) FatalErrorWithTitle("Error While Initializing", "Can't Create TextureShader Interface");
+    m_Banks.pTextures = m_pTextureBank.get();
+  }
+  // The render-target bank with the settings' description lists ("Can't Initialize Render
+  // Targets") is built here.
 
   SetUpFreshDevice(CDefaultStates::kDeviceCreation);
 
@@ -158,12 +166,15 @@ UINT CD3D9Renderer::Initialize(DeviceSettings* settings) {
   // Initializing"): vertex declarations, index buffers (with the index-buffer resource
   // management), vertex shaders, vertex buffers (with the vertex-buffer resource management),
   // pixel shaders, materials, the texture bank's own initialisation, sprites, effect files.
+  if (m_pTextureBank && !m_pTextureBank->Initialize())
+    FatalErrorWithTitle("Error While Initializing", "Can't Initialize TextureShader Interface");
   return 1;
 }
 
 UINT CD3D9Renderer::Reset() {
   if (!m_pDevice || !m_pSettings) return 0;
-  // The texture stages, the current material, declaration and shaders are forgotten here by
+  if (m_pTextureBank) m_pTextureBank->ClearTextureStages();
+  // The current material, declaration and shaders are forgotten here by
   // their banks; the three below hold default-pool objects the device cannot keep.
   if (m_Banks.pIndexBuffers) m_Banks.pIndexBuffers->OnDeviceLost();
   if (m_Banks.pVertexBuffers) m_Banks.pVertexBuffers->OnDeviceLost();
@@ -207,6 +218,7 @@ UINT CD3D9Renderer::Reset() {
 UINT CD3D9Renderer::ReleaseDevice() {
   // The banks' objects belong to the device: they go first, in the reverse order of their
   // banks' creation, so that nothing the game still holds reaches a freed device.
+  if (m_pTextureBank) m_pTextureBank->ReleaseDeviceObjects();
   if (m_Banks.pVertexBuffers) m_Banks.pVertexBuffers->ReleaseDeviceObjects();
   if (m_Banks.pIndexBuffers) m_Banks.pIndexBuffers->ReleaseDeviceObjects();
   if (m_Banks.pRenderTargets) m_Banks.pRenderTargets->ReleaseDeviceObjects();

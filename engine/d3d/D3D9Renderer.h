@@ -9,6 +9,7 @@
 // device (before Initialize, after ReleaseDevice) the device operations reach nothing and
 // answer D3DERR_INVALIDCALL; the bank getters end the process while their bank is missing.
 #include <cstdint>
+#include <memory>
 
 #include "d3d/D3D9Adapters.h"
 #include "d3d/D3D9StateCache.h"
@@ -20,6 +21,7 @@ class CDeviceLossHook;
 class CEngineContext;
 class CEngineLog;
 class CIndexBufferBankInterface;
+class CTextureBank;
 class CVertexBufferBankInterface;
 class ZKAllocatorInterface;
 
@@ -67,6 +69,8 @@ class CD3D9Renderer final : public CEngineRenderer {
   void SetGuiDeviceHook(CDeviceLossHook* hook) { m_pGuiHook = hook; }
   // Banks given before Initialize are used as they are; Initialize builds the missing ones.
   void SetBanks(const Banks& banks) { m_Banks = banks; }
+  // The texture bank Initialize made; null when one was given, or before Initialize.
+  CTextureBank* GetTextureBank() const { return m_pTextureBank.get(); }
 
   // --- the game's interface ---
   HRESULT SetViewport() override;
@@ -180,6 +184,9 @@ class CD3D9Renderer final : public CEngineRenderer {
   CEngineLog* m_pLog;
   ZKAllocatorInterface* m_pAllocator;
   Banks m_Banks;
+  // The texture bank Initialize made (none when one was given); it outlives the device so that
+  // textures still held can be released.
+  std::unique_ptr<CTextureBank> m_pTextureBank;
   IDirect3DSwapChain9* m_pSwapChain = nullptr;
   D3DPRESENT_PARAMETERS m_PresentParameters = {};
   CDeviceLossHook* m_pGuiHook = nullptr;

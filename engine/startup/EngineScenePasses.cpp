@@ -15,4 +15,3 @@ void CEngineScenePasses::RenderSceneShader(CShader*, CScene*, float) {}
 void CEngineScenePasses::RenderGenericPass(CScene*) {}
 void CEngineScenePasses::RenderPerVertexPass(CScene*, UINT) {}
 void CEngineScenePasses::RenderPerPixelPass(CScene*, UINT) {}
-CTextureInterface* CEngineScenePasses::GetFlareTexture() { return nullptr; }

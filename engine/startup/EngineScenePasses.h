@@ -23,9 +23,12 @@ class CEngineScenePasses final : public CScenePasses {
   void RenderGenericPass(CScene* scene) override;
   void RenderPerVertexPass(CScene* scene, UINT profile) override;
   void RenderPerPixelPass(CScene* scene, UINT profile) override;
-  CTextureInterface* GetFlareTexture() override;
+  CTextureInterface* GetFlareTexture() override { return m_pFlareTexture; }
+  // The texture flares are drawn with; null draws them untextured.
+  void SetFlareTexture(CTextureInterface* texture) { m_pFlareTexture = texture; }
 
  private:
   CEngineContext* m_pContext = nullptr;
   CEngineRenderer* m_pRenderer = nullptr;
+  CTextureInterface* m_pFlareTexture = nullptr;
 };

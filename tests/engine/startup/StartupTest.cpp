@@ -241,7 +241,8 @@ TEST_F(StartupFixture, AnInputThreadThatCannotStartEndsInitWithItsMessage) {
 
 // Init through the export and the top interface sets the port of every subsystem the engine has
 // with the real provider, and the shutdown puts every port back to its default. The ports of
-// subsystems still to come (shader library, LightWave reader, generic pass) keep their defaults.
+// subsystems still to come (shader library, LightWave reader, generic pass, the GUI renderer's
+// textures) keep their defaults.
 TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemAll) {
   std::filesystem::copy_file(ZK_WIRING_APP, folder / "wiring_app");
   std::filesystem::permissions(folder / "wiring_app", std::filesystem::perms::owner_exec,
@@ -257,11 +258,13 @@ TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemA
   for (const std::string& name : later) expected.push_back(name + " default");
   expected.push_back("scenePasses real");
   expected.push_back("nullScripts real");
+  expected.push_back("guiTextures default");
   expected.push_back("after shutdown");
   for (const std::string& name : real) expected.push_back(name + " default");
   for (const std::string& name : later) expected.push_back(name + " default");
   expected.push_back("scenePasses default");
   expected.push_back("nullScripts default");
+  expected.push_back("guiTextures default");
   EXPECT_EQ(Lines(output), expected);
 }
 
