@@ -178,29 +178,27 @@ HDC CTexture::TakeDC(IDirect3DSurface9* surface, HRESULT levelResult) {
   return dc;
 }
 
-HDC CTexture::GetDC(UINT level) {
+bool CTexture::MayHandOutDC(const void* texture, const char* missingText) {
   if (m_pDCSurface != nullptr) {
     LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - You Have Already Gotten A HDC For : %s\n", m_szName);
-    return nullptr;
+    return false;
   }
-  if (m_pD3DTexture == nullptr) {
-    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - %s Is Not A Plain Texture\n", m_szName);
-    return nullptr;
+  if (texture == nullptr) {
+    LogD3D(m_pLog, kSource, __LINE__, kError, missingText, m_szName);
+    return false;
   }
+  return true;
+}
+
+HDC CTexture::GetDC(UINT level) {
+  if (!MayHandOutDC(m_pD3DTexture, "ERROR!!! - %s Is Not A Plain Texture\n")) return nullptr;
   IDirect3DSurface9* surface = nullptr;
   const HRESULT result = m_pD3DTexture->GetSurfaceLevel(level, &surface);
   return TakeDC(surface, result);
 }
 
 HDC CTexture::GetCubeDC(D3DCUBEMAP_FACES face, UINT level) {
-  if (m_pDCSurface != nullptr) {
-    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - You Have Already Gotten A HDC For : %s\n", m_szName);
-    return nullptr;
-  }
-  if (m_pD3DCubeTexture == nullptr) {
-    LogD3D(m_pLog, kSource, __LINE__, kError, "ERROR!!! - %s Is Not A Cube Texture\n", m_szName);
-    return nullptr;
-  }
+  if (!MayHandOutDC(m_pD3DCubeTexture, "ERROR!!! - %s Is Not A Cube Texture\n")) return nullptr;
   IDirect3DSurface9* surface = nullptr;
   const HRESULT result = m_pD3DCubeTexture->GetCubeMapSurface(face, level, &surface);
   return TakeDC(surface, result);

@@ -9,6 +9,7 @@
 
 #include "ZKDXGlobals.h"
 #include "d3d/SurfaceTextureImage.h"
+#include "d3dx9math.h"
 #include "d3dx9tex.h"
 
 class CEngineLog;
@@ -63,6 +64,11 @@ class CTexture final : public CSurfaceTextureImage {
   void MakeTwoFiles(const char* name, const char* first, const char* fourth, UINT normalMap);
   // A one-channel L8 texture from `fourth` (lower-cased).
   void MakeAlphaOnly(const char* fourth);
+  // System texture 1-8 (shadow mask, the two shadow lookups, the two attenuations, N.H power
+  // lookup, spot mask, Fresnel term); another number ends the process.
+  void MakeSystem(UINT number);
+  // The normalisation cube map; mipmapped when `mipmaps` is 1.
+  void MakeCubeNormalizer(D3DFORMAT format, UINT mipmaps);
 
   // --- CTextureInterface ---
   const char* GetName() override { return Text(m_szName); }
@@ -123,7 +129,19 @@ class CTexture final : public CSurfaceTextureImage {
   IDirect3DDevice9* Device() const;
   UINT MipmappingSwitch() const;
   bool LowerFirstFileIsFlare();
+  // Whether a device context may be handed out: none is out, and the texture (`texture`) exists.
+  bool MayHandOutDC(const void* texture, const char* missingText);
   HDC TakeDC(IDirect3DSurface9* surface, HRESULT levelResult);
+
+  // --- generated contents ---
+  UINT GenerateCubeNormalizer();
+  UINT FillShadowMask() { return FillOneRowTable(2); }
+  UINT FillShadowLookUp256() { return FillOneRowTable(256); }
+  UINT FillShadowLookUp2048() { return FillOneRowTable(2048); }
+  UINT FillNdotHPowKLookUp() { return FillSquareTable(); }
+  UINT FillFresnelTerm() { return FillSquareTable(); }
+  UINT FillOneRowTable(UINT width);
+  UINT FillSquareTable();
 
   // --- loading ---
   // Where a fatal message about a file goes: its title when the file cannot be opened from its
@@ -161,9 +179,13 @@ class CTexture final : public CSurfaceTextureImage {
   UINT PackColourAndAlpha(IDirect3DTexture9* target, IDirect3DTexture9* colour, IDirect3DTexture9* alpha);
   // Writes the four bytes of every texel (memory order blue, green, red, alpha) into `target`.
   void PackTexels(IDirect3DTexture9* target, const PackedByte (&bytes)[4]);
-  // A precomputed DDS read as the general loader reads it: size, DXT rule, its own levels when
-  // it has several. True when its levels were taken.
-  bool TakeDDSLevels(const char* ddsName, const D3DXIMAGE_INFO& info, const char* levelsFailureName);
+  // A precomputed DDS read as the general loader reads it: size, the DXT rule when asked, its own
+  // levels when it has several. True when its levels were taken.
+  bool TakeDDSLevels(const char* ddsName, const D3DXIMAGE_INFO& info, const char* levelsFailureName, bool dxtRule);
+  // A packed texture's precomputed DDS, read as the general loader reads one, with the texts of
+  // the loader; true when its own levels were taken.
+  bool LoadPrecomputedDDS(const char* ddsName, D3DXIMAGE_INFO& info, bool dxtRule, const char* archiveInfoText,
+                          const char* diskInfoText, const char* archiveFillText, const char* diskFillText);
   // The creation policy: levels and usage by the mipmap switch and automatic generation;
   // `plainText` picks the failure text of the general loader.
   void CreateByPolicy(bool plainText, const char* failureName);
@@ -205,3 +227,7 @@ class CTexture final : public CSurfaceTextureImage {
   UINT m_dwNormalMap = 0;
   UINT m_dwDynamic = 0;
 };
+
+// The unit direction through the centre of texel (x, y) of face `face` (Direct3D's order) of a
+// cube map of edge 256; `out` is normalised and returned. Another face only normalises `out`.
+D3DXVECTOR3* GetCubeMapTexelDirection(UINT face, UINT x, UINT y, D3DXVECTOR3* out);

@@ -59,7 +59,38 @@ CTextureBank::~CTextureBank() {
 }
 
 UINT CTextureBank::Initialize() {
-  LogD3D(m_pLog, kSource, __LINE__, kInfo, "- Initializing Texture Storage With %i Max Textures\n", static_cast<int>(kCapacity));
+  LogD3D(m_pLog, kSource, __LINE__, kInfo, "- Initializing Texture Storage With %i Max Textures\n",
+         static_cast<int>(kCapacity));
+  struct Row {
+    const char* line;
+    const char* allocationFailure;
+  };
+  static const Row kRows[kSystemTextures] = {
+      {"  - Creating Cube Normalizer\n", "Can't Allocate Memory For Cube Normalizer"},
+      {"  - Creating ShadowMask\n", "Can't Allocate Memory For Shadow Mask Texture "},
+      {"  - Creating 8bit ShadowLookUp\n", "Can't Allocate Memory For ShadowLookup256 Texture "},
+      {"  - Creating 10bit ShadowLookUp\n", "Can't Allocate Memory For ShadowLookup2048 Texture "},
+      {"  - Creating AttenuationXY Texture\n", "Can't Allocate Memory For AttenuationXY Texture "},
+      {"  - Creating AttenuationZ Texture\n", "Can't Allocate Memory For AttenuationZ Texture "},
+      {"  - Creating NdotHpowK LookUp\n", "Can't Allocate Memory For NDotHPowK LookUp Texture "},
+      {"  - Creating SpotMask\n", "Can't Allocate Memory For SpotMask Texture "},
+      {"  - Creating FresnelTerm\n", "Can't Allocate Memory For FresnelTerm Texture "},
+  };
+  CD3D9Enumeration* enumeration = m_pRenderer->GetEnumeration();
+  for (UINT index = 0; index < kSystemTextures && m_dwCount < kCapacity; ++index) {
+    LogD3D(m_pLog, kSource, __LINE__, kInfo, "%s", kRows[index].line);
+    std::unique_ptr<CTexture> texture(new (std::nothrow) CTexture(this, m_pRenderer, m_pLog));
+    if (!texture) FatalErrorWithTitle(kLoadTitle, "%s", kRows[index].allocationFailure);
+    if (index == 0)
+      texture->MakeCubeNormalizer(
+          enumeration->HasCubeTextureFormatBits(1u << 9) == 1 ? D3DFMT_A2R10G10B10 : D3DFMT_A8R8G8B8,
+          enumeration->IsCubeMipmappingSupported());
+    else
+      texture->MakeSystem(index);
+    // The bank keeps one reference, so that a holder's last Release cannot free a system texture.
+    texture->AddReference();
+    m_pSystemTextures[index] = m_pTextures[m_dwCount++] = texture.release();
+  }
   return 1;
 }
 
@@ -274,6 +305,8 @@ void CTextureBank::ForgetTexture(CTexture* texture) {
       break;
     }
   }
+  for (CTexture*& system : m_pSystemTextures)
+    if (system == texture) system = nullptr;
   // A stage must not keep a freed texture as its cached object.
   for (CTextureInterface*& stage : m_pStageTextures)
     if (stage == texture) stage = nullptr;
@@ -341,8 +374,14 @@ UINT CTextureBank::ClearTextureStages() {
 }
 
 void CTextureBank::ReleaseDeviceObjects() {
-  for (CTexture* texture : m_pSystemTextures)
-    if (texture != nullptr) texture->ReleaseDeviceObjects();
+  // The bank's own references on the system textures go with the device.
+  for (CTexture*& texture : m_pSystemTextures) {
+    if (texture == nullptr) continue;
+    texture->ReleaseDeviceObjects();
+    CTexture* released = texture;
+    texture = nullptr;
+    released->Release();
+  }
   for (UINT i = 0; i < m_dwCount; ++i)
     if (m_pTextures[i] != nullptr) m_pTextures[i]->ReleaseDeviceObjects();
   for (UINT i = 0; i < kStageEntries; ++i) {

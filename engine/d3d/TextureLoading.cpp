@@ -192,11 +192,12 @@ void CTexture::ApplyMipmapPolicy() {
   }
 }
 
-bool CTexture::TakeDDSLevels(const char* ddsName, const D3DXIMAGE_INFO& info, const char* levelsFailureName) {
+bool CTexture::TakeDDSLevels(const char* ddsName, const D3DXIMAGE_INFO& info, const char* levelsFailureName,
+                             bool dxtRule) {
   m_dwWidth = info.Width;
   m_dwHeight = info.Height;
   ResolveUnknownFormat(info.Format);
-  ApplyDxtRule();
+  if (dxtRule) ApplyDxtRule();
   if (info.MipLevels <= 1) return false;
   HRESULT result;
   if (InArchive(ddsName)) {
@@ -218,6 +219,17 @@ bool CTexture::TakeDDSLevels(const char* ddsName, const D3DXIMAGE_INFO& info, co
   return true;
 }
 
+bool CTexture::LoadPrecomputedDDS(const char* ddsName, D3DXIMAGE_INFO& info, bool dxtRule,
+                                  const char* archiveInfoText, const char* diskInfoText, const char* archiveFillText,
+                                  const char* diskFillText) {
+  ReadImageInfo(ddsName, info, {kPlainImageTitle, kPlainImageTitle, archiveInfoText, kPlainImageTitle, diskInfoText});
+  if (TakeDDSLevels(ddsName, info, m_szFileNames[0], dxtRule)) return true;
+  CreateByPolicy(true, m_szName);
+  LoadTopLevelFromFile(ddsName, {kImageTitle, kImageTitle, archiveFillText, kTextureTitle, diskFillText});
+  ApplyMipmapPolicy();
+  return false;
+}
+
 void CTexture::ReportSize() const {
   LogD3D(m_pLog, kSource, __LINE__, kInfo, "    - %ix%i (FMT: %s)\n", static_cast<int>(m_dwWidth),
          static_cast<int>(m_dwHeight), GetD3DFormatName(m_Format));
@@ -226,8 +238,14 @@ void CTexture::ReportSize() const {
 // --- the load dispatch ---
 
 UINT CTexture::Load() {
+  if (m_wType == TEXTURE_TYPE_CUBE && m_wKind == kCubeNormalizer) return GenerateCubeNormalizer();
   if (m_wType == TEXTURE_TYPE_2D) {
     switch (m_wKind) {
+      case kShadowMask: return FillShadowMask();
+      case kShadowLookup2048: return FillShadowLookUp2048();
+      case kShadowLookup256: return FillShadowLookUp256();
+      case kNdotHPowKLookup: return FillNdotHPowKLookUp();
+      case kFresnelTerm: return FillFresnelTerm();
       case kMaterial1: return LoadMaterialTexture1();
       case kMaterial2: return LoadMaterialTexture2();
       case kAlphaOnly: return LoadAlphaOnlyTexture();
@@ -289,7 +307,7 @@ UINT CTexture::LoadPlainTexture() {
                    "(2) Can't Get Image Info: %s\n%s - %s"});
   }
   if (dds) {
-    levelsFromFile = TakeDDSLevels(ddsName, info, ddsName);
+    levelsFromFile = TakeDDSLevels(ddsName, info, ddsName, true);
   } else {
     m_dwWidth = info.Width;
     m_dwHeight = info.Height;
@@ -332,16 +350,9 @@ UINT CTexture::LoadPlainTextureWithAlpha() {
   const bool dds = FindPrecomputedDDS(ddsName);
   bool levelsFromFile = false;
   if (dds) {
-    ReadImageInfo(ddsName, info,
-                  {kPlainImageTitle, kPlainImageTitle, "(1k) Can't Get Image Info: %s\n%s - %s", kPlainImageTitle,
-                   "(1l) Can't Get Image Info: %s\n%s - %s"});
-    levelsFromFile = TakeDDSLevels(ddsName, info, m_szFileNames[0]);
-    if (!levelsFromFile) {
-      CreateByPolicy(true, m_szName);
-      LoadTopLevelFromFile(ddsName, {kImageTitle, kImageTitle, "(3g) Can't Get Image Info: %s\n%s - %s",
-                                     kTextureTitle, "(3h) Can't Load File: %s\n%s - %s"});
-      ApplyMipmapPolicy();
-    }
+    levelsFromFile = LoadPrecomputedDDS(ddsName, info, true, "(1k) Can't Get Image Info: %s\n%s - %s",
+                                        "(1l) Can't Get Image Info: %s\n%s - %s",
+                                        "(3g) Can't Get Image Info: %s\n%s - %s", "(3h) Can't Load File: %s\n%s - %s");
   } else {
     m_dwWidth = m_dwHeight = 0;
     GrowToImageSize(m_szFileNames[0], m_dwWidth, m_dwHeight);
@@ -387,21 +398,12 @@ UINT CTexture::LoadMaterialTexture(Kind kind) {
   const bool dds = FindPrecomputedDDS(ddsName);
   bool levelsFromFile = false;
   if (dds) {
-    ReadImageInfo(ddsName, info,
-                  {kPlainImageTitle, kPlainImageTitle,
-                   first ? "(1g) Can't Get Image Info: %s\n%s - %s" : "(1i) Can't Get Image Info: %s\n%s - %s",
-                   kPlainImageTitle,
-                   first ? "(1h) Can't Get Image Info: %s\n%s - %s" : "(1j) Can't Get Image Info: %s\n%s - %s"});
-    levelsFromFile = TakeDDSLevels(ddsName, info, m_szFileNames[0]);
-    if (!levelsFromFile) {
-      CreateByPolicy(true, m_szName);
-      LoadTopLevelFromFile(ddsName, {kImageTitle, kImageTitle,
-                                     first ? "(3c) Can't Get Image Info: %s\n%s - %s"
-                                           : "(3e) Can't Get Image Info: %s\n%s - %s",
-                                     kTextureTitle,
-                                     first ? "(3d) Can't Load File: %s\n%s - %s" : "(3f) Can't Load File: %s\n%s - %s"});
-      ApplyMipmapPolicy();
-    }
+    // A precomputed packing keeps its format whatever its size.
+    levelsFromFile = LoadPrecomputedDDS(
+        ddsName, info, false, first ? "(1g) Can't Get Image Info: %s\n%s - %s" : "(1i) Can't Get Image Info: %s\n%s - %s",
+        first ? "(1h) Can't Get Image Info: %s\n%s - %s" : "(1j) Can't Get Image Info: %s\n%s - %s",
+        first ? "(3c) Can't Get Image Info: %s\n%s - %s" : "(3e) Can't Get Image Info: %s\n%s - %s",
+        first ? "(3d) Can't Load File: %s\n%s - %s" : "(3f) Can't Load File: %s\n%s - %s");
   } else {
     m_dwWidth = m_dwHeight = 0;
     for (const char* file : m_szFileNames) GrowToImageSize(file, m_dwWidth, m_dwHeight);

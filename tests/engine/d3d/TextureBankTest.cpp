@@ -25,6 +25,9 @@ TEST(TextureBank, FileTexturesAreSharedByTheirLowerCasedNameAndLeaveHolesWhenRel
   TextureTestBench t;
   t.folder.Write("wall.tga", EncodeTga(RgbaImage::Pattern(8, 8)));
   t.folder.Write("floor.tga", EncodeTga(RgbaImage::Pattern(8, 8)));
+  // The nine system textures come first.
+  const UINT first = t.bank->GetNumberOfTextures();
+  EXPECT_EQ(first, CTextureBank::kSystemTextures);
   CTexture* wall = AsTexture(t.bank->CreateTexture("Wall.TGA", 0));
   ASSERT_NE(wall, nullptr);
   EXPECT_EQ(t.bank->CreateTexture("wall.tga", 0), wall);
@@ -35,20 +38,20 @@ TEST(TextureBank, FileTexturesAreSharedByTheirLowerCasedNameAndLeaveHolesWhenRel
   EXPECT_EQ(t.bank->GetTextureByName("WALL.tga", 0), wall);
 
   CTexture* floor = AsTexture(t.bank->CreateTexture("floor.tga", 0));
-  EXPECT_EQ(t.bank->GetNumberOfTextures(), 2u);
-  EXPECT_EQ(t.bank->GetTextureByID(2), nullptr);
+  EXPECT_EQ(t.bank->GetNumberOfTextures(), first + 2);
+  EXPECT_EQ(t.bank->GetTextureByID(first + 2), nullptr);
 
   wall->Release();
-  EXPECT_EQ(t.bank->GetTextureByID(0), wall) << "one reference is left";
+  EXPECT_EQ(t.bank->GetTextureByID(first), wall) << "one reference is left";
   wall->Release();
-  EXPECT_EQ(t.bank->GetTextureByID(0), nullptr);
-  EXPECT_EQ(t.bank->GetNumberOfTextures(), 2u);
+  EXPECT_EQ(t.bank->GetTextureByID(first), nullptr);
+  EXPECT_EQ(t.bank->GetNumberOfTextures(), first + 2);
   EXPECT_EQ(t.bank->GetTextureByName("wall.tga", 0), nullptr);
   EXPECT_NE(t.Infos().find("- (CTexture) Releasing wall_tga\n"), std::string::npos);
 
   CTextureInterface* again = t.bank->CreateTexture("wall.tga", 0);
-  EXPECT_EQ(t.bank->GetTextureByID(0), again) << "the hole is taken first";
-  EXPECT_EQ(t.bank->GetTextureByID(1), floor);
+  EXPECT_EQ(t.bank->GetTextureByID(first), again) << "the hole is taken first";
+  EXPECT_EQ(t.bank->GetTextureByID(first + 1), floor);
 }
 
 TEST(TextureBank, EmptyTexturesShareOnlyWhatMatchesInSizeAndTheTableStopsAt1024) {
@@ -75,7 +78,7 @@ TEST(TextureBank, NamesThatDoNotFitAreRefusedWithALogLine) {
   EXPECT_EQ(t.bank->CreateTexture(half.c_str(), (half + ".png").c_str(), 0), nullptr);
   MaterialTexture1 material{half.c_str(), half.c_str(), nullptr, nullptr, 0, 0, 0, 0};
   EXPECT_EQ(t.bank->CreateTexture(&material), nullptr);
-  EXPECT_EQ(t.bank->GetNumberOfTextures(), 0u);
+  EXPECT_EQ(t.bank->GetNumberOfTextures(), CTextureBank::kSystemTextures);
   EXPECT_NE(t.Errors().find("ERROR!!! - Texture Name Too Long: " + longName), std::string::npos);
 }
 
@@ -266,7 +269,7 @@ TEST(TextureBank, ASurfaceAndItsCloneShareOneTextureAndGiveItBack) {
   EXPECT_EQ(t.bank->GetTextureByName("brick.png", 0), brick);
   clone->Release();
   EXPECT_EQ(t.bank->GetTextureByName("brick.png", 0), nullptr);
-  EXPECT_EQ(t.bank->GetTextureByID(0), nullptr);
+  EXPECT_EQ(t.bank->GetTextureByID(CTextureBank::kSystemTextures), nullptr);
 }
 
 TEST(TextureBank, ReleasingTheDeviceGivesBackEveryDirect3DObjectOfTheTextures) {
@@ -284,5 +287,5 @@ TEST(TextureBank, ReleasingTheDeviceGivesBackEveryDirect3DObjectOfTheTextures) {
   EXPECT_EQ(held->GetD3DTexture(), nullptr);
   // A holder that lets go afterwards reaches no device.
   AsTexture(held)->Release();
-  EXPECT_EQ(t.bank->GetTextureByID(0), nullptr);
+  EXPECT_EQ(t.bank->GetTextureByID(CTextureBank::kSystemTextures), nullptr);
 }

@@ -214,18 +214,21 @@ TEST_F(StartupFixture, InitCreatesTheDeviceChangesAndAltEnterResetItAndTheShutdo
   Lines_ lines;
   EXPECT_EQ(Run({"run", "--report-device", "--quit-callback"}, lines), 3);
   ASSERT_EQ(lines.size(), 9u);
-  // Direct3D, the device, its back and depth buffers and the flare texture with its one level are
-  // all that lives of the layer; the resets keep them and make nothing more.
-  EXPECT_EQ(lines[3], "after Init: devices 1 resets 0 live 6");
-  EXPECT_EQ(lines[4], "after a change: devices 1 resets 1 live 6");
-  EXPECT_EQ(lines[5], "after Alt+Enter: devices 1 resets 2 live 6");
+  // Direct3D, the device, its back and depth buffers, the flare texture and the nine system
+  // textures with their levels and faces are all that lives of the layer; the resets keep them
+  // (all managed) and make nothing more.
+  EXPECT_EQ(lines[3], "after Init: devices 1 resets 0 live 54");
+  EXPECT_EQ(lines[4], "after a change: devices 1 resets 1 live 54");
+  EXPECT_EQ(lines[5], "after Alt+Enter: devices 1 resets 2 live 54");
   EXPECT_EQ(lines[8], "after CloseZeKorb: devices 1 resets 2 live 0");
   const std::string log = ReadFile(folder / "ZeKorb.Log");
   EXPECT_TRUE(AppearInOrder(log, {"- Selected Scheme Is:\n", "  - Radeon9700\n", "  - D3D9 Device Successfully Created\n",
                                   "  - Using Radeon9700 Rendering Scheme\n",
                                   "- Initializing Texture Storage With 1024 Max Textures\n",
+                                  "  - Creating Cube Normalizer\n", "  - Creating FresnelTerm\n",
                                   "  - Creating Texture (1) (flare_jpg)... (Leave File Format UnChanged: FALSE)\n",
-                                  "- Inited\n", "  - Texture: flare_jpg Loaded\n", "    - 256x256 (FMT: D3DFMT_X8R8G8B8)\n", "  - RadeonX800\n",
+                                  "- Inited\n", "  - Texture: CubeNormalizer Loaded\n", "  - Texture: fresnelterm Loaded\n",
+                                  "  - Texture: flare_jpg Loaded\n", "    - 256x256 (FMT: D3DFMT_X8R8G8B8)\n", "  - RadeonX800\n",
                                   "  - D3D9 Device Successfully Reseted\n", "  - Using RadeonX800 Rendering Scheme\n",
                                   "Changing Screen Mode\n", "- Window Destroyed\n", "- D3D deinitialized\n",
                                   "- Virtual Disk deinitialized\n"}));
