@@ -143,8 +143,8 @@ UINT CD3D9Renderer::Initialize(DeviceSettings* settings) {
   TakeSwapChain();
 
   if (m_Banks.pTextures == nullptr) {
-    m_pTextureBank.reset(new (std::nothrow) CTextureBank(this, m_pLog));
-    if (!m_pTextureBank) FatalErrorWithTitle("Error While Initializing", "Can't Create TextureShader Interface");
+    m_pTextureBank.reset(
+        NewOrFatal<CTextureBank>("Error While Initializing", "Can't Create TextureShader Interface", this, m_pLog));
     m_Banks.pTextures = m_pTextureBank.get();
   }
   // The render-target bank with the settings' description lists ("Can't Initialize Render

@@ -166,6 +166,10 @@ class CTexture final : public CSurfaceTextureImage {
   bool FindPrecomputedDDS(char (&ddsName)[kNameLength + 4]);
   // Image information of `file`: from memory when it lies in an archive, else by path.
   void ReadImageInfo(const char* file, D3DXIMAGE_INFO& info, const FileFailure& failure);
+  // The image information of the texture's source: the engine's image `resource`, else the
+  // precomputed DDS (`ddsName`, null for none), else the first file.
+  void ReadSourceInfo(D3DXIMAGE_INFO& info, const char* resource, const char* ddsName, const FileFailure& ddsFailure,
+                      const FileFailure& fileFailure);
   UINT LoadPlainTexture();
   UINT LoadPlainTextureWithAlpha();
   UINT LoadAlphaOnlyTexture();

@@ -79,8 +79,8 @@ UINT CTextureBank::Initialize() {
   CD3D9Enumeration* enumeration = m_pRenderer->GetEnumeration();
   for (UINT index = 0; index < kSystemTextures && m_dwCount < kCapacity; ++index) {
     LogD3D(m_pLog, kSource, __LINE__, kInfo, "%s", kRows[index].line);
-    std::unique_ptr<CTexture> texture(new (std::nothrow) CTexture(this, m_pRenderer, m_pLog));
-    if (!texture) FatalErrorWithTitle(kLoadTitle, "%s", kRows[index].allocationFailure);
+    std::unique_ptr<CTexture> texture(
+        NewOrFatal<CTexture>(kLoadTitle, kRows[index].allocationFailure, this, m_pRenderer, m_pLog));
     if (index == 0)
       texture->MakeCubeNormalizer(
           enumeration->HasCubeTextureFormatBits(1u << 9) == 1 ? D3DFMT_A2R10G10B10 : D3DFMT_A8R8G8B8,
@@ -143,8 +143,8 @@ CTexture* CTextureBank::CreationTail(const char* name, Make make) {
   if (m_dwCount >= kCapacity) return nullptr;
   UINT index = 0;
   while (index < m_dwCount && m_pTextures[index] != nullptr) ++index;
-  std::unique_ptr<CTexture> texture(new (std::nothrow) CTexture(this, m_pRenderer, m_pLog));
-  if (!texture) FatalErrorWithTitle(kLoadTitle, "Can't Allocate Memory: %s", name);
+  std::unique_ptr<CTexture> texture(
+      NewNamedOrFatal<CTexture>(kLoadTitle, "Can't Allocate Memory: %s", name, this, m_pRenderer, m_pLog));
   make(*texture);
   m_pTextures[index] = texture.release();
   if (index == m_dwCount) ++m_dwCount;

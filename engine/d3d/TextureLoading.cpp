@@ -101,6 +101,18 @@ void CTexture::LoadSurfaceFromFile(IDirect3DSurface9* surface, const char* file,
                         D3DResultDescription(result));
 }
 
+void CTexture::ReadSourceInfo(D3DXIMAGE_INFO& info, const char* resource, const char* ddsName,
+                              const FileFailure& ddsFailure, const FileFailure& fileFailure) {
+  if (resource == nullptr) {
+    ReadImageInfo(ddsName != nullptr ? ddsName : m_szFileNames[0], info, ddsName != nullptr ? ddsFailure : fileFailure);
+    return;
+  }
+  const HRESULT result = D3DXGetImageInfoFromResourceA(GetEngineImageModule(), resource, &info);
+  if (FAILED(result))
+    FatalErrorWithTitle(kPlainImageTitle, "Can't Get Image Info: %s\n%s - %s", m_szFileNames[0],
+                        D3DResultName(result), D3DResultDescription(result));
+}
+
 // --- the common rules ---
 
 bool CTexture::CanAutoGenMipmaps(D3DRESOURCETYPE type) const {
@@ -258,20 +270,12 @@ UINT CTexture::Load() {
   }
   D3DXIMAGE_INFO info = {};
   char ddsName[kNameLength + 4];
-  if (const char* resource = ResourceName()) {
-    const HRESULT result = D3DXGetImageInfoFromResourceA(GetEngineImageModule(), resource, &info);
-    if (FAILED(result))
-      FatalErrorWithTitle(kPlainImageTitle, "Can't Get Image Info: %s\n%s - %s", m_szFileNames[0],
-                          D3DResultName(result), D3DResultDescription(result));
-  } else if (FindPrecomputedDDS(ddsName)) {
-    ReadImageInfo(ddsName, info,
-                  {kPlainImageTitle, kPlainImageTitle, "(1a) Can't Get Image Info: %s\n%s - %s", kPlainImageTitle,
-                   "(1b) Can't Get Image Info: %s\n%s - %s"});
-  } else {
-    ReadImageInfo(m_szFileNames[0], info,
-                  {kImageTitle, kPlainImageTitle, "(1c) Can't Get Image Info: %s\n%s - %s", kPlainImageTitle,
-                   "(1dd) Can't Get Image Info: %s\n%s - %s"});
-  }
+  const char* resource = ResourceName();
+  ReadSourceInfo(info, resource, resource == nullptr && FindPrecomputedDDS(ddsName) ? ddsName : nullptr,
+                 {kPlainImageTitle, kPlainImageTitle, "(1a) Can't Get Image Info: %s\n%s - %s", kPlainImageTitle,
+                  "(1b) Can't Get Image Info: %s\n%s - %s"},
+                 {kImageTitle, kPlainImageTitle, "(1c) Can't Get Image Info: %s\n%s - %s", kPlainImageTitle,
+                  "(1dd) Can't Get Image Info: %s\n%s - %s"});
   switch (info.ResourceType) {
     case D3DRTYPE_CUBETEXTURE:
     case D3DRTYPE_VOLUMETEXTURE:
@@ -292,20 +296,11 @@ UINT CTexture::LoadPlainTexture() {
   const char* resource = ResourceName();
   const bool dds = resource == nullptr && FindPrecomputedDDS(ddsName);
   bool levelsFromFile = false;
-  if (resource != nullptr) {
-    const HRESULT result = D3DXGetImageInfoFromResourceA(GetEngineImageModule(), resource, &info);
-    if (FAILED(result))
-      FatalErrorWithTitle(kPlainImageTitle, "Can't Get Image Info: %s\n%s - %s", m_szFileNames[0],
-                          D3DResultName(result), D3DResultDescription(result));
-  } else if (dds) {
-    ReadImageInfo(ddsName, info,
-                  {kPlainImageTitle, kPlainImageTitle, "(1e) Can't Get Image Info: %s\n%s - %s", kPlainImageTitle,
-                   "(1f) Can't Get Image Info: %s\n%s - %s"});
-  } else {
-    ReadImageInfo(m_szFileNames[0], info,
-                  {kImageTitle, kImageTitle, "(2) Can't Get Image Info: %s\n%s - %s", kImageTitle,
-                   "(2) Can't Get Image Info: %s\n%s - %s"});
-  }
+  ReadSourceInfo(info, resource, dds ? ddsName : nullptr,
+                 {kPlainImageTitle, kPlainImageTitle, "(1e) Can't Get Image Info: %s\n%s - %s", kPlainImageTitle,
+                  "(1f) Can't Get Image Info: %s\n%s - %s"},
+                 {kImageTitle, kImageTitle, "(2) Can't Get Image Info: %s\n%s - %s", kImageTitle,
+                  "(2) Can't Get Image Info: %s\n%s - %s"});
   if (dds) {
     levelsFromFile = TakeDDSLevels(ddsName, info, ddsName, true);
   } else {
