@@ -16,6 +16,7 @@ class CConsole;
 class CEngineRelease;
 class CGenericPassInterface;
 class CGuiKeyQueue;
+class CGuiTextureFactory;
 class CLightSpatial;
 class CLightWaveLoader;
 class CMeshFileReader;
@@ -91,6 +92,7 @@ struct EnginePorts {
   TEnginePort<CSceneShaderLibrary> sceneShaders;
   TEnginePort<CScenePasses> scenePasses;
   TEnginePort<CNullScriptHost> nullScripts;
+  TEnginePort<CGuiTextureFactory> guiTextures;
 
   // Calls visit(name, port) for every port above; a new port is listed here too.
   template <class Visit>
@@ -109,6 +111,7 @@ struct EnginePorts {
     visit("sceneShaders", sceneShaders);
     visit("scenePasses", scenePasses);
     visit("nullScripts", nullScripts);
+    visit("guiTextures", guiTextures);
   }
 };
 

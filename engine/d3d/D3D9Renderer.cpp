@@ -24,6 +24,7 @@
 #include "d3d/RenderTargetStorageInterface.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "d3d/RenderingSchemes.h"
+#include "d3d/TextureBank.h"
 #include "d3d/VertexBufferBank.h"
 #include "d3d/VertexBufferBankInterface.h"
 #include "d3d/VertexDeclarationBank.h"
@@ -116,6 +117,8 @@ CD3D9Renderer::CD3D9Renderer(CEngineContext* context)
 
 CD3D9Renderer::~CD3D9Renderer() {
   FreeOwnedBanks();
+  // The textures go before the device they were made on.
+  m_pTextureBank.reset();
   for (CStateStack& stack : m_Stacks) stack.Release(m_pAllocator);
   GiveBackBufferDCBack();
   // The banks' objects go before the device they were made on; the banks themselves go after.
@@ -151,8 +154,13 @@ UINT CD3D9Renderer::Initialize(DeviceSettings* settings) {
   LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - D3D9 Device Successfully Created\n");
   TakeSwapChain();
 
-  // The texture bank ("Can't Create TextureShader Interface") and the render-target bank with
-  // the settings' description lists ("Can't Initialize Render Targets") are built here.
+  if (m_Banks.pTextures == nullptr) {
+    m_pTextureBank.reset(
+        NewOrFatal<CTextureBank>("Error While Initializing", "Can't Create TextureShader Interface", this, m_pLog));
+    m_Banks.pTextures = m_pTextureBank.get();
+  }
+  // The render-target bank with the settings' description lists ("Can't Initialize Render
+  // Targets") is built here.
 
   SetUpFreshDevice(CDefaultStates::kDeviceCreation);
 
@@ -167,6 +175,8 @@ UINT CD3D9Renderer::Initialize(DeviceSettings* settings) {
   }
 
   CreateBanks(settings);
+  if (m_pTextureBank && !m_pTextureBank->Initialize())
+    FatalErrorWithTitle("Error While Initializing", "Can't Initialize TextureShader Interface");
   return 1;
 }
 
@@ -226,8 +236,9 @@ void CD3D9Renderer::FreeOwnedBanks() {
 
 UINT CD3D9Renderer::Reset() {
   if (!m_pDevice || !m_pSettings) return 0;
-  // The texture stages are forgotten here by their bank; the index, vertex and render-target
-  // banks hold default-pool objects the device cannot keep.
+  if (m_pTextureBank) m_pTextureBank->ClearTextureStages();
+  // The current material, declaration and shaders are forgotten here by their banks; the index,
+  // vertex and render-target banks hold default-pool objects the device cannot keep.
   if (m_Banks.pMaterials) m_Banks.pMaterials->OnDeviceLost();
   if (m_Banks.pIndexBuffers) m_Banks.pIndexBuffers->OnDeviceLost();
   if (m_Banks.pVertexBuffers) m_Banks.pVertexBuffers->OnDeviceLost();
@@ -274,6 +285,7 @@ UINT CD3D9Renderer::Reset() {
 UINT CD3D9Renderer::ReleaseDevice() {
   // The banks' objects belong to the device: they go first, in the reverse order of their
   // banks' creation, so that nothing the game still holds reaches a freed device.
+  if (m_pTextureBank) m_pTextureBank->ReleaseDeviceObjects();
   if (m_Banks.pPixelShaders) m_Banks.pPixelShaders->ReleaseDeviceObjects();
   if (m_Banks.pVertexBuffers) m_Banks.pVertexBuffers->ReleaseDeviceObjects();
   if (m_Banks.pVertexShaders) m_Banks.pVertexShaders->ReleaseDeviceObjects();

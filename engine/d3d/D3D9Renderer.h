@@ -27,6 +27,7 @@ class CMaterialBankInterface;
 class CPixelShaderBank;
 class CPixelShaderBankInterface;
 class CVertexBufferBank;
+class CTextureBank;
 class CVertexBufferBankInterface;
 class CVertexDeclarationBank;
 class CVertexDeclarationBankInterface;
@@ -78,6 +79,8 @@ class CD3D9Renderer final : public CEngineRenderer {
   void SetGuiDeviceHook(CDeviceLossHook* hook) { m_pGuiHook = hook; }
   // Banks given before Initialize are used as they are; Initialize builds the missing ones.
   void SetBanks(const Banks& banks) { m_Banks = banks; }
+  // The texture bank Initialize made; null when one was given, or before Initialize.
+  CTextureBank* GetTextureBank() const { return m_pTextureBank.get(); }
 
   // --- the game's interface ---
   HRESULT SetViewport() override;
@@ -206,6 +209,9 @@ class CD3D9Renderer final : public CEngineRenderer {
   std::unique_ptr<CVertexDeclarationBank> m_pOwnedDeclarations;
   std::unique_ptr<CVertexBufferBank> m_pOwnedVertexBuffers;
   std::unique_ptr<CMaterialBank> m_pOwnedMaterials;
+  // The texture bank Initialize made (none when one was given); it outlives the device so that
+  // textures still held can be released.
+  std::unique_ptr<CTextureBank> m_pTextureBank;
   IDirect3DSwapChain9* m_pSwapChain = nullptr;
   D3DPRESENT_PARAMETERS m_PresentParameters = {};
   CDeviceLossHook* m_pGuiHook = nullptr;

@@ -8,6 +8,7 @@
 #include "files/ZKSEnvelopeExporter.h"
 #include "files/ZKShaderChunk.h"
 #include "core/FatalError.h"
+#include "core/FileNames.h"
 #include "scene/Envelope.h"
 #include "scene/Mesh.h"
 
@@ -110,16 +111,6 @@ const char* NonEmpty(const char* text) {
   return text != nullptr && text[0] != '\0' ? text : nullptr;
 }
 
-// The file name without its folders. Works on a copy, so the texture keeps its own name, and
-// keeps the whole name whatever its extension ("sky.jpeg" stays "sky.jpeg").
-std::string BaseFileName(const char* path) {
-  if (path == nullptr) return {};
-  const char* base = path;
-  for (const char* c = path; *c != '\0'; ++c)
-    if (*c == '\\' || *c == '/' || *c == ':') base = c + 1;
-  return base;
-}
-
 // A texture the file can name: it has a first image or an alpha image.
 bool HasImage(CTextureInterface* texture) {
   return texture != nullptr &&
@@ -167,9 +158,9 @@ bool NameChunk(CChunkWriter& out, const char* tag, const std::string& name) {
 // "TNAM" always (empty for an alpha-only texture, so that the reader finds its first chunk),
 // then "TALP" when the texture has an alpha image.
 bool WriteNames(CChunkWriter& out, CTextureInterface* texture) {
-  if (!NameChunk(out, "TNAM", BaseFileName(texture->GetFileName()))) return false;
+  if (!NameChunk(out, "TNAM", GetBaseFileName(texture->GetFileName()))) return false;
   const char* alpha = NonEmpty(texture->GetAlphaFileName());
-  return alpha == nullptr || NameChunk(out, "TALP", BaseFileName(alpha));
+  return alpha == nullptr || NameChunk(out, "TALP", GetBaseFileName(alpha));
 }
 
 bool WriteFlags(CChunkWriter& out, const SurfaceTexture& record) {
@@ -307,7 +298,7 @@ bool CZKOSurfaceExporter::WriteMaterialTexture(const MaterialTextureChunk& chunk
   return out.Container(chunk.tag, [&] {
     for (UINT i = 0; i < 4; ++i)
       if (NonEmpty(channels[i]) != nullptr &&
-          !NameChunk(out, chunk.channelTags[i], BaseFileName(channels[i])))
+          !NameChunk(out, chunk.channelTags[i], GetBaseFileName(channels[i])))
         return false;
     return WriteFlags(out, record);
   });

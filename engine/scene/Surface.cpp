@@ -14,7 +14,7 @@
 #include "d3d/SurfaceMaterial.h"
 #include "scene/SurfaceProjection.h"
 #include "scene/SurfaceShaderLibrary.h"
-#include "scene/SurfaceTextureImage.h"
+#include "d3d/SurfaceTextureImage.h"
 #include "core/CopyName.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"

@@ -5,6 +5,7 @@
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
 #include "d3d/D3D9Renderer.h"
+#include "d3d/TextureBank.h"
 #include "input/WindowProcedure.h"
 #include "scene/ScenePasses.h"
 #include "startup/EngineWindow.h"
@@ -56,9 +57,17 @@ HRESULT CEngineDevice::ResetDevice() {
   return D3D_OK;
 }
 
+void CEngineDevice::CreateFlareTexture() {
+  CTextureBank* bank = m_pRenderer ? m_pRenderer->GetTextureBank() : nullptr;
+  CTexture* flare = bank ? bank->CreateTextureKeepFormat("flare.jpg", 0, 0) : nullptr;
+  if (!flare) FatalErrorWithTitle("Error While Initializing", "Can't Creat Flare Texture");
+  m_Passes.SetFlareTexture(flare);
+}
+
 void CEngineDevice::Release(CEngineContext* context) {
   if (context->ports.scenePasses.Get() == &m_Passes) context->ports.scenePasses.Reset();
   m_Passes.Attach(nullptr, nullptr);
+  m_Passes.SetFlareTexture(nullptr);
   CEngineWindow::GetWindowProcedure()->SetDeviceReset(nullptr);
   if (!m_pRenderer) return;
   m_pRenderer->ReleaseDevice();

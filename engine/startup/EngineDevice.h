@@ -31,6 +31,9 @@ class CEngineDevice final : public CDeviceReset {
   // library. The renderer object stays, answering nothing, for callers that still hold it.
   void Release(CEngineContext* context);
 
+  // Init: "flare.jpg", the engine's own image, becomes the texture the scene passes draw flares
+  // with. Fatal when the texture bank cannot make it.
+  void CreateFlareTexture();
   CD3D9Renderer* GetRenderer() const { return m_pRenderer.get(); }
   const DeviceSettings& GetSettings() const { return m_Settings; }
 

@@ -18,4 +18,3 @@ void CEngineScenePasses::RenderSceneShader(CShader* shader, CScene* scene, float
 void CEngineScenePasses::RenderGenericPass(CScene*) {}
 void CEngineScenePasses::RenderPerVertexPass(CScene*, UINT) {}
 void CEngineScenePasses::RenderPerPixelPass(CScene*, UINT) {}
-CTextureInterface* CEngineScenePasses::GetFlareTexture() { return nullptr; }

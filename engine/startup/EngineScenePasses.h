@@ -19,14 +19,17 @@ class CEngineScenePasses final : public CScenePasses {
   void SetDefaultStates() override;
   // Runs the scene shader's passes with the frame as their run value.
   void RenderSceneShader(CShader* shader, CScene* scene, float frame) override;
-  // Not yet: the generic pass, the per-vertex and per-pixel passes and the flare texture are
-  // reached here once their start-up steps make them; these draw nothing.
+  // Not yet: the generic pass and the per-vertex and per-pixel passes are reached here once
+  // their start-up steps make them; these draw nothing.
   void RenderGenericPass(CScene* scene) override;
   void RenderPerVertexPass(CScene* scene, UINT profile) override;
   void RenderPerPixelPass(CScene* scene, UINT profile) override;
-  CTextureInterface* GetFlareTexture() override;
+  CTextureInterface* GetFlareTexture() override { return m_pFlareTexture; }
+  // The texture flares are drawn with; null draws them untextured.
+  void SetFlareTexture(CTextureInterface* texture) { m_pFlareTexture = texture; }
 
  private:
   CEngineContext* m_pContext = nullptr;
   CEngineRenderer* m_pRenderer = nullptr;
+  CTextureInterface* m_pFlareTexture = nullptr;
 };

@@ -323,9 +323,7 @@ void CEngineStartup::StartShaderLibrary() {
   m_context->ports.sceneShaders.Set(library);
 }
 
-// Not yet: "flare.jpg" is loaded through the renderer's texture bank here ("Can't Creat Flare
-// Texture").
-void CEngineStartup::CreateFlareTexture() {}
+void CEngineStartup::CreateFlareTexture() { CEngineDevice::Instance().CreateFlareTexture(); }
 
 // Meshes make their surfaces through the factory from here on.
 void CEngineStartup::CreateSurfaceFactory() {
@@ -399,8 +397,10 @@ void CEngineStartup::StartInput() {
   CEngineWindow::GetWindowProcedure()->SetInputControllers(input);
 }
 
-// Not yet: every texture of the renderer's bank is loaded here once there is a renderer.
-void CEngineStartup::LoadAllTextures() {}
+// Every texture made so far (the flare among them) is filled here.
+void CEngineStartup::LoadAllTextures() {
+  if (m_context->pRenderer) m_context->pRenderer->GetTextureStorageInterface()->LoadAllTextures();
+}
 
 // The default scripts become sections of the console's module, compiled together the first time
 // a console line or a null's script runs, so both can call their functions. A script that

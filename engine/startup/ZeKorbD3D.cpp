@@ -10,6 +10,7 @@
 #include "startup/EngineStartup.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
+#include "core/FileNames.h"
 #include "scene/GenericPassInterface.h"
 #include "core/MessagePump.h"
 #include "core/PageAllocator.h"
@@ -63,15 +64,9 @@ constexpr size_t kLongestSceneName = kSceneNameBuffer - 5;
 
 enum class SceneFileKind { kLightWave, kEngine, kOther };
 
-// The extension is what follows the first dot after the first character; the name is cut three
-// characters after that dot. A name without a dot is compared whole.
+// The extension, as the engine's one helper finds it (and cuts the name after it).
 SceneFileKind SceneKindOf(char* name) {
-  char* dot = name[0] != '\0' ? std::strchr(name + 1, '.') : nullptr;
-  const char* extension = name;
-  if (dot != nullptr) {
-    extension = dot + 1;
-    if (std::strlen(extension) > 3) dot[4] = '\0';
-  }
+  const char* extension = GetFileExtension(name);
   if (std::strncmp(extension, "lws", 3) == 0) return SceneFileKind::kLightWave;
   if (std::strncmp(extension, "zks", 3) == 0) return SceneFileKind::kEngine;
   return SceneFileKind::kOther;

@@ -13,7 +13,7 @@
 #include "d3d/IndexBufferBankInterface.h"
 #include "scene/CountedIndexBuffer.h"
 #include "d3d/SurfaceMaterial.h"
-#include "scene/SurfaceTextureImage.h"
+#include "d3d/SurfaceTextureImage.h"
 
 class FakeCountedTexture final : public CSurfaceTextureImage {
  public:

@@ -89,7 +89,12 @@ TEST(RendererStates, ANewDeviceGetsTheCreationSetWithTheAnisotropicFilter) {
   EXPECT_EQ(bench.log.TextAt(CEngineLog::kLevelInfo),
             "- Initializing D3D9 Renderer Using Device No. 0 - (64x64- FMT:21; DEPTH:75 )\n  - Windowed\n"
             "  - Using TnL In Hardware\n  - D3D9 Device Successfully Created\n  - Viewport Successfully Set\n"
-            "  - Using GeForce6800 Rendering Scheme\n");
+            "  - Using GeForce6800 Rendering Scheme\n"
+            // A renderer given no texture bank makes its own, with the system textures.
+            "- Initializing Texture Storage With 1024 Max Textures\n  - Creating Cube Normalizer\n"
+            "  - Creating ShadowMask\n  - Creating 8bit ShadowLookUp\n  - Creating 10bit ShadowLookUp\n"
+            "  - Creating AttenuationXY Texture\n  - Creating AttenuationZ Texture\n"
+            "  - Creating NdotHpowK LookUp\n  - Creating SpotMask\n  - Creating FresnelTerm\n");
 }
 
 TEST(RendererStates, TheScissorRectangleIsClampedToTheViewportAndSentOnChangeOnly) {

@@ -215,18 +215,23 @@ TEST_F(StartupFixture, InitCreatesTheDeviceChangesAndAltEnterResetItAndTheShutdo
   Lines_ lines;
   EXPECT_EQ(Run({"run", "--report-device", "--quit-callback"}, lines), 3);
   ASSERT_EQ(lines.size(), 9u);
-  // Direct3D, the device, its back and depth buffers and the dynamic buffers of the index-buffer
-  // and vertex-buffer banks (the game asks for no main buffers) are all that lives of the layer;
-  // the resets make the dynamic buffers again and nothing more.
-  EXPECT_EQ(lines[3], "after Init: devices 1 resets 0 live 6");
-  EXPECT_EQ(lines[4], "after a change: devices 1 resets 1 live 6");
-  EXPECT_EQ(lines[5], "after Alt+Enter: devices 1 resets 2 live 6");
+  // Direct3D, the device, its back and depth buffers, the dynamic buffers of the index-buffer
+  // and vertex-buffer banks (the game asks for no main buffers), the flare texture and the nine
+  // system textures with their levels and faces are all that lives of the layer; the resets make
+  // the dynamic buffers again, keep the textures (all managed) and make nothing more.
+  EXPECT_EQ(lines[3], "after Init: devices 1 resets 0 live 56");
+  EXPECT_EQ(lines[4], "after a change: devices 1 resets 1 live 56");
+  EXPECT_EQ(lines[5], "after Alt+Enter: devices 1 resets 2 live 56");
   EXPECT_EQ(lines[8], "after CloseZeKorb: devices 1 resets 2 live 0");
   const std::string log = ReadFile(folder / "ZeKorb.Log");
   EXPECT_TRUE(AppearInOrder(log, {"- Selected Scheme Is:\n", "  - Radeon9700\n", "  - D3D9 Device Successfully Created\n",
                                   "  - Using Radeon9700 Rendering Scheme\n",
+                                  "- Initializing Texture Storage With 1024 Max Textures\n",
+                                  "  - Creating Cube Normalizer\n", "  - Creating FresnelTerm\n",
                                   "- Initializing ZeKorb Shader Library [128 Free Entries]\n",
-                                  "- Inited\n", "  - RadeonX800\n",
+                                  "  - Creating Texture (1) (flare_jpg)... (Leave File Format UnChanged: FALSE)\n",
+                                  "- Inited\n", "  - Texture: CubeNormalizer Loaded\n", "  - Texture: fresnelterm Loaded\n",
+                                  "  - Texture: flare_jpg Loaded\n", "    - 256x256 (FMT: D3DFMT_X8R8G8B8)\n", "  - RadeonX800\n",
                                   "  - D3D9 Device Successfully Reseted\n", "  - Using RadeonX800 Rendering Scheme\n",
                                   "Changing Screen Mode\n", "- Window Destroyed\n", "- D3D deinitialized\n",
                                   "- Virtual Disk deinitialized\n"}));
@@ -245,7 +250,8 @@ TEST_F(StartupFixture, AnInputThreadThatCannotStartEndsInitWithItsMessage) {
 
 // Init through the export and the top interface sets the port of every subsystem the engine has
 // with the real provider, and the shutdown puts every port back to its default. The ports of
-// subsystems still to come (LightWave reader, generic pass) keep their defaults.
+// subsystems still to come (LightWave reader, generic pass, the GUI renderer's textures) keep their
+// defaults.
 TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemAll) {
   std::filesystem::copy_file(ZK_WIRING_APP, folder / "wiring_app");
   std::filesystem::permissions(folder / "wiring_app", std::filesystem::perms::owner_exec,
@@ -255,8 +261,8 @@ TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemA
   const Lines_ ports = {"release",      "guiKeys",        "meshSpatial",  "lightSpatial",
                         "surfaceFactory", "meshFiles",    "sceneFiles",   "lightWave",
                         "genericPass",  "meshShaders",    "surfaceShaders", "sceneShaders",
-                        "scenePasses",  "nullScripts"};
-  const std::set<std::string> later = {"lightWave", "genericPass"};
+                        "scenePasses",  "nullScripts",    "guiTextures"};
+  const std::set<std::string> later = {"lightWave", "genericPass", "guiTextures"};
   Lines_ expected = {"after Init"};
   for (const std::string& name : ports)
     expected.push_back(name + (later.count(name) ? " default" : " real"));

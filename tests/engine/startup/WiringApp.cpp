@@ -15,6 +15,7 @@
 #include "core/EngineContext.h"
 #include "core/EngineRelease.h"
 #include "core/GuiKeyQueue.h"
+#include "d3d/GuiTextureFactory.h"
 #include "scene/GenericPassInterface.h"
 #include "scene/LightSpatial.h"
 #include "scene/LightWaveLoader.h"
