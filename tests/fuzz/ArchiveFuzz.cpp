@@ -7,10 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "FuzzFileBench.h"
 #include "FuzzHarness.h"
-#include "RecordingAllocator.h"
-#include "RecordingEngineLog.h"
-#include "vfs/VirtualFileSystem.h"
 
 #ifndef ZK_FUZZ_ARCHIVE
 #error "ZK_FUZZ_ARCHIVE names the archive kind"
@@ -38,23 +36,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzHarness& harness = FuzzHarness::Instance();
   harness.WriteFile(kArchive, data, size);
   harness.Run([] {
-    CRecordingEngineLog log;
-    CRecordingAllocator allocator;
-    {
-      CVirtualFileSystem vfs{&log, &allocator, nullptr};
-      GetEngineContext()->pVirtualFileSystem = &vfs;
-      const UINT slot = vfs.AddVirtualDisk(kArchive, VFS_DISK_DATA, 0, 0, "password");
-      if (slot == VFS_NOT_FOUND) return;
-      CVirtualDiskInterface* disk = vfs.GetDisk(slot);
-      const UINT members = disk->GetNumberOfFiles();
-      for (UINT i = 0; i < members && i < kMostMembers; ++i) {
-        const char* name = disk->GetFileName(i);
-        if (name == nullptr) continue;
-        if (VFSFile* file = vfs.OpenNormalFile(std::string(name).c_str(), "rb")) ReadMember(file);
-      }
-      vfs.CloseVirtualDisk(kArchive);
+    FuzzFileBench bench;
+    CVirtualFileSystem& vfs = bench.vfs;
+    const UINT slot = vfs.AddVirtualDisk(kArchive, VFS_DISK_DATA, 0, 0, "password");
+    if (slot == VFS_NOT_FOUND) return;
+    CVirtualDiskInterface* disk = vfs.GetDisk(slot);
+    const UINT members = disk->GetNumberOfFiles();
+    for (UINT i = 0; i < members && i < kMostMembers; ++i) {
+      const char* name = disk->GetFileName(i);
+      if (name == nullptr) continue;
+      if (VFSFile* file = vfs.OpenNormalFile(std::string(name).c_str(), "rb")) ReadMember(file);
     }
-    if (!allocator.outstanding.empty() || allocator.badFrees != 0) std::abort();
+    if (vfs.CloseVirtualDisk(kArchive) != 1 || !bench.allocator.outstanding.empty() ||
+        bench.allocator.badFrees != 0)
+      std::abort();
   });
   return 0;
 }

@@ -18,29 +18,24 @@
 #include "ChunkBuilder.h"
 #include "CursorFileWriter.h"
 #include "EngineContextScope.h"
-#include "FakeLightSpatial.h"
+#include "FuzzSceneBench.h"
 #include "ImageWriter.h"
 #include "LWOBuilder.h"
 #include "Mp3Writer.h"
 #include "OggWriter.h"
 #include "Rar4Writer.h"
 #include "Rar5Writer.h"
-#include "RecordingAllocator.h"
-#include "RecordingEngineLog.h"
-#include "RecordingNullScriptHost.h"
 #include "RecordingRenderer.h"
 #include "TempDir.h"
 #include "TestScene.h"
 #include "WorkingFolderScope.h"
 #include "ZipWriter.h"
 #include "ZkzWriter.h"
-#include "files/ZKReader.h"
 #include "files/ZKSSceneExporter.h"
 #include "files/ZKOMeshExporter.h"
 #include "scene/Light.h"
 #include "scene/Mesh.h"
 #include "scene/Null.h"
-#include "vfs/VirtualFileSystem.h"
 
 namespace fs = std::filesystem;
 
@@ -95,17 +90,8 @@ void SceneSeeds() {
   TempDir folder;
   WorkingFolderScope working(folder.Path());
   EngineContextScope context;
-  CRecordingEngineLog log;
-  CRecordingAllocator allocator;
-  CVirtualFileSystem vfs{&log, &allocator, nullptr};
-  bool made = false;
-  CZKReader reader{nullptr, &log, made};
-  RecordingNullScriptHost scripts;
-  FakeLightSpatial spatial;
-  context->pVirtualFileSystem = &vfs;
-  context->ports.nullScripts.Set(&scripts);
-  context->ports.lightSpatial.Set(&spatial);
-  auto* scene = new TestScene(0u, nullptr, &log);
+  FuzzSceneBench bench;
+  auto* scene = new TestScene(0u, nullptr, &bench.log);
   scene->SetName("level");
   auto* light = dynamic_cast<CLight*>(scene->AddLight());
   light->SetName("sun");
@@ -113,7 +99,7 @@ void SceneSeeds() {
   scene->AddCamera();
   auto* pivot = dynamic_cast<CNull*>(scene->AddNull());
   pivot->SetName("pivot");
-  if (reader.GetSceneExporter()->SaveScene(scene))
+  if (bench.reader.GetSceneExporter()->SaveScene(scene))
     Seed("scene_fuzz", "light-camera-null", ReadAll("level.zks"));
   else
     std::fprintf(stderr, "seeds: the scene was not saved\n");
@@ -131,11 +117,9 @@ void SceneSeeds() {
 void ObjectSeeds() {
   TempDir folder;
   EngineContextScope context;
-  CRecordingEngineLog log;
+  FuzzFileBench bench;
+  CRecordingEngineLog& log = bench.log;
   RecordingRenderer renderer;
-  CRecordingAllocator allocator;
-  CVirtualFileSystem vfs{&log, &allocator, nullptr};
-  context->pVirtualFileSystem = &vfs;
   bool made = false;
   CZKReader reader{&renderer, &log, made};
   auto* scene = new TestScene(&renderer, &log);

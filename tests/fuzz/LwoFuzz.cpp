@@ -4,26 +4,19 @@
 // each input also runs on what the previous one left behind.
 #include <memory>
 
+#include "FuzzFileBench.h"
 #include "FuzzHarness.h"
-#include "RecordingAllocator.h"
-#include "RecordingEngineLog.h"
 #include "core/CopyName.h"
 #include "lightwave/LWOImportBuffer.h"
 #include "lightwave/LWOReader.h"
 #include "lightwave/LWOReaderState.h"
-#include "vfs/VirtualFileSystem.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzHarness& harness = FuzzHarness::Instance();
   static LWOImportBuffer* const buffer = new LWOImportBuffer();
   harness.WriteFile("obj.lwo", data, size);
   harness.Run([] {
-    CRecordingEngineLog log;
-    CRecordingAllocator allocator;
-    CVirtualFileSystem vfs{&log, &allocator, nullptr};
-    CEngineContext* context = GetEngineContext();
-    context->pLog = &log;
-    context->pVirtualFileSystem = &vfs;
+    FuzzFileBench bench;
     LWOReaderState state{*buffer};
     LWOReader reader{state};
     buffer->Reset();

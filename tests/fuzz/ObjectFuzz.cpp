@@ -2,10 +2,9 @@
 // into a mesh of a scene, with its surfaces, bound volumes, shadow volume and collision model.
 #include "FakeMeshVertexBuffer.h"
 #include "FakeSurfaceBanks.h"
+#include "FuzzFileBench.h"
 #include "FuzzHarness.h"
 #include "ReleasingPtr.h"
-#include "RecordingAllocator.h"
-#include "RecordingEngineLog.h"
 #include "RecordingRenderer.h"
 #include "TestScene.h"
 #include "files/ZKOMeshFileReader.h"
@@ -13,13 +12,13 @@
 #include "scene/Mesh.h"
 #include "spatial/CollisionManager.h"
 #include "spatial/MeshSpatialServices.h"
-#include "vfs/VirtualFileSystem.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzHarness& harness = FuzzHarness::Instance();
   harness.WriteFile("object.zko", data, size);
   harness.Run([] {
-    CRecordingEngineLog log;
+    FuzzFileBench bench;
+    CRecordingEngineLog& log = bench.log;
     RecordingRenderer renderer;
     FakeIndexBufferStorage indexBuffers;
     FakeVertexBufferStorage vertexBuffers;
@@ -27,13 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     renderer.vertexBufferStorage = &vertexBuffers;
     CCollisionManager manager{&renderer, &log};
     CMeshSpatialServices services{&log, &manager};
-    CRecordingAllocator allocator;
-    CVirtualFileSystem vfs{&log, &allocator, nullptr};
     bool made = false;
     CZKReader reader{&renderer, &log, made};
-    CEngineContext* context = GetEngineContext();
-    context->pVirtualFileSystem = &vfs;
-    context->ports.meshSpatial.Set(&services);
+    GetEngineContext()->ports.meshSpatial.Set(&services);
 
     // The scene owns the mesh and frees it with itself.
     ReleasingPtr<TestScene> scene(new TestScene(&renderer, &log));

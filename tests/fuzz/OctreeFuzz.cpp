@@ -3,23 +3,19 @@
 #include <memory>
 
 #include "FakeOctreeMesh.h"
+#include "FuzzFileBench.h"
 #include "FuzzHarness.h"
 #include "ReleasingPtr.h"
-#include "RecordingAllocator.h"
-#include "RecordingEngineLog.h"
 #include "TestScene.h"
 #include "spatial/Octree.h"
 #include "spatial/OctreeFile.h"
-#include "vfs/VirtualFileSystem.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzHarness& harness = FuzzHarness::Instance();
   harness.WriteFile("level.oct", data, size);
   harness.Run([] {
-    CRecordingEngineLog log;
-    CRecordingAllocator allocator;
-    CVirtualFileSystem vfs{&log, &allocator, nullptr};
-    GetEngineContext()->pVirtualFileSystem = &vfs;
+    FuzzFileBench bench;
+    CRecordingEngineLog& log = bench.log;
     ReleasingPtr<TestScene> scene(new TestScene(nullptr, &log));
     scene->SetName("level");
     for (const char* name : {"mesh0", "mesh1", "mesh2"})
