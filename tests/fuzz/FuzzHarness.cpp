@@ -2,8 +2,6 @@
 
 #include "D3DTestDevice.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -29,7 +27,7 @@ FuzzHarness::FuzzHarness() {
 
   const char* tmp = std::getenv("TMPDIR");
   std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zkfuzz.XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr || chdir(pattern.c_str()) != 0) {
+  if (mkdtemp(pattern.data()) == nullptr) {
     std::perror("zkfuzz: working folder");
     std::abort();
   }

@@ -1,6 +1,8 @@
 #pragma once
-// What every fuzz target shares. The process runs headless in a working folder of its own, into
-// which targets write their input when the reader takes a file; every process exit of the engine
+// What every fuzz target shares. The process runs headless with a folder of its own, into which
+// targets write their input when the reader takes a file, and which is the working folder while
+// an input runs (only then: the fuzzer names its corpus folders relative to the caller's working
+// folder). Every process exit of the engine
 // or the platform throws back to the target, so a fatal stop is a rejected input; message boxes
 // are recorded, never shown. Each input runs with the engine context as it was before and put
 // back afterwards, so nothing one input wires reaches the next.
@@ -10,6 +12,7 @@
 
 #include "EngineContextScope.h"
 #include "ProcessExitCatcher.h"
+#include "WorkingFolderScope.h"
 #include "d3d9.h"
 #include "zktest/ZkTestKernel.h"
 
@@ -28,6 +31,7 @@ class FuzzHarness {
   // Runs `body` for one input. A fatal stop ends it; what it recorded is forgotten.
   template <class Body>
   void Run(Body&& body) {
+    WorkingFolderScope working(m_folder);
     EngineContextScope context;
     context->dwInitialized = 0;     // a fatal stop then runs no engine shutdown
     ZkTestMessageBoxCapture(true);  // starting a capture forgets the previous input's boxes
