@@ -13,8 +13,6 @@ namespace {
 
 constexpr int kMaxDepth = 8;
 
-bool ReadContainer(CChunkReader& in, CRecordingEngineLog& log, int depth);
-
 bool ReadContainer(CChunkReader& in, CRecordingEngineLog& log, int depth) {
   const ChunkReport report{&log, "Fuzz", depth, "container", "part"};
   if (depth >= kMaxDepth) return in.SkipChunk();

@@ -2,9 +2,8 @@
 // What every fuzz target shares. The process runs headless with a folder of its own, into which
 // targets write their input when the reader takes a file, and which is the working folder while
 // an input runs (only then: the fuzzer names its corpus folders relative to the caller's working
-// folder). Every process exit of the engine
-// or the platform throws back to the target, so a fatal stop is a rejected input; message boxes
-// are recorded, never shown. Each input runs with the engine context as it was before and put
+// folder). Every process exit of the engine or the platform throws back to the target, so a
+// fatal stop is a rejected input; message boxes are recorded, never shown. Each input runs with the engine context as it was before and put
 // back afterwards, so nothing one input wires reaches the next.
 #include <cstddef>
 #include <cstdint>
