@@ -2,6 +2,8 @@
 
 #include <new>
 
+// The size is the settings': without that much memory the page has none (HasMemory), which the
+// allocator reports, rather than ending here.
 CAllocatorPage::CAllocatorPage(uint32_t size, BlockDescriptor* descriptors,
                                uint32_t descriptorCount)
     : m_memory(new (std::nothrow) uint8_t[size]),

@@ -4,11 +4,11 @@
 #include <mmsystem.h>
 
 #include <cstdio>
-#include <new>
 
 #include "ZKDXInterface.h"
 
 #include "core/EngineLog.h"
+#include "core/FatalError.h"
 #include "core/EngineRelease.h"
 #include "core/GuiKeyQueue.h"
 #include "core/Profiler.h"
@@ -49,13 +49,9 @@ const char* CEngineContext::GetDescriptorLogFolder() const {
   return pDescriptor ? pDescriptor->szLogDirectory : nullptr;
 }
 
-bool CEngineContext::CreateProfiler() {
-  pProfiler = new (std::nothrow) CProfiler();
-  if (!pProfiler) return false;
-  for (int i = 0; i < ENGINE_SAMPLE_COUNT; ++i) {
-    pSamples[i] = pProfiler->CreateSample(kSampleNames[i]);
-    if (!pSamples[i]) return false;
-  }
+void CEngineContext::CreateProfiler() {
+  pProfiler = NewOrFatal<CProfiler>("Error While Initializing", "Can't Create Profiler");
+  for (int i = 0; i < ENGINE_SAMPLE_COUNT; ++i) pSamples[i] = pProfiler->CreateSample(kSampleNames[i]);
   CProfilerSample* root = pSamples[SAMPLE_BEGIN_END];
   for (EngineSample child :
        {SAMPLE_SHADER_LIB, SAMPLE_GENERIC_PASS, SAMPLE_PREPARE_MATRICES, SAMPLE_UPDATE_HIERARCHY,
@@ -65,7 +61,6 @@ bool CEngineContext::CreateProfiler() {
   root->AddChild(pSamples[SAMPLE_SET_ACTIVE_CAMERA]);
   pSamples[SAMPLE_SHADER_LIB]->AddChild(pSamples[SAMPLE_DIRECT3D_CALLS]);
   pProfiler->SetRootSample(root);
-  return true;
 }
 
 void CEngineContext::LimitFrameRate() {

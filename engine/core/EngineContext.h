@@ -185,7 +185,7 @@ class CEngineContext {
 
   // Makes the profiler and its eleven samples, linked under the root "BeginEnd". False when
   // memory runs out.
-  bool CreateProfiler();
+  void CreateProfiler();
 
   // Waits until the configured frame period has passed since the last limited frame.
   void LimitFrameRate();

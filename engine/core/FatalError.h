@@ -7,6 +7,7 @@
 // shows it in a box, runs the engine shutdown (which does nothing before Init has finished) and
 // ends the process with exit code 1; it never returns.
 #include <cstdarg>
+#include <cstddef>
 #include <new>
 #include <utility>
 
@@ -19,13 +20,32 @@ constexpr int kMaxErrorText = 1024;
 [[noreturn]] void FatalErrorWithTitle(const char* title, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 
+// The title of an allocation failure that has none of its own.
+constexpr char kNoMemoryTitle[] = "Critical Error";
+
+// Makes a T from `args`, or ends the process as a fatal error titled `title` with `format` filled
+// with `name` (a text that names what failed) when there is no memory for it.
+template <typename T, typename... Args>
+T* NewNamedOrFatal(const char* title, const char* format, const char* name, Args&&... args) {
+  T* object = new (std::nothrow) T(std::forward<Args>(args)...);
+  if (object == nullptr) FatalErrorWithTitle(title, format, name);
+  return object;
+}
+
 // Makes a T from `args`, or ends the process as a fatal error titled `title` with `text` when
 // there is no memory for it.
 template <typename T, typename... Args>
 T* NewOrFatal(const char* title, const char* text, Args&&... args) {
-  T* object = new (std::nothrow) T(std::forward<Args>(args)...);
-  if (object == nullptr) FatalErrorWithTitle(title, "%s", text);
-  return object;
+  return NewNamedOrFatal<T>(title, "%s", text, std::forward<Args>(args)...);
+}
+
+// Makes `count` value-initialised Ts, or ends as NewOrFatal does. Only for program-sized counts:
+// a count read from a file is the file's error, logged and returned.
+template <typename T>
+T* NewArrayOrFatal(const char* title, const char* text, size_t count) {
+  T* array = new (std::nothrow) T[count]();
+  if (array == nullptr) FatalErrorWithTitle(title, "%s", text);
+  return array;
 }
 
 // A plain OK box; returns the box's result.

@@ -3,11 +3,14 @@
 #include <new>
 
 #include "core/EngineLog.h"
+#include "core/FatalError.h"
 #include "core/ProfilerSample.h"
 
 namespace {
 
 const char kSource[] = "Allocator";
+const char kInitTitle[] = "Error While Initializing";
+const char kNoPagesText[] = "Can't Allocate Temporary Buffers";
 
 // Times one operation with the "MemAllocator" sample, ending it on every way out.
 class CSampleScope {
@@ -29,25 +32,26 @@ class CSampleScope {
 
 CPageAllocator* CPageAllocator::Create(CEngineLog* log, uint32_t pageSize, uint32_t descriptorCount,
                                        CProfilerSample* sample) {
-  CPageAllocator* allocator = new (std::nothrow)
-      CPageAllocator(log, pageSize ? pageSize : kDefaultPageSize,
-                     descriptorCount ? descriptorCount : kDefaultDescriptorCount, sample);
-  if (allocator && (!allocator->m_descriptors || !allocator->m_firstPage ||
-                    !allocator->m_firstPage->HasMemory())) {
+  CPageAllocator* allocator = NewOrFatal<CPageAllocator>(
+      kInitTitle, kNoPagesText, log, pageSize ? pageSize : kDefaultPageSize,
+      descriptorCount ? descriptorCount : kDefaultDescriptorCount, sample);
+  if (!allocator->m_descriptors || !allocator->m_firstPage->HasMemory()) {
     delete allocator;
     return nullptr;
   }
   return allocator;
 }
 
+// The table's and the page's sizes are the settings': when they cannot be had, Create gives null
+// and start-up reports it; the objects themselves are small.
 CPageAllocator::CPageAllocator(CEngineLog* log, uint32_t pageSize, uint32_t descriptorCount,
                                CProfilerSample* sample)
     : m_log(log),
       m_descriptors(new (std::nothrow) BlockDescriptor[descriptorCount]()),
       m_descriptorCount(descriptorCount),
       m_sample(sample) {
-  if (m_descriptors)
-    m_firstPage = new (std::nothrow) CAllocatorPage(pageSize, m_descriptors, m_descriptorCount);
+  m_firstPage = NewOrFatal<CAllocatorPage>(kInitTitle, kNoPagesText, pageSize, m_descriptors,
+                                           m_descriptorCount);
 }
 
 CPageAllocator::~CPageAllocator() {

@@ -30,6 +30,9 @@ class CPageAllocator final : public ZKAllocatorInterface {
   UINT DeleteMemory(void* pointer) override;
 
  private:
+  // Made only by Create, through the one allocation helper.
+  template <typename T, typename... Args>
+  friend T* NewNamedOrFatal(const char* title, const char* format, const char* name, Args&&... args);
   CPageAllocator(CEngineLog* log, uint32_t pageSize, uint32_t descriptorCount,
                  CProfilerSample* sample);
 

@@ -1,6 +1,6 @@
 #include "core/PointerList.h"
 
-#include <new>
+#include "core/FatalError.h"
 
 CPointerList::~CPointerList() {
   while (m_head) {
@@ -11,8 +11,8 @@ CPointerList::~CPointerList() {
 }
 
 int CPointerList::Add(void* value) {
-  Node* node = new (std::nothrow) Node{value, nullptr, m_tail};
-  if (!node) return 0;
+  Node* node = NewOrFatal<Node>(kNoMemoryTitle, "Can't Allocate Memory For List Node", value,
+                               nullptr, m_tail);
   if (m_tail)
     m_tail->next = node;
   else

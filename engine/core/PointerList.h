@@ -8,7 +8,7 @@ class CPointerList {
   CPointerList(const CPointerList&) = delete;
   CPointerList& operator=(const CPointerList&) = delete;
 
-  // Appends `value` at the tail; 0 when the node cannot be allocated.
+  // Appends `value` at the tail; returns 1.
   int Add(void* value);
   // Unlinks and frees the first node holding `value`; 0 when none holds it.
   int Remove(void* value);

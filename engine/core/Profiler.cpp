@@ -5,9 +5,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <new>
 
 #include "core/EngineContext.h"
+#include "core/FatalError.h"
 #include "core/ProfilerSample.h"
 #include "zkplatform/ZkPaths.h"
 
@@ -34,7 +34,7 @@ void WriteSampleTree(FILE* file, CProfilerSample* sample, int indent) {
 }  // namespace
 
 CProfilerSample* CProfiler::CreateSample(const char* name) {
-  return new (std::nothrow) CProfilerSample(name);
+  return NewOrFatal<CProfilerSample>("Error While Initializing", "Can't Create Profiler", name);
 }
 
 void CProfiler::DeleteSample(CProfilerSample* sample) {

@@ -9,9 +9,8 @@
 #include "core/FatalError.h"
 
 CTokenizer::CTokenizer(CEngineLog* log) : m_log(log), m_tokens(nullptr), m_tokenCount(0) {
-  m_tokens = new (std::nothrow) char[kMaxTokens * kSlotSize]();
-  if (!m_tokens)
-    FatalErrorWithTitle("Error While Initializing Tokenizer", "Can't Allocate Memory For Tokens");
+  m_tokens = NewArrayOrFatal<char>("Error While Initializing Tokenizer",
+                                   "Can't Allocate Memory For Tokens", kMaxTokens * kSlotSize);
 }
 
 CTokenizer::~CTokenizer() { delete[] m_tokens; }

@@ -1,7 +1,6 @@
 #include "files/ZKOBoundingBoxExporter.h"
 
 #include <memory>
-#include <new>
 #include <vector>
 
 #include "chunks/ChunkWriter.h"
@@ -79,11 +78,10 @@ bool CZKOBoundingBoxExporter::ReadBoundingBox(CMesh* mesh, CChunkReader& in) {
       return false;
     }
 
-  std::unique_ptr<CBoundVolumeMesh> owner(new (std::nothrow) CBoundVolumeMesh(mesh, m_pLog));
-  std::unique_ptr<CMeshBoundVolume> volume(
-      owner ? new (std::nothrow) CMeshBoundVolume(std::move(owner)) : nullptr);
-  if (volume != nullptr) volume->SetRecords(std::move(records));
-  if (volume == nullptr || !mesh->SetBoundVolume(volume.get())) {
+  std::unique_ptr<CMeshBoundVolume> volume(CBoundVolumeMesh::NewVolume(mesh, m_pLog));
+  volume->SetRecords(std::move(records));
+  // Without the mesh's spatial services it cannot keep a volume.
+  if (!mesh->SetBoundVolume(volume.get())) {
     LogError(__LINE__, "ERROR! - Can't Allocate Memory For BBox\n");
     return false;
   }

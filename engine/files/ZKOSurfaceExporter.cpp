@@ -1,7 +1,6 @@
 #include "files/ZKOSurfaceExporter.h"
 
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include "chunks/ChunkWriter.h"
@@ -17,7 +16,6 @@ struct CZKOSurfaceExporter::EnvelopeChunk {
   UINT channel;
   const char* incorrectSize;
   const char* loadFailure;
-  const char* noMemory;
 };
 
 struct CZKOSurfaceExporter::TextureChunk {
@@ -51,38 +49,27 @@ constexpr BYTE kFullChannel = 255;
 // In the order they are written.
 constexpr EnvelopeChunk kEnvelopes[] = {
     {"ECLR", CSurface::CHANNEL_COLOR_RED, "ERROR! - Surface::ECLR Incorrect Size\n",
-     "ERROR! - Error When Loading Surface::ECLR: %s, %s\n",
-     "ERROR! - Can't Allocate Memory For Envelope When Reading Surface::ECLR: %s, %s\n"},
+     "ERROR! - Error When Loading Surface::ECLR: %s, %s\n"},
     {"ECLG", CSurface::CHANNEL_COLOR_GREEN, "ERROR! - Surface::ECLG Incorrect Size\n",
-     "ERROR! - Error When Loading Surface::ECLG: %s, %s\n",
-     "ERROR! - Can't Allocate Memory For Envelope When Reading Surface::ECLG: %s, %s\n"},
+     "ERROR! - Error When Loading Surface::ECLG: %s, %s\n"},
     {"ECLB", CSurface::CHANNEL_COLOR_BLUE, "ERROR! - Surface::ECLB Incorrect Size\n",
-     "ERROR! - Error When Loading Surface::ECLB: %s, %s\n",
-     "ERROR! - Can't Allocate Memory For Envelope When Reading Surface::ECLB: %s, %s\n"},
+     "ERROR! - Error When Loading Surface::ECLB: %s, %s\n"},
     {"EDIF", CSurface::CHANNEL_DIFFUSE, "ERROR! - Surface::EDIF Incorrect Size\n",
-     "ERROR! - Error When Loading Surface::EDIF: %s, %s\n",
-     "ERROR! - Can't Allocate Memory For Envelope When Reading Surface::EDIF: %s, %s\n"},
+     "ERROR! - Error When Loading Surface::EDIF: %s, %s\n"},
     {"ELUM", CSurface::CHANNEL_LUMINOSITY, "ERROR! - Surface::ELUM Incorrect Size\n",
-     "ERROR! - Error When Loading Surface::ELUM: %s, %s\n",
-     "ERROR! - Can't Allocate Memory For Envelope When Reading Surface::ELUM: %s, %s\n"},
+     "ERROR! - Error When Loading Surface::ELUM: %s, %s\n"},
     {"EREL", CSurface::CHANNEL_REFLECTION, "ERROR! - Surface::EREL Incorrect Size\n",
-     "ERROR! - Error When Loading Surface::EREL: %s, %s\n",
-     "ERROR! - Can't Allocate Memory For Envelope When Reading Surface::EREL: %s, %s\n"},
+     "ERROR! - Error When Loading Surface::EREL: %s, %s\n"},
     {"ERER", CSurface::CHANNEL_REFRACTION, "ERROR! - Surface::ERER Incorrect Size\n",
-     "ERROR! - Error When Loading Surface::ERER: %s, %s\n",
-     "ERROR! - Can't Allocate Memory For Envelope When Reading Surface::ERER: %s, %s\n"},
+     "ERROR! - Error When Loading Surface::ERER: %s, %s\n"},
     {"EGLS", CSurface::CHANNEL_SPECULAR_GLOSSINESS, "ERROR! - Surface::EGLS Incorrect Size\n",
-     "ERROR! - Error When Loading Surface::EGLS: %s, %s\n",
-     "ERROR! - Can't Allocate Memory For Envelope When Reading Surface::EGLS: %s, %s\n"},
+     "ERROR! - Error When Loading Surface::EGLS: %s, %s\n"},
     {"EEXP", CSurface::CHANNEL_SPECULAR_EXPONENT, "ERROR! - Surface::EEXP Incorrect Size\n",
-     "ERROR! - Error When Loading Surface::EEXP: %s, %s\n",
-     "ERROR! - Can't Allocate Memory For Envelope When Reading Surface::EEXP: %s, %s\n"},
+     "ERROR! - Error When Loading Surface::EEXP: %s, %s\n"},
     {"ETRP", CSurface::CHANNEL_TRANSPARENCY, "ERROR! - Surface::ETRP Incorrect Size\n",
-     "ERROR! - Error When Loading Surface::ETRP: %s, %s\n",
-     "ERROR! - Can't Allocate Memory For Envelope When Reading Surface::ETRP: %s, %s\n"},
+     "ERROR! - Error When Loading Surface::ETRP: %s, %s\n"},
     {"ETRC", CSurface::CHANNEL_TRANSLUCENCY, "ERROR! - Surface::ETRC Incorrect Size\n",
-     "ERROR! - Error When Loading Surface::ETRC: %s, %s\n",
-     "ERROR! - Can't Allocate Memory For Envelope When Reading Surface::ETRC: %s, %s\n"},
+     "ERROR! - Error When Loading Surface::ETRC: %s, %s\n"},
 };
 
 constexpr TextureChunk kColor0 = {
@@ -460,11 +447,9 @@ bool CZKOSurfaceExporter::ReadSURF(CSurface* surface, CChunkReader& in,
 
 bool CZKOSurfaceExporter::ReadEnvelope(CSurface* surface, const EnvelopeChunk& chunk,
                                        CChunkReader& in, const ChunkReport& report) {
-  auto* envelope = new (std::nothrow) CEnvelope();
-  if (envelope == nullptr) {
-    report.Error(chunk.noMemory);
-    return false;
-  }
+  auto* envelope = NewNamedOrFatal<CEnvelope>("Error While Updating Surface",
+                                              "Can't Allocate Memory For Envelope: %s",
+                                              surface->GetName());
   // The surface owns it from here, whatever the read gives.
   surface->SetMaterialEnvelope(chunk.channel, envelope);
   uint32_t size = 0;
@@ -551,12 +536,8 @@ bool CZKOSurfaceExporter::ReadTexture(CSurface* surface, const TextureChunk& chu
   uint32_t size = 0;
   if (!in.U32(size)) return false;
   const uint64_t start = in.Position();
-  SurfaceTexture* record = surface->NewTextureRecord(chunk.slot);
-  if (record == nullptr) {
-    report.Error("ERROR! - Can't Allocate Memory For Surface Texture: %s, %s\n");
-    return false;
-  }
-  if (!ReadTextureBlock(surface, *record, in, chunk.normalMap)) return false;
+  SurfaceTexture& record = *surface->NewTextureRecord(chunk.slot);
+  if (!ReadTextureBlock(surface, record, in, chunk.normalMap)) return false;
   if (in.Position() - start != size) {
     report.Error(chunk.incorrectSize);
     return false;
@@ -596,7 +577,7 @@ bool CZKOSurfaceExporter::ReadAnimation(CSurface* surface, SurfaceTexture& recor
   // Every frame takes at least one name chunk: a count the file cannot hold is a failed read,
   // found before anything is allocated for it.
   if (uint64_t{frames} * kNameChunk > in.BytesLeft()) return false;
-  record.pFrames = new (std::nothrow) CTextureInterface*[frames]();
+  record.pFrames = new (std::nothrow) CTextureInterface*[frames]();  // the file's count
   if (record.pFrames == nullptr) {
     LogError(__LINE__, "ERROR! - Can't Allocate Memory For Surface Texture: %s, %s\n",
              MeshName(surface), surface->GetName());
@@ -685,11 +666,7 @@ bool CZKOSurfaceExporter::ReadFlags(SurfaceTexture& record, CChunkReader& in, Ch
 bool CZKOSurfaceExporter::ReadMaterialTexture(CSurface* surface,
                                               const MaterialTextureChunk& chunk,
                                               CChunkReader& in, const ChunkReport& report) {
-  SurfaceTexture* record = surface->NewTextureRecord(chunk.slot);
-  if (record == nullptr) {
-    report.Error("ERROR! - Can't Allocate Memory For Surface Texture: %s, %s\n");
-    return false;
-  }
+  SurfaceTexture& record = *surface->NewTextureRecord(chunk.slot);
   uint32_t size = 0;
   if (!in.U32(size)) return false;
   const uint64_t start = in.Position();
@@ -707,8 +684,8 @@ bool CZKOSurfaceExporter::ReadMaterialTexture(CSurface* surface,
     }
     if (!ReadText(in, names[i]) || !in.Tag(tag)) return false;
   }
-  if (!ReadFlags(*record, in, tag)) return false;
-  record->mtxMatrix.SetIdentity();
+  if (!ReadFlags(record, in, tag)) return false;
+  record.mtxMatrix.SetIdentity();
   if (in.Position() - start != size) {
     LogError(__LINE__, "ERROR! - SurfaceTexture::TMAT incorrect length\n");
     return false;
@@ -720,20 +697,20 @@ bool CZKOSurfaceExporter::ReadMaterialTexture(CSurface* surface,
     paths[i] = TexturePath(surface, names[i]);
     files[i] = NonEmpty(paths[i].c_str());
   }
-  record->pTextureImage = nullptr;
+  record.pTextureImage = nullptr;
   CTextureStorageInterface* storage = TextureStorage();
   if (storage != nullptr) {
     if (chunk.slot == CSurface::SLOT_MATERIAL1) {
       MaterialTexture1 recipe{files[0],     files[1],     files[2],     files[3],
                               kFullChannel, kFullChannel, kFullChannel, kFullChannel};
-      record->pTextureImage = storage->CreateTexture(&recipe);
+      record.pTextureImage = storage->CreateTexture(&recipe);
     } else {
       MaterialTexture2 recipe{files[0],     files[1],     files[2],     files[3],
                               kFullChannel, kFullChannel, kFullChannel, kFullChannel};
-      record->pTextureImage = storage->CreateTexture(&recipe);
+      record.pTextureImage = storage->CreateTexture(&recipe);
     }
   }
-  if (record->pTextureImage == nullptr) {
+  if (record.pTextureImage == nullptr) {
     LogError(__LINE__, "ERROR! - SurfaceTexture::TMAT, Can't Create Material Texture\n");
     return false;
   }

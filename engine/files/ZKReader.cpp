@@ -1,7 +1,6 @@
 #include "files/ZKReader.h"
 
 #include <cstdint>
-#include <new>
 
 #include "files/ZKOBoundingBoxExporter.h"
 #include "files/ZKOMeshExporter.h"
@@ -18,15 +17,16 @@
 #include "files/ZKSNullExporter.h"
 #include "files/ZKSSceneExporter.h"
 #include "core/EngineLog.h"
+#include "core/FatalError.h"
 
 namespace {
 const char kSource[] = ".\\Sources\\ZKReader";
 }
 
 template <class Exporter>
-bool CZKReader::Create(std::unique_ptr<Exporter>& slot) {
-  slot.reset(new (std::nothrow) Exporter(this, m_pLog, m_pRenderer));
-  return slot != nullptr;
+void CZKReader::Create(std::unique_ptr<Exporter>& slot) {
+  slot.reset(NewOrFatal<Exporter>("Error While Initializing", "Can't Init ZK Reader", this, m_pLog,
+                                  m_pRenderer));
 }
 
 CZKReader::CZKReader(CD3D9RendererInterface* renderer, CEngineLog* log, bool& ok)
@@ -35,12 +35,20 @@ CZKReader::CZKReader(CD3D9RendererInterface* renderer, CEngineLog* log, bool& ok
   if (m_pLog != nullptr)
     m_pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "  - Initializing ZK Reader... - %i\n",
                 static_cast<int>(reinterpret_cast<uintptr_t>(renderer)));
-  // Stops at the first exporter that cannot be made; those made so far stay.
-  if (!Create(m_pBoundingBox) || !Create(m_pSurface) || !Create(m_pObject) ||
-      !Create(m_pShadowVolume) || !Create(m_pKey) || !Create(m_pChannelEnvelope) ||
-      !Create(m_pEnvelope) || !Create(m_pMotion) || !Create(m_pBone) || !Create(m_pMesh) ||
-      !Create(m_pNull) || !Create(m_pLight) || !Create(m_pCamera) || !Create(m_pScene))
-    return;
+  Create(m_pBoundingBox);
+  Create(m_pSurface);
+  Create(m_pObject);
+  Create(m_pShadowVolume);
+  Create(m_pKey);
+  Create(m_pChannelEnvelope);
+  Create(m_pEnvelope);
+  Create(m_pMotion);
+  Create(m_pBone);
+  Create(m_pMesh);
+  Create(m_pNull);
+  Create(m_pLight);
+  Create(m_pCamera);
+  Create(m_pScene);
   if (m_pLog != nullptr) m_pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "    - Done\n");
   ok = true;
 }

@@ -51,9 +51,9 @@ class CZKReader {
   CZKSSceneExporter* GetSceneExporter() const { return m_pScene.get(); }
 
  private:
-  // Makes one exporter; false when memory runs out.
+  // Makes one exporter.
   template <class Exporter>
-  bool Create(std::unique_ptr<Exporter>& slot);
+  void Create(std::unique_ptr<Exporter>& slot);
 
   CEngineLog* m_pLog;
   CD3D9RendererInterface* m_pRenderer;

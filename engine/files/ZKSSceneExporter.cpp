@@ -1,7 +1,6 @@
 #include "files/ZKSSceneExporter.h"
 
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include "chunks/ChunkWriter.h"
@@ -15,6 +14,7 @@
 #include "files/ZKSNullExporter.h"
 #include "files/ZKShaderChunk.h"
 #include "core/EngineContext.h"
+#include "core/FatalError.h"
 #include "scene/Camera.h"
 #include "scene/Light.h"
 #include "scene/Mesh.h"
@@ -221,11 +221,8 @@ bool CZKSSceneExporter::LoadScene(CScene** sceneOut, const char* path, UINT load
     return false;
   }
   *sceneOut = nullptr;
-  CScene* scene = new (std::nothrow) CScene(0, m_pRenderer, m_pLog);
-  if (scene == nullptr) {
-    LogError(__LINE__, "ERROR! - Scene, Can't Create Scene: %s\n", path);
-    return false;
-  }
+  CScene* scene = NewNamedOrFatal<CScene>(kNoMemoryTitle, "Scene, Can't Create Scene: %s", path, 0,
+                                          m_pRenderer, m_pLog);
   *sceneOut = scene;
   char text[kTextField] = {};
   std::memcpy(text, path, directoryLength);
@@ -367,27 +364,30 @@ bool CZKSSceneExporter::ReadWorld(CScene* scene, const char* firstTag, CChunkRea
   return in.BytesLeft() >= 4;
 }
 
+namespace {
+const char kNoObject[] = "Scene, Can't Allocate Memory For Object";
+}  // namespace
+
 bool CZKSSceneExporter::ReadObject(CScene* scene, const ChunkTag& tag, CChunkReader& in) {
   CWorldObject* object = nullptr;
   bool read = false;
   if (tag.Is("CAME")) {
-    auto* camera = new (std::nothrow) CCamera(m_pRenderer, m_pLog, scene);
+    auto* camera = NewOrFatal<CCamera>(kNoMemoryTitle, kNoObject, m_pRenderer, m_pLog, scene);
     object = camera;
-    read = camera != nullptr &&
-           m_pReader->GetCameraExporter()->ReadCamera(camera, in, m_dwLoadFlag);
+    read = m_pReader->GetCameraExporter()->ReadCamera(camera, in, m_dwLoadFlag);
   } else if (tag.Is("LITE")) {
-    auto* light = new (std::nothrow) CLight(m_pRenderer, m_pLog, scene);
+    auto* light = NewOrFatal<CLight>(kNoMemoryTitle, kNoObject, m_pRenderer, m_pLog, scene);
     object = light;
-    read = light != nullptr && m_pReader->GetLightExporter()->ReadLight(light, in, m_dwLoadFlag);
+    read = m_pReader->GetLightExporter()->ReadLight(light, in, m_dwLoadFlag);
   } else if (tag.Is("MESH")) {
-    auto* mesh = new (std::nothrow) CMesh(m_pRenderer, m_pLog, scene, 0);
+    auto* mesh = NewOrFatal<CMesh>(kNoMemoryTitle, kNoObject, m_pRenderer, m_pLog, scene, 0);
     object = mesh;
-    read = mesh != nullptr && m_pReader->GetMeshExporter()->ReadMesh(mesh, in, m_dwLoadFlag);
+    read = m_pReader->GetMeshExporter()->ReadMesh(mesh, in, m_dwLoadFlag);
   } else if (tag.Is("NULL")) {
-    auto* null = new (std::nothrow) CNull(m_pRenderer, m_pLog);
-    if (null != nullptr) null->SetOwnerScene(scene);
+    auto* null = NewOrFatal<CNull>(kNoMemoryTitle, kNoObject, m_pRenderer, m_pLog);
+    null->SetOwnerScene(scene);
     object = null;
-    read = null != nullptr && m_pReader->GetNullExporter()->ReadNull(null, in, m_dwLoadFlag);
+    read = m_pReader->GetNullExporter()->ReadNull(null, in, m_dwLoadFlag);
   }
   if (!read) {
     if (object != nullptr) object->ReleaseReference();  // never joined the scene

@@ -5,6 +5,7 @@
 bool CActionMap::Set(const ActionPair* pairs, uint32_t count) {
   m_pairs.clear();
   if (pairs == nullptr || count == 0) return true;
+  // The count is the caller's: one too large fails the call and leaves the map empty.
   try {
     m_pairs.assign(pairs, pairs + count);
   } catch (const std::bad_alloc&) {

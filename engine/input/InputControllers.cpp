@@ -1,12 +1,12 @@
 #include "input/InputControllers.h"
 
 #include <chrono>
-#include <new>
 #include <system_error>
 
 #include "input/ConsoleControl.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
+#include "core/FatalError.h"
 #include "input/GuiInput.h"
 #include "input/Keyboard.h"
 #include "input/Mouse.h"
@@ -62,6 +62,10 @@ BOOL CALLBACK CInputControllers::EnumerateDevice(LPCDIDEVICEINSTANCEA instance, 
   return static_cast<CInputControllers*>(manager)->AddDevice(*instance);
 }
 
+namespace {
+const char kNoDevice[] = "Cant Allocate Memory For Device";
+}  // namespace
+
 BOOL CInputControllers::AddDevice(const DIDEVICEINSTANCEA& instance) {
   if (m_dwNumberOfDevices >= kMaxDevices) {
     if (m_pLog)
@@ -72,15 +76,11 @@ BOOL CInputControllers::AddDevice(const DIDEVICEINSTANCEA& instance) {
   CKeyboard* keyboard = nullptr;
   CMouse* mouse = nullptr;
   switch (GET_DIDEVICE_TYPE(instance.dwDevType)) {
-    case DI8DEVTYPE_KEYBOARD: keyboard = new (std::nothrow) CKeyboard(this, instance); break;
-    case DI8DEVTYPE_MOUSE: mouse = new (std::nothrow) CMouse(this, instance); break;
+    case DI8DEVTYPE_KEYBOARD:
+      keyboard = NewOrFatal<CKeyboard>(kNoMemoryTitle, kNoDevice, this, instance);
+      break;
+    case DI8DEVTYPE_MOUSE: mouse = NewOrFatal<CMouse>(kNoMemoryTitle, kNoDevice, this, instance); break;
     default: return DIENUM_CONTINUE;
-  }
-  if (keyboard == nullptr && mouse == nullptr) {
-    if (m_pLog)
-      m_pLog->Log(kSource, __LINE__, CEngineLog::kLevelError,
-                  "ERROR!!! - Cant Allocate Memory For Device\n");
-    return DIENUM_CONTINUE;
   }
   const bool initialised = keyboard ? keyboard->Init() : mouse->Init();
   if (!initialised) {

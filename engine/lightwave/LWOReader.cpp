@@ -7,7 +7,7 @@
 #include <new>
 #include <string>
 
-#include "LWOImportBuffer.h"
+#include "scene/LWOImportBuffer.h"
 #include "ZKDXInterface.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"

@@ -7,9 +7,9 @@
 // against the chunk it stands in and the table it goes to before it is used.
 #include <string_view>
 
-#include "ImportName.h"
+#include "scene/ImportName.h"
 #include "LWOReaderState.h"
-#include "LWORecords.h"
+#include "scene/LWORecords.h"
 #include "windef.h"
 
 class LWOImportBuffer;

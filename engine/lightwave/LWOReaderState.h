@@ -3,7 +3,7 @@
 // being filled, the texture base directory clip names are made under, the file itself, the
 // positions of the chunks that later readers go back to, and the counter that numbers the
 // maps the processing makes up for projected textures.
-#include "ImportName.h"
+#include "scene/ImportName.h"
 #include "LWOStream.h"
 #include "windef.h"
 

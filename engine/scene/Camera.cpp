@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <new>
 
 #include "scene/CameraLightSource.h"
 #include "scene/CameraMeshSource.h"
@@ -83,9 +82,9 @@ CCamera::CCamera(CD3D9RendererInterface* renderer, CEngineLog* log, UINT zoomIsE
                  const CChannelEnvelope* zoomChannel, float zoomValue, UINT targetType,
                  UINT targetNumber)
     : CCamera(renderer, log, nullptr) {
-  m_pZoom.reset(new (std::nothrow) CEnvelope(zoomIsEnvelope, zoomChannel, zoomValue));
-  if (m_pZoom == nullptr)
-    FatalErrorWithTitle("Error When Updating Camera", "Can't Create ZoomFactor Envelope");
+  m_pZoom.reset(NewOrFatal<CEnvelope>("Error When Updating Camera",
+                                       "Can't Create ZoomFactor Envelope", zoomIsEnvelope,
+                                       zoomChannel, zoomValue));
   m_dwTargetType = targetType;
   m_dwTargetNumber = targetNumber;
 }

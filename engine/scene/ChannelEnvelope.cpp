@@ -1,11 +1,12 @@
 #include "scene/ChannelEnvelope.h"
 
 #include <cmath>
-#include <new>
 
+#include "core/FatalError.h"
 #include "scene/Key.h"
 
 namespace {
+const char kNoKey[] = "Can't Allocate Memory For Key";
 
 constexpr float kOneThird = 0.33333334f;
 constexpr float kBezierTolerance = 0.0001f;
@@ -339,15 +340,14 @@ UINT CChannelEnvelope::AddKey(CKeyInterface* keyInterface) {
 UINT CChannelEnvelope::AddKeyData(float value, float time, UINT shape, float tension,
                                   float continuity, float bias, float param0, float param1,
                                   float param2, float param3) {
-  CKey* key = new (std::nothrow)
-      CKey(value, time, shape, tension, continuity, bias, param0, param1, param2, param3);
-  if (key == nullptr) return 0;
+  CKey* key = NewOrFatal<CKey>(kNoMemoryTitle, kNoKey, value, time, shape, tension, continuity,
+                              bias, param0, param1, param2, param3);
   if (InsertByTime(key)) return 1;
   delete key;
   return 0;
 }
 
-CKeyInterface* CChannelEnvelope::CreateKey() { return new (std::nothrow) CKey(); }
+CKeyInterface* CChannelEnvelope::CreateKey() { return NewOrFatal<CKey>(kNoMemoryTitle, kNoKey); }
 
 UINT CChannelEnvelope::RemoveAllKeys() {
   FreeKeys();
@@ -358,22 +358,13 @@ UINT CChannelEnvelope::RemoveAllKeys() {
 
 UINT CChannelEnvelope::CopyTo(CChannelEnvelope& target) const {
   if (&target == this) return 1;
-  // Build the whole copy before touching the target, so a failed allocation loses nothing.
   CKey* copyFirst = nullptr;
   CKey* copyLast = nullptr;
   for (const CKey* source = m_pFirstKey; source != nullptr; source = source->m_pNext) {
-    CKey* copy = new (std::nothrow)
-        CKey(source->m_fValue, source->m_fTime, source->m_dwShape, source->m_fTension,
-             source->m_fContinuity, source->m_fBias, source->m_fParams[0], source->m_fParams[1],
-             source->m_fParams[2], source->m_fParams[3]);
-    if (copy == nullptr) {
-      while (copyFirst != nullptr) {
-        CKey* next = copyFirst->m_pNext;
-        delete copyFirst;
-        copyFirst = next;
-      }
-      return 0;
-    }
+    CKey* copy = NewOrFatal<CKey>(kNoMemoryTitle, kNoKey, source->m_fValue, source->m_fTime,
+                                  source->m_dwShape, source->m_fTension, source->m_fContinuity,
+                                  source->m_fBias, source->m_fParams[0], source->m_fParams[1],
+                                  source->m_fParams[2], source->m_fParams[3]);
     copy->m_pOwner = &target;
     copy->m_pPrev = copyLast;
     (copyLast != nullptr ? copyLast->m_pNext : copyFirst) = copy;

@@ -1,7 +1,6 @@
 #include "scene/Envelope.h"
 
-#include <new>
-
+#include "core/FatalError.h"
 #include "core/EngineSampleScope.h"
 
 CEnvelope::CEnvelope(UINT isEnvelope, const CChannelEnvelope* source, float value)
@@ -31,12 +30,8 @@ UINT CEnvelope::CopyChannelTo(CEnvelope& target) const { return m_Channel.CopyTo
 
 UINT CEnvelope::Clone(CEnvelope** out) const {
   *out = nullptr;
-  CEnvelope* clone = new (std::nothrow) CEnvelope();
-  if (clone == nullptr) return 0;
-  if (!CopyChannelTo(*clone)) {
-    delete clone;
-    return 0;
-  }
+  auto* clone = NewOrFatal<CEnvelope>(kNoMemoryTitle, "Can't Allocate Memory For Envelope");
+  CopyChannelTo(*clone);
   *out = clone;
   return 1;
 }

@@ -6,7 +6,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "scene/Camera.h"
 #include "scene/CameraLinks.h"
@@ -114,10 +113,9 @@ CLight::CLight(CD3D9RendererInterface* renderer, CEngineLog* log, CScene* scene,
   };
   for (const Made& made : kOrder) {
     const EnvelopeDescription& description = record.envelopes[made.role];
-    m_pEnvelopes[made.role].reset(new (std::nothrow) CEnvelope(
-        description.dwIsEnvelope, description.pChannel, description.fValue));
-    if (m_pEnvelopes[made.role] == nullptr)
-      FatalErrorWithTitle("Error When Updating Light", "%s", made.failure);
+    m_pEnvelopes[made.role].reset(
+        NewOrFatal<CEnvelope>("Error When Updating Light", made.failure, description.dwIsEnvelope,
+                              description.pChannel, description.fValue));
   }
   if (record.pMotion != nullptr) record.pMotion->CopyTo(m_Motion);
   m_mtxMatrix = CMatrix::Identity();

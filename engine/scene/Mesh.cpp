@@ -22,7 +22,7 @@
 #include "scene/GenericPassInterface.h"
 #include "core/MessagePump.h"
 #include "d3d/RenderingProfileInterface.h"
-#include "lightwave/LWOImportBuffer.h"
+#include "scene/LWOImportBuffer.h"
 #include "scene/LightWaveLoader.h"
 #include "scene/MeshFileReader.h"
 #include "scene/MeshSurfaceFactory.h"
@@ -1189,11 +1189,9 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
   }
   m_vecPivot = object.pivotPosition;
 
-  m_pDissolve.reset(new (std::nothrow) CEnvelope(object.dissolve.isEnvelope,
-                                                 &object.dissolve.channel, object.dissolve.value));
-  if (m_pDissolve == nullptr)
-    FatalErrorWithTitle("Error While Updating Mesh", "Can't Allocate Memory For EnvDissolve: %s\n",
-                        m_szName);
+  m_pDissolve.reset(NewNamedOrFatal<CEnvelope>(
+      "Error While Updating Mesh", "Can't Allocate Memory For EnvDissolve: %s\n", m_szName,
+      object.dissolve.isEnvelope, &object.dissolve.channel, object.dissolve.value));
   if (m_pDissolve->GetIsEnvelope() == 1)
     LogTo(m_pLog, kConstructionSource, CEngineLog::kLevelInfo, "- Dissolve Enveloped\n");
   else

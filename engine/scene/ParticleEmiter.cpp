@@ -59,6 +59,7 @@ CParticleEmiter::~CParticleEmiter() { delete[] m_pParticles; }
 bool CParticleEmiter::Init(SurfaceTexture** surfaceTextures, UINT textureCount,
                            CMaterialInterface* material) {
   delete[] m_pParticles;
+  // The count is the caller's: too many is a failed creation, not the engine's end.
   m_pParticles = new (std::nothrow) Particle[m_dwNumberOfParticles]();
   if (!m_pParticles || !CreateSprite(surfaceTextures, textureCount, material)) {
     if (m_pLog)

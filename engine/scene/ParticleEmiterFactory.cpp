@@ -1,7 +1,6 @@
 #include "scene/ParticleEmiterFactory.h"
 
-#include <new>
-
+#include "core/FatalError.h"
 #include "core/EngineLog.h"
 #include "scene/ParticleEmiter.h"
 
@@ -43,8 +42,9 @@ CParticleEmiter* CParticleEmiterFactory::CreateParticleEmiter(
   const ParticleEmiterSettings settings = {
       name,         numberOfParticles, Read(vector1), Read(vector2), Read(vector3), Read(vector4),
       value1,       unusedValue,       value2,        value,         spriteValue};
-  CParticleEmiter* emiter = new (std::nothrow) CParticleEmiter(m_pContext, m_pLog, settings);
-  if (!emiter) return nullptr;
+  CParticleEmiter* emiter = NewNamedOrFatal<CParticleEmiter>(
+      kNoMemoryTitle, "Can't Allocate Memory For Particles Emiter: %s", name, m_pContext, m_pLog,
+      settings);
   Append(emiter);
   if (!emiter->Init(surfaceTextures, textureCount, material)) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Can't Initialize Sprite\n");

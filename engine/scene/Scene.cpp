@@ -27,18 +27,18 @@
 #include "spatial/MeshBoundVolume.h"
 #include "spatial/Octree.h"
 #include "spatial/OctreeFile.h"
-#include "lightwave/LWOImportBuffer.h"
-#include "lightwave/LWSCameraBuffer.h"
-#include "lightwave/LWSLightBuffer.h"
-#include "lightwave/LWSNullBuffer.h"
-#include "lightwave/LWSSceneBuffer.h"
+#include "scene/LWOImportBuffer.h"
+#include "scene/LWSCameraBuffer.h"
+#include "scene/LWSLightBuffer.h"
+#include "scene/LWSNullBuffer.h"
+#include "scene/LWSSceneBuffer.h"
 #include "winuser.h"
 
 namespace {
 
 constexpr const char* kSource = "ZK3DProcessing";
 constexpr const char* kNoShaderFile = "none";
-
+constexpr char kNoMemoryImport[] = "Can't Allocate Memory For Imported Object";
 
 // Link kinds of the loaded parent and target references.
 constexpr UINT kLinkMeshOrNull = 1;
@@ -221,39 +221,33 @@ UINT CScene::AddWorldObject(CWorldObjectInterface* objectInterface) {
 
 // --- creating objects and resolving loaded links ---
 
-bool CScene::AddCreated(CWorldObject* object, const char* failure) {
-  if (object == nullptr) {
-    LogTo(m_pLog, kSource, CEngineLog::kLevelError, "%s", failure);
-    return false;
-  }
-  AppendWorldObject(object);
-  return true;
-}
-
 CMeshInterface* CScene::AddMesh(UINT dynamicBuffers) {
-  auto* mesh = new (std::nothrow) CMesh(m_pRenderer, m_pLog, this, dynamicBuffers);
-  if (!AddCreated(mesh, "ERROR!!! - Can't Create Empty Mesh\n")) return nullptr;
+  auto* mesh = NewOrFatal<CMesh>(kNoMemoryTitle, "Can't Create Empty Mesh", m_pRenderer, m_pLog,
+                                 this, dynamicBuffers);
+  AppendWorldObject(mesh);
   mesh->SetName("a new mesh");
   return mesh;
 }
 
 CCameraInterface* CScene::AddCamera() {
-  auto* camera = new (std::nothrow) CCamera(m_pRenderer, m_pLog, this);
-  if (!AddCreated(camera, "ERROR!!! - Can't Create Empty Camera\n")) return nullptr;
+  auto* camera =
+      NewOrFatal<CCamera>(kNoMemoryTitle, "Can't Create Empty Camera", m_pRenderer, m_pLog, this);
+  AppendWorldObject(camera);
   return camera;
 }
 
 CNullInterface* CScene::AddNull() {
-  auto* null = new (std::nothrow) CNull(m_pRenderer, m_pLog);
-  if (null != nullptr) null->SetOwnerScene(this);
-  if (!AddCreated(null, "ERROR!!! - Can't Create Empty Null\n")) return nullptr;
+  auto* null = NewOrFatal<CNull>(kNoMemoryTitle, "Can't Create Empty Null", m_pRenderer, m_pLog);
+  null->SetOwnerScene(this);
+  AppendWorldObject(null);
   null->SetName("a new null");
   return null;
 }
 
 CLightInterface* CScene::AddLight() {
-  auto* light = new (std::nothrow) CLight(m_pRenderer, m_pLog, this);
-  if (!AddCreated(light, "ERROR!!! - Can't Create Empty Light\n")) return nullptr;
+  auto* light =
+      NewOrFatal<CLight>(kNoMemoryTitle, "Can't Create Empty Light", m_pRenderer, m_pLog, this);
+  AppendWorldObject(light);
   light->SetName("a new name");
   return light;
 }
@@ -559,21 +553,21 @@ UINT CScene::ApplyDefaultShader(SceneShaderChooser sceneChooser, MeshShaderChoos
 // --- building from imported data and saving ---
 
 UINT CScene::LinkImportedObject(CWorldObject* object) {
-  if (object == nullptr) return 0;
   // The reader creates the objects in file order; the list keeps that order.
   AddWorldObject(object->GetInterface());
   return 1;
 }
 
 UINT CScene::CreateSceneMesh(LWOImportBuffer& object) {
-  return LinkImportedObject(new (std::nothrow) CMesh(m_pRenderer, m_pLog, this, object, 0));
+  return LinkImportedObject(
+      NewOrFatal<CMesh>(kNoMemoryTitle, kNoMemoryImport, m_pRenderer, m_pLog, this, object, 0));
 }
 
 UINT CScene::CreateSceneCamera(const LWSCameraBuffer& record) {
-  auto* camera = new (std::nothrow)
-      CCamera(m_pRenderer, m_pLog, record.zoomFactor.isEnvelope, &record.zoomFactor.channel,
-              record.zoomFactor.value, record.targetType, record.targetIndex);
-  if (camera == nullptr) return 0;
+  auto* camera = NewOrFatal<CCamera>(kNoMemoryTitle, kNoMemoryImport, m_pRenderer, m_pLog,
+                                     record.zoomFactor.isEnvelope, &record.zoomFactor.channel,
+                                     record.zoomFactor.value, record.targetType,
+                                     record.targetIndex);
   camera->SetOwnerScene(this);
   record.motion.CopyTo(*camera->GetMotion(0.0f));
   return LinkImportedObject(camera);
@@ -605,12 +599,13 @@ UINT CScene::CreateSceneLight(const LWSLightBuffer& record) {
   };
   for (const auto& [role, source] : envelopes)
     light.envelopes[role] = {source->isEnvelope, &source->channel, source->value};
-  return LinkImportedObject(new (std::nothrow) CLight(m_pRenderer, m_pLog, this, light));
+  return LinkImportedObject(
+      NewOrFatal<CLight>(kNoMemoryTitle, kNoMemoryImport, m_pRenderer, m_pLog, this, light));
 }
 
 UINT CScene::CreateSceneNull(const LWSNullBuffer& record) {
-  auto* null = new (std::nothrow) CNull(m_pRenderer, m_pLog, record.name);
-  if (null == nullptr) return 0;
+  auto* null =
+      NewOrFatal<CNull>(kNoMemoryTitle, kNoMemoryImport, m_pRenderer, m_pLog, record.name);
   null->SetParentReference(record.parentType, record.parentIndex);
   record.motion.CopyTo(*null->GetMotion(0.0f));
   return LinkImportedObject(null);
@@ -634,11 +629,10 @@ UINT CScene::UpdateScene(const LWSSceneBuffer& record) {
   m_dwFirstFrame = static_cast<UINT>(record.previewFirstFrame);
   m_dwLastFrame = static_cast<UINT>(record.previewLastFrame);
   m_dwFrameStep = static_cast<UINT>(record.previewFrameStep);
-  CEnvelope* intensity = new (std::nothrow) CEnvelope(
-      record.ambientIntensity.isEnvelope, &record.ambientIntensity.channel, record.ambientIntensity.value);
-  if (intensity == nullptr)
-    FatalErrorWithTitle("Error When Updating Scene", "Can't Create Ambient Light Envelope");
-  m_pAmbientIntensity.reset(intensity);
+  m_pAmbientIntensity.reset(NewOrFatal<CEnvelope>(
+      "Error When Updating Scene", "Can't Create Ambient Light Envelope",
+      record.ambientIntensity.isEnvelope, &record.ambientIntensity.channel,
+      record.ambientIntensity.value));
   m_dwFogType = record.fogType;
   m_fFogMinDistance = record.fogMinDistance;
   m_fFogMaxDistance = record.fogMaxDistance;

@@ -96,8 +96,6 @@ class CScene : public CSceneInterface {
   }
 
  private:
-  // Appends a newly made object; false (logged with `failure`) when there is none.
-  bool AddCreated(CWorldObject* object, const char* failure);
   CWorldObject* FindCounted(UINT number, UINT kind, UINT first) const;
   // The target of a loaded (kind, number) link that `object` may follow. None, or one that
   // hangs below the object (the two would depend on each other), ends the engine with
@@ -286,7 +284,7 @@ class CScene : public CSceneInterface {
   CScene(CD3D9RendererInterface* renderer, CEngineLog* log, float ambientIntensity);
   void RebuildArray(std::vector<CWorldObject*>& array, UINT type);
   bool HasShaderFile() const;
-  // Appends a new imported object; 0 for none.
+  // Appends a new imported object; returns 1.
   UINT LinkImportedObject(CWorldObject* object);
 
   CWorldObject* m_pFirstWorldObject = nullptr;

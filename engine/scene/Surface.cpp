@@ -5,7 +5,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <string>
 
 #include "scene/Envelope.h"
@@ -20,7 +19,7 @@
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
-#include "lightwave/LWOImportBuffer.h"
+#include "scene/LWOImportBuffer.h"
 #include "winuser.h"
 
 namespace {
@@ -246,10 +245,10 @@ void CSurface::EmptySlot(Slot slot) {
   m_Textures[slot].reset();
 }
 
-SurfaceTexture* CSurface::NewTextureRecord(Slot slot) {
+SurfaceTexture* CSurface::NewTextureRecord(Slot slot, const char* failure) {
   EmptySlot(slot);
-  auto* record = new (std::nothrow) SurfaceTexture;
-  if (record == nullptr) return nullptr;
+  auto* record =
+      NewNamedOrFatal<SurfaceTexture>("Error While Updating Surface", failure, m_szName);
   record->Clear();
   m_Textures[slot].reset(record);
   return record;

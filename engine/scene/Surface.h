@@ -194,9 +194,10 @@ class CSurface final : public CMeshSurface {
   CSurface* Clone(CMesh* parent);
   // Has every texture the surface holds saved as "%s.dds"; returns 1.
   UINT SaveTexturesAsDDS();
-  // Gives back the slot's textures and puts a cleared record in it for a loader to fill; null,
-  // with the slot left empty, when there is no memory for it.
-  SurfaceTexture* NewTextureRecord(Slot slot);
+  // Gives back the slot's textures and puts a cleared record in it for a loader to fill. Without
+  // memory for it the engine ends with `failure`, which takes the surface's name.
+  SurfaceTexture* NewTextureRecord(
+      Slot slot, const char* failure = "Can't Allocate Memory For Surface Texture: %s");
   // The parameters of the last successful CreateShader.
   const std::vector<ShaderParameter>& GetShaderParameters() const { return m_ShaderParameters; }
 

@@ -4,13 +4,12 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
-#include <new>
 
 #include "scene/Envelope.h"
 #include "scene/Mesh.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
-#include "lightwave/LWOImportBuffer.h"
+#include "scene/LWOImportBuffer.h"
 
 namespace {
 
@@ -47,25 +46,32 @@ struct EnvelopeSource {
   UINT imported;
   UINT component;
   const char* logName;
-  const char* allocationName;
+  const char* allocationFailure;
 };
 
 constexpr EnvelopeSource kEnvelopes[] = {
-    {CSurface::CHANNEL_COLOR_RED, LWO_CHANNEL_COLOR, 0, "Color", "EnvColorR"},
-    {CSurface::CHANNEL_COLOR_GREEN, LWO_CHANNEL_COLOR, 1, "Color", "EnvColorG"},
-    {CSurface::CHANNEL_COLOR_BLUE, LWO_CHANNEL_COLOR, 2, "Color", "EnvColorB"},
-    {CSurface::CHANNEL_DIFFUSE, LWO_CHANNEL_DIFFUSE, 0, "Diffuse", "EnvDiffuse"},
-    {CSurface::CHANNEL_LUMINOSITY, LWO_CHANNEL_LUMINOSITY, 0, "Luminosity", "EnvLuminosity"},
-    {CSurface::CHANNEL_REFLECTION, LWO_CHANNEL_REFLECTION, 0, "Reflection", "EnvReflection"},
-    {CSurface::CHANNEL_REFRACTION, LWO_CHANNEL_REFRACTION, 0, "Refraction", "EnvRefraction"},
+    {CSurface::CHANNEL_COLOR_RED, LWO_CHANNEL_COLOR, 0, "Color",
+     "Can't Allocate Memory For EnvColorR: %s\n"},
+    {CSurface::CHANNEL_COLOR_GREEN, LWO_CHANNEL_COLOR, 1, "Color",
+     "Can't Allocate Memory For EnvColorG: %s\n"},
+    {CSurface::CHANNEL_COLOR_BLUE, LWO_CHANNEL_COLOR, 2, "Color",
+     "Can't Allocate Memory For EnvColorB: %s\n"},
+    {CSurface::CHANNEL_DIFFUSE, LWO_CHANNEL_DIFFUSE, 0, "Diffuse",
+     "Can't Allocate Memory For EnvDiffuse: %s\n"},
+    {CSurface::CHANNEL_LUMINOSITY, LWO_CHANNEL_LUMINOSITY, 0, "Luminosity",
+     "Can't Allocate Memory For EnvLuminosity: %s\n"},
+    {CSurface::CHANNEL_REFLECTION, LWO_CHANNEL_REFLECTION, 0, "Reflection",
+     "Can't Allocate Memory For EnvReflection: %s\n"},
+    {CSurface::CHANNEL_REFRACTION, LWO_CHANNEL_REFRACTION, 0, "Refraction",
+     "Can't Allocate Memory For EnvRefraction: %s\n"},
     {CSurface::CHANNEL_SPECULAR_GLOSSINESS, LWO_CHANNEL_SPECULAR, 0, "Specular Glossiness",
-     "EnvSpecularGloss"},
+     "Can't Allocate Memory For EnvSpecularGloss: %s\n"},
     {CSurface::CHANNEL_SPECULAR_EXPONENT, LWO_CHANNEL_GLOSSINESS, 0, "Specular Exponent",
-     "EnvSpecularExponent"},
+     "Can't Allocate Memory For EnvSpecularExponent: %s\n"},
     {CSurface::CHANNEL_TRANSLUCENCY, LWO_CHANNEL_TRANSLUCENCY, 0, "Translucency",
-     "EnvTranslucency"},
+     "Can't Allocate Memory For EnvTranslucency: %s\n"},
     {CSurface::CHANNEL_TRANSPARENCY, LWO_CHANNEL_TRANSPARENCY, 0, "Transparency",
-     "EnvTransparency"},
+     "Can't Allocate Memory For EnvTransparency: %s\n"},
 };
 
 // The imported channel of each of the four images a material texture packs, and the wFlags
@@ -233,9 +239,7 @@ void CSurfaceImport::LogMaterial() const {
 }
 
 SurfaceTexture& CSurfaceImport::NewRecord(CSurface::Slot slot, const char* allocationFailure) {
-  SurfaceTexture* record = m_Surface.NewTextureRecord(slot);
-  if (record == nullptr) Fail(allocationFailure, m_Surface.m_szName);
-  return *record;
+  return *m_Surface.NewTextureRecord(slot, allocationFailure);
 }
 
 CTextureInterface* CSurfaceImport::LoadTexture(const char* image, const char* alpha,
@@ -277,7 +281,7 @@ void CSurfaceImport::BuildColor0Sequence(SurfaceTexture& record) {
   const uint64_t count = static_cast<uint64_t>(last) - first + 1;
   if (last < first || count > kMaxSequenceFrames)
     Fail("Image Sequence Of %s Runs From Frame %u To %u\n", m_Surface.m_szName, first, last);
-  record.pFrames = new (std::nothrow) CTextureInterface*[count]();
+  record.pFrames = new (std::nothrow) CTextureInterface*[count]();  // the import's count
   if (record.pFrames == nullptr)
     Fail("Can't Allocate Memory For Color0 Texture: %s\n", m_Surface.m_szName);
   record.dwSourceKind = SURFACE_TEXTURE_SEQUENCE;
@@ -427,9 +431,9 @@ void CSurfaceImport::BuildEnvelopes() {
   for (const EnvelopeSource& source : kEnvelopes) {
     const ImportEnvelope& imported = Channel(source.imported).envelope[source.component];
     if (imported.isEnvelope != 1) continue;
-    auto* envelope = new (std::nothrow) CEnvelope(1, &imported.channel, imported.value);
-    if (envelope == nullptr)
-      Fail("Can't Allocate Memory For %s: %s\n", source.allocationName, surface.m_szName);
+    auto* envelope = NewNamedOrFatal<CEnvelope>(kUpdateTitle, source.allocationFailure,
+                                                surface.m_szName, 1, &imported.channel,
+                                                imported.value);
     surface.m_Envelopes[surface.EnvelopeSlot(source.channel)].reset(envelope);
     const bool color = source.imported == LWO_CHANNEL_COLOR;
     if (color && colorLogged) continue;

@@ -2,12 +2,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include "ZKDXInterface.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
+#include "core/FatalError.h"
 
 using namespace AngelScript;
 
@@ -41,8 +41,8 @@ UINT CScriptModule::AddFile(const char* fileName) {
         m_szName);
     return 0;
   }
-  auto entry = std::unique_ptr<FileName>(new (std::nothrow) FileName{});
-  if (!entry) return 0;
+  auto entry = std::unique_ptr<FileName>(
+      NewOrFatal<FileName>(kNoMemoryTitle, "Can't Allocate Memory For Module File Name"));
   std::snprintf(entry->data(), entry->size(), "%s", fileName);
   m_Files[slot] = std::move(entry);
   if (slot == m_dwFileCount) ++m_dwFileCount;

@@ -4,10 +4,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <utility>
 
 #include "core/EngineLog.h"
+#include "core/FatalError.h"
 #include "script/BasicTypes.h"
 #include "script/Script.h"
 #include "script/ScriptModule.h"
@@ -25,7 +25,9 @@ const char* Text(const char* text) { return text != nullptr ? text : ""; }
 }  // namespace
 
 CScriptStorage* GetScriptStorageInterface(CEngineLog* log) {
-  if (g_pScriptStorage == nullptr) g_pScriptStorage = new (std::nothrow) CScriptStorage(log);
+  if (g_pScriptStorage == nullptr)
+    g_pScriptStorage = NewOrFatal<CScriptStorage>("Error While Initializing",
+                                                  "Can't Initialize Scripting Language", log);
   return g_pScriptStorage;
 }
 
@@ -141,12 +143,8 @@ CScript* CScriptStorage::CreateScript(const char* module, const char* name, cons
         "ERROR!!! - Not Enough Script Entries To Add Next Script\n");
     return nullptr;
   }
-  std::unique_ptr<CScript> script(new (std::nothrow) CScript(this, m_pLog));
-  if (!script) {
-    Log(__LINE__, CEngineLog::kLevelError, "ERROR!!! - Can't Allocate Memory For Script: %s\n",
-        wantedName);
-    return nullptr;
-  }
+  std::unique_ptr<CScript> script(NewNamedOrFatal<CScript>(
+      kNoMemoryTitle, "Can't Allocate Memory For Script: %s", wantedName, this, m_pLog));
   // A failed entry is freed, in a hole as at the end: the next equal request must not find it.
   if (!script->Init(module, name, file, function)) {
     Log(__LINE__, CEngineLog::kLevelError, "ERROR!!! - Can't Initialize Script: %s\n", wantedName);
@@ -205,8 +203,9 @@ CScriptModule* CScriptStorage::AddModule(const char* name) {
         "ERROR!!! - Not Enough Modules Entries To Add Next Module\n");
     return nullptr;
   }
-  m_Modules[slot].reset(new (std::nothrow) CScriptModule(name, m_pLog, m_pEngine));
-  if (m_Modules[slot] && slot == m_dwModuleCount) ++m_dwModuleCount;
+  m_Modules[slot].reset(NewNamedOrFatal<CScriptModule>(
+      kNoMemoryTitle, "Can't Allocate Memory For Module: %s", name, name, m_pLog, m_pEngine));
+  if (slot == m_dwModuleCount) ++m_dwModuleCount;
   return m_Modules[slot].get();
 }
 

@@ -1,6 +1,18 @@
 #include "spatial/BoundVolumeMesh.h"
 
+#include <memory>
+
+#include "core/FatalError.h"
 #include "scene/Mesh.h"
+#include "spatial/MeshBoundVolume.h"
+
+CMeshBoundVolume* CBoundVolumeMesh::NewVolume(CMesh* mesh, CEngineLog* log) {
+  constexpr char kText[] = "Can't Create Bound Volume For Mesh: %s";
+  std::unique_ptr<CBoundVolumeMesh> owner(
+      NewNamedOrFatal<CBoundVolumeMesh>(kNoMemoryTitle, kText, mesh->GetName(), mesh, log));
+  return NewNamedOrFatal<CMeshBoundVolume>(kNoMemoryTitle, kText, mesh->GetName(),
+                                           std::move(owner));
+}
 
 Vertex* CBoundVolumeMesh::GetVertices() { return m_pMesh->GetVertices(); }
 UINT CBoundVolumeMesh::GetNumberOfVertices() { return m_pMesh->GetNumberOfVertices(); }

@@ -3,10 +3,14 @@
 #include "spatial/MeshBoundVolumeOwner.h"
 
 class CMesh;
+class CMeshBoundVolume;
 
 class CBoundVolumeMesh final : public CMeshBoundVolumeOwner {
  public:
   CBoundVolumeMesh(CMesh* mesh, CEngineLog* log) : m_pMesh(mesh), m_pLog(log) {}
+
+  // A new volume that reads `mesh`, its records not yet made.
+  static CMeshBoundVolume* NewVolume(CMesh* mesh, CEngineLog* log);
 
   Vertex* GetVertices() override;
   UINT GetNumberOfVertices() override;

@@ -3,8 +3,8 @@
 // walk over it. Layouts with leaf records keep a leaf's triangle in its one link and put a
 // record's two children side by side; layouts without them keep two links per record.
 #include <memory>
-#include <new>
 
+#include "core/FatalError.h"
 #include "spatial/BoxTreeNodes.h"
 #include "spatial/OptimizedBoxTree.h"
 #include "spatial/SourceBoxTree.h"
@@ -41,8 +41,7 @@ class CBoxTreeLayout : public COptimizedBoxTree {
     if (reuse && m_nodes && count == m_dwNodeCount) return true;
     m_nodes.reset();
     m_dwNodeCount = 0;
-    m_nodes.reset(new (std::nothrow) Record[count]);
-    if (!m_nodes) return false;
+    m_nodes.reset(NewArrayOrFatal<Record>(kNoMemoryTitle, "Can't Allocate Memory For Box Tree", count));
     m_dwNodeCount = count;
     return true;
   }
@@ -86,8 +85,8 @@ class CQuantizedBoxTreeLayout : public CBoxTreeLayout<Record> {
     this->m_nodes.reset();
     this->m_dwNodeCount = 0;
     if (source == nullptr || !source->IsComplete() || count == 0) return false;
-    std::unique_ptr<FloatRecord[]> flat(new (std::nothrow) FloatRecord[count]);
-    if (!flat) return false;
+    std::unique_ptr<FloatRecord[]> flat(
+        NewArrayOrFatal<FloatRecord>(kNoMemoryTitle, "Can't Allocate Memory For Box Tree", count));
     flatten(*source, flat.get());
     if (!this->AllocateNodes(count, false)) return false;
     QuantizeRecords(flat.get(), count, this->m_nodes.get(), m_dequantization);

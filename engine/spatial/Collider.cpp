@@ -1,12 +1,12 @@
 #include "spatial/Collider.h"
 
-#include <new>
-
+#include "core/FatalError.h"
 #include "core/EngineLog.h"
 #include "spatial/BoxTreeBuilder.h"
 #include "spatial/CollisionManager.h"
 
 namespace {
+const char kNoCollider[] = "Can't Allocate Memory For Collider";
 const char kSource[] = "ZK3DCollisions";
 // Where a broken face's corners point instead of memory the mesh does not have.
 const float kNowhere[3] = {0.0f, 0.0f, 0.0f};
@@ -16,8 +16,8 @@ CCollider* CCollider::Create(CCollisionManager* manager, CD3D9RendererInterface*
                              CEngineLog* log, CMeshInterface* mesh) {
   if (mesh == nullptr) return nullptr;
   UINT built = 0;
-  CCollider* collider = new (std::nothrow) CCollider(manager, rendererContext, log, mesh, &built);
-  if (collider == nullptr) return nullptr;
+  CCollider* collider = NewOrFatal<CCollider>(kNoMemoryTitle, kNoCollider, manager,
+                                              rendererContext, log, mesh, &built);
   if (!built) {
     collider->Release();
     return nullptr;
@@ -29,20 +29,18 @@ CCollider::CCollider(CCollisionManager* manager, CD3D9RendererInterface* rendere
                      CEngineLog* log, CMeshInterface* mesh, UINT* built)
     : m_pRendererContext(rendererContext), m_pLog(log), m_pManager(manager), m_pMesh(mesh) {
   *built = 0;
-  m_params.pMeshInterface = new (std::nothrow) CCollisionMeshInterface;
-  if (m_params.pMeshInterface != nullptr) {
-    CCollisionMeshInterface& source = *m_params.pMeshInterface;
-    source.SetCallback(&CCollider::GetTriangleVertices, this);
-    source.dwNumberOfTriangles = mesh->GetNumberOfFaces();
-    source.dwNumberOfVertices = mesh->GetNumberOfVertices();
-    // One leaf per triangle, split where the centroids spread most, at their mean.
-    m_params.dwLeafLimit = 1;
-    m_params.dwSplitRules = RULE_CENTROID_SPREAD | RULE_CENTROID_MEAN;
-    m_params.bNoLeaf = false;
-    m_params.bQuantized = false;
-    m_params.bKeepSourceTree = false;
-    if (source.IsValid() && FacesUseExistingVertices()) *built = m_model.Build(m_params) ? 1 : 0;
-  }
+  m_params.pMeshInterface = NewOrFatal<CCollisionMeshInterface>(kNoMemoryTitle, kNoCollider);
+  CCollisionMeshInterface& source = *m_params.pMeshInterface;
+  source.SetCallback(&CCollider::GetTriangleVertices, this);
+  source.dwNumberOfTriangles = mesh->GetNumberOfFaces();
+  source.dwNumberOfVertices = mesh->GetNumberOfVertices();
+  // One leaf per triangle, split where the centroids spread most, at their mean.
+  m_params.dwLeafLimit = 1;
+  m_params.dwSplitRules = RULE_CENTROID_SPREAD | RULE_CENTROID_MEAN;
+  m_params.bNoLeaf = false;
+  m_params.bQuantized = false;
+  m_params.bKeepSourceTree = false;
+  if (source.IsValid() && FacesUseExistingVertices()) *built = m_model.Build(m_params) ? 1 : 0;
   m_dwReferenceCount = 0;
   if (m_pLog) m_pLog->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "  - BV-Tree For %s Built\n",
                           mesh->GetName());

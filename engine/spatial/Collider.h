@@ -39,6 +39,9 @@ class CCollider {
   static void GetTriangleVertices(UINT triangle, TriangleVertices& out, void* userData);
 
  private:
+  // Made only by Create, through the one allocation helper.
+  template <typename T, typename... Args>
+  friend T* NewNamedOrFatal(const char* title, const char* format, const char* name, Args&&... args);
   CCollider(CCollisionManager* manager, CD3D9RendererInterface* rendererContext, CEngineLog* log,
             CMeshInterface* mesh, UINT* built);
   ~CCollider();

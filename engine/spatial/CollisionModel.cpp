@@ -1,12 +1,15 @@
 #include "spatial/CollisionModel.h"
 
-#include <new>
-
+#include "core/FatalError.h"
 #include "spatial/BoxTree.h"
 #include "spatial/NoLeafBoxTree.h"
 #include "spatial/QuantizedBoxTree.h"
 #include "spatial/QuantizedNoLeafBoxTree.h"
 #include "spatial/TriangleTreeBuilder.h"
+
+namespace {
+const char kNoTree[] = "Can't Allocate Memory For Box Tree";
+}  // namespace
 
 bool CCollisionModel::Build(const CollisionModelParams& params) {
   if (params.pMeshInterface == nullptr || !params.pMeshInterface->IsValid() ||
@@ -23,14 +26,13 @@ bool CCollisionModel::Build(const CollisionModelParams& params) {
     return true;
   }
 
-  m_sourceTree.reset(new (std::nothrow) CSourceBoxTree);
-  if (!m_sourceTree) return false;
+  m_sourceTree.reset(NewOrFatal<CSourceBoxTree>(kNoMemoryTitle, kNoTree));
   CTriangleTreeBuilder builder(params.dwLeafLimit, params.dwSplitRules,
                                m_pMeshInterface->dwNumberOfTriangles, m_pMeshInterface);
   const bool sourceBuilt = m_sourceTree->Build(&builder);
   m_dwDegenerateSplits = builder.dwDegenerateSplits;
   if (!sourceBuilt) return false;
-  if (!CreateTree(params.bNoLeaf, params.bQuantized)) return false;
+  CreateTree(params.bNoLeaf, params.bQuantized);
   if (!m_tree->Build(m_sourceTree.get())) return false;
   if (!params.bKeepSourceTree) m_sourceTree.reset();
   return true;
@@ -40,20 +42,19 @@ UINT CCollisionModel::GetUsedBytes() const { return m_tree ? m_tree->GetUsedByte
 
 bool CCollisionModel::Refit() { return m_tree ? m_tree->Refit(m_pMeshInterface) : false; }
 
-bool CCollisionModel::CreateTree(bool noLeaf, bool quantized) {
+void CCollisionModel::CreateTree(bool noLeaf, bool quantized) {
   m_tree.reset();
   m_dwFlags &= ~(MODEL_NO_LEAF | MODEL_QUANTIZED);
   if (noLeaf) m_dwFlags |= MODEL_NO_LEAF;
   if (quantized) m_dwFlags |= MODEL_QUANTIZED;
   if (noLeaf && quantized)
-    m_tree.reset(new (std::nothrow) CQuantizedNoLeafBoxTree);
+    m_tree.reset(NewOrFatal<CQuantizedNoLeafBoxTree>(kNoMemoryTitle, kNoTree));
   else if (noLeaf)
-    m_tree.reset(new (std::nothrow) CNoLeafBoxTree);
+    m_tree.reset(NewOrFatal<CNoLeafBoxTree>(kNoMemoryTitle, kNoTree));
   else if (quantized)
-    m_tree.reset(new (std::nothrow) CQuantizedBoxTree);
+    m_tree.reset(NewOrFatal<CQuantizedBoxTree>(kNoMemoryTitle, kNoTree));
   else
-    m_tree.reset(new (std::nothrow) CBoxTree);
-  return m_tree != nullptr;
+    m_tree.reset(NewOrFatal<CBoxTree>(kNoMemoryTitle, kNoTree));
 }
 
 void CCollisionModel::ReleaseTrees() {

@@ -40,7 +40,7 @@ class CCollisionModel {
   virtual bool Refit();
 
   // Replaces the optimised tree by an empty one of the layout the two flags choose.
-  bool CreateTree(bool noLeaf, bool quantized);
+  void CreateTree(bool noLeaf, bool quantized);
   void ReleaseTrees();
 
   UINT GetFlags() const { return m_dwFlags; }

@@ -1,8 +1,9 @@
 #include "spatial/DwordList.h"
 
+#include "core/FatalError.h"
+
 #include <cmath>
 #include <cstring>
-#include <new>
 
 UINT g_dwDwordLists = 0;
 UINT g_dwDwordListBytes = 0;
@@ -31,8 +32,8 @@ bool CDwordList::Resize(UINT needed) {
                       ? 2
                       : static_cast<UINT>(std::nearbyint(m_dwCapacity * m_fGrowthFactor));
   if (capacity < m_dwCount + needed) capacity = m_dwCount + needed;
-  UINT* entries = new (std::nothrow) UINT[capacity];
-  if (entries == nullptr) return false;
+  UINT* entries =
+      NewArrayOrFatal<UINT>(kNoMemoryTitle, "Can't Allocate Memory For Dword List", capacity);
   if (m_dwCount != 0) std::memcpy(entries, m_pEntries, m_dwCount * sizeof(UINT));
   g_dwDwordListBytes += 4 * capacity - 4 * m_dwCapacity;
   delete[] m_pEntries;

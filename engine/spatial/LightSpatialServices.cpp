@@ -1,13 +1,13 @@
 #include "spatial/LightSpatialServices.h"
 
-#include <new>
-
+#include "core/FatalError.h"
 #include "scene/Light.h"
 #include "spatial/LightBoundVolume.h"
 
 CLightBoundVolumeInterface* CLightSpatialServices::CreateBoundVolume(CLight* light) {
-  auto* volume = new (std::nothrow) CLightBoundVolume(light, m_pLog);
-  if (volume) volume->Calculate();
+  auto* volume = NewOrFatal<CLightBoundVolume>(
+      kNoMemoryTitle, "Can't Create Bound Volume For Light", light, m_pLog);
+  volume->Calculate();
   return volume;
 }
 

@@ -1,9 +1,9 @@
 #include "spatial/MeshSpatialServices.h"
 
 #include <memory>
-#include <new>
 
 #include "core/EngineLog.h"
+#include "core/FatalError.h"
 #include "scene/Mesh.h"
 #include "scene/Scene.h"
 #include "scene/Bone.h"
@@ -17,8 +17,6 @@
 #include "scene/CountedIndexBuffer.h"
 
 namespace {
-constexpr const char* kSource = "ZK3DMeshProcessing";
-
 // Every volume handed to meshes is one of ours.
 CMeshBoundVolume* Ours(CMeshBoundVolumeInterface* volume) {
   return static_cast<CMeshBoundVolume*>(volume);
@@ -27,14 +25,7 @@ CMeshBoundVolume* Ours(CMeshBoundVolumeInterface* volume) {
 
 CMeshBoundVolumeInterface* CMeshSpatialServices::CreateBoundVolume(CMesh* mesh) {
   if (mesh == nullptr) return nullptr;
-  std::unique_ptr<CBoundVolumeMesh> owner(new (std::nothrow) CBoundVolumeMesh(mesh, m_pLog));
-  auto* volume = owner ? new (std::nothrow) CMeshBoundVolume(std::move(owner)) : nullptr;
-  if (volume == nullptr) {
-    if (m_pLog)
-      m_pLog->Log(kSource, __LINE__, CEngineLog::kLevelError,
-                  "ERROR!!! - Can't Create Bound Volume For Mesh: %s\n", mesh->GetName());
-    return nullptr;
-  }
+  CMeshBoundVolume* volume = CBoundVolumeMesh::NewVolume(mesh, m_pLog);
   volume->Calculate();
   return volume;
 }
@@ -66,7 +57,8 @@ void CMeshSpatialServices::DrawBone(CBone* bone, void* rendererContext, float fr
 
 CMeshShadowVolume* CMeshSpatialServices::CreateShadowVolume(void* /*rendererContext*/,
                                                             CMesh* mesh) {
-  return new (std::nothrow) CMeshShadowVolume(mesh, m_pLog);
+  return NewOrFatal<CMeshShadowVolume>(
+      kNoMemoryTitle, "Can't Allocate Memory For Shadow Volume Manager", mesh, m_pLog);
 }
 
 void CMeshSpatialServices::ReleaseShadowVolume(CMeshShadowVolume* shadowVolume) {

@@ -6,9 +6,9 @@
 #include <cstdarg>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <vector>
 
+#include "core/FatalError.h"
 #include "core/EngineLog.h"
 #include "chunks/ChunkReader.h"
 #include "chunks/ChunkWriter.h"
@@ -18,6 +18,7 @@
 #include "spatial/BoundVolumeDrawing.h"
 
 namespace {
+const char kNoEntries[] = "Can't Allocate Memory For Octree Entries";
 
 constexpr const char* kSource = "ZK3DOctrees";
 
@@ -148,8 +149,9 @@ void COctree::MakeChildren(const CVector3& worldCentre, const CVector3& worldExt
                              worldExtents))
       continue;
     m_pChildren[child] =
-        new (std::nothrow) COctree(m_pLog, m_pRenderer, this, m_pScene, min, max, worldCentre,
-                                   worldExtents, fMin, idCounter, WORD(m_wLevel + 1));
+        NewOrFatal<COctree>(kNoMemoryTitle, "Can't Allocate Memory For Octree", m_pLog,
+                            m_pRenderer, this, m_pScene, min, max, worldCentre, worldExtents, fMin,
+                            idCounter, WORD(m_wLevel + 1));
   }
 }
 
@@ -212,8 +214,7 @@ void COctree::InsertMesh(CMeshInterface* mesh) {
         "ERROR!!! - Not Enuff Entries For Dynamic Meshes For An Octree Box, Got To Allocate "
         "Additional Memory It (Should Be %i)\n",
         int(grown));
-  auto* entries = new (std::nothrow) CMeshInterface*[grown]();
-  if (entries == nullptr) return;
+  auto* entries = NewArrayOrFatal<CMeshInterface*>(kNoMemoryTitle, kNoEntries, grown);
   std::copy(m_ppMeshes, m_ppMeshes + m_wNumberOfEntries, entries);
   ReplaceEntries(entries, WORD(grown));
   PlaceMesh(mesh, grown - 1);
@@ -671,8 +672,8 @@ UINT COctree::ResolveLinks(COctree** table, UINT count) {
 
 UINT COctree::AllocateMeshEntries() {
   if (HasChildren() || m_ppMeshes != nullptr) return 1;
-  auto* entries = new (std::nothrow) CMeshInterface*[OCTREE_LEAF_ENTRIES]();
-  if (entries != nullptr) ReplaceEntries(entries, OCTREE_LEAF_ENTRIES);
+  ReplaceEntries(NewArrayOrFatal<CMeshInterface*>(kNoMemoryTitle, kNoEntries, OCTREE_LEAF_ENTRIES),
+                 OCTREE_LEAF_ENTRIES);
   return 1;
 }
 

@@ -1,8 +1,8 @@
 #include "spatial/SourceBoxNode.h"
 
-#include <new>
 #include <utility>
 
+#include "core/FatalError.h"
 #include "spatial/BoxTreeBuilder.h"
 
 bool CSourceBoxNode::BuildHierarchy(CBoxTreeBuilder& builder) {
@@ -96,8 +96,8 @@ bool CSourceBoxNode::Subdivide(CBoxTreeBuilder& builder) {
   if (builder.pNodePool != nullptr) {
     m_pChildren = &builder.pNodePool[builder.dwNodesUsed - 1];
   } else {
-    m_ownedChildren.reset(new (std::nothrow) CSourceBoxNode[2]);
-    if (!m_ownedChildren) return false;
+    m_ownedChildren.reset(
+        NewArrayOrFatal<CSourceBoxNode>(kNoMemoryTitle, "Can't Allocate Memory For Box Tree", 2));
     m_pChildren = m_ownedChildren.get();
   }
   builder.dwNodesUsed += 2;

@@ -1,8 +1,11 @@
 #include "spatial/SourceBoxTree.h"
 
-#include <new>
-
+#include "core/FatalError.h"
 #include "spatial/BoxTreeBuilder.h"
+
+namespace {
+const char kNoTree[] = "Can't Allocate Memory For Box Tree";
+}  // namespace
 
 void CSourceBoxTree::Release() {
   m_root.ReleaseChildren();
@@ -19,16 +22,15 @@ bool CSourceBoxTree::Build(CBoxTreeBuilder* builder) {
   builder->dwDegenerateSplits = 0;
 
   const UINT n = builder->dwPrimitiveCount;
-  m_indices.reset(new (std::nothrow) UINT[n]);
-  if (!m_indices) return false;
+  m_indices.reset(NewArrayOrFatal<UINT>(kNoMemoryTitle, kNoTree, n));
   for (UINT i = 0; i < n; ++i) m_indices[i] = i;
   m_root.SetPrimitives(m_indices.get(), n);
 
   builder->pNodePool = nullptr;
   if (builder->dwLeafLimit == 1) {
     // One triangle per leaf: exactly 2n - 1 nodes, so every child comes from one allocation.
-    m_pool.reset(new (std::nothrow) CSourceBoxNode[2 * static_cast<size_t>(n) - 1]);
-    if (!m_pool) return false;
+    m_pool.reset(
+        NewArrayOrFatal<CSourceBoxNode>(kNoMemoryTitle, kNoTree, 2 * static_cast<size_t>(n) - 1));
     builder->pNodePool = m_pool.get();
   }
 

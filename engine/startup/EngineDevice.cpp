@@ -1,7 +1,5 @@
 #include "startup/EngineDevice.h"
 
-#include <new>
-
 #include "ZKDXGlobals.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
@@ -23,8 +21,8 @@ CEngineDevice& CEngineDevice::Instance() {
 }
 
 void CEngineDevice::CreateRenderer(CEngineContext* context) {
-  m_pRenderer.reset(new (std::nothrow) CD3D9Renderer(context));
-  if (!m_pRenderer) FatalErrorWithTitle("Error While Initializing", "Can't Get D3D Renderer Interface");
+  m_pRenderer.reset(NewOrFatal<CD3D9Renderer>("Error While Initializing",
+                                              "Can't Get D3D Renderer Interface", context));
   context->pRenderer = m_pRenderer.get();
   CDeviceChoice(context->pLog).EnumerateDevices(m_pRenderer->GetAdapters(), *context->pDescriptor);
 }

@@ -17,8 +17,8 @@ class CEngineScenePasses final : public CScenePasses {
 
   CRenderingProfileInterface* GetRenderingProfile() override;
   void SetDefaultStates() override;
-  // The shader library, the generic pass, the per-vertex and per-pixel passes and the flare
-  // texture are reached here once their start-up steps make them; until then these draw nothing.
+  // Not yet: the shader library, the generic pass, the per-vertex and per-pixel passes and the
+  // flare texture are reached here once their start-up steps make them; these draw nothing.
   void RenderSceneShader(CShader* shader, CScene* scene, float frame) override;
   void RenderGenericPass(CScene* scene) override;
   void RenderPerVertexPass(CScene* scene, UINT profile) override;

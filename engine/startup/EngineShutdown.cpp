@@ -45,8 +45,9 @@ void CEngineShutdown::UnloadToolBox(CEngineContext* context) {
   LogTo(context->pLog, kSource, CEngineLog::kLevelInfo, "- ToolBox Unloaded\n");
 }
 
-// The server object itself stays: the application may still hold sounds and release them after
-// the shutdown, and their release goes through the server's list.
+// The server object itself stays until the process ends (start-up handed it to KeepUntilExit):
+// the application may still hold sounds and release them after the shutdown, and their release
+// goes through the server's list.
 void CEngineShutdown::ReleaseSoundServer(CEngineContext* context) {
   if (!context->pConfig || context->pConfig->dwUseSound != 1 || !context->pSoundServer) return;
   context->pSoundServer->Deinit();

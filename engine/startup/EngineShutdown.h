@@ -22,6 +22,13 @@ class CEngineShutdown final : public CEngineRelease {
     return service;
   }
 
+  // Keeps `service` to the end of the process, for a service the application may still reach
+  // after the shutdown (its sounds release themselves through the sound server's list).
+  template <class Service>
+  void KeepUntilExit(Service* service) {
+    if (service != nullptr) m_KeptUntilExit.emplace_back(service);
+  }
+
   void ReleaseServices() override;
 
  private:
@@ -38,4 +45,5 @@ class CEngineShutdown final : public CEngineRelease {
 
   // Freed last made first.
   std::vector<std::shared_ptr<void>> m_Owned;
+  std::vector<std::shared_ptr<void>> m_KeptUntilExit;
 };

@@ -81,7 +81,7 @@ UINT CEngineStartup::PreInitialize(ApplicationDescriptor* descriptor) {
   PrepareClocks();
   m_context->pEngineTimer = new CTimer();
   m_context->pEngineTimer->Reset();
-  if (!m_context->CreateProfiler()) FatalErrorWithTitle(kInitTitle, "Can't Create Profiler");
+  m_context->CreateProfiler();
   FindApplicationFolder();
   m_context->pSettings = new CSettings();
   BuildBanner();
@@ -289,6 +289,7 @@ void CEngineStartup::StartSound() {
   if (!CreateTonarisInterface(m_context->hWnd, 1, m_context->pDescriptor->dwUseLogs, &server) ||
       !server)
     FatalErrorWithTitle(kSoundTitle, "Can't Get Sound Interface");
+  CEngineShutdown::Instance().KeepUntilExit(static_cast<CTonaris*>(server));
   m_context->pSoundServer = server;
   if (!server->Init(config->pTonarisConfig))
     FatalErrorWithTitle(kSoundTitle, "Can't Initialize Sound Library");
@@ -322,8 +323,9 @@ void CEngineStartup::StartLightWaveReader() {}
 
 void CEngineStartup::CreateZKReader() {
   bool ok = false;
-  m_context->pZKReader = new (std::nothrow) CZKReader(m_context->pRenderer, m_context->pLog, ok);
-  if (!m_context->pZKReader || !ok) FatalErrorWithTitle(kInitTitle, "Can't Init ZK Reader");
+  m_context->pZKReader = NewOrFatal<CZKReader>(kInitTitle, "Can't Init ZK Reader",
+                                               m_context->pRenderer, m_context->pLog, ok);
+  if (!ok) FatalErrorWithTitle(kInitTitle, "Can't Init ZK Reader");
   // The top interface loads and saves scene files, and meshes load object files, through the
   // reader's exporters.
   CEngineShutdown& owner = CEngineShutdown::Instance();
@@ -363,18 +365,19 @@ void CEngineStartup::CreateParticleFactory() {
 }
 
 void CEngineStartup::StartInput() {
+  constexpr char kNoInput[] = "Can't Create InputControllers Interface";
   const ZeKorbConfig* config = m_context->pConfig;
-  m_context->pInputTimer = new (std::nothrow) CTimer();
+  m_context->pInputTimer = NewOrFatal<CTimer>(kInitTitle, kNoInput);
   const InputControllersSettings settings = {m_context->pLog,
                                              m_context->pInputTimer,
                                              m_context->hModule,
                                              m_context->hWnd,
                                              config->dwInputCooperativeFlags,
                                              config->dwInputPollInterval};
-  CInputControllers* input = new (std::nothrow) CInputControllers(settings);
-  if (!input || !input->Init()) {
+  CInputControllers* input = NewOrFatal<CInputControllers>(kInitTitle, kNoInput, settings);
+  if (!input->Init()) {
     delete input;
-    FatalErrorWithTitle(kInitTitle, "Can't Create InputControllers Interface");
+    FatalErrorWithTitle(kInitTitle, "%s", kNoInput);
   }
   m_context->pInputControllers = input;
   m_context->ports.guiKeys.Set(input);

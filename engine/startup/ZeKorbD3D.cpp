@@ -4,7 +4,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "startup/ApplicationChecks.h"
 #include "core/EngineContext.h"
@@ -83,12 +82,9 @@ SceneFileKind SceneKindOf(char* name) {
 void CZeKorbD3D::AddScene(CSceneInterface** scene) {
   if (scene == nullptr) return;
   CEngineContext* context = GetEngineContext();
-  CScene* created = new (std::nothrow) CScene(context->pRenderer, context->pLog);
-  if (created == nullptr)
-    LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelError,
-          "ERROR!!! - Can't Create Scene\n");
-  else
-    created->SetName("freshly_created");
+  CScene* created =
+      NewOrFatal<CScene>(kNoMemoryTitle, "Can't Create Scene", context->pRenderer, context->pLog);
+  created->SetName("freshly_created");
   *scene = created;
 }
 
@@ -188,17 +184,21 @@ UINT CZeKorbD3D::SaveSceneToZKS(CSceneInterface* sceneInterface, UINT saveTextur
 }
 
 CChannelEnvelopeInterface* CZeKorbD3D::CreateChannelEnvelope() {
-  return new (std::nothrow) CChannelEnvelope();
+  return NewOrFatal<CChannelEnvelope>(kNoMemoryTitle, "Can't Create Channel Envelope");
 }
 
-CEnvelopeInterface* CZeKorbD3D::CreateEnvelope() { return new (std::nothrow) CEnvelope(); }
+CEnvelopeInterface* CZeKorbD3D::CreateEnvelope() {
+  return NewOrFatal<CEnvelope>(kNoMemoryTitle, "Can't Create Envelope");
+}
 
 // While there is no console there is nothing to register with.
 int CZeKorbD3D::RegisterConsoleFunction(ConsoleFunction* /*function*/) { return 0; }
 
 CEngineLog* CZeKorbD3D::GetLogInterface() { return GetEngineContext()->pLog; }
 
-CTimerInterface* CZeKorbD3D::CreateTimer() { return new (std::nothrow) CTimer(); }
+CTimerInterface* CZeKorbD3D::CreateTimer() {
+  return NewOrFatal<CTimer>(kNoMemoryTitle, "Can't Create Timer");
+}
 
 CD3D9RendererInterface* CZeKorbD3D::GetD3DRendererInterface() {
   return GetEngineContext()->pRenderer;
@@ -270,7 +270,7 @@ ZKAllocatorInterface* CZeKorbD3D::GetAllocatorInterface() { return GetEngineCont
 HWND CZeKorbD3D::GetWindowHandle() { return GetEngineContext()->hWnd; }
 
 CTokenizer* CZeKorbD3D::CreateTokenizer() {
-  return new (std::nothrow) CTokenizer(GetEngineContext()->pLog);
+  return NewOrFatal<CTokenizer>(kNoMemoryTitle, "Can't Create Tokenizer", GetEngineContext()->pLog);
 }
 
 CTimerInterface* CZeKorbD3D::GetEngineTimer() { return GetEngineContext()->pEngineTimer; }

@@ -53,7 +53,7 @@ bool CAceMemberTable::Add(const char* name, size_t nameLength, uint32_t size) {
     entry.name.assign(name, strnlen(name, nameLength));
     for (char& c : entry.name)
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    entry.data.resize(size);
+    entry.data.resize(size);  // the archive's claim: too large is a bad archive
     m_entries.push_back(std::move(entry));
   } catch (const std::bad_alloc&) {
     return false;

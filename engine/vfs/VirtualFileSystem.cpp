@@ -1,7 +1,6 @@
 #include "vfs/VirtualFileSystem.h"
 
 #include <cstring>
-#include <new>
 
 #include "vfs/AceDisk.h"
 #include "core/EngineLog.h"
@@ -195,7 +194,9 @@ UINT CVirtualFileSystem::Deinitialize() { return 1; }
 CVirtualFileSystemInterface* CreateVirtualFileSystem(CEngineLog* log,
                                                      ZKAllocatorInterface* allocator, HWND window) {
   // Made once and kept for the life of the process: readers may hold its files to the end.
-  if (!g_fileSystem) g_fileSystem = new (std::nothrow) CVirtualFileSystem(log, allocator, window);
+  if (!g_fileSystem)
+    g_fileSystem = NewOrFatal<CVirtualFileSystem>("Error While Initializing VFS", "Can't Intialize",
+                                                  log, allocator, window);
   return g_fileSystem;
 }
 

@@ -87,6 +87,7 @@ bool CZlibDisk::ReadMemberTable() {
     return false;
   }
 
+  // Both sizes are the archive's claims: too large is a bad archive, reported and refused.
   std::unique_ptr<BYTE[]> packed(new (std::nothrow) BYTE[packedLength ? packedLength : 1]);
   // One record of room more than N, so that a table holding more records is noticed.
   uint64_t capacity = tableLength + ArchiveEntry::kFileSize;

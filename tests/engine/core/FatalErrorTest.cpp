@@ -116,9 +116,12 @@ namespace {
 // A type whose allocation always fails, as a full heap would.
 struct Unallocatable {
   explicit Unallocatable(int value) : value(value) {}
+  Unallocatable() = default;
   static void* operator new(size_t, const std::nothrow_t&) noexcept { return nullptr; }
+  static void* operator new[](size_t, const std::nothrow_t&) noexcept { return nullptr; }
   static void operator delete(void*) {}
-  int value;
+  static void operator delete[](void*) {}
+  int value = 0;
 };
 
 }  // namespace
@@ -140,4 +143,36 @@ TEST_F(FatalErrorFixture, NewOrFatalMakesTheObjectOrEndsWithTheGivenMessage) {
   ASSERT_EQ(exits.Boxes().size(), 1u);
   EXPECT_EQ(exits.Boxes()[0].caption, "Critical Error");
   EXPECT_EQ(exits.Boxes()[0].text, "Can't Allocate Memory For the TOOL");
+}
+
+TEST_F(FatalErrorFixture, NamedAndArrayAllocationsEndWithTheirOwnTexts) {
+  int* numbers = NewArrayOrFatal<int>("Critical Error", "Can't Allocate", 3);
+  EXPECT_EQ(numbers[0] + numbers[1] + numbers[2], 0);  // value-initialised
+  delete[] numbers;
+
+  context->dwInitialized = 0;
+  const struct {
+    void (*allocate)();
+    const char* title;
+    const char* text;
+  } cases[] = {
+      {[] { NewNamedOrFatal<Unallocatable>("Error While Updating Mesh",
+                                           "Can't Allocate Memory For EnvDissolve: %s", "rock", 1); },
+       "Error While Updating Mesh", "Can't Allocate Memory For EnvDissolve: rock"},
+      {[] { NewArrayOrFatal<Unallocatable>("Error While Initializing Tokenizer",
+                                           "Can't Allocate Memory For Tokens", 4); },
+       "Error While Initializing Tokenizer", "Can't Allocate Memory For Tokens"},
+  };
+  for (const auto& entry : cases) {
+    const size_t before = exits.Boxes().size();
+    try {
+      entry.allocate();
+      FAIL() << entry.text << ": returned";
+    } catch (const ProcessExited& exit) {
+      EXPECT_EQ(exit.code, 1u);
+    }
+    ASSERT_EQ(exits.Boxes().size(), before + 1) << entry.text;
+    EXPECT_EQ(exits.Boxes().back().caption, entry.title);
+    EXPECT_EQ(exits.Boxes().back().text, entry.text);
+  }
 }

@@ -8,7 +8,7 @@
 
 #include "LWOBuilder.h"
 #include "LoadingTestBench.h"
-#include "lightwave/LWOImportBuffer.h"
+#include "scene/LWOImportBuffer.h"
 #include "lightwave/LWOReader.h"
 #include "lightwave/LWOReaderState.h"
 

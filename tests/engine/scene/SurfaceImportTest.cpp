@@ -7,7 +7,7 @@
 
 #include "ProcessExitCatcher.h"
 #include "SurfaceTestBench.h"
-#include "lightwave/LWOImportBuffer.h"
+#include "scene/LWOImportBuffer.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "lightwave/LWOImportBuffer.h"
+#include "scene/LWOImportBuffer.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -6,7 +6,7 @@
 #include <new>
 #include <type_traits>
 
-#include "lightwave/ImportRecordHelpers.h"
+#include "scene/ImportRecordHelpers.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 // no object's data outlives the next one.
 #include <memory>
 
-#include "lightwave/ImportEnvelope.h"
-#include "lightwave/ImportName.h"
-#include "lightwave/LWORecords.h"
-#include "lightwave/LWOSurface.h"
+#include "scene/ImportEnvelope.h"
+#include "scene/ImportName.h"
+#include "scene/LWORecords.h"
+#include "scene/LWOSurface.h"
 #include "scene/Bone.h"
 #include "scene/Motion.h"
 

@@ -4,7 +4,7 @@
 // Fields marked "processing" are written by the object processing after the file is read.
 #include <memory>
 
-#include "lightwave/ImportName.h"
+#include "scene/ImportName.h"
 #include "ZKDXMath.h"
 #include "ZKDXRecords.h"
 

@@ -3,8 +3,8 @@
 // component, the image (or image sequence) of its texture layer and the layer's mapping.
 #include <memory>
 
-#include "lightwave/ImportEnvelope.h"
-#include "lightwave/ImportName.h"
+#include "scene/ImportEnvelope.h"
+#include "scene/ImportName.h"
 #include "ZKDXMath.h"
 
 // Bits of mapFlags. The reflection and refraction channels keep their map mode in the four

@@ -1,7 +1,7 @@
 #pragma once
 // One light item of a LightWave scene as the reader fills it before CScene::CreateSceneLight.
-#include "lightwave/ImportEnvelope.h"
-#include "lightwave/ImportName.h"
+#include "scene/ImportEnvelope.h"
+#include "scene/ImportName.h"
 #include "scene/Motion.h"
 
 struct LWSLightBuffer {

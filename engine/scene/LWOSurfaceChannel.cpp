@@ -1,6 +1,6 @@
-#include "lightwave/LWOSurfaceChannel.h"
+#include "scene/LWOSurfaceChannel.h"
 
-#include "lightwave/ImportRecordHelpers.h"
+#include "scene/ImportRecordHelpers.h"
 
 void LWOSurfaceChannel::Reset() {
   CopyName(image, nullptr);

@@ -1,4 +1,4 @@
-#include "lightwave/LWSSceneBuffer.h"
+#include "scene/LWSSceneBuffer.h"
 
 #include <cstring>
 

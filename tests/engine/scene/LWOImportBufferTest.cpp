@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "lightwave/LWOImportBuffer.h"
+#include "scene/LWOImportBuffer.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 // One camera item of a LightWave scene as the reader fills it before CScene::CreateSceneCamera.
-#include "lightwave/ImportEnvelope.h"
+#include "scene/ImportEnvelope.h"
 #include "scene/Motion.h"
 
 struct LWSCameraBuffer {

@@ -1,8 +1,8 @@
-#include "lightwave/LWSNullBuffer.h"
+#include "scene/LWSNullBuffer.h"
 
 #include <cstring>
 
-#include "lightwave/ImportRecordHelpers.h"
+#include "scene/ImportRecordHelpers.h"
 
 void LWSNullBuffer::Reset() {
   std::memset(name, 0, sizeof name);

@@ -1,6 +1,6 @@
-#include "lightwave/ImportEnvelope.h"
+#include "scene/ImportEnvelope.h"
 
-#include "lightwave/ImportRecordHelpers.h"
+#include "scene/ImportRecordHelpers.h"
 
 void ImportEnvelope::Reset() {
   value = 0.0f;

@@ -1,4 +1,4 @@
-#include "lightwave/LWOSurface.h"
+#include "scene/LWOSurface.h"
 
 #include <algorithm>
 

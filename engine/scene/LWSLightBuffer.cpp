@@ -1,8 +1,8 @@
-#include "lightwave/LWSLightBuffer.h"
+#include "scene/LWSLightBuffer.h"
 
 #include <cstring>
 
-#include "lightwave/ImportRecordHelpers.h"
+#include "scene/ImportRecordHelpers.h"
 
 void LWSLightBuffer::Reset() {
   ResetToConstructed(motion);

@@ -2,8 +2,8 @@
 // What the LightWave scene reader learns about the scene as a whole, handed to
 // CScene::UpdateScene after the last item: names, frame range, ambient light, light counts,
 // fog and backdrop. One record, reset before every scene file.
-#include "lightwave/ImportEnvelope.h"
-#include "lightwave/ImportName.h"
+#include "scene/ImportEnvelope.h"
+#include "scene/ImportName.h"
 
 struct LWSSceneBuffer {
   ImportName name = {};       // lower case

@@ -1,8 +1,8 @@
 #pragma once
 // One imported surface of an object: its name, the eleven material channels, the surface
 // options and, once the object is processed, its 16-bit triangle index list.
-#include "lightwave/ImportName.h"
-#include "lightwave/LWOSurfaceChannel.h"
+#include "scene/ImportName.h"
+#include "scene/LWOSurfaceChannel.h"
 
 // Positions in LWOSurface::channel.
 enum : UINT {

@@ -1,7 +1,7 @@
 #pragma once
 // One null item of a LightWave scene as the reader fills it before CScene::CreateSceneNull. The
 // name may carry a line of script after its first ";".
-#include "lightwave/ImportName.h"
+#include "scene/ImportName.h"
 #include "scene/Motion.h"
 
 struct LWSNullBuffer {

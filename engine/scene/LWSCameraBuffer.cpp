@@ -1,6 +1,6 @@
-#include "lightwave/LWSCameraBuffer.h"
+#include "scene/LWSCameraBuffer.h"
 
-#include "lightwave/ImportRecordHelpers.h"
+#include "scene/ImportRecordHelpers.h"
 
 void LWSCameraBuffer::Reset() {
   zoomFactor.Reset();
