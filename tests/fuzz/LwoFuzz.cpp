@@ -7,9 +7,9 @@
 #include "FuzzFileBench.h"
 #include "FuzzHarness.h"
 #include "core/CopyName.h"
-#include "lightwave/LWOImportBuffer.h"
 #include "lightwave/LWOReader.h"
 #include "lightwave/LWOReaderState.h"
+#include "scene/LWOImportBuffer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzHarness& harness = FuzzHarness::Instance();
