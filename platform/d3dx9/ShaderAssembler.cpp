@@ -102,6 +102,21 @@ bool PrepareText(std::string* text, size_t* openQuoteLine) {
   return *openQuoteLine == 0;
 }
 
+// MojoShader's assembler reads past its tables for a version whose minor number does not fit a
+// byte's digit ("ps_1_1000"): a version word must be "vs_" or "ps_", a digit, "_" and a digit or
+// letters (vs_2_x, ps_2_sw). Another first word the assembler refuses itself.
+bool HasVersionItCannotRead(const char* preprocessed) {
+  const char* word = preprocessed + strspn(preprocessed, " \t\r\n");
+  const size_t length = strcspn(word, " \t\r\n");
+  if (length < 3 || (tolower(word[0]) != 'v' && tolower(word[0]) != 'p') || tolower(word[1]) != 's' || word[2] != '_')
+    return false;
+  if (length < 6 || !isdigit(static_cast<unsigned char>(word[3])) || word[4] != '_') return true;
+  const bool digit = isdigit(static_cast<unsigned char>(word[5]));
+  for (size_t at = 5; at < length; ++at)
+    if (digit ? at > 5 : !isalpha(static_cast<unsigned char>(word[at]))) return true;
+  return false;
+}
+
 int MOJOSHADERCALL OpenInclude(MOJOSHADER_includeType, const char* name, const char*, const char** data,
                                unsigned int* bytes, MOJOSHADER_malloc, MOJOSHADER_free, void*) {
   SIncludeContext* context = t_includes;
@@ -224,6 +239,15 @@ bool CShaderAssembler::Assemble(const char* source, size_t length, const char* f
   const MOJOSHADER_parseData* data = nullptr;
   {
     const CIncludeScope includes(fileName);
+    const MOJOSHADER_preprocessData* preprocessed = MOJOSHADER_preprocess(
+        fileName, text.data(), static_cast<unsigned>(text.size()), list.empty() ? nullptr : list.data(),
+        static_cast<unsigned>(list.size()), OpenInclude, CloseInclude, nullptr, nullptr, nullptr);
+    const bool unreadable = preprocessed->output && HasVersionItCannotRead(preprocessed->output);
+    MOJOSHADER_freePreprocessData(preprocessed);
+    if (unreadable) {
+      *messages = std::string(fileName ? fileName : "memory") + ": error: unknown shader version\n";
+      return false;
+    }
     data = MOJOSHADER_assemble(fileName, text.data(), static_cast<unsigned>(text.size()), nullptr, 0, nullptr, 0,
                                list.empty() ? nullptr : list.data(), static_cast<unsigned>(list.size()), OpenInclude,
                                CloseInclude, nullptr, nullptr, nullptr);

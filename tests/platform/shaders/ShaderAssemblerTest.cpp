@@ -142,6 +142,22 @@ TEST(ShaderAssemblerTest, QuotesLeftOpenAtTheEndOfATextAreRefusedNotEndless) {
             D3DXAssembleShaderFromFileA((dir / "main.vsh").c_str(), nullptr, nullptr, 0, &code, nullptr));
 }
 
+// The assembler library reads past its tables for versions whose numbers run to several digits.
+TEST(ShaderAssemblerTest, VersionsOfSeveralDigitsAreRefused) {
+  const char* const refused[] = {"ps_1_157777\nmov r0, v0\n", "vs_1_1000\nmov r0, v0\n",
+                                 "#define V ps_1_32767\nV\nmov r0, v0\n", "ps_12_1\nmov r0, v0\n"};
+  for (const char* source : refused) {
+    LPD3DXBUFFER code = nullptr, errors = nullptr;
+    EXPECT_EQ(D3DXERR_INVALIDDATA,
+              D3DXAssembleShader(source, static_cast<UINT>(strlen(source)), nullptr, nullptr, 0, &code, &errors))
+        << source;
+    ASSERT_NE(nullptr, errors) << source;
+    EXPECT_NE(nullptr, strstr(static_cast<const char*>(errors->GetBufferPointer()), "unknown shader version"));
+    errors->Release();
+  }
+  AssembleOrFail("  VS_2_X\ndcl_position v0\nmov oPos, v0\n");
+}
+
 TEST(ShaderAssemblerTest, InputSemanticsOfProgramsWithZeroOneAndFourInputs) {
   struct SCase {
     const char* source;
