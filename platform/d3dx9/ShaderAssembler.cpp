@@ -53,6 +53,70 @@ void SpellTexcoordAsTexcrd(std::string* text) {
   }
 }
 
+// ';' starts a comment in assembly but not for the preprocessor, which would read quotes in it:
+// blank comments out, keeping every offset.
+void BlankAssemblyComments(std::string* text) {
+  for (size_t at = text->find(';'); at != std::string::npos; at = text->find(';', at)) {
+    const size_t end = std::min(text->find('\n', at), text->size());
+    std::fill(text->begin() + static_cast<std::ptrdiff_t>(at), text->begin() + static_cast<std::ptrdiff_t>(end), ' ');
+  }
+}
+
+// MojoShader's lexer never returns when a buffer ends inside a quoted literal: the source, an
+// included file, a macro's body or argument. A line end closes a literal, so every text gets one
+// at its end, and a line that leaves a quote open (outside comments) is refused: no assembly
+// has one. Returns that line's number (from 1), or 0. A backslash escapes inside quotes.
+size_t LineLeavingQuoteOpen(const std::string& text) {
+  char open = 0;
+  bool blockComment = false;
+  size_t line = 1;
+  for (size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
+    const char next = at + 1 < text.size() ? text[at + 1] : '\0';
+    if (c == '\n') {
+      if (open != 0) return line;
+      ++line;
+    } else if (blockComment) {
+      if (c == '*' && next == '/') blockComment = false, ++at;
+    } else if (open != 0) {
+      if (c == '\\' && next != '\n') ++at;
+      else if (c == open) open = 0;
+    } else if (c == '/' && next == '/') {
+      at = std::min(text.find('\n', at), text.size()) - 1;
+    } else if (c == '/' && next == '*') {
+      blockComment = true, ++at;
+    } else if (c == '"' || c == '\'') {
+      open = c;
+    }
+  }
+  return open != 0 ? line : 0;
+}
+
+// What the assembler reads of a source or an included file; false when a quote is left open.
+bool PrepareText(std::string* text, size_t* openQuoteLine) {
+  CShaderSourceFile::ForwardIncludeSlashes(text);
+  SpellTexcoordAsTexcrd(text);
+  BlankAssemblyComments(text);
+  if (text->empty() || text->back() != '\n') text->push_back('\n');
+  *openQuoteLine = LineLeavingQuoteOpen(*text);
+  return *openQuoteLine == 0;
+}
+
+// MojoShader's assembler reads past its tables for a version whose minor number does not fit a
+// byte's digit ("ps_1_1000"): a version word must be "vs_" or "ps_", a digit, "_" and a digit or
+// letters (vs_2_x, ps_2_sw). Another first word the assembler refuses itself.
+bool HasVersionItCannotRead(const char* preprocessed) {
+  const char* word = preprocessed + strspn(preprocessed, " \t\r\n");
+  const size_t length = strcspn(word, " \t\r\n");
+  if (length < 3 || (tolower(word[0]) != 'v' && tolower(word[0]) != 'p') || tolower(word[1]) != 's' || word[2] != '_')
+    return false;
+  if (length < 6 || !isdigit(static_cast<unsigned char>(word[3])) || word[4] != '_') return true;
+  const bool digit = isdigit(static_cast<unsigned char>(word[5]));
+  for (size_t at = 5; at < length; ++at)
+    if (digit ? at > 5 : !isalpha(static_cast<unsigned char>(word[at]))) return true;
+  return false;
+}
+
 int MOJOSHADERCALL OpenInclude(MOJOSHADER_includeType, const char* name, const char*, const char** data,
                                unsigned int* bytes, MOJOSHADER_malloc, MOJOSHADER_free, void*) {
   SIncludeContext* context = t_includes;
@@ -60,8 +124,8 @@ int MOJOSHADERCALL OpenInclude(MOJOSHADER_includeType, const char* name, const c
   if (!context || !context->fileName || context->depth >= CShaderSourceFile::kMaxIncludeDepth ||
       !CShaderSourceFile::ReadInclude(context->fileName, name, &path, &text) || text.size() > UINT_MAX / 2)
     return 0;
-  CShaderSourceFile::ForwardIncludeSlashes(&text);
-  SpellTexcoordAsTexcrd(&text);
+  size_t openQuoteLine = 0;
+  if (!PrepareText(&text, &openQuoteLine)) return 0;
   char* copy = static_cast<char*>(malloc(text.size() + 1));
   if (!copy) return 0;
   memcpy(copy, text.data(), text.size());
@@ -122,17 +186,12 @@ std::map<DWORD, std::pair<DWORD, DWORD>> InputDeclarations(const std::string& te
 // MojoShader's assembler writes every pixel shader input declaration as POSITION 0, which
 // makes all inputs of a ps_3_0 program read one varying. The source still says what each is:
 // write that into the declaration tokens.
-void DeclarePixelInputs(std::string text, const char* fileName,
+void DeclarePixelInputs(const std::string& text, const char* fileName,
                         const std::vector<MOJOSHADER_preprocessorDefine>& defines, std::vector<BYTE>* bytecode) {
   std::vector<DWORD> tokens(bytecode->size() / sizeof(DWORD));
   memcpy(tokens.data(), bytecode->data(), tokens.size() * sizeof(DWORD));
   if (tokens.empty() || !CShaderBytecode::IsPixelVersion(tokens[0]) || CShaderBytecode::MajorVersion(tokens[0]) != 3)
     return;
-  // ';' starts a comment in assembly but not for the preprocessor; blank those out first.
-  for (size_t at = text.find(';'); at != std::string::npos; at = text.find(';', at)) {
-    const size_t end = std::min(text.find('\n', at), text.size());
-    std::fill(text.begin() + static_cast<std::ptrdiff_t>(at), text.begin() + static_cast<std::ptrdiff_t>(end), ' ');
-  }
   const CIncludeScope includes(fileName);
   const MOJOSHADER_preprocessData* data = MOJOSHADER_preprocess(
       fileName, text.data(), static_cast<unsigned>(text.size()), defines.empty() ? nullptr : defines.data(),
@@ -165,11 +224,30 @@ bool CShaderAssembler::Assemble(const char* source, size_t length, const char* f
   }
   const std::vector<MOJOSHADER_preprocessorDefine> list = DefineList(defines);
   std::string text(source, length);
-  CShaderSourceFile::ForwardIncludeSlashes(&text);
-  SpellTexcoordAsTexcrd(&text);
+  size_t openQuoteLine = 0;
+  if (!PrepareText(&text, &openQuoteLine)) {
+    *messages = std::string(fileName ? fileName : "memory") + "(" + std::to_string(openQuoteLine) +
+                "): error: quote left open\n";
+    return false;
+  }
+  for (const MOJOSHADER_preprocessorDefine& define : list) {
+    if (LineLeavingQuoteOpen(define.definition) != 0) {
+      *messages = std::string("macro ") + define.identifier + ": error: quote left open\n";
+      return false;
+    }
+  }
   const MOJOSHADER_parseData* data = nullptr;
   {
     const CIncludeScope includes(fileName);
+    const MOJOSHADER_preprocessData* preprocessed = MOJOSHADER_preprocess(
+        fileName, text.data(), static_cast<unsigned>(text.size()), list.empty() ? nullptr : list.data(),
+        static_cast<unsigned>(list.size()), OpenInclude, CloseInclude, nullptr, nullptr, nullptr);
+    const bool unreadable = preprocessed->output && HasVersionItCannotRead(preprocessed->output);
+    MOJOSHADER_freePreprocessData(preprocessed);
+    if (unreadable) {
+      *messages = std::string(fileName ? fileName : "memory") + ": error: unknown shader version\n";
+      return false;
+    }
     data = MOJOSHADER_assemble(fileName, text.data(), static_cast<unsigned>(text.size()), nullptr, 0, nullptr, 0,
                                list.empty() ? nullptr : list.data(), static_cast<unsigned>(list.size()), OpenInclude,
                                CloseInclude, nullptr, nullptr, nullptr);

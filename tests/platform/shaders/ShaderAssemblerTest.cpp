@@ -1,6 +1,7 @@
 // The assembler's results and messages, and the input registers D3DX reports.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "ShaderSource.h"
@@ -100,6 +101,61 @@ TEST(ShaderAssemblerTest, IncludesAreFoundBesideTheFileAndNowhereForASourceInMem
             D3DXAssembleShader(source.c_str(), static_cast<UINT>(source.size()), nullptr, nullptr, 0, &code, nullptr));
   EXPECT_EQ(D3DXERR_INVALIDDATA,
             D3DXAssembleShaderFromFileA((dir / "loop.vsh").c_str(), nullptr, nullptr, 0, &code, nullptr));
+}
+
+// The preprocessor never returns from a text that ends inside a quote; a line end closes one.
+TEST(ShaderAssemblerTest, QuotesLeftOpenAtTheEndOfATextAreRefusedNotEndless) {
+  struct SCase {
+    const char* source;
+    const char* macro;  // a definition handed in as OPEN, or null
+  };
+  const SCase refused[] = {
+      {"rsq'", nullptr},
+      {"vs_1_1\nmov r0, c0'", nullptr},
+      {"#error \"", nullptr},
+      {"#if 0\n'", nullptr},
+      {"#define X '\nX\n", nullptr},
+      {"#define X(a) a\"\nvs_1_1\nX(1)\n", nullptr},
+      {" #  define X a\\\n  'b\nX\n", nullptr},
+      {"#define X(a) a\nvs_1_1\nmov r0, X(')\n", nullptr},
+      {"vs_1_1\nmov r0, OPEN\n", "c0'"},
+  };
+  for (const SCase& c : refused) {
+    const D3DXMACRO macros[] = {{"OPEN", c.macro}, {nullptr, nullptr}};
+    LPD3DXBUFFER code = nullptr, errors = nullptr;
+    EXPECT_EQ(D3DXERR_INVALIDDATA, D3DXAssembleShader(c.source, static_cast<UINT>(strlen(c.source)),
+                                                      c.macro ? macros : nullptr, nullptr, 0, &code, &errors))
+        << c.source;
+    EXPECT_EQ(nullptr, code);
+    EXPECT_NE(nullptr, errors) << c.source;
+    if (errors) errors->Release();
+  }
+  // Closed quotes, and quotes in comments of a text without a last line end, still assemble.
+  AssembleOrFail("#define NAME 'a'\nvs_1_1 ; it's\n// isn't\n/* won't\n */ dcl_position v0\nmov oPos, v0");
+
+  // An included file that ends inside a quote fails the include.
+  TempDir dir;
+  dir.Write("main.vsh", "#include \"open.inc\"\nvs_1_1\ndcl_position v0\nmov oPos, v0\n");
+  dir.Write("open.inc", "#define X \"");
+  LPD3DXBUFFER code = nullptr;
+  EXPECT_EQ(D3DXERR_INVALIDDATA,
+            D3DXAssembleShaderFromFileA((dir / "main.vsh").c_str(), nullptr, nullptr, 0, &code, nullptr));
+}
+
+// The assembler library reads past its tables for versions whose numbers run to several digits.
+TEST(ShaderAssemblerTest, VersionsOfSeveralDigitsAreRefused) {
+  const char* const refused[] = {"ps_1_157777\nmov r0, v0\n", "vs_1_1000\nmov r0, v0\n",
+                                 "#define V ps_1_32767\nV\nmov r0, v0\n", "ps_12_1\nmov r0, v0\n"};
+  for (const char* source : refused) {
+    LPD3DXBUFFER code = nullptr, errors = nullptr;
+    EXPECT_EQ(D3DXERR_INVALIDDATA,
+              D3DXAssembleShader(source, static_cast<UINT>(strlen(source)), nullptr, nullptr, 0, &code, &errors))
+        << source;
+    ASSERT_NE(nullptr, errors) << source;
+    EXPECT_NE(nullptr, strstr(static_cast<const char*>(errors->GetBufferPointer()), "unknown shader version"));
+    errors->Release();
+  }
+  AssembleOrFail("  VS_2_X\ndcl_position v0\nmov oPos, v0\n");
 }
 
 TEST(ShaderAssemblerTest, InputSemanticsOfProgramsWithZeroOneAndFourInputs) {
