@@ -1091,7 +1091,17 @@ bool CScene::CollectOctreeMeshes(const CVector3& point, float radius,
                                  std::vector<CMeshInterface*>& out) {
   // A root without children is its own leaf: the point must lie in its box too.
   COctree* leaf = m_pOctree->ContainsPoint(point) ? m_pOctree->FindLeafByPoint(point) : nullptr;
-  if (leaf == nullptr) return false;
+  // Every mesh is listed once at the most, so the scene's mesh count bounds the list.
+  out.resize(m_Meshes.size());
+  UINT collected = 0;
+  const UINT capacity = static_cast<UINT>(out.size());
+  if (leaf == nullptr) {
+    // A point beside the tree still reaches the cells its radius touches; with none, there is
+    // no list.
+    m_pOctree->CollectMeshesInSphere(point, radius, out.data(), &collected, capacity);
+    out.resize(collected);
+    return collected != 0;
+  }
   // How many cells along Z the radius reaches, held to what a tree can have.
   const float halfExtent = leaf->GetExtents()->x;
   const float reach = halfExtent > 0.0f ? radius / halfExtent + 0.5f : 0.0f;
@@ -1100,10 +1110,6 @@ bool CScene::CollectOctreeMeshes(const CVector3& point, float radius,
     steps = OCTREE_MAX_CELLS;
   else if (reach >= 1.0f)
     steps = static_cast<UINT>(reach);
-  // Every mesh is listed once at the most, so the scene's mesh count bounds the list.
-  out.resize(m_Meshes.size());
-  UINT collected = 0;
-  const UINT capacity = static_cast<UINT>(out.size());
   bool room = leaf->CollectMeshes(out.data(), &collected, capacity);
   if (steps != 0) {
     for (COctree* cell = leaf->GetNegativeYBrother(); room && cell != nullptr;
@@ -1113,6 +1119,9 @@ bool CScene::CollectOctreeMeshes(const CVector3& point, float radius,
          cell = cell->GetPositiveYBrother())
       room = cell->CollectMeshesAlongZ(out.data(), &collected, capacity, steps, leaf);
   }
+  // The column walk above never widens along X: every other cell the radius reaches is added,
+  // so a tree lists at least the meshes a scene without one does.
+  if (room) m_pOctree->CollectMeshesInSphere(point, radius, out.data(), &collected, capacity);
   out.resize(collected);
   return true;
 }
