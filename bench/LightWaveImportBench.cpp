@@ -1,7 +1,11 @@
-// The object reader against Assimp's LWO importer on the same files: grids of 2k, 20k and 60k
+// The object import against Assimp's LWO importer on the same files: grids of 2k, 20k and 60k
 // triangles in surfaces of at most 21845 triangles (what one surface's 16-bit index list
-// holds), written to disk by the test builder. The reader's time includes the buffer reset
-// that comes before every object; Assimp runs without post-processing.
+// holds), written to disk by the test builder, and a batch of 50 objects of 20k triangles.
+// The import's time is the whole of it, reading and processing into the buffer, with the
+// buffer reset that comes before every object. Assimp runs without post-processing, and with
+// the post-processing that does the same work (triangles, welded vertices, smooth normals,
+// vertex cache order).
+#include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <benchmark/benchmark.h>
 
@@ -19,6 +23,9 @@
 namespace {
 
 constexpr uint32_t kTrianglesPerSurface = 21845;
+constexpr unsigned kSameWork = aiProcess_Triangulate | aiProcess_JoinIdenticalVertices |
+                               aiProcess_GenSmoothNormals | aiProcess_ImproveCacheLocality;
+constexpr int kBatch = 50;
 
 // Columns and rows of a grid of `triangles` triangles (two a cell).
 std::pair<uint32_t, uint32_t> GridOf(int64_t triangles) {
@@ -51,9 +58,9 @@ class ImportBench {
     reader.Load("", 0);
     benchmark::DoNotOptimize(buffer->faceCount);
   }
-  void ReadWithAssimp() {
+  void ReadWithAssimp(unsigned flags = 0) {
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(path, 0);
+    const aiScene* scene = importer.ReadFile(path, flags);
     if (scene == nullptr || scene->mNumMeshes == 0) std::abort();
     benchmark::DoNotOptimize(scene->mMeshes[0]->mNumFaces);
   }
@@ -68,7 +75,7 @@ class ImportBench {
   LWOReader reader{state};
 };
 
-void BM_LWOReader(benchmark::State& state) {
+void BM_LWOImport(benchmark::State& state) {
   ImportBench bench(state.range(0));
   for (auto _ : state) bench.ReadWithLWOReader();
   state.counters["triangles"] = bench.FaceCount();
@@ -76,7 +83,7 @@ void BM_LWOReader(benchmark::State& state) {
 
 // A new buffer for every object: fresh memory for the faces, surfaces and points, as the first
 // object of a process gets.
-void BM_LWOReaderFirstLoad(benchmark::State& state) {
+void BM_LWOImportFirstLoad(benchmark::State& state) {
   const auto [columns, rows] = GridOf(state.range(0));
   const std::vector<uint8_t> file = CLWOBuilder::Grid(columns, rows, kTrianglesPerSurface).File();
   LoadingTestBench bench;
@@ -97,17 +104,22 @@ void BM_AssimpReadFile(benchmark::State& state) {
   for (auto _ : state) bench.ReadWithAssimp();
 }
 
-// Both in turn on each iteration: their times per object and how many times faster the
-// reader is.
-void BM_LWOReaderAgainstAssimp(benchmark::State& state) {
+void BM_AssimpReadFileProcessed(benchmark::State& state) {
+  ImportBench bench(state.range(0));
+  for (auto _ : state) bench.ReadWithAssimp(kSameWork);
+}
+
+// Both in turn on each iteration, `objects` objects each: their times per iteration and how
+// many times faster the import is.
+void Compare(benchmark::State& state, unsigned assimpFlags, int objects) {
   ImportBench bench(state.range(0));
   using Clock = std::chrono::steady_clock;
   Clock::duration reader{}, assimp{};
   for (auto _ : state) {
     const auto start = Clock::now();
-    bench.ReadWithLWOReader();
+    for (int i = 0; i < objects; ++i) bench.ReadWithLWOReader();
     const auto middle = Clock::now();
-    bench.ReadWithAssimp();
+    for (int i = 0; i < objects; ++i) bench.ReadWithAssimp(assimpFlags);
     reader += middle - start;
     assimp += Clock::now() - middle;
   }
@@ -117,16 +129,23 @@ void BM_LWOReaderAgainstAssimp(benchmark::State& state) {
   state.counters["speedup"] = double(assimp.count()) / double(reader.count());
 }
 
+void BM_LWOImportAgainstAssimpUnprocessed(benchmark::State& state) { Compare(state, 0, 1); }
+void BM_LWOImportAgainstAssimp(benchmark::State& state) { Compare(state, kSameWork, 1); }
+void BM_LWOImportBatchAgainstAssimp(benchmark::State& state) { Compare(state, kSameWork, kBatch); }
+
 }  // namespace
 
-BENCHMARK(BM_LWOReader)->Arg(2000)->Arg(20000)->Arg(60000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LWOReaderFirstLoad)->Arg(2000)->Arg(20000)->Arg(60000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LWOImport)->Arg(2000)->Arg(20000)->Arg(60000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LWOImportFirstLoad)->Arg(2000)->Arg(20000)->Arg(60000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AssimpReadFile)->Arg(2000)->Arg(20000)->Arg(60000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LWOReaderAgainstAssimp)
+BENCHMARK(BM_AssimpReadFileProcessed)->Arg(2000)->Arg(20000)->Arg(60000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LWOImportAgainstAssimpUnprocessed)
     ->Arg(2000)
     ->Arg(20000)
     ->Arg(60000)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LWOImportAgainstAssimp)->Arg(2000)->Arg(20000)->Arg(60000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LWOImportBatchAgainstAssimp)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 // Its own main: the test support library brings one of GoogleTest's.
 BENCHMARK_MAIN();

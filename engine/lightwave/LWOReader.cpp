@@ -8,18 +8,20 @@
 #include <string>
 
 #include "scene/LWOImportBuffer.h"
+#include "lightwave/LWOObjectProcessor.h"
+#include "lightwave/LWOSurfaceReader.h"
 #include "ZKDXInterface.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
+#include "lightwave/LWOChunkHelpers.h"
 #include "vfs/VFSNames.h"
 
 namespace {
 
-constexpr const char* kSource = "Lwo6";
-constexpr const char* kLoadTitle = "Error While Loading LWO";
-constexpr const char* kMeshTitle = "Error While Loading LWO6 Mesh";
-constexpr const char* kTitle = "Error While Loading LWO6";
+constexpr const char* kLoadTitle = kLwoLoadTitle;
+constexpr const char* kMeshTitle = kLwoMeshTitle;
+constexpr const char* kTitle = kLwoTitle;
 constexpr const char* kImporterTitle = "Error In LW Importer";
 
 // Triangle point indices are stored in 16 bits.
@@ -35,7 +37,6 @@ constexpr UINT kMaxTags = 65536;
                       int(LWOImportBuffer::kMaxUVMaps), buffer.fileName);
 }
 
-// Warnings go to the engine log when there is one.
 CEngineLog* EngineLog() { return GetEngineContext()->pLog; }
 
 bool IsPathSeparator(char c) {
@@ -53,9 +54,8 @@ void Lower(std::string& text) {
 
 UINT LWOReader::Load(const char* directory, UINT fromScene) {
   LWOImportBuffer& buffer = m_state.Buffer();
-  if (CEngineLog* log = EngineLog())
-    log->Log(kSource, __LINE__, CEngineLog::kLevelInfo, "- Loading LWO6 Mesh:%s\n",
-             buffer.fileName);
+  LogTo(EngineLog(), kLwoSource, CEngineLog::kLevelInfo, "- Loading LWO6 Mesh:%s\n",
+        buffer.fileName);
   m_state.StartFile();
   m_polygonTagsRead = false;
 
@@ -78,7 +78,7 @@ UINT LWOReader::Load(const char* directory, UINT fromScene) {
   for (LWOSurface& surface : buffer.surfaces) surface.Reset();
   ReadChunks();
   CheckIndices();
-  // The object processing takes the buffer from here.
+  LWOObjectProcessor(buffer, m_state.nextProjectedMap).Process();
   ClassifyTransparency(buffer);
   return 1;
 }
@@ -118,18 +118,14 @@ void LWOReader::ReadChunks() {
       case LWOID("POLS"): ReadPolygons(); break;
       case LWOID("PTAG"): ReadPolygonTags(); break;
       case LWOID("CLIP"): ReadClip(); break;
-      // Surfaces are skipped by their length until the surface reader takes them.
+      case LWOID("SURF"): LWOSurfaceReader(m_state).ReadSurface(); break;
       case LWOID("BBOX"):
-      case LWOID("SURF"):
         if (!file.SkipChunk()) Corrupt();
         break;
-      default: {
-        const char text[5] = {char(id >> 24), char(id >> 16), char(id >> 8), char(id), '\0'};
-        if (CEngineLog* log = EngineLog())
-          log->Log(kSource, __LINE__, CEngineLog::kLevelError, "WARNING!!! Unknown Chunk: %s In %s\n",
-                   text, buffer.fileName);
+      default:
+        LogTo(EngineLog(), kLwoSource, CEngineLog::kLevelError,
+              "WARNING!!! Unknown Chunk: %s In %s\n", LWOIDText(id).text, buffer.fileName);
         if (!file.SkipChunk()) Corrupt();
-      }
     }
   }
 }
@@ -202,9 +198,8 @@ void LWOReader::ReadPolygons() {
   UINT type = 0;
   if (!file.ReadID4(type)) Corrupt();
   if (++m_state.polsCount != 1 || type != LWOID("FACE")) {
-    if (CEngineLog* log = EngineLog())
-      log->Log(kSource, __LINE__, CEngineLog::kLevelError, "Unknown POLS Chunk Type In %s\n",
-               buffer.fileName);
+    LogTo(EngineLog(), kLwoSource, CEngineLog::kLevelError, "Unknown POLS Chunk Type In %s\n",
+          buffer.fileName);
     file.Leave(region);
     return;
   }
@@ -239,9 +234,8 @@ void LWOReader::ReadPolygonTags() {
   UINT type = 0;
   if (!file.ReadID4(type)) Corrupt();
   if (type != LWOID("SURF") || m_state.polsCount != 1) {
-    if (CEngineLog* log = EngineLog())
-      log->Log(kSource, __LINE__, CEngineLog::kLevelError, "WARNING!! - Unknown PTAG Chunk: %s\n",
-               buffer.fileName);
+    LogTo(EngineLog(), kLwoSource, CEngineLog::kLevelError, "WARNING!! - Unknown PTAG Chunk: %s\n",
+          buffer.fileName);
     file.Leave(region);
     return;
   }
@@ -410,14 +404,10 @@ void LWOReader::MakeTexturePath(ImportName& field, const std::string_view& path)
 }
 
 void LWOReader::CopyName(ImportName& field, const std::string_view& text, const char* what) const {
-  if (text.size() >= kImportNameLength)
-    FatalErrorWithTitle(kTitle, "%s Too Long (%u Characters): %s", what,
-                        static_cast<UINT>(text.size()), m_state.Buffer().fileName);
-  std::memset(field, 0, sizeof field);
-  std::memcpy(field, text.data(), text.size());
+  CopyLWOName(field, text, what, m_state.Buffer().fileName);
 }
 
-void LWOReader::Corrupt() const { FatalErrorWithTitle(kMeshTitle, "File Corrupt"); }
+void LWOReader::Corrupt() const { LWOFileCorrupt(); }
 
 // --- free functions ---
 

@@ -37,6 +37,10 @@ class LWOReaderState {
   UINT polsCount = 0;  // POLS chunks seen, read or not
   UINT layerSeen = 0;
   UINT nextProjectedMap = kFirstProjectedMap;
+  // Envelope key times in the file are seconds; keys are kept in frames of the scene. A scene
+  // that states its rate sets it; it is not reset between files.
+  float framesPerSecond = kDefaultFramesPerSecond;
+  static constexpr float kDefaultFramesPerSecond = 30.0f;
 
  private:
   LWOImportBuffer* m_buffer;

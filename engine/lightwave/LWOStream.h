@@ -27,6 +27,12 @@ class LWOStream {
     UINT end;
     UINT outerEnd;
   };
+  // Where reading stands: the position and the innermost region's end. Readers that look
+  // elsewhere in the file (envelopes found by index) come back to it with Restore.
+  struct Mark {
+    UINT position;
+    UINT end;
+  };
 
   // Takes the whole file: from its current position to the end. False when the file gives
   // fewer bytes than its length; the stream is then empty.
@@ -40,6 +46,11 @@ class LWOStream {
   UINT Left() const { return m_end - m_position; }
   // Moves to `position` and leaves every region; false, with nothing changed, past the end.
   bool Seek(UINT position);
+  Mark Save() const { return {m_position, m_end}; }
+  void Restore(const Mark& mark) {
+    m_position = mark.position;
+    m_end = mark.end;
+  }
   bool Skip(UINT bytes);
 
   // Enters the next `length` bytes as a region; false when they are not left in the current

@@ -14,11 +14,12 @@ constexpr WORD kAllShadowOptions = 7;
 
 static_assert(std::is_trivially_copyable_v<LWOPoint> && std::is_standard_layout_v<LWOPoint>);
 
-// Zeroes a point of an earlier object. UV entries past a slot's uvCount are never written, so
-// only the counted ones need clearing; everything else is zeroed whole.
+// Zeroes a point of an earlier object. UV entries past a slot's uvCount are never written but
+// for entry 0, which the processing turns upside down in every point, so only those need
+// clearing; everything else is zeroed whole.
 void ClearUsedPoint(LWOPoint& point) {
   for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot) {
-    const UINT used = std::min<UINT>(point.uvCount[slot], LWO_MAX_UV_ENTRIES);
+    const UINT used = std::clamp<UINT>(point.uvCount[slot], 1, LWO_MAX_UV_ENTRIES);
     std::fill(point.uv[slot], point.uv[slot] + used, LWOUVEntry{});
   }
   auto* bytes = reinterpret_cast<BYTE*>(&point);
@@ -53,6 +54,8 @@ void LWOImportBuffer::Reset() {
   uvMapCount = 0;
   shadowOptions = 0;
   seenByRays = seenByCamera = 0;
+  uvOverflow.clear();
+  uvOverflow.shrink_to_fit();
 }
 
 void LWOImportBuffer::StartSceneObject() {
@@ -98,6 +101,14 @@ void LWOImportBuffer::RecyclePoints() {
   pointCount = 0;
   m_issuedPoints = nullptr;
   m_issuedCapacity = 0;
+}
+
+void LWOImportBuffer::AppendUVEntry(LWOPoint& point, UINT slot, const LWOUVEntry& entry) {
+  WORD& count = point.uvCount[slot];
+  if (count < LWO_MAX_UV_ENTRIES)
+    point.uv[slot][count++] = entry;
+  else
+    uvOverflow.push_back({point.index, slot, entry});
 }
 
 LWOSurface* LWOImportBuffer::GetSurface(UINT index) {

@@ -64,6 +64,8 @@ class LWOImportBuffer {
   WORD shadowOptions = 0;
   UINT seenByRays = 0;
   UINT seenByCamera = 0;
+  // Processing: projected coordinates that did not fit their point's slot.
+  std::vector<LWOOverflowUVEntry> uvOverflow;
 
   LWOImportBuffer() = default;
   LWOImportBuffer(const LWOImportBuffer&) = delete;
@@ -84,6 +86,9 @@ class LWOImportBuffer {
   // Puts an array made elsewhere (the processing's own points) in place of the points; the
   // processing replaces them only this way, so that the array given out above is kept.
   void ReplacePoints(std::unique_ptr<LWOPoint[]> array, UINT count);
+  // Appends a texture coordinate to the slot of the point, or to uvOverflow once the slot is
+  // full.
+  void AppendUVEntry(LWOPoint& point, UINT slot, const LWOUVEntry& entry);
   // The surface at `index` below surfaceCount, else null.
   LWOSurface* GetSurface(UINT index);
   // The clip whose file index is `index`, else null.

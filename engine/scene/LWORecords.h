@@ -3,6 +3,7 @@
 // points with their texture coordinates, triangles, image clips, UV map names and weight maps.
 // Fields marked "processing" are written by the object processing after the file is read.
 #include <memory>
+#include <vector>
 
 #include "scene/ImportName.h"
 #include "ZKDXMath.h"
@@ -26,6 +27,15 @@ struct LWOUVEntry {
   UINT polygon;     // polygon of a per-polygon entry, else 0
   UINT perPolygon;  // 1 per-polygon (VMAD), 0 per-point (VMAP)
   UINT uvMap;       // index in the buffer's uvMapNames, or a projected map's identifier
+};
+
+// A texture coordinate past a point's LWO_MAX_UV_ENTRIES of a slot. Only the processing makes
+// them: it projects one pair per face that uses a point, and more faces than that may share
+// one. They are kept by the point's file index, which every later step carries over.
+struct LWOOverflowUVEntry {
+  UINT point;  // the point's `index`
+  UINT slot;
+  LWOUVEntry entry;
 };
 
 // One point of the PNTS chunk; all zero before it is read.

@@ -53,4 +53,18 @@ struct LWOSurface {
   // Stores the index list and its count in both count fields; false, with nothing changed,
   // for a null list or more than kMaxIndices entries.
   bool SetIndices(const WORD* list, UINT count);
+  // The texture coordinates channel `index` projects the position (x, y, z) to, for a face of
+  // normal (nx, ny, nz) (which only the cubic projection reads). Writes nothing unless the
+  // channel has a planar, cylindrical, spherical or cubic projection.
+  void ProjectUV(UINT index, float x, float y, float z, float* u, float* v, float nx, float ny,
+                 float nz) const;
 };
+
+// Axis codes of the projections.
+enum : UINT { LWO_AXIS_X = 1, LWO_AXIS_Y = 2, LWO_AXIS_Z = 4 };
+
+// The axis of the largest component of a face normal, as the cubic projection picks it.
+UINT GetDominantAxis(float nx, float ny, float nz);
+// The heading of the direction whose horizontal components are (a, c); b is not used.
+void HeadingAngle(float a, float b, float c, float* heading);
+void HeadingAndPitch(float a, float b, float c, float* heading, float* pitch);

@@ -761,6 +761,21 @@ UINT CMesh::SaveTextures() {
 
 // --- shaders and buffers ---
 
+void CMesh::Render(const char* passName, UINT passKind) {
+  if (m_dwVisibleByCameras == 0) return;
+  if (m_pScene != nullptr) m_pScene->SetCurrentMesh(this);
+  if (CRenderingProfileInterface* profile = GetEngineContext()->pRenderingProfile) {
+    profile->RenderMesh(this);
+    return;
+  }
+  if (m_pShader != nullptr) {
+    ShaderLibrary()->ExecuteMeshPass(m_pShader, passName, this, GetFrame(), passKind);
+    return;
+  }
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+        "ERROR!!! - (CMesh::Render) Rendering Profile and Shader Are NULL\n");
+}
+
 UINT CMesh::CreateShader(const char* fileName, ShaderParameter* parameters,
                          UINT numberOfParameters, UINT manualShader) {
   m_pShader = nullptr;

@@ -120,6 +120,11 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   const char* GetShaderFileName() override { return m_szShaderFileName; }
   UINT GetUseShader() override { return m_dwUseShader; }
   UINT SetShaderFile(const char* fileName, UINT manualShader) override;
+  // Draws the named pass of the mesh, when the mesh is shown to cameras: the rendering profile
+  // takes the mesh when one is loaded, else the mesh's shader runs the pass with the mesh's
+  // frame as its run value. Kind 0 takes the pass that suits the mesh, another kind only a
+  // pass of that kind.
+  void Render(const char* passName, UINT passKind = 0);
   UINT CreateShader(const char* fileName, ShaderParameter* parameters, UINT numberOfParameters,
                     UINT manualShader) override;
   UINT ApplyDefaultShader(MeshShaderChooser meshChooser,

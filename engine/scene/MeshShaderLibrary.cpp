@@ -13,6 +13,7 @@ class CNoMeshShaders final : public CMeshShaderLibrary {
     if (count != nullptr) *count = 0;
     return nullptr;
   }
+  UINT ExecuteMeshPass(CShader*, const char*, CMesh*, float, UINT) override { return 0; }
 };
 
 }  // namespace

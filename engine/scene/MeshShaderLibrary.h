@@ -36,6 +36,12 @@ class CMeshShaderLibrary {
   // a pass the shader does not have.
   virtual ShaderStreamBinding* GetStreamBindings(CShader* shader, UINT pass, UINT* count) = 0;
 
+  // Runs the pass named `passName` of the mesh's shader with the run value; kind 0 takes the
+  // pass that suits the mesh, another kind only a pass of that kind. The pass's result, 0 when
+  // none ran.
+  virtual UINT ExecuteMeshPass(CShader* shader, const char* passName, CMesh* mesh, float value,
+                               UINT passKind) = 0;
+
   static CMeshShaderLibrary& Default();
 
  protected:

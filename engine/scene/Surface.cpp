@@ -18,6 +18,7 @@
 #include "core/CopyName.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
+#include "d3d/RenderingProfileInterface.h"
 #include "core/FatalError.h"
 #include "scene/LWOImportBuffer.h"
 #include "winuser.h"
@@ -744,6 +745,21 @@ void CSurface::UpdateMaterial(float time) {
 UINT CSurface::SetShaderFileName(const char* fileName, UINT manualShader) {
   m_dwManualShader = manualShader;
   return static_cast<UINT>(CopyName(m_szShaderFileName, fileName));
+}
+
+void CSurface::Render(const char* passName) {
+  if (m_pParentMesh != nullptr) m_pParentMesh->SetCurrentSurface(this);
+  if (CRenderingProfileInterface* profile = GetEngineContext()->pRenderingProfile) {
+    profile->RenderSurface(this);
+    return;
+  }
+  if (m_pShader != nullptr) {
+    ShaderLibrary()->ExecuteSurfacePass(m_pShader, passName, this,
+                                        m_pParentMesh != nullptr ? m_pParentMesh->GetFrame() : 0.0f);
+    return;
+  }
+  LogTo(m_pLog, kSource, CEngineLog::kLevelError,
+        "ERROR!!! - (CSurface::Render) Rendering Profile and Shader Are NULL\n");
 }
 
 UINT CSurface::CreateShader(const char* shaderName, ShaderParameter* parameters,

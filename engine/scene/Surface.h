@@ -116,6 +116,9 @@ class CSurface final : public CMeshSurface {
   UINT CopyMaterialFrom(CSurfaceInterface* other) override;
   const char* GetShaderFileName() override { return m_szShaderFileName; }
   UINT GetShaderProgram() override { return m_dwUseShader; }
+  // Draws the named pass of the surface: the rendering profile takes the surface when one is
+  // loaded, else the surface's shader runs the pass with the owning mesh's frame.
+  void Render(const char* passName);
   UINT CreateShader(const char* shaderName, ShaderParameter* parameters, UINT numberOfParameters,
                     UINT manualShader) override;
   UINT AssignShader(SurfaceShaderChooser chooser) override;

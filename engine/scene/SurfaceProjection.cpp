@@ -23,11 +23,21 @@ CSurfaceProjection::Axis CSurfaceProjection::CubicAxis(const CVector3& normal) {
   return y <= z ? AXIS_Z : AXIS_Y;
 }
 
-float CSurfaceProjection::Heading(float a, float b) {
-  if (a == 0.0f && b == 0.0f) return 0.0f;
-  if (b == 0.0f) return a < 0.0f ? kPi / 2 : -kPi / 2;
-  const float heading = -std::atan(a / b);
-  return b < 0.0f ? heading + kPi : heading;
+float CSurfaceProjection::HeadingAngle(float a, float c) {
+  if (a == 0.0f && c == 0.0f) return 0.0f;
+  if (c == 0.0f) return a < 0.0f ? kPi / 2 : -kPi / 2;
+  const float heading = -std::atan(a / c);
+  return c < 0.0f ? heading + kPi : heading;
+}
+
+void CSurfaceProjection::HeadingAndPitch(float a, float b, float c, float* heading, float* pitch) {
+  *heading = HeadingAngle(a, c);
+  if (a == 0.0f && c == 0.0f && b == 0.0f) {
+    *pitch = 0.0f;
+    return;
+  }
+  const float root = std::sqrt(a * a + c * c);
+  *pitch = root != 0.0f ? std::atan(b / root) : (b >= 0.0f ? kPi / 2 : -kPi / 2);
 }
 
 float CSurfaceProjection::Fraction(float value) { return value - std::trunc(value); }
@@ -53,9 +63,9 @@ void CSurfaceProjection::Project(const CVector3& position, Axis axis, float* u, 
     case CYLINDRICAL: {
       float heading = 0.0f;
       switch (axis) {
-        case AXIS_X: heading = Heading(dz, -dy); *v = 0.5f - rx; break;
-        case AXIS_Y: heading = Heading(-dx, dz); *v = 0.5f - ry; break;
-        case AXIS_Z: heading = Heading(-dx, -dy); *v = 0.5f - rz; break;
+        case AXIS_X: heading = HeadingAngle(dz, -dy); *v = 0.5f - rx; break;
+        case AXIS_Y: heading = HeadingAngle(-dx, dz); *v = 0.5f - ry; break;
+        case AXIS_Z: heading = HeadingAngle(-dx, -dy); *v = 0.5f - rz; break;
       }
       *u = Wrap(1.0f - heading / kTwoPi, m_fWrapWidth);
       return;
@@ -67,9 +77,9 @@ void CSurfaceProjection::Project(const CVector3& position, Axis axis, float* u, 
         case AXIS_Y: a = -dx; b = dy; c = dz; break;
         case AXIS_Z: a = -dx; b = dz; c = -dy; break;
       }
-      const float root = std::sqrt(a * a + c * c);
-      const float pitch = root != 0.0f ? std::atan(b / root) : (b >= 0.0f ? kPi / 2 : -kPi / 2);
-      *u = Fraction(Wrap(1.0f - Heading(a, c) / kTwoPi, m_fWrapWidth));
+      float heading = 0.0f, pitch = 0.0f;
+      HeadingAndPitch(a, b, c, &heading, &pitch);
+      *u = Fraction(Wrap(1.0f - heading / kTwoPi, m_fWrapWidth));
       *v = Fraction(Wrap(0.5f - pitch / kPi, m_fWrapHeight));
       return;
     }

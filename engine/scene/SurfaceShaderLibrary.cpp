@@ -9,6 +9,7 @@ class CNoSurfaceShaders final : public CSurfaceShaderLibrary {
     return nullptr;
   }
   UINT ApplyDefaultShaderForSurface(CSurface*) override { return 0; }
+  UINT ExecuteSurfacePass(CShader*, const char*, CSurface*, float) override { return 0; }
 };
 
 }  // namespace

@@ -20,6 +20,11 @@ class CSurfaceShaderLibrary {
   // 1 when the surface has a shader afterwards.
   virtual UINT ApplyDefaultShaderForSurface(CSurface* surface) = 0;
 
+  // Runs the pass named `passName` of the surface's shader with the run value; the pass's
+  // result, 0 when none ran.
+  virtual UINT ExecuteSurfacePass(CShader* shader, const char* passName, CSurface* surface,
+                                  float value) = 0;
+
   static CSurfaceShaderLibrary& Default();
 
  protected:

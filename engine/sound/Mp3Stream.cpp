@@ -35,7 +35,6 @@ CMp3Stream::CMp3Stream(CTonaris* server, const char* name, long startOffset, UIN
                        UINT bufferLength, UINT flags)
     : CStreamedSound(server, kSource, bufferLength) {
   success = 0;
-  if (!m_pDecodeBuffer) return;
   if (!server->IsInitialized()) {
     m_pLog->Write(kSource,
                   "WARNING! - The Mp3: %s Has Not Been Loaded Because The Library Had Not Been "

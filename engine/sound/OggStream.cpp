@@ -1,6 +1,5 @@
 #include "sound/OggStream.h"
 
-#include <dxerr9.h>
 #include <mmsystem.h>
 
 #include <cmath>
@@ -24,7 +23,6 @@ COggStream::COggStream(CTonaris* server, const char* name, long startOffset, UIN
     : CStreamedSound(server, kSource, bufferLength) {
   success = 0;
   m_dwLoop = (flags & kFlagLoop) ? 1 : 0;
-  if (!m_pDecodeBuffer) return;
   if (!server->IsInitialized()) {
     m_pLog->Write(kSource,
                   "WARNING! - The Ogg: %s Has Not Been Loaded Because The Library Had Not Been "
@@ -84,8 +82,7 @@ bool COggStream::LoadWholeFile(UINT flags) {
   const HRESULT result =
       m_pBuffer->Lock(0, 0, &first, &firstLength, &second, &secondLength, DSBLOCK_ENTIREBUFFER);
   if (FAILED(result)) {
-    m_pLog->Write(kSource, "    - FAILED (%s - %s)\n", DXGetErrorString9A(result),
-                  DXGetErrorDescription9A(result));
+    LogFailure("    - FAILED (%s - %s)\n", result);
     return false;
   }
   FillPart(static_cast<BYTE*>(first), firstLength);
@@ -132,14 +129,7 @@ UINT COggStream::Update() {
 
 UINT COggStream::GetIsPlayed() {
   // A whole-file sound plays once and stops by itself; only its buffer knows when.
-  if (m_dwStatic && m_dwPlaying && m_pBuffer) {
-    std::lock_guard<std::recursive_mutex> hold(m_pServer->GetStreamLock());
-    DWORD status = 0;
-    if (SUCCEEDED(m_pBuffer->GetStatus(&status)) && !(status & DSBSTATUS_PLAYING)) {
-      m_dwPlaying = 0;
-      m_dwStopTime = timeGetTime();
-    }
-  }
+  if (m_dwStatic && BufferHasStopped()) m_dwStopTime = timeGetTime();
   return m_dwPlaying;
 }
 
@@ -218,8 +208,7 @@ UINT COggStream::PositionInBytes() {
   DWORD cursor = 0;
   const HRESULT result = m_pBuffer->GetCurrentPosition(&cursor, nullptr);
   if (FAILED(result)) {
-    m_pLog->Write(kSource, "  - FAILED: %s - %s\n", DXGetErrorString9A(result),
-                  DXGetErrorDescription9A(result));
+    LogFailure("  - FAILED: %s - %s\n", result);
     return 0;
   }
   return cursor;

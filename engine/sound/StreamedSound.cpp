@@ -1,14 +1,13 @@
 #include "sound/StreamedSound.h"
 
-#include <dxerr9.h>
 #include <mmsystem.h>
 #include <zkplatform/ZkPaths.h>
 
 #include <algorithm>
 #include <cstring>
 #include <mutex>
-#include <new>
 
+#include "core/FatalError.h"
 #include "sound/SoundLog.h"
 #include "sound/Tonaris.h"
 
@@ -20,20 +19,16 @@ constexpr int kDecodeRequest = 32768;
 // the output's bytes per millisecond.
 constexpr double kBytesPerMillisecondPerRingByte = 0.002;
 
-const char* ErrorName(HRESULT result) { return DXGetErrorString9A(result); }
-const char* ErrorDescription(HRESULT result) { return DXGetErrorDescription9A(result); }
-
 }  // namespace
 
 CStreamedSound::CStreamedSound(CTonaris* server, const char* source, UINT bufferLength)
-    : m_pServer(server),
-      m_pLog(server->GetLog()),
-      m_pSource(source),
+    : CSoundObject(server, source),
       m_dwBufferLength(bufferLength),
       m_dwRingLength(bufferLength / 2),
       m_dwBlockAlign(server->GetOutputFormat().nBlockAlign ? server->GetOutputFormat().nBlockAlign
                                                            : 4) {
-  m_pDecodeBuffer = new (std::nothrow) BYTE[bufferLength]();
+  m_pDecodeBuffer = NewArrayOrFatal<BYTE>(CTonaris::kOutOfMemoryTitle, CTonaris::kOutOfMemoryText,
+                                          bufferLength);
 }
 
 CStreamedSound::~CStreamedSound() { delete[] m_pDecodeBuffer; }
@@ -57,19 +52,10 @@ bool CStreamedSound::CreateSoundBuffer(DWORD size, UINT flags) {
   HRESULT result = directSound ? directSound->CreateSoundBuffer(&description, &buffer, nullptr)
                                : DSERR_UNINITIALIZED;
   if (FAILED(result)) {
-    m_pLog->Write(m_pSource, "    - FAILED (%s - %s)\n", ErrorName(result),
-                  ErrorDescription(result));
+    LogFailure("    - FAILED (%s - %s)\n", result);
     return false;
   }
-  result = buffer->QueryInterface(IID_IDirectSoundBuffer8, reinterpret_cast<void**>(&m_pBuffer));
-  buffer->Release();
-  if (FAILED(result)) {
-    m_pBuffer = nullptr;
-    m_pLog->Write(m_pSource, "ERROR! - Can't Obtain DS8 Interface(%s - %s)\n", ErrorName(result),
-                  ErrorDescription(result));
-    return false;
-  }
-  return true;
+  return TakeBuffer8(buffer);
 }
 
 FILE* CStreamedSound::OpenFile(const char* name, long startOffset) {
@@ -220,106 +206,17 @@ UINT CStreamedSound::SilenceOrEnd(BYTE* buffer, int length, bool advanced) {
 void CStreamedSound::StartBuffer(DWORD flags) {
   const HRESULT result = m_pBuffer->Play(0, 0, flags);
   if (FAILED(result))
-    m_pLog->Write(m_pSource, "  - FAILED: %s - %s\n", ErrorName(result), ErrorDescription(result));
+    LogFailure("  - FAILED: %s - %s\n", result);
 }
 
 void CStreamedSound::StopBuffer() {
   if (m_pBuffer) {
     const HRESULT result = m_pBuffer->Stop();
     if (FAILED(result))
-      m_pLog->Write(m_pSource, "  - FAILED: %s - %s\n", ErrorName(result),
-                    ErrorDescription(result));
+      LogFailure("  - FAILED: %s - %s\n", result);
   }
   m_dwStopTime = timeGetTime();
   m_dwPlaying = 0;
-}
-
-void CStreamedSound::Unlink() {
-  m_pServer->UnlinkStream(this);
-  if (m_pBuffer) m_pBuffer->Release();
-  m_pBuffer = nullptr;
-}
-
-UINT CStreamedSound::GetIsPlayed() { return m_dwPlaying; }
-
-// --- buffer controls ---
-
-UINT CStreamedSound::SetVolume(int volume) {
-  if (!m_dwLoaded || !m_pBuffer) return 0;
-  if (volume >= 1) {
-    m_pLog->Write(m_pSource, "- (WARNING!!!) Clipping Volume To DSBVOLUME_MAX (Was: %i)\n",
-                  volume);
-    volume = DSBVOLUME_MAX;
-  } else if (volume < DSBVOLUME_MIN) {
-    m_pLog->Write(m_pSource, "- (WARNING!!!) Clipping Volume To DSBVOLUME_MIN (Was: %i)\n",
-                  volume);
-    volume = DSBVOLUME_MIN;
-  }
-  const HRESULT result = m_pBuffer->SetVolume(volume);
-  if (FAILED(result)) {
-    m_pLog->Write(m_pSource, "ERROR! - Can't Set Volume\n(%s - %s)", ErrorName(result),
-                  ErrorDescription(result));
-    return 0;
-  }
-  return 1;
-}
-
-int CStreamedSound::GetVolume() {
-  if (!m_dwLoaded || !m_pBuffer) return 0;
-  LONG volume = 0;
-  const HRESULT result = m_pBuffer->GetVolume(&volume);
-  if (FAILED(result)) {
-    m_pLog->Write(m_pSource, "ERROR! - Can't Get Volume\n(%s - %s)", ErrorName(result),
-                  ErrorDescription(result));
-    return 0;
-  }
-  return volume;
-}
-
-int CStreamedSound::GetPan() {
-  if (!m_dwLoaded || !m_pBuffer) return 0;
-  LONG pan = 0;
-  const HRESULT result = m_pBuffer->GetPan(&pan);
-  if (FAILED(result)) {
-    m_pLog->Write(m_pSource, "ERROR! - Can't Get Pan\n(%s - %s)\n", ErrorName(result),
-                  ErrorDescription(result));
-    return 0;
-  }
-  return pan;
-}
-
-UINT CStreamedSound::SetPan(int pan) {
-  if (!m_dwLoaded || !m_pBuffer) return 0;
-  const HRESULT result = m_pBuffer->SetPan(pan);
-  if (FAILED(result)) {
-    m_pLog->Write(m_pSource, "ERROR! - Can't Set Pan\n(%s - %s)\n", ErrorName(result),
-                  ErrorDescription(result));
-    return 0;
-  }
-  return 1;
-}
-
-UINT CStreamedSound::SetFrequency(UINT frequency) {
-  if (!m_dwLoaded || !m_pBuffer) return 0;
-  const HRESULT result = m_pBuffer->SetFrequency(frequency);
-  if (FAILED(result)) {
-    m_pLog->Write(m_pSource, "ERROR! - Can't Set Frequency\n(%s - %s)\n", ErrorName(result),
-                  ErrorDescription(result));
-    return 0;
-  }
-  return 1;
-}
-
-UINT CStreamedSound::GetFrequency() {
-  if (!m_dwLoaded || !m_pBuffer) return 0xFFFFFFFF;
-  DWORD frequency = 0;
-  const HRESULT result = m_pBuffer->GetFrequency(&frequency);
-  if (FAILED(result)) {
-    m_pLog->Write(m_pSource, "ERROR! - Can't Get Frequency\n(%s - %s)\n", ErrorName(result),
-                  ErrorDescription(result));
-    return 0xFFFFFFFF;
-  }
-  return frequency;
 }
 
 // --- the 3D operations: nothing to do on these sounds ---

@@ -1,8 +1,7 @@
 #pragma once
 // What the Ogg Vorbis and MP3 sounds share: a half-second ring buffer that the refill thread
-// keeps ahead of the play cursor with decoded data, the buffer controls (volume, pan,
-// frequency), the play-position bookkeeping, the list links, and the 3D operations, which do
-// nothing on these sounds.
+// keeps ahead of the play cursor with decoded data, the play-position bookkeeping, and the 3D
+// operations, which do nothing on these sounds.
 //
 // Every operation that changes the sound's state or refills holds the server's stream lock, so
 // the refill thread and the caller's thread never work on the ring at once.
@@ -10,24 +9,10 @@
 
 #include <cstdio>
 
-#include "TonarisInterface.h"
+#include "sound/SoundObject.h"
 
-class CSoundLog;
-class CTonaris;
-
-class CStreamedSound : public TonarisStream {
+class CStreamedSound : public CSoundObject {
  public:
-  CStreamedSound(const CStreamedSound&) = delete;
-  CStreamedSound& operator=(const CStreamedSound&) = delete;
-
-  UINT GetIsPlayed() override;
-  UINT SetVolume(int volume) override;
-  int GetVolume() override;
-  int GetPan() override;
-  UINT SetPan(int pan) override;
-  UINT SetFrequency(UINT frequency) override;
-  UINT GetFrequency() override;
-
   float GetMaxDistance() override { return 0.0f; }
   float GetMinDistance() override { return 0.0f; }
   UINT SetMinDistance(float) override { return 0; }
@@ -43,27 +28,11 @@ class CStreamedSound : public TonarisStream {
   int GetConeOutsideVolume() override { return 0; }
   UINT SetConeOutsideVolume(int) override { return 0; }
 
-  TonarisStream* GetNext() override { return m_pNext; }
-  void SetNext(TonarisStream* next) override { m_pNext = next; }
-  TonarisStream* GetPrevious() override { return m_pPrevious; }
-  void SetPrevious(TonarisStream* previous) override { m_pPrevious = previous; }
-
-  // The sound's DirectSound buffer (null in waveOut mode or before it was made).
-  IDirectSoundBuffer8* GetSoundBuffer() const { return m_pBuffer; }
-  UINT IsLoaded() const { return m_dwLoaded; }
-
-  // Stream flags of LoadStream.
-  static constexpr UINT kFlagPan = 2;
-  static constexpr UINT kFlagVolume = 4;
-  static constexpr UINT kFlagSoftware = 16;
-  static constexpr UINT kFlagLoop = 32;
-  static constexpr UINT kFlagStatic = 64;
-
  protected:
   // `source` labels the sound's log lines; `bufferLength` is the decode buffer's size, and the
   // ring holds half of it.
   CStreamedSound(CTonaris* server, const char* source, UINT bufferLength);
-  virtual ~CStreamedSound();
+  ~CStreamedSound() override;
 
   // The refill: tops the decode buffer up, then writes it into the free part of the ring.
   // Returns 1.
@@ -86,16 +55,8 @@ class CStreamedSound : public TonarisStream {
   void StopBuffer();
   // Starts the buffer, logging a failure.
   void StartBuffer(DWORD flags);
-  // Leaves the server's list and frees the buffer; the object is deleted after this.
-  void Unlink();
 
-  CTonaris* m_pServer;
-  IDirectSoundBuffer8* m_pBuffer = nullptr;
   BYTE* m_pDecodeBuffer = nullptr;
-  CSoundLog* m_pLog;
-  const char* m_pSource;
-  TonarisStream* m_pNext = nullptr;
-  TonarisStream* m_pPrevious = nullptr;
   UINT m_dwBufferLength;
   UINT m_dwFill = 0;
   UINT m_dwWriteOffset = 0;
@@ -108,9 +69,7 @@ class CStreamedSound : public TonarisStream {
   // Bytes written into the ring that the play cursor has not reached yet.
   UINT m_dwUnplayed = 0;
   DWORD m_dwStopTime = 0;
-  UINT m_dwPlaying = 0;
   UINT m_dwLoop = 0;
-  UINT m_dwLoaded = 0;
   // Set once the decoder yields nothing more, so that the ring's tail is silenced.
   UINT m_dwEnded = 0;
 

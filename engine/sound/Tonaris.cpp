@@ -6,12 +6,15 @@
 #include <zkcrt.h>
 
 #include <cstring>
-#include <new>
 
 #include "ZKDXGlobals.h"
+#include "core/FatalError.h"
 #include "sound/Mp3Stream.h"
 #include "sound/OggStream.h"
 #include "sound/SoundLog.h"
+#include "sound/TonarisListener.h"
+#include "sound/VoiceManager.h"
+#include "sound/WaveStream.h"
 
 namespace {
 
@@ -48,7 +51,8 @@ const char* ErrorDescription(HRESULT result) { return DXGetErrorDescription9A(re
 
 UINT CreateTonarisInterface(HWND window, UINT /*ignored*/, UINT useLogs,
                             TonarisInterface** server) {
-  CTonaris* made = new (std::nothrow) CTonaris(window, 0, useLogs);
+  CTonaris* made = NewOrFatal<CTonaris>(CTonaris::kOutOfMemoryTitle, CTonaris::kOutOfMemoryText,
+                                        window, 0u, useLogs);
   if (server) *server = made;
   return 1;
 }
@@ -69,7 +73,11 @@ CTonaris::CTonaris(HWND window, UINT waveOutMode, UINT useLogs)
 }
 
 CTonaris::~CTonaris() {
+  m_dwRunning = 0;
+  m_WaveOut.CloseWaveOut();
   if (m_hThread) StopSoundThread();
+  delete m_pListener;
+  delete m_pVoiceManager;
   ReleaseDirectSound();
   if (m_hThreadWake) CloseHandle(m_hThreadWake);
   for (UINT i = 0; i < m_dwNumberOfDevices; ++i) delete m_pDevices[i].pGuid;
@@ -83,8 +91,7 @@ void CTonaris::EnumerateDirectSoundDevices() {
     m_pLog->Write(kFunctions, "Can't Enumerate Sound Devices\n");
     return;
   }
-  m_pDevices = new (std::nothrow) SoundDevice[count]();
-  if (!m_pDevices) return;
+  m_pDevices = NewArrayOrFatal<SoundDevice>(kOutOfMemoryTitle, kOutOfMemoryText, count);
   m_dwDeviceCapacity = count;
   DirectSoundEnumerateA(AddDevice, this);
   for (UINT i = 0; i < m_dwNumberOfDevices; ++i) ReadDeviceCaps(m_pDevices[i]);
@@ -100,10 +107,7 @@ BOOL CTonaris::AddDevice(LPGUID guid, LPCSTR description, LPCSTR, LPVOID server)
   // The device list may have grown since it was counted; the table keeps its first size.
   if (self->m_dwNumberOfDevices >= self->m_dwDeviceCapacity) return FALSE;
   SoundDevice& device = self->m_pDevices[self->m_dwNumberOfDevices];
-  if (guid) {
-    device.pGuid = new (std::nothrow) GUID(*guid);
-    if (!device.pGuid) return TRUE;
-  }
+  if (guid) device.pGuid = NewOrFatal<GUID>(kOutOfMemoryTitle, kOutOfMemoryText, *guid);
   snprintf(device.szDescription, sizeof device.szDescription, "%s", description ? description : "");
   ++self->m_dwNumberOfDevices;
   return TRUE;
@@ -141,8 +145,7 @@ void CTonaris::ReadDeviceCaps(SoundDevice& device) {
 void CTonaris::EnumerateWaveOutDevices() {
   m_pLog->Write(kFunctions, "- Using WaveOut\n");
   const UINT count = waveOutGetNumDevs();
-  m_pDevices = new (std::nothrow) SoundDevice[count]();
-  if (!m_pDevices) return;
+  m_pDevices = NewArrayOrFatal<SoundDevice>(kOutOfMemoryTitle, kOutOfMemoryText, count);
   m_dwDeviceCapacity = count;
   for (UINT id = 0; id < count; ++id) {
     WAVEOUTCAPSA caps = {};
@@ -203,8 +206,17 @@ UINT CTonaris::Init(TonarisConfig* config) {
                   static_cast<int>(size), static_cast<int>(sizeof(TonarisConfig)));
     return 0;
   }
-  // The waveOut output is opened by its own mode's code; a server made for it cannot start here.
-  if (m_dwWaveOutMode) return 0;
+  if (m_dwWaveOutMode) {
+    // The device index goes as it is: -1 is the wave mapper. A device that would not open is
+    // reported, not taken as started.
+    m_dwRunning = 0;
+    if (!m_WaveOut.OpenWaveOut(config->dwDeviceIndex, kSampleRate)) return 0;
+    m_OutputFormat = WAVEFORMATEX{WAVE_FORMAT_PCM, kChannels, kSampleRate,
+                                  kSampleRate * kBlockAlign, kBlockAlign, kBitsPerSample, 0};
+    m_dwInitialized = 1;
+    m_dwRunning = 1;
+    return 1;
+  }
 
   if (config->dwDeviceIndex == 0xFFFFFFFF) config->dwDeviceIndex = 0;
   if (config->dwBufferCount2 == 0) config->dwBufferCount2 = kDefaultLeastBuffers;
@@ -251,8 +263,8 @@ bool CTonaris::StartDirectSound(const TonarisConfig& config, const SoundDevice& 
   if (!StartSoundThread())
     return FailDirectSoundStep(kStepFailed, HRESULT_FROM_WIN32(GetLastError()));
   m_pLog->Write(kDirectSound, "  - DONE\n");
-  // The voice manager that caches wave files is made here, with the server, the log, the
-  // output format and the device, once wave sounds are built.
+  m_pVoiceManager = NewOrFatal<CVoiceManager>(kOutOfMemoryTitle, kOutOfMemoryText, this, m_pLog,
+                                              m_OutputFormat, m_pDirectSound);
   return true;
 }
 
@@ -306,6 +318,12 @@ UINT CTonaris::Deinit() {
   m_pLog->Write(kFunctions, "- Deinitializing\n");
   if (!m_dwInitialized) return 0;
   if (m_dwRunning) Stop();
+  if (m_dwWaveOutMode) {
+    const UINT closed = m_WaveOut.CloseWaveOut();
+    m_dwInitialized = 0;
+    m_pLog->Close();
+    return closed;
+  }
   StopSoundThread();
   m_pLog->Close();
   return 1;
@@ -317,6 +335,7 @@ UINT CTonaris::Play() {
   std::lock_guard<std::recursive_mutex> hold(m_streamLock);
   if (!m_dwInitialized) return 0;
   m_dwRunning = 1;
+  if (m_dwWaveOutMode) m_WaveOut.FillWaveOut();
   return 1;
 }
 
@@ -328,14 +347,11 @@ UINT CTonaris::Stop() {
 }
 
 UINT CTonaris::GetGlobalVolume() {
-  DWORD volume = 0xFFFFFFFF;
-  if (m_dwWaveOutMode && waveOutGetVolume(m_hWaveOut, &volume) != MMSYSERR_NOERROR)
-    volume = 0xFFFFFFFF;
-  return volume;
+  return m_dwWaveOutMode ? m_WaveOut.GetWaveOutVolume() : 0xFFFFFFFF;
 }
 
 void CTonaris::SetGlobalVolume(UINT volume) {
-  if (m_dwWaveOutMode) waveOutSetVolume(m_hWaveOut, volume);
+  if (m_dwWaveOutMode) m_WaveOut.SetWaveOutVolume(volume);
 }
 
 // --- the 3D listener ---
@@ -353,12 +369,8 @@ TonarisListener* CTonaris::GetListenerInterface() {
     return nullptr;
   }
   if (!listener) return nullptr;
-  m_pListener = CreateListener(listener);
-  if (!m_pListener) {
-    listener->Release();
-    m_pLog->Write(kListenerFunctions, "ERROR! - Can't Create Listener\n(%s - %s)\n",
-                  ErrorName(result), ErrorDescription(result));
-  }
+  m_pListener =
+      NewOrFatal<CTonarisListener>(kOutOfMemoryTitle, kOutOfMemoryText, listener, m_pLog);
   return m_pListener;
 }
 
@@ -367,15 +379,8 @@ UINT CTonaris::Apply() {
     m_pLog->Write(kListenerFunctions, "ERROR! - Listener Interface Is NULL\n");
     return 0;
   }
-  return CommitListenerSettings();
+  return m_pListener->CommitSettings();
 }
-
-// The listener object over DirectSound's listener, kept for the server's life, is made here
-// once the listener is built; until then none can be had.
-TonarisListener* CTonaris::CreateListener(IDirectSound3DListener*) { return nullptr; }
-
-// Commits the deferred listener and sound settings through the listener made above.
-UINT CTonaris::CommitListenerSettings() { return 0; }
 
 // --- sounds ---
 
@@ -431,19 +436,21 @@ UINT CTonaris::LoadStream(const char* name, TonarisStream** out, UINT flags) {
 }
 
 // Each kind's object takes the server, the name, the start offset 0, the success flag, the
-// buffer length (one second of output) and the flags.
-// Not yet: wave sounds are made here once they are built; until then no wave file can be loaded.
+// buffer length (one second of output) and the flags; wave sounds use neither offset nor length.
 TonarisStream* CTonaris::CreateStream(StreamKind kind, const char* name, UINT flags,
                                       UINT& success) {
   success = 0;
   const UINT bufferLength = kSampleRate * kBlockAlign;
   switch (kind) {
     case kOggStream:
-      return new (std::nothrow) COggStream(this, name, 0, success, bufferLength, flags);
+      return NewOrFatal<COggStream>(kOutOfMemoryTitle, kOutOfMemoryText, this, name, 0L, success,
+                                    bufferLength, flags);
     case kMp3Stream:
-      return new (std::nothrow) CMp3Stream(this, name, 0, success, bufferLength, flags);
+      return NewOrFatal<CMp3Stream>(kOutOfMemoryTitle, kOutOfMemoryText, this, name, 0L, success,
+                                    bufferLength, flags);
     case kWaveStream:
-      break;
+      return NewOrFatal<CWaveStream>(kOutOfMemoryTitle, kOutOfMemoryText, this, name, success,
+                                     flags);
   }
   return nullptr;
 }

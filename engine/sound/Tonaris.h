@@ -15,8 +15,11 @@
 
 #include "TonarisInterface.h"
 #include "sound/SoundDevice.h"
+#include "sound/WaveOutput.h"
 
 class CSoundLog;
+class CTonarisListener;
+class CVoiceManager;
 
 class CTonaris : public TonarisInterface {
  public:
@@ -24,6 +27,9 @@ class CTonaris : public TonarisInterface {
   static constexpr size_t kMaxStreamName = 256;
   // The refill thread's period.
   static constexpr DWORD kRefillPeriod = 250;
+  // The fatal error when the server or one of its parts cannot be allocated.
+  static constexpr const char* kOutOfMemoryTitle = "Error While Initializing ZeKorb";
+  static constexpr const char* kOutOfMemoryText = "Can't Get Sound Interface";
 
   // The kinds of sound object, chosen by the file name's extension.
   enum StreamKind { kOggStream, kWaveStream, kMp3Stream };
@@ -81,6 +87,12 @@ class CTonaris : public TonarisInterface {
   UINT IsSoftwareMixing() const { return m_dwSoftwareMixing; }
   UINT IsWaveOutMode() const { return m_dwWaveOutMode; }
   UINT IsInitialized() const { return m_dwInitialized; }
+  UINT IsRunning() const { return m_dwRunning; }
+  // Made by the DirectSound start-up; null before it and in waveOut mode.
+  CVoiceManager* GetVoiceManager() const { return m_pVoiceManager; }
+  // The open waveOut device; null in DirectSound mode or before Init.
+  HWAVEOUT GetWaveOutHandle() const { return m_WaveOut.GetHandle(); }
+  int GetQueuedWaveOutBlocks() const { return m_WaveOut.GetQueuedBlocks(); }
   // The flags the primary buffer was asked for; 0 before Init.
   DWORD GetPrimaryBufferFlags() const { return m_dwPrimaryFlags; }
 
@@ -110,8 +122,6 @@ class CTonaris : public TonarisInterface {
   void ReleaseDirectSound();
   void AppendStream(TonarisStream* stream);
 
-  TonarisListener* CreateListener(IDirectSound3DListener* listener);
-  UINT CommitListenerSettings();
 
   TonarisStream* m_pFirstStream = nullptr;
   IDirectSound8* m_pDirectSound = nullptr;
@@ -120,14 +130,14 @@ class CTonaris : public TonarisInterface {
   UINT m_dwNumberOfDevices = 0;
   UINT m_dwDeviceCapacity = 0;  // records allocated; enumeration may not grow past it
   CSoundLog* m_pLog = nullptr;
-  TonarisListener* m_pListener = nullptr;
+  CTonarisListener* m_pListener = nullptr;
+  CVoiceManager* m_pVoiceManager = nullptr;
   WAVEFORMATEX m_OutputFormat = {};
   HWND m_hWnd = nullptr;
   UINT m_dwNumberOfStreams = 0;
   DWORD m_dwThreadId = 0;
   HANDLE m_hThread = nullptr;
   HANDLE m_hThreadWake = nullptr;  // set to end the refill thread's wait early
-  HWAVEOUT m_hWaveOut = nullptr;
   DWORD m_dwPrimaryFlags = 0;
 
   std::atomic<UINT> m_dwRunning{0};
@@ -136,6 +146,8 @@ class CTonaris : public TonarisInterface {
   UINT m_dwSoftwareMixing = 0;
 
   std::recursive_mutex m_streamLock;
+  // Last: its callbacks use the lock and flags above until it is closed.
+  CWaveOutput m_WaveOut{this};
 };
 
 // Makes a DirectSound server and stores it (or null when memory runs out) in `*server`; the

@@ -2,6 +2,7 @@
 
 #include "core/EngineContext.h"
 #include "d3d/EngineRenderer.h"
+#include "shaders/Shader.h"
 
 CRenderingProfileInterface* CEngineScenePasses::GetRenderingProfile() {
   return m_pContext ? m_pContext->pRenderingProfile : nullptr;
@@ -11,7 +12,9 @@ void CEngineScenePasses::SetDefaultStates() {
   if (m_pRenderer) m_pRenderer->SetDefaultStates();
 }
 
-void CEngineScenePasses::RenderSceneShader(CShader*, CScene*, float) {}
+void CEngineScenePasses::RenderSceneShader(CShader* shader, CScene* scene, float frame) {
+  if (shader != nullptr) shader->ExecuteScenePasses(scene, frame);
+}
 void CEngineScenePasses::RenderGenericPass(CScene*) {}
 void CEngineScenePasses::RenderPerVertexPass(CScene*, UINT) {}
 void CEngineScenePasses::RenderPerPixelPass(CScene*, UINT) {}

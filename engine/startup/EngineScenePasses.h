@@ -17,9 +17,10 @@ class CEngineScenePasses final : public CScenePasses {
 
   CRenderingProfileInterface* GetRenderingProfile() override;
   void SetDefaultStates() override;
-  // Not yet: the shader library, the generic pass, the per-vertex and per-pixel passes and the
-  // flare texture are reached here once their start-up steps make them; these draw nothing.
+  // Runs the scene shader's passes with the frame as their run value.
   void RenderSceneShader(CShader* shader, CScene* scene, float frame) override;
+  // Not yet: the generic pass, the per-vertex and per-pixel passes and the flare texture are
+  // reached here once their start-up steps make them; these draw nothing.
   void RenderGenericPass(CScene* scene) override;
   void RenderPerVertexPass(CScene* scene, UINT profile) override;
   void RenderPerPixelPass(CScene* scene, UINT profile) override;

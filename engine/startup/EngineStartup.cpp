@@ -11,6 +11,8 @@
 #include "ZKDXGlobals.h"
 #include "startup/ApplicationChecks.h"
 #include "startup/EngineDevice.h"
+#include "d3d/D3D9Enumeration.h"
+#include "d3d/D3D9Renderer.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
@@ -36,6 +38,7 @@
 #include "scene/Mesh.h"
 #include "scene/ParticleEmiterFactory.h"
 #include "scene/SurfaceFactory.h"
+#include "shaders/ShaderLibrary.h"
 #include "sound/Tonaris.h"
 #include "spatial/CollisionManager.h"
 #include "spatial/LightSpatialServices.h"
@@ -304,9 +307,21 @@ void CEngineStartup::ShowEngineWindow() {
 
 void CEngineStartup::CreateDevice() { CEngineDevice::Instance().CreateDevice(m_context); }
 
-// Not yet: the shader library is made here with the renderer, the log, the selected scheme, the
-// adapter's schemes and the shaders directory ("Can't Get ShaderLib Interface").
-void CEngineStartup::StartShaderLibrary() {}
+// The shader library compiles for the scheme the device was made with, falling back only to
+// schemes the adapter and the preset allow. Scenes, meshes and surfaces reach it through their
+// hooks from here on; the shutdown frees it before the renderer.
+void CEngineStartup::StartShaderLibrary() {
+  CD3D9Renderer* renderer = CEngineDevice::Instance().GetRenderer();
+  const CD3D9Enumeration* enumeration = renderer->GetEnumeration();
+  CShaderLibrary* library = GetShaderLibInterface(
+      renderer, m_context->pLog, enumeration->GetSelectedScheme(),
+      enumeration->GetCompatibleSchemes(), m_context->pDescriptor->szShadersDirectory);
+  if (!library) FatalErrorWithTitle(kInitTitle, "Can't Get ShaderLib Interface");
+  CEngineShutdown::Instance().Own(library);
+  m_context->ports.meshShaders.Set(library);
+  m_context->ports.surfaceShaders.Set(library);
+  m_context->ports.sceneShaders.Set(library);
+}
 
 // Not yet: "flare.jpg" is loaded through the renderer's texture bank here ("Can't Creat Flare
 // Texture").

@@ -340,6 +340,8 @@ HRESULT CSecondarySoundBuffer::SetFormat(LPCWAVEFORMATEX) {
 
 HRESULT CSecondarySoundBuffer::Restore() {
   std::lock_guard lock(m_mutex);
+  // As when the sound card is still taken by another program.
+  if (CSoundSystem::TakeRestoreFailure()) return DSERR_BUFFERLOST;
   // The data is kept, so the program may rewrite it or not.
   m_lost = false;
   return DS_OK;

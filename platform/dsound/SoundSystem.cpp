@@ -12,6 +12,7 @@ std::mutex g_mutex;
 std::optional<std::vector<std::string>> g_testNames;
 std::optional<DSCAPS> g_testCaps;
 std::atomic<bool> g_failNextLock{false};
+std::atomic<bool> g_failNextRestore{false};
 
 // What a software-mixing sound card reports: every format, every rate, no hardware voices.
 DSCAPS DefaultCaps() {
@@ -83,3 +84,7 @@ void CSoundSystem::SetCaps(const DSCAPS* caps) {
 void CSoundSystem::FailNextLock() { g_failNextLock = true; }
 
 bool CSoundSystem::TakeLockFailure() { return g_failNextLock.exchange(false); }
+
+void CSoundSystem::FailNextRestore() { g_failNextRestore = true; }
+
+bool CSoundSystem::TakeRestoreFailure() { return g_failNextRestore.exchange(false); }

@@ -25,4 +25,7 @@ class CSoundSystem {
   static void FailNextLock();
   // True once after FailNextLock.
   static bool TakeLockFailure();
+  static void FailNextRestore();
+  // True once after FailNextRestore.
+  static bool TakeRestoreFailure();
 };

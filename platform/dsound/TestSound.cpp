@@ -21,6 +21,8 @@ void ZkTestSoundSetCaps(const DSCAPS* caps) { CSoundSystem::SetCaps(caps); }
 
 void ZkTestSoundFailNextLock() { CSoundSystem::FailNextLock(); }
 
+void ZkTestSoundFailNextRestore() { CSoundSystem::FailNextRestore(); }
+
 void ZkTestSoundUseLoopback(bool loopback) { COpenALOutput::SetLoopbackMode(loopback); }
 
 bool ZkTestSoundRender(float* stereo, uint32_t frames) {

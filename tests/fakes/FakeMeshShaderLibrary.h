@@ -23,6 +23,19 @@ class FakeMeshShaderLibrary final : public CMeshShaderLibrary {
   UINT GetNumberOfPasses(CShader* shader) override {
     return shader == Shader() ? static_cast<UINT>(passes.size()) : 0;
   }
+  UINT ExecuteMeshPass(CShader* shader, const char* passName, CMesh* mesh, float value,
+                       UINT passKind) override {
+    runs.push_back({shader, passName, mesh, value, passKind});
+    return 1;
+  }
+  struct Run {
+    CShader* shader;
+    std::string passName;
+    CMesh* mesh;
+    float value;
+    UINT passKind;
+  };
+  std::vector<Run> runs;
   ShaderStreamBinding* GetStreamBindings(CShader* shader, UINT pass, UINT* count) override {
     if (shader != Shader() || pass >= passes.size()) return nullptr;
     *count = static_cast<UINT>(passes[pass].size());

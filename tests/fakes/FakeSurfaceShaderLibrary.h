@@ -22,6 +22,18 @@ class FakeSurfaceShaderLibrary final : public CSurfaceShaderLibrary {
     requestedParameterCounts.push_back(numberOfParameters);
     return shaderToGive;
   }
+  UINT ExecuteSurfacePass(CShader* shader, const char* passName, CSurface* surface,
+                          float value) override {
+    runs.push_back({shader, passName, surface, value});
+    return 1;
+  }
+  struct Run {
+    CShader* shader;
+    std::string passName;
+    CSurface* surface;
+    float value;
+  };
+  std::vector<Run> runs;
   UINT ApplyDefaultShaderForSurface(CSurface* surface) override {
     surface->SetShaderFileName("none", 0);
     surface->SetShader(defaultShader);

@@ -1,6 +1,7 @@
 #pragma once
 // A rendering profile that records the scenes and meshes handed to it, the scenes it draws, and
-// the device's loss ("lost") and reset ("reset"), and draws nothing.
+// the meshes and surfaces it is asked to draw, the device's loss ("lost") and reset ("reset"),
+// and draws nothing.
 #include <string>
 #include <vector>
 
@@ -13,8 +14,10 @@ class RecordingRenderingProfile final : public CRenderingProfileInterface {
   void OnDeviceLost() override { deviceEvents.push_back("lost"); }
   void OnDeviceReset() override { deviceEvents.push_back("reset"); }
   void RenderScene(CSceneInterface* scene) override { renderedScenes.push_back(scene); }
-  void RenderMesh(CMeshInterface*) override {}
-  void RenderSurface(CSurfaceInterface*) override {}
+  void RenderMesh(CMeshInterface* mesh) override { renderedMeshes.push_back(mesh); }
+  void RenderSurface(CSurfaceInterface* surface) override { renderedSurfaces.push_back(surface); }
+  std::vector<CMeshInterface*> renderedMeshes;
+  std::vector<CSurfaceInterface*> renderedSurfaces;
 
   std::vector<CSceneInterface*> scenes;
   std::vector<CMeshInterface*> meshes;

@@ -119,7 +119,20 @@ CLWOBuilder& CLWOBuilder::WeightMap(const std::string& name,
 }
 
 CLWOBuilder& CLWOBuilder::Surface(const std::string& name, float transparency) {
-  return Chunk("SURF").S0(name).S0("").SubChunk("TRAN").F4(transparency).VX(0).End().End();
+  return BeginSurface(name).SubChunk("TRAN").F4(transparency).VX(0).End().End();
+}
+
+CLWOBuilder& CLWOBuilder::BeginSurface(const std::string& name) {
+  return Chunk("SURF").S0(name).S0("");
+}
+
+CLWOBuilder& CLWOBuilder::Envelope(uint32_t index, const std::vector<Key>& keys) {
+  Chunk("ENVL").VX(index);
+  for (const Key& key : keys) {
+    SubChunk("KEY ").F4(key.seconds).F4(key.value).End();
+    SubChunk("SPAN").ID("TCB ").F4(0).F4(0).F4(0).End();
+  }
+  return End();
 }
 
 CLWOBuilder CLWOBuilder::Grid(uint32_t columns, uint32_t rows, uint32_t perSurface) {

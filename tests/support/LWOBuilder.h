@@ -24,6 +24,9 @@ class CLWOBuilder {
     uint32_t point;
     float weight;
   };
+  struct Key {
+    float seconds, value;
+  };
 
   // Fields, big-endian.
   CLWOBuilder& ID(const char* id);  // exactly four characters
@@ -59,6 +62,10 @@ class CLWOBuilder {
   CLWOBuilder& WeightMap(const std::string& name, const std::vector<WeightEntry>& entries);
   // A SURF chunk with its name, no source and a TRAN sub-chunk.
   CLWOBuilder& Surface(const std::string& name, float transparency = 0.0f);
+  // Opens a SURF chunk with its name and an empty source; sub-chunks follow, then End().
+  CLWOBuilder& BeginSurface(const std::string& name);
+  // An ENVL chunk of keys, each followed by a TCB span.
+  CLWOBuilder& Envelope(uint32_t index, const std::vector<Key>& keys);
 
   // A layer of (columns + 1) x (rows + 1) points with two triangles a cell, the triangles given
   // to `surfaces` tags in runs of at most `perSurface`, a UV map over the grid and a surface

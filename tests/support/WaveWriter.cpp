@@ -55,6 +55,12 @@ WaveWriter& WaveWriter::Data(const std::string& bytes) {
   return *this;
 }
 
+WaveWriter& WaveWriter::DataSize(uint32_t size) {
+  m_hasDataSize = true;
+  m_dataSize = size;
+  return *this;
+}
+
 std::string WaveWriter::Bytes() const {
   const uint16_t blockAlign = static_cast<uint16_t>(m_channels * m_bits / 8);
   std::string format;
@@ -71,7 +77,13 @@ std::string WaveWriter::Bytes() const {
   std::string body = "WAVE";
   PutChunk(body, "fmt ", format);
   body += m_chunksBeforeData;
+  const size_t dataAt = body.size();
   PutChunk(body, "data", m_data);
+  if (m_hasDataSize) {
+    std::string size;
+    Put32(size, m_dataSize);
+    body.replace(dataAt + 4, 4, size);
+  }
   std::string file;
   PutChunk(file, "RIFF", body);
   return file;

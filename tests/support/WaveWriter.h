@@ -16,6 +16,8 @@ class WaveWriter {
   WaveWriter& ChunkBeforeData(const std::string& id, const std::string& body);
   WaveWriter& Samples(const std::vector<int16_t>& samples);
   WaveWriter& Data(const std::string& bytes);
+  // The data chunk claims this size instead of its own.
+  WaveWriter& DataSize(uint32_t size);
 
   // The whole file, little-endian as the format has it.
   std::string Bytes() const;
@@ -27,6 +29,8 @@ class WaveWriter {
   uint16_t m_bits;
   uint16_t m_formatExtra = 0;
   bool m_hasFormatExtra = false;
+  bool m_hasDataSize = false;
+  uint32_t m_dataSize = 0;
   std::string m_chunksBeforeData;
   std::string m_data;
 };

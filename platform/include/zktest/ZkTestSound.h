@@ -16,6 +16,8 @@ ZKAPI void ZkTestSoundSetCaps(const DSCAPS* caps);
 // The next Lock of any secondary buffer fails with DSERR_BUFFERLOST, and that buffer stays lost
 // (stopped, DSBSTATUS_BUFFERLOST, Play and Lock refused) until Restore.
 ZKAPI void ZkTestSoundFailNextLock();
+// The next Restore of any secondary buffer fails with DSERR_BUFFERLOST and leaves it lost.
+ZKAPI void ZkTestSoundFailNextRestore();
 
 // Devices opened from now on render into one loopback output, 44100 Hz float stereo, that
 // mixes only when a test asks, so that what was played is exact whatever the machine.

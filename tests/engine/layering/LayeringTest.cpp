@@ -32,11 +32,12 @@ const Matrix kMayUse = {
     {"script", {"scene"}},
     {"scene", {"d3d", "spatial"}},
     {"spatial", {"chunks", "scene"}},
-    {"lightwave", {"scene", "vfs"}},
+    {"lightwave", {"scene", "spatial", "vfs"}},
     {"files", {"chunks", "scene", "spatial"}},
+    {"shaders", {"d3d", "scene"}},
     {"startup",
-     {"chunks", "d3d", "files", "input", "lightwave", "scene", "script", "sound", "spatial",
-      "vfs"}},
+     {"chunks", "d3d", "files", "input", "lightwave", "scene", "script", "shaders", "sound",
+      "spatial", "vfs"}},
 };
 
 // Includes the matrix forbids that the tree still has, each with why it is there and what

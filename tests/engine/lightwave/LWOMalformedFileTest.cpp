@@ -37,7 +37,7 @@ std::vector<Malformed> MalformedFiles() {
       "Well, Using Too Much UVMaps Is A Hardcore, Won't You Agree?? So If You're Too Lame To Make "
       "The Object Using 32 UVMaps Go And Try Your \"Powers\" Elsewhere (The Object I Have In Mind "
       "Is: obj.lwo)";
-  return {
+  std::vector<Malformed> rows = {
       // The header.
       {"empty file", [] { return std::vector<uint8_t>(); }, kMesh, "Wrong File Format"},
       {"not FORM", [] { auto f = ThreePoints().File(); f[3] = '1'; return f; }, kMesh,
@@ -163,7 +163,85 @@ std::vector<Malformed> MalformedFiles() {
       {"weight of a point past the points",
        chunks([](CLWOBuilder& b) { b = ThreePoints(); b.WeightMap("bone", {{0, 1.0f}, {0x10000, 0.5f}}); }),
        kLWO6, "VMAP:WGHT bone Names Point 65536 But There Are 3 Points: obj.lwo"},
+      // Surfaces.
+      {"COLR of length 18", [] { return SkinWith([](CLWOBuilder& b) { b.SubChunk("COLR").F4(1).F4(1).F4(1).VX(0).U2(0).End(); }).File(); },
+       kLWO6, "COLR Length Mismatch"},
+      {"COLR without its envelope index", [] { return SkinWith([](CLWOBuilder& b) { b.SubChunk("COLR").F4(1).F4(1).F4(1).End(); }).File(); },
+       kLWO6, "COLR Length Mismatch"},
+      {"SIDE without its value", [] { return SkinWith([](CLWOBuilder& b) { b.SubChunk("SIDE").End(); }).File(); },
+       kLWO6, "SIDE Length Mismatch"},
+      {"ALPH without its value", [] { return SkinWith([](CLWOBuilder& b) { b.SubChunk("ALPH").U2(1).End(); }).File(); },
+       kLWO6, "ALPH Length Mismatch"},
+      {"TIMG of one byte", [] { return SkinWith([](CLWOBuilder& b) { b.SubChunk("TIMG", 1).U2(4).End(); }).File(); },
+       kLWO6, "TIMG Length Mismatch"},
+      {"sub-chunk longer than its surface",
+       [] { return SkinWith([](CLWOBuilder& b) { b.SubChunk("SMAN", 8).F4(0).End(); }).File(); }, kMesh,
+       "File Corrupt"},
+      {"surface longer than the file",
+       chunks([](CLWOBuilder& b) { b.Chunk("SURF", 64).S0("Skin").S0("").End(); }), kMesh, "File Corrupt"},
+      {"surface name without its end", chunks([](CLWOBuilder& b) { b.Chunk("SURF").U2(0x4142).End(); }), kMesh,
+       "File Corrupt"},
+      {"surface name of 128 characters",
+       chunks([](CLWOBuilder& b) { b.BeginSurface(std::string(128, 's')).End(); }), kLWO6,
+       "SURF Name Too Long (128 Characters): obj.lwo"},
+      {"refraction image sequence",
+       [] { return SkinWith([](CLWOBuilder& b) { b.SubChunk("TIMG").VX(5).End(); }).File(); },
+       "Error When Loading LWO", "REFRACTION Image may not be animated"},
+      {"reflection image sequence",
+       [] { return SkinWith([](CLWOBuilder& b) { b.SubChunk("RIMG").VX(5).End(); }).File(); },
+       "Error When Loading LWO", "Reflection Image May Not Be Animated"},
+      {"17 surfaces",
+       [] {
+         CLWOBuilder b = ThreePoints();
+         std::vector<std::string> names;
+         std::vector<CLWOBuilder::Triangle> faces;
+         std::vector<std::pair<uint32_t, uint16_t>> tags;
+         for (uint16_t i = 0; i < 17; ++i) {
+           names.push_back("s" + std::to_string(i));
+           faces.push_back({0, 1, 2});
+           tags.push_back({i, i});
+         }
+         b.Tags(names).Triangles(faces).SurfaceTags(tags);
+         for (const std::string& name : names) b.Surface(name);
+         return b.File();
+       },
+       "ERROR!!!",
+       "It's pretty obvious in most of game industry comapnies, that one UV and material per object "
+       "is usually enuff, so 16 is a bit too much\n"},
   };
+  // Processing.
+  rows.push_back({"faces without tags",
+                  [] { CLWOBuilder b = ThreePoints(); b.Triangles({{0, 1, 2}}); return b.File(); },
+                  kLWO, "Can't Get TAGS Reference: obj.lwo - 0 - \n"});
+  rows.push_back({"65535 points",
+                  [] {
+                    CLWOBuilder b;
+                    b.Tags({"a"}).Points(std::vector<CLWOBuilder::Point>(65535, {0, 0, 0}));
+                    b.Triangles({{0, 1, 2}}).SurfaceTags({{0, 0}}).Surface("a");
+                    return b.File();
+                  },
+                  "Error While Recalculating Vertex Indices", "Too Many Vertices (obj.lwo)"});
+  rows.push_back({"21846 triangles on a surface",
+                  [] {
+                    CLWOBuilder b = ThreePoints();
+                    b.Tags({"a"}).Triangles(std::vector<CLWOBuilder::Triangle>(21846, {0, 1, 2}));
+                    b.SurfaceTags({{0, 0}}).Surface("a");
+                    return b.File();
+                  },
+                  kLWO6, "Too Much Indiecs, Change ZEKORB_MAX_INDICES (obj.lwo, 65538)"});
+  // Every value sub-chunk whose length is one byte more than its value and envelope index.
+  for (const char* id : {"COLR", "DIFF", "SPEC", "GLOS", "RIND", "REFL", "TRAN", "LUMI", "TRNL",
+                         "BUMP", "ADTR"}) {
+    rows.push_back({id, [id] {
+                      return SkinWith([id](CLWOBuilder& b) {
+                               b.SubChunk(id).F4(1);
+                               if (std::string(id) == "COLR") b.F4(1).F4(1);
+                               b.VX(0).U1(0).End();
+                             }).File();
+                    },
+                    kLWO6, std::string(id) + " Length Mismatch"});
+  }
+  return rows;
 }
 
 TEST(LWOMalformedFileTest, EveryMalformedFileStopsWithItsMessage) {

@@ -90,7 +90,7 @@ TEST(LWOReaderTest, ATriangleFillsPointsFacesAndTags) {
   for (UINT i = 0; i < 3; ++i) {
     EXPECT_EQ(b.points[i].index16, i);
     EXPECT_EQ(b.points[i].index, i);
-    EXPECT_EQ(b.points[i].used, 0u);
+    EXPECT_EQ(b.points[i].used, 1u);
   }
   ASSERT_EQ(b.faceCount, 1u);
   EXPECT_EQ(b.faces[0].v[0], 0);
@@ -99,11 +99,16 @@ TEST(LWOReaderTest, ATriangleFillsPointsFacesAndTags) {
   ASSERT_EQ(b.tagCount, 1u);
   EXPECT_STREQ(b.tags[0].name, "Skin");
   EXPECT_EQ(b.tags[0].usedByPolygons, 1u);
-  EXPECT_EQ(b.surfaceCount, 0) << "surface chunks are skipped by their length";
+  ASSERT_EQ(b.surfaceCount, 1);
+  EXPECT_STREQ(b.surfaces[0].name, "Skin");
+  EXPECT_EQ(b.tags[0].isSurface, 1);
   EXPECT_EQ(b.transparencyClass, LWOImportBuffer::TRANSPARENCY_NONE);
   EXPECT_EQ(t.state.layerSeen, 1u);
   EXPECT_EQ(t.state.nextProjectedMap, LWOReaderState::kFirstProjectedMap);
-  EXPECT_EQ(t.bench.log.TextAt(CEngineLog::kLevelInfo), "- Loading LWO6 Mesh:obj.lwo\n");
+  EXPECT_EQ(t.bench.log.TextAt(CEngineLog::kLevelInfo),
+            "- Loading LWO6 Mesh:obj.lwo\n"
+            "  - Optimized Number Of Vertices Is 3 ( Was 3 ), Faces 1 ( Was 1 )\n"
+            "  - Final Number Of Vertices Is: 3 (0 Unused!!!)\n");
   EXPECT_EQ(t.bench.log.TextAt(CEngineLog::kLevelError), "");
 }
 
@@ -184,6 +189,11 @@ TEST(LWOReaderTest, ASecondLoadKeepsNothingOfTheFirst) {
   EXPECT_EQ(b.surfaces[3].indices[1], 0);
   EXPECT_EQ(b.surfaces[3].indexCountCopy, 0);
   EXPECT_EQ(t.state.firstVMAP + t.state.firstVMAD + t.state.firstENVL, 0u);
+  // The first object's points were turned upside down in place; the second's start from 0.
+  for (UINT i = 0; i < b.pointCount; ++i) {
+    EXPECT_EQ(b.points[i].uv[0][0].v, 1.0f);
+    EXPECT_EQ(b.points[i].uv[1][0].v, 1.0f);
+  }
 }
 
 TEST(LWOReaderTest, PointChunkLeftoversAreSkippedWhateverTheirLength) {
@@ -211,9 +221,11 @@ TEST(LWOReaderTest, OnlyTheFirstTrianglePolygonListAndItsSurfaceTagsAreRead) {
   };
   CLWOBuilder twoLists;
   twoLists.Tags({"a", "b"}).Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
-  twoLists.Triangles({{0, 1, 2}}).Triangles({{2, 1, 0}, {0, 2, 1}}).SurfaceTags({{0, 1}});
+  twoLists.Triangles({{0, 1, 2}}).SurfaceTags({{0, 0}});
+  twoLists.Triangles({{2, 1, 0}, {0, 2, 1}}).SurfaceTags({{0, 1}}).Surface("a");
   CLWOBuilder partTags;
   partTags.Tags({"a", "b"}).Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}).Triangles({{0, 1, 2}});
+  partTags.SurfaceTags({{0, 0}}).Surface("a");
   partTags.Chunk("PTAG").ID("PART").VX(0).U2(1).End();
   partTags.Chunk("PTAG").ID("SMGP").VX(0).U2(1).End();
   CLWOBuilder patches;

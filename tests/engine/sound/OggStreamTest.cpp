@@ -19,6 +19,14 @@ class OggStreamTest : public StreamedSoundFixture {
                         .Bytes());
     return DecodeOgg(name);
   }
+  // A streamed sound of `name`, played for a quarter second; null when it did not load.
+  TonarisStream* PlayedAQuarterSecond(const std::string& name) {
+    TonarisStream* sound = Load(name, 4);
+    if (!sound) return nullptr;
+    sound->Play();
+    Step(250);
+    return sound;
+  }
 };
 
 TEST_F(OggStreamTest, RingHoldsTheDecodeAheadOfTheCursor) {
@@ -172,10 +180,8 @@ TEST_F(OggStreamTest, SeeksAndResetPlayFreshDataFromTheWriteOffset) {
 
 TEST_F(OggStreamTest, LostBufferIsRestoredAndRefilled) {
   const std::vector<uint8_t> decoded = WriteOgg("music.ogg", 3.0);
-  TonarisStream* sound = Load("music.ogg", 4);
+  TonarisStream* sound = PlayedAQuarterSecond("music.ogg");
   ASSERT_NE(sound, nullptr);
-  sound->Play();
-  Step(250);
   ZkTestSoundFailNextLock();
   Step(250);
   EXPECT_TRUE(Contains(LogBody(), Line(kOgg, "- FAILED to Lock DS Buffer\n"))) << LogBody();
@@ -188,6 +194,33 @@ TEST_F(OggStreamTest, LostBufferIsRestoredAndRefilled) {
   EXPECT_EQ(Ring(sound, 0, kRing), Slice(decoded, kRing, kRing));
   Step(250);
   EXPECT_EQ(Ring(sound, Cursor(sound), kRing), Slice(decoded, kRing + kRing / 2, kRing));
+}
+
+TEST_F(OggStreamTest, ABufferThatStaysLostSkipsOneRefillAndIsRestoredAtTheNext) {
+  const std::vector<uint8_t> decoded = WriteOgg("music.ogg", 3.0);
+  TonarisStream* sound = PlayedAQuarterSecond("music.ogg");
+  ASSERT_NE(sound, nullptr);
+  ZkTestSoundFailNextLock();
+  ZkTestSoundFailNextRestore();
+  // The refill pass comes back instead of retrying while the card stays away.
+  Step(250);
+  const std::string skipped = LogBody();
+  const std::string lost = Line(kOgg, "- FAILED to Lock DS Buffer\n");
+  EXPECT_TRUE(Contains(skipped, lost + Line(kOgg, "- FAILED to Restore DS Buffer\n") +
+                                    Line(kOgg, "- FAILED to Lock DS Buffer Again, Skipping This "
+                                               "Refill\n")))
+      << skipped;
+  DWORD status = 0;
+  Buffer(sound)->GetStatus(&status);
+  EXPECT_NE(status & DSBSTATUS_BUFFERLOST, 0u);
+  EXPECT_EQ(sound->GetIsPlayed(), 1u);
+
+  // The next period restores it and goes on with the data that was due.
+  Step(250);
+  Buffer(sound)->GetStatus(&status);
+  EXPECT_NE(status & DSBSTATUS_PLAYING, 0u);
+  EXPECT_EQ(LogBody().substr(skipped.size()), lost);
+  EXPECT_EQ(Ring(sound, Cursor(sound), kRing), Slice(decoded, kRing, kRing));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// Ogg Vorbis and MP3 sound tests on a started server: fixture files written into the test's
+// Sound object tests on a started server: fixture files written into the test's
 // folder (the working folder), direct decodes of them to compare with, and read-back of a
 // sound's ring buffer.
 #include <mpg123.h>
@@ -27,9 +27,11 @@ class StreamedSoundFixture : public SoundServerFixture {
     SoundServerFixture::SetUp();
     m_cwd.emplace(m_folder.Path());
     m_server = MakeServer();
-    TonarisConfig config = Config(0);
+    TonarisConfig config = Config(ConfigFlags());
     ASSERT_EQ(m_server->Init(&config), 1u);
   }
+  // The server's config flags: 2 gives it a listener.
+  virtual DWORD ConfigFlags() const { return 0; }
   void TearDown() override {
     for (TonarisStream* stream : m_loaded) stream->Release();
     m_loaded.clear();
@@ -98,7 +100,7 @@ class StreamedSoundFixture : public SoundServerFixture {
   }
 
   static IDirectSoundBuffer8* Buffer(TonarisStream* stream) {
-    return static_cast<CStreamedSound*>(stream)->GetSoundBuffer();
+    return static_cast<CSoundObject*>(stream)->GetSoundBuffer();
   }
   // `bytes` of the sound's buffer from `offset`, wrapping at its end.
   static std::vector<uint8_t> Ring(TonarisStream* stream, DWORD offset, DWORD bytes) {
@@ -141,6 +143,22 @@ class StreamedSoundFixture : public SoundServerFixture {
       if (!stream->GetIsPlayed()) return step;
     }
     return std::nullopt;
+  }
+
+  // Renders `frames` frames of the loopback output after moving the clock by as much.
+  std::vector<float> Hear(uint32_t frames) {
+    ZkTestClockAdvance(uint64_t{frames} * 1'000'000 / 44100);
+    std::vector<float> block(2 * frames);
+    EXPECT_TRUE(ZkTestSoundRender(block.data(), frames));
+    return block;
+  }
+  // The mean level of one channel (0 left, 1 right) over the second half of a block.
+  static double Level(const std::vector<float>& block, int channel) {
+    double sum = 0;
+    size_t count = 0;
+    for (size_t i = block.size() / 2 + channel; i < block.size(); i += 2, ++count)
+      sum += std::fabs(block[i]);
+    return count ? sum / count : 0.0;
   }
 
   std::optional<WorkingFolderScope> m_cwd;
