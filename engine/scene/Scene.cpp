@@ -84,7 +84,8 @@ void CScene::Release() {
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CScene) Releasing %s\n", m_szName);
   m_dwReleasing = 1;
   CWorldObject* object = m_pFirstWorldObject;
-  m_pFirstWorldObject = nullptr;
+  m_pFirstWorldObject = m_pLastWorldObject = nullptr;
+  m_Listed.clear();
   while (object != nullptr) {
     CWorldObject* next = object->GetNext();
     // An object someone else still holds outlives the scene; it must not reach back into it.
@@ -121,8 +122,7 @@ CWorldObjectInterface* CScene::GetWorldObjects() {
 }
 
 CWorldObjectInterface* CScene::GetLastWorldObject() {
-  CWorldObject* last = m_pFirstWorldObject;
-  while (last != nullptr && last->GetNext() != nullptr) last = last->GetNext();
+  CWorldObject* last = m_pLastWorldObject;
   if (last == nullptr || !CWorldObject::IsKnownType(last->GetWorldObjectType())) return nullptr;
   return last->GetInterface();
 }
@@ -198,24 +198,24 @@ CNullInterface* CScene::GetNullByName(const char* name, UINT n) {
 UINT CScene::AddWorldObject(CWorldObjectInterface* objectInterface) {
   CWorldObject* object = CWorldObject::FromInterface(objectInterface);
   if (object == nullptr) return 0;
-  const bool known = CWorldObject::IsKnownType(objectInterface->GetWorldObjectType());
-  if (m_pFirstWorldObject == nullptr) {
-    if (known) {
-      object->SetNextWorldObject(nullptr);
-      m_pFirstWorldObject = object;
-    }
+  // An object of an unknown kind offered to an empty list is accepted but not linked.
+  if (m_pFirstWorldObject == nullptr && !CWorldObject::IsKnownType(object->GetWorldObjectType()))
     return 1;
-  }
-  if (!known) return 0;
+  if (LinkWorldObject(object) == 0) return 0;
+  m_dwStaleKinds |= object->GetWorldObjectType();
+  return 1;
+}
+
+UINT CScene::LinkWorldObject(CWorldObject* object) {
+  if (!CWorldObject::IsKnownType(object->GetWorldObjectType())) return 0;
   // A second link to an object already in the list would turn the list into a loop.
-  CWorldObject* last = m_pFirstWorldObject;
-  for (;;) {
-    if (last == object) return 0;
-    if (last->GetNext() == nullptr) break;
-    last = last->GetNext();
-  }
+  if (!m_Listed.insert(object).second) return 0;
   object->SetNextWorldObject(nullptr);
-  last->SetNextWorldObject(object);
+  if (m_pLastWorldObject != nullptr)
+    m_pLastWorldObject->SetNextWorldObject(object);
+  else
+    m_pFirstWorldObject = object;
+  m_pLastWorldObject = object;
   return 1;
 }
 
@@ -381,19 +381,23 @@ UINT CScene::ResolveLightTargets() {
 }
 
 void CScene::AppendWorldObject(CWorldObject* object) {
-  if (AddWorldObject(object->GetInterface()) == 0) return;
-  switch (object->GetWorldObjectType()) {
+  if (LinkWorldObject(object) == 0) return;
+  const UINT type = object->GetWorldObjectType();
+  // The new object is the last of its kind, so its array grows by it alone, unless objects
+  // linked through the interface are still missing from it.
+  if ((m_dwStaleKinds & type) != 0) return RebuildKind(type);
+  switch (type) {
     case WORLD_OBJECT_MESH:
-      RebuildMeshArray();
+      m_Meshes.push_back(object);
       break;
     case WORLD_OBJECT_LIGHT:
-      RebuildLightArray();
+      m_Lights.push_back(object);
       break;
     case WORLD_OBJECT_CAMERA:
-      RebuildCameraArray();
+      m_Cameras.push_back(object);
       break;
     case WORLD_OBJECT_NULL:
-      RebuildNullCount();
+      ++m_dwNullCount;
       break;
   }
 }
@@ -410,6 +414,8 @@ void CScene::UnlinkWorldObject(CWorldObject* object) {
     previous->SetNextWorldObject(object->GetNext());
   else
     m_pFirstWorldObject = object->GetNext();
+  if (m_pLastWorldObject == object) m_pLastWorldObject = previous;
+  m_Listed.erase(object);
   object->SetNextWorldObject(nullptr);
   // Nothing may keep pointing at an object that has left the scene.
   if (m_pActiveCamera == object) m_pActiveCamera = nullptr;
@@ -420,7 +426,11 @@ void CScene::UnlinkWorldObject(CWorldObject* object) {
     if (auto* engineCamera = dynamic_cast<CCamera*>(camera)) engineCamera->ForgetVisible(object);
   for (CWorldObject* light : m_Lights)
     if (auto* engineLight = dynamic_cast<CLight*>(light)) engineLight->ForgetVisibleMesh(object);
-  switch (object->GetWorldObjectType()) {
+  RebuildKind(object->GetWorldObjectType());
+}
+
+void CScene::RebuildKind(UINT type) {
+  switch (type) {
     case WORLD_OBJECT_MESH:
       RebuildMeshArray();
       break;
@@ -437,6 +447,7 @@ void CScene::UnlinkWorldObject(CWorldObject* object) {
 }
 
 void CScene::RebuildArray(std::vector<CWorldObject*>& array, UINT type) {
+  m_dwStaleKinds &= ~type;
   array.clear();
   for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
     if (object->GetWorldObjectType() == type) array.push_back(object);
@@ -447,6 +458,7 @@ void CScene::RebuildLightArray() { RebuildArray(m_Lights, WORLD_OBJECT_LIGHT); }
 void CScene::RebuildCameraArray() { RebuildArray(m_Cameras, WORLD_OBJECT_CAMERA); }
 
 void CScene::RebuildNullCount() {
+  m_dwStaleKinds &= ~UINT(WORLD_OBJECT_NULL);
   m_dwNullCount = 0;
   for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext())
     if (object->GetWorldObjectType() == WORLD_OBJECT_NULL) ++m_dwNullCount;
@@ -1091,7 +1103,17 @@ bool CScene::CollectOctreeMeshes(const CVector3& point, float radius,
                                  std::vector<CMeshInterface*>& out) {
   // A root without children is its own leaf: the point must lie in its box too.
   COctree* leaf = m_pOctree->ContainsPoint(point) ? m_pOctree->FindLeafByPoint(point) : nullptr;
-  if (leaf == nullptr) return false;
+  // Every mesh is listed once at the most, so the scene's mesh count bounds the list.
+  out.resize(m_Meshes.size());
+  UINT collected = 0;
+  const UINT capacity = static_cast<UINT>(out.size());
+  if (leaf == nullptr) {
+    // A point beside the tree still reaches the cells its radius touches; with none, there is
+    // no list.
+    m_pOctree->CollectMeshesInSphere(point, radius, out.data(), &collected, capacity);
+    out.resize(collected);
+    return collected != 0;
+  }
   // How many cells along Z the radius reaches, held to what a tree can have.
   const float halfExtent = leaf->GetExtents()->x;
   const float reach = halfExtent > 0.0f ? radius / halfExtent + 0.5f : 0.0f;
@@ -1100,10 +1122,6 @@ bool CScene::CollectOctreeMeshes(const CVector3& point, float radius,
     steps = OCTREE_MAX_CELLS;
   else if (reach >= 1.0f)
     steps = static_cast<UINT>(reach);
-  // Every mesh is listed once at the most, so the scene's mesh count bounds the list.
-  out.resize(m_Meshes.size());
-  UINT collected = 0;
-  const UINT capacity = static_cast<UINT>(out.size());
   bool room = leaf->CollectMeshes(out.data(), &collected, capacity);
   if (steps != 0) {
     for (COctree* cell = leaf->GetNegativeYBrother(); room && cell != nullptr;
@@ -1113,6 +1131,9 @@ bool CScene::CollectOctreeMeshes(const CVector3& point, float radius,
          cell = cell->GetPositiveYBrother())
       room = cell->CollectMeshesAlongZ(out.data(), &collected, capacity, steps, leaf);
   }
+  // The column walk above never widens along X: every other cell the radius reaches is added,
+  // so a tree lists at least the meshes a scene without one does.
+  if (room) m_pOctree->CollectMeshesInSphere(point, radius, out.data(), &collected, capacity);
   out.resize(collected);
   return true;
 }
@@ -1222,8 +1243,7 @@ void CScene::CutTargetsAcross(CScene& source, UINT kinds) {
 }
 
 void CScene::MoveObjectsFrom(CScene& source, UINT kinds) {
-  CWorldObject* tail = m_pFirstWorldObject;
-  while (tail != nullptr && tail->GetNext() != nullptr) tail = tail->GetNext();
+  CWorldObject* tail = m_pLastWorldObject;
   // The source's list is relinked in the same walk, around the objects that leave it; each
   // object's next link is read before the object is linked anew.
   CWorldObject* object = source.m_pFirstWorldObject;
@@ -1240,6 +1260,8 @@ void CScene::MoveObjectsFrom(CScene& source, UINT kinds) {
       continue;
     }
     object->MoveToScene(this);
+    source.m_Listed.erase(object);
+    m_Listed.insert(object);
     LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Adding %s, Parent: %s\n",
           DescribeWorldObject(object).c_str(), DescribeWorldObject(object->GetParent()).c_str());
     if (auto* null = dynamic_cast<CNull*>(object)) {
@@ -1267,6 +1289,8 @@ void CScene::MoveObjectsFrom(CScene& source, UINT kinds) {
   }
   if (kept != nullptr) kept->SetNextWorldObject(nullptr);
   if (tail != nullptr) tail->SetNextWorldObject(nullptr);
+  source.m_pLastWorldObject = kept;
+  m_pLastWorldObject = tail;
 }
 
 void CScene::ForgetMovedObjects() {

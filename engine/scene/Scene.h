@@ -5,6 +5,7 @@
 // It runs the per-frame passes, draws through CSceneRender, owns its octree, and builds its
 // objects from imported records or from the scene file's references.
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "scene/SceneRender.h"
@@ -283,11 +284,20 @@ class CScene : public CSceneInterface {
  private:
   CScene(CD3D9RendererInterface* renderer, CEngineLog* log, float ambientIntensity);
   void RebuildArray(std::vector<CWorldObject*>& array, UINT type);
+  // Links the object at the tail; 0 when it is listed already or of an unknown kind.
+  UINT LinkWorldObject(CWorldObject* object);
+  // Rebuilds the array or count of one kind of object.
+  void RebuildKind(UINT type);
   bool HasShaderFile() const;
   // Appends a new imported object; returns 1.
   UINT LinkImportedObject(CWorldObject* object);
 
   CWorldObject* m_pFirstWorldObject = nullptr;
+  // The tail and the members of the list, so that appending stays constant time.
+  CWorldObject* m_pLastWorldObject = nullptr;
+  std::unordered_set<const CWorldObject*> m_Listed;
+  // Kinds linked through the interface, whose arrays the next append of that kind rebuilds.
+  UINT m_dwStaleKinds = 0;
   CShader* m_pShader = nullptr;
   std::vector<CWorldObject*> m_Meshes;
   std::vector<CWorldObject*> m_Lights;

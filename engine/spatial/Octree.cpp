@@ -375,6 +375,23 @@ bool COctree::CollectMeshesAlongZ(CMeshInterface** list, UINT* count, UINT capac
   return true;
 }
 
+bool COctree::CollectMeshesInSphere(const CVector3& point, float radius, CMeshInterface** list,
+                                    UINT* count, UINT capacity) {
+  // Squared distance from the point to this cell's box; a negative or NaN radius reaches nothing.
+  float distance = 0.0f;
+  for (int axis = 0; axis < 3; ++axis) {
+    const float p = Axis(point, axis);
+    const float gap = std::max({Axis(m_vecMin, axis) - p, p - Axis(m_vecMax, axis), 0.0f});
+    distance += gap * gap;
+  }
+  if (!(radius >= 0.0f) || !(distance <= radius * radius)) return true;
+  if (!HasChildren()) return CollectMeshes(list, count, capacity);
+  for (COctree* child : m_pChildren)
+    if (child != nullptr && !child->CollectMeshesInSphere(point, radius, list, count, capacity))
+      return false;
+  return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // The octree file: cells
 

@@ -108,6 +108,9 @@ class COctree final : public CSceneOctreeDrawing {
   // Collects this cell, then up to `steps` cells further along Z, away from `previous`.
   bool CollectMeshesAlongZ(CMeshInterface** list, UINT* count, UINT capacity, UINT steps,
                            COctree* previous);
+  // Collects every leaf of this subtree whose box the sphere reaches (boundary included).
+  bool CollectMeshesInSphere(const CVector3& point, float radius, CMeshInterface** list,
+                             UINT* count, UINT capacity);
 
   // --- the octree file ---
   // Appends this cell and its children's subtrees in pre-order; a full table logs and leaves

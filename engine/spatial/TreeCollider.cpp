@@ -1,6 +1,8 @@
 #include "spatial/TreeCollider.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <type_traits>
 
 #include "ZKDXInterface.h"
@@ -44,6 +46,15 @@ Dequantization DequantizationOf(const typename LayoutOf<Record>::Tree& tree) {
 // The largest stored extent decides which record of a quantized pair is descended.
 UINT LargestStoredExtent(const QuantizedBoxNode& node) {
   return std::max({node.wExtents[0], node.wExtents[1], node.wExtents[2]});
+}
+
+// A box grown by a few units in the last place. A box kept as centre and half extents loses
+// its faces' exact positions, and a triangle lying in a face (two meshes meeting along a ring)
+// must not be cut off before the triangle test, which decides such contacts.
+CollisionBox Padded(CollisionBox box) {
+  for (int k = 0; k < 3; ++k)
+    box.fExtents[k] += (std::fabs(box.fCenter[k]) + box.fExtents[k]) * 0x1p-20f;
+  return box;
 }
 
 }  // namespace
@@ -202,19 +213,25 @@ void CTreeCollider::StoreTriangle(Side side, UINT triangle) {
     else
       m_transform.AToB(corners[i], m_storedTriangle[i]);
   }
+  std::memcpy(m_storedInA, side == kSideA ? m_storedTriangle : corners, sizeof m_storedInA);
   m_dwStoredTriangleIndex = triangle;
 }
 
 void CTreeCollider::TestStoredTriangle(Side side, UINT triangle) {
-  float corners[3][3];
+  float corners[3][3], moved[3][3];
   FetchTriangle(side == kSideA ? m_pSourceA : m_pSourceB, triangle, corners);
   ++m_dwTriangleTriangleTests;
-  if (!TriangleTriangleOverlap(m_storedTriangle[0], m_storedTriangle[1], m_storedTriangle[2],
-                               corners[0], corners[1], corners[2]))
+  // The triangle test is not symmetric on touching triangles, nor exact across a round trip
+  // between the spaces: the same order and the same space as TestTrianglePair.
+  if (side == kSideA) {
+    if (TriangleTriangleOverlap(corners[0], corners[1], corners[2], m_storedInA[0],
+                                m_storedInA[1], m_storedInA[2]))
+      RecordPair(triangle, m_dwStoredTriangleIndex);
     return;
-  if (side == kSideA)
-    RecordPair(triangle, m_dwStoredTriangleIndex);
-  else
+  }
+  for (int i = 0; i < 3; ++i) m_transform.BToA(corners[i], moved[i]);
+  if (TriangleTriangleOverlap(m_storedInA[0], m_storedInA[1], m_storedInA[2], moved[0], moved[1],
+                              moved[2]))
     RecordPair(m_dwStoredTriangleIndex, triangle);
 }
 
@@ -291,7 +308,8 @@ template <typename Record>
 void CTreeCollider::WalkTriangleAgainst(Side side, UINT record) {
   for (;;) {
     ++m_dwTriangleBoxTests;
-    if (!TriangleBoxOverlap(m_storedTriangle, Box<Record>(side, record), bFullTriangleBoxTest))
+    if (!TriangleBoxOverlap(m_storedTriangle, Padded(Box<Record>(side, record)),
+                            bFullTriangleBoxTest))
       return;
     const Record& node = Node<Record>(side, record);
     UINT links[2];

@@ -77,7 +77,8 @@ class CTreeCollider {
   bool BoxesOverlap(const CollisionBox& a, const CollisionBox& b);
   // Keeps `triangle` of the other side, moved into `side`'s space, for a walk over `side`.
   void StoreTriangle(Side side, UINT triangle);
-  // The stored triangle against `triangle` of `side`, recorded A's first when touching.
+  // The stored triangle against `triangle` of `side`, decided in A's space with A's triangle
+  // first, exactly as TestTrianglePair decides it, so every layout gives the same pairs.
   void TestStoredTriangle(Side side, UINT triangle);
 
   template <typename Record>
@@ -114,5 +115,7 @@ class CTreeCollider {
   Dequantization m_dequantizationB;
   // The leaf triangle a triangle-against-subtree walk carries, in the walked tree's space.
   float m_storedTriangle[3][3] = {};
+  // The same triangle in A's space, where every pair is decided.
+  float m_storedInA[3][3] = {};
   UINT m_dwStoredTriangleIndex = 0;
 };

@@ -2,7 +2,9 @@
 // pivots, and the meshes near a point that may collide with a body there.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "RayMeshBench.h"
@@ -163,6 +165,47 @@ TEST_F(SceneOctreePickingTest, ARadiusOfACellOrMoreTakesInTheCellsAboveAndBelow)
   EXPECT_EQ(Colliders({0.5f, 4.5f, 0.5f}, 0.4f), std::vector<CMeshInterface*>{upper});
   EXPECT_EQ(Colliders({0.5f, 4.5f, 0.5f}, 1.0f), (std::vector<CMeshInterface*>{upper, lower}));
   EXPECT_EQ(Colliders({0.5f, 0.5f, 0.5f}, 1.0f), (std::vector<CMeshInterface*>{lower, upper}));
+}
+
+TEST_F(SceneOctreePickingTest, CollidersWithATreeIncludeEveryMeshTheBoxCentresFind) {
+  // A 6x6x6 grid of small cubes, twice over: in the scene that gets a tree, and in one without
+  // a tree that answers by box centre.
+  TestScene* plain = bench.NewScene("plain");
+  std::vector<CMeshInterface*> meshes, twins;
+  for (int x = 0; x < 6; ++x)
+    for (int y = 0; y < 6; ++y)
+      for (int z = 0; z < 6; ++z) {
+        const CVector3 at(x * 2.0f + 0.5f, y * 2.0f + 0.5f, z * 2.0f + 0.5f);
+        meshes.push_back(bench.AddCube(scene, "grid", at, 0.2f));
+        twins.push_back(bench.AddCube(plain, "twin", at, 0.2f));
+      }
+  ASSERT_EQ(scene->BuildOctree(1.0f, 0), 1u);
+
+  std::mt19937 random(7);
+  std::uniform_real_distribution<float> coordinate(0.1f, 10.9f), radius(0.0f, 4.0f);
+  for (int query = 0; query < 200; ++query) {
+    const CVector3 point(coordinate(random), coordinate(random), coordinate(random));
+    const float reach = radius(random);
+    std::vector<CMeshInterface*> byCentre;
+    {
+      CVector3 at = point;
+      CMeshInterface** list = nullptr;
+      UINT count = 0;
+      plain->GetPossibleColliders(at, reach, &list, &count);
+      byCentre.assign(list, list + count);
+    }
+    const std::vector<CMeshInterface*> byTree = Colliders(point, reach);
+    for (CMeshInterface* twin : byCentre) {
+      const size_t index = std::find(twins.begin(), twins.end(), twin) - twins.begin();
+      ASSERT_LT(index, twins.size());
+      EXPECT_NE(std::find(byTree.begin(), byTree.end(), meshes[index]), byTree.end())
+          << "query " << query << " radius " << reach << " misses mesh " << index;
+    }
+    // Each mesh at most once.
+    std::vector<CMeshInterface*> sorted = byTree;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // triangle pair, its pruning, first contact with the cached pair, and its refusals.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -89,6 +90,28 @@ bool Collide(CTreeCollider& collider, Model& a, Model& b, const CMatrix* worldA,
   return collider.Collide(&cache, worldA, worldB);
 }
 
+// A sphere of latitude rings. `mirrorHeight` > 0 mirrors it in the plane y = mirrorHeight, so a
+// ring at that height keeps exactly the same corners: two such spheres touch along the ring.
+void AddSphere(TriangleSoup& soup, int slices, int stacks, float mirrorHeight) {
+  const float pi = 3.14159265f;
+  for (int stack = 0; stack <= stacks; ++stack)
+    for (int slice = 0; slice < slices; ++slice) {
+      const float theta = pi * stack / stacks, phi = 2 * pi * slice / slices;
+      float y = stack == 0 ? 1.0f : stack == stacks ? -1.0f : std::cos(theta);
+      if (mirrorHeight > 0) y = 2 * mirrorHeight - y;
+      soup.AddVertex(std::sin(theta) * std::cos(phi), y, std::sin(theta) * std::sin(phi));
+    }
+  const auto at = [slices](int stack, int slice) { return UINT(stack * slices + slice % slices); };
+  for (int stack = 0; stack < stacks; ++stack)
+    for (int slice = 0; slice < slices; ++slice) {
+      // The poles' rows share one point: only triangles with area.
+      if (stack + 1 < stacks)
+        soup.AddTriangle(at(stack, slice), at(stack + 1, slice), at(stack + 1, slice + 1));
+      if (stack > 0)
+        soup.AddTriangle(at(stack, slice), at(stack + 1, slice + 1), at(stack, slice + 1));
+    }
+}
+
 }  // namespace
 
 TEST(TreeCollider, AnswersEqualBruteForceUnderRigidAndScaledPlacements) {
@@ -124,6 +147,26 @@ TEST(TreeCollider, AnswersEqualBruteForceUnderRigidAndScaledPlacements) {
     // The placements must make the comparison worth something.
     EXPECT_GT(touching, 100u) << layout.name;
   }
+}
+
+TEST(TreeCollider, SpheresTouchingAlongARingGiveThePairsOfTheTriangleTest) {
+  // Boxes that only touch, flat along y where the ring lies, must still be descended.
+  for (const Layout& layout : kLayouts)
+    for (const int stacks : {8, 12, 16}) {
+      Model a, b;
+      AddSphere(a.soup, 24, stacks, 0.0f);
+      const int ring = stacks / 4 + 1;
+      AddSphere(b.soup, 24, stacks, a.soup.positions[ring * 24].y);
+      a.Build(layout);
+      b.Build(layout);
+      const PairSet expected = BruteForce(a.soup, b.soup, nullptr, nullptr);
+      ASSERT_GT(expected.size(), 24u);
+      CTreeCollider collider;
+      CollisionCache cache;
+      ASSERT_TRUE(Collide(collider, a, b, nullptr, nullptr, cache));
+      EXPECT_TRUE(Pairs(collider) == expected) << layout.name << " stacks " << stacks << " got " << Pairs(collider).size() << " of " << expected.size();
+      EXPECT_EQ(collider.GetPairCount(), expected.size()) << "no pair twice";
+    }
 }
 
 TEST(TreeCollider, IdenticalModelsTouchEveryTriangleWithItself) {
