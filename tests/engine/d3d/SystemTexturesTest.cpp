@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 
 #include "TextureTestBench.h"
@@ -136,4 +137,15 @@ TEST(SystemTextures, ASystemTextureOutlivesAHolderThatLetsItGo) {
   EXPECT_EQ(t.bank->GetSystemTexture(7), spot);
   EXPECT_EQ(spot->IsLoaded(), 1u);
   EXPECT_EQ(t.bank->GetTextureByName("spot.png", 0), spot);
+}
+
+TEST(SystemTextures, ACubeTextureIsNotSavedAsDDS) {
+  TextureTestBench t;
+  t.bank->LoadAllTextures();
+  CTexture* cube = t.bank->GetSystemTexture(0);
+  ASSERT_EQ(cube->IsCubeTexture(), 1u);
+  EXPECT_EQ(cube->SaveAsDDS(), 0u);
+  EXPECT_NE(t.Errors().find("ERROR!!! - Can't Save Texture: CubeNormalizer.dds ("), std::string::npos)
+      << t.Errors();
+  EXPECT_FALSE(std::filesystem::exists(t.folder / "CubeNormalizer.dds"));
 }
