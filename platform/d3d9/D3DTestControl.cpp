@@ -29,6 +29,7 @@ void CD3DTestControl::Reset() {
   m_createDeviceFailure = S_OK;
   m_resetFailure = S_OK;
   m_indexLockFailure = S_OK;
+  m_textureCreationFailure = S_OK;
   m_stillDrawing = 0;
   m_lossHeld = false;
   ClearCalls();
@@ -105,6 +106,9 @@ ZKAPI void ZkTestD3DHoldDeviceLost(bool held) { CD3DTestControl::Instance().Hold
 ZKAPI void ZkTestD3DFailNextReset(HRESULT result) { CD3DTestControl::Instance().FailNextReset(result); }
 ZKAPI void ZkTestD3DFailNextIndexBufferLock(HRESULT result) {
   CD3DTestControl::Instance().FailNextIndexBufferLock(result);
+}
+ZKAPI void ZkTestD3DFailNextTextureCreation(HRESULT result) {
+  CD3DTestControl::Instance().FailNextTextureCreation(result);
 }
 ZKAPI void ZkTestD3DPresentStillDrawing(UINT count) { CD3DTestControl::Instance().SetPresentStillDrawing(count); }
 ZKAPI size_t ZkTestD3DCallCount() { return CD3DTestControl::Instance().CallCount(); }

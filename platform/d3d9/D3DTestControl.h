@@ -22,6 +22,8 @@ class CD3DTestControl {
   HRESULT TakeResetFailure() { return m_resetFailure.exchange(S_OK); }
   void FailNextIndexBufferLock(HRESULT hr) { m_indexLockFailure = hr; }
   HRESULT TakeIndexBufferLockFailure() { return m_indexLockFailure.exchange(S_OK); }
+  void FailNextTextureCreation(HRESULT hr) { m_textureCreationFailure = hr; }
+  HRESULT TakeTextureCreationFailure() { return m_textureCreationFailure.exchange(S_OK); }
   void SetPresentStillDrawing(UINT count) { m_stillDrawing = count; }
   bool TakePresentStillDrawing();
   // Devices compare this against what they saw last to learn they were lost.
@@ -46,6 +48,7 @@ class CD3DTestControl {
   std::atomic<HRESULT> m_createDeviceFailure{S_OK};
   std::atomic<HRESULT> m_resetFailure{S_OK};
   std::atomic<HRESULT> m_indexLockFailure{S_OK};
+  std::atomic<HRESULT> m_textureCreationFailure{S_OK};
   std::atomic<UINT> m_stillDrawing{0};
   std::atomic<UINT> m_lossGeneration{0};
   std::atomic<bool> m_lossHeld{false};

@@ -399,6 +399,7 @@ HRESULT CDirect3DDevice9::CreateTexture(UINT width, UINT height, UINT levels, DW
   *texture = nullptr;
   const SFormatInfo* info = nullptr;
   if (shared) return D3DERR_INVALIDCALL;
+  if (const HRESULT injected = Control().TakeTextureCreationFailure(); FAILED(injected)) return injected;
   HRESULT hr = CheckTextureRequest(D3DRTYPE_TEXTURE, width, height, &levels, usage, format, pool, &info);
   if (FAILED(hr)) return hr;
   *texture = new CTexture9(this, *info, width, height, levels, usage, pool);
@@ -413,6 +414,7 @@ HRESULT CDirect3DDevice9::CreateCubeTexture(UINT edge, UINT levels, DWORD usage,
   *texture = nullptr;
   const SFormatInfo* info = nullptr;
   if (shared) return D3DERR_INVALIDCALL;
+  if (const HRESULT injected = Control().TakeTextureCreationFailure(); FAILED(injected)) return injected;
   HRESULT hr = CheckTextureRequest(D3DRTYPE_CUBETEXTURE, edge, edge, &levels, usage, format, pool, &info);
   if (FAILED(hr)) return hr;
   *texture = new CCubeTexture9(this, *info, edge, levels, usage, pool);

@@ -58,6 +58,8 @@ ZKAPI void ZkTestD3DHoldDeviceLost(bool held);
 ZKAPI void ZkTestD3DFailNextReset(HRESULT result);
 // The next Lock of any index buffer fails once with this result.
 ZKAPI void ZkTestD3DFailNextIndexBufferLock(HRESULT result);
+// The next CreateTexture or CreateCubeTexture fails once with this result.
+ZKAPI void ZkTestD3DFailNextTextureCreation(HRESULT result);
 // The next `count` presents with D3DPRESENT_DONOTWAIT return D3DERR_WASSTILLDRAWING.
 ZKAPI void ZkTestD3DPresentStillDrawing(UINT count);
 

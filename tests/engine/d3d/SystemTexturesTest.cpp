@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <string>
 
+#include "ProcessExitCatcher.h"
 #include "TextureTestBench.h"
+#include "zktest/ZkTestD3D.h"
 
 namespace {
 
@@ -148,4 +150,20 @@ TEST(SystemTextures, ACubeTextureIsNotSavedAsDDS) {
   EXPECT_NE(t.Errors().find("ERROR!!! - Can't Save Texture: CubeNormalizer.dds ("), std::string::npos)
       << t.Errors();
   EXPECT_FALSE(std::filesystem::exists(t.folder / "CubeNormalizer.dds"));
+}
+
+TEST(SystemTextures, ADeviceRefusingTheCubeMapEndsTheProcessWithItsMessage) {
+  TextureTestBench t;
+  ProcessExitCatcher exits;
+  ZkTestD3DFailNextTextureCreation(D3DERR_OUTOFVIDEOMEMORY);
+  try {
+    t.bank->LoadAllTextures();
+    ADD_FAILURE() << "the refused cube map was taken";
+  } catch (const ProcessExited& exit) {
+    EXPECT_EQ(exit.code, 1u);
+  }
+  ASSERT_EQ(exits.Boxes().size(), 1u);
+  EXPECT_EQ(exits.Boxes()[0].caption, std::string("Error While Loading Texture"));
+  EXPECT_EQ(std::string(exits.Boxes()[0].text).rfind("Can't Create Cube Texture: CubeNormalizer\n", 0), 0u)
+      << exits.Boxes()[0].text;
 }
