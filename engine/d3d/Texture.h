@@ -207,6 +207,8 @@ class CTexture final : public CSurfaceTextureImage {
   void ResolveUnknownFormat(D3DFORMAT imageFormat);
   bool CanAutoGenMipmaps(D3DRESOURCETYPE type) const;
   void ReportSize() const;
+  // The level count with whether the device makes the levels itself, then the dynamic flag.
+  void ReportLevels(D3DRESOURCETYPE type) const;
 
   IDirect3DTexture9* m_pD3DTexture = nullptr;
   IDirect3DCubeTexture9* m_pD3DCubeTexture = nullptr;

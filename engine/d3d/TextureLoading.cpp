@@ -247,6 +247,12 @@ void CTexture::ReportSize() const {
          static_cast<int>(m_dwHeight), GetD3DFormatName(m_Format));
 }
 
+void CTexture::ReportLevels(D3DRESOURCETYPE type) const {
+  LogD3D(m_pLog, kSource, __LINE__, kInfo, "    - MipMap Levels: %i (Automaticly Generated: %s)\n",
+         static_cast<int>(m_dwLevels), TrueFalse(CanAutoGenMipmaps(type)));
+  LogD3D(m_pLog, kSource, __LINE__, kInfo, "    - Dynamic: %s\n", TrueFalse(m_dwDynamic == 1));
+}
+
 // --- the load dispatch ---
 
 UINT CTexture::Load() {
@@ -427,9 +433,7 @@ UINT CTexture::LoadMaterialTexture(Kind kind) {
   if (levelsFromFile)
     LogD3D(m_pLog, kSource, __LINE__, kInfo, "    - DDS File Contains: %i MipMaps\n", static_cast<int>(info.MipLevels));
   ReportSize();
-  LogD3D(m_pLog, kSource, __LINE__, kInfo, "    - MipMap Levels: %i (Automaticly Generated: %s)\n",
-         static_cast<int>(m_dwLevels), TrueFalse(CanAutoGenMipmaps(D3DRTYPE_TEXTURE)));
-  LogD3D(m_pLog, kSource, __LINE__, kInfo, "    - Dynamic: %s\n", TrueFalse(m_dwDynamic == 1));
+  ReportLevels(D3DRTYPE_TEXTURE);
   m_dwLoaded = 1;
   return 1;
 }

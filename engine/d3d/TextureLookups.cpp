@@ -123,9 +123,7 @@ UINT CTexture::GenerateCubeNormalizer() {
   m_dwLevels = m_pD3DCubeTexture->GetLevelCount();
   LogD3D(m_pLog, kSource, __LINE__, kInfo, "  - Texture: %s Loaded\n", m_szName);
   ReportSize();
-  LogD3D(m_pLog, kSource, __LINE__, kInfo, "    - MipMap Levels: %i (Automaticly Generated: %s)\n",
-         static_cast<int>(m_dwLevels), TrueFalse(CanAutoGenMipmaps(D3DRTYPE_CUBETEXTURE)));
-  LogD3D(m_pLog, kSource, __LINE__, kInfo, "    - Dynamic: %s\n", TrueFalse(m_dwDynamic == 1));
+  ReportLevels(D3DRTYPE_CUBETEXTURE);
   return 1;
 }
 
@@ -184,8 +182,6 @@ UINT CTexture::FillSquareTable() {
   m_dwLoaded = 1;
   LogD3D(m_pLog, kSource, __LINE__, kInfo, "  - Texture: %s Loaded\n", m_szName);
   ReportSize();
-  LogD3D(m_pLog, kSource, __LINE__, kInfo, "    - MipMap Levels: %i (Automaticly Generated: %s)\n",
-         static_cast<int>(m_dwLevels), TrueFalse(CanAutoGenMipmaps(D3DRTYPE_TEXTURE)));
-  LogD3D(m_pLog, kSource, __LINE__, kInfo, "    - Dynamic: %s\n", TrueFalse(m_dwDynamic == 1));
+  ReportLevels(D3DRTYPE_TEXTURE);
   return 1;
 }
