@@ -3,6 +3,7 @@
 // files included, on the back end chosen: what the game, the scene graph, the spatial
 // structures and the scripts reach through it. The dynamic buffers can be read back.
 #include <cstring>
+#include <deque>
 #include <vector>
 
 #include "RendererTestBench.h"
@@ -27,6 +28,16 @@ class RealBanksBench {
   CD3D9Renderer& Renderer() { return *bench.renderer; }
   CSpriteBank& Sprites() { return static_cast<CSpriteBank&>(*bench.renderer->GetSpriteStorageInterface()); }
 
+  // A sprite of the bank with one surface texture showing `texture` (the slot is the bench's).
+  CSpriteInterface* TexturedSprite(const char* name, UINT quads, D3DVERTEXELEMENT9* layout, CTextureInterface* texture,
+                                   UINT flags) {
+    SurfaceTexture& slot = slots.emplace_back();
+    slot.Clear();
+    slot.pTextureImage = texture;
+    SurfaceTexture* list[] = {&slot};
+    return Sprites().CreateSprite(name, quads, layout, list, 1, nullptr, flags, 0, 0);
+  }
+
   // The first `bytes` of the dynamic vertex buffer, the first `count` dynamic indices.
   std::vector<BYTE> DynamicVertices(UINT bytes) {
     std::vector<BYTE> out(bytes);
@@ -50,4 +61,5 @@ class RealBanksBench {
   }
 
   RendererTestBench bench;
+  std::deque<SurfaceTexture> slots;
 };

@@ -44,12 +44,7 @@ struct UseCase {
 void DrawFontQuads(RealBanksBench& banks) {
   CD3D9Renderer& renderer = banks.Renderer();
   CTextureInterface* texture = renderer.GetTextureStorageInterface()->CreateTexture("font", D3DFMT_A8R8G8B8, 8, 8, 1, 0);
-  SurfaceTexture slot;
-  slot.Clear();
-  slot.pTextureImage = texture;
-  SurfaceTexture* slots[] = {&slot};
-  CSpriteInterface* font =
-      renderer.GetSpriteStorageInterface()->CreateSprite("arial", 256, g_fontLayout, slots, 1, nullptr, 8, 0, 0);
+  CSpriteInterface* font = banks.TexturedSprite("arial", 256, g_fontLayout, texture, 8);
   font->SetAlphaBlending(1);
   font->SetAlphaBlendingSource(D3DBLEND_SRCALPHA);
   font->SetAlphaBlendingDestination(D3DBLEND_INVSRCALPHA);

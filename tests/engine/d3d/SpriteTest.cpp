@@ -346,12 +346,7 @@ TEST(SpriteOnGL, AScreenSpaceSpriteCoversItsRectangleWithItsTexture) {
   for (UINT y = 0; y < 4; ++y)
     for (UINT x = 0; x < 4; ++x) static_cast<D3DCOLOR*>(locked.pBits)[y * locked.Pitch / 4 + x] = 0xFF00FF00;
   texture->GetD3DTexture()->UnlockRect(0);
-  SurfaceTexture slot;
-  slot.Clear();
-  slot.pTextureImage = texture;
-  SurfaceTexture* slots[] = {&slot};
-  CSpriteInterface* sprite =
-      renderer.GetSpriteStorageInterface()->CreateSprite("panel", 1, g_screenLayout, slots, 1, nullptr, 8, 0, 0);
+  CSpriteInterface* sprite = banks.TexturedSprite("panel", 1, g_screenLayout, texture, 8);
   // The right half of the screen, white so that the texture alone gives the colour.
   FillQuad(sprite, 0, 0.5f, 0, 1, 1);
   for (UINT v = 0; v < 4; ++v)
