@@ -1,5 +1,6 @@
 #include "shaders/ShaderVariable.h"
 
+#include <cctype>
 #include <cstring>
 #include <new>
 
@@ -123,8 +124,11 @@ CShaderVariableNode* CShaderVariable::FindNode(const char* word) {
 
 UINT CShaderVariable::CompileDeclaration(VFSFile* file, CTokenizer* tokenizer, int first,
                                          char* text) {
-  auto* node = new (std::nothrow)
-      CShaderVariableNode(m_pLog, this, tokenizer->GetToken(first + 1), m_Value.dwType);
+  // A variable is named by a word; "=" or a number could never be referred to.
+  const char* name = tokenizer->GetToken(first + 1);
+  const bool word = std::isalpha(static_cast<unsigned char>(name[0])) || name[0] == '_';
+  auto* node =
+      word ? new (std::nothrow) CShaderVariableNode(m_pLog, this, name, m_Value.dwType) : nullptr;
   if (node == nullptr) {
     ReportError(12, kDeclaration);
     return 0;
