@@ -145,6 +145,14 @@ TEST_F(ShaderExecutionTest, MeshPassesAreChosenByNameAndByTheMeshsDynamics) {
   EXPECT_TRUE(Runs().empty());
   EXPECT_EQ(Errors(), "");
   EXPECT_EQ(bench.log.TextAt(CEngineLog::kLevelError), "");
+
+  // A mesh hidden from cameras is not drawn, nor made the current mesh.
+  bench.scene->SetCurrentMesh(nullptr);
+  mesh->SetVisibility(0, 1, 1);
+  mesh->Render("DRAW");
+  mesh->Render("DRAW", SHADER_PASS_AMBIENT);
+  EXPECT_TRUE(Runs().empty());
+  EXPECT_EQ(bench.scene->GetCurrentMesh(), nullptr);
 }
 
 TEST_F(ShaderExecutionTest, SurfacesRunTheirPassesAsTheirMeshsCurrentSurface) {
