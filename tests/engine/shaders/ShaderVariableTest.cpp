@@ -182,9 +182,15 @@ TEST_F(ShaderVariableTest, DeclarationsThatCannotBeCompiled) {
 }
 
 TEST_F(ShaderVariableTest, AMatrixImmediateEndsTheProcess) {
+  // The line is made on its own in a compiled pass: ending the process in the middle of a
+  // shader's compile would leave the half-made shader behind once the exit is caught.
+  CShaderPass* pass = CompileBody("FLOAT F = <1>\n");
+  ASSERT_NE(pass, nullptr);
+  char line[] = "MATRIX M = <1, 0, 0, 1>\n";
   ProcessExitCatcher exits;
   try {
-    CompileBody("MATRIX M = <1, 0, 0, 1>\n");
+    UINT success = 0;
+    CShaderVariable variable(pass, &renderer, &log, nullptr, line, &success);
     ADD_FAILURE() << "a matrix immediate was compiled";
   } catch (const ProcessExited& exited) {
     EXPECT_EQ(exited.code, 1u);
