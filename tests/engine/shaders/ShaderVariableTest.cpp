@@ -126,6 +126,50 @@ TEST_F(ShaderVariableTest, ImmediateValuesAreReadAsWritten) {
   }
 }
 
+TEST_F(ShaderVariableTest, EachAccessorAnswersOnlyForItsType) {
+  CShaderVariableNode node(&log, nullptr, "N", SHADER_VALUE_FLOAT);
+  int referenced = 0;
+  ShaderVariableValue value = {};
+  value.pValue = &referenced;
+  node.SetValue(value);
+  // What each accessor gives, as a word per accessor: '-' none, 'v' the record's own field,
+  // 'r' the referenced object.
+  auto answers = [&]() {
+    const auto* record = node.GetValue();
+    auto mark = [&](const void* got, const void* own) {
+      return got == nullptr ? '-' : got == own ? 'v' : got == &referenced ? 'r' : '?';
+    };
+    return std::string{mark(node.GetMatrix(), &record->mtxValue),
+                       mark(node.GetVector(), &record->vecValue),
+                       mark(node.GetDword(), &record->scalar),
+                       mark(node.GetFloat(), &record->scalar),
+                       mark(node.GetTable(), &record->scalar),
+                       mark(node.GetMaterialValue(), record->fMaterial),
+                       mark(node.GetTexture(), nullptr),
+                       mark(node.GetDeclaration(), nullptr),
+                       mark(node.GetMaterial(), nullptr),
+                       mark(node.GetSquareRenderTexture(), nullptr),
+                       mark(node.GetCubeRenderTexture(), nullptr)};
+  };
+  struct Case {
+    UINT type;
+    const char* answers;
+  };
+  const Case cases[] = {
+      {SHADER_VALUE_MATRIX, "v----------"},          {SHADER_VALUE_VECTOR, "-v---------"},
+      {SHADER_VALUE_DWORD, "--v--------"},           {SHADER_VALUE_FLOAT, "---v-------"},
+      {SHADER_VALUE_TABLE, "----v------"},           {SHADER_VALUE_MATERIAL_VALUE, "-----v-----"},
+      {SHADER_VALUE_TEXTURE, "------r----"},         {SHADER_VALUE_DECLARATION, "-------r---"},
+      {SHADER_VALUE_MATERIAL, "--------r--"},        {SHADER_VALUE_SQUARE_RENDER_TEXTURE, "---------r-"},
+      {SHADER_VALUE_CUBE_RENDER_TEXTURE, "----------r"}, {SHADER_VALUE_MATRIX_REFERENCE, "r----------"},
+      {6, "-----------"},
+  };
+  for (const Case& c : cases) {
+    node.GetValue()->dwType = c.type;
+    EXPECT_EQ(answers(), c.answers) << c.type;
+  }
+}
+
 TEST_F(ShaderVariableTest, ACompiledDeclarationLogsItsNameAndValue) {
   ASSERT_NE(CompileBody("VECTOR V = <1, 2.5, 3>\n"), nullptr) << Errors();
   std::vector<std::string> variableLines;
