@@ -252,8 +252,8 @@ UINT CShaderVariable::CompileImmediate(VFSFile* file, CTokenizer* tokenizer, cha
     case SHADER_VALUE_MATRIX_REFERENCE:
       FatalErrorWithTitle("", "CShaderVariable::CompileMATRIXValues\n");
     case SHADER_VALUE_DECLARATION: return CompileDeclarationValues(file, tokenizer, sender);
-    case SHADER_VALUE_DWORD: return CompileDword(text, sender);
-    case SHADER_VALUE_FLOAT: return CompileFloat(text, sender);
+    case SHADER_VALUE_DWORD:
+    case SHADER_VALUE_FLOAT: return CompileScalar(text, sender);
     case SHADER_VALUE_VECTOR: return CompileVector(text, sender);
     case SHADER_VALUE_MATERIAL_VALUE:
     case SHADER_VALUE_MATERIAL: return 0;
@@ -283,25 +283,21 @@ UINT CShaderVariable::CompileVector(const char* text, const char* sender) {
   return 1;
 }
 
-UINT CShaderVariable::CompileFloat(const char* text, const char* sender) {
+UINT CShaderVariable::CompileScalar(const char* text, const char* sender) {
   UINT count = 0;
-  if (!ReadImmediateFloats(text, &m_Value.scalar.fValue, 1, &count)) {
+  const bool dword = m_Value.dwType == SHADER_VALUE_DWORD;
+  const bool read = dword ? ReadImmediateDwords(text, &m_Value.scalar.dwValue, 1, &count)
+                          : ReadImmediateFloats(text, &m_Value.scalar.fValue, 1, &count);
+  if (!read) {
     ReportError(14, sender);
     return 0;
   }
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Compiled Immediate Value: %f\n",
-        m_Value.scalar.fValue);
-  return 1;
-}
-
-UINT CShaderVariable::CompileDword(const char* text, const char* sender) {
-  UINT count = 0;
-  if (!ReadImmediateDwords(text, &m_Value.scalar.dwValue, 1, &count)) {
-    ReportError(14, sender);
-    return 0;
-  }
-  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Compiled Immediate Value: %i\n",
-        static_cast<int>(m_Value.scalar.dwValue));
+  if (dword)
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Compiled Immediate Value: %i\n",
+          static_cast<int>(m_Value.scalar.dwValue));
+  else
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Compiled Immediate Value: %f\n",
+          m_Value.scalar.fValue);
   return 1;
 }
 

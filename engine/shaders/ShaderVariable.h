@@ -76,8 +76,8 @@ class CShaderVariable final : public CShaderLine {
   // The immediate written in `text` for a record of `type`; errors reported by `sender`.
   UINT CompileImmediate(VFSFile* file, CTokenizer* tokenizer, char* text, const char* sender);
   UINT CompileVector(const char* text, const char* sender);
-  UINT CompileFloat(const char* text, const char* sender);
-  UINT CompileDword(const char* text, const char* sender);
+  // A FLOAT or DWORD, by the record's type.
+  UINT CompileScalar(const char* text, const char* sender);
   // Not yet: value sources are compiled and evaluated by the value-source readers; until then
   // a line naming one fails.
   UINT CompileSource(CTokenizer* tokenizer, int first, const char* sender);
