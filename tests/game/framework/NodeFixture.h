@@ -89,6 +89,8 @@ class NodeFixture : public ScriptFixture {
                                         asOFFSET(geMessage, MessageID)));
     ok(m_engine->RegisterObjectMethod("geCBaseNode", "uint GetID()",
                                       asMETHOD(geCBaseNode, GetID), asCALL_THISCALL));
+    ok(m_engine->RegisterObjectMethod("geCBaseNode", "uint GetNodesCount()",
+                                      asMETHOD(geCBaseNode, GetNodesCount), asCALL_THISCALL));
     ok(m_engine->RegisterObjectMethod("geCBaseNode", "geCBaseNode@ GetParent()",
                                       asFUNCTION(GetParentGlue), asCALL_CDECL_OBJLAST));
     ok(m_engine->RegisterObjectMethod("geCBaseNode", "void RunScript(const bstr &in)",
