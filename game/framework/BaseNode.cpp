@@ -22,8 +22,8 @@ std::map<std::string, DWORD, std::less<>> g_mapNodeNames;
 namespace {
 
 // Property names every node understands, in registration order.
-const char* const kBaseProperties[] = {"Name",     "Enabled",   "ScriptFile",
-                                       "ScriptModuleName", "UserData1", "UserData2"};
+const char* const kBaseProperties[] = {"Name",      "Enabled",  "ScriptFile", "ScriptModuleName",
+                                       "UserData1", "UserData2"};
 
 void LogScriptCallError(const char* szFunction) {
   g_ScriptLogger.Log("Unexpected error during script execution (calling %s() function\n",
@@ -141,8 +141,8 @@ void geCBaseNode::LoadScriptModule() {
   if (!g_pScriptHost) return;
   // A node configured again lets its earlier context go rather than leak it.
   if (m_pScriptContext) g_pScriptHost->ReleaseContext(&m_pScriptContext);
-  m_pScriptContext = g_pScriptHost->LoadScriptModule(
-      m_strScriptFile.c_str(), m_strScriptModuleName.c_str(), m_szName);
+  m_pScriptContext = g_pScriptHost->LoadScriptModule(m_strScriptFile.c_str(),
+                                                     m_strScriptModuleName.c_str(), m_szName);
   if (!m_pScriptContext) return;
 
   const float fStart = geStatisticsTime();
@@ -210,30 +210,32 @@ void geCBaseNode::Process(geSUpdateArgument* pArg) {
 }
 
 DWORD geCBaseNode::Enable(DWORD val, DWORD bRecursiveChildren) {
-  m_dwFlags |= kFlagEnabled;
-  if (bRecursiveChildren) {
-    for (size_t i = 0; i < m_vChildren.size(); ++i) {
-      geTRefPtr<geCBaseNode> child = m_vChildren[i];
-      child->Enable(val);
-    }
-  }
-  return IsEnabled() ? 1 : 0;
+  return SetEnabled(true, val, bRecursiveChildren);
 }
 
 DWORD geCBaseNode::Enable(DWORD val) { return Enable(val, 1); }
 
 DWORD geCBaseNode::Disable(DWORD val, DWORD bRecursiveChildren) {
-  m_dwFlags &= ~kFlagEnabled;
-  if (bRecursiveChildren) {
-    for (size_t i = 0; i < m_vChildren.size(); ++i) {
-      geTRefPtr<geCBaseNode> child = m_vChildren[i];
-      child->Disable(val);
-    }
-  }
-  return IsEnabled() ? 1 : 0;
+  return SetEnabled(false, val, bRecursiveChildren);
 }
 
 DWORD geCBaseNode::Disable(DWORD val) { return Disable(val, 1); }
+
+DWORD geCBaseNode::SetEnabled(bool bEnabled, DWORD val, DWORD bRecursiveChildren) {
+  if (bEnabled)
+    m_dwFlags |= kFlagEnabled;
+  else
+    m_dwFlags &= ~kFlagEnabled;
+  // Through the children's one-argument forms, which derived classes override.
+  for (size_t i = 0; bRecursiveChildren && i < m_vChildren.size(); ++i) {
+    geTRefPtr<geCBaseNode> child = m_vChildren[i];
+    if (bEnabled)
+      child->Enable(val);
+    else
+      child->Disable(val);
+  }
+  return IsEnabled() ? 1 : 0;
+}
 
 void geCBaseNode::ProcessMessage(geMessage* pMessage) {
   if (!m_pScriptContext) return;

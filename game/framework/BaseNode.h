@@ -110,6 +110,7 @@ class geCBaseNode : public geCBaseObject {
 
  private:
   void AddChild(geCBaseNode* pChild);
+  DWORD SetEnabled(bool bEnabled, DWORD val, DWORD bRecursiveChildren);
   void ReadParams(TiXmlElement* pElement);
   void LoadScriptModule();
 };

@@ -3,7 +3,7 @@
 #include "ZKDXInterface.h"
 
 geSStatisticsRow g_StatisticsTable[STAT_ROW_COUNT] = {
-    {0.0f, "STAT_ANGEL", "AS: "},      {0.0f, "STAT_UPDATE", "Update: "},
+    {0.0f, "STAT_ANGEL", "AS: "},        {0.0f, "STAT_UPDATE", "Update: "},
     {0.0f, "STAT_PROCESS", "Process: "}, {0.0f, "STAT_RENDER", "Render: "},
     {0.0f, "STAT_ZEKORB", "ZeKorb:"},    {0.0f, "STAT_TOKAMAK", "Physics: "},
 };

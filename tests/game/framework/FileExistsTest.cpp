@@ -45,7 +45,7 @@ TEST_F(FileExistsTest, LooseFilesAndArchiveMembers) {
       {"Data/Levels/Config.XML", true},
       {"data\\levels\\config.xml", true},  // as the game writes paths
       {"DATA\\LEVELS\\CONFIG.XML", true},
-      {"packed.xml", true},                 // inside the mounted archive
+      {"packed.xml", true},  // inside the mounted archive
       {"data\\levels\\missing.xml", false},
       {"", false},
       {nullptr, false},
@@ -56,7 +56,7 @@ TEST_F(FileExistsTest, LooseFilesAndArchiveMembers) {
 TEST_F(FileExistsTest, TheEngineIsAskedOnlyOnceTheCoreAndTheEngineExist) {
   EXPECT_TRUE(FileExists("data\\levels\\config.xml"));
   EXPECT_FALSE(FileExists("data\\empty"));  // a folder is not a file
-  EXPECT_FALSE(FileExists("packed.xml"));    // no core yet
+  EXPECT_FALSE(FileExists("packed.xml"));   // no core yet
   {
     CRecordingCorePort core;
     g_pZeKorb = nullptr;

@@ -33,12 +33,9 @@ TEST_F(NodeFactoryTest, FirstRegistrationWinsAndNamesAreCaseSensitive) {
     const char* className;  // null: nothing is built
   };
   const Case cases[] = {
-      {"Node", "geCBaseNode"},
-      {"TestObject", "geCTestObject"},
-      {"node", nullptr},
-      {"NODE", nullptr},
-      {"Node ", nullptr},
-      {"", nullptr},
+      {"Node", "geCBaseNode"}, {"TestObject", "geCTestObject"},
+      {"node", nullptr},       {"NODE", nullptr},
+      {"Node ", nullptr},      {"", nullptr},
       {nullptr, nullptr},
   };
   for (const Case& c : cases) {
@@ -64,8 +61,8 @@ TEST_F(NodeFactoryTest, ANodeBuiltUnderAParentIsHeldByIt) {
   EXPECT_EQ(child->GetRefCount(), 1);
   const std::string log = Read("GameEngine.log");
   const std::string ids = "(id=" + std::to_string(root->GetID()) + ")";
-  EXPECT_NE(log.find("- Creating Node as child of 'root'" + ids + ", id=" +
-                     std::to_string(child->GetID()) + "\n"),
+  EXPECT_NE(log.find("- Creating Node as child of 'root'" + ids +
+                     ", id=" + std::to_string(child->GetID()) + "\n"),
             std::string::npos);
   EXPECT_NE(log.find("- Added child ''(id=" + std::to_string(child->GetID()) + ") to node 'root'" +
                      ids + "\n"),

@@ -87,8 +87,8 @@ class NodeFixture : public ScriptFixture {
                                     asOBJ_VALUE | asOBJ_POD | asGetTypeTraits<geMessage>()));
     ok(m_engine->RegisterObjectProperty("geMessage", "uint MessageID",
                                         asOFFSET(geMessage, MessageID)));
-    ok(m_engine->RegisterObjectMethod("geCBaseNode", "uint GetID()",
-                                      asMETHOD(geCBaseNode, GetID), asCALL_THISCALL));
+    ok(m_engine->RegisterObjectMethod("geCBaseNode", "uint GetID()", asMETHOD(geCBaseNode, GetID),
+                                      asCALL_THISCALL));
     ok(m_engine->RegisterObjectMethod("geCBaseNode", "uint GetNodesCount()",
                                       asMETHOD(geCBaseNode, GetNodesCount), asCALL_THISCALL));
     ok(m_engine->RegisterObjectMethod("geCBaseNode", "geCBaseNode@ GetParent()",

@@ -49,11 +49,11 @@ TEST_F(NodeScriptTest, EventOutcomes) {
     bool errorLine;
   };
   const Case cases[] = {
-      {"Runs", 42, {3}, 0.25f, false},      // gets the core's frame argument
-      {"Plain", 5, {2}, 0.0f, false},       // no parameter: runs without the argument
-      {"Missing", 0, {}, 0.0f, false},      // skipped silently
-      {"Throws", 0, {1}, 0.1f, false},      // an exception is no execution error
-      {"WrongArgument", 0, {}, 0.0f, true}, // never handed memory of another type
+      {"Runs", 42, {3}, 0.25f, false},       // gets the core's frame argument
+      {"Plain", 5, {2}, 0.0f, false},        // no parameter: runs without the argument
+      {"Missing", 0, {}, 0.0f, false},       // skipped silently
+      {"Throws", 0, {1}, 0.1f, false},       // an exception is no execution error
+      {"WrongArgument", 0, {}, 0.0f, true},  // never handed memory of another type
       {"TwoArguments", 0, {}, 0.0f, true},
   };
   for (const Case& c : cases) {

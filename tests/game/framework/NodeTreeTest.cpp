@@ -77,31 +77,29 @@ TEST_F(NodeTreeTest, ConstructionAndDestructionLogTheirLines) {
   root.Reset();
 
   const std::string r = std::to_string(rootID), c = std::to_string(childID);
-  const std::vector<std::string> expected = {
-      "- Creating Node as child of Nothing, id=" + r,
-      "\t- Registering property name 'Name'",
-      "\t- Registering property name 'Enabled'",
-      "\t- Registering property name 'ScriptFile'",
-      "\t- Registering property name 'ScriptModuleName'",
-      "\t- Registering property name 'UserData1'",
-      "\t- Registering property name 'UserData2'",
-      "  -Setting name 'root' to node id=" + r + " (Hash=" + std::to_string(HashNodeName("root")) +
-          ")",
-      "- Creating Node as child of 'root'(id=" + r + "), id=" + c,
-      "- Added child ''(id=" + c + ") to node 'root'(id=" + r + ")",
-      "\t- Registering property name 'Name'",
-      "\t- Registering property name 'Enabled'",
-      "\t- Registering property name 'ScriptFile'",
-      "\t- Registering property name 'ScriptModuleName'",
-      "\t- Registering property name 'UserData1'",
-      "\t- Registering property name 'UserData2'",
-      "  -Setting name 'kid' to node id=" + c + " (Hash=" + std::to_string(HashNodeName("kid")) +
-          ")",
-      "~geCBaseNode: Removing children of node 'root'(id=" + r + ")",
-      "~geCBaseNode: Removing children of node 'kid'(id=" + c + ")",
-      "Node 'kid'(id=" + c + ") deleted",
-      "Node 'root'(id=" + r + ") deleted",
+  std::vector<std::string> expected = {"- Creating Node as child of Nothing, id=" + r};
+  auto registrations = [&expected] {
+    for (const char* name :
+         {"Name", "Enabled", "ScriptFile", "ScriptModuleName", "UserData1", "UserData2"})
+      expected.push_back(std::string("\t- Registering property name '") + name + "'");
   };
+  registrations();
+  expected.insert(expected.end(), {
+                                      "  -Setting name 'root' to node id=" + r +
+                                          " (Hash=" + std::to_string(HashNodeName("root")) + ")",
+                                      "- Creating Node as child of 'root'(id=" + r + "), id=" + c,
+                                      "- Added child ''(id=" + c + ") to node 'root'(id=" + r + ")",
+                                  });
+  registrations();
+  expected.insert(expected.end(),
+                  {
+                      "  -Setting name 'kid' to node id=" + c +
+                          " (Hash=" + std::to_string(HashNodeName("kid")) + ")",
+                      "~geCBaseNode: Removing children of node 'root'(id=" + r + ")",
+                      "~geCBaseNode: Removing children of node 'kid'(id=" + c + ")",
+                      "Node 'kid'(id=" + c + ") deleted",
+                      "Node 'root'(id=" + r + ") deleted",
+                  });
   EXPECT_EQ(GameLogLines(), expected);
 }
 
@@ -129,8 +127,8 @@ TEST_F(NodeTreeTest, SetNameKeepsTheFirst255CharactersAndRefusesAnEmptyName) {
   root->SetName("");
   root->SetName(nullptr);
   EXPECT_STREQ(root->GetName(), "kept");
-  const std::string failed = "  -Setting name 'kept' to node id=" + std::to_string(root->GetID()) +
-                             " (Hash=0) FAILED\n";
+  const std::string failed =
+      "  -Setting name 'kept' to node id=" + std::to_string(root->GetID()) + " (Hash=0) FAILED\n";
   const std::string log = Read("GameEngine.log");
   EXPECT_NE(log.find(failed + failed), std::string::npos) << log;
 }
@@ -157,12 +155,12 @@ TEST_F(NodeTreeTest, LookupsByNameInBothModes) {
   };
   const Case cases[] = {
       {root.Get(), "root", 0, root.Get()},
-      {root.Get(), "twin", 0, b},        // the one that took the name last
-      {root.Get(), "twin", 1, a},        // the first in depth-first order
+      {root.Get(), "twin", 0, b},  // the one that took the name last
+      {root.Get(), "twin", 1, a},  // the first in depth-first order
       {root.Get(), "deep", 0, a1},
       {root.Get(), "deep", 1, a1},
-      {b, "deep", 0, nullptr},           // mapped, but outside the searched subtree
-      {a, "twin", 0, a},                 // its own name comes first
+      {b, "deep", 0, nullptr},  // mapped, but outside the searched subtree
+      {a, "twin", 0, a},        // its own name comes first
       {root.Get(), "outside", 0, nullptr},
       {root.Get(), "outside", 1, nullptr},
       {root.Get(), "missing", 0, nullptr},
@@ -264,8 +262,8 @@ TEST_F(NodeTreeTest, PassesSkipADisabledChildWithItsWholeSubtree) {
   geSUpdateArgument arg{1.0f, 0.1f};
   root->Update(&arg);
   root->Process(&arg);
-  EXPECT_EQ(trace, (std::vector<std::string>{"U:root", "U:on", "U:onKid", "P:root", "P:on",
-                                             "P:onKid"}));
+  EXPECT_EQ(trace,
+            (std::vector<std::string>{"U:root", "U:on", "U:onKid", "P:root", "P:on", "P:onKid"}));
 
   // The first processed frame clears the mark of every node it reached, and only those.
   EXPECT_EQ(root->IsFistTimeUpdate(), 0u);

@@ -111,7 +111,7 @@ TEST_F(NodeXmlTest, OnlyANonZeroNumberKeepsANodeEnabled) {
     const char* name;
     bool enabled;
   };
-  const Case cases[] = {{"zero", false},  {"zeroKidOn", true}, {"grandKidOff", false},
+  const Case cases[] = {{"zero", false},   {"zeroKidOn", true}, {"grandKidOff", false},
                         {"absent", false}, {"true", false},     {"one", true},
                         {"two", true}};
   for (const Case& c : cases) {
@@ -141,7 +141,8 @@ TEST_F(NodeXmlTest, ElementsThatAreSkippedTakeTheirSubtreeAlong) {
     <Node Type="Node" Name="last"/>
   </Game>)");
   std::vector<std::string> built;
-  for (DWORD i = 0; i < m_root->GetNodesCount(); ++i) built.push_back(m_root->GetNode(i)->GetName());
+  for (DWORD i = 0; i < m_root->GetNodesCount(); ++i)
+    built.push_back(m_root->GetNode(i)->GetName());
   EXPECT_EQ(built, (std::vector<std::string>{"first", "last"}));
   for (const char* name : {"underUnknown", "underUntyped", "underManual", "notANode"})
     EXPECT_EQ(Find(name), nullptr) << name;
