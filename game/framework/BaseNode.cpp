@@ -70,13 +70,7 @@ geCBaseNode::~geCBaseNode() {
     if (child->m_pParent == this) child->m_pParent = nullptr;
     child.Reset();
   }
-  if (m_pScriptContext) {
-    if (g_pScriptHost)
-      g_pScriptHost->ReleaseContext(&m_pScriptContext);
-    else
-      m_pScriptContext->Release();
-    m_pScriptContext = nullptr;
-  }
+  ReleaseScriptContext();
   if (bCoreExists) g_GameLogger.Log("Node '%s'(id=%d) deleted\n", m_szName, GetID());
 }
 
@@ -140,7 +134,7 @@ void geCBaseNode::LoadScriptModule() {
   m_strScriptModuleName = bModuleNamed ? m_Properties.GetString("ScriptModuleName") : m_szName;
   if (!g_pScriptHost) return;
   // A node configured again lets its earlier context go rather than leak it.
-  if (m_pScriptContext) g_pScriptHost->ReleaseContext(&m_pScriptContext);
+  ReleaseScriptContext();
   m_pScriptContext = g_pScriptHost->LoadScriptModule(m_strScriptFile.c_str(),
                                                      m_strScriptModuleName.c_str(), m_szName);
   if (!m_pScriptContext) return;
@@ -152,6 +146,16 @@ void geCBaseNode::LoadScriptModule() {
   else
     g_GameLogger.Log("   - main() executed from script\n");
   geAddStatisticsTime(STAT_ROW_SCRIPT, fStart);
+}
+
+void geCBaseNode::ReleaseScriptContext() {
+  if (!m_pScriptContext) return;
+  // The host takes it out of its list; the module stays loaded.
+  if (g_pScriptHost)
+    g_pScriptHost->ReleaseContext(&m_pScriptContext);
+  else
+    m_pScriptContext->Release();
+  m_pScriptContext = nullptr;
 }
 
 geCBaseNode* geCBaseNode::CreateChildFromXML(TiXmlElement* pElement) {

@@ -113,4 +113,5 @@ class geCBaseNode : public geCBaseObject {
   DWORD SetEnabled(bool bEnabled, DWORD val, DWORD bRecursiveChildren);
   void ReadParams(TiXmlElement* pElement);
   void LoadScriptModule();
+  void ReleaseScriptContext();
 };
