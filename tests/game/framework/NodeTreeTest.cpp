@@ -278,20 +278,23 @@ TEST_F(NodeTreeTest, AChildRemovedDuringThePassIsNotFreedUnderIt) {
   // effects: it must still be alive while its own update finishes.
   class geCLeavingNode : public geCBaseNode {
    public:
-    using geCBaseNode::geCBaseNode;
+    geCLeavingNode(geCBaseNode* parent, int* updates) : geCBaseNode(parent), m_updates(updates) {}
     void Update(geSUpdateArgument* arg) override {
       GetParent()->RemoveChild(this);
       geCBaseNode::Update(arg);  // touches this node after the removal
-      ++updates;
+      ++*m_updates;
     }
-    int updates = 0;
+
+   private:
+    int* m_updates;
   };
+  int updates = 0;
   geTRefPtr<geCBaseNode> root = new geCBaseNode(nullptr);
-  auto* leaving = new geCLeavingNode(root.Get());
+  new geCLeavingNode(root.Get(), &updates);
   const int alive = g_nObjectsAlive;
   geSUpdateArgument arg{};
   root->Update(&arg);
-  EXPECT_EQ(leaving->updates, 1);
+  EXPECT_EQ(updates, 1);
   EXPECT_EQ(root->GetNodesCount(), 0u);
   EXPECT_EQ(g_nObjectsAlive, alive - kObjectsPerNode);
 }
