@@ -28,9 +28,16 @@ class NullGuiBench {
         gui({&log, dataFolder.c_str(), logFile.c_str(), options.consoleLocked,
              options.procedure}) {}
 
+  // The Null renderer's display is empty unless it is given one, as the engine's renderer takes
+  // its size from the device's viewport.
+  static constexpr float kDisplayWidth = 800.0f;
+  static constexpr float kDisplayHeight = 600.0f;
+
   // Runs the start-up on a fresh Null renderer; its result.
   int Start() {
-    return gui.InitializeCEGUI(std::unique_ptr<CEGUI::Renderer>(&CEGUI::NullRenderer::create()));
+    CEGUI::NullRenderer& renderer = CEGUI::NullRenderer::create();
+    renderer.setDisplaySize(CEGUI::Sizef(kDisplayWidth, kDisplayHeight));
+    return gui.InitializeCEGUI(std::unique_ptr<CEGUI::Renderer>(&renderer));
   }
 
   TempDir logFolder;

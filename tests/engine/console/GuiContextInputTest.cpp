@@ -91,10 +91,10 @@ TEST_F(GuiContextInputTest, MouseWheelCharactersAndKeysReachTheFocusedEditbox) {
   CGuiInput* input = m_bench.gui.GetInput();
   ASSERT_NE(input, nullptr);
   const CEGUI::Vector2f target = EditboxCentre();
-  input->InjectMousePosition(target.d_x - 200, target.d_y - 150);
+  input->InjectMousePosition(target.d_x - 250, target.d_y - 200);
   EXPECT_NE(Context().getWindowContainingMouse(), m_editbox);
   Send(WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
-  Send(WM_MOUSEMOVE, 0, MAKELPARAM(210, 160));
+  Send(WM_MOUSEMOVE, 0, MAKELPARAM(260, 210));
   EXPECT_EQ(Context().getWindowContainingMouse(), m_editbox);
   ASSERT_FALSE(moves.empty());
   EXPECT_EQ(moves.back(), target);
