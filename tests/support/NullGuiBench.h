@@ -33,12 +33,14 @@ class NullGuiBench {
   static constexpr float kDisplayWidth = 800.0f;
   static constexpr float kDisplayHeight = 600.0f;
 
-  // Runs the start-up on a fresh Null renderer; its result.
-  int Start() {
+  static std::unique_ptr<CEGUI::Renderer> MakeRenderer() {
     CEGUI::NullRenderer& renderer = CEGUI::NullRenderer::create();
     renderer.setDisplaySize(CEGUI::Sizef(kDisplayWidth, kDisplayHeight));
-    return gui.InitializeCEGUI(std::unique_ptr<CEGUI::Renderer>(&renderer));
+    return std::unique_ptr<CEGUI::Renderer>(&renderer);
   }
+
+  // Runs the start-up on a fresh Null renderer; its result.
+  int Start() { return gui.InitializeCEGUI(MakeRenderer()); }
 
   TempDir logFolder;
   CRecordingEngineLog log;
