@@ -5,6 +5,7 @@
 #include <CEGUI/Exceptions.h>
 #include <CEGUI/Window.h>
 #include <CEGUI/WindowManager.h>
+#include <CEGUI/widgets/ToggleButton.h>
 
 #include "NullGuiBench.h"
 
@@ -83,6 +84,42 @@ TEST_F(WindowRegistryTest, WindowsTheRegistryOutlivesDoNotCallBackIntoIt) {
   // The destruction event of a window made through a registry that is gone reaches nothing.
   CEGUI::WindowManager::getSingleton().destroyWindow(window);
   EXPECT_TRUE(Windows().Contains("root_wnd"));
+}
+
+// The widgets and properties the tool windows are built from, as the look provides them.
+TEST_F(WindowRegistryTest, ToolWindowWidgetsTakeTheirSettingsByName) {
+  struct Setting {
+    const char* type;
+    const char* property;
+    const char* value;
+  };
+  const Setting settings[] = {
+      {"TaharezLook/StaticText", "FrameEnabled", "false"},
+      {"TaharezLook/StaticText", "BackgroundEnabled", "false"},
+      {"TaharezLook/StaticText", "HorzFormatting", "Justified"},
+      {"TaharezLook/StaticText", "HorzFormatting", "WordWrapRightAligned"},
+      {"TaharezLook/StaticText", "VertFormatting", "BottomAligned"},
+      {"TaharezLook/StaticText", "VertFormatting", "CentreAligned"},
+      {"TaharezLook/StaticImage", "Image", "TaharezLook/MouseArrow"},
+  };
+  int index = 0;
+  for (const Setting& setting : settings) {
+    const std::string name = "ZeKorb/Console/Widget" + std::to_string(index++);
+    CEGUI::Window* window = Windows().Create(setting.type, name.c_str(), m_root);
+    window->setProperty(setting.property, setting.value);
+    EXPECT_EQ(window->getProperty(setting.property), setting.value)
+        << setting.type << " " << setting.property;
+  }
+
+  auto* checkbox = dynamic_cast<CEGUI::ToggleButton*>(
+      Windows().Create("TaharezLook/Checkbox", "ZeKorb/Console/Check", m_root));
+  ASSERT_NE(checkbox, nullptr);
+  bool changed = false;
+  checkbox->subscribeEvent(CEGUI::ToggleButton::EventSelectStateChanged,
+                           [&changed](const CEGUI::EventArgs&) { return changed = true; });
+  checkbox->setSelected(true);
+  EXPECT_TRUE(checkbox->isSelected());
+  EXPECT_TRUE(changed);
 }
 
 }  // namespace
