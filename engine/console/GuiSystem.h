@@ -41,7 +41,8 @@ class CGuiSystem {
 
   // Starts the GUI library on `renderer`, which it owns from here on. 1 when it runs, or when the
   // console lock switches it off (the renderer is then freed at once); 0 after an exception of
-  // the library, logged as "CEGUI Exception: ...", with everything made so far released again.
+  // the library, logged as "CEGUI Exception: ...", with everything made so far released again;
+  // 0 also, with nothing changed, when it runs already or is given no renderer.
   // The process's current directory is never changed: other threads resolve files against it.
   int InitializeCEGUI(std::unique_ptr<CEGUI::Renderer> renderer);
   // Takes the GUI input back from the window procedure, destroys the library's system (its
