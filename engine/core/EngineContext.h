@@ -15,6 +15,7 @@ class CCollisionManager;
 class CConsole;
 class CEngineRelease;
 class CGenericPassInterface;
+class CGuiSystem;
 class CGuiKeyQueue;
 class CGuiTextureFactory;
 class CLightSpatial;
@@ -129,6 +130,7 @@ class CEngineContext {
   CSceneInterface* pActiveScene = nullptr;
   CEngineLog* pLog = nullptr;
   CConsole* pConsole = nullptr;
+  CGuiSystem* pGui = nullptr;  // the console's GUI library, while it runs
   char* szBanner = nullptr;
   TonarisInterface* pSoundServer = nullptr;
   CScriptStorage* pScriptStorage = nullptr;
