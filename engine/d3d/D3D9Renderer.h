@@ -26,6 +26,7 @@ class CMaterialBank;
 class CMaterialBankInterface;
 class CPixelShaderBank;
 class CPixelShaderBankInterface;
+class CRenderTargetBank;
 class CVertexBufferBank;
 class CTextureBank;
 class CVertexBufferBankInterface;
@@ -150,6 +151,7 @@ class CD3D9Renderer final : public CEngineRenderer {
   // Builds the banks Initialize was not given, in their order; a bank that cannot be made is
   // fatal.
   void CreateBanks(DeviceSettings* settings);
+  void CreateRenderTargetBank(DeviceSettings* settings);
   CVertexBufferBankInterface* VertexBuffers();
   // A present answered: remembers one that was still drawing (to repeat at the next clear),
   // recovers a lost device, logs other failures.
@@ -209,6 +211,7 @@ class CD3D9Renderer final : public CEngineRenderer {
   std::unique_ptr<CVertexDeclarationBank> m_pOwnedDeclarations;
   std::unique_ptr<CVertexBufferBank> m_pOwnedVertexBuffers;
   std::unique_ptr<CMaterialBank> m_pOwnedMaterials;
+  std::unique_ptr<CRenderTargetBank> m_pOwnedRenderTargets;
   // The texture bank Initialize made (none when one was given); it outlives the device so that
   // textures still held can be released.
   std::unique_ptr<CTextureBank> m_pTextureBank;
