@@ -94,7 +94,6 @@ class CRenderTargetBank final : public CRenderTargetStorageInterface {
 
   // --- for the targets and for tests ---
   CTextureBank* GetTextureBank() const { return m_pTextures; }
-  CEngineRenderer* GetRenderer() const { return m_pRenderer; }
   CBackBufferRenderTarget* GetBackBuffer() const { return m_pBackBuffer; }
   // 1 while a texture or cube target activated through the bank is on top.
   UINT IsRenderingToTexture() const { return m_dwRenderingToTexture; }
