@@ -52,6 +52,10 @@ TEST(RenderTarget, ActivationTakesTheFreeDepthBufferOfTheTargetsSize) {
     const D3DVIEWPORT9 viewport = DeviceViewport(b);
     EXPECT_EQ(viewport.Width, c.edge);
     EXPECT_EQ(viewport.Height, c.edge);
+    RECT scissor = {};
+    b.bench.renderer->GetScissorTest(&scissor);
+    EXPECT_EQ(scissor.right, LONG(c.edge));
+    EXPECT_EQ(scissor.bottom, LONG(c.edge));
     // The stages were emptied before the target was bound.
     const std::vector<std::string> calls = RendererTestBench::Calls({"SetTexture", "SetRenderTarget"});
     ASSERT_FALSE(calls.empty());
@@ -64,6 +68,8 @@ TEST(RenderTarget, ActivationTakesTheFreeDepthBufferOfTheTargetsSize) {
     EXPECT_EQ(target->GetAssignedDepthBuffer(), nullptr);
     EXPECT_EQ(b.bank->IsRenderingToTexture(), 0u);
     EXPECT_EQ(DeviceViewport(b).Width, CD3DTestDevice::kWidth);
+    b.bench.renderer->GetScissorTest(&scissor);
+    EXPECT_EQ(scissor.right, LONG(CD3DTestDevice::kWidth));
     EXPECT_EQ(b.Errors(), "");
   }
 }
