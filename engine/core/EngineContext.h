@@ -27,6 +27,7 @@ class CNullScriptHost;
 class CRenderingProfileInterface;
 class CSceneFileReader;
 class CScenePasses;
+class CScriptTopInterface;
 class CSceneShaderLibrary;
 class CSurfaceShaderLibrary;
 class CD3D9RendererInterface;
@@ -93,6 +94,7 @@ struct EnginePorts {
   TEnginePort<CScenePasses> scenePasses;
   TEnginePort<CNullScriptHost> nullScripts;
   TEnginePort<CGuiTextureFactory> guiTextures;
+  TEnginePort<CScriptTopInterface> scriptTop;
 
   // Calls visit(name, port) for every port above; a new port is listed here too.
   template <class Visit>
@@ -112,6 +114,7 @@ struct EnginePorts {
     visit("scenePasses", scenePasses);
     visit("nullScripts", nullScripts);
     visit("guiTextures", guiTextures);
+    visit("scriptTop", scriptTop);
   }
 };
 

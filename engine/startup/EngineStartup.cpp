@@ -212,6 +212,7 @@ void CEngineStartup::StartScripting() {
     FatalErrorWithTitle(kInitTitle, "Can't Initialize Scripting Language");
   m_context->pScriptStorage = storage;
   m_context->ports.nullScripts.Set(storage);
+  m_context->ports.scriptTop.Set(CZeKorbD3D::Instance());
 }
 
 void CEngineStartup::CreateAllocator() {
