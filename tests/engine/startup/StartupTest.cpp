@@ -216,12 +216,14 @@ TEST_F(StartupFixture, InitCreatesTheDeviceChangesAndAltEnterResetItAndTheShutdo
   EXPECT_EQ(Run({"run", "--report-device", "--quit-callback"}, lines), 3);
   ASSERT_EQ(lines.size(), 9u);
   // Direct3D, the device, its back and depth buffers, the dynamic buffers of the index-buffer
-  // and vertex-buffer banks (the game asks for no main buffers), the flare texture and the nine
-  // system textures with their levels and faces are all that lives of the layer; the resets make
-  // the dynamic buffers again, keep the textures (all managed) and make nothing more.
-  EXPECT_EQ(lines[3], "after Init: devices 1 resets 0 live 56");
-  EXPECT_EQ(lines[4], "after a change: devices 1 resets 1 live 56");
-  EXPECT_EQ(lines[5], "after Alt+Enter: devices 1 resets 2 live 56");
+  // and vertex-buffer banks (the game asks for no main buffers), the flare texture, the nine
+  // system textures with their levels and faces, and the preset's render targets (a rectangle
+  // with its level, a cube with its faces, and a depth buffer for each) are all that lives of the
+  // layer; the resets make the dynamic buffers and the render targets again, keep the textures
+  // (all managed) and make nothing more.
+  EXPECT_EQ(lines[3], "after Init: devices 1 resets 0 live 67");
+  EXPECT_EQ(lines[4], "after a change: devices 1 resets 1 live 67");
+  EXPECT_EQ(lines[5], "after Alt+Enter: devices 1 resets 2 live 67");
   EXPECT_EQ(lines[8], "after CloseZeKorb: devices 1 resets 2 live 0");
   const std::string log = ReadFile(folder / "ZeKorb.Log");
   EXPECT_TRUE(AppearInOrder(log, {"- Selected Scheme Is:\n", "  - Radeon9700\n", "  - D3D9 Device Successfully Created\n",
