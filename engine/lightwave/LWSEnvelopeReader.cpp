@@ -7,6 +7,7 @@
 #include "lightwave/LWSFields.h"
 #include "lightwave/LWSLineReader.h"
 #include "scene/ChannelEnvelope.h"
+#include "scene/ImportEnvelope.h"
 #include "scene/Key.h"
 #include "scene/Motion.h"
 
@@ -105,6 +106,18 @@ UINT LWSEnvelopeReader::ReadMotion(CMotion& motion, const char* owner) {
     }
   }
   return 1;
+}
+
+void LWSEnvelopeReader::ReadValue(ImportEnvelope& target, bool enveloped, const char* constant) {
+  target.isEnvelope = enveloped ? 1 : 0;
+  if (enveloped)
+    ReadEnvelope(target.channel);
+  else
+    target.value = LWSFields::ReadFloat(constant);
+}
+
+void LWSEnvelopeReader::ReadValue(ImportEnvelope& target, const char* field) {
+  ReadValue(target, std::strncmp(field, "(envelope)", 10) == 0, field);
 }
 
 CVector3 LWSEnvelopeReader::ReadPivotRotation(const char* line, CMotion& motion) {

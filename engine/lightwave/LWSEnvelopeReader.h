@@ -8,6 +8,7 @@
 #include "windef.h"
 
 class CChannelEnvelope;
+struct ImportEnvelope;
 class CMotion;
 class LWSLineReader;
 
@@ -35,6 +36,11 @@ class LWSEnvelopeReader {
   // `owner` names the owner in a fault ("Can't Get Channel %lu Motion In %s"); null names none.
   // Returns 1.
   UINT ReadMotion(CMotion& motion, const char* owner);
+  // An animated or constant value: the envelope block that follows when `enveloped`, else the
+  // number at `constant`.
+  void ReadValue(ImportEnvelope& target, bool enveloped, const char* constant);
+  // The same, enveloped when `field` (the field after the key) begins with "(envelope)".
+  void ReadValue(ImportEnvelope& target, const char* field);
 
   // Reads `line` into `key` when "Key" stands at its third character (1); otherwise leaves the
   // key zero and returns 0.

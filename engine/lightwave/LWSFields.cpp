@@ -1,5 +1,6 @@
 #include "lightwave/LWSFields.h"
 
+#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -7,6 +8,18 @@
 const char* NextField(const char* from) {
   while (*from != '\0' && *from != ' ') ++from;
   return from;
+}
+
+void LowerCase(char* text) {
+  for (; *text != '\0'; ++text) *text = static_cast<char>(std::tolower(static_cast<unsigned char>(*text)));
+}
+
+const char* ItemName(const char* line, std::size_t& length) {
+  const char* blank = std::strchr(line, ' ');
+  const char* name = blank != nullptr ? blank + 1 : line + std::strlen(line);
+  length = std::strlen(name);
+  while (length > 0 && (name[length - 1] == '\n' || name[length - 1] == '\r')) --length;
+  return name;
 }
 
 const char* Column(const char* line, UINT column) { return line + strnlen(line, column); }

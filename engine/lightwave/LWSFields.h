@@ -4,6 +4,9 @@
 // that is not part of the number ("2.5" read as an integer is 2). A line with fewer fields than
 // its reader asks for gives 0 for a missing number and an empty text for a missing text: the
 // scanner never moves past the line's terminator.
+#include <cstddef>
+
+#include "core/CopyName.h"
 #include "windef.h"
 
 constexpr const char* kLwsSource = "Lws6";
@@ -14,6 +17,21 @@ const char* NextField(const char* from);
 
 // `line` from its `column`th character (counted from 0), or its terminator when it is shorter.
 const char* Column(const char* line, UINT column);
+
+// Lower-cases the text in place.
+void LowerCase(char* text);
+
+// The text after the line's first blank, up to its line end ("AddNullObject Null (1)" names
+// "Null (1)"); a line without a blank names nothing. Gives the text and its length.
+const char* ItemName(const char* line, std::size_t& length);
+
+// Copies the name of an item line into a fixed field, cut to the field.
+template <std::size_t N>
+void CopyItemName(char (&field)[N], const char* line) {
+  std::size_t length = 0;
+  const char* name = ItemName(line, length);
+  CopyName(field, name, length);
+}
 
 class LWSFields {
  public:

@@ -1,10 +1,8 @@
 #include "lightwave/LWSReader.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 #include "ZKDXInterface.h"
 #include "core/CopyName.h"
@@ -14,15 +12,16 @@
 #include "lightwave/LWSEnvelopeReader.h"
 #include "lightwave/LWSFields.h"
 #include "lightwave/LWSImport.h"
+#include "lightwave/LWSItemReader.h"
 #include "lightwave/LWSLineReader.h"
+#include "lightwave/LWSObjectReader.h"
+#include "scene/LWSCameraBuffer.h"
+#include "scene/LWSLightBuffer.h"
+#include "scene/LWSNullBuffer.h"
 #include "scene/LWSSceneBuffer.h"
 #include "scene/Scene.h"
 
 namespace {
-
-void LowerCase(char* text) {
-  for (; *text != '\0'; ++text) *text = static_cast<char>(std::tolower(static_cast<unsigned char>(*text)));
-}
 
 // Three colour components of 0 to 1 as 0x00RRGGBB; each is truncated toward zero after scaling
 // and held to a byte, so a value out of range or not a number cannot wrap into its neighbour.
@@ -91,18 +90,18 @@ void LWSReader::ReadSceneKey(LWSLineReader& file, LWSEnvelopeReader& envelopes) 
   } else if (file.Begins("AmbientColor")) {
     for (float& component : scene.ambientColor) component = fields.Float();
   } else if (file.Begins("AmbientIntensity")) {
-    const char* field = fields.Next();
-    if (std::strncmp(field, "(envelope)", 10) == 0) {
-      scene.ambientIntensity.isEnvelope = 1;
-      envelopes.ReadEnvelope(scene.ambientIntensity.channel);
-    } else {
-      scene.ambientIntensity.isEnvelope = 0;
-      scene.ambientIntensity.value = LWSFields::ReadFloat(field);
-    }
-  } else if (file.Begins("LoadObjectLayer") || file.Begins("AddLight") ||
-             file.Begins("AddCamera") || file.Begins("AddNullObject")) {
-    // Items are not read yet: their blocks are passed over to the empty line that ends them.
-    while (!file.IsEmptyLine()) file.ReadLine();
+    envelopes.ReadValue(scene.ambientIntensity, fields.Next());
+  } else if (file.Begins("LoadObjectLayer")) {
+    LWSObjectReader(m_import, file, envelopes).LoadObjectLayer();
+  } else if (file.Begins("AddLight")) {
+    m_import.light.Reset();
+    LWSItemReader(m_import, file, envelopes).LoadLight();
+  } else if (file.Begins("AddCamera")) {
+    m_import.camera.Reset();
+    LWSItemReader(m_import, file, envelopes).LoadCamera();
+  } else if (file.Begins("AddNullObject")) {
+    m_import.null.Reset();
+    LWSItemReader(m_import, file, envelopes).LoadNull();
   } else if (file.Begins("FogType")) {
     scene.fogType = fields.Int() == 1 ? 3 : 0;
   } else if (file.Begins("FogMinDistance")) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "FakeMeshBoundVolume.h"
 #include "FakeMeshSpatial.h"
 #include "FakeSurfaceBanks.h"
 #include "FuzzHarness.h"
@@ -48,7 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   harness.WriteFile("scene.lws", data, size);
   harness.Run([] {
     FuzzSceneBench bench;
+    FakeMeshBoundVolume boundVolume;
     FakeMeshSpatial meshSpatial;
+    meshSpatial.boundVolume = &boundVolume;
     CSurfaceFactory surfaces;
     FakeIndexBufferStorage indexBuffers;
     FakeMaterialStorage materials;

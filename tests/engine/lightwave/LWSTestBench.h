@@ -9,8 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "FakeMeshBoundVolume.h"
+#include "FakeMeshSpatial.h"
+#include "FakeSurfaceBanks.h"
+#include "LWOBuilder.h"
 #include "LWSBuilder.h"
 #include "LoadingTestBench.h"
+#include "RecordingRenderer.h"
 #include "TestScene.h"
 #include "ZKDXInterface.h"
 #include "lightwave/LWOReaderState.h"
@@ -22,6 +27,7 @@
 #include "scene/LWSLightBuffer.h"
 #include "scene/LWSNullBuffer.h"
 #include "scene/LWSSceneBuffer.h"
+#include "scene/SurfaceFactory.h"
 
 // How a load ended: returned, or stopped with the one box it showed.
 struct LWSOutcome {
@@ -34,7 +40,27 @@ class LWSTestBench {
  public:
   static constexpr const char* kFileName = "scene.lws";
 
-  LWSTestBench() { object->Reset(); }
+  LWSTestBench() {
+    object->Reset();
+    renderer.indexBufferStorage = &indexBuffers;
+    renderer.materialStorage = &materials;
+    spatial.boundVolume = &boundVolume;  // cameras ask meshes' volumes what they see
+    bench.context->ports.meshSpatial.Set(&spatial);
+    bench.context->ports.surfaceFactory.Set(&surfaces);
+    // The objects scenes name, in the "objects" folder beside them.
+    WriteObject("box.lwo", Triangle());
+  }
+  // A triangle of one surface.
+  static CLWOBuilder Triangle() {
+    CLWOBuilder object;
+    object.Tags({"Skin"}).Layer().Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}).Triangles({{0, 1, 2}})
+        .SurfaceTags({{0, 0}}).Surface("Skin");
+    return object;
+  }
+  void WriteObject(const std::string& name, const CLWOBuilder& object) {
+    const std::vector<uint8_t> bytes = object.File();
+    bench.folder.Write("objects/" + name, std::string(bytes.begin(), bytes.end()));
+  }
   ~LWSTestBench() { target->Release(); }
   LWSTestBench(const LWSTestBench&) = delete;
   LWSTestBench& operator=(const LWSTestBench&) = delete;
@@ -78,13 +104,19 @@ class LWSTestBench {
   }
 
   LoadingTestBench bench;
+  RecordingRenderer renderer;
+  FakeIndexBufferStorage indexBuffers;
+  FakeMaterialStorage materials;
+  FakeMeshBoundVolume boundVolume;
+  FakeMeshSpatial spatial;
+  CSurfaceFactory surfaces;
   std::unique_ptr<LWSSceneBuffer> scene = std::make_unique<LWSSceneBuffer>();
   std::unique_ptr<LWOImportBuffer> object = std::make_unique<LWOImportBuffer>();
   LWOReaderState objectReader{*object};
   std::unique_ptr<LWSLightBuffer> light = std::make_unique<LWSLightBuffer>();
   std::unique_ptr<LWSCameraBuffer> camera = std::make_unique<LWSCameraBuffer>();
   std::unique_ptr<LWSNullBuffer> null = std::make_unique<LWSNullBuffer>();
-  TestScene* target = new TestScene(nullptr, &bench.log);
+  TestScene* target = new TestScene(&renderer, &bench.log);
   LWSImport import{*scene, *object, objectReader, *light, *camera, *null, *target, &bench.log};
 };
 
