@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeMeshBoundVolume.h"
 #include "FakeMeshSpatial.h"
 #include "FakeSurfaceBanks.h"
 #include "LWOBuilder.h"
@@ -16,7 +17,11 @@
 #include "RecordingRenderer.h"
 #include "TestScene.h"
 #include "lightwave/LWReader.h"
+#include "scene/Bone.h"
+#include "scene/Camera.h"
+#include "scene/Light.h"
 #include "scene/Mesh.h"
+#include "scene/Null.h"
 #include "scene/Scene.h"
 #include "scene/Surface.h"
 #include "scene/SurfaceFactory.h"
@@ -41,6 +46,7 @@ class LWReaderTest : public ::testing::Test, public LoadingTestBench {
     settings.pRenderer = &renderer;
     reader.Init(&settings);
     context->ports.lightWave.Set(&reader);
+    spatial.boundVolume = &boundVolume;
     context->ports.meshSpatial.Set(&spatial);
     context->ports.surfaceFactory.Set(&surfaces);
   }
@@ -68,6 +74,7 @@ class LWReaderTest : public ::testing::Test, public LoadingTestBench {
   FakeMaterialStorage materials;
   LWReaderSettings settings;
   CLWReader reader;
+  FakeMeshBoundVolume boundVolume;
   FakeMeshSpatial spatial;
   CSurfaceFactory surfaces;
   std::vector<CSceneInterface*> loaded;
@@ -155,6 +162,72 @@ TEST_F(LWReaderTest, AMeshIsReadFromItsLightWaveObjectWhenItsObjectFileIsMissing
   EXPECT_EQ(std::set<WORD>(surface->GetIndices(), surface->GetIndices() + 3), (std::set<WORD>{0, 1, 2}));
   EXPECT_EQ(reader.CurrentDirectory(), std::string());  // published only while the load runs
   scene->Release();
+}
+
+CLWSBuilder::Key KeyAt(float value, float seconds) {
+  CLWSBuilder::Key key;
+  key.value = value;
+  key.seconds = seconds;
+  return key;
+}
+
+// A whole scene: a box, a boned arm parented to it with its motion, pivot, dissolve, morph and
+// shadow settings, a light parented to the arm, a camera aimed at the box and a null parented to
+// the camera.
+TEST_F(LWReaderTest, AWholeSceneBecomesTheScenesObjectsInFileOrderWithTheirLinks) {
+  CLWOBuilder triangle;
+  triangle.Tags({"Skin"}).Layer().Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}).Triangles({{0, 1, 2}})
+      .SurfaceTags({{0, 0}}).WeightMap("arm", {{0, 1.0f}}).Surface("Skin");
+  const std::vector<uint8_t> bytes = triangle.File();
+  folder.Write("level/objects/box.lwo", std::string(bytes.begin(), bytes.end()));
+  folder.Write("level/objects/arm.lwo", std::string(bytes.begin(), bytes.end()));
+
+  CLWSBuilder scene;
+  scene.Header().Line("FramesPerSecond 30").Line("LoadObjectLayer 1 Objects/Box.lwo").Empty().Empty();
+  scene.Line("LoadObjectLayer 1 Objects/Arm.lwo").Motion("ObjectMotion", {{1, {KeyAt(2, 0), KeyAt(3, 1)}}})
+      .Line("PivotPosition 0 1 0").Line("PivotRotation 0 0 0").Line("ParentItem 10000000")
+      .Line("ObjectDissolve (envelope)").Envelope({KeyAt(0, 0), KeyAt(1, 1)})
+      .Line("MorphAmount (envelope)").Envelope({KeyAt(0.5f, 0)}).Line("MorphTarget 1")
+      .Line("ShadowOptions 3").Line("BoneFalloffType 1");
+  for (const char* bone : {"Upper", "Lower"})
+    scene.Line(std::string("AddBone ") + bone).Line("BoneWeightMapName arm").Line("BoneWeightMapOnly 1")
+        .Line("BoneNormalization 1").Line("BoneRestLength 1").Line("ParentItem 4000");
+  scene.Line("ShadowExclusion").Empty();
+  scene.Line("AddLight 20000000").Line("LightName Key Light").Empty().Line("LightType 1")
+      .Line("ParentItem 10000001").Empty();
+  scene.Line("AddCamera 30000000").Empty().Line("TargetItem 10000000").Empty();
+  scene.Line("AddNullObject Null (1)").Empty().Line("ParentItem 30000000").Empty();
+  folder.Write("level/scene.lws", scene.Text(true));
+
+  CSceneInterface* loaded = Load("Level/Scene.lws");
+  ASSERT_NE(loaded, nullptr);
+  ASSERT_TRUE(exits.Boxes().empty());
+  EXPECT_EQ(loaded->GetNumberOfMeshes(), 2u);
+  EXPECT_EQ(loaded->GetNumberOfLights(), 1u);
+  EXPECT_EQ(loaded->GetNumberOfCameras(), 1u);
+  EXPECT_EQ(loaded->GetNumberOfNullObjects(), 1u);
+
+  auto* read = dynamic_cast<CScene*>(loaded);
+  std::vector<CWorldObject*> objects;
+  for (CWorldObject* object = read->GetFirstWorldObject(); object != nullptr; object = object->GetNext())
+    objects.push_back(object);
+  ASSERT_EQ(objects.size(), 5u);
+  auto* box = dynamic_cast<CMesh*>(objects[0]);
+  auto* arm = dynamic_cast<CMesh*>(objects[1]);
+  auto* light = dynamic_cast<CLight*>(objects[2]);
+  auto* camera = dynamic_cast<CCamera*>(objects[3]);
+  auto* null = dynamic_cast<CNull*>(objects[4]);
+  ASSERT_TRUE(box && arm && light && camera && null);
+  EXPECT_STREQ(box->GetName(), "box.lwo");
+  EXPECT_STREQ(arm->GetName(), "arm.lwo");
+  EXPECT_STREQ(light->GetName(), "key light");
+  EXPECT_EQ(arm->GetParent(), box);
+  EXPECT_EQ(light->GetParent(), arm);
+  EXPECT_EQ(null->GetParent(), camera);
+  EXPECT_EQ(arm->GetMorphTargetObject(), box);
+  ASSERT_EQ(arm->GetNumberOfBones(), 2u);
+  EXPECT_EQ(arm->GetVisibleByCameras(), 1u);
+  EXPECT_EQ(box->GetNumberOfBones(), 0u);
 }
 
 }  // namespace

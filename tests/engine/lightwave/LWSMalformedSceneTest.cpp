@@ -64,8 +64,70 @@ std::vector<Damaged> SceneFaults() {
   };
 }
 
+std::string Lines(const std::vector<std::string>& lines) {
+  CLWSBuilder scene;
+  scene.Header();
+  for (const std::string& line : lines) scene.Line(line);
+  return scene.Text();
+}
+
+// Item blocks cut off anywhere, motions naming channels a motion does not have, and name lines
+// without a name.
+std::vector<Damaged> ItemFaults() {
+  const std::string object = "LoadObjectLayer 1 Objects/box.lwo";
+  const std::vector<std::string> envelope = {"{ Envelope", "  1", "  Key 1 0 0 0 0 0 0 0 0", "  Behaviors 1 1", "}"};
+  const auto motion = [&](const std::string& name, const std::string& channel) {
+    std::vector<std::string> lines = {name, "NumChannels 1", channel};
+    lines.insert(lines.end(), envelope.begin(), envelope.end());
+    lines.push_back("");
+    return lines;
+  };
+  const auto join = [](std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  const std::string light = "AddLight 20000000";
+  return {
+      {"object cut in its first group", Lines({object, "ObjectMotion", "NumChannels 1"}), kLWS6, kEnd},
+      {"object cut in its second group", Lines({object, "", "ShadowOptions 7"}), kLWS6, kEnd},
+      {"bone list without its Shadow line", Lines({object, "", "BoneFalloffType 1", "AddBone A", "ParentItem 4000"}),
+       kLWS6, kEnd},
+      {"bone without its ParentItem line", Lines({object, "", "BoneFalloffType 1", "AddBone A", "BoneActive 1", "Shadow"}),
+       kLWS6, kEnd},
+      {"light cut in its first group", Lines({light, "LightName Key"}), kLWS6, kEnd},
+      {"light cut in its second group", Lines({light, "", "LightType 1"}), kLWS6, kEnd},
+      {"falloff at the end of the file", Lines({light, "", "LightFalloffType 1"}), kLWS6, kEnd},
+      {"projection image cut off", Lines({light, "", "LightProjImage", "{ Image", "  1"}), kLWS6, kEnd},
+      {"camera cut off", Lines({"AddCamera", "", "ZoomFactor 3"}), kLWS6, kEnd},
+      {"null cut off", Lines({"AddNullObject Empty", "ObjectMotion"}), kLWS6, kEnd},
+      {"object channel 9", Lines(join({object}, motion("ObjectMotion", "Channel 9"))), kLWS6,
+       "Can't Get Channel 9 Motion In box.lwo"},
+      {"light channel count 10", Lines(join({light, "LightName Key Light"}, {"LightMotion", "NumChannels 10"})), kLWS6,
+       "Can't Get Channel 10 Motion In key light"},
+      {"camera channel -1", Lines(join({"AddCamera"}, motion("CameraMotion", "Channel -1"))), kLWS6,
+       "Can't Get Channel 4294967295 Motion"},
+      {"null channel 12", Lines(join({"AddNullObject Null (1)"}, motion("ObjectMotion", "Channel 12"))), kLWS6,
+       "Can't Get Channel 12 Motion In Null (1)"},
+      {"bone channel 9",
+       Lines(join(join({object, "", "BoneFalloffType 1", "AddBone A"}, motion("BoneMotion", "Channel 9")),
+                  {"ParentItem 4000", "Shadow", ""})),
+       kLWS6,
+       "Can't Get Channel 9 Motion In Bone"},
+      {"nameless light, null and weight map",
+       Lines({light, "LightName", "", "LightType 1", "", "AddNullObject", "", "", object, "", "BoneFalloffType 1",
+              "AddBone A", "BoneWeightMapName", "ParentItem", "Shadow", ""}),
+       nullptr, ""},
+      {"item lines with too few fields",
+       Lines({light, "ItemActive", "", "LightType", "LightColor", "LightIntensity", "TargetItem", "LensFlare ", "", "AddCamera",
+              "", "ZoomFactor", "PivotRotation", "", object, "", "PivotPosition", "ObjectDissolve", "ShadowOptions", ""}),
+       nullptr, ""},
+  };
+}
+
 TEST(LWSMalformedSceneTest, EveryDamagedSceneLoadsOrStopsWithItsMessage) {
-  for (const Damaged& row : SceneFaults()) {
+  std::vector<Damaged> rows = SceneFaults();
+  for (Damaged& row : ItemFaults()) rows.push_back(std::move(row));
+  for (const Damaged& row : rows) {
     SCOPED_TRACE(row.name);
     LWSTestBench t;
     t.Write(row.text);
