@@ -2,6 +2,9 @@
 // What one read of a LightWave scene file fills: the scene record, the record of each item
 // kind (one item at a time), the object reader's state (whose frame rate the scene sets) and
 // the scene that receives the items, and the log the readers write to.
+#include "core/FatalError.h"
+#include "windef.h"
+
 class CEngineLog;
 class CScene;
 class LWOImportBuffer;
@@ -21,3 +24,8 @@ struct LWSImport {
   CScene& target;
   CEngineLog* log;
 };
+
+// A creator of the scene that answers 0 could not allocate the item.
+inline void RequireCreated(UINT created) {
+  if (created == 0) FatalErrorWithTitle("Error While Importing File", "Can't Allocate Memory");
+}

@@ -28,30 +28,11 @@ void StoreRotation(float (&pivot)[3], const CVector3& rotation) {
   pivot[2] = rotation.z;
 }
 
-// A creator that answers 0 could not allocate the item.
-void Created(UINT result) {
-  if (result == 0) FatalErrorWithTitle("Error While Importing File", "Can't Allocate Memory");
-}
-
 }  // namespace
-
-void LWSItemReader::ReadGroups(const std::function<void()>& first, const std::function<void()>& second,
-                               const std::function<void()>& between) {
-  while (!m_file.IsEmptyLine()) {
-    m_file.ReadLine();
-    first();
-  }
-  if (between) between();
-  m_file.ReadLine();
-  while (!m_file.IsEmptyLine()) {
-    second();
-    m_file.ReadLine();
-  }
-}
 
 UINT LWSItemReader::LoadLight() {
   LWSLightBuffer& light = m_import.light;
-  ReadGroups(
+  m_file.ReadBlock(
       [&] {
         if (m_file.Begins("LightName")) {
           CopyItemName(light.name, m_file.Line());
@@ -64,7 +45,7 @@ UINT LWSItemReader::LoadLight() {
       },
       [&] { ReadLightKey(); },
       [&] { LogTo(m_import.log, kLwsSource, CEngineLog::kLevelInfo, "- Loading Light: %s\n", light.name); });
-  Created(m_import.target.CreateSceneLight(light));
+  RequireCreated(m_import.target.CreateSceneLight(light));
   return 1;
 }
 
@@ -135,7 +116,7 @@ void LWSItemReader::ReadLightType() {
 
 UINT LWSItemReader::LoadCamera() {
   LWSCameraBuffer& camera = m_import.camera;
-  ReadGroups(
+  m_file.ReadBlock(
       [&] {
         if (m_file.Begins("CameraMotion")) m_envelopes.ReadMotion(camera.motion, nullptr);
       },
@@ -153,14 +134,14 @@ UINT LWSItemReader::LoadCamera() {
                         LWSEnvelopeReader::ReadPivotRotation(m_file.Line(), camera.motion));
         }
       });
-  Created(m_import.target.CreateSceneCamera(camera));
+  RequireCreated(m_import.target.CreateSceneCamera(camera));
   return 1;
 }
 
 UINT LWSItemReader::LoadNull() {
   LWSNullBuffer& null = m_import.null;
   CopyItemName(null.name, m_file.Line());
-  ReadGroups(
+  m_file.ReadBlock(
       [&] {
         if (m_file.Begins("ObjectMotion")) m_envelopes.ReadMotion(null.motion, null.name);
       },
@@ -171,6 +152,6 @@ UINT LWSItemReader::LoadNull() {
           StoreRotation(null.pivotRotation, LWSEnvelopeReader::ReadPivotRotation(m_file.Line(), null.motion));
         }
       });
-  Created(m_import.target.CreateSceneNull(null));
+  RequireCreated(m_import.target.CreateSceneNull(null));
   return 1;
 }

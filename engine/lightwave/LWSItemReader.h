@@ -5,8 +5,6 @@
 // block each item is created in the scene from its record. Lights of the three lit types are
 // numbered in the order of their LightType lines; a scene holds at most seven of them. Every
 // fault is fatal.
-#include <functional>
-
 #include "windef.h"
 
 class LWSEnvelopeReader;
@@ -27,10 +25,6 @@ class LWSItemReader {
   UINT LoadNull();
 
  private:
-  // Runs `first` on every line of the first group (after the block's own line) and `second` on
-  // every line of the second; `between` runs once the first group is read.
-  void ReadGroups(const std::function<void()>& first, const std::function<void()>& second,
-                  const std::function<void()>& between = nullptr);
   void ReadLightKey();
   void ReadLightType();
 

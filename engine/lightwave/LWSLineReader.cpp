@@ -26,6 +26,21 @@ bool LWSLineReader::Begins(const char* key) const {
   return std::strncmp(m_line, key, std::strlen(key)) == 0;
 }
 
+void LWSLineReader::ReadBlock(const std::function<void()>& first,
+                              const std::function<void()>& second,
+                              const std::function<void()>& between) {
+  while (!IsEmptyLine()) {
+    ReadLine();
+    first();
+  }
+  if (between) between();
+  ReadLine();
+  while (!IsEmptyLine()) {
+    second();
+    ReadLine();
+  }
+}
+
 LONG LWSLineReader::Tell() { return m_file->Tell(); }
 
 void LWSLineReader::Seek(LONG position) { m_file->Seek(position, SEEK_SET); }

@@ -4,6 +4,8 @@
 // empty line ending each block. The end of the file inside a block is fatal, so a cut-off file
 // never leaves a block reader waiting for its empty line. The file is closed when the reader
 // goes, whatever way the load ends.
+#include <functional>
+
 #include "windef.h"
 
 class VFSFile;
@@ -31,6 +33,13 @@ class LWSLineReader {
   bool IsEmptyLine() const { return m_line[1] == '\0'; }
   // The closing line of an envelope must not read as the empty line that ends a block.
   void MarkEnvelopeRead() { m_line[1] = 'B'; }
+
+  // An item block: two groups of lines, each ended by an empty line. Runs `first` on every line
+  // of the first group (after the block's own line, which is current) and `second` on every
+  // line of the second; `between` runs once the first group is read. Leaves the empty line that
+  // ends the block current.
+  void ReadBlock(const std::function<void()>& first, const std::function<void()>& second,
+                 const std::function<void()>& between = nullptr);
 
   LONG Tell();
   void Seek(LONG position);

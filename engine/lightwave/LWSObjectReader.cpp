@@ -45,19 +45,14 @@ UINT LWSObjectReader::LoadObjectLayer() {
   LowerCase(name);
   CopyName(object.fileName, name);
 
-  while (!m_file.IsEmptyLine()) {
-    m_file.ReadLine();
-    if (m_file.Begins("ObjectMotion")) m_envelopes.ReadMotion(object.motion, object.fileName);
-  }
-  m_file.ReadLine();
-  while (!m_file.IsEmptyLine()) {
-    ReadObjectKey();
-    m_file.ReadLine();
-  }
+  m_file.ReadBlock(
+      [&] {
+        if (m_file.Begins("ObjectMotion")) m_envelopes.ReadMotion(object.motion, object.fileName);
+      },
+      [&] { ReadObjectKey(); });
 
   LWOReader(m_import.objectReader).Load(m_import.scene.directory, 1);
-  if (m_import.target.CreateSceneMesh(object) == 0)
-    FatalErrorWithTitle("Error While Importing File", "Can't Allocate Memory");
+  RequireCreated(m_import.target.CreateSceneMesh(object));
   return 1;
 }
 

@@ -181,12 +181,7 @@ struct Stop {
 void ExpectStops(const std::vector<Stop>& rows) {
   for (const Stop& row : rows) {
     SCOPED_TRACE(row.name);
-    LWSTestBench t;
-    t.Write(row.text);
-    const LWSOutcome outcome = t.Run([&] { t.Load(); });
-    EXPECT_TRUE(outcome.stopped);
-    EXPECT_EQ(outcome.caption, row.caption);
-    EXPECT_EQ(outcome.text, row.message);
+    ExpectLoadOutcome(row.text, row.caption, row.message);
   }
 }
 

@@ -129,14 +129,7 @@ TEST(LWSMalformedSceneTest, EveryDamagedSceneLoadsOrStopsWithItsMessage) {
   for (Damaged& row : ItemFaults()) rows.push_back(std::move(row));
   for (const Damaged& row : rows) {
     SCOPED_TRACE(row.name);
-    LWSTestBench t;
-    t.Write(row.text);
-    const LWSOutcome outcome = t.Run([&] { EXPECT_EQ(t.Load(), 1u); });
-    EXPECT_EQ(outcome.stopped, row.caption != nullptr);
-    if (row.caption != nullptr) {
-      EXPECT_EQ(outcome.caption, row.caption);
-      EXPECT_EQ(outcome.text, row.message);
-    }
+    ExpectLoadOutcome(row.text, row.caption, row.message);
   }
 }
 

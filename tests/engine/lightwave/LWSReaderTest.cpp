@@ -118,14 +118,8 @@ TEST(LWSReaderTest, TheHeaderIsTestedByPrefixOnly) {
   };
   for (const HeaderCase& c : cases) {
     SCOPED_TRACE(c.text);
-    LWSTestBench t;
-    t.Write(c.text);
-    const LWSOutcome outcome = t.Run([&] { EXPECT_EQ(t.Load(), 1u); });
-    EXPECT_EQ(outcome.stopped, c.error != nullptr);
-    if (c.error != nullptr) {
-      EXPECT_EQ(outcome.caption, "Error While Loading LWS6");
-      EXPECT_EQ(outcome.text, c.error);
-    }
+    ExpectLoadOutcome(c.text, c.error != nullptr ? "Error While Loading LWS6" : nullptr,
+                      c.error != nullptr ? c.error : "");
   }
 }
 

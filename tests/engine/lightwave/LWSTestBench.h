@@ -120,6 +120,19 @@ class LWSTestBench {
   LWSImport import{*scene, *object, objectReader, *light, *camera, *null, *target, &bench.log};
 };
 
+// Writes `text` as the scene file and loads it: with `caption` null the load must return;
+// otherwise it must stop with that caption and `message`.
+inline void ExpectLoadOutcome(const std::string& text, const char* caption, const std::string& message) {
+  LWSTestBench t;
+  t.Write(text);
+  const LWSOutcome outcome = t.Run([&] { EXPECT_EQ(t.Load(), 1u); });
+  EXPECT_EQ(outcome.stopped, caption != nullptr);
+  if (caption != nullptr) {
+    EXPECT_EQ(outcome.caption, caption);
+    EXPECT_EQ(outcome.text, message);
+  }
+}
+
 // A key of `value` at `seconds`.
 inline CLWSBuilder::Key KeyAt(float value, float seconds) {
   CLWSBuilder::Key key;
