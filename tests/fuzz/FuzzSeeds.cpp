@@ -21,6 +21,7 @@
 #include "FuzzSceneBench.h"
 #include "ImageWriter.h"
 #include "LWOBuilder.h"
+#include "LWSBuilder.h"
 #include "Mp3Writer.h"
 #include "OggWriter.h"
 #include "Rar4Writer.h"
@@ -274,6 +275,55 @@ void LightWaveSeeds() {
   Seed("lwo_fuzz", "point-index-past-points", past.File());
 }
 
+// Scenes naming the objects lws_fuzz writes (objects/box.lwo, objects/arm.lwo).
+void LightWaveSceneSeeds() {
+  const auto key = [](float value, float seconds) {
+    CLWSBuilder::Key k;
+    k.value = value;
+    k.seconds = seconds;
+    return k;
+  };
+  CLWSBuilder keys;
+  keys.Header().Line("PreviewFirstFrame 1").Line("PreviewLastFrame 60").Line("PreviewFrameStep 1")
+      .Line("FramesPerSecond 25").Line("AmbientColor 1 1 1").Line("AmbientIntensity (envelope)")
+      .Envelope({key(0.25f, 0), key(1, 2)}, 1, 2).Line("FogType 1").Line("FogMinDistance 1")
+      .Line("FogMaxDistance 100").Line("FogColor 1 0.5 0").Line("BackdropColor 0 0 1").Line("GridSize 1");
+  Seed("lws_fuzz", "scene-keys", keys.Text());
+  Seed("lws_fuzz", "scene-keys-crlf", keys.Text(true));
+  Seed("lws_fuzz", "scene-keys-cut", keys.Cut(keys.Text().size() / 2));
+  Seed("lws_fuzz", "header-only", CLWSBuilder().Header().Text());
+
+  CLWSBuilder items;
+  items.Header().Line("LoadObjectLayer 1 Objects/Box.lwo").Line("ShowObject 6 3")
+      .Motion("ObjectMotion", {{0, {key(0, 0), key(1, 1)}}, {3, {key(0, 0)}}}, 9)
+      .Line("PivotPosition 0 1 0").Line("PivotRotation 90 0 0").Line("ParentItem 40000000")
+      .Line("ObjectDissolve (envelope)").Envelope({key(0, 0), key(1, 1)})
+      .Line("MorphAmount (envelope)").Envelope({key(0.5f, 0)}).Line("MorphTarget 1")
+      .Line("ShadowOptions 3").Line("UnseenByRays 1").Line("UnseenByCamera 2").Empty();
+  items.Line("LoadObjectLayer 1 Objects/arm.lwo").Motion("ObjectMotion", {{1, {key(2, 0)}}})
+      .Line("BoneFalloffType 5").Line("AddBone Upper").Line("BoneName Upper").Line("BoneActive 1")
+      .Line("BoneRestPosition 0 0 0").Line("BoneRestDirection 0 90 0").Line("BoneRestLength 1")
+      .Line("BoneStrength 1").Line("ScaleBoneStrength 1").Line("BoneWeightMapName arm")
+      .Line("BoneWeightMapOnly 1").Line("BoneNormalization 1")
+      .Motion("BoneMotion", {{4, {key(0, 0)}}}, -1, false).Line("ParentItem 4000")
+      .Line("AddBone Lower").Line("BoneWeightMapName arm").Line("ParentItem 4000")
+      .Line("ShadowOptions 7").Empty();
+  items.Line("AddLight 20000000").Line("LightName Key Light").Line("ItemActive 1")
+      .Motion("LightMotion", {{2, {key(5, 0)}}})
+      .Line("LightColor (envelope)").Envelope({key(1, 0)}).Envelope({key(0.5f, 0)}).Envelope({key(0, 0)})
+      .Line("LightIntensity 0.8").Line("LightFalloffType 1").Line("LightRange 10")
+      .Line("LightType 2").Line("LightConeAngle 30").Line("LightEdgeAngle (envelope)").Envelope({key(5, 0)})
+      .Line("ParentItem 10000000").Line("TargetItem 30000000").Line("LightProjImage")
+      .Line("  1").Line("  2").Line("  3").Line("Images/Spot.TGA").Empty();
+  items.Line("AddCamera 30000000").Motion("CameraMotion", {{0, {key(0, 0)}}})
+      .Line("ZoomFactor (envelope)").Envelope({key(3.2f, 0)}).Line("TargetObject 1")
+      .Line("PivotRotation 0 0 45").Empty();
+  items.Line("AddNullObject Null (1)").Motion("ObjectMotion", {{5, {key(1, 0)}}})
+      .Line("ParentItem 30000000").Line("PivotRotation 1 2 3").Empty();
+  Seed("lws_fuzz", "items", items.Text());
+  Seed("lws_fuzz", "items-cut", items.Cut(items.Text().size() * 2 / 3));
+}
+
 void SoundSeeds() {
   Seed("ogg_fuzz", "stereo", OggWriter(2, 44100).Samples(Tone(11025, 2)).Quality(0.0f).Bytes());
   Seed("ogg_fuzz", "mono", OggWriter(1, 22050).Samples(Tone(4000, 1)).Bytes());
@@ -304,6 +354,7 @@ int main(int argc, char** argv) {
   CursorSeeds();
   TextSeeds();
   LightWaveSeeds();
+  LightWaveSceneSeeds();
   SoundSeeds();
   return 0;
 }
