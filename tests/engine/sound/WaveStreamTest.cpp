@@ -126,6 +126,22 @@ TEST_F(WaveStreamTest, VoicesAreSharedByPathAndFlags) {
   EXPECT_EQ(m_server->GetVoiceManager()->GetFirstVoice()->GetFlags(), CVoice::kVoiceVolume);
 }
 
+TEST_F(WaveStreamTest, ReleasedVoicesAreReadAgainFromTheFile) {
+  WriteWave("step.wav", 1, 100);
+  TonarisStream* first = Load("step.wav", 4);
+  ASSERT_NE(first, nullptr);
+  Release(first);
+  m_server->GetVoiceManager()->ReleaseVoices();
+  EXPECT_EQ(NumberOfVoices(), 0);
+  // The file changed since: a cached voice would still play the old samples.
+  const std::vector<int16_t> longer = WriteWave("step.wav", 1, 300);
+  TonarisStream* second = Load("step.wav", 4);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(Ring(second, 0, longer.size() * 2), BytesOf(longer));
+  EXPECT_EQ(NumberOfVoices(), 1);
+  EXPECT_EQ(Count(Line(kVoices, "  - Aready Exists\n")), 0u);
+}
+
 TEST_F(WaveStreamTest, VoiceFlagsComeFromTheStreamFlags) {
   struct Case {
     UINT stream;
