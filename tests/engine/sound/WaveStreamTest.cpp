@@ -87,6 +87,9 @@ TEST_F(WaveStreamTest, WaveFilesLoadByScanningForDataOrFailWithTheirReason) {
       {"twelve.wav", good.substr(0, 12), cantRead.c_str()},
       {"dat.wav", Header36() + "dat", noData.c_str()},
       {"nosize.wav", Header36() + "data", cantRead.c_str()},
+      // Channels times bits past what an int holds.
+      {"hugeformat.wav", WaveWriter(54554, 22050, 43800).Data("abcd").Bytes(),
+       "    - FAILED (DSERR_BADFORMAT - The wave format is not supported)\n"},
   };
   for (const FileCase& c : cases) {
     SCOPED_TRACE(c.name);
