@@ -18,12 +18,14 @@
 #include "d3d/DefaultStates.h"
 #include "d3d/DeviceLossHook.h"
 #include "d3d/DeviceSettings.h"
+#include "d3d/EffectFiles.h"
 #include "d3d/IndexBufferBank.h"
 #include "d3d/MaterialBank.h"
 #include "d3d/PixelShaderBank.h"
 #include "d3d/RenderTargetStorageInterface.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "d3d/RenderingSchemes.h"
+#include "d3d/SpriteBank.h"
 #include "d3d/TextureBank.h"
 #include "d3d/VertexBufferBank.h"
 #include "d3d/VertexBufferBankInterface.h"
@@ -177,6 +179,7 @@ UINT CD3D9Renderer::Initialize(DeviceSettings* settings) {
   CreateBanks(settings);
   if (m_pTextureBank && !m_pTextureBank->Initialize())
     FatalErrorWithTitle("Error While Initializing", "Can't Initialize TextureShader Interface");
+  CreateSpritesAndEffects();
   return 1;
 }
 
@@ -227,8 +230,21 @@ void CD3D9Renderer::CreateBanks(DeviceSettings* settings) {
   }
 }
 
+// Sprites and effects draw through the other banks, so they come last.
+void CD3D9Renderer::CreateSpritesAndEffects() {
+  const char title[] = "Error While Initializing";
+  if (!m_Banks.pSprites) {
+    m_pOwnedSprites.reset(NewOrFatal<CSpriteBank>(title, "Can't Create Sprite Interface", this, m_pLog,
+                                                  m_Banks.pTextures, IndexBuffers()));
+    m_Banks.pSprites = m_pOwnedSprites.get();
+  }
+  m_pEffectFiles.reset(NewOrFatal<CEffectFiles>(title, "Can't Create EffectFiles Interface", this, m_pLog));
+}
+
 // Users of the vertex-declaration bank go before it.
 void CD3D9Renderer::FreeOwnedBanks() {
+  m_pEffectFiles.reset();
+  m_pOwnedSprites.reset();
   m_pOwnedMaterials.reset();
   m_pOwnedVertexBuffers.reset();
   m_pOwnedDeclarations.reset();

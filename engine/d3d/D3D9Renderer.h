@@ -18,6 +18,7 @@
 #include "d3d/StateStack.h"
 
 class CDeviceLossHook;
+class CEffectFiles;
 class CEngineContext;
 class CEngineLog;
 class CIndexBufferBank;
@@ -26,6 +27,7 @@ class CMaterialBank;
 class CMaterialBankInterface;
 class CPixelShaderBank;
 class CPixelShaderBankInterface;
+class CSpriteBank;
 class CVertexBufferBank;
 class CTextureBank;
 class CVertexBufferBankInterface;
@@ -81,6 +83,8 @@ class CD3D9Renderer final : public CEngineRenderer {
   void SetBanks(const Banks& banks) { m_Banks = banks; }
   // The texture bank Initialize made; null when one was given, or before Initialize.
   CTextureBank* GetTextureBank() const { return m_pTextureBank.get(); }
+  // The effect files Initialize made, with their state manager; null without a device.
+  CEffectFiles* GetEffectFiles() const { return m_pEffectFiles.get(); }
 
   // --- the game's interface ---
   HRESULT SetViewport() override;
@@ -166,6 +170,8 @@ class CD3D9Renderer final : public CEngineRenderer {
   void SetUpFreshDevice(CDefaultStates::Occasion occasion);
   void TellDeviceLost();
   void TellDeviceReset();
+  // The sprite bank (unless one was given) and the effect files, after the other banks.
+  void CreateSpritesAndEffects();
   // Frees the banks ReleaseDevice does not keep.
   void FreeOwnedBanks();
   // Copies caller vertices into the bank's dynamic buffer, unlocked again; null (logged) when it
@@ -209,6 +215,9 @@ class CD3D9Renderer final : public CEngineRenderer {
   std::unique_ptr<CVertexDeclarationBank> m_pOwnedDeclarations;
   std::unique_ptr<CVertexBufferBank> m_pOwnedVertexBuffers;
   std::unique_ptr<CMaterialBank> m_pOwnedMaterials;
+  // Freed with the banks above, before them.
+  std::unique_ptr<CSpriteBank> m_pOwnedSprites;
+  std::unique_ptr<CEffectFiles> m_pEffectFiles;
   // The texture bank Initialize made (none when one was given); it outlives the device so that
   // textures still held can be released.
   std::unique_ptr<CTextureBank> m_pTextureBank;

@@ -1,6 +1,5 @@
 #include "scene/ParticleEmiter.h"
 
-#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -13,21 +12,17 @@ namespace {
 
 const char kSource[] = "ZK3DParticles";
 
-// The particles' sprite quads hold whole Vertex records. A material lights them, so that layout
-// carries the normal; without one they are drawn unlit from position and texture coordinates.
+// The sprite writes its quads' vertices packed in these layouts. A material lights the
+// particles, so that layout carries the normal; without one they are drawn unlit from position
+// and texture coordinates.
 D3DVERTEXELEMENT9 g_litLayout[] = {
-    {0, offsetof(Vertex, vecPosition), D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT,
-     D3DDECLUSAGE_POSITION, 0},
-    {0, offsetof(Vertex, vecNormal), D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT,
-     D3DDECLUSAGE_NORMAL, 0},
-    {0, offsetof(Vertex, fTU), D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD,
-     0},
+    {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+    {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_NORMAL, 0},
+    {0, 24, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
     D3DDECL_END()};
 D3DVERTEXELEMENT9 g_unlitLayout[] = {
-    {0, offsetof(Vertex, vecPosition), D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT,
-     D3DDECLUSAGE_POSITION, 0},
-    {0, offsetof(Vertex, fTU), D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD,
-     0},
+    {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+    {0, 12, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
     D3DDECL_END()};
 
 // Orientation and reuse flags of the particles' sprite: camera-facing quads, shared by name.

@@ -28,6 +28,8 @@
 #include "script/ScriptStorage.h"
 #include "input/InputControllers.h"
 #include "input/Keyboard.h"
+#include "scene/ParticleEmiter.h"
+#include "scene/ParticleEmiterFactory.h"
 #include "TestConfig.h"
 #include "zktest/ZkTestD3D.h"
 #include "zktest/ZkTestKernel.h"
@@ -118,7 +120,14 @@ void ReportServices(CZeKorbD3DInterface* engine) {
       std::fflush(stdout);
     }
   }
-  Report(engine->GetParticleEmiterFactory() ? "particle factory" : "no particle factory");
+  CParticleEmiterFactory* particles = engine->GetParticleEmiterFactory();
+  Report(particles ? "particle factory" : "no particle factory");
+  // An emitter draws through a sprite of the renderer's sprite bank.
+  if (particles) {
+    CParticleEmiter* sparks = particles->CreateParticleEmiter("sparks", 4, nullptr, nullptr, nullptr, nullptr, 0, 0,
+                                                              0, nullptr, 0, nullptr, 0, SPRITE_CAMERA_FACING);
+    Report(sparks && sparks->GetSprite() ? "particle sprite" : "no particle sprite");
+  }
 }
 
 // The device calls so far and the Direct3D objects alive, as "devices 1 resets 0 live 5".

@@ -203,7 +203,7 @@ TEST_F(StartupFixture, InitStartsInputAndParticlesAndTheShutdownReleasesThem) {
   EXPECT_EQ(Run({"run", "--report-services", "--quit-callback"}, lines), 3);
   EXPECT_EQ(lines, (Lines_{"interface", "logs after export", "logs after Init",
                            "input thread polling", "character q", "particle factory",
-                           "quit callback", "returned from CloseZeKorb", "services released"}));
+                           "particle sprite", "quit callback", "returned from CloseZeKorb", "services released"}));
   EXPECT_TRUE(AppearInOrder(ReadFile(folder / "ZeKorb.Log"),
                             {"- Initializing DInput\n", "- Inited\n", "- Window Destroyed\n",
                              "- Stopping DInput Thread\n", "- DInput Thread Exited\n",
