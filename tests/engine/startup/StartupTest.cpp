@@ -250,8 +250,7 @@ TEST_F(StartupFixture, AnInputThreadThatCannotStartEndsInitWithItsMessage) {
 
 // Init through the export and the top interface sets the port of every subsystem the engine has
 // with the real provider, and the shutdown puts every port back to its default. The ports of
-// subsystems still to come (LightWave reader, generic pass, the GUI renderer's textures) keep their
-// defaults.
+// subsystems still to come (LightWave reader, the GUI renderer's textures) keep their defaults.
 TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemAll) {
   std::filesystem::copy_file(ZK_WIRING_APP, folder / "wiring_app");
   std::filesystem::permissions(folder / "wiring_app", std::filesystem::perms::owner_exec,
@@ -262,7 +261,7 @@ TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemA
                         "surfaceFactory", "meshFiles",    "sceneFiles",   "lightWave",
                         "genericPass",  "meshShaders",    "surfaceShaders", "sceneShaders",
                         "scenePasses",  "nullScripts",    "guiTextures"};
-  const std::set<std::string> later = {"lightWave", "genericPass", "guiTextures"};
+  const std::set<std::string> later = {"lightWave", "guiTextures"};
   Lines_ expected = {"after Init"};
   for (const std::string& name : ports)
     expected.push_back(name + (later.count(name) ? " default" : " real"));
