@@ -461,6 +461,7 @@ void CMesh::RefileInOctree() {
 }
 
 void CMesh::LeaveOctree() {
+  if (m_pScene != nullptr) m_pScene->OctreeFilingChanged();
   for (OctreeEntry& entry : m_OctreeEntries) {
     if (entry.pCell != nullptr) Spatial()->RemoveMeshFromOctree(entry.pCell, entry.dwEntry, this);
     entry = OctreeEntry{nullptr, 0};
@@ -468,11 +469,13 @@ void CMesh::LeaveOctree() {
 }
 
 void CMesh::DetachFromScene() {
+  if (m_pScene != nullptr) m_pScene->OctreeFilingChanged();
   for (OctreeEntry& entry : m_OctreeEntries) entry = OctreeEntry{nullptr, 0};
   CWorldObject::DetachFromScene();
 }
 
 void CMesh::PlaceInOctree(COctree* cell, UINT entry) {
+  if (m_pScene != nullptr) m_pScene->OctreeFilingChanged();
   for (OctreeEntry& slot : m_OctreeEntries)
     if (slot.pCell == nullptr) {
       slot = OctreeEntry{cell, entry};
@@ -696,6 +699,7 @@ void CMesh::ComputeNormals() {
 }
 
 void CMesh::RebuildBoundVolume() {
+  if (m_pScene != nullptr) m_pScene->OctreeFilingChanged();
   if (m_pBoundVolume != nullptr) Spatial()->ReleaseBoundVolume(m_pBoundVolume);
   m_pBoundVolume = Spatial()->CreateBoundVolume(this);
 }
@@ -705,6 +709,7 @@ bool CMesh::SetBoundVolume(CMeshBoundVolumeInterface* volume) {
   if (m_pBoundVolume != nullptr && m_pBoundVolume != volume)
     Spatial()->ReleaseBoundVolume(m_pBoundVolume);
   m_pBoundVolume = volume;
+  if (m_pScene != nullptr) m_pScene->OctreeFilingChanged();
   return true;
 }
 

@@ -25,6 +25,7 @@
 #include "d3d9types.h"
 #include "spatial/BoundBox.h"
 #include "spatial/MeshBoundVolume.h"
+#include "scene/NearerHit.h"
 #include "spatial/Octree.h"
 #include "spatial/OctreeFile.h"
 #include "scene/LWOImportBuffer.h"
@@ -210,6 +211,7 @@ UINT CScene::LinkWorldObject(CWorldObject* object) {
   if (!CWorldObject::IsKnownType(object->GetWorldObjectType())) return 0;
   // A second link to an object already in the list would turn the list into a loop.
   if (!m_Listed.insert(object).second) return 0;
+  OctreeFilingChanged();
   object->SetNextWorldObject(nullptr);
   if (m_pLastWorldObject != nullptr)
     m_pLastWorldObject->SetNextWorldObject(object);
@@ -416,6 +418,7 @@ void CScene::UnlinkWorldObject(CWorldObject* object) {
     m_pFirstWorldObject = object->GetNext();
   if (m_pLastWorldObject == object) m_pLastWorldObject = previous;
   m_Listed.erase(object);
+  OctreeFilingChanged();
   object->SetNextWorldObject(nullptr);
   // Nothing may keep pointing at an object that has left the scene.
   if (m_pActiveCamera == object) m_pActiveCamera = nullptr;
@@ -959,6 +962,7 @@ UINT CScene::BuildOctree(float minimumCellSize, UINT /*value*/) {
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Done\n");
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Updating Hierarchy\n");
   m_pOctree->LinkBrothers();
+  OctreeFilingChanged();
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "    - Done\n");
   return 1;
 }
@@ -971,6 +975,7 @@ UINT CScene::LoadOctree() {
   COctree* root = COctreeFile(m_pLog, m_pRenderer, this).Load(fileName, m_fOctreeMinimum, &cells);
   if (root == nullptr) return 0;
   m_pOctree.reset(root);
+  OctreeFilingChanged();
   m_dwOctreeCells = cells;
   return 1;
 }
@@ -1045,8 +1050,26 @@ CMeshInterface* CScene::PickNearest(CRay& ray, float* distance, UINT flags, CVec
     // The walk may have left a miss's values behind; every mesh is asked afresh.
     *distance = std::numeric_limits<float>::max();
     if (normal != nullptr) *normal = CVector3();
+    // Where the tree lists every mesh in each leaf its box reaches, the leaves the ray crosses
+    // hold every mesh it can hit, and asking them answers as asking every mesh does.
+    if (OctreeListsEveryMesh())
+      return m_pOctree->FindNearestInLeavesCrossed(ray, distance, flags, normal);
   }
   return PickEveryMesh(ray, distance, flags, normal);
+}
+
+bool CScene::OctreeListsEveryMesh() {
+  if (!m_bOctreeListingKnown) {
+    m_bOctreeListsEveryMesh = true;
+    for (CWorldObject* object = m_pFirstWorldObject; object != nullptr && m_bOctreeListsEveryMesh;
+         object = object->GetNext()) {
+      if (object->GetWorldObjectType() != WORLD_OBJECT_MESH) continue;
+      CMeshInterface* mesh = InterfaceOf<CMeshInterface>(object);
+      m_bOctreeListsEveryMesh = mesh == nullptr || m_pOctree->ListsMeshWherever(mesh);
+    }
+    m_bOctreeListingKnown = true;
+  }
+  return m_bOctreeListsEveryMesh;
 }
 
 CMeshInterface* CScene::PickByPivot(CRay& ray, float* distance, UINT flags) {
@@ -1071,15 +1094,7 @@ CMeshInterface* CScene::PickEveryMesh(CRay& ray, float* distance, UINT flags, CV
   for (CWorldObject* object = m_pFirstWorldObject; object != nullptr; object = object->GetNext()) {
     if (object->GetWorldObjectType() != WORLD_OBJECT_MESH) continue;
     CMeshInterface* mesh = InterfaceOf<CMeshInterface>(object);
-    if (mesh == nullptr) continue;
-    float hit = 0.0f;
-    CVector3 hitNormal;
-    const UINT hits = normal != nullptr ? mesh->CheckIntersectionWith(ray, &hit, flags, &hitNormal)
-                                        : mesh->CheckIntersectionWith(ray, &hit, flags);
-    if (hits == 0 || !(hit > 0.0f) || !(hit < *distance)) continue;
-    *distance = hit;
-    if (normal != nullptr) *normal = hitNormal;
-    nearest = mesh;
+    if (mesh != nullptr && TakeNearerHit(mesh, ray, distance, flags, normal)) nearest = mesh;
   }
   return nearest;
 }
@@ -1243,6 +1258,8 @@ void CScene::CutTargetsAcross(CScene& source, UINT kinds) {
 }
 
 void CScene::MoveObjectsFrom(CScene& source, UINT kinds) {
+  OctreeFilingChanged();
+  source.OctreeFilingChanged();
   CWorldObject* tail = m_pLastWorldObject;
   // The source's list is relinked in the same walk, around the objects that leave it; each
   // object's next link is read before the object is linked anew.

@@ -229,6 +229,9 @@ class CScene : public CSceneInterface {
   CMeshInterface* PickNearest(CRay& ray, float* distance, UINT flags, CVector3* normal);
   CMeshInterface* PickByPivot(CRay& ray, float* distance, UINT flags);
   CMeshInterface* PickEveryMesh(CRay& ray, float* distance, UINT flags, CVector3* normal);
+  // Whether the octree lists each mesh in every leaf its box reaches; worked out again after
+  // the scene's meshes or their filing changed.
+  bool OctreeListsEveryMesh();
   // The meshes of the point's leaf and of the cells around it; false when no leaf holds the point.
   bool CollectOctreeMeshes(const CVector3& point, float radius, std::vector<CMeshInterface*>& out);
   void CollectNearbyMeshes(const CVector3& point, float radius, std::vector<CMeshInterface*>& out);
@@ -249,6 +252,9 @@ class CScene : public CSceneInterface {
   // Takes the object out of the list and brings its kind's array or count up to date.
   void UnlinkWorldObject(CWorldObject* object);
   void RebuildMeshArray();
+  // A mesh was filed anew, left the tree or changed its box: the picks check the tree's
+  // listing again before relying on it.
+  void OctreeFilingChanged() { m_bOctreeListingKnown = false; }
   void RebuildLightArray();
   void RebuildCameraArray();
   void RebuildNullCount();
@@ -338,4 +344,6 @@ class CScene : public CSceneInterface {
   std::unique_ptr<COctree> m_pOctree;
   UINT m_dwOctreeCells = 0;
   float m_fOctreeMinimum = 0.0f;
+  bool m_bOctreeListingKnown = false;
+  bool m_bOctreeListsEveryMesh = false;
 };

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "shaders/ShaderFileLines.h"
+#include "shaders/ShaderVariable.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords 
     {"LOG", 39, nullptr, false},
     {"IF", 34, nullptr, false},
     {"ENDIF", 35, nullptr, false},
-    {"", 0, nullptr, false},
+    {"", 0, MakeShaderVariable, false},
 }};
 
 }  // namespace

@@ -13,7 +13,8 @@
 #include "shaders/ShaderFileLines.h"
 #include "shaders/ShaderLibrary.h"
 #include "shaders/ShaderLineTable.h"
-#include "shaders/ShaderVariable.h"
+#include "shaders/ShaderLine.h"
+#include "shaders/ShaderVariableNode.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ CShaderPass::CShaderPass(CShader* shader, CEngineRenderer* renderer, CEngineLog*
 CShaderPass::~CShaderPass() {
   for (UINT i = 0; i < m_dwLines; ++i) delete m_pLines[i];
   delete[] m_pLines;
+  for (UINT i = 0; i < m_dwVariables; ++i) delete m_pVariables[i];
 }
 
 UINT CShaderPass::ReportError(UINT code, const char* sender) {
@@ -206,15 +208,27 @@ bool CShaderPass::LinkBlockEnd(CShaderLine* end, UINT startType, UINT endType) {
   return true;
 }
 
-UINT CShaderPass::AddVariable(CShaderVariable* variable) {
-  if (m_dwVariables >= kMaxVariables || FindVariable(variable->GetName()) != nullptr) return 0;
-  m_pVariables[m_dwVariables++] = variable;
+UINT CShaderPass::AddVariable(CShaderVariableNode* node) {
+  if (m_dwVariables >= kMaxVariables || FindVariable(node->GetName()) != nullptr) return 0;
+  m_pVariables[m_dwVariables++] = node;
   return 1;
 }
 
-CShaderVariable* CShaderPass::FindVariable(const char* name) {
+CShaderVariableNode* CShaderPass::FindVariable(const char* name) {
   for (UINT i = 0; i < m_dwVariables; ++i)
     if (std::strcmp(m_pVariables[i]->GetName(), name) == 0) return m_pVariables[i];
+  return nullptr;
+}
+
+CShaderVariableNode* CShaderPass::ReferenceVariable(const char* word, const UINT* types,
+                                                    UINT count) {
+  LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "      - Compiling Variable (Reference)...\n");
+  char name[CShaderVariableNode::kNameSize] = {};
+  std::strncpy(name, word, sizeof name - 1);
+  CShaderVariableNode* node = FindVariable(name);
+  if (node == nullptr) return nullptr;
+  for (UINT i = 0; i < count; ++i)
+    if (node->GetType() == types[i]) return node;
   return nullptr;
 }
 

@@ -10,7 +10,7 @@ class CEngineRenderer;
 class CShader;
 class CShaderFileLines;
 class CShaderLine;
-class CShaderVariable;
+class CShaderVariableNode;
 
 enum : UINT {
   SHADER_CALL_NORMAL = 1,
@@ -57,10 +57,14 @@ class CShaderPass {
   // skip. A failing line ends the process. Returns 1.
   UINT Execute();
 
-  // 0 when the table already holds a variable of that name, or is full.
-  UINT AddVariable(CShaderVariable* variable);
+  // Takes the node into the pass's table; 0 (the node left to the caller) when the table
+  // already holds a variable of that name, or is full.
+  UINT AddVariable(CShaderVariableNode* node);
   // The variable of exactly that name declared so far, or null.
-  CShaderVariable* FindVariable(const char* name);
+  CShaderVariableNode* FindVariable(const char* name);
+  // The variable a command's argument `word` names, when its value is currently of one of the
+  // `count` types in `types`; else null, and the command does not compile.
+  CShaderVariableNode* ReferenceVariable(const char* word, const UINT* types, UINT count);
 
   // Room for the stream bindings of the pass, which the shader fills for its mesh.
   ShaderStreamBinding* GetStreamBindings() { return m_Bindings; }
@@ -87,7 +91,7 @@ class CShaderPass {
   UINT m_dwCapacity = 0;
   UINT m_dwLines = 0;
   char m_szName[kNameSize] = {};
-  CShaderVariable* m_pVariables[kMaxVariables] = {};
+  CShaderVariableNode* m_pVariables[kMaxVariables] = {};
   UINT m_dwVariables = 0;
   UINT m_dwCallMode = SHADER_CALL_NORMAL;
   UINT m_dwPassKind = SHADER_PASS_NORMAL;

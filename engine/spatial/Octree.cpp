@@ -13,6 +13,7 @@
 #include "chunks/ChunkReader.h"
 #include "chunks/ChunkWriter.h"
 #include "scene/Mesh.h"
+#include "scene/NearerHit.h"
 #include "scene/UpdateGuard.h"
 #include "spatial/BoundBox.h"
 #include "spatial/BoundVolumeDrawing.h"
@@ -70,6 +71,7 @@ constexpr const char* kFieldMessages[3] = {"ERROR!!! - Can't Load Octree::%s Chu
                                            "ERROR!!! - Can't Load Octree::%s Content\n"};
 
 float Axis(const CVector3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
+float& Axis(CVector3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
 
 const D3DXVECTOR3* AsD3DX(const CVector3& v) { return reinterpret_cast<const D3DXVECTOR3*>(&v); }
 
@@ -137,13 +139,8 @@ void COctree::MakeChildren(const CVector3& worldCentre, const CVector3& worldExt
                            UINT* idCounter) {
   for (int child = 0; child < kChildren; ++child) {
     if (*idCounter >= OCTREE_MAX_CELLS) return;
-    const int* half = kOctants[child];
-    const CVector3 min{half[0] ? m_vecMin.x + m_vecExtents.x : m_vecMin.x,
-                       half[1] ? m_vecMin.y + m_vecExtents.y : m_vecMin.y,
-                       half[2] ? m_vecMin.z + m_vecExtents.z : m_vecMin.z};
-    const CVector3 max{half[0] ? m_vecMax.x : m_vecMax.x - m_vecExtents.x,
-                       half[1] ? m_vecMax.y : m_vecMax.y - m_vecExtents.y,
-                       half[2] ? m_vecMax.z : m_vecMax.z - m_vecExtents.z};
+    CVector3 min, max;
+    GetOctant(child, &min, &max);
     const CVector3 centre = CBoundBox::CentreOf(min, max);
     if (!CBoundBox::Overlaps(centre, CBoundBox::ExtentsOf(max, centre), worldCentre,
                              worldExtents))
@@ -153,6 +150,16 @@ void COctree::MakeChildren(const CVector3& worldCentre, const CVector3& worldExt
                             m_pRenderer, this, m_pScene, min, max, worldCentre, worldExtents, fMin,
                             idCounter, WORD(m_wLevel + 1));
   }
+}
+
+void COctree::GetOctant(int child, CVector3* min, CVector3* max) const {
+  const int* half = kOctants[child];
+  *min = CVector3{half[0] ? m_vecMin.x + m_vecExtents.x : m_vecMin.x,
+                  half[1] ? m_vecMin.y + m_vecExtents.y : m_vecMin.y,
+                  half[2] ? m_vecMin.z + m_vecExtents.z : m_vecMin.z};
+  *max = CVector3{half[0] ? m_vecMax.x : m_vecMax.x - m_vecExtents.x,
+                  half[1] ? m_vecMax.y : m_vecMax.y - m_vecExtents.y,
+                  half[2] ? m_vecMax.z : m_vecMax.z - m_vecExtents.z};
 }
 
 UINT COctree::GetMeshes(CMeshInterface*** entries, UINT* count) {
@@ -337,6 +344,101 @@ CMeshInterface* COctree::FindNearestIntersection(CRay& ray, float* distance, UIN
   }
   *distance = CBoundBox::kLargest;
   return nullptr;
+}
+
+namespace {
+
+// Whether the half-line from the ray's origin meets the box grown by a margin that absorbs the
+// rounding of hit points on shared faces, and where it enters.
+bool RayEntersBox(const CRay& ray, const CVector3& min, const CVector3& max, float* entry) {
+  float nearest = 0.0f, farthest = CBoundBox::kLargest;
+  for (int axis = 0; axis < 3; ++axis) {
+    const float margin = 1e-4f * (Axis(max, axis) - Axis(min, axis)) + 1e-6f;
+    const float low = Axis(min, axis) - margin, high = Axis(max, axis) + margin;
+    const float origin = Axis(ray.vecOrigin, axis), direction = Axis(ray.vecDirection, axis);
+    if (direction == 0.0f) {
+      if (origin < low || origin > high) return false;
+      continue;
+    }
+    float t0 = (low - origin) / direction, t1 = (high - origin) / direction;
+    if (t0 > t1) std::swap(t0, t1);
+    nearest = std::max(nearest, t0);
+    farthest = std::min(farthest, t1);
+    if (!(nearest <= farthest)) return false;
+  }
+  *entry = nearest;
+  return true;
+}
+
+}  // namespace
+
+CMeshInterface* COctree::FindNearestInLeavesCrossed(CRay& ray, float* distance, UINT flags,
+                                                    CVector3* normal) {
+  CMeshInterface* nearest = nullptr;
+  std::vector<CMeshInterface*> tested;
+  std::vector<COctree*> pending{this};
+  while (!pending.empty()) {
+    COctree* cell = pending.back();
+    pending.pop_back();
+    float entry = 0.0f;
+    // A cell the ray enters beyond the nearest hit so far cannot hold a nearer one.
+    if (!RayEntersBox(ray, cell->m_vecMin, cell->m_vecMax, &entry) || entry > *distance) continue;
+    if (cell->HasChildren()) {
+      for (COctree* child : cell->m_pChildren)
+        if (child != nullptr) pending.push_back(child);
+      continue;
+    }
+    for (UINT slot = 0; cell->m_ppMeshes != nullptr && slot < cell->m_wNumberOfEntries; ++slot) {
+      CMeshInterface* mesh = cell->m_ppMeshes[slot];
+      if (mesh == nullptr || std::find(tested.begin(), tested.end(), mesh) != tested.end())
+        continue;
+      tested.push_back(mesh);
+      if (TakeNearerHit(mesh, ray, distance, flags, normal)) nearest = mesh;
+    }
+  }
+  return nearest;
+}
+
+bool COctree::ListsMeshWherever(CMeshInterface* mesh) const {
+  CMeshBoundVolumeInterface* volume = mesh != nullptr ? mesh->GetBoundingBox(0) : nullptr;
+  if (volume == nullptr) return false;
+  CVector3 position, extents;
+  volume->GetTransformedPosition(&position);
+  volume->GetTransformedExtents(&extents);
+  const CVector3 min = position - extents, max = position + extents;
+  for (int axis = 0; axis < 3; ++axis)
+    if (!(Axis(min, axis) >= Axis(m_vecMin, axis)) || !(Axis(max, axis) <= Axis(m_vecMax, axis)))
+      return false;
+  return ListsMeshIn(mesh, min, max);
+}
+
+bool COctree::ListsMeshIn(CMeshInterface* mesh, const CVector3& min, const CVector3& max) const {
+  if (!HasChildren()) {
+    CMeshInterface* const* begin = m_ppMeshes;
+    CMeshInterface* const* end = begin + (begin != nullptr ? m_wNumberOfEntries : 0);
+    return begin != nullptr && std::find(begin, end, mesh) != end;
+  }
+  // The part of the box in each octant must lie in the child made for it, which lists it.
+  for (int child = 0; child < kChildren; ++child) {
+    CVector3 octantMin, octantMax;
+    GetOctant(child, &octantMin, &octantMax);
+    CVector3 low, high;
+    bool reached = true;
+    for (int axis = 0; axis < 3; ++axis) {
+      Axis(low, axis) = std::max(Axis(min, axis), Axis(octantMin, axis));
+      Axis(high, axis) = std::min(Axis(max, axis), Axis(octantMax, axis));
+      reached = reached && Axis(low, axis) <= Axis(high, axis);
+    }
+    if (!reached) continue;
+    const COctree* cell = m_pChildren[child];
+    if (cell == nullptr) return false;
+    for (int axis = 0; axis < 3; ++axis)
+      if (!(Axis(cell->m_vecMin, axis) <= Axis(low, axis)) ||
+          !(Axis(cell->m_vecMax, axis) >= Axis(high, axis)))
+        return false;
+    if (!cell->ListsMeshIn(mesh, low, high)) return false;
+  }
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------

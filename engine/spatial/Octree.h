@@ -100,6 +100,14 @@ class COctree final : public CSceneOctreeDrawing {
   CMeshInterface* FindNearestIntersection(CRay& ray, float* distance, UINT flags);
   CMeshInterface* FindNearestIntersection(CRay& ray, float* distance, UINT flags,
                                           CVector3* hitPoint);
+  // The nearest hit among the meshes of every leaf of this subtree the ray crosses, each mesh
+  // tested once, taken as testing every mesh takes it (any hit nearer than *distance and past
+  // the origin). *distance and *normal (when given) are only written by a hit.
+  CMeshInterface* FindNearestInLeavesCrossed(CRay& ray, float* distance, UINT flags,
+                                             CVector3* normal);
+  // True when the mesh's transformed box lies inside this cell and every leaf below it that
+  // the box overlaps lists the mesh: then any ray that hits the mesh crosses a leaf listing it.
+  bool ListsMeshWherever(CMeshInterface* mesh) const;
 
   // --- collision candidates ---
   // Appends this leaf's meshes that are visible by collisions and not listed yet. When the
@@ -143,6 +151,11 @@ class COctree final : public CSceneOctreeDrawing {
 
  private:
   bool HasChildren() const;
+  // The box of octant `child` of this cell, as the cell's children are made.
+  void GetOctant(int child, CVector3* min, CVector3* max) const;
+  // Whether the part [min, max] of the mesh's box is listed by every leaf of this subtree
+  // that it reaches.
+  bool ListsMeshIn(CMeshInterface* mesh, const CVector3& min, const CVector3& max) const;
   void MakeChildren(const CVector3& worldCentre, const CVector3& worldExtents, float fMin,
                     UINT* idCounter);
   void PlaceMesh(CMeshInterface* mesh, UINT slot);

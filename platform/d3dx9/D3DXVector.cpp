@@ -42,23 +42,65 @@ ZKAPI D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* v) {
   return out;
 }
 
+namespace {
+
+// (x, y, z, w) * m, written out so the one-vector calls and the array calls share it and the
+// compiler keeps it in registers.
+inline D3DXVECTOR4 Transformed(const D3DXVECTOR3& v, FLOAT w, const D3DXMATRIX& m) {
+  D3DXVECTOR4 r;
+  for (int j = 0; j < 4; ++j) r[j] = v.x * m.m[0][j] + v.y * m.m[1][j] + v.z * m.m[2][j] + w * m.m[3][j];
+  return r;
+}
+
+inline D3DXVECTOR3 DividedByW(const D3DXVECTOR4& r) { return D3DXVECTOR3(r.x / r.w, r.y / r.w, r.z / r.w); }
+
+template <typename Out, typename Transform>
+Out* TransformArray(Out* out, UINT outStride, const D3DXVECTOR3* in, UINT inStride, UINT n, Transform transform) {
+  auto* to = reinterpret_cast<BYTE*>(out);
+  auto* from = reinterpret_cast<const BYTE*>(in);
+  for (UINT i = 0; i < n; ++i, to += outStride, from += inStride)
+    *reinterpret_cast<Out*>(to) = transform(*reinterpret_cast<const D3DXVECTOR3*>(from));
+  return out;
+}
+
+}  // namespace
+
 ZKAPI D3DXVECTOR4* D3DXVec3Transform(D3DXVECTOR4* out, const D3DXVECTOR3* v, const D3DXMATRIX* m) {
-  D3DXVECTOR4 point(*v, 1.0f);
-  return D3DXVec4Transform(out, &point, m);
+  *out = Transformed(*v, 1.0f, *m);
+  return out;
 }
 
 ZKAPI D3DXVECTOR3* D3DXVec3TransformCoord(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m) {
-  D3DXVECTOR4 r;
-  D3DXVec3Transform(&r, v, m);
-  *out = D3DXVECTOR3(r.x / r.w, r.y / r.w, r.z / r.w);
+  *out = DividedByW(Transformed(*v, 1.0f, *m));
   return out;
 }
 
 ZKAPI D3DXVECTOR3* D3DXVec3TransformNormal(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m) {
-  D3DXVECTOR4 direction(*v, 0.0f), r;
-  D3DXVec4Transform(&r, &direction, m);
+  const D3DXVECTOR4 r = Transformed(*v, 0.0f, *m);
   *out = D3DXVECTOR3(r.x, r.y, r.z);
   return out;
+}
+
+ZKAPI D3DXVECTOR4* D3DXVec3TransformArray(D3DXVECTOR4* out, UINT outStride, const D3DXVECTOR3* in, UINT inStride,
+                                          const D3DXMATRIX* m, UINT n) {
+  const D3DXMATRIX matrix = *m;
+  return TransformArray(out, outStride, in, inStride, n, [&](const D3DXVECTOR3& v) { return Transformed(v, 1.0f, matrix); });
+}
+
+ZKAPI D3DXVECTOR3* D3DXVec3TransformCoordArray(D3DXVECTOR3* out, UINT outStride, const D3DXVECTOR3* in,
+                                               UINT inStride, const D3DXMATRIX* m, UINT n) {
+  const D3DXMATRIX matrix = *m;
+  return TransformArray(out, outStride, in, inStride, n,
+                        [&](const D3DXVECTOR3& v) { return DividedByW(Transformed(v, 1.0f, matrix)); });
+}
+
+ZKAPI D3DXVECTOR3* D3DXVec3TransformNormalArray(D3DXVECTOR3* out, UINT outStride, const D3DXVECTOR3* in,
+                                                UINT inStride, const D3DXMATRIX* m, UINT n) {
+  const D3DXMATRIX matrix = *m;
+  return TransformArray(out, outStride, in, inStride, n, [&](const D3DXVECTOR3& v) {
+    const D3DXVECTOR4 r = Transformed(v, 0.0f, matrix);
+    return D3DXVECTOR3(r.x, r.y, r.z);
+  });
 }
 
 ZKAPI FLOAT D3DXVec4Length(const D3DXVECTOR4* v) { return std::sqrt(D3DXVec4Dot(v, v)); }

@@ -289,6 +289,13 @@ ZKAPI D3DXVECTOR4* D3DXVec3Transform(D3DXVECTOR4* out, const D3DXVECTOR3* v, con
 ZKAPI D3DXVECTOR3* D3DXVec3TransformCoord(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m);
 // (x, y, z, 0) * m.
 ZKAPI D3DXVECTOR3* D3DXVec3TransformNormal(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m);
+// The same over n vectors read and written every stride bytes; out may be in.
+ZKAPI D3DXVECTOR4* D3DXVec3TransformArray(D3DXVECTOR4* out, UINT outStride, const D3DXVECTOR3* in, UINT inStride,
+                                          const D3DXMATRIX* m, UINT n);
+ZKAPI D3DXVECTOR3* D3DXVec3TransformCoordArray(D3DXVECTOR3* out, UINT outStride, const D3DXVECTOR3* in,
+                                               UINT inStride, const D3DXMATRIX* m, UINT n);
+ZKAPI D3DXVECTOR3* D3DXVec3TransformNormalArray(D3DXVECTOR3* out, UINT outStride, const D3DXVECTOR3* in,
+                                                UINT inStride, const D3DXMATRIX* m, UINT n);
 ZKAPI FLOAT D3DXVec4Length(const D3DXVECTOR4* v);
 ZKAPI FLOAT D3DXVec4Dot(const D3DXVECTOR4* a, const D3DXVECTOR4* b);
 ZKAPI D3DXVECTOR4* D3DXVec4Normalize(D3DXVECTOR4* out, const D3DXVECTOR4* v);

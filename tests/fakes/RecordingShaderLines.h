@@ -1,11 +1,11 @@
 #pragma once
-// Line classes that stand in for the shading language's commands and variables while a pass is
-// compiled: each keeps the upper-cased text it was made from, its index and its type, so that a
-// test sees which class the compiler chose for each line. RecordingLineTable() gives a keyword
-// table whose commands are all recording ones (the keywords the language reserves stay
-// reserved). A recording variable declares the name in its second word; a recording
-// declaration reads continuation lines (ending in "\") itself, as a multi-line declaration does.
-// Commands record their runs; a test sets the result and the skip a command answers.
+// Line classes that stand in for the shading language's commands while a pass is compiled: each
+// keeps the upper-cased text it was made from, its index and its type, so that a test sees which
+// class the compiler chose for each line. RecordingLineTable() gives a keyword table whose
+// commands are all recording ones (the keywords the language reserves stay reserved; variable
+// lines stay the engine's). A recording declaration reads continuation lines (ending in "\")
+// itself, as a multi-line declaration does. Commands record their runs; a test sets the result
+// and the skip a command answers.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -18,7 +18,6 @@
 #include "shaders/ShaderLineTable.h"
 #include "shaders/ShaderPass.h"
 #include "shaders/ShaderProgramFileLine.h"
-#include "shaders/ShaderVariable.h"
 #include "shaders/Shader.h"
 #include "core/Tokenizer.h"
 
@@ -95,20 +94,6 @@ class RecordingDeclarationLine final : public RecordingShaderCommand,
   int continuations = 0;
 };
 
-class RecordingShaderVariable final : public CShaderVariable {
- public:
-  explicit RecordingShaderVariable(const ShaderLineArguments& arguments)
-      : name(RecordingShaderCommand::Word(arguments.pPass, 1)) {
-    if (!arguments.pPass->AddVariable(this)) {
-      arguments.pPass->ReportError(24, "CShaderVariable::CShaderVariable");
-      *arguments.pSuccess = 0;
-    }
-  }
-  UINT Execute() override { return 1; }
-  const char* GetName() override { return name.c_str(); }
-  std::string name;
-};
-
 // A command whose constructor fails with error 27, as a command with bad operands does.
 class RecordingFailingLine final : public RecordingShaderCommand {
  public:
@@ -130,10 +115,6 @@ CShaderLine* MakeRecordingCommand(const ShaderLineArguments& arguments) {
     return new RecordingDeclarationLine(arguments);
   else
     return new RecordingShaderCommand(arguments, Type);
-}
-
-inline CShaderLine* MakeRecordingVariable(const ShaderLineArguments& arguments) {
-  return new RecordingShaderVariable(arguments);
 }
 
 inline CShaderLine* MakeRecordingFailingLine(const ShaderLineArguments& arguments) {
@@ -176,6 +157,5 @@ inline CShaderLineTable RecordingLineTable() {
   table.SetFactory("LOG", MakeRecordingFailingLine);
   table.SetFactory("IF", MakeRecordingCommand<34>);
   table.SetFactory("ENDIF", MakeRecordingCommand<35>);
-  table.SetFactory("", MakeRecordingVariable);
   return table;
 }

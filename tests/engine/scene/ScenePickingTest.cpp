@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "RayMeshBench.h"
+#include "spatial/Octree.h"
 
 namespace {
 
@@ -205,6 +206,65 @@ TEST_F(SceneOctreePickingTest, CollidersWithATreeIncludeEveryMeshTheBoxCentresFi
     std::vector<CMeshInterface*> sorted = byTree;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
+  }
+}
+
+TEST_F(SceneOctreePickingTest, AMissInTheTreeAnswersAsAskingEveryMesh) {
+  // A 5x5x5 lattice of cubes in the scene with a tree and in a twin without one; then, after
+  // the tree is built, one cube moves out of the tree's box and one is added outside it.
+  TestScene* plain = bench.NewScene("plain");
+  std::vector<CMesh*> meshes, twins;
+  for (int x = 0; x < 5; ++x)
+    for (int y = 0; y < 5; ++y)
+      for (int z = 0; z < 5; ++z) {
+        const CVector3 at(x * 3.0f, y * 3.0f, z * 3.0f);
+        meshes.push_back(bench.AddCube(scene, "cube", at, 0.5f));
+        twins.push_back(bench.AddCube(plain, "twin", at, 0.5f));
+      }
+  ASSERT_EQ(scene->BuildOctree(2.0f, 0), 1u);
+  COctree* tree = scene->GetOctree();
+  ASSERT_NE(tree, nullptr);
+  EXPECT_TRUE(std::all_of(meshes.begin(), meshes.end(),
+                          [&](CMesh* mesh) { return tree->ListsMeshWherever(mesh); }));
+
+  std::mt19937 random(11);
+  std::uniform_real_distribution<float> coordinate(-4.0f, 16.0f), direction(-1.0f, 1.0f);
+  auto sameAnswers = [&](const char* stage) {
+    for (int i = 0; i < 300; ++i) {
+      const CVector3 origin(coordinate(random), coordinate(random), coordinate(random));
+      // Every third ray runs along an axis, between or through the lattice's rows.
+      CVector3 way(direction(random), direction(random), direction(random));
+      if (i % 3 == 0) way = CVector3(0, 0, 1);
+      CRay ray(origin, way), twinRay(origin, way);
+      float distance = 0.0f, twinDistance = 0.0f;
+      CVector3 normal, twinNormal;
+      CMeshInterface* hit = scene->FindNearestIntersection(ray, &distance, 0x01, &normal);
+      CMeshInterface* twinHit = plain->FindNearestIntersection(twinRay, &twinDistance, 0x01,
+                                                               &twinNormal);
+      ASSERT_EQ(hit == nullptr, twinHit == nullptr) << stage << " ray " << i;
+      if (hit == nullptr) continue;
+      EXPECT_FLOAT_EQ(distance, twinDistance) << stage << " ray " << i;
+      EXPECT_EQ(normal, twinNormal) << stage << " ray " << i;
+    }
+  };
+  sameAnswers("built");
+
+  for (std::vector<CMesh*>* list : {&meshes, &twins}) {
+    list->front()->SetPosition({30, 1, 1});
+    RayMeshBench::Place(list->front());
+  }
+  EXPECT_FALSE(tree->ListsMeshWherever(meshes.front()));
+  bench.AddCube(scene, "late", {1.5f, 1.5f, -20});
+  bench.AddCube(plain, "late", {1.5f, 1.5f, -20});
+  sameAnswers("moved");
+  // Rays aimed at the two cubes outside the tree, from inside and outside it.
+  for (const CRay& aimed : {CRay({1, 1, 1}, {1, 0, 0}), CRay({1.5f, 1.5f, 5}, {0, 0, -1}),
+                            CRay({40, 1, 1}, {-1, 0, 0})}) {
+    CRay ray = aimed, twinRay = aimed;
+    float distance = 0.0f, twinDistance = 0.0f;
+    ASSERT_NE(plain->FindNearestIntersection(twinRay, &twinDistance, 0x01), nullptr);
+    ASSERT_NE(scene->FindNearestIntersection(ray, &distance, 0x01), nullptr);
+    EXPECT_FLOAT_EQ(distance, twinDistance);
   }
 }
 

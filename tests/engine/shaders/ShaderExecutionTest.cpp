@@ -2,19 +2,41 @@
 // sets for its lines, the skips lines ask for, a failing line, and the render entries of
 // meshes and surfaces with and without a rendering profile.
 #include "FakeMeshVertexBuffer.h"
+#include "FakeSprite.h"
+#include "PassesTestScene.h"
 #include "ProcessExitCatcher.h"
 #include "RecordingRenderingProfile.h"
 #include "ShaderFixture.h"
 #include "SurfaceTestBench.h"
+#include "scene/Camera.h"
 #include "startup/EngineScenePasses.h"
 
 namespace {
 
 using Texts = std::vector<std::string>;
 
+// "CLEAR": notes in the runs how often the watched sprite has been drawn by then.
+FakeSprite* g_pWatchedSprite = nullptr;
+
+class SpriteWatcher final : public RecordingShaderCommand {
+ public:
+  explicit SpriteWatcher(const ShaderLineArguments& arguments)
+      : RecordingShaderCommand(arguments, 17) {}
+  UINT Execute() override {
+    Runs().push_back(text + " after " + std::to_string(g_pWatchedSprite->drawFrames.size()) +
+                     " sprite draws");
+    return 1;
+  }
+};
+
+CShaderLine* MakeSpriteWatcher(const ShaderLineArguments& arguments) {
+  return new SpriteWatcher(arguments);
+}
+
 class ShaderExecutionTest : public ShaderFixture {
  protected:
   ShaderExecutionTest() {
+    lines.SetFactory("CLEAR", MakeSpriteWatcher);
     Library();
     bench.renderer.vertexBufferStorage = &buffers;
     bench.context->ports.meshShaders.Set(library.get());
@@ -64,6 +86,34 @@ TEST_F(ShaderExecutionTest, TheSceneRunSkipsOnlyCallablePassesAndAmbientPassesIn
   EXPECT_EQ(shader->GetRunValue(), 1.0f);
 }
 
+TEST_F(ShaderExecutionTest, ASceneDrawnInTheShaderProfileRunsItsPassesThenItsSprites) {
+  ZeKorbConfig config = {};
+  config.wWidth = 640;
+  config.wHeight = 480;
+  bench.context->pConfig = &config;
+  CEngineScenePasses passes;
+  bench.context->ports.scenePasses.Set(&passes);
+  auto* scene = new PassesTestScene(&bench.renderer, &bench.log);
+  scene->AppendWorldObject(new CCamera(&bench.renderer, &bench.log, scene));
+  FakeSprite sprite("sprite");
+  g_pWatchedSprite = &sprite;
+  scene->AddSprite(&sprite);
+
+  folder.Write("scene.ssh", "# TYPE SCENE\n" +
+                                Technique(Pass("MAIN", "CLEAR MAIN\n") +
+                                          Pass("LIT IMPLEMENTS AMBIENTPASS", "CLEAR AMBIENT\n")));
+  ASSERT_EQ(scene->CreateShader("scene.ssh", nullptr, 0, 1), 1u) << Errors();
+  ASSERT_EQ(scene->GetShadowMode(), 0u);
+  ASSERT_EQ(scene->SetActiveCamera(0), 1u);
+  *scene->GetColor() = {10, 10, 10, 0};
+  scene->GetAmbLightIntensityEnvelope()->SetValue(1.0f);
+  scene->Render();
+  EXPECT_EQ(Runs(), (Texts{"CLEAR MAIN after 0 sprite draws", "CLEAR AMBIENT after 0 sprite draws"}));
+  EXPECT_EQ(sprite.drawFrames, std::vector<float>{-1.0f});
+  EXPECT_EQ(scene->GetShader()->GetTarget(), static_cast<CScene*>(scene));
+  scene->Release();
+}
+
 TEST_F(ShaderExecutionTest, MeshPassesAreChosenByNameAndByTheMeshsDynamics) {
   CMesh* mesh = MeshWithShader("mesh", Pass("DRAW IMPLEMENTS STATICSHADOWVOLUME", "RENDER STATIC\n") +
                                            Pass("DRAW IMPLEMENTS DYNAMICSHADOWVOLUME",
@@ -95,6 +145,14 @@ TEST_F(ShaderExecutionTest, MeshPassesAreChosenByNameAndByTheMeshsDynamics) {
   EXPECT_TRUE(Runs().empty());
   EXPECT_EQ(Errors(), "");
   EXPECT_EQ(bench.log.TextAt(CEngineLog::kLevelError), "");
+
+  // A mesh hidden from cameras is not drawn, nor made the current mesh.
+  bench.scene->SetCurrentMesh(nullptr);
+  mesh->SetVisibility(0, 1, 1);
+  mesh->Render("DRAW");
+  mesh->Render("DRAW", SHADER_PASS_AMBIENT);
+  EXPECT_TRUE(Runs().empty());
+  EXPECT_EQ(bench.scene->GetCurrentMesh(), nullptr);
 }
 
 TEST_F(ShaderExecutionTest, SurfacesRunTheirPassesAsTheirMeshsCurrentSurface) {

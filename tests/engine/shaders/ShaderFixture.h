@@ -18,6 +18,8 @@
 #include "shaders/Shader.h"
 #include "shaders/ShaderLibrary.h"
 #include "shaders/ShaderPass.h"
+#include "shaders/ShaderVariable.h"
+#include "shaders/ShaderVariableNode.h"
 #include "vfs/VirtualFileSystem.h"
 
 class ShaderFixture : public testing::Test {
@@ -70,8 +72,8 @@ class ShaderFixture : public testing::Test {
       CShaderLine* line = pass->GetLine(i);
       if (auto* command = dynamic_cast<RecordingShaderCommand*>(line))
         texts.push_back(command->text);
-      else if (auto* variable = dynamic_cast<RecordingShaderVariable*>(line))
-        texts.push_back("<variable " + variable->name + ">");
+      else if (auto* variable = dynamic_cast<CShaderVariable*>(line))
+        texts.push_back("<variable " + std::string(variable->GetTarget()->GetName()) + ">");
       else
         texts.push_back("<unknown>");
     }

@@ -221,6 +221,37 @@ TEST(D3DXVector, TransformVariantsTreatWAsDocumented) {
   EXPECT_EQ(*D3DXVec4Transform(&v4, &v4, &m), D3DXVECTOR4(6, 12, 18, 2));
 }
 
+TEST(D3DXVector, ArrayTransformsMatchTheOneVectorCallsAtAnyStride) {
+  const D3DXMATRIX m(1, 0.5f, 0, 1, 0, 1, 0.25f, 0, 0.75f, 0, 1, 0.5f, 10, 20, 30, 2);
+  // Vectors inside larger records (a 24-byte vertex), written to packed outputs.
+  struct Vertex {
+    D3DXVECTOR3 position;
+    DWORD colour;
+    float u, v;
+  };
+  std::vector<Vertex> vertices;
+  for (int i = 0; i < 7; ++i) vertices.push_back({D3DXVECTOR3(i * 1.5f, -i * 0.25f, i + 0.125f), 0, 0, 0});
+  std::vector<D3DXVECTOR3> coords(7), normals(7);
+  std::vector<D3DXVECTOR4> points(7);
+  EXPECT_EQ(D3DXVec3TransformCoordArray(coords.data(), sizeof(D3DXVECTOR3), &vertices[0].position, sizeof(Vertex), &m, 7),
+            coords.data());
+  D3DXVec3TransformNormalArray(normals.data(), sizeof(D3DXVECTOR3), &vertices[0].position, sizeof(Vertex), &m, 7);
+  D3DXVec3TransformArray(points.data(), sizeof(D3DXVECTOR4), &vertices[0].position, sizeof(Vertex), &m, 7);
+  for (int i = 0; i < 7; ++i) {
+    D3DXVECTOR3 coord, normal;
+    D3DXVECTOR4 point;
+    EXPECT_EQ(coords[i], *D3DXVec3TransformCoord(&coord, &vertices[i].position, &m)) << i;
+    EXPECT_EQ(normals[i], *D3DXVec3TransformNormal(&normal, &vertices[i].position, &m)) << i;
+    EXPECT_EQ(points[i], *D3DXVec3Transform(&point, &vertices[i].position, &m)) << i;
+  }
+  // In place over the records, and a count of 0 touching nothing.
+  D3DXVec3TransformCoordArray(&vertices[0].position, sizeof(Vertex), &vertices[0].position, sizeof(Vertex), &m, 7);
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(vertices[i].position, coords[i]) << i;
+  D3DXVECTOR3 untouched(5, 6, 7);
+  D3DXVec3TransformCoordArray(&untouched, 12, &untouched, 12, &m, 0);
+  EXPECT_EQ(untouched, D3DXVECTOR3(5, 6, 7));
+}
+
 TEST(D3DXQuaternion, MultiplyAppliesTheFirstOperandFirst) {
   D3DXQUATERNION aboutY(0, kRoot2, 0, kRoot2), aboutX(kRoot2, 0, 0, kRoot2), product;
   ExpectNear(*D3DXQuaternionMultiply(&product, &aboutY, &aboutX), D3DXQUATERNION(0.5f, 0.5f, 0.5f, 0.5f));

@@ -1,0 +1,17 @@
+#pragma once
+// A message posted from one object to another by object id and delivered once per frame to the
+// receiver's ProcessMessage. Scripts see it as a record of this exact layout.
+#include <windef.h>
+
+struct geMessage {
+  // Zero-filled and copied with a limit of its size: a name of 256 characters or more has no
+  // terminating zero inside the field.
+  char pszName[256];
+  DWORD SenderID;
+  DWORD ReceiverID;
+  DWORD MessageID;
+  // The game timer's time when the message was posted, in seconds.
+  float fPostTime;
+  DWORD dwData;
+};
+static_assert(sizeof(geMessage) == 276);
