@@ -365,3 +365,20 @@ TEST_F(StartupFixture, ARefusedScriptRegistrationEndsStartUp) {
                                      "Can't Initialize Scripting Language\n"}))
       << errors;
 }
+
+// A scene saved and loaded back with shader mode 0 is prepared by the coded rendering path and
+// drawn by the scene's render entry; the shutdown leaves no Direct3D object alive.
+TEST_F(StartupFixture, ASceneLoadedWithShaderMode0IsPreparedAndDrawnByTheCodedPath) {
+  Lines_ lines;
+  EXPECT_EQ(Run({"coded-scene", "--report-device", "--quit-callback"}, lines), 3);
+  const auto at = std::find(lines.begin(), lines.end(), "saved");
+  ASSERT_NE(at, lines.end());
+  ASSERT_GE(lines.end() - at, 3);
+  EXPECT_EQ(*(at + 1), "loaded");
+  EXPECT_EQ(*(at + 2), "draws 1");
+  EXPECT_EQ(lines.back(), "after CloseZeKorb: devices 1 resets 2 live 0");
+  const std::string log = ReadFile(folder / "ZeKorb.Log");
+  EXPECT_EQ(log.find("No Default Rendering Path"), std::string::npos);
+  EXPECT_TRUE(AppearInOrder(log, {"- Preparing Scene: room For Default Coded Rendering Path\n",
+                                  "- Preparing Mesh: panel For Default Coded Rendering Path\n"}));
+}
