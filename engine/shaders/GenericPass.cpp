@@ -232,12 +232,20 @@ void CGenericPass::SetWorld(CMesh* mesh) {
                             mesh->GetMatrix(scene != nullptr ? scene->GetFrame() : mesh->GetFrame()));
 }
 
-UINT CGenericPass::RenderMesh(CMesh* mesh) {
-  SetWorld(mesh);
-  if (m_pDeclaration != nullptr) m_pDeclaration->Set();
-  if (CVertexBufferInterface* buffer = mesh->GetVertexBuffer(0)) buffer->SetStreams();
+void CGenericPass::UseFixedPipeline() {
   m_pPixelShaders->SetShader(nullptr);
   m_pVertexShaders->SetShader(nullptr);
+}
+
+void CGenericPass::SetStaticStreams(CMesh* mesh) {
+  if (m_pDeclaration != nullptr) m_pDeclaration->Set();
+  if (CVertexBufferInterface* buffer = mesh->GetVertexBuffer(0)) buffer->SetStreams();
+  UseFixedPipeline();
+}
+
+UINT CGenericPass::RenderMesh(CMesh* mesh) {
+  SetWorld(mesh);
+  SetStaticStreams(mesh);
   for (UINT i = 0; i < mesh->GetNumberOfSurfaces(); ++i)
     if (auto* surface = dynamic_cast<CSurface*>(mesh->GetSurface(i))) RenderSurface(surface);
   if (mesh->GetHasShadowVolumeGeometry() == 0) DrawEdges(mesh);
@@ -382,18 +390,12 @@ UINT CGenericPass::RenderBlendedMesh(CMesh* mesh) {
   SetWorld(mesh);
   if (mesh->GetIsMorph() == 1) {
     if (!FillDynamicBuffer(mesh, false)) return 0;
-    m_pPixelShaders->SetShader(nullptr);
-    m_pVertexShaders->SetShader(nullptr);
+    UseFixedPipeline();
   }
   // A mesh that both morphs and has bones ends up skinned.
   const bool skinned = mesh->GetNumberOfBones() > 0 && mesh->GetBones() != nullptr;
   if (skinned && !FillDynamicBuffer(mesh, true)) return 0;
-  if (mesh->GetIsMorph() != 1 && !skinned) {
-    if (m_pDeclaration != nullptr) m_pDeclaration->Set();
-    if (CVertexBufferInterface* buffer = mesh->GetVertexBuffer(0)) buffer->SetStreams();
-    m_pPixelShaders->SetShader(nullptr);
-    m_pVertexShaders->SetShader(nullptr);
-  }
+  if (mesh->GetIsMorph() != 1 && !skinned) SetStaticStreams(mesh);
   for (UINT i = 0; i < mesh->GetNumberOfSurfaces(); ++i)
     if (auto* surface = dynamic_cast<CSurface*>(mesh->GetSurface(i))) RenderBlendedSurface(surface);
   return 1;

@@ -56,6 +56,10 @@ class CGenericPass final : public CGenericPassInterface {
                    bool secondPair) const;
   bool WantsSecondTexturePair(CMesh* mesh) const;
   void SetWorld(CMesh* mesh);
+  // No vertex or pixel shader.
+  void UseFixedPipeline();
+  // The path's declaration and the mesh's own static buffer, on the fixed pipeline.
+  void SetStaticStreams(CMesh* mesh);
   void SetMaterial(CSurface* surface);
   void DrawSurface(CSurface* surface);
   void DrawEdges(CMesh* mesh);

@@ -2,7 +2,7 @@
 // A renderer for tests of drawing paths on the fixed pipeline: writes, in order, into one call
 // list every render and texture-stage state, transform, device light, draw, vertex format,
 // declaration and stream setting, texture and material setting that reaches it or its banks
-// ("state 7=1", "stage 1 1=2", "draw 2", "line", "texture wall 0", "no texture 1", ...).
+// ("state 7=1", "stage 1 1=2", "draw 2", "line", "no texture 1", ...).
 // Vertex buffers and the declaration it makes record themselves into the same list; the
 // dynamic vertex buffer and the enumeration are the test's to hand in.
 #include <memory>
@@ -53,43 +53,6 @@ class RecordingPassRenderer final : public CEngineRenderer,
     UINT vertices;
     int references = 1;
     int layouts = 0;
-  };
-
-  // A texture that records being set on a stage.
-  class Texture final : public CTextureInterface {
-   public:
-    Texture(std::vector<std::string>& log, std::string textureName, bool hasAlpha)
-        : calls(log), name(std::move(textureName)), alpha(hasAlpha) {}
-    UINT Set(WORD stage) override {
-      calls.push_back("texture " + name + " " + std::to_string(stage));
-      return 1;
-    }
-    UINT HasAlphaChannel() override { return alpha ? 1 : 0; }
-    const char* GetName() override { return name.c_str(); }
-    const char* GetFileName() override { return nullptr; }
-    const char* GetGreenFileName() override { return nullptr; }
-    const char* GetBlueFileName() override { return nullptr; }
-    const char* GetAlphaFileName() override { return nullptr; }
-    UINT IsCubeTexture() override { return 0; }
-    UINT IsNonPlainTexture() override { return 0; }
-    UINT IsLoaded() override { return 1; }
-    IDirect3DTexture9* GetD3DTexture() override { return nullptr; }
-    IDirect3DCubeTexture9* GetD3DCubeTexture() override { return nullptr; }
-    IDirect3DBaseTexture9* GetD3DVolumeTexture() override { return nullptr; }
-    HDC GetCubeDC(D3DCUBEMAP_FACES, UINT) override { return nullptr; }
-    HDC GetDC(UINT) override { return nullptr; }
-    UINT ReleaseDC(HDC, UINT) override { return 0; }
-    UINT GetWidth() override { return 0; }
-    UINT GetHeight() override { return 0; }
-    D3DFORMAT GetFormat() override { return D3DFMT_UNKNOWN; }
-    WORD GetTextureType() override { return TEXTURE_TYPE_2D; }
-    WORD GetTextureKind() override { return 0; }
-    UINT CopyToSystemMemorySurface(IDirect3DSurface9**, D3DFORMAT) override { return 0; }
-    UINT Lock(UINT, RECT*, D3DLOCKED_RECT*) override { return 0; }
-    HRESULT Unlock(UINT) override { return 0; }
-    std::vector<std::string>& calls;
-    std::string name;
-    bool alpha;
   };
 
   // A material that records being set; its blocks are the ones it was made with.

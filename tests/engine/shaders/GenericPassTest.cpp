@@ -13,6 +13,7 @@
 
 #include "D3DTestDevice.h"
 #include "EngineContextScope.h"
+#include "FakeEngineTexture.h"
 #include "FakeEnumerationOwner.h"
 #include "FakeMeshBoundVolume.h"
 #include "FakeMeshSpatial.h"
@@ -94,6 +95,13 @@ class GenericPassTest : public ::testing::Test {
     if (dynamicBuffer) dynamicBuffer->Release();
   }
 
+  FakeEngineTexture Texture(const char* name, const char* alpha = "") {
+    FakeEngineTexture texture;
+    texture.fileName = name;
+    texture.alphaFileName = alpha;
+    texture.calls = &renderer.calls;
+    return texture;
+  }
   void UseCard(const TestCard& card) {
     card.Apply();
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
@@ -134,7 +142,7 @@ class GenericPassTest : public ::testing::Test {
     surface->SetShadingType(D3DSHADE_GOURAUD);
     return surface;
   }
-  void Give(CSurface* surface, CSurface::Slot slot, R::Texture& texture, WORD operation = 0) {
+  void Give(CSurface* surface, CSurface::Slot slot, FakeEngineTexture& texture, WORD operation = 0) {
     SurfaceTexture* record = surface->NewTextureRecord(slot);
     record->pTextureImage = &texture;
     record->wOpacity = operation;
@@ -174,10 +182,9 @@ class GenericPassTest : public ::testing::Test {
   FakeMeshBoundVolume volume;
   PassesTestScene* scene = new PassesTestScene(&renderer, &log);
   CGenericPass pass{&renderer, &log};
-  R::Texture wall{renderer.calls, "wall", false};
-  R::Texture glass{renderer.calls, "glass", true};
-  R::Texture detail{renderer.calls, "detail", false};
-  R::Texture mirror{renderer.calls, "mirror", false};
+  // Textures that write their settings into the renderer's call list; glass has alpha.
+  FakeEngineTexture wall = Texture("wall"), glass = Texture("glass", "glass_alpha"),
+                    detail = Texture("detail"), mirror = Texture("mirror");
   std::unique_ptr<CD3DTestDevice> device;
   IDirect3DVertexBuffer9* dynamicBuffer = nullptr;
 };
@@ -273,8 +280,8 @@ TEST_F(GenericPassTest, SurfaceBranchesSetTheirStagePrograms) {
 
   struct Case {
     const char* what;
-    R::Texture* color0;
-    R::Texture* color1;
+    FakeEngineTexture* color0;
+    FakeEngineTexture* color1;
     bool reflection;
     WORD flags;
     Calls expected;
@@ -320,8 +327,8 @@ TEST_F(GenericPassTest, SpecularIsAddedOnTheStageAfterTheTextures) {
   CMesh* mesh = AddMesh("lamp");
   struct Case {
     const char* what;
-    R::Texture* color0;
-    R::Texture* color1;
+    FakeEngineTexture* color0;
+    FakeEngineTexture* color1;
     bool reflection;
     WORD flags;
     UINT stage;
@@ -388,7 +395,7 @@ TEST_F(GenericPassTest, BlendedSurfacesChooseTheirBlendAndAlphaStages) {
   const Calls ccw = {St(D3DRS_CULLMODE, D3DCULL_CCW)};
   struct Case {
     const char* what;
-    R::Texture* color0;
+    FakeEngineTexture* color0;
     WORD flags;
     Calls expected;
   } cases[] = {
