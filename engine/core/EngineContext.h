@@ -15,6 +15,7 @@ class CCollisionManager;
 class CConsole;
 class CEngineRelease;
 class CGenericPassInterface;
+class CGuiSystem;
 class CGuiKeyQueue;
 class CGuiTextureFactory;
 class CLightSpatial;
@@ -27,6 +28,7 @@ class CNullScriptHost;
 class CRenderingProfileInterface;
 class CSceneFileReader;
 class CScenePasses;
+class CScriptTopInterface;
 class CSceneShaderLibrary;
 class CSurfaceShaderLibrary;
 class CD3D9RendererInterface;
@@ -93,6 +95,7 @@ struct EnginePorts {
   TEnginePort<CScenePasses> scenePasses;
   TEnginePort<CNullScriptHost> nullScripts;
   TEnginePort<CGuiTextureFactory> guiTextures;
+  TEnginePort<CScriptTopInterface> scriptTop;
 
   // Calls visit(name, port) for every port above; a new port is listed here too.
   template <class Visit>
@@ -112,6 +115,7 @@ struct EnginePorts {
     visit("scenePasses", scenePasses);
     visit("nullScripts", nullScripts);
     visit("guiTextures", guiTextures);
+    visit("scriptTop", scriptTop);
   }
 };
 
@@ -126,6 +130,7 @@ class CEngineContext {
   CSceneInterface* pActiveScene = nullptr;
   CEngineLog* pLog = nullptr;
   CConsole* pConsole = nullptr;
+  CGuiSystem* pGui = nullptr;  // the console's GUI library, while it runs
   char* szBanner = nullptr;
   TonarisInterface* pSoundServer = nullptr;
   CScriptStorage* pScriptStorage = nullptr;

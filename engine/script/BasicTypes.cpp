@@ -7,11 +7,15 @@
 #include "ZKDXMath.h"
 #include "ZKDXRecords.h"
 #include "ZeKorbD3DHeader.h"
+#include "script/EnvelopeTypes.h"
 #include "script/MatrixType.h"
+#include "script/ParentFunctions.h"
 #include "script/RayType.h"
 #include "script/ScriptGlue.h"
 #include "script/ScriptRegistrar.h"
 #include "script/VoidPtr.h"
+#include "script/ZeKorbInterface.h"
+#include "script/ZeKorbTypes.h"
 #include "script/bstr.h"
 
 using namespace AngelScript;
@@ -216,12 +220,10 @@ bool RegisterGeometryRecords(CScriptRegistrar& registrar) {
 
 bool RegisterBasicTypes(CScriptRegistrar& registrar) {
   CScriptRegistrar::SourceScope source(registrar, kSource);
-  // Each group logs its own failure; the first one stops the whole. The further groups join
-  // the chain in this order: the envelope types; the Direct3D structures, sprites, Direct3D
-  // resources and timer; the mesh interface type, then the material, mesh, null, camera, light
-  // and scene bindings; the parent functions; the top interface with the global, file-system,
-  // allocator and sound functions.
+  // Each group logs its own failure; the first one stops the whole.
   return RegisterLibraryTypes(registrar) && RegisterVectorTypes(registrar) &&
          RegisterMatrixType(registrar) && RegisterRayType(registrar) &&
-         RegisterGeometryRecords(registrar);
+         RegisterGeometryRecords(registrar) && RegisterEnvelopeTypes(registrar) &&
+         RegisterZeKorbAddTypes(registrar) && RegisterZeKorbTypes(registrar) &&
+         RegisterParentFunctions(registrar) && RegisterZeKorbInterface(registrar);
 }

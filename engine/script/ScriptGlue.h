@@ -63,6 +63,10 @@ AngelScript::asDWORD PlainValueFlags(AngelScript::asDWORD layout = 0) {
          AngelScript::asGetTypeTraits<V>();
 }
 
+// The flags of an engine object: scripts hold it by handle only and never count, copy or free it.
+inline constexpr AngelScript::asDWORD kEngineObjectFlags =
+    AngelScript::asOBJ_REF | AngelScript::asOBJ_NOCOUNT;
+
 template <typename T>
 inline constexpr bool kIsValue = std::is_class_v<T> && !std::is_polymorphic_v<T>;
 

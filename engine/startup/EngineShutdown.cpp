@@ -1,5 +1,6 @@
 #include "startup/EngineShutdown.h"
 
+#include "console/GuiSystem.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/Timer.h"
@@ -32,6 +33,7 @@ void CEngineShutdown::ReleaseServices() {
   ReleaseInputControllers(context);
   ReleaseParticleFactory(context);
   ReleaseSceneServices(context);
+  ReleaseGui(context);
   ReleaseRenderer(context);
   ReleaseVirtualFileSystem(context);
   ReleaseScriptStorage(context);
@@ -89,6 +91,15 @@ void CEngineShutdown::ReleaseSceneServices(CEngineContext* context) {
   context->pCollisions = nullptr;
   delete context->pZKReader;
   context->pZKReader = nullptr;
+}
+
+// The GUI library draws through the renderer, so it goes before it; the window procedure stops
+// feeding it first.
+void CEngineShutdown::ReleaseGui(CEngineContext* context) {
+  if (!context->pGui) return;
+  context->pGui->Release();
+  delete context->pGui;
+  context->pGui = nullptr;
 }
 
 void CEngineShutdown::ReleaseRenderer(CEngineContext* context) {

@@ -213,6 +213,7 @@ void CEngineStartup::StartScripting() {
     FatalErrorWithTitle(kInitTitle, "Can't Initialize Scripting Language");
   m_context->pScriptStorage = storage;
   m_context->ports.nullScripts.Set(storage);
+  m_context->ports.scriptTop.Set(CZeKorbD3D::Instance());
 }
 
 void CEngineStartup::CreateAllocator() {
@@ -347,7 +348,9 @@ void CEngineStartup::CreateZKReader() {
   m_context->ports.meshFiles.Set(owner.Own(new CZKOMeshFileReader(m_context->pZKReader)));
 }
 
-// Not yet: the GUI library starts here ("Can't Initialize CEGUI").
+// Not yet: the GUI renderer on the engine device is made here and handed to a CGuiSystem
+// (m_context->pGui, released by the shutdown) through InitializeCEGUI; 0 is fatal "Can't
+// Initialize CEGUI". The console lock is read before the renderer is made.
 void CEngineStartup::StartGui() {}
 
 // Not yet: the console is made here with the context, the renderer, the log, the configured size

@@ -4,10 +4,11 @@
 // create nothing; the Create operations make a new object per call, owned by the caller, or
 // return null when memory runs out.
 #include "ZKDXInterface.h"
+#include "script/ScriptTopInterface.h"
 
 class CScene;
 
-class CZeKorbD3D final : public CZeKorbD3DInterface {
+class CZeKorbD3D final : public CZeKorbD3DInterface, public CScriptTopInterface {
  public:
   // The one top interface of the engine.
   static CZeKorbD3D* Instance();
@@ -47,6 +48,9 @@ class CZeKorbD3D final : public CZeKorbD3DInterface {
   CTimerInterface* GetEngineTimer() override;
   CConsole* GetConsoleInterface() override;
   CParticleEmiterFactory* GetParticleEmiterFactory() override;
+
+  // What engine scripts reach as GetZeKorbD3DInterface().
+  CZeKorbD3DInterface* GetTopInterface() override { return this; }
 
  private:
   CZeKorbD3D() = default;

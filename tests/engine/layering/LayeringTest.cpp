@@ -35,9 +35,10 @@ const Matrix kMayUse = {
     {"lightwave", {"scene", "spatial", "vfs"}},
     {"files", {"chunks", "scene", "spatial"}},
     {"shaders", {"d3d", "scene"}},
+    {"console", {"d3d", "input", "scene", "script"}},
     {"startup",
-     {"chunks", "d3d", "files", "input", "lightwave", "scene", "script", "shaders", "sound",
-      "spatial", "vfs"}},
+     {"chunks", "console", "d3d", "files", "input", "lightwave", "scene", "script", "shaders",
+      "sound", "spatial", "vfs"}},
 };
 
 // Includes the matrix forbids that the tree still has, each with why it is there and what

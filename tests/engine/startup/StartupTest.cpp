@@ -260,7 +260,7 @@ TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemA
   const Lines_ ports = {"release",      "guiKeys",        "meshSpatial",  "lightSpatial",
                         "surfaceFactory", "meshFiles",    "sceneFiles",   "lightWave",
                         "genericPass",  "meshShaders",    "surfaceShaders", "sceneShaders",
-                        "scenePasses",  "nullScripts",    "guiTextures"};
+                        "scenePasses",  "nullScripts",    "guiTextures",  "scriptTop"};
   const std::set<std::string> later = {"lightWave", "guiTextures"};
   Lines_ expected = {"after Init"};
   for (const std::string& name : ports)

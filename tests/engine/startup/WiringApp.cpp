@@ -28,6 +28,7 @@
 #include "scene/ScenePasses.h"
 #include "scene/SceneShaderLibrary.h"
 #include "scene/SurfaceShaderLibrary.h"
+#include "script/ScriptTopInterface.h"
 #include "TestConfig.h"
 #include "zktest/ZkTestKernel.h"
 

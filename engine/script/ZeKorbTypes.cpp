@@ -1,0 +1,47 @@
+#include "script/ZeKorbTypes.h"
+
+#include "script/ScriptGlue.h"
+#include "script/ScriptRegistrar.h"
+
+bool DeclarePendingType(CScriptRegistrar& registrar, const char* source, const char* type,
+                        const char* message, std::source_location where) {
+  CScriptRegistrar::SourceScope scope(registrar, source);
+  return registrar.Type(type, 0, ScriptGlue::kEngineObjectFlags, message, where);
+}
+
+bool RegisterZeKorbAddTypes(CScriptRegistrar& registrar) {
+  CScriptRegistrar::SourceScope source(registrar, "ZeKorbAddTypes");
+  CScriptRegistrar& r = registrar;
+  // Not yet: the Direct3D structures are registered first.
+  r.Type("CSceneInterface", 0, ScriptGlue::kEngineObjectFlags,
+         "Can't Add CSceneInterface* ZeKorb Type To The Script (1)");
+  // Not yet: the sprites, whose group ends with the null type.
+  DeclarePendingType(r, "SpriteType", "CNullInterface",
+                     "Can't Add CNullInterface* ZeKorb Type To The Script (1)");
+  r.Type("CMaterialStorageInterface", 0, ScriptGlue::kEngineObjectFlags,
+         "Can't Add CMaterialStorageInterface ZeKorb Type To The Script (1)");
+  r.Type("CTextureStorageInterface", 0, ScriptGlue::kEngineObjectFlags,
+         "Can't Add CTextureStorageInterface* ZeKorb Type To The Script (1)");
+  // Not yet: the Direct3D resources, with the renderer among them.
+  DeclarePendingType(r, "InitD3DInterface", "CD3D9RendererInterface",
+                     "Can't Add CD3D9RendererInterface* ZeKorb Type To The Script (1)");
+  // Not yet: the timer's methods.
+  DeclarePendingType(r, "TimerType", "CTimerInterface",
+                     "Can't Add CTimerInterface* ZeKorb Type To The Script (1)");
+  return r.Succeeded();
+}
+
+bool RegisterZeKorbTypes(CScriptRegistrar& registrar) {
+  CScriptRegistrar::SourceScope source(registrar, "ZeKorbTypes");
+  CScriptRegistrar& r = registrar;
+  r.Type("CMeshInterface", 0, ScriptGlue::kEngineObjectFlags,
+         "Can't Add CMeshInterface* ZeKorb Type To The Script (1)");
+  // Not yet: the materials and textures, whose group declares the surface type.
+  DeclarePendingType(r, "MaterialTypes", "CSurfaceInterface",
+                     "Can't Add CSurfaceInterface* ZeKorb Type To The Script (1)");
+  // Not yet: the meshes, nulls and cameras; then the lights, whose group declares the light type.
+  DeclarePendingType(r, "LightTypes", "CLightInterface",
+                     "Can't Add CLightInterface* ZeKorb Type To The Script (1)");
+  // Not yet: the scenes, whose result is the group's.
+  return r.Succeeded();
+}
