@@ -279,4 +279,39 @@ TEST(GUIRendererTest, ImagesetTextureLoadsTheSchemePngThroughTheBank) {
   bench.bench.context->szApplicationFolder = nullptr;
 }
 
+// On GL: a yellow texture under cyan vertices is green where drawn, and the clip region cuts it.
+TEST(GUIRendererTest, OnGLATexturedColouredQuadReachesItsPixelsInsideItsClipRegion) {
+  GuiRendererBench bench(ZK_D3D_BACKEND_GL);
+  const BYTE yellow[4] = {255, 255, 0, 255};
+  CGUITexture& texture = bench.SolidTexture("yellow", 4, yellow);
+  std::vector<CEGUI::Vertex> quad;
+  const float corners[6][2] = {{8, 8}, {40, 8}, {8, 40}, {40, 8}, {40, 40}, {8, 40}};
+  for (const auto& c : corners) {
+    CEGUI::Vertex v;
+    v.position = CEGUI::Vector3f(c[0], c[1], 0);
+    v.tex_coords = CEGUI::Vector2f(c[0] == 8 ? 0.0f : 1.0f, c[1] == 8 ? 0.0f : 1.0f);
+    v.colour_val = CEGUI::Colour(0xFF00FFFF);
+    quad.push_back(v);
+  }
+  auto& buffer = static_cast<CGUIGeometryBuffer&>(bench.gui->createGeometryBuffer());
+  buffer.setActiveTexture(&texture);
+  buffer.setClippingRegion(CEGUI::Rectf(0, 0, 24, 64));
+  buffer.appendGeometry(quad.data(), static_cast<CEGUI::uint>(quad.size()));
+
+  bench.bench.renderer->Clear(7 | ZK_CLEAR_NO_FRAME_LIMIT, 0);
+  bench.bench.renderer->BeginRendering();
+  bench.gui->beginRendering();
+  bench.gui->getDefaultRenderTarget().draw(buffer);
+  bench.gui->endRendering();
+  bench.bench.renderer->EndRendering();
+  EXPECT_EQ(bench.bench.Errors(), "");
+  const std::vector<D3DCOLOR> pixels = bench.bench.device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 12, 20), 0x00FF00)) << std::hex << CD3DTestDevice::At(pixels, 12, 20);
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 8, 8), 0x00FF00)) << "the first pixel of the quad";
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 30, 20), 0)) << "cut by the clip region";
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 12, 44), 0)) << "below the quad";
+  EXPECT_TRUE(ColorNear(CD3DTestDevice::At(pixels, 7, 20), 0)) << "left of the quad";
+}
+
 }  // namespace
