@@ -34,7 +34,7 @@ CEGUI::Rectf ScreenArea(const CEGUI::Sizef& size) { return CEGUI::Rectf(CEGUI::V
 CGUIRenderer::CGUIRenderer(CD3D9Renderer* renderer)
     : m_pRenderer(renderer), m_displaySize(0, 0), m_displayDPI(kScreenDPI, kScreenDPI) {
   m_pScreen = std::make_unique<CGUIScreenTarget>(ScreenArea(m_displaySize));
-  if (!OnDeviceReset()) throw std::runtime_error("Creation of VertexBuffer for Renderer object failed");
+  if (!MakeDeviceObjects()) throw std::runtime_error("Creation of VertexBuffer for Renderer object failed");
   if (CD3D9Enumeration* enumeration = m_pRenderer->GetEnumeration())
     m_dwMaxTextureSize = std::min(enumeration->GetMaxTextureWidth(), enumeration->GetMaxTextureHeight());
 }
@@ -159,7 +159,7 @@ void CGUIRenderer::OnDeviceLost() {
   ClipCursor(nullptr);
 }
 
-int CGUIRenderer::OnDeviceReset() {
+int CGUIRenderer::MakeDeviceObjects() {
   HWND window = GetEngineContext()->hWnd;
   RECT client = {};
   if (window && GetClientRect(window, &client)) {

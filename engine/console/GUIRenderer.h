@@ -76,9 +76,10 @@ class CGUIRenderer final : public CEGUI::Renderer, public CDeviceLossHook, publi
   // Drops the vertex buffer and the pointer confinement.
   void OnDeviceLost() override;
   // Confines the pointer to the window's client area (moving it to the bottom-right corner),
-  // makes the vertex buffer again and takes the display size from the viewport. 1 when the
-  // buffer was made.
-  int OnDeviceReset() override;
+  // makes the vertex buffer again and takes the display size from the viewport.
+  void OnDeviceReset() override { MakeDeviceObjects(); }
+  // What OnDeviceReset does; 1 when the buffer was made (drawing waits for the next reset).
+  int MakeDeviceObjects();
 
   // A GUI texture over `texture` (no reference added: it releases one when it goes).
   CGUITexture* CreateGUITexture(CTexture* texture) override;

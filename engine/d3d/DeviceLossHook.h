@@ -4,8 +4,7 @@
 class CDeviceLossHook {
  public:
   virtual void OnDeviceLost() = 0;
-  // 1 when its objects were made again; the reset goes on either way.
-  virtual int OnDeviceReset() = 0;
+  virtual void OnDeviceReset() = 0;
 
  protected:
   ~CDeviceLossHook() = default;

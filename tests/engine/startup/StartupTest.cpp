@@ -235,8 +235,10 @@ TEST_F(StartupFixture, InitCreatesTheDeviceChangesAndAltEnterResetItAndTheShutdo
                                   "  - Creating Cube Normalizer\n", "  - Creating FresnelTerm\n",
                                   "- Initializing ZeKorb Shader Library [128 Free Entries]\n",
                                   "  - Creating Texture (1) (flare_jpg)... (Leave File Format UnChanged: FALSE)\n",
-                                  "- Inited\n", "  - Texture: CubeNormalizer Loaded\n", "  - Texture: fresnelterm Loaded\n",
-                                  "  - Texture: flare_jpg Loaded\n", "    - 256x256 (FMT: D3DFMT_X8R8G8B8)\n", "  - RadeonX800\n",
+                                  // The GUI's imageset loads every pending texture of the bank.
+                                  "  - Texture: CubeNormalizer Loaded\n", "  - Texture: fresnelterm Loaded\n",
+                                  "  - Texture: flare_jpg Loaded\n", "    - 256x256 (FMT: D3DFMT_X8R8G8B8)\n", "- Inited\n",
+                                  "  - RadeonX800\n",
                                   "  - D3D9 Device Successfully Reseted\n", "  - Using RadeonX800 Rendering Scheme\n",
                                   "Changing Screen Mode\n", "- Window Destroyed\n", "- D3D deinitialized\n",
                                   "- Virtual Disk deinitialized\n"}));
