@@ -211,16 +211,16 @@ UINT TypeFor(Rule rule, UINT type) {
     case Rule::kTexture: return type == SHADER_VALUE_TEXTURE ? type : 0;
     case Rule::kMaterial: return type == SHADER_VALUE_MATERIAL ? type : 0;
     case Rule::kTable: return type == SHADER_VALUE_TABLE ? type : 0;
-    case Rule::kMatrixReference: return matrix ? SHADER_VALUE_MATRIX_REFERENCE : 0;
-    case Rule::kMatrixValue: return matrix ? SHADER_VALUE_MATRIX : 0;
+    case Rule::kMatrixReference: return matrix ? UINT{SHADER_VALUE_MATRIX_REFERENCE} : 0u;
+    case Rule::kMatrixValue: return matrix ? UINT{SHADER_VALUE_MATRIX} : 0u;
     case Rule::kSquareTarget:
       return type == SHADER_VALUE_TEXTURE || type == SHADER_VALUE_SQUARE_RENDER_TEXTURE
-                 ? SHADER_VALUE_SQUARE_RENDER_TEXTURE
-                 : 0;
+                 ? UINT{SHADER_VALUE_SQUARE_RENDER_TEXTURE}
+                 : 0u;
     case Rule::kCubeTarget:
       return type == SHADER_VALUE_TEXTURE || type == SHADER_VALUE_CUBE_RENDER_TEXTURE
-                 ? SHADER_VALUE_CUBE_RENDER_TEXTURE
-                 : 0;
+                 ? UINT{SHADER_VALUE_CUBE_RENDER_TEXTURE}
+                 : 0u;
   }
   return 0;
 }
@@ -623,8 +623,11 @@ UINT CShaderValueSource::EvaluateSurface(Objects& objects) {
   switch (id) {
     case 1: return StoreDword(surface->GetShadeType());
     case 2: {
-      if (dissolveEnvelope == nullptr || material == nullptr)
-        return StorePointer(SHADER_VALUE_MATERIAL, material);
+      // Every mesh holds a dissolve envelope; only one that is keyed or set makes the surface
+      // fade, and the shared material must not change with it.
+      const bool dissolving = dissolveEnvelope != nullptr &&
+                              (dissolveEnvelope->GetIsEnvelope() == 1 || dissolve != 0.0f);
+      if (!dissolving || material == nullptr) return StorePointer(SHADER_VALUE_MATERIAL, material);
       auto* bank = dynamic_cast<CMaterialBankInterface*>(m_pRenderer->GetMaterialStorageInterface());
       auto* source = dynamic_cast<CMaterial*>(material);
       CMaterial* dynamic = bank != nullptr ? bank->GetDynamicMaterial() : nullptr;

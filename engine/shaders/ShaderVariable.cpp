@@ -365,7 +365,13 @@ UINT CShaderVariable::CompileDeclarationValues(VFSFile* file, CTokenizer* tokeni
 }
 
 UINT CShaderVariable::CompileSource(CTokenizer* tokenizer, int first, const char* text) {
-  return m_Source.Compile(tokenizer, first, text);
+  if (m_Source.Compile(tokenizer, first, text) == 0) return 0;
+  // Commands that name the variable later in the pass check the type the source gives it.
+  ShaderVariableValue* held = m_pTarget->GetValue();
+  held->dwType = m_Value.dwType;
+  held->wSource = m_Value.wSource;
+  held->wValueID = m_Value.wValueID;
+  return 1;
 }
 
 UINT CShaderVariable::Execute() {
