@@ -84,6 +84,18 @@ constexpr ValueName kCameraValues[] = {
     {"MTXCAMERA2ATTENUATIONZ", 13, Rule::kMatrixValue},
 };
 
+// The object's own render targets, names that the LIGHT and MESH sources know after their own.
+constexpr ValueName kRenderTargetValues[] = {
+    {"TSQUARERENDERTEXTURE0", 20, Rule::kSquareTarget},
+    {"TSQUARERENDERTEXTURE1", 21, Rule::kSquareTarget},
+    {"TSQUARERENDERTEXTURE2", 22, Rule::kSquareTarget},
+    {"TSQUARERENDERTEXTURE3", 23, Rule::kSquareTarget},
+    {"TCUBERENDERTEXTURE0", 30, Rule::kCubeTarget},
+    {"TCUBERENDERTEXTURE1", 31, Rule::kCubeTarget},
+    {"TCUBERENDERTEXTURE2", 32, Rule::kCubeTarget},
+    {"TCUBERENDERTEXTURE3", 33, Rule::kCubeTarget},
+};
+
 constexpr ValueName kLightValues[] = {
     {"VECDIRECTION", 1, Rule::kVector},
     {"VECPOSITION", 2, Rule::kVector},
@@ -101,14 +113,6 @@ constexpr ValueName kLightValues[] = {
     {"MTXCAMERA2ATTENUATIONZ", 14, Rule::kMatrixValue},
     {"MTXWORLD2LIGHT", 15, Rule::kMatrixReference},
     {"MTXLIGHT2WORLD", 16, Rule::kMatrixValue},
-    {"TSQUARERENDERTEXTURE0", 20, Rule::kSquareTarget},
-    {"TSQUARERENDERTEXTURE1", 21, Rule::kSquareTarget},
-    {"TSQUARERENDERTEXTURE2", 22, Rule::kSquareTarget},
-    {"TSQUARERENDERTEXTURE3", 23, Rule::kSquareTarget},
-    {"TCUBERENDERTEXTURE0", 30, Rule::kCubeTarget},
-    {"TCUBERENDERTEXTURE1", 31, Rule::kCubeTarget},
-    {"TCUBERENDERTEXTURE2", 32, Rule::kCubeTarget},
-    {"TCUBERENDERTEXTURE3", 33, Rule::kCubeTarget},
 };
 
 constexpr ValueName kMeshValues[] = {
@@ -131,14 +135,6 @@ constexpr ValueName kMeshValues[] = {
     {"VECEYEPOS2OBJECT", 13, Rule::kVector},
     {"MTXOBJECT2CAMERA", 11, Rule::kMatrixValue},
     {"MTXBONES", 100, Rule::kTable},
-    {"TSQUARERENDERTEXTURE0", 20, Rule::kSquareTarget},
-    {"TSQUARERENDERTEXTURE1", 21, Rule::kSquareTarget},
-    {"TSQUARERENDERTEXTURE2", 22, Rule::kSquareTarget},
-    {"TSQUARERENDERTEXTURE3", 23, Rule::kSquareTarget},
-    {"TCUBERENDERTEXTURE0", 30, Rule::kCubeTarget},
-    {"TCUBERENDERTEXTURE1", 31, Rule::kCubeTarget},
-    {"TCUBERENDERTEXTURE2", 32, Rule::kCubeTarget},
-    {"TCUBERENDERTEXTURE3", 33, Rule::kCubeTarget},
 };
 
 constexpr ValueName kSurfaceValues[] = {
@@ -176,28 +172,37 @@ struct SourceSyntax {
   const char* szCompiled;
   const ValueName* pNames;
   size_t dwNames;
+  bool bRenderTargets;  // the object's render targets follow the names
 };
 
 template <size_t N>
 constexpr SourceSyntax Syntax(const char* word, WORD code, const char* sender, const char* trace,
-                              const char* compiled, const ValueName (&names)[N]) {
-  return {word, code, sender, trace, compiled, names, N};
+                              const char* compiled, const ValueName (&names)[N],
+                              bool renderTargets = false) {
+  return {word, code, sender, trace, compiled, names, N, renderTargets};
 }
 
 const SourceSyntax kSources[] = {
     Syntax("SURFACE", SHADER_SOURCE_SURFACE, "CShaderVariable::CompileSurfaceValues",
            "      - Surface Value: %s", "      - Compiled Surface Value: %i\n", kSurfaceValues),
     Syntax("MESH", SHADER_SOURCE_MESH, "CShaderVariable::CompileMeshValues",
-           "      - Mesh Value: %s", "      - Compiled Mesh Value: %i\n", kMeshValues),
+           "      - Mesh Value: %s", "      - Compiled Mesh Value: %i\n", kMeshValues, true),
     Syntax("SCENE", SHADER_SOURCE_SCENE, "CShaderVariable::CompileSceneValues",
            "      - System Value: %s", "      - Compiled Scene Value: %i\n", kSceneValues),
     Syntax("CAMERA", SHADER_SOURCE_CAMERA, "CShaderVariable::CompileCameraValues",
            "      - Camera Value: %s", "      - Compiled Camera Value: %i\n", kCameraValues),
     Syntax("LIGHT", SHADER_SOURCE_LIGHT, "CShaderVariable::CompileLightValues",
-           "      - Light Value: %s", "      - Compiled Camera Value: %i\n", kLightValues),
+           "      - Light Value: %s", "      - Compiled Camera Value: %i\n", kLightValues,
+           true),
     Syntax("SYSTEM", SHADER_SOURCE_SYSTEM, "CShaderVariable::CompileSystemValues",
            "      - System Value: %s", "      - Compiled System Value: %i\n", kSystemValues),
 };
+
+const ValueName* FindValueName(const char* word, const ValueName* names, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    if (CShaderFileLines::BeginsWith(word, names[i].szName)) return &names[i];
+  return nullptr;
+}
 
 // The record type a value makes of the variable's type `type`, or 0 when it cannot hold it.
 UINT TypeFor(Rule rule, UINT type) {
@@ -327,9 +332,9 @@ UINT CShaderValueSource::Compile(CTokenizer* tokenizer, int first, const char* t
     return 0;
   }
   const char* word = tokenizer->GetToken(first + 2);
-  const ValueName* value = nullptr;
-  for (size_t i = 0; i < syntax->dwNames && value == nullptr; ++i)
-    if (CShaderFileLines::BeginsWith(word, syntax->pNames[i].szName)) value = &syntax->pNames[i];
+  const ValueName* value = FindValueName(word, syntax->pNames, syntax->dwNames);
+  if (value == nullptr && syntax->bRenderTargets)
+    value = FindValueName(word, kRenderTargetValues, std::size(kRenderTargetValues));
   if (value == nullptr) {
     if (syntax->wCode == SHADER_SOURCE_CAMERA) m_pPass->ReportError(256, syntax->szSender);
     return 0;
@@ -516,12 +521,7 @@ UINT CShaderValueSource::EvaluateLight(Objects& objects) {
       CMatrix inverse;
       return !Invert(*light->GetMatrix(objects.fFrame), &inverse) || StoreMatrix(inverse);
     }
-    default:
-      if (id >= 20 && id <= 23)
-        return StorePointer(SHADER_VALUE_SQUARE_RENDER_TEXTURE, light->GetRenderTarget(id - 20));
-      if (id >= 30 && id <= 33)
-        return StorePointer(SHADER_VALUE_CUBE_RENDER_TEXTURE, light->GetCubeRenderTarget(id - 30));
-      return 0;
+    default: return StoreRenderTarget(light);
   }
 }
 
@@ -600,12 +600,7 @@ UINT CShaderValueSource::EvaluateMesh(Objects& objects) {
       if (m_pValue->dwType != SHADER_VALUE_TABLE) return 0;
       m_pValue->scalar.dwValue = 100;
       return 1;
-    default:
-      if (id >= 20 && id <= 23)
-        return StorePointer(SHADER_VALUE_SQUARE_RENDER_TEXTURE, mesh->GetRenderTarget(id - 20));
-      if (id >= 30 && id <= 33)
-        return StorePointer(SHADER_VALUE_CUBE_RENDER_TEXTURE, mesh->GetCubeRenderTarget(id - 30));
-      return 0;
+    default: return StoreRenderTarget(mesh);
   }
 }
 
@@ -821,6 +816,15 @@ bool CShaderValueSource::StoreDword(DWORD value) {
   if (m_pValue->dwType != SHADER_VALUE_DWORD) return false;
   m_pValue->scalar.dwValue = value;
   return true;
+}
+
+UINT CShaderValueSource::StoreRenderTarget(CWorldObject* object) {
+  const WORD id = m_pValue->wValueID;
+  if (id >= 20 && id <= 23)
+    return StorePointer(SHADER_VALUE_SQUARE_RENDER_TEXTURE, object->GetRenderTarget(id - 20));
+  if (id >= 30 && id <= 33)
+    return StorePointer(SHADER_VALUE_CUBE_RENDER_TEXTURE, object->GetCubeRenderTarget(id - 30));
+  return 0;
 }
 
 bool CShaderValueSource::StorePointer(UINT type, void* pointer) {

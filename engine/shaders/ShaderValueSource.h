@@ -15,6 +15,7 @@ class CScene;
 class CShaderPass;
 class CSurface;
 class CTokenizer;
+class CWorldObject;
 
 class CShaderValueSource {
  public:
@@ -51,6 +52,8 @@ class CShaderValueSource {
   bool StoreFloat(float value);
   bool StoreDword(DWORD value);
   bool StorePointer(UINT type, void* pointer);
+  // The object's square (ids 20 to 23) or cube (30 to 33) render target.
+  UINT StoreRenderTarget(CWorldObject* object);
   // The inverse of `matrix`; false for a singular one, which is logged once per line.
   bool Invert(const CMatrix& matrix, CMatrix* inverse);
 

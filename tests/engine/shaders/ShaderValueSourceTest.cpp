@@ -8,9 +8,12 @@
 #include "ShaderFixture.h"
 #include "TestScene.h"
 #include "core/Timer.h"
+#include "d3d/Material.h"
+#include "d3d/MaterialBank.h"
 #include "scene/Camera.h"
 #include "scene/Light.h"
 #include "scene/Mesh.h"
+#include "scene/Motion.h"
 #include "scene/Surface.h"
 #include "zktest/ZkTestClock.h"
 
@@ -441,6 +444,84 @@ TEST_F(ShaderValueSourceTest, SurfaceValues) {
   ASSERT_NE(pass, nullptr) << Errors();
   EXPECT_EQ(pass->GetLine(0)->Execute(), 0u);
   EXPECT_NE(Errors().find(Reported(18, "CShaderVariable::Execute")), std::string::npos);
+}
+
+TEST_F(ShaderValueSourceTest, ADissolvingMeshDrawsThroughTheDynamicMaterial) {
+  CMaterialBank bank(&renderer, &log);
+  renderer.materialStorage = &bank;
+  surface = new CSurface(&renderer, &log, mesh);
+  D3DCOLORVALUE diffuse{0.5f, 0.5f, 0.5f, 0.8f}, specular{0.2f, 0.2f, 0.2f, 1.0f},
+      emissive{0, 0, 0, 1};
+  CVector4 extra1, extra2;
+  ASSERT_EQ(surface->CreateMaterial(&diffuse, &specular, &emissive, &extra1, &extra2, 1), 1u);
+  const std::string body = "MATERIAL M = SURFACE.MATERIAL\nVECTOR A = SURFACE.VECAMBIENT\n";
+
+  // Not dissolving: the surface's own material.
+  CShaderPass* pass = Run(body);
+  ASSERT_NE(pass, nullptr);
+  EXPECT_EQ(pass->FindVariable("M")->GetMaterial(), surface->GetMaterial(1));
+
+  ASSERT_EQ(mesh->GetEnvDissolve()->SetValue(0.25f), 1u);
+  pass = Run(body);
+  ASSERT_NE(pass, nullptr);
+  CMaterialInterface* dynamic = bank.GetDynamicMaterial();
+  ASSERT_EQ(pass->FindVariable("M")->GetMaterial(), dynamic);
+  const D3DMATERIAL9& faded = *dynamic->GetD3DMaterial();
+  const D3DMATERIAL9& own = *surface->GetMaterial(1)->GetD3DMaterial();
+  EXPECT_NEAR(faded.Diffuse.a, own.Diffuse.a * 0.75f, 1e-5f);
+  EXPECT_NEAR(faded.Ambient.a, own.Ambient.a * 0.75f, 1e-5f);
+  EXPECT_EQ(faded.Diffuse.r, own.Diffuse.r);
+  EXPECT_EQ(own.Diffuse.a, 0.8f);  // the shared material is left alone
+  EXPECT_NEAR(Vector(pass, "A").w, own.Ambient.a * 0.75f, 1e-5f);
+}
+
+TEST_F(ShaderValueSourceTest, LightSpaceProductsComposeInDrawingOrder) {
+  AddCamera();
+  CLight* light = AddLight(2);
+  scene->SetCurrentLight(light);
+  CMatrix view = CMatrix::Identity(), projection = CMatrix::Identity(), world = CMatrix::Identity();
+  view.SetRotateY(0.3f);
+  view.Move(0, 0, 4);
+  projection._11 = 2.0f;
+  projection._34 = 1.0f;
+  projection._44 = 0.0f;
+  world.SetMove(3, -1, 2);
+  *light->GetViewMatrix() = view;
+  *light->GetProjectionMatrix() = projection;
+  PlaceMesh(world);
+  CShaderPass* pass = Run(
+      "MATRIX P = MESH.MTXOBJECT2LIGHTPROJECTION\nMATRIX S = MESH.MTXOBJECT2LIGHTSPACE\n"
+      "MATRIX K = LIGHT.MTXCAMERA2SHADOWMASK\nMATRIX M = MESH.MTXOBJECT2LIGHTSPOTMASK\n");
+  ASSERT_NE(pass, nullptr);
+  ExpectNear(Matrix(pass, "P"), world * view * projection, "object to light projection");
+  ExpectNear(Matrix(pass, "S"), world * view, "object to light space");
+  CCamera* camera = scene->GetActiveCameraObject();
+  CMatrix depth = CMatrix::Identity();
+  depth._11 = depth._22 = 0;
+  depth._31 = 1;
+  ExpectNear(Matrix(pass, "K"), *camera->GetMatrix(camera->GetFrame()) * view * projection * depth,
+             "shadow mask");
+  // A point on the light's axis lands on the middle of the spot mask.
+  CMatrix toObject;
+  ASSERT_TRUE((world * view).Inverse(&toObject));
+  const CVector3 onAxis = CVector3(0, 0, 5) * toObject;
+  const CVector4 mapped = CVector4{onAxis.x, onAxis.y, onAxis.z, 1} * Matrix(pass, "M");
+  EXPECT_NEAR(mapped.x / mapped.w, 0.5f, 1e-4f);
+  EXPECT_NEAR(mapped.y / mapped.w, 0.5f, 1e-4f);
+
+  // A point light's map is looked up around the light: nothing but the move to it.
+  light->SetType(1);
+  CMotion* motion = light->GetMotion(5.0f);
+  motion->SetNumberOfChannels(3);
+  const float keyed[3] = {1, 2, 3};
+  for (UINT i = 0; i < 3; ++i)
+    motion->GetChannel(i)->AddKeyData(keyed[i], 0, 0, 0, 0, 0, 0, 0, 0, 0);
+  CShaderPass* point = Run("MATRIX O = MESH.MTXOBJECT2LIGHTSHADOWMAP\n");
+  ASSERT_NE(point, nullptr);
+  const CVector3 at = CVector3(1, 2, 3);
+  CMatrix toLight = CMatrix::Identity();
+  toLight.SetMove(-at.x, -at.y, -at.z);
+  ExpectNear(Matrix(point, "O"), world * toLight, "point light");
 }
 
 }  // namespace
