@@ -19,9 +19,7 @@
 class CD3D9Enumeration;
 class CEngineLog;
 class CScriptStorage;
-class CInputControllers;
 class CProfiler;
-class CSettings;
 class CTokenizer;
 class CConsole;
 class CParticleEmiterFactory;
@@ -42,6 +40,8 @@ class CKeyInterface;
 class CChannelEnvelopeInterface;
 class CEnvelopeInterface;
 class CTimerInterface;
+class CSettingsInterface;
+class CInputControllersInterface;
 class CVirtualFileSystemInterface;
 class CVirtualDiskInterface;
 class VFSFile;
@@ -96,9 +96,9 @@ class CZeKorbD3DInterface {
   virtual UINT ChangeConfiguration(ZeKorbConfig* config) = 0;
   virtual CChannelEnvelopeInterface* CreateChannelEnvelope() = 0;
   virtual CScriptStorage* GetScriptStorage() = 0;
-  virtual CInputControllers* GetInputControllersInterface() = 0;
+  virtual CInputControllersInterface* GetInputControllersInterface() = 0;
   virtual CProfiler* GetProfiler() = 0;
-  virtual CSettings* GetSettingsInterface() = 0;
+  virtual CSettingsInterface* GetSettingsInterface() = 0;
   virtual ZKAllocatorInterface* GetAllocatorInterface() = 0;
   virtual HWND GetWindowHandle() = 0;
   virtual CEnvelopeInterface* CreateEnvelope() = 0;
@@ -227,6 +227,87 @@ class VFSFile {
 
  protected:
   ~VFSFile() = default;
+};
+
+// One named setting. The value operations come first, in the engine's slot order.
+class CSettingEntryInterface {
+ public:
+  enum Type { kUnset = 0, kInteger = 1, kFloat = 2, kString = 3 };
+  virtual void SetInt(int value) = 0;
+  virtual void SetFloat(float value) = 0;
+  // Returns the number of characters stored (0 when locked).
+  virtual int SetString(const char* text) = 0;
+  virtual int GetType() = 0;
+  // No conversion between types: a getter of another type gives 0, 0.0 or null.
+  virtual int GetInt() = 0;
+  virtual float GetFloat() = 0;
+  virtual const char* GetString() = 0;
+
+ protected:
+  ~CSettingEntryInterface() = default;
+};
+
+// The engine's named settings; the game adds its own.
+class CSettingsInterface {
+ public:
+  // The entry of that name, or a new one appended; null for a null name.
+  virtual CSettingEntryInterface* AddSetting(const char* name) = 0;
+
+ protected:
+  ~CSettingsInterface() = default;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Input
+
+// A pair of the action map: the action reported for a device object.
+struct ActionPair {
+  DWORD dwAction;
+  DWORD dwObject;
+};
+static_assert(sizeof(ActionPair) == 8);
+
+// The game's mouse action callback: action identifier, axis value, state (a button's value).
+// Runs on the input thread.
+typedef void (*MouseActionCallback)(UINT action, float value, UINT state);
+// Action identifier and 1 pressed or 0 released; runs on the input thread.
+typedef void (*KeyActionCallback)(UINT action, UINT pressed);
+// A typed character; runs on the main thread.
+typedef void (*KeyCharCallback)(UINT character);
+
+class CMouseInterface {
+ public:
+  virtual void SetCallback(MouseActionCallback callback) = 0;
+  // Replaces the action map; 0 when memory ran out and the map is empty.
+  virtual UINT SetActionMapper(const ActionPair* pairs, UINT count) = 0;
+  // Non-zero keeps the system cursor at the window centre.
+  virtual void SetCentreLock(UINT lock) = 0;
+  virtual void SetSensitivity(float sensitivity) = 0;
+  virtual void ShowCursor(UINT show) = 0;
+
+ protected:
+  ~CMouseInterface() = default;
+};
+
+class CKeyboardInterface {
+ public:
+  virtual void SetCallback(KeyActionCallback callback) = 0;
+  virtual void SetCharCallback(KeyCharCallback callback) = 0;
+  // Replaces the action map; 0 when memory ran out and the map is empty.
+  virtual UINT SetActionMapper(const ActionPair* pairs, UINT count) = 0;
+
+ protected:
+  ~CKeyboardInterface() = default;
+};
+
+// The engine's input devices; either may be missing (null).
+class CInputControllersInterface {
+ public:
+  virtual CMouseInterface* GetMouse() = 0;
+  virtual CKeyboardInterface* GetKeyboard() = 0;
+
+ protected:
+  ~CInputControllersInterface() = default;
 };
 
 // ---------------------------------------------------------------------------------------------
