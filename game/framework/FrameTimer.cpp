@@ -1,5 +1,6 @@
 #include "framework/FrameTimer.h"
 
+#include <timeapi.h>
 #include <windows.h>
 
 void geCFrameTimer::Init() {

@@ -12,6 +12,7 @@
 #include "framework/ScriptHost.h"
 #include "framework/ScriptIndex.h"
 #include "framework/StatisticsTable.h"
+#include "zkplatform/ZkPaths.h"
 
 DWORD g_dwDefaultUseLogs = 1;
 geCGameCore* g_pGameCore = nullptr;

@@ -65,8 +65,8 @@ class GameCoreTest : public LogFolder {
   }
 
   void WriteConfig(const std::string& xml) {
-    std::filesystem::create_directories(m_folder.Path() / "cfg");
-    std::ofstream(m_folder.Path() / "cfg" / "config.xml") << xml;
+    std::filesystem::create_directories(std::filesystem::path(m_folder.Path()) / "cfg");
+    std::ofstream(std::filesystem::path(m_folder.Path()) / "cfg" / "config.xml") << xml;
   }
   // A game tree whose vGameEngine section holds these Param elements.
   void WriteSettings(const std::string& params) {
