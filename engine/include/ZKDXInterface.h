@@ -38,6 +38,7 @@ class CNullOptionsInterface;
 class CSceneInterface;
 class CKeyInterface;
 class CChannelEnvelopeInterface;
+class CMotionInterface;
 class CEnvelopeInterface;
 class CTimerInterface;
 class CSettingsInterface;
@@ -424,6 +425,21 @@ class CEnvelopeInterface {
   }
 };
 
+// The animated transform of a scene object: nine keyed channels evaluated together (position,
+// heading, pitch, bank, scale).
+class CMotionInterface {
+ public:
+  // Records the frame and evaluates the channels in use at it.
+  virtual void Evaluate(float frame) = 0;
+  virtual UINT GetNumberOfChannels() = 0;
+  // Null for an index outside the nine channels.
+  virtual CChannelEnvelopeInterface* GetChannel(UINT index) = 0;
+  virtual float GetLastFrame() = 0;
+
+ protected:
+  ~CMotionInterface() = default;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Scene graph
 
@@ -501,7 +517,7 @@ class CMeshInterface : public CWorldObjectInterface {
   virtual UINT GetVisibleByCameras() = 0;
   virtual UINT GetVisibleByRays() = 0;
   virtual UINT GetVisibleByCollisions() = 0;
-  virtual CMotion* GetMotion(float frame) = 0;
+  virtual CMotionInterface* GetMotion(float frame) = 0;
   virtual UINT LoadMesh(const char* name, UINT flag, UINT readerArgument) = 0;
   virtual CVertexBufferInterface* GetVertexBuffer(UINT ignored) = 0;
   virtual UINT SetSurfaceState(UINT state) = 0;
@@ -678,7 +694,7 @@ class CCameraInterface : public CWorldObjectInterface {
   virtual void GetRotation(CVector3* out, UINT flag) = 0;
   virtual void SetPosition(const CVector3& position) = 0;
   virtual void SetRotation(const CVector3& rotation) = 0;
-  virtual CMotion* GetMotion(float frame) = 0;
+  virtual CMotionInterface* GetMotion(float frame) = 0;
   virtual CSceneInterface* GetScene() = 0;
   virtual UINT SetTag(UINT tag) = 0;
   virtual UINT GetNumberOfVisibleMeshes() = 0;
@@ -747,7 +763,7 @@ class CNullInterface : public CWorldObjectInterface {
   virtual void GetRotation(CVector3* out, UINT flag) = 0;
   virtual void SetScale(const CVector3& scale) = 0;
   virtual void GetScale(CVector3* out) = 0;
-  virtual CMotion* GetMotion(float frame) = 0;
+  virtual CMotionInterface* GetMotion(float frame) = 0;
   virtual void SetRotation(const CVector3& rotation) = 0;
   virtual void SetAdditionalTransformation(float x, float y, float z, float w) = 0;
   virtual void SetPosition(const CVector3& position) = 0;
@@ -805,7 +821,7 @@ class CLightInterface : public CWorldObjectInterface {
   virtual void SetRotation(const CVector3& rotation) = 0;
   virtual void SetParentObject(CWorldObjectInterface* parent) = 0;
   virtual void SetTargetObject(CWorldObjectInterface* target) = 0;
-  virtual CMotion* GetMotion(float frame) = 0;
+  virtual CMotionInterface* GetMotion(float frame) = 0;
   virtual CWorldObjectInterface* GetTopmostParent() = 0;
   virtual UINT SetTag(UINT tag) = 0;
   virtual UINT Clone(CLightInterface** clone) = 0;
