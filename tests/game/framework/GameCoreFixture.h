@@ -54,8 +54,6 @@ class GameCoreTest : public LogFolder {
   }
   void TearDown() override {
     DestroyCore();
-    if (g_pScriptEngine) g_pScriptEngine->ShutDownAndRelease();
-    g_pScriptEngine = nullptr;
     g_pZeKorb = nullptr;
     CGameTestZeKorbInterface::Served() = nullptr;
     CGameTestZeKorbInterface::LastDescriptor() = nullptr;
@@ -81,9 +79,12 @@ class GameCoreTest : public LogFolder {
     MakeCore().Initialise();
     return *m_core;
   }
+  // The core leaves the script engine to the program's end; each test core here frees its own.
   void DestroyCore() {
     if (m_core) m_core->Release();
     m_core = nullptr;
+    if (g_pScriptEngine) g_pScriptEngine->ShutDownAndRelease();
+    g_pScriptEngine = nullptr;
   }
   std::string Log() const { return Read("GameEngine.log"); }
 
