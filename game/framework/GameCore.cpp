@@ -27,7 +27,6 @@ namespace {
 
 constexpr auto kRelaxed = std::memory_order_relaxed;
 constexpr const char* kScriptLibraryVersion = "1.10.1d";
-constexpr DWORD kScriptLibraryVersionNumber = 11001;
 constexpr const char* kArchivePassword = "tavelkorpinusmerdo";
 constexpr DWORD kClearAll = 7;
 constexpr DWORD kClearDepth = 2;
@@ -213,7 +212,9 @@ void geCGameCore::LoadEngine() {
   const DWORD dwPresets = geFillRenderingPresets(g_RenderingPresets, m_Settings);
   geFillZeKorbConfig(g_ZeKorbConfig, m_Settings, g_RenderingPresets, dwPresets, &g_TonarisConfig);
 
-  g_pScriptEngine = AngelScript::asCreateScriptEngine(kScriptLibraryVersionNumber);
+  // The log keeps the version text the game's logs always carried; the engine is asked for the
+  // library that is linked.
+  g_pScriptEngine = AngelScript::asCreateScriptEngine(ANGELSCRIPT_VERSION);
   if (!g_pScriptEngine) {
     g_ScriptLogger.Log("-AngelScript engine instance not created (%s)\n", kScriptLibraryVersion);
     ExitProcess(1);

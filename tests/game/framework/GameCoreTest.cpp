@@ -237,7 +237,9 @@ TEST_F(GameCoreTest, PendingWindowMessagesDelayTheFrame) {
   core.onFrame = [&](CTestGameCore& c) {
     if (c.frames == 1) {
       callsAtFirstFrame = m_engine.renderer.frameCalls.size();
-      for (int i = 0; i < 5; ++i) PostMessageA(nullptr, WM_USER + 1, 0, 0);
+      for (int i = 0; i < 5; ++i) EXPECT_TRUE(PostMessageA(nullptr, WM_USER + 1, 0, 0));
+      MSG pending;
+      EXPECT_TRUE(PeekMessageA(&pending, nullptr, 0, 0, PM_NOREMOVE));
     } else {
       MSG left;
       EXPECT_FALSE(PeekMessageA(&left, nullptr, 0, 0, PM_NOREMOVE));
