@@ -7,6 +7,7 @@
 #include "GameCoreFixture.h"
 #include "framework/BaseNode.h"
 #include "framework/InputState.h"
+#include "framework/ProgramEntry.h"
 
 extern "C" __attribute__((visibility("default"))) CZeKorbD3DInterface* ZkGameTestServedInterface(
     ApplicationDescriptor* descriptor) {
@@ -390,4 +391,31 @@ TEST_F(GameCoreTest, ResolutionChangeTellsListenersOnlyOnSuccess) {
   EXPECT_EQ(core.GetSettings().wWidth, 1280);
   EXPECT_EQ(listener.calls, "release ");
   EXPECT_PRED2(Contains, Log(), "ERR; cna't change resolution to 640x480");
+}
+
+TEST_F(GameCoreTest, ProgramEntryReleasesTheCoreBeforeClosingTheEngine) {
+  static CGameTestZeKorbInterface* engine = nullptr;
+  static size_t callsAtDestruction = 0;
+  struct ExitingCore : CTestGameCore {
+    ExitingCore() {
+      onFrame = [](CTestGameCore& c) {
+        c.ExitGame();
+        return true;
+      };
+    }
+    ~ExitingCore() override { callsAtDestruction = engine->calls.size(); }
+  };
+  engine = &m_engine;
+  const int result = geRunGame(
+      [](HINSTANCE, const char*, DWORD) -> geCGameCore* { return new ExitingCore(); }, nullptr,
+      "", 1);
+  EXPECT_EQ(result, 0);
+  ASSERT_FALSE(m_engine.calls.empty());
+  EXPECT_EQ(m_engine.calls.back(), "CloseZeKorb");
+  EXPECT_EQ(callsAtDestruction, m_engine.calls.size() - 1) << "the core goes before the engine";
+  const std::string log = Log();
+  const size_t statistics = log.find("Statistics:\n\tnumber of unremoved objects: ");
+  ASSERT_NE(statistics, std::string::npos);
+  EXPECT_LT(log.find("~Deleted geCGameCore\n"), statistics);
+  EXPECT_LT(statistics, log.find("AngelScript Released\n"));
 }
