@@ -2,6 +2,7 @@
 
 #include "core/EngineContext.h"
 #include "d3d/EngineRenderer.h"
+#include "scene/GenericPassInterface.h"
 #include "shaders/Shader.h"
 
 CRenderingProfileInterface* CEngineScenePasses::GetRenderingProfile() {
@@ -15,6 +16,8 @@ void CEngineScenePasses::SetDefaultStates() {
 void CEngineScenePasses::RenderSceneShader(CShader* shader, CScene* scene, float frame) {
   if (shader != nullptr) shader->ExecuteScenePasses(scene, frame);
 }
-void CEngineScenePasses::RenderGenericPass(CScene*) {}
+void CEngineScenePasses::RenderGenericPass(CScene* scene) {
+  if (m_pContext) m_pContext->ports.genericPass->RenderScene(scene);
+}
 void CEngineScenePasses::RenderPerVertexPass(CScene*, UINT) {}
 void CEngineScenePasses::RenderPerPixelPass(CScene*, UINT) {}
