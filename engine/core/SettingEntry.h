@@ -2,10 +2,10 @@
 // One named engine setting holding an integer, a float or a string. Entries form the doubly
 // linked list of CSettings. A locked entry ignores every setter until it is unlocked with the
 // key that locked it.
+#include "ZKDXInterface.h"
 
-class CSettingEntry {
+class CSettingEntry : public CSettingEntryInterface {
  public:
-  enum Type { kUnset = 0, kInteger = 1, kFloat = 2, kString = 3 };
   // Names and string values keep at most this many characters, always terminated.
   static constexpr int kMaxText = 255;
 
@@ -13,15 +13,15 @@ class CSettingEntry {
   CSettingEntry(const CSettingEntry&) = delete;
   CSettingEntry& operator=(const CSettingEntry&) = delete;
 
-  virtual void SetInt(int value);
-  virtual void SetFloat(float value);
+  void SetInt(int value) override;
+  void SetFloat(float value) override;
   // Returns the number of characters stored (0 when locked).
-  virtual int SetString(const char* text);
-  virtual int GetType();
+  int SetString(const char* text) override;
+  int GetType() override;
   // No conversion between types: a getter of another type gives 0, 0.0 or null.
-  virtual int GetInt();
-  virtual float GetFloat();
-  virtual const char* GetString();
+  int GetInt() override;
+  float GetFloat() override;
+  const char* GetString() override;
   virtual int Lock(unsigned key);
   virtual int Unlock(unsigned key);
   virtual const char* GetName();

@@ -1,11 +1,13 @@
 #pragma once
 // The engine's named settings, in the order they were added. Filled at pre-initialisation from
 // the override file "override.zk"; the engine reads the keys it knows, the game adds its own.
+#include "ZKDXInterface.h"
+#include "core/SettingEntry.h"
+
 class CEngineLog;
-class CSettingEntry;
 class CTokenizer;
 
-class CSettings {
+class CSettings : public CSettingsInterface {
  public:
   CSettings() = default;
   CSettings(const CSettings&) = delete;
@@ -13,7 +15,7 @@ class CSettings {
 
   // The entry of that name (names compared exactly), or a new one appended to the list; null
   // for a null name.
-  virtual CSettingEntry* AddSetting(const char* name);
+  CSettingEntry* AddSetting(const char* name) override;
   // Unlinks and deletes the entry; an entry that is not in this list is left alone.
   virtual void RemoveSetting(CSettingEntry* entry);
   virtual CSettingEntry* GetSetting(const char* name);

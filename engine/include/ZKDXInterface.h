@@ -19,9 +19,7 @@
 class CD3D9Enumeration;
 class CEngineLog;
 class CScriptStorage;
-class CInputControllers;
 class CProfiler;
-class CSettings;
 class CTokenizer;
 class CConsole;
 class CParticleEmiterFactory;
@@ -40,8 +38,11 @@ class CNullOptionsInterface;
 class CSceneInterface;
 class CKeyInterface;
 class CChannelEnvelopeInterface;
+class CMotionInterface;
 class CEnvelopeInterface;
 class CTimerInterface;
+class CSettingsInterface;
+class CInputControllersInterface;
 class CVirtualFileSystemInterface;
 class CVirtualDiskInterface;
 class VFSFile;
@@ -96,9 +97,9 @@ class CZeKorbD3DInterface {
   virtual UINT ChangeConfiguration(ZeKorbConfig* config) = 0;
   virtual CChannelEnvelopeInterface* CreateChannelEnvelope() = 0;
   virtual CScriptStorage* GetScriptStorage() = 0;
-  virtual CInputControllers* GetInputControllersInterface() = 0;
+  virtual CInputControllersInterface* GetInputControllersInterface() = 0;
   virtual CProfiler* GetProfiler() = 0;
-  virtual CSettings* GetSettingsInterface() = 0;
+  virtual CSettingsInterface* GetSettingsInterface() = 0;
   virtual ZKAllocatorInterface* GetAllocatorInterface() = 0;
   virtual HWND GetWindowHandle() = 0;
   virtual CEnvelopeInterface* CreateEnvelope() = 0;
@@ -229,6 +230,87 @@ class VFSFile {
   ~VFSFile() = default;
 };
 
+// One named setting. The value operations come first, in the engine's slot order.
+class CSettingEntryInterface {
+ public:
+  enum Type { kUnset = 0, kInteger = 1, kFloat = 2, kString = 3 };
+  virtual void SetInt(int value) = 0;
+  virtual void SetFloat(float value) = 0;
+  // Returns the number of characters stored (0 when locked).
+  virtual int SetString(const char* text) = 0;
+  virtual int GetType() = 0;
+  // No conversion between types: a getter of another type gives 0, 0.0 or null.
+  virtual int GetInt() = 0;
+  virtual float GetFloat() = 0;
+  virtual const char* GetString() = 0;
+
+ protected:
+  ~CSettingEntryInterface() = default;
+};
+
+// The engine's named settings; the game adds its own.
+class CSettingsInterface {
+ public:
+  // The entry of that name, or a new one appended; null for a null name.
+  virtual CSettingEntryInterface* AddSetting(const char* name) = 0;
+
+ protected:
+  ~CSettingsInterface() = default;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Input
+
+// A pair of the action map: the action reported for a device object.
+struct ActionPair {
+  DWORD dwAction;
+  DWORD dwObject;
+};
+static_assert(sizeof(ActionPair) == 8);
+
+// The game's mouse action callback: action identifier, axis value, state (a button's value).
+// Runs on the input thread.
+typedef void (*MouseActionCallback)(UINT action, float value, UINT state);
+// Action identifier and 1 pressed or 0 released; runs on the input thread.
+typedef void (*KeyActionCallback)(UINT action, UINT pressed);
+// A typed character; runs on the main thread.
+typedef void (*KeyCharCallback)(UINT character);
+
+class CMouseInterface {
+ public:
+  virtual void SetCallback(MouseActionCallback callback) = 0;
+  // Replaces the action map; 0 when memory ran out and the map is empty.
+  virtual UINT SetActionMapper(const ActionPair* pairs, UINT count) = 0;
+  // Non-zero keeps the system cursor at the window centre.
+  virtual void SetCentreLock(UINT lock) = 0;
+  virtual void SetSensitivity(float sensitivity) = 0;
+  virtual void ShowCursor(UINT show) = 0;
+
+ protected:
+  ~CMouseInterface() = default;
+};
+
+class CKeyboardInterface {
+ public:
+  virtual void SetCallback(KeyActionCallback callback) = 0;
+  virtual void SetCharCallback(KeyCharCallback callback) = 0;
+  // Replaces the action map; 0 when memory ran out and the map is empty.
+  virtual UINT SetActionMapper(const ActionPair* pairs, UINT count) = 0;
+
+ protected:
+  ~CKeyboardInterface() = default;
+};
+
+// The engine's input devices; either may be missing (null).
+class CInputControllersInterface {
+ public:
+  virtual CMouseInterface* GetMouse() = 0;
+  virtual CKeyboardInterface* GetKeyboard() = 0;
+
+ protected:
+  ~CInputControllersInterface() = default;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Animation: keys, keyed channels and envelopes
 
@@ -343,6 +425,21 @@ class CEnvelopeInterface {
   }
 };
 
+// The animated transform of a scene object: nine keyed channels evaluated together (position,
+// heading, pitch, bank, scale).
+class CMotionInterface {
+ public:
+  // Records the frame and evaluates the channels in use at it.
+  virtual void Evaluate(float frame) = 0;
+  virtual UINT GetNumberOfChannels() = 0;
+  // Null for an index outside the nine channels.
+  virtual CChannelEnvelopeInterface* GetChannel(UINT index) = 0;
+  virtual float GetLastFrame() = 0;
+
+ protected:
+  ~CMotionInterface() = default;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Scene graph
 
@@ -420,7 +517,7 @@ class CMeshInterface : public CWorldObjectInterface {
   virtual UINT GetVisibleByCameras() = 0;
   virtual UINT GetVisibleByRays() = 0;
   virtual UINT GetVisibleByCollisions() = 0;
-  virtual CMotion* GetMotion(float frame) = 0;
+  virtual CMotionInterface* GetMotion(float frame) = 0;
   virtual UINT LoadMesh(const char* name, UINT flag, UINT readerArgument) = 0;
   virtual CVertexBufferInterface* GetVertexBuffer(UINT ignored) = 0;
   virtual UINT SetSurfaceState(UINT state) = 0;
@@ -597,7 +694,7 @@ class CCameraInterface : public CWorldObjectInterface {
   virtual void GetRotation(CVector3* out, UINT flag) = 0;
   virtual void SetPosition(const CVector3& position) = 0;
   virtual void SetRotation(const CVector3& rotation) = 0;
-  virtual CMotion* GetMotion(float frame) = 0;
+  virtual CMotionInterface* GetMotion(float frame) = 0;
   virtual CSceneInterface* GetScene() = 0;
   virtual UINT SetTag(UINT tag) = 0;
   virtual UINT GetNumberOfVisibleMeshes() = 0;
@@ -666,7 +763,7 @@ class CNullInterface : public CWorldObjectInterface {
   virtual void GetRotation(CVector3* out, UINT flag) = 0;
   virtual void SetScale(const CVector3& scale) = 0;
   virtual void GetScale(CVector3* out) = 0;
-  virtual CMotion* GetMotion(float frame) = 0;
+  virtual CMotionInterface* GetMotion(float frame) = 0;
   virtual void SetRotation(const CVector3& rotation) = 0;
   virtual void SetAdditionalTransformation(float x, float y, float z, float w) = 0;
   virtual void SetPosition(const CVector3& position) = 0;
@@ -724,7 +821,7 @@ class CLightInterface : public CWorldObjectInterface {
   virtual void SetRotation(const CVector3& rotation) = 0;
   virtual void SetParentObject(CWorldObjectInterface* parent) = 0;
   virtual void SetTargetObject(CWorldObjectInterface* target) = 0;
-  virtual CMotion* GetMotion(float frame) = 0;
+  virtual CMotionInterface* GetMotion(float frame) = 0;
   virtual CWorldObjectInterface* GetTopmostParent() = 0;
   virtual UINT SetTag(UINT tag) = 0;
   virtual UINT Clone(CLightInterface** clone) = 0;

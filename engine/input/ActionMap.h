@@ -5,11 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-struct ActionPair {
-  uint32_t dwAction;
-  uint32_t dwObject;
-};
-static_assert(sizeof(ActionPair) == 8);
+#include "ZKDXInterface.h"
+
 
 class CActionMap {
  public:

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "core/GuiKeyQueue.h"
+#include "input/Keyboard.h"
+#include "input/Mouse.h"
 #include "dinput.h"
 #include "windows.h"
 
@@ -18,8 +20,6 @@ class CConsoleControl;
 class CEngineLog;
 class CGuiInput;
 class CInputDevice;
-class CKeyboard;
-class CMouse;
 class CTimerInterface;
 
 // What the engine's Init hands the manager.
@@ -32,7 +32,7 @@ struct InputControllersSettings {
   DWORD dwPollInterval;      // milliseconds; over 1000 means 50
 };
 
-class CInputControllers : public CGuiKeyQueue {
+class CInputControllers : public CGuiKeyQueue, public CInputControllersInterface {
  public:
   static constexpr UINT kMaxDevices = 16;
   static constexpr DWORD kMaxPollInterval = 1000;
@@ -50,8 +50,8 @@ class CInputControllers : public CGuiKeyQueue {
   // Starts the thread with `interval` milliseconds between polls, taken as given. 0 while a
   // thread already runs or when it cannot be started.
   virtual UINT StartThread(DWORD interval);
-  virtual CMouse* GetMouse();
-  virtual CKeyboard* GetKeyboard();
+  CMouse* GetMouse() override;
+  CKeyboard* GetKeyboard() override;
   // Stops and joins the thread before the devices go. After the operations, so that it takes
   // no slot before them.
   virtual ~CInputControllers();

@@ -12,10 +12,6 @@
 
 class CInputControllers;
 
-// Action identifier and 1 pressed or 0 released; runs on the input thread.
-typedef void (*KeyActionCallback)(UINT action, UINT pressed);
-// A typed character; runs on the main thread.
-typedef void (*KeyCharCallback)(UINT character);
 
 struct KeyAction {
   UINT dwAction;
@@ -23,7 +19,7 @@ struct KeyAction {
   UINT dwState;  // 1 pressed
 };
 
-class CKeyboard : public CInputDevice {
+class CKeyboard : public CInputDevice, public CKeyboardInterface {
  public:
   static constexpr UINT kKeyCount = 256;
 
@@ -33,10 +29,10 @@ class CKeyboard : public CInputDevice {
 
   UINT GetDeviceType() override { return DEVICE_KEYBOARD; }
   HRESULT Poll() override;
-  virtual void SetCallback(KeyActionCallback callback);
-  virtual void SetCharCallback(KeyCharCallback callback);
+  void SetCallback(KeyActionCallback callback) override;
+  void SetCharCallback(KeyCharCallback callback) override;
   // Replaces the action map; 0 when memory ran out and the map is empty.
-  virtual UINT SetActionMapper(const ActionPair* pairs, UINT count);
+  UINT SetActionMapper(const ActionPair* pairs, UINT count) override;
   // 128 while the key is pressed, else 0; 0 for codes above 255 and while no map is set.
   virtual UINT IsKeyDown(UINT key);
   // Fills `out` for the first pair of `action` and returns it (null for a null record).

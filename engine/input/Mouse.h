@@ -12,8 +12,6 @@
 
 class CInputControllers;
 
-// The game's action callback: action identifier, value, state. Runs on the input thread.
-typedef void (*MouseActionCallback)(UINT action, float value, UINT state);
 
 struct MouseAction {
   UINT dwAction;
@@ -24,7 +22,7 @@ struct MouseAction {
   float fCursorY;
 };
 
-class CMouse : public CInputDevice {
+class CMouse : public CInputDevice, public CMouseInterface {
  public:
   // Device object codes of the action map.
   enum : UINT {
@@ -45,19 +43,19 @@ class CMouse : public CInputDevice {
 
   UINT GetDeviceType() override { return DEVICE_MOUSE; }
   HRESULT Poll() override;
-  virtual void SetCallback(MouseActionCallback callback);
+  void SetCallback(MouseActionCallback callback) override;
   // Replaces the action map; 0 when memory ran out and the map is empty.
-  virtual UINT SetActionMapper(const ActionPair* pairs, UINT count);
+  UINT SetActionMapper(const ActionPair* pairs, UINT count) override;
   // Clears the accumulator and moved flag of an axis (256 to 258); other codes change nothing.
   virtual void ResetAction(UINT object);
   virtual UINT Reserved() { return 0; }
-  virtual void SetCentreLock(UINT lock);
+  void SetCentreLock(UINT lock) override;
   virtual void GetCursorPosition(float* x, float* y);
   // Fills `out` for the first pair of `action` and returns it (null for a null record).
   virtual MouseAction* GetAction(UINT action, MouseAction* out);
-  virtual void SetSensitivity(float sensitivity);
+  void SetSensitivity(float sensitivity) override;
   virtual float GetSensitivity();
-  virtual void ShowCursor(UINT show);
+  void ShowCursor(UINT show) override;
   virtual UINT GetCursorShown();
   virtual void SetCursor(UINT index, HCURSOR cursor);
   virtual void SelectCursor(UINT index);

@@ -16,18 +16,18 @@ enum : UINT {
   MOTION_CHANNELS = 9,
 };
 
-class CMotion final {
+class CMotion final : public CMotionInterface {
  public:
   CMotion() = default;
   CMotion(const CMotion&) = delete;
   CMotion& operator=(const CMotion&) = delete;
 
   // Records the frame and evaluates the first GetNumberOfChannels channels at it.
-  virtual void Evaluate(float frame);
-  virtual UINT GetNumberOfChannels() { return m_dwNumberOfChannels; }
+  void Evaluate(float frame) override;
+  UINT GetNumberOfChannels() override { return m_dwNumberOfChannels; }
   // Null for an index outside the nine channels.
-  virtual CChannelEnvelope* GetChannel(UINT index);
-  virtual float GetLastFrame() { return m_fLastFrame; }
+  CChannelEnvelope* GetChannel(UINT index) override;
+  float GetLastFrame() override { return m_fLastFrame; }
 
   // Counts above nine (from a damaged file) are held to nine.
   void SetNumberOfChannels(UINT count);

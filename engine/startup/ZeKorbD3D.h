@@ -4,6 +4,8 @@
 // create nothing; the Create operations make a new object per call, owned by the caller, or
 // return null when memory runs out.
 #include "ZKDXInterface.h"
+#include "core/Settings.h"
+#include "input/InputControllers.h"
 #include "script/ScriptTopInterface.h"
 
 class CScene;

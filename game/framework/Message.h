@@ -4,8 +4,7 @@
 #include <windef.h>
 
 struct geMessage {
-  // Zero-filled and copied with a limit of its size: a name of 256 characters or more has no
-  // terminating zero inside the field.
+  // Zero-filled; the poster's text is cut to 255 characters so the field is always terminated.
   char pszName[256];
   DWORD SenderID;
   DWORD ReceiverID;

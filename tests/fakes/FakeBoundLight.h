@@ -62,7 +62,7 @@ class FakeBoundLight final : public TWorldObject<CLightInterface> {
   void SetRotation(const CVector3&) override {}
   void SetParentObject(CWorldObjectInterface*) override {}
   void SetTargetObject(CWorldObjectInterface*) override {}
-  CMotion* GetMotion(float) override { return {}; }
+  CMotionInterface* GetMotion(float) override { return {}; }
   CWorldObjectInterface* GetTopmostParent() override { return {}; }
   UINT SetTag(UINT) override { return {}; }
   UINT Clone(CLightInterface**) override { return {}; }

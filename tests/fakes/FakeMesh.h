@@ -104,7 +104,7 @@ class CFakeMesh : public CMeshInterface {
   void SetParentObject(CWorldObjectInterface*) override {}
   UINT GetVisibleByCameras() override { return {}; }
   UINT GetVisibleByRays() override { return {}; }
-  CMotion* GetMotion(float) override { return {}; }
+  CMotionInterface* GetMotion(float) override { return {}; }
   UINT LoadMesh(const char*, UINT, UINT) override { return {}; }
   CVertexBufferInterface* GetVertexBuffer(UINT) override { return {}; }
   UINT SetSurfaceState(UINT) override { return {}; }

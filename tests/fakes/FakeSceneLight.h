@@ -60,7 +60,7 @@ class FakeSceneLight final : public TWorldObject<CLightInterface>, public CCamer
   void SetRotation(const CVector3&) override {}
   void SetParentObject(CWorldObjectInterface* parent) override { SetParent(parent); }
   void SetTargetObject(CWorldObjectInterface*) override {}
-  CMotion* GetMotion(float) override { return {}; }
+  CMotionInterface* GetMotion(float) override { return {}; }
   CWorldObjectInterface* GetTopmostParent() override { return {}; }
   UINT SetTag(UINT) override { return {}; }
   UINT Clone(CLightInterface**) override { return {}; }

@@ -86,7 +86,7 @@ class FakeSceneMesh : public TWorldObject<CMeshInterface>, public CCameraMeshSou
   void SetParentObject(CWorldObjectInterface* parent) override { SetParent(parent); }
   UINT GetVisibleByRays() override { return {}; }
   UINT GetVisibleByCollisions() override { return {}; }
-  CMotion* GetMotion(float) override { return {}; }
+  CMotionInterface* GetMotion(float) override { return {}; }
   UINT LoadMesh(const char*, UINT, UINT) override { return {}; }
   CVertexBufferInterface* GetVertexBuffer(UINT) override { return {}; }
   UINT SetSurfaceState(UINT) override { return {}; }

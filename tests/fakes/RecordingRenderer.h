@@ -5,6 +5,7 @@
 // everything else answers neutrally.
 #include <array>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -81,10 +82,16 @@ class RecordingRenderer final : public CEngineRenderer {
   void ResetScissorRect(UINT, UINT) override {}
 
   HRESULT SetViewport() override { return 0; }
-  HRESULT Flip(HWND, UINT) override { return 0; }
-  HRESULT Clear(UINT, UINT) override { return 0; }
-  HRESULT BeginRendering() override { return 0; }
-  HRESULT EndRendering() override { return 0; }
+  // The frame calls in order, with their arguments: "Clear(7,0)", "BeginRendering",
+  // "EndRendering", "Flip(1)", "SetTransform(3)".
+  std::vector<std::string> frameCalls;
+  std::vector<CMatrix> transforms;
+  HRESULT Flip(HWND, UINT show) override { return Frame("Flip(" + std::to_string(show) + ")"); }
+  HRESULT Clear(UINT flags, UINT colour) override {
+    return Frame("Clear(" + std::to_string(flags) + "," + std::to_string(colour) + ")");
+  }
+  HRESULT BeginRendering() override { return Frame("BeginRendering"); }
+  HRESULT EndRendering() override { return Frame("EndRendering"); }
   D3DVIEWPORT9* GetViewport() override { return nullptr; }
   HDC GetBackBufferDC() override { return nullptr; }
   UINT IsRenderingBegin() override { return 0; }
@@ -129,7 +136,10 @@ class RecordingRenderer final : public CEngineRenderer {
   CTextureStorageInterface* textureStorage = nullptr;
   CSpriteStorageInterface* GetSpriteStorageInterface() override { return spriteStorage; }
   CSpriteStorageInterface* spriteStorage = nullptr;
-  HRESULT SetTransform(UINT, const CMatrix*) override { return 0; }
+  HRESULT SetTransform(UINT state, const CMatrix* matrix) override {
+    if (matrix) transforms.push_back(*matrix);
+    return Frame("SetTransform(" + std::to_string(state) + ")");
+  }
   HRESULT SetPixelShaderConstantF(UINT, const float*, UINT) override { return 0; }
   HRESULT SetPixelShaderConstantI(UINT, const int*, UINT) override { return 0; }
   HRESULT SetPixelShaderConstantF(UINT, const UINT*, UINT) override { return 0; }
@@ -147,4 +157,10 @@ class RecordingRenderer final : public CEngineRenderer {
   HRESULT EvictManagedResources() override { return 0; }
   HRESULT SetScissorTest(const RECT*) override { return 0; }
   HRESULT GetScissorTest(RECT*) override { return 0; }
+
+ private:
+  HRESULT Frame(std::string call) {
+    frameCalls.push_back(std::move(call));
+    return 0;
+  }
 };

@@ -85,11 +85,11 @@ class CTestZeKorbInterface : public CZeKorbD3DInterface {
     return Unset("CreateChannelEnvelope"), nullptr;
   }
   CScriptStorage* GetScriptStorage() override { return Unset("GetScriptStorage"), nullptr; }
-  CInputControllers* GetInputControllersInterface() override {
+  CInputControllersInterface* GetInputControllersInterface() override {
     return Unset("GetInputControllersInterface"), nullptr;
   }
   CProfiler* GetProfiler() override { return Unset("GetProfiler"), nullptr; }
-  CSettings* GetSettingsInterface() override { return Unset("GetSettingsInterface"), nullptr; }
+  CSettingsInterface* GetSettingsInterface() override { return Unset("GetSettingsInterface"), nullptr; }
   ZKAllocatorInterface* GetAllocatorInterface() override {
     return Unset("GetAllocatorInterface"), nullptr;
   }

@@ -210,3 +210,15 @@ TEST(OverrideFileTest, AMissingFileIsLoggedAndChangesNothing) {
   EXPECT_EQ(log.TextAt(CEngineLog::kLevelInfo), "- Loading Override File (override.zk) From: " +
                                                     folder.Path() + "\n  - no file found\n");
 }
+
+TEST(SettingsInterfaceTest, TheGameAddsAndSetsThroughTheInterfacesOnly) {
+  CSettings settings;
+  CSettingsInterface& seen = settings;
+  CSettingEntryInterface* shadows = seen.AddSetting("shadows");
+  ASSERT_NE(shadows, nullptr);
+  shadows->SetInt(0);
+  EXPECT_EQ(seen.AddSetting("shadows"), shadows) << "a second add finds the same entry";
+  EXPECT_EQ(shadows->GetType(), CSettingEntryInterface::kInteger);
+  EXPECT_EQ(settings.GetSetting("shadows")->GetInt(), 0);
+  EXPECT_EQ(seen.AddSetting(nullptr), nullptr);
+}

@@ -66,6 +66,20 @@ TEST_F(InputControllersTest, InitFindsTheSystemDevicesAndLogsTheStart) {
   EXPECT_EQ(m_log.TextAt(CEngineLog::kLevelError), "");
 }
 
+TEST_F(InputControllersTest, TheGameReachesTheDevicesThroughTheInterfacesOnly) {
+  StartInput(true);
+  CInputControllersInterface& seen = *m_input;
+  CKeyboardInterface* keyboard = seen.GetKeyboard();
+  ASSERT_NE(keyboard, nullptr);
+  ASSERT_NE(seen.GetMouse(), nullptr);
+  const ActionPair map[] = {{1, DIK_A}};
+  g_pressed = 0;
+  keyboard->SetActionMapper(map, 1);
+  keyboard->SetCallback(CountPresses);
+  Key(DIK_A, true);
+  EXPECT_TRUE(WaitFor([] { return g_pressed.load() == 1; }));
+}
+
 TEST_F(InputControllersTest, TheSeventeenthDeviceStopsTheEnumeration) {
   StartInput();
   DIDEVICEINSTANCEA mouse = {};

@@ -54,3 +54,17 @@ TEST(Motion, CopyTakesTheCountedChannelsCountAndFrame) {
 }
 
 }  // namespace
+
+TEST(Motion, TheGameEvaluatesAndReadsThroughTheInterfaceOnly) {
+  CMotion motion;
+  SetConstant(motion, MOTION_HEADING, 2.5f);
+  motion.SetNumberOfChannels(MOTION_CHANNELS);
+  CMotionInterface& seen = motion;
+  seen.Evaluate(7);
+  EXPECT_EQ(seen.GetLastFrame(), 7.0f);
+  EXPECT_EQ(seen.GetNumberOfChannels(), 9u);
+  CChannelEnvelopeInterface* heading = seen.GetChannel(MOTION_HEADING);
+  ASSERT_NE(heading, nullptr);
+  EXPECT_EQ(heading->GetValue(), 2.5f);
+  EXPECT_EQ(seen.GetChannel(MOTION_CHANNELS), nullptr);
+}

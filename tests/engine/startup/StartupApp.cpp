@@ -102,7 +102,8 @@ void ReportCharacter(UINT character) { std::printf("character %c\n", static_cast
 // What Init left running: the input manager, whose thread keeps waking, and whose keyboard the
 // engine's window procedure feeds; and the particle emitter factory.
 void ReportServices(CZeKorbD3DInterface* engine) {
-  CInputControllers* input = engine->GetInputControllersInterface();
+  // The engine's own object behind the interface: its thread counters are not the game's.
+  auto* input = static_cast<CInputControllers*>(engine->GetInputControllersInterface());
   if (!input) {
     Report("no input manager");
   } else {
