@@ -19,9 +19,10 @@ class CEngineScenePasses final : public CScenePasses {
   void SetDefaultStates() override;
   // Runs the scene shader's passes with the frame as their run value.
   void RenderSceneShader(CShader* shader, CScene* scene, float frame) override;
-  // Not yet: the generic pass and the per-vertex and per-pixel passes are reached here once
-  // their start-up steps make them; these draw nothing.
+  // Not yet: the generic pass is reached here once its start-up step makes it; this draws
+  // nothing.
   void RenderGenericPass(CScene* scene) override;
+  // The context's per-vertex and per-pixel passes draw the scene; nothing before they are made.
   void RenderPerVertexPass(CScene* scene, UINT profile) override;
   void RenderPerPixelPass(CScene* scene, UINT profile) override;
   CTextureInterface* GetFlareTexture() override { return m_pFlareTexture; }
