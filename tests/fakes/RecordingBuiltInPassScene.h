@@ -4,6 +4,7 @@
 // slots. It appends to the list it is given, in call order, "set camera", "light <name>" for
 // each current light, "<mesh> <pass> <kind>" for each mesh pass and "sprite <slot>".
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shaders/BuiltInPassScene.h"
@@ -11,10 +12,12 @@
 class RecordingBuiltInPassScene final : public CBuiltInPassScene {
  public:
   struct Mesh {
+    explicit Mesh(std::string meshName) : name(std::move(meshName)) {}
     std::string name;
     bool nested = false;
   };
   struct Light {
+    Light(std::string lightName, WORD lightType) : name(std::move(lightName)), type(lightType) {}
     std::string name;
     WORD type = 0;
     D3DLIGHT9 properties = {};

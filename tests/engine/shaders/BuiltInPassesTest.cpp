@@ -16,6 +16,7 @@
 #include "RecordingEngineLog.h"
 #include "RecordingRenderer.h"
 #include "ZKDXGlobals.h"
+#include "ZKDXInterface.h"
 #include "core/SettingEntry.h"
 #include "core/Settings.h"
 #include "d3d/D3D9Enumeration.h"
