@@ -22,6 +22,7 @@
 #include "d3d/IndexBufferBank.h"
 #include "d3d/MaterialBank.h"
 #include "d3d/PixelShaderBank.h"
+#include "d3d/RenderTargetBank.h"
 #include "d3d/RenderTargetStorageInterface.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "d3d/RenderingSchemes.h"
@@ -161,8 +162,7 @@ UINT CD3D9Renderer::Initialize(DeviceSettings* settings) {
         NewOrFatal<CTextureBank>("Error While Initializing", "Can't Create TextureShader Interface", this, m_pLog));
     m_Banks.pTextures = m_pTextureBank.get();
   }
-  // The render-target bank with the settings' description lists ("Can't Initialize Render
-  // Targets") is built here.
+  if (m_Banks.pRenderTargets == nullptr) CreateRenderTargetBank(settings);
 
   SetUpFreshDevice(CDefaultStates::kDeviceCreation);
 
@@ -230,6 +230,18 @@ void CD3D9Renderer::CreateBanks(DeviceSettings* settings) {
   }
 }
 
+// After the texture bank, whose textures wrap the plain targets, and before the first viewport.
+void CD3D9Renderer::CreateRenderTargetBank(DeviceSettings* settings) {
+  const char title[] = "D3D9 Renderer Error";
+  const char text[] = "Can't Initialize Render Targets";
+  auto* textures = dynamic_cast<CTextureBank*>(m_Banks.pTextures);
+  if (textures == nullptr) FatalErrorWithTitle(title, text);
+  const SurfaceDescriptorList* lists = settings->Descriptors;
+  m_pOwnedRenderTargets.reset(NewOrFatal<CRenderTargetBank>(
+      title, text, this, textures, m_pLog, lists[2], lists[0], lists[3], lists[1], lists[4], lists[5], lists[6]));
+  m_Banks.pRenderTargets = m_pOwnedRenderTargets.get();
+}
+
 // Sprites and effects draw through the other banks, so they come last.
 void CD3D9Renderer::CreateSpritesAndEffects() {
   const char title[] = "Error While Initializing";
@@ -241,8 +253,10 @@ void CD3D9Renderer::CreateSpritesAndEffects() {
   m_pEffectFiles.reset(NewOrFatal<CEffectFiles>(title, "Can't Create EffectFiles Interface", this, m_pLog));
 }
 
-// Users of the vertex-declaration bank go before it.
+// Users of the vertex-declaration bank go before it; the render targets before the textures
+// that wrap them.
 void CD3D9Renderer::FreeOwnedBanks() {
+  m_pOwnedRenderTargets.reset();
   m_pEffectFiles.reset();
   m_pOwnedSprites.reset();
   m_pOwnedMaterials.reset();
@@ -301,13 +315,13 @@ UINT CD3D9Renderer::Reset() {
 UINT CD3D9Renderer::ReleaseDevice() {
   // The banks' objects belong to the device: they go first, in the reverse order of their
   // banks' creation, so that nothing the game still holds reaches a freed device.
+  if (m_Banks.pRenderTargets) m_Banks.pRenderTargets->ReleaseDeviceObjects();
   if (m_pTextureBank) m_pTextureBank->ReleaseDeviceObjects();
   if (m_Banks.pPixelShaders) m_Banks.pPixelShaders->ReleaseDeviceObjects();
   if (m_Banks.pVertexBuffers) m_Banks.pVertexBuffers->ReleaseDeviceObjects();
   if (m_Banks.pVertexShaders) m_Banks.pVertexShaders->ReleaseDeviceObjects();
   if (m_Banks.pIndexBuffers) m_Banks.pIndexBuffers->ReleaseDeviceObjects();
   if (m_Banks.pVertexDeclarations) m_Banks.pVertexDeclarations->ReleaseDeviceObjects();
-  if (m_Banks.pRenderTargets) m_Banks.pRenderTargets->ReleaseDeviceObjects();
   m_Banks = Banks{};
   FreeOwnedBanks();
   GiveBackBufferDCBack();

@@ -27,6 +27,7 @@ class CMaterialBank;
 class CMaterialBankInterface;
 class CPixelShaderBank;
 class CPixelShaderBankInterface;
+class CRenderTargetBank;
 class CSpriteBank;
 class CVertexBufferBank;
 class CTextureBank;
@@ -154,6 +155,7 @@ class CD3D9Renderer final : public CEngineRenderer {
   // Builds the banks Initialize was not given, in their order; a bank that cannot be made is
   // fatal.
   void CreateBanks(DeviceSettings* settings);
+  void CreateRenderTargetBank(DeviceSettings* settings);
   CVertexBufferBankInterface* VertexBuffers();
   // A present answered: remembers one that was still drawing (to repeat at the next clear),
   // recovers a lost device, logs other failures.
@@ -215,6 +217,7 @@ class CD3D9Renderer final : public CEngineRenderer {
   std::unique_ptr<CVertexDeclarationBank> m_pOwnedDeclarations;
   std::unique_ptr<CVertexBufferBank> m_pOwnedVertexBuffers;
   std::unique_ptr<CMaterialBank> m_pOwnedMaterials;
+  std::unique_ptr<CRenderTargetBank> m_pOwnedRenderTargets;
   // Freed with the banks above, before them.
   std::unique_ptr<CSpriteBank> m_pOwnedSprites;
   std::unique_ptr<CEffectFiles> m_pEffectFiles;

@@ -1,8 +1,13 @@
 #pragma once
-// The render-target bank as the renderer drives it through the frame: it hands the bank the
-// back buffer at the start of every frame and lets it pop what the frame left on its stack at
-// the end.
+// The render-target bank as the renderer and the shading language reach it. The renderer hands
+// it the back buffer at the start of every frame, lets it pop what the frame left on its stack
+// at the end, and has it give up and rebuild its targets around a device reset. The
+// render-target commands take free targets of a kind from it and return to the previous target.
 #include "d3d9.h"
+
+class CCubeRenderTarget;
+class CRenderTargetInterface;
+class CTextureRenderTarget;
 
 class CRenderTargetStorageInterface {
  public:
@@ -16,6 +21,17 @@ class CRenderTargetStorageInterface {
   virtual void OnDeviceLost() = 0;
   virtual void OnDeviceReset() = 0;
   virtual void ReleaseDeviceObjects() = 0;
+
+  // A free target of the render-target kind (the renderer's description of it): 1 and the
+  // target in `out`, or 0 when the kind has no description or no target can be had.
+  virtual UINT GetPlainRenderTarget(CTextureRenderTarget** out, UINT kind) = 0;
+  virtual UINT GetFloatPlainRenderTarget(CTextureRenderTarget** out, UINT kind) = 0;
+  virtual UINT GetCubeRenderTarget(CCubeRenderTarget** out, UINT kind) = 0;
+  virtual UINT GetFloatCubeRenderTarget(CCubeRenderTarget** out, UINT kind) = 0;
+  // Pops the active target and activates the one before it; 1.
+  virtual UINT RestoreRenderTarget() = 0;
+  // The top of the render-target stack: the active target.
+  virtual CRenderTargetInterface* GetCurrentRenderTarget() = 0;
 
  protected:
   ~CRenderTargetStorageInterface() = default;

@@ -194,7 +194,7 @@ CTexture* CTextureBank::CreateTextureByNames(const char* first, const char* four
   if (!LowerCaseCopy(first, colour)) return nullptr;
   if (CTexture* found = FindByFileNames(colour, alpha)) return Shared(found);
   // The name joins the colour file with the alpha file's own name.
-  const std::string joined = std::string(colour) + GetBaseFileName(alpha);
+  const std::string joined = std::string(colour) + GetWholeFileName(alpha);
   char name[CTexture::kNameLength];
   if (!NameCopy(joined.c_str(), name)) return nullptr;
   return CreationTail(name, [&](CTexture& texture) { texture.MakeTwoFiles(name, colour, alpha, normalMap); });

@@ -251,8 +251,7 @@ bool CZKOMeshExporter::ReadVRTN(CMesh* mesh, CChunkReader& in) {
   if (!ReadCountedRun(in, kRun, CZKGeometryRecords::kVertexSize, mesh->GetName(), vertices))
     return false;
   // The mesh keeps the vertices only while its faces and edges still find theirs.
-  return vertices.empty() ||
-         mesh->SetVertices(static_cast<UINT>(vertices.size()), vertices.data(), 0) != 0;
+  return vertices.empty() || mesh->TakeVertices(std::move(vertices), 0) != 0;
 }
 
 bool CZKOMeshExporter::ReadFACN(CMesh* mesh, CChunkReader& in) {
@@ -264,7 +263,7 @@ bool CZKOMeshExporter::ReadFACN(CMesh* mesh, CChunkReader& in) {
     return false;
   // Refused when a face names a vertex the mesh does not have; the mesh builds its collider
   // over the faces it takes.
-  return faces.empty() || mesh->SetFaces(static_cast<UINT>(faces.size()), faces.data()) != 0;
+  return faces.empty() || mesh->TakeFaces(std::move(faces)) != 0;
 }
 
 bool CZKOMeshExporter::ReadEDGN(CMesh* mesh, CChunkReader& in) {

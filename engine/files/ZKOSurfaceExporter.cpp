@@ -158,9 +158,9 @@ bool NameChunk(CChunkWriter& out, const char* tag, const std::string& name) {
 // "TNAM" always (empty for an alpha-only texture, so that the reader finds its first chunk),
 // then "TALP" when the texture has an alpha image.
 bool WriteNames(CChunkWriter& out, CTextureInterface* texture) {
-  if (!NameChunk(out, "TNAM", GetBaseFileName(texture->GetFileName()))) return false;
+  if (!NameChunk(out, "TNAM", GetWholeFileName(texture->GetFileName()))) return false;
   const char* alpha = NonEmpty(texture->GetAlphaFileName());
-  return alpha == nullptr || NameChunk(out, "TALP", GetBaseFileName(alpha));
+  return alpha == nullptr || NameChunk(out, "TALP", GetWholeFileName(alpha));
 }
 
 bool WriteFlags(CChunkWriter& out, const SurfaceTexture& record) {
@@ -298,7 +298,7 @@ bool CZKOSurfaceExporter::WriteMaterialTexture(const MaterialTextureChunk& chunk
   return out.Container(chunk.tag, [&] {
     for (UINT i = 0; i < 4; ++i)
       if (NonEmpty(channels[i]) != nullptr &&
-          !NameChunk(out, chunk.channelTags[i], GetBaseFileName(channels[i])))
+          !NameChunk(out, chunk.channelTags[i], GetWholeFileName(channels[i])))
         return false;
     return WriteFlags(out, record);
   });

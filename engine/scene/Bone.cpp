@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/CopyName.h"
+
 namespace {
 float ChannelValue(CMotion& motion, UINT channel) { return motion.GetChannel(channel)->GetValue(); }
 }  // namespace
@@ -119,7 +121,6 @@ CMatrix* CBone::GetRestRotationMatrix(float frame) {
   return &m_mtxRestRotation;
 }
 
-void CBone::SetName(const char* name) {
-  m_szName[0] = '\0';
-  if (name != nullptr) std::strncat(m_szName, name, sizeof m_szName - 1);
-}
+void CBone::SetName(const char* name) { CopyName(m_szName, name); }
+
+void CBone::SetWeightMapName(const char* name) { CopyName(m_szWeightMapName, name); }

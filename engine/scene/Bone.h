@@ -68,6 +68,12 @@ class CBone final {
   void SetRange(float range) { m_fRange = range; }
   float GetRestLength() const { return m_fRestLength; }
   void SetRestLength(float length) { m_fRestLength = length; }
+  // The weight map of the object whose weights the bone moves its vertices by.
+  const char* GetWeightMapName() const { return m_szWeightMapName; }
+  // Cut to the field; null empties it.
+  void SetWeightMapName(const char* name);
+  UINT GetHasWeightMap() const { return m_dwHasWeightMap; }
+  void SetHasWeightMap(UINT hasWeightMap) { m_dwHasWeightMap = hasWeightMap; }
 
  private:
   CBone* ParentBone() const;
@@ -101,4 +107,6 @@ class CBone final {
   float m_fStrength = 0.0f;
   float m_fRange = 0.0f;
   float m_fRestLength = 0.0f;
+  char m_szWeightMapName[kNameLength] = {};
+  UINT m_dwHasWeightMap = 0;
 };

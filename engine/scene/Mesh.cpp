@@ -580,12 +580,26 @@ bool CMesh::FaceInRange(const Face& face) const {
 }
 
 UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
-  if (vertices == nullptr || count == 0) {
+  if (!AcceptsVertices(vertices != nullptr ? count : 0)) return 0;
+  m_Vertices.assign(vertices, vertices + count);
+  return VerticesChanged(rebuildBoundVolume);
+}
+
+UINT CMesh::TakeVertices(std::vector<Vertex>&& vertices, UINT rebuildBoundVolume) {
+  if (!AcceptsVertices(vertices.size() <= kMaxElements ? static_cast<UINT>(vertices.size())
+                                                       : kMaxElements + 1))
+    return 0;
+  m_Vertices = std::move(vertices);
+  return VerticesChanged(rebuildBoundVolume);
+}
+
+bool CMesh::AcceptsVertices(UINT count) {
+  if (count == 0) {
     LogTo(
         m_pLog, kSource, CEngineLog::kLevelError,
         "WARNING!!! - CMesh::SetVertices, (%s) Can't Add Vertices (NULL Pointer Or No Vertices)\n",
         m_szName);
-    return 0;
+    return false;
   }
   // Faces and edges keep numbering vertices: the new array must still hold all they use.
   WORD highest = 0;
@@ -596,36 +610,56 @@ UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
   if (count > kMaxElements) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR!!! - CMesh::SetVertices, (%s) Too Many Vertices: %u\n", m_szName, count);
-    return 0;
+    return false;
   }
   if (numbered && highest >= count) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR!!! - CMesh::SetVertices, (%s) Can't Set %u Vertices, Faces Or Edges Use Vertex "
           "%u\n",
           m_szName, count, static_cast<UINT>(highest));
-    return 0;
+    return false;
   }
-  m_Vertices.assign(vertices, vertices + count);
+  return true;
+}
+
+UINT CMesh::VerticesChanged(UINT rebuildBoundVolume) {
   // The flag asks for the spatial data to follow the new positions: the box and the collider.
   if (rebuildBoundVolume == 1) {
     RebuildBoundVolume();
     if (!m_Faces.empty()) CreateCollider();
   }
+  const UINT count = static_cast<UINT>(m_Vertices.size());
   if (m_pVertexBuffer != nullptr) m_pVertexBuffer->SetVertices(m_Vertices.data(), count);
   return count;
 }
 
 UINT CMesh::SetFaces(UINT count, Face* faces) {
-  if (faces == nullptr || count == 0) {
+  if (!AcceptsFaces(faces, faces != nullptr ? count : 0)) return 0;
+  m_Faces.assign(faces, faces + count);
+  // A collider over the old faces would name triangles the mesh no longer has.
+  CreateCollider();
+  return count * static_cast<UINT>(sizeof(Face));
+}
+
+UINT CMesh::TakeFaces(std::vector<Face>&& faces) {
+  const UINT count = faces.size() <= kMaxElements ? static_cast<UINT>(faces.size()) : kMaxElements + 1;
+  if (!AcceptsFaces(faces.data(), count)) return 0;
+  m_Faces = std::move(faces);
+  CreateCollider();
+  return count * static_cast<UINT>(sizeof(Face));
+}
+
+bool CMesh::AcceptsFaces(const Face* faces, UINT count) {
+  if (count == 0) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "WARNING!!! - CMesh::SetFaces, (%s) Can't Add Faces (NULL Pointer Or No Faces)\n",
           m_szName);
-    return 0;
+    return false;
   }
   if (count > kMaxElements) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR!!! - CMesh::SetFaces, (%s) Too Many Faces: %u\n", m_szName, count);
-    return 0;
+    return false;
   }
   // Ray tests, normals, projections and merging index the vertices with these numbers.
   for (UINT i = 0; i < count; ++i)
@@ -635,12 +669,9 @@ UINT CMesh::SetFaces(UINT count, Face* faces) {
             "%u)\n",
             m_szName, i, faces[i].wIndex1, faces[i].wIndex2, faces[i].wIndex3,
             GetNumberOfVertices());
-      return 0;
+      return false;
     }
-  m_Faces.assign(faces, faces + count);
-  // A collider over the old faces would name triangles the mesh no longer has.
-  CreateCollider();
-  return count * static_cast<UINT>(sizeof(Face));
+  return true;
 }
 
 UINT CMesh::SetEdges(UINT count, Edge* edges) {

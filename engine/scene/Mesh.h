@@ -136,6 +136,10 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   void SetPivot(const CVector3& pivot) override;
   UINT SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) override;
   UINT SetFaces(UINT count, Face* faces) override;
+  // The same, taking the array itself instead of copying it: readers of files hand over what
+  // they read.
+  UINT TakeVertices(std::vector<Vertex>&& vertices, UINT rebuildBoundVolume);
+  UINT TakeFaces(std::vector<Face>&& faces);
   UINT SetEdges(UINT count, Edge* edges) override;
   void RebuildBoundVolume() override;
   CSurfaceInterface* CreateSurface() override;
@@ -261,6 +265,10 @@ class CMesh final : public TWorldObject<CMeshInterface> {
                                                      const char* ownerSuffix);
 
  private:
+  // The checks both ways of setting vertices or faces make, with their log lines.
+  bool AcceptsVertices(UINT count);
+  UINT VerticesChanged(UINT rebuildBoundVolume);
+  bool AcceptsFaces(const Face* faces, UINT count);
   // The frame a per-frame operation works at: the given one, or the mesh's own.
   float ChooseFrame(float frame) const { return m_dwFollowsFrame != 0 ? frame : m_fFrameSet; }
   // Brings a ray into the space the ray tests run in: the mesh's own for a uniform scale, else

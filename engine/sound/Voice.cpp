@@ -141,7 +141,8 @@ bool CVoice::CreateBuffer(UINT size) {
   // The file's own rate fields are not trusted: both are computed.
   format.nAvgBytesPerSec = static_cast<DWORD>(
       static_cast<uint64_t>(m_wChannels) * m_wBitsPerSample * m_dwSamplesPerSec / 8);
-  format.nBlockAlign = static_cast<WORD>(m_wChannels * m_wBitsPerSample / 8);
+  // Unsigned: two 16-bit fields of a damaged file multiply past what an int holds.
+  format.nBlockAlign = static_cast<WORD>(static_cast<UINT>(m_wChannels) * m_wBitsPerSample / 8);
 
   DSBUFFERDESC description = {};
   description.dwSize = sizeof description;

@@ -15,7 +15,9 @@ CVoiceManager::CVoiceManager(CTonaris* server, CSoundLog* log, const WAVEFORMATE
                              IDirectSound8* device)
     : m_pServer(server), m_OutputFormat(outputFormat), m_pDevice(device), m_pLog(log) {}
 
-CVoiceManager::~CVoiceManager() {
+CVoiceManager::~CVoiceManager() { ReleaseVoices(); }
+
+void CVoiceManager::ReleaseVoices() {
   while (m_pFirstVoice) {
     CVoice* next = m_pFirstVoice->GetNext();
     delete m_pFirstVoice;

@@ -22,6 +22,9 @@ class CVoiceManager {
   CVoice* CreateVoice(const char* path, UINT voiceFlags);
 
   CVoice* GetFirstVoice() const { return m_pFirstVoice; }
+  // Frees every cached voice, so that the next sound of a file reads it again. The wave sounds
+  // made from them must have been released.
+  void ReleaseVoices();
 
  private:
   CTonaris* m_pServer;

@@ -7,6 +7,7 @@
 #include "files/ZKReader.h"
 #include "input/InputControllers.h"
 #include "input/WindowProcedure.h"
+#include "lightwave/LWReader.h"
 #include "scene/ParticleEmiterFactory.h"
 #include "script/ScriptStorage.h"
 #include "sound/Tonaris.h"
@@ -90,6 +91,8 @@ void CEngineShutdown::ReleaseSceneServices(CEngineContext* context) {
   context->pPerVertexPass = nullptr;
   context->pPerPixelPass = nullptr;
   while (!m_Owned.empty()) m_Owned.pop_back();
+  // The LightWave reader's import records (about 10 MB) are freed with the scene services.
+  GetLWInterface()->ReleaseBuffers();
   delete context->pCollisions;
   context->pCollisions = nullptr;
   delete context->pZKReader;

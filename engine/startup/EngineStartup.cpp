@@ -17,6 +17,7 @@
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
 #include "input/InputControllers.h"
+#include "lightwave/LWReader.h"
 #include "startup/LicenseFile.h"
 #include "core/PageAllocator.h"
 #include "scene/SceneItemsManager.h"
@@ -333,9 +334,15 @@ void CEngineStartup::CreateSurfaceFactory() {
   m_context->ports.surfaceFactory.Set(CEngineShutdown::Instance().Own(new CSurfaceFactory()));
 }
 
-// Not yet: the LightWave reader gets its settings (log, renderer, window) here ("Can't Get LW
-// Interface", "Can't Initialize LW Reader", titled "Error While Initializing ZeKorb").
-void CEngineStartup::StartLightWaveReader() {}
+// Scenes and meshes read LightWave files through the process's one reader from here on; the
+// scenes it makes draw with the renderer made above. The reader is never missing and takes any
+// settings it is given, so this step cannot fail.
+void CEngineStartup::StartLightWaveReader() {
+  CLWReader* reader = GetLWInterface();
+  const LWReaderSettings settings = {m_context->pLog, m_context->pRenderer, m_context->hWnd};
+  reader->Init(&settings);
+  m_context->ports.lightWave.Set(reader);
+}
 
 void CEngineStartup::CreateZKReader() {
   bool ok = false;

@@ -1,7 +1,9 @@
 #include "ImageFile.h"
 
 #include <stb_image.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -32,10 +34,60 @@ bool JpegIsComplete(const BYTE* data, size_t size) {
   return false;
 }
 
-// A PNG ends with its IEND chunk and that chunk's checksum.
+uint32_t Be32(const BYTE* p) {
+  return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3];
+}
+
+// stb_image reads zeros past the end of a deflate stream that does not end, and a damaged code
+// table can turn those into copies that repeat until its output outgrows memory. So the
+// compressed data of the IDAT chunks must end there, inflating to no more than a few times
+// what the image's rows take (interlacing adds filter bytes, never doubles them). Only the end
+// of the stream counts, not its checksum, which stb_image does not check either.
+bool PngDataEnds(const BYTE* data, size_t size) {
+  z_stream stream{};
+  if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return false;
+  const std::unique_ptr<z_stream, int (*)(z_streamp)> owner(&stream, inflateEnd);
+  uint64_t most = 0;
+  bool headerSeen = false;
+  size_t zlibHeader = 2;  // "CgBI" files store bare deflate data
+  int status = Z_OK;
+  BYTE scratch[16384];
+  for (size_t at = 8; at + 12 <= size && status != Z_STREAM_END; ) {
+    const uint32_t length = Be32(data + at);
+    if (length > size - at - 12) return false;
+    const BYTE* type = data + at + 4;
+    const BYTE* body = data + at + 8;
+    at += 12 + size_t(length);
+    if (std::memcmp(type, "IEND", 4) == 0) break;
+    if (std::memcmp(type, "CgBI", 4) == 0) zlibHeader = 0;
+    if (std::memcmp(type, "IHDR", 4) == 0 && length >= 13) {
+      const uint64_t width = Be32(body), height = Be32(body + 4), depth = body[8];
+      const uint64_t channels = body[9] == 2 ? 3 : body[9] == 4 ? 2 : body[9] == 6 ? 4 : 1;
+      most = 8 * height * (1 + (width * channels * depth + 7) / 8) + 4096;
+      headerSeen = true;
+    }
+    if (std::memcmp(type, "IDAT", 4) != 0) continue;
+    if (!headerSeen) return false;
+    const size_t skipped = std::min<size_t>(zlibHeader, length);
+    zlibHeader -= skipped;
+    stream.next_in = const_cast<BYTE*>(body + skipped);
+    stream.avail_in = uInt(length - skipped);
+    do {
+      stream.next_out = scratch;
+      stream.avail_out = sizeof scratch;
+      status = inflate(&stream, Z_NO_FLUSH);
+      if (status == Z_BUF_ERROR) status = Z_OK;  // wants the next chunk
+      if (status != Z_OK && status != Z_STREAM_END) return false;
+      if (stream.total_out > most) return false;
+    } while (status == Z_OK && (stream.avail_in > 0 || stream.avail_out == 0));
+  }
+  return status == Z_STREAM_END;
+}
+
+// A PNG ends with its IEND chunk and that chunk's checksum, and its compressed data ends too.
 bool PngIsComplete(const BYTE* data, size_t size) {
   for (size_t i = size >= 8 ? size - 7 : 0; i-- > 8;)
-    if (std::memcmp(data + i, "IEND", 4) == 0) return true;
+    if (std::memcmp(data + i, "IEND", 4) == 0) return PngDataEnds(data, size);
   return false;
 }
 

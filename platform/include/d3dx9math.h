@@ -197,7 +197,8 @@ struct D3DXCOLOR {
   explicit D3DXCOLOR(const FLOAT* f) : r(f[0]), g(f[1]), b(f[2]), a(f[3]) {}
   operator DWORD() const {
     auto channel = [](FLOAT f) -> DWORD {
-      return f >= 1.0f ? 0xffu : f <= 0.0f ? 0u : (DWORD)(f * 255.0f + 0.5f);
+      // Not a number (a float texel of a file can be anything) goes to 0 like a negative.
+      return f >= 1.0f ? 0xffu : !(f > 0.0f) ? 0u : (DWORD)(f * 255.0f + 0.5f);
     };
     return (channel(a) << 24) | (channel(r) << 16) | (channel(g) << 8) | channel(b);
   }

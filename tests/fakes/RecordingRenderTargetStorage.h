@@ -24,6 +24,16 @@ class RecordingRenderTargetStorage final : public CRenderTargetStorageInterface 
     deviceEvents.push_back("released");
     ReleaseBackBuffers();
   }
+  // No pools: nothing is handed out, and the stack holds nothing.
+  UINT GetPlainRenderTarget(CTextureRenderTarget** out, UINT) override { return NoTarget(out); }
+  UINT GetFloatPlainRenderTarget(CTextureRenderTarget** out, UINT) override { return NoTarget(out); }
+  UINT GetCubeRenderTarget(CCubeRenderTarget** out, UINT) override { return NoTarget(out); }
+  UINT GetFloatCubeRenderTarget(CCubeRenderTarget** out, UINT) override { return NoTarget(out); }
+  UINT RestoreRenderTarget() override {
+    ++restores;
+    return 1;
+  }
+  CRenderTargetInterface* GetCurrentRenderTarget() override { return nullptr; }
   void ReleaseBackBuffers() {
     for (IDirect3DSurface9*& surface : backBuffers)
       if (surface) surface->Release();
@@ -32,5 +42,13 @@ class RecordingRenderTargetStorage final : public CRenderTargetStorageInterface 
   std::vector<std::string> deviceEvents;
 
   int framesEnded = 0;
+  int restores = 0;
   std::vector<IDirect3DSurface9*> backBuffers;
+
+ private:
+  template <class Target>
+  static UINT NoTarget(Target** out) {
+    if (out) *out = nullptr;
+    return 0;
+  }
 };

@@ -21,6 +21,7 @@
 #include "FuzzSceneBench.h"
 #include "ImageWriter.h"
 #include "LWOBuilder.h"
+#include "LWSBuilder.h"
 #include "Mp3Writer.h"
 #include "OggWriter.h"
 #include "Rar4Writer.h"
@@ -28,6 +29,7 @@
 #include "RecordingRenderer.h"
 #include "TempDir.h"
 #include "TestScene.h"
+#include "WaveWriter.h"
 #include "WorkingFolderScope.h"
 #include "ZipWriter.h"
 #include "ZkzWriter.h"
@@ -272,6 +274,103 @@ void LightWaveSeeds() {
   CLWOBuilder past;
   past.Tags({"a"}).Points({{0, 0, 0}}).Triangles({{0, 0, 5}});
   Seed("lwo_fuzz", "point-index-past-points", past.File());
+
+  // Every surface sub-chunk the reader knows, colour and diffuse envelopes (colour from three
+  // consecutive ENVL chunks, keys with each span shape, behaviours) and a texture block with a
+  // cylindrical projection, on a cube whose faces share their edges.
+  CLWOBuilder surfaced;
+  surfaced.Tags({"Skin"}).StillClip(1, "Images/Glass.png").Layer();
+  surfaced.Points({{-1, -1, -1}, {1, -1, -1}, {-1, 1, -1}, {1, 1, -1},
+                   {-1, -1, 1}, {1, -1, 1}, {-1, 1, 1}, {1, 1, 1}});
+  const std::vector<CLWOBuilder::Triangle> cube = {{4, 5, 7}, {4, 7, 6}, {0, 2, 3}, {0, 3, 1},
+                                                   {1, 3, 7}, {1, 7, 5}, {0, 4, 6}, {0, 6, 2},
+                                                   {2, 6, 7}, {2, 7, 3}, {0, 1, 5}, {0, 5, 4}};
+  surfaced.Triangles(cube);
+  std::vector<std::pair<uint32_t, uint16_t>> cubeTags;
+  for (uint32_t f = 0; f < cube.size(); ++f) cubeTags.push_back({f, 0});
+  surfaced.SurfaceTags(cubeTags);
+  surfaced.Envelope(5, {{0, 0.1f}, {1, 0.9f}}).Envelope(6, {{0, 0.2f}}).Envelope(7, {{0, 0.3f}, {2, 0.5f}});
+  surfaced.Chunk("ENVL").VX(8).SubChunk("TYPE").U2(0).End().SubChunk("PRE ").U2(1).End();
+  surfaced.SubChunk("KEY ").F4(0).F4(1).End().SubChunk("SPAN").ID("TCB ").F4(0.1f).F4(0.2f).F4(0.3f).End();
+  surfaced.SubChunk("KEY ").F4(1).F4(2).End().SubChunk("SPAN").ID("BEZ2").F4(1).F4(2).F4(3).F4(4).End();
+  surfaced.SubChunk("KEY ").F4(2).F4(3).End().SubChunk("SPAN").ID("LINE").End();
+  surfaced.SubChunk("POST").U2(2).End().End();
+  surfaced.BeginSurface("Skin");
+  surfaced.SubChunk("COLR").F4(1).F4(0.5f).F4(0.25f).VX(5).End();
+  surfaced.SubChunk("DIFF").F4(0.8f).VX(8).End();
+  for (const char* id : {"SPEC", "GLOS", "RIND", "REFL", "LUMI", "TRNL", "BUMP", "TRAN"})
+    surfaced.SubChunk(id).F4(0.25f).VX(0).End();
+  surfaced.SubChunk("ADTR").F4(0.002f).VX(0).End().SubChunk("SIDE").U2(3).End();
+  surfaced.SubChunk("SMAN").F4(1.2f).End().SubChunk("TROP").U2(2).End();
+  surfaced.SubChunk("RFOP").U2(1).End().SubChunk("ALPH").U2(1).F4(0.5f).End();
+  surfaced.SubChunk("TIMG").VX(1).End().SubChunk("RIMG").VX(1).End();
+  surfaced.SubChunk("BLOK");
+  surfaced.SubChunk("IMAP").S0("\x80").SubChunk("CHAN").ID("COLR").End().End();
+  surfaced.SubChunk("TMAP").SubChunk("CNTR").F4(0).F4(0).F4(0).VX(0).End();
+  surfaced.SubChunk("SIZE").F4(2).F4(2).F4(2).VX(0).End().End();
+  surfaced.SubChunk("PROJ").U2(1).End().SubChunk("AXIS").U2(1).End().SubChunk("IMAG").VX(1).End();
+  surfaced.SubChunk("WRAP").U2(1).U2(1).End().SubChunk("WRPW").F4(2).VX(0).End();
+  surfaced.End();
+  surfaced.SubChunk("VCOL").U4(7).End().End();
+  Seed("lwo_fuzz", "cube-surface-envelopes-projection", surfaced.File());
+
+  // A fan of three triangles on one edge: the edge list refuses it and the object still loads.
+  CLWOBuilder fan;
+  fan.Tags({"a", "b"}).Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, 0}});
+  fan.Triangles({{0, 1, 2}, {1, 0, 3}, {0, 1, 4}, {0, 5, 2}})
+      .SurfaceTags({{0, 0}, {1, 0}, {2, 1}, {3, 1}})
+      .Surface("a")
+      .BeginSurface("b").SubChunk("SMAN").F4(0.5f).End().End();
+  Seed("lwo_fuzz", "non-manifold-fan-degenerate", fan.File());
+}
+
+// Scenes naming the objects lws_fuzz writes (objects/box.lwo, objects/arm.lwo).
+void LightWaveSceneSeeds() {
+  const auto key = [](float value, float seconds) {
+    CLWSBuilder::Key k;
+    k.value = value;
+    k.seconds = seconds;
+    return k;
+  };
+  CLWSBuilder keys;
+  keys.Header().Line("PreviewFirstFrame 1").Line("PreviewLastFrame 60").Line("PreviewFrameStep 1")
+      .Line("FramesPerSecond 25").Line("AmbientColor 1 1 1").Line("AmbientIntensity (envelope)")
+      .Envelope({key(0.25f, 0), key(1, 2)}, 1, 2).Line("FogType 1").Line("FogMinDistance 1")
+      .Line("FogMaxDistance 100").Line("FogColor 1 0.5 0").Line("BackdropColor 0 0 1").Line("GridSize 1");
+  Seed("lws_fuzz", "scene-keys", keys.Text());
+  Seed("lws_fuzz", "scene-keys-crlf", keys.Text(true));
+  Seed("lws_fuzz", "scene-keys-cut", keys.Cut(keys.Text().size() / 2));
+  Seed("lws_fuzz", "header-only", CLWSBuilder().Header().Text());
+
+  CLWSBuilder items;
+  items.Header().Line("LoadObjectLayer 1 Objects/Box.lwo").Line("ShowObject 6 3")
+      .Motion("ObjectMotion", {{0, {key(0, 0), key(1, 1)}}, {3, {key(0, 0)}}}, 9)
+      .Line("PivotPosition 0 1 0").Line("PivotRotation 90 0 0").Line("ParentItem 40000000")
+      .Line("ObjectDissolve (envelope)").Envelope({key(0, 0), key(1, 1)})
+      .Line("MorphAmount (envelope)").Envelope({key(0.5f, 0)}).Line("MorphTarget 1")
+      .Line("ShadowOptions 3").Line("UnseenByRays 1").Line("UnseenByCamera 2").Empty();
+  items.Line("LoadObjectLayer 1 Objects/arm.lwo").Motion("ObjectMotion", {{1, {key(2, 0)}}})
+      .Line("BoneFalloffType 5").Line("AddBone Upper").Line("BoneName Upper").Line("BoneActive 1")
+      .Line("BoneRestPosition 0 0 0").Line("BoneRestDirection 0 90 0").Line("BoneRestLength 1")
+      .Line("BoneStrength 1").Line("ScaleBoneStrength 1").Line("BoneWeightMapName arm")
+      .Line("BoneWeightMapOnly 1").Line("BoneNormalization 1")
+      .Motion("BoneMotion", {{4, {key(0, 0)}}}, -1, false).Line("ParentItem 4000")
+      .Line("AddBone Lower").Line("BoneWeightMapName arm").Line("ParentItem 4000")
+      .Line("ShadowOptions 7").Empty();
+  items.Line("AddLight 20000000").Line("LightName Key Light").Line("ItemActive 1")
+      .Motion("LightMotion", {{2, {key(5, 0)}}})
+      .Line("LightColor (envelope)").Envelope({key(1, 0)}).Envelope({key(0.5f, 0)}).Envelope({key(0, 0)})
+      .Line("LightIntensity 0.8").Line("LightFalloffType 1").Line("LightRange 10")
+      .Line("LightType 2").Line("LightConeAngle 30").Line("LightEdgeAngle (envelope)").Envelope({key(5, 0)})
+      .Line("ParentItem 10000000").Line("TargetItem 30000000").Line("LightProjImage")
+      .Line("  1").Line("  2").Line("  3").Line("Images/Spot.TGA").Empty();
+  items.Line("AddCamera 30000000").Motion("CameraMotion", {{0, {key(0, 0)}}})
+      .Line("ZoomFactor (envelope)").Envelope({key(3.2f, 0)}).Line("TargetObject 1")
+      .Line("PivotRotation 0 0 45").Empty();
+  items.Line("AddNullObject Null (1)").Motion("ObjectMotion", {{5, {key(1, 0)}}})
+      .Line("ParentItem 30000000").Line("PivotRotation 1 2 3").Empty();
+  Seed("lws_fuzz", "items", items.Text());
+  Seed("lws_fuzz", "items-cut", items.Cut(items.Text().size() * 2 / 3));
 }
 
 void SoundSeeds() {
@@ -283,6 +382,17 @@ void SoundSeeds() {
   Seed("mp3_fuzz", "mono-22050", Mp3Writer(1, 22050).Samples(Tone(4000, 1)).BitRate(16).Bytes());
   Seed("mp3_fuzz", "cut-mid-stream",
        Cut(Mp3Writer(2, 44100).Samples(Tone(11025, 2)).BitRate(32).Bytes(), 1500));
+
+  Seed("wav_fuzz", "mono-16", WaveWriter(1, 22050, 16).Samples(Tone(2205, 1)).Bytes());
+  Seed("wav_fuzz", "stereo-16-list",
+       WaveWriter(2, 44100, 16).ChunkBeforeData("LIST", "INFOISFT\x04\0\0\0zk\0\0")
+           .Samples(Tone(1000, 2)).Bytes());
+  std::string eightBit(600, '\x80');
+  for (size_t i = 0; i < eightBit.size(); i += 3) eightBit[i] = '\xC0';
+  Seed("wav_fuzz", "mono-8-long-format", WaveWriter(1, 11025, 8).FormatExtra(22).Data(eightBit).Bytes());
+  Seed("wav_fuzz", "data-size-past-end",
+       WaveWriter(1, 22050, 16).Samples(Tone(100, 1)).DataSize(0x7FFFFFF0).Bytes());
+  Seed("wav_fuzz", "cut-in-format", Cut(WaveWriter(1, 22050, 16).Samples(Tone(100, 1)).Bytes(), 30));
 }
 
 }  // namespace
@@ -304,6 +414,7 @@ int main(int argc, char** argv) {
   CursorSeeds();
   TextSeeds();
   LightWaveSeeds();
+  LightWaveSceneSeeds();
   SoundSeeds();
   return 0;
 }

@@ -88,8 +88,14 @@ TEST(RendererStates, ANewDeviceGetsTheCreationSetWithTheAnisotropicFilter) {
   EXPECT_EQ(coordinates, samplers - 1);
   EXPECT_EQ(bench.log.TextAt(CEngineLog::kLevelInfo),
             "- Initializing D3D9 Renderer Using Device No. 0 - (64x64- FMT:21; DEPTH:75 )\n  - Windowed\n"
-            "  - Using TnL In Hardware\n  - D3D9 Device Successfully Created\n  - Viewport Successfully Set\n"
-            "  - Using GeForce6800 Rendering Scheme\n"
+            "  - Using TnL In Hardware\n  - D3D9 Device Successfully Created\n"
+            // A renderer given no render-target bank makes its own, here from empty lists.
+            "  - Initializing Render Targets:\n    - Creating Physical Render Targets:\n      - none\n"
+            "    - Creating FP Physical Render Targets:\n      - none\n    - Creating Depth Buffers:\n"
+            "      - Width: 64, Height: 64\n    - Creating Rectangle Render Targets:\n      - none\n"
+            "    - Creating FP Rectangle Render Targets:\n      - none\n    - Creating Cube Render Targets:\n"
+            "      - none\n    - Creating FP Cube Render Targets:\n      - none\n"
+            "  - Viewport Successfully Set\n  - Using GeForce6800 Rendering Scheme\n"
             // A renderer given no texture bank makes its own, with the system textures.
             "- Initializing Texture Storage With 1024 Max Textures\n  - Creating Cube Normalizer\n"
             "  - Creating ShadowMask\n  - Creating 8bit ShadowLookUp\n  - Creating 10bit ShadowLookUp\n"

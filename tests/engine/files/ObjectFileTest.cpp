@@ -61,6 +61,9 @@ TEST_F(ObjectFile, ClosedMeshRoundTripsGeometryFlagsBoxShadowVolumeAndGetsAColli
   ASSERT_TRUE(loaded) << log.TextAt(CEngineLog::kLevelError);
   ASSERT_EQ(mesh->GetNumberOfVertices(), 4u);
   ExpectSameVertices(saved->GetVertices(), mesh->GetVertices(), 4);
+  // Saved again, the loaded mesh gives the same bytes.
+  ASSERT_TRUE(Save(mesh));
+  EXPECT_EQ(FileBytes(ObjectPath("tetra")), bytes);
   ASSERT_EQ(mesh->GetNumberOfFaces(), 4u);
   for (UINT i = 0; i < 4; ++i)
     EXPECT_EQ(std::memcmp(saved->GetFace(i), mesh->GetFace(i), sizeof(Face)), 0) << "face " << i;

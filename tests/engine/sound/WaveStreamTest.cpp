@@ -87,6 +87,9 @@ TEST_F(WaveStreamTest, WaveFilesLoadByScanningForDataOrFailWithTheirReason) {
       {"twelve.wav", good.substr(0, 12), cantRead.c_str()},
       {"dat.wav", Header36() + "dat", noData.c_str()},
       {"nosize.wav", Header36() + "data", cantRead.c_str()},
+      // Channels times bits past what an int holds.
+      {"hugeformat.wav", WaveWriter(54554, 22050, 43800).Data("abcd").Bytes(),
+       "    - FAILED (DSERR_BADFORMAT - The wave format is not supported)\n"},
   };
   for (const FileCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -124,6 +127,22 @@ TEST_F(WaveStreamTest, VoicesAreSharedByPathAndFlags) {
   ASSERT_NE(Load("./step.wav", 4), nullptr);
   EXPECT_EQ(NumberOfVoices(), 3);
   EXPECT_EQ(m_server->GetVoiceManager()->GetFirstVoice()->GetFlags(), CVoice::kVoiceVolume);
+}
+
+TEST_F(WaveStreamTest, ReleasedVoicesAreReadAgainFromTheFile) {
+  WriteWave("step.wav", 1, 100);
+  TonarisStream* first = Load("step.wav", 4);
+  ASSERT_NE(first, nullptr);
+  Release(first);
+  m_server->GetVoiceManager()->ReleaseVoices();
+  EXPECT_EQ(NumberOfVoices(), 0);
+  // The file changed since: a cached voice would still play the old samples.
+  const std::vector<int16_t> longer = WriteWave("step.wav", 1, 300);
+  TonarisStream* second = Load("step.wav", 4);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(Ring(second, 0, longer.size() * 2), BytesOf(longer));
+  EXPECT_EQ(NumberOfVoices(), 1);
+  EXPECT_EQ(Count(Line(kVoices, "  - Aready Exists\n")), 0u);
 }
 
 TEST_F(WaveStreamTest, VoiceFlagsComeFromTheStreamFlags) {

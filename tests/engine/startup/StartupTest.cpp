@@ -216,12 +216,14 @@ TEST_F(StartupFixture, InitCreatesTheDeviceChangesAndAltEnterResetItAndTheShutdo
   EXPECT_EQ(Run({"run", "--report-device", "--quit-callback"}, lines), 3);
   ASSERT_EQ(lines.size(), 9u);
   // Direct3D, the device, its back and depth buffers, the dynamic buffers of the index-buffer
-  // and vertex-buffer banks (the game asks for no main buffers), the flare texture and the nine
-  // system textures with their levels and faces are all that lives of the layer; the resets make
-  // the dynamic buffers again, keep the textures (all managed) and make nothing more.
-  EXPECT_EQ(lines[3], "after Init: devices 1 resets 0 live 56");
-  EXPECT_EQ(lines[4], "after a change: devices 1 resets 1 live 56");
-  EXPECT_EQ(lines[5], "after Alt+Enter: devices 1 resets 2 live 56");
+  // and vertex-buffer banks (the game asks for no main buffers), the flare texture, the nine
+  // system textures with their levels and faces, and the preset's render targets (a rectangle
+  // with its level, a cube with its faces, and a depth buffer for each) are all that lives of the
+  // layer; the resets make the dynamic buffers and the render targets again, keep the textures
+  // (all managed) and make nothing more.
+  EXPECT_EQ(lines[3], "after Init: devices 1 resets 0 live 67");
+  EXPECT_EQ(lines[4], "after a change: devices 1 resets 1 live 67");
+  EXPECT_EQ(lines[5], "after Alt+Enter: devices 1 resets 2 live 67");
   EXPECT_EQ(lines[8], "after CloseZeKorb: devices 1 resets 2 live 0");
   const std::string log = ReadFile(folder / "ZeKorb.Log");
   EXPECT_TRUE(AppearInOrder(log, {"- Selected Scheme Is:\n", "  - Radeon9700\n", "  - D3D9 Device Successfully Created\n",
@@ -250,8 +252,7 @@ TEST_F(StartupFixture, AnInputThreadThatCannotStartEndsInitWithItsMessage) {
 
 // Init through the export and the top interface sets the port of every subsystem the engine has
 // with the real provider, and the shutdown puts every port back to its default. The ports of
-// subsystems still to come (LightWave reader, generic pass, the GUI renderer's textures) keep their
-// defaults.
+// subsystems still to come (generic pass, the GUI renderer's textures) keep their defaults.
 TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemAll) {
   std::filesystem::copy_file(ZK_WIRING_APP, folder / "wiring_app");
   std::filesystem::permissions(folder / "wiring_app", std::filesystem::perms::owner_exec,
@@ -262,7 +263,7 @@ TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemA
                         "surfaceFactory", "meshFiles",    "sceneFiles",   "lightWave",
                         "genericPass",  "meshShaders",    "surfaceShaders", "sceneShaders",
                         "scenePasses",  "nullScripts",    "guiTextures",  "scriptTop"};
-  const std::set<std::string> later = {"lightWave", "genericPass", "guiTextures"};
+  const std::set<std::string> later = {"genericPass", "guiTextures"};
   Lines_ expected = {"after Init"};
   for (const std::string& name : ports)
     expected.push_back(name + (later.count(name) ? " default" : " real"));

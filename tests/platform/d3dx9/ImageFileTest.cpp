@@ -210,6 +210,24 @@ TEST(D3DXLoadSurface, SourceAndDestinationRectangles) {
     }
 }
 
+// An 8 x 4 PNG whose compressed data stops inside a block that a damaged code table fills with
+// copies: read on past its end as zeros, it would repeat them until memory runs out.
+TEST(D3DXImageInfo, APngWhoseCompressedDataNeverEndsIsRefused) {
+  const std::string endless(
+      "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52"
+      "\x00\x00\x00\x08\x00\x00\x00\x04\x08\x06\x00\x00\x00\xb3\xcd\x7e"
+      "\xf0\x6f\x00\x00\x00\x49\x44\x41\x54\x78\x5e\x63\x64\x10\xf9\xdf"
+      "\xa0\xca\xfa\x92\x17\x17\x66\xe1\x36\xfd\xf9\x98\x9b\xf5\x27\x2f"
+      "\x2e\x4c\xb9\x74\x52\x4e\x53\x02\x00\x08\xe7\x26\xa3\xef\x45\x43"
+      "\x78\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82",
+      93);
+  D3DXIMAGE_INFO info;
+  EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(endless.data(), UINT(endless.size()), &info),
+            D3DXERR_INVALIDDATA);
+  const std::string good = EncodePng(RgbaImage::Pattern(8, 4));
+  EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(good.data(), UINT(good.size()), &info), D3D_OK);
+}
+
 TEST(D3DXLoadSurface, BrokenFilesFailWithoutTouchingTheSurface) {
   std::vector<std::pair<std::string, std::string>> broken;
   for (const NamedFile& file : SampleFiles()) {

@@ -397,4 +397,5 @@ TEST(D3DXColor, ConvertsToAndFromArgb) {
   EXPECT_FLOAT_EQ(c.g, 64 / 255.0f);
   EXPECT_EQ((DWORD)c, 0x80ff4000u);
   EXPECT_EQ((DWORD)D3DXCOLOR(2.0f, -1.0f, 0.5f, 1.0f), 0xffff0080u);  // clamped, rounded
+  EXPECT_EQ((DWORD)D3DXCOLOR(std::nanf(""), 1.0f, -std::nanf(""), 1.0f), 0xff00ff00u);
 }

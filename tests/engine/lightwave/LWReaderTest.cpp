@@ -1,0 +1,233 @@
+// The reader entry: scene loads through the top interface with the real reader behind the
+// engine's LightWave port, the import records made once, and one object read into a mesh when
+// the engine's own object file is missing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "FakeMeshBoundVolume.h"
+#include "FakeMeshSpatial.h"
+#include "FakeSurfaceBanks.h"
+#include "LWOBuilder.h"
+#include "LWSBuilder.h"
+#include "LoadingTestBench.h"
+#include "RecordingRenderer.h"
+#include "TestScene.h"
+#include "lightwave/LWReader.h"
+#include "scene/Bone.h"
+#include "scene/Camera.h"
+#include "scene/Light.h"
+#include "scene/Mesh.h"
+#include "scene/Null.h"
+#include "scene/Scene.h"
+#include "scene/Surface.h"
+#include "scene/SurfaceFactory.h"
+#include "startup/ZeKorbD3D.h"
+
+namespace {
+
+const std::vector<std::string> kAllocationMessages = {
+    "- Allocating Temporary Buffer For Importing LWS\n",
+    "- Allocating Temporary Buffer For Importing Meshes From LWS/ZKO\n",
+    "- Allocating Temporary Buffer For Importing Null Objects From LWS\n",
+    "- Allocating Temporary Buffer For Importing Lights LWS\n",
+    "- Allocating Temporary Buffer For Importing Cameras LWS\n",
+};
+
+class LWReaderTest : public ::testing::Test, public LoadingTestBench {
+ protected:
+  LWReaderTest() {
+    renderer.indexBufferStorage = &indexBuffers;
+    renderer.materialStorage = &materials;
+    settings.pLog = &log;
+    settings.pRenderer = &renderer;
+    reader.Init(&settings);
+    context->ports.lightWave.Set(&reader);
+    spatial.boundVolume = &boundVolume;
+    context->ports.meshSpatial.Set(&spatial);
+    context->ports.surfaceFactory.Set(&surfaces);
+  }
+  ~LWReaderTest() override {
+    for (CSceneInterface* scene : loaded) scene->Release();
+  }
+
+  // Loads through the top interface (mode 0: no shaders) into a fresh scene pointer.
+  CSceneInterface* Load(const char* name) {
+    CSceneInterface* scene = nullptr;
+    CZeKorbD3D::Instance()->LoadScene(&scene, name, 0, 0, nullptr, nullptr, nullptr);
+    if (scene != nullptr) loaded.push_back(scene);
+    return scene;
+  }
+  // The messages of the reader's own source, in order.
+  std::vector<std::string> ReaderMessages() const {
+    std::vector<std::string> texts;
+    for (const CRecordingEngineLog::Entry& entry : log.entries)
+      if (entry.source == "LWReader") texts.push_back(entry.text);
+    return texts;
+  }
+
+  RecordingRenderer renderer;
+  FakeIndexBufferStorage indexBuffers;
+  FakeMaterialStorage materials;
+  LWReaderSettings settings;
+  CLWReader reader;
+  FakeMeshBoundVolume boundVolume;
+  FakeMeshSpatial spatial;
+  CSurfaceFactory surfaces;
+  std::vector<CSceneInterface*> loaded;
+};
+
+TEST_F(LWReaderTest, TheFirstSceneLoadMakesTheImportRecordsAndLaterOnesReuseThem) {
+  folder.Write("maps/level.lws", CLWSBuilder().Header().Line("FogType 1").Text());
+  CSceneInterface* first = Load("Maps/Level.lws");
+  ASSERT_NE(first, nullptr);
+  EXPECT_STREQ(first->GetName(), "level.lws");
+  EXPECT_EQ(first->GetFogType(), 3u);
+  std::vector<std::string> expected = {"- LightWave Reader Initializing Successfull\n",
+                                       "- Loading maps/level.lws\n"};
+  expected.insert(expected.end(), kAllocationMessages.begin(), kAllocationMessages.end());
+  EXPECT_EQ(ReaderMessages(), expected);
+  EXPECT_EQ(genericPass.scenes, std::vector<CSceneInterface*>{first});
+
+  log.entries.clear();
+  CSceneInterface* second = Load("maps/level.lws");
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(second, first);
+  EXPECT_EQ(ReaderMessages(), std::vector<std::string>{"- Loading maps/level.lws\n"});
+  EXPECT_TRUE(exits.Boxes().empty());
+}
+
+TEST_F(LWReaderTest, TheReaderAnswersByExtensionAndRefusesWhatItCannotHold) {
+  char name[] = "level.lws";
+  EXPECT_EQ(reader.LoadScene(nullptr, name), 0u);
+  EXPECT_TRUE(ReaderMessages().size() == 1);  // only the initialisation: nothing logged
+
+  // The engine's own scene file gets an empty scene; its own reader fills it.
+  char engineScene[] = "rooms/hall.zks";
+  CScene* scene = nullptr;
+  EXPECT_EQ(reader.LoadScene(&scene, engineScene), 1u);
+  ASSERT_NE(scene, nullptr);
+  EXPECT_EQ(scene->GetWorldObjects(), nullptr);
+  scene->Release();
+
+  // A directory that does not fit its buffer fails the load with a line, nothing written past it.
+  std::string longPath = std::string(255, 'd') + "/level.lws";
+  scene = nullptr;
+  EXPECT_EQ(reader.LoadScene(&scene, longPath.data()), 0u);
+  EXPECT_EQ(scene, nullptr);
+  EXPECT_NE(log.TextAt(CEngineLog::kLevelError).find("ERROR!!! - Directory Too Long: "), std::string::npos);
+  std::string fits = std::string(254, 'd') + "/none.zks";
+  EXPECT_EQ(reader.LoadScene(&scene, fits.data()), 1u);
+  ASSERT_NE(scene, nullptr);
+  scene->Release();
+
+  // Compared case-sensitively: the top interface lower-cases before it calls.
+  char upper[] = "LEVEL.LWS";
+  scene = nullptr;
+  EXPECT_THROW(reader.LoadScene(&scene, upper), ProcessExited);
+  ASSERT_EQ(exits.Boxes().size(), 1u);
+  EXPECT_EQ(exits.Boxes()[0].caption, "Error While Loading Scene");
+  EXPECT_EQ(exits.Boxes()[0].text, "Uknown Scene File Extension - LEVEL.LWS");
+}
+
+TEST_F(LWReaderTest, AMeshIsReadFromItsLightWaveObjectWhenItsObjectFileIsMissing) {
+  CLWOBuilder object;
+  object.Tags({"Skin"}).Layer().Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}).Triangles({{0, 1, 2}})
+      .SurfaceTags({{0, 0}}).Surface("Skin");
+  const std::vector<uint8_t> bytes = object.File();
+  folder.Write("objects/box.lwo", std::string(bytes.begin(), bytes.end()));
+
+  TestScene* scene = new TestScene(&renderer, &log);
+  auto* mesh = new CMesh(&renderer, &log, scene, 0);
+  scene->AppendWorldObject(mesh);
+  ASSERT_EQ(mesh->LoadMesh("objects/box", 0, 0), 1u);
+  EXPECT_EQ(genericPass.meshes, std::vector<CMesh*>{mesh});
+  ASSERT_EQ(mesh->GetNumberOfVertices(), 3u);
+  std::set<std::vector<float>> positions;
+  for (UINT i = 0; i < 3; ++i) {
+    const Vertex& vertex = mesh->GetVertices()[i];
+    positions.insert({vertex.vecPosition.x, vertex.vecPosition.y, vertex.vecPosition.z});
+    // The triangle lies in z = 0: its normal is the z axis.
+    EXPECT_FLOAT_EQ(std::fabs(vertex.vecNormal.z), 1.0f);
+    EXPECT_FLOAT_EQ(vertex.vecNormal.x, 0.0f);
+  }
+  EXPECT_EQ(positions, (std::set<std::vector<float>>{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}));
+  ASSERT_EQ(mesh->GetNumberOfSurfaces(), 1u);
+  auto* surface = dynamic_cast<CSurface*>(mesh->GetSurface(0));
+  ASSERT_NE(surface, nullptr);
+  ASSERT_EQ(surface->GetIndexCount(), 3u);
+  EXPECT_EQ(std::set<WORD>(surface->GetIndices(), surface->GetIndices() + 3), (std::set<WORD>{0, 1, 2}));
+  EXPECT_EQ(reader.CurrentDirectory(), std::string());  // published only while the load runs
+  scene->Release();
+}
+
+CLWSBuilder::Key KeyAt(float value, float seconds) {
+  CLWSBuilder::Key key;
+  key.value = value;
+  key.seconds = seconds;
+  return key;
+}
+
+// A whole scene: a box, a boned arm parented to it with its motion, pivot, dissolve, morph and
+// shadow settings, a light parented to the arm, a camera aimed at the box and a null parented to
+// the camera.
+TEST_F(LWReaderTest, AWholeSceneBecomesTheScenesObjectsInFileOrderWithTheirLinks) {
+  CLWOBuilder triangle;
+  triangle.Tags({"Skin"}).Layer().Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}).Triangles({{0, 1, 2}})
+      .SurfaceTags({{0, 0}}).WeightMap("arm", {{0, 1.0f}}).Surface("Skin");
+  const std::vector<uint8_t> bytes = triangle.File();
+  folder.Write("level/objects/box.lwo", std::string(bytes.begin(), bytes.end()));
+  folder.Write("level/objects/arm.lwo", std::string(bytes.begin(), bytes.end()));
+
+  CLWSBuilder scene;
+  scene.Header().Line("FramesPerSecond 30").Line("LoadObjectLayer 1 Objects/Box.lwo").Empty().Empty();
+  scene.Line("LoadObjectLayer 1 Objects/Arm.lwo").Motion("ObjectMotion", {{1, {KeyAt(2, 0), KeyAt(3, 1)}}})
+      .Line("PivotPosition 0 1 0").Line("PivotRotation 0 0 0").Line("ParentItem 10000000")
+      .Line("ObjectDissolve (envelope)").Envelope({KeyAt(0, 0), KeyAt(1, 1)})
+      .Line("MorphAmount (envelope)").Envelope({KeyAt(0.5f, 0)}).Line("MorphTarget 1")
+      .Line("ShadowOptions 3").Line("BoneFalloffType 1");
+  for (const char* bone : {"Upper", "Lower"})
+    scene.Line(std::string("AddBone ") + bone).Line("BoneWeightMapName arm").Line("BoneWeightMapOnly 1")
+        .Line("BoneNormalization 1").Line("BoneRestLength 1").Line("ParentItem 4000");
+  scene.Line("ShadowExclusion").Empty();
+  scene.Line("AddLight 20000000").Line("LightName Key Light").Empty().Line("LightType 1")
+      .Line("ParentItem 10000001").Empty();
+  scene.Line("AddCamera 30000000").Empty().Line("TargetItem 10000000").Empty();
+  scene.Line("AddNullObject Null (1)").Empty().Line("ParentItem 30000000").Empty();
+  folder.Write("level/scene.lws", scene.Text(true));
+
+  CSceneInterface* loaded = Load("Level/Scene.lws");
+  ASSERT_NE(loaded, nullptr);
+  ASSERT_TRUE(exits.Boxes().empty());
+  EXPECT_EQ(loaded->GetNumberOfMeshes(), 2u);
+  EXPECT_EQ(loaded->GetNumberOfLights(), 1u);
+  EXPECT_EQ(loaded->GetNumberOfCameras(), 1u);
+  EXPECT_EQ(loaded->GetNumberOfNullObjects(), 1u);
+
+  auto* read = dynamic_cast<CScene*>(loaded);
+  std::vector<CWorldObject*> objects;
+  for (CWorldObject* object = read->GetFirstWorldObject(); object != nullptr; object = object->GetNext())
+    objects.push_back(object);
+  ASSERT_EQ(objects.size(), 5u);
+  auto* box = dynamic_cast<CMesh*>(objects[0]);
+  auto* arm = dynamic_cast<CMesh*>(objects[1]);
+  auto* light = dynamic_cast<CLight*>(objects[2]);
+  auto* camera = dynamic_cast<CCamera*>(objects[3]);
+  auto* null = dynamic_cast<CNull*>(objects[4]);
+  ASSERT_TRUE(box && arm && light && camera && null);
+  EXPECT_STREQ(box->GetName(), "box.lwo");
+  EXPECT_STREQ(arm->GetName(), "arm.lwo");
+  EXPECT_STREQ(light->GetName(), "key light");
+  EXPECT_EQ(arm->GetParent(), box);
+  EXPECT_EQ(light->GetParent(), arm);
+  EXPECT_EQ(null->GetParent(), camera);
+  EXPECT_EQ(arm->GetMorphTargetObject(), box);
+  ASSERT_EQ(arm->GetNumberOfBones(), 2u);
+  EXPECT_EQ(arm->GetVisibleByCameras(), 1u);
+  EXPECT_EQ(box->GetNumberOfBones(), 0u);
+}
+
+}  // namespace
