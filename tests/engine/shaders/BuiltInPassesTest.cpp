@@ -119,22 +119,18 @@ class BuiltInPassesTest : public testing::Test {
   static Lines StencilClose() {
     return {S(CULL, CW), S(COLORWRITE, 15), S(SFUNC, EQUAL), S(SREF, 128), S(SZFAIL, KEEP)};
   }
-  static Lines TwoSidedDepthFail(const std::string& volume) {
+  // Depth failures count clockwise faces up; a depth-pass count (directional lights of the
+  // per-vertex passes) counts passes instead and puts STENCILPASS back to KEEP at the end.
+  static Lines TwoSided(const std::string& volume, bool depthPass) {
+    const UINT up = depthPass ? KEEP : INCR, down = depthPass ? KEEP : DECR;
     return StencilOpen() +
-           Lines{S(SFAIL, KEEP),      S(SPASS, KEEP),      S(SZFAIL, INCR),
-                 S(CCW_SFAIL, KEEP),  S(CCW_SZFAIL, DECR), S(CCW_SPASS, KEEP),
+           Lines{S(SFAIL, KEEP),      S(SPASS, depthPass ? INCR : KEEP), S(SZFAIL, up),
+                 S(CCW_SFAIL, KEEP),  S(CCW_SZFAIL, down), S(CCW_SPASS, depthPass ? DECR : KEEP),
                  S(CCW_SFUNC, ALWAYS), S(TWOSIDED, 1),     S(CULL, NONE),
                  "wall " + volume + " 5", S(TWOSIDED, 0)} +
-           StencilClose();
+           StencilClose() + (depthPass ? Lines{S(SPASS, KEEP)} : Lines{});
   }
-  static Lines TwoSidedDepthPass(const std::string& volume) {
-    return StencilOpen() +
-           Lines{S(SFAIL, KEEP),      S(SPASS, INCR),      S(SZFAIL, KEEP),
-                 S(CCW_SFAIL, KEEP),  S(CCW_SZFAIL, KEEP), S(CCW_SPASS, DECR),
-                 S(CCW_SFUNC, ALWAYS), S(TWOSIDED, 1),     S(CULL, NONE),
-                 "wall " + volume + " 5", S(TWOSIDED, 0)} +
-           StencilClose() + Lines{S(SPASS, KEEP)};
-  }
+  static Lines TwoSidedDepthFail(const std::string& volume) { return TwoSided(volume, false); }
   static Lines OneSided(const std::string& volume) {
     return StencilOpen() +
            Lines{S(SFAIL, KEEP), S(SPASS, KEEP), S(SZFAIL, INCR), S(CULL, CCW),
@@ -228,7 +224,7 @@ TEST_F(BuiltInPassesTest, PerVertexFramesOnBothStencilPaths) {
   // On two-sided stencil the directional light counts depth passes and lets STENCILPASS go back
   // to KEEP, the point and spot lights count depth failures.
   const auto twoSidedStage = [](const std::string& volume, bool directional) {
-    return directional ? TwoSidedDepthPass(volume) : TwoSidedDepthFail(volume);
+    return TwoSided(volume, directional);
   };
   const auto oneSidedStage = [](const std::string& volume, bool) { return OneSided(volume); };
   struct Case {
