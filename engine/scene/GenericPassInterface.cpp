@@ -19,6 +19,7 @@ class CNoGenericPass final : public CGenericPassInterface {
           "ERROR!!! - No Default Rendering Path To Prepare The Mesh: %s\n",
           mesh != nullptr ? mesh->GetName() : "");
   }
+  UINT RenderScene(CScene*) override { return 0; }
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "core/EngineContext.h"
 #include "d3d/EngineRenderer.h"
+#include "scene/GenericPassInterface.h"
 #include "scene/Scene.h"
 #include "shaders/PerPixelPass.h"
 #include "shaders/PerVertexPass.h"
@@ -18,7 +19,9 @@ void CEngineScenePasses::SetDefaultStates() {
 void CEngineScenePasses::RenderSceneShader(CShader* shader, CScene* scene, float frame) {
   if (shader != nullptr) shader->ExecuteScenePasses(scene, frame);
 }
-void CEngineScenePasses::RenderGenericPass(CScene*) {}
+void CEngineScenePasses::RenderGenericPass(CScene* scene) {
+  if (m_pContext) m_pContext->ports.genericPass->RenderScene(scene);
+}
 void CEngineScenePasses::RenderPerVertexPass(CScene* scene, UINT profile) {
   if (m_pContext && m_pContext->pPerVertexPass) m_pContext->pPerVertexPass->Render(scene, profile);
 }

@@ -19,8 +19,7 @@ class CEngineScenePasses final : public CScenePasses {
   void SetDefaultStates() override;
   // Runs the scene shader's passes with the frame as their run value.
   void RenderSceneShader(CShader* shader, CScene* scene, float frame) override;
-  // Not yet: the generic pass is reached here once its start-up step makes it; this draws
-  // nothing.
+  // The context's generic pass draws the scene.
   void RenderGenericPass(CScene* scene) override;
   // The context's per-vertex and per-pixel passes draw the scene; nothing before they are made.
   void RenderPerVertexPass(CScene* scene, UINT profile) override;

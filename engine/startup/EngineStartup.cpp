@@ -39,6 +39,7 @@
 #include "scene/Mesh.h"
 #include "scene/ParticleEmiterFactory.h"
 #include "scene/SurfaceFactory.h"
+#include "shaders/GenericPass.h"
 #include "shaders/PerPixelPass.h"
 #include "shaders/PerVertexPass.h"
 #include "shaders/ShaderLibrary.h"
@@ -366,8 +367,15 @@ void CEngineStartup::StartGui() {}
 // particle factory.
 void CEngineStartup::CreateConsole() {}
 
-// Not yet: the default coded rendering pass is made here ("Can't Init GenericPass Interface").
-void CEngineStartup::CreateGenericPass() {}
+// Scenes and meshes loaded without shaders are prepared and drawn by the default coded
+// rendering path from here on; the shutdown frees it before the renderer.
+void CEngineStartup::CreateGenericPass() {
+  CD3D9Renderer* renderer = CEngineDevice::Instance().GetRenderer();
+  if (!renderer) FatalErrorWithTitle(kInitTitle, "Can't Init GenericPass Interface");
+  auto* pass = NewOrFatal<CGenericPass>(kInitTitle, "Can't Create R8500 Interface", renderer,
+                                        m_context->pLog);
+  m_context->ports.genericPass.Set(CEngineShutdown::Instance().Own(pass));
+}
 
 void CEngineStartup::CreateCollisions() {
   m_context->pCollisions = NewOrFatal<CCollisionManager>(

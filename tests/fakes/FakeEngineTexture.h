@@ -1,6 +1,7 @@
 #pragma once
 // An engine texture that only has names: what code that looks at a texture's images sees. It
-// records the stages it is set on.
+// records the stages it is set on, and writes "texture NAME STAGE" into a shared call list when
+// a test gives it one.
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@ class FakeEngineTexture final : public CTextureInterface {
  public:
   std::string fileName, alphaFileName;
   std::vector<WORD> stagesSet;
+  std::vector<std::string>* calls = nullptr;
 
   const char* GetName() override { return Text(fileName); }
   const char* GetFileName() override { return Text(fileName); }
@@ -20,6 +22,7 @@ class FakeEngineTexture final : public CTextureInterface {
   UINT IsNonPlainTexture() override { return 0; }
   UINT Set(WORD stage) override {
     stagesSet.push_back(stage);
+    if (calls) calls->push_back("texture " + fileName + " " + std::to_string(stage));
     return 1;
   }
   UINT IsLoaded() override { return 1; }

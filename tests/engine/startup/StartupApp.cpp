@@ -148,6 +148,45 @@ void RunScriptLine(CZeKorbD3DInterface* engine, const char* text) {
   std::fflush(stdout);
 }
 
+// Saves a scene of one triangle 5 in front of its camera as "room.zks", loads it back for the
+// coded rendering path (shader mode 0) and draws it once; reports the device's indexed draws.
+void DrawCodedScene(CZeKorbD3DInterface* engine) {
+  CSceneInterface* made = nullptr;
+  engine->AddScene(&made);
+  made->SetName("room");
+  CMeshInterface* mesh = made->AddMesh(0);
+  mesh->SetName("panel");
+  Vertex vertices[3] = {};
+  const float corners[3][2] = {{-1, -1}, {0, 1}, {1, -1}};
+  for (int i = 0; i < 3; ++i) {
+    vertices[i].vecPosition = CVector3(corners[i][0], corners[i][1], 5.0f);
+    vertices[i].vecNormal = CVector3(0, 0, -1);
+    for (WORD& bone : vertices[i].wBonesIndices) bone = 0xFFFF;
+  }
+  mesh->SetVertices(3, vertices, 1);
+  WORD indices[3] = {0, 1, 2};
+  mesh->CreateSurface()->SetIndices(3, indices);
+  made->AddCamera();
+  Report(engine->SaveSceneToZKS(made, 0) ? "saved" : "not saved");
+  made->Release();
+
+  CSceneInterface* loaded = nullptr;
+  engine->LoadScene(&loaded, "room", 0, 0, nullptr, nullptr, nullptr);
+  Report(loaded ? "loaded" : "not loaded");
+  if (!loaded) return;
+  engine->SetActiveScene(loaded);
+  loaded->PrepareMatrices();
+  loaded->UpdateHierarchy();
+  CD3D9RendererInterface* renderer = engine->GetD3DRendererInterface();
+  const size_t before = ZkTestD3DCountCalls("DrawIndexedPrimitive");
+  renderer->BeginRendering();
+  loaded->Render();
+  renderer->EndRendering();
+  std::printf("draws %zu\n", ZkTestD3DCountCalls("DrawIndexedPrimitive") - before);
+  engine->SetActiveScene(nullptr);
+  loaded->Release();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -238,6 +277,7 @@ int main(int argc, char** argv) {
     ReportDevice("after Alt+Enter");
   }
   if (scenario == "script-line") RunScriptLine(engine, argv[3]);
+  if (scenario == "coded-scene") DrawCodedScene(engine);
 
   engine->CloseZeKorb();
   Report("returned from CloseZeKorb");

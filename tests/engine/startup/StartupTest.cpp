@@ -252,7 +252,7 @@ TEST_F(StartupFixture, AnInputThreadThatCannotStartEndsInitWithItsMessage) {
 
 // Init through the export and the top interface sets the port of every subsystem the engine has
 // with the real provider, and the shutdown puts every port back to its default. The ports of
-// subsystems still to come (generic pass, the GUI renderer's textures) keep their defaults.
+// subsystems still to come (the GUI renderer's textures) keep their defaults.
 TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemAll) {
   std::filesystem::copy_file(ZK_WIRING_APP, folder / "wiring_app");
   std::filesystem::permissions(folder / "wiring_app", std::filesystem::perms::owner_exec,
@@ -263,7 +263,7 @@ TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemA
                         "surfaceFactory", "meshFiles",    "sceneFiles",   "lightWave",
                         "genericPass",  "meshShaders",    "surfaceShaders", "sceneShaders",
                         "scenePasses",  "nullScripts",    "guiTextures",  "scriptTop"};
-  const std::set<std::string> later = {"genericPass", "guiTextures"};
+  const std::set<std::string> later = {"guiTextures"};
   Lines_ expected = {"after Init"};
   for (const std::string& name : ports)
     expected.push_back(name + (later.count(name) ? " default" : " real"));
@@ -368,4 +368,21 @@ TEST_F(StartupFixture, ARefusedScriptRegistrationEndsStartUp) {
   EXPECT_TRUE(AppearInOrder(errors, {"ERROR!!! - Can't Register Basic Functions\n",
                                      "Can't Initialize Scripting Language\n"}))
       << errors;
+}
+
+// A scene saved and loaded back with shader mode 0 is prepared by the coded rendering path and
+// drawn by the scene's render entry; the shutdown leaves no Direct3D object alive.
+TEST_F(StartupFixture, ASceneLoadedWithShaderMode0IsPreparedAndDrawnByTheCodedPath) {
+  Lines_ lines;
+  EXPECT_EQ(Run({"coded-scene", "--report-device", "--quit-callback"}, lines), 3);
+  const auto at = std::find(lines.begin(), lines.end(), "saved");
+  ASSERT_NE(at, lines.end());
+  ASSERT_GE(lines.end() - at, 3);
+  EXPECT_EQ(*(at + 1), "loaded");
+  EXPECT_EQ(*(at + 2), "draws 1");
+  EXPECT_EQ(lines.back(), "after CloseZeKorb: devices 1 resets 2 live 0");
+  const std::string log = ReadFile(folder / "ZeKorb.Log");
+  EXPECT_EQ(log.find("No Default Rendering Path"), std::string::npos);
+  EXPECT_TRUE(AppearInOrder(log, {"- Preparing Scene: room For Default Coded Rendering Path\n",
+                                  "- Preparing Mesh: panel For Default Coded Rendering Path\n"}));
 }
