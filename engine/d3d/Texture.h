@@ -107,6 +107,10 @@ class CTexture final : public CSurfaceTextureImage {
   // Adds a reference and hands out the GUI's wrapper, made on the first call; null when the GUI
   // renderer cannot make one (no reference added then).
   CGUITexture* GetGUITexture();
+  // The GUI's wrapper is going: the next GetGUITexture makes a new one.
+  void ForgetGUITexture(const CGUITexture* gui) {
+    if (m_pGUITexture == gui) m_pGUITexture = nullptr;
+  }
   // Fills the texture by its type and kind; 1 when filled. Failures end the process.
   UINT Load();
   // The Direct3D texture of an empty texture; a failure ends the process. 1.

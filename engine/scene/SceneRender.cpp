@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "scene/Camera.h"
+#include "scene/GenericPassInterface.h"
 #include "core/EngineSampleScope.h"
 #include "scene/Light.h"
 #include "scene/Scene.h"
@@ -43,13 +44,14 @@ void CSceneRender::Render(CScene& scene) {
   if (CRenderingProfileInterface* profile = passes->GetRenderingProfile()) {
     profile->RenderScene(&scene);
   } else {
-    DrawScene(scene, passes);
-    DrawFlares(scene, passes);
+    // The default coded path draws the flares as its own last step; drawn again here they
+    // would add up twice as bright.
+    if (!DrawScene(scene, passes)) DrawFlares(scene, passes);
   }
   if (CSceneOverlays::AnySwitchOn()) CSceneOverlays(scene, GetOctreeDrawing(scene)).Draw(passes);
 }
 
-void CSceneRender::DrawScene(CScene& scene, CScenePasses* passes) {
+bool CSceneRender::DrawScene(CScene& scene, CScenePasses* passes) {
   const UINT profile = scene.GetShadowMode();
   switch (profile) {
     case 0:
@@ -62,6 +64,7 @@ void CSceneRender::DrawScene(CScene& scene, CScenePasses* passes) {
       } else {
         CEngineSampleScope sample(SAMPLE_GENERIC_PASS);
         passes->RenderGenericPass(&scene);
+        return !GetEngineContext()->ports.genericPass.IsDefault();
       }
       break;
     case 1:
@@ -79,6 +82,7 @@ void CSceneRender::DrawScene(CScene& scene, CScenePasses* passes) {
             "WARNING!!! - Unknown Rendering Profile\n");
       break;
   }
+  return false;
 }
 
 void CSceneRender::DrawSprites(CScene& scene) {

@@ -19,7 +19,8 @@ class CSceneRender {
 
  private:
   // The path of the scene's rendering profile word, with the scene shader's sprites.
-  void DrawScene(CScene& scene, CScenePasses* passes);
+  // True when the path drew the flares itself.
+  bool DrawScene(CScene& scene, CScenePasses* passes);
   void DrawSprites(CScene& scene);
   void DrawFlares(CScene& scene, CScenePasses* passes);
   // Flares and sprites are placed by the active camera; without one they are skipped, with one

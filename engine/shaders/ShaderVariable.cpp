@@ -146,7 +146,7 @@ UINT CShaderVariable::CompileDeclaration(VFSFile* file, CTokenizer* tokenizer, i
   }
   m_dwOperation = SHADER_OPERATION_ASSIGN;
   const char* value = tokenizer->GetToken(first + 3);
-  if (IsSourceWord(value)) return CompileSource(tokenizer, first + 3, kDeclaration);
+  if (IsSourceWord(value)) return CompileSource(tokenizer, first + 3, text);
   if (value[0] == '<') return CompileImmediate(file, tokenizer, text, kDeclaration);
   ReportError(14, kDeclaration);  // TEXTURE and TABLE have no immediate form
   return 0;
@@ -185,7 +185,7 @@ UINT CShaderVariable::CompileExpression(VFSFile* file, CTokenizer* tokenizer, in
     ReportError(25, kExpression);
     return 0;
   }
-  if (IsSourceWord(right)) return CompileSource(tokenizer, operand, kExpression);
+  if (IsSourceWord(right)) return CompileSource(tokenizer, operand, text);
   if (right[0] == '<') return CompileImmediate(file, tokenizer, text, kExpression);
   const char after = tokenizer->GetToken(operand + 3)[0];
   if (operand + 2 < tokenizer->GetNumberOfTokens() && after != '/' && after != ';' &&
@@ -364,12 +364,15 @@ UINT CShaderVariable::CompileDeclarationValues(VFSFile* file, CTokenizer* tokeni
   return 1;
 }
 
-UINT CShaderVariable::CompileSource(CTokenizer*, int, const char* sender) {
-  ReportError(10, sender);
-  return 0;
+UINT CShaderVariable::CompileSource(CTokenizer* tokenizer, int first, const char* text) {
+  if (m_Source.Compile(tokenizer, first, text) == 0) return 0;
+  // Commands that name the variable later in the pass check the type the source gives it.
+  ShaderVariableValue* held = m_pTarget->GetValue();
+  held->dwType = m_Value.dwType;
+  held->wSource = m_Value.wSource;
+  held->wValueID = m_Value.wValueID;
+  return 1;
 }
-
-UINT CShaderVariable::EvaluateSource() { return 0; }
 
 UINT CShaderVariable::Execute() {
   switch (m_dwOperation) {
@@ -405,7 +408,7 @@ UINT CShaderVariable::Assign() {
       ReportError(16, kExecute);
       return 0;
     }
-    if (EvaluateSource() == 0) {
+    if (m_Source.Evaluate() == 0) {
       ReportError(kSourceErrors[m_Value.wSource], kExecute);
       return 0;
     }

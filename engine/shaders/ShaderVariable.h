@@ -9,6 +9,7 @@
 #include "d3d9types.h"
 #include "shaders/ShaderLine.h"
 #include "shaders/ShaderLineTable.h"
+#include "shaders/ShaderValueSource.h"
 #include "shaders/ShaderVariableValue.h"
 
 class CEngineLog;
@@ -78,10 +79,8 @@ class CShaderVariable final : public CShaderLine {
   UINT CompileVector(const char* text, const char* sender);
   // A FLOAT or DWORD, by the record's type.
   UINT CompileScalar(const char* text, const char* sender);
-  // Not yet: value sources are compiled and evaluated by the value-source readers; until then
-  // a line naming one fails.
-  UINT CompileSource(CTokenizer* tokenizer, int first, const char* sender);
-  UINT EvaluateSource();
+  // The source value named from token `first` into this line's record.
+  UINT CompileSource(CTokenizer* tokenizer, int first, const char* text);
   UINT Assign();
   UINT AssignFrom(CShaderVariableNode* right);
   // The sum or product of the operands into this line's record.
@@ -100,6 +99,7 @@ class CShaderVariable final : public CShaderLine {
   CShaderVariableNode* m_pTarget = nullptr;
   CShaderVariableNode* m_pRightVariable = nullptr;
   ShaderVariableValue m_Value = {};
+  CShaderValueSource m_Source{m_pPass, m_pRenderer, m_pLog, &m_Value};
   UINT m_dwOperation = 0;
   WORD m_wTargetModifier = 0;
   WORD m_wRightModifier = 0;

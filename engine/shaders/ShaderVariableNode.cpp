@@ -14,8 +14,11 @@ CShaderVariableNode::CShaderVariableNode(CEngineLog* log, CShaderVariable* owner
 }
 
 D3DXMATRIX* CShaderVariableNode::GetMatrix() {
-  if (m_Value.dwType == SHADER_VALUE_MATRIX) return &m_Value.mtxValue;
-  return static_cast<D3DXMATRIX*>(PointerOf(SHADER_VALUE_MATRIX_REFERENCE));
+  // A matrix taken from an object is copied into the record under either tag, since the
+  // objects hand out matrices that do not outlive the call.
+  if (m_Value.dwType == SHADER_VALUE_MATRIX || m_Value.dwType == SHADER_VALUE_MATRIX_REFERENCE)
+    return &m_Value.mtxValue;
+  return nullptr;
 }
 
 D3DXVECTOR4* CShaderVariableNode::GetVector() {

@@ -4,6 +4,7 @@
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/Timer.h"
+#include "d3d/D3D9Renderer.h"
 #include "files/ZKReader.h"
 #include "input/InputControllers.h"
 #include "input/WindowProcedure.h"
@@ -103,6 +104,7 @@ void CEngineShutdown::ReleaseSceneServices(CEngineContext* context) {
 // feeding it first.
 void CEngineShutdown::ReleaseGui(CEngineContext* context) {
   if (!context->pGui) return;
+  if (CD3D9Renderer* renderer = CEngineDevice::Instance().GetRenderer()) renderer->SetGuiDeviceHook(nullptr);
   context->pGui->Release();
   delete context->pGui;
   context->pGui = nullptr;

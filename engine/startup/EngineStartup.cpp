@@ -5,7 +5,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <stdexcept>
 #include <string>
 
 #include "ZKDXGlobals.h"
@@ -27,6 +29,8 @@
 #include "startup/ToolBox.h"
 #include "vfs/VirtualFileSystem.h"
 #include "input/WindowProcedure.h"
+#include "console/GUIRenderer.h"
+#include "console/GuiSystem.h"
 #include "startup/EngineShutdown.h"
 #include "startup/EngineWindow.h"
 #include "startup/ZeKorbD3D.h"
@@ -357,10 +361,35 @@ void CEngineStartup::CreateZKReader() {
   m_context->ports.meshFiles.Set(owner.Own(new CZKOMeshFileReader(m_context->pZKReader)));
 }
 
-// Not yet: the GUI renderer on the engine device is made here and handed to a CGuiSystem
-// (m_context->pGui, released by the shutdown) through InitializeCEGUI; 0 is fatal "Can't
-// Initialize CEGUI". The console lock is read before the renderer is made.
-void CEngineStartup::StartGui() {}
+// The GUI library draws the console and tool windows on the engine's device. A locked console
+// gets no renderer at all. The renderer also follows device resets and wraps engine textures
+// for the tool windows from here on.
+void CEngineStartup::StartGui() {
+  constexpr char kNoGui[] = "Can't Initialize CEGUI";
+  const std::string folder = m_context->GetApplicationFolder();
+  const std::string logFile = folder + "CEGUI.log";
+  const bool locked = m_context->pConfig->dwLockConsole != 0;
+  const GuiSystemSettings settings = {m_context->pLog, folder.c_str(), logFile.c_str(), locked,
+                                      CEngineWindow::GetWindowProcedure()};
+  m_context->pGui = NewOrFatal<CGuiSystem>(kInitTitle, kNoGui, settings);
+  if (locked) {
+    m_context->pGui->InitializeCEGUI(nullptr);
+    return;
+  }
+  CD3D9Renderer* renderer = CEngineDevice::Instance().GetRenderer();
+  std::unique_ptr<CGUIRenderer> gui;
+  try {
+    gui = std::make_unique<CGUIRenderer>(renderer);
+  } catch (const std::exception& error) {
+    // Without its vertex buffer the GUI cannot draw: the same end as any other GUI failure.
+    LogTo(m_context->pLog, kSource, CEngineLog::kLevelError, "%s\n", error.what());
+    FatalErrorWithTitle(kInitTitle, kNoGui);
+  }
+  CGUIRenderer* made = gui.get();
+  if (!m_context->pGui->InitializeCEGUI(std::move(gui))) FatalErrorWithTitle(kInitTitle, kNoGui);
+  renderer->SetGuiDeviceHook(made);
+  m_context->ports.guiTextures.Set(made);
+}
 
 // Not yet: the console is made here with the context, the renderer, the log, the configured size
 // and the console lock ("Can't Init Console"), and the scene editor's start-up hook runs after the

@@ -5,6 +5,7 @@
 // everything else answers neutrally.
 #include <array>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -110,7 +111,18 @@ class RecordingRenderer final : public CEngineRenderer {
   HRESULT SetLightEnable(WORD, UINT) override { return 0; }
   HRESULT GetLightEnableStates(UINT*) override { return 0; }
   float GetWideScreenFactor() override { return 1; }
-  HRESULT GetRenderTargetDescription(UINT, UINT*, UINT*, UINT*, UINT*) override { return 0; }
+  // Kinds without a description leave the outputs as they were.
+  std::map<UINT, std::array<UINT, 4>> renderTargetDescriptions;
+  HRESULT GetRenderTargetDescription(UINT kind, UINT* width, UINT* height, UINT* edge,
+                                     UINT* format) override {
+    const auto found = renderTargetDescriptions.find(kind);
+    if (found == renderTargetDescriptions.end()) return 0;
+    *width = found->second[0];
+    *height = found->second[1];
+    *edge = found->second[2];
+    *format = found->second[3];
+    return 0;
+  }
   CVertexDeclarationStorageInterface* GetVertexDeclarationStorageInterface() override {
     return vertexDeclarationStorage;
   }

@@ -20,13 +20,13 @@
 
 namespace {
 
-void WriteObject(const FuzzHarness& harness, const std::string& name, const CLWOBuilder& object) {
+void WriteObject(FuzzHarness& harness, const std::string& name, const CLWOBuilder& object) {
   const std::vector<uint8_t> bytes = object.File();
   harness.WriteFile("objects/" + name, bytes.data(), bytes.size());
 }
 
 // The objects the seeds name: a plain triangle and one with a weight map for bones.
-void WriteObjects(const FuzzHarness& harness) {
+void WriteObjects(FuzzHarness& harness) {
   std::filesystem::create_directories(harness.Folder() + "/objects");
   CLWOBuilder box;
   box.Tags({"skin"}).Layer().Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}).Triangles({{0, 1, 2}})

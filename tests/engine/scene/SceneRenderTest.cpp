@@ -17,6 +17,7 @@
 #include "RecordingDrawRenderer.h"
 #include "RecordingEngineLog.h"
 #include "RecordingOctreeDrawing.h"
+#include "RecordingGenericPass.h"
 #include "RecordingScenePasses.h"
 #include "TestScene.h"
 #include "scene/Camera.h"
@@ -198,6 +199,23 @@ TEST_F(SceneRenderTest, RenderingProfileChoosesThePathAndFlaresFollowEach) {
     drawn->Release();
   }
   EXPECT_EQ(passes.shaders.front(), library.shaderToReturn);
+}
+
+TEST_F(SceneRenderTest, TheDefaultCodedPathsFlaresAreNotDrawnASecondTime) {
+  // With the default coded path present, profile 0 without a scene shader leaves the flares to
+  // it; the other paths still get them from the scene's render entry.
+  RecordingGenericPass generic;
+  context->ports.genericPass.Set(&generic);
+  for (UINT profile : {0u, 1u}) {
+    PassesTestScene* drawn = MakeScene();
+    drawn->AppendWorldObject(new CCamera(&renderer, &log, drawn));
+    ASSERT_EQ(drawn->SetActiveCamera(0), 1u);
+    drawn->SetShadowMode(profile);
+    renderer.calls.clear();
+    drawn->Render();
+    EXPECT_EQ(Only(renderer.calls, "state 137").size(), profile == 0 ? 0u : 2u) << profile;
+    drawn->Release();
+  }
 }
 
 TEST_F(SceneRenderTest, RenderingProfileLibraryDrawsInsteadOfTheScenePathsAndFlares) {

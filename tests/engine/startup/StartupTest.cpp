@@ -44,10 +44,12 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // Each test runs the application in a folder of its own, with its own copy of the engine
 // library: the licence goes beside the library, and the single-instance lock, the logs and the
-// override file are in the folder too, so tests running at the same time never meet.
+// override file are in the folder too, so tests running at the same time never meet. The GUI
+// data the engine starts its GUI with lies beside the library as well.
 struct StartupFixture : testing::Test {
   void SetUp() override {
     std::filesystem::copy_file(ZEKORB_LIBRARY_PATH, folder / "libZeKorb.so");
+    std::filesystem::create_directory_symlink(ZK_GUI_DATA_FOLDER "cegui", folder / "cegui");
   }
 
   int Run(const std::vector<std::string>& arguments, std::vector<std::string>& lines) {
@@ -217,13 +219,14 @@ TEST_F(StartupFixture, InitCreatesTheDeviceChangesAndAltEnterResetItAndTheShutdo
   ASSERT_EQ(lines.size(), 9u);
   // Direct3D, the device, its back and depth buffers, the dynamic buffers of the index-buffer
   // and vertex-buffer banks (the game asks for no main buffers), the flare texture, the nine
-  // system textures with their levels and faces, and the preset's render targets (a rectangle
-  // with its level, a cube with its faces, and a depth buffer for each) are all that lives of the
-  // layer; the resets make the dynamic buffers and the render targets again, keep the textures
-  // (all managed) and make nothing more.
-  EXPECT_EQ(lines[3], "after Init: devices 1 resets 0 live 67");
-  EXPECT_EQ(lines[4], "after a change: devices 1 resets 1 live 67");
-  EXPECT_EQ(lines[5], "after Alt+Enter: devices 1 resets 2 live 67");
+  // system textures with their levels and faces, the preset's render targets (a rectangle with
+  // its level, a cube with its faces, and a depth buffer for each), and the GUI's vertex buffer,
+  // imageset texture and font texture are all that lives of the layer; the resets make the
+  // dynamic buffers, the render targets and the GUI's buffer again, keep the textures (all
+  // managed) and make nothing more.
+  EXPECT_EQ(lines[3], "after Init: devices 1 resets 0 live 70");
+  EXPECT_EQ(lines[4], "after a change: devices 1 resets 1 live 70");
+  EXPECT_EQ(lines[5], "after Alt+Enter: devices 1 resets 2 live 70");
   EXPECT_EQ(lines[8], "after CloseZeKorb: devices 1 resets 2 live 0");
   const std::string log = ReadFile(folder / "ZeKorb.Log");
   EXPECT_TRUE(AppearInOrder(log, {"- Selected Scheme Is:\n", "  - Radeon9700\n", "  - D3D9 Device Successfully Created\n",
@@ -232,8 +235,10 @@ TEST_F(StartupFixture, InitCreatesTheDeviceChangesAndAltEnterResetItAndTheShutdo
                                   "  - Creating Cube Normalizer\n", "  - Creating FresnelTerm\n",
                                   "- Initializing ZeKorb Shader Library [128 Free Entries]\n",
                                   "  - Creating Texture (1) (flare_jpg)... (Leave File Format UnChanged: FALSE)\n",
-                                  "- Inited\n", "  - Texture: CubeNormalizer Loaded\n", "  - Texture: fresnelterm Loaded\n",
-                                  "  - Texture: flare_jpg Loaded\n", "    - 256x256 (FMT: D3DFMT_X8R8G8B8)\n", "  - RadeonX800\n",
+                                  // The GUI's imageset loads every pending texture of the bank.
+                                  "  - Texture: CubeNormalizer Loaded\n", "  - Texture: fresnelterm Loaded\n",
+                                  "  - Texture: flare_jpg Loaded\n", "    - 256x256 (FMT: D3DFMT_X8R8G8B8)\n", "- Inited\n",
+                                  "  - RadeonX800\n",
                                   "  - D3D9 Device Successfully Reseted\n", "  - Using RadeonX800 Rendering Scheme\n",
                                   "Changing Screen Mode\n", "- Window Destroyed\n", "- D3D deinitialized\n",
                                   "- Virtual Disk deinitialized\n"}));
@@ -252,7 +257,7 @@ TEST_F(StartupFixture, AnInputThreadThatCannotStartEndsInitWithItsMessage) {
 
 // Init through the export and the top interface sets the port of every subsystem the engine has
 // with the real provider, and the shutdown puts every port back to its default. The ports of
-// subsystems still to come (the GUI renderer's textures) keep their defaults.
+// subsystems still to come keep their defaults.
 TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemAll) {
   std::filesystem::copy_file(ZK_WIRING_APP, folder / "wiring_app");
   std::filesystem::permissions(folder / "wiring_app", std::filesystem::perms::owner_exec,
@@ -263,7 +268,7 @@ TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemA
                         "surfaceFactory", "meshFiles",    "sceneFiles",   "lightWave",
                         "genericPass",  "meshShaders",    "surfaceShaders", "sceneShaders",
                         "scenePasses",  "nullScripts",    "guiTextures",  "scriptTop"};
-  const std::set<std::string> later = {"guiTextures"};
+  const std::set<std::string> later = {};
   Lines_ expected = {"after Init"};
   for (const std::string& name : ports)
     expected.push_back(name + (later.count(name) ? " default" : " real"));
