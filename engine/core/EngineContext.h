@@ -36,6 +36,8 @@ class CEngineLog;
 class CInputControllers;
 class CPageAllocator;
 class CParticleEmiterFactory;
+class CPerPixelPass;
+class CPerVertexPass;
 class CProfiler;
 class CProfilerSample;
 class CSceneInterface;
@@ -145,6 +147,9 @@ class CEngineContext {
   CSettings* pSettings = nullptr;
   CZKReader* pZKReader = nullptr;
   CCollisionManager* pCollisions = nullptr;
+  // The built-in passes of the per-vertex and per-pixel rendering profiles.
+  CPerVertexPass* pPerVertexPass = nullptr;
+  CPerPixelPass* pPerPixelPass = nullptr;
   CSceneItemsManager* pSceneItems = nullptr;
   CToolBox* pToolBox = nullptr;
   // The rendering profile a preset's library handed over: when there is one it prepares loaded

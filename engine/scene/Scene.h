@@ -279,6 +279,8 @@ class CScene : public CSceneInterface {
   void SetShadowMode(UINT renderingProfile) { m_dwRenderingProfile = renderingProfile; }
   UINT GetShadowMode() const { return m_dwRenderingProfile; }
   CShader* GetShader() const { return m_pShader; }
+  // The shader stays in the library's bank; the scene only forgets it.
+  void ClearShader() { m_pShader = nullptr; }
   UINT GetUseShaderWord() const { return m_dwUseShader; }
   void SetDirectory(const char* directory);
   UINT GetReferenceCount() const { return m_dwReferenceCount; }

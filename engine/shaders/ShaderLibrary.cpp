@@ -2,7 +2,9 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "core/CopyName.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
@@ -132,16 +134,69 @@ CShader* CShaderLibrary::CreateShaderFor(const char* what, const char* name,
   return CreateShader(fileName, target, targetKind, parameters, numberOfParameters);
 }
 
-// Choosing default shaders by lighting model is still to come: nothing is applied yet.
+namespace {
+
+const char kNoHdr[] = "HDR Lighting Not Yet Fully Implemented";
+
+// The parameter records of a default shader: every one set, none dynamic.
+std::vector<ShaderParameter> DefaultParameters(const DefaultShader& chosen) {
+  std::vector<ShaderParameter> parameters(chosen.parameters.size());
+  for (size_t i = 0; i < parameters.size(); ++i) {
+    parameters[i].dwValue = 1;
+    parameters[i].dwDynamicID = 0;
+    CopyName(parameters[i].szParameterName, chosen.parameters[i].c_str());
+  }
+  return parameters;
+}
+
+UINT LightingModelOf(CSceneInterface* scene) {
+  return scene != nullptr ? scene->GetLightingModel() : 0;
+}
+
+}  // namespace
+
+DefaultShaderSettings CShaderLibrary::ReadDefaultShaderSettings() const {
+  return CDefaultShaderChoice::ReadSettings(GetEngineContext()->pSettings, m_dwSelectedScheme);
+}
+
 UINT CShaderLibrary::ApplyDefaultShaderForScene(CScene* scene) {
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Applying Default Shader For Scene: %s\n",
         scene->GetName());
-  return 0;
+  scene->ClearShader();
+  scene->SetShaderFile("none", 0);
+  const UINT model = scene->GetLightingModel();
+  if (model == 4) FatalErrorWithTitle("Error", kNoHdr);
+  bool anyCaster = false;
+  for (UINT i = 0; i < scene->GetNumberOfMeshes() && !anyCaster; ++i) {
+    CMeshInterface* mesh = scene->GetMesh(i);
+    anyCaster = mesh != nullptr && mesh->GetCanCastShadowVolume() == 1;
+  }
+  UINT profile = 0;
+  if (!CDefaultShaderChoice::SceneProfile(model, anyCaster, ReadDefaultShaderSettings(), &profile))
+    return 0;
+  scene->SetShadowMode(profile);
+  return 1;
 }
 
 UINT CShaderLibrary::ApplyDefaultShaderForMesh(CMesh* mesh) {
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Applying Default Shader For Mesh: %s\n",
         mesh->GetName());
+  mesh->SetShader(nullptr);
+  mesh->SetShaderFile("none", 0);
+  const UINT model = LightingModelOf(mesh->GetOwnerScene());
+  if (model == 4) FatalErrorWithTitle("Error", kNoHdr);
+  const DefaultShader chosen = CDefaultShaderChoice::ForMesh(
+      model, CDefaultShaderChoice::GatherMesh(*mesh), ReadDefaultShaderSettings());
+  if (!chosen.file.empty()) {
+    std::vector<ShaderParameter> parameters = DefaultParameters(chosen);
+    mesh->CreateShader(chosen.file.c_str(), parameters.data(),
+                       static_cast<UINT>(parameters.size()), 0);
+  }
+  if (mesh->GetShader() != nullptr) {
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Default Shader Applied: %s\n",
+          mesh->GetShaderFileName());
+    return 1;
+  }
   LogTo(m_pLog, kSource, CEngineLog::kLevelError, "Can't Apply Default Shader For %s\n",
         mesh->GetName());
   LogTo(m_pLog, kSource, CEngineLog::kLevelError, "FAILED\n");
@@ -151,6 +206,23 @@ UINT CShaderLibrary::ApplyDefaultShaderForMesh(CMesh* mesh) {
 UINT CShaderLibrary::ApplyDefaultShaderForSurface(CSurface* surface) {
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Applying Default Shader For Surface: %s\n",
         surface->GetName());
+  surface->SetShader(nullptr);
+  surface->SetShaderFileName("none", 0);
+  CMesh* mesh = surface->GetParentMeshObject();
+  const UINT model = LightingModelOf(mesh != nullptr ? mesh->GetOwnerScene() : nullptr);
+  if (model == 4) FatalErrorWithTitle("Error", kNoHdr);
+  const DefaultShader chosen = CDefaultShaderChoice::ForSurface(
+      model, CDefaultShaderChoice::GatherSurface(*surface), ReadDefaultShaderSettings());
+  if (!chosen.file.empty()) {
+    std::vector<ShaderParameter> parameters = DefaultParameters(chosen);
+    surface->CreateShader(chosen.file.c_str(), parameters.data(),
+                          static_cast<UINT>(parameters.size()), 0);
+  }
+  if (surface->GetShader() != nullptr) {
+    LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Default Shader Applied: %s\n",
+          surface->GetShaderFileName());
+    return 1;
+  }
   LogTo(m_pLog, kSource, CEngineLog::kLevelError, "Can't Apply Default Shader For Surface: %s\n",
         surface->GetName());
   LogTo(m_pLog, kSource, CEngineLog::kLevelError, "FAILED\n");

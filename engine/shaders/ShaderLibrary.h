@@ -9,6 +9,7 @@
 #include "scene/MeshShaderLibrary.h"
 #include "scene/SceneShaderLibrary.h"
 #include "scene/SurfaceShaderLibrary.h"
+#include "shaders/DefaultShaderChoice.h"
 #include "shaders/ShaderLineTable.h"
 
 class CEngineLog;
@@ -74,6 +75,8 @@ class CShaderLibrary final : public CMeshShaderLibrary,
   VFSFile* OpenShaderFile(const char* fileName);
 
  private:
+  // The settings and device facts the default shaders are chosen by, read afresh each time.
+  DefaultShaderSettings ReadDefaultShaderSettings() const;
   CShader* FindInBank(const char* fileName, const ShaderParameter* parameters,
                       UINT numberOfParameters);
   CShader* CreateShaderFor(const char* what, const char* name, const char* fileName,

@@ -3,6 +3,9 @@
 #include "core/EngineContext.h"
 #include "d3d/EngineRenderer.h"
 #include "scene/GenericPassInterface.h"
+#include "scene/Scene.h"
+#include "shaders/PerPixelPass.h"
+#include "shaders/PerVertexPass.h"
 #include "shaders/Shader.h"
 
 CRenderingProfileInterface* CEngineScenePasses::GetRenderingProfile() {
@@ -19,5 +22,9 @@ void CEngineScenePasses::RenderSceneShader(CShader* shader, CScene* scene, float
 void CEngineScenePasses::RenderGenericPass(CScene* scene) {
   if (m_pContext) m_pContext->ports.genericPass->RenderScene(scene);
 }
-void CEngineScenePasses::RenderPerVertexPass(CScene*, UINT) {}
-void CEngineScenePasses::RenderPerPixelPass(CScene*, UINT) {}
+void CEngineScenePasses::RenderPerVertexPass(CScene* scene, UINT profile) {
+  if (m_pContext && m_pContext->pPerVertexPass) m_pContext->pPerVertexPass->Render(scene, profile);
+}
+void CEngineScenePasses::RenderPerPixelPass(CScene* scene, UINT profile) {
+  if (m_pContext && m_pContext->pPerPixelPass) m_pContext->pPerPixelPass->Render(scene, profile);
+}

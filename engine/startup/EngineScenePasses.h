@@ -21,8 +21,7 @@ class CEngineScenePasses final : public CScenePasses {
   void RenderSceneShader(CShader* shader, CScene* scene, float frame) override;
   // The context's generic pass draws the scene.
   void RenderGenericPass(CScene* scene) override;
-  // Not yet: the per-vertex and per-pixel passes are reached here once their start-up steps
-  // make them; these draw nothing.
+  // The context's per-vertex and per-pixel passes draw the scene; nothing before they are made.
   void RenderPerVertexPass(CScene* scene, UINT profile) override;
   void RenderPerPixelPass(CScene* scene, UINT profile) override;
   CTextureInterface* GetFlareTexture() override { return m_pFlareTexture; }

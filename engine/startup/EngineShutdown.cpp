@@ -83,11 +83,14 @@ void CEngineShutdown::ReleaseParticleFactory(CEngineContext* context) {
   context->pParticleFactory = nullptr;
 }
 
-// What Init made over the device: the file readers, the collision manager and the services
+// What Init made over the device: the file readers, the collision manager, the lighting passes
+// and the services
 // the scene reaches through its ports. The ports go back to their defaults first, so nothing
 // reaches a freed service.
 void CEngineShutdown::ReleaseSceneServices(CEngineContext* context) {
   context->ports = EnginePorts{};
+  context->pPerVertexPass = nullptr;
+  context->pPerPixelPass = nullptr;
   while (!m_Owned.empty()) m_Owned.pop_back();
   // The LightWave reader's import records (about 10 MB) are freed with the scene services.
   GetLWInterface()->ReleaseBuffers();

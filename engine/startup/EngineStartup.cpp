@@ -44,6 +44,8 @@
 #include "scene/ParticleEmiterFactory.h"
 #include "scene/SurfaceFactory.h"
 #include "shaders/GenericPass.h"
+#include "shaders/PerPixelPass.h"
+#include "shaders/PerVertexPass.h"
 #include "shaders/ShaderLibrary.h"
 #include "sound/Tonaris.h"
 #include "spatial/CollisionManager.h"
@@ -415,9 +417,17 @@ void CEngineStartup::CreateCollisions() {
       owner.Own(new CMeshSpatialServices(m_context->pLog, m_context->pCollisions)));
 }
 
-// Not yet: the per-vertex and per-pixel passes are made here ("Can't Create PerVertex Pass
-// Interface", "Can't Create PerPixel Pass Interface").
-void CEngineStartup::CreateLightingPasses() {}
+// Scenes of the per-vertex and per-pixel profiles are drawn by these from here on, whatever the
+// rendering scheme; the shutdown frees them before the renderer.
+void CEngineStartup::CreateLightingPasses() {
+  CD3D9Renderer* renderer = CEngineDevice::Instance().GetRenderer();
+  CShaderLibrary* library = GetShaderBankInterface();
+  CEngineShutdown& owner = CEngineShutdown::Instance();
+  m_context->pPerVertexPass = owner.Own(NewOrFatal<CPerVertexPass>(
+      kInitTitle, "Can't Create PerVertex Pass Interface", renderer, library, m_context->pLog));
+  m_context->pPerPixelPass = owner.Own(NewOrFatal<CPerPixelPass>(
+      kInitTitle, "Can't Create PerPixel Pass Interface", renderer, library, m_context->pLog));
+}
 
 void CEngineStartup::CreateParticleFactory() {
   m_context->pParticleFactory = NewOrFatal<CParticleEmiterFactory>(

@@ -4,6 +4,7 @@
 // the banks, device, enumeration and settings a test gives it (any of which may be left null);
 // everything else answers neutrally.
 #include <array>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <utility>
@@ -13,8 +14,20 @@
 
 class RecordingRenderer final : public CEngineRenderer {
  public:
+  // Every render and stage state, clear, default-state request and float constant in call
+  // order: "state 14=0", "stage 0 1=1", "clear 4 0", "defaults", "vc 15 1,2,3,1", "pc 5 ...".
+  // A test may append its own entries to see them interleaved.
+  std::vector<std::string> sequence;
+  static std::string Constant(const char* kind, UINT start, const float* data) {
+    char text[128];
+    std::snprintf(text, sizeof text, "%s %u %g,%g,%g,%g", kind, start, data[0], data[1], data[2],
+                  data[3]);
+    return text;
+  }
+
   HRESULT SetRenderState(UINT state, UINT value) override {
     renderStates.emplace_back(state, value);
+    sequence.push_back("state " + std::to_string(state) + "=" + std::to_string(value));
     return 0;
   }
   std::vector<std::pair<UINT, UINT>> renderStates;
@@ -29,6 +42,8 @@ class RecordingRenderer final : public CEngineRenderer {
   std::vector<std::array<UINT, 3>> stageStates;
   HRESULT SetTextureStageState(UINT stage, UINT type, UINT value) override {
     stageStates.push_back({stage, type, value});
+    sequence.push_back("stage " + std::to_string(stage) + " " + std::to_string(type) + "=" +
+                       std::to_string(value));
     return 0;
   }
   HRESULT SetTextureStageStateVerbose(UINT stage, UINT type, UINT value) override {
@@ -44,6 +59,7 @@ class RecordingRenderer final : public CEngineRenderer {
   std::vector<std::pair<UINT, UINT>> clears;
   HRESULT ClearBuffers(UINT flags, UINT colour) override {
     clears.emplace_back(flags, colour);
+    sequence.push_back("clear " + std::to_string(flags) + " " + std::to_string(colour));
     return 0;
   }
   // Type, start vertex and primitive count of every DrawStreamPrimitive.
@@ -53,7 +69,10 @@ class RecordingRenderer final : public CEngineRenderer {
     return 0;
   }
   int defaultStateRequests = 0;
-  void SetDefaultStates() override { ++defaultStateRequests; }
+  void SetDefaultStates() override {
+    ++defaultStateRequests;
+    sequence.push_back("defaults");
+  }
   // SaveStates and LoadStates count their calls and answer these results.
   int saves = 0, loads = 0;
   UINT saveResult = 1, loadResult = 1;
@@ -140,10 +159,16 @@ class RecordingRenderer final : public CEngineRenderer {
     if (matrix) transforms.push_back(*matrix);
     return Frame("SetTransform(" + std::to_string(state) + ")");
   }
-  HRESULT SetPixelShaderConstantF(UINT, const float*, UINT) override { return 0; }
+  HRESULT SetPixelShaderConstantF(UINT start, const float* data, UINT count) override {
+    for (UINT i = 0; i < count; ++i) sequence.push_back(Constant("pc", start + i, data + 4 * i));
+    return 0;
+  }
   HRESULT SetPixelShaderConstantI(UINT, const int*, UINT) override { return 0; }
   HRESULT SetPixelShaderConstantF(UINT, const UINT*, UINT) override { return 0; }
-  HRESULT SetVertexShaderConstantF(UINT, const float*, UINT) override { return 0; }
+  HRESULT SetVertexShaderConstantF(UINT start, const float* data, UINT count) override {
+    for (UINT i = 0; i < count; ++i) sequence.push_back(Constant("vc", start + i, data + 4 * i));
+    return 0;
+  }
   HRESULT SetVertexShaderConstantI(UINT, const int*, UINT) override { return 0; }
   HRESULT SetVertexShaderConstantF(UINT, const UINT*, UINT) override { return 0; }
   HRESULT DrawIndexedPrimitive(UINT) override { return 0; }

@@ -272,8 +272,10 @@ TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemA
   Lines_ expected = {"after Init"};
   for (const std::string& name : ports)
     expected.push_back(name + (later.count(name) ? " default" : " real"));
+  expected.push_back("lightingPasses real");
   expected.push_back("after shutdown");
   for (const std::string& name : ports) expected.push_back(name + " default");
+  expected.push_back("lightingPasses none");
   EXPECT_EQ(Lines(output), expected);
 }
 

@@ -39,6 +39,9 @@ void ReportPorts(const char* when) {
   GetEngineContext()->ports.ForEach([](const char* name, const auto& port) {
     std::printf("%s %s\n", name, port.IsDefault() ? "default" : "real");
   });
+  const CEngineContext* context = GetEngineContext();
+  std::printf("lightingPasses %s\n",
+              context->pPerVertexPass && context->pPerPixelPass ? "real" : "none");
   std::fflush(stdout);
 }
 
