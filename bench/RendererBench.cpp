@@ -5,7 +5,6 @@
 // calls on the device itself. Range 0 picks the back end: 0 GL (offscreen), 1 null.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <vector>
 
 #include "RendererTestBench.h"
@@ -131,15 +130,3 @@ void BareDraws(benchmark::State& state) {
 BENCHMARK(BareDraws)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-// Headless as the tests are: an offscreen window and Mesa's software rasteriser unless the
-// caller chose otherwise.
-int main(int argc, char** argv) {
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
