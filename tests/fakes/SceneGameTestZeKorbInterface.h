@@ -37,6 +37,7 @@ class CSceneGameTestZeKorbInterface : public CGameTestZeKorbInterface {
     context->ports.meshFiles.Set(&meshFiles);
     context->ports.meshSpatial.Set(&spatial);
     context->ports.genericPass.Set(&genericPass);
+    genericPass.makeBuffers = true;
   }
 
   void AddScene(CSceneInterface** scene) override {

@@ -15,8 +15,8 @@
 #include "framework/TonarisManager.h"
 #include "scene/Scene.h"
 
-// A mesh of a saved scene: a cube of half edge 1 at a place, optionally parented to an
-// object of the scene by name.
+// A mesh of a saved scene: a cube of half edge 1 around a point (its vertices are placed there),
+// optionally parented to an object of the scene by name.
 struct SavedMesh {
   std::string name;
   CVector3 position;
@@ -48,11 +48,12 @@ class GameObjectTest : public GameCoreTest {
     for (const SavedMesh& saved : meshes) {
       CMeshInterface* mesh = made->AddMesh(0);
       mesh->SetName(saved.name.c_str());
-      std::vector<Vertex> vertices = BoxVertices({-1, -1, -1}, {1, 1, 1});
+      const CVector3& at = saved.position;
+      std::vector<Vertex> vertices =
+          BoxVertices({at.x - 1, at.y - 1, at.z - 1}, {at.x + 1, at.y + 1, at.z + 1});
       std::vector<Face> faces = BoxFaces();
       mesh->SetVertices(static_cast<UINT>(vertices.size()), vertices.data(), 1);
       mesh->SetFaces(static_cast<UINT>(faces.size()), faces.data());
-      mesh->SetPosition(saved.position);
       if (!saved.parent.empty()) {
         CWorldObjectInterface* parent = made->GetMeshByName(saved.parent.c_str(), 0);
         if (!parent) parent = made->GetNullByName(saved.parent.c_str(), 0);
