@@ -57,6 +57,19 @@ T* NthNamed(const std::vector<T*>& vObjects, const char* szName, DWORD dwIndex) 
   return nullptr;
 }
 
+// Lists the scene's objects of one kind with their topmost parents, logging each by the line.
+template <class T, class GetObject>
+void ListSceneObjects(DWORD dwCount, GetObject getObject, std::vector<T*>& vObjects,
+                      std::vector<CWorldObjectInterface*>& vParents, const char* szLine) {
+  vObjects.assign(dwCount, nullptr);
+  vParents.assign(dwCount, nullptr);
+  for (DWORD i = 0; i < dwCount; ++i) {
+    vObjects[i] = getObject(i);
+    vParents[i] = vObjects[i]->GetTopmostParent();
+    g_GameLogger.Log(szLine, Text(vObjects[i]->GetName()));
+  }
+}
+
 }  // namespace
 
 geCGameObject::geCGameObject(geCBaseNode* pParent) : geCBaseNode(pParent) {
@@ -167,21 +180,11 @@ void geCGameObject::LoadSceneFromPointer(CSceneInterface* pScene) {
   pScene->UpdateHierarchy();
 
   m_dwNumberOfMeshes = pScene->GetNumberOfMeshes();
-  m_vMeshes.assign(m_dwNumberOfMeshes, nullptr);
-  m_vMeshParents.assign(m_dwNumberOfMeshes, nullptr);
-  for (DWORD i = 0; i < m_dwNumberOfMeshes; ++i) {
-    m_vMeshes[i] = pScene->GetMesh(i);
-    m_vMeshParents[i] = m_vMeshes[i]->GetTopmostParent();
-    g_GameLogger.Log("\t- Mesh '%s'\n", Text(m_vMeshes[i]->GetName()));
-  }
+  ListSceneObjects(m_dwNumberOfMeshes, [pScene](DWORD i) { return pScene->GetMesh(i); }, m_vMeshes,
+                   m_vMeshParents, "\t- Mesh '%s'\n");
   m_dwNumberOfNulls = pScene->GetNumberOfNullObjects();
-  m_vNulls.assign(m_dwNumberOfNulls, nullptr);
-  m_vNullParents.assign(m_dwNumberOfNulls, nullptr);
-  for (DWORD i = 0; i < m_dwNumberOfNulls; ++i) {
-    m_vNulls[i] = pScene->GetNull(i);
-    m_vNullParents[i] = m_vNulls[i]->GetTopmostParent();
-    g_GameLogger.Log("\t- NULL OBJECT: '%s'\n", Text(m_vNulls[i]->GetName()));
-  }
+  ListSceneObjects(m_dwNumberOfNulls, [pScene](DWORD i) { return pScene->GetNull(i); }, m_vNulls,
+                   m_vNullParents, "\t- NULL OBJECT: '%s'\n");
   m_fFramesPerSecond = pScene->GetFramesPerSecond();
   m_fLastFrame = static_cast<float>(pScene->GetLastFrame());
   g_GameLogger.Log("   -FramesPerSecong=%3.3f, LastFrame=%3.3f\n", m_fFramesPerSecond,

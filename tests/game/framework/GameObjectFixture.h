@@ -12,8 +12,26 @@
 #include "GameCoreFixture.h"
 #include "SceneGameTestZeKorbInterface.h"
 #include "framework/GameObject.h"
+#include "framework/RenderableObject.h"
 #include "framework/TonarisManager.h"
 #include "scene/Scene.h"
+
+// Names of the drawn nodes below, in the order the core's render list reached them.
+struct TDrawnNodes {
+  static inline std::vector<std::string> drawn;
+};
+
+// A node class that notes its name each time it is drawn.
+template <class Base>
+class TDrawn : public Base {
+ public:
+  using Base::Base;
+  void Render(DWORD dwClearFlags) override {
+    TDrawnNodes::drawn.emplace_back(this->GetName());
+    Base::Render(dwClearFlags);
+  }
+};
+using CDrawnObject = TDrawn<geCRenderableObject>;
 
 // A mesh of a saved scene: a cube of half edge 1 around a point (its vertices are placed there),
 // optionally parented to an object of the scene by name.

@@ -15,17 +15,6 @@ bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-// A renderable object that notes its name each time the core draws it.
-class CDrawnObject : public geCRenderableObject {
- public:
-  using geCRenderableObject::geCRenderableObject;
-  void Render(DWORD dwClearFlags) override {
-    drawn.emplace_back(GetName());
-    geCRenderableObject::Render(dwClearFlags);
-  }
-  static inline std::vector<std::string> drawn;
-};
-
 class GameObjects : public GameObjectTest {
  protected:
   void SetUp() override {
@@ -33,7 +22,7 @@ class GameObjects : public GameObjectTest {
     WriteSettings("<Param use_shaders=\"0\"/>");
     StartCore();
     RegisterNodeType<CDrawnObject>("DrawnObject");
-    CDrawnObject::drawn.clear();
+    TDrawnNodes::drawn.clear();
     SaveScene("room", {{"panel", {0, 0, 5}}, {"lamp", {3, 0, 5}}}, {"hook"});
     SaveScene("crate", {{"box", {0, 0, 0}}, {"lid", {0, 1, 0}}});
   }
@@ -176,7 +165,7 @@ TEST_F(GameObjects, RenderListDrawsByPriorityWithTiesInProcessOrder) {
   Node("off")->Disable(1);
   Node("shown")->Disable(0);  // hides its meshes but stays in the list
   Step(0.0f);
-  EXPECT_EQ(CDrawnObject::drawn, (std::vector<std::string>{"early", "firstDefault",
+  EXPECT_EQ(TDrawnNodes::drawn, (std::vector<std::string>{"early", "firstDefault",
                                                            "secondDefault", "late", "shown"}));
   EXPECT_PRED2(Contains, Log(),
                " - WARRNING! Property 'RenderPriority' not set in XML Node for object, setting "
@@ -223,6 +212,20 @@ TEST_F(GameObjects, TheObjectClockStandsStillWhileTheGameIsPaused) {
   Step(2.5f);
   EXPECT_FLOAT_EQ(room->GetFrame(), 0.0f);
   EXPECT_FLOAT_EQ(room->GetOwnScene()->GetFrame(), 0.0f);
+}
+
+TEST_F(GameObjects, DontUpdateStructureIsReadEveryFrame) {
+  Build(R"(<Node Type="RenderableObject" Name="still">
+             <Param File="room.zks" Directory="" Enabled="1" DontUpdateStructure="1"/></Node>)");
+  geCGameObject* still = Node("still");
+  ZkTestClockSetManual(0);
+  Step(0.0f);
+  ZkTestClockAdvance(1000 * 1000);
+  Step(1.0f);
+  EXPECT_FLOAT_EQ(still->GetFrame(), 0.0f);
+  still->GetProperties()->Set("DontUpdateStructure", geCVariant(0));
+  Step(1.0f);
+  EXPECT_FLOAT_EQ(still->GetFrame(), 30.0f);
 }
 
 TEST_F(GameObjects, AnimationListPlaysOnceOrLoopsAndActivatesByItsRules) {

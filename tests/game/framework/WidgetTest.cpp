@@ -6,26 +6,7 @@
 
 namespace {
 
-// Notes every widget or object the core's render list reaches, in order.
-std::vector<std::string> g_drawn;
-
-class CDrawnWidget : public geCBaseWidget {
- public:
-  using geCBaseWidget::geCBaseWidget;
-  void Render(DWORD dwClearFlags) override {
-    g_drawn.emplace_back(GetName());
-    geCBaseWidget::Render(dwClearFlags);
-  }
-};
-
-class CDrawnRenderable : public geCRenderableObject {
- public:
-  using geCRenderableObject::geCRenderableObject;
-  void Render(DWORD dwClearFlags) override {
-    g_drawn.emplace_back(GetName());
-    geCRenderableObject::Render(dwClearFlags);
-  }
-};
+using CDrawnWidget = TDrawn<geCBaseWidget>;
 
 // Every event with its own animation of one second at the scene's ten frames a second; "GoIn"
 // and "GoOut" are written as loops, which the widget makes play once.
@@ -45,8 +26,8 @@ class Widgets : public GameObjectTest {
     WriteSettings("<Param use_shaders=\"0\"/>");
     StartCore();
     RegisterNodeType<CDrawnWidget>("DrawnWidget");
-    RegisterNodeType<CDrawnRenderable>("DrawnObject");
-    g_drawn.clear();
+    RegisterNodeType<CDrawnObject>("DrawnObject");
+    TDrawnNodes::drawn.clear();
     SaveScene("button", {{"knob", {0, 0, 5}}}, {}, true, 10.0f, 10);
     SaveScene("blind", {{"knob", {0, 0, 5}}}, {}, false, 10.0f, 10);
   }
@@ -78,6 +59,12 @@ class Widgets : public GameObjectTest {
   void StepTo(float until) {
     while (m_time + 0.05f < until) Step(m_time += 0.1f);
   }
+  // The first frames with the mouse away, until every "GoIn" has finished.
+  void GoIn() {
+    Mouse(false, false);
+    Step(m_time);
+    StepTo(1.2f);
+  }
   void Post(geCBaseNode* to, DWORD id) {
     m_core->GetMessageRouter()->PostMessage("", 0, to->GetID(), id, 0);
     m_core->GetMessageRouter()->DeliverMessages();
@@ -107,9 +94,7 @@ TEST_F(Widgets, GoesInOnItsFirstUpdateAndIsEnabledWhenGoInHasFinished) {
 
 TEST_F(Widgets, HoverAndClickMoveBetweenTheStates) {
   geCBaseWidget* widget = BuildWidget("w");
-  Mouse(false, false);
-  Step(m_time);
-  StepTo(1.2f);
+  GoIn();
   Mouse(true, false);
   StepTo(1.3f);
   EXPECT_EQ(widget->GetState(), geCBaseWidget::STATE_MOUSE_OVER);
@@ -139,9 +124,7 @@ TEST_F(Widgets, AClickWhileGoingInSwitchesToClickedAtOnce) {
 
 TEST_F(Widgets, LeavingAClickedWidgetReportsTheClickEachFrameUntilItsAnimationEnds) {
   geCBaseWidget* widget = BuildWidget("w");
-  Mouse(false, false);
-  Step(m_time);
-  StepTo(1.2f);
+  GoIn();
   Mouse(true, true);
   StepTo(1.3f);
   ASSERT_EQ(widget->GetState(), geCBaseWidget::STATE_CLICKED);
@@ -167,9 +150,7 @@ TEST_F(Widgets, EventsDecideWhatTheWidgetReactsTo) {
   EXPECT_FALSE(partial->GetProperties()->IsRegistred("Clicked"));
   EXPECT_EQ(partial->GetEventAnimation(geCBaseWidget::STATE_CLICKED), 0);
   EXPECT_EQ(partial->GetEventAnimation(geCBaseWidget::STATE_MOUSE_OVER), 6);
-  Mouse(false, false);
-  Step(m_time);
-  StepTo(1.2f);
+  GoIn();
   Mouse(true, true);
   StepTo(1.6f);
   EXPECT_EQ(deaf->GetState(), geCBaseWidget::STATE_GOING_IN);
@@ -179,9 +160,7 @@ TEST_F(Widgets, EventsDecideWhatTheWidgetReactsTo) {
 
 TEST_F(Widgets, ASceneWithoutACameraNeverHasTheMouseOver) {
   geCBaseWidget* widget = BuildWidget("w", "blind.zks");
-  Mouse(false, false);
-  Step(m_time);
-  StepTo(1.2f);
+  GoIn();
   Mouse(true, true);
   StepTo(1.5f);
   EXPECT_EQ(widget->GetState(), geCBaseWidget::STATE_ENABLED);
@@ -195,9 +174,7 @@ TEST_F(Widgets, ContainerSendsItsWidgetsOutAndInAndClosesWhenAllAreOut) {
   auto* empty = Node<geCBaseWidgetsContainer>("empty");
   geCBaseWidget* a = Node<geCBaseWidget>("a");
   geCBaseWidget* b = Node<geCBaseWidget>("b");
-  Mouse(false, false);
-  Step(m_time);
-  StepTo(1.2f);
+  GoIn();
   ASSERT_EQ(a->GetState(), geCBaseWidget::STATE_ENABLED);
 
   Post(menu, 6);
@@ -226,7 +203,7 @@ TEST_F(Widgets, TheContainerDrawsItsWidgetsInChildOrderAtPriorityOneHundred) {
            <Node Type="DrawnObject" Name="before"><Param Enabled="1" RenderPriority="99"/></Node>)");
   Mouse(false, false);
   Step(m_time);
-  EXPECT_EQ(g_drawn, (std::vector<std::string>{"before", "second", "first", "after"}));
+  EXPECT_EQ(TDrawnNodes::drawn, (std::vector<std::string>{"before", "second", "first", "after"}));
 }
 
 }  // namespace
