@@ -214,6 +214,32 @@ TEST_F(GameObjects, TheObjectClockStandsStillWhileTheGameIsPaused) {
   EXPECT_FLOAT_EQ(room->GetOwnScene()->GetFrame(), 0.0f);
 }
 
+TEST_F(GameObjects, VisibilityElementsSetTheMeshesFlags) {
+  Build(R"(<Node Type="RenderableObject" Name="room"><Param File="room.zks" Directory=""/>
+             <SetVisibilityForAll Cameras="0"/><SetVisibilityForAll Rays="0"/>
+             <SetVisibility MeshName="lamp" Rays="0"/><SetVisibility MeshName="nothing"/>
+           </Node>)");
+  geCGameObject* room = Node("room");
+  auto flags = [](CMeshInterface* mesh) {
+    return std::vector<UINT>{mesh->GetVisibleByCameras(), mesh->GetVisibleByRays(),
+                             mesh->GetVisibleByCollisions()};
+  };
+  EXPECT_EQ(flags(room->FindMeshByName("panel", 0)), (std::vector<UINT>{0, 1, 1}));
+  EXPECT_EQ(flags(room->FindMeshByName("lamp", 0)), (std::vector<UINT>{1, 0, 1}));
+  EXPECT_PRED2(Contains, Log(),
+               " - Setting visibility for mesh (lamp) in level (Cameras=1, Rays=0, Collisions=1)\n");
+}
+
+TEST_F(GameObjects, RenderActivatesTheOwnSceneAndClearsDepthWhenAsked) {
+  geCGameObject* room = Loaded("room.zks");
+  room->Render(7);
+  EXPECT_EQ(m_scenes.GetActiveScene(), room->GetOwnScene());
+  EXPECT_TRUE(m_scenes.renderer.frameCalls.empty());
+  room->SetFlag(geCGameObject::kFlagClearDepth, true);
+  room->Render(7);
+  EXPECT_EQ(m_scenes.renderer.frameCalls, std::vector<std::string>{"Clear(2,0)"});
+}
+
 TEST_F(GameObjects, DontUpdateStructureIsReadEveryFrame) {
   Build(R"(<Node Type="RenderableObject" Name="still">
              <Param File="room.zks" Directory="" Enabled="1" DontUpdateStructure="1"/></Node>)");
