@@ -4,6 +4,7 @@
 #include <epoxy/gl.h>
 
 #include <cmath>
+#include <iterator>
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
@@ -759,12 +760,26 @@ CGLBackend::SProgram& CGLBackend::LinkedProgram(unsigned vertexShader, unsigned 
 
 CGLBackend::SProgram& CGLBackend::ProgramFor(const SFixedFunctionKey& key, const CShaderTranslation* vertexProgram,
                                              const CShaderTranslation* pixelProgram) {
+  const uint64_t ids[2] = {vertexProgram ? vertexProgram->Id() : 0, pixelProgram ? pixelProgram->Id() : 0};
+  // Draws in a row mostly share their program: the key is compared before it is hashed.
+  // Translation ids start at 1, so 0 stands for no program.
+  const bool sameAsLast = m_lastProgram && m_lastIds[0] == ids[0] && m_lastIds[1] == ids[1] &&
+                          memcmp(&key, &m_lastKey, sizeof key) == 0;
+  if (sameAsLast) return *m_lastProgram;
+  SProgram& program = CachedProgramFor(key, vertexProgram, pixelProgram, ids);
+  m_lastKey = key;
+  m_lastIds[0] = ids[0];
+  m_lastIds[1] = ids[1];
+  m_lastProgram = &program;
+  return program;
+}
+
+CGLBackend::SProgram& CGLBackend::CachedProgramFor(const SFixedFunctionKey& key,
+                                                   const CShaderTranslation* vertexProgram,
+                                                   const CShaderTranslation* pixelProgram, const uint64_t* ids) {
   std::string bytes = CFixedFunctionProgram::KeyBytes(key);
   auto& cache = vertexProgram || pixelProgram ? m_mixedPrograms : m_fixedFunctionPrograms;
-  if (vertexProgram || pixelProgram) {
-    const uint64_t ids[2] = {vertexProgram ? vertexProgram->Id() : 0, pixelProgram ? pixelProgram->Id() : 0};
-    bytes.append(reinterpret_cast<const char*>(ids), sizeof ids);
-  }
+  if (vertexProgram || pixelProgram) bytes.append(reinterpret_cast<const char*>(ids), 2 * sizeof ids[0]);
   auto found = cache.find(bytes);
   if (found != cache.end()) return *found->second;
   // Each half is compiled once per distinct source, so a translated shader program can be
@@ -787,61 +802,129 @@ int CGLBackend::Uniform(SProgram& program, const char* name) {
   return location;
 }
 
+namespace {
+
+enum EUniformShape : uint8_t { SHAPE_FLOAT, SHAPE_VEC2, SHAPE_VEC3, SHAPE_VEC4, SHAPE_MAT3, SHAPE_MAT4 };
+constexpr int kShapeFloats[] = {1, 2, 3, 4, 9, 16};
+
+struct SFixedUniformName {
+  const char* name;
+  EUniformShape shape;
+};
+
+// In the order of CGLBackend::EFixedUniform.
+constexpr SFixedUniformName kFixedUniforms[] = {
+    {"u_world", SHAPE_MAT4},          {"u_view", SHAPE_MAT4},          {"u_proj", SHAPE_MAT4},
+    {"u_worldViewProj", SHAPE_VEC4},  {"u_normalMatrix", SHAPE_MAT3},  {"u_viewport", SHAPE_VEC4},
+    {"u_depthRange", SHAPE_VEC2},     {"u_texMatrix", SHAPE_MAT4},     {"u_stageConstant", SHAPE_VEC4},
+    {"u_bumpEnv", SHAPE_VEC4},        {"u_bumpLuminance", SHAPE_VEC2}, {"u_matDiffuse", SHAPE_VEC4},
+    {"u_matAmbient", SHAPE_VEC4},     {"u_matSpecular", SHAPE_VEC4},   {"u_matEmissive", SHAPE_VEC4},
+    {"u_matPower", SHAPE_FLOAT},      {"u_globalAmbient", SHAPE_VEC4}, {"u_lightDiffuse", SHAPE_VEC4},
+    {"u_lightSpecular", SHAPE_VEC4},  {"u_lightAmbient", SHAPE_VEC4},  {"u_lightPosition", SHAPE_VEC3},
+    {"u_lightDirection", SHAPE_VEC3}, {"u_lightAtten", SHAPE_VEC4},    {"u_lightSpot", SHAPE_VEC3},
+    {"u_tfactor", SHAPE_VEC4},        {"u_fog", SHAPE_VEC4},           {"u_fogColor", SHAPE_VEC4},
+    {"u_fogEyeDepth", SHAPE_FLOAT},
+};
+
+}  // namespace
+
+void CGLBackend::FindFixedUniforms(SProgram& p) {
+  static_assert(std::size(kFixedUniforms) == FIXED_UNIFORM_COUNT, "one name for each fixed uniform");
+  for (size_t i = 0; i < std::size(kFixedUniforms); ++i)
+    p.fixedLocations[i] = glGetUniformLocation(p.name, kFixedUniforms[i].name);
+  // Sampler n reads texture unit n in every program of the back end, for good.
+  static const char* const kSamplers[kMaxStages] = {"u_sampler0", "u_sampler1", "u_sampler2", "u_sampler3",
+                                                    "u_sampler4", "u_sampler5", "u_sampler6", "u_sampler7"};
+  for (UINT i = 0; i < kMaxStages; ++i) {
+    const int location = glGetUniformLocation(p.name, kSamplers[i]);
+    if (location >= 0) glUniform1i(location, static_cast<GLint>(i));
+  }
+  p.fixedLocationsKnown = true;
+}
+
+void CGLBackend::SendFixed(SProgram& p, EFixedUniform uniform, const float* values, int count) {
+  const int location = p.fixedLocations[uniform];
+  if (location < 0) return;
+  const EUniformShape shape = kFixedUniforms[uniform].shape;
+  const size_t bytes = static_cast<size_t>(count) * kShapeFloats[shape] * sizeof(float);
+  std::vector<uint8_t>& sent = p.fixedSent[uniform];
+  if (sent.size() == bytes && memcmp(sent.data(), values, bytes) == 0) return;
+  sent.assign(reinterpret_cast<const uint8_t*>(values), reinterpret_cast<const uint8_t*>(values) + bytes);
+  switch (shape) {
+    case SHAPE_FLOAT: glUniform1fv(location, count, values); break;
+    case SHAPE_VEC2: glUniform2fv(location, count, values); break;
+    case SHAPE_VEC3: glUniform3fv(location, count, values); break;
+    case SHAPE_VEC4: glUniform4fv(location, count, values); break;
+    case SHAPE_MAT3: glUniformMatrix3fv(location, count, GL_FALSE, values); break;
+    case SHAPE_MAT4: glUniformMatrix4fv(location, count, GL_FALSE, values); break;
+  }
+}
+
 void CGLBackend::SetUniforms(SProgram& p, const CDeviceState& state, const SFixedFunctionKey& key) {
-  auto matrix = [&](const char* name, const D3DMATRIX& m) {
-    glUniformMatrix4fv(Uniform(p, name), 1, GL_FALSE, &m.m[0][0]);
-  };
-  auto color = [&](const char* name, const D3DCOLORVALUE& c) { glUniform4f(Uniform(p, name), c.r, c.g, c.b, c.a); };
-  auto dwordColor = [&](const char* name, D3DCOLOR c) {
+  if (!p.fixedLocationsKnown) FindFixedUniforms(p);
+  auto has = [&](EFixedUniform uniform) { return p.fixedLocations[uniform] >= 0; };
+  auto matrix = [&](EFixedUniform uniform, const D3DMATRIX& m) { SendFixed(p, uniform, &m.m[0][0], 1); };
+  auto dwordColor = [&](EFixedUniform uniform, D3DCOLOR c) {
     float rgba[4];
     ColorOf(c, rgba);
-    glUniform4fv(Uniform(p, name), 1, rgba);
+    SendFixed(p, uniform, rgba, 1);
   };
   const D3DMATRIX& world = state.transforms[TRANSFORM_WORLD];
   const D3DMATRIX& view = state.transforms[TRANSFORM_VIEW];
-  matrix("u_world", world);
-  matrix("u_view", view);
-  matrix("u_proj", state.transforms[TRANSFORM_PROJECTION]);
-  // The combined matrix's columns, as a vertex shader's m4x4 reads them from four registers.
-  const D3DMATRIX worldViewProj = Multiply(Multiply(world, view), state.transforms[TRANSFORM_PROJECTION]);
-  float columns[4][4];
-  for (int column = 0; column < 4; ++column)
-    for (int row = 0; row < 4; ++row) columns[column][row] = worldViewProj.m[row][column];
-  glUniform4fv(Uniform(p, "u_worldViewProj"), 4, &columns[0][0]);
-  float normal[9];
-  NormalMatrix(Multiply(world, view), normal);
-  glUniformMatrix3fv(Uniform(p, "u_normalMatrix"), 1, GL_FALSE, normal);
-  const D3DVIEWPORT9& vp = state.viewport;
-  glUniform4f(Uniform(p, "u_viewport"), static_cast<float>(vp.X), static_cast<float>(vp.Y),
-              static_cast<float>(vp.Width), static_cast<float>(vp.Height));
-  glUniform2f(Uniform(p, "u_depthRange"), vp.MinZ, vp.MaxZ);
-  // Arrays go up in one call each; the names of separate uniforms come from a fixed table.
-  static const char* const kSamplers[kMaxStages] = {"u_sampler0", "u_sampler1", "u_sampler2", "u_sampler3",
-                                                    "u_sampler4", "u_sampler5", "u_sampler6", "u_sampler7"};
-  float textureMatrices[kMaxStages][16];
-  float constants[kMaxStages][4];
-  float bumpMatrices[kMaxStages][4];
-  float bumpLuminance[kMaxStages][2];
-  for (UINT i = 0; i < kMaxStages; ++i) {
-    memcpy(textureMatrices[i], &state.transforms[TRANSFORM_TEXTURE0 + i], sizeof textureMatrices[i]);
-    ColorOf(state.stageStates[i][D3DTSS_CONSTANT], constants[i]);
-    memcpy(bumpMatrices[i], &state.stageStates[i][D3DTSS_BUMPENVMAT00], sizeof bumpMatrices[i]);
-    memcpy(&bumpLuminance[i][0], &state.stageStates[i][D3DTSS_BUMPENVLSCALE], sizeof(float));
-    memcpy(&bumpLuminance[i][1], &state.stageStates[i][D3DTSS_BUMPENVLOFFSET], sizeof(float));
-    glUniform1i(Uniform(p, kSamplers[i]), static_cast<GLint>(i));
+  const D3DMATRIX& projection = state.transforms[TRANSFORM_PROJECTION];
+  matrix(UNIFORM_WORLD, world);
+  matrix(UNIFORM_VIEW, view);
+  matrix(UNIFORM_PROJ, projection);
+  if (has(UNIFORM_WORLD_VIEW_PROJ)) {
+    // The combined matrix's columns, as a vertex shader's m4x4 reads them from four registers.
+    const D3DMATRIX worldViewProj = Multiply(Multiply(world, view), projection);
+    float columns[4][4];
+    for (int column = 0; column < 4; ++column)
+      for (int row = 0; row < 4; ++row) columns[column][row] = worldViewProj.m[row][column];
+    SendFixed(p, UNIFORM_WORLD_VIEW_PROJ, &columns[0][0], 4);
   }
-  glUniformMatrix4fv(Uniform(p, "u_texMatrix"), kMaxStages, GL_FALSE, &textureMatrices[0][0]);
-  glUniform4fv(Uniform(p, "u_stageConstant"), kMaxStages, &constants[0][0]);
-  glUniform4fv(Uniform(p, "u_bumpEnv"), kMaxStages, &bumpMatrices[0][0]);
-  glUniform2fv(Uniform(p, "u_bumpLuminance"), kMaxStages, &bumpLuminance[0][0]);
+  if (has(UNIFORM_NORMAL_MATRIX)) {
+    float normal[9];
+    NormalMatrix(Multiply(world, view), normal);
+    SendFixed(p, UNIFORM_NORMAL_MATRIX, normal, 1);
+  }
+  const D3DVIEWPORT9& vp = state.viewport;
+  const float viewport[4] = {static_cast<float>(vp.X), static_cast<float>(vp.Y), static_cast<float>(vp.Width),
+                             static_cast<float>(vp.Height)};
+  SendFixed(p, UNIFORM_VIEWPORT, viewport, 1);
+  const float depthRange[2] = {vp.MinZ, vp.MaxZ};
+  SendFixed(p, UNIFORM_DEPTH_RANGE, depthRange, 1);
+  // Per-stage values go up as one array each.
+  if (has(UNIFORM_TEX_MATRIX)) {
+    float textureMatrices[kMaxStages][16];
+    for (UINT i = 0; i < kMaxStages; ++i)
+      memcpy(textureMatrices[i], &state.transforms[TRANSFORM_TEXTURE0 + i], sizeof textureMatrices[i]);
+    SendFixed(p, UNIFORM_TEX_MATRIX, &textureMatrices[0][0], kMaxStages);
+  }
+  if (has(UNIFORM_STAGE_CONSTANT)) {
+    float constants[kMaxStages][4];
+    for (UINT i = 0; i < kMaxStages; ++i) ColorOf(state.stageStates[i][D3DTSS_CONSTANT], constants[i]);
+    SendFixed(p, UNIFORM_STAGE_CONSTANT, &constants[0][0], kMaxStages);
+  }
+  if (has(UNIFORM_BUMP_ENV) || has(UNIFORM_BUMP_LUMINANCE)) {
+    float bumpMatrices[kMaxStages][4];
+    float bumpLuminance[kMaxStages][2];
+    for (UINT i = 0; i < kMaxStages; ++i) {
+      memcpy(bumpMatrices[i], &state.stageStates[i][D3DTSS_BUMPENVMAT00], sizeof bumpMatrices[i]);
+      memcpy(&bumpLuminance[i][0], &state.stageStates[i][D3DTSS_BUMPENVLSCALE], sizeof(float));
+      memcpy(&bumpLuminance[i][1], &state.stageStates[i][D3DTSS_BUMPENVLOFFSET], sizeof(float));
+    }
+    SendFixed(p, UNIFORM_BUMP_ENV, &bumpMatrices[0][0], kMaxStages);
+    SendFixed(p, UNIFORM_BUMP_LUMINANCE, &bumpLuminance[0][0], kMaxStages);
+  }
   if (key.lighting) {
     const D3DMATERIAL9& mat = state.material;
-    color("u_matDiffuse", mat.Diffuse);
-    color("u_matAmbient", mat.Ambient);
-    color("u_matSpecular", mat.Specular);
-    color("u_matEmissive", mat.Emissive);
-    glUniform1f(Uniform(p, "u_matPower"), mat.Power);
-    dwordColor("u_globalAmbient", state.renderStates[D3DRS_AMBIENT]);
+    SendFixed(p, UNIFORM_MAT_DIFFUSE, &mat.Diffuse.r, 1);
+    SendFixed(p, UNIFORM_MAT_AMBIENT, &mat.Ambient.r, 1);
+    SendFixed(p, UNIFORM_MAT_SPECULAR, &mat.Specular.r, 1);
+    SendFixed(p, UNIFORM_MAT_EMISSIVE, &mat.Emissive.r, 1);
+    SendFixed(p, UNIFORM_MAT_POWER, &mat.Power, 1);
+    dwordColor(UNIFORM_GLOBAL_AMBIENT, state.renderStates[D3DRS_AMBIENT]);
     float diffuse[kMaxActiveLights][4], specular[kMaxActiveLights][4], ambient[kMaxActiveLights][4];
     float attenuation[kMaxActiveLights][4], position[kMaxActiveLights][3], direction[kMaxActiveLights][3];
     float spot[kMaxActiveLights][3];
@@ -863,21 +946,22 @@ void CGLBackend::SetUniforms(SProgram& p, const CDeviceState& state, const SFixe
       ++count;
     }
     if (count > 0) {
-      glUniform4fv(Uniform(p, "u_lightDiffuse"), count, &diffuse[0][0]);
-      glUniform4fv(Uniform(p, "u_lightSpecular"), count, &specular[0][0]);
-      glUniform4fv(Uniform(p, "u_lightAmbient"), count, &ambient[0][0]);
-      glUniform3fv(Uniform(p, "u_lightPosition"), count, &position[0][0]);
-      glUniform3fv(Uniform(p, "u_lightDirection"), count, &direction[0][0]);
-      glUniform4fv(Uniform(p, "u_lightAtten"), count, &attenuation[0][0]);
-      glUniform3fv(Uniform(p, "u_lightSpot"), count, &spot[0][0]);
+      SendFixed(p, UNIFORM_LIGHT_DIFFUSE, &diffuse[0][0], count);
+      SendFixed(p, UNIFORM_LIGHT_SPECULAR, &specular[0][0], count);
+      SendFixed(p, UNIFORM_LIGHT_AMBIENT, &ambient[0][0], count);
+      SendFixed(p, UNIFORM_LIGHT_POSITION, &position[0][0], count);
+      SendFixed(p, UNIFORM_LIGHT_DIRECTION, &direction[0][0], count);
+      SendFixed(p, UNIFORM_LIGHT_ATTEN, &attenuation[0][0], count);
+      SendFixed(p, UNIFORM_LIGHT_SPOT, &spot[0][0], count);
     }
   }
-  dwordColor("u_tfactor", state.renderStates[D3DRS_TEXTUREFACTOR]);
-  glUniform4f(Uniform(p, "u_fog"), state.RenderStateFloat(D3DRS_FOGSTART), state.RenderStateFloat(D3DRS_FOGEND),
-              state.RenderStateFloat(D3DRS_FOGDENSITY), 0.f);
-  dwordColor("u_fogColor", state.renderStates[D3DRS_FOGCOLOR]);
-  const D3DMATRIX& projection = state.transforms[TRANSFORM_PROJECTION];
-  glUniform1f(Uniform(p, "u_fogEyeDepth"), projection._34 != 0.f ? 1.f : 0.f);
+  dwordColor(UNIFORM_TFACTOR, state.renderStates[D3DRS_TEXTUREFACTOR]);
+  const float fog[4] = {state.RenderStateFloat(D3DRS_FOGSTART), state.RenderStateFloat(D3DRS_FOGEND),
+                        state.RenderStateFloat(D3DRS_FOGDENSITY), 0.f};
+  SendFixed(p, UNIFORM_FOG, fog, 1);
+  dwordColor(UNIFORM_FOG_COLOR, state.renderStates[D3DRS_FOGCOLOR]);
+  const float eyeDepth = projection._34 != 0.f ? 1.f : 0.f;
+  SendFixed(p, UNIFORM_FOG_EYE_DEPTH, &eyeDepth, 1);
 }
 
 namespace {

@@ -3,10 +3,12 @@
 // Every target is a texture or renderbuffer drawn upside down relative to GL, so that memory
 // row 0 is Direct3D's top row everywhere: textures upload as they are, rendered textures read
 // the same way up as on Direct3D, and only Present flips onto the window.
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "FixedFunctionProgram.h"
 #include "RenderBackend.h"
@@ -49,10 +51,25 @@ class CGLBackend : public IRenderBackend {
   void Present(const STargetRef& backBuffer, ScreenPixels* shown) override;
 
  private:
+  // The uniforms of the fixed-function half that a draw may set, in the table of GLBackend.cpp.
+  enum EFixedUniform : uint8_t {
+    UNIFORM_WORLD, UNIFORM_VIEW, UNIFORM_PROJ, UNIFORM_WORLD_VIEW_PROJ, UNIFORM_NORMAL_MATRIX, UNIFORM_VIEWPORT,
+    UNIFORM_DEPTH_RANGE, UNIFORM_TEX_MATRIX, UNIFORM_STAGE_CONSTANT, UNIFORM_BUMP_ENV, UNIFORM_BUMP_LUMINANCE,
+    UNIFORM_MAT_DIFFUSE, UNIFORM_MAT_AMBIENT, UNIFORM_MAT_SPECULAR, UNIFORM_MAT_EMISSIVE, UNIFORM_MAT_POWER,
+    UNIFORM_GLOBAL_AMBIENT, UNIFORM_LIGHT_DIFFUSE, UNIFORM_LIGHT_SPECULAR, UNIFORM_LIGHT_AMBIENT,
+    UNIFORM_LIGHT_POSITION, UNIFORM_LIGHT_DIRECTION, UNIFORM_LIGHT_ATTEN, UNIFORM_LIGHT_SPOT, UNIFORM_TFACTOR,
+    UNIFORM_FOG, UNIFORM_FOG_COLOR, UNIFORM_FOG_EYE_DEPTH, FIXED_UNIFORM_COUNT
+  };
   struct SProgram {
     unsigned name = 0;
     bool linked = false;
     std::unordered_map<std::string, int> uniforms;
+    // Found at the first draw with the program: -1 where the linker dropped the uniform.
+    bool fixedLocationsKnown = false;
+    int fixedLocations[FIXED_UNIFORM_COUNT] = {};
+    // What each fixed uniform holds now; GL keeps uniforms per program, so a draw sends only
+    // what differs from the program's last draw.
+    std::vector<uint8_t> fixedSent[FIXED_UNIFORM_COUNT];
   };
 
   // The SDL window a device draws into: the application's window when it is one of ours, or
@@ -74,8 +91,14 @@ class CGLBackend : public IRenderBackend {
   // The program for a draw: each half a translated shader when one is set, else fixed function.
   SProgram& ProgramFor(const SFixedFunctionKey& key, const CShaderTranslation* vertexProgram,
                        const CShaderTranslation* pixelProgram);
+  SProgram& CachedProgramFor(const SFixedFunctionKey& key, const CShaderTranslation* vertexProgram,
+                             const CShaderTranslation* pixelProgram, const uint64_t* ids);
   int Uniform(SProgram& program, const char* name);
   void SetUniforms(SProgram& program, const CDeviceState& state, const SFixedFunctionKey& key);
+  void FindFixedUniforms(SProgram& program);
+  // Sends `count` elements of a fixed uniform when the program has it and they differ from what
+  // it holds.
+  void SendFixed(SProgram& program, EFixedUniform uniform, const float* values, int count);
   // The constant registers a translated half reads, and its samplers' stages.
   void UploadNamedConstant(SProgram& program, const SBlobConstant& constant, const SShaderRegisterFiles& files);
   void SetShaderConstants(SProgram& program, const CShaderTranslation& shader, const SShaderRegisterFiles& files);
@@ -101,4 +124,9 @@ class CGLBackend : public IRenderBackend {
   std::unordered_map<std::string, SProgram*> m_mixedPrograms;  // by key and translation ids
   std::unordered_map<uint64_t, unsigned> m_translatedShaders;   // by translation id
   std::unordered_map<uintptr_t, bool> m_textureIsCube;
+  // The previous draw's program and what chose it (programs are never freed while the back end
+  // lives, so the pointer stays good).
+  SProgram* m_lastProgram = nullptr;
+  SFixedFunctionKey m_lastKey{};
+  uint64_t m_lastIds[2] = {};
 };

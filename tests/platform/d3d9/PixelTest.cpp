@@ -228,6 +228,37 @@ TEST_F(PixelTest, PointLightAttenuatesAndStopsAtItsRange) {
   EXPECT_PIXEL(pixels, 32, 32, 0xFF000000u);
 }
 
+// Draws of one program in a row, each with its own place and material, and back to the first
+// material: the back end sends only the uniforms that changed, so each must still show its own.
+TEST_F(PixelTest, EachDrawOfOneProgramShowsItsOwnMaterialAndPlace) {
+  UseIdentityTransforms();
+  device->SetRenderState(D3DRS_LIGHTING, TRUE);
+  device->SetRenderState(D3DRS_AMBIENT, 0xFFFFFFFF);
+  D3DMATERIAL9 red = {}, green = {};
+  red.Ambient = {1.f, 0.f, 0.f, 1.f};
+  green.Ambient = {0.f, 1.f, 0.f, 1.f};
+  const D3DMATERIAL9* materials[] = {&red, &green, &red};
+  // A square a third of the target wide, placed left, middle and right.
+  SLitVertex quad[4] = {{-0.3f, 0.3f, 0.5f, 0, 0, -1}, {0.3f, 0.3f, 0.5f, 0, 0, -1},
+                        {-0.3f, -0.3f, 0.5f, 0, 0, -1}, {0.3f, -0.3f, 0.5f, 0, 0, -1}};
+  device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
+  ASSERT_EQ(D3D_OK, device->BeginScene());
+  for (int i = 0; i < 3; ++i) {
+    D3DMATRIX world = kIdentity;
+    world._41 = -0.66f + 0.66f * static_cast<float>(i);
+    device->SetTransform(D3DTS_WORLD, &world);
+    device->SetMaterial(materials[i]);
+    EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(SLitVertex)));
+  }
+  device->EndScene();
+  const std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 11, 32, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 32, 32, 0xFF00FF00u);
+  EXPECT_PIXEL(pixels, 53, 32, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 32, 5, 0xFF000000u);
+}
+
 TEST_F(PixelTest, SpotLightConeFallsOffBetweenItsAngles) {
   UseIdentityTransforms();
   device->SetRenderState(D3DRS_LIGHTING, TRUE);
