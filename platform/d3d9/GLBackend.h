@@ -4,6 +4,7 @@
 // row 0 is Direct3D's top row everywhere: textures upload as they are, rendered textures read
 // the same way up as on Direct3D, and only Present flips onto the window.
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -80,8 +81,19 @@ class CGLBackend : public IRenderBackend {
   void ReadWindow(int width, int height, ScreenPixels& shown);
   void BindTargets(const STargetRef* targets, const STargetRef& depth);
   void AttachColor(unsigned framebuffer, unsigned attachment, const STargetRef& target);
+  // GL state set together from a few render states; planes each their own.
+  enum EStateGroup : uint8_t {
+    GROUP_VIEWPORT, GROUP_DEPTH, GROUP_CULL, GROUP_RASTER, GROUP_ALPHA_TEST, GROUP_BLEND, GROUP_STENCIL,
+    GROUP_COLOR_MASK, GROUP_SCISSOR, GROUP_CLIP_ENABLE, GROUP_CLIP_PLANE0,
+    STATE_GROUP_COUNT = GROUP_CLIP_PLANE0 + kMaxClipPlanes
+  };
+  // True, and remembered, when the inputs of a group differ from those it was last set from.
+  bool StateGroupChanged(EStateGroup group, std::initializer_list<DWORD> inputs);
+  // Marks every group stale, for calls that set GL state of their own (clears, copies, presents).
+  void ForgetAppliedStates();
   void ApplyRenderStates(const CDeviceState& state, bool hasDepth, bool preTransformed);
   void ApplySamplers(const CDeviceState& state, const ETextureKind* kinds);
+  void ApplySampler(UINT stage, const CBaseTexture& texture, const DWORD* samplerStates);
   void BindVertexInput(const CDeviceState& state, const SDrawCall& draw, const CShaderTranslation* vertexProgram);
   unsigned ShaderObject(unsigned type, const std::string& source);
   unsigned TranslatedShaderObject(const CShaderTranslation& translation);
@@ -124,6 +136,29 @@ class CGLBackend : public IRenderBackend {
   std::unordered_map<std::string, SProgram*> m_mixedPrograms;  // by key and translation ids
   std::unordered_map<uint64_t, unsigned> m_translatedShaders;   // by translation id
   std::unordered_map<uintptr_t, bool> m_textureIsCube;
+  // What the texture units and vertex attributes were last given, so that draws alike set
+  // them once; anything else that binds textures or deletes buffers marks them stale.
+  struct SAppliedSampler {
+    uintptr_t handle;
+    uint32_t cube, mipmapped;
+    DWORD states[D3D_MAX_SAMPLERSTATES];
+  };
+  struct SAppliedStream {
+    uintptr_t buffer;
+    UINT offset, stride;
+  };
+  struct SStateGroupInputs {
+    DWORD values[16];
+    size_t count;
+  };
+  SStateGroupInputs m_stateGroups[STATE_GROUP_COUNT] = {};
+  bool m_stateGroupsValid[STATE_GROUP_COUNT] = {};
+  SAppliedSampler m_appliedSamplers[kMaxSamplers] = {};
+  bool m_samplersValid = false;
+  SAppliedStream m_appliedStreams[kMaxStreams] = {};
+  std::vector<D3DVERTEXELEMENT9> m_appliedElements;
+  uint64_t m_appliedVertexProgram = 0;
+  bool m_vertexInputValid = false;
   // The previous draw's program and what chose it (programs are never freed while the back end
   // lives, so the pointer stays good).
   SProgram* m_lastProgram = nullptr;
