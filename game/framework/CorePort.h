@@ -1,6 +1,8 @@
 #pragma once
 // What nodes and the framework's helpers need of the application core. The core registers itself
 // here when it is built; until then a do-nothing port stands in, so callers never test for null.
+#include <windef.h>
+
 #include "framework/UpdateArgument.h"
 
 class geCCorePort {
@@ -14,6 +16,10 @@ class geCCorePort {
   virtual void DrawProgressBar() {}
   // The frame's update argument, which script events receive.
   virtual geSUpdateArgument* GetGlobalArg();
+  // The cursor the main loop sets every frame; 0 for none of the game's own.
+  virtual void SetCurrentCursor(HCURSOR) {}
+  // The mouse position as fractions of the screen (0 to 1 across it).
+  virtual void GetMousePosition(float* pX, float* pY) { *pX = *pY = 0.0f; }
 
  private:
   geSUpdateArgument m_NoFrame = {0.0f, 0.0f};
