@@ -1,6 +1,7 @@
 #pragma once
 // The application core as nodes see it, for the game's tests: it exists, counts the loading
-// frames it was asked to draw, and keeps the frame's update argument. Registered while it lives.
+// frames it was asked to draw, keeps the frame's update argument and the cursor it was handed, and
+// reports the mouse position a test sets. Registered while it lives.
 #include "framework/CorePort.h"
 
 class CRecordingCorePort : public geCCorePort {
@@ -13,10 +14,17 @@ class CRecordingCorePort : public geCCorePort {
   bool CoreExists() const override { return exists; }
   void DrawProgressBar() override { ++progressFrames; }
   geSUpdateArgument* GetGlobalArg() override { return &arg; }
+  void SetCurrentCursor(HCURSOR hCursor) override { cursor = hCursor; }
+  void GetMousePosition(float* pX, float* pY) override {
+    *pX = mouseX;
+    *pY = mouseY;
+  }
 
   bool exists = true;
   int progressFrames = 0;
   geSUpdateArgument arg = {0.0f, 0.0f};
+  HCURSOR cursor = nullptr;
+  float mouseX = 0.0f, mouseY = 0.0f;
 
  private:
   geCCorePort* m_pPrevious;
