@@ -28,6 +28,9 @@ class geCScriptHost {
   void ResetModules();
   // Logs every listed context that was suspended, aborted or stopped by an exception.
   void ReportContexts();
+  // At the program's end: releases every listed context, empties both lists and shuts the
+  // script engine down, before the engine library is closed.
+  void Shutdown();
   // Takes the context out of the list (its first entry) and releases it, listed or not.
   void ReleaseContext(AngelScript::asIScriptContext** ppContext);
 
@@ -56,3 +59,7 @@ extern geCScriptHost* g_pScriptHost;
 const char* geScriptResultName(int nResult);
 // Logs "Register failed" with the code's name for every error code of the script library.
 void LogASRegisterError(int nResult);
+// Logs the result of a script execution: an error code as a registration error, a suspended or
+// aborted run by name, an exception with its line, function and text; nothing for a finished
+// run.
+void ReportExecution(AngelScript::asIScriptContext* pContext, int nResult);

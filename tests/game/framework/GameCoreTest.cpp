@@ -418,4 +418,5 @@ TEST_F(GameCoreTest, ProgramEntryReleasesTheCoreBeforeClosingTheEngine) {
   ASSERT_NE(statistics, std::string::npos);
   EXPECT_LT(log.find("~Deleted geCGameCore\n"), statistics);
   EXPECT_LT(statistics, log.find("AngelScript Released\n"));
+  EXPECT_EQ(g_pScriptEngine, nullptr) << "the script library is shut down before the engine";
 }
