@@ -81,12 +81,12 @@ bool ReadScript(const std::string& strScriptFile, std::vector<char>* pText) {
 
 geCScriptHost* g_pScriptHost = nullptr;
 
-geCScriptHost::geCScriptHost() { g_pScriptHost = this; }
+geCScriptHost::geCScriptHost() : m_pPrevious(g_pScriptHost) { g_pScriptHost = this; }
 
 geCScriptHost::~geCScriptHost() {
   m_vecModuleNames.clear();
   m_vecContexts.clear();
-  if (g_pScriptHost == this) g_pScriptHost = nullptr;
+  if (g_pScriptHost == this) g_pScriptHost = m_pPrevious;
 }
 
 asIScriptContext* geCScriptHost::LoadScriptModule(const char* szScriptFile,

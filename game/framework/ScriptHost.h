@@ -12,7 +12,8 @@ class geCScriptHost {
  public:
   // Makes this host the one g_pScriptHost names.
   geCScriptHost();
-  // Frees the lists only; contexts still listed are not released.
+  // Frees the lists only; contexts still listed are not released. The host it replaced, if
+  // any, is named again.
   ~geCScriptHost();
   geCScriptHost(const geCScriptHost&) = delete;
   geCScriptHost& operator=(const geCScriptHost&) = delete;
@@ -51,6 +52,7 @@ class geCScriptHost {
 
   std::vector<std::string> m_vecModuleNames;
   std::vector<AngelScript::asIScriptContext*> m_vecContexts;
+  geCScriptHost* m_pPrevious;
 };
 
 extern geCScriptHost* g_pScriptHost;
