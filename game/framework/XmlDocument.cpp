@@ -28,8 +28,8 @@ TiXmlDocument LoadFromDisk(const char* szPath) {
   }
   if (document.Error()) {
     g_GameLogger.Log(" - Error in file '%s'. Error='%s'.\n", szPath, document.ErrorDesc());
-    g_GameLogger.Log(" - Column: %d, Line: %d\n", document.ErrorCol() + 1,
-                     document.ErrorRow() + 1);
+    // TinyXML counts its error location from 0 and reports it from 1.
+    g_GameLogger.Log(" - Column: %d, Line: %d\n", document.ErrorCol(), document.ErrorRow());
     geFatalError("Vantor - XML Error",
                  "Error loading XML data file\nLook into log file for more informations");
   }

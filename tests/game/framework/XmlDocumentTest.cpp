@@ -130,8 +130,9 @@ TEST_F(XmlDocumentTest, BrokenFileOnDiskEndsTheProgram) {
   EXPECT_EQ(catcher.Boxes()[0].caption, "Vantor - XML Error");
   EXPECT_EQ(catcher.Boxes()[0].text,
             "Error loading XML data file\nLook into log file for more informations");
-  EXPECT_PRED2(Contains, Log(), " - Error in file 'cfg\\broken.xml'. Error='");
-  EXPECT_PRED2(Contains, Log(), " - Column: ");
+  EXPECT_PRED2(Contains, Log(),
+               " - Error in file 'cfg\\broken.xml'. Error='Error reading end tag.'.\n"
+               " - Column: 1, Line: 3\n");
 }
 
 TEST_F(XmlDocumentTest, NodeDumpIndentsByDepth) {
