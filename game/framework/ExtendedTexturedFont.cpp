@@ -61,10 +61,7 @@ void geCExtendedTexturedFont::ReadChar(TiXmlElement* pChar, bool bFlipV, float f
     fTop = 1.0f - fTop;
     fBottom = 1.0f - fBottom;
   }
-  geCGlyphSprite::SetTexCoord(pGlyph, geCGlyphSprite::TOP_RIGHT, fRight, fTop);
-  geCGlyphSprite::SetTexCoord(pGlyph, geCGlyphSprite::TOP_LEFT, fLeft, fTop);
-  geCGlyphSprite::SetTexCoord(pGlyph, geCGlyphSprite::BOTTOM_RIGHT, fRight, fBottom);
-  geCGlyphSprite::SetTexCoord(pGlyph, geCGlyphSprite::BOTTOM_LEFT, fLeft, fBottom);
+  geCGlyphSprite::SetCell(pGlyph, fLeft, fTop, fRight, fBottom);
 }
 
 void geCExtendedTexturedFont::Render(DWORD) {

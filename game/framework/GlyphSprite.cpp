@@ -44,9 +44,14 @@ geSGlyph* geCGlyphSprite::GetGlyph(int nIndex) const {
   return nIndex >= 0 && nIndex < static_cast<int>(kQuads) ? m_Glyphs[nIndex].get() : nullptr;
 }
 
-void geCGlyphSprite::SetTexCoord(geSGlyph* pGlyph, ECorner eCorner, float u, float v) {
-  pGlyph->vertices[eCorner].fTU[0] = u;
-  pGlyph->vertices[eCorner].fTV[0] = v;
+void geCGlyphSprite::SetCell(geSGlyph* pGlyph, float fLeft, float fTop, float fRight,
+                             float fBottom) {
+  const float kCorners[4][2] = {
+      {fRight, fTop}, {fLeft, fTop}, {fRight, fBottom}, {fLeft, fBottom}};
+  for (int corner = 0; corner < 4; ++corner) {
+    pGlyph->vertices[corner].fTU[0] = kCorners[corner][0];
+    pGlyph->vertices[corner].fTV[0] = kCorners[corner][1];
+  }
 }
 
 bool geCGlyphSprite::CreateSprite(const char* szFontName, const std::string& strTexture,

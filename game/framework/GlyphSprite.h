@@ -27,7 +27,8 @@ class geCGlyphSprite {
   geSGlyph* MakeGlyph(BYTE cCode, float fScaleWidth, float fScaleHeight);
   geSGlyph* GetGlyph(int nIndex) const;
   int GetNumberOfGlyphs() const { return m_nGlyphs; }
-  static void SetTexCoord(geSGlyph* pGlyph, ECorner eCorner, float u, float v);
+  // The glyph's cell on the texture: u from left to right, v from top to bottom.
+  static void SetCell(geSGlyph* pGlyph, float fLeft, float fTop, float fRight, float fBottom);
 
   // Loads the texture with its alpha image (either may be empty) through the engine's texture
   // bank and asks its sprite bank for the font's sprite; false, logged, when there is none.

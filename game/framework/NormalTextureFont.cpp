@@ -55,12 +55,7 @@ void geCNormalTextureFont::Configure(TiXmlElement* pElement) {
     for (int c = 0; c < kGridSide; ++c) {
       geSGlyph* pGlyph =
           m_Glyphs.MakeGlyph(static_cast<BYTE>(r * kGridSide + c), fScaleWidth, fScaleHeight);
-      const float fLeft = c * du, fRight = (c + 1) * du;
-      const float fTop = r * dv, fBottom = (r + 1) * dv;
-      geCGlyphSprite::SetTexCoord(pGlyph, geCGlyphSprite::TOP_RIGHT, fRight, fTop);
-      geCGlyphSprite::SetTexCoord(pGlyph, geCGlyphSprite::TOP_LEFT, fLeft, fTop);
-      geCGlyphSprite::SetTexCoord(pGlyph, geCGlyphSprite::BOTTOM_RIGHT, fRight, fBottom);
-      geCGlyphSprite::SetTexCoord(pGlyph, geCGlyphSprite::BOTTOM_LEFT, fLeft, fBottom);
+      geCGlyphSprite::SetCell(pGlyph, c * du, r * dv, (c + 1) * du, (r + 1) * dv);
     }
   }
   m_Glyphs.FillQuads(nullptr);

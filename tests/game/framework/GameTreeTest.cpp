@@ -8,6 +8,7 @@
 #include "FakeSurfaceBanks.h"
 #include "GameCoreFixture.h"
 #include "RecordingSpriteBank.h"
+#include "XmlErrorExit.h"
 #include "framework/BaseNode.h"
 #include "framework/CursorsManager.h"
 #include "framework/StatisticsTable.h"
@@ -69,17 +70,7 @@ TEST_F(GameTreeTest, MissingConfigurationLeavesOnlyTheDefaultFont) {
 TEST_F(GameTreeTest, BrokenConfigurationEndsTheProgram) {
   WriteConfig("<vGameEngine><Param width='640'></vGameEngine>");
   MakeCore();
-  ProcessExitCatcher catcher;
-  try {
-    m_core->Initialise();
-    ADD_FAILURE() << "the start-up went on";
-  } catch (const ProcessExited& exited) {
-    EXPECT_EQ(exited.code, 1u);
-  }
-  ASSERT_EQ(catcher.Boxes().size(), 1u);
-  EXPECT_EQ(catcher.Boxes()[0].caption, "Vantor - XML Error");
-  EXPECT_EQ(catcher.Boxes()[0].text,
-            "Error loading XML data file\nLook into log file for more informations");
+  ExpectXmlErrorExit([this] { m_core->Initialise(); });
   EXPECT_PRED2(Contains, Log(), " - Error in file 'cfg\\config.xml'. Error='");
 }
 

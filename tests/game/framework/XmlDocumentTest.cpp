@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "LogFolder.h"
-#include "ProcessExitCatcher.h"
+#include "XmlErrorExit.h"
 #include "framework/BaseNode.h"
 #include "framework/EngineGlobals.h"
 #include "framework/LogNodes.h"
@@ -119,17 +119,7 @@ TEST_F(XmlDocumentTest, EmptyDocumentIsOnlyLogged) {
 
 TEST_F(XmlDocumentTest, BrokenFileOnDiskEndsTheProgram) {
   Write("cfg/broken.xml", "<Root>\n  <Open>\n</Root>");
-  ProcessExitCatcher catcher;
-  try {
-    LoadXmlDocument("cfg\\broken.xml");
-    ADD_FAILURE() << "the program went on";
-  } catch (const ProcessExited& exited) {
-    EXPECT_EQ(exited.code, 1u);
-  }
-  ASSERT_EQ(catcher.Boxes().size(), 1u);
-  EXPECT_EQ(catcher.Boxes()[0].caption, "Vantor - XML Error");
-  EXPECT_EQ(catcher.Boxes()[0].text,
-            "Error loading XML data file\nLook into log file for more informations");
+  ExpectXmlErrorExit([] { LoadXmlDocument("cfg\\broken.xml"); });
   EXPECT_PRED2(Contains, Log(),
                " - Error in file 'cfg\\broken.xml'. Error='Error reading end tag.'.\n"
                " - Column: 1, Line: 3\n");
