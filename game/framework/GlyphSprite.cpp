@@ -8,10 +8,12 @@
 
 namespace {
 
-// The sprite's vertices: a position and one texture-coordinate pair, as the fonts fill them.
+// The sprite's vertices on the screen: the transformed position, the colour the sprite takes
+// from the bone indices (all 255: opaque white) and one texture-coordinate pair.
 D3DVERTEXELEMENT9 kFontVertexElements[] = {
-    {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
-    {0, 12, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+    {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
+    {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+    {0, 20, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
     D3DDECL_END()};
 
 constexpr WORD kNoBone = 255;

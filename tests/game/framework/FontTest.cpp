@@ -74,6 +74,12 @@ TEST_F(FontTest, NormalFontCutsTheGridAndSetsUpItsSprite) {
   EXPECT_EQ(request.material, nullptr);
   EXPECT_EQ(request.orientationFlags, 8u);
   EXPECT_EQ(request.reuse, 0u);
+  // A screen-space sprite takes transformed positions; the colour comes from the bone indices.
+  EXPECT_EQ(request.elements[0].Usage, D3DDECLUSAGE_POSITIONT);
+  EXPECT_EQ(request.elements[0].Type, D3DDECLTYPE_FLOAT4);
+  EXPECT_EQ(request.elements[1].Usage, D3DDECLUSAGE_COLOR);
+  EXPECT_EQ(request.elements[2].Usage, D3DDECLUSAGE_TEXCOORD);
+  EXPECT_EQ(request.elements[2].Type, D3DDECLTYPE_FLOAT2);
   ASSERT_EQ(m_textures.made.size(), 1u);
   EXPECT_EQ(m_textures.made[0]->names[0], "f.png");
   EXPECT_EQ(m_textures.made[0]->names[4], "f_a.png");

@@ -24,7 +24,7 @@ int DisplayCount() {
   return count - 1;
 }
 
-class CursorTest : public LogFolder {
+class SystemCursorTest : public LogFolder {
  protected:
   void SetUp() override {
     LogFolder::SetUp();
@@ -58,7 +58,7 @@ class CursorTest : public LogFolder {
 
 }  // namespace
 
-TEST_F(CursorTest, CursorWithoutFileShowsTheArrow) {
+TEST_F(SystemCursorTest, CursorWithoutFileShowsTheArrow) {
   const int before = DisplayCount();
   geCSystemCursor* cursor = Make("<Param Enabled='1'/>");
   ASSERT_NE(cursor, nullptr);
@@ -69,7 +69,7 @@ TEST_F(CursorTest, CursorWithoutFileShowsTheArrow) {
   EXPECT_EQ(DisplayCount(), before + 1);
 }
 
-TEST_F(CursorTest, CursorFileIsLoadedFromItsDirectory) {
+TEST_F(SystemCursorTest, CursorFileIsLoadedFromItsDirectory) {
   std::filesystem::create_directories(std::filesystem::path(m_folder.Path()) / "cursors");
   std::ofstream(std::filesystem::path(m_folder.Path()) / "cursors" / "hand.cur", std::ios::binary)
       << CursorFileWriter::Monochrome(32, 32, 3, 4);
@@ -85,7 +85,7 @@ TEST_F(CursorTest, CursorFileIsLoadedFromItsDirectory) {
   EXPECT_EQ(Make("<Param File='cursors\\missing.cur'/>")->GetCursorHandle(), arrow);
 }
 
-TEST_F(CursorTest, EveryEnableAndDisableMovesTheDisplayCountByOne) {
+TEST_F(SystemCursorTest, EveryEnableAndDisableMovesTheDisplayCountByOne) {
   geCSystemCursor* first = Make("<Param Enabled='1'/>");
   geCSystemCursor* second = Make("<Param Enabled='1'/>");
   const int start = DisplayCount();
@@ -107,7 +107,7 @@ TEST_F(CursorTest, EveryEnableAndDisableMovesTheDisplayCountByOne) {
   EXPECT_EQ(DisplayCount(), beforeDisabled - 1);
 }
 
-TEST_F(CursorTest, UpdateCopiesTheCoresMousePosition) {
+TEST_F(SystemCursorTest, UpdateCopiesTheCoresMousePosition) {
   geCSystemCursor* cursor = Make("<Param Enabled='1'/>");
   m_core.mouseX = 0.25f;
   m_core.mouseY = 0.75f;
@@ -117,7 +117,7 @@ TEST_F(CursorTest, UpdateCopiesTheCoresMousePosition) {
   EXPECT_EQ(g_fCursorY, 0.75f);
 }
 
-TEST_F(CursorTest, ClassIdentitiesAndTheManagerSingleton) {
+TEST_F(SystemCursorTest, ClassIdentitiesAndTheManagerSingleton) {
   geCSystemCursor* cursor = Make("");
   EXPECT_STREQ(cursor->GetClassName(), "geCBaseNode");
   EXPECT_TRUE(cursor->IsKindOf("geCBaseNode"));
