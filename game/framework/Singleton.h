@@ -4,16 +4,17 @@
 template <class T>
 class geTSingleton {
  public:
-  static T* GetInstance() { return s_pInstance; }
+  static T* GetInstance() { return s_pInstance ? static_cast<T*>(s_pInstance) : nullptr; }
 
  protected:
-  geTSingleton() { s_pInstance = static_cast<T*>(this); }
+  // Kept as the base: the derived part does not exist yet while this runs.
+  geTSingleton() { s_pInstance = this; }
   ~geTSingleton() {
-    if (s_pInstance == static_cast<T*>(this)) s_pInstance = nullptr;
+    if (s_pInstance == this) s_pInstance = nullptr;
   }
   geTSingleton(const geTSingleton&) = delete;
   geTSingleton& operator=(const geTSingleton&) = delete;
 
  private:
-  static inline T* s_pInstance = nullptr;
+  static inline geTSingleton* s_pInstance = nullptr;
 };
