@@ -2,7 +2,6 @@
 
 #include <tinyxml.h>
 
-#include "framework/FontProperties.h"
 #include "framework/Logger.h"
 
 namespace {
@@ -63,10 +62,3 @@ void geCExtendedTexturedFont::ReadChar(TiXmlElement* pChar, bool bFlipV, float f
   }
   geCGlyphSprite::SetCell(pGlyph, fLeft, fTop, fRight, fBottom);
 }
-
-void geCExtendedTexturedFont::Render(DWORD) {
-  for (const geSQueuedText& text : m_vTexts) m_Glyphs.DrawText(text.x, text.y, text.strText, 0, 0.0f);
-  m_vTexts.clear();
-}
-
-void geCExtendedTexturedFont::DrawTexts() { Render(kFontClearFlags); }

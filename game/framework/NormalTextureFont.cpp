@@ -1,6 +1,5 @@
 #include "framework/NormalTextureFont.h"
 
-#include "framework/FontProperties.h"
 #include "framework/Logger.h"
 
 namespace {
@@ -60,11 +59,3 @@ void geCNormalTextureFont::Configure(TiXmlElement* pElement) {
   }
   m_Glyphs.FillQuads(nullptr);
 }
-
-void geCNormalTextureFont::Render(DWORD) {
-  for (const geSQueuedText& text : m_vTexts)
-    m_Glyphs.DrawText(text.x, text.y, text.strText, m_nCharOffset, m_fWidthSpacing);
-  m_vTexts.clear();
-}
-
-void geCNormalTextureFont::DrawTexts() { Render(kFontClearFlags); }
