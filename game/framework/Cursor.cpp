@@ -9,5 +9,7 @@ geCCursor::~geCCursor() = default;
 
 void geCCursor::Update(geSUpdateArgument* pArg) {
   geCBaseNode::Update(pArg);
-  geGetCorePort().GetMousePosition(&g_fCursorX, &g_fCursorY);
+  const geMouseStatus* pMouse = geGetCorePort().GetMouseStatus();
+  g_fCursorX = pMouse->fMouseX.load(std::memory_order_relaxed);
+  g_fCursorY = pMouse->fMouseY.load(std::memory_order_relaxed);
 }

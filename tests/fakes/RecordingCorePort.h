@@ -1,7 +1,7 @@
 #pragma once
 // The application core as nodes see it, for the game's tests: it exists, counts the loading
 // frames it was asked to draw, keeps the frame's update argument and the cursor it was handed, and
-// reports the mouse position a test sets. Registered while it lives.
+// reports the mouse status a test sets. Registered while it lives.
 #include "framework/CorePort.h"
 
 class CRecordingCorePort : public geCCorePort {
@@ -15,16 +15,13 @@ class CRecordingCorePort : public geCCorePort {
   void DrawProgressBar() override { ++progressFrames; }
   geSUpdateArgument* GetGlobalArg() override { return &arg; }
   void SetCurrentCursor(HCURSOR hCursor) override { cursor = hCursor; }
-  void GetMousePosition(float* pX, float* pY) override {
-    *pX = mouseX;
-    *pY = mouseY;
-  }
+  geMouseStatus* GetMouseStatus() override { return &mouse; }
 
   bool exists = true;
   int progressFrames = 0;
   geSUpdateArgument arg = {0.0f, 0.0f};
   HCURSOR cursor = nullptr;
-  float mouseX = 0.0f, mouseY = 0.0f;
+  geMouseStatus mouse = {};
 
  private:
   geCCorePort* m_pPrevious;

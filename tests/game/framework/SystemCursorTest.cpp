@@ -109,8 +109,8 @@ TEST_F(SystemCursorTest, EveryEnableAndDisableMovesTheDisplayCountByOne) {
 
 TEST_F(SystemCursorTest, UpdateCopiesTheCoresMousePosition) {
   geCSystemCursor* cursor = Make("<Param Enabled='1'/>");
-  m_core.mouseX = 0.25f;
-  m_core.mouseY = 0.75f;
+  m_core.mouse.fMouseX = 0.25f;
+  m_core.mouse.fMouseY = 0.75f;
   geSUpdateArgument arg = {0.0f, 0.0f};
   cursor->Update(&arg);
   EXPECT_EQ(g_fCursorX, 0.25f);
