@@ -7,6 +7,7 @@
 #include "ProcessExitCatcher.h"
 #include "ShaderFixture.h"
 #include "TestScene.h"
+#include "TextureTestBench.h"
 #include "core/Timer.h"
 #include "d3d/Material.h"
 #include "d3d/MaterialBank.h"
@@ -517,6 +518,40 @@ TEST_F(ShaderValueSourceTest, ColourTextureValuesComeFromTheTextureRecord) {
   EXPECT_NE(slot->pTextureImage, nullptr);
   surface->Release();
   surface = nullptr;
+  renderer.textureStorage = nullptr;
+}
+
+TEST_F(ShaderValueSourceTest, SystemTexturesComeFromTheRealBankByIndex) {
+  TextureTestBench textures;
+  context->pVirtualFileSystem = &vfs;  // the shader files stay where the fixture wrote them
+  renderer.textureStorage = textures.bank;
+  const std::string body =
+      "TEXTURE L = SYSTEM.TSHADOWLOOKUP\nTEXTURE K = SYSTEM.TSHADOWMASK\n"
+      "TEXTURE X = SYSTEM.TATTENUATIONXY\nTEXTURE Z = SYSTEM.TATTENUATIONZ\n"
+      "TEXTURE C = SYSTEM.TCUBENORMALIZER\nTEXTURE N = SYSTEM.TNDOTHPOWKLOOKUP\n"
+      "TEXTURE S = SYSTEM.TSPOTMASK\nTEXTURE F = SYSTEM.TFRESNELTERMLOOKUP\n";
+  struct Case {
+    const char* technique;
+    DWORD scheme;
+    UINT shadowLookup;  // the 256 or the 2048 table
+  };
+  for (const Case& c : {Case{"GEFORCEFX", ZK_SCHEME_GEFORCEFX, 3}, Case{"GEFORCE3", ZK_SCHEME_GEFORCE3, 2},
+                        Case{"GEFORCE4", ZK_SCHEME_GEFORCE4, 2}}) {
+    technique = c.technique;
+    scheme = c.scheme;
+    CShaderPass* pass = Run(body);
+    ASSERT_NE(pass, nullptr) << c.technique;
+    const auto system = [&](UINT index) {
+      return static_cast<void*>(static_cast<CTextureInterface*>(textures.bank->GetSystemTexture(index)));
+    };
+    EXPECT_EQ(Value(pass, "L").pValue, system(c.shadowLookup)) << c.technique;
+    const std::pair<const char*, UINT> fixed[] = {{"K", 1}, {"X", 4}, {"Z", 5}, {"C", 0},
+                                                  {"N", 6}, {"S", 7}, {"F", 8}};
+    for (const auto& [name, index] : fixed) {
+      ASSERT_NE(system(index), nullptr) << name;
+      EXPECT_EQ(Value(pass, name).pValue, system(index)) << name;
+    }
+  }
   renderer.textureStorage = nullptr;
 }
 
