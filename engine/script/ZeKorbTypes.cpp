@@ -1,7 +1,9 @@
 #include "script/ZeKorbTypes.h"
 
+#include "script/D3DStructTypes.h"
 #include "script/ScriptGlue.h"
 #include "script/ScriptRegistrar.h"
+#include "script/SpriteTypes.h"
 
 bool DeclarePendingType(CScriptRegistrar& registrar, const char* source, const char* type,
                         const char* message, std::source_location where) {
@@ -12,12 +14,10 @@ bool DeclarePendingType(CScriptRegistrar& registrar, const char* source, const c
 bool RegisterZeKorbAddTypes(CScriptRegistrar& registrar) {
   CScriptRegistrar::SourceScope source(registrar, "ZeKorbAddTypes");
   CScriptRegistrar& r = registrar;
-  // Not yet: the Direct3D structures are registered first.
+  RegisterD3DStructTypes(r);
   r.Type("CSceneInterface", 0, ScriptGlue::kEngineObjectFlags,
          "Can't Add CSceneInterface* ZeKorb Type To The Script (1)");
-  // Not yet: the sprites, whose group ends with the null type.
-  DeclarePendingType(r, "SpriteType", "CNullInterface",
-                     "Can't Add CNullInterface* ZeKorb Type To The Script (1)");
+  RegisterSpriteTypes(r);
   r.Type("CMaterialStorageInterface", 0, ScriptGlue::kEngineObjectFlags,
          "Can't Add CMaterialStorageInterface ZeKorb Type To The Script (1)");
   r.Type("CTextureStorageInterface", 0, ScriptGlue::kEngineObjectFlags,

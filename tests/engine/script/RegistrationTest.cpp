@@ -7,10 +7,15 @@
 
 #include "BstrSnippets.h"
 #include "ScriptBindingsFixture.h"
+#include <angelscript/scriptarray.h>
+
+#include "script/D3DStructTypes.h"
 #include "script/EnvelopeTypes.h"
 #include "script/MatrixType.h"
 #include "script/ParentFunctions.h"
 #include "script/RayType.h"
+#include "script/ScriptGlue.h"
+#include "script/SpriteTypes.h"
 #include "script/ZeKorbInterface.h"
 #include "script/ZeKorbTypes.h"
 #include "script/bstr.h"
@@ -35,13 +40,28 @@ bool Vectors(CScriptRegistrar& registrar) { return RegisterVectorTypes(registrar
 bool VectorsAndMatrix(CScriptRegistrar& registrar) {
   return RegisterVectorTypes(registrar) && RegisterMatrixType(registrar);
 }
-bool InterfaceTypes(CScriptRegistrar& registrar) {
-  return RegisterZeKorbAddTypes(registrar) && RegisterZeKorbTypes(registrar);
+// What the engine interface groups' declarations name: the library's types, the maths types,
+// the records and the envelopes.
+bool BeforeAddedTypes(CScriptRegistrar& registrar) {
+  asIScriptEngine* engine = registrar.GetEngine();
+  return registrar.Call([&] { return RegisterBstr(engine); }, "bstr") &&
+         registrar.Call(
+             [&] {
+               RegisterScriptArray(engine, true);
+               return 0;
+             },
+             "array") &&
+         RegisterVectorTypes(registrar) && RegisterMatrixType(registrar) &&
+         RegisterGeometryRecords(registrar) && RegisterEnvelopeTypes(registrar);
 }
-// What the top interface's declarations name: bstr, the envelopes and the interface types.
-bool BeforeTopInterface(CScriptRegistrar& registrar) {
-  return registrar.Call([&] { return RegisterBstr(registrar.GetEngine()); }, "bstr") &&
-         RegisterEnvelopeTypes(registrar) && InterfaceTypes(registrar);
+bool InterfaceTypes(CScriptRegistrar& registrar) {
+  return BeforeAddedTypes(registrar) && RegisterZeKorbAddTypes(registrar) &&
+         RegisterZeKorbTypes(registrar);
+}
+// What the sprites' declarations name besides their own types.
+bool BeforeSprites(CScriptRegistrar& registrar) {
+  return BeforeAddedTypes(registrar) && RegisterD3DStructTypes(registrar) &&
+         registrar.Type("CSceneInterface", 0, ScriptGlue::kEngineObjectFlags, "scene");
 }
 
 using Registration = bool (*)(CScriptRegistrar&);
@@ -121,14 +141,39 @@ const Group kGroups[] = {
       {26, "Can't Add CEnvelopeInterface* ZeKorb Type To The Script (1)"},
       {28, "Can't Add CEnvelopeInterface* ZeKorb Type To The Script (3)"},
       {32, "Can't Add CEnvelopeInterface* ZeKorb Type To The Script (7)"}}},
-    {"added types", Nothing, RegisterZeKorbAddTypes, "ZeKorbAddTypes", 6,
-     {{1, "Can't Add CSceneInterface* ZeKorb Type To The Script (1)"},
-      {2, "Can't Add CNullInterface* ZeKorb Type To The Script (1)", "SpriteType"},
-      {3, "Can't Add CMaterialStorageInterface ZeKorb Type To The Script (1)"},
-      {4, "Can't Add CTextureStorageInterface* ZeKorb Type To The Script (1)"},
-      {5, "Can't Add CD3D9RendererInterface* ZeKorb Type To The Script (1)", "InitD3DInterface"},
-      {6, "Can't Add CTimerInterface* ZeKorb Type To The Script (1)", "TimerType"}}},
-    {"scene object types", Nothing, RegisterZeKorbTypes, "ZeKorbTypes", 3,
+    {"d3d structures", Vectors, RegisterD3DStructTypes, "InitD3DStructs", 44,
+     {{1, "Can't Add RECT ZeKorb Type To The Script (1)"},
+      {3, "Can't Add RECT ZeKorb Type To The Script (3)"},
+      {5, "Can't Add RECT ZeKorb Type To The Script (5)"},
+      {6, "Can't Declare Contructor1 For RECT"},
+      {7, "Can't Add D3DVIEWPORT9 ZeKorb Type To The Script (1)"},
+      {13, "Can't Add D3DVIEWPORT9 ZeKorb Type To The Script (7)"},
+      {15, "Can't Add D3DLIGHT9 ZeKorb Type To The Script (1)"},
+      {28, "Can't Add D3DLIGHT9 ZeKorb Type To The Script (14)"},
+      {30, "Can't Add D3DMATERIAL9 ZeKorb Type To The Script (1)"},
+      {35, "Can't Add D3DMATERIAL9 ZeKorb Type To The Script (6)"},
+      {37, "Can't Add D3DVERTEXELEMENT9 ZeKorb Type To The Script (1)"},
+      {43, "Can't Add D3DVERTEXELEMENT9 ZeKorb Type To The Script (7)"},
+      {44, "Can't Declare Contructor1 For D3DVERTEXELEMENT9"}}},
+    {"sprites", BeforeSprites, RegisterSpriteTypes, "SpriteType", 57,
+     {{1, "Can't Add CSpriteInterface* ZeKorb Type To The Script (1)"},
+      {2, "Can't Add CSpriteInterface* ZeKorb Type To The Script (2)"},
+      {25, "Can't Add CSpriteInterface* ZeKorb Type To The Script (25)"},
+      {51, "Can't Add CSpriteInterface* ZeKorb Type To The Script (51)"},
+      {52, "Can't Add CSpriteStorageInterface* ZeKorb Type To The Script (1)"},
+      {53, "Can't Add CSpriteStorageInterface* ZeKorb Type To The Script (2)"},
+      {55, "Can't Add CSpriteStorageInterface* ZeKorb Type To The Script (4)"},
+      {56, "Can't Add CNullInterface* ZeKorb Type To The Script (1)"},
+      {57, "ERROR!!! - Can't Register CreateSpriteForNullObject() Function"}}},
+    {"added types", BeforeAddedTypes, RegisterZeKorbAddTypes, "ZeKorbAddTypes", 106,
+     {{1, "Can't Add RECT ZeKorb Type To The Script (1)", "InitD3DStructs"},
+      {45, "Can't Add CSceneInterface* ZeKorb Type To The Script (1)"},
+      {46, "Can't Add CSpriteInterface* ZeKorb Type To The Script (1)", "SpriteType"},
+      {103, "Can't Add CMaterialStorageInterface ZeKorb Type To The Script (1)"},
+      {104, "Can't Add CTextureStorageInterface* ZeKorb Type To The Script (1)"},
+      {105, "Can't Add CD3D9RendererInterface* ZeKorb Type To The Script (1)", "InitD3DInterface"},
+      {106, "Can't Add CTimerInterface* ZeKorb Type To The Script (1)", "TimerType"}}},
+    {"scene object types", BeforeAddedTypes, RegisterZeKorbTypes, "ZeKorbTypes", 3,
      {{1, "Can't Add CMeshInterface* ZeKorb Type To The Script (1)"},
       {2, "Can't Add CSurfaceInterface* ZeKorb Type To The Script (1)", "MaterialTypes"},
       {3, "Can't Add CLightInterface* ZeKorb Type To The Script (1)", "LightTypes"}}},
@@ -138,7 +183,7 @@ const Group kGroups[] = {
       {3, "ERROR!!! - Can't Register GetSurfaceParent() Function"},
       {4, "ERROR!!! - Can't Register GetSceneParent() Function"},
       {5, "ERROR!!! - Can't Register GetNullParent() Function"}}},
-    {"top interface", BeforeTopInterface, RegisterZeKorbInterface, "InitZeKorbInterface", 19,
+    {"top interface", InterfaceTypes, RegisterZeKorbInterface, "InitZeKorbInterface", 19,
      {{1, "Can't Add CVirtualFileSystemInterface* ZeKorb Type To The Script (1)", "InitVFSType"},
       {2, "Can't Add ZKAllocatorInterface* ZeKorb Type To The Script (1)", "OtherZeKorbTypes"},
       {3, "Can't Add TonarisInterface* ZeKorb Type To The Script (1)", "sound"},
@@ -242,15 +287,18 @@ TEST(ScriptRegistration, RegisterBasicTypesStopsAtTheFirstRefusal) {
       {121, "BasicTypes", "Can't Declare Contructor1 For SurfaceTexture", "CKeyInterface"},
       {122, "EnvelopeType", "Can't Add CKeyInterface* ZeKorb Type To The Script (1)",
        "CChannelEnvelopeInterface"},
-      {154, "ZeKorbAddTypes", "Can't Add CSceneInterface* ZeKorb Type To The Script (1)",
+      {154, "InitD3DStructs", "Can't Add RECT ZeKorb Type To The Script (1)", "CSceneInterface"},
+      {198, "ZeKorbAddTypes", "Can't Add CSceneInterface* ZeKorb Type To The Script (1)",
+       "CSpriteInterface"},
+      {199, "SpriteType", "Can't Add CSpriteInterface* ZeKorb Type To The Script (1)",
        "CNullInterface"},
-      {160, "ZeKorbTypes", "Can't Add CMeshInterface* ZeKorb Type To The Script (1)",
+      {260, "ZeKorbTypes", "Can't Add CMeshInterface* ZeKorb Type To The Script (1)",
        "CSurfaceInterface"},
-      {163, "ZeKorbParentFunctions", "ERROR!!! - Can't Register GetMeshParent() Function",
+      {263, "ZeKorbParentFunctions", "ERROR!!! - Can't Register GetMeshParent() Function",
        "CZeKorbD3DInterface"},
-      {171, "InitZeKorbInterface", "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (1)",
+      {271, "InitZeKorbInterface", "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (1)",
        "CZeKorbD3DInterface"},
-      {186, "InitZeKorbInterface", "ERROR!!! - Can't Register MessageBox() Function", nullptr},
+      {286, "InitZeKorbInterface", "ERROR!!! - Can't Register MessageBox() Function", nullptr},
   };
   for (const DriverFailure& failure : failures) {
     ScriptTestEngine script;
@@ -279,13 +327,15 @@ TEST(ScriptRegistration, ABstrTheScriptEngineRefusesFailsTheWholeRegistration) {
   EXPECT_EQ(script.engine->GetTypeInfoByName("CVector3"), nullptr);
 }
 
-TEST_F(ScriptBindingsTest, EveryTypeIsRegisteredInOneHundredAndEightySixCalls) {
-  EXPECT_EQ(registrar.GetCallCount(), 186);
+TEST_F(ScriptBindingsTest, EveryTypeIsRegisteredInTheExpectedNumberOfCalls) {
+  EXPECT_EQ(registrar.GetCallCount(), 286);
   EXPECT_TRUE(log.entries.empty());
   for (const char* type : {"bstr", "array", "VoidPtr", "CVector3", "CVector4", "CMatrix", "CRay",
                            "Vertex", "Face", "Edge", "CMaterialInterface", "SurfaceTexture",
                            "CKeyInterface", "CChannelEnvelopeInterface", "CEnvelopeInterface",
-                           "CSceneInterface", "CMeshInterface", "CZeKorbD3DInterface"})
+                           "CSceneInterface", "CMeshInterface", "CZeKorbD3DInterface", "RECT",
+                           "D3DVERTEXELEMENT9", "CSpriteInterface", "CSpriteStorageInterface",
+                           "CNullInterface"})
     EXPECT_NE(script.engine->GetTypeInfoByName(type), nullptr) << type;
   EXPECT_EQ(script.Run("array<CVector3> points(3); points[2].z = 1; float[] f = {1, 2};"),
             asEXECUTION_FINISHED)
