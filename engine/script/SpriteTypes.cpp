@@ -9,6 +9,7 @@
 #include "ZeKorbD3DHeader.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
+#include "core/FatalError.h"
 #include "scene/NullOptions.h"
 #include "script/ScriptArrays.h"
 #include "script/ScriptGlue.h"
@@ -25,6 +26,7 @@ namespace {
 
 constexpr const char* kSource = "SpriteType";
 constexpr asDWORD kObjFirst = asCALL_CDECL_OBJFIRST;
+constexpr const char* kOutOfMemory = "Error While Creating Sprite";
 
 // The null's sprite: position, normal and one coordinate pair, as the engine's vertices hold.
 D3DVERTEXELEMENT9 g_nullSpriteLayout[] = {
@@ -42,8 +44,11 @@ CSpriteInterface* CreateSpriteWithSlots(CSpriteStorageInterface* storage, const 
                                         UINT quads, D3DVERTEXELEMENT9* elements,
                                         const SurfaceTexture* slots, UINT slotCount,
                                         CMaterialInterface* material, UINT flags, UINT dynamic) {
-  std::shared_ptr<SurfaceTexture[]> copies(new SurfaceTexture[slotCount > 0 ? slotCount : 1]);
-  std::unique_ptr<SurfaceTexture*[]> list(new SurfaceTexture*[slotCount > 0 ? slotCount : 1]);
+  const size_t size = slotCount > 0 ? slotCount : 1;
+  std::shared_ptr<SurfaceTexture[]> copies(
+      NewArrayOrFatal<SurfaceTexture>(kOutOfMemory, "Can't Copy Sprite Textures", size));
+  std::unique_ptr<SurfaceTexture*[]> list(
+      NewArrayOrFatal<SurfaceTexture*>(kOutOfMemory, "Can't Copy Sprite Textures", size));
   for (UINT i = 0; i < slotCount; ++i) {
     copies[i] = slots[i];
     list[i] = &copies[i];

@@ -9,8 +9,10 @@
 #include "ScriptBindingsFixture.h"
 #include <angelscript/scriptarray.h>
 
+#include "script/D3DInterfaceTypes.h"
 #include "script/D3DStructTypes.h"
 #include "script/EnvelopeTypes.h"
+#include "script/MaterialTypes.h"
 #include "script/MatrixType.h"
 #include "script/ParentFunctions.h"
 #include "script/RayType.h"
@@ -54,6 +56,14 @@ bool BeforeAddedTypes(CScriptRegistrar& registrar) {
          RegisterVectorTypes(registrar) && RegisterMatrixType(registrar) &&
          RegisterGeometryRecords(registrar) && RegisterEnvelopeTypes(registrar);
 }
+// What the scene object types name: the added types too.
+bool BeforeSceneObjectTypes(CScriptRegistrar& registrar) {
+  return BeforeAddedTypes(registrar) && RegisterZeKorbAddTypes(registrar);
+}
+bool BeforeMaterials(CScriptRegistrar& registrar) {
+  return BeforeSceneObjectTypes(registrar) &&
+         registrar.Type("CMeshInterface", 0, ScriptGlue::kEngineObjectFlags, "mesh");
+}
 bool InterfaceTypes(CScriptRegistrar& registrar) {
   return BeforeAddedTypes(registrar) && RegisterZeKorbAddTypes(registrar) &&
          RegisterZeKorbTypes(registrar);
@@ -62,6 +72,9 @@ bool InterfaceTypes(CScriptRegistrar& registrar) {
 bool BeforeSprites(CScriptRegistrar& registrar) {
   return BeforeAddedTypes(registrar) && RegisterD3DStructTypes(registrar) &&
          registrar.Type("CSceneInterface", 0, ScriptGlue::kEngineObjectFlags, "scene");
+}
+bool BeforeD3DResources(CScriptRegistrar& registrar) {
+  return BeforeSprites(registrar) && RegisterSpriteTypes(registrar);
 }
 
 using Registration = bool (*)(CScriptRegistrar&);
@@ -165,18 +178,60 @@ const Group kGroups[] = {
       {55, "Can't Add CSpriteStorageInterface* ZeKorb Type To The Script (4)"},
       {56, "Can't Add CNullInterface* ZeKorb Type To The Script (1)"},
       {57, "ERROR!!! - Can't Register CreateSpriteForNullObject() Function"}}},
-    {"added types", BeforeAddedTypes, RegisterZeKorbAddTypes, "ZeKorbAddTypes", 106,
+    {"d3d resources", BeforeD3DResources, RegisterD3DInterfaceTypes, "InitD3DInterface", 80,
+     {{1, "Can't Add CVertexDeclarationInterface* ZeKorb Type To The Script (1)"},
+      {6, "Can't Add CVertexDeclarationStorageInterface* ZeKorb Type To The Script (3)"},
+      {7, "Can't Add CIndexBufferInterface* ZeKorb Type To The Script (1)"},
+      {12, "Can't Add CIndexBufferInterface* ZeKorb Type To The Script (6)"},
+      {18, "Can't Add CIndexBufferStorageInterface* ZeKorb Type To The Script (4)"},
+      {19, "Can't Add ShaderParameter ZeKorb Type To The Script (1)"},
+      {22, "Can't Add ShaderParameter ZeKorb Type To The Script (4)"},
+      {23, "Can't Add ShaderParameter ZeKorb Type To The Script (4)"},
+      {24, "Can't Declare Contructor1 For ShaderParameter"},
+      {25, "Can't Add CVertexShaderInterface* ZeKorb Type To The Script (1)"},
+      {33, "Can't Add CVertexShaderStorageInterface* ZeKorb Type To The Script (4)"},
+      {34, "Can't Add CPixelShaderInterface* ZeKorb Type To The Script (1)"},
+      {42, "Can't Add CPixelShaderStorageInterface* ZeKorb Type To The Script (4)"},
+      {43, "Can't Add CVertexBufferInterface* ZeKorb Type To The Script (1)"},
+      {49, "Can't Add CVertexBufferStorageInterface* ZeKorb Type To The Script (2)"},
+      {50, "Can't Add HWND Type To The Script (1)"},
+      {51, "Can't Declare Contructor1 For HWND"},
+      {52, "Can't Add CD3D9RendererInterface* ZeKorb Type To The Script (1)"},
+      {80, "Can't Add CD3D9RendererInterface* ZeKorb Type To The Script (29)"}}},
+    {"added types", BeforeAddedTypes, RegisterZeKorbAddTypes, "ZeKorbAddTypes", 185,
      {{1, "Can't Add RECT ZeKorb Type To The Script (1)", "InitD3DStructs"},
       {45, "Can't Add CSceneInterface* ZeKorb Type To The Script (1)"},
       {46, "Can't Add CSpriteInterface* ZeKorb Type To The Script (1)", "SpriteType"},
       {103, "Can't Add CMaterialStorageInterface ZeKorb Type To The Script (1)"},
       {104, "Can't Add CTextureStorageInterface* ZeKorb Type To The Script (1)"},
-      {105, "Can't Add CD3D9RendererInterface* ZeKorb Type To The Script (1)", "InitD3DInterface"},
-      {106, "Can't Add CTimerInterface* ZeKorb Type To The Script (1)", "TimerType"}}},
-    {"scene object types", BeforeAddedTypes, RegisterZeKorbTypes, "ZeKorbTypes", 3,
+      {105, "Can't Add CVertexDeclarationInterface* ZeKorb Type To The Script (1)",
+       "InitD3DInterface"},
+      {185, "Can't Add CTimerInterface* ZeKorb Type To The Script (1)", "TimerType"}}},
+    {"materials", BeforeMaterials, RegisterMaterialTypes, "MaterialTypes", 86,
+     {{1, "Can't Add CTextureInterface* ZeKorb Type To The Script (1)"},
+      {4, "Can't Add CTextureInterface* ZeKorb Type To The Script (5)"},
+      {7, "Can't Add CTextureInterface* ZeKorb Type To The Script (8)"},
+      {8, "Can't Add SurfaceTexture ZeKorb Type To The Script (2)"},
+      {12, "Can't Add SurfaceTexture ZeKorb Type To The Script (6)"},
+      {13, "Can't Add CMaterialInterface* ZeKorb Type To The Script (2)"},
+      {15, "Can't Add CMaterialInterface* ZeKorb Type To The Script (4)"},
+      {16, "Can't Add CMaterialInterface* ZeKorb Type To The Script (4)"},
+      {17, "Can't Add CMaterialStorageInterface* ZeKorb Type To The Script (2)"},
+      {20, "Can't Add CMaterialStorageInterface* ZeKorb Type To The Script (5)"},
+      {21, "Can't Add MaterialTexture1 ZeKorb Type To The Script (1)"},
+      {22, "Can't Declare Contructor1 For MaterialTexture1"},
+      {33, "Can't Add MaterialTexture1 ZeKorb Type To The Script (9)"},
+      {34, "Can't Add MaterialTexture2 ZeKorb Type To The Script (1)"},
+      {46, "Can't Add MaterialTexture2 ZeKorb Type To The Script (9)"},
+      {47, "Can't Add CTextureStorageInterface* ZeKorb Type To The Script (2)"},
+      {56, "Can't Add CTextureStorageInterface* ZeKorb Type To The Script (11)"},
+      {57, "Can't Add CSurfaceInterface* ZeKorb Type To The Script (1)"},
+      {85, "Can't Add CSurfaceInterface* ZeKorb Type To The Script (29)"},
+      {86, "Can't Add CSurfaceInterface* ZeKorb Type To The Script (29)"}}},
+    {"scene object types", BeforeSceneObjectTypes, RegisterZeKorbTypes, "ZeKorbTypes", 88,
      {{1, "Can't Add CMeshInterface* ZeKorb Type To The Script (1)"},
-      {2, "Can't Add CSurfaceInterface* ZeKorb Type To The Script (1)", "MaterialTypes"},
-      {3, "Can't Add CLightInterface* ZeKorb Type To The Script (1)", "LightTypes"}}},
+      {2, "Can't Add CTextureInterface* ZeKorb Type To The Script (1)", "MaterialTypes"},
+      {88, "Can't Add CLightInterface* ZeKorb Type To The Script (1)", "LightTypes"}}},
     {"parent functions", InterfaceTypes, RegisterParentFunctions, "ZeKorbParentFunctions", 5,
      {{1, "ERROR!!! - Can't Register GetMeshParent() Function"},
       {2, "ERROR!!! - Can't Register GetLightParent() Function"},
@@ -292,13 +347,17 @@ TEST(ScriptRegistration, RegisterBasicTypesStopsAtTheFirstRefusal) {
        "CSpriteInterface"},
       {199, "SpriteType", "Can't Add CSpriteInterface* ZeKorb Type To The Script (1)",
        "CNullInterface"},
-      {260, "ZeKorbTypes", "Can't Add CMeshInterface* ZeKorb Type To The Script (1)",
+      {258, "InitD3DInterface", "Can't Add CVertexDeclarationInterface* ZeKorb Type To The Script (1)",
+       "CD3D9RendererInterface"},
+      {339, "ZeKorbTypes", "Can't Add CMeshInterface* ZeKorb Type To The Script (1)",
+       "CTextureInterface"},
+      {340, "MaterialTypes", "Can't Add CTextureInterface* ZeKorb Type To The Script (1)",
        "CSurfaceInterface"},
-      {263, "ZeKorbParentFunctions", "ERROR!!! - Can't Register GetMeshParent() Function",
+      {427, "ZeKorbParentFunctions", "ERROR!!! - Can't Register GetMeshParent() Function",
        "CZeKorbD3DInterface"},
-      {271, "InitZeKorbInterface", "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (1)",
+      {435, "InitZeKorbInterface", "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (1)",
        "CZeKorbD3DInterface"},
-      {286, "InitZeKorbInterface", "ERROR!!! - Can't Register MessageBox() Function", nullptr},
+      {450, "InitZeKorbInterface", "ERROR!!! - Can't Register MessageBox() Function", nullptr},
   };
   for (const DriverFailure& failure : failures) {
     ScriptTestEngine script;
@@ -328,14 +387,15 @@ TEST(ScriptRegistration, ABstrTheScriptEngineRefusesFailsTheWholeRegistration) {
 }
 
 TEST_F(ScriptBindingsTest, EveryTypeIsRegisteredInTheExpectedNumberOfCalls) {
-  EXPECT_EQ(registrar.GetCallCount(), 286);
+  EXPECT_EQ(registrar.GetCallCount(), 450);
   EXPECT_TRUE(log.entries.empty());
   for (const char* type : {"bstr", "array", "VoidPtr", "CVector3", "CVector4", "CMatrix", "CRay",
                            "Vertex", "Face", "Edge", "CMaterialInterface", "SurfaceTexture",
                            "CKeyInterface", "CChannelEnvelopeInterface", "CEnvelopeInterface",
                            "CSceneInterface", "CMeshInterface", "CZeKorbD3DInterface", "RECT",
                            "D3DVERTEXELEMENT9", "CSpriteInterface", "CSpriteStorageInterface",
-                           "CNullInterface"})
+                           "CNullInterface", "ShaderParameter", "HWND", "CD3D9RendererInterface",
+                           "CTextureInterface", "MaterialTexture2", "CSurfaceInterface"})
     EXPECT_NE(script.engine->GetTypeInfoByName(type), nullptr) << type;
   EXPECT_EQ(script.Run("array<CVector3> points(3); points[2].z = 1; float[] f = {1, 2};"),
             asEXECUTION_FINISHED)
