@@ -10,11 +10,14 @@
 #include <CEGUI/widgets/FrameWindow.h>
 
 #include <cctype>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 #include "console/ConsoleCommands.h"
 #include "console/GuiSystem.h"
+#include "console/MessageBoxYesNo.h"
+#include "console/MessageBoxYesNoCancel.h"
 #include "core/CopyName.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
@@ -62,9 +65,91 @@ CConsole::CConsole(CEngineContext* context, CD3D9RendererInterface* renderer, CE
   CreateWindows();
 }
 
+// The tool windows go with their windows while the GUI runs.
 CConsole::~CConsole() {
+  if (m_pGui == nullptr || !m_pGui->IsStarted()) DetachGui();
+  m_pLoadWindow.reset();
+  m_pSaveWindow.reset();
+  m_pYesNo.reset();
+  m_pYesNoCancel.reset();
   if (CEGUI::Window* frame = FindWindow(kFrameName))
     CEGUI::WindowManager::getSingleton().destroyWindow(frame);
+}
+
+// The GUI is going: the tool windows are left to it (the objects are never used again).
+void CConsole::DetachGui() {
+  m_pGui = nullptr;
+  m_pLoadWindow.release();
+  m_pSaveWindow.release();
+  m_pYesNo.release();
+  m_pYesNoCancel.release();
+}
+
+bool CConsole::OpenLoadWindow(const char* startFolder,
+                              const char (*filters)[CFileWindow::kFilterSize], UINT count,
+                              FileWindowCallback callback, void* data) {
+  return OpenFileWindow(m_pLoadWindow, CFileWindow::kLoad, startFolder, filters, count, callback,
+                        data);
+}
+
+bool CConsole::OpenSaveWindow(const char* startFolder,
+                              const char (*filters)[CFileWindow::kFilterSize], UINT count,
+                              FileWindowCallback callback, void* data) {
+  return OpenFileWindow(m_pSaveWindow, CFileWindow::kSave, startFolder, filters, count, callback,
+                        data);
+}
+
+bool CConsole::OpenFileWindow(std::unique_ptr<CFileWindow>& window, CFileWindow::Kind kind,
+                              const char* startFolder,
+                              const char (*filters)[CFileWindow::kFilterSize], UINT count,
+                              FileWindowCallback callback, void* data) {
+  if (m_pGui == nullptr || !m_pGui->IsStarted()) return false;
+  if (!window) {
+    try {
+      window = std::make_unique<CFileWindow>(kind, m_pGui->GetWindows(), m_pLog,
+                                             m_pContext->GetApplicationFolder());
+    } catch (const CEGUI::Exception&) {
+      return false;  // logged by the window
+    }
+  }
+  // An open window refuses the request whole: its list and filters stay as its user sees them.
+  if (window->IsOpen()) return false;
+  window->SetFilters(filters, count);
+  return window->Show(startFolder, callback, data);
+}
+
+template <class Box>
+bool CConsole::MakeBox(std::unique_ptr<Box>& box) {
+  if (m_pGui == nullptr || !m_pGui->IsStarted()) return false;
+  if (box) return true;
+  try {
+    box = std::make_unique<Box>(m_pGui->GetWindows(), m_pLog);
+  } catch (const CEGUI::Exception&) {
+    return false;  // logged by the box
+  }
+  return true;
+}
+
+void CConsole::MessageBoxYesNo(MessageBoxCallback yes, void* yesData, MessageBoxCallback no,
+                               void* noData, const char* title, const char* format, ...) {
+  char text[CQuestionBox::kTextSize];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format ? format : "", args);
+  va_end(args);
+  if (MakeBox(m_pYesNo)) m_pYesNo->Show(yes, yesData, no, noData, title, text);
+}
+
+void CConsole::MessageBoxYesNoCancel(MessageBoxCallback yes, void* yesData, MessageBoxCallback no,
+                                     void* noData, MessageBoxCallback cancel, void* cancelData,
+                                     const char* title, const char* format, ...) {
+  char text[CQuestionBox::kTextSize];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format ? format : "", args);
+  va_end(args);
+  if (MakeBox(m_pYesNoCancel))
+    m_pYesNoCancel->Show(yes, yesData, no, noData, cancel, cancelData, title, text);
 }
 
 void CConsole::CreateWindows() {

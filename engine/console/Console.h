@@ -14,6 +14,8 @@
 
 #include "ConsoleFunction.h"
 #include "console/ConsoleLine.h"
+#include "console/FileWindow.h"
+#include "console/QuestionBox.h"
 #include "console/ConsoleOutputStream.h"
 #include "core/ConsoleFrame.h"
 #include "input/ConsoleControl.h"
@@ -29,6 +31,8 @@ class CD3D9RendererInterface;
 class CEngineContext;
 class CEngineLog;
 class CGuiSystem;
+class MessageBoxYesNo;
+class MessageBoxYesNoCancel;
 
 class CConsole final : public CConsoleControl, public CConsoleFrame {
  public:
@@ -63,6 +67,20 @@ class CConsole final : public CConsoleControl, public CConsoleFrame {
   // Null without GUI.
   virtual CEGUI::WindowManager* GetWindowManager();
   virtual CEGUI::System* GetGUISystem();
+  // The load (save) window, made on first use: its filters set, then shown in `startFolder`'s
+  // folder (null: where it was left). True when it opened; false without GUI.
+  virtual bool OpenLoadWindow(const char* startFolder, const char (*filters)[CFileWindow::kFilterSize],
+                              UINT count, FileWindowCallback callback, void* data);
+  virtual bool OpenSaveWindow(const char* startFolder, const char (*filters)[CFileWindow::kFilterSize],
+                              UINT count, FileWindowCallback callback, void* data);
+  // The question boxes, made on first use; the text is formatted into 2048 characters.
+  virtual void MessageBoxYesNo(MessageBoxCallback yes, void* yesData, MessageBoxCallback no,
+                               void* noData, const char* title, const char* format, ...)
+      __attribute__((format(printf, 7, 8)));
+  virtual void MessageBoxYesNoCancel(MessageBoxCallback yes, void* yesData, MessageBoxCallback no,
+                                     void* noData, MessageBoxCallback cancel, void* cancelData,
+                                     const char* title, const char* format, ...)
+      __attribute__((format(printf, 9, 10)));
 
   uint32_t Toggle() override;
   void HistoryUp() override;
@@ -81,7 +99,7 @@ class CConsole final : public CConsoleControl, public CConsoleFrame {
   // True while a typed line runs: the console is then on the caller's stack and is not freed.
   bool IsExecutingLine() const { return m_bExecutingLine; }
   // Forgets the GUI, which is about to go: from here on the console has no windows.
-  void DetachGui() { m_pGui = nullptr; }
+  void DetachGui();
 
   CConsoleOutputStream& GetOutputStream() { return m_output; }
   // The ring's lines, oldest first.
@@ -93,6 +111,12 @@ class CConsole final : public CConsoleControl, public CConsoleFrame {
 
  private:
   void CreateWindows();
+  bool OpenFileWindow(std::unique_ptr<CFileWindow>& window, CFileWindow::Kind kind,
+                      const char* startFolder, const char (*filters)[CFileWindow::kFilterSize],
+                      UINT count, FileWindowCallback callback, void* data);
+  // Makes `box` on first use; false without GUI or when it cannot be built.
+  template <class Box>
+  bool MakeBox(std::unique_ptr<Box>& box);
   // The console's window of that name, or null without GUI or once it is gone.
   CEGUI::Window* FindWindow(const char* name) const;
   std::string GetEditboxText() const;
@@ -110,6 +134,10 @@ class CConsole final : public CConsoleControl, public CConsoleFrame {
   ConsoleLine* m_pRing[kLineCount] = {};
   ConsoleFunction* m_pFunctions[kMaxFunctions] = {};
   CGuiSystem* m_pGui = nullptr;  // null without GUI
+  std::unique_ptr<CFileWindow> m_pLoadWindow;
+  std::unique_ptr<CFileWindow> m_pSaveWindow;
+  std::unique_ptr<::MessageBoxYesNo> m_pYesNo;
+  std::unique_ptr<::MessageBoxYesNoCancel> m_pYesNoCancel;
   UINT m_dwFunctionCount = 0;
   UINT m_dwHistoryPosition = 0;
   char m_szHistory[kHistoryCount][kHistoryLength + 1] = {};
