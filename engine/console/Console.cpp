@@ -1,3 +1,4 @@
+#include "console/RelativeMetrics.h"
 #include "console/Console.h"
 
 #include <angelscript.h>
@@ -46,10 +47,6 @@ std::string Lowered(const char* text, size_t length) {
   return lowered;
 }
 
-CEGUI::UVector2 Relative(float x, float y) { return {cegui_reldim(x), cegui_reldim(y)}; }
-CEGUI::USize RelativeSize(float width, float height) {
-  return {cegui_reldim(width), cegui_reldim(height)};
-}
 
 }  // namespace
 

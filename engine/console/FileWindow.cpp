@@ -1,3 +1,4 @@
+#include "console/RelativeMetrics.h"
 #include "console/FileWindow.h"
 
 #include <windows.h>
@@ -35,10 +36,6 @@ constexpr ColumnSpec kColumns[] = {{"", 0.025f},  {"Name", 0.5f},  {"Ext", 0.075
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-CEGUI::UVector2 Relative(float x, float y) { return {cegui_reldim(x), cegui_reldim(y)}; }
-CEGUI::USize RelativeSize(float width, float height) {
-  return {cegui_reldim(width), cegui_reldim(height)};
-}
 
 void Place(CEGUI::Window* window, float x, float y, float width, float height) {
   window->setPosition(Relative(x, y));

@@ -1,3 +1,4 @@
+#include "console/RelativeMetrics.h"
 #include "console/QuestionBox.h"
 
 #include <CEGUI/Exceptions.h>
@@ -13,10 +14,6 @@ namespace {
 
 const char kSource[] = "messagebox";
 
-CEGUI::UVector2 Relative(float x, float y) { return {cegui_reldim(x), cegui_reldim(y)}; }
-CEGUI::USize RelativeSize(float width, float height) {
-  return {cegui_reldim(width), cegui_reldim(height)};
-}
 
 void SetShown(CEGUI::Window* frame, bool shown) {
   frame->setVisible(shown);
