@@ -17,7 +17,7 @@ using Strings = std::vector<std::string>;
 Strings g_answers;
 void Record(void* data) { g_answers.push_back(static_cast<const char*>(data)); }
 
-class MessageBoxTest : public ::testing::Test {
+class ConsoleMessageBoxTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(bench.started) << bench.Errors();
@@ -40,7 +40,7 @@ class MessageBoxTest : public ::testing::Test {
   char yes[4] = "yes", no[3] = "no", cancel[7] = "cancel";
 };
 
-TEST_F(MessageBoxTest, AnOpenBoxDropsASecondQuestionAndTheFirstIsAnswered) {
+TEST_F(ConsoleMessageBoxTest, AnOpenBoxDropsASecondQuestionAndTheFirstIsAnswered) {
   bench.console->MessageBoxYesNo(Record, yes, Record, no, "Quit?", "Leave %s now?", "the level");
   ASSERT_TRUE(Shown(kYesNo));
   EXPECT_EQ(bench.Window(kYesNo)->getText(), "Quit?");
@@ -53,7 +53,7 @@ TEST_F(MessageBoxTest, AnOpenBoxDropsASecondQuestionAndTheFirstIsAnswered) {
   EXPECT_TRUE(bench.Window(kYesNo)->isDisabled());
 }
 
-TEST_F(MessageBoxTest, EachButtonClosesTheBoxBeforeItsCallbackRuns) {
+TEST_F(ConsoleMessageBoxTest, EachButtonClosesTheBoxBeforeItsCallbackRuns) {
   struct Case {
     const char* button;
     Strings answers;
@@ -72,7 +72,7 @@ TEST_F(MessageBoxTest, EachButtonClosesTheBoxBeforeItsCallbackRuns) {
 }
 
 // The box is closed when the callback runs, so the callback may ask again.
-TEST_F(MessageBoxTest, ACallbackMayShowTheSameBoxAgain) {
+TEST_F(ConsoleMessageBoxTest, ACallbackMayShowTheSameBoxAgain) {
   static ConsoleBench* s_bench = nullptr;
   s_bench = &bench;
   bench.console->MessageBoxYesNo(
@@ -86,7 +86,7 @@ TEST_F(MessageBoxTest, ACallbackMayShowTheSameBoxAgain) {
   EXPECT_EQ(bench.Window(kYesNo)->getText(), "Sure?");
 }
 
-TEST_F(MessageBoxTest, LongTextIsCutAndPercentSignsShowAsFormatted) {
+TEST_F(ConsoleMessageBoxTest, LongTextIsCutAndPercentSignsShowAsFormatted) {
   const std::string longText(3000, 'x');
   bench.console->MessageBoxYesNo(nullptr, nullptr, nullptr, nullptr, "Long", "%s", longText.c_str());
   EXPECT_EQ(Text(kYesNo), longText.substr(0, 2047));
@@ -97,7 +97,7 @@ TEST_F(MessageBoxTest, LongTextIsCutAndPercentSignsShowAsFormatted) {
 }
 
 // A GUI failure while showing leaves the box closed and able to take the next question.
-TEST_F(MessageBoxTest, AGuiExceptionInShowClosesTheBoxAndIsLogged) {
+TEST_F(ConsoleMessageBoxTest, AGuiExceptionInShowClosesTheBoxAndIsLogged) {
   bench.console->MessageBoxYesNo(nullptr, nullptr, nullptr, nullptr, "Made", "once");
   Click(std::string(kYesNo) + "/No");
   CEGUI::WindowManager::getSingleton().destroyWindow(bench.Window("ZeKorb/MessageBoxYesNo/Text1"));
@@ -108,7 +108,7 @@ TEST_F(MessageBoxTest, AGuiExceptionInShowClosesTheBoxAndIsLogged) {
   EXPECT_EQ(bench.Window(kYesNo)->getText(), "Again") << "the next question is taken";
 }
 
-TEST_F(MessageBoxTest, WithoutGuiTheBoxesAndWindowsAreRefused) {
+TEST_F(ConsoleMessageBoxTest, WithoutGuiTheBoxesAndWindowsAreRefused) {
   ConsoleBench bare({.gui = false});
   bare.console->MessageBoxYesNo(Record, yes, nullptr, nullptr, "None", "none");
   EXPECT_FALSE(bare.console->OpenLoadWindow(nullptr, nullptr, 0, nullptr, nullptr));
