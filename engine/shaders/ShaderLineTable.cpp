@@ -3,6 +3,12 @@
 #include <cstring>
 
 #include "shaders/ShaderFileLines.h"
+#include "shaders/ShaderProgramCall.h"
+#include "shaders/ShaderProgramEndFor.h"
+#include "shaders/ShaderProgramEndIf.h"
+#include "shaders/ShaderProgramForEach.h"
+#include "shaders/ShaderProgramIf.h"
+#include "shaders/ShaderProgramSubRoutine.h"
 #include "shaders/ShaderVariable.h"
 
 namespace {
@@ -12,9 +18,9 @@ constexpr bool kReserved = true;
 // Not yet: the command classes' constructors fill these slots as the engine gets them; until
 // then a keyword compiles to a failed pass (error 9).
 constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords = {{
-    {"SUBROUTINE", 36, nullptr, false},
+    {"SUBROUTINE", 36, MakeShaderProgramSubRoutine, false},
     {"RENDEROUTLINE", 25, nullptr, false},
-    {"CALL", 36, nullptr, false},
+    {"CALL", 36, MakeShaderProgramCall, false},
     {"CLEAR", 17, nullptr, false},
     {"SETLIGHTENABLE", 8, nullptr, false},
     {"RENDER", 1, nullptr, false},
@@ -46,11 +52,11 @@ constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords 
     {"GETRENDERTARGET", 29, nullptr, false},
     {"SETRENDERTARGET", 31, nullptr, false},
     {"RELEASERENDERTARGET", 30, nullptr, false},
-    {"FOREACH", 32, nullptr, false},
-    {"ENDFOR", 33, nullptr, false},
+    {"FOREACH", 32, MakeShaderProgramForEach, false},
+    {"ENDFOR", 33, MakeShaderProgramEndFor, false},
     {"LOG", 39, nullptr, false},
-    {"IF", 34, nullptr, false},
-    {"ENDIF", 35, nullptr, false},
+    {"IF", 34, MakeShaderProgramIf, false},
+    {"ENDIF", 35, MakeShaderProgramEndIf, false},
     {"", 0, MakeShaderVariable, false},
 }};
 
