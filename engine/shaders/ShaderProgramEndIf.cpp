@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "core/EngineLog.h"
 #include "shaders/ShaderProgramIf.h"
 
 CShaderLine* MakeShaderProgramEndIf(const ShaderLineArguments& arguments) {
@@ -10,11 +9,7 @@ CShaderLine* MakeShaderProgramEndIf(const ShaderLineArguments& arguments) {
 }
 
 CShaderProgramEndIf::CShaderProgramEndIf(const ShaderLineArguments& arguments)
-    : m_dwIndex(arguments.dwIndex) {
-  LogTo(arguments.pLog, "ShaderProgramIfFor", CEngineLog::kLevelInfo,
-        "    - Compile EndIf Line: %s", arguments.szLine);
-  *arguments.pSuccess = 1;
-}
+    : CShaderBlockEndLine(arguments, SHADER_COMMAND_ENDIF, "    - Compile EndIf Line: %s") {}
 
 void CShaderProgramEndIf::LinkBlockStart(CShaderLine* start) {
   if (auto* opening = dynamic_cast<CShaderProgramIf*>(start)) opening->LinkEndIf(this);
