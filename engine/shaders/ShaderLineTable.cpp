@@ -7,7 +7,12 @@
 #include "shaders/ShaderProgramEndFor.h"
 #include "shaders/ShaderProgramEndIf.h"
 #include "shaders/ShaderProgramForEach.h"
+#include "shaders/ShaderProgramGetRenderTarget.h"
 #include "shaders/ShaderProgramIf.h"
+#include "shaders/ShaderProgramReleaseRenderTarget.h"
+#include "shaders/ShaderProgramSetCamera.h"
+#include "shaders/ShaderProgramSetRenderTarget.h"
+#include "shaders/ShaderProgramSetRenderTargetAsTexture.h"
 #include "shaders/ShaderProgramSubRoutine.h"
 #include "shaders/ShaderVariable.h"
 
@@ -24,7 +29,7 @@ constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords 
     {"CLEAR", 17, nullptr, false},
     {"SETLIGHTENABLE", 8, nullptr, false},
     {"RENDER", 1, nullptr, false},
-    {"SETCAMERA", 24, nullptr, false},
+    {"SETCAMERA", 24, MakeShaderProgramSetCamera, false},
     {"SETSCISSORRECT", 38, nullptr, false},
     {"SETCLIPPLANE", 0, nullptr, kReserved},
     {"SETCURSORPOSITION", 0, nullptr, kReserved},
@@ -48,10 +53,10 @@ constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords 
     {"SETVIEWPORT", 0, nullptr, kReserved},
     {"SETVERTEXSHADER", 19, nullptr, false},
     {"SHOWCURSOR", 0, nullptr, kReserved},
-    {"SETRENDERTARGETASTEXTURE", 6, nullptr, false},
-    {"GETRENDERTARGET", 29, nullptr, false},
-    {"SETRENDERTARGET", 31, nullptr, false},
-    {"RELEASERENDERTARGET", 30, nullptr, false},
+    {"SETRENDERTARGETASTEXTURE", 6, MakeShaderProgramSetRenderTargetAsTexture, false},
+    {"GETRENDERTARGET", 29, MakeShaderProgramGetRenderTarget, false},
+    {"SETRENDERTARGET", 31, MakeShaderProgramSetRenderTarget, false},
+    {"RELEASERENDERTARGET", 30, MakeShaderProgramReleaseRenderTarget, false},
     {"FOREACH", 32, MakeShaderProgramForEach, false},
     {"ENDFOR", 33, MakeShaderProgramEndFor, false},
     {"LOG", 39, nullptr, false},
