@@ -427,7 +427,9 @@ bool Describe(CEngineRenderer* renderer, UINT kind, KindDescription& d) {
 }  // namespace
 
 void CRenderTargetBank::GiveBackRenderTarget(CRenderTargetInterface* target) {
-  if (target == nullptr) return;
+  // A target on the stack is freed when it is popped.
+  if (target == nullptr || std::find(m_pStack, m_pStack + kStackDepth, target) != m_pStack + kStackDepth)
+    return;
   auto giveBack = [target](auto& pool) {
     for (auto* entry : pool.entries)
       if (entry != nullptr && entry == target)
