@@ -103,12 +103,8 @@ UINT CShaderProgramSetCamera::FromLight(CScene* scene) {
   }
   auto* camera = dynamic_cast<CCamera*>(light->GetCamera());
   if (camera == nullptr) {
-    camera = new (std::nothrow) CCamera(m_pRenderer, m_pLog, light->GetOwnerScene());
-    if (camera == nullptr) {
-      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-            "ERROR!!! - Can't Allocate Memory For Light's Camera\n");
-      return 0;
-    }
+    camera = MakeCamera(light, "ERROR!!! - Can't Allocate Memory For Light's Camera\n");
+    if (camera == nullptr) return 0;
     light->SetCamera(camera);
   }
   CVector3 eye;
@@ -133,19 +129,20 @@ UINT CShaderProgramSetCamera::FromMesh(CScene* scene) {
   }
   CCamera* camera = mesh->GetCamera();
   if (camera == nullptr) {
-    camera = new (std::nothrow)
-        CCamera(m_pRenderer, m_pLog, static_cast<CWorldObject*>(mesh)->GetOwnerScene());
-    if (camera == nullptr) {
-      LogTo(m_pLog, kSource, CEngineLog::kLevelError,
-            "ERROR!!! - Can't Allocate Memory For Mesh's Camera\n");
-      return 0;
-    }
+    camera = MakeCamera(mesh, "ERROR!!! - Can't Allocate Memory For Mesh's Camera\n");
+    if (camera == nullptr) return 0;
     mesh->SetCamera(camera);
   }
   CVector3 eye;
   mesh->GetPosition(&eye, 0);
   Place(scene, camera, eye, CubeTarget(eye, m_dwMode - kMeshCubeFirst), 1.0f, 0.0f);
   return 1;
+}
+
+CCamera* CShaderProgramSetCamera::MakeCamera(CWorldObject* object, const char* failure) {
+  auto* camera = new (std::nothrow) CCamera(m_pRenderer, m_pLog, object->GetOwnerScene());
+  if (camera == nullptr) LogTo(m_pLog, kSource, CEngineLog::kLevelError, "%s", failure);
+  return camera;
 }
 
 void CShaderProgramSetCamera::ScreenSize(float* width, float* height) {

@@ -12,6 +12,7 @@ class CEngineLog;
 class CEngineRenderer;
 class CScene;
 class CShaderPass;
+class CWorldObject;
 
 class CShaderProgramSetCamera final : public CShaderLine {
  public:
@@ -39,6 +40,8 @@ class CShaderProgramSetCamera final : public CShaderLine {
   void ScreenSize(float* width, float* height);
   // Places `camera` at `eye` looking at `target` and makes it the scene's active camera.
   void Place(CScene* scene, CCamera* camera, CVector3 eye, CVector3 target, float zoom, float bank);
+  // A camera in the object's scene; null (logged with `failure`) without memory.
+  CCamera* MakeCamera(CWorldObject* object, const char* failure);
   UINT FromLight(CScene* scene);
   UINT FromMesh(CScene* scene);
 
