@@ -20,6 +20,8 @@ class geCCorePort {
   virtual void DrawProgressBar() {}
   // The frame's update argument, which script events receive.
   virtual geSUpdateArgument* GetGlobalArg();
+  // The cursor the main loop sets every frame; 0 for none of the game's own.
+  virtual void SetCurrentCursor(HCURSOR) {}
   // The game's pause state, which is its game timer's.
   virtual bool IsGamePaused() const { return false; }
   // The core's flag word (geCGameCore::kFlag...).

@@ -15,7 +15,9 @@
 #include "ZKDXInterface.h"
 #include "framework/BaseObject.h"
 #include "framework/CorePort.h"
+#include "framework/CursorsManager.h"
 #include "framework/EngineConfiguration.h"
+#include "framework/FontManager.h"
 #include "framework/FrameTimer.h"
 #include "framework/InputState.h"
 #include "framework/Logger.h"
@@ -91,12 +93,19 @@ class geCGameCore : public geCBaseObject {
   void SetupKeyboardCallbacks();
   // Reads the cursor position into the mouse status.
   void ReadCursor();
+  // The default font, the fonts of the vGameEngine section and the Game section's node tree.
+  void CreateFonts();
 
   geCBaseNode* GetRootNode() const { return m_pRootNode.Get(); }
   geCProperties* GetProperties() { return &m_Properties; }
   geSUpdateArgument* GetGlobalArg() { return &m_UpdateArgument; }
   geMouseStatus* GetMouseStatus() { return &m_MouseStatus; }
   geCMessageRouter* GetMessageRouter() const { return m_pMessageRouter.Get(); }
+  geCFontManager& GetFontManager() { return m_FontManager; }
+  geCCursorsManager* GetCursorsManager() const { return m_pCursorsManager.Get(); }
+  // The cursor the main loop sets every frame.
+  HCURSOR GetCursorHandle() const { return m_hCursor; }
+  void SetCursorHandle(HCURSOR hCursor) { m_hCursor = hCursor; }
   CTimerInterface* GetGameTimer() const { return m_pGameTimer; }
   CSettingsInterface* GetEngineSettings() const { return m_pEngineSettings; }
   // The game timer's time, 0 before it exists.
@@ -154,12 +163,14 @@ class geCGameCore : public geCBaseObject {
   geSEngineSettings m_Settings;
   HCURSOR m_hCursor = nullptr;
   char m_szConfigPath[256] = {};
+  geCFontManager m_FontManager;
   std::multimap<DWORD, geCBaseNode*> m_mapRenderList;
   geMouseStatus m_MouseStatus = {};
   geTRefPtr<geCTonarisManager> m_pMusicManager;
   geTRefPtr<geCMessageRouter> m_pMessageRouter;
   geCProperties m_Properties;
   geTRefPtr<geCBaseNode> m_pRootNode;
+  geTRefPtr<geCCursorsManager> m_pCursorsManager;
   std::optional<geCLogger> m_Logger;
   DWORD m_dwInputResetRequest = 1;
   geCFrameTimer m_FrameTimer;
@@ -175,6 +186,7 @@ class geCGameCore : public geCBaseObject {
     bool CoreExists() const override { return true; }
     void DrawProgressBar() override { m_pCore->DrawProgressBar(); }
     geSUpdateArgument* GetGlobalArg() override { return m_pCore->GetGlobalArg(); }
+    void SetCurrentCursor(HCURSOR hCursor) override { m_pCore->SetCursorHandle(hCursor); }
     bool IsGamePaused() const override { return m_pCore->IsGamePaused(); }
     DWORD GetCoreFlags() const override { return m_pCore->GetFlags(); }
     bool UsesShaders() const override { return m_pCore->m_Settings.use_shaders != 0; }
@@ -204,6 +216,8 @@ class geCGameCore : public geCBaseObject {
   void ResetInput();
   void DrawFrame();
   void ShowStatistics();
+  void ShowStatisticsRows();
+  void CreateCursors();
   void RemoveInputCallbacks();
   bool AddAliasedStream(const char* szFile, const char* szAccessName, DWORD dwFlags, DWORD dwKind);
 

@@ -446,6 +446,80 @@ TEST_F(ShaderValueSourceTest, SurfaceValues) {
   EXPECT_NE(Errors().find(Reported(18, "CShaderVariable::Execute")), std::string::npos);
 }
 
+TEST_F(ShaderValueSourceTest, CameraValuesAndTheMeshSeenFromIt) {
+  CCamera* camera = AddCamera();
+  camera->SetAspect(1.5f);
+  camera->SetScreenSize(640.0f, 480.0f);
+  camera->SetNearClipPlane(0.25f);
+  camera->SetFarClipPlane(900.0f);
+  CMatrix rotation = CMatrix::Identity();
+  rotation.SetRotateY(0.5f);
+  CMatrix world = rotation;
+  world.Move(4, 0, -2);
+  PlaceMesh(world);
+  *static_cast<CWorldObject*>(mesh)->GetRotationMatrixPointer() = rotation;
+  CLight* light = AddLight(2);
+  scene->SetCurrentLight(light);
+  D3DLIGHT9& properties = *light->GetD3DLightProperties();
+  properties.Direction = {0.0f, 0.0f, 2.0f};
+  properties.Position = {4.0f, 3.0f, -2.0f};
+  // A frame places the camera before any pass runs; its position and direction come from that.
+  camera->GetWorld2CameraMatrix(0.0f);
+  CShaderPass* pass = Run(
+      "FLOAT A = CAMERA.FASPECT\nFLOAT X = CAMERA.FSCRX\nFLOAT Y = CAMERA.FSCRY\n"
+      "FLOAT N = CAMERA.FNEARPLANE\nFLOAT F = CAMERA.FFARPLANE\nVECTOR P = CAMERA.VECPOSITION\n"
+      "VECTOR D = CAMERA.VECDIRECTION\nMATRIX V = CAMERA.MTXWORLD2CAMERA\n"
+      "MATRIX R = CAMERA.MTXPROJECTION\nMATRIX O = MESH.MTXOBJECT2PROJECTION\n"
+      "MATRIX C = MESH.MTXOBJECT2CAMERA\nVECTOR L = MESH.VECLIGHTDIR2OBJECT\n"
+      "VECTOR Q = MESH.VECLIGHTPOS2OBJECT\n");
+  ASSERT_NE(pass, nullptr);
+  EXPECT_EQ(Value(pass, "A").scalar.fValue, 1.5f);
+  EXPECT_EQ(Value(pass, "X").scalar.fValue, 640.0f);
+  EXPECT_EQ(Value(pass, "Y").scalar.fValue, 480.0f);
+  EXPECT_EQ(Value(pass, "N").scalar.fValue, 0.25f);
+  EXPECT_EQ(Value(pass, "F").scalar.fValue, 900.0f);
+  const CVector3& position = *camera->GetPositionVector();
+  const CVector3& direction = *camera->GetDirectionVector();
+  ExpectNear(Vector(pass, "P"), {position.x, position.y, position.z, 0}, "camera position");
+  ExpectNear(Vector(pass, "D"), {direction.x, direction.y, direction.z, 0}, "camera direction");
+  EXPECT_NEAR(direction.z, 1.0f, 1e-4f);  // an unturned camera looks along its z axis
+  const CMatrix& view = *camera->GetWorld2CameraMatrix(camera->GetFrame());
+  const CMatrix& projection = *camera->GetProjectionMatrix();
+  ExpectNear(Matrix(pass, "V"), view, "world to camera");
+  ExpectNear(Matrix(pass, "R"), projection, "projection");
+  ExpectNear(Matrix(pass, "O"), world * view * projection, "object to projection");
+  ExpectNear(Matrix(pass, "C"), world * view, "object to camera");
+  // The light's direction turned into the mesh's frame by its rotation alone, made unit length:
+  // +z seen from a mesh turned by 0.5 about y.
+  ExpectNear(Vector(pass, "L"), {-std::sin(0.5f), 0, std::cos(0.5f), 0}, "light direction");
+  // Its position through the whole world matrix: 3 above the mesh's origin.
+  ExpectNear(Vector(pass, "Q"), {0, 3, 0, 0}, "light position");
+}
+
+TEST_F(ShaderValueSourceTest, ColourTextureValuesComeFromTheTextureRecord) {
+  FakeTextureStorage textures;
+  renderer.textureStorage = &textures;
+  surface = new CSurface(&renderer, &log, mesh);
+  ASSERT_EQ(surface->SetTexture(1, "colour.png"), 1u);
+  SurfaceTexture* slot = surface->GetColor0Texture();
+  ASSERT_NE(slot, nullptr);
+  slot->wOpacity = 7;
+  slot->mtxMatrix = CMatrix::Identity();
+  slot->mtxMatrix._31 = 0.25f;
+  CShaderPass* pass = Run(
+      "DWORD O = SURFACE.DWTXT0OPACITY\nDWORD P = SURFACE.DWTXT1OPACITY\n"
+      "MATRIX M = SURFACE.MTXCOLORTEXTURE0\nTEXTURE T = SURFACE.TCOLORTEXTURE0\n");
+  ASSERT_NE(pass, nullptr);
+  EXPECT_EQ(Value(pass, "O").scalar.dwValue, 7u);
+  EXPECT_EQ(Value(pass, "P").scalar.dwValue, 1u);  // no colour texture 1
+  ExpectNear(Matrix(pass, "M"), slot->mtxMatrix, "texture matrix");
+  EXPECT_EQ(Value(pass, "T").pValue, slot->pTextureImage);
+  EXPECT_NE(slot->pTextureImage, nullptr);
+  surface->Release();
+  surface = nullptr;
+  renderer.textureStorage = nullptr;
+}
+
 TEST_F(ShaderValueSourceTest, ADissolvingMeshDrawsThroughTheDynamicMaterial) {
   CMaterialBank bank(&renderer, &log);
   renderer.materialStorage = &bank;
