@@ -62,14 +62,14 @@ void CQuestionBox::Build(const std::vector<Button>& buttons) {
   text->setProperty("HorzFormatting", "WordWrapRightAligned");
   text->setProperty("VertFormatting", "CentreAligned");
 
-  for (const Button& spec : buttons) {
+  for (const Button& layout : buttons) {
     CEGUI::Window* button =
-        m_windows.Create("TaharezLook/Button", (m_name + spec.name).c_str(), frame);
-    button->setPosition(Relative(spec.x, 0.8f));
+        m_windows.Create("TaharezLook/Button", (m_name + layout.name).c_str(), frame);
+    button->setPosition(Relative(layout.x, 0.8f));
     button->setSize(RelativeSize(0.07f, 0.03f));
     button->setMinSize(RelativeSize(0.07f, 0.03f));
     button->setMaxSize(RelativeSize(0.07f, 0.03f));
-    button->setText(spec.text);
+    button->setText(layout.text);
     button->subscribeEvent(CEGUI::PushButton::EventClicked,
                            CEGUI::Event::Subscriber(&CQuestionBox::OnButton));
     m_Buttons.push_back(button);
