@@ -3,6 +3,18 @@
 #include <cstring>
 
 #include "shaders/ShaderFileLines.h"
+#include "shaders/ShaderProgramClear.h"
+#include "shaders/ShaderProgramLightEnable.h"
+#include "shaders/ShaderProgramLog.h"
+#include "shaders/ShaderProgramSetDefaultStates.h"
+#include "shaders/ShaderProgramSetLight.h"
+#include "shaders/ShaderProgramSetMaterial.h"
+#include "shaders/ShaderProgramSetRenderState.h"
+#include "shaders/ShaderProgramSetSamplerState.h"
+#include "shaders/ShaderProgramSetScissorRect.h"
+#include "shaders/ShaderProgramSetTexture.h"
+#include "shaders/ShaderProgramSetTextureStageState.h"
+#include "shaders/ShaderProgramSetTransform.h"
 #include "shaders/ShaderVariable.h"
 
 namespace {
@@ -15,26 +27,26 @@ constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords 
     {"SUBROUTINE", 36, nullptr, false},
     {"RENDEROUTLINE", 25, nullptr, false},
     {"CALL", 36, nullptr, false},
-    {"CLEAR", 17, nullptr, false},
-    {"SETLIGHTENABLE", 8, nullptr, false},
+    {"CLEAR", 17, MakeShaderCommand<CShaderProgramClear>, false},
+    {"SETLIGHTENABLE", 8, MakeShaderCommand<CShaderProgramLightEnable>, false},
     {"RENDER", 1, nullptr, false},
     {"SETCAMERA", 24, nullptr, false},
-    {"SETSCISSORRECT", 38, nullptr, false},
+    {"SETSCISSORRECT", 38, MakeShaderCommand<CShaderProgramSetScissorRect>, false},
     {"SETCLIPPLANE", 0, nullptr, kReserved},
     {"SETCURSORPOSITION", 0, nullptr, kReserved},
     {"SETCURSORPROPERTIES", 0, nullptr, kReserved},
-    {"SETDEFAULTSTATES", 26, nullptr, false},
-    {"SETLIGHT", 9, nullptr, false},
-    {"SETMATERIAL", 23, nullptr, false},
+    {"SETDEFAULTSTATES", 26, MakeShaderCommand<CShaderProgramSetDefaultStates>, false},
+    {"SETLIGHT", 9, MakeShaderCommand<CShaderProgramSetLight>, false},
+    {"SETMATERIAL", 23, MakeShaderCommand<CShaderProgramSetMaterial>, false},
     {"SETPIXELSHADERCONSTANTF", 11, nullptr, false},
     {"SETPIXELSHADERCONSTANTI", 13, nullptr, false},
     {"SETPIXELSHADERCONSTANTB", 12, nullptr, false},
     {"SETPIXELSHADER", 10, nullptr, false},
-    {"SETRENDERSTATE", 5, nullptr, false},
-    {"SETSAMPLERSTATE", 27, nullptr, false},
-    {"SETTEXTURESTAGESTATE", 15, nullptr, false},
-    {"SETTEXTURE", 14, nullptr, false},
-    {"SETTRANSFORM", 7, nullptr, false},
+    {"SETRENDERSTATE", 5, MakeShaderCommand<CShaderProgramSetRenderState>, false},
+    {"SETSAMPLERSTATE", 27, MakeShaderCommand<CShaderProgramSetSamplerState>, false},
+    {"SETTEXTURESTAGESTATE", 15, MakeShaderCommand<CShaderProgramSetTextureStageState>, false},
+    {"SETTEXTURE", 14, MakeShaderCommand<CShaderProgramSetTexture>, false},
+    {"SETTRANSFORM", 7, MakeShaderCommand<CShaderProgramSetTransform>, false},
     {"SETVERTEXSHADERCONSTANTF", 21, nullptr, false},
     {"SETVERTEXSHADERCONSTANTB", 22, nullptr, false},
     {"SETVERTEXSHADERCONSTANTI", 20, nullptr, false},
@@ -48,7 +60,7 @@ constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords 
     {"RELEASERENDERTARGET", 30, nullptr, false},
     {"FOREACH", 32, nullptr, false},
     {"ENDFOR", 33, nullptr, false},
-    {"LOG", 39, nullptr, false},
+    {"LOG", 39, MakeShaderCommand<CShaderProgramLog>, false},
     {"IF", 34, nullptr, false},
     {"ENDIF", 35, nullptr, false},
     {"", 0, MakeShaderVariable, false},
