@@ -6,6 +6,7 @@
 #include "core/EngineLog.h"
 #include "d3d/DeviceSettings.h"
 #include "d3d/EngineRenderer.h"
+#include "shaders/ShaderVariable.h"
 #include "shaders/ShaderVariableNode.h"
 
 namespace {
@@ -89,8 +90,9 @@ bool CShaderProgramSetSamplerState::CompileFilter() {
 bool CShaderProgramSetSamplerState::CopyVariable(UINT type) {
   CShaderVariableNode* variable = Reference(Word(3), {type});
   if (variable == nullptr) return false;
-  // A float state takes the float's bits; both share the record's scalar word.
-  m_dwValue = variable->GetValue()->scalar.dwValue;
+  // The variable is given its value only when its pass runs; what it will hold from its
+  // declaration is in the declaring line. A float state takes the float's bits.
+  m_dwValue = variable->GetOwner()->GetValue().scalar.dwValue;
   return true;
 }
 

@@ -147,13 +147,7 @@ UINT CShaderVariable::CompileDeclaration(VFSFile* file, CTokenizer* tokenizer, i
   m_dwOperation = SHADER_OPERATION_ASSIGN;
   const char* value = tokenizer->GetToken(first + 3);
   if (IsSourceWord(value)) return CompileSource(tokenizer, first + 3, text);
-  if (value[0] == '<') {
-    if (CompileImmediate(file, tokenizer, text, kDeclaration) == 0) return 0;
-    // The declared value is the variable's from the start, for commands that copy it as they
-    // compile.
-    m_pTarget->SetValue(m_Value);
-    return 1;
-  }
+  if (value[0] == '<') return CompileImmediate(file, tokenizer, text, kDeclaration);
   ReportError(14, kDeclaration);  // TEXTURE and TABLE have no immediate form
   return 0;
 }
