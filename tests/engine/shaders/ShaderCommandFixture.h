@@ -53,17 +53,20 @@ class ShaderCommandFixture : public ShaderFixture {
   }
   // The pass of the fixture's variables, compiled once.
   CShaderPass* Variables() {
-    if (variables == nullptr) variables = CompilePass(kDeclarations);
-    EXPECT_NE(variables, nullptr) << Errors();
-    log.entries.clear();
+    if (variables == nullptr) {
+      variables = CompilePass(kDeclarations);
+      EXPECT_NE(variables, nullptr) << Errors();
+      log.entries.clear();  // the compile trace of the declarations
+    }
     return variables;
   }
-  // A command of class `Command` made from `statement` on the variables' pass; *compiled is the
-  // success flag it set.
+  // A command of class `Command` made from `statement` on the variables' pass, on a cleared log;
+  // *compiled is the success flag it set.
   template <class Command>
   std::unique_ptr<Command> Make(const std::string& statement, UINT* compiled) {
     std::string text = statement + "\n";
     CShaderPass* pass = Variables();
+    log.entries.clear();  // what the command logs is all the log holds
     *compiled = 1;
     const ShaderLineArguments arguments = {pass, &renderer, &log, nullptr, text.data(), 0, compiled};
     return std::make_unique<Command>(arguments);
