@@ -79,24 +79,24 @@ class ShaderCommandFixture : public ShaderFixture {
     EXPECT_EQ(compiled, 1u) << statement << Errors();
     return command;
   }
+  // Makes `statement` and checks that it compiles as `compiles` says, a refusal reported as
+  // error 27 by `sender` and nothing else; the command, or null when it did not compile.
+  template <class Command>
+  std::unique_ptr<Command> Expect(const char* statement, bool compiles, const char* sender) {
+    UINT compiled = 0;
+    auto command = Make<Command>(statement, &compiled);
+    EXPECT_EQ(compiled, compiles ? 1u : 0u) << statement;
+    EXPECT_EQ(Errors(), compiles ? std::string() : Reported(27, sender)) << statement;
+    if (compiled == 0) command.reset();
+    return command;
+  }
   // The variable's record, for a test to store the value a source would.
   ShaderVariableValue& Value(const char* name) {
     return *Variables()->FindVariable(name)->GetValue();
   }
 
-  CLight* AddLight(WORD type) {
-    auto* light = new CLight(&renderer, &log, scene);
-    scene->AppendWorldObject(light);
-    light->SetType(type);
-    return light;
-  }
-  CCamera* AddCamera() {
-    auto* camera = new CCamera(&renderer, &log, scene);
-    scene->AppendWorldObject(camera);
-    scene->RebuildCameraArray();
-    scene->SetActiveCamera(0);
-    return camera;
-  }
+  CLight* AddLight(WORD type) { return scene->AddTypedLight(type); }
+  CCamera* AddCamera() { return scene->AddActiveCamera(); }
 
   FakeLightSpatial spatial;
   TestScene* scene = new TestScene(&renderer, &log);

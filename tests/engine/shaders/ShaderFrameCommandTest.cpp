@@ -29,12 +29,7 @@ class ShaderFrameCommandTest : public ShaderCommandFixture {
   template <class Command>
   void ExpectCompiles(const std::vector<std::pair<const char*, bool>>& statements,
                       const char* sender) {
-    for (const auto& [statement, compiles] : statements) {
-      UINT compiled = 0;
-      Make<Command>(statement, &compiled);
-      EXPECT_EQ(compiled, compiles ? 1u : 0u) << statement;
-      EXPECT_EQ(Errors(), compiles ? std::string() : Reported(27, sender)) << statement;
-    }
+    for (const auto& [statement, compiles] : statements) Expect<Command>(statement, compiles, sender);
   }
   // Lights of these types, their records told apart by their range (the index).
   std::vector<CLight*> AddLights(const std::vector<WORD>& types) {

@@ -60,16 +60,10 @@ TEST_F(ShaderTextureCommandTest, StageStatesCompileToTheirStatesAndValues) {
       {"SETTEXTURESTAGESTATE 0 COLOROP F", kRefused, 0, 0},
   };
   for (const Case& c : cases) {
-    UINT compiled = 0;
-    auto command = Make<CShaderProgramSetTextureStageState>(c.statement, &compiled);
-    if (c.stage == kRefused) {
-      EXPECT_EQ(compiled, 0u) << c.statement;
-      EXPECT_EQ(Errors(), Reported(27, "CShaderProgramSetTextureStageState::"
-                                       "CShaderProgramSetTextureStageState"))
-          << c.statement;
-      continue;
-    }
-    ASSERT_EQ(compiled, 1u) << c.statement << Errors();
+    auto command = Expect<CShaderProgramSetTextureStageState>(
+        c.statement, c.stage != kRefused,
+        "CShaderProgramSetTextureStageState::CShaderProgramSetTextureStageState");
+    if (command == nullptr) continue;
     renderer.stageStates.clear();
     EXPECT_EQ(command->Execute(), 1u);
     const std::vector<std::array<UINT, 3>> expected = {{c.stage, c.state, c.value}};
@@ -133,16 +127,10 @@ TEST_F(ShaderTextureCommandTest, SamplerStatesCompileToTheirStatesAndValues) {
       {"SETSAMPLERSTATE", kRefused, 0, 0},
   };
   for (const Case& c : cases) {
-    UINT compiled = 0;
-    auto command = Make<CShaderProgramSetSamplerState>(c.statement, &compiled);
-    if (c.sampler == kRefused) {
-      EXPECT_EQ(compiled, 0u) << c.statement;
-      EXPECT_EQ(Errors(),
-                Reported(27, "CShaderProgramSetSamplerState::CShaderProgramSetSamplerState"))
-          << c.statement;
-      continue;
-    }
-    ASSERT_EQ(compiled, 1u) << c.statement << Errors();
+    auto command = Expect<CShaderProgramSetSamplerState>(
+        c.statement, c.sampler != kRefused,
+        "CShaderProgramSetSamplerState::CShaderProgramSetSamplerState");
+    if (command == nullptr) continue;
     EXPECT_EQ(command->GetSampler(), c.sampler) << c.statement;
     EXPECT_EQ(command->GetState(), c.state) << c.statement;
     EXPECT_EQ(command->GetValue(), c.value) << c.statement;
@@ -198,13 +186,9 @@ TEST_F(ShaderTextureCommandTest, SetTextureTakesTexturesRenderTargetsOrNull) {
       {"SETTEXTURE", false, 0},
   };
   for (const Case& c : cases) {
-    UINT compiled = 0;
-    auto command = Make<CShaderProgramSetTexture>(c.statement, &compiled);
-    EXPECT_EQ(compiled, c.compiles ? 1u : 0u) << c.statement;
-    EXPECT_EQ(Errors(), c.compiles ? std::string()
-                                   : Reported(27, "CShaderProgramSetTexture::CShaderProgramSetTexture"))
-        << c.statement;
-    if (c.compiles) {
+    auto command = Expect<CShaderProgramSetTexture>(
+        c.statement, c.compiles, "CShaderProgramSetTexture::CShaderProgramSetTexture");
+    if (command != nullptr) {
       EXPECT_EQ(command->GetStage(), c.stage) << c.statement;
     }
   }
