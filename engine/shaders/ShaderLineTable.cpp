@@ -4,15 +4,27 @@
 
 #include "shaders/ShaderFileLines.h"
 #include "shaders/ShaderProgramCall.h"
+#include "shaders/ShaderProgramClear.h"
 #include "shaders/ShaderProgramEndFor.h"
 #include "shaders/ShaderProgramEndIf.h"
 #include "shaders/ShaderProgramForEach.h"
 #include "shaders/ShaderProgramGetRenderTarget.h"
 #include "shaders/ShaderProgramIf.h"
+#include "shaders/ShaderProgramLightEnable.h"
+#include "shaders/ShaderProgramLog.h"
 #include "shaders/ShaderProgramReleaseRenderTarget.h"
 #include "shaders/ShaderProgramSetCamera.h"
+#include "shaders/ShaderProgramSetDefaultStates.h"
+#include "shaders/ShaderProgramSetLight.h"
+#include "shaders/ShaderProgramSetMaterial.h"
+#include "shaders/ShaderProgramSetRenderState.h"
 #include "shaders/ShaderProgramSetRenderTarget.h"
 #include "shaders/ShaderProgramSetRenderTargetAsTexture.h"
+#include "shaders/ShaderProgramSetSamplerState.h"
+#include "shaders/ShaderProgramSetScissorRect.h"
+#include "shaders/ShaderProgramSetTexture.h"
+#include "shaders/ShaderProgramSetTextureStageState.h"
+#include "shaders/ShaderProgramSetTransform.h"
 #include "shaders/ShaderProgramSubRoutine.h"
 #include "shaders/ShaderVariable.h"
 
@@ -26,26 +38,26 @@ constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords 
     {"SUBROUTINE", 36, MakeShaderProgramSubRoutine, false},
     {"RENDEROUTLINE", 25, nullptr, false},
     {"CALL", 36, MakeShaderProgramCall, false},
-    {"CLEAR", 17, nullptr, false},
-    {"SETLIGHTENABLE", 8, nullptr, false},
+    {"CLEAR", 17, MakeShaderCommand<CShaderProgramClear>, false},
+    {"SETLIGHTENABLE", 8, MakeShaderCommand<CShaderProgramLightEnable>, false},
     {"RENDER", 1, nullptr, false},
     {"SETCAMERA", 24, MakeShaderProgramSetCamera, false},
-    {"SETSCISSORRECT", 38, nullptr, false},
+    {"SETSCISSORRECT", 38, MakeShaderCommand<CShaderProgramSetScissorRect>, false},
     {"SETCLIPPLANE", 0, nullptr, kReserved},
     {"SETCURSORPOSITION", 0, nullptr, kReserved},
     {"SETCURSORPROPERTIES", 0, nullptr, kReserved},
-    {"SETDEFAULTSTATES", 26, nullptr, false},
-    {"SETLIGHT", 9, nullptr, false},
-    {"SETMATERIAL", 23, nullptr, false},
+    {"SETDEFAULTSTATES", 26, MakeShaderCommand<CShaderProgramSetDefaultStates>, false},
+    {"SETLIGHT", 9, MakeShaderCommand<CShaderProgramSetLight>, false},
+    {"SETMATERIAL", 23, MakeShaderCommand<CShaderProgramSetMaterial>, false},
     {"SETPIXELSHADERCONSTANTF", 11, nullptr, false},
     {"SETPIXELSHADERCONSTANTI", 13, nullptr, false},
     {"SETPIXELSHADERCONSTANTB", 12, nullptr, false},
     {"SETPIXELSHADER", 10, nullptr, false},
-    {"SETRENDERSTATE", 5, nullptr, false},
-    {"SETSAMPLERSTATE", 27, nullptr, false},
-    {"SETTEXTURESTAGESTATE", 15, nullptr, false},
-    {"SETTEXTURE", 14, nullptr, false},
-    {"SETTRANSFORM", 7, nullptr, false},
+    {"SETRENDERSTATE", 5, MakeShaderCommand<CShaderProgramSetRenderState>, false},
+    {"SETSAMPLERSTATE", 27, MakeShaderCommand<CShaderProgramSetSamplerState>, false},
+    {"SETTEXTURESTAGESTATE", 15, MakeShaderCommand<CShaderProgramSetTextureStageState>, false},
+    {"SETTEXTURE", 14, MakeShaderCommand<CShaderProgramSetTexture>, false},
+    {"SETTRANSFORM", 7, MakeShaderCommand<CShaderProgramSetTransform>, false},
     {"SETVERTEXSHADERCONSTANTF", 21, nullptr, false},
     {"SETVERTEXSHADERCONSTANTB", 22, nullptr, false},
     {"SETVERTEXSHADERCONSTANTI", 20, nullptr, false},
@@ -59,7 +71,7 @@ constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords 
     {"RELEASERENDERTARGET", 30, MakeShaderProgramReleaseRenderTarget, false},
     {"FOREACH", 32, MakeShaderProgramForEach, false},
     {"ENDFOR", 33, MakeShaderProgramEndFor, false},
-    {"LOG", 39, nullptr, false},
+    {"LOG", 39, MakeShaderCommand<CShaderProgramLog>, false},
     {"IF", 34, MakeShaderProgramIf, false},
     {"ENDIF", 35, MakeShaderProgramEndIf, false},
     {"", 0, MakeShaderVariable, false},

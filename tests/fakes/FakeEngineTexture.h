@@ -12,6 +12,8 @@ class FakeEngineTexture final : public CTextureInterface {
   std::string fileName, alphaFileName;
   std::vector<WORD> stagesSet;
   std::vector<std::string>* calls = nullptr;
+  UINT width = 0, height = 0;
+  D3DFORMAT format = D3DFMT_UNKNOWN;
 
   const char* GetName() override { return Text(fileName); }
   const char* GetFileName() override { return Text(fileName); }
@@ -33,9 +35,9 @@ class FakeEngineTexture final : public CTextureInterface {
   HDC GetCubeDC(D3DCUBEMAP_FACES, UINT) override { return nullptr; }
   HDC GetDC(UINT) override { return nullptr; }
   UINT ReleaseDC(HDC, UINT) override { return 0; }
-  UINT GetWidth() override { return 0; }
-  UINT GetHeight() override { return 0; }
-  D3DFORMAT GetFormat() override { return D3DFMT_UNKNOWN; }
+  UINT GetWidth() override { return width; }
+  UINT GetHeight() override { return height; }
+  D3DFORMAT GetFormat() override { return format; }
   WORD GetTextureType() override { return TEXTURE_TYPE_2D; }
   WORD GetTextureKind() override { return 0; }
   UINT CopyToSystemMemorySurface(IDirect3DSurface9**, D3DFORMAT) override { return 0; }

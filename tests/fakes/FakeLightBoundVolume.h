@@ -1,6 +1,6 @@
 #pragma once
-// A light bounding volume whose visibility answer the test chooses; it records the clip
-// matrices it was asked about.
+// A light bounding volume whose visibility answer and corners the test chooses; it records the
+// clip matrices it was asked about.
 #include <vector>
 
 #include "ZKDXInterface.h"
@@ -8,6 +8,9 @@
 class FakeLightBoundVolume final : public CLightBoundVolumeInterface {
  public:
   BYTE visible = 1;
+  // The corners GetPoints answers once a test set them; null before.
+  CVector4 points[8] = {};
+  bool hasPoints = false;
   std::vector<CMatrix> checkedMatrices;
 
   BYTE CheckVisibility(CMatrix& matrix) override {
@@ -21,7 +24,7 @@ class FakeLightBoundVolume final : public CLightBoundVolumeInterface {
   void GetMaxTransformed(CVector3*) override {}
   CVector3* GetMin(CVector3* out) override { return out; }
   CVector3* GetMax(CVector3* out) override { return out; }
-  CVector4* GetPoints() override { return nullptr; }
+  CVector4* GetPoints() override { return hasPoints ? points : nullptr; }
   CVector4* GetTransformedPoints() override { return nullptr; }
   CVector3* GetPosition(CVector3* out) override { return out; }
   CVector3* GetTransformedPosition(CVector3* out) override { return out; }

@@ -224,7 +224,8 @@ class FakeMaterial final : public CSurfaceMaterial {
     released = true;
   }
   bool released = false;
-  void Set(UINT) override {}
+  std::vector<UINT> flagsSet;  // the flag of every Set
+  void Set(UINT flag) override { flagsSet.push_back(flag); }
   D3DMATERIAL9* GetD3DMaterial() override { return &block; }
   CVector4* GetAdditionalMaterial1() override { return &additional1; }
   CVector4* GetAdditionalMaterial2() override { return &additional2; }
@@ -255,6 +256,10 @@ class FakeMaterialStorage final : public CMaterialStorageInterface {
     return made.back().get();
   }
   void SetMaterial(D3DMATERIAL9*) override {}
-  void SetMaterial(D3DMATERIAL9*, UINT) override {}
+  // Every record set with a flag, and the flag.
+  std::vector<std::pair<D3DMATERIAL9, UINT>> recordsSet;
+  void SetMaterial(D3DMATERIAL9* material, UINT flag) override {
+    recordsSet.emplace_back(*material, flag);
+  }
   void SetMaterial(CMaterialInterface*, UINT) override {}
 };

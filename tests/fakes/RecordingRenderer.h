@@ -1,8 +1,8 @@
 #pragma once
 // A renderer that records the render, texture-stage and sampler states it is given, its clears,
-// draws from the bound streams, default-state requests and state saves and loads, and hands out
-// the banks, device, enumeration and settings a test gives it (any of which may be left null);
-// everything else answers neutrally.
+// draws from the bound streams, default-state requests, state saves and loads, lights, light
+// enables and scissor rectangles, and hands out the banks, device, enumeration, settings and
+// viewport a test gives it (any of which may be left null); everything else answers neutrally.
 #include <array>
 #include <cstdio>
 #include <map>
@@ -99,7 +99,10 @@ class RecordingRenderer final : public CEngineRenderer {
   CRenderTargetStorageInterface* GetRenderTargetStorageInterface() override {
     return renderTargetStorage;
   }
-  void ResetScissorRect(UINT, UINT) override {}
+  // ResetScissorRect calls, and the rectangles SetScissorTest was given.
+  int scissorResets = 0;
+  std::vector<RECT> scissorRects;
+  void ResetScissorRect(UINT, UINT) override { ++scissorResets; }
 
   HRESULT SetViewport() override { return 0; }
   // The frame calls in order, with their arguments: "Clear(7,0)", "BeginRendering",
@@ -116,10 +119,22 @@ class RecordingRenderer final : public CEngineRenderer {
   }
   HRESULT BeginRendering() override { return Frame("BeginRendering"); }
   HRESULT EndRendering() override { return Frame("EndRendering"); }
-  D3DVIEWPORT9* GetViewport() override { return nullptr; }
+  // Null until a test gives the renderer a viewport.
+  D3DVIEWPORT9* viewport = nullptr;
+  D3DVIEWPORT9* GetViewport() override { return viewport; }
   HDC GetBackBufferDC() override { return nullptr; }
   UINT IsRenderingBegin() override { return 0; }
-  HRESULT SetLightEnable(WORD, UINT) override { return 0; }
+  // Index and flag of every SetLightEnable, index and record of every SetLight.
+  std::vector<std::pair<UINT, UINT>> lightEnables;
+  HRESULT SetLightEnable(WORD index, UINT enable) override {
+    lightEnables.emplace_back(index, enable);
+    return 0;
+  }
+  std::vector<std::pair<UINT, D3DLIGHT9>> lights;
+  HRESULT SetLight(UINT index, const D3DLIGHT9* light) override {
+    lights.emplace_back(index, *light);
+    return 0;
+  }
   HRESULT GetLightEnableStates(UINT*) override { return 0; }
   float GetWideScreenFactor() override { return 1; }
   // Kinds without a description leave the outputs as they were.
@@ -190,10 +205,12 @@ class RecordingRenderer final : public CEngineRenderer {
   void DrawIndexedPrimitiveUP(UINT, UINT, UINT, UINT, const void*, UINT, const void*,
                               UINT) override {}
   void DrawPrimitive(UINT, UINT, UINT, const void*, UINT) override {}
-  HRESULT SetLight(UINT, const D3DLIGHT9*) override { return 0; }
   HRESULT SetSoftwareVertexProcessing(UINT) override { return 0; }
   HRESULT EvictManagedResources() override { return 0; }
-  HRESULT SetScissorTest(const RECT*) override { return 0; }
+  HRESULT SetScissorTest(const RECT* rect) override {
+    scissorRects.push_back(*rect);
+    return 0;
+  }
   HRESULT GetScissorTest(RECT*) override { return 0; }
 
  private:

@@ -124,6 +124,7 @@ inline CShaderLine* MakeRecordingFailingLine(const ShaderLineArguments& argument
 // Every command of the language recording, CLEAR left without a class and LOG failing.
 inline CShaderLineTable RecordingLineTable() {
   CShaderLineTable table;
+  table.SetFactory("CLEAR", nullptr);
   table.SetFactory("SUBROUTINE", MakeRecordingCommand<36>);
   table.SetFactory("RENDEROUTLINE", MakeRecordingCommand<25>);
   table.SetFactory("CALL", MakeRecordingCommand<36>);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "scene/Camera.h"
+#include "scene/Light.h"
 #include "scene/Scene.h"
 
 class TestScene final : public CScene {
@@ -23,6 +25,22 @@ class TestScene final : public CScene {
   void SetFrame(float) override { Record("SetFrame"); }
 
   std::vector<std::string> calls;
+
+  // A camera of the scene's renderer and log, made the active one.
+  CCamera* AddActiveCamera() {
+    auto* camera = new CCamera(GetRenderer(), GetLog(), this);
+    AppendWorldObject(camera);
+    RebuildCameraArray();
+    SetActiveCamera(0);
+    return camera;
+  }
+  // A light of `type`, appended to the scene's lights.
+  CLight* AddTypedLight(WORD type) {
+    auto* light = new CLight(GetRenderer(), GetLog(), this);
+    AppendWorldObject(light);
+    light->SetType(type);
+    return light;
+  }
 
  protected:
   ~TestScene() override {

@@ -35,24 +35,13 @@ class ShaderValueSourceTest : public ShaderFixture {
     scene->Release();
   }
 
-  CCamera* AddCamera() {
-    auto* camera = new CCamera(&renderer, &log, scene);
-    scene->AppendWorldObject(camera);
-    scene->RebuildCameraArray();
-    scene->SetActiveCamera(0);
-    return camera;
-  }
+  CCamera* AddCamera() { return scene->AddActiveCamera(); }
   // The mesh's world (and rotation) matrix as the hierarchy pass would leave it.
   void PlaceMesh(const CMatrix& world) {
     *static_cast<CWorldObject*>(mesh)->GetMatrixPointer() = world;
     *static_cast<CWorldObject*>(mesh)->GetRotationMatrixPointer() = world;
   }
-  CLight* AddLight(WORD type) {
-    auto* light = new CLight(&renderer, &log, scene);
-    scene->AppendWorldObject(light);
-    light->SetType(type);
-    return light;
-  }
+  CLight* AddLight(WORD type) { return scene->AddTypedLight(type); }
 
   // The one pass of a shader of the mesh made of `body`; null (failing) when it does not compile.
   CShaderPass* CompileBody(const std::string& body) {
