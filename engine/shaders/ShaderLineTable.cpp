@@ -3,6 +3,17 @@
 #include <cstring>
 
 #include "shaders/ShaderFileLines.h"
+#include "shaders/ShaderProgramRender.h"
+#include "shaders/ShaderProgramRenderOutline.h"
+#include "shaders/ShaderProgramSetPixelShader.h"
+#include "shaders/ShaderProgramSetPixelShaderConstantB.h"
+#include "shaders/ShaderProgramSetPixelShaderConstantF.h"
+#include "shaders/ShaderProgramSetPixelShaderConstantI.h"
+#include "shaders/ShaderProgramSetVertexDeclaration.h"
+#include "shaders/ShaderProgramSetVertexShader.h"
+#include "shaders/ShaderProgramSetVertexShaderConstantB.h"
+#include "shaders/ShaderProgramSetVertexShaderConstantF.h"
+#include "shaders/ShaderProgramSetVertexShaderConstantI.h"
 #include "shaders/ShaderVariable.h"
 
 namespace {
@@ -13,11 +24,11 @@ constexpr bool kReserved = true;
 // then a keyword compiles to a failed pass (error 9).
 constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords = {{
     {"SUBROUTINE", 36, nullptr, false},
-    {"RENDEROUTLINE", 25, nullptr, false},
+    {"RENDEROUTLINE", 25, MakeRenderOutline, false},
     {"CALL", 36, nullptr, false},
     {"CLEAR", 17, nullptr, false},
     {"SETLIGHTENABLE", 8, nullptr, false},
-    {"RENDER", 1, nullptr, false},
+    {"RENDER", 1, MakeRender, false},
     {"SETCAMERA", 24, nullptr, false},
     {"SETSCISSORRECT", 38, nullptr, false},
     {"SETCLIPPLANE", 0, nullptr, kReserved},
@@ -26,21 +37,21 @@ constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords 
     {"SETDEFAULTSTATES", 26, nullptr, false},
     {"SETLIGHT", 9, nullptr, false},
     {"SETMATERIAL", 23, nullptr, false},
-    {"SETPIXELSHADERCONSTANTF", 11, nullptr, false},
-    {"SETPIXELSHADERCONSTANTI", 13, nullptr, false},
-    {"SETPIXELSHADERCONSTANTB", 12, nullptr, false},
-    {"SETPIXELSHADER", 10, nullptr, false},
+    {"SETPIXELSHADERCONSTANTF", 11, MakeSetPixelShaderConstantF, false},
+    {"SETPIXELSHADERCONSTANTI", 13, MakeSetPixelShaderConstantI, false},
+    {"SETPIXELSHADERCONSTANTB", 12, MakeSetPixelShaderConstantB, false},
+    {"SETPIXELSHADER", 10, MakeSetPixelShader, false},
     {"SETRENDERSTATE", 5, nullptr, false},
     {"SETSAMPLERSTATE", 27, nullptr, false},
     {"SETTEXTURESTAGESTATE", 15, nullptr, false},
     {"SETTEXTURE", 14, nullptr, false},
     {"SETTRANSFORM", 7, nullptr, false},
-    {"SETVERTEXSHADERCONSTANTF", 21, nullptr, false},
-    {"SETVERTEXSHADERCONSTANTB", 22, nullptr, false},
-    {"SETVERTEXSHADERCONSTANTI", 20, nullptr, false},
-    {"SETVERTEXDECLARATION", 28, nullptr, false},
+    {"SETVERTEXSHADERCONSTANTF", 21, MakeSetVertexShaderConstantF, false},
+    {"SETVERTEXSHADERCONSTANTB", 22, MakeSetVertexShaderConstantB, false},
+    {"SETVERTEXSHADERCONSTANTI", 20, MakeSetVertexShaderConstantI, false},
+    {"SETVERTEXDECLARATION", 28, MakeSetVertexDeclaration, false},
     {"SETVIEWPORT", 0, nullptr, kReserved},
-    {"SETVERTEXSHADER", 19, nullptr, false},
+    {"SETVERTEXSHADER", 19, MakeSetVertexShader, false},
     {"SHOWCURSOR", 0, nullptr, kReserved},
     {"SETRENDERTARGETASTEXTURE", 6, nullptr, false},
     {"GETRENDERTARGET", 29, nullptr, false},
