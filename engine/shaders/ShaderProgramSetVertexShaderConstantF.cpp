@@ -5,7 +5,6 @@
 #include "core/EngineLog.h"
 #include "scene/Bone.h"
 #include "scene/Camera.h"
-#include "scene/Light.h"
 #include "scene/Mesh.h"
 #include "scene/Scene.h"
 #include "shaders/Shader.h"
@@ -80,8 +79,9 @@ UINT CShaderProgramSetVertexShaderConstantF::LoadVisibleLights() {
   const UINT visible = camera->GetNumberOfVisibleLights();
   for (WORD type = 0; type < 3; ++type)
     for (UINT i = 0; i < visible; ++i) {
-      auto* light = dynamic_cast<CLight*>(camera->GetVisibleLight(i));
-      if (light == nullptr || light->GetType() != type) continue;
+      CLightInterface* light = camera->GetVisibleLight(i, 0);
+      if (light == nullptr || light->GetType() != type || light->GetD3DLightProperties() == nullptr)
+        continue;
       const D3DLIGHT9& d = *light->GetD3DLightProperties();
       // The spot cone's falloff factor is infinite for a light whose cones coincide.
       const float cone = 1.0f / (std::cos(d.Theta / 2) - std::cos(d.Phi / 2));

@@ -3,90 +3,19 @@
 #include <string>
 #include <vector>
 
-#include "FakeEnumerationOwner.h"
-#include "RecordingProgramBanks.h"
-#include "ShaderFixture.h"
-#include "TestScene.h"
-#include "d3d/D3D9Enumeration.h"
-#include "d3d9.h"
-#include "scene/Camera.h"
-#include "scene/Light.h"
-#include "scene/Mesh.h"
+#include "ShaderCommandFixture.h"
+#include "core/Tokenizer.h"
 #include "shaders/ShaderProgramSetPixelShader.h"
 #include "shaders/ShaderProgramSetVertexShader.h"
 
 namespace {
 
-std::string Describe(const std::vector<ShaderParameter>& parameters) {
-  std::string text;
-  for (const ShaderParameter& p : parameters) {
-    if (!text.empty()) text += " ";
-    text += std::string(p.szParameterName, strnlen(p.szParameterName, 56)) + "=" +
-            std::to_string(p.dwValue);
-    if (p.dwDynamicID != 0) text += "/" + std::to_string(p.dwDynamicID);
-  }
-  return text;
-}
-
-class ShaderProgramCommandTest : public ShaderFixture {
+class ShaderProgramCommandTest : public ShaderCommandFixture {
  protected:
+  // Two distant lights and a point light: three in all, one of them a point light.
   ShaderProgramCommandTest() {
-    lines = CShaderLineTable();
-    renderer.vertexShaderStorage = &vertexBank;
-    renderer.pixelShaderStorage = &pixelBank;
-    d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    enumeration = std::make_unique<CD3D9Enumeration>(nullptr, d3d, 0, &owner);
-    renderer.enumeration = enumeration.get();
-    mesh = new CMesh(&renderer, &log, scene, 0);
-    scene->AppendWorldObject(mesh);
-    // Two distant lights and a point light: three in all, one of them a point light.
-    for (WORD type : {0, 0, 1}) {
-      auto* light = new CLight(&renderer, &log, scene);
-      scene->AppendWorldObject(light);
-      light->SetType(type);
-    }
+    for (WORD type : {0, 0, 1}) AddLight(type);
   }
-  ~ShaderProgramCommandTest() override {
-    scene->Release();
-    enumeration.reset();
-    d3d->Release();
-  }
-
-  // Compiles `line` as the one line of a mesh shader "PerVertex\test.ssh" whose technique is
-  // written for `technique` on a device of `device` (both scheme bits), the shader made with
-  // parameters of these names (values 0). The pass, or null when the line was refused.
-  CShaderPass* CompileLine(const std::string& line, DWORD technique = ZK_SCHEME_GEFORCEFX,
-                           DWORD device = ZK_SCHEME_GEFORCEFX,
-                           const std::vector<std::string>& names = {}) {
-    static const std::pair<DWORD, const char*> kTargets[] = {
-        {ZK_SCHEME_GEFORCE2, "GEFORCE2"},     {ZK_SCHEME_GEFORCE4, "GEFORCE4"},
-        {ZK_SCHEME_RADEON9700, "RADEON9700"}, {ZK_SCHEME_GEFORCEFX, "GEFORCEFX"},
-        {ZK_SCHEME_RADEONX800, "RADEONX800"},
-    };
-    const char* target = "";
-    for (const auto& [scheme, word] : kTargets)
-      if (scheme == technique) target = word;
-    Library(technique, 0x1FE);
-    enumeration->SetSelectedScheme(device);
-    log.entries.clear();
-    folder.Write("PerVertex/test.ssh", Technique(Pass("MAIN", line + "\n"), target));
-    std::vector<ShaderParameter> parameters(names.size());
-    for (size_t i = 0; i < names.size(); ++i)
-      std::snprintf(parameters[i].szParameterName, 56, "%s", names[i].c_str());
-    CShader* shader = library->CreateShader("PerVertex\\test.ssh", mesh, SHADER_TARGET_MESH,
-                                            parameters.empty() ? nullptr : parameters.data(),
-                                            static_cast<UINT>(parameters.size()));
-    return shader != nullptr ? shader->GetPass(0) : nullptr;
-  }
-
-  std::vector<std::string> calls;
-  RecordingVertexProgramBank vertexBank{calls, "vertex"};
-  RecordingPixelProgramBank pixelBank{calls, "pixel"};
-  FakeEnumerationOwner owner;
-  IDirect3D9* d3d = nullptr;
-  std::unique_ptr<CD3D9Enumeration> enumeration;
-  TestScene* scene = new TestScene(&renderer, &log);
-  CMesh* mesh = nullptr;
 };
 
 const char kVertexSender[] = "CShaderProgramSetVertexShader::CShaderProgramSetVertexShader";
@@ -183,8 +112,18 @@ TEST_F(ShaderProgramCommandTest, RefusedLinesReportTheirErrorAndFailThePass) {
     EXPECT_NE(Errors().find(Reported(c.code, c.sender.c_str())), std::string::npos)
         << c.line << "\n" << Errors();
   }
-  EXPECT_EQ(CompileLine("SETVERTEXSHADER " + longName + ".VSH"), nullptr);
+  // A shader file's lines are too short for such a name; a line given straight to the
+  // command is not.
+  CShaderPass* pass = CompileLine("SETVERTEXSHADER NULL");
+  ASSERT_NE(pass, nullptr);
+  std::string text = "SETVERTEXSHADER " + longName + ".VSH";
+  library->GetTokenizer()->Tokenize(text.data(), CTokenizer::kCaseUpper);
+  UINT success = 1;
+  const ShaderLineArguments arguments = {pass, &renderer, &log, nullptr, text.data(), 1, &success};
+  CShaderProgramSetVertexShader refused(arguments);
+  EXPECT_EQ(success, 0u);
   EXPECT_NE(Errors().find(Reported(27, kVertexSender)), std::string::npos) << Errors();
+  EXPECT_TRUE(vertexBank.requests.empty());
 
   vertexBank.failures = 1;
   EXPECT_EQ(CompileLine("SETVERTEXSHADER A.VSH"), nullptr);
@@ -230,11 +169,7 @@ TEST_F(ShaderProgramCommandTest, ThePixelLightCountsFollowTheActiveCameraAndKeep
 
   // The camera sees no point light (it has no bound volume): the bank is asked for 0 points,
   // and when it gives none the command reports and behaves as NULL afterwards.
-  auto* camera = new CCamera(&renderer, &log, scene);
-  scene->AppendWorldObject(camera);
-  scene->RebuildCameraArray();
-  scene->SetActiveCamera(0);
-  camera->CollectVisibleLights(0.0f);
+  AddCamera();
   pixelBank.failures = 1;
   calls.clear();
   EXPECT_EQ(pass->GetLine(0)->Execute(), 0u);
