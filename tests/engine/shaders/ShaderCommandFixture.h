@@ -84,17 +84,18 @@ class ShaderCommandFixture : public ShaderFixture {
         {ZK_SCHEME_RADEON9700, "RADEON9700"}, {ZK_SCHEME_GEFORCEFX, "GEFORCEFX"},
         {ZK_SCHEME_RADEONX800, "RADEONX800"},
     };
-    const char* target = "";
+    const char* written = "";
     for (const auto& [scheme, word] : kTargets)
-      if (scheme == technique) target = word;
+      if (scheme == technique) written = word;
     Library(technique, 0x1FE);
     enumeration->SetSelectedScheme(device);
     log.entries.clear();
-    folder.Write("PerVertex/test.ssh", Technique(Pass("MAIN", line + "\n"), target));
+    folder.Write("PerVertex/test.ssh", Technique(Pass("MAIN", line + "\n"), written));
     std::vector<ShaderParameter> parameters(names.size());
     for (size_t i = 0; i < names.size(); ++i)
       std::snprintf(parameters[i].szParameterName, 56, "%s", names[i].c_str());
-    CShader* shader = library->CreateShader("PerVertex\\test.ssh", mesh, SHADER_TARGET_MESH,
+    CShader* shader = library->CreateShader("PerVertex\\test.ssh", target != nullptr ? target : mesh,
+                                            targetKind,
                                             parameters.empty() ? nullptr : parameters.data(),
                                             static_cast<UINT>(parameters.size()));
     return shader != nullptr ? shader->GetPass(0) : nullptr;
@@ -105,6 +106,9 @@ class ShaderCommandFixture : public ShaderFixture {
   RecordingPixelProgramBank pixelBank{calls, "pixel"};
   FakeEnumerationOwner owner;
   FakeLightSpatial lightSpatial;
+  // What CompileLine compiles for: the mesh unless a test says otherwise.
+  void* target = nullptr;
+  UINT targetKind = SHADER_TARGET_MESH;
   IDirect3D9* d3d = nullptr;
   std::unique_ptr<CD3D9Enumeration> enumeration;
   TestScene* scene = new TestScene(&renderer, &log);
