@@ -3,7 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "RealBanksBench.h"
 #include "ShaderCommandFixture.h"
+#include "d3d/VertexDeclarationBankInterface.h"
+#include "d3d/VertexShaderBank.h"
 #include "core/Tokenizer.h"
 #include "shaders/ShaderProgramSetPixelShader.h"
 #include "shaders/ShaderProgramSetVertexShader.h"
@@ -178,6 +181,53 @@ TEST_F(ShaderProgramCommandTest, ThePixelLightCountsFollowTheActiveCameraAndKeep
   EXPECT_NE(Errors().find(Reported(29, "CShaderProgramSetPixelShader::Execute")), std::string::npos);
   EXPECT_EQ(pass->GetLine(0)->Execute(), 1u);
   EXPECT_EQ(calls, std::vector<std::string>{"pixel null"});
+}
+
+}  // namespace
+
+namespace {
+
+// The light counts against the real vertex-shader bank on the null back end: a program is
+// compiled once for each combination of counts, and a combination seen before is reused.
+TEST_F(ShaderProgramCommandTest, LightCountsThatComeBackReuseTheBanksProgram) {
+  RealBanksBench banks(ZK_D3D_BACKEND_NULL);
+  auto* declarations = dynamic_cast<CVertexDeclarationBankInterface*>(
+      banks.Renderer().GetVertexDeclarationStorageInterface());
+  ASSERT_NE(declarations, nullptr);
+  CVertexShaderBank programs(declarations, &banks.Renderer(), &log, folder.Path().c_str());
+  renderer.vertexShaderStorage = &programs;
+  renderer.vertexDeclarationStorage = declarations;
+  folder.Write("PerVertex/vsh/A.VSH", "vs_1_1\ndcl_position v0\nmov oPos, v0\n");
+
+  const size_t before = ZkTestD3DCountCalls("CreateVertexShader");
+  CShaderPass* pass = CompileLine(
+      "DECLARATION D = <0, 0, FLOAT3, DEFAULT, POSITION, 0>\nSETVERTEXDECLARATION D\n"
+      "SETVERTEXSHADER A.VSH NUM_LIGHTS");
+  ASSERT_NE(pass, nullptr) << Errors();
+  auto* command = dynamic_cast<CShaderProgramSetVertexShader*>(pass->GetLine(2));
+  ASSERT_NE(command, nullptr);
+  CVertexShaderInterface* compiledForTheScene = command->GetShader();
+  EXPECT_EQ(compiledForTheScene->GetShaderParameter(0)->dwValue, 3u);
+
+  // The camera sees the two distant lights, not the point light: a second program.
+  CCamera* camera = AddCamera();
+  ASSERT_EQ(camera->GetNumberOfVisibleLights(), 2u);
+  EXPECT_EQ(pass->Execute(), 1u) << Errors();
+  CVertexShaderInterface* compiledForTwo = command->GetShader();
+  EXPECT_NE(compiledForTwo, compiledForTheScene);
+  EXPECT_EQ(compiledForTwo->GetShaderParameter(0)->dwValue, 2u);
+
+  // Three visible again: the first program back from the bank, nothing compiled.
+  for (UINT i = 0; i < scene->GetNumberOfLights(); ++i)
+    dynamic_cast<CLight*>(scene->GetLightObject(i))->SetType(0);
+  camera->ClearVisibleLights();
+  camera->CollectVisibleLights(0.0f);
+  EXPECT_EQ(pass->Execute(), 1u) << Errors();
+  EXPECT_EQ(command->GetShader(), compiledForTheScene);
+  EXPECT_EQ(ZkTestD3DCountCalls("CreateVertexShader") - before, 2u);
+  renderer.vertexShaderStorage = &vertexBank;
+  renderer.vertexDeclarationStorage = nullptr;
+  library.reset();
 }
 
 }  // namespace
