@@ -6,8 +6,13 @@
 
 #include <cstring>
 
+#include "TonarisInterface.h"
 #include "framework/BaseNode.h"
+#include "framework/BaseWidget.h"
+#include "framework/BaseWidgetsContainer.h"
 #include "framework/EngineGlobals.h"
+#include "framework/GameObject.h"
+#include "framework/RenderableObject.h"
 #include "framework/NodeFactory.h"
 #include "framework/ScriptHost.h"
 #include "framework/ScriptIndex.h"
@@ -89,6 +94,8 @@ geCGameCore::~geCGameCore() {
   m_pRootNode.Reset();
   m_pMessageRouter.Reset();
   m_mapRenderList.clear();
+  // Streams go before the engine that made them is closed.
+  m_pMusicManager.Reset();
   delete m_pGameTimer;
   m_pGameTimer = nullptr;
   delete g_pStatisticsTimer;
@@ -276,9 +283,18 @@ void geCGameCore::MountArchivesAndInitEngine() {
   }
 }
 
-bool geCGameCore::RegisterNodeTypes() { return RegisterNodeType<geCBaseNode>("Node"); }
+bool geCGameCore::RegisterNodeTypes() {
+  // Every registration is attempted, whatever the ones before it gave.
+  bool bAll = RegisterNodeType<geCBaseNode>("Node");
+  bAll &= RegisterNodeType<geCGameObject>("GameObject");
+  bAll &= RegisterNodeType<geCRenderableObject>("RenderableObject");
+  bAll &= RegisterNodeType<geCBaseWidget>("BaseWidget");
+  bAll &= RegisterNodeType<geCBaseWidgetsContainer>("WidgetsContainer");
+  return bAll;
+}
 
 void geCGameCore::CreateManagers() {
+  m_pMusicManager = new geCTonarisManager();
   if (g_pScriptHost) g_pScriptHost->ResetModules();
   if (m_pGameTimer) m_pGameTimer->Reset();
   // Made here once per core; a second call replaces (and frees) the first.
@@ -536,6 +552,47 @@ void geCGameCore::ResumeGame() {
 bool geCGameCore::IsGamePaused() const { return m_pGameTimer && m_pGameTimer->IsPaused(); }
 
 BYTE geCGameCore::GetCharFromKeyboard() { return g_cLastChar.exchange(0, kRelaxed); }
+
+void geCGameCore::RegisterGameMesh(CMeshInterface* pMesh, DWORD dwObjectID) {
+  m_mapGameMeshes.emplace(pMesh, dwObjectID);
+}
+
+void geCGameCore::UnregisterGameMesh(CMeshInterface* pMesh, DWORD dwObjectID) {
+  auto [first, last] = m_mapGameMeshes.equal_range(pMesh);
+  while (first != last) first = first->second == dwObjectID ? m_mapGameMeshes.erase(first) : ++first;
+}
+
+// ---- sounds by name -------------------------------------------------------------------------
+
+bool geCGameCore::AddAliasedStream(const char* szFile, const char* szAccessName, DWORD dwFlags,
+                                   DWORD dwKind) {
+  const char* szSafeFile = szFile ? szFile : "";
+  const char* szSafeName = szAccessName ? szAccessName : "";
+  const DWORD dwID = geCTonarisManager::LoadStream(szSafeFile, dwFlags, dwKind);
+  m_mapSoundAliases.emplace(szSafeName, dwID);
+  m_Logger->Log("- Loaded sound/tonaris '%s' as '%s'\n", szSafeFile, szSafeName);
+  // A load that failed is reported: the name is there, but plays nothing.
+  return dwID != 0;
+}
+
+bool geCGameCore::AddNewSound(const char* szFile, const char* szAccessName) {
+  return AddAliasedStream(szFile, szAccessName, 4, kTonarisKindSound);
+}
+
+bool geCGameCore::AddNewTonaris(const char* szFile, const char* szAccessName, bool bLoop) {
+  return AddAliasedStream(szFile, szAccessName, bLoop ? 1 : 0, kTonarisKindMusic);
+}
+
+void geCGameCore::PlayTonarisByName(const char* szName) {
+  if (TonarisStream* pStream = geCTonarisManager::FindStreamByName(m_mapSoundAliases, szName)) pStream->Play();
+}
+
+void geCGameCore::StopTonarisByName(const char* szName) {
+  if (TonarisStream* pStream = geCTonarisManager::FindStreamByName(m_mapSoundAliases, szName)) {
+    pStream->Reset();
+    pStream->Stop();
+  }
+}
 
 BYTE geCGameCore::CheckAnyKey() {
   return static_cast<BYTE>(g_dwLastKey.exchange(0, kRelaxed) & 0xFF);

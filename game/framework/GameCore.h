@@ -23,6 +23,7 @@
 #include "framework/MessageRouter.h"
 #include "framework/Properties.h"
 #include "framework/RefPtr.h"
+#include "framework/TonarisManager.h"
 #include "framework/UpdateArgument.h"
 #include "framework/VideoModeListener.h"
 
@@ -103,6 +104,18 @@ class geCGameCore : public geCBaseObject {
   void PauseGame();
   void ResumeGame();
   bool IsGamePaused() const;
+  geTRefPtr<geCTonarisManager> GetMusicManager() const { return m_pMusicManager; }
+  // Sounds and music under script names: a name taken already keeps its first id. False when
+  // the file did not load (the name then plays nothing).
+  bool AddNewSound(const char* szFile, const char* szAccessName);
+  bool AddNewTonaris(const char* szFile, const char* szAccessName, bool bLoop);
+  void PlayTonarisByName(const char* szName);
+  // Rewinds before stopping, so the next play starts from the beginning.
+  void StopTonarisByName(const char* szName);
+  // The game-mesh registry: which game object owns an engine mesh.
+  void RegisterGameMesh(CMeshInterface* pMesh, DWORD dwObjectID);
+  void UnregisterGameMesh(CMeshInterface* pMesh, DWORD dwObjectID);
+  const std::multimap<CMeshInterface*, DWORD>& GetGameMeshes() const { return m_mapGameMeshes; }
   // Each returns its source's value and clears it.
   BYTE GetCharFromKeyboard();
   BYTE CheckAnyKey();
@@ -143,6 +156,7 @@ class geCGameCore : public geCBaseObject {
   char m_szConfigPath[256] = {};
   std::multimap<DWORD, geCBaseNode*> m_mapRenderList;
   geMouseStatus m_MouseStatus = {};
+  geTRefPtr<geCTonarisManager> m_pMusicManager;
   geTRefPtr<geCMessageRouter> m_pMessageRouter;
   geCProperties m_Properties;
   geTRefPtr<geCBaseNode> m_pRootNode;
@@ -161,6 +175,23 @@ class geCGameCore : public geCBaseObject {
     bool CoreExists() const override { return true; }
     void DrawProgressBar() override { m_pCore->DrawProgressBar(); }
     geSUpdateArgument* GetGlobalArg() override { return m_pCore->GetGlobalArg(); }
+    bool IsGamePaused() const override { return m_pCore->IsGamePaused(); }
+    DWORD GetCoreFlags() const override { return m_pCore->GetFlags(); }
+    bool UsesShaders() const override { return m_pCore->m_Settings.use_shaders != 0; }
+    void RegisterGameMesh(CMeshInterface* pMesh, DWORD dwID) override {
+      m_pCore->RegisterGameMesh(pMesh, dwID);
+    }
+    void UnregisterGameMesh(CMeshInterface* pMesh, DWORD dwID) override {
+      m_pCore->UnregisterGameMesh(pMesh, dwID);
+    }
+    void AddToRenderList(DWORD dwKey, geCBaseNode* pNode) override {
+      m_pCore->AddToRenderList(dwKey, pNode);
+    }
+    geMouseStatus* GetMouseStatus() override { return m_pCore->GetMouseStatus(); }
+    void PostMessage(const char* szName, DWORD dwSender, DWORD dwReceiver, DWORD dwMessageID,
+                     DWORD dwData) override {
+      m_pCore->GetMessageRouter()->PostMessage(szName, dwSender, dwReceiver, dwMessageID, dwData);
+    }
 
    private:
     geCGameCore* m_pCore;
@@ -174,6 +205,7 @@ class geCGameCore : public geCBaseObject {
   void DrawFrame();
   void ShowStatistics();
   void RemoveInputCallbacks();
+  bool AddAliasedStream(const char* szFile, const char* szAccessName, DWORD dwFlags, DWORD dwKind);
 
   CCorePort m_CorePort{this};
   geCCorePort* m_pPreviousCorePort = nullptr;

@@ -196,6 +196,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string scenario = argv[2];
+  ZkTestD3DLogCalls(true);  // the reports count device calls
   g_folder = std::filesystem::current_path().string();
   ZkTestSetLockFolder(g_folder.c_str());
   ZkTestMessageBoxCapture(true);
