@@ -29,6 +29,7 @@
 #include "scene/MeshSurfaceFactory.h"
 #include "spatial/Collider.h"
 #include "spatial/CollisionManager.h"
+#include "spatial/MeshShadowVolume.h"
 #include "scene/CountedIndexBuffer.h"
 #include "winuser.h"
 
@@ -953,8 +954,24 @@ void CMesh::BindStreams(CMeshVertexBuffer* dynamicShadow, CMeshVertexBuffer* sta
         default:
           FatalErrorWithTitle("Loading Mesh", "Unknown Vertex Buffer Number: %s\n", m_szName);
       }
+      // The buffer lays out a stream set for the pass's declaration, which it picks when the
+      // declaration is set; it only reads the element list.
+      if (bindings[i].pElements != nullptr)
+        bindings[i].pVertexBuffer->CreateCompatibleWith(
+            const_cast<D3DVERTEXELEMENT9*>(bindings[i].pElements));
     }
   }
+}
+
+CVertexBufferInterface* CMesh::GetShadowVolumeVertexBuffer() const {
+  return m_pShadowVolume != nullptr ? m_pShadowVolumeBuffers[0] : nullptr;
+}
+
+CIndexBufferInterface* CMesh::GetShadowVolumeIndexBuffer(UINT* count) const {
+  CCountedIndexBuffer* buffer =
+      m_pShadowVolume != nullptr ? m_pShadowVolume->GetDynamicIndexBuffer() : nullptr;
+  *count = buffer != nullptr ? m_pShadowVolume->GetNumberOfDynamicIndices() : 0;
+  return buffer;
 }
 
 void CMesh::SetGenericPathData(CMeshVertexBuffer* vertexBuffer) {

@@ -184,6 +184,11 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   // The clone shares this mesh's collider (one reference more) in place of its own.
   void ShareColliderWith(CMesh* clone);
   CMeshShadowVolume* GetShadowVolumeManager() const { return m_pShadowVolume; }
+  // The shadow volume's vertex buffer that shadow passes draw from (its dynamic geometry), or
+  // null when the mesh has none.
+  CVertexBufferInterface* GetShadowVolumeVertexBuffer() const;
+  // The index buffer of that geometry and its number of indices; null (count 0) when missing.
+  CIndexBufferInterface* GetShadowVolumeIndexBuffer(UINT* count) const;
   CEnvelope* GetDissolveEnvelope() const { return m_pDissolve.get(); }
   CMesh* GetMorphTargetObject() const { return m_pMorphTarget; }
   // A morph target needs at least this mesh's number of vertices; another mesh is refused.

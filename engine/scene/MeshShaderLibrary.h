@@ -18,10 +18,12 @@ enum : UINT {
 // The most stream bindings one pass lists.
 constexpr UINT MAX_SHADER_STREAM_BINDINGS = 10;
 
-// One stream of a pass: which of the mesh's buffers it takes, and the buffer bound to it.
+// One stream of a pass: which of the mesh's buffers it takes, the vertex layout the pass's
+// declaration reads from it, and the buffer bound to it.
 struct ShaderStreamBinding {
   UINT dwStream;
   CVertexBufferInterface* pVertexBuffer;
+  const D3DVERTEXELEMENT9* pElements = nullptr;
 };
 
 class CMeshShaderLibrary {

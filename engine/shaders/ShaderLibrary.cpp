@@ -345,7 +345,7 @@ ShaderStreamBinding* CShaderLibrary::GetStreamBindings(CShader* shader, UINT pas
   if (count != nullptr) *count = found;
   if (walked == nullptr) return nullptr;
   ShaderStreamBinding* bindings = walked->GetStreamBindings();
-  for (UINT i = 0; i < found; ++i) bindings[i] = {declarations[i].dwGeometry, nullptr};
+  for (UINT i = 0; i < found; ++i) bindings[i] = {declarations[i].dwGeometry, nullptr, declarations[i].pElements};
   return bindings;
 }
 

@@ -13,10 +13,16 @@
 #include "shaders/ShaderProgramLightEnable.h"
 #include "shaders/ShaderProgramLog.h"
 #include "shaders/ShaderProgramReleaseRenderTarget.h"
+#include "shaders/ShaderProgramRender.h"
+#include "shaders/ShaderProgramRenderOutline.h"
 #include "shaders/ShaderProgramSetCamera.h"
 #include "shaders/ShaderProgramSetDefaultStates.h"
 #include "shaders/ShaderProgramSetLight.h"
 #include "shaders/ShaderProgramSetMaterial.h"
+#include "shaders/ShaderProgramSetPixelShader.h"
+#include "shaders/ShaderProgramSetPixelShaderConstantB.h"
+#include "shaders/ShaderProgramSetPixelShaderConstantF.h"
+#include "shaders/ShaderProgramSetPixelShaderConstantI.h"
 #include "shaders/ShaderProgramSetRenderState.h"
 #include "shaders/ShaderProgramSetRenderTarget.h"
 #include "shaders/ShaderProgramSetRenderTargetAsTexture.h"
@@ -25,6 +31,11 @@
 #include "shaders/ShaderProgramSetTexture.h"
 #include "shaders/ShaderProgramSetTextureStageState.h"
 #include "shaders/ShaderProgramSetTransform.h"
+#include "shaders/ShaderProgramSetVertexDeclaration.h"
+#include "shaders/ShaderProgramSetVertexShader.h"
+#include "shaders/ShaderProgramSetVertexShaderConstantB.h"
+#include "shaders/ShaderProgramSetVertexShaderConstantF.h"
+#include "shaders/ShaderProgramSetVertexShaderConstantI.h"
 #include "shaders/ShaderProgramSubRoutine.h"
 #include "shaders/ShaderVariable.h"
 
@@ -32,15 +43,14 @@ namespace {
 
 constexpr bool kReserved = true;
 
-// Not yet: the command classes' constructors fill these slots as the engine gets them; until
-// then a keyword compiles to a failed pass (error 9).
+// Each keyword with the class that compiles its lines; reserved words compile to nothing.
 constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords = {{
     {"SUBROUTINE", 36, MakeShaderProgramSubRoutine, false},
-    {"RENDEROUTLINE", 25, nullptr, false},
+    {"RENDEROUTLINE", 25, MakeRenderOutline, false},
     {"CALL", 36, MakeShaderProgramCall, false},
     {"CLEAR", 17, MakeShaderCommand<CShaderProgramClear>, false},
     {"SETLIGHTENABLE", 8, MakeShaderCommand<CShaderProgramLightEnable>, false},
-    {"RENDER", 1, nullptr, false},
+    {"RENDER", 1, MakeRender, false},
     {"SETCAMERA", 24, MakeShaderProgramSetCamera, false},
     {"SETSCISSORRECT", 38, MakeShaderCommand<CShaderProgramSetScissorRect>, false},
     {"SETCLIPPLANE", 0, nullptr, kReserved},
@@ -49,21 +59,21 @@ constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords 
     {"SETDEFAULTSTATES", 26, MakeShaderCommand<CShaderProgramSetDefaultStates>, false},
     {"SETLIGHT", 9, MakeShaderCommand<CShaderProgramSetLight>, false},
     {"SETMATERIAL", 23, MakeShaderCommand<CShaderProgramSetMaterial>, false},
-    {"SETPIXELSHADERCONSTANTF", 11, nullptr, false},
-    {"SETPIXELSHADERCONSTANTI", 13, nullptr, false},
-    {"SETPIXELSHADERCONSTANTB", 12, nullptr, false},
-    {"SETPIXELSHADER", 10, nullptr, false},
+    {"SETPIXELSHADERCONSTANTF", 11, MakeSetPixelShaderConstantF, false},
+    {"SETPIXELSHADERCONSTANTI", 13, MakeSetPixelShaderConstantI, false},
+    {"SETPIXELSHADERCONSTANTB", 12, MakeSetPixelShaderConstantB, false},
+    {"SETPIXELSHADER", 10, MakeSetPixelShader, false},
     {"SETRENDERSTATE", 5, MakeShaderCommand<CShaderProgramSetRenderState>, false},
     {"SETSAMPLERSTATE", 27, MakeShaderCommand<CShaderProgramSetSamplerState>, false},
     {"SETTEXTURESTAGESTATE", 15, MakeShaderCommand<CShaderProgramSetTextureStageState>, false},
     {"SETTEXTURE", 14, MakeShaderCommand<CShaderProgramSetTexture>, false},
     {"SETTRANSFORM", 7, MakeShaderCommand<CShaderProgramSetTransform>, false},
-    {"SETVERTEXSHADERCONSTANTF", 21, nullptr, false},
-    {"SETVERTEXSHADERCONSTANTB", 22, nullptr, false},
-    {"SETVERTEXSHADERCONSTANTI", 20, nullptr, false},
-    {"SETVERTEXDECLARATION", 28, nullptr, false},
+    {"SETVERTEXSHADERCONSTANTF", 21, MakeSetVertexShaderConstantF, false},
+    {"SETVERTEXSHADERCONSTANTB", 22, MakeSetVertexShaderConstantB, false},
+    {"SETVERTEXSHADERCONSTANTI", 20, MakeSetVertexShaderConstantI, false},
+    {"SETVERTEXDECLARATION", 28, MakeSetVertexDeclaration, false},
     {"SETVIEWPORT", 0, nullptr, kReserved},
-    {"SETVERTEXSHADER", 19, nullptr, false},
+    {"SETVERTEXSHADER", 19, MakeSetVertexShader, false},
     {"SHOWCURSOR", 0, nullptr, kReserved},
     {"SETRENDERTARGETASTEXTURE", 6, MakeShaderProgramSetRenderTargetAsTexture, false},
     {"GETRENDERTARGET", 29, MakeShaderProgramGetRenderTarget, false},

@@ -152,7 +152,11 @@ class FakeIndexBuffer final : public CCountedIndexBuffer {
     return indices.data();
   }
   UINT GetIsUnique() override { return 0; }
-  UINT Set() override { return 1; }
+  int sets = 0;
+  UINT Set() override {
+    ++sets;
+    return 1;
+  }
   UINT Compare(WORD*, UINT, UINT) override { return 0; }
   const char* GetMeshOwner() override { return meshOwner.c_str(); }
   const char* GetSurfaceOwner() override { return surfaceOwner.c_str(); }

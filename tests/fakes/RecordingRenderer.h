@@ -179,27 +179,34 @@ class RecordingRenderer final : public CEngineRenderer {
     if (matrix) transforms.push_back(*matrix);
     return Frame("SetTransform(" + std::to_string(state) + ")");
   }
+  // What every constant setter answers.
+  HRESULT constantResult = 0;
   HRESULT SetPixelShaderConstantF(UINT start, const float* data, UINT count) override {
     for (UINT i = 0; i < count; ++i) sequence.push_back(Constant("pc", start + i, data + 4 * i));
-    return 0;
+    return constantResult;
   }
+  // Integer registers as "vi 3 1,-1,0,2", Boolean ones as "vb 3 1".
   HRESULT SetPixelShaderConstantI(UINT start, const int* data, UINT count) override {
-    return Registers("pci", start, data, count, 4);
+    return Integers("pi", start, data, count, 4);
   }
   HRESULT SetPixelShaderConstantF(UINT start, const UINT* data, UINT count) override {
-    return Registers("pcb", start, data, count, 1);
+    return Integers("pb", start, reinterpret_cast<const int*>(data), count, 1);
   }
   HRESULT SetVertexShaderConstantF(UINT start, const float* data, UINT count) override {
     for (UINT i = 0; i < count; ++i) sequence.push_back(Constant("vc", start + i, data + 4 * i));
-    return 0;
+    return constantResult;
   }
   HRESULT SetVertexShaderConstantI(UINT start, const int* data, UINT count) override {
-    return Registers("vci", start, data, count, 4);
+    return Integers("vi", start, data, count, 4);
   }
   HRESULT SetVertexShaderConstantF(UINT start, const UINT* data, UINT count) override {
-    return Registers("vcb", start, data, count, 1);
+    return Integers("vb", start, reinterpret_cast<const int*>(data), count, 1);
   }
-  HRESULT DrawIndexedPrimitive(UINT) override { return 0; }
+  // The one-argument draw as "draw 10".
+  HRESULT DrawIndexedPrimitive(UINT primitiveCount) override {
+    sequence.push_back("draw " + std::to_string(primitiveCount));
+    return 0;
+  }
   HRESULT DrawIndexedPrimitive(UINT, UINT, UINT, UINT, UINT) override { return 0; }
   void DrawIndexedPrimitive(UINT, UINT, UINT, UINT, UINT, UINT) override {}
   void DrawIndexedPrimitiveUP(UINT, UINT, UINT, UINT, const void*, UINT, const void*,
@@ -214,16 +221,14 @@ class RecordingRenderer final : public CEngineRenderer {
   HRESULT GetScissorTest(RECT*) override { return 0; }
 
  private:
-  // Integer and Boolean constants, one entry a register: "pci 2 1,2,3,4", "vcb 0 1".
-  template <typename T>
-  HRESULT Registers(const char* kind, UINT start, const T* data, UINT count, UINT perRegister) {
+  HRESULT Integers(const char* kind, UINT start, const int* data, UINT count, UINT width) {
     for (UINT i = 0; i < count; ++i) {
-      std::string entry = std::string(kind) + " " + std::to_string(start + i) + " ";
-      for (UINT j = 0; j < perRegister; ++j)
-        entry += (j ? "," : "") + std::to_string(data[i * perRegister + j]);
-      sequence.push_back(entry);
+      std::string text = std::string(kind) + " " + std::to_string(start + i) + " ";
+      for (UINT k = 0; k < width; ++k)
+        text += (k > 0 ? "," : "") + std::to_string(data[width * i + k]);
+      sequence.push_back(text);
     }
-    return 0;
+    return constantResult;
   }
   HRESULT Frame(std::string call) {
     frameCalls.push_back(std::move(call));
