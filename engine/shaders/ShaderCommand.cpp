@@ -77,16 +77,4 @@ bool CShaderCommand::IsDeviceLight(CLightInterface* light) {
   return type == LIGHT_DISTANT || type == LIGHT_POINT || type == LIGHT_SPOT;
 }
 
-CScene* CShaderCommand::TargetScene() {
-  CShader* shader = m_pPass->GetShader();
-  void* target = shader->GetTarget();
-  if (target == nullptr) return nullptr;
-  CMesh* mesh = nullptr;
-  switch (shader->GetTargetKind()) {
-    case SHADER_TARGET_SCENE: return static_cast<CScene*>(target);
-    case SHADER_TARGET_MESH: mesh = static_cast<CMesh*>(target); break;
-    case SHADER_TARGET_SURFACE: mesh = static_cast<CSurface*>(target)->GetParentMeshObject(); break;
-    default: return nullptr;
-  }
-  return mesh != nullptr ? static_cast<CWorldObject*>(mesh)->GetOwnerScene() : nullptr;
-}
+CScene* CShaderCommand::TargetScene() { return m_pPass->GetShader()->GetTargetScene(); }

@@ -20,8 +20,4 @@ CMesh* CShaderTargetObjects::Mesh(CShader* shader) {
   }
 }
 
-CScene* CShaderTargetObjects::Scene(CShader* shader) {
-  if (shader->GetTargetKind() == SHADER_TARGET_SCENE) return static_cast<CScene*>(shader->GetTarget());
-  CMesh* mesh = Mesh(shader);
-  return mesh != nullptr ? static_cast<CWorldObject*>(mesh)->GetOwnerScene() : nullptr;
-}
+CScene* CShaderTargetObjects::Scene(CShader* shader) { return shader->GetTargetScene(); }
