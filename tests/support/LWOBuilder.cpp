@@ -126,6 +126,17 @@ CLWOBuilder& CLWOBuilder::BeginSurface(const std::string& name) {
   return Chunk("SURF").S0(name).S0("");
 }
 
+CLWOBuilder& CLWOBuilder::BeginBlock(const char* type, const char* channel) {
+  return SubChunk("BLOK").ID(type).U2(8).U1(0x80).U1(0).SubChunk("CHAN").ID(channel).End();
+}
+
+CLWOBuilder& CLWOBuilder::PolygonUVMap(const std::string& name,
+                                       const std::vector<PolygonUV>& entries) {
+  Chunk("VMAD").ID("TXUV").U2(2).S0(name);
+  for (const PolygonUV& e : entries) VX(e.point).VX(e.polygon).F4(e.u).F4(e.v);
+  return End();
+}
+
 CLWOBuilder& CLWOBuilder::Envelope(uint32_t index, const std::vector<Key>& keys) {
   Chunk("ENVL").VX(index);
   for (const Key& key : keys) {

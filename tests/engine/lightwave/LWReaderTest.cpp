@@ -164,6 +164,40 @@ TEST_F(LWReaderTest, AMeshIsReadFromItsLightWaveObjectWhenItsObjectFileIsMissing
   scene->Release();
 }
 
+TEST_F(LWReaderTest, ACubesUVMapReachesTheMeshWithVTurnedOver) {
+  std::vector<CLWOBuilder::Point> corners, uvs;
+  for (int k = 0; k < 8; ++k) {
+    corners.push_back({k & 1 ? 1.0f : -1.0f, k & 2 ? 1.0f : -1.0f, k & 4 ? 1.0f : -1.0f});
+    uvs.push_back({0.125f * float(k), 0.25f + 0.0625f * float(k), 0});
+  }
+  const std::vector<CLWOBuilder::Triangle> faces = {{4, 5, 7}, {4, 7, 6}, {0, 2, 3}, {0, 3, 1},
+                                                    {1, 3, 7}, {1, 7, 5}, {0, 4, 6}, {0, 6, 2},
+                                                    {2, 6, 7}, {2, 7, 3}, {0, 1, 5}, {0, 5, 4}};
+  std::vector<std::pair<uint32_t, uint16_t>> tags;
+  for (uint32_t f = 0; f < faces.size(); ++f) tags.push_back({f, 0});
+  CLWOBuilder object;
+  object.Tags({"Skin"}).Layer().Points(corners).UVMap("Texture", uvs).Triangles(faces).SurfaceTags(tags);
+  object.BeginSurface("Skin").BeginBlock("IMAP", "COLR").SubChunk("PROJ").U2(5).End();
+  object.SubChunk("VMAP").S0("TEXTURE").End().End().End();
+  const std::vector<uint8_t> bytes = object.File();
+  folder.Write("objects/cube.lwo", std::string(bytes.begin(), bytes.end()));
+
+  TestScene* scene = new TestScene(&renderer, &log);
+  auto* mesh = new CMesh(&renderer, &log, scene, 0);
+  scene->AppendWorldObject(mesh);
+  ASSERT_EQ(mesh->LoadMesh("objects/cube", 0, 0), 1u);
+  ASSERT_GE(mesh->GetNumberOfVertices(), 8u);
+  for (UINT i = 0; i < mesh->GetNumberOfVertices(); ++i) {
+    const Vertex& vertex = mesh->GetVertices()[i];
+    const int k = (vertex.vecPosition.x > 0 ? 1 : 0) | (vertex.vecPosition.y > 0 ? 2 : 0) |
+                  (vertex.vecPosition.z > 0 ? 4 : 0);
+    EXPECT_EQ(vertex.fTU[0], uvs[k].x) << i;
+    EXPECT_EQ(vertex.fTV[0], 1.0f - uvs[k].y) << i;
+  }
+  EXPECT_TRUE(exits.Boxes().empty());
+  scene->Release();
+}
+
 CLWSBuilder::Key KeyAt(float value, float seconds) {
   CLWSBuilder::Key key;
   key.value = value;
