@@ -11,6 +11,8 @@
 #include "dxerr9.h"
 #include "scene/ImportRecordHelpers.h"
 #include "lightwave/LWOChunkHelpers.h"
+#include "lightwave/LWOSmoothingGroups.h"
+#include "lightwave/LWOVertexMultiplier.h"
 #include "scene/Scene.h"
 #include "scene/SurfaceProjection.h"
 #include "spatial/EdgeList.h"
@@ -61,14 +63,17 @@ UINT LWOObjectProcessor::Process() {
   CalculateFaceNormals();
   AssignProjectedMaps();
   ProjectCoordinates();
-  // Smoothing groups, and the points split by group, come after the repair below, and only
-  // when the edges were built: the groups are found across them.
-  [[maybe_unused]] const bool edgesBuilt = BuildEdges();
+  const bool edgesBuilt = BuildEdges();
   RepairDegenerateNormals();
+  // Smoothing groups are found across the edges, so only when they were built.
+  if (edgesBuilt) {
+    LWOSmoothingGroups(m_buffer).CalculateSmoothingGroups();
+    LWOVertexMultiplier(m_buffer).MultiplyVertices();
+    LinkFaces();
+  }
   RecalculateVertexIndices();
   CalculateVertexNormals();
-  // Here each face corner gets one coordinate pair per slot, the points split where they need
-  // more than one; points no face uses go then.
+  LWOVertexMultiplier(m_buffer).MultiplyVerticesForVMAD(0);
   RecalculateVertexIndices();
   CScene::ComplementImportedPointValues(m_buffer);
   LinkFaces();

@@ -335,6 +335,14 @@ void LightWaveSeeds() {
   textured.End();
   Seed("lwo_fuzz", "quad-texture-layers-uv-maps", textured.File());
 
+  // A smoothed tetrahedron with stray points: more points than its faces can hold.
+  CLWOBuilder stray;
+  stray.Tags({"a"}).Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {5, 5, 5}, {6, 6, 6}, {7, 7, 7}});
+  stray.Triangles({{0, 2, 1}, {0, 1, 3}, {1, 2, 3}, {0, 3, 2}});
+  stray.SurfaceTags({{0, 0}, {1, 0}, {2, 0}, {3, 0}});
+  stray.BeginSurface("a").SubChunk("SMAN").F4(1.2f).End().End();
+  Seed("lwo_fuzz", "tetrahedron-smoothed-stray-points", stray.File());
+
   // A fan of three triangles on one edge: the edge list refuses it and the object still loads.
   CLWOBuilder fan;
   fan.Tags({"a", "b"}).Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, 0}});

@@ -172,8 +172,13 @@ CLWOBuilder CLWOBuilder::Grid(uint32_t columns, uint32_t rows, uint32_t perSurfa
   for (uint32_t f = 0; f < faces.size(); ++f) tags.push_back({f, uint16_t(f / perSurface)});
 
   CLWOBuilder grid;
-  grid.Tags(names).Layer().Points(points).UVMap("grid", uvs).Triangles(faces).SurfaceTags(tags);
-  for (const std::string& name : names) grid.Surface(name);
+  grid.Tags(names).StillClip(1, "Images/Grid.png").Layer().Points(points).UVMap("grid", uvs);
+  grid.Triangles(faces).SurfaceTags(tags);
+  for (const std::string& name : names) {
+    grid.BeginSurface(name).SubChunk("SMAN").F4(1.5f).End().BeginBlock("IMAP", "COLR");
+    grid.SubChunk("IMAG").VX(1).End().SubChunk("PROJ").U2(5).End().SubChunk("VMAP").S0("grid").End();
+    grid.End().End();
+  }
   return grid;
 }
 

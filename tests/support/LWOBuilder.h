@@ -78,7 +78,7 @@ class CLWOBuilder {
 
   // A layer of (columns + 1) x (rows + 1) points with two triangles a cell, the triangles given
   // to `surfaces` tags in runs of at most `perSurface`, a UV map over the grid and a surface
-  // chunk for each tag.
+  // chunk for each tag: smoothed, with an image layer mapped by the UV map.
   static CLWOBuilder Grid(uint32_t columns, uint32_t rows, uint32_t perSurface);
 
   // The chunks so far; every chunk must have been closed.

@@ -217,7 +217,8 @@ std::vector<Malformed> MalformedFiles() {
                   [] {
                     CLWOBuilder b;
                     b.Tags({"a"}).Points(std::vector<CLWOBuilder::Point>(65535, {0, 0, 0}));
-                    b.Triangles({{0, 1, 2}}).SurfaceTags({{0, 0}}).Surface("a");
+                    b.Triangles(std::vector<CLWOBuilder::Triangle>(10923, {0, 1, 2}));
+                    b.SurfaceTags({{0, 0}}).Surface("a");
                     return b.File();
                   },
                   "Error While Recalculating Vertex Indices", "Too Many Vertices (obj.lwo)"});
