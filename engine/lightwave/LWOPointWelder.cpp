@@ -23,10 +23,5 @@ UINT LWOPointWelder::FindOrAddPoint(const LWOPoint& point, const LWOUVEntry& uv0
                                     const LWOUVEntry& uv1) {
   const Key key = {{point.position.x, point.position.y, point.position.z, point.normal.x,
                     point.normal.y, point.normal.z, uv0.u, uv0.v, uv1.u, uv1.v}};
-  const auto [found, added] = m_index.try_emplace(key, static_cast<UINT>(m_records.size()));
-  if (!added) return found->second;
-  m_records.push_back(point);
-  m_records.back().uv[0][0] = uv0;
-  m_records.back().uv[1][0] = uv1;
-  return found->second;
+  return m_index.try_emplace(key, Count()).first->second;
 }

@@ -1,20 +1,19 @@
 #pragma once
-// Finds a vertex among the records made so far by exact equality of what the renderer reads of
+// Finds a vertex among the records met so far by exact equality of what the renderer reads of
 // it: position, normal and the coordinate pair of each slot (entry 0). The first equal record
 // in array order answers; anything else of a point (its file index, weights) is that record's.
 #include <cstdint>
 #include <unordered_map>
-#include <vector>
 
 #include "scene/LWORecords.h"
 
 class LWOPointWelder {
  public:
-  explicit LWOPointWelder(std::vector<LWOPoint>& records) : m_records(records) {}
-
   // The index of the first record equal to `point` with `uv0` and `uv1` as entry 0 of its two
-  // slots; without one, a copy of it so changed is appended and its index returned.
+  // slots; without one, such a record is added and its index (the count before) returned.
   UINT FindOrAddPoint(const LWOPoint& point, const LWOUVEntry& uv0, const LWOUVEntry& uv1);
+  UINT Count() const { return static_cast<UINT>(m_index.size()); }
+  void Reserve(size_t records) { m_index.reserve(records); }
 
  private:
   struct Key {
@@ -25,6 +24,5 @@ class LWOPointWelder {
     size_t operator()(const Key& key) const;
   };
 
-  std::vector<LWOPoint>& m_records;
   std::unordered_map<Key, UINT, KeyHash> m_index;
 };

@@ -1,7 +1,6 @@
 #include "lightwave/LWOVertexMultiplier.h"
 
 #include <algorithm>
-#include <new>
 
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
@@ -11,6 +10,7 @@
 namespace {
 
 constexpr const char* kSource = "LWOProcessing";
+constexpr const char* kMultiplyTitle = "Error While Multiplying Vertices";
 // Corner indices are 16 bits, and one value stays free.
 constexpr UINT kMaxPoints = 65534;
 constexpr UINT kNone = 0xFFFFFFFF;
@@ -24,10 +24,11 @@ UINT LWOVertexMultiplier::MultiplyVertices() {
   const UINT old = b.pointCount;
   const uint64_t capacity = uint64_t{b.faceCount} * kRecordsPerFace;
   // The copies go after the points, all within the working limit.
-  if (old > capacity) FatalErrorWithTitle("Error While Multiplying Vertices", "Not Enuff Temporary Memory");
+  if (old > capacity) FatalErrorWithTitle(kMultiplyTitle, "Not Enuff Temporary Memory");
   for (UINT i = 0; i < old; ++i) b.points[i].smoothingGroup = -1;
 
-  // The records of each index16, in array order: a point and then its copies.
+  // The records of each index16, in array order: a point and then its copies. Copies are
+  // known by their source and group until they are made.
   std::vector<UINT> first(0x10000, kNone), last(0x10000, kNone), next;
   next.reserve(old);
   const auto chain = [&](UINT record, WORD index16) {
@@ -39,8 +40,9 @@ UINT LWOVertexMultiplier::MultiplyVertices() {
     last[index16] = record;
   };
   for (UINT i = 0; i < old; ++i) chain(i, b.points[i].index16);
+  std::vector<UINT> copySource;
+  std::vector<INT> copyGroup;
 
-  std::vector<LWOPoint> added;
   std::vector<UINT> corners(size_t{b.faceCount} * 3);
   for (UINT f = 0; f < b.faceCount; ++f) {
     const LWOFace& face = b.faces[f];
@@ -55,23 +57,31 @@ UINT LWOVertexMultiplier::MultiplyVertices() {
         continue;
       }
       corner = kNone;
-      for (UINT r = first[i]; r != kNone && corner == kNone; r = next[r]) {
-        const LWOPoint& record = r < old ? b.points[r] : added[r - old];
-        if (record.smoothingGroup == group) corner = r;
-      }
+      for (UINT r = first[i]; r != kNone && corner == kNone; r = next[r])
+        if ((r < old ? b.points[r].smoothingGroup : copyGroup[r - old]) == group) corner = r;
       if (corner != kNone) continue;
-      corner = old + static_cast<UINT>(added.size());
-      added.push_back(point);
-      added.back().smoothingGroup = group;
+      corner = old + static_cast<UINT>(copySource.size());
+      copySource.push_back(i);
+      copyGroup.push_back(group);
       chain(corner, point.index16);
       if (uint64_t{corner} + 1 >= capacity)
-        FatalErrorWithTitle("Error While Multiplying Vertices", "Not Enuff Temporary Memory");
+        FatalErrorWithTitle(kMultiplyTitle, "Not Enuff Temporary Memory");
     }
   }
-  const UINT count = old + static_cast<UINT>(added.size());
+  const UINT count = old + static_cast<UINT>(copySource.size());
+  CheckPointCount(count);
+  if (!b.ReservePoints(count))
+    FatalErrorWithTitle("Error While Calculating Smoothing Groups",
+                        "Can't Allocate Memory For Vertices (%s)", b.fileName);
+  for (UINT c = 0; c < copySource.size(); ++c) {
+    LWOPoint& copy = b.points[old + c];
+    copy = b.points[copySource[c]];
+    copy.smoothingGroup = copyGroup[c];
+  }
+  b.pointCount = count;
   LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelInfo,
         "  - Smoothing Groups Calculated\n    - Vertices: %i (Was: %i)\n", int(count), int(old));
-  ReplacePoints(old, added, corners);
+  WriteCorners(corners);
   return 1;
 }
 
@@ -86,21 +96,42 @@ UINT LWOVertexMultiplier::MultiplyVerticesForVMAD(UINT) {
   for (const LWOOverflowUVEntry& extra : b.uvOverflow)
     m_overflow[OverflowKey(extra.point, extra.slot)].push_back(extra.entry);
 
-  std::vector<LWOPoint> records;
-  records.reserve(b.pointCount);
-  LWOPointWelder welder(records);
+  // Each new record: the point it is made from and its two coordinate pairs.
+  struct Made {
+    UINT source;
+    LWOUVEntry uv[LWO_UV_SLOTS];
+  };
+  std::vector<Made> made;
+  made.reserve(b.pointCount);
+  LWOPointWelder welder;
+  welder.Reserve(b.pointCount);
   std::vector<UINT> corners(size_t{b.faceCount} * 3);
   for (UINT f = 0; f < b.faceCount; ++f) {
     const LWOFace& face = b.faces[f];
     for (UINT k = 0; k < 3; ++k) {
       const LWOPoint& point = b.points[face.v[k]];
-      LWOUVEntry uv[LWO_UV_SLOTS];
+      Made record = {face.v[k], {}};
       for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot)
-        uv[slot] = ChooseCoordinates(point, slot, f, face.surfaceRecord->channel[slot].uvMap);
-      corners[size_t{f} * 3 + k] = welder.FindOrAddPoint(point, uv[0], uv[1]);
+        record.uv[slot] = ChooseCoordinates(point, slot, f, face.surfaceRecord->channel[slot].uvMap);
+      const UINT index = welder.FindOrAddPoint(point, record.uv[0], record.uv[1]);
+      if (index == made.size()) made.push_back(record);
+      corners[size_t{f} * 3 + k] = index;
     }
   }
-  ReplacePoints(0, records, corners);
+  CheckPointCount(made.size());
+  const UINT count = static_cast<UINT>(made.size());
+  UINT arrayCapacity = 0;
+  std::unique_ptr<LWOPoint[]> points = b.TakePointArray(count, arrayCapacity);
+  if (points == nullptr && count > 0)
+    FatalErrorWithTitle("Error While Multiplying Vertices For VMAD",
+                        "Can't Allocate Memory For Vertices (%s)", b.fileName);
+  for (UINT i = 0; i < count; ++i) {
+    LWOPoint& point = points[i];
+    point = b.points[made[i].source];
+    for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot) point.uv[slot][0] = made[i].uv[slot];
+  }
+  WriteCorners(corners);
+  b.ReplacePoints(std::move(points), count, arrayCapacity);
   return 1;
 }
 
@@ -129,21 +160,15 @@ LWOUVEntry LWOVertexMultiplier::ChooseCoordinates(const LWOPoint& point, UINT sl
   return chosen != nullptr ? *chosen : point.uv[slot][0];
 }
 
-void LWOVertexMultiplier::ReplacePoints(UINT kept, const std::vector<LWOPoint>& added,
-                                        const std::vector<UINT>& corners) {
-  LWOImportBuffer& b = m_buffer;
-  const size_t count = size_t{kept} + added.size();
-  // Corners are stored in 16 bits: the limit the processing checks next, checked before.
+void LWOVertexMultiplier::CheckPointCount(size_t count) const {
+  // The limit the processing checks next, checked while the corners still fit their fields.
   if (count > kMaxPoints)
     FatalErrorWithTitle("Error While Recalculating Vertex Indices", "Too Many Vertices (%s)",
-                        b.fileName);
-  std::unique_ptr<LWOPoint[]> points(new (std::nothrow) LWOPoint[count]);
-  if (points == nullptr && count > 0)
-    FatalErrorWithTitle("Error While Calculating Smoothing Groups",
-                        "Can't Allocate Memory For Vertices (%s)", b.fileName);
-  std::copy(b.points.get(), b.points.get() + kept, points.get());
-  std::copy(added.begin(), added.end(), points.get() + kept);
+                        m_buffer.fileName);
+}
+
+void LWOVertexMultiplier::WriteCorners(const std::vector<UINT>& corners) {
+  LWOImportBuffer& b = m_buffer;
   for (UINT f = 0; f < b.faceCount; ++f)
     for (UINT k = 0; k < 3; ++k) b.faces[f].v[k] = static_cast<WORD>(corners[size_t{f} * 3 + k]);
-  b.ReplacePoints(std::move(points), static_cast<UINT>(count));
 }

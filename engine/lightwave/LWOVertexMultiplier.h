@@ -4,8 +4,9 @@
 // corners. The second step also welds corners that end up identical and drops points that no
 // face uses. Both replace the buffer's point array and renumber the faces' corners.
 //
-// The working arrays grow as records are added; six records per face is only the limit past
-// which the object is refused.
+// Both find every corner's record first and then build the records in the buffer's reused
+// arrays, the first step appending its copies after the points; six records per face is only
+// the limit past which the object is refused.
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -27,10 +28,10 @@ class LWOVertexMultiplier {
   UINT MultiplyVerticesForVMAD(UINT unused);
 
  private:
-  // Replaces the points by the first `kept` current ones followed by `added`, and the faces'
-  // corners by `corners` (three a face); more than 65534 points are refused.
-  void ReplacePoints(UINT kept, const std::vector<LWOPoint>& added,
-                     const std::vector<UINT>& corners);
+  // Refuses more than 65534 points, which corners cannot name, before anything is changed.
+  void CheckPointCount(size_t count) const;
+  // The faces' corners from `corners` (three a face).
+  void WriteCorners(const std::vector<UINT>& corners);
   // The entry of `slot` of `point` that face `face` uses: its per-polygon entry, else the entry
   // of the map `uvMap`, the last match winning; entry 0 when neither is there.
   LWOUVEntry ChooseCoordinates(const LWOPoint& point, UINT slot, UINT face, INT uvMap) const;
