@@ -52,7 +52,8 @@ TEST(LWOObjectProcessorTest, TheOptimiserKeepsFacesAndTheirCornersAndUsesEveryPo
   ASSERT_EQ(LWOObjectProcessor(*t.buffer, t.state.nextProjectedMap).Process(), 1u);
   const LWOImportBuffer& b = *t.buffer;
 
-  ASSERT_EQ(b.pointCount, 8u);
+  // The one textured corner's tangents point apart on its sides: the mender gives it a copy.
+  ASSERT_EQ(b.pointCount, 9u);
   ASSERT_EQ(b.faceCount, 12u);
   for (UINT f = 0; f < b.faceCount; ++f)
     for (int k = 0; k < 3; ++k) {
@@ -79,8 +80,9 @@ TEST(LWOObjectProcessorTest, TheOptimiserKeepsFacesAndTheirCornersAndUsesEveryPo
     EXPECT_EQ(std::vector<WORD>(b.surfaces[s].indices, b.surfaces[s].indices + expected.size()), expected);
   }
   EXPECT_NE(t.bench.log.TextAt(CEngineLog::kLevelInfo)
-                .find("  - Optimized Number Of Vertices Is 8 ( Was 8 ), Faces 12 ( Was 12 )\n"
-                      "  - Final Number Of Vertices Is: 8 (0 Unused!!!)\n"),
+                .find("  - Mender (code.lwo): 8 - 9\n"
+                      "  - Optimized Number Of Vertices Is 9 ( Was 9 ), Faces 12 ( Was 12 )\n"
+                      "  - Final Number Of Vertices Is: 9 (0 Unused!!!)\n"),
             std::string::npos);
 }
 
@@ -170,7 +172,13 @@ TEST(LWOObjectProcessorTest, APlanarPoleSharedByFortyFacesKeepsEveryProjectedPai
   surface.channel[LWO_CHANNEL_COLOR].size = CVector3(4, 4, 4);
   surface.channel[LWO_CHANNEL_COLOR].center = CVector3(1, 0, 0);
   surface.channel[LWO_CHANNEL_SECOND_COLOR].projection = 2;
-  ASSERT_EQ(LWOObjectProcessor(*t.buffer, t.state.nextProjectedMap).Process(), 1u);
+  LWOObjectProcessor processor(*t.buffer, t.state.nextProjectedMap);
+  // The steps up to the projection: every face's pair is there.
+  processor.ResolveTags();
+  processor.LinkFaces();
+  processor.CalculateFaceNormals();
+  processor.AssignProjectedMaps();
+  processor.ProjectCoordinates();
   const LWOImportBuffer& b = *t.buffer;
 
   EXPECT_EQ(surface.channel[LWO_CHANNEL_COLOR].uvMap, 100000);
@@ -194,11 +202,32 @@ TEST(LWOObjectProcessorTest, APlanarPoleSharedByFortyFacesKeepsEveryProjectedPai
     EXPECT_EQ(entry.u, 0.25f);  // (0 - 1) / 4 + 0.5
     EXPECT_EQ(entry.v, 0.5f);
   }
-  // Only entry 0 is a vertex's pair, and it is turned upside down.
-  EXPECT_EQ(pole->uv[0][0].v, 0.5f);
   const LWOPoint* rim = PointAt(b, fan.points[1]);
   EXPECT_EQ(rim->uvCount[0], 2);
   EXPECT_EQ(rim->uv[0][0].u, 0.5f);
+
+  // Processed, each corner has its face's pair in entry 0, v turned upside down: the pole's
+  // forty equal pairs make one vertex.
+  LWOReaderTestBench whole;
+  Fill(*whole.buffer, fan);
+  for (UINT c : {LWO_CHANNEL_COLOR, LWO_CHANNEL_SECOND_COLOR}) {
+    LWOSurfaceChannel& channel = whole.buffer->surfaces[0].channel[c];
+    const LWOSurfaceChannel& original = surface.channel[c];
+    channel.projection = original.projection;
+    channel.mapFlags = original.mapFlags;
+    channel.size = original.size;
+    channel.center = original.center;
+  }
+  ASSERT_EQ(LWOObjectProcessor(*whole.buffer, whole.state.nextProjectedMap).Process(), 1u);
+  const LWOImportBuffer& processed = *whole.buffer;
+  EXPECT_EQ(processed.pointCount, UINT(kFaces) + 1);
+  const LWOPoint* processedPole = PointAt(processed, CVector3(0, 0, 0));
+  ASSERT_NE(processedPole, nullptr);
+  EXPECT_EQ(processedPole->uv[0][0].u, 0.25f);
+  EXPECT_EQ(processedPole->uv[0][0].v, 0.5f);
+  const LWOPoint* processedRim = PointAt(processed, fan.points[1]);
+  EXPECT_EQ(processedRim->uv[0][0].u, 0.5f);
+  EXPECT_EQ(processedRim->uv[0][0].v, 0.5f);
 }
 
 }  // namespace

@@ -108,6 +108,7 @@ TEST(LWOReaderTest, ATriangleFillsPointsFacesAndTags) {
   EXPECT_EQ(t.bench.log.TextAt(CEngineLog::kLevelInfo),
             "- Loading LWO6 Mesh:obj.lwo\n"
             "  - Smoothing Groups Calculated\n    - Vertices: 3 (Was: 3)\n"
+            "  - Mender (obj.lwo): 3 - 3\n"
             "  - Optimized Number Of Vertices Is 3 ( Was 3 ), Faces 1 ( Was 1 )\n"
             "  - Final Number Of Vertices Is: 3 (0 Unused!!!)\n");
   EXPECT_EQ(t.bench.log.TextAt(CEngineLog::kLevelError), "");
