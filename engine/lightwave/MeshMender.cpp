@@ -142,7 +142,6 @@ void CMeshMender::Split(Pass pass, const CVector3& position, const std::vector<U
     triangles[t].grouped = 0;
     triangles[t].group = kNoGroup;
   }
-  m_neighbours.clear();
   PrepareNeighbours(list);
   std::vector<std::vector<UINT>> groups;
   for (UINT t : list)
@@ -208,9 +207,10 @@ void CMeshMender::FindNeighbours(const std::vector<UINT>& list, UINT t, UINT nei
   neighbour[0] = neighbour[1] = kNoGroup;
   UINT found = 0;
   if (list.size() <= kDirectSearch) {
-    for (UINT other : list)
-      if (other != t && SharesEdge(triangles[t], triangles[other])) {
-        neighbour[found++] = other;
+    const UINT own = static_cast<UINT>(std::find(list.begin(), list.end(), t) - list.begin());
+    for (UINT place = 0; place < list.size(); ++place)
+      if (list[place] != t && SharesEdge(&m_cornerIds[own * 3], &m_cornerIds[place * 3])) {
+        neighbour[found++] = list[place];
         if (found == 2) return;
       }
     return;
@@ -236,7 +236,24 @@ void CMeshMender::FindNeighbours(const std::vector<UINT>& list, UINT t, UINT nei
 }
 
 void CMeshMender::PrepareNeighbours(const std::vector<UINT>& list) {
-  if (list.size() <= kDirectSearch) return;
+  m_neighbours.clear();
+  if (list.size() <= kDirectSearch) {
+    // Corners as vertex indices, or as positions numbered within the list (a NaN equals none).
+    m_cornerIds.clear();
+    m_positions.clear();
+    for (UINT t : list)
+      for (UINT corner : triangles[t].v) {
+        if (splitsByIndex == 1) {
+          m_cornerIds.push_back(corner);
+          continue;
+        }
+        const CVector3& position = (*m_vertices)[corner].position;
+        const auto known = std::find(m_positions.begin(), m_positions.end(), position);
+        m_cornerIds.push_back(static_cast<UINT>(known - m_positions.begin()));
+        if (known == m_positions.end()) m_positions.push_back(position);
+      }
+    return;
+  }
   for (UINT place = 0; place < list.size(); ++place)
     for (UINT k = 0; k < 3; ++k) {
       const EdgeKey key = EdgeKeyOf(triangles[list[place]], k);
@@ -277,16 +294,17 @@ bool CMeshMender::EdgeKeyLess::operator()(const EdgeKey& a, const EdgeKey& b) co
   return less(a.position[1], b.position[1]);
 }
 
-bool CMeshMender::SharesEdge(const MenderTriangle& a, const MenderTriangle& b) const {
-  const std::vector<MenderVertex>& v = *m_vertices;
-  const auto same = [&](UINT i, UINT j) {
-    return splitsByIndex == 1 ? i == j : v[i].position == v[j].position;
-  };
-  static constexpr UINT kEnds[3][2] = {{1, 0}, {0, 2}, {2, 1}};
-  for (const auto& ea : kEnds)
-    for (const auto& eb : kEnds) {
-      const UINT a0 = a.v[ea[0]], a1 = a.v[ea[1]], b0 = b.v[eb[0]], b1 = b.v[eb[1]];
-      if ((same(a0, b0) && same(a1, b1)) || (same(a0, b1) && same(a1, b0))) return true;
+bool CMeshMender::SharesEdge(const UINT a[3], const UINT b[3]) {
+  // Every two corners of a triangle make one of its edges (1-0, 0-2, 2-1), so the triangles
+  // share an edge when two corners of a are two different corners of b.
+  UINT matches[3];  // per corner of a, the corners of b equal to it, as bits
+  for (UINT i = 0; i < 3; ++i)
+    matches[i] = UINT(a[i] == b[0]) | UINT(a[i] == b[1]) << 1 | UINT(a[i] == b[2]) << 2;
+  for (UINT i = 0; i < 3; ++i)
+    for (UINT j = i + 1; j < 3; ++j) {
+      const UINT m = matches[i], n = matches[j];
+      // Two corners of b can be chosen unless both name the same single one.
+      if (m != 0 && n != 0 && !(m == n && (m & (m - 1)) == 0)) return true;
     }
   return false;
 }

@@ -90,7 +90,9 @@ class CMeshMender {
   void FindNeighbours(const std::vector<UINT>& list, UINT t, UINT neighbour[2]) const;
   void PrepareNeighbours(const std::vector<UINT>& list);
   EdgeKey EdgeKeyOf(const MenderTriangle& triangle, UINT k) const;
-  bool SharesEdge(const MenderTriangle& a, const MenderTriangle& b) const;
+  // Triangles given by their corners' identities: vertex indices when neighbours go by index,
+  // else numbers of equal positions.
+  static bool SharesEdge(const UINT a[3], const UINT b[3]);
   static const CVector3& VectorOf(Pass pass, const MenderTriangle& triangle);
   static CVector3& FieldOf(Pass pass, MenderVertex& vertex);
   // Unit vectors whose dot product reaches the pass's limit, or both zero.
@@ -102,4 +104,7 @@ class CMeshMender {
   std::vector<UINT> m_wrapSources;  // the input vertex of each wrap copy
   // The list places of the triangles having each edge, for long lists.
   std::map<EdgeKey, std::vector<UINT>, EdgeKeyLess> m_neighbours;
+  // The corners' identities of each place of a short list, three a place.
+  std::vector<UINT> m_cornerIds;
+  std::vector<CVector3> m_positions;
 };

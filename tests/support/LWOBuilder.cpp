@@ -158,7 +158,9 @@ CLWOBuilder CLWOBuilder::Grid(uint32_t columns, uint32_t rows, uint32_t perSurfa
   for (uint32_t y = 0; y <= rows; ++y)
     for (uint32_t x = 0; x <= columns; ++x) {
       points.push_back({float(x), float(y), 0.0f});
-      uvs.push_back({float(x) / float(columns ? columns : 1), float(y) / float(rows ? rows : 1), 0});
+      // The texture repeats every four cells: coordinates of a cell far apart enough for the
+      // tangent space to follow them.
+      uvs.push_back({0.25f * float(x), 0.25f * float(y), 0});
     }
   std::vector<Triangle> faces;
   const uint32_t stride = columns + 1;

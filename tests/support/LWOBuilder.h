@@ -77,7 +77,7 @@ class CLWOBuilder {
   CLWOBuilder& Envelope(uint32_t index, const std::vector<Key>& keys);
 
   // A layer of (columns + 1) x (rows + 1) points with two triangles a cell, the triangles given
-  // to `surfaces` tags in runs of at most `perSurface`, a UV map over the grid and a surface
+  // to `surfaces` tags in runs of at most `perSurface`, a UV map repeating every four cells and a surface
   // chunk for each tag: smoothed, with an image layer mapped by the UV map.
   static CLWOBuilder Grid(uint32_t columns, uint32_t rows, uint32_t perSurface);
 
