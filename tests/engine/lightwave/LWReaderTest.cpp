@@ -223,9 +223,12 @@ TEST_F(LWReaderTest, AWholeSceneBecomesTheScenesObjectsInFileOrderWithTheirLinks
       .Line("ObjectDissolve (envelope)").Envelope({KeyAt(0, 0), KeyAt(1, 1)})
       .Line("MorphAmount (envelope)").Envelope({KeyAt(0.5f, 0)}).Line("MorphTarget 1")
       .Line("ShadowOptions 3").Line("BoneFalloffType 1");
-  for (const char* bone : {"Upper", "Lower"})
+  // Upper's parent is Lower (a higher number), Lower's would close a loop, Stray's is past the
+  // bones.
+  const std::pair<const char*, const char*> bones[] = {{"Upper", "4001"}, {"Lower", "4000"}, {"Stray", "4009"}};
+  for (const auto& [bone, parent] : bones)
     scene.Line(std::string("AddBone ") + bone).Line("BoneWeightMapName arm").Line("BoneWeightMapOnly 1")
-        .Line("BoneNormalization 1").Line("BoneRestLength 1").Line("ParentItem 4000");
+        .Line("BoneNormalization 1").Line("BoneRestLength 1").Line(std::string("ParentItem ") + parent);
   scene.Line("ShadowExclusion").Empty();
   scene.Line("AddLight 20000000").Line("LightName Key Light").Empty().Line("LightType 1")
       .Line("ParentItem 10000001").Empty();
@@ -259,7 +262,18 @@ TEST_F(LWReaderTest, AWholeSceneBecomesTheScenesObjectsInFileOrderWithTheirLinks
   EXPECT_EQ(light->GetParent(), arm);
   EXPECT_EQ(null->GetParent(), camera);
   EXPECT_EQ(arm->GetMorphTargetObject(), box);
-  ASSERT_EQ(arm->GetNumberOfBones(), 2u);
+  ASSERT_EQ(arm->GetNumberOfBones(), 3u);
+  CBone* upper = arm->GetBone(0);
+  CBone* lower = arm->GetBone(1);
+  EXPECT_STREQ(upper->GetName(), "Upper");
+  EXPECT_STREQ(lower->GetWeightMapName(), "arm");
+  EXPECT_EQ(lower->GetRestLength(), 1.0f);
+  EXPECT_EQ(upper->GetParent(), lower);
+  EXPECT_EQ(lower->GetParent(), nullptr);
+  EXPECT_EQ(arm->GetBone(2)->GetParent(), nullptr);
+  const std::string errors = log.TextAt(CEngineLog::kLevelError);
+  EXPECT_NE(errors.find("Bone 1 Can't Be Parented To Bone 0, It Would Close A Loop"), std::string::npos) << errors;
+  EXPECT_NE(errors.find("Bone Number Out Of Range: 2, 9 Of 3"), std::string::npos) << errors;
   EXPECT_EQ(arm->GetVisibleByCameras(), 1u);
   EXPECT_EQ(box->GetNumberOfBones(), 0u);
 }
