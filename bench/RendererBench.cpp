@@ -63,6 +63,7 @@ class DrawScene {
     bench.context->CreateProfiler();
     bench.context->pSamples[SAMPLE_BEGIN_END]->Begin();
     bench.ForgetCalls();
+    ZkTestD3DLogCalls(false);  // as in a game, which never asks for the device's call log
   }
   ~DrawScene() {
     bench.context->pProfiler->DeleteSample(bench.context->pSamples[SAMPLE_BEGIN_END]);

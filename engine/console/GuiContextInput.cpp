@@ -36,7 +36,12 @@ void CGuiContextInput::InjectMouseButtonUp(int button) {
 
 void CGuiContextInput::InjectMouseWheelChange(float delta) { m_context.injectMouseWheelChange(delta); }
 
-void CGuiContextInput::InjectChar(uint32_t character) { m_context.injectChar(character); }
+// Control characters (backspace, tab, enter, escape) arrive as characters too, but they are keys
+// to the library, which would otherwise type them into an edit box.
+void CGuiContextInput::InjectChar(uint32_t character) {
+  if (character < 0x20 || character == 0x7F) return;
+  m_context.injectChar(character);
+}
 
 void CGuiContextInput::InjectKeyDown(uint32_t key) {
   if (key <= kLastKey) m_context.injectKeyDown(static_cast<CEGUI::Key::Scan>(key));

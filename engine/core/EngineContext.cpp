@@ -7,6 +7,7 @@
 
 #include "ZKDXInterface.h"
 
+#include "core/ConsoleFrame.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
 #include "core/EngineRelease.h"
@@ -86,9 +87,14 @@ void CEngineContext::LimitFrameRate() {
 }
 
 void CEngineContext::ShowFPS(DWORD show) {
-  (void)show;
   // Once a frame, on the main thread: the key changes the input thread queued for the console.
   if (pConsole) ports.guiKeys->InjectQueuedGuiKeys();
+  // The whole GUI is drawn only while the console is open, on frames the application asked it for.
+  if (show == 1 && pRenderer && ports.console->IsOpen()) {
+    pRenderer->BeginRendering();
+    ports.console->Render(m_fLastFrameRate);
+    pRenderer->EndRendering();
+  }
   if (dwStatisticsOn != 1) return;
   float now = static_cast<float>(timeGetTime()) * 0.001f;
   ++m_dwFramesCounted;

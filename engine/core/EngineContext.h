@@ -13,6 +13,8 @@ struct ApplicationDescriptor;
 struct ZeKorbConfig;
 class CCollisionManager;
 class CConsole;
+class CConsoleFrame;
+class CConsoleToolBox;
 class CEngineRelease;
 class CGenericPassInterface;
 class CGuiSystem;
@@ -98,6 +100,8 @@ struct EnginePorts {
   TEnginePort<CNullScriptHost> nullScripts;
   TEnginePort<CGuiTextureFactory> guiTextures;
   TEnginePort<CScriptTopInterface> scriptTop;
+  TEnginePort<CConsoleFrame> console;
+  TEnginePort<CConsoleToolBox> toolBox;
 
   // Calls visit(name, port) for every port above; a new port is listed here too.
   template <class Visit>
@@ -118,6 +122,8 @@ struct EnginePorts {
     visit("nullScripts", nullScripts);
     visit("guiTextures", guiTextures);
     visit("scriptTop", scriptTop);
+    visit("console", console);
+    visit("toolBox", toolBox);
   }
 };
 

@@ -74,19 +74,6 @@ const StackNames kStackNames[] = {
 constexpr UINT kFirstRestoredType = 1;
 constexpr UINT kLastRestoredType = 31;
 
-// The number of indices a draw of `count` primitives reads; 0 for an unknown type.
-uint64_t IndicesOfPrimitives(UINT type, UINT count) {
-  switch (type) {
-    case D3DPT_POINTLIST: return count;
-    case D3DPT_LINELIST: return uint64_t{count} * 2;
-    case D3DPT_LINESTRIP: return count ? uint64_t{count} + 1 : 0;
-    case D3DPT_TRIANGLELIST: return uint64_t{count} * 3;
-    case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN: return count ? uint64_t{count} + 2 : 0;
-  }
-  return 0;
-}
-
 bool IsPrimitiveType(UINT type) { return type >= D3DPT_POINTLIST && type <= D3DPT_TRIANGLEFAN; }
 
 // The byte size of a dynamic buffer; 0 when there is none.

@@ -426,6 +426,20 @@ bool Describe(CEngineRenderer* renderer, UINT kind, KindDescription& d) {
 }
 }  // namespace
 
+void CRenderTargetBank::GiveBackRenderTarget(CRenderTargetInterface* target) {
+  // A target on the stack is freed when it is popped.
+  if (target == nullptr || std::find(m_pStack, m_pStack + kStackDepth, target) != m_pStack + kStackDepth)
+    return;
+  auto giveBack = [target](auto& pool) {
+    for (auto* entry : pool.entries)
+      if (entry != nullptr && entry == target)
+        while (entry->GetLockCount() != 0) entry->Unlock();
+  };
+  for (PlainPool* pool : {&m_Plain, &m_FloatPlain, &m_PhysicalTargets, &m_FloatPhysicalTargets})
+    giveBack(*pool);
+  for (CubePool* pool : {&m_CubeTargets, &m_FloatCubeTargets}) giveBack(*pool);
+}
+
 UINT CRenderTargetBank::GetPlainRenderTarget(CTextureRenderTarget** out, UINT kind) {
   KindDescription d;
   if (out == nullptr || !Describe(m_pRenderer, kind, d)) return 0;

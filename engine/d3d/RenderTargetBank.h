@@ -50,6 +50,7 @@ class CRenderTargetBank final : public CRenderTargetStorageInterface {
   UINT GetFloatCubeRenderTarget(CCubeRenderTarget** out, UINT kind) override;
   UINT RestoreRenderTarget() override;
   CRenderTargetInterface* GetCurrentRenderTarget() override { return m_pStack[0]; }
+  void GiveBackRenderTarget(CRenderTargetInterface* target) override;
 
   // --- building and releasing ---
   // Empties everything, then takes the device's back and depth buffers and makes the pools and

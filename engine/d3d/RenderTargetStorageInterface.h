@@ -32,6 +32,10 @@ class CRenderTargetStorageInterface {
   virtual UINT RestoreRenderTarget() = 0;
   // The top of the render-target stack: the active target.
   virtual CRenderTargetInterface* GetCurrentRenderTarget() = 0;
+  // A target that an object kept and no longer needs: unlocked until the bank can hand it out
+  // again, unless it is on the stack (popping frees it). A pointer to no target of the bank (any
+  // more) is left alone, not followed.
+  virtual void GiveBackRenderTarget(CRenderTargetInterface* target) = 0;
 
  protected:
   ~CRenderTargetStorageInterface() = default;

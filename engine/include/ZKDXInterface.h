@@ -9,6 +9,7 @@
 // non-virtual so that they take no slot, except on the objects a caller owns and deletes
 // (timers, envelopes, channels, keys, virtual disks), where a virtual destructor follows the
 // last operation.
+#include "ConsoleFunction.h"
 #include "TonarisInterface.h"
 #include "ZKDXGlobals.h"
 #include "ZeKorbD3DHeader.h"
@@ -26,7 +27,6 @@ class CParticleEmiterFactory;
 class CMotion;
 class CBone;
 class CCamera;
-struct ConsoleFunction;
 
 class CWorldObjectInterface;
 class CMeshInterface;

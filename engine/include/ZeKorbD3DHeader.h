@@ -2,6 +2,8 @@
 // The engine's Direct3D 9 layer as the rest of the engine, the game and the scripts see it: the
 // renderer and its resource banks ("storages") and resources. Operations are declared in slot
 // order. Results named "Direct3D result" are HRESULT-style codes, 0 on success.
+#include <cstdint>
+
 #include "ZKDXMath.h"
 #include "ZKDXRecords.h"
 #include "d3d9.h"
@@ -28,6 +30,20 @@ class CRenderTargetInterface;
 
 // Frame flag of CD3D9RendererInterface::Clear that skips the frame-rate limiter.
 constexpr UINT ZK_CLEAR_NO_FRAME_LIMIT = 8;
+
+// The number of indices (or vertices) a draw of `count` primitives of `type` reads; 0 for an
+// unknown type.
+constexpr uint64_t IndicesOfPrimitives(UINT type, UINT count) {
+  switch (type) {
+    case D3DPT_POINTLIST: return count;
+    case D3DPT_LINELIST: return uint64_t{count} * 2;
+    case D3DPT_LINESTRIP: return count ? uint64_t{count} + 1 : 0;
+    case D3DPT_TRIANGLELIST: return uint64_t{count} * 3;
+    case D3DPT_TRIANGLESTRIP:
+    case D3DPT_TRIANGLEFAN: return count ? uint64_t{count} + 2 : 0;
+  }
+  return 0;
+}
 
 class CD3D9RendererInterface {
  public:

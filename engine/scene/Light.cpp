@@ -169,6 +169,7 @@ void CLight::FinishLoaded() {
 CLight::~CLight() {
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- (CLight) Releasing %s\n", m_szName);
   if (m_pBoundVolume != nullptr) Spatial()->ReleaseBoundVolume(m_pBoundVolume);
+  DeleteOwnCamera(m_pCamera);
 }
 
 

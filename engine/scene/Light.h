@@ -176,6 +176,7 @@ class CLight final : public TWorldObject<CLightInterface>, public CCameraLightSo
   // (0, 0, 1) turned by the rotation matrix for spot and distant lights, else zero.
   void GetDirection(CVector3* out) const;
   CLightBoundVolumeInterface* GetBoundVolume() const { return m_pBoundVolume; }
+  // The camera the shading language places at the light; the light owns it and frees it.
   CWorldObject* GetCamera() const { return m_pCamera; }
   void SetCamera(CWorldObject* camera) { m_pCamera = camera; }
   const FlareVertex* GetFlareQuad() const { return m_FlareQuad; }

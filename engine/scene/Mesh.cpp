@@ -8,6 +8,7 @@
 
 #include "core/CopyName.h"
 #include "core/EngineSampleScope.h"
+#include "scene/Camera.h"
 #include "scene/MeshShaderLibrary.h"
 #include "scene/MeshRayTest.h"
 #include "scene/MeshSpatial.h"
@@ -116,6 +117,7 @@ CMesh::~CMesh() {
   // A mesh freed while its scene lives must not stay listed in the scene's octree. (A mesh
   // that outlived its scene forgot its cells when it was detached.)
   LeaveOctree();
+  DeleteOwnCamera(m_pCamera);
   if (!m_Surfaces.empty()) {
     for (CMeshSurface*& surface : m_Surfaces) {
       if (surface == nullptr) continue;

@@ -197,6 +197,7 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   CShader* GetShader() const { return m_pShader; }
   // Takes over the vertex buffer the coded rendering path made for the mesh.
   void SetGenericPathData(CMeshVertexBuffer* vertexBuffer);
+  // The camera the shading language places at the mesh; the mesh owns it and frees it.
   void SetCamera(CCamera* camera) { m_pCamera = camera; }
   CCamera* GetCamera() const { return m_pCamera; }
   float GetCameraDistance() const { return m_fCameraDistance; }

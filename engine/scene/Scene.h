@@ -276,6 +276,10 @@ class CScene : public CSceneInterface {
     return 1;
   }
   CWorldObject* GetCurrentMesh() const { return m_pCurrentMesh; }
+  // A camera that is going away stops being the active one.
+  void ForgetActiveCamera(CWorldObject* camera) {
+    if (m_pActiveCamera == camera) m_pActiveCamera = nullptr;
+  }
   void SetShadowMode(UINT renderingProfile) { m_dwRenderingProfile = renderingProfile; }
   UINT GetShadowMode() const { return m_dwRenderingProfile; }
   CShader* GetShader() const { return m_pShader; }

@@ -3,7 +3,10 @@
 #include "scene/CameraLinks.h"
 #include "scene/Scene.h"
 #include "scene/UpdateInputs.h"
+#include "core/EngineContext.h"
 #include "core/EngineLog.h"
+#include "d3d/EngineRenderer.h"
+#include "d3d/RenderTargetStorageInterface.h"
 
 namespace {
 constexpr const char* kSource = "ZK3DProcessing";
@@ -19,7 +22,26 @@ CWorldObject::CWorldObject(CScene* scene, void* rendererContext, CEngineLog* log
       m_pGuard(std::make_unique<CUpdateGuard>(this, guardMode)),
       m_dwType(type) {}
 
-CWorldObject::~CWorldObject() = default;
+CWorldObject::~CWorldObject() { GiveBackRenderTargets(); }
+
+// Targets kept in the slots go back to the bank, which may then hand them out again. Only the
+// engine's live renderer is asked: once the device is gone there is no bank to give them to.
+void CWorldObject::GiveBackRenderTargets() {
+  auto* renderer = dynamic_cast<CEngineRenderer*>(GetEngineContext()->pRenderer);
+  CRenderTargetStorageInterface* bank =
+      renderer != nullptr ? renderer->GetRenderTargetStorageInterface() : nullptr;
+  if (bank == nullptr) return;
+  for (UINT i = 0; i < kRenderTargets; ++i) {
+    if (m_pRenderTargets[i] != nullptr) bank->GiveBackRenderTarget(m_pRenderTargets[i]);
+    if (m_pCubeRenderTargets[i] != nullptr) bank->GiveBackRenderTarget(m_pCubeRenderTargets[i]);
+  }
+}
+
+void CWorldObject::DeleteOwnCamera(CWorldObject* camera) {
+  if (camera == nullptr) return;
+  if (m_pScene != nullptr) m_pScene->ForgetActiveCamera(camera);
+  delete camera;
+}
 
 CWorldObject* CWorldObject::FromInterface(CWorldObjectInterface* object) {
   return dynamic_cast<CWorldObject*>(object);

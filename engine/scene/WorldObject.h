@@ -109,6 +109,9 @@ class CWorldObject {
   // SetFrame for kinds that can be pinned: -1 follows the frame asked for, any other frame pins
   // the object there; recurse 1 passes the setting on to the children.
   void PinOrFollowFrame(float frame, UINT recurse);
+  // Frees a camera made for this object alone (a light's or mesh's own); the scene stops using
+  // it first.
+  void DeleteOwnCamera(CWorldObject* camera);
 
   UINT m_dwFollowFrame = 1;
 
@@ -121,6 +124,8 @@ class CWorldObject {
   CMatrix m_mtxRotationMatrix;
 
  private:
+
+  void GiveBackRenderTargets();
 
   CRenderTargetInterface* m_pRenderTargets[kRenderTargets] = {};
   CRenderTargetInterface* m_pCubeRenderTargets[kRenderTargets] = {};

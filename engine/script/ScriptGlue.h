@@ -22,11 +22,13 @@
 //   V, const V* (V a value type)  const V &in             a copy, the script value's address
 //   V* (V a value type)           V &out or V &inout      the script value's address
 //   T* (T an engine object)       T@                      the handle
+//   CScriptArray*                 array<X>@               the script's array (a handle)
 //   anything else                 the same type           unchanged
 //
 //   C++ result                    script result
 //   const char*, char*            bstr (empty for a null text)
 //   void*                         VoidPtr
+//   CScriptArray*                 array<X>@               the script takes the reference over
 //   V*, const V* (V a value type) V &, const V & (a null pointer raises a script exception)
 //   anything else                 the same type
 //
@@ -36,6 +38,7 @@
 // value must be registered with asGetTypeTraits<V>() (and the all-floats or all-ints flag), or
 // the script engine misreads the registers they come back in.
 #include <angelscript.h>
+#include <angelscript/scriptarray.h>
 
 #include <new>
 #include <type_traits>
@@ -102,6 +105,12 @@ struct Arg<T*, std::enable_if_t<std::is_polymorphic_v<T>>> {
   static T* ToEngine(Script handle) { return handle; }
 };
 template <>
+struct Arg<AngelScript::CScriptArray*> {
+  using Script = AngelScript::CScriptArray*;
+  static constexpr bool kHandle = true;
+  static AngelScript::CScriptArray* ToEngine(Script array) { return array; }
+};
+template <>
 struct Arg<const char*> {
   using Script = const bstr&;
   static constexpr bool kHandle = false;
@@ -146,6 +155,12 @@ struct Result<V*, std::enable_if_t<kIsValue<std::remove_const_t<V>>>> {
     return Fallback();
   }
   static Script Fallback() { return Result<V&>::Fallback(); }
+};
+template <>
+struct Result<AngelScript::CScriptArray*> {
+  using Script = AngelScript::CScriptArray*;
+  static Script ToScript(Script array) { return array; }
+  static Script Fallback() { return nullptr; }
 };
 template <>
 struct Result<const char*> {

@@ -1,7 +1,11 @@
 #include "script/ZeKorbTypes.h"
 
+#include "script/D3DInterfaceTypes.h"
+#include "script/D3DStructTypes.h"
+#include "script/MaterialTypes.h"
 #include "script/ScriptGlue.h"
 #include "script/ScriptRegistrar.h"
+#include "script/SpriteTypes.h"
 
 bool DeclarePendingType(CScriptRegistrar& registrar, const char* source, const char* type,
                         const char* message, std::source_location where) {
@@ -12,19 +16,15 @@ bool DeclarePendingType(CScriptRegistrar& registrar, const char* source, const c
 bool RegisterZeKorbAddTypes(CScriptRegistrar& registrar) {
   CScriptRegistrar::SourceScope source(registrar, "ZeKorbAddTypes");
   CScriptRegistrar& r = registrar;
-  // Not yet: the Direct3D structures are registered first.
+  RegisterD3DStructTypes(r);
   r.Type("CSceneInterface", 0, ScriptGlue::kEngineObjectFlags,
          "Can't Add CSceneInterface* ZeKorb Type To The Script (1)");
-  // Not yet: the sprites, whose group ends with the null type.
-  DeclarePendingType(r, "SpriteType", "CNullInterface",
-                     "Can't Add CNullInterface* ZeKorb Type To The Script (1)");
+  RegisterSpriteTypes(r);
   r.Type("CMaterialStorageInterface", 0, ScriptGlue::kEngineObjectFlags,
          "Can't Add CMaterialStorageInterface ZeKorb Type To The Script (1)");
   r.Type("CTextureStorageInterface", 0, ScriptGlue::kEngineObjectFlags,
          "Can't Add CTextureStorageInterface* ZeKorb Type To The Script (1)");
-  // Not yet: the Direct3D resources, with the renderer among them.
-  DeclarePendingType(r, "InitD3DInterface", "CD3D9RendererInterface",
-                     "Can't Add CD3D9RendererInterface* ZeKorb Type To The Script (1)");
+  RegisterD3DInterfaceTypes(r);
   // Not yet: the timer's methods.
   DeclarePendingType(r, "TimerType", "CTimerInterface",
                      "Can't Add CTimerInterface* ZeKorb Type To The Script (1)");
@@ -36,9 +36,7 @@ bool RegisterZeKorbTypes(CScriptRegistrar& registrar) {
   CScriptRegistrar& r = registrar;
   r.Type("CMeshInterface", 0, ScriptGlue::kEngineObjectFlags,
          "Can't Add CMeshInterface* ZeKorb Type To The Script (1)");
-  // Not yet: the materials and textures, whose group declares the surface type.
-  DeclarePendingType(r, "MaterialTypes", "CSurfaceInterface",
-                     "Can't Add CSurfaceInterface* ZeKorb Type To The Script (1)");
+  RegisterMaterialTypes(r);
   // Not yet: the meshes, nulls and cameras; then the lights, whose group declares the light type.
   DeclarePendingType(r, "LightTypes", "CLightInterface",
                      "Can't Add CLightInterface* ZeKorb Type To The Script (1)");

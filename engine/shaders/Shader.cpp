@@ -247,6 +247,26 @@ CShaderPass* CShader::GetPass(UINT index) {
   return index < m_dwPasses ? m_pPasses[index] : nullptr;
 }
 
+CShaderPass* CShader::FindPass(const char* name) {
+  for (UINT i = 0; i < m_dwPasses; ++i)
+    if (std::strcmp(m_pPasses[i]->GetName(), name) == 0) return m_pPasses[i];
+  return nullptr;
+}
+
+CMesh* CShader::GetTargetMesh() {
+  if (m_pTarget == nullptr) return nullptr;
+  if (m_dwTargetKind == SHADER_TARGET_MESH) return static_cast<CMesh*>(m_pTarget);
+  if (m_dwTargetKind == SHADER_TARGET_SURFACE)
+    return static_cast<CSurface*>(m_pTarget)->GetParentMeshObject();
+  return nullptr;
+}
+
+CScene* CShader::GetTargetScene() {
+  if (m_dwTargetKind == SHADER_TARGET_SCENE) return static_cast<CScene*>(m_pTarget);
+  CMesh* mesh = GetTargetMesh();
+  return mesh != nullptr ? static_cast<CWorldObject*>(mesh)->GetOwnerScene() : nullptr;
+}
+
 UINT CShader::GetNumberOfPasses() { return m_dwPasses; }
 const char* CShader::GetName() { return m_szFileName; }
 ShaderParameter* CShader::GetParameters() { return m_pParameters; }

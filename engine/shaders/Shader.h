@@ -63,10 +63,18 @@ class CShader {
   CShaderLibrary* GetLibrary() { return m_pLibrary; }
   UINT GetTargetKind() const { return m_dwTargetKind; }
   void* GetTarget() { return m_pTarget; }
+  // The scene the target belongs to, and the mesh of a mesh or surface target; null for none.
+  CScene* GetTargetScene();
+  CMesh* GetTargetMesh();
+  // For a caller that runs a pass of this shader out of turn and puts the previous run back.
+  void SetTarget(void* target) { m_pTarget = target; }
+  void SetRunValue(float value) { m_fRunValue = value; }
   DWORD GetTechniqueTarget() const { return m_dwTechniqueTarget; }
   DWORD GetCompatibleSchemes() const { return m_dwCompatibleSchemes; }
   // Null at or past the pass count.
   CShaderPass* GetPass(UINT index);
+  // The first pass named exactly `name`, or null.
+  CShaderPass* FindPass(const char* name);
   float GetRunValue() const { return m_fRunValue; }
   UINT ReportError(UINT code, const char* sender);
 

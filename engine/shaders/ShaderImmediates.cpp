@@ -76,3 +76,7 @@ bool ReadImmediateFloats(const char* line, float* values, UINT capacity, UINT* c
 bool ReadImmediateDwords(const char* line, DWORD* values, UINT capacity, UINT* count) {
   return ReadImmediate(line, values, capacity, count, ParseDword);
 }
+
+bool ReadImmediateFloat(const char* text, float* value) {
+  return text != nullptr && ParseFloat(Trimmed(text), value);
+}

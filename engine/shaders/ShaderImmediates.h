@@ -11,3 +11,6 @@ bool ReadImmediateFloats(const char* line, float* values, UINT capacity, UINT* c
 // As floats, for words: decimal (a negative one wraps to 32 bits) or "0x" hexadecimal, each
 // within 32 bits.
 bool ReadImmediateDwords(const char* line, DWORD* values, UINT capacity, UINT* count);
+// One number written on its own, without brackets, as a condition's operand is: the whole of
+// `text` apart from surrounding blanks. False when it is not one plain number.
+bool ReadImmediateFloat(const char* text, float* value);

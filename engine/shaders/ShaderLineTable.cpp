@@ -3,6 +3,17 @@
 #include <cstring>
 
 #include "shaders/ShaderFileLines.h"
+#include "shaders/ShaderProgramCall.h"
+#include "shaders/ShaderProgramEndFor.h"
+#include "shaders/ShaderProgramEndIf.h"
+#include "shaders/ShaderProgramForEach.h"
+#include "shaders/ShaderProgramGetRenderTarget.h"
+#include "shaders/ShaderProgramIf.h"
+#include "shaders/ShaderProgramReleaseRenderTarget.h"
+#include "shaders/ShaderProgramSetCamera.h"
+#include "shaders/ShaderProgramSetRenderTarget.h"
+#include "shaders/ShaderProgramSetRenderTargetAsTexture.h"
+#include "shaders/ShaderProgramSubRoutine.h"
 #include "shaders/ShaderVariable.h"
 
 namespace {
@@ -12,13 +23,13 @@ constexpr bool kReserved = true;
 // Not yet: the command classes' constructors fill these slots as the engine gets them; until
 // then a keyword compiles to a failed pass (error 9).
 constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords = {{
-    {"SUBROUTINE", 36, nullptr, false},
+    {"SUBROUTINE", 36, MakeShaderProgramSubRoutine, false},
     {"RENDEROUTLINE", 25, nullptr, false},
-    {"CALL", 36, nullptr, false},
+    {"CALL", 36, MakeShaderProgramCall, false},
     {"CLEAR", 17, nullptr, false},
     {"SETLIGHTENABLE", 8, nullptr, false},
     {"RENDER", 1, nullptr, false},
-    {"SETCAMERA", 24, nullptr, false},
+    {"SETCAMERA", 24, MakeShaderProgramSetCamera, false},
     {"SETSCISSORRECT", 38, nullptr, false},
     {"SETCLIPPLANE", 0, nullptr, kReserved},
     {"SETCURSORPOSITION", 0, nullptr, kReserved},
@@ -42,15 +53,15 @@ constexpr std::array<ShaderKeyword, CShaderLineTable::kEntries> kEngineKeywords 
     {"SETVIEWPORT", 0, nullptr, kReserved},
     {"SETVERTEXSHADER", 19, nullptr, false},
     {"SHOWCURSOR", 0, nullptr, kReserved},
-    {"SETRENDERTARGETASTEXTURE", 6, nullptr, false},
-    {"GETRENDERTARGET", 29, nullptr, false},
-    {"SETRENDERTARGET", 31, nullptr, false},
-    {"RELEASERENDERTARGET", 30, nullptr, false},
-    {"FOREACH", 32, nullptr, false},
-    {"ENDFOR", 33, nullptr, false},
+    {"SETRENDERTARGETASTEXTURE", 6, MakeShaderProgramSetRenderTargetAsTexture, false},
+    {"GETRENDERTARGET", 29, MakeShaderProgramGetRenderTarget, false},
+    {"SETRENDERTARGET", 31, MakeShaderProgramSetRenderTarget, false},
+    {"RELEASERENDERTARGET", 30, MakeShaderProgramReleaseRenderTarget, false},
+    {"FOREACH", 32, MakeShaderProgramForEach, false},
+    {"ENDFOR", 33, MakeShaderProgramEndFor, false},
     {"LOG", 39, nullptr, false},
-    {"IF", 34, nullptr, false},
-    {"ENDIF", 35, nullptr, false},
+    {"IF", 34, MakeShaderProgramIf, false},
+    {"ENDIF", 35, MakeShaderProgramEndIf, false},
     {"", 0, MakeShaderVariable, false},
 }};
 

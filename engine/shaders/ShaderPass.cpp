@@ -10,6 +10,7 @@
 #include "scene/Surface.h"
 #include "shaders/Shader.h"
 #include "shaders/ShaderBlockEnd.h"
+#include "shaders/ShaderBlockStart.h"
 #include "shaders/ShaderFileLines.h"
 #include "shaders/ShaderLibrary.h"
 #include "shaders/ShaderLineTable.h"
@@ -107,7 +108,7 @@ bool CShaderPass::Scan(CShaderFileLines& lines, bool compile, UINT* counted) {
       ReportError(2, kSender);
       return false;
     }
-    if (lines.WordBeginsWith(0, "ENDPASS")) return true;
+    if (lines.WordBeginsWith(0, "ENDPASS")) return !compile || BlocksClosed();
     switch (Classify(lines)) {
       case LineKind::kBroken:
         return false;
@@ -187,24 +188,48 @@ bool CShaderPass::CompileLine(CShaderFileLines& lines) {
 }
 
 // Finds the opening line of the block that `end` (the newest line) closes, skipping nested
-// blocks of the same kind, and links the two.
+// blocks of the same kind, and links the two. The block must hold whole blocks of the other
+// kind: a jump out of a loop from inside a condition, or into one, would leave either half.
 bool CShaderPass::LinkBlockEnd(CShaderLine* end, UINT startType, UINT endType) {
+  const UINT otherStart =
+      startType == SHADER_COMMAND_IF ? SHADER_COMMAND_FOREACH : SHADER_COMMAND_IF;
+  const UINT otherEnd =
+      endType == SHADER_COMMAND_ENDIF ? SHADER_COMMAND_ENDFOR : SHADER_COMMAND_ENDIF;
   CShaderLine* start = nullptr;
   UINT depth = 0;
+  int otherDepth = 0;  // closings minus openings of the other kind seen walking back
+  bool interleaved = false;
   for (UINT i = m_dwLines - 1; i-- > 0 && start == nullptr;) {
     CShaderLine* line = m_pLines[i];
     if (line->GetKind() != SHADER_LINE_COMMAND) continue;
-    if (line->GetType() == endType)
+    const UINT type = line->GetType();
+    if (type == endType)
       ++depth;
-    else if (line->GetType() == startType && depth-- == 0)
+    else if (type == startType && depth-- == 0)
       start = line;
+    else if (type == otherEnd)
+      ++otherDepth;
+    else if (type == otherStart && --otherDepth < 0)
+      interleaved = true;
   }
   auto* closing = dynamic_cast<CShaderBlockEnd*>(end);
-  if (start == nullptr || closing == nullptr) {
+  if (start == nullptr || closing == nullptr || interleaved || otherDepth != 0) {
     ReportError(256, kSender);
     return false;
   }
   closing->LinkBlockStart(start);
+  return true;
+}
+
+// Every IF and FOREACH needs the line that closes its block, or its jump has nowhere to go.
+bool CShaderPass::BlocksClosed() {
+  for (UINT i = 0; i < m_dwLines; ++i) {
+    auto* block = dynamic_cast<CShaderBlockStart*>(m_pLines[i]);
+    if (block != nullptr && !block->IsBlockClosed()) {
+      ReportError(256, kSender);
+      return false;
+    }
+  }
   return true;
 }
 

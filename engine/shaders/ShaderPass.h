@@ -81,6 +81,7 @@ class CShaderPass {
   bool SkipBlock(CShaderFileLines& lines);
   bool CompileLine(CShaderFileLines& lines);
   bool LinkBlockEnd(CShaderLine* end, UINT startType, UINT endType);
+  bool BlocksClosed();
 
   CShader* m_pShader;
   CEngineRenderer* m_pRenderer;

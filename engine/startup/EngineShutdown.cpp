@@ -1,5 +1,6 @@
 #include "startup/EngineShutdown.h"
 
+#include "console/Console.h"
 #include "console/GuiSystem.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
@@ -35,6 +36,7 @@ void CEngineShutdown::ReleaseServices() {
   ReleaseInputControllers(context);
   ReleaseParticleFactory(context);
   ReleaseSceneServices(context);
+  ReleaseConsole(context);
   ReleaseGui(context);
   ReleaseRenderer(context);
   ReleaseVirtualFileSystem(context);
@@ -43,6 +45,7 @@ void CEngineShutdown::ReleaseServices() {
 
 void CEngineShutdown::UnloadToolBox(CEngineContext* context) {
   if (!context->pToolBox) return;
+  context->ports.toolBox.Reset();
   context->pToolBox->Unload();
   delete context->pToolBox;
   context->pToolBox = nullptr;
@@ -98,6 +101,21 @@ void CEngineShutdown::ReleaseSceneServices(CEngineContext* context) {
   context->pCollisions = nullptr;
   delete context->pZKReader;
   context->pZKReader = nullptr;
+}
+
+// The console's windows go before the GUI, and the console before the script host it runs lines
+// in. A console whose line is running (the line closed the engine) is on the caller's stack: it
+// is only cut loose, and left to the ending process.
+void CEngineShutdown::ReleaseConsole(CEngineContext* context) {
+  if (!context->pConsole) return;
+  CEngineWindow::GetWindowProcedure()->SetConsole(nullptr);
+  if (context->pInputControllers) context->pInputControllers->SetGuiTarget(nullptr, nullptr);
+  context->ports.console.Reset();
+  if (context->pConsole->IsExecutingLine())
+    context->pConsole->DetachGui();
+  else
+    delete context->pConsole;
+  context->pConsole = nullptr;
 }
 
 // The GUI library draws through the renderer, so it goes before it; the window procedure stops

@@ -39,6 +39,7 @@ class CEngineShutdown final : public CEngineRelease {
   void ReleaseInputControllers(CEngineContext* context);
   void ReleaseParticleFactory(CEngineContext* context);
   void ReleaseSceneServices(CEngineContext* context);
+  void ReleaseConsole(CEngineContext* context);
   void ReleaseGui(CEngineContext* context);
   void ReleaseRenderer(CEngineContext* context);
   void ReleaseVirtualFileSystem(CEngineContext* context);

@@ -29,6 +29,7 @@
 #include "startup/ToolBox.h"
 #include "vfs/VirtualFileSystem.h"
 #include "input/WindowProcedure.h"
+#include "console/Console.h"
 #include "console/GUIRenderer.h"
 #include "console/GuiSystem.h"
 #include "startup/EngineShutdown.h"
@@ -248,6 +249,7 @@ void CEngineStartup::EnumerateDevices() { CEngineDevice::Instance().CreateRender
 void CEngineStartup::LoadToolBox() {
   m_context->pToolBox = NewOrFatal<CToolBox>("Critical Error", "Can't Allocate Memory For the TOOL",
                                              CZeKorbD3D::Instance());
+  m_context->ports.toolBox.Set(m_context->pToolBox);
 }
 
 UINT CEngineStartup::Init(ZeKorbConfig* config) {
@@ -268,6 +270,7 @@ UINT CEngineStartup::Init(ZeKorbConfig* config) {
   CreateCollisions();
   CreateLightingPasses();
   CreateParticleFactory();
+  // The scene editor's start-up hook has nothing to do here.
   StartInput();
   m_context->dwInitialized = 1;
   LogTo(m_context->pLog, kSource, CEngineLog::kLevelInfo, "- Inited\n");
@@ -391,10 +394,16 @@ void CEngineStartup::StartGui() {
   m_context->ports.guiTextures.Set(made);
 }
 
-// Not yet: the console is made here with the context, the renderer, the log, the configured size
-// and the console lock ("Can't Init Console"), and the scene editor's start-up hook runs after the
-// particle factory.
-void CEngineStartup::CreateConsole() {}
+// The console comes after the GUI: without a running GUI (a locked console) it has no windows.
+// The window procedure toggles it and feeds it characters from here on.
+void CEngineStartup::CreateConsole() {
+  CConsole* console = NewOrFatal<CConsole>(kInitTitle, "Can't Init Console", m_context,
+                                           m_context->pRenderer, m_context->pLog,
+                                           m_context->pConfig->dwLockConsole);
+  m_context->pConsole = console;
+  m_context->ports.console.Set(console);
+  CEngineWindow::GetWindowProcedure()->SetConsole(console);
+}
 
 // Scenes and meshes loaded without shaders are prepared and drawn by the default coded
 // rendering path from here on; the shutdown frees it before the renderer.
@@ -452,6 +461,9 @@ void CEngineStartup::StartInput() {
   m_context->pInputControllers = input;
   m_context->ports.guiKeys.Set(input);
   CEngineWindow::GetWindowProcedure()->SetInputControllers(input);
+  // Key presses reach the GUI through the input thread while there is a GUI and a console.
+  CGuiInput* gui = m_context->pGui ? m_context->pGui->GetInput() : nullptr;
+  if (gui && m_context->pConsole) input->SetGuiTarget(gui, m_context->pConsole);
 }
 
 // Every texture made so far (the flare among them) is filled here.

@@ -4,11 +4,13 @@
 // engine logs why and runs without it.
 #include <windows.h>
 
+#include "console/ConsoleToolBox.h"
+
 class CEngineLog;
 class CSceneInterface;
 class CZeKorbD3DInterface;
 
-class CToolBox {
+class CToolBox final : public CConsoleToolBox {
  public:
   // The library the engine looks for on the library search path.
   static constexpr const char* kLibraryName = "ZKTool.dll";
@@ -20,7 +22,7 @@ class CToolBox {
   CToolBox& operator=(const CToolBox&) = delete;
 
   // The tool's answer for the active scene; 0 when there is none or no tool is loaded.
-  int Show();
+  int Show() override;
   // Lets a loaded tool clean up, then releases the library.
   void Unload();
   bool IsLoaded() const { return m_loaded; }

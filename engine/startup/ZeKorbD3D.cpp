@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "startup/ApplicationChecks.h"
+#include "console/Console.h"
 #include "core/EngineContext.h"
 #include "startup/EngineStartup.h"
 #include "core/EngineLog.h"
@@ -187,7 +188,10 @@ CEnvelopeInterface* CZeKorbD3D::CreateEnvelope() {
 }
 
 // While there is no console there is nothing to register with.
-int CZeKorbD3D::RegisterConsoleFunction(ConsoleFunction* /*function*/) { return 0; }
+int CZeKorbD3D::RegisterConsoleFunction(ConsoleFunction* function) {
+  CConsole* console = GetEngineContext()->pConsole;
+  return console ? console->RegisterFunction(function) : 0;
+}
 
 CEngineLog* CZeKorbD3D::GetLogInterface() { return GetEngineContext()->pLog; }
 

@@ -9,6 +9,8 @@ geCCorePort* s_pCorePort = &s_NoCore;
 
 geSUpdateArgument* geCCorePort::GetGlobalArg() { return &m_NoFrame; }
 
+geMouseStatus* geCCorePort::GetMouseStatus() { return &m_NoMouse; }
+
 geCCorePort& geGetCorePort() { return *s_pCorePort; }
 
 geCCorePort* geSetCorePort(geCCorePort* pPort) {

@@ -1,7 +1,13 @@
 #pragma once
 // What nodes and the framework's helpers need of the application core. The core registers itself
 // here when it is built; until then a do-nothing port stands in, so callers never test for null.
+#include <windef.h>
+
+#include "framework/InputState.h"
 #include "framework/UpdateArgument.h"
+
+class CMeshInterface;
+class geCBaseNode;
 
 class geCCorePort {
  public:
@@ -14,9 +20,27 @@ class geCCorePort {
   virtual void DrawProgressBar() {}
   // The frame's update argument, which script events receive.
   virtual geSUpdateArgument* GetGlobalArg();
+  // The cursor the main loop sets every frame; 0 for none of the game's own.
+  virtual void SetCurrentCursor(HCURSOR) {}
+  // The game's pause state, which is its game timer's.
+  virtual bool IsGamePaused() const { return false; }
+  // The core's flag word (geCGameCore::kFlag...).
+  virtual DWORD GetCoreFlags() const { return 0; }
+  // The start-up setting use_shaders: scenes and meshes load with shaders.
+  virtual bool UsesShaders() const { return false; }
+  // The game-mesh registry: which game object owns an engine mesh.
+  virtual void RegisterGameMesh(CMeshInterface*, DWORD) {}
+  virtual void UnregisterGameMesh(CMeshInterface*, DWORD) {}
+  // Nodes enter the frame's render list during the process pass, lower keys drawn first.
+  virtual void AddToRenderList(DWORD, geCBaseNode*) {}
+  // The mouse as the main loop last saw it.
+  virtual geMouseStatus* GetMouseStatus();
+  // Posts through the core's message router (name, sender, receiver, message id, data).
+  virtual void PostMessage(const char*, DWORD, DWORD, DWORD, DWORD) {}
 
  private:
   geSUpdateArgument m_NoFrame = {0.0f, 0.0f};
+  geMouseStatus m_NoMouse = {};
 };
 
 // The registered port, or the do-nothing one.

@@ -6,12 +6,24 @@
 
 #include <cstring>
 
+#include "TonarisInterface.h"
 #include "framework/BaseNode.h"
+#include "framework/BaseWidget.h"
+#include "framework/BaseWidgetsContainer.h"
 #include "framework/EngineGlobals.h"
+#include "framework/ExtendedTexturedFont.h"
+#include "framework/FileExists.h"
+#include "framework/GameObject.h"
+#include "framework/RenderableObject.h"
 #include "framework/NodeFactory.h"
+#include "framework/NormalTextureFont.h"
 #include "framework/ScriptHost.h"
 #include "framework/ScriptIndex.h"
 #include "framework/StatisticsTable.h"
+#include "framework/SystemCursor.h"
+#include "framework/TextReceiver.h"
+#include "framework/XmlDocument.h"
+#include "framework/ZeKorbFont.h"
 #include "zkplatform/ZkPaths.h"
 
 DWORD g_dwDefaultUseLogs = 1;
@@ -88,7 +100,11 @@ geCGameCore::~geCGameCore() {
   m_Logger.reset();
   m_pRootNode.Reset();
   m_pMessageRouter.Reset();
+  m_FontManager.GetFonts().clear();
+  m_pCursorsManager.Reset();
   m_mapRenderList.clear();
+  // Streams go before the engine that made them is closed.
+  m_pMusicManager.Reset();
   delete m_pGameTimer;
   m_pGameTimer = nullptr;
   delete g_pStatisticsTimer;
@@ -130,12 +146,18 @@ void geCGameCore::SetConfigPath(const char* szPath) {
 // ---- start-up -------------------------------------------------------------------------------
 
 void geCGameCore::LoadGameTree() {
-  if (!m_szConfigPath[0]) SetConfigPath("cfg\\config.xml");
   m_hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  if (FILE* file = ZkFileOpen(m_szConfigPath, "rb")) {
-    m_GameTree.LoadFile(file);
-    fclose(file);
+  if (!m_szConfigPath[0]) SetConfigPath("cfg\\config.xml");
+  m_Logger->Log("-Loading Game Tree from '%s'\n", m_szConfigPath);
+  if (!FileExists(m_szConfigPath)) {
+    m_Logger->Log(" - XML config file Not exist.\n");
+  } else {
+    m_GameTree = LoadXmlDocument(m_szConfigPath);
+    m_Logger->Log(" - Preprocessing XML data\n");
+    PreprocessDocument(m_GameTree);
+    m_Logger->Log(" - Done.\n");
   }
+  m_Logger->Log("-Done.\n");
 }
 
 void geCGameCore::LoadSettings() {
@@ -237,6 +259,7 @@ void geCGameCore::Initialise() {
   m_pRootNode = new geCBaseNode(nullptr);
   m_pRootNode->SetName("geRootNode");
   CreateManagers();
+  CreateCursors();
   m_pSoundServer = g_pZeKorb->GetTonarisInterface();
   g_pZeKorb->LoadScene(&g_pLogoScene, "vantor-logo\\logo", 1, 0, nullptr, nullptr, nullptr);
   if (!g_pLogoScene)
@@ -276,9 +299,20 @@ void geCGameCore::MountArchivesAndInitEngine() {
   }
 }
 
-bool geCGameCore::RegisterNodeTypes() { return RegisterNodeType<geCBaseNode>("Node"); }
+bool geCGameCore::RegisterNodeTypes() {
+  // Every registration is attempted, whatever the ones before it gave.
+  bool bAll = RegisterNodeType<geCBaseNode>("Node");
+  bAll &= RegisterNodeType<geCGameObject>("GameObject");
+  bAll &= RegisterNodeType<geCRenderableObject>("RenderableObject");
+  bAll &= RegisterNodeType<geCBaseWidget>("BaseWidget");
+  bAll &= RegisterNodeType<geCBaseWidgetsContainer>("WidgetsContainer");
+  bAll &= RegisterNodeType<geCSystemCursor>("SystemCursor");
+  return bAll;
+}
 
 void geCGameCore::CreateManagers() {
+  m_pMusicManager = new geCTonarisManager();
+  CreateFonts();
   if (g_pScriptHost) g_pScriptHost->ResetModules();
   if (m_pGameTimer) m_pGameTimer->Reset();
   // Made here once per core; a second call replaces (and frees) the first.
@@ -287,6 +321,55 @@ void geCGameCore::CreateManagers() {
   geClearMouseStatus(m_MouseStatus);
   SetupMouseCallback();
   SetupKeyboardCallbacks();
+}
+
+void geCGameCore::CreateFonts() {
+  g_dwDefaultFontID = m_FontManager.AddFont(new geCZeKorbFont(m_pRootNode.Get()));
+  if (!m_GameTree.FirstChildElement()) {
+    m_Logger->Log("-Skipping creating engine data nodee from XML data file (don't exist).\n");
+    return;
+  }
+  if (TiXmlElement* pSection = m_GameTree.FirstChildElement("vGameEngine")) {
+    m_Logger->Log("-Creating Fonts (from %s, section <vGameEngine>)\n", m_szConfigPath);
+    for (TiXmlElement* pElement = pSection->FirstChildElement("Font"); pElement;
+         pElement = pElement->NextSiblingElement("Font")) {
+      const char* szType = pElement->Attribute("Type");
+      geCTexturedFont* pFont = nullptr;
+      if (szType && strcmp(szType, "Manual") == 0) {
+        m_Logger->Log(" -Creating Font defined as 'Manual'\n");
+        pFont = new geCExtendedTexturedFont(m_pRootNode.Get());
+      } else if (szType && strcmp(szType, "Fixed") == 0) {
+        m_Logger->Log(" -Creating Font defined as 'Fixed'\n");
+        pFont = new geCNormalTextureFont(m_pRootNode.Get());
+      } else {
+        continue;
+      }
+      pFont->RegisterProperties();
+      pFont->Configure(pElement);
+      pFont->CreateChildrenFromXML(pElement);
+      m_FontManager.AddFont(pFont);
+    }
+    m_Logger->Log("-Fonts Created\n");
+  }
+  if (TiXmlElement* pGame = m_GameTree.FirstChildElement("Game")) {
+    m_pRootNode->Configure(pGame);
+    m_pRootNode->CreateChildrenFromXML(pGame);
+  }
+}
+
+void geCGameCore::CreateCursors() {
+  m_pCursorsManager = new geCCursorsManager(m_pRootNode.Get());
+  m_pCursorsManager->SetName("EngineCursorsManager");
+  TiXmlElement* pSection = m_GameTree.FirstChildElement("vGameEngine");
+  if (!pSection) return;
+  m_Logger->Log("-Creating Cursors (from %s, section <vGameEngine>)\n", m_szConfigPath);
+  int nCursors = 0;
+  for (TiXmlElement* pElement = pSection->FirstChildElement("Cursor"); pElement;
+       pElement = pElement->NextSiblingElement("Cursor")) {
+    m_pCursorsManager->CreateChildFromXML(pElement);
+    ++nCursors;
+  }
+  m_Logger->Log("-Cursors Created (Number of cursors = %d)\n", nCursors);
 }
 
 void geCGameCore::SetupMouseCallback() {
@@ -400,6 +483,8 @@ void geCGameCore::DrawFrame() {
   geAddStatisticsTime(STAT_ROW_RENDER, fMark);
 
   fMark = geStatisticsTime();
+  for (auto& [dwID, pFont] : m_FontManager.GetFonts())
+    if (pFont) pFont->DrawTexts();
   if ((g_pGameCore->m_dwFlags & kFlagShowLogo) && g_pLogoScene) {
     g_pLogoScene->SetAsActiveScene();
     g_pLogoScene->SetActiveCamera(0);
@@ -415,13 +500,40 @@ void geCGameCore::DrawFrame() {
 }
 
 void geCGameCore::ShowStatistics() {
-  // While statistics are on, the rows keep accumulating until a text node shows them.
-  if (m_Properties.IsRegistred("statistics") &&
-      static_cast<DWORD>(m_Properties.GetInteger("statistics")) == 1)
-    return;
   if (!m_pRootNode) return;
+  if (m_Properties.IsRegistred("statistics") &&
+      static_cast<DWORD>(m_Properties.GetInteger("statistics")) == 1) {
+    ShowStatisticsRows();
+    return;
+  }
   if (geCBaseNode* pScreen = m_pRootNode->GetNodeByName("StatisticsScreen", 0))
     pScreen->Disable(1);
+}
+
+void geCGameCore::ShowStatisticsRows() {
+  const float fFrameTime = m_FrameTimer.GetLastFrameTime();
+  for (geSStatisticsRow& row : g_StatisticsTable) {
+    // A row without its text node keeps accumulating.
+    auto* pText = dynamic_cast<geCTextReceiver*>(m_pRootNode->GetNodeByName(row.szNodeName, 0));
+    if (!pText) continue;
+    char szSeconds[11], szShare[11];
+    snprintf(szSeconds, sizeof szSeconds, "=%1.3f", row.fSeconds);
+    // Without a frame time (no performance counter) there is no share to show.
+    snprintf(szShare, sizeof szShare, "%2.3f", fFrameTime > 0.0f ? row.fSeconds / fFrameTime : 0.0f);
+    const std::string strText = std::string(row.szLabel) + szSeconds + " %=" + szShare;
+    pText->SetText(strText.c_str());
+    row.fSeconds = 0.0f;
+  }
+  const float fRate = m_FrameTimer.GetFramesPerSecond();
+  char szRate[64];
+  snprintf(szRate, sizeof szRate, "Frames/Second = %.10g", fRate);
+  if (geCTexturedFont* pFont = m_FontManager.GetFont(g_dwDefaultFontID))
+    pFont->AddText(0.05f, 0.6f, szRate);
+  if (auto* pFps = dynamic_cast<geCTextReceiver*>(m_pRootNode->GetNodeByName("STAT_FPS", 0))) {
+    char szFps[512];
+    snprintf(szFps, sizeof szFps, "FPS = %3.4f", fRate);
+    pFps->SetText(szFps);
+  }
 }
 
 bool geCGameCore::ProcessFrame() {
@@ -536,6 +648,47 @@ void geCGameCore::ResumeGame() {
 bool geCGameCore::IsGamePaused() const { return m_pGameTimer && m_pGameTimer->IsPaused(); }
 
 BYTE geCGameCore::GetCharFromKeyboard() { return g_cLastChar.exchange(0, kRelaxed); }
+
+void geCGameCore::RegisterGameMesh(CMeshInterface* pMesh, DWORD dwObjectID) {
+  m_mapGameMeshes.emplace(pMesh, dwObjectID);
+}
+
+void geCGameCore::UnregisterGameMesh(CMeshInterface* pMesh, DWORD dwObjectID) {
+  auto [first, last] = m_mapGameMeshes.equal_range(pMesh);
+  while (first != last) first = first->second == dwObjectID ? m_mapGameMeshes.erase(first) : ++first;
+}
+
+// ---- sounds by name -------------------------------------------------------------------------
+
+bool geCGameCore::AddAliasedStream(const char* szFile, const char* szAccessName, DWORD dwFlags,
+                                   DWORD dwKind) {
+  const char* szSafeFile = szFile ? szFile : "";
+  const char* szSafeName = szAccessName ? szAccessName : "";
+  const DWORD dwID = geCTonarisManager::LoadStream(szSafeFile, dwFlags, dwKind);
+  m_mapSoundAliases.emplace(szSafeName, dwID);
+  m_Logger->Log("- Loaded sound/tonaris '%s' as '%s'\n", szSafeFile, szSafeName);
+  // A load that failed is reported: the name is there, but plays nothing.
+  return dwID != 0;
+}
+
+bool geCGameCore::AddNewSound(const char* szFile, const char* szAccessName) {
+  return AddAliasedStream(szFile, szAccessName, 4, kTonarisKindSound);
+}
+
+bool geCGameCore::AddNewTonaris(const char* szFile, const char* szAccessName, bool bLoop) {
+  return AddAliasedStream(szFile, szAccessName, bLoop ? 1 : 0, kTonarisKindMusic);
+}
+
+void geCGameCore::PlayTonarisByName(const char* szName) {
+  if (TonarisStream* pStream = geCTonarisManager::FindStreamByName(m_mapSoundAliases, szName)) pStream->Play();
+}
+
+void geCGameCore::StopTonarisByName(const char* szName) {
+  if (TonarisStream* pStream = geCTonarisManager::FindStreamByName(m_mapSoundAliases, szName)) {
+    pStream->Reset();
+    pStream->Stop();
+  }
+}
 
 BYTE geCGameCore::CheckAnyKey() {
   return static_cast<BYTE>(g_dwLastKey.exchange(0, kRelaxed) & 0xFF);

@@ -15,7 +15,9 @@
 #include "ZKDXInterface.h"
 #include "framework/BaseObject.h"
 #include "framework/CorePort.h"
+#include "framework/CursorsManager.h"
 #include "framework/EngineConfiguration.h"
+#include "framework/FontManager.h"
 #include "framework/FrameTimer.h"
 #include "framework/InputState.h"
 #include "framework/Logger.h"
@@ -23,6 +25,7 @@
 #include "framework/MessageRouter.h"
 #include "framework/Properties.h"
 #include "framework/RefPtr.h"
+#include "framework/TonarisManager.h"
 #include "framework/UpdateArgument.h"
 #include "framework/VideoModeListener.h"
 
@@ -90,12 +93,19 @@ class geCGameCore : public geCBaseObject {
   void SetupKeyboardCallbacks();
   // Reads the cursor position into the mouse status.
   void ReadCursor();
+  // The default font, the fonts of the vGameEngine section and the Game section's node tree.
+  void CreateFonts();
 
   geCBaseNode* GetRootNode() const { return m_pRootNode.Get(); }
   geCProperties* GetProperties() { return &m_Properties; }
   geSUpdateArgument* GetGlobalArg() { return &m_UpdateArgument; }
   geMouseStatus* GetMouseStatus() { return &m_MouseStatus; }
   geCMessageRouter* GetMessageRouter() const { return m_pMessageRouter.Get(); }
+  geCFontManager& GetFontManager() { return m_FontManager; }
+  geCCursorsManager* GetCursorsManager() const { return m_pCursorsManager.Get(); }
+  // The cursor the main loop sets every frame.
+  HCURSOR GetCursorHandle() const { return m_hCursor; }
+  void SetCursorHandle(HCURSOR hCursor) { m_hCursor = hCursor; }
   CTimerInterface* GetGameTimer() const { return m_pGameTimer; }
   CSettingsInterface* GetEngineSettings() const { return m_pEngineSettings; }
   // The game timer's time, 0 before it exists.
@@ -103,6 +113,18 @@ class geCGameCore : public geCBaseObject {
   void PauseGame();
   void ResumeGame();
   bool IsGamePaused() const;
+  geTRefPtr<geCTonarisManager> GetMusicManager() const { return m_pMusicManager; }
+  // Sounds and music under script names: a name taken already keeps its first id. False when
+  // the file did not load (the name then plays nothing).
+  bool AddNewSound(const char* szFile, const char* szAccessName);
+  bool AddNewTonaris(const char* szFile, const char* szAccessName, bool bLoop);
+  void PlayTonarisByName(const char* szName);
+  // Rewinds before stopping, so the next play starts from the beginning.
+  void StopTonarisByName(const char* szName);
+  // The game-mesh registry: which game object owns an engine mesh.
+  void RegisterGameMesh(CMeshInterface* pMesh, DWORD dwObjectID);
+  void UnregisterGameMesh(CMeshInterface* pMesh, DWORD dwObjectID);
+  const std::multimap<CMeshInterface*, DWORD>& GetGameMeshes() const { return m_mapGameMeshes; }
   // Each returns its source's value and clears it.
   BYTE GetCharFromKeyboard();
   BYTE CheckAnyKey();
@@ -141,11 +163,14 @@ class geCGameCore : public geCBaseObject {
   geSEngineSettings m_Settings;
   HCURSOR m_hCursor = nullptr;
   char m_szConfigPath[256] = {};
+  geCFontManager m_FontManager;
   std::multimap<DWORD, geCBaseNode*> m_mapRenderList;
   geMouseStatus m_MouseStatus = {};
+  geTRefPtr<geCTonarisManager> m_pMusicManager;
   geTRefPtr<geCMessageRouter> m_pMessageRouter;
   geCProperties m_Properties;
   geTRefPtr<geCBaseNode> m_pRootNode;
+  geTRefPtr<geCCursorsManager> m_pCursorsManager;
   std::optional<geCLogger> m_Logger;
   DWORD m_dwInputResetRequest = 1;
   geCFrameTimer m_FrameTimer;
@@ -161,6 +186,24 @@ class geCGameCore : public geCBaseObject {
     bool CoreExists() const override { return true; }
     void DrawProgressBar() override { m_pCore->DrawProgressBar(); }
     geSUpdateArgument* GetGlobalArg() override { return m_pCore->GetGlobalArg(); }
+    void SetCurrentCursor(HCURSOR hCursor) override { m_pCore->SetCursorHandle(hCursor); }
+    bool IsGamePaused() const override { return m_pCore->IsGamePaused(); }
+    DWORD GetCoreFlags() const override { return m_pCore->GetFlags(); }
+    bool UsesShaders() const override { return m_pCore->m_Settings.use_shaders != 0; }
+    void RegisterGameMesh(CMeshInterface* pMesh, DWORD dwID) override {
+      m_pCore->RegisterGameMesh(pMesh, dwID);
+    }
+    void UnregisterGameMesh(CMeshInterface* pMesh, DWORD dwID) override {
+      m_pCore->UnregisterGameMesh(pMesh, dwID);
+    }
+    void AddToRenderList(DWORD dwKey, geCBaseNode* pNode) override {
+      m_pCore->AddToRenderList(dwKey, pNode);
+    }
+    geMouseStatus* GetMouseStatus() override { return m_pCore->GetMouseStatus(); }
+    void PostMessage(const char* szName, DWORD dwSender, DWORD dwReceiver, DWORD dwMessageID,
+                     DWORD dwData) override {
+      m_pCore->GetMessageRouter()->PostMessage(szName, dwSender, dwReceiver, dwMessageID, dwData);
+    }
 
    private:
     geCGameCore* m_pCore;
@@ -173,7 +216,10 @@ class geCGameCore : public geCBaseObject {
   void ResetInput();
   void DrawFrame();
   void ShowStatistics();
+  void ShowStatisticsRows();
+  void CreateCursors();
   void RemoveInputCallbacks();
+  bool AddAliasedStream(const char* szFile, const char* szAccessName, DWORD dwFlags, DWORD dwKind);
 
   CCorePort m_CorePort{this};
   geCCorePort* m_pPreviousCorePort = nullptr;

@@ -4,6 +4,7 @@
 #include "framework/EngineGlobals.h"
 #include "framework/FatalError.h"
 #include "framework/GameCore.h"
+#include "framework/ScriptHost.h"
 
 int geRunGame(geCoreMaker pfnMakeCore, HINSTANCE hInstance, const char* szCommandLine,
               DWORD dwShowCommand) {
@@ -16,6 +17,8 @@ int geRunGame(geCoreMaker pfnMakeCore, HINSTANCE hInstance, const char* szComman
   pCore->Initialise();
   pCore->Run();
   pCore->Release();
+  // The script library goes before the engine, whose closing ends the process.
+  if (g_pScriptHost) g_pScriptHost->Shutdown();
 
   // The engine keeps pointers into the game's blocks until it is closed, so it is closed last.
   g_GameLogger.SetFileName("GameEngine.log");

@@ -23,6 +23,10 @@ void geCProperties::RegisterAndSet(const char* szName, const geCVariant& value) 
   Set(szName, value);
 }
 
+void geCProperties::Insert(const char* szName, const geCVariant& value) {
+  if (szName) m_mapProperties.emplace(szName, value);
+}
+
 geCVariant geCProperties::Get(const char* szName) const {
   const geCVariant* stored = Find(szName);
   return stored ? *stored : geCVariant();

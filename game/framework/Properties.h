@@ -18,6 +18,8 @@ class geCProperties : public geCBaseObject {
   // Replaces the value of a registered name; an unregistered name is ignored.
   void Set(const char* szName, const geCVariant& value);
   void RegisterAndSet(const char* szName, const geCVariant& value);
+  // Adds the name with the value, unlogged; a name already there keeps its value.
+  void Insert(const char* szName, const geCVariant& value);
   // A copy of the stored value, or an empty one for a name that is not registered.
   geCVariant Get(const char* szName) const;
 
@@ -26,6 +28,9 @@ class geCProperties : public geCBaseObject {
   bool GetBoolean(const char* szName) const;
   int GetInteger(const char* szName) const;
   float GetFloat(const char* szName) const;
+
+  // Every property, in name order.
+  const std::map<std::string, geCVariant, std::less<>>& GetAll() const { return m_mapProperties; }
 
  private:
   // The stored value of a name, or null; a null name is never registered.

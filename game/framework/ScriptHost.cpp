@@ -33,6 +33,34 @@ void LogCantOpen(const std::string& strScriptFile) {
   g_ScriptLogger.Log("- ERROR: can't open script file '%s'\n", strScriptFile.c_str());
 }
 
+// The line a context's state or an execution result writes; the exception names its function by
+// name or by declaration.
+void LogExecutionState(asIScriptContext* pContext, int nState, bool bDeclaration) {
+  switch (nState) {
+    case asEXECUTION_SUSPENDED:
+      g_ScriptLogger.Log("Return code = %d (%s)\n", 1, "asEXECUTION_SUSPENDED");
+      break;
+    case asEXECUTION_ABORTED:
+      g_ScriptLogger.Log("Return code = %d (%s)\n", 2, "asEXECUTION_ABORTED");
+      break;
+    case asEXECUTION_EXCEPTION: {
+      g_ScriptLogger.Log("Return code = %d (%s)\n", 3, "asEXECUTION_EXCEPTION");
+      const asIScriptFunction* pFunction = pContext ? pContext->GetExceptionFunction() : nullptr;
+      const char* szFunction =
+          !pFunction ? "" : bDeclaration ? pFunction->GetDeclaration() : pFunction->GetName();
+      const char* szException = pContext ? pContext->GetExceptionString() : nullptr;
+      char text[1024];
+      snprintf(text, sizeof text, "EXCEPTION:\n\tLine: %d, Function: %s\n\tException String: %s\n",
+               pContext ? pContext->GetExceptionLineNumber() : 0, szFunction ? szFunction : "",
+               szException ? szException : "");
+      g_ScriptLogger.Log("%s", text);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
 const char* ResultText(int nResult) {
   const char* szName = geScriptResultName(nResult);
   return szName ? szName : "unknown error";
@@ -53,12 +81,12 @@ bool ReadScript(const std::string& strScriptFile, std::vector<char>* pText) {
 
 geCScriptHost* g_pScriptHost = nullptr;
 
-geCScriptHost::geCScriptHost() { g_pScriptHost = this; }
+geCScriptHost::geCScriptHost() : m_pPrevious(g_pScriptHost) { g_pScriptHost = this; }
 
 geCScriptHost::~geCScriptHost() {
   m_vecModuleNames.clear();
   m_vecContexts.clear();
-  if (g_pScriptHost == this) g_pScriptHost = nullptr;
+  if (g_pScriptHost == this) g_pScriptHost = m_pPrevious;
 }
 
 asIScriptContext* geCScriptHost::LoadScriptModule(const char* szScriptFile,
@@ -160,30 +188,17 @@ void geCScriptHost::ResetModules() {
 }
 
 void geCScriptHost::ReportContexts() {
-  for (asIScriptContext* pContext : m_vecContexts) {
-    if (!pContext) continue;
-    switch (pContext->GetState()) {
-      case asEXECUTION_SUSPENDED:
-        g_ScriptLogger.Log("Return code = %d (%s)\n", 1, "asEXECUTION_SUSPENDED");
-        break;
-      case asEXECUTION_ABORTED:
-        g_ScriptLogger.Log("Return code = %d (%s)\n", 2, "asEXECUTION_ABORTED");
-        break;
-      case asEXECUTION_EXCEPTION: {
-        g_ScriptLogger.Log("Return code = %d (%s)\n", 3, "asEXECUTION_EXCEPTION");
-        const asIScriptFunction* pFunction = pContext->GetExceptionFunction();
-        const char* szException = pContext->GetExceptionString();
-        char text[1024];
-        snprintf(text, sizeof text, "EXCEPTION:\n\tLine: %d, Function: %s\n\tException String: %s\n",
-                 pContext->GetExceptionLineNumber(), pFunction ? pFunction->GetName() : "",
-                 szException ? szException : "");
-        g_ScriptLogger.Log("%s", text);
-        break;
-      }
-      default:
-        break;
-    }
-  }
+  for (asIScriptContext* pContext : m_vecContexts)
+    if (pContext) LogExecutionState(pContext, pContext->GetState(), false);
+}
+
+void geCScriptHost::Shutdown() {
+  for (asIScriptContext* pContext : m_vecContexts)
+    if (pContext) pContext->Release();
+  m_vecContexts.clear();
+  m_vecModuleNames.clear();
+  if (g_pScriptEngine) g_pScriptEngine->ShutDownAndRelease();
+  g_pScriptEngine = nullptr;
 }
 
 void geCScriptHost::ReleaseContext(asIScriptContext** ppContext) {
@@ -247,4 +262,11 @@ const char* geScriptResultName(int nResult) {
 void LogASRegisterError(int nResult) {
   if (const char* szName = geScriptResultName(nResult))
     g_ScriptLogger.Log("Register failed: Error code = %d (%s)\n", nResult, szName);
+}
+
+void ReportExecution(asIScriptContext* pContext, int nResult) {
+  if (nResult < 0)
+    LogASRegisterError(nResult);
+  else
+    LogExecutionState(pContext, nResult, true);
 }

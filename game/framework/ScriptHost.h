@@ -12,7 +12,8 @@ class geCScriptHost {
  public:
   // Makes this host the one g_pScriptHost names.
   geCScriptHost();
-  // Frees the lists only; contexts still listed are not released.
+  // Frees the lists only; contexts still listed are not released. The host it replaced, if
+  // any, is named again.
   ~geCScriptHost();
   geCScriptHost(const geCScriptHost&) = delete;
   geCScriptHost& operator=(const geCScriptHost&) = delete;
@@ -28,6 +29,9 @@ class geCScriptHost {
   void ResetModules();
   // Logs every listed context that was suspended, aborted or stopped by an exception.
   void ReportContexts();
+  // At the program's end: releases every listed context, empties both lists and shuts the
+  // script engine down, before the engine library is closed.
+  void Shutdown();
   // Takes the context out of the list (its first entry) and releases it, listed or not.
   void ReleaseContext(AngelScript::asIScriptContext** ppContext);
 
@@ -48,6 +52,7 @@ class geCScriptHost {
 
   std::vector<std::string> m_vecModuleNames;
   std::vector<AngelScript::asIScriptContext*> m_vecContexts;
+  geCScriptHost* m_pPrevious;
 };
 
 extern geCScriptHost* g_pScriptHost;
@@ -56,3 +61,7 @@ extern geCScriptHost* g_pScriptHost;
 const char* geScriptResultName(int nResult);
 // Logs "Register failed" with the code's name for every error code of the script library.
 void LogASRegisterError(int nResult);
+// Logs the result of a script execution: an error code as a registration error, a suspended or
+// aborted run by name, an exception with its line, function and text; nothing for a finished
+// run.
+void ReportExecution(AngelScript::asIScriptContext* pContext, int nResult);

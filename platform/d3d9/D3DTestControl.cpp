@@ -32,6 +32,7 @@ void CD3DTestControl::Reset() {
   m_textureCreationFailure = S_OK;
   m_stillDrawing = 0;
   m_lossHeld = false;
+  m_logging = true;
   ClearCalls();
 }
 
@@ -44,6 +45,7 @@ bool CD3DTestControl::TakePresentStillDrawing() {
 }
 
 void CD3DTestControl::Log(const char* format, ...) {
+  if (!m_logging.load(std::memory_order_relaxed)) return;
   char line[256];
   va_list args;
   va_start(args, format);
@@ -84,6 +86,7 @@ ZKAPI void ZkTestD3DResetControl() {
   CAdapterProfile::UseReal();
   CAdapterProfile::UseSecondAdapter(nullptr);
 }
+ZKAPI void ZkTestD3DLogCalls(bool on) { CD3DTestControl::Instance().SetLogging(on); }
 ZKAPI void ZkTestD3DSetBackend(ZkTestD3DBackend backend) { CD3DTestControl::Instance().SetBackend(backend); }
 ZKAPI ZkTestD3DBackend ZkTestD3DGetBackend() { return CD3DTestControl::Instance().Backend(); }
 ZKAPI void ZkTestD3DSetAdapterProfile(const ZkTestD3DAdapterProfile* profile) {

@@ -32,6 +32,9 @@ class CD3DTestControl {
   void HoldDeviceLost(bool held) { m_lossHeld = held; }
   bool DeviceLossHeld() const { return m_lossHeld; }
 
+  // Device calls are logged only once a test asked for the log: a game that never does pays
+  // nothing per call.
+  void SetLogging(bool on) { m_logging = on; }
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
   size_t CallCount();
   const char* Call(size_t index);
@@ -53,6 +56,7 @@ class CD3DTestControl {
   std::atomic<UINT> m_lossGeneration{0};
   std::atomic<bool> m_lossHeld{false};
   std::atomic<size_t> m_liveObjects{0};
+  std::atomic<bool> m_logging{false};
   std::mutex m_logLock;
   std::vector<std::string> m_calls;
 };

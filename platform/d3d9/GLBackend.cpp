@@ -3,7 +3,9 @@
 #include <SDL2/SDL.h>
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
@@ -27,6 +29,13 @@ bool HasRequiredFeatures() {
   const int version = epoxy_gl_version();
   return version >= 33 && (version >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control")) &&
          (version >= 42 || epoxy_has_gl_extension("GL_ARB_texture_storage"));
+}
+
+// A float's bits, for keys that must tell every value apart.
+DWORD FloatBits(float value) {
+  DWORD bits;
+  memcpy(&bits, &value, sizeof bits);
+  return bits;
 }
 
 void ColorOf(D3DCOLOR color, float* rgba) {
@@ -335,6 +344,7 @@ uintptr_t CGLBackend::CreateTexture(bool isCube, const SFormatInfo& format, UINT
   GLuint name = 0;
   glGenTextures(1, &name);
   glBindTexture(target, name);
+  m_samplersValid = false;
   glTexStorage2D(target, static_cast<GLsizei>(levels), format.glInternal, static_cast<GLsizei>(width),
                  static_cast<GLsizei>(height));
   glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
@@ -354,6 +364,7 @@ void CGLBackend::UploadTextureLevel(uintptr_t texture, bool isCube, UINT face, U
   const GLenum target = isCube ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
   const GLenum image = isCube ? GL_TEXTURE_CUBE_MAP_POSITIVE_X + face : GL_TEXTURE_2D;
   glBindTexture(target, static_cast<GLuint>(texture));
+  m_samplersValid = false;
   if (format.blockSize > 1) {
     glCompressedTexSubImage2D(image, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(width),
                               static_cast<GLsizei>(height), format.glInternal,
@@ -370,6 +381,7 @@ void CGLBackend::GenerateMipmaps(uintptr_t texture, bool isCube) {
   MakeCurrent();
   const GLenum target = isCube ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
   glBindTexture(target, static_cast<GLuint>(texture));
+  m_samplersValid = false;
   glGenerateMipmap(target);
 }
 
@@ -378,6 +390,7 @@ void CGLBackend::DestroyTexture(uintptr_t texture) {
   GLuint name = static_cast<GLuint>(texture);
   glDeleteTextures(1, &name);
   m_attachmentsValid = false;
+  m_samplersValid = false;
   m_textureIsCube.erase(texture);
 }
 
@@ -416,6 +429,8 @@ void CGLBackend::DestroyBuffer(uintptr_t buffer) {
   MakeCurrent();
   GLuint name = static_cast<GLuint>(buffer);
   glDeleteBuffers(1, &name);
+  // Deleting a buffer unhooks it from the attributes, and its name may come back.
+  m_vertexInputValid = false;
 }
 
 void CGLBackend::AttachColor(unsigned framebuffer, unsigned attachment, const STargetRef& target) {
@@ -453,6 +468,7 @@ void CGLBackend::BindTargets(const STargetRef* targets, const STargetRef& depth)
 
 void CGLBackend::Clear(const CDeviceState& state, const SClearCall& clear) {
   MakeCurrent();
+  ForgetAppliedStates();  // the masks and the scissor are the clear's own
   BindTargets(clear.targets, clear.depthStencil);
   const D3DVIEWPORT9& vp = state.viewport;
   RECT area = {static_cast<LONG>(vp.X), static_cast<LONG>(vp.Y), static_cast<LONG>(vp.X + vp.Width),
@@ -496,179 +512,272 @@ void CGLBackend::Clear(const CDeviceState& state, const SClearCall& clear) {
   }
 }
 
+bool CGLBackend::StateGroupChanged(EStateGroup group, std::initializer_list<DWORD> inputs) {
+  SStateGroupInputs& applied = m_stateGroups[group];
+  const size_t count = std::min(inputs.size(), std::size(applied.values));
+  if (m_stateGroupsValid[group] && applied.count == count &&
+      std::equal(inputs.begin(), inputs.begin() + count, applied.values))
+    return false;
+  std::copy(inputs.begin(), inputs.begin() + count, applied.values);
+  applied.count = count;
+  m_stateGroupsValid[group] = true;
+  return true;
+}
+
+void CGLBackend::ForgetAppliedStates() {
+  for (bool& valid : m_stateGroupsValid) valid = false;
+}
+
 void CGLBackend::ApplyRenderStates(const CDeviceState& state, bool hasDepth, bool preTransformed) {
+  // Each group of GL state is set again only when the render states it comes from changed.
   const DWORD* rs = state.renderStates;
   const D3DVIEWPORT9& vp = state.viewport;
-  glViewport(static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLsizei>(vp.Width),
-             static_cast<GLsizei>(vp.Height));
-  glDepthRange(vp.MinZ, vp.MaxZ);
-
-  if (hasDepth && rs[D3DRS_ZENABLE] != D3DZB_FALSE) {
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(CompareFunction(rs[D3DRS_ZFUNC]));
-  } else {
-    glDisable(GL_DEPTH_TEST);
-  }
-  glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
-  const float slope = state.RenderStateFloat(D3DRS_SLOPESCALEDEPTHBIAS);
-  const float bias = state.RenderStateFloat(D3DRS_DEPTHBIAS);
-  if (slope != 0.f || bias != 0.f) {
-    glEnable(GL_POLYGON_OFFSET_FILL);
-    glPolygonOffset(slope, bias * 16777215.f);
-  } else {
-    glDisable(GL_POLYGON_OFFSET_FILL);
+  if (StateGroupChanged(GROUP_VIEWPORT, {vp.X, vp.Y, vp.Width, vp.Height, FloatBits(vp.MinZ), FloatBits(vp.MaxZ)})) {
+    glViewport(static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLsizei>(vp.Width),
+               static_cast<GLsizei>(vp.Height));
+    glDepthRange(vp.MinZ, vp.MaxZ);
   }
 
-  switch (rs[D3DRS_CULLMODE]) {
-    case D3DCULL_CW:
-      glEnable(GL_CULL_FACE);
-      glCullFace(GL_FRONT);
-      break;
-    case D3DCULL_CCW:
-      glEnable(GL_CULL_FACE);
-      glCullFace(GL_BACK);
-      break;
-    default:
-      glDisable(GL_CULL_FACE);
-  }
-  const DWORD fill = rs[D3DRS_FILLMODE];
-  glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT ? GL_POINT : fill == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL);
-  glShadeModel(rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH);
-
-  if (rs[D3DRS_ALPHATESTENABLE]) {
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(CompareFunction(rs[D3DRS_ALPHAFUNC]), (rs[D3DRS_ALPHAREF] & 0xFF) / 255.f);
-  } else {
-    glDisable(GL_ALPHA_TEST);
-  }
-
-  if (rs[D3DRS_ALPHABLENDENABLE]) {
-    glEnable(GL_BLEND);
-    GLenum src, dst, srcAlpha, dstAlpha;
-    BlendPair(rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND], &src, &dst);
-    GLenum equation = BlendEquation(rs[D3DRS_BLENDOP]), equationAlpha = equation;
-    if (rs[D3DRS_SEPARATEALPHABLENDENABLE]) {
-      BlendPair(rs[D3DRS_SRCBLENDALPHA], rs[D3DRS_DESTBLENDALPHA], &srcAlpha, &dstAlpha);
-      equationAlpha = BlendEquation(rs[D3DRS_BLENDOPALPHA]);
+  if (StateGroupChanged(GROUP_DEPTH, {hasDepth, rs[D3DRS_ZENABLE], rs[D3DRS_ZFUNC], rs[D3DRS_ZWRITEENABLE],
+                                      rs[D3DRS_SLOPESCALEDEPTHBIAS], rs[D3DRS_DEPTHBIAS]})) {
+    if (hasDepth && rs[D3DRS_ZENABLE] != D3DZB_FALSE) {
+      glEnable(GL_DEPTH_TEST);
+      glDepthFunc(CompareFunction(rs[D3DRS_ZFUNC]));
     } else {
-      srcAlpha = src;
-      dstAlpha = dst;
+      glDisable(GL_DEPTH_TEST);
     }
-    glBlendFuncSeparate(src, dst, srcAlpha, dstAlpha);
-    glBlendEquationSeparate(equation, equationAlpha);
-    float factor[4];
-    ColorOf(rs[D3DRS_BLENDFACTOR], factor);
-    glBlendColor(factor[0], factor[1], factor[2], factor[3]);
-  } else {
-    glDisable(GL_BLEND);
+    glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+    const float slope = state.RenderStateFloat(D3DRS_SLOPESCALEDEPTHBIAS);
+    const float bias = state.RenderStateFloat(D3DRS_DEPTHBIAS);
+    if (slope != 0.f || bias != 0.f) {
+      glEnable(GL_POLYGON_OFFSET_FILL);
+      glPolygonOffset(slope, bias * 16777215.f);
+    } else {
+      glDisable(GL_POLYGON_OFFSET_FILL);
+    }
   }
 
-  if (rs[D3DRS_STENCILENABLE]) {
-    glEnable(GL_STENCIL_TEST);
-    const GLint ref = static_cast<GLint>(rs[D3DRS_STENCILREF] & 0xFF);
-    const GLuint mask = rs[D3DRS_STENCILMASK];
-    // GL's front faces are Direct3D's clockwise ones (see glFrontFace above).
-    glStencilFuncSeparate(GL_FRONT, CompareFunction(rs[D3DRS_STENCILFUNC]), ref, mask);
-    glStencilOpSeparate(GL_FRONT, StencilOperation(rs[D3DRS_STENCILFAIL]), StencilOperation(rs[D3DRS_STENCILZFAIL]),
-                        StencilOperation(rs[D3DRS_STENCILPASS]));
-    if (rs[D3DRS_TWOSIDEDSTENCILMODE]) {
-      glStencilFuncSeparate(GL_BACK, CompareFunction(rs[D3DRS_CCW_STENCILFUNC]), ref, mask);
-      glStencilOpSeparate(GL_BACK, StencilOperation(rs[D3DRS_CCW_STENCILFAIL]),
-                          StencilOperation(rs[D3DRS_CCW_STENCILZFAIL]), StencilOperation(rs[D3DRS_CCW_STENCILPASS]));
-    } else {
-      glStencilFuncSeparate(GL_BACK, CompareFunction(rs[D3DRS_STENCILFUNC]), ref, mask);
-      glStencilOpSeparate(GL_BACK, StencilOperation(rs[D3DRS_STENCILFAIL]), StencilOperation(rs[D3DRS_STENCILZFAIL]),
-                          StencilOperation(rs[D3DRS_STENCILPASS]));
+  if (StateGroupChanged(GROUP_CULL, {rs[D3DRS_CULLMODE]})) {
+    switch (rs[D3DRS_CULLMODE]) {
+      case D3DCULL_CW:
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_FRONT);
+        break;
+      case D3DCULL_CCW:
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+        break;
+      default:
+        glDisable(GL_CULL_FACE);
     }
-    glStencilMask(rs[D3DRS_STENCILWRITEMASK]);
-  } else {
-    glDisable(GL_STENCIL_TEST);
+  }
+  if (StateGroupChanged(GROUP_RASTER, {rs[D3DRS_FILLMODE], rs[D3DRS_SHADEMODE], rs[D3DRS_POINTSIZE]})) {
+    const DWORD fill = rs[D3DRS_FILLMODE];
+    glPolygonMode(GL_FRONT_AND_BACK,
+                  fill == D3DFILL_POINT ? GL_POINT : fill == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL);
+    glShadeModel(rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH);
+    // Values outside the card's range (the instancing switch writes a FOURCC here) are clamped.
+    const float pointSize = state.RenderStateFloat(D3DRS_POINTSIZE);
+    glPointSize(pointSize >= 1.f && pointSize <= 64.f ? pointSize : pointSize > 64.f ? 64.f : 1.f);
+  }
+
+  if (StateGroupChanged(GROUP_ALPHA_TEST, {rs[D3DRS_ALPHATESTENABLE], rs[D3DRS_ALPHAFUNC], rs[D3DRS_ALPHAREF]})) {
+    if (rs[D3DRS_ALPHATESTENABLE]) {
+      glEnable(GL_ALPHA_TEST);
+      glAlphaFunc(CompareFunction(rs[D3DRS_ALPHAFUNC]), (rs[D3DRS_ALPHAREF] & 0xFF) / 255.f);
+    } else {
+      glDisable(GL_ALPHA_TEST);
+    }
+  }
+
+  if (StateGroupChanged(GROUP_BLEND, {rs[D3DRS_ALPHABLENDENABLE], rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND],
+                                      rs[D3DRS_BLENDOP], rs[D3DRS_SEPARATEALPHABLENDENABLE], rs[D3DRS_SRCBLENDALPHA],
+                                      rs[D3DRS_DESTBLENDALPHA], rs[D3DRS_BLENDOPALPHA], rs[D3DRS_BLENDFACTOR]})) {
+    if (rs[D3DRS_ALPHABLENDENABLE]) {
+      glEnable(GL_BLEND);
+      GLenum src, dst, srcAlpha, dstAlpha;
+      BlendPair(rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND], &src, &dst);
+      GLenum equation = BlendEquation(rs[D3DRS_BLENDOP]), equationAlpha = equation;
+      if (rs[D3DRS_SEPARATEALPHABLENDENABLE]) {
+        BlendPair(rs[D3DRS_SRCBLENDALPHA], rs[D3DRS_DESTBLENDALPHA], &srcAlpha, &dstAlpha);
+        equationAlpha = BlendEquation(rs[D3DRS_BLENDOPALPHA]);
+      } else {
+        srcAlpha = src;
+        dstAlpha = dst;
+      }
+      glBlendFuncSeparate(src, dst, srcAlpha, dstAlpha);
+      glBlendEquationSeparate(equation, equationAlpha);
+      float factor[4];
+      ColorOf(rs[D3DRS_BLENDFACTOR], factor);
+      glBlendColor(factor[0], factor[1], factor[2], factor[3]);
+    } else {
+      glDisable(GL_BLEND);
+    }
+  }
+
+  if (StateGroupChanged(GROUP_STENCIL,
+                        {rs[D3DRS_STENCILENABLE], rs[D3DRS_STENCILREF], rs[D3DRS_STENCILMASK], rs[D3DRS_STENCILFUNC],
+                         rs[D3DRS_STENCILFAIL], rs[D3DRS_STENCILZFAIL], rs[D3DRS_STENCILPASS],
+                         rs[D3DRS_TWOSIDEDSTENCILMODE], rs[D3DRS_CCW_STENCILFUNC], rs[D3DRS_CCW_STENCILFAIL],
+                         rs[D3DRS_CCW_STENCILZFAIL], rs[D3DRS_CCW_STENCILPASS], rs[D3DRS_STENCILWRITEMASK]})) {
+    if (rs[D3DRS_STENCILENABLE]) {
+      glEnable(GL_STENCIL_TEST);
+      const GLint ref = static_cast<GLint>(rs[D3DRS_STENCILREF] & 0xFF);
+      const GLuint mask = rs[D3DRS_STENCILMASK];
+      // GL's front faces are Direct3D's clockwise ones (see glFrontFace above).
+      glStencilFuncSeparate(GL_FRONT, CompareFunction(rs[D3DRS_STENCILFUNC]), ref, mask);
+      glStencilOpSeparate(GL_FRONT, StencilOperation(rs[D3DRS_STENCILFAIL]),
+                          StencilOperation(rs[D3DRS_STENCILZFAIL]), StencilOperation(rs[D3DRS_STENCILPASS]));
+      if (rs[D3DRS_TWOSIDEDSTENCILMODE]) {
+        glStencilFuncSeparate(GL_BACK, CompareFunction(rs[D3DRS_CCW_STENCILFUNC]), ref, mask);
+        glStencilOpSeparate(GL_BACK, StencilOperation(rs[D3DRS_CCW_STENCILFAIL]),
+                            StencilOperation(rs[D3DRS_CCW_STENCILZFAIL]), StencilOperation(rs[D3DRS_CCW_STENCILPASS]));
+      } else {
+        glStencilFuncSeparate(GL_BACK, CompareFunction(rs[D3DRS_STENCILFUNC]), ref, mask);
+        glStencilOpSeparate(GL_BACK, StencilOperation(rs[D3DRS_STENCILFAIL]),
+                            StencilOperation(rs[D3DRS_STENCILZFAIL]), StencilOperation(rs[D3DRS_STENCILPASS]));
+      }
+      glStencilMask(rs[D3DRS_STENCILWRITEMASK]);
+    } else {
+      glDisable(GL_STENCIL_TEST);
+    }
   }
 
   static const D3DRENDERSTATETYPE kWriteMasks[4] = {D3DRS_COLORWRITEENABLE, D3DRS_COLORWRITEENABLE1,
                                                     D3DRS_COLORWRITEENABLE2, D3DRS_COLORWRITEENABLE3};
-  for (GLuint i = 0; i < 4; ++i) {
-    const DWORD m = rs[kWriteMasks[i]];
-    glColorMaski(i, (m & 1) != 0, (m & 2) != 0, (m & 4) != 0, (m & 8) != 0);
+  if (StateGroupChanged(GROUP_COLOR_MASK, {rs[kWriteMasks[0]], rs[kWriteMasks[1]], rs[kWriteMasks[2]],
+                                           rs[kWriteMasks[3]]})) {
+    for (GLuint i = 0; i < 4; ++i) {
+      const DWORD m = rs[kWriteMasks[i]];
+      glColorMaski(i, (m & 1) != 0, (m & 2) != 0, (m & 4) != 0, (m & 8) != 0);
+    }
   }
 
-  if (rs[D3DRS_SCISSORTESTENABLE]) {
-    glEnable(GL_SCISSOR_TEST);
-    const RECT& s = state.scissor;
-    glScissor(s.left, s.top, std::max<LONG>(0, s.right - s.left), std::max<LONG>(0, s.bottom - s.top));
-  } else {
-    glDisable(GL_SCISSOR_TEST);
+  const RECT& scissor = state.scissor;
+  if (StateGroupChanged(GROUP_SCISSOR, {rs[D3DRS_SCISSORTESTENABLE], static_cast<DWORD>(scissor.left),
+                                        static_cast<DWORD>(scissor.top), static_cast<DWORD>(scissor.right),
+                                        static_cast<DWORD>(scissor.bottom)})) {
+    if (rs[D3DRS_SCISSORTESTENABLE]) {
+      glEnable(GL_SCISSOR_TEST);
+      glScissor(scissor.left, scissor.top, std::max<LONG>(0, scissor.right - scissor.left),
+                std::max<LONG>(0, scissor.bottom - scissor.top));
+    } else {
+      glDisable(GL_SCISSOR_TEST);
+    }
   }
   // Planes are given with an identity modelview, so GL keeps them as they are and compares them
   // with the world-space clip vertex. Screen-space vertices are not clipped by them.
+  const DWORD planesUsed = preTransformed ? 0 : rs[D3DRS_CLIPPLANEENABLE] & ((1u << kMaxClipPlanes) - 1);
+  bool planesChanged = StateGroupChanged(GROUP_CLIP_ENABLE, {planesUsed});
   for (UINT i = 0; i < kMaxClipPlanes; ++i) {
-    if ((rs[D3DRS_CLIPPLANEENABLE] & (1u << i)) && !preTransformed) {
-      const GLdouble plane[4] = {state.clipPlanes[i][0], state.clipPlanes[i][1], state.clipPlanes[i][2],
-                                 state.clipPlanes[i][3]};
-      glClipPlane(GL_CLIP_PLANE0 + i, plane);
-      glEnable(GL_CLIP_PLANE0 + i);
-    } else {
-      glDisable(GL_CLIP_PLANE0 + i);
+    if (!(planesUsed & (1u << i))) {
+      if (planesChanged) glDisable(GL_CLIP_PLANE0 + i);
+      continue;
     }
+    const float* p = state.clipPlanes[i];
+    if (!StateGroupChanged(static_cast<EStateGroup>(GROUP_CLIP_PLANE0 + i),
+                           {FloatBits(p[0]), FloatBits(p[1]), FloatBits(p[2]), FloatBits(p[3])}) &&
+        !planesChanged)
+      continue;
+    const GLdouble plane[4] = {p[0], p[1], p[2], p[3]};
+    glClipPlane(GL_CLIP_PLANE0 + i, plane);
+    glEnable(GL_CLIP_PLANE0 + i);
   }
-  // Values outside the card's range (the instancing switch writes a FOURCC here) are clamped.
-  const float pointSize = state.RenderStateFloat(D3DRS_POINTSIZE);
-  glPointSize(pointSize >= 1.f && pointSize <= 64.f ? pointSize : pointSize > 64.f ? 64.f : 1.f);
 }
 
 void CGLBackend::ApplySamplers(const CDeviceState& state, const ETextureKind* kinds) {
-  // Texture unit n serves sampler slot n: the pixel samplers, then the vertex samplers.
+  // Texture unit n serves sampler slot n: the pixel samplers, then the vertex samplers. A unit
+  // is set again only when its texture or sampler states differ from what it was given last.
+  bool changed = false;
   for (UINT stage = 0; stage < kMaxSamplers; ++stage) {
-    const CBaseTexture* texture = state.textures[stage];
+    const CBaseTexture* texture = kinds[stage] == TEXTURE_NONE ? nullptr : state.textures[stage];
+    SAppliedSampler wanted{};
+    if (texture) {
+      wanted.handle = texture->Handle();
+      wanted.cube = texture->IsCube();
+      wanted.mipmapped = texture->Levels() > 1;
+      memcpy(wanted.states, state.samplerStates[stage], sizeof wanted.states);
+    }
+    SAppliedSampler& applied = m_appliedSamplers[stage];
+    if (m_samplersValid && memcmp(&applied, &wanted, sizeof wanted) == 0) continue;
+    applied = wanted;
+    changed = true;
     glActiveTexture(GL_TEXTURE0 + stage);
     glBindTexture(GL_TEXTURE_2D, 0);
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
-    if (!texture || kinds[stage] == TEXTURE_NONE) continue;
-    glBindTexture(texture->IsCube() ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D, static_cast<GLuint>(texture->Handle()));
-    const DWORD* ss = state.samplerStates[stage];
-    const GLuint sampler = m_samplers[stage];
-    glBindSampler(stage, sampler);
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, AddressMode(ss[D3DSAMP_ADDRESSU]));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, AddressMode(ss[D3DSAMP_ADDRESSV]));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, AddressMode(ss[D3DSAMP_ADDRESSW]));
-    float border[4];
-    ColorOf(ss[D3DSAMP_BORDERCOLOR], border);
-    glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
-    const bool magLinear = ss[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR;
-    const bool minLinear = ss[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
-    const DWORD mip = texture->Levels() > 1 ? ss[D3DSAMP_MIPFILTER] : static_cast<DWORD>(D3DTEXF_NONE);
-    GLenum minFilter;
-    if (mip == D3DTEXF_NONE)
-      minFilter = minLinear ? GL_LINEAR : GL_NEAREST;
-    else if (mip == D3DTEXF_POINT)
-      minFilter = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-    else
-      minFilter = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, magLinear ? GL_LINEAR : GL_NEAREST);
-    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, minFilter);
-    const bool anisotropic = ss[D3DSAMP_MINFILTER] == D3DTEXF_ANISOTROPIC || ss[D3DSAMP_MAGFILTER] == D3DTEXF_ANISOTROPIC;
-    if (m_maxAnisotropy > 1.f)
-      glSamplerParameterf(sampler, GL_TEXTURE_MAX_ANISOTROPY,
-                          anisotropic ? std::min<float>(m_maxAnisotropy, std::max<DWORD>(1, ss[D3DSAMP_MAXANISOTROPY]))
-                                      : 1.f);
-    float bias;
-    memcpy(&bias, &ss[D3DSAMP_MIPMAPLODBIAS], sizeof bias);
-    glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, bias);
-    // Direct3D's largest mip level to use is GL's smallest level of detail.
-    glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(ss[D3DSAMP_MAXMIPLEVEL]));
+    if (texture) ApplySampler(stage, *texture, state.samplerStates[stage]);
   }
-  glActiveTexture(GL_TEXTURE0);
+  m_samplersValid = true;
+  if (changed) glActiveTexture(GL_TEXTURE0);
+}
+
+void CGLBackend::ApplySampler(UINT stage, const CBaseTexture& texture, const DWORD* ss) {
+  glBindTexture(texture.IsCube() ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D, static_cast<GLuint>(texture.Handle()));
+  const GLuint sampler = m_samplers[stage];
+  glBindSampler(stage, sampler);
+  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, AddressMode(ss[D3DSAMP_ADDRESSU]));
+  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, AddressMode(ss[D3DSAMP_ADDRESSV]));
+  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, AddressMode(ss[D3DSAMP_ADDRESSW]));
+  float border[4];
+  ColorOf(ss[D3DSAMP_BORDERCOLOR], border);
+  glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
+  const bool magLinear = ss[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR;
+  const bool minLinear = ss[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
+  const DWORD mip = texture.Levels() > 1 ? ss[D3DSAMP_MIPFILTER] : static_cast<DWORD>(D3DTEXF_NONE);
+  GLenum minFilter;
+  if (mip == D3DTEXF_NONE)
+    minFilter = minLinear ? GL_LINEAR : GL_NEAREST;
+  else if (mip == D3DTEXF_POINT)
+    minFilter = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+  else
+    minFilter = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+  glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, magLinear ? GL_LINEAR : GL_NEAREST);
+  glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, minFilter);
+  const bool anisotropic = ss[D3DSAMP_MINFILTER] == D3DTEXF_ANISOTROPIC || ss[D3DSAMP_MAGFILTER] == D3DTEXF_ANISOTROPIC;
+  if (m_maxAnisotropy > 1.f)
+    glSamplerParameterf(sampler, GL_TEXTURE_MAX_ANISOTROPY,
+                        anisotropic ? std::min<float>(m_maxAnisotropy, std::max<DWORD>(1, ss[D3DSAMP_MAXANISOTROPY]))
+                                    : 1.f);
+  float bias;
+  memcpy(&bias, &ss[D3DSAMP_MIPMAPLODBIAS], sizeof bias);
+  glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, bias);
+  // Direct3D's largest mip level to use is GL's smallest level of detail.
+  glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(ss[D3DSAMP_MAXMIPLEVEL]));
 }
 
 void CGLBackend::BindVertexInput(const CDeviceState& state, const SDrawCall& draw,
                                  const CShaderTranslation* vertexProgram) {
   glBindVertexArray(m_vertexArray);
+  // Draws from the same buffers with the same layout keep the attributes they had: pointing
+  // them again makes the driver check the whole vertex layout anew.
+  const std::vector<D3DVERTEXELEMENT9>& elements = draw.declaration->Elements();
+  SAppliedStream streams[kMaxStreams] = {};
+  if (!draw.userVertices) {
+    for (const D3DVERTEXELEMENT9& e : elements) {
+      if (e.Stream >= kMaxStreams) continue;
+      streams[e.Stream] = {draw.streamBuffers[e.Stream], state.streams[e.Stream].offset,
+                           state.streams[e.Stream].stride};
+    }
+    const uint64_t programId = vertexProgram ? vertexProgram->Id() : 0;
+    const bool sameElements =
+        m_appliedElements.size() == elements.size() &&
+        memcmp(m_appliedElements.data(), elements.data(), elements.size() * sizeof(D3DVERTEXELEMENT9)) == 0;
+    if (m_vertexInputValid && m_appliedVertexProgram == programId && sameElements &&
+        memcmp(m_appliedStreams, streams, sizeof streams) == 0)
+      return;
+    m_vertexInputValid = true;
+    m_appliedVertexProgram = programId;
+    m_appliedElements = elements;
+    memcpy(m_appliedStreams, streams, sizeof streams);
+  } else {
+    m_vertexInputValid = false;
+  }
   for (GLuint i = 0; i < ATTRIBUTE_COUNT; ++i) glDisableVertexAttribArray(i);
   if (draw.userVertices) {
     glBindBuffer(GL_ARRAY_BUFFER, m_streamVertices);
     glBufferData(GL_ARRAY_BUFFER, draw.userVertexBytes, draw.userVertices, GL_STREAM_DRAW);
   }
-  for (const D3DVERTEXELEMENT9& e : draw.declaration->Elements()) {
+  for (const D3DVERTEXELEMENT9& e : elements) {
     // A vertex program reads the elements by usage and index at the places it was linked with.
     const int location =
         vertexProgram ? vertexProgram->InputLocation(e.Usage, e.UsageIndex) : CVertexDeclaration9::Location(e);
@@ -759,12 +868,26 @@ CGLBackend::SProgram& CGLBackend::LinkedProgram(unsigned vertexShader, unsigned 
 
 CGLBackend::SProgram& CGLBackend::ProgramFor(const SFixedFunctionKey& key, const CShaderTranslation* vertexProgram,
                                              const CShaderTranslation* pixelProgram) {
+  const uint64_t ids[2] = {vertexProgram ? vertexProgram->Id() : 0, pixelProgram ? pixelProgram->Id() : 0};
+  // Draws in a row mostly share their program: the key is compared before it is hashed.
+  // Translation ids start at 1, so 0 stands for no program.
+  const bool sameAsLast = m_lastProgram && m_lastIds[0] == ids[0] && m_lastIds[1] == ids[1] &&
+                          memcmp(&key, &m_lastKey, sizeof key) == 0;
+  if (sameAsLast) return *m_lastProgram;
+  SProgram& program = CachedProgramFor(key, vertexProgram, pixelProgram, ids);
+  m_lastKey = key;
+  m_lastIds[0] = ids[0];
+  m_lastIds[1] = ids[1];
+  m_lastProgram = &program;
+  return program;
+}
+
+CGLBackend::SProgram& CGLBackend::CachedProgramFor(const SFixedFunctionKey& key,
+                                                   const CShaderTranslation* vertexProgram,
+                                                   const CShaderTranslation* pixelProgram, const uint64_t* ids) {
   std::string bytes = CFixedFunctionProgram::KeyBytes(key);
   auto& cache = vertexProgram || pixelProgram ? m_mixedPrograms : m_fixedFunctionPrograms;
-  if (vertexProgram || pixelProgram) {
-    const uint64_t ids[2] = {vertexProgram ? vertexProgram->Id() : 0, pixelProgram ? pixelProgram->Id() : 0};
-    bytes.append(reinterpret_cast<const char*>(ids), sizeof ids);
-  }
+  if (vertexProgram || pixelProgram) bytes.append(reinterpret_cast<const char*>(ids), 2 * sizeof ids[0]);
   auto found = cache.find(bytes);
   if (found != cache.end()) return *found->second;
   // Each half is compiled once per distinct source, so a translated shader program can be
@@ -787,61 +910,129 @@ int CGLBackend::Uniform(SProgram& program, const char* name) {
   return location;
 }
 
+namespace {
+
+enum EUniformShape : uint8_t { SHAPE_FLOAT, SHAPE_VEC2, SHAPE_VEC3, SHAPE_VEC4, SHAPE_MAT3, SHAPE_MAT4 };
+constexpr int kShapeFloats[] = {1, 2, 3, 4, 9, 16};
+
+struct SFixedUniformName {
+  const char* name;
+  EUniformShape shape;
+};
+
+// In the order of CGLBackend::EFixedUniform.
+constexpr SFixedUniformName kFixedUniforms[] = {
+    {"u_world", SHAPE_MAT4},          {"u_view", SHAPE_MAT4},          {"u_proj", SHAPE_MAT4},
+    {"u_worldViewProj", SHAPE_VEC4},  {"u_normalMatrix", SHAPE_MAT3},  {"u_viewport", SHAPE_VEC4},
+    {"u_depthRange", SHAPE_VEC2},     {"u_texMatrix", SHAPE_MAT4},     {"u_stageConstant", SHAPE_VEC4},
+    {"u_bumpEnv", SHAPE_VEC4},        {"u_bumpLuminance", SHAPE_VEC2}, {"u_matDiffuse", SHAPE_VEC4},
+    {"u_matAmbient", SHAPE_VEC4},     {"u_matSpecular", SHAPE_VEC4},   {"u_matEmissive", SHAPE_VEC4},
+    {"u_matPower", SHAPE_FLOAT},      {"u_globalAmbient", SHAPE_VEC4}, {"u_lightDiffuse", SHAPE_VEC4},
+    {"u_lightSpecular", SHAPE_VEC4},  {"u_lightAmbient", SHAPE_VEC4},  {"u_lightPosition", SHAPE_VEC3},
+    {"u_lightDirection", SHAPE_VEC3}, {"u_lightAtten", SHAPE_VEC4},    {"u_lightSpot", SHAPE_VEC3},
+    {"u_tfactor", SHAPE_VEC4},        {"u_fog", SHAPE_VEC4},           {"u_fogColor", SHAPE_VEC4},
+    {"u_fogEyeDepth", SHAPE_FLOAT},
+};
+
+}  // namespace
+
+void CGLBackend::FindFixedUniforms(SProgram& p) {
+  static_assert(std::size(kFixedUniforms) == FIXED_UNIFORM_COUNT, "one name for each fixed uniform");
+  for (size_t i = 0; i < std::size(kFixedUniforms); ++i)
+    p.fixedLocations[i] = glGetUniformLocation(p.name, kFixedUniforms[i].name);
+  // Sampler n reads texture unit n in every program of the back end, for good.
+  static const char* const kSamplers[kMaxStages] = {"u_sampler0", "u_sampler1", "u_sampler2", "u_sampler3",
+                                                    "u_sampler4", "u_sampler5", "u_sampler6", "u_sampler7"};
+  for (UINT i = 0; i < kMaxStages; ++i) {
+    const int location = glGetUniformLocation(p.name, kSamplers[i]);
+    if (location >= 0) glUniform1i(location, static_cast<GLint>(i));
+  }
+  p.fixedLocationsKnown = true;
+}
+
+void CGLBackend::SendFixed(SProgram& p, EFixedUniform uniform, const float* values, int count) {
+  const int location = p.fixedLocations[uniform];
+  if (location < 0) return;
+  const EUniformShape shape = kFixedUniforms[uniform].shape;
+  const size_t bytes = static_cast<size_t>(count) * kShapeFloats[shape] * sizeof(float);
+  std::vector<uint8_t>& sent = p.fixedSent[uniform];
+  if (sent.size() == bytes && memcmp(sent.data(), values, bytes) == 0) return;
+  sent.assign(reinterpret_cast<const uint8_t*>(values), reinterpret_cast<const uint8_t*>(values) + bytes);
+  switch (shape) {
+    case SHAPE_FLOAT: glUniform1fv(location, count, values); break;
+    case SHAPE_VEC2: glUniform2fv(location, count, values); break;
+    case SHAPE_VEC3: glUniform3fv(location, count, values); break;
+    case SHAPE_VEC4: glUniform4fv(location, count, values); break;
+    case SHAPE_MAT3: glUniformMatrix3fv(location, count, GL_FALSE, values); break;
+    case SHAPE_MAT4: glUniformMatrix4fv(location, count, GL_FALSE, values); break;
+  }
+}
+
 void CGLBackend::SetUniforms(SProgram& p, const CDeviceState& state, const SFixedFunctionKey& key) {
-  auto matrix = [&](const char* name, const D3DMATRIX& m) {
-    glUniformMatrix4fv(Uniform(p, name), 1, GL_FALSE, &m.m[0][0]);
-  };
-  auto color = [&](const char* name, const D3DCOLORVALUE& c) { glUniform4f(Uniform(p, name), c.r, c.g, c.b, c.a); };
-  auto dwordColor = [&](const char* name, D3DCOLOR c) {
+  if (!p.fixedLocationsKnown) FindFixedUniforms(p);
+  auto has = [&](EFixedUniform uniform) { return p.fixedLocations[uniform] >= 0; };
+  auto matrix = [&](EFixedUniform uniform, const D3DMATRIX& m) { SendFixed(p, uniform, &m.m[0][0], 1); };
+  auto dwordColor = [&](EFixedUniform uniform, D3DCOLOR c) {
     float rgba[4];
     ColorOf(c, rgba);
-    glUniform4fv(Uniform(p, name), 1, rgba);
+    SendFixed(p, uniform, rgba, 1);
   };
   const D3DMATRIX& world = state.transforms[TRANSFORM_WORLD];
   const D3DMATRIX& view = state.transforms[TRANSFORM_VIEW];
-  matrix("u_world", world);
-  matrix("u_view", view);
-  matrix("u_proj", state.transforms[TRANSFORM_PROJECTION]);
-  // The combined matrix's columns, as a vertex shader's m4x4 reads them from four registers.
-  const D3DMATRIX worldViewProj = Multiply(Multiply(world, view), state.transforms[TRANSFORM_PROJECTION]);
-  float columns[4][4];
-  for (int column = 0; column < 4; ++column)
-    for (int row = 0; row < 4; ++row) columns[column][row] = worldViewProj.m[row][column];
-  glUniform4fv(Uniform(p, "u_worldViewProj"), 4, &columns[0][0]);
-  float normal[9];
-  NormalMatrix(Multiply(world, view), normal);
-  glUniformMatrix3fv(Uniform(p, "u_normalMatrix"), 1, GL_FALSE, normal);
-  const D3DVIEWPORT9& vp = state.viewport;
-  glUniform4f(Uniform(p, "u_viewport"), static_cast<float>(vp.X), static_cast<float>(vp.Y),
-              static_cast<float>(vp.Width), static_cast<float>(vp.Height));
-  glUniform2f(Uniform(p, "u_depthRange"), vp.MinZ, vp.MaxZ);
-  // Arrays go up in one call each; the names of separate uniforms come from a fixed table.
-  static const char* const kSamplers[kMaxStages] = {"u_sampler0", "u_sampler1", "u_sampler2", "u_sampler3",
-                                                    "u_sampler4", "u_sampler5", "u_sampler6", "u_sampler7"};
-  float textureMatrices[kMaxStages][16];
-  float constants[kMaxStages][4];
-  float bumpMatrices[kMaxStages][4];
-  float bumpLuminance[kMaxStages][2];
-  for (UINT i = 0; i < kMaxStages; ++i) {
-    memcpy(textureMatrices[i], &state.transforms[TRANSFORM_TEXTURE0 + i], sizeof textureMatrices[i]);
-    ColorOf(state.stageStates[i][D3DTSS_CONSTANT], constants[i]);
-    memcpy(bumpMatrices[i], &state.stageStates[i][D3DTSS_BUMPENVMAT00], sizeof bumpMatrices[i]);
-    memcpy(&bumpLuminance[i][0], &state.stageStates[i][D3DTSS_BUMPENVLSCALE], sizeof(float));
-    memcpy(&bumpLuminance[i][1], &state.stageStates[i][D3DTSS_BUMPENVLOFFSET], sizeof(float));
-    glUniform1i(Uniform(p, kSamplers[i]), static_cast<GLint>(i));
+  const D3DMATRIX& projection = state.transforms[TRANSFORM_PROJECTION];
+  matrix(UNIFORM_WORLD, world);
+  matrix(UNIFORM_VIEW, view);
+  matrix(UNIFORM_PROJ, projection);
+  if (has(UNIFORM_WORLD_VIEW_PROJ)) {
+    // The combined matrix's columns, as a vertex shader's m4x4 reads them from four registers.
+    const D3DMATRIX worldViewProj = Multiply(Multiply(world, view), projection);
+    float columns[4][4];
+    for (int column = 0; column < 4; ++column)
+      for (int row = 0; row < 4; ++row) columns[column][row] = worldViewProj.m[row][column];
+    SendFixed(p, UNIFORM_WORLD_VIEW_PROJ, &columns[0][0], 4);
   }
-  glUniformMatrix4fv(Uniform(p, "u_texMatrix"), kMaxStages, GL_FALSE, &textureMatrices[0][0]);
-  glUniform4fv(Uniform(p, "u_stageConstant"), kMaxStages, &constants[0][0]);
-  glUniform4fv(Uniform(p, "u_bumpEnv"), kMaxStages, &bumpMatrices[0][0]);
-  glUniform2fv(Uniform(p, "u_bumpLuminance"), kMaxStages, &bumpLuminance[0][0]);
+  if (has(UNIFORM_NORMAL_MATRIX)) {
+    float normal[9];
+    NormalMatrix(Multiply(world, view), normal);
+    SendFixed(p, UNIFORM_NORMAL_MATRIX, normal, 1);
+  }
+  const D3DVIEWPORT9& vp = state.viewport;
+  const float viewport[4] = {static_cast<float>(vp.X), static_cast<float>(vp.Y), static_cast<float>(vp.Width),
+                             static_cast<float>(vp.Height)};
+  SendFixed(p, UNIFORM_VIEWPORT, viewport, 1);
+  const float depthRange[2] = {vp.MinZ, vp.MaxZ};
+  SendFixed(p, UNIFORM_DEPTH_RANGE, depthRange, 1);
+  // Per-stage values go up as one array each.
+  if (has(UNIFORM_TEX_MATRIX)) {
+    float textureMatrices[kMaxStages][16];
+    for (UINT i = 0; i < kMaxStages; ++i)
+      memcpy(textureMatrices[i], &state.transforms[TRANSFORM_TEXTURE0 + i], sizeof textureMatrices[i]);
+    SendFixed(p, UNIFORM_TEX_MATRIX, &textureMatrices[0][0], kMaxStages);
+  }
+  if (has(UNIFORM_STAGE_CONSTANT)) {
+    float constants[kMaxStages][4];
+    for (UINT i = 0; i < kMaxStages; ++i) ColorOf(state.stageStates[i][D3DTSS_CONSTANT], constants[i]);
+    SendFixed(p, UNIFORM_STAGE_CONSTANT, &constants[0][0], kMaxStages);
+  }
+  if (has(UNIFORM_BUMP_ENV) || has(UNIFORM_BUMP_LUMINANCE)) {
+    float bumpMatrices[kMaxStages][4];
+    float bumpLuminance[kMaxStages][2];
+    for (UINT i = 0; i < kMaxStages; ++i) {
+      memcpy(bumpMatrices[i], &state.stageStates[i][D3DTSS_BUMPENVMAT00], sizeof bumpMatrices[i]);
+      memcpy(&bumpLuminance[i][0], &state.stageStates[i][D3DTSS_BUMPENVLSCALE], sizeof(float));
+      memcpy(&bumpLuminance[i][1], &state.stageStates[i][D3DTSS_BUMPENVLOFFSET], sizeof(float));
+    }
+    SendFixed(p, UNIFORM_BUMP_ENV, &bumpMatrices[0][0], kMaxStages);
+    SendFixed(p, UNIFORM_BUMP_LUMINANCE, &bumpLuminance[0][0], kMaxStages);
+  }
   if (key.lighting) {
     const D3DMATERIAL9& mat = state.material;
-    color("u_matDiffuse", mat.Diffuse);
-    color("u_matAmbient", mat.Ambient);
-    color("u_matSpecular", mat.Specular);
-    color("u_matEmissive", mat.Emissive);
-    glUniform1f(Uniform(p, "u_matPower"), mat.Power);
-    dwordColor("u_globalAmbient", state.renderStates[D3DRS_AMBIENT]);
+    SendFixed(p, UNIFORM_MAT_DIFFUSE, &mat.Diffuse.r, 1);
+    SendFixed(p, UNIFORM_MAT_AMBIENT, &mat.Ambient.r, 1);
+    SendFixed(p, UNIFORM_MAT_SPECULAR, &mat.Specular.r, 1);
+    SendFixed(p, UNIFORM_MAT_EMISSIVE, &mat.Emissive.r, 1);
+    SendFixed(p, UNIFORM_MAT_POWER, &mat.Power, 1);
+    dwordColor(UNIFORM_GLOBAL_AMBIENT, state.renderStates[D3DRS_AMBIENT]);
     float diffuse[kMaxActiveLights][4], specular[kMaxActiveLights][4], ambient[kMaxActiveLights][4];
     float attenuation[kMaxActiveLights][4], position[kMaxActiveLights][3], direction[kMaxActiveLights][3];
     float spot[kMaxActiveLights][3];
@@ -863,21 +1054,22 @@ void CGLBackend::SetUniforms(SProgram& p, const CDeviceState& state, const SFixe
       ++count;
     }
     if (count > 0) {
-      glUniform4fv(Uniform(p, "u_lightDiffuse"), count, &diffuse[0][0]);
-      glUniform4fv(Uniform(p, "u_lightSpecular"), count, &specular[0][0]);
-      glUniform4fv(Uniform(p, "u_lightAmbient"), count, &ambient[0][0]);
-      glUniform3fv(Uniform(p, "u_lightPosition"), count, &position[0][0]);
-      glUniform3fv(Uniform(p, "u_lightDirection"), count, &direction[0][0]);
-      glUniform4fv(Uniform(p, "u_lightAtten"), count, &attenuation[0][0]);
-      glUniform3fv(Uniform(p, "u_lightSpot"), count, &spot[0][0]);
+      SendFixed(p, UNIFORM_LIGHT_DIFFUSE, &diffuse[0][0], count);
+      SendFixed(p, UNIFORM_LIGHT_SPECULAR, &specular[0][0], count);
+      SendFixed(p, UNIFORM_LIGHT_AMBIENT, &ambient[0][0], count);
+      SendFixed(p, UNIFORM_LIGHT_POSITION, &position[0][0], count);
+      SendFixed(p, UNIFORM_LIGHT_DIRECTION, &direction[0][0], count);
+      SendFixed(p, UNIFORM_LIGHT_ATTEN, &attenuation[0][0], count);
+      SendFixed(p, UNIFORM_LIGHT_SPOT, &spot[0][0], count);
     }
   }
-  dwordColor("u_tfactor", state.renderStates[D3DRS_TEXTUREFACTOR]);
-  glUniform4f(Uniform(p, "u_fog"), state.RenderStateFloat(D3DRS_FOGSTART), state.RenderStateFloat(D3DRS_FOGEND),
-              state.RenderStateFloat(D3DRS_FOGDENSITY), 0.f);
-  dwordColor("u_fogColor", state.renderStates[D3DRS_FOGCOLOR]);
-  const D3DMATRIX& projection = state.transforms[TRANSFORM_PROJECTION];
-  glUniform1f(Uniform(p, "u_fogEyeDepth"), projection._34 != 0.f ? 1.f : 0.f);
+  dwordColor(UNIFORM_TFACTOR, state.renderStates[D3DRS_TEXTUREFACTOR]);
+  const float fog[4] = {state.RenderStateFloat(D3DRS_FOGSTART), state.RenderStateFloat(D3DRS_FOGEND),
+                        state.RenderStateFloat(D3DRS_FOGDENSITY), 0.f};
+  SendFixed(p, UNIFORM_FOG, fog, 1);
+  dwordColor(UNIFORM_FOG_COLOR, state.renderStates[D3DRS_FOGCOLOR]);
+  const float eyeDepth = projection._34 != 0.f ? 1.f : 0.f;
+  SendFixed(p, UNIFORM_FOG_EYE_DEPTH, &eyeDepth, 1);
 }
 
 namespace {
@@ -1128,6 +1320,7 @@ void CGLBackend::CopyTarget(const STargetRef& source, const RECT& sourceRect, co
   glBindFramebuffer(GL_READ_FRAMEBUFFER, m_readFramebuffer);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_framebuffer);
   glReadBuffer(GL_COLOR_ATTACHMENT0);
+  ForgetAppliedStates();
   glDisable(GL_SCISSOR_TEST);
   glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glBlitFramebuffer(sourceRect.left, sourceRect.top, sourceRect.right, sourceRect.bottom, destRect.left, destRect.top,
@@ -1159,6 +1352,7 @@ void CGLBackend::Present(const STargetRef& backBuffer, ScreenPixels* shown) {
                          static_cast<GLuint>(backBuffer.handle), 0);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   glDrawBuffer(GL_BACK);
+  ForgetAppliedStates();
   glDisable(GL_SCISSOR_TEST);
   glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   int width = 0, height = 0;

@@ -1,9 +1,10 @@
 #pragma once
 // The test top interface serving what the game's application core asks at start-up and per
 // frame: it records the engine's Init with the block it was given, adds no real archive, hands
-// out a recording renderer, recording input devices and settings, and answers configuration
-// changes as a test says. Its loadable form is the stand-in engine library, whose export hands
-// out the interface that CGameTestZeKorbInterface::Served() names.
+// out a recording renderer, recording input devices and settings, keeps the texts handed to its
+// text entry, and answers configuration changes as a test says. Its loadable form is the
+// stand-in engine library, whose export hands out the interface that
+// CGameTestZeKorbInterface::Served() names.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -57,6 +58,16 @@ class CGameTestZeKorbInterface : public CTestZeKorbInterface {
     return 1;
   }
   CInputControllersInterface* GetInputControllersInterface() override { return &input; }
+  // The engine's text entry draws nothing; the texts handed to it are kept.
+  struct PrintedText {
+    float x, y;
+    std::string text;
+    UINT length;
+  };
+  std::vector<PrintedText> printed;
+  void PrintText(float x, float y, const char* text, UINT length) override {
+    printed.push_back({x, y, text ? text : "", length});
+  }
   CSettingsInterface* GetSettingsInterface() override {
     Record("GetSettingsInterface");
     return &settings;

@@ -1,6 +1,7 @@
 #pragma once
 // The application core as nodes see it, for the game's tests: it exists, counts the loading
-// frames it was asked to draw, and keeps the frame's update argument. Registered while it lives.
+// frames it was asked to draw, keeps the frame's update argument and the cursor it was handed, and
+// reports the mouse status a test sets. Registered while it lives.
 #include "framework/CorePort.h"
 
 class CRecordingCorePort : public geCCorePort {
@@ -13,10 +14,14 @@ class CRecordingCorePort : public geCCorePort {
   bool CoreExists() const override { return exists; }
   void DrawProgressBar() override { ++progressFrames; }
   geSUpdateArgument* GetGlobalArg() override { return &arg; }
+  void SetCurrentCursor(HCURSOR hCursor) override { cursor = hCursor; }
+  geMouseStatus* GetMouseStatus() override { return &mouse; }
 
   bool exists = true;
   int progressFrames = 0;
   geSUpdateArgument arg = {0.0f, 0.0f};
+  HCURSOR cursor = nullptr;
+  geMouseStatus mouse = {};
 
  private:
   geCCorePort* m_pPrevious;

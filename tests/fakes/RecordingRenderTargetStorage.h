@@ -34,6 +34,8 @@ class RecordingRenderTargetStorage final : public CRenderTargetStorageInterface 
     return 1;
   }
   CRenderTargetInterface* GetCurrentRenderTarget() override { return nullptr; }
+  void GiveBackRenderTarget(CRenderTargetInterface* target) override { givenBack.push_back(target); }
+  std::vector<CRenderTargetInterface*> givenBack;
   void ReleaseBackBuffers() {
     for (IDirect3DSurface9*& surface : backBuffers)
       if (surface) surface->Release();

@@ -14,8 +14,9 @@
 
 class RecordingRenderer final : public CEngineRenderer {
  public:
-  // Every render and stage state, clear, default-state request and float constant in call
-  // order: "state 14=0", "stage 0 1=1", "clear 4 0", "defaults", "vc 15 1,2,3,1", "pc 5 ...".
+  // Every render and stage state, clear, default-state request and shader constant in call
+  // order: "state 14=0", "stage 0 1=1", "clear 4 0", "defaults", "vc 15 1,2,3,1", "pc 5 ...",
+  // "pci 0 1,2,3,4", "vcb 3 1".
   // A test may append its own entries to see them interleaved.
   std::vector<std::string> sequence;
   static std::string Constant(const char* kind, UINT start, const float* data) {
@@ -105,7 +106,11 @@ class RecordingRenderer final : public CEngineRenderer {
   // "EndRendering", "Flip(1)", "SetTransform(3)".
   std::vector<std::string> frameCalls;
   std::vector<CMatrix> transforms;
-  HRESULT Flip(HWND, UINT show) override { return Frame("Flip(" + std::to_string(show) + ")"); }
+  std::vector<HWND> flipWindows;
+  HRESULT Flip(HWND window, UINT show) override {
+    flipWindows.push_back(window);
+    return Frame("Flip(" + std::to_string(show) + ")");
+  }
   HRESULT Clear(UINT flags, UINT colour) override {
     return Frame("Clear(" + std::to_string(flags) + "," + std::to_string(colour) + ")");
   }
@@ -163,14 +168,22 @@ class RecordingRenderer final : public CEngineRenderer {
     for (UINT i = 0; i < count; ++i) sequence.push_back(Constant("pc", start + i, data + 4 * i));
     return 0;
   }
-  HRESULT SetPixelShaderConstantI(UINT, const int*, UINT) override { return 0; }
-  HRESULT SetPixelShaderConstantF(UINT, const UINT*, UINT) override { return 0; }
+  HRESULT SetPixelShaderConstantI(UINT start, const int* data, UINT count) override {
+    return Registers("pci", start, data, count, 4);
+  }
+  HRESULT SetPixelShaderConstantF(UINT start, const UINT* data, UINT count) override {
+    return Registers("pcb", start, data, count, 1);
+  }
   HRESULT SetVertexShaderConstantF(UINT start, const float* data, UINT count) override {
     for (UINT i = 0; i < count; ++i) sequence.push_back(Constant("vc", start + i, data + 4 * i));
     return 0;
   }
-  HRESULT SetVertexShaderConstantI(UINT, const int*, UINT) override { return 0; }
-  HRESULT SetVertexShaderConstantF(UINT, const UINT*, UINT) override { return 0; }
+  HRESULT SetVertexShaderConstantI(UINT start, const int* data, UINT count) override {
+    return Registers("vci", start, data, count, 4);
+  }
+  HRESULT SetVertexShaderConstantF(UINT start, const UINT* data, UINT count) override {
+    return Registers("vcb", start, data, count, 1);
+  }
   HRESULT DrawIndexedPrimitive(UINT) override { return 0; }
   HRESULT DrawIndexedPrimitive(UINT, UINT, UINT, UINT, UINT) override { return 0; }
   void DrawIndexedPrimitive(UINT, UINT, UINT, UINT, UINT, UINT) override {}
@@ -184,6 +197,17 @@ class RecordingRenderer final : public CEngineRenderer {
   HRESULT GetScissorTest(RECT*) override { return 0; }
 
  private:
+  // Integer and Boolean constants, one entry a register: "pci 2 1,2,3,4", "vcb 0 1".
+  template <typename T>
+  HRESULT Registers(const char* kind, UINT start, const T* data, UINT count, UINT perRegister) {
+    for (UINT i = 0; i < count; ++i) {
+      std::string entry = std::string(kind) + " " + std::to_string(start + i) + " ";
+      for (UINT j = 0; j < perRegister; ++j)
+        entry += (j ? "," : "") + std::to_string(data[i * perRegister + j]);
+      sequence.push_back(entry);
+    }
+    return 0;
+  }
   HRESULT Frame(std::string call) {
     frameCalls.push_back(std::move(call));
     return 0;

@@ -1,7 +1,16 @@
 #pragma once
-// A sound server that hands out one recording listener (or none, when the test says so) and
-// counts its Apply calls. Everything else answers neutrally.
+// A sound server that hands out one recording listener (or none, when the test says so),
+// counts its Apply calls, and loads every file but the ones a test names as failing into a
+// recording stream it keeps, recording each load's name and flags. Everything else answers
+// neutrally.
+#include <deque>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "RecordingListener.h"
+#include "RecordingStream.h"
 #include "TonarisInterface.h"
 
 class RecordingSoundServer final : public TonarisInterface {
@@ -21,7 +30,17 @@ class RecordingSoundServer final : public TonarisInterface {
   void SetGlobalVolume(UINT) override {}
   UINT Play() override { return 0; }
   UINT Stop() override { return 0; }
-  UINT LoadStream(const char*, TonarisStream**, UINT) override { return 0; }
+  std::set<std::string> failing;
+  std::vector<std::pair<std::string, UINT>> loads;
+  // In load order; a deque keeps the streams where they are as it grows.
+  std::deque<RecordingStream> streams;
+  UINT LoadStream(const char* name, TonarisStream** stream, UINT flags) override {
+    loads.emplace_back(name ? name : "", flags);
+    if (stream) *stream = nullptr;
+    if (!stream || failing.count(loads.back().first)) return 0;
+    *stream = &streams.emplace_back();
+    return 1;
+  }
   UINT Deinit() override { return 0; }
   UINT GetNumberOfDevices() override { return 0; }
   const char* GetDeviceName(UINT) override { return nullptr; }

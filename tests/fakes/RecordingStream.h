@@ -1,15 +1,20 @@
 #pragma once
-// A sound stream that counts Play, Update and Release calls, keeps the last 3D position it was
-// given, and keeps the list links a sound server sets. The sound server's refill thread reads
+// A sound stream that counts Play, Update and Release calls, records Play, Stop, Reset and
+// SetVolume in order, keeps the last 3D position it was given, and keeps the list links a sound
+// server sets. The sound server's refill thread reads
 // `played` and counts `updateCalls`, so those two are atomic.
 #include <atomic>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "TonarisInterface.h"
 
 class RecordingStream final : public TonarisStream {
  public:
   int playCalls = 0;
+  // "Play", "Stop", "Reset" and "SetVolume <v>", in call order.
+  std::vector<std::string> sequence;
   int positionCalls = 0;
   float position[3] = {};
   std::atomic<UINT> played{0};
@@ -22,6 +27,7 @@ class RecordingStream final : public TonarisStream {
 
   UINT Play() override {
     ++playCalls;
+    sequence.emplace_back("Play");
     return 1;
   }
   UINT SetPosition(float x, float y, float z) override {
@@ -36,13 +42,22 @@ class RecordingStream final : public TonarisStream {
   }
   UINT DecodeData(BYTE*, int) override { return 0; }
   UINT GetIsPlayed() override { return played; }
-  UINT Stop() override { return 0; }
-  UINT Reset() override { return 0; }
+  UINT Stop() override {
+    sequence.emplace_back("Stop");
+    return 0;
+  }
+  UINT Reset() override {
+    sequence.emplace_back("Reset");
+    return 0;
+  }
   UINT SetPositionInSeconds(double) override { return 0; }
   UINT SetPositionInBytes(UINT) override { return 0; }
   double GetPositionInSeconds() override { return 0; }
   UINT GetPositionInBytes() override { return 0; }
-  UINT SetVolume(int) override { return 0; }
+  UINT SetVolume(int volume) override {
+    sequence.push_back("SetVolume " + std::to_string(volume));
+    return 0;
+  }
   int GetVolume() override { return 0; }
   void Release() override {
     ++releaseCalls;

@@ -32,8 +32,11 @@ struct ZkTestD3DAdapterProfile {
 };
 
 // Back to the defaults: the GL back end (the null one when the environment has
-// ZK_D3D_BACKEND=null), the real adapter alone, nothing injected, empty log.
+// ZK_D3D_BACKEND=null), the real adapter alone, nothing injected, an empty log that records.
 ZKAPI void ZkTestD3DResetControl();
+// Whether device calls go to the log. Off until a test resets the control or turns it on, so
+// a program that never asks for the log does not format and keep every call.
+ZKAPI void ZkTestD3DLogCalls(bool on);
 ZKAPI void ZkTestD3DSetBackend(ZkTestD3DBackend backend);
 // The back end the next device is made on.
 ZKAPI ZkTestD3DBackend ZkTestD3DGetBackend();

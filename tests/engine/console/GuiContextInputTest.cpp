@@ -120,6 +120,9 @@ TEST_F(GuiContextInputTest, MouseWheelCharactersAndKeysReachTheFocusedEditbox) {
   input->InjectKeyDown(0x1FF);  // no DirectInput key: dropped
   Send(WM_CHAR, 'K');
   EXPECT_EQ(m_editbox->getText(), "Kze");
+  // Backspace, tab, enter and escape come as characters too; they are keys, never typed.
+  for (WPARAM control : {8, 9, 13, 27, 127}) Send(WM_CHAR, control);
+  EXPECT_EQ(m_editbox->getText(), "Kze");
 }
 
 TEST_F(GuiContextInputTest, ReleaseTakesTheInputBackFromTheWindowProcedure) {

@@ -8,6 +8,8 @@
 #include "EngineContextScope.h"
 #include "ProcessExitCatcher.h"
 #include "RecordingEngineLog.h"
+#include "RecordingRenderer.h"
+#include "core/ConsoleFrame.h"
 #include "TempDir.h"
 #include "ZKDXGlobals.h"
 #include "core/EngineLog.h"
@@ -108,6 +110,47 @@ TEST_F(EngineContextFixture, TheFrameRateLineComesOnceASecond) {
   ZkTestClockAdvance(5'000'000);
   context->ShowFPS(0);
   EXPECT_EQ(log.entries.size(), 1u);
+}
+
+// A console that records its frames among the renderer's calls.
+class RecordingConsoleFrame final : public CConsoleFrame {
+ public:
+  explicit RecordingConsoleFrame(RecordingRenderer& renderer) : m_renderer(renderer) {}
+  bool IsOpen() const override { return open; }
+  int Render(float fps) override {
+    m_renderer.frameCalls.push_back("Render(" + std::to_string(static_cast<int>(fps)) + ")");
+    return 1;
+  }
+  bool open = false;
+
+ private:
+  RecordingRenderer& m_renderer;
+};
+
+TEST_F(EngineContextFixture, TheOpenConsoleIsDrawnBetweenBeginAndEndOnFramesAskedForTheGui) {
+  RecordingRenderer renderer;
+  RecordingConsoleFrame console(renderer);
+  context->pRenderer = &renderer;
+  context->ports.console.Set(&console);
+  context->dwStatisticsOn = 1;
+  context->ShowFPS(1);
+  EXPECT_TRUE(renderer.frameCalls.empty()) << "a closed console draws nothing";
+  console.open = true;
+  context->ShowFPS(0);
+  EXPECT_TRUE(renderer.frameCalls.empty()) << "a frame not asked for the GUI";
+  for (int frame = 0; frame < 9; ++frame) {
+    ZkTestClockAdvance(120'000);
+    context->ShowFPS(0);
+  }
+  ASSERT_GT(context->GetLastFrameRate(), 0.0f);
+  context->ShowFPS(1);
+  const std::string rate = std::to_string(static_cast<int>(context->GetLastFrameRate()));
+  EXPECT_EQ(renderer.frameCalls,
+            (std::vector<std::string>{"BeginRendering", "Render(" + rate + ")", "EndRendering"}));
+  context->pRenderer = nullptr;
+  renderer.frameCalls.clear();
+  context->ShowFPS(1);
+  EXPECT_TRUE(renderer.frameCalls.empty()) << "nothing to draw on without a renderer";
 }
 
 TEST_F(EngineContextFixture, ShutdownRunsOnlyAfterInitAndOnlyOnce) {

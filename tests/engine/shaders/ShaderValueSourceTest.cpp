@@ -7,6 +7,7 @@
 #include "ProcessExitCatcher.h"
 #include "ShaderFixture.h"
 #include "TestScene.h"
+#include "TextureTestBench.h"
 #include "core/Timer.h"
 #include "d3d/Material.h"
 #include "d3d/MaterialBank.h"
@@ -444,6 +445,114 @@ TEST_F(ShaderValueSourceTest, SurfaceValues) {
   ASSERT_NE(pass, nullptr) << Errors();
   EXPECT_EQ(pass->GetLine(0)->Execute(), 0u);
   EXPECT_NE(Errors().find(Reported(18, "CShaderVariable::Execute")), std::string::npos);
+}
+
+TEST_F(ShaderValueSourceTest, CameraValuesAndTheMeshSeenFromIt) {
+  CCamera* camera = AddCamera();
+  camera->SetAspect(1.5f);
+  camera->SetScreenSize(640.0f, 480.0f);
+  camera->SetNearClipPlane(0.25f);
+  camera->SetFarClipPlane(900.0f);
+  CMatrix rotation = CMatrix::Identity();
+  rotation.SetRotateY(0.5f);
+  CMatrix world = rotation;
+  world.Move(4, 0, -2);
+  PlaceMesh(world);
+  *static_cast<CWorldObject*>(mesh)->GetRotationMatrixPointer() = rotation;
+  CLight* light = AddLight(2);
+  scene->SetCurrentLight(light);
+  D3DLIGHT9& properties = *light->GetD3DLightProperties();
+  properties.Direction = {0.0f, 0.0f, 2.0f};
+  properties.Position = {4.0f, 3.0f, -2.0f};
+  // A frame places the camera before any pass runs; its position and direction come from that.
+  camera->GetWorld2CameraMatrix(0.0f);
+  CShaderPass* pass = Run(
+      "FLOAT A = CAMERA.FASPECT\nFLOAT X = CAMERA.FSCRX\nFLOAT Y = CAMERA.FSCRY\n"
+      "FLOAT N = CAMERA.FNEARPLANE\nFLOAT F = CAMERA.FFARPLANE\nVECTOR P = CAMERA.VECPOSITION\n"
+      "VECTOR D = CAMERA.VECDIRECTION\nMATRIX V = CAMERA.MTXWORLD2CAMERA\n"
+      "MATRIX R = CAMERA.MTXPROJECTION\nMATRIX O = MESH.MTXOBJECT2PROJECTION\n"
+      "MATRIX C = MESH.MTXOBJECT2CAMERA\nVECTOR L = MESH.VECLIGHTDIR2OBJECT\n"
+      "VECTOR Q = MESH.VECLIGHTPOS2OBJECT\n");
+  ASSERT_NE(pass, nullptr);
+  EXPECT_EQ(Value(pass, "A").scalar.fValue, 1.5f);
+  EXPECT_EQ(Value(pass, "X").scalar.fValue, 640.0f);
+  EXPECT_EQ(Value(pass, "Y").scalar.fValue, 480.0f);
+  EXPECT_EQ(Value(pass, "N").scalar.fValue, 0.25f);
+  EXPECT_EQ(Value(pass, "F").scalar.fValue, 900.0f);
+  const CVector3& position = *camera->GetPositionVector();
+  const CVector3& direction = *camera->GetDirectionVector();
+  ExpectNear(Vector(pass, "P"), {position.x, position.y, position.z, 0}, "camera position");
+  ExpectNear(Vector(pass, "D"), {direction.x, direction.y, direction.z, 0}, "camera direction");
+  EXPECT_NEAR(direction.z, 1.0f, 1e-4f);  // an unturned camera looks along its z axis
+  const CMatrix& view = *camera->GetWorld2CameraMatrix(camera->GetFrame());
+  const CMatrix& projection = *camera->GetProjectionMatrix();
+  ExpectNear(Matrix(pass, "V"), view, "world to camera");
+  ExpectNear(Matrix(pass, "R"), projection, "projection");
+  ExpectNear(Matrix(pass, "O"), world * view * projection, "object to projection");
+  ExpectNear(Matrix(pass, "C"), world * view, "object to camera");
+  // The light's direction turned into the mesh's frame by its rotation alone, made unit length:
+  // +z seen from a mesh turned by 0.5 about y.
+  ExpectNear(Vector(pass, "L"), {-std::sin(0.5f), 0, std::cos(0.5f), 0}, "light direction");
+  // Its position through the whole world matrix: 3 above the mesh's origin.
+  ExpectNear(Vector(pass, "Q"), {0, 3, 0, 0}, "light position");
+}
+
+TEST_F(ShaderValueSourceTest, ColourTextureValuesComeFromTheTextureRecord) {
+  FakeTextureStorage textures;
+  renderer.textureStorage = &textures;
+  surface = new CSurface(&renderer, &log, mesh);
+  ASSERT_EQ(surface->SetTexture(1, "colour.png"), 1u);
+  SurfaceTexture* slot = surface->GetColor0Texture();
+  ASSERT_NE(slot, nullptr);
+  slot->wOpacity = 7;
+  slot->mtxMatrix = CMatrix::Identity();
+  slot->mtxMatrix._31 = 0.25f;
+  CShaderPass* pass = Run(
+      "DWORD O = SURFACE.DWTXT0OPACITY\nDWORD P = SURFACE.DWTXT1OPACITY\n"
+      "MATRIX M = SURFACE.MTXCOLORTEXTURE0\nTEXTURE T = SURFACE.TCOLORTEXTURE0\n");
+  ASSERT_NE(pass, nullptr);
+  EXPECT_EQ(Value(pass, "O").scalar.dwValue, 7u);
+  EXPECT_EQ(Value(pass, "P").scalar.dwValue, 1u);  // no colour texture 1
+  ExpectNear(Matrix(pass, "M"), slot->mtxMatrix, "texture matrix");
+  EXPECT_EQ(Value(pass, "T").pValue, slot->pTextureImage);
+  EXPECT_NE(slot->pTextureImage, nullptr);
+  surface->Release();
+  surface = nullptr;
+  renderer.textureStorage = nullptr;
+}
+
+TEST_F(ShaderValueSourceTest, SystemTexturesComeFromTheRealBankByIndex) {
+  TextureTestBench textures;
+  context->pVirtualFileSystem = &vfs;  // the shader files stay where the fixture wrote them
+  renderer.textureStorage = textures.bank;
+  const std::string body =
+      "TEXTURE L = SYSTEM.TSHADOWLOOKUP\nTEXTURE K = SYSTEM.TSHADOWMASK\n"
+      "TEXTURE X = SYSTEM.TATTENUATIONXY\nTEXTURE Z = SYSTEM.TATTENUATIONZ\n"
+      "TEXTURE C = SYSTEM.TCUBENORMALIZER\nTEXTURE N = SYSTEM.TNDOTHPOWKLOOKUP\n"
+      "TEXTURE S = SYSTEM.TSPOTMASK\nTEXTURE F = SYSTEM.TFRESNELTERMLOOKUP\n";
+  struct Case {
+    const char* technique;
+    DWORD scheme;
+    UINT shadowLookup;  // the 256 or the 2048 table
+  };
+  for (const Case& c : {Case{"GEFORCEFX", ZK_SCHEME_GEFORCEFX, 3}, Case{"GEFORCE3", ZK_SCHEME_GEFORCE3, 2},
+                        Case{"GEFORCE4", ZK_SCHEME_GEFORCE4, 2}}) {
+    technique = c.technique;
+    scheme = c.scheme;
+    CShaderPass* pass = Run(body);
+    ASSERT_NE(pass, nullptr) << c.technique;
+    const auto system = [&](UINT index) {
+      return static_cast<void*>(static_cast<CTextureInterface*>(textures.bank->GetSystemTexture(index)));
+    };
+    EXPECT_EQ(Value(pass, "L").pValue, system(c.shadowLookup)) << c.technique;
+    const std::pair<const char*, UINT> fixed[] = {{"K", 1}, {"X", 4}, {"Z", 5}, {"C", 0},
+                                                  {"N", 6}, {"S", 7}, {"F", 8}};
+    for (const auto& [name, index] : fixed) {
+      ASSERT_NE(system(index), nullptr) << name;
+      EXPECT_EQ(Value(pass, name).pValue, system(index)) << name;
+    }
+  }
+  renderer.textureStorage = nullptr;
 }
 
 TEST_F(ShaderValueSourceTest, ADissolvingMeshDrawsThroughTheDynamicMaterial) {

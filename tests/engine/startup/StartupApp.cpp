@@ -24,6 +24,8 @@
 
 #include "ZKDXGlobals.h"
 #include "ZKDXInterface.h"
+#include "console/Console.h"
+#include "dinput.h"
 #include "scene/ScriptOutput.h"
 #include "script/ScriptStorage.h"
 #include "input/InputControllers.h"
@@ -32,6 +34,7 @@
 #include "scene/ParticleEmiterFactory.h"
 #include "TestConfig.h"
 #include "zktest/ZkTestD3D.h"
+#include "zktest/ZkTestInput.h"
 #include "zktest/ZkTestKernel.h"
 
 // While armed, threads started through the C++ library (the engine's input thread is one) cannot
@@ -188,6 +191,29 @@ void DrawCodedScene(CZeKorbD3DInterface* engine) {
   loaded->Release();
 }
 
+// The console as the player meets it: made by Init, opened with the back-quote key on the
+// engine's window, and drawn with the whole GUI by the next presented frame.
+void OpenConsole(CZeKorbD3DInterface* engine) {
+  CConsole* console = engine->GetConsoleInterface();
+  Report(console ? "console" : "no console");
+  if (!console) return;
+  HWND window = engine->GetWindowHandle();
+  ZkTestInputFocus(window, TRUE);
+  for (BOOL down : {TRUE, FALSE}) {
+    ZkTestInputKey(window, DIK_GRAVE, down);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  Report(console->IsOpen() ? "console open" : "console closed");
+  CD3D9RendererInterface* renderer = engine->GetD3DRendererInterface();
+  const size_t before = ZkTestD3DCountCalls("DrawPrimitive");
+  renderer->Flip(window, 1);
+  Report(ZkTestD3DCountCalls("DrawPrimitive") > before ? "gui drawn" : "gui not drawn");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -196,6 +222,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string scenario = argv[2];
+  ZkTestD3DLogCalls(true);  // the reports count device calls
   g_folder = std::filesystem::current_path().string();
   ZkTestSetLockFolder(g_folder.c_str());
   ZkTestMessageBoxCapture(true);
@@ -279,12 +306,15 @@ int main(int argc, char** argv) {
   }
   if (scenario == "script-line") RunScriptLine(engine, argv[3]);
   if (scenario == "coded-scene") DrawCodedScene(engine);
+  if (scenario == "console") OpenConsole(engine);
 
   engine->CloseZeKorb();
   Report("returned from CloseZeKorb");
   if (reportDevice) ReportDevice("after CloseZeKorb");
   if (scenario == "script-line")
     Report(engine->GetScriptStorage() ? "script storage kept" : "script storage released");
+  if (scenario == "console")
+    Report(engine->GetConsoleInterface() ? "console kept" : "console released");
   if (withSound) Report(engine->GetTonarisInterface() ? "sound server kept" : "sound server released");
   if (reportServices)
     Report(engine->GetInputControllersInterface() || engine->GetParticleEmiterFactory()

@@ -267,7 +267,8 @@ TEST_F(StartupFixture, InitSetsThePortsOfEverySubsystemAndTheShutdownResetsThemA
   const Lines_ ports = {"release",      "guiKeys",        "meshSpatial",  "lightSpatial",
                         "surfaceFactory", "meshFiles",    "sceneFiles",   "lightWave",
                         "genericPass",  "meshShaders",    "surfaceShaders", "sceneShaders",
-                        "scenePasses",  "nullScripts",    "guiTextures",  "scriptTop"};
+                        "scenePasses",  "nullScripts",    "guiTextures",  "scriptTop",
+                        "console",      "toolBox"};
   const std::set<std::string> later = {};
   Lines_ expected = {"after Init"};
   for (const std::string& name : ports)
@@ -373,6 +374,20 @@ TEST_F(StartupFixture, ARefusedScriptRegistrationEndsStartUp) {
   EXPECT_TRUE(AppearInOrder(errors, {"ERROR!!! - Can't Register Basic Functions\n",
                                      "Can't Initialize Scripting Language\n"}))
       << errors;
+}
+
+// Init starts the GUI on the device and makes the console, which the back-quote key opens and
+// the next flip draws with the GUI; the shutdown releases it.
+TEST_F(StartupFixture, InitMakesTheConsoleTheBackQuoteOpensItAndTheShutdownReleasesIt) {
+  Lines_ lines;
+  EXPECT_EQ(Run({"console", "--quit-callback"}, lines), 3);
+  const auto at = std::find(lines.begin(), lines.end(), "console");
+  ASSERT_NE(at, lines.end()) << ::testing::PrintToString(lines);
+  EXPECT_EQ(Lines_(at, lines.end()), (Lines_{"console", "console open", "gui drawn",
+                                             "quit callback", "returned from CloseZeKorb",
+                                             "console released"}));
+  const std::string errors = ReadFile(folder / "ZeKorbError.Log");
+  EXPECT_EQ(errors.find("CEGUI Exception"), std::string::npos) << errors;
 }
 
 // A scene saved and loaded back with shader mode 0 is prepared by the coded rendering path and

@@ -12,6 +12,8 @@
 
 #include "ZKDXGlobals.h"
 #include "ZKDXInterface.h"
+#include "console/ConsoleToolBox.h"
+#include "core/ConsoleFrame.h"
 #include "core/EngineContext.h"
 #include "core/EngineRelease.h"
 #include "core/GuiKeyQueue.h"

@@ -7,9 +7,11 @@
 #include "EngineContextScope.h"
 #include "ProcessExitCatcher.h"
 #include "RecordingEngineLog.h"
+#include "console/Console.h"
 #include "core/Profiler.h"
 #include "core/Settings.h"
 #include "core/Tokenizer.h"
+#include "script/ScriptStorage.h"
 #include "startup/ZeKorbD3D.h"
 
 namespace {
@@ -117,4 +119,21 @@ TEST_F(TopInterfaceFixture, CloseSetsTheQuitFlagAndEndsAnOrderlyRunWith0) {
   } catch (const ProcessExited& exit) {
     EXPECT_EQ(exit.code, 0u);
   }
+}
+
+// The game's own console commands go to the console once there is one.
+TEST_F(TopInterfaceFixture, RegisterConsoleFunctionForwardsToTheConsole) {
+  CScriptStorage storage(&log);
+  ASSERT_EQ(storage.Initialize(), 1u);
+  context->pScriptStorage = &storage;
+  context->pGui = nullptr;
+  CConsole console(GetEngineContext(), nullptr, &log, 0);
+  context->pConsole = &console;
+  static ConsoleFunction entry = {"void GameCommand()", [] {}, [] { return "GameCommand"; }};
+  EXPECT_EQ(engine->RegisterConsoleFunction(&entry), 1);
+  EXPECT_EQ(console.GetFunctionCount(), 10u);
+  EXPECT_EQ(console.GetFunction(9), &entry);
+  EXPECT_EQ(engine->RegisterConsoleFunction(&entry), 0) << "the script engine has it already";
+  EXPECT_EQ(engine->GetConsoleInterface(), &console);
+  context->pConsole = nullptr;
 }

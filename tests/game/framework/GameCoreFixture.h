@@ -79,10 +79,12 @@ class GameCoreTest : public LogFolder {
     MakeCore().Initialise();
     return *m_core;
   }
-  // The core leaves the script engine to the program's end; each test core here frees its own.
+  // The core leaves the script engine to the program's end; each test core here frees its own,
+  // and the next core starts as a new program would, before any engine was loaded.
   void DestroyCore() {
     if (m_core) m_core->Release();
     m_core = nullptr;
+    g_pZeKorb = nullptr;
     if (g_pScriptEngine) g_pScriptEngine->ShutDownAndRelease();
     g_pScriptEngine = nullptr;
   }

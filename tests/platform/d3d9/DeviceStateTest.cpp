@@ -135,6 +135,21 @@ TEST_F(DeviceStateTest, CallLogRecordsWhatReachesTheDevice) {
   EXPECT_EQ(nullptr, ZkTestD3DCall(4));
 }
 
+// A game never asks for the log, so it must not pay for it; resetting the control records again.
+TEST_F(DeviceStateTest, CallLogRecordsOnlyWhileTurnedOn) {
+  ZkTestD3DClearCalls();
+  ZkTestD3DLogCalls(false);
+  device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+  EXPECT_EQ(0u, ZkTestD3DCallCount());
+  ZkTestD3DLogCalls(true);
+  device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+  EXPECT_EQ(1u, ZkTestD3DCallCount());
+  ZkTestD3DLogCalls(false);
+  ZkTestD3DResetControl();
+  device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+  EXPECT_EQ(1u, ZkTestD3DCallCount());
+}
+
 TEST_F(DeviceStateTest, ScenesPairAndDrawsNeedOne) {
   const float triangle[3][4] = {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}};
   device->SetFVF(D3DFVF_XYZRHW);

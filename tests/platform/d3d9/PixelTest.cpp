@@ -228,6 +228,71 @@ TEST_F(PixelTest, PointLightAttenuatesAndStopsAtItsRange) {
   EXPECT_PIXEL(pixels, 32, 32, 0xFF000000u);
 }
 
+// The back end keeps GL state between draws alike; a clear, which sets masks of its own, and a
+// texture made for a draw, which binds it where it can, must not leave the draw with theirs.
+TEST_F(PixelTest, DrawsAlikeKeepTheirStatesAcrossAClearAndANewTexture) {
+  device->SetRenderState(D3DRS_COLORWRITEENABLE, 0);
+  DrawRect(0, 0, 64, 64, 0xFFFF0000);
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.f, 0);
+  DrawRect(0, 0, 64, 64, 0xFFFF0000);
+  EXPECT_PIXEL(device.ReadBackBuffer(), 32, 32, 0xFF000000u);
+  device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
+
+  IDirect3DTexture9* quadrants = MakeQuadrantTexture();
+  ASSERT_NE(quadrants, nullptr);
+  device->SetTexture(0, quadrants);
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  DrawTexturedScreen();
+  IDirect3DTexture9* other = nullptr;
+  ASSERT_EQ(D3D_OK, device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &other, nullptr));
+  D3DLOCKED_RECT locked;
+  ASSERT_EQ(D3D_OK, other->LockRect(0, &locked, nullptr, 0));
+  for (int y = 0; y < 2; ++y) memset(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch, 0x80, 8);
+  other->UnlockRect(0);
+  // The new texture reaches GL with this draw, on a stage whose colour is not used.
+  device->SetTexture(1, other);
+  DrawTexturedScreen();
+  const std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 16, 16, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 48, 48, 0xFFFFFFFFu);
+  device->SetTexture(0, nullptr);
+  device->SetTexture(1, nullptr);
+  other->Release();
+  quadrants->Release();
+}
+
+// Draws of one program in a row, each with its own place and material, and back to the first
+// material: the back end sends only the uniforms that changed, so each must still show its own.
+TEST_F(PixelTest, EachDrawOfOneProgramShowsItsOwnMaterialAndPlace) {
+  UseIdentityTransforms();
+  device->SetRenderState(D3DRS_LIGHTING, TRUE);
+  device->SetRenderState(D3DRS_AMBIENT, 0xFFFFFFFF);
+  D3DMATERIAL9 red = {}, green = {};
+  red.Ambient = {1.f, 0.f, 0.f, 1.f};
+  green.Ambient = {0.f, 1.f, 0.f, 1.f};
+  const D3DMATERIAL9* materials[] = {&red, &green, &red};
+  // A square a third of the target wide, placed left, middle and right.
+  SLitVertex quad[4] = {{-0.3f, 0.3f, 0.5f, 0, 0, -1}, {0.3f, 0.3f, 0.5f, 0, 0, -1},
+                        {-0.3f, -0.3f, 0.5f, 0, 0, -1}, {0.3f, -0.3f, 0.5f, 0, 0, -1}};
+  device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
+  ASSERT_EQ(D3D_OK, device->BeginScene());
+  for (int i = 0; i < 3; ++i) {
+    D3DMATRIX world = kIdentity;
+    world._41 = -0.66f + 0.66f * static_cast<float>(i);
+    device->SetTransform(D3DTS_WORLD, &world);
+    device->SetMaterial(materials[i]);
+    EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(SLitVertex)));
+  }
+  device->EndScene();
+  const std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_PIXEL(pixels, 11, 32, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 32, 32, 0xFF00FF00u);
+  EXPECT_PIXEL(pixels, 53, 32, 0xFFFF0000u);
+  EXPECT_PIXEL(pixels, 32, 5, 0xFF000000u);
+}
+
 TEST_F(PixelTest, SpotLightConeFallsOffBetweenItsAngles) {
   UseIdentityTransforms();
   device->SetRenderState(D3DRS_LIGHTING, TRUE);

@@ -1,0 +1,3 @@
+#include "console/NoOpHandler.h"
+
+bool NoOpHandler(const CEGUI::EventArgs& /*args*/) { return true; }

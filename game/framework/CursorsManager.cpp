@@ -1,0 +1,3 @@
+#include "framework/CursorsManager.h"
+
+size_t geCCursorsManager::GetClassSize() const { return sizeof(geCCursorsManager); }
