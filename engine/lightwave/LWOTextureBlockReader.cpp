@@ -102,15 +102,7 @@ UINT LWOTextureBlockReader::ReadColorTextureLayer() {
     return 1;
   }
   ++m_surface.colorTextureCount;
-  LWOStream& file = m_state.file;
-  while (file.Left() > 0) {
-    UINT id = 0;
-    WORD length = 0;
-    LWOStream::Region sub;
-    if (!file.ReadID4(id) || !file.ReadU2(length) || !file.Enter(length, sub)) LWOFileCorrupt();
-    ReadTextureSubChunk(id, channel, channel, true, true);
-    file.Leave(sub);
-  }
+  ReadLayerSubChunks(channel, channel, true, true);
   return 1;
 }
 
@@ -118,16 +110,21 @@ UINT LWOTextureBlockReader::ReadChannelTextureLayer(UINT channel) {
   // Only the surface's first texture layer sets the mapping of the first colour channel.
   const bool mapping = m_surface.colorTextureCount == 0;
   if (mapping) m_surface.colorTextureCount = 1;
+  ReadLayerSubChunks(channel, LWO_CHANNEL_COLOR, mapping, false);
+  return 1;
+}
+
+void LWOTextureBlockReader::ReadLayerSubChunks(UINT imageChannel, UINT mappingChannel,
+                                               bool mapping, bool colorLayer) {
   LWOStream& file = m_state.file;
   while (file.Left() > 0) {
     UINT id = 0;
     WORD length = 0;
     LWOStream::Region sub;
     if (!file.ReadID4(id) || !file.ReadU2(length) || !file.Enter(length, sub)) LWOFileCorrupt();
-    ReadTextureSubChunk(id, channel, LWO_CHANNEL_COLOR, mapping, false);
+    ReadTextureSubChunk(id, imageChannel, mappingChannel, mapping, colorLayer);
     file.Leave(sub);
   }
-  return 1;
 }
 
 void LWOTextureBlockReader::ReadTextureSubChunk(UINT id, UINT imageChannel, UINT mappingChannel,

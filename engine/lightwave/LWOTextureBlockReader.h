@@ -31,6 +31,8 @@ class LWOTextureBlockReader {
   // The sub-chunks of a colour layer (on the next colour channel and slot) or of another layer.
   UINT ReadColorTextureLayer();
   UINT ReadChannelTextureLayer(UINT channel);
+  // The layer's sub-chunks up to the block's end.
+  void ReadLayerSubChunks(UINT imageChannel, UINT mappingChannel, bool mapping, bool colorLayer);
   // One texture sub-chunk; `mapping` false skips everything but the image.
   void ReadTextureSubChunk(UINT id, UINT imageChannel, UINT mappingChannel, bool mapping,
                            bool colorLayer);
