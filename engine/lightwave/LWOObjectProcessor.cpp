@@ -11,6 +11,9 @@
 #include "dxerr9.h"
 #include "scene/ImportRecordHelpers.h"
 #include "lightwave/LWOChunkHelpers.h"
+#include "lightwave/LWOSmoothingGroups.h"
+#include "lightwave/LWOVertexMultiplier.h"
+#include "lightwave/MeshMender.h"
 #include "scene/Scene.h"
 #include "scene/SurfaceProjection.h"
 #include "spatial/EdgeList.h"
@@ -61,18 +64,21 @@ UINT LWOObjectProcessor::Process() {
   CalculateFaceNormals();
   AssignProjectedMaps();
   ProjectCoordinates();
-  // Smoothing groups, and the points split by group, come after the repair below, and only
-  // when the edges were built: the groups are found across them.
-  [[maybe_unused]] const bool edgesBuilt = BuildEdges();
+  const bool edgesBuilt = BuildEdges();
   RepairDegenerateNormals();
+  // Smoothing groups are found across the edges, so only when they were built.
+  if (edgesBuilt) {
+    LWOSmoothingGroups(m_buffer).CalculateSmoothingGroups();
+    LWOVertexMultiplier(m_buffer).MultiplyVertices();
+    LinkFaces();
+  }
   RecalculateVertexIndices();
   CalculateVertexNormals();
-  // Here each face corner gets one coordinate pair per slot, the points split where they need
-  // more than one; points no face uses go then.
+  LWOVertexMultiplier(m_buffer).MultiplyVerticesForVMAD(0);
   RecalculateVertexIndices();
   CScene::ComplementImportedPointValues(m_buffer);
   LinkFaces();
-  // The tangent space is mended here, before the vertex order is optimised.
+  MendTangentSpace();
   OptimizeMesh();
   BuildSurfaceIndexLists();
   return 1;
@@ -200,6 +206,59 @@ void LWOObjectProcessor::CalculateVertexNormals() {
     point.normal = point.normal * (1.0f / float(point.cornerCount));
     point.normal.Normalize();
   }
+}
+
+void LWOObjectProcessor::MendTangentSpace() {
+  LWOImportBuffer& b = m_buffer;
+  std::vector<MenderVertex> vertices(b.pointCount);
+  for (UINT i = 0; i < b.pointCount; ++i) {
+    const LWOPoint& point = b.points[i];
+    vertices[i] = {point.position, point.normal, point.uv[0][0].u, point.uv[0][0].v, {}, {}};
+  }
+  std::vector<UINT> indices;
+  indices.reserve(size_t{b.faceCount} * 3);
+  for (UINT f = 0; f < b.faceCount; ++f) indices.insert(indices.end(), b.faces[f].v, b.faces[f].v + 3);
+  std::vector<UINT> mapping;
+  mapping.reserve(b.pointCount);
+  {
+    CMeshMender mender;
+    if (!mender.Mend(vertices, indices, mapping, 0.0f, 0.0f, 0.0f, 1.0f, 0, 0, 0))
+      FatalErrorWithTitle("", "Can't Mend");
+  }
+  LogTo(Log(), kSource, CEngineLog::kLevelInfo, "  - Mender (%s): %i - %i\n", b.fileName,
+        int(b.pointCount), int(vertices.size()));
+  // Copies at mirror seams can pass what 16-bit corners name: the limit of the vertex indices.
+  const UINT count = static_cast<UINT>(vertices.size());
+  if (count > kMaxPoints)
+    FatalErrorWithTitle("Error While Recalculating Vertex Indices", "Too Many Vertices (%s)",
+                        b.fileName);
+  UINT capacity = 0;
+  std::unique_ptr<LWOPoint[]> points = b.TakePointArray(count, capacity);
+  if (points == nullptr && count > 0)
+    FatalErrorWithTitle("", "Can't Allocate Memory For Mended Vertices (%s)", b.fileName);
+  for (UINT i = 0; i < count; ++i) {
+    const MenderVertex& vertex = vertices[i];
+    const LWOPoint& source = b.points[mapping[i]];
+    LWOPoint& point = points[i];
+    point = LWOPoint{};
+    point.position = vertex.position;
+    point.normal = vertex.normal;
+    point.tangent = vertex.tangent;
+    point.binormal = vertex.binormal;
+    point.uv[0][0].u = vertex.s;
+    point.uv[0][0].v = vertex.t;
+    point.uv[1][0].u = source.uv[1][0].u;
+    point.uv[1][0].v = source.uv[1][0].v;
+    point.index16 = source.index16;
+    point.index = source.index;
+    point.weightCount = source.weightCount;
+    // The last four words of the reserved block.
+    std::copy(std::end(source.reserved) - 16, std::end(source.reserved), std::end(point.reserved) - 16);
+  }
+  for (UINT f = 0; f < b.faceCount; ++f)
+    for (UINT k = 0; k < 3; ++k) b.faces[f].v[k] = static_cast<WORD>(indices[size_t{f} * 3 + k]);
+  b.ReplacePoints(std::move(points), count, capacity);
+  LinkFaces();
 }
 
 void LWOObjectProcessor::OptimizeMesh() {

@@ -1,7 +1,8 @@
 #pragma once
 // The processing of an object as read into what mesh construction takes: every triangle bound
 // to its surface, face normals (degenerate ones repaired from their neighbours), projected
-// texture coordinates, the edge list, vertex normals, the vertices compacted and reordered by
+// texture coordinates, the edge list, smoothing groups, vertex normals, tangent frames, the
+// vertices compacted and reordered by
 // the mesh optimiser, and one 16-bit triangle list per surface. It works in place on the
 // buffer and replaces its point array through ReplacePoints.
 #include "scene/LWOImportBuffer.h"
@@ -27,6 +28,9 @@ class LWOObjectProcessor {
   void RepairDegenerateNormals();
   void RecalculateVertexIndices();
   void CalculateVertexNormals();
+  // Tangents and binormals from the first coordinate pair, points split where the texture is
+  // mirrored.
+  void MendTangentSpace();
   void OptimizeMesh();
   void BuildSurfaceIndexLists();
 

@@ -8,6 +8,7 @@
 #include "core/FatalError.h"
 #include "lightwave/LWOChunkHelpers.h"
 #include "lightwave/LWOEnvelopeReader.h"
+#include "lightwave/LWOTextureBlockReader.h"
 #include "scene/LWOImportBuffer.h"
 
 namespace {
@@ -97,7 +98,7 @@ UINT LWOSurfaceReader::ReadSurface() {
       case LWOID("SIDE"):
         if (ReadWordField(id) == kDoubleSided) surface.flags |= LWO_SURFACE_DOUBLE_SIDED;
         break;
-      case LWOID("BLOK"): break;  // texture blocks: skipped by their length
+      case LWOID("BLOK"): LWOTextureBlockReader(m_state, surface).ReadTextureBlock(); break;
       case LWOID("SMAN"): {
         const float angle = ReadFloatField(id);
         surface.smoothingAngle = std::fabs(angle);

@@ -1,7 +1,7 @@
 #pragma once
 // Reads a SURF chunk into the next surface of the import buffer: the name, the base values of
-// the material channels with their envelopes, the surface options and the refraction and
-// reflection images. Only a surface that polygons use is made, at most 16 an object. Every
+// the material channels with their envelopes, the surface options, the refraction and reflection
+// images and the texture layers. Only a surface that polygons use is made, at most 16 an object. Every
 // sub-chunk is read inside its declared length and reading goes on at its end; one shorter
 // than its fields, or longer than what is left of the chunk, stops the load.
 #include "lightwave/LWOReaderState.h"

@@ -136,7 +136,16 @@ UINT CLWReader::LoadMesh(CMesh* mesh, char* path) {
   return 1;
 }
 
-void CLWReader::AttachBones(CMesh*, const LWOImportBuffer&) {}
+void CLWReader::AttachBones(CMesh* mesh, const LWOImportBuffer&) {
+  // The scene file names a bone's parent by its number only; the mesh refuses a number past
+  // its bones or a link that closes a loop, and logs it, leaving that bone unlinked.
+  for (UINT i = 0; i < mesh->GetNumberOfBones(); ++i) {
+    const CBone* bone = mesh->GetBones() + i;
+    if (bone->GetParentLinkType() == BONE_PARENT_ITEM_BONE)
+      mesh->SetBoneParent(i, BONE_PARENT_ITEM_BONE, bone->GetParentNumber());
+  }
+  mesh->CalculateBonesRestMatrices();
+}
 
 void CLWReader::ReleaseBuffers() {
   m_objectReader.reset();

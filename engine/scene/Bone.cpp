@@ -66,6 +66,16 @@ void CBone::CopyFrom(const CBone& other) {
   m_mtxLocalRestRotation = other.m_mtxLocalRestRotation;
   m_mtxLocalCurrentRotation = other.m_mtxLocalCurrentRotation;
   m_dwFalloffType = other.m_dwFalloffType;
+  std::memcpy(m_szName, other.m_szName, sizeof m_szName);
+  std::memcpy(m_szWeightMapName, other.m_szWeightMapName, sizeof m_szWeightMapName);
+  m_dwParentNumber = other.m_dwParentNumber;
+  m_dwParentLinkType = other.m_dwParentLinkType;
+  m_dwScaleByLength = other.m_dwScaleByLength;
+  m_dwActive = other.m_dwActive;
+  m_fStrength = other.m_fStrength;
+  m_fRange = other.m_fRange;
+  m_fRestLength = other.m_fRestLength;
+  m_dwHasWeightMap = other.m_dwHasWeightMap;
 }
 
 void CBone::BuildMatrices(float frame) {

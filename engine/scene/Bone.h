@@ -40,8 +40,9 @@ class CBone final {
   void SetParent(UINT parentItemType, CBone* parent);
   CBone* GetParent() const { return m_pParent; }
   UINT GetParentItemType() const { return m_dwParentItemType; }
-  // Takes over the other bone's values, motion and matrices; the parent link is the caller's
-  // to set, since it points into the other bone's skeleton.
+  // Takes over every value of the other bone (names, rest data, strength, flags, the parent's
+  // number and kind), its motion and matrices; the parent pointer is the caller's to set, since
+  // it points into the other bone's skeleton.
   void CopyFrom(const CBone& other);
 
   // --- values the scene file keeps ---

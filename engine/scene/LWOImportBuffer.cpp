@@ -69,38 +69,69 @@ bool LWOImportBuffer::AllocateTags(UINT count) { return AllocateZeroed(tags, tag
 bool LWOImportBuffer::AllocatePoints(UINT count) {
   RecyclePoints();
   if (count == 0) return true;
-  if (count <= m_spareCapacity) {
-    points = std::move(m_spareStorage);
-    m_issuedCapacity = m_spareCapacity;
-    m_spareCapacity = 0;
-    std::for_each(points.get(), points.get() + count, ClearUsedPoint);
-  } else {
-    m_spareStorage.reset();
-    m_spareCapacity = 0;
-    if (!AllocateZeroed(points, pointCount, count)) return false;
-    m_issuedCapacity = count;
-  }
-  m_issuedPoints = points.get();
+  SpareArray spare = TakeSpare(count);
+  if (spare.array == nullptr) return false;
+  std::for_each(spare.array.get(), spare.array.get() + count, ClearUsedPoint);
+  points = std::move(spare.array);
+  m_pointCapacity = spare.capacity;
   pointCount = count;
   return true;
 }
 
-void LWOImportBuffer::ReplacePoints(std::unique_ptr<LWOPoint[]> array, UINT count) {
+bool LWOImportBuffer::ReservePoints(UINT count) {
+  if (count <= m_pointCapacity) return true;
+  SpareArray spare = TakeSpare(count);
+  if (spare.array == nullptr) return false;
+  std::copy(points.get(), points.get() + pointCount, spare.array.get());
+  KeepSpare(std::move(points), m_pointCapacity);
+  points = std::move(spare.array);
+  m_pointCapacity = spare.capacity;
+  return true;
+}
+
+std::unique_ptr<LWOPoint[]> LWOImportBuffer::TakePointArray(UINT count, UINT& capacity) {
+  SpareArray spare = TakeSpare(count);
+  capacity = spare.capacity;
+  return std::move(spare.array);
+}
+
+void LWOImportBuffer::ReplacePoints(std::unique_ptr<LWOPoint[]> array, UINT count, UINT capacity) {
   RecyclePoints();
+  if (array == nullptr) return;
   points = std::move(array);
-  pointCount = points != nullptr ? count : 0;
+  m_pointCapacity = capacity;
+  pointCount = count;
 }
 
 void LWOImportBuffer::RecyclePoints() {
-  // An array made elsewhere (the processing's own) is simply freed.
-  if (points != nullptr && points.get() == m_issuedPoints) {
-    m_spareStorage = std::move(points);
-    m_spareCapacity = m_issuedCapacity;
-  }
-  points.reset();
+  KeepSpare(std::move(points), m_pointCapacity);
   pointCount = 0;
-  m_issuedPoints = nullptr;
-  m_issuedCapacity = 0;
+  m_pointCapacity = 0;
+}
+
+void LWOImportBuffer::KeepSpare(std::unique_ptr<LWOPoint[]> array, UINT capacity) {
+  if (array == nullptr || capacity == 0) return;
+  m_spares.push_back({std::move(array), capacity});
+  if (m_spares.size() <= kMaxSpareArrays) return;
+  // The smallest goes.
+  const auto smallest = std::min_element(m_spares.begin(), m_spares.end(),
+      [](const SpareArray& a, const SpareArray& b) { return a.capacity < b.capacity; });
+  m_spares.erase(smallest);
+}
+
+LWOImportBuffer::SpareArray LWOImportBuffer::TakeSpare(UINT count) {
+  auto best = m_spares.end();
+  for (auto it = m_spares.begin(); it != m_spares.end(); ++it)
+    if (it->capacity >= count && (best == m_spares.end() || it->capacity < best->capacity)) best = it;
+  if (best != m_spares.end()) {
+    SpareArray spare = std::move(*best);
+    m_spares.erase(best);
+    return spare;
+  }
+  // Zeroed once: entries past a slot's count stay zero in every later use.
+  SpareArray fresh;
+  if (count > 0 && AllocateZeroed(fresh.array, fresh.capacity, count)) return fresh;
+  return {};
 }
 
 void LWOImportBuffer::AppendUVEntry(LWOPoint& point, UINT slot, const LWOUVEntry& entry) {

@@ -10,6 +10,7 @@
 // buffer: a reset or the destructor frees them (the point array is kept for reuse, cleared), so
 // no object's data outlives the next one.
 #include <memory>
+#include <vector>
 
 #include "scene/ImportEnvelope.h"
 #include "scene/ImportName.h"
@@ -83,9 +84,20 @@ class LWOImportBuffer {
   // memory cannot be had.
   bool AllocateTags(UINT count);
   bool AllocatePoints(UINT count);
-  // Puts an array made elsewhere (the processing's own points) in place of the points; the
-  // processing replaces them only this way, so that the array given out above is kept.
-  void ReplacePoints(std::unique_ptr<LWOPoint[]> array, UINT count);
+  // Makes room for `count` records in the point array, keeping the first pointCount; the
+  // records past them are not cleared. False, with the points unchanged, when the memory cannot
+  // be had.
+  bool ReservePoints(UINT count);
+  // An array of at least `count` records, for the processing to build new points in; `capacity`
+  // receives its size. Its records are whole earlier points or zero, never cleared here. Null
+  // when the memory cannot be had.
+  std::unique_ptr<LWOPoint[]> TakePointArray(UINT count, UINT& capacity);
+  // Puts an array the processing built in place of the points; the old array is kept for
+  // reuse.
+  void ReplacePoints(std::unique_ptr<LWOPoint[]> array, UINT count, UINT capacity);
+  void ReplacePoints(std::unique_ptr<LWOPoint[]> array, UINT count) {
+    ReplacePoints(std::move(array), count, count);
+  }
   // Appends a texture coordinate to the slot of the point, or to uvOverflow once the slot is
   // full.
   void AppendUVEntry(LWOPoint& point, UINT slot, const LWOUVEntry& entry);
@@ -96,13 +108,20 @@ class LWOImportBuffer {
 
  private:
   // Point records are large (most of one is its UV entries), so a point array of tens of
-  // thousands runs to tens of megabytes. The array handed out by AllocatePoints is kept when an
-  // object is done, out of sight, and handed out again to the next object that fits in it;
-  // only what the earlier points used is cleared. The buffer lives for the process, as the
-  // largest array then does.
+  // thousands runs to tens of megabytes, and the processing replaces the array several times
+  // an object. Arrays given up are kept out of sight (the largest few) and handed out again to
+  // whatever fits in them, so that an object's import touches memory it already has; the
+  // reader's points get only what earlier points used cleared. The buffer lives for the
+  // process, as the largest arrays then do.
+  struct SpareArray {
+    std::unique_ptr<LWOPoint[]> array;
+    UINT capacity = 0;
+  };
+  static constexpr size_t kMaxSpareArrays = 3;
   void RecyclePoints();
-  std::unique_ptr<LWOPoint[]> m_spareStorage;
-  UINT m_spareCapacity = 0;
-  LWOPoint* m_issuedPoints = nullptr;  // the array AllocatePoints gave out, while in `points`
-  UINT m_issuedCapacity = 0;
+  void KeepSpare(std::unique_ptr<LWOPoint[]> array, UINT capacity);
+  // The smallest spare of at least `count` records, else a new zeroed one of exactly that many.
+  SpareArray TakeSpare(UINT count);
+  std::vector<SpareArray> m_spares;
+  UINT m_pointCapacity = 0;  // of `points`
 };

@@ -314,6 +314,35 @@ void LightWaveSeeds() {
   surfaced.SubChunk("VCOL").U4(7).End().End();
   Seed("lwo_fuzz", "cube-surface-envelopes-projection", surfaced.File());
 
+  // Texture layers: two colour layers with UV maps (per point and per polygon), a sequence on
+  // the first colour and on the transparency layer, a diffuse layer's image, and the layer's
+  // opacity and wrap; a quad of two triangles whose shared points carry both kinds of entries.
+  CLWOBuilder textured;
+  textured.Tags({"Skin"}).StillClip(1, "Images/Glass.png");
+  textured.Chunk("CLIP").U4(2).SubChunk("ISEQ").U1(3).U1(0).U2(0).U2(0).U2(1).U2(4).S0("seq/f").S0(".tga").End().End();
+  textured.Layer().Points({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
+  textured.UVMap("Base", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
+  textured.UVMap("detail", {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}});
+  textured.Triangles({{0, 1, 2}, {0, 2, 3}}).SurfaceTags({{0, 0}, {1, 0}});
+  textured.PolygonUVMap("base", {{0, 1, 0.5f, 0.5f}, {2, 1, 0.25f, 0.75f}});
+  textured.BeginSurface("Skin").SubChunk("SMAN").F4(0.5f).End();
+  textured.BeginBlock("IMAP", "COLR").SubChunk("IMAG").VX(2).End().SubChunk("PROJ").U2(5).End();
+  textured.SubChunk("VMAP").S0("BASE").End().SubChunk("OPAC").U2(3).F4(0.5f).VX(0).End();
+  textured.SubChunk("WRAP").U2(2).U2(3).End().SubChunk("WRPH").F4(1).VX(0).End().End();
+  textured.BeginBlock("IMAP", "COLR").SubChunk("IMAG").VX(1).End().SubChunk("VMAP").S0("detail").End().End();
+  textured.BeginBlock("IMAP", "TRAN").SubChunk("IMAG").VX(2).End().End();
+  textured.BeginBlock("IMAP", "DIFF").SubChunk("IMAG").VX(1).End().End();
+  textured.End();
+  Seed("lwo_fuzz", "quad-texture-layers-uv-maps", textured.File());
+
+  // A smoothed tetrahedron with stray points: more points than its faces can hold.
+  CLWOBuilder stray;
+  stray.Tags({"a"}).Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {5, 5, 5}, {6, 6, 6}, {7, 7, 7}});
+  stray.Triangles({{0, 2, 1}, {0, 1, 3}, {1, 2, 3}, {0, 3, 2}});
+  stray.SurfaceTags({{0, 0}, {1, 0}, {2, 0}, {3, 0}});
+  stray.BeginSurface("a").SubChunk("SMAN").F4(1.2f).End().End();
+  Seed("lwo_fuzz", "tetrahedron-smoothed-stray-points", stray.File());
+
   // A fan of three triangles on one edge: the edge list refuses it and the object still loads.
   CLWOBuilder fan;
   fan.Tags({"a", "b"}).Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, 0}});

@@ -126,6 +126,17 @@ CLWOBuilder& CLWOBuilder::BeginSurface(const std::string& name) {
   return Chunk("SURF").S0(name).S0("");
 }
 
+CLWOBuilder& CLWOBuilder::BeginBlock(const char* type, const char* channel) {
+  return SubChunk("BLOK").ID(type).U2(8).U1(0x80).U1(0).SubChunk("CHAN").ID(channel).End();
+}
+
+CLWOBuilder& CLWOBuilder::PolygonUVMap(const std::string& name,
+                                       const std::vector<PolygonUV>& entries) {
+  Chunk("VMAD").ID("TXUV").U2(2).S0(name);
+  for (const PolygonUV& e : entries) VX(e.point).VX(e.polygon).F4(e.u).F4(e.v);
+  return End();
+}
+
 CLWOBuilder& CLWOBuilder::Envelope(uint32_t index, const std::vector<Key>& keys) {
   Chunk("ENVL").VX(index);
   for (const Key& key : keys) {
@@ -147,7 +158,9 @@ CLWOBuilder CLWOBuilder::Grid(uint32_t columns, uint32_t rows, uint32_t perSurfa
   for (uint32_t y = 0; y <= rows; ++y)
     for (uint32_t x = 0; x <= columns; ++x) {
       points.push_back({float(x), float(y), 0.0f});
-      uvs.push_back({float(x) / float(columns ? columns : 1), float(y) / float(rows ? rows : 1), 0});
+      // The texture repeats every four cells: coordinates of a cell far apart enough for the
+      // tangent space to follow them.
+      uvs.push_back({0.25f * float(x), 0.25f * float(y), 0});
     }
   std::vector<Triangle> faces;
   const uint32_t stride = columns + 1;
@@ -161,8 +174,13 @@ CLWOBuilder CLWOBuilder::Grid(uint32_t columns, uint32_t rows, uint32_t perSurfa
   for (uint32_t f = 0; f < faces.size(); ++f) tags.push_back({f, uint16_t(f / perSurface)});
 
   CLWOBuilder grid;
-  grid.Tags(names).Layer().Points(points).UVMap("grid", uvs).Triangles(faces).SurfaceTags(tags);
-  for (const std::string& name : names) grid.Surface(name);
+  grid.Tags(names).StillClip(1, "Images/Grid.png").Layer().Points(points).UVMap("grid", uvs);
+  grid.Triangles(faces).SurfaceTags(tags);
+  for (const std::string& name : names) {
+    grid.BeginSurface(name).SubChunk("SMAN").F4(1.5f).End().BeginBlock("IMAP", "COLR");
+    grid.SubChunk("IMAG").VX(1).End().SubChunk("PROJ").U2(5).End().SubChunk("VMAP").S0("grid").End();
+    grid.End().End();
+  }
   return grid;
 }
 

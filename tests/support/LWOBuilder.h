@@ -27,6 +27,10 @@ class CLWOBuilder {
   struct Key {
     float seconds, value;
   };
+  struct PolygonUV {
+    uint32_t point, polygon;
+    float u, v;
+  };
 
   // Fields, big-endian.
   CLWOBuilder& ID(const char* id);  // exactly four characters
@@ -59,17 +63,22 @@ class CLWOBuilder {
   CLWOBuilder& SurfaceTags(const std::vector<std::pair<uint32_t, uint16_t>>& polygonTags);
   CLWOBuilder& StillClip(uint32_t index, const std::string& image);
   CLWOBuilder& UVMap(const std::string& name, const std::vector<Point>& uvs);  // x, y per point
+  // VMAD TXUV: per-polygon coordinates.
+  CLWOBuilder& PolygonUVMap(const std::string& name, const std::vector<PolygonUV>& entries);
   CLWOBuilder& WeightMap(const std::string& name, const std::vector<WeightEntry>& entries);
   // A SURF chunk with its name, no source and a TRAN sub-chunk.
   CLWOBuilder& Surface(const std::string& name, float transparency = 0.0f);
   // Opens a SURF chunk with its name and an empty source; sub-chunks follow, then End().
   CLWOBuilder& BeginSurface(const std::string& name);
+  // Opens a texture block of `type` ("IMAP", "PROC", ...) on the layer channel `channel` ("COLR",
+  // "DIFF", ...) inside a surface: its header and CHAN; texture sub-chunks follow, then End().
+  CLWOBuilder& BeginBlock(const char* type, const char* channel);
   // An ENVL chunk of keys, each followed by a TCB span.
   CLWOBuilder& Envelope(uint32_t index, const std::vector<Key>& keys);
 
   // A layer of (columns + 1) x (rows + 1) points with two triangles a cell, the triangles given
-  // to `surfaces` tags in runs of at most `perSurface`, a UV map over the grid and a surface
-  // chunk for each tag.
+  // to `surfaces` tags in runs of at most `perSurface`, a UV map repeating every four cells and a surface
+  // chunk for each tag: smoothed, with an image layer mapped by the UV map.
   static CLWOBuilder Grid(uint32_t columns, uint32_t rows, uint32_t perSurface);
 
   // The chunks so far; every chunk must have been closed.

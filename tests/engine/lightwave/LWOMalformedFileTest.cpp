@@ -217,7 +217,8 @@ std::vector<Malformed> MalformedFiles() {
                   [] {
                     CLWOBuilder b;
                     b.Tags({"a"}).Points(std::vector<CLWOBuilder::Point>(65535, {0, 0, 0}));
-                    b.Triangles({{0, 1, 2}}).SurfaceTags({{0, 0}}).Surface("a");
+                    b.Triangles(std::vector<CLWOBuilder::Triangle>(10923, {0, 1, 2}));
+                    b.SurfaceTags({{0, 0}}).Surface("a");
                     return b.File();
                   },
                   "Error While Recalculating Vertex Indices", "Too Many Vertices (obj.lwo)"});
@@ -229,6 +230,87 @@ std::vector<Malformed> MalformedFiles() {
                     return b.File();
                   },
                   kLWO6, "Too Much Indiecs, Change ZEKORB_MAX_INDICES (obj.lwo, 65538)"});
+  // Texture blocks.
+  const auto block = [](const char* channel, const std::function<void(CLWOBuilder&)>& add) {
+    return [channel, add] {
+      return SkinWith([channel, add](CLWOBuilder& b) {
+               b.BeginBlock("IMAP", channel);
+               add(b);
+               b.End();
+             }).File();
+    };
+  };
+  for (const char* id : {"CNTR", "SIZE", "ROTA"})
+    rows.push_back({id, block("COLR", [id](CLWOBuilder& b) {
+                      b.SubChunk("TMAP").SubChunk(id).F4(1).F4(1).F4(1).VX(0).U1(0).End().End();
+                    }),
+                    kMesh, std::string("After Reading Length Of ") + id + " Sub Chunk Is Not Equal To ZERO"});
+  for (const char* id : {"WRPW", "WRPH"})
+    rows.push_back({id, block("DIFF", [id](CLWOBuilder& b) { b.SubChunk(id).F4(1).End(); }), kMesh,
+                    std::string("After Reading Length Of ") + id + " Sub Chunk Is Not Equal To ZERO"});
+  rows.push_back({"OPAC with an envelope", block("COLR", [](CLWOBuilder& b) { b.SubChunk("OPAC").U2(0).F4(1).VX(1).F4(0).End(); }),
+                  kLWO6, "OPAC Length Mismatch (Layer Opacity Envelope Is Not Supported)"});
+  rows.push_back({"PROJ without its value", block("COLR", [](CLWOBuilder& b) { b.SubChunk("PROJ").End(); }),
+                  kLWO6, "PROJ Length Mismatch"});
+  rows.push_back({"sequence on the second colour layer",
+                  [] {
+                    return SkinWith([](CLWOBuilder& b) {
+                             b.BeginBlock("IMAP", "COLR").End();
+                             b.BeginBlock("IMAP", "COLR").SubChunk("IMAG").VX(5).End().End();
+                           }).File();
+                  },
+                  "Error When Loading LWO",
+                  "Animated Textures Are Supported Only On First Color Texture  Or Transparency Texture"});
+  rows.push_back({"sequence on the diffuse layer", block("DIFF", [](CLWOBuilder& b) { b.SubChunk("IMAG").VX(5).End(); }),
+                  "Error When Loading LWO",
+                  "Animated Textures Are Supported Only On First Color Texture Or Transparency Texture"});
+  // Sequences of clip 9: digits, first and last frame, prefix.
+  const auto sequence = [](uint8_t digits, uint16_t first, uint16_t last, const std::string& prefix,
+                           const char* channel) {
+    return [=] {
+      return SkinTriangle([=](CLWOBuilder& b) {
+               b.Chunk("CLIP").U4(9).SubChunk("ISEQ").U1(digits).U1(0).U2(0).U2(0).U2(first).U2(last);
+               b.S0(prefix).S0(".tga").End().End();
+               b.BeginSurface("Skin").BeginBlock("IMAP", channel).SubChunk("IMAG").VX(9).End().End().End();
+             }).File();
+    };
+  };
+  rows.push_back({"sequence ending before it starts", sequence(3, 5, 2, "f", "COLR"), "Error When Loading LWO",
+                  "Wrong Number Of Frames In Image Sequence: textures\\f (-2)"});
+  rows.push_back({"transparency sequence of one frame", sequence(3, 4, 4, "f", "TRAN"), "Error When Loading LWO",
+                  "Wrong Number Of Frames In Image Sequence: textures\\f (0)"});
+  rows.push_back({"frames with more digits than stated", sequence(1, 1, 10, "f", "COLR"), "Error When Loading LWO",
+                  "The Number Of Frames Exceeds The Number Of Digits Describing Frames"});
+  rows.push_back({"frame name of 256 characters", sequence(3, 1, 2, std::string(240, 'p'), "COLR"),
+                  "Error When Loading Animated Texture",
+                  "The Length Of The File Is Too Long: textures\\" + std::string(240, 'p') + "001.tga (256)\n"});
+  const auto uvBlock = [](const std::function<void(CLWOBuilder&)>& maps) {
+    return [maps] {
+      return SkinTriangle([maps](CLWOBuilder& b) {
+               maps(b);
+               b.BeginSurface("Skin").BeginBlock("IMAP", "COLR").SubChunk("VMAP").S0("uv").End().End().End();
+             }).File();
+    };
+  };
+  rows.push_back({"three-dimensional UV map",
+                  uvBlock([](CLWOBuilder& b) { b.Chunk("VMAP").ID("TXUV").U2(3).S0("uv").End(); }), kMesh,
+                  "Only 2D Textures Coordinates Are Supported"});
+  rows.push_back({"UV of a point past the points",
+                  uvBlock([](CLWOBuilder& b) { b.Chunk("VMAP").ID("TXUV").U2(2).S0("uv").VX(3).F4(0).F4(0).End(); }),
+                  kLWO6, "VMAP:TXUV uv Names Point 3 But There Are 3 Points: obj.lwo"});
+  rows.push_back({"per-polygon UV of a point past the points",
+                  uvBlock([](CLWOBuilder& b) { b.PolygonUVMap("uv", {{0, 0, 0, 0}, {70000, 0, 0, 0}}); }),
+                  kLWO6, "VMAD:TXUV uv Names Point 70000 But There Are 3 Points: obj.lwo"});
+  rows.push_back({"33rd per-point UV entry",
+                  uvBlock([](CLWOBuilder& b) {
+                    b.Chunk("VMAP").ID("TXUV").U2(2).S0("uv");
+                    for (int i = 0; i < 33; ++i) b.VX(1).F4(0).F4(0);
+                    b.End();
+                  }),
+                  kLWO, "(2) You have exceeded maximum number of UVMaps per vertex in: obj.lwo (33)\n"});
+  rows.push_back({"33rd UV map named by a block",
+                  uvBlock([](CLWOBuilder& b) { for (int i = 0; i < 32; ++i) b.UVMap("m" + std::to_string(i), {}); }),
+                  "ERROR!!!", tooManyUVMaps});
   // Every value sub-chunk whose length is one byte more than its value and envelope index.
   for (const char* id : {"COLR", "DIFF", "SPEC", "GLOS", "RIND", "REFL", "TRAN", "LUMI", "TRNL",
                          "BUMP", "ADTR"}) {

@@ -5,67 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "LWOCodeObject.h"
 #include "LWOReaderTestBench.h"
 #include "lightwave/LWOObjectProcessor.h"
 
 namespace {
-
-using Triangle = std::array<WORD, 3>;
-
-// An object written straight into the buffer, as the reader would leave it: tag s is surface s.
-struct CodeObject {
-  std::vector<CVector3> points;
-  std::vector<Triangle> faces;
-  std::vector<WORD> surfaceOfFace;  // empty: all on surface 0
-  UINT surfaces = 1;
-};
-
-void Fill(LWOImportBuffer& b, const CodeObject& object) {
-  b.Reset();
-  CopyName(b.fileName, "code.lwo");
-  ASSERT_TRUE(b.AllocateTags(object.surfaces));
-  for (UINT s = 0; s < object.surfaces; ++s) {
-    CopyName(b.tags[s].name, ("s" + std::to_string(s)).c_str());
-    b.tags[s].isSurface = 1;
-    b.tags[s].surfaceIndex = WORD(s);
-    b.tags[s].usedByPolygons = 1;
-    b.surfaces[s].SetDefaults();
-  }
-  b.surfaceCount = WORD(object.surfaces);
-  ASSERT_TRUE(b.AllocatePoints(UINT(object.points.size())));
-  for (UINT i = 0; i < object.points.size(); ++i) {
-    b.points[i].position = object.points[i];
-    b.points[i].index16 = WORD(i);
-    b.points[i].index = i;
-  }
-  b.faceCount = UINT(object.faces.size());
-  for (UINT f = 0; f < b.faceCount; ++f) {
-    for (int k = 0; k < 3; ++k) b.faces[f].v[k] = object.faces[f][k];
-    b.faces[f].tag = object.surfaceOfFace.empty() ? 0 : object.surfaceOfFace[f];
-  }
-}
-
-// A cube of corners x + 2y + 4z (coordinates -1 and 1), every triangle wound outwards.
-CodeObject Cube() {
-  CodeObject cube;
-  for (int i = 0; i < 8; ++i)
-    cube.points.push_back(CVector3(i & 1 ? 1.0f : -1.0f, i & 2 ? 1.0f : -1.0f, i & 4 ? 1.0f : -1.0f));
-  cube.faces = {{4, 5, 7}, {4, 7, 6}, {0, 2, 3}, {0, 3, 1}, {1, 3, 7}, {1, 7, 5},
-                {0, 4, 6}, {0, 6, 2}, {2, 6, 7}, {2, 7, 3}, {0, 1, 5}, {0, 5, 4}};
-  return cube;
-}
-
-const LWOPoint* PointAt(const LWOImportBuffer& b, const CVector3& position) {
-  for (UINT i = 0; i < b.pointCount; ++i)
-    if (b.points[i].position == position) return &b.points[i];
-  return nullptr;
-}
-
-void ExpectNear(const CVector3& actual, const CVector3& expected) {
-  EXPECT_NEAR(actual.x, expected.x, 1e-6f);
-  EXPECT_NEAR(actual.y, expected.y, 1e-6f);
-  EXPECT_NEAR(actual.z, expected.z, 1e-6f);
-}
 
 TEST(LWOObjectProcessorTest, ACubeGetsUnitFaceNormalsAndAveragedVertexNormals) {
   LWOReaderTestBench t;
@@ -108,7 +52,8 @@ TEST(LWOObjectProcessorTest, TheOptimiserKeepsFacesAndTheirCornersAndUsesEveryPo
   ASSERT_EQ(LWOObjectProcessor(*t.buffer, t.state.nextProjectedMap).Process(), 1u);
   const LWOImportBuffer& b = *t.buffer;
 
-  ASSERT_EQ(b.pointCount, 8u);
+  // The one textured corner's tangents point apart on its sides: the mender gives it a copy.
+  ASSERT_EQ(b.pointCount, 9u);
   ASSERT_EQ(b.faceCount, 12u);
   for (UINT f = 0; f < b.faceCount; ++f)
     for (int k = 0; k < 3; ++k) {
@@ -135,8 +80,9 @@ TEST(LWOObjectProcessorTest, TheOptimiserKeepsFacesAndTheirCornersAndUsesEveryPo
     EXPECT_EQ(std::vector<WORD>(b.surfaces[s].indices, b.surfaces[s].indices + expected.size()), expected);
   }
   EXPECT_NE(t.bench.log.TextAt(CEngineLog::kLevelInfo)
-                .find("  - Optimized Number Of Vertices Is 8 ( Was 10 ), Faces 12 ( Was 12 )\n"
-                      "  - Final Number Of Vertices Is: 8 (0 Unused!!!)\n"),
+                .find("  - Mender (code.lwo): 8 - 9\n"
+                      "  - Optimized Number Of Vertices Is 9 ( Was 9 ), Faces 12 ( Was 12 )\n"
+                      "  - Final Number Of Vertices Is: 9 (0 Unused!!!)\n"),
             std::string::npos);
 }
 
@@ -173,10 +119,13 @@ TEST(LWOObjectProcessorTest, LimitsOfPointsAndOfTrianglesOnASurfaceAreAccepted) 
   {
     LWOReaderTestBench t;
     CLWOBuilder object;
+    // Enough triangles for the points: six points a face is what the processing holds.
     object.Tags({"a"}).Points(std::vector<CLWOBuilder::Point>(65534, {0, 0, 0}));
-    object.Triangles({{0, 1, 65533}}).SurfaceTags({{0, 0}}).Surface("a");
+    object.Triangles(std::vector<CLWOBuilder::Triangle>(10923, {0, 1, 65533}));
+    object.SurfaceTags({{0, 0}}).Surface("a");
     ASSERT_EQ(t.Load(object), 1u);
-    EXPECT_EQ(t.buffer->pointCount, 3u);
+    // The three corners lie at one position with one normal: welded into one vertex.
+    EXPECT_EQ(t.buffer->pointCount, 1u);
   }
   {
     LWOReaderTestBench t;
@@ -223,7 +172,13 @@ TEST(LWOObjectProcessorTest, APlanarPoleSharedByFortyFacesKeepsEveryProjectedPai
   surface.channel[LWO_CHANNEL_COLOR].size = CVector3(4, 4, 4);
   surface.channel[LWO_CHANNEL_COLOR].center = CVector3(1, 0, 0);
   surface.channel[LWO_CHANNEL_SECOND_COLOR].projection = 2;
-  ASSERT_EQ(LWOObjectProcessor(*t.buffer, t.state.nextProjectedMap).Process(), 1u);
+  LWOObjectProcessor processor(*t.buffer, t.state.nextProjectedMap);
+  // The steps up to the projection: every face's pair is there.
+  processor.ResolveTags();
+  processor.LinkFaces();
+  processor.CalculateFaceNormals();
+  processor.AssignProjectedMaps();
+  processor.ProjectCoordinates();
   const LWOImportBuffer& b = *t.buffer;
 
   EXPECT_EQ(surface.channel[LWO_CHANNEL_COLOR].uvMap, 100000);
@@ -247,11 +202,32 @@ TEST(LWOObjectProcessorTest, APlanarPoleSharedByFortyFacesKeepsEveryProjectedPai
     EXPECT_EQ(entry.u, 0.25f);  // (0 - 1) / 4 + 0.5
     EXPECT_EQ(entry.v, 0.5f);
   }
-  // Only entry 0 is a vertex's pair, and it is turned upside down.
-  EXPECT_EQ(pole->uv[0][0].v, 0.5f);
   const LWOPoint* rim = PointAt(b, fan.points[1]);
   EXPECT_EQ(rim->uvCount[0], 2);
   EXPECT_EQ(rim->uv[0][0].u, 0.5f);
+
+  // Processed, each corner has its face's pair in entry 0, v turned upside down: the pole's
+  // forty equal pairs make one vertex.
+  LWOReaderTestBench whole;
+  Fill(*whole.buffer, fan);
+  for (UINT c : {LWO_CHANNEL_COLOR, LWO_CHANNEL_SECOND_COLOR}) {
+    LWOSurfaceChannel& channel = whole.buffer->surfaces[0].channel[c];
+    const LWOSurfaceChannel& original = surface.channel[c];
+    channel.projection = original.projection;
+    channel.mapFlags = original.mapFlags;
+    channel.size = original.size;
+    channel.center = original.center;
+  }
+  ASSERT_EQ(LWOObjectProcessor(*whole.buffer, whole.state.nextProjectedMap).Process(), 1u);
+  const LWOImportBuffer& processed = *whole.buffer;
+  EXPECT_EQ(processed.pointCount, UINT(kFaces) + 1);
+  const LWOPoint* processedPole = PointAt(processed, CVector3(0, 0, 0));
+  ASSERT_NE(processedPole, nullptr);
+  EXPECT_EQ(processedPole->uv[0][0].u, 0.25f);
+  EXPECT_EQ(processedPole->uv[0][0].v, 0.5f);
+  const LWOPoint* processedRim = PointAt(processed, fan.points[1]);
+  EXPECT_EQ(processedRim->uv[0][0].u, 0.5f);
+  EXPECT_EQ(processedRim->uv[0][0].v, 0.5f);
 }
 
 }  // namespace

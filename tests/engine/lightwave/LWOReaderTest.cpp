@@ -107,6 +107,8 @@ TEST(LWOReaderTest, ATriangleFillsPointsFacesAndTags) {
   EXPECT_EQ(t.state.nextProjectedMap, LWOReaderState::kFirstProjectedMap);
   EXPECT_EQ(t.bench.log.TextAt(CEngineLog::kLevelInfo),
             "- Loading LWO6 Mesh:obj.lwo\n"
+            "  - Smoothing Groups Calculated\n    - Vertices: 3 (Was: 3)\n"
+            "  - Mender (obj.lwo): 3 - 3\n"
             "  - Optimized Number Of Vertices Is 3 ( Was 3 ), Faces 1 ( Was 1 )\n"
             "  - Final Number Of Vertices Is: 3 (0 Unused!!!)\n");
   EXPECT_EQ(t.bench.log.TextAt(CEngineLog::kLevelError), "");
@@ -120,7 +122,8 @@ TEST(LWOReaderTest, ACubeReadsEveryChunkItKnows) {
   ASSERT_EQ(t.Load(), 1u);
   const LWOImportBuffer& b = *t.buffer;
 
-  EXPECT_EQ(b.pointCount, 8u);
+  // Not smoothed: each corner once for each of its three sides.
+  EXPECT_EQ(b.pointCount, 24u);
   ASSERT_EQ(b.faceCount, 12u);
   EXPECT_EQ(b.faces[3].v[1], 7);
   ASSERT_EQ(b.tagCount, 2u);
@@ -204,6 +207,7 @@ TEST(LWOReaderTest, PointChunkLeftoversAreSkippedWhateverTheirLength) {
     object.Chunk("PNTS");
     for (int i = 0; i < 9; ++i) object.F4(float(i));
     object.Raw(std::vector<uint8_t>(extra, 0xEE)).End().Tags({"after"});
+    object.Triangles({{0, 1, 2}}).SurfaceTags({{0, 0}}).Surface("after");
     ASSERT_EQ(t.Load(object), 1u);
     EXPECT_EQ(t.buffer->pointCount, 3u);
     EXPECT_EQ(t.buffer->points[2].position.z, 8.0f);
@@ -229,7 +233,6 @@ TEST(LWOReaderTest, OnlyTheFirstTrianglePolygonListAndItsSurfaceTagsAreRead) {
   partTags.Chunk("PTAG").ID("PART").VX(0).U2(1).End();
   partTags.Chunk("PTAG").ID("SMGP").VX(0).U2(1).End();
   CLWOBuilder patches;
-  patches.Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
   patches.Chunk("POLS").ID("PTCH").U2(3).VX(0).VX(1).VX(2).End();
   const Case cases[] = {
       {"second FACE list", twoLists, 1,

@@ -95,7 +95,7 @@ TEST(LWOSurfaceReaderTest, SubChunksSetTheirChannelsAndOptions) {
       {"a fixed layout longer than its fields goes on at its end",
        [](CLWOBuilder& b) {
          b.SubChunk("SIDE").U2(3).U2(0xFFFF).End().SubChunk("SMAN").F4(1.5f).U4(0).End();
-         b.SubChunk("BLOK").ID("IMAP").U2(0).End().SubChunk("SMAN").F4(0.25f).End();
+         b.SubChunk("BLOK").ID("PROC").U2(0).End().SubChunk("SMAN").F4(0.25f).End();
        },
        [](const LWOSurface& s) {
          EXPECT_EQ(s.flags, LWO_SURFACE_DOUBLE_SIDED);

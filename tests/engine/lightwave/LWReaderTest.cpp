@@ -164,6 +164,40 @@ TEST_F(LWReaderTest, AMeshIsReadFromItsLightWaveObjectWhenItsObjectFileIsMissing
   scene->Release();
 }
 
+TEST_F(LWReaderTest, ACubesUVMapReachesTheMeshWithVTurnedOver) {
+  std::vector<CLWOBuilder::Point> corners, uvs;
+  for (int k = 0; k < 8; ++k) {
+    corners.push_back({k & 1 ? 1.0f : -1.0f, k & 2 ? 1.0f : -1.0f, k & 4 ? 1.0f : -1.0f});
+    uvs.push_back({0.125f * float(k), 0.25f + 0.0625f * float(k), 0});
+  }
+  const std::vector<CLWOBuilder::Triangle> faces = {{4, 5, 7}, {4, 7, 6}, {0, 2, 3}, {0, 3, 1},
+                                                    {1, 3, 7}, {1, 7, 5}, {0, 4, 6}, {0, 6, 2},
+                                                    {2, 6, 7}, {2, 7, 3}, {0, 1, 5}, {0, 5, 4}};
+  std::vector<std::pair<uint32_t, uint16_t>> tags;
+  for (uint32_t f = 0; f < faces.size(); ++f) tags.push_back({f, 0});
+  CLWOBuilder object;
+  object.Tags({"Skin"}).Layer().Points(corners).UVMap("Texture", uvs).Triangles(faces).SurfaceTags(tags);
+  object.BeginSurface("Skin").BeginBlock("IMAP", "COLR").SubChunk("PROJ").U2(5).End();
+  object.SubChunk("VMAP").S0("TEXTURE").End().End().End();
+  const std::vector<uint8_t> bytes = object.File();
+  folder.Write("objects/cube.lwo", std::string(bytes.begin(), bytes.end()));
+
+  TestScene* scene = new TestScene(&renderer, &log);
+  auto* mesh = new CMesh(&renderer, &log, scene, 0);
+  scene->AppendWorldObject(mesh);
+  ASSERT_EQ(mesh->LoadMesh("objects/cube", 0, 0), 1u);
+  ASSERT_GE(mesh->GetNumberOfVertices(), 8u);
+  for (UINT i = 0; i < mesh->GetNumberOfVertices(); ++i) {
+    const Vertex& vertex = mesh->GetVertices()[i];
+    const int k = (vertex.vecPosition.x > 0 ? 1 : 0) | (vertex.vecPosition.y > 0 ? 2 : 0) |
+                  (vertex.vecPosition.z > 0 ? 4 : 0);
+    EXPECT_EQ(vertex.fTU[0], uvs[k].x) << i;
+    EXPECT_EQ(vertex.fTV[0], 1.0f - uvs[k].y) << i;
+  }
+  EXPECT_TRUE(exits.Boxes().empty());
+  scene->Release();
+}
+
 CLWSBuilder::Key KeyAt(float value, float seconds) {
   CLWSBuilder::Key key;
   key.value = value;
@@ -189,9 +223,12 @@ TEST_F(LWReaderTest, AWholeSceneBecomesTheScenesObjectsInFileOrderWithTheirLinks
       .Line("ObjectDissolve (envelope)").Envelope({KeyAt(0, 0), KeyAt(1, 1)})
       .Line("MorphAmount (envelope)").Envelope({KeyAt(0.5f, 0)}).Line("MorphTarget 1")
       .Line("ShadowOptions 3").Line("BoneFalloffType 1");
-  for (const char* bone : {"Upper", "Lower"})
+  // Upper's parent is Lower (a higher number), Lower's would close a loop, Stray's is past the
+  // bones.
+  const std::pair<const char*, const char*> bones[] = {{"Upper", "4001"}, {"Lower", "4000"}, {"Stray", "4009"}};
+  for (const auto& [bone, parent] : bones)
     scene.Line(std::string("AddBone ") + bone).Line("BoneWeightMapName arm").Line("BoneWeightMapOnly 1")
-        .Line("BoneNormalization 1").Line("BoneRestLength 1").Line("ParentItem 4000");
+        .Line("BoneNormalization 1").Line("BoneRestLength 1").Line(std::string("ParentItem ") + parent);
   scene.Line("ShadowExclusion").Empty();
   scene.Line("AddLight 20000000").Line("LightName Key Light").Empty().Line("LightType 1")
       .Line("ParentItem 10000001").Empty();
@@ -225,7 +262,18 @@ TEST_F(LWReaderTest, AWholeSceneBecomesTheScenesObjectsInFileOrderWithTheirLinks
   EXPECT_EQ(light->GetParent(), arm);
   EXPECT_EQ(null->GetParent(), camera);
   EXPECT_EQ(arm->GetMorphTargetObject(), box);
-  ASSERT_EQ(arm->GetNumberOfBones(), 2u);
+  ASSERT_EQ(arm->GetNumberOfBones(), 3u);
+  CBone* upper = arm->GetBone(0);
+  CBone* lower = arm->GetBone(1);
+  EXPECT_STREQ(upper->GetName(), "Upper");
+  EXPECT_STREQ(lower->GetWeightMapName(), "arm");
+  EXPECT_EQ(lower->GetRestLength(), 1.0f);
+  EXPECT_EQ(upper->GetParent(), lower);
+  EXPECT_EQ(lower->GetParent(), nullptr);
+  EXPECT_EQ(arm->GetBone(2)->GetParent(), nullptr);
+  const std::string errors = log.TextAt(CEngineLog::kLevelError);
+  EXPECT_NE(errors.find("Bone 1 Can't Be Parented To Bone 0, It Would Close A Loop"), std::string::npos) << errors;
+  EXPECT_NE(errors.find("Bone Number Out Of Range: 2, 9 Of 3"), std::string::npos) << errors;
   EXPECT_EQ(arm->GetVisibleByCameras(), 1u);
   EXPECT_EQ(box->GetNumberOfBones(), 0u);
 }

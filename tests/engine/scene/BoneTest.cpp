@@ -154,3 +154,45 @@ TEST(Bone, ParentCycleFromDamagedDataEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Bone, CopyFromTakesEveryValueButTheParentPointer) {
+  CBone source;
+  source.SetName("Upper");
+  source.SetWeightMapName("arm");
+  source.SetRestPosition(CVector3(1, 2, 3));
+  source.SetRestRotation(CVector3(0.1f, 0.2f, 0.3f));
+  source.SetRestLength(2.5f);
+  source.SetRange(7.0f);
+  source.SetStrength(0.75f);
+  source.SetScaleByLength(1);
+  source.SetActive(1);
+  source.SetHasWeightMap(1);
+  source.SetFalloffType(3);
+  source.SetParentLink(5, BONE_PARENT_ITEM_BONE);
+  CBone parent;
+  source.SetParent(BONE_PARENT_ITEM_BONE, &parent);
+  CBone copy;
+  copy.CopyFrom(source);
+  EXPECT_STREQ(copy.GetName(), "Upper");
+  EXPECT_STREQ(copy.GetWeightMapName(), "arm");
+  EXPECT_EQ(copy.GetRestPosition(), CVector3(1, 2, 3));
+  EXPECT_EQ(copy.GetRestRotation(), CVector3(0.1f, 0.2f, 0.3f));
+  EXPECT_EQ(copy.GetRestLength(), 2.5f);
+  EXPECT_EQ(copy.GetRange(), 7.0f);
+  EXPECT_EQ(copy.GetStrength(), 0.75f);
+  EXPECT_EQ(copy.GetScaleByLength(), 1u);
+  EXPECT_EQ(copy.GetActive(), 1u);
+  EXPECT_EQ(copy.GetHasWeightMap(), 1u);
+  EXPECT_EQ(copy.GetFalloffType(), 3u);
+  EXPECT_EQ(copy.GetParentNumber(), 5u);
+  EXPECT_EQ(copy.GetParentLinkType(), BONE_PARENT_ITEM_BONE);
+  EXPECT_EQ(copy.GetParent(), nullptr);
+  // Onto itself nothing changes.
+  source.CopyFrom(source);
+  EXPECT_EQ(source.GetParent(), &parent);
+  EXPECT_STREQ(source.GetName(), "Upper");
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+#include "lightwave/LWOVertexMultiplier.h"
+
+#include <algorithm>
+
+#include "core/EngineContext.h"
+#include "core/EngineLog.h"
+#include "core/FatalError.h"
+#include "lightwave/LWOPointWelder.h"
+
+namespace {
+
+constexpr const char* kSource = "LWOProcessing";
+constexpr const char* kMultiplyTitle = "Error While Multiplying Vertices";
+// Corner indices are 16 bits, and one value stays free.
+constexpr UINT kMaxPoints = 65534;
+constexpr UINT kNone = 0xFFFFFFFF;
+
+uint64_t OverflowKey(UINT point, UINT slot) { return uint64_t{point} << 1 | slot; }
+
+}  // namespace
+
+UINT LWOVertexMultiplier::MultiplyVertices() {
+  LWOImportBuffer& b = m_buffer;
+  const UINT old = b.pointCount;
+  const uint64_t capacity = uint64_t{b.faceCount} * kRecordsPerFace;
+  // The copies go after the points, all within the working limit.
+  if (old > capacity) FatalErrorWithTitle(kMultiplyTitle, "Not Enuff Temporary Memory");
+  for (UINT i = 0; i < old; ++i) b.points[i].smoothingGroup = -1;
+
+  // The records of each index16, in array order: a point and then its copies. Copies are
+  // known by their source and group until they are made.
+  std::vector<UINT> first(0x10000, kNone), last(0x10000, kNone), next;
+  next.reserve(old);
+  const auto chain = [&](UINT record, WORD index16) {
+    next.push_back(kNone);
+    if (first[index16] == kNone)
+      first[index16] = record;
+    else
+      next[last[index16]] = record;
+    last[index16] = record;
+  };
+  for (UINT i = 0; i < old; ++i) chain(i, b.points[i].index16);
+  std::vector<UINT> copySource;
+  std::vector<INT> copyGroup;
+
+  std::vector<UINT> corners(size_t{b.faceCount} * 3);
+  for (UINT f = 0; f < b.faceCount; ++f) {
+    const LWOFace& face = b.faces[f];
+    const INT group = static_cast<INT>(face.smoothingGroup);
+    for (UINT k = 0; k < 3; ++k) {
+      const UINT i = face.v[k];
+      UINT& corner = corners[size_t{f} * 3 + k];
+      LWOPoint& point = b.points[i];
+      if (point.smoothingGroup == -1) {
+        point.smoothingGroup = group;
+        corner = i;
+        continue;
+      }
+      corner = kNone;
+      for (UINT r = first[i]; r != kNone && corner == kNone; r = next[r])
+        if ((r < old ? b.points[r].smoothingGroup : copyGroup[r - old]) == group) corner = r;
+      if (corner != kNone) continue;
+      corner = old + static_cast<UINT>(copySource.size());
+      copySource.push_back(i);
+      copyGroup.push_back(group);
+      chain(corner, point.index16);
+      if (uint64_t{corner} + 1 >= capacity)
+        FatalErrorWithTitle(kMultiplyTitle, "Not Enuff Temporary Memory");
+    }
+  }
+  const UINT count = old + static_cast<UINT>(copySource.size());
+  CheckPointCount(count);
+  if (!b.ReservePoints(count))
+    FatalErrorWithTitle("Error While Calculating Smoothing Groups",
+                        "Can't Allocate Memory For Vertices (%s)", b.fileName);
+  for (UINT c = 0; c < copySource.size(); ++c) {
+    LWOPoint& copy = b.points[old + c];
+    copy = b.points[copySource[c]];
+    copy.smoothingGroup = copyGroup[c];
+  }
+  b.pointCount = count;
+  LogTo(GetEngineContext()->pLog, kSource, CEngineLog::kLevelInfo,
+        "  - Smoothing Groups Calculated\n    - Vertices: %i (Was: %i)\n", int(count), int(old));
+  WriteCorners(corners);
+  return 1;
+}
+
+UINT LWOVertexMultiplier::MultiplyVerticesForVMAD(UINT) {
+  LWOImportBuffer& b = m_buffer;
+  const uint64_t capacity = uint64_t{b.faceCount} * kRecordsPerFace;
+  if (b.pointCount > capacity)
+    FatalErrorWithTitle("Error While Multiplying Vertices For VMAD",
+                        "Not Enuff Buffer Memory (%s) - Max: %i - %i", b.fileName, int(capacity),
+                        int(b.pointCount));
+  m_overflow.clear();
+  for (const LWOOverflowUVEntry& extra : b.uvOverflow)
+    m_overflow[OverflowKey(extra.point, extra.slot)].push_back(extra.entry);
+
+  // Each new record: the point it is made from and its two coordinate pairs.
+  struct Made {
+    UINT source;
+    LWOUVEntry uv[LWO_UV_SLOTS];
+  };
+  std::vector<Made> made;
+  made.reserve(b.pointCount);
+  LWOPointWelder welder;
+  welder.Reserve(b.pointCount);
+  std::vector<UINT> corners(size_t{b.faceCount} * 3);
+  for (UINT f = 0; f < b.faceCount; ++f) {
+    const LWOFace& face = b.faces[f];
+    for (UINT k = 0; k < 3; ++k) {
+      const LWOPoint& point = b.points[face.v[k]];
+      Made record = {face.v[k], {}};
+      for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot)
+        record.uv[slot] = ChooseCoordinates(point, slot, f, face.surfaceRecord->channel[slot].uvMap);
+      const UINT index = welder.FindOrAddPoint(point, record.uv[0], record.uv[1]);
+      if (index == made.size()) made.push_back(record);
+      corners[size_t{f} * 3 + k] = index;
+    }
+  }
+  CheckPointCount(made.size());
+  const UINT count = static_cast<UINT>(made.size());
+  UINT arrayCapacity = 0;
+  std::unique_ptr<LWOPoint[]> points = b.TakePointArray(count, arrayCapacity);
+  if (points == nullptr && count > 0)
+    FatalErrorWithTitle("Error While Multiplying Vertices For VMAD",
+                        "Can't Allocate Memory For Vertices (%s)", b.fileName);
+  for (UINT i = 0; i < count; ++i) {
+    LWOPoint& point = points[i];
+    point = b.points[made[i].source];
+    for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot) point.uv[slot][0] = made[i].uv[slot];
+  }
+  WriteCorners(corners);
+  b.ReplacePoints(std::move(points), count, arrayCapacity);
+  return 1;
+}
+
+LWOUVEntry LWOVertexMultiplier::ChooseCoordinates(const LWOPoint& point, UINT slot, UINT face,
+                                                  INT uvMap) const {
+  const UINT fixed = std::min<UINT>(point.uvCount[slot], LWO_MAX_UV_ENTRIES);
+  if (fixed <= 1) return point.uv[slot][0];
+  const LWOUVEntry* fixedEnd = point.uv[slot] + fixed;
+  const auto extra = m_overflow.find(OverflowKey(point.index, slot));
+  // Entries in order: the fixed ones, then those past them; the last match wins.
+  const auto lastMatch = [&](const auto& matches) -> const LWOUVEntry* {
+    const LWOUVEntry* found = nullptr;
+    for (const LWOUVEntry* e = point.uv[slot]; e != fixedEnd; ++e)
+      if (matches(*e)) found = e;
+    if (extra != m_overflow.end())
+      for (const LWOUVEntry& e : extra->second)
+        if (matches(e)) found = &e;
+    return found;
+  };
+  const LWOUVEntry* chosen = lastMatch(
+      [face](const LWOUVEntry& e) { return e.perPolygon != 0 && e.polygon == face; });
+  if (chosen == nullptr)
+    chosen = lastMatch([uvMap](const LWOUVEntry& e) {
+      return e.perPolygon == 0 && e.uvMap == static_cast<UINT>(uvMap);
+    });
+  return chosen != nullptr ? *chosen : point.uv[slot][0];
+}
+
+void LWOVertexMultiplier::CheckPointCount(size_t count) const {
+  // The limit the processing checks next, checked while the corners still fit their fields.
+  if (count > kMaxPoints)
+    FatalErrorWithTitle("Error While Recalculating Vertex Indices", "Too Many Vertices (%s)",
+                        m_buffer.fileName);
+}
+
+void LWOVertexMultiplier::WriteCorners(const std::vector<UINT>& corners) {
+  LWOImportBuffer& b = m_buffer;
+  for (UINT f = 0; f < b.faceCount; ++f)
+    for (UINT k = 0; k < 3; ++k) b.faces[f].v[k] = static_cast<WORD>(corners[size_t{f} * 3 + k]);
+}

@@ -1,0 +1,365 @@
+#include "lightwave/MeshMender.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <utility>
+
+namespace {
+
+// Exact comparison, with NaN after every number so that maps stay ordered whatever a file holds.
+bool FloatLess(float a, float b) {
+  if (std::isnan(a) || std::isnan(b)) return !std::isnan(a) && std::isnan(b);
+  return a < b;
+}
+
+CVector3 Normalized(CVector3 v) {
+  v.Normalize();
+  return v;
+}
+
+bool IsZero(const CVector3& v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f; }
+
+// Lists up to this long are searched for neighbours directly; longer ones through an index of
+// their edges, so that a position many triangles meet at costs no more than its triangles.
+constexpr size_t kDirectSearch = 32;
+
+}  // namespace
+
+bool Vec3Less::operator()(const CVector3& a, const CVector3& b) const {
+  if (FloatLess(a.x, b.x)) return true;
+  if (FloatLess(b.x, a.x)) return false;
+  if (FloatLess(a.y, b.y)) return true;
+  if (FloatLess(b.y, a.y)) return false;
+  return FloatLess(a.z, b.z);
+}
+
+bool CMeshMender::Mend(std::vector<MenderVertex>& vertices, std::vector<UINT>& indices,
+                       std::vector<UINT>& mapping, float normalCrease, float tangentCrease,
+                       float binormalCrease, float weight, UINT recomputeNormals, UINT byIndex,
+                       UINT fixWrap) {
+  normalCreaseCosine = normalCrease;
+  tangentCreaseCosine = tangentCrease;
+  binormalCreaseCosine = binormalCrease;
+  areaWeight = weight;
+  splitsByIndex = byIndex == 1 ? 1 : 0;
+  m_vertices = &vertices;
+  triangles.clear();
+  positionMap.clear();
+
+  const UINT n = static_cast<UINT>(vertices.size());
+  const size_t mappingBase = mapping.size();
+  m_wrapSources.clear();
+  if (fixWrap == 1) FixTextureWrap(indices);
+
+  inputVertexCount = n;
+  for (UINT i = 0; i < n; ++i) mapping.push_back(i);
+  for (UINT i = n; i < vertices.size(); ++i) mapping.push_back(m_wrapSources[i - n]);
+  const size_t triangleCount = indices.size() / 3;
+  triangles.reserve(triangleCount);
+  for (size_t t = 0; t < triangleCount; ++t) {
+    MenderTriangle triangle =
+        MakeTriangle(indices[t * 3], indices[t * 3 + 1], indices[t * 3 + 2], recomputeNormals == 1);
+    triangle.index = static_cast<UINT>(t);
+    triangles.push_back(triangle);
+  }
+  for (const MenderTriangle& triangle : triangles)
+    for (UINT corner : triangle.v) positionMap[vertices[corner].position].push_back(triangle.index);
+
+  for (const auto& [position, list] : positionMap) {
+    if (recomputeNormals == 1) Split(Pass::kNormals, position, list, mapping, mappingBase);
+    Split(Pass::kTangents, position, list, mapping, mappingBase);
+    Split(Pass::kBinormals, position, list, mapping, mappingBase);
+  }
+  for (const MenderTriangle& triangle : triangles)
+    std::copy(triangle.v, triangle.v + 3, indices.begin() + ptrdiff_t{triangle.index} * 3);
+  OrthonormalizeFrames();
+  m_vertices = nullptr;
+  return true;
+}
+
+MenderTriangle CMeshMender::MakeTriangle(UINT i0, UINT i1, UINT i2, bool recomputeNormals) const {
+  MenderTriangle triangle = {};
+  triangle.v[0] = i0;
+  triangle.v[1] = i1;
+  triangle.v[2] = i2;
+  triangle.group = kNoGroup;
+  if (recomputeNormals) {
+    const std::vector<MenderVertex>& v = *m_vertices;
+    const CVector3 normal = cross(v[i1].position - v[i0].position, v[i2].position - v[i0].position);
+    triangle.normal = normal;
+    if (areaWeight < 1.0f)
+      triangle.normal = normal * areaWeight + Normalized(normal) * (1.0f - areaWeight);
+  }
+  ComputeTriangleTangentBinormal(triangle);
+  return triangle;
+}
+
+void CMeshMender::ComputeTriangleTangentBinormal(MenderTriangle& triangle) const {
+  const std::vector<MenderVertex>& v = *m_vertices;
+  const MenderVertex& v0 = v[triangle.v[0]];
+  const MenderVertex& v1 = v[triangle.v[1]];
+  const MenderVertex& v2 = v[triangle.v[2]];
+  const CVector3 e1 = v1.position - v0.position;
+  const CVector3 e2 = v2.position - v0.position;
+  const float ds1 = v1.s - v0.s, dt1 = v1.t - v0.t;
+  const float ds2 = v2.s - v0.s, dt2 = v2.t - v0.t;
+  const float det = ds1 * dt2 - ds2 * dt1;
+  // Collinear coordinates: the difference vectors unscaled.
+  const float r = std::fabs(det) > 0.0001f ? 1.0f / det : 1.0f;
+  triangle.tangent = (e1 * dt2 - e2 * dt1) * r;
+  triangle.binormal = (e2 * ds1 - e1 * ds2) * r;
+}
+
+void CMeshMender::FixTextureWrap(std::vector<UINT>& indices) {
+  std::vector<MenderVertex>& v = *m_vertices;
+  const UINT n = static_cast<UINT>(v.size());
+  for (size_t t = 0; t + 3 <= indices.size(); t += 3) {
+    bool raised[3] = {};
+    for (float MenderVertex::*coordinate : {&MenderVertex::s, &MenderVertex::t})
+      for (UINT k = 0; k < 3; ++k) {
+        const UINT a = indices[t + k], b = indices[t + (k + 1) % 3];
+        const float ca = v[a].*coordinate, cb = v[b].*coordinate;
+        if (ca < 0.0f || ca > 1.0f || cb < 0.0f || cb > 1.0f || std::fabs(ca - cb) <= 0.5f) continue;
+        const UINT corner = ca < cb ? k : (k + 1) % 3;
+        UINT& index = indices[t + corner];
+        if (!raised[corner]) {
+          const MenderVertex copy = v[index];
+          m_wrapSources.push_back(index < n ? index : m_wrapSources[index - n]);
+          index = static_cast<UINT>(v.size());
+          v.push_back(copy);
+          raised[corner] = true;
+        }
+        v[index].*coordinate += 1.0f;
+      }
+  }
+}
+
+void CMeshMender::Split(Pass pass, const CVector3& position, const std::vector<UINT>& list,
+                        std::vector<UINT>& mapping, size_t mappingBase) {
+  std::vector<MenderVertex>& v = *m_vertices;
+  for (UINT t : list) {
+    triangles[t].grouped = 0;
+    triangles[t].group = kNoGroup;
+  }
+  PrepareNeighbours(list);
+  std::vector<std::vector<UINT>> groups;
+  for (UINT t : list)
+    if (triangles[t].grouped == 0) GrowGroup(pass, list, t, groups);
+
+  std::set<UINT> claimed;
+  for (const std::vector<UINT>& group : groups) {
+    CVector3 sum;
+    for (UINT t : group) sum = sum + VectorOf(pass, triangles[t]);
+    const CVector3 vector = Normalized(sum);
+    std::set<UINT> groupSet;
+    for (UINT t : group)
+      for (UINT k = 0; k < 3; ++k) {
+        UINT i = triangles[t].v[k];
+        if (!(v[i].position == position)) continue;
+        if (claimed.count(i) == 0) {
+          FieldOf(pass, v[i]) = vector;
+        } else {
+          MenderVertex copy = v[i];
+          FieldOf(pass, copy) = vector;
+          const UINT j = static_cast<UINT>(v.size());
+          v.push_back(copy);
+          mapping.push_back(i < inputVertexCount ? i : mapping[mappingBase + i]);
+          ReplaceVertexInGroup(group, i, j);
+          i = j;
+        }
+        groupSet.insert(i);
+      }
+    claimed.insert(groupSet.begin(), groupSet.end());
+  }
+}
+
+void CMeshMender::GrowGroup(Pass pass, const std::vector<UINT>& list, UINT start,
+                            std::vector<std::vector<UINT>>& groups) {
+  // Depth first, as a recursion from `start` through both neighbours would go, on a stack of
+  // its own: a position can be shared by thousands of triangles.
+  std::vector<UINT> pending = {start};
+  while (!pending.empty()) {
+    const UINT t = pending.back();
+    pending.pop_back();
+    MenderTriangle& triangle = triangles[t];
+    if (triangle.grouped != 0) continue;
+    UINT neighbour[2];
+    FindNeighbours(list, t, neighbour);
+    for (UINT n : neighbour) {
+      if (n == kNoGroup) continue;
+      const MenderTriangle& other = triangles[n];
+      if (other.group == kNoGroup || !Agree(pass, triangle, other)) continue;
+      groups[other.group].push_back(triangle.index);
+      triangle.group = other.group;
+    }
+    if (triangle.group == kNoGroup) {
+      triangle.group = static_cast<UINT>(groups.size());
+      groups.push_back({triangle.index});
+    }
+    triangle.grouped = 1;
+    for (int k = 1; k >= 0; --k)
+      if (neighbour[k] != kNoGroup) pending.push_back(neighbour[k]);
+  }
+}
+
+void CMeshMender::FindNeighbours(const std::vector<UINT>& list, UINT t, UINT neighbour[2]) const {
+  neighbour[0] = neighbour[1] = kNoGroup;
+  UINT found = 0;
+  if (list.size() <= kDirectSearch) {
+    const UINT own = static_cast<UINT>(std::find(list.begin(), list.end(), t) - list.begin());
+    for (UINT place = 0; place < list.size(); ++place)
+      if (list[place] != t && SharesEdge(&m_cornerIds[own * 3], &m_cornerIds[place * 3])) {
+        neighbour[found++] = list[place];
+        if (found == 2) return;
+      }
+    return;
+  }
+  // The first two list places past t's own among the lists of its three edges.
+  std::vector<UINT> places;
+  for (UINT k = 0; k < 3; ++k) {
+    const auto edge = m_neighbours.find(EdgeKeyOf(triangles[t], k));
+    if (edge == m_neighbours.end()) continue;
+    UINT taken = 0;
+    for (UINT place : edge->second) {
+      if (list[place] == t) continue;
+      places.push_back(place);
+      if (++taken == 2) break;
+    }
+  }
+  std::sort(places.begin(), places.end());
+  places.erase(std::unique(places.begin(), places.end()), places.end());
+  for (UINT place : places) {
+    neighbour[found++] = list[place];
+    if (found == 2) return;
+  }
+}
+
+void CMeshMender::PrepareNeighbours(const std::vector<UINT>& list) {
+  m_neighbours.clear();
+  if (list.size() <= kDirectSearch) {
+    // Corners as vertex indices, or as positions numbered within the list (a NaN equals none).
+    m_cornerIds.clear();
+    m_positions.clear();
+    for (UINT t : list)
+      for (UINT corner : triangles[t].v) {
+        if (splitsByIndex == 1) {
+          m_cornerIds.push_back(corner);
+          continue;
+        }
+        const CVector3& position = (*m_vertices)[corner].position;
+        const auto known = std::find(m_positions.begin(), m_positions.end(), position);
+        m_cornerIds.push_back(static_cast<UINT>(known - m_positions.begin()));
+        if (known == m_positions.end()) m_positions.push_back(position);
+      }
+    return;
+  }
+  for (UINT place = 0; place < list.size(); ++place)
+    for (UINT k = 0; k < 3; ++k) {
+      const EdgeKey key = EdgeKeyOf(triangles[list[place]], k);
+      if (!key.valid) continue;
+      std::vector<UINT>& places = m_neighbours[key];
+      if (places.empty() || places.back() != place) places.push_back(place);
+    }
+}
+
+CMeshMender::EdgeKey CMeshMender::EdgeKeyOf(const MenderTriangle& triangle, UINT k) const {
+  // Edges 1-0, 0-2 and 2-1, as unordered pairs.
+  static constexpr UINT kEnds[3][2] = {{1, 0}, {0, 2}, {2, 1}};
+  const UINT a = triangle.v[kEnds[k][0]], b = triangle.v[kEnds[k][1]];
+  EdgeKey key = {};
+  if (splitsByIndex == 1) {
+    key.index[0] = std::min(a, b);
+    key.index[1] = std::max(a, b);
+    key.valid = true;
+    return key;
+  }
+  CVector3 p = (*m_vertices)[a].position, q = (*m_vertices)[b].position;
+  // A NaN is equal to nothing: such an edge is shared with no one.
+  for (float c : {p.x, p.y, p.z, q.x, q.y, q.z})
+    if (std::isnan(c)) return key;
+  if (Vec3Less()(q, p)) std::swap(p, q);
+  key.position[0] = p;
+  key.position[1] = q;
+  key.valid = true;
+  return key;
+}
+
+bool CMeshMender::EdgeKeyLess::operator()(const EdgeKey& a, const EdgeKey& b) const {
+  if (a.index[0] != b.index[0]) return a.index[0] < b.index[0];
+  if (a.index[1] != b.index[1]) return a.index[1] < b.index[1];
+  const Vec3Less less;
+  if (less(a.position[0], b.position[0])) return true;
+  if (less(b.position[0], a.position[0])) return false;
+  return less(a.position[1], b.position[1]);
+}
+
+bool CMeshMender::SharesEdge(const UINT a[3], const UINT b[3]) {
+  // Every two corners of a triangle make one of its edges (1-0, 0-2, 2-1), so the triangles
+  // share an edge when two corners of a are two different corners of b.
+  UINT matches[3];  // per corner of a, the corners of b equal to it, as bits
+  for (UINT i = 0; i < 3; ++i)
+    matches[i] = UINT(a[i] == b[0]) | UINT(a[i] == b[1]) << 1 | UINT(a[i] == b[2]) << 2;
+  for (UINT i = 0; i < 3; ++i)
+    for (UINT j = i + 1; j < 3; ++j) {
+      const UINT m = matches[i], n = matches[j];
+      // Two corners of b can be chosen unless both name the same single one.
+      if (m != 0 && n != 0 && !(m == n && (m & (m - 1)) == 0)) return true;
+    }
+  return false;
+}
+
+const CVector3& CMeshMender::VectorOf(Pass pass, const MenderTriangle& triangle) {
+  switch (pass) {
+    case Pass::kNormals: return triangle.normal;
+    case Pass::kTangents: return triangle.tangent;
+    default: return triangle.binormal;
+  }
+}
+
+CVector3& CMeshMender::FieldOf(Pass pass, MenderVertex& vertex) {
+  switch (pass) {
+    case Pass::kNormals: return vertex.normal;
+    case Pass::kTangents: return vertex.tangent;
+    default: return vertex.binormal;
+  }
+}
+
+bool CMeshMender::Agree(Pass pass, const MenderTriangle& a, const MenderTriangle& b) const {
+  const float limit = pass == Pass::kNormals    ? normalCreaseCosine
+                      : pass == Pass::kTangents ? tangentCreaseCosine
+                                                : binormalCreaseCosine;
+  const CVector3 va = Normalized(VectorOf(pass, a));
+  const CVector3 vb = Normalized(VectorOf(pass, b));
+  return dot(va, vb) >= limit || (IsZero(va) && IsZero(vb));
+}
+
+void CMeshMender::ReplaceVertexInGroup(const std::vector<UINT>& group, UINT from, UINT to) {
+  for (UINT t : group)
+    for (UINT& corner : triangles[t].v)
+      if (corner == from) corner = to;
+}
+
+void CMeshMender::OrthonormalizeFrames() {
+  for (MenderVertex& vertex : *m_vertices) {
+    const CVector3& n = vertex.normal;
+    const CVector3 t1 = vertex.tangent - n * dot(n, vertex.tangent);
+    const CVector3 b1 = vertex.binormal - n * dot(n, vertex.binormal) - t1 * dot(t1, vertex.binormal);
+    CVector3 t = Normalized(t1), b = Normalized(b1);
+    const float lt = t.Length(), lb = b.Length();
+    if (lt > 0.001f && lb > 0.001f) {
+      // Nearly parallel: the binormal from the normal and the tangent.
+      if (dot(t, b) > 0.999f) b = cross(n, t);
+    } else if (lt > 0.5f) {
+      b = cross(n, t);
+    } else if (lb > 0.5f) {
+      t = cross(b, n);
+    } else {
+      const CVector3 axis = n.y <= n.x ? CVector3(0, 1, 0) : CVector3(1, 0, 0);
+      t = cross(n, axis);
+      b = cross(n, t);
+    }
+    vertex.tangent = t;
+    vertex.binormal = b;
+  }
+}

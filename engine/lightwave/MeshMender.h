@@ -1,0 +1,110 @@
+#pragma once
+// Gives an indexed triangle list a tangent frame at every vertex, consistent with its texture
+// coordinates. Each triangle gets a tangent and a binormal from its positions and coordinates;
+// around each vertex position the triangles whose vectors agree form groups, each group gets
+// its averaged vector, and a vertex that two groups meet at is split, the copy appended at the
+// end of the vertex array. Finally every frame is made orthonormal. Works on plain arrays: the
+// import converts its points to these vertices and back.
+#include <map>
+#include <vector>
+
+#include "ZKDXMath.h"
+#include "windef.h"
+
+struct MenderVertex {
+  CVector3 position;
+  CVector3 normal;
+  float s, t;  // the texture coordinates the frame follows
+  CVector3 tangent;
+  CVector3 binormal;
+};
+
+struct MenderTriangle {
+  UINT v[3];  // rewritten when a vertex is split
+  CVector3 normal;  // only when normals are recomputed
+  CVector3 tangent;  // not normalised
+  CVector3 binormal;  // not normalised
+  UINT grouped;  // placed in a group at the current position
+  UINT group;    // group number at the current position, kNoGroup for none
+  UINT index;    // its place in the triangle list
+};
+
+// Exact ordering of positions: x, then y, then z.
+struct Vec3Less {
+  bool operator()(const CVector3& a, const CVector3& b) const;
+};
+
+class CMeshMender {
+ public:
+  static constexpr UINT kNoGroup = 0xFFFFFFFF;
+
+  CMeshMender() = default;
+  CMeshMender(const CMeshMender&) = delete;
+  CMeshMender& operator=(const CMeshMender&) = delete;
+
+  // Mends `vertices` and `indices` (three a triangle) in place and appends to `mapping` one
+  // entry per output vertex: the input vertex it descends from. Vectors of neighbouring
+  // triangles agree when the dot product of their unit vectors reaches the crease cosine. The
+  // switches (1 on): recompute the normals (weighted by area by `areaWeight`), find neighbours
+  // by shared vertex indices instead of shared positions, repair texture wrap. Always true.
+  bool Mend(std::vector<MenderVertex>& vertices, std::vector<UINT>& indices,
+            std::vector<UINT>& mapping, float normalCrease, float tangentCrease,
+            float binormalCrease, float weight, UINT recomputeNormals, UINT byIndex,
+            UINT fixWrap);
+
+  float normalCreaseCosine = 0.3f;
+  float tangentCreaseCosine = 0.0f;
+  float binormalCreaseCosine = 0.0f;
+  float areaWeight = 0.0f;
+  UINT splitsByIndex = 0;
+  std::vector<MenderTriangle> triangles;
+  // The triangles with a corner at each exact position; a triangle is listed once a corner.
+  std::map<CVector3, std::vector<UINT>, Vec3Less> positionMap;
+  UINT inputVertexCount = 0;
+
+ private:
+  // Which triangle vector a split pass groups by and which vertex field it writes.
+  enum class Pass { kNormals, kTangents, kBinormals };
+  // An edge as an unordered pair: of vertex indices, or of positions (lower one first).
+  struct EdgeKey {
+    UINT index[2];
+    CVector3 position[2];
+    bool valid;  // false for an edge with a NaN end, which equals nothing
+  };
+  struct EdgeKeyLess {
+    bool operator()(const EdgeKey& a, const EdgeKey& b) const;
+  };
+
+  MenderTriangle MakeTriangle(UINT i0, UINT i1, UINT i2, bool recomputeNormals) const;
+  void ComputeTriangleTangentBinormal(MenderTriangle& triangle) const;
+  // Raises the smaller coordinate of each triangle edge that wraps across the texture, on a
+  // copy of the vertex made the first time a corner is raised.
+  void FixTextureWrap(std::vector<UINT>& indices);
+  // Groups the triangles listed at `position` by agreement and splits its vertices between them.
+  void Split(Pass pass, const CVector3& position, const std::vector<UINT>& list,
+             std::vector<UINT>& mapping, size_t mappingBase);
+  void GrowGroup(Pass pass, const std::vector<UINT>& list, UINT start,
+                 std::vector<std::vector<UINT>>& groups);
+  // The first two other triangles of the list, in list order, that share an edge with t
+  // (kNoGroup where there are fewer).
+  void FindNeighbours(const std::vector<UINT>& list, UINT t, UINT neighbour[2]) const;
+  void PrepareNeighbours(const std::vector<UINT>& list);
+  EdgeKey EdgeKeyOf(const MenderTriangle& triangle, UINT k) const;
+  // Triangles given by their corners' identities: vertex indices when neighbours go by index,
+  // else numbers of equal positions.
+  static bool SharesEdge(const UINT a[3], const UINT b[3]);
+  static const CVector3& VectorOf(Pass pass, const MenderTriangle& triangle);
+  static CVector3& FieldOf(Pass pass, MenderVertex& vertex);
+  // Unit vectors whose dot product reaches the pass's limit, or both zero.
+  bool Agree(Pass pass, const MenderTriangle& a, const MenderTriangle& b) const;
+  void ReplaceVertexInGroup(const std::vector<UINT>& group, UINT from, UINT to);
+  void OrthonormalizeFrames();
+
+  std::vector<MenderVertex>* m_vertices = nullptr;
+  std::vector<UINT> m_wrapSources;  // the input vertex of each wrap copy
+  // The list places of the triangles having each edge, for long lists.
+  std::map<EdgeKey, std::vector<UINT>, EdgeKeyLess> m_neighbours;
+  // The corners' identities of each place of a short list, three a place.
+  std::vector<UINT> m_cornerIds;
+  std::vector<CVector3> m_positions;
+};
