@@ -5,8 +5,10 @@
 // calls on the device itself. Range 0 picks the back end: 0 GL (offscreen), 1 null.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <vector>
 
+#include "GridIndices.h"
 #include "RendererTestBench.h"
 #include "core/Profiler.h"
 #include "core/ProfilerSample.h"
@@ -37,16 +39,10 @@ class DrawScene {
     for (UINT y = 0; y <= kGridSide; ++y)
       for (UINT x = 0; x <= kGridSide; ++x) *vertex++ = {x * 0.01f, y * 0.01f, 0.5f, 0xFF808080};
     vertices->Unlock();
-    WORD* index = nullptr;
-    indices->Lock(0, 0, reinterpret_cast<void**>(&index), 0);
-    for (UINT y = 0; y < kGridSide; ++y)
-      for (UINT x = 0; x < kGridSide; ++x) {
-        const WORD corner = static_cast<WORD>(y * (kGridSide + 1) + x);
-        const WORD quad[] = {corner, static_cast<WORD>(corner + 1), static_cast<WORD>(corner + kGridSide + 1),
-                             static_cast<WORD>(corner + 1), static_cast<WORD>(corner + kGridSide + 2),
-                             static_cast<WORD>(corner + kGridSide + 1)};
-        for (WORD i : quad) *index++ = i;
-      }
+    void* index = nullptr;
+    indices->Lock(0, 0, &index, 0);
+    const std::vector<WORD> grid = GridIndices(kGridSide);
+    memcpy(index, grid.data(), grid.size() * sizeof(WORD));
     indices->Unlock();
     device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
     device->SetStreamSource(0, vertices, 0, sizeof(GridVertex));

@@ -7,9 +7,11 @@
 #include <epoxy/gl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "D3DTestDevice.h"
+#include "GridIndices.h"
 
 namespace {
 
@@ -29,14 +31,6 @@ struct DrawList {
   DrawList() {
     for (UINT y = 0; y <= kGridSide; ++y)
       for (UINT x = 0; x <= kGridSide; ++x) vertices.push_back({x * 0.01f, y * 0.01f, 0.5f, 0.f, 0.f, -1.f});
-    for (UINT y = 0; y < kGridSide; ++y)
-      for (UINT x = 0; x < kGridSide; ++x) {
-        const WORD corner = static_cast<WORD>(y * (kGridSide + 1) + x);
-        for (WORD i : {corner, static_cast<WORD>(corner + 1), static_cast<WORD>(corner + kGridSide + 1),
-                       static_cast<WORD>(corner + 1), static_cast<WORD>(corner + kGridSide + 2),
-                       static_cast<WORD>(corner + kGridSide + 1)})
-          indices.push_back(i);
-      }
     worlds.resize(kDraws);
     for (UINT i = 0; i < kDraws; ++i) {
       D3DMATRIX& m = worlds[i];
@@ -53,7 +47,7 @@ struct DrawList {
     }
   }
   std::vector<GridVertex> vertices;
-  std::vector<WORD> indices;
+  std::vector<WORD> indices = GridIndices(kGridSide);
   std::vector<D3DMATRIX> worlds;
   D3DMATERIAL9 materials[kMaterials];
 };

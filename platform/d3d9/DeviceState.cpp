@@ -4,12 +4,6 @@
 
 namespace {
 
-DWORD FloatBits(float value) {
-  DWORD bits;
-  memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
 const D3DMATRIX kIdentity = {{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}};
 
 }  // namespace

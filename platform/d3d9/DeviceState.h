@@ -1,6 +1,7 @@
 #pragma once
 // Everything the device remembers between calls: render, stage and sampler states, transforms,
 // lights, material, viewport, bindings. Bound objects are referenced by the device, not here.
+#include <cstring>
 #include <vector>
 
 #include "d3d9.h"
@@ -54,6 +55,13 @@ struct SLightSlot {
   D3DLIGHT9 light{};
   bool enabled = false;
 };
+
+// A float's bits as a render state or register word holds them.
+inline DWORD FloatBits(float value) {
+  DWORD bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
 
 class CDeviceState {
  public:

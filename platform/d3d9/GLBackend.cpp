@@ -31,13 +31,6 @@ bool HasRequiredFeatures() {
          (version >= 42 || epoxy_has_gl_extension("GL_ARB_texture_storage"));
 }
 
-// A float's bits, for keys that must tell every value apart.
-DWORD FloatBits(float value) {
-  DWORD bits;
-  memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
 void ColorOf(D3DCOLOR color, float* rgba) {
   rgba[0] = ((color >> 16) & 0xFF) / 255.f;
   rgba[1] = ((color >> 8) & 0xFF) / 255.f;
