@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "ZKDXInterface.h"
+#include "core/UnitToByte.h"
 #include "core/CopyName.h"
 #include "core/EngineContext.h"
 #include "core/FatalError.h"
@@ -27,11 +28,7 @@ namespace {
 // and held to a byte, so a value out of range or not a number cannot wrap into its neighbour.
 UINT PackColor(LWSFields& fields) {
   UINT packed = 0;
-  for (int i = 0; i < 3; ++i) {
-    const float scaled = fields.Float() * 255.0f;
-    const float held = std::isnan(scaled) ? 0.0f : std::clamp(scaled, 0.0f, 255.0f);
-    packed = (packed << 8) | static_cast<UINT>(held);
-  }
+  for (int i = 0; i < 3; ++i) packed = (packed << 8) | UnitToByte(fields.Float());
   return packed;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/UnitToByte.h"
 #include "scene/Camera.h"
 #include "scene/CameraLinks.h"
 #include "scene/Envelope.h"
@@ -33,17 +34,8 @@ constexpr float kDistantExtrusion = 1000.0f;
 
 CLightSpatial* Spatial() { return GetEngineContext()->ports.lightSpatial.Get(); }
 
-// One colour byte from a 0..1 value. Values outside it (an intensity above 1, a negative key)
-// are held to the byte instead of spilling into the neighbouring channels.
-DWORD ColorByte(float value) {
-  const float scaled = value * 255.0f;
-  if (!(scaled > 0.0f)) return 0;
-  if (scaled >= 255.0f) return 255;
-  return static_cast<DWORD>(scaled);
-}
-
 DWORD PackColor(float red, float green, float blue) {
-  return 0xFF000000u | ColorByte(red) << 16 | ColorByte(green) << 8 | ColorByte(blue);
+  return 0xFF000000u | UnitToByte(red) << 16 | UnitToByte(green) << 8 | UnitToByte(blue);
 }
 
 CMeshInterface* MeshOf(CWorldObject* object) {

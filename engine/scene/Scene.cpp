@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "scene/Camera.h"
+#include "core/UnitToByte.h"
 #include "core/CopyName.h"
 #include "core/EngineSampleScope.h"
 #include "scene/Envelope.h"
@@ -639,8 +640,7 @@ UINT CScene::UpdateScene(const LWSSceneBuffer& record) {
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "- Updating Scene - %s\n", m_szName);
   // The file's colour is 0 to 1; a value out of range is held to a byte, not wrapped.
   BYTE* ambient[3] = {&m_AmbientColor.cRed, &m_AmbientColor.cGreen, &m_AmbientColor.cBlue};
-  for (UINT i = 0; i < 3; ++i)
-    *ambient[i] = static_cast<BYTE>(std::clamp(static_cast<int>(record.ambientColor[i] * 255.0f), 0, 255));
+  for (UINT i = 0; i < 3; ++i) *ambient[i] = static_cast<BYTE>(UnitToByte(record.ambientColor[i]));
   m_dwFirstFrame = static_cast<UINT>(record.previewFirstFrame);
   m_dwLastFrame = static_cast<UINT>(record.previewLastFrame);
   m_dwFrameStep = static_cast<UINT>(record.previewFrameStep);

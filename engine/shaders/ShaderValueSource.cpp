@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "ZKDXGlobals.h"
+#include "core/UnitToByte.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
@@ -230,15 +231,8 @@ UINT TypeFor(Rule rule, UINT type) {
   return 0;
 }
 
-// A colour channel in 0..1 as a byte, truncated toward zero and held to the byte's range.
-DWORD ChannelByte(float channel) {
-  const float scaled = channel * 255.0f;
-  if (!(scaled > 0.0f)) return 0;
-  return scaled >= 255.0f ? 255u : static_cast<DWORD>(scaled);
-}
-
 DWORD PackColor(float r, float g, float b, float a) {
-  return ChannelByte(a) << 24 | ChannelByte(r) << 16 | ChannelByte(g) << 8 | ChannelByte(b);
+  return UnitToByte(a) << 24 | UnitToByte(r) << 16 | UnitToByte(g) << 8 | UnitToByte(b);
 }
 
 CMatrix Translation(float x, float y, float z) {
