@@ -9,9 +9,10 @@ namespace {
 constexpr const char* kSource = "sv";
 }
 
-CEdgeList::CEdgeList(CEngineLog* log) : m_pLog(log), m_pEdges(new Edge[kCapacity]) {
+CEdgeList::CEdgeList(CEngineLog* log, UINT mostEdges)
+    : m_pLog(log), m_dwSlots(std::clamp(mostEdges, 1u, kCapacity - 1)), m_pEdges(new Edge[m_dwSlots]) {
   // Unused slots read as "no owner, no face" everywhere: every byte 0xFF.
-  std::memset(static_cast<void*>(m_pEdges.get()), 0xFF, sizeof(Edge) * kCapacity);
+  std::memset(static_cast<void*>(m_pEdges.get()), 0xFF, sizeof(Edge) * m_dwSlots);
   m_Index.reserve(1024);
 }
 
@@ -20,7 +21,7 @@ int CEdgeList::FindOrAddEdge(WORD a, WORD b) {
   const UINT key = (static_cast<UINT>(lo) << 16) | hi;
   if (auto found = m_Index.find(key); found != m_Index.end())
     return static_cast<int>(found->second);
-  if (m_dwCount + 1 >= kCapacity) {
+  if (m_dwCount + 1 >= kCapacity || m_dwCount >= m_dwSlots) {
     if (m_pLog != nullptr)
       m_pLog->Log(kSource, __LINE__, CEngineLog::kLevelError,
                   "!!!Not Enuff Entries In Edges Buffer\n");

@@ -15,7 +15,9 @@ class CEdgeList {
   static constexpr UINT kCapacity = 32768;
   static constexpr WORD kNoFace = 0xFFFF;
 
-  explicit CEdgeList(CEngineLog* log);
+  // The buffer holds `mostEdges` slots (at most kCapacity - 1): a list built from F triangles
+  // never needs more than 3F, and a small object should not pay for the whole import's buffer.
+  CEdgeList(CEngineLog* log, UINT mostEdges);
 
   // The index of the edge joining vertices a and b, added when new; -1 when the buffer is full.
   int FindOrAddEdge(WORD a, WORD b);
@@ -30,6 +32,7 @@ class CEdgeList {
 
  private:
   CEngineLog* m_pLog;
+  UINT m_dwSlots;
   std::unique_ptr<Edge[]> m_pEdges;
   UINT m_dwCount = 0;
   // (lo << 16 | hi) to the edge's index; an edge is added only when not found, so the first
@@ -46,7 +49,7 @@ class CEdgeList {
 template <class FaceRecord>
 UINT BuildEdgeList(Edge** edgesOut, UINT* count, FaceRecord* faces, UINT faceCount,
                    CEngineLog* log) {
-  CEdgeList list(log);
+  CEdgeList list(log, faceCount > (CEdgeList::kCapacity - 1) / 3 ? CEdgeList::kCapacity - 1 : faceCount * 3);
   UINT result = 1;
   for (UINT f = 0; f < faceCount && result != 2; ++f) {
     FaceRecord& face = faces[f];
