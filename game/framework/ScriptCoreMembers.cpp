@@ -55,16 +55,14 @@ bstr RemoveLast(bstr text) {
   return text;
 }
 bstr AddCharacter(bstr text, asBYTE ch) { return text + static_cast<char>(ch); }
-asUINT IsAlpha(asUINT dwCharacter) {
-  return IsCharAlphaA(static_cast<CHAR>(dwCharacter)) ? 1 : 0;
-}
+asUINT IsAlpha(asUINT dwCharacter) { return IsCharAlphaA(static_cast<CHAR>(dwCharacter)) ? 1 : 0; }
 CVector3 MouseDirection(CSceneInterface* pScene) {
   const geMouseStatus* pStatus = g_pGameCore->GetMouseStatus();
   return GetMouseDirection(nullptr, pScene, pStatus->fMouseX.load(std::memory_order_relaxed),
                            pStatus->fMouseY.load(std::memory_order_relaxed));
 }
 std::string String(bstr text) { return text; }
-void Log(std::string text) { g_ScriptLogger.Log("%s", text.c_str()); }
+void Log(const std::string& text) { g_ScriptLogger.Log("%s", text.c_str()); }
 void LogDebug(bstr text) {
   OutputDebugStringA(text.c_str());
   Log(text);
@@ -73,10 +71,8 @@ void LogToFont(const char* szFont, float x, float y, const std::string& text) {
   if (geCTexturedFont* pFont = g_pGameCore->GetFontManager().GetFontByName(szFont))
     pFont->AddText(x, y, text.c_str());
 }
-void LogToScreen(float x, float y, std::string text) { LogToFont(kScreenFont, x, y, text); }
-void LogToNamedFont(bstr font, float x, float y, bstr text) {
-  LogToFont(font.c_str(), x, y, text);
-}
+void LogToScreen(float x, float y, const std::string& text) { LogToFont(kScreenFont, x, y, text); }
+void LogToNamedFont(bstr font, float x, float y, bstr text) { LogToFont(font.c_str(), x, y, text); }
 asUINT Random(asUINT dwMin, asUINT dwMax) { return geRandom(dwMin, dwMax); }
 
 // ---- the core ----
@@ -160,8 +156,7 @@ void geRegisterScriptFirstGlobals() {
 void geRegisterScriptCoreMembers() {
   geCheckedMethod(kCore, "geSUpdateArgument& GetGlobalArg()", asMETHOD(geCGameCore, GetGlobalArg));
   geCheckedMethod(kCore, "geCBaseNode@ GetRootNode()", asMETHOD(geCGameCore, GetRootNode));
-  geCheckedMethod(kCore, "geMouseStatus@ GetMouseStatus()",
-                  asMETHOD(geCGameCore, GetMouseStatus));
+  geCheckedMethod(kCore, "geMouseStatus@ GetMouseStatus()", asMETHOD(geCGameCore, GetMouseStatus));
   geCheckedGlue(kCore, "uint GetCharFromKeyboard()", asFUNCTION(CharFromKeyboard),
                 "Get character from keyborad (ascii codes)");
   geCheckedGlue(kCore, "void PlayTonarisByName( string a_pszName )", asFUNCTION(PlayByName));
@@ -214,11 +209,13 @@ void geRegisterScriptLastGlobals() {
   geCheckedFunction("string String( bstr a_pszString )", asFUNCTION(String));
   // The handle itself is read-only: a script cannot point the program's core elsewhere.
   LogASRegisterError(geRegisterGlobalProperty("geCGameCore@ const GameCore", &g_pGameCore, ""));
-  geCheckedFunction("void Log(string s)", asFUNCTION(Log));
-  geCheckedFunction("void Log(bstr s)", asFUNCTION(Log));
+  geCheckedFunction("void Log(const string &in s)", asFUNCTION(Log));
+  geCheckedFunction("void Log(const bstr &in s)", asFUNCTION(Log));
   geCheckedFunction("void LogD(bstr s)", asFUNCTION(LogDebug));
-  geCheckedFunction("void LogToScreen(float x, float y, string s)", asFUNCTION(LogToScreen));
-  geCheckedFunction("void LogToScreen(float x, float y, bstr s)", asFUNCTION(LogToScreen));
+  geCheckedFunction("void LogToScreen(float x, float y, const string &in s)",
+                    asFUNCTION(LogToScreen));
+  geCheckedFunction("void LogToScreen(float x, float y, const bstr &in s)",
+                    asFUNCTION(LogToScreen));
   geCheckedFunction("void LogToScreen(bstr a_pszFontName, float x, float y, bstr s)",
                     asFUNCTION(LogToNamedFont));
   geCheckedFunction("uint geRandom(uint min, uint max)", asFUNCTION(Random));

@@ -50,17 +50,14 @@ bstr BagString(bstr name, geCProperties* pBag) {
   if (value.GetType() == geCVariant::TYPE_EMPTY) return bstr(1, '\0');
   return value.AsString();
 }
-bool IsRegistred(bstr name, geCProperties* pBag) {
-  return pBag->IsRegistred(name.c_str());
-}
+bool IsRegistred(bstr name, geCProperties* pBag) { return pBag->IsRegistred(name.c_str()); }
 
 // ---- messages: the name is read as a copy, never written through ----
 bstr MessageName(geMessage* pMessage) { return pMessage->pszName; }
 
 // ---- mouse status: left, right and middle button ----
 bool MouseButton(asUINT dwIndex, geMouseStatus* pStatus) {
-  const std::atomic<DWORD>* kButtons[] = {&pStatus->dwLeft, &pStatus->dwRight,
-                                          &pStatus->dwMiddle};
+  const std::atomic<DWORD>* kButtons[] = {&pStatus->dwLeft, &pStatus->dwRight, &pStatus->dwMiddle};
   return dwIndex <= 2 && kButtons[dwIndex]->load(std::memory_order_relaxed) != 0;
 }
 bool LastMouseButton(asUINT dwIndex, geMouseStatus* pStatus) {
@@ -98,8 +95,9 @@ void geRegisterScriptValueMembers() {
   geCheckedGlue(kProperties, "void Set( bstr Name, float )", asFUNCTION(Set<float>));
   geCheckedGlue(kProperties, "void Set( bstr Name, int )", asFUNCTION(Set<int>));
   geCheckedGlue(kProperties, "void Set( bstr Name, bool )", asFUNCTION(Set<bool>));
-  geCheckedGlue(kProperties, "void Set( bstr Name, bstr )", asFUNCTION(Set<bstr>));
-  geCheckedGlue(kProperties, "void Set( bstr Name, string )", asFUNCTION(Set<std::string>));
+  geCheckedGlue(kProperties, "void Set( bstr Name, const bstr &in )", asFUNCTION(Set<const bstr&>));
+  geCheckedGlue(kProperties, "void Set( bstr Name, const string &in )",
+                asFUNCTION(Set<const std::string&>));
   geCheckedGlue(kProperties, "float GetFloat( bstr Name )", asFUNCTION(BagFloat));
   geCheckedGlue(kProperties, "int GetInteger( bstr Name )", asFUNCTION(BagInteger));
   geCheckedGlue(kProperties, "bool GetBoolean( bstr Name )", asFUNCTION(BagBoolean));

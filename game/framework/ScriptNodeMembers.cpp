@@ -48,9 +48,9 @@ float PropertyAsFloat(bstr name, geCBaseNode* pNode) {
   const geCProperties* pBag = pNode->GetProperties();
   return pBag->IsRegistred(name.c_str()) ? pBag->GetFloat(name.c_str()) : kUnregisteredFloat;
 }
-void RunScript(std::string text, geCBaseNode* pNode) { pNode->RunScript(text.c_str()); }
+void RunScript(const std::string& text, geCBaseNode* pNode) { pNode->RunScript(text.c_str()); }
 
-CMeshInterface* MeshByName(std::string name, geCRenderableObject* pObject) {
+CMeshInterface* MeshByName(const std::string& name, geCRenderableObject* pObject) {
   return pObject->FindMeshByName(name.c_str(), 0);
 }
 void PlaySound(std::string name, geCRenderableObject* pObject) {
@@ -59,7 +59,7 @@ void PlaySound(std::string name, geCRenderableObject* pObject) {
 void StopSound(std::string name, geCRenderableObject* pObject) {
   pObject->StopSoundByName(name.c_str());
 }
-std::string Property(std::string name, geCRenderableObject* pObject) {
+std::string Property(const std::string& name, geCRenderableObject* pObject) {
   const geCProperties* pBag = pObject->GetProperties();
   return pBag->IsRegistred(name.c_str()) ? pBag->Get(name.c_str()).AsString() : std::string();
 }
@@ -83,9 +83,10 @@ void geRegisterScriptNodeMembers() {
                 asFUNCTION(DisableTree));
   geCheckedGlue(kNode, "void SetProperty( bstr Name, bstr Value )", asFUNCTION(SetProperty));
   geCheckedGlue(kNode, "float GetPropertyAsFloat( bstr Name )", asFUNCTION(PropertyAsFloat));
-  // bstr and string are the same text underneath: one glue serves both.
-  geCheckedGlue(kNode, "void RunScript( bstr a_pszScriptText )", asFUNCTION(RunScript));
-  geCheckedGlue(kNode, "void RunScript( string a_pszScriptText )", asFUNCTION(RunScript));
+  // bstr and string are the same text underneath: one glue serves both. Where a declaration has
+  // a form for each, both take their text by reference, so a literal picks the bstr form.
+  geCheckedGlue(kNode, "void RunScript( const bstr &in a_pszScriptText )", asFUNCTION(RunScript));
+  geCheckedGlue(kNode, "void RunScript( const string &in a_pszScriptText )", asFUNCTION(RunScript));
   geCheckedProperty(kNode, "uint m_bFirstTimeUpdate", SFirstTimeUpdateField::Offset());
 
   geCheckedMethod(kRenderable, "geCAnimationsManager@ GetAnimations()",
@@ -103,13 +104,15 @@ void geRegisterScriptNodeMembers() {
   geCheckedMethod(kRenderable, "float GetLastFrame()", asMETHOD(geCGameObject, GetLastFrame));
   geCheckedGlue(kRenderable, "void PlayTonarisByName( string a_pszName )", asFUNCTION(PlaySound));
   geCheckedGlue(kRenderable, "void StopTonarisByName( string a_pszName )", asFUNCTION(StopSound));
-  geCheckedGlue(kRenderable, "CMeshInterface@\t GetMeshByName( string a_strName )",
+  geCheckedGlue(kRenderable, "CMeshInterface@\t GetMeshByName( const string &in a_strName )",
                 asFUNCTION(MeshByName));
-  geCheckedGlue(kRenderable, "CMeshInterface@\t GetMeshByName( bstr a_strName )",
+  geCheckedGlue(kRenderable, "CMeshInterface@\t GetMeshByName( const bstr &in a_strName )",
                 asFUNCTION(MeshByName));
 }
 
 void geRegisterScriptRenderablePropertyReaders() {
-  geCheckedGlue(kRenderable, "string GetProperty( string a_strName )", asFUNCTION(Property));
-  geCheckedGlue(kRenderable, "string GetProperty( bstr a_strName )", asFUNCTION(Property));
+  geCheckedGlue(kRenderable, "string GetProperty( const string &in a_strName )",
+                asFUNCTION(Property));
+  geCheckedGlue(kRenderable, "string GetProperty( const bstr &in a_strName )",
+                asFUNCTION(Property));
 }

@@ -10,8 +10,8 @@ void geCheckedType(const char* szName, int nByteSize, asDWORD nFlags, const char
   LogASRegisterError(geRegisterObjectType(szName, nByteSize, nFlags, szDescription));
 }
 
-void geCheckedMethod(const char* szTypeName, const char* szDeclaration,
-                     const asSFuncPtr& function, asDWORD nCallConv, const char* szDescription) {
+void geCheckedMethod(const char* szTypeName, const char* szDeclaration, const asSFuncPtr& function,
+                     asDWORD nCallConv, const char* szDescription) {
   LogASRegisterError(
       geRegisterObjectMethod(szTypeName, szDeclaration, nCallConv, szDescription, function));
 }
@@ -29,7 +29,8 @@ void geCheckedProperty(const char* szTypeName, const char* szDeclaration, int nB
 
 void geCheckedFunction(const char* szDeclaration, const asSFuncPtr& function,
                        const char* szDescription) {
-  LogASRegisterError(geRegisterGlobalFunction(szDeclaration, asCALL_CDECL, szDescription, function));
+  LogASRegisterError(
+      geRegisterGlobalFunction(szDeclaration, asCALL_CDECL, szDescription, function));
 }
 
 void geCheckedOperator(const char* szTypeName, const char* szDeclaration,

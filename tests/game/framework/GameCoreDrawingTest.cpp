@@ -17,7 +17,8 @@ namespace {
 // A node that notes its name and the clear flags each time it is drawn.
 class CNotedNode : public geCBaseNode {
  public:
-  CNotedNode(geCBaseNode* pParent, std::vector<std::string>* pDrawn) : geCBaseNode(pParent), m_pDrawn(pDrawn) {}
+  CNotedNode(geCBaseNode* pParent, std::vector<std::string>* pDrawn)
+      : geCBaseNode(pParent), m_pDrawn(pDrawn) {}
   void Render(DWORD dwClearFlags) override {
     m_pDrawn->push_back(std::string(GetName()) + "/" + std::to_string(dwClearFlags));
   }
