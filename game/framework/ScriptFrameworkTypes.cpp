@@ -1,5 +1,6 @@
 #include "framework/ScriptFrameworkTypes.h"
 
+#include <cstring>
 #include <string>
 
 #include "framework/AnimationsManager.h"
@@ -52,18 +53,23 @@ bstr BagString(bstr name, geCProperties* pBag) {
 }
 bool IsRegistred(bstr name, geCProperties* pBag) { return pBag->IsRegistred(name.c_str()); }
 
-// ---- messages: the name is read as a copy, never written through ----
-bstr MessageName(geMessage* pMessage) { return pMessage->pszName; }
+// ---- messages: the name is read as a copy, never written through; a record a script made
+// itself need not hold a terminated name, so the copy stops at the field's end ----
+bstr MessageName(geMessage* pMessage) {
+  return bstr(pMessage->pszName, strnlen(pMessage->pszName, sizeof pMessage->pszName));
+}
 
-// ---- mouse status: left, right and middle button ----
+// ---- mouse status: index 0 is the left button, 1 the right, 2 the middle; any other is up ----
+bool ButtonDown(asUINT dwIndex, const std::atomic<DWORD>& left, const std::atomic<DWORD>& right,
+                const std::atomic<DWORD>& middle) {
+  const std::atomic<DWORD>* buttons[] = {&left, &right, &middle};
+  return dwIndex <= 2 && buttons[dwIndex]->load(std::memory_order_relaxed) != 0;
+}
 bool MouseButton(asUINT dwIndex, geMouseStatus* pStatus) {
-  const std::atomic<DWORD>* kButtons[] = {&pStatus->dwLeft, &pStatus->dwRight, &pStatus->dwMiddle};
-  return dwIndex <= 2 && kButtons[dwIndex]->load(std::memory_order_relaxed) != 0;
+  return ButtonDown(dwIndex, pStatus->dwLeft, pStatus->dwRight, pStatus->dwMiddle);
 }
 bool LastMouseButton(asUINT dwIndex, geMouseStatus* pStatus) {
-  const std::atomic<DWORD>* kButtons[] = {&pStatus->dwLastLeft, &pStatus->dwLastRight,
-                                          &pStatus->dwLastMiddle};
-  return dwIndex <= 2 && kButtons[dwIndex]->load(std::memory_order_relaxed) != 0;
+  return ButtonDown(dwIndex, pStatus->dwLastLeft, pStatus->dwLastRight, pStatus->dwLastMiddle);
 }
 
 }  // namespace
