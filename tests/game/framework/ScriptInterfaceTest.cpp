@@ -431,6 +431,31 @@ TEST_F(ScriptApi, CollisionsAndTheGameMeshRegistry) {
   EXPECT_EQ(m_notes, expected);
 }
 
+TEST_F(ScriptApi, CollidedMeshTestsTrianglesNotBoxes) {
+  SaveScene("outer", {{"big", {0, 0, 0}}});
+  SaveScene("inner", {{"small", {0, 0, 0}}});
+  for (const char* name : {"outer", "inner"})
+    Build(std::string("<Node Type=\"RenderableObject\" Name=\"") + name + "\"><Param File=\"" +
+          name + ".zks\" Directory=\"\" Enabled=\"1\"/></Node>");
+  // A small cube inside the big one: their boxes overlap, no triangles of them touch.
+  CMeshInterface* small = Node("inner")->GetMesh(0);
+  ASSERT_NE(small, nullptr);
+  std::vector<Vertex> vertices = BoxVertices({-0.3f, -0.3f, -0.3f}, {0.3f, 0.3f, 0.3f});
+  std::vector<Face> faces = BoxFaces();
+  small->SetVertices(static_cast<UINT>(vertices.size()), vertices.data(), 1);
+  small->SetFaces(static_cast<UINT>(faces.size()), faces.data());
+  Step(0.0f);
+  Run(R"(
+    CMeshInterface@ MeshOf(const bstr &in name) {
+      return GetRenderableObject(GameCore.GetRootNode().GetNodeByName(name)).GetMesh(0);
+    }
+    void main() {
+      Note(MeshOf("outer").CheckCollisionWith(MeshOf("inner")) ? 1 : 0);
+      Note(GameCore.GetCollidedMesh(MeshOf("outer")) is null ? 1 : 0);
+    })");
+  EXPECT_EQ(m_notes, (Notes{1, 1}));
+}
+
 TEST_F(ScriptApi, VolumesShadowsAndResolution) {
   ASSERT_TRUE(m_core->AddNewTonaris("theme.ogg", "theme", true));
   ASSERT_TRUE(m_core->AddNewSound("click.wav", "click"));
