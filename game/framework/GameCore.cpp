@@ -19,6 +19,7 @@
 #include "framework/NormalTextureFont.h"
 #include "framework/ScriptHost.h"
 #include "framework/ScriptIndex.h"
+#include "framework/ScriptInterface.h"
 #include "framework/StatisticsTable.h"
 #include "framework/SystemCursor.h"
 #include "framework/TextReceiver.h"
@@ -245,7 +246,7 @@ void geCGameCore::LoadEngine() {
   RegisterScriptInterface();
 }
 
-void geCGameCore::RegisterScriptInterface() {}
+void geCGameCore::RegisterScriptInterface() { geRegisterFrameworkScriptInterface(); }
 
 void geCGameCore::Initialise() {
   LoadGameTree();
@@ -688,6 +689,25 @@ void geCGameCore::StopTonarisByName(const char* szName) {
     pStream->Reset();
     pStream->Stop();
   }
+}
+
+namespace {
+
+void SetStreamVolumes(const std::map<DWORD, TonarisStream*>& mapStreams, int nVolume) {
+  for (const auto& [dwID, pStream] : mapStreams)
+    if (pStream) pStream->SetVolume(nVolume);
+}
+
+}  // namespace
+
+void geCGameCore::SetMusicVolume(int nVolume) {
+  m_nMusicVolume = g_nMusicVolume = nVolume;
+  SetStreamVolumes(g_mapTonarisMusic, nVolume);
+}
+
+void geCGameCore::SetSoundFxVolume(int nVolume) {
+  m_nSoundFxVolume = g_nSoundVolume = nVolume;
+  SetStreamVolumes(g_mapTonarisSounds, nVolume);
 }
 
 BYTE geCGameCore::CheckAnyKey() {

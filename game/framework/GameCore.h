@@ -119,6 +119,11 @@ class geCGameCore : public geCBaseObject {
   bool AddNewSound(const char* szFile, const char* szAccessName);
   bool AddNewTonaris(const char* szFile, const char* szAccessName, bool bLoop);
   void PlayTonarisByName(const char* szName);
+  // The volume of every music (sound-effect) stream, kept for the streams loaded later too.
+  void SetMusicVolume(int nVolume);
+  void SetSoundFxVolume(int nVolume);
+  int GetMusicVolume() const { return m_nMusicVolume; }
+  int GetSoundFxVolume() const { return m_nSoundFxVolume; }
   // Rewinds before stopping, so the next play starts from the beginning.
   void StopTonarisByName(const char* szName);
   // The game-mesh registry: which game object owns an engine mesh.
@@ -149,6 +154,8 @@ class geCGameCore : public geCBaseObject {
   std::multimap<CMeshInterface*, DWORD> m_mapGameMeshes;
   std::vector<geCVideoModeListener*> m_vVideoModeNodes;
   std::map<std::string, DWORD> m_mapSoundAliases;
+  int m_nMusicVolume = g_nMusicVolume;
+  int m_nSoundFxVolume = g_nSoundVolume;
   BYTE m_bSSE = 0, m_bMMX = 0, m_bCPUID = 0;
   HWND m_hWnd = nullptr;
   HINSTANCE m_hInstance;
