@@ -97,16 +97,9 @@ TEST_F(PeltoCoreTest, LevelScanListsNamedLevelFoldersOnly) {
 
 TEST_F(PeltoCoreTest, MissingLevelsFolderEndsTheProgram) {
   WriteLevelSetup("", "");
-  ProcessExitCatcher catcher;
-  try {
-    StartCore();
-    ADD_FAILURE() << "the start-up went on";
-  } catch (const ProcessExited& exited) {
-    EXPECT_EQ(exited.code, 1u);
-  }
-  ASSERT_EQ(catcher.Boxes().size(), 1u);
-  EXPECT_EQ(catcher.Boxes()[0].caption, "Internal Error");
-  EXPECT_EQ(catcher.Boxes()[0].text, "please contact with author\nGetLastError()==3");
+  const ZkTestMessageBox box = StartCoreExpectingExit();
+  EXPECT_EQ(box.caption, "Internal Error");
+  EXPECT_EQ(box.text, "please contact with author\nGetLastError()==3");
 }
 
 TEST_F(LevelSwitchTest, LoadWaitsForTheNextFrame) {

@@ -74,6 +74,19 @@ CTestPeltoCore& PeltoCoreTest::StartCore() {
   return *m_core;
 }
 
+ZkTestMessageBox PeltoCoreTest::StartCoreExpectingExit() {
+  ProcessExitCatcher catcher;
+  try {
+    StartCore();
+    ADD_FAILURE() << "the start-up went on";
+  } catch (const ProcessExited& exited) {
+    EXPECT_EQ(exited.code, 1u);
+  }
+  const std::vector<ZkTestMessageBox> boxes = catcher.Boxes();
+  EXPECT_EQ(boxes.size(), 1u);
+  return boxes.empty() ? ZkTestMessageBox{} : boxes[0];
+}
+
 void PeltoCoreTest::DestroyCore() {
   if (m_core) m_core->Release();
   m_core = nullptr;

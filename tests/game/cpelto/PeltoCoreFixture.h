@@ -89,6 +89,9 @@ class PeltoCoreTest : public LogFolder {
     m_folder.Write("game/levels/" + folder + "/config.xml", xml);
   }
   CTestPeltoCore& StartCore();
+  // Starts a core whose start-up must end the program with exit code 1 after one message box,
+  // and returns that box.
+  ZkTestMessageBox StartCoreExpectingExit();
   // Ends the core, then the script engine, as the program's end does.
   void DestroyCore();
 
