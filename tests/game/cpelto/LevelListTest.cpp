@@ -27,8 +27,7 @@ class LevelSwitchTest : public PeltoCoreTest {
   CTestPeltoCore& StartWithLevels(const std::string& hudNodes = kHudNodes) {
     RegisterNodeType<CTestMenuText>("TestMenuText");
     WriteLevelSetup("", "<AutoCreate>" + hudNodes + "</AutoCreate>");
-    WriteLevel("castle",
-               R"(<Node Type="Node" Name="Castle"><Node Type="Node" Name="Tower"/></Node>)");
+    WriteLevel("castle", m_castle);
     WriteLevel("dungeon", R"(<Node Type="Node" Name="Dungeon"/>)");
     CTestPeltoCore& core = StartCore();
     m_hud = core.GetRootNode()->GetNodeByName("HUDScreen", 1);
@@ -42,6 +41,7 @@ class LevelSwitchTest : public PeltoCoreTest {
            <Node Type="Node" Name="HUDMap"><Param Enabled="0"/></Node></Node>
          <Node Type="TestMenuText" Name="SocketDistance"/>)";
   geCBaseNode* m_hud = nullptr;
+  std::string m_castle = R"(<Node Type="Node" Name="Castle"><Node Type="Node" Name="Tower"/></Node>)";
 };
 
 }  // namespace
@@ -218,4 +218,18 @@ TEST_F(LevelSwitchTest, MissingOrWrongMenuNodesAreSkipped) {
     EXPECT_EQ(core.GetCurrentLevel(), nullptr);
     DestroyCore();
   }
+}
+
+TEST_F(LevelSwitchTest, ARequestMadeWhileALevelLoadsWaitsForTheNextFrame) {
+  // The castle's own script asks for the dungeon (listed second) as the castle is built.
+  m_folder.Write("castle.as", "void main() { LoadListedLevel(1); }");
+  m_castle = R"(<Node Type="Node" Name="Castle"><Param ScriptFile="castle.as"/></Node>)";
+  CTestPeltoCore& core = StartWithLevels();
+  ASSERT_EQ(core.GetLevelName(1), "Dungeon");
+  core.LoadLevel("Castle");
+  core.ProcessFrame();
+  EXPECT_STREQ(core.GetCurrentLevel()->GetName(), "Castle");
+  EXPECT_TRUE(core.IsLoadPending());
+  core.ProcessFrame();
+  EXPECT_STREQ(core.GetCurrentLevel()->GetName(), "Dungeon");
 }

@@ -22,6 +22,11 @@ void Note(int value) {
 
 DWORD LevelsNow() { return static_cast<CPeltoCore*>(g_pGameCore)->GetLevelsCount(); }
 
+void LoadListedLevel(DWORD index) {
+  auto* core = static_cast<CPeltoCore*>(g_pGameCore);
+  core->LoadLevel(core->GetLevelName(static_cast<int>(index)).c_str());
+}
+
 }  // namespace
 
 void CTestPeltoCore::RegisterScriptInterface() {
@@ -45,6 +50,8 @@ void CTestPeltoCore::RegisterScriptInterface() {
   ok(g_pScriptEngine->RegisterGlobalFunction("void Note(int)", asFUNCTION(Note), asCALL_CDECL));
   ok(g_pScriptEngine->RegisterGlobalFunction("uint LevelsNow()", asFUNCTION(LevelsNow),
                                              asCALL_CDECL));
+  ok(g_pScriptEngine->RegisterGlobalFunction("void LoadListedLevel(uint)",
+                                             asFUNCTION(LoadListedLevel), asCALL_CDECL));
 }
 
 void PeltoCoreTest::SetUp() {

@@ -3,7 +3,8 @@
 // reads the test's folder, the renderer hands out a counting texture bank, exits and message
 // boxes are caught, and the game's script engine knows the types the core's events pass plus
 // `Note(int)` and `LevelsNow()`, which record what scripts saw (a note is also a game-log line,
-// so its place among the start-up's lines shows).
+// so its place among the start-up's lines shows), and `LoadListedLevel(uint)`, a script's level
+// request by list index.
 #include <angelscript.h>
 
 #include <functional>
