@@ -322,21 +322,21 @@ TEST_F(BuiltInPassesTest, ASpotLightLoadsItsDirectionAfterItsPosition) {
   CPerPixelPass pixel(&renderer, nullptr, &log);
   Lines& calls = Calls();
   pixel.LightingPass(scene, 11);
-  EXPECT_EQ(calls, kCamera15 + Lines{S(ZWRITE, 0), "light spot", VC(14, 1, 0.5f, 0.25f, 40)} +
-                       OneSided(volume) + kAdditive +
-                       Lines{VC(13, 5, 6, 7, 1), VC(12, 0, 0, 1, 1), "wall POINTOPAQUEPASS 0",
-                             S(STENCIL, 0)});
+  EXPECT_EQ(calls, (kCamera15 + Lines{S(ZWRITE, 0), "light spot", VC(14, 1, 0.5f, 0.25f, 40)} +
+                    OneSided(volume) + kAdditive +
+                    Lines{VC(13, 5, 6, 7, 1), VC(12, 0, 0, 1, 1), "wall POINTOPAQUEPASS 0",
+                          S(STENCIL, 0)}));
 
   CPerVertexPass vertex(&renderer, nullptr, &log);
   Calls();
   vertex.LightingPass(scene, 2);
   const float outer = std::cos(1.0f), inner = std::cos(0.5f);
-  EXPECT_EQ(calls, Lines{VC(8, 1, 2, 3, 1), S(ZWRITE, 0), "light spot", VC(12, 0, 0, 1, 1),
-                         VC(13, 1, 0.5f, 0.25f, 40),
-                         VC(14, outer, inner, 1.5f, 1.0f / (inner - outer))} +
-                       OneSided(volume) + kAdditive +
-                       Lines{VC(11, 5, 6, 7, 1), VC(12, 0, 0, 1, 1), "wall POINTOPAQUEPASS 0",
-                             S(STENCIL, 0)});
+  EXPECT_EQ(calls, (Lines{VC(8, 1, 2, 3, 1), S(ZWRITE, 0), "light spot", VC(12, 0, 0, 1, 1),
+                          VC(13, 1, 0.5f, 0.25f, 40),
+                          VC(14, outer, inner, 1.5f, 1.0f / (inner - outer))} +
+                    OneSided(volume) + kAdditive +
+                    Lines{VC(11, 5, 6, 7, 1), VC(12, 0, 0, 1, 1), "wall POINTOPAQUEPASS 0",
+                          S(STENCIL, 0)}));
 }
 
 // Profile 11 clears and sets up the stencil for a light whose volumes nobody sees, so all of
@@ -354,10 +354,10 @@ TEST_F(BuiltInPassesTest, AShadowedProfileRunsTheStencilStageForALightWithoutVol
                             S(CCW_SFUNC, ALWAYS), S(TWOSIDED, 1),    S(CULL, NONE),
                             S(TWOSIDED, 0)} +
       StencilClose();
-  EXPECT_EQ(calls, kCamera15 + Lines{S(ZWRITE, 0)} + kAdditive + Lines{"light sun"} + stage +
-                       kAdditive +
-                       Lines{VC(12, 0, -1, 0, 1), PC(5, 0, -1, 0, 1), "wall DIRECTIONALOPAQUEPASS 0",
-                             S(STENCIL, 0)});
+  EXPECT_EQ(calls, (kCamera15 + Lines{S(ZWRITE, 0)} + kAdditive + Lines{"light sun"} + stage +
+                    kAdditive +
+                    Lines{VC(12, 0, -1, 0, 1), PC(5, 0, -1, 0, 1), "wall DIRECTIONALOPAQUEPASS 0",
+                          S(STENCIL, 0)}));
 }
 
 TEST_F(BuiltInPassesTest, ASpotLightWithEqualConesGetsAFiniteFactor) {
