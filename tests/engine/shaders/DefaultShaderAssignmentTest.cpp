@@ -110,7 +110,7 @@ TEST_F(DefaultShaderAssignmentTest, ASceneLoadedWithShadersIsDrawnByThePerPixelP
   context->ports.sceneFiles.Set(&files);
   context->pRenderingProfile = nullptr;
   folder.Write("ShadowVolume/NoNormalMap/mesh_nobones_nomorph.ssh",
-               Technique(Pass("LAYINGZDOWNPASS", "CLEAR DEPTH\n") +
+               Technique(Pass("LAYINGZDOWNPASS", "SETTEXTURE\n") +
                          Pass("AMBIENTPASS", "SETRENDERSTATE\n")));
   folder.Write("ShadowVolume/NoNormalMap/surface_nouv.ssh", Technique(Pass("AMBIENTPASS", "RENDER\n")));
 
@@ -125,6 +125,7 @@ TEST_F(DefaultShaderAssignmentTest, ASceneLoadedWithShadersIsDrawnByThePerPixelP
     crate->SetName("crate");
     loaded->AppendWorldObject(crate);
     crate->CreateSurface()->SetName("lid");
+    crate->RebuildBoundVolume();  // the fake volume, which every camera sees
   };
   auto* loaded = new PassesTestScene(&renderer, &log);
   CSceneInterface* handle = loaded;
@@ -151,7 +152,7 @@ TEST_F(DefaultShaderAssignmentTest, ASceneLoadedWithShadersIsDrawnByThePerPixelP
   loaded->Render();
   // The lay-depth pass's colour mask around the mesh's own pass, then its ambient pass.
   EXPECT_EQ(RecordingShaderCommand::Runs(),
-            (std::vector<std::string>{"CLEAR DEPTH", "SETRENDERSTATE"}));
+            (std::vector<std::string>{"SETTEXTURE", "SETRENDERSTATE"}));
   ASSERT_FALSE(renderer.sequence.empty());
   EXPECT_EQ(renderer.sequence.front(), "defaults");
   EXPECT_NE(std::find(renderer.sequence.begin(), renderer.sequence.end(), "state 168=0"),

@@ -38,7 +38,9 @@ const char kTexturePixelProgram[] = "ps_1_1\ntex t0\nmov r0, t0\n";
 
 const char kPositions[] = "DECLARATION D = <0, 0, FLOAT3, DEFAULT, POSITION, 0>\n";
 const char kPositionsAndUVs[] =
-    "DECLARATION D = <0, 0, FLOAT3, DEFAULT, POSITION, 0>, <0, 12, FLOAT2, DEFAULT, TEXCOORD, 0>\n";
+    "DECLARATION D = <0, 0, FLOAT3, DEFAULT, POSITION, 0> \\\n  <0, 12, FLOAT2, DEFAULT, TEXCOORD, 0>\n";
+
+constexpr D3DCOLOR kBackground = 0x0000FF;
 
 struct Corner {
   float x, y, u, v;
@@ -57,6 +59,8 @@ class ShaderPassPixelsTest : public testing::Test {
     context.ports.surfaceShaders.Set(library.get());
     context.ports.sceneShaders.Set(library.get());
     scene = new PassesTestScene(b.bench.renderer.get(), &b.bench.log);
+    scene->SetBackgroundColor(kBackground);
+    context.pActiveScene = scene;
     // The programs are read from the working folder, as the game's data folder is.
     folder.Write("vsh/FLAT.VSH", kFlatVertexProgram);
     folder.Write("vsh/TEXTURED.VSH", kTexturedVertexProgram);
@@ -65,6 +69,7 @@ class ShaderPassPixelsTest : public testing::Test {
     folder.Write("surface.ssh", Technique("SURFACEPASS", "RENDER\n"));
   }
   ~ShaderPassPixelsTest() override {
+    GetEngineContext()->pActiveScene = nullptr;
     scene->Release();
     library.reset();
   }
@@ -102,12 +107,12 @@ class ShaderPassPixelsTest : public testing::Test {
     return mesh;
   }
 
-  // Clears the screen to `colour`, runs `draw` inside the frame and reads the screen back.
+  // Clears the screen to the scene's colour, runs `draw` inside the frame and reads the screen
+  // back.
   template <class Draw>
-  std::vector<D3DCOLOR> Frame(D3DCOLOR colour, Draw draw) {
+  std::vector<D3DCOLOR> Frame(Draw draw) {
     CD3D9Renderer& renderer = *b.bench.renderer;
-    renderer.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL | ZK_CLEAR_NO_FRAME_LIMIT,
-                   colour);
+    renderer.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL | ZK_CLEAR_NO_FRAME_LIMIT, 0);
     renderer.BeginRendering();
     draw();
     renderer.EndRendering();
@@ -139,17 +144,17 @@ TEST_F(ShaderPassPixelsTest, ATriangleTakesTheColourItsPassLoads) {
                             "SETVERTEXDECLARATION D\nSETVERTEXSHADER FLAT.VSH\n"
                             "SETPIXELSHADER CONSTANT.PSH\nSETPIXELSHADERCONSTANTF 0 COLOUR\n"
                             "RENDER SURFACEPASS\n");
-  const std::vector<D3DCOLOR> pixels = Frame(0xFF0000FF, [&] { mesh->Render("MAIN", 0); });
+  const std::vector<D3DCOLOR> pixels = Frame([&] { mesh->Render("MAIN", 0); });
   EXPECT_EQ(b.Errors(), "");
   ASSERT_EQ(pixels.size(), size_t{CD3DTestDevice::kWidth} * CD3DTestDevice::kHeight);
   EXPECT_COLOUR(pixels, 32, 36, 0x00FF00u);  // inside
-  EXPECT_COLOUR(pixels, 4, 4, 0x0000FFu);    // the clear colour around it
-  EXPECT_COLOUR(pixels, 60, 60, 0x0000FFu);
+  EXPECT_COLOUR(pixels, 4, 4, kBackground);  // the clear colour around it
+  EXPECT_COLOUR(pixels, 60, 60, kBackground);
 }
 
 TEST_F(ShaderPassPixelsTest, AMeshRenderedIntoATargetShowsTheRightWayUpOnAQuad) {
-  // A red band over the top half of the target, then the target over the whole screen with
-  // texture coordinates (0, 0) at the top left.
+  // A red band over the top half of the target, then the whole target on the screen's left
+  // half, texture coordinates (0, 0) at the top left. Both clears take the scene's blue.
   AddMesh("band", {{-1, 0, 0, 0}, {-1, 1, 0, 0}, {1, 1, 0, 0}, {1, 0, 0, 0}}, "band.ssh",
           "INTOTARGET",
           std::string(kPositions) +
@@ -157,7 +162,7 @@ TEST_F(ShaderPassPixelsTest, AMeshRenderedIntoATargetShowsTheRightWayUpOnAQuad) 
               "SETVERTEXDECLARATION D\nSETVERTEXSHADER FLAT.VSH\n"
               "SETPIXELSHADER CONSTANT.PSH\nSETPIXELSHADERCONSTANTF 0 COLOUR\n"
               "RENDER SURFACEPASS\n");
-  AddMesh("screen", {{-1, -1, 0, 1}, {-1, 1, 0, 0}, {1, 1, 1, 0}, {1, -1, 1, 1}}, "screen.ssh",
+  AddMesh("screen", {{-1, -1, 0, 1}, {-1, 1, 0, 0}, {0, 1, 1, 0}, {0, -1, 1, 1}}, "screen.ssh",
           "SHOWTARGET",
           std::string(kPositionsAndUVs) +
               "SETVERTEXDECLARATION D\nSETVERTEXSHADER TEXTURED.VSH\n"
@@ -180,11 +185,12 @@ TEST_F(ShaderPassPixelsTest, AMeshRenderedIntoATargetShowsTheRightWayUpOnAQuad) 
   ASSERT_EQ(scene->CreateShader("scene.ssh", nullptr, 0, 1), 1u) << b.Errors();
 
   const std::vector<D3DCOLOR> pixels =
-      Frame(0xFF0000FF, [&] { scene->GetShader()->ExecuteScenePasses(scene, 0.0f); });
+      Frame([&] { scene->GetShader()->ExecuteScenePasses(scene, 0.0f); });
   EXPECT_EQ(b.Errors(), "");
   ASSERT_EQ(pixels.size(), size_t{CD3DTestDevice::kWidth} * CD3DTestDevice::kHeight);
-  EXPECT_COLOUR(pixels, 32, 12, 0xFF0000u);  // the band, at the top
-  EXPECT_COLOUR(pixels, 32, 52, 0x000000u);  // the target's clear colour below it, not the screen's
+  EXPECT_COLOUR(pixels, 16, 12, 0xFF0000u);     // the band, at the top of the quad
+  EXPECT_COLOUR(pixels, 16, 52, kBackground);  // the target's clear colour below it
+  EXPECT_COLOUR(pixels, 48, 12, kBackground);  // beside the quad: the band was not drawn here
   EXPECT_EQ(light->GetRenderTarget(0), nullptr);  // given back
 }
 

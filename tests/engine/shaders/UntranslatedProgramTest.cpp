@@ -11,6 +11,7 @@
 #include "TempDir.h"
 #include "WorkingFolderScope.h"
 #include "ZKDXGlobals.h"
+#include "shaders/Shader.h"
 #include "shaders/ShaderLibrary.h"
 #include "vfs/VirtualFileSystem.h"
 
