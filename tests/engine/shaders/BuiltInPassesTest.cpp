@@ -120,14 +120,15 @@ class BuiltInPassesTest : public testing::Test {
     return {S(CULL, CW), S(COLORWRITE, 15), S(SFUNC, EQUAL), S(SREF, 128), S(SZFAIL, KEEP)};
   }
   // Depth failures count clockwise faces up; a depth-pass count (directional lights of the
-  // per-vertex passes) counts passes instead and puts STENCILPASS back to KEEP at the end.
+  // per-vertex passes) counts passes instead and puts STENCILPASS back to KEEP at the end. An
+  // empty volume name: the light has no volume to draw.
   static Lines TwoSided(const std::string& volume, bool depthPass) {
     const UINT up = depthPass ? KEEP : INCR, down = depthPass ? KEEP : DECR;
     return StencilOpen() +
            Lines{S(SFAIL, KEEP),      S(SPASS, depthPass ? INCR : KEEP), S(SZFAIL, up),
                  S(CCW_SFAIL, KEEP),  S(CCW_SZFAIL, down), S(CCW_SPASS, depthPass ? DECR : KEEP),
-                 S(CCW_SFUNC, ALWAYS), S(TWOSIDED, 1),     S(CULL, NONE),
-                 "wall " + volume + " 5", S(TWOSIDED, 0)} +
+                 S(CCW_SFUNC, ALWAYS), S(TWOSIDED, 1),     S(CULL, NONE)} +
+           (volume.empty() ? Lines{} : Lines{"wall " + volume + " 5"}) + Lines{S(TWOSIDED, 0)} +
            StencilClose() + (depthPass ? Lines{S(SPASS, KEEP)} : Lines{});
   }
   static Lines TwoSidedDepthFail(const std::string& volume) { return TwoSided(volume, false); }
@@ -348,12 +349,7 @@ TEST_F(BuiltInPassesTest, AShadowedProfileRunsTheStencilStageForALightWithoutVol
   CPerPixelPass pass(&renderer, nullptr, &log);
   Lines& calls = Calls();
   pass.LightingPass(scene, 11);
-  const Lines stage =
-      StencilOpen() + Lines{S(SFAIL, KEEP),     S(SPASS, KEEP),       S(SZFAIL, INCR),
-                            S(CCW_SFAIL, KEEP), S(CCW_SZFAIL, DECR), S(CCW_SPASS, KEEP),
-                            S(CCW_SFUNC, ALWAYS), S(TWOSIDED, 1),    S(CULL, NONE),
-                            S(TWOSIDED, 0)} +
-      StencilClose();
+  const Lines stage = TwoSidedDepthFail("");
   EXPECT_EQ(calls, (kCamera15 + Lines{S(ZWRITE, 0)} + kAdditive + Lines{"light sun"} + stage +
                     kAdditive +
                     Lines{VC(12, 0, -1, 0, 1), PC(5, 0, -1, 0, 1), "wall DIRECTIONALOPAQUEPASS 0",
