@@ -933,6 +933,20 @@ HRESULT CDirect3DDevice9::CheckStreams(const SDrawCall& draw, UINT vertexEnd) {
   return D3D_OK;
 }
 
+bool CDirect3DDevice9::PixelProgramReadsBoundTextures() const {
+  bool bound[kMaxSamplers], cube[kMaxSamplers];
+  for (UINT i = 0; i < kMaxSamplers; ++i) {
+    bound[i] = m_state.textures[i] != nullptr;
+    cube[i] = bound[i] && m_state.textures[i]->IsCube();
+  }
+  const CShaderTranslation& program = m_state.pixelShader->Translation();
+  std::string reason;
+  if (program.ReadsBoundTextures(bound, cube, &reason)) return true;
+  // The translation would read an empty texture unit and draw black.
+  if (program.FirstRefusal()) fprintf(stderr, "zkplatform: draw refused: %s\n", reason.c_str());
+  return false;
+}
+
 HRESULT CDirect3DDevice9::DrawCommon(SDrawCall& draw) {
   if (!m_inScene) return D3DERR_INVALIDCALL;
   if (draw.type < D3DPT_POINTLIST || draw.type > D3DPT_TRIANGLEFAN) return D3DERR_INVALIDCALL;
@@ -966,6 +980,7 @@ HRESULT CDirect3DDevice9::DrawCommon(SDrawCall& draw) {
   HRESULT hr = CheckStreams(draw, static_cast<UINT>(vertexEnd));
   if (FAILED(hr)) return hr;
   if (IsLost() || !m_state.renderTargets[0]) return D3D_OK;
+  if (m_state.pixelShader && !PixelProgramReadsBoundTextures()) return D3DERR_INVALIDCALL;
 
   if (!draw.userVertices)
     for (UINT i = 0; i < kMaxStreams; ++i)

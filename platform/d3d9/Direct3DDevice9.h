@@ -163,6 +163,8 @@ class CDirect3DDevice9 : public TComObject<IDirect3DDevice9> {
   void ReleaseBindings();
   void ResetRenderTargetArea();
   HRESULT DrawCommon(SDrawCall& draw);
+  // Whether the pixel program can read the textures bound to its samplers; reports once when not.
+  bool PixelProgramReadsBoundTextures() const;
   HRESULT CheckStreams(const SDrawCall& draw, UINT vertexEnd);
   void FillTargets(STargetRef* targets, STargetRef* depth);
   HRESULT CreateSurface(ESurfaceKind kind, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool, bool lockable,

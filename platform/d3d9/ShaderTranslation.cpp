@@ -129,6 +129,7 @@ std::shared_ptr<CShaderTranslation> CShaderTranslation::FromBytecode(const DWORD
     translation->m_inputs.push_back({static_cast<BYTE>(a.usage), static_cast<BYTE>(a.index), a.name});
   }
   const char* prefix = kind == SHADER_VERTEX ? "vs" : "ps";
+  const bool typesAssumed = kind == SHADER_PIXEL && CShaderBytecode::MajorVersion(function[0]) == 1;
   CollectRegisters(*data, MOJOSHADER_UNIFORM_FLOAT, (std::string(prefix) + "_uniforms_vec4").c_str(),
                    &translation->m_floats);
   CollectRegisters(*data, MOJOSHADER_UNIFORM_INT, (std::string(prefix) + "_uniforms_ivec4").c_str(),
@@ -143,7 +144,10 @@ std::shared_ptr<CShaderTranslation> CShaderTranslation::FromBytecode(const DWORD
       MOJOSHADER_freeParseData(data);
       return nullptr;
     }
-    translation->m_samplers.push_back({slot, s.name});
+    const ESamplerType type = s.type == MOJOSHADER_SAMPLER_CUBE     ? SAMPLER_TYPE_CUBE
+                              : s.type == MOJOSHADER_SAMPLER_VOLUME ? SAMPLER_TYPE_VOLUME
+                                                                    : SAMPLER_TYPE_2D;
+    translation->m_samplers.push_back({slot, s.name, type, typesAssumed});
   }
   MOJOSHADER_freeParseData(data);
   for (UINT sampler : lowering.Samplers()) {
@@ -152,9 +156,22 @@ std::shared_ptr<CShaderTranslation> CShaderTranslation::FromBytecode(const DWORD
       *error = "sampler register s" + std::to_string(sampler) + " out of range";
       return nullptr;
     }
-    translation->m_samplers.push_back({slot, "ps_s" + std::to_string(sampler)});
+    translation->m_samplers.push_back({slot, "ps_s" + std::to_string(sampler), SAMPLER_TYPE_2D, true});
   }
   return translation;
+}
+
+bool CShaderTranslation::ReadsBoundTextures(const bool* bound, const bool* cubeBound, std::string* reason) const {
+  static const char* const kTypes[] = {"a 2D texture", "a cube texture", "a volume texture"};
+  for (const SShaderSampler& sampler : m_samplers) {
+    if (!sampler.typeAssumed || !bound[sampler.slot]) continue;
+    const ESamplerType boundType = cubeBound[sampler.slot] ? SAMPLER_TYPE_CUBE : SAMPLER_TYPE_2D;
+    if (boundType == sampler.type) continue;
+    *reason = "shader model 1 pixel program reads sampler s" + std::to_string(sampler.slot) + " as " +
+              kTypes[sampler.type] + ", but " + kTypes[boundType] + " is bound";
+    return false;
+  }
+  return true;
 }
 
 bool CShaderTranslation::AddVertexEpilogue() {

@@ -3,6 +3,7 @@
 // or HLSL compiled by D3DXCompileShader, with what the back end needs to feed it — the GLSL names of its vertex inputs by usage and
 // index, where each constant register lands in the program's uniform arrays, and which texture
 // stage each sampler reads.
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -33,9 +34,16 @@ struct SRegisterFile {
   std::vector<SRegisterRange> ranges;
 };
 
+// The texture type a sampler is read as.
+enum ESamplerType : uint8_t { SAMPLER_TYPE_2D, SAMPLER_TYPE_CUBE, SAMPLER_TYPE_VOLUME };
+
 struct SShaderSampler {
   UINT slot;  // the device's sampler slot, which is also the GL texture unit
   std::string name;
+  ESamplerType type = SAMPLER_TYPE_2D;
+  // Pixel shader model 1 names no type: Direct3D reads whatever is bound, the translation reads
+  // the type it assumed (2D, a cube for the texm3x3 family) and nothing else.
+  bool typeAssumed = false;
 };
 
 class CShaderTranslation {
@@ -65,6 +73,11 @@ class CShaderTranslation {
   const std::vector<SShaderSampler>& Samplers() const { return m_samplers; }
   // Uniforms of compiled HLSL, each fed from a run of float registers.
   const std::vector<SBlobConstant>& NamedConstants() const { return m_namedConstants; }
+  // False, with the reason, when a sampler whose type the translation assumed has a texture of
+  // another type bound; `cubeBound` and `bound` tell each sampler slot's texture.
+  bool ReadsBoundTextures(const bool* bound, const bool* cubeBound, std::string* reason) const;
+  // True the first time only, so a refused draw is reported once per program.
+  bool FirstRefusal() const { return !m_refusalReported.exchange(true); }
 
  private:
   CShaderTranslation() = default;
@@ -81,4 +94,5 @@ class CShaderTranslation {
   SRegisterFile m_floats, m_integers, m_booleans;
   std::vector<SShaderSampler> m_samplers;
   std::vector<SBlobConstant> m_namedConstants;
+  mutable std::atomic<bool> m_refusalReported{false};
 };

@@ -16,8 +16,11 @@ class FakeMeshVertexBuffer final : public CMeshVertexBuffer {
   FakeMeshVertexBuffer(std::string bufferName, Vertex* data, UINT count)
       : name(std::move(bufferName)), vertices(data, data + (data ? count : 0)) {}
 
-  UINT CreateCompatibleWith(D3DVERTEXELEMENT9*) override { return 1; }
-  void SetStreams() override {}
+  UINT CreateCompatibleWith(D3DVERTEXELEMENT9* elements) override {
+    layouts.push_back(elements);
+    return 1;
+  }
+  void SetStreams() override { ++streamSets; }
   const char* GetName() override { return name.c_str(); }
   UINT GetNumberOfVertices() override { return static_cast<UINT>(vertices.size()); }
   IDirect3DVertexBuffer9* GetDirect3DVertexBuffer() override { return nullptr; }
@@ -32,6 +35,8 @@ class FakeMeshVertexBuffer final : public CMeshVertexBuffer {
   std::vector<Vertex> vertices;
   int references = 1;
   int refills = 0;
+  std::vector<D3DVERTEXELEMENT9*> layouts;  // the declarations it was laid out for
+  int streamSets = 0;
 };
 
 class FakeVertexBufferStorage final : public CVertexBufferBankInterface {

@@ -19,10 +19,7 @@ class RealBanksBench {
     bench.renderer->SetBanks(banks);
     bench.CreateDevice(RendererTestBench::WindowedSettings());
     // The bench's fake banks are not the renderer's here.
-    bench.vertexBuffers.dynamicBuffer->Release();
-    bench.vertexBuffers.dynamicBuffer = nullptr;
-    bench.indexBuffers.dynamicBuffer->Release();
-    bench.indexBuffers.dynamicBuffer = nullptr;
+    bench.ReleaseFakeDynamicBuffers();
   }
 
   CD3D9Renderer& Renderer() { return *bench.renderer; }

@@ -17,20 +17,26 @@ class RenderTargetTestBench {
   // The description lists in the device settings' order.
   enum List { kFloatRectangle, kFloatCube, kRectangle, kCube, kPhysical, kFloatPhysical, kDepth };
 
+  // Whether the buffer and shader banks are recording ones or the renderer's own.
+  enum OtherBanks { kRecordingBanks, kRealBanks };
+
   using Describe = std::function<void(RenderTargetTestBench&, DeviceSettings&)>;
   explicit RenderTargetTestBench(const Describe& describe, ZkTestD3DBackend backend = ZK_D3D_BACKEND_NULL,
-                                 const TestCard& card = ShaderModel3Card())
+                                 const TestCard& card = ShaderModel3Card(), OtherBanks others = kRecordingBanks)
       : bench(backend, card, 2, false) {
     CD3D9Renderer::Banks banks;
-    banks.pIndexBuffers = &bench.indexBuffers;
-    banks.pVertexBuffers = &bench.vertexBuffers;
-    banks.pVertexShaders = &bench.vertexShaders;
-    banks.pPixelShaders = &bench.pixelShaders;
+    if (others == kRecordingBanks) {
+      banks.pIndexBuffers = &bench.indexBuffers;
+      banks.pVertexBuffers = &bench.vertexBuffers;
+      banks.pVertexShaders = &bench.vertexShaders;
+      banks.pPixelShaders = &bench.pixelShaders;
+    }
     bench.renderer->SetBanks(banks);
     if (backend == ZK_D3D_BACKEND_NULL) RendererTestBench::ReadableCard(card).Apply();
     DeviceSettings settings = RendererTestBench::WindowedSettings();
     describe(*this, settings);
     bench.CreateDevice(settings);
+    if (others == kRealBanks) bench.ReleaseFakeDynamicBuffers();
     bank = dynamic_cast<CRenderTargetBank*>(bench.renderer->GetRenderTargetStorageInterface());
   }
 

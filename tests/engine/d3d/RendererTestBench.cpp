@@ -65,10 +65,16 @@ DeviceSettings RendererTestBench::WindowedSettings(WORD textureFilter) {
   return windowed;
 }
 
-RendererTestBench::~RendererTestBench() {
-  renderer.reset();
+void RendererTestBench::ReleaseFakeDynamicBuffers() {
   if (vertexBuffers.dynamicBuffer) vertexBuffers.dynamicBuffer->Release();
   if (indexBuffers.dynamicBuffer) indexBuffers.dynamicBuffer->Release();
+  vertexBuffers.dynamicBuffer = nullptr;
+  indexBuffers.dynamicBuffer = nullptr;
+}
+
+RendererTestBench::~RendererTestBench() {
+  renderer.reset();
+  ReleaseFakeDynamicBuffers();
   delete allocator;
 }
 

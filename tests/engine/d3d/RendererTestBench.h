@@ -46,6 +46,8 @@ class RendererTestBench {
   static DeviceSettings WindowedSettings(WORD textureFilter = 2);
   // Forgets the device calls and the log lines so far.
   void ForgetCalls();
+  // Releases the fake banks' dynamic buffers, for a renderer that made buffer banks of its own.
+  void ReleaseFakeDynamicBuffers();
   std::string Errors() const { return log.TextAt(CEngineLog::kLevelError); }
 
   EngineContextScope context;

@@ -120,14 +120,15 @@ class BuiltInPassesTest : public testing::Test {
     return {S(CULL, CW), S(COLORWRITE, 15), S(SFUNC, EQUAL), S(SREF, 128), S(SZFAIL, KEEP)};
   }
   // Depth failures count clockwise faces up; a depth-pass count (directional lights of the
-  // per-vertex passes) counts passes instead and puts STENCILPASS back to KEEP at the end.
+  // per-vertex passes) counts passes instead and puts STENCILPASS back to KEEP at the end. An
+  // empty volume name: the light has no volume to draw.
   static Lines TwoSided(const std::string& volume, bool depthPass) {
     const UINT up = depthPass ? KEEP : INCR, down = depthPass ? KEEP : DECR;
     return StencilOpen() +
            Lines{S(SFAIL, KEEP),      S(SPASS, depthPass ? INCR : KEEP), S(SZFAIL, up),
                  S(CCW_SFAIL, KEEP),  S(CCW_SZFAIL, down), S(CCW_SPASS, depthPass ? DECR : KEEP),
-                 S(CCW_SFUNC, ALWAYS), S(TWOSIDED, 1),     S(CULL, NONE),
-                 "wall " + volume + " 5", S(TWOSIDED, 0)} +
+                 S(CCW_SFUNC, ALWAYS), S(TWOSIDED, 1),     S(CULL, NONE)} +
+           (volume.empty() ? Lines{} : Lines{"wall " + volume + " 5"}) + Lines{S(TWOSIDED, 0)} +
            StencilClose() + (depthPass ? Lines{S(SPASS, KEEP)} : Lines{});
   }
   static Lines TwoSidedDepthFail(const std::string& volume) { return TwoSided(volume, false); }
@@ -311,6 +312,48 @@ TEST_F(BuiltInPassesTest, NestedMeshesAreSkippedByTheWalksButLit) {
     EXPECT_EQ(std::count(calls.begin(), calls.end(), mesh), 0) << mesh;
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "wall DIRECTIONALOPAQUEPASS 0"), 1);
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "glass AMBIENTPASS 0"), 1);
+}
+
+// A spot light alone: its position register before its direction (per pixel), and its
+// direction loaded on both sides of its stencil stage (per vertex), drawing the point passes.
+TEST_F(BuiltInPassesTest, ASpotLightLoadsItsDirectionAfterItsPosition) {
+  scene.visibleLights = {&spot};
+  Scheme(ZK_SCHEME_GEFORCE4);
+  const std::string volume = "POINTSHADOWVOLUMEEXTRUSION";
+  CPerPixelPass pixel(&renderer, nullptr, &log);
+  Lines& calls = Calls();
+  pixel.LightingPass(scene, 11);
+  EXPECT_EQ(calls, (kCamera15 + Lines{S(ZWRITE, 0), "light spot", VC(14, 1, 0.5f, 0.25f, 40)} +
+                    OneSided(volume) + kAdditive +
+                    Lines{VC(13, 5, 6, 7, 1), VC(12, 0, 0, 1, 1), "wall POINTOPAQUEPASS 0",
+                          S(STENCIL, 0)}));
+
+  CPerVertexPass vertex(&renderer, nullptr, &log);
+  Calls();
+  vertex.LightingPass(scene, 2);
+  const float outer = std::cos(1.0f), inner = std::cos(0.5f);
+  EXPECT_EQ(calls, (Lines{VC(8, 1, 2, 3, 1), S(ZWRITE, 0), "light spot", VC(12, 0, 0, 1, 1),
+                          VC(13, 1, 0.5f, 0.25f, 40),
+                          VC(14, outer, inner, 1.5f, 1.0f / (inner - outer))} +
+                    OneSided(volume) + kAdditive +
+                    Lines{VC(11, 5, 6, 7, 1), VC(12, 0, 0, 1, 1), "wall POINTOPAQUEPASS 0",
+                          S(STENCIL, 0)}));
+}
+
+// Profile 11 clears and sets up the stencil for a light whose volumes nobody sees, so all of
+// its pixels pass at the reference value.
+TEST_F(BuiltInPassesTest, AShadowedProfileRunsTheStencilStageForALightWithoutVolumes) {
+  sun.volumes.clear();
+  scene.visibleLights = {&sun};
+  Scheme(ZK_SCHEME_RADEON9700);
+  CPerPixelPass pass(&renderer, nullptr, &log);
+  Lines& calls = Calls();
+  pass.LightingPass(scene, 11);
+  const Lines stage = TwoSidedDepthFail("");
+  EXPECT_EQ(calls, (kCamera15 + Lines{S(ZWRITE, 0)} + kAdditive + Lines{"light sun"} + stage +
+                    kAdditive +
+                    Lines{VC(12, 0, -1, 0, 1), PC(5, 0, -1, 0, 1), "wall DIRECTIONALOPAQUEPASS 0",
+                          S(STENCIL, 0)}));
 }
 
 TEST_F(BuiltInPassesTest, ASpotLightWithEqualConesGetsAFiniteFactor) {

@@ -2,12 +2,21 @@
 // the default file a mesh compiles, and the failure of a morphing mesh.
 #include <gtest/gtest.h>
 
+#include "FakeMeshBoundVolume.h"
+#include "FakeMeshSpatial.h"
+#include "FakeMeshVertexBuffer.h"
+#include "FakeSceneFileReader.h"
 #include "PassesTestScene.h"
 #include "ShaderFixture.h"
 #include "core/SettingEntry.h"
 #include "core/Settings.h"
+#include "scene/Camera.h"
 #include "scene/Mesh.h"
 #include "scene/Surface.h"
+#include "scene/SurfaceFactory.h"
+#include "shaders/PerPixelPass.h"
+#include "startup/EngineScenePasses.h"
+#include "startup/ZeKorbD3D.h"
 
 namespace {
 
@@ -83,6 +92,78 @@ TEST_F(DefaultShaderAssignmentTest, AMorphingMeshGetsNoShaderAndFails) {
     EXPECT_EQ(mesh->GetShader(), nullptr);
     EXPECT_NE(Errors().find("Can't Apply Default Shader For box\nFAILED\n"), std::string::npos);
   }
+}
+
+// A scene file loaded with shader mode 1 in the per-pixel shadow-volume model: the scene gets
+// its profile, its mesh and surface their default files, and the scene draws through the
+// per-pixel passes, which run the mesh's passes of those files.
+TEST_F(DefaultShaderAssignmentTest, ASceneLoadedWithShadersIsDrawnByThePerPixelPasses) {
+  FakeVertexBufferStorage buffers;
+  renderer.vertexBufferStorage = &buffers;
+  CSurfaceFactory surfaceFactory;
+  context->ports.surfaceFactory.Set(&surfaceFactory);
+  FakeMeshBoundVolume volume;
+  FakeMeshSpatial spatial;
+  spatial.boundVolume = &volume;
+  context->ports.meshSpatial.Set(&spatial);
+  FakeSceneFileReader files;
+  context->ports.sceneFiles.Set(&files);
+  context->pRenderingProfile = nullptr;
+  folder.Write("ShadowVolume/NoNormalMap/mesh_nobones_nomorph.ssh",
+               Technique(Pass("LAYINGZDOWNPASS", "SETTEXTURE\n") +
+                         Pass("AMBIENTPASS", "SETRENDERSTATE\n")));
+  folder.Write("ShadowVolume/NoNormalMap/surface_nouv.ssh", Technique(Pass("AMBIENTPASS", "RENDER\n")));
+
+  // What the reader fills in: the lighting model, a camera and a mesh of one bare surface.
+  files.onLoad = [&](CScene* loaded) {
+    loaded->SetLightingModel(2);
+    auto* camera = new CCamera(&renderer, &log, loaded);
+    loaded->AppendWorldObject(camera);
+    CVector3 eye(0, 0, -5), target(0, 0, 0);
+    camera->LookAt(&eye, &target, 0.0f);
+    auto* crate = new CMesh(&renderer, &log, loaded, 0);
+    crate->SetName("crate");
+    loaded->AppendWorldObject(crate);
+    crate->CreateSurface()->SetName("lid");
+    crate->RebuildBoundVolume();  // the fake volume, which every camera sees
+  };
+  auto* loaded = new PassesTestScene(&renderer, &log);
+  CSceneInterface* handle = loaded;
+  CZeKorbD3D::Instance()->LoadScene(&handle, "room.zks", 1, 0, nullptr, nullptr, nullptr);
+  ASSERT_EQ(handle, loaded);
+  EXPECT_EQ(files.paths, std::vector<std::string>{"room.zks"});
+  EXPECT_EQ(loaded->GetShadowMode(), 10u);
+  auto* crate = dynamic_cast<CMesh*>(loaded->GetMeshObject(0));
+  ASSERT_NE(crate, nullptr);
+  EXPECT_STREQ(crate->GetShaderFileName(), "ShadowVolume\\NoNormalMap\\mesh_nobones_nomorph.ssh");
+  auto* lid = dynamic_cast<CSurface*>(crate->GetSurface(0));
+  ASSERT_NE(lid, nullptr);
+  EXPECT_STREQ(lid->GetShaderFileName(), "ShadowVolume\\NoNormalMap\\surface_nouv.ssh");
+  ASSERT_NE(crate->GetShader(), nullptr) << Errors();
+
+  CPerPixelPass perPixel(&renderer, library.get(), &log);
+  context->pPerPixelPass = &perPixel;
+  CEngineScenePasses passes;
+  passes.Attach(GetEngineContext(), &renderer);
+  context->ports.scenePasses.Set(&passes);
+  ASSERT_EQ(loaded->SetActiveCamera(0), 1u);
+  RecordingShaderCommand::Runs().clear();
+  renderer.sequence.clear();
+  loaded->Render();
+  // The lay-depth pass's colour mask around the mesh's own pass, then its ambient pass.
+  EXPECT_EQ(RecordingShaderCommand::Runs(),
+            (std::vector<std::string>{"SETTEXTURE", "SETRENDERSTATE"}));
+  ASSERT_FALSE(renderer.sequence.empty());
+  EXPECT_EQ(renderer.sequence.front(), "defaults");
+  EXPECT_NE(std::find(renderer.sequence.begin(), renderer.sequence.end(), "state 168=0"),
+            renderer.sequence.end());
+
+  context->pPerPixelPass = nullptr;
+  context->ports.scenePasses.Reset();
+  loaded->Release();
+  context->ports.meshSpatial.Reset();
+  context->ports.surfaceFactory.Reset();
+  context->ports.sceneFiles.Reset();
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "FakeMeshSpatial.h"
+#include "FakeMeshVertexBuffer.h"
 #include "ShaderProgramCommandFixture.h"
 #include "shaders/ShaderProgramSetVertexDeclaration.h"
 
@@ -69,6 +71,68 @@ TEST_F(ShaderDeclarationCommandTest, ShadowGeometryWithoutAShadowVolumeBufferIsW
   ASSERT_NE(pass, nullptr) << Errors();
   EXPECT_EQ(pass->Execute(), 1u);
   EXPECT_EQ(mesh->GetVertexDeclarationType(), 0u);
+}
+
+// A mesh that casts shadow volumes, given a shader whose pass draws the shadow-volume geometry:
+// loading it binds that pass's streams to its buffers, and the pass sets them when it runs.
+TEST_F(ShaderDeclarationCommandTest, ALoadedMeshBindsItsShadowVolumeBufferToTheShadowGeometry) {
+  FakeVertexBufferStorage buffers;
+  renderer.vertexBufferStorage = &buffers;
+  FakeMeshSpatial spatial;
+  context->ports.meshSpatial.Set(&spatial);
+  spatial.shadowBlocks[0].resize(6);
+  spatial.shadowBlocks[1].resize(3);
+  ASSERT_NE(CompileLine(std::string(kDeclare) + "SETVERTEXDECLARATION D 1\nSETVERTEXDECLARATION D"),
+            nullptr)
+      << Errors();
+  context->ports.meshShaders.Set(library.get());
+  auto* crate = new CMesh(&renderer, &log, scene, 0);
+  crate->SetName("crate");
+  scene->AppendWorldObject(crate);
+  std::vector<Vertex> vertices(3);
+  crate->SetVertices(3, vertices.data(), 1);
+  crate->SetCastsShadowVolume(1);
+  ASSERT_EQ(crate->CreateShader("PerVertex\\test.ssh", nullptr, 0, 1), 1u) << Errors();
+
+  auto made = [&](const std::string& name) -> FakeMeshVertexBuffer* {
+    for (auto& buffer : buffers.buffers)
+      if (buffer->name == name) return buffer.get();
+    return nullptr;
+  };
+  FakeMeshVertexBuffer* own = made("crate");
+  FakeMeshVertexBuffer* shadow = made("crate_shadow_volume_1");
+  ASSERT_NE(own, nullptr);
+  ASSERT_NE(shadow, nullptr);
+  const ShaderStreamBinding* bindings = crate->GetShader()->GetPass(0)->GetStreamBindings();
+  EXPECT_EQ(bindings[0].pVertexBuffer, shadow);
+  EXPECT_EQ(bindings[1].pVertexBuffer, own);
+  EXPECT_EQ(shadow->layouts, std::vector<D3DVERTEXELEMENT9*>{declarations.asked[0]});
+  EXPECT_EQ(own->layouts, std::vector<D3DVERTEXELEMENT9*>{declarations.asked[1]});
+
+  calls.clear();
+  crate->Render("MAIN", 0);
+  EXPECT_EQ(calls, (std::vector<std::string>{"declaration", "declaration"}));
+  EXPECT_EQ(shadow->streamSets, 1);
+  EXPECT_EQ(own->streamSets, 1);
+  EXPECT_EQ(Errors(), "");
+
+  // The same shader on a mesh that casts no volume, as a tool hands it over: the shadow
+  // geometry's declaration is set, with nothing to draw it from.
+  auto* bare = new CMesh(&renderer, &log, scene, 0);
+  bare->SetName("bare");
+  scene->AppendWorldObject(bare);
+  bare->SetShader(crate->GetShader());
+  calls.clear();
+  bare->Render("MAIN", 0);
+  EXPECT_EQ(calls, (std::vector<std::string>{"declaration", "declaration"}));
+  EXPECT_EQ(Errors(), "WARNING!!! - Shadow Volume Vertex Buffer Is Null (bare)\n");
+  EXPECT_EQ(shadow->streamSets, 1);
+  // The meshes give their buffers and volumes back to this test's fakes.
+  scene->Release();
+  scene = new TestScene(&renderer, &log);
+  mesh = nullptr;
+  context->ports.meshShaders.Reset();
+  context->ports.meshSpatial.Reset();
 }
 
 TEST_F(ShaderDeclarationCommandTest, LinesWithoutADeclarationAreRefused) {

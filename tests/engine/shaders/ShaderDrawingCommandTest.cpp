@@ -6,6 +6,7 @@
 #include "FakeSurfaceBanks.h"
 #include "ShaderProgramCommandFixture.h"
 #include "scene/Surface.h"
+#include "scene/SurfaceFactory.h"
 #include "shaders/ShaderProgramRender.h"
 #include "shaders/ShaderProgramRenderOutline.h"
 
@@ -150,6 +151,35 @@ TEST_F(ShaderDrawingCommandTest, ASceneRendersItsMeshesButTheOneRunningACall) {
     EXPECT_EQ(pass->GetLine(0)->Execute(), 1u) << line;
     EXPECT_TRUE(calls.empty()) << line;
   }
+}
+
+TEST_F(ShaderDrawingCommandTest, AMeshRendersEachSurfaceWithThePassOfItsOwnShader) {
+  CShaderPass* render = CompileLine("RENDER LIT");
+  ASSERT_NE(render, nullptr) << Errors();
+  CSurfaceFactory factory;
+  context->ports.surfaceFactory.Set(&factory);
+  context->ports.surfaceShaders.Set(library.get());
+  // Two surfaces with a pass LIT, in the mesh's order, and one whose shader has none.
+  const std::string bodies[] = {Pass("OTHER", "SETPIXELSHADER X.PSH\n") +
+                                    Pass("LIT", "SETPIXELSHADER S0.PSH\n"),
+                                Pass("LIT", "SETPIXELSHADER S1.PSH\n"),
+                                Pass("OTHER", "SETPIXELSHADER X.PSH\n")};
+  std::vector<CSurface*> surfaces;
+  for (int i = 0; i < 3; ++i) {
+    surfaces.push_back(dynamic_cast<CSurface*>(mesh->CreateSurface()));
+    const std::string file = "surface" + std::to_string(i) + ".ssh";
+    folder.Write(file, Technique(bodies[i]));
+    CShader* shader =
+        library->CreateShader(file.c_str(), surfaces[i], SHADER_TARGET_SURFACE, nullptr, 0);
+    ASSERT_NE(shader, nullptr) << Errors();
+    surfaces[i]->SetShader(shader);
+  }
+  calls.clear();
+  EXPECT_EQ(render->GetLine(0)->Execute(), 1u);
+  EXPECT_EQ(calls, (std::vector<std::string>{"pixel psh\\S0.PSH", "pixel psh\\S1.PSH"}));
+  EXPECT_EQ(mesh->GetCurrentSurface(), surfaces[2]);
+  context->ports.surfaceShaders.Reset();
+  context->ports.surfaceFactory.Reset();
 }
 
 // A device that keeps the vertices of every DrawPrimitiveUP.

@@ -605,6 +605,31 @@ TEST_F(ShaderPixelTest, MalformedPs1TextureInstructionsFailCreation) {
   }
 }
 
+// Shader model 1 pixel programs name no texture type and are read as 2D textures: a cube bound
+// to a sampler they read is refused at the draw, where it would have drawn black.
+TEST_F(ShaderPixelTest, Ps1SamplingACubeTextureIsRefusedAtTheDraw) {
+  IDirect3DCubeTexture9* cube = nullptr;
+  ASSERT_EQ(D3D_OK, device->CreateCubeTexture(4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &cube, nullptr));
+  device->SetVertexShader(VertexShader(kTransformVS));
+  SVertex quad[4] = {{-1, 1, 0.5f, 0, 0, 0}, {1, 1, 0.5f, 0, 1, 0}, {-1, -1, 0.5f, 0, 0, 1}, {1, -1, 0.5f, 0, 1, 1}};
+  device->SetFVF(kVertexFVF);
+  for (const char* program : {"ps_1_1\ntex t0\nmov r0, t0\n", "ps_1_4\ntexld r0, t0\n"}) {
+    SCOPED_TRACE(program);
+    device->SetPixelShader(PixelShader(program));
+    ASSERT_EQ(D3D_OK, device->BeginScene());
+    device->SetTexture(0, cube);
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(SVertex)));
+    device->EndScene();
+    device->SetTexture(0, nullptr);
+    BindQuadrantTexture(0);
+    ASSERT_EQ(D3D_OK, device->BeginScene());
+    EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(SVertex)));
+    device->EndScene();
+  }
+  device->SetTexture(0, nullptr);
+  cube->Release();
+}
+
 TEST_F(ShaderPixelTest, GetFunctionReturnsTheCreatingCode) {
   const std::vector<DWORD> code = AssembleOrFail(kTransformVS);
   IDirect3DVertexShader9* shader = VertexShader(kTransformVS);
