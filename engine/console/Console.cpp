@@ -20,6 +20,7 @@
 #include "console/MessageBoxYesNo.h"
 #include "console/MessageBoxYesNoCancel.h"
 #include "console/SceneEditor.h"
+#include "console/SurfaceEditor.h"
 #include "core/CopyName.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
@@ -70,6 +71,7 @@ CConsole::~CConsole() {
   m_pSaveWindow.reset();
   m_pYesNo.reset();
   m_pYesNoCancel.reset();
+  m_pSurfaceEditor.reset();
   m_pSceneEditor.reset();
   if (CEGUI::Window* frame = FindWindow(kFrameName))
     CEGUI::WindowManager::getSingleton().destroyWindow(frame);
@@ -83,6 +85,7 @@ void CConsole::DetachGui() {
   m_pYesNo.release();
   m_pYesNoCancel.release();
   m_pSceneEditor.release();
+  m_pSurfaceEditor.release();
 }
 
 bool CConsole::OpenLoadWindow(const char* startFolder,
@@ -132,6 +135,10 @@ bool CConsole::MakeTool(std::unique_ptr<Tool>& window) {
 
 void CConsole::OpenSceneEditor(CSceneInterface* scene) {
   if (MakeTool(m_pSceneEditor)) m_pSceneEditor->Show(scene);
+}
+
+void CConsole::OpenSurfaceEditor(CSurfaceInterface* surface) {
+  if (MakeTool(m_pSurfaceEditor)) m_pSurfaceEditor->Show(surface);
 }
 
 void CConsole::MessageBoxYesNo(MessageBoxCallback yes, void* yesData, MessageBoxCallback no,

@@ -33,6 +33,8 @@ class CEngineLog;
 class CGuiSystem;
 class CSceneEditor;
 class CSceneInterface;
+class CSurfaceEditor;
+class CSurfaceInterface;
 class MessageBoxYesNo;
 class MessageBoxYesNoCancel;
 
@@ -87,6 +89,9 @@ class CConsole final : public CConsoleControl, public CConsoleFrame {
   // The scene editor, made on first use, shown on `scene` (null: every scene). Nothing without
   // GUI or when it cannot be built.
   void OpenSceneEditor(CSceneInterface* scene);
+  // The surface editor, made on first use, shown on `surface`. Nothing without GUI or when it
+  // cannot be built.
+  void OpenSurfaceEditor(CSurfaceInterface* surface);
 
   uint32_t Toggle() override;
   void HistoryUp() override;
@@ -146,6 +151,7 @@ class CConsole final : public CConsoleControl, public CConsoleFrame {
   std::unique_ptr<::MessageBoxYesNo> m_pYesNo;
   std::unique_ptr<::MessageBoxYesNoCancel> m_pYesNoCancel;
   std::unique_ptr<CSceneEditor> m_pSceneEditor;
+  std::unique_ptr<CSurfaceEditor> m_pSurfaceEditor;
   UINT m_dwFunctionCount = 0;
   UINT m_dwHistoryPosition = 0;
   char m_szHistory[kHistoryCount][kHistoryLength + 1] = {};

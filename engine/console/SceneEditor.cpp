@@ -182,8 +182,9 @@ bool CSceneEditor::OnEdit(const CEGUI::EventArgs&) {
     const CEGUI::String kind = first->getText();
     if (kind == "surf") {
       const CEGUI::ListboxItem* named = list->getNextSelected(first);
-      // Not yet: the surface editor opens here for the row's surface.
-      (void)named;
+      if (named && named->getID() == kNameColumn)
+        if (CConsole* console = GetEngineContext()->pConsole)
+          console->OpenSurfaceEditor(static_cast<CSurfaceInterface*>(named->getUserData()));
       return true;
     }
     return kind == "mesh" || kind == "camera" || kind == "null" || kind == "light" ||

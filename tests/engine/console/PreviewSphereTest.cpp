@@ -46,7 +46,7 @@ TEST(PreviewSphereTest, VerticesLieOnTheSphereAndFacesAndIndicesAgreeInOrder) {
 
 TEST(PreviewSphereTest, TheSceneHoldsOneMeshSurfaceCameraAndLightAndJoinsTheSceneList) {
   EditorBench bench;
-  CSceneInterface* scene = CPreviewSphere::CreateScene(bench.textures.bench.renderer.get(), &bench.console.log);
+  CSceneInterface* scene = CPreviewSphere::CreateScene(bench.Renderer(), bench.Log());
   ASSERT_NE(scene, nullptr);
   EXPECT_STREQ(scene->GetName(), "sphere_material_scene");
   EXPECT_EQ(bench.items.GetScenes().Contains(scene), 1);

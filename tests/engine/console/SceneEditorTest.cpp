@@ -26,7 +26,7 @@ std::ostream& operator<<(std::ostream& out, const Row& row) {
 
 class SceneEditorTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(bench.console.started) << bench.Errors(); }
+  void SetUp() override { ASSERT_TRUE(bench.console->started) << bench.Errors(); }
 
   CEGUI::MultiColumnList* List() {
     return static_cast<CEGUI::MultiColumnList*>(bench.Window(Name("/MultiColumnList")));
@@ -50,7 +50,7 @@ class SceneEditorTest : public ::testing::Test {
   }
   static std::string Name(const char* path) { return std::string(CSceneEditor::kFrameName) + path; }
   bool Shown() { return bench.Window(CSceneEditor::kFrameName)->isVisible(); }
-  void Open(CSceneInterface* scene = nullptr) { bench.console.console->OpenSceneEditor(scene); }
+  void Open(CSceneInterface* scene = nullptr) { bench.console->console->OpenSceneEditor(scene); }
 
   EditorBench bench;
 };

@@ -16,8 +16,8 @@ namespace {
 class TextureEditorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(bench.console.started) << bench.Errors();
-    editor = std::make_unique<CTextureEditor>(bench.console.gui.gui.GetWindows(), &bench.console.log,
+    ASSERT_TRUE(bench.console->started) << bench.Errors();
+    editor = std::make_unique<CTextureEditor>(bench.Windows(), bench.Log(),
                                               "SurfaceEditor");
   }
   void TearDown() override { editor.reset(); }
@@ -107,7 +107,7 @@ TEST_F(TextureEditorTest, ALoadTicksTheCheckBoxEnablesRefreshAndReplacesTheImage
   EXPECT_EQ(PreviewImage(), CTextureEditor::kImageName);
   EXPECT_TRUE(editor->IsOpen());
   // The old texture's last reference was the preview's: it left the bank with the image.
-  EXPECT_EQ(bench.textures.bank->GetTextureByName("old.tga", 0), nullptr);
+  EXPECT_EQ(bench.Bank()->GetTextureByName("old.tga", 0), nullptr);
   EXPECT_EQ(TextureOf(surface, 7)->GetReferenceCount(), 2u) << "the surface's and the preview's";
 }
 
