@@ -245,11 +245,31 @@ void CSurfaceEditor::Subscribe() {
   subscribe(Widget("/OK"), clicked, CEGUI::Event::Subscriber(&CSurfaceEditor::OnOK));
   subscribe(Widget("/Refresh"), clicked, CEGUI::Event::Subscriber(&CSurfaceEditor::OnRefresh));
   subscribe(Widget("/Shader/Load"), clicked, CEGUI::Event::Subscriber(&NoOpHandler));
+  for (const char* combobox : {kReflectionCombo, kRefractionCombo})
+    subscribe(Widget(combobox), CEGUI::Combobox::EventListSelectionAccepted,
+              CEGUI::Event::Subscriber(&CSurfaceEditor::OnMapCombobox));
+  for (const char* load : {"/ReflectionCombo/Load", "/RefractionCombo/Load"})
+    subscribe(Widget(load), clicked, CEGUI::Event::Subscriber(&CSurfaceEditor::OnMapLoadButton));
+  const CEGUI::String& ticked = CEGUI::ToggleButton::EventSelectStateChanged;
   for (const SurfaceEditorRow& row : SurfaceEditorRow::Table()) {
+    if (row.kind == SurfaceEditorRow::kColour)
+      for (const char* edit : kColourEdits)
+        subscribe(row.Widget(edit), CEGUI::Window::EventTextChanged,
+                  CEGUI::Event::Subscriber(&CSurfaceEditor::OnColorEdit));
+    if (row.HasValue()) {
+      subscribe(row.Widget("Edit"), CEGUI::Window::EventTextChanged,
+                CEGUI::Event::Subscriber(&CSurfaceEditor::OnValueEdit));
+      subscribe(row.Widget("Slider"), CEGUI::Slider::EventValueChanged,
+                CEGUI::Event::Subscriber(&CSurfaceEditor::OnValueSlider));
+    }
     subscribe(row.Widget("EnvelopeButton"), clicked, CEGUI::Event::Subscriber(&NoOpHandler));
-    if (!row.HasEnvelope())
-      subscribe(row.Widget("EnvelopeCheckBox"), CEGUI::ToggleButton::EventSelectStateChanged,
-                CEGUI::Event::Subscriber(&NoOpHandler));
+    subscribe(row.Widget("EnvelopeCheckBox"), ticked,
+              row.HasEnvelope() ? CEGUI::Event::Subscriber(&CSurfaceEditor::OnEnvelopeCheckBox)
+                                : CEGUI::Event::Subscriber(&NoOpHandler));
+    subscribe(row.Widget("TextureButton"), clicked,
+              CEGUI::Event::Subscriber(&CSurfaceEditor::OnTextureButton));
+    subscribe(row.Widget("TextureCheckBox"), ticked,
+              CEGUI::Event::Subscriber(&CSurfaceEditor::OnTextureCheckBox));
   }
 }
 
@@ -450,10 +470,6 @@ void CSurfaceEditor::GiveBackPreview() {
 }
 
 // --- OK and Refresh ---
-
-CSurfaceEditor* CSurfaceEditor::OfWidget(const CEGUI::EventArgs& args) {
-  return static_cast<CSurfaceEditor*>(EventWindow(args)->getUserData());
-}
 
 bool CSurfaceEditor::OnOK(const CEGUI::EventArgs&) {
   try {

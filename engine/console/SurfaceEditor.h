@@ -56,6 +56,23 @@ class CSurfaceEditor {
   static bool OnOK(const CEGUI::EventArgs& args);
   static bool OnRefresh(const CEGUI::EventArgs& args);
 
+  // The widgets' handlers, one function per family; each finds its editor in the widget's user
+  // data and its row by the widget's name. Every change enables "/Refresh".
+  // The row's texture button: the texture editor on the row's kind with the row's check box.
+  static bool OnTextureButton(const CEGUI::EventArgs& args);
+  // The map Load buttons: the texture editor on kind 21 (reflection) or 22 (refraction).
+  static bool OnMapLoadButton(const CEGUI::EventArgs& args);
+  // Unticked outside Show: the row's texture (or envelope) leaves the surface at once and the
+  // box is disabled until a load ticks it again.
+  static bool OnTextureCheckBox(const CEGUI::EventArgs& args);
+  static bool OnEnvelopeCheckBox(const CEGUI::EventArgs& args);
+  // The typed colour and the chosen map kind are read by Apply only.
+  static bool OnColorEdit(const CEGUI::EventArgs& args);
+  static bool OnMapCombobox(const CEGUI::EventArgs& args);
+  // A value's edit and slider keep each other in step; the write to the partner does not echo.
+  static bool OnValueEdit(const CEGUI::EventArgs& args);
+  static bool OnValueSlider(const CEGUI::EventArgs& args);
+
   // The window's widget at `path` ("/Refresh", "/Color/Edit/R", ...).
   static std::string Widget(const char* path) { return std::string(kFrameName) + path; }
 
@@ -78,7 +95,11 @@ class CSurfaceEditor {
   void FillTextureCheckBox(const SurfaceEditorRow& row);
   void Apply();
   CEGUI::Window* Find(const std::string& name) const;
-  static CSurfaceEditor* OfWidget(const CEGUI::EventArgs& args);
+  void EnableRefresh() const;
+  // Runs a handler's body on the editor of the event's widget; a GUI exception is logged as
+  // `warning` and answers false.
+  static bool Handle(const CEGUI::EventArgs& args, const char* warning,
+                     void (*body)(CSurfaceEditor& editor, CEGUI::Window* widget));
 
   CSurfaceInterface* m_pSurface = nullptr;
   CEngineLog* m_pLog;

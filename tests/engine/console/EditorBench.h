@@ -95,13 +95,15 @@ class EditorBench {
   }
 
   CEGUI::Window* Window(const std::string& name) { return console->Window(name.c_str()); }
-  bool Click(const std::string& name) {
-    CEGUI::Window* button = Window(name);
-    if (button == nullptr) return false;
-    CEGUI::WindowEventArgs args(button);
-    button->fireEvent(CEGUI::PushButton::EventClicked, args);
-    return args.handled > 0;
+  // How many of the window's subscribers handled the event.
+  int Fire(const std::string& name, const CEGUI::String& event) {
+    CEGUI::Window* window = Window(name);
+    if (window == nullptr) return 0;
+    CEGUI::WindowEventArgs args(window);
+    window->fireEvent(event, args);
+    return static_cast<int>(args.handled);
   }
+  bool Click(const std::string& name) { return Fire(name, CEGUI::PushButton::EventClicked) > 0; }
   CEGUI::ToggleButton* CheckBox(const std::string& name) {
     return static_cast<CEGUI::ToggleButton*>(Window(name));
   }
