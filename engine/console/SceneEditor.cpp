@@ -126,27 +126,19 @@ void CSceneEditor::Show(CSceneInterface* scene) {
 
 void CSceneEditor::ListScene(CSceneInterface* scene) {
   char text[kRowTextSize];
+  // A row of an object named with an indent.
+  auto named = [&](const char* kind, const char* indent, auto* object) {
+    std::snprintf(text, sizeof text, "%s%s", indent, Text(object->GetName()));
+    AddRow(kind, text, object);
+  };
   AddRow("scene", Text(scene->GetName()), scene);
   for (UINT i = 0; i < scene->GetNumberOfMeshes(); ++i) {
     CMeshInterface* mesh = scene->GetMesh(i);
-    std::snprintf(text, sizeof text, "  %s", Text(mesh->GetName()));
-    AddRow("mesh", text, mesh);
-    for (UINT j = 0; j < mesh->GetNumberOfSurfaces(); ++j) {
-      CSurfaceInterface* surface = mesh->GetSurface(j);
-      std::snprintf(text, sizeof text, "    %s", Text(surface->GetName()));
-      AddRow("surf", text, surface);
-    }
+    named("mesh", "  ", mesh);
+    for (UINT j = 0; j < mesh->GetNumberOfSurfaces(); ++j) named("surf", "    ", mesh->GetSurface(j));
   }
-  for (UINT i = 0; i < scene->GetNumberOfNullObjects(); ++i) {
-    CNullInterface* object = scene->GetNull(i);
-    std::snprintf(text, sizeof text, "  %s", Text(object->GetName()));
-    AddRow("null", text, object);
-  }
-  for (UINT i = 0; i < scene->GetNumberOfLights(); ++i) {
-    CLightInterface* light = scene->GetLight(i);
-    std::snprintf(text, sizeof text, "  %s", Text(light->GetName()));
-    AddRow("light", text, light);
-  }
+  for (UINT i = 0; i < scene->GetNumberOfNullObjects(); ++i) named("null", "  ", scene->GetNull(i));
+  for (UINT i = 0; i < scene->GetNumberOfLights(); ++i) named("light", "  ", scene->GetLight(i));
   for (UINT i = 0; i < scene->GetNumberOfCameras(); ++i) {
     std::snprintf(text, sizeof text, "  Camera %i", static_cast<int>(i));
     AddRow("camera", text, scene->GetCamera(i));
