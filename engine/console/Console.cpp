@@ -19,6 +19,8 @@
 #include "console/GuiSystem.h"
 #include "console/MessageBoxYesNo.h"
 #include "console/MessageBoxYesNoCancel.h"
+#include "console/SceneEditor.h"
+#include "console/SurfaceEditor.h"
 #include "core/CopyName.h"
 #include "core/EngineContext.h"
 #include "core/EngineLog.h"
@@ -69,6 +71,8 @@ CConsole::~CConsole() {
   m_pSaveWindow.reset();
   m_pYesNo.reset();
   m_pYesNoCancel.reset();
+  m_pSurfaceEditor.reset();
+  m_pSceneEditor.reset();
   if (CEGUI::Window* frame = FindWindow(kFrameName))
     CEGUI::WindowManager::getSingleton().destroyWindow(frame);
 }
@@ -80,6 +84,8 @@ void CConsole::DetachGui() {
   m_pSaveWindow.release();
   m_pYesNo.release();
   m_pYesNoCancel.release();
+  m_pSceneEditor.release();
+  m_pSurfaceEditor.release();
 }
 
 bool CConsole::OpenLoadWindow(const char* startFolder,
@@ -115,16 +121,24 @@ bool CConsole::OpenFileWindow(std::unique_ptr<CFileWindow>& window, CFileWindow:
   return window->Show(startFolder, callback, data);
 }
 
-template <class Box>
-bool CConsole::MakeBox(std::unique_ptr<Box>& box) {
+template <class Tool>
+bool CConsole::MakeTool(std::unique_ptr<Tool>& window) {
   if (m_pGui == nullptr || !m_pGui->IsStarted()) return false;
-  if (box) return true;
+  if (window) return true;
   try {
-    box = std::make_unique<Box>(m_pGui->GetWindows(), m_pLog);
+    window = std::make_unique<Tool>(m_pGui->GetWindows(), m_pLog);
   } catch (const CEGUI::Exception&) {
-    return false;  // logged by the box
+    return false;  // logged by the window
   }
   return true;
+}
+
+void CConsole::OpenSceneEditor(CSceneInterface* scene) {
+  if (MakeTool(m_pSceneEditor)) m_pSceneEditor->Show(scene);
+}
+
+void CConsole::OpenSurfaceEditor(CSurfaceInterface* surface) {
+  if (MakeTool(m_pSurfaceEditor)) m_pSurfaceEditor->Show(surface);
 }
 
 void CConsole::MessageBoxYesNo(MessageBoxCallback yes, void* yesData, MessageBoxCallback no,
@@ -134,7 +148,7 @@ void CConsole::MessageBoxYesNo(MessageBoxCallback yes, void* yesData, MessageBox
   va_start(args, format);
   std::vsnprintf(text, sizeof text, format ? format : "", args);
   va_end(args);
-  if (MakeBox(m_pYesNo)) m_pYesNo->Show(yes, yesData, no, noData, title, text);
+  if (MakeTool(m_pYesNo)) m_pYesNo->Show(yes, yesData, no, noData, title, text);
 }
 
 void CConsole::MessageBoxYesNoCancel(MessageBoxCallback yes, void* yesData, MessageBoxCallback no,
@@ -145,7 +159,7 @@ void CConsole::MessageBoxYesNoCancel(MessageBoxCallback yes, void* yesData, Mess
   va_start(args, format);
   std::vsnprintf(text, sizeof text, format ? format : "", args);
   va_end(args);
-  if (MakeBox(m_pYesNoCancel))
+  if (MakeTool(m_pYesNoCancel))
     m_pYesNoCancel->Show(yes, yesData, no, noData, cancel, cancelData, title, text);
 }
 

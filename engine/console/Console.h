@@ -31,6 +31,10 @@ class CD3D9RendererInterface;
 class CEngineContext;
 class CEngineLog;
 class CGuiSystem;
+class CSceneEditor;
+class CSceneInterface;
+class CSurfaceEditor;
+class CSurfaceInterface;
 class MessageBoxYesNo;
 class MessageBoxYesNoCancel;
 
@@ -82,6 +86,13 @@ class CConsole final : public CConsoleControl, public CConsoleFrame {
                                      const char* title, const char* format, ...)
       __attribute__((format(printf, 9, 10)));
 
+  // The scene editor, made on first use, shown on `scene` (null: every scene). Nothing without
+  // GUI or when it cannot be built.
+  void OpenSceneEditor(CSceneInterface* scene);
+  // The surface editor, made on first use, shown on `surface`. Nothing without GUI or when it
+  // cannot be built.
+  void OpenSurfaceEditor(CSurfaceInterface* surface);
+
   uint32_t Toggle() override;
   void HistoryUp() override;
   void HistoryDown() override;
@@ -114,9 +125,10 @@ class CConsole final : public CConsoleControl, public CConsoleFrame {
   bool OpenFileWindow(std::unique_ptr<CFileWindow>& window, CFileWindow::Kind kind,
                       const char* startFolder, const char (*filters)[CFileWindow::kFilterSize],
                       UINT count, FileWindowCallback callback, void* data);
-  // Makes `box` on first use; false without GUI or when it cannot be built.
-  template <class Box>
-  bool MakeBox(std::unique_ptr<Box>& box);
+  // Makes `window` from the GUI's registry and the log on first use; false without GUI or when it
+  // cannot be built.
+  template <class Tool>
+  bool MakeTool(std::unique_ptr<Tool>& window);
   // The console's window of that name, or null without GUI or once it is gone.
   CEGUI::Window* FindWindow(const char* name) const;
   std::string GetEditboxText() const;
@@ -138,6 +150,8 @@ class CConsole final : public CConsoleControl, public CConsoleFrame {
   std::unique_ptr<CFileWindow> m_pSaveWindow;
   std::unique_ptr<::MessageBoxYesNo> m_pYesNo;
   std::unique_ptr<::MessageBoxYesNoCancel> m_pYesNoCancel;
+  std::unique_ptr<CSceneEditor> m_pSceneEditor;
+  std::unique_ptr<CSurfaceEditor> m_pSurfaceEditor;
   UINT m_dwFunctionCount = 0;
   UINT m_dwHistoryPosition = 0;
   char m_szHistory[kHistoryCount][kHistoryLength + 1] = {};

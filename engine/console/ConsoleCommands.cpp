@@ -116,8 +116,9 @@ int RefreshMemoryUsage(char* text, void* argument) {
 void GetRendererDescription() { OpenLiveLine(RefreshRendererDescription); }
 
 void ShowToolBox() {
-  // Not yet: when the tool shows nothing, the scene editor opens here for all scenes.
-  GetEngineContext()->ports.toolBox->Show();
+  // Without a tool (or when it shows nothing) the engine's own scene editor lists every scene.
+  if (GetEngineContext()->ports.toolBox->Show() == 0)
+    if (CConsole* console = Console()) console->OpenSceneEditor(nullptr);
   PrintLine("Running ToolBox\n");
 }
 

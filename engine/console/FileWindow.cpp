@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "console/SelectionListItem.h"
+#include "console/ToolWindows.h"
 #include "console/WindowRegistry.h"
 #include "core/CopyName.h"
 #include "core/EngineLog.h"
@@ -37,29 +38,6 @@ constexpr ColumnSpec kColumns[] = {{"", 0.025f},  {"Name", 0.5f},  {"Ext", 0.075
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 
-void Place(CEGUI::Window* window, float x, float y, float width, float height) {
-  window->setPosition(Relative(x, y));
-  window->setSize(RelativeSize(width, height));
-}
-
-// A button whose size is held fixed.
-void PlaceButton(CEGUI::Window* button, float x, float y, const char* text) {
-  Place(button, x, y, 0.07f, 0.03f);
-  button->setMinSize(RelativeSize(0.07f, 0.03f));
-  button->setMaxSize(RelativeSize(0.07f, 0.03f));
-  button->setText(text);
-}
-
-void HideFrame(CEGUI::Window* frame) {
-  frame->setVisible(false);
-  frame->setEnabled(false);
-  frame->setAlwaysOnTop(false);
-}
-
-void ClearSelection(CEGUI::MultiColumnList* list) {
-  list->setSelectionMode(CEGUI::MultiColumnList::RowMultiple);
-  list->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
-}
 
 // Two digits below 10, as the list shows dates and times.
 std::string TwoDigits(int value) {
@@ -153,7 +131,7 @@ void CFileWindow::Build() {
                               CEGUI::Event::Subscriber(&CFileWindow::OnFilterChosen));
   m_pList->subscribeEvent(CEGUI::Window::EventMouseClick,
                           CEGUI::Event::Subscriber(&CFileWindow::OnFileClick));
-  HideFrame(frame);
+  ShowToolFrame(frame, false, false);
 }
 
 void CFileWindow::AddDrives() {
@@ -222,9 +200,7 @@ bool CFileWindow::Show(const char* path, FileWindowCallback callback, void* data
     if (m_kind == kLoad) SelectDrive();
     FillFileList(m_dwGivenFilterCount ? m_szGivenFilters : nullptr, m_dwGivenFilterCount);
     m_dwOpen = 1;
-    m_pFrame->setVisible(true);
-    m_pFrame->setEnabled(true);
-    m_pFrame->setAlwaysOnTop(true);
+    ShowToolFrame(m_pFrame, true, true);
   } catch (const CEGUI::Exception& exception) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR!!! - CEGUI Exception: %s\n",
           exception.getMessage().c_str());
@@ -320,13 +296,12 @@ void CFileWindow::AddRow(bool folder, const char* name, DWORD sizeHigh, DWORD si
 }
 
 void CFileWindow::Close() {
-  HideFrame(m_pFrame);
+  ShowToolFrame(m_pFrame, false, false);
   m_dwOpen = 0;
 }
 
 CFileWindow* CFileWindow::OfWidget(const CEGUI::EventArgs& args) {
-  return static_cast<CFileWindow*>(
-      static_cast<const CEGUI::WindowEventArgs&>(args).window->getUserData());
+  return static_cast<CFileWindow*>(EventWindow(args)->getUserData());
 }
 
 bool CFileWindow::OnFileClick(const CEGUI::EventArgs& args) {
@@ -402,7 +377,7 @@ bool CFileWindow::OnFilterChosen(const CEGUI::EventArgs& args) {
 
 bool CFileWindow::OnAccept(const CEGUI::EventArgs& args) {
   try {
-    CEGUI::Window* frame = static_cast<const CEGUI::WindowEventArgs&>(args).window->getParent();
+    CEGUI::Window* frame = EventWindow(args)->getParent();
     auto* window = static_cast<CFileWindow*>(frame->getUserData());
     window->Close();
     const std::string name = window->m_pEditbox->getText().c_str();
@@ -419,8 +394,8 @@ bool CFileWindow::OnAccept(const CEGUI::EventArgs& args) {
 
 bool CFileWindow::OnCancel(const CEGUI::EventArgs& args) {
   try {
-    CEGUI::Window* frame = static_cast<const CEGUI::WindowEventArgs&>(args).window->getParent();
-    HideFrame(frame);
+    CEGUI::Window* frame = EventWindow(args)->getParent();
+    ShowToolFrame(frame, false, false);
     if (auto* window = static_cast<CFileWindow*>(frame->getUserData())) window->m_dwOpen = 0;
     return true;
   } catch (const CEGUI::Exception&) {

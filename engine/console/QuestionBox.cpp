@@ -6,6 +6,7 @@
 #include <CEGUI/widgets/FrameWindow.h>
 #include <CEGUI/widgets/PushButton.h>
 
+#include "console/ToolWindows.h"
 #include "console/WindowRegistry.h"
 #include "core/CopyName.h"
 #include "core/EngineLog.h"
@@ -13,13 +14,6 @@
 namespace {
 
 const char kSource[] = "messagebox";
-
-
-void SetShown(CEGUI::Window* frame, bool shown) {
-  frame->setVisible(shown);
-  frame->setEnabled(shown);
-  frame->setAlwaysOnTop(shown);
-}
 
 }  // namespace
 
@@ -65,17 +59,13 @@ void CQuestionBox::Build(const std::vector<Button>& buttons) {
   for (const Button& layout : buttons) {
     CEGUI::Window* button =
         m_windows.Create("TaharezLook/Button", (m_name + layout.name).c_str(), frame);
-    button->setPosition(Relative(layout.x, 0.8f));
-    button->setSize(RelativeSize(0.07f, 0.03f));
-    button->setMinSize(RelativeSize(0.07f, 0.03f));
-    button->setMaxSize(RelativeSize(0.07f, 0.03f));
-    button->setText(layout.text);
+    PlaceButton(button, layout.x, 0.8f, layout.text);
     button->subscribeEvent(CEGUI::PushButton::EventClicked,
                            CEGUI::Event::Subscriber(&CQuestionBox::OnButton));
     m_Buttons.push_back(button);
   }
   m_Answers.assign(buttons.size(), Answer{nullptr, nullptr});
-  SetShown(frame, false);
+  ShowToolFrame(frame, false, false);
 }
 
 void CQuestionBox::Ask(const std::vector<Answer>& answers, const char* title, const char* text) {
@@ -84,7 +74,7 @@ void CQuestionBox::Ask(const std::vector<Answer>& answers, const char* title, co
   m_dwOpen = 1;
   CopyName(m_szText, text);
   try {
-    SetShown(m_pFrame, true);
+    ShowToolFrame(m_pFrame, true, true);
     m_pFrame->setText(title ? title : "");
     m_windows.Find((m_name + "/Text1").c_str())->setText(m_szText);
   } catch (const CEGUI::Exception& exception) {
@@ -98,14 +88,14 @@ void CQuestionBox::Ask(const std::vector<Answer>& answers, const char* title, co
 void CQuestionBox::Close() {
   m_dwOpen = 0;
   try {
-    SetShown(m_pFrame, false);
+    ShowToolFrame(m_pFrame, false, false);
   } catch (const CEGUI::Exception&) {
   }
 }
 
 bool CQuestionBox::OnButton(const CEGUI::EventArgs& args) {
   try {
-    CEGUI::Window* button = static_cast<const CEGUI::WindowEventArgs&>(args).window;
+    CEGUI::Window* button = EventWindow(args);
     auto* box = static_cast<CQuestionBox*>(button->getParent()->getUserData());
     size_t index = 0;
     while (index < box->m_Buttons.size() && box->m_Buttons[index] != button) ++index;

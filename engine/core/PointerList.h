@@ -15,6 +15,11 @@ class CPointerList {
   // 1 when any node holds `value`.
   int Contains(void* value) const;
   bool IsEmpty() const { return m_head == nullptr; }
+  // Calls visit(value) for every value from the head; `visit` must not change the list.
+  template <class Visit>
+  void ForEach(Visit visit) const {
+    for (const Node* node = m_head; node; node = node->next) visit(node->value);
+  }
 
  private:
   struct Node {

@@ -23,11 +23,16 @@ class ConsoleBench {
     UINT locked = 0;
     // Gets the GUI input while the GUI runs.
     CWindowProcedure* procedure = nullptr;
+    // The GUI's renderer; the library's Null renderer when not given.
+    std::unique_ptr<CEGUI::Renderer> (*makeRenderer)() = nullptr;
   };
 
   ConsoleBench() : ConsoleBench(Options()) {}
   explicit ConsoleBench(const Options& options) : gui(GuiOptions(options)) {
-    started = storage.Initialize() == 1 && (!options.gui || gui.Start() == 1);
+    started = storage.Initialize() == 1 &&
+              (!options.gui ||
+               (options.makeRenderer ? gui.gui.InitializeCEGUI(options.makeRenderer())
+                                     : gui.Start()) == 1);
     context->pScriptStorage = &storage;
     context->pGui = &gui.gui;
     console = std::make_unique<CConsole>(GetEngineContext(), nullptr, &log, options.locked);

@@ -18,6 +18,7 @@
 #include "TestScene.h"
 #include "ZKDXGlobals.h"
 #include "console/ConsoleToolBox.h"
+#include "console/SceneEditor.h"
 #include "core/EngineRelease.h"
 #include "core/Profiler.h"
 #include "d3d/D3D9Enumeration.h"
@@ -185,16 +186,26 @@ TEST_F(ConsoleCommandsTest, ShowBonesSetsTheBoneDisplaySwitch) {
 
 class CountingToolBox final : public CConsoleToolBox {
  public:
-  int Show() override { return ++shown, 0; }
+  int Show() override { return ++shown, result; }
   int shown = 0;
+  int result = 1;
 };
 
-TEST_F(ConsoleCommandsTest, ShowToolBoxShowsTheToolAndSaysSo) {
-  EXPECT_EQ(RunAndRefresh("ShowToolBox()"), "Running ToolBox\n") << "no tool";
+TEST_F(ConsoleCommandsTest, ShowToolBoxOpensTheSceneEditorOnlyWhenTheToolShowsNothing) {
   CountingToolBox tool;
   bench.context->ports.toolBox.Set(&tool);
   EXPECT_EQ(RunAndRefresh("ShowToolBox()"), "Running ToolBox\n");
   EXPECT_EQ(tool.shown, 1);
+  EXPECT_EQ(bench.Window(CSceneEditor::kFrameName), nullptr) << "the tool showed itself";
+  tool.result = 0;
+  EXPECT_EQ(RunAndRefresh("ShowToolBox()"), "Running ToolBox\n");
+  ASSERT_NE(bench.Window(CSceneEditor::kFrameName), nullptr);
+  EXPECT_TRUE(bench.Window(CSceneEditor::kFrameName)->isVisible());
+  bench.context->ports.toolBox.Reset();
+  CSceneEditor::OnOK(CEGUI::WindowEventArgs(nullptr));
+  EXPECT_FALSE(bench.Window(CSceneEditor::kFrameName)->isVisible());
+  EXPECT_EQ(RunAndRefresh("ShowToolBox()"), "Running ToolBox\n") << "no tool";
+  EXPECT_TRUE(bench.Window(CSceneEditor::kFrameName)->isVisible());
 }
 
 // The shutdown runs once the line has returned, so it never frees the script engine under the
