@@ -486,6 +486,13 @@ void CSurface::ReleaseMaterial() {
   m_pMaterial = nullptr;
 }
 
+// The bank hands out a counted reference even when it answers with the material this surface
+// holds already, so the old reference is always given back, after the new one is taken.
+void CSurface::AdoptMaterial(CMaterialInterface* material) {
+  ReleaseMaterial();
+  m_pMaterial = material;
+}
+
 CMaterialInterface* CSurface::MakeMaterial(const MaterialBlocks& blocks) const {
   CMaterialStorageInterface* storage =
       m_pRenderer != nullptr ? m_pRenderer->GetMaterialStorageInterface() : nullptr;
@@ -506,8 +513,7 @@ bool CSurface::RebuildMaterial(const MaterialBlocks& blocks) {
     return false;
   }
   // The old material goes back only now, so that a failure leaves it in place.
-  if (material != m_pMaterial) ReleaseMaterial();
-  m_pMaterial = material;
+  AdoptMaterial(material);
   return true;
 }
 
@@ -521,8 +527,7 @@ UINT CSurface::CreateMaterial(D3DCOLORVALUE* diffuse, D3DCOLORVALUE* specular,
               additional1 != nullptr && additional2 != nullptr
           ? storage->CreateMaterial(diffuse, specular, emissive, additional1, additional2, unique)
           : nullptr;
-  if (material != m_pMaterial) ReleaseMaterial();
-  m_pMaterial = material;
+  AdoptMaterial(material);
   if (material == nullptr) {
     LogTo(m_pLog, kSource, CEngineLog::kLevelError, "ERROR! - Can't Create Material For %s\n",
           m_szName);

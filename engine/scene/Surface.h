@@ -230,6 +230,7 @@ class CSurface final : public CMeshSurface {
   // the bank gives none the current one stays, a box says so, and the answer is false.
   bool RebuildMaterial(const MaterialBlocks& blocks);
   void ReleaseMaterial();
+  void AdoptMaterial(CMaterialInterface* material);
   // The diffuse level that scales the colour into Diffuse: Diffuse over the colour's component
   // when that is not 0, else the level kept in additional vector 1.
   float DiffuseLevel(const MaterialBlocks& blocks, UINT component) const;

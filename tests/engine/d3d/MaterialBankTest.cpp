@@ -276,4 +276,30 @@ TEST(MaterialBank, SurfacesShareTheirMaterialAndGiveItBack) {
   EXPECT_EQ(bank.GetNumberOfMaterialsInUse(), 0u);
 }
 
+// A surface asking again for the material it holds, or rebuilt to the colour it has, keeps one
+// reference: editing a surface over and over must not fill the bank.
+TEST(MaterialBank, ASurfaceAskingForItsOwnMaterialAgainHoldsOneReference) {
+  SurfaceTestBench bench;
+  CMaterialBank bank(&bench.renderer, &bench.log);
+  bench.renderer.materialStorage = &bank;
+  CSurface* surface = bench.Take(bench.Make("a", bench.AddMesh("m")));
+  Colours c;
+  for (int i = 0; i < 3; ++i)
+    surface->CreateMaterial(&c.diffuse, &c.specular, &c.emissive, &c.additional1, &c.additional2,
+                            0);
+  auto* material = static_cast<CMaterial*>(surface->GetMaterial(0));
+  ASSERT_NE(material, nullptr);
+  EXPECT_EQ(material->GetReferenceCount(), 1u);
+
+  float red[3] = {1, 0, 0};
+  surface->SetColor(red);
+  auto* redMaterial = static_cast<CMaterial*>(surface->GetMaterial(0));
+  surface->SetColor(red);
+  EXPECT_EQ(surface->GetMaterial(0), redMaterial);
+  EXPECT_EQ(redMaterial->GetReferenceCount(), 1u);
+
+  surface->Release();
+  EXPECT_EQ(bank.GetNumberOfMaterialsInUse(), 0u);
+}
+
 }  // namespace
