@@ -1,9 +1,14 @@
 #include "script/ZeKorbTypes.h"
 
 #include "script/D3DInterfaceTypes.h"
+#include "script/CameraType.h"
 #include "script/D3DStructTypes.h"
+#include "script/LightTypes.h"
 #include "script/MaterialTypes.h"
+#include "script/MeshTypes.h"
+#include "script/NullTypes.h"
 #include "script/ScriptGlue.h"
+#include "script/SceneTypes.h"
 #include "script/ScriptRegistrar.h"
 #include "script/SpriteTypes.h"
 
@@ -37,9 +42,10 @@ bool RegisterZeKorbTypes(CScriptRegistrar& registrar) {
   r.Type("CMeshInterface", 0, ScriptGlue::kEngineObjectFlags,
          "Can't Add CMeshInterface* ZeKorb Type To The Script (1)");
   RegisterMaterialTypes(r);
-  // Not yet: the meshes, nulls and cameras; then the lights, whose group declares the light type.
-  DeclarePendingType(r, "LightTypes", "CLightInterface",
-                     "Can't Add CLightInterface* ZeKorb Type To The Script (1)");
-  // Not yet: the scenes, whose result is the group's.
+  RegisterMeshTypes(r);
+  RegisterNullTypes(r);
+  RegisterCameraType(r);
+  RegisterLightTypes(r);
+  RegisterSceneTypes(r);
   return r.Succeeded();
 }

@@ -207,6 +207,44 @@ TEST_F(TopInterfaceBindingsTest, ASavedSceneComesBackAsTheLoadsResult) {
   EXPECT_TRUE(bench.exits.Boxes().empty());
 }
 
+// A script loads a saved scene and merges it into the one it holds: every object moves, the
+// loaded scene is left empty, and both release without an error.
+TEST_F(TopInterfaceBindingsTest, AScriptLoadsASecondSceneAndMergesItIntoItsOwn) {
+  bool made = false;
+  CZKReader files(nullptr, &bench.log, made);
+  ASSERT_TRUE(made);
+  CZKSSceneFileReader engineReader(&files);
+  bench.context->ports.sceneFiles.Set(&engineReader);
+
+  CSceneInterface* saved = NewScene();
+  saved->SetName("extra");
+  ASSERT_NE(saved->AddCamera(), nullptr);
+  ASSERT_NE(saved->AddNull(), nullptr);
+  scene = saved;
+  Run("GetZeKorbD3DInterface().SaveSceneToZKS(g_scene, 0);");
+
+  scene = NewScene();
+  CSceneInterface* target = scene;
+  CSceneInterface* spare = NewScene();
+  ASSERT_GE(script.engine->RegisterGlobalProperty("CSceneInterface@ g_spare", &spare), 0);
+  auto* loaded = Handle<CSceneInterface>(
+      "CSceneInterface@",
+      "CSceneInterface@ extra = GetZeKorbD3DInterface().LoadScene(g_spare, \"extra\", 0);"
+      "if (g_scene.AddMeshes(extra) != 1) return null;"
+      "return extra;");
+  ASSERT_NE(loaded, nullptr);
+  scenes.push_back(loaded);
+  EXPECT_NE(loaded, target);
+  EXPECT_EQ(target->GetNumberOfCameras() * 10 + target->GetNumberOfNullObjects(), 11u);
+  EXPECT_EQ(loaded->GetWorldObjects(), nullptr);
+  EXPECT_EQ(loaded->GetNumberOfCameras() + loaded->GetNumberOfNullObjects(), 0u);
+
+  for (CSceneInterface* each : scenes) each->Release();
+  scenes.clear();
+  EXPECT_EQ(bench.log.TextAt(CEngineLog::kLevelError), "");
+  EXPECT_TRUE(bench.exits.Boxes().empty());
+}
+
 UINT g_exitCode = 99;
 
 TEST_F(TopInterfaceBindingsTest, CloseZeKorbFromAScriptEndsTheProcessWith0) {
