@@ -58,8 +58,9 @@ bool BeforeAddedTypes(CScriptRegistrar& registrar) {
                return 0;
              },
              "array") &&
+         registrar.Call([&] { return RegisterVoidPtr(engine); }, "VoidPtr") &&
          RegisterVectorTypes(registrar) && RegisterMatrixType(registrar) &&
-         RegisterGeometryRecords(registrar) && RegisterEnvelopeTypes(registrar);
+         RegisterRayType(registrar) && RegisterGeometryRecords(registrar) && RegisterEnvelopeTypes(registrar);
 }
 // What the scene object types name: the added types too.
 bool BeforeSceneObjectTypes(CScriptRegistrar& registrar) {

@@ -36,7 +36,9 @@ class SceneQueryBindingsTest : public SceneTypesTest, public ::testing::WithPara
  protected:
   void SetUp() override {
     SceneTypesTest::SetUp();
-    if (GetParam()) ASSERT_EQ(scene->BuildOctree(1.0f, 0), 1u);
+    if (GetParam()) {
+      ASSERT_EQ(scene->BuildOctree(1.0f, 0), 1u);
+    }
   }
 };
 
@@ -46,7 +48,8 @@ TEST_P(SceneQueryBindingsTest, BothPickingFormsAnswerAsTheEngine) {
   CVector3 normal;
   ASSERT_EQ(scene->FindNearestIntersection(ray, &distance, 0x01, &normal), near);
   const std::string rayCode = "CRay r(CVector3(0.3f, -0.2f, 0), CVector3(0, 0, 1)); float d;";
-  EXPECT_EQ(Handle("CMeshInterface@", rayCode + "return g_scene.FindNearestIntersection(r, d, 1);"),
+  EXPECT_EQ(Handle<CMeshInterface>("CMeshInterface@",
+                                   rayCode + "return g_scene.FindNearestIntersection(r, d, 1);"),
             near);
   EXPECT_FLOAT_EQ(
       script.Eval<float>("float", rayCode + "g_scene.FindNearestIntersection(r, d, 1); return d;"),
@@ -56,7 +59,8 @@ TEST_P(SceneQueryBindingsTest, BothPickingFormsAnswerAsTheEngine) {
                                                   "g_scene.FindNearestIntersection(r, d, 1, n);"
                                                   "return n;"),
             normal);
-  EXPECT_EQ(Handle("CMeshInterface@", "CRay r(CVector3(5, 5, 0), CVector3(0, 0, 1)); float d;"
+  EXPECT_EQ(Handle<CMeshInterface>("CMeshInterface@",
+                                   "CRay r(CVector3(5, 5, 0), CVector3(0, 0, 1)); float d;"
                                       "return g_scene.FindNearestIntersection(r, d, 1);"),
             nullptr);
 }
@@ -125,7 +129,7 @@ TEST_F(SceneTypesTest, FogColoursAndFramesReadBack) {
 TEST_F(SceneTypesTest, ObjectsMadeByScriptsJoinTheScene) {
   auto* made = Handle<CMeshInterface>("CMeshInterface@", "return g_scene.AddMesh();");
   ASSERT_NE(made, nullptr);
-  EXPECT_EQ(made->GetIsDynamic(), 0u);
+  EXPECT_EQ(dynamic_cast<CMesh*>(made)->GetHasDynamicBuffers(), 0u);
   EXPECT_EQ(scene->GetMesh(2), made);
   EXPECT_EQ(Number("g_scene.AddCamera(); g_scene.AddNull(); g_scene.AddLight();"
                    "return g_scene.GetNumberOfMeshes() * 1000 + g_scene.GetNumberOfCameras() * 100 +"
@@ -143,7 +147,7 @@ TEST_F(SceneTypesTest, AMergeTakesEveryKindAndRefusesNullAndItself) {
   Global("CSceneInterface@ g_second", static_cast<CSceneInterface*>(second));
 
   EXPECT_EQ(Number("uint merged = g_scene.AddMeshes(g_second);"
-                   "return g_second is null ? 99 : merged;"),
+                   "return g_second is null ? uint(99) : merged;"),
             1u);
   EXPECT_EQ(second->GetWorldObjects(), nullptr);
   EXPECT_EQ(scene->GetNumberOfMeshes() * 1000 + scene->GetNumberOfCameras() * 100 +
