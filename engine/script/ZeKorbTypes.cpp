@@ -11,12 +11,7 @@
 #include "script/SceneTypes.h"
 #include "script/ScriptRegistrar.h"
 #include "script/SpriteTypes.h"
-
-bool DeclarePendingType(CScriptRegistrar& registrar, const char* source, const char* type,
-                        const char* message, std::source_location where) {
-  CScriptRegistrar::SourceScope scope(registrar, source);
-  return registrar.Type(type, 0, ScriptGlue::kEngineObjectFlags, message, where);
-}
+#include "script/TimerType.h"
 
 bool RegisterZeKorbAddTypes(CScriptRegistrar& registrar) {
   CScriptRegistrar::SourceScope source(registrar, "ZeKorbAddTypes");
@@ -30,9 +25,7 @@ bool RegisterZeKorbAddTypes(CScriptRegistrar& registrar) {
   r.Type("CTextureStorageInterface", 0, ScriptGlue::kEngineObjectFlags,
          "Can't Add CTextureStorageInterface* ZeKorb Type To The Script (1)");
   RegisterD3DInterfaceTypes(r);
-  // Not yet: the timer's methods.
-  DeclarePendingType(r, "TimerType", "CTimerInterface",
-                     "Can't Add CTimerInterface* ZeKorb Type To The Script (1)");
+  RegisterTimerType(r);
   return r.Succeeded();
 }
 

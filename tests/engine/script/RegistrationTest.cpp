@@ -19,6 +19,9 @@
 #include "script/CameraType.h"
 #include "script/LightTypes.h"
 #include "script/SceneTypes.h"
+#include "script/OtherZeKorbTypes.h"
+#include "script/TimerType.h"
+#include "script/VFSTypes.h"
 #include "script/ParentFunctions.h"
 #include "script/RayType.h"
 #include "script/ScriptGlue.h"
@@ -219,7 +222,7 @@ const Group kGroups[] = {
       {51, "Can't Declare Contructor1 For HWND"},
       {52, "Can't Add CD3D9RendererInterface* ZeKorb Type To The Script (1)"},
       {80, "Can't Add CD3D9RendererInterface* ZeKorb Type To The Script (29)"}}},
-    {"added types", BeforeAddedTypes, RegisterZeKorbAddTypes, "ZeKorbAddTypes", 185,
+    {"added types", BeforeAddedTypes, RegisterZeKorbAddTypes, "ZeKorbAddTypes", 192,
      {{1, "Can't Add RECT ZeKorb Type To The Script (1)", "InitD3DStructs"},
       {45, "Can't Add CSceneInterface* ZeKorb Type To The Script (1)"},
       {46, "Can't Add CSpriteInterface* ZeKorb Type To The Script (1)", "SpriteType"},
@@ -227,7 +230,8 @@ const Group kGroups[] = {
       {104, "Can't Add CTextureStorageInterface* ZeKorb Type To The Script (1)"},
       {105, "Can't Add CVertexDeclarationInterface* ZeKorb Type To The Script (1)",
        "InitD3DInterface"},
-      {185, "Can't Add CTimerInterface* ZeKorb Type To The Script (1)", "TimerType"}}},
+      {185, "Can't Add CTimerInterface* ZeKorb Type To The Script (1)", "TimerType"},
+      {192, "Can't Add CTimerInterface* ZeKorb Type To The Script (8)", "TimerType"}}},
     {"materials", BeforeMaterials, RegisterMaterialTypes, "MaterialTypes", 86,
      {{1, "Can't Add CTextureInterface* ZeKorb Type To The Script (1)"},
       {4, "Can't Add CTextureInterface* ZeKorb Type To The Script (5)"},
@@ -313,24 +317,46 @@ const Group kGroups[] = {
       {3, "ERROR!!! - Can't Register GetSurfaceParent() Function"},
       {4, "ERROR!!! - Can't Register GetSceneParent() Function"},
       {5, "ERROR!!! - Can't Register GetNullParent() Function"}}},
-    {"top interface", InterfaceTypes, RegisterZeKorbInterface, "InitZeKorbInterface", 19,
-     {{1, "Can't Add CVirtualFileSystemInterface* ZeKorb Type To The Script (1)", "InitVFSType"},
-      {2, "Can't Add ZKAllocatorInterface* ZeKorb Type To The Script (1)", "OtherZeKorbTypes"},
-      {3, "Can't Add TonarisInterface* ZeKorb Type To The Script (1)", "sound"},
-      {4, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (1)"},
-      {5, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (2)"},
-      {6, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (3)"},
-      {8, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (5)"},
+    {"file system", BeforeAddedTypes, RegisterVFSTypes, "InitVFSType", 20,
+     {{1, "Can't Add VFSFile* ZeKorb Type To The Script (1)"},
+      {2, "Can't Add VFSFile* ZeKorb Type To The Script (2)"},
+      {12, "Can't Add VFSFile* ZeKorb Type To The Script (2)"},
+      {13, "Can't Add CVirtualFileSystemInterface* ZeKorb Type To The Script (1)"},
+      {20, "Can't Add CVirtualFileSystemInterface* ZeKorb Type To The Script (2)"}}},
+    {"allocator and sound", InterfaceTypes, RegisterOtherZeKorbTypes, "OtherZeKorbTypes", 47,
+     {{1, "Can't Add ZKAllocatorInterface* ZeKorb Type To The Script (1)"},
+      {3, "Can't Add ZKAllocatorInterface* ZeKorb Type To The Script (2)"},
+      {4, "Can't Add TonarisStream* ZeKorb Type To The Script (2)", "sound"},
+      {14, "Can't Add TonarisStream* ZeKorb Type To The Script (12)", "sound"},
+      {26, "Can't Add TonarisStream* ZeKorb Type To The Script (24)", "sound"},
+      {27, "Can't Add TonarisListener* ZeKorb Type To The Script (1)", "sound"},
+      {33, "Can't Add TonarisListener* ZeKorb Type To The Script (7)", "sound"},
+      {34, "Can't Add TonarisInterface* ZeKorb Type To The Script (1)", "sound"},
+      {47, "Can't Add TonarisInterface* ZeKorb Type To The Script (2)", "sound"}}},
+    {"timer", Nothing, RegisterTimerType, "TimerType", 8,
+     {{1, "Can't Add CTimerInterface* ZeKorb Type To The Script (1)"},
+      {2, "Can't Add CTimerInterface* ZeKorb Type To The Script (2)"},
+      {8, "Can't Add CTimerInterface* ZeKorb Type To The Script (8)"}}},
+    {"top interface", InterfaceTypes, RegisterZeKorbInterface, "InitZeKorbInterface", 83,
+     {{1, "Can't Add VFSFile* ZeKorb Type To The Script (1)", "InitVFSType"},
+      {13, "Can't Add CVirtualFileSystemInterface* ZeKorb Type To The Script (1)", "InitVFSType"},
+      {21, "Can't Add ZKAllocatorInterface* ZeKorb Type To The Script (1)", "OtherZeKorbTypes"},
+      {24, "Can't Add TonarisStream* ZeKorb Type To The Script (2)", "sound"},
+      {54, "Can't Add TonarisInterface* ZeKorb Type To The Script (1)", "sound"},
+      {68, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (1)"},
+      {69, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (2)"},
+      {70, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (3)"},
+      {72, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (5)"},
       // The fifth and sixth methods carry 7 and 6, the last three all 12.
-      {9, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (7)"},
-      {10, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (6)"},
-      {11, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (8)"},
-      {14, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (11)"},
-      {15, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (12)"},
-      {16, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (12)"},
-      {17, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (12)"},
-      {18, "ERROR!!! - Can't Register GetZeKorb() Function"},
-      {19, "ERROR!!! - Can't Register MessageBox() Function"}}},
+      {73, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (7)"},
+      {74, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (6)"},
+      {75, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (8)"},
+      {78, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (11)"},
+      {79, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (12)"},
+      {80, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (12)"},
+      {81, "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (12)"},
+      {82, "ERROR!!! - Can't Register GetZeKorb() Function"},
+      {83, "ERROR!!! - Can't Register MessageBox() Function"}}},
 };
 
 TEST(ScriptRegistration, EachGroupRegistersAllItsCallsWithoutALine) {
@@ -424,18 +450,19 @@ TEST(ScriptRegistration, RegisterBasicTypesStopsAtTheFirstRefusal) {
        "CNullInterface"},
       {258, "InitD3DInterface", "Can't Add CVertexDeclarationInterface* ZeKorb Type To The Script (1)",
        "CD3D9RendererInterface"},
-      {339, "ZeKorbTypes", "Can't Add CMeshInterface* ZeKorb Type To The Script (1)",
+      {346, "ZeKorbTypes", "Can't Add CMeshInterface* ZeKorb Type To The Script (1)",
        "CTextureInterface"},
-      {340, "MaterialTypes", "Can't Add CTextureInterface* ZeKorb Type To The Script (1)",
+      {347, "MaterialTypes", "Can't Add CTextureInterface* ZeKorb Type To The Script (1)",
        "CSurfaceInterface"},
-      {426, "MeshType", "Can't Add CMeshBoundVolumeInterface* ZeKorb Type To The Script (1)",
+      {433, "MeshType", "Can't Add CMeshBoundVolumeInterface* ZeKorb Type To The Script (1)",
        "CWorldObjectInterface"},
-      {597, "SceneTypes", "Can't Add ColorByte ZeKorb Type To The Script (1)", "ColorByte"},
-      {665, "ZeKorbParentFunctions", "ERROR!!! - Can't Register GetMeshParent() Function",
+      {604, "SceneTypes", "Can't Add ColorByte ZeKorb Type To The Script (1)", "ColorByte"},
+      {672, "ZeKorbParentFunctions", "ERROR!!! - Can't Register GetMeshParent() Function",
        "CZeKorbD3DInterface"},
-      {673, "InitZeKorbInterface", "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (1)",
+      {677, "InitVFSType", "Can't Add VFSFile* ZeKorb Type To The Script (1)", "CVirtualFileSystemInterface"},
+      {744, "InitZeKorbInterface", "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (1)",
        "CZeKorbD3DInterface"},
-      {688, "InitZeKorbInterface", "ERROR!!! - Can't Register MessageBox() Function", nullptr},
+      {759, "InitZeKorbInterface", "ERROR!!! - Can't Register MessageBox() Function", nullptr},
   };
   for (const DriverFailure& failure : failures) {
     ScriptTestEngine script;
@@ -465,7 +492,7 @@ TEST(ScriptRegistration, ABstrTheScriptEngineRefusesFailsTheWholeRegistration) {
 }
 
 TEST_F(ScriptBindingsTest, EveryTypeIsRegisteredInTheExpectedNumberOfCalls) {
-  EXPECT_EQ(registrar.GetCallCount(), 688);
+  EXPECT_EQ(registrar.GetCallCount(), 759);
   EXPECT_TRUE(log.entries.empty());
   for (const char* type : {"bstr", "array", "VoidPtr", "CVector3", "CVector4", "CMatrix", "CRay",
                            "Vertex", "Face", "Edge", "CMaterialInterface", "SurfaceTexture",
@@ -476,7 +503,9 @@ TEST_F(ScriptBindingsTest, EveryTypeIsRegisteredInTheExpectedNumberOfCalls) {
                            "CTextureInterface", "MaterialTexture2", "CSurfaceInterface",
                            "CMeshBoundVolumeInterface", "CWorldObjectInterface", "TrianglePair",
                            "CNullOptionsInterface", "TonarisStream", "CCameraInterface",
-                           "CLightBoundVolumeInterface", "CLightInterface", "ColorByte"})
+                           "CLightBoundVolumeInterface", "CLightInterface", "ColorByte", "VFSFile",
+                           "CVirtualFileSystemInterface", "ZKAllocatorInterface",
+                           "TonarisListener", "TonarisInterface", "CTimerInterface"})
     EXPECT_NE(script.engine->GetTypeInfoByName(type), nullptr) << type;
   EXPECT_EQ(script.Run("array<CVector3> points(3); points[2].z = 1; float[] f = {1, 2};"),
             asEXECUTION_FINISHED)
