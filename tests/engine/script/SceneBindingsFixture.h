@@ -29,21 +29,6 @@ class SceneBindingsTest : public ScriptBindingsTest {
         << declaration;
   }
 
-  // Runs `code` that must finish.
-  void Run(const std::string& code) {
-    ASSERT_EQ(script.Run(code), AngelScript::asEXECUTION_FINISHED)
-        << code << "\n" << script.messages << script.Exception();
-  }
-  // Runs `code` that must stop with the null-access exception.
-  void Throws(const std::string& code) {
-    EXPECT_EQ(script.Run(code), AngelScript::asEXECUTION_EXCEPTION)
-        << code << "\n" << script.messages;
-  }
-  // The handle `code` returns, as the engine object's address.
-  template <typename T = void>
-  T* Handle(const char* type, const std::string& code) {
-    return static_cast<T*>(script.Eval<void*>(type, code));
-  }
   AngelScript::asUINT Number(const std::string& code) {
     return script.Eval<AngelScript::asUINT>("uint", code);
   }

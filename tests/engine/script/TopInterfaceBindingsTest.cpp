@@ -43,16 +43,6 @@ class TopInterfaceBindingsTest : public ScriptBindingsTest {
     for (CSceneInterface* made : scenes) made->Release();
   }
 
-  // Runs `code` that must finish.
-  void Run(const std::string& code) {
-    ASSERT_EQ(script.Run(code), asEXECUTION_FINISHED)
-        << code << "\n" << script.messages << script.Exception();
-  }
-  // The handle `code` returns, as the address of the engine object.
-  template <typename T = void>
-  T* Handle(const char* type, const std::string& code) {
-    return static_cast<T*>(script.Eval<void*>(type, code));
-  }
   CSceneInterface* NewScene() {
     CSceneInterface* made = nullptr;
     engine->AddScene(&made);
