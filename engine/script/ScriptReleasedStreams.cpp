@@ -1,8 +1,6 @@
 #include "script/ScriptReleasedStreams.h"
 
 #include "TonarisInterface.h"
-#include "core/EngineContext.h"
-#include "sound/Tonaris.h"
 
 CScriptReleasedStreams& CScriptReleasedStreams::Instance() {
   static CScriptReleasedStreams streams;
@@ -11,9 +9,8 @@ CScriptReleasedStreams& CScriptReleasedStreams::Instance() {
 
 bool CScriptReleasedStreams::Release(TonarisStream* stream) {
   if (stream == nullptr || !m_Streams.insert(stream).second) return false;
+  // Stopped, it stays in the server's list untouched: the refill passes only playing sounds.
   stream->Stop();
-  if (auto* server = dynamic_cast<CTonaris*>(GetEngineContext()->pSoundServer))
-    server->UnlinkStream(stream);
   return true;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Sound streams a script released. Scripts hold handles without counts, so the stream cannot be
-// freed while a script may still call through its handle: it is stopped and taken out of the
-// sound server's list at once, every later call through it raises a script exception, and it
-// is freed when the script host ends.
+// freed while a script may still call through its handle: it is stopped at once, every later
+// call through it raises a script exception, and it is freed (and so leaves the sound server's
+// list) when the script host ends.
 #include <set>
 
 class TonarisStream;
@@ -11,7 +11,7 @@ class CScriptReleasedStreams {
  public:
   static CScriptReleasedStreams& Instance();
 
-  // Stops the stream and takes it out of the server's list; false when it was released before.
+  // Stops the stream and keeps it; false when it was released before.
   bool Release(TonarisStream* stream);
   bool IsReleased(TonarisStream* stream) const { return m_Streams.count(stream) != 0; }
   // Frees every stream released so far.
