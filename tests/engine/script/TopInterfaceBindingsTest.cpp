@@ -167,15 +167,25 @@ TEST_F(TopInterfaceBindingsTest, LoadSceneReadsWithTheDefaultReaderFlagAndTheScr
   EXPECT_TRUE(bench.exits.Boxes().empty());
 }
 
+// Scenes saved and loaded through the engine's own scene files.
+class EngineSceneFilesTest : public TopInterfaceBindingsTest {
+ protected:
+  void SetUp() override {
+    TopInterfaceBindingsTest::SetUp();
+    bool made = false;
+    files = std::make_unique<CZKReader>(nullptr, &bench.log, made);
+    ASSERT_TRUE(made);
+    engineReader = std::make_unique<CZKSSceneFileReader>(files.get());
+    bench.context->ports.sceneFiles.Set(engineReader.get());
+  }
+
+  std::unique_ptr<CZKReader> files;
+  std::unique_ptr<CZKSSceneFileReader> engineReader;
+};
+
 // The engine's reader makes a scene of its own: the script gets it as the result and its own
 // scene object is left as it was.
-TEST_F(TopInterfaceBindingsTest, ASavedSceneComesBackAsTheLoadsResult) {
-  bool made = false;
-  CZKReader files(nullptr, &bench.log, made);
-  ASSERT_TRUE(made);
-  CZKSSceneFileReader engineReader(&files);
-  bench.context->ports.sceneFiles.Set(&engineReader);
-
+TEST_F(EngineSceneFilesTest, ASavedSceneComesBackAsTheLoadsResult) {
   CSceneInterface* original = NewScene();
   original->SetName("saved");
   ASSERT_NE(original->AddCamera(), nullptr);
@@ -199,13 +209,7 @@ TEST_F(TopInterfaceBindingsTest, ASavedSceneComesBackAsTheLoadsResult) {
 
 // A script loads a saved scene and merges it into the one it holds: every object moves, the
 // loaded scene is left empty, and both release without an error.
-TEST_F(TopInterfaceBindingsTest, AScriptLoadsASecondSceneAndMergesItIntoItsOwn) {
-  bool made = false;
-  CZKReader files(nullptr, &bench.log, made);
-  ASSERT_TRUE(made);
-  CZKSSceneFileReader engineReader(&files);
-  bench.context->ports.sceneFiles.Set(&engineReader);
-
+TEST_F(EngineSceneFilesTest, AScriptLoadsASecondSceneAndMergesItIntoItsOwn) {
   CSceneInterface* saved = NewScene();
   saved->SetName("extra");
   ASSERT_NE(saved->AddCamera(), nullptr);
