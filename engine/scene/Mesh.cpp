@@ -566,12 +566,7 @@ void CMesh::GetRotation(CVector3* out, UINT flag) {
 }
 
 bool CMesh::IsUniformScale() {
-  CVector3 scale(1.0f, 1.0f, 1.0f);
-  if (HasExplicitScale())
-    scale = GetExplicitScale();
-  else if (m_Motion.GetNumberOfChannels() > MOTION_SCALE_X)
-    scale = CVector3(Channel(m_Motion, MOTION_SCALE_X), Channel(m_Motion, MOTION_SCALE_Y),
-                     Channel(m_Motion, MOTION_SCALE_Z));
+  const CVector3 scale = ScaleFrom(m_Motion);
   return scale.x == scale.y && scale.y == scale.z;
 }
 

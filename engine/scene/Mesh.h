@@ -95,7 +95,9 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   }
   void SetRotation(const CVector3& rotation) override { SetExplicitRotation(rotation); }
   void SetScale(const CVector3& scale) override { SetExplicitScale(scale); }
-  void GetScale(CVector3* /*out*/) override {}
+  void GetScale(CVector3* out) override {
+    if (out != nullptr) *out = ScaleFrom(m_Motion);
+  }
   void SetFrame(float frame, UINT recurse) override;
   UINT SetRotationOrder(UINT order) override { return m_dwRotationOrder = order; }
   UINT GetRotationOrder() override { return m_dwRotationOrder; }

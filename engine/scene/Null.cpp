@@ -73,15 +73,7 @@ void CNull::SetScript(const char* script) {
 // --- placement ---
 
 void CNull::GetScale(CVector3* out) {
-  if (out == nullptr) return;
-  if (HasExplicitScale())
-    *out = GetExplicitScale();
-  else if (m_Motion.GetNumberOfChannels() > MOTION_SCALE_X)
-    *out = {m_Motion.GetChannel(MOTION_SCALE_X)->GetValue(),
-            m_Motion.GetChannel(MOTION_SCALE_Y)->GetValue(),
-            m_Motion.GetChannel(MOTION_SCALE_Z)->GetValue()};
-  else
-    *out = {1.0f, 1.0f, 1.0f};
+  if (out != nullptr) *out = ScaleFrom(m_Motion);
 }
 
 void CNull::LocalPlacement(CMatrix* world, CMatrix* rotation) {

@@ -1,6 +1,7 @@
 #include "scene/WorldObject.h"
 
 #include "scene/CameraLinks.h"
+#include "scene/Motion.h"
 #include "scene/Scene.h"
 #include "scene/UpdateInputs.h"
 #include "core/EngineContext.h"
@@ -127,6 +128,14 @@ void CWorldObject::SetExplicitScale(const CVector3& scale) {
   m_dwScaleSet = 1;
   if (Differs(scale, m_vecExplicitScale)) m_pGuard->Force();
   m_vecExplicitScale = scale;
+}
+
+CVector3 CWorldObject::ScaleFrom(CMotionInterface& motion) const {
+  if (HasExplicitScale()) return GetExplicitScale();
+  if (motion.GetNumberOfChannels() <= MOTION_SCALE_X) return CVector3(1.0f, 1.0f, 1.0f);
+  return CVector3(motion.GetChannel(MOTION_SCALE_X)->GetValue(),
+                  motion.GetChannel(MOTION_SCALE_Y)->GetValue(),
+                  motion.GetChannel(MOTION_SCALE_Z)->GetValue());
 }
 
 void CWorldObject::SetExplicitQuaternion(float x, float y, float z, float w) {

@@ -11,6 +11,7 @@
 #include "ZKDXInterface.h"
 
 class CEngineLog;
+class CMotionInterface;
 class CRenderTargetInterface;
 class CScene;
 struct CUpdateInputs;
@@ -86,6 +87,8 @@ class CWorldObject {
   const CVector3& GetExplicitRotation() const { return m_vecExplicitRotation; }
   const CVector3& GetExplicitScale() const { return m_vecExplicitScale; }
   const float* GetExplicitQuaternion() const { return m_fExplicitQuaternion; }
+  // The scale in use: the explicit one, else the motion's scale channels, else 1, 1, 1.
+  CVector3 ScaleFrom(CMotionInterface& motion) const;
 
   // --- render targets (indices 0 to 3; others read null and store nothing) ---
   CRenderTargetInterface* GetRenderTarget(UINT index) const;

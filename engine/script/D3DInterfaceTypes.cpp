@@ -119,28 +119,19 @@ void SetParameterName(ShaderParameter* parameter, const bstr& name) {
   std::memset(parameter->szParameterName + length, 0, sizeof parameter->szParameterName - length);
 }
 
-// The parameters a shader is created with: `count` records of the array, each name ended.
-bool Parameters(CScriptArray* parameters, UINT count, std::vector<ShaderParameter>& out) {
-  if (count > 0 && !Holds(parameters, count)) return false;
-  out = ScriptArrays::Records<ShaderParameter>(parameters, count);
-  for (ShaderParameter& parameter : out)
-    parameter.szParameterName[sizeof parameter.szParameterName - 1] = '\0';
-  return true;
-}
-
 // Shaders from their own file or from a shader bank file, for either storage.
 template <typename Storage, typename Shader>
 Shader* CreateShaderFromFile(Storage* storage, const char* file, CScriptArray* parameters,
                              UINT count) {
   std::vector<ShaderParameter> records;
-  if (!Parameters(parameters, count, records)) return nullptr;
+  if (!ScriptArrays::ShaderParameters(parameters, count, records)) return nullptr;
   return storage->CreateShader(file, records.empty() ? nullptr : records.data(), count);
 }
 template <typename Storage, typename Shader>
 Shader* CreateShaderFromBank(Storage* storage, const char* file, const char* name,
                              CScriptArray* parameters, UINT count) {
   std::vector<ShaderParameter> records;
-  if (!Parameters(parameters, count, records)) return nullptr;
+  if (!ScriptArrays::ShaderParameters(parameters, count, records)) return nullptr;
   return storage->CreateShader(file, name, records.empty() ? nullptr : records.data(), count);
 }
 

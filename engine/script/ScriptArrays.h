@@ -13,6 +13,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "ZKDXRecords.h"
 #include "d3d9.h"
 #include "script/ScriptGlue.h"
 
@@ -70,17 +71,38 @@ inline std::vector<D3DVERTEXELEMENT9> Elements(CScriptArray* array) {
   return Records<D3DVERTEXELEMENT9>(array, ElementsWithEnd(array));
 }
 
+// Makes the script's array hold exactly `count` elements copied from `source` (numbers,
+// records or engine handles), so that it outlives any engine buffer they came from.
+template <typename T>
+void Assign(CScriptArray* array, const T* source, AngelScript::asUINT count) {
+  if (array == nullptr) return;
+  if (source == nullptr) count = 0;
+  array->Resize(count);
+  for (AngelScript::asUINT i = 0; i < count; ++i) std::memcpy(array->At(i), &source[i], sizeof(T));
+}
+
 // A new script array of `declaration` ("array<uint16>") holding `count` elements copied from
-// `source`; null outside a script. The script takes over the array's one reference.
+// `source` (zeros without one); null outside a script. The script takes over the array's one
+// reference.
 template <typename T>
 CScriptArray* Copy(const char* declaration, const T* source, AngelScript::asUINT count) {
   AngelScript::asIScriptContext* context = AngelScript::asGetActiveContext();
   if (context == nullptr) return nullptr;
   AngelScript::asITypeInfo* type = context->GetEngine()->GetTypeInfoByDecl(declaration);
   CScriptArray* array = type != nullptr ? CScriptArray::Create(type, count) : nullptr;
-  for (AngelScript::asUINT i = 0; array != nullptr && source != nullptr && i < count; ++i)
-    std::memcpy(array->At(i), &source[i], sizeof(T));
+  if (array != nullptr && source != nullptr) Assign(array, source, count);
   return array;
+}
+
+// The parameters a shader is created with: `count` records of the array, each name ended;
+// false (exception raised) when the array holds fewer.
+inline bool ShaderParameters(CScriptArray* parameters, AngelScript::asUINT count,
+                             std::vector<ShaderParameter>& out) {
+  if (count > 0 && !Holds(parameters, count)) return false;
+  out = Records<ShaderParameter>(parameters, count);
+  for (ShaderParameter& parameter : out)
+    parameter.szParameterName[sizeof parameter.szParameterName - 1] = '\0';
+  return true;
 }
 
 }  // namespace ScriptArrays

@@ -12,6 +12,10 @@
 //   ScriptGlue::Construct<T, Args...>()     placement construction with T's own constructor
 //   ScriptGlue::ConstructThen<&T::Init>()   default construction, then T::Init on the object
 //   ScriptGlue::Overload<Signature>(&C::Op) picks one overload of an operation
+//   ScriptGlue::MethodWith<&C::Op, Last>()  the script's arguments, then the fixed `Last` as the
+//                                           operation's final argument (a word it ignores, a
+//                                           mode scripts cannot choose)
+//   ScriptGlue::Procedure<&C::Op>()         a member function whose result scripts do not see
 //
 // The script declaration is written at the registration, by the rule below; the glue converts
 // what crosses it:
@@ -19,6 +23,7 @@
 //   C++ parameter                 script parameter        reaches the operation as
 //   const char*                   const bstr &in          its characters
 //   void*, const void*            const VoidPtr &in       the pointer it holds
+//   void**                        VoidPtr &out            the script value's pointer field
 //   V, const V* (V a value type)  const V &in             a copy, the script value's address
 //   V* (V a value type)           V &out or V &inout      the script value's address
 //   T* (T an engine object)       T@                      the handle
@@ -40,8 +45,11 @@
 #include <angelscript.h>
 #include <angelscript/scriptarray.h>
 
+#include <cstddef>
 #include <new>
+#include <tuple>
 #include <type_traits>
+#include <utility>
 
 #include "script/ScriptCall.h"
 #include "script/VoidPtr.h"
@@ -124,6 +132,12 @@ struct Arg<void*> {
 };
 template <>
 struct Arg<const void*> : Arg<void*> {};
+template <>
+struct Arg<void**> {
+  using Script = VoidPtr&;
+  static constexpr bool kHandle = false;
+  static void** ToEngine(Script pointer) { return &pointer.pPointer; }
+};
 
 // How a C++ result of type R crosses: Script is the wrapper's result type; Fallback is what the
 // wrapper returns after raising an exception (the script engine does not read it).
@@ -244,6 +258,63 @@ template <auto F, NullHandles Policy = kPassNull>
 ScriptCall Function(AngelScript::asDWORD convention = AngelScript::asCALL_CDECL) {
   static_assert(std::is_pointer_v<decltype(F)>);
   return {AngelScript::asFunctionPtr(&Wrapper<F, Policy>::Call), convention};
+}
+
+// The wrapper of a member function whose last parameter is the fixed `Last`.
+template <typename... T>
+struct TypeList {};
+
+template <auto Member, auto Last, NullHandles Policy, typename Object, typename R,
+          typename LastParam, typename Front>
+struct TrailingWrapper;
+template <auto Member, auto Last, NullHandles Policy, typename Object, typename R,
+          typename LastParam, typename... A>
+struct TrailingWrapper<Member, Last, Policy, Object, R, LastParam, TypeList<A...>> {
+  static typename Result<R>::Script Call(Object* self, typename Arg<A>::Script... args) {
+    if (!HandlesAccepted<Policy, A...>(args...)) return Result<R>::Fallback();
+    if constexpr (std::is_void_v<R>)
+      (self->*Member)(Arg<A>::ToEngine(args)..., static_cast<LastParam>(Last));
+    else
+      return Result<R>::ToScript(
+          (self->*Member)(Arg<A>::ToEngine(args)..., static_cast<LastParam>(Last)));
+  }
+};
+
+template <typename Tuple, typename Indices>
+struct FrontOf;
+template <typename Tuple, std::size_t... I>
+struct FrontOf<Tuple, std::index_sequence<I...>> {
+  using type = TypeList<std::tuple_element_t<I, Tuple>...>;
+};
+
+template <auto F, auto Last, NullHandles Policy, typename Signature = decltype(F)>
+struct WrapperWith;
+template <auto F, auto Last, NullHandles Policy, typename C, typename R, typename... P>
+struct WrapperWith<F, Last, Policy, R (C::*)(P...)>
+    : TrailingWrapper<F, Last, Policy, C, R, std::tuple_element_t<sizeof...(P) - 1, std::tuple<P...>>,
+                      typename FrontOf<std::tuple<P...>,
+                                       std::make_index_sequence<sizeof...(P) - 1>>::type> {};
+
+template <auto Member, auto Last, NullHandles Policy = kPassNull>
+ScriptCall MethodWith() {
+  return {AngelScript::asFunctionPtr(&WrapperWith<Member, Last, Policy>::Call),
+          AngelScript::asCALL_CDECL_OBJFIRST};
+}
+
+// The wrapper of a member function whose result is dropped.
+template <auto Member, typename Signature = decltype(Member)>
+struct ProcedureWrapper;
+template <auto Member, typename C, typename R, typename... A>
+struct ProcedureWrapper<Member, R (C::*)(A...)> {
+  static void Call(C* self, typename Arg<A>::Script... args) {
+    (self->*Member)(Arg<A>::ToEngine(args)...);
+  }
+};
+
+template <auto Member>
+ScriptCall Procedure() {
+  return {AngelScript::asFunctionPtr(&ProcedureWrapper<Member>::Call),
+          AngelScript::asCALL_CDECL_OBJFIRST};
 }
 
 template <auto F>

@@ -11,6 +11,7 @@
 #include "script/BasicTypes.h"
 #include "script/Script.h"
 #include "script/ScriptModule.h"
+#include "script/ScriptReleasedStreams.h"
 #include "script/ScriptRegistrar.h"
 
 using namespace AngelScript;
@@ -42,6 +43,8 @@ CScriptStorage::CScriptStorage(CEngineLog* log)
     : m_pLog(log), m_LogStream(log), m_pMessages(&m_LogStream) {}
 
 CScriptStorage::~CScriptStorage() {
+  // No script can call through a released stream any more.
+  CScriptReleasedStreams::Instance().FreeAll();
   m_Scripts = {};
   m_Modules = {};
   if (m_pContext != nullptr) m_pContext->Release();

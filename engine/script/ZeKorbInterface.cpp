@@ -5,10 +5,11 @@
 #include "ZeKorbD3DHeader.h"
 #include "core/EngineContext.h"
 #include "core/FatalError.h"
+#include "script/OtherZeKorbTypes.h"
 #include "script/ScriptGlue.h"
 #include "script/ScriptRegistrar.h"
 #include "script/ScriptTopInterface.h"
-#include "script/ZeKorbTypes.h"
+#include "script/VFSTypes.h"
 #include "winuser.h"
 
 using ScriptGlue::Function;
@@ -45,15 +46,8 @@ bool RegisterZeKorbInterface(CScriptRegistrar& registrar) {
   CScriptRegistrar& r = registrar;
   using Top = CZeKorbD3DInterface;
 
-  // Not yet: the file system's group registers its file type, then this one with its methods.
-  DeclarePendingType(r, "InitVFSType", "CVirtualFileSystemInterface",
-                     "Can't Add CVirtualFileSystemInterface* ZeKorb Type To The Script (1)");
-  // Not yet: the allocator's and the sound server's methods, the sound group's other types.
-  DeclarePendingType(r, "OtherZeKorbTypes", "ZKAllocatorInterface",
-                     "Can't Add ZKAllocatorInterface* ZeKorb Type To The Script (1)");
-  DeclarePendingType(r, "sound", "TonarisInterface",
-                     "Can't Add TonarisInterface* ZeKorb Type To The Script (1)");
-
+  RegisterVFSTypes(r);
+  RegisterOtherZeKorbTypes(r);
   r.Type(kTop, 0, ScriptGlue::kEngineObjectFlags,
          "Can't Add CZeKorbD3DInterface* ZeKorb Type To The Script (1)");
   r.Method(kTop, "void AddScene(CSceneInterface@ &out)", Method<&Top::AddScene>(),

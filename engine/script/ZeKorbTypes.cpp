@@ -1,17 +1,17 @@
 #include "script/ZeKorbTypes.h"
 
 #include "script/D3DInterfaceTypes.h"
+#include "script/CameraType.h"
 #include "script/D3DStructTypes.h"
+#include "script/LightTypes.h"
 #include "script/MaterialTypes.h"
+#include "script/MeshTypes.h"
+#include "script/NullTypes.h"
 #include "script/ScriptGlue.h"
+#include "script/SceneTypes.h"
 #include "script/ScriptRegistrar.h"
 #include "script/SpriteTypes.h"
-
-bool DeclarePendingType(CScriptRegistrar& registrar, const char* source, const char* type,
-                        const char* message, std::source_location where) {
-  CScriptRegistrar::SourceScope scope(registrar, source);
-  return registrar.Type(type, 0, ScriptGlue::kEngineObjectFlags, message, where);
-}
+#include "script/TimerType.h"
 
 bool RegisterZeKorbAddTypes(CScriptRegistrar& registrar) {
   CScriptRegistrar::SourceScope source(registrar, "ZeKorbAddTypes");
@@ -25,9 +25,7 @@ bool RegisterZeKorbAddTypes(CScriptRegistrar& registrar) {
   r.Type("CTextureStorageInterface", 0, ScriptGlue::kEngineObjectFlags,
          "Can't Add CTextureStorageInterface* ZeKorb Type To The Script (1)");
   RegisterD3DInterfaceTypes(r);
-  // Not yet: the timer's methods.
-  DeclarePendingType(r, "TimerType", "CTimerInterface",
-                     "Can't Add CTimerInterface* ZeKorb Type To The Script (1)");
+  RegisterTimerType(r);
   return r.Succeeded();
 }
 
@@ -37,9 +35,10 @@ bool RegisterZeKorbTypes(CScriptRegistrar& registrar) {
   r.Type("CMeshInterface", 0, ScriptGlue::kEngineObjectFlags,
          "Can't Add CMeshInterface* ZeKorb Type To The Script (1)");
   RegisterMaterialTypes(r);
-  // Not yet: the meshes, nulls and cameras; then the lights, whose group declares the light type.
-  DeclarePendingType(r, "LightTypes", "CLightInterface",
-                     "Can't Add CLightInterface* ZeKorb Type To The Script (1)");
-  // Not yet: the scenes, whose result is the group's.
+  RegisterMeshTypes(r);
+  RegisterNullTypes(r);
+  RegisterCameraType(r);
+  RegisterLightTypes(r);
+  RegisterSceneTypes(r);
   return r.Succeeded();
 }

@@ -23,7 +23,11 @@ class RecordingListener final : public TonarisListener {
     return 1;
   }
   UINT GetOrientation(float&, float&, float&, float&, float&, float&) override { return 0; }
-  UINT GetPosition(float&, float&, float&) override { return 0; }
+  // The last position given.
+  UINT GetPosition(float& x, float& y, float& z) override {
+    x = position[0], y = position[1], z = position[2];
+    return 1;
+  }
   UINT GetVelocity(float&, float&, float&) override { return 0; }
   UINT SetVelocity(float, float, float) override { return 0; }
 };

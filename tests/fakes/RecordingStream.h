@@ -69,7 +69,11 @@ class RecordingStream final : public TonarisStream {
   UINT SetMaxDistance(float) override { return 0; }
   UINT SetFrequency(UINT) override { return 0; }
   UINT GetFrequency() override { return 0; }
-  UINT GetPosition(float&, float&, float&) override { return 0; }
+  // The last position given.
+  UINT GetPosition(float& x, float& y, float& z) override {
+    x = position[0], y = position[1], z = position[2];
+    return 1;
+  }
   UINT GetVelocity(float&, float&, float&) override { return 0; }
   UINT SetVelocity(float, float, float) override { return 0; }
   UINT GetConeAngles(UINT&, UINT&) override { return 0; }

@@ -36,20 +36,6 @@ class D3DBindingsTest : public ScriptBindingsTest {
     kept.Forget(renderer->GetVertexBufferStorageInterface());
   }
 
-  // Runs `code` that must finish.
-  void Run(const std::string& code) {
-    ASSERT_EQ(script.Run(code), AngelScript::asEXECUTION_FINISHED)
-        << code << "\n" << script.messages << script.Exception();
-  }
-  // Runs `code` that must stop with a script exception.
-  void Throws(const std::string& code) {
-    EXPECT_EQ(script.Run(code), AngelScript::asEXECUTION_EXCEPTION)
-        << code << "\n" << script.messages;
-  }
-  template <typename T = void>
-  T* Handle(const char* type, const std::string& code) {
-    return static_cast<T*>(script.Eval<void*>(type, code));
-  }
 
   RealBanksBench banks;
   // Texture files are looked for in a folder of the test's own, which holds "flare.png".

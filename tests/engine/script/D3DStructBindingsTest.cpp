@@ -48,9 +48,6 @@ class D3DStructBindingsTest : public ScriptBindingsTest {
                                                       asCALL_CDECL),
                 0);
   }
-  void Run(const char* code) {
-    ASSERT_EQ(script.Run(code), asEXECUTION_FINISHED) << code << "\n" << script.messages;
-  }
 };
 
 TEST_F(D3DStructBindingsTest, EachPropertySitsOnThePlatformFieldOfItsName) {

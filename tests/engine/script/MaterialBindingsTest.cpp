@@ -104,14 +104,6 @@ class SurfaceBindingsTest : public ScriptBindingsTest {
     ASSERT_GE(script.engine->RegisterGlobalProperty("CEnvelopeInterface@ g_envelope", &envelope),
               0);
   }
-  void Run(const std::string& code) {
-    ASSERT_EQ(script.Run(code), asEXECUTION_FINISHED)
-        << code << "\n" << script.messages << script.Exception();
-  }
-  void Throws(const std::string& code) {
-    EXPECT_EQ(script.Run(code), asEXECUTION_EXCEPTION) << code << "\n" << script.messages;
-  }
-
   SurfaceTestBench bench;
   CMesh* mesh = nullptr;
   CSurface* surface = nullptr;

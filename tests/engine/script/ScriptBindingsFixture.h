@@ -5,6 +5,7 @@
 
 #include <limits>
 #include <ostream>
+#include <string>
 
 #include "RecordingEngineLog.h"
 #include "ScriptTestEngine.h"
@@ -28,6 +29,22 @@ class ScriptBindingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(RegisterBasicTypes(registrar)) << log.TextAt(CEngineLog::kLevelError);
+  }
+
+  // Runs `code` that must finish.
+  void Run(const std::string& code) {
+    ASSERT_EQ(script.Run(code), AngelScript::asEXECUTION_FINISHED)
+        << code << "\n" << script.messages << script.Exception();
+  }
+  // Runs `code` that must stop with a script exception.
+  void Throws(const std::string& code) {
+    EXPECT_EQ(script.Run(code), AngelScript::asEXECUTION_EXCEPTION)
+        << code << "\n" << script.messages;
+  }
+  // The handle `code` returns, as the engine object's address.
+  template <typename T = void>
+  T* Handle(const char* type, const std::string& code) {
+    return static_cast<T*>(script.Eval<void*>(type, code));
   }
 
   ScriptTestEngine script;

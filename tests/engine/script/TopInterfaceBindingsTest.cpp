@@ -43,16 +43,6 @@ class TopInterfaceBindingsTest : public ScriptBindingsTest {
     for (CSceneInterface* made : scenes) made->Release();
   }
 
-  // Runs `code` that must finish.
-  void Run(const std::string& code) {
-    ASSERT_EQ(script.Run(code), asEXECUTION_FINISHED)
-        << code << "\n" << script.messages << script.Exception();
-  }
-  // The handle `code` returns, as the address of the engine object.
-  template <typename T = void>
-  T* Handle(const char* type, const std::string& code) {
-    return static_cast<T*>(script.Eval<void*>(type, code));
-  }
   CSceneInterface* NewScene() {
     CSceneInterface* made = nullptr;
     engine->AddScene(&made);
@@ -177,15 +167,25 @@ TEST_F(TopInterfaceBindingsTest, LoadSceneReadsWithTheDefaultReaderFlagAndTheScr
   EXPECT_TRUE(bench.exits.Boxes().empty());
 }
 
+// Scenes saved and loaded through the engine's own scene files.
+class EngineSceneFilesTest : public TopInterfaceBindingsTest {
+ protected:
+  void SetUp() override {
+    TopInterfaceBindingsTest::SetUp();
+    bool made = false;
+    files = std::make_unique<CZKReader>(nullptr, &bench.log, made);
+    ASSERT_TRUE(made);
+    engineReader = std::make_unique<CZKSSceneFileReader>(files.get());
+    bench.context->ports.sceneFiles.Set(engineReader.get());
+  }
+
+  std::unique_ptr<CZKReader> files;
+  std::unique_ptr<CZKSSceneFileReader> engineReader;
+};
+
 // The engine's reader makes a scene of its own: the script gets it as the result and its own
 // scene object is left as it was.
-TEST_F(TopInterfaceBindingsTest, ASavedSceneComesBackAsTheLoadsResult) {
-  bool made = false;
-  CZKReader files(nullptr, &bench.log, made);
-  ASSERT_TRUE(made);
-  CZKSSceneFileReader engineReader(&files);
-  bench.context->ports.sceneFiles.Set(&engineReader);
-
+TEST_F(EngineSceneFilesTest, ASavedSceneComesBackAsTheLoadsResult) {
   CSceneInterface* original = NewScene();
   original->SetName("saved");
   ASSERT_NE(original->AddCamera(), nullptr);
@@ -204,6 +204,38 @@ TEST_F(TopInterfaceBindingsTest, ASavedSceneComesBackAsTheLoadsResult) {
   EXPECT_EQ(loaded->GetFogType(), 3u);
   EXPECT_STREQ(scene->GetName(), "freshly_created");
   EXPECT_EQ(scene->GetNumberOfCameras(), 0u);
+  EXPECT_TRUE(bench.exits.Boxes().empty());
+}
+
+// A script loads a saved scene and merges it into the one it holds: every object moves, the
+// loaded scene is left empty, and both release without an error.
+TEST_F(EngineSceneFilesTest, AScriptLoadsASecondSceneAndMergesItIntoItsOwn) {
+  CSceneInterface* saved = NewScene();
+  saved->SetName("extra");
+  ASSERT_NE(saved->AddCamera(), nullptr);
+  ASSERT_NE(saved->AddNull(), nullptr);
+  scene = saved;
+  Run("GetZeKorbD3DInterface().SaveSceneToZKS(g_scene, 0);");
+
+  scene = NewScene();
+  CSceneInterface* target = scene;
+  CSceneInterface* spare = NewScene();
+  ASSERT_GE(script.engine->RegisterGlobalProperty("CSceneInterface@ g_spare", &spare), 0);
+  auto* loaded = Handle<CSceneInterface>(
+      "CSceneInterface@",
+      "CSceneInterface@ extra = GetZeKorbD3DInterface().LoadScene(g_spare, \"extra\", 0);"
+      "if (g_scene.AddMeshes(extra) != 1) return null;"
+      "return extra;");
+  ASSERT_NE(loaded, nullptr);
+  scenes.push_back(loaded);
+  EXPECT_NE(loaded, target);
+  EXPECT_EQ(target->GetNumberOfCameras() * 10 + target->GetNumberOfNullObjects(), 11u);
+  EXPECT_EQ(loaded->GetWorldObjects(), nullptr);
+  EXPECT_EQ(loaded->GetNumberOfCameras() + loaded->GetNumberOfNullObjects(), 0u);
+
+  for (CSceneInterface* each : scenes) each->Release();
+  scenes.clear();
+  EXPECT_EQ(bench.log.TextAt(CEngineLog::kLevelError), "");
   EXPECT_TRUE(bench.exits.Boxes().empty());
 }
 

@@ -152,14 +152,10 @@ void RunScriptLine(CZeKorbD3DInterface* engine, const char* text) {
   std::fflush(stdout);
 }
 
-// Saves a scene of one triangle 5 in front of its camera as "room.zks", loads it back for the
-// coded rendering path (shader mode 0) and draws it once; reports the device's indexed draws.
-void DrawCodedScene(CZeKorbD3DInterface* engine) {
-  CSceneInterface* made = nullptr;
-  engine->AddScene(&made);
-  made->SetName("room");
-  CMeshInterface* mesh = made->AddMesh(0);
-  mesh->SetName("panel");
+// A triangle 5 in front of the camera, its surface indexed.
+void AddPanel(CSceneInterface* scene, const char* name) {
+  CMeshInterface* mesh = scene->AddMesh(0);
+  mesh->SetName(name);
   Vertex vertices[3] = {};
   const float corners[3][2] = {{-1, -1}, {0, 1}, {1, -1}};
   for (int i = 0; i < 3; ++i) {
@@ -170,6 +166,15 @@ void DrawCodedScene(CZeKorbD3DInterface* engine) {
   mesh->SetVertices(3, vertices, 1);
   WORD indices[3] = {0, 1, 2};
   mesh->CreateSurface()->SetIndices(3, indices);
+}
+
+// Saves a scene of one triangle 5 in front of its camera as "room.zks", loads it back for the
+// coded rendering path (shader mode 0) and draws it once; reports the device's indexed draws.
+void DrawCodedScene(CZeKorbD3DInterface* engine) {
+  CSceneInterface* made = nullptr;
+  engine->AddScene(&made);
+  made->SetName("room");
+  AddPanel(made, "panel");
   made->AddCamera();
   Report(engine->SaveSceneToZKS(made, 0) ? "saved" : "not saved");
   made->Release();
@@ -187,6 +192,45 @@ void DrawCodedScene(CZeKorbD3DInterface* engine) {
   loaded->Render();
   renderer->EndRendering();
   std::printf("draws %zu\n", ZkTestD3DCountCalls("DrawIndexedPrimitive") - before);
+  engine->SetActiveScene(nullptr);
+  loaded->Release();
+}
+
+// Saves "arena.zks" (two panels, a light, a camera), loads it as the active scene and runs the
+// line as the console runs a typed one; reports what the line left in the scene.
+void RunConsoleLineOnScene(CZeKorbD3DInterface* engine, const char* line) {
+  CSceneInterface* made = nullptr;
+  engine->AddScene(&made);
+  made->SetName("arena");
+  AddPanel(made, "left");
+  AddPanel(made, "right");
+  CLightInterface* light = made->AddLight();
+  light->SetName("lamp");
+  light->SetColor(0x336699);
+  made->AddCamera();
+  Report(engine->SaveSceneToZKS(made, 0) ? "saved" : "not saved");
+  made->Release();
+
+  CSceneInterface* loaded = nullptr;
+  engine->LoadScene(&loaded, "arena", 0, 0, nullptr, nullptr, nullptr);
+  if (!loaded) {
+    Report("not loaded");
+    return;
+  }
+  engine->SetActiveScene(loaded);
+  // One frame's passes, as the game's loop runs them before a line can be typed.
+  loaded->PrepareMatrices();
+  loaded->UpdateHierarchy();
+  // A box without a display shows its text on standard error: the test reads it with the rest.
+  std::fflush(stdout);
+  dup2(STDOUT_FILENO, STDERR_FILENO);
+  RunScriptLine(engine, line);
+  std::fflush(stderr);
+  CVector3 position;
+  loaded->GetMesh(0)->GetPosition(&position, 1);
+  std::printf("%s at %g %g %g, fog %08X\n", loaded->GetMesh(0)->GetName(), position.x, position.y,
+              position.z, loaded->GetFogColor());
+  std::fflush(stdout);
   engine->SetActiveScene(nullptr);
   loaded->Release();
 }
@@ -307,6 +351,7 @@ int main(int argc, char** argv) {
   if (scenario == "script-line") RunScriptLine(engine, argv[3]);
   if (scenario == "coded-scene") DrawCodedScene(engine);
   if (scenario == "console") OpenConsole(engine);
+  if (scenario == "console-line") RunConsoleLineOnScene(engine, argv[3]);
 
   engine->CloseZeKorb();
   Report("returned from CloseZeKorb");

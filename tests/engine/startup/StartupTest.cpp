@@ -336,6 +336,27 @@ TEST_F(StartupFixture, DefaultScriptsJoinTheConsoleModuleInListingOrderAndTheShu
   EXPECT_EQ(ReadFile(folder / "ZeKorbError.Log").find("scriptmodule"), std::string::npos);
 }
 
+// The engine's default console script, laid in the scripts folder as the build lays it beside
+// the engine, run by a console line on a saved scene: it reads the scene and changes it.
+TEST_F(StartupFixture, TheDefaultConsoleScriptSummarisesAndChangesTheActiveScene) {
+  folder.Write("scripts/console.zkc", ReadFile(ZK_CONSOLE_SCRIPT));
+  Lines_ lines;
+  EXPECT_EQ(Run({"console-line", "SceneSummary();", "--quit-callback"}, lines), 3);
+  const auto saved = std::find(lines.begin(), lines.end(), "saved");
+  ASSERT_GE(std::distance(saved, lines.end()), 4) << ::testing::PrintToString(lines);
+  // The light's colour is its diffuse colour: 0x336699 at the default intensity of one half.
+  EXPECT_EQ(Lines_(saved + 1, saved + 4),
+            (Lines_{"Script Message: Scene arena: meshes left right; light lamp colour 19334C; "
+                    "camera at 0 0 0; file " +
+                        std::to_string(std::filesystem::file_size(folder / "arena.zks")) +
+                        " bytes; lifted left; done at once",
+                    "line ran", "left at 0 1 0, fog 000000FF"}))
+      << ::testing::PrintToString(lines);
+  const std::string errors = ReadFile(folder / "ZeKorbError.Log");
+  for (const char* registration : {"Can't Add ", "Can't Register ", "Can't Declare "})
+    EXPECT_EQ(errors.find(registration), std::string::npos) << errors;
+}
+
 TEST_F(StartupFixture, AScriptThatCannotBeAddedEndsTheLoadingAndStartUpGoesOn) {
   // A module takes 64 files: the 65th of the listing is refused.
   for (int i = 0; i < 66; ++i)
