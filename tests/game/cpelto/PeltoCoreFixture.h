@@ -33,7 +33,11 @@ class CPeltoTestZeKorbInterface : public CGameTestZeKorbInterface {
     return &m_files;
   }
 
+  // The game's input devices and its cursor confinement use this window.
+  HWND GetWindowHandle() override { return window; }
+
   FakeTextureStorage textures;
+  HWND window = nullptr;
 
  private:
   class CLooseFiles final : public CVirtualFileSystemInterface {
