@@ -271,3 +271,27 @@ TEST_F(InputDevicesTest, TheKeyBindingFileAppliesOnlyTheAttributesItHas) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(KeyQueryTest, ReadsThisFrameAndWhetherTheLastWasExactlyOne) {
+  const struct {
+    DWORD key, current, last;
+    DWORD state;
+    bool wasDown;
+  } cases[] = {{30, 1, 0, 1, false}, {30, 0, 1, 0, true}, {307, 1, 2, 1, false},
+               {511, 3, 1, 3, true}, {512, 0, 0, 0, false}, {0xFFFFFFFF, 0, 0, 0, false}};
+  for (const auto& one : cases) {
+    if (one.key < static_cast<DWORD>(kKeyTableSize)) {
+      g_dwCurrentKeys[one.key].store(one.current, kRelaxed);
+      g_dwLastKeys[one.key].store(one.last, kRelaxed);
+    }
+    bool wasDown = !one.wasDown;
+    EXPECT_EQ(QueryKey(one.key, &wasDown), one.state) << one.key;
+    EXPECT_EQ(wasDown, one.wasDown) << one.key;
+  }
+  geClearKeyTable(g_dwCurrentKeys);
+  geClearKeyTable(g_dwLastKeys);
+}
+
+}  // namespace
