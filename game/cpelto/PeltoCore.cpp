@@ -6,6 +6,9 @@
 #include <cstring>
 
 #include "ZKDXInterface.h"
+#include "cpelto/GameInputs.h"
+#include "cpelto/JoystickButtonMap.h"
+#include "cpelto/KeyBindingsFile.h"
 #include "cpelto/OpenAL.h"
 #include "framework/BaseNode.h"
 #include "framework/EngineGlobals.h"
@@ -60,6 +63,7 @@ CPeltoCore::CPeltoCore(HINSTANCE hInstance, const char* szCommandLine, DWORD dwS
 }
 
 CPeltoCore::~CPeltoCore() {
+  delete CGameInputs::GetInstance();
   m_pProfileRoot.Reset();
   m_pCurrentLevel.Reset();
 }
@@ -83,8 +87,10 @@ bool CPeltoCore::RegisterNodeTypes() {
 
 void CPeltoCore::CreateManagers() {
   geCGameCore::CreateManagers();
-  // The Windows utilities, the game's input devices, the commercial splash screens and the
-  // joystick's copy of eight key bindings come here, in that order.
+  // The Windows utilities come here.
+  CreateGameInputs();
+  // The commercial splash screens come here.
+  MapJoystickButtonsFromBindings();
   LoadLevelSetup();
   if (TiXmlElement* pAutoCreate = m_pGameElement->FirstChildElement("AutoCreate")) {
     m_pRootNode->CreateChildrenFromXML(pAutoCreate);
@@ -95,7 +101,7 @@ void CPeltoCore::CreateManagers() {
   ScanLevels(kLevelsFolder, "*.*");
   ResetScriptModules();
   LoadGameModule();
-  // The key-binding file is read here.
+  LoadKeybindings();
   for (TiXmlElement* pNode = m_pGameElement->FirstChildElement("Node"); pNode;
        pNode = pNode->NextSiblingElement("Node")) {
     const char* szType = pNode->Attribute("Type");
@@ -112,6 +118,25 @@ void CPeltoCore::LoadLevelSetup() {
   m_pGameElement = m_LevelSetup.FirstChildElement("Game");
   if (!m_pGameElement) LevelSetupFailure("No <Game> element in");
 }
+
+void CPeltoCore::CreateGameInputs() {
+  // A core made again in the same process sets the devices up afresh.
+  delete CGameInputs::GetInstance();
+  CGameInputs* pInputs = new CGameInputs();
+  pInputs->Init(g_pZeKorb ? g_pZeKorb->GetWindowHandle() : nullptr, CGameInputs::kDeviceJoystick);
+}
+
+void CPeltoCore::MapJoystickButtonsFromBindings() {
+  const DWORD adwKeys[] = {m_KeyBindings.strite_left, m_KeyBindings.strite_right,
+                           m_KeyBindings.show_map,    m_KeyBindings.camera_one,
+                           m_KeyBindings.camera_two,  m_KeyBindings.camera_fpp,
+                           m_KeyBindings.jump,        m_KeyBindings.shoot};
+  for (int nButton = 0; nButton < 8; ++nButton) g_JoystickButtonMap.Map(nButton, adwKeys[nButton]);
+}
+
+void CPeltoCore::LoadKeybindings() { KeyBindingsFile::Load(m_KeyBindings); }
+
+void CPeltoCore::SaveKeybindings() { KeyBindingsFile::Save(m_KeyBindings); }
 
 void CPeltoCore::LoadGameModule() {
   const char* szScript = m_pGameElement->Attribute("Script");
@@ -255,7 +280,7 @@ void CPeltoCore::ClearSocketDistance() {
 
 bool CPeltoCore::ProcessFrame() {
   RunGameModuleEvent("OnProcessGame", {"geSUpdateArgument", false, &m_UpdateArgument});
-  // On an input reset the cursor is confined to the window here, by the game's input devices.
+  if (GetInputResetRequest()) ConfineCursor();
   if (m_bUnloadPending) {
     // A load waiting as well follows in the next frame.
     UnloadCurrentLevel();
@@ -268,8 +293,25 @@ bool CPeltoCore::ProcessFrame() {
 }
 
 void CPeltoCore::UpdateKeyStates() {
+  CGameInputs* pInputs = CGameInputs::GetInstance();
+  if (pInputs) pInputs->Poll();
+  m_JoystickKeys.Feed(pInputs, m_KeyBindings, g_JoystickButtonMap);
   geCGameCore::UpdateKeyStates();
-  // The joystick is polled into the key tables here, by the game's input devices.
+}
+
+void CPeltoCore::ConfineCursor() {
+  HWND hWnd = g_pZeKorb ? g_pZeKorb->GetWindowHandle() : nullptr;
+  RECT client;
+  // Without a window there is nothing to confine the cursor to.
+  if (!GetClientRect(hWnd, &client)) return;
+  POINT topLeft = {client.left, client.top};
+  POINT bottomRight = {client.right, client.bottom};
+  ClientToScreen(hWnd, &topLeft);
+  ClientToScreen(hWnd, &bottomRight);
+  if (!m_dwCursorClipped) SetCursorPos(bottomRight.x / 2, bottomRight.y / 2);
+  const RECT clip = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+  ClipCursor(&clip);
+  m_dwCursorClipped = 1;
 }
 
 void CPeltoCore::ProcessMessage(geMessage* pMessage) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cpelto/JoystickKeyFeed.h"
 #include "cpelto/KeyBindings.h"
 #include "framework/ConfigurationNode.h"
 #include "framework/GameCore.h"
@@ -50,6 +51,13 @@ class CPeltoCore : public geCGameCore {
   // Only while a level is loaded and no unload waits: hides the HUD and resumes the game timer.
   void UnloadLevel();
 
+  // The key-binding file into the table (written from the table when it is missing), and back.
+  void LoadKeybindings();
+  void SaveKeybindings();
+  // Keeps the cursor inside the window's client area; the first time also puts it at half the
+  // area's bottom-right screen corner.
+  void ConfineCursor();
+
   geCBaseNode* GetCurrentLevel() const { return m_pCurrentLevel.Get(); }
   bool IsLoadPending() const { return m_bLoadPending != 0; }
   bool IsUnloadPending() const { return m_bUnloadPending != 0; }
@@ -65,6 +73,9 @@ class CPeltoCore : public geCGameCore {
  private:
   void LoadLevelSetup();
   void AddLevel(const std::string& strConfigFile);
+  void CreateGameInputs();
+  // Joystick buttons 0 to 7 press the keys of the eight bindings after the four directions.
+  void MapJoystickButtonsFromBindings();
   void LoadGameModule();
   void CreateMenu();
   // Runs a function of the game module when the game names a script and the module has it.
@@ -86,6 +97,7 @@ class CPeltoCore : public geCGameCore {
   geTRefPtr<geCBaseNode> m_pCurrentLevel;
   AngelScript::asIScriptContext* m_pGameScriptContext = nullptr;
   DWORD m_dwCursorClipped = 0;
+  JoystickKeyFeed m_JoystickKeys;
   TiXmlElement* m_pGameElement = nullptr;
   BYTE m_bUnloadPending = 0;
   BYTE m_bLoadPending = 0;

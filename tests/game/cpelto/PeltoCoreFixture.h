@@ -33,7 +33,11 @@ class CPeltoTestZeKorbInterface : public CGameTestZeKorbInterface {
     return &m_files;
   }
 
+  // The game's input devices and its cursor confinement use this window.
+  HWND GetWindowHandle() override { return window; }
+
   FakeTextureStorage textures;
+  HWND window = nullptr;
 
  private:
   class CLooseFiles final : public CVirtualFileSystemInterface {
@@ -62,6 +66,8 @@ class CTestPeltoCore : public CPeltoCore {
     m_szEngineLibrary = m_strLibrary.c_str();
   }
   void RegisterScriptInterface() override;
+  // As the framework's constructor does: the next frame resets the input.
+  void RequestInputReset() { m_dwInputResetRequest = 1; }
   // Menu screens are plain nodes here until the game has its own.
   bool RegisterNodeTypes() override {
     const bool bAll = CPeltoCore::RegisterNodeTypes();
