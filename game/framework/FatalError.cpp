@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-void geFatalError(const char* szTitle, const char* szText) {
+void geFatalError(const char* szTitle, const char* szText, UINT uExitCode) {
   MessageBoxA(nullptr, szText, szTitle, MB_OK);
-  ExitProcess(1);
+  ExitProcess(uExitCode);
 }
