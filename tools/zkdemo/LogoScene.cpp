@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr uint32_t kPictureSize = 128;
+constexpr uint32_t kPictureSize = 256;
 constexpr float kHalfWidth = 2.0f;
 constexpr float kHalfHeight = 1.0f;
 constexpr float kHalfDepth = 0.1f;
@@ -112,13 +112,17 @@ RgbaImage LogoScene::Picture() {
         for (int c = 0; c < 3; ++c) texel[c] = static_cast<uint8_t>(kColour[c] * shade / 255);
       }
   };
-  const uint32_t border = 6;
+  const uint32_t border = kPictureSize / 20;
   paint(0, 0, kPictureSize, border, 96);
   paint(0, kPictureSize - border, kPictureSize, kPictureSize, 96);
   paint(0, 0, border, kPictureSize, 96);
   paint(kPictureSize - border, 0, kPictureSize, kPictureSize, 96);
-  // Bars of "lettering" in the lower third; the middle stays the plain colour.
-  for (uint32_t bar = 0; bar < 6; ++bar) paint(20 + bar * 16, 92, 30 + bar * 16, 108, 160);
+  // A row of "lettering" in the lower fifth; the middle stays the plain colour.
+  const uint32_t bars = 8, bar = kPictureSize / 16, gap = bar / 2;
+  const uint32_t left = (kPictureSize - bars * bar - (bars - 1) * gap) / 2;
+  for (uint32_t i = 0; i < bars; ++i)
+    paint(left + i * (bar + gap), kPictureSize * 3 / 4, left + i * (bar + gap) + bar,
+          kPictureSize * 3 / 4 + bar, 160);
   return image;
 }
 
