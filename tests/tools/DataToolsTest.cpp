@@ -32,7 +32,7 @@ namespace fs = std::filesystem;
 // The game's archive password.
 constexpr const char* kPassword = "tavelkorpinusmerdo";
 
-int Run(const std::string& program, const std::vector<std::string>& arguments) {
+int RunTool(const std::string& program, const std::vector<std::string>& arguments) {
   ProbeProcess process(program, arguments);
   return process.Finish();
 }
@@ -53,8 +53,8 @@ std::map<std::string, std::string> Files(const std::string& folder) {
 TEST(DataTools, TwoRunsWriteTheSameBytes) {
   TempDir dir;
   for (const char* run : {"a", "b"}) {
-    ASSERT_EQ(Run(ZK_ZKDEMO, {dir / run}), 0) << run;
-    ASSERT_EQ(Run(ZK_ZKPACK, {dir / run, dir / (std::string(run) + ".zkr"), kPassword}), 0) << run;
+    ASSERT_EQ(RunTool(ZK_ZKDEMO, {dir / run}), 0) << run;
+    ASSERT_EQ(RunTool(ZK_ZKPACK, {dir / run, dir / (std::string(run) + ".zkr"), kPassword}), 0) << run;
   }
   const auto first = Files(dir / "a");
   EXPECT_EQ(first.size(), 3u);
@@ -65,11 +65,11 @@ TEST(DataTools, TwoRunsWriteTheSameBytes) {
 TEST(DataTools, ToolsRefuseWhatTheyCannotDo) {
   TempDir dir;
   fs::create_directory(dir / "empty");
-  EXPECT_EQ(Run(ZK_ZKPACK, {dir / "missing", dir / "m.zkr"}), 1);
-  EXPECT_EQ(Run(ZK_ZKPACK, {dir / "empty", dir / "e.zkr"}), 1) << "an archive of nothing";
+  EXPECT_EQ(RunTool(ZK_ZKPACK, {dir / "missing", dir / "m.zkr"}), 1);
+  EXPECT_EQ(RunTool(ZK_ZKPACK, {dir / "empty", dir / "e.zkr"}), 1) << "an archive of nothing";
   EXPECT_FALSE(fs::exists(dir / "e.zkr"));
-  EXPECT_EQ(Run(ZK_ZKPACK, {dir / "missing"}), 2) << "usage";
-  EXPECT_EQ(Run(ZK_ZKDEMO, {}), 2) << "usage";
+  EXPECT_EQ(RunTool(ZK_ZKPACK, {dir / "missing"}), 2) << "usage";
+  EXPECT_EQ(RunTool(ZK_ZKDEMO, {}), 2) << "usage";
 }
 
 TEST(DataTools, PackedLogoReadsBackThroughTheFileSystemAndTheSceneReader) {
@@ -80,11 +80,12 @@ TEST(DataTools, PackedLogoReadsBackThroughTheFileSystemAndTheSceneReader) {
   DemoEngine engine;
   CVirtualFileSystemInterface* files = GetEngineContext()->pVirtualFileSystem;
   ASSERT_EQ(files->AddVirtualDisk(ZK_DATA_ARCHIVE, 0, 0, 0, kPassword), 0u);
+  const unsigned mountErrors = engine.Errors();  // the mount's member count is logged as one
 
   CScene* scene = nullptr;
   ASSERT_TRUE(GetEngineContext()->pZKReader->GetSceneExporter()->LoadScene(
       &scene, "vantor-logo\\logo.zks", 0));
-  ASSERT_EQ(engine.Errors(), 0u);
+  ASSERT_EQ(engine.Errors(), mountErrors);
   EXPECT_EQ(scene->GetFramesPerSecond(), LogoScene::kFramesPerSecond);
   EXPECT_EQ(scene->GetNumberOfCameras(), 1u);
   EXPECT_EQ(scene->GetNumberOfLights(), 1u);
@@ -94,8 +95,11 @@ TEST(DataTools, PackedLogoReadsBackThroughTheFileSystemAndTheSceneReader) {
   EXPECT_EQ(mesh->GetNumberOfFaces(), 12u);
   auto* surface = dynamic_cast<CSurface*>(mesh->GetSurface(0));
   ASSERT_NE(surface, nullptr);
-  EXPECT_NE(std::string(surface->GetTextureFileName(CSurface::TEXTURE_COLOR0)).find("logo.png"),
-            std::string::npos);
+  const char* textureName = surface->GetTextureFileName(CSurface::TEXTURE_COLOR0);
+  // The bank names the texture by its path beside the scene.
+  EXPECT_NE(std::string(textureName ? textureName : "(none)").find("textures\\logo"),
+            std::string::npos)
+      << (textureName ? textureName : "(none)");
   // Whole for the hold, nothing once the shrink is over.
   CChannelEnvelope* scale = mesh->GetFirstMotion()->GetChannel(MOTION_SCALE_Y);
   ASSERT_EQ(scale->GetNumberOfKeys(), 3u);
