@@ -1,7 +1,7 @@
 // The game program. It runs in its data folder "runtime" beside the executable, plays until the
 // game quits or its window is closed, and ends through the engine's shutdown. SIGINT and SIGTERM
-// close the window as the desktop would, so Ctrl+C ends the game in its usual order; a second
-// signal ends the process at once.
+// set the core's quit bit, so Ctrl+C ends the game in its usual order (core released, leftover
+// objects counted, engine closed); a second signal ends the process at once.
 #include <windows.h>
 
 #include <pthread.h>
@@ -12,9 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "ZKDXInterface.h"
 #include "cpelto/PeltoCore.h"
-#include "framework/EngineGlobals.h"
 #include "framework/ProgramEntry.h"
 #include "zkplatform/ZkPaths.h"
 
@@ -26,15 +24,14 @@ geCGameCore* MakeCore(HINSTANCE hInstance, const char* szCommandLine, DWORD dwSh
   return new (std::nothrow) CPeltoCore(hInstance, szCommandLine, dwShowCommand);
 }
 
-// Waits for the window the engine makes; a signal before it exists closes it as soon as it does.
-void CloseGameWindow() {
+// Asks the main loop to quit with the close command as a message of the thread (no window): the
+// loop takes it and sets the quit bit on its own thread, where the core is safe to touch. The
+// request is repeated, since start-up pumps messages of its own that would drop a single one;
+// once the loop has quit nobody reads them.
+void RequestQuit() {
   for (;;) {
-    if (g_pZeKorb)
-      if (HWND hWnd = g_pZeKorb->GetWindowHandle()) {
-        PostMessageA(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return;
-      }
-    Sleep(20);
+    PostMessageA(nullptr, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Sleep(200);
   }
 }
 
@@ -49,7 +46,7 @@ void WatchQuitSignals() {
   std::thread([signals] {
     int nSignal = 0;
     if (sigwait(&signals, &nSignal) != 0) return;
-    std::thread(CloseGameWindow).detach();
+    std::thread(RequestQuit).detach();
     if (sigwait(&signals, &nSignal) == 0) _exit(128 + nSignal);
   }).detach();
 }

@@ -68,15 +68,25 @@ TEST(GameRun, ShowsTheLogoThenEndsInOrderOnSigterm) {
   EXPECT_LT(LogoShareInCentre(game.Beside("after.png")), 0.05);
 
   const std::string gameLog = GameProcess::ReadFile(game.Bin("runtime/GameEngine.log"));
+  // The core's banner and the sound device, the game tree and settings, the node types, the
+  // engine and its archive, the game's managers with its script module and node tree, the
+  // cursors; then the release of the core and the count of objects left over.
   EXPECT_TRUE(InOrder(gameLog, {"Vantor Game Engine - version 0.1 build 298\n",
                                 "System Information:\n",
+                                "O p e n  A L - Init...\n",
                                 "-Loading Game Tree from 'cfg\\config.xml'\n",
                                 "-vKernel and vGameEngine Settings:\n",
                                 "  -vantor_logo = true\n",
                                 "- Registered Node Types:\n",
                                 "-Adding virtual disk 'zkr\\vge.zkr'\n",
+                                "  -Setting name 'geRootNode'",
+                                "  - Adding AS script module 'GameCoreModule'\n",
+                                "G A M E   T R E E:\n",
+                                "-Creating Cursors (from cfg\\config.xml, section <vGameEngine>)\n",
                                 "~Deleted geCGameCore\n",
-                                "Statistics:\n\tnumber of unremoved objects: 0\n"}))
+                                "-----------> Closed on ",
+                                "Statistics:\n\tnumber of unremoved objects: 0\n",
+                                "AngelScript Released\n"}))
       << gameLog;
   EXPECT_EQ(gameLog.find("KERNEL ERROR"), std::string::npos) << gameLog;
   const std::string scriptLog = GameProcess::ReadFile(game.Bin("runtime/AngelScript.log"));
@@ -84,7 +94,12 @@ TEST(GameRun, ShowsTheLogoThenEndsInOrderOnSigterm) {
       << scriptLog;
 
   const std::string engineLog = GameProcess::ReadFile(game.Bin("ZeKorb.Log"));
-  EXPECT_TRUE(InOrder(engineLog, {"vge.zkr", "logo.zks", "----- ZeKorb Debugger Closed Successfully -----"}))
+  // The archive mounted, the logo scene and its texture read from it (nothing lies loose), and
+  // the engine closed by the game's exit.
+  EXPECT_TRUE(InOrder(engineLog, {"- Archive zkr\\vge.zkr Contains 3 Files\n",
+                                  "- Loading Scene: vantor-logo\\logo.zks\n",
+                                  "- Texture: vantor-logo\\textures\\logo_png Loaded\n",
+                                  "----- ZeKorb Debugger Closed Successfully -----"}))
       << engineLog;
 }
 
