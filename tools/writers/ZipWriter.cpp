@@ -6,6 +6,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "LittleEndian.h"
+
 namespace {
 
 constexpr uint16_t kVersionNeeded = 20;  // deflate and traditional encryption
@@ -15,16 +17,6 @@ constexpr uint16_t kMethodDeflate = 8;
 constexpr uint16_t kDate = (2005 - 1980) << 9 | 5 << 5 | 26;  // one fixed stamp for every member
 constexpr uint32_t kRegularFile = 0100644u << 16;
 constexpr size_t kEncryptionHeader = 12;
-
-void Put16(std::string& out, uint32_t value) {
-  out += static_cast<char>(value & 0xFF);
-  out += static_cast<char>(value >> 8 & 0xFF);
-}
-
-void Put32(std::string& out, uint32_t value) {
-  Put16(out, value & 0xFFFF);
-  Put16(out, value >> 16);
-}
 
 std::string Deflate(const std::string& data) {
   z_stream stream{};
