@@ -16,7 +16,12 @@
 namespace fs = std::filesystem;
 
 GameProcess::GameProcess(const std::string& programFolder) {
-  fs::copy(programFolder, m_folder / "bin", fs::copy_options::recursive);
+  // Times are kept too: the game compares its script files with their bytecode caches by them.
+  const fs::path copy = m_folder / "bin";
+  fs::copy(programFolder, copy, fs::copy_options::recursive);
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(programFolder))
+    if (entry.is_regular_file())
+      fs::last_write_time(copy / fs::relative(entry.path(), programFolder), entry.last_write_time());
   for (const char* folder : {"xdg-runtime", "xdg-data", "xdg-config"}) {
     fs::create_directory(m_folder / folder);
     fs::permissions(m_folder / folder, fs::perms::owner_all);
