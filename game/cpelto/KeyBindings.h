@@ -22,7 +22,7 @@ struct KeyBindings {
   DWORD look_left;
   DWORD look_right;
 };
-static_assert(sizeof(KeyBindings) == 15 * sizeof(DWORD));
+static_assert(sizeof(KeyBindings) == 60);
 
 // One binding: its name, its field and the key it has until the file or a script changes it.
 struct KeyBindingEntry {
@@ -47,4 +47,4 @@ struct AnimationIdentifiers {
   DWORD idanim_strikeleft;
   DWORD idanim_strikeright;
 };
-static_assert(sizeof(AnimationIdentifiers) == 8 * sizeof(DWORD));
+static_assert(sizeof(AnimationIdentifiers) == 32);

@@ -198,9 +198,13 @@ TiXmlElement* CPeltoCore::FindLevelElement(const std::string& strName) const {
 }
 
 void CPeltoCore::LoadPendingLevel() {
-  const char* szName = m_strPendingLevel.c_str();
+  // Scripts run while the level is built may ask for the next change already: the request is
+  // taken before they run.
+  const std::string strName = m_strPendingLevel;
+  m_bLoadPending = 0;
+  const char* szName = strName.c_str();
   g_GameLogger.Log(">> Loading level '%s'\n", szName);
-  TiXmlElement* pElement = FindLevelElement(m_strPendingLevel);
+  TiXmlElement* pElement = FindLevelElement(strName);
   if (!pElement) {
     g_GameLogger.Log("  - WARNNING, level '%s' NOT found\n", szName);
     return;
@@ -258,10 +262,7 @@ bool CPeltoCore::ProcessFrame() {
     geCGameCore::ProcessFrame();
     return true;
   }
-  if (m_bLoadPending) {
-    LoadPendingLevel();
-    m_bLoadPending = 0;
-  }
+  if (m_bLoadPending) LoadPendingLevel();
   geCGameCore::ProcessFrame();
   return true;
 }
