@@ -1321,20 +1321,20 @@ void CGLBackend::CopyTarget(const STargetRef& source, const RECT& sourceRect, co
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-void CGLBackend::ReadWindow(int width, int height, ScreenPixels& shown) {
+void CGLBackend::ReadShown(int width, int height, bool bottomRowFirst, ScreenPixels& shown) {
   if (width <= 0 || height <= 0) return;
   const size_t rowBytes = static_cast<size_t>(width) * 4;
   std::vector<uint8_t> rows(rowBytes * static_cast<size_t>(height));
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-  glReadBuffer(GL_BACK);
   glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
   if (glGetError() != GL_NO_ERROR) return;
   shown.width = static_cast<unsigned>(width);
   shown.height = static_cast<unsigned>(height);
   shown.rgba.resize(rows.size());
-  // GL's first row is the bottom of the window; a screen has no alpha.
-  for (size_t row = 0; row < static_cast<size_t>(height); ++row)
-    std::memcpy(&shown.rgba[row * rowBytes], &rows[(static_cast<size_t>(height) - 1 - row) * rowBytes], rowBytes);
+  for (size_t row = 0; row < static_cast<size_t>(height); ++row) {
+    const size_t from = bottomRowFirst ? static_cast<size_t>(height) - 1 - row : row;
+    std::memcpy(&shown.rgba[row * rowBytes], &rows[from * rowBytes], rowBytes);
+  }
+  // A screen has no alpha.
   for (size_t alpha = 3; alpha < shown.rgba.size(); alpha += 4) shown.rgba[alpha] = 0xFF;
 }
 
@@ -1353,7 +1353,20 @@ void CGLBackend::Present(const STargetRef& backBuffer, ScreenPixels* shown) {
   // Memory row 0 is the top of the picture; the window's row 0 is its bottom.
   glBlitFramebuffer(0, 0, static_cast<GLint>(backBuffer.width), static_cast<GLint>(backBuffer.height), 0, height, width,
                     0, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-  if (shown) ReadWindow(width, height, *shown);
+  if (shown) {
+    // The window shows the back buffer as it is when their sizes agree: the picture is read from
+    // the back buffer then, since an offscreen window's surface keeps the size it was made with
+    // when the window is resized later. Otherwise the window is read, its row 0 at the bottom.
+    const bool backBufferShown = width == static_cast<int>(backBuffer.width) &&
+                                 height == static_cast<int>(backBuffer.height);
+    if (backBufferShown) {
+      glReadBuffer(GL_COLOR_ATTACHMENT0);
+    } else {
+      glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+      glReadBuffer(GL_BACK);
+    }
+    ReadShown(width, height, !backBufferShown, *shown);
+  }
   SDL_GL_SwapWindow(m_window);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

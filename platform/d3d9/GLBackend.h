@@ -77,8 +77,9 @@ class CGLBackend : public IRenderBackend {
   // else a hidden window of the device's own, as large as the back buffer (`owned` says which).
   static SDL_Window* DeviceWindow(HWND window, UINT width, UINT height, bool* owned);
   void MakeCurrent();
-  // What the window's back buffer holds, top row first, before it is swapped.
-  void ReadWindow(int width, int height, ScreenPixels& shown);
+  // What the screen shows, read from the bound read buffer into `shown` top row first; a window
+  // keeps its rows bottom first.
+  void ReadShown(int width, int height, bool bottomRowFirst, ScreenPixels& shown);
   void BindTargets(const STargetRef* targets, const STargetRef& depth);
   void AttachColor(unsigned framebuffer, unsigned attachment, const STargetRef& target);
   // GL state set together from a few render states; planes each their own.

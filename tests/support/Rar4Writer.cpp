@@ -5,17 +5,9 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "LittleEndian.h"
+
 namespace {
-
-void Put16(std::string& out, unsigned value) {
-  out += static_cast<char>(value & 0xFF);
-  out += static_cast<char>(value >> 8 & 0xFF);
-}
-
-void Put32(std::string& out, uint32_t value) {
-  Put16(out, value & 0xFFFF);
-  Put16(out, value >> 16);
-}
 
 uint32_t Crc32(const std::string& bytes) {
   return static_cast<uint32_t>(

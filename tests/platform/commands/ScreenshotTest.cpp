@@ -137,6 +137,50 @@ TEST_F(ScreenshotTest, APathThatCannotBeWrittenIsReportedAndTheLinesGoOn) {
   EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>{"folder"});
 }
 
+// An engine makes its window small and sizes it for the device before making the device. An
+// offscreen window's surface keeps the size it was made with, yet the screenshot still shows the
+// whole back buffer.
+TEST(ResizedWindowScreenshotTest, ShowsAllOfAWindowEnlargedBeforeItsDevice) {
+  ZkTestCommandsReset();
+  TestWindow window;  // 320 x 240
+  ShowWindow(window.Handle(), SW_SHOW);
+  ASSERT_TRUE(SetWindowPos(window.Handle(), HWND_NOTOPMOST, 0, 0, 640, 480, SWP_SHOWWINDOW));
+  window.Pump();
+  CD3DTestDevice device(ZK_D3D_BACKEND_GL, CD3DTestDevice::Deferred{});
+  IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+  ASSERT_NE(d3d, nullptr);
+  D3DPRESENT_PARAMETERS parameters = {};
+  parameters.BackBufferWidth = 640;
+  parameters.BackBufferHeight = 480;
+  parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+  parameters.BackBufferCount = 1;
+  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  parameters.Windowed = TRUE;
+  parameters.hDeviceWindow = window.Handle();
+  IDirect3DDevice9* made = nullptr;
+  ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window.Handle(),
+                              D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &made),
+            D3D_OK);
+  device.Adopt(made);
+  made->Release();
+  d3d->Release();
+  ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, kBlue, 1.f, 0), D3D_OK);
+  const D3DRECT bottomRight = {480, 360, 640, 480};
+  ASSERT_EQ(device->Clear(1, &bottomRight, D3DCLEAR_TARGET, kRed, 1.f, 0), D3D_OK);
+
+  TempDir dir;
+  ZkTestCommandsFeed(("screenshot " + (dir / "shot.png") + "\n").c_str());
+  window.Pump();
+  ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  const Picture shot(dir / "shot.png");
+  ASSERT_EQ(shot.width, 640);
+  ASSERT_EQ(shot.height, 480);
+  EXPECT_TRUE(ColorNear(shot.At(600, 450), kRed, 3, true)) << std::hex << shot.At(600, 450);
+  EXPECT_TRUE(ColorNear(shot.At(400, 300), kBlue, 3, true)) << std::hex << shot.At(400, 300);
+  EXPECT_TRUE(ColorNear(shot.At(40, 30), kBlue, 3, true)) << std::hex << shot.At(40, 30);
+  ZkTestCommandsReset();
+}
+
 TEST(NullScreenshotTest, RefusedOnTheNullBackEnd) {
   ZkTestCommandsReset();
   TestWindow window;

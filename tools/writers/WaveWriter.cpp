@@ -2,17 +2,9 @@
 
 #include <algorithm>
 
+#include "LittleEndian.h"
+
 namespace {
-
-void Put16(std::string& out, uint16_t value) {
-  out += static_cast<char>(value & 0xFF);
-  out += static_cast<char>(value >> 8);
-}
-
-void Put32(std::string& out, uint32_t value) {
-  Put16(out, static_cast<uint16_t>(value & 0xFFFF));
-  Put16(out, static_cast<uint16_t>(value >> 16));
-}
 
 void PutChunk(std::string& out, const std::string& id, const std::string& body) {
   out += id.substr(0, 4);

@@ -1,6 +1,7 @@
 #pragma once
-// Writes ZIP archives through libarchive, deflated, optionally with a password (traditional
-// PKWARE encryption, which every ZIP reader knows).
+// Writes ZIP archives, deflated, optionally with a password (traditional PKWARE encryption,
+// which every ZIP reader knows). The bytes depend on the members and the password alone (no
+// clock, no random numbers), so that a build makes the same archive every time.
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,7 +12,9 @@ class ZipWriter {
 
   // Adds a member under `name` ('/' separated, as ZIP stores names).
   ZipWriter& Add(const std::string& name, const std::string& data);
-  // Throws std::runtime_error when libarchive refuses.
+  // The whole archive.
+  std::string Bytes() const;
+  // Throws std::runtime_error when the file cannot be written.
   void Write(const std::string& path) const;
 
  private:

@@ -2,14 +2,12 @@
 
 #include <stb_image_write.h>
 
+#include "LittleEndian.h"
+
 namespace {
 
 void Append(void* context, void* data, int size) {
   static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<size_t>(size));
-}
-
-void PutDword(std::string* out, uint32_t value) {
-  for (int i = 0; i < 4; ++i) out->push_back(static_cast<char>((value >> (8 * i)) & 0xff));
 }
 
 }  // namespace
@@ -88,23 +86,23 @@ DdsHeader DdsHeader::Dxt(const char* fourCC, uint32_t width, uint32_t height) {
 
 std::string EncodeDds(const DdsHeader& h, const std::string& payload) {
   std::string out = "DDS ";
-  PutDword(&out, h.headerSize);
-  PutDword(&out, h.flags | (h.mipMapCount ? 0x20000u : 0u) | (h.depth ? 0x800000u : 0u));
-  PutDword(&out, h.height);
-  PutDword(&out, h.width);
-  PutDword(&out, 0);  // pitch or linear size: readers work it out
-  PutDword(&out, h.depth);
-  PutDword(&out, h.mipMapCount);
-  for (int i = 0; i < 11; ++i) PutDword(&out, 0);
-  PutDword(&out, h.pixelFormatSize);
-  PutDword(&out, h.pixelFlags);
-  PutDword(&out, h.fourCC);
-  PutDword(&out, h.bitCount);
-  for (uint32_t mask : h.masks) PutDword(&out, mask);
-  PutDword(&out, h.caps);
-  PutDword(&out, h.caps2);
-  PutDword(&out, 0);
-  PutDword(&out, 0);
-  PutDword(&out, 0);
+  Put32(out, h.headerSize);
+  Put32(out, h.flags | (h.mipMapCount ? 0x20000u : 0u) | (h.depth ? 0x800000u : 0u));
+  Put32(out, h.height);
+  Put32(out, h.width);
+  Put32(out, 0);  // pitch or linear size: readers work it out
+  Put32(out, h.depth);
+  Put32(out, h.mipMapCount);
+  for (int i = 0; i < 11; ++i) Put32(out, 0);
+  Put32(out, h.pixelFormatSize);
+  Put32(out, h.pixelFlags);
+  Put32(out, h.fourCC);
+  Put32(out, h.bitCount);
+  for (uint32_t mask : h.masks) Put32(out, mask);
+  Put32(out, h.caps);
+  Put32(out, h.caps2);
+  Put32(out, 0);
+  Put32(out, 0);
+  Put32(out, 0);
   return out + payload;
 }

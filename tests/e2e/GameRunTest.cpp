@@ -1,0 +1,132 @@
+// The game played whole on the demo data: start-up, the studio logo on screen and gone again, an
+// orderly end on SIGTERM, and the start-up failures that end the program with a message.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stb_image.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GameProcess.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The logo texture's colour (the demo data's logo picture).
+constexpr int kLogoColour[3] = {236, 112, 20};
+
+// The share of the pixels in the middle fifth of a screenshot that are the logo's colour.
+double LogoShareInCentre(const std::string& png) {
+  int width = 0, height = 0, channels = 0;
+  std::unique_ptr<unsigned char, void (*)(void*)> pixels(
+      stbi_load(png.c_str(), &width, &height, &channels, 3), stbi_image_free);
+  if (!pixels) return -1;
+  int near = 0, total = 0;
+  for (int y = height * 2 / 5; y < height * 3 / 5; ++y)
+    for (int x = width * 2 / 5; x < width * 3 / 5; ++x, ++total) {
+      const unsigned char* p = pixels.get() + (static_cast<size_t>(y) * width + x) * 3;
+      bool close = true;
+      for (int c = 0; c < 3; ++c) close = close && std::abs(p[c] - kLogoColour[c]) <= 24;
+      near += close ? 1 : 0;
+    }
+  return total ? static_cast<double>(near) / total : 0;
+}
+
+// Whether the lines appear in `text` in this order.
+::testing::AssertionResult InOrder(const std::string& text, const std::vector<std::string>& lines) {
+  size_t at = 0;
+  for (const std::string& line : lines) {
+    const size_t found = text.find(line, at);
+    if (found == std::string::npos)
+      return ::testing::AssertionFailure() << "missing after offset " << at << ": " << line;
+    at = found + line.size();
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST(GameRun, ShowsTheLogoThenEndsInOrderOnSigterm) {
+  GameProcess game(ZK_PROGRAM_FOLDER);
+  game.Start();
+  ASSERT_TRUE(game.WaitForText(game.Bin("runtime/AngelScript.log"), "GameCoreModule: first frame",
+                               120s))
+      << game.Output();
+  game.Command("screenshot logo.png\n");
+  ASSERT_TRUE(game.WaitForText(game.Beside("logo.png"), "PNG", 60s)) << game.Output();
+  // The logo holds for three seconds of game time and is gone a second later.
+  game.Command("wait 5000\nscreenshot after.png\n");
+  ASSERT_TRUE(game.WaitForText(game.Beside("after.png"), "PNG", 60s)) << game.Output();
+  game.Signal(SIGTERM);
+  EXPECT_EQ(game.Wait(60s), 0) << game.Output();
+
+  EXPECT_GT(LogoShareInCentre(game.Beside("logo.png")), 0.8);
+  EXPECT_LT(LogoShareInCentre(game.Beside("after.png")), 0.05);
+
+  const std::string gameLog = GameProcess::ReadFile(game.Bin("runtime/GameEngine.log"));
+  // The core's banner and the sound device, the game tree and settings, the node types, the
+  // engine and its archive, the game's managers with its script module and node tree, the
+  // cursors; then the release of the core and the count of objects left over.
+  EXPECT_TRUE(InOrder(gameLog, {"Vantor Game Engine - version 0.1 build 298\n",
+                                "System Information:\n",
+                                "O p e n  A L - Init...\n",
+                                "-Loading Game Tree from 'cfg\\config.xml'\n",
+                                "-vKernel and vGameEngine Settings:\n",
+                                "  -vantor_logo = true\n",
+                                "- Registered Node Types:\n",
+                                "-Adding virtual disk 'zkr\\vge.zkr'\n",
+                                "  -Setting name 'geRootNode'",
+                                "  - Adding AS script module 'GameCoreModule'\n",
+                                "G A M E   T R E E:\n",
+                                "-Creating Cursors (from cfg\\config.xml, section <vGameEngine>)\n",
+                                "~Deleted geCGameCore\n",
+                                "-----------> Closed on ",
+                                "Statistics:\n\tnumber of unremoved objects: 0\n",
+                                "AngelScript Released\n"}))
+      << gameLog;
+  EXPECT_EQ(gameLog.find("KERNEL ERROR"), std::string::npos) << gameLog;
+  const std::string scriptLog = GameProcess::ReadFile(game.Bin("runtime/AngelScript.log"));
+  EXPECT_TRUE(InOrder(scriptLog, {"GameCoreModule: main\n", "GameCoreModule: first frame\n"}))
+      << scriptLog;
+
+  const std::string engineLog = GameProcess::ReadFile(game.Bin("ZeKorb.Log"));
+  // The archive mounted, the logo scene and its texture read from it (nothing lies loose), and
+  // the engine closed by the game's exit.
+  EXPECT_TRUE(InOrder(engineLog, {"- Archive zkr\\vge.zkr Contains 3 Files\n",
+                                  "- Loading Scene: vantor-logo\\logo.zks\n",
+                                  "- Texture: vantor-logo\\textures\\logo_png Loaded\n",
+                                  "----- ZeKorb Debugger Closed Successfully -----"}))
+      << engineLog;
+}
+
+// The data folder missing or its configuration broken: a message and exit code 1.
+TEST(GameRun, StartUpFailuresEndWithTheirMessageAndCodeOne) {
+  const struct {
+    const char* name;
+    void (*spoil)(GameProcess&);
+    const char* message;
+  } cases[] = {
+      {"no runtime folder",
+       [](GameProcess& game) { std::filesystem::remove_all(game.Bin("runtime")); },
+       "Can't find the game's data folder"},
+      {"broken config.xml",
+       [](GameProcess& game) {
+         std::ofstream(game.Bin("runtime/cfg/config.xml")) << "<vGameEngine><Param width=\"8";
+       },
+       "Error loading XML data file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    GameProcess game(ZK_PROGRAM_FOLDER);
+    c.spoil(game);
+    game.Start();
+    EXPECT_EQ(game.Wait(60s), 1) << game.Output();
+    EXPECT_NE(game.Output().find(c.message), std::string::npos) << game.Output();
+  }
+}
+
+}  // namespace
