@@ -88,13 +88,17 @@ bool PointInTriangle(const float* p, const float* w0, const float* w1, const flo
 
 bool BoxBoxOverlap(const RelativeTransform& x, const CollisionBox& a, const CollisionBox& b,
                    bool edgeAxes) {
+  // Every walk step ends here: the loops are unrolled and the cyclic indices come from tables.
+  static constexpr int kNext[3] = {1, 2, 0}, kAfterNext[3] = {2, 0, 1};
   const float* eA = a.fExtents;
   const float* eB = b.fExtents;
 
   // b's centre in A's space, against A's three face axes.
   float t[3];
   x.BToA(b.fCenter, t);
+#pragma GCC unroll 3
   for (int k = 0; k < 3; ++k) t[k] -= a.fCenter[k];
+#pragma GCC unroll 3
   for (int k = 0; k < 3; ++k) {
     const float radius = eA[k] + eB[0] * x.AbsR[0][k] + eB[1] * x.AbsR[1][k] + eB[2] * x.AbsR[2][k];
     if (std::fabs(t[k]) > radius) return false;
@@ -103,6 +107,7 @@ bool BoxBoxOverlap(const RelativeTransform& x, const CollisionBox& a, const Coll
   // a's centre in B's space, against B's three face axes.
   float s[3];
   x.AToB(a.fCenter, s);
+#pragma GCC unroll 3
   for (int j = 0; j < 3; ++j) {
     const float radius = eB[j] + eA[0] * x.AbsRInverse[0][j] + eA[1] * x.AbsRInverse[1][j] +
                          eA[2] * x.AbsRInverse[2][j];
@@ -111,10 +116,12 @@ bool BoxBoxOverlap(const RelativeTransform& x, const CollisionBox& a, const Coll
 
   if (!edgeAxes) return true;
   // Axis A[i] x B[j], B[j] being row j of R in A's space.
+#pragma GCC unroll 3
   for (int i = 0; i < 3; ++i) {
-    const int i1 = (i + 1) % 3, i2 = (i + 2) % 3;
+    const int i1 = kNext[i], i2 = kAfterNext[i];
+#pragma GCC unroll 3
     for (int j = 0; j < 3; ++j) {
-      const int j1 = (j + 1) % 3, j2 = (j + 2) % 3;
+      const int j1 = kNext[j], j2 = kAfterNext[j];
       const float projected = std::fabs(t[i2] * x.R[j][i1] - t[i1] * x.R[j][i2]);
       const float radius = eA[i1] * x.AbsR[j][i2] + eA[i2] * x.AbsR[j][i1] +
                            eB[j1] * x.AbsRowCross[j2][i] + eB[j2] * x.AbsRowCross[j1][i];

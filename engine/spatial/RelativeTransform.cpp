@@ -12,12 +12,6 @@ void Split(const CMatrix& m, float rotation[3][3], float translation[3]) {
   for (int col = 0; col < 3; ++col) translation[col] = m.m[3][col];
 }
 
-void Apply(const float rotation[3][3], const float translation[3], const float p[3],
-           float out[3]) {
-  for (int k = 0; k < 3; ++k)
-    out[k] = p[0] * rotation[0][k] + p[1] * rotation[1][k] + p[2] * rotation[2][k] + translation[k];
-}
-
 }  // namespace
 
 bool RelativeTransform::Set(const CMatrix* worldA, const CMatrix* worldB) {
@@ -41,10 +35,4 @@ bool RelativeTransform::Set(const CMatrix* worldA, const CMatrix* worldB) {
     AbsRowCross[q][2] = std::fabs(u[0] * v[1] - u[1] * v[0]) + kEpsilon;
   }
   return true;
-}
-
-void RelativeTransform::BToA(const float p[3], float out[3]) const { Apply(R, T, p, out); }
-
-void RelativeTransform::AToB(const float p[3], float out[3]) const {
-  Apply(RInverse, TInverse, p, out);
 }

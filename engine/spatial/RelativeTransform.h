@@ -24,6 +24,16 @@ struct RelativeTransform {
   // From the two world matrices (null: identity). False when either is not invertible.
   bool Set(const CMatrix* worldA, const CMatrix* worldB);
 
-  void BToA(const float p[3], float out[3]) const;
-  void AToB(const float p[3], float out[3]) const;
+  // Inline: the tree walks move a box centre or a triangle corner at every step.
+  void BToA(const float p[3], float out[3]) const { Apply(R, T, p, out); }
+  void AToB(const float p[3], float out[3]) const { Apply(RInverse, TInverse, p, out); }
+
+ private:
+  static void Apply(const float rotation[3][3], const float translation[3], const float p[3],
+                    float out[3]) {
+    const float x = p[0], y = p[1], z = p[2];
+    out[0] = x * rotation[0][0] + y * rotation[1][0] + z * rotation[2][0] + translation[0];
+    out[1] = x * rotation[0][1] + y * rotation[1][1] + z * rotation[2][1] + translation[1];
+    out[2] = x * rotation[0][2] + y * rotation[1][2] + z * rotation[2][2] + translation[2];
+  }
 };
