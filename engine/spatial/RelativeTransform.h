@@ -7,6 +7,9 @@
 // relying on a rotation's transpose being its inverse.
 #include "ZKDXMath.h"
 
+// Four float lanes (GCC's vector extension); the box test uses lanes 0 to 2.
+typedef float CollisionLanes __attribute__((vector_size(16)));
+
 struct RelativeTransform {
   // p (row vector) of B's space in A's space: p * R + T.
   float R[3][3];
@@ -20,6 +23,13 @@ struct RelativeTransform {
   // |R[q1] x R[q2]| + 1e-6, q1 and q2 the two rows other than q: how B's box spreads along
   // the cross axes of A's and B's edges. For a rotation this is |R[q]|.
   float AbsRowCross[3][3];
+
+  // The rows above as lanes, for the box test, which takes its three axes of a kind at once.
+  // Next and AfterNext hold row j shifted so that lane i reads column i + 1 and i + 2 (mod 3).
+  struct Lanes {
+    CollisionLanes R[3], T, RInverse[3], TInverse, AbsR[3], AbsRInverse[3], AbsRowCross[3];
+    CollisionLanes RNext[3], RAfterNext[3], AbsRNext[3], AbsRAfterNext[3];
+  } lanes;
 
   // From the two world matrices (null: identity). False when either is not invertible.
   bool Set(const CMatrix* worldA, const CMatrix* worldB);

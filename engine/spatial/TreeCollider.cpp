@@ -286,13 +286,13 @@ void CTreeCollider::WalkNoLeafTrees(UINT a, UINT b) {
   const Record& nodeB = Node<Record>(kSideB, b);
   const UINT linksA[2] = {nodeA.dwPositiveLink, nodeA.dwNegativeLink};
   const UINT linksB[2] = {nodeB.dwPositiveLink, nodeB.dwNegativeLink};
-  for (const UINT linkA : linksA)
+  for (const UINT linkA : linksA) {
+    // A leaf of A is carried into B's space once for both of B's links.
+    if (IsLeafLink(linkA)) StoreTriangle(kSideB, LinkTriangle(linkA));
     for (const UINT linkB : linksB) {
       if (IsLeafLink(linkA) && IsLeafLink(linkB)) {
-        StoreTriangle(kSideB, LinkTriangle(linkA));
         TestStoredTriangle(kSideB, LinkTriangle(linkB));
       } else if (IsLeafLink(linkA)) {
-        StoreTriangle(kSideB, LinkTriangle(linkA));
         WalkTriangleAgainst<Record>(kSideB, LinkRecord(linkB));
       } else if (IsLeafLink(linkB)) {
         StoreTriangle(kSideA, LinkTriangle(linkB));
@@ -302,6 +302,7 @@ void CTreeCollider::WalkNoLeafTrees(UINT a, UINT b) {
       }
       if (Done()) return;
     }
+  }
 }
 
 template <typename Record>
