@@ -134,6 +134,7 @@ void CTreeCollider::InitQuery(const RelativeTransform& transform) {
   m_dwTriangleBoxTests = 0;
   m_pairs.Clear();
   m_transform = transform;
+  m_bTriangleStored = false;
 }
 
 template <typename Record>
@@ -204,6 +205,10 @@ bool CTreeCollider::BoxesOverlap(const CollisionBox& a, const CollisionBox& b) {
 }
 
 void CTreeCollider::StoreTriangle(Side side, UINT triangle) {
+  // A walk often carries the same leaf into several subtrees in a row.
+  if (m_bTriangleStored && m_storedSide == side && m_dwStoredTriangleIndex == triangle) return;
+  m_bTriangleStored = true;
+  m_storedSide = side;
   float corners[3][3];
   // The stored triangle belongs to the side that is not walked.
   FetchTriangle(side == kSideA ? m_pSourceB : m_pSourceA, triangle, corners);
