@@ -61,6 +61,8 @@ void QueryTwoMeshes(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(collider.Collide(&cache, nullptr, &worldB));
   state.counters["pairs"] = collider.GetPairCount();
   state.counters["box tests"] = collider.GetBoxBoxTests();
+  state.counters["triangle tests"] = collider.GetTriangleTriangleTests();
+  state.counters["triangle-box tests"] = collider.GetTriangleBoxTests();
 }
 BENCHMARK(QueryTwoMeshes)->ArgsProduct({{0, 1, 2, 3}, {0, 1}});
 

@@ -1,6 +1,8 @@
 #pragma once
 // What a source box tree needs to know about its primitives: their boxes, the values they are
 // split by, and when a node is small enough to stay a leaf. The rules choose how a node splits.
+#include <vector>
+
 #include "spatial/CollisionBox.h"
 #include "windef.h"
 
@@ -30,6 +32,10 @@ class CBoxTreeBuilder {
                                   UINT axis) const;
   // The value of one primitive on `axis`, compared against the set's value.
   virtual float GetTriangleSplittingValue(UINT triangle, UINT axis) const = 0;
+  // The same for every listed primitive, into `values` in list order: the splits read whole
+  // runs, so a builder can answer them without a call per primitive.
+  virtual void GetTriangleSplittingValues(const UINT* primitives, UINT count, UINT axis,
+                                          float* values) const;
   // True when a node of `count` primitives should split.
   virtual bool ValidateSubdivision(const UINT* primitives, UINT count,
                                    const CSourceBoxNode& node) const;
@@ -42,4 +48,6 @@ class CBoxTreeBuilder {
   UINT dwNodesUsed = 0;
   // Splits that found no partition and halved the list instead.
   UINT dwDegenerateSplits = 0;
+  // Room for one splitting value per primitive, which a split fills for its run.
+  std::vector<float> splitValues;
 };

@@ -84,42 +84,57 @@ bool PointInTriangle(const float* p, const float* w0, const float* w1, const flo
   return d[0] * d[1] > 0.0f && d[0] * d[2] > 0.0f;
 }
 
+typedef int LaneMask __attribute__((vector_size(16)));
+
+CollisionLanes ThreeLanes(const float* p) { return CollisionLanes{p[0], p[1], p[2], 0.0f}; }
+
+CollisionLanes Abs(CollisionLanes v) {
+  return reinterpret_cast<CollisionLanes>(reinterpret_cast<LaneMask>(v) & 0x7fffffff);
+}
+
+// Lane i takes lane i + by (mod 3).
+CollisionLanes Rotate(CollisionLanes v, int by) {
+  return by == 1 ? __builtin_shuffle(v, LaneMask{1, 2, 0, 3}) : __builtin_shuffle(v, LaneMask{2, 0, 1, 3});
+}
+
+// True when a lane of the three in use has `value` above `limit`.
+bool AnyAbove(CollisionLanes value, CollisionLanes limit) {
+  const LaneMask above = value > limit;
+  return (above[0] | above[1] | above[2]) != 0;
+}
+
 }  // namespace
 
 bool BoxBoxOverlap(const RelativeTransform& x, const CollisionBox& a, const CollisionBox& b,
                    bool edgeAxes) {
-  const float* eA = a.fExtents;
-  const float* eB = b.fExtents;
+  // Every walk step ends here, so each kind of axis is tried three at a time. Each lane does
+  // the operations of one axis in the order the scalar form would, so the answers are the same.
+  const RelativeTransform::Lanes& m = x.lanes;
+  const CollisionLanes eA = ThreeLanes(a.fExtents), eB = ThreeLanes(b.fExtents);
+  const CollisionLanes cA = ThreeLanes(a.fCenter), cB = ThreeLanes(b.fCenter);
 
   // b's centre in A's space, against A's three face axes.
-  float t[3];
-  x.BToA(b.fCenter, t);
-  for (int k = 0; k < 3; ++k) t[k] -= a.fCenter[k];
-  for (int k = 0; k < 3; ++k) {
-    const float radius = eA[k] + eB[0] * x.AbsR[0][k] + eB[1] * x.AbsR[1][k] + eB[2] * x.AbsR[2][k];
-    if (std::fabs(t[k]) > radius) return false;
-  }
+  const CollisionLanes t = cB[0] * m.R[0] + cB[1] * m.R[1] + cB[2] * m.R[2] + m.T - cA;
+  if (AnyAbove(Abs(t), eA + eB[0] * m.AbsR[0] + eB[1] * m.AbsR[1] + eB[2] * m.AbsR[2]))
+    return false;
 
   // a's centre in B's space, against B's three face axes.
-  float s[3];
-  x.AToB(a.fCenter, s);
-  for (int j = 0; j < 3; ++j) {
-    const float radius = eB[j] + eA[0] * x.AbsRInverse[0][j] + eA[1] * x.AbsRInverse[1][j] +
-                         eA[2] * x.AbsRInverse[2][j];
-    if (std::fabs(s[j] - b.fCenter[j]) > radius) return false;
-  }
+  const CollisionLanes s =
+      cA[0] * m.RInverse[0] + cA[1] * m.RInverse[1] + cA[2] * m.RInverse[2] + m.TInverse;
+  if (AnyAbove(Abs(s - cB),
+               eB + eA[0] * m.AbsRInverse[0] + eA[1] * m.AbsRInverse[1] + eA[2] * m.AbsRInverse[2]))
+    return false;
 
   if (!edgeAxes) return true;
-  // Axis A[i] x B[j], B[j] being row j of R in A's space.
-  for (int i = 0; i < 3; ++i) {
-    const int i1 = (i + 1) % 3, i2 = (i + 2) % 3;
-    for (int j = 0; j < 3; ++j) {
-      const int j1 = (j + 1) % 3, j2 = (j + 2) % 3;
-      const float projected = std::fabs(t[i2] * x.R[j][i1] - t[i1] * x.R[j][i2]);
-      const float radius = eA[i1] * x.AbsR[j][i2] + eA[i2] * x.AbsR[j][i1] +
-                           eB[j1] * x.AbsRowCross[j2][i] + eB[j2] * x.AbsRowCross[j1][i];
-      if (projected > radius) return false;
-    }
+  // Axis A[i] x B[j], B[j] being row j of R in A's space; lane i is A's axis i.
+  const CollisionLanes tNext = Rotate(t, 1), tAfterNext = Rotate(t, 2);
+  const CollisionLanes eANext = Rotate(eA, 1), eAAfterNext = Rotate(eA, 2);
+  for (int j = 0; j < 3; ++j) {
+    const int j1 = (j + 1) % 3, j2 = (j + 2) % 3;
+    const CollisionLanes projected = Abs(tAfterNext * m.RNext[j] - tNext * m.RAfterNext[j]);
+    const CollisionLanes radius = eANext * m.AbsRAfterNext[j] + eAAfterNext * m.AbsRNext[j] +
+                                  eB[j1] * m.AbsRowCross[j2] + eB[j2] * m.AbsRowCross[j1];
+    if (AnyAbove(projected, radius)) return false;
   }
   return true;
 }

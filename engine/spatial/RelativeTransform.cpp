@@ -12,10 +12,8 @@ void Split(const CMatrix& m, float rotation[3][3], float translation[3]) {
   for (int col = 0; col < 3; ++col) translation[col] = m.m[3][col];
 }
 
-void Apply(const float rotation[3][3], const float translation[3], const float p[3],
-           float out[3]) {
-  for (int k = 0; k < 3; ++k)
-    out[k] = p[0] * rotation[0][k] + p[1] * rotation[1][k] + p[2] * rotation[2][k] + translation[k];
+CollisionLanes Row(const float row[3], int first = 0) {
+  return CollisionLanes{row[first % 3], row[(first + 1) % 3], row[(first + 2) % 3], 0.0f};
 }
 
 }  // namespace
@@ -40,11 +38,18 @@ bool RelativeTransform::Set(const CMatrix* worldA, const CMatrix* worldB) {
     AbsRowCross[q][1] = std::fabs(u[2] * v[0] - u[0] * v[2]) + kEpsilon;
     AbsRowCross[q][2] = std::fabs(u[0] * v[1] - u[1] * v[0]) + kEpsilon;
   }
+  lanes.T = Row(T);
+  lanes.TInverse = Row(TInverse);
+  for (int row = 0; row < 3; ++row) {
+    lanes.R[row] = Row(R[row]);
+    lanes.RInverse[row] = Row(RInverse[row]);
+    lanes.AbsR[row] = Row(AbsR[row]);
+    lanes.AbsRInverse[row] = Row(AbsRInverse[row]);
+    lanes.AbsRowCross[row] = Row(AbsRowCross[row]);
+    lanes.RNext[row] = Row(R[row], 1);
+    lanes.RAfterNext[row] = Row(R[row], 2);
+    lanes.AbsRNext[row] = Row(AbsR[row], 1);
+    lanes.AbsRAfterNext[row] = Row(AbsR[row], 2);
+  }
   return true;
-}
-
-void RelativeTransform::BToA(const float p[3], float out[3]) const { Apply(R, T, p, out); }
-
-void RelativeTransform::AToB(const float p[3], float out[3]) const {
-  Apply(RInverse, TInverse, p, out);
 }

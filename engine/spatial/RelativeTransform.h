@@ -7,6 +7,9 @@
 // relying on a rotation's transpose being its inverse.
 #include "ZKDXMath.h"
 
+// Four float lanes (GCC's vector extension); the box test uses lanes 0 to 2.
+typedef float CollisionLanes __attribute__((vector_size(16)));
+
 struct RelativeTransform {
   // p (row vector) of B's space in A's space: p * R + T.
   float R[3][3];
@@ -21,9 +24,26 @@ struct RelativeTransform {
   // the cross axes of A's and B's edges. For a rotation this is |R[q]|.
   float AbsRowCross[3][3];
 
+  // The rows above as lanes, for the box test, which takes its three axes of a kind at once.
+  // Next and AfterNext hold row j shifted so that lane i reads column i + 1 and i + 2 (mod 3).
+  struct Lanes {
+    CollisionLanes R[3], T, RInverse[3], TInverse, AbsR[3], AbsRInverse[3], AbsRowCross[3];
+    CollisionLanes RNext[3], RAfterNext[3], AbsRNext[3], AbsRAfterNext[3];
+  } lanes;
+
   // From the two world matrices (null: identity). False when either is not invertible.
   bool Set(const CMatrix* worldA, const CMatrix* worldB);
 
-  void BToA(const float p[3], float out[3]) const;
-  void AToB(const float p[3], float out[3]) const;
+  // Inline: the tree walks move a box centre or a triangle corner at every step.
+  void BToA(const float p[3], float out[3]) const { Apply(R, T, p, out); }
+  void AToB(const float p[3], float out[3]) const { Apply(RInverse, TInverse, p, out); }
+
+ private:
+  static void Apply(const float rotation[3][3], const float translation[3], const float p[3],
+                    float out[3]) {
+    const float x = p[0], y = p[1], z = p[2];
+    out[0] = x * rotation[0][0] + y * rotation[1][0] + z * rotation[2][0] + translation[0];
+    out[1] = x * rotation[0][1] + y * rotation[1][1] + z * rotation[2][1] + translation[1];
+    out[2] = x * rotation[0][2] + y * rotation[1][2] + z * rotation[2][2] + translation[2];
+  }
 };

@@ -17,12 +17,22 @@ bool CSourceBoxNode::BuildHierarchy(CBoxTreeBuilder& builder) {
   }
 }
 
+const float* CSourceBoxNode::SplittingValues(CBoxTreeBuilder& builder, UINT axis) const {
+  // A node built without the tree's room (a bare node in a test) gets room of its own.
+  if (builder.splitValues.size() < m_dwPrimitiveCount) builder.splitValues.resize(m_dwPrimitiveCount);
+  builder.GetTriangleSplittingValues(m_pPrimitives, m_dwPrimitiveCount, axis,
+                                     builder.splitValues.data());
+  return builder.splitValues.data();
+}
+
 UINT CSourceBoxNode::Partition(CBoxTreeBuilder& builder, UINT axis) {
   const float split = builder.GetSplittingValue(m_pPrimitives, m_dwPrimitiveCount, box, axis);
+  const float* values = SplittingValues(builder, axis);
+  // A swap only moves an entry already looked at to position i, so values[i] stays the value
+  // of the entry at i when it is read.
   UINT front = 0;
   for (UINT i = 0; i < m_dwPrimitiveCount; ++i) {
-    if (builder.GetTriangleSplittingValue(m_pPrimitives[i], axis) > split)
-      std::swap(m_pPrimitives[i], m_pPrimitives[front++]);
+    if (values[i] > split) std::swap(m_pPrimitives[i], m_pPrimitives[front++]);
   }
   return front;
 }
@@ -41,13 +51,13 @@ bool CSourceBoxNode::Subdivide(CBoxTreeBuilder& builder) {
   } else if (rules & RULE_CENTROID_SPREAD) {
     float variance[3];
     for (UINT axis = 0; axis < 3; ++axis) {
+      const float* values = SplittingValues(builder, axis);
       float sum = 0.0f;
-      for (UINT i = 0; i < n; ++i)
-        sum += builder.GetTriangleSplittingValue(m_pPrimitives[i], axis);
+      for (UINT i = 0; i < n; ++i) sum += values[i];
       const float mean = sum * (1.0f / static_cast<float>(n));
       float squares = 0.0f;
       for (UINT i = 0; i < n; ++i) {
-        const float d = builder.GetTriangleSplittingValue(m_pPrimitives[i], axis) - mean;
+        const float d = values[i] - mean;
         squares += d * d;
       }
       variance[axis] = squares * (1.0f / static_cast<float>(n - 1));

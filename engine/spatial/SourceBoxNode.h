@@ -37,6 +37,9 @@ class CSourceBoxNode {
   CollisionBox box{};
 
  private:
+  // The splitting values of this node's run on `axis`, in the builder's room.
+  const float* SplittingValues(CBoxTreeBuilder& builder, UINT axis) const;
+
   CSourceBoxNode* m_pChildren = nullptr;
   std::unique_ptr<CSourceBoxNode[]> m_ownedChildren;
   UINT* m_pPrimitives = nullptr;

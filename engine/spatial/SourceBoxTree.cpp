@@ -25,6 +25,7 @@ bool CSourceBoxTree::Build(CBoxTreeBuilder* builder) {
   m_indices.reset(NewArrayOrFatal<UINT>(kNoMemoryTitle, kNoTree, n));
   for (UINT i = 0; i < n; ++i) m_indices[i] = i;
   m_root.SetPrimitives(m_indices.get(), n);
+  builder->splitValues.assign(n, 0.0f);
 
   builder->pNodePool = nullptr;
   if (builder->dwLeafLimit == 1) {
@@ -36,6 +37,7 @@ bool CSourceBoxTree::Build(CBoxTreeBuilder* builder) {
 
   const bool built = m_root.BuildHierarchy(*builder);
   builder->pNodePool = nullptr;
+  builder->splitValues = {};
   m_dwNodeCount = builder->dwNodesUsed;
   return built;
 }

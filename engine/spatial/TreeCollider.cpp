@@ -134,6 +134,7 @@ void CTreeCollider::InitQuery(const RelativeTransform& transform) {
   m_dwTriangleBoxTests = 0;
   m_pairs.Clear();
   m_transform = transform;
+  m_bTriangleStored = false;
 }
 
 template <typename Record>
@@ -204,6 +205,10 @@ bool CTreeCollider::BoxesOverlap(const CollisionBox& a, const CollisionBox& b) {
 }
 
 void CTreeCollider::StoreTriangle(Side side, UINT triangle) {
+  // A walk often carries the same leaf into several subtrees in a row.
+  if (m_bTriangleStored && m_storedSide == side && m_dwStoredTriangleIndex == triangle) return;
+  m_bTriangleStored = true;
+  m_storedSide = side;
   float corners[3][3];
   // The stored triangle belongs to the side that is not walked.
   FetchTriangle(side == kSideA ? m_pSourceB : m_pSourceA, triangle, corners);
@@ -286,13 +291,13 @@ void CTreeCollider::WalkNoLeafTrees(UINT a, UINT b) {
   const Record& nodeB = Node<Record>(kSideB, b);
   const UINT linksA[2] = {nodeA.dwPositiveLink, nodeA.dwNegativeLink};
   const UINT linksB[2] = {nodeB.dwPositiveLink, nodeB.dwNegativeLink};
-  for (const UINT linkA : linksA)
+  for (const UINT linkA : linksA) {
+    // A leaf of A is carried into B's space once for both of B's links.
+    if (IsLeafLink(linkA)) StoreTriangle(kSideB, LinkTriangle(linkA));
     for (const UINT linkB : linksB) {
       if (IsLeafLink(linkA) && IsLeafLink(linkB)) {
-        StoreTriangle(kSideB, LinkTriangle(linkA));
         TestStoredTriangle(kSideB, LinkTriangle(linkB));
       } else if (IsLeafLink(linkA)) {
-        StoreTriangle(kSideB, LinkTriangle(linkA));
         WalkTriangleAgainst<Record>(kSideB, LinkRecord(linkB));
       } else if (IsLeafLink(linkB)) {
         StoreTriangle(kSideA, LinkTriangle(linkB));
@@ -302,6 +307,7 @@ void CTreeCollider::WalkNoLeafTrees(UINT a, UINT b) {
       }
       if (Done()) return;
     }
+  }
 }
 
 template <typename Record>

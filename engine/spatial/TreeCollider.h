@@ -118,4 +118,7 @@ class CTreeCollider {
   // The same triangle in A's space, where every pair is decided.
   float m_storedInA[3][3] = {};
   UINT m_dwStoredTriangleIndex = 0;
+  // Which side's walk the stored triangle was made for; nothing is stored when a query starts.
+  Side m_storedSide = kSideA;
+  bool m_bTriangleStored = false;
 };

@@ -21,6 +21,10 @@ class CTriangleTreeBuilder : public CBoxTreeBuilder {
   float GetTriangleSplittingValue(UINT triangle, UINT axis) const override {
     return m_triangles[triangle].fCentroid[axis];
   }
+  void GetTriangleSplittingValues(const UINT* primitives, UINT count, UINT axis,
+                                  float* values) const override {
+    for (UINT i = 0; i < count; ++i) values[i] = m_triangles[primitives[i]].fCentroid[axis];
+  }
 
   const CCollisionMeshInterface* pSource;
 
