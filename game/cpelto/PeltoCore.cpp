@@ -6,6 +6,9 @@
 #include <cstring>
 
 #include "ZKDXInterface.h"
+#include "cpelto/MenuPicture.h"
+#include "cpelto/MenuScreen.h"
+#include "cpelto/MenuText.h"
 #include "cpelto/OpenAL.h"
 #include "framework/BaseNode.h"
 #include "framework/EngineGlobals.h"
@@ -34,6 +37,9 @@ struct GameNodeType {
 // "PeltoPlayer", "Furniture", "EntityWalking", "GameCamera", "MovableObject", "MenuScreen",
 // "MenuPicture", "MenuText", "MenuAviElement".
 const GameNodeType kGameNodeTypes[] = {
+    {"MenuScreen", &CreateNodeOfClass<CMenuScreen>},
+    {"MenuPicture", &CreateNodeOfClass<CMenuPicture>},
+    {"MenuText", &CreateNodeOfClass<CMenuText>},
     {"ConfigurationNode", &CreateNodeOfClass<geCConfigurationNode>},
 };
 

@@ -62,12 +62,6 @@ class CTestPeltoCore : public CPeltoCore {
     m_szEngineLibrary = m_strLibrary.c_str();
   }
   void RegisterScriptInterface() override;
-  // Menu screens are plain nodes here until the game has its own.
-  bool RegisterNodeTypes() override {
-    const bool bAll = CPeltoCore::RegisterNodeTypes();
-    if (!g_mapNodeFactory.count("MenuScreen")) RegisterNodeType<geCBaseNode>("MenuScreen");
-    return bAll;
-  }
 
   static inline std::vector<int>* s_pNotes = nullptr;
 
