@@ -95,9 +95,9 @@ void CMenuScreen::Update(geSUpdateArgument*) {
       pHovered->SetActive(true);
       pHovered->CallScriptFunction("OnActivate");
     }
+    // A button held while the cursor enters the item clicks it at the next update.
     ClearButton();
-  }
-  if (geTRefPtr<CMenuItem> active = m_pActiveItem) {
+  } else if (geTRefPtr<CMenuItem> active = m_pActiveItem) {
     const bool bDown = geGetCorePort().GetMouseStatus()->dwLeft.load() != 0;
     m_bButtonDown = bDown ? 1 : 0;
     if (!m_bClicked && bDown) {

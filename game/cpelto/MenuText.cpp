@@ -97,7 +97,8 @@ void CMenuText::Layout(ELayout mode, int* pWidth, int* pHeight) {
   const bool bDraw = mode == ELayout::Draw;
   const geSMenuScale scale = GetMenuScale();
   const size_t nChars = std::min(m_strText.size(), kMaxDrawnChars);
-  const int nGlyphHeight = static_cast<int>((m_fCharHeight / m_fCharWidth) * m_nSize);
+  // A cell spans 1 / m_fCharWidth across and 1 / m_fCharHeight down: the glyph keeps its aspect.
+  const int nGlyphHeight = static_cast<int>((m_fCharWidth / m_fCharHeight) * m_nSize);
   *pHeight = nGlyphHeight;
   const float fRight = static_cast<float>(m_nSize) - 0.5f;
   const float fTop = static_cast<float>(nGlyphHeight) - 0.5f;
