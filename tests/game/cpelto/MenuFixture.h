@@ -83,6 +83,15 @@ class MenuFixture : public NodeFixture {
     return file;
   }
   const RecordingDrawRenderer& Renderer() const { return m_menuTop.renderer; }
+  // The world transform set at the call numbered `index` (the last for -1).
+  D3DXMATRIX World(int index) const {
+    const auto& transforms = Renderer().transforms;
+    D3DXMATRIX matrix;
+    std::memset(&matrix, 0, sizeof matrix);
+    const size_t at = index < 0 ? transforms.size() - 1 : static_cast<size_t>(index);
+    if (at < transforms.size()) std::memcpy(&matrix, &transforms[at].second, sizeof matrix);
+    return matrix;
+  }
   // The vertices of the draw numbered `index`.
   std::vector<geSMenuVertex> Vertices(size_t index) const {
     std::vector<geSMenuVertex> vertices;

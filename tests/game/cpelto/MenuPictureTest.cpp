@@ -49,11 +49,11 @@ TEST_F(MenuPictureTest, OneDrawRecordsItsStatesTransformAndVertices) {
   EXPECT_EQ(Renderer().samplerStates, (std::vector<Sampler>{{0, 1, 3}, {0, 2, 3}}));
   EXPECT_EQ(m_menuTop.textures.made.at(0)->setStages, std::vector<WORD>{0});
   // The item's transform, then the stretch to the screen.
-  const auto* world = reinterpret_cast<const D3DXMATRIX*>(&Renderer().transforms.at(0).second);
-  EXPECT_EQ(world->_11, 2.0f);
-  EXPECT_EQ(world->_22, 2.0f);
-  EXPECT_EQ(world->_41, 20.0f);
-  EXPECT_EQ(world->_42, 40.0f);
+  const D3DXMATRIX world = World(0);
+  EXPECT_EQ(world._11, 2.0f);
+  EXPECT_EQ(world._22, 2.0f);
+  EXPECT_EQ(world._41, 20.0f);
+  EXPECT_EQ(world._42, 40.0f);
   EXPECT_EQ(0, std::memcmp(picture->GetMatrixStack()->GetTop(), &before, sizeof before));
 
   const auto& draw = Renderer().primitives.at(0);

@@ -152,10 +152,9 @@ TEST_F(MenuScreenTest, DisabledScreenIsNeitherUpdatedNorDrawnUntilEnabled) {
   EXPECT_EQ(cursor[4].dwColor, 0xFFFFFFFFu);
   EXPECT_EQ(cursor[4].u, 1.0f);
   EXPECT_EQ(cursor[4].v, 0.0f);
-  const CMatrix& world = Renderer().transforms.back().second;
-  const auto* m = reinterpret_cast<const D3DXMATRIX*>(&world);
-  EXPECT_EQ(m->_41, 300.0f);
-  EXPECT_EQ(m->_42, 400.0f);
+  const D3DXMATRIX world = World(-1);
+  EXPECT_EQ(world._41, 300.0f);
+  EXPECT_EQ(world._42, 400.0f);
   EXPECT_EQ(Renderer().calls.back(), "state 27=0");
 }
 
