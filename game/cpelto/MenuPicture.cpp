@@ -9,9 +9,9 @@ namespace {
 
 constexpr float kRadiansPerDegree = (1.0f / 180.0f) * 3.1415927f;
 
-const char* const kPictureProperties[] = {
-    "CanActivate", "Tex0",      "Alpha0",    "Width", "Height", "Translation",
-    "RotationX",   "RotationY", "RotationZ", "Scale", "Color",  "Tiled"};
+const char* const kPictureProperties[] = {"CanActivate", "Tex0",        "Alpha0",    "Width",
+                                          "Height",      "Translation", "RotationX", "RotationY",
+                                          "RotationZ",   "Scale",       "Color",     "Tiled"};
 
 }  // namespace
 
@@ -33,8 +33,8 @@ void CMenuPicture::Configure(TiXmlElement* pElement) {
   if (m_pMatrixStack) m_pMatrixStack->LoadIdentity();
   ApplyProperties();
   CD3D9RendererInterface* pRenderer = GetMenuRenderer();
-  if (CTextureStorageInterface* pBank = pRenderer ? pRenderer->GetTextureStorageInterface()
-                                                  : nullptr)
+  if (CTextureStorageInterface* pBank =
+          pRenderer ? pRenderer->GetTextureStorageInterface() : nullptr)
     pBank->LoadAllTextures();
   Enable(1);
 }
@@ -52,10 +52,10 @@ void CMenuPicture::ApplyProperties() {
     m_pMatrixStack->ScaleLocal(scale.y, scale.x, scale.z);
   }
   ApplyTexture();
-  m_bTiled = IsMenuPropertySet(m_Properties, "Tiled") &&
-                     m_Properties.Get("Tiled").AsUnsignedInt() == 1
-                 ? 1
-                 : 0;
+  m_bTiled =
+      IsMenuPropertySet(m_Properties, "Tiled") && m_Properties.Get("Tiled").AsUnsignedInt() == 1
+          ? 1
+          : 0;
   ApplyColor();
 }
 
@@ -73,7 +73,8 @@ void CMenuPicture::ApplyTexture() {
     m_Properties.Set("Tex0", geCVariant(kEmptyImage));
   const std::string strAlpha = m_Properties.GetString("Alpha0");
   const bool bAlpha = IsMenuPropertySet(m_Properties, "Alpha0") && FileExists(strAlpha.c_str());
-  m_pTexture = CreateMenuTexture(m_Properties.GetString("Tex0"), bAlpha ? strAlpha.c_str() : nullptr);
+  m_pTexture =
+      CreateMenuTexture(m_Properties.GetString("Tex0"), bAlpha ? strAlpha.c_str() : nullptr);
 }
 
 void CMenuPicture::Update(geSUpdateArgument* pArg) {
@@ -88,8 +89,7 @@ void CMenuPicture::UpdateTiling() {
   const UINT nTextureWidth = m_pTexture->GetWidth();
   const UINT nTextureHeight = m_pTexture->GetHeight();
   if (nTextureWidth) m_fTileU = static_cast<float>(m_nWidth) / static_cast<float>(nTextureWidth);
-  if (nTextureHeight)
-    m_fTileV = static_cast<float>(m_nHeight) / static_cast<float>(nTextureHeight);
+  if (nTextureHeight) m_fTileV = static_cast<float>(m_nHeight) / static_cast<float>(nTextureHeight);
 }
 
 void CMenuPicture::Render(DWORD dwClearFlags) {

@@ -9,9 +9,9 @@
 
 namespace {
 
-const char* const kTextProperties[] = {"CanActivate", "Text",       "Translation", "Tex0",
-                                       "Alpha0",      "CharWidth",  "CharHeight",  "CharOffset",
-                                       "BetweenCharOffset", "Size", "Color"};
+const char* const kTextProperties[] = {
+    "CanActivate", "Text",       "Translation",       "Tex0", "Alpha0", "CharWidth",
+    "CharHeight",  "CharOffset", "BetweenCharOffset", "Size", "Color"};
 
 enum ECorner { TOP_RIGHT, TOP_LEFT, BOTTOM_RIGHT, BOTTOM_LEFT };
 
@@ -78,8 +78,8 @@ void CMenuText::BuildCharTable() {
       const float fRight = static_cast<float>(c + 1) * fCellWidth;
       const float fTop = static_cast<float>(r) * fCellHeight;
       const float fBottom = static_cast<float>(r + 1) * fCellHeight;
-      const float corners[4][2] = {{fRight, fTop}, {fLeft, fTop}, {fRight, fBottom},
-                                   {fLeft, fBottom}};
+      const float corners[4][2] = {
+          {fRight, fTop}, {fLeft, fTop}, {fRight, fBottom}, {fLeft, fBottom}};
       for (int k = 0; k < 4; ++k) {
         pQuad->corners[k].fTU[0] = corners[k][0];
         pQuad->corners[k].fTV[0] = corners[k][1];
@@ -103,12 +103,12 @@ void CMenuText::Layout(ELayout mode, int* pWidth, int* pHeight) {
   const float fRight = static_cast<float>(m_nSize) - 0.5f;
   const float fTop = static_cast<float>(nGlyphHeight) - 0.5f;
   geSMenuVertex quad[kMenuQuadVertices] = {
-      {fRight, fTop, 0.0f, m_dwColor, 0.0f, 0.0f},   {-0.5f, fTop, 0.0f, m_dwColor, 0.0f, 0.0f},
-      {fRight, -0.5f, 0.0f, m_dwColor, 0.0f, 0.0f},  {-0.5f, fTop, 0.0f, m_dwColor, 0.0f, 0.0f},
-      {fRight, -0.5f, 0.0f, m_dwColor, 0.0f, 0.0f},  {-0.5f, -0.5f, 0.0f, m_dwColor, 0.0f, 0.0f}};
+      {fRight, fTop, 0.0f, m_dwColor, 0.0f, 0.0f},  {-0.5f, fTop, 0.0f, m_dwColor, 0.0f, 0.0f},
+      {fRight, -0.5f, 0.0f, m_dwColor, 0.0f, 0.0f}, {-0.5f, fTop, 0.0f, m_dwColor, 0.0f, 0.0f},
+      {fRight, -0.5f, 0.0f, m_dwColor, 0.0f, 0.0f}, {-0.5f, -0.5f, 0.0f, m_dwColor, 0.0f, 0.0f}};
   // Which corner of the cell each vertex takes.
-  static constexpr ECorner kQuadCorners[kMenuQuadVertices] = {
-      TOP_RIGHT, TOP_LEFT, BOTTOM_RIGHT, TOP_LEFT, BOTTOM_RIGHT, BOTTOM_LEFT};
+  static constexpr ECorner kQuadCorners[kMenuQuadVertices] = {TOP_RIGHT, TOP_LEFT,     BOTTOM_RIGHT,
+                                                              TOP_LEFT,  BOTTOM_RIGHT, BOTTOM_LEFT};
 
   CD3D9RendererInterface* pRenderer = bDraw ? GetMenuRenderer() : nullptr;
   if (bDraw && (!pRenderer || !m_pMatrixStack)) return;

@@ -76,10 +76,16 @@ class MenuFixture : public NodeFixture {
   std::string EventScript(int number) {
     const std::string file = "item" + std::to_string(number) + ".as";
     const std::string n = std::to_string(number * 10);
-    m_folder.Write(file, "void OnActivate() { Note(" + n + " + 1); }\n"
-                         "void OnDeactivate() { Note(" + n + " + 2); }\n"
-                         "void OnLClick() { Note(" + n + " + 3); }\n"
-                         "void OnLUnClick() { Note(" + n + " + 4); }\n");
+    m_folder.Write(file, "void OnActivate() { Note(" + n +
+                             " + 1); }\n"
+                             "void OnDeactivate() { Note(" +
+                             n +
+                             " + 2); }\n"
+                             "void OnLClick() { Note(" +
+                             n +
+                             " + 3); }\n"
+                             "void OnLUnClick() { Note(" +
+                             n + " + 4); }\n");
     return file;
   }
   const RecordingDrawRenderer& Renderer() const { return m_menuTop.renderer; }

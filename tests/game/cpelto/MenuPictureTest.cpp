@@ -25,9 +25,10 @@ class MenuPictureTest : public MenuFixture {
 TEST_F(MenuPictureTest, OneDrawRecordsItsStatesTransformAndVertices) {
   SetScreenSize(1600, 1200);
   m_folder.Write("face.dds", "image");
-  m_folder.Write("events.as", "void OnUpdate() { Note(3); }\n"
-                              "void before_Render() { Note(1); }\n"
-                              "void after_Render() { Note(2); }\n");
+  m_folder.Write("events.as",
+                 "void OnUpdate() { Note(3); }\n"
+                 "void before_Render() { Note(1); }\n"
+                 "void after_Render() { Note(2); }\n");
   CMenuPicture* picture = Picture(
       R"(Width="100" Height="50" Translation="10;20;0" Tex0="face.dds" Color="1;0.5;0" ScriptFile="events.as")");
   ASSERT_NE(picture, nullptr);

@@ -30,10 +30,9 @@ class MenuScreenTest : public MenuFixture {
 
 TEST_F(MenuScreenTest, HoverAndClickTurnIntoItemEvents) {
   CMenuScreen* screen = Build<CMenuScreen>(
-      "<Node Type=\"MenuScreen\" Name=\"Main\"><Param Enabled=\"1\"/>" +
-      Picture("A", 0, 0, 1) + Picture("B", 50, 50, 2) +
-      Picture("C", 300, 0, 3, "CanActivate=\"0\"") + Picture("D", 300, 0, 4) +
-      Picture("E", 500, 0, 5) + "</Node>");
+      "<Node Type=\"MenuScreen\" Name=\"Main\"><Param Enabled=\"1\"/>" + Picture("A", 0, 0, 1) +
+      Picture("B", 50, 50, 2) + Picture("C", 300, 0, 3, "CanActivate=\"0\"") +
+      Picture("D", 300, 0, 4) + Picture("E", 500, 0, 5) + "</Node>");
   ASSERT_NE(screen, nullptr);
   auto* e = dynamic_cast<CMenuItem*>(screen->GetNode(4));
   e->Disable(1);
@@ -59,8 +58,8 @@ TEST_F(MenuScreenTest, HoverAndClickTurnIntoItemEvents) {
     Point(step.x, step.y, step.left);
     EXPECT_EQ(Update(screen), step.notes);
     ASSERT_EQ(m_core.renderList.size(), ++queued);
-    EXPECT_EQ(m_core.renderList.back(), std::make_pair(CMenuScreen::kRenderKey,
-                                                       static_cast<geCBaseNode*>(screen)));
+    EXPECT_EQ(m_core.renderList.back(),
+              std::make_pair(CMenuScreen::kRenderKey, static_cast<geCBaseNode*>(screen)));
   }
   EXPECT_EQ(screen->GetActiveItem(), nullptr);
 
@@ -94,7 +93,7 @@ TEST_F(MenuScreenTest, HitRectangleIncludesItsEdgesAndItemsInItemsUseTheirScreen
   struct Case {
     float x, y;
     bool hit;
-  } cases[] = {{20, 40, true},    {220, 140, true},   {20, 140, true},  {120, 90, true},
+  } cases[] = {{20, 40, true},     {220, 140, true},   {20, 140, true},      {120, 90, true},
                {19.9f, 40, false}, {20, 39.9f, false}, {220.1f, 140, false}, {220, 140.1f, false}};
   for (const Case& c : cases) {
     const CVector3 point(c.x, c.y, 0.0f);

@@ -14,9 +14,7 @@ class MenuTextTest : public MenuFixture {
     return Build<CMenuText>("<Node Type=\"MenuText\" Name=\"T\"><Param " + params + "/></Node>");
   }
   // The x translation of the world transform set for the character numbered `index`.
-  float PenX(size_t index) const {
-    return World(static_cast<int>(index))._41;
-  }
+  float PenX(size_t index) const { return World(static_cast<int>(index))._41; }
 };
 
 TEST_F(MenuTextTest, MeasuredSizeFollowsCellsSizeAndText) {
@@ -46,7 +44,8 @@ TEST_F(MenuTextTest, MeasuredSizeFollowsCellsSizeAndText) {
 
   // At twice the design width the offset between characters counts in screen units.
   SetScreenSize(1600, 600);
-  CMenuText* wide = Text(R"(CharWidth="16" CharHeight="16" Size="20" Text="ab" BetweenCharOffset="3")");
+  CMenuText* wide =
+      Text(R"(CharWidth="16" CharHeight="16" Size="20" Text="ab" BetweenCharOffset="3")");
   EXPECT_EQ(wide->GetWidth(), 52.0f);
 }
 
