@@ -7,6 +7,14 @@
 
 namespace {
 
+// A child that keeps the update argument its screen hands it.
+class CArgumentProbe : public geCBaseNode {
+ public:
+  explicit CArgumentProbe(geCBaseNode* parent) : geCBaseNode(parent) {}
+  void Update(geSUpdateArgument* arg) override { seen.push_back(*arg); }
+  std::vector<geSUpdateArgument> seen;
+};
+
 class MenuScreenTest : public MenuFixture {
  protected:
   // A picture of 100 × 100 units at (x, y) with the event script of `number`.
@@ -155,6 +163,25 @@ TEST_F(MenuScreenTest, DisabledScreenIsNeitherUpdatedNorDrawnUntilEnabled) {
   EXPECT_EQ(world._41, 300.0f);
   EXPECT_EQ(world._42, 400.0f);
   EXPECT_EQ(Renderer().calls.back(), "state 27=0");
+}
+
+TEST_F(MenuScreenTest, ItemsRunOnTheSharedMenuTimer) {
+  ASSERT_TRUE(RegisterNodeType<CArgumentProbe>("Probe"));
+  CMenuScreen* first = Build<CMenuScreen>(
+      R"(<Node Type="MenuScreen" Name="One"><Param Enabled="1"/><Node Type="Probe"><Param Enabled="1"/></Node></Node>)");
+  CMenuScreen* second = Build<CMenuScreen>(
+      R"(<Node Type="MenuScreen" Name="Two"><Param Enabled="1"/><Node Type="Probe"><Param Enabled="1"/></Node></Node>)");
+  ASSERT_NE(CMenuScreen::GetMenuTimer(), nullptr);
+  first->Update(nullptr);
+  ZkTestClockAdvance(2500000);
+  second->Update(nullptr);
+  auto* one = dynamic_cast<CArgumentProbe*>(first->GetNode(0));
+  auto* two = dynamic_cast<CArgumentProbe*>(second->GetNode(0));
+  ASSERT_EQ(one->seen.size(), 1u);
+  ASSERT_EQ(two->seen.size(), 1u);
+  // Both fields are the timer's running time in seconds.
+  EXPECT_EQ(one->seen[0].m_fDeltaTime, one->seen[0].m_fCurrentTime);
+  EXPECT_NEAR(two->seen[0].m_fCurrentTime - one->seen[0].m_fCurrentTime, 2.5f, 1e-4);
 }
 
 }  // namespace
