@@ -132,6 +132,12 @@ TEST_F(MenuPictureTest, ScaleRotationAndEnabledState) {
 
   CMenuPicture* hidden = Picture(R"(Enabled="0")");
   EXPECT_TRUE(hidden->IsEnabled());
+
+  // The item lets its matrix stack go with itself.
+  ID3DXMatrixStack* stack = hidden->GetMatrixStack();
+  stack->AddRef();
+  m_root->RemoveChild(hidden);
+  EXPECT_EQ(stack->Release(), 0u);
 }
 
 TEST_F(MenuPictureTest, TextureImagesAndTheEmptyFallback) {
