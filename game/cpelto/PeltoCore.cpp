@@ -9,6 +9,9 @@
 #include "cpelto/GameInputs.h"
 #include "cpelto/JoystickButtonMap.h"
 #include "cpelto/KeyBindingsFile.h"
+#include "cpelto/MenuPicture.h"
+#include "cpelto/MenuScreen.h"
+#include "cpelto/MenuText.h"
 #include "cpelto/OpenAL.h"
 #include "framework/BaseNode.h"
 #include "framework/EngineGlobals.h"
@@ -37,6 +40,9 @@ struct GameNodeType {
 // "PeltoPlayer", "Furniture", "EntityWalking", "GameCamera", "MovableObject", "MenuScreen",
 // "MenuPicture", "MenuText", "MenuAviElement".
 const GameNodeType kGameNodeTypes[] = {
+    {"MenuScreen", &CreateNodeOfClass<CMenuScreen>},
+    {"MenuPicture", &CreateNodeOfClass<CMenuPicture>},
+    {"MenuText", &CreateNodeOfClass<CMenuText>},
     {"ConfigurationNode", &CreateNodeOfClass<geCConfigurationNode>},
 };
 

@@ -33,6 +33,8 @@ class geCCorePort {
   virtual void UnregisterGameMesh(CMeshInterface*, DWORD) {}
   // Nodes enter the frame's render list during the process pass, lower keys drawn first.
   virtual void AddToRenderList(DWORD, geCBaseNode*) {}
+  // 1: the 2D projection over the screen that menus draw in; anything else: the 3D one.
+  virtual void SetProjectionMode(DWORD) {}
   // The mouse as the main loop last saw it.
   virtual geMouseStatus* GetMouseStatus();
   // Posts through the core's message router (name, sender, receiver, message id, data).

@@ -206,6 +206,7 @@ class geCGameCore : public geCBaseObject {
     void AddToRenderList(DWORD dwKey, geCBaseNode* pNode) override {
       m_pCore->AddToRenderList(dwKey, pNode);
     }
+    void SetProjectionMode(DWORD dwMode) override { m_pCore->SetProjectionMode(dwMode); }
     geMouseStatus* GetMouseStatus() override { return m_pCore->GetMouseStatus(); }
     void PostMessage(const char* szName, DWORD dwSender, DWORD dwReceiver, DWORD dwMessageID,
                      DWORD dwData) override {

@@ -22,6 +22,9 @@ class FakeCountedTexture final : public CSurfaceTextureImage {
   bool normalMap = false;
   int references = 1;
   int saves = 0;
+  // The size a test gives the image, and the stages it was set on.
+  UINT width = 0, height = 0;
+  std::vector<WORD> setStages;
 
   void AddReference() override { ++references; }
   void Release() override { --references; }
@@ -36,7 +39,10 @@ class FakeCountedTexture final : public CSurfaceTextureImage {
   const char* GetAlphaFileName() override { return Text(4); }
   UINT IsCubeTexture() override { return 0; }
   UINT IsNonPlainTexture() override { return 0; }
-  UINT Set(WORD) override { return 1; }
+  UINT Set(WORD stage) override {
+    setStages.push_back(stage);
+    return 1;
+  }
   UINT IsLoaded() override { return 1; }
   UINT HasAlphaChannel() override { return names[4].empty() ? 0 : 1; }
   IDirect3DTexture9* GetD3DTexture() override { return nullptr; }
@@ -45,8 +51,8 @@ class FakeCountedTexture final : public CSurfaceTextureImage {
   HDC GetCubeDC(D3DCUBEMAP_FACES, UINT) override { return nullptr; }
   HDC GetDC(UINT) override { return nullptr; }
   UINT ReleaseDC(HDC, UINT) override { return 0; }
-  UINT GetWidth() override { return 0; }
-  UINT GetHeight() override { return 0; }
+  UINT GetWidth() override { return width; }
+  UINT GetHeight() override { return height; }
   D3DFORMAT GetFormat() override { return D3DFMT_UNKNOWN; }
   WORD GetTextureType() override { return TEXTURE_TYPE_2D; }
   WORD GetTextureKind() override { return 0; }

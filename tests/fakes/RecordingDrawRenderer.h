@@ -1,8 +1,10 @@
 #pragma once
 // A renderer that records, in order, what debug drawings, flares and the scene's camera set-up
 // ask of it: transforms, render and texture-stage states, device lights, the vertex format,
-// shader unbinding and user-memory draws.
+// sampler states, shader unbinding and user-memory draws; it hands out the texture bank a test
+// gives it.
 // The letterbox factor is the test's to choose. Everything else answers neutrally.
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -32,6 +34,8 @@ class RecordingDrawRenderer final : public CD3D9RendererInterface,
   std::vector<std::pair<UINT, CMatrix>> transforms;
   std::vector<Draw> draws;
   std::vector<PrimitiveDraw> primitives;
+  // Sampler, type and value of every SetSamplerState.
+  std::vector<std::array<UINT, 3>> samplerStates;
 
   float GetWideScreenFactor() override { return wideScreenFactor; }
   HRESULT SetTransform(UINT state, const CMatrix* matrix) override {
@@ -98,9 +102,13 @@ class RecordingDrawRenderer final : public CD3D9RendererInterface,
   CIndexBufferStorageInterface* GetIndexBufferStorageInterface() override { return nullptr; }
   CVertexBufferStorageInterface* GetVertexBufferStorageInterface() override { return nullptr; }
   CMaterialStorageInterface* GetMaterialStorageInterface() override { return nullptr; }
-  CTextureStorageInterface* GetTextureStorageInterface() override { return nullptr; }
+  CTextureStorageInterface* textureStorage = nullptr;
+  CTextureStorageInterface* GetTextureStorageInterface() override { return textureStorage; }
   CSpriteStorageInterface* GetSpriteStorageInterface() override { return nullptr; }
-  HRESULT SetSamplerState(UINT, UINT, UINT) override { return 0; }
+  HRESULT SetSamplerState(UINT sampler, UINT type, UINT value) override {
+    samplerStates.push_back({sampler, type, value});
+    return 0;
+  }
   HRESULT SetPixelShaderConstantF(UINT, const float*, UINT) override { return 0; }
   HRESULT SetPixelShaderConstantI(UINT, const int*, UINT) override { return 0; }
   HRESULT SetPixelShaderConstantF(UINT, const UINT*, UINT) override { return 0; }

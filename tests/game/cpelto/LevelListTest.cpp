@@ -5,27 +5,14 @@
 
 #include "PeltoCoreFixture.h"
 #include "framework/BaseNode.h"
-#include "framework/TextReceiver.h"
+#include "cpelto/MenuText.h"
 
 namespace {
-
-// Stands in for the menu's text node: the only kind of "SocketDistance" the load may empty.
-class CTestMenuText : public geCBaseNode, public geCTextReceiver {
- public:
-  explicit CTestMenuText(geCBaseNode* parent) : geCBaseNode(parent) {}
-  const char* GetClassName() const override { return "CMenuText"; }
-  bool IsKindOf(const char* name) const override {
-    return ClassNameIs(name, "CMenuText") || geCBaseNode::IsKindOf(name);
-  }
-  void SetText(const char* text) override { m_text = text; }
-  std::string m_text = "12 m";
-};
 
 class LevelSwitchTest : public PeltoCoreTest {
  protected:
   // The HUD (hidden, with one child), the socket-distance text and two levels.
   CTestPeltoCore& StartWithLevels(const std::string& hudNodes = kHudNodes) {
-    RegisterNodeType<CTestMenuText>("TestMenuText");
     WriteLevelSetup("", "<AutoCreate>" + hudNodes + "</AutoCreate>");
     WriteLevel("castle", m_castle);
     WriteLevel("dungeon", R"(<Node Type="Node" Name="Dungeon"/>)");
@@ -34,12 +21,13 @@ class LevelSwitchTest : public PeltoCoreTest {
     return core;
   }
   geCBaseNode* Find(const char* name) { return m_core->GetRootNode()->GetNodeByName(name, 1); }
-  CTestMenuText* SocketText() { return dynamic_cast<CTestMenuText*>(Find("SocketDistance")); }
+  CMenuText* SocketText() { return dynamic_cast<CMenuText*>(Find("SocketDistance")); }
 
   static constexpr const char* kHudNodes =
       R"(<Node Type="Node" Name="HUDScreen"><Param Enabled="0"/>
            <Node Type="Node" Name="HUDMap"><Param Enabled="0"/></Node></Node>
-         <Node Type="TestMenuText" Name="SocketDistance"/>)";
+         <Node Type="MenuText" Name="SocketDistance">
+           <Param Text="12 m" CharWidth="16" CharHeight="16" Size="20"/></Node>)";
   geCBaseNode* m_hud = nullptr;
   std::string m_castle = R"(<Node Type="Node" Name="Castle"><Node Type="Node" Name="Tower"/></Node>)";
 };
@@ -121,7 +109,11 @@ TEST_F(LevelSwitchTest, LoadWaitsForTheNextFrame) {
   EXPECT_EQ(m_engine.textures.loadAllCalls, texturesBefore + 1);
   EXPECT_TRUE(m_hud->IsEnabled());
   EXPECT_TRUE(Find("HUDMap")->IsEnabled());
-  EXPECT_EQ(SocketText()->m_text, "");
+  ASSERT_NE(SocketText(), nullptr);
+  EXPECT_EQ(SocketText()->GetText(), "");
+  // Its hit rectangle is measured again: no width, the glyph height kept.
+  EXPECT_EQ(SocketText()->GetWidth(), 0.0f);
+  EXPECT_EQ(SocketText()->GetHeight(), 20.0f);
 }
 
 TEST_F(LevelSwitchTest, UnloadComesFirstAndDeletesTheLevel) {

@@ -68,12 +68,6 @@ class CTestPeltoCore : public CPeltoCore {
   void RegisterScriptInterface() override;
   // As the framework's constructor does: the next frame resets the input.
   void RequestInputReset() { m_dwInputResetRequest = 1; }
-  // Menu screens are plain nodes here until the game has its own.
-  bool RegisterNodeTypes() override {
-    const bool bAll = CPeltoCore::RegisterNodeTypes();
-    if (!g_mapNodeFactory.count("MenuScreen")) RegisterNodeType<geCBaseNode>("MenuScreen");
-    return bAll;
-  }
 
   static inline std::vector<int>* s_pNotes = nullptr;
 

@@ -89,6 +89,36 @@ TEST_F(PeltoCoreTest, StartUpCreatesManagersInOrder) {
   EXPECT_NE(core.GetRootNode()->GetNodeByName("Credits", 1), nullptr);
 }
 
+TEST_F(PeltoCoreTest, MenusAreBuiltFromTheirNodeTypesAndRunEveryFrame) {
+  m_folder.Write("menu.as", "void OnUpdate() { Note(5); }");
+  WriteLevelSetup("", R"(<Node Type="MenuScreen" Name="Options"><Param Enabled="0"/></Node>)");
+  m_folder.Write("game/levels/.keep", "");
+  m_folder.Write("vge_menu.xml", R"(<Node Type="MenuScreen" Name="MainMenu">
+      <Param Enabled="1" ScriptFile="menu.as"/>
+      <Node Type="MenuPicture" Name="Back"><Param Width="800" Height="600"/></Node>
+      <Node Type="MenuText" Name="Title"><Param Text="Menu" CharWidth="16" CharHeight="16"/></Node>
+    </Node>)");
+  CTestPeltoCore& core = StartCore();
+  geCBaseNode* root = core.GetRootNode();
+  struct Expected {
+    const char* name;
+    const char* className;
+  } nodes[] = {{"Options", "CMenuScreen"},
+               {"MainMenu", "CMenuScreen"},
+               {"Back", "CMenuPicture"},
+               {"Title", "CMenuText"}};
+  for (const Expected& node : nodes) {
+    geCBaseNode* found = root->GetNodeByName(node.name, 1);
+    ASSERT_NE(found, nullptr) << node.name;
+    EXPECT_STREQ(found->GetClassName(), node.className);
+  }
+  EXPECT_EQ(root->GetNodeByName("Back", 1)->GetParent(), root->GetNodeByName("MainMenu", 1));
+  // Only the enabled menu is updated by the frame.
+  m_notes.clear();
+  core.ProcessFrame();
+  EXPECT_EQ(m_notes, std::vector<int>{5});
+}
+
 TEST_F(PeltoCoreTest, GameModuleEventsRunBeforeTheFrameworksPasses) {
   m_folder.Write("core.as", R"(
     void main() { Note(1); }

@@ -1,0 +1,34 @@
+#pragma once
+// The textured quads menus draw from their own memory: position, colour and one texture
+// coordinate pair per vertex, two triangles per quad, blended by the texture's alpha.
+#include <windef.h>
+
+#include <d3dx9math.h>
+
+class CD3D9RendererInterface;
+
+struct geSMenuVertex {
+  float x, y, z;
+  DWORD dwColor;
+  float u, v;
+};
+static_assert(sizeof(geSMenuVertex) == 24);
+
+constexpr DWORD kMenuVertexFormat = 0x142;  // position, diffuse colour, one texture pair
+constexpr UINT kMenuQuadVertices = 6;
+
+// The rectangle from (−0.5, −0.5) to (fRight, fTop), the texture's top row at its top and its
+// coordinates reaching fU across and fV up.
+void BuildMenuRectangle(float fRight, float fTop, DWORD dwColor, float fU, float fV,
+                        geSMenuVertex vertices[kMenuQuadVertices]);
+
+// Alpha blending by the source's alpha.
+void SetMenuBlending(CD3D9RendererInterface* pRenderer);
+// Texture times vertex colour on stage 0, colour and alpha alike; stage 1 off.
+void SetMenuTextureStages(CD3D9RendererInterface* pRenderer);
+// Stage 0's colour and alpha operations off.
+void DisableMenuTextureStage(CD3D9RendererInterface* pRenderer);
+void SetMenuVertexFormat(CD3D9RendererInterface* pRenderer, DWORD dwFormat);
+void SetMenuWorld(CD3D9RendererInterface* pRenderer, const D3DXMATRIX* pMatrix);
+void DrawMenuQuad(CD3D9RendererInterface* pRenderer,
+                  const geSMenuVertex vertices[kMenuQuadVertices]);
