@@ -53,14 +53,12 @@ void LogScriptCallError(const char* szFunction) {
 
 CPeltoCore::CPeltoCore(HINSTANCE hInstance, const char* szCommandLine, DWORD dwShowCommand)
     : geCGameCore(hInstance, szCommandLine, dwShowCommand),
-      m_KeyBindings(DefaultKeyBindings()),
-      m_pProfileRoot(new geCConfigurationNode(nullptr)) {
+      m_KeyBindings(DefaultKeyBindings()) {
   // One device for the whole program: a core made again in the same process keeps it.
   if (!COpenAL::GetInstance()) new COpenAL();
 }
 
 CPeltoCore::~CPeltoCore() {
-  m_pProfileRoot.Reset();
   m_pCurrentLevel.Reset();
 }
 
