@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ZKDXInterface.h"
+#include "cpelto/CommercialScreens.h"
 #include "cpelto/OpenAL.h"
 #include "framework/BaseNode.h"
 #include "framework/EngineGlobals.h"
@@ -81,8 +82,10 @@ bool CPeltoCore::RegisterNodeTypes() {
 
 void CPeltoCore::CreateManagers() {
   geCGameCore::CreateManagers();
-  // The Windows utilities, the game's input devices, the commercial splash screens and the
-  // joystick's copy of eight key bindings come here, in that order.
+  m_WindowsUtilities.CreateActiveDesktop();
+  // The game's input devices come here.
+  ShowCommercials();
+  // The joystick's copy of eight key bindings comes here.
   LoadLevelSetup();
   if (TiXmlElement* pAutoCreate = m_pGameElement->FirstChildElement("AutoCreate")) {
     m_pRootNode->CreateChildrenFromXML(pAutoCreate);
@@ -102,6 +105,17 @@ void CPeltoCore::CreateManagers() {
   CreateMenu();
   LogNodes(m_pRootNode.Get());
   ResetScriptModules();
+}
+
+void CPeltoCore::ShowCommercials() {
+  if (!g_pZeKorb) return;
+  const ZeKorbConfig* pConfig = g_pZeKorb->GetConfiguration();
+  const float fDisplayTime = m_Properties.IsRegistred(CCommercialScreens::kTimeProperty)
+                                 ? m_Properties.GetFloat(CCommercialScreens::kTimeProperty)
+                                 : CCommercialScreens::kDefaultDisplayTime;
+  CCommercialScreens(g_pZeKorb->GetD3DRendererInterface(), m_pGameTimer,
+                     pConfig ? pConfig->wWidth : 800, pConfig ? pConfig->wHeight : 600)
+      .Show(fDisplayTime);
 }
 
 void CPeltoCore::LoadLevelSetup() {

@@ -10,6 +10,7 @@
 
 #include "cpelto/KeyBindings.h"
 #include "cpelto/PlayerProfiles.h"
+#include "cpelto/WindowsUtilities.h"
 #include "framework/ConfigurationNode.h"
 #include "framework/GameCore.h"
 #include "framework/RefPtr.h"
@@ -63,10 +64,13 @@ class CPeltoCore : public geCGameCore {
   void SaveGameProfiles(const char* szFileName) { m_Profiles.Save(szFileName); }
   AngelScript::asIScriptContext* GetGameScriptContext() const { return m_pGameScriptContext; }
   TiXmlElement* GetGameElement() const { return m_pGameElement; }
+  const CWindowsUtilities& GetWindowsUtilities() const { return m_WindowsUtilities; }
   DWORD GetCursorClipped() const { return m_dwCursorClipped; }
   void SetCursorClipped(DWORD dwClipped) { m_dwCursorClipped = dwClipped; }
 
  private:
+  // The splash images, shown for "CommercialsTime" seconds each (5 when it is not set).
+  void ShowCommercials();
   void LoadLevelSetup();
   void AddLevel(const std::string& strConfigFile);
   void LoadGameModule();
@@ -84,6 +88,7 @@ class CPeltoCore : public geCGameCore {
   KeyBindings m_KeyBindings;
   AnimationIdentifiers m_AnimationIdentifiers = {};
   CPlayerProfiles m_Profiles;
+  CWindowsUtilities m_WindowsUtilities;
   // Held while it is current, so a level taken out of the tree by other means is never reached
   // through a dead pointer; the tree owns it.
   geTRefPtr<geCBaseNode> m_pCurrentLevel;
