@@ -36,7 +36,12 @@ class FakeCountedTexture final : public CSurfaceTextureImage {
   const char* GetAlphaFileName() override { return Text(4); }
   UINT IsCubeTexture() override { return 0; }
   UINT IsNonPlainTexture() override { return 0; }
-  UINT Set(WORD) override { return 1; }
+  // Stages the texture was set on.
+  std::vector<WORD> setStages;
+  UINT Set(WORD stage) override {
+    setStages.push_back(stage);
+    return 1;
+  }
   UINT IsLoaded() override { return 1; }
   UINT HasAlphaChannel() override { return names[4].empty() ? 0 : 1; }
   IDirect3DTexture9* GetD3DTexture() override { return nullptr; }
@@ -45,8 +50,9 @@ class FakeCountedTexture final : public CSurfaceTextureImage {
   HDC GetCubeDC(D3DCUBEMAP_FACES, UINT) override { return nullptr; }
   HDC GetDC(UINT) override { return nullptr; }
   UINT ReleaseDC(HDC, UINT) override { return 0; }
-  UINT GetWidth() override { return 0; }
-  UINT GetHeight() override { return 0; }
+  UINT width = 0, height = 0;
+  UINT GetWidth() override { return width; }
+  UINT GetHeight() override { return height; }
   D3DFORMAT GetFormat() override { return D3DFMT_UNKNOWN; }
   WORD GetTextureType() override { return TEXTURE_TYPE_2D; }
   WORD GetTextureKind() override { return 0; }
@@ -65,6 +71,8 @@ class FakeTextureStorage final : public CTextureStorageInterface {
   std::vector<std::unique_ptr<FakeCountedTexture>> made;
   int loadAllCalls = 0;
   bool fail = false;
+  // The size every texture made from files reports.
+  UINT madeWidth = 0, madeHeight = 0;
 
   // References held on the bank's textures by everyone but the bank.
   int LiveReferences() const {
@@ -78,6 +86,7 @@ class FakeTextureStorage final : public CTextureStorageInterface {
     texture->names[0] = texture->names[1] = first ? first : "";
     texture->names[4] = second ? second : "";
     texture->normalMap = normalMap != 0;
+    texture->width = madeWidth, texture->height = madeHeight;
     made.push_back(std::move(texture));
     return made.back().get();
   }
