@@ -99,13 +99,13 @@ void CWindowsUtilities::ApplyWallpaper(const std::string& strPath) {
 
 void CWindowsUtilities::SetWallpaper(const char* szFileName) {
   const std::string strName = szFileName ? szFileName : "";
+  std::string strSource;
+  if (!AbsolutePath(strName, strSource)) return;
   std::string bytes;
   if (strName.empty() || !ReadVfsFileBytes(strName.c_str(), bytes)) {
     g_GameLogger.Log("WARNING: wallpaper '%s' not found\n", strName.c_str());
     return;
   }
-  std::string strSource;
-  if (!AbsolutePath(strName, strSource)) return;
 
   std::string strTarget;
   const std::string strFolder = LocalAppDataFolder();
