@@ -30,7 +30,8 @@ std::vector<CTextureInterface*> CCommercialScreens::LoadImages() const {
     if (CTextureInterface* pTexture = pTextures->CreateTexture(szFile, 0u))
       images.push_back(pTexture);
   }
-  pTextures->LoadAllTextures();
+  // Nothing to wait for when no image was found.
+  if (!images.empty()) pTextures->LoadAllTextures();
   return images;
 }
 

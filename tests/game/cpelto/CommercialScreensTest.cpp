@@ -161,6 +161,7 @@ TEST_F(CommercialScreensTest, NoImagesDrawNothing) {
   EXPECT_TRUE(m_textures.made.empty());
   EXPECT_TRUE(m_renderer.callerDraws.empty());
   EXPECT_TRUE(m_renderer.frameCalls.empty());
+  EXPECT_EQ(m_textures.loadAllCalls, 0);
 }
 
 TEST_F(PeltoCoreTest, StartUpCreatesTheUtilitiesAndShowsNoMissingCommercials) {
