@@ -144,8 +144,13 @@ TEST_F(ScriptUtilitiesTest, AmbientReachesTheLevelsSceneOnlyWithALevel) {
 
 TEST_F(ScriptUtilitiesTest, VirtualDiskIsLoggedWhateverTheOutcome) {
   Start();
+  // The start-up's own mounts come first.
+  const size_t before = m_sceneEngine.Mounts().size();
   AddVirtualDisk("extra\\levels.zkr", "secret");
   AddVirtualDisk("missing.zkz", nullptr);
   ExpectInOrder(GameLog(), {"- Added virtual disk 'extra\\levels.zkr'\n",
                             "- Added virtual disk 'missing.zkz'\n"});
+  const std::vector<std::string>& mounts = m_sceneEngine.Mounts();
+  EXPECT_EQ(std::vector<std::string>(mounts.begin() + static_cast<long>(before), mounts.end()),
+            (std::vector<std::string>{"extra\\levels.zkr 0 0 0 secret", "missing.zkz 0 0 0 "}));
 }
