@@ -55,9 +55,8 @@ std::vector<CCommercialScreens::Vertex> CCommercialScreens::BuildQuad(UINT nText
   const float top = (m_fHeight - h) / 2.0f;
   const float x0 = left - 0.5f, y0 = top - 0.5f, x1 = left + w, y1 = top + h;
   constexpr DWORD kWhite = 0xFFFFFFFF;
-  return {{x0, y0, 0, 1, kWhite, 0, 0}, {x1, y0, 0, 1, kWhite, 1, 0},
-          {x0, y1, 0, 1, kWhite, 0, 1}, {x1, y0, 0, 1, kWhite, 1, 0},
-          {x1, y1, 0, 1, kWhite, 1, 1}, {x0, y1, 0, 1, kWhite, 0, 1}};
+  return {{x0, y0, 0, 1, kWhite, 0, 0}, {x1, y0, 0, 1, kWhite, 1, 0}, {x0, y1, 0, 1, kWhite, 0, 1},
+          {x1, y0, 0, 1, kWhite, 1, 0}, {x1, y1, 0, 1, kWhite, 1, 1}, {x0, y1, 0, 1, kWhite, 0, 1}};
 }
 
 void CCommercialScreens::ShowImage(CTextureInterface* pTexture, float fDisplayTime) const {

@@ -60,7 +60,8 @@ class CommercialScreensTest : public LogFolder {
       m_folder.Write("game/commercials/comm_0" + std::to_string(n) + ".dds", "DDS image");
   }
   static std::vector<CCommercialScreens::Vertex> Vertices(const RecordingRenderer::CallerDraw& d) {
-    std::vector<CCommercialScreens::Vertex> vertices(d.vertices.size() / sizeof(CCommercialScreens::Vertex));
+    std::vector<CCommercialScreens::Vertex> vertices(d.vertices.size() /
+                                                     sizeof(CCommercialScreens::Vertex));
     memcpy(vertices.data(), d.vertices.data(), vertices.size() * sizeof vertices[0]);
     return vertices;
   }

@@ -75,15 +75,17 @@ TEST_F(PlayerProfilesTest, SavedTreeLoadsBackEqualAsXmlAndAsTransformedFile) {
     CTestPeltoCore& again = Start();
     ASSERT_TRUE(again.LoadGameProfiles(c.file));
     // Every value comes back as the text the file holds.
-    EXPECT_EQ(Tree(again.GetGameProfiles()),
-              "{Anna{Name=Anna;Volume=7;Save1{Level=castle;Name=Save1;Time=12.500;}}Bert{Name=Bert;}}");
+    EXPECT_EQ(
+        Tree(again.GetGameProfiles()),
+        "{Anna{Name=Anna;Volume=7;Save1{Level=castle;Name=Save1;Time=12.500;}}Bert{Name=Bert;}}");
     DestroyCore();
   }
 }
 
 TEST_F(PlayerProfilesTest, TransformedFileIsReadUpToItsFirstZeroByte) {
-  m_folder.Write("cut.sav", Koduj(R"(<Profiles><Node Type="ConfigurationNode" Name="A"/></Profiles>)") +
-                                std::string(1, '\0') + "garbage");
+  m_folder.Write("cut.sav",
+                 Koduj(R"(<Profiles><Node Type="ConfigurationNode" Name="A"/></Profiles>)") +
+                     std::string(1, '\0') + "garbage");
   CTestPeltoCore& core = Start();
   ASSERT_TRUE(core.LoadGameProfiles("cut.sav"));
   ASSERT_EQ(core.GetGameProfiles()->GetNodesCount(), 1u);
