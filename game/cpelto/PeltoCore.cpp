@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ZKDXInterface.h"
+#include "cpelto/CommercialScreens.h"
 #include "cpelto/GameInputs.h"
 #include "cpelto/JoystickButtonMap.h"
 #include "cpelto/KeyBindingsFile.h"
@@ -62,15 +63,13 @@ void LogScriptCallError(const char* szFunction) {
 
 CPeltoCore::CPeltoCore(HINSTANCE hInstance, const char* szCommandLine, DWORD dwShowCommand)
     : geCGameCore(hInstance, szCommandLine, dwShowCommand),
-      m_KeyBindings(DefaultKeyBindings()),
-      m_pProfileRoot(new geCConfigurationNode(nullptr)) {
+      m_KeyBindings(DefaultKeyBindings()) {
   // One device for the whole program: a core made again in the same process keeps it.
   if (!COpenAL::GetInstance()) new COpenAL();
 }
 
 CPeltoCore::~CPeltoCore() {
   delete CGameInputs::GetInstance();
-  m_pProfileRoot.Reset();
   m_pCurrentLevel.Reset();
 }
 
@@ -93,9 +92,9 @@ bool CPeltoCore::RegisterNodeTypes() {
 
 void CPeltoCore::CreateManagers() {
   geCGameCore::CreateManagers();
-  // The Windows utilities come here.
+  m_WindowsUtilities.CreateActiveDesktop();
   CreateGameInputs();
-  // The commercial splash screens come here.
+  ShowCommercials();
   MapJoystickButtonsFromBindings();
   LoadLevelSetup();
   if (TiXmlElement* pAutoCreate = m_pGameElement->FirstChildElement("AutoCreate")) {
@@ -116,6 +115,17 @@ void CPeltoCore::CreateManagers() {
   CreateMenu();
   LogNodes(m_pRootNode.Get());
   ResetScriptModules();
+}
+
+void CPeltoCore::ShowCommercials() {
+  if (!g_pZeKorb) return;
+  const ZeKorbConfig* pConfig = g_pZeKorb->GetConfiguration();
+  const float fDisplayTime = m_Properties.IsRegistred(CCommercialScreens::kTimeProperty)
+                                 ? m_Properties.GetFloat(CCommercialScreens::kTimeProperty)
+                                 : CCommercialScreens::kDefaultDisplayTime;
+  CCommercialScreens(g_pZeKorb->GetD3DRendererInterface(), m_pGameTimer,
+                     pConfig ? pConfig->wWidth : 800, pConfig ? pConfig->wHeight : 600)
+      .Show(fDisplayTime);
 }
 
 void CPeltoCore::LoadLevelSetup() {

@@ -10,6 +10,8 @@
 
 #include "cpelto/JoystickKeyFeed.h"
 #include "cpelto/KeyBindings.h"
+#include "cpelto/PlayerProfiles.h"
+#include "cpelto/WindowsUtilities.h"
 #include "framework/ConfigurationNode.h"
 #include "framework/GameCore.h"
 #include "framework/RefPtr.h"
@@ -63,14 +65,20 @@ class CPeltoCore : public geCGameCore {
   bool IsUnloadPending() const { return m_bUnloadPending != 0; }
   KeyBindings& GetKeyBindings() { return m_KeyBindings; }
   AnimationIdentifiers& GetAnimationIdentifiers() { return m_AnimationIdentifiers; }
-  geCConfigurationNode* GetProfileRoot() const { return m_pProfileRoot.Get(); }
-  TiXmlDocument& GetProfileDocument() { return m_ProfileDocument; }
+  geCConfigurationNode* GetProfileRoot() const { return m_Profiles.GetRoot(); }
+  TiXmlDocument& GetProfileDocument() { return m_Profiles.GetDocument(); }
+  geCConfigurationNode* GetGameProfiles() const { return m_Profiles.GetRoot(); }
+  bool LoadGameProfiles(const char* szFileName) { return m_Profiles.Load(szFileName); }
+  void SaveGameProfiles(const char* szFileName) { m_Profiles.Save(szFileName); }
   AngelScript::asIScriptContext* GetGameScriptContext() const { return m_pGameScriptContext; }
   TiXmlElement* GetGameElement() const { return m_pGameElement; }
+  const CWindowsUtilities& GetWindowsUtilities() const { return m_WindowsUtilities; }
   DWORD GetCursorClipped() const { return m_dwCursorClipped; }
   void SetCursorClipped(DWORD dwClipped) { m_dwCursorClipped = dwClipped; }
 
  private:
+  // The splash images, shown for "CommercialsTime" seconds each (5 when it is not set).
+  void ShowCommercials();
   void LoadLevelSetup();
   void AddLevel(const std::string& strConfigFile);
   void CreateGameInputs();
@@ -90,8 +98,8 @@ class CPeltoCore : public geCGameCore {
 
   KeyBindings m_KeyBindings;
   AnimationIdentifiers m_AnimationIdentifiers = {};
-  geTRefPtr<geCConfigurationNode> m_pProfileRoot;
-  TiXmlDocument m_ProfileDocument;
+  CPlayerProfiles m_Profiles;
+  CWindowsUtilities m_WindowsUtilities;
   // Held while it is current, so a level taken out of the tree by other means is never reached
   // through a dead pointer; the tree owns it.
   geTRefPtr<geCBaseNode> m_pCurrentLevel;

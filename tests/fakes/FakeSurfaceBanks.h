@@ -71,6 +71,8 @@ class FakeTextureStorage final : public CTextureStorageInterface {
   std::vector<std::unique_ptr<FakeCountedTexture>> made;
   int loadAllCalls = 0;
   bool fail = false;
+  // The size every texture made from files reports.
+  UINT madeWidth = 0, madeHeight = 0;
 
   // References held on the bank's textures by everyone but the bank.
   int LiveReferences() const {
@@ -84,6 +86,7 @@ class FakeTextureStorage final : public CTextureStorageInterface {
     texture->names[0] = texture->names[1] = first ? first : "";
     texture->names[4] = second ? second : "";
     texture->normalMap = normalMap != 0;
+    texture->width = madeWidth, texture->height = madeHeight;
     made.push_back(std::move(texture));
     return made.back().get();
   }

@@ -38,11 +38,18 @@ class CPeltoTestZeKorbInterface : public CGameTestZeKorbInterface {
 
   FakeTextureStorage textures;
   HWND window = nullptr;
+  const std::vector<std::string>& Mounts() const { return m_files.mounts; }
 
  private:
   class CLooseFiles final : public CVirtualFileSystemInterface {
    public:
-    UINT AddVirtualDisk(const char*, UINT, UINT, UINT, const char*) override { return 1; }
+    // Mounts nothing; records each request as "name kind a b password".
+    UINT AddVirtualDisk(const char* name, UINT kind, UINT a, UINT b, const char* pwd) override {
+      mounts.push_back(std::string(name ? name : "(null)") + " " + std::to_string(kind) + " " +
+                       std::to_string(a) + " " + std::to_string(b) + " " + (pwd ? pwd : "(null)"));
+      return 1;
+    }
+    std::vector<std::string> mounts;
     UINT CloseVirtualDisk(const char*) override { return 0; }
     UINT GetNumberOfVirtualDisks() override { return 0; }
     UINT LocateNormalFile(const char* name) override { return pReal->LocateNormalFile(name); }

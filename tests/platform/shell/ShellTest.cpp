@@ -8,36 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "ScopedEnvironment.h"
 #include "TempDir.h"
 #include "shlobj.h"
 #include "windows.h"
 #include "zktest/ZkTestMedia.h"
 
 namespace {
-
-// Sets environment variables for one test and puts the old values back afterwards.
-class ScopedEnvironment {
- public:
-  ~ScopedEnvironment() {
-    for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
-      if (it->second)
-        setenv(it->first.c_str(), it->second->c_str(), 1);
-      else
-        unsetenv(it->first.c_str());
-    }
-  }
-  void Set(const std::string& name, const std::optional<std::string>& value) {
-    const char* old = std::getenv(name.c_str());
-    m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    if (value)
-      setenv(name.c_str(), value->c_str(), 1);
-    else
-      unsetenv(name.c_str());
-  }
-
- private:
-  std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
-};
 
 std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
