@@ -136,7 +136,7 @@ UINT CLWReader::LoadMesh(CMesh* mesh, char* path) {
   return 1;
 }
 
-void CLWReader::AttachBones(CMesh* mesh, const LWOImportBuffer&) {
+void CLWReader::AttachBones(CMesh* mesh, const LWOImportBuffer& object) {
   // The scene file names a bone's parent by its number only; the mesh refuses a number past
   // its bones or a link that closes a loop, and logs it, leaving that bone unlinked.
   for (UINT i = 0; i < mesh->GetNumberOfBones(); ++i) {
@@ -145,6 +145,7 @@ void CLWReader::AttachBones(CMesh* mesh, const LWOImportBuffer&) {
       mesh->SetBoneParent(i, BONE_PARENT_ITEM_BONE, bone->GetParentNumber());
   }
   mesh->CalculateBonesRestMatrices();
+  mesh->CalculateBonesWeights(object);
 }
 
 void CLWReader::ReleaseBuffers() {

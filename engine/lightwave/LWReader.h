@@ -45,8 +45,8 @@ class CLWReader final : public CLightWaveLoader {
   UINT LoadScene(CScene** scene, char* name) override;
   // Reads the object file into the mesh; 0, the mesh as it was, when it cannot be read.
   UINT LoadMesh(CMesh* mesh, char* path) override;
-  // Links each bone to the parent bone the scene names and builds the rest matrices. Vertex
-  // weights are not given yet: every vertex keeps no bone.
+  // Links each bone to the parent bone the scene names, builds the rest matrices, then gives
+  // the vertices their bones and weights from the object's weight maps or the bones' distances.
   void AttachBones(CMesh* mesh, const LWOImportBuffer& object) override;
 
   // Frees the import records; the next load makes them again.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
 #include <utility>
 
 namespace {
@@ -45,7 +44,8 @@ bool CMeshMender::Mend(std::vector<MenderVertex>& vertices, std::vector<UINT>& i
   splitsByIndex = byIndex == 1 ? 1 : 0;
   m_vertices = &vertices;
   triangles.clear();
-  positionMap.clear();
+  positionLists.clear();
+  positionTriangles.clear();
 
   const UINT n = static_cast<UINT>(vertices.size());
   const size_t mappingBase = mapping.size();
@@ -63,19 +63,46 @@ bool CMeshMender::Mend(std::vector<MenderVertex>& vertices, std::vector<UINT>& i
     triangle.index = static_cast<UINT>(t);
     triangles.push_back(triangle);
   }
-  for (const MenderTriangle& triangle : triangles)
-    for (UINT corner : triangle.v) positionMap[vertices[corner].position].push_back(triangle.index);
+  BuildPositionLists();
 
-  for (const auto& [position, list] : positionMap) {
-    if (recomputeNormals == 1) Split(Pass::kNormals, position, list, mapping, mappingBase);
-    Split(Pass::kTangents, position, list, mapping, mappingBase);
-    Split(Pass::kBinormals, position, list, mapping, mappingBase);
+  m_claimedIn.assign(vertices.size(), 0);
+  m_pass = 0;
+  for (const PositionList& at : positionLists) {
+    const List list(positionTriangles.data() + at.first, at.count);
+    if (recomputeNormals == 1) Split(Pass::kNormals, at.position, list, mapping, mappingBase);
+    Split(Pass::kTangents, at.position, list, mapping, mappingBase);
+    Split(Pass::kBinormals, at.position, list, mapping, mappingBase);
   }
   for (const MenderTriangle& triangle : triangles)
     std::copy(triangle.v, triangle.v + 3, indices.begin() + ptrdiff_t{triangle.index} * 3);
   OrthonormalizeFrames();
   m_vertices = nullptr;
   return true;
+}
+
+void CMeshMender::BuildPositionLists() {
+  // Every corner in triangle order, sorted stably by position: each position's run lists its
+  // triangles in the order they were met, as an ordered map of lists would, without a node and
+  // a list allocated per position.
+  const std::vector<MenderVertex>& v = *m_vertices;
+  std::vector<UINT> corners(triangles.size() * 3);
+  for (UINT c = 0; c < corners.size(); ++c) corners[c] = c;
+  const auto positionOf = [&](UINT corner) -> const CVector3& {
+    return v[triangles[corner / 3].v[corner % 3]].position;
+  };
+  std::stable_sort(corners.begin(), corners.end(), [&](UINT a, UINT b) {
+    return Vec3Less()(positionOf(a), positionOf(b));
+  });
+  positionLists.clear();
+  positionTriangles.resize(corners.size());
+  const Vec3Less less;
+  for (UINT c = 0; c < corners.size(); ++c) {
+    const CVector3& position = positionOf(corners[c]);
+    if (positionLists.empty() || less(positionLists.back().position, position))
+      positionLists.push_back({position, c, 0});
+    ++positionLists.back().count;
+    positionTriangles[c] = corners[c] / 3;
+  }
 }
 
 MenderTriangle CMeshMender::MakeTriangle(UINT i0, UINT i1, UINT i2, bool recomputeNormals) const {
@@ -135,7 +162,7 @@ void CMeshMender::FixTextureWrap(std::vector<UINT>& indices) {
   }
 }
 
-void CMeshMender::Split(Pass pass, const CVector3& position, const std::vector<UINT>& list,
+void CMeshMender::Split(Pass pass, const CVector3& position, List list,
                         std::vector<UINT>& mapping, size_t mappingBase) {
   std::vector<MenderVertex>& v = *m_vertices;
   for (UINT t : list) {
@@ -143,45 +170,54 @@ void CMeshMender::Split(Pass pass, const CVector3& position, const std::vector<U
     triangles[t].group = kNoGroup;
   }
   PrepareNeighbours(list);
-  std::vector<std::vector<UINT>> groups;
+  m_groupCount = 0;
   for (UINT t : list)
-    if (triangles[t].grouped == 0) GrowGroup(pass, list, t, groups);
+    if (triangles[t].grouped == 0) GrowGroup(pass, list, t);
 
-  std::set<UINT> claimed;
-  for (const std::vector<UINT>& group : groups) {
+  // A vertex a group before this one took gets a copy in this group.
+  const UINT stamp = ++m_pass;
+  for (size_t g = 0; g < m_groupCount; ++g) {
+    const std::vector<UINT>& group = m_groups[g];
     CVector3 sum;
     for (UINT t : group) sum = sum + VectorOf(pass, triangles[t]);
     const CVector3 vector = Normalized(sum);
-    std::set<UINT> groupSet;
+    m_groupVertices.clear();
     for (UINT t : group)
       for (UINT k = 0; k < 3; ++k) {
         UINT i = triangles[t].v[k];
         if (!(v[i].position == position)) continue;
-        if (claimed.count(i) == 0) {
+        if (m_claimedIn[i] != stamp) {
           FieldOf(pass, v[i]) = vector;
         } else {
           MenderVertex copy = v[i];
           FieldOf(pass, copy) = vector;
           const UINT j = static_cast<UINT>(v.size());
           v.push_back(copy);
+          m_claimedIn.push_back(0);
           mapping.push_back(i < inputVertexCount ? i : mapping[mappingBase + i]);
           ReplaceVertexInGroup(group, i, j);
           i = j;
         }
-        groupSet.insert(i);
+        m_groupVertices.push_back(i);
       }
-    claimed.insert(groupSet.begin(), groupSet.end());
+    for (UINT i : m_groupVertices) m_claimedIn[i] = stamp;
   }
 }
 
-void CMeshMender::GrowGroup(Pass pass, const std::vector<UINT>& list, UINT start,
-                            std::vector<std::vector<UINT>>& groups) {
+std::vector<UINT>& CMeshMender::NewGroup() {
+  if (m_groupCount == m_groups.size()) m_groups.emplace_back();
+  std::vector<UINT>& group = m_groups[m_groupCount++];
+  group.clear();
+  return group;
+}
+
+void CMeshMender::GrowGroup(Pass pass, List list, UINT start) {
   // Depth first, as a recursion from `start` through both neighbours would go, on a stack of
   // its own: a position can be shared by thousands of triangles.
-  std::vector<UINT> pending = {start};
-  while (!pending.empty()) {
-    const UINT t = pending.back();
-    pending.pop_back();
+  m_pending.assign(1, start);
+  while (!m_pending.empty()) {
+    const UINT t = m_pending.back();
+    m_pending.pop_back();
     MenderTriangle& triangle = triangles[t];
     if (triangle.grouped != 0) continue;
     UINT neighbour[2];
@@ -190,20 +226,20 @@ void CMeshMender::GrowGroup(Pass pass, const std::vector<UINT>& list, UINT start
       if (n == kNoGroup) continue;
       const MenderTriangle& other = triangles[n];
       if (other.group == kNoGroup || !Agree(pass, triangle, other)) continue;
-      groups[other.group].push_back(triangle.index);
+      m_groups[other.group].push_back(triangle.index);
       triangle.group = other.group;
     }
     if (triangle.group == kNoGroup) {
-      triangle.group = static_cast<UINT>(groups.size());
-      groups.push_back({triangle.index});
+      triangle.group = static_cast<UINT>(m_groupCount);
+      NewGroup().push_back(triangle.index);
     }
     triangle.grouped = 1;
     for (int k = 1; k >= 0; --k)
-      if (neighbour[k] != kNoGroup) pending.push_back(neighbour[k]);
+      if (neighbour[k] != kNoGroup) m_pending.push_back(neighbour[k]);
   }
 }
 
-void CMeshMender::FindNeighbours(const std::vector<UINT>& list, UINT t, UINT neighbour[2]) const {
+void CMeshMender::FindNeighbours(List list, UINT t, UINT neighbour[2]) const {
   neighbour[0] = neighbour[1] = kNoGroup;
   UINT found = 0;
   if (list.size() <= kDirectSearch) {
@@ -235,7 +271,7 @@ void CMeshMender::FindNeighbours(const std::vector<UINT>& list, UINT t, UINT nei
   }
 }
 
-void CMeshMender::PrepareNeighbours(const std::vector<UINT>& list) {
+void CMeshMender::PrepareNeighbours(List list) {
   m_neighbours.clear();
   if (list.size() <= kDirectSearch) {
     // Corners as vertex indices, or as positions numbered within the list (a NaN equals none).

@@ -6,6 +6,7 @@
 // end of the vertex array. Finally every frame is made orthonormal. Works on plain arrays: the
 // import converts its points to these vertices and back.
 #include <map>
+#include <span>
 #include <vector>
 
 #include "ZKDXMath.h"
@@ -58,8 +59,16 @@ class CMeshMender {
   float areaWeight = 0.0f;
   UINT splitsByIndex = 0;
   std::vector<MenderTriangle> triangles;
-  // The triangles with a corner at each exact position; a triangle is listed once a corner.
-  std::map<CVector3, std::vector<UINT>, Vec3Less> positionMap;
+  // Each exact position in Vec3Less order (equivalent positions as one, the first met standing
+  // for them) with its run of positionTriangles: the triangles with a corner there, in
+  // triangle order, a triangle listed once a corner.
+  struct PositionList {
+    CVector3 position;
+    UINT first;
+    UINT count;
+  };
+  std::vector<PositionList> positionLists;
+  std::vector<UINT> positionTriangles;
   UINT inputVertexCount = 0;
 
  private:
@@ -80,15 +89,17 @@ class CMeshMender {
   // Raises the smaller coordinate of each triangle edge that wraps across the texture, on a
   // copy of the vertex made the first time a corner is raised.
   void FixTextureWrap(std::vector<UINT>& indices);
+  using List = std::span<const UINT>;
+  void BuildPositionLists();
   // Groups the triangles listed at `position` by agreement and splits its vertices between them.
-  void Split(Pass pass, const CVector3& position, const std::vector<UINT>& list,
-             std::vector<UINT>& mapping, size_t mappingBase);
-  void GrowGroup(Pass pass, const std::vector<UINT>& list, UINT start,
-                 std::vector<std::vector<UINT>>& groups);
+  void Split(Pass pass, const CVector3& position, List list, std::vector<UINT>& mapping,
+             size_t mappingBase);
+  void GrowGroup(Pass pass, List list, UINT start);
   // The first two other triangles of the list, in list order, that share an edge with t
   // (kNoGroup where there are fewer).
-  void FindNeighbours(const std::vector<UINT>& list, UINT t, UINT neighbour[2]) const;
-  void PrepareNeighbours(const std::vector<UINT>& list);
+  void FindNeighbours(List list, UINT t, UINT neighbour[2]) const;
+  void PrepareNeighbours(List list);
+  std::vector<UINT>& NewGroup();
   EdgeKey EdgeKeyOf(const MenderTriangle& triangle, UINT k) const;
   // Triangles given by their corners' identities: vertex indices when neighbours go by index,
   // else numbers of equal positions.
@@ -101,6 +112,16 @@ class CMeshMender {
   void OrthonormalizeFrames();
 
   std::vector<MenderVertex>* m_vertices = nullptr;
+  // A split pass's groups: the first m_groupCount are in use; the rest keep their memory for
+  // the next position, as the work lists below do.
+  std::vector<std::vector<UINT>> m_groups;
+  size_t m_groupCount = 0;
+  std::vector<UINT> m_pending;
+  std::vector<UINT> m_groupVertices;
+  // The pass a vertex was last claimed in by a group, per vertex: positions never share
+  // vertices, so one stamp a pass tells claimed from free.
+  std::vector<UINT> m_claimedIn;
+  UINT m_pass = 0;
   std::vector<UINT> m_wrapSources;  // the input vertex of each wrap copy
   // The list places of the triangles having each edge, for long lists.
   std::map<EdgeKey, std::vector<UINT>, EdgeKeyLess> m_neighbours;

@@ -25,6 +25,7 @@
 #include "d3d/RenderingProfileInterface.h"
 #include "scene/LWOImportBuffer.h"
 #include "scene/LightWaveLoader.h"
+#include "scene/MeshBoneWeights.h"
 #include "scene/MeshFileReader.h"
 #include "scene/MeshSurfaceFactory.h"
 #include "spatial/Collider.h"
@@ -295,6 +296,11 @@ void CMesh::CalculateBonesRestMatrices() {
   // Evaluated once at frame 0 so that the rest pose holds before the first matrix pass.
   for (UINT i = 0; i < m_dwNumberOfBones; ++i) m_pBones[i].Evaluate(0.0f);
   for (UINT i = 0; i < m_dwNumberOfBones; ++i) m_pBones[i].BuildMatrices(0.0f);
+}
+
+UINT CMesh::CalculateBonesWeights(const LWOImportBuffer& object) {
+  return CMeshBoneWeights(m_pBones.get(), m_dwNumberOfBones, m_Vertices, m_szName, m_pLog)
+      .CalculateBonesWeights(object);
 }
 
 UINT CMesh::SetBoneParent(UINT index, UINT parentItemType, UINT parent) {

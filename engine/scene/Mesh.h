@@ -267,6 +267,9 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   bool SetBoundVolume(CMeshBoundVolumeInterface* volume);
   // Brings every bone's rest and current matrices up to date after a skeleton was loaded.
   void CalculateBonesRestMatrices();
+  // Gives every vertex up to four bones and weights from the object the mesh was just filled
+  // from (CMeshBoneWeights); the rest matrices must be built. Returns 1.
+  UINT CalculateBonesWeights(const LWOImportBuffer& object);
   // A counted index buffer over shadow-volume indices, owned by "<mesh name><suffix>"; null
   // when the bank cannot make one.
   CCountedIndexBuffer* CreateShadowVolumeIndexBuffer(WORD* indices, UINT count,

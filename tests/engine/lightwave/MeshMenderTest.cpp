@@ -45,7 +45,7 @@ TEST(MeshMenderTest, ANewMenderHasItsDefaults) {
   EXPECT_EQ(mender.binormalCreaseCosine, 0.0f);
   EXPECT_EQ(mender.areaWeight, 0.0f);
   EXPECT_TRUE(mender.triangles.empty());
-  EXPECT_TRUE(mender.positionMap.empty());
+  EXPECT_TRUE(mender.positionLists.empty());
 }
 
 TEST(MeshMenderTest, AQuadWithContinuousCoordinatesIsNotSplit) {
@@ -121,7 +121,7 @@ TEST(MeshMenderTest, CollinearCoordinatesGiveTheUnscaledDifferenceVectors) {
   ASSERT_EQ(mender.triangles.size(), 1u);
   EXPECT_EQ(mender.triangles[0].tangent, CVector3(2, -1, 0));
   EXPECT_EQ(mender.triangles[0].binormal, CVector3(-2, 1, 0));
-  EXPECT_EQ(mender.positionMap.size(), 3u);
+  EXPECT_EQ(mender.positionLists.size(), 3u);
 }
 
 TEST(MeshMenderTest, FramesAreMadeOrthonormal) {
