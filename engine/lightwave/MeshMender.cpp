@@ -67,8 +67,17 @@ bool CMeshMender::Mend(std::vector<MenderVertex>& vertices, std::vector<UINT>& i
 
   m_claimedIn.assign(vertices.size(), 0);
   m_pass = 0;
+  m_unitVectors.resize(triangles.size() * 3);
+  for (const MenderTriangle& triangle : triangles)
+    for (Pass pass : {Pass::kNormals, Pass::kTangents, Pass::kBinormals})
+      m_unitVectors[triangle.index * 3 + static_cast<UINT>(pass)] =
+          Normalized(VectorOf(pass, triangle));
+  m_placeOf.assign(triangles.size(), 0);
   for (const PositionList& at : positionLists) {
     const List list(positionTriangles.data() + at.first, at.count);
+    // Copies keep their position, so neighbours by position hold for every pass; neighbours
+    // by index change as the vertices are split.
+    if (splitsByIndex == 0) PrepareNeighbours(list);
     if (recomputeNormals == 1) Split(Pass::kNormals, at.position, list, mapping, mappingBase);
     Split(Pass::kTangents, at.position, list, mapping, mappingBase);
     Split(Pass::kBinormals, at.position, list, mapping, mappingBase);
@@ -169,10 +178,10 @@ void CMeshMender::Split(Pass pass, const CVector3& position, List list,
     triangles[t].grouped = 0;
     triangles[t].group = kNoGroup;
   }
-  PrepareNeighbours(list);
+  if (splitsByIndex == 1) PrepareNeighbours(list);
   m_groupCount = 0;
   for (UINT t : list)
-    if (triangles[t].grouped == 0) GrowGroup(pass, list, t);
+    if (triangles[t].grouped == 0) GrowGroup(pass, t);
 
   // A vertex a group before this one took gets a copy in this group.
   const UINT stamp = ++m_pass;
@@ -211,7 +220,7 @@ std::vector<UINT>& CMeshMender::NewGroup() {
   return group;
 }
 
-void CMeshMender::GrowGroup(Pass pass, List list, UINT start) {
+void CMeshMender::GrowGroup(Pass pass, UINT start) {
   // Depth first, as a recursion from `start` through both neighbours would go, on a stack of
   // its own: a position can be shared by thousands of triangles.
   m_pending.assign(1, start);
@@ -220,9 +229,9 @@ void CMeshMender::GrowGroup(Pass pass, List list, UINT start) {
     m_pending.pop_back();
     MenderTriangle& triangle = triangles[t];
     if (triangle.grouped != 0) continue;
-    UINT neighbour[2];
-    FindNeighbours(list, t, neighbour);
-    for (UINT n : neighbour) {
+    const UINT* neighbour = &m_listNeighbours[m_placeOf[t] * 2];
+    for (UINT k = 0; k < 2; ++k) {
+      const UINT n = neighbour[k];
       if (n == kNoGroup) continue;
       const MenderTriangle& other = triangles[n];
       if (other.group == kNoGroup || !Agree(pass, triangle, other)) continue;
@@ -272,6 +281,15 @@ void CMeshMender::FindNeighbours(List list, UINT t, UINT neighbour[2]) const {
 }
 
 void CMeshMender::PrepareNeighbours(List list) {
+  PrepareEdges(list);
+  // A triangle listed twice answers from its first place.
+  for (UINT place = static_cast<UINT>(list.size()); place-- > 0;) m_placeOf[list[place]] = place;
+  m_listNeighbours.resize(list.size() * 2);
+  for (UINT place = 0; place < list.size(); ++place)
+    FindNeighbours(list, list[place], &m_listNeighbours[place * 2]);
+}
+
+void CMeshMender::PrepareEdges(List list) {
   m_neighbours.clear();
   if (list.size() <= kDirectSearch) {
     // Corners as vertex indices, or as positions numbered within the list (a NaN equals none).
@@ -365,8 +383,8 @@ bool CMeshMender::Agree(Pass pass, const MenderTriangle& a, const MenderTriangle
   const float limit = pass == Pass::kNormals    ? normalCreaseCosine
                       : pass == Pass::kTangents ? tangentCreaseCosine
                                                 : binormalCreaseCosine;
-  const CVector3 va = Normalized(VectorOf(pass, a));
-  const CVector3 vb = Normalized(VectorOf(pass, b));
+  const CVector3& va = m_unitVectors[a.index * 3 + static_cast<UINT>(pass)];
+  const CVector3& vb = m_unitVectors[b.index * 3 + static_cast<UINT>(pass)];
   return dot(va, vb) >= limit || (IsZero(va) && IsZero(vb));
 }
 

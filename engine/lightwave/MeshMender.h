@@ -73,7 +73,7 @@ class CMeshMender {
 
  private:
   // Which triangle vector a split pass groups by and which vertex field it writes.
-  enum class Pass { kNormals, kTangents, kBinormals };
+  enum class Pass : UINT { kNormals, kTangents, kBinormals };
   // An edge as an unordered pair: of vertex indices, or of positions (lower one first).
   struct EdgeKey {
     UINT index[2];
@@ -94,11 +94,13 @@ class CMeshMender {
   // Groups the triangles listed at `position` by agreement and splits its vertices between them.
   void Split(Pass pass, const CVector3& position, List list, std::vector<UINT>& mapping,
              size_t mappingBase);
-  void GrowGroup(Pass pass, List list, UINT start);
+  void GrowGroup(Pass pass, UINT start);
   // The first two other triangles of the list, in list order, that share an edge with t
   // (kNoGroup where there are fewer).
   void FindNeighbours(List list, UINT t, UINT neighbour[2]) const;
+  // The neighbours of every place of the list, for FindNeighbours' answers by triangle.
   void PrepareNeighbours(List list);
+  void PrepareEdges(List list);
   std::vector<UINT>& NewGroup();
   EdgeKey EdgeKeyOf(const MenderTriangle& triangle, UINT k) const;
   // Triangles given by their corners' identities: vertex indices when neighbours go by index,
@@ -127,5 +129,10 @@ class CMeshMender {
   std::map<EdgeKey, std::vector<UINT>, EdgeKeyLess> m_neighbours;
   // The corners' identities of each place of a short list, three a place.
   std::vector<UINT> m_cornerIds;
+  // Two neighbours a place of the current list, and each listed triangle's place.
+  std::vector<UINT> m_listNeighbours;
+  std::vector<UINT> m_placeOf;
+  // Each triangle's normal, tangent and binormal as unit vectors, three a triangle.
+  std::vector<CVector3> m_unitVectors;
   std::vector<CVector3> m_positions;
 };
