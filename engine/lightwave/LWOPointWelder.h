@@ -3,7 +3,7 @@
 // it: position, normal and the coordinate pair of each slot (entry 0). The first equal record
 // in array order answers; anything else of a point (its file index, weights) is that record's.
 #include <cstdint>
-#include <unordered_map>
+#include <vector>
 
 #include "scene/LWORecords.h"
 
@@ -12,8 +12,8 @@ class LWOPointWelder {
   // The index of the first record equal to `point` with `uv0` and `uv1` as entry 0 of its two
   // slots; without one, such a record is added and its index (the count before) returned.
   UINT FindOrAddPoint(const LWOPoint& point, const LWOUVEntry& uv0, const LWOUVEntry& uv1);
-  UINT Count() const { return static_cast<UINT>(m_index.size()); }
-  void Reserve(size_t records) { m_index.reserve(records); }
+  UINT Count() const { return static_cast<UINT>(m_keys.size()); }
+  void Reserve(size_t records);
 
  private:
   struct Key {
@@ -24,5 +24,11 @@ class LWOPointWelder {
     size_t operator()(const Key& key) const;
   };
 
-  std::unordered_map<Key, UINT, KeyHash> m_index;
+  static constexpr UINT kEmpty = 0xFFFFFFFF;
+  void Rehash(size_t slots);
+
+  // The records' keys in array order, and an open-addressed table of their indices (a power
+  // of two slots, at most half full): no allocation per record.
+  std::vector<Key> m_keys;
+  std::vector<UINT> m_slots;
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -15,6 +17,16 @@ bool FloatLess(float a, float b) {
 CVector3 Normalized(CVector3 v) {
   v.Normalize();
   return v;
+}
+
+// An unsigned key that orders floats as FloatLess does: both zeros alike, every NaN alike and
+// after every number.
+uint32_t OrderKey(float f) {
+  if (std::isnan(f)) return 0xFFFFFFFFu;
+  if (f == 0.0f) f = 0.0f;
+  uint32_t bits = 0;
+  std::memcpy(&bits, &f, sizeof bits);
+  return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
 }
 
 bool IsZero(const CVector3& v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f; }
@@ -90,27 +102,33 @@ bool CMeshMender::Mend(std::vector<MenderVertex>& vertices, std::vector<UINT>& i
 }
 
 void CMeshMender::BuildPositionLists() {
-  // Every corner in triangle order, sorted stably by position: each position's run lists its
-  // triangles in the order they were met, as an ordered map of lists would, without a node and
-  // a list allocated per position.
+  // Every corner with its position as keys that order as Vec3Less does, sorted with the corner
+  // as the last key: each position's run lists its triangles in the order they were met, as an
+  // ordered map of lists would, without a node and a list allocated per position.
   const std::vector<MenderVertex>& v = *m_vertices;
-  std::vector<UINT> corners(triangles.size() * 3);
-  for (UINT c = 0; c < corners.size(); ++c) corners[c] = c;
-  const auto positionOf = [&](UINT corner) -> const CVector3& {
-    return v[triangles[corner / 3].v[corner % 3]].position;
+  struct Corner {
+    uint32_t key[3];
+    UINT corner;
   };
-  std::stable_sort(corners.begin(), corners.end(), [&](UINT a, UINT b) {
-    return Vec3Less()(positionOf(a), positionOf(b));
+  std::vector<Corner> corners(triangles.size() * 3);
+  for (UINT c = 0; c < corners.size(); ++c) {
+    const CVector3& position = v[triangles[c / 3].v[c % 3]].position;
+    corners[c] = {{OrderKey(position.x), OrderKey(position.y), OrderKey(position.z)}, c};
+  }
+  std::sort(corners.begin(), corners.end(), [](const Corner& a, const Corner& b) {
+    if (a.key[0] != b.key[0]) return a.key[0] < b.key[0];
+    if (a.key[1] != b.key[1]) return a.key[1] < b.key[1];
+    if (a.key[2] != b.key[2]) return a.key[2] < b.key[2];
+    return a.corner < b.corner;
   });
   positionLists.clear();
   positionTriangles.resize(corners.size());
-  const Vec3Less less;
   for (UINT c = 0; c < corners.size(); ++c) {
-    const CVector3& position = positionOf(corners[c]);
-    if (positionLists.empty() || less(positionLists.back().position, position))
-      positionLists.push_back({position, c, 0});
+    const Corner& at = corners[c];
+    if (c == 0 || std::memcmp(at.key, corners[c - 1].key, sizeof at.key) != 0)
+      positionLists.push_back({v[triangles[at.corner / 3].v[at.corner % 3]].position, c, 0});
     ++positionLists.back().count;
-    positionTriangles[c] = corners[c] / 3;
+    positionTriangles[c] = at.corner / 3;
   }
 }
 
