@@ -140,7 +140,9 @@ LWOUVEntry LWOVertexMultiplier::ChooseCoordinates(const LWOPoint& point, UINT sl
   const UINT fixed = std::min<UINT>(point.uvCount[slot], LWO_MAX_UV_ENTRIES);
   if (fixed <= 1) return point.uv[slot][0];
   const LWOUVEntry* fixedEnd = point.uv[slot] + fixed;
-  const auto extra = m_overflow.find(OverflowKey(point.index, slot));
+  // Most objects have no entries past the fixed ones: no lookup then.
+  const auto extra =
+      m_overflow.empty() ? m_overflow.end() : m_overflow.find(OverflowKey(point.index, slot));
   // Entries in order: the fixed ones, then those past them; the last match wins.
   const auto lastMatch = [&](const auto& matches) -> const LWOUVEntry* {
     const LWOUVEntry* found = nullptr;

@@ -1,6 +1,7 @@
 #include "lightwave/MeshMender.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -102,34 +103,55 @@ bool CMeshMender::Mend(std::vector<MenderVertex>& vertices, std::vector<UINT>& i
 }
 
 void CMeshMender::BuildPositionLists() {
-  // Every corner with its position as keys that order as Vec3Less does, sorted with the corner
-  // as the last key: each position's run lists its triangles in the order they were met, as an
-  // ordered map of lists would, without a node and a list allocated per position.
+  // Corners are numbered by distinct position through a hash of keys that order as Vec3Less
+  // does; only the distinct positions are sorted, and each position's run then takes its
+  // triangles in the order they were met, as an ordered map of lists would, without a node and
+  // a list allocated per position.
   const std::vector<MenderVertex>& v = *m_vertices;
-  struct Corner {
-    uint32_t key[3];
-    UINT corner;
+  using Key = std::array<uint32_t, 3>;
+  struct Distinct {
+    Key key;
+    UINT firstCorner;
+    UINT count;
   };
-  std::vector<Corner> corners(triangles.size() * 3);
-  for (UINT c = 0; c < corners.size(); ++c) {
+  const size_t cornerCount = triangles.size() * 3;
+  std::vector<Distinct> distinct;
+  std::vector<UINT> idOfCorner(cornerCount);
+  size_t slots = 64;
+  while (slots < cornerCount * 2) slots *= 2;
+  std::vector<UINT> table(slots, kNoGroup);
+  for (UINT c = 0; c < cornerCount; ++c) {
     const CVector3& position = v[triangles[c / 3].v[c % 3]].position;
-    corners[c] = {{OrderKey(position.x), OrderKey(position.y), OrderKey(position.z)}, c};
+    const Key key = {OrderKey(position.x), OrderKey(position.y), OrderKey(position.z)};
+    const uint64_t hash = (uint64_t{key[0]} * 0x9E3779B97F4A7C15ull) ^
+                          (uint64_t{key[1]} * 0xC2B2AE3D27D4EB4Full) ^
+                          (uint64_t{key[2]} * 0x165667B19E3779F9ull);
+    size_t slot = static_cast<size_t>(hash ^ (hash >> 29)) & (slots - 1);
+    while (table[slot] != kNoGroup && distinct[table[slot]].key != key) slot = (slot + 1) & (slots - 1);
+    if (table[slot] == kNoGroup) {
+      table[slot] = static_cast<UINT>(distinct.size());
+      distinct.push_back({key, c, 0});
+    }
+    idOfCorner[c] = table[slot];
+    ++distinct[table[slot]].count;
   }
-  std::sort(corners.begin(), corners.end(), [](const Corner& a, const Corner& b) {
-    if (a.key[0] != b.key[0]) return a.key[0] < b.key[0];
-    if (a.key[1] != b.key[1]) return a.key[1] < b.key[1];
-    if (a.key[2] != b.key[2]) return a.key[2] < b.key[2];
-    return a.corner < b.corner;
-  });
-  positionLists.clear();
-  positionTriangles.resize(corners.size());
-  for (UINT c = 0; c < corners.size(); ++c) {
-    const Corner& at = corners[c];
-    if (c == 0 || std::memcmp(at.key, corners[c - 1].key, sizeof at.key) != 0)
-      positionLists.push_back({v[triangles[at.corner / 3].v[at.corner % 3]].position, c, 0});
-    ++positionLists.back().count;
-    positionTriangles[c] = at.corner / 3;
+  std::vector<UINT> order(distinct.size());
+  for (UINT i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(),
+            [&](UINT a, UINT b) { return distinct[a].key < distinct[b].key; });
+
+  positionLists.resize(distinct.size());
+  std::vector<UINT> next(distinct.size());
+  UINT first = 0;
+  for (UINT rank = 0; rank < order.size(); ++rank) {
+    const Distinct& at = distinct[order[rank]];
+    positionLists[rank] = {v[triangles[at.firstCorner / 3].v[at.firstCorner % 3]].position, first,
+                           at.count};
+    next[order[rank]] = first;
+    first += at.count;
   }
+  positionTriangles.resize(cornerCount);
+  for (UINT c = 0; c < cornerCount; ++c) positionTriangles[next[idOfCorner[c]]++] = c / 3;
 }
 
 MenderTriangle CMeshMender::MakeTriangle(UINT i0, UINT i1, UINT i2, bool recomputeNormals) const {
