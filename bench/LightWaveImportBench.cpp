@@ -132,6 +132,17 @@ void BM_LWOImport(benchmark::State& state) {
   state.counters["triangles"] = bench.FaceCount();
 }
 
+// Imports the folder's grid.lwo into a buffer made for it.
+void ImportIntoNewBuffer() {
+  auto buffer = std::make_unique<LWOImportBuffer>();
+  LWOReaderState readerState(*buffer);
+  LWOReader reader(readerState);
+  buffer->Reset();
+  CopyName(buffer->fileName, "grid.lwo");
+  reader.Load("", 0);
+  benchmark::DoNotOptimize(buffer->faceCount);
+}
+
 // A new buffer for every object: fresh memory for the faces, surfaces and points, as the first
 // object of a process gets.
 void BM_LWOImportFirstLoad(benchmark::State& state) {
@@ -139,15 +150,7 @@ void BM_LWOImportFirstLoad(benchmark::State& state) {
   const std::vector<uint8_t> file = CLWOBuilder::Grid(columns, rows, kTrianglesPerSurface).File();
   LoadingTestBench bench;
   bench.folder.Write("grid.lwo", std::string(file.begin(), file.end()));
-  for (auto _ : state) {
-    auto buffer = std::make_unique<LWOImportBuffer>();
-    LWOReaderState readerState(*buffer);
-    LWOReader reader(readerState);
-    buffer->Reset();
-    CopyName(buffer->fileName, "grid.lwo");
-    reader.Load("", 0);
-    benchmark::DoNotOptimize(buffer->faceCount);
-  }
+  for (auto _ : state) ImportIntoNewBuffer();
 }
 
 void BM_AssimpReadFile(benchmark::State& state) {
@@ -191,13 +194,7 @@ void BM_ImportPeakHeap(benchmark::State& state) {
     const size_t before = g_liveBytes.load();
     g_peakBytes.store(before);
     if (kind == 0) {
-      auto buffer = std::make_unique<LWOImportBuffer>();
-      LWOReaderState readerState(*buffer);
-      LWOReader reader(readerState);
-      buffer->Reset();
-      CopyName(buffer->fileName, "grid.lwo");
-      reader.Load("", 0);
-      benchmark::DoNotOptimize(buffer->faceCount);
+      ImportIntoNewBuffer();
     } else if (kind == 1) {
       bench.ReadWithLWOReader();
     } else {

@@ -400,6 +400,33 @@ void LightWaveSceneSeeds() {
       .Line("ParentItem 30000000").Line("PivotRotation 1 2 3").Empty();
   Seed("lws_fuzz", "items", items.Text());
   Seed("lws_fuzz", "items-cut", items.Cut(items.Text().size() * 2 / 3));
+
+  // Bones weighing the box's vertices by distance, one chained to a higher-numbered parent;
+  // bones that mix both kinds; more bones on one weight map than a vertex holds.
+  CLWSBuilder distance;
+  distance.Header().Line("LoadObjectLayer 1 Objects/Box.lwo").Empty().Line("BoneFalloffType 2");
+  const char* reaching[][4] = {{"Upper", "0 0 0", "0 90 0", "4001"}, {"Lower", "0 0 1", "45 0 30", "10000000"},
+                               {"Tip", "1 1 1", "0 0 0", "4000"}};
+  for (const auto& [bone, position, direction, parent] : reaching)
+    distance.Line(std::string("AddBone ") + bone).Line(std::string("BoneRestPosition ") + position)
+        .Line(std::string("BoneRestDirection ") + direction).Line("BoneRestLength 0.5")
+        .Line("BoneStrength 2").Line("ScaleBoneStrength 1").Line("BoneNormalization 1")
+        .Line(std::string("ParentItem ") + parent);
+  distance.Line("ShadowOptions 7").Empty();
+  Seed("lws_fuzz", "distance-bones", distance.Text());
+  CLWSBuilder mixed;
+  mixed.Header().Line("LoadObjectLayer 1 Objects/arm.lwo").Empty().Line("BoneFalloffType 1")
+      .Line("AddBone Mapped").Line("BoneWeightMapName arm").Line("BoneWeightMapOnly 1")
+      .Line("ParentItem 10000000").Line("AddBone Reaching").Line("BoneRestLength 1")
+      .Line("ParentItem 4000").Line("ShadowOptions 7").Empty();
+  Seed("lws_fuzz", "mixed-bones", mixed.Text());
+  CLWSBuilder crowded;
+  crowded.Header().Line("LoadObjectLayer 1 Objects/arm.lwo").Empty().Line("BoneFalloffType 1");
+  for (int i = 0; i < 5; ++i)
+    crowded.Line("AddBone B" + std::to_string(i)).Line("BoneWeightMapName arm")
+        .Line("BoneWeightMapOnly 1").Line("ParentItem 10000000");
+  crowded.Line("ShadowOptions 7").Empty();
+  Seed("lws_fuzz", "five-weights-a-vertex", crowded.Text());
 }
 
 void SoundSeeds() {

@@ -60,6 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     renderer.materialStorage = &materials;
     GetEngineContext()->ports.meshSpatial.Set(&meshSpatial);
     GetEngineContext()->ports.surfaceFactory.Set(&surfaces);
+    // Meshes give their bones weights through the reader, as after start-up.
+    GetEngineContext()->ports.lightWave.Set(reader);
     LWReaderSettings settings;
     settings.pLog = &bench.log;
     settings.pRenderer = &renderer;
