@@ -81,6 +81,7 @@ class LWReaderTest : public ::testing::Test, public LoadingTestBench {
   FakeMeshSpatial spatial;
   CSurfaceFactory surfaces;
   FakeTextureStorage textures;
+  CMeshSpatialServices realSpatial{&log, nullptr};
   std::vector<CSceneInterface*> loaded;
 };
 
@@ -321,7 +322,6 @@ struct MeshPicture {
 TEST_F(LWReaderTest, AWeightedSceneLoadsAndComesBackThroughTheEnginesSceneFile) {
   renderer.textureStorage = &textures;
   // Real bound volumes: the scene file keeps them.
-  CMeshSpatialServices realSpatial{&log, nullptr};
   context->ports.meshSpatial.Set(&realSpatial);
   const std::vector<CLWOBuilder::Point> strip = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 2, 0}, {1, 2, 0}};
   std::vector<CLWOBuilder::Point> uvs;
