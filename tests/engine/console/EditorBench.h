@@ -1,9 +1,10 @@
 #pragma once
 // The tool windows as the console makes them, with real scene objects: a console on a Null
 // renderer that wraps engine textures, the engine's scene list and surface factory, and a
-// renderer on the null device with its own texture bank (files from a temporary working folder)
-// and render-target bank (one 32 x 32 target for the surface preview's description). Buttons are
-// clicked and check boxes ticked by firing their own events, as the GUI library would.
+// renderer on the null device (or GL, every bank its own) with its own texture bank (files from a
+// temporary working folder) and render-target bank (one 32 x 32 target for the surface preview's
+// description). Buttons are clicked and check boxes ticked by firing their own events, as the GUI
+// library would.
 #include <CEGUI/widgets/PushButton.h>
 #include <CEGUI/widgets/ToggleButton.h>
 
@@ -30,15 +31,21 @@ class EditorBench {
   struct Options {
     // Whether the profile describes the surface preview's render target.
     bool previewTarget = true;
+    // GL draws with the renderer's own banks throughout; the null device keeps the recording
+    // buffer and shader banks.
+    ZkTestD3DBackend backend = ZK_D3D_BACKEND_NULL;
   };
 
   EditorBench() : EditorBench(Options()) {}
-  explicit EditorBench(const Options& options) {
+  explicit EditorBench(const Options& options) : renderer(options.backend, ShaderModel3Card(), 2, false) {
+    const bool ownBanks = options.backend != ZK_D3D_BACKEND_NULL;
     CD3D9Renderer::Banks banks;
-    banks.pIndexBuffers = &renderer.indexBuffers;
-    banks.pVertexBuffers = &renderer.vertexBuffers;
-    banks.pVertexShaders = &renderer.vertexShaders;
-    banks.pPixelShaders = &renderer.pixelShaders;
+    if (!ownBanks) {
+      banks.pIndexBuffers = &renderer.indexBuffers;
+      banks.pVertexBuffers = &renderer.vertexBuffers;
+      banks.pVertexShaders = &renderer.vertexShaders;
+      banks.pPixelShaders = &renderer.pixelShaders;
+    }
     renderer.renderer->SetBanks(banks);
     renderer.context->pVirtualFileSystem = &files;
     DeviceSettings settings = RendererTestBench::WindowedSettings();
@@ -46,6 +53,7 @@ class EditorBench {
     SurfaceDescriptorList& rectangles = settings.Descriptors[2];
     if (options.previewTarget) rectangles.pDescriptors[rectangles.dwCount++] = &previewTarget;
     renderer.CreateDevice(settings);
+    if (ownBanks) renderer.ReleaseFakeDynamicBuffers();
     renderer.context->pRenderer = renderer.renderer.get();
     console.emplace(ConsoleBench::Options{.makeRenderer = &GuiTextureNullRenderer::Make});
     console->context->pSceneItems = &items;
@@ -118,7 +126,7 @@ class EditorBench {
 
   // Declared first: the banks outlive the GUI's wrappers of their textures.
   TempDir folder;
-  RendererTestBench renderer{ZK_D3D_BACKEND_NULL, ShaderModel3Card(), 2, false};
+  RendererTestBench renderer;
   CRecordingAllocator allocator;
   CVirtualFileSystem files{&renderer.log, &allocator, nullptr};
   WorkingFolderScope working{folder.Path()};
