@@ -6,7 +6,6 @@
 #include "core/EngineContext.h"
 #include "d3d/RenderingProfileInterface.h"
 #include "d3dx9math.h"
-#include "scene/Camera.h"
 #include "scene/GenericPassInterface.h"
 #include "scene/Scene.h"
 
@@ -111,7 +110,8 @@ CSceneInterface* CPreviewSphere::CreateScene(CD3D9RendererInterface* renderer, C
   if (CCameraInterface* camera = scene->AddCamera()) {
     camera->SetPosition(CVector3(0.0f, 0.0f, -40.0f));
     camera->SetRotation(CVector3(0.0f, 0.0f, 0.0f));
-    if (auto* engineCamera = dynamic_cast<CCamera*>(camera)) engineCamera->SetScreenSize(64.0f, 64.0f);
+    // The aspect follows the square preview, not the game's screen.
+    camera->SetScreenCoordinates(64.0f, 64.0f);
   }
   if (CLightInterface* light = scene->AddLight()) {
     light->SetType(0);

@@ -76,6 +76,14 @@ TEST_F(SurfaceEditorPreviewPixelsTest, TheLitSphereShowsInThePreviewTarget) {
   const D3DCOLOR lit = at(12, 11), far = at(20, 22);
   EXPECT_GT(Brightness(lit), Brightness(far) * 3 / 2) << std::hex << lit << " vs " << far;
   EXPECT_GT(Red(far), Blue(far) + 0x30) << std::hex << far;
+  // Round in the square target: as wide through the centre as it is tall.
+  int wide = 0, tall = 0;
+  for (UINT i = 0; i < 32; ++i) {
+    wide += !ColorNear(at(i, 16), 0x7F7F7F);
+    tall += !ColorNear(at(16, i), 0x7F7F7F);
+  }
+  EXPECT_GT(wide, 8);
+  EXPECT_NEAR(wide, tall, 1);
   bench.Click(CSurfaceEditor::Widget("/OK"));
   EXPECT_EQ(editor->GetPreviewTarget(), nullptr);
 }
