@@ -10,6 +10,9 @@
 #include "cpelto/JoystickButtonMap.h"
 #include "cpelto/KeyBindingsFile.h"
 #include "cpelto/OpenAL.h"
+#include "cpelto/PeltoFurniture.h"
+#include "cpelto/PeltoLevel.h"
+#include "cpelto/PeltoWall.h"
 #include "framework/BaseNode.h"
 #include "framework/EngineGlobals.h"
 #include "framework/FatalError.h"
@@ -37,6 +40,9 @@ struct GameNodeType {
 // "PeltoPlayer", "Furniture", "EntityWalking", "GameCamera", "MovableObject", "MenuScreen",
 // "MenuPicture", "MenuText", "MenuAviElement".
 const GameNodeType kGameNodeTypes[] = {
+    {"Level", &CreateNodeOfClass<CPeltoLevel>},
+    {"PeltoWall", &CreateNodeOfClass<CPeltoWall>},
+    {"Furniture", &CreateNodeOfClass<CPeltoFurniture>},
     {"ConfigurationNode", &CreateNodeOfClass<geCConfigurationNode>},
 };
 
