@@ -70,6 +70,8 @@ void CPeltoLevel::RegisterProperties() {
 
 void CPeltoLevel::Configure(TiXmlElement* pElement) {
   geCRenderableObject::Configure(pElement);
+  // The element's name would hide the level from the nodes that look it up by its own name.
+  SetName("CPeltoLevel");
   m_dwFlags |= kFlagEnabled;
   SetFlag(kFlagNoRenderList, false);
   Load(pElement);
@@ -229,8 +231,10 @@ void CPeltoLevel::MergeWalls() {
       offset._41 = position.x - entry.masterPosition.x;
       offset._42 = position.y - entry.masterPosition.y;
       offset._43 = position.z - entry.masterPosition.z;
-      // A merge the engine refuses (too many vertices) leaves the wall as it is.
-      entry.pMasterMesh->Merge(pMesh, 1, nullptr, &offset);
+      // A merge the engine refuses (too many vertices) leaves the wall as it is; an accepted
+      // one frees the wall's mesh, which the wall must no longer reach.
+      if (entry.pMasterMesh->Merge(pMesh, 1, nullptr, &offset))
+        if (auto* pPeltoWall = dynamic_cast<CPeltoWall*>(pWall)) pPeltoWall->ForgetMesh(pMesh);
       entry.pMasterMesh->SetVisibility(1, 0, 0);
     }
   }

@@ -1,6 +1,7 @@
 #include "cpelto/PeltoWall.h"
 
 #include "ZKDXInterface.h"
+#include "framework/CorePort.h"
 #include "framework/Properties.h"
 
 CPeltoWall::CPeltoWall(geCBaseNode* pParent) : geCRenderableObject(pParent) {}
@@ -31,4 +32,16 @@ void CPeltoWall::Configure(TiXmlElement* pElement) {
   geCRenderableObject::Configure(pElement);
   const CVector3 position = ReadPlacement(m_Properties);
   for (CMeshInterface* pMesh : m_vMeshes) pMesh->SetPosition(position);
+}
+
+void CPeltoWall::ForgetMesh(CMeshInterface* pMesh) {
+  for (size_t i = 0; i < m_vMeshes.size(); ++i) {
+    if (m_vMeshes[i] != pMesh) continue;
+    geGetCorePort().UnregisterGameMesh(pMesh, GetID());
+    m_vMeshes.erase(m_vMeshes.begin() + static_cast<std::ptrdiff_t>(i));
+    if (i < m_vMeshParents.size())
+      m_vMeshParents.erase(m_vMeshParents.begin() + static_cast<std::ptrdiff_t>(i));
+    m_dwNumberOfMeshes = static_cast<DWORD>(m_vMeshes.size());
+    return;
+  }
 }

@@ -16,6 +16,9 @@ class CPeltoWall : public geCRenderableObject {
   void RegisterProperties() override;
   void Configure(TiXmlElement* pElement) override;
 
+  // Drops a mesh that was merged into another and freed by the engine.
+  void ForgetMesh(CMeshInterface* pMesh);
+
   // The placement names walls and furniture add to a renderable object's.
   static void RegisterPlacement(geCProperties& properties);
   // ("InitX", "InitY", "InitZ") as floats.
