@@ -42,6 +42,22 @@ std::string FormatCoordinate(float f) {
   return szText;
 }
 
+// Position, diffuse colour and one texture coordinate pair.
+struct GridVertex {
+  float x, y, z;
+  DWORD dwColour;
+  float u, v;
+};
+constexpr DWORD kGridVertexFormat = 0x142;
+constexpr DWORD kGridColour = 0x33FFFFFF;
+constexpr DWORD kFirstCellColour = 0xFFFF0000;
+constexpr UINT kRenderStateAlphaBlend = 27;
+constexpr UINT kTransformView = 2;
+constexpr UINT kTransformProjection = 3;
+constexpr UINT kTransformWorld = 256;
+constexpr UINT kClearDepth = 2;
+constexpr UINT kLineList = 2;
+
 int Truncate(float f) { return static_cast<int>(f); }
 
 }  // namespace
@@ -308,4 +324,40 @@ BYTE* CPeltoLevel::BuildWalkGrid() {
   for (size_t i = 0; i < grid.size(); ++i)
     if (m_vDynamicCollision[i]) grid[i] = kBlocked;
   return grid.data();
+}
+
+void CPeltoLevel::DrawGrid() {
+  CD3D9RendererInterface* pRenderer = g_pZeKorb ? g_pZeKorb->GetD3DRendererInterface() : nullptr;
+  if (!pRenderer || !m_pScene) return;
+  const float fWidth = static_cast<float>(m_dwWidth), fHeight = static_cast<float>(m_dwHeight);
+  std::vector<GridVertex> vertices;
+  vertices.reserve(2 * (static_cast<size_t>(m_dwWidth) + m_dwHeight + 6));
+  auto segment = [&vertices](float x1, float y, float z1, float x2, float z2, DWORD dwColour) {
+    vertices.push_back({x1, y, z1, dwColour, 0.0f, 0.0f});
+    vertices.push_back({x2, y, z2, dwColour, 0.0f, 0.0f});
+  };
+  for (DWORD x = 0; x <= m_dwWidth; ++x)
+    segment(static_cast<float>(x), 0.0f, 0.0f, static_cast<float>(x), fHeight, kGridColour);
+  for (DWORD y = 0; y <= m_dwHeight; ++y)
+    segment(0.0f, 0.0f, static_cast<float>(y), fWidth, static_cast<float>(y), kGridColour);
+  const float fAbove = 0.001f;
+  segment(0.0f, fAbove, 1.0f, 1.0f, 1.0f, kFirstCellColour);
+  segment(1.0f, fAbove, 1.0f, 1.0f, 0.0f, kFirstCellColour);
+  segment(1.0f, fAbove, 0.0f, 0.0f, 0.0f, kFirstCellColour);
+  segment(0.0f, fAbove, 0.0f, 0.0f, 1.0f, kFirstCellColour);
+
+  pRenderer->SetRenderState(kRenderStateAlphaBlend, 1);
+  if (CCameraInterface* pCamera = m_pScene->GetCamera(m_pScene->GetActiveCameraNumber())) {
+    pRenderer->SetTransform(kTransformView, pCamera->GetCurrentWorld2CameraMatrix());
+    pRenderer->SetTransform(kTransformProjection, pCamera->GetProjectionMatrix());
+  }
+  const CMatrix identity = CMatrix::Identity();
+  pRenderer->SetTransform(kTransformWorld, &identity);
+  if (CVertexDeclarationStorageInterface* pDeclarations =
+          pRenderer->GetVertexDeclarationStorageInterface())
+    pDeclarations->SetFVF(kGridVertexFormat);
+  pRenderer->Clear(kClearDepth, 0);
+  const UINT uSegments = static_cast<UINT>(vertices.size() / 2);
+  pRenderer->DrawPrimitive(kLineList, uSegments, 2 * uSegments, vertices.data(),
+                           sizeof(GridVertex));
 }

@@ -52,6 +52,8 @@ class CPeltoLevel : public geCRenderableObject {
   // The collision map with every visible movable object's cell and every dynamically blocked
   // cell set to 9.
   BYTE* BuildWalkGrid();
+  // The grid's lines and the outline of cell (0, 0), through the active camera of the scene.
+  void DrawGrid();
 
   // Outside the grid a cell is blocked (9) and holds no element (0).
   BYTE GetCollisionMapAt(int x, int y) const;

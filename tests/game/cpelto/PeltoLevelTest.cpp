@@ -2,6 +2,8 @@
 // and their queries, the wall nodes made from the element map, the merge of walls of one file,
 // the walk grid, and the placing of walls and furniture.
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cmath>
 #include <fstream>
 #include <string>
@@ -303,6 +305,59 @@ TEST_F(PeltoLevels, MissingOrShortMapsAndBadSizesAreRefused) {
     }
     m_core->GetRootNode()->RemoveChild(level);
   }
+}
+
+// Takes the vertex formats the renderer is given.
+class RecordingDeclarations : public CVertexDeclarationStorageInterface {
+ public:
+  CVertexDeclarationInterface* CreateVertexDeclaration(D3DVERTEXELEMENT9*) override {
+    return nullptr;
+  }
+  void SetFVF(DWORD fvf) override { formats.push_back(fvf); }
+  std::vector<DWORD> formats;
+};
+
+TEST_F(PeltoLevels, TheGridIsDrawnAsOneLineListWithTheFirstCellOutlined) {
+  CPeltoLevel* level = LoadLevel({3, 2, "000 000", "000 000"});
+  RecordingDeclarations declarations;
+  RecordingRenderer& renderer = m_scenes.renderer;
+  renderer.vertexDeclarationStorage = &declarations;
+  renderer.renderStates.clear();
+  renderer.frameCalls.clear();
+  level->DrawGrid();
+  renderer.vertexDeclarationStorage = nullptr;
+  EXPECT_EQ(declarations.formats, (std::vector<DWORD>{0x142}));
+  EXPECT_EQ(renderer.renderStates, (std::vector<std::pair<UINT, UINT>>{{27, 1}}));
+  EXPECT_EQ(renderer.frameCalls, (std::vector<std::string>{"SetTransform(2)", "SetTransform(3)",
+                                                           "SetTransform(256)", "Clear(2,0)"}));
+  ASSERT_EQ(renderer.memoryDraws.size(), 1u);
+  const RecordingRenderer::MemoryDraw& draw = renderer.memoryDraws[0];
+  EXPECT_EQ(draw.type, 2u);
+  EXPECT_EQ(draw.primitives, 3u + 2u + 6u);
+  EXPECT_EQ(draw.vertexCount, 22u);
+  ASSERT_EQ(draw.stride, 24u);
+  struct Drawn {
+    float x, y, z;
+    uint32_t colour;
+    float u, v;
+  };
+  ASSERT_EQ(draw.vertices.size(), 22 * sizeof(Drawn));
+  const auto* drawn = reinterpret_cast<const Drawn*>(draw.vertices.data());
+  // The last column line runs along z at x = Width; the last row line along x at z = Height.
+  EXPECT_EQ((std::array<float, 4>{drawn[6].x, drawn[6].z, drawn[7].x, drawn[7].z}),
+            (std::array<float, 4>{3, 0, 3, 2}));
+  EXPECT_EQ((std::array<float, 4>{drawn[12].x, drawn[12].z, drawn[13].x, drawn[13].z}),
+            (std::array<float, 4>{0, 2, 3, 2}));
+  EXPECT_EQ(drawn[13].colour, 0x33FFFFFFu);
+  // Then the outline of cell (0, 0), a little above the floor.
+  for (int i = 14; i < 22; ++i) {
+    EXPECT_EQ(drawn[i].colour, 0xFFFF0000u);
+    EXPECT_FLOAT_EQ(drawn[i].y, 0.001f);
+  }
+  EXPECT_EQ((std::array<float, 4>{drawn[14].x, drawn[14].z, drawn[15].x, drawn[15].z}),
+            (std::array<float, 4>{0, 1, 1, 1}));
+  EXPECT_EQ((std::array<float, 4>{drawn[20].x, drawn[20].z, drawn[21].x, drawn[21].z}),
+            (std::array<float, 4>{0, 0, 0, 1}));
 }
 
 TEST_F(PeltoLevels, FurnitureMovesAndTurnsItsFirstMeshOnly) {
