@@ -100,9 +100,9 @@ class CPeltoLevel : public geCRenderableObject {
   std::vector<geCBaseNode*> m_vMovableObjects;
   std::vector<ElementType> m_vElementTypes;
   std::map<std::string, MergeEntry> m_mapMerge;
+  // The walls keep pointers to the elements they were made from, so the elements outlive them.
+  std::list<TiXmlElement> m_lWallElements;
   // Held by the level too: cell records keep pointing at its walls after the walls node leaves
   // the tree.
   geTRefPtr<geCBaseNode> m_pWallsNode;
-  // The walls keep pointers to the elements they were made from.
-  std::list<TiXmlElement> m_lWallElements;
 };
