@@ -14,6 +14,9 @@
 #include "cpelto/MenuScreen.h"
 #include "cpelto/MenuText.h"
 #include "cpelto/OpenAL.h"
+#include "cpelto/PeltoFurniture.h"
+#include "cpelto/PeltoLevel.h"
+#include "cpelto/PeltoWall.h"
 #include "framework/BaseNode.h"
 #include "framework/EngineGlobals.h"
 #include "framework/FatalError.h"
@@ -41,6 +44,9 @@ struct GameNodeType {
 // "PeltoPlayer", "Furniture", "EntityWalking", "GameCamera", "MovableObject", "MenuScreen",
 // "MenuPicture", "MenuText", "MenuAviElement".
 const GameNodeType kGameNodeTypes[] = {
+    {"Level", &CreateNodeOfClass<CPeltoLevel>},
+    {"PeltoWall", &CreateNodeOfClass<CPeltoWall>},
+    {"Furniture", &CreateNodeOfClass<CPeltoFurniture>},
     {"MenuScreen", &CreateNodeOfClass<CMenuScreen>},
     {"MenuPicture", &CreateNodeOfClass<CMenuPicture>},
     {"MenuText", &CreateNodeOfClass<CMenuText>},

@@ -211,17 +211,19 @@ class RecordingRenderer final : public CEngineRenderer {
   void DrawIndexedPrimitive(UINT, UINT, UINT, UINT, UINT, UINT) override {}
   void DrawIndexedPrimitiveUP(UINT, UINT, UINT, UINT, const void*, UINT, const void*,
                               UINT) override {}
-  // Every draw from caller memory: type, primitive count, stride and a copy of the vertex bytes.
-  struct CallerDraw {
-    UINT type, primitiveCount, stride;
+  // Draws from memory with a copy of their vertices.
+  struct MemoryDraw {
+    UINT type, primitives, vertexCount, stride;
     std::vector<unsigned char> vertices;
   };
-  std::vector<CallerDraw> callerDraws;
-  void DrawPrimitive(UINT type, UINT primitiveCount, UINT vertexCount, const void* vertices,
+  std::vector<MemoryDraw> memoryDraws;
+  void DrawPrimitive(UINT type, UINT primitives, UINT vertexCount, const void* vertices,
                      UINT stride) override {
     const auto* bytes = static_cast<const unsigned char*>(vertices);
-    callerDraws.push_back({type, primitiveCount, stride,
-                           std::vector<unsigned char>(bytes, bytes + vertexCount * stride)});
+    memoryDraws.push_back({type, primitives, vertexCount, stride,
+                           bytes ? std::vector<unsigned char>(bytes, bytes + vertexCount * stride)
+                                 : std::vector<unsigned char>()});
+    sequence.push_back("DrawPrimitive");
   }
   HRESULT SetSoftwareVertexProcessing(UINT) override { return 0; }
   HRESULT EvictManagedResources() override { return 0; }

@@ -65,6 +65,11 @@ class CSceneGameTestZeKorbInterface : public CGameTestZeKorbInterface {
     CGameTestZeKorbInterface::GetTonarisInterface();
     return soundServer;
   }
+  // With realFiles the game reads its own files through the file system on the working folder.
+  CVirtualFileSystemInterface* GetVFSInterface() override {
+    CVirtualFileSystemInterface* recorded = CGameTestZeKorbInterface::GetVFSInterface();
+    return realFiles ? &files : recorded;
+  }
   int LiveTimers() const { return timersMade - timersFreed; }
 
   EngineContextScope context;
@@ -72,6 +77,7 @@ class CSceneGameTestZeKorbInterface : public CGameTestZeKorbInterface {
   CRecordingAllocator allocator;
   CVirtualFileSystem files{&log, &allocator, nullptr};
   bool readerMade = false;
+  bool realFiles = false;
   CZKReader reader{&renderer, &log, readerMade};
   CZKSSceneFileReader sceneFiles{&reader};
   CZKOMeshFileReader meshFiles{&reader};

@@ -59,7 +59,7 @@ class CommercialScreensTest : public LogFolder {
     for (int n : numbers)
       m_folder.Write("game/commercials/comm_0" + std::to_string(n) + ".dds", "DDS image");
   }
-  static std::vector<CCommercialScreens::Vertex> Vertices(const RecordingRenderer::CallerDraw& d) {
+  static std::vector<CCommercialScreens::Vertex> Vertices(const RecordingRenderer::MemoryDraw& d) {
     std::vector<CCommercialScreens::Vertex> vertices(d.vertices.size() /
                                                      sizeof(CCommercialScreens::Vertex));
     memcpy(vertices.data(), d.vertices.data(), vertices.size() * sizeof vertices[0]);
@@ -81,7 +81,7 @@ TEST_F(CommercialScreensTest, FoundImagesShowInOrderForTheDisplayTimeAndAtLeastO
   WriteImages({1, 3});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.displayTime);
-    m_renderer.callerDraws.clear(), m_renderer.frameCalls.clear(), m_textures.made.clear();
+    m_renderer.memoryDraws.clear(), m_renderer.frameCalls.clear(), m_textures.made.clear();
     m_declarations.formats.clear();
     CSteppingTimer timer(0.25f);
     CCommercialScreens(&m_renderer, &timer, 800, 600).Show(c.displayTime);
@@ -92,16 +92,16 @@ TEST_F(CommercialScreensTest, FoundImagesShowInOrderForTheDisplayTimeAndAtLeastO
     for (const auto& texture : m_textures.made) EXPECT_EQ(texture->setStages, std::vector<WORD>{0});
     EXPECT_EQ(timer.resets, 3);
     EXPECT_EQ(timer.resumes, 1);
-    ASSERT_EQ(m_renderer.callerDraws.size(), 2 * c.framesPerImage);
+    ASSERT_EQ(m_renderer.memoryDraws.size(), 2 * c.framesPerImage);
     EXPECT_EQ(m_declarations.formats, std::vector<DWORD>(2 * c.framesPerImage, 0x144u));
     const std::vector<std::string> frame = {"Clear(3,0)", "BeginRendering", "EndRendering",
                                             "Flip(1)"};
     ASSERT_EQ(m_renderer.frameCalls.size(), frame.size() * 2 * c.framesPerImage);
     for (size_t i = 0; i < m_renderer.frameCalls.size(); ++i)
       EXPECT_EQ(m_renderer.frameCalls[i], frame[i % frame.size()]) << i;
-    for (const auto& draw : m_renderer.callerDraws) {
+    for (const auto& draw : m_renderer.memoryDraws) {
       EXPECT_EQ(draw.type, 4u);
-      EXPECT_EQ(draw.primitiveCount, 2u);
+      EXPECT_EQ(draw.primitives, 2u);
       EXPECT_EQ(draw.stride, 28u);
       EXPECT_EQ(draw.vertices.size(), 6u * 28u);
     }
@@ -134,12 +134,12 @@ TEST_F(CommercialScreensTest, QuadIsCentredAndScaledToTheScreen) {
   WriteImages({4});
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.screenWidth) + " x " + std::to_string(c.imageWidth));
-    m_renderer.callerDraws.clear();
+    m_renderer.memoryDraws.clear();
     m_textures.madeWidth = c.imageWidth, m_textures.madeHeight = c.imageHeight;
     CSteppingTimer timer(1.0f);
     CCommercialScreens(&m_renderer, &timer, c.screenWidth, c.screenHeight).Show(0.0f);
-    ASSERT_EQ(m_renderer.callerDraws.size(), 1u);
-    const auto v = Vertices(m_renderer.callerDraws[0]);
+    ASSERT_EQ(m_renderer.memoryDraws.size(), 1u);
+    const auto v = Vertices(m_renderer.memoryDraws[0]);
     ASSERT_EQ(v.size(), 6u);
     const float expected[6][4] = {{c.x0, c.y0, 0, 0}, {c.x1, c.y0, 1, 0}, {c.x0, c.y1, 0, 1},
                                   {c.x1, c.y0, 1, 0}, {c.x1, c.y1, 1, 1}, {c.x0, c.y1, 0, 1}};
@@ -160,7 +160,7 @@ TEST_F(CommercialScreensTest, NoImagesDrawNothing) {
   CSteppingTimer timer(1.0f);
   CCommercialScreens(&m_renderer, &timer, 800, 600).Show(5.0f);
   EXPECT_TRUE(m_textures.made.empty());
-  EXPECT_TRUE(m_renderer.callerDraws.empty());
+  EXPECT_TRUE(m_renderer.memoryDraws.empty());
   EXPECT_TRUE(m_renderer.frameCalls.empty());
   EXPECT_EQ(m_textures.loadAllCalls, 0);
 }
@@ -173,6 +173,6 @@ TEST_F(PeltoCoreTest, StartUpCreatesTheUtilitiesAndShowsNoMissingCommercials) {
   ExpectInOrder(GameLog(), {"-Creating Windows Utilities interface\n",
                             " - ActiveDesktop instance not created\n",
                             "-Creating Windows Utilities -> DONE\n"});
-  EXPECT_TRUE(m_engine.renderer.callerDraws.empty());
+  EXPECT_TRUE(m_engine.renderer.memoryDraws.empty());
   EXPECT_TRUE(m_engine.textures.made.empty());
 }

@@ -1,0 +1,44 @@
+#include "cpelto/PeltoFurniture.h"
+
+#include <d3dx9math.h>
+
+#include "ZKDXInterface.h"
+#include "cpelto/PeltoWall.h"
+#include "framework/Logger.h"
+
+namespace {
+constexpr float kRadiansPerDegree = 0.017453292f;
+}
+
+CPeltoFurniture::CPeltoFurniture(geCBaseNode* pParent) : geCRenderableObject(pParent) {}
+
+size_t CPeltoFurniture::GetClassSize() const { return geCGameObject::GetClassSize(); }
+
+const char* CPeltoFurniture::GetClassName() const { return "CPeltoFurniture"; }
+
+bool CPeltoFurniture::IsKindOf(const char* szClassName) const {
+  return ClassNameIs(szClassName, "CPeltoFurniture") ||
+         geCRenderableObject::IsKindOf(szClassName);
+}
+
+void CPeltoFurniture::RegisterProperties() {
+  geCRenderableObject::RegisterProperties();
+  CPeltoWall::RegisterPlacement(m_Properties);
+}
+
+void CPeltoFurniture::Configure(TiXmlElement* pElement) {
+  geCRenderableObject::Configure(pElement);
+  CMeshInterface* pMesh = GetMesh(0);
+  if (!pMesh) {
+    // Nothing to place: said once rather than dereferenced.
+    g_GameLogger.Log("WARNING: furniture '%s' has no mesh\n", GetName() ? GetName() : "");
+    return;
+  }
+  D3DXQUATERNION rotation;
+  D3DXQuaternionRotationYawPitchRoll(&rotation,
+                                     m_Properties.GetFloat("InitRotH") * kRadiansPerDegree,
+                                     m_Properties.GetFloat("InitRotP") * kRadiansPerDegree,
+                                     m_Properties.GetFloat("InitRotB") * kRadiansPerDegree);
+  pMesh->SetPosition(CPeltoWall::ReadPlacement(m_Properties));
+  pMesh->SetAdditionalTransformation(rotation.x, rotation.y, rotation.z, rotation.w);
+}

@@ -1,0 +1,363 @@
+#include "cpelto/PeltoLevel.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "ZKDXInterface.h"
+#include "cpelto/PeltoWall.h"
+#include "framework/EngineGlobals.h"
+#include "framework/Logger.h"
+#include "framework/Properties.h"
+
+namespace {
+
+// One grid for the whole program: path searches read it after the level that built it.
+std::vector<BYTE>& WalkGrid() {
+  static std::vector<BYTE> grid;
+  return grid;
+}
+
+int IntAttribute(const TiXmlElement* pElement, const char* szName) {
+  const char* szValue = pElement ? pElement->Attribute(szName) : nullptr;
+  return szValue ? std::atoi(szValue) : 0;
+}
+
+const char* TextAttribute(const TiXmlElement* pElement, const char* szName) {
+  const char* szValue = pElement ? pElement->Attribute(szName) : nullptr;
+  return szValue ? szValue : "";
+}
+
+// A core property that holds a value which reads as true.
+bool CoreSwitchOn(const char* szName) {
+  if (!g_pCoreProperties) return false;
+  const geCVariant value = g_pCoreProperties->Get(szName);
+  return value.GetType() != geCVariant::TYPE_EMPTY && value.AsBool();
+}
+
+std::string FormatCoordinate(float f) {
+  char szText[32];
+  snprintf(szText, sizeof szText, "%3.3f", f);
+  return szText;
+}
+
+// Position, diffuse colour and one texture coordinate pair.
+struct GridVertex {
+  float x, y, z;
+  DWORD dwColour;
+  float u, v;
+};
+constexpr DWORD kGridVertexFormat = 0x142;
+constexpr DWORD kGridColour = 0x33FFFFFF;
+constexpr DWORD kFirstCellColour = 0xFFFF0000;
+constexpr UINT kRenderStateAlphaBlend = 27;
+constexpr UINT kTransformView = 2;
+constexpr UINT kTransformProjection = 3;
+constexpr UINT kTransformWorld = 256;
+constexpr UINT kClearDepth = 2;
+constexpr UINT kLineList = 2;
+
+int Truncate(float f) { return static_cast<int>(f); }
+
+}  // namespace
+
+CPeltoLevel::CPeltoLevel(geCBaseNode* pParent) : geCRenderableObject(pParent) {
+  SetName("CPeltoLevel");
+  m_Properties.RegisterAndSet("CanMoveObjects", geCVariant(0));
+}
+
+CPeltoLevel::~CPeltoLevel() = default;
+
+size_t CPeltoLevel::GetClassSize() const { return sizeof(CPeltoLevel); }
+
+const char* CPeltoLevel::GetClassName() const { return "CPeltoLevel"; }
+
+bool CPeltoLevel::IsKindOf(const char* szClassName) const {
+  return ClassNameIs(szClassName, "CPeltoLevel") || geCRenderableObject::IsKindOf(szClassName);
+}
+
+void CPeltoLevel::RegisterProperties() {
+  geCRenderableObject::RegisterProperties();
+  for (const char* szName :
+       {"FinishMouseRotationH", "FinishMouseRotationP", "FinishMouseRotationB"})
+    m_Properties.RegisterAndSet(szName, geCVariant(0.0f));
+}
+
+void CPeltoLevel::Configure(TiXmlElement* pElement) {
+  geCRenderableObject::Configure(pElement);
+  // The element's name would hide the level from the nodes that look it up by its own name.
+  SetName("CPeltoLevel");
+  m_dwFlags |= kFlagEnabled;
+  SetFlag(kFlagNoRenderList, false);
+  Load(pElement);
+  m_dwInputStopped = 0;
+  m_dwAllowedMoves = kAllMoves;
+  EnsureCameras();
+}
+
+void CPeltoLevel::EnsureCameras() {
+  if (!m_pScene) return;
+  // Camera 2 is used below, so there must be three of them.
+  while (m_pScene->GetNumberOfCameras() < 3)
+    if (!m_pScene->AddCamera()) return;
+  for (UINT uCamera : {1u, 2u})
+    if (CCameraInterface* pCamera = m_pScene->GetCamera(uCamera))
+      pCamera->SetRotation(CVector3(0.0f, 0.0f, 0.0f));
+}
+
+bool CPeltoLevel::Load(TiXmlElement* pElement) {
+  TiXmlElement* pMap = pElement ? pElement->FirstChildElement("map") : nullptr;
+  const std::string strElementFile = TextAttribute(pMap, "file");
+  const std::string strCollisionFile = TextAttribute(pMap, "collides");
+  ReadElementTypes(pElement);
+  if (!CreateCellGrid(IntAttribute(pMap, "Width"), IntAttribute(pMap, "Height"))) return false;
+
+  std::vector<char> elementCodes;
+  std::vector<char> collisionCodes;
+  if (!ReadMapFile(strElementFile.c_str(), elementCodes) ||
+      !ReadMapFile(strCollisionFile.c_str(), collisionCodes)) {
+    m_dwWidth = m_dwHeight = 0;
+    m_vCells.clear();
+    return false;
+  }
+  m_vElementMap.assign(elementCodes.begin(), elementCodes.end());
+  m_vCollisionMap.assign(m_vElementMap.size(), 0);
+  m_vDynamicCollision.assign(m_vElementMap.size(), 0);
+
+  m_pWallsNode = new geCBaseNode(this);
+  m_pWallsNode->SetName("AllWallsNode");
+  m_pWallsNode->Disable(1);
+  CreateWalls(collisionCodes);
+  WalkGrid().assign(m_vCollisionMap.size(), 0);
+  if (CoreSwitchOn("MergeMap")) MergeWalls();
+  if (g_pCoreProperties && g_pCoreProperties->IsRegistred("CleanLevelAfterLoad") &&
+      g_pCoreProperties->GetBoolean("CleanLevelAfterLoad"))
+    RemoveChild(m_pWallsNode.Get());
+  FinishScene();
+  return true;
+}
+
+void CPeltoLevel::ReadElementTypes(TiXmlElement* pElement) {
+  m_vElementTypes.clear();
+  for (TiXmlElement* pType = pElement ? pElement->FirstChildElement("element_types") : nullptr;
+       pType; pType = pType->NextSiblingElement("element_types")) {
+    ElementType type;
+    type.nID = static_cast<signed char>(TextAttribute(pType, "id")[0]);
+    strncpy(type.szFile, TextAttribute(pType, "file"), sizeof type.szFile - 1);
+    m_vElementTypes.push_back(type);
+    m_mapMerge.try_emplace(type.szFile);
+  }
+}
+
+bool CPeltoLevel::CreateCellGrid(int nWidth, int nHeight) {
+  // A second load keeps the first dimensions.
+  if (m_dwWidth != 0 || m_dwHeight != 0) return true;
+  if (nWidth <= 0 || nHeight <= 0 || nWidth > static_cast<int>(kMaxMapSide) ||
+      nHeight > static_cast<int>(kMaxMapSide)) {
+    g_GameLogger.Log("ERROR: level map size %d x %d refused (1 to %u cells a side)\n", nWidth,
+                     nHeight, kMaxMapSide);
+    return false;
+  }
+  m_dwWidth = static_cast<DWORD>(nWidth);
+  m_dwHeight = static_cast<DWORD>(nHeight);
+  m_vCells.assign(static_cast<size_t>(m_dwWidth) * m_dwHeight, CellRecord());
+  return true;
+}
+
+bool CPeltoLevel::ReadMapFile(const char* szFile, std::vector<char>& codes) const {
+  CVirtualFileSystemInterface* pFiles = g_pZeKorb ? g_pZeKorb->GetVFSInterface() : nullptr;
+  VFSFile* pFile = pFiles ? pFiles->OpenNormalFile(szFile, "rt") : nullptr;
+  if (!pFile) {
+    g_GameLogger.Log("ERROR: can't open level map '%s'\n", szFile);
+    return false;
+  }
+  // Cells the file does not reach read as "0".
+  codes.assign(static_cast<size_t>(m_dwWidth) * m_dwHeight, '0');
+  bool bEnded = false;
+  for (int y = static_cast<int>(m_dwHeight) - 1; y >= 0 && !bEnded; --y) {
+    for (DWORD x = 0; x < m_dwWidth && !bEnded; ++x) {
+      int nChar = pFile->Getc();
+      while (nChar != EOF && !isalnum(static_cast<unsigned char>(nChar))) nChar = pFile->Getc();
+      if (nChar == EOF) {
+        bEnded = true;
+        g_GameLogger.Log("WARNING: level map '%s' ends before cell (%u, %d)\n", szFile, x, y);
+      } else {
+        codes[static_cast<size_t>(y) * m_dwWidth + x] = static_cast<char>(nChar);
+      }
+    }
+  }
+  pFile->Close();
+  return true;
+}
+
+void CPeltoLevel::CreateWalls(const std::vector<char>& collisionCodes) {
+  for (DWORD y = 0; y < m_dwHeight; ++y) {
+    for (DWORD x = 0; x < m_dwWidth; ++x) {
+      const size_t uIndex = static_cast<size_t>(y) * m_dwWidth + x;
+      CellRecord& cell = m_vCells[uIndex];
+      cell.pWallNode = nullptr;
+      const unsigned char uCode = static_cast<unsigned char>(m_vElementMap[uIndex]);
+      for (const ElementType& type : m_vElementTypes) {
+        if (static_cast<int>(uCode) != type.nID) continue;
+        cell.pWallNode = CreateWall(static_cast<int>(x), static_cast<int>(y), type);
+        break;
+      }
+      cell.dwWalkable = collisionCodes[uIndex] == '0' ? 1 : 0;
+      m_vCollisionMap[uIndex] = cell.dwWalkable ? 0 : kBlocked;
+    }
+  }
+}
+
+geCBaseNode* CPeltoLevel::CreateWall(int x, int y, const ElementType& type) {
+  char szName[20];
+  snprintf(szName, sizeof szName, "box_%d_%d", x, y);
+  TiXmlElement& node = m_lWallElements.emplace_back("Node");
+  node.SetAttribute("Name", szName);
+  node.SetAttribute("Type", "PeltoWall");
+  TiXmlElement look("Param");
+  look.SetAttribute("File", type.szFile);
+  look.SetAttribute("Directory", "");
+  look.SetAttribute("RenderPriority", "1");
+  look.SetAttribute("Enabled", "0");
+  node.InsertEndChild(look);
+  TiXmlElement place("Param");
+  place.SetAttribute("InitX", FormatCoordinate(static_cast<float>(x)).c_str());
+  place.SetAttribute("InitY", FormatCoordinate(0.0f).c_str());
+  place.SetAttribute("InitZ", FormatCoordinate(static_cast<float>(y)).c_str());
+  node.InsertEndChild(place);
+  return m_pWallsNode->CreateChildFromXML(&node);
+}
+
+void CPeltoLevel::MergeWalls() {
+  g_GameLogger.Log("-Merging walls and floors...\n");
+  for (DWORD i = 0; i < m_pWallsNode->GetNodesCount(); ++i) {
+    auto* pWall = dynamic_cast<geCGameObject*>(m_pWallsNode->GetNode(i));
+    if (!pWall) continue;
+    auto found = m_mapMerge.find(pWall->GetProperties()->GetString("File"));
+    if (found == m_mapMerge.end()) continue;
+    MergeEntry& entry = found->second;
+    CMeshInterface* pMesh = pWall->GetMesh(0);
+    const CVector3 position = CPeltoWall::ReadPlacement(*pWall->GetProperties());
+    if (!entry.pMasterMesh) {
+      entry.pMasterMesh = pMesh;
+      entry.masterPosition = position;
+    } else if (pMesh && pMesh != entry.pMasterMesh) {
+      CMatrix offset = CMatrix::Identity();
+      offset._41 = position.x - entry.masterPosition.x;
+      offset._42 = position.y - entry.masterPosition.y;
+      offset._43 = position.z - entry.masterPosition.z;
+      // A merge the engine refuses (too many vertices) leaves the wall as it is; an accepted
+      // one frees the wall's mesh, which the wall must no longer reach.
+      if (entry.pMasterMesh->Merge(pMesh, 1, nullptr, &offset))
+        if (auto* pPeltoWall = dynamic_cast<CPeltoWall*>(pWall)) pPeltoWall->ForgetMesh(pMesh);
+      entry.pMasterMesh->SetVisibility(1, 0, 0);
+    }
+  }
+  if (m_pScene) {
+    for (UINT i = 0; i < m_pScene->GetNumberOfMeshes(); ++i) {
+      CMeshInterface* pMesh = m_pScene->GetMesh(i);
+      g_GameLogger.Log("->'%s': Surfaces: %d\n", pMesh->GetName() ? pMesh->GetName() : "",
+                       pMesh->GetNumberOfSurfaces());
+    }
+  }
+  g_GameLogger.Log("-Done.\n");
+}
+
+void CPeltoLevel::FinishScene() {
+  if (!m_pScene) return;
+  m_pScene->ApplyDefaultShader(nullptr, nullptr, nullptr);
+  m_pScene->SetAsActiveScene();
+  m_pScene->SetFrame(0.0f);
+  m_pScene->PrepareMatrices();
+  m_pScene->UpdateHierarchy();
+}
+
+void CPeltoLevel::ToMapPosition(CVector3*) {}
+
+bool CPeltoLevel::InsideGrid(int x, int y) const {
+  return x >= 0 && y >= 0 && static_cast<DWORD>(x) < m_dwWidth &&
+         static_cast<DWORD>(y) < m_dwHeight && !m_vCollisionMap.empty();
+}
+
+BYTE CPeltoLevel::GetCollisionMapAt(int x, int y) const {
+  return InsideGrid(x, y) ? m_vCollisionMap[static_cast<size_t>(y) * m_dwWidth + x] : kBlocked;
+}
+
+DWORD CPeltoLevel::GetElementMapAt(int x, int y) const {
+  return InsideGrid(x, y) ? m_vElementMap[static_cast<size_t>(y) * m_dwWidth + x] : 0;
+}
+
+BYTE CPeltoLevel::GetDynamicCollisionAt(int x, int y) const {
+  return InsideGrid(x, y) ? m_vDynamicCollision[static_cast<size_t>(y) * m_dwWidth + x] : 0;
+}
+
+const CPeltoLevel::CellRecord* CPeltoLevel::GetCell(int x, int y) const {
+  return InsideGrid(x, y) ? &m_vCells[static_cast<size_t>(y) * m_dwWidth + x] : nullptr;
+}
+
+void CPeltoLevel::SetCollisionByPos(float x, float y, int nValue) {
+  const int nX = Truncate(x), nY = Truncate(y);
+  if (!InsideGrid(nX, nY)) return;
+  m_vDynamicCollision[static_cast<size_t>(nY) * m_dwWidth + nX] = static_cast<BYTE>(nValue);
+}
+
+BYTE* CPeltoLevel::GetWalkGrid() { return WalkGrid().empty() ? nullptr : WalkGrid().data(); }
+
+BYTE* CPeltoLevel::BuildWalkGrid() {
+  std::vector<BYTE>& grid = WalkGrid();
+  grid = m_vCollisionMap;
+  if (grid.empty()) return nullptr;
+  for (geCBaseNode* pNode : m_vMovableObjects) {
+    auto* pObject = dynamic_cast<geCGameObject*>(pNode);
+    CMeshInterface* pMesh = pObject && pObject->IsEnabled() ? pObject->GetMesh(0) : nullptr;
+    if (!pMesh || !pMesh->GetVisibleByCollisions() || !pMesh->GetVisibleByCameras()) continue;
+    CVector3 position;
+    pMesh->GetPosition(&position, 0);
+    int x = Truncate(position.x), y = Truncate(position.z);
+    x = x > 0 ? x : 0;
+    y = y > 0 ? y : 0;
+    if (static_cast<DWORD>(x) >= m_dwWidth) x = static_cast<int>(m_dwWidth) - 1;
+    if (static_cast<DWORD>(y) >= m_dwHeight) y = static_cast<int>(m_dwHeight) - 1;
+    grid[static_cast<size_t>(y) * m_dwWidth + x] = kBlocked;
+  }
+  for (size_t i = 0; i < grid.size(); ++i)
+    if (m_vDynamicCollision[i]) grid[i] = kBlocked;
+  return grid.data();
+}
+
+void CPeltoLevel::DrawGrid() {
+  CD3D9RendererInterface* pRenderer = g_pZeKorb ? g_pZeKorb->GetD3DRendererInterface() : nullptr;
+  if (!pRenderer || !m_pScene) return;
+  const float fWidth = static_cast<float>(m_dwWidth), fHeight = static_cast<float>(m_dwHeight);
+  std::vector<GridVertex> vertices;
+  vertices.reserve(2 * (static_cast<size_t>(m_dwWidth) + m_dwHeight + 6));
+  auto segment = [&vertices](float x1, float y, float z1, float x2, float z2, DWORD dwColour) {
+    vertices.push_back({x1, y, z1, dwColour, 0.0f, 0.0f});
+    vertices.push_back({x2, y, z2, dwColour, 0.0f, 0.0f});
+  };
+  for (DWORD x = 0; x <= m_dwWidth; ++x)
+    segment(static_cast<float>(x), 0.0f, 0.0f, static_cast<float>(x), fHeight, kGridColour);
+  for (DWORD y = 0; y <= m_dwHeight; ++y)
+    segment(0.0f, 0.0f, static_cast<float>(y), fWidth, static_cast<float>(y), kGridColour);
+  const float fAbove = 0.001f;
+  segment(0.0f, fAbove, 1.0f, 1.0f, 1.0f, kFirstCellColour);
+  segment(1.0f, fAbove, 1.0f, 1.0f, 0.0f, kFirstCellColour);
+  segment(1.0f, fAbove, 0.0f, 0.0f, 0.0f, kFirstCellColour);
+  segment(0.0f, fAbove, 0.0f, 0.0f, 1.0f, kFirstCellColour);
+
+  pRenderer->SetRenderState(kRenderStateAlphaBlend, 1);
+  if (CCameraInterface* pCamera = m_pScene->GetCamera(m_pScene->GetActiveCameraNumber())) {
+    pRenderer->SetTransform(kTransformView, pCamera->GetCurrentWorld2CameraMatrix());
+    pRenderer->SetTransform(kTransformProjection, pCamera->GetProjectionMatrix());
+  }
+  const CMatrix identity = CMatrix::Identity();
+  pRenderer->SetTransform(kTransformWorld, &identity);
+  if (CVertexDeclarationStorageInterface* pDeclarations =
+          pRenderer->GetVertexDeclarationStorageInterface())
+    pDeclarations->SetFVF(kGridVertexFormat);
+  pRenderer->Clear(kClearDepth, 0);
+  const UINT uSegments = static_cast<UINT>(vertices.size() / 2);
+  pRenderer->DrawPrimitive(kLineList, uSegments, 2 * uSegments, vertices.data(),
+                           sizeof(GridVertex));
+}
