@@ -1,5 +1,5 @@
 // The per-vertex default shader files drawing a scene in rendering profile 1 on the GL back end,
-// offscreen, read back at probe pixels.
+// offscreen, read back at probe pixels: a texture shows, a point light falls off.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,6 +9,7 @@
 #include "WorkingFolderScope.h"
 #include "shaders/PerVertexPass.h"
 #include "shaders/ShaderLibrary.h"
+#include "spatial/LightSpatialServices.h"
 #include "vfs/VirtualFileSystem.h"
 
 namespace {
@@ -23,6 +24,7 @@ class PerVertexFilesDrawTest : public ::testing::Test {
     context.ports.meshShaders.Set(library.get());
     context.ports.surfaceShaders.Set(library.get());
     context.ports.sceneShaders.Set(library.get());
+    context.ports.lightSpatial.Set(&lightVolumes);
     world.scene->SetLightingModel(1);
     world.scene->SetShadowMode(1);
   }
@@ -53,6 +55,7 @@ class PerVertexFilesDrawTest : public ::testing::Test {
   }
 
   GenericPassScene world{ZK_D3D_BACKEND_GL};
+  CLightSpatialServices lightVolumes{&world.banks.bench.log};
   WorkingFolderScope workingFolder{ZK_DEFAULT_SHADERS_DIR};
   CRecordingAllocator allocator;
   CVirtualFileSystem vfs{&world.banks.bench.log, &allocator, nullptr};
@@ -71,6 +74,45 @@ TEST_F(PerVertexFilesDrawTest, ATexturedCubeShowsItsTextureLitByAmbientAndTheLig
   EXPECT_LT(int((cube >> 8) & 0xFF), 24) << std::hex << cube;
   EXPECT_LT(int(cube & 0xFF), 24) << std::hex << cube;
   EXPECT_EQ(CD3DTestDevice::At(pixels, 2, 2) & 0xFFFFFF, 0x0000FFu) << "background";
+}
+
+// A volume every camera sees, with the corners of the box from `low` to `high`.
+class CornerVolume final : public FakeMeshBoundVolume {
+ public:
+  CornerVolume(const CVector3& low, const CVector3& high) {
+    for (int c = 0; c < 8; ++c)
+      corners[c] = CVector4((c & 1) ? high.x : low.x, (c & 2) ? high.y : low.y,
+                            (c & 4) ? high.z : low.z, 1.0f);
+  }
+  CVector4* GetPoints() override { return corners; }
+  CVector4 corners[8];
+};
+
+int Brightness(D3DCOLOR colour) {
+  return int((colour >> 16) & 0xFF) + int((colour >> 8) & 0xFF) + int(colour & 0xFF);
+}
+
+TEST_F(PerVertexFilesDrawTest, AWallIsBrighterNearAPointLight) {
+  // A point light off to the left in front of the wall, instead of the distant light; the wall
+  // is lit at its corners, so the light falls off across it from left to right.
+  CLight& lamp = *world.light;
+  lamp.SetType(LIGHT_POINT);
+  lamp.SetPosition(CVector3(-4.0f, 0.0f, 6.0f));
+  lamp.GetRangeEnvelope(0)->SetValue(30.0f);
+  lamp.FinishLoaded();
+  lamp.PrepareMatrices(0.0f);
+  lamp.UpdateHierarchy(0.0f);
+  D3DLIGHT9& record = *lamp.GetD3DLightProperties();
+  record.Attenuation0 = 1.0f;
+  world.scene->SetAmbientColor(0x101010);
+  CornerVolume wallVolume(CVector3(-2.0f, -2.0f, 8.0f), CVector3(2.0f, 2.0f, 12.0f));
+  world.spatial.boundVolume = &wallVolume;
+  Shade(world.AddBox("wall", CVector3(0.0f, 0.0f, 10.0f), 2.0f, nullptr));
+  const std::vector<D3DCOLOR> pixels = Draw();
+  ASSERT_FALSE(pixels.empty());
+  const int nearLight = Brightness(CD3DTestDevice::At(pixels, 21, 32));
+  const int farFromIt = Brightness(CD3DTestDevice::At(pixels, 43, 32));
+  EXPECT_GT(nearLight, farFromIt + 20) << nearLight << " vs " << farFromIt;
 }
 
 }  // namespace
