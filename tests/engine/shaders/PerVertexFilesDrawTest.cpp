@@ -1,12 +1,12 @@
 // The per-vertex default shader files drawing a scene in rendering profile 1 on the GL back end,
-// offscreen, read back at probe pixels: a texture shows, a point light falls off.
+// offscreen, read from the packed shader archive and read back at probe pixels: a texture shows, a point light falls off.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "GenericPassScene.h"
 #include "RecordingAllocator.h"
-#include "WorkingFolderScope.h"
 #include "shaders/PerVertexPass.h"
 #include "shaders/ShaderLibrary.h"
 #include "spatial/LightSpatialServices.h"
@@ -19,8 +19,11 @@ class PerVertexFilesDrawTest : public ::testing::Test {
   PerVertexFilesDrawTest() {
     CEngineContext& context = *GetEngineContext();
     context.pVirtualFileSystem = &vfs;
+    // Read from the packed archive as the game mounts it, not from a loose folder.
+    EXPECT_NE(vfs.AddVirtualDisk(ZK_SHADER_ARCHIVE, 1, 0, 0, nullptr), VFS_NOT_FOUND);
+    mountLog = world.banks.bench.Errors();  // the mount logs its member count at this level
     library = std::make_unique<CShaderLibrary>(&world.banks.Renderer(), &world.banks.bench.log,
-                                               ZK_SCHEME_RADEON9700, 0, ZK_DEFAULT_SHADERS_DIR);
+                                               ZK_SCHEME_RADEON9700, 0, "no-loose-shaders");
     context.ports.meshShaders.Set(library.get());
     context.ports.surfaceShaders.Set(library.get());
     context.ports.sceneShaders.Set(library.get());
@@ -50,15 +53,15 @@ class PerVertexFilesDrawTest : public ::testing::Test {
     world.scene->SetActiveCamera(0);
     EXPECT_EQ(passes.Render(world.scene, 1), 1u);
     renderer.EndRendering();
-    EXPECT_EQ(world.banks.bench.Errors(), "");
+    EXPECT_EQ(world.banks.bench.Errors(), mountLog);
     return world.banks.bench.device.ReadBackBuffer();
   }
 
   GenericPassScene world{ZK_D3D_BACKEND_GL};
   CLightSpatialServices lightVolumes{&world.banks.bench.log};
-  WorkingFolderScope workingFolder{ZK_DEFAULT_SHADERS_DIR};
   CRecordingAllocator allocator;
   CVirtualFileSystem vfs{&world.banks.bench.log, &allocator, nullptr};
+  std::string mountLog;
   std::unique_ptr<CShaderLibrary> library;
   CPerVertexPass passes{&world.banks.Renderer(), library.get(), &world.banks.bench.log};
 };
