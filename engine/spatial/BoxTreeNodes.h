@@ -6,7 +6,7 @@
 // platform instead of holding addresses; a leaf link holds (triangle * 2) + 1.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <emmintrin.h>
 
 #include "spatial/CollisionBox.h"
 #include "windef.h"
@@ -81,20 +81,17 @@ inline CollisionBoxLanes DecodeBoxLanes(const NoLeafBoxNode& node, const Dequant
 template <typename QuantizedRecord>
 inline CollisionBoxLanes DecodeQuantizedBoxLanes(const QuantizedRecord& node,
                                                  const DequantizationLanes& q) {
-  typedef int16_t Signed8 __attribute__((vector_size(16)));
-  typedef uint16_t Unsigned8 __attribute__((vector_size(16)));
-  typedef int16_t Signed4 __attribute__((vector_size(8)));
-  typedef uint16_t Unsigned4 __attribute__((vector_size(8)));
   // Both quantized records are at least 16 bytes and start with the six values.
   static_assert(sizeof(QuantizedRecord) >= 16 && offsetof(QuantizedRecord, sCenter) == 0 &&
                 offsetof(QuantizedRecord, wExtents) == 6);
-  Signed8 values;
-  std::memcpy(&values, &node, sizeof values);
-  const Signed4 centers = __builtin_shufflevector(values, values, 0, 1, 2, 2);
-  const Unsigned4 extents =
-      __builtin_shufflevector(reinterpret_cast<Unsigned8>(values), reinterpret_cast<Unsigned8>(values), 3, 4, 5, 5);
-  return {__builtin_convertvector(centers, CollisionLanes) * q.center,
-          __builtin_convertvector(extents, CollisionLanes) * q.extents};
+  const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&node));
+  // Widened to 32 bits: a centre goes to the high half of its word and is shifted down with
+  // its sign, an extent is paired with a zero half. Lane 3 reads the next value, which the
+  // coefficients' zero lane 3 clears.
+  const __m128i centers = _mm_srai_epi32(_mm_unpacklo_epi16(values, values), 16);
+  const __m128i extents = _mm_unpacklo_epi16(_mm_srli_si128(values, 6), _mm_setzero_si128());
+  return {reinterpret_cast<CollisionLanes>(_mm_cvtepi32_ps(centers)) * q.center,
+          reinterpret_cast<CollisionLanes>(_mm_cvtepi32_ps(extents)) * q.extents};
 }
 inline CollisionBoxLanes DecodeBoxLanes(const QuantizedBoxNode& node, const DequantizationLanes& q) {
   return DecodeQuantizedBoxLanes(node, q);
