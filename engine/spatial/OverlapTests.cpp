@@ -4,9 +4,12 @@
 #include <cmath>
 
 #include "ZKDXMath.h"
+#include "spatial/CollisionLaneOps.h"
 #include "spatial/RelativeTransform.h"
 
 namespace {
+
+using namespace collision_lanes;
 
 constexpr float kEpsilon = 1e-6f;
 
@@ -84,73 +87,11 @@ bool PointInTriangle(const float* p, const float* w0, const float* w1, const flo
   return d[0] * d[1] > 0.0f && d[0] * d[2] > 0.0f;
 }
 
-typedef int LaneMask __attribute__((vector_size(16)));
-
-CollisionLanes ThreeLanes(const float* p) { return CollisionLanes{p[0], p[1], p[2], 0.0f}; }
-
-CollisionLanes Abs(CollisionLanes v) {
-  return reinterpret_cast<CollisionLanes>(reinterpret_cast<LaneMask>(v) & 0x7fffffff);
-}
-
-// Lane i takes lane i + by (mod 3).
-CollisionLanes Rotate(CollisionLanes v, int by) {
-  return by == 1 ? __builtin_shuffle(v, LaneMask{1, 2, 0, 3}) : __builtin_shuffle(v, LaneMask{2, 0, 1, 3});
-}
-
-// True when a lane of the three in use has `value` above `limit`.
-bool AnyAbove(CollisionLanes value, CollisionLanes limit) {
-  const LaneMask above = value > limit;
-  return (above[0] | above[1] | above[2]) != 0;
-}
-
-// Lane by lane, as std::min and std::max choose.
-CollisionLanes Min(CollisionLanes a, CollisionLanes b) { return b < a ? b : a; }
-CollisionLanes Max(CollisionLanes a, CollisionLanes b) { return a < b ? b : a; }
-
-// Lane i is component i of a x b, computed as cross() does.
-CollisionLanes Cross(CollisionLanes a, CollisionLanes b) {
-  return Rotate(a, 1) * Rotate(b, 2) - Rotate(a, 2) * Rotate(b, 1);
-}
-
 }  // namespace
 
 bool BoxBoxOverlap(const RelativeTransform& x, const CollisionBox& a, const CollisionBox& b,
                    bool edgeAxes) {
   return BoxBoxOverlap(x, CollisionBoxLanes::From(a), CollisionBoxLanes::From(b), edgeAxes);
-}
-
-bool BoxBoxOverlap(const RelativeTransform& x, const CollisionBoxLanes& a,
-                   const CollisionBoxLanes& b, bool edgeAxes) {
-  // Every walk step ends here, so each kind of axis is tried three at a time. Each lane does
-  // the operations of one axis in the order the scalar form would, so the answers are the same.
-  const RelativeTransform::Lanes& m = x.lanes;
-  const CollisionLanes eA = a.extents, eB = b.extents;
-  const CollisionLanes cA = a.center, cB = b.center;
-
-  // b's centre in A's space, against A's three face axes.
-  const CollisionLanes t = cB[0] * m.R[0] + cB[1] * m.R[1] + cB[2] * m.R[2] + m.T - cA;
-  if (AnyAbove(Abs(t), eA + eB[0] * m.AbsR[0] + eB[1] * m.AbsR[1] + eB[2] * m.AbsR[2]))
-    return false;
-
-  // a's centre in B's space, against B's three face axes.
-  const CollisionLanes s =
-      cA[0] * m.RInverse[0] + cA[1] * m.RInverse[1] + cA[2] * m.RInverse[2] + m.TInverse;
-  if (AnyAbove(Abs(s - cB),
-               eB + eA[0] * m.AbsRInverse[0] + eA[1] * m.AbsRInverse[1] + eA[2] * m.AbsRInverse[2]))
-    return false;
-
-  if (!edgeAxes) return true;
-  // Axis A[i] x B[j], B[j] being row j of R in A's space; lane i is A's axis i.
-  const CollisionLanes tNext = Rotate(t, 1), tAfterNext = Rotate(t, 2);
-  const CollisionLanes eANext = Rotate(eA, 1), eAAfterNext = Rotate(eA, 2);
-  for (int j = 0; j < 3; ++j) {
-    const int j1 = (j + 1) % 3, j2 = (j + 2) % 3;
-    const CollisionLanes projected = Abs(tAfterNext * m.RNext[j] - tNext * m.RAfterNext[j]);
-    const CollisionLanes radius = eANext * m.AbsRAfterNext[j] + eAAfterNext * m.AbsRNext[j] +
-                                  eB[j1] * m.AbsRowCross[j2] + eB[j2] * m.AbsRowCross[j1];
-    if (AnyAbove(projected, radius)) return false;
-  }
-  return true;
 }
 
 bool TriangleTriangleOverlap(const float* v0, const float* v1, const float* v2, const float* u0,
