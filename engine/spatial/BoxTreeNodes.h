@@ -4,7 +4,9 @@
 // A link is either a record of the same array or a leaf triangle; bit 0 tells them apart. A
 // record link holds the record's index times two, so that links stay 32 bits wide on every
 // platform instead of holding addresses; a leaf link holds (triangle * 2) + 1.
+#include <cstddef>
 #include <cstdint>
+#include <emmintrin.h>
 
 #include "spatial/CollisionBox.h"
 #include "windef.h"
@@ -57,21 +59,56 @@ struct Dequantization {
   float fExtents[3] = {0.0f, 0.0f, 0.0f};
 };
 
-// The float box of any record; float records ignore the coefficients.
-inline CollisionBox DecodeBox(const BoxTreeNode& node, const Dequantization&) { return node.box; }
-inline CollisionBox DecodeBox(const NoLeafBoxNode& node, const Dequantization&) { return node.box; }
+// The coefficients in lanes, lane 3 zero, so that decoding a record leaves lane 3 at zero.
+struct DequantizationLanes {
+  CollisionLanes center = {0.0f, 0.0f, 0.0f, 0.0f};
+  CollisionLanes extents = {0.0f, 0.0f, 0.0f, 0.0f};
+
+  static DequantizationLanes From(const Dequantization& q) {
+    return {CollisionLanes{q.fCenter[0], q.fCenter[1], q.fCenter[2], 0.0f},
+            CollisionLanes{q.fExtents[0], q.fExtents[1], q.fExtents[2], 0.0f}};
+  }
+};
+
+// The float box of any record in lanes; float records ignore the coefficients. A quantized
+// record's six values are decoded together; each lane multiplies as the scalar decode does.
+inline CollisionBoxLanes DecodeBoxLanes(const BoxTreeNode& node, const DequantizationLanes&) {
+  return CollisionBoxLanes::From(node.box);
+}
+inline CollisionBoxLanes DecodeBoxLanes(const NoLeafBoxNode& node, const DequantizationLanes&) {
+  return CollisionBoxLanes::From(node.box);
+}
 template <typename QuantizedRecord>
-inline CollisionBox DecodeQuantizedBox(const QuantizedRecord& node, const Dequantization& q) {
+inline CollisionBoxLanes DecodeQuantizedBoxLanes(const QuantizedRecord& node,
+                                                 const DequantizationLanes& q) {
+  // Both quantized records are at least 16 bytes and start with the six values.
+  static_assert(sizeof(QuantizedRecord) >= 16 && offsetof(QuantizedRecord, sCenter) == 0 &&
+                offsetof(QuantizedRecord, wExtents) == 6);
+  const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&node));
+  // Widened to 32 bits: a centre goes to the high half of its word and is shifted down with
+  // its sign, an extent is paired with a zero half. Lane 3 reads the next value, which the
+  // coefficients' zero lane 3 clears.
+  const __m128i centers = _mm_srai_epi32(_mm_unpacklo_epi16(values, values), 16);
+  const __m128i extents = _mm_unpacklo_epi16(_mm_srli_si128(values, 6), _mm_setzero_si128());
+  return {reinterpret_cast<CollisionLanes>(_mm_cvtepi32_ps(centers)) * q.center,
+          reinterpret_cast<CollisionLanes>(_mm_cvtepi32_ps(extents)) * q.extents};
+}
+inline CollisionBoxLanes DecodeBoxLanes(const QuantizedBoxNode& node, const DequantizationLanes& q) {
+  return DecodeQuantizedBoxLanes(node, q);
+}
+inline CollisionBoxLanes DecodeBoxLanes(const QuantizedNoLeafBoxNode& node,
+                                        const DequantizationLanes& q) {
+  return DecodeQuantizedBoxLanes(node, q);
+}
+
+// The float box of any record.
+template <typename Record>
+inline CollisionBox DecodeBox(const Record& node, const Dequantization& q) {
+  const CollisionBoxLanes lanes = DecodeBoxLanes(node, DequantizationLanes::From(q));
   CollisionBox box;
   for (int k = 0; k < 3; ++k) {
-    box.fCenter[k] = static_cast<float>(node.sCenter[k]) * q.fCenter[k];
-    box.fExtents[k] = static_cast<float>(node.wExtents[k]) * q.fExtents[k];
+    box.fCenter[k] = lanes.center[k];
+    box.fExtents[k] = lanes.extents[k];
   }
   return box;
-}
-inline CollisionBox DecodeBox(const QuantizedBoxNode& node, const Dequantization& q) {
-  return DecodeQuantizedBox(node, q);
-}
-inline CollisionBox DecodeBox(const QuantizedNoLeafBoxNode& node, const Dequantization& q) {
-  return DecodeQuantizedBox(node, q);
 }

@@ -23,6 +23,20 @@ struct CollisionBox {
 
 static_assert(sizeof(CollisionBox) == 24);
 
+// Four float lanes (GCC's vector extension); the overlap tests use lanes 0 to 2.
+typedef float CollisionLanes __attribute__((vector_size(16)));
+
+// A box as the overlap tests read it: centre and half sizes in lanes 0 to 2, lane 3 zero.
+struct CollisionBoxLanes {
+  CollisionLanes center;
+  CollisionLanes extents;
+
+  static CollisionBoxLanes From(const CollisionBox& box) {
+    return {CollisionLanes{box.fCenter[0], box.fCenter[1], box.fCenter[2], 0.0f},
+            CollisionLanes{box.fExtents[0], box.fExtents[1], box.fExtents[2], 0.0f}};
+  }
+};
+
 // Running minimum and maximum of points, starting empty.
 struct CollisionBounds {
   float fMin[3] = {FLT_MAX, FLT_MAX, FLT_MAX};

@@ -4,9 +4,12 @@
 #include <cmath>
 
 #include "ZKDXMath.h"
+#include "spatial/CollisionLaneOps.h"
 #include "spatial/RelativeTransform.h"
 
 namespace {
+
+using namespace collision_lanes;
 
 constexpr float kEpsilon = 1e-6f;
 
@@ -84,59 +87,11 @@ bool PointInTriangle(const float* p, const float* w0, const float* w1, const flo
   return d[0] * d[1] > 0.0f && d[0] * d[2] > 0.0f;
 }
 
-typedef int LaneMask __attribute__((vector_size(16)));
-
-CollisionLanes ThreeLanes(const float* p) { return CollisionLanes{p[0], p[1], p[2], 0.0f}; }
-
-CollisionLanes Abs(CollisionLanes v) {
-  return reinterpret_cast<CollisionLanes>(reinterpret_cast<LaneMask>(v) & 0x7fffffff);
-}
-
-// Lane i takes lane i + by (mod 3).
-CollisionLanes Rotate(CollisionLanes v, int by) {
-  return by == 1 ? __builtin_shuffle(v, LaneMask{1, 2, 0, 3}) : __builtin_shuffle(v, LaneMask{2, 0, 1, 3});
-}
-
-// True when a lane of the three in use has `value` above `limit`.
-bool AnyAbove(CollisionLanes value, CollisionLanes limit) {
-  const LaneMask above = value > limit;
-  return (above[0] | above[1] | above[2]) != 0;
-}
-
 }  // namespace
 
 bool BoxBoxOverlap(const RelativeTransform& x, const CollisionBox& a, const CollisionBox& b,
                    bool edgeAxes) {
-  // Every walk step ends here, so each kind of axis is tried three at a time. Each lane does
-  // the operations of one axis in the order the scalar form would, so the answers are the same.
-  const RelativeTransform::Lanes& m = x.lanes;
-  const CollisionLanes eA = ThreeLanes(a.fExtents), eB = ThreeLanes(b.fExtents);
-  const CollisionLanes cA = ThreeLanes(a.fCenter), cB = ThreeLanes(b.fCenter);
-
-  // b's centre in A's space, against A's three face axes.
-  const CollisionLanes t = cB[0] * m.R[0] + cB[1] * m.R[1] + cB[2] * m.R[2] + m.T - cA;
-  if (AnyAbove(Abs(t), eA + eB[0] * m.AbsR[0] + eB[1] * m.AbsR[1] + eB[2] * m.AbsR[2]))
-    return false;
-
-  // a's centre in B's space, against B's three face axes.
-  const CollisionLanes s =
-      cA[0] * m.RInverse[0] + cA[1] * m.RInverse[1] + cA[2] * m.RInverse[2] + m.TInverse;
-  if (AnyAbove(Abs(s - cB),
-               eB + eA[0] * m.AbsRInverse[0] + eA[1] * m.AbsRInverse[1] + eA[2] * m.AbsRInverse[2]))
-    return false;
-
-  if (!edgeAxes) return true;
-  // Axis A[i] x B[j], B[j] being row j of R in A's space; lane i is A's axis i.
-  const CollisionLanes tNext = Rotate(t, 1), tAfterNext = Rotate(t, 2);
-  const CollisionLanes eANext = Rotate(eA, 1), eAAfterNext = Rotate(eA, 2);
-  for (int j = 0; j < 3; ++j) {
-    const int j1 = (j + 1) % 3, j2 = (j + 2) % 3;
-    const CollisionLanes projected = Abs(tAfterNext * m.RNext[j] - tNext * m.RAfterNext[j]);
-    const CollisionLanes radius = eANext * m.AbsRAfterNext[j] + eAAfterNext * m.AbsRNext[j] +
-                                  eB[j1] * m.AbsRowCross[j2] + eB[j2] * m.AbsRowCross[j1];
-    if (AnyAbove(projected, radius)) return false;
-  }
-  return true;
+  return BoxBoxOverlap(x, CollisionBoxLanes::From(a), CollisionBoxLanes::From(b), edgeAxes);
 }
 
 bool TriangleTriangleOverlap(const float* v0, const float* v1, const float* v2, const float* u0,
@@ -214,33 +169,36 @@ bool CoplanarTriangleOverlap(const float* v0, const float* v1, const float* v2, 
 }
 
 bool TriangleBoxOverlap(const float triangle[3][3], const CollisionBox& box, bool edgeAxes) {
-  CVector3 corner[3];
-  for (int i = 0; i < 3; ++i)
-    corner[i] = {triangle[i][0] - box.fCenter[0], triangle[i][1] - box.fCenter[1],
-                 triangle[i][2] - box.fCenter[2]};
-  const float* e = box.fExtents;
+  return TriangleBoxOverlap(triangle, CollisionBoxLanes::From(box), edgeAxes);
+}
 
-  for (int k = 0; k < 3; ++k) {
-    const float a = Axis(corner[0], k), b = Axis(corner[1], k), c = Axis(corner[2], k);
-    if (std::min({a, b, c}) > e[k] || std::max({a, b, c}) < -e[k]) return false;
-  }
+bool TriangleBoxOverlap(const float triangle[3][3], const CollisionBoxLanes& box, bool edgeAxes) {
+  // The three box axes, then the three axes of each edge, are tried together; each lane does
+  // the operations the scalar form would, so the answers are the same.
+  const CollisionLanes c0 = ThreeLanes(triangle[0]) - box.center;
+  const CollisionLanes c1 = ThreeLanes(triangle[1]) - box.center;
+  const CollisionLanes c2 = ThreeLanes(triangle[2]) - box.center;
+  const CollisionLanes e = box.extents;
+  if (AnyAbove(Min(Min(c0, c1), c2), e) || AnyAbove(-e, Max(Max(c0, c1), c2))) return false;
 
-  const CVector3 edges[3] = {corner[1] - corner[0], corner[2] - corner[1], corner[0] - corner[2]};
-  const CVector3 n = cross(edges[0], edges[1]);
-  const float normal[3] = {n.x, n.y, n.z};
-  if (!PlaneBoxOverlap(normal, -dot(n, corner[0]), e)) return false;
+  const CollisionLanes edges[3] = {c1 - c0, c2 - c1, c0 - c2};
+  const CollisionLanes n = Cross(edges[0], edges[1]);
+  const float normal[3] = {n[0], n[1], n[2]};
+  const float distance = -((n[2] * c0[2] + n[1] * c0[1]) + n[0] * c0[0]);
+  const float extents[3] = {e[0], e[1], e[2]};
+  if (!PlaneBoxOverlap(normal, distance, extents)) return false;
 
   if (!edgeAxes) return true;
-  // Axis (box axis k) x edge: zero along k.
-  for (const CVector3& edge : edges)
-    for (int k = 0; k < 3; ++k) {
-      const CVector3 unit = {k == 0 ? 1.0f : 0.0f, k == 1 ? 1.0f : 0.0f, k == 2 ? 1.0f : 0.0f};
-      const CVector3 axis = cross(unit, edge);
-      const float radius =
-          e[0] * std::fabs(axis.x) + e[1] * std::fabs(axis.y) + e[2] * std::fabs(axis.z);
-      const float p0 = dot(axis, corner[0]), p1 = dot(axis, corner[1]), p2 = dot(axis, corner[2]);
-      if (std::min({p0, p1, p2}) > radius || std::max({p0, p1, p2}) < -radius) return false;
-    }
+  // Lane k is the axis (box axis k) x edge: the corner's projection on it is lane k of
+  // edge x corner, and the box's radius on it sums the two other extents.
+  const CollisionLanes eNext = Rotate(e, 1), eAfterNext = Rotate(e, 2);
+  for (const CollisionLanes& edge : edges) {
+    const CollisionLanes absEdge = Abs(edge);
+    const CollisionLanes radius = eNext * Rotate(absEdge, 2) + eAfterNext * Rotate(absEdge, 1);
+    const CollisionLanes p0 = Cross(edge, c0), p1 = Cross(edge, c1), p2 = Cross(edge, c2);
+    if (AnyAbove(Min(Min(p0, p1), p2), radius) || AnyAbove(-radius, Max(Max(p0, p1), p2)))
+      return false;
+  }
   return true;
 }
 

@@ -6,9 +6,7 @@
 // inverse, and the box test takes each of its axes' radii from the actual maps instead of
 // relying on a rotation's transpose being its inverse.
 #include "ZKDXMath.h"
-
-// Four float lanes (GCC's vector extension); the box test uses lanes 0 to 2.
-typedef float CollisionLanes __attribute__((vector_size(16)));
+#include "spatial/CollisionBox.h"
 
 struct RelativeTransform {
   // p (row vector) of B's space in A's space: p * R + T.

@@ -35,12 +35,12 @@ struct LayoutOf<QuantizedNoLeafBoxNode> {
 };
 
 template <typename Record>
-Dequantization DequantizationOf(const typename LayoutOf<Record>::Tree& tree) {
+DequantizationLanes DequantizationOf(const typename LayoutOf<Record>::Tree& tree) {
   if constexpr (std::is_same_v<Record, QuantizedBoxNode> ||
                 std::is_same_v<Record, QuantizedNoLeafBoxNode>)
-    return tree.GetDequantization();
+    return DequantizationLanes::From(tree.GetDequantization());
   else
-    return Dequantization();
+    return DequantizationLanes();
 }
 
 // The largest stored extent decides which record of a quantized pair is descended.
@@ -51,9 +51,9 @@ UINT LargestStoredExtent(const QuantizedBoxNode& node) {
 // A box grown by a few units in the last place. A box kept as centre and half extents loses
 // its faces' exact positions, and a triangle lying in a face (two meshes meeting along a ring)
 // must not be cut off before the triangle test, which decides such contacts.
-CollisionBox Padded(CollisionBox box) {
-  for (int k = 0; k < 3; ++k)
-    box.fExtents[k] += (std::fabs(box.fCenter[k]) + box.fExtents[k]) * 0x1p-20f;
+CollisionBoxLanes Padded(CollisionBoxLanes box) {
+  const CollisionLanes absCenter = box.center < 0.0f ? -box.center : box.center;
+  box.extents += (absCenter + box.extents) * 0x1p-20f;
   return box;
 }
 
@@ -158,7 +158,7 @@ void CTreeCollider::CollideSingleTriangle(Side treeSide, const COptimizedBoxTree
   using Tree = typename LayoutOf<Record>::Tree;
   const Tree& walked = *static_cast<const Tree*>(tree);
   if (walked.GetNodeCount() == 0) return;
-  const Dequantization dequantization = DequantizationOf<Record>(walked);
+  const DequantizationLanes dequantization = DequantizationOf<Record>(walked);
   if (treeSide == kSideA) {
     m_pNodesA = walked.GetNodes();
     m_dequantizationA = dequantization;
@@ -199,7 +199,7 @@ void CTreeCollider::TestTrianglePair(UINT triangleA, UINT triangleB) {
     RecordPair(triangleA, triangleB);
 }
 
-bool CTreeCollider::BoxesOverlap(const CollisionBox& a, const CollisionBox& b) {
+bool CTreeCollider::BoxesOverlap(const CollisionBoxLanes& a, const CollisionBoxLanes& b) {
   ++m_dwBoxBoxTests;
   return BoxBoxOverlap(m_transform, a, b, bFullBoxBoxTest || m_dwBoxBoxTests == 1);
 }

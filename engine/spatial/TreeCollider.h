@@ -74,7 +74,7 @@ class CTreeCollider {
   void FetchTriangle(const CCollisionMeshInterface* source, UINT triangle, float out[3][3]) const;
   // Triangle a of A against triangle b of B, in A's space.
   void TestTrianglePair(UINT triangleA, UINT triangleB);
-  bool BoxesOverlap(const CollisionBox& a, const CollisionBox& b);
+  bool BoxesOverlap(const CollisionBoxLanes& a, const CollisionBoxLanes& b);
   // Keeps `triangle` of the other side, moved into `side`'s space, for a walk over `side`.
   void StoreTriangle(Side side, UINT triangle);
   // The stored triangle against `triangle` of `side`, decided in A's space with A's triangle
@@ -96,8 +96,8 @@ class CTreeCollider {
     return static_cast<const Record*>(side == kSideA ? m_pNodesA : m_pNodesB)[index];
   }
   template <typename Record>
-  CollisionBox Box(Side side, UINT index) const {
-    return DecodeBox(Node<Record>(side, index),
+  CollisionBoxLanes Box(Side side, UINT index) const {
+    return DecodeBoxLanes(Node<Record>(side, index),
                      side == kSideA ? m_dequantizationA : m_dequantizationB);
   }
 
@@ -111,8 +111,8 @@ class CTreeCollider {
   // The trees of the current query, as their layout's records.
   const void* m_pNodesA = nullptr;
   const void* m_pNodesB = nullptr;
-  Dequantization m_dequantizationA;
-  Dequantization m_dequantizationB;
+  DequantizationLanes m_dequantizationA;
+  DequantizationLanes m_dequantizationB;
   // The leaf triangle a triangle-against-subtree walk carries, in the walked tree's space.
   float m_storedTriangle[3][3] = {};
   // The same triangle in A's space, where every pair is decided.

@@ -1,0 +1,35 @@
+#pragma once
+// Lane helpers shared by the overlap tests: each works on lanes 0 to 2 of a box or point.
+#include "spatial/CollisionBox.h"
+
+namespace collision_lanes {
+
+typedef int LaneMask __attribute__((vector_size(16)));
+
+inline CollisionLanes ThreeLanes(const float* p) { return CollisionLanes{p[0], p[1], p[2], 0.0f}; }
+
+inline CollisionLanes Abs(CollisionLanes v) {
+  return reinterpret_cast<CollisionLanes>(reinterpret_cast<LaneMask>(v) & 0x7fffffff);
+}
+
+// Lane i takes lane i + by (mod 3).
+inline CollisionLanes Rotate(CollisionLanes v, int by) {
+  return by == 1 ? __builtin_shuffle(v, LaneMask{1, 2, 0, 3}) : __builtin_shuffle(v, LaneMask{2, 0, 1, 3});
+}
+
+// True when a lane of the three in use has `value` above `limit`.
+inline bool AnyAbove(CollisionLanes value, CollisionLanes limit) {
+  const LaneMask above = value > limit;
+  return (above[0] | above[1] | above[2]) != 0;
+}
+
+// Lane by lane, as std::min and std::max choose.
+inline CollisionLanes Min(CollisionLanes a, CollisionLanes b) { return b < a ? b : a; }
+inline CollisionLanes Max(CollisionLanes a, CollisionLanes b) { return a < b ? b : a; }
+
+// Lane i is component i of a x b, computed as cross() does.
+inline CollisionLanes Cross(CollisionLanes a, CollisionLanes b) {
+  return Rotate(a, 1) * Rotate(b, 2) - Rotate(a, 2) * Rotate(b, 1);
+}
+
+}  // namespace collision_lanes
