@@ -3,10 +3,7 @@
 #include <new>
 
 #include "ZKDXInterface.h"
-#include "core/EngineContext.h"
-#include "d3d/RenderingProfileInterface.h"
 #include "d3dx9math.h"
-#include "scene/GenericPassInterface.h"
 #include "scene/Scene.h"
 
 namespace {
@@ -18,19 +15,6 @@ constexpr UINT kGrey = 0x7F7F7F7F;
 
 UINT RingVertex(UINT ring, UINT step) {
   return ring * CPreviewSphere::kRingVertices + step % CPreviewSphere::kRingVertices;
-}
-
-// Made in code rather than loaded, the scene is prepared here as loading prepares a scene: by the
-// preset's rendering profile, else by its default shaders, else for the default coded path
-// (without which the sphere would have no vertex buffer to draw from).
-void PrepareForDrawing(CScene* scene) {
-  CEngineContext* context = GetEngineContext();
-  if (context->pRenderingProfile != nullptr) {
-    context->pRenderingProfile->PrepareScene(scene);
-    return;
-  }
-  scene->ApplyDefaultShader(nullptr, nullptr, nullptr);
-  if (scene->GetUseShader() == 0) context->ports.genericPass->PrepareScene(scene);
 }
 
 }  // namespace
@@ -126,6 +110,8 @@ CSceneInterface* CPreviewSphere::CreateScene(CD3D9RendererInterface* renderer, C
     ambient->SetValue(1.0f);
   }
   scene->SetBackgroundColor(kGrey);
-  PrepareForDrawing(scene);
+  // Made in code rather than loaded, the scene is prepared as loading prepares one (without it
+  // the sphere has no vertex buffer to draw from).
+  scene->PrepareForDrawing(1);
   return scene;
 }

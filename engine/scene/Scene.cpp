@@ -14,6 +14,8 @@
 #include "core/CopyName.h"
 #include "core/EngineSampleScope.h"
 #include "scene/Envelope.h"
+#include "scene/GenericPassInterface.h"
+#include "d3d/RenderingProfileInterface.h"
 #include "scene/Light.h"
 #include "scene/Mesh.h"
 #include "scene/Null.h"
@@ -562,6 +564,16 @@ UINT CScene::ApplyDefaultShader(SceneShaderChooser sceneChooser, MeshShaderChoos
     result = GetEngineContext()->ports.sceneShaders->ApplyDefaultShaderForScene(this);
   if (result == 1) m_dwPrepared = 1;
   return m_dwPrepared;
+}
+
+void CScene::PrepareForDrawing(UINT mode) {
+  CEngineContext* context = GetEngineContext();
+  if (context->pRenderingProfile != nullptr) {
+    context->pRenderingProfile->PrepareScene(this);
+    return;
+  }
+  if (mode == 1) ApplyDefaultShader(nullptr, nullptr, nullptr);
+  if (mode == 0 || GetUseShader() == 0) context->ports.genericPass->PrepareScene(this);
 }
 
 // --- plain values ---

@@ -122,6 +122,10 @@ class CScene : public CSceneInterface {
                     UINT useShader) override;
   UINT ApplyDefaultShader(SceneShaderChooser sceneChooser, MeshShaderChooser meshChooser,
                           SurfaceShaderChooser surfaceChooser) override;
+  // Makes a scene built or loaded without a chosen shader drawable: through the device's
+  // rendering profile when there is one, else by the default shaders (mode 1) or, for what they
+  // leave unprepared and for mode 0, through the coded path.
+  void PrepareForDrawing(UINT mode);
   UINT GetFirstFrame() override { return m_dwFirstFrame; }
   UINT GetLastFrame() override { return m_dwLastFrame; }
   UINT GetFrameStep() override { return m_dwFrameStep; }

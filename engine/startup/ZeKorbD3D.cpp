@@ -12,7 +12,6 @@
 #include "core/EngineLog.h"
 #include "core/FatalError.h"
 #include "core/FileNames.h"
-#include "scene/GenericPassInterface.h"
 #include "core/MessagePump.h"
 #include "core/PageAllocator.h"
 #include "scene/SceneFileReader.h"
@@ -22,7 +21,6 @@
 #include "scene/Envelope.h"
 #include "scene/Scene.h"
 #include "d3d/D3D9Renderer.h"
-#include "d3d/RenderingProfileInterface.h"
 #include "scene/LightWaveLoader.h"
 #include "startup/EngineDevice.h"
 #include "timeapi.h"
@@ -153,7 +151,6 @@ void CZeKorbD3D::LoadScene(CSceneInterface** scene, const char* name, UINT mode,
 
 void CZeKorbD3D::PrepareLoadedScene(CScene* scene, UINT mode, SceneShaderChooser assign,
                                     MeshShaderChooser argument1, SurfaceShaderChooser argument2) {
-  CEngineContext* context = GetEngineContext();
   if (assign != nullptr && mode == 1) {
     scene->ApplyDefaultShader(assign, argument1, argument2);
     if (scene->GetUseShader() == 0)
@@ -161,14 +158,7 @@ void CZeKorbD3D::PrepareLoadedScene(CScene* scene, UINT mode, SceneShaderChooser
             "ERROR!!! - User-Defined-Shader-Assigning Function Returned FALSE\n");
     return;
   }
-  if (context->pRenderingProfile != nullptr) {
-    context->pRenderingProfile->PrepareScene(scene);
-    return;
-  }
-  if (mode == 1) scene->ApplyDefaultShader(nullptr, nullptr, nullptr);
-  if (mode == 0 || scene->GetUseShader() == 0) {
-    context->ports.genericPass->PrepareScene(scene);
-  }
+  scene->PrepareForDrawing(mode);
 }
 
 UINT CZeKorbD3D::SaveSceneToZKS(CSceneInterface* sceneInterface, UINT saveTextures) {
