@@ -14,7 +14,9 @@ inline CollisionLanes Abs(CollisionLanes v) {
 
 // Lane i takes lane i + by (mod 3).
 inline CollisionLanes Rotate(CollisionLanes v, int by) {
-  return by == 1 ? __builtin_shuffle(v, LaneMask{1, 2, 0, 3}) : __builtin_shuffle(v, LaneMask{2, 0, 1, 3});
+  // __builtin_shufflevector: both g++ (12 on) and clang know it, unlike g++'s __builtin_shuffle.
+  return by == 1 ? __builtin_shufflevector(v, v, 1, 2, 0, 3)
+                 : __builtin_shufflevector(v, v, 2, 0, 1, 3);
 }
 
 // True when a lane of the three in use has `value` above `limit`.
