@@ -76,9 +76,11 @@ bool KeyHeld(DWORD dwKey) { return dwKey < kKeyTableSize && g_dwCurrentKeys[dwKe
 
 bool KeyPressed(DWORD dwKey) { return KeyHeld(dwKey) && g_dwLastKeys[dwKey] != 1; }
 
-const KeyBindings* GameKeys() {
+// The game core's bindings; a core of another kind plays with the default keys.
+const KeyBindings& GameKeys() {
+  static const KeyBindings defaults = DefaultKeyBindings();
   auto* pCore = dynamic_cast<CPeltoCore*>(g_pGameCore);
-  return pCore ? &pCore->GetKeyBindings() : nullptr;
+  return pCore ? pCore->GetKeyBindings() : defaults;
 }
 
 bool PropertyOn(const geCProperties* pProperties, const char* szName) {
@@ -392,22 +394,22 @@ void CPeltoLevel::Update(geSUpdateArgument* pArg) {
   geCRenderableObject::Update(pArg);
   if (m_dwInputStopped || geGetCorePort().IsGamePaused()) return;
   CPeltoPlayer* pPlayer = CPeltoPlayer::FindGamePlayer(this);
-  const KeyBindings* pKeys = GameKeys();
-  if (!pPlayer || !pKeys) return;
+  if (!pPlayer) return;
+  const KeyBindings& keys = GameKeys();
   const DWORD dwPlayerID = pPlayer->GetID();
   if (pPlayer->m_dwState == CPeltoPlayer::kStateStop ||
       pPlayer->m_dwState == CPeltoPlayer::kStateIdle)
     TrySteps(dwPlayerID);
-  if (KeyPressed(pKeys->rotate_left) && (m_dwAllowedMoves & 4))
+  if (KeyPressed(keys.rotate_left) && (m_dwAllowedMoves & 4))
     PostToPlayer("MouseLeft", 3, dwPlayerID);
-  else if (KeyPressed(pKeys->rotate_right) && (m_dwAllowedMoves & 8))
+  else if (KeyPressed(keys.rotate_right) && (m_dwAllowedMoves & 8))
     PostToPlayer("MouseRight", 4, dwPlayerID);
-  if (KeyPressed(pKeys->shoot) && (m_dwAllowedMoves & 8))
+  if (KeyPressed(keys.shoot) && (m_dwAllowedMoves & 8))
     PostToPlayer("MouseOnSocket", 10, dwPlayerID);
 }
 
 void CPeltoLevel::TrySteps(DWORD dwPlayerID) {
-  const KeyBindings& keys = *GameKeys();
+  const KeyBindings& keys = GameKeys();
   if (KeyHeld(keys.move_forward) && (m_dwAllowedMoves & 1)) {
     if (TryMove(this, kMoveForward, 0))
       PostToPlayer("MouseForward", 1, dwPlayerID);
