@@ -96,6 +96,15 @@ class LevelMoves : public GameObjectTest {
     return CRecordingPlayer::received;
   }
 
+  // The script global `name` of the node's module.
+  static int ScriptGlobal(const char* module, const char* name) {
+    AngelScript::asIScriptModule* found =
+        g_pScriptEngine->GetModule(module, AngelScript::asGM_ONLY_IF_EXISTS);
+    if (!found) return -1000;
+    const int index = found->GetGlobalVarIndexByName(name);
+    return index < 0 ? -2000 : *static_cast<int*>(found->GetAddressOfGlobalVar(index));
+  }
+
   using Messages = std::vector<std::string>;
   const KeyBindings m_keys = DefaultKeyBindings();
   CRecordingPlayer* m_player = nullptr;
@@ -242,6 +251,59 @@ TEST_F(LevelMoves, AForwardStepPushesACrateOnlyWhenObjectsMayMove) {
   m_core->GetGlobalArg()->m_fDeltaTime = 0.1f;
   for (int i = 0; i < 15; ++i) Step(0.1f * static_cast<float>(i));
   ExpectNear(*crate->GetPosition(), 3.5f, 0, 1.5f);
+}
+
+TEST_F(LevelMoves, PushEventsRunOnThePlayerOnlyWhenObjectsMayMove) {
+  Write("player.as", R"(int started = 0; int refused = 0;
+      void OnStartMovingMovable(const geSUpdateArgument &in a) { started++; }
+      void OnCantStartMovingMovable(const geSUpdateArgument &in a) { refused++; })");
+  CPeltoLevel* level = LoadLevel(1.5f, 1.5f, Crate("crate", 2.5f, 1.5f) + Crate("wall", 4.5f, 1.5f),
+                                 R"(ScriptFile="player.as")");
+  EXPECT_FALSE(TryMove(level, kMoveForward, 0));
+  EXPECT_EQ(ScriptGlobal("GamePlayer", "started"), 0);
+  EXPECT_EQ(ScriptGlobal("GamePlayer", "refused"), 0);
+  level->GetProperties()->Set("CanMoveObjects", geCVariant(1));
+  m_player->SetPosition(CVector3(3.5f, 0, 1.5f));  // the crate "wall" ahead has a crate behind
+  EXPECT_TRUE(TryMove(level, kMoveForward, 0));
+  EXPECT_EQ(ScriptGlobal("GamePlayer", "started"), 1);
+  m_player->SetPosition(CVector3(1.5f, 0, 1.5f));
+  level->SetCollisionByPos(3.5f, 1.5f, 1);
+  EXPECT_FALSE(TryMove(level, kMoveForward, 0));
+  EXPECT_EQ(ScriptGlobal("GamePlayer", "started"), 1);
+  EXPECT_EQ(ScriptGlobal("GamePlayer", "refused"), 1);
+}
+
+TEST_F(LevelMoves, FoundCollisionRunsEveryFrameOfContact) {
+  Write("crate.as", R"(int touches = 0; geCBaseNode@ toucher;
+      void FoundCollision(geCBaseNode@ node) { touches++; @toucher = node; })");
+  LoadLevel(1.5f, 1.5f,
+            R"(<Node Type="MovableObject" Name="near"><Param File="crate.zks" Directory=""
+                Enabled="1" InitX="2.5" InitY="0.3" InitZ="2.0" ScriptFile="crate.as"/></Node>)" +
+                std::string(R"(<Node Type="MovableObject" Name="far"><Param File="crate.zks"
+                Directory="" Enabled="1" InitX="5.5" InitZ="5.5" ScriptFile="crate.as"/></Node>)"));
+  for (int frame = 0; frame < 4; ++frame) Step(0.1f * static_cast<float>(frame));
+  // The first frame resets the input: the objects skip it.
+  EXPECT_EQ(ScriptGlobal("near", "touches"), 3);
+  EXPECT_EQ(ScriptGlobal("far", "touches"), 0);
+  EXPECT_TRUE(Node<CMovableObject>("near")->IsTouchingPlayer());
+  EXPECT_FALSE(Node<CMovableObject>("far")->IsTouchingPlayer());
+}
+
+TEST_F(LevelMoves, MissingLevelPlayerOrCamerasAreLoggedAndSkipped) {
+  Build(R"(<Node Type="MovableObject" Name="lost"><Param File="crate.zks" Directory=""
+             Enabled="1"/></Node>
+           <Node Type="PeltoPlayer" Name="alone"><Param File="hero.zks" Directory=""/></Node>)");
+  ASSERT_NE(Node<CMovableObject>("lost"), nullptr);
+  for (int frame = 0; frame < 3; ++frame) Step(0.1f * static_cast<float>(frame));
+  EXPECT_FALSE(Node<CMovableObject>("lost")->IsTouchingPlayer());
+  const std::string log = Log();
+  EXPECT_NE(log.find("WARNING: movable object found no level to join"), std::string::npos);
+  EXPECT_NE(log.find("WARNING: player 'alone' found no cameras 0 and 1 in its scene"),
+            std::string::npos);
+  const std::string once = "WARNING: movable object 'lost' found no player";
+  const size_t first = log.find(once);
+  EXPECT_NE(first, std::string::npos);
+  EXPECT_EQ(log.find(once, first + 1), std::string::npos);
 }
 
 TEST_F(LevelMoves, ACrateOnThePlayersCellMovesOneStep) {
