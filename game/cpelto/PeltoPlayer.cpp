@@ -156,3 +156,17 @@ void CPeltoPlayer::TurnStateOnOrOff(int iState, int iValue) {
 int CPeltoPlayer::GetTurnStateOnOrOff(int iState) const {
   return StateInTable(iState) ? m_abStateEnabled[iState] : -1;
 }
+
+void CPeltoPlayer::StartIdle(float fNow) {
+  m_fIdleStamp = fNow;
+  m_fIdleWait = m_fIdleTimeBeforeAnim;
+}
+
+void CPeltoPlayer::UpdateIdle(float fNow) {
+  if (fNow - m_fIdleStamp < m_fIdleWait) return;
+  const int nDraw = std::rand();
+  if (m_Animations.IsStopped())
+    m_Animations.SetActive(nDraw % 2 ? kIdleAnimationOdd : kIdleAnimationEven);
+  m_fIdleStamp = fNow;
+  m_fIdleWait = static_cast<float>(nDraw % 10) * 0.1f * m_fMaxTimeIntervalBetweenAnim;
+}

@@ -44,6 +44,13 @@ class CPeltoPlayer : public geCRenderableObject {
   void TurnStateOnOrOff(int iState, int iValue);
   int GetTurnStateOnOrOff(int iState) const;
 
+  // Idle animations: the first comes IdleTimeBeforeAnim seconds after the player stops, each
+  // later one after a random tenth of MaxTimeIntervalBetweenAnim; a playing one is not cut.
+  void StartIdle(float fNow);
+  void UpdateIdle(float fNow);
+  static constexpr DWORD kIdleAnimationOdd = 11;
+  static constexpr DWORD kIdleAnimationEven = 12;
+
   CVector3 m_vecStartPosition;
   CVector3 m_vecPosition;
   D3DXQUATERNION m_qRotation{0, 0, 0, 1};

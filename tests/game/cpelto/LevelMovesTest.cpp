@@ -2,6 +2,7 @@
 // level on a small open grid, a player and crates as its children, key tables set by hand and
 // the messages the player receives recorded.
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -188,6 +189,29 @@ TEST_F(LevelMoves, PlayerScriptOperations) {
   EXPECT_EQ(m_player->m_dwState, CPeltoPlayer::kStateStop);
   m_player->ForceSetState(10);
   EXPECT_EQ(m_player->m_dwState, 10);
+}
+
+TEST_F(LevelMoves, IdleAnimationsWaitAndNeverCutAPlayingOne) {
+  LoadLevel(0.5f, 0.5f, "", R"(IdleTimeBeforeAnim="2" MaxTimeIntervalBetweenAnim="5")");
+  geCAnimationsManager* animations = m_player->GetAnimations();
+  animations->SetActive(4);
+  animations->SetStopped(1);
+  m_player->StartIdle(10.0f);
+  m_player->UpdateIdle(11.9f);
+  EXPECT_EQ(animations->GetActive(), 4u);
+  std::srand(7);
+  const int draw = std::rand();
+  std::srand(7);
+  m_player->UpdateIdle(12.0f);
+  EXPECT_EQ(animations->GetActive(), draw % 2 ? 11u : 12u);
+  EXPECT_EQ(m_player->m_fIdleStamp, 12.0f);
+  const float wait = static_cast<float>(draw % 10) * 0.1f * 5.0f;
+  EXPECT_FLOAT_EQ(m_player->m_fIdleWait, wait);
+  // Still playing: the next draw is lost, only the stamp moves on.
+  animations->SetActive(4);
+  m_player->UpdateIdle(12.0f + wait);
+  EXPECT_EQ(animations->GetActive(), 4u);
+  EXPECT_EQ(m_player->m_fIdleStamp, 12.0f + wait);
 }
 
 TEST_F(LevelMoves, FacingVectorTurnsWithTheBaseRotation) {
@@ -381,6 +405,23 @@ TEST_F(LevelMoves, StepKeysInOrderTurnsOnPressOnly) {
   m_player->m_dwState = CPeltoPlayer::kStateIdle;
   level->SetAllowedMoves(63 & ~1u & ~8u);
   EXPECT_EQ(Frame(level, {m_keys.move_forward, m_keys.rotate_right, m_keys.shoot}), Messages{});
+}
+
+TEST_F(LevelMoves, ShowBBoxSetsTheCollisionBoxesOnTheFirstUpdate) {
+  SaveScene("ground", {{"collision_box", {0, 0, 0}}, {"collision_box2", {0, 0, 0}}});
+  g_pCoreProperties->RegisterAndSet("ShowBBox", geCVariant(0));
+  CPeltoLevel* level = LoadLevel(2.5f, 2.5f);
+  CSceneInterface* scene = level->GetOwnScene();
+  CMeshInterface* box = scene->GetMeshByName("collision_box", 0);
+  CMeshInterface* other = scene->GetMeshByName("collision_box2", 0);
+  ASSERT_TRUE(box && other);
+  Step(0);
+  EXPECT_EQ(box->GetVisibleByCameras(), 0u);
+  EXPECT_EQ(other->GetVisibleByCameras(), 1u);
+  // Only the first update does it.
+  box->SetVisibility(1, 1, 1);
+  Step(0.1f);
+  EXPECT_EQ(box->GetVisibleByCameras(), 1u);
 }
 
 TEST_F(LevelMoves, PausedOrStoppedInputPostsNothingAndMessage666Quits) {
