@@ -146,7 +146,10 @@ void CPeltoPlayer::SetVisibilityForAll(int bCamera, int bRays, int bCollisions) 
 }
 
 void CPeltoPlayer::ForceSetState(int iState) {
-  if (StateInTable(iState) && m_abStateEnabled[iState] == 1) m_dwState = iState;
+  if (!StateInTable(iState) || m_abStateEnabled[iState] != 1) return;
+  m_dwState = iState;
+  if (iState == kStateStop) CallScriptFunction("OnStopState");
+  if (iState == kStateStop || iState == kStateIdle) m_bJumping = false;
 }
 
 void CPeltoPlayer::TurnStateOnOrOff(int iState, int iValue) {

@@ -39,7 +39,8 @@ class CPeltoPlayer : public geCRenderableObject {
   void SetRotation(const CVector3& degrees);
   CVector3 GetRotation() const;
   void SetVisibilityForAll(int bCamera, int bRays, int bCollisions);
-  // Enters the state when its enable byte is 1; states outside the table are refused.
+  // Enters the state when its enable byte is 1 (stopping or idling ends a jump); states outside
+  // the table are refused.
   void ForceSetState(int iState);
   void TurnStateOnOrOff(int iState, int iValue);
   int GetTurnStateOnOrOff(int iState) const;

@@ -187,8 +187,13 @@ TEST_F(LevelMoves, PlayerScriptOperations) {
   EXPECT_EQ(m_player->GetTurnStateOnOrOff(9), -1);  // the low byte, sign-extended
   m_player->ForceSetState(9);
   EXPECT_EQ(m_player->m_dwState, CPeltoPlayer::kStateStop);
+  m_player->m_bJumping = true;
   m_player->ForceSetState(10);
   EXPECT_EQ(m_player->m_dwState, 10);
+  EXPECT_TRUE(m_player->m_bJumping);
+  m_player->ForceSetState(CPeltoPlayer::kStateStop);
+  EXPECT_EQ(m_player->m_dwState, CPeltoPlayer::kStateStop);
+  EXPECT_FALSE(m_player->m_bJumping);
 }
 
 TEST_F(LevelMoves, IdleAnimationsWaitAndNeverCutAPlayingOne) {
@@ -212,6 +217,17 @@ TEST_F(LevelMoves, IdleAnimationsWaitAndNeverCutAPlayingOne) {
   m_player->UpdateIdle(12.0f + wait);
   EXPECT_EQ(animations->GetActive(), 4u);
   EXPECT_EQ(m_player->m_fIdleStamp, 12.0f + wait);
+}
+
+TEST_F(LevelMoves, StoppingRaisesOnStopState) {
+  Write("player.as", R"(int stops = 0;
+      void OnStopState(const geSUpdateArgument &in a) { stops++; })");
+  LoadLevel(0.5f, 0.5f, "", R"(ScriptFile="player.as")");
+  EXPECT_EQ(ScriptGlobal("GamePlayer", "stops"), 1);
+  m_player->ForceSetState(CPeltoPlayer::kStateIdle);
+  EXPECT_EQ(ScriptGlobal("GamePlayer", "stops"), 1);
+  m_player->ForceSetState(CPeltoPlayer::kStateStop);
+  EXPECT_EQ(ScriptGlobal("GamePlayer", "stops"), 2);
 }
 
 TEST_F(LevelMoves, FacingVectorTurnsWithTheBaseRotation) {
