@@ -1,9 +1,9 @@
 #include "cpelto/MovableObject.h"
 
 #include "ZKDXInterface.h"
-#include "cpelto/GameMaths.h"
 #include "cpelto/PeltoLevel.h"
 #include "cpelto/PeltoPlayer.h"
+#include "cpelto/PeltoWall.h"
 #include "framework/GameCore.h"
 #include "framework/Logger.h"
 #include "framework/ScriptEvent.h"
@@ -38,20 +38,13 @@ bool CMovableObject::IsKindOf(const char* szClassName) const {
 
 void CMovableObject::Configure(TiXmlElement* pElement) {
   geCRenderableObject::Configure(pElement);
-  m_vecPosition = CVector3(m_Properties.GetFloat("InitX"), m_Properties.GetFloat("InitY"),
-                           m_Properties.GetFloat("InitZ"));
+  m_vecPosition = CPeltoWall::ReadPlacement(m_Properties);
   m_fHeading = m_Properties.GetFloat("InitRotH") * kRadiansPerDegree;
   m_fPitch = m_Properties.GetFloat("InitRotP") * kRadiansPerDegree;
   m_fBank = m_Properties.GetFloat("InitRotB") * kRadiansPerDegree;
-  m_qRotation = QuaternionFromDegrees(m_Properties.GetFloat("InitRotH"),
-                                      m_Properties.GetFloat("InitRotP"),
-                                      m_Properties.GetFloat("InitRotB"));
+  m_qRotation = CPeltoWall::ReadOrientation(m_Properties);
   m_qInitialRotation = m_qRotation;
-  if (CMeshInterface* pMesh = GetMesh(0)) {
-    pMesh->SetPosition(m_vecPosition);
-    pMesh->SetAdditionalTransformation(m_qRotation.x, m_qRotation.y, m_qRotation.z,
-                                       m_qRotation.w);
-  }
+  if (CMeshInterface* pMesh = GetMesh(0)) CPeltoWall::PlaceMesh(pMesh, m_vecPosition, m_qRotation);
 }
 
 void CMovableObject::StartMove(int nFromX, int nFromZ, int nToX, int nToZ) {

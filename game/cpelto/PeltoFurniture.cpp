@@ -1,9 +1,6 @@
 #include "cpelto/PeltoFurniture.h"
 
-#include <d3dx9math.h>
-
 #include "ZKDXInterface.h"
-#include "cpelto/GameMaths.h"
 #include "cpelto/PeltoWall.h"
 #include "framework/Logger.h"
 
@@ -31,9 +28,6 @@ void CPeltoFurniture::Configure(TiXmlElement* pElement) {
     g_GameLogger.Log("WARNING: furniture '%s' has no mesh\n", GetName() ? GetName() : "");
     return;
   }
-  const D3DXQUATERNION rotation =
-      QuaternionFromDegrees(m_Properties.GetFloat("InitRotH"), m_Properties.GetFloat("InitRotP"),
-                            m_Properties.GetFloat("InitRotB"));
-  pMesh->SetPosition(CPeltoWall::ReadPlacement(m_Properties));
-  pMesh->SetAdditionalTransformation(rotation.x, rotation.y, rotation.z, rotation.w);
+  CPeltoWall::PlaceMesh(pMesh, CPeltoWall::ReadPlacement(m_Properties),
+                        CPeltoWall::ReadOrientation(m_Properties));
 }

@@ -6,6 +6,7 @@
 
 #include "ZKDXInterface.h"
 #include "cpelto/GameMaths.h"
+#include "cpelto/PeltoWall.h"
 #include "framework/Logger.h"
 #include "framework/Substring.h"
 
@@ -44,18 +45,11 @@ void CPeltoPlayer::Configure(TiXmlElement* pElement) {
   m_fMaxTimeIntervalBetweenAnim = m_Properties.GetFloat("MaxTimeIntervalBetweenAnim");
   m_fIdleTimeBeforeAnim = m_Properties.GetFloat("IdleTimeBeforeAnim");
   for (signed char& cEnabled : m_abStateEnabled) cEnabled = 1;
-  m_vecPosition = CVector3(m_Properties.GetFloat("InitX"), m_Properties.GetFloat("InitY"),
-                           m_Properties.GetFloat("InitZ"));
+  m_vecPosition = CPeltoWall::ReadPlacement(m_Properties);
   m_vecStartPosition = m_vecPosition;
-  m_qRotation = QuaternionFromDegrees(m_Properties.GetFloat("InitRotH"),
-                                      m_Properties.GetFloat("InitRotP"),
-                                      m_Properties.GetFloat("InitRotB"));
+  m_qRotation = CPeltoWall::ReadOrientation(m_Properties);
   m_qBaseRotation = m_qRotation;
-  if (CMeshInterface* pMesh = GetMesh(0)) {
-    pMesh->SetPosition(m_vecPosition);
-    pMesh->SetAdditionalTransformation(m_qRotation.x, m_qRotation.y, m_qRotation.z,
-                                       m_qRotation.w);
-  }
+  if (CMeshInterface* pMesh = GetMesh(0)) CPeltoWall::PlaceMesh(pMesh, m_vecPosition, m_qRotation);
   m_fVelocity = IsGiven("Velocity") ? m_Properties.GetFloat("Velocity") : 1.0f;
   m_fBaseFramesPerSecond = m_fFramesPerSecond;
   m_fFramesPerSecond = m_fBaseFramesPerSecond * m_fVelocity;
