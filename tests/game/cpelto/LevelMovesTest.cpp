@@ -3,8 +3,6 @@
 // the messages the player receives recorded.
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -61,18 +59,14 @@ class LevelMoves : public GameObjectTest {
     GameObjectTest::TearDown();
   }
 
-  void Write(const std::string& name, const std::string& text) {
-    std::ofstream(std::filesystem::path(m_folder.Path()) / name, std::ios::binary) << text;
-  }
-
   // A 6 × 6 level whose collision map is `collision` (top row first), with a player at the
   // cell centre (x, z) and the children given.
   CPeltoLevel* LoadLevel(float x, float z, const std::string& children = "",
                          const std::string& playerParams = "",
                          const std::string& collision = "000000\n000000\n000000\n000000\n"
                                                         "000000\n000000\n") {
-    Write("elements.txt", "000000\n000000\n000000\n000000\n000000\n000000\n");
-    Write("collision.txt", collision);
+    m_folder.Write("elements.txt", "000000\n000000\n000000\n000000\n000000\n000000\n");
+    m_folder.Write("collision.txt", collision);
     Build(R"(<Node Type="Level" Name="level">
                <Param File="ground.zks" Directory=""/>
                <map file="elements.txt" collides="collision.txt" Width="6" Height="6"/>
@@ -220,7 +214,7 @@ TEST_F(LevelMoves, IdleAnimationsWaitAndNeverCutAPlayingOne) {
 }
 
 TEST_F(LevelMoves, StoppingRaisesOnStopState) {
-  Write("player.as", R"(int stops = 0;
+  m_folder.Write("player.as", R"(int stops = 0;
       void OnStopState(const geSUpdateArgument &in a) { stops++; })");
   LoadLevel(0.5f, 0.5f, "", R"(ScriptFile="player.as")");
   EXPECT_EQ(ScriptGlobal("GamePlayer", "stops"), 1);
@@ -294,7 +288,7 @@ TEST_F(LevelMoves, AForwardStepPushesACrateOnlyWhenObjectsMayMove) {
 }
 
 TEST_F(LevelMoves, PushEventsRunOnThePlayerOnlyWhenObjectsMayMove) {
-  Write("player.as", R"(int started = 0; int refused = 0;
+  m_folder.Write("player.as", R"(int started = 0; int refused = 0;
       void OnStartMovingMovable(const geSUpdateArgument &in a) { started++; }
       void OnCantStartMovingMovable(const geSUpdateArgument &in a) { refused++; })");
   CPeltoLevel* level = LoadLevel(1.5f, 1.5f, Crate("crate", 2.5f, 1.5f) + Crate("wall", 4.5f, 1.5f),
@@ -314,7 +308,7 @@ TEST_F(LevelMoves, PushEventsRunOnThePlayerOnlyWhenObjectsMayMove) {
 }
 
 TEST_F(LevelMoves, FoundCollisionRunsEveryFrameOfContact) {
-  Write("crate.as", R"(int touches = 0; geCBaseNode@ toucher;
+  m_folder.Write("crate.as", R"(int touches = 0; geCBaseNode@ toucher;
       void FoundCollision(geCBaseNode@ node) { touches++; @toucher = node; })");
   LoadLevel(1.5f, 1.5f,
             R"(<Node Type="MovableObject" Name="near"><Param File="crate.zks" Directory=""
