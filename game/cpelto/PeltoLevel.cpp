@@ -341,11 +341,8 @@ BYTE* CPeltoLevel::BuildWalkGrid() {
     if (!pMesh || !pMesh->GetVisibleByCollisions() || !pMesh->GetVisibleByCameras()) continue;
     CVector3 position;
     pMesh->GetPosition(&position, 0);
-    int x = Truncate(position.x), y = Truncate(position.z);
-    x = x > 0 ? x : 0;
-    y = y > 0 ? y : 0;
-    if (static_cast<DWORD>(x) >= m_dwWidth) x = static_cast<int>(m_dwWidth) - 1;
-    if (static_cast<DWORD>(y) >= m_dwHeight) y = static_cast<int>(m_dwHeight) - 1;
+    const int x = Clamp(Truncate(position.x), m_dwWidth);
+    const int y = Clamp(Truncate(position.z), m_dwHeight);
     grid[static_cast<size_t>(y) * m_dwWidth + x] = kBlocked;
   }
   for (size_t i = 0; i < grid.size(); ++i)
