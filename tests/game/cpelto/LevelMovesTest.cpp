@@ -340,6 +340,17 @@ TEST_F(LevelMoves, MissingLevelPlayerOrCamerasAreLoggedAndSkipped) {
   EXPECT_EQ(log.find(once, first + 1), std::string::npos);
 }
 
+TEST_F(LevelMoves, TheSubPlayerMovesInThePlayersPlace) {
+  CPeltoLevel* level = LoadLevel(1.5f, 1.5f, R"(<Node Type="PeltoPlayer" Name="sub"><Param
+      File="hero.zks" Directory="" SubPlayer="1" InitX="3.5" InitZ="3.5"/></Node>)");
+  level->SetCollisionByPos(2.5f, 1.5f, 1);
+  EXPECT_FALSE(TryMove(level, kMoveForward, 0));
+  m_player->m_pSubPlayer = Node<CPeltoPlayer>("sub");
+  EXPECT_TRUE(TryMove(level, kMoveForward, 0));
+  level->SetCollisionByPos(4.5f, 3.5f, 1);
+  EXPECT_FALSE(TryMove(level, kMoveForward, 0));
+}
+
 TEST_F(LevelMoves, ACrateOnThePlayersCellMovesOneStep) {
   CPeltoLevel* level = LoadLevel(1.5f, 1.5f, Crate("crate", 1.5f, 1.5f));
   level->GetProperties()->Set("CanMoveObjects", geCVariant(1));
