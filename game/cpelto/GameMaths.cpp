@@ -25,3 +25,11 @@ D3DXVECTOR3 TransformPoint(const D3DXVECTOR3& point, const D3DXMATRIX& matrix) {
 D3DXVECTOR3 CrossProduct(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
   return D3DXVECTOR3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
 }
+
+D3DXQUATERNION QuaternionFromDegrees(float fYaw, float fPitch, float fRoll) {
+  constexpr float kRadiansPerDegree = 0.017453292f;
+  D3DXQUATERNION q;
+  D3DXQuaternionRotationYawPitchRoll(&q, fYaw * kRadiansPerDegree, fPitch * kRadiansPerDegree,
+                                     fRoll * kRadiansPerDegree);
+  return q;
+}

@@ -10,3 +10,5 @@ D3DXMATRIX RotationAboutVertical(float fAngle);
 // The point (w = 1) transformed by the matrix, without its w.
 D3DXVECTOR3 TransformPoint(const D3DXVECTOR3& point, const D3DXMATRIX& matrix);
 D3DXVECTOR3 CrossProduct(const D3DXVECTOR3& a, const D3DXVECTOR3& b);
+// The yaw-pitch-roll rotation of three angles given in degrees.
+D3DXQUATERNION QuaternionFromDegrees(float fYaw, float fPitch, float fRoll);

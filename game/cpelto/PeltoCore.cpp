@@ -13,9 +13,11 @@
 #include "cpelto/MenuPicture.h"
 #include "cpelto/MenuScreen.h"
 #include "cpelto/MenuText.h"
+#include "cpelto/MovableObject.h"
 #include "cpelto/OpenAL.h"
 #include "cpelto/PeltoFurniture.h"
 #include "cpelto/PeltoLevel.h"
+#include "cpelto/PeltoPlayer.h"
 #include "cpelto/PeltoWall.h"
 #include "framework/BaseNode.h"
 #include "framework/EngineGlobals.h"
@@ -46,7 +48,9 @@ struct GameNodeType {
 const GameNodeType kGameNodeTypes[] = {
     {"Level", &CreateNodeOfClass<CPeltoLevel>},
     {"PeltoWall", &CreateNodeOfClass<CPeltoWall>},
+    {"PeltoPlayer", &CreateNodeOfClass<CPeltoPlayer>},
     {"Furniture", &CreateNodeOfClass<CPeltoFurniture>},
+    {"MovableObject", &CreateNodeOfClass<CMovableObject>},
     {"MenuScreen", &CreateNodeOfClass<CMenuScreen>},
     {"MenuPicture", &CreateNodeOfClass<CMenuPicture>},
     {"MenuText", &CreateNodeOfClass<CMenuText>},

@@ -1,14 +1,8 @@
 #include "cpelto/PeltoFurniture.h"
 
-#include <d3dx9math.h>
-
 #include "ZKDXInterface.h"
 #include "cpelto/PeltoWall.h"
 #include "framework/Logger.h"
-
-namespace {
-constexpr float kRadiansPerDegree = 0.017453292f;
-}
 
 CPeltoFurniture::CPeltoFurniture(geCBaseNode* pParent) : geCRenderableObject(pParent) {}
 
@@ -34,11 +28,6 @@ void CPeltoFurniture::Configure(TiXmlElement* pElement) {
     g_GameLogger.Log("WARNING: furniture '%s' has no mesh\n", GetName() ? GetName() : "");
     return;
   }
-  D3DXQUATERNION rotation;
-  D3DXQuaternionRotationYawPitchRoll(&rotation,
-                                     m_Properties.GetFloat("InitRotH") * kRadiansPerDegree,
-                                     m_Properties.GetFloat("InitRotP") * kRadiansPerDegree,
-                                     m_Properties.GetFloat("InitRotB") * kRadiansPerDegree);
-  pMesh->SetPosition(CPeltoWall::ReadPlacement(m_Properties));
-  pMesh->SetAdditionalTransformation(rotation.x, rotation.y, rotation.z, rotation.w);
+  CPeltoWall::PlaceMesh(pMesh, CPeltoWall::ReadPlacement(m_Properties),
+                        CPeltoWall::ReadOrientation(m_Properties));
 }

@@ -6,8 +6,15 @@
 #include <cstring>
 
 #include "ZKDXInterface.h"
+#include "cpelto/MovableObject.h"
+#include "cpelto/PeltoCore.h"
+#include "cpelto/PeltoPlayer.h"
 #include "cpelto/PeltoWall.h"
+#include "framework/CorePort.h"
 #include "framework/EngineGlobals.h"
+#include "framework/FontManager.h"
+#include "framework/InputState.h"
+#include "framework/Message.h"
 #include "framework/Logger.h"
 #include "framework/Properties.h"
 
@@ -59,6 +66,26 @@ constexpr UINT kClearDepth = 2;
 constexpr UINT kLineList = 2;
 
 int Truncate(float f) { return static_cast<int>(f); }
+
+int Clamp(int n, DWORD dwSize) {
+  if (n < 0) return 0;
+  return static_cast<DWORD>(n) >= dwSize ? static_cast<int>(dwSize) - 1 : n;
+}
+
+bool KeyHeld(DWORD dwKey) { return dwKey < kKeyTableSize && g_dwCurrentKeys[dwKey] != 0; }
+
+bool KeyPressed(DWORD dwKey) { return KeyHeld(dwKey) && g_dwLastKeys[dwKey] != 1; }
+
+// The game core's bindings; a core of another kind plays with the default keys.
+const KeyBindings& GameKeys() {
+  static const KeyBindings defaults = DefaultKeyBindings();
+  auto* pCore = dynamic_cast<CPeltoCore*>(g_pGameCore);
+  return pCore ? pCore->GetKeyBindings() : defaults;
+}
+
+bool PropertyOn(const geCProperties* pProperties, const char* szName) {
+  return pProperties && pProperties->IsRegistred(szName) && pProperties->Get(szName).AsBool();
+}
 
 }  // namespace
 
@@ -314,11 +341,8 @@ BYTE* CPeltoLevel::BuildWalkGrid() {
     if (!pMesh || !pMesh->GetVisibleByCollisions() || !pMesh->GetVisibleByCameras()) continue;
     CVector3 position;
     pMesh->GetPosition(&position, 0);
-    int x = Truncate(position.x), y = Truncate(position.z);
-    x = x > 0 ? x : 0;
-    y = y > 0 ? y : 0;
-    if (static_cast<DWORD>(x) >= m_dwWidth) x = static_cast<int>(m_dwWidth) - 1;
-    if (static_cast<DWORD>(y) >= m_dwHeight) y = static_cast<int>(m_dwHeight) - 1;
+    const int x = Clamp(Truncate(position.x), m_dwWidth);
+    const int y = Clamp(Truncate(position.z), m_dwHeight);
     grid[static_cast<size_t>(y) * m_dwWidth + x] = kBlocked;
   }
   for (size_t i = 0; i < grid.size(); ++i)
@@ -360,4 +384,163 @@ void CPeltoLevel::DrawGrid() {
   const UINT uSegments = static_cast<UINT>(vertices.size() / 2);
   pRenderer->DrawPrimitive(kLineList, uSegments, 2 * uSegments, vertices.data(),
                            sizeof(GridVertex));
+}
+
+void CPeltoLevel::Update(geSUpdateArgument* pArg) {
+  if (m_bFirstTimeUpdate) ShowCollisionBoxes();
+  geCRenderableObject::Update(pArg);
+  if (m_dwInputStopped || geGetCorePort().IsGamePaused()) return;
+  CPeltoPlayer* pPlayer = CPeltoPlayer::FindGamePlayer(this);
+  if (!pPlayer) return;
+  const KeyBindings& keys = GameKeys();
+  const DWORD dwPlayerID = pPlayer->GetID();
+  if (pPlayer->m_dwState == CPeltoPlayer::kStateStop ||
+      pPlayer->m_dwState == CPeltoPlayer::kStateIdle)
+    TrySteps(dwPlayerID);
+  if (KeyPressed(keys.rotate_left) && (m_dwAllowedMoves & 4))
+    PostToPlayer("MouseLeft", 3, dwPlayerID);
+  else if (KeyPressed(keys.rotate_right) && (m_dwAllowedMoves & 8))
+    PostToPlayer("MouseRight", 4, dwPlayerID);
+  if (KeyPressed(keys.shoot) && (m_dwAllowedMoves & 8))
+    PostToPlayer("MouseOnSocket", 10, dwPlayerID);
+}
+
+void CPeltoLevel::TrySteps(DWORD dwPlayerID) {
+  const KeyBindings& keys = GameKeys();
+  if (KeyHeld(keys.move_forward) && (m_dwAllowedMoves & 1)) {
+    if (TryMove(this, kMoveForward, 0))
+      PostToPlayer("MouseForward", 1, dwPlayerID);
+    else
+      PostToPlayer("MouseForward", 7, dwPlayerID);
+  } else if (KeyHeld(keys.move_back) && (m_dwAllowedMoves & 2)) {
+    if (TryMove(this, kMoveBack, 0))
+      PostToPlayer("MouseBack", 2, dwPlayerID);
+    else
+      PostToPlayer("MouseForward", 7, dwPlayerID);
+  } else if (KeyHeld(keys.strite_right) && (m_dwAllowedMoves & 16)) {
+    if (TryMove(this, kMoveRight, 0)) PostToPlayer("MouseStrafeRight", 5, dwPlayerID);
+  } else if (KeyHeld(keys.strite_left) && (m_dwAllowedMoves & 32)) {
+    if (TryMove(this, kMoveLeft, 0)) PostToPlayer("MouseStrafeLeft", 6, dwPlayerID);
+  }
+}
+
+void CPeltoLevel::PostToPlayer(const char* szName, DWORD dwMessageID, DWORD dwPlayerID) {
+  geGetCorePort().PostMessage(szName, GetID(), dwPlayerID, dwMessageID, 0);
+}
+
+void CPeltoLevel::ShowCollisionBoxes() {
+  if (!g_pCoreProperties || !g_pCoreProperties->IsRegistred("ShowBBox") || !m_pScene) return;
+  const UINT bShow = g_pCoreProperties->Get("ShowBBox").AsBool() ? 1 : 0;
+  for (UINT i = 0; i < m_pScene->GetNumberOfMeshes(); ++i) {
+    CMeshInterface* pMesh = m_pScene->GetMesh(i);
+    const char* szName = pMesh ? pMesh->GetName() : nullptr;
+    if (szName && strcmp(szName, "collision_box") == 0) pMesh->SetVisibility(bShow, 1, 1);
+  }
+}
+
+void CPeltoLevel::ProcessMessage(geMessage* pMessage) {
+  geCRenderableObject::ProcessMessage(pMessage);
+  if (pMessage->MessageID != kStopInputMessage) return;
+  if (pMessage->dwData == 0) m_dwInputStopped = 1;
+  if (pMessage->dwData == 1 && g_pGameCore) g_pGameCore->SetFlag(geCGameCore::kFlagQuit, true);
+}
+
+namespace {
+
+CVector3 TurnedAboutVertical(const CVector3& v, bool bRight) {
+  return bRight ? CVector3(v.z, v.y, -v.x) : CVector3(-v.z, v.y, v.x);
+}
+
+void ShowDebugText(int nObjectX, int nObjectZ, int nTargetX, int nTargetZ) {
+  geCTexturedFont* pFont = g_pGameCore ? g_pGameCore->GetFontManager().GetFont(g_dwDefaultFontID)
+                                       : nullptr;
+  if (!pFont) return;
+  char szText[64];
+  snprintf(szText, sizeof szText, "%d,%d, %d,%d", nObjectX, nObjectZ, nTargetX, nTargetZ);
+  pFont->AddText(0.1f, 0.4f, szText);
+}
+
+// Pushes the movable objects standing on the target or the start cell one step along the
+// facing; all of them move, or none does.
+bool PushMovables(CPeltoLevel* pLevel, CPeltoPlayer* pPlayer, const CVector3& step, int nStartX,
+                  int nStartZ, int nTargetX, int nTargetZ) {
+  struct Push {
+    CMovableObject* pObject;
+    int nToX, nToZ;
+  };
+  std::vector<Push> pushes;
+  const bool bCanMoveObjects = PropertyOn(pLevel->GetProperties(), "CanMoveObjects");
+  const BYTE* pWalkGrid = pLevel->BuildWalkGrid();
+  const DWORD dwWidth = pLevel->GetMapWidth(), dwHeight = pLevel->GetMapHeight();
+  bool bAllFree = true;
+  for (geCBaseNode* pNode : pLevel->GetMovableObjects()) {
+    if (!pNode->IsKindOf("CMovableObject")) continue;
+    auto* pObject = static_cast<CMovableObject*>(pNode);
+    const CVector3& at = *pObject->GetPosition();
+    const int nX = Truncate(at.x), nZ = Truncate(at.z);
+    if (!(nX == nTargetX && nZ == nTargetZ) && !(nX == nStartX && nZ == nStartZ)) continue;
+    const int nToX = Clamp(Truncate(static_cast<float>(nX) + 0.5f + step.x), dwWidth);
+    const int nToZ = Clamp(Truncate(static_cast<float>(nZ) + 0.5f + step.z), dwHeight);
+    if (bCanMoveObjects && pWalkGrid &&
+        pWalkGrid[static_cast<size_t>(nToZ) * dwWidth + nToX] != CPeltoLevel::kBlocked) {
+      pushes.push_back({pObject, nToX, nToZ});
+      continue;
+    }
+    bAllFree = false;
+    if (bCanMoveObjects) pPlayer->CallScriptFunction("OnCantStartMovingMovable");
+  }
+  if (!bAllFree) return false;
+  for (const Push& push : pushes) {
+    push.pObject->StartMove(nStartX, nStartZ, push.nToX, push.nToZ);
+    pPlayer->CallScriptFunction("OnStartMovingMovable");
+  }
+  return true;
+}
+
+// False when a movable object stands on the target cell; objects are only pushed forward.
+bool TargetFreeOfMovables(CPeltoLevel* pLevel, int nTargetX, int nTargetZ) {
+  bool bFree = true;
+  for (geCBaseNode* pNode : pLevel->GetMovableObjects()) {
+    if (!pNode->IsKindOf("CMovableObject")) continue;
+    const CVector3& at = *static_cast<CMovableObject*>(pNode)->GetPosition();
+    const int nX = Truncate(at.x), nZ = Truncate(at.z);
+    ShowDebugText(nX, nZ, nTargetX, nTargetZ);
+    if (nX == nTargetX && nZ == nTargetZ) bFree = false;
+  }
+  return bFree;
+}
+
+}  // namespace
+
+bool TryMove(CPeltoLevel* pLevel, BYTE byDirection, BYTE bDoubleStep) {
+  CPeltoPlayer* pPlayer = CPeltoPlayer::FindGamePlayer(pLevel);
+  if (!pLevel || !pPlayer) return false;
+  if (pPlayer->m_pSubPlayer) pPlayer = pPlayer->m_pSubPlayer;
+  const bool bMiniLevel = PropertyOn(g_pCoreProperties, "LoadedMiniLevel");
+  const float fLength = bDoubleStep ? 2.0f : 1.0f;
+  CVector3 position = pPlayer->m_vecPosition;
+  pLevel->ToMapPosition(&position);
+  const int nStartX = Truncate(position.x), nStartZ = Truncate(position.z);
+  const CVector3 facing = pPlayer->GetFacingVector();
+  CVector3 step;
+  switch (byDirection) {
+    case kMoveForward: step = facing * fLength; break;
+    case kMoveBack: step = facing * -fLength; break;
+    case kMoveRight: step = TurnedAboutVertical(facing, true) * fLength; break;
+    case kMoveLeft: step = TurnedAboutVertical(facing, false) * fLength; break;
+    default: return false;
+  }
+  const CVector3 target = position + step;
+  const DWORD dwWidth = pLevel->GetMapWidth(), dwHeight = pLevel->GetMapHeight();
+  if (!bMiniLevel && (target.x < 0.0f || target.x > static_cast<float>(dwWidth) - 1.0f ||
+                      target.z < 0.0f || target.z > static_cast<float>(dwHeight) - 1.0f))
+    return false;
+  const int nTargetX = Clamp(Truncate(target.x), dwWidth);
+  const int nTargetZ = Clamp(Truncate(target.z), dwHeight);
+  const bool bFree =
+      byDirection == kMoveForward
+          ? PushMovables(pLevel, pPlayer, facing * fLength, nStartX, nStartZ, nTargetX, nTargetZ)
+          : TargetFreeOfMovables(pLevel, nTargetX, nTargetZ);
+  const CPeltoLevel::CellRecord* pCell = pLevel->GetCell(nTargetX, nTargetZ);
+  return bFree && pCell && pCell->dwWalkable && pLevel->GetDynamicCollisionAt(nTargetX, nTargetZ) == 0;
 }

@@ -42,6 +42,11 @@ class CPeltoLevel : public geCRenderableObject {
   void RegisterProperties() override;
   // Always enabled and rendered; loads the map and makes sure the scene has three cameras.
   void Configure(TiXmlElement* pElement) override;
+  // Reads the movement keys of the player's turn and posts the player its step and turn
+  // messages.
+  void Update(geSUpdateArgument* pArg) override;
+  // Message 666 stops the input (data 0) or quits the game (data 1).
+  void ProcessMessage(geMessage* pMessage) override;
 
   // Reads both maps, creates the walls, merges them when the core asks for it and finishes the
   // scene. False, with a log line and no grid, when the maps cannot be read.
@@ -77,6 +82,8 @@ class CPeltoLevel : public geCRenderableObject {
   // The walk grid every level shares; null before the first load.
   static BYTE* GetWalkGrid();
 
+  static constexpr DWORD kStopInputMessage = 666;
+
  private:
   bool InsideGrid(int x, int y) const;
   void ReadElementTypes(TiXmlElement* pElement);
@@ -88,6 +95,10 @@ class CPeltoLevel : public geCRenderableObject {
   void MergeWalls();
   void FinishScene();
   void EnsureCameras();
+  void ShowCollisionBoxes();
+  // The step keys of a standing player; posts for the first one that applies.
+  void TrySteps(DWORD dwPlayerID);
+  void PostToPlayer(const char* szName, DWORD dwMessageID, DWORD dwPlayerID);
 
   std::vector<BYTE> m_vCollisionMap;
   std::vector<BYTE> m_vDynamicCollision;
@@ -106,3 +117,11 @@ class CPeltoLevel : public geCRenderableObject {
   // the tree.
   geTRefPtr<geCBaseNode> m_pWallsNode;
 };
+
+// Step directions of TryMove.
+enum : BYTE { kMoveForward = 1, kMoveBack = 2, kMoveRight = 3, kMoveLeft = 4 };
+
+// Whether the player ("GamePlayer", or the sub player it hands control to) may step one cell
+// (two with bDoubleStep) in the direction; a forward step pushes the movable objects in its way
+// when every one of them can move.
+bool TryMove(CPeltoLevel* pLevel, BYTE byDirection, BYTE bDoubleStep);

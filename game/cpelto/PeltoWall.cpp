@@ -1,6 +1,7 @@
 #include "cpelto/PeltoWall.h"
 
 #include "ZKDXInterface.h"
+#include "cpelto/GameMaths.h"
 #include "framework/CorePort.h"
 #include "framework/Properties.h"
 
@@ -21,6 +22,17 @@ void CPeltoWall::RegisterPlacement(geCProperties& properties) {
 CVector3 CPeltoWall::ReadPlacement(const geCProperties& properties) {
   return CVector3(properties.GetFloat("InitX"), properties.GetFloat("InitY"),
                   properties.GetFloat("InitZ"));
+}
+
+D3DXQUATERNION CPeltoWall::ReadOrientation(const geCProperties& properties) {
+  return QuaternionFromDegrees(properties.GetFloat("InitRotH"), properties.GetFloat("InitRotP"),
+                               properties.GetFloat("InitRotB"));
+}
+
+void CPeltoWall::PlaceMesh(CMeshInterface* pMesh, const CVector3& position,
+                           const D3DXQUATERNION& rotation) {
+  pMesh->SetPosition(position);
+  pMesh->SetAdditionalTransformation(rotation.x, rotation.y, rotation.z, rotation.w);
 }
 
 void CPeltoWall::RegisterProperties() {

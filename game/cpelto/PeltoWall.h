@@ -1,6 +1,8 @@
 #pragma once
 // A wall or floor piece of a level's grid: every mesh of its object file is placed at the
 // configured position, the lower corner of its cell.
+#include <d3dx9math.h>
+
 #include "ZKDXMath.h"
 #include "framework/RenderableObject.h"
 
@@ -23,4 +25,9 @@ class CPeltoWall : public geCRenderableObject {
   static void RegisterPlacement(geCProperties& properties);
   // ("InitX", "InitY", "InitZ") as floats.
   static CVector3 ReadPlacement(const geCProperties& properties);
+  // The rotation of ("InitRotH", "InitRotP", "InitRotB"), degrees of yaw, pitch and roll.
+  static D3DXQUATERNION ReadOrientation(const geCProperties& properties);
+  // Moves the mesh to the position and turns it by the rotation.
+  static void PlaceMesh(CMeshInterface* pMesh, const CVector3& position,
+                        const D3DXQUATERNION& rotation);
 };

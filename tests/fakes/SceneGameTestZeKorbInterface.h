@@ -17,6 +17,7 @@
 #include "files/ZKOMeshFileReader.h"
 #include "files/ZKReader.h"
 #include "files/ZKSSceneFileReader.h"
+#include "spatial/CollisionManager.h"
 #include "spatial/MeshSpatialServices.h"
 #include "startup/ZeKorbD3D.h"
 #include "vfs/VirtualFileSystem.h"
@@ -81,7 +82,9 @@ class CSceneGameTestZeKorbInterface : public CGameTestZeKorbInterface {
   CZKReader reader{&renderer, &log, readerMade};
   CZKSSceneFileReader sceneFiles{&reader};
   CZKOMeshFileReader meshFiles{&reader};
-  CMeshSpatialServices spatial{&log, nullptr};
+  // Meshes with faces get real colliders, so game objects can test contact.
+  CCollisionManager collisions{&renderer, &log};
+  CMeshSpatialServices spatial{&log, &collisions};
   RecordingGenericPass genericPass;
   FakeIndexBufferStorage indexBuffers;
   FakeVertexBufferStorage vertexBuffers;
