@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -98,7 +99,15 @@ std::string ZkMapPath(const char* windowsPath) {
 }
 
 FILE* ZkFileOpen(const char* windowsPath, const char* mode) {
-  return std::fopen(ZkMapPath(windowsPath).c_str(), mode);
+  FILE* file = std::fopen(ZkMapPath(windowsPath).c_str(), mode);
+  // glibc opens a folder for reading, and its length then reads as 4 GiB; Windows refuses.
+  struct stat info;
+  if (file && fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+    std::fclose(file);
+    errno = EACCES;
+    return nullptr;
+  }
+  return file;
 }
 
 bool ZkSetDriveFolder(char letter, const char* folder) {

@@ -16,7 +16,7 @@
 // that no drive silently becomes the root of the file system.
 ZKAPI_CPP std::string ZkMapPath(const char* windowsPath);
 
-// fopen through ZkMapPath.
+// fopen through ZkMapPath; a folder is refused (errno EACCES), as on Windows.
 ZKAPI FILE* ZkFileOpen(const char* windowsPath, const char* mode);
 
 // Names the folder of a drive letter (either case). A relative folder is taken beside the

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "TempDir.h"
@@ -57,6 +58,12 @@ TEST(PathsTest, DriveLettersMapToTheirFoldersAndNeverToTheRoot) {
   ASSERT_TRUE(ZkSetDriveFolder('S', (dir.Path() + "/Shaders").c_str()));
   EXPECT_EQ(ZkMapPath("s:\\pervertex\\SURFACE.SSH"), dir.Path() + "/Shaders/PerVertex/surface.ssh");
   EXPECT_EQ(ZkMapPath("S:PerVertex"), dir.Path() + "/Shaders/PerVertex");
+  // A folder is no file: opened as one its length would read as 4 GiB.
+  for (const char* folder : {"s:PerVertex", "s:\\pervertex\\", "s:."}) {
+    errno = 0;
+    EXPECT_EQ(ZkFileOpen(folder, "rb"), nullptr) << folder;
+    EXPECT_EQ(errno, EACCES) << folder;
+  }
   EXPECT_EQ(GetLogicalDrives() & (1u << ('S' - 'A')), 1u << ('S' - 'A'));
 
   // A letter without a folder maps where nothing exists and nothing can be created.
