@@ -14,6 +14,8 @@
 #include "cpelto/PeltoWall.h"
 #include "framework/EngineGlobals.h"
 #include "framework/Properties.h"
+#include "scene/Camera.h"
+#include "scene/Motion.h"
 
 namespace {
 
@@ -130,6 +132,40 @@ TEST_F(PeltoLevels, IsNamedForOthersToFindAndConfiguredForPlay) {
   EXPECT_EQ(g_pZeKorb->GetActiveScene(), scene);
 }
 
+TEST_F(PeltoLevels, CamerasOneAndTwoAreUnturnedAndTheFirstKept) {
+  // A level scene with three cameras keyed to a heading of 0.5: only cameras 1 and 2 are set
+  // straight.
+  CSceneInterface* made = nullptr;
+  m_scenes.AddScene(&made);
+  ASSERT_NE(made, nullptr);
+  made->SetName("turned");
+  for (int i = 0; i < 3; ++i) {
+    CMotion* motion = dynamic_cast<CCamera*>(made->AddCamera())->GetOwnMotion();
+    motion->SetNumberOfChannels(6);
+    motion->GetChannel(MOTION_HEADING)->AddKeyData(0.5f, 0.0f, 0, 0, 0, 0, 0, 0, 0, 0);
+  }
+  ASSERT_EQ(m_scenes.SaveSceneToZKS(made, 0), 1u);
+  made->Release();
+  Write("elements.txt", "0");
+  Write("collision.txt", "0");
+  Build(R"(<Node Type="Level" Name="first">
+             <Param File="turned.zks" Directory="" RenderPriority="1"/>
+             <map file="elements.txt" collides="collision.txt" Width="1" Height="1"/></Node>)");
+  auto* level = Node<CPeltoLevel>("CPeltoLevel");
+  ASSERT_NE(level, nullptr);
+  CSceneInterface* scene = level->GetOwnScene();
+  ASSERT_EQ(scene->GetNumberOfCameras(), 3u);
+  CVector3 rotation;
+  scene->GetCamera(0)->GetRotation(&rotation, 1);
+  EXPECT_FLOAT_EQ(rotation.x, 0.5f);
+  for (UINT camera : {1u, 2u}) {
+    scene->GetCamera(camera)->GetRotation(&rotation, 1);
+    EXPECT_EQ(rotation.x, 0.0f) << camera;
+    EXPECT_EQ(rotation.y, 0.0f) << camera;
+    EXPECT_EQ(rotation.z, 0.0f) << camera;
+  }
+}
+
 TEST_F(PeltoLevels, EachKnownElementBecomesADisabledWallAtItsCellCorner) {
   CPeltoLevel* level = LoadLevel({3, 2, "a0b\nbza", "000\n000"});
   geCBaseNode* walls = level->GetWallsNode();
@@ -210,6 +246,43 @@ TEST_F(PeltoLevels, MergingFoldsLaterWallsOfOneFileIntoTheFirst) {
   EXPECT_PRED2(Contains, log, "-Merging walls and floors...\n");
   EXPECT_PRED2(Contains, log, "->'brick': Surfaces: ");
   EXPECT_PRED2(Contains, log, "-Done.\n");
+}
+
+// Walls that load the first wall's mesh instead of their own file: the merge must not fold
+// the master mesh into itself.
+class SharingWall : public CPeltoWall {
+ public:
+  using CPeltoWall::CPeltoWall;
+  static inline CMeshInterface* shared = nullptr;
+
+ protected:
+  void LoadFileByExtension(const char* szPath) override {
+    if (shared) {
+      LoadMeshFromPointer(shared);
+      return;
+    }
+    CPeltoWall::LoadFileByExtension(szPath);
+    shared = GetMesh(0);
+  }
+};
+
+TEST_F(PeltoLevels, AMeshSharedWithTheFirstWallIsNotMergedAgain) {
+  SharingWall::shared = nullptr;
+  g_mapNodeFactory.erase("PeltoWall");
+  ASSERT_TRUE(RegisterNodeType<SharingWall>("PeltoWall"));
+  SetCore("MergeMap", 1);
+  CPeltoLevel* level = LoadLevel({2, 1, "aa", "00"});
+  auto* first = dynamic_cast<geCGameObject*>(level->GetCell(0, 0)->pWallNode);
+  auto* second = dynamic_cast<geCGameObject*>(level->GetCell(1, 0)->pWallNode);
+  ASSERT_TRUE(first && second);
+  CMeshInterface* master = first->GetMesh(0);
+  ASSERT_EQ(second->GetMesh(0), master);
+  EXPECT_EQ(master->GetNumberOfFaces(), BoxFaces().size());
+  EXPECT_FLOAT_EQ(LargestX(master), 1.0f);
+  // Nothing was merged, so the mesh is still seen by rays and collisions.
+  EXPECT_EQ(master->GetVisibleByRays(), 1u);
+  EXPECT_EQ(master->GetVisibleByCollisions(), 1u);
+  SharingWall::shared = nullptr;
 }
 
 TEST_F(PeltoLevels, WithoutMergeMapNothingIsMerged) {
