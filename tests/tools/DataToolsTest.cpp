@@ -9,10 +9,18 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include <d3dx9tex.h>
+#include <vfw.h>
+#include <windows.h>
+
 #include "DemoEngine.h"
+#include "DemoMedia.h"
+#include "DemoTextures.h"
 #include "EngineContextScope.h"
+#include "GlyphAtlas.h"
 #include "LogoScene.h"
 #include "ProbeProcess.h"
 #include "TempDir.h"
@@ -53,12 +61,16 @@ std::map<std::string, std::string> Files(const std::string& folder) {
 TEST(DataTools, TwoRunsWriteTheSameBytes) {
   TempDir dir;
   for (const char* run : {"a", "b"}) {
-    ASSERT_EQ(RunTool(ZK_ZKDEMO, {dir / run}), 0) << run;
-    ASSERT_EQ(RunTool(ZK_ZKPACK, {dir / run, dir / (std::string(run) + ".zkr"), kPassword}), 0) << run;
+    const std::string packed = std::string(run) + "-packed", loose = std::string(run) + "-loose";
+    ASSERT_EQ(RunTool(ZK_ZKDEMO, {dir / packed, dir / loose}), 0) << run;
+    ASSERT_EQ(RunTool(ZK_ZKPACK, {dir / packed, dir / (std::string(run) + ".zkr"), kPassword}), 0)
+        << run;
   }
-  const auto first = Files(dir / "a");
-  EXPECT_EQ(first.size(), 3u);
-  EXPECT_EQ(first, Files(dir / "b"));
+  for (const char* kind : {"-packed", "-loose"}) {
+    const auto first = Files(dir / (std::string("a") + kind));
+    EXPECT_FALSE(first.empty()) << kind;
+    EXPECT_EQ(first, Files(dir / (std::string("b") + kind))) << kind;
+  }
   EXPECT_EQ(Bytes(dir / "a.zkr"), Bytes(dir / "b.zkr"));
 }
 
@@ -70,6 +82,7 @@ TEST(DataTools, ToolsRefuseWhatTheyCannotDo) {
   EXPECT_FALSE(fs::exists(dir / "e.zkr"));
   EXPECT_EQ(RunTool(ZK_ZKPACK, {dir / "missing"}), 2) << "usage";
   EXPECT_EQ(RunTool(ZK_ZKDEMO, {}), 2) << "usage";
+  EXPECT_EQ(RunTool(ZK_ZKDEMO, {dir / "a", dir / "b", dir / "c"}), 2) << "usage";
 }
 
 TEST(DataTools, PackedLogoReadsBackThroughTheFileSystemAndTheSceneReader) {
@@ -126,6 +139,128 @@ TEST(DataTools, PackedLogoReadsBackThroughTheFileSystemAndTheSceneReader) {
   ASSERT_EQ(static_cast<uint32_t>(width), expected.width);
   EXPECT_TRUE(std::equal(expected.rgba.begin(), expected.rgba.end(), pixels));
   stbi_image_free(pixels);
+}
+
+// What the game reads through its archive: every picture is one the image loader takes, each
+// object's texture is dominated by its documented colour, and the glyph atlas holds "A" but
+// leaves codes without a glyph empty.
+TEST(DataTools, PackedPicturesReadBackWithTheirColoursAndGlyphs) {
+  EngineContextScope context;
+  TempDir dir;
+  WorkingFolderScope workingFolder(dir.Path());
+  ASSERT_TRUE(workingFolder.Entered());
+  DemoEngine engine;
+  CVirtualFileSystemInterface* files = GetEngineContext()->pVirtualFileSystem;
+  ASSERT_EQ(files->AddVirtualDisk(ZK_DATA_ARCHIVE, 0, 0, 0, kPassword), 0u);
+  auto read = [&](const char* name) {
+    std::string bytes;
+    if (VFSFile* file = files->OpenNormalFile(name, "rb")) {
+      bytes.resize(file->GetFileLength());
+      bytes.resize(file->Read(bytes.data(), 1, static_cast<UINT>(bytes.size())));
+      file->Close();
+    }
+    return bytes;
+  };
+  struct Picture {
+    const char* name;
+    UINT width;
+    D3DFORMAT format;
+  };
+  const Picture pictures[] = {
+      {"empty.dds", 4, D3DFMT_A8R8G8B8},
+      {"game\\commercials\\comm_01.dds", 256, D3DFMT_A8R8G8B8},
+      {"menu\\background.png", 256, D3DFMT_UNKNOWN},
+      {"menu\\item.png", 64, D3DFMT_UNKNOWN},
+      {"fonts\\manual.png", GlyphAtlas::kCells * GlyphAtlas::kCellSize, D3DFMT_UNKNOWN},
+  };
+  for (const Picture& picture : pictures) {
+    const std::string bytes = read(picture.name);
+    ASSERT_FALSE(bytes.empty()) << picture.name;
+    D3DXIMAGE_INFO info{};
+    ASSERT_EQ(D3DXGetImageInfoFromFileInMemory(bytes.data(), static_cast<UINT>(bytes.size()), &info),
+              D3D_OK)
+        << picture.name;
+    EXPECT_EQ(info.Width, picture.width) << picture.name;
+    if (picture.format != D3DFMT_UNKNOWN) {
+      EXPECT_EQ(info.Format, picture.format) << picture.name;
+    }
+  }
+
+  auto decode = [&](const char* name, int& side) {
+    const std::string bytes = read(name);
+    int height = 0, channels = 0;
+    unsigned char* pixels =
+        stbi_load_from_memory(reinterpret_cast<const unsigned char*>(bytes.data()),
+                              static_cast<int>(bytes.size()), &side, &height, &channels, 4);
+    std::vector<unsigned char> texels;
+    if (pixels) texels.assign(pixels, pixels + static_cast<size_t>(side) * height * 4);
+    stbi_image_free(pixels);
+    return texels;
+  };
+  const std::pair<const char*, DemoColour> objects[] = {
+      {"textures\\floor.png", DemoTextures::kFloor}, {"textures\\wall.png", DemoTextures::kWall},
+      {"textures\\crate.png", DemoTextures::kCrate}, {"textures\\cable.png", DemoTextures::kCable},
+      {"textures\\player.png", DemoTextures::kPlayer}, {"textures\\entity.png", DemoTextures::kEntity},
+  };
+  for (const auto& [name, colour] : objects) {
+    int side = 0;
+    const std::vector<unsigned char> texels = decode(name, side);
+    ASSERT_FALSE(texels.empty()) << name;
+    const size_t quarter = (static_cast<size_t>(side / 4) * side + side / 4) * 4;
+    EXPECT_EQ(texels[quarter + 0], colour.r) << name;
+    EXPECT_EQ(texels[quarter + 1], colour.g) << name;
+    EXPECT_EQ(texels[quarter + 2], colour.b) << name;
+  }
+
+  int side = 0;
+  const std::vector<unsigned char> atlas = decode("fonts\\manual.png", side);
+  ASSERT_EQ(side, static_cast<int>(GlyphAtlas::kCells * GlyphAtlas::kCellSize));
+  auto covered = [&](uint8_t code) {
+    const GlyphAtlas::Cell cell = GlyphAtlas::CellUV(code);
+    const int x0 = static_cast<int>(cell.upperLeftU * side), y0 = static_cast<int>(cell.upperLeftV * side);
+    int texels = 0;
+    for (int y = y0; y < y0 + static_cast<int>(GlyphAtlas::kCellSize); ++y)
+      for (int x = x0; x < x0 + static_cast<int>(GlyphAtlas::kCellSize); ++x)
+        texels += atlas[(static_cast<size_t>(y) * side + x) * 4 + 3] > 128;
+    return texels;
+  };
+  EXPECT_GT(covered('A'), 40);
+  EXPECT_GT(covered('W'), covered('.'));
+  EXPECT_EQ(covered(' '), 0);
+  EXPECT_EQ(covered(1), 0);
+}
+
+// What the game opens from disk: the menu video through the platform's video reader with its
+// frames and sound, the cursor through the platform's cursor loader, the sounds as RIFF waves.
+TEST(DataTools, LooseMediaReadBackThroughThePlatform) {
+  TempDir dir;
+  ASSERT_EQ(RunTool(ZK_ZKDEMO, {dir / "packed", dir / "loose"}), 0);
+  AVIFileInit();
+  PAVIFILE video = nullptr;
+  ASSERT_EQ(AVIFileOpenA(&video, (dir / "loose/menu/intro.avi").c_str(), OF_READ, nullptr), 0);
+  PAVISTREAM frames = nullptr, sound = nullptr;
+  ASSERT_EQ(AVIFileGetStream(video, &frames, streamtypeVIDEO, 0), 0);
+  EXPECT_EQ(AVIStreamLength(frames), DemoMedia::kVideoFrames);
+  AVISTREAMINFOA info{};
+  ASSERT_EQ(AVIStreamInfoA(frames, &info, sizeof info), 0);
+  EXPECT_EQ(info.rcFrame.right - info.rcFrame.left, DemoMedia::kVideoWidth);
+  EXPECT_EQ(AVIFileGetStream(video, &sound, streamtypeAUDIO, 0), 0);
+  if (sound) AVIStreamRelease(sound);
+  AVIStreamRelease(frames);
+  AVIFileRelease(video);
+  AVIFileExit();
+
+  // The platform keeps loaded cursors for the life of the process, as Windows does.
+  EXPECT_NE(LoadCursorFromFileA((dir / "loose/cursors/arrow.cur").c_str()), nullptr);
+
+  for (const char* name : {"menu_music.wav", "level_music.wav", "push.wav", "plug.wav"}) {
+    const std::string wave = Bytes(dir / (std::string("loose/sounds/") + name));
+    ASSERT_GT(wave.size(), 44u) << name;
+    EXPECT_EQ(wave.substr(0, 4), "RIFF") << name;
+    EXPECT_EQ(wave.substr(8, 4), "WAVE") << name;
+  }
+  for (const char* name : {"menu_music.ogg", "level_music.ogg"})
+    EXPECT_EQ(Bytes(dir / (std::string("loose/sounds/") + name)).substr(0, 4), "OggS") << name;
 }
 
 }  // namespace

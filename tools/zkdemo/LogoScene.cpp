@@ -2,11 +2,10 @@
 
 #include <array>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "DemoEngine.h"
+#include "DemoFile.h"
 #include "scene/ChannelEnvelope.h"
 #include "scene/Light.h"
 #include "scene/Mesh.h"
@@ -127,15 +126,8 @@ RgbaImage LogoScene::Picture() {
 }
 
 bool LogoScene::Write(DemoEngine& engine, const std::string& folder) {
-  namespace fs = std::filesystem;
   const std::string texture = folder + "/Textures/logo.png";
-  fs::create_directories(folder + "/Textures");
-  {
-    const std::string png = EncodePng(Picture());
-    std::ofstream out(texture, std::ios::binary | std::ios::trunc);
-    out.write(png.data(), static_cast<std::streamsize>(png.size()));
-    if (!out) return false;
-  }
+  if (!WriteDemoFile(texture, EncodePng(Picture()))) return false;
 
   CScene* scene = engine.NewScene("logo", (folder + "/").c_str());
   const float hold = kHoldSeconds * kFramesPerSecond;

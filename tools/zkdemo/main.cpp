@@ -1,20 +1,30 @@
-// zkdemo FOLDER: writes the demo scenes below FOLDER ("vantor-logo/logo.zks" with its object file
-// and texture), the same bytes on every run.
+// zkdemo PACKED [LOOSE]: writes the demo data, the same bytes on every run. Below PACKED, what the
+// game reads through its data archive: the scenes with their object files ("vantor-logo/logo.zks"
+// ...) and the pictures. Below LOOSE, when given, what the game opens straight from disk: the
+// sounds, the menu video and the mouse cursor.
 #include <cstdio>
 
 #include "DemoEngine.h"
+#include "DemoMedia.h"
+#include "DemoSounds.h"
+#include "DemoTextures.h"
 #include "LogoScene.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: zkdemo FOLDER\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: zkdemo PACKED [LOOSE]\n");
     return 2;
   }
   DemoEngine engine;
-  const std::string folder = argv[1];
-  if (!LogoScene::Write(engine, folder + "/vantor-logo")) {
+  const std::string packed = argv[1];
+  if (!LogoScene::Write(engine, packed + "/vantor-logo")) {
     std::fprintf(stderr, "zkdemo: the logo scene was not written\n");
     return 1;
+  }
+  if (!DemoTextures::Write(packed)) return 1;
+  if (argc == 3) {
+    const std::string loose = argv[2];
+    if (!DemoSounds::Write(loose) || !DemoMedia::Write(loose)) return 1;
   }
   return 0;
 }

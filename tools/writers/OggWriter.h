@@ -1,6 +1,6 @@
 #pragma once
-// Encodes Ogg Vorbis files for sound tests through libvorbisenc, so that a sound of any length,
-// rate or channel count is a line of test code; broken files are cut or patched from these.
+// Encodes Ogg Vorbis files through libvorbisenc: the demo's music, and for sound tests a sound of
+// any length, rate or channel count in a line of code; broken files are cut or patched from these.
 #include <cstdint>
 #include <string>
 #include <vector>
