@@ -8,7 +8,9 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -18,6 +20,7 @@
 
 #include "DemoEngine.h"
 #include "DemoMedia.h"
+#include "DemoObjects.h"
 #include "DemoTextures.h"
 #include "EngineContextScope.h"
 #include "GlyphAtlas.h"
@@ -29,6 +32,7 @@
 #include "files/ZKReader.h"
 #include "files/ZKSSceneExporter.h"
 #include "scene/Mesh.h"
+#include "scene/ChannelEnvelope.h"
 #include "scene/Motion.h"
 #include "scene/Scene.h"
 #include "scene/Surface.h"
@@ -54,7 +58,8 @@ std::string Bytes(const fs::path& path) {
 std::map<std::string, std::string> Files(const std::string& folder) {
   std::map<std::string, std::string> files;
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder))
-    if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = Bytes(entry.path());
+    if (entry.is_regular_file())
+      files[fs::relative(entry.path(), folder).string()] = Bytes(entry.path());
   return files;
 }
 
@@ -177,8 +182,9 @@ TEST(DataTools, PackedPicturesReadBackWithTheirColoursAndGlyphs) {
     const std::string bytes = read(picture.name);
     ASSERT_FALSE(bytes.empty()) << picture.name;
     D3DXIMAGE_INFO info{};
-    ASSERT_EQ(D3DXGetImageInfoFromFileInMemory(bytes.data(), static_cast<UINT>(bytes.size()), &info),
-              D3D_OK)
+    ASSERT_EQ(
+        D3DXGetImageInfoFromFileInMemory(bytes.data(), static_cast<UINT>(bytes.size()), &info),
+        D3D_OK)
         << picture.name;
     EXPECT_EQ(info.Width, picture.width) << picture.name;
     if (picture.format != D3DFMT_UNKNOWN) {
@@ -198,9 +204,12 @@ TEST(DataTools, PackedPicturesReadBackWithTheirColoursAndGlyphs) {
     return texels;
   };
   const std::pair<const char*, DemoColour> objects[] = {
-      {"textures\\floor.png", DemoTextures::kFloor}, {"textures\\wall.png", DemoTextures::kWall},
-      {"textures\\crate.png", DemoTextures::kCrate}, {"textures\\cable.png", DemoTextures::kCable},
-      {"textures\\player.png", DemoTextures::kPlayer}, {"textures\\entity.png", DemoTextures::kEntity},
+      {"game\\levels\\level1\\Textures\\floor.png", DemoTextures::kFloor},
+      {"objects\\Textures\\wall.png", DemoTextures::kWall},
+      {"objects\\Textures\\crate.png", DemoTextures::kCrate},
+      {"objects\\Textures\\player.png", DemoTextures::kPlayer},
+      {"objects\\Textures\\entity.png", DemoTextures::kEntity},
+      {"progress\\Textures\\progress.png", DemoTextures::kProgress},
   };
   for (const auto& [name, colour] : objects) {
     int side = 0;
@@ -217,7 +226,8 @@ TEST(DataTools, PackedPicturesReadBackWithTheirColoursAndGlyphs) {
   ASSERT_EQ(side, static_cast<int>(GlyphAtlas::kCells * GlyphAtlas::kCellSize));
   auto covered = [&](uint8_t code) {
     const GlyphAtlas::Cell cell = GlyphAtlas::CellUV(code);
-    const int x0 = static_cast<int>(cell.upperLeftU * side), y0 = static_cast<int>(cell.upperLeftV * side);
+    const int x0 = static_cast<int>(cell.upperLeftU * side),
+              y0 = static_cast<int>(cell.upperLeftV * side);
     int texels = 0;
     for (int y = y0; y < y0 + static_cast<int>(GlyphAtlas::kCellSize); ++y)
       for (int x = x0; x < x0 + static_cast<int>(GlyphAtlas::kCellSize); ++x)
@@ -261,6 +271,97 @@ TEST(DataTools, LooseMediaReadBackThroughThePlatform) {
   }
   for (const char* name : {"menu_music.ogg", "level_music.ogg"})
     EXPECT_EQ(Bytes(dir / (std::string("loose/sounds/") + name)).substr(0, 4), "OggS") << name;
+}
+
+// The object, progress and level scenes read back from the archive as the game's nodes load
+// them: the characters keyed in every animation range, the cable's outlet and the entity's
+// master null in place, the bar growing, each level's floor as large as its map.
+TEST(DataTools, PackedScenesReadBackWithTheirKeysAndLinks) {
+  EngineContextScope context;
+  TempDir dir;
+  WorkingFolderScope workingFolder(dir.Path());
+  ASSERT_TRUE(workingFolder.Entered());
+  DemoEngine engine;
+  ASSERT_EQ(
+      GetEngineContext()->pVirtualFileSystem->AddVirtualDisk(ZK_DATA_ARCHIVE, 0, 0, 0, kPassword),
+      0u);
+  const unsigned mountErrors = engine.Errors();
+  auto load = [&](const char* name) {
+    CScene* scene = nullptr;
+    EXPECT_TRUE(GetEngineContext()->pZKReader->GetSceneExporter()->LoadScene(&scene, name, 0))
+        << name;
+    EXPECT_EQ(engine.Errors(), mountErrors) << name;
+    return std::unique_ptr<CScene, void (*)(CScene*)>(scene, [](CScene* s) {
+      if (s) s->Release();
+    });
+  };
+
+  for (const char* name : {"objects\\wall.zks", "objects\\wet_floor.zks", "objects\\crate.zks",
+                           "objects\\socket.zks"}) {
+    auto scene = load(name);
+    ASSERT_TRUE(scene) << name;
+    ASSERT_EQ(scene->GetNumberOfMeshes(), 1u) << name;
+    EXPECT_EQ(scene->GetMesh(0)->GetNumberOfFaces(), 12u) << name;
+  }
+
+  for (const char* name :
+       {"objects\\player.zks", "objects\\sub_player.zks", "objects\\entity.zks"}) {
+    auto scene = load(name);
+    ASSERT_TRUE(scene) << name;
+    auto* body = dynamic_cast<CMesh*>(scene->GetMesh(0));
+    ASSERT_NE(body, nullptr) << name;
+    CChannelEnvelope* bob = body->GetFirstMotion()->GetChannel(MOTION_POSITION_Y);
+    ASSERT_EQ(bob->GetNumberOfKeys(), 3 * DemoObjects::kAnimations) << name;
+    // Range 5: at rest on its first and last frame, up at its middle.
+    const float first = 5.0f * DemoObjects::kAnimationFrames;
+    const float last = first + DemoObjects::kAnimationFrames - 1;
+    for (const auto& [frame, height] :
+         {std::pair{first, 0.0f}, {(first + last) / 2, DemoObjects::BobHeight(5)}, {last, 0.0f}}) {
+      bob->EvalEnvelope(frame);
+      EXPECT_FLOAT_EQ(bob->GetValue(), height) << name << " frame " << frame;
+    }
+  }
+  {
+    auto scene = load("objects\\sub_player.zks");
+    ASSERT_TRUE(scene);
+    auto* outlet = dynamic_cast<CWorldObject*>(scene->GetNullByName("kabelek", 0));
+    ASSERT_NE(outlet, nullptr);
+    EXPECT_EQ(outlet->GetParent(), dynamic_cast<CWorldObject*>(scene->GetMesh(0)));
+  }
+  {
+    auto scene = load("objects\\entity.zks");
+    ASSERT_TRUE(scene);
+    auto* body = dynamic_cast<CWorldObject*>(scene->GetMesh(0));
+    ASSERT_NE(body, nullptr);
+    EXPECT_EQ(body->GetParent(),
+              dynamic_cast<CWorldObject*>(scene->GetNullByName("master_null", 0)));
+  }
+  {
+    auto scene = load("progress\\progress.zks");
+    ASSERT_TRUE(scene);
+    EXPECT_EQ(scene->GetLastFrame(), DemoObjects::kProgressFrames);
+    CChannelEnvelope* width =
+        dynamic_cast<CMesh*>(scene->GetMesh(0))->GetFirstMotion()->GetChannel(MOTION_SCALE_X);
+    width->EvalEnvelope(DemoObjects::kProgressFrames / 2.0f);
+    EXPECT_FLOAT_EQ(width->GetValue(), 0.5f);
+  }
+  for (const auto& [name, width, height] :
+       {std::tuple{"game\\levels\\level1\\level1.zks", 10.0f, 8.0f},
+        {"game\\levels\\level2\\level2.zks", 7.0f, 13.0f}}) {
+    auto scene = load(name);
+    ASSERT_TRUE(scene) << name;
+    EXPECT_EQ(scene->GetNumberOfCameras(), 3u) << name;
+    EXPECT_EQ(scene->GetNumberOfLights(), 2u) << name;
+    CMeshInterface* floor = scene->GetMesh(0);
+    ASSERT_NE(floor, nullptr) << name;
+    float largestX = 0, largestZ = 0;
+    for (UINT i = 0; i < floor->GetNumberOfVertices(); ++i) {
+      largestX = std::max(largestX, floor->GetVertices()[i].vecPosition.x);
+      largestZ = std::max(largestZ, floor->GetVertices()[i].vecPosition.z);
+    }
+    EXPECT_EQ(largestX, width) << name;
+    EXPECT_EQ(largestZ, height) << name;
+  }
 }
 
 }  // namespace

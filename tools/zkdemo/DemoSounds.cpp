@@ -35,7 +35,8 @@ std::vector<int16_t> DemoSounds::Melody(const std::vector<int>& notes, float bea
       const double envelope =
           std::min({1.0, static_cast<double>(i) / ramp, static_cast<double>(beat - i) / ramp});
       const double t = static_cast<double>(i) / kRate;
-      const double tone = std::sin(2 * kPi * frequency * t) + 0.3 * std::sin(4 * kPi * frequency * t);
+      const double tone =
+          std::sin(2 * kPi * frequency * t) + 0.3 * std::sin(4 * kPi * frequency * t);
       const int16_t value = Sample(0.35 * envelope * tone);
       samples.push_back(value);
       samples.push_back(value);
@@ -68,9 +69,11 @@ bool DemoSounds::Write(const std::string& folder) {
   const std::vector<int16_t> menu = Melody({0, 4, 7, 12, 7, 4, 0, -5}, 0.5f);
   const std::vector<int16_t> level = Melody({0, 3, 7, 10, 12, 10, 7, 3, 5, 8, 12, 8}, 0.4f);
   bool written = WriteDemoFile(root / "menu_music.wav", Wave(menu));
-  written = WriteDemoFile(root / "menu_music.ogg", OggWriter(2, kRate).Samples(menu).Bytes()) && written;
+  written =
+      WriteDemoFile(root / "menu_music.ogg", OggWriter(2, kRate).Samples(menu).Bytes()) && written;
   written = WriteDemoFile(root / "level_music.wav", Wave(level)) && written;
-  written = WriteDemoFile(root / "level_music.ogg", OggWriter(2, kRate).Samples(level).Bytes()) && written;
+  written = WriteDemoFile(root / "level_music.ogg", OggWriter(2, kRate).Samples(level).Bytes()) &&
+            written;
   written = WriteDemoFile(root / "push.wav", Wave(Thump(0.35f))) && written;
   return WriteDemoFile(root / "plug.wav", Wave(Beeps())) && written;
 }

@@ -62,32 +62,23 @@ std::string DemoTextures::Dds(const RgbaImage& image) {
   return EncodeDds(DdsHeader::Argb(image.width, image.height), payload);
 }
 
+bool DemoTextures::WritePng(const std::string& path, const RgbaImage& image) {
+  return WriteDemoFile(path, EncodePng(image));
+}
+
 bool DemoTextures::Write(const std::string& folder) {
-  namespace fs = std::filesystem;
-  const fs::path root(folder);
-  struct Named {
-    const char* file;
-    DemoColour colour;
-  };
-  const Named tiles[] = {
-      {"textures/floor.png", kFloor},       {"textures/wall.png", kWall},
-      {"textures/wet_floor.png", kWetFloor}, {"textures/crate.png", kCrate},
-      {"textures/player.png", kPlayer},     {"textures/sub_player.png", kSubPlayer},
-      {"textures/entity.png", kEntity},     {"textures/socket.png", kSocket},
-      {"textures/cable.png", kCable},       {"textures/progress.png", kProgress},
-      {"menu/item.png", kMenuItem},
-  };
-  bool written = true;
-  for (const Named& tile : tiles)
-    written = WriteDemoFile(root / tile.file, EncodePng(Tile(tile.colour, 64))) && written;
+  const std::filesystem::path root(folder);
   const DemoColour deep = {static_cast<uint8_t>(kMenuBackground.r / 2),
                            static_cast<uint8_t>(kMenuBackground.g / 2),
                            static_cast<uint8_t>(kMenuBackground.b / 2)};
-  written = WriteDemoFile(root / "menu/background.png",
-                      EncodePng(Gradient(kMenuBackground, deep, 256, 256))) && written;
-  written = WriteDemoFile(root / "empty.dds", Dds(RgbaImage::Solid(4, 4, 255, 255, 255, 255))) && written;
+  bool written = WriteDemoFile(root / "menu/background.png",
+                               EncodePng(Gradient(kMenuBackground, deep, 256, 256)));
+  written = WriteDemoFile(root / "menu/item.png", EncodePng(Tile(kMenuItem, 64))) && written;
+  written =
+      WriteDemoFile(root / "empty.dds", Dds(RgbaImage::Solid(4, 4, 255, 255, 255, 255))) && written;
   written = WriteDemoFile(root / "game/commercials/comm_01.dds",
-                      Dds(Gradient(kSplash, {0, 0, 0}, 256, 256))) && written;
+                          Dds(Gradient(kSplash, {0, 0, 0}, 256, 256))) &&
+            written;
   RgbaImage glyphs;
   if (!GlyphAtlas::Render(GlyphAtlas::kDefaultFont, glyphs)) {
     std::fprintf(stderr, "zkdemo: cannot rasterise the font %s\n", GlyphAtlas::kDefaultFont);

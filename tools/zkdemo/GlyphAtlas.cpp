@@ -14,7 +14,8 @@ bool GlyphAtlas::Render(const char* fontPath, RgbaImage& atlas) {
   const std::vector<unsigned char> font{std::istreambuf_iterator<char>(in),
                                         std::istreambuf_iterator<char>()};
   stbtt_fontinfo info;
-  if (font.empty() || !stbtt_InitFont(&info, font.data(), stbtt_GetFontOffsetForIndex(font.data(), 0)))
+  if (font.empty() ||
+      !stbtt_InitFont(&info, font.data(), stbtt_GetFontOffsetForIndex(font.data(), 0)))
     return false;
   const uint32_t side = kCells * kCellSize;
   atlas = RgbaImage::Solid(side, side, 255, 255, 255, 0);
@@ -40,7 +41,8 @@ bool GlyphAtlas::Render(const char* fontPath, RgbaImage& atlas) {
     for (int y = 0; y < std::min<int>(height, kCellSize); ++y)
       for (int x = 0; x < std::min<int>(width, kCellSize); ++x) {
         const int px = left + x, py = top + y;
-        if (px < 0 || py < 0 || px >= static_cast<int>(kCellSize) || py >= static_cast<int>(kCellSize))
+        if (px < 0 || py < 0 || px >= static_cast<int>(kCellSize) ||
+            py >= static_cast<int>(kCellSize))
           continue;
         atlas.rgba[((cellY + py) * side + cellX + px) * 4 + 3] = coverage[y * kCellSize + x];
       }
