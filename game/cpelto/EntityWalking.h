@@ -56,6 +56,7 @@ class CEntityWalking : public geCRenderableObject {
   void SetCarried(DWORD dwCarried, const CVector3& offset);
 
   const D3DXQUATERNION& GetRotationQuaternion() const { return m_qRotation; }
+  const D3DXQUATERNION& GetPathOrientation() const { return m_qPathOrientation; }
   geCPath* GetPath() const { return m_pPath; }
   int GetFollowState() const { return m_nFollowState; }
   int GetFacingIndex() const { return m_nFacingIndex; }
