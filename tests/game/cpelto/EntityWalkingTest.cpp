@@ -103,13 +103,6 @@ class EntityWalkingTest : public GameObjectTest {
       times.push_back(key->GetKeyTime());
     return times;
   }
-  static int ScriptGlobal(const char* module, const char* name) {
-    AngelScript::asIScriptModule* found =
-        g_pScriptEngine->GetModule(module, AngelScript::asGM_ONLY_IF_EXISTS);
-    if (!found) return -1000;
-    const int index = found->GetGlobalVarIndexByName(name);
-    return index < 0 ? -2000 : *static_cast<int*>(found->GetAddressOfGlobalVar(index));
-  }
   int Occurrences(const std::string& text) const {
     const std::string log = Log();
     int count = 0;
