@@ -183,6 +183,7 @@ void CEntityWalking::ReadPath() {
       static_cast<int>(BehaviourByName(m_Properties.GetString("PostPathBehaviour")));
   // The pre behaviour of the level file goes after the last key and the post behaviour before
   // the first: the path is never read before its start, so only "PrePathBehaviour" shows.
+  if (m_pPath) m_pPath->Release();
   m_pPath = new geCPath(static_cast<DWORD>(m_nPrePathBehaviour),
                         static_cast<DWORD>(m_nPostPathBehaviour));
   m_pPath->AddRef();

@@ -114,7 +114,9 @@ class EntityWalkingTest : public GameObjectTest {
 };
 
 TEST_F(EntityWalkingTest, AKeyedPathRunsThroughCellCentres) {
-  LoadLevel(6.5f, 6.5f,
+  const int timers = m_scenes.LiveTimers();
+  const int alive = g_nObjectsAlive;
+  CPeltoLevel* level = LoadLevel(6.5f, 6.5f,
             Entity("walker", R"(EntityPath="2:3;4:3" TimeOnPath="10"
                                 PrePathBehaviour="repeat" PostPathBehaviour="constant")"));
   auto* entity = Node<CEntityWalking>("walker");
@@ -143,6 +145,10 @@ TEST_F(EntityWalkingTest, AKeyedPathRunsThroughCellCentres) {
   ExpectNear(NullPosition(entity), 3.5f, 0, 3.5f);
   Frames(1, 1.0f);
   ExpectNear(NullPosition(entity), 3.9f, 0, 3.5f);
+  // The path and its clock go with the entity.
+  m_core->GetRootNode()->RemoveChild(level);
+  EXPECT_EQ(g_nObjectsAlive, alive);
+  EXPECT_EQ(m_scenes.LiveTimers(), timers);
 }
 
 TEST_F(EntityWalkingTest, PathDefaultsAndRefusals) {
