@@ -12,6 +12,7 @@
 #include "cpelto/LevelObjects.h"
 #include "cpelto/PeltoLevel.h"
 #include "cpelto/PeltoPlayer.h"
+#include "cpelto/PeltoWall.h"
 #include "framework/CorePort.h"
 #include "framework/Logger.h"
 #include "framework/Path.h"
@@ -39,10 +40,9 @@ constexpr int kMotionChannels = 6;
 constexpr UINT kLocalPosition = 1;
 
 const char* const kEntityProperties[] = {
-    "ScriptPositionX", "ScriptPositionY", "ScriptPositionZ", "EntityPath",
-    "PostPathBehaviour", "PrePathBehaviour", "TimeOnPath", "LookAndFollowPlayer",
-    "ConstAxis", "Velocity", "AddToCollisions", "EntityType",
-    "SocketDistance", "SocketType", "MaxDistanceToSee"};
+    "ScriptPositionX",  "ScriptPositionY", "ScriptPositionZ",     "EntityPath", "PostPathBehaviour",
+    "PrePathBehaviour", "TimeOnPath",      "LookAndFollowPlayer", "ConstAxis",  "Velocity",
+    "AddToCollisions",  "EntityType",      "SocketDistance",      "SocketType", "MaxDistanceToSee"};
 
 struct BehaviourName {
   const char* szName;
@@ -126,15 +126,15 @@ void CEntityWalking::Configure(TiXmlElement* pElement) {
   geCRenderableObject::Configure(pElement);
   m_fSpeedFactor = 1.0f;
   m_bScriptPause = 0;
-  m_vecPosition = CVector3(m_Properties.GetFloat("InitX"), m_Properties.GetFloat("InitY"),
-                           m_Properties.GetFloat("InitZ"));
+  m_vecPosition = CPeltoWall::ReadPlacement(m_Properties);
   ReadAngles();
   m_qInitialOrientation = AnglesRotation();
   m_qRotation = m_qPathOrientation = m_qInitialOrientation;
   m_nFollowPlayer = m_Properties.GetInteger("LookAndFollowPlayer");
   m_nMaxWayLength = m_Properties.GetInteger("MaxDistanceToSee");
 
-  if (!MasterNull()) g_GameLogger.Log("Top level WARRNING!! NULL Object \"master_null\" NOT Found\n");
+  if (!MasterNull())
+    g_GameLogger.Log("Top level WARRNING!! NULL Object \"master_null\" NOT Found\n");
   ApplyTransform(m_vecPosition, m_qRotation);
 
   if (IsGiven("AddToCollisions") && m_Properties.GetInteger("AddToCollisions") == 1)
@@ -178,7 +178,8 @@ void CEntityWalking::ReadPath() {
     g_GameLogger.Log("  - WARNING: Skipping path with only one or less key\n");
     return;
   }
-  m_nPrePathBehaviour = static_cast<int>(BehaviourByName(m_Properties.GetString("PrePathBehaviour")));
+  m_nPrePathBehaviour =
+      static_cast<int>(BehaviourByName(m_Properties.GetString("PrePathBehaviour")));
   m_nPostPathBehaviour =
       static_cast<int>(BehaviourByName(m_Properties.GetString("PostPathBehaviour")));
   // The pre behaviour of the level file goes after the last key and the post behaviour before
@@ -352,8 +353,8 @@ DWORD CEntityWalking::SearchPathToPlayer() {
   int nIndex = nCount - 1;
   for (const gePathNode* pNode = search.pBest; pNode; pNode = pNode->pParent, --nIndex)
     if (nIndex < kMaxGridPath)
-      m_aGridPath[nIndex] = CVector3(static_cast<float>(pNode->x), 0.0f,
-                                     static_cast<float>(pNode->y));
+      m_aGridPath[nIndex] =
+          CVector3(static_cast<float>(pNode->x), 0.0f, static_cast<float>(pNode->y));
   return 1;
 }
 
@@ -418,7 +419,8 @@ void CEntityWalking::ChooseNextMove() {
 
 void CEntityWalking::TurnPathOrientation(const D3DXVECTOR3& direction) {
   const D3DXVECTOR3 heading = Rotate(D3DXVECTOR3(1, 0, 0), m_qPathOrientation);
-  const float fAngle = std::acos(std::fmax(-1.0f, std::fmin(1.0f, D3DXVec3Dot(&heading, &direction))));
+  const float fAngle =
+      std::acos(std::fmax(-1.0f, std::fmin(1.0f, D3DXVec3Dot(&heading, &direction))));
   if (!(fAngle > kMaxPathHeadingError)) return;
   const D3DXVECTOR3 cross = CrossProduct(heading, direction);
   D3DXVECTOR3 axis(0, 1, 0);
@@ -458,7 +460,7 @@ void CEntityWalking::Process(geSUpdateArgument* pArg) {
     TurnPathOrientation(D3DXVECTOR3(direction.x, direction.y, direction.z));
   }
 
-  const D3DXQUATERNION angles = YawPitchRoll(m_fHeading, m_fPitch, m_fBank);
+  const D3DXQUATERNION angles = AnglesRotation();
   const bool bMasterNull = MasterNull() != nullptr;
   CVector3 motionOffset;
   D3DXQUATERNION motionRotation(0, 0, 0, 1);

@@ -50,8 +50,8 @@ class EntityWalkingTest : public GameObjectTest {
     SaveScene("walker", {{"body", {0, 0, 0}, "master_null"}}, {"master_null"});
     SaveScene("plain", {{"body", {0, 0, 0}}});
     // A collision box far above the body: only the box counts for contact.
-    SaveScene("boxed", {{"body", {0, 0, 0}, "master_null"}, {"collision_box", {0, 30, 0},
-                                                             "master_null"}},
+    SaveScene("boxed",
+              {{"body", {0, 0, 0}, "master_null"}, {"collision_box", {0, 30, 0}, "master_null"}},
               {"master_null"});
   }
 
@@ -60,7 +60,8 @@ class EntityWalkingTest : public GameObjectTest {
   CPeltoLevel* LoadLevel(float x, float z, const std::string& children, int width = 7,
                          int height = 7, const std::string& playerFile = "hero.zks") {
     std::string map;
-    for (int row = 0; row < height; ++row) map += std::string(static_cast<size_t>(width), '0') + "\n";
+    for (int row = 0; row < height; ++row)
+      map += std::string(static_cast<size_t>(width), '0') + "\n";
     m_folder.Write("elements.txt", map);
     m_folder.Write("collision.txt", map);
     Build(R"(<Node Type="Level" Name="level"><Param File="ground.zks" Directory=""/>
@@ -116,14 +117,14 @@ class EntityWalkingTest : public GameObjectTest {
 TEST_F(EntityWalkingTest, AKeyedPathRunsThroughCellCentres) {
   const int timers = m_scenes.LiveTimers();
   const int alive = g_nObjectsAlive;
-  CPeltoLevel* level = LoadLevel(6.5f, 6.5f,
-            Entity("walker", R"(EntityPath="2:3;4:3" TimeOnPath="10"
+  CPeltoLevel* level =
+      LoadLevel(6.5f, 6.5f, Entity("walker", R"(EntityPath="2:3;4:3" TimeOnPath="10"
                                 PrePathBehaviour="repeat" PostPathBehaviour="constant")"));
   auto* entity = Node<CEntityWalking>("walker");
   ASSERT_NE(entity, nullptr);
   EXPECT_STREQ(entity->GetClassName(), "CEntityWalking");
-  for (const char* name : {"CEntityWalking", "geCRenderableObject", "geCGameObject",
-                           "geCBaseNode", "geCBaseObject"})
+  for (const char* name :
+       {"CEntityWalking", "geCRenderableObject", "geCGameObject", "geCBaseNode", "geCBaseObject"})
     EXPECT_TRUE(entity->IsKindOf(name)) << name;
   for (const char* name : {"ScriptPositionX", "EntityPath", "PrePathBehaviour", "EntityType",
                            "SocketDistance", "SocketType", "MaxDistanceToSee"})
@@ -164,8 +165,8 @@ TEST_F(EntityWalkingTest, PathDefaultsAndRefusals) {
   ASSERT_NE(path, nullptr);
   EXPECT_EQ(path->GetPoints().size(), 2u);
   EXPECT_EQ(path->m_fDuration, 100.0f);
-  EXPECT_EQ(Occurrences("- WARNING: TimeOnPath property not set, setting default value (=100.0f)\n"),
-            2);
+  EXPECT_EQ(
+      Occurrences("- WARNING: TimeOnPath property not set, setting default value (=100.0f)\n"), 2);
   // Behaviour names match exactly; anything else is linear.
   EXPECT_EQ(Node<CEntityWalking>("odd")->GetPath()->GetEnvelope(1)->GetPostBehaviour(), 5u);
 }
@@ -259,9 +260,9 @@ TEST_F(EntityWalkingTest, APlayerBehindIsReachedByTwoLeftTurns) {
       headingOnSetOff = Heading(entity->GetRotationQuaternion());
     }
   }
-  EXPECT_EQ(states, (std::vector<int>{CEntityWalking::kFollowTurnLeft,
-                                      CEntityWalking::kFollowTurnLeft,
-                                      CEntityWalking::kFollowForward}));
+  EXPECT_EQ(states,
+            (std::vector<int>{CEntityWalking::kFollowTurnLeft, CEntityWalking::kFollowTurnLeft,
+                              CEntityWalking::kFollowForward}));
   EXPECT_EQ(facings, (std::vector<int>{0, 1, 2}));
   ExpectNear(headingOnSetOff, -1, 0, 0, 1e-3f);
   ExpectNear(*entity->GetPosition(), 3.5f, 0, 3.5f);
@@ -292,8 +293,8 @@ TEST_F(EntityWalkingTest, LookForPlayerSwitchesFollowingAndMaxDistanceRefusesLon
     DWORD id;
     bool following;
   };
-  const Case messages[] = {{"LookForPlayer", 1, true}, {"LookForPlayer", 2, true},
-                           {"LookAtPlayer", 0, true},  {"LookForPlayer", 0, false},
+  const Case messages[] = {{"LookForPlayer", 1, true},  {"LookForPlayer", 2, true},
+                           {"LookAtPlayer", 0, true},   {"LookForPlayer", 0, false},
                            {"LookForPlayer", 2, false}, {"LookForPlayer", 1, true}};
   for (const Case& c : messages) {
     geMessage message = {};
@@ -384,9 +385,10 @@ TEST_F(EntityWalkingTest, WithoutLevelOrPlayerTheEntityStaysIdleAndSaysSoOnce) {
 }
 
 TEST_F(EntityWalkingTest, AddToCollisionsJoinsTheLevelsMovableObjects) {
-  CPeltoLevel* level = LoadLevel(6.5f, 6.5f,
-                                 Entity("joined", R"(InitX="1.5" InitZ="1.5" AddToCollisions="1")") +
-                                     Entity("apart", R"(InitX="2.5" InitZ="1.5")"));
+  CPeltoLevel* level =
+      LoadLevel(6.5f, 6.5f,
+                Entity("joined", R"(InitX="1.5" InitZ="1.5" AddToCollisions="1")") +
+                    Entity("apart", R"(InitX="2.5" InitZ="1.5")"));
   ASSERT_EQ(level->GetMovableObjects().size(), 1u);
   EXPECT_EQ(level->GetMovableObjects()[0], Node<CEntityWalking>("joined"));
 }

@@ -52,13 +52,13 @@ struct Graph {
     return std::abs(goal->x - node->x) + std::abs(goal->y - node->y);
   }
   static int ChildNote(gePathNode* parent, gePathNode* node, int code, void* data) {
-    static_cast<Graph*>(data)->notes.push_back("child " + std::to_string(code) + " " +
-                                               Name(node) + " from " + Name(parent));
+    static_cast<Graph*>(data)->notes.push_back("child " + std::to_string(code) + " " + Name(node) +
+                                               " from " + Name(parent));
     return 0;
   }
   static int ListNote(gePathNode* neighbour, gePathNode* node, int code, void* data) {
-    static_cast<Graph*>(data)->notes.push_back("list " + std::to_string(code) + " " +
-                                               Name(node) + " by " + Name(neighbour));
+    static_cast<Graph*>(data)->notes.push_back("list " + std::to_string(code) + " " + Name(node) +
+                                               " by " + Name(neighbour));
     return 0;
   }
 
@@ -188,8 +188,8 @@ TEST_F(PathSearchTest, NeighboursAreTriedInOrderAndTheNewestOfEqualFIsTakenFirst
 TEST_F(PathSearchTest, AnOpenListStaysOrderedByRisingF) {
   // Estimates chosen so that each new node lands in a different place.
   m_graph.Map({"...", "...", "..."});
-  m_graph.estimates = {{{0, 0}, 5}, {{0, 1}, 2}, {{0, 2}, 7}, {{1, 0}, 2}, {{1, 2}, 9},
-                       {{2, 0}, 1}, {{2, 1}, 4}, {{2, 2}, 3}};
+  m_graph.estimates = {{{0, 0}, 5}, {{0, 1}, 2}, {{0, 2}, 7}, {{1, 0}, 2},
+                       {{1, 2}, 9}, {{2, 0}, 1}, {{2, 1}, 4}, {{2, 2}, 3}};
   Prepare(true, 1, 3);
   m_search.Search(1, 1, 7, 7);
   std::vector<double> fs;
@@ -273,15 +273,15 @@ TEST_F(PathSearchTest, EveryNodeMadeLiesInAListAndIsFreed) {
   m_graph.Map({"......", ".##...", "...#..", "......"});
   Prepare(true, 100, 6);
   ASSERT_TRUE(m_search.Search(0, 0, 5, 3));
-  const int made = static_cast<int>(m_graph.Notes("child 0").size() +
-                                    m_graph.Notes("child 5").size());
+  const int made =
+      static_cast<int>(m_graph.Notes("child 0").size() + m_graph.Notes("child 5").size());
   EXPECT_EQ(m_search.GetNodeCount(), made);
   EXPECT_EQ(ListLength(m_search.pOpen) + ListLength(m_search.pClosed), made);
   // A new search frees the last one's nodes first.
   m_graph.notes.clear();
   ASSERT_TRUE(m_search.Search(0, 0, 1, 0));
-  EXPECT_EQ(m_search.GetNodeCount(), static_cast<int>(m_graph.Notes("child 0").size() +
-                                                      m_graph.Notes("child 5").size()));
+  EXPECT_EQ(m_search.GetNodeCount(),
+            static_cast<int>(m_graph.Notes("child 0").size() + m_graph.Notes("child 5").size()));
   m_search.FreeNodes();
   EXPECT_EQ(m_search.GetNodeCount(), 0);
   EXPECT_EQ(m_search.pOpen, nullptr);
