@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GameObjectFixture.h"
@@ -335,6 +336,26 @@ TEST_F(EntityWalkingTest, ContactRunsFoundCollisionThroughTheBoxWhenThereIsOne) 
   CVector3 body;
   Node<CEntityWalking>("plain")->GetBodyMesh()->GetPosition(&body, 1);
   ExpectNear(body, 2.0f, 0, 2.5f);
+}
+
+TEST_F(EntityWalkingTest, WithoutMasterNullTheBodyMeshAddsItsOwnMotion) {
+  LoadLevel(6.5f, 6.5f, Entity("plain", R"(InitX="1.5" InitZ="2.5")", "plain.zks"));
+  auto* entity = Node<CEntityWalking>("plain");
+  CMeshInterface* body = entity->GetBodyMesh();
+  ASSERT_NE(body, nullptr);
+  CMotionInterface* motion = body->GetMotion(0);
+  ASSERT_NE(motion, nullptr);
+  // A constant offset on x and z in the body's own channels. The saved mesh has no channels
+  // in use, so the motion keeps the values evaluated here.
+  for (auto [channel, value] : {std::pair<UINT, float>{0, 0.25f}, {2, -0.5f}}) {
+    motion->GetChannel(channel)->AddKeyData(value, 0, 3, 0, 0, 0, 0, 0, 0, 0);
+    motion->GetChannel(channel)->EvalEnvelope(0);
+  }
+  Frames(1, 0);
+  Frames(1, 0.1f);
+  CVector3 at;
+  body->GetPosition(&at, 1);
+  ExpectNear(at, 1.75f, 0, 2.0f);
 }
 
 TEST_F(EntityWalkingTest, ScriptOperationsMoveTurnAndCarry) {
