@@ -183,6 +183,10 @@ TEST_F(PathSearchTest, NeighboursAreTriedInOrderAndTheNewestOfEqualFIsTakenFirst
   EXPECT_EQ(list[4], "list 1 4,5 by 4,4");
   EXPECT_EQ(list[11], "list 2 6,6 by -");
   EXPECT_EQ(list[12], "list 3 6,6 by -");
+  // From (6,6) the closed start and the open (6,5) are no cheaper than before.
+  const std::vector<std::string> links = m_graph.Notes("child");
+  for (const char* link : {"child 4 5,5 from 6,6", "child 2 6,5 from 6,6"})
+    EXPECT_NE(std::find(links.begin(), links.end(), link), links.end()) << link;
 }
 
 TEST_F(PathSearchTest, AnOpenListStaysOrderedByRisingF) {
