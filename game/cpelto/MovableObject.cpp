@@ -1,26 +1,19 @@
 #include "cpelto/MovableObject.h"
 
 #include "ZKDXInterface.h"
+#include "cpelto/LevelObjects.h"
 #include "cpelto/PeltoLevel.h"
 #include "cpelto/PeltoPlayer.h"
 #include "cpelto/PeltoWall.h"
 #include "framework/GameCore.h"
 #include "framework/Logger.h"
-#include "framework/ScriptEvent.h"
 
 namespace {
 constexpr float kRadiansPerDegree = 0.017453292f;
-constexpr UINT kCollisionBounds = 1;
-constexpr UINT kCollisionFaces = 3;
-
-CPeltoLevel* FindLevel(geCBaseNode* pNode) {
-  while (pNode && pNode->GetParent()) pNode = pNode->GetParent();
-  return pNode ? dynamic_cast<CPeltoLevel*>(pNode->GetNodeByName("CPeltoLevel", 0)) : nullptr;
-}
 }  // namespace
 
 CMovableObject::CMovableObject(geCBaseNode* pParent) : geCRenderableObject(pParent) {
-  CPeltoLevel* pLevel = FindLevel(this);
+  CPeltoLevel* pLevel = FindPeltoLevel(this);
   if (pLevel)
     pLevel->AddMovableObject(this);
   else
@@ -72,8 +65,8 @@ void CMovableObject::Update(geSUpdateArgument* pArg) {
     m_dwTouchingPlayer = 0;
     return;
   }
-  m_dwTouchingPlayer = TouchesPlayer(pPlayer) ? 1 : 0;
-  if (m_dwTouchingPlayer) ReportCollision(pPlayer);
+  m_dwTouchingPlayer = PlayerTouchesMeshes(pPlayer, m_vMeshes) ? 1 : 0;
+  if (m_dwTouchingPlayer) RaiseFoundCollision(this, pPlayer);
 }
 
 void CMovableObject::Slide(float fDeltaTime) {
@@ -86,26 +79,4 @@ void CMovableObject::Slide(float fDeltaTime) {
     m_vecPosition.z = static_cast<float>(m_nToZ) + 0.5f;
   }
   if (CMeshInterface* pMesh = GetMesh(0)) pMesh->SetPosition(m_vecPosition);
-}
-
-bool CMovableObject::TouchesPlayer(CPeltoPlayer* pPlayer) const {
-  bool bTouching = false;
-  for (DWORD i = 0; i < pPlayer->GetNumberOfMeshes(); ++i)
-    for (CMeshInterface* pOwn : m_vMeshes) {
-      CMeshInterface* pTheirs = pPlayer->GetMesh(i);
-      if (pTheirs->CheckCollisionWith(pOwn, kCollisionBounds, nullptr, nullptr) &&
-          pTheirs->CheckCollisionWith(pOwn, kCollisionFaces, nullptr, nullptr))
-        bTouching = true;
-    }
-  return bTouching;
-}
-
-void CMovableObject::ReportCollision(CPeltoPlayer* pPlayer) {
-  if (!m_pScriptContext) return;
-  AngelScript::asIScriptFunction* pFunction =
-      geFindScriptFunction(m_strScriptModuleName.c_str(), "FoundCollision");
-  if (!pFunction) return;
-  if (geRunScriptEvent(m_pScriptContext, pFunction, {"geCBaseNode", true, static_cast<geCBaseNode*>(pPlayer)}, nullptr) < 0)
-    g_ScriptLogger.Log("Unexpected error during script execution (calling %s() function\n",
-                       "FoundCollision");
 }

@@ -28,8 +28,6 @@ class CMovableObject : public geCRenderableObject {
 
  private:
   void Slide(float fDeltaTime);
-  bool TouchesPlayer(CPeltoPlayer* pPlayer) const;
-  void ReportCollision(CPeltoPlayer* pPlayer);
 
   CVector3 m_vecPosition;
   D3DXQUATERNION m_qRotation{0, 0, 0, 1};

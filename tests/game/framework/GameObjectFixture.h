@@ -96,6 +96,16 @@ class GameObjectTest : public GameCoreTest {
     return dynamic_cast<T*>(m_core->GetRootNode()->GetNodeByName(name, 1));
   }
 
+  // The int global `name` of the script module `module`: -1000 without the module, -2000
+  // without the global.
+  static int ScriptGlobal(const char* module, const char* name) {
+    AngelScript::asIScriptModule* found =
+        g_pScriptEngine->GetModule(module, AngelScript::asGM_ONLY_IF_EXISTS);
+    if (!found) return -1000;
+    const int index = found->GetGlobalVarIndexByName(name);
+    return index < 0 ? -2000 : *static_cast<int*>(found->GetAddressOfGlobalVar(index));
+  }
+
   // One frame's game step at the game time t: the update and process passes and the render
   // list, without the main loop around them.
   void Step(float t) {

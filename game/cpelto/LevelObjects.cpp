@@ -1,0 +1,45 @@
+#include "cpelto/LevelObjects.h"
+
+#include "ZKDXInterface.h"
+#include "cpelto/PeltoLevel.h"
+#include "cpelto/PeltoPlayer.h"
+#include "framework/Logger.h"
+#include "framework/ScriptEvent.h"
+#include "framework/StatisticsTable.h"
+
+namespace {
+constexpr UINT kCollisionBounds = 1;
+constexpr UINT kCollisionFaces = 3;
+}  // namespace
+
+CPeltoLevel* FindPeltoLevel(geCBaseNode* pNode) {
+  while (pNode && pNode->GetParent()) pNode = pNode->GetParent();
+  return pNode ? dynamic_cast<CPeltoLevel*>(pNode->GetNodeByName("CPeltoLevel", 0)) : nullptr;
+}
+
+bool PlayerTouchesMeshes(CPeltoPlayer* pPlayer, const std::vector<CMeshInterface*>& vMeshes) {
+  bool bTouching = false;
+  for (DWORD i = 0; i < pPlayer->GetNumberOfMeshes(); ++i)
+    for (CMeshInterface* pOwn : vMeshes) {
+      CMeshInterface* pTheirs = pPlayer->GetMesh(i);
+      if (pTheirs && pOwn &&
+          pTheirs->CheckCollisionWith(pOwn, kCollisionBounds, nullptr, nullptr) &&
+          pTheirs->CheckCollisionWith(pOwn, kCollisionFaces, nullptr, nullptr))
+        bTouching = true;
+    }
+  return bTouching;
+}
+
+void RaiseFoundCollision(geCBaseNode* pNode, CPeltoPlayer* pPlayer) {
+  static const char* const kFunction = "FoundCollision";
+  if (!pNode->GetScriptContext()) return;
+  AngelScript::asIScriptFunction* pFunction =
+      geFindScriptFunction(pNode->GetScriptModuleName().c_str(), kFunction);
+  if (!pFunction) return;
+  const float fStart = geStatisticsTime();
+  if (geRunScriptEvent(pNode->GetScriptContext(), pFunction,
+                       {"geCBaseNode", true, static_cast<geCBaseNode*>(pPlayer)}, nullptr) < 0)
+    g_ScriptLogger.Log("Unexpected error during script execution (calling %s() function\n",
+                       kFunction);
+  geAddStatisticsTime(STAT_ROW_SCRIPT, fStart);
+}
