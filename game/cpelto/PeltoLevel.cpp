@@ -10,6 +10,7 @@
 #include "cpelto/PeltoCore.h"
 #include "cpelto/PeltoPlayer.h"
 #include "cpelto/PeltoWall.h"
+#include "cpelto/PlayerCorePort.h"
 #include "framework/CorePort.h"
 #include "framework/EngineGlobals.h"
 #include "framework/FontManager.h"
@@ -76,12 +77,7 @@ bool KeyHeld(DWORD dwKey) { return dwKey < kKeyTableSize && g_dwCurrentKeys[dwKe
 
 bool KeyPressed(DWORD dwKey) { return KeyHeld(dwKey) && g_dwLastKeys[dwKey] != 1; }
 
-// The game core's bindings; a core of another kind plays with the default keys.
-const KeyBindings& GameKeys() {
-  static const KeyBindings defaults = DefaultKeyBindings();
-  auto* pCore = dynamic_cast<CPeltoCore*>(g_pGameCore);
-  return pCore ? pCore->GetKeyBindings() : defaults;
-}
+const KeyBindings& GameKeys() { return GetPlayerCorePort().GetKeyBindings(); }
 
 bool PropertyOn(const geCProperties* pProperties, const char* szName) {
   return pProperties && pProperties->IsRegistred(szName) && pProperties->Get(szName).AsBool();

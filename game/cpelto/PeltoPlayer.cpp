@@ -13,7 +13,7 @@
 #include "cpelto/KeyQuery.h"
 #include "cpelto/MenuText.h"
 #include "cpelto/PeltoCable.h"
-#include "cpelto/PeltoCore.h"
+#include "cpelto/PlayerCorePort.h"
 #include "cpelto/PeltoLevel.h"
 #include "cpelto/PeltoWall.h"
 #include "framework/CorePort.h"
@@ -29,18 +29,9 @@ float Truncate(float f) { return static_cast<float>(static_cast<int>(f)); }
 
 bool KeyDown(DWORD dwKey) { return QueryKey(dwKey, nullptr) != 0; }
 
-// The game core's bindings and animation ids; another kind of core plays with the default keys
-// and no animation ids.
-const KeyBindings& PlayerKeys() {
-  static const KeyBindings defaults = DefaultKeyBindings();
-  auto* pCore = dynamic_cast<CPeltoCore*>(g_pGameCore);
-  return pCore ? pCore->GetKeyBindings() : defaults;
-}
-
+const KeyBindings& PlayerKeys() { return GetPlayerCorePort().GetKeyBindings(); }
 const AnimationIdentifiers& PlayerAnimations() {
-  static const AnimationIdentifiers none = {};
-  auto* pCore = dynamic_cast<CPeltoCore*>(g_pGameCore);
-  return pCore ? pCore->GetAnimationIdentifiers() : none;
+  return GetPlayerCorePort().GetAnimationIdentifiers();
 }
 }  // namespace
 
