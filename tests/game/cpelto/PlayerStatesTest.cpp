@@ -1,20 +1,11 @@
-// The player's state machine on a small real level: commands delivered by the test, key tables
-// and animation ids set by hand, frames stepped on the test clock. The level's own key reading is
-// stopped, so every command the player carries out is one the test (or the player) sent.
+// The player's state machine: steps, jumps, walking on, turns, wet floors, locking, vetoed
+// states, idling, the motion sway and the camera command.
 #include <cmath>
 #include <cstdlib>
 #include <set>
-#include <string>
 #include <vector>
 
-#include "GameObjectFixture.h"
-#include "cpelto/GameCameraHold.h"
-#include "cpelto/KeyBindings.h"
-#include "cpelto/PeltoLevel.h"
-#include "cpelto/PeltoPlayer.h"
-#include "cpelto/PlayerCorePort.h"
-#include "framework/InputState.h"
-#include "framework/MessageRouter.h"
+#include "PlayerFixture.h"
 #include "scene/Mesh.h"
 #include "scene/Motion.h"
 
@@ -22,155 +13,7 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-// Animation ids the game's scripts would give.
-enum : DWORD { kStartId = 1, kWalkId = 2, kEndId = 3, kBackId = 5 };
-
-class CTablePort : public CPlayerCorePort {
- public:
-  const KeyBindings& GetKeyBindings() override { return keys; }
-  const AnimationIdentifiers& GetAnimationIdentifiers() override { return animations; }
-  KeyBindings keys = DefaultKeyBindings();
-  AnimationIdentifiers animations = {kStartId, kWalkId, kEndId, kBackId, 0, 0, 0, 0};
-};
-
-// A game camera that only keeps its hold flag.
-class CHoldCamera : public geCBaseNode, public CGameCameraHold {
- public:
-  explicit CHoldCamera(geCBaseNode* pParent) : geCBaseNode(pParent) { SetName("GameCamera"); }
-  void SetHold(BYTE bHold) override { hold = bHold; }
-  int hold = -1;
-};
-
-// Every event the player raises, counted by the player's script.
-const char* const kEvents[] = {"OnStopState",        "OnStartIdle",        "OnStartForward",
-                               "OnStartBack",        "OnStartLeft",        "OnStartRight",
-                               "OnStartStrifeLeft",  "OnStartStrifeRight", "OnStartWalkInPlace",
-                               "OnStartJump",        "OnProcessJump",      "OnContinueWalking",
-                               "OnStartWettFloor",   "CPeltoPlayer_PreUpdatePosition"};
-
-std::string EventScript() {
-  std::string script;
-  for (const char* event : kEvents)
-    script += "int " + std::string(event) + "_n = 0; void " + event +
-              "(const geSUpdateArgument &in a) { " + event + "_n++; }\n";
-  return script;
-}
-
-// Play-once ranges at 30 frames a second: the walk and the turns take one second at velocity 1.
-// The short end animation plays first, so the player soon stands with its animation stopped.
-const char* const kAnimations = R"(
-    <Animation Id="1" Start="0" End="3" animation_type="once"/>
-    <Animation Id="2" Start="0" End="30" animation_type="once"/>
-    <Animation Id="3" Start="0" End="3" animation_type="once" Active="3"/>
-    <Animation Id="4" Start="0" End="300" animation_type="once"/>
-    <Animation Id="5" Start="0" End="30" animation_type="once"/>
-    <Animation Id="9" Start="0" End="29" animation_type="once"/>
-    <Animation Id="10" Start="0" End="29" animation_type="once"/>
-    <Animation Id="11" Start="0" End="3" animation_type="once"/>
-    <Animation Id="12" Start="0" End="3" animation_type="once"/>
-    <Animation Id="13" Start="0" End="30" animation_type="once"/>
-    <Animation Id="14" Start="0" End="30" animation_type="once"/>)";
-
-class PlayerStates : public GameObjectTest {
- protected:
-  void SetUp() override {
-    GameObjectTest::SetUp();
-    m_scenes.realFiles = true;
-    WriteSettings("<Param use_shaders=\"0\"/>");
-    StartCore();
-    RegisterNodeType<CPeltoLevel>("Level");
-    RegisterNodeType<CPeltoPlayer>("PeltoPlayer");
-    RegisterNodeType<CHoldCamera>("HoldCamera");
-    SaveScene("ground", {});
-    SaveScene("hero", {{"hero", {0, 0, 0}}});
-    m_folder.Write("player.as", EventScript());
-    m_replaced = SetPlayerCorePort(&m_port);
-    ReleaseKeys();
-    for (int& slid : CPeltoPlayer::s_aiSlideCounters) slid = 0;
-  }
-  void TearDown() override {
-    SetPlayerCorePort(m_replaced);
-    ReleaseKeys();
-    GameObjectTest::TearDown();
-  }
-
-  static void ReleaseKeys() {
-    geClearKeyTable(g_dwCurrentKeys);
-    geClearKeyTable(g_dwLastKeys);
-  }
-  static void Hold(DWORD key) { g_dwCurrentKeys[key] = 1; }
-  static void Release(DWORD key) { g_dwCurrentKeys[key] = 0; }
-
-  // A 6 × 6 level (element and collision maps top row first) with the player at (x, z), facing
-  // +x; the first frame is run.
-  void LoadLevel(float x, float z, const std::string& playerParams = "",
-                 const std::string& elements = "000000\n000000\n000000\n000000\n000000\n000000\n",
-                 const std::string& collision = "000000\n000000\n000000\n000000\n000000\n000000\n",
-                 const char* animations = kAnimations) {
-    m_folder.Write("elements.txt", elements);
-    m_folder.Write("collision.txt", collision);
-    Build(R"(<Node Type="Level" Name="level"><Param File="ground.zks" Directory=""/>
-               <map file="elements.txt" collides="collision.txt" Width="6" Height="6"/>
-               <Node Type="PeltoPlayer" Name="GamePlayer"><Param File="hero.zks" Directory=""
-                 Enabled="1" ScriptFile="player.as" InitX=")" +
-          std::to_string(x) + R"(" InitZ=")" + std::to_string(z) + "\" " + playerParams + "/>" +
-          animations + "</Node></Node>");
-    m_level = Node<CPeltoLevel>("CPeltoLevel");
-    m_player = Node<CPeltoPlayer>("GamePlayer");
-    ASSERT_TRUE(m_level && m_player);
-    m_level->SetInputStopped(1);
-    Frame(0.0f);
-  }
-
-  // One frame of `dt` seconds, then the messages posted during it.
-  void Frame(float dt) {
-    m_now += dt;
-    m_core->GetGlobalArg()->m_fDeltaTime = dt;
-    Step(m_now);
-    m_core->GetMessageRouter()->DeliverMessages();
-  }
-  // Frames until the player is back in state 1 or 9 (at most `limit`); the count.
-  int FramesUntilStanding(float dt, int limit = 100) {
-    int frames = 0;
-    do {
-      Frame(dt);
-      ++frames;
-    } while (!Standing() && frames < limit);
-    return frames;
-  }
-  bool Standing() const {
-    return m_player->m_dwState == CPeltoPlayer::kStateStop ||
-           m_player->m_dwState == CPeltoPlayer::kStateIdle;
-  }
-
-  void Command(DWORD id, const char* name = "", DWORD data = 0) {
-    geMessage message = {};
-    snprintf(message.pszName, sizeof message.pszName, "%s", name);
-    message.MessageID = id;
-    message.dwData = data;
-    m_player->ProcessMessage(&message);
-  }
-
-  int Count(const char* event) const {
-    AngelScript::asIScriptModule* module =
-        g_pScriptEngine->GetModule("GamePlayer", AngelScript::asGM_ONLY_IF_EXISTS);
-    const int index = module ? module->GetGlobalVarIndexByName((std::string(event) + "_n").c_str())
-                             : -1;
-    return index < 0 ? -1 : *static_cast<int*>(module->GetAddressOfGlobalVar(index));
-  }
-
-  CVector3 MeshPosition() const {
-    CVector3 at;
-    m_player->GetMesh(0)->GetPosition(&at, 1);
-    return at;
-  }
-
-  CTablePort m_port;
-  CPlayerCorePort* m_replaced = nullptr;
-  CPeltoLevel* m_level = nullptr;
-  CPeltoPlayer* m_player = nullptr;
-  float m_now = 0.0f;
-};
+using PlayerStates = PlayerTest;
 
 TEST_F(PlayerStates, AStepAtVelocityTwoTakesHalfASecondAndEndsExactlyOnTheCell) {
   LoadLevel(1.5f, 2.5f, R"(Velocity="2")");
@@ -487,8 +330,7 @@ TEST_F(PlayerStates, TheCameraCommandDetachesAndReattachesCameraZero) {
 
 // Faults: a turn range given backwards, a turn without a record, and no level or game camera.
 TEST_F(PlayerStates, BackwardTurnRangesAndMissingRecordsStillEndTheTurn) {
-  LoadLevel(2.5f, 2.5f, "", "000000\n000000\n000000\n000000\n000000\n000000\n",
-            "000000\n000000\n000000\n000000\n000000\n000000\n",
+  LoadLevel(2.5f, 2.5f, "", kOpen6, kOpen6,
             R"(<Animation Id="9" Start="29" End="0" animation_type="once"/>)");
   Command(CPeltoPlayer::kCommandLeft);
   EXPECT_EQ(FramesUntilStanding(0.1f), 10);  // 30 frames, counted either way
@@ -496,8 +338,7 @@ TEST_F(PlayerStates, BackwardTurnRangesAndMissingRecordsStillEndTheTurn) {
 }
 
 TEST_F(PlayerStates, WithoutAnimationsATurnTakesOneSecondOverVelocity) {
-  LoadLevel(2.5f, 2.5f, R"(Velocity="2")", "000000\n000000\n000000\n000000\n000000\n000000\n",
-            "000000\n000000\n000000\n000000\n000000\n000000\n", "");
+  LoadLevel(2.5f, 2.5f, R"(Velocity="2")", kOpen6, kOpen6, "");
   Command(CPeltoPlayer::kCommandLeft);
   EXPECT_EQ(FramesUntilStanding(0.1f), 5);
   EXPECT_EQ(m_player->m_iFacing, 1);
