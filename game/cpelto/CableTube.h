@@ -10,8 +10,8 @@ class CChannelEnvelopeInterface;
 
 class CCableTube {
  public:
-  // Indices are 16-bit: a tube needing more vertices than they address is refused.
-  static constexpr size_t kMaxVertices = 65535;
+  // Indices are 16-bit: a tube needing more vertices than they address (0 to 65535) is refused.
+  static constexpr size_t kMaxVertices = 65536;
 
   // Rings every `fParameterStep` of t up to the last key's time, `360 / fAngleStep` vertices
   // each, `fThickness` across. False, leaving the last tube as it was, unless there are exactly

@@ -164,6 +164,30 @@ TEST_F(PlayerStates, WetCellsSlideTheStepOnUntilTheWayIsBlocked) {
   EXPECT_EQ(Count("OnStartWettFloor"), 2);
 }
 
+TEST_F(PlayerStates, StrafesStepSidewaysAndStopOnTheCell) {
+  LoadLevel(2.5f, 2.5f);
+  // Facing +x: right is −z, left +z.
+  struct Case {
+    DWORD command;
+    DWORD animation;
+    const char* event;
+    float z;
+  } cases[] = {{CPeltoPlayer::kCommandStrafeRight, 14, "OnStartStrifeRight", 1.5f},
+               {CPeltoPlayer::kCommandStrafeLeft, 13, "OnStartStrifeLeft", 2.5f}};
+  for (const Case& test : cases) {
+    Frame(0.1f);  // idle again
+    Command(test.command);
+    EXPECT_EQ(m_player->GetAnimations()->GetActive(), test.animation) << test.event;
+    EXPECT_EQ(Count(test.event), 1);
+    // A cell at one a second in frames of 0.3 s: the fourth is shortened, and the player stops
+    // on arrival without waiting for the animation.
+    EXPECT_EQ(FramesUntilStanding(0.3f), 4) << test.event;
+    EXPECT_EQ(m_player->m_fMoveProgress, 1.0f);
+    EXPECT_NEAR(m_player->m_vecPosition.z, test.z, 1e-5f) << test.event;
+    EXPECT_NEAR(m_player->m_vecPosition.x, 2.5f, 1e-5f) << test.event;
+  }
+}
+
 TEST_F(PlayerStates, ALockedPlayerOnlyJumpsAndUnlocks) {
   LoadLevel(0.5f, 2.5f);
   Command(CPeltoPlayer::kCommandLock, "lock");
