@@ -239,41 +239,7 @@ void CPeltoPlayer::ProcessMessage(geMessage* pMessage) {
     return;
   }
   if (m_Animations.GetActive() == kAnimationBlocking) return;
-  if (!m_bInputLocked) {
-    switch (dwCommand) {
-      case kCommandForward:
-        if (Ready())
-          StartMove(kStateForward, PlayerAnimations().idanim_moveforward_start, "OnStartForward");
-        break;
-      case kCommandStrafeRight:
-        if (Ready()) StartMove(kStateStrafeRight, kAnimationStrafeRight, "OnStartStrifeRight");
-        break;
-      case kCommandStrafeLeft:
-        if (Ready()) StartMove(kStateStrafeLeft, kAnimationStrafeLeft, "OnStartStrifeLeft");
-        break;
-      case kCommandBack:
-        if (Ready()) StartMove(kStateBack, kAnimationStart, "OnStartBack");
-        break;
-      case kCommandLeft:
-        if (Standing()) StartTurn(kStateLeft, kAnimationTurnLeft, "OnStartLeft");
-        break;
-      case kCommandRight:
-        if (Standing()) StartTurn(kStateRight, kAnimationTurnRight, "OnStartRight");
-        break;
-      case kCommandWalkInPlace:
-        if (Standing()) {
-          // The walk animation starts only once the one playing has ended.
-          if (AnimationStopped()) m_Animations.SetActive(kAnimationStart);
-          m_qTurnStart = m_qRotation;
-          m_fTurnT = 0.0f;
-          m_fMoveProgress = 0.0f;
-          EnterState(kStateWalkInPlace);
-          CallScriptFunction("OnStartWalkInPlace");
-        }
-        break;
-      default: break;
-    }
-  }
+  if (!m_bInputLocked) StartCommand(dwCommand);
   if (dwCommand == kCommandJump && !m_bJumping) StartJump();
   if (dwCommand == kCommandSocket && Standing()) {
     if (ActiveSocket && !m_pSubPlayer)
@@ -284,17 +250,53 @@ void CPeltoPlayer::ProcessMessage(geMessage* pMessage) {
   if (dwCommand == kCommandLock) ProcessLockCommand(pMessage->pszName);
 }
 
-void CPeltoPlayer::StartMove(int iState, DWORD dwAnimation, const char* szEvent) {
-  EnterState(iState);
-  m_Animations.SetActive(dwAnimation);
-  m_fMoveProgress = 0.0f;
-  CallScriptFunction(szEvent);
-}
+namespace {
+// The commands that start a step or a turn: the state they need (ready: idle, or stopped with
+// the animation ended; else standing), the state and animation they start, the event.
+struct SCommandRow {
+  DWORD dwCommand;
+  bool bNeedsReady;
+  int iState;
+  DWORD dwAnimation;  // kWalkStartAnimation: the game core's idanim_moveforward_start
+  const char* szEvent;
+};
+constexpr DWORD kWalkStartAnimation = 0xFFFFFFFE;
+constexpr SCommandRow kCommandRows[] = {
+    {CPeltoPlayer::kCommandForward, true, CPeltoPlayer::kStateForward, kWalkStartAnimation,
+     "OnStartForward"},
+    {CPeltoPlayer::kCommandStrafeRight, true, CPeltoPlayer::kStateStrafeRight,
+     CPeltoPlayer::kAnimationStrafeRight, "OnStartStrifeRight"},
+    {CPeltoPlayer::kCommandStrafeLeft, true, CPeltoPlayer::kStateStrafeLeft,
+     CPeltoPlayer::kAnimationStrafeLeft, "OnStartStrifeLeft"},
+    {CPeltoPlayer::kCommandBack, true, CPeltoPlayer::kStateBack, CPeltoPlayer::kAnimationStart,
+     "OnStartBack"},
+    {CPeltoPlayer::kCommandLeft, false, CPeltoPlayer::kStateLeft,
+     CPeltoPlayer::kAnimationTurnLeft, "OnStartLeft"},
+    {CPeltoPlayer::kCommandRight, false, CPeltoPlayer::kStateRight,
+     CPeltoPlayer::kAnimationTurnRight, "OnStartRight"},
+    {CPeltoPlayer::kCommandWalkInPlace, false, CPeltoPlayer::kStateWalkInPlace,
+     CPeltoPlayer::kAnimationStart, "OnStartWalkInPlace"},
+};
+}  // namespace
 
-void CPeltoPlayer::StartTurn(int iState, DWORD dwAnimation, const char* szEvent) {
-  m_qTurnStart = m_qRotation;
-  m_fTurnT = 0.0f;
-  StartMove(iState, dwAnimation, szEvent);
+void CPeltoPlayer::StartCommand(DWORD dwCommand) {
+  for (const SCommandRow& row : kCommandRows) {
+    if (row.dwCommand != dwCommand) continue;
+    if (row.bNeedsReady ? !Ready() : !Standing()) return;
+    if (!row.bNeedsReady) {  // turns (and walking in place) start from the present rotation
+      m_qTurnStart = m_qRotation;
+      m_fTurnT = 0.0f;
+    }
+    // Walking in place starts its animation only once the one playing has ended.
+    if (dwCommand != kCommandWalkInPlace || AnimationStopped())
+      m_Animations.SetActive(row.dwAnimation == kWalkStartAnimation
+                                 ? PlayerAnimations().idanim_moveforward_start
+                                 : row.dwAnimation);
+    EnterState(row.iState);
+    m_fMoveProgress = 0.0f;
+    CallScriptFunction(row.szEvent);
+    return;
+  }
 }
 
 void CPeltoPlayer::StartJump() {
@@ -366,8 +368,20 @@ void CPeltoPlayer::Update(geSUpdateArgument* pArg) {
       bStanding = true;
       UpdateIdle(fNow);
       break;
-    case kStateForward: UpdateForward(fDeltaTime); break;
-    case kStateBack: UpdateBack(fDeltaTime); break;
+    case kStateForward: {
+      const AnimationIdentifiers& ids = PlayerAnimations();
+      UpdateWalk({kMoveForward, kStateForward, ids.idanim_moveforward_start,
+                  ids.idanim_moveforward, ids.idanim_moveforward_end, PlayerKeys().move_forward,
+                  true},
+                 fDeltaTime);
+      break;
+    }
+    case kStateBack:
+      UpdateWalk({kMoveBack, kStateBack, kAnimationStart,
+                  PlayerAnimations().idanim_movebackward, kAnimationEnd, PlayerKeys().move_back,
+                  false},
+                 fDeltaTime);
+      break;
     case kStateStrafeRight:
     case kStateStrafeLeft: UpdateStrafe(fDeltaTime); break;
     case kStateLeft:
@@ -462,51 +476,27 @@ void CPeltoPlayer::PostToSelf(const char* szName, DWORD dwMessageID) {
   geGetCorePort().PostMessage(szName, GetID(), GetID(), dwMessageID, 0);
 }
 
-void CPeltoPlayer::UpdateForward(float fDeltaTime) {
-  const AnimationIdentifiers& ids = PlayerAnimations();
-  const DWORD dwHold = PlayerKeys().move_forward;
-  if (m_Animations.GetActive() == ids.idanim_moveforward_start && AnimationStopped())
-    m_Animations.SetActive(ids.idanim_moveforward);
-  if (m_Animations.GetActive() == ids.idanim_moveforward) {
-    Advance(kMoveForward, fDeltaTime);
+void CPeltoPlayer::UpdateWalk(const SWalk& walk, float fDeltaTime) {
+  if (m_Animations.GetActive() == walk.dwStartAnimation && AnimationStopped())
+    m_Animations.SetActive(walk.dwWalkAnimation);
+  if (m_Animations.GetActive() == walk.dwWalkAnimation) {
+    Advance(walk.byDirection, fDeltaTime);
     const bool bArrived = m_fMoveProgress >= StepLength() && AnimationStopped();
-    if (bArrived && !Arrive(kMoveForward) && !TurnOnArrival() && !KeyDown(dwHold))
-      m_Animations.SetActive(ids.idanim_moveforward_end);
-    if (m_fMoveProgress >= StepLength() && AnimationStopped() && KeyDown(dwHold)) {
-      auto* pLevel = FindLevel();
-      if (pLevel && TryMove(pLevel, kMoveForward, 0)) {
-        EnterState(kStateForward);
-        m_Animations.SetActive(ids.idanim_moveforward);
+    if (bArrived && !Arrive(walk.byDirection) && !TurnOnArrival() && !KeyDown(walk.dwHoldKey))
+      m_Animations.SetActive(walk.dwEndAnimation);
+    // The key still held walks on into the next cell without stopping.
+    if (m_fMoveProgress >= StepLength() && AnimationStopped() && KeyDown(walk.dwHoldKey)) {
+      CPeltoLevel* pLevel = FindLevel();
+      if (pLevel && TryMove(pLevel, walk.byDirection, 0)) {
+        EnterState(walk.iState);
+        m_Animations.SetActive(walk.dwWalkAnimation);
         m_fMoveProgress = 0.0f;
-        m_bJumping = false;
+        if (walk.bContinuingEndsJump) m_bJumping = false;
         CallScriptFunction("OnContinueWalking");
       }
     }
   }
-  if (m_Animations.GetActive() == ids.idanim_moveforward_end && AnimationStopped()) Stop();
-}
-
-void CPeltoPlayer::UpdateBack(float fDeltaTime) {
-  const AnimationIdentifiers& ids = PlayerAnimations();
-  const DWORD dwHold = PlayerKeys().move_back;
-  if (m_Animations.GetActive() == kAnimationStart && AnimationStopped())
-    m_Animations.SetActive(ids.idanim_movebackward);
-  if (m_Animations.GetActive() == ids.idanim_movebackward) {
-    Advance(kMoveBack, fDeltaTime);
-    const bool bArrived = m_fMoveProgress >= StepLength() && AnimationStopped();
-    if (bArrived && !Arrive(kMoveBack) && !TurnOnArrival() && !KeyDown(dwHold))
-      m_Animations.SetActive(kAnimationEnd);
-    if (m_fMoveProgress >= StepLength() && AnimationStopped() && KeyDown(dwHold)) {
-      auto* pLevel = FindLevel();
-      if (pLevel && TryMove(pLevel, kMoveBack, 0)) {
-        EnterState(kStateBack);
-        m_Animations.SetActive(ids.idanim_movebackward);
-        m_fMoveProgress = 0.0f;
-        CallScriptFunction("OnContinueWalking");
-      }
-    }
-  }
-  if (m_Animations.GetActive() == kAnimationEnd && AnimationStopped()) Stop();
+  if (m_Animations.GetActive() == walk.dwEndAnimation && AnimationStopped()) Stop();
 }
 
 void CPeltoPlayer::UpdateStrafe(float fDeltaTime) {

@@ -138,8 +138,8 @@ class CPeltoPlayer : public geCRenderableObject {
  private:
   // Sets the state when its enable byte is 1.
   void EnterState(int iState);
-  void StartMove(int iState, DWORD dwAnimation, const char* szEvent);
-  void StartTurn(int iState, DWORD dwAnimation, const char* szEvent);
+  // A step or turn command of the table, when the player is ready for it.
+  void StartCommand(DWORD dwCommand);
   void StartJump();
   void SetCameraView(DWORD dwData);
   void ProcessLockCommand(const char* szName);
@@ -154,8 +154,15 @@ class CPeltoPlayer : public geCRenderableObject {
   bool Arrive(BYTE byDirection);
   // Stops and posts a turn to itself when a turn key is down; true when it did.
   bool TurnOnArrival();
-  void UpdateForward(float fDeltaTime);
-  void UpdateBack(float fDeltaTime);
+  // A forward or back step: its start, walk and end animations, the key that walks on.
+  struct SWalk {
+    BYTE byDirection;
+    int iState;
+    DWORD dwStartAnimation, dwWalkAnimation, dwEndAnimation;
+    DWORD dwHoldKey;
+    bool bContinuingEndsJump;
+  };
+  void UpdateWalk(const SWalk& walk, float fDeltaTime);
   void UpdateStrafe(float fDeltaTime);
   void UpdateTurn(float fDeltaTime, float fSpeed);
   void UpdateJump();
