@@ -2,9 +2,9 @@
 
 #include <d3dx9math.h>
 
-#include <cstdlib>
-
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "ZKDXInterface.h"
@@ -13,9 +13,9 @@
 #include "cpelto/KeyQuery.h"
 #include "cpelto/MenuText.h"
 #include "cpelto/PeltoCable.h"
-#include "cpelto/PlayerCorePort.h"
 #include "cpelto/PeltoLevel.h"
 #include "cpelto/PeltoWall.h"
+#include "cpelto/PlayerCorePort.h"
 #include "framework/CorePort.h"
 #include "framework/Logger.h"
 #include "framework/Substring.h"
@@ -71,7 +71,7 @@ void CPeltoPlayer::Configure(TiXmlElement* pElement) {
   m_qRotation = CPeltoWall::ReadOrientation(m_Properties);
   m_qBaseRotation = m_qRotation;
   if (CMeshInterface* pMesh = GetMesh(0)) CPeltoWall::PlaceMesh(pMesh, m_vecPosition, m_qRotation);
-  m_fVelocity = IsGiven("Velocity") ? m_Properties.GetFloat("Velocity") : 1.0f;
+  m_fVelocity = ReadVelocity();
   m_fBaseFramesPerSecond = m_fFramesPerSecond;
   m_fFramesPerSecond = m_fBaseFramesPerSecond * m_fVelocity;
   if (!m_bIsSubPlayer) TakeCameras();
@@ -90,6 +90,10 @@ void CPeltoPlayer::Configure(TiXmlElement* pElement) {
   CallScriptFunction("OnStopState");
   m_bJumping = false;
   m_bInputLocked = false;
+}
+
+float CPeltoPlayer::ReadVelocity() const {
+  return IsGiven("Velocity") ? m_Properties.GetFloat("Velocity") : 1.0f;
 }
 
 void CPeltoPlayer::TakeCameras() {
@@ -349,7 +353,7 @@ void CPeltoPlayer::ProcessLockCommand(const char* szName) {
 void CPeltoPlayer::Update(geSUpdateArgument* pArg) {
   if (m_bFirstTimeUpdate && !m_bIsSubPlayer) CreateCableMesh();
   geCRenderableObject::Update(pArg);
-  m_fVelocity = IsGiven("Velocity") ? m_Properties.GetFloat("Velocity") : 1.0f;
+  m_fVelocity = ReadVelocity();
   const float fSpeed = m_fBaseFramesPerSecond * m_fVelocity;
   m_fFramesPerSecond = fSpeed;
   const float fNow = pArg ? pArg->m_fCurrentTime : 0.0f;

@@ -193,6 +193,8 @@ class CPeltoPlayer : public geCRenderableObject {
   CPeltoLevel* FindLevel();
 
   void TakeCameras();
+  // "Velocity", 1 when absent; read again every frame so scripts can change the speed.
+  float ReadVelocity() const;
   void ReadColour(const char* szName, float (&colour)[4]);
   bool StateInTable(int iState) const { return iState >= 0 && iState < kStateCount; }
 };
