@@ -10,6 +10,7 @@
 #include "cpelto/PeltoCore.h"
 #include "cpelto/PeltoPlayer.h"
 #include "cpelto/PeltoWall.h"
+#include "cpelto/PlayerCorePort.h"
 #include "framework/CorePort.h"
 #include "framework/EngineGlobals.h"
 #include "framework/FontManager.h"
@@ -76,12 +77,7 @@ bool KeyHeld(DWORD dwKey) { return dwKey < kKeyTableSize && g_dwCurrentKeys[dwKe
 
 bool KeyPressed(DWORD dwKey) { return KeyHeld(dwKey) && g_dwLastKeys[dwKey] != 1; }
 
-// The game core's bindings; a core of another kind plays with the default keys.
-const KeyBindings& GameKeys() {
-  static const KeyBindings defaults = DefaultKeyBindings();
-  auto* pCore = dynamic_cast<CPeltoCore*>(g_pGameCore);
-  return pCore ? pCore->GetKeyBindings() : defaults;
-}
+const KeyBindings& GameKeys() { return GetPlayerCorePort().GetKeyBindings(); }
 
 bool PropertyOn(const geCProperties* pProperties, const char* szName) {
   return pProperties && pProperties->IsRegistred(szName) && pProperties->Get(szName).AsBool();
@@ -447,10 +443,6 @@ void CPeltoLevel::ProcessMessage(geMessage* pMessage) {
 
 namespace {
 
-CVector3 TurnedAboutVertical(const CVector3& v, bool bRight) {
-  return bRight ? CVector3(v.z, v.y, -v.x) : CVector3(-v.z, v.y, v.x);
-}
-
 void ShowDebugText(int nObjectX, int nObjectZ, int nTargetX, int nTargetZ) {
   geCTexturedFont* pFont = g_pGameCore ? g_pGameCore->GetFontManager().GetFont(g_dwDefaultFontID)
                                        : nullptr;
@@ -521,15 +513,8 @@ bool TryMove(CPeltoLevel* pLevel, BYTE byDirection, BYTE bDoubleStep) {
   CVector3 position = pPlayer->m_vecPosition;
   pLevel->ToMapPosition(&position);
   const int nStartX = Truncate(position.x), nStartZ = Truncate(position.z);
-  const CVector3 facing = pPlayer->GetFacingVector();
-  CVector3 step;
-  switch (byDirection) {
-    case kMoveForward: step = facing * fLength; break;
-    case kMoveBack: step = facing * -fLength; break;
-    case kMoveRight: step = TurnedAboutVertical(facing, true) * fLength; break;
-    case kMoveLeft: step = TurnedAboutVertical(facing, false) * fLength; break;
-    default: return false;
-  }
+  if (byDirection < kMoveForward || byDirection > kMoveLeft) return false;
+  const CVector3 step = pPlayer->StepDirection(byDirection) * fLength;
   const CVector3 target = position + step;
   const DWORD dwWidth = pLevel->GetMapWidth(), dwHeight = pLevel->GetMapHeight();
   if (!bMiniLevel && (target.x < 0.0f || target.x > static_cast<float>(dwWidth) - 1.0f ||
@@ -539,7 +524,7 @@ bool TryMove(CPeltoLevel* pLevel, BYTE byDirection, BYTE bDoubleStep) {
   const int nTargetZ = Clamp(Truncate(target.z), dwHeight);
   const bool bFree =
       byDirection == kMoveForward
-          ? PushMovables(pLevel, pPlayer, facing * fLength, nStartX, nStartZ, nTargetX, nTargetZ)
+          ? PushMovables(pLevel, pPlayer, step, nStartX, nStartZ, nTargetX, nTargetZ)
           : TargetFreeOfMovables(pLevel, nTargetX, nTargetZ);
   const CPeltoLevel::CellRecord* pCell = pLevel->GetCell(nTargetX, nTargetZ);
   return bFree && pCell && pCell->dwWalkable && pLevel->GetDynamicCollisionAt(nTargetX, nTargetZ) == 0;

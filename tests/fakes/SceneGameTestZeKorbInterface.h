@@ -62,6 +62,9 @@ class CSceneGameTestZeKorbInterface : public CGameTestZeKorbInterface {
     Record("SetActiveScene");
     engine->SetActiveScene(scene);
   }
+  CChannelEnvelopeInterface* CreateChannelEnvelope() override {
+    return engine->CreateChannelEnvelope();
+  }
   TonarisInterface* GetTonarisInterface() override {
     CGameTestZeKorbInterface::GetTonarisInterface();
     return soundServer;

@@ -277,6 +277,7 @@ TEST_F(LevelMoves, AForwardStepPushesACrateOnlyWhenObjectsMayMove) {
   auto* crate = Node<CMovableObject>("crate");
   EXPECT_EQ(Frame(level, {m_keys.move_forward}), (Messages{"MouseForward 7"}));
   EXPECT_FALSE(crate->IsMoving());
+  m_player->ForceSetState(CPeltoPlayer::kStateIdle);  // walking in place posts no steps
   level->GetProperties()->Set("CanMoveObjects", geCVariant(1));
   EXPECT_EQ(Frame(level, {m_keys.move_forward}), (Messages{"MouseForward 1"}));
   EXPECT_TRUE(crate->IsMoving());
@@ -378,8 +379,10 @@ TEST_F(LevelMoves, CratesBlockButAreNeverPushedBackOrSideways) {
   level->GetProperties()->Set("CanMoveObjects", geCVariant(1));
   EXPECT_EQ(Frame(level, {m_keys.move_back}), (Messages{"MouseForward 7"}));
   EXPECT_FALSE(Node<CMovableObject>("behind")->IsMoving());
-  // Facing +x, right is −z and left +z: both free.
+  // Facing +x, right is −z and left +z: both free (steps are posted only to a standing player).
+  m_player->ForceSetState(CPeltoPlayer::kStateIdle);
   EXPECT_EQ(Frame(level, {m_keys.strite_right}), (Messages{"MouseStrafeRight 5"}));
+  m_player->ForceSetState(CPeltoPlayer::kStateIdle);
   EXPECT_EQ(Frame(level, {m_keys.strite_left}), (Messages{"MouseStrafeLeft 6"}));
 }
 
