@@ -7,6 +7,7 @@
 
 #include "ZKDXInterface.h"
 #include "cpelto/CommercialScreens.h"
+#include "cpelto/GameCamera.h"
 #include "cpelto/GameInputs.h"
 #include "cpelto/JoystickButtonMap.h"
 #include "cpelto/KeyBindingsFile.h"
@@ -50,6 +51,7 @@ const GameNodeType kGameNodeTypes[] = {
     {"PeltoWall", &CreateNodeOfClass<CPeltoWall>},
     {"PeltoPlayer", &CreateNodeOfClass<CPeltoPlayer>},
     {"Furniture", &CreateNodeOfClass<CPeltoFurniture>},
+    {"GameCamera", &CreateNodeOfClass<cpelto::CCamera>},
     {"MovableObject", &CreateNodeOfClass<CMovableObject>},
     {"MenuScreen", &CreateNodeOfClass<CMenuScreen>},
     {"MenuPicture", &CreateNodeOfClass<CMenuPicture>},
