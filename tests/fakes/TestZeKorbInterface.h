@@ -1,8 +1,8 @@
 #pragma once
 // The engine's top interface as the game's tests see it. Every call is recorded by name. The
-// file system and timers are the engine's own (the file system reads loose files from the
-// working folder, timers run on the platform's clock, which tests may set by hand); every other
-// slot fails the test when called, until a test or a later fake overrides it.
+// file system, timers and channel envelopes are the engine's own (the file system reads loose
+// files from the working folder, timers run on the platform's clock, which tests may set by
+// hand); every other slot fails the test when called, until a test or a later fake overrides it.
 #include <gtest/gtest.h>
 
 #include <cstdarg>
@@ -14,6 +14,7 @@
 #include "RecordingEngineLog.h"
 #include "ZKDXInterface.h"
 #include "core/Timer.h"
+#include "scene/ChannelEnvelope.h"
 #include "vfs/VirtualFileSystem.h"
 
 class CTestZeKorbInterface : public CZeKorbD3DInterface {
@@ -81,8 +82,10 @@ class CTestZeKorbInterface : public CZeKorbD3DInterface {
     return Unset("RegisterConsoleFunction"), 0;
   }
   UINT ChangeConfiguration(ZeKorbConfig*) override { return Unset("ChangeConfiguration"), 0; }
+  // The engine's own channel, owned by the caller.
   CChannelEnvelopeInterface* CreateChannelEnvelope() override {
-    return Unset("CreateChannelEnvelope"), nullptr;
+    Record("CreateChannelEnvelope");
+    return new CChannelEnvelope();
   }
   CScriptStorage* GetScriptStorage() override { return Unset("GetScriptStorage"), nullptr; }
   CInputControllersInterface* GetInputControllersInterface() override {
