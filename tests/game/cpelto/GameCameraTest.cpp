@@ -236,14 +236,39 @@ TEST_F(GameCamera, AMarkChangeGlidesUpAndAsideAndBack) {
   ExpectNear(CameraAt(), 1, 2, 0.25f);
 }
 
-TEST_F(GameCamera, APlayerLeftOfTheMapReadsColumnZero) {
+TEST_F(GameCamera, TheMarkIsReadOneCellBehindThePlayerOrItsSubPlayerInsideTheMap) {
   LoadLevel(3, 2, true, 0.5f, 1.5f);
-  m_folder.Write("camera.txt", "2 0 0\n0 0 0\n");
+  Build(R"(<Node Type="PeltoPlayer" Name="sub"><Param File="hero.zks" Directory=""
+             SubPlayer="1"/></Node>)",
+        m_level);
+  auto* sub = Node<CPeltoPlayer>("sub");
+  ASSERT_NE(sub, nullptr);
+  // Row 1, the file's first line, is "203"; row 0 is "010".
+  m_folder.Write("camera.txt", "2 0 3\n0 1 0\n");
   cpelto::CCamera* camera = MakeCamera(R"(HeightMap="camera.txt")");
-  // One cell behind (-1.5, 1.5) lies outside the map; it reads (0, 1), the file's first line.
-  m_player->SetPositionf(CVector3(-0.5f, 0, 1.5f));
-  Frame(1.0f);
-  EXPECT_EQ(camera->GetCurrentMark(), '2');
+  struct Case {
+    const char* what;
+    CVector3 player;
+    int facing;  // 0 toward +x, 1 toward +z
+    bool bySub;
+    char mark;
+  } cases[] = {
+      {"left of the map reads column 0", {-0.5f, 0, 1.5f}, 0, false, '2'},
+      {"past the far row reads the last row", {2.5f, 0, 5.5f}, 1, false, '3'},
+      {"inside the map", {2.5f, 0, 0.5f}, 0, false, '1'},
+      {"the sub player's cell counts", {-0.5f, 0, 1.5f}, 0, true, '2'},
+  };
+  float t = 1.0f;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CPeltoPlayer* moved = c.bySub ? sub : m_player;
+    moved->SetPositionf(c.player);
+    moved->m_iFacing = c.facing;
+    m_player->m_pSubPlayer = c.bySub ? sub : nullptr;
+    Frame(t += 1.0f);
+    EXPECT_EQ(camera->GetCurrentMark(), c.mark);
+  }
+  m_player->m_pSubPlayer = nullptr;
 }
 
 TEST_F(GameCamera, ADisabledMapFreezesTheMarkButNotMoves) {
