@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "GameObjectFixture.h"
+#include "TestWindow.h"
 #include "cpelto/GameCamera.h"
 #include "cpelto/GameCameraHold.h"
 #include "cpelto/PeltoLevel.h"
@@ -13,6 +14,7 @@
 #include "framework/EngineGlobals.h"
 #include "framework/InputState.h"
 #include "framework/Properties.h"
+#include "zktest/ZkTestInput.h"
 
 namespace {
 
@@ -320,6 +322,50 @@ TEST_F(GameCamera, TheMouseCameraZoomsInToSevenAndNoFurther) {
   g_dwCurrentKeys[cpelto::CCamera::kKeyZoomOut] = 1;
   for (int frame = 0; frame < 6; ++frame) Frame(10.0f + frame, 1.0f);
   EXPECT_NEAR(CameraAt().x - body.x, 37.0f, 1e-3f);
+}
+
+TEST_F(GameCamera, TheMouseCameraFollowsTheCursorUpAndDownWhileAButtonIsDown) {
+  TestWindow window;
+  ShowWindow(window.Handle(), SW_SHOW);
+  window.Pump();
+  m_scenes.window = window.Handle();
+  m_scenes.configuration.wWidth = 320;
+  m_scenes.configuration.wHeight = 240;
+  LoadLevel(3, 2, false);
+  ASSERT_NE(MakeCamera(""), nullptr);
+  camera0()->SetPosition(CVector3(1, 5, 1));
+  g_pCoreProperties->RegisterAndSet("ActiveMouseCamera", geCVariant("1"));
+  g_dwCurrentKeys[cpelto::CCamera::kKeyLeftShift] = 1;
+  auto cursorAt = [&](int y) {
+    ZkTestInputMouseMove(window.Handle(), 100, y, 0, 0);
+    window.Pump();
+  };
+  ZkTestInputMouseButton(window.Handle(), 2, TRUE, 1);
+  struct Case {
+    int y;
+    float height;
+  } cases[] = {
+      {100, 5},  // the first place is only remembered
+      {110, 4},  // down the screen lowers the camera
+      {111, 4},  // a pixel is no move
+      {100, 5},  // up the screen raises it
+      {239, 4},
+      {240, 4},  // on the screen's edge the cursor is not read, nor remembered
+      {230, 5},
+  };
+  float t = 1.0f;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.y);
+    cursorAt(c.y);
+    Frame(t += 1.0f, 0.2f);
+    EXPECT_NEAR(CameraAt().y, c.height, 1e-4f);
+  }
+  // With no button down the cursor moves nothing.
+  ZkTestInputMouseButton(window.Handle(), 2, FALSE, 1);
+  cursorAt(20);
+  Frame(t += 1.0f, 0.2f);
+  EXPECT_NEAR(CameraAt().y, 5.0f, 1e-4f);
+  ExpectNear(CameraAt(), 1, 5, 1);
 }
 
 TEST_F(GameCamera, MissingPlayerOrBodySkipsTheirStepsAndTheGlideRuns) {
