@@ -100,6 +100,8 @@ TEST_F(GameCamera, ConstructionConfigurationAndIdentity) {
       {"", 1.0f, {0, 2, 0}},
       {R"(ChangePositionTime="2.5" InitX="1" InitY="4" InitZ="-2")", 2.5f, {1, 4, -2}},
       {R"(InitY="7")", 1.0f, {0, 7, 0}},
+      // The end keys must come after the start keys, or the channel refuses them.
+      {R"(ChangePositionTime="0")", 0.001f, {0, 2, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.params);
