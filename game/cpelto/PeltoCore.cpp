@@ -8,6 +8,7 @@
 #include "ZKDXInterface.h"
 #include "cpelto/CommercialScreens.h"
 #include "cpelto/EntityWalking.h"
+#include "cpelto/GameCamera.h"
 #include "cpelto/GameInputs.h"
 #include "cpelto/JoystickButtonMap.h"
 #include "cpelto/KeyBindingsFile.h"
@@ -52,6 +53,7 @@ const GameNodeType kGameNodeTypes[] = {
     {"PeltoPlayer", &CreateNodeOfClass<CPeltoPlayer>},
     {"Furniture", &CreateNodeOfClass<CPeltoFurniture>},
     {"EntityWalking", &CreateNodeOfClass<CEntityWalking>},
+    {"GameCamera", &CreateNodeOfClass<cpelto::CCamera>},
     {"MovableObject", &CreateNodeOfClass<CMovableObject>},
     {"MenuScreen", &CreateNodeOfClass<CMenuScreen>},
     {"MenuPicture", &CreateNodeOfClass<CMenuPicture>},

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ZKDXInterface.h"
+#include "cpelto/CellMapFile.h"
 #include "cpelto/MovableObject.h"
 #include "cpelto/PeltoCore.h"
 #include "cpelto/PeltoPlayer.h"
@@ -189,29 +190,7 @@ bool CPeltoLevel::CreateCellGrid(int nWidth, int nHeight) {
 }
 
 bool CPeltoLevel::ReadMapFile(const char* szFile, std::vector<char>& codes) const {
-  CVirtualFileSystemInterface* pFiles = g_pZeKorb ? g_pZeKorb->GetVFSInterface() : nullptr;
-  VFSFile* pFile = pFiles ? pFiles->OpenNormalFile(szFile, "rt") : nullptr;
-  if (!pFile) {
-    g_GameLogger.Log("ERROR: can't open level map '%s'\n", szFile);
-    return false;
-  }
-  // Cells the file does not reach read as "0".
-  codes.assign(static_cast<size_t>(m_dwWidth) * m_dwHeight, '0');
-  bool bEnded = false;
-  for (int y = static_cast<int>(m_dwHeight) - 1; y >= 0 && !bEnded; --y) {
-    for (DWORD x = 0; x < m_dwWidth && !bEnded; ++x) {
-      int nChar = pFile->Getc();
-      while (nChar != EOF && !isalnum(static_cast<unsigned char>(nChar))) nChar = pFile->Getc();
-      if (nChar == EOF) {
-        bEnded = true;
-        g_GameLogger.Log("WARNING: level map '%s' ends before cell (%u, %d)\n", szFile, x, y);
-      } else {
-        codes[static_cast<size_t>(y) * m_dwWidth + x] = static_cast<char>(nChar);
-      }
-    }
-  }
-  pFile->Close();
-  return true;
+  return ReadCellMapFile(szFile, "level map", m_dwWidth, m_dwHeight, codes);
 }
 
 void CPeltoLevel::CreateWalls(const std::vector<char>& collisionCodes) {

@@ -14,6 +14,7 @@
 #include "framework/ExtendedTexturedFont.h"
 #include "framework/FileExists.h"
 #include "framework/GameObject.h"
+#include "framework/GameProgress.h"
 #include "framework/RenderableObject.h"
 #include "framework/NodeFactory.h"
 #include "framework/NormalTextureFont.h"
@@ -308,6 +309,7 @@ bool geCGameCore::RegisterNodeTypes() {
   bAll &= RegisterNodeType<geCBaseWidget>("BaseWidget");
   bAll &= RegisterNodeType<geCBaseWidgetsContainer>("WidgetsContainer");
   bAll &= RegisterNodeType<geCSystemCursor>("SystemCursor");
+  bAll &= RegisterNodeType<CGameProgress>("ProgressBar");
   return bAll;
 }
 
@@ -559,16 +561,19 @@ void geCGameCore::UpdateKeyStates() {
 
 void geCGameCore::DrawProgressBar() {
   if (!m_pRootNode || !g_pZeKorb) return;
-  geCBaseNode* pBar = m_pRootNode->GetNodeByName("ProgressBar", 0);
-  if (!pBar || !pBar->IsEnabled()) return;
+  auto* pBar = dynamic_cast<CGameProgress*>(m_pRootNode->GetNodeByName("ProgressBar", 0));
+  // A bar without a scene has nothing to show: the screen is left as it is.
+  if (!pBar || !pBar->IsEnabled() || !pBar->GetOwnScene()) return;
   CD3D9RendererInterface* pRenderer = g_pZeKorb->GetD3DRendererInterface();
   pRenderer->Clear(kClearAll, 0);
   pRenderer->BeginRendering();
+  pBar->SetProgress(m_dwProgressFrame);
   pBar->Update(&m_UpdateArgument);
   pBar->Process(&m_UpdateArgument);
   pBar->Render(kClearAll);
   pRenderer->EndRendering();
   pRenderer->Flip(nullptr, 1);
+  if (++m_dwProgressFrame > pBar->GetOwnScene()->GetLastFrame()) m_dwProgressFrame = 0;
 }
 
 void geCGameCore::ProcessMessage(geMessage*) {}

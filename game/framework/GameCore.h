@@ -180,6 +180,8 @@ class geCGameCore : public geCBaseObject {
   geTRefPtr<geCCursorsManager> m_pCursorsManager;
   std::optional<geCLogger> m_Logger;
   DWORD m_dwInputResetRequest = 1;
+  // The frame the loading bar shows next; back to 0 past its scene's last frame.
+  DWORD m_dwProgressFrame = 0;
   geCFrameTimer m_FrameTimer;
   CRITICAL_SECTION m_KeyTableLock = {};
   CRITICAL_SECTION m_InputLock = {};

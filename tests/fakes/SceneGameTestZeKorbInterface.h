@@ -75,6 +75,9 @@ class CSceneGameTestZeKorbInterface : public CGameTestZeKorbInterface {
     return realFiles ? &files : recorded;
   }
   int LiveTimers() const { return timersMade - timersFreed; }
+  // The game reads the cursor in this window; none unless a test makes one.
+  HWND GetWindowHandle() override { return window; }
+  HWND window = nullptr;
 
   EngineContextScope context;
   CRecordingEngineLog log;
