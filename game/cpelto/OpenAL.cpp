@@ -66,3 +66,30 @@ void PlayOpenALStream(const OpenALStream& stream) {
   alSourcePlay(stream.source);
   ReportOpenALError();
 }
+
+void StopOpenALStream(const OpenALStream& stream) {
+  if (stream.format == 0) {
+    g_GameLogger.Log("OpenAL Error : Can't stop stream, invalid stream%d\n",
+                     static_cast<int>(stream.source));
+    return;
+  }
+  alSourceStop(stream.source);
+  ReportOpenALError();
+}
+
+void DeleteOpenALStream(OpenALStream& stream) {
+  if (stream.format == 0) return;
+  alDeleteSources(1, &stream.source);
+  ReportOpenALError();
+  alDeleteBuffers(1, &stream.buffer);
+  ReportOpenALError();
+  stream = {};
+}
+
+int32_t OpenALPcmFormat(int nChannels, int nBitsPerSample) {
+  if (nChannels == 1 && nBitsPerSample == 8) return AL_FORMAT_MONO8;
+  if (nChannels == 1 && nBitsPerSample == 16) return AL_FORMAT_MONO16;
+  if (nChannels == 2 && nBitsPerSample == 8) return AL_FORMAT_STEREO8;
+  if (nChannels == 2 && nBitsPerSample == 16) return AL_FORMAT_STEREO16;
+  return 0;
+}
