@@ -422,13 +422,7 @@ void CMenuAviElement::Render(DWORD dwClearFlags) {
     pRenderer->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
     pRenderer->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     pRenderer->SetRenderState(D3DRS_LIGHTING, 0);
-    if (m_pVideoTexture) m_pVideoTexture->Set(0);
-    SetMenuTextureStages(pRenderer);
-    SetMenuVertexFormat(pRenderer, kMenuVertexFormat);
-    DrawMenuQuad(pRenderer, vertices);
-    SetMenuVertexFormat(pRenderer, 0);
-    DisableMenuTextureStage(pRenderer);
-    pRenderer->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+    DrawTexturedMenuQuad(pRenderer, m_pVideoTexture, vertices);
     CMenuItem::Render(dwClearFlags);
     m_pMatrixStack->Pop();
   }

@@ -93,13 +93,7 @@ void CMenuPicture::Render(DWORD dwClearFlags) {
     const UINT nAddress = m_bTiled ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP;
     pRenderer->SetSamplerState(0, D3DSAMP_ADDRESSU, nAddress);
     pRenderer->SetSamplerState(0, D3DSAMP_ADDRESSV, nAddress);
-    if (m_pTexture) m_pTexture->Set(0);
-    SetMenuTextureStages(pRenderer);
-    SetMenuVertexFormat(pRenderer, kMenuVertexFormat);
-    DrawMenuQuad(pRenderer, vertices);
-    SetMenuVertexFormat(pRenderer, 0);
-    DisableMenuTextureStage(pRenderer);
-    pRenderer->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+    DrawTexturedMenuQuad(pRenderer, m_pTexture, vertices);
     CMenuItem::Render(dwClearFlags);
     m_pMatrixStack->Pop();
   }

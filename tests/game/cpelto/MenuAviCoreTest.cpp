@@ -57,7 +57,7 @@ TEST_F(MenuAviCoreTest, ResolutionChangesRemakeTheTextureAndARefusedOneRestoresN
   ASSERT_TRUE(std::regex_match(m_bank.requests.back(), match, remade)) << m_bank.requests.back();
   const int number = std::stoi(match[1]);
   FakeVideoTexture* second = m_bank.Last();
-  EXPECT_EQ(video->GetVideoTexture(), second);
+  EXPECT_EQ(video->GetVideoTexture(), &second->engine);
   EXPECT_EQ(second->Texel(3, 3), 0xFF000000u | AviWriter::TopColour(2)) << "the frame at once";
 
   // Names are numbered on.

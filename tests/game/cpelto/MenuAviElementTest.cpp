@@ -139,7 +139,7 @@ TEST_F(MenuAviElementTest, TextureSizeIsTheNextPowerOfTwoUpToTheLargest) {
     ASSERT_NE(video, nullptr);
     EXPECT_TRUE(video->IsOpened());
     EXPECT_EQ(video->GetTextureSize(), c.size);
-    EXPECT_EQ(m_bank.Last()->width, c.size);
+    EXPECT_EQ(m_bank.Last()->engine.width, c.size);
     EXPECT_EQ(m_bank.Last()->Texel(c.size - 1, c.size - 1), Opaque(AviWriter::BottomColour(0)));
     m_root->RemoveChild(video);
   }
@@ -296,7 +296,7 @@ TEST_F(MenuAviElementTest, DrawsItsTextureOverItsRectangleOrTheWholeDesignArea) 
         "stage 1 1=1",   "stage 1 4=1", "fvf 322",     "primitive",   "fvf 0",
         "stage 0 1=1",   "stage 0 4=1", "state 27=0"};
     EXPECT_EQ(Renderer().calls, expected);
-    EXPECT_EQ(m_bank.Last()->setStages, std::vector<WORD>{0});
+    EXPECT_EQ(m_bank.Last()->engine.stagesSet, std::vector<WORD>{0});
     const D3DXMATRIX world = World(-1);
     EXPECT_EQ(world._11, 2.0f);
     EXPECT_EQ(world._22, 2.0f);

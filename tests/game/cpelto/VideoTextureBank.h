@@ -6,17 +6,24 @@
 #include <string>
 #include <vector>
 
+#include "FakeEngineTexture.h"
 #include "FakeTexture.h"
-#include "ZKDXInterface.h"
 
-class FakeVideoTexture final : public CTextureInterface {
+// One sized texture the bank made: the engine texture its owner sees, and the Direct3D texture
+// behind it.
+class FakeVideoTexture {
  public:
-  FakeVideoTexture(const char* szName, D3DFORMAT format, UINT nWidth, UINT nHeight)
-      : name(szName ? szName : ""), format(format), width(nWidth), height(nHeight),
-        d3d(new CFakeTexture(format, nWidth, nHeight, 1, D3DUSAGE_DYNAMIC, D3DPOOL_DEFAULT)) {
+  FakeVideoTexture(const char* szName, D3DFORMAT format, UINT nSize)
+      : d3d(new CFakeTexture(format, nSize, nSize, 1, D3DUSAGE_DYNAMIC, D3DPOOL_DEFAULT)) {
     d3d->AddRef();  // the bank's
+    engine.fileName = szName ? szName : "";
+    engine.width = engine.height = nSize;
+    engine.format = format;
+    engine.d3dTexture = d3d;
   }
   ~FakeVideoTexture() { d3d->Release(); }
+  FakeVideoTexture(const FakeVideoTexture&) = delete;
+  FakeVideoTexture& operator=(const FakeVideoTexture&) = delete;
 
   // The texel at (x, y) as 0xAARRGGBB, read through the pitch.
   DWORD Texel(UINT x, UINT y) {
@@ -30,39 +37,8 @@ class FakeVideoTexture final : public CTextureInterface {
   // References on the Direct3D texture besides the bank's.
   ULONG OwnerReferences() const { return d3d->References() - 1; }
 
-  std::string name;
-  D3DFORMAT format;
-  UINT width, height;
+  FakeEngineTexture engine;
   CFakeTexture* d3d;
-  std::vector<WORD> setStages;
-
-  const char* GetName() override { return name.c_str(); }
-  const char* GetFileName() override { return nullptr; }
-  const char* GetGreenFileName() override { return nullptr; }
-  const char* GetBlueFileName() override { return nullptr; }
-  const char* GetAlphaFileName() override { return nullptr; }
-  UINT IsCubeTexture() override { return 0; }
-  UINT IsNonPlainTexture() override { return 0; }
-  UINT Set(WORD stage) override {
-    setStages.push_back(stage);
-    return 1;
-  }
-  UINT IsLoaded() override { return 1; }
-  UINT HasAlphaChannel() override { return 1; }
-  IDirect3DTexture9* GetD3DTexture() override { return OwnerReferences() > 0 ? d3d : nullptr; }
-  IDirect3DCubeTexture9* GetD3DCubeTexture() override { return nullptr; }
-  IDirect3DBaseTexture9* GetD3DVolumeTexture() override { return nullptr; }
-  HDC GetCubeDC(D3DCUBEMAP_FACES, UINT) override { return nullptr; }
-  HDC GetDC(UINT) override { return nullptr; }
-  UINT ReleaseDC(HDC, UINT) override { return 0; }
-  UINT GetWidth() override { return width; }
-  UINT GetHeight() override { return height; }
-  D3DFORMAT GetFormat() override { return format; }
-  WORD GetTextureType() override { return TEXTURE_TYPE_2D; }
-  WORD GetTextureKind() override { return 0; }
-  UINT CopyToSystemMemorySurface(IDirect3DSurface9**, D3DFORMAT) override { return 0; }
-  UINT Lock(UINT, RECT*, D3DLOCKED_RECT*) override { return 0; }
-  HRESULT Unlock(UINT) override { return 0; }
 };
 
 class FakeVideoTextureBank final : public CTextureStorageInterface {
@@ -73,14 +49,16 @@ class FakeVideoTextureBank final : public CTextureStorageInterface {
 
   FakeVideoTexture* Last() const { return made.empty() ? nullptr : made.back().get(); }
 
+  // Square textures only: videos ask for no other.
   CTextureInterface* CreateTexture(const char* name, D3DFORMAT format, UINT width, UINT height,
                                    UINT levels, UINT dynamic) override {
     requests.push_back(std::string(name ? name : "(null)") + " " +
                        std::to_string(static_cast<int>(format)) + " " + std::to_string(width) +
                        " " + std::to_string(height) + " " + std::to_string(levels) + " " +
                        std::to_string(dynamic));
-    made.push_back(std::make_unique<FakeVideoTexture>(name, format, width, height));
-    return made.back().get();
+    if (width != height) return nullptr;
+    made.push_back(std::make_unique<FakeVideoTexture>(name, format, width));
+    return &made.back()->engine;
   }
   CTextureInterface* CreateTexture(MaterialTexture2*) override { return nullptr; }
   CTextureInterface* CreateTexture(MaterialTexture1*) override { return nullptr; }
