@@ -11,6 +11,7 @@
 #include "MenuFixture.h"
 #include "cpelto/MenuAviElement.h"
 #include "cpelto/MenuScriptInterface.h"
+#include "framework/ScriptIndex.h"
 #include "framework/ScriptInterface.h"
 #include "script/bstr.h"
 
@@ -25,23 +26,27 @@ class MenuScriptInterfaceTest : public MenuFixture {
     ASSERT_TRUE(RegisterNodeType<CMenuAviElement>("MenuAviElement"));
     m_root->Enable(1, 0);
     s_pTest = this;
-    // The framework's API and the menus' on an engine of their own, as the game registers them.
     m_fixtureEngine = g_pScriptEngine;
-    m_api = asCreateScriptEngine();
-    g_pScriptEngine = m_api;
+    m_api = MakeApi();
+  }
+  // The framework's API and the menus' on an engine of their own, as the game registers them,
+  // with the test's hooks.
+  asIScriptEngine* MakeApi() {
+    asIScriptEngine* api = asCreateScriptEngine();
+    g_pScriptEngine = api;
     geRegisterFrameworkScriptInterface();
     m_frameworkLog = Read("AngelScript.log");
     RegisterMenuScriptInterface();
-    auto ok = [](int r) { ASSERT_GE(r, 0); };
-    ok(m_api->RegisterGlobalFunction("void NoteFloat(float)", asFUNCTION(NoteFloat),
-                                     asCALL_CDECL));
-    ok(m_api->RegisterGlobalFunction("void NoteText(const bstr &in)", asFUNCTION(NoteText),
-                                     asCALL_CDECL));
-    ok(m_api->RegisterGlobalFunction("geCBaseNode@ Node(const bstr &in)", asFUNCTION(FindNode),
-                                     asCALL_CDECL));
-    ok(m_api->RegisterGlobalFunction("CMenuPicture@ Picture(const bstr &in)",
-                                     asFUNCTION(FindPicture), asCALL_CDECL));
+    auto ok = [](int r) { EXPECT_GE(r, 0); };
+    ok(api->RegisterGlobalFunction("void NoteFloat(float)", asFUNCTION(NoteFloat), asCALL_CDECL));
+    ok(api->RegisterGlobalFunction("void NoteText(const bstr &in)", asFUNCTION(NoteText),
+                                   asCALL_CDECL));
+    ok(api->RegisterGlobalFunction("geCBaseNode@ Node(const bstr &in)", asFUNCTION(FindNode),
+                                   asCALL_CDECL));
+    ok(api->RegisterGlobalFunction("CMenuPicture@ Picture(const bstr &in)",
+                                   asFUNCTION(FindPicture), asCALL_CDECL));
     g_pScriptEngine = m_fixtureEngine;
+    return api;
   }
   void TearDown() override {
     m_api->ShutDownAndRelease();
@@ -93,28 +98,39 @@ class MenuScriptInterfaceTest : public MenuFixture {
 };
 
 TEST_F(MenuScriptInterfaceTest, TheWholeRoutineRegistersEveryDeclaration) {
-  EXPECT_THAT(m_frameworkLog, testing::Not(testing::HasSubstr("Register failed")));
-  EXPECT_THAT(Read("AngelScript.log"), testing::Not(testing::HasSubstr("Register failed")));
-  const struct {
-    const char* type;
-    asUINT methods;
-  } types[] = {{"ID3DXMatrixStack", 9},
-               {"CMenuText", 4},
-               {"CMenuPicture", 0},
-               {"CMenuItem", 6},
-               {"CMenuAviElement", 2}};
-  for (const auto& t : types) {
-    asITypeInfo* info = m_api->GetTypeInfoByName(t.type);
-    ASSERT_NE(info, nullptr) << t.type;
-    EXPECT_EQ(info->GetMethodCount(), t.methods) << t.type;
-    EXPECT_EQ(info->GetFlags() & (asOBJ_REF | asOBJ_NOCOUNT), asOBJ_REF | asOBJ_NOCOUNT);
-    EXPECT_EQ(info->GetBaseType(), nullptr) << "no inheritance between the script types";
+  // Also with the script API index recording, which drops members of types it has not seen.
+  for (const bool index : {false, true}) {
+    SCOPED_TRACE(index ? "index on" : "index off");
+    if (index) {
+      m_api->ShutDownAndRelease();
+      geClearScriptIndex();
+      SetIndexOn(true);
+      m_api = MakeApi();
+      SetIndexOn(false);
+    }
+    EXPECT_THAT(m_frameworkLog, testing::Not(testing::HasSubstr("Register failed")));
+    EXPECT_THAT(Read("AngelScript.log"), testing::Not(testing::HasSubstr("Register failed")));
+    const struct {
+      const char* type;
+      asUINT methods;
+    } types[] = {{"ID3DXMatrixStack", 9},
+                 {"CMenuText", 4},
+                 {"CMenuPicture", 0},
+                 {"CMenuItem", 6},
+                 {"CMenuAviElement", 2}};
+    for (const auto& t : types) {
+      asITypeInfo* info = m_api->GetTypeInfoByName(t.type);
+      ASSERT_NE(info, nullptr) << t.type;
+      EXPECT_EQ(info->GetMethodCount(), t.methods) << t.type;
+      EXPECT_EQ(info->GetFlags() & (asOBJ_REF | asOBJ_NOCOUNT), asOBJ_REF | asOBJ_NOCOUNT);
+      EXPECT_EQ(info->GetBaseType(), nullptr) << "no inheritance between the script types";
+    }
+    for (const char* declaration : {"CMenuItem@ CastToCMenuItem(CMenuPicture@)",
+                                    "CMenuItem@ CastToCMenuItem(geCBaseNode@)",
+                                    "CMenuText@ CastToCMenuText(geCBaseNode@)",
+                                    "CMenuAviElement@ CastToCMenuAvi(geCBaseNode@)"})
+      EXPECT_NE(m_api->GetGlobalFunctionByDecl(declaration), nullptr) << declaration;
   }
-  for (const char* declaration : {"CMenuItem@ CastToCMenuItem(CMenuPicture@)",
-                                  "CMenuItem@ CastToCMenuItem(geCBaseNode@)",
-                                  "CMenuText@ CastToCMenuText(geCBaseNode@)",
-                                  "CMenuAviElement@ CastToCMenuAvi(geCBaseNode@)"})
-    EXPECT_NE(m_api->GetGlobalFunctionByDecl(declaration), nullptr) << declaration;
 }
 
 TEST_F(MenuScriptInterfaceTest, StackOperationsActInTheItemsSpaceOrTheScreens) {
