@@ -40,18 +40,18 @@ class MenuAviElementTest : public MenuFixture {
     if (sound != AviWriter::Sound::None) writer.WithSound(sound, rate);
     writer.Write(m_folder / file, frames);
   }
-  // Rewrites the frames per second in the video stream's header, beyond what writers allow.
-  void SetVideoRate(const std::string& file, uint32_t rate) {
+  // Rewrites a 32-bit field of the video stream's header chunk ("strh" or "strf", the first of
+  // each is the video's), `offset` bytes into the chunk's data, beyond what writers allow.
+  void SetVideoHeaderField(const std::string& file, const char* chunk, size_t offset,
+                           uint32_t value) {
     std::string bytes = Read(file);
-    const size_t header = bytes.find("strh");
+    const size_t header = bytes.find(chunk);
     ASSERT_NE(header, std::string::npos);
-    ASSERT_EQ(bytes.substr(header + 8, 4), "vids");
-    // After the chunk's tag and size and the type: handler, flags, priority and language,
-    // initial frames, scale, rate.
-    const size_t at = header + 8 + 4 + 4 + 4 + 2 + 2 + 4 + 4;
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(rate >> (8 * i) & 0xFF);
+    const size_t at = header + 8 + offset;
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
     m_folder.Write(file, bytes);
   }
+  static constexpr size_t kRate = 24, kHandler = 4, kCompression = 16;
   CMenuAviElement* Video(const std::string& params, const std::string& name = "Intro") {
     return Build<CMenuAviElement>("<Node Type=\"MenuAviElement\" Name=\"" + name +
                                   "\"><Param Enabled=\"1\" " + params + "/></Node>");
@@ -149,7 +149,11 @@ TEST_F(MenuAviElementTest, FailuresToOpenAreLoggedAndTheElementReportsItselfFini
   m_folder.Write("text.avi", "RIFF this is not a video at all, only some words");
   WriteVideo("empty.avi", 0);
   WriteVideo("fast.avi", 3, 32, 32);
-  SetVideoRate("fast.avi", 3000);  // frames shorter than a millisecond
+  SetVideoHeaderField("fast.avi", "strh", kRate, 3000);  // frames shorter than a millisecond
+  WriteVideo("codec.avi", 3, 32, 32, 25, AviWriter::Video::Mjpeg);
+  const uint32_t unknown = mmioFOURCC('Z', 'Z', 'Z', 'Z');
+  SetVideoHeaderField("codec.avi", "strh", kHandler, unknown);
+  SetVideoHeaderField("codec.avi", "strf", kCompression, unknown);
   WriteVideo("good.avi", 3, 32, 32);
   const std::string open = "ERROR: can't open avi file '";
   const std::string polish = "' - dupa blada, zobaczmy co za b\xB3\xB9"
@@ -173,6 +177,11 @@ TEST_F(MenuAviElementTest, FailuresToOpenAreLoggedAndTheElementReportsItselfFini
       {R"(AviFile="fast.avi")",
        {"Getting AVI stram video info",
         "ERROR: avi file 'fast.avi' has no frame timing (frames: 3, ms per frame: 0)"}},
+      {R"(AviFile="codec.avi")",
+       {"AVIStreamGetFrameOpen()", "ERROR: AVIStreamGetFrameOpen(...)",
+        "\t- 'cannot find a decompressor that can decompress the stream to the given format, or "
+        "to any RGB format'",
+        "\t- requested: default format than best_display and dupa"}},
       // A DIB section of that size cannot be made: no frame would have anywhere to go.
       {R"(AviFile="good.avi" TextureSize="100000")", {"ERROR: CreateDIBSection(...)"}},
   };
