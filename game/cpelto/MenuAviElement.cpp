@@ -87,6 +87,23 @@ bool CMenuAviElement::Open() {
     g_GameLogger.Log("WARRNING: AVI file name not set\n");
     return false;
   }
+  if (!OpenVideo() || !OpenDecoder()) {
+    Close();
+    return false;
+  }
+  g_GameLogger.Log("  - AVI File: Width: %d, Height: %d, Frames: %d\n",
+                   static_cast<int>(m_nFrameWidth), static_cast<int>(m_nFrameHeight),
+                   static_cast<int>(m_nFrames));
+  g_GameLogger.Log("Create'ing dynamic texture for video\n");
+  m_pVideoTexture = CreateVideoTexture(GetName());
+  DecodeFrame(0);
+  OpenSound();
+  // Silent videos have a texture to re-make around a video-mode change too.
+  ListenToVideoModes(true);
+  return true;
+}
+
+bool CMenuAviElement::OpenVideo() {
   const char* szFile = m_strAviFile.c_str();
   g_GameLogger.Log("Oppening AVI file\n");
   const HRESULT hOpen = AVIFileOpenA(&m_pAviFile, szFile, OF_READ, nullptr);
@@ -109,7 +126,6 @@ bool CMenuAviElement::Open() {
   if (AVIFileGetStream(m_pAviFile, &m_pVideoStream, streamtypeVIDEO, 0) != AVIERR_OK) {
     m_pVideoStream = nullptr;
     g_GameLogger.Log("ERROR: can't open Video stream from avi file '%s'\n", szFile);
-    Close();
     return false;
   }
   g_GameLogger.Log("Getting AVI stram video info\n");
@@ -125,17 +141,17 @@ bool CMenuAviElement::Open() {
   if (m_nFrames <= 0 || m_nMsPerFrame <= 0) {
     g_GameLogger.Log("ERROR: avi file '%s' has no frame timing (frames: %d, ms per frame: %d)\n",
                      szFile, static_cast<int>(m_nFrames), static_cast<int>(m_nMsPerFrame));
-    Close();
     return false;
   }
+  return true;
+}
 
+bool CMenuAviElement::OpenDecoder() {
   // Without the DIB section no frame has anywhere to go.
   if (!CreateDibSection()) {
     g_GameLogger.Log("ERROR: CreateDIBSection(...)\n");
-    Close();
     return false;
   }
-
   g_GameLogger.Log("AVIStreamGetFrameOpen()\n");
   m_pGetFrame = AVIStreamGetFrameOpen(m_pVideoStream, nullptr);
   if (!m_pGetFrame) {
@@ -144,24 +160,17 @@ bool CMenuAviElement::Open() {
         "\t- 'cannot find a decompressor that can decompress the stream to the given format, or "
         "to any RGB format'\n");
     g_GameLogger.Log("\t- requested: default format than best_display and dupa\n");
-    Close();
     return false;
   }
-  g_GameLogger.Log("  - AVI File: Width: %d, Height: %d, Frames: %d\n",
-                   static_cast<int>(m_nFrameWidth), static_cast<int>(m_nFrameHeight),
-                   static_cast<int>(m_nFrames));
+  return true;
+}
 
-  g_GameLogger.Log("Create'ing dynamic texture for video\n");
+CTextureInterface* CMenuAviElement::CreateVideoTexture(const char* szName) const {
   CD3D9RendererInterface* pRenderer = GetMenuRenderer();
   CTextureStorageInterface* pBank = pRenderer ? pRenderer->GetTextureStorageInterface() : nullptr;
-  m_pVideoTexture = pBank ? pBank->CreateTexture(GetName(), kTextureFormat, m_nTextureSize,
-                                                 m_nTextureSize, 1, 1)
-                          : nullptr;
-  DecodeFrame(0);
-  OpenSound();
-  // Silent videos have a texture to re-make around a video-mode change too.
-  ListenToVideoModes(true);
-  return true;
+  return pBank
+             ? pBank->CreateTexture(szName, kTextureFormat, m_nTextureSize, m_nTextureSize, 1, 1)
+             : nullptr;
 }
 
 void CMenuAviElement::LogOpenFailure(HRESULT hResult) const {
@@ -443,11 +452,7 @@ void CMenuAviElement::RestoreDeviceObjects() {
   ++s_nResetTextures;
   char szName[251];
   snprintf(szName, sizeof szName, "%s_reset_%d", GetName(), s_nResetTextures);
-  CD3D9RendererInterface* pRenderer = GetMenuRenderer();
-  CTextureStorageInterface* pBank = pRenderer ? pRenderer->GetTextureStorageInterface() : nullptr;
-  m_pVideoTexture =
-      pBank ? pBank->CreateTexture(szName, kTextureFormat, m_nTextureSize, m_nTextureSize, 1, 1)
-            : nullptr;
+  m_pVideoTexture = CreateVideoTexture(szName);
   // A halted video shows its frame at once, not after its next one.
   CopyFrameToTexture();
 }

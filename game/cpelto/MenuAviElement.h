@@ -68,9 +68,15 @@ class CMenuAviElement : public CMenuItem {
   const OpenALStream& GetSound() const { return m_Sound; }
 
  private:
+  // The file, its video stream, the frame size and timing; false (logged) without them.
+  bool OpenVideo();
   // Logs why the file could not be opened.
   void LogOpenFailure(HRESULT hResult) const;
+  // The drawing objects and the frame decoder; false (logged) without them.
+  bool OpenDecoder();
   bool CreateDibSection();
+  // A square texture of the texture size, from the engine's bank.
+  CTextureInterface* CreateVideoTexture(const char* szName) const;
   // Reads the sound track into m_Sound; a file without usable sound logs why and stays silent.
   void OpenSound();
   // The DIB section's pixels into level 0 of the texture, row by row.
