@@ -21,7 +21,11 @@ class FakeVideoTexture {
     engine.format = format;
     engine.d3dTexture = d3d;
   }
-  ~FakeVideoTexture() { d3d->Release(); }
+  // The reference the owner may give up goes too, when it did not.
+  ~FakeVideoTexture() {
+    if (OwnerReferences() > 0) d3d->Release();
+    d3d->Release();
+  }
   FakeVideoTexture(const FakeVideoTexture&) = delete;
   FakeVideoTexture& operator=(const FakeVideoTexture&) = delete;
 
