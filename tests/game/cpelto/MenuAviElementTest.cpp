@@ -115,6 +115,7 @@ TEST_F(MenuAviElementTest, OpenLogsItsStepsAndStretchesTheFirstFrameOverTheTextu
   // The frame's top half over the texture's top half, its bottom half over the bottom, corner
   // to corner: rows are read through the texture's pitch, which is wider than a row.
   FakeVideoTexture* texture = m_bank.Last();
+  EXPECT_EQ(texture->d3d->writeLockFlags, std::vector<DWORD>{D3DLOCK_DISCARD});
   ASSERT_NE(texture->d3d->Level(0).Pitch(), 512u * 4);
   EXPECT_EQ(texture->Texel(0, 0), Opaque(AviWriter::TopColour(0)));
   EXPECT_EQ(texture->Texel(511, 250), Opaque(AviWriter::TopColour(0)));

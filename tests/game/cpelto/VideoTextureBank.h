@@ -9,12 +9,24 @@
 #include "FakeEngineTexture.h"
 #include "FakeTexture.h"
 
+// A Direct3D texture that keeps the flags of every lock but the test's own read-only ones.
+class CWriteLockedFakeTexture final : public CFakeTexture {
+ public:
+  using CFakeTexture::CFakeTexture;
+  HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override {
+    if (!(flags & D3DLOCK_READONLY)) writeLockFlags.push_back(flags);
+    return CFakeTexture::LockRect(level, locked, rect, flags);
+  }
+  std::vector<DWORD> writeLockFlags;
+};
+
 // One sized texture the bank made: the engine texture its owner sees, and the Direct3D texture
 // behind it.
 class FakeVideoTexture {
  public:
   FakeVideoTexture(const char* szName, D3DFORMAT format, UINT nSize)
-      : d3d(new CFakeTexture(format, nSize, nSize, 1, D3DUSAGE_DYNAMIC, D3DPOOL_DEFAULT)) {
+      : d3d(new CWriteLockedFakeTexture(format, nSize, nSize, 1, D3DUSAGE_DYNAMIC,
+                                        D3DPOOL_DEFAULT)) {
     d3d->AddRef();  // the bank's
     engine.fileName = szName ? szName : "";
     engine.width = engine.height = nSize;
@@ -42,7 +54,7 @@ class FakeVideoTexture {
   ULONG OwnerReferences() const { return d3d->References() - 1; }
 
   FakeEngineTexture engine;
-  CFakeTexture* d3d;
+  CWriteLockedFakeTexture* d3d;
 };
 
 class FakeVideoTextureBank final : public CTextureStorageInterface {
