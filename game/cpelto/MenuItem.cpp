@@ -3,6 +3,12 @@
 #include "cpelto/MenuScreen.h"
 #include "cpelto/MenuSpace.h"
 
+namespace {
+
+constexpr float kRadiansPerDegree = (1.0f / 180.0f) * 3.1415927f;
+
+}  // namespace
+
 CMenuItem::CMenuItem(geCBaseNode* pParent) : geCBaseNode(pParent) {
   if (FAILED(D3DXCreateMatrixStack(0, &m_pMatrixStack))) m_pMatrixStack = nullptr;
   geCBaseNode::Enable(1);
@@ -91,4 +97,23 @@ void CMenuItem::ApplyTranslation() {
 void CMenuItem::ApplyColor() {
   if (IsMenuPropertySet(m_Properties, "Color"))
     m_dwColor = ParseMenuColor(m_Properties.GetString("Color"));
+}
+
+void CMenuItem::ApplyPlacement() {
+  if (IsMenuPropertySet(m_Properties, "Width")) m_nWidth = m_Properties.GetInteger("Width");
+  if (IsMenuPropertySet(m_Properties, "Height")) m_nHeight = m_Properties.GetInteger("Height");
+  ApplyTranslation();
+  ApplyRotation("RotationX", D3DXVECTOR3(1.0f, 0.0f, 0.0f));
+  ApplyRotation("RotationY", D3DXVECTOR3(0.0f, 1.0f, 0.0f));
+  ApplyRotation("RotationZ", D3DXVECTOR3(0.0f, 0.0f, 1.0f));
+  if (IsMenuPropertySet(m_Properties, "Scale") && m_pMatrixStack) {
+    // Stored menus give the vertical factor first.
+    const CVector3 scale = ParseMenuVector(m_Properties.GetString("Scale"));
+    m_pMatrixStack->ScaleLocal(scale.y, scale.x, scale.z);
+  }
+}
+
+void CMenuItem::ApplyRotation(const char* szName, const D3DXVECTOR3& axis) {
+  if (!IsMenuPropertySet(m_Properties, szName) || !m_pMatrixStack) return;
+  m_pMatrixStack->RotateAxisLocal(&axis, m_Properties.GetFloat(szName) * kRadiansPerDegree);
 }

@@ -9,6 +9,12 @@
 #include "framework/BaseNode.h"
 #include "framework/VideoModeListener.h"
 
+// The node as a T when its class says it is one by the name given; null otherwise.
+template <class T>
+T* MenuNodeCast(geCBaseNode* pNode, const char* szClassName) {
+  return pNode && pNode->IsKindOf(szClassName) ? dynamic_cast<T*>(pNode) : nullptr;
+}
+
 class CMenuItem : public geCBaseNode, public geCVideoModeListener {
  public:
   explicit CMenuItem(geCBaseNode* pParent);
@@ -49,6 +55,9 @@ class CMenuItem : public geCBaseNode, public geCVideoModeListener {
   void ApplyTranslation();
   // "Color" as r;g;b when set.
   void ApplyColor();
+  // "Width" and "Height", then "Translation", "RotationX", "RotationY", "RotationZ" (degrees, in
+  // this order) and "Scale" applied to the stack's top in the item's own space.
+  void ApplyPlacement();
 
   ID3DXMatrixStack* m_pMatrixStack = nullptr;
   BYTE m_bActive = 0;
@@ -60,4 +69,5 @@ class CMenuItem : public geCBaseNode, public geCVideoModeListener {
 
  private:
   CVector3 GetStackTranslation() const;
+  void ApplyRotation(const char* szName, const D3DXVECTOR3& axis);
 };

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr float kRadiansPerDegree = (1.0f / 180.0f) * 3.1415927f;
-
 const char* const kPictureProperties[] = {"CanActivate", "Tex0",        "Alpha0",    "Width",
                                           "Height",      "Translation", "RotationX", "RotationY",
                                           "RotationZ",   "Scale",       "Color",     "Tiled"};
@@ -40,28 +38,13 @@ void CMenuPicture::Configure(TiXmlElement* pElement) {
 }
 
 void CMenuPicture::ApplyProperties() {
-  if (IsMenuPropertySet(m_Properties, "Width")) m_nWidth = m_Properties.GetInteger("Width");
-  if (IsMenuPropertySet(m_Properties, "Height")) m_nHeight = m_Properties.GetInteger("Height");
-  ApplyTranslation();
-  ApplyRotation("RotationX", D3DXVECTOR3(1.0f, 0.0f, 0.0f));
-  ApplyRotation("RotationY", D3DXVECTOR3(0.0f, 1.0f, 0.0f));
-  ApplyRotation("RotationZ", D3DXVECTOR3(0.0f, 0.0f, 1.0f));
-  if (IsMenuPropertySet(m_Properties, "Scale") && m_pMatrixStack) {
-    // Stored menus give the vertical factor first.
-    const CVector3 scale = ParseMenuVector(m_Properties.GetString("Scale"));
-    m_pMatrixStack->ScaleLocal(scale.y, scale.x, scale.z);
-  }
+  ApplyPlacement();
   ApplyTexture();
   m_bTiled =
       IsMenuPropertySet(m_Properties, "Tiled") && m_Properties.Get("Tiled").AsUnsignedInt() == 1
           ? 1
           : 0;
   ApplyColor();
-}
-
-void CMenuPicture::ApplyRotation(const char* szName, const D3DXVECTOR3& axis) {
-  if (!IsMenuPropertySet(m_Properties, szName) || !m_pMatrixStack) return;
-  m_pMatrixStack->RotateAxisLocal(&axis, m_Properties.GetFloat(szName) * kRadiansPerDegree);
 }
 
 void CMenuPicture::ApplyTexture() {
@@ -110,13 +93,7 @@ void CMenuPicture::Render(DWORD dwClearFlags) {
     const UINT nAddress = m_bTiled ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP;
     pRenderer->SetSamplerState(0, D3DSAMP_ADDRESSU, nAddress);
     pRenderer->SetSamplerState(0, D3DSAMP_ADDRESSV, nAddress);
-    if (m_pTexture) m_pTexture->Set(0);
-    SetMenuTextureStages(pRenderer);
-    SetMenuVertexFormat(pRenderer, kMenuVertexFormat);
-    DrawMenuQuad(pRenderer, vertices);
-    SetMenuVertexFormat(pRenderer, 0);
-    DisableMenuTextureStage(pRenderer);
-    pRenderer->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+    DrawTexturedMenuQuad(pRenderer, m_pTexture, vertices);
     CMenuItem::Render(dwClearFlags);
     m_pMatrixStack->Pop();
   }

@@ -27,7 +27,6 @@ class CMenuPicture : public CMenuItem {
   bool IsTiled() const { return m_bTiled != 0; }
 
  private:
-  void ApplyRotation(const char* szName, const D3DXVECTOR3& axis);
   void ApplyTexture();
   void UpdateTiling();
 

@@ -50,3 +50,14 @@ void DrawMenuQuad(CD3D9RendererInterface* pRenderer,
   pRenderer->DrawPrimitive(D3DPT_TRIANGLELIST, 2, kMenuQuadVertices, vertices,
                            sizeof(geSMenuVertex));
 }
+
+void DrawTexturedMenuQuad(CD3D9RendererInterface* pRenderer, CTextureInterface* pTexture,
+                          const geSMenuVertex vertices[kMenuQuadVertices]) {
+  if (pTexture) pTexture->Set(0);
+  SetMenuTextureStages(pRenderer);
+  SetMenuVertexFormat(pRenderer, kMenuVertexFormat);
+  DrawMenuQuad(pRenderer, vertices);
+  SetMenuVertexFormat(pRenderer, 0);
+  DisableMenuTextureStage(pRenderer);
+  pRenderer->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+}

@@ -6,6 +6,7 @@
 #include <d3dx9math.h>
 
 class CD3D9RendererInterface;
+class CTextureInterface;
 
 struct geSMenuVertex {
   float x, y, z;
@@ -32,3 +33,7 @@ void SetMenuVertexFormat(CD3D9RendererInterface* pRenderer, DWORD dwFormat);
 void SetMenuWorld(CD3D9RendererInterface* pRenderer, const D3DXMATRIX* pMatrix);
 void DrawMenuQuad(CD3D9RendererInterface* pRenderer,
                   const geSMenuVertex vertices[kMenuQuadVertices]);
+// The quad with the texture (when there is one) times its colours on stage 0; afterwards the
+// vertex format, stage 0 and alpha blending are off again.
+void DrawTexturedMenuQuad(CD3D9RendererInterface* pRenderer, CTextureInterface* pTexture,
+                          const geSMenuVertex vertices[kMenuQuadVertices]);

@@ -17,10 +17,6 @@ constexpr DWORD kSceneProjection = 0;
 // Lives until the program ends: every screen made later shares it.
 CTimerInterface* s_pMenuTimer = nullptr;
 
-CMenuItem* AsMenuItem(geCBaseNode* pNode) {
-  return pNode && pNode->IsKindOf("CMenuItem") ? dynamic_cast<CMenuItem*>(pNode) : nullptr;
-}
-
 }  // namespace
 
 CMenuScreen::CMenuScreen(geCBaseNode* pParent) : geCBaseNode(pParent) {
@@ -113,7 +109,7 @@ void CMenuScreen::Update(geSUpdateArgument*) {
 
 CMenuItem* CMenuScreen::FindHoveredItem() {
   for (size_t i = 0; i < m_vChildren.size(); ++i) {
-    CMenuItem* pItem = AsMenuItem(m_vChildren[i].Get());
+    CMenuItem* pItem = MenuNodeCast<CMenuItem>(m_vChildren[i].Get(), "CMenuItem");
     if (pItem && pItem->HitTest(nullptr) && pItem->CanActivate()) return pItem;
   }
   return nullptr;
@@ -134,7 +130,16 @@ void CMenuScreen::ClearButton() {
 }
 
 DWORD CMenuScreen::ChangeEnabled(bool bEnable, DWORD val, DWORD bRecursiveChildren) {
-  // Starting and stopping the screen's AVI children comes here.
+  // The screen's videos start again from their first frame, or halt, before the walk below
+  // changes their enabled bits.
+  for (size_t i = 0; i < m_vChildren.size(); ++i) {
+    geTRefPtr<geCBaseNode> child = m_vChildren[i];
+    if (!child->IsKindOf("CMenuAviElement")) continue;
+    if (bEnable)
+      child->Enable(val, bRecursiveChildren);
+    else
+      child->Disable(val, bRecursiveChildren);
+  }
   const DWORD dwResult = bEnable ? geCBaseNode::Enable(val, bRecursiveChildren)
                                  : geCBaseNode::Disable(val, bRecursiveChildren);
   if (bEnable)

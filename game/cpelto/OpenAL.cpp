@@ -57,12 +57,43 @@ OpenALStream CreateOpenALStream(int32_t nFormat, const void* pData, int32_t nSiz
   return {source, buffer, nFormat};
 }
 
+namespace {
+
+// A record never filled has no source to act on: only logged, with its source's number.
+bool IsFilledOpenALStream(const OpenALStream& stream, const char* szAction) {
+  if (stream.format != 0) return true;
+  g_GameLogger.Log("OpenAL Error : Can't %s stream, invalid stream%d\n", szAction,
+                   static_cast<int>(stream.source));
+  return false;
+}
+
+}  // namespace
+
 void PlayOpenALStream(const OpenALStream& stream) {
-  if (stream.format == 0) {
-    g_GameLogger.Log("OpenAL Error : Can't play stream, invalid stream%d\n",
-                     static_cast<int>(stream.source));
-    return;
-  }
+  if (!IsFilledOpenALStream(stream, "play")) return;
   alSourcePlay(stream.source);
   ReportOpenALError();
+}
+
+void StopOpenALStream(const OpenALStream& stream) {
+  if (!IsFilledOpenALStream(stream, "stop")) return;
+  alSourceStop(stream.source);
+  ReportOpenALError();
+}
+
+void DeleteOpenALStream(OpenALStream& stream) {
+  if (stream.format == 0) return;
+  alDeleteSources(1, &stream.source);
+  ReportOpenALError();
+  alDeleteBuffers(1, &stream.buffer);
+  ReportOpenALError();
+  stream = {};
+}
+
+int32_t OpenALPcmFormat(int nChannels, int nBitsPerSample) {
+  if (nChannels == 1 && nBitsPerSample == 8) return AL_FORMAT_MONO8;
+  if (nChannels == 1 && nBitsPerSample == 16) return AL_FORMAT_MONO16;
+  if (nChannels == 2 && nBitsPerSample == 8) return AL_FORMAT_STEREO8;
+  if (nChannels == 2 && nBitsPerSample == 16) return AL_FORMAT_STEREO16;
+  return 0;
 }

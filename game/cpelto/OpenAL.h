@@ -39,3 +39,9 @@ OpenALStream CreateOpenALStream(int32_t nFormat, const void* pData, int32_t nSiz
                                 int32_t nFrequency);
 // Starts the stream's source from the beginning; a record never filled is only logged.
 void PlayOpenALStream(const OpenALStream& stream);
+// Stops the stream's source; a record never filled is only logged.
+void StopOpenALStream(const OpenALStream& stream);
+// Frees the stream's source and buffer and empties the record; an empty record is left alone.
+void DeleteOpenALStream(OpenALStream& stream);
+// The OpenAL format of PCM with that many channels and bits per sample; 0 for none OpenAL plays.
+int32_t OpenALPcmFormat(int nChannels, int nBitsPerSample);

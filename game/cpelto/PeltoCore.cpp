@@ -12,6 +12,7 @@
 #include "cpelto/GameInputs.h"
 #include "cpelto/JoystickButtonMap.h"
 #include "cpelto/KeyBindingsFile.h"
+#include "cpelto/MenuAviElement.h"
 #include "cpelto/MenuPicture.h"
 #include "cpelto/MenuScreen.h"
 #include "cpelto/MenuText.h"
@@ -58,6 +59,7 @@ const GameNodeType kGameNodeTypes[] = {
     {"MenuScreen", &CreateNodeOfClass<CMenuScreen>},
     {"MenuPicture", &CreateNodeOfClass<CMenuPicture>},
     {"MenuText", &CreateNodeOfClass<CMenuText>},
+    {"MenuAviElement", &CreateNodeOfClass<CMenuAviElement>},
     {"ConfigurationNode", &CreateNodeOfClass<geCConfigurationNode>},
 };
 

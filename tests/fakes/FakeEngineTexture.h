@@ -14,6 +14,8 @@ class FakeEngineTexture final : public CTextureInterface {
   std::vector<std::string>* calls = nullptr;
   UINT width = 0, height = 0;
   D3DFORMAT format = D3DFMT_UNKNOWN;
+  // The Direct3D texture behind it, when a test gives one.
+  IDirect3DTexture9* d3dTexture = nullptr;
 
   const char* GetName() override { return Text(fileName); }
   const char* GetFileName() override { return Text(fileName); }
@@ -29,7 +31,7 @@ class FakeEngineTexture final : public CTextureInterface {
   }
   UINT IsLoaded() override { return 1; }
   UINT HasAlphaChannel() override { return alphaFileName.empty() ? 0 : 1; }
-  IDirect3DTexture9* GetD3DTexture() override { return nullptr; }
+  IDirect3DTexture9* GetD3DTexture() override { return d3dTexture; }
   IDirect3DCubeTexture9* GetD3DCubeTexture() override { return nullptr; }
   IDirect3DBaseTexture9* GetD3DVolumeTexture() override { return nullptr; }
   HDC GetCubeDC(D3DCUBEMAP_FACES, UINT) override { return nullptr; }
