@@ -24,11 +24,6 @@ constexpr const char* kStateList =
     " state_strifing_left = 7,\n state_walking_inplace = 8,\n state_idle = 9,\n"
     " state_socket_in = 10";
 
-template <class T>
-T* CastNode(geCBaseNode* pNode) {
-  return dynamic_cast<T*>(pNode);
-}
-
 // Vectors come from scripts by value, so these take them by value too.
 void SetPlayerRotation(CVector3 degrees, CPeltoPlayer* pPlayer) { pPlayer->SetRotation(degrees); }
 void SetPlayerPosition(CVector3 position, CPeltoPlayer* pPlayer) { pPlayer->SetPosition(position); }
@@ -40,9 +35,11 @@ CVector3& MovablePosition(CMovableObject* pObject) { return *pObject->GetPositio
 
 }  // namespace
 
-CPeltoLevel* CastToPeltoLevel(geCBaseNode* pNode) { return CastNode<CPeltoLevel>(pNode); }
-CPeltoPlayer* GetPlayerObject(geCBaseNode* pNode) { return CastNode<CPeltoPlayer>(pNode); }
-CMovableObject* GetMovableObject(geCBaseNode* pNode) { return CastNode<CMovableObject>(pNode); }
+CPeltoLevel* CastToPeltoLevel(geCBaseNode* pNode) { return dynamic_cast<CPeltoLevel*>(pNode); }
+CPeltoPlayer* GetPlayerObject(geCBaseNode* pNode) { return dynamic_cast<CPeltoPlayer*>(pNode); }
+CMovableObject* GetMovableObject(geCBaseNode* pNode) {
+  return dynamic_cast<CMovableObject*>(pNode);
+}
 
 void RegisterGameNodeTypes() {
   geCheckedType(kPlayer, sizeof(CPeltoPlayer), kScriptObjectFlags);
