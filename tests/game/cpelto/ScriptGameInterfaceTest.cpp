@@ -11,6 +11,7 @@
 
 #include "PeltoCoreFixture.h"
 #include "SceneGameTestZeKorbInterface.h"
+#include "cpelto/GameMaths.h"
 #include "cpelto/JoystickButtonMap.h"
 #include "cpelto/MovableObject.h"
 #include "cpelto/PeltoLevel.h"
@@ -19,6 +20,7 @@
 #include "framework/EngineGlobals.h"
 #include "framework/GameObject.h"
 #include "framework/InputState.h"
+#include "scene/Scene.h"
 #include "script/bstr.h"
 
 using namespace AngelScript;
@@ -312,6 +314,8 @@ TEST_F(GameScriptApi, PlayerFieldsStateAndPlacement) {
     NoteFloat(player.m_vecPosition.m_fX);
     cell.m_fX = 7.0f;
     player.SetPositionf(cell);
+    CVector3 turn; turn.m_fX = 90.0f; turn.m_fY = 30.0f; turn.m_fZ = -45.0f;
+    player.SetRotation(turn);
   })");
   EXPECT_EQ(m_floats, (Floats{1.5f, 0.5f, 3.0f, 1.0f, 0.0f, 2.5f, 1.5f, 0.25f}));
   EXPECT_EQ(m_notes, (std::vector<int>{0, 1, 0, 1, 4, 1}));
@@ -322,6 +326,11 @@ TEST_F(GameScriptApi, PlayerFieldsStateAndPlacement) {
   EXPECT_EQ(player->m_pSubPlayer, nullptr);
   EXPECT_EQ(player->m_vecPosition.x, 7.0f);
   EXPECT_EQ(player->m_vecPosition.y, 0.7f);
+  const D3DXQUATERNION turned = QuaternionFromDegrees(90.0f, 30.0f, -45.0f);
+  EXPECT_EQ(player->m_qBaseRotation.x, turned.x);
+  EXPECT_EQ(player->m_qBaseRotation.y, turned.y);
+  EXPECT_EQ(player->m_qBaseRotation.z, turned.z);
+  EXPECT_EQ(player->m_qBaseRotation.w, turned.w);
 }
 
 TEST_F(GameScriptApi, CratePositionIsTheLiveField) {
@@ -391,6 +400,11 @@ TEST_F(GameScriptApi, LevelSceneAndItsCameraOnlyWithALevel) {
   })");
   EXPECT_EQ(m_notes, (std::vector<int>{1, 1, 1, 1}));
   SetLevelCameraPosition(target);
+  Run("void main() { SetAmbient(1.0f, 0.0f, 0.5f, 1.0f); }");
+  const ColorByte* ambient = dynamic_cast<CScene*>(scene)->GetColor();
+  EXPECT_EQ(ambient->cRed, 255);
+  EXPECT_EQ(ambient->cGreen, 0);
+  EXPECT_EQ(ambient->cBlue, 128);
   CVector3 at;
   scene->GetCamera(0)->GetPosition(&at, 1);
   EXPECT_EQ(at.x, 1.0f);
