@@ -22,6 +22,7 @@
 #include "cpelto/PeltoLevel.h"
 #include "cpelto/PeltoPlayer.h"
 #include "cpelto/PeltoWall.h"
+#include "cpelto/ScriptGameInterface.h"
 #include "framework/BaseNode.h"
 #include "framework/EngineGlobals.h"
 #include "framework/FatalError.h"
@@ -93,7 +94,7 @@ size_t CPeltoCore::GetClassSize() const { return sizeof(CPeltoCore); }
 
 void CPeltoCore::RegisterScriptInterface() {
   geCGameCore::RegisterScriptInterface();
-  // The game's own declarations join the framework's here.
+  RegisterGameScriptInterface(*this);
 }
 
 bool CPeltoCore::RegisterNodeTypes() {
