@@ -35,6 +35,5 @@ void RegisterEntityScriptMembers() {
 }
 
 void RegisterEntityScriptCast() {
-  geCheckedFunction("CEntityWalking@ GetEntityObject( geCBaseNode@ )",
-                    asFUNCTION(GetEntityObject));
+  geCheckedFunction("CEntityWalking@ GetEntityObject( geCBaseNode@ )", asFUNCTION(GetEntityObject));
 }

@@ -265,10 +265,9 @@ TEST_F(GameScriptApi, RegistersEverythingAndDumpsTheIndexOnceAtTheEnd) {
   EXPECT_THAT(index.at("geCGameCore"), IsSupersetOf(core));
 
   // Each game and menu type's dump lists exactly what the script engine holds for it.
-  const char* const types[] = {"CPeltoPlayer",    "CEntityWalking", "CMovableObject",
-                               "CQuaternion",     "CPeltoLevel",    "ID3DXMatrixStack",
-                               "CMenuText",       "CMenuPicture",   "CMenuItem",
-                               "CMenuAviElement"};
+  const char* const types[] = {"CPeltoPlayer", "CEntityWalking",   "CMovableObject", "CQuaternion",
+                               "CPeltoLevel",  "ID3DXMatrixStack", "CMenuText",      "CMenuPicture",
+                               "CMenuItem",    "CMenuAviElement"};
   for (const char* type : types) {
     ASSERT_TRUE(index.contains(type)) << type;
     EXPECT_EQ(SqueezedSorted(index.at(type)), SqueezedSorted(EngineDeclarations(type))) << type;
@@ -279,10 +278,11 @@ TEST_F(GameScriptApi, RegistersEverythingAndDumpsTheIndexOnceAtTheEnd) {
               g_pScriptEngine->GetTypeInfoByName(types[i])->GetTypeId())
         << types[i];
   const std::vector<int> places = GlobalFunctionPlaces(
-      {"SetWallpaper", "MapJoystickButtons", "SetAmbient", "DisableCameraMap",
-       "IsDisabledCameraMap", "CastToPeltoLevel", "GetPlayerObject", "AddVirtualDisk", "bstrToInt",
-       "bstrToFloat", "strToInt", "strToFloat", "GetEntityObject", "GetMovableObject", "Koduj",
-       "DeKoduj", "GetLevelScene", "SetCameraPosition", "AddProfileItem", "RemoveProfileItem",
+      {"SetWallpaper",        "MapJoystickButtons", "SetAmbient",      "DisableCameraMap",
+       "IsDisabledCameraMap", "CastToPeltoLevel",   "GetPlayerObject", "AddVirtualDisk",
+       "bstrToInt",           "bstrToFloat",        "strToInt",        "strToFloat",
+       "GetEntityObject",     "GetMovableObject",   "Koduj",           "DeKoduj",
+       "GetLevelScene",       "SetCameraPosition",  "AddProfileItem",  "RemoveProfileItem",
        "CastToCMenuItem"});
   EXPECT_THAT(places, Not(testing::Contains(-1)));
   EXPECT_TRUE(std::is_sorted(places.begin(), places.end())) << testing::PrintToString(places);

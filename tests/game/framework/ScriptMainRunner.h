@@ -26,8 +26,7 @@ inline void RunScriptMain(AngelScript::asIScriptEngine* engine, const std::strin
   asIScriptContext* context = engine->CreateContext();
   context->Prepare(main);
   const int state = context->Execute();
-  const std::string exception =
-      state == asEXECUTION_EXCEPTION ? context->GetExceptionString() : "";
+  const std::string exception = state == asEXECUTION_EXCEPTION ? context->GetExceptionString() : "";
   context->Release();
   ASSERT_EQ(state, asEXECUTION_FINISHED) << code << exception;
 }
