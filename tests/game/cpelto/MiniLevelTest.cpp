@@ -95,7 +95,7 @@ class MiniLevelTest : public GameObjectTest {
                <map file="elements.txt" collides="collision.txt" Width="3" Height=")" +
           std::to_string(kHeight) + "\" " + mapAttributes + R"(/>
                <element_types id="w" file="wall.zks"/>
-               <Node Type="PeltoPlayer" Name="GamePlayer"><Param File="hero.zks" Directory=""
+               <Node Type="PeltoPlayer" Name="GamePlayer"><Param File="hero.zks" Directory="" Enabled="1"
                  InitX="1.5" InitZ="1.5"/></Node>)" +
           children + "</Node>");
     m_player = Node<CMessageIdPlayer>("GamePlayer");
@@ -271,11 +271,12 @@ TEST_F(MiniLevelTest, NoStepTowardMinusZIsEverOffered) {
     level->UpdateMoveMask();
     EXPECT_EQ(level->GetAllowedMoves(), c.mask) << c.facing;
   }
-  // Facing +z the back step is never sent; facing +x it is.
+  // Facing +z the back step is never sent; facing -z the forward step is not, the back one is.
   m_player->m_iFacing = 1;
   EXPECT_EQ(Press(level, keys.move_back), std::vector<DWORD>{});
   EXPECT_EQ(Press(level, keys.move_forward), std::vector<DWORD>{1});
-  m_player->m_iFacing = 0;
+  m_player->m_iFacing = 3;
+  EXPECT_EQ(Press(level, keys.move_forward), std::vector<DWORD>{});
   EXPECT_EQ(Press(level, keys.move_back), std::vector<DWORD>{2});
   // Facing -x the left step would lead toward -z; the right one is free.
   m_player->m_iFacing = 2;
