@@ -32,7 +32,7 @@ class CPeltoMiniLevel : public CPeltoLevel {
   // Brings Z back into the first three generations.
   void ToMapPosition(CVector3* pPosition) override;
 
-  // A second form of the generation step that nothing calls.
+  // Kept empty: a second form of the generation step that nothing calls.
   virtual void UpdateDeferred(geSUpdateArgument* pArg);
   // The allowed moves from the player's facing.
   virtual void UpdateMoveMask();
