@@ -120,19 +120,8 @@ TEST_F(DefaultShaderFilesTest, EveryPerVertexFileCompilesForEveryParameterListIt
   ASSERT_EQ(lists.size(), 6u);
   EXPECT_GT(meshes, 6u);
   EXPECT_GT(surfaces, 6u);
-  for (const auto& [file, parameterLists] : lists) {
-    if (file == kSkinnedMesh) continue;
-    CompileAll(file, parameterLists);
-  }
-}
-
-// The skinned programs index the bone palette relatively, which the platform's assembler path
-// cannot take yet without a constant table; enable once it can.
-TEST_F(DefaultShaderFilesTest, DISABLED_TheSkinnedMeshFileCompilesForEveryParameterList) {
-  UINT meshes = 0, surfaces = 0;
-  const ParameterLists lists = PerVertexChoices(&meshes, &surfaces);
   ASSERT_EQ(lists.count(kSkinnedMesh), 1u);
-  CompileAll(kSkinnedMesh, lists.at(kSkinnedMesh));
+  for (const auto& [file, parameterLists] : lists) CompileAll(file, parameterLists);
 }
 
 }  // namespace
