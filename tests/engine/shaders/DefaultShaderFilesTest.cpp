@@ -73,6 +73,43 @@ ParameterLists PerVertexChoices(UINT* meshes, UINT* surfaces) {
   return lists;
 }
 
+// What the default assignment can give the per-pixel files of lighting model 2 (shadow volumes)
+// or 3 (shadow maps). The effects no file tests (material textures, luminosity, refraction,
+// Fresnel, translucency, reflections) go on and off together: they only lengthen the list.
+ParameterLists PerPixelChoices(UINT lightingModel) {
+  ParameterLists lists;
+  EachCombination(9, [&](const std::vector<bool>& f) {
+    MeshShaderFacts mesh;
+    mesh.bones = f[0];
+    mesh.allNormal = f[1];
+    mesh.specular = f[2];
+    mesh.transparent = f[3];
+    mesh.opaque = f[4];
+    mesh.anyUV = f[5];
+    mesh.twoUV = f[5] && f[6];
+    mesh.canCastShadowVolume = f[7];
+    mesh.fresnel = mesh.refraction = mesh.cubeReflection = mesh.planeReflection =
+        mesh.plainReflection = f[8];
+    const DefaultShader chosen = CDefaultShaderChoice::ForMesh(lightingModel, mesh, {});
+    if (!chosen.file.empty()) lists[chosen.file].insert(chosen.parameters);
+  });
+  EachCombination(9, [&](const std::vector<bool>& f) {
+    SurfaceShaderFacts surface;
+    surface.specular = f[0];
+    surface.transparent = f[1];
+    surface.uv1 = f[2];
+    surface.uv2 = f[2] && f[3];
+    surface.alphaChannel = f[4];
+    surface.normalMap = f[5];
+    surface.color1Opacity = f[6] ? (f[7] ? 4 : 7) : (f[7] ? 10 : 0);
+    surface.materialTexture1 = surface.materialTexture2 = surface.luminosity =
+        surface.refraction = surface.fresnel = surface.translucency = surface.cubeReflection = f[8];
+    const DefaultShader chosen = CDefaultShaderChoice::ForSurface(lightingModel, surface, {});
+    if (!chosen.file.empty()) lists[chosen.file].insert(chosen.parameters);
+  });
+  return lists;
+}
+
 class DefaultShaderFilesTest : public testing::Test {
  protected:
   DefaultShaderFilesTest() { GetEngineContext()->pVirtualFileSystem = &vfs; }
@@ -122,6 +159,15 @@ TEST_F(DefaultShaderFilesTest, EveryPerVertexFileCompilesForEveryParameterListIt
   EXPECT_GT(surfaces, 6u);
   ASSERT_EQ(lists.count(kSkinnedMesh), 1u);
   for (const auto& [file, parameterLists] : lists) CompileAll(file, parameterLists);
+}
+
+TEST_F(DefaultShaderFilesTest, EveryPerPixelFileCompilesForEveryParameterListItCanBeGiven) {
+  for (UINT lightingModel : {2u, 3u}) {
+    const ParameterLists lists = PerPixelChoices(lightingModel);
+    // Five mesh files and six surface files in each set.
+    ASSERT_EQ(lists.size(), 11u) << "lighting model " << lightingModel;
+    for (const auto& [file, parameterLists] : lists) CompileAll(file, parameterLists);
+  }
 }
 
 }  // namespace
