@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <regex>
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +17,7 @@
 #include "RenderTargetTestBench.h"
 #include "WorkingFolderScope.h"
 #include "core/EngineContext.h"
+#include "d3dx9.h"
 #include "shaders/DefaultShaderChoice.h"
 #include "shaders/Shader.h"
 #include "shaders/ShaderLibrary.h"
@@ -168,6 +173,81 @@ TEST_F(DefaultShaderFilesTest, EveryPerPixelFileCompilesForEveryParameterListItC
     ASSERT_EQ(lists.size(), 11u) << "lighting model " << lightingModel;
     for (const auto& [file, parameterLists] : lists) CompileAll(file, parameterLists);
   }
+}
+
+// Usage and index of each vertex element a declaration line lists.
+using Elements = std::set<std::pair<UINT, UINT>>;
+
+Elements ReadElements(const std::string& text) {
+  static const std::map<std::string, UINT> kUsages = {
+      {"POSITION", D3DDECLUSAGE_POSITION}, {"BLENDWEIGHT", D3DDECLUSAGE_BLENDWEIGHT},
+      {"BLENDINDICES", D3DDECLUSAGE_BLENDINDICES}, {"NORMAL", D3DDECLUSAGE_NORMAL},
+      {"TEXCOORD", D3DDECLUSAGE_TEXCOORD}, {"TANGENT", D3DDECLUSAGE_TANGENT},
+      {"BINORMAL", D3DDECLUSAGE_BINORMAL}, {"COLOR", D3DDECLUSAGE_COLOR}};
+  static const std::regex kElement(R"(<[^,>]*,[^,>]*,[^,>]*,[^,>]*,\s*(\w+)\s*,\s*(\d+)\s*>)");
+  Elements elements;
+  for (std::sregex_iterator m(text.begin(), text.end(), kElement), end; m != end; ++m) {
+    const auto usage = kUsages.find((*m)[1].str());
+    EXPECT_NE(usage, kUsages.end()) << (*m)[0].str();
+    if (usage != kUsages.end()) elements.insert({usage->second, std::stoul((*m)[2].str())});
+  }
+  return elements;
+}
+
+// Every vertex program a pass of a default file sets reads only what the declaration that pass
+// sets gives it: a program input the vertex buffer lacks would read zeros, not fail.
+TEST(DefaultShaderFileInputsTest, EveryVertexProgramFindsItsInputsInItsPassDeclaration) {
+  namespace fs = std::filesystem;
+  UINT programsChecked = 0;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(ZK_DEFAULT_SHADERS_DIR)) {
+    if (entry.path().extension() != ".ssh") continue;
+    std::ifstream in(entry.path());
+    std::map<std::string, Elements> declarations;
+    std::string line, pass, pending;
+    while (std::getline(in, line)) {
+      if (!pending.empty() || line.rfind("DECLARATION ", 0) == 0) {
+        pending += line;
+        if (!line.empty() && line.back() == '\\') continue;
+        std::istringstream words(pending);
+        std::string keyword, name;
+        words >> keyword >> name;
+        declarations[name] = ReadElements(pending);
+        pending.clear();
+        continue;
+      }
+      std::istringstream words(line);
+      std::string keyword, argument;
+      words >> keyword >> argument;
+      if (keyword == "BEGINPASS") {
+        pass = argument;
+        declarations.clear();
+      }
+      if (keyword != "SETVERTEXSHADER") continue;
+      const std::string shown = entry.path().string() + " " + pass + " " + argument;
+      const fs::path program = entry.path().parent_path() / "vsh" / argument;
+      LPD3DXBUFFER code = nullptr;
+      ASSERT_EQ(D3DXAssembleShaderFromFileA(program.string().c_str(), nullptr, nullptr, 0, &code,
+                                            nullptr),
+                D3D_OK)
+          << shown;
+      D3DXSEMANTIC semantics[MAXD3DDECLLENGTH];
+      UINT count = MAXD3DDECLLENGTH;
+      ASSERT_EQ(D3DXGetShaderInputSemantics(static_cast<const DWORD*>(code->GetBufferPointer()),
+                                            semantics, &count),
+                D3D_OK)
+          << shown;
+      code->Release();
+      // Each pass declares the one layout its program reads.
+      ASSERT_EQ(declarations.size(), 1u) << shown;
+      const Elements& declared = declarations.begin()->second;
+      for (UINT i = 0; i < count; ++i)
+        EXPECT_EQ(declared.count({semantics[i].Usage, semantics[i].UsageIndex}), 1u)
+            << shown << " reads usage " << semantics[i].Usage << " index "
+            << semantics[i].UsageIndex;
+      ++programsChecked;
+    }
+  }
+  EXPECT_GT(programsChecked, 0u);
 }
 
 }  // namespace
