@@ -1,0 +1,164 @@
+// The per-pixel default shader files drawing scenes in rendering profiles 10 (shadow-volume set)
+// and 13 (the shadow-map set the build writes) on the GL back end, offscreen, read from the packed
+// shader archive as the game mounts it, and read back at probe pixels.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "GenericPassScene.h"
+#include "RecordingAllocator.h"
+#include "shaders/PerPixelPass.h"
+#include "shaders/ShaderLibrary.h"
+#include "spatial/LightSpatialServices.h"
+#include "vfs/VirtualFileSystem.h"
+
+namespace {
+
+int Red(D3DCOLOR colour) { return int((colour >> 16) & 0xFF); }
+int Green(D3DCOLOR colour) { return int((colour >> 8) & 0xFF); }
+int Blue(D3DCOLOR colour) { return int(colour & 0xFF); }
+int Brightness(D3DCOLOR colour) { return Red(colour) + Green(colour) + Blue(colour); }
+
+// A volume every camera sees, with the corners of the box from `low` to `high`.
+class CornerVolume final : public FakeMeshBoundVolume {
+ public:
+  CornerVolume(const CVector3& low, const CVector3& high) {
+    for (int c = 0; c < 8; ++c)
+      corners[c] = CVector4((c & 1) ? high.x : low.x, (c & 2) ? high.y : low.y,
+                            (c & 4) ? high.z : low.z, 1.0f);
+  }
+  CVector4* GetPoints() override { return corners; }
+  CVector4 corners[8];
+};
+
+struct Profile {
+  UINT lightingModel;
+  UINT profile;
+};
+
+class PerPixelFilesDrawTest : public ::testing::TestWithParam<Profile> {
+ protected:
+  PerPixelFilesDrawTest() {
+    CEngineContext& context = *GetEngineContext();
+    context.pVirtualFileSystem = &vfs;
+    EXPECT_NE(vfs.AddVirtualDisk(ZK_SHADER_ARCHIVE, 1, 0, 0, nullptr), VFS_NOT_FOUND);
+    mountLog = world.banks.bench.Errors();  // the mount logs its member count at this level
+    library = std::make_unique<CShaderLibrary>(&world.banks.Renderer(), &world.banks.bench.log,
+                                               ZK_SCHEME_RADEON9700, 0, "no-loose-shaders");
+    context.ports.meshShaders.Set(library.get());
+    context.ports.surfaceShaders.Set(library.get());
+    context.ports.sceneShaders.Set(library.get());
+    context.ports.lightSpatial.Set(&lightVolumes);
+    world.scene->SetLightingModel(GetParam().lightingModel);
+    world.scene->SetShadowMode(GetParam().profile);
+  }
+  ~PerPixelFilesDrawTest() override {
+    CEngineContext& context = *GetEngineContext();
+    context.ports.meshShaders.Reset();
+    context.ports.surfaceShaders.Reset();
+    context.ports.sceneShaders.Reset();
+  }
+
+  void Shade(CMesh* mesh) {
+    ASSERT_EQ(library->ApplyDefaultShaderForMesh(mesh), 1u) << world.banks.bench.Errors();
+    const std::string folder = GetParam().lightingModel == 2 ? "ShadowVolume\\" : "ShadowMap\\";
+    EXPECT_EQ(std::string(mesh->GetShaderFileName()).rfind(folder, 0), 0u)
+        << mesh->GetShaderFileName();
+    auto* surface = dynamic_cast<CSurface*>(mesh->GetSurface(0));
+    ASSERT_EQ(library->ApplyDefaultShaderForSurface(surface), 1u) << world.banks.bench.Errors();
+  }
+
+  void PointLightAt(const CVector3& position) {
+    CLight& lamp = *world.light;
+    lamp.SetType(LIGHT_POINT);
+    lamp.SetPosition(position);
+    lamp.GetRangeEnvelope(0)->SetValue(30.0f);
+    lamp.FinishLoaded();
+    lamp.PrepareMatrices(0.0f);
+    lamp.UpdateHierarchy(0.0f);
+    D3DLIGHT9& record = *lamp.GetD3DLightProperties();
+    record.Attenuation0 = 1.0f;
+    record.Attenuation1 = 0.0f;
+    record.Attenuation2 = 0.0f;
+  }
+
+  std::vector<D3DCOLOR> Draw() {
+    CD3D9Renderer& renderer = world.banks.Renderer();
+    renderer.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL | ZK_CLEAR_NO_FRAME_LIMIT,
+                   0x000000FF);
+    renderer.BeginRendering();
+    world.scene->SetActiveCamera(0);
+    EXPECT_EQ(passes.Render(world.scene, GetParam().profile), 1u);
+    renderer.EndRendering();
+    EXPECT_EQ(world.banks.bench.Errors(), mountLog);
+    return world.banks.bench.device.ReadBackBuffer();
+  }
+
+  GenericPassScene world{ZK_D3D_BACKEND_GL};
+  CLightSpatialServices lightVolumes{&world.banks.bench.log};
+  CRecordingAllocator allocator;
+  CVirtualFileSystem vfs{&world.banks.bench.log, &allocator, nullptr};
+  std::string mountLog;
+  std::unique_ptr<CShaderLibrary> library;
+  CPerPixelPass passes{&world.banks.Renderer(), library.get(), &world.banks.bench.log};
+};
+
+TEST_P(PerPixelFilesDrawTest, ATexturedCubeShowsItsTextureLitByAmbientAndTheLight) {
+  world.light->GetD3DLightProperties()->Diffuse = {0.5f, 0.5f, 0.5f, 1.0f};
+  Shade(world.AddBox("cube", CVector3(0.0f, 0.0f, 5.0f), 0.5f,
+                     world.SolidTexture("red", 0xFFFF0000)));
+  const std::vector<D3DCOLOR> pixels = Draw();
+  ASSERT_FALSE(pixels.empty());
+  const D3DCOLOR cube = CD3DTestDevice::At(pixels, 32, 32);
+  // Ambient 0x40 and half the light on the face turned to it.
+  EXPECT_GT(Red(cube), 160) << std::hex << cube;
+  EXPECT_LT(Red(cube), 220) << std::hex << cube;
+  EXPECT_LT(Green(cube), 24) << std::hex << cube;
+  EXPECT_LT(Blue(cube), 24) << std::hex << cube;
+  EXPECT_EQ(CD3DTestDevice::At(pixels, 2, 2) & 0xFFFFFF, 0x0000FFu) << "background";
+}
+
+TEST_P(PerPixelFilesDrawTest, AWallIsBrighterNearAPointLight) {
+  // The wall is one quad a side: only lighting computed per pixel falls off across it.
+  PointLightAt(CVector3(-1.5f, 0.0f, 7.0f));
+  world.light->GetD3DLightProperties()->Attenuation1 = 0.5f;
+  world.scene->SetAmbientColor(0x101010);
+  CornerVolume wallVolume(CVector3(-2.0f, -2.0f, 8.0f), CVector3(2.0f, 2.0f, 12.0f));
+  world.spatial.boundVolume = &wallVolume;
+  Shade(world.AddBox("wall", CVector3(0.0f, 0.0f, 10.0f), 2.0f, nullptr));
+  const std::vector<D3DCOLOR> pixels = Draw();
+  ASSERT_FALSE(pixels.empty());
+  const int nearLight = Brightness(CD3DTestDevice::At(pixels, 24, 32));
+  const int middle = Brightness(CD3DTestDevice::At(pixels, 32, 32));
+  const int farFromIt = Brightness(CD3DTestDevice::At(pixels, 40, 32));
+  EXPECT_GT(nearLight, middle + 10) << nearLight << " vs " << middle;
+  EXPECT_GT(middle, farFromIt + 10) << middle << " vs " << farFromIt;
+}
+
+TEST_P(PerPixelFilesDrawTest, AWallShowsThroughATransparentBox) {
+  world.scene->SetAmbientColor(0xFFFFFF);
+  world.light->GetD3DLightProperties()->Diffuse = {0.0f, 0.0f, 0.0f, 1.0f};
+  Shade(world.AddBox("wall", CVector3(0.0f, 0.0f, 10.0f), 2.0f,
+                     world.SolidTexture("green", 0xFF00FF00)));
+  // Half transparent by its material.
+  Shade(world.AddBox("glass", CVector3(0.0f, 0.0f, 5.0f), 0.5f,
+                     world.SolidTexture("red", 0xFFFF0000), 0.5f));
+  const std::vector<D3DCOLOR> pixels = Draw();
+  ASSERT_FALSE(pixels.empty());
+  const D3DCOLOR through = CD3DTestDevice::At(pixels, 32, 32);
+  const D3DCOLOR wall = CD3DTestDevice::At(pixels, 8, 32);
+  EXPECT_GT(Green(wall), 240) << std::hex << wall;
+  EXPECT_LT(Red(wall), 16) << std::hex << wall;
+  // Red added over the green wall, which still shows.
+  EXPECT_GT(Red(through), 100) << std::hex << through;
+  EXPECT_GT(Green(through), 100) << std::hex << through;
+}
+
+INSTANTIATE_TEST_SUITE_P(ShadowVolumeAndShadowMapSets, PerPixelFilesDrawTest,
+                         testing::Values(Profile{2, 10}, Profile{3, 13}),
+                         [](const testing::TestParamInfo<Profile>& info) {
+                           return "Profile" + std::to_string(info.param.profile);
+                         });
+
+}  // namespace
