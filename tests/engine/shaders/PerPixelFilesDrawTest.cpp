@@ -155,6 +155,31 @@ TEST_P(PerPixelFilesDrawTest, AWallShowsThroughATransparentBox) {
   EXPECT_GT(Green(through), 100) << std::hex << through;
 }
 
+TEST_P(PerPixelFilesDrawTest, ALuminousBoxShowsItsTextureWhateverTheLightAndAmbient) {
+  CMesh* box = world.AddBox("lamp shade", CVector3(0.0f, 0.0f, 5.0f), 0.5f,
+                            world.SolidTexture("orange", 0xFFEC7014));
+  D3DCOLORVALUE diffuse = {1, 1, 1, 1}, specular = {0, 0, 0, 0}, emissive = {1, 1, 1, 1};
+  CVector4 first(1.0f, 0.0f, 0.0f, 0.0f), luminous(0.0f, 0.0f, 0.0f, 1.0f);
+  dynamic_cast<CSurface*>(box->GetSurface(0))
+      ->CreateMaterial(&diffuse, &specular, &emissive, &first, &luminous, 0);
+  Shade(box);
+  // Too little light to show the texture whole, and more than enough: neither changes it.
+  const struct {
+    DWORD ambient;
+    float light;
+  } cases[] = {{0x000000, 0.5f}, {0xFFFFFF, 1.0f}};
+  for (const auto& c : cases) {
+    world.scene->SetAmbientColor(c.ambient);
+    world.light->GetD3DLightProperties()->Diffuse = {c.light, c.light, c.light, 1.0f};
+    const std::vector<D3DCOLOR> pixels = Draw();
+    ASSERT_FALSE(pixels.empty());
+    const D3DCOLOR face = CD3DTestDevice::At(pixels, 32, 32);
+    EXPECT_NEAR(Red(face), 0xEC, 4) << std::hex << face << " light " << c.light;
+    EXPECT_NEAR(Green(face), 0x70, 4) << std::hex << face << " light " << c.light;
+    EXPECT_NEAR(Blue(face), 0x14, 4) << std::hex << face << " light " << c.light;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(ShadowVolumeAndShadowMapSets, PerPixelFilesDrawTest,
                          testing::Values(Profile{2, 10}, Profile{3, 13}),
                          [](const testing::TestParamInfo<Profile>& info) {
