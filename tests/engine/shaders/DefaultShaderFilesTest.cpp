@@ -175,27 +175,37 @@ TEST_F(DefaultShaderFilesTest, EveryPerPixelFileCompilesForEveryParameterListItC
   }
 }
 
-// Usage and index of each vertex element a declaration line lists.
 using Elements = std::set<std::pair<UINT, UINT>>;
 
+// Usage and index of each vertex element a declaration line lists. The mesh's buffers lay the
+// elements one after the other, so each must start where the one before it ends.
 Elements ReadElements(const std::string& text) {
   static const std::map<std::string, UINT> kUsages = {
       {"POSITION", D3DDECLUSAGE_POSITION}, {"BLENDWEIGHT", D3DDECLUSAGE_BLENDWEIGHT},
       {"BLENDINDICES", D3DDECLUSAGE_BLENDINDICES}, {"NORMAL", D3DDECLUSAGE_NORMAL},
       {"TEXCOORD", D3DDECLUSAGE_TEXCOORD}, {"TANGENT", D3DDECLUSAGE_TANGENT},
       {"BINORMAL", D3DDECLUSAGE_BINORMAL}, {"COLOR", D3DDECLUSAGE_COLOR}};
-  static const std::regex kElement(R"(<[^,>]*,[^,>]*,[^,>]*,[^,>]*,\s*(\w+)\s*,\s*(\d+)\s*>)");
+  static const std::map<std::string, UINT> kSizes = {
+      {"FLOAT2", 8}, {"FLOAT3", 12}, {"FLOAT4", 16}, {"UBYTE4", 4}, {"D3DCOLOR", 4}};
+  static const std::regex kElement(
+      R"(<\s*\d+\s*,\s*(\d+)\s*,\s*(\w+)\s*,\s*\w+\s*,\s*(\w+)\s*,\s*(\d+)\s*>)");
   Elements elements;
+  UINT offset = 0;
   for (std::sregex_iterator m(text.begin(), text.end(), kElement), end; m != end; ++m) {
-    const auto usage = kUsages.find((*m)[1].str());
+    EXPECT_EQ(std::stoul((*m)[1].str()), offset) << (*m)[0].str() << " in " << text;
+    const auto size = kSizes.find((*m)[2].str());
+    EXPECT_NE(size, kSizes.end()) << (*m)[0].str();
+    if (size != kSizes.end()) offset += size->second;
+    const auto usage = kUsages.find((*m)[3].str());
     EXPECT_NE(usage, kUsages.end()) << (*m)[0].str();
-    if (usage != kUsages.end()) elements.insert({usage->second, std::stoul((*m)[2].str())});
+    if (usage != kUsages.end()) elements.insert({usage->second, std::stoul((*m)[4].str())});
   }
   return elements;
 }
 
 // Every vertex program a pass of a default file sets reads only what the declaration that pass
-// sets gives it: a program input the vertex buffer lacks would read zeros, not fail.
+// sets gives it (a program input the vertex buffer lacks would read zeros, not fail), and the
+// declaration's offsets are those of the buffer the mesh lays out for it.
 TEST(DefaultShaderFileInputsTest, EveryVertexProgramFindsItsInputsInItsPassDeclaration) {
   namespace fs = std::filesystem;
   UINT programsChecked = 0;

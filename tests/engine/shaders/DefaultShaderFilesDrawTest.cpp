@@ -1,6 +1,6 @@
-// The per-pixel default shader files drawing scenes in rendering profiles 10 (shadow-volume set)
-// and 13 (the shadow-map set the build writes) on the GL back end, offscreen, read from the packed
-// shader archive as the game mounts it, and read back at probe pixels.
+// The default shader files drawing scenes in rendering profiles 1 (per-vertex set), 10 (shadow-volume
+// set) and 13 (the shadow-map set the build writes) on the GL back end, offscreen, read from the
+// packed shader archive as the game mounts it, and read back at probe pixels.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,6 +9,7 @@
 #include "GenericPassScene.h"
 #include "RecordingAllocator.h"
 #include "shaders/PerPixelPass.h"
+#include "shaders/PerVertexPass.h"
 #include "shaders/ShaderLibrary.h"
 #include "spatial/LightSpatialServices.h"
 #include "vfs/VirtualFileSystem.h"
@@ -37,9 +38,9 @@ struct Profile {
   UINT profile;
 };
 
-class PerPixelFilesDrawTest : public ::testing::TestWithParam<Profile> {
+class DefaultShaderFilesDrawTest : public ::testing::TestWithParam<Profile> {
  protected:
-  PerPixelFilesDrawTest() {
+  DefaultShaderFilesDrawTest() {
     CEngineContext& context = *GetEngineContext();
     context.pVirtualFileSystem = &vfs;
     EXPECT_NE(vfs.AddVirtualDisk(ZK_SHADER_ARCHIVE, 1, 0, 0, nullptr), VFS_NOT_FOUND);
@@ -53,7 +54,7 @@ class PerPixelFilesDrawTest : public ::testing::TestWithParam<Profile> {
     world.scene->SetLightingModel(GetParam().lightingModel);
     world.scene->SetShadowMode(GetParam().profile);
   }
-  ~PerPixelFilesDrawTest() override {
+  ~DefaultShaderFilesDrawTest() override {
     CEngineContext& context = *GetEngineContext();
     context.ports.meshShaders.Reset();
     context.ports.surfaceShaders.Reset();
@@ -62,11 +63,20 @@ class PerPixelFilesDrawTest : public ::testing::TestWithParam<Profile> {
 
   void Shade(CMesh* mesh) {
     ASSERT_EQ(library->ApplyDefaultShaderForMesh(mesh), 1u) << world.banks.bench.Errors();
-    const std::string folder = GetParam().lightingModel == 2 ? "ShadowVolume\\" : "ShadowMap\\";
-    EXPECT_EQ(std::string(mesh->GetShaderFileName()).rfind(folder, 0), 0u)
+    EXPECT_EQ(std::string(mesh->GetShaderFileName()).rfind(Folder(), 0), 0u)
         << mesh->GetShaderFileName();
     auto* surface = dynamic_cast<CSurface*>(mesh->GetSurface(0));
     ASSERT_EQ(library->ApplyDefaultShaderForSurface(surface), 1u) << world.banks.bench.Errors();
+    // As loading does: the buffers laid out for the declarations of the mesh's shader.
+    mesh->CreateVertexBuffers();
+  }
+
+  std::string Folder() const {
+    switch (GetParam().lightingModel) {
+      case 1: return "PerVertex\\";
+      case 2: return "ShadowVolume\\";
+      default: return "ShadowMap\\";
+    }
   }
 
   void PointLightAt(const CVector3& position) {
@@ -89,7 +99,10 @@ class PerPixelFilesDrawTest : public ::testing::TestWithParam<Profile> {
                    0x000000FF);
     renderer.BeginRendering();
     world.scene->SetActiveCamera(0);
-    EXPECT_EQ(passes.Render(world.scene, GetParam().profile), 1u);
+    const UINT profile = GetParam().profile;
+    EXPECT_EQ(profile < 10 ? perVertex.Render(world.scene, profile)
+                           : perPixel.Render(world.scene, profile),
+              1u);
     renderer.EndRendering();
     EXPECT_EQ(world.banks.bench.Errors(), mountLog);
     return world.banks.bench.device.ReadBackBuffer();
@@ -101,10 +114,11 @@ class PerPixelFilesDrawTest : public ::testing::TestWithParam<Profile> {
   CVirtualFileSystem vfs{&world.banks.bench.log, &allocator, nullptr};
   std::string mountLog;
   std::unique_ptr<CShaderLibrary> library;
-  CPerPixelPass passes{&world.banks.Renderer(), library.get(), &world.banks.bench.log};
+  CPerVertexPass perVertex{&world.banks.Renderer(), library.get(), &world.banks.bench.log};
+  CPerPixelPass perPixel{&world.banks.Renderer(), library.get(), &world.banks.bench.log};
 };
 
-TEST_P(PerPixelFilesDrawTest, ATexturedCubeShowsItsTextureLitByAmbientAndTheLight) {
+TEST_P(DefaultShaderFilesDrawTest, ATexturedCubeShowsItsTextureLitByAmbientAndTheLight) {
   world.light->GetD3DLightProperties()->Diffuse = {0.5f, 0.5f, 0.5f, 1.0f};
   Shade(world.AddBox("cube", CVector3(0.0f, 0.0f, 5.0f), 0.5f,
                      world.SolidTexture("red", 0xFFFF0000)));
@@ -118,6 +132,9 @@ TEST_P(PerPixelFilesDrawTest, ATexturedCubeShowsItsTextureLitByAmbientAndTheLigh
   EXPECT_LT(Blue(cube), 24) << std::hex << cube;
   EXPECT_EQ(CD3DTestDevice::At(pixels, 2, 2) & 0xFFFFFF, 0x0000FFu) << "background";
 }
+
+// Lighting a quad only at its corners cannot show this: the per-pixel sets alone.
+using PerPixelFilesDrawTest = DefaultShaderFilesDrawTest;
 
 TEST_P(PerPixelFilesDrawTest, AWallIsBrighterNearAPointLight) {
   // The wall is one quad a side: only lighting computed per pixel falls off across it.
@@ -136,7 +153,7 @@ TEST_P(PerPixelFilesDrawTest, AWallIsBrighterNearAPointLight) {
   EXPECT_GT(middle, farFromIt + 10) << middle << " vs " << farFromIt;
 }
 
-TEST_P(PerPixelFilesDrawTest, AWallShowsThroughATransparentBox) {
+TEST_P(DefaultShaderFilesDrawTest, AWallShowsThroughATransparentBox) {
   world.scene->SetAmbientColor(0xFFFFFF);
   world.light->GetD3DLightProperties()->Diffuse = {0.0f, 0.0f, 0.0f, 1.0f};
   Shade(world.AddBox("wall", CVector3(0.0f, 0.0f, 10.0f), 2.0f,
@@ -155,7 +172,7 @@ TEST_P(PerPixelFilesDrawTest, AWallShowsThroughATransparentBox) {
   EXPECT_GT(Green(through), 100) << std::hex << through;
 }
 
-TEST_P(PerPixelFilesDrawTest, ALuminousBoxShowsItsTextureWhateverTheLightAndAmbient) {
+TEST_P(DefaultShaderFilesDrawTest, ALuminousBoxShowsItsTextureWhateverTheLightAndAmbient) {
   CMesh* box = world.AddBox("lamp shade", CVector3(0.0f, 0.0f, 5.0f), 0.5f,
                             world.SolidTexture("orange", 0xFFEC7014));
   D3DCOLORVALUE diffuse = {1, 1, 1, 1}, specular = {0, 0, 0, 0}, emissive = {1, 1, 1, 1};
@@ -180,10 +197,62 @@ TEST_P(PerPixelFilesDrawTest, ALuminousBoxShowsItsTextureWhateverTheLightAndAmbi
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(ShadowVolumeAndShadowMapSets, PerPixelFilesDrawTest,
-                         testing::Values(Profile{2, 10}, Profile{3, 13}),
-                         [](const testing::TestParamInfo<Profile>& info) {
-                           return "Profile" + std::to_string(info.param.profile);
-                         });
+// A bone that stays where it rests, unscaled.
+void StillBone(CBone& bone) {
+  CMotion* motion = bone.GetMotion();
+  motion->SetNumberOfChannels(MOTION_CHANNELS);
+  for (UINT channel = MOTION_SCALE_X; channel < MOTION_CHANNELS; ++channel)
+    motion->GetChannel(channel)->AddKeyData(1.0f, 0.0f, 0, 0, 0, 0, 0, 0, 0, 0);
+  bone.Evaluate(0.0f);
+}
+
+// The first row from the top where column x is not the background.
+int TopRow(const std::vector<D3DCOLOR>& pixels, int x) {
+  for (int y = 0; y < CD3DTestDevice::kHeight; ++y)
+    if ((CD3DTestDevice::At(pixels, x, y) & 0xFFFFFF) != 0x0000FF) return y;
+  return CD3DTestDevice::kHeight;
+}
+
+TEST_P(DefaultShaderFilesDrawTest, TheEndOfASkinnedStripFollowsItsBone) {
+  // The left half hangs on bone 0, which stays; the right half on bone 1, which rises.
+  CMesh* strip = world.AddBox("strip", CVector3(0.0f, 0.0f, 8.0f), 1.0f,
+                              world.SolidTexture("red", 0xFFFF0000));
+  CBone* bones = strip->CreateBones(2);
+  ASSERT_NE(bones, nullptr);
+  StillBone(bones[0]);
+  StillBone(bones[1]);
+  Vertex* vertices = strip->GetVertices();
+  for (UINT i = 0; i < strip->GetNumberOfVertices(); ++i) {
+    Vertex& v = vertices[i];
+    v.wBonesIndices[0] = v.vecPosition.x > 0.0f ? 1 : 0;
+    v.fWeights[0] = 1.0f;
+  }
+  Shade(strip);
+  const std::string skinned = GetParam().lightingModel == 1 ? "mesh_bones_nomorph.ssh"
+                                                            : "NoNormalMap\\mesh_bones_nomorph.ssh";
+  ASSERT_EQ(strip->GetShaderFileName(), Folder() + skinned);
+  const std::vector<D3DCOLOR> resting = Draw();
+  ASSERT_FALSE(resting.empty());
+  // Columns near the two ends: the faces span the strip, so its middle bends with it.
+  const int left = 32 - 14, right = 32 + 14;
+  EXPECT_NEAR(TopRow(resting, left), TopRow(resting, right), 1);
+  EXPECT_LT(TopRow(resting, left), 32);
+
+  // Resting half a unit lower than it stands: its vertices are carried half a unit up.
+  bones[1].SetRestPosition(CVector3(0.0f, -0.5f, 0.0f));
+  bones[1].Evaluate(0.0f);
+  const std::vector<D3DCOLOR> raised = Draw();
+  EXPECT_NEAR(TopRow(raised, left), TopRow(resting, left), 1);
+  EXPECT_LT(TopRow(raised, right), TopRow(resting, right) - 4);
+}
+
+std::string ProfileName(const testing::TestParamInfo<Profile>& info) {
+  return "Profile" + std::to_string(info.param.profile);
+}
+
+INSTANTIATE_TEST_SUITE_P(DefaultShaderSets, DefaultShaderFilesDrawTest,
+                         testing::Values(Profile{1, 1}, Profile{2, 10}, Profile{3, 13}), ProfileName);
+INSTANTIATE_TEST_SUITE_P(PerPixelSets, PerPixelFilesDrawTest,
+                         testing::Values(Profile{2, 10}, Profile{3, 13}), ProfileName);
 
 }  // namespace
