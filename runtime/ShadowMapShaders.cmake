@@ -1,5 +1,6 @@
 # Writes the shadow-map shader set from the shadow-volume one: the same files without the volume
-# passes (and without the volume programs), since the shadow-map profiles never draw volumes.
+# passes of meshes and surfaces (and without the volume programs), since the shadow-map profiles
+# never draw volumes.
 #   cmake -DSOURCE=<ShadowVolume folder> -DDESTINATION=<ShadowMap folder> -P ShadowMapShaders.cmake
 file(REMOVE_RECURSE ${DESTINATION})
 file(GLOB_RECURSE files RELATIVE ${SOURCE} ${SOURCE}/*)
@@ -21,7 +22,7 @@ foreach(file ${files})
   set(text "")
   set(inVolume FALSE)
   foreach(line IN LISTS lines)
-    if(line MATCHES "^BEGINPASS .*IMPLEMENTS DYNAMICSHADOWVOLUME")
+    if(line MATCHES "^BEGINPASS [A-Z]*SHADOWVOLUMEEXTRUSION")
       set(inVolume TRUE)
     elseif(inVolume)
       if(line MATCHES "^ENDPASS")

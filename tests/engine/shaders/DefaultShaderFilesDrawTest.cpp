@@ -3,6 +3,7 @@
 // packed shader archive as the game mounts it, and read back at probe pixels.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -11,7 +12,10 @@
 #include "shaders/PerPixelPass.h"
 #include "shaders/PerVertexPass.h"
 #include "shaders/ShaderLibrary.h"
+#include "spatial/CollisionManager.h"
+#include "spatial/EdgeList.h"
 #include "spatial/LightSpatialServices.h"
+#include "spatial/MeshSpatialServices.h"
 #include "vfs/VirtualFileSystem.h"
 
 namespace {
@@ -246,12 +250,137 @@ TEST_P(DefaultShaderFilesDrawTest, TheEndOfASkinnedStripFollowsItsBone) {
   EXPECT_LT(TopRow(raised, right), TopRow(resting, right) - 4);
 }
 
+// The import's face record, as the edge builder reads it.
+struct EdgeFace {
+  WORD v[3];
+  WORD edgeIndex[3];
+  Edge* edge[3];
+};
+
+// Real bound volumes and shadow-volume geometry, so that closed meshes cast shadows and the
+// lights find them.
+class ShadowDrawTest : public DefaultShaderFilesDrawTest {
+ protected:
+  ShadowDrawTest() {
+    GetEngineContext()->ports.meshSpatial.Set(&meshSpatial);
+    // Looking down at the floor from above and behind, far enough for the sun's volumes.
+    CVector3 eye(0.0f, 4.0f, 3.0f), target(0.0f, -1.0f, 9.0f);
+    world.camera->LookAt(&eye, &target, 0.0f);
+    world.camera->CalculateProjectionMatrix(0.5f, 1000.0f, 1.0f);
+  }
+
+  // A closed box of eight shared corners, so its edges make a shadow volume; clockwise faces.
+  CMesh* AddCaster(const char* name, const CVector3& centre, float half) {
+    auto* mesh = new CMesh(&world.banks.Renderer(), &world.banks.bench.log, world.scene, 0);
+    mesh->SetName(name);
+    world.scene->AppendWorldObject(mesh);
+    std::vector<Vertex> vertices(8);
+    for (UINT i = 0; i < 8; ++i) {
+      Vertex& v = vertices[i];
+      v = {};
+      v.vecPosition = centre + CVector3((i & 1) ? half : -half, (i & 2) ? half : -half,
+                                        (i & 4) ? half : -half);
+      v.vecNormal = (v.vecPosition - centre) * (1.0f / half);
+      for (WORD& bone : v.wBonesIndices) bone = 0xFFFF;
+    }
+    const WORD triangles[12][3] = {{0, 2, 3}, {0, 3, 1}, {4, 5, 7}, {4, 7, 6},
+                                   {0, 4, 6}, {0, 6, 2}, {1, 3, 7}, {1, 7, 5},
+                                   {2, 6, 7}, {2, 7, 3}, {0, 1, 5}, {0, 5, 4}};
+    EdgeFace imported[12] = {};
+    Face faces[12] = {};
+    std::vector<WORD> indices;
+    for (int f = 0; f < 12; ++f)
+      for (int k = 0; k < 3; ++k) {
+        imported[f].v[k] = triangles[f][k];
+        indices.push_back(triangles[f][k]);
+      }
+    Edge* edges = nullptr;
+    UINT edgeCount = 0;
+    EXPECT_EQ(BuildEdgeList(&edges, &edgeCount, imported, 12, &world.banks.bench.log), 1u);
+    for (int f = 0; f < 12; ++f) {
+      const CVector3& a = vertices[triangles[f][0]].vecPosition;
+      const CVector3 u = vertices[triangles[f][1]].vecPosition - a;
+      const CVector3 w = vertices[triangles[f][2]].vecPosition - a;
+      CVector3 normal(u.y * w.z - u.z * w.y, u.z * w.x - u.x * w.z, u.x * w.y - u.y * w.x);
+      faces[f].vecNormal = normal * (1.0f / std::sqrt(normal.x * normal.x + normal.y * normal.y +
+                                                      normal.z * normal.z));
+      faces[f].wIndex1 = triangles[f][0];
+      faces[f].wIndex2 = triangles[f][1];
+      faces[f].wIndex3 = triangles[f][2];
+      faces[f].wEdge1 = imported[f].edgeIndex[0];
+      faces[f].wEdge2 = imported[f].edgeIndex[1];
+      faces[f].wEdge3 = imported[f].edgeIndex[2];
+      faces[f].wFaceIndex = static_cast<WORD>(f);
+    }
+    mesh->SetVertices(8, vertices.data(), 1);
+    mesh->SetFaces(12, faces);
+    mesh->SetFlags(mesh->GetFlags() | CMesh::kFlagCastsShadow);
+    mesh->PrepareShadowVolume(edges, edgeCount);
+    delete[] edges;
+    CMotion* motion = mesh->GetFirstMotion();
+    motion->SetNumberOfChannels(MOTION_CHANNELS);
+    for (UINT channel = MOTION_SCALE_X; channel < MOTION_CHANNELS; ++channel)
+      motion->GetChannel(channel)->AddKeyData(1.0f, 0.0f, 0, 0, 0, 0, 0, 0, 0, 0);
+    mesh->PrepareMatrices(0.0f);
+    auto* surface = dynamic_cast<CSurface*>(mesh->CreateSurface());
+    surface->SetIndices(static_cast<UINT>(indices.size()), indices.data());
+    D3DCOLORVALUE diffuse = {1, 1, 1, 1}, specular = {0, 0, 0, 0}, emissive = {0, 0, 0, 0};
+    CVector4 first(1.0f, 0.0f, 0.0f, 0.0f), second;
+    surface->CreateMaterial(&diffuse, &specular, &emissive, &first, &second, 0);
+    surface->SetSurfaceParameter(1.0f);
+    mesh->RebuildBoundVolume();
+    return mesh;
+  }
+
+  CCollisionManager collisions{&world.banks.Renderer(), &world.banks.bench.log};
+  CMeshSpatialServices meshSpatial{&world.banks.bench.log, &collisions};
+};
+
+TEST_P(ShadowDrawTest, ACubeShadowsTheFloorInTheShadowProfilesOnly) {
+  // The sun shines down and to the right: the cube's shadow falls to its right on the floor.
+  CLight& sun = *world.light;
+  sun.SetType(LIGHT_DISTANT);
+  sun.SetRotation(CVector3(0.6f, 1.0f, 0.0f));
+  sun.PrepareMatrices(0.0f);
+  sun.UpdateHierarchy(0.0f);
+  CVector3 direction;
+  sun.GetDirection(&direction);
+  ASSERT_LT(direction.y, -0.5f) << direction.x << " " << direction.y << " " << direction.z;
+  ASSERT_GT(direction.x, 0.1f) << direction.x << " " << direction.y << " " << direction.z;
+  // The record the volumes read, as a loaded light's update leaves it.
+  sun.GetD3DLightProperties()->Direction = {direction.x, direction.y, direction.z};
+  world.scene->SetAmbientColor(0x202020);
+  CMesh* floor = world.AddBox("floor", CVector3(0.0f, -4.0f, 9.0f), 3.0f,
+                              world.SolidTexture("white", 0xFFFFFFFF));
+  floor->RebuildBoundVolume();
+  Shade(floor);
+  CMesh* cube = AddCaster("cube", CVector3(-0.5f, -0.5f, 9.0f), 0.5f);
+  ASSERT_EQ(cube->GetCanCastShadowVolume(), 1u) << world.banks.bench.Errors();
+  Shade(cube);
+  world.scene->SetShadowMode(GetParam().profile);
+  const std::vector<D3DCOLOR> pixels = Draw();
+  ASSERT_FALSE(pixels.empty());
+  // Floor to the cube's right, where its shadow falls, and floor further right in the sun.
+  const int shadowed = Brightness(CD3DTestDevice::At(pixels, 34, 28));
+  const int sunny = Brightness(CD3DTestDevice::At(pixels, 50, 28));
+  const bool shadows = GetParam().profile == 2 || GetParam().profile == 11;
+  EXPECT_GT(sunny, 400);
+  if (shadows)
+    EXPECT_LT(shadowed * 2, sunny) << shadowed << " vs " << sunny;
+  else
+    EXPECT_GT(shadowed * 10, sunny * 9) << shadowed << " vs " << sunny;
+}
+
 std::string ProfileName(const testing::TestParamInfo<Profile>& info) {
   return "Profile" + std::to_string(info.param.profile);
 }
 
 INSTANTIATE_TEST_SUITE_P(DefaultShaderSets, DefaultShaderFilesDrawTest,
                          testing::Values(Profile{1, 1}, Profile{2, 10}, Profile{3, 13}), ProfileName);
+INSTANTIATE_TEST_SUITE_P(Profiles, ShadowDrawTest,
+                         testing::Values(Profile{1, 1}, Profile{1, 2}, Profile{2, 10},
+                                         Profile{2, 11}, Profile{3, 13}),
+                         ProfileName);
 INSTANTIATE_TEST_SUITE_P(PerPixelSets, PerPixelFilesDrawTest,
                          testing::Values(Profile{2, 10}, Profile{3, 13}), ProfileName);
 
