@@ -250,6 +250,41 @@ TEST_P(DefaultShaderFilesDrawTest, TheEndOfASkinnedStripFollowsItsBone) {
   EXPECT_LT(TopRow(raised, right), TopRow(resting, right) - 4);
 }
 
+// The normal map turns the wall's normal: flat, it faces the light as the wall does; bent along
+// its tangent, it faces across the light and the wall takes the ambient only.
+TEST_P(PerPixelFilesDrawTest, ANormalMapTurnsTheLitNormal) {
+  world.scene->SetAmbientColor(0x202020);
+  // A wall of each, the flat one on the left.
+  for (const bool flat : {true, false}) {
+    CMesh* wall = world.AddBox(flat ? "flat" : "bent", CVector3(flat ? -1.1f : 1.1f, 0.0f, 8.0f),
+                               1.0f, world.SolidTexture("white", 0xFFFFFFFF));
+    // Each face's tangent and binormal: the directions its u and v grow in.
+    Vertex* vertices = wall->GetVertices();
+    for (UINT i = 0; i < wall->GetNumberOfVertices(); i += 4) {
+      const CVector3 u = vertices[i + 3].vecPosition - vertices[i].vecPosition;
+      const CVector3 v = vertices[i].vecPosition - vertices[i + 1].vecPosition;
+      for (UINT k = 0; k < 4; ++k) {
+        vertices[i + k].vecTangent = u * 0.5f;
+        vertices[i + k].vecBiNormal = v * 0.5f;
+      }
+    }
+    auto* surface = dynamic_cast<CSurface*>(wall->GetSurface(0));
+    CTextureInterface* map =
+        world.SolidTexture(flat ? "flat map" : "bent map", flat ? 0xFF8080FF : 0xFFFF8080);
+    if (auto* counted = dynamic_cast<CSurfaceTextureImage*>(map)) counted->AddReference();
+    surface->NewTextureRecord(CSurface::SLOT_NORMAL)->pTextureImage = map;
+    Shade(wall);
+    EXPECT_EQ(std::string(wall->GetShaderFileName()),
+              Folder() + "NormalMap\\NoHeightMap\\mesh_nobones_nomorph.ssh");
+  }
+  const std::vector<D3DCOLOR> pixels = Draw();
+  ASSERT_FALSE(pixels.empty());
+  const int flat = Brightness(CD3DTestDevice::At(pixels, 20, 32));
+  const int bent = Brightness(CD3DTestDevice::At(pixels, 44, 32));
+  EXPECT_GT(flat, 700) << flat;
+  EXPECT_LT(bent, 150) << bent;
+}
+
 // The import's face record, as the edge builder reads it.
 struct EdgeFace {
   WORD v[3];
