@@ -37,6 +37,15 @@ class CornerVolume final : public FakeMeshBoundVolume {
   CVector4 corners[8];
 };
 
+// A bone that stays where it rests, unscaled.
+void StillBone(CBone& bone) {
+  CMotion* motion = bone.GetMotion();
+  motion->SetNumberOfChannels(MOTION_CHANNELS);
+  for (UINT channel = MOTION_SCALE_X; channel < MOTION_CHANNELS; ++channel)
+    motion->GetChannel(channel)->AddKeyData(1.0f, 0.0f, 0, 0, 0, 0, 0, 0, 0, 0);
+  bone.Evaluate(0.0f);
+}
+
 struct Profile {
   UINT lightingModel;
   UINT profile;
@@ -81,6 +90,50 @@ class DefaultShaderFilesDrawTest : public ::testing::TestWithParam<Profile> {
       case 2: return "ShadowVolume\\";
       default: return "ShadowMap\\";
     }
+  }
+
+  // A box whose half on the +x side of `centre` hangs on bone 1 and the rest on bone 0, both
+  // resting where they stand.
+  CMesh* AddSkinnedStrip(const char* name, const CVector3& centre, float half) {
+    CMesh* strip = world.AddBox(name, centre, half, world.SolidTexture("red", 0xFFFF0000));
+    CBone* bones = strip->CreateBones(2);
+    EXPECT_NE(bones, nullptr);
+    if (bones == nullptr) return strip;
+    StillBone(bones[0]);
+    StillBone(bones[1]);
+    Vertex* vertices = strip->GetVertices();
+    for (UINT i = 0; i < strip->GetNumberOfVertices(); ++i) {
+      Vertex& v = vertices[i];
+      v.wBonesIndices[0] = v.vecPosition.x > centre.x ? 1 : 0;
+      v.fWeights[0] = 1.0f;
+    }
+    return strip;
+  }
+  // Bone 1 resting `up` lower than it stands: its vertices are carried `up` higher.
+  static void RaiseEnd(CMesh* strip, float up) {
+    CBone& end = strip->GetBones()[1];
+    end.SetRestPosition(CVector3(0.0f, -up, 0.0f));
+    end.Evaluate(0.0f);
+  }
+
+  // A white box with a normal map of one colour, each face's tangent and binormal the
+  // directions its u and v grow in.
+  CMesh* AddNormalMappedBox(const char* name, const CVector3& centre, float half, D3DCOLOR normal) {
+    CMesh* box = world.AddBox(name, centre, half, world.SolidTexture("white", 0xFFFFFFFF));
+    Vertex* vertices = box->GetVertices();
+    for (UINT i = 0; i < box->GetNumberOfVertices(); i += 4) {
+      const CVector3 u = vertices[i + 3].vecPosition - vertices[i].vecPosition;
+      const CVector3 v = vertices[i].vecPosition - vertices[i + 1].vecPosition;
+      for (UINT k = 0; k < 4; ++k) {
+        vertices[i + k].vecTangent = u * (0.5f / half);
+        vertices[i + k].vecBiNormal = v * (0.5f / half);
+      }
+    }
+    auto* surface = dynamic_cast<CSurface*>(box->GetSurface(0));
+    CTextureInterface* map = world.SolidTexture((std::string(name) + " map").c_str(), normal);
+    if (auto* counted = dynamic_cast<CSurfaceTextureImage*>(map)) counted->AddReference();
+    surface->NewTextureRecord(CSurface::SLOT_NORMAL)->pTextureImage = map;
+    return box;
   }
 
   void PointLightAt(const CVector3& position) {
@@ -201,15 +254,6 @@ TEST_P(DefaultShaderFilesDrawTest, ALuminousBoxShowsItsTextureWhateverTheLightAn
   }
 }
 
-// A bone that stays where it rests, unscaled.
-void StillBone(CBone& bone) {
-  CMotion* motion = bone.GetMotion();
-  motion->SetNumberOfChannels(MOTION_CHANNELS);
-  for (UINT channel = MOTION_SCALE_X; channel < MOTION_CHANNELS; ++channel)
-    motion->GetChannel(channel)->AddKeyData(1.0f, 0.0f, 0, 0, 0, 0, 0, 0, 0, 0);
-  bone.Evaluate(0.0f);
-}
-
 // The first row from the top where column x is not the background.
 int TopRow(const std::vector<D3DCOLOR>& pixels, int x) {
   for (int y = 0; y < CD3DTestDevice::kHeight; ++y)
@@ -218,19 +262,7 @@ int TopRow(const std::vector<D3DCOLOR>& pixels, int x) {
 }
 
 TEST_P(DefaultShaderFilesDrawTest, TheEndOfASkinnedStripFollowsItsBone) {
-  // The left half hangs on bone 0, which stays; the right half on bone 1, which rises.
-  CMesh* strip = world.AddBox("strip", CVector3(0.0f, 0.0f, 8.0f), 1.0f,
-                              world.SolidTexture("red", 0xFFFF0000));
-  CBone* bones = strip->CreateBones(2);
-  ASSERT_NE(bones, nullptr);
-  StillBone(bones[0]);
-  StillBone(bones[1]);
-  Vertex* vertices = strip->GetVertices();
-  for (UINT i = 0; i < strip->GetNumberOfVertices(); ++i) {
-    Vertex& v = vertices[i];
-    v.wBonesIndices[0] = v.vecPosition.x > 0.0f ? 1 : 0;
-    v.fWeights[0] = 1.0f;
-  }
+  CMesh* strip = AddSkinnedStrip("strip", CVector3(0.0f, 0.0f, 8.0f), 1.0f);
   Shade(strip);
   const std::string skinned = GetParam().lightingModel == 1 ? "mesh_bones_nomorph.ssh"
                                                             : "NoNormalMap\\mesh_bones_nomorph.ssh";
@@ -242,9 +274,7 @@ TEST_P(DefaultShaderFilesDrawTest, TheEndOfASkinnedStripFollowsItsBone) {
   EXPECT_NEAR(TopRow(resting, left), TopRow(resting, right), 1);
   EXPECT_LT(TopRow(resting, left), 32);
 
-  // Resting half a unit lower than it stands: its vertices are carried half a unit up.
-  bones[1].SetRestPosition(CVector3(0.0f, -0.5f, 0.0f));
-  bones[1].Evaluate(0.0f);
+  RaiseEnd(strip, 0.5f);
   const std::vector<D3DCOLOR> raised = Draw();
   EXPECT_NEAR(TopRow(raised, left), TopRow(resting, left), 1);
   EXPECT_LT(TopRow(raised, right), TopRow(resting, right) - 4);
@@ -256,23 +286,8 @@ TEST_P(PerPixelFilesDrawTest, ANormalMapTurnsTheLitNormal) {
   world.scene->SetAmbientColor(0x202020);
   // A wall of each, the flat one on the left.
   for (const bool flat : {true, false}) {
-    CMesh* wall = world.AddBox(flat ? "flat" : "bent", CVector3(flat ? -1.1f : 1.1f, 0.0f, 8.0f),
-                               1.0f, world.SolidTexture("white", 0xFFFFFFFF));
-    // Each face's tangent and binormal: the directions its u and v grow in.
-    Vertex* vertices = wall->GetVertices();
-    for (UINT i = 0; i < wall->GetNumberOfVertices(); i += 4) {
-      const CVector3 u = vertices[i + 3].vecPosition - vertices[i].vecPosition;
-      const CVector3 v = vertices[i].vecPosition - vertices[i + 1].vecPosition;
-      for (UINT k = 0; k < 4; ++k) {
-        vertices[i + k].vecTangent = u * 0.5f;
-        vertices[i + k].vecBiNormal = v * 0.5f;
-      }
-    }
-    auto* surface = dynamic_cast<CSurface*>(wall->GetSurface(0));
-    CTextureInterface* map =
-        world.SolidTexture(flat ? "flat map" : "bent map", flat ? 0xFF8080FF : 0xFFFF8080);
-    if (auto* counted = dynamic_cast<CSurfaceTextureImage*>(map)) counted->AddReference();
-    surface->NewTextureRecord(CSurface::SLOT_NORMAL)->pTextureImage = map;
+    CMesh* wall = AddNormalMappedBox(flat ? "flat" : "bent", CVector3(flat ? -1.1f : 1.1f, 0.0f, 8.0f),
+                                     1.0f, flat ? 0xFF8080FF : 0xFFFF8080);
     Shade(wall);
     EXPECT_EQ(std::string(wall->GetShaderFileName()),
               Folder() + "NormalMap\\NoHeightMap\\mesh_nobones_nomorph.ssh");
