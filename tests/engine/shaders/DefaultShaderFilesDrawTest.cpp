@@ -2,12 +2,16 @@
 // set) and 13 (the shadow-map set the build writes) on the GL back end, offscreen, read from the
 // packed shader archive as the game mounts it, and read back at probe pixels.
 #include <gtest/gtest.h>
+#include <stb_image.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 
 #include "GenericPassScene.h"
+#include "ImageWriter.h"
 #include "RecordingAllocator.h"
 #include "shaders/PerPixelPass.h"
 #include "shaders/PerVertexPass.h"
@@ -382,32 +386,36 @@ class ShadowDrawTest : public DefaultShaderFilesDrawTest {
     return mesh;
   }
 
+  // The sun shining down and to the right, a floor, and a cube on it whose shadow falls to its
+  // right.
+  void FloorAndCubeInTheSun() {
+    CLight& sun = *world.light;
+    sun.SetType(LIGHT_DISTANT);
+    sun.SetRotation(CVector3(0.6f, 1.0f, 0.0f));
+    sun.PrepareMatrices(0.0f);
+    sun.UpdateHierarchy(0.0f);
+    CVector3 direction;
+    sun.GetDirection(&direction);
+    ASSERT_LT(direction.y, -0.5f) << direction.x << " " << direction.y << " " << direction.z;
+    ASSERT_GT(direction.x, 0.1f) << direction.x << " " << direction.y << " " << direction.z;
+    // The record the volumes read, as a loaded light's update leaves it.
+    sun.GetD3DLightProperties()->Direction = {direction.x, direction.y, direction.z};
+    world.scene->SetAmbientColor(0x202020);
+    CMesh* floor = world.AddBox("floor", CVector3(0.0f, -4.0f, 9.0f), 3.0f,
+                                world.SolidTexture("white", 0xFFFFFFFF));
+    floor->RebuildBoundVolume();
+    Shade(floor);
+    CMesh* cube = AddCaster("cube", CVector3(-0.5f, -0.5f, 9.0f), 0.5f);
+    ASSERT_EQ(cube->GetCanCastShadowVolume(), 1u) << world.banks.bench.Errors();
+    Shade(cube);
+  }
+
   CCollisionManager collisions{&world.banks.Renderer(), &world.banks.bench.log};
   CMeshSpatialServices meshSpatial{&world.banks.bench.log, &collisions};
 };
 
 TEST_P(ShadowDrawTest, ACubeShadowsTheFloorInTheShadowProfilesOnly) {
-  // The sun shines down and to the right: the cube's shadow falls to its right on the floor.
-  CLight& sun = *world.light;
-  sun.SetType(LIGHT_DISTANT);
-  sun.SetRotation(CVector3(0.6f, 1.0f, 0.0f));
-  sun.PrepareMatrices(0.0f);
-  sun.UpdateHierarchy(0.0f);
-  CVector3 direction;
-  sun.GetDirection(&direction);
-  ASSERT_LT(direction.y, -0.5f) << direction.x << " " << direction.y << " " << direction.z;
-  ASSERT_GT(direction.x, 0.1f) << direction.x << " " << direction.y << " " << direction.z;
-  // The record the volumes read, as a loaded light's update leaves it.
-  sun.GetD3DLightProperties()->Direction = {direction.x, direction.y, direction.z};
-  world.scene->SetAmbientColor(0x202020);
-  CMesh* floor = world.AddBox("floor", CVector3(0.0f, -4.0f, 9.0f), 3.0f,
-                              world.SolidTexture("white", 0xFFFFFFFF));
-  floor->RebuildBoundVolume();
-  Shade(floor);
-  CMesh* cube = AddCaster("cube", CVector3(-0.5f, -0.5f, 9.0f), 0.5f);
-  ASSERT_EQ(cube->GetCanCastShadowVolume(), 1u) << world.banks.bench.Errors();
-  Shade(cube);
-  world.scene->SetShadowMode(GetParam().profile);
+  ASSERT_NO_FATAL_FAILURE(FloorAndCubeInTheSun());
   const std::vector<D3DCOLOR> pixels = Draw();
   ASSERT_FALSE(pixels.empty());
   // Floor to the cube's right, where its shadow falls, and floor further right in the sun.
@@ -419,6 +427,65 @@ TEST_P(ShadowDrawTest, ACubeShadowsTheFloorInTheShadowProfilesOnly) {
     EXPECT_LT(shadowed * 2, sunny) << shadowed << " vs " << sunny;
   else
     EXPECT_GT(shadowed * 10, sunny * 9) << shadowed << " vs " << sunny;
+}
+
+// The whole test scene, each profile against its golden picture. The goldens are made by hand and
+// checked by eye: ZK_WRITE_GOLDENS=tests/engine/shaders/goldens build/tests/engine_shaders_tests
+// --gtest_filter='*TheTestSceneMatchesItsGolden*' writes them instead of comparing.
+TEST_P(ShadowDrawTest, TheTestSceneMatchesItsGolden) {
+  ASSERT_NO_FATAL_FAILURE(FloorAndCubeInTheSun());
+  Shade(world.AddBox("glass", CVector3(1.4f, -0.6f, 8.0f), 0.4f,
+                     world.SolidTexture("red", 0xFFFF0000), 0.5f));
+  CMesh* strip = AddSkinnedStrip("strip", CVector3(-1.8f, -0.7f, 10.5f), 0.3f);
+  Shade(strip);
+  RaiseEnd(strip, 0.3f);
+  Shade(AddNormalMappedBox("relief", CVector3(1.8f, -0.5f, 11.0f), 0.5f, 0xFFC080E0));
+  auto* lamp = new CLight(&world.banks.Renderer(), &world.banks.bench.log, world.scene);
+  world.scene->AppendWorldObject(lamp);
+  lamp->SetType(LIGHT_POINT);
+  lamp->SetPosition(CVector3(1.0f, 0.5f, 9.5f));
+  lamp->GetRangeEnvelope(0)->SetValue(30.0f);
+  lamp->FinishLoaded();
+  lamp->PrepareMatrices(0.0f);
+  lamp->UpdateHierarchy(0.0f);
+  D3DLIGHT9& record = *lamp->GetD3DLightProperties();
+  record.Diffuse = {0.6f, 0.5f, 0.2f, 1.0f};
+  record.Attenuation0 = 0.5f;
+  record.Attenuation1 = 0.3f;
+  record.Attenuation2 = 0.0f;
+  const std::vector<D3DCOLOR> pixels = Draw();
+  ASSERT_EQ(pixels.size(), size_t{CD3DTestDevice::kWidth} * CD3DTestDevice::kHeight);
+
+  RgbaImage picture;
+  picture.width = CD3DTestDevice::kWidth;
+  picture.height = CD3DTestDevice::kHeight;
+  for (D3DCOLOR colour : pixels)
+    picture.rgba.insert(picture.rgba.end(), {static_cast<uint8_t>(Red(colour)),
+                                             static_cast<uint8_t>(Green(colour)),
+                                             static_cast<uint8_t>(Blue(colour)), 255});
+  const std::string name = "profile" + std::to_string(GetParam().profile) + ".png";
+  if (const char* folder = std::getenv("ZK_WRITE_GOLDENS")) {
+    std::ofstream out(std::string(folder) + "/" + name, std::ios::binary | std::ios::trunc);
+    out << EncodePng(picture);
+    ASSERT_TRUE(out.good()) << folder << "/" << name;
+    return;
+  }
+  const std::string golden = std::string(ZK_SHADER_GOLDENS) + "/" + name;
+  int width = 0, height = 0, channels = 0;
+  std::unique_ptr<stbi_uc, void (*)(void*)> expected(
+      stbi_load(golden.c_str(), &width, &height, &channels, 4), stbi_image_free);
+  ASSERT_TRUE(expected) << "no golden " << golden;
+  ASSERT_EQ(width, int(picture.width));
+  ASSERT_EQ(height, int(picture.height));
+  // Rasterisers may round an edge differently: a few pixels may differ, none by much overall.
+  size_t differing = 0;
+  for (size_t i = 0; i < picture.rgba.size(); i += 4)
+    for (size_t c = 0; c < 3; ++c)
+      if (std::abs(int(picture.rgba[i + c]) - int(expected.get()[i + c])) > 12) {
+        ++differing;
+        break;
+      }
+  EXPECT_LE(differing, pixels.size() / 100) << name;
 }
 
 std::string ProfileName(const testing::TestParamInfo<Profile>& info) {
