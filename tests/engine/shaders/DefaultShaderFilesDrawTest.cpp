@@ -43,10 +43,7 @@ class CornerVolume final : public FakeMeshBoundVolume {
 
 // A bone that stays where it rests, unscaled.
 void StillBone(CBone& bone) {
-  CMotion* motion = bone.GetMotion();
-  motion->SetNumberOfChannels(MOTION_CHANNELS);
-  for (UINT channel = MOTION_SCALE_X; channel < MOTION_CHANNELS; ++channel)
-    motion->GetChannel(channel)->AddKeyData(1.0f, 0.0f, 0, 0, 0, 0, 0, 0, 0, 0);
+  GenericPassScene::UnitScale(bone.GetMotion());
   bone.Evaluate(0.0f);
 }
 
@@ -169,7 +166,10 @@ class DefaultShaderFilesDrawTest : public ::testing::TestWithParam<Profile> {
     return world.banks.bench.device.ReadBackBuffer();
   }
 
+  void WallBesideAPointLight(const CVector3& light, float linear);
+
   GenericPassScene world{ZK_D3D_BACKEND_GL};
+  std::unique_ptr<CornerVolume> wallVolume;
   CLightSpatialServices lightVolumes{&world.banks.bench.log};
   CRecordingAllocator allocator;
   CVirtualFileSystem vfs{&world.banks.bench.log, &allocator, nullptr};
@@ -194,17 +194,36 @@ TEST_P(DefaultShaderFilesDrawTest, ATexturedCubeShowsItsTextureLitByAmbientAndTh
   EXPECT_EQ(CD3DTestDevice::At(pixels, 2, 2) & 0xFFFFFF, 0x0000FFu) << "background";
 }
 
+// A wall of one quad a side in front of a point light; the light's place and strength differ.
+void DefaultShaderFilesDrawTest::WallBesideAPointLight(const CVector3& light, float linear) {
+  PointLightAt(light);
+  world.light->GetD3DLightProperties()->Attenuation1 = linear;
+  world.scene->SetAmbientColor(0x101010);
+  wallVolume = std::make_unique<CornerVolume>(CVector3(-2.0f, -2.0f, 8.0f), CVector3(2.0f, 2.0f, 12.0f));
+  world.spatial.boundVolume = wallVolume.get();
+  Shade(world.AddBox("wall", CVector3(0.0f, 0.0f, 10.0f), 2.0f, nullptr));
+}
+
+using PerVertexFilesDrawTest = DefaultShaderFilesDrawTest;
+
+TEST_P(PerVertexFilesDrawTest, AWallIsBrighterNearAPointLight) {
+  // Off to the left in front of the wall, which is lit at its corners: the light falls off
+  // across it from left to right.
+  WallBesideAPointLight(CVector3(-4.0f, 0.0f, 6.0f), 0.0f);
+  const std::vector<D3DCOLOR> pixels = Draw();
+  ASSERT_FALSE(pixels.empty());
+  const int nearLight = Brightness(CD3DTestDevice::At(pixels, 21, 32));
+  const int farFromIt = Brightness(CD3DTestDevice::At(pixels, 43, 32));
+  EXPECT_GT(nearLight, farFromIt + 20) << nearLight << " vs " << farFromIt;
+}
+
 // Lighting a quad only at its corners cannot show this: the per-pixel sets alone.
 using PerPixelFilesDrawTest = DefaultShaderFilesDrawTest;
 
 TEST_P(PerPixelFilesDrawTest, AWallIsBrighterNearAPointLight) {
-  // The wall is one quad a side: only lighting computed per pixel falls off across it.
-  PointLightAt(CVector3(-1.5f, 0.0f, 7.0f));
-  world.light->GetD3DLightProperties()->Attenuation1 = 0.5f;
-  world.scene->SetAmbientColor(0x101010);
-  CornerVolume wallVolume(CVector3(-2.0f, -2.0f, 8.0f), CVector3(2.0f, 2.0f, 12.0f));
-  world.spatial.boundVolume = &wallVolume;
-  Shade(world.AddBox("wall", CVector3(0.0f, 0.0f, 10.0f), 2.0f, nullptr));
+  // Close to the wall's left half: only lighting computed per pixel peaks and falls off across
+  // one quad.
+  WallBesideAPointLight(CVector3(-1.5f, 0.0f, 7.0f), 0.5f);
   const std::vector<D3DCOLOR> pixels = Draw();
   ASSERT_FALSE(pixels.empty());
   const int nearLight = Brightness(CD3DTestDevice::At(pixels, 24, 32));
@@ -371,10 +390,7 @@ class ShadowDrawTest : public DefaultShaderFilesDrawTest {
     mesh->SetFlags(mesh->GetFlags() | CMesh::kFlagCastsShadow);
     mesh->PrepareShadowVolume(edges, edgeCount);
     delete[] edges;
-    CMotion* motion = mesh->GetFirstMotion();
-    motion->SetNumberOfChannels(MOTION_CHANNELS);
-    for (UINT channel = MOTION_SCALE_X; channel < MOTION_CHANNELS; ++channel)
-      motion->GetChannel(channel)->AddKeyData(1.0f, 0.0f, 0, 0, 0, 0, 0, 0, 0, 0);
+    GenericPassScene::UnitScale(mesh->GetFirstMotion());
     mesh->PrepareMatrices(0.0f);
     auto* surface = dynamic_cast<CSurface*>(mesh->CreateSurface());
     surface->SetIndices(static_cast<UINT>(indices.size()), indices.data());
@@ -497,6 +513,8 @@ INSTANTIATE_TEST_SUITE_P(DefaultShaderSets, DefaultShaderFilesDrawTest,
 INSTANTIATE_TEST_SUITE_P(Profiles, ShadowDrawTest,
                          testing::Values(Profile{1, 1}, Profile{1, 2}, Profile{2, 10},
                                          Profile{2, 11}, Profile{3, 13}),
+                         ProfileName);
+INSTANTIATE_TEST_SUITE_P(PerVertexSet, PerVertexFilesDrawTest, testing::Values(Profile{1, 1}),
                          ProfileName);
 INSTANTIATE_TEST_SUITE_P(PerPixelSets, PerPixelFilesDrawTest,
                          testing::Values(Profile{2, 10}, Profile{3, 13}), ProfileName);

@@ -41,18 +41,36 @@ void EachCombination(int count, Visit visit) {
   }
 }
 
+// The mesh facts both lighting models read, from the first seven flags.
+MeshShaderFacts CommonMeshFacts(const std::vector<bool>& f) {
+  MeshShaderFacts mesh;
+  mesh.bones = f[0];
+  mesh.specular = f[1];
+  mesh.transparent = f[2];
+  mesh.opaque = f[3];
+  mesh.anyUV = f[4];
+  mesh.twoUV = f[4] && f[5];
+  mesh.canCastShadowVolume = f[6];
+  return mesh;
+}
+
+// The surface facts both lighting models read, from the first seven flags.
+SurfaceShaderFacts CommonSurfaceFacts(const std::vector<bool>& f) {
+  SurfaceShaderFacts surface;
+  surface.specular = f[0];
+  surface.transparent = f[1];
+  surface.uv1 = f[2];
+  surface.uv2 = f[2] && f[3];
+  surface.alphaChannel = f[4];
+  surface.color1Opacity = f[5] ? (f[6] ? 4 : 7) : (f[6] ? 10 : 0);
+  return surface;
+}
+
 // What the default assignment can give the per-vertex files, mesh and surface, by file name.
 ParameterLists PerVertexChoices(UINT* meshes, UINT* surfaces) {
   ParameterLists lists;
   EachCombination(10, [&](const std::vector<bool>& f) {
-    MeshShaderFacts mesh;
-    mesh.bones = f[0];
-    mesh.specular = f[1];
-    mesh.transparent = f[2];
-    mesh.opaque = f[3];
-    mesh.anyUV = f[4];
-    mesh.twoUV = f[4] && f[5];
-    mesh.canCastShadowVolume = f[6];
+    MeshShaderFacts mesh = CommonMeshFacts(f);
     mesh.plainReflection = f[7];
     DefaultShaderSettings settings;
     settings.geForce2 = f[8];
@@ -61,15 +79,9 @@ ParameterLists PerVertexChoices(UINT* meshes, UINT* surfaces) {
     if (!chosen.file.empty()) *meshes += lists[chosen.file].insert(chosen.parameters).second;
   });
   EachCombination(10, [&](const std::vector<bool>& f) {
-    SurfaceShaderFacts surface;
-    surface.specular = f[0];
-    surface.transparent = f[1];
-    surface.uv1 = f[2];
-    surface.uv2 = f[2] && f[3];
-    surface.alphaChannel = f[4];
-    surface.clipValueNotOne = f[5];
-    surface.plainReflection = f[6];
-    surface.color1Opacity = f[7] ? (f[8] ? 4 : 7) : (f[8] ? 10 : 0);
+    SurfaceShaderFacts surface = CommonSurfaceFacts(f);
+    surface.clipValueNotOne = f[7];
+    surface.plainReflection = f[8];
     DefaultShaderSettings settings;
     settings.reflectionsOff = f[9];
     const DefaultShader chosen = CDefaultShaderChoice::ForSurface(1, surface, settings);
@@ -84,29 +96,16 @@ ParameterLists PerVertexChoices(UINT* meshes, UINT* surfaces) {
 ParameterLists PerPixelChoices(UINT lightingModel) {
   ParameterLists lists;
   EachCombination(9, [&](const std::vector<bool>& f) {
-    MeshShaderFacts mesh;
-    mesh.bones = f[0];
-    mesh.allNormal = f[1];
-    mesh.specular = f[2];
-    mesh.transparent = f[3];
-    mesh.opaque = f[4];
-    mesh.anyUV = f[5];
-    mesh.twoUV = f[5] && f[6];
-    mesh.canCastShadowVolume = f[7];
+    MeshShaderFacts mesh = CommonMeshFacts(f);
+    mesh.allNormal = f[7];
     mesh.fresnel = mesh.refraction = mesh.cubeReflection = mesh.planeReflection =
         mesh.plainReflection = f[8];
     const DefaultShader chosen = CDefaultShaderChoice::ForMesh(lightingModel, mesh, {});
     if (!chosen.file.empty()) lists[chosen.file].insert(chosen.parameters);
   });
   EachCombination(9, [&](const std::vector<bool>& f) {
-    SurfaceShaderFacts surface;
-    surface.specular = f[0];
-    surface.transparent = f[1];
-    surface.uv1 = f[2];
-    surface.uv2 = f[2] && f[3];
-    surface.alphaChannel = f[4];
-    surface.normalMap = f[5];
-    surface.color1Opacity = f[6] ? (f[7] ? 4 : 7) : (f[7] ? 10 : 0);
+    SurfaceShaderFacts surface = CommonSurfaceFacts(f);
+    surface.normalMap = f[7];
     surface.materialTexture1 = surface.materialTexture2 = surface.luminosity =
         surface.refraction = surface.fresnel = surface.translucency = surface.cubeReflection = f[8];
     const DefaultShader chosen = CDefaultShaderChoice::ForSurface(lightingModel, surface, {});
