@@ -1,6 +1,6 @@
-// The default shader files drawing scenes in rendering profiles 1 (per-vertex set), 10 (shadow-volume
-// set) and 13 (the shadow-map set the build writes) on the GL back end, offscreen, read from the
-// packed shader archive as the game mounts it, and read back at probe pixels.
+// The default shader files drawing scenes in rendering profiles 1 and 2 (per-vertex set), 10 and
+// 11 (shadow-volume set) and 13 (the shadow-map set the build writes) on the GL back end,
+// offscreen, read from the packed shader archive as the game mounts it, and read back at probes.
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
