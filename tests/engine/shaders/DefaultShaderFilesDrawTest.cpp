@@ -279,9 +279,10 @@ TEST_P(DefaultShaderFilesDrawTest, ALuminousBoxShowsItsTextureWhateverTheLightAn
 
 // The first row from the top where column x is not the background.
 int TopRow(const std::vector<D3DCOLOR>& pixels, int x) {
-  for (int y = 0; y < CD3DTestDevice::kHeight; ++y)
+  const int height = static_cast<int>(CD3DTestDevice::kHeight);
+  for (int y = 0; y < height; ++y)
     if ((CD3DTestDevice::At(pixels, x, y) & 0xFFFFFF) != 0x0000FF) return y;
-  return CD3DTestDevice::kHeight;
+  return height;
 }
 
 TEST_P(DefaultShaderFilesDrawTest, TheEndOfASkinnedStripFollowsItsBone) {
