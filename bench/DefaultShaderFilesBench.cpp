@@ -84,26 +84,18 @@ class LitBoxes {
   }
 };
 
-IDirect3DVertexShader9* VertexProgram(IDirect3DDevice9* device, const char* file) {
-  const std::string path = std::string(ZK_DEFAULT_SHADERS_DIR) + "/ShadowVolume/NoNormalMap/vsh/" + file;
+// A program of the shadow-volume set's folder `kind` ("vsh" or "psh"), made by `create`.
+template <class Program, class Create>
+Program* Assemble(const char* kind, const char* file, Create create) {
+  const std::string path =
+      std::string(ZK_DEFAULT_SHADERS_DIR) + "/ShadowVolume/NoNormalMap/" + kind + "/" + file;
   LPD3DXBUFFER code = nullptr;
-  IDirect3DVertexShader9* shader = nullptr;
+  Program* program = nullptr;
   if (D3DXAssembleShaderFromFileA(path.c_str(), nullptr, nullptr, 0, &code, nullptr) == D3D_OK) {
-    device->CreateVertexShader(static_cast<const DWORD*>(code->GetBufferPointer()), &shader);
+    create(static_cast<const DWORD*>(code->GetBufferPointer()), &program);
     code->Release();
   }
-  return shader;
-}
-
-IDirect3DPixelShader9* PixelProgram(IDirect3DDevice9* device, const char* file) {
-  const std::string path = std::string(ZK_DEFAULT_SHADERS_DIR) + "/ShadowVolume/NoNormalMap/psh/" + file;
-  LPD3DXBUFFER code = nullptr;
-  IDirect3DPixelShader9* shader = nullptr;
-  if (D3DXAssembleShaderFromFileA(path.c_str(), nullptr, nullptr, 0, &code, nullptr) == D3D_OK) {
-    device->CreatePixelShader(static_cast<const DWORD*>(code->GetBufferPointer()), &shader);
-    code->Release();
-  }
-  return shader;
+  return program;
 }
 
 // The device's copy of the scene: a vertex buffer a box in the files' layout, one index buffer,
@@ -140,10 +132,16 @@ class BareBoxes {
     indices->Lock(0, 0, reinterpret_cast<void**>(&index), 0);
     std::memcpy(index, surface->GetIndices(), kBoxTriangles * 3 * sizeof(WORD));
     indices->Unlock();
-    placeVertices = VertexProgram(device, "static.vsh");
-    lightVertices = VertexProgram(device, "lit_static.vsh");
-    ambientPixels = PixelProgram(device, "ambient.psh");
-    lightPixels = PixelProgram(device, "directional.psh");
+    const auto vertexProgram = [this](const DWORD* code, IDirect3DVertexShader9** out) {
+      device->CreateVertexShader(code, out);
+    };
+    const auto pixelProgram = [this](const DWORD* code, IDirect3DPixelShader9** out) {
+      device->CreatePixelShader(code, out);
+    };
+    placeVertices = Assemble<IDirect3DVertexShader9>("vsh", "static.vsh", vertexProgram);
+    lightVertices = Assemble<IDirect3DVertexShader9>("vsh", "lit_static.vsh", vertexProgram);
+    ambientPixels = Assemble<IDirect3DPixelShader9>("psh", "ambient.psh", pixelProgram);
+    lightPixels = Assemble<IDirect3DPixelShader9>("psh", "directional.psh", pixelProgram);
     texture = scene.texture->GetD3DTexture();
     CCamera& camera = *scene.world.camera;
     const CMatrix project =
