@@ -11,6 +11,13 @@
 #include <string>
 
 #include "GenericPassScene.h"
+#include "TempDir.h"
+#include "WorkingFolderScope.h"
+#include "core/SettingEntry.h"
+#include "core/Settings.h"
+#include "files/ZKReader.h"
+#include "files/ZKSSceneFileReader.h"
+#include "startup/ZeKorbD3D.h"
 #include "ImageWriter.h"
 #include "RecordingAllocator.h"
 #include "shaders/PerPixelPass.h"
@@ -151,15 +158,15 @@ class DefaultShaderFilesDrawTest : public ::testing::TestWithParam<Profile> {
     record.Attenuation2 = 0.0f;
   }
 
-  std::vector<D3DCOLOR> Draw() {
+  std::vector<D3DCOLOR> Draw(CScene* scene = nullptr) {
+    if (scene == nullptr) scene = world.scene;
     CD3D9Renderer& renderer = world.banks.Renderer();
     renderer.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL | ZK_CLEAR_NO_FRAME_LIMIT,
                    0x000000FF);
     renderer.BeginRendering();
-    world.scene->SetActiveCamera(0);
+    scene->SetActiveCamera(0);
     const UINT profile = GetParam().profile;
-    EXPECT_EQ(profile < 10 ? perVertex.Render(world.scene, profile)
-                           : perPixel.Render(world.scene, profile),
+    EXPECT_EQ(profile < 10 ? perVertex.Render(scene, profile) : perPixel.Render(scene, profile),
               1u);
     renderer.EndRendering();
     EXPECT_EQ(world.banks.bench.Errors(), mountLog);
@@ -324,6 +331,39 @@ TEST_P(PerPixelFilesDrawTest, ANormalMapTurnsTheLitNormal) {
   EXPECT_LT(bent, 150) << bent;
 }
 
+// Compares a picture with its golden, or writes it there when ZK_WRITE_GOLDENS names a folder.
+void ExpectGolden(const std::vector<D3DCOLOR>& pixels, const std::string& name) {
+  RgbaImage picture;
+  picture.width = CD3DTestDevice::kWidth;
+  picture.height = CD3DTestDevice::kHeight;
+  for (D3DCOLOR colour : pixels)
+    picture.rgba.insert(picture.rgba.end(), {static_cast<uint8_t>(Red(colour)),
+                                             static_cast<uint8_t>(Green(colour)),
+                                             static_cast<uint8_t>(Blue(colour)), 255});
+  if (const char* folder = std::getenv("ZK_WRITE_GOLDENS")) {
+    std::ofstream out(std::string(folder) + "/" + name, std::ios::binary | std::ios::trunc);
+    out << EncodePng(picture);
+    ASSERT_TRUE(out.good()) << folder << "/" << name;
+    return;
+  }
+  const std::string golden = std::string(ZK_SHADER_GOLDENS) + "/" + name;
+  int width = 0, height = 0, channels = 0;
+  std::unique_ptr<stbi_uc, void (*)(void*)> expected(
+      stbi_load(golden.c_str(), &width, &height, &channels, 4), stbi_image_free);
+  ASSERT_TRUE(expected) << "no golden " << golden;
+  ASSERT_EQ(width, int(picture.width));
+  ASSERT_EQ(height, int(picture.height));
+  // Rasterisers may round an edge differently: a few pixels may differ, none by much overall.
+  size_t differing = 0;
+  for (size_t i = 0; i < picture.rgba.size(); i += 4)
+    for (size_t c = 0; c < 3; ++c)
+      if (std::abs(int(picture.rgba[i + c]) - int(expected.get()[i + c])) > 12) {
+        ++differing;
+        break;
+      }
+  EXPECT_LE(differing, pixels.size() / 100) << name;
+}
+
 // The import's face record, as the edge builder reads it.
 struct EdgeFace {
   WORD v[3];
@@ -473,36 +513,114 @@ TEST_P(ShadowDrawTest, TheTestSceneMatchesItsGolden) {
   const std::vector<D3DCOLOR> pixels = Draw();
   ASSERT_EQ(pixels.size(), size_t{CD3DTestDevice::kWidth} * CD3DTestDevice::kHeight);
 
-  RgbaImage picture;
-  picture.width = CD3DTestDevice::kWidth;
-  picture.height = CD3DTestDevice::kHeight;
-  for (D3DCOLOR colour : pixels)
-    picture.rgba.insert(picture.rgba.end(), {static_cast<uint8_t>(Red(colour)),
-                                             static_cast<uint8_t>(Green(colour)),
-                                             static_cast<uint8_t>(Blue(colour)), 255});
-  const std::string name = "profile" + std::to_string(GetParam().profile) + ".png";
-  if (const char* folder = std::getenv("ZK_WRITE_GOLDENS")) {
-    std::ofstream out(std::string(folder) + "/" + name, std::ios::binary | std::ios::trunc);
-    out << EncodePng(picture);
-    ASSERT_TRUE(out.good()) << folder << "/" << name;
-    return;
+  ExpectGolden(pixels, "profile" + std::to_string(GetParam().profile) + ".png");
+}
+
+// The test scene written with the engine's own scene and object writers, its placements in
+// motion keys and its textures in files, read back by LoadScene with default shaders (the
+// lighting model a new scene starts with and the "shadows" setting pick the profile) and drawn
+// against goldens of its own, made like the others.
+TEST_P(ShadowDrawTest, TheWrittenTestSceneLoadsWithDefaultShadersAndMatchesItsGolden) {
+  TempDir data;
+  WorkingFolderScope inData{data.Path()};
+  data.Write("textures/white.bmp", EncodeBmp(RgbaImage::Solid(4, 4, 255, 255, 255, 255)));
+  data.Write("textures/red.bmp", EncodeBmp(RgbaImage::Solid(4, 4, 255, 0, 0, 255)));
+  data.Write("textures/relief.bmp", EncodeBmp(RgbaImage::Solid(4, 4, 0xC0, 0x80, 0xE0, 255)));
+  ASSERT_NO_FATAL_FAILURE(FloorAndCubeInTheSun());
+  world.AddBox("glass", CVector3(1.4f, -0.6f, 8.0f), 0.4f, nullptr, 0.5f);
+  RaiseEnd(AddSkinnedStrip("strip", CVector3(-1.8f, -0.7f, 10.5f), 0.3f), 0.3f);
+  AddNormalMappedBox("relief", CVector3(1.8f, -0.5f, 11.0f), 0.5f, 0xFFC080E0);
+  const struct {
+    const char* texture;
+    const char* normalMap;
+    float opacity;
+  } looks[] = {{"white", nullptr, 1.0f}, {"white", nullptr, 1.0f}, {"red", nullptr, 0.5f},
+               {"red", nullptr, 1.0f},   {"white", "relief", 1.0f}};
+  ASSERT_EQ(world.scene->GetNumberOfMeshes(), std::size(looks));
+  for (UINT i = 0; i < world.scene->GetNumberOfMeshes(); ++i) {
+    auto* surface = dynamic_cast<CSurface*>(world.scene->GetMesh(i)->GetSurface(0));
+    surface->SetTexture(CSurface::TEXTURE_COLOR0,
+                        (data / "textures/" + looks[i].texture + ".bmp").c_str());
+    if (looks[i].normalMap != nullptr)
+      surface->SetTexture(CSurface::TEXTURE_NORMAL,
+                          (data / "textures/" + looks[i].normalMap + ".bmp").c_str());
+    float white[3] = {1, 1, 1};
+    surface->SetColor(white);
+    surface->SetMaterialValue(CSurface::CHANNEL_DIFFUSE, 1.0f);
+    surface->SetMaterialValue(CSurface::CHANNEL_TRANSPARENCY, looks[i].opacity);
   }
-  const std::string golden = std::string(ZK_SHADER_GOLDENS) + "/" + name;
-  int width = 0, height = 0, channels = 0;
-  std::unique_ptr<stbi_uc, void (*)(void*)> expected(
-      stbi_load(golden.c_str(), &width, &height, &channels, 4), stbi_image_free);
-  ASSERT_TRUE(expected) << "no golden " << golden;
-  ASSERT_EQ(width, int(picture.width));
-  ASSERT_EQ(height, int(picture.height));
-  // Rasterisers may round an edge differently: a few pixels may differ, none by much overall.
-  size_t differing = 0;
-  for (size_t i = 0; i < picture.rgba.size(); i += 4)
-    for (size_t c = 0; c < 3; ++c)
-      if (std::abs(int(picture.rgba[i + c]) - int(expected.get()[i + c])) > 12) {
-        ++differing;
-        break;
-      }
-  EXPECT_LE(differing, pixels.size() / 100) << name;
+  const auto key = [](CMotion* motion, UINT channel, float value) {
+    motion->GetChannel(channel)->AddKeyData(value, 0.0f, 0, 0, 0, 0, 0, 0, 0, 0);
+  };
+  // The camera of the other scenes: from above and behind, looking down at the floor.
+  CMotion* eye = world.camera->GetMotion(0.0f);
+  GenericPassScene::UnitScale(eye);
+  key(eye, MOTION_POSITION_Y, 4.0f);
+  key(eye, MOTION_POSITION_Z, 3.0f);
+  key(eye, MOTION_PITCH, std::atan2(5.0f, 6.0f));
+  CMotion* sun = world.light->GetMotion(0.0f);
+  GenericPassScene::UnitScale(sun);
+  key(sun, MOTION_HEADING, 0.6f);
+  key(sun, MOTION_PITCH, 1.0f);
+  for (auto role : {CLight::ENVELOPE_RED, CLight::ENVELOPE_GREEN, CLight::ENVELOPE_BLUE})
+    world.light->GetEnvelope(role)->SetValue(1.0f);
+  // Dimmer than the built scene's sun, so that the floor keeps its shadows short of white.
+  world.light->GetEnvelope(CLight::ENVELOPE_INTENSITY)->SetValue(0.6f);
+  auto* lamp = new CLight(&world.banks.Renderer(), &world.banks.bench.log, world.scene);
+  world.scene->AppendWorldObject(lamp);
+  lamp->SetName("lamp");
+  lamp->SetType(LIGHT_POINT);
+  CMotion* place = lamp->GetMotion(0.0f);
+  GenericPassScene::UnitScale(place);
+  key(place, MOTION_POSITION_X, 1.0f);
+  key(place, MOTION_POSITION_Y, 0.5f);
+  key(place, MOTION_POSITION_Z, 9.5f);
+  lamp->GetRangeEnvelope(0)->SetValue(30.0f);
+  lamp->GetEnvelope(CLight::ENVELOPE_INTENSITY)->SetValue(0.3f);
+  lamp->GetEnvelope(CLight::ENVELOPE_RED)->SetValue(0.6f);
+  lamp->GetEnvelope(CLight::ENVELOPE_GREEN)->SetValue(0.5f);
+  lamp->GetEnvelope(CLight::ENVELOPE_BLUE)->SetValue(0.2f);
+  world.scene->SetName("room");
+  world.scene->SetDirectory((data.Path() + "/").c_str());
+
+  bool made = false;
+  CZKReader files(&world.banks.Renderer(), &world.banks.bench.log, made);
+  ASSERT_TRUE(made);
+  CZKSSceneFileReader reader(&files);
+  CEngineContext& context = *GetEngineContext();
+  context.ports.sceneFiles.Set(&reader);
+  context.pZKReader = &files;
+  ASSERT_EQ(CZeKorbD3D::Instance()->SaveSceneToZKS(world.scene, 0), 1u) << world.banks.bench.Errors();
+  // The profiles without shadows are those of a game that turns them off.
+  CSettings settings;
+  const UINT profile = GetParam().profile;
+  if (profile == 1 || profile == 10 || profile == 13) settings.AddSetting("shadows")->SetInt(0);
+  context.pSettings = &settings;
+  const WORD startingModel = context.wPresetValue;
+  context.wPresetValue = static_cast<WORD>(GetParam().lightingModel);
+  CSceneInterface* loaded = nullptr;
+  CZeKorbD3D::Instance()->LoadScene(&loaded, "room", 1, 0, nullptr, nullptr, nullptr);
+  context.wPresetValue = startingModel;
+  context.pSettings = nullptr;
+  context.ports.sceneFiles.Reset();
+  context.pZKReader = nullptr;
+  ASSERT_NE(loaded, nullptr) << world.banks.bench.Errors();
+  std::unique_ptr<CSceneInterface, void (*)(CSceneInterface*)> owned(
+      loaded, [](CSceneInterface* scene) { scene->Release(); });
+  auto* scene = dynamic_cast<CScene*>(loaded);
+  ASSERT_NE(scene, nullptr);
+  EXPECT_EQ(scene->GetShadowMode(), profile);
+  EXPECT_EQ(scene->GetNumberOfMeshes(), std::size(looks));
+  // What the game's frame does before drawing: textures in, placements evaluated, the view's
+  // projection made.
+  world.banks.Renderer().GetTextureStorageInterface()->LoadAllTextures();
+  scene->SetFrame(0.0f);
+  scene->PrepareMatrices();
+  scene->UpdateHierarchy();
+  auto* camera = dynamic_cast<CCamera*>(scene->GetCamera(0));
+  ASSERT_NE(camera, nullptr);
+  camera->CalculateProjectionMatrix(0.5f, 1000.0f, 1.0f);
+  ExpectGolden(Draw(scene), "loaded_profile" + std::to_string(profile) + ".png");
 }
 
 std::string ProfileName(const testing::TestParamInfo<Profile>& info) {
