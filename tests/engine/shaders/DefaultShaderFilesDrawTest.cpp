@@ -528,7 +528,9 @@ TEST_P(ShadowDrawTest, TheWrittenTestSceneLoadsWithDefaultShadersAndMatchesItsGo
   data.Write("textures/relief.bmp", EncodeBmp(RgbaImage::Solid(4, 4, 0xC0, 0x80, 0xE0, 255)));
   ASSERT_NO_FATAL_FAILURE(FloorAndCubeInTheSun());
   world.AddBox("glass", CVector3(1.4f, -0.6f, 8.0f), 0.4f, nullptr, 0.5f);
-  RaiseEnd(AddSkinnedStrip("strip", CVector3(-1.8f, -0.7f, 10.5f), 0.3f), 0.3f);
+  CMesh* strip = AddSkinnedStrip("strip", CVector3(-1.8f, -0.7f, 10.5f), 0.3f);
+  RaiseEnd(strip, 0.3f);
+  strip->SetUseBones(1);  // the object file keeps the skeleton of a mesh that uses its bones
   AddNormalMappedBox("relief", CVector3(1.8f, -0.5f, 11.0f), 0.5f, 0xFFC080E0);
   const struct {
     const char* texture;
@@ -610,7 +612,8 @@ TEST_P(ShadowDrawTest, TheWrittenTestSceneLoadsWithDefaultShadersAndMatchesItsGo
   auto* scene = dynamic_cast<CScene*>(loaded);
   ASSERT_NE(scene, nullptr);
   EXPECT_EQ(scene->GetShadowMode(), profile);
-  EXPECT_EQ(scene->GetNumberOfMeshes(), std::size(looks));
+  ASSERT_EQ(scene->GetNumberOfMeshes(), std::size(looks));
+  EXPECT_EQ(scene->GetMesh(3)->GetNumberOfBones(), 2u);
   // What the game's frame does before drawing: textures in, placements evaluated, the view's
   // projection made.
   world.banks.Renderer().GetTextureStorageInterface()->LoadAllTextures();
