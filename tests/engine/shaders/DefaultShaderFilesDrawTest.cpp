@@ -488,7 +488,7 @@ TEST_P(ShadowDrawTest, ACubeShadowsTheFloorInTheShadowProfilesOnly) {
 
 // The whole test scene, each profile against its golden picture. The goldens are made by hand and
 // checked by eye: ZK_WRITE_GOLDENS=tests/engine/shaders/goldens build/tests/engine_shaders_tests
-// --gtest_filter='*TheTestSceneMatchesItsGolden*' writes them instead of comparing.
+// --gtest_filter='*Golden*' writes them instead of comparing.
 TEST_P(ShadowDrawTest, TheTestSceneMatchesItsGolden) {
   ASSERT_NO_FATAL_FAILURE(FloorAndCubeInTheSun());
   Shade(world.AddBox("glass", CVector3(1.4f, -0.6f, 8.0f), 0.4f,
