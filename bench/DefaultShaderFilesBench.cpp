@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "BareBoxBuffers.h"
 #include "GenericPassScene.h"
 #include "RecordingAllocator.h"
 #include "d3dx9.h"
@@ -22,8 +23,8 @@
 namespace {
 
 constexpr UINT kProfile = 11;
-constexpr UINT kBoxVertices = 24;
-constexpr UINT kBoxTriangles = 12;
+using bare_boxes::kBoxTriangles;
+using bare_boxes::kBoxVertices;
 constexpr UINT kStride = 32;  // position, normal, texture coordinates
 
 // The scene on the engine's side, every mesh and surface with its default shader.
@@ -109,29 +110,8 @@ class BareBoxes {
         {0, 24, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
         D3DDECL_END()};
     device->CreateVertexDeclaration(elements, &declaration);
-    for (CMesh* mesh : scene.meshes) {
-      IDirect3DVertexBuffer9* buffer = nullptr;
-      device->CreateVertexBuffer(kBoxVertices * kStride, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &buffer,
-                                 nullptr);
-      float* out = nullptr;
-      buffer->Lock(0, 0, reinterpret_cast<void**>(&out), 0);
-      for (UINT v = 0; v < kBoxVertices; ++v, out += kStride / sizeof(float)) {
-        const Vertex& source = *mesh->GetVertex(v);
-        const float values[8] = {source.vecPosition.x, source.vecPosition.y, source.vecPosition.z,
-                                 source.vecNormal.x,   source.vecNormal.y,   source.vecNormal.z,
-                                 source.fTU[0],        source.fTV[0]};
-        std::memcpy(out, values, sizeof values);
-      }
-      buffer->Unlock();
-      buffers.push_back(buffer);
-    }
-    auto* surface = dynamic_cast<CSurface*>(scene.meshes[0]->GetSurface(0));
-    device->CreateIndexBuffer(kBoxTriangles * 3 * sizeof(WORD), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
-                              D3DPOOL_MANAGED, &indices, nullptr);
-    WORD* index = nullptr;
-    indices->Lock(0, 0, reinterpret_cast<void**>(&index), 0);
-    std::memcpy(index, surface->GetIndices(), kBoxTriangles * 3 * sizeof(WORD));
-    indices->Unlock();
+    for (CMesh* mesh : scene.meshes) buffers.push_back(bare_boxes::CopyVertices(device, *mesh, kStride));
+    indices = bare_boxes::CopyIndices(device, *scene.meshes[0]);
     const auto vertexProgram = [this](const DWORD* code, IDirect3DVertexShader9** out) {
       device->CreateVertexShader(code, out);
     };
