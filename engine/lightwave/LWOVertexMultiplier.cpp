@@ -15,7 +15,9 @@ constexpr const char* kMultiplyTitle = "Error While Multiplying Vertices";
 constexpr UINT kMaxPoints = 65534;
 constexpr UINT kNone = 0xFFFFFFFF;
 
-uint64_t OverflowKey(UINT point, UINT slot) { return uint64_t{point} << 1 | slot; }
+bool ComesBefore(const LWOOverflowUVEntry& a, const LWOOverflowUVEntry& b) {
+  return a.point != b.point ? a.point < b.point : a.slot < b.slot;
+}
 
 }  // namespace
 
@@ -92,9 +94,8 @@ UINT LWOVertexMultiplier::MultiplyVerticesForVMAD(UINT) {
     FatalErrorWithTitle("Error While Multiplying Vertices For VMAD",
                         "Not Enuff Buffer Memory (%s) - Max: %i - %i", b.fileName, int(capacity),
                         int(b.pointCount));
-  m_overflow.clear();
-  for (const LWOOverflowUVEntry& extra : b.uvOverflow)
-    m_overflow[OverflowKey(extra.point, extra.slot)].push_back(extra.entry);
+  m_later = b.uvOverflow;
+  std::stable_sort(m_later.begin(), m_later.end(), ComesBefore);
 
   // Each new record: the point it is made from and its two coordinate pairs.
   struct Made {
@@ -128,7 +129,7 @@ UINT LWOVertexMultiplier::MultiplyVerticesForVMAD(UINT) {
   for (UINT i = 0; i < count; ++i) {
     LWOPoint& point = points[i];
     point = b.points[made[i].source];
-    for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot) point.uv[slot][0] = made[i].uv[slot];
+    for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot) point.uv[slot] = made[i].uv[slot];
   }
   WriteCorners(corners);
   b.ReplacePoints(std::move(points), count, arrayCapacity);
@@ -137,20 +138,15 @@ UINT LWOVertexMultiplier::MultiplyVerticesForVMAD(UINT) {
 
 LWOUVEntry LWOVertexMultiplier::ChooseCoordinates(const LWOPoint& point, UINT slot, UINT face,
                                                   INT uvMap) const {
-  const UINT fixed = std::min<UINT>(point.uvCount[slot], LWO_MAX_UV_ENTRIES);
-  if (fixed <= 1) return point.uv[slot][0];
-  const LWOUVEntry* fixedEnd = point.uv[slot] + fixed;
-  // Most objects have no entries past the fixed ones: no lookup then.
-  const auto extra =
-      m_overflow.empty() ? m_overflow.end() : m_overflow.find(OverflowKey(point.index, slot));
-  // Entries in order: the fixed ones, then those past them; the last match wins.
+  // Most points have one entry a slot at most: no lookup then.
+  if (point.uvCount[slot] <= 1) return point.uv[slot];
+  const auto [laterBegin, laterEnd] =
+      std::equal_range(m_later.begin(), m_later.end(), LWOOverflowUVEntry{point.index, slot, {}}, ComesBefore);
+  // Entries in order: the point's first, then the later ones; the last match wins.
   const auto lastMatch = [&](const auto& matches) -> const LWOUVEntry* {
-    const LWOUVEntry* found = nullptr;
-    for (const LWOUVEntry* e = point.uv[slot]; e != fixedEnd; ++e)
-      if (matches(*e)) found = e;
-    if (extra != m_overflow.end())
-      for (const LWOUVEntry& e : extra->second)
-        if (matches(e)) found = &e;
+    const LWOUVEntry* found = matches(point.uv[slot]) ? &point.uv[slot] : nullptr;
+    for (auto later = laterBegin; later != laterEnd; ++later)
+      if (matches(later->entry)) found = &later->entry;
     return found;
   };
   const LWOUVEntry* chosen = lastMatch(
@@ -159,7 +155,7 @@ LWOUVEntry LWOVertexMultiplier::ChooseCoordinates(const LWOPoint& point, UINT sl
     chosen = lastMatch([uvMap](const LWOUVEntry& e) {
       return e.perPolygon == 0 && e.uvMap == static_cast<UINT>(uvMap);
     });
-  return chosen != nullptr ? *chosen : point.uv[slot][0];
+  return chosen != nullptr ? *chosen : point.uv[slot];
 }
 
 void LWOVertexMultiplier::CheckPointCount(size_t count) const {

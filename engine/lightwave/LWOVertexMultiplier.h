@@ -7,8 +7,6 @@
 // Both find every corner's record first and then build the records in the buffer's reused
 // arrays, the first step appending its copies after the points; six records per face is only
 // the limit past which the object is refused.
-#include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "scene/LWOImportBuffer.h"
@@ -35,8 +33,9 @@ class LWOVertexMultiplier {
   // The entry of `slot` of `point` that face `face` uses: its per-polygon entry, else the entry
   // of the map `uvMap`, the last match winning; entry 0 when neither is there.
   LWOUVEntry ChooseCoordinates(const LWOPoint& point, UINT slot, UINT face, INT uvMap) const;
-  // Entries past the fixed ones, by point file index and slot.
-  std::unordered_map<uint64_t, std::vector<LWOUVEntry>> m_overflow;
+  // The buffer's entries after each point's first, ordered by point file index and slot, each
+  // point's in the order they were added.
+  std::vector<LWOOverflowUVEntry> m_later;
 
   LWOImportBuffer& m_buffer;
 };

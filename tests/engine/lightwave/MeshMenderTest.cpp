@@ -182,8 +182,8 @@ TEST(MeshMenderTest, TheImportCarriesPointFieldsFromTheMappedPoints) {
   for (UINT i = 0; i < 4; ++i) {
     LWOPoint& p = b.points[i];
     p.normal = CVector3(0, 0, 1);
-    p.uv[0][0] = {source[i].s, source[i].t, 5, 1, 7};
-    p.uv[1][0] = {float(i), 10.0f + float(i), 0, 0, 0};
+    p.uv[0] = {source[i].s, source[i].t, 5, 1, 7};
+    p.uv[1] = {float(i), 10.0f + float(i), 0, 0, 0};
     p.uvCount[0] = p.uvCount[1] = 1;
     p.index = 100 + i;
     p.weightCount = 200 + i;
@@ -204,10 +204,10 @@ TEST(MeshMenderTest, TheImportCarriesPointFieldsFromTheMappedPoints) {
     EXPECT_EQ(p.index, 101u);
     EXPECT_EQ(p.index16, 1);
     EXPECT_EQ(p.weightCount, 201u);
-    EXPECT_EQ(p.uv[1][0].u, 1.0f);
-    EXPECT_EQ(p.uv[1][0].v, 11.0f);
-    EXPECT_EQ(p.uv[0][0].u, 1.0f);
-    EXPECT_EQ(p.uv[0][0].uvMap, 0u) << "only the pair is carried";
+    EXPECT_EQ(p.uv[1].u, 1.0f);
+    EXPECT_EQ(p.uv[1].v, 11.0f);
+    EXPECT_EQ(p.uv[0].u, 1.0f);
+    EXPECT_EQ(p.uv[0].uvMap, 0u) << "only the pair is carried";
     EXPECT_EQ(p.uvCount[0], 0);
     EXPECT_EQ(p.cornerCount, 0);
     EXPECT_EQ(p.reserved[19], 0);
@@ -234,7 +234,7 @@ TEST(MeshMenderTest, SeamsThatPushAnObjectPastTheVertexLimitAreRefused) {
   }
   Fill(*t.buffer, strip);
   for (UINT i = 0; i < t.buffer->pointCount; ++i) {
-    t.buffer->points[i].uv[0][0] = {float((i / 2) % 2), float(i % 2), 0, 0, 0};
+    t.buffer->points[i].uv[0] = {float((i / 2) % 2), float(i % 2), 0, 0, 0};
     t.buffer->points[i].uvCount[0] = 1;
   }
   EXPECT_THROW(LWOObjectProcessor(*t.buffer, t.state.nextProjectedMap).Process(), ProcessExited);
