@@ -107,16 +107,26 @@ UINT LWOVertexMultiplier::MultiplyVerticesForVMAD(UINT) {
   LWOPointWelder welder;
   welder.Reserve(b.pointCount);
   std::vector<UINT> corners(size_t{b.faceCount} * 3);
+  // A point with one entry a slot at most gives every face the same pairs, so the record its
+  // first corner found serves the rest.
+  std::vector<UINT> recordOfPoint(b.pointCount, kNone);
   for (UINT f = 0; f < b.faceCount; ++f) {
     const LWOFace& face = b.faces[f];
     for (UINT k = 0; k < 3; ++k) {
-      const LWOPoint& point = b.points[face.v[k]];
-      Made record = {face.v[k], {}};
+      const UINT source = face.v[k];
+      const LWOPoint& point = b.points[source];
+      const bool sameForEveryFace = point.uvCount[0] <= 1 && point.uvCount[1] <= 1;
+      UINT& corner = corners[size_t{f} * 3 + k];
+      if (sameForEveryFace && recordOfPoint[source] != kNone) {
+        corner = recordOfPoint[source];
+        continue;
+      }
+      Made record = {source, {}};
       for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot)
         record.uv[slot] = ChooseCoordinates(point, slot, f, face.surfaceRecord->channel[slot].uvMap);
-      const UINT index = welder.FindOrAddPoint(point, record.uv[0], record.uv[1]);
-      if (index == made.size()) made.push_back(record);
-      corners[size_t{f} * 3 + k] = index;
+      corner = welder.FindOrAddPoint(point, record.uv[0], record.uv[1]);
+      if (corner == made.size()) made.push_back(record);
+      if (sameForEveryFace) recordOfPoint[source] = corner;
     }
   }
   CheckPointCount(made.size());

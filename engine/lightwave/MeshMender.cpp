@@ -152,6 +152,15 @@ void CMeshMender::BuildPositionLists() {
   }
   positionTriangles.resize(cornerCount);
   for (UINT c = 0; c < cornerCount; ++c) positionTriangles[next[idOfCorner[c]]++] = c / 3;
+
+  // The corners' identities for neighbours by position: a NaN equals nothing, so such a corner
+  // gets a number of its own.
+  m_positionIdOfCorner.resize(cornerCount);
+  for (UINT c = 0; c < cornerCount; ++c) {
+    const CVector3& position = v[triangles[c / 3].v[c % 3]].position;
+    const bool hasNaN = std::isnan(position.x) || std::isnan(position.y) || std::isnan(position.z);
+    m_positionIdOfCorner[c] = hasNaN ? static_cast<UINT>(distinct.size()) + c : idOfCorner[c];
+  }
 }
 
 MenderTriangle CMeshMender::MakeTriangle(UINT i0, UINT i1, UINT i2, bool recomputeNormals) const {
@@ -332,20 +341,12 @@ void CMeshMender::PrepareNeighbours(List list) {
 void CMeshMender::PrepareEdges(List list) {
   m_neighbours.clear();
   if (list.size() <= kDirectSearch) {
-    // Corners as vertex indices, or as positions numbered within the list (a NaN equals none).
+    // Corners as vertex indices, or as numbers of equal positions.
     m_cornerIds.clear();
-    m_positions.clear();
-    for (UINT t : list)
-      for (UINT corner : triangles[t].v) {
-        if (splitsByIndex == 1) {
-          m_cornerIds.push_back(corner);
-          continue;
-        }
-        const CVector3& position = (*m_vertices)[corner].position;
-        const auto known = std::find(m_positions.begin(), m_positions.end(), position);
-        m_cornerIds.push_back(static_cast<UINT>(known - m_positions.begin()));
-        if (known == m_positions.end()) m_positions.push_back(position);
-      }
+    for (UINT t : list) {
+      const UINT* ids = splitsByIndex == 1 ? triangles[t].v : &m_positionIdOfCorner[size_t{t} * 3];
+      m_cornerIds.insert(m_cornerIds.end(), ids, ids + 3);
+    }
     return;
   }
   for (UINT place = 0; place < list.size(); ++place)

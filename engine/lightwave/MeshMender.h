@@ -129,10 +129,11 @@ class CMeshMender {
   std::map<EdgeKey, std::vector<UINT>, EdgeKeyLess> m_neighbours;
   // The corners' identities of each place of a short list, three a place.
   std::vector<UINT> m_cornerIds;
+  // Each corner's number of equal positions, three a triangle.
+  std::vector<UINT> m_positionIdOfCorner;
   // Two neighbours a place of the current list, and each listed triangle's place.
   std::vector<UINT> m_listNeighbours;
   std::vector<UINT> m_placeOf;
   // Each triangle's normal, tangent and binormal as unit vectors, three a triangle.
   std::vector<CVector3> m_unitVectors;
-  std::vector<CVector3> m_positions;
 };
