@@ -1,7 +1,8 @@
 #include "lightwave/MeshMender.h"
 
 #include <algorithm>
-#include <array>
+#include <compare>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -86,14 +87,16 @@ bool CMeshMender::Mend(std::vector<MenderVertex>& vertices, std::vector<UINT>& i
       m_unitVectors[triangle.index * 3 + static_cast<UINT>(pass)] =
           Normalized(VectorOf(pass, triangle));
   m_placeOf.assign(triangles.size(), 0);
-  for (const PositionList& at : positionLists) {
+  for (size_t rank = 0; rank < positionLists.size(); ++rank) {
+    const PositionList& at = positionLists[rank];
     const List list(positionTriangles.data() + at.first, at.count);
+    const UINT id = m_positionIdOfList[rank];
     // Copies keep their position, so neighbours by position hold for every pass; neighbours
     // by index change as the vertices are split.
     if (splitsByIndex == 0) PrepareNeighbours(list);
-    if (recomputeNormals == 1) Split(Pass::kNormals, at.position, list, mapping, mappingBase);
-    Split(Pass::kTangents, at.position, list, mapping, mappingBase);
-    Split(Pass::kBinormals, at.position, list, mapping, mappingBase);
+    if (recomputeNormals == 1) Split(Pass::kNormals, id, list, mapping, mappingBase);
+    Split(Pass::kTangents, id, list, mapping, mappingBase);
+    Split(Pass::kBinormals, id, list, mapping, mappingBase);
   }
   for (const MenderTriangle& triangle : triangles)
     std::copy(triangle.v, triangle.v + 3, indices.begin() + ptrdiff_t{triangle.index} * 3);
@@ -108,7 +111,11 @@ void CMeshMender::BuildPositionLists() {
   // triangles in the order they were met, as an ordered map of lists would, without a node and
   // a list allocated per position.
   const std::vector<MenderVertex>& v = *m_vertices;
-  using Key = std::array<uint32_t, 3>;
+  struct Key {
+    uint64_t xy;
+    uint32_t z;
+    auto operator<=>(const Key&) const = default;
+  };
   struct Distinct {
     Key key;
     UINT firstCorner;
@@ -117,15 +124,15 @@ void CMeshMender::BuildPositionLists() {
   const size_t cornerCount = triangles.size() * 3;
   std::vector<Distinct> distinct;
   std::vector<UINT> idOfCorner(cornerCount);
+  m_positionIdOfCorner.resize(cornerCount);
   size_t slots = 64;
   while (slots < cornerCount * 2) slots *= 2;
   std::vector<UINT> table(slots, kNoGroup);
   for (UINT c = 0; c < cornerCount; ++c) {
     const CVector3& position = v[triangles[c / 3].v[c % 3]].position;
-    const Key key = {OrderKey(position.x), OrderKey(position.y), OrderKey(position.z)};
-    const uint64_t hash = (uint64_t{key[0]} * 0x9E3779B97F4A7C15ull) ^
-                          (uint64_t{key[1]} * 0xC2B2AE3D27D4EB4Full) ^
-                          (uint64_t{key[2]} * 0x165667B19E3779F9ull);
+    const Key key = {uint64_t{OrderKey(position.x)} << 32 | OrderKey(position.y), OrderKey(position.z)};
+    uint64_t hash = (key.xy ^ (uint64_t{key.z} * 0x165667B19E3779F9ull)) * 0x9E3779B97F4A7C15ull;
+    hash = (hash ^ (hash >> 32)) * 0xC2B2AE3D27D4EB4Full;
     size_t slot = static_cast<size_t>(hash ^ (hash >> 29)) & (slots - 1);
     while (table[slot] != kNoGroup && distinct[table[slot]].key != key) slot = (slot + 1) & (slots - 1);
     if (table[slot] == kNoGroup) {
@@ -134,33 +141,38 @@ void CMeshMender::BuildPositionLists() {
     }
     idOfCorner[c] = table[slot];
     ++distinct[table[slot]].count;
+    // For neighbours by position a NaN equals nothing: such a corner gets a number of its own,
+    // made unique below. Only a NaN has an order key of all ones.
+    const bool hasNaN = key.z == 0xFFFFFFFFu || (key.xy & 0xFFFFFFFFu) == 0xFFFFFFFFu ||
+                        key.xy >> 32 == 0xFFFFFFFFu;
+    m_positionIdOfCorner[c] = hasNaN ? kNoGroup : table[slot];
   }
-  std::vector<UINT> order(distinct.size());
-  for (UINT i = 0; i < order.size(); ++i) order[i] = i;
-  std::sort(order.begin(), order.end(),
-            [&](UINT a, UINT b) { return distinct[a].key < distinct[b].key; });
+  for (UINT c = 0; c < cornerCount; ++c)
+    if (m_positionIdOfCorner[c] == kNoGroup) m_positionIdOfCorner[c] = static_cast<UINT>(distinct.size()) + c;
+  // Sorted with their keys beside them: no lookup through the table per comparison.
+  struct Ranked {
+    Key key;
+    UINT id;
+  };
+  std::vector<Ranked> order(distinct.size());
+  for (UINT i = 0; i < order.size(); ++i) order[i] = {distinct[i].key, i};
+  std::sort(order.begin(), order.end(), [](const Ranked& a, const Ranked& b) { return a.key < b.key; });
 
   positionLists.resize(distinct.size());
+  m_positionIdOfList.resize(distinct.size());
   std::vector<UINT> next(distinct.size());
   UINT first = 0;
   for (UINT rank = 0; rank < order.size(); ++rank) {
-    const Distinct& at = distinct[order[rank]];
+    const UINT id = order[rank].id;
+    const Distinct& at = distinct[id];
     positionLists[rank] = {v[triangles[at.firstCorner / 3].v[at.firstCorner % 3]].position, first,
                            at.count};
-    next[order[rank]] = first;
+    m_positionIdOfList[rank] = id;
+    next[id] = first;
     first += at.count;
   }
   positionTriangles.resize(cornerCount);
   for (UINT c = 0; c < cornerCount; ++c) positionTriangles[next[idOfCorner[c]]++] = c / 3;
-
-  // The corners' identities for neighbours by position: a NaN equals nothing, so such a corner
-  // gets a number of its own.
-  m_positionIdOfCorner.resize(cornerCount);
-  for (UINT c = 0; c < cornerCount; ++c) {
-    const CVector3& position = v[triangles[c / 3].v[c % 3]].position;
-    const bool hasNaN = std::isnan(position.x) || std::isnan(position.y) || std::isnan(position.z);
-    m_positionIdOfCorner[c] = hasNaN ? static_cast<UINT>(distinct.size()) + c : idOfCorner[c];
-  }
 }
 
 MenderTriangle CMeshMender::MakeTriangle(UINT i0, UINT i1, UINT i2, bool recomputeNormals) const {
@@ -220,7 +232,7 @@ void CMeshMender::FixTextureWrap(std::vector<UINT>& indices) {
   }
 }
 
-void CMeshMender::Split(Pass pass, const CVector3& position, List list,
+void CMeshMender::Split(Pass pass, UINT positionId, List list,
                         std::vector<UINT>& mapping, size_t mappingBase) {
   std::vector<MenderVertex>& v = *m_vertices;
   for (UINT t : list) {
@@ -242,8 +254,8 @@ void CMeshMender::Split(Pass pass, const CVector3& position, List list,
     m_groupVertices.clear();
     for (UINT t : group)
       for (UINT k = 0; k < 3; ++k) {
+        if (m_positionIdOfCorner[size_t{t} * 3 + k] != positionId) continue;
         UINT i = triangles[t].v[k];
-        if (!(v[i].position == position)) continue;
         if (m_claimedIn[i] != stamp) {
           FieldOf(pass, v[i]) = vector;
         } else {
@@ -300,15 +312,6 @@ void CMeshMender::GrowGroup(Pass pass, UINT start) {
 void CMeshMender::FindNeighbours(List list, UINT t, UINT neighbour[2]) const {
   neighbour[0] = neighbour[1] = kNoGroup;
   UINT found = 0;
-  if (list.size() <= kDirectSearch) {
-    const UINT own = static_cast<UINT>(std::find(list.begin(), list.end(), t) - list.begin());
-    for (UINT place = 0; place < list.size(); ++place)
-      if (list[place] != t && SharesEdge(&m_cornerIds[own * 3], &m_cornerIds[place * 3])) {
-        neighbour[found++] = list[place];
-        if (found == 2) return;
-      }
-    return;
-  }
   // The first two list places past t's own among the lists of its three edges.
   std::vector<UINT> places;
   for (UINT k = 0; k < 3; ++k) {
@@ -334,8 +337,27 @@ void CMeshMender::PrepareNeighbours(List list) {
   // A triangle listed twice answers from its first place.
   for (UINT place = static_cast<UINT>(list.size()); place-- > 0;) m_placeOf[list[place]] = place;
   m_listNeighbours.resize(list.size() * 2);
-  for (UINT place = 0; place < list.size(); ++place)
-    FindNeighbours(list, list[place], &m_listNeighbours[place * 2]);
+  if (list.size() > kDirectSearch) {
+    for (UINT place = 0; place < list.size(); ++place)
+      FindNeighbours(list, list[place], &m_listNeighbours[place * 2]);
+    return;
+  }
+  // Sharing an edge goes both ways, so each pair is tested once; a place's neighbours are then
+  // the two lowest places it shares an edge with.
+  uint32_t sharing[kDirectSearch] = {};
+  for (UINT p = 0; p < list.size(); ++p)
+    for (UINT q = p + 1; q < list.size(); ++q)
+      if (list[p] != list[q] && SharesEdge(&m_cornerIds[p * 3], &m_cornerIds[q * 3])) {
+        sharing[p] |= uint32_t{1} << q;
+        sharing[q] |= uint32_t{1} << p;
+      }
+  for (UINT place = 0; place < list.size(); ++place) {
+    uint32_t rest = sharing[place];
+    for (UINT k = 0; k < 2; ++k) {
+      m_listNeighbours[place * 2 + k] = rest != 0 ? list[std::countr_zero(rest)] : kNoGroup;
+      rest &= rest - 1;
+    }
+  }
 }
 
 void CMeshMender::PrepareEdges(List list) {
