@@ -94,8 +94,7 @@ UINT LWOVertexMultiplier::MultiplyVerticesForVMAD(UINT) {
     FatalErrorWithTitle("Error While Multiplying Vertices For VMAD",
                         "Not Enuff Buffer Memory (%s) - Max: %i - %i", b.fileName, int(capacity),
                         int(b.pointCount));
-  m_later = b.uvOverflow;
-  std::stable_sort(m_later.begin(), m_later.end(), ComesBefore);
+  IndexLaterEntries();
 
   // Each new record: the point it is made from and its two coordinate pairs.
   struct Made {
@@ -107,18 +106,30 @@ UINT LWOVertexMultiplier::MultiplyVerticesForVMAD(UINT) {
   LWOPointWelder welder;
   welder.Reserve(b.pointCount);
   std::vector<UINT> corners(size_t{b.faceCount} * 3);
-  // A point with one entry a slot at most gives every face the same pairs, so the record its
-  // first corner found serves the rest.
-  std::vector<UINT> recordOfPoint(b.pointCount, kNone);
+  // Without per-polygon entries a point's pairs depend on its channels' maps alone (on nothing
+  // for a slot of one entry at most), so a corner with the maps of the point's last corner gets
+  // that corner's record: the first equal record stays the first.
+  struct LastCorner {
+    UINT record = kNone;
+    INT uvMap[LWO_UV_SLOTS] = {};
+  };
+  enum : BYTE { kNotSeen, kByMaps, kByFace };
+  std::vector<LastCorner> last(b.pointCount);
+  std::vector<BYTE> dependsOn(b.pointCount, kNotSeen);
   for (UINT f = 0; f < b.faceCount; ++f) {
     const LWOFace& face = b.faces[f];
     for (UINT k = 0; k < 3; ++k) {
       const UINT source = face.v[k];
       const LWOPoint& point = b.points[source];
-      const bool sameForEveryFace = point.uvCount[0] <= 1 && point.uvCount[1] <= 1;
+      if (dependsOn[source] == kNotSeen) dependsOn[source] = HasPerPolygonEntry(point) ? kByFace : kByMaps;
+      INT uvMap[LWO_UV_SLOTS];
+      for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot)
+        uvMap[slot] = point.uvCount[slot] > 1 ? face.surfaceRecord->channel[slot].uvMap : 0;
       UINT& corner = corners[size_t{f} * 3 + k];
-      if (sameForEveryFace && recordOfPoint[source] != kNone) {
-        corner = recordOfPoint[source];
+      LastCorner& previous = last[source];
+      const bool byMaps = dependsOn[source] == kByMaps;
+      if (byMaps && previous.record != kNone && std::equal(uvMap, uvMap + LWO_UV_SLOTS, previous.uvMap)) {
+        corner = previous.record;
         continue;
       }
       Made record = {source, {}};
@@ -126,7 +137,10 @@ UINT LWOVertexMultiplier::MultiplyVerticesForVMAD(UINT) {
         record.uv[slot] = ChooseCoordinates(point, slot, f, face.surfaceRecord->channel[slot].uvMap);
       corner = welder.FindOrAddPoint(point, record.uv[0], record.uv[1]);
       if (corner == made.size()) made.push_back(record);
-      if (sameForEveryFace) recordOfPoint[source] = corner;
+      if (byMaps) {
+        previous.record = corner;
+        std::copy(uvMap, uvMap + LWO_UV_SLOTS, previous.uvMap);
+      }
     }
   }
   CheckPointCount(made.size());
@@ -150,13 +164,12 @@ LWOUVEntry LWOVertexMultiplier::ChooseCoordinates(const LWOPoint& point, UINT sl
                                                   INT uvMap) const {
   // Most points have one entry a slot at most: no lookup then.
   if (point.uvCount[slot] <= 1) return point.uv[slot];
-  const auto [laterBegin, laterEnd] =
-      std::equal_range(m_later.begin(), m_later.end(), LWOOverflowUVEntry{point.index, slot, {}}, ComesBefore);
+  const std::span<const LWOOverflowUVEntry> later = LaterEntries(point.index, slot);
   // Entries in order: the point's first, then the later ones; the last match wins.
   const auto lastMatch = [&](const auto& matches) -> const LWOUVEntry* {
     const LWOUVEntry* found = matches(point.uv[slot]) ? &point.uv[slot] : nullptr;
-    for (auto later = laterBegin; later != laterEnd; ++later)
-      if (matches(later->entry)) found = &later->entry;
+    for (const LWOOverflowUVEntry& e : later)
+      if (matches(e.entry)) found = &e.entry;
     return found;
   };
   const LWOUVEntry* chosen = lastMatch(
@@ -166,6 +179,42 @@ LWOUVEntry LWOVertexMultiplier::ChooseCoordinates(const LWOPoint& point, UINT sl
       return e.perPolygon == 0 && e.uvMap == static_cast<UINT>(uvMap);
     });
   return chosen != nullptr ? *chosen : point.uv[slot];
+}
+
+bool LWOVertexMultiplier::HasPerPolygonEntry(const LWOPoint& point) const {
+  for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot) {
+    if (point.uvCount[slot] <= 1) continue;
+    if (point.uv[slot].perPolygon != 0) return true;
+    for (const LWOOverflowUVEntry& e : LaterEntries(point.index, slot))
+      if (e.entry.perPolygon != 0) return true;
+  }
+  return false;
+}
+
+void LWOVertexMultiplier::IndexLaterEntries() {
+  // A counting sort by file index and slot, which keeps each point's entries in their order.
+  const std::vector<LWOOverflowUVEntry>& entries = m_buffer.uvOverflow;
+  const size_t keys = size_t{m_buffer.pointCount} * LWO_UV_SLOTS;
+  const auto keyOf = [keys](const LWOOverflowUVEntry& e) {
+    return e.slot < LWO_UV_SLOTS ? size_t{e.point} * LWO_UV_SLOTS + e.slot : keys;
+  };
+  m_laterStart.assign(keys + 2, 0);
+  for (const LWOOverflowUVEntry& e : entries) ++m_laterStart[std::min(keyOf(e), keys) + 1];
+  for (size_t k = 1; k < m_laterStart.size(); ++k) m_laterStart[k] += m_laterStart[k - 1];
+  m_later.resize(entries.size());
+  std::vector<UINT> next(m_laterStart.begin(), m_laterStart.end() - 1);
+  for (const LWOOverflowUVEntry& e : entries) m_later[next[std::min(keyOf(e), keys)]++] = e;
+  std::stable_sort(m_later.begin() + m_laterStart[keys], m_later.end(), ComesBefore);
+}
+
+std::span<const LWOOverflowUVEntry> LWOVertexMultiplier::LaterEntries(UINT index, UINT slot) const {
+  if (index < m_buffer.pointCount) {
+    const size_t key = size_t{index} * LWO_UV_SLOTS + slot;
+    return {m_later.data() + m_laterStart[key], m_later.data() + m_laterStart[key + 1]};
+  }
+  const auto [first, end] = std::equal_range(m_later.begin() + m_laterStart[m_buffer.pointCount * LWO_UV_SLOTS],
+                                             m_later.end(), LWOOverflowUVEntry{index, slot, {}}, ComesBefore);
+  return {first, end};
 }
 
 void LWOVertexMultiplier::CheckPointCount(size_t count) const {
