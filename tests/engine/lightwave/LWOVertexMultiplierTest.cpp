@@ -223,6 +223,38 @@ TEST(LWOVertexMultiplierTest, APerPolygonEntryWinsForItsFaceAndTheMapEntryForThe
   }
 }
 
+// A point shared by faces of two surfaces whose colour channels name different maps: each
+// corner takes its own surface's map, also when the surface changes back, whatever the point's
+// file index (a buffer filled by hand may name one past its points).
+TEST(LWOVertexMultiplierTest, EachCornerTakesTheMapOfItsFacesSurface) {
+  for (UINT fileIndex : {0u, 40u}) {
+    SCOPED_TRACE(fileIndex);
+    LWOReaderTestBench t;
+    LWOImportBuffer& b = *t.buffer;
+    CodeObject fan;
+    fan.points = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {-1, 1, 0}};
+    fan.faces = {{0, 1, 2}, {0, 2, 3}, {0, 3, 4}};
+    fan.surfaces = 2;
+    fan.surfaceOfFace = {0, 1, 0};
+    Fill(b, fan);
+    b.surfaces[0].channel[0].uvMap = 1;
+    b.surfaces[1].channel[0].uvMap = 2;
+    LWOPoint& shared = b.points[0];
+    shared.index = fileIndex;
+    b.AppendUVEntry(shared, 0, {0.1f, 0.1f, 0, 0, 1});
+    b.AppendUVEntry(shared, 0, {0.2f, 0.2f, 0, 0, 2});
+    LWOObjectProcessor processor(b, t.state.nextProjectedMap);
+    processor.ResolveTags();
+    processor.LinkFaces();
+    ASSERT_EQ(LWOVertexMultiplier(b).MultiplyVerticesForVMAD(0), 1u);
+    ASSERT_EQ(b.pointCount, 6u);
+    EXPECT_EQ(b.points[b.faces[0].v[0]].uv[0].u, 0.1f);
+    EXPECT_EQ(b.points[b.faces[1].v[0]].uv[0].u, 0.2f);
+    EXPECT_EQ(b.faces[2].v[0], b.faces[0].v[0]);
+    EXPECT_EQ(b.points[b.faces[1].v[0]].index, fileIndex);
+  }
+}
+
 TEST(LWOVertexMultiplierTest, EqualPointsAreWeldedKeepingTheFirstOnesFileIndex) {
   LWOReaderTestBench t;
   LWOImportBuffer& b = *t.buffer;
