@@ -1,8 +1,8 @@
 #include "lightwave/MeshMender.h"
 
 #include <algorithm>
-#include <compare>
 #include <bit>
+#include <compare>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -36,6 +36,22 @@ bool IsZero(const CVector3& v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0
 // Lists up to this long are searched for neighbours directly; longer ones through an index of
 // their edges, so that a position many triangles meet at costs no more than its triangles.
 constexpr size_t kDirectSearch = 32;
+
+// Triangles given by their corners' identities: vertex indices when neighbours go by index,
+// else numbers of equal positions.
+bool SharesEdge(const UINT a[3], const UINT b[3]) {
+  // Every two corners of a triangle make one of its edges (1-0, 0-2, 2-1), so the triangles
+  // share an edge when two corners of a are two different corners of b. In the 3 by 3 table of
+  // equal corners that takes two equal pairs in different rows and columns, which is there
+  // exactly when two rows and two columns hold one.
+  const UINT a0 = a[0], a1 = a[1], a2 = a[2], b0 = b[0], b1 = b[1], b2 = b[2];
+  const bool e00 = a0 == b0, e01 = a0 == b1, e02 = a0 == b2;
+  const bool e10 = a1 == b0, e11 = a1 == b1, e12 = a1 == b2;
+  const bool e20 = a2 == b0, e21 = a2 == b1, e22 = a2 == b2;
+  const int rows = int(e00 | e01 | e02) + int(e10 | e11 | e12) + int(e20 | e21 | e22);
+  const int columns = int(e00 | e10 | e20) + int(e01 | e11 | e21) + int(e02 | e12 | e22);
+  return rows >= 2 && columns >= 2;
+}
 
 }  // namespace
 
@@ -107,9 +123,9 @@ bool CMeshMender::Mend(std::vector<MenderVertex>& vertices, std::vector<UINT>& i
 
 void CMeshMender::BuildPositionLists() {
   // Corners are numbered by distinct position through a hash of keys that order as Vec3Less
-  // does; only the distinct positions are sorted, and each position's run then takes its
-  // triangles in the order they were met, as an ordered map of lists would, without a node and
-  // a list allocated per position.
+  // does, looked up once a vertex; only the distinct positions are sorted, and each position's
+  // run then takes its triangles in the order they were met, as an ordered map of lists would,
+  // without a node and a list allocated per position.
   const std::vector<MenderVertex>& v = *m_vertices;
   struct Key {
     uint64_t xy;
@@ -120,16 +136,17 @@ void CMeshMender::BuildPositionLists() {
     Key key;
     UINT firstCorner;
     UINT count;
+    bool hasNaN;
   };
   const size_t cornerCount = triangles.size() * 3;
   std::vector<Distinct> distinct;
   std::vector<UINT> idOfCorner(cornerCount);
+  std::vector<UINT> idOfVertex(v.size(), kNoGroup);
   m_positionIdOfCorner.resize(cornerCount);
   size_t slots = 64;
-  while (slots < cornerCount * 2) slots *= 2;
+  while (slots < std::min(cornerCount, v.size()) * 2) slots *= 2;
   std::vector<UINT> table(slots, kNoGroup);
-  for (UINT c = 0; c < cornerCount; ++c) {
-    const CVector3& position = v[triangles[c / 3].v[c % 3]].position;
+  const auto findOrAdd = [&](const CVector3& position, UINT corner) {
     const Key key = {uint64_t{OrderKey(position.x)} << 32 | OrderKey(position.y), OrderKey(position.z)};
     uint64_t hash = (key.xy ^ (uint64_t{key.z} * 0x165667B19E3779F9ull)) * 0x9E3779B97F4A7C15ull;
     hash = (hash ^ (hash >> 32)) * 0xC2B2AE3D27D4EB4Full;
@@ -137,15 +154,22 @@ void CMeshMender::BuildPositionLists() {
     while (table[slot] != kNoGroup && distinct[table[slot]].key != key) slot = (slot + 1) & (slots - 1);
     if (table[slot] == kNoGroup) {
       table[slot] = static_cast<UINT>(distinct.size());
-      distinct.push_back({key, c, 0});
+      // Only a NaN has an order key of all ones.
+      const bool hasNaN = key.z == 0xFFFFFFFFu || (key.xy & 0xFFFFFFFFu) == 0xFFFFFFFFu ||
+                          key.xy >> 32 == 0xFFFFFFFFu;
+      distinct.push_back({key, corner, 0, hasNaN});
     }
-    idOfCorner[c] = table[slot];
-    ++distinct[table[slot]].count;
+    return table[slot];
+  };
+  for (UINT c = 0; c < cornerCount; ++c) {
+    const UINT vertex = triangles[c / 3].v[c % 3];
+    if (idOfVertex[vertex] == kNoGroup) idOfVertex[vertex] = findOrAdd(v[vertex].position, c);
+    const UINT id = idOfVertex[vertex];
+    idOfCorner[c] = id;
+    ++distinct[id].count;
     // For neighbours by position a NaN equals nothing: such a corner gets a number of its own,
-    // made unique below. Only a NaN has an order key of all ones.
-    const bool hasNaN = key.z == 0xFFFFFFFFu || (key.xy & 0xFFFFFFFFu) == 0xFFFFFFFFu ||
-                        key.xy >> 32 == 0xFFFFFFFFu;
-    m_positionIdOfCorner[c] = hasNaN ? kNoGroup : table[slot];
+    // made unique below.
+    m_positionIdOfCorner[c] = distinct[id].hasNaN ? kNoGroup : id;
   }
   for (UINT c = 0; c < cornerCount; ++c)
     if (m_positionIdOfCorner[c] == kNoGroup) m_positionIdOfCorner[c] = static_cast<UINT>(distinct.size()) + c;
@@ -409,21 +433,6 @@ bool CMeshMender::EdgeKeyLess::operator()(const EdgeKey& a, const EdgeKey& b) co
   if (less(a.position[0], b.position[0])) return true;
   if (less(b.position[0], a.position[0])) return false;
   return less(a.position[1], b.position[1]);
-}
-
-bool CMeshMender::SharesEdge(const UINT a[3], const UINT b[3]) {
-  // Every two corners of a triangle make one of its edges (1-0, 0-2, 2-1), so the triangles
-  // share an edge when two corners of a are two different corners of b.
-  UINT matches[3];  // per corner of a, the corners of b equal to it, as bits
-  for (UINT i = 0; i < 3; ++i)
-    matches[i] = UINT(a[i] == b[0]) | UINT(a[i] == b[1]) << 1 | UINT(a[i] == b[2]) << 2;
-  for (UINT i = 0; i < 3; ++i)
-    for (UINT j = i + 1; j < 3; ++j) {
-      const UINT m = matches[i], n = matches[j];
-      // Two corners of b can be chosen unless both name the same single one.
-      if (m != 0 && n != 0 && !(m == n && (m & (m - 1)) == 0)) return true;
-    }
-  return false;
 }
 
 const CVector3& CMeshMender::VectorOf(Pass pass, const MenderTriangle& triangle) {

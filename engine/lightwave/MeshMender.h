@@ -104,9 +104,6 @@ class CMeshMender {
   void PrepareEdges(List list);
   std::vector<UINT>& NewGroup();
   EdgeKey EdgeKeyOf(const MenderTriangle& triangle, UINT k) const;
-  // Triangles given by their corners' identities: vertex indices when neighbours go by index,
-  // else numbers of equal positions.
-  static bool SharesEdge(const UINT a[3], const UINT b[3]);
   static const CVector3& VectorOf(Pass pass, const MenderTriangle& triangle);
   static CVector3& FieldOf(Pass pass, MenderVertex& vertex);
   // Unit vectors whose dot product reaches the pass's limit, or both zero.
