@@ -30,8 +30,11 @@ UINT LWOVertexMultiplier::MultiplyVertices() {
   for (UINT i = 0; i < old; ++i) b.points[i].smoothingGroup = -1;
 
   // The records of each index16, in array order: a point and then its copies. Copies are
-  // known by their source and group until they are made.
-  std::vector<UINT> first(0x10000, kNone), last(0x10000, kNone), next;
+  // known by their source and group until they are made. The table is as long as the
+  // largest index16 or corner (below the point count) needs.
+  UINT indexLimit = std::min<UINT>(old, 0x10000);
+  for (UINT i = 0; i < old; ++i) indexLimit = std::max<UINT>(indexLimit, b.points[i].index16 + 1u);
+  std::vector<UINT> first(indexLimit, kNone), last(indexLimit, kNone), next;
   next.reserve(old);
   const auto chain = [&](UINT record, WORD index16) {
     next.push_back(kNone);
