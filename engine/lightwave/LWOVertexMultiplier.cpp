@@ -124,14 +124,16 @@ UINT LWOVertexMultiplier::MultiplyVerticesForVMAD(UINT) {
     for (UINT k = 0; k < 3; ++k) {
       const UINT source = face.v[k];
       const LWOPoint& point = b.points[source];
-      if (dependsOn[source] == kNotSeen) dependsOn[source] = HasPerPolygonEntry(point) ? kByFace : kByMaps;
+      if (dependsOn[source] == kNotSeen)
+        dependsOn[source] = HasPerPolygonEntry(point) ? kByFace : kByMaps;
       INT uvMap[LWO_UV_SLOTS];
       for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot)
         uvMap[slot] = point.uvCount[slot] > 1 ? face.surfaceRecord->channel[slot].uvMap : 0;
       UINT& corner = corners[size_t{f} * 3 + k];
       LastCorner& previous = last[source];
       const bool byMaps = dependsOn[source] == kByMaps;
-      if (byMaps && previous.record != kNone && std::equal(uvMap, uvMap + LWO_UV_SLOTS, previous.uvMap)) {
+      if (byMaps && previous.record != kNone &&
+          std::equal(uvMap, uvMap + LWO_UV_SLOTS, previous.uvMap)) {
         corner = previous.record;
         continue;
       }
@@ -215,8 +217,9 @@ std::span<const LWOOverflowUVEntry> LWOVertexMultiplier::LaterEntries(UINT index
     const size_t key = size_t{index} * LWO_UV_SLOTS + slot;
     return {m_later.data() + m_laterStart[key], m_later.data() + m_laterStart[key + 1]};
   }
-  const auto [first, end] = std::equal_range(m_later.begin() + m_laterStart[m_buffer.pointCount * LWO_UV_SLOTS],
-                                             m_later.end(), LWOOverflowUVEntry{index, slot, {}}, ComesBefore);
+  const auto [first, end] =
+      std::equal_range(m_later.begin() + m_laterStart[m_buffer.pointCount * LWO_UV_SLOTS],
+                       m_later.end(), LWOOverflowUVEntry{index, slot, {}}, ComesBefore);
   return {first, end};
 }
 

@@ -147,11 +147,13 @@ void CMeshMender::BuildPositionLists() {
   while (slots < std::min(cornerCount, v.size()) * 2) slots *= 2;
   std::vector<UINT> table(slots, kNoGroup);
   const auto findOrAdd = [&](const CVector3& position, UINT corner) {
-    const Key key = {uint64_t{OrderKey(position.x)} << 32 | OrderKey(position.y), OrderKey(position.z)};
+    const Key key = {uint64_t{OrderKey(position.x)} << 32 | OrderKey(position.y),
+                     OrderKey(position.z)};
     uint64_t hash = (key.xy ^ (uint64_t{key.z} * 0x165667B19E3779F9ull)) * 0x9E3779B97F4A7C15ull;
     hash = (hash ^ (hash >> 32)) * 0xC2B2AE3D27D4EB4Full;
     size_t slot = static_cast<size_t>(hash ^ (hash >> 29)) & (slots - 1);
-    while (table[slot] != kNoGroup && distinct[table[slot]].key != key) slot = (slot + 1) & (slots - 1);
+    while (table[slot] != kNoGroup && distinct[table[slot]].key != key)
+      slot = (slot + 1) & (slots - 1);
     if (table[slot] == kNoGroup) {
       table[slot] = static_cast<UINT>(distinct.size());
       // Only a NaN has an order key of all ones.
@@ -172,7 +174,8 @@ void CMeshMender::BuildPositionLists() {
     m_positionIdOfCorner[c] = distinct[id].hasNaN ? kNoGroup : id;
   }
   for (UINT c = 0; c < cornerCount; ++c)
-    if (m_positionIdOfCorner[c] == kNoGroup) m_positionIdOfCorner[c] = static_cast<UINT>(distinct.size()) + c;
+    if (m_positionIdOfCorner[c] == kNoGroup)
+      m_positionIdOfCorner[c] = static_cast<UINT>(distinct.size()) + c;
   // Sorted with their keys beside them: no lookup through the table per comparison.
   struct Ranked {
     Key key;
@@ -180,7 +183,8 @@ void CMeshMender::BuildPositionLists() {
   };
   std::vector<Ranked> order(distinct.size());
   for (UINT i = 0; i < order.size(); ++i) order[i] = {distinct[i].key, i};
-  std::sort(order.begin(), order.end(), [](const Ranked& a, const Ranked& b) { return a.key < b.key; });
+  std::sort(order.begin(), order.end(),
+            [](const Ranked& a, const Ranked& b) { return a.key < b.key; });
 
   positionLists.resize(distinct.size());
   m_positionIdOfList.resize(distinct.size());
@@ -256,8 +260,8 @@ void CMeshMender::FixTextureWrap(std::vector<UINT>& indices) {
   }
 }
 
-void CMeshMender::Split(Pass pass, UINT positionId, List list,
-                        std::vector<UINT>& mapping, size_t mappingBase) {
+void CMeshMender::Split(Pass pass, UINT positionId, List list, std::vector<UINT>& mapping,
+                        size_t mappingBase) {
   std::vector<MenderVertex>& v = *m_vertices;
   for (UINT t : list) {
     triangles[t].grouped = 0;

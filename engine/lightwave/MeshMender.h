@@ -93,8 +93,7 @@ class CMeshMender {
   void BuildPositionLists();
   // Groups the triangles listed at the position numbered `positionId` by agreement and splits
   // its vertices between them.
-  void Split(Pass pass, UINT positionId, List list, std::vector<UINT>& mapping,
-             size_t mappingBase);
+  void Split(Pass pass, UINT positionId, List list, std::vector<UINT>& mapping, size_t mappingBase);
   void GrowGroup(Pass pass, UINT start);
   // The first two other triangles of a long list, in list order, that share an edge with t
   // (kNoGroup where there are fewer), through the index of its edges.

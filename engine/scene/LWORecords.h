@@ -46,8 +46,10 @@ struct LWOPoint {
   CVector3 normal;    // processing
   CVector3 tangent;   // processing
   CVector3 binormal;  // processing
-  LWOUVEntry uv[LWO_UV_SLOTS];  // each slot's first entry, zero when it has none
-  WORD uvCount[LWO_UV_SLOTS];   // entries of each slot, the first included, up to LWO_MAX_UV_ENTRIES
+  // Each slot's first entry (zero when it has none), and its count of entries, the first
+  // included; the count stops at LWO_MAX_UV_ENTRIES.
+  LWOUVEntry uv[LWO_UV_SLOTS];
+  WORD uvCount[LWO_UV_SLOTS];
   BYTE reserved[36];   // copied with the record, never interpreted
   WORD cornerCount;    // processing
   WORD index16;        // the point's own index

@@ -260,7 +260,8 @@ TEST_F(SceneImportTest, ImportedSurfacesBelongToTheNewMesh) {
 TEST_F(SceneImportTest, ComplementingFlipsTheFirstVOfBothSlots) {
   FillObject("flip", 3);
   object->AppendUVEntry(object->points[1], 0, {0.25f, 0.5f, 0, 0, 0});
-  object->AppendUVEntry(object->points[1], 0, {0.5f, 0.25f, 0, 0, 0});  // a later entry is left alone
+  // A later entry is left alone.
+  object->AppendUVEntry(object->points[1], 0, {0.5f, 0.25f, 0, 0, 0});
   ASSERT_EQ(CScene::ComplementImportedPointValues(*object), 1u);
   EXPECT_FLOAT_EQ(object->points[1].uv[0].v, 0.5f);
   EXPECT_FLOAT_EQ(object->points[1].uv[1].v, 0.0f);
