@@ -93,16 +93,21 @@ TEST(MeshMenderTest, AgreementIsAtLeastTheLimitOrBothZero) {
     const char* name;
     float crease;
     UINT byIndex;
+    float seamY;             // of B's vertex at (1, 0, 0)
     CVector3 tangentAtSeam;  // of A's vertex at (1, 0, 0)
   };
   const Case cases[] = {
-      {"dot 0 with limit 0 agrees: the averaged vector", 0.0f, 0, {half, half, 0}},
-      {"dot 0 below limit 0.5 keeps its own", 0.5f, 0, {1, 0, 0}},
-      {"neighbours by index: no shared index, no neighbour", 0.0f, 1, {1, 0, 0}},
+      {"dot 0 with limit 0 agrees: the averaged vector", 0.0f, 0, 0.0f, {half, half, 0}},
+      {"dot 0 below limit 0.5 keeps its own", 0.5f, 0, 0.0f, {1, 0, 0}},
+      {"neighbours by index: no shared index, no neighbour", 0.0f, 1, 0.0f, {1, 0, 0}},
+      {"minus zero is the same position", 0.0f, 0, -0.0f, {half, half, 0}},
+      {"a NaN is no position to share", 0.0f, 0, std::nanf(""), {1, 0, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const Mended m = Mend(SeparateTriangles(), {0, 1, 2, 3, 4, 5}, c.crease, 0, c.byIndex);
+    std::vector<MenderVertex> vertices = SeparateTriangles();
+    vertices[3].position.y = c.seamY;
+    const Mended m = Mend(vertices, {0, 1, 2, 3, 4, 5}, c.crease, 0, c.byIndex);
     EXPECT_EQ(m.vertices.size(), 6u);
     ExpectVector(m.vertices[1].tangent, c.tangentAtSeam);
   }
