@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "GameObjectFixture.h"
+#include "RealLevelFixture.h"
 #include "TestWindow.h"
 #include "cpelto/GameCamera.h"
 #include "cpelto/GameCameraHold.h"
@@ -18,50 +18,27 @@
 
 namespace {
 
-void ExpectNear(const CVector3& v, float x, float y, float z) {
-  EXPECT_NEAR(v.x, x, 1e-4f);
-  EXPECT_NEAR(v.y, y, 1e-4f);
-  EXPECT_NEAR(v.z, z, 1e-4f);
-}
-
 std::string Rows(const std::vector<std::vector<char>>& map) {
   std::string text;
   for (const auto& row : map) text += std::string(row.begin(), row.end()) + "/";
   return text;
 }
 
-class GameCamera : public GameObjectTest {
+class GameCamera : public RealLevelTest {
  protected:
   void SetUp() override {
-    GameObjectTest::SetUp();
-    m_scenes.realFiles = true;
-    WriteSettings("<Param use_shaders=\"0\"/>");
-    StartCore();
+    RealLevelTest::SetUp();
     RegisterNodeType<CPeltoLevel>("Level");
     RegisterNodeType<CPeltoPlayer>("PeltoPlayer");
     RegisterNodeType<cpelto::CCamera>("GameCamera");
-    SaveScene("ground", {});
-    SaveScene("hero", {{"hero", {0, 0, 0}}});
-    geClearKeyTable(g_dwCurrentKeys);
-  }
-  void TearDown() override {
-    geClearKeyTable(g_dwCurrentKeys);
-    GameObjectTest::TearDown();
+    SaveGroundAndHero();
   }
 
   // A level of width × height open cells with a player at (x, z) (or none), camera 0 freed.
   void LoadLevel(int width, int height, bool withPlayer = true, float x = 0.5f, float z = 0.5f) {
-    std::string row(static_cast<size_t>(width), '0'), map;
-    for (int y = 0; y < height; ++y) map += row + "\n";
-    m_folder.Write("elements.txt", map);
-    m_folder.Write("collision.txt", map);
-    const std::string player = R"(<Node Type="PeltoPlayer" Name="GamePlayer"><Param
-        File="hero.zks" Directory="" InitX=")" + std::to_string(x) + R"(" InitZ=")" +
-                               std::to_string(z) + R"("/></Node>)";
-    Build(R"(<Node Type="Level" Name="level"><Param File="ground.zks" Directory=""/>
-               <map file="elements.txt" collides="collision.txt" Width=")" +
-          std::to_string(width) + R"(" Height=")" + std::to_string(height) + R"("/>)" +
-          (withPlayer ? player : "") + "</Node>");
+    const std::string map = OpenMap(width, height);
+    WriteMaps(map, map);
+    Build(LevelXml(width, height, withPlayer ? PlayerXml(x, z) : ""));
     m_level = Node<CPeltoLevel>("CPeltoLevel");
     ASSERT_NE(m_level, nullptr);
     m_player = Node<CPeltoPlayer>("GamePlayer");
