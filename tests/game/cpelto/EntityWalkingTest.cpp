@@ -32,10 +32,8 @@ class EntityWalkingTest : public RealLevelTest {
  protected:
   void SetUp() override {
     RealLevelTest::SetUp();
-    RegisterNodeType<CPeltoLevel>("Level");
-    RegisterNodeType<CPeltoPlayer>("PeltoPlayer");
+    PrepareLevelAndPlayer();
     RegisterNodeType<CEntityWalking>("EntityWalking");
-    SaveGroundAndHero();
     // The same cell, but out of reach of anything on the ground.
     SaveScene("aloft", {{"aloft", {0, 50, 0}}});
     SaveScene("walker", {{"body", {0, 0, 0}, "master_null"}}, {"master_null"});

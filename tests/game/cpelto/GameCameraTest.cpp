@@ -28,10 +28,8 @@ class GameCamera : public RealLevelTest {
  protected:
   void SetUp() override {
     RealLevelTest::SetUp();
-    RegisterNodeType<CPeltoLevel>("Level");
-    RegisterNodeType<CPeltoPlayer>("PeltoPlayer");
+    PrepareLevelAndPlayer();
     RegisterNodeType<cpelto::CCamera>("GameCamera");
-    SaveGroundAndHero();
   }
 
   // A level of width × height open cells with a player at (x, z) (or none), camera 0 freed.

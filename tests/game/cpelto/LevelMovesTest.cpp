@@ -38,10 +38,8 @@ class LevelMoves : public RealLevelTest {
  protected:
   void SetUp() override {
     RealLevelTest::SetUp();
-    RegisterNodeType<CPeltoLevel>("Level");
-    RegisterNodeType<CRecordingPlayer>("PeltoPlayer");
+    PrepareLevelAndPlayer<CRecordingPlayer>();
     RegisterNodeType<CMovableObject>("MovableObject");
-    SaveGroundAndHero();
     SaveScene("crate", {{"crate", {0, 0, 0}}});
     CRecordingPlayer::received.clear();
   }

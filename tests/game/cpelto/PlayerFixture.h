@@ -72,10 +72,8 @@ class PlayerTest : public RealLevelTest {
  protected:
   void SetUp() override {
     RealLevelTest::SetUp();
-    RegisterNodeType<CPeltoLevel>("Level");
-    RegisterNodeType<CPeltoPlayer>("PeltoPlayer");
+    PrepareLevelAndPlayer();
     RegisterNodeType<CHoldCamera>("HoldCamera");
-    SaveGroundAndHero();
     m_folder.Write("player.as", EventScript());
     m_replaced = SetPlayerCorePort(&m_port);
     for (int& slid : CPeltoPlayer::s_aiSlideCounters) slid = 0;

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "GameObjectFixture.h"
+#include "cpelto/PeltoLevel.h"
+#include "cpelto/PeltoPlayer.h"
 #include "framework/InputState.h"
 #include "framework/MessageRouter.h"
 
@@ -38,6 +40,14 @@ class RealLevelTest : public GameObjectTest {
   void SaveGroundAndHero() {
     SaveScene("ground", {});
     SaveScene("hero", {{"hero", {0, 0, 0}}});
+  }
+  // The node types "Level" and "PeltoPlayer" (a player of class `Player`) and the scenes they
+  // load.
+  template <class Player = CPeltoPlayer>
+  void PrepareLevelAndPlayer() {
+    RegisterNodeType<CPeltoLevel>("Level");
+    RegisterNodeType<Player>("PeltoPlayer");
+    SaveGroundAndHero();
   }
 
   // `height` rows of `width` free cells, top row first.
