@@ -63,10 +63,8 @@ class EntityWalkingTest : public RealLevelTest {
   }
 
   static CVector3 NullPosition(CEntityWalking* entity) {
-    CVector3 at;
     CNullInterface* null = entity->FindNullByName("master_null", 0);
-    if (null) null->GetPosition(&at, 1);
-    return at;
+    return null ? LocalPosition(null) : CVector3();
   }
   static CVector3 Heading(const D3DXQUATERNION& q) {
     D3DXMATRIX rotation;
@@ -328,9 +326,7 @@ TEST_F(EntityWalkingTest, WithoutMasterNullTheBodyMeshAddsItsOwnMotion) {
   }
   Frames(1, 0);
   Frames(1, 0.1f);
-  CVector3 at;
-  body->GetPosition(&at, 1);
-  ExpectNear(at, 1.75f, 0, 2.0f);
+  ExpectNear(LocalPosition(body), 1.75f, 0, 2.0f);
 }
 
 TEST_F(EntityWalkingTest, ScriptOperationsMoveTurnAndCarry) {

@@ -48,11 +48,7 @@ class GameCamera : public RealLevelTest {
     return Node<cpelto::CCamera>("GameCamera");
   }
   CCameraInterface* camera0() { return m_level->GetOwnerScene()->GetCamera(0); }
-  CVector3 CameraAt() {
-    CVector3 at;
-    camera0()->GetPosition(&at, 1);
-    return at;
-  }
+  CVector3 CameraAt() { return LocalPosition(camera0()); }
   void Frame(float t, float dt = 0.0f) {
     m_core->GetGlobalArg()->m_fDeltaTime = dt;
     Step(t);

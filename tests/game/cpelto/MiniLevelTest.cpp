@@ -111,9 +111,7 @@ class MiniLevelTest : public RealLevelTest {
 
   static float WallZ(CPeltoMiniLevel* level, int x, int y) {
     auto* wall = dynamic_cast<geCGameObject*>(level->GetCell(x, y)->pWallNode);
-    CVector3 at;
-    wall->GetMesh(0)->GetPosition(&at, 1);
-    return at.z;
+    return LocalPosition(wall->GetMesh(0)).z;
   }
   // How far the walls of each generation have been lifted, in rows; -1 when the two walls of a
   // generation's rows disagree.
@@ -130,14 +128,10 @@ class MiniLevelTest : public RealLevelTest {
     return lifts;
   }
   float EntityZ(const char* name) {
-    CVector3 at;
-    Node<CEntityWalking>(name)->FindNullByName("master_null", 0)->GetPosition(&at, 1);
-    return at.z;
+    return LocalPosition(Node<CEntityWalking>(name)->FindNullByName("master_null", 0)).z;
   }
   float FurnitureZ(const char* name) {
-    CVector3 at;
-    Node<CPeltoFurniture>(name)->GetBodyMesh()->GetPosition(&at, 1);
-    return at.z;
+    return LocalPosition(Node<CPeltoFurniture>(name)->GetBodyMesh()).z;
   }
 
   CMessageIdPlayer* m_player = nullptr;

@@ -55,11 +55,6 @@ class PeltoLevels : public RealLevelTest {
     g_pCoreProperties->RegisterAndSet(name, geCVariant(value));
   }
 
-  static CVector3 LocalPosition(CMeshInterface* mesh) {
-    CVector3 at;
-    mesh->GetPosition(&at, 1);
-    return at;
-  }
   static float LargestX(CMeshInterface* mesh) {
     float largest = -1e9f;
     for (UINT i = 0; i < mesh->GetNumberOfVertices(); ++i)

@@ -135,11 +135,7 @@ class PlayerTest : public RealLevelTest {
     return ScriptGlobal(node, (std::string(event) + "_n").c_str());
   }
 
-  CVector3 MeshPosition() const {
-    CVector3 at;
-    m_player->GetMesh(0)->GetPosition(&at, 1);
-    return at;
-  }
+  CVector3 MeshPosition() const { return LocalPosition(m_player->GetMesh(0)); }
 
   CTablePort m_port;
   CPlayerCorePort* m_replaced = nullptr;

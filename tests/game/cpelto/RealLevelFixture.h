@@ -85,6 +85,14 @@ class RealLevelTest : public GameObjectTest {
            "\" " + params + "/>" + children + "</Node>";
   }
 
+  // Where a mesh, null or camera stands in its parent's space.
+  template <class Object>
+  static CVector3 LocalPosition(Object* object) {
+    CVector3 at;
+    object->GetPosition(&at, 1);
+    return at;
+  }
+
   // One game step of `dt` seconds, the game's time moving with it.
   void Advance(float dt) {
     m_now += dt;
