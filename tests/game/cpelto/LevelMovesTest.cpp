@@ -200,7 +200,7 @@ TEST_F(LevelMoves, FacingVectorTurnsWithTheBaseRotation) {
     ExpectNearly(*direction, unturned[facing][0], unturned[facing][1], unturned[facing][2]);
     m_player->SetRotation(CVector3(90, 0, 0));
     ExpectNearly(m_player->GetFacingVector(), turned[facing][0], turned[facing][1],
-               turned[facing][2]);
+                 turned[facing][2]);
     EXPECT_EQ(m_player->GetDirection(), direction);  // one shared vector
   }
 }

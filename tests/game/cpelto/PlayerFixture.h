@@ -14,7 +14,6 @@
 #include "cpelto/PeltoPlayer.h"
 #include "cpelto/PlayerCorePort.h"
 
-
 // Animation ids the game's scripts would give.
 enum : DWORD { kStartId = 1, kWalkId = 2, kEndId = 3, kBackId = 5 };
 
@@ -97,10 +96,10 @@ class PlayerTest : public RealLevelTest {
     WriteMaps(elements, collision);
     const auto width = static_cast<int>(elements.find('\n'));
     const auto height = static_cast<int>(std::count(elements.begin(), elements.end(), '\n'));
-    Build(LevelXml(width, height,
-                   PlayerXml(x, z, R"(Enabled="1" ScriptFile="player.as" )" + playerParams,
-                             animations) +
-                       children));
+    Build(LevelXml(
+        width, height,
+        PlayerXml(x, z, R"(Enabled="1" ScriptFile="player.as" )" + playerParams, animations) +
+            children));
     m_level = Node<CPeltoLevel>("CPeltoLevel");
     m_player = Node<CPeltoPlayer>("GamePlayer");
     ASSERT_TRUE(m_level && m_player);

@@ -66,8 +66,8 @@ class RealLevelTest : public GameObjectTest {
   // A level node on "ground.zks" over a `width` × `height` map of the two files, with `params`
   // added to its Param, `mapAttributes` to its map, and `children` inside.
   static std::string LevelXml(int width, int height, const std::string& children,
-                              const std::string& type = "Level",
-                              const std::string& name = "level", const std::string& params = "",
+                              const std::string& type = "Level", const std::string& name = "level",
+                              const std::string& params = "",
                               const std::string& mapAttributes = "") {
     return R"(<Node Type=")" + type + R"(" Name=")" + name +
            R"("><Param File="ground.zks" Directory="" )" + params +
