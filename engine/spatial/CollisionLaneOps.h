@@ -1,5 +1,7 @@
 #pragma once
 // Lane helpers shared by the overlap tests: each works on lanes 0 to 2 of a box or point.
+#include <xmmintrin.h>
+
 #include "spatial/CollisionBox.h"
 
 namespace collision_lanes {
@@ -21,8 +23,8 @@ inline CollisionLanes Rotate(CollisionLanes v, int by) {
 
 // True when a lane of the three in use has `value` above `limit`.
 inline bool AnyAbove(CollisionLanes value, CollisionLanes limit) {
-  const LaneMask above = value > limit;
-  return (above[0] | above[1] | above[2]) != 0;
+  // One sign-bit gather instead of three lane moves: the walks branch on this at every step.
+  return (_mm_movemask_ps(reinterpret_cast<__m128>(value > limit)) & 7) != 0;
 }
 
 // Lane by lane, as std::min and std::max choose.

@@ -199,7 +199,7 @@ void CTreeCollider::TestTrianglePair(UINT triangleA, UINT triangleB) {
     RecordPair(triangleA, triangleB);
 }
 
-bool CTreeCollider::BoxesOverlap(const CollisionBoxLanes& a, const CollisionBoxLanes& b) {
+inline bool CTreeCollider::BoxesOverlap(const CollisionBoxLanes& a, const CollisionBoxLanes& b) {
   ++m_dwBoxBoxTests;
   return BoxBoxOverlap(m_transform, a, b, bFullBoxBoxTest || m_dwBoxBoxTests == 1);
 }

@@ -74,7 +74,9 @@ class CTreeCollider {
   void FetchTriangle(const CCollisionMeshInterface* source, UINT triangle, float out[3][3]) const;
   // Triangle a of A against triangle b of B, in A's space.
   void TestTrianglePair(UINT triangleA, UINT triangleB);
-  bool BoxesOverlap(const CollisionBoxLanes& a, const CollisionBoxLanes& b);
+  // Inline: every step of every walk ends here.
+  [[gnu::always_inline]] inline bool BoxesOverlap(const CollisionBoxLanes& a,
+                                                  const CollisionBoxLanes& b);
   // Keeps `triangle` of the other side, moved into `side`'s space, for a walk over `side`.
   void StoreTriangle(Side side, UINT triangle);
   // The stored triangle against `triangle` of `side`, decided in A's space with A's triangle
