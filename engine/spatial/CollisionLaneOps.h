@@ -36,4 +36,17 @@ inline CollisionLanes Cross(CollisionLanes a, CollisionLanes b) {
   return Rotate(a, 1) * Rotate(b, 2) - Rotate(a, 2) * Rotate(b, 1);
 }
 
+// Lane i of x, y and z is that coordinate of corner i (lane 3 repeats corner 2).
+struct CornerColumns {
+  CollisionLanes x, y, z;
+
+  static CornerColumns Of(const CollisionLanes (&corner)[3]) {
+    const CollisionLanes xy01 = __builtin_shufflevector(corner[0], corner[1], 0, 4, 1, 5);
+    const CollisionLanes z01 = __builtin_shufflevector(corner[0], corner[1], 2, 6, 2, 6);
+    return {__builtin_shufflevector(xy01, corner[2], 0, 1, 4, 4),
+            __builtin_shufflevector(xy01, corner[2], 2, 3, 5, 5),
+            __builtin_shufflevector(z01, corner[2], 0, 1, 6, 6)};
+  }
+};
+
 }  // namespace collision_lanes

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <type_traits>
 
 #include "ZKDXInterface.h"
@@ -181,21 +180,23 @@ void CTreeCollider::RecordPair(UINT triangleA, UINT triangleB) {
   dwFlags |= COLLIDER_CONTACT_FOUND;
 }
 
-void CTreeCollider::FetchTriangle(const CCollisionMeshInterface* source, UINT triangle,
-                                  float out[3][3]) const {
+CollisionTriangleLanes CTreeCollider::FetchTriangle(const CCollisionMeshInterface* source,
+                                                    UINT triangle) const {
   TriangleVertices corners{};
   source->fpCallback(triangle, corners, source->pUserData);
-  for (int i = 0; i < 3; ++i)
-    for (int k = 0; k < 3; ++k) out[i][k] = corners.pVertex[i][k];
+  return CollisionTriangleLanes::From(corners.pVertex[0], corners.pVertex[1], corners.pVertex[2]);
+}
+
+CollisionTriangleLanes CTreeCollider::MovedBToA(const CollisionTriangleLanes& triangle) const {
+  return {{m_transform.BToA(triangle.corner[0]), m_transform.BToA(triangle.corner[1]),
+           m_transform.BToA(triangle.corner[2])}};
 }
 
 void CTreeCollider::TestTrianglePair(UINT triangleA, UINT triangleB) {
-  float a[3][3], b[3][3], moved[3][3];
-  FetchTriangle(m_pSourceA, triangleA, a);
-  FetchTriangle(m_pSourceB, triangleB, b);
-  for (int i = 0; i < 3; ++i) m_transform.BToA(b[i], moved[i]);
+  const CollisionTriangleLanes a = FetchTriangle(m_pSourceA, triangleA);
+  const CollisionTriangleLanes moved = MovedBToA(FetchTriangle(m_pSourceB, triangleB));
   ++m_dwTriangleTriangleTests;
-  if (TriangleTriangleOverlap(a[0], a[1], a[2], moved[0], moved[1], moved[2]))
+  if (TriangleTriangleOverlap(a, TrianglePlane::Of(a), moved, nullptr))
     RecordPair(triangleA, triangleB);
 }
 
@@ -209,34 +210,34 @@ void CTreeCollider::StoreTriangle(Side side, UINT triangle) {
   if (m_bTriangleStored && m_storedSide == side && m_dwStoredTriangleIndex == triangle) return;
   m_bTriangleStored = true;
   m_storedSide = side;
-  float corners[3][3];
   // The stored triangle belongs to the side that is not walked.
-  FetchTriangle(side == kSideA ? m_pSourceB : m_pSourceA, triangle, corners);
-  for (int i = 0; i < 3; ++i) {
-    if (side == kSideA)
-      m_transform.BToA(corners[i], m_storedTriangle[i]);
-    else
-      m_transform.AToB(corners[i], m_storedTriangle[i]);
+  const CollisionTriangleLanes corners =
+      FetchTriangle(side == kSideA ? m_pSourceB : m_pSourceA, triangle);
+  if (side == kSideA) {
+    m_storedTriangle = MovedBToA(corners);
+    m_storedInA = m_storedTriangle;
+  } else {
+    for (int i = 0; i < 3; ++i) m_storedTriangle.corner[i] = m_transform.AToB(corners.corner[i]);
+    m_storedInA = corners;
   }
-  std::memcpy(m_storedInA, side == kSideA ? m_storedTriangle : corners, sizeof m_storedInA);
+  // Worked out once for every triangle the walk tests it against.
+  m_storedPlaneInA = TrianglePlane::Of(m_storedInA);
   m_dwStoredTriangleIndex = triangle;
 }
 
 void CTreeCollider::TestStoredTriangle(Side side, UINT triangle) {
-  float corners[3][3], moved[3][3];
-  FetchTriangle(side == kSideA ? m_pSourceA : m_pSourceB, triangle, corners);
+  const CollisionTriangleLanes corners = FetchTriangle(side == kSideA ? m_pSourceA : m_pSourceB,
+                                                       triangle);
   ++m_dwTriangleTriangleTests;
   // The triangle test is not symmetric on touching triangles, nor exact across a round trip
   // between the spaces: the same order and the same space as TestTrianglePair.
   if (side == kSideA) {
-    if (TriangleTriangleOverlap(corners[0], corners[1], corners[2], m_storedInA[0],
-                                m_storedInA[1], m_storedInA[2]))
+    if (TriangleTriangleOverlap(corners, TrianglePlane::Of(corners), m_storedInA,
+                                &m_storedPlaneInA))
       RecordPair(triangle, m_dwStoredTriangleIndex);
     return;
   }
-  for (int i = 0; i < 3; ++i) m_transform.BToA(corners[i], moved[i]);
-  if (TriangleTriangleOverlap(m_storedInA[0], m_storedInA[1], m_storedInA[2], moved[0], moved[1],
-                              moved[2]))
+  if (TriangleTriangleOverlap(m_storedInA, m_storedPlaneInA, MovedBToA(corners), nullptr))
     RecordPair(m_dwStoredTriangleIndex, triangle);
 }
 

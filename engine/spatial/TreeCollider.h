@@ -6,6 +6,7 @@
 #include "ZKDXMath.h"
 #include "ZKDXRecords.h"
 #include "spatial/BoxTreeNodes.h"
+#include "spatial/CollisionTriangle.h"
 #include "spatial/DwordList.h"
 #include "spatial/RelativeTransform.h"
 
@@ -71,7 +72,8 @@ class CTreeCollider {
            (COLLIDER_FIRST_CONTACT | COLLIDER_CONTACT_FOUND);
   }
   void RecordPair(UINT triangleA, UINT triangleB);
-  void FetchTriangle(const CCollisionMeshInterface* source, UINT triangle, float out[3][3]) const;
+  CollisionTriangleLanes FetchTriangle(const CCollisionMeshInterface* source, UINT triangle) const;
+  CollisionTriangleLanes MovedBToA(const CollisionTriangleLanes& triangle) const;
   // Triangle a of A against triangle b of B, in A's space.
   void TestTrianglePair(UINT triangleA, UINT triangleB);
   // Inline: every step of every walk ends here.
@@ -116,9 +118,10 @@ class CTreeCollider {
   DequantizationLanes m_dequantizationA;
   DequantizationLanes m_dequantizationB;
   // The leaf triangle a triangle-against-subtree walk carries, in the walked tree's space.
-  float m_storedTriangle[3][3] = {};
-  // The same triangle in A's space, where every pair is decided.
-  float m_storedInA[3][3] = {};
+  CollisionTriangleLanes m_storedTriangle{};
+  // The same triangle in A's space, where every pair is decided, and its plane there.
+  CollisionTriangleLanes m_storedInA{};
+  TrianglePlane m_storedPlaneInA{};
   UINT m_dwStoredTriangleIndex = 0;
   // Which side's walk the stored triangle was made for; nothing is stored when a query starts.
   Side m_storedSide = kSideA;
