@@ -210,19 +210,38 @@ void CTreeCollider::StoreTriangle(Side side, UINT triangle) {
   if (m_bTriangleStored && m_storedSide == side && m_dwStoredTriangleIndex == triangle) return;
   m_bTriangleStored = true;
   m_storedSide = side;
-  // The stored triangle belongs to the side that is not walked.
+  // The stored triangle belongs to the side that is not walked; every pair is decided in A's
+  // space, so a triangle of B is moved there at once.
   const CollisionTriangleLanes corners =
       FetchTriangle(side == kSideA ? m_pSourceB : m_pSourceA, triangle);
   if (side == kSideA) {
-    m_storedTriangle = MovedBToA(corners);
-    m_storedInA = m_storedTriangle;
+    m_storedInA = MovedBToA(corners);
+    m_storedTriangle = m_storedInA;
+    m_bStoredInWalkedSpace = true;
   } else {
-    for (int i = 0; i < 3; ++i) m_storedTriangle.corner[i] = m_transform.AToB(corners.corner[i]);
     m_storedInA = corners;
+    m_bStoredInWalkedSpace = false;
   }
-  // Worked out once for every triangle the walk tests it against.
-  m_storedPlaneInA = TrianglePlane::Of(m_storedInA);
+  m_bStoredPlaneInA = false;
   m_dwStoredTriangleIndex = triangle;
+}
+
+const CollisionTriangleLanes& CTreeCollider::StoredInWalkedSpace() {
+  if (!m_bStoredInWalkedSpace) {
+    // Only a triangle of A waits here: it is walked against B.
+    for (int i = 0; i < 3; ++i)
+      m_storedTriangle.corner[i] = m_transform.AToB(m_storedInA.corner[i]);
+    m_bStoredInWalkedSpace = true;
+  }
+  return m_storedTriangle;
+}
+
+const TrianglePlane& CTreeCollider::StoredPlaneInA() {
+  if (!m_bStoredPlaneInA) {
+    m_storedPlaneInA = TrianglePlane::Of(m_storedInA);
+    m_bStoredPlaneInA = true;
+  }
+  return m_storedPlaneInA;
 }
 
 void CTreeCollider::TestStoredTriangle(Side side, UINT triangle) {
@@ -233,11 +252,11 @@ void CTreeCollider::TestStoredTriangle(Side side, UINT triangle) {
   // between the spaces: the same order and the same space as TestTrianglePair.
   if (side == kSideA) {
     if (TriangleTriangleOverlap(corners, TrianglePlane::Of(corners), m_storedInA,
-                                &m_storedPlaneInA))
+                                &StoredPlaneInA()))
       RecordPair(triangle, m_dwStoredTriangleIndex);
     return;
   }
-  if (TriangleTriangleOverlap(m_storedInA, m_storedPlaneInA, MovedBToA(corners), nullptr))
+  if (TriangleTriangleOverlap(m_storedInA, StoredPlaneInA(), MovedBToA(corners), nullptr))
     RecordPair(m_dwStoredTriangleIndex, triangle);
 }
 
@@ -315,7 +334,7 @@ template <typename Record>
 void CTreeCollider::WalkTriangleAgainst(Side side, UINT record) {
   for (;;) {
     ++m_dwTriangleBoxTests;
-    if (!TriangleBoxOverlap(m_storedTriangle, Padded(Box<Record>(side, record)),
+    if (!TriangleBoxOverlap(StoredInWalkedSpace(), Padded(Box<Record>(side, record)),
                             bFullTriangleBoxTest))
       return;
     const Record& node = Node<Record>(side, record);

@@ -84,6 +84,10 @@ class CTreeCollider {
   // The stored triangle against `triangle` of `side`, decided in A's space with A's triangle
   // first, exactly as TestTrianglePair decides it, so every layout gives the same pairs.
   void TestStoredTriangle(Side side, UINT triangle);
+  // The stored triangle in the walked tree's space and its plane in A's, each worked out the
+  // first time it is asked for: most carried leaves meet only one box, or only leaves.
+  const CollisionTriangleLanes& StoredInWalkedSpace();
+  const TrianglePlane& StoredPlaneInA();
 
   template <typename Record>
   void CollideLayout(const COptimizedBoxTree* treeA, const COptimizedBoxTree* treeB);
@@ -122,6 +126,8 @@ class CTreeCollider {
   // The same triangle in A's space, where every pair is decided, and its plane there.
   CollisionTriangleLanes m_storedInA{};
   TrianglePlane m_storedPlaneInA{};
+  bool m_bStoredInWalkedSpace = false;
+  bool m_bStoredPlaneInA = false;
   UINT m_dwStoredTriangleIndex = 0;
   // Which side's walk the stored triangle was made for; nothing is stored when a query starts.
   Side m_storedSide = kSideA;
