@@ -134,6 +134,8 @@ void CTreeCollider::InitQuery(const RelativeTransform& transform) {
   m_pairs.Clear();
   m_transform = transform;
   m_bTriangleStored = false;
+  m_trianglesOfA.Clear();
+  m_trianglesOfBInA.Clear();
 }
 
 template <typename Record>
@@ -192,9 +194,18 @@ CollisionTriangleLanes CTreeCollider::MovedBToA(const CollisionTriangleLanes& tr
            m_transform.BToA(triangle.corner[2])}};
 }
 
+const CollisionTriangleLanes& CTreeCollider::TriangleOfA(UINT triangle) {
+  return m_trianglesOfA.Get(triangle, [&] { return FetchTriangle(m_pSourceA, triangle); });
+}
+
+const CollisionTriangleLanes& CTreeCollider::TriangleOfBInA(UINT triangle) {
+  return m_trianglesOfBInA.Get(triangle,
+                               [&] { return MovedBToA(FetchTriangle(m_pSourceB, triangle)); });
+}
+
 void CTreeCollider::TestTrianglePair(UINT triangleA, UINT triangleB) {
-  const CollisionTriangleLanes a = FetchTriangle(m_pSourceA, triangleA);
-  const CollisionTriangleLanes moved = MovedBToA(FetchTriangle(m_pSourceB, triangleB));
+  const CollisionTriangleLanes& a = TriangleOfA(triangleA);
+  const CollisionTriangleLanes& moved = TriangleOfBInA(triangleB);
   ++m_dwTriangleTriangleTests;
   if (TriangleTriangleOverlap(a, TrianglePlane::Of(a), moved, nullptr))
     RecordPair(triangleA, triangleB);
@@ -211,15 +222,13 @@ void CTreeCollider::StoreTriangle(Side side, UINT triangle) {
   m_bTriangleStored = true;
   m_storedSide = side;
   // The stored triangle belongs to the side that is not walked; every pair is decided in A's
-  // space, so a triangle of B is moved there at once.
-  const CollisionTriangleLanes corners =
-      FetchTriangle(side == kSideA ? m_pSourceB : m_pSourceA, triangle);
+  // space, where a triangle of B is already the walked tree's.
   if (side == kSideA) {
-    m_storedInA = MovedBToA(corners);
+    m_storedInA = TriangleOfBInA(triangle);
     m_storedTriangle = m_storedInA;
     m_bStoredInWalkedSpace = true;
   } else {
-    m_storedInA = corners;
+    m_storedInA = TriangleOfA(triangle);
     m_bStoredInWalkedSpace = false;
   }
   m_bStoredPlaneInA = false;
@@ -245,18 +254,17 @@ const TrianglePlane& CTreeCollider::StoredPlaneInA() {
 }
 
 void CTreeCollider::TestStoredTriangle(Side side, UINT triangle) {
-  const CollisionTriangleLanes corners = FetchTriangle(side == kSideA ? m_pSourceA : m_pSourceB,
-                                                       triangle);
   ++m_dwTriangleTriangleTests;
   // The triangle test is not symmetric on touching triangles, nor exact across a round trip
   // between the spaces: the same order and the same space as TestTrianglePair.
   if (side == kSideA) {
+    const CollisionTriangleLanes& corners = TriangleOfA(triangle);
     if (TriangleTriangleOverlap(corners, TrianglePlane::Of(corners), m_storedInA,
                                 &StoredPlaneInA()))
       RecordPair(triangle, m_dwStoredTriangleIndex);
     return;
   }
-  if (TriangleTriangleOverlap(m_storedInA, StoredPlaneInA(), MovedBToA(corners), nullptr))
+  if (TriangleTriangleOverlap(m_storedInA, StoredPlaneInA(), TriangleOfBInA(triangle), nullptr))
     RecordPair(m_dwStoredTriangleIndex, triangle);
 }
 

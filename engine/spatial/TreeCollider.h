@@ -9,6 +9,7 @@
 #include "spatial/CollisionTriangle.h"
 #include "spatial/DwordList.h"
 #include "spatial/RelativeTransform.h"
+#include "spatial/TriangleCache.h"
 
 class CCollisionMeshInterface;
 class CCollisionModel;
@@ -74,6 +75,9 @@ class CTreeCollider {
   void RecordPair(UINT triangleA, UINT triangleB);
   CollisionTriangleLanes FetchTriangle(const CCollisionMeshInterface* source, UINT triangle) const;
   CollisionTriangleLanes MovedBToA(const CollisionTriangleLanes& triangle) const;
+  // A triangle of A, and one of B moved into A's space, fetched once a query.
+  const CollisionTriangleLanes& TriangleOfA(UINT triangle);
+  const CollisionTriangleLanes& TriangleOfBInA(UINT triangle);
   // Triangle a of A against triangle b of B, in A's space.
   void TestTrianglePair(UINT triangleA, UINT triangleB);
   // Inline: every step of every walk ends here.
@@ -128,6 +132,8 @@ class CTreeCollider {
   TrianglePlane m_storedPlaneInA{};
   bool m_bStoredInWalkedSpace = false;
   bool m_bStoredPlaneInA = false;
+  CTriangleCache m_trianglesOfA;
+  CTriangleCache m_trianglesOfBInA;
   UINT m_dwStoredTriangleIndex = 0;
   // Which side's walk the stored triangle was made for; nothing is stored when a query starts.
   Side m_storedSide = kSideA;
