@@ -3,8 +3,8 @@
 // trees, on the same triangles, with the pair sets compared.
 //
 // The queries side by side, from a Release build, with malloc's thresholds fixed:
-//   GLIBC_TUNABLES=glibc.malloc.trim_threshold=268435456:glibc.malloc.mmap_threshold=268435456 \
-//   collision_bench --benchmark_filter=Query --benchmark_repetitions=9 \
+//   GLIBC_TUNABLES=glibc.malloc.trim_threshold=268435456:glibc.malloc.mmap_threshold=268435456
+//   collision_bench --benchmark_filter=Query --benchmark_repetitions=9
 //     --benchmark_enable_random_interleaving=true --benchmark_out=query.json
 // and each QueryTwoMeshes repetition divided by the same repetition of
 // QueryFclTwoMeshes<fcl::OBBRSS<float>> with the same last argument; the median of those ratios.
