@@ -314,27 +314,38 @@ void CTreeCollider::WalkLeafTrees(UINT a, UINT b) {
 
 template <typename Record>
 void CTreeCollider::WalkNoLeafTrees(UINT a, UINT b) {
-  if (!BoxesOverlap(Box<Record>(kSideA, a), Box<Record>(kSideB, b))) return;
-  const Record& nodeA = Node<Record>(kSideA, a);
-  const Record& nodeB = Node<Record>(kSideB, b);
-  const UINT linksA[2] = {nodeA.dwPositiveLink, nodeA.dwNegativeLink};
-  const UINT linksB[2] = {nodeB.dwPositiveLink, nodeB.dwNegativeLink};
-  for (const UINT linkA : linksA) {
-    // A leaf of A is carried into B's space once for both of B's links.
-    if (IsLeafLink(linkA)) StoreTriangle(kSideB, LinkTriangle(linkA));
-    for (const UINT linkB : linksB) {
-      if (IsLeafLink(linkA) && IsLeafLink(linkB)) {
-        TestStoredTriangle(kSideB, LinkTriangle(linkB));
-      } else if (IsLeafLink(linkA)) {
-        WalkTriangleAgainst<Record>(kSideB, LinkRecord(linkB));
-      } else if (IsLeafLink(linkB)) {
-        StoreTriangle(kSideA, LinkTriangle(linkB));
-        WalkTriangleAgainst<Record>(kSideA, LinkRecord(linkA));
-      } else {
-        WalkNoLeafTrees<Record>(LinkRecord(linkA), LinkRecord(linkB));
+  // Recurses on every pair of records but the last, which the loop continues with.
+  for (;;) {
+    if (!BoxesOverlap(Box<Record>(kSideA, a), Box<Record>(kSideB, b))) return;
+    const Record& nodeA = Node<Record>(kSideA, a);
+    const Record& nodeB = Node<Record>(kSideB, b);
+    const UINT linksA[2] = {nodeA.dwPositiveLink, nodeA.dwNegativeLink};
+    const UINT linksB[2] = {nodeB.dwPositiveLink, nodeB.dwNegativeLink};
+    for (int i = 0; i < 2; ++i) {
+      const UINT linkA = linksA[i];
+      // A leaf of A is carried into B's space once for both of B's links.
+      if (IsLeafLink(linkA)) StoreTriangle(kSideB, LinkTriangle(linkA));
+      for (int j = 0; j < 2; ++j) {
+        const UINT linkB = linksB[j];
+        if (IsLeafLink(linkA) && IsLeafLink(linkB)) {
+          TestStoredTriangle(kSideB, LinkTriangle(linkB));
+        } else if (IsLeafLink(linkA)) {
+          WalkTriangleAgainst<Record>(kSideB, LinkRecord(linkB));
+        } else if (IsLeafLink(linkB)) {
+          StoreTriangle(kSideA, LinkTriangle(linkB));
+          WalkTriangleAgainst<Record>(kSideA, LinkRecord(linkA));
+        } else if (i == 1 && j == 1) {
+          break;
+        } else {
+          WalkNoLeafTrees<Record>(LinkRecord(linkA), LinkRecord(linkB));
+        }
+        if (Done()) return;
       }
-      if (Done()) return;
     }
+    // Here only when the last pair is two records.
+    if (IsLeafLink(linksA[1]) || IsLeafLink(linksB[1])) return;
+    a = LinkRecord(linksA[1]);
+    b = LinkRecord(linksB[1]);
   }
 }
 
