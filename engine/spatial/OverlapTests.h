@@ -13,7 +13,7 @@ bool BoxBoxOverlap(const RelativeTransform& transform, const CollisionBox& a,
 // The same test on boxes in lanes, inline because every walk step ends here: each kind of axis
 // is tried three at a time, each lane doing the operations of one axis in the order the scalar
 // form would, so the answers are the same.
-inline bool BoxBoxOverlap(const RelativeTransform& x, const CollisionBoxLanes& a,
+[[gnu::always_inline]] inline bool BoxBoxOverlap(const RelativeTransform& x, const CollisionBoxLanes& a,
                           const CollisionBoxLanes& b, bool edgeAxes) {
   using namespace collision_lanes;
   const RelativeTransform::Lanes& m = x.lanes;
