@@ -1,6 +1,13 @@
 // Collision models: building a model over a mesh, and triangle queries between two meshes
 // in each tree layout; with FCL present, the same builds and queries in FCL's AABB and OBBRSS
 // trees, on the same triangles, with the pair sets compared.
+//
+// The queries side by side, from a Release build, with malloc's thresholds fixed:
+//   GLIBC_TUNABLES=glibc.malloc.trim_threshold=268435456:glibc.malloc.mmap_threshold=268435456
+//   collision_bench --benchmark_filter=Query --benchmark_repetitions=9
+//     --benchmark_enable_random_interleaving=true --benchmark_out=query.json
+// and each QueryTwoMeshes repetition divided by the same repetition of
+// QueryFclTwoMeshes<fcl::OBBRSS<float>> with the same last argument; the median of those ratios.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

@@ -72,11 +72,24 @@ struct DequantizationLanes {
 
 // The float box of any record in lanes; float records ignore the coefficients. A quantized
 // record's six values are decoded together; each lane multiplies as the scalar decode does.
+template <typename FloatRecord>
+inline CollisionBoxLanes DecodeFloatBoxLanes(const FloatRecord& node) {
+  // Two unaligned loads instead of six single ones; the extents' load reads the first link,
+  // which stays in the record, and lane 3 is cleared so no stray value reaches the arithmetic.
+  static_assert(offsetof(FloatRecord, box) == 0 && sizeof(FloatRecord) >= 28);
+  const char* bytes = reinterpret_cast<const char*>(&node);
+  const __m128 lanes0To2 = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
+  return {reinterpret_cast<CollisionLanes>(
+              _mm_and_ps(_mm_loadu_ps(reinterpret_cast<const float*>(bytes)), lanes0To2)),
+          reinterpret_cast<CollisionLanes>(_mm_and_ps(
+              _mm_loadu_ps(reinterpret_cast<const float*>(bytes + offsetof(CollisionBox, fExtents))),
+              lanes0To2))};
+}
 inline CollisionBoxLanes DecodeBoxLanes(const BoxTreeNode& node, const DequantizationLanes&) {
-  return CollisionBoxLanes::From(node.box);
+  return DecodeFloatBoxLanes(node);
 }
 inline CollisionBoxLanes DecodeBoxLanes(const NoLeafBoxNode& node, const DequantizationLanes&) {
-  return CollisionBoxLanes::From(node.box);
+  return DecodeFloatBoxLanes(node);
 }
 template <typename QuantizedRecord>
 inline CollisionBoxLanes DecodeQuantizedBoxLanes(const QuantizedRecord& node,

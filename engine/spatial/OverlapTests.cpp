@@ -13,9 +13,6 @@ using namespace collision_lanes;
 
 constexpr float kEpsilon = 1e-6f;
 
-CVector3 Point(const float* p) { return {p[0], p[1], p[2]}; }
-float Axis(const CVector3& v, int k) { return k == 0 ? v.x : (k == 1 ? v.y : v.z); }
-
 // The interval of a triangle on the line where the two planes meet, without division: the
 // lone corner L on one side of the other plane and the two others O1, O2 in corner order.
 struct IntervalTerms {
@@ -47,15 +44,24 @@ bool ComputeIntervalTerms(const float p[3], const float d[3], IntervalTerms& ter
   return true;
 }
 
-// Distances of three points to the plane n . p + d = 0, snapped to 0 near it.
-void PlaneDistances(const CVector3& normal, float d, const CVector3 (&points)[3], float out[3]) {
-  for (int i = 0; i < 3; ++i) {
-    out[i] = dot(normal, points[i]) + d;
-    if (std::fabs(out[i]) < kEpsilon) out[i] = 0.0f;
-  }
+// Distances of a triangle's corners (lane i for corner i) to a plane, summed z, y, x as dot()
+// does, and snapped to 0 near it.
+CollisionLanes PlaneDistances(const TrianglePlane& plane, const CornerColumns& corners) {
+  const CollisionLanes n = plane.normal;
+  const CollisionLanes d =
+      ((corners.z * n[2] + corners.y * n[1]) + corners.x * n[0]) + plane.distance;
+  const LaneMask nearPlane = Abs(d) < kEpsilon;
+  return reinterpret_cast<CollisionLanes>(reinterpret_cast<LaneMask>(d) & ~nearPlane);
 }
 
-bool AllOnOneSide(const float d[3]) { return d[0] * d[1] > 0.0f && d[0] * d[2] > 0.0f; }
+bool AllOnOneSide(CollisionLanes d) {
+  // Lanes 1 and 2 hold d0 * d1 and d0 * d2.
+  return (_mm_movemask_ps(reinterpret_cast<__m128>(d * d[0] > 0.0f)) & 6) == 6;
+}
+
+const float* Corner(const CollisionTriangleLanes& t, int i) {
+  return reinterpret_cast<const float*>(&t.corner[i]);
+}
 
 bool EdgesCross(const float* va, const float* vb, const float* uc, const float* ud, int i0,
                 int i1) {
@@ -96,43 +102,51 @@ bool BoxBoxOverlap(const RelativeTransform& x, const CollisionBox& a, const Coll
 
 bool TriangleTriangleOverlap(const float* v0, const float* v1, const float* v2, const float* u0,
                              const float* u1, const float* u2) {
-  const CVector3 V[3] = {Point(v0), Point(v1), Point(v2)};
-  const CVector3 U[3] = {Point(u0), Point(u1), Point(u2)};
+  const CollisionTriangleLanes v = CollisionTriangleLanes::From(v0, v1, v2);
+  return TriangleTriangleOverlap(v, TrianglePlane::Of(v), CollisionTriangleLanes::From(u0, u1, u2),
+                                 nullptr);
+}
 
-  const CVector3 n1 = cross(V[1] - V[0], V[2] - V[0]);
-  const float d1 = -dot(n1, V[0]);
-  float du[3];
-  PlaneDistances(n1, d1, U, du);
+bool TriangleTriangleOverlap(const CollisionTriangleLanes& v, const TrianglePlane& planeV,
+                             const CollisionTriangleLanes& u, const TrianglePlane* planeU) {
+  const CornerColumns uColumns = CornerColumns::Of(u.corner);
+  const CollisionLanes du = PlaneDistances(planeV, uColumns);
   if (AllOnOneSide(du)) return false;
 
-  const CVector3 n2 = cross(U[1] - U[0], U[2] - U[0]);
-  const float d2 = -dot(n2, U[0]);
-  float dv[3];
-  PlaneDistances(n2, d2, V, dv);
+  const TrianglePlane uPlane = planeU != nullptr ? *planeU : TrianglePlane::Of(u);
+  const CornerColumns vColumns = CornerColumns::Of(v.corner);
+  const CollisionLanes dv = PlaneDistances(uPlane, vColumns);
   if (AllOnOneSide(dv)) return false;
 
   // Project onto the coordinate axis closest to the line where the planes meet.
-  const CVector3 direction = cross(n1, n2);
+  const CollisionLanes direction = Abs(Cross(planeV.normal, uPlane.normal));
   int axis = 0;
-  float largest = std::fabs(direction.x);
-  if (std::fabs(direction.y) > largest) {
+  float largest = direction[0];
+  if (direction[1] > largest) {
     axis = 1;
-    largest = std::fabs(direction.y);
+    largest = direction[1];
   }
-  if (std::fabs(direction.z) > largest) axis = 2;
-  const float vp[3] = {Axis(V[0], axis), Axis(V[1], axis), Axis(V[2], axis)};
-  const float up[3] = {Axis(U[0], axis), Axis(U[1], axis), Axis(U[2], axis)};
+  if (direction[2] > largest) axis = 2;
+  const CollisionLanes vAxis = axis == 0 ? vColumns.x : (axis == 1 ? vColumns.y : vColumns.z);
+  const CollisionLanes uAxis = axis == 0 ? uColumns.x : (axis == 1 ? uColumns.y : uColumns.z);
+  const float vp[3] = {vAxis[0], vAxis[1], vAxis[2]};
+  const float up[3] = {uAxis[0], uAxis[1], uAxis[2]};
+  const float dvs[3] = {dv[0], dv[1], dv[2]};
+  const float dus[3] = {du[0], du[1], du[2]};
 
-  IntervalTerms v, u;
-  const float normal[3] = {n1.x, n1.y, n1.z};
-  if (!ComputeIntervalTerms(vp, dv, v)) return CoplanarTriangleOverlap(v0, v1, v2, u0, u1, u2, normal);
-  if (!ComputeIntervalTerms(up, du, u)) return CoplanarTriangleOverlap(v0, v1, v2, u0, u1, u2, normal);
+  IntervalTerms vTerms, uTerms;
+  const float normal[3] = {planeV.normal[0], planeV.normal[1], planeV.normal[2]};
+  if (!ComputeIntervalTerms(vp, dvs, vTerms) || !ComputeIntervalTerms(up, dus, uTerms))
+    return CoplanarTriangleOverlap(Corner(v, 0), Corner(v, 1), Corner(v, 2), Corner(u, 0),
+                                   Corner(u, 1), Corner(u, 2), normal);
 
-  const float xx = v.x0 * v.x1;
-  const float yy = u.x0 * u.x1;
+  const float xx = vTerms.x0 * vTerms.x1;
+  const float yy = uTerms.x0 * uTerms.x1;
   const float xxyy = xx * yy;
-  float first[2] = {v.a * xxyy + v.b * v.x1 * yy, v.a * xxyy + v.c * v.x0 * yy};
-  float second[2] = {u.a * xxyy + u.b * xx * u.x1, u.a * xxyy + u.c * xx * u.x0};
+  float first[2] = {vTerms.a * xxyy + vTerms.b * vTerms.x1 * yy,
+                    vTerms.a * xxyy + vTerms.c * vTerms.x0 * yy};
+  float second[2] = {uTerms.a * xxyy + uTerms.b * xx * uTerms.x1,
+                     uTerms.a * xxyy + uTerms.c * xx * uTerms.x0};
   if (first[0] > first[1]) std::swap(first[0], first[1]);
   if (second[0] > second[1]) std::swap(second[0], second[1]);
   return !(first[1] < second[0] || second[1] < first[0]);
@@ -169,15 +183,18 @@ bool CoplanarTriangleOverlap(const float* v0, const float* v1, const float* v2, 
 }
 
 bool TriangleBoxOverlap(const float triangle[3][3], const CollisionBox& box, bool edgeAxes) {
-  return TriangleBoxOverlap(triangle, CollisionBoxLanes::From(box), edgeAxes);
+  return TriangleBoxOverlap(
+      CollisionTriangleLanes::From(triangle[0], triangle[1], triangle[2]),
+      CollisionBoxLanes::From(box), edgeAxes);
 }
 
-bool TriangleBoxOverlap(const float triangle[3][3], const CollisionBoxLanes& box, bool edgeAxes) {
+bool TriangleBoxOverlap(const CollisionTriangleLanes& triangle, const CollisionBoxLanes& box,
+                        bool edgeAxes) {
   // The three box axes, then the three axes of each edge, are tried together; each lane does
   // the operations the scalar form would, so the answers are the same.
-  const CollisionLanes c0 = ThreeLanes(triangle[0]) - box.center;
-  const CollisionLanes c1 = ThreeLanes(triangle[1]) - box.center;
-  const CollisionLanes c2 = ThreeLanes(triangle[2]) - box.center;
+  const CollisionLanes c0 = triangle.corner[0] - box.center;
+  const CollisionLanes c1 = triangle.corner[1] - box.center;
+  const CollisionLanes c2 = triangle.corner[2] - box.center;
   const CollisionLanes e = box.extents;
   if (AnyAbove(Min(Min(c0, c1), c2), e) || AnyAbove(-e, Max(Max(c0, c1), c2))) return false;
 

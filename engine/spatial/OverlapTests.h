@@ -3,6 +3,7 @@
 // computes contact points.
 #include "spatial/CollisionBox.h"
 #include "spatial/CollisionLaneOps.h"
+#include "spatial/CollisionTriangle.h"
 #include "spatial/RelativeTransform.h"
 
 // Box a (A's space) against box b (B's space); the nine edge-cross axes are tried only when
@@ -12,7 +13,7 @@ bool BoxBoxOverlap(const RelativeTransform& transform, const CollisionBox& a,
 // The same test on boxes in lanes, inline because every walk step ends here: each kind of axis
 // is tried three at a time, each lane doing the operations of one axis in the order the scalar
 // form would, so the answers are the same.
-inline bool BoxBoxOverlap(const RelativeTransform& x, const CollisionBoxLanes& a,
+[[gnu::always_inline]] inline bool BoxBoxOverlap(const RelativeTransform& x, const CollisionBoxLanes& a,
                           const CollisionBoxLanes& b, bool edgeAxes) {
   using namespace collision_lanes;
   const RelativeTransform::Lanes& m = x.lanes;
@@ -48,6 +49,10 @@ inline bool BoxBoxOverlap(const RelativeTransform& x, const CollisionBoxLanes& a
 // Two triangles in one space; touching includes corners and edges that only meet.
 bool TriangleTriangleOverlap(const float* v0, const float* v1, const float* v2, const float* u0,
                              const float* u1, const float* u2);
+// The same test on triangles in lanes, with v's plane given and u's given or, when null, worked
+// out only if the test gets that far; a walk that tests one triangle against many keeps its plane.
+bool TriangleTriangleOverlap(const CollisionTriangleLanes& v, const TrianglePlane& planeV,
+                             const CollisionTriangleLanes& u, const TrianglePlane* planeU);
 
 // Two triangles in one plane of normal `normal`.
 bool CoplanarTriangleOverlap(const float* v0, const float* v1, const float* v2, const float* u0,
@@ -56,7 +61,8 @@ bool CoplanarTriangleOverlap(const float* v0, const float* v1, const float* v2, 
 // A triangle against a box in the same space. Without `edgeAxes` only the box's faces and the
 // triangle's plane are tried, which may report touching for a box that is apart.
 bool TriangleBoxOverlap(const float triangle[3][3], const CollisionBox& box, bool edgeAxes);
-bool TriangleBoxOverlap(const float triangle[3][3], const CollisionBoxLanes& box, bool edgeAxes);
+bool TriangleBoxOverlap(const CollisionTriangleLanes& triangle, const CollisionBoxLanes& box,
+                        bool edgeAxes);
 
 // The plane n . p + d = 0 against a box centred at the origin with extents `extents`.
 bool PlaneBoxOverlap(const float normal[3], float distance, const float extents[3]);

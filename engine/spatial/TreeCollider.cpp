@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <type_traits>
 
 #include "ZKDXInterface.h"
@@ -135,6 +134,8 @@ void CTreeCollider::InitQuery(const RelativeTransform& transform) {
   m_pairs.Clear();
   m_transform = transform;
   m_bTriangleStored = false;
+  m_trianglesOfA.Clear();
+  m_trianglesOfBInA.Clear();
 }
 
 template <typename Record>
@@ -181,25 +182,36 @@ void CTreeCollider::RecordPair(UINT triangleA, UINT triangleB) {
   dwFlags |= COLLIDER_CONTACT_FOUND;
 }
 
-void CTreeCollider::FetchTriangle(const CCollisionMeshInterface* source, UINT triangle,
-                                  float out[3][3]) const {
+CollisionTriangleLanes CTreeCollider::FetchTriangle(const CCollisionMeshInterface* source,
+                                                    UINT triangle) const {
   TriangleVertices corners{};
   source->fpCallback(triangle, corners, source->pUserData);
-  for (int i = 0; i < 3; ++i)
-    for (int k = 0; k < 3; ++k) out[i][k] = corners.pVertex[i][k];
+  return CollisionTriangleLanes::From(corners.pVertex[0], corners.pVertex[1], corners.pVertex[2]);
+}
+
+CollisionTriangleLanes CTreeCollider::MovedBToA(const CollisionTriangleLanes& triangle) const {
+  return {{m_transform.BToA(triangle.corner[0]), m_transform.BToA(triangle.corner[1]),
+           m_transform.BToA(triangle.corner[2])}};
+}
+
+const CollisionTriangleLanes& CTreeCollider::TriangleOfA(UINT triangle) {
+  return m_trianglesOfA.Get(triangle, [&] { return FetchTriangle(m_pSourceA, triangle); });
+}
+
+const CollisionTriangleLanes& CTreeCollider::TriangleOfBInA(UINT triangle) {
+  return m_trianglesOfBInA.Get(triangle,
+                               [&] { return MovedBToA(FetchTriangle(m_pSourceB, triangle)); });
 }
 
 void CTreeCollider::TestTrianglePair(UINT triangleA, UINT triangleB) {
-  float a[3][3], b[3][3], moved[3][3];
-  FetchTriangle(m_pSourceA, triangleA, a);
-  FetchTriangle(m_pSourceB, triangleB, b);
-  for (int i = 0; i < 3; ++i) m_transform.BToA(b[i], moved[i]);
+  const CollisionTriangleLanes& a = TriangleOfA(triangleA);
+  const CollisionTriangleLanes& moved = TriangleOfBInA(triangleB);
   ++m_dwTriangleTriangleTests;
-  if (TriangleTriangleOverlap(a[0], a[1], a[2], moved[0], moved[1], moved[2]))
+  if (TriangleTriangleOverlap(a, TrianglePlane::Of(a), moved, nullptr))
     RecordPair(triangleA, triangleB);
 }
 
-bool CTreeCollider::BoxesOverlap(const CollisionBoxLanes& a, const CollisionBoxLanes& b) {
+inline bool CTreeCollider::BoxesOverlap(const CollisionBoxLanes& a, const CollisionBoxLanes& b) {
   ++m_dwBoxBoxTests;
   return BoxBoxOverlap(m_transform, a, b, bFullBoxBoxTest || m_dwBoxBoxTests == 1);
 }
@@ -209,34 +221,50 @@ void CTreeCollider::StoreTriangle(Side side, UINT triangle) {
   if (m_bTriangleStored && m_storedSide == side && m_dwStoredTriangleIndex == triangle) return;
   m_bTriangleStored = true;
   m_storedSide = side;
-  float corners[3][3];
-  // The stored triangle belongs to the side that is not walked.
-  FetchTriangle(side == kSideA ? m_pSourceB : m_pSourceA, triangle, corners);
-  for (int i = 0; i < 3; ++i) {
-    if (side == kSideA)
-      m_transform.BToA(corners[i], m_storedTriangle[i]);
-    else
-      m_transform.AToB(corners[i], m_storedTriangle[i]);
+  // The stored triangle belongs to the side that is not walked; every pair is decided in A's
+  // space, where a triangle of B is already the walked tree's.
+  if (side == kSideA) {
+    m_storedInA = TriangleOfBInA(triangle);
+    m_storedTriangle = m_storedInA;
+    m_bStoredInWalkedSpace = true;
+  } else {
+    m_storedInA = TriangleOfA(triangle);
+    m_bStoredInWalkedSpace = false;
   }
-  std::memcpy(m_storedInA, side == kSideA ? m_storedTriangle : corners, sizeof m_storedInA);
+  m_bStoredPlaneInA = false;
   m_dwStoredTriangleIndex = triangle;
 }
 
+const CollisionTriangleLanes& CTreeCollider::StoredInWalkedSpace() {
+  if (!m_bStoredInWalkedSpace) {
+    // Only a triangle of A waits here: it is walked against B.
+    for (int i = 0; i < 3; ++i)
+      m_storedTriangle.corner[i] = m_transform.AToB(m_storedInA.corner[i]);
+    m_bStoredInWalkedSpace = true;
+  }
+  return m_storedTriangle;
+}
+
+const TrianglePlane& CTreeCollider::StoredPlaneInA() {
+  if (!m_bStoredPlaneInA) {
+    m_storedPlaneInA = TrianglePlane::Of(m_storedInA);
+    m_bStoredPlaneInA = true;
+  }
+  return m_storedPlaneInA;
+}
+
 void CTreeCollider::TestStoredTriangle(Side side, UINT triangle) {
-  float corners[3][3], moved[3][3];
-  FetchTriangle(side == kSideA ? m_pSourceA : m_pSourceB, triangle, corners);
   ++m_dwTriangleTriangleTests;
   // The triangle test is not symmetric on touching triangles, nor exact across a round trip
   // between the spaces: the same order and the same space as TestTrianglePair.
   if (side == kSideA) {
-    if (TriangleTriangleOverlap(corners[0], corners[1], corners[2], m_storedInA[0],
-                                m_storedInA[1], m_storedInA[2]))
+    const CollisionTriangleLanes& corners = TriangleOfA(triangle);
+    if (TriangleTriangleOverlap(corners, TrianglePlane::Of(corners), m_storedInA,
+                                &StoredPlaneInA()))
       RecordPair(triangle, m_dwStoredTriangleIndex);
     return;
   }
-  for (int i = 0; i < 3; ++i) m_transform.BToA(corners[i], moved[i]);
-  if (TriangleTriangleOverlap(m_storedInA[0], m_storedInA[1], m_storedInA[2], moved[0], moved[1],
-                              moved[2]))
+  if (TriangleTriangleOverlap(m_storedInA, StoredPlaneInA(), TriangleOfBInA(triangle), nullptr))
     RecordPair(m_dwStoredTriangleIndex, triangle);
 }
 
@@ -286,27 +314,38 @@ void CTreeCollider::WalkLeafTrees(UINT a, UINT b) {
 
 template <typename Record>
 void CTreeCollider::WalkNoLeafTrees(UINT a, UINT b) {
-  if (!BoxesOverlap(Box<Record>(kSideA, a), Box<Record>(kSideB, b))) return;
-  const Record& nodeA = Node<Record>(kSideA, a);
-  const Record& nodeB = Node<Record>(kSideB, b);
-  const UINT linksA[2] = {nodeA.dwPositiveLink, nodeA.dwNegativeLink};
-  const UINT linksB[2] = {nodeB.dwPositiveLink, nodeB.dwNegativeLink};
-  for (const UINT linkA : linksA) {
-    // A leaf of A is carried into B's space once for both of B's links.
-    if (IsLeafLink(linkA)) StoreTriangle(kSideB, LinkTriangle(linkA));
-    for (const UINT linkB : linksB) {
-      if (IsLeafLink(linkA) && IsLeafLink(linkB)) {
-        TestStoredTriangle(kSideB, LinkTriangle(linkB));
-      } else if (IsLeafLink(linkA)) {
-        WalkTriangleAgainst<Record>(kSideB, LinkRecord(linkB));
-      } else if (IsLeafLink(linkB)) {
-        StoreTriangle(kSideA, LinkTriangle(linkB));
-        WalkTriangleAgainst<Record>(kSideA, LinkRecord(linkA));
-      } else {
-        WalkNoLeafTrees<Record>(LinkRecord(linkA), LinkRecord(linkB));
+  // Recurses on every pair of records but the last, which the loop continues with.
+  for (;;) {
+    if (!BoxesOverlap(Box<Record>(kSideA, a), Box<Record>(kSideB, b))) return;
+    const Record& nodeA = Node<Record>(kSideA, a);
+    const Record& nodeB = Node<Record>(kSideB, b);
+    const UINT linksA[2] = {nodeA.dwPositiveLink, nodeA.dwNegativeLink};
+    const UINT linksB[2] = {nodeB.dwPositiveLink, nodeB.dwNegativeLink};
+    for (int i = 0; i < 2; ++i) {
+      const UINT linkA = linksA[i];
+      // A leaf of A is carried into B's space once for both of B's links.
+      if (IsLeafLink(linkA)) StoreTriangle(kSideB, LinkTriangle(linkA));
+      for (int j = 0; j < 2; ++j) {
+        const UINT linkB = linksB[j];
+        if (IsLeafLink(linkA) && IsLeafLink(linkB)) {
+          TestStoredTriangle(kSideB, LinkTriangle(linkB));
+        } else if (IsLeafLink(linkA)) {
+          WalkTriangleAgainst<Record>(kSideB, LinkRecord(linkB));
+        } else if (IsLeafLink(linkB)) {
+          StoreTriangle(kSideA, LinkTriangle(linkB));
+          WalkTriangleAgainst<Record>(kSideA, LinkRecord(linkA));
+        } else if (i == 1 && j == 1) {
+          break;
+        } else {
+          WalkNoLeafTrees<Record>(LinkRecord(linkA), LinkRecord(linkB));
+        }
+        if (Done()) return;
       }
-      if (Done()) return;
     }
+    // Here only when the last pair is two records.
+    if (IsLeafLink(linksA[1]) || IsLeafLink(linksB[1])) return;
+    a = LinkRecord(linksA[1]);
+    b = LinkRecord(linksB[1]);
   }
 }
 
@@ -314,7 +353,7 @@ template <typename Record>
 void CTreeCollider::WalkTriangleAgainst(Side side, UINT record) {
   for (;;) {
     ++m_dwTriangleBoxTests;
-    if (!TriangleBoxOverlap(m_storedTriangle, Padded(Box<Record>(side, record)),
+    if (!TriangleBoxOverlap(StoredInWalkedSpace(), Padded(Box<Record>(side, record)),
                             bFullTriangleBoxTest))
       return;
     const Record& node = Node<Record>(side, record);

@@ -6,8 +6,10 @@
 #include "ZKDXMath.h"
 #include "ZKDXRecords.h"
 #include "spatial/BoxTreeNodes.h"
+#include "spatial/CollisionTriangle.h"
 #include "spatial/DwordList.h"
 #include "spatial/RelativeTransform.h"
+#include "spatial/TriangleCache.h"
 
 class CCollisionMeshInterface;
 class CCollisionModel;
@@ -71,15 +73,25 @@ class CTreeCollider {
            (COLLIDER_FIRST_CONTACT | COLLIDER_CONTACT_FOUND);
   }
   void RecordPair(UINT triangleA, UINT triangleB);
-  void FetchTriangle(const CCollisionMeshInterface* source, UINT triangle, float out[3][3]) const;
+  CollisionTriangleLanes FetchTriangle(const CCollisionMeshInterface* source, UINT triangle) const;
+  CollisionTriangleLanes MovedBToA(const CollisionTriangleLanes& triangle) const;
+  // A triangle of A, and one of B moved into A's space, fetched once a query.
+  const CollisionTriangleLanes& TriangleOfA(UINT triangle);
+  const CollisionTriangleLanes& TriangleOfBInA(UINT triangle);
   // Triangle a of A against triangle b of B, in A's space.
   void TestTrianglePair(UINT triangleA, UINT triangleB);
-  bool BoxesOverlap(const CollisionBoxLanes& a, const CollisionBoxLanes& b);
+  // Inline: every step of every walk ends here.
+  [[gnu::always_inline]] inline bool BoxesOverlap(const CollisionBoxLanes& a,
+                                                  const CollisionBoxLanes& b);
   // Keeps `triangle` of the other side, moved into `side`'s space, for a walk over `side`.
   void StoreTriangle(Side side, UINT triangle);
   // The stored triangle against `triangle` of `side`, decided in A's space with A's triangle
   // first, exactly as TestTrianglePair decides it, so every layout gives the same pairs.
   void TestStoredTriangle(Side side, UINT triangle);
+  // The stored triangle in the walked tree's space and its plane in A's, each worked out the
+  // first time it is asked for: most carried leaves meet only one box, or only leaves.
+  const CollisionTriangleLanes& StoredInWalkedSpace();
+  const TrianglePlane& StoredPlaneInA();
 
   template <typename Record>
   void CollideLayout(const COptimizedBoxTree* treeA, const COptimizedBoxTree* treeB);
@@ -114,9 +126,14 @@ class CTreeCollider {
   DequantizationLanes m_dequantizationA;
   DequantizationLanes m_dequantizationB;
   // The leaf triangle a triangle-against-subtree walk carries, in the walked tree's space.
-  float m_storedTriangle[3][3] = {};
-  // The same triangle in A's space, where every pair is decided.
-  float m_storedInA[3][3] = {};
+  CollisionTriangleLanes m_storedTriangle{};
+  // The same triangle in A's space, where every pair is decided, and its plane there.
+  CollisionTriangleLanes m_storedInA{};
+  TrianglePlane m_storedPlaneInA{};
+  bool m_bStoredInWalkedSpace = false;
+  bool m_bStoredPlaneInA = false;
+  CTriangleCache m_trianglesOfA;
+  CTriangleCache m_trianglesOfBInA;
   UINT m_dwStoredTriangleIndex = 0;
   // Which side's walk the stored triangle was made for; nothing is stored when a query starts.
   Side m_storedSide = kSideA;
