@@ -253,7 +253,7 @@ void CD3D9Renderer::FreeOwnedBanks() {
 
 UINT CD3D9Renderer::Reset() {
   if (!m_pDevice || !m_pSettings) return 0;
-  if (m_pTextureBank) m_pTextureBank->ClearTextureStages();
+  if (m_pTextureBank) m_pTextureBank->OnDeviceLost();
   // The current material, declaration and shaders are forgotten here by their banks; the index,
   // vertex and render-target banks hold default-pool objects the device cannot keep.
   if (m_Banks.pMaterials) m_Banks.pMaterials->OnDeviceLost();
@@ -285,6 +285,7 @@ UINT CD3D9Renderer::Reset() {
   LogD3D(m_pLog, kInitializationSource, __LINE__, kInfo, "  - D3D9 Device Successfully Reseted\n");
   TakeSwapChain();
   if (m_Banks.pRenderTargets) m_Banks.pRenderTargets->OnDeviceReset();
+  if (m_pTextureBank) m_pTextureBank->OnDeviceReset();
 
   // The scissor rectangle is the one cached value a reset keeps.
   m_Cache.Clear();

@@ -151,6 +151,16 @@ void CTexture::ReleaseDeviceObjects() {
   m_dwLoaded = 0;
 }
 
+void CTexture::OnDeviceLost() {
+  if (m_dwDynamic == 1) ReleaseDeviceObjects();
+}
+
+void CTexture::OnDeviceReset() {
+  if (m_dwDynamic != 1 || m_pD3DTexture != nullptr) return;
+  CreatePlainTexture();
+  m_dwLoaded = 1;
+}
+
 CGUITexture* CTexture::GetGUITexture() {
   if (m_pGUITexture == nullptr) m_pGUITexture = GetEngineContext()->ports.guiTextures->CreateGUITexture(this);
   if (m_pGUITexture != nullptr) AddReference();

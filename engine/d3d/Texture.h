@@ -119,6 +119,11 @@ class CTexture final : public CSurfaceTextureImage {
   D3DFORMAT GetFileImageFormat();
   // Gives up the Direct3D objects (the device is going); the texture stays, unloaded.
   void ReleaseDeviceObjects();
+  // A dynamic texture lives in the device's default pool, which a reset cannot keep: it gives
+  // up its Direct3D object before the reset and is made again, empty, after it. Other textures
+  // are kept by the device and do nothing.
+  void OnDeviceLost();
+  void OnDeviceReset();
 
   // For the bank's searches: the name and file-name fields as they are ("" when empty).
   const char* NameField() const { return m_szName; }

@@ -390,6 +390,17 @@ void CTextureBank::ReleaseDeviceObjects() {
   }
 }
 
+void CTextureBank::OnDeviceLost() {
+  ClearTextureStages();
+  for (UINT i = 0; i < m_dwCount; ++i)
+    if (m_pTextures[i] != nullptr) m_pTextures[i]->OnDeviceLost();
+}
+
+void CTextureBank::OnDeviceReset() {
+  for (UINT i = 0; i < m_dwCount; ++i)
+    if (m_pTextures[i] != nullptr) m_pTextures[i]->OnDeviceReset();
+}
+
 // --- loading ---
 
 UINT CTextureBank::LoadAllTextures() {

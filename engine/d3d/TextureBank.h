@@ -60,6 +60,10 @@ class CTextureBank final : public CTextureStorageInterface {
   // The device is going: every texture gives up its Direct3D objects and the stages are
   // forgotten without reaching the device.
   void ReleaseDeviceObjects();
+  // Around a reset of the device: the dynamic textures give up their default-pool objects and
+  // are made again, empty, afterwards.
+  void OnDeviceLost();
+  void OnDeviceReset();
   // A texture's last reference went: its entry becomes a hole.
   void ForgetTexture(CTexture* texture);
 

@@ -55,6 +55,7 @@ class CEntityWalking : public geCRenderableObject {
   // A mini level that carries the entity adds the offset to the applied position.
   void SetCarried(DWORD dwCarried, const CVector3& offset);
 
+  float GetSpeedFactor() const { return m_fSpeedFactor; }
   const D3DXQUATERNION& GetRotationQuaternion() const { return m_qRotation; }
   const D3DXQUATERNION& GetPathOrientation() const { return m_qPathOrientation; }
   geCPath* GetPath() const { return m_pPath; }
@@ -69,6 +70,9 @@ class CEntityWalking : public geCRenderableObject {
   const CVector3& GetPathStartDirection() const { return m_vecPathStartDirection; }
 
  private:
+  // Scripts reach the speed factor as a property of the entity.
+  friend void RegisterEntityScriptMembers();
+
   void ReadPath();
   // Sets the position and the rotation on "master_null", or on the body mesh without it.
   void ApplyTransform(const CVector3& position, const D3DXQUATERNION& rotation);

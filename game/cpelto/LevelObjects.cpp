@@ -30,16 +30,19 @@ bool PlayerTouchesMeshes(CPeltoPlayer* pPlayer, const std::vector<CMeshInterface
   return bTouching;
 }
 
-void RaiseFoundCollision(geCBaseNode* pNode, CPeltoPlayer* pPlayer) {
-  static const char* const kFunction = "FoundCollision";
+void RaiseNodeEvent(geCBaseNode* pNode, const char* szFunction, geCBaseNode* pArgument) {
   if (!pNode->GetScriptContext()) return;
   AngelScript::asIScriptFunction* pFunction =
-      geFindScriptFunction(pNode->GetScriptModuleName().c_str(), kFunction);
+      geFindScriptFunction(pNode->GetScriptModuleName().c_str(), szFunction);
   if (!pFunction) return;
   const float fStart = geStatisticsTime();
-  if (geRunScriptEvent(pNode->GetScriptContext(), pFunction,
-                       {"geCBaseNode", true, static_cast<geCBaseNode*>(pPlayer)}, nullptr) < 0)
+  if (geRunScriptEvent(pNode->GetScriptContext(), pFunction, {"geCBaseNode", true, pArgument},
+                       nullptr) < 0)
     g_ScriptLogger.Log("Unexpected error during script execution (calling %s() function\n",
-                       kFunction);
+                       szFunction);
   geAddStatisticsTime(STAT_ROW_SCRIPT, fStart);
+}
+
+void RaiseFoundCollision(geCBaseNode* pNode, CPeltoPlayer* pPlayer) {
+  RaiseNodeEvent(pNode, "FoundCollision", static_cast<geCBaseNode*>(pPlayer));
 }

@@ -14,6 +14,10 @@ CPeltoLevel* FindPeltoLevel(geCBaseNode* pNode);
 // True when any mesh of the player touches any of the meshes: a hit both of the collision
 // trees' bounds (mode 1) and of their faces (mode 3).
 bool PlayerTouchesMeshes(CPeltoPlayer* pPlayer, const std::vector<CMeshInterface*>& vMeshes);
+// Runs the script function of the node's module with `pArgument` as its one node argument; a
+// missing function is skipped, a failed run logged, and the time counts toward the scripts'
+// share of the statistics.
+void RaiseNodeEvent(geCBaseNode* pNode, const char* szFunction, geCBaseNode* pArgument);
 // Runs "FoundCollision" of the node's script module with the player node as its argument; the
 // time it takes counts toward the scripts' share of the statistics.
 void RaiseFoundCollision(geCBaseNode* pNode, CPeltoPlayer* pPlayer);

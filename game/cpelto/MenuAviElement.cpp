@@ -441,9 +441,9 @@ void CMenuAviElement::Render(DWORD dwClearFlags) {
 // ---- video-mode changes ---------------------------------------------------------------------
 
 void CMenuAviElement::ReleaseDeviceObjects() {
-  if (!m_pVideoTexture) return;
-  // A default-pool texture must be gone before the device is reset.
-  if (IDirect3DTexture9* pTexture = m_pVideoTexture->GetD3DTexture()) pTexture->Release();
+  // The texture bank owns the Direct3D texture and gives its default-pool object up around the
+  // reset itself; releasing it here as well would leave the bank a freed object to release
+  // again. The element lets go of the texture and makes a new one after the change.
   m_pVideoTexture = nullptr;
 }
 

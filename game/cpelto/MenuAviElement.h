@@ -39,8 +39,8 @@ class CMenuAviElement : public CMenuItem {
   DWORD Disable(DWORD val, DWORD bRecursiveChildren) override;
   DWORD Disable(DWORD val) override;
   void Render(DWORD dwClearFlags) override;
-  // The texture's Direct3D object goes before the video mode changes, and a new texture comes
-  // after, under a new name; it shows the frame last decoded.
+  // The texture is let go before the video mode changes (its bank gives up the Direct3D object)
+  // and a new one comes after, under a new name; it shows the frame last decoded.
   void ReleaseDeviceObjects() override;
   void RestoreDeviceObjects() override;
 

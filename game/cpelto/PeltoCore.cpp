@@ -20,6 +20,7 @@
 #include "cpelto/OpenAL.h"
 #include "cpelto/PeltoFurniture.h"
 #include "cpelto/PeltoLevel.h"
+#include "cpelto/PeltoMiniLevel.h"
 #include "cpelto/PeltoPlayer.h"
 #include "cpelto/PeltoWall.h"
 #include "cpelto/ScriptGameInterface.h"
@@ -51,6 +52,7 @@ struct GameNodeType {
 // "MenuPicture", "MenuText", "MenuAviElement".
 const GameNodeType kGameNodeTypes[] = {
     {"Level", &CreateNodeOfClass<CPeltoLevel>},
+    {"MiniLevel", &CreateNodeOfClass<CPeltoMiniLevel>},
     {"PeltoWall", &CreateNodeOfClass<CPeltoWall>},
     {"PeltoPlayer", &CreateNodeOfClass<CPeltoPlayer>},
     {"Furniture", &CreateNodeOfClass<CPeltoFurniture>},

@@ -1,6 +1,7 @@
 #include "cpelto/ScriptGameCamera.h"
 
 #include "ZKDXInterface.h"
+#include "cpelto/GameCamera.h"
 #include "framework/BaseNode.h"
 #include "framework/GameCore.h"
 #include "framework/GameObject.h"
@@ -11,10 +12,31 @@ using namespace AngelScript;
 namespace {
 
 constexpr const char* kLevelNode = "CPeltoLevel";
+constexpr const char* kCameraNode = "GameCamera";
 
 geCBaseNode* NodeByHashedName(const char* szName) {
   geCBaseNode* pRoot = g_pGameCore ? g_pGameCore->GetRootNode() : nullptr;
   return pRoot ? pRoot->GetNodeByName(szName, 0) : nullptr;
+}
+
+cpelto::CCamera* GameCamera() {
+  return dynamic_cast<cpelto::CCamera*>(NodeByHashedName(kCameraNode));
+}
+
+void DisableCameraMap(bool bDisable) {
+  if (cpelto::CCamera* pCamera = GameCamera()) pCamera->DisableCameraMap(bDisable);
+}
+
+bool IsDisabledCameraMap() {
+  const cpelto::CCamera* pCamera = GameCamera();
+  return pCamera && pCamera->IsDisabledCameraMap();
+}
+
+void SetCameraPosition(CVector3 position) {
+  if (cpelto::CCamera* pCamera = GameCamera())
+    pCamera->SetCameraPosition(position);
+  else
+    SetLevelCameraPosition(position);
 }
 
 }  // namespace
@@ -31,7 +53,8 @@ void SetLevelCameraPosition(const CVector3& position) {
 }
 
 void RegisterCameraMapFunctions() {
-  // Binds once CCamera lands; see the header.
+  geCheckedFunction("void DisableCameraMap( bool a_bVal )", asFUNCTION(DisableCameraMap));
+  geCheckedFunction("bool IsDisabledCameraMap()", asFUNCTION(IsDisabledCameraMap));
 }
 
 void RegisterLevelSceneFunctions() {
@@ -40,5 +63,5 @@ void RegisterLevelSceneFunctions() {
 }
 
 void RegisterCameraPositionFunction() {
-  // Binds once CCamera lands; see the header.
+  geCheckedFunction("void SetCameraPosition( CVector3 )", asFUNCTION(SetCameraPosition));
 }

@@ -14,15 +14,15 @@ CSceneInterface* GetLevelScene();
 // camera. The fallback of "void SetCameraPosition( CVector3 )" when there is no "GameCamera".
 void SetLevelCameraPosition(const CVector3& position);
 
-// Among the first global functions, after "void SetAmbient( ... )". Binds once the game camera
-// `CCamera` (GameCamera.h) is in the game:
+// Among the first global functions, after "void SetAmbient( ... )", for the game camera
+// `cpelto::CCamera` (GameCamera.h):
 //   "void DisableCameraMap( bool a_bVal )"  CCamera::DisableCameraMap of the node "GameCamera";
 //                                           nothing without that node
 //   "bool IsDisabledCameraMap()"            CCamera::IsDisabledCameraMap; false without it
 void RegisterCameraMapFunctions();
 // "CSceneInterface@ GetLevelScene()", then the camera's move.
 void RegisterLevelSceneFunctions();
-// After "GetLevelScene". Binds once `CCamera` is in the game:
+// After "GetLevelScene":
 //   "void SetCameraPosition( CVector3 )"    by value, through glue: the move of the node
 //                                           "GameCamera" when it is a CCamera, otherwise
 //                                           SetLevelCameraPosition

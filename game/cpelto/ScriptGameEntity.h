@@ -1,8 +1,12 @@
 #pragma once
 // The walking entity's part of the game's script API. Each function has its place in the order
-// of the game's registration and binds once the class `CEntityWalking` (EntityWalking.h) is in
-// the game; until then scripts have no "CEntityWalking" and a script that names it fails to
-// build, as with any declaration that is missing.
+// of the game's registration.
+class CEntityWalking;
+class geCBaseNode;
+
+// The run-time typed cast behind "GetEntityObject": null for a null node and for a node of
+// another class.
+CEntityWalking* GetEntityObject(geCBaseNode* pNode);
 
 // The type, between the player's and the movable object's:
 //   "CEntityWalking" (a node class: a handle type without counting, sizeof(CEntityWalking)).
@@ -14,9 +18,9 @@ void RegisterEntityScriptType();
 //   "CVector3 GetRotation()"
 //   "void SetRotation( CVector3 )"                    by value, through glue
 //   "void SetPosition( float x, float y, float z )"
-//   property "float m_fVelocityFactor"
+//   property "float m_fVelocityFactor"                the speed factor of the path clock and
+//                                                     of the steps
 void RegisterEntityScriptMembers();
 // Among the utility functions, after "float strToFloat( string )":
-//   "CEntityWalking@ GetEntityObject( geCBaseNode@ )" the run-time typed cast, null for a null
-//                                                     node and for a node of another class
+//   "CEntityWalking@ GetEntityObject( geCBaseNode@ )"
 void RegisterEntityScriptCast();

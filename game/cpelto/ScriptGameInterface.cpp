@@ -1,19 +1,12 @@
 #include "cpelto/ScriptGameInterface.h"
 
+#include "cpelto/MenuScriptInterface.h"
 #include "cpelto/ScriptGameCamera.h"
 #include "cpelto/ScriptGameCoreMembers.h"
 #include "cpelto/ScriptGameEntity.h"
 #include "cpelto/ScriptGameGlobals.h"
 #include "cpelto/ScriptGameNodes.h"
 #include "framework/ScriptIndex.h"
-
-namespace {
-
-// The menus' registration routine, RegisterMenuScriptInterface() of MenuScriptInterface.h, is
-// called here once the menu script interface is in the game.
-void RegisterMenusForScripts() {}
-
-}  // namespace
 
 void RegisterGameScriptInterface(CPeltoCore& core) {
   RegisterGameFirstGlobals();
@@ -26,6 +19,6 @@ void RegisterGameScriptInterface(CPeltoCore& core) {
   RegisterLevelSceneFunctions();
   RegisterGameCoreScriptMembers(core);
   RegisterProfileItemFunctions();
-  RegisterMenusForScripts();
+  RegisterMenuScriptInterface();
   DumpScriptIndex();
 }

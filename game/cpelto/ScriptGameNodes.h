@@ -12,8 +12,8 @@ CPeltoLevel* CastToPeltoLevel(geCBaseNode* pNode);
 CPeltoPlayer* GetPlayerObject(geCBaseNode* pNode);
 CMovableObject* GetMovableObject(geCBaseNode* pNode);
 
-// The game's node types, in the order scripts name them; the walking entity's type comes with
-// its class.
+// The game's node types, in the order scripts name them (the walking entity's through
+// RegisterEntityScriptType).
 void RegisterGameNodeTypes();
 // The level's cast and its grid queries.
 void RegisterLevelScriptMembers();

@@ -206,6 +206,7 @@ void geCGameObject::MoveMeshesToParentScene() {
   }
   m_pParentScene = pAncestor->m_pScene;
   g_GameLogger.Log("  -Moving mshes to parent scene (from node '%s')...", pAncestor->m_szName);
+  CSceneInterface* pShell = m_pScene;
   m_pParentScene->AddMeshes(&m_pScene, kMergedKinds);
   if (m_pScene) {
     g_GameLogger.Log("    - FAILED to move meshes \n");
@@ -213,6 +214,9 @@ void geCGameObject::MoveMeshesToParentScene() {
     m_pParentScene = nullptr;
   } else {
     g_GameLogger.Log("DONE.\n");
+    // The engine hands back no pointer to what is left of the loaded scene (its cameras and
+    // lights); nobody else holds it, so it is released here rather than kept until shutdown.
+    pShell->Release();
   }
 }
 

@@ -272,6 +272,31 @@ TEST(TextureBank, ASurfaceAndItsCloneShareOneTextureAndGiveItBack) {
   EXPECT_EQ(t.bank->GetTextureByID(CTextureBank::kSystemTextures), nullptr);
 }
 
+// The platform refuses a reset while a default-pool object lives, so a dynamic texture must
+// give way to it; it comes back empty and usable, while a managed one keeps its object.
+TEST(TextureBank, ADynamicTextureGivesWayToAResetAndComesBackEmpty) {
+  TextureTestBench t;
+  CTextureInterface* video = t.bank->CreateTexture("video", D3DFMT_A8R8G8B8, 8, 8, 1, 1);
+  CTextureInterface* still = t.bank->CreateTexture("still", D3DFMT_A8R8G8B8, 8, 8, 1, 0);
+  ASSERT_TRUE(video && still);
+  IDirect3DTexture9* kept = still->GetD3DTexture();
+  ASSERT_NE(video->GetD3DTexture(), nullptr);
+  t.bank->SetTexture(video, 0, 0);
+
+  ZkTestD3DLoseDevice();
+  ASSERT_EQ(t.bench.renderer->Reset(), 1u);
+  EXPECT_EQ(still->GetD3DTexture(), kept);
+  ASSERT_NE(video->GetD3DTexture(), nullptr);
+  EXPECT_EQ(video->IsLoaded(), 1u);
+  EXPECT_EQ(t.bank->GetTextureOnStage(0), nullptr) << "the stages are forgotten";
+  D3DLOCKED_RECT locked{};
+  ASSERT_EQ(video->Lock(0, nullptr, &locked), 1u);
+  EXPECT_GE(locked.Pitch, 8 * 4);
+  EXPECT_EQ(video->Unlock(0), D3D_OK);
+  // A second reset finds nothing left over either.
+  EXPECT_EQ(t.bench.renderer->Reset(), 1u);
+}
+
 TEST(TextureBank, ReleasingTheDeviceGivesBackEveryDirect3DObjectOfTheTextures) {
   const size_t before = ZkTestD3DLiveObjects();
   TextureTestBench t;

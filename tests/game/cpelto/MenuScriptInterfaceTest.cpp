@@ -9,6 +9,7 @@
 
 #include "AviWriter.h"
 #include "MenuFixture.h"
+#include "ScriptMainRunner.h"
 #include "cpelto/MenuAviElement.h"
 #include "cpelto/MenuScriptInterface.h"
 #include "framework/ScriptIndex.h"
@@ -57,18 +58,8 @@ class MenuScriptInterfaceTest : public MenuFixture {
   // Builds `code` on the menus' engine and runs its "void main()" to the end.
   void Run(const std::string& code) {
     g_pScriptEngine = m_api;
-    std::string messages;
-    m_api->SetMessageCallback(asFUNCTION(CollectMessage), &messages, asCALL_CDECL);
-    asIScriptModule* module = m_api->GetModule("menu", asGM_ALWAYS_CREATE);
-    module->AddScriptSection("menu", code.c_str());
-    const int built = module->Build();
-    asIScriptFunction* main = built >= 0 ? module->GetFunctionByDecl("void main()") : nullptr;
-    asIScriptContext* context = m_api->CreateContext();
-    const int state = main && context->Prepare(main) >= 0 ? context->Execute() : -1;
-    context->Release();
+    RunScriptMain(m_api, code);
     g_pScriptEngine = m_fixtureEngine;
-    ASSERT_GE(built, 0) << code << messages;
-    ASSERT_EQ(state, asEXECUTION_FINISHED) << code;
   }
   CMenuPicture* Picture(const std::string& name, const std::string& params) {
     return Build<CMenuPicture>("<Node Type=\"MenuPicture\" Name=\"" + name + "\"><Param " +
@@ -81,9 +72,6 @@ class MenuScriptInterfaceTest : public MenuFixture {
   asIScriptEngine* m_api = nullptr;
 
  private:
-  static void CollectMessage(const asSMessageInfo* message, void* text) {
-    *static_cast<std::string*>(text) += std::to_string(message->row) + ": " + message->message + "\n";
-  }
   static void NoteFloat(float value) { s_pTest->m_floats.push_back(value); }
   static void NoteText(const bstr& text) { s_pTest->m_texts.push_back(text); }
   static geCBaseNode* FindNode(const bstr& name) {

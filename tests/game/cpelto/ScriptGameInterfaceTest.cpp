@@ -1,16 +1,23 @@
 // The game's script API on a started game core: the whole registration with its index, and one
-// script a group of declarations, run on the level, player, crate and plain nodes of a small
-// level that the core loads, with the engine's real scenes behind the test top interface.
+// script a group of declarations, run on the level, player, crate, walking entity, game camera
+// and plain nodes of a small level that the core loads, with the engine's real scenes behind the
+// test top interface.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
+#include <algorithm>
 #include <climits>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "PeltoCoreFixture.h"
 #include "SceneGameTestZeKorbInterface.h"
+#include "ScriptMainRunner.h"
+#include "cpelto/EntityWalking.h"
+#include "cpelto/GameCamera.h"
 #include "cpelto/GameMaths.h"
 #include "cpelto/JoystickButtonMap.h"
 #include "cpelto/MovableObject.h"
@@ -34,12 +41,13 @@ using Texts = std::vector<std::string>;
 using Floats = std::vector<float>;
 
 // A 3 x 2 level: element 'a' at (1, 1), cell (2, 1) blocked; the player, a second player, a
-// crate and a plain node below it.
+// crate, a walking entity and a plain node below it.
 constexpr const char* kLevel = R"(<Node Type="Level" Name="Castle">
   <map file="elements.txt" collides="collision.txt" Width="3" Height="2"/>
   <Node Type="PeltoPlayer" Name="GamePlayer"><Param InitX="1.5" InitZ="0.5"/></Node>
   <Node Type="PeltoPlayer" Name="SubPlayer"/>
   <Node Type="MovableObject" Name="Crate"><Param InitX="2.5" InitZ="0.5"/></Node>
+  <Node Type="EntityWalking" Name="Walker"><Param InitX="0.5" InitZ="1.5" Velocity="2"/></Node>
   <Node Type="Node" Name="Plain"/>
 </Node>)";
 
@@ -94,25 +102,8 @@ class GameScriptApi : public PeltoCoreTest {
     return dynamic_cast<T*>(m_core->GetRootNode()->GetNodeByName(name, 1));
   }
 
-  // Builds the code as a module of its own and runs its "void main()" to the end.
-  void Run(const std::string& code) {
-    std::string messages;
-    g_pScriptEngine->SetMessageCallback(asFUNCTION(CollectMessage), &messages, asCALL_CDECL);
-    asIScriptModule* module = g_pScriptEngine->GetModule("test", asGM_ALWAYS_CREATE);
-    module->AddScriptSection("test", code.c_str());
-    ASSERT_GE(module->Build(), 0) << messages;
-    asIScriptContext* context = g_pScriptEngine->CreateContext();
-    context->Prepare(module->GetFunctionByDecl("void main()"));
-    const int state = context->Execute();
-    const std::string exception =
-        state == asEXECUTION_EXCEPTION ? context->GetExceptionString() : "";
-    context->Release();
-    ASSERT_EQ(state, asEXECUTION_FINISHED) << exception;
-  }
+  void Run(const std::string& code) { RunScriptMain(g_pScriptEngine, code); }
 
-  static void CollectMessage(const asSMessageInfo* message, std::string* messages) {
-    *messages += std::to_string(message->row) + ": " + message->message + "\n";
-  }
   static void NoteFloat(float value) { s_pFloats->push_back(value); }
   static void NoteText(const bstr& text) { s_pTexts->push_back(text); }
 
@@ -121,6 +112,8 @@ class GameScriptApi : public PeltoCoreTest {
   Floats m_floats;
   Texts m_texts;
   CGameSceneInterface m_scenes;
+  // Nodes keep their element: the document of nodes a test adds lives as long as the core.
+  TiXmlDocument m_addedNodes;
 };
 
 // Each type's declarations in the dump of the index, by the type's title, in dump order, with
@@ -143,6 +136,48 @@ std::map<std::string, Texts> DumpedIndex(const std::string& log) {
     }
   }
   return index;
+}
+
+// A declaration without its spaces: the index keeps the registered text, the script engine
+// writes its own.
+std::string Squeezed(std::string text) {
+  std::erase(text, ' ');
+  return text;
+}
+
+Texts SqueezedSorted(const Texts& declarations) {
+  Texts squeezed;
+  for (const std::string& declaration : declarations) squeezed.push_back(Squeezed(declaration));
+  std::sort(squeezed.begin(), squeezed.end());
+  return squeezed;
+}
+
+// The methods and properties the script engine holds for the type.
+Texts EngineDeclarations(const char* type) {
+  Texts declarations;
+  const asITypeInfo* info = g_pScriptEngine->GetTypeInfoByName(type);
+  if (!info) return declarations;
+  for (asUINT i = 0; i < info->GetMethodCount(); ++i)
+    declarations.push_back(info->GetMethodByIndex(i)->GetDeclaration(false, false, true));
+  for (asUINT i = 0; i < info->GetPropertyCount(); ++i)
+    declarations.push_back(info->GetPropertyDeclaration(i));
+  return declarations;
+}
+
+// The places of the named global functions among the script engine's, in registration order;
+// -1 for a name it does not have.
+std::vector<int> GlobalFunctionPlaces(const Texts& names) {
+  std::vector<int> places;
+  for (const std::string& name : names) {
+    int place = -1;
+    for (asUINT i = 0; i < g_pScriptEngine->GetGlobalFunctionCount(); ++i)
+      if (name == g_pScriptEngine->GetGlobalFunctionByIndex(i)->GetName()) {
+        place = static_cast<int>(i);
+        break;
+      }
+    places.push_back(place);
+  }
+  return places;
 }
 
 }  // namespace
@@ -178,6 +213,10 @@ TEST_F(GameScriptApi, RegistersEverythingAndDumpsTheIndexOnceAtTheEnd) {
       "void TurnStateOnOrOff( int a_dwState, int a_iVal )",
   };
   EXPECT_EQ(index.at("CPeltoPlayer"), player);
+  EXPECT_EQ(index.at("CEntityWalking"),
+            (Texts{"CVector3 GetRotation()", "CVector3& GetPosition()", "float m_fVelocityFactor",
+                   "void Pause()", "void Resume()", "void SetPosition( float x, float y, float z )",
+                   "void SetRotation( CVector3 )"}));
   EXPECT_EQ(index.at("CMovableObject"), Texts{"CVector3& GetPosition()"});
   EXPECT_EQ(index.at("CQuaternion"), Texts{});
   EXPECT_EQ(index.at("CPeltoLevel"),
@@ -189,6 +228,8 @@ TEST_F(GameScriptApi, RegistersEverythingAndDumpsTheIndexOnceAtTheEnd) {
                   "void SetWallpaper( bstr )",
                   "void MapJoystickButtons( int, uint )",
                   "void SetAmbient( float r, float g, float b, float a )",
+                  "void DisableCameraMap( bool a_bVal )",
+                  "bool IsDisabledCameraMap()",
                   "CPeltoLevel@ CastToPeltoLevel( geCBaseNode@ )",
                   "CPeltoPlayer@ GetPlayerObject( geCBaseNode@ )",
                   "void AddVirtualDisk( string a_strFileName, string a_strPwd )",
@@ -196,10 +237,12 @@ TEST_F(GameScriptApi, RegistersEverythingAndDumpsTheIndexOnceAtTheEnd) {
                   "float bstrToFloat( bstr )",
                   "int strToInt( string )",
                   "float strToFloat( string )",
+                  "CEntityWalking@ GetEntityObject( geCBaseNode@ )",
                   "CMovableObject@ GetMovableObject( geCBaseNode@ )",
                   "string Koduj( string )",
                   "string DeKoduj( string )",
                   "CSceneInterface@ GetLevelScene()",
+                  "void SetCameraPosition( CVector3 )",
                   "geCBaseNode@ AddProfileItem( geCBaseNode@ pParent, bstr Name )",
                   "void RemoveProfileItem( geCBaseNode@ pParent )",
               }));
@@ -221,6 +264,29 @@ TEST_F(GameScriptApi, RegistersEverythingAndDumpsTheIndexOnceAtTheEnd) {
     core.push_back(std::string("uint idanim_") + name);
   EXPECT_THAT(index.at("geCGameCore"), IsSupersetOf(core));
 
+  // Each game and menu type's dump lists exactly what the script engine holds for it.
+  const char* const types[] = {"CPeltoPlayer", "CEntityWalking",   "CMovableObject", "CQuaternion",
+                               "CPeltoLevel",  "ID3DXMatrixStack", "CMenuText",      "CMenuPicture",
+                               "CMenuItem",    "CMenuAviElement"};
+  for (const char* type : types) {
+    ASSERT_TRUE(index.contains(type)) << type;
+    EXPECT_EQ(SqueezedSorted(index.at(type)), SqueezedSorted(EngineDeclarations(type))) << type;
+  }
+  // The game's types and global functions in their order, the menus' after them.
+  for (size_t i = 1; i <= 5; ++i)
+    EXPECT_LT(g_pScriptEngine->GetTypeInfoByName(types[i - 1])->GetTypeId(),
+              g_pScriptEngine->GetTypeInfoByName(types[i])->GetTypeId())
+        << types[i];
+  const std::vector<int> places = GlobalFunctionPlaces(
+      {"SetWallpaper",        "MapJoystickButtons", "SetAmbient",      "DisableCameraMap",
+       "IsDisabledCameraMap", "CastToPeltoLevel",   "GetPlayerObject", "AddVirtualDisk",
+       "bstrToInt",           "bstrToFloat",        "strToInt",        "strToFloat",
+       "GetEntityObject",     "GetMovableObject",   "Koduj",           "DeKoduj",
+       "GetLevelScene",       "SetCameraPosition",  "AddProfileItem",  "RemoveProfileItem",
+       "CastToCMenuItem"});
+  EXPECT_THAT(places, Not(testing::Contains(-1)));
+  EXPECT_TRUE(std::is_sorted(places.begin(), places.end())) << testing::PrintToString(places);
+
   // The descriptions stand under their declarations.
   EXPECT_THAT(log, HasSubstr("   - void ForceSetState( int iState )\n"
                              "        state_stop = 1,\n state_going_forward = 2,\n"
@@ -240,7 +306,8 @@ TEST_F(GameScriptApi, WithoutTheIndexEverythingRegistersAndNothingIsDumped) {
   Start(false);
   EXPECT_THAT(ScriptLog(), Not(HasSubstr("Register failed")));
   EXPECT_THAT(ScriptLog(), Not(HasSubstr("AngelScript Registered types")));
-  for (const char* type : {"CPeltoPlayer", "CMovableObject", "CQuaternion", "CPeltoLevel"})
+  for (const char* type : {"CPeltoPlayer", "CEntityWalking", "CMovableObject", "CQuaternion",
+                           "CPeltoLevel", "CMenuItem"})
     EXPECT_NE(g_pScriptEngine->GetTypeInfoByName(type), nullptr) << type;
   EXPECT_NE(g_pScriptEngine->GetGlobalFunctionByDecl("string Koduj( string )"), nullptr);
 }
@@ -263,8 +330,13 @@ TEST_F(GameScriptApi, CastsAnswerOnlyForTheirOwnClass) {
     Note(GetMovableObject(crate) is null ? 0 : 1);
     Note(GetMovableObject(plain) is null ? 1 : 0);
     Note(GetMovableObject(level) is null ? 1 : 0);
+    geCBaseNode@ walker = root.GetNodeByName("Walker");
+    Note(GetEntityObject(null) is null ? 1 : 0);
+    Note(GetEntityObject(walker) is null ? 0 : 1);
+    Note(GetEntityObject(crate) is null ? 1 : 0);
+    Note(GetMovableObject(walker) is null ? 1 : 0);
   })");
-  EXPECT_EQ(m_notes, std::vector<int>(10, 1));
+  EXPECT_EQ(m_notes, std::vector<int>(14, 1));
 }
 
 TEST_F(GameScriptApi, LevelGridQueries) {
@@ -344,6 +416,57 @@ TEST_F(GameScriptApi, CratePositionIsTheLiveField) {
   EXPECT_EQ(Node<CMovableObject>("Crate")->GetPosition()->z, 1.5f);
 }
 
+TEST_F(GameScriptApi, WalkingEntityPlacementPauseAndSpeed) {
+  StartInLevel();
+  auto* walker = Node<CEntityWalking>("Walker");
+  ASSERT_NE(walker, nullptr);
+  // A scene whose "master_null" carries the entity, turned by hand.
+  CSceneInterface* scene = nullptr;
+  m_scenes.AddScene(&scene);
+  ASSERT_NE(scene, nullptr);
+  CNullInterface* master = scene->AddNull();
+  ASSERT_NE(master, nullptr);
+  master->SetName("master_null");
+  walker->LoadSceneFromPointer(scene);
+  master->SetRotation(CVector3(0.25f, -0.5f, 1.0f));
+  CVector3 turned;
+  master->GetRotation(&turned, 0);
+
+  Run(R"(void main() {
+    CEntityWalking@ walker = GetEntityObject(GameCore.GetRootNode().GetNodeByName("Walker"));
+    NoteFloat(walker.GetPosition().m_fX); NoteFloat(walker.GetPosition().m_fZ);
+    walker.SetPosition(2.5f, 0.25f, 0.5f);
+    NoteFloat(walker.GetPosition().m_fY);
+    walker.GetPosition().m_fX = 1.5f;
+    CVector3 rotation = walker.GetRotation();
+    NoteFloat(rotation.m_fX); NoteFloat(rotation.m_fY); NoteFloat(rotation.m_fZ);
+    NoteFloat(walker.m_fVelocityFactor);
+    walker.m_fVelocityFactor = 0.5f;
+    walker.Pause();
+  })");
+  // The speed factor starts at 1 whatever the configured velocity (2).
+  EXPECT_EQ(m_floats, (Floats{0.5f, 1.5f, 0.25f, turned.x, turned.y, turned.z, 1.0f}));
+  EXPECT_EQ(walker->GetPosition()->x, 1.5f);
+  EXPECT_EQ(walker->GetPosition()->z, 0.5f);
+  EXPECT_EQ(walker->GetSpeedFactor(), 0.5f);
+  EXPECT_EQ(walker->GetAnimations()->IsStopped(), 1u);
+
+  Run(R"(void main() {
+    CEntityWalking@ walker = GetEntityObject(GameCore.GetRootNode().GetNodeByName("Walker"));
+    walker.Resume();
+    CVector3 turn; turn.m_fX = 0.5f; turn.m_fY = 0.25f; turn.m_fZ = -0.125f;
+    walker.SetRotation(turn);
+  })");
+  EXPECT_EQ(walker->GetAnimations()->IsStopped(), 0u);
+  D3DXQUATERNION expected;
+  D3DXQuaternionRotationYawPitchRoll(&expected, 0.5f, 0.25f, -0.125f);
+  const D3DXQUATERNION& rotation = walker->GetRotationQuaternion();
+  EXPECT_NEAR(rotation.x, expected.x, 1e-6f);
+  EXPECT_NEAR(rotation.y, expected.y, 1e-6f);
+  EXPECT_NEAR(rotation.z, expected.z, 1e-6f);
+  EXPECT_NEAR(rotation.w, expected.w, 1e-6f);
+}
+
 TEST_F(GameScriptApi, ConversionsTransformAndGlobalServices) {
   Start();
   const DWORD button3 = g_JoystickButtonMap.Get(3);
@@ -410,6 +533,50 @@ TEST_F(GameScriptApi, LevelSceneAndItsCameraOnlyWithALevel) {
   EXPECT_EQ(at.x, 1.0f);
   EXPECT_EQ(at.y, 2.0f);
   EXPECT_EQ(at.z, 3.0f);
+}
+
+TEST_F(GameScriptApi, CameraFunctionsUseTheGameCameraOrFallBack) {
+  constexpr const char* kMoveAndSwitch = R"(void main() {
+    CVector3 to; to.m_fX = 4.0f; to.m_fY = 5.0f; to.m_fZ = 6.0f;
+    SetCameraPosition(to);
+    DisableCameraMap(true);
+    Note(IsDisabledCameraMap() ? 1 : 0);
+  })";
+  CTestPeltoCore& core = Start();
+  // Neither a level nor a camera: nothing moves, the map is never disabled.
+  Run(kMoveAndSwitch);
+
+  // A level whose scene has camera 0 but no game camera: camera 0 itself moves.
+  core.LoadLevel("Castle");
+  core.ProcessFrame();
+  CSceneInterface* scene = nullptr;
+  m_scenes.AddScene(&scene);
+  ASSERT_NE(scene, nullptr);
+  ASSERT_NE(scene->AddCamera(), nullptr);
+  Node<CPeltoLevel>("CPeltoLevel")->LoadSceneFromPointer(scene);
+  Run(kMoveAndSwitch);
+  CVector3 at;
+  scene->GetCamera(0)->GetPosition(&at, 1);
+  EXPECT_EQ(at.x, 4.0f);
+  EXPECT_EQ(at.y, 5.0f);
+  EXPECT_EQ(at.z, 6.0f);
+  EXPECT_EQ(m_notes, (std::vector<int>{0, 0}));
+
+  // With the game camera the move is its glide, and the switch is its own.
+  scene->GetCamera(0)->SetPosition(CVector3(0.0f, 0.0f, 0.0f));
+  m_addedNodes.Parse(R"(<Node Type="GameCamera"><Param Enabled="1"/></Node>)");
+  ASSERT_NE(core.GetCurrentLevel()->CreateChildFromXML(m_addedNodes.RootElement()), nullptr);
+  auto* camera = Node<cpelto::CCamera>("GameCamera");
+  ASSERT_NE(camera, nullptr);
+  Run(kMoveAndSwitch);
+  EXPECT_EQ(camera->GetTargetPosition().x, 4.0f);
+  EXPECT_EQ(camera->GetTargetPosition().z, 6.0f);
+  scene->GetCamera(0)->GetPosition(&at, 1);
+  EXPECT_NE(at.x, 4.0f) << "the glide starts, camera 0 does not jump";
+  EXPECT_TRUE(camera->IsDisabledCameraMap());
+  Run("void main() { DisableCameraMap(false); Note(IsDisabledCameraMap() ? 1 : 0); }");
+  EXPECT_FALSE(camera->IsDisabledCameraMap());
+  EXPECT_EQ(m_notes, (std::vector<int>{0, 0, 1, 0}));
 }
 
 TEST_F(GameScriptApi, CoreLevelsKeysAndProfiles) {

@@ -1,7 +1,8 @@
 #pragma once
 // A texture bank for videos: sized textures backed by in-memory Direct3D textures with padded
-// rows (so a copy that ignores the pitch shows up), the bank's own reference kept on each, so a
-// test sees whether the owner released its texture. Texture files are not its business.
+// rows (so a copy that ignores the pitch shows up), with a reference of the bank's own and one
+// standing for the engine's, so a test sees whether the owner released what is not its own.
+// Texture files are not its business.
 #include <memory>
 #include <string>
 #include <vector>

@@ -36,6 +36,8 @@ class CTestGameCore : public geCGameCore {
     return onFrame ? onFrame(*this) : true;
   }
   std::vector<std::pair<DWORD, DWORD>> received;  // receiver, message id
+  // As the constructor does: the next frame resets the input.
+  void RequestInputReset() { m_dwInputResetRequest = 1; }
   void ProcessMessage(geMessage* message) override {
     received.emplace_back(message->ReceiverID, message->MessageID);
   }

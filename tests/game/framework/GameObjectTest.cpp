@@ -101,9 +101,12 @@ TEST_F(GameObjects, MeshesGoToTheNearestAncestorSceneUnlessKeptApart) {
   // The level loads its scene after its children were built, as game code does.
   level->LoadFileByExtension("room.zks");
   EXPECT_NE(Node("lent")->GetOwnScene(), nullptr);  // no ancestor had a scene yet
-  // A later object finds the level's scene two levels up.
+  // A later object finds the level's scene two levels up; what is left of its loaded scene is
+  // released, not kept by the engine until shutdown.
   auto* late = new geCRenderableObject(Node("middle"));
+  m_scenes.log.entries.clear();
   late->LoadFileByExtension("crate.zks");
+  EXPECT_PRED2(Contains, m_scenes.log.TextAt(CEngineLog::kLevelInfo), "- (CScene) Releasing crate\n");
   EXPECT_EQ(late->GetOwnScene(), nullptr);
   EXPECT_EQ(late->GetOwnerScene(), level->GetOwnScene());
   EXPECT_EQ(late->GetNumberOfMeshes(), 2u);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "GameObjectFixture.h"
+#include "ScriptMainRunner.h"
 #include "framework/BytecodeStream.h"
 #include "framework/InputState.h"
 #include "framework/ScriptHost.h"
@@ -61,23 +62,7 @@ class ScriptApi : public GameObjectTest {
                                                asCALL_CDECL));
   }
 
-  // Builds the code as a module of its own and runs its "void main()" to the end.
-  void Run(const std::string& code) {
-    std::string messages;
-    g_pScriptEngine->SetMessageCallback(asFUNCTION(CollectMessage), &messages, asCALL_CDECL);
-    asIScriptModule* module = g_pScriptEngine->GetModule("test", asGM_ALWAYS_CREATE);
-    module->AddScriptSection("test", code.c_str());
-    ASSERT_GE(module->Build(), 0) << messages;
-    asIScriptFunction* main = module->GetFunctionByDecl("void main()");
-    ASSERT_NE(main, nullptr);
-    asIScriptContext* context = g_pScriptEngine->CreateContext();
-    context->Prepare(main);
-    const int state = context->Execute();
-    const std::string exception =
-        state == asEXECUTION_EXCEPTION ? context->GetExceptionString() : "";
-    context->Release();
-    ASSERT_EQ(state, asEXECUTION_FINISHED) << exception;
-  }
+  void Run(const std::string& code) { RunScriptMain(g_pScriptEngine, code); }
 
   // Writes the script with its compiled cache beside it, which the script host loads: the test
   // top interface's file system opens no script source.
@@ -103,9 +88,6 @@ class ScriptApi : public GameObjectTest {
 
   std::string ScriptLog() const { return Read("AngelScript.log"); }
 
-  static void CollectMessage(const asSMessageInfo* message, std::string* messages) {
-    *messages += std::to_string(message->row) + ": " + message->message + "\n";
-  }
   static void Note(int value) { s_pNotes->push_back(value); }
   static void NoteFloat(float value) { s_pNotes->push_back(value); }
   static void NoteText(const bstr& text) { s_pTexts->push_back(text); }
