@@ -36,6 +36,15 @@ void DisableMenuTextureStage(CD3D9RendererInterface* pRenderer) {
 }
 
 void SetMenuVertexFormat(CD3D9RendererInterface* pRenderer, DWORD dwFormat) {
+  // Menus draw on the fixed-function pipeline: a scene drawn with shader files before them
+  // leaves its last programs bound, which would draw the quads black.
+  if (dwFormat != 0) {
+    if (CVertexShaderStorageInterface* pVertexShaders =
+            pRenderer->GetVertexShaderStorageInterface())
+      pVertexShaders->SetShader(nullptr);
+    if (CPixelShaderStorageInterface* pPixelShaders = pRenderer->GetPixelShaderStorageInterface())
+      pPixelShaders->SetShader(nullptr);
+  }
   if (CVertexDeclarationStorageInterface* pDeclarations =
           pRenderer->GetVertexDeclarationStorageInterface())
     pDeclarations->SetFVF(dwFormat);

@@ -29,6 +29,7 @@ void SetMenuBlending(CD3D9RendererInterface* pRenderer);
 void SetMenuTextureStages(CD3D9RendererInterface* pRenderer);
 // Stage 0's colour and alpha operations off.
 void DisableMenuTextureStage(CD3D9RendererInterface* pRenderer);
+// A fixed-function vertex format (no programs bound), or none with 0.
 void SetMenuVertexFormat(CD3D9RendererInterface* pRenderer, DWORD dwFormat);
 void SetMenuWorld(CD3D9RendererInterface* pRenderer, const D3DXMATRIX* pMatrix);
 void DrawMenuQuad(CD3D9RendererInterface* pRenderer,

@@ -129,8 +129,11 @@ TEST_F(MenuAviElementTest, TextureSizeIsTheNextPowerOfTwoUpToTheLargest) {
     const char* configured;
     UINT size;
   } cases[] = {
-      {320, 240, "", 512},  {256, 64, "", 256},  {64, 300, "", 512},
-      {16, 16, "", 16},     {4100, 8, "", 4096},  // above the largest edge: capped
+      {320, 240, "", 512},
+      {256, 64, "", 256},
+      {64, 300, "", 512},
+      {16, 16, "", 16},
+      {4100, 8, "", 4096},  // above the largest edge: capped
       {320, 240, R"(TextureSize="128")", 128},
   };
   for (const auto& c : cases) {
@@ -157,17 +160,17 @@ TEST_F(MenuAviElementTest, FailuresToOpenAreLoggedAndTheElementReportsItselfFini
   SetVideoHeaderField("codec.avi", "strf", kCompression, unknown);
   WriteVideo("good.avi", 3, 32, 32);
   const std::string open = "ERROR: can't open avi file '";
-  const std::string polish = "' - dupa blada, zobaczmy co za b\xB3\xB9"
-                             "d: ";
+  const std::string polish =
+      "' - dupa blada, zobaczmy co za b\xB3\xB9"
+      "d: ";
   const struct {
     std::string params;
     std::vector<std::string> lines;  // the last lines of the log
   } cases[] = {
       {"", {"WARRNING: AVI file name not set"}},
       {R"(AviFile="missing.avi")",
-       {open + "missing.avi" + polish,
-        "\t - 'A disk error occurred while opening the file.': " +
-            std::to_string(static_cast<int>(0x8004406F))}},
+       {open + "missing.avi" + polish, "\t - 'A disk error occurred while opening the file.': " +
+                                           std::to_string(static_cast<int>(0x8004406F))}},
       {R"(AviFile="text.avi")",
        {open + "text.avi" + polish,
         "\t - 'The file couldn't be read, indicating a corrupt file or an unrecognized format.': " +
@@ -301,10 +304,10 @@ TEST_F(MenuAviElementTest, DrawsItsTextureOverItsRectangleOrTheWholeDesignArea) 
     video->Render(0);
     EXPECT_EQ(m_notes, (std::vector<int>{1, 2}));
     const std::vector<std::string> expected = {
-        "transform 256", "state 27=0",  "state 22=1",  "state 137=0", "stage 0 1=4",
-        "stage 0 2=2",   "stage 0 3=1", "stage 0 4=4", "stage 0 5=2", "stage 0 6=1",
-        "stage 1 1=1",   "stage 1 4=1", "fvf 322",     "primitive",   "fvf 0",
-        "stage 0 1=1",   "stage 0 4=1", "state 27=0"};
+        "transform 256", "state 27=0",  "state 22=1",         "state 137=0",       "stage 0 1=4",
+        "stage 0 2=2",   "stage 0 3=1", "stage 0 4=4",        "stage 0 5=2",       "stage 0 6=1",
+        "stage 1 1=1",   "stage 1 4=1", "vertex shader null", "pixel shader null", "fvf 322",
+        "primitive",     "fvf 0",       "stage 0 1=1",        "stage 0 4=1",       "state 27=0"};
     EXPECT_EQ(Renderer().calls, expected);
     EXPECT_EQ(m_bank.Last()->engine.stagesSet, std::vector<WORD>{0});
     const D3DXMATRIX world = World(-1);
@@ -317,9 +320,9 @@ TEST_F(MenuAviElementTest, DrawsItsTextureOverItsRectangleOrTheWholeDesignArea) 
     ASSERT_EQ(vertices.size(), 6u);
     const DWORD color = 0x00FF8000;
     const geSMenuVertex want[] = {
-        {-0.5f, -0.5f, 0, color, 0, 1},     {c.right, -0.5f, 0, color, 1, 1},
-        {-0.5f, c.top, 0, color, 0, 0},     {c.right, -0.5f, 0, color, 1, 1},
-        {c.right, c.top, 0, color, 1, 0},   {-0.5f, c.top, 0, color, 0, 0}};
+        {-0.5f, -0.5f, 0, color, 0, 1},   {c.right, -0.5f, 0, color, 1, 1},
+        {-0.5f, c.top, 0, color, 0, 0},   {c.right, -0.5f, 0, color, 1, 1},
+        {c.right, c.top, 0, color, 1, 0}, {-0.5f, c.top, 0, color, 0, 0}};
     for (size_t i = 0; i < 6; ++i) {
       SCOPED_TRACE(i);
       EXPECT_EQ(vertices[i].x, want[i].x);
@@ -333,8 +336,8 @@ TEST_F(MenuAviElementTest, DrawsItsTextureOverItsRectangleOrTheWholeDesignArea) 
 }
 
 TEST_F(MenuAviElementTest, ADisabledScreenHaltsVideoAndSoundAndEnablingRestartsBoth) {
-  WriteVideo("intro.avi", 25, 32, 32, 25, AviWriter::Video::Raw,
-             AviWriter::Sound::Pcm16Stereo, 22050);
+  WriteVideo("intro.avi", 25, 32, 32, 25, AviWriter::Video::Raw, AviWriter::Sound::Pcm16Stereo,
+             22050);
   CMenuScreen* screen = Build<CMenuScreen>(
       R"(<Node Type="MenuScreen" Name="Menu"><Param Enabled="1"/>
            <Node Type="MenuAviElement" Name="Intro"><Param Enabled="1" AviFile="intro.avi"/></Node>
@@ -416,10 +419,10 @@ TEST_F(MenuAviElementTest, ASilentVideoSaysSoWhenPlayedAndStopped) {
   video->Play();
   video->Stop();
   video->Play();
-  EXPECT_EQ(LogSince(before), (std::vector<std::string>{
-                                  "OpenAL Error : Can't play stream, invalid stream0",
-                                  "OpenAL Error : Can't stop stream, invalid stream0",
-                                  "OpenAL Error : Can't play stream, invalid stream0"}));
+  EXPECT_EQ(LogSince(before),
+            (std::vector<std::string>{"OpenAL Error : Can't play stream, invalid stream0",
+                                      "OpenAL Error : Can't stop stream, invalid stream0",
+                                      "OpenAL Error : Can't play stream, invalid stream0"}));
   // The video itself still halts and restarts.
   EXPECT_FALSE(video->GetTimer()->IsPaused());
 }

@@ -41,10 +41,11 @@ TEST_F(MenuPictureTest, OneDrawRecordsItsStatesTransformAndVertices) {
   EXPECT_EQ(m_notes, (std::vector<int>{1, 2}));
 
   const std::vector<std::string> expected = {
-      "transform 256", "state 27=1",  "state 19=5",  "state 20=6",  "state 22=1",
-      "state 137=0",   "stage 0 1=4", "stage 0 2=2", "stage 0 3=1", "stage 0 4=4",
-      "stage 0 5=2",   "stage 0 6=1", "stage 1 1=1", "stage 1 4=1", "fvf 322",
-      "primitive",     "fvf 0",       "stage 0 1=1", "stage 0 4=1", "state 27=0"};
+      "transform 256",     "state 27=1",  "state 19=5",  "state 20=6",  "state 22=1",
+      "state 137=0",       "stage 0 1=4", "stage 0 2=2", "stage 0 3=1", "stage 0 4=4",
+      "stage 0 5=2",       "stage 0 6=1", "stage 1 1=1", "stage 1 4=1", "vertex shader null",
+      "pixel shader null", "fvf 322",     "primitive",   "fvf 0",       "stage 0 1=1",
+      "stage 0 4=1",       "state 27=0"};
   EXPECT_EQ(Renderer().calls, expected);
   using Sampler = std::array<UINT, 3>;
   EXPECT_EQ(Renderer().samplerStates, (std::vector<Sampler>{{0, 1, 3}, {0, 2, 3}}));
