@@ -14,7 +14,8 @@
 class RealBanksBench {
  public:
   // The back buffer is `width` x `height`, the test device's size unless given.
-  explicit RealBanksBench(ZkTestD3DBackend backend = ZK_D3D_BACKEND_NULL, UINT width = CD3DTestDevice::kWidth,
+  explicit RealBanksBench(ZkTestD3DBackend backend = ZK_D3D_BACKEND_NULL,
+                          UINT width = CD3DTestDevice::kWidth,
                           UINT height = CD3DTestDevice::kHeight)
       : bench(backend, ShaderModel3Card(), 2, false) {
     CD3D9Renderer::Banks banks;

@@ -43,7 +43,8 @@ class RendererTestBench {
   // tests read states back.
   static TestCard ReadableCard(TestCard card);
   // Windowed, the test device's formats, with the texture filter and back-buffer size given.
-  static DeviceSettings WindowedSettings(WORD textureFilter = 2, UINT width = CD3DTestDevice::kWidth,
+  static DeviceSettings WindowedSettings(WORD textureFilter = 2,
+                                         UINT width = CD3DTestDevice::kWidth,
                                          UINT height = CD3DTestDevice::kHeight);
   // Forgets the device calls and the log lines so far.
   void ForgetCalls();

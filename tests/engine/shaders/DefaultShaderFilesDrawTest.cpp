@@ -100,7 +100,9 @@ class LooseShaderSettings {
   LooseShaderSettings& operator=(const LooseShaderSettings&) = delete;
 
   // The folder the library reads shader files from, as start-up hands it over.
-  const char* Folder() const { return m_loose ? m_descriptor.szShadersDirectory : "no-loose-shaders"; }
+  const char* Folder() const {
+    return m_loose ? m_descriptor.szShadersDirectory : "no-loose-shaders";
+  }
 
  private:
   EngineContextScope m_context;
@@ -141,7 +143,8 @@ class DefaultShaderFilesDrawTest : public ::testing::TestWithParam<Profile> {
     EXPECT_EQ(std::string(mesh->GetShaderFileName()).rfind(Folder(), 0), 0u)
         << mesh->GetShaderFileName();
     if (GetParam().loose) {
-      const std::string path = std::string(ZK_DEFAULT_SHADERS_DIR) + "\\" + mesh->GetShaderFileName();
+      const std::string path =
+          std::string(ZK_DEFAULT_SHADERS_DIR) + "\\" + mesh->GetShaderFileName();
       EXPECT_NE(world.banks.bench.log.TextAt(CEngineLog::kLevelInfo).find(path), std::string::npos)
           << "not read from " << path;
     }
