@@ -21,6 +21,11 @@ class CEngineStartup {
   // Copies `config` into the block kept at Init and selects the video mode and scheme again.
   // 0 before Init, when there is no block to copy into.
   UINT ChangeConfiguration(const ZeKorbConfig* config);
+  // Reads the context's settings (override.zk's) into its descriptor: the shader folder the
+  // banks and the shader library look in ("s:" unless `shaders_directory` names one), the
+  // allocator's sizes (raised to their minimums) and the window mode. Pre-initialisation does it
+  // once the override file is loaded; a developer's run over the loose shader files starts here.
+  void ApplyDescriptorSettings();
 
  private:
   // Pre-initialisation.
@@ -29,7 +34,6 @@ class CEngineStartup {
   void BuildBanner();
   void TakeSingleInstanceLock();
   void OpenLog();
-  void ApplyDescriptorSettings();
   void CheckDescriptor();
   void CreateOrAdoptWindow();
   void StartScripting();

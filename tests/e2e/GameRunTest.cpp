@@ -94,13 +94,21 @@ TEST(GameRun, ShowsTheLogoThenEndsInOrderOnSigterm) {
       << scriptLog;
 
   const std::string engineLog = GameProcess::ReadFile(game.Bin("ZeKorb.Log"));
-  // The archive mounted, the logo scene and its texture read from it (nothing lies loose), and
-  // the engine closed by the game's exit.
-  EXPECT_TRUE(InOrder(engineLog, {"- Archive zkr\\vge.zkr Contains ",
-                                  "- Loading Scene: vantor-logo\\logo.zks\n",
-                                  "- Texture: vantor-logo\\textures\\logo_png Loaded\n",
-                                  "----- ZeKorb Debugger Closed Successfully -----"}))
+  // The archive mounted, then the shader archive; the logo scene read from the one, its default
+  // shader files and their programs from the other (nothing lies loose), its texture; and the
+  // engine closed by the game's exit.
+  EXPECT_TRUE(InOrder(
+      engineLog, {"- Archive zkr\\vge.zkr Contains ", "- Archive shaders\\shaders.zkr Contains ",
+                  "- Loading Scene: vantor-logo\\logo.zks\n",
+                  "- Creating Shader PerVertex\\mesh_nobones_nomorph.ssh For Mesh: logo...\n",
+                  "- Vertex Shader pervertex\\vsh\\ambient_static.vsh Successfully Created\n",
+                  "- Creating Shader PerVertex\\surface.ssh For Surface: logo...\n",
+                  "- Pixel Shader (pervertex\\psh\\texture.psh) Successfully Created\n",
+                  "- Texture: vantor-logo\\textures\\logo_png Loaded\n",
+                  "----- ZeKorb Debugger Closed Successfully -----"}))
       << engineLog;
+  // A shader file read loose names the path it was opened by.
+  EXPECT_EQ(engineLog.find("- File Path Is: "), std::string::npos) << engineLog;
 }
 
 // The data folder missing or its configuration broken: a message and exit code 1.

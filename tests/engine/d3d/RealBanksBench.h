@@ -13,11 +13,15 @@
 
 class RealBanksBench {
  public:
-  explicit RealBanksBench(ZkTestD3DBackend backend = ZK_D3D_BACKEND_NULL) : bench(backend, ShaderModel3Card(), 2, false) {
+  // The back buffer is `width` x `height`, the test device's size unless given.
+  explicit RealBanksBench(ZkTestD3DBackend backend = ZK_D3D_BACKEND_NULL,
+                          UINT width = CD3DTestDevice::kWidth,
+                          UINT height = CD3DTestDevice::kHeight)
+      : bench(backend, ShaderModel3Card(), 2, false) {
     CD3D9Renderer::Banks banks;
     banks.pRenderTargets = &bench.renderTargets;
     bench.renderer->SetBanks(banks);
-    bench.CreateDevice(RendererTestBench::WindowedSettings());
+    bench.CreateDevice(RendererTestBench::WindowedSettings(2, width, height));
     // The bench's fake banks are not the renderer's here.
     bench.ReleaseFakeDynamicBuffers();
   }

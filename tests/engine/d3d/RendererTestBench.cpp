@@ -52,14 +52,14 @@ TestCard RendererTestBench::ReadableCard(TestCard card) {
   return card;
 }
 
-DeviceSettings RendererTestBench::WindowedSettings(WORD textureFilter) {
+DeviceSettings RendererTestBench::WindowedSettings(WORD textureFilter, UINT width, UINT height) {
   DeviceSettings windowed{};
   windowed.dwAdapter = 0;
   windowed.BackBufferFormat = D3DFMT_A8R8G8B8;
   windowed.DepthStencilFormat = D3DFMT_D24S8;
   windowed.TextureFormat = windowed.SecondaryTextureFormat = D3DFMT_X8R8G8B8;
-  windowed.wWidth = CD3DTestDevice::kWidth;
-  windowed.wHeight = CD3DTestDevice::kHeight;
+  windowed.wWidth = static_cast<WORD>(width);
+  windowed.wHeight = static_cast<WORD>(height);
   windowed.wTextureFilter = textureFilter;
   windowed.dwWindowed = 1;
   return windowed;

@@ -42,8 +42,10 @@ class RendererTestBench {
   // The card without pure-device support: a pure device answers no state queries, and the
   // tests read states back.
   static TestCard ReadableCard(TestCard card);
-  // Windowed, the test device's size and formats, with the texture filter given.
-  static DeviceSettings WindowedSettings(WORD textureFilter = 2);
+  // Windowed, the test device's formats, with the texture filter and back-buffer size given.
+  static DeviceSettings WindowedSettings(WORD textureFilter = 2,
+                                         UINT width = CD3DTestDevice::kWidth,
+                                         UINT height = CD3DTestDevice::kHeight);
   // Forgets the device calls and the log lines so far.
   void ForgetCalls();
   // Releases the fake banks' dynamic buffers, for a renderer that made buffer banks of its own.

@@ -18,7 +18,10 @@
 
 class GenericPassScene {
  public:
-  explicit GenericPassScene(ZkTestD3DBackend backend) : banks(backend) {
+  // Drawn on a back buffer of `width` x `height`, the test device's size unless given.
+  explicit GenericPassScene(ZkTestD3DBackend backend, UINT width = CD3DTestDevice::kWidth,
+                            UINT height = CD3DTestDevice::kHeight)
+      : banks(backend, width, height) {
     CD3D9Renderer& renderer = banks.Renderer();
     banks.bench.context->ports.surfaceFactory.Set(&surfaces);
     banks.bench.context->ports.meshSpatial.Set(&spatial);
