@@ -227,17 +227,20 @@ TEST_F(PackedData, PicturesReadBackWithTheirColoursAndGlyphs) {
   int side = 0;
   const std::vector<unsigned char> atlas = decode("fonts\\manual.png", side);
   ASSERT_EQ(side, static_cast<int>(GlyphAtlas::kCells * GlyphAtlas::kCellSize));
-  auto covered = [&](uint8_t code) {
+  // `channel` 3 is the alpha; the red channel (0) is what a texture bank reads from an alpha
+  // picture, so both must show the glyphs.
+  auto covered = [&](uint8_t code, int channel = 3) {
     const GlyphAtlas::Cell cell = GlyphAtlas::CellUV(code);
     const int x0 = static_cast<int>(cell.upperLeftU * side),
               y0 = static_cast<int>(cell.upperLeftV * side);
     int texels = 0;
     for (int y = y0; y < y0 + static_cast<int>(GlyphAtlas::kCellSize); ++y)
       for (int x = x0; x < x0 + static_cast<int>(GlyphAtlas::kCellSize); ++x)
-        texels += atlas[(static_cast<size_t>(y) * side + x) * 4 + 3] > 128;
+        texels += atlas[(static_cast<size_t>(y) * side + x) * 4 + channel] > 128;
     return texels;
   };
   EXPECT_GT(covered('A'), 40);
+  EXPECT_EQ(covered('A', 0), covered('A'));
   EXPECT_GT(covered('W'), covered('.'));
   EXPECT_EQ(covered(' '), 0);
   EXPECT_EQ(covered(1), 0);

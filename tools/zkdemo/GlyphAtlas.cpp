@@ -18,7 +18,7 @@ bool GlyphAtlas::Render(const char* fontPath, RgbaImage& atlas) {
       !stbtt_InitFont(&info, font.data(), stbtt_GetFontOffsetForIndex(font.data(), 0)))
     return false;
   const uint32_t side = kCells * kCellSize;
-  atlas = RgbaImage::Solid(side, side, 255, 255, 255, 0);
+  atlas = RgbaImage::Solid(side, side, 0, 0, 0, 0);
   // A line's height fills most of a cell; glyphs sit on a common baseline.
   const float scale = stbtt_ScaleForPixelHeight(&info, kCellSize * 0.9f);
   int ascent = 0, descent = 0, gap = 0;
@@ -44,7 +44,10 @@ bool GlyphAtlas::Render(const char* fontPath, RgbaImage& atlas) {
         if (px < 0 || py < 0 || px >= static_cast<int>(kCellSize) ||
             py >= static_cast<int>(kCellSize))
           continue;
-        atlas.rgba[((cellY + py) * side + cellX + px) * 4 + 3] = coverage[y * kCellSize + x];
+        // The colour carries the coverage too: a texture bank that takes a picture's alpha
+        // from another picture's red channel reads the same glyphs.
+        uint8_t* texel = &atlas.rgba[((cellY + py) * side + cellX + px) * 4];
+        std::fill(texel, texel + 4, coverage[y * kCellSize + x]);
       }
   }
   return true;

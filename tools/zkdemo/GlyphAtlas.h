@@ -1,7 +1,8 @@
 #pragma once
 // The glyph atlas of the game's textured font: the 256 character codes in a 16 × 16 grid of
-// square cells, code c in column c % 16 and row c / 16, white glyphs whose alpha is their
-// coverage, rasterised from a TrueType font at build time. A font entry names each character's
+// square cells, code c in column c % 16 and row c / 16, glyphs whose grey level and alpha are
+// both their coverage (so the atlas serves as its own alpha picture), on transparent black,
+// rasterised from a TrueType font at build time. A font entry names each character's
 // cell by its corners in texture coordinates (CellUV).
 #include <cstdint>
 
