@@ -64,7 +64,11 @@ std::string GameSession::Path(Log log) const {
     case Log::Game: return m_game.Bin("runtime/GameEngine.log");
     case Log::Engine: return m_game.Bin("ZeKorb.Log");
     case Log::EngineError: return m_game.Bin("ZeKorbError.Log");
-    case Log::Sound: return m_game.Bin("Tonaris.Log");
+    case Log::Sound: {
+      // Without a log folder from the game the sound server writes beside the working folder.
+      const std::string named = m_game.Bin("Tonaris.Log");
+      return fs::exists(named) ? named : m_game.Bin("runtime/TonarisDebug.txt");
+    }
     case Log::Output: return m_game.Beside("output.txt");
   }
   return {};

@@ -29,8 +29,9 @@ class Screenshot {
 
   bool Loaded() const { return m_width > 0; }
   const std::string& Path() const { return m_path; }
-  // The share of the region's pixels that are of `colour`.
-  double Share(const ProbeColour& colour, Region region = {}) const;
+  // The share of the region's (or the whole picture's) pixels that are of `colour`.
+  double Share(const ProbeColour& colour, Region region) const;
+  double Share(const ProbeColour& colour) const { return Share(colour, Region{0, 0, 1, 1}); }
   Patch Find(const ProbeColour& colour) const;
 
  private:
