@@ -31,7 +31,8 @@ bool DemoLevelScene::Write(DemoEngine& engine, const std::string& folder, const 
   scene->SetFramesPerSecond(kFramesPerSecond);
   scene->SetFirstFrame(0);
   scene->SetLastFrame(kLastFrame);
-  scene->SetAmbientColor(0xFF404040);
+  // Bright enough that every object shows its own colour in a screenshot, in shade too.
+  scene->SetAmbientColor(0xFF909090);
   for (int i = 0; i < 3; ++i) scene->AddCamera();
 
   CLight* sun = AddLight(scene, "sun", LIGHT_DISTANT, 0.6f);
