@@ -87,17 +87,9 @@ std::string Click(const GameSession& session, double x, double y) {
   return "mouse " + session.MenuPoint(x, y) + "\nbutton 0 down\nframes 2\nbutton 0 up\n";
 }
 
-// The game log's last node tree: its lines, a node each, after the heading.
-std::string LastNodeTree(const std::string& gameLog) {
-  const std::string heading = "G A M E   T R E E:\n";
-  const size_t at = gameLog.rfind(heading);
-  if (at == std::string::npos) return {};
-  size_t end = at + heading.size();
-  while (end < gameLog.size() && (gameLog[end] == '-' || gameLog[end] == ' ')) {
-    const size_t lineEnd = gameLog.find('\n', end);
-    end = lineEnd == std::string::npos ? gameLog.size() : lineEnd + 1;
-  }
-  return gameLog.substr(at, end - at);
+// The next node tree the game logs: a node a line from its heading to an empty line.
+::testing::AssertionResult AwaitNodeTree(GameSession& session, std::string* tree) {
+  return session.AwaitSection(Log::Game, "G A M E   T R E E:\n", "\n\n", kStep, tree);
 }
 
 // The first level's nodes as the game log's node tree shows them.
@@ -126,7 +118,8 @@ void PlayFirstLevel(GameSession& session, Screenshot* shown) {
   ASSERT_TRUE(session.Await(Log::Game, ">> Loading level 'level1'\n", kStep));
   ASSERT_TRUE(session.Await(Log::Game, "  - Found level 'level1'\n", kStep));
   ASSERT_TRUE(session.Await(Log::Script, "DEMO: level loaded level1", kStep));
-  const std::string tree = LastNodeTree(session.Read(Log::Game));
+  std::string tree;
+  ASSERT_TRUE(AwaitNodeTree(session, &tree));
   for (const char* levelNode : kLevelNodes)
     EXPECT_NE(tree.find(levelNode), std::string::npos) << levelNode << " not in " << tree;
   *shown = session.Shoot("03-level.png", kStep);
@@ -210,7 +203,8 @@ void SecondLevel(GameSession& session) {
   session.Command(Key(kW, "up") + Press(kEscape));
   ASSERT_TRUE(session.Await(Log::Script, "DEMO: level unloaded", kStep));
   ASSERT_TRUE(session.Await(Log::Script, "DEMO: menu shown", kStep));
-  const std::string tree = LastNodeTree(session.Read(Log::Game));
+  std::string tree;
+  ASSERT_TRUE(AwaitNodeTree(session, &tree));
   EXPECT_NE(tree.find("-MainMenu ("), std::string::npos) << tree;
   for (const char* levelNode : kLevelNodes)
     EXPECT_EQ(tree.find(levelNode), std::string::npos) << levelNode << " in " << tree;

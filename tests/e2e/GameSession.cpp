@@ -10,6 +10,10 @@ namespace {
 
 constexpr size_t kTailLines = 25;
 
+constexpr GameSession::Log kLogs[] = {GameSession::Log::Script,      GameSession::Log::Game,
+                                      GameSession::Log::Engine,      GameSession::Log::EngineError,
+                                      GameSession::Log::Sound,       GameSession::Log::Output};
+
 std::string Tail(const std::string& text) {
   size_t at = text.size();
   for (size_t lines = 0; at > 0 && lines <= kTailLines; --at)
@@ -38,7 +42,7 @@ GameSession::GameSession(std::chrono::seconds wholeLimit)
 GameSession::~GameSession() {
   if (!::testing::Test::HasFailure()) return;
   m_game.Wait(std::chrono::seconds(0));
-  for (Log log : {Log::Script, Log::Game, Log::Engine, Log::EngineError, Log::Sound, Log::Output})
+  for (Log log : kLogs)
     std::cerr << "----- the end of " << Path(log) << ":\n" << Tail(Read(log)) << "\n";
   KeepForInspection();
 }
@@ -99,7 +103,15 @@ void GameSession::SetWindowSize(int width, int height) {
 }
 
 void GameSession::Start() {
+  // A run's logs go beside the copy, so that the next run's waits see its own lines only.
+  for (Log log : kLogs) {
+    const fs::path path = Path(log);
+    if (m_runs > 0 && fs::exists(path))
+      fs::rename(path, m_game.Beside("run" + std::to_string(m_runs) + "-" +
+                                     path.filename().string()));
+  }
   m_read.clear();
+  ++m_runs;
   m_game.Start();
 }
 
@@ -138,11 +150,25 @@ std::chrono::milliseconds GameSession::Remaining(std::chrono::seconds limit) con
   return ::testing::AssertionSuccess();
 }
 
+::testing::AssertionResult GameSession::AwaitSection(Log log, const std::string& heading,
+                                                     const std::string& end,
+                                                     std::chrono::seconds limit,
+                                                     std::string* section) {
+  ::testing::AssertionResult found = AwaitLine(log, heading, limit, nullptr);
+  if (!found) return found;
+  const size_t begin = m_read[log];
+  found = AwaitLine(log, end, limit, nullptr);
+  if (found) *section = Read(log).substr(begin, m_read[log] - begin);
+  return found;
+}
+
 Screenshot GameSession::Shoot(const std::string& name, std::chrono::seconds limit) {
-  m_game.Command("screenshot " + name + "\n");
+  // Each run's pictures apart; two frames first, so that what the awaited line announced is drawn.
+  const std::string file = "run" + std::to_string(m_runs) + "-" + name;
+  m_game.Command("frames 2\nscreenshot " + file + "\n");
   // The file appears whole, under its name only once written.
-  m_game.FindText(m_game.Beside(name), "PNG", 0, Remaining(limit));
-  return Screenshot(m_game.Beside(name));
+  m_game.FindText(m_game.Beside(file), "PNG", 0, Remaining(limit));
+  return Screenshot(m_game.Beside(file));
 }
 
 int GameSession::End(std::chrono::seconds limit) {

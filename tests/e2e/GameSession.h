@@ -43,7 +43,11 @@ class GameSession {
   // As Await, for a line starting with `prefix`; `rest` receives the remainder of that line.
   ::testing::AssertionResult AwaitLine(Log log, const std::string& prefix,
                                        std::chrono::seconds limit, std::string* rest);
-  // Has the game write a screenshot beside its copy and loads it.
+  // As Await, for `heading` and then `end` after it; `section` receives the text between them.
+  ::testing::AssertionResult AwaitSection(Log log, const std::string& heading,
+                                          const std::string& end, std::chrono::seconds limit,
+                                          std::string* section);
+  // Has the game write a screenshot beside its copy, named after the run, and loads it.
   Screenshot Shoot(const std::string& name, std::chrono::seconds limit);
   // Waits for the game to end: its exit code, -2 when it did not end in time.
   int End(std::chrono::seconds limit);
@@ -59,6 +63,7 @@ class GameSession {
   std::chrono::steady_clock::time_point m_deadline;
   std::chrono::seconds m_wholeLimit;
   std::map<Log, size_t> m_read;
+  int m_runs = 0;
   int m_width = 800;
   int m_height = 600;
 };
