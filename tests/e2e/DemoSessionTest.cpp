@@ -74,9 +74,7 @@ constexpr char kLegTime[] = "wait 7000\n";
 // standing.
 std::string StopThenPress(int code) { return Key(kW, "up") + kStepTime + Press(code); }
 // A turn, then W held for a leg of the walk.
-std::string TurnAndWalkALeg() {
-  return StopThenPress(kD) + kStepTime + Key(kW, "down") + kLegTime;
-}
+std::string TurnAndWalkALeg() { return StopThenPress(kD) + kStepTime + Key(kW, "down") + kLegTime; }
 
 std::string Click(const GameSession& session, double x, double y) {
   return "mouse " + session.MenuPoint(x, y) + "\nbutton 0 down\nframes 2\nbutton 0 up\n";
@@ -140,9 +138,8 @@ void ShowsFirstLevel(GameSession& session, Screenshot* shown) {
   // One arrival a cell pushed; the layout's cell is a few cells on at most.
   for (int cell = 0; cell < 10 && arrivedAt != kCrateArrival; ++cell)
     if (!session.AwaitLine(Log::Script, "DEMO: crate arrived ", kStep, &arrivedAt))
-      return ::testing::AssertionFailure()
-             << "the crate stopped on " << arrivedAt << "; the layout has it rest on "
-             << kCrateArrival;
+      return ::testing::AssertionFailure() << "the crate stopped on " << arrivedAt
+                                           << "; the layout has it rest on " << kCrateArrival;
   return ::testing::AssertionSuccess();
 }
 
@@ -260,12 +257,9 @@ void CheckLogsAfterRun(GameSession& session) {
   const std::string gameLog = session.Read(Log::Game);
   EXPECT_TRUE(InOrder(gameLog, {"Vantor Game Engine - version 0.1 build 298\n",
                                 "-Loading Game Tree from 'cfg\\config.xml'\n",
-                                "-Adding virtual disk 'zkr\\vge.zkr'\n",
-                                "G A M E   T R E E:\n",
-                                ">> Loading level 'level1'\n",
-                                ">> Loading level 'level2'\n",
-                                "~Deleted geCGameCore\n",
-                                "-----------> Closed on ",
+                                "-Adding virtual disk 'zkr\\vge.zkr'\n", "G A M E   T R E E:\n",
+                                ">> Loading level 'level1'\n", ">> Loading level 'level2'\n",
+                                "~Deleted geCGameCore\n", "-----------> Closed on ",
                                 "Statistics:\n\tnumber of unremoved objects: 0\n"}))
       << gameLog;
 
@@ -288,7 +282,8 @@ void CheckLogsAfterRun(GameSession& session) {
   EXPECT_TRUE(InOrder(soundLog, {"- Loading Stream: sounds\\menu_music.ogg", "- Play Ogg",
                                  "- Loading Stream: sounds\\level_music.ogg", "- Play Ogg"}))
       << soundLog;
-  for (const char* effect : {"- Loading Stream: sounds\\push.wav", "- Loading Stream: sounds\\plug.wav"})
+  for (const char* effect :
+       {"- Loading Stream: sounds\\push.wav", "- Loading Stream: sounds\\plug.wav"})
     EXPECT_NE(soundLog.find(effect), std::string::npos) << effect << " in " << soundLog;
   EXPECT_EQ(soundLog.find("OpenAL Error"), std::string::npos) << soundLog;
 }
@@ -344,14 +339,17 @@ TEST(DemoSession, AGameModuleThatDoesNotCompileEndsTheRunWithItsMessage) {
 // The crate laid one cell nearer the player: the arrival check says where the layout has it.
 TEST(DemoSession, ACrateMovedOneCellFailsTheArrivalCheck) {
   GameSession session(kWholeRun);
-  ASSERT_TRUE(session.Edit("game/levels/level1/config.xml", "InitX=\"3.5\" InitY=\"0\" InitZ=\"6.5\"",
+  ASSERT_TRUE(session.Edit("game/levels/level1/config.xml",
+                           "InitX=\"3.5\" InitY=\"0\" InitZ=\"6.5\"",
                            "InitX=\"2.5\" InitY=\"0\" InitZ=\"6.5\""));
   ASSERT_NO_FATAL_FAILURE(StartToMenu(session));
   ASSERT_NO_FATAL_FAILURE(PlayFirstLevel(session));
   session.Command(Key(kW, "down"));
   const ::testing::AssertionResult arrived = CrateArrivesAsLaidOut(session);
   ASSERT_FALSE(arrived);
-  EXPECT_NE(std::string(arrived.message()).find("first pushed from 2 6; the layout has it start on 3 6"), std::string::npos)
+  EXPECT_NE(
+      std::string(arrived.message()).find("first pushed from 2 6; the layout has it start on 3 6"),
+      std::string::npos)
       << arrived.message();
 }
 

@@ -10,9 +10,9 @@ namespace {
 
 constexpr size_t kTailLines = 25;
 
-constexpr GameSession::Log kLogs[] = {GameSession::Log::Script,      GameSession::Log::Game,
-                                      GameSession::Log::Engine,      GameSession::Log::EngineError,
-                                      GameSession::Log::Sound,       GameSession::Log::Output};
+constexpr GameSession::Log kLogs[] = {GameSession::Log::Script, GameSession::Log::Game,
+                                      GameSession::Log::Engine, GameSession::Log::EngineError,
+                                      GameSession::Log::Sound,  GameSession::Log::Output};
 
 std::string Tail(const std::string& text) {
   size_t at = text.size();
@@ -49,8 +49,8 @@ GameSession::~GameSession() {
 
 void GameSession::KeepForInspection() const {
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  const fs::path kept = fs::path(ZK_FAILURE_FOLDER) /
-                        (std::string(test->test_suite_name()) + "." + test->name());
+  const fs::path kept =
+      fs::path(ZK_FAILURE_FOLDER) / (std::string(test->test_suite_name()) + "." + test->name());
   std::error_code failed;
   fs::remove_all(kept, failed);
   fs::create_directories(kept, failed);
@@ -81,11 +81,10 @@ std::string GameSession::Path(Log log) const {
 std::string GameSession::Read(Log log) const { return GameProcess::ReadFile(Path(log)); }
 
 void GameSession::SetWindowSize(int width, int height) {
-  EXPECT_TRUE(Edit("cfg/config.xml",
-                   "width=\"" + std::to_string(m_width) + "\" height=\"" +
-                       std::to_string(m_height) + "\"",
-                   "width=\"" + std::to_string(width) + "\" height=\"" + std::to_string(height) +
-                       "\""));
+  EXPECT_TRUE(
+      Edit("cfg/config.xml",
+           "width=\"" + std::to_string(m_width) + "\" height=\"" + std::to_string(m_height) + "\"",
+           "width=\"" + std::to_string(width) + "\" height=\"" + std::to_string(height) + "\""));
   m_width = width;
   m_height = height;
 }
@@ -107,8 +106,8 @@ void GameSession::Start() {
   for (Log log : kLogs) {
     const fs::path path = Path(log);
     if (m_runs > 0 && fs::exists(path))
-      fs::rename(path, m_game.Beside("run" + std::to_string(m_runs) + "-" +
-                                     path.filename().string()));
+      fs::rename(path,
+                 m_game.Beside("run" + std::to_string(m_runs) + "-" + path.filename().string()));
   }
   m_read.clear();
   ++m_runs;
@@ -137,7 +136,8 @@ std::chrono::milliseconds GameSession::Remaining(std::chrono::seconds limit) con
     int exitCode = 0;
     if (m_game.HasEnded(&exitCode))
       return failure << ": the game ended first, with exit code " << exitCode
-                     << "; its output ends:\n" << Tail(m_game.Output());
+                     << "; its output ends:\n"
+                     << Tail(m_game.Output());
     return failure << " within "
                    << (wholeRunOver ? "the whole run's " + std::to_string(m_wholeLimit.count())
                                     : std::to_string(limit.count()))
