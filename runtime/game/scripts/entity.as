@@ -4,10 +4,7 @@ int g_iCellZ = -1;
 
 void CEntityWalking_PreUpdatePosition(geCBaseNode@ a_pNode)
 {
-    CMeshInterface@ pBody = GetRenderableObject(a_pNode).GetMesh(0);
-    if (pBody is null)
-        return;
-    CVector3 vecAt = pBody.GetPosition(0);
+    CVector3 vecAt = GetEntityObject(a_pNode).GetPosition();
     int iX = int(vecAt.m_fX);
     int iZ = int(vecAt.m_fZ);
     if (iX == g_iCellX && iZ == g_iCellZ)

@@ -8,6 +8,9 @@ void geCRenderableObject_Update(const geSUpdateArgument &in a)
         return;
     g_bStarted = true;
     geCBaseNode@ pLevel = GameCore.GetRootNode().GetNodeByName("CPeltoLevel");
+    // A mini level visited before leaves its mark on the core.
+    GameCore.GetProperties().Register("LoadedMiniLevel");
+    GameCore.GetProperties().Set("LoadedMiniLevel", false);
     GetRenderableObject(pLevel).PlayTonarisByName("LevelMusic");
     Log("DEMO: level loaded " + pLevel.GetProperties().GetString("Name") + "\n");
 }
