@@ -8,13 +8,14 @@
 #include <cstring>
 #include <vector>
 
+#include "BareBoxBuffers.h"
 #include "GenericPassScene.h"
 
 namespace {
 
 constexpr UINT kMeshes = 200;
-constexpr UINT kBoxVertices = 24;
-constexpr UINT kBoxTriangles = 12;
+using bare_boxes::kBoxTriangles;
+using bare_boxes::kBoxVertices;
 
 ZkTestD3DBackend Backend(const benchmark::State& state) {
   return state.range(0) == 0 ? ZK_D3D_BACKEND_GL : ZK_D3D_BACKEND_NULL;
@@ -44,28 +45,8 @@ class BareBoxes {
  public:
   explicit BareBoxes(BoxField& field) : device(field.world.banks.bench.device.get()) {
     device->CreateVertexDeclaration(GenericVertexElements, &declaration);
-    for (CMesh* mesh : field.meshes) {
-      IDirect3DVertexBuffer9* buffer = nullptr;
-      device->CreateVertexBuffer(kBoxVertices * 64, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &buffer, nullptr);
-      float* out = nullptr;
-      buffer->Lock(0, 0, reinterpret_cast<void**>(&out), 0);
-      for (UINT v = 0; v < kBoxVertices; ++v, out += 16) {
-        const Vertex& source = *mesh->GetVertex(v);
-        const float values[16] = {source.vecPosition.x, source.vecPosition.y, source.vecPosition.z,
-                                  source.vecNormal.x,   source.vecNormal.y,   source.vecNormal.z,
-                                  source.fTU[0],        source.fTV[0]};
-        std::memcpy(out, values, sizeof values);
-      }
-      buffer->Unlock();
-      buffers.push_back(buffer);
-    }
-    CSurface* surface = dynamic_cast<CSurface*>(field.meshes[0]->GetSurface(0));
-    device->CreateIndexBuffer(kBoxTriangles * 3 * sizeof(WORD), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
-                              D3DPOOL_MANAGED, &indices, nullptr);
-    WORD* index = nullptr;
-    indices->Lock(0, 0, reinterpret_cast<void**>(&index), 0);
-    std::memcpy(index, surface->GetIndices(), kBoxTriangles * 3 * sizeof(WORD));
-    indices->Unlock();
+    for (CMesh* mesh : field.meshes) buffers.push_back(bare_boxes::CopyVertices(device, *mesh, 64));
+    indices = bare_boxes::CopyIndices(device, *field.meshes[0]);
     material.Diffuse = material.Ambient = {1, 1, 1, 1};
     light = *field.world.light->GetD3DLightProperties();
     texture = field.texture;

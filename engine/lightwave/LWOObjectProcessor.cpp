@@ -213,7 +213,7 @@ void LWOObjectProcessor::MendTangentSpace() {
   std::vector<MenderVertex> vertices(b.pointCount);
   for (UINT i = 0; i < b.pointCount; ++i) {
     const LWOPoint& point = b.points[i];
-    vertices[i] = {point.position, point.normal, point.uv[0][0].u, point.uv[0][0].v, {}, {}};
+    vertices[i] = {point.position, point.normal, point.uv[0].u, point.uv[0].v, {}, {}};
   }
   std::vector<UINT> indices;
   indices.reserve(size_t{b.faceCount} * 3);
@@ -245,10 +245,10 @@ void LWOObjectProcessor::MendTangentSpace() {
     point.normal = vertex.normal;
     point.tangent = vertex.tangent;
     point.binormal = vertex.binormal;
-    point.uv[0][0].u = vertex.s;
-    point.uv[0][0].v = vertex.t;
-    point.uv[1][0].u = source.uv[1][0].u;
-    point.uv[1][0].v = source.uv[1][0].v;
+    point.uv[0].u = vertex.s;
+    point.uv[0].v = vertex.t;
+    point.uv[1].u = source.uv[1].u;
+    point.uv[1].v = source.uv[1].v;
     point.index16 = source.index16;
     point.index = source.index;
     point.weightCount = source.weightCount;

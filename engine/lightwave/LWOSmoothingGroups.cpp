@@ -36,6 +36,9 @@ UINT LWOSmoothingGroups::CalculateSmoothingGroups() {
     FloodSmoothingGroup(b.faces[seed], counter, nullptr, visits);
   }
   // Merge, starting over from the first face after every merge, until a scan merges nothing.
+  // A merge only joins groups and the angle test does not look at them, so no pair before the
+  // merging face can merge after it: the scan goes on from that face, with the merges (and their
+  // order) of a scan from the first face.
   for (UINT f = 0; f < b.faceCount; ++f) {
     const LWOFace& face = b.faces[f];
     for (const Edge* edge : face.edge) {
@@ -43,7 +46,7 @@ UINT LWOSmoothingGroups::CalculateSmoothingGroups() {
       if (other == nullptr || other->smoothingGroup == face.smoothingGroup) continue;
       if (!WithinSmoothingAngle(face, *other)) continue;
       MergeGroups(face.smoothingGroup, other->smoothingGroup);
-      f = UINT(-1);  // the loop's increment makes it 0
+      --f;  // the loop's increment brings it back to this face
       break;
     }
   }

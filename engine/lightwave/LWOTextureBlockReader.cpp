@@ -321,7 +321,7 @@ UINT LWOTextureBlockReader::LoadUVValues(UINT first, UINT kind, UINT slot, const
                                 LWOIDText(kind).text, mapName, point, buffer.pointCount,
                                 buffer.fileName);
           LWOPoint& target = buffer.points[point];
-          WORD& count = target.uvCount[slot];
+          const WORD count = target.uvCount[slot];
           if (count >= LWO_MAX_UV_ENTRIES)
             FatalErrorWithTitle(kLwoLoadTitle,
                                 "(2) You have exceeded maximum number of UVMaps per vertex in: %s "
@@ -330,7 +330,7 @@ UINT LWOTextureBlockReader::LoadUVValues(UINT first, UINT kind, UINT slot, const
           entry.polygon = polygon;
           entry.perPolygon = perPolygon ? 1 : 0;
           entry.uvMap = map;
-          target.uv[slot][count++] = entry;
+          buffer.AppendUVEntry(target, slot, entry);
         }
         found = 1;
         break;

@@ -15,7 +15,9 @@ constexpr const char* kMultiplyTitle = "Error While Multiplying Vertices";
 constexpr UINT kMaxPoints = 65534;
 constexpr UINT kNone = 0xFFFFFFFF;
 
-uint64_t OverflowKey(UINT point, UINT slot) { return uint64_t{point} << 1 | slot; }
+bool ComesBefore(const LWOOverflowUVEntry& a, const LWOOverflowUVEntry& b) {
+  return a.point != b.point ? a.point < b.point : a.slot < b.slot;
+}
 
 }  // namespace
 
@@ -28,8 +30,11 @@ UINT LWOVertexMultiplier::MultiplyVertices() {
   for (UINT i = 0; i < old; ++i) b.points[i].smoothingGroup = -1;
 
   // The records of each index16, in array order: a point and then its copies. Copies are
-  // known by their source and group until they are made.
-  std::vector<UINT> first(0x10000, kNone), last(0x10000, kNone), next;
+  // known by their source and group until they are made. The table is as long as the
+  // largest index16 or corner (below the point count) needs.
+  UINT indexLimit = std::min<UINT>(old, 0x10000);
+  for (UINT i = 0; i < old; ++i) indexLimit = std::max<UINT>(indexLimit, b.points[i].index16 + 1u);
+  std::vector<UINT> first(indexLimit, kNone), last(indexLimit, kNone), next;
   next.reserve(old);
   const auto chain = [&](UINT record, WORD index16) {
     next.push_back(kNone);
@@ -92,9 +97,7 @@ UINT LWOVertexMultiplier::MultiplyVerticesForVMAD(UINT) {
     FatalErrorWithTitle("Error While Multiplying Vertices For VMAD",
                         "Not Enuff Buffer Memory (%s) - Max: %i - %i", b.fileName, int(capacity),
                         int(b.pointCount));
-  m_overflow.clear();
-  for (const LWOOverflowUVEntry& extra : b.uvOverflow)
-    m_overflow[OverflowKey(extra.point, extra.slot)].push_back(extra.entry);
+  IndexLaterEntries();
 
   // Each new record: the point it is made from and its two coordinate pairs.
   struct Made {
@@ -106,16 +109,43 @@ UINT LWOVertexMultiplier::MultiplyVerticesForVMAD(UINT) {
   LWOPointWelder welder;
   welder.Reserve(b.pointCount);
   std::vector<UINT> corners(size_t{b.faceCount} * 3);
+  // Without per-polygon entries a point's pairs depend on its channels' maps alone (on nothing
+  // for a slot of one entry at most), so a corner with the maps of the point's last corner gets
+  // that corner's record: the first equal record stays the first.
+  struct LastCorner {
+    UINT record = kNone;
+    INT uvMap[LWO_UV_SLOTS] = {};
+  };
+  enum : BYTE { kNotSeen, kByMaps, kByFace };
+  std::vector<LastCorner> last(b.pointCount);
+  std::vector<BYTE> dependsOn(b.pointCount, kNotSeen);
   for (UINT f = 0; f < b.faceCount; ++f) {
     const LWOFace& face = b.faces[f];
     for (UINT k = 0; k < 3; ++k) {
-      const LWOPoint& point = b.points[face.v[k]];
-      Made record = {face.v[k], {}};
+      const UINT source = face.v[k];
+      const LWOPoint& point = b.points[source];
+      if (dependsOn[source] == kNotSeen)
+        dependsOn[source] = HasPerPolygonEntry(point) ? kByFace : kByMaps;
+      INT uvMap[LWO_UV_SLOTS];
+      for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot)
+        uvMap[slot] = point.uvCount[slot] > 1 ? face.surfaceRecord->channel[slot].uvMap : 0;
+      UINT& corner = corners[size_t{f} * 3 + k];
+      LastCorner& previous = last[source];
+      const bool byMaps = dependsOn[source] == kByMaps;
+      if (byMaps && previous.record != kNone &&
+          std::equal(uvMap, uvMap + LWO_UV_SLOTS, previous.uvMap)) {
+        corner = previous.record;
+        continue;
+      }
+      Made record = {source, {}};
       for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot)
         record.uv[slot] = ChooseCoordinates(point, slot, f, face.surfaceRecord->channel[slot].uvMap);
-      const UINT index = welder.FindOrAddPoint(point, record.uv[0], record.uv[1]);
-      if (index == made.size()) made.push_back(record);
-      corners[size_t{f} * 3 + k] = index;
+      corner = welder.FindOrAddPoint(point, record.uv[0], record.uv[1]);
+      if (corner == made.size()) made.push_back(record);
+      if (byMaps) {
+        previous.record = corner;
+        std::copy(uvMap, uvMap + LWO_UV_SLOTS, previous.uvMap);
+      }
     }
   }
   CheckPointCount(made.size());
@@ -128,7 +158,7 @@ UINT LWOVertexMultiplier::MultiplyVerticesForVMAD(UINT) {
   for (UINT i = 0; i < count; ++i) {
     LWOPoint& point = points[i];
     point = b.points[made[i].source];
-    for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot) point.uv[slot][0] = made[i].uv[slot];
+    for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot) point.uv[slot] = made[i].uv[slot];
   }
   WriteCorners(corners);
   b.ReplacePoints(std::move(points), count, arrayCapacity);
@@ -137,20 +167,14 @@ UINT LWOVertexMultiplier::MultiplyVerticesForVMAD(UINT) {
 
 LWOUVEntry LWOVertexMultiplier::ChooseCoordinates(const LWOPoint& point, UINT slot, UINT face,
                                                   INT uvMap) const {
-  const UINT fixed = std::min<UINT>(point.uvCount[slot], LWO_MAX_UV_ENTRIES);
-  if (fixed <= 1) return point.uv[slot][0];
-  const LWOUVEntry* fixedEnd = point.uv[slot] + fixed;
-  // Most objects have no entries past the fixed ones: no lookup then.
-  const auto extra =
-      m_overflow.empty() ? m_overflow.end() : m_overflow.find(OverflowKey(point.index, slot));
-  // Entries in order: the fixed ones, then those past them; the last match wins.
+  // Most points have one entry a slot at most: no lookup then.
+  if (point.uvCount[slot] <= 1) return point.uv[slot];
+  const std::span<const LWOOverflowUVEntry> later = LaterEntries(point.index, slot);
+  // Entries in order: the point's first, then the later ones; the last match wins.
   const auto lastMatch = [&](const auto& matches) -> const LWOUVEntry* {
-    const LWOUVEntry* found = nullptr;
-    for (const LWOUVEntry* e = point.uv[slot]; e != fixedEnd; ++e)
-      if (matches(*e)) found = e;
-    if (extra != m_overflow.end())
-      for (const LWOUVEntry& e : extra->second)
-        if (matches(e)) found = &e;
+    const LWOUVEntry* found = matches(point.uv[slot]) ? &point.uv[slot] : nullptr;
+    for (const LWOOverflowUVEntry& e : later)
+      if (matches(e.entry)) found = &e.entry;
     return found;
   };
   const LWOUVEntry* chosen = lastMatch(
@@ -159,7 +183,44 @@ LWOUVEntry LWOVertexMultiplier::ChooseCoordinates(const LWOPoint& point, UINT sl
     chosen = lastMatch([uvMap](const LWOUVEntry& e) {
       return e.perPolygon == 0 && e.uvMap == static_cast<UINT>(uvMap);
     });
-  return chosen != nullptr ? *chosen : point.uv[slot][0];
+  return chosen != nullptr ? *chosen : point.uv[slot];
+}
+
+bool LWOVertexMultiplier::HasPerPolygonEntry(const LWOPoint& point) const {
+  for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot) {
+    if (point.uvCount[slot] <= 1) continue;
+    if (point.uv[slot].perPolygon != 0) return true;
+    for (const LWOOverflowUVEntry& e : LaterEntries(point.index, slot))
+      if (e.entry.perPolygon != 0) return true;
+  }
+  return false;
+}
+
+void LWOVertexMultiplier::IndexLaterEntries() {
+  // A counting sort by file index and slot, which keeps each point's entries in their order.
+  const std::vector<LWOOverflowUVEntry>& entries = m_buffer.uvOverflow;
+  const size_t keys = size_t{m_buffer.pointCount} * LWO_UV_SLOTS;
+  const auto keyOf = [keys](const LWOOverflowUVEntry& e) {
+    return e.slot < LWO_UV_SLOTS ? size_t{e.point} * LWO_UV_SLOTS + e.slot : keys;
+  };
+  m_laterStart.assign(keys + 2, 0);
+  for (const LWOOverflowUVEntry& e : entries) ++m_laterStart[std::min(keyOf(e), keys) + 1];
+  for (size_t k = 1; k < m_laterStart.size(); ++k) m_laterStart[k] += m_laterStart[k - 1];
+  m_later.resize(entries.size());
+  std::vector<UINT> next(m_laterStart.begin(), m_laterStart.end() - 1);
+  for (const LWOOverflowUVEntry& e : entries) m_later[next[std::min(keyOf(e), keys)]++] = e;
+  std::stable_sort(m_later.begin() + m_laterStart[keys], m_later.end(), ComesBefore);
+}
+
+std::span<const LWOOverflowUVEntry> LWOVertexMultiplier::LaterEntries(UINT index, UINT slot) const {
+  if (index < m_buffer.pointCount) {
+    const size_t key = size_t{index} * LWO_UV_SLOTS + slot;
+    return {m_later.data() + m_laterStart[key], m_later.data() + m_laterStart[key + 1]};
+  }
+  const auto [first, end] =
+      std::equal_range(m_later.begin() + m_laterStart[m_buffer.pointCount * LWO_UV_SLOTS],
+                       m_later.end(), LWOOverflowUVEntry{index, slot, {}}, ComesBefore);
+  return {first, end};
 }
 
 void LWOVertexMultiplier::CheckPointCount(size_t count) const {

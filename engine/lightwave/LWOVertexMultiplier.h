@@ -7,8 +7,7 @@
 // Both find every corner's record first and then build the records in the buffer's reused
 // arrays, the first step appending its copies after the points; six records per face is only
 // the limit past which the object is refused.
-#include <cstdint>
-#include <unordered_map>
+#include <span>
 #include <vector>
 
 #include "scene/LWOImportBuffer.h"
@@ -23,7 +22,8 @@ class LWOVertexMultiplier {
   // One copy of a point per smoothing group of the faces that use it. Returns 1.
   UINT MultiplyVertices();
   // Gives each face corner the coordinate pair of its face (per-polygon entry first, else the
-  // entry of its surface channel's UV map) in entry 0 of each slot, and welds equal corners.
+  // entry of its surface channel's UV map) as the first entry of each slot, and welds equal
+  // corners.
   // The argument is not used. Returns 1.
   UINT MultiplyVerticesForVMAD(UINT unused);
 
@@ -33,10 +33,18 @@ class LWOVertexMultiplier {
   // The faces' corners from `corners` (three a face).
   void WriteCorners(const std::vector<UINT>& corners);
   // The entry of `slot` of `point` that face `face` uses: its per-polygon entry, else the entry
-  // of the map `uvMap`, the last match winning; entry 0 when neither is there.
+  // of the map `uvMap`, the last match winning; the first entry when neither is there.
   LWOUVEntry ChooseCoordinates(const LWOPoint& point, UINT slot, UINT face, INT uvMap) const;
-  // Entries past the fixed ones, by point file index and slot.
-  std::unordered_map<uint64_t, std::vector<LWOUVEntry>> m_overflow;
+  // Whether a slot of the point holds a per-polygon entry, which makes its pairs face by face.
+  bool HasPerPolygonEntry(const LWOPoint& point) const;
+  // Orders the buffer's entries after each point's first by point file index and slot, each
+  // point's in the order they were added, for LaterEntries.
+  void IndexLaterEntries();
+  std::span<const LWOOverflowUVEntry> LaterEntries(UINT index, UINT slot) const;
+  std::vector<LWOOverflowUVEntry> m_later;
+  // Where each file index below pointCount starts in m_later, two slots an index; the entries
+  // of larger indices (only a buffer filled by hand has them) follow, found by search.
+  std::vector<UINT> m_laterStart;
 
   LWOImportBuffer& m_buffer;
 };

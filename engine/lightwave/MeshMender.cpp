@@ -1,7 +1,8 @@
 #include "lightwave/MeshMender.h"
 
 #include <algorithm>
-#include <array>
+#include <bit>
+#include <compare>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -35,6 +36,22 @@ bool IsZero(const CVector3& v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0
 // Lists up to this long are searched for neighbours directly; longer ones through an index of
 // their edges, so that a position many triangles meet at costs no more than its triangles.
 constexpr size_t kDirectSearch = 32;
+
+// Triangles given by their corners' identities: vertex indices when neighbours go by index,
+// else numbers of equal positions.
+bool SharesEdge(const UINT a[3], const UINT b[3]) {
+  // Every two corners of a triangle make one of its edges (1-0, 0-2, 2-1), so the triangles
+  // share an edge when two corners of a are two different corners of b. In the 3 by 3 table of
+  // equal corners that takes two equal pairs in different rows and columns, which is there
+  // exactly when two rows and two columns hold one.
+  const UINT a0 = a[0], a1 = a[1], a2 = a[2], b0 = b[0], b1 = b[1], b2 = b[2];
+  const bool e00 = a0 == b0, e01 = a0 == b1, e02 = a0 == b2;
+  const bool e10 = a1 == b0, e11 = a1 == b1, e12 = a1 == b2;
+  const bool e20 = a2 == b0, e21 = a2 == b1, e22 = a2 == b2;
+  const int rows = int(e00 | e01 | e02) + int(e10 | e11 | e12) + int(e20 | e21 | e22);
+  const int columns = int(e00 | e10 | e20) + int(e01 | e11 | e21) + int(e02 | e12 | e22);
+  return rows >= 2 && columns >= 2;
+}
 
 }  // namespace
 
@@ -86,14 +103,16 @@ bool CMeshMender::Mend(std::vector<MenderVertex>& vertices, std::vector<UINT>& i
       m_unitVectors[triangle.index * 3 + static_cast<UINT>(pass)] =
           Normalized(VectorOf(pass, triangle));
   m_placeOf.assign(triangles.size(), 0);
-  for (const PositionList& at : positionLists) {
+  for (size_t rank = 0; rank < positionLists.size(); ++rank) {
+    const PositionList& at = positionLists[rank];
     const List list(positionTriangles.data() + at.first, at.count);
+    const UINT id = m_positionIdOfList[rank];
     // Copies keep their position, so neighbours by position hold for every pass; neighbours
     // by index change as the vertices are split.
     if (splitsByIndex == 0) PrepareNeighbours(list);
-    if (recomputeNormals == 1) Split(Pass::kNormals, at.position, list, mapping, mappingBase);
-    Split(Pass::kTangents, at.position, list, mapping, mappingBase);
-    Split(Pass::kBinormals, at.position, list, mapping, mappingBase);
+    if (recomputeNormals == 1) Split(Pass::kNormals, id, list, mapping, mappingBase);
+    Split(Pass::kTangents, id, list, mapping, mappingBase);
+    Split(Pass::kBinormals, id, list, mapping, mappingBase);
   }
   for (const MenderTriangle& triangle : triangles)
     std::copy(triangle.v, triangle.v + 3, indices.begin() + ptrdiff_t{triangle.index} * 3);
@@ -104,50 +123,80 @@ bool CMeshMender::Mend(std::vector<MenderVertex>& vertices, std::vector<UINT>& i
 
 void CMeshMender::BuildPositionLists() {
   // Corners are numbered by distinct position through a hash of keys that order as Vec3Less
-  // does; only the distinct positions are sorted, and each position's run then takes its
-  // triangles in the order they were met, as an ordered map of lists would, without a node and
-  // a list allocated per position.
+  // does, looked up once a vertex; only the distinct positions are sorted, and each position's
+  // run then takes its triangles in the order they were met, as an ordered map of lists would,
+  // without a node and a list allocated per position.
   const std::vector<MenderVertex>& v = *m_vertices;
-  using Key = std::array<uint32_t, 3>;
+  struct Key {
+    uint64_t xy;
+    uint32_t z;
+    auto operator<=>(const Key&) const = default;
+  };
   struct Distinct {
     Key key;
     UINT firstCorner;
     UINT count;
+    bool hasNaN;
   };
   const size_t cornerCount = triangles.size() * 3;
   std::vector<Distinct> distinct;
   std::vector<UINT> idOfCorner(cornerCount);
+  std::vector<UINT> idOfVertex(v.size(), kNoGroup);
+  m_positionIdOfCorner.resize(cornerCount);
   size_t slots = 64;
-  while (slots < cornerCount * 2) slots *= 2;
+  while (slots < std::min(cornerCount, v.size()) * 2) slots *= 2;
   std::vector<UINT> table(slots, kNoGroup);
-  for (UINT c = 0; c < cornerCount; ++c) {
-    const CVector3& position = v[triangles[c / 3].v[c % 3]].position;
-    const Key key = {OrderKey(position.x), OrderKey(position.y), OrderKey(position.z)};
-    const uint64_t hash = (uint64_t{key[0]} * 0x9E3779B97F4A7C15ull) ^
-                          (uint64_t{key[1]} * 0xC2B2AE3D27D4EB4Full) ^
-                          (uint64_t{key[2]} * 0x165667B19E3779F9ull);
+  const auto findOrAdd = [&](const CVector3& position, UINT corner) {
+    const Key key = {uint64_t{OrderKey(position.x)} << 32 | OrderKey(position.y),
+                     OrderKey(position.z)};
+    uint64_t hash = (key.xy ^ (uint64_t{key.z} * 0x165667B19E3779F9ull)) * 0x9E3779B97F4A7C15ull;
+    hash = (hash ^ (hash >> 32)) * 0xC2B2AE3D27D4EB4Full;
     size_t slot = static_cast<size_t>(hash ^ (hash >> 29)) & (slots - 1);
-    while (table[slot] != kNoGroup && distinct[table[slot]].key != key) slot = (slot + 1) & (slots - 1);
+    while (table[slot] != kNoGroup && distinct[table[slot]].key != key)
+      slot = (slot + 1) & (slots - 1);
     if (table[slot] == kNoGroup) {
       table[slot] = static_cast<UINT>(distinct.size());
-      distinct.push_back({key, c, 0});
+      // Only a NaN has an order key of all ones.
+      const bool hasNaN = key.z == 0xFFFFFFFFu || (key.xy & 0xFFFFFFFFu) == 0xFFFFFFFFu ||
+                          key.xy >> 32 == 0xFFFFFFFFu;
+      distinct.push_back({key, corner, 0, hasNaN});
     }
-    idOfCorner[c] = table[slot];
-    ++distinct[table[slot]].count;
+    return table[slot];
+  };
+  for (UINT c = 0; c < cornerCount; ++c) {
+    const UINT vertex = triangles[c / 3].v[c % 3];
+    if (idOfVertex[vertex] == kNoGroup) idOfVertex[vertex] = findOrAdd(v[vertex].position, c);
+    const UINT id = idOfVertex[vertex];
+    idOfCorner[c] = id;
+    ++distinct[id].count;
+    // For neighbours by position a NaN equals nothing: such a corner gets a number of its own,
+    // made unique below.
+    m_positionIdOfCorner[c] = distinct[id].hasNaN ? kNoGroup : id;
   }
-  std::vector<UINT> order(distinct.size());
-  for (UINT i = 0; i < order.size(); ++i) order[i] = i;
+  for (UINT c = 0; c < cornerCount; ++c)
+    if (m_positionIdOfCorner[c] == kNoGroup)
+      m_positionIdOfCorner[c] = static_cast<UINT>(distinct.size()) + c;
+  // Sorted with their keys beside them: no lookup through the table per comparison.
+  struct Ranked {
+    Key key;
+    UINT id;
+  };
+  std::vector<Ranked> order(distinct.size());
+  for (UINT i = 0; i < order.size(); ++i) order[i] = {distinct[i].key, i};
   std::sort(order.begin(), order.end(),
-            [&](UINT a, UINT b) { return distinct[a].key < distinct[b].key; });
+            [](const Ranked& a, const Ranked& b) { return a.key < b.key; });
 
   positionLists.resize(distinct.size());
+  m_positionIdOfList.resize(distinct.size());
   std::vector<UINT> next(distinct.size());
   UINT first = 0;
   for (UINT rank = 0; rank < order.size(); ++rank) {
-    const Distinct& at = distinct[order[rank]];
+    const UINT id = order[rank].id;
+    const Distinct& at = distinct[id];
     positionLists[rank] = {v[triangles[at.firstCorner / 3].v[at.firstCorner % 3]].position, first,
                            at.count};
-    next[order[rank]] = first;
+    m_positionIdOfList[rank] = id;
+    next[id] = first;
     first += at.count;
   }
   positionTriangles.resize(cornerCount);
@@ -211,8 +260,8 @@ void CMeshMender::FixTextureWrap(std::vector<UINT>& indices) {
   }
 }
 
-void CMeshMender::Split(Pass pass, const CVector3& position, List list,
-                        std::vector<UINT>& mapping, size_t mappingBase) {
+void CMeshMender::Split(Pass pass, UINT positionId, List list, std::vector<UINT>& mapping,
+                        size_t mappingBase) {
   std::vector<MenderVertex>& v = *m_vertices;
   for (UINT t : list) {
     triangles[t].grouped = 0;
@@ -233,8 +282,8 @@ void CMeshMender::Split(Pass pass, const CVector3& position, List list,
     m_groupVertices.clear();
     for (UINT t : group)
       for (UINT k = 0; k < 3; ++k) {
+        if (m_positionIdOfCorner[size_t{t} * 3 + k] != positionId) continue;
         UINT i = triangles[t].v[k];
-        if (!(v[i].position == position)) continue;
         if (m_claimedIn[i] != stamp) {
           FieldOf(pass, v[i]) = vector;
         } else {
@@ -291,15 +340,6 @@ void CMeshMender::GrowGroup(Pass pass, UINT start) {
 void CMeshMender::FindNeighbours(List list, UINT t, UINT neighbour[2]) const {
   neighbour[0] = neighbour[1] = kNoGroup;
   UINT found = 0;
-  if (list.size() <= kDirectSearch) {
-    const UINT own = static_cast<UINT>(std::find(list.begin(), list.end(), t) - list.begin());
-    for (UINT place = 0; place < list.size(); ++place)
-      if (list[place] != t && SharesEdge(&m_cornerIds[own * 3], &m_cornerIds[place * 3])) {
-        neighbour[found++] = list[place];
-        if (found == 2) return;
-      }
-    return;
-  }
   // The first two list places past t's own among the lists of its three edges.
   std::vector<UINT> places;
   for (UINT k = 0; k < 3; ++k) {
@@ -325,27 +365,38 @@ void CMeshMender::PrepareNeighbours(List list) {
   // A triangle listed twice answers from its first place.
   for (UINT place = static_cast<UINT>(list.size()); place-- > 0;) m_placeOf[list[place]] = place;
   m_listNeighbours.resize(list.size() * 2);
-  for (UINT place = 0; place < list.size(); ++place)
-    FindNeighbours(list, list[place], &m_listNeighbours[place * 2]);
+  if (list.size() > kDirectSearch) {
+    for (UINT place = 0; place < list.size(); ++place)
+      FindNeighbours(list, list[place], &m_listNeighbours[place * 2]);
+    return;
+  }
+  // Sharing an edge goes both ways, so each pair is tested once; a place's neighbours are then
+  // the two lowest places it shares an edge with.
+  uint32_t sharing[kDirectSearch] = {};
+  for (UINT p = 0; p < list.size(); ++p)
+    for (UINT q = p + 1; q < list.size(); ++q)
+      if (list[p] != list[q] && SharesEdge(&m_cornerIds[p * 3], &m_cornerIds[q * 3])) {
+        sharing[p] |= uint32_t{1} << q;
+        sharing[q] |= uint32_t{1} << p;
+      }
+  for (UINT place = 0; place < list.size(); ++place) {
+    uint32_t rest = sharing[place];
+    for (UINT k = 0; k < 2; ++k) {
+      m_listNeighbours[place * 2 + k] = rest != 0 ? list[std::countr_zero(rest)] : kNoGroup;
+      rest &= rest - 1;
+    }
+  }
 }
 
 void CMeshMender::PrepareEdges(List list) {
   m_neighbours.clear();
   if (list.size() <= kDirectSearch) {
-    // Corners as vertex indices, or as positions numbered within the list (a NaN equals none).
+    // Corners as vertex indices, or as numbers of equal positions.
     m_cornerIds.clear();
-    m_positions.clear();
-    for (UINT t : list)
-      for (UINT corner : triangles[t].v) {
-        if (splitsByIndex == 1) {
-          m_cornerIds.push_back(corner);
-          continue;
-        }
-        const CVector3& position = (*m_vertices)[corner].position;
-        const auto known = std::find(m_positions.begin(), m_positions.end(), position);
-        m_cornerIds.push_back(static_cast<UINT>(known - m_positions.begin()));
-        if (known == m_positions.end()) m_positions.push_back(position);
-      }
+    for (UINT t : list) {
+      const UINT* ids = splitsByIndex == 1 ? triangles[t].v : &m_positionIdOfCorner[size_t{t} * 3];
+      m_cornerIds.insert(m_cornerIds.end(), ids, ids + 3);
+    }
     return;
   }
   for (UINT place = 0; place < list.size(); ++place)
@@ -386,21 +437,6 @@ bool CMeshMender::EdgeKeyLess::operator()(const EdgeKey& a, const EdgeKey& b) co
   if (less(a.position[0], b.position[0])) return true;
   if (less(b.position[0], a.position[0])) return false;
   return less(a.position[1], b.position[1]);
-}
-
-bool CMeshMender::SharesEdge(const UINT a[3], const UINT b[3]) {
-  // Every two corners of a triangle make one of its edges (1-0, 0-2, 2-1), so the triangles
-  // share an edge when two corners of a are two different corners of b.
-  UINT matches[3];  // per corner of a, the corners of b equal to it, as bits
-  for (UINT i = 0; i < 3; ++i)
-    matches[i] = UINT(a[i] == b[0]) | UINT(a[i] == b[1]) << 1 | UINT(a[i] == b[2]) << 2;
-  for (UINT i = 0; i < 3; ++i)
-    for (UINT j = i + 1; j < 3; ++j) {
-      const UINT m = matches[i], n = matches[j];
-      // Two corners of b can be chosen unless both name the same single one.
-      if (m != 0 && n != 0 && !(m == n && (m & (m - 1)) == 0)) return true;
-    }
-  return false;
 }
 
 const CVector3& CMeshMender::VectorOf(Pass pass, const MenderTriangle& triangle) {

@@ -91,21 +91,18 @@ class CMeshMender {
   void FixTextureWrap(std::vector<UINT>& indices);
   using List = std::span<const UINT>;
   void BuildPositionLists();
-  // Groups the triangles listed at `position` by agreement and splits its vertices between them.
-  void Split(Pass pass, const CVector3& position, List list, std::vector<UINT>& mapping,
-             size_t mappingBase);
+  // Groups the triangles listed at the position numbered `positionId` by agreement and splits
+  // its vertices between them.
+  void Split(Pass pass, UINT positionId, List list, std::vector<UINT>& mapping, size_t mappingBase);
   void GrowGroup(Pass pass, UINT start);
-  // The first two other triangles of the list, in list order, that share an edge with t
-  // (kNoGroup where there are fewer).
+  // The first two other triangles of a long list, in list order, that share an edge with t
+  // (kNoGroup where there are fewer), through the index of its edges.
   void FindNeighbours(List list, UINT t, UINT neighbour[2]) const;
-  // The neighbours of every place of the list, for FindNeighbours' answers by triangle.
+  // The first two neighbours of every place of the list, for GrowGroup's answers by triangle.
   void PrepareNeighbours(List list);
   void PrepareEdges(List list);
   std::vector<UINT>& NewGroup();
   EdgeKey EdgeKeyOf(const MenderTriangle& triangle, UINT k) const;
-  // Triangles given by their corners' identities: vertex indices when neighbours go by index,
-  // else numbers of equal positions.
-  static bool SharesEdge(const UINT a[3], const UINT b[3]);
   static const CVector3& VectorOf(Pass pass, const MenderTriangle& triangle);
   static CVector3& FieldOf(Pass pass, MenderVertex& vertex);
   // Unit vectors whose dot product reaches the pass's limit, or both zero.
@@ -129,10 +126,12 @@ class CMeshMender {
   std::map<EdgeKey, std::vector<UINT>, EdgeKeyLess> m_neighbours;
   // The corners' identities of each place of a short list, three a place.
   std::vector<UINT> m_cornerIds;
+  // Each corner's number of equal positions, three a triangle, and each position list's.
+  std::vector<UINT> m_positionIdOfCorner;
+  std::vector<UINT> m_positionIdOfList;
   // Two neighbours a place of the current list, and each listed triangle's place.
   std::vector<UINT> m_listNeighbours;
   std::vector<UINT> m_placeOf;
   // Each triangle's normal, tangent and binormal as unit vectors, three a triangle.
   std::vector<CVector3> m_unitVectors;
-  std::vector<CVector3> m_positions;
 };

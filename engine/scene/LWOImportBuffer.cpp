@@ -1,8 +1,6 @@
 #include "scene/LWOImportBuffer.h"
 
 #include <algorithm>
-#include <cstddef>
-#include <cstring>
 #include <new>
 #include <type_traits>
 
@@ -13,19 +11,6 @@ namespace {
 constexpr WORD kAllShadowOptions = 7;
 
 static_assert(std::is_trivially_copyable_v<LWOPoint> && std::is_standard_layout_v<LWOPoint>);
-
-// Zeroes a point of an earlier object. UV entries past a slot's uvCount are never written but
-// for entry 0, which the processing turns upside down in every point, so only those need
-// clearing; everything else is zeroed whole.
-void ClearUsedPoint(LWOPoint& point) {
-  for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot) {
-    const UINT used = std::clamp<UINT>(point.uvCount[slot], 1, LWO_MAX_UV_ENTRIES);
-    std::fill(point.uv[slot], point.uv[slot] + used, LWOUVEntry{});
-  }
-  auto* bytes = reinterpret_cast<BYTE*>(&point);
-  std::memset(bytes, 0, offsetof(LWOPoint, uv));
-  std::memset(bytes + offsetof(LWOPoint, uvCount), 0, sizeof(LWOPoint) - offsetof(LWOPoint, uvCount));
-}
 
 }  // namespace
 
@@ -71,7 +56,7 @@ bool LWOImportBuffer::AllocatePoints(UINT count) {
   if (count == 0) return true;
   SpareArray spare = TakeSpare(count);
   if (spare.array == nullptr) return false;
-  std::for_each(spare.array.get(), spare.array.get() + count, ClearUsedPoint);
+  std::fill(spare.array.get(), spare.array.get() + count, LWOPoint{});
   points = std::move(spare.array);
   m_pointCapacity = spare.capacity;
   pointCount = count;
@@ -128,7 +113,6 @@ LWOImportBuffer::SpareArray LWOImportBuffer::TakeSpare(UINT count) {
     m_spares.erase(best);
     return spare;
   }
-  // Zeroed once: entries past a slot's count stay zero in every later use.
   SpareArray fresh;
   if (count > 0 && AllocateZeroed(fresh.array, fresh.capacity, count)) return fresh;
   return {};
@@ -136,10 +120,11 @@ LWOImportBuffer::SpareArray LWOImportBuffer::TakeSpare(UINT count) {
 
 void LWOImportBuffer::AppendUVEntry(LWOPoint& point, UINT slot, const LWOUVEntry& entry) {
   WORD& count = point.uvCount[slot];
-  if (count < LWO_MAX_UV_ENTRIES)
-    point.uv[slot][count++] = entry;
+  if (count == 0)
+    point.uv[slot] = entry;
   else
     uvOverflow.push_back({point.index, slot, entry});
+  if (count < LWO_MAX_UV_ENTRIES) ++count;
 }
 
 LWOSurface* LWOImportBuffer::GetSurface(UINT index) {

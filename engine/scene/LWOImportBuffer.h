@@ -65,7 +65,7 @@ class LWOImportBuffer {
   WORD shadowOptions = 0;
   UINT seenByRays = 0;
   UINT seenByCamera = 0;
-  // Processing: projected coordinates that did not fit their point's slot.
+  // Every point's texture coordinates after the first of a slot, in the order they were added.
   std::vector<LWOOverflowUVEntry> uvOverflow;
 
   LWOImportBuffer() = default;
@@ -98,8 +98,8 @@ class LWOImportBuffer {
   void ReplacePoints(std::unique_ptr<LWOPoint[]> array, UINT count) {
     ReplacePoints(std::move(array), count, count);
   }
-  // Appends a texture coordinate to the slot of the point, or to uvOverflow once the slot is
-  // full.
+  // Appends a texture coordinate to the slot of the point: the first into the point, later ones
+  // to uvOverflow. The slot's count stops at LWO_MAX_UV_ENTRIES.
   void AppendUVEntry(LWOPoint& point, UINT slot, const LWOUVEntry& entry);
   // The surface at `index` below surfaceCount, else null.
   LWOSurface* GetSurface(UINT index);
@@ -107,12 +107,10 @@ class LWOImportBuffer {
   const LWOClip* FindClip(UINT index) const;
 
  private:
-  // Point records are large (most of one is its UV entries), so a point array of tens of
-  // thousands runs to tens of megabytes, and the processing replaces the array several times
-  // an object. Arrays given up are kept out of sight (the largest few) and handed out again to
-  // whatever fits in them, so that an object's import touches memory it already has; the
-  // reader's points get only what earlier points used cleared. The buffer lives for the
-  // process, as the largest arrays then do.
+  // The processing replaces the point array several times an object. Arrays given up are kept
+  // out of sight (the largest few) and handed out again to whatever fits in them, so that an
+  // object's import touches memory it already has. The buffer lives for the process, as the
+  // largest arrays then do.
   struct SpareArray {
     std::unique_ptr<LWOPoint[]> array;
     UINT capacity = 0;

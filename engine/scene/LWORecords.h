@@ -29,9 +29,11 @@ struct LWOUVEntry {
   UINT uvMap;       // index in the buffer's uvMapNames, or a projected map's identifier
 };
 
-// A texture coordinate past a point's LWO_MAX_UV_ENTRIES of a slot. Only the processing makes
-// them: it projects one pair per face that uses a point, and more faces than that may share
-// one. They are kept by the point's file index, which every later step carries over.
+// A texture coordinate of a point after the first of its slot. A point's record holds only the
+// first, which is all the mesh takes, so that the passes over the points stay in the cache;
+// the later ones (VMAD and VMAP entries of other maps and polygons, and the pairs the
+// processing projects for each face that uses the point) are kept here, by the point's file
+// index, which every later step carries over.
 struct LWOOverflowUVEntry {
   UINT point;  // the point's `index`
   UINT slot;
@@ -44,7 +46,9 @@ struct LWOPoint {
   CVector3 normal;    // processing
   CVector3 tangent;   // processing
   CVector3 binormal;  // processing
-  LWOUVEntry uv[LWO_UV_SLOTS][LWO_MAX_UV_ENTRIES];  // zero past uvCount
+  // Each slot's first entry (zero when it has none), and its count of entries, the first
+  // included; the count stops at LWO_MAX_UV_ENTRIES.
+  LWOUVEntry uv[LWO_UV_SLOTS];
   WORD uvCount[LWO_UV_SLOTS];
   BYTE reserved[36];   // copied with the record, never interpreted
   WORD cornerCount;    // processing

@@ -1310,10 +1310,10 @@ UINT CMesh::UpdateFromImportedData(LWOImportBuffer& object) {
     vertex.vecNormal = point.normal;
     vertex.vecTangent = point.tangent;
     vertex.vecBiNormal = point.binormal;
-    vertex.fTU[0] = point.uv[0][0].u;
-    vertex.fTU[1] = point.uv[1][0].u;
-    vertex.fTV[0] = point.uv[0][0].v;
-    vertex.fTV[1] = point.uv[1][0].v;
+    vertex.fTU[0] = point.uv[0].u;
+    vertex.fTU[1] = point.uv[1].u;
+    vertex.fTV[0] = point.uv[0].v;
+    vertex.fTV[1] = point.uv[1].v;
     for (UINT k = 0; k < 4; ++k) {
       vertex.fWeights[k] = 0.0f;
       vertex.wBonesIndices[k] = kNoBone;

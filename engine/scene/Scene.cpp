@@ -642,7 +642,7 @@ UINT CScene::CreateSceneNull(const LWSNullBuffer& record) {
 UINT CScene::ComplementImportedPointValues(LWOImportBuffer& object) {
   if (object.points == nullptr) return 1;
   for (UINT i = 0; i < object.pointCount; ++i)
-    for (LWOUVEntry (&slot)[LWO_MAX_UV_ENTRIES] : object.points[i].uv) slot[0].v = 1.0f - slot[0].v;
+    for (LWOUVEntry& first : object.points[i].uv) first.v = 1.0f - first.v;
   return 1;
 }
 

@@ -7,6 +7,7 @@
 #include "DeviceState.h"
 #include "FixedFunctionProgram.h"
 #include "PixelShaderLowering.h"
+#include "RelativeConstantTable.h"
 #include "ShaderBytecode.h"
 
 namespace {
@@ -105,7 +106,8 @@ std::shared_ptr<CShaderTranslation> CShaderTranslation::FromBytecode(const DWORD
   // MojoShader translates the lowered code; the shader keeps the code it was created from.
   CPixelShaderLowering lowering;
   if (!lowering.Rewrite(function, length, error)) return nullptr;
-  const std::vector<DWORD>& code = lowering.Tokens();
+  std::vector<DWORD> code = lowering.Tokens();
+  CRelativeConstantTable::AddWhereNeeded(&code);
   const MOJOSHADER_parseData* data =
       MOJOSHADER_parse(MOJOSHADER_PROFILE_GLSL120, "main", reinterpret_cast<const unsigned char*>(code.data()),
                        static_cast<unsigned>(code.size() * sizeof(DWORD)), nullptr, 0, nullptr, 0, nullptr, nullptr,

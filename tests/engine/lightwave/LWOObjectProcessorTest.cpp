@@ -47,7 +47,7 @@ TEST(LWOObjectProcessorTest, TheOptimiserKeepsFacesAndTheirCornersAndUsesEveryPo
   for (const Triangle& face : object.faces)
     corners.push_back({object.points[face[0]], object.points[face[1]], object.points[face[2]]});
   Fill(*t.buffer, object);
-  t.buffer->points[3].uv[0][0].v = 0.25f;
+  t.buffer->points[3].uv[0].v = 0.25f;
   t.buffer->points[3].uvCount[0] = 1;
   ASSERT_EQ(LWOObjectProcessor(*t.buffer, t.state.nextProjectedMap).Process(), 1u);
   const LWOImportBuffer& b = *t.buffer;
@@ -64,8 +64,8 @@ TEST(LWOObjectProcessorTest, TheOptimiserKeepsFacesAndTheirCornersAndUsesEveryPo
   for (UINT i = 0; i < b.pointCount; ++i) EXPECT_EQ(b.points[i].used, 1u);
   // The file's v becomes 1 - v, in both slots.
   const LWOPoint* textured = PointAt(b, object.points[3]);
-  EXPECT_EQ(textured->uv[0][0].v, 0.75f);
-  EXPECT_EQ(textured->uv[1][0].v, 1.0f);
+  EXPECT_EQ(textured->uv[0].v, 0.75f);
+  EXPECT_EQ(textured->uv[1].v, 1.0f);
   EXPECT_EQ(textured->index, 3u) << "the file index goes with the point";
   // Per-surface lists in face order.
   for (UINT s = 0; s < 2; ++s) {
@@ -186,16 +186,17 @@ TEST(LWOObjectProcessorTest, APlanarPoleSharedByFortyFacesKeepsEveryProjectedPai
   EXPECT_EQ(t.state.nextProjectedMap, 100002u);
   const LWOPoint* pole = PointAt(b, CVector3(0, 0, 0));
   ASSERT_NE(pole, nullptr);
+  // The count stops at the file's limit; the pairs do not.
   ASSERT_EQ(pole->uvCount[0], LWO_MAX_UV_ENTRIES);
   EXPECT_EQ(pole->uvCount[1], 0);
-  ASSERT_EQ(b.uvOverflow.size(), size_t(kFaces) - LWO_MAX_UV_ENTRIES);
-  for (UINT e = 1; e < kFaces; ++e) {
-    const LWOUVEntry& entry =
-        e < LWO_MAX_UV_ENTRIES ? pole->uv[0][e] : b.uvOverflow[e - LWO_MAX_UV_ENTRIES].entry;
-    if (e >= LWO_MAX_UV_ENTRIES) {
-      EXPECT_EQ(b.uvOverflow[e - LWO_MAX_UV_ENTRIES].point, pole->index);
-      EXPECT_EQ(b.uvOverflow[e - LWO_MAX_UV_ENTRIES].slot, 0u);
-    }
+  std::vector<LWOUVEntry> pairs = {pole->uv[0]};
+  for (const LWOOverflowUVEntry& later : b.uvOverflow) {
+    EXPECT_EQ(later.slot, 0u);
+    if (later.point == pole->index) pairs.push_back(later.entry);
+  }
+  ASSERT_EQ(pairs.size(), size_t(kFaces));
+  for (UINT e = 0; e < kFaces; ++e) {
+    const LWOUVEntry& entry = pairs[e];
     EXPECT_EQ(entry.polygon, e);
     EXPECT_EQ(entry.perPolygon, 1u);
     EXPECT_EQ(entry.uvMap, 100000u);
@@ -204,9 +205,9 @@ TEST(LWOObjectProcessorTest, APlanarPoleSharedByFortyFacesKeepsEveryProjectedPai
   }
   const LWOPoint* rim = PointAt(b, fan.points[1]);
   EXPECT_EQ(rim->uvCount[0], 2);
-  EXPECT_EQ(rim->uv[0][0].u, 0.5f);
+  EXPECT_EQ(rim->uv[0].u, 0.5f);
 
-  // Processed, each corner has its face's pair in entry 0, v turned upside down: the pole's
+  // Processed, each corner has its face's pair first, v turned upside down: the pole's
   // forty equal pairs make one vertex.
   LWOReaderTestBench whole;
   Fill(*whole.buffer, fan);
@@ -223,11 +224,11 @@ TEST(LWOObjectProcessorTest, APlanarPoleSharedByFortyFacesKeepsEveryProjectedPai
   EXPECT_EQ(processed.pointCount, UINT(kFaces) + 1);
   const LWOPoint* processedPole = PointAt(processed, CVector3(0, 0, 0));
   ASSERT_NE(processedPole, nullptr);
-  EXPECT_EQ(processedPole->uv[0][0].u, 0.25f);
-  EXPECT_EQ(processedPole->uv[0][0].v, 0.5f);
+  EXPECT_EQ(processedPole->uv[0].u, 0.25f);
+  EXPECT_EQ(processedPole->uv[0].v, 0.5f);
   const LWOPoint* processedRim = PointAt(processed, fan.points[1]);
-  EXPECT_EQ(processedRim->uv[0][0].u, 0.5f);
-  EXPECT_EQ(processedRim->uv[0][0].v, 0.5f);
+  EXPECT_EQ(processedRim->uv[0].u, 0.5f);
+  EXPECT_EQ(processedRim->uv[0].v, 0.5f);
 }
 
 }  // namespace

@@ -194,8 +194,8 @@ TEST(LWOReaderTest, ASecondLoadKeepsNothingOfTheFirst) {
   EXPECT_EQ(t.state.firstVMAP + t.state.firstVMAD + t.state.firstENVL, 0u);
   // The first object's points were turned upside down in place; the second's start from 0.
   for (UINT i = 0; i < b.pointCount; ++i) {
-    EXPECT_EQ(b.points[i].uv[0][0].v, 1.0f);
-    EXPECT_EQ(b.points[i].uv[1][0].v, 1.0f);
+    EXPECT_EQ(b.points[i].uv[0].v, 1.0f);
+    EXPECT_EQ(b.points[i].uv[1].v, 1.0f);
   }
 }
 

@@ -223,7 +223,7 @@ TEST(LWOTextureBlockReaderTest, UVMapValuesGoToTheLayersSlotFromConsecutiveMapCh
   EXPECT_STREQ(b.uvMapNames[1].name, "base");
   EXPECT_EQ(b.surfaces[0].channel[1].uvMap, 0);
   ASSERT_EQ(b.points[0].uvCount[1], 1u);
-  EXPECT_TRUE(SameEntry(b.points[0].uv[1][0], {0.5f, 0.6f, 0, 0, 0}));
+  EXPECT_TRUE(SameEntry(b.points[0].uv[1], {0.5f, 0.6f, 0, 0, 0}));
   // The VMAD of this name comes after another chunk: not searched.
   for (UINT i = 0; i < 3; ++i) EXPECT_EQ(b.points[i].uvCount[0], 0u);
   EXPECT_EQ(b.points[1].uvCount[1], 0u);
@@ -234,10 +234,14 @@ TEST(LWOTextureBlockReaderTest, UVMapValuesGoToTheLayersSlotFromConsecutiveMapCh
   ASSERT_EQ(first.Read(firstBlock, maps, 3), 1u);
   const LWOImportBuffer& f = *first.t.buffer;
   ASSERT_EQ(f.points[0].uvCount[0], 1u);
-  EXPECT_TRUE(SameEntry(f.points[0].uv[0][0], {0.1f, 0.2f, 0, 0, 0}));
+  EXPECT_TRUE(SameEntry(f.points[0].uv[0], {0.1f, 0.2f, 0, 0, 0}));
   ASSERT_EQ(f.points[1].uvCount[0], 2u);
-  EXPECT_TRUE(SameEntry(f.points[1].uv[0][0], {0.3f, 0.4f, 0, 0, 0}));
-  EXPECT_TRUE(SameEntry(f.points[1].uv[0][1], {0.9f, 0.8f, 7, 1, 0}));
+  EXPECT_TRUE(SameEntry(f.points[1].uv[0], {0.3f, 0.4f, 0, 0, 0}));
+  // The point holds its first; the later ones wait in the buffer by file index and slot.
+  ASSERT_EQ(f.uvOverflow.size(), 1u);
+  EXPECT_EQ(f.uvOverflow[0].point, 1u);
+  EXPECT_EQ(f.uvOverflow[0].slot, 0u);
+  EXPECT_TRUE(SameEntry(f.uvOverflow[0].entry, {0.9f, 0.8f, 7, 1, 0}));
   EXPECT_EQ(f.points[2].uvCount[0], 0u);
   EXPECT_EQ(f.points[0].uvCount[1], 0u);
 }

@@ -109,9 +109,8 @@ TEST(LWOVertexMultiplierTest, WithoutSmoothingEveryFaceIsSplitAndEqualCornersWel
       // Corner 4 of face 0 and of face 1 lie on one side with one normal: a coordinate pair of
       // its own for face 1 keeps them apart.
       LWOPoint& corner = t.buffer->points[4];
-      corner.uv[0][0] = {0.5f, 0.5f, 0, 0, 0};
-      corner.uv[0][1] = {0.25f, 0.75f, 1, 1, 0};
-      corner.uvCount[0] = 2;
+      t.buffer->AppendUVEntry(corner, 0, {0.5f, 0.5f, 0, 0, 0});
+      t.buffer->AppendUVEntry(corner, 0, {0.25f, 0.75f, 1, 1, 0});
     }
     Process(t);
     EXPECT_EQ(Groups(*t.buffer).size(), 12u);
@@ -187,28 +186,73 @@ TEST(LWOVertexMultiplierTest, APerPolygonEntryWinsForItsFaceAndTheMapEntryForThe
   LWOReaderTestBench t;
   LWOImportBuffer& b = *t.buffer;
   FillTwoTriangles(b);
-  // Point 0 is used by both faces.
+  // Points 0 and 1 are used by both faces; their entries come interleaved, as two maps'
+  // chunks leave them.
   b.faces[1].v[0] = 0;
+  b.faces[1].v[1] = 1;
   LWOPoint& shared = b.points[0];
-  shared.uv[0][0] = {0.1f, 0.1f, 0, 0, 0};  // another map's
-  shared.uv[0][1] = {0.2f, 0.2f, 0, 0, 1};
-  shared.uv[0][2] = {0.3f, 0.3f, 1, 1, 7};  // face 1's
-  shared.uv[0][3] = {0.4f, 0.4f, 0, 0, 1};  // the map's last entry wins
-  shared.uvCount[0] = 4;
+  LWOPoint& other = b.points[1];
+  b.AppendUVEntry(shared, 0, {0.1f, 0.1f, 0, 0, 0});  // another map's
+  b.AppendUVEntry(other, 0, {0.6f, 0.6f, 1, 1, 7});   // face 1's
+  b.AppendUVEntry(shared, 0, {0.2f, 0.2f, 0, 0, 1});
+  b.AppendUVEntry(other, 0, {0.7f, 0.7f, 0, 0, 1});
+  b.AppendUVEntry(shared, 0, {0.3f, 0.3f, 1, 1, 7});  // face 1's
+  b.AppendUVEntry(other, 0, {0.8f, 0.8f, 0, 0, 2});   // another map's
+  b.AppendUVEntry(shared, 0, {0.4f, 0.4f, 0, 0, 1});  // the map's last entry wins
   LWOObjectProcessor processor(b, t.state.nextProjectedMap);
   processor.ResolveTags();
   processor.LinkFaces();
   ASSERT_EQ(LWOVertexMultiplier(b).MultiplyVerticesForVMAD(0), 1u);
-  // Point 0 once for each face; point 3, which no face uses, is gone.
+  // Points 0 and 1 once for each face; points 3 and 4, which no face uses, are gone.
   ASSERT_EQ(b.pointCount, 6u);
-  for (UINT i = 0; i < b.pointCount; ++i) EXPECT_NE(b.points[i].index, 3u);
-  const LWOUVEntry& first = b.points[b.faces[0].v[0]].uv[0][0];
-  const LWOUVEntry& second = b.points[b.faces[1].v[0]].uv[0][0];
-  EXPECT_EQ(first.u, 0.4f);
-  EXPECT_EQ(second.u, 0.3f);
-  EXPECT_EQ(second.perPolygon, 1u);
-  EXPECT_EQ(b.points[b.faces[0].v[0]].index, 0u);
-  EXPECT_EQ(b.points[b.faces[1].v[0]].index, 0u);
+  for (UINT i = 0; i < b.pointCount; ++i) {
+    EXPECT_NE(b.points[i].index, 3u);
+    EXPECT_NE(b.points[i].index, 4u);
+  }
+  const struct {
+    UINT face, corner;
+    float u;
+    UINT perPolygon;
+  } expected[] = {{0, 0, 0.4f, 0}, {1, 0, 0.3f, 1}, {0, 1, 0.7f, 0}, {1, 1, 0.6f, 1}};
+  for (const auto& e : expected) {
+    SCOPED_TRACE(testing::Message() << "face " << e.face << " corner " << e.corner);
+    const LWOPoint& point = b.points[b.faces[e.face].v[e.corner]];
+    EXPECT_EQ(point.uv[0].u, e.u);
+    EXPECT_EQ(point.uv[0].perPolygon, e.perPolygon);
+    EXPECT_EQ(point.index, e.corner);
+  }
+}
+
+// A point shared by faces of two surfaces whose colour channels name different maps: each
+// corner takes its own surface's map, also when the surface changes back, whatever the point's
+// file index (a buffer filled by hand may name one past its points).
+TEST(LWOVertexMultiplierTest, EachCornerTakesTheMapOfItsFacesSurface) {
+  for (UINT fileIndex : {0u, 40u}) {
+    SCOPED_TRACE(fileIndex);
+    LWOReaderTestBench t;
+    LWOImportBuffer& b = *t.buffer;
+    CodeObject fan;
+    fan.points = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {-1, 1, 0}};
+    fan.faces = {{0, 1, 2}, {0, 2, 3}, {0, 3, 4}};
+    fan.surfaces = 2;
+    fan.surfaceOfFace = {0, 1, 0};
+    Fill(b, fan);
+    b.surfaces[0].channel[0].uvMap = 1;
+    b.surfaces[1].channel[0].uvMap = 2;
+    LWOPoint& shared = b.points[0];
+    shared.index = fileIndex;
+    b.AppendUVEntry(shared, 0, {0.1f, 0.1f, 0, 0, 1});
+    b.AppendUVEntry(shared, 0, {0.2f, 0.2f, 0, 0, 2});
+    LWOObjectProcessor processor(b, t.state.nextProjectedMap);
+    processor.ResolveTags();
+    processor.LinkFaces();
+    ASSERT_EQ(LWOVertexMultiplier(b).MultiplyVerticesForVMAD(0), 1u);
+    ASSERT_EQ(b.pointCount, 6u);
+    EXPECT_EQ(b.points[b.faces[0].v[0]].uv[0].u, 0.1f);
+    EXPECT_EQ(b.points[b.faces[1].v[0]].uv[0].u, 0.2f);
+    EXPECT_EQ(b.faces[2].v[0], b.faces[0].v[0]);
+    EXPECT_EQ(b.points[b.faces[1].v[0]].index, fileIndex);
+  }
 }
 
 TEST(LWOVertexMultiplierTest, EqualPointsAreWeldedKeepingTheFirstOnesFileIndex) {
@@ -220,8 +264,8 @@ TEST(LWOVertexMultiplierTest, EqualPointsAreWeldedKeepingTheFirstOnesFileIndex) 
   b.points[3].index = 33;
   b.points[0].index = 11;
   b.points[0].normal = b.points[3].normal = CVector3(0, 0, 1);
-  b.points[0].uv[1][0] = b.points[3].uv[1][0] = {0.5f, -0.0f, 0, 0, 0};
-  b.points[3].uv[1][0].v = 0.0f;  // zero and minus zero are equal
+  b.points[0].uv[1] = b.points[3].uv[1] = {0.5f, -0.0f, 0, 0, 0};
+  b.points[3].uv[1].v = 0.0f;  // zero and minus zero are equal
   b.points[3].weightCount = 9;
   LWOObjectProcessor processor(b, t.state.nextProjectedMap);
   processor.ResolveTags();

@@ -93,16 +93,21 @@ TEST(MeshMenderTest, AgreementIsAtLeastTheLimitOrBothZero) {
     const char* name;
     float crease;
     UINT byIndex;
+    float seamY;             // of B's vertex at (1, 0, 0)
     CVector3 tangentAtSeam;  // of A's vertex at (1, 0, 0)
   };
   const Case cases[] = {
-      {"dot 0 with limit 0 agrees: the averaged vector", 0.0f, 0, {half, half, 0}},
-      {"dot 0 below limit 0.5 keeps its own", 0.5f, 0, {1, 0, 0}},
-      {"neighbours by index: no shared index, no neighbour", 0.0f, 1, {1, 0, 0}},
+      {"dot 0 with limit 0 agrees: the averaged vector", 0.0f, 0, 0.0f, {half, half, 0}},
+      {"dot 0 below limit 0.5 keeps its own", 0.5f, 0, 0.0f, {1, 0, 0}},
+      {"neighbours by index: no shared index, no neighbour", 0.0f, 1, 0.0f, {1, 0, 0}},
+      {"minus zero is the same position", 0.0f, 0, -0.0f, {half, half, 0}},
+      {"a NaN is no position to share", 0.0f, 0, std::nanf(""), {1, 0, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const Mended m = Mend(SeparateTriangles(), {0, 1, 2, 3, 4, 5}, c.crease, 0, c.byIndex);
+    std::vector<MenderVertex> vertices = SeparateTriangles();
+    vertices[3].position.y = c.seamY;
+    const Mended m = Mend(vertices, {0, 1, 2, 3, 4, 5}, c.crease, 0, c.byIndex);
     EXPECT_EQ(m.vertices.size(), 6u);
     ExpectVector(m.vertices[1].tangent, c.tangentAtSeam);
   }
@@ -182,8 +187,8 @@ TEST(MeshMenderTest, TheImportCarriesPointFieldsFromTheMappedPoints) {
   for (UINT i = 0; i < 4; ++i) {
     LWOPoint& p = b.points[i];
     p.normal = CVector3(0, 0, 1);
-    p.uv[0][0] = {source[i].s, source[i].t, 5, 1, 7};
-    p.uv[1][0] = {float(i), 10.0f + float(i), 0, 0, 0};
+    p.uv[0] = {source[i].s, source[i].t, 5, 1, 7};
+    p.uv[1] = {float(i), 10.0f + float(i), 0, 0, 0};
     p.uvCount[0] = p.uvCount[1] = 1;
     p.index = 100 + i;
     p.weightCount = 200 + i;
@@ -204,10 +209,10 @@ TEST(MeshMenderTest, TheImportCarriesPointFieldsFromTheMappedPoints) {
     EXPECT_EQ(p.index, 101u);
     EXPECT_EQ(p.index16, 1);
     EXPECT_EQ(p.weightCount, 201u);
-    EXPECT_EQ(p.uv[1][0].u, 1.0f);
-    EXPECT_EQ(p.uv[1][0].v, 11.0f);
-    EXPECT_EQ(p.uv[0][0].u, 1.0f);
-    EXPECT_EQ(p.uv[0][0].uvMap, 0u) << "only the pair is carried";
+    EXPECT_EQ(p.uv[1].u, 1.0f);
+    EXPECT_EQ(p.uv[1].v, 11.0f);
+    EXPECT_EQ(p.uv[0].u, 1.0f);
+    EXPECT_EQ(p.uv[0].uvMap, 0u) << "only the pair is carried";
     EXPECT_EQ(p.uvCount[0], 0);
     EXPECT_EQ(p.cornerCount, 0);
     EXPECT_EQ(p.reserved[19], 0);
@@ -234,7 +239,7 @@ TEST(MeshMenderTest, SeamsThatPushAnObjectPastTheVertexLimitAreRefused) {
   }
   Fill(*t.buffer, strip);
   for (UINT i = 0; i < t.buffer->pointCount; ++i) {
-    t.buffer->points[i].uv[0][0] = {float((i / 2) % 2), float(i % 2), 0, 0, 0};
+    t.buffer->points[i].uv[0] = {float((i / 2) % 2), float(i % 2), 0, 0, 0};
     t.buffer->points[i].uvCount[0] = 1;
   }
   EXPECT_THROW(LWOObjectProcessor(*t.buffer, t.state.nextProjectedMap).Process(), ProcessExited);

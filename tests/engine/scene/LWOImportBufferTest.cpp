@@ -70,8 +70,8 @@ TEST(LWOImportBufferTest, PointsOfTheNextObjectStartZeroWhateverTheLastOnesHeld)
     LWOPoint& point = buffer->points[i];
     point.position = point.normal = point.tangent = point.binormal = CVector3(1, 2, 3);
     for (UINT slot = 0; slot < LWO_UV_SLOTS; ++slot) {
-      point.uvCount[slot] = WORD(slot == 0 ? LWO_MAX_UV_ENTRIES : 2);
-      for (UINT e = 0; e < point.uvCount[slot]; ++e) point.uv[slot][e] = {0.5f, 0.5f, 7, 1, 3};
+      for (UINT e = 0; e < (slot == 0 ? LWO_MAX_UV_ENTRIES + 1 : 2); ++e)
+        buffer->AppendUVEntry(point, slot, {0.5f, 0.5f, 7, 1, 3});
     }
     std::memset(point.reserved, 0xAB, sizeof point.reserved);
     point.cornerCount = point.index16 = 4;
@@ -87,6 +87,7 @@ TEST(LWOImportBufferTest, PointsOfTheNextObjectStartZeroWhateverTheLastOnesHeld)
     buffer->Reset();
     EXPECT_EQ(buffer->points, nullptr);
     EXPECT_EQ(buffer->pointCount, 0u);
+    EXPECT_TRUE(buffer->uvOverflow.empty());
     ASSERT_TRUE(buffer->AllocatePoints(next.count));
     ASSERT_EQ(buffer->pointCount, next.count);
     for (UINT i = 0; i < next.count; ++i) EXPECT_TRUE(IsAllZero(buffer->points[i])) << i;

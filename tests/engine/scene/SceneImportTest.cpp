@@ -49,8 +49,8 @@ class SceneImportTest : public ::testing::Test {
     for (UINT i = 0; i < points; ++i) {
       object->points[i].position = {static_cast<float>(i), 0, 0};
       object->points[i].normal = {0, 1, 0};
-      object->points[i].uv[0][0] = {0.25f, 0.5f, 0, 0, 0};
-      object->points[i].uv[1][0] = {0.75f, 1.0f, 0, 0, 0};
+      object->points[i].uv[0] = {0.25f, 0.5f, 0, 0, 0};
+      object->points[i].uv[1] = {0.75f, 1.0f, 0, 0, 0};
     }
     object->faceCount = 1;
     object->faces[0].v[0] = 0;
@@ -259,12 +259,15 @@ TEST_F(SceneImportTest, ImportedSurfacesBelongToTheNewMesh) {
 
 TEST_F(SceneImportTest, ComplementingFlipsTheFirstVOfBothSlots) {
   FillObject("flip", 3);
-  object->points[1].uv[0][1].v = 0.25f;  // a later entry is left alone
+  object->AppendUVEntry(object->points[1], 0, {0.25f, 0.5f, 0, 0, 0});
+  // A later entry is left alone.
+  object->AppendUVEntry(object->points[1], 0, {0.5f, 0.25f, 0, 0, 0});
   ASSERT_EQ(CScene::ComplementImportedPointValues(*object), 1u);
-  EXPECT_FLOAT_EQ(object->points[1].uv[0][0].v, 0.5f);
-  EXPECT_FLOAT_EQ(object->points[1].uv[1][0].v, 0.0f);
-  EXPECT_FLOAT_EQ(object->points[1].uv[0][0].u, 0.25f);
-  EXPECT_FLOAT_EQ(object->points[1].uv[0][1].v, 0.25f);
+  EXPECT_FLOAT_EQ(object->points[1].uv[0].v, 0.5f);
+  EXPECT_FLOAT_EQ(object->points[1].uv[1].v, 0.0f);
+  EXPECT_FLOAT_EQ(object->points[1].uv[0].u, 0.25f);
+  ASSERT_EQ(object->uvOverflow.size(), 1u);
+  EXPECT_FLOAT_EQ(object->uvOverflow[0].entry.v, 0.25f);
 
   object->Reset();  // no points: nothing to do
   EXPECT_EQ(CScene::ComplementImportedPointValues(*object), 1u);

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <regex>
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +17,7 @@
 #include "RenderTargetTestBench.h"
 #include "WorkingFolderScope.h"
 #include "core/EngineContext.h"
+#include "d3dx9.h"
 #include "shaders/DefaultShaderChoice.h"
 #include "shaders/Shader.h"
 #include "shaders/ShaderLibrary.h"
@@ -36,18 +41,36 @@ void EachCombination(int count, Visit visit) {
   }
 }
 
+// The mesh facts both lighting models read, from the first seven flags.
+MeshShaderFacts CommonMeshFacts(const std::vector<bool>& f) {
+  MeshShaderFacts mesh;
+  mesh.bones = f[0];
+  mesh.specular = f[1];
+  mesh.transparent = f[2];
+  mesh.opaque = f[3];
+  mesh.anyUV = f[4];
+  mesh.twoUV = f[4] && f[5];
+  mesh.canCastShadowVolume = f[6];
+  return mesh;
+}
+
+// The surface facts both lighting models read, from the first seven flags.
+SurfaceShaderFacts CommonSurfaceFacts(const std::vector<bool>& f) {
+  SurfaceShaderFacts surface;
+  surface.specular = f[0];
+  surface.transparent = f[1];
+  surface.uv1 = f[2];
+  surface.uv2 = f[2] && f[3];
+  surface.alphaChannel = f[4];
+  surface.color1Opacity = f[5] ? (f[6] ? 4 : 7) : (f[6] ? 10 : 0);
+  return surface;
+}
+
 // What the default assignment can give the per-vertex files, mesh and surface, by file name.
 ParameterLists PerVertexChoices(UINT* meshes, UINT* surfaces) {
   ParameterLists lists;
   EachCombination(10, [&](const std::vector<bool>& f) {
-    MeshShaderFacts mesh;
-    mesh.bones = f[0];
-    mesh.specular = f[1];
-    mesh.transparent = f[2];
-    mesh.opaque = f[3];
-    mesh.anyUV = f[4];
-    mesh.twoUV = f[4] && f[5];
-    mesh.canCastShadowVolume = f[6];
+    MeshShaderFacts mesh = CommonMeshFacts(f);
     mesh.plainReflection = f[7];
     DefaultShaderSettings settings;
     settings.geForce2 = f[8];
@@ -56,19 +79,37 @@ ParameterLists PerVertexChoices(UINT* meshes, UINT* surfaces) {
     if (!chosen.file.empty()) *meshes += lists[chosen.file].insert(chosen.parameters).second;
   });
   EachCombination(10, [&](const std::vector<bool>& f) {
-    SurfaceShaderFacts surface;
-    surface.specular = f[0];
-    surface.transparent = f[1];
-    surface.uv1 = f[2];
-    surface.uv2 = f[2] && f[3];
-    surface.alphaChannel = f[4];
-    surface.clipValueNotOne = f[5];
-    surface.plainReflection = f[6];
-    surface.color1Opacity = f[7] ? (f[8] ? 4 : 7) : (f[8] ? 10 : 0);
+    SurfaceShaderFacts surface = CommonSurfaceFacts(f);
+    surface.clipValueNotOne = f[7];
+    surface.plainReflection = f[8];
     DefaultShaderSettings settings;
     settings.reflectionsOff = f[9];
     const DefaultShader chosen = CDefaultShaderChoice::ForSurface(1, surface, settings);
     if (!chosen.file.empty()) *surfaces += lists[chosen.file].insert(chosen.parameters).second;
+  });
+  return lists;
+}
+
+// What the default assignment can give the per-pixel files of lighting model 2 (shadow volumes)
+// or 3 (shadow maps). The effects no file tests (material textures, luminosity, refraction,
+// Fresnel, translucency, reflections) go on and off together: they only lengthen the list.
+ParameterLists PerPixelChoices(UINT lightingModel) {
+  ParameterLists lists;
+  EachCombination(9, [&](const std::vector<bool>& f) {
+    MeshShaderFacts mesh = CommonMeshFacts(f);
+    mesh.allNormal = f[7];
+    mesh.fresnel = mesh.refraction = mesh.cubeReflection = mesh.planeReflection =
+        mesh.plainReflection = f[8];
+    const DefaultShader chosen = CDefaultShaderChoice::ForMesh(lightingModel, mesh, {});
+    if (!chosen.file.empty()) lists[chosen.file].insert(chosen.parameters);
+  });
+  EachCombination(9, [&](const std::vector<bool>& f) {
+    SurfaceShaderFacts surface = CommonSurfaceFacts(f);
+    surface.normalMap = f[7];
+    surface.materialTexture1 = surface.materialTexture2 = surface.luminosity =
+        surface.refraction = surface.fresnel = surface.translucency = surface.cubeReflection = f[8];
+    const DefaultShader chosen = CDefaultShaderChoice::ForSurface(lightingModel, surface, {});
+    if (!chosen.file.empty()) lists[chosen.file].insert(chosen.parameters);
   });
   return lists;
 }
@@ -120,19 +161,102 @@ TEST_F(DefaultShaderFilesTest, EveryPerVertexFileCompilesForEveryParameterListIt
   ASSERT_EQ(lists.size(), 6u);
   EXPECT_GT(meshes, 6u);
   EXPECT_GT(surfaces, 6u);
-  for (const auto& [file, parameterLists] : lists) {
-    if (file == kSkinnedMesh) continue;
-    CompileAll(file, parameterLists);
+  ASSERT_EQ(lists.count(kSkinnedMesh), 1u);
+  for (const auto& [file, parameterLists] : lists) CompileAll(file, parameterLists);
+}
+
+TEST_F(DefaultShaderFilesTest, EveryPerPixelFileCompilesForEveryParameterListItCanBeGiven) {
+  for (UINT lightingModel : {2u, 3u}) {
+    const ParameterLists lists = PerPixelChoices(lightingModel);
+    // Five mesh files and six surface files in each set.
+    ASSERT_EQ(lists.size(), 11u) << "lighting model " << lightingModel;
+    for (const auto& [file, parameterLists] : lists) CompileAll(file, parameterLists);
   }
 }
 
-// The skinned programs index the bone palette relatively, which the platform's assembler path
-// cannot take yet without a constant table; enable once it can.
-TEST_F(DefaultShaderFilesTest, DISABLED_TheSkinnedMeshFileCompilesForEveryParameterList) {
-  UINT meshes = 0, surfaces = 0;
-  const ParameterLists lists = PerVertexChoices(&meshes, &surfaces);
-  ASSERT_EQ(lists.count(kSkinnedMesh), 1u);
-  CompileAll(kSkinnedMesh, lists.at(kSkinnedMesh));
+using Elements = std::set<std::pair<UINT, UINT>>;
+
+// Usage and index of each vertex element a declaration line lists. The mesh's buffers lay the
+// elements one after the other, so each must start where the one before it ends.
+Elements ReadElements(const std::string& text) {
+  static const std::map<std::string, UINT> kUsages = {
+      {"POSITION", D3DDECLUSAGE_POSITION}, {"BLENDWEIGHT", D3DDECLUSAGE_BLENDWEIGHT},
+      {"BLENDINDICES", D3DDECLUSAGE_BLENDINDICES}, {"NORMAL", D3DDECLUSAGE_NORMAL},
+      {"TEXCOORD", D3DDECLUSAGE_TEXCOORD}, {"TANGENT", D3DDECLUSAGE_TANGENT},
+      {"BINORMAL", D3DDECLUSAGE_BINORMAL}, {"COLOR", D3DDECLUSAGE_COLOR}};
+  static const std::map<std::string, UINT> kSizes = {
+      {"FLOAT2", 8}, {"FLOAT3", 12}, {"FLOAT4", 16}, {"UBYTE4", 4}, {"D3DCOLOR", 4}};
+  static const std::regex kElement(
+      R"(<\s*\d+\s*,\s*(\d+)\s*,\s*(\w+)\s*,\s*\w+\s*,\s*(\w+)\s*,\s*(\d+)\s*>)");
+  Elements elements;
+  UINT offset = 0;
+  for (std::sregex_iterator m(text.begin(), text.end(), kElement), end; m != end; ++m) {
+    EXPECT_EQ(std::stoul((*m)[1].str()), offset) << (*m)[0].str() << " in " << text;
+    const auto size = kSizes.find((*m)[2].str());
+    EXPECT_NE(size, kSizes.end()) << (*m)[0].str();
+    if (size != kSizes.end()) offset += size->second;
+    const auto usage = kUsages.find((*m)[3].str());
+    EXPECT_NE(usage, kUsages.end()) << (*m)[0].str();
+    if (usage != kUsages.end()) elements.insert({usage->second, std::stoul((*m)[4].str())});
+  }
+  return elements;
+}
+
+// Every vertex program a pass of a default file sets reads only what the declaration that pass
+// sets gives it (a program input the vertex buffer lacks would read zeros, not fail), and the
+// declaration's offsets are those of the buffer the mesh lays out for it.
+TEST(DefaultShaderFileInputsTest, EveryVertexProgramFindsItsInputsInItsPassDeclaration) {
+  namespace fs = std::filesystem;
+  UINT programsChecked = 0;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(ZK_DEFAULT_SHADERS_DIR)) {
+    if (entry.path().extension() != ".ssh") continue;
+    std::ifstream in(entry.path());
+    std::map<std::string, Elements> declarations;
+    std::string line, pass, pending;
+    while (std::getline(in, line)) {
+      if (!pending.empty() || line.rfind("DECLARATION ", 0) == 0) {
+        pending += line;
+        if (!line.empty() && line.back() == '\\') continue;
+        std::istringstream words(pending);
+        std::string keyword, name;
+        words >> keyword >> name;
+        declarations[name] = ReadElements(pending);
+        pending.clear();
+        continue;
+      }
+      std::istringstream words(line);
+      std::string keyword, argument;
+      words >> keyword >> argument;
+      if (keyword == "BEGINPASS") {
+        pass = argument;
+        declarations.clear();
+      }
+      if (keyword != "SETVERTEXSHADER") continue;
+      const std::string shown = entry.path().string() + " " + pass + " " + argument;
+      const fs::path program = entry.path().parent_path() / "vsh" / argument;
+      LPD3DXBUFFER code = nullptr;
+      ASSERT_EQ(D3DXAssembleShaderFromFileA(program.string().c_str(), nullptr, nullptr, 0, &code,
+                                            nullptr),
+                D3D_OK)
+          << shown;
+      D3DXSEMANTIC semantics[MAXD3DDECLLENGTH];
+      UINT count = MAXD3DDECLLENGTH;
+      ASSERT_EQ(D3DXGetShaderInputSemantics(static_cast<const DWORD*>(code->GetBufferPointer()),
+                                            semantics, &count),
+                D3D_OK)
+          << shown;
+      code->Release();
+      // Each pass declares the one layout its program reads.
+      ASSERT_EQ(declarations.size(), 1u) << shown;
+      const Elements& declared = declarations.begin()->second;
+      for (UINT i = 0; i < count; ++i)
+        EXPECT_EQ(declared.count({semantics[i].Usage, semantics[i].UsageIndex}), 1u)
+            << shown << " reads usage " << semantics[i].Usage << " index "
+            << semantics[i].UsageIndex;
+      ++programsChecked;
+    }
+  }
+  EXPECT_GT(programsChecked, 0u);
 }
 
 }  // namespace

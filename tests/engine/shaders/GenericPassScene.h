@@ -87,10 +87,7 @@ class GenericPassScene {
     }
     mesh->SetVertices(static_cast<UINT>(vertices.size()), vertices.data(), 1);
     // Unit scale; the vertices are placed in world space already.
-    CMotion* motion = mesh->GetFirstMotion();
-    motion->SetNumberOfChannels(MOTION_CHANNELS);
-    for (UINT channel = MOTION_SCALE_X; channel < MOTION_CHANNELS; ++channel)
-      motion->GetChannel(channel)->AddKeyData(1.0f, 0.0f, 0, 0, 0, 0, 0, 0, 0, 0);
+    UnitScale(mesh->GetFirstMotion());
     mesh->PrepareMatrices(0.0f);
     auto* surface = dynamic_cast<CSurface*>(mesh->CreateSurface());
     surface->SetIndices(static_cast<UINT>(indices.size()), indices.data());
@@ -106,6 +103,13 @@ class GenericPassScene {
     }
     pass.PrepareMesh(mesh);
     return mesh;
+  }
+
+  // A motion that keeps its object where it stands, at unit scale.
+  static void UnitScale(CMotion* motion) {
+    motion->SetNumberOfChannels(MOTION_CHANNELS);
+    for (UINT channel = MOTION_SCALE_X; channel < MOTION_CHANNELS; ++channel)
+      motion->GetChannel(channel)->AddKeyData(1.0f, 0.0f, 0, 0, 0, 0, 0, 0, 0, 0);
   }
 
   // One frame: clear to `clear`, the scene through the coded path.

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "GameObjectFixture.h"
 #include "PeltoCoreFixture.h"
+#include "RealLevelFixture.h"
 #include "ZKDXInterface.h"
 #include "cpelto/EntityWalking.h"
 #include "cpelto/PeltoLevel.h"
@@ -22,30 +22,18 @@
 
 namespace {
 
-void ExpectNear(const CVector3& v, float x, float y, float z, float tolerance = 1e-4f) {
-  EXPECT_NEAR(v.x, x, tolerance);
-  EXPECT_NEAR(v.y, y, tolerance);
-  EXPECT_NEAR(v.z, z, tolerance);
-}
-
 std::string Entity(const std::string& name, const std::string& params,
                    const std::string& file = "walker.zks") {
   return R"(<Node Type="EntityWalking" Name=")" + name + R"("><Param File=")" + file +
          R"(" Directory="" Enabled="1" )" + params + "/></Node>";
 }
 
-class EntityWalkingTest : public GameObjectTest {
+class EntityWalkingTest : public RealLevelTest {
  protected:
   void SetUp() override {
-    GameObjectTest::SetUp();
-    m_scenes.realFiles = true;
-    WriteSettings("<Param use_shaders=\"0\"/>");
-    StartCore();
-    RegisterNodeType<CPeltoLevel>("Level");
-    RegisterNodeType<CPeltoPlayer>("PeltoPlayer");
+    RealLevelTest::SetUp();
+    PrepareLevelAndPlayer();
     RegisterNodeType<CEntityWalking>("EntityWalking");
-    SaveScene("ground", {});
-    SaveScene("hero", {{"hero", {0, 0, 0}}});
     // The same cell, but out of reach of anything on the ground.
     SaveScene("aloft", {{"aloft", {0, 50, 0}}});
     SaveScene("walker", {{"body", {0, 0, 0}, "master_null"}}, {"master_null"});
@@ -56,21 +44,12 @@ class EntityWalkingTest : public GameObjectTest {
               {"master_null"});
   }
 
-  // A level of `width` × `height` open cells (or the map given), the player at (x, z) and the
-  // children given.
+  // A level of `width` × `height` open cells, the player at (x, z) and the children given.
   CPeltoLevel* LoadLevel(float x, float z, const std::string& children, int width = 7,
                          int height = 7, const std::string& playerFile = "hero.zks") {
-    std::string map;
-    for (int row = 0; row < height; ++row)
-      map += std::string(static_cast<size_t>(width), '0') + "\n";
-    m_folder.Write("elements.txt", map);
-    m_folder.Write("collision.txt", map);
-    Build(R"(<Node Type="Level" Name="level"><Param File="ground.zks" Directory=""/>
-               <map file="elements.txt" collides="collision.txt" Width=")" +
-          std::to_string(width) + R"(" Height=")" + std::to_string(height) + R"("/>
-               <Node Type="PeltoPlayer" Name="GamePlayer"><Param File=")" +
-          playerFile + R"(" Directory="" InitX=")" + std::to_string(x) + R"(" InitZ=")" +
-          std::to_string(z) + "\"/></Node>" + children + "</Node>");
+    const std::string map = OpenMap(width, height);
+    WriteMaps(map, map);
+    Build(LevelXml(width, height, PlayerXml(x, z, "", "", playerFile) + children));
     return Node<CPeltoLevel>("CPeltoLevel");
   }
 
@@ -79,17 +58,13 @@ class EntityWalkingTest : public GameObjectTest {
   void Frames(int count, float delta) {
     for (int i = 0; i < count; ++i) {
       ZkTestClockAdvance(static_cast<uint64_t>(delta * 1e6f + 0.5f));
-      m_time += delta;
-      m_core->GetGlobalArg()->m_fDeltaTime = delta;
-      Step(m_time);
+      Advance(delta);
     }
   }
 
   static CVector3 NullPosition(CEntityWalking* entity) {
-    CVector3 at;
     CNullInterface* null = entity->FindNullByName("master_null", 0);
-    if (null) null->GetPosition(&at, 1);
-    return at;
+    return null ? LocalPosition(null) : CVector3();
   }
   static CVector3 Heading(const D3DXQUATERNION& q) {
     D3DXMATRIX rotation;
@@ -111,8 +86,6 @@ class EntityWalkingTest : public GameObjectTest {
     for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++count;
     return count;
   }
-
-  float m_time = 0;
 };
 
 TEST_F(EntityWalkingTest, AKeyedPathRunsThroughCellCentres) {
@@ -353,9 +326,7 @@ TEST_F(EntityWalkingTest, WithoutMasterNullTheBodyMeshAddsItsOwnMotion) {
   }
   Frames(1, 0);
   Frames(1, 0.1f);
-  CVector3 at;
-  body->GetPosition(&at, 1);
-  ExpectNear(at, 1.75f, 0, 2.0f);
+  ExpectNear(LocalPosition(body), 1.75f, 0, 2.0f);
 }
 
 TEST_F(EntityWalkingTest, ScriptOperationsMoveTurnAndCarry) {

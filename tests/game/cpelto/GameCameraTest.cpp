@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "GameObjectFixture.h"
+#include "RealLevelFixture.h"
 #include "TestWindow.h"
 #include "cpelto/GameCamera.h"
 #include "cpelto/GameCameraHold.h"
@@ -18,50 +18,25 @@
 
 namespace {
 
-void ExpectNear(const CVector3& v, float x, float y, float z) {
-  EXPECT_NEAR(v.x, x, 1e-4f);
-  EXPECT_NEAR(v.y, y, 1e-4f);
-  EXPECT_NEAR(v.z, z, 1e-4f);
-}
-
 std::string Rows(const std::vector<std::vector<char>>& map) {
   std::string text;
   for (const auto& row : map) text += std::string(row.begin(), row.end()) + "/";
   return text;
 }
 
-class GameCamera : public GameObjectTest {
+class GameCamera : public RealLevelTest {
  protected:
   void SetUp() override {
-    GameObjectTest::SetUp();
-    m_scenes.realFiles = true;
-    WriteSettings("<Param use_shaders=\"0\"/>");
-    StartCore();
-    RegisterNodeType<CPeltoLevel>("Level");
-    RegisterNodeType<CPeltoPlayer>("PeltoPlayer");
+    RealLevelTest::SetUp();
+    PrepareLevelAndPlayer();
     RegisterNodeType<cpelto::CCamera>("GameCamera");
-    SaveScene("ground", {});
-    SaveScene("hero", {{"hero", {0, 0, 0}}});
-    geClearKeyTable(g_dwCurrentKeys);
-  }
-  void TearDown() override {
-    geClearKeyTable(g_dwCurrentKeys);
-    GameObjectTest::TearDown();
   }
 
   // A level of width × height open cells with a player at (x, z) (or none), camera 0 freed.
   void LoadLevel(int width, int height, bool withPlayer = true, float x = 0.5f, float z = 0.5f) {
-    std::string row(static_cast<size_t>(width), '0'), map;
-    for (int y = 0; y < height; ++y) map += row + "\n";
-    m_folder.Write("elements.txt", map);
-    m_folder.Write("collision.txt", map);
-    const std::string player = R"(<Node Type="PeltoPlayer" Name="GamePlayer"><Param
-        File="hero.zks" Directory="" InitX=")" + std::to_string(x) + R"(" InitZ=")" +
-                               std::to_string(z) + R"("/></Node>)";
-    Build(R"(<Node Type="Level" Name="level"><Param File="ground.zks" Directory=""/>
-               <map file="elements.txt" collides="collision.txt" Width=")" +
-          std::to_string(width) + R"(" Height=")" + std::to_string(height) + R"("/>)" +
-          (withPlayer ? player : "") + "</Node>");
+    const std::string map = OpenMap(width, height);
+    WriteMaps(map, map);
+    Build(LevelXml(width, height, withPlayer ? PlayerXml(x, z) : ""));
     m_level = Node<CPeltoLevel>("CPeltoLevel");
     ASSERT_NE(m_level, nullptr);
     m_player = Node<CPeltoPlayer>("GamePlayer");
@@ -73,11 +48,7 @@ class GameCamera : public GameObjectTest {
     return Node<cpelto::CCamera>("GameCamera");
   }
   CCameraInterface* camera0() { return m_level->GetOwnerScene()->GetCamera(0); }
-  CVector3 CameraAt() {
-    CVector3 at;
-    camera0()->GetPosition(&at, 1);
-    return at;
-  }
+  CVector3 CameraAt() { return LocalPosition(camera0()); }
   void Frame(float t, float dt = 0.0f) {
     m_core->GetGlobalArg()->m_fDeltaTime = dt;
     Step(t);

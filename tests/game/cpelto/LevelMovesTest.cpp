@@ -6,14 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "GameObjectFixture.h"
+#include "RealLevelFixture.h"
 #include "cpelto/KeyBindings.h"
 #include "cpelto/MovableObject.h"
 #include "cpelto/PeltoLevel.h"
 #include "cpelto/PeltoPlayer.h"
 #include "framework/EngineGlobals.h"
-#include "framework/InputState.h"
-#include "framework/MessageRouter.h"
 #include "framework/Properties.h"
 
 namespace {
@@ -36,44 +34,23 @@ std::string Crate(const std::string& name, float x, float z) {
          R"(" InitZ=")" + std::to_string(z) + R"("/></Node>)";
 }
 
-class LevelMoves : public GameObjectTest {
+class LevelMoves : public RealLevelTest {
  protected:
   void SetUp() override {
-    GameObjectTest::SetUp();
-    m_scenes.realFiles = true;
-    WriteSettings("<Param use_shaders=\"0\"/>");
-    StartCore();
-    RegisterNodeType<CPeltoLevel>("Level");
-    RegisterNodeType<CRecordingPlayer>("PeltoPlayer");
+    RealLevelTest::SetUp();
+    PrepareLevelAndPlayer<CRecordingPlayer>();
     RegisterNodeType<CMovableObject>("MovableObject");
-    SaveScene("ground", {});
-    SaveScene("hero", {{"hero", {0, 0, 0}}});
     SaveScene("crate", {{"crate", {0, 0, 0}}});
     CRecordingPlayer::received.clear();
-    geClearKeyTable(g_dwCurrentKeys);
-    geClearKeyTable(g_dwLastKeys);
-  }
-  void TearDown() override {
-    geClearKeyTable(g_dwCurrentKeys);
-    geClearKeyTable(g_dwLastKeys);
-    GameObjectTest::TearDown();
   }
 
   // A 6 × 6 level whose collision map is `collision` (top row first), with a player at the
   // cell centre (x, z) and the children given.
   CPeltoLevel* LoadLevel(float x, float z, const std::string& children = "",
                          const std::string& playerParams = "",
-                         const std::string& collision = "000000\n000000\n000000\n000000\n"
-                                                        "000000\n000000\n") {
-    m_folder.Write("elements.txt", "000000\n000000\n000000\n000000\n000000\n000000\n");
-    m_folder.Write("collision.txt", collision);
-    Build(R"(<Node Type="Level" Name="level">
-               <Param File="ground.zks" Directory=""/>
-               <map file="elements.txt" collides="collision.txt" Width="6" Height="6"/>
-               <Node Type="PeltoPlayer" Name="GamePlayer"><Param File="hero.zks" Directory=""
-                 InitX=")" +
-          std::to_string(x) + R"(" InitZ=")" + std::to_string(z) + "\" " + playerParams +
-          "/></Node>" + children + "</Node>");
+                         const std::string& collision = OpenMap(6, 6)) {
+    WriteMaps(OpenMap(6, 6), collision);
+    Build(LevelXml(6, 6, PlayerXml(x, z, playerParams) + children));
     m_player = Node<CRecordingPlayer>("GamePlayer");
     return Node<CPeltoLevel>("CPeltoLevel");
   }
@@ -81,8 +58,7 @@ class LevelMoves : public GameObjectTest {
   // The level's update with these keys held (and those of the last frame), then delivery.
   std::vector<std::string> Frame(CPeltoLevel* level, const std::vector<DWORD>& held,
                                  const std::vector<DWORD>& heldBefore = {}) {
-    geClearKeyTable(g_dwCurrentKeys);
-    geClearKeyTable(g_dwLastKeys);
+    ReleaseKeys();
     for (DWORD key : held) g_dwCurrentKeys[key] = 1;
     for (DWORD key : heldBefore) g_dwLastKeys[key] = 1;
     CRecordingPlayer::received.clear();
@@ -91,25 +67,13 @@ class LevelMoves : public GameObjectTest {
     return CRecordingPlayer::received;
   }
 
-  // The script global `name` of the node's module.
-  static int ScriptGlobal(const char* module, const char* name) {
-    AngelScript::asIScriptModule* found =
-        g_pScriptEngine->GetModule(module, AngelScript::asGM_ONLY_IF_EXISTS);
-    if (!found) return -1000;
-    const int index = found->GetGlobalVarIndexByName(name);
-    return index < 0 ? -2000 : *static_cast<int*>(found->GetAddressOfGlobalVar(index));
-  }
-
   using Messages = std::vector<std::string>;
   const KeyBindings m_keys = DefaultKeyBindings();
   CRecordingPlayer* m_player = nullptr;
 };
 
-void ExpectNear(const CVector3& v, float x, float y, float z) {
-  EXPECT_NEAR(v.x, x, 1e-5f);
-  EXPECT_NEAR(v.y, y, 1e-5f);
-  EXPECT_NEAR(v.z, z, 1e-5f);
-}
+// Positions here are sums of whole and half cells, so they must come out all but exact.
+void ExpectNearly(const CVector3& v, float x, float y, float z) { ExpectNear(v, x, y, z, 1e-5f); }
 
 TEST_F(LevelMoves, PlayerConfigurationAndIdentity) {
   CPeltoLevel* level = LoadLevel(1.5f, 2.5f, "", R"(Velocity="2" OgonDiffuse="0.25;0.5")");
@@ -120,9 +84,9 @@ TEST_F(LevelMoves, PlayerConfigurationAndIdentity) {
        {"CPeltoPlayer", "geCRenderableObject", "geCGameObject", "geCBaseNode", "geCBaseObject"})
     EXPECT_TRUE(m_player->IsKindOf(name)) << name;
   EXPECT_FALSE(m_player->IsKindOf("CPeltoPlayerX"));
-  ExpectNear(m_player->m_vecPosition, 1.5f, 0, 2.5f);
-  ExpectNear(m_player->m_vecStartPosition, 1.5f, 0, 2.5f);
-  ExpectNear(m_player->m_vecCameraOffset, -3, 2, 0);
+  ExpectNearly(m_player->m_vecPosition, 1.5f, 0, 2.5f);
+  ExpectNearly(m_player->m_vecStartPosition, 1.5f, 0, 2.5f);
+  ExpectNearly(m_player->m_vecCameraOffset, -3, 2, 0);
   EXPECT_EQ(m_player->m_fVelocity, 2.0f);
   EXPECT_EQ(m_player->m_dwState, CPeltoPlayer::kStateStop);
   EXPECT_FALSE(m_player->m_bIsSubPlayer);
@@ -149,7 +113,7 @@ TEST_F(LevelMoves, CameraOffsetDefaultsOnlyWhenNoComponentIsGiven) {
   auto* sub = Node<CPeltoPlayer>("sub");
   ASSERT_NE(sub, nullptr);
   EXPECT_TRUE(sub->m_bIsSubPlayer);
-  ExpectNear(sub->m_vecCameraOffset, 0, 5, 0);
+  ExpectNearly(sub->m_vecCameraOffset, 0, 5, 0);
   // The sub player, configured after the main one, left the cameras with the main player.
   CSceneInterface* scene = m_player->GetOwnerScene();
   EXPECT_EQ(scene->GetCamera(0)->GetTargetObject(0),
@@ -159,14 +123,14 @@ TEST_F(LevelMoves, CameraOffsetDefaultsOnlyWhenNoComponentIsGiven) {
 TEST_F(LevelMoves, PlayerScriptOperations) {
   LoadLevel(0.5f, 0.5f);
   m_player->SetPosition(CVector3(2.9f, 0.7f, -1.2f));
-  ExpectNear(m_player->GetPosition(), 2.5f, 0, -0.5f);
+  ExpectNearly(m_player->GetPosition(), 2.5f, 0, -0.5f);
   CVector3 meshAt;
   m_player->GetMesh(0)->GetPosition(&meshAt, 1);
-  ExpectNear(meshAt, 2.5f, 0, -0.5f);
+  ExpectNearly(meshAt, 2.5f, 0, -0.5f);
   m_player->SetPositionf(CVector3(1.2f, 3.0f, 4.7f));
-  ExpectNear(m_player->GetPosition(), 1.2f, 3.0f, 4.7f);
+  ExpectNearly(m_player->GetPosition(), 1.2f, 3.0f, 4.7f);
   m_player->GetMesh(0)->GetPosition(&meshAt, 1);
-  ExpectNear(meshAt, 2.5f, 0, -0.5f);
+  ExpectNearly(meshAt, 2.5f, 0, -0.5f);
 
   // States outside the table, above or below, are refused.
   for (int state : {200, 128, -1, -128}) {
@@ -233,10 +197,10 @@ TEST_F(LevelMoves, FacingVectorTurnsWithTheBaseRotation) {
     m_player->m_iFacing = facing;
     m_player->SetRotation(CVector3(0, 0, 0));
     const CVector3* direction = m_player->GetDirection();
-    ExpectNear(*direction, unturned[facing][0], unturned[facing][1], unturned[facing][2]);
+    ExpectNearly(*direction, unturned[facing][0], unturned[facing][1], unturned[facing][2]);
     m_player->SetRotation(CVector3(90, 0, 0));
-    ExpectNear(m_player->GetFacingVector(), turned[facing][0], turned[facing][1],
-               turned[facing][2]);
+    ExpectNearly(m_player->GetFacingVector(), turned[facing][0], turned[facing][1],
+                 turned[facing][2]);
     EXPECT_EQ(m_player->GetDirection(), direction);  // one shared vector
   }
 }
@@ -249,7 +213,7 @@ TEST_F(LevelMoves, APushSlidesForAboutASecondAndSnapsToTheCellCentre) {
   EXPECT_TRUE(crate->IsKindOf("geCBaseObject"));
   ASSERT_EQ(level->GetMovableObjects().size(), 1u);
   EXPECT_EQ(level->GetMovableObjects()[0], crate);
-  ExpectNear(*crate->GetPosition(), 2.3f, 0, 1.4f);
+  ExpectNearly(*crate->GetPosition(), 2.3f, 0, 1.4f);
 
   Step(0);  // the frame that resets the input
   m_core->GetGlobalArg()->m_fDeltaTime = 0.02f;
@@ -268,7 +232,7 @@ TEST_F(LevelMoves, APushSlidesForAboutASecondAndSnapsToTheCellCentre) {
   EXPECT_EQ(crate->GetPosition()->z, 1.5f);
   CVector3 meshAt;
   crate->GetMesh(0)->GetPosition(&meshAt, 1);
-  ExpectNear(meshAt, 3.5f, 0, 1.5f);
+  ExpectNearly(meshAt, 3.5f, 0, 1.5f);
 }
 
 TEST_F(LevelMoves, AForwardStepPushesACrateOnlyWhenObjectsMayMove) {
@@ -285,7 +249,7 @@ TEST_F(LevelMoves, AForwardStepPushesACrateOnlyWhenObjectsMayMove) {
   Step(0);
   m_core->GetGlobalArg()->m_fDeltaTime = 0.1f;
   for (int i = 0; i < 15; ++i) Step(0.1f * static_cast<float>(i));
-  ExpectNear(*crate->GetPosition(), 3.5f, 0, 1.5f);
+  ExpectNearly(*crate->GetPosition(), 3.5f, 0, 1.5f);
 }
 
 TEST_F(LevelMoves, PushEventsRunOnThePlayerOnlyWhenObjectsMayMove) {
@@ -360,7 +324,7 @@ TEST_F(LevelMoves, ACrateOnThePlayersCellMovesOneStep) {
   Step(0);
   m_core->GetGlobalArg()->m_fDeltaTime = 0.1f;
   for (int i = 0; i < 15; ++i) Step(0.1f * static_cast<float>(i));
-  ExpectNear(*crate->GetPosition(), 2.5f, 0, 1.5f);
+  ExpectNearly(*crate->GetPosition(), 2.5f, 0, 1.5f);
 }
 
 TEST_F(LevelMoves, NoCrateMovesWhenAnyCrateInvolvedIsStuck) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "GameObjectFixture.h"
+#include "RealLevelFixture.h"
 #include "cpelto/EntityWalking.h"
 #include "cpelto/KeyBindings.h"
 #include "cpelto/LevelObjects.h"
@@ -15,7 +15,6 @@
 #include "cpelto/PeltoWall.h"
 #include "framework/EngineGlobals.h"
 #include "framework/InputState.h"
-#include "framework/MessageRouter.h"
 #include "framework/Properties.h"
 #include "framework/TextReceiver.h"
 
@@ -46,15 +45,12 @@ std::string Placed(const char* type, const char* name, const char* file, float z
          "\"/></Node>";
 }
 
-class MiniLevelTest : public GameObjectTest {
+class MiniLevelTest : public RealLevelTest {
  protected:
   static constexpr int kHeight = 13;
 
   void SetUp() override {
-    GameObjectTest::SetUp();
-    m_scenes.realFiles = true;
-    WriteSettings("<Param use_shaders=\"0\"/>");
-    StartCore();
+    RealLevelTest::SetUp();
     RegisterNodeType<CPeltoMiniLevel>("MiniLevel");
     RegisterNodeType<CMessageIdPlayer>("PeltoPlayer");
     RegisterNodeType<CPeltoWall>("PeltoWall");
@@ -62,8 +58,7 @@ class MiniLevelTest : public GameObjectTest {
     RegisterNodeType<CPeltoFurniture>("Furniture");
     RegisterNodeType<CMenuText>("MenuText");
     RegisterNodeType<CForeignTextLine>("ForeignText");
-    SaveScene("ground", {});
-    SaveScene("hero", {{"hero", {0, 0, 0}}});
+    SaveGroundAndHero();
     SaveScene("wall", {{"wall", {0, 0, 0}}});
     SaveScene("chair", {{"chair", {0, 0, 0}}});
     SaveScene("walker", {{"body", {0, 0, 0}, "master_null"}}, {"master_null"});
@@ -72,32 +67,20 @@ class MiniLevelTest : public GameObjectTest {
       elements += "w0w\n";
       collision += "909\n";
     }
-    m_folder.Write("elements.txt", elements);
-    m_folder.Write("collision.txt", collision);
+    WriteMaps(elements, collision);
     m_folder.Write("mini.as",
                    "int generations = 0; void OnNextGeneration(geCBaseNode@ level) { "
                    "generations++; }");
-    geClearKeyTable(g_dwCurrentKeys);
-    geClearKeyTable(g_dwLastKeys);
-  }
-  void TearDown() override {
-    geClearKeyTable(g_dwCurrentKeys);
-    geClearKeyTable(g_dwLastKeys);
-    GameObjectTest::TearDown();
   }
 
   // The mini level with the map attributes given, the player at z 1.5 and the children given;
   // the first frame, that of the input reset, is run.
   CPeltoMiniLevel* LoadMiniLevel(const std::string& mapAttributes = R"(GenerationHeight="4")",
                                  const std::string& children = "") {
-    Build(R"(<Node Type="MiniLevel" Name="mini">
-               <Param File="ground.zks" Directory="" ScriptFile="mini.as"/>
-               <map file="elements.txt" collides="collision.txt" Width="3" Height=")" +
-          std::to_string(kHeight) + "\" " + mapAttributes + R"(/>
-               <element_types id="w" file="wall.zks"/>
-               <Node Type="PeltoPlayer" Name="GamePlayer"><Param File="hero.zks" Directory="" Enabled="1"
-                 InitX="1.5" InitZ="1.5"/></Node>)" +
-          children + "</Node>");
+    Build(LevelXml(3, kHeight,
+                   R"(<element_types id="w" file="wall.zks"/>)" +
+                       PlayerXml(1.5f, 1.5f, R"(Enabled="1")") + children,
+                   "MiniLevel", "mini", R"(ScriptFile="mini.as")", mapAttributes));
     m_player = Node<CMessageIdPlayer>("GamePlayer");
     auto* level = dynamic_cast<CPeltoMiniLevel*>(FindPeltoLevel(m_player));
     Frames(1);
@@ -106,12 +89,7 @@ class MiniLevelTest : public GameObjectTest {
 
   // Frames of a tenth of a second: the engine brings world positions up to date as it draws.
   void Frames(int count) {
-    for (int i = 0; i < count; ++i) {
-      m_time += 0.1f;
-      m_core->GetGlobalArg()->m_fDeltaTime = 0.1f;
-      Step(m_time);
-      m_core->GetMessageRouter()->DeliverMessages();
-    }
+    for (int i = 0; i < count; ++i) Frame(0.1f);
   }
   // Puts the player at z and lets the level see it.
   void WalkTo(float z) {
@@ -133,9 +111,7 @@ class MiniLevelTest : public GameObjectTest {
 
   static float WallZ(CPeltoMiniLevel* level, int x, int y) {
     auto* wall = dynamic_cast<geCGameObject*>(level->GetCell(x, y)->pWallNode);
-    CVector3 at;
-    wall->GetMesh(0)->GetPosition(&at, 1);
-    return at.z;
+    return LocalPosition(wall->GetMesh(0)).z;
   }
   // How far the walls of each generation have been lifted, in rows; -1 when the two walls of a
   // generation's rows disagree.
@@ -152,18 +128,13 @@ class MiniLevelTest : public GameObjectTest {
     return lifts;
   }
   float EntityZ(const char* name) {
-    CVector3 at;
-    Node<CEntityWalking>(name)->FindNullByName("master_null", 0)->GetPosition(&at, 1);
-    return at.z;
+    return LocalPosition(Node<CEntityWalking>(name)->FindNullByName("master_null", 0)).z;
   }
   float FurnitureZ(const char* name) {
-    CVector3 at;
-    Node<CPeltoFurniture>(name)->GetBodyMesh()->GetPosition(&at, 1);
-    return at.z;
+    return LocalPosition(Node<CPeltoFurniture>(name)->GetBodyMesh()).z;
   }
 
   CMessageIdPlayer* m_player = nullptr;
-  float m_time = 0;
 };
 
 TEST_F(MiniLevelTest, IsALevelWhoseRowsFormThreeGenerations) {

@@ -5,10 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <cmath>
-#include <fstream>
 #include <string>
 
-#include "GameObjectFixture.h"
+#include "RealLevelFixture.h"
 #include "cpelto/PeltoFurniture.h"
 #include "cpelto/PeltoLevel.h"
 #include "cpelto/PeltoWall.h"
@@ -32,13 +31,10 @@ struct MapFiles {
       R"(<element_types id="a" file="brick.zks"/><element_types id="b" file="pillar.zks"/>)";
 };
 
-class PeltoLevels : public GameObjectTest {
+class PeltoLevels : public RealLevelTest {
  protected:
   void SetUp() override {
-    GameObjectTest::SetUp();
-    m_scenes.realFiles = true;
-    WriteSettings("<Param use_shaders=\"0\"/>");
-    StartCore();
+    RealLevelTest::SetUp();
     RegisterNodeType<CPeltoLevel>("Level");
     RegisterNodeType<CPeltoWall>("PeltoWall");
     RegisterNodeType<CPeltoFurniture>("Furniture");
@@ -47,20 +43,11 @@ class PeltoLevels : public GameObjectTest {
     SaveScene("pillar", {{"base", {0, 0, 0}}, {"top", {0, 3, 0}}});
   }
 
-  void Write(const std::string& name, const std::string& text) {
-    std::ofstream(std::filesystem::path(m_folder.Path()) / name, std::ios::binary) << text;
-  }
-
   // Writes the maps that are given (an empty text leaves the file out) and loads a level on
   // them.
   CPeltoLevel* LoadLevel(const MapFiles& map) {
-    if (!map.elements.empty()) Write("elements.txt", map.elements);
-    if (!map.collision.empty()) Write("collision.txt", map.collision);
-    Build(R"(<Node Type="Level" Name="first">
-               <Param File="ground.zks" Directory="" RenderPriority="1"/>
-               <map file="elements.txt" collides="collision.txt" Width=")" +
-          std::to_string(map.width) + R"(" Height=")" + std::to_string(map.height) +
-          R"("/>)" + map.types + "</Node>");
+    WriteMaps(map.elements, map.collision);
+    Build(LevelXml(map.width, map.height, map.types, "Level", "first", R"(RenderPriority="1")"));
     return Node<CPeltoLevel>("CPeltoLevel");
   }
 
@@ -68,11 +55,6 @@ class PeltoLevels : public GameObjectTest {
     g_pCoreProperties->RegisterAndSet(name, geCVariant(value));
   }
 
-  static CVector3 LocalPosition(CMeshInterface* mesh) {
-    CVector3 at;
-    mesh->GetPosition(&at, 1);
-    return at;
-  }
   static float LargestX(CMeshInterface* mesh) {
     float largest = -1e9f;
     for (UINT i = 0; i < mesh->GetNumberOfVertices(); ++i)
@@ -106,8 +88,7 @@ TEST_F(PeltoLevels, TheFirstLineIsTheTopRowAndOnlyDigitsAndLettersCount) {
 }
 
 TEST_F(PeltoLevels, IsNamedForOthersToFindAndConfiguredForPlay) {
-  Write("elements.txt", "0");
-  Write("collision.txt", "0");
+  WriteMaps("0", "0");
   Build(R"(<Node Type="Level" Name="first">
              <Param File="ground.zks" Directory="" RenderPriority="1" Enabled="0"/>
              <map file="elements.txt" collides="collision.txt" Width="1" Height="1"/></Node>)");
@@ -146,8 +127,7 @@ TEST_F(PeltoLevels, CamerasOneAndTwoAreUnturnedAndTheFirstKept) {
   }
   ASSERT_EQ(m_scenes.SaveSceneToZKS(made, 0), 1u);
   made->Release();
-  Write("elements.txt", "0");
-  Write("collision.txt", "0");
+  WriteMaps("0", "0");
   Build(R"(<Node Type="Level" Name="first">
              <Param File="turned.zks" Directory="" RenderPriority="1"/>
              <map file="elements.txt" collides="collision.txt" Width="1" Height="1"/></Node>)");

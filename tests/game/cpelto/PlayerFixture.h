@@ -7,15 +7,12 @@
 #include <cstdio>
 #include <string>
 
-#include "GameObjectFixture.h"
+#include "RealLevelFixture.h"
 #include "cpelto/GameCameraHold.h"
 #include "cpelto/KeyBindings.h"
 #include "cpelto/PeltoLevel.h"
 #include "cpelto/PeltoPlayer.h"
 #include "cpelto/PlayerCorePort.h"
-#include "framework/InputState.h"
-#include "framework/MessageRouter.h"
-
 
 // Animation ids the game's scripts would give.
 enum : DWORD { kStartId = 1, kWalkId = 2, kEndId = 3, kBackId = 5 };
@@ -70,33 +67,21 @@ inline const char* const kAnimations = R"(
     <Animation Id="15" Start="0" End="6" animation_type="once"/>
     <Animation Id="0" Start="0" End="3" animation_type="once"/>)";
 
-class PlayerTest : public GameObjectTest {
+class PlayerTest : public RealLevelTest {
  protected:
   void SetUp() override {
-    GameObjectTest::SetUp();
-    m_scenes.realFiles = true;
-    WriteSettings("<Param use_shaders=\"0\"/>");
-    StartCore();
-    RegisterNodeType<CPeltoLevel>("Level");
-    RegisterNodeType<CPeltoPlayer>("PeltoPlayer");
+    RealLevelTest::SetUp();
+    PrepareLevelAndPlayer();
     RegisterNodeType<CHoldCamera>("HoldCamera");
-    SaveScene("ground", {});
-    SaveScene("hero", {{"hero", {0, 0, 0}}});
     m_folder.Write("player.as", EventScript());
     m_replaced = SetPlayerCorePort(&m_port);
-    ReleaseKeys();
     for (int& slid : CPeltoPlayer::s_aiSlideCounters) slid = 0;
   }
   void TearDown() override {
     SetPlayerCorePort(m_replaced);
-    ReleaseKeys();
-    GameObjectTest::TearDown();
+    RealLevelTest::TearDown();
   }
 
-  static void ReleaseKeys() {
-    geClearKeyTable(g_dwCurrentKeys);
-    geClearKeyTable(g_dwLastKeys);
-  }
   static void Hold(DWORD key) { g_dwCurrentKeys[key] = 1; }
   static void Release(DWORD key) { g_dwCurrentKeys[key] = 0; }
 
@@ -108,17 +93,13 @@ class PlayerTest : public GameObjectTest {
   void LoadLevel(float x, float z, const std::string& playerParams = "",
                  const std::string& elements = kOpen6, const std::string& collision = kOpen6,
                  const char* animations = kAnimations, const std::string& children = "") {
-    m_folder.Write("elements.txt", elements);
-    m_folder.Write("collision.txt", collision);
-    const size_t width = elements.find('\n');
-    const size_t height = static_cast<size_t>(std::count(elements.begin(), elements.end(), '\n'));
-    Build(R"(<Node Type="Level" Name="level"><Param File="ground.zks" Directory=""/>
-               <map file="elements.txt" collides="collision.txt" Width=")" +
-          std::to_string(width) + "\" Height=\"" + std::to_string(height) + R"("/>
-               <Node Type="PeltoPlayer" Name="GamePlayer"><Param File="hero.zks" Directory=""
-                 Enabled="1" ScriptFile="player.as" InitX=")" +
-          std::to_string(x) + R"(" InitZ=")" + std::to_string(z) + "\" " + playerParams + "/>" +
-          animations + "</Node>" + children + "</Node>");
+    WriteMaps(elements, collision);
+    const auto width = static_cast<int>(elements.find('\n'));
+    const auto height = static_cast<int>(std::count(elements.begin(), elements.end(), '\n'));
+    Build(LevelXml(
+        width, height,
+        PlayerXml(x, z, R"(Enabled="1" ScriptFile="player.as" )" + playerParams, animations) +
+            children));
     m_level = Node<CPeltoLevel>("CPeltoLevel");
     m_player = Node<CPeltoPlayer>("GamePlayer");
     ASSERT_TRUE(m_level && m_player);
@@ -126,13 +107,6 @@ class PlayerTest : public GameObjectTest {
     Frame(0.0f);
   }
 
-  // One frame of `dt` seconds, then the messages posted during it.
-  void Frame(float dt) {
-    m_now += dt;
-    m_core->GetGlobalArg()->m_fDeltaTime = dt;
-    Step(m_now);
-    m_core->GetMessageRouter()->DeliverMessages();
-  }
   // Frames until the player is back in state 1 or 9 (at most `limit`); the count.
   int FramesUntilStanding(float dt, int limit = 100) {
     int frames = 0;
@@ -156,23 +130,14 @@ class PlayerTest : public GameObjectTest {
   }
 
   // How often the node's script saw the event.
-  int Count(const char* event, const char* node = "GamePlayer") const {
-    AngelScript::asIScriptModule* module =
-        g_pScriptEngine->GetModule(node, AngelScript::asGM_ONLY_IF_EXISTS);
-    const int index = module ? module->GetGlobalVarIndexByName((std::string(event) + "_n").c_str())
-                             : -1;
-    return index < 0 ? -1 : *static_cast<int*>(module->GetAddressOfGlobalVar(index));
+  static int Count(const char* event, const char* node = "GamePlayer") {
+    return ScriptGlobal(node, (std::string(event) + "_n").c_str());
   }
 
-  CVector3 MeshPosition() const {
-    CVector3 at;
-    m_player->GetMesh(0)->GetPosition(&at, 1);
-    return at;
-  }
+  CVector3 MeshPosition() const { return LocalPosition(m_player->GetMesh(0)); }
 
   CTablePort m_port;
   CPlayerCorePort* m_replaced = nullptr;
   CPeltoLevel* m_level = nullptr;
   CPeltoPlayer* m_player = nullptr;
-  float m_now = 0.0f;
 };

@@ -197,6 +197,42 @@ TEST_F(ShaderPixelTest, IntegerConstantDrivesRepAndBooleanDrivesIf) {
   }
 }
 
+// Assembled code carries no constant table, yet indexes a palette as skinning does: the
+// transform and the colour come from c[a0.x + n], two bases into one indexed range, beside a
+// register of that range read directly.
+TEST_F(ShaderPixelTest, RelativelyAddressedConstantsWithoutAConstantTable) {
+  const char vs20[] =
+      "vs_2_0\ndcl_position v0\nmova a0.x, c10.x\nm4x3 r0.xyz, v0, c[a0.x + 20]\nmov r0.w, c11.w\n"
+      "m4x4 oPos, r0, c0\nmov r1, c[a0.x + 40]\nadd oD0, r1, c60\n";
+  // Entry 0 leaves the square whole; entry 3 halves it and moves it into the right half.
+  const float palette[6][4] = {{1, 0, 0, 0},    {0, 1, 0, 0},    {0, 0, 1, 0},
+                               {0.5f, 0, 0, 0.5f}, {0, 0.5f, 0, 0}, {0, 0, 1, 0}};
+  const float colours[4][4] = {{1, 0, 0, 1}, {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 1, 0, 1}};
+  const float one[4] = {0, 0, 0, 1}, blue[4] = {0, 0, 1, 0};
+  device->SetVertexShaderConstantF(20, &palette[0][0], 6);
+  device->SetVertexShaderConstantF(40, &colours[0][0], 4);
+  device->SetVertexShaderConstantF(11, one, 1);
+  device->SetVertexShaderConstantF(60, blue, 1);
+  IDirect3DVertexShader9* shader = VertexShader(vs20);
+  ASSERT_NE(shader, nullptr);
+  ASSERT_EQ(D3D_OK, device->SetVertexShader(shader));
+  struct SCase {
+    float index;
+    D3DCOLOR left, right;
+  };
+  for (const SCase& c : {SCase{0, 0xFFFF00FF, 0xFFFF00FF}, SCase{3, 0xFF000000, 0xFF00FFFF}}) {
+    SCOPED_TRACE("entry " + std::to_string(c.index));
+    const float index[4] = {c.index, 0, 0, 0};
+    device->SetVertexShaderConstantF(10, index, 1);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.f, 0);
+    DrawSquare(0xFFFFFFFF);
+    const std::vector<D3DCOLOR> pixels = device.ReadBackBuffer();
+    EXPECT_PIXEL(pixels, 16, 32, c.left);
+    EXPECT_PIXEL(pixels, 48, 32, c.right);
+    EXPECT_PIXEL(pixels, 48, 8, c.index == 0 ? c.right : 0xFF000000u);
+  }
+}
+
 TEST_F(ShaderPixelTest, VertexShaderFeedsTheFixedFunctionPixelStage) {
   BindQuadrantTexture();
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);

@@ -1,0 +1,34 @@
+vs_2_0
+dcl_position v0
+dcl_normal v1
+dcl_texcoord0 v2
+dcl_tangent v5
+dcl_binormal v6
+mov r0, v0
+mov r1.xyz, v1
+mov r8.xyz, v5
+mov r4.xyz, v6
+mul r2, r0.x, c0
+mad r2, r0.y, c1, r2
+mad r2, r0.z, c2, r2
+add oPos, r2, c3
+mul r5, r0.x, c4
+mad r5, r0.y, c5, r5
+mad r5, r0.z, c6, r5
+add r5, r5, c7
+mul r3.xyz, r1.x, c4
+mad r3.xyz, r1.y, c5, r3
+mad r3.xyz, r1.z, c6, r3
+mul r6.xyz, r8.x, c4
+mad r6.xyz, r8.y, c5, r6
+mad r6.xyz, r8.z, c6, r6
+mul r7.xyz, r4.x, c4
+mad r7.xyz, r4.y, c5, r7
+mad r7.xyz, r4.z, c6, r7
+mov oT0, v2
+mov oT1, v2
+mov oT2.xyz, r6
+mov oT5.xyz, r7
+mov oT6.xyz, r3
+add oT3.xyz, c13, -r5
+add oT4.xyz, c15, -r5
