@@ -98,7 +98,7 @@ void StartToMenu(GameSession& session) {
   ASSERT_TRUE(logo.Loaded()) << logo.Path();
   EXPECT_GT(logo.Share(kLogo, kCentre), 0.8) << logo.Path();
 
-  ASSERT_TRUE(session.Await(Log::Script, "DEMO: menu shown", kStep));
+  ASSERT_TRUE(session.Await(Log::Script, "DEMO: menu shown\n", kStep));
   const Screenshot menu = session.Shoot("02-menu.png", kStep);
   ASSERT_TRUE(menu.Loaded()) << menu.Path();
   EXPECT_GT(menu.Share(kMenuBackground), 0.3) << menu.Path();
@@ -110,7 +110,7 @@ void PlayFirstLevel(GameSession& session) {
   session.Command(Click(session, kButtonX, kPlayY));
   ASSERT_TRUE(session.Await(Log::Game, ">> Loading level 'level1'\n", kStep));
   ASSERT_TRUE(session.Await(Log::Game, "  - Found level 'level1'\n", kStep));
-  ASSERT_TRUE(session.Await(Log::Script, "DEMO: level loaded level1", kStep));
+  ASSERT_TRUE(session.Await(Log::Script, "DEMO: level loaded level1\n", kStep));
   std::string tree;
   ASSERT_TRUE(AwaitNodeTree(session, &tree));
   for (const char* levelNode : kLevelNodes)
@@ -197,8 +197,8 @@ void CheckEntityWalked(const GameSession& session) {
 // mini level, whose generations follow one another while W is held; Escape back to the menu.
 void SecondLevel(GameSession& session) {
   session.Command(Key(kW, "up") + Press(kEscape));
-  ASSERT_TRUE(session.Await(Log::Script, "DEMO: level unloaded", kStep));
-  ASSERT_TRUE(session.Await(Log::Script, "DEMO: menu shown", kStep));
+  ASSERT_TRUE(session.Await(Log::Script, "DEMO: level unloaded\n", kStep));
+  ASSERT_TRUE(session.Await(Log::Script, "DEMO: menu shown\n", kStep));
   std::string tree;
   ASSERT_TRUE(AwaitNodeTree(session, &tree));
   EXPECT_NE(tree.find("-MainMenu ("), std::string::npos) << tree;
@@ -207,19 +207,19 @@ void SecondLevel(GameSession& session) {
 
   session.Command(Click(session, kButtonX, kLevel2Y));
   ASSERT_TRUE(session.Await(Log::Game, ">> Loading level 'level2'\n", kStep));
-  ASSERT_TRUE(session.Await(Log::Script, "DEMO: level loaded level2", kStep));
+  ASSERT_TRUE(session.Await(Log::Script, "DEMO: level loaded level2\n", kStep));
   session.Command(Key(kW, "down"));
   ASSERT_TRUE(session.Await(Log::Script, "DEMO: generation entered ", kStep));
   session.Command(Key(kW, "up") + Press(kEscape));
-  ASSERT_TRUE(session.Await(Log::Script, "DEMO: level unloaded", kStep));
-  ASSERT_TRUE(session.Await(Log::Script, "DEMO: menu shown", kStep));
+  ASSERT_TRUE(session.Await(Log::Script, "DEMO: level unloaded\n", kStep));
+  ASSERT_TRUE(session.Await(Log::Script, "DEMO: menu shown\n", kStep));
 }
 
 // Escape until the game exits: once in the menu, twice from a level that a failed step left.
 void ExitGame(GameSession& session) {
   for (int presses = 0; presses < 3; ++presses) {
     session.Command(Press(kEscape));
-    if (session.Await(Log::Script, "DEMO: exit", kStep)) return;
+    if (session.Await(Log::Script, "DEMO: exit\n", kStep)) return;
   }
   ADD_FAILURE() << "Escape did not end the game";
 }
