@@ -231,6 +231,7 @@ const struct {
   const char* reason;
 } kExpectedErrorLines[] = {
     {"- Archive zkr\\vge.zkr Contains ", "the error log names each archive mounted"},
+    {"- Archive shaders\\shaders.zkr Contains ", "the error log names each archive mounted"},
     {"ERROR!!! - Can't Load the TOOL",
      "the engine looks for its optional developer tool library, which the game does not ship"},
     {"----- ZeKorb Debugger Closed Successfully -----", "the log's closing line"},
