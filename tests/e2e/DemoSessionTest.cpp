@@ -269,8 +269,12 @@ void CheckLogsAfterRun(GameSession& session) {
     EXPECT_EQ(scriptLog.find(bad), std::string::npos) << bad << " in " << scriptLog;
 
   const std::string engineLog = session.Read(Log::Engine);
+  // Both archives mounted, then the scenes read from the data archive, where alone they lie.
   EXPECT_TRUE(InOrder(engineLog, {"- Archive zkr\\vge.zkr Contains ",
-                                  "- Loading Scene: game\\levels\\level1\\level1.zks\n"}))
+                                  "- Archive shaders\\shaders.zkr Contains ",
+                                  "- Loading Scene: game\\levels\\level1\\level1.zks\n",
+                                  "- Loading Scene: objects\\crate.zks\n",
+                                  "- Loading Scene: game\\levels\\level2\\level2.zks\n"}))
       << engineLog;
   const std::string closing = "----- ZeKorb Debugger Closed Successfully -----";
   EXPECT_EQ(engineLog.rfind(closing), engineLog.find_last_not_of("\r\n") + 1 - closing.size())
