@@ -270,11 +270,11 @@ void CheckLogsAfterRun(GameSession& session) {
 
   const std::string engineLog = session.Read(Log::Engine);
   // Both archives mounted, then the scenes read from the data archive, where alone they lie.
-  EXPECT_TRUE(InOrder(engineLog, {"- Archive zkr\\vge.zkr Contains ",
-                                  "- Archive shaders\\shaders.zkr Contains ",
-                                  "- Loading Scene: game\\levels\\level1\\level1.zks\n",
-                                  "- Loading Scene: objects\\crate.zks\n",
-                                  "- Loading Scene: game\\levels\\level2\\level2.zks\n"}))
+  EXPECT_TRUE(InOrder(
+      engineLog, {"- Archive zkr\\vge.zkr Contains ", "- Archive shaders\\shaders.zkr Contains ",
+                  "- Loading Scene: game\\levels\\level1\\level1.zks\n",
+                  "- Loading Scene: objects\\crate.zks\n",
+                  "- Loading Scene: game\\levels\\level2\\level2.zks\n"}))
       << engineLog;
   const std::string closing = "----- ZeKorb Debugger Closed Successfully -----";
   EXPECT_EQ(engineLog.rfind(closing), engineLog.find_last_not_of("\r\n") + 1 - closing.size())
