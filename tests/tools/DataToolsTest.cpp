@@ -325,13 +325,15 @@ TEST_F(PackedData, ScenesReadBackWithTheirKeysAndLinks) {
     ASSERT_NE(outlet, nullptr);
     EXPECT_EQ(outlet->GetParent(), dynamic_cast<CWorldObject*>(scene->GetMesh(0)));
   }
-  {
-    auto scene = load("objects\\entity.zks");
-    ASSERT_TRUE(scene);
+  // The walking entities' objects hang under their master null; the socket is one of them.
+  for (const char* name : {"objects\\entity.zks", "objects\\socket.zks"}) {
+    auto scene = load(name);
+    ASSERT_TRUE(scene) << name;
     auto* body = dynamic_cast<CWorldObject*>(scene->GetMesh(0));
-    ASSERT_NE(body, nullptr);
+    ASSERT_NE(body, nullptr) << name;
     EXPECT_EQ(body->GetParent(),
-              dynamic_cast<CWorldObject*>(scene->GetNullByName("master_null", 0)));
+              dynamic_cast<CWorldObject*>(scene->GetNullByName("master_null", 0)))
+        << name;
   }
   {
     auto scene = load("progress\\progress.zks");

@@ -38,14 +38,20 @@ struct ObjectFolder {
     return saved;
   }
 
-  // A scene of one box named `name`.
+  // A scene of one box named `name`; under a null "master_null" for a node that walks its
+  // objects by that null.
   bool Block(const char* name, DemoColour colour, const CVector3& low, const CVector3& high,
-             bool tiledFromAbove = false) const {
+             bool tiledFromAbove = false, bool underMasterNull = false) const {
     DemoMeshes::Look look{Texture(name, colour)};
     look.tiledFromAbove = tiledFromAbove;
     CScene* scene = Scene(name, 0);
     auto* mesh = static_cast<CMesh*>(scene->AddMesh(0));
     mesh->SetName(name);
+    if (underMasterNull) {
+      auto* master = static_cast<CNull*>(scene->AddNull());
+      master->SetName("master_null");
+      mesh->SetParentObject(master);
+    }
     return Save(scene,
                 !look.texture.empty() && DemoMeshes::Box(engine, mesh, low, high, name, look));
   }
@@ -82,7 +88,9 @@ bool DemoObjects::Write(DemoEngine& engine, const std::string& folder) {
             written;
   written = objects.Block("crate", DemoTextures::kCrate, {-0.4f, 0, -0.4f}, {0.4f, 0.8f, 0.4f}) &&
             written;
-  written = objects.Block("socket", DemoTextures::kSocket, {-0.3f, 0, -0.3f}, {0.3f, 0.1f, 0.3f}) &&
+  // The socket is a walking entity that stands still, so it has the entity's master null too.
+  written = objects.Block("socket", DemoTextures::kSocket, {-0.3f, 0, -0.3f}, {0.3f, 0.1f, 0.3f},
+                          false, true) &&
             written;
 
   {

@@ -2,9 +2,9 @@
 // The demo's objects, each a scene of its own below "objects/" with its textures in
 // "objects/Textures/": the unit wall over [0, 1] × [0, 1] and the wet floor's slab over the same
 // cell (a wall node places them at their cell's lower corner), and centred on their cell, standing
-// on y = 0: the crate, the socket, the player, the sub player (with the null "kabelek" where its
-// cable leaves) and the walking entity (its body under "master_null"). Also the progress bar's
-// scene, "progress/progress.zks".
+// on y = 0: the crate, the socket (under the null "master_null", as walking entities are), the
+// player, the sub player (with the null "kabelek" where its cable leaves) and the walking entity
+// (its body under "master_null"). Also the progress bar's scene, "progress/progress.zks".
 //
 // The characters' body meshes are keyed in kAnimations ranges of kAnimationFrames frames each,
 // range i covering frames [i × kAnimationFrames, (i + 1) × kAnimationFrames − 1]: a bob of its
