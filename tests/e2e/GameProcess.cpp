@@ -43,6 +43,7 @@ std::string GameProcess::Bin(const std::string& relative) const {
 
 void GameProcess::Start() {
   // Read and write: opening does not wait for the game, which opens the FIFO at its first frame.
+  if (m_commands >= 0) close(m_commands);
   m_commands = open((m_folder / "commands").c_str(), O_RDWR | O_CLOEXEC);
   if (m_commands < 0) throw std::runtime_error("cannot open the command FIFO");
   const std::string program = Bin("cpelto");
@@ -98,14 +99,27 @@ int GameProcess::Wait(std::chrono::seconds limit) {
 
 bool GameProcess::WaitForText(const std::string& path, const std::string& text,
                               std::chrono::seconds limit) {
+  return FindText(path, text, 0, limit) != std::string::npos;
+}
+
+size_t GameProcess::FindText(const std::string& path, const std::string& text, size_t from,
+                             std::chrono::milliseconds limit) {
   const auto end = std::chrono::steady_clock::now() + limit;
   for (;;) {
     // Read before looking at the end, so text written just before the end still counts.
     const bool ended = Ended();
-    if (ReadFile(path).find(text) != std::string::npos) return true;
-    if (ended || std::chrono::steady_clock::now() > end) return false;
+    const std::string contents = ReadFile(path);
+    const size_t found = from <= contents.size() ? contents.find(text, from) : std::string::npos;
+    if (found != std::string::npos) return found;
+    if (ended || std::chrono::steady_clock::now() > end) return std::string::npos;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
+}
+
+bool GameProcess::HasEnded(int* exitCode) {
+  if (!Ended()) return false;
+  *exitCode = m_exitCode;
+  return true;
 }
 
 std::string GameProcess::Output() const { return ReadFile(m_folder / "output.txt"); }

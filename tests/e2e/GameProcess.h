@@ -23,7 +23,8 @@ class GameProcess {
   // Files beside the command FIFO, where relative screenshot paths land.
   std::string Beside(const std::string& relative) const { return m_folder / relative; }
 
-  // Starts cpelto; throws when it cannot be started.
+  // Starts cpelto, again once it has ended (a second run on the same copy); throws when it
+  // cannot be started.
   void Start();
   // Writes command lines to the game's FIFO.
   void Command(const std::string& lines);
@@ -33,6 +34,12 @@ class GameProcess {
   int Wait(std::chrono::seconds limit);
   // True once `path` holds `text`, false when `limit` passed or the game ended first.
   bool WaitForText(const std::string& path, const std::string& text, std::chrono::seconds limit);
+  // Where `text` first appears in `path` at or after offset `from`, waiting for it as above;
+  // std::string::npos when it did not appear.
+  size_t FindText(const std::string& path, const std::string& text, size_t from,
+                  std::chrono::milliseconds limit);
+  // True, with its exit code (-1 when killed by a signal), once the game has ended.
+  bool HasEnded(int* exitCode);
   // Standard output and error so far.
   std::string Output() const;
 

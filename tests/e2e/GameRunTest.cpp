@@ -2,53 +2,22 @@
 // orderly end on SIGTERM, and the start-up failures that end the program with a message.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <stb_image.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string>
-#include <vector>
 
+#include "DemoColours.h"
 #include "GameProcess.h"
+#include "GameSession.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-// The logo texture's colour (the demo data's logo picture).
-constexpr int kLogoColour[3] = {236, 112, 20};
-
-// The share of the pixels in the middle fifth of a screenshot that are the logo's colour.
-double LogoShareInCentre(const std::string& png) {
-  int width = 0, height = 0, channels = 0;
-  std::unique_ptr<unsigned char, void (*)(void*)> pixels(
-      stbi_load(png.c_str(), &width, &height, &channels, 3), stbi_image_free);
-  if (!pixels) return -1;
-  int near = 0, total = 0;
-  for (int y = height * 2 / 5; y < height * 3 / 5; ++y)
-    for (int x = width * 2 / 5; x < width * 3 / 5; ++x, ++total) {
-      const unsigned char* p = pixels.get() + (static_cast<size_t>(y) * width + x) * 3;
-      bool close = true;
-      for (int c = 0; c < 3; ++c) close = close && std::abs(p[c] - kLogoColour[c]) <= 24;
-      near += close ? 1 : 0;
-    }
-  return total ? static_cast<double>(near) / total : 0;
-}
-
-// Whether the lines appear in `text` in this order.
-::testing::AssertionResult InOrder(const std::string& text, const std::vector<std::string>& lines) {
-  size_t at = 0;
-  for (const std::string& line : lines) {
-    const size_t found = text.find(line, at);
-    if (found == std::string::npos)
-      return ::testing::AssertionFailure() << "missing after offset " << at << ": " << line;
-    at = found + line.size();
-  }
-  return ::testing::AssertionSuccess();
-}
+using demo_colours::kCentre;
+using demo_colours::kLogo;
 
 TEST(GameRun, ShowsTheLogoThenEndsInOrderOnSigterm) {
   GameProcess game(ZK_PROGRAM_FOLDER);
@@ -64,8 +33,8 @@ TEST(GameRun, ShowsTheLogoThenEndsInOrderOnSigterm) {
   game.Signal(SIGTERM);
   EXPECT_EQ(game.Wait(60s), 0) << game.Output();
 
-  EXPECT_GT(LogoShareInCentre(game.Beside("logo.png")), 0.8);
-  EXPECT_LT(LogoShareInCentre(game.Beside("after.png")), 0.05);
+  EXPECT_GT(Screenshot(game.Beside("logo.png")).Share(kLogo, kCentre), 0.8);
+  EXPECT_LT(Screenshot(game.Beside("after.png")).Share(kLogo, kCentre), 0.05);
 
   const std::string gameLog = GameProcess::ReadFile(game.Bin("runtime/GameEngine.log"));
   // The core's banner and the sound device, the game tree and settings, the node types, the
