@@ -4,6 +4,7 @@
 // vertex and pixel programs they name are only recorded: their assembly has a target of its
 // own). A compiled shader is walked by the collectors and compiled again in place.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -21,16 +22,19 @@ constexpr DWORD kEveryScheme = ZK_SCHEME_GEFORCE2 | ZK_SCHEME_GEFORCE3 | ZK_SCHE
                                ZK_SCHEME_RADEON8500 | ZK_SCHEME_RADEON9700 | ZK_SCHEME_GEFORCEFX |
                                ZK_SCHEME_RADEONX800 | ZK_SCHEME_GEFORCE6800;
 
+// Every collector of every pass, into arrays with room for a few entries: none may store more
+// than the room it was given.
 void Walk(CShader* shader) {
+  constexpr UINT kRoom = 4;
   for (UINT pass = 0; pass < shader->GetNumberOfPasses(); ++pass) {
-    ShaderDeclarationEntry declarations[16];
-    const char* programs[16];
-    UINT count = 16;
-    shader->GetVertexDeclarations(pass, &count, declarations);
-    count = 16;
-    shader->GetVertexShaders(pass, &count, programs);
-    count = 16;
-    shader->GetPixelShaders(pass, &count, programs);
+    ShaderDeclarationEntry declarations[kRoom];
+    const char* programs[kRoom];
+    UINT counts[3] = {kRoom, kRoom, kRoom};
+    shader->GetVertexDeclarations(pass, &counts[0], declarations);
+    shader->GetVertexShaders(pass, &counts[1], programs);
+    shader->GetPixelShaders(pass, &counts[2], programs);
+    for (UINT count : counts)
+      if (count > kRoom) std::abort();
   }
 }
 
