@@ -32,7 +32,7 @@ bool CPlayerProfiles::ParseFile(const char* szFileName, TiXmlDocument& document)
   // The text ends at its first zero, a 0xFF byte in the file. A zero byte in the file is a 0xFF
   // character of the text, which a save writes for a name or value holding it: stopping there
   // would lose the rest of the profiles.
-  document.Parse(Koduj(bytes).c_str());
+  ParseXmlText(document, Koduj(bytes));
   return true;
 }
 

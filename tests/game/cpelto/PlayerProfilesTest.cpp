@@ -93,6 +93,20 @@ TEST_F(PlayerProfilesTest, TransformedFileIsReadUpToTheEndOfItsText) {
   EXPECT_STREQ(core.GetGameProfiles()->GetNode(0)->GetName(), "A");
 }
 
+TEST_F(PlayerProfilesTest, TransformedTextEndingInsideAUtf8SequenceEndsThere) {
+  // A lead byte at the end of the text must not carry the parser over its end into the file's
+  // rest.
+  m_folder.Write(
+      "cut.sav",
+      Koduj(R"(<?xml version="1.0" ?><Profiles><Node Type="ConfigurationNode" Name="A"/>)") +
+          Koduj("\xC7") + std::string(1, '\xFF') +
+          Koduj(R"(<Node Type="ConfigurationNode" Name="Ghost"/></Profiles>)"));
+  CTestPeltoCore& core = Start();
+  ASSERT_TRUE(core.LoadGameProfiles("cut.sav"));
+  ASSERT_EQ(core.GetGameProfiles()->GetNodesCount(), 1u);
+  EXPECT_STREQ(core.GetGameProfiles()->GetNode(0)->GetName(), "A");
+}
+
 TEST_F(PlayerProfilesTest, ATextByte0xFFSurvivesTheTransformedFile) {
   // Its transform is a zero byte in the file, which must not end the text.
   const std::string name = "Ann\xFF";
