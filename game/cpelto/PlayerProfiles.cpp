@@ -29,8 +29,10 @@ bool CPlayerProfiles::ParseFile(const char* szFileName, TiXmlDocument& document)
   }
   std::string bytes;
   if (!ReadVfsFileBytes(szFileName, bytes)) return false;
-  bytes.resize(strnlen(bytes.c_str(), bytes.size()));
-  document.Parse(Koduj(bytes).c_str());
+  // The text ends at its first zero, a 0xFF byte in the file. A zero byte in the file is a 0xFF
+  // character of the text, which a save writes for a name or value holding it: stopping there
+  // would lose the rest of the profiles.
+  ParseXmlText(document, Koduj(bytes));
   return true;
 }
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <list>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "ZKDXInterface.h"
 #include "framework/EngineGlobals.h"
@@ -42,11 +42,11 @@ TiXmlDocument LoadThroughEngine(const char* szPath) {
   VFSFile* pFile = pFileSystem ? pFileSystem->OpenNormalFile(szPath, "rb") : nullptr;
   if (!pFile) return document;
   const UINT nLength = pFile->GetFileLength();
-  std::vector<char> text(static_cast<size_t>(nLength) + 1, 0);
+  std::string text(nLength, '\0');
   const UINT nRead = nLength ? pFile->Read(text.data(), 1, nLength) : 0;
-  text[std::min(nRead, nLength)] = 0;
+  text.resize(std::min(nRead, nLength));
   pFile->Close();
-  document.Parse(text.data());
+  ParseXmlText(document, std::move(text));
   return document;
 }
 
@@ -59,7 +59,8 @@ struct SIncludeOrigin {
 // Spelling-independent key of a game path: slashes one way, one letter case.
 std::string PathKey(const std::string& strPath) {
   std::string key = strPath;
-  for (char& c : key) c = c == '\\' ? '/' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : key)
+    c = c == '\\' ? '/' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return key;
 }
 
@@ -157,4 +158,12 @@ void PreprocessDocument(TiXmlDocument& document) {
     return;
   }
   PreprocessXml(&document);
+}
+
+void ParseXmlText(TiXmlDocument& document, std::string text) {
+  // The longest UTF-8 sequence is four bytes: its lead byte then steps onto one of these zeros.
+  constexpr size_t kZerosAfterText = 4;
+  if (const size_t end = text.find('\0'); end != std::string::npos) text.resize(end);
+  text.append(kZerosAfterText, '\0');
+  document.Parse(text.c_str());
 }

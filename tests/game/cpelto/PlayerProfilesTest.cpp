@@ -82,14 +82,46 @@ TEST_F(PlayerProfilesTest, SavedTreeLoadsBackEqualAsXmlAndAsTransformedFile) {
   }
 }
 
-TEST_F(PlayerProfilesTest, TransformedFileIsReadUpToItsFirstZeroByte) {
+TEST_F(PlayerProfilesTest, TransformedFileIsReadUpToTheEndOfItsText) {
+  // The text ends where the file holds a 0xFF byte, the transform of a zero.
   m_folder.Write("cut.sav",
                  Koduj(R"(<Profiles><Node Type="ConfigurationNode" Name="A"/></Profiles>)") +
-                     std::string(1, '\0') + "garbage");
+                     std::string(1, '\xFF') + "garbage");
   CTestPeltoCore& core = Start();
   ASSERT_TRUE(core.LoadGameProfiles("cut.sav"));
   ASSERT_EQ(core.GetGameProfiles()->GetNodesCount(), 1u);
   EXPECT_STREQ(core.GetGameProfiles()->GetNode(0)->GetName(), "A");
+}
+
+TEST_F(PlayerProfilesTest, TransformedTextEndingInsideAUtf8SequenceEndsThere) {
+  // A lead byte at the end of the text must not carry the parser over its end into the file's
+  // rest.
+  m_folder.Write(
+      "cut.sav",
+      Koduj(R"(<?xml version="1.0" ?><Profiles><Node Type="ConfigurationNode" Name="A"/>)") +
+          Koduj("\xC7") + std::string(1, '\xFF') +
+          Koduj(R"(<Node Type="ConfigurationNode" Name="Ghost"/></Profiles>)"));
+  CTestPeltoCore& core = Start();
+  ASSERT_TRUE(core.LoadGameProfiles("cut.sav"));
+  ASSERT_EQ(core.GetGameProfiles()->GetNodesCount(), 1u);
+  EXPECT_STREQ(core.GetGameProfiles()->GetNode(0)->GetName(), "A");
+}
+
+TEST_F(PlayerProfilesTest, ATextByte0xFFSurvivesTheTransformedFile) {
+  // Its transform is a zero byte in the file, which must not end the text.
+  const std::string name = "Ann\xFF";
+  CTestPeltoCore& core = Start();
+  geCBaseNode* first = AddProfileItem(core.GetGameProfiles(), name.c_str());
+  ASSERT_NE(first, nullptr);
+  first->GetProperties()->RegisterAndSet("Nick", geCVariant(std::string("x\xFFy")));
+  ASSERT_NE(AddProfileItem(core.GetGameProfiles(), "Bert"), nullptr);
+  core.SaveGameProfiles("players.dat");
+  ASSERT_NE(Read("players.dat").find('\0'), std::string::npos);
+  DestroyCore();
+
+  CTestPeltoCore& again = Start();
+  ASSERT_TRUE(again.LoadGameProfiles("players.dat"));
+  EXPECT_EQ(Tree(again.GetGameProfiles()), "{Ann\xFF{Name=Ann\xFF;Nick=x\xFFy;}Bert{Name=Bert;}}");
 }
 
 TEST_F(PlayerProfilesTest, LoadingTwiceDoublesTheItemsAndSavesThemAll) {

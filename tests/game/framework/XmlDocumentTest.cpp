@@ -60,13 +60,14 @@ TEST_F(XmlDocumentTest, IncludedNodesFollowTheParentsLastChild) {
   EXPECT_EQ(Children(root->FirstChildElement("B")), "Leaf") << "includes inside included nodes";
   const std::string log = Log();
   EXPECT_PRED2(Contains, log, "  - Includding file 'CFG\\parts.xml' \n");
-  EXPECT_PRED2(Contains, log, "   - moving node 'A'\n   - moving node ' note '\n   - moving node 'B'\n");
+  EXPECT_PRED2(Contains, log,
+               "   - moving node 'A'\n   - moving node ' note '\n   - moving node 'B'\n");
   EXPECT_PRED2(Contains, log, "  - Includding file 'cfg\\leaf.xml' \n   - moving node 'Leaf'\n");
 }
 
 TEST_F(XmlDocumentTest, MissingFilesAndIncludesWithoutFileAreRemoved) {
-  const TiXmlDocument document = Preprocess(
-      "<Root><Include/><Keep/><Include File='cfg\\none.xml'/><Include File=''/></Root>");
+  const TiXmlDocument document =
+      Preprocess("<Root><Include/><Keep/><Include File='cfg\\none.xml'/><Include File=''/></Root>");
   EXPECT_EQ(Children(document.RootElement()), "Keep");
   // An include without a file is treated as one of an empty path.
   EXPECT_EQ(Log(),
@@ -144,4 +145,18 @@ TEST_F(XmlDocumentTest, NodeDumpIndentsByDepth) {
            root->GetID(), child->GetID(), grandchild->GetID(), second->GetID());
   EXPECT_EQ(Log(), expected);
   EXPECT_EQ(g_dwLogNodesDepth, 0u);
+}
+
+TEST(ParseXmlText, ATextEndingInsideAUtf8SequenceIsNotReadPastItsEnd) {
+  // After a declaration TinyXML reads UTF-8 and steps over a whole sequence at its lead byte.
+  for (const char* lead : {"\xC7", "\xE5", "\xE5\x80", "\xF1", "\xF1\x80\x80"}) {
+    SCOPED_TRACE(lead);
+    const std::string text = std::string("<?xml version=\"1.0\" ?><R><A/>") + lead + '\0' +
+                             "<Ghost/><Ghost/><Ghost/></R>";
+    TiXmlDocument document;
+    ParseXmlText(document, text);
+    ASSERT_NE(document.RootElement(), nullptr);
+    EXPECT_NE(document.RootElement()->FirstChildElement("A"), nullptr);
+    EXPECT_EQ(document.RootElement()->FirstChildElement("Ghost"), nullptr);
+  }
 }
