@@ -9,6 +9,7 @@
 
 #include "ZKDXInterface.h"
 #include "cpelto/CellMapFile.h"
+#include "cpelto/LevelObjects.h"
 #include "cpelto/PeltoLevel.h"
 #include "cpelto/PeltoPlayer.h"
 #include "framework/CorePort.h"
@@ -145,11 +146,7 @@ void CCamera::LoadCameraMap(const char* szFile) {
   }
 }
 
-CPeltoLevel* CCamera::FindLevel() {
-  geCBaseNode* pRoot = this;
-  while (pRoot->GetParent()) pRoot = pRoot->GetParent();
-  return dynamic_cast<CPeltoLevel*>(pRoot->GetNodeByName("CPeltoLevel", 0));
-}
+CPeltoLevel* CCamera::FindLevel() { return FindPeltoLevel(this); }
 
 CCameraInterface* CCamera::LevelCamera() {
   CPeltoLevel* pLevel = FindLevel();

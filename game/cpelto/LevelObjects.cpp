@@ -12,9 +12,18 @@ constexpr UINT kCollisionBounds = 1;
 constexpr UINT kCollisionFaces = 3;
 }  // namespace
 
-CPeltoLevel* FindPeltoLevel(geCBaseNode* pNode) {
+geCBaseNode* TreeRoot(geCBaseNode* pNode) {
   while (pNode && pNode->GetParent()) pNode = pNode->GetParent();
-  return pNode ? dynamic_cast<CPeltoLevel*>(pNode->GetNodeByName("CPeltoLevel", 0)) : nullptr;
+  return pNode;
+}
+
+geCBaseNode* FindInTree(geCBaseNode* pNode, const char* szName) {
+  geCBaseNode* pRoot = TreeRoot(pNode);
+  return pRoot ? pRoot->GetNodeByName(szName, 0) : nullptr;
+}
+
+CPeltoLevel* FindPeltoLevel(geCBaseNode* pNode) {
+  return dynamic_cast<CPeltoLevel*>(FindInTree(pNode, "CPeltoLevel"));
 }
 
 bool PlayerTouchesMeshes(CPeltoPlayer* pPlayer, const std::vector<CMeshInterface*>& vMeshes) {

@@ -9,6 +9,10 @@ class CPeltoLevel;
 class CPeltoPlayer;
 class geCBaseNode;
 
+// The topmost ancestor of `pNode` (the node itself when it has no parent); null for null.
+geCBaseNode* TreeRoot(geCBaseNode* pNode);
+// The node of that name anywhere in the tree that holds `pNode`; null when there is none.
+geCBaseNode* FindInTree(geCBaseNode* pNode, const char* szName);
 // The node "CPeltoLevel" of the tree that holds `pNode`; null when there is none.
 CPeltoLevel* FindPeltoLevel(geCBaseNode* pNode);
 // True when any mesh of the player touches any of the meshes: a hit both of the collision

@@ -30,9 +30,7 @@ DWORD GenerationIndex(float fZ, DWORD dwHeight) {
 // Sets the text of the menu text node of that name, when there is one; the debug lines are
 // optional and no other kind of node takes text.
 void ShowDebugLine(geCBaseNode* pFrom, const char* szNode, const char* szFormat, ...) {
-  geCBaseNode* pRoot = pFrom;
-  while (pRoot->GetParent()) pRoot = pRoot->GetParent();
-  auto* pText = dynamic_cast<CMenuText*>(pRoot->GetNodeByName(szNode, 0));
+  auto* pText = dynamic_cast<CMenuText*>(FindInTree(pFrom, szNode));
   if (!pText) return;
   char szText[127];
   va_list args;

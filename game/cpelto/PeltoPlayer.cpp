@@ -11,6 +11,7 @@
 #include "cpelto/GameCameraHold.h"
 #include "cpelto/GameMaths.h"
 #include "cpelto/KeyQuery.h"
+#include "cpelto/LevelObjects.h"
 #include "cpelto/MenuText.h"
 #include "cpelto/PeltoCable.h"
 #include "cpelto/PeltoLevel.h"
@@ -42,8 +43,7 @@ CPeltoPlayer::CPeltoPlayer(geCBaseNode* pParent) : geCRenderableObject(pParent) 
 }
 
 CPeltoPlayer* CPeltoPlayer::FindGamePlayer(geCBaseNode* pNode) {
-  while (pNode && pNode->GetParent()) pNode = pNode->GetParent();
-  return pNode ? dynamic_cast<CPeltoPlayer*>(pNode->GetNodeByName("GamePlayer", 0)) : nullptr;
+  return dynamic_cast<CPeltoPlayer*>(FindInTree(pNode, "GamePlayer"));
 }
 
 const char* CPeltoPlayer::GetClassName() const { return "CPeltoPlayer"; }
@@ -216,18 +216,14 @@ void CPeltoPlayer::UpdateIdle(float fNow) {
 
 // ---- commands -------------------------------------------------------------------------------
 
-geCBaseNode* CPeltoPlayer::Root() {
-  geCBaseNode* pRoot = this;
-  while (pRoot->GetParent()) pRoot = pRoot->GetParent();
-  return pRoot;
-}
+geCBaseNode* CPeltoPlayer::Root() { return TreeRoot(this); }
 
 geCBaseNode* CPeltoPlayer::FindBelowRoot(const char* szName) {
-  return Root()->GetNodeByName(szName, 0);
+  return FindInTree(this, szName);
 }
 
 CPeltoLevel* CPeltoPlayer::FindLevel() {
-  return dynamic_cast<CPeltoLevel*>(FindBelowRoot("CPeltoLevel"));
+  return FindPeltoLevel(this);
 }
 
 bool CPeltoPlayer::Ready() const {
