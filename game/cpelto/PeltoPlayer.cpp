@@ -563,10 +563,8 @@ void CPeltoPlayer::AttachCamera(CMeshInterface* pMesh) {
 
 void CPeltoPlayer::SetSocketDistanceText(const char* szText) {
   geCBaseNode* pNode = FindBelowRoot("SocketDistance");
-  if (!pNode) return;
   // Only a menu text shows it; any other node of that name is left alone.
-  auto* pText = pNode->IsKindOf("CMenuText") ? dynamic_cast<CMenuText*>(pNode) : nullptr;
-  if (pText) pText->SetText(szText);
+  if (CMenuText* pText = MenuNodeCast<CMenuText>(pNode, "CMenuText")) pText->SetText(szText);
 }
 
 void CPeltoPlayer::UpdatePlugIn() {
