@@ -212,8 +212,16 @@ void CVertexBuffer::SetVertices(Vertex* vertices, UINT count) {
                         m_szName);
   }
   m_dwVertexCount = count;
+  if (!m_pBank) return;
+  // A loaded static stream still holds the old vertices, sized for the old count: drawing the
+  // new indices from it reads past its end. It gives its place up and is filled again from the
+  // new data when next set; dynamic streams are refilled at every setting anyway.
+  for (const auto& set : m_pSets)
+    if (set)
+      for (CVertexStream* record : set->pStreams)
+        if (record && record->dwLoaded && !record->dwDynamic) m_pBank->RemoveStream(record);
   // Setting the same set again is skipped, so new data would never reach the device.
-  if (m_pBank) m_pBank->ForgetStreamSet(this);
+  m_pBank->ForgetStreamSet(this);
 }
 
 void CVertexBuffer::Release() {

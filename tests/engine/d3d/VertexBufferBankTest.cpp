@@ -488,6 +488,35 @@ TEST(VertexBufferBank, NewVerticesOfTheCurrentBufferReachTheDevice) {
   EXPECT_EQ(ZkTestD3DCountCalls("SetStreamSource"), 0u);
 }
 
+// A mesh that grows (the player's cable) must not be drawn from the stream of its old size.
+TEST(VertexBufferBank, NewVerticesOfAStaticBufferAreUploadedAgainAtTheirNewSize) {
+  for (UINT mainSize : {0u, 1000u}) {
+    SCOPED_TRACE(mainSize);
+    BufferBench b(mainSize);
+    std::vector<Vertex> vertices = Numbered(3), grown = Numbered(6, 50);
+    std::vector<D3DVERTEXELEMENT9> layout = {kPosition4, kEnd};
+    CVertexBuffer* other = b.Make("other", vertices);
+    CVertexBuffer* cable = b.Make("cable", vertices);
+    b.Set(other, layout);
+    b.Set(cable, layout);
+    cable->SetVertices(grown.data(), 6);
+    b.bench.ForgetCalls();
+    cable->SetStreams();
+    IDirect3DVertexBuffer9* device = cable->GetDirect3DVertexBuffer();
+    ASSERT_NE(device, nullptr);
+    D3DVERTEXBUFFER_DESC desc;
+    device->GetDesc(&desc);
+    const UINT offset = Bindings().at(0).offset;
+    EXPECT_GE(desc.Size, offset + 6u * 16u);
+    EXPECT_EQ(Read(device, offset + 5 * 16, 4), Bytes<float>({55.0f}));
+    // The other buffer's data is where it was.
+    other->SetStreams();
+    EXPECT_EQ(Read(other->GetDirect3DVertexBuffer(), Bindings().back().offset, 4),
+              Bytes<float>({0.0f}));
+    EXPECT_EQ(b.bench.Errors(), "");
+  }
+}
+
 // --- device loss and release ---
 
 TEST(VertexBufferBank, StreamsAreUploadedAgainAfterAResetAndAllGoWithTheDevice) {
