@@ -41,6 +41,8 @@ bool DemoLevelScene::Write(DemoEngine& engine, const std::string& folder, const 
   DemoMeshes::Key(lamp->GetOwnMotion(), MOTION_POSITION_X, 0, width / 2.0f);
   DemoMeshes::Key(lamp->GetOwnMotion(), MOTION_POSITION_Y, 0, kPointLightHeight);
   DemoMeshes::Key(lamp->GetOwnMotion(), MOTION_POSITION_Z, 0, height / 2.0f);
+  // Reaching every corner of the floor; the engine clamps (with a warning) anything past 1000.
+  lamp->GetRangeEnvelope(0)->SetValue(static_cast<float>(width + height) + kPointLightHeight);
 
   auto* floor = static_cast<CMesh*>(scene->AddMesh(0));
   floor->SetName((std::string(name) + "_floor").c_str());
