@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "EngineContextScope.h"
 #include "FakeMeshSpatial.h"
 #include "FakeMeshVertexBuffer.h"
@@ -49,7 +52,11 @@ struct ObjectFiles {
     renderer.vertexBufferStorage = &vertexBuffers;
     context->pVirtualFileSystem = &vfs;
     context->ports.meshSpatial.Set(&services);
-    directory = dir.Path() + "/";
+    // Laid out as the game reads its data: from inside the data folder, by relative paths,
+    // with folder and file names lowercase as the file system asks for them. (A folder whose
+    // name has capitals costs the platform a folder listing on every open, to find it without
+    // regard to case; that is the platform's path lookup, not the object files being read.)
+    Require(chdir(dir.Path().c_str()) == 0 && mkdir("objects", 0755) == 0, "data folder not made");
     TestScene* scene = NewScene();
     for (int file = 0; file < kFiles; ++file) {
       const std::string name = "grid" + std::to_string(file);
@@ -57,7 +64,7 @@ struct ObjectFiles {
       Shape(mesh, float(file));
       Require(reader.GetObjectExporter()->SaveObject(mesh), "object not saved");
       names.push_back(name);
-      paths.push_back(dir / ("Objects/" + name + ".zko"));
+      paths.push_back(dir / ("objects/" + name + ".zko"));
       WritePly(mesh, dir / (name + ".ply"));
       plyPaths.push_back(dir / (name + ".ply"));
     }
@@ -135,7 +142,7 @@ struct ObjectFiles {
   CRecordingAllocator allocator;
   CVirtualFileSystem vfs{&log, &allocator, nullptr};
   TempDir dir;
-  std::string directory;
+  std::string directory;  // empty: the objects folder is below the working folder
   bool readerMade = false;
   CZKReader reader{&renderer, &log, readerMade};
   std::vector<std::string> names, paths, plyPaths;
