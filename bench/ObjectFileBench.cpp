@@ -1,6 +1,15 @@
 // Object files: loading and saving meshes through the engine's object-file exporter against a
 // raw read and write of the same bytes, and against Assimp reading the same triangles from
 // binary PLY files; the parsing alone against the raw read's bandwidth (bytes per second).
+//
+// Side by side, from a Release build, with malloc's thresholds fixed (glibc otherwise moves them
+// as blocks come and go, and a pass that follows a whole load, whose colliders free a lot, finds
+// its memory handed back to the system and pays a page fault for every page it writes):
+//   GLIBC_TUNABLES=glibc.malloc.trim_threshold=268435456:glibc.malloc.mmap_threshold=268435456
+//   object_file_bench --benchmark_filter='ParseObjects|LoadObjects|RawRead'
+//     --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true --benchmark_out=load.json
+// and each ParseObjects, LoadObjects and RawReadKept repetition divided by the same repetition
+// of RawRead; the median of those ratios.
 #include <benchmark/benchmark.h>
 
 #include <assimp/cimport.h>
@@ -10,6 +19,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -203,6 +213,27 @@ void RawRead(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * TotalBytes(files));
 }
 BENCHMARK(RawRead)->Unit(benchmark::kMillisecond);
+
+// The same reads, each into new memory kept to the end of the pass, as a loader keeps the
+// records it reads: the floor for any parse, which must also write every byte into memory that
+// stays. RawRead's one buffer stays in the cache; eight files' worth of kept memory does not.
+void RawReadKept(benchmark::State& state) {
+  ObjectFiles& files = Files();
+  std::vector<std::unique_ptr<char[]>> kept(files.paths.size());
+  for (auto _ : state) {
+    for (size_t i = 0; i < files.paths.size(); ++i) {
+      FILE* in = fopen(files.paths[i].c_str(), "rb");
+      kept[i].reset(new char[files.contents[i].size()]);
+      benchmark::DoNotOptimize(fread(kept[i].get(), 1, files.contents[i].size(), in));
+      fclose(in);
+    }
+    state.PauseTiming();
+    for (auto& bytes : kept) bytes.reset();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(state.iterations() * TotalBytes(files));
+}
+BENCHMARK(RawReadKept)->Unit(benchmark::kMillisecond);
 
 void AssimpReadPly(benchmark::State& state) {
   ObjectFiles& files = Files();
