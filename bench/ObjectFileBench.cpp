@@ -62,10 +62,11 @@ struct ObjectFiles {
     renderer.vertexBufferStorage = &vertexBuffers;
     context->pVirtualFileSystem = &vfs;
     context->ports.meshSpatial.Set(&services);
-    // Laid out as the game reads its data: from inside the data folder, by relative paths,
-    // with folder and file names lowercase as the file system asks for them. (A folder whose
-    // name has capitals costs the platform a folder listing on every open, to find it without
-    // regard to case; that is the platform's path lookup, not the object files being read.)
+    // Laid out as the game reads its data: from inside the data folder, by relative paths, with
+    // folder and file names lowercase, as the virtual file system (which lowers every name) asks
+    // for them. A folder whose name has capitals, such as the temporary folder's, costs the
+    // platform a folder listing on every open to find it without regard to case: that is path
+    // lookup, not the object files being read.
     Require(chdir(dir.Path().c_str()) == 0 && mkdir("objects", 0755) == 0, "data folder not made");
     TestScene* scene = NewScene();
     for (int file = 0; file < kFiles; ++file) {
