@@ -33,14 +33,20 @@ bool DemoLevelScene::Write(DemoEngine& engine, const std::string& folder, const 
   scene->SetLastFrame(kLastFrame);
   // Bright enough that every object shows its own colour in a screenshot, in shade too.
   scene->SetAmbientColor(0xFF909090);
+  scene->GetAmbLightIntensityEnvelope()->SetValue(1.0f);
   for (int i = 0; i < 3; ++i) scene->AddCamera();
 
   CLight* sun = AddLight(scene, "sun", LIGHT_DISTANT, 0.6f);
-  sun->GetD3DLightProperties()->Direction = {0.3f, -1.0f, 0.5f};
+  // A distant light shines along its rotated +z: about 60 degrees down, turned a little
+  // towards +x, so the floor and the walls' two lit faces differ.
+  DemoMeshes::Key(sun->GetOwnMotion(), MOTION_HEADING, 0, 0.54f);
+  DemoMeshes::Key(sun->GetOwnMotion(), MOTION_PITCH, 0, 1.04f);
   CLight* lamp = AddLight(scene, "lamp", LIGHT_POINT, 0.8f);
   DemoMeshes::Key(lamp->GetOwnMotion(), MOTION_POSITION_X, 0, width / 2.0f);
   DemoMeshes::Key(lamp->GetOwnMotion(), MOTION_POSITION_Y, 0, kPointLightHeight);
   DemoMeshes::Key(lamp->GetOwnMotion(), MOTION_POSITION_Z, 0, height / 2.0f);
+  // Reaching every corner of the floor; the engine clamps (with a warning) anything past 1000.
+  lamp->GetRangeEnvelope(0)->SetValue(static_cast<float>(width + height) + kPointLightHeight);
 
   auto* floor = static_cast<CMesh*>(scene->AddMesh(0));
   floor->SetName((std::string(name) + "_floor").c_str());

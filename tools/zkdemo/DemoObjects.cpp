@@ -121,6 +121,12 @@ bool DemoObjects::Write(DemoEngine& engine, const std::string& folder) {
     if (body) body->SetParentObject(master);
     written = objects.Save(scene, body != nullptr) && written;
   }
+  {
+    // The game camera node loads its scene like every object of a level; it draws nothing.
+    CScene* scene = objects.Scene("camera", 0);
+    scene->AddNull()->SetName("camera_null");
+    written = objects.Save(scene, true) && written;
+  }
 
   // The progress bar: a self-lit strip in front of the camera that grows from its left end.
   const ObjectFolder progress{engine, folder + "/progress/"};
