@@ -321,11 +321,7 @@ void PlayWholeSession(GameSession& session) {
   CheckLogsAfterRun(session);
 }
 
-// Off until the demo plays through: the level-1 walker does not move, the cable is not on screen
-// from the camera's place, the crate's screen movement depends on the camera's delayed glide,
-// and the error log holds light-range and DrawIndexedPrimitive lines. Run them by hand with
-// --gtest_also_run_disabled_tests.
-TEST(DemoSession, DISABLED_PlaysTwiceOnOneCopyTheSecondTimeFromTheCaches) {
+TEST(DemoSession, PlaysTwiceOnOneCopyTheSecondTimeFromTheCaches) {
   GameSession session(2 * kWholeRun);
   // The second run goes on after a failed first one: it shows what the caches do either way.
   EXPECT_NO_FATAL_FAILURE(PlayWholeSession(session));
@@ -341,7 +337,7 @@ TEST(DemoSession, DISABLED_PlaysTwiceOnOneCopyTheSecondTimeFromTheCaches) {
 
 // A game module that does not compile: the game ends at once with the build failure's box on
 // standard error and exit code 1, and the first wait says so instead of running out of time.
-TEST(DemoSession, DISABLED_AGameModuleThatDoesNotCompileEndsTheRunWithItsMessage) {
+TEST(DemoSession, AGameModuleThatDoesNotCompileEndsTheRunWithItsMessage) {
   GameSession session(kWholeRun);
   ASSERT_TRUE(session.Edit("game/scripts/GameCore.as", "void main()", "void main("));
   session.Start();
@@ -359,7 +355,7 @@ TEST(DemoSession, DISABLED_AGameModuleThatDoesNotCompileEndsTheRunWithItsMessage
 }
 
 // The crate laid one cell nearer the player: the arrival check says where the layout has it.
-TEST(DemoSession, DISABLED_ACrateMovedOneCellFailsTheArrivalCheck) {
+TEST(DemoSession, ACrateMovedOneCellFailsTheArrivalCheck) {
   GameSession session(kWholeRun);
   ASSERT_TRUE(session.Edit("game/levels/level1/config.xml",
                            "InitX=\"3.5\" InitY=\"0\" InitZ=\"6.5\"",
