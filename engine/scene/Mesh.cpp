@@ -1609,6 +1609,7 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
     m_Vertices.push_back(vertex);
   }
 
+  const bool hadVertexBuffer = m_pVertexBuffer != nullptr;
   ReleaseVertexBuffers();
   RebuildBoundVolume();
   if (m_pShadowVolume != nullptr) Spatial()->ReleaseShadowVolume(m_pShadowVolume);
@@ -1648,9 +1649,23 @@ UINT CMesh::Merge(CMeshInterface* otherInterface, UINT flags, const char* newNam
   }
 
   UpdateSurfaceState();
+  PrepareBuffersAgain(hadVertexBuffer);
   other->Release();
   LogTo(m_pLog, kSource, CEngineLog::kLevelInfo, "  - Done\n");
   return 1;
+}
+
+void CMesh::PrepareBuffersAgain(bool hadVertexBuffer) {
+  CEngineContext* context = GetEngineContext();
+  if (context->pRenderingProfile != nullptr) {
+    context->pRenderingProfile->PrepareMesh(this);
+  } else if (m_pShader != nullptr) {
+    // Also binds the shader's streams to the new buffers instead of the released ones.
+    CreateVertexBuffers();
+  } else if (hadVertexBuffer) {
+    // Drawn without shaders: nothing else would give the coded path a buffer again.
+    context->ports.genericPass->PrepareMesh(this);
+  }
 }
 
 void CMesh::DrawBones() {

@@ -300,6 +300,9 @@ class CMesh final : public TWorldObject<CMeshInterface> {
                                   const char* name, UINT kind);
   void BindStreams(CMeshVertexBuffer* dynamicShadow, CMeshVertexBuffer* staticShadow);
   void ReleaseVertexBuffers();
+  // After the vertex array was replaced: new buffers on the path the mesh was drawn on (its
+  // rendering profile, its shader, or the coded path when it had a buffer there).
+  void PrepareBuffersAgain(bool hadVertexBuffer);
   void OrientEdge(Edge& edge, WORD index);
   // Points every edge's owners at the faces its face numbers name in the current face array.
   void RelinkEdgeOwners();

@@ -237,15 +237,22 @@ void CGenericPass::UseFixedPipeline() {
   m_pVertexShaders->SetShader(nullptr);
 }
 
-void CGenericPass::SetStaticStreams(CMesh* mesh) {
+bool CGenericPass::SetStaticStreams(CMesh* mesh) {
+  // A mesh made in code after its scene was prepared has no buffer on this path yet: it gets
+  // one when first drawn. Without vertices it is not drawn: its surfaces would read the stream
+  // of the mesh drawn before it.
+  if (mesh->GetVertexBuffer(0) == nullptr && mesh->GetNumberOfVertices() > 0) PrepareMesh(mesh);
+  CVertexBufferInterface* buffer = mesh->GetVertexBuffer(0);
+  if (buffer == nullptr) return false;
   if (m_pDeclaration != nullptr) m_pDeclaration->Set();
-  if (CVertexBufferInterface* buffer = mesh->GetVertexBuffer(0)) buffer->SetStreams();
+  buffer->SetStreams();
   UseFixedPipeline();
+  return true;
 }
 
 UINT CGenericPass::RenderMesh(CMesh* mesh) {
   SetWorld(mesh);
-  SetStaticStreams(mesh);
+  if (!SetStaticStreams(mesh)) return 0;
   for (UINT i = 0; i < mesh->GetNumberOfSurfaces(); ++i)
     if (auto* surface = dynamic_cast<CSurface*>(mesh->GetSurface(i))) RenderSurface(surface);
   if (mesh->GetHasShadowVolumeGeometry() == 0) DrawEdges(mesh);
@@ -395,7 +402,7 @@ UINT CGenericPass::RenderBlendedMesh(CMesh* mesh) {
   // A mesh that both morphs and has bones ends up skinned.
   const bool skinned = mesh->GetNumberOfBones() > 0 && mesh->GetBones() != nullptr;
   if (skinned && !FillDynamicBuffer(mesh, true)) return 0;
-  if (mesh->GetIsMorph() != 1 && !skinned) SetStaticStreams(mesh);
+  if (mesh->GetIsMorph() != 1 && !skinned && !SetStaticStreams(mesh)) return 0;
   for (UINT i = 0; i < mesh->GetNumberOfSurfaces(); ++i)
     if (auto* surface = dynamic_cast<CSurface*>(mesh->GetSurface(i))) RenderBlendedSurface(surface);
   return 1;

@@ -34,8 +34,10 @@ class CGenericPass final : public CGenericPassInterface {
   // One frame of the scene; 1, or 0 when the scene has no active camera (nothing is drawn).
   UINT RenderScene(CScene* scene) override;
 
+  // 0 when the mesh has no vertices to draw.
   UINT RenderMesh(CMesh* mesh);
-  // 0 (logged) when the mesh's rebuilt vertices do not fit the dynamic vertex buffer.
+  // 0 (logged) when the mesh's rebuilt vertices do not fit the dynamic vertex buffer; 0 when it
+  // has no vertices to draw.
   UINT RenderBlendedMesh(CMesh* mesh);
   // 1 when drawn, 0 when skipped (blended surfaces are left to RenderBlendedSurface).
   UINT RenderSurface(CSurface* surface);
@@ -58,8 +60,9 @@ class CGenericPass final : public CGenericPassInterface {
   void SetWorld(CMesh* mesh);
   // No vertex or pixel shader.
   void UseFixedPipeline();
-  // The path's declaration and the mesh's own static buffer, on the fixed pipeline.
-  void SetStaticStreams(CMesh* mesh);
+  // The path's declaration and the mesh's own static buffer, on the fixed pipeline; false when
+  // the mesh has no vertices to draw.
+  bool SetStaticStreams(CMesh* mesh);
   void SetMaterial(CSurface* surface);
   void DrawSurface(CSurface* surface);
   void DrawEdges(CMesh* mesh);

@@ -653,8 +653,17 @@ void CPeltoPlayer::BuildCable() {
   std::vector<Vertex>& vertices = cable.GetVertices();
   std::vector<WORD>& indices = cable.GetIndices();
   std::vector<Face>& faces = cable.GetFaces();
-  m_pCableMesh->SetVertices(static_cast<UINT>(vertices.size()), vertices.data(), 1);
-  m_pCableMesh->SetFaces(static_cast<UINT>(faces.size()), faces.data());
+  // The mesh refuses vertices its faces reach beyond, so a shorter cable (a new link after a
+  // long one) hands its faces over first.
+  const UINT uVertices = static_cast<UINT>(vertices.size());
+  const UINT uFaces = static_cast<UINT>(faces.size());
+  if (uVertices < m_pCableMesh->GetNumberOfVertices()) {
+    m_pCableMesh->SetFaces(uFaces, faces.data());
+    m_pCableMesh->SetVertices(uVertices, vertices.data(), 1);
+  } else {
+    m_pCableMesh->SetVertices(uVertices, vertices.data(), 1);
+    m_pCableMesh->SetFaces(uFaces, faces.data());
+  }
   m_pCableMesh->SetPosition(CVector3(0.0f, 0.0f, 0.0f));
   m_pCableMesh->SetRotation(CVector3(0.0f, 0.0f, 0.0f));
   m_pCableMesh->SetScale(CVector3(1.0f, 1.0f, 1.0f));

@@ -5,8 +5,11 @@
 #include <vector>
 
 #include "EngineContextScope.h"
+#include "FakeMeshShaderLibrary.h"
 #include "FakeMeshSpatial.h"
 #include "FakeMeshVertexBuffer.h"
+#include "RecordingGenericPass.h"
+#include "RecordingRenderingProfile.h"
 #include "SurfaceTestBench.h"
 #include "scene/Mesh.h"
 #include "scene/Surface.h"
@@ -112,8 +115,11 @@ class MeshCombineTest : public ::testing::Test {
   }
 
   EngineContextScope context;
-  // Outlives the scene, whose meshes drop their references to it.
+  // These outlive the scene, whose meshes drop their references to their buffers.
   std::unique_ptr<FakeMeshVertexBuffer> vertexBuffer;
+  RecordingGenericPass generic;
+  FakeVertexBufferStorage storage;
+  FakeMeshShaderLibrary shaders;
   SurfaceTestBench bench;
   FakeMeshSpatial spatial;
   CCollisionManager collisions;
@@ -299,6 +305,52 @@ TEST_F(MeshCombineTest, MergeSurfacesJoinSimilarOnesOrAppendShifted) {
     // The appended surface's indices number the other's vertices after this mesh's four.
     EXPECT_EQ(red->GetIndices()[0], 0 + 4) << "flags " << flags;
   }
+}
+
+// Merging replaces the vertex array, so the buffers drawn from the old one go: the mesh must get
+// new ones on the path it was drawn on, or it vanishes from the screen.
+TEST_F(MeshCombineTest, MergedMeshIsDrawnAgainOnTheCodedPath) {
+  generic.makeBuffers = true;
+  context->ports.genericPass.Set(&generic);
+  CMesh* mesh = AddStripMesh("walls", 1);
+  generic.PrepareMesh(mesh);  // as a mesh loaded without shaders is
+  FakeMeshVertexBuffer* loaded = generic.buffers.back().get();
+  CMesh* unprepared = AddStripMesh("built in code", 1);
+
+  ASSERT_EQ(mesh->Merge(AddStripMesh("wall", 1), 1, nullptr, nullptr), 1u);
+  ASSERT_EQ(unprepared->Merge(AddStripMesh("other", 1), 1, nullptr, nullptr), 1u);
+
+  EXPECT_EQ(loaded->references, 0) << "the old buffer is released";
+  ASSERT_EQ(generic.meshes, (std::vector<CMesh*>{mesh, mesh}));
+  EXPECT_EQ(mesh->GetVertexBuffer(0), generic.buffers.back().get());
+  EXPECT_EQ(generic.buffers.back()->GetNumberOfVertices(), 8u);
+  EXPECT_EQ(unprepared->GetVertexBuffer(0), nullptr) << "a mesh never prepared is left so";
+
+  // A rendering profile that prepared the mesh is told of its new geometry instead.
+  RecordingRenderingProfile profile;
+  context->pRenderingProfile = &profile;
+  ASSERT_EQ(mesh->Merge(AddStripMesh("third", 1), 1, nullptr, nullptr), 1u);
+  context->pRenderingProfile = nullptr;
+  EXPECT_EQ(profile.meshes, (std::vector<CMeshInterface*>{mesh}));
+  EXPECT_EQ(generic.meshes.size(), 2u);
+}
+
+TEST_F(MeshCombineTest, MergedMeshWithAShaderBindsItsStreamsToTheNewBuffer) {
+  bench.renderer.vertexBufferStorage = &storage;
+  context->ports.meshShaders.Set(&shaders);
+  shaders.passes = {{{SHADER_STREAM_MESH, nullptr}}};
+  CMesh* mesh = AddStripMesh("walls", 1);
+  ASSERT_EQ(mesh->CreateShader("wall.ssh", nullptr, 0, 0), 1u);
+  FakeMeshVertexBuffer* first = storage.buffers.back().get();
+
+  ASSERT_EQ(mesh->Merge(AddStripMesh("wall", 1), 1, nullptr, nullptr), 1u);
+
+  EXPECT_EQ(first->references, 0);
+  ASSERT_EQ(storage.buffers.size(), 2u);
+  FakeMeshVertexBuffer* merged = storage.buffers.back().get();
+  EXPECT_EQ(merged->GetNumberOfVertices(), 8u);
+  EXPECT_EQ(mesh->GetVertexBuffer(0), merged);
+  EXPECT_EQ(shaders.passes[0][0].pVertexBuffer, merged) << "no stream left on the freed buffer";
 }
 
 }  // namespace

@@ -70,4 +70,14 @@ TEST_F(GenericPassDrawTest, ABlendedBoxIsMixedHalfAndHalfOverTheCube) {
   EXPECT_TRUE(Near(CD3DTestDevice::At(pixels, 2, 2), 0, 0, 255)) << "background";
 }
 
+TEST_F(GenericPassDrawTest, AMeshMadeAfterLoadingIsDrawnFromItsOwnVertices) {
+  // A white box made in code beside the cube, never prepared: it must not draw from the cube's
+  // vertex stream.
+  world.AddBox("made in code", CVector3(0.9f, 0.0f, 4.0f), 0.2f, nullptr, 1.0f, 0, false);
+  std::vector<D3DCOLOR> pixels = Draw();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_TRUE(Near(CD3DTestDevice::At(pixels, 56, 32), 191, 191, 191)) << "the box made in code";
+  EXPECT_TRUE(Near(CD3DTestDevice::At(pixels, 32, 32), 191, 96, 0)) << "the cube";
+}
+
 }  // namespace

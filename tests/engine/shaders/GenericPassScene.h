@@ -62,8 +62,9 @@ class GenericPassScene {
 
   // An axis-aligned box centred at `centre` with half-size `half`, its faces wound clockwise
   // seen from outside; one surface with a white material and `texture` (or none), flags given.
+  // Unless `prepare` is false the pass prepares it, as when its scene is loaded.
   CMesh* AddBox(const char* name, CVector3 centre, float half, CTextureInterface* texture,
-                float alpha = 1.0f, WORD flags = 0) {
+                float alpha = 1.0f, WORD flags = 0, bool prepare = true) {
     auto* mesh = new CMesh(&banks.Renderer(), &banks.bench.log, scene, 0);
     mesh->SetName(name);
     scene->AppendWorldObject(mesh);
@@ -104,7 +105,7 @@ class GenericPassScene {
       if (auto* counted = dynamic_cast<CSurfaceTextureImage*>(texture)) counted->AddReference();
       surface->NewTextureRecord(CSurface::SLOT_COLOR0)->pTextureImage = texture;
     }
-    pass.PrepareMesh(mesh);
+    if (prepare) pass.PrepareMesh(mesh);
     return mesh;
   }
 

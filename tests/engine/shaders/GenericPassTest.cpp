@@ -246,6 +246,33 @@ TEST_F(GenericPassTest, ABufferOrDeclarationThatCannotBeMadeIsFatal) {
   }
 }
 
+// A mesh made in code after its scene was prepared (a cable, say) gets its buffer when first
+// drawn; one without vertices yet draws nothing rather than another mesh's stream.
+TEST_F(GenericPassTest, AnUnpreparedMeshIsPreparedWhenDrawnAndAnEmptyOneIsSkipped) {
+  CMesh* cable = AddMesh("cable", 4);
+  AddSurface(cable);
+  renderer.calls.clear();
+  EXPECT_EQ(pass.RenderMesh(cable), 1u);
+  ASSERT_EQ(renderer.created.size(), 1u);
+  EXPECT_EQ(renderer.created[0].name, "cable");
+  EXPECT_EQ(cable->GetVertexBuffer(0), renderer.buffers[0].get());
+  const auto has = [&](const std::string& call) {
+    return std::find(renderer.calls.begin(), renderer.calls.end(), call) != renderer.calls.end();
+  };
+  EXPECT_TRUE(has("streams cable"));
+  EXPECT_TRUE(has("draw 2"));
+
+  CMesh* empty = AddMesh("empty", 0);
+  AddSurface(empty);
+  AddSurface(empty, 0.0f, 0x1);  // blended
+  for (bool blended : {false, true}) {
+    renderer.calls.clear();
+    EXPECT_EQ(blended ? pass.RenderBlendedMesh(empty) : pass.RenderMesh(empty), 0u) << blended;
+    EXPECT_FALSE(has("draw 2")) << blended;
+  }
+  EXPECT_EQ(renderer.created.size(), 1u);
+}
+
 // What each kind of opaque surface asks of the renderer, from the culling on.
 TEST_F(GenericPassTest, SurfaceBranchesSetTheirStagePrograms) {
   CMesh* mesh = AddMesh("wall");

@@ -310,6 +310,11 @@ TEST_F(SocketLink, ALinkSetUpByHandBuildsAtOnceAndAZeroPeriodBuildsEveryFrame) {
   m_player->m_vecTailPoints.emplace_back(3.5f, 0.1f, 1.5f);
   Frame(0.1f);
   EXPECT_EQ(m_player->m_pCableMesh->GetNumberOfVertices(), 21u * 8u);
+  // A new, shorter link replaces the longer cable whole.
+  m_player->m_vecTailPoints.pop_back();
+  Frame(0.1f);
+  EXPECT_EQ(m_player->m_pCableMesh->GetNumberOfVertices(), 17u * 8u);
+  EXPECT_EQ(m_player->m_pCableMesh->GetNumberOfFaces(), 15u * 8u * 2u);
 }
 
 TEST_F(SocketLink, ATailWoundToOnePointGrowsAgain) {
