@@ -593,8 +593,8 @@ void geCGameCore::AddToRenderList(DWORD dwKey, geCBaseNode* pNode) {
 }
 
 void geCGameCore::PollMouse() {
-  m_MouseStatus.dwLeft.store(static_cast<WORD>(GetAsyncKeyState(VK_LBUTTON)), kRelaxed);
-  m_MouseStatus.dwRight.store(static_cast<WORD>(GetAsyncKeyState(VK_RBUTTON)), kRelaxed);
+  geStorePolledButtons(*this, static_cast<WORD>(GetAsyncKeyState(VK_LBUTTON)),
+                       static_cast<WORD>(GetAsyncKeyState(VK_RBUTTON)));
   ReadCursor();
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <mutex>
+
 #include "framework/EngineGlobals.h"
 #include "framework/GameCore.h"
 
@@ -19,7 +21,28 @@ constexpr auto kRelaxed = std::memory_order_relaxed;
 constexpr UINT kLeftButtonAction = 0x200;
 constexpr UINT kRightButtonAction = 0x201;
 
+// The buttons as the input thread last reported them. It reports changes from what it saw
+// before, so when its callbacks take the buttons over from the frame's polling they start from
+// these: a press only the polling saw would otherwise never be let go.
+DWORD s_dwReportedLeft = 0;
+DWORD s_dwReportedRight = 0;
+// Keeps the frame's polling and the input thread from writing the buttons at once.
+std::mutex s_buttonsLock;
+
+bool CallbacksOwnButtons(const geCGameCore& core) {
+  return (core.GetFlags() & geCGameCore::kFlagThreadedMouse) &&
+         g_dwMouseCallbacks.load(kRelaxed) != 0;
+}
+
 }  // namespace
+
+void geStorePolledButtons(geCGameCore& core, DWORD dwLeft, DWORD dwRight) {
+  std::lock_guard<std::mutex> guard(s_buttonsLock);
+  if (CallbacksOwnButtons(core)) return;
+  geMouseStatus& status = *core.GetMouseStatus();
+  status.dwLeft.store(dwLeft, kRelaxed);
+  status.dwRight.store(dwRight, kRelaxed);
+}
 
 void geCopyKeyTable(geKeyTable& to, const geKeyTable& from) {
   for (int i = 0; i < kKeyTableSize; ++i) to[i].store(from[i].load(kRelaxed), kRelaxed);
@@ -50,14 +73,19 @@ void geReadCursor(geMouseStatus& status, DWORD dwWidth, DWORD dwHeight) {
 void OnMouseInput(UINT dwAction, float, UINT dwValue) {
   geCGameCore* pCore = g_pGameCore;
   if (!pCore || !g_pZeKorb) return;
+  geMouseStatus& status = *pCore->GetMouseStatus();
+  std::lock_guard<std::mutex> guard(s_buttonsLock);
+  if (dwAction == kLeftButtonAction) s_dwReportedLeft = dwValue;
+  if (dwAction == kRightButtonAction) s_dwReportedRight = dwValue;
   const DWORD dwCount = g_dwMouseCallbacks.load(kRelaxed);
   if (dwCount == 2 || (dwCount > 2 && !(pCore->GetFlags() & geCGameCore::kFlagThreadedMouse))) {
     pCore->GetLogger().Log("-Using Normal threaded mouse callbacks\n");
     pCore->SetFlag(geCGameCore::kFlagThreadedMouse, true);
+    status.dwLeft.store(s_dwReportedLeft, kRelaxed);
+    status.dwRight.store(s_dwReportedRight, kRelaxed);
   }
   g_dwPreviousMouseCallbacks.store(dwCount, kRelaxed);
   g_dwMouseCallbacks.store(dwCount + 1, kRelaxed);
-  geMouseStatus& status = *pCore->GetMouseStatus();
   pCore->ReadCursor();
   if (dwAction == kLeftButtonAction) status.dwLeft.store(dwValue, kRelaxed);
   if (dwAction == kRightButtonAction) status.dwRight.store(dwValue, kRelaxed);

@@ -51,6 +51,11 @@ void geClearMouseStatus(geMouseStatus& status);
 // Reads the cursor's screen position into the status, scaled by the screen size.
 void geReadCursor(geMouseStatus& status, DWORD dwWidth, DWORD dwHeight);
 
+class geCGameCore;
+// The buttons the frame's polling read, stored unless the input thread's callbacks have taken
+// the buttons over (they do from the third callback on).
+void geStorePolledButtons(geCGameCore& core, DWORD dwLeft, DWORD dwRight);
+
 // The callbacks handed to the engine's mouse and keyboard; they act on the registered core
 // and do nothing while none is registered.
 void OnMouseInput(UINT dwAction, float fIgnored, UINT dwValue);

@@ -357,6 +357,29 @@ TEST_F(GameCoreTest, MouseCallbacksSwitchToThreadedModeOnTheThird) {
   EXPECT_PRED2(Contains, Log(), "-Using Normal threaded mouse callbacks\n");
 }
 
+// The input thread reports changes from what it saw; a click that came and went between two of
+// its polls is seen by the frame's polling only. Once the callbacks take the buttons over, they
+// start from what the thread reported, and the frame's polling no longer writes them.
+TEST_F(GameCoreTest, ThreadedMouseStartsFromTheButtonsTheInputThreadReported) {
+  CTestGameCore& core = StartCore();
+  geMouseStatus& status = *core.GetMouseStatus();
+  g_dwMouseCallbacks = 0;
+  OnMouseInput(0x201, 0.0f, 1);  // the right button reported down, and held
+  OnMouseInput(0x200, 0.0f, 0);  // the left one reported up
+  // The frame's polling found the left button down: a press the thread missed.
+  status.dwLeft = 0x8000;
+  status.dwRight = 0x8000;
+  OnMouseInput(0x203, 1.0f, 1);
+  ASSERT_TRUE(core.GetFlags() & geCGameCore::kFlagThreadedMouse);
+  EXPECT_EQ(status.dwLeft, 0u);
+  EXPECT_EQ(status.dwRight, 1u);
+
+  OnMouseInput(0x200, 0.0f, 1);
+  core.PollMouse();  // no button is down on the platform
+  EXPECT_EQ(status.dwLeft, 1u);
+  EXPECT_EQ(status.dwRight, 1u);
+}
+
 TEST_F(GameCoreTest, DestroyedCoreRemovesCallbacksAndFreesItsTimers) {
   StartCore();
   DestroyCore();
