@@ -50,7 +50,9 @@ TEST_F(DemoScripts, EveryModuleBuildsAgainstTheGamesWholeApi) {
     const bool gameModule = script.filename() == "GameCore.as";
     EXPECT_NE(module->GetFunctionByDecl(gameModule ? "void main()" : "void main(geCBaseNode@)"),
               nullptr);
-    if (gameModule) EXPECT_NE(module->GetFunctionByName("OnProcessGame"), nullptr);
+    if (gameModule) {
+      EXPECT_NE(module->GetFunctionByName("OnProcessGame"), nullptr);
+    }
     module->Discard();
   }
 }
