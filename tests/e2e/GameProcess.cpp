@@ -15,13 +15,30 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// What a run of the game writes into its data (bytecode caches, the key bindings): a game
+// played in build/bin before (scripts/play) must not make the copy start with them.
+bool WrittenByARun(const fs::path& file) {
+  return (file.extension() == ".bin" && file.stem().extension() == ".as") ||
+         file.filename() == "keybindings.xml";
+}
+
+}  // namespace
+
 GameProcess::GameProcess(const std::string& programFolder) {
   // Times are kept too: the game compares its script files with their bytecode caches by them.
   const fs::path copy = m_folder / "bin";
-  fs::copy(programFolder, copy, fs::copy_options::recursive);
-  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(programFolder))
-    if (entry.is_regular_file())
-      fs::last_write_time(copy / fs::relative(entry.path(), programFolder), entry.last_write_time());
+  fs::create_directory(copy);
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(programFolder)) {
+    const fs::path target = copy / fs::relative(entry.path(), programFolder);
+    if (entry.is_directory()) {
+      fs::create_directory(target);
+    } else if (entry.is_regular_file() && !WrittenByARun(entry.path())) {
+      fs::copy_file(entry.path(), target);
+      fs::last_write_time(target, entry.last_write_time());
+    }
+  }
   for (const char* folder : {"xdg-runtime", "xdg-data", "xdg-config"}) {
     fs::create_directory(m_folder / folder);
     fs::permissions(m_folder / folder, fs::perms::owner_all);

@@ -102,10 +102,14 @@ void GameSession::SetWindowSize(int width, int height) {
 }
 
 void GameSession::Start() {
-  // A run's logs go beside the copy, so that the next run's waits see its own lines only.
+  // A run's logs go beside the copy, so that the next run's waits see its own lines only; logs
+  // of a game played in build/bin before the copy was made go.
   for (Log log : kLogs) {
     const fs::path path = Path(log);
-    if (m_runs > 0 && fs::exists(path))
+    if (!fs::exists(path)) continue;
+    if (m_runs == 0)
+      fs::remove(path);
+    else
       fs::rename(path,
                  m_game.Beside("run" + std::to_string(m_runs) + "-" + path.filename().string()));
   }
