@@ -227,7 +227,8 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   const OctreeEntry* GetOctreeEntries() const { return m_OctreeEntries.data(); }
   WORD GetOctreeEntryCapacity() const { return m_wOctreeEntryCapacity; }
   // Replaces the mesh's name, surfaces, faces, vertices, motions, bones and flags with the
-  // imported object's, then rebuilds its bound volume, shadow volume and collider. Returns 1.
+  // imported object's, then rebuilds its bound volume and shadow volume and asks for a new
+  // collider. Returns 1.
   UINT UpdateFromImportedData(LWOImportBuffer& object);
   // Fills the mesh from an engine object file; the name becomes the file's name without its
   // folder and extension. The object reader's result.
