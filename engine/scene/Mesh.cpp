@@ -585,6 +585,7 @@ bool CMesh::FaceInRange(const Face& face) const {
 
 UINT CMesh::SetVertices(UINT count, Vertex* vertices, UINT rebuildBoundVolume) {
   if (!AcceptsVertices(vertices != nullptr ? count : 0)) return 0;
+  KeepColliderBeforeVerticesChange(rebuildBoundVolume);
   m_Vertices.assign(vertices, vertices + count);
   return VerticesChanged(rebuildBoundVolume);
 }
@@ -593,6 +594,7 @@ UINT CMesh::TakeVertices(std::vector<Vertex>&& vertices, UINT rebuildBoundVolume
   if (!AcceptsVertices(vertices.size() <= kMaxElements ? static_cast<UINT>(vertices.size())
                                                        : kMaxElements + 1))
     return 0;
+  KeepColliderBeforeVerticesChange(rebuildBoundVolume);
   m_Vertices = std::move(vertices);
   return VerticesChanged(rebuildBoundVolume);
 }
@@ -1174,14 +1176,32 @@ UINT CMesh::RayTestFaces(const CRay& ray, float* distance, UINT flags, bool worl
 
 void CMesh::CreateCollider() {
   ReleaseCollider();
+  m_bColliderDue = true;
+}
+
+CCollider* CMesh::GetCollider() {
+  BuildDueCollider();
+  return m_pCollider;
+}
+
+void CMesh::BuildDueCollider() {
+  if (!m_bColliderDue) return;
+  // Cleared first: a failed build is logged once, not at every use.
+  m_bColliderDue = false;
   if (!Spatial()->CreateCollider(this, m_pRendererContext, m_pLog, &m_pCollider)) return;
   if (m_pCollider == nullptr)
     LogTo(m_pLog, kSource, CEngineLog::kLevelError,
           "ERROR!!! - Can't Create Collider Interface For Mesh: %s\n", m_szName);
 }
 
+void CMesh::KeepColliderBeforeVerticesChange(UINT rebuildBoundVolume) {
+  if (rebuildBoundVolume != 1 || m_Faces.empty()) BuildDueCollider();
+}
+
 void CMesh::ShareColliderWith(CMesh* clone) {
   if (clone == nullptr || clone == this) return;
+  // The clone shares one collider, not the promise of one each.
+  BuildDueCollider();
   // Referenced first, so a clone that already shares it does not free it on the way.
   if (m_pCollider != nullptr) m_pCollider->AddRef();
   clone->ReleaseCollider();
@@ -1189,6 +1209,7 @@ void CMesh::ShareColliderWith(CMesh* clone) {
 }
 
 void CMesh::ReleaseCollider() {
+  m_bColliderDue = false;
   if (m_pCollider == nullptr) return;
   // A shared collider may still point at a clone released before this mesh.
   m_pCollider->SetMesh(this);
@@ -1211,8 +1232,9 @@ UINT CMesh::CheckCollisionWith(CMeshInterface* other, UINT kind, UINT* numberOfP
     }
     case 3: {
       auto* otherMesh = dynamic_cast<CMesh*>(other);
-      CCollider* otherCollider = otherMesh != nullptr ? otherMesh->GetCollider() : nullptr;
-      if (m_pCollider == nullptr || otherCollider == nullptr) return 0;
+      if (GetCollider() == nullptr || otherMesh == nullptr) return 0;
+      CCollider* otherCollider = otherMesh->GetCollider();
+      if (otherCollider == nullptr) return 0;
       // Each side answers for the mesh asking, whichever of its sharers built it.
       m_pCollider->SetMesh(this);
       if (otherCollider != m_pCollider) otherCollider->SetMesh(otherMesh);

@@ -178,11 +178,15 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   // loop are refused with a log line; 1 when linked. The bone keeps the link as given.
   UINT SetBoneParent(UINT index, UINT parentItemType, UINT parent);
   CMeshBoundVolumeInterface* GetBoundVolume() const { return m_pBoundVolume; }
-  CCollider* GetCollider() const { return m_pCollider; }
-  // Builds the collider over the mesh's faces through the engine's collision manager, in place
-  // of the old one. Without the spatial subsystem or the manager the mesh has none; a collider
-  // that cannot be built is logged and the mesh goes on without one.
+  // The collider, built first when one is due.
+  CCollider* GetCollider();
+  // Asks for a collider over the mesh's faces, built through the engine's collision manager in
+  // place of the old one. Most meshes are never asked for triangle contacts, so the build waits
+  // for the first use. Without the spatial subsystem or the manager the mesh has none; a
+  // collider that cannot be built is logged and the mesh goes on without one.
   void CreateCollider();
+  // True while a collider was asked for and not built yet.
+  bool IsColliderDue() const { return m_bColliderDue; }
   // The clone shares this mesh's collider (one reference more) in place of its own.
   void ShareColliderWith(CMesh* clone);
   CMeshShadowVolume* GetShadowVolumeManager() const { return m_pShadowVolume; }
@@ -223,7 +227,8 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   const OctreeEntry* GetOctreeEntries() const { return m_OctreeEntries.data(); }
   WORD GetOctreeEntryCapacity() const { return m_wOctreeEntryCapacity; }
   // Replaces the mesh's name, surfaces, faces, vertices, motions, bones and flags with the
-  // imported object's, then rebuilds its bound volume, shadow volume and collider. Returns 1.
+  // imported object's, then rebuilds its bound volume and shadow volume and asks for a new
+  // collider. Returns 1.
   UINT UpdateFromImportedData(LWOImportBuffer& object);
   // Fills the mesh from an engine object file; the name becomes the file's name without its
   // folder and extension. The object reader's result.
@@ -295,6 +300,10 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   // Takes the mesh out of every cell it is filed in, while the cells still exist.
   void LeaveOctree();
   void ReleaseCollider();
+  void BuildDueCollider();
+  // Vertices about to be replaced: a due collider is built from the old ones first, as it
+  // would have been when asked for, unless the new vertices bring a new collider.
+  void KeepColliderBeforeVerticesChange(UINT rebuildBoundVolume);
   bool FaceInRange(const Face& face) const;
   CMeshVertexBuffer* CreateBuffer(Vertex* vertices, Vertex* secondVertices, UINT count,
                                   const char* name, UINT kind);
@@ -317,6 +326,7 @@ class CMesh final : public TWorldObject<CMeshInterface> {
   std::vector<Face> m_Faces;
   std::vector<Edge> m_Edges;
   CCollider* m_pCollider = nullptr;
+  bool m_bColliderDue = false;
   CSurfaceInterface* m_pCurrentSurface = nullptr;
   CMeshBoundVolumeInterface* m_pBoundVolume = nullptr;
   CMeshShadowVolume* m_pShadowVolume = nullptr;

@@ -2,6 +2,7 @@
 // pass, their shadow volume, and their colliders in triangle queries, shared and released.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
@@ -96,6 +97,22 @@ class MeshSpatialServicesTest : public ::testing::Test {
     mesh->SetPosition(position);
     mesh->PrepareMatrices(0.0f);
     mesh->UpdateHierarchy(0.0f);
+  }
+
+  // A mesh filled as the object reader fills it: vertices handed over without a rebuild, then
+  // the faces, which ask for the collider.
+  CMesh* AddLoaded(const char* name, std::vector<Vertex> vertices, std::vector<Face> faces) {
+    CMesh* mesh = AddMesh(name);
+    EXPECT_NE(mesh->TakeVertices(std::move(vertices), 0), 0u);
+    EXPECT_NE(mesh->TakeFaces(std::move(faces)), 0u);
+    Place(mesh, {0, 0, 0});
+    return mesh;
+  }
+
+  size_t TimesLogged(const std::string& text) const {
+    size_t times = 0;
+    for (const auto& entry : log.entries) times += entry.text == text ? 1 : 0;
+    return times;
   }
 
   bool Logged(int level, const std::string& text) const {
@@ -316,8 +333,11 @@ TEST_F(MeshSpatialServicesTest, SharedColliderOutlivesTheMeshThatBuiltIt) {
   CMesh* clone = AddBox("clone", {2, 2, 2}, {0, 0, 0});
   CMesh* other = AddBox("other", {2, 2, 2}, {1, 1, 1});
   CCollider* shared = original->GetCollider();
+  ASSERT_TRUE(clone->IsColliderDue());
   original->ShareColliderWith(clone);
-  EXPECT_TRUE(Logged(CEngineLog::kLevelInfo, "- (CCollider) Releasing Of clone\n"));
+  // The clone's own collider was never asked for, so it is dropped unbuilt.
+  EXPECT_FALSE(clone->IsColliderDue());
+  EXPECT_FALSE(Logged(CEngineLog::kLevelInfo, "  - BV-Tree For clone Built\n"));
   ASSERT_EQ(clone->GetCollider(), shared);
   EXPECT_EQ(shared->GetReferenceCount(), 2u);
   original->ShareColliderWith(clone);  // sharing again changes nothing
@@ -340,6 +360,133 @@ TEST_F(MeshSpatialServicesTest, SharedColliderOutlivesTheMeshThatBuiltIt) {
   log.entries.clear();
   clone->Release();
   EXPECT_TRUE(Logged(CEngineLog::kLevelInfo, "- (CCollider) Releasing Of clone\n"));
+}
+
+// --- colliders built at their first use ---
+
+// Small triangles scattered through a cube, as one mesh: enough for a tree of many levels.
+void ScatteredGeometry(unsigned seed, std::vector<Vertex>& vertices, std::vector<Face>& faces) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<float> place(-2.0f, 2.0f), offset(-0.4f, 0.4f);
+  for (WORD i = 0; i < 300; ++i) {
+    const CVector3 centre = {place(random), place(random), place(random)};
+    for (int corner = 0; corner < 3; ++corner)
+      vertices.push_back(At(centre.x + offset(random), centre.y + offset(random),
+                            centre.z + offset(random)));
+    Face face{};
+    face.wIndex1 = WORD(3 * i);
+    face.wIndex2 = WORD(3 * i + 1);
+    face.wIndex3 = WORD(3 * i + 2);
+    faces.push_back(face);
+  }
+}
+
+TEST_F(MeshSpatialServicesTest, LoadedColliderIsBuiltAtItsFirstUseAndAnswersAsAnEagerOne) {
+  std::vector<Vertex> vertices, probeVertices;
+  std::vector<Face> faces, probeFaces;
+  ScatteredGeometry(7, vertices, faces);
+  ScatteredGeometry(8, probeVertices, probeFaces);
+  CMesh* eager = AddLoaded("eager", vertices, faces);
+  ASSERT_NE(eager->GetCollider(), nullptr);
+  CMesh* lazy = AddLoaded("lazy", vertices, faces);
+  CMesh* probe = AddLoaded("probe", probeVertices, probeFaces);
+  CMesh* unused = AddLoaded("unused", vertices, faces);
+  Place(probe, {0.3f, 0.2f, 0.1f});
+
+  EXPECT_TRUE(lazy->IsColliderDue());
+  EXPECT_EQ(TimesLogged("  - BV-Tree For lazy Built\n"), 0u);
+
+  UINT count = 0;
+  TrianglePair* pairs = nullptr;
+  ASSERT_EQ(eager->CheckCollisionWith(probe, 3, &count, &pairs), 1u);
+  const PairSet expected = ToSet(pairs, count);
+  EXPECT_EQ(expected, BruteForce(eager, probe));
+  ASSERT_GT(expected.size(), 10u);
+  for (int ask = 0; ask < 2; ++ask) {
+    ASSERT_EQ(lazy->CheckCollisionWith(probe, 3, &count, &pairs), 1u);
+    EXPECT_EQ(ToSet(pairs, count), expected);
+  }
+  EXPECT_FALSE(lazy->IsColliderDue());
+  EXPECT_EQ(TimesLogged("  - BV-Tree For lazy Built\n"), 1u);
+  // Asked from the other side, the other mesh builds its own.
+  ASSERT_EQ(probe->CheckCollisionWith(lazy, 3, &count, &pairs), 1u);
+  EXPECT_EQ(ToSet(pairs, count), BruteForce(probe, lazy));
+
+  // A mesh never asked goes without ever building one.
+  unused->Release();
+  EXPECT_EQ(TimesLogged("  - BV-Tree For unused Built\n"), 0u);
+}
+
+// Vertices replaced without a rebuild keep the collider built over the old ones, whether it was
+// built before or was still waiting: moved far away, the old tree finds no contact at the new
+// place, as it always did. With a rebuild the new place answers.
+TEST_F(MeshSpatialServicesTest, VerticesReplacedAfterLoadAnswerAsBefore) {
+  std::vector<Vertex> vertices, moved;
+  std::vector<Face> faces;
+  ScatteredGeometry(11, vertices, faces);
+  for (Vertex vertex : vertices) {
+    vertex.vecPosition.x += 20.0f;
+    moved.push_back(vertex);
+  }
+  CMesh* probe = AddBox("probe", {4, 4, 4}, {18, -2, -2});
+  struct Case {
+    const char* name;
+    bool take;
+    UINT rebuild;
+    bool touches;
+  };
+  const Case cases[] = {{"set, no rebuild", false, 0, false},
+                        {"take, no rebuild", true, 0, false},
+                        {"set, other flag", false, 2, false},
+                        {"set, rebuild", false, 1, true},
+                        {"take, rebuild", true, 1, true}};
+  for (const Case& c : cases) {
+    PairSet answers[2];
+    for (int builtFirst = 0; builtFirst < 2; ++builtFirst) {
+      CMesh* mesh = AddLoaded(c.name, vertices, faces);
+      if (builtFirst) {
+        ASSERT_NE(mesh->GetCollider(), nullptr) << c.name;
+      }
+      std::vector<Vertex> replacement = moved;
+      if (c.take)
+        ASSERT_NE(mesh->TakeVertices(std::move(replacement), c.rebuild), 0u) << c.name;
+      else
+        ASSERT_NE(mesh->SetVertices(UINT(moved.size()), moved.data(), c.rebuild), 0u) << c.name;
+      UINT count = 0;
+      TrianglePair* pairs = nullptr;
+      const UINT hit = mesh->CheckCollisionWith(probe, 3, &count, &pairs);
+      if (hit) answers[builtFirst] = ToSet(pairs, count);
+      mesh->Release();
+    }
+    EXPECT_EQ(answers[0], answers[1]) << c.name;
+    EXPECT_EQ(!answers[0].empty(), c.touches) << c.name;
+  }
+}
+
+TEST_F(MeshSpatialServicesTest, CloneOfALoadedMeshSharesTheOneCollider) {
+  std::vector<Vertex> vertices;
+  std::vector<Face> faces;
+  ScatteredGeometry(3, vertices, faces);
+  CMesh* mesh = AddLoaded("loaded", vertices, faces);
+  CMeshInterface* cloned = nullptr;
+  ASSERT_EQ(mesh->Clone(&cloned), 1u);
+  auto* clone = static_cast<CMesh*>(cloned);
+  EXPECT_FALSE(clone->IsColliderDue());
+  ASSERT_NE(clone->GetCollider(), nullptr);
+  EXPECT_EQ(clone->GetCollider(), mesh->GetCollider());
+  EXPECT_EQ(mesh->GetCollider()->GetReferenceCount(), 2u);
+  EXPECT_EQ(TimesLogged("  - BV-Tree For loaded Built\n"), 1u);
+  mesh->Release();
+  EXPECT_EQ(clone->GetCollider()->GetReferenceCount(), 1u);
+}
+
+TEST_F(MeshSpatialServicesTest, ColliderThatCannotBeBuiltIsLoggedOnce) {
+  CMesh* mesh = AddMesh("bare");
+  mesh->CreateCollider();  // no faces to build over
+  EXPECT_EQ(log.TextAt(CEngineLog::kLevelError), "");
+  for (int ask = 0; ask < 3; ++ask) EXPECT_EQ(mesh->GetCollider(), nullptr);
+  EXPECT_EQ(log.TextAt(CEngineLog::kLevelError),
+            "ERROR!!! - Can't Create Collider Interface For Mesh: bare\n");
 }
 
 TEST_F(MeshSpatialServicesTest, CollisionKinds) {
