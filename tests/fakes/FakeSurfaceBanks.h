@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FakeDynamicBuffer.h"
+#include "NullTextureStorage.h"
 #include "d3d/IndexBufferBankInterface.h"
 #include "scene/CountedIndexBuffer.h"
 #include "d3d/SurfaceMaterial.h"
@@ -66,7 +67,7 @@ class FakeCountedTexture final : public CSurfaceTextureImage {
   }
 };
 
-class FakeTextureStorage final : public CTextureStorageInterface {
+class FakeTextureStorage final : public NullTextureStorage {
  public:
   std::vector<std::unique_ptr<FakeCountedTexture>> made;
   int loadAllCalls = 0;
@@ -103,9 +104,7 @@ class FakeTextureStorage final : public CTextureStorageInterface {
   // The channel bytes of every packed recipe.
   std::vector<std::array<BYTE, 4>> packedBytes;
 
-  CTextureInterface* CreateTexture(const char*, D3DFORMAT, UINT, UINT, UINT, UINT) override {
-    return nullptr;
-  }
+  using NullTextureStorage::CreateTexture;
   CTextureInterface* CreateTexture(MaterialTexture2* m) override {
     return Pack(m->szTranslucencyInRed, m->szFresnelExponentInGreen, m->szRefractionInBlue,
                 m->szLuminosityInAlpha,
@@ -125,17 +124,12 @@ class FakeTextureStorage final : public CTextureStorageInterface {
                                    UINT normalMap) override {
     return Make(fileName, alphaFileName, normalMap);
   }
-  CTextureInterface* GetTextureByName(const char*, const char*, UINT) override { return nullptr; }
-  CTextureInterface* GetTextureByName(const char*, UINT) override { return nullptr; }
-  CTextureInterface* GetTextureOnStage(WORD) override { return nullptr; }
-  UINT SetTexture(CTextureInterface*, WORD, UINT) override { return 0; }
   UINT SetD3DTexture(IDirect3DBaseTexture9* texture, UINT stage) override {
     d3dTextures.emplace_back(texture, stage);
     return 1;
   }
   std::vector<std::pair<IDirect3DBaseTexture9*, UINT>> d3dTextures;
   UINT LoadAllTextures() override { return static_cast<UINT>(++loadAllCalls); }
-  CTextureInterface* GetTextureByID(UINT) override { return nullptr; }
   UINT GetNumberOfTextures() override { return static_cast<UINT>(made.size()); }
 };
 

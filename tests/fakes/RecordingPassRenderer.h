@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "NullTextureStorage.h"
 #include "RecordingShaderBanks.h"
 #include "d3d/EngineRenderer.h"
 #include "d3d/MeshVertexBuffer.h"
@@ -18,7 +19,7 @@ class RecordingPassRenderer final : public CEngineRenderer,
                                     public CVertexDeclarationStorageInterface,
                                     public CVertexBufferStorageInterface,
                                     public CMaterialStorageInterface,
-                                    public CTextureStorageInterface {
+                                    public NullTextureStorage {
  public:
   class Declaration final : public CVertexDeclarationInterface {
    public:
@@ -206,20 +207,6 @@ class RecordingPassRenderer final : public CEngineRenderer,
     calls.push_back((texture ? "d3d texture " : "no texture ") + std::to_string(stage));
     return 1;
   }
-  CTextureInterface* CreateTexture(const char*, D3DFORMAT, UINT, UINT, UINT, UINT) override {
-    return nullptr;
-  }
-  CTextureInterface* CreateTexture(MaterialTexture2*) override { return nullptr; }
-  CTextureInterface* CreateTexture(MaterialTexture1*) override { return nullptr; }
-  CTextureInterface* CreateTexture(const char*, UINT) override { return nullptr; }
-  CTextureInterface* CreateTexture(const char*, const char*, UINT) override { return nullptr; }
-  CTextureInterface* GetTextureByName(const char*, const char*, UINT) override { return nullptr; }
-  CTextureInterface* GetTextureByName(const char*, UINT) override { return nullptr; }
-  CTextureInterface* GetTextureOnStage(WORD) override { return nullptr; }
-  UINT SetTexture(CTextureInterface*, WORD, UINT) override { return 0; }
-  UINT LoadAllTextures() override { return 0; }
-  CTextureInterface* GetTextureByID(UINT) override { return nullptr; }
-  UINT GetNumberOfTextures() override { return 0; }
 
   // --- neutral answers ---
   IDirect3DDevice9* GetDevice() override { return nullptr; }

@@ -9,6 +9,7 @@
 
 #include "FakeEngineTexture.h"
 #include "FakeTexture.h"
+#include "NullTextureStorage.h"
 
 // A Direct3D texture that keeps the flags of every lock but the test's own read-only ones.
 class CWriteLockedFakeTexture final : public CFakeTexture {
@@ -58,7 +59,7 @@ class FakeVideoTexture {
   CWriteLockedFakeTexture* d3d;
 };
 
-class FakeVideoTextureBank final : public CTextureStorageInterface {
+class FakeVideoTextureBank final : public NullTextureStorage {
  public:
   std::vector<std::unique_ptr<FakeVideoTexture>> made;
   // Every sized request as "name format width height levels dynamic".
@@ -66,6 +67,7 @@ class FakeVideoTextureBank final : public CTextureStorageInterface {
 
   FakeVideoTexture* Last() const { return made.empty() ? nullptr : made.back().get(); }
 
+  using NullTextureStorage::CreateTexture;
   // Square textures only: videos ask for no other.
   CTextureInterface* CreateTexture(const char* name, D3DFORMAT format, UINT width, UINT height,
                                    UINT levels, UINT dynamic) override {
@@ -77,16 +79,6 @@ class FakeVideoTextureBank final : public CTextureStorageInterface {
     made.push_back(std::make_unique<FakeVideoTexture>(name, format, width));
     return &made.back()->engine;
   }
-  CTextureInterface* CreateTexture(MaterialTexture2*) override { return nullptr; }
-  CTextureInterface* CreateTexture(MaterialTexture1*) override { return nullptr; }
-  CTextureInterface* CreateTexture(const char*, UINT) override { return nullptr; }
-  CTextureInterface* CreateTexture(const char*, const char*, UINT) override { return nullptr; }
-  CTextureInterface* GetTextureByName(const char*, const char*, UINT) override { return nullptr; }
-  CTextureInterface* GetTextureByName(const char*, UINT) override { return nullptr; }
-  CTextureInterface* GetTextureOnStage(WORD) override { return nullptr; }
-  UINT SetTexture(CTextureInterface*, WORD, UINT) override { return 0; }
-  UINT SetD3DTexture(IDirect3DBaseTexture9*, UINT) override { return 0; }
   UINT LoadAllTextures() override { return 1; }
-  CTextureInterface* GetTextureByID(UINT) override { return nullptr; }
   UINT GetNumberOfTextures() override { return static_cast<UINT>(made.size()); }
 };
