@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ChunkBuilder.h"
+#include "EdgedFaces.h"
 #include "EngineContextScope.h"
 #include "FakeSurfaceBanks.h"
 #include "FakeMeshVertexBuffer.h"
@@ -27,15 +28,7 @@
 #include "files/ZKReader.h"
 #include "scene/Mesh.h"
 #include "spatial/CollisionManager.h"
-#include "spatial/EdgeList.h"
 #include "spatial/MeshSpatialServices.h"
-
-// The import's face record as the edge builder reads it.
-struct BenchFace {
-  WORD v[3];
-  WORD edgeIndex[3];
-  Edge* edge[3];
-};
 
 class MeshFileBench : public ::testing::Test {
  protected:
@@ -81,28 +74,13 @@ class MeshFileBench : public ::testing::Test {
   // volume (closed triangles only).
   void Shape(CMesh* mesh, const std::vector<CVector3>& positions,
              const std::vector<std::array<WORD, 3>>& triangles) {
-    std::vector<BenchFace> imported(triangles.size());
-    for (size_t i = 0; i < triangles.size(); ++i)
-      std::copy(triangles[i].begin(), triangles[i].end(), imported[i].v);
-    Edge* edges = nullptr;
-    UINT count = 0;
-    BuildEdgeList(&edges, &count, imported.data(), static_cast<UINT>(imported.size()), &log);
-    std::vector<Face> faces(triangles.size());
-    for (size_t i = 0; i < faces.size(); ++i) {
-      faces[i].vecNormal = {static_cast<float>(i), 1, -1};
-      faces[i].wIndex1 = triangles[i][0];
-      faces[i].wIndex2 = triangles[i][1];
-      faces[i].wIndex3 = triangles[i][2];
-      faces[i].wEdge1 = imported[i].edgeIndex[0];
-      faces[i].wEdge2 = imported[i].edgeIndex[1];
-      faces[i].wEdge3 = imported[i].edgeIndex[2];
-      faces[i].wFaceIndex = static_cast<WORD>(i);
-    }
+    EdgedFaces built = FacesWithEdges(triangles, &log);
+    for (size_t i = 0; i < built.faces.size(); ++i)
+      built.faces[i].vecNormal = {static_cast<float>(i), 1, -1};
     std::vector<Vertex> vertices = Corners(positions);
     ASSERT_NE(mesh->SetVertices(static_cast<UINT>(vertices.size()), vertices.data(), 1), 0u);
-    ASSERT_NE(mesh->SetFaces(static_cast<UINT>(faces.size()), faces.data()), 0u);
-    mesh->PrepareShadowVolume(edges, count);
-    delete[] edges;
+    ASSERT_NE(mesh->SetFaces(static_cast<UINT>(built.faces.size()), built.faces.data()), 0u);
+    mesh->PrepareShadowVolume(built.edges.get(), built.edgeCount);
   }
 
   // A closed tetrahedron: edges with two faces each, shadow-volume geometry, a box, a collider.

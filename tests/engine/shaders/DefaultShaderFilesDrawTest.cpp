@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "GenericPassScene.h"
+#include "EdgedFaces.h"
 #include "EngineContextScope.h"
 #include "RecordingEngineLog.h"
 #include "TempDir.h"
@@ -31,7 +32,6 @@
 #include "shaders/PerVertexPass.h"
 #include "shaders/ShaderLibrary.h"
 #include "spatial/CollisionManager.h"
-#include "spatial/EdgeList.h"
 #include "spatial/LightSpatialServices.h"
 #include "spatial/MeshSpatialServices.h"
 #include "vfs/VirtualFileSystem.h"
@@ -427,13 +427,6 @@ void ExpectGolden(const std::vector<D3DCOLOR>& pixels, const std::string& name) 
   EXPECT_LE(differing, pixels.size() / 100) << name;
 }
 
-// The import's face record, as the edge builder reads it.
-struct EdgeFace {
-  WORD v[3];
-  WORD edgeIndex[3];
-  Edge* edge[3];
-};
-
 // Real bound volumes and shadow-volume geometry, so that closed meshes cast shadows and the
 // lights find them.
 class ShadowDrawTest : public DefaultShaderFilesDrawTest {
@@ -460,40 +453,26 @@ class ShadowDrawTest : public DefaultShaderFilesDrawTest {
       v.vecNormal = (v.vecPosition - centre) * (1.0f / half);
       for (WORD& bone : v.wBonesIndices) bone = 0xFFFF;
     }
-    const WORD triangles[12][3] = {{0, 2, 3}, {0, 3, 1}, {4, 5, 7}, {4, 7, 6},
-                                   {0, 4, 6}, {0, 6, 2}, {1, 3, 7}, {1, 7, 5},
-                                   {2, 6, 7}, {2, 7, 3}, {0, 1, 5}, {0, 5, 4}};
-    EdgeFace imported[12] = {};
-    Face faces[12] = {};
+    const std::vector<Triangle> triangles = {{0, 2, 3}, {0, 3, 1}, {4, 5, 7}, {4, 7, 6},
+                                             {0, 4, 6}, {0, 6, 2}, {1, 3, 7}, {1, 7, 5},
+                                             {2, 6, 7}, {2, 7, 3}, {0, 1, 5}, {0, 5, 4}};
     std::vector<WORD> indices;
-    for (int f = 0; f < 12; ++f)
-      for (int k = 0; k < 3; ++k) {
-        imported[f].v[k] = triangles[f][k];
-        indices.push_back(triangles[f][k]);
-      }
-    Edge* edges = nullptr;
-    UINT edgeCount = 0;
-    EXPECT_EQ(BuildEdgeList(&edges, &edgeCount, imported, 12, &world.banks.bench.log), 1u);
-    for (int f = 0; f < 12; ++f) {
-      const CVector3& a = vertices[triangles[f][0]].vecPosition;
-      const CVector3 u = vertices[triangles[f][1]].vecPosition - a;
-      const CVector3 w = vertices[triangles[f][2]].vecPosition - a;
+    for (const Triangle& triangle : triangles)
+      indices.insert(indices.end(), triangle.begin(), triangle.end());
+    EdgedFaces built = FacesWithEdges(triangles, &world.banks.bench.log);
+    EXPECT_EQ(built.built, 1u);
+    for (Face& face : built.faces) {
+      const CVector3& a = vertices[face.wIndex1].vecPosition;
+      const CVector3 u = vertices[face.wIndex2].vecPosition - a;
+      const CVector3 w = vertices[face.wIndex3].vecPosition - a;
       CVector3 normal(u.y * w.z - u.z * w.y, u.z * w.x - u.x * w.z, u.x * w.y - u.y * w.x);
-      faces[f].vecNormal = normal * (1.0f / std::sqrt(normal.x * normal.x + normal.y * normal.y +
-                                                      normal.z * normal.z));
-      faces[f].wIndex1 = triangles[f][0];
-      faces[f].wIndex2 = triangles[f][1];
-      faces[f].wIndex3 = triangles[f][2];
-      faces[f].wEdge1 = imported[f].edgeIndex[0];
-      faces[f].wEdge2 = imported[f].edgeIndex[1];
-      faces[f].wEdge3 = imported[f].edgeIndex[2];
-      faces[f].wFaceIndex = static_cast<WORD>(f);
+      face.vecNormal = normal * (1.0f / std::sqrt(normal.x * normal.x + normal.y * normal.y +
+                                                  normal.z * normal.z));
     }
     mesh->SetVertices(8, vertices.data(), 1);
-    mesh->SetFaces(12, faces);
+    mesh->SetFaces(12, built.faces.data());
     mesh->SetFlags(mesh->GetFlags() | CMesh::kFlagCastsShadow);
-    mesh->PrepareShadowVolume(edges, edgeCount);
-    delete[] edges;
+    mesh->PrepareShadowVolume(built.edges.get(), built.edgeCount);
     GenericPassScene::UnitScale(mesh->GetFirstMotion());
     mesh->PrepareMatrices(0.0f);
     auto* surface = dynamic_cast<CSurface*>(mesh->CreateSurface());

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "BoxGeometry.h"
+#include "EdgedFaces.h"
 #include "EngineContextScope.h"
 #include "FakeSurfaceBanks.h"
 #include "RecordingDrawRenderer.h"
@@ -18,7 +19,6 @@
 #include "scene/Mesh.h"
 #include "spatial/Collider.h"
 #include "spatial/CollisionManager.h"
-#include "spatial/EdgeList.h"
 #include "spatial/MeshBoundVolume.h"
 #include "spatial/MeshShadowVolume.h"
 #include "spatial/MeshSpatialServices.h"
@@ -216,31 +216,12 @@ TEST_F(MeshSpatialServicesTest, EachBoneDrawsFilledThenWireframe) {
 TEST_F(MeshSpatialServicesTest, ShadowVolumeIsPreparedAndReleasedWithTheMesh) {
   CMesh* mesh = AddMesh("tetra");
   Vertex vertices[] = {At(0, 0, 0), At(1, 0, 0), At(0, 1, 0), At(0, 0, 1)};
-  const WORD corners[4][3] = {{0, 2, 1}, {0, 1, 3}, {0, 3, 2}, {1, 2, 3}};
-  struct ImportFace {
-    WORD v[3];
-    WORD edgeIndex[3];
-    Edge* edge[3];
-  } imported[4] = {};
-  Face faces[4] = {};
-  for (int i = 0; i < 4; ++i)
-    for (int c = 0; c < 3; ++c) imported[i].v[c] = corners[i][c];
-  Edge* edges = nullptr;
-  UINT edgeCount = 0;
-  ASSERT_EQ(BuildEdgeList(&edges, &edgeCount, imported, 4, &log), 1u);
-  for (int i = 0; i < 4; ++i) {
-    faces[i].wIndex1 = corners[i][0];
-    faces[i].wIndex2 = corners[i][1];
-    faces[i].wIndex3 = corners[i][2];
-    faces[i].wEdge1 = imported[i].edgeIndex[0];
-    faces[i].wEdge2 = imported[i].edgeIndex[1];
-    faces[i].wEdge3 = imported[i].edgeIndex[2];
-  }
+  EdgedFaces built = FacesWithEdges({{0, 2, 1}, {0, 1, 3}, {0, 3, 2}, {1, 2, 3}}, &log);
+  ASSERT_EQ(built.built, 1u);
   mesh->SetVertices(4, vertices, 1);
-  mesh->SetFaces(4, faces);
+  mesh->SetFaces(4, built.faces.data());
   mesh->SetFlags(CMesh::kFlagCastsShadow);
-  mesh->PrepareShadowVolume(edges, edgeCount);
-  delete[] edges;
+  mesh->PrepareShadowVolume(built.edges.get(), built.edgeCount);
 
   CMeshShadowVolume* volume = mesh->GetShadowVolumeManager();
   ASSERT_NE(volume, nullptr);

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "EdgedFaces.h"
 #include "EngineContextScope.h"
 #include "FakeSurfaceBanks.h"
 #include "FakeMeshSpatial.h"
@@ -14,19 +15,9 @@
 #include "RecordingRenderer.h"
 #include "TestScene.h"
 #include "scene/Mesh.h"
-#include "spatial/EdgeList.h"
 #include "spatial/ShadowVolumeGeometry.h"
 
 namespace {
-
-// The import's face record as the edge builder sees it.
-struct ImportFace {
-  WORD v[3];
-  WORD edgeIndex[3];
-  Edge* edge[3];
-};
-
-using Triangle = std::array<WORD, 3>;
 
 Vertex At(float x, float y, float z) {
   Vertex vertex{};
@@ -59,33 +50,23 @@ class ShadowVolumeGeometryTest : public ::testing::Test {
   }
 
   // Edges come from `edgeFaces` (the import's numbering); the mesh gets `meshFaces`, which may
-  // name split copies of the same points. Returns BuildEdgeList's result.
+  // name split copies of the same points. Returns the edge builder's result.
   UINT Load(CMesh* mesh, const std::vector<Vertex>& vertices,
             const std::vector<Triangle>& edgeFaces, std::vector<Triangle> meshFaces = {}) {
     if (meshFaces.empty()) meshFaces = edgeFaces;
-    std::vector<ImportFace> imported(edgeFaces.size());
-    for (size_t i = 0; i < edgeFaces.size(); ++i)
-      std::copy(edgeFaces[i].begin(), edgeFaces[i].end(), imported[i].v);
-    Edge* edges = nullptr;
-    UINT count = 0;
-    const UINT result = BuildEdgeList(&edges, &count, imported.data(),
-                                      static_cast<UINT>(imported.size()), &log);
-    std::vector<Face> faces(meshFaces.size());
+    EdgedFaces built = FacesWithEdges(edgeFaces, &log);
+    std::vector<Face>& faces = built.faces;
     for (size_t i = 0; i < faces.size(); ++i) {
       faces[i].wIndex1 = meshFaces[i][0];
       faces[i].wIndex2 = meshFaces[i][1];
       faces[i].wIndex3 = meshFaces[i][2];
-      faces[i].wEdge1 = imported[i].edgeIndex[0];
-      faces[i].wEdge2 = imported[i].edgeIndex[1];
-      faces[i].wEdge3 = imported[i].edgeIndex[2];
       faces[i].vecNormal = {static_cast<float>(i), 1, 0};
     }
     std::vector<Vertex> copy = vertices;
     mesh->SetVertices(static_cast<UINT>(copy.size()), copy.data(), 0);
     mesh->SetFaces(static_cast<UINT>(faces.size()), faces.data());
-    mesh->PrepareShadowVolume(edges, count);
-    delete[] edges;
-    return result;
+    mesh->PrepareShadowVolume(built.edges.get(), built.edgeCount);
+    return built.built;
   }
 
   bool GeometryStored() const {
